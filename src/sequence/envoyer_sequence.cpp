@@ -1,0 +1,53 @@
+#include "sequence/envoyer_sequence.h"
+
+namespace {
+
+QString lignesEnvoyees(int combien)
+{
+    if (combien == 0)
+        return QStringLiteral("Aucune ligne n'a été envoyée.");
+    if (combien == 1)
+        return QStringLiteral("Seule la ligne de l'axe A a été envoyée.");
+    return QStringLiteral("Seules les lignes des axes A à %1 ont été envoyées.")
+        .arg(LettreAxe(combien));
+}
+
+EchecSequence echecLien(const EchecLien &echec, const QString &suite)
+{
+    return {echec.message + u'\n' + suite, std::nullopt, echec.genre};
+}
+
+} // namespace
+
+std::optional<EchecSequence> EnvoyerSequence(FenetreSequence &fenetre)
+{
+    std::array<Axe, NombreAxes + 1> lus{};
+    for (int i = 1; i <= NombreAxes; ++i) {
+        RangeeLue rangee = LireRangee(i, fenetre.Text3(i), fenetre.Text1(i), fenetre.Text2(i));
+        if (rangee.refus) {
+            const QString message = rangee.refus->message + QStringLiteral("\nRien n'a été envoyé.");
+            return EchecSequence{message, std::move(rangee.refus), std::nullopt};
+        }
+        lus[i] = rangee.axe;
+    }
+
+    const QDeadlineTimer echeance(DelaiSequenceMs);
+    LienSerie &lien = fenetre.MSComm1();
+    if (const auto echec = lien.ouvrir())
+        return echecLien(*echec, QStringLiteral("Rien n'a été envoyé."));
+
+    fenetre.ViderList1();
+    for (int i = 1; i <= NombreAxes; ++i) {
+        Axes[i] = lus[i];
+        if (const auto echec = lien.ecrire(OctetsLigne(Axes[i]), echeance)) {
+            lien.fermer(echeance);
+            return echecLien(*echec, lignesEnvoyees(i - 1));
+        }
+        fenetre.AjouterList1(LigneAxe(Axes[i]));
+    }
+    if (const auto echec = lien.fermer(echeance)) {
+        return echecLien(*echec, QStringLiteral("Les sept lignes ont été écrites, mais leur "
+                                                "envoi complet n'est pas confirmé."));
+    }
+    return std::nullopt;
+}

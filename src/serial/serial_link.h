@@ -1,0 +1,65 @@
+// The serial link to the board: serial port 1 at 38400 baud, no parity,
+// 8 data bits, 1 stop bit, used for writing only.
+#pragma once
+
+#include <QByteArray>
+#include <QDeadlineTimer>
+#include <QSerialPort>
+#include <QString>
+#include <optional>
+
+// Why the link failed, and a French message for the operator.
+struct EchecLien {
+    enum class Genre {
+        PortAbsent,
+        PortOccupe,
+        PermissionRefusee,
+        OuvertureEchouee,
+        EcritureEchouee,
+        DelaiDepasse,
+    };
+    Genre genre;
+    QString message;
+};
+
+// The device behind a port number: COM1 on Windows; on Linux the symlink
+// /dev/tarvik-port1 where the host made one, /dev/ttyS0 otherwise.
+QString PeripheriquePort(int numero);
+
+// One port, opened for a run and closed at its end. While open it holds the
+// locks other serial programs honour: an exclusive flock on the device and
+// the UUCP lock file of the device, so nobody else can interleave bytes.
+class LienSerie {
+public:
+    LienSerie();
+    ~LienSerie();
+    LienSerie(const LienSerie &) = delete;
+    LienSerie &operator=(const LienSerie &) = delete;
+
+    // Sends port 1 to another device (a pseudo-terminal in tests); an empty
+    // name goes back to the host's port 1.
+    void setPeripherique(const QString &peripherique) { m_peripherique = peripherique; }
+    QString peripherique() const;
+
+    // Selects port 1, applies the line settings, takes the locks and opens.
+    std::optional<EchecLien> ouvrir();
+
+    // Hands every byte to the system before the deadline, or fails.
+    std::optional<EchecLien> ecrire(const QByteArray &octets, QDeadlineTimer echeance);
+
+    // Waits until every byte written has left, then closes and releases the
+    // locks. The port is closed and the locks released even when it fails.
+    std::optional<EchecLien> fermer(QDeadlineTimer echeance);
+
+    bool estOuvert() const { return m_port.isOpen(); }
+
+private:
+    std::optional<EchecLien> verrouiller(const QString &chemin);
+    void liberer();
+    EchecLien echec(EchecLien::Genre genre, const QString &detail) const;
+
+    QString m_peripherique;
+    QString m_chemin; // the device the name resolved to, while open
+    QSerialPort m_port;
+    int m_verrou = -1; // descriptor holding the flock
+};

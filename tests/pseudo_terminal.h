@@ -1,0 +1,74 @@
+// A pseudo-terminal that stands in for the board: the program writes to the
+// slave side, the test reads what arrived on the master side.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTest>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <unistd.h>
+
+class PseudoTerminal {
+public:
+    PseudoTerminal()
+    {
+        char nom[128] = {};
+        if (::openpty(&m_maitre, &m_esclave, nom, nullptr, nullptr) == 0) {
+            ::fcntl(m_maitre, F_SETFL, ::fcntl(m_maitre, F_GETFL) | O_NONBLOCK);
+            m_chemin = QString::fromLocal8Bit(nom);
+        }
+    }
+    ~PseudoTerminal()
+    {
+        fermerMaitre();
+        if (m_esclave >= 0)
+            ::close(m_esclave);
+    }
+    PseudoTerminal(const PseudoTerminal &) = delete;
+    PseudoTerminal &operator=(const PseudoTerminal &) = delete;
+
+    bool valide() const { return !m_chemin.isEmpty(); }
+    QString chemin() const { return m_chemin; }
+    int maitre() const { return m_maitre; }
+
+    // Everything the board has received: reads until `attendus` bytes came
+    // (or a second passed), then makes sure nothing more follows.
+    QByteArray lire(qsizetype attendus = 0)
+    {
+        QByteArray recu;
+        const auto lireDisponible = [&](int delaiMs) {
+            pollfd p{m_maitre, POLLIN, 0};
+            if (::poll(&p, 1, delaiMs) <= 0 || !(p.revents & POLLIN))
+                return false;
+            char tampon[4096];
+            const ssize_t n = ::read(m_maitre, tampon, sizeof tampon);
+            if (n <= 0)
+                return false;
+            recu.append(tampon, n);
+            return true;
+        };
+        QElapsedTimer chrono;
+        chrono.start();
+        while (recu.size() < attendus && chrono.elapsed() < 1000)
+            lireDisponible(50);
+        while (lireDisponible(20)) {
+        }
+        return recu;
+    }
+
+    void fermerMaitre()
+    {
+        if (m_maitre >= 0)
+            ::close(m_maitre);
+        m_maitre = -1;
+    }
+
+private:
+    int m_maitre = -1;
+    int m_esclave = -1;
+    QString m_chemin;
+};

@@ -1,0 +1,383 @@
+// The whole sequence run on a pseudo-terminal standing in for the board:
+// the bytes on the wire, the list, the table, the line settings, the locks
+// and the failures.
+#include "pseudo_terminal.h"
+#include "sequence/envoyer_sequence.h"
+
+#include <QDir>
+#include <QFile>
+#include <QScopeGuard>
+#include <QTest>
+#include <functional>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <termios.h>
+
+namespace {
+
+// The window's side of a run, with hooks into its steps.
+class GrilleEssai : public FenetreSequence {
+public:
+    GrilleEssai()
+    {
+        for (int i = 1; i <= NombreAxes; ++i)
+            rangee(i, QStringLiteral("00000"), QStringLiteral("+"), QStringLiteral("002"));
+    }
+    void rangee(int i, const QString &pas, const QString &direction, const QString &vitesse)
+    {
+        m_pas[i] = pas;
+        m_direction[i] = direction;
+        m_vitesse[i] = vitesse;
+    }
+    QString Text1(int i) const override { return m_pas.at(i); }
+    QString Text2(int i) const override { return m_vitesse.at(i); }
+    QString Text3(int i) const override { return m_direction.at(i); }
+    void ViderList1() override
+    {
+        liste.clear();
+        if (apresVider)
+            apresVider();
+    }
+    void AjouterList1(const QString &ligne) override
+    {
+        liste.append(ligne);
+        if (apresAjout)
+            apresAjout();
+    }
+    LienSerie &MSComm1() override { return lien; }
+
+    QStringList liste;
+    LienSerie lien;
+    std::function<void()> apresVider, apresAjout;
+
+private:
+    std::array<QString, 8> m_pas, m_direction, m_vitesse;
+};
+
+QStringList lignesInitiales()
+{
+    QStringList lignes;
+    for (QChar lettre : QStringLiteral("ABCDEFG"))
+        lignes << lettre + QStringLiteral("+00000:002");
+    return lignes;
+}
+
+QByteArray surLeFil(const QStringList &lignes)
+{
+    return (lignes.join(u'\n') + u'\n').toLatin1();
+}
+
+QString fichierUucp(const QString &peripherique)
+{
+    QString nom = peripherique.mid(5);
+    return QStringLiteral("/run/lock/LCK..") + nom.replace(u'/', u'_');
+}
+
+// True when nobody holds a flock on the device any more.
+bool flockLibre(const QString &peripherique)
+{
+    const int fd = ::open(QFile::encodeName(peripherique).constData(),
+                          O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    const bool libre = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return libre;
+}
+
+int descripteursOuverts() { return int(QDir(QStringLiteral("/proc/self/fd")).count()); }
+
+// The pid of a process that has just ended.
+pid_t pidMort()
+{
+    const pid_t enfant = ::fork();
+    if (enfant == 0)
+        ::_exit(0);
+    ::waitpid(enfant, nullptr, 0);
+    return enfant;
+}
+
+} // namespace
+
+class TestEnvoyerSequence : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { Axes = {}; }
+    void sequence_data();
+    void sequence();
+    void deuxRuns();
+    void grilleRefusee_data();
+    void grilleRefusee();
+    void reglagesDeLigne();
+    void portAbsent();
+    void flockDetenu();
+    void verrouUucp_data();
+    void verrouUucp();
+    void extremiteDisparue();
+};
+
+void TestEnvoyerSequence::sequence_data()
+{
+    QTest::addColumn<int>("rang");
+    QTest::addColumn<QStringList>("textes"); // pas, direction, vitesse
+    QTest::addColumn<QString>("ligne");
+    QTest::addColumn<QByteArray>("octets");
+
+    QTest::newRow("grille initiale") << 1 << QStringList{"00000", "+", "002"} << "A+00000:002"
+                                     << QByteArray("A+00000:002\n");
+    QTest::newRow("axe 2") << 2 << QStringList{"00100", "-", "010"} << "B-00100:010"
+                           << QByteArray("B-00100:010\n");
+    QTest::newRow("axe 4 à 250") << 4 << QStringList{"250", "+", "002"} << "D+00250:002"
+                                 << QByteArray("D+00250:002\n");
+    QTest::newRow("direction vide") << 7 << QStringList{"1", "", "3"} << "G 00001:003"
+                                    << QByteArray("G 00001:003\n");
+    QTest::newRow("maxima et euro") << 3 << QStringList{"99999", "\u20ac", "255"}
+                                    << "C\u20ac99999:255" << QByteArray("C\x80" "99999:255\n");
+}
+
+void TestEnvoyerSequence::sequence()
+{
+    QFETCH(int, rang);
+    QFETCH(QStringList, textes);
+    QFETCH(QString, ligne);
+    QFETCH(QByteArray, octets);
+
+    PseudoTerminal pty;
+    QVERIFY(pty.valide());
+    GrilleEssai grille;
+    grille.lien.setPeripherique(pty.chemin());
+    grille.rangee(rang, textes[0], textes[1], textes[2]);
+
+    const auto echec = EnvoyerSequence(grille);
+    QVERIFY2(!echec, qPrintable(echec ? echec->message : QString()));
+
+    QStringList attendues = lignesInitiales();
+    attendues[rang - 1] = ligne;
+    QCOMPARE(grille.liste, attendues);
+    QByteArray fil = surLeFil(lignesInitiales());
+    fil.replace(12 * (rang - 1), 12, octets);
+    QCOMPARE(pty.lire(84), fil);
+    QCOMPARE(fil.size(), 84);
+
+    QCOMPARE(LigneAxe(Axes[rang]), ligne);
+    QCOMPARE(Axes[0].Lettre.unicode(), 0); // slot 0 is never written
+    QCOMPARE(Axes[0].Pas, 0);
+    QVERIFY(!grille.lien.estOuvert());
+    QVERIFY(flockLibre(pty.chemin()));
+    QVERIFY(!QFile::exists(fichierUucp(pty.chemin())));
+}
+
+void TestEnvoyerSequence::deuxRuns()
+{
+    PseudoTerminal pty;
+    GrilleEssai grille;
+    grille.lien.setPeripherique(pty.chemin());
+    grille.rangee(1, QStringLiteral("1"), QStringLiteral("+"), QStringLiteral("1"));
+    QVERIFY(!EnvoyerSequence(grille));
+    grille.rangee(1, QStringLiteral("2"), QStringLiteral("-"), QStringLiteral("2"));
+    grille.rangee(5, QStringLiteral("5"), QStringLiteral("-"), QStringLiteral("5"));
+    QVERIFY(!EnvoyerSequence(grille));
+
+    QStringList secondes = lignesInitiales();
+    secondes[0] = QStringLiteral("A-00002:002");
+    secondes[4] = QStringLiteral("E-00005:005");
+    QCOMPARE(grille.liste, secondes);
+    QStringList premieres = lignesInitiales();
+    premieres[0] = QStringLiteral("A+00001:001");
+    QCOMPARE(pty.lire(168), surLeFil(premieres) + surLeFil(secondes));
+    // Slots keep the values of the last run.
+    QCOMPARE(Axes[5].Pas, 5);
+    QCOMPARE(Axes[5].Direction, QChar(u'-'));
+}
+
+void TestEnvoyerSequence::grilleRefusee_data()
+{
+    QTest::addColumn<int>("rang");
+    QTest::addColumn<QStringList>("textes"); // pas, direction, vitesse
+    QTest::addColumn<int>("colonne");
+
+    QTest::newRow("vitesse 300 rangée 3") << 3 << QStringList{"00000", "+", "300"}
+                                          << int(Colonne::Vitesse);
+    QTest::newRow("pas négatif rangée 7") << 7 << QStringList{"-250", "+", "002"}
+                                          << int(Colonne::Pas);
+    QTest::newRow("pas 100000 rangée 1") << 1 << QStringList{"100000", "+", "002"}
+                                         << int(Colonne::Pas);
+    QTest::newRow("tabulation rangée 5") << 5 << QStringList{"00000", "\t", "002"}
+                                         << int(Colonne::Direction);
+    QTest::newRow("oméga rangée 2") << 2 << QStringList{"00000", "\u03a9", "002"}
+                                    << int(Colonne::Direction);
+}
+
+// From an invalid grid nothing is sent: no byte, the list and the table as
+// the previous run left them.
+void TestEnvoyerSequence::grilleRefusee()
+{
+    QFETCH(int, rang);
+    QFETCH(QStringList, textes);
+    QFETCH(int, colonne);
+
+    PseudoTerminal pty;
+    GrilleEssai grille;
+    grille.lien.setPeripherique(pty.chemin());
+    grille.rangee(6, QStringLiteral("66"), QStringLiteral("-"), QStringLiteral("6"));
+    QVERIFY(!EnvoyerSequence(grille));
+    QCOMPARE(pty.lire(84).size(), 84);
+    const QStringList avant = grille.liste;
+    const auto axesAvant = Axes;
+
+    grille.rangee(rang, textes[0], textes[1], textes[2]);
+    const auto echec = EnvoyerSequence(grille);
+    QVERIFY(echec);
+    QVERIFY(echec->valeur);
+    QVERIFY(!echec->lien);
+    QCOMPARE(echec->valeur->axe, rang);
+    QCOMPARE(int(echec->valeur->colonne), colonne);
+    QVERIFY2(echec->message.contains(QStringLiteral("Axe 0%1").arg(rang)),
+             qPrintable(echec->message));
+
+    QCOMPARE(pty.lire(), QByteArray());
+    QCOMPARE(grille.liste, avant);
+    for (int i = 0; i <= NombreAxes; ++i)
+        QCOMPARE(LigneAxe(Axes[i]), LigneAxe(axesAvant[i]));
+    QVERIFY(!grille.lien.estOuvert());
+}
+
+// The settings as the line has them while the run writes.
+void TestEnvoyerSequence::reglagesDeLigne()
+{
+    PseudoTerminal pty;
+    GrilleEssai grille;
+    grille.lien.setPeripherique(pty.chemin());
+    termios vu{};
+    bool lu = false;
+    grille.apresVider = [&] { lu = ::tcgetattr(pty.maitre(), &vu) == 0; };
+    QVERIFY(!EnvoyerSequence(grille));
+    QVERIFY(lu);
+    QCOMPARE(cfgetospeed(&vu), speed_t(B38400));
+    QCOMPARE(cfgetispeed(&vu), speed_t(B38400));
+    QCOMPARE(vu.c_cflag & CSIZE, tcflag_t(CS8));
+    QCOMPARE(vu.c_cflag & PARENB, tcflag_t(0));
+    QCOMPARE(vu.c_cflag & CSTOPB, tcflag_t(0));
+    QCOMPARE(vu.c_cflag & CRTSCTS, tcflag_t(0));
+    QCOMPARE(vu.c_iflag & (IXON | IXOFF), tcflag_t(0));
+    QCOMPARE(vu.c_oflag & OPOST, tcflag_t(0)); // bytes go out unchanged
+}
+
+void TestEnvoyerSequence::portAbsent()
+{
+    GrilleEssai grille;
+    grille.liste = QStringList{QStringLiteral("précédent")};
+    grille.lien.setPeripherique(QStringLiteral("/dev/tarvik-absent-pour-essai"));
+    const int fds = descripteursOuverts();
+    const auto echec = EnvoyerSequence(grille);
+    QVERIFY(echec);
+    QCOMPARE(echec->lien, EchecLien::Genre::PortAbsent);
+    QVERIFY2(echec->message.contains(QStringLiteral("absent")), qPrintable(echec->message));
+    QCOMPARE(grille.liste, QStringList{QStringLiteral("précédent")});
+    QCOMPARE(descripteursOuverts(), fds);
+}
+
+void TestEnvoyerSequence::flockDetenu()
+{
+    PseudoTerminal pty;
+    GrilleEssai grille;
+    grille.lien.setPeripherique(pty.chemin());
+    grille.liste = QStringList{QStringLiteral("précédent")};
+
+    const int autre = ::open(QFile::encodeName(pty.chemin()).constData(),
+                             O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(autre >= 0);
+    QCOMPARE(::flock(autre, LOCK_EX | LOCK_NB), 0);
+    const auto echec = EnvoyerSequence(grille);
+    QVERIFY(echec);
+    QCOMPARE(echec->lien, EchecLien::Genre::PortOccupe);
+    QVERIFY2(echec->message.contains(QString::number(::getpid())), qPrintable(echec->message));
+    QCOMPARE(grille.liste, QStringList{QStringLiteral("précédent")});
+    QCOMPARE(pty.lire(), QByteArray());
+    QVERIFY(!QFile::exists(fichierUucp(pty.chemin())));
+
+    ::close(autre);
+    QVERIFY(!EnvoyerSequence(grille));
+    QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+}
+
+void TestEnvoyerSequence::verrouUucp_data()
+{
+    QTest::addColumn<QByteArray>("contenu");
+    QTest::addColumn<bool>("occupe");
+    const QByteArray vivant = QByteArray::number(::getpid());
+    const QByteArray mort = QByteArray::number(pidMort());
+    QTest::newRow("HDB vivant") << vivant.rightJustified(10) + '\n' << true;
+    QTest::newRow("Qt vivant") << vivant + "\nminicom\nhote\n" << true;
+    const std::int32_t binaire = ::getpid();
+    QTest::newRow("binaire vivant") << QByteArray(reinterpret_cast<const char *>(&binaire), 4)
+                                    << true;
+    QTest::newRow("HDB mort") << mort.rightJustified(10) + '\n' << false;
+    QTest::newRow("illisible") << QByteArray("rien\n") << true;
+}
+
+// A lock file naming a live process keeps the port; a stale one does not.
+void TestEnvoyerSequence::verrouUucp()
+{
+    QFETCH(QByteArray, contenu);
+    QFETCH(bool, occupe);
+
+    PseudoTerminal pty;
+    GrilleEssai grille;
+    grille.lien.setPeripherique(pty.chemin());
+    QFile verrou(fichierUucp(pty.chemin()));
+    if (!verrou.open(QIODevice::WriteOnly))
+        QSKIP("/run/lock n'est pas accessible en écriture ici");
+    verrou.write(contenu);
+    verrou.close();
+    const auto menage = qScopeGuard([&] { verrou.remove(); });
+
+    const auto echec = EnvoyerSequence(grille);
+    if (occupe) {
+        QVERIFY(echec);
+        QCOMPARE(echec->lien, EchecLien::Genre::PortOccupe);
+        QVERIFY2(echec->message.contains(verrou.fileName().mid(10)), qPrintable(echec->message));
+        QCOMPARE(pty.lire(), QByteArray());
+        QVERIFY(verrou.exists()); // someone else's lock is never removed
+        QVERIFY(flockLibre(pty.chemin()));
+    } else {
+        QVERIFY2(!echec, qPrintable(echec ? echec->message : QString()));
+        QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+    }
+}
+
+// The board's end goes away after two lines: the run fails, lists only the
+// lines written, releases everything, and the next run on a new line works.
+void TestEnvoyerSequence::extremiteDisparue()
+{
+    const int fds = descripteursOuverts();
+    GrilleEssai grille;
+    QString chemin;
+    {
+        PseudoTerminal pty;
+        chemin = pty.chemin();
+        grille.lien.setPeripherique(chemin);
+        grille.apresAjout = [&] {
+            if (grille.liste.size() == 2)
+                pty.fermerMaitre();
+        };
+        const auto echec = EnvoyerSequence(grille);
+        QVERIFY(echec);
+        QVERIFY2(echec->lien == EchecLien::Genre::EcritureEchouee, qPrintable(echec->message));
+        QVERIFY2(echec->message.contains(QStringLiteral("A à B")), qPrintable(echec->message));
+        QCOMPARE(grille.liste, lignesInitiales().mid(0, 2));
+        QVERIFY(!grille.lien.estOuvert());
+        QVERIFY(!QFile::exists(fichierUucp(chemin)));
+    }
+    QCOMPARE(descripteursOuverts(), fds);
+
+    PseudoTerminal nouveau;
+    grille.apresAjout = nullptr;
+    grille.lien.setPeripherique(nouveau.chemin());
+    QVERIFY(!EnvoyerSequence(grille));
+    QCOMPARE(nouveau.lire(84), surLeFil(lignesInitiales()));
+    QCOMPARE(grille.liste, lignesInitiales());
+}
+
+QTEST_GUILESS_MAIN(TestEnvoyerSequence)
+#include "tst_envoyer_sequence.moc"

@@ -18,13 +18,11 @@ namespace {
 // The window's side of a run, with hooks into its steps.
 class GrilleEssai : public FenetreSequence {
 public:
-    GrilleEssai()
-    {
+    GrilleEssai() {
         for (int i = 1; i <= NombreAxes; ++i)
             rangee(i, QStringLiteral("00000"), QStringLiteral("+"), QStringLiteral("002"));
     }
-    void rangee(int i, const QString &pas, const QString &direction, const QString &vitesse)
-    {
+    void rangee(int i, const QString &pas, const QString &direction, const QString &vitesse) {
         m_pas[i] = pas;
         m_direction[i] = direction;
         m_vitesse[i] = vitesse;
@@ -32,14 +30,12 @@ public:
     QString Text1(int i) const override { return m_pas.at(i); }
     QString Text2(int i) const override { return m_vitesse.at(i); }
     QString Text3(int i) const override { return m_direction.at(i); }
-    void ViderList1() override
-    {
+    void ViderList1() override {
         liste.clear();
         if (apresVider)
             apresVider();
     }
-    void AjouterList1(const QString &ligne) override
-    {
+    void AjouterList1(const QString &ligne) override {
         liste.append(ligne);
         if (apresAjout)
             apresAjout();
@@ -54,30 +50,26 @@ private:
     std::array<QString, 8> m_pas, m_direction, m_vitesse;
 };
 
-QStringList lignesInitiales()
-{
+QStringList lignesInitiales() {
     QStringList lignes;
     for (QChar lettre : QStringLiteral("ABCDEFG"))
         lignes << lettre + QStringLiteral("+00000:002");
     return lignes;
 }
 
-QByteArray surLeFil(const QStringList &lignes)
-{
+QByteArray surLeFil(const QStringList &lignes) {
     return (lignes.join(u'\n') + u'\n').toLatin1();
 }
 
-QString fichierUucp(const QString &peripherique)
-{
+QString fichierUucp(const QString &peripherique) {
     QString nom = peripherique.mid(5);
     return QStringLiteral("/run/lock/LCK..") + nom.replace(u'/', u'_');
 }
 
 // True when nobody holds a flock on the device any more.
-bool flockLibre(const QString &peripherique)
-{
-    const int fd = ::open(QFile::encodeName(peripherique).constData(),
-                          O_WRONLY | O_NOCTTY | O_NONBLOCK);
+bool flockLibre(const QString &peripherique) {
+    const int fd =
+        ::open(QFile::encodeName(peripherique).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return false;
     const bool libre = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
@@ -85,11 +77,12 @@ bool flockLibre(const QString &peripherique)
     return libre;
 }
 
-int descripteursOuverts() { return int(QDir(QStringLiteral("/proc/self/fd")).count()); }
+int descripteursOuverts() {
+    return int(QDir(QStringLiteral("/proc/self/fd")).count());
+}
 
 // The pid of a process that has just ended.
-pid_t pidMort()
-{
+pid_t pidMort() {
     const pid_t enfant = ::fork();
     if (enfant == 0)
         ::_exit(0);
@@ -116,27 +109,27 @@ private Q_SLOTS:
     void extremiteDisparue();
 };
 
-void TestEnvoyerSequence::sequence_data()
-{
+void TestEnvoyerSequence::sequence_data() {
     QTest::addColumn<int>("rang");
     QTest::addColumn<QStringList>("textes"); // pas, direction, vitesse
     QTest::addColumn<QString>("ligne");
     QTest::addColumn<QByteArray>("octets");
 
-    QTest::newRow("grille initiale") << 1 << QStringList{"00000", "+", "002"} << "A+00000:002"
-                                     << QByteArray("A+00000:002\n");
+    QTest::newRow("grille initiale")
+        << 1 << QStringList{"00000", "+", "002"} << "A+00000:002" << QByteArray("A+00000:002\n");
     QTest::newRow("axe 2") << 2 << QStringList{"00100", "-", "010"} << "B-00100:010"
                            << QByteArray("B-00100:010\n");
     QTest::newRow("axe 4 à 250") << 4 << QStringList{"250", "+", "002"} << "D+00250:002"
                                  << QByteArray("D+00250:002\n");
-    QTest::newRow("direction vide") << 7 << QStringList{"1", "", "3"} << "G 00001:003"
-                                    << QByteArray("G 00001:003\n");
-    QTest::newRow("maxima et euro") << 3 << QStringList{"99999", "\u20ac", "255"}
-                                    << "C\u20ac99999:255" << QByteArray("C\x80" "99999:255\n");
+    QTest::newRow("direction vide")
+        << 7 << QStringList{"1", "", "3"} << "G 00001:003" << QByteArray("G 00001:003\n");
+    QTest::newRow("maxima et euro")
+        << 3 << QStringList{"99999", "\u20ac", "255"} << "C\u20ac99999:255"
+        << QByteArray("C\x80"
+                      "99999:255\n");
 }
 
-void TestEnvoyerSequence::sequence()
-{
+void TestEnvoyerSequence::sequence() {
     QFETCH(int, rang);
     QFETCH(QStringList, textes);
     QFETCH(QString, ligne);
@@ -167,8 +160,7 @@ void TestEnvoyerSequence::sequence()
     QVERIFY(!QFile::exists(fichierUucp(pty.chemin())));
 }
 
-void TestEnvoyerSequence::deuxRuns()
-{
+void TestEnvoyerSequence::deuxRuns() {
     PseudoTerminal pty;
     GrilleEssai grille;
     grille.lien.setPeripherique(pty.chemin());
@@ -190,28 +182,26 @@ void TestEnvoyerSequence::deuxRuns()
     QCOMPARE(Axes[5].Direction, QChar(u'-'));
 }
 
-void TestEnvoyerSequence::grilleRefusee_data()
-{
+void TestEnvoyerSequence::grilleRefusee_data() {
     QTest::addColumn<int>("rang");
     QTest::addColumn<QStringList>("textes"); // pas, direction, vitesse
     QTest::addColumn<int>("colonne");
 
-    QTest::newRow("vitesse 300 rangée 3") << 3 << QStringList{"00000", "+", "300"}
-                                          << int(Colonne::Vitesse);
-    QTest::newRow("pas négatif rangée 7") << 7 << QStringList{"-250", "+", "002"}
-                                          << int(Colonne::Pas);
-    QTest::newRow("pas 100000 rangée 1") << 1 << QStringList{"100000", "+", "002"}
-                                         << int(Colonne::Pas);
-    QTest::newRow("tabulation rangée 5") << 5 << QStringList{"00000", "\t", "002"}
-                                         << int(Colonne::Direction);
-    QTest::newRow("oméga rangée 2") << 2 << QStringList{"00000", "\u03a9", "002"}
-                                    << int(Colonne::Direction);
+    QTest::newRow("vitesse 300 rangée 3")
+        << 3 << QStringList{"00000", "+", "300"} << int(Colonne::Vitesse);
+    QTest::newRow("pas négatif rangée 7")
+        << 7 << QStringList{"-250", "+", "002"} << int(Colonne::Pas);
+    QTest::newRow("pas 100000 rangée 1")
+        << 1 << QStringList{"100000", "+", "002"} << int(Colonne::Pas);
+    QTest::newRow("tabulation rangée 5")
+        << 5 << QStringList{"00000", "\t", "002"} << int(Colonne::Direction);
+    QTest::newRow("oméga rangée 2")
+        << 2 << QStringList{"00000", "\u03a9", "002"} << int(Colonne::Direction);
 }
 
 // From an invalid grid nothing is sent: no byte, the list and the table as
 // the previous run left them.
-void TestEnvoyerSequence::grilleRefusee()
-{
+void TestEnvoyerSequence::grilleRefusee() {
     QFETCH(int, rang);
     QFETCH(QStringList, textes);
     QFETCH(int, colonne);
@@ -243,8 +233,7 @@ void TestEnvoyerSequence::grilleRefusee()
 }
 
 // The settings as the line has them while the run writes.
-void TestEnvoyerSequence::reglagesDeLigne()
-{
+void TestEnvoyerSequence::reglagesDeLigne() {
     PseudoTerminal pty;
     GrilleEssai grille;
     grille.lien.setPeripherique(pty.chemin());
@@ -263,8 +252,7 @@ void TestEnvoyerSequence::reglagesDeLigne()
     QCOMPARE(vu.c_oflag & OPOST, tcflag_t(0)); // bytes go out unchanged
 }
 
-void TestEnvoyerSequence::portAbsent()
-{
+void TestEnvoyerSequence::portAbsent() {
     GrilleEssai grille;
     grille.liste = QStringList{QStringLiteral("précédent")};
     grille.lien.setPeripherique(QStringLiteral("/dev/tarvik-absent-pour-essai"));
@@ -277,15 +265,14 @@ void TestEnvoyerSequence::portAbsent()
     QCOMPARE(descripteursOuverts(), fds);
 }
 
-void TestEnvoyerSequence::flockDetenu()
-{
+void TestEnvoyerSequence::flockDetenu() {
     PseudoTerminal pty;
     GrilleEssai grille;
     grille.lien.setPeripherique(pty.chemin());
     grille.liste = QStringList{QStringLiteral("précédent")};
 
-    const int autre = ::open(QFile::encodeName(pty.chemin()).constData(),
-                             O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    const int autre =
+        ::open(QFile::encodeName(pty.chemin()).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
     QVERIFY(autre >= 0);
     QCOMPARE(::flock(autre, LOCK_EX | LOCK_NB), 0);
     const auto echec = EnvoyerSequence(grille);
@@ -301,8 +288,7 @@ void TestEnvoyerSequence::flockDetenu()
     QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
 }
 
-void TestEnvoyerSequence::verrouUucp_data()
-{
+void TestEnvoyerSequence::verrouUucp_data() {
     QTest::addColumn<QByteArray>("contenu");
     QTest::addColumn<bool>("occupe");
     const QByteArray vivant = QByteArray::number(::getpid());
@@ -310,15 +296,14 @@ void TestEnvoyerSequence::verrouUucp_data()
     QTest::newRow("HDB vivant") << vivant.rightJustified(10) + '\n' << true;
     QTest::newRow("Qt vivant") << vivant + "\nminicom\nhote\n" << true;
     const std::int32_t binaire = ::getpid();
-    QTest::newRow("binaire vivant") << QByteArray(reinterpret_cast<const char *>(&binaire), 4)
-                                    << true;
+    QTest::newRow("binaire vivant")
+        << QByteArray(reinterpret_cast<const char *>(&binaire), 4) << true;
     QTest::newRow("HDB mort") << mort.rightJustified(10) + '\n' << false;
     QTest::newRow("illisible") << QByteArray("rien\n") << true;
 }
 
 // A lock file naming a live process keeps the port; a stale one does not.
-void TestEnvoyerSequence::verrouUucp()
-{
+void TestEnvoyerSequence::verrouUucp() {
     QFETCH(QByteArray, contenu);
     QFETCH(bool, occupe);
 
@@ -348,8 +333,7 @@ void TestEnvoyerSequence::verrouUucp()
 
 // The board's end goes away after two lines: the run fails, lists only the
 // lines written, releases everything, and the next run on a new line works.
-void TestEnvoyerSequence::extremiteDisparue()
-{
+void TestEnvoyerSequence::extremiteDisparue() {
     const int fds = descripteursOuverts();
     GrilleEssai grille;
     QString chemin;

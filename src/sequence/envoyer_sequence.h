@@ -23,8 +23,8 @@ public:
 // A failed run, with the message for the operator.
 struct EchecSequence {
     QString message;
-    std::optional<ValeurRefusee> valeur;   // a grid value was refused
-    std::optional<EchecLien::Genre> lien;  // the serial link failed
+    std::optional<ValeurRefusee> valeur;  // a grid value was refused
+    std::optional<EchecLien::Genre> lien; // the serial link failed
 };
 
 // A whole run may take this long before it fails; the 84 bytes of a run take

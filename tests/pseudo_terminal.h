@@ -14,14 +14,16 @@
 
 class PseudoTerminal {
 public:
-    PseudoTerminal() {
+    PseudoTerminal()
+    {
         char nom[128] = {};
         if (::openpty(&m_maitre, &m_esclave, nom, nullptr, nullptr) == 0) {
             ::fcntl(m_maitre, F_SETFL, ::fcntl(m_maitre, F_GETFL) | O_NONBLOCK);
             m_chemin = QString::fromLocal8Bit(nom);
         }
     }
-    ~PseudoTerminal() {
+    ~PseudoTerminal()
+    {
         fermerMaitre();
         if (m_esclave >= 0)
             ::close(m_esclave);
@@ -35,7 +37,8 @@ public:
 
     // Everything the board has received: reads until `attendus` bytes came
     // (or a second passed), then makes sure nothing more follows.
-    QByteArray lire(qsizetype attendus = 0) {
+    QByteArray lire(qsizetype attendus = 0)
+    {
         QByteArray recu;
         const auto lireDisponible = [&](int delaiMs) {
             pollfd p{m_maitre, POLLIN, 0};
@@ -57,7 +60,8 @@ public:
         return recu;
     }
 
-    void fermerMaitre() {
+    void fermerMaitre()
+    {
         if (m_maitre >= 0)
             ::close(m_maitre);
         m_maitre = -1;

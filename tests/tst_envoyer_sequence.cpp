@@ -18,11 +18,13 @@ namespace {
 // The window's side of a run, with hooks into its steps.
 class GrilleEssai : public FenetreSequence {
 public:
-    GrilleEssai() {
+    GrilleEssai()
+    {
         for (int i = 1; i <= NombreAxes; ++i)
             rangee(i, QStringLiteral("00000"), QStringLiteral("+"), QStringLiteral("002"));
     }
-    void rangee(int i, const QString &pas, const QString &direction, const QString &vitesse) {
+    void rangee(int i, const QString &pas, const QString &direction, const QString &vitesse)
+    {
         m_pas[i] = pas;
         m_direction[i] = direction;
         m_vitesse[i] = vitesse;
@@ -30,12 +32,14 @@ public:
     QString Text1(int i) const override { return m_pas.at(i); }
     QString Text2(int i) const override { return m_vitesse.at(i); }
     QString Text3(int i) const override { return m_direction.at(i); }
-    void ViderList1() override {
+    void ViderList1() override
+    {
         liste.clear();
         if (apresVider)
             apresVider();
     }
-    void AjouterList1(const QString &ligne) override {
+    void AjouterList1(const QString &ligne) override
+    {
         liste.append(ligne);
         if (apresAjout)
             apresAjout();
@@ -50,24 +54,28 @@ private:
     std::array<QString, 8> m_pas, m_direction, m_vitesse;
 };
 
-QStringList lignesInitiales() {
+QStringList lignesInitiales()
+{
     QStringList lignes;
     for (QChar lettre : QStringLiteral("ABCDEFG"))
         lignes << lettre + QStringLiteral("+00000:002");
     return lignes;
 }
 
-QByteArray surLeFil(const QStringList &lignes) {
+QByteArray surLeFil(const QStringList &lignes)
+{
     return (lignes.join(u'\n') + u'\n').toLatin1();
 }
 
-QString fichierUucp(const QString &peripherique) {
+QString fichierUucp(const QString &peripherique)
+{
     QString nom = peripherique.mid(5);
     return QStringLiteral("/run/lock/LCK..") + nom.replace(u'/', u'_');
 }
 
 // True when nobody holds a flock on the device any more.
-bool flockLibre(const QString &peripherique) {
+bool flockLibre(const QString &peripherique)
+{
     const int fd =
         ::open(QFile::encodeName(peripherique).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
@@ -77,12 +85,14 @@ bool flockLibre(const QString &peripherique) {
     return libre;
 }
 
-int descripteursOuverts() {
+int descripteursOuverts()
+{
     return int(QDir(QStringLiteral("/proc/self/fd")).count());
 }
 
 // The pid of a process that has just ended.
-pid_t pidMort() {
+pid_t pidMort()
+{
     const pid_t enfant = ::fork();
     if (enfant == 0)
         ::_exit(0);
@@ -109,7 +119,8 @@ private Q_SLOTS:
     void extremiteDisparue();
 };
 
-void TestEnvoyerSequence::sequence_data() {
+void TestEnvoyerSequence::sequence_data()
+{
     QTest::addColumn<int>("rang");
     QTest::addColumn<QStringList>("textes"); // pas, direction, vitesse
     QTest::addColumn<QString>("ligne");
@@ -129,7 +140,8 @@ void TestEnvoyerSequence::sequence_data() {
                       "99999:255\n");
 }
 
-void TestEnvoyerSequence::sequence() {
+void TestEnvoyerSequence::sequence()
+{
     QFETCH(int, rang);
     QFETCH(QStringList, textes);
     QFETCH(QString, ligne);
@@ -160,7 +172,8 @@ void TestEnvoyerSequence::sequence() {
     QVERIFY(!QFile::exists(fichierUucp(pty.chemin())));
 }
 
-void TestEnvoyerSequence::deuxRuns() {
+void TestEnvoyerSequence::deuxRuns()
+{
     PseudoTerminal pty;
     GrilleEssai grille;
     grille.lien.setPeripherique(pty.chemin());
@@ -182,7 +195,8 @@ void TestEnvoyerSequence::deuxRuns() {
     QCOMPARE(Axes[5].Direction, QChar(u'-'));
 }
 
-void TestEnvoyerSequence::grilleRefusee_data() {
+void TestEnvoyerSequence::grilleRefusee_data()
+{
     QTest::addColumn<int>("rang");
     QTest::addColumn<QStringList>("textes"); // pas, direction, vitesse
     QTest::addColumn<int>("colonne");
@@ -201,7 +215,8 @@ void TestEnvoyerSequence::grilleRefusee_data() {
 
 // From an invalid grid nothing is sent: no byte, the list and the table as
 // the previous run left them.
-void TestEnvoyerSequence::grilleRefusee() {
+void TestEnvoyerSequence::grilleRefusee()
+{
     QFETCH(int, rang);
     QFETCH(QStringList, textes);
     QFETCH(int, colonne);
@@ -233,13 +248,16 @@ void TestEnvoyerSequence::grilleRefusee() {
 }
 
 // The settings as the line has them while the run writes.
-void TestEnvoyerSequence::reglagesDeLigne() {
+void TestEnvoyerSequence::reglagesDeLigne()
+{
     PseudoTerminal pty;
     GrilleEssai grille;
     grille.lien.setPeripherique(pty.chemin());
     termios vu{};
     bool lu = false;
-    grille.apresVider = [&] { lu = ::tcgetattr(pty.maitre(), &vu) == 0; };
+    grille.apresVider = [&] {
+        lu = ::tcgetattr(pty.maitre(), &vu) == 0;
+    };
     QVERIFY(!EnvoyerSequence(grille));
     QVERIFY(lu);
     QCOMPARE(cfgetospeed(&vu), speed_t(B38400));
@@ -252,7 +270,8 @@ void TestEnvoyerSequence::reglagesDeLigne() {
     QCOMPARE(vu.c_oflag & OPOST, tcflag_t(0)); // bytes go out unchanged
 }
 
-void TestEnvoyerSequence::portAbsent() {
+void TestEnvoyerSequence::portAbsent()
+{
     GrilleEssai grille;
     grille.liste = QStringList{QStringLiteral("précédent")};
     grille.lien.setPeripherique(QStringLiteral("/dev/tarvik-absent-pour-essai"));
@@ -265,7 +284,8 @@ void TestEnvoyerSequence::portAbsent() {
     QCOMPARE(descripteursOuverts(), fds);
 }
 
-void TestEnvoyerSequence::flockDetenu() {
+void TestEnvoyerSequence::flockDetenu()
+{
     PseudoTerminal pty;
     GrilleEssai grille;
     grille.lien.setPeripherique(pty.chemin());
@@ -288,7 +308,8 @@ void TestEnvoyerSequence::flockDetenu() {
     QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
 }
 
-void TestEnvoyerSequence::verrouUucp_data() {
+void TestEnvoyerSequence::verrouUucp_data()
+{
     QTest::addColumn<QByteArray>("contenu");
     QTest::addColumn<bool>("occupe");
     const QByteArray vivant = QByteArray::number(::getpid());
@@ -303,7 +324,8 @@ void TestEnvoyerSequence::verrouUucp_data() {
 }
 
 // A lock file naming a live process keeps the port; a stale one does not.
-void TestEnvoyerSequence::verrouUucp() {
+void TestEnvoyerSequence::verrouUucp()
+{
     QFETCH(QByteArray, contenu);
     QFETCH(bool, occupe);
 
@@ -333,7 +355,8 @@ void TestEnvoyerSequence::verrouUucp() {
 
 // The board's end goes away after two lines: the run fails, lists only the
 // lines written, releases everything, and the next run on a new line works.
-void TestEnvoyerSequence::extremiteDisparue() {
+void TestEnvoyerSequence::extremiteDisparue()
+{
     const int fds = descripteursOuverts();
     GrilleEssai grille;
     QString chemin;

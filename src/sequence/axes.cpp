@@ -8,13 +8,15 @@
 
 std::array<Axe, 8> Axes{};
 
-QChar LettreAxe(int i) {
+QChar LettreAxe(int i)
+{
     return QChar(u'@' + i);
 }
 
 namespace {
 
-bool estChiffre(char16_t c, int base) {
+bool estChiffre(char16_t c, int base)
+{
     if (c >= u'0' && c <= u'9')
         return c - u'0' < base;
     c |= 0x20; // lower case
@@ -22,7 +24,8 @@ bool estChiffre(char16_t c, int base) {
 }
 
 // "&H1F" or "&O17": the digits as a non-negative integer.
-double lireEntierPrefixe(const std::u16string &t, int base) {
+double lireEntierPrefixe(const std::u16string &t, int base)
+{
     double valeur = 0;
     for (std::size_t k = 2; k < t.size() && estChiffre(t[k], base); ++k) {
         const int chiffre = t[k] <= u'9' ? t[k] - u'0' : (t[k] | 0x20) - u'a' + 10;
@@ -33,7 +36,8 @@ double lireEntierPrefixe(const std::u16string &t, int base) {
 
 } // namespace
 
-double NombreDepuisTexte(QStringView texte) {
+double NombreDepuisTexte(QStringView texte)
+{
     std::u16string t;
     t.reserve(texte.size());
     for (QChar c : texte)
@@ -96,7 +100,8 @@ double NombreDepuisTexte(QStringView texte) {
     return negatif ? -valeur : valeur;
 }
 
-std::optional<std::int64_t> Arrondir(double valeur, std::int64_t min, std::int64_t max) {
+std::optional<std::int64_t> Arrondir(double valeur, std::int64_t min, std::int64_t max)
+{
     // nearbyint rounds in the current mode, which is to nearest, ties to even.
     const double arrondi = std::nearbyint(valeur);
     if (!(arrondi >= double(min) && arrondi <= double(max)))
@@ -104,11 +109,13 @@ std::optional<std::int64_t> Arrondir(double valeur, std::int64_t min, std::int64
     return std::int64_t(arrondi);
 }
 
-QChar PremierCaractere(QStringView texte) {
+QChar PremierCaractere(QStringView texte)
+{
     return texte.isEmpty() ? QChar(u' ') : texte.front();
 }
 
-bool DirectionValide(QChar c) {
+bool DirectionValide(QChar c)
+{
     if (c.isSurrogate() || !c.isPrint())
         return false;
     QStringEncoder encodeur("windows-1252");
@@ -116,7 +123,8 @@ bool DirectionValide(QChar c) {
     return !encodeur.hasError() && octets.size() == 1;
 }
 
-QString TextePas(std::int32_t pas) {
+QString TextePas(std::int32_t pas)
+{
     const char *prefixe = pas < 10      ? "0000"
                           : pas < 100   ? "000"
                           : pas < 1000  ? "00"
@@ -125,23 +133,27 @@ QString TextePas(std::int32_t pas) {
     return QLatin1String(prefixe) + QString::number(pas);
 }
 
-QString TexteVitesse(std::uint8_t vitesse) {
+QString TexteVitesse(std::uint8_t vitesse)
+{
     return QString::number(vitesse).rightJustified(3, u'0');
 }
 
-QString LigneAxe(const Axe &axe) {
+QString LigneAxe(const Axe &axe)
+{
     return QString(axe.Lettre) + axe.Direction + TextePas(axe.Pas) + u':' +
            TexteVitesse(axe.Vitesse);
 }
 
-QByteArray OctetsLigne(const Axe &axe) {
+QByteArray OctetsLigne(const Axe &axe)
+{
     QStringEncoder encodeur("windows-1252");
     QByteArray octets = encodeur.encode(LigneAxe(axe));
     octets.append('\n');
     return octets;
 }
 
-QString NomColonne(Colonne colonne) {
+QString NomColonne(Colonne colonne)
+{
     switch (colonne) {
     case Colonne::Pas:
         return QStringLiteral("Pas");
@@ -157,7 +169,8 @@ namespace {
 
 // The typed text as it can be shown in a message: control characters spelled
 // out, long texts cut.
-QString texteLisible(QStringView texte) {
+QString texteLisible(QStringView texte)
+{
     constexpr qsizetype longueurMax = 40;
     QString lisible;
     for (QChar c : texte.left(longueurMax)) {
@@ -171,7 +184,8 @@ QString texteLisible(QStringView texte) {
     return lisible;
 }
 
-ValeurRefusee refuser(int i, Colonne colonne, QStringView texte, const QString &raison) {
+ValeurRefusee refuser(int i, Colonne colonne, QStringView texte, const QString &raison)
+{
     const QString axe = QStringLiteral("Axe %1").arg(i, 2, 10, QChar(u'0'));
     return {i, colonne, texte.toString(),
             QStringLiteral("Valeur refusée pour %1, colonne « %2 » : « %3 ».\n%4")
@@ -180,7 +194,8 @@ ValeurRefusee refuser(int i, Colonne colonne, QStringView texte, const QString &
 
 } // namespace
 
-RangeeLue LireRangee(int i, QStringView direction, QStringView pas, QStringView vitesse) {
+RangeeLue LireRangee(int i, QStringView direction, QStringView pas, QStringView vitesse)
+{
     RangeeLue lue;
     lue.axe.Lettre = LettreAxe(i);
 

@@ -2,7 +2,8 @@
 
 namespace {
 
-QString lignesEnvoyees(int combien) {
+QString lignesEnvoyees(int combien)
+{
     if (combien == 0)
         return QStringLiteral("Aucune ligne n'a été envoyée.");
     if (combien == 1)
@@ -11,13 +12,15 @@ QString lignesEnvoyees(int combien) {
         .arg(LettreAxe(combien));
 }
 
-EchecSequence echecLien(const EchecLien &echec, const QString &suite) {
+EchecSequence echecLien(const EchecLien &echec, const QString &suite)
+{
     return {echec.message + u'\n' + suite, std::nullopt, echec.genre};
 }
 
 } // namespace
 
-std::optional<EchecSequence> EnvoyerSequence(FenetreSequence &fenetre) {
+std::optional<EchecSequence> EnvoyerSequence(FenetreSequence &fenetre)
+{
     std::array<Axe, NombreAxes + 1> lus{};
     for (int i = 1; i <= NombreAxes; ++i) {
         RangeeLue rangee = LireRangee(i, fenetre.Text3(i), fenetre.Text1(i), fenetre.Text2(i));

@@ -19,20 +19,23 @@ namespace {
 
 constexpr int NumeroPort = 1;
 
-QString nomProcessus(qint64 pid) {
+QString nomProcessus(qint64 pid)
+{
     QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
     if (!comm.open(QIODevice::ReadOnly))
         return {};
     return QString::fromLocal8Bit(comm.readLine(64)).trimmed();
 }
 
-QString decrireProcessus(qint64 pid) {
+QString decrireProcessus(qint64 pid)
+{
     const QString nom = nomProcessus(pid);
     return nom.isEmpty() ? QStringLiteral("le processus %1").arg(pid)
                          : QStringLiteral("le processus %1 (%2)").arg(pid).arg(nom);
 }
 
-bool processusVivant(qint64 pid) {
+bool processusVivant(qint64 pid)
+{
     return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
 }
 
@@ -40,7 +43,8 @@ bool processusVivant(qint64 pid) {
 // file names none) and its path. Stale files, of dead processes, are ignored. Both the
 // ASCII form ("      1234\n", or Qt's "1234\nname\nhost\n") and the old binary
 // form (a 4-byte int) are read.
-std::optional<std::pair<qint64, QString>> verrouUucp(const QString &chemin) {
+std::optional<std::pair<qint64, QString>> verrouUucp(const QString &chemin)
+{
     QString nom = chemin.startsWith(QLatin1String("/dev/")) ? chemin.mid(5) : chemin;
     nom.replace(u'/', u'_');
     for (const char *dossier : {"/var/lock", "/run/lock"}) {
@@ -65,7 +69,8 @@ std::optional<std::pair<qint64, QString>> verrouUucp(const QString &chemin) {
 }
 
 // The process holding a flock on the file (st_dev, st_ino), from /proc/locks.
-qint64 detenteurFlock(const struct stat &etat) {
+qint64 detenteurFlock(const struct stat &etat)
+{
     QFile verrous(QStringLiteral("/proc/locks"));
     if (!verrous.open(QIODevice::ReadOnly))
         return 0;
@@ -86,7 +91,8 @@ qint64 detenteurFlock(const struct stat &etat) {
 
 } // namespace
 
-QString PeripheriquePort(int numero) {
+QString PeripheriquePort(int numero)
+{
 #ifdef Q_OS_WIN
     return QStringLiteral("COM%1").arg(numero);
 #else
@@ -99,17 +105,20 @@ QString PeripheriquePort(int numero) {
 
 LienSerie::LienSerie() = default;
 
-LienSerie::~LienSerie() {
+LienSerie::~LienSerie()
+{
     if (m_port.isOpen())
         m_port.close();
     liberer();
 }
 
-QString LienSerie::peripherique() const {
+QString LienSerie::peripherique() const
+{
     return m_peripherique.isEmpty() ? PeripheriquePort(NumeroPort) : m_peripherique;
 }
 
-EchecLien LienSerie::echec(EchecLien::Genre genre, const QString &detail) const {
+EchecLien LienSerie::echec(EchecLien::Genre genre, const QString &detail) const
+{
     const QString port = QStringLiteral("Port série %1 (%2)")
                              .arg(NumeroPort)
                              .arg(m_chemin.isEmpty() || m_chemin == peripherique()
@@ -118,7 +127,8 @@ EchecLien LienSerie::echec(EchecLien::Genre genre, const QString &detail) const 
     return {genre, port + QStringLiteral(" : ") + detail};
 }
 
-std::optional<EchecLien> LienSerie::verrouiller(const QString &chemin) {
+std::optional<EchecLien> LienSerie::verrouiller(const QString &chemin)
+{
     using G = EchecLien::Genre;
     if (const auto [pid, fichier] = verrouUucp(chemin).value_or(std::pair{-1, QString()});
         pid > 0) {
@@ -167,14 +177,16 @@ std::optional<EchecLien> LienSerie::verrouiller(const QString &chemin) {
     return std::nullopt;
 }
 
-void LienSerie::liberer() {
+void LienSerie::liberer()
+{
     if (m_verrou >= 0)
         ::close(m_verrou); // releases the flock
     m_verrou = -1;
     m_chemin.clear();
 }
 
-std::optional<EchecLien> LienSerie::ouvrir() {
+std::optional<EchecLien> LienSerie::ouvrir()
+{
     using G = EchecLien::Genre;
     // Select port 1. Locks and Qt's own lock file go to the device the name
     // resolves to, whatever link led there.
@@ -208,7 +220,8 @@ std::optional<EchecLien> LienSerie::ouvrir() {
     return std::nullopt;
 }
 
-std::optional<EchecLien> LienSerie::ecrire(const QByteArray &octets, QDeadlineTimer echeance) {
+std::optional<EchecLien> LienSerie::ecrire(const QByteArray &octets, QDeadlineTimer echeance)
+{
     using G = EchecLien::Genre;
     if (m_port.write(octets) != octets.size()) {
         return echec(G::EcritureEchouee,
@@ -232,7 +245,8 @@ std::optional<EchecLien> LienSerie::ecrire(const QByteArray &octets, QDeadlineTi
     return std::nullopt;
 }
 
-std::optional<EchecLien> LienSerie::fermer(QDeadlineTimer echeance) {
+std::optional<EchecLien> LienSerie::fermer(QDeadlineTimer echeance)
+{
     using G = EchecLien::Genre;
     std::optional<EchecLien> refus;
     if (m_port.isOpen()) {

@@ -22,7 +22,10 @@ installer() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${manquants[@]}"
 }
 
-PAQUETS_CONSTRUCTION=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev)
+PAQUETS_CONSTRUCTION=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev
+    fonts-liberation)
+# What the tests add: a virtual X server and a keyboard to press TEST.
+PAQUETS_TESTS=(xvfb xdotool)
 
 # Configures (once) and builds a tree: construire DOSSIER [cmake options...]
 construire() {

@@ -1,0 +1,226 @@
+#include "window/main_window.h"
+
+#include "window/dialogues.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+
+namespace {
+
+// The layout is drawn in twips, 15 to a pixel.
+constexpr int twips(int t)
+{
+    return t / 15;
+}
+
+QRect enTwips(int gauche, int haut, int largeur, int hauteur)
+{
+    return {twips(gauche), twips(haut), twips(largeur), twips(hauteur)};
+}
+
+constexpr int hautRangee(int k)
+{
+    return 600 + 480 * (k - 1);
+}
+
+// "MS Sans Serif" 12 points: 16 pixels, the size the pixel layout was drawn
+// with. Where that font is absent, a sans-serif of the same width.
+QFont policePanneau(bool gras)
+{
+    QFont police;
+    police.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                        QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    police.setStyleHint(QFont::SansSerif);
+    police.setPixelSize(16);
+    police.setWeight(gras ? QFont::Bold : QFont::Normal);
+    return police;
+}
+
+template <class Controle>
+Controle *placer(Controle *controle, const QString &nom, const QRect &geometrie, bool gras)
+{
+    controle->setObjectName(nom);
+    controle->setGeometry(geometrie);
+    controle->setFont(policePanneau(gras));
+    return controle;
+}
+
+QString nomElement(const char *tableau, int i)
+{
+    return QStringLiteral("%1_%2").arg(QLatin1String(tableau)).arg(i);
+}
+
+} // namespace
+
+Form1::Form1(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Form1"));
+
+    auto *zone = new QWidget(this);
+    zone->setObjectName(QStringLiteral("zoneClient"));
+    zone->setFixedSize(twips(10185), twips(4485));
+    setCentralWidget(zone);
+    creerControles(zone);
+    creerMenus();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    m_Text1[1]->setFocus();
+}
+
+void Form1::creerControles(QWidget *zone)
+{
+    auto *ligne =
+        placer(new QFrame(zone), QStringLiteral("Line1"), enTwips(0, 0, 10200, 15), false);
+    ligne->setFrameStyle(QFrame::HLine | QFrame::Plain);
+
+    const auto titre = [zone](const char *nom, const QString &texte, int gauche, int largeur) {
+        return placer(new QLabel(texte, zone), QLatin1String(nom),
+                      enTwips(gauche, 120, largeur, 375), true);
+    };
+    titre("Label2", QStringLiteral("Pas"), 1800, 1095);
+    titre("Label4", QStringLiteral("Direction"), 2880, 1095);
+    titre("Label3", QStringLiteral("Vitesse"), 3960, 1095);
+    titre("Label5", QStringLiteral("Sequence Envoyé"), 5400, 4455);
+
+    const auto boite = [zone](const char *tableau, int k, const QString &texte, int gauche,
+                              int largeur) {
+        return placer(new QLineEdit(texte, zone), nomElement(tableau, k),
+                      enTwips(gauche, hautRangee(k), largeur, 375), true);
+    };
+    for (int k = 1; k <= NombreAxes; ++k) {
+        m_Label1[k] = placer(new QLabel(QStringLiteral("Axe 0%1").arg(k), zone),
+                             nomElement("Label1", k), enTwips(0, hautRangee(k), 1695, 375), true);
+        m_Text1[k] = boite("Text1", k, QStringLiteral("00000"), 1800, 1095);
+        m_Text3[k] = boite("Text3", k, QStringLiteral("+"), 3240, 375);
+        m_Text2[k] = boite("Text2", k, QStringLiteral("002"), 3960, 1095);
+    }
+
+    m_List1 = placer(new QListWidget(zone), QStringLiteral("List1"), enTwips(5160, 720, 4935, 3660),
+                     false);
+    m_Command1 = placer(new QPushButton(QStringLiteral("TEST"), zone), QStringLiteral("Command1"),
+                        enTwips(1920, 3960, 1575, 495), true);
+    connect(m_Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+
+    // Focus: the steps, then the speeds, then the directions, TEST, the list.
+    QWidget *precedent = nullptr;
+    for (const auto *colonne : {&m_Text1, &m_Text2, &m_Text3}) {
+        for (int k = 1; k <= NombreAxes; ++k) {
+            if (precedent)
+                setTabOrder(precedent, (*colonne)[k]);
+            precedent = (*colonne)[k];
+        }
+    }
+    setTabOrder(precedent, m_Command1);
+    setTabOrder(m_Command1, m_List1);
+}
+
+void Form1::creerMenus()
+{
+    struct Entree {
+        const char *nom;
+        QString titre;
+    };
+    struct Menu {
+        const char *nom;
+        QString titre;
+        QList<Entree> entrees;
+    };
+    const QList<Menu> menus = {
+        {"MenuFichier",
+         QStringLiteral("Fichier"),
+         {{"OuvrirSequence", QStringLiteral("Ouvrir Sequence")},
+          {"EnregistrerSequence", QStringLiteral("Enregistrer Sequence")},
+          {"EffacerSequenceActuelle", QStringLiteral("Effacer Sequence Actuelle")},
+          {"Quitter", QStringLiteral("Quitter le programme")}}},
+        {"Initialisation",
+         QStringLiteral("Initialisation"),
+         {{"DesignAxe", QStringLiteral("Ouvrir un fichier de designation d'axes")}}},
+        {"Aide",
+         QStringLiteral("Aide"),
+         {{"CommentCreer", QStringLiteral("Comment Créer un fichier de désignation d'axes ?")},
+          {"Schemas", QStringLiteral("Schémas Electronique de la Carte")},
+          {"ProgASM", QStringLiteral("Le programme en Assembleur")},
+          {"IntelHEX", QStringLiteral("Le Fichier Intel .HEX")},
+          {"Apropos", QStringLiteral("A propos de Tarvik")}}},
+    };
+    for (const Menu &m : menus) {
+        QMenu *menu = menuBar()->addMenu(m.titre);
+        menu->setObjectName(QLatin1String(m.nom));
+        for (const Entree &e : m.entrees) {
+            QAction *action = menu->addAction(e.titre);
+            action->setObjectName(QLatin1String(e.nom));
+        }
+    }
+    connect(findChild<QAction *>(QStringLiteral("Quitter")), &QAction::triggered, this,
+            &QWidget::close);
+}
+
+QString Form1::Text1(int i) const
+{
+    return m_Text1.at(i)->text();
+}
+QString Form1::Text2(int i) const
+{
+    return m_Text2.at(i)->text();
+}
+QString Form1::Text3(int i) const
+{
+    return m_Text3.at(i)->text();
+}
+
+void Form1::ViderList1()
+{
+    m_List1->clear();
+}
+
+void Form1::AjouterList1(const QString &ligne)
+{
+    m_List1->addItem(ligne);
+}
+
+QLineEdit *Form1::caseDe(Colonne colonne, int i) const
+{
+    switch (colonne) {
+    case Colonne::Pas:
+        return m_Text1.at(i);
+    case Colonne::Direction:
+        return m_Text3.at(i);
+    case Colonne::Vitesse:
+        break;
+    }
+    return m_Text2.at(i);
+}
+
+void Form1::Command1_Click()
+{
+    // A click that reaches us during a run (from a nested event loop) gets
+    // its own run once the current one has closed the port.
+    ++m_demandes;
+    if (m_enCours)
+        return;
+    m_enCours = true;
+    while (m_demandes > 0) {
+        --m_demandes;
+        if (const auto echec = EnvoyerSequence(*this))
+            signalerEchec(*echec);
+    }
+    m_enCours = false;
+}
+
+void Form1::signalerEchec(const EchecSequence &echec)
+{
+    Afficher(this, GenreMessage::Erreur, QStringLiteral("Séquence non envoyée"), echec.message);
+    if (echec.valeur) {
+        QLineEdit *fautive = caseDe(echec.valeur->colonne, echec.valeur->axe);
+        fautive->setFocus();
+        fautive->selectAll();
+    }
+}

@@ -1,0 +1,391 @@
+// The window as the operator sees it: its controls, focus chain and menus,
+// and a click on TEST with the port on a pseudo-terminal.
+#include "pseudo_terminal.h"
+#include "window/dialogues.h"
+#include "window/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+struct MessageVu {
+    GenreMessage genre;
+    QString titre, texte;
+};
+
+// Captures every message the window shows instead of opening a dialog.
+class CaptureMessages {
+public:
+    CaptureMessages()
+    {
+        m_precedent = RemplacerAfficheur(
+            [this](QWidget *, GenreMessage genre, const QString &titre, const QString &texte) {
+                vus.append({genre, titre, texte});
+            });
+    }
+    ~CaptureMessages() { RemplacerAfficheur(m_precedent); }
+    QList<MessageVu> vus;
+
+private:
+    Afficheur m_precedent;
+};
+
+QString texteDe(const QWidget *w)
+{
+    if (auto *l = qobject_cast<const QLabel *>(w))
+        return l->text();
+    if (auto *e = qobject_cast<const QLineEdit *>(w))
+        return e->text();
+    if (auto *b = qobject_cast<const QPushButton *>(w))
+        return b->text();
+    return {};
+}
+
+QStringList lignesListe(const Form1 &fenetre)
+{
+    QStringList lignes;
+    const auto *liste = fenetre.findChild<QListWidget *>(QStringLiteral("List1"));
+    for (int k = 0; k < liste->count(); ++k)
+        lignes << liste->item(k)->text();
+    return lignes;
+}
+
+QStringList lignesInitiales()
+{
+    QStringList lignes;
+    for (QChar lettre : QStringLiteral("ABCDEFG"))
+        lignes << lettre + QStringLiteral("+00000:002");
+    return lignes;
+}
+
+QByteArray surLeFil(const QStringList &lignes)
+{
+    return (lignes.join(u'\n') + u'\n').toLatin1();
+}
+
+template <class T> T *controle(const Form1 &fenetre, const QString &nom)
+{
+    return fenetre.findChild<T *>(nom);
+}
+
+// A window whose run clicks TEST again in the middle of writing, as a click
+// delivered by a nested event loop would.
+class FenetreImpatiente : public Form1 {
+public:
+    void AjouterList1(const QString &ligne) override
+    {
+        Form1::AjouterList1(ligne);
+        if (!m_recliquee && ligne.startsWith(u'C')) {
+            m_recliquee = true;
+            controle<QPushButton>(*this, QStringLiteral("Command1"))->click();
+        }
+    }
+
+private:
+    bool m_recliquee = false;
+};
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void composition_data();
+    void composition();
+    void fenetre();
+    void chaineDeFocus();
+    void menus();
+    void clicTest();
+    void toucheEspace();
+    void echec_data();
+    void echec();
+    void clicsRapprochesEtImbriques();
+    void quitter();
+};
+
+void TestMainWindow::composition_data()
+{
+    QTest::addColumn<QString>("nom");
+    QTest::addColumn<QString>("genre");
+    QTest::addColumn<QString>("texte");
+    QTest::addColumn<QRect>("geometrie");
+    QTest::addColumn<bool>("gras");
+
+    struct Cas {
+        const char *nom, *genre;
+        const char16_t *texte;
+        QRect geometrie;
+        bool gras;
+    };
+    // clang-format off
+    QList<Cas> cas = {
+        {"Label2",   "QLabel",      u"Pas",             {120, 8, 73, 25},   true},
+        {"Label4",   "QLabel",      u"Direction",       {192, 8, 73, 25},   true},
+        {"Label3",   "QLabel",      u"Vitesse",         {264, 8, 73, 25},   true},
+        {"Label5",   "QLabel",      u"Sequence Envoyé", {360, 8, 297, 25},  true},
+        {"List1",    "QListWidget", u"",                {344, 48, 329, 244}, false},
+        {"Command1", "QPushButton", u"TEST",            {128, 264, 105, 33}, true},
+        {"Line1",    "QFrame",      u"",                {0, 0, 680, 1},     false},
+    };
+    // clang-format on
+    for (const Cas &c : cas)
+        QTest::newRow(c.nom) << QString::fromLatin1(c.nom) << QString::fromLatin1(c.genre)
+                             << QString::fromUtf16(c.texte) << c.geometrie << c.gras;
+    for (int k = 1; k <= 7; ++k) {
+        const int haut = 40 + 32 * (k - 1);
+        const auto rangee = [&](const char *tableau, const char *genre, const QString &texte,
+                                QRect geometrie) {
+            const QString nom = QStringLiteral("%1_%2").arg(QLatin1String(tableau)).arg(k);
+            QTest::newRow(qPrintable(nom))
+                << nom << QString::fromLatin1(genre) << texte << geometrie << true;
+        };
+        rangee("Label1", "QLabel", QStringLiteral("Axe 0%1").arg(k), {0, haut, 113, 25});
+        rangee("Text1", "QLineEdit", QStringLiteral("00000"), {120, haut, 73, 25});
+        rangee("Text3", "QLineEdit", QStringLiteral("+"), {216, haut, 25, 25});
+        rangee("Text2", "QLineEdit", QStringLiteral("002"), {264, haut, 73, 25});
+    }
+}
+
+void TestMainWindow::composition()
+{
+    QFETCH(QString, nom);
+    QFETCH(QString, genre);
+    QFETCH(QString, texte);
+    QFETCH(QRect, geometrie);
+    QFETCH(bool, gras);
+
+    Form1 fenetre;
+    const auto trouves = fenetre.findChildren<QWidget *>(nom);
+    QCOMPARE(trouves.size(), 1);
+    const QWidget *w = trouves.first();
+    QCOMPARE(QString::fromLatin1(w->metaObject()->className()), genre);
+    QCOMPARE(texteDe(w), texte);
+    QCOMPARE(w->geometry(), geometrie);
+    if (nom != QLatin1String("Line1")) {
+        QCOMPARE(w->font().families().value(0), QStringLiteral("MS Sans Serif"));
+        QCOMPARE(w->font().pixelSize(), 16); // 12 points at 96 dpi
+        QCOMPARE(w->font().weight(), gras ? QFont::Bold : QFont::Normal);
+        QVERIFY(!w->font().italic() && !w->font().underline() && !w->font().strikeOut());
+    }
+    if (genre == QLatin1String("QLabel"))
+        QCOMPARE(w->focusPolicy(), Qt::NoFocus);
+}
+
+void TestMainWindow::fenetre()
+{
+    Form1 fenetre;
+    fenetre.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+    QCOMPARE(fenetre.windowTitle(), QStringLiteral("Form1"));
+    QCOMPARE(fenetre.centralWidget()->size(), QSize(679, 299));
+    QCOMPARE(fenetre.centralWidget()->geometry().top(), fenetre.menuBar()->geometry().bottom() + 1);
+    QCOMPARE(fenetre.minimumSize(), fenetre.maximumSize()); // nothing resizes
+    QCOMPARE(fenetre.findChildren<QLineEdit *>().size(), 21);
+    QCOMPARE(lignesListe(fenetre), QStringList());
+}
+
+void TestMainWindow::chaineDeFocus()
+{
+    Form1 fenetre;
+    fenetre.show();
+    QVERIFY(QTest::qWaitForWindowActive(&fenetre));
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Text1_1"));
+
+    QStringList attendu;
+    for (const char *tableau : {"Text1", "Text2", "Text3"})
+        for (int k = 1; k <= 7; ++k)
+            attendu << QStringLiteral("%1_%2").arg(QLatin1String(tableau)).arg(k);
+    attendu << QStringLiteral("Command1") << QStringLiteral("List1") << QStringLiteral("Text1_1");
+
+    QStringList vu;
+    for (int pas = 0; pas < attendu.size(); ++pas) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        vu << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(vu, attendu.mid(1) + QStringList{QStringLiteral("Text1_2")});
+}
+
+void TestMainWindow::menus()
+{
+    struct Menu {
+        const char *nom;
+        QString titre;
+        QList<std::pair<const char *, QString>> entrees;
+    };
+    const QList<Menu> attendus = {
+        {"MenuFichier",
+         QStringLiteral("Fichier"),
+         {{"OuvrirSequence", QStringLiteral("Ouvrir Sequence")},
+          {"EnregistrerSequence", QStringLiteral("Enregistrer Sequence")},
+          {"EffacerSequenceActuelle", QStringLiteral("Effacer Sequence Actuelle")},
+          {"Quitter", QStringLiteral("Quitter le programme")}}},
+        {"Initialisation",
+         QStringLiteral("Initialisation"),
+         {{"DesignAxe", QStringLiteral("Ouvrir un fichier de designation d'axes")}}},
+        {"Aide",
+         QStringLiteral("Aide"),
+         {{"CommentCreer", QStringLiteral("Comment Créer un fichier de désignation d'axes ?")},
+          {"Schemas", QStringLiteral("Schémas Electronique de la Carte")},
+          {"ProgASM", QStringLiteral("Le programme en Assembleur")},
+          {"IntelHEX", QStringLiteral("Le Fichier Intel .HEX")},
+          {"Apropos", QStringLiteral("A propos de Tarvik")}}},
+    };
+    Form1 fenetre;
+    const QList<QAction *> barre = fenetre.menuBar()->actions();
+    QCOMPARE(barre.size(), attendus.size());
+    for (int m = 0; m < attendus.size(); ++m) {
+        QMenu *menu = barre[m]->menu();
+        QVERIFY(menu);
+        QCOMPARE(menu->objectName(), QLatin1String(attendus[m].nom));
+        QCOMPARE(menu->title(), attendus[m].titre);
+        QVERIFY(barre[m]->isVisible() && barre[m]->isEnabled());
+        const QList<QAction *> entrees = menu->actions();
+        QCOMPARE(entrees.size(), attendus[m].entrees.size());
+        for (int e = 0; e < entrees.size(); ++e) {
+            QCOMPARE(entrees[e]->objectName(), QLatin1String(attendus[m].entrees[e].first));
+            QCOMPARE(entrees[e]->text(), attendus[m].entrees[e].second);
+            QVERIFY(entrees[e]->isVisible() && entrees[e]->isEnabled());
+        }
+    }
+}
+
+void TestMainWindow::clicTest()
+{
+    PseudoTerminal pty;
+    CaptureMessages messages;
+    Form1 fenetre;
+    fenetre.MSComm1().setPeripherique(pty.chemin());
+    fenetre.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+    auto *test = controle<QPushButton>(fenetre, QStringLiteral("Command1"));
+
+    QTest::mouseClick(test, Qt::LeftButton);
+    QCOMPARE(lignesListe(fenetre), lignesInitiales());
+    QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+
+    auto *pas4 = controle<QLineEdit>(fenetre, QStringLiteral("Text1_4"));
+    pas4->selectAll();
+    QTest::keyClicks(pas4, QStringLiteral("250"));
+    QTest::mouseClick(test, Qt::LeftButton);
+    QStringList attendues = lignesInitiales();
+    attendues[3] = QStringLiteral("D+00250:002");
+    QCOMPARE(lignesListe(fenetre), attendues);
+    QCOMPARE(pty.lire(84), surLeFil(attendues));
+    QVERIFY(messages.vus.isEmpty());
+}
+
+void TestMainWindow::toucheEspace()
+{
+    PseudoTerminal pty;
+    CaptureMessages messages;
+    Form1 fenetre;
+    fenetre.MSComm1().setPeripherique(pty.chemin());
+    fenetre.show();
+    QVERIFY(QTest::qWaitForWindowActive(&fenetre));
+    auto *test = controle<QPushButton>(fenetre, QStringLiteral("Command1"));
+    test->setFocus();
+    QTest::keyClick(test, Qt::Key_Space);
+    QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+    QCOMPARE(lignesListe(fenetre), lignesInitiales());
+}
+
+void TestMainWindow::echec_data()
+{
+    QTest::addColumn<QString>("boite"); // the box edited, empty for none
+    QTest::addColumn<QString>("texte"); // what is typed in it
+    QTest::addColumn<bool>("portAbsent");
+    QTest::addColumn<QString>("dansLeMessage");
+
+    QTest::newRow("vitesse 300") << "Text2_3"
+                                 << "300" << false << "Axe 03";
+    QTest::newRow("pas négatif") << "Text1_6"
+                                 << "-5" << false << "Axe 06";
+    QTest::newRow("direction tabulation") << "Text3_2"
+                                          << "\t" << false << "Direction";
+    QTest::newRow("port absent") << ""
+                                 << "" << true << "absent";
+}
+
+// A failed run is reported once, the window goes on, the faulty box has the
+// focus with its text selected, and nothing reached the board.
+void TestMainWindow::echec()
+{
+    QFETCH(QString, boite);
+    QFETCH(QString, texte);
+    QFETCH(bool, portAbsent);
+    QFETCH(QString, dansLeMessage);
+
+    PseudoTerminal pty;
+    CaptureMessages messages;
+    Form1 fenetre;
+    fenetre.MSComm1().setPeripherique(portAbsent ? QStringLiteral("/dev/tarvik-absent-pour-essai")
+                                                 : pty.chemin());
+    fenetre.show();
+    QVERIFY(QTest::qWaitForWindowActive(&fenetre));
+    if (!boite.isEmpty())
+        controle<QLineEdit>(fenetre, boite)->setText(texte);
+
+    QTest::mouseClick(controle<QPushButton>(fenetre, QStringLiteral("Command1")), Qt::LeftButton);
+    QCOMPARE(messages.vus.size(), 1);
+    QCOMPARE(messages.vus[0].genre, GenreMessage::Erreur);
+    QVERIFY2(messages.vus[0].texte.contains(dansLeMessage), qPrintable(messages.vus[0].texte));
+    QVERIFY(fenetre.isVisible());
+    QCOMPARE(lignesListe(fenetre), QStringList());
+    QCOMPARE(pty.lire(), QByteArray());
+    if (!boite.isEmpty()) {
+        auto *fautive = controle<QLineEdit>(fenetre, boite);
+        QCOMPARE(QApplication::focusWidget(), fautive);
+        QCOMPARE(fautive->selectedText(), texte);
+    }
+
+    // Mended, the same window sends.
+    if (!boite.isEmpty()) {
+        controle<QLineEdit>(fenetre, boite)
+            ->setText(boite.startsWith(u"Text3") ? QStringLiteral("+") : QStringLiteral("002"));
+        QTest::mouseClick(controle<QPushButton>(fenetre, QStringLiteral("Command1")),
+                          Qt::LeftButton);
+        QCOMPARE(messages.vus.size(), 1);
+        QCOMPARE(pty.lire(84).size(), 84);
+    }
+}
+
+// Two runs asked for together give two complete runs, one after the other.
+void TestMainWindow::clicsRapprochesEtImbriques()
+{
+    PseudoTerminal pty;
+    CaptureMessages messages;
+    FenetreImpatiente fenetre;
+    fenetre.MSComm1().setPeripherique(pty.chemin());
+    fenetre.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+    auto *test = controle<QPushButton>(fenetre, QStringLiteral("Command1"));
+
+    QTest::mouseClick(test, Qt::LeftButton); // clicks again while writing line C
+    QTest::mouseClick(test, Qt::LeftButton);
+    QVERIFY(messages.vus.isEmpty());
+    QCOMPARE(pty.lire(3 * 84), surLeFil(lignesInitiales()).repeated(3));
+    QCOMPARE(lignesListe(fenetre), lignesInitiales());
+}
+
+void TestMainWindow::quitter()
+{
+    CaptureMessages messages;
+    Form1 fenetre;
+    fenetre.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+    fenetre.findChild<QAction *>(QStringLiteral("Quitter"))->trigger();
+    QVERIFY(!fenetre.isVisible());
+    QVERIFY(messages.vus.isEmpty());
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_main_window.moc"

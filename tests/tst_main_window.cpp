@@ -1,8 +1,7 @@
 // The window as the operator sees it: its controls, focus chain and menus,
 // and a click on TEST with the port on a pseudo-terminal.
+#include "fenetre_essai.h"
 #include "pseudo_terminal.h"
-#include "window/dialogues.h"
-#include "window/main_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,28 +16,6 @@
 
 namespace {
 
-struct MessageVu {
-    GenreMessage genre;
-    QString titre, texte;
-};
-
-// Captures every message the window shows instead of opening a dialog.
-class CaptureMessages {
-public:
-    CaptureMessages()
-    {
-        m_precedent = RemplacerAfficheur(
-            [this](QWidget *, GenreMessage genre, const QString &titre, const QString &texte) {
-                vus.append({genre, titre, texte});
-            });
-    }
-    ~CaptureMessages() { RemplacerAfficheur(m_precedent); }
-    QList<MessageVu> vus;
-
-private:
-    Afficheur m_precedent;
-};
-
 QString texteDe(const QWidget *w)
 {
     if (auto *l = qobject_cast<const QLabel *>(w))
@@ -48,33 +25,6 @@ QString texteDe(const QWidget *w)
     if (auto *b = qobject_cast<const QPushButton *>(w))
         return b->text();
     return {};
-}
-
-QStringList lignesListe(const Form1 &fenetre)
-{
-    QStringList lignes;
-    const auto *liste = fenetre.findChild<QListWidget *>(QStringLiteral("List1"));
-    for (int k = 0; k < liste->count(); ++k)
-        lignes << liste->item(k)->text();
-    return lignes;
-}
-
-QStringList lignesInitiales()
-{
-    QStringList lignes;
-    for (QChar lettre : QStringLiteral("ABCDEFG"))
-        lignes << lettre + QStringLiteral("+00000:002");
-    return lignes;
-}
-
-QByteArray surLeFil(const QStringList &lignes)
-{
-    return (lignes.join(u'\n') + u'\n').toLatin1();
-}
-
-template <class T> T *controle(const Form1 &fenetre, const QString &nom)
-{
-    return fenetre.findChild<T *>(nom);
 }
 
 // A window whose run clicks TEST again in the middle of writing, as a click

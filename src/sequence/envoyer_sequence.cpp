@@ -19,17 +19,23 @@ EchecSequence echecLien(const EchecLien &echec, const QString &suite)
 
 } // namespace
 
-std::optional<EchecSequence> EnvoyerSequence(FenetreSequence &fenetre)
+std::optional<EchecSequence> LireGrille(const FenetreSequence &fenetre, Grille &grille)
 {
-    std::array<Axe, NombreAxes + 1> lus{};
     for (int i = 1; i <= NombreAxes; ++i) {
         RangeeLue rangee = LireRangee(i, fenetre.Text3(i), fenetre.Text1(i), fenetre.Text2(i));
-        if (rangee.refus) {
-            const QString message =
-                rangee.refus->message + QStringLiteral("\nRien n'a été envoyé.");
-            return EchecSequence{message, std::move(rangee.refus), std::nullopt};
-        }
-        lus[i] = rangee.axe;
+        if (rangee.refus)
+            return EchecSequence{rangee.refus->message, std::move(rangee.refus), std::nullopt};
+        grille[i] = rangee.axe;
+    }
+    return std::nullopt;
+}
+
+std::optional<EchecSequence> EnvoyerSequence(FenetreSequence &fenetre)
+{
+    Grille lus{};
+    if (auto refus = LireGrille(fenetre, lus)) {
+        refus->message += QStringLiteral("\nRien n'a été envoyé.");
+        return refus;
     }
 
     const QDeadlineTimer echeance(DelaiSequenceMs);

@@ -27,6 +27,13 @@ struct EchecSequence {
     std::optional<EchecLien::Genre> lien; // the serial link failed
 };
 
+// The seven axis commands of a grid, in slots 1 to 7 (slot 0 unused).
+using Grille = std::array<Axe, NombreAxes + 1>;
+
+// Reads and checks the seven rows, each in the order Text3, Text1, Text2;
+// on a refused value says which (the message does not yet say what follows).
+std::optional<EchecSequence> LireGrille(const FenetreSequence &fenetre, Grille &grille);
+
 // A whole run may take this long before it fails; the 84 bytes of a run take
 // about 22 ms on the line.
 constexpr int DelaiSequenceMs = 2000;

@@ -18,3 +18,17 @@ void Afficher(QWidget *parent, GenreMessage genre, const QString &titre, const Q
 // Sets the display used from now on and returns the previous one; an empty
 // one goes back to the message boxes.
 Afficheur RemplacerAfficheur(Afficheur afficheur);
+
+enum class ModeFichier { Ouvrir, Enregistrer };
+
+using ChoixFichier = std::function<QString(QWidget *parent, ModeFichier mode, const QString &titre,
+                                           const QString &filtre, const QString &suffixe)>;
+
+// Asks for a file to open or to save (a file dialog unless another chooser
+// was set); an empty text when the operator cancels. A name saved without a
+// suffix receives `suffixe`.
+QString ChoisirFichier(QWidget *parent, ModeFichier mode, const QString &titre,
+                       const QString &filtre, const QString &suffixe = {});
+
+// Sets the chooser used from now on and returns the previous one.
+ChoixFichier RemplacerChoixFichier(ChoixFichier choix);

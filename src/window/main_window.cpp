@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <functional>
 
 namespace {
 
@@ -96,11 +97,12 @@ void Form1::creerControles(QWidget *zone)
                       enTwips(gauche, hautRangee(k), largeur, 375), true);
     };
     for (int k = 1; k <= NombreAxes; ++k) {
-        m_Label1[k] = placer(new QLabel(QStringLiteral("Axe 0%1").arg(k), zone),
-                             nomElement("Label1", k), enTwips(0, hautRangee(k), 1695, 375), true);
-        m_Text1[k] = boite("Text1", k, QStringLiteral("00000"), 1800, 1095);
-        m_Text3[k] = boite("Text3", k, QStringLiteral("+"), 3240, 375);
-        m_Text2[k] = boite("Text2", k, QStringLiteral("002"), 3960, 1095);
+        m_Label1[k] = placer(new QLabel(NomAxeInitial(k), zone), nomElement("Label1", k),
+                             enTwips(0, hautRangee(k), 1695, 375), true);
+        m_Label1[k]->setTextFormat(Qt::PlainText); // axis names are never markup
+        m_Text1[k] = boite("Text1", k, TexteInitialPas, 1800, 1095);
+        m_Text3[k] = boite("Text3", k, TexteInitialDirection, 3240, 375);
+        m_Text2[k] = boite("Text2", k, TexteInitialVitesse, 3960, 1095);
     }
 
     m_List1 = placer(new QListWidget(zone), QStringLiteral("List1"), enTwips(5160, 720, 4935, 3660),
@@ -127,6 +129,13 @@ void Form1::creerMenus()
     struct Entree {
         const char *nom;
         QString titre;
+        std::function<void()> action;
+        QKeySequence raccourci = {};
+    };
+    const auto document = [this](const QString &titre) {
+        return [this, titre] {
+            documentDeLaCarte(titre);
+        };
     };
     struct Menu {
         const char *nom;
@@ -136,20 +145,38 @@ void Form1::creerMenus()
     const QList<Menu> menus = {
         {"MenuFichier",
          QStringLiteral("Fichier"),
-         {{"OuvrirSequence", QStringLiteral("Ouvrir Sequence")},
-          {"EnregistrerSequence", QStringLiteral("Enregistrer Sequence")},
-          {"EffacerSequenceActuelle", QStringLiteral("Effacer Sequence Actuelle")},
-          {"Quitter", QStringLiteral("Quitter le programme")}}},
+         {{"OuvrirSequence", QStringLiteral("Ouvrir Sequence"), [this] { OuvrirSequence_Click(); },
+           QKeySequence(QStringLiteral("Ctrl+O"))},
+          {"EnregistrerSequence", QStringLiteral("Enregistrer Sequence"),
+           [this] { EnregistrerSequence_Click(); }, QKeySequence(QStringLiteral("Ctrl+S"))},
+          {"EffacerSequenceActuelle", QStringLiteral("Effacer Sequence Actuelle"),
+           [this] {
+               EffacerSequenceActuelle_Click();
+           }},
+          {"Quitter", QStringLiteral("Quitter le programme"), [this] { close(); },
+           QKeySequence(QStringLiteral("Ctrl+Q"))}}},
         {"Initialisation",
          QStringLiteral("Initialisation"),
-         {{"DesignAxe", QStringLiteral("Ouvrir un fichier de designation d'axes")}}},
+         {{"DesignAxe", QStringLiteral("Ouvrir un fichier de designation d'axes"),
+           [this] {
+               DesignAxe_Click();
+           }}}},
         {"Aide",
          QStringLiteral("Aide"),
-         {{"CommentCreer", QStringLiteral("Comment Créer un fichier de désignation d'axes ?")},
-          {"Schemas", QStringLiteral("Schémas Electronique de la Carte")},
-          {"ProgASM", QStringLiteral("Le programme en Assembleur")},
-          {"IntelHEX", QStringLiteral("Le Fichier Intel .HEX")},
-          {"Apropos", QStringLiteral("A propos de Tarvik")}}},
+         {{"CommentCreer", QStringLiteral("Comment Créer un fichier de désignation d'axes ?"),
+           [this] {
+               CommentCreer_Click();
+           }},
+          {"Schemas", QStringLiteral("Schémas Electronique de la Carte"),
+           document(QStringLiteral("Schémas Electronique de la Carte"))},
+          {"ProgASM", QStringLiteral("Le programme en Assembleur"),
+           document(QStringLiteral("Le programme en Assembleur"))},
+          {"IntelHEX", QStringLiteral("Le Fichier Intel .HEX"),
+           document(QStringLiteral("Le Fichier Intel .HEX"))},
+          {"Apropos", QStringLiteral("A propos de Tarvik"),
+           [this] {
+               Apropos_Click();
+           }}}},
     };
     for (const Menu &m : menus) {
         QMenu *menu = menuBar()->addMenu(m.titre);
@@ -157,10 +184,10 @@ void Form1::creerMenus()
         for (const Entree &e : m.entrees) {
             QAction *action = menu->addAction(e.titre);
             action->setObjectName(QLatin1String(e.nom));
+            action->setShortcut(e.raccourci);
+            connect(action, &QAction::triggered, this, e.action);
         }
     }
-    connect(findChild<QAction *>(QStringLiteral("Quitter")), &QAction::triggered, this,
-            &QWidget::close);
 }
 
 QString Form1::Text1(int i) const
@@ -210,14 +237,14 @@ void Form1::Command1_Click()
     while (m_demandes > 0) {
         --m_demandes;
         if (const auto echec = EnvoyerSequence(*this))
-            signalerEchec(*echec);
+            signalerEchec(QStringLiteral("Séquence non envoyée"), *echec);
     }
     m_enCours = false;
 }
 
-void Form1::signalerEchec(const EchecSequence &echec)
+void Form1::signalerEchec(const QString &titre, const EchecSequence &echec)
 {
-    Afficher(this, GenreMessage::Erreur, QStringLiteral("Séquence non envoyée"), echec.message);
+    Afficher(this, GenreMessage::Erreur, titre, echec.message);
     if (echec.valeur) {
         QLineEdit *fautive = caseDe(echec.valeur->colonne, echec.valeur->axe);
         fautive->setFocus();

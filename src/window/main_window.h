@@ -12,6 +12,15 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
+// The grid's texts when the window opens.
+inline const QString TexteInitialPas = QStringLiteral("00000");
+inline const QString TexteInitialDirection = QStringLiteral("+");
+inline const QString TexteInitialVitesse = QStringLiteral("002");
+inline QString NomAxeInitial(int k)
+{
+    return QStringLiteral("Axe 0%1").arg(k);
+}
+
 class Form1 : public QMainWindow, public FenetreSequence {
     Q_OBJECT
 public:
@@ -29,8 +38,17 @@ private:
     void creerControles(QWidget *zone);
     void creerMenus();
     void Command1_Click();
-    void signalerEchec(const EchecSequence &echec);
+    void signalerEchec(const QString &titre, const EchecSequence &echec);
     QLineEdit *caseDe(Colonne colonne, int i) const;
+
+    // The menu entries.
+    void OuvrirSequence_Click();
+    void EnregistrerSequence_Click();
+    void EffacerSequenceActuelle_Click();
+    void DesignAxe_Click();
+    void CommentCreer_Click();
+    void documentDeLaCarte(const QString &document);
+    void Apropos_Click();
 
     std::array<QLabel *, 8> m_Label1{};
     std::array<QLineEdit *, 8> m_Text1{}, m_Text2{}, m_Text3{}; // elements 1 to 7

@@ -1,0 +1,178 @@
+#include "sequence/fichiers.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+namespace {
+
+QString ligne(qsizetype numero, const QString &texte)
+{
+    return QStringLiteral("Ligne %1 : %2").arg(numero).arg(texte);
+}
+
+bool chiffres(QByteArrayView octets)
+{
+    for (char c : octets)
+        if (c < '0' || c > '9')
+            return false;
+    return true;
+}
+
+bool blanche(QByteArrayView octets)
+{
+    for (char c : octets)
+        if (c != ' ' && c != '\t' && c != '\r')
+            return false;
+    return true;
+}
+
+QString codePoint(QChar c)
+{
+    return QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper();
+}
+
+// The lines of a text file: split at line feeds, one CR before each dropped.
+// `termine` says whether the last line had its line feed.
+QList<QByteArray> lignes(const QByteArray &contenu, bool &termine)
+{
+    QList<QByteArray> resultat = contenu.split('\n');
+    termine = resultat.last().isEmpty();
+    if (termine)
+        resultat.removeLast();
+    for (QByteArray &l : resultat)
+        if (l.endsWith('\r'))
+            l.chop(1);
+    return resultat;
+}
+
+// Checks line k of a sequence file, and reads its fields into `rangee`.
+QString lireLigneSequence(int k, const QByteArray &l, TextesRangee &rangee)
+{
+    const char lettre = char('A' + k - 1);
+    if (l.isEmpty() || l[0] != lettre)
+        return QStringLiteral("la ligne doit commencer par la lettre %1 (axes A à G, dans "
+                              "l'ordre).")
+            .arg(QLatin1Char(lettre));
+    if (l.size() != 11)
+        return QStringLiteral("la ligne doit compter 11 caractères, comme %1+00100:010, et "
+                              "elle en compte %2.")
+            .arg(QLatin1Char(lettre))
+            .arg(l.size());
+    QStringDecoder decodeur("windows-1252");
+    const QString direction = decodeur.decode(l.mid(1, 1));
+    if (direction.size() != 1 || !DirectionValide(direction[0]))
+        return QStringLiteral("la direction (octet 0x%1) n'est pas un caractère imprimable.")
+            .arg(quint8(l[1]), 2, 16, QChar(u'0'));
+    if (!chiffres(l.mid(2, 5)))
+        return QStringLiteral("le nombre de pas doit compter cinq chiffres.");
+    if (l[7] != ':')
+        return QStringLiteral("« : » est attendu après le nombre de pas.");
+    if (!chiffres(l.mid(8, 3)))
+        return QStringLiteral("la vitesse doit compter trois chiffres.");
+    if (l.mid(8, 3).toInt() > VitesseMax)
+        return QStringLiteral("la vitesse %1 dépasse %2.")
+            .arg(QString::fromLatin1(l.mid(8, 3)))
+            .arg(VitesseMax);
+    rangee = {QString::fromLatin1(l.mid(2, 5)), direction, QString::fromLatin1(l.mid(8, 3))};
+    return {};
+}
+
+} // namespace
+
+QString LireFichier(const QString &chemin, QByteArray &contenu)
+{
+    const QFileInfo info(chemin);
+    if (!info.exists())
+        return QStringLiteral("le fichier n'existe pas.");
+    if (!info.isFile())
+        return QStringLiteral("ce n'est pas un fichier ordinaire.");
+    QFile fichier(chemin);
+    if (!fichier.open(QIODevice::ReadOnly))
+        return QStringLiteral("lecture impossible (%1).").arg(fichier.errorString());
+    contenu = fichier.read(TailleMaxFichier + 1);
+    if (contenu.size() > TailleMaxFichier)
+        return QStringLiteral("le fichier dépasse %1 Kio.").arg(TailleMaxFichier / 1024);
+    if (fichier.error() != QFileDevice::NoError)
+        return QStringLiteral("lecture impossible (%1).").arg(fichier.errorString());
+    return {};
+}
+
+SequenceLue LireSequence(const QByteArray &contenu)
+{
+    SequenceLue lue;
+    bool termine = false;
+    const QList<QByteArray> ls = lignes(contenu, termine);
+    for (int k = 1; k <= NombreAxes; ++k) {
+        if (k > ls.size()) {
+            lue.erreur = ligne(k, QStringLiteral("ligne manquante : il faut sept lignes, de A "
+                                                 "à G."));
+            return lue;
+        }
+        const QString refus = lireLigneSequence(k, ls[k - 1], lue.rangees[k]);
+        if (!refus.isEmpty()) {
+            lue.erreur = ligne(k, refus);
+            return lue;
+        }
+    }
+    if (ls.size() == NombreAxes && !termine) {
+        lue.erreur = ligne(NombreAxes, QStringLiteral("le saut de ligne final manque."));
+        return lue;
+    }
+    for (qsizetype k = NombreAxes; k < ls.size(); ++k) {
+        if (!blanche(ls[k])) {
+            lue.erreur = ligne(k + 1, QStringLiteral("rien ne doit suivre la ligne de l'axe G."));
+            return lue;
+        }
+    }
+    return lue;
+}
+
+QByteArray EcrireSequence(const std::array<Axe, NombreAxes + 1> &axes)
+{
+    QByteArray octets;
+    for (int i = 1; i <= NombreAxes; ++i)
+        octets += OctetsLigne(axes[i]);
+    return octets;
+}
+
+NomsLus LireNomsAxes(const QByteArray &contenu)
+{
+    NomsLus lus;
+    bool termine = false;
+    QList<QByteArray> ls = lignes(contenu, termine);
+    if (!ls.isEmpty() && ls[0].startsWith("\xEF\xBB\xBF"))
+        ls[0].remove(0, 3); // byte order mark
+    for (qsizetype k = 1; k <= ls.size(); ++k) {
+        QStringDecoder decodeur(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString texte = decodeur.decode(ls[k - 1]);
+        if (decodeur.hasError()) {
+            lus.erreur = ligne(k, QStringLiteral("texte UTF-8 invalide."));
+            return lus;
+        }
+        for (QChar c : texte) {
+            if (c.category() == QChar::Other_Control) {
+                lus.erreur = ligne(
+                    k, QStringLiteral("caractère de contrôle (%1) interdit.").arg(codePoint(c)));
+                return lus;
+            }
+        }
+        const QString nom = texte.trimmed();
+        if (nom.isEmpty())
+            continue;
+        if (k > NombreAxes) {
+            lus.erreur = ligne(k, QStringLiteral("il n'y a que sept axes : les lignes après la "
+                                                 "septième doivent rester vides."));
+            return lus;
+        }
+        const qsizetype longueur = nom.toUcs4().size();
+        if (longueur > LongueurMaxNom) {
+            lus.erreur = ligne(k, QStringLiteral("le nom compte %1 caractères, %2 au plus.")
+                                      .arg(longueur)
+                                      .arg(LongueurMaxNom));
+            return lus;
+        }
+        lus.noms[k] = nom;
+    }
+    return lus;
+}

@@ -1,0 +1,151 @@
+// What the menu entries of Form1 do: sequence files, clearing the grid, axis
+// names, and the help texts.
+#include "sequence/fichiers.h"
+#include "window/dialogues.h"
+#include "window/main_window.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QSaveFile>
+
+namespace {
+
+const QString FiltreSequences = QStringLiteral("Séquences Tarvik (*.seq);;Tous les fichiers (*)");
+const QString FiltreNoms = QStringLiteral("Désignations d'axes (*.txt);;Tous les fichiers (*)");
+
+// Reads a file through `lire`; on a refusal shows why, names the file and
+// returns false.
+template <class Lu, class Lecteur>
+bool lireFichierChoisi(QWidget *parent, const QString &chemin, const QString &titre, Lecteur lire,
+                       Lu &lu)
+{
+    QByteArray contenu;
+    QString erreur = LireFichier(chemin, contenu);
+    if (erreur.isEmpty()) {
+        lu = lire(contenu);
+        erreur = lu.erreur;
+    }
+    if (erreur.isEmpty())
+        return true;
+    Afficher(parent, GenreMessage::Erreur, titre,
+             QStringLiteral("Le fichier « %1 » n'a pas été ouvert.\n%2\nRien n'a été changé.")
+                 .arg(chemin, erreur));
+    return false;
+}
+
+} // namespace
+
+void Form1::OuvrirSequence_Click()
+{
+    const QString chemin = ChoisirFichier(this, ModeFichier::Ouvrir,
+                                          QStringLiteral("Ouvrir une séquence"), FiltreSequences);
+    SequenceLue lue;
+    if (chemin.isEmpty() ||
+        !lireFichierChoisi(this, chemin, QStringLiteral("Séquence non ouverte"), LireSequence, lue))
+        return;
+    for (int k = 1; k <= NombreAxes; ++k) {
+        m_Text1[k]->setText(lue.rangees[k].pas);
+        m_Text3[k]->setText(lue.rangees[k].direction);
+        m_Text2[k]->setText(lue.rangees[k].vitesse);
+    }
+}
+
+void Form1::EnregistrerSequence_Click()
+{
+    const QString titre = QStringLiteral("Séquence non enregistrée");
+    Grille grille{};
+    if (auto refus = LireGrille(*this, grille)) {
+        refus->message += QStringLiteral("\nRien n'a été enregistré.");
+        signalerEchec(titre, *refus);
+        return;
+    }
+    const QString chemin =
+        ChoisirFichier(this, ModeFichier::Enregistrer, QStringLiteral("Enregistrer la séquence"),
+                       FiltreSequences, QStringLiteral("seq"));
+    if (chemin.isEmpty())
+        return;
+
+    // Written aside and renamed over the old file only once complete.
+    const QByteArray octets = EcrireSequence(grille);
+    QSaveFile fichier(chemin);
+    if (!fichier.open(QIODevice::WriteOnly) || fichier.write(octets) != octets.size() ||
+        !fichier.commit()) {
+        Afficher(this, GenreMessage::Erreur, titre,
+                 QStringLiteral("La séquence n'a pas pu être écrite dans « %1 » (%2).\n"
+                                "Un fichier qui existait déjà à cet endroit est resté intact.")
+                     .arg(chemin, fichier.errorString()));
+    }
+}
+
+void Form1::EffacerSequenceActuelle_Click()
+{
+    for (int k = 1; k <= NombreAxes; ++k) {
+        m_Text1[k]->setText(TexteInitialPas);
+        m_Text3[k]->setText(TexteInitialDirection);
+        m_Text2[k]->setText(TexteInitialVitesse);
+    }
+}
+
+void Form1::DesignAxe_Click()
+{
+    const QString chemin =
+        ChoisirFichier(this, ModeFichier::Ouvrir,
+                       QStringLiteral("Ouvrir un fichier de désignation d'axes"), FiltreNoms);
+    NomsLus lus;
+    if (chemin.isEmpty() ||
+        !lireFichierChoisi(this, chemin, QStringLiteral("Désignation d'axes non ouverte"),
+                           LireNomsAxes, lus))
+        return;
+    for (int k = 1; k <= NombreAxes; ++k) {
+        QLabel *etiquette = m_Label1[k];
+        const QString &nom = lus.noms[k];
+        if (nom.isEmpty()) {
+            etiquette->setText(NomAxeInitial(k));
+            etiquette->setToolTip({});
+        } else {
+            etiquette->setText(
+                etiquette->fontMetrics().elidedText(nom, Qt::ElideRight, etiquette->width()));
+            etiquette->setToolTip(QStringLiteral("<p>%1</p>").arg(nom.toHtmlEscaped()));
+        }
+    }
+}
+
+void Form1::CommentCreer_Click()
+{
+    Afficher(
+        this, GenreMessage::Information,
+        QStringLiteral("Comment créer un fichier de désignation d'axes"),
+        QStringLiteral(
+            "Un fichier de désignation d'axes est un fichier texte (UTF-8) d'au plus sept "
+            "lignes : la ligne 1 nomme l'axe 1, la ligne 2 l'axe 2, et ainsi de suite "
+            "jusqu'à l'axe 7. Une ligne vide laisse l'axe sous son nom « Axe 0… ».\n\n"
+            "Un nom compte au plus %1 caractères, sans tabulation ni autre caractère de "
+            "contrôle ; les espaces au début et à la fin sont ignorés. Les noms ne changent que "
+            "l'affichage : les lignes envoyées à la carte restent les mêmes.\n\n"
+            "Exemple (les axes 3 et 5 gardent « Axe 03 » et « Axe 05 ») :\n\n"
+            "Pince\nRotation base\n\nBras\n\nPoignet\nAvance\n\n"
+            "Ouvrez-le par « Initialisation › Ouvrir un fichier de designation d'axes ».")
+            .arg(LongueurMaxNom));
+}
+
+void Form1::documentDeLaCarte(const QString &document)
+{
+    Afficher(this, GenreMessage::Information, document,
+             QStringLiteral("Le document « %1 » appartient à la carte de commande des axes : il "
+                            "n'est pas fourni avec le panneau Tarvik.\nDemandez-le à celui qui "
+                            "vous a fourni la carte.")
+                 .arg(document));
+}
+
+void Form1::Apropos_Click()
+{
+    Afficher(this, GenreMessage::Information, QStringLiteral("A propos de Tarvik"),
+             QStringLiteral("Tarvik %1\n\n"
+                            "Panneau de commande de la carte à sept axes. « TEST » envoie une "
+                            "ligne de commande par axe, de A à G, par exemple A+00100:010, et "
+                            "la liste « Sequence Envoyé » montre les lignes envoyées.\n\n"
+                            "Port série 1, 38400 bauds, 8 bits, sans parité, 1 bit d'arrêt.\n\n"
+                            "Construit avec Qt %2 (en service : Qt %3).")
+                 .arg(QStringLiteral(TARVIK_VERSION), QStringLiteral(QT_VERSION_STR),
+                      QString::fromLatin1(qVersion())));
+}

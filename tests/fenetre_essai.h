@@ -1,0 +1,98 @@
+// What the window tests share: messages and file choices captured instead
+// of dialogs, and the lines of the initial grid.
+#pragma once
+
+#include "window/dialogues.h"
+#include "window/main_window.h"
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QStringList>
+
+struct MessageVu {
+    GenreMessage genre;
+    QString titre, texte;
+};
+
+// Captures every message the window shows instead of opening a dialog.
+class CaptureMessages {
+public:
+    CaptureMessages()
+    {
+        m_precedent = RemplacerAfficheur(
+            [this](QWidget *, GenreMessage genre, const QString &titre, const QString &texte) {
+                vus.append({genre, titre, texte});
+            });
+    }
+    ~CaptureMessages() { RemplacerAfficheur(m_precedent); }
+    CaptureMessages(const CaptureMessages &) = delete;
+    CaptureMessages &operator=(const CaptureMessages &) = delete;
+
+    QList<MessageVu> vus;
+
+private:
+    Afficheur m_precedent;
+};
+
+// Answers every file question with `reponse`, and remembers the questions.
+class ChoixImpose {
+public:
+    struct Question {
+        ModeFichier mode;
+        QString suffixe;
+    };
+    ChoixImpose()
+    {
+        m_precedent = RemplacerChoixFichier([this](QWidget *, ModeFichier mode, const QString &,
+                                                   const QString &, const QString &suffixe) {
+            questions.append({mode, suffixe});
+            return reponse;
+        });
+    }
+    ~ChoixImpose() { RemplacerChoixFichier(m_precedent); }
+    ChoixImpose(const ChoixImpose &) = delete;
+    ChoixImpose &operator=(const ChoixImpose &) = delete;
+
+    QString reponse;
+    QList<Question> questions;
+
+private:
+    ChoixFichier m_precedent;
+};
+
+template <class T> T *controle(const QWidget &fenetre, const QString &nom)
+{
+    return fenetre.findChild<T *>(nom);
+}
+
+inline QString nomElement(const char *tableau, int k)
+{
+    return QStringLiteral("%1_%2").arg(QLatin1String(tableau)).arg(k);
+}
+
+inline QStringList lignesListe(const Form1 &fenetre)
+{
+    QStringList lignes;
+    const auto *liste = controle<QListWidget>(fenetre, QStringLiteral("List1"));
+    for (int k = 0; k < liste->count(); ++k)
+        lignes << liste->item(k)->text();
+    return lignes;
+}
+
+inline QStringList lignesInitiales()
+{
+    QStringList lignes;
+    for (QChar lettre : QStringLiteral("ABCDEFG"))
+        lignes << lettre + QStringLiteral("+00000:002");
+    return lignes;
+}
+
+inline QByteArray surLeFil(const QStringList &lignes)
+{
+    return (lignes.join(u'\n') + u'\n').toLatin1();
+}
+
+inline void cliquerTest(const Form1 &fenetre)
+{
+    controle<QPushButton>(fenetre, QStringLiteral("Command1"))->click();
+}

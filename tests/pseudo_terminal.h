@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <termios.h>
 #include <unistd.h>
 
 class PseudoTerminal {
@@ -58,6 +59,24 @@ public:
         while (lireDisponible(20)) {
         }
         return recu;
+    }
+
+    // Fills the line with `octet` until it takes no more, as a board that
+    // stopped reading would; returns how many bytes went in.
+    qsizetype remplir(char octet = 'x')
+    {
+        termios brut{};
+        ::tcgetattr(m_esclave, &brut);
+        ::cfmakeraw(&brut);
+        ::tcsetattr(m_esclave, TCSANOW, &brut);
+        const int drapeaux = ::fcntl(m_esclave, F_GETFL);
+        ::fcntl(m_esclave, F_SETFL, drapeaux | O_NONBLOCK);
+        const QByteArray bloc(1024, octet);
+        qsizetype total = 0;
+        for (ssize_t n; (n = ::write(m_esclave, bloc.constData(), bloc.size())) > 0;)
+            total += n;
+        ::fcntl(m_esclave, F_SETFL, drapeaux);
+        return total;
     }
 
     void fermerMaitre()

@@ -10,6 +10,8 @@
 #include <QTest>
 #include <functional>
 #include <sys/file.h>
+#include <sys/fsuid.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 
@@ -117,6 +119,8 @@ private Q_SLOTS:
     void verrouUucp_data();
     void verrouUucp();
     void extremiteDisparue();
+    void ligneBloquee();
+    void permissionRefusee();
 };
 
 void TestEnvoyerSequence::sequence_data()
@@ -384,6 +388,64 @@ void TestEnvoyerSequence::extremiteDisparue()
     QVERIFY(!EnvoyerSequence(grille));
     QCOMPARE(nouveau.lire(84), surLeFil(lignesInitiales()));
     QCOMPARE(grille.liste, lignesInitiales());
+}
+
+// Nobody reads the line and its buffer is full: the run fails within its
+// bound, leaves no incomplete line behind, and the next run is whole.
+void TestEnvoyerSequence::ligneBloquee()
+{
+    PseudoTerminal pty;
+    GrilleEssai grille;
+    grille.lien.setPeripherique(pty.chemin());
+    QVERIFY(pty.remplir() > 0);
+
+    QElapsedTimer chrono;
+    chrono.start();
+    const auto echec = EnvoyerSequence(grille);
+    qInfo("échec rendu en %lld ms (borne : %d ms)", chrono.elapsed(), DelaiSequenceMs);
+    QVERIFY(echec);
+    QVERIFY2(echec->lien == EchecLien::Genre::DelaiDepasse, qPrintable(echec->message));
+    QVERIFY(!grille.lien.estOuvert());
+    QVERIFY(flockLibre(pty.chemin()));
+    QVERIFY(!QFile::exists(fichierUucp(pty.chemin())));
+    const QStringList listees = grille.liste;
+    QCOMPARE(listees, lignesInitiales().mid(0, listees.size()));
+
+    // What the board finds once it reads again: the filler, then whole lines.
+    QByteArray recu = pty.lire();
+    while (recu.startsWith('x'))
+        recu.remove(0, 1);
+    QVERIFY2(recu.size() % 12 == 0 && surLeFil(lignesInitiales()).startsWith(recu),
+             recu.constData());
+
+    QVERIFY(!EnvoyerSequence(grille));
+    QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+}
+
+// A device the user may not open is refused as such, nothing held after.
+void TestEnvoyerSequence::permissionRefusee()
+{
+    PseudoTerminal pty;
+    GrilleEssai grille;
+    grille.lien.setPeripherique(pty.chemin());
+    const QByteArray chemin = QFile::encodeName(pty.chemin());
+    QCOMPARE(::chmod(chemin.constData(), 0600), 0);
+    if (::geteuid() == 0)
+        ::setfsuid(65534); // files are checked as "nobody" from here on
+    else
+        QCOMPARE(::chmod(chemin.constData(), 0), 0);
+    const auto echec = EnvoyerSequence(grille);
+    ::setfsuid(::geteuid());
+    QVERIFY(echec);
+    QVERIFY2(echec->lien == EchecLien::Genre::PermissionRefusee, qPrintable(echec->message));
+    QVERIFY2(echec->message.contains(QStringLiteral("permission refusée")),
+             qPrintable(echec->message));
+    QCOMPARE(pty.lire(), QByteArray());
+    QVERIFY(!QFile::exists(fichierUucp(pty.chemin())));
+
+    QCOMPARE(::chmod(chemin.constData(), 0620), 0);
+    QVERIFY(!EnvoyerSequence(grille));
+    QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
 }
 
 QTEST_GUILESS_MAIN(TestEnvoyerSequence)

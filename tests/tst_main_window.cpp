@@ -58,6 +58,7 @@ private Q_SLOTS:
     void toucheEspace();
     void echec_data();
     void echec();
+    void ligneBloquee();
     void clicsRapprochesEtImbriques();
     void quitter();
 };
@@ -306,6 +307,31 @@ void TestMainWindow::echec()
         QCOMPARE(messages.vus.size(), 1);
         QCOMPARE(pty.lire(84).size(), 84);
     }
+}
+
+// A line nobody reads: one message once the bound has passed, then the
+// window answers and sends again.
+void TestMainWindow::ligneBloquee()
+{
+    PseudoTerminal pty;
+    CaptureMessages messages;
+    Form1 fenetre;
+    fenetre.MSComm1().setPeripherique(pty.chemin());
+    fenetre.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+    QVERIFY(pty.remplir() > 0);
+
+    cliquerTest(fenetre);
+    QCOMPARE(messages.vus.size(), 1);
+    QVERIFY2(messages.vus[0].texte.contains(QStringLiteral("délai dépassé")),
+             qPrintable(messages.vus[0].texte));
+    QVERIFY(fenetre.isVisible());
+
+    pty.lire(); // the board reads again
+    cliquerTest(fenetre);
+    QCOMPARE(messages.vus.size(), 1);
+    QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+    QCOMPARE(lignesListe(fenetre), lignesInitiales());
 }
 
 // Two runs asked for together give two complete runs, one after the other.

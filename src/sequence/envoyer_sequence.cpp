@@ -2,14 +2,18 @@
 
 namespace {
 
-QString lignesEnvoyees(int combien)
+QString lignesEnvoyees(int combien, EchecLien::Genre genre)
 {
     if (combien == 0)
         return QStringLiteral("Aucune ligne n'a été envoyée.");
-    if (combien == 1)
-        return QStringLiteral("Seule la ligne de l'axe A a été envoyée.");
-    return QStringLiteral("Seules les lignes des axes A à %1 ont été envoyées.")
-        .arg(LettreAxe(combien));
+    const QString lignes = combien == 1 ? QStringLiteral("A")
+                                        : QStringLiteral("A à %1").arg(LettreAxe(combien));
+    if (genre != EchecLien::Genre::DelaiDepasse)
+        return QStringLiteral("Lignes envoyées avant l'échec : %1.").arg(lignes);
+    return QStringLiteral("Lignes remises au port avant l'échec : %1, sans garantie d'arrivée. Ce "
+                          "qui attendait encore a été abandonné, pour qu'aucune ligne incomplète "
+                          "n'arrive plus tard à la carte.")
+        .arg(lignes);
 }
 
 EchecSequence echecLien(const EchecLien &echec, const QString &suite)
@@ -47,8 +51,8 @@ std::optional<EchecSequence> EnvoyerSequence(FenetreSequence &fenetre)
     for (int i = 1; i <= NombreAxes; ++i) {
         Axes[i] = lus[i];
         if (const auto echec = lien.ecrire(OctetsLigne(Axes[i]), echeance)) {
-            lien.fermer(echeance);
-            return echecLien(*echec, lignesEnvoyees(i - 1));
+            lien.abandonner();
+            return echecLien(*echec, lignesEnvoyees(i - 1, echec->genre));
         }
         fenetre.AjouterList1(LigneAxe(Axes[i]));
     }

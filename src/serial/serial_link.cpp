@@ -248,24 +248,38 @@ std::optional<EchecLien> LienSerie::ecrire(const QByteArray &octets, QDeadlineTi
 std::optional<EchecLien> LienSerie::fermer(QDeadlineTimer echeance)
 {
     using G = EchecLien::Genre;
+    if (!m_port.isOpen()) {
+        liberer();
+        return std::nullopt;
+    }
+    // close() throws away what is still queued: wait until the driver has
+    // sent everything first.
     std::optional<EchecLien> refus;
+    const int fd = int(m_port.handle());
+    int enAttente = 0;
+    while (::ioctl(fd, TIOCOUTQ, &enAttente) == 0 && enAttente > 0 && !echeance.hasExpired())
+        QThread::usleep(500);
+    if (enAttente > 0)
+        refus = echec(G::DelaiDepasse,
+                      QStringLiteral("délai dépassé : %1 octets n'ont pas quitté le port.")
+                          .arg(enAttente));
+    else if (::tcdrain(fd) != 0)
+        refus = echec(G::EcritureEchouee, QStringLiteral("écriture échouée (%1).")
+                                              .arg(QString::fromLocal8Bit(strerror(errno))));
+    if (refus)
+        abandonner();
+    m_port.close();
+    m_port.clearError();
+    liberer();
+    return refus;
+}
+
+void LienSerie::abandonner()
+{
     if (m_port.isOpen()) {
-        // close() throws away what is still queued: wait until the driver has
-        // sent everything first.
-        const int fd = int(m_port.handle());
-        int enAttente = 0;
-        while (::ioctl(fd, TIOCOUTQ, &enAttente) == 0 && enAttente > 0 && !echeance.hasExpired())
-            QThread::usleep(500);
-        if (enAttente > 0)
-            refus = echec(G::DelaiDepasse,
-                          QStringLiteral("délai dépassé : %1 octets n'ont pas quitté le port.")
-                              .arg(enAttente));
-        else if (::tcdrain(fd) != 0)
-            refus = echec(G::EcritureEchouee, QStringLiteral("écriture échouée (%1).")
-                                                  .arg(QString::fromLocal8Bit(strerror(errno))));
+        m_port.clear(QSerialPort::Output); // Qt's buffer and the driver's queue
         m_port.close();
         m_port.clearError();
     }
     liberer();
-    return refus;
 }

@@ -48,8 +48,14 @@ public:
     std::optional<EchecLien> ecrire(const QByteArray &octets, QDeadlineTimer echeance);
 
     // Waits until every byte written has left, then closes and releases the
-    // locks. The port is closed and the locks released even when it fails.
+    // locks. The port is closed and the locks released even when it fails;
+    // what could not leave in time is thrown away first.
     std::optional<EchecLien> fermer(QDeadlineTimer echeance);
+
+    // After a failure: throws away every byte still waiting to leave, so that
+    // no incomplete line reaches the board later, then closes and releases
+    // the locks.
+    void abandonner();
 
     bool estOuvert() const { return m_port.isOpen(); }
 

@@ -23,7 +23,7 @@ installer() {
 }
 
 PAQUETS_CONSTRUCTION=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev
-    fonts-liberation qt6-translations-l10n)
+    fonts-liberation qt6-translations-l10n libxcb1-dev)
 # What the tests add: a virtual X server and a keyboard to press TEST.
 PAQUETS_TESTS=(xvfb xdotool)
 

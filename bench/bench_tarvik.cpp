@@ -1,0 +1,227 @@
+// Figures for the sequence run, the program's start and a long soak. Prints
+// one "name value" line per figure, last. Not a test: nothing is asserted.
+//
+//   bench_tarvik TARVIK BARE_QT      (Xvfb must be on PATH for the start-up part)
+#include "sequence/envoyer_sequence.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+#include <vector>
+#include <xcb/xcb.h>
+
+extern char **environ;
+
+namespace {
+
+using Horloge = std::chrono::steady_clock;
+
+double microsecondes(Horloge::duration d)
+{
+    return std::chrono::duration<double, std::micro>(d).count();
+}
+
+double mediane(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+class GrilleBanc : public FenetreSequence {
+public:
+    QString Text1(int i) const override { return i == 1 ? pas1 : QStringLiteral("00000"); }
+    QString Text2(int) const override { return QStringLiteral("002"); }
+    QString Text3(int) const override { return QStringLiteral("+"); }
+    void ViderList1() override { liste.clear(); }
+    void AjouterList1(const QString &ligne) override { liste.append(ligne); }
+    LienSerie &MSComm1() override { return lien; }
+    QString pas1 = QStringLiteral("00000");
+    QStringList liste;
+    LienSerie lien;
+};
+
+// Reads exactly n bytes from the master side (or what came within a second).
+QByteArray lire(int maitre, qsizetype n)
+{
+    QByteArray recu;
+    char tampon[512];
+    while (recu.size() < n) {
+        pollfd p{maitre, POLLIN, 0};
+        if (::poll(&p, 1, 1000) <= 0)
+            break;
+        const ssize_t lus = ::read(maitre, tampon, sizeof tampon);
+        if (lus <= 0)
+            break;
+        recu.append(tampon, lus);
+    }
+    return recu;
+}
+
+// The bare POSIX minimum for the same bytes.
+void envoiBrut(const char *chemin, const QByteArray &octets)
+{
+    const int fd = ::open(chemin, O_WRONLY | O_NOCTTY);
+    termios t{};
+    ::tcgetattr(fd, &t);
+    ::cfmakeraw(&t);
+    ::cfsetspeed(&t, B38400);
+    t.c_cflag = (t.c_cflag & ~(CSIZE | PARENB | CSTOPB | CRTSCTS)) | CS8 | CLOCAL | CREAD;
+    ::tcsetattr(fd, TCSANOW, &t);
+    if (::write(fd, octets.constData(), size_t(octets.size())) != octets.size())
+        std::fprintf(stderr, "écriture brute incomplète\n");
+    ::tcdrain(fd);
+    ::close(fd);
+}
+
+int descripteurs() { return int(QDir(QStringLiteral("/proc/self/fd")).count()); }
+
+long rssKo(pid_t pid)
+{
+    QFile statut(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!statut.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &ligne : statut.readAll().split('\n'))
+        if (ligne.startsWith("VmRSS:"))
+            return ligne.mid(6).trimmed().split(' ').value(0).toLong();
+    return 0;
+}
+
+QByteArray attendu(const QString &pas1)
+{
+    QByteArray octets;
+    for (char l = 'A'; l <= 'G'; ++l)
+        octets += l + QByteArray(l == 'A' ? "+" + pas1.toLatin1() : "+00000") + ":002\n";
+    return octets;
+}
+
+// Starts a program on the X display and waits until a window of it is
+// mapped; returns the time taken and leaves the process running.
+std::optional<double> demarrer(xcb_connection_t *x, const char *programme, pid_t &pid)
+{
+    const Horloge::time_point debut = Horloge::now();
+    char *arguments[] = {const_cast<char *>(programme), nullptr};
+    if (::posix_spawn(&pid, programme, nullptr, nullptr, arguments, environ) != 0)
+        return std::nullopt;
+    while (xcb_generic_event_t *evenement = xcb_wait_for_event(x)) {
+        const bool mappee = (evenement->response_type & 0x7f) == XCB_MAP_NOTIFY;
+        std::free(evenement);
+        if (mappee)
+            return microsecondes(Horloge::now() - debut) / 1000.0;
+    }
+    return std::nullopt;
+}
+
+void arreter(pid_t pid)
+{
+    ::kill(pid, SIGTERM);
+    ::waitpid(pid, nullptr, 0);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    std::vector<std::pair<const char *, double>> figures;
+
+    int maitre = -1, esclave = -1;
+    char nom[128] = {};
+    if (::openpty(&maitre, &esclave, nom, nullptr, nullptr) != 0) {
+        std::perror("openpty");
+        return 1;
+    }
+    GrilleBanc grille;
+    grille.lien.setPeripherique(QString::fromLocal8Bit(nom));
+    const QByteArray octets = attendu(QStringLiteral("00000"));
+
+    // One run against the bare minimum, interleaved.
+    constexpr int Tours = 2000;
+    std::vector<double> run, brut;
+    for (int i = 0; i < Tours; ++i) {
+        Horloge::time_point t = Horloge::now();
+        const bool echec = EnvoyerSequence(grille).has_value();
+        run.push_back(microsecondes(Horloge::now() - t));
+        if (echec || lire(maitre, 84) != octets)
+            std::fprintf(stderr, "séquence %d incorrecte\n", i);
+        t = Horloge::now();
+        envoiBrut(nom, octets);
+        brut.push_back(microsecondes(Horloge::now() - t));
+        lire(maitre, 84);
+    }
+    const double runUs = mediane(run), brutUs = mediane(brut);
+    const double filUs = 84 * 10 / 38400.0 * 1e6; // 84 bytes of 10 bits at 38400 baud
+    figures.insert(figures.end(), {{"run_us", runUs},
+                                   {"raw_us", brutUs},
+                                   {"run_vs_raw", runUs / brutUs},
+                                   {"run_share_of_wire", runUs / filUs}});
+
+    // Soak: every byte of every run checked, in order.
+    for (int i = 0; i < 20; ++i) { // warm-up
+        EnvoyerSequence(grille);
+        lire(maitre, 84);
+    }
+    const int fdsAvant = descripteurs();
+    const long rssAvant = rssKo(::getpid());
+    constexpr int Soak = 10000;
+    long octetsBons = 0;
+    for (int i = 0; i < Soak; ++i) {
+        grille.pas1 = QStringLiteral("%1").arg(i % 100000, 5, 10, QChar(u'0'));
+        const bool echec = EnvoyerSequence(grille).has_value();
+        const QByteArray recu = lire(maitre, 84), voulu = attendu(grille.pas1);
+        if (!echec && recu == voulu)
+            octetsBons += recu.size();
+    }
+    figures.insert(figures.end(), {{"soak_runs", Soak},
+                                   {"soak_bytes_ok", double(octetsBons)},
+                                   {"fd_growth", descripteurs() - fdsAvant},
+                                   {"rss_growth_kb", double(rssKo(::getpid()) - rssAvant)}});
+
+    // Start-up, against a bare Qt window, interleaved.
+    if (argc >= 3) {
+        xcb_connection_t *x = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(x)) {
+            std::fprintf(stderr, "pas d'écran X : démarrage non mesuré\n");
+        } else {
+            xcb_screen_t *ecran = xcb_setup_roots_iterator(xcb_get_setup(x)).data;
+            const uint32_t masque = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+            xcb_change_window_attributes(x, ecran->root, XCB_CW_EVENT_MASK, &masque);
+            xcb_flush(x);
+            constexpr int Departs = 15;
+            std::vector<double> tarvik, nu, rss, rssNu;
+            for (int i = 0; i < Departs; ++i) {
+                for (int quel = 0; quel < 2; ++quel) {
+                    pid_t pid = 0;
+                    const auto ms = demarrer(x, argv[1 + quel], pid);
+                    ::usleep(300000); // let it settle before reading its memory
+                    (quel == 0 ? tarvik : nu).push_back(ms.value_or(0));
+                    (quel == 0 ? rss : rssNu).push_back(double(rssKo(pid)));
+                    arreter(pid);
+                }
+            }
+            const double t = mediane(tarvik), n = mediane(nu);
+            figures.insert(figures.end(), {{"startup_ms", t},
+                                           {"bare_qt_ms", n},
+                                           {"startup_vs_bare", t / n},
+                                           {"rss_kb", mediane(rss)},
+                                           {"bare_rss_kb", mediane(rssNu)}});
+            xcb_disconnect(x);
+        }
+    }
+
+    for (const auto &[nom, valeur] : figures)
+        std::printf("%s %.6g\n", nom, valeur);
+    return 0;
+}

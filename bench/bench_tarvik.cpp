@@ -86,7 +86,10 @@ void envoiBrut(const char *chemin, const QByteArray &octets)
     ::close(fd);
 }
 
-int descripteurs() { return int(QDir(QStringLiteral("/proc/self/fd")).count()); }
+int descripteurs()
+{
+    return int(QDir(QStringLiteral("/proc/self/fd")).count());
+}
 
 long rssKo(pid_t pid)
 {

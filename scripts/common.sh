@@ -24,8 +24,9 @@ installer() {
 
 PAQUETS_CONSTRUCTION=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev
     fonts-liberation qt6-translations-l10n libxcb1-dev)
-# What the tests add: a virtual X server and a keyboard to press TEST.
-PAQUETS_TESTS=(xvfb xdotool)
+# What the tests add: a virtual X server and a keyboard to press TEST, and
+# clang with its libFuzzer runtime.
+PAQUETS_TESTS=(xvfb xdotool clang libclang-rt-14-dev)
 
 # Configures (once) and builds a tree: construire DOSSIER [cmake options...]
 construire() {

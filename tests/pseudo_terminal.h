@@ -72,9 +72,14 @@ public:
         const int drapeaux = ::fcntl(m_esclave, F_GETFL);
         ::fcntl(m_esclave, F_SETFL, drapeaux | O_NONBLOCK);
         const QByteArray bloc(1024, octet);
-        qsizetype total = 0;
-        for (ssize_t n; (n = ::write(m_esclave, bloc.constData(), bloc.size())) > 0;)
-            total += n;
+        qsizetype total = 0, tour = 0;
+        do { // the kernel moves bytes between its buffers: full means full twice
+            tour = 0;
+            for (ssize_t n; (n = ::write(m_esclave, bloc.constData(), bloc.size())) > 0;)
+                tour += n;
+            total += tour;
+            ::usleep(20000);
+        } while (tour > 0);
         ::fcntl(m_esclave, F_SETFL, drapeaux);
         return total;
     }

@@ -1,6 +1,7 @@
 // The built program as a person uses it: a pseudo-terminal bound over the
 // device of port 1 in a private mount namespace, the panel started under
-// Xvfb, TEST pressed from the keyboard, the bytes read back.
+// Xvfb, TEST pressed from the keyboard, the bytes read back. Also what a
+// person may do to it: kill it in the middle of a run, or start it twice.
 #include "pseudo_terminal.h"
 #include "serial/serial_link.h"
 
@@ -9,17 +10,19 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <memory>
 #include <sched.h>
+#include <signal.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 
 namespace {
 
-QString xdotool(const QStringList &arguments, int delaiMs = 10000)
+QString xdotool(const QStringList &arguments)
 {
     QProcess p;
     p.start(QStringLiteral("xdotool"), arguments);
-    if (!p.waitForFinished(delaiMs)) {
+    if (!p.waitForFinished(10000)) {
         p.kill();
         p.waitForFinished();
         return {};
@@ -27,26 +30,107 @@ QString xdotool(const QStringList &arguments, int delaiMs = 10000)
     return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
 }
 
-// A free X display number, and Xvfb serving it.
-bool demarrerXvfb(QProcess &xvfb, QString &ecran)
+QByteArray sequenceAttendue(const QByteArray &pas1 = "00000")
 {
-    for (int n = 90; n < 120; ++n) {
-        if (QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
-            continue;
-        ecran = QStringLiteral(":%1").arg(n);
-        xvfb.start(QStringLiteral("Xvfb"), {ecran, QStringLiteral("-screen"), QStringLiteral("0"),
-                                            QStringLiteral("1024x768x24"),
-                                            QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-        if (!xvfb.waitForStarted())
-            return false;
-        for (int essai = 0; essai < 100; ++essai) {
-            if (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)))
-                return true;
-            if (xvfb.waitForFinished(50))
-                break; // that display was taken after all
-        }
+    QByteArray octets;
+    for (char lettre = 'A'; lettre <= 'G'; ++lettre)
+        octets += lettre + QByteArray("+") + (lettre == 'A' ? pas1 : "00000") + ":002\n";
+    return octets;
+}
+
+// One running panel and its window.
+class Panneau {
+public:
+    explicit Panneau(const QString &ecran)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.insert(QStringLiteral("DISPLAY"), ecran);
+        m_processus.setProcessEnvironment(env);
+        m_processus.start(QStringLiteral(TARVIK_BINAIRE), {});
+        if (m_processus.waitForStarted())
+            m_fenetre = xdotool({QStringLiteral("search"), QStringLiteral("--all"),
+                                 QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
+                                 QStringLiteral("--pid"), QString::number(pid()),
+                                 QStringLiteral("--name"), QStringLiteral("^Form1$")})
+                            .section(u'\n', 0, 0);
     }
-    return false;
+    ~Panneau()
+    {
+        m_processus.kill();
+        m_processus.waitForFinished(3000);
+    }
+    bool pret() const { return !m_fenetre.isEmpty(); }
+    qint64 pid() const { return m_processus.processId(); }
+    bool enMarche() const { return m_processus.state() == QProcess::Running; }
+
+    // Keys typed into the window, which gets the keyboard first.
+    void touches(const QStringList &noms)
+    {
+        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), m_fenetre});
+        xdotool(
+            QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("20")} +
+            noms);
+    }
+    // From the focus the window opens with (Text1(1)): 21 tabs reach TEST.
+    void presserTest()
+    {
+        QStringList noms;
+        for (int k = 0; k < 21; ++k)
+            noms << QStringLiteral("Tab");
+        touches(noms << QStringLiteral("space"));
+    }
+    // The window of the error message, if one is shown.
+    QString fenetreErreur()
+    {
+        return xdotool({QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--pid"),
+                        QString::number(pid()), QStringLiteral("--name"),
+                        QStringLiteral("Séquence non envoyée")})
+            .section(u'\n', 0, 0);
+    }
+    bool afficheErreur() { return !fenetreErreur().isEmpty(); }
+    void fermerErreur()
+    {
+        const QString dialogue = fenetreErreur();
+        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), dialogue});
+        xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    }
+    void tuer()
+    {
+        ::kill(pid_t(pid()), SIGKILL);
+        m_processus.waitForFinished(3000);
+    }
+
+private:
+    QProcess m_processus;
+    QString m_fenetre;
+};
+
+bool attendre(const std::function<bool()> &condition, int delaiMs = 5000)
+{
+    QElapsedTimer chrono;
+    chrono.start();
+    while (!condition()) {
+        if (chrono.elapsed() > delaiMs)
+            return false;
+        QTest::qWait(20);
+    }
+    return true;
+}
+
+// Everything the board receives until the line stays quiet for `calmeMs`.
+QByteArray toutLire(PseudoTerminal &pty, int calmeMs = 2500)
+{
+    QByteArray recu;
+    QElapsedTimer calme;
+    calme.start();
+    while (calme.elapsed() < calmeMs) {
+        const QByteArray morceau = pty.lire();
+        if (!morceau.isEmpty())
+            calme.restart();
+        recu += morceau;
+    }
+    return recu;
 }
 
 } // namespace
@@ -54,10 +138,21 @@ bool demarrerXvfb(QProcess &xvfb, QString &ecran)
 class TestBoutEnBout : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanupTestCase();
     void toucheTest();
+    void tueEnPleineSequence();
+    void deuxInstances();
+
+private:
+    std::unique_ptr<PseudoTerminal> m_pty;
+    QProcess m_xvfb;
+    QString m_ecran;
+    QString m_verrouQt; // the lock file Qt takes for the device
 };
 
-void TestBoutEnBout::toucheTest()
+void TestBoutEnBout::initTestCase()
 {
     for (const char *outil : {"Xvfb", "xdotool"})
         if (QStandardPaths::findExecutable(QLatin1String(outil)).isEmpty())
@@ -74,57 +169,110 @@ void TestBoutEnBout::toucheTest()
                              .arg(QString::fromLocal8Bit(strerror(errno)))));
     QVERIFY(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0);
 
-    PseudoTerminal pty;
-    QVERIFY(pty.valide());
-    QVERIFY2(::mount(QFile::encodeName(pty.chemin()).constData(),
+    m_pty = std::make_unique<PseudoTerminal>();
+    QVERIFY(m_pty->valide());
+    QVERIFY2(::mount(QFile::encodeName(m_pty->chemin()).constData(),
                      QFile::encodeName(port1).constData(), nullptr, MS_BIND, nullptr) == 0,
              strerror(errno));
     struct stat vu {
     }, attendu{};
     QVERIFY(::stat(QFile::encodeName(port1).constData(), &vu) == 0);
-    QVERIFY(::stat(QFile::encodeName(pty.chemin()).constData(), &attendu) == 0);
+    QVERIFY(::stat(QFile::encodeName(m_pty->chemin()).constData(), &attendu) == 0);
     QVERIFY2(vu.st_rdev == attendu.st_rdev, "le pseudo-terminal ne couvre pas le port 1");
+    m_verrouQt = QStringLiteral("/run/lock/LCK..") + port1.mid(5).replace(u'/', u'_');
 
-    QProcess xvfb;
-    QString ecran;
-    QVERIFY2(demarrerXvfb(xvfb, ecran), "Xvfb ne démarre pas");
-    qputenv("DISPLAY", ecran.toLocal8Bit());
+    for (int n = 90; n < 120 && m_ecran.isEmpty(); ++n) {
+        if (QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
+            continue;
+        m_xvfb.start(QStringLiteral("Xvfb"),
+                     {QStringLiteral(":%1").arg(n), QStringLiteral("-screen"), QStringLiteral("0"),
+                      QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                      QStringLiteral("tcp")});
+        QVERIFY(m_xvfb.waitForStarted());
+        if (attendre([&] {
+                return QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) ||
+                       m_xvfb.state() != QProcess::Running;
+            }) &&
+            m_xvfb.state() == QProcess::Running)
+            m_ecran = QStringLiteral(":%1").arg(n);
+    }
+    QVERIFY2(!m_ecran.isEmpty(), "Xvfb ne démarre pas");
+    qputenv("DISPLAY", m_ecran.toLocal8Bit()); // for xdotool
+}
 
-    QProcess panneau;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    env.insert(QStringLiteral("DISPLAY"), ecran);
-    panneau.setProcessEnvironment(env);
-    panneau.start(QStringLiteral(TARVIK_BINAIRE), {});
-    QVERIFY(panneau.waitForStarted());
+void TestBoutEnBout::init()
+{
+    m_pty->lire();
+}
 
-    const QString fenetre = xdotool({QStringLiteral("search"), QStringLiteral("--sync"),
-                                     QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                                     QStringLiteral("^Form1$")})
-                                .section(u'\n', 0, 0);
-    QVERIFY2(!fenetre.isEmpty(), "la fenêtre Form1 n'apparaît pas");
-    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), fenetre});
+void TestBoutEnBout::cleanupTestCase()
+{
+    m_xvfb.terminate();
+    m_xvfb.waitForFinished(3000);
+}
 
-    // The focus starts in Text1(1): 21 tabs reach TEST, space presses it.
-    QStringList touches{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("30")};
-    for (int k = 0; k < 21; ++k)
-        touches << QStringLiteral("Tab");
-    touches << QStringLiteral("space");
-    xdotool(touches);
+void TestBoutEnBout::toucheTest()
+{
+    Panneau panneau(m_ecran);
+    QVERIFY2(panneau.pret(), "la fenêtre Form1 n'apparaît pas");
+    panneau.presserTest();
+    QCOMPARE(m_pty->lire(84), sequenceAttendue());
+    QVERIFY(panneau.enMarche()); // still up for the next click
+}
 
-    QByteArray attendus;
-    for (char lettre = 'A'; lettre <= 'G'; ++lettre)
-        attendus += lettre + QByteArray("+00000:002\n");
-    QByteArray recu;
-    for (int essai = 0; essai < 50 && recu.size() < attendus.size(); ++essai)
-        recu += pty.lire(attendus.size() - recu.size());
-    QCOMPARE(recu, attendus);
-    QCOMPARE(panneau.state(), QProcess::Running); // still up for the next click
+// Killed while it waits on a line nobody reads: the locks it held do not
+// keep the next start from sending.
+void TestBoutEnBout::tueEnPleineSequence()
+{
+    QVERIFY(m_pty->remplir() > 0);
+    {
+        Panneau premier(m_ecran);
+        QVERIFY(premier.pret());
+        premier.presserTest();
+        QVERIFY2(attendre([&] { return QFileInfo::exists(m_verrouQt); }),
+                 "la séquence ne démarre pas");
+        premier.tuer();
+    }
+    m_pty->lire(); // the board reads again: filler and whatever was queued
 
-    panneau.terminate();
-    panneau.waitForFinished(3000);
-    xvfb.terminate();
-    xvfb.waitForFinished(3000);
+    Panneau second(m_ecran);
+    QVERIFY(second.pret());
+    second.presserTest();
+    QCOMPARE(m_pty->lire(84), sequenceAttendue());
+    QVERIFY(!second.afficheErreur());
+    QVERIFY(!QFileInfo::exists(m_verrouQt));
+}
+
+// Two panels on one port: while one sends, the other is refused; nothing
+// of the two ever mixes on the line.
+void TestBoutEnBout::deuxInstances()
+{
+    Panneau premier(m_ecran), second(m_ecran);
+    QVERIFY(premier.pret() && second.pret());
+    second.touches({QStringLiteral("ctrl+a"), QStringLiteral("2"), QStringLiteral("2"),
+                    QStringLiteral("2"), QStringLiteral("2"), QStringLiteral("2")});
+
+    QVERIFY(m_pty->remplir() > 0); // the first run waits on the line
+    premier.presserTest();
+    QVERIFY2(attendre([&] { return QFileInfo::exists(m_verrouQt); }),
+             "la première séquence ne démarre pas");
+    second.presserTest(); // 22222 is in its Text1(1): Tab then goes on from there
+    QVERIFY2(attendre([&] { return second.afficheErreur(); }),
+             "le second panneau n'a pas été refusé");
+
+    QByteArray recu = toutLire(*m_pty);
+    while (recu.startsWith('x'))
+        recu.remove(0, 1);
+    QVERIFY2(!recu.contains("22222"), recu.constData());
+    QVERIFY2(recu.size() % 12 == 0 && sequenceAttendue().startsWith(recu), recu.constData());
+    qInfo("premier panneau : %lld octets arrivés après le déblocage", qint64(recu.size()));
+
+    // Once the port is free, the second panel sends its own lines.
+    second.fermerErreur();
+    QVERIFY(attendre([&] { return !second.afficheErreur(); }));
+    second.touches({QStringLiteral("space")}); // the focus went back to TEST
+    QCOMPARE(m_pty->lire(84), sequenceAttendue("22222"));
+    QVERIFY(premier.enMarche() && second.enMarche());
 }
 
 QTEST_GUILESS_MAIN(TestBoutEnBout)

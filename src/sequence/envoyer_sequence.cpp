@@ -6,8 +6,8 @@ QString lignesEnvoyees(int combien, EchecLien::Genre genre)
 {
     if (combien == 0)
         return QStringLiteral("Aucune ligne n'a été envoyée.");
-    const QString lignes = combien == 1 ? QStringLiteral("A")
-                                        : QStringLiteral("A à %1").arg(LettreAxe(combien));
+    const QString lignes =
+        combien == 1 ? QStringLiteral("A") : QStringLiteral("A à %1").arg(LettreAxe(combien));
     if (genre != EchecLien::Genre::DelaiDepasse)
         return QStringLiteral("Lignes envoyées avant l'échec : %1.").arg(lignes);
     return QStringLiteral("Lignes remises au port avant l'échec : %1, sans garantie d'arrivée. Ce "

@@ -260,12 +260,13 @@ std::optional<EchecLien> LienSerie::fermer(QDeadlineTimer echeance)
     while (::ioctl(fd, TIOCOUTQ, &enAttente) == 0 && enAttente > 0 && !echeance.hasExpired())
         QThread::usleep(500);
     if (enAttente > 0)
-        refus = echec(G::DelaiDepasse,
-                      QStringLiteral("délai dépassé : %1 octets n'ont pas quitté le port.")
-                          .arg(enAttente));
+        refus = echec(
+            G::DelaiDepasse,
+            QStringLiteral("délai dépassé : %1 octets n'ont pas quitté le port.").arg(enAttente));
     else if (::tcdrain(fd) != 0)
-        refus = echec(G::EcritureEchouee, QStringLiteral("écriture échouée (%1).")
-                                              .arg(QString::fromLocal8Bit(strerror(errno))));
+        refus = echec(
+            G::EcritureEchouee,
+            QStringLiteral("écriture échouée (%1).").arg(QString::fromLocal8Bit(strerror(errno))));
     if (refus)
         abandonner();
     m_port.close();

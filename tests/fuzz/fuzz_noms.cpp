@@ -1,0 +1,23 @@
+// The axis-name reader: accepted names are short, printable and trimmed.
+#include "invariants.h"
+#include "sequence/fichiers.h"
+
+#include <QList>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
+{
+    const NomsLus lus =
+        LireNomsAxes(QByteArray(reinterpret_cast<const char *>(donnees), qsizetype(taille)));
+    if (!lus.erreur.isEmpty()) {
+        exiger(lus.erreur.startsWith(QStringLiteral("Ligne ")), "le refus nomme sa ligne");
+        return 0;
+    }
+    exiger(lus.noms[0].isEmpty(), "pas d'axe 0");
+    for (const QString &nom : lus.noms) {
+        exiger(nom.toUcs4().size() <= LongueurMaxNom, "40 caractères au plus");
+        exiger(nom == nom.trimmed(), "sans blancs autour");
+        for (QChar c : nom)
+            exiger(c.category() != QChar::Other_Control, "sans caractère de contrôle");
+    }
+    return 0;
+}

@@ -107,9 +107,7 @@ LienSerie::LienSerie() = default;
 
 LienSerie::~LienSerie()
 {
-    if (m_port.isOpen())
-        m_port.close();
-    liberer();
+    abandonner();
 }
 
 QString LienSerie::peripherique() const
@@ -130,16 +128,15 @@ EchecLien LienSerie::echec(EchecLien::Genre genre, const QString &detail) const
 std::optional<EchecLien> LienSerie::verrouiller(const QString &chemin)
 {
     using G = EchecLien::Genre;
-    if (const auto [pid, fichier] = verrouUucp(chemin).value_or(std::pair{-1, QString()});
-        pid > 0) {
-        return echec(
-            G::PortOccupe,
-            QStringLiteral("port occupé par %1 (verrou %2).").arg(decrireProcessus(pid), fichier));
-    } else if (pid == 0) {
-        return echec(G::PortOccupe, QStringLiteral("port occupé : le verrou %1 ne désigne aucun "
-                                                   "processus lisible. Supprimez-le s'il "
-                                                   "n'appartient à aucun programme.")
-                                        .arg(fichier));
+    if (const auto uucp = verrouUucp(chemin)) {
+        const auto &[pid, fichier] = *uucp;
+        return echec(G::PortOccupe,
+                     pid > 0 ? QStringLiteral("port occupé par %1 (verrou %2).")
+                                   .arg(decrireProcessus(pid), fichier)
+                             : QStringLiteral("port occupé : le verrou %1 ne désigne aucun "
+                                              "processus lisible. Supprimez-le s'il "
+                                              "n'appartient à aucun programme.")
+                                   .arg(fichier));
     }
 
     const QByteArray local = QFile::encodeName(chemin);
@@ -223,23 +220,18 @@ std::optional<EchecLien> LienSerie::ouvrir()
 std::optional<EchecLien> LienSerie::ecrire(const QByteArray &octets, QDeadlineTimer echeance)
 {
     using G = EchecLien::Genre;
-    if (m_port.write(octets) != octets.size()) {
-        return echec(G::EcritureEchouee,
-                     QStringLiteral("écriture échouée (%1).").arg(m_port.errorString()));
-    }
-    while (m_port.bytesToWrite() > 0) {
+    const auto enErreur = [this] {
+        return m_port.error() != QSerialPort::NoError &&
+               m_port.error() != QSerialPort::TimeoutError;
+    };
+    bool accepte = m_port.write(octets) == octets.size();
+    while (accepte && m_port.bytesToWrite() > 0 && !enErreur()) {
         if (echeance.hasExpired())
             return echec(G::DelaiDepasse,
                          QStringLiteral("délai dépassé : le port n'accepte plus d'octets."));
-        if (!m_port.waitForBytesWritten(int(qMax<qint64>(1, echeance.remainingTime())))) {
-            if (m_port.error() != QSerialPort::TimeoutError &&
-                m_port.error() != QSerialPort::NoError) {
-                return echec(G::EcritureEchouee,
-                             QStringLiteral("écriture échouée (%1).").arg(m_port.errorString()));
-            }
-        }
+        m_port.waitForBytesWritten(int(qMax<qint64>(1, echeance.remainingTime())));
     }
-    if (m_port.error() != QSerialPort::NoError && m_port.error() != QSerialPort::TimeoutError)
+    if (!accepte || enErreur())
         return echec(G::EcritureEchouee,
                      QStringLiteral("écriture échouée (%1).").arg(m_port.errorString()));
     return std::nullopt;

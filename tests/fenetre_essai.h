@@ -2,12 +2,14 @@
 // of dialogs, and the lines of the initial grid.
 #pragma once
 
+#include "pseudo_terminal.h"
 #include "window/dialogues.h"
 #include "window/main_window.h"
 
 #include <QListWidget>
 #include <QPushButton>
 #include <QStringList>
+#include <QTest>
 
 struct MessageVu {
     GenreMessage genre;
@@ -96,3 +98,17 @@ inline void cliquerTest(const Form1 &fenetre)
 {
     controle<QPushButton>(fenetre, QStringLiteral("Command1"))->click();
 }
+
+// A shown window whose port 1 is a pseudo-terminal, its messages captured.
+template <class Fenetre = Form1> struct Banc {
+    Banc()
+    {
+        fenetre.MSComm1().setPeripherique(pty.chemin());
+        fenetre.show();
+    }
+    bool pret() { return QTest::qWaitForWindowActive(&fenetre); }
+
+    PseudoTerminal pty;
+    CaptureMessages messages;
+    Fenetre fenetre;
+};

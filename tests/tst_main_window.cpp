@@ -211,12 +211,9 @@ void TestMainWindow::menus()
 
 void TestMainWindow::clicTest()
 {
-    PseudoTerminal pty;
-    CaptureMessages messages;
-    Form1 fenetre;
-    fenetre.MSComm1().setPeripherique(pty.chemin());
-    fenetre.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+    Banc banc;
+    QVERIFY(banc.pret());
+    auto &[pty, messages, fenetre] = banc;
     auto *test = controle<QPushButton>(fenetre, QStringLiteral("Command1"));
 
     QTest::mouseClick(test, Qt::LeftButton);
@@ -236,12 +233,9 @@ void TestMainWindow::clicTest()
 
 void TestMainWindow::toucheEspace()
 {
-    PseudoTerminal pty;
-    CaptureMessages messages;
-    Form1 fenetre;
-    fenetre.MSComm1().setPeripherique(pty.chemin());
-    fenetre.show();
-    QVERIFY(QTest::qWaitForWindowActive(&fenetre));
+    Banc banc;
+    QVERIFY(banc.pret());
+    auto &[pty, messages, fenetre] = banc;
     auto *test = controle<QPushButton>(fenetre, QStringLiteral("Command1"));
     test->setFocus();
     QTest::keyClick(test, Qt::Key_Space);
@@ -275,13 +269,11 @@ void TestMainWindow::echec()
     QFETCH(bool, portAbsent);
     QFETCH(QString, dansLeMessage);
 
-    PseudoTerminal pty;
-    CaptureMessages messages;
-    Form1 fenetre;
-    fenetre.MSComm1().setPeripherique(portAbsent ? QStringLiteral("/dev/tarvik-absent-pour-essai")
-                                                 : pty.chemin());
-    fenetre.show();
-    QVERIFY(QTest::qWaitForWindowActive(&fenetre));
+    Banc banc;
+    QVERIFY(banc.pret());
+    auto &[pty, messages, fenetre] = banc;
+    if (portAbsent)
+        fenetre.MSComm1().setPeripherique(QStringLiteral("/dev/tarvik-absent-pour-essai"));
     if (!boite.isEmpty())
         controle<QLineEdit>(fenetre, boite)->setText(texte);
 
@@ -313,12 +305,9 @@ void TestMainWindow::echec()
 // window answers and sends again.
 void TestMainWindow::ligneBloquee()
 {
-    PseudoTerminal pty;
-    CaptureMessages messages;
-    Form1 fenetre;
-    fenetre.MSComm1().setPeripherique(pty.chemin());
-    fenetre.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+    Banc banc;
+    QVERIFY(banc.pret());
+    auto &[pty, messages, fenetre] = banc;
     QVERIFY(pty.remplir() > 0);
 
     cliquerTest(fenetre);
@@ -337,12 +326,9 @@ void TestMainWindow::ligneBloquee()
 // Two runs asked for together give two complete runs, one after the other.
 void TestMainWindow::clicsRapprochesEtImbriques()
 {
-    PseudoTerminal pty;
-    CaptureMessages messages;
-    FenetreImpatiente fenetre;
-    fenetre.MSComm1().setPeripherique(pty.chemin());
-    fenetre.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+    Banc<FenetreImpatiente> banc;
+    QVERIFY(banc.pret());
+    auto &[pty, messages, fenetre] = banc;
     auto *test = controle<QPushButton>(fenetre, QStringLiteral("Command1"));
 
     QTest::mouseClick(test, Qt::LeftButton); // clicks again while writing line C

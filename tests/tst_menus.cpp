@@ -101,11 +101,9 @@ private:
 // Saved, cleared, reopened: the same grid, and TEST sends what the file holds.
 void TestMenus::allerRetour()
 {
-    CaptureMessages messages;
+    Banc banc;
+    auto &[pty, messages, fenetre] = banc;
     ChoixImpose choix;
-    PseudoTerminal pty;
-    Form1 fenetre;
-    fenetre.MSComm1().setPeripherique(pty.chemin());
     remplirGrille(fenetre, GrilleVariee);
     const auto axesAvant = Axes;
 
@@ -321,11 +319,9 @@ void TestMenus::enregistrementImpossible()
 
 void TestMenus::nomsAcceptes()
 {
-    CaptureMessages messages;
+    Banc banc;
+    auto &[pty, messages, fenetre] = banc;
     ChoixImpose choix;
-    PseudoTerminal pty;
-    Form1 fenetre;
-    fenetre.MSComm1().setPeripherique(pty.chemin());
     const QString long40 = QString(40, u'N');
 
     choix.reponse = m_dossier.filePath(QStringLiteral("noms.txt"));

@@ -129,13 +129,8 @@ void Form1::creerMenus()
     struct Entree {
         const char *nom;
         QString titre;
-        std::function<void()> action;
+        std::function<void()> action = {};
         QKeySequence raccourci = {};
-    };
-    const auto document = [this](const QString &titre) {
-        return [this, titre] {
-            documentDeLaCarte(titre);
-        };
     };
     struct Menu {
         const char *nom;
@@ -167,12 +162,9 @@ void Form1::creerMenus()
            [this] {
                CommentCreer_Click();
            }},
-          {"Schemas", QStringLiteral("Schémas Electronique de la Carte"),
-           document(QStringLiteral("Schémas Electronique de la Carte"))},
-          {"ProgASM", QStringLiteral("Le programme en Assembleur"),
-           document(QStringLiteral("Le programme en Assembleur"))},
-          {"IntelHEX", QStringLiteral("Le Fichier Intel .HEX"),
-           document(QStringLiteral("Le Fichier Intel .HEX"))},
+          {"Schemas", QStringLiteral("Schémas Electronique de la Carte")},
+          {"ProgASM", QStringLiteral("Le programme en Assembleur")},
+          {"IntelHEX", QStringLiteral("Le Fichier Intel .HEX")},
           {"Apropos", QStringLiteral("A propos de Tarvik"),
            [this] {
                Apropos_Click();
@@ -185,7 +177,10 @@ void Form1::creerMenus()
             QAction *action = menu->addAction(e.titre);
             action->setObjectName(QLatin1String(e.nom));
             action->setShortcut(e.raccourci);
-            connect(action, &QAction::triggered, this, e.action);
+            // An entry without an action names a document of the board.
+            connect(
+                action, &QAction::triggered, this,
+                e.action ? e.action : [this, titre = e.titre] { documentDeLaCarte(titre); });
         }
     }
 }

@@ -10,7 +10,6 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
-#include <functional>
 
 namespace {
 
@@ -126,61 +125,48 @@ void Form1::creerControles(QWidget *zone)
 
 void Form1::creerMenus()
 {
+    using Action = void (Form1::*)();
     struct Entree {
         const char *nom;
         QString titre;
-        std::function<void()> action = {};
-        QKeySequence raccourci = {};
+        Action action = nullptr; // none: the entry names a document of the board
+        const char *raccourci = nullptr;
     };
     struct Menu {
         const char *nom;
         QString titre;
         QList<Entree> entrees;
     };
+    // clang-format off
     const QList<Menu> menus = {
-        {"MenuFichier",
-         QStringLiteral("Fichier"),
-         {{"OuvrirSequence", QStringLiteral("Ouvrir Sequence"), [this] { OuvrirSequence_Click(); },
-           QKeySequence(QStringLiteral("Ctrl+O"))},
-          {"EnregistrerSequence", QStringLiteral("Enregistrer Sequence"),
-           [this] { EnregistrerSequence_Click(); }, QKeySequence(QStringLiteral("Ctrl+S"))},
-          {"EffacerSequenceActuelle", QStringLiteral("Effacer Sequence Actuelle"),
-           [this] {
-               EffacerSequenceActuelle_Click();
-           }},
-          {"Quitter", QStringLiteral("Quitter le programme"), [this] { close(); },
-           QKeySequence(QStringLiteral("Ctrl+Q"))}}},
-        {"Initialisation",
-         QStringLiteral("Initialisation"),
-         {{"DesignAxe", QStringLiteral("Ouvrir un fichier de designation d'axes"),
-           [this] {
-               DesignAxe_Click();
-           }}}},
-        {"Aide",
-         QStringLiteral("Aide"),
-         {{"CommentCreer", QStringLiteral("Comment Créer un fichier de désignation d'axes ?"),
-           [this] {
-               CommentCreer_Click();
-           }},
-          {"Schemas", QStringLiteral("Schémas Electronique de la Carte")},
-          {"ProgASM", QStringLiteral("Le programme en Assembleur")},
-          {"IntelHEX", QStringLiteral("Le Fichier Intel .HEX")},
-          {"Apropos", QStringLiteral("A propos de Tarvik"),
-           [this] {
-               Apropos_Click();
-           }}}},
+        {"MenuFichier", QStringLiteral("Fichier"), {
+            {"OuvrirSequence", QStringLiteral("Ouvrir Sequence"), &Form1::OuvrirSequence_Click, "Ctrl+O"},
+            {"EnregistrerSequence", QStringLiteral("Enregistrer Sequence"), &Form1::EnregistrerSequence_Click, "Ctrl+S"},
+            {"EffacerSequenceActuelle", QStringLiteral("Effacer Sequence Actuelle"), &Form1::EffacerSequenceActuelle_Click},
+            {"Quitter", QStringLiteral("Quitter le programme"), &Form1::Quitter_Click, "Ctrl+Q"}}},
+        {"Initialisation", QStringLiteral("Initialisation"), {
+            {"DesignAxe", QStringLiteral("Ouvrir un fichier de designation d'axes"), &Form1::DesignAxe_Click}}},
+        {"Aide", QStringLiteral("Aide"), {
+            {"CommentCreer", QStringLiteral("Comment Créer un fichier de désignation d'axes ?"), &Form1::CommentCreer_Click},
+            {"Schemas", QStringLiteral("Schémas Electronique de la Carte")},
+            {"ProgASM", QStringLiteral("Le programme en Assembleur")},
+            {"IntelHEX", QStringLiteral("Le Fichier Intel .HEX")},
+            {"Apropos", QStringLiteral("A propos de Tarvik"), &Form1::Apropos_Click}}},
     };
+    // clang-format on
     for (const Menu &m : menus) {
         QMenu *menu = menuBar()->addMenu(m.titre);
         menu->setObjectName(QLatin1String(m.nom));
         for (const Entree &e : m.entrees) {
             QAction *action = menu->addAction(e.titre);
             action->setObjectName(QLatin1String(e.nom));
-            action->setShortcut(e.raccourci);
-            // An entry without an action names a document of the board.
-            connect(
-                action, &QAction::triggered, this,
-                e.action ? e.action : [this, titre = e.titre] { documentDeLaCarte(titre); });
+            if (e.raccourci)
+                action->setShortcut(QKeySequence(QLatin1String(e.raccourci)));
+            if (e.action)
+                connect(action, &QAction::triggered, this, e.action);
+            else
+                connect(action, &QAction::triggered, this,
+                        [this, titre = e.titre] { documentDeLaCarte(titre); });
         }
     }
 }

@@ -45,6 +45,7 @@ private:
     void OuvrirSequence_Click();
     void EnregistrerSequence_Click();
     void EffacerSequenceActuelle_Click();
+    void Quitter_Click() { close(); }
     void DesignAxe_Click();
     void CommentCreer_Click();
     void documentDeLaCarte(const QString &document);

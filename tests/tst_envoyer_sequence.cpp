@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 #include <sys/file.h>
@@ -119,6 +120,7 @@ private Q_SLOTS:
     void verrouUucp_data();
     void verrouUucp();
     void extremiteDisparue();
+    void lienSymbolique();
     void ligneBloquee();
     void permissionRefusee();
 };
@@ -388,6 +390,36 @@ void TestEnvoyerSequence::extremiteDisparue()
     QVERIFY(!EnvoyerSequence(grille));
     QCOMPARE(nouveau.lire(84), surLeFil(lignesInitiales()));
     QCOMPARE(grille.liste, lignesInitiales());
+}
+
+// Port 1 reached through a link, as a udev rule makes for an adapter: the
+// locks are those of the device behind it.
+void TestEnvoyerSequence::lienSymbolique()
+{
+    PseudoTerminal pty;
+    QTemporaryDir dossier;
+    const QString lien = dossier.filePath(QStringLiteral("tarvik-port1"));
+    QVERIFY(QFile::link(pty.chemin(), lien));
+    GrilleEssai grille;
+    grille.lien.setPeripherique(lien);
+    bool verrouDuPeripherique = false;
+    grille.apresVider = [&] {
+        verrouDuPeripherique = QFile::exists(fichierUucp(pty.chemin()));
+    };
+    QVERIFY(!EnvoyerSequence(grille));
+    QVERIFY(verrouDuPeripherique);
+    QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+
+    const int autre =
+        ::open(QFile::encodeName(pty.chemin()).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    QCOMPARE(::flock(autre, LOCK_EX | LOCK_NB), 0);
+    const auto echec = EnvoyerSequence(grille);
+    ::close(autre);
+    QVERIFY(echec);
+    QCOMPARE(echec->lien, EchecLien::Genre::PortOccupe);
+    QVERIFY2(echec->message.contains(lien + QStringLiteral(" → ") + pty.chemin()),
+             qPrintable(echec->message));
+    QCOMPARE(pty.lire(), QByteArray());
 }
 
 // Nobody reads the line and its buffer is full: the run fails within its

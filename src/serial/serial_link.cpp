@@ -166,7 +166,6 @@ std::optional<EchecLien> LienSerie::verrouiller(const QString &chemin)
     if (::flock(m_verrou, LOCK_EX | LOCK_NB) != 0) {
         struct stat etat {};
         const qint64 pid = ::fstat(m_verrou, &etat) == 0 ? detenteurFlock(etat) : 0;
-        liberer();
         return echec(G::PortOccupe,
                      pid > 0 ? QStringLiteral("port occupé par %1.").arg(decrireProcessus(pid))
                              : QStringLiteral("port occupé par un autre programme."));
@@ -190,8 +189,10 @@ std::optional<EchecLien> LienSerie::ouvrir()
     m_chemin = QFileInfo(peripherique()).canonicalFilePath();
     if (m_chemin.isEmpty())
         return echec(G::PortAbsent, QStringLiteral("port absent."));
-    if (auto refus = verrouiller(m_chemin))
+    if (auto refus = verrouiller(m_chemin)) {
+        liberer();
         return refus;
+    }
 
     m_port.setPortName(m_chemin);
     m_port.setBaudRate(QSerialPort::Baud38400);

@@ -60,6 +60,7 @@ public:
     bool estOuvert() const { return m_port.isOpen(); }
 
 private:
+    // Takes the locks of the device; on a refusal the caller releases.
     std::optional<EchecLien> verrouiller(const QString &chemin);
     void liberer();
     EchecLien echec(EchecLien::Genre genre, const QString &detail) const;

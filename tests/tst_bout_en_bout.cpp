@@ -167,7 +167,14 @@ void TestBoutEnBout::initTestCase()
         QSKIP(qPrintable(QStringLiteral("espace de montage privé impossible (%1) : il faut être "
                                         "root")
                              .arg(QString::fromLocal8Bit(strerror(errno)))));
-    QVERIFY(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0);
+    // Nothing mounted here may reach the host: every mount below "/" is made
+    // private, or at least those below the device's folder (a chroot has no
+    // mount at "/").
+    const QByteArray dossier = QFile::encodeName(QFileInfo(port1).path());
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 &&
+        ::mount(nullptr, dossier.constData(), nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        QSKIP(qPrintable(QStringLiteral("montages privés impossibles ici (%1)")
+                             .arg(QString::fromLocal8Bit(strerror(errno)))));
 
     m_pty = std::make_unique<PseudoTerminal>();
     QVERIFY(m_pty->valide());

@@ -114,6 +114,11 @@ QChar PremierCaractere(QStringView texte)
     return texte.isEmpty() ? QChar(u' ') : texte.front();
 }
 
+QString CodePoint(QChar c)
+{
+    return QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper();
+}
+
 bool DirectionValide(QChar c)
 {
     if (c.isSurrogate() || !c.isPrint())
@@ -177,7 +182,7 @@ QString texteLisible(QStringView texte)
         if (c.isPrint() && !c.isSurrogate())
             lisible += c;
         else
-            lisible += QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper();
+            lisible += CodePoint(c);
     }
     if (texte.size() > longueurMax)
         lisible += u'…';

@@ -27,11 +27,6 @@ bool blanche(QByteArrayView octets)
     return true;
 }
 
-QString codePoint(QChar c)
-{
-    return QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper();
-}
-
 // The lines of a text file: split at line feeds, one CR before each dropped.
 // `termine` says whether the last line had its line feed.
 QList<QByteArray> lignes(const QByteArray &contenu, bool &termine)
@@ -153,7 +148,7 @@ NomsLus LireNomsAxes(const QByteArray &contenu)
         for (QChar c : texte) {
             if (c.category() == QChar::Other_Control) {
                 lus.erreur = ligne(
-                    k, QStringLiteral("caractère de contrôle (%1) interdit.").arg(codePoint(c)));
+                    k, QStringLiteral("caractère de contrôle (%1) interdit.").arg(CodePoint(c)));
                 return lus;
             }
         }

@@ -2,6 +2,7 @@
 // grid, axis names, and the help texts.
 #include "fenetre_essai.h"
 #include "pseudo_terminal.h"
+#include "sequence/fichiers.h"
 
 #include <QAction>
 #include <QDir>
@@ -11,8 +12,12 @@
 #include <QTest>
 #include <QTextDocumentFragment>
 
+#include <atomic>
+#include <sched.h>
 #include <sys/fsuid.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <thread>
 
 namespace {
 
@@ -87,6 +92,13 @@ private Q_SLOTS:
     void enregistrementRefuse();
     void enregistrementImpossible_data();
     void enregistrementImpossible();
+    void enregistrementDisquePlein();
+    void enregistrementSurAutreChose_data();
+    void enregistrementSurAutreChose();
+    void fichierRemplaceParUnTube_data();
+    void fichierRemplaceParUnTube();
+    void nomsLus_data();
+    void nomsLus();
     void nomsAcceptes();
     void nomsRefuses_data();
     void nomsRefuses();
@@ -127,6 +139,12 @@ void TestMenus::allerRetour()
     cliquerTest(fenetre);
     QCOMPARE(pty.lire(84), SequenceVariee);
     QVERIFY(messages.vus.isEmpty());
+
+    // Clearing the grid leaves the record of what was sent.
+    const QStringList envoyees = lignesListe(fenetre);
+    QCOMPARE(envoyees.size(), 7);
+    declencher(fenetre, "EffacerSequenceActuelle");
+    QCOMPARE(lignesListe(fenetre), envoyees);
 }
 
 void TestMenus::sequenceAcceptee_data()
@@ -317,6 +335,157 @@ void TestMenus::enregistrementImpossible()
     }
 }
 
+// A save on a full file system says so, leaves the old file as it was and
+// creates no new one.
+void TestMenus::enregistrementDisquePlein()
+{
+    if (::geteuid() != 0)
+        QSKIP("il faut être root pour monter un petit système de fichiers plein");
+    // Mounted in this thread's own namespace, never seen by the host.
+    if (::unshare(CLONE_NEWNS) != 0 ||
+        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        QSKIP(qPrintable(QStringLiteral("espace de montage privé impossible ici (%1)")
+                             .arg(QString::fromLocal8Bit(strerror(errno)))));
+    QTemporaryDir dossier;
+    const QByteArray point = QFile::encodeName(dossier.path());
+    QVERIFY2(::mount("tarvik-essai", point.constData(), "tmpfs", 0, "size=64k") == 0,
+             strerror(errno));
+    const auto demonter = qScopeGuard([&] { ::umount2(point.constData(), MNT_DETACH); });
+    const QString ancien = dossier.filePath(QStringLiteral("ancien.seq"));
+    const QByteArray contenuAncien = "contenu précédent\n";
+    QVERIFY(ecrire(ancien, contenuAncien));
+    const int plein = ::open(QFile::encodeName(dossier.filePath(QStringLiteral("plein"))),
+                             O_WRONLY | O_CREAT, 0600);
+    for (const QByteArray bloc(4096, 'x'); ::write(plein, bloc.constData(), bloc.size()) > 0;) {
+    }
+    while (::write(plein, "x", 1) > 0) {
+    }
+    QCOMPARE(errno, ENOSPC);
+    ::close(plein);
+    const QStringList avant = QDir(dossier.path()).entryList(QDir::Files | QDir::Hidden);
+
+    CaptureMessages messages;
+    ChoixImpose choix;
+    Form1 fenetre;
+    for (const auto &[nom, suite] : {std::pair{QStringLiteral("ancien.seq"), "est resté intact"},
+                                     std::pair{QStringLiteral("nouveau.seq"), "Aucun fichier"}}) {
+        choix.reponse = dossier.filePath(nom);
+        declencher(fenetre, "EnregistrerSequence");
+        QCOMPARE(messages.vus.size(), 1);
+        const QString texte = messages.vus.takeFirst().texte;
+        QVERIFY2(texte.contains(QStringLiteral("plus de place sur le disque")) &&
+                     texte.contains(QString::fromUtf8(suite)),
+                 qPrintable(texte));
+        QCOMPARE(lire(ancien), contenuAncien);
+        QCOMPARE(QDir(dossier.path()).entryList(QDir::Files | QDir::Hidden), avant);
+    }
+}
+
+void TestMenus::enregistrementSurAutreChose_data()
+{
+    QTest::addColumn<QString>("genre");
+    QTest::newRow("tube") << "tube";
+    QTest::newRow("périphérique") << "périphérique";
+    QTest::newRow("lien vers un tube") << "lien";
+}
+
+// A tube or a device at the chosen name is refused, never replaced.
+void TestMenus::enregistrementSurAutreChose()
+{
+    QFETCH(QString, genre);
+    PseudoTerminal pty;
+    QTemporaryDir dossier;
+    const QString tube = dossier.filePath(QStringLiteral("tube"));
+    QCOMPARE(::mkfifo(QFile::encodeName(tube).constData(), 0600), 0);
+    QString cible = tube;
+    if (genre == QLatin1String("périphérique"))
+        cible = pty.chemin();
+    else if (genre == QLatin1String("lien"))
+        QVERIFY(QFile::link(tube, cible = dossier.filePath(QStringLiteral("lien.seq"))));
+    struct stat avant {};
+    QCOMPARE(::lstat(QFile::encodeName(cible).constData(), &avant), 0);
+
+    CaptureMessages messages;
+    ChoixImpose choix;
+    choix.reponse = cible;
+    Form1 fenetre;
+    declencher(fenetre, "EnregistrerSequence");
+    QCOMPARE(messages.vus.size(), 1);
+    QVERIFY2(messages.vus[0].texte.contains(QStringLiteral("pas un fichier ordinaire")),
+             qPrintable(messages.vus[0].texte));
+    struct stat apres {};
+    QCOMPARE(::lstat(QFile::encodeName(cible).constData(), &apres), 0);
+    QCOMPARE(apres.st_mode, avant.st_mode);
+    QCOMPARE(apres.st_rdev, avant.st_rdev);
+    QCOMPARE(pty.lire(), QByteArray());
+}
+
+void TestMenus::fichierRemplaceParUnTube_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::newRow("séquence") << "OuvrirSequence";
+    QTest::newRow("noms") << "DesignAxe";
+}
+
+// The chosen file becomes a tube just before it is opened: the window is
+// never blocked on it. Should a reader block all the same, a watchdog opens
+// the tube's other end after 3 s, and the test fails on the message.
+void TestMenus::fichierRemplaceParUnTube()
+{
+    QFETCH(QString, action);
+    CaptureMessages messages;
+    ChoixImpose choix;
+    choix.reponse = m_dossier.filePath(QStringLiteral("remplace-") + action);
+    QVERIFY(ecrire(choix.reponse, SequenceVariee));
+    const QByteArray tube = QFile::encodeName(choix.reponse);
+    AvantOuvertureFichier = [&](const QString &) {
+        ::unlink(tube.constData());
+        ::mkfifo(tube.constData(), 0600);
+    };
+    std::atomic<bool> fini = false, bloque = false;
+    std::thread gardien([&] {
+        for (int k = 0; k < 300 && !fini; ++k)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (!fini) {
+            bloque = true;
+            ::close(::open(tube.constData(), O_WRONLY | O_NONBLOCK));
+        }
+    });
+    const auto finir = qScopeGuard([&] {
+        fini = true;
+        gardien.join();
+        AvantOuvertureFichier = nullptr;
+    });
+    Form1 fenetre;
+    declencher(fenetre, qPrintable(action));
+    QVERIFY2(!bloque, "la lecture est restée bloquée sur le tube");
+    QCOMPARE(messages.vus.size(), 1);
+    QVERIFY2(messages.vus[0].texte.contains(QStringLiteral("pas un fichier ordinaire")),
+             qPrintable(messages.vus[0].texte));
+}
+
+void TestMenus::nomsLus_data()
+{
+    QTest::addColumn<QByteArray>("contenu");
+    QTest::addColumn<QString>("premier"); // axis 1's name, empty: "Axe 01"
+    const QString hors = QString::fromUcs4(U"\U0001D400");
+    QTest::newRow("40 hors du plan de base") << hors.repeated(40).toUtf8() << hors.repeated(40);
+    QTest::newRow("marques seules") << QByteArray("\xCC\x81\xCC\x81\n") << QString();
+    QTest::newRow("espaces insécables") << QByteArray("\xC2\xA0\xE3\x80\x80\n") << QString();
+    QTest::newRow("nom accentué") << QByteArray("  Épaule\n") << QStringLiteral("Épaule");
+}
+
+// Names count characters, not UTF-16 units; a name that leaves no visible
+// mark counts as blank.
+void TestMenus::nomsLus()
+{
+    QFETCH(QByteArray, contenu);
+    QFETCH(QString, premier);
+    const NomsLus lus = LireNomsAxes(contenu);
+    QCOMPARE(lus.erreur, QString());
+    QCOMPARE(lus.noms[1], premier);
+}
+
 void TestMenus::nomsAcceptes()
 {
     Banc banc;
@@ -365,6 +534,11 @@ void TestMenus::nomsRefuses_data()
     QTest::newRow("UTF-8 invalide")   << QByteArray("a\nb\n\xff\n")             << "Ligne 3 : texte UTF-8 invalide";
     QTest::newRow("UTF-8 tronqué")    << QByteArray("a\n\xC3\n")                << "Ligne 2 : texte UTF-8 invalide";
     QTest::newRow("trop gros")        << QByteArray(64 * 1024 + 1, '\n')         << "64 Kio";
+    QTest::newRow("41 hors du plan")  << QString::fromUcs4(U"\U0001D400").repeated(41).toUtf8() << "Ligne 1 : le nom compte 41 caractères";
+    QTest::newRow("retournement")     << QByteArray("Pince\n\xE2\x80\xAE" "ecnip\n")    << "Ligne 2 : caractère de mise en forme invisible (U+202E)";
+    QTest::newRow("espace nul seul")  << QByteArray("\xE2\x80\x8B\n")                 << "Ligne 1 : caractère de mise en forme invisible (U+200B)";
+    QTest::newRow("séparateur ligne") << QByteArray("Bras\xE2\x80\xA8" "gauche\n")     << "Ligne 1 : séparateur de ligne ou de paragraphe (U+2028)";
+    QTest::newRow("séparateur parag") << QByteArray("a\xE2\x80\xA9")                   << "Ligne 1 : séparateur de ligne ou de paragraphe (U+2029)";
     // clang-format on
 }
 

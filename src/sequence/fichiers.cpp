@@ -1,8 +1,8 @@
 #include "sequence/fichiers.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <QList>
 #include <QStringDecoder>
+#include <algorithm>
 
 namespace {
 
@@ -73,25 +73,36 @@ QString lireLigneSequence(int k, const QByteArray &l, TextesRangee &rangee)
     return {};
 }
 
-} // namespace
-
-QString LireFichier(const QString &chemin, QByteArray &contenu)
+// The kinds of characters a name may not hold, named for the message.
+QString genreInterdit(QChar::Category categorie)
 {
-    const QFileInfo info(chemin);
-    if (!info.exists())
-        return QStringLiteral("le fichier n'existe pas.");
-    if (!info.isFile())
-        return QStringLiteral("ce n'est pas un fichier ordinaire.");
-    QFile fichier(chemin);
-    if (!fichier.open(QIODevice::ReadOnly))
-        return QStringLiteral("lecture impossible (%1).").arg(fichier.errorString());
-    contenu = fichier.read(TailleMaxFichier + 1);
-    if (contenu.size() > TailleMaxFichier)
-        return QStringLiteral("le fichier dépasse %1 Kio.").arg(TailleMaxFichier / 1024);
-    if (fichier.error() != QFileDevice::NoError)
-        return QStringLiteral("lecture impossible (%1).").arg(fichier.errorString());
-    return {};
+    switch (categorie) {
+    case QChar::Other_Control:
+        return QStringLiteral("caractère de contrôle");
+    case QChar::Other_Format:
+        return QStringLiteral("caractère de mise en forme invisible");
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+        return QStringLiteral("séparateur de ligne ou de paragraphe");
+    default:
+        return {};
+    }
 }
+
+// A character that leaves a mark on the label: not a space, not a mark alone.
+bool visible(QChar c)
+{
+    switch (c.category()) {
+    case QChar::Separator_Space:
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_Enclosing:
+        return false;
+    default:
+        return true;
+    }
+}
+
+} // namespace
 
 SequenceLue LireSequence(const QByteArray &contenu)
 {
@@ -146,14 +157,13 @@ NomsLus LireNomsAxes(const QByteArray &contenu)
             return lus;
         }
         for (QChar c : texte) {
-            if (c.category() == QChar::Other_Control) {
-                lus.erreur = ligne(
-                    k, QStringLiteral("caractère de contrôle (%1) interdit.").arg(CodePoint(c)));
+            if (const QString genre = genreInterdit(c.category()); !genre.isEmpty()) {
+                lus.erreur = ligne(k, QStringLiteral("%1 (%2) interdit.").arg(genre, CodePoint(c)));
                 return lus;
             }
         }
         const QString nom = texte.trimmed();
-        if (nom.isEmpty())
+        if (!std::any_of(nom.begin(), nom.end(), visible))
             continue;
         if (k > NombreAxes) {
             lus.erreur = ligne(k, QStringLiteral("il n'y a que sept axes : les lignes après la "

@@ -2,18 +2,14 @@
 // axis-name files (one UTF-8 name per line, line k for axis k).
 #pragma once
 
+#include "sequence/acces_fichiers.h"
 #include "sequence/axes.h"
 
 #include <QByteArray>
 #include <QString>
 #include <array>
 
-constexpr qsizetype TailleMaxFichier = 64 * 1024;
 constexpr qsizetype LongueurMaxNom = 40;
-
-// Reads a whole regular file of at most 64 KiB into `contenu`; returns the
-// reason it cannot (in French), or an empty text.
-QString LireFichier(const QString &chemin, QByteArray &contenu);
 
 // The three texts of one grid row, as the boxes hold them.
 struct TextesRangee {
@@ -37,5 +33,8 @@ struct NomsLus {
     QString erreur;
 };
 
-// Up to seven UTF-8 lines, line k naming axis k; blank lines name nothing.
+// Up to seven UTF-8 lines, line k naming axis k; blank lines, and lines with
+// no visible character, name nothing. Control and format characters and line
+// or paragraph separators are refused: they could turn a name around, break
+// it, or hide it.
 NomsLus LireNomsAxes(const QByteArray &contenu);

@@ -6,7 +6,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QSaveFile>
 
 namespace {
 
@@ -65,15 +64,14 @@ void Form1::EnregistrerSequence_Click()
     if (chemin.isEmpty())
         return;
 
-    // Written aside and renamed over the old file only once complete.
-    const QByteArray octets = EcrireSequence(grille);
-    QSaveFile fichier(chemin);
-    if (!fichier.open(QIODevice::WriteOnly) || fichier.write(octets) != octets.size() ||
-        !fichier.commit()) {
+    const EcritureFichier ecriture = EcrireFichier(chemin, EcrireSequence(grille));
+    if (!ecriture.erreur.isEmpty()) {
         Afficher(this, GenreMessage::Erreur, titre,
-                 QStringLiteral("La séquence n'a pas pu être écrite dans « %1 » (%2).\n"
-                                "Un fichier qui existait déjà à cet endroit est resté intact.")
-                     .arg(chemin, fichier.errorString()));
+                 QStringLiteral("La séquence n'a pas pu être écrite dans « %1 » : %2.\n%3")
+                     .arg(chemin, ecriture.erreur,
+                          ecriture.existait
+                              ? QStringLiteral("Le fichier qui s'y trouvait est resté intact.")
+                              : QStringLiteral("Aucun fichier n'a été créé.")));
     }
 }
 

@@ -1,0 +1,40 @@
+// Reading and writing the files the operator names, without ever blocking
+// on them or leaving one half-written, and the system's errors in French.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+constexpr qsizetype TailleMaxFichier = 64 * 1024;
+
+// A system error (errno) as the operator reads it, in French; the system's
+// own text for the rarer ones.
+QString TexteErreurSysteme(int code);
+
+// The same for an error text Qt took from the system (errorString()).
+QString TexteErreurSysteme(const QString &texteQt);
+
+// Reads a whole regular file of at most `taille` bytes into `contenu`. The
+// file is opened non-blocking and its type checked on the open descriptor,
+// so a tube or a device put in its place can never block. Returns the
+// reason it cannot (in French), or an empty text.
+QString LireFichier(const QString &chemin, QByteArray &contenu,
+                    qsizetype taille = TailleMaxFichier);
+
+// Reads what an open descriptor gives until its end, at most `taille` bytes.
+QString LireDescripteur(int fd, QByteArray &contenu, qsizetype taille = TailleMaxFichier);
+
+// Called with the path just before LireFichier opens it. Empty in the
+// program; tests swap the file there.
+inline std::function<void(const QString &chemin)> AvantOuvertureFichier;
+
+// Replaces the file at `chemin` (or at the file a link there leads to) by
+// `octets`, all at once: written beside it, flushed to the disk, then renamed
+// over it. Anything that is not a regular file is refused, never replaced.
+// On a failure the old file is left as it was and nothing new is created.
+struct EcritureFichier {
+    QString erreur;        // in French; empty when the file was written
+    bool existait = false; // a file was there before
+};
+EcritureFichier EcrireFichier(const QString &chemin, const QByteArray &octets);

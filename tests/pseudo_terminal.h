@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -83,6 +84,11 @@ public:
         ::fcntl(m_esclave, F_SETFL, drapeaux);
         return total;
     }
+
+    // A program killed while it held the line open exclusively leaves that
+    // mark on the terminal as long as anyone holds it open; on a real port
+    // the last close clears it. The test holds both ends, so it clears it.
+    void effacerExclusivite() { ::ioctl(m_esclave, TIOCNXCL); }
 
     void fermerMaitre()
     {

@@ -240,6 +240,7 @@ void TestBoutEnBout::tueEnPleineSequence()
                  "la séquence ne démarre pas");
         premier.tuer();
     }
+    m_pty->effacerExclusivite();
     m_pty->lire(); // the board reads again: filler and whatever was queued
 
     Panneau second(m_ecran);

@@ -12,6 +12,8 @@
 #include <functional>
 #include <sys/file.h>
 #include <sys/fsuid.h>
+#include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -93,6 +95,62 @@ int descripteursOuverts()
     return int(QDir(QStringLiteral("/proc/self/fd")).count());
 }
 
+// Counts how often a file is opened from now on.
+class OuverturesVues {
+public:
+    explicit OuverturesVues(const QString &chemin)
+        : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        ::inotify_add_watch(m_fd, QFile::encodeName(chemin).constData(), IN_OPEN);
+    }
+    ~OuverturesVues() { ::close(m_fd); }
+    OuverturesVues(const OuverturesVues &) = delete;
+    OuverturesVues &operator=(const OuverturesVues &) = delete;
+    int nombre()
+    {
+        alignas(inotify_event) char tampon[4096];
+        for (ssize_t n; (n = ::read(m_fd, tampon, sizeof tampon)) > 0;)
+            m_vues += int(n / sizeof(inotify_event));
+        return m_vues;
+    }
+
+private:
+    int m_fd;
+    int m_vues = 0;
+};
+
+// A driver that reports a queue of its own (the sizes of `file` in turn, the
+// last one staying) and writes down what the link asked of it.
+class PiloteFactice : public PiloteLigne {
+public:
+    bool ouvrir(QSerialPort &port) override
+    {
+        journal << QStringLiteral("ouvrir");
+        return !ouvertureRefusee && PiloteLigne::ouvrir(port);
+    }
+    int enAttente(int) override
+    {
+        journal << QStringLiteral("attente");
+        return file.size() > 1 ? file.takeFirst() : file.value(0);
+    }
+    int drainer(int fd) override
+    {
+        journal << (::fcntl(fd, F_GETFD) != -1 ? QStringLiteral("drain")
+                                               : QStringLiteral("drain port fermé"));
+        return 0;
+    }
+
+    QList<int> file{0};
+    bool ouvertureRefusee = false;
+    QStringList journal;
+};
+
+bool ecrireFichier(const QString &chemin, const QByteArray &contenu)
+{
+    QFile f(chemin);
+    return f.open(QIODevice::WriteOnly) && f.write(contenu) == contenu.size();
+}
+
 // The pid of a process that has just ended.
 pid_t pidMort()
 {
@@ -114,11 +172,18 @@ private Q_SLOTS:
     void deuxRuns();
     void grilleRefusee_data();
     void grilleRefusee();
+    void grilleRefuseePortIndisponible_data();
+    void grilleRefuseePortIndisponible();
+    void vidage_data();
+    void vidage();
+    void ouvertureRefuseeParQt();
     void reglagesDeLigne();
     void portAbsent();
     void flockDetenu();
     void verrouUucp_data();
     void verrouUucp();
+    void detenteurDisparu();
+    void exclusiviteAutreProgramme();
     void extremiteDisparue();
     void lienSymbolique();
     void ligneBloquee();
@@ -253,6 +318,97 @@ void TestEnvoyerSequence::grilleRefusee()
     QVERIFY(!grille.lien.estOuvert());
 }
 
+void TestEnvoyerSequence::grilleRefuseePortIndisponible_data()
+{
+    QTest::addColumn<bool>("absent");
+    QTest::newRow("port absent") << true;
+    QTest::newRow("port tenu par un autre") << false;
+}
+
+// The grid is checked before the port is touched: its error is the one
+// reported, and the device is never opened.
+void TestEnvoyerSequence::grilleRefuseePortIndisponible()
+{
+    QFETCH(bool, absent);
+    PseudoTerminal pty;
+    GrilleEssai grille;
+    grille.lien.setPeripherique(absent ? QStringLiteral("/dev/tarvik-absent-pour-essai")
+                                       : pty.chemin());
+    const int autre =
+        ::open(QFile::encodeName(pty.chemin()).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    QCOMPARE(::flock(autre, LOCK_EX | LOCK_NB), 0);
+    const auto fermer = qScopeGuard([&] { ::close(autre); });
+    OuverturesVues ouvertures(pty.chemin());
+    grille.rangee(3, QStringLiteral("0"), QStringLiteral("+"), QStringLiteral("300"));
+
+    const auto echec = EnvoyerSequence(grille);
+    QVERIFY(echec && echec->valeur && !echec->lien);
+    QVERIFY2(echec->message.contains(QStringLiteral("Axe 03")), qPrintable(echec->message));
+    QCOMPARE(ouvertures.nombre(), 0);
+}
+
+void TestEnvoyerSequence::vidage_data()
+{
+    QTest::addColumn<QList<int>>("file"); // what the driver reports in turn
+    QTest::addColumn<QStringList>("journal");
+    QTest::addColumn<QString>("message"); // empty: the run succeeds
+    const QString o = QStringLiteral("ouvrir"), a = QStringLiteral("attente"),
+                  d = QStringLiteral("drain");
+    QTest::newRow("file qui se vide")
+        << QList<int>{84, 40, 0} << QStringList{o, a, a, a, d} << QString();
+    QTest::newRow("file bloquée") << QList<int>{5} << QStringList{o} << "délai dépassé : 5 octets";
+}
+
+// The port is closed only once the driver's queue is empty and tcdrain has
+// returned; a queue that never empties ends in a timeout, not in "sent".
+void TestEnvoyerSequence::vidage()
+{
+    QFETCH(QList<int>, file);
+    QFETCH(QStringList, journal);
+    QFETCH(QString, message);
+    PseudoTerminal pty;
+    GrilleEssai grille;
+    PiloteFactice pilote;
+    pilote.file = file;
+    grille.lien.setPilote(&pilote);
+    grille.lien.setPeripherique(pty.chemin());
+
+    const auto echec = EnvoyerSequence(grille);
+    QCOMPARE(echec.has_value(), !message.isEmpty());
+    if (echec) {
+        QCOMPARE(echec->lien, EchecLien::Genre::DelaiDepasse);
+        QVERIFY2(echec->message.contains(message) &&
+                     echec->message.contains(QStringLiteral("ligne incomplète")),
+                 qPrintable(echec->message));
+        QVERIFY(pilote.journal.count(QStringLiteral("attente")) > 1);
+        pilote.journal.removeAll(QStringLiteral("attente")); // as often as 2 s allow
+    }
+    QCOMPARE(pilote.journal, journal);
+    QVERIFY(!grille.lien.estOuvert());
+    QVERIFY(flockLibre(pty.chemin()));
+}
+
+// Qt refuses to open the port after the link took its flock: the flock goes
+// too, and a second attempt meets the same refusal, not a port "held" by
+// the panel itself.
+void TestEnvoyerSequence::ouvertureRefuseeParQt()
+{
+    PseudoTerminal pty;
+    GrilleEssai grille;
+    PiloteFactice pilote;
+    pilote.ouvertureRefusee = true;
+    grille.lien.setPilote(&pilote);
+    grille.lien.setPeripherique(pty.chemin());
+    for (int essai = 0; essai < 2; ++essai) {
+        const auto echec = EnvoyerSequence(grille);
+        QVERIFY(echec);
+        QVERIFY2(echec->lien == EchecLien::Genre::OuvertureEchouee, qPrintable(echec->message));
+        QVERIFY(flockLibre(pty.chemin()));
+    }
+    QCOMPARE(pilote.journal.size(), 2);
+    QCOMPARE(pty.lire(), QByteArray());
+}
+
 // The settings as the line has them while the run writes.
 void TestEnvoyerSequence::reglagesDeLigne()
 {
@@ -317,46 +473,134 @@ void TestEnvoyerSequence::flockDetenu()
 void TestEnvoyerSequence::verrouUucp_data()
 {
     QTest::addColumn<QByteArray>("contenu");
-    QTest::addColumn<bool>("occupe");
+    QTest::addColumn<QString>("genre"); // "", or what stands in the file's place
+    QTest::addColumn<QString>("refus"); // empty: the lock is stale and the port used
     const QByteArray vivant = QByteArray::number(::getpid());
     const QByteArray mort = QByteArray::number(pidMort());
-    QTest::newRow("HDB vivant") << vivant.rightJustified(10) + '\n' << true;
-    QTest::newRow("Qt vivant") << vivant + "\nminicom\nhote\n" << true;
-    const std::int32_t binaire = ::getpid();
-    QTest::newRow("binaire vivant")
-        << QByteArray(reinterpret_cast<const char *>(&binaire), 4) << true;
-    QTest::newRow("HDB mort") << mort.rightJustified(10) + '\n' << false;
-    QTest::newRow("illisible") << QByteArray("rien\n") << true;
+    const auto binaire = [](std::int32_t pid) {
+        return QByteArray(reinterpret_cast<const char *>(&pid), 4);
+    };
+    const QString occupe = QStringLiteral("port occupé par le processus ") + vivant;
+    const QString illisible = QStringLiteral("est illisible");
+    const QString pasOrdinaire = QStringLiteral("pas un fichier ordinaire");
+    // A live pid of at most four digits: init's, always there.
+    const QByteArray ascii4 = "0001";
+    // clang-format off
+    const QList<std::tuple<const char *, QByteArray, const char *, QString>> cas = {
+        {"HDB vivant",          vivant.rightJustified(10) + '\n',              "", occupe},
+        {"Qt vivant",           vivant + "\nminicom\nhote\n",                  "", occupe},
+        {"minicom vivant",      vivant.rightJustified(10) + " minicom root\n", "", occupe},
+        {"ASCII sur 4 octets",  ascii4,                   "", QStringLiteral("port occupé par le processus 1")},
+        {"binaire vivant",      binaire(::getpid()),                           "", occupe},
+        {"HDB mort",            mort.rightJustified(10) + '\n',                "", QString()},
+        {"minicom mort",        mort.rightJustified(10) + " minicom root\n",   "", QString()},
+        {"pid hors limites",    "4294967297\n",                                "", illisible},
+        {"pid nul",             "0\n",                                         "", illisible},
+        {"binaire négatif",     binaire(-5),                                   "", illisible},
+        {"texte",               "rien\n",                                      "", illisible},
+        {"tube",                "",                                        "tube", pasOrdinaire},
+        {"dossier",             "",                                     "dossier", pasOrdinaire},
+        {"lien vers le port",   "",                     "lien", QStringLiteral("lien symbolique")},
+    };
+    // clang-format on
+    for (const auto &[nom, contenu, genre, refus] : cas)
+        QTest::newRow(nom) << contenu << QString::fromLatin1(genre) << refus;
 }
 
 // A lock file naming a live process keeps the port; a stale one does not.
+// Whatever else a user puts in its place is refused without blocking, and
+// never followed.
 void TestEnvoyerSequence::verrouUucp()
 {
     QFETCH(QByteArray, contenu);
-    QFETCH(bool, occupe);
+    QFETCH(QString, genre);
+    QFETCH(QString, refus);
 
     PseudoTerminal pty;
+    QTemporaryDir dossier;
     GrilleEssai grille;
     grille.lien.setPeripherique(pty.chemin());
-    QFile verrou(fichierUucp(pty.chemin()));
-    if (!verrou.open(QIODevice::WriteOnly))
-        QSKIP("/run/lock n'est pas accessible en écriture ici");
-    verrou.write(contenu);
-    verrou.close();
-    const auto menage = qScopeGuard([&] { verrou.remove(); });
+    grille.lien.setDossiersVerrou({dossier.path()});
+    const QString verrou = dossier.filePath(QFileInfo(fichierUucp(pty.chemin())).fileName());
+    if (genre == QLatin1String("tube"))
+        QCOMPARE(::mkfifo(QFile::encodeName(verrou).constData(), 0600), 0);
+    else if (genre == QLatin1String("lien"))
+        QVERIFY(QFile::link(pty.chemin(), verrou));
+    else if (genre == QLatin1String("dossier"))
+        QVERIFY(QDir().mkdir(verrou));
+    else
+        QVERIFY(ecrireFichier(verrou, contenu));
 
     const auto echec = EnvoyerSequence(grille);
-    if (occupe) {
-        QVERIFY(echec);
-        QCOMPARE(echec->lien, EchecLien::Genre::PortOccupe);
-        QVERIFY2(echec->message.contains(verrou.fileName().mid(10)), qPrintable(echec->message));
-        QCOMPARE(pty.lire(), QByteArray());
-        QVERIFY(verrou.exists()); // someone else's lock is never removed
-        QVERIFY(flockLibre(pty.chemin()));
-    } else {
+    if (refus.isEmpty()) {
         QVERIFY2(!echec, qPrintable(echec ? echec->message : QString()));
         QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+        return;
     }
+    QVERIFY(echec);
+    QCOMPARE(echec->lien, EchecLien::Genre::PortOccupe);
+    QVERIFY2(echec->message.contains(refus) && echec->message.contains(verrou),
+             qPrintable(echec->message));
+    QCOMPARE(pty.lire(), QByteArray());
+    QVERIFY(QFileInfo(verrou).exists() || QFileInfo(verrou).isSymLink()); // never removed
+    QVERIFY(flockLibre(pty.chemin()));
+}
+
+// The process that took the flock has ended, its child holds it still: the
+// message names no dead process.
+void TestEnvoyerSequence::detenteurDisparu()
+{
+    PseudoTerminal pty;
+    const QByteArray chemin = QFile::encodeName(pty.chemin());
+    int tube[2];
+    QCOMPARE(::pipe(tube), 0);
+    const pid_t parent = ::fork();
+    if (parent == 0) {
+        const int fd = ::open(chemin.constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+        ::flock(fd, LOCK_EX | LOCK_NB);
+        if (::fork() == 0) { // the child keeps the lock until the pipe closes
+            char c;
+            ::close(tube[1]);
+            [[maybe_unused]] const ssize_t lu = ::read(tube[0], &c, 1);
+            ::_exit(0);
+        }
+        ::_exit(0);
+    }
+    ::close(tube[0]);
+    const auto finir = qScopeGuard([&] { ::close(tube[1]); });
+    ::waitpid(parent, nullptr, 0);
+
+    GrilleEssai grille;
+    grille.lien.setPeripherique(pty.chemin());
+    const auto echec = EnvoyerSequence(grille);
+    QVERIFY(echec);
+    QCOMPARE(echec->lien, EchecLien::Genre::PortOccupe);
+    QVERIFY2(echec->message.contains(QStringLiteral("un autre programme")) &&
+                 !echec->message.contains(QString::number(parent)),
+             qPrintable(echec->message));
+}
+
+// Another program opened the line exclusively: root is refused as well,
+// although the kernel would let it through.
+void TestEnvoyerSequence::exclusiviteAutreProgramme()
+{
+    if (::geteuid() != 0)
+        QSKIP("seul root passe outre une ouverture exclusive : rien à vérifier ici");
+    PseudoTerminal pty;
+    const int autre =
+        ::open(QFile::encodeName(pty.chemin()).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    QCOMPARE(::ioctl(autre, TIOCEXCL), 0);
+    GrilleEssai grille;
+    grille.lien.setPeripherique(pty.chemin());
+    const auto echec = EnvoyerSequence(grille);
+    ::ioctl(autre, TIOCNXCL);
+    ::close(autre);
+    QVERIFY(echec);
+    QCOMPARE(echec->lien, EchecLien::Genre::PortOccupe);
+    QVERIFY2(echec->message.contains(QStringLiteral("exclusivité")), qPrintable(echec->message));
+    QCOMPARE(pty.lire(), QByteArray());
+    QVERIFY(!EnvoyerSequence(grille));
+    QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
 }
 
 // The board's end goes away after two lines: the run fails, lists only the
@@ -377,7 +621,9 @@ void TestEnvoyerSequence::extremiteDisparue()
         const auto echec = EnvoyerSequence(grille);
         QVERIFY(echec);
         QVERIFY2(echec->lien == EchecLien::Genre::EcritureEchouee, qPrintable(echec->message));
-        QVERIFY2(echec->message.contains(QStringLiteral("A à B")), qPrintable(echec->message));
+        QVERIFY2(echec->message.contains(QStringLiteral("A à B")) &&
+                     echec->message.contains(QStringLiteral("(erreur d'entrée-sortie)")),
+                 qPrintable(echec->message));
         QCOMPARE(grille.liste, lignesInitiales().mid(0, 2));
         QVERIFY(!grille.lien.estOuvert());
         QVERIFY(!QFile::exists(fichierUucp(chemin)));

@@ -4,16 +4,18 @@ namespace {
 
 QString lignesEnvoyees(int combien, EchecLien::Genre genre)
 {
-    if (combien == 0)
+    if (combien == 0 && genre != EchecLien::Genre::DelaiDepasse)
         return QStringLiteral("Aucune ligne n'a été envoyée.");
-    const QString lignes =
-        combien == 1 ? QStringLiteral("A") : QStringLiteral("A à %1").arg(LettreAxe(combien));
-    if (genre != EchecLien::Genre::DelaiDepasse)
-        return QStringLiteral("Lignes envoyées avant l'échec : %1.").arg(lignes);
-    return QStringLiteral("Lignes remises au port avant l'échec : %1, sans garantie d'arrivée. Ce "
-                          "qui attendait encore a été abandonné, pour qu'aucune ligne incomplète "
-                          "n'arrive plus tard à la carte.")
-        .arg(lignes);
+    const QString lignes = combien == 0   ? QStringLiteral("aucune")
+                           : combien == 1 ? QStringLiteral("A")
+                                          : QStringLiteral("A à %1").arg(LettreAxe(combien));
+    QString texte = QStringLiteral("Lignes remises au port avant l'échec : %1.").arg(lignes);
+    if (genre == EchecLien::Genre::DelaiDepasse)
+        texte += QStringLiteral(
+            " Ce qui attendait encore de partir a été abandonné : des octets déjà remis au "
+            "port, de cette séquence ou d'une précédente, ont pu être perdus, et une ligne "
+            "incomplète a pu atteindre la carte.");
+    return texte;
 }
 
 EchecSequence echecLien(const EchecLien &echec, const QString &suite)
@@ -56,9 +58,7 @@ std::optional<EchecSequence> EnvoyerSequence(FenetreSequence &fenetre)
         }
         fenetre.AjouterList1(LigneAxe(Axes[i]));
     }
-    if (const auto echec = lien.fermer(echeance)) {
-        return echecLien(*echec, QStringLiteral("Les sept lignes ont été écrites, mais leur "
-                                                "envoi complet n'est pas confirmé."));
-    }
+    if (const auto echec = lien.fermer(echeance))
+        return echecLien(*echec, lignesEnvoyees(NombreAxes, echec->genre));
     return std::nullopt;
 }

@@ -1,9 +1,12 @@
 #include "serial/serial_link.h"
 
+#include "sequence/acces_fichiers.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -39,31 +42,83 @@ bool processusVivant(qint64 pid)
     return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
 }
 
-// A UUCP lock file of the device that holds the port: its process (0 when the
-// file names none) and its path. Stale files, of dead processes, are ignored. Both the
-// ASCII form ("      1234\n", or Qt's "1234\nname\nhost\n") and the old binary
-// form (a 4-byte int) are read.
-std::optional<std::pair<qint64, QString>> verrouUucp(const QString &chemin)
+qint64 pidMax()
+{
+    QByteArray contenu;
+    if (LireFichier(QStringLiteral("/proc/sys/kernel/pid_max"), contenu, 32).isEmpty())
+        if (const qint64 max = contenu.trimmed().toLongLong(); max > 0)
+            return max;
+    return 4194304; // the kernel's own limit
+}
+
+// The process a UUCP lock file names: the first integer of the ASCII forms
+// ("      1234\n", minicom's "      1234 minicom user\n", Qt's
+// "1234\nname\nhost\n"), or the 4-byte int of the old binary form, which is
+// not printable. Nothing when the file names no possible process.
+std::optional<qint64> pidDuVerrou(const QByteArray &contenu)
+{
+    const bool texte = std::all_of(contenu.begin(), contenu.end(), [](char c) {
+        return (c >= 0x20 && c < 0x7f) || c == '\n' || c == '\t' || c == '\r';
+    });
+    qint64 pid = 0;
+    if (contenu.size() == 4 && !texte) {
+        std::int32_t binaire = 0;
+        std::memcpy(&binaire, contenu.constData(), sizeof binaire);
+        pid = binaire;
+    } else {
+        bool lu = false;
+        pid = contenu.simplified().split(' ').value(0).toLongLong(&lu);
+        if (!lu)
+            return std::nullopt;
+    }
+    if (pid < 1 || pid > pidMax())
+        return std::nullopt;
+    return pid;
+}
+
+// A UUCP lock file of the device that keeps the port: the process it names
+// (0 when it names none, with the reason) and its path. Files of dead
+// processes are stale and ignored. The lock folders are open to every user:
+// a file there is read without following a link and without blocking,
+// only when it is a regular file, and only its first bytes.
+struct VerrouUucp {
+    qint64 pid = 0;
+    QString fichier;
+    QString raison; // why it names no process
+};
+
+std::optional<VerrouUucp> verrouUucp(const QString &chemin, const QStringList &dossiers)
 {
     QString nom = chemin.startsWith(QLatin1String("/dev/")) ? chemin.mid(5) : chemin;
     nom.replace(u'/', u'_');
-    for (const char *dossier : {"/var/lock", "/run/lock"}) {
-        QFile fichier(QLatin1String(dossier) + QLatin1String("/LCK..") + nom);
-        if (!fichier.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray contenu = fichier.read(128);
-        qint64 pid = 0;
-        if (contenu.size() == 4 && !contenu.contains('\n')) {
-            std::int32_t binaire = 0;
-            std::memcpy(&binaire, contenu.constData(), sizeof binaire);
-            pid = binaire;
-        } else {
-            pid = contenu.split('\n').value(0).trimmed().toLongLong();
+    QStringList vus;
+    for (const QString &dossier : dossiers) {
+        const QString reel = QFileInfo(dossier).canonicalFilePath();
+        if (reel.isEmpty() || vus.contains(reel))
+            continue; // /var/lock is often a link to /run/lock
+        vus << reel;
+        const QString fichier = dossier + QStringLiteral("/LCK..") + nom;
+        const int fd = ::open(QFile::encodeName(fichier).constData(),
+                              O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) {
+            if (errno == ENOENT)
+                continue;
+            return VerrouUucp{0, fichier,
+                              errno == ELOOP ? QStringLiteral("c'est un lien symbolique")
+                                             : TexteErreurSysteme(errno)};
         }
-        // A file that names no process is kept, and so is the port: Qt would
-        // refuse it anyway, and it may belong to a program with its own format.
-        if (pid <= 0 || processusVivant(pid))
-            return std::pair{pid, fichier.fileName()};
+        struct stat etat {};
+        const bool ordinaire = ::fstat(fd, &etat) == 0 && S_ISREG(etat.st_mode);
+        char tampon[256];
+        const ssize_t n = ordinaire ? ::read(fd, tampon, sizeof tampon) : -1;
+        ::close(fd);
+        if (!ordinaire)
+            return VerrouUucp{0, fichier, QStringLiteral("ce n'est pas un fichier ordinaire")};
+        const auto pid = pidDuVerrou(QByteArray(tampon, qMax<ssize_t>(n, 0)));
+        if (!pid)
+            return VerrouUucp{0, fichier, QStringLiteral("il ne désigne aucun processus lisible")};
+        if (processusVivant(*pid))
+            return VerrouUucp{*pid, fichier, {}};
     }
     return std::nullopt;
 }
@@ -83,8 +138,11 @@ qint64 detenteurFlock(const struct stat &etat)
     for (const QByteArray &ligne : verrous.readAll().split('\n')) {
         const QList<QByteArray> champs = ligne.simplified().split(' ');
         // "1: FLOCK ADVISORY WRITE 1234 00:05:7 0 EOF"
-        if (champs.size() >= 6 && champs[1] == "FLOCK" && champs[5] == cle)
-            return champs[4].toLongLong();
+        // A holder that has died left the lock to a child: its pid says nothing.
+        if (champs.size() >= 6 && champs[1] == "FLOCK" && champs[5] == cle) {
+            const qint64 pid = champs[4].toLongLong();
+            return processusVivant(pid) ? pid : 0;
+        }
     }
     return 0;
 }
@@ -103,11 +161,45 @@ QString PeripheriquePort(int numero)
 #endif
 }
 
-LienSerie::LienSerie() = default;
+bool PiloteLigne::ouvrir(QSerialPort &port)
+{
+    return port.open(QIODevice::WriteOnly);
+}
+
+int PiloteLigne::enAttente(int fd)
+{
+    int octets = 0;
+    return ::ioctl(fd, TIOCOUTQ, &octets) == 0 ? octets : -1;
+}
+
+int PiloteLigne::drainer(int fd)
+{
+    return ::tcdrain(fd) == 0 ? 0 : errno;
+}
+
+namespace {
+
+PiloteLigne &piloteSysteme()
+{
+    static PiloteLigne pilote;
+    return pilote;
+}
+
+} // namespace
+
+LienSerie::LienSerie()
+    : m_pilote(&piloteSysteme())
+{
+}
 
 LienSerie::~LienSerie()
 {
     abandonner();
+}
+
+void LienSerie::setPilote(PiloteLigne *pilote)
+{
+    m_pilote = pilote ? pilote : &piloteSysteme();
 }
 
 QString LienSerie::peripherique() const
@@ -128,15 +220,14 @@ EchecLien LienSerie::echec(EchecLien::Genre genre, const QString &detail) const
 std::optional<EchecLien> LienSerie::verrouiller(const QString &chemin)
 {
     using G = EchecLien::Genre;
-    if (const auto uucp = verrouUucp(chemin)) {
-        const auto &[pid, fichier] = *uucp;
+    if (const auto uucp = verrouUucp(chemin, m_dossiersVerrou)) {
         return echec(G::PortOccupe,
-                     pid > 0 ? QStringLiteral("port occupé par %1 (verrou %2).")
-                                   .arg(decrireProcessus(pid), fichier)
-                             : QStringLiteral("port occupé : le verrou %1 ne désigne aucun "
-                                              "processus lisible. Supprimez-le s'il "
-                                              "n'appartient à aucun programme.")
-                                   .arg(fichier));
+                     uucp->pid > 0
+                         ? QStringLiteral("port occupé par %1 (verrou %2).")
+                               .arg(decrireProcessus(uucp->pid), uucp->fichier)
+                         : QStringLiteral("port occupé : le verrou %1 est illisible (%2). "
+                                          "Supprimez-le s'il n'appartient à aucun programme.")
+                               .arg(uucp->fichier, uucp->raison));
     }
 
     const QByteArray local = QFile::encodeName(chemin);
@@ -155,14 +246,22 @@ std::optional<EchecLien> LienSerie::verrouiller(const QString &chemin)
                                         "sur le port, par exemple comme membre du groupe "
                                         "dialout)."));
         case EBUSY:
-            return echec(G::PortOccupe,
-                         QStringLiteral("port occupé : un autre programme l'a ouvert en "
-                                        "exclusivité."));
+            return echec(G::PortOccupe, QStringLiteral("port occupé : un autre programme l'a "
+                                                       "ouvert en exclusivité."));
         default:
-            return echec(G::OuvertureEchouee, QStringLiteral("ouverture impossible (%1).")
-                                                  .arg(QString::fromLocal8Bit(strerror(erreur))));
+            return echec(
+                G::OuvertureEchouee,
+                QStringLiteral("ouverture impossible (%1).").arg(TexteErreurSysteme(erreur)));
         }
     }
+#ifdef TIOCGEXCL
+    // The kernel lets root through another program's exclusive open: refuse
+    // the port as it would refuse any other user.
+    int exclusif = 0;
+    if (::ioctl(m_verrou, TIOCGEXCL, &exclusif) == 0 && exclusif)
+        return echec(G::PortOccupe, QStringLiteral("port occupé : un autre programme l'a ouvert "
+                                                   "en exclusivité."));
+#endif
     if (::flock(m_verrou, LOCK_EX | LOCK_NB) != 0) {
         struct stat etat {};
         const qint64 pid = ::fstat(m_verrou, &etat) == 0 ? detenteurFlock(etat) : 0;
@@ -200,9 +299,9 @@ std::optional<EchecLien> LienSerie::ouvrir()
     m_port.setDataBits(QSerialPort::Data8);
     m_port.setStopBits(QSerialPort::OneStop);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
-    if (!m_port.open(QIODevice::WriteOnly)) {
+    if (!m_pilote->ouvrir(m_port)) {
         const auto erreur = m_port.error();
-        const QString detail = m_port.errorString();
+        const QString detail = TexteErreurSysteme(m_port.errorString());
         auto refus =
             erreur == QSerialPort::DeviceNotFoundError
                 ? echec(G::PortAbsent, QStringLiteral("port absent (%1).").arg(detail))
@@ -233,8 +332,9 @@ std::optional<EchecLien> LienSerie::ecrire(const QByteArray &octets, QDeadlineTi
         m_port.waitForBytesWritten(int(qMax<qint64>(1, echeance.remainingTime())));
     }
     if (!accepte || enErreur())
-        return echec(G::EcritureEchouee,
-                     QStringLiteral("écriture échouée (%1).").arg(m_port.errorString()));
+        return echec(
+            G::EcritureEchouee,
+            QStringLiteral("écriture échouée (%1).").arg(TexteErreurSysteme(m_port.errorString())));
     return std::nullopt;
 }
 
@@ -250,16 +350,15 @@ std::optional<EchecLien> LienSerie::fermer(QDeadlineTimer echeance)
     std::optional<EchecLien> refus;
     const int fd = int(m_port.handle());
     int enAttente = 0;
-    while (::ioctl(fd, TIOCOUTQ, &enAttente) == 0 && enAttente > 0 && !echeance.hasExpired())
+    while ((enAttente = m_pilote->enAttente(fd)) > 0 && !echeance.hasExpired())
         QThread::usleep(500);
     if (enAttente > 0)
         refus = echec(
             G::DelaiDepasse,
             QStringLiteral("délai dépassé : %1 octets n'ont pas quitté le port.").arg(enAttente));
-    else if (::tcdrain(fd) != 0)
-        refus = echec(
-            G::EcritureEchouee,
-            QStringLiteral("écriture échouée (%1).").arg(QString::fromLocal8Bit(strerror(errno))));
+    else if (const int erreur = m_pilote->drainer(fd))
+        refus = echec(G::EcritureEchouee,
+                      QStringLiteral("écriture échouée (%1).").arg(TexteErreurSysteme(erreur)));
     if (refus)
         abandonner();
     m_port.close();

@@ -6,6 +6,7 @@
 #include <QDeadlineTimer>
 #include <QSerialPort>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // Why the link failed, and a French message for the operator.
@@ -26,6 +27,17 @@ struct EchecLien {
 // /dev/tarvik-port1 where the host made one, /dev/ttyS0 otherwise.
 QString PeripheriquePort(int numero);
 
+// What the link asks of the system on an open port: opening it through Qt,
+// the bytes still queued in the driver, and waiting until they have left.
+// Tests put a device in its place that reports a queue of its own.
+class PiloteLigne {
+public:
+    virtual ~PiloteLigne() = default;
+    virtual bool ouvrir(QSerialPort &port);
+    virtual int enAttente(int fd); // TIOCOUTQ; -1 when the driver cannot tell
+    virtual int drainer(int fd);   // tcdrain: 0, or errno
+};
+
 // One port, opened for a run and closed at its end. While open it holds the
 // locks other serial programs honour: an exclusive flock on the device and
 // the UUCP lock file of the device, so nobody else can interleave bytes.
@@ -40,6 +52,11 @@ public:
     // name goes back to the host's port 1.
     void setPeripherique(const QString &peripherique) { m_peripherique = peripherique; }
     QString peripherique() const;
+
+    // Where UUCP lock files are looked for (tests use a folder of their own).
+    void setDossiersVerrou(const QStringList &dossiers) { m_dossiersVerrou = dossiers; }
+    // The driver's side of the port; nullptr gives back the system's.
+    void setPilote(PiloteLigne *pilote);
 
     // Selects port 1, applies the line settings, takes the locks and opens.
     std::optional<EchecLien> ouvrir();
@@ -67,6 +84,8 @@ private:
 
     QString m_peripherique;
     QString m_chemin; // the device the name resolved to, while open
+    QStringList m_dossiersVerrou{QStringLiteral("/var/lock"), QStringLiteral("/run/lock")};
+    PiloteLigne *m_pilote;
     QSerialPort m_port;
     int m_verrou = -1; // descriptor holding the flock
 };

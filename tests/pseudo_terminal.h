@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -101,4 +102,28 @@ private:
     int m_maitre = -1;
     int m_esclave = -1;
     QString m_chemin;
+};
+
+// Counts how often a file is opened from now on.
+class OuverturesVues {
+public:
+    explicit OuverturesVues(const QString &chemin)
+        : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        ::inotify_add_watch(m_fd, QFile::encodeName(chemin).constData(), IN_OPEN);
+    }
+    ~OuverturesVues() { ::close(m_fd); }
+    OuverturesVues(const OuverturesVues &) = delete;
+    OuverturesVues &operator=(const OuverturesVues &) = delete;
+    int nombre()
+    {
+        alignas(inotify_event) char tampon[4096];
+        for (ssize_t n; (n = ::read(m_fd, tampon, sizeof tampon)) > 0;)
+            m_vues += int(n / sizeof(inotify_event));
+        return m_vues;
+    }
+
+private:
+    int m_fd;
+    int m_vues = 0;
 };

@@ -89,6 +89,8 @@ void TestAxes::nombreDepuisTexte_data()
         {u"&12", 0}, {u"& H1A", 26}, {u"1E999", infini},
         {u"-1E999", -infini}, {u"1E-999", 0}, {u"0.0001E400", infini},
         {u"99999999999999999999", 1e20}, {u"1E99999999999999999999", infini},
+        {u"1.E2", 100}, {u"1.", 1}, {u"-2.e1", -20},
+        {u".E2", 0}, {u"1.x", 1}, {u"1.D-1", 0.1},
     };
     // clang-format on
     for (const auto &[texte, attendu] : cas) {

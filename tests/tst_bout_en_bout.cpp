@@ -41,13 +41,13 @@ QByteArray sequenceAttendue(const QByteArray &pas1 = "00000")
 // One running panel and its window.
 class Panneau {
 public:
-    explicit Panneau(const QString &ecran)
+    explicit Panneau(const QString &ecran, const QStringList &arguments = {})
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         env.insert(QStringLiteral("DISPLAY"), ecran);
         m_processus.setProcessEnvironment(env);
-        m_processus.start(QStringLiteral(TARVIK_BINAIRE), {});
+        m_processus.start(QStringLiteral(TARVIK_BINAIRE), arguments);
         if (m_processus.waitForStarted())
             m_fenetre = xdotool({QStringLiteral("search"), QStringLiteral("--all"),
                                  QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
@@ -144,6 +144,7 @@ private Q_SLOTS:
     void toucheTest();
     void tueEnPleineSequence();
     void deuxInstances();
+    void optionPort();
 
 private:
     std::unique_ptr<PseudoTerminal> m_pty;
@@ -281,6 +282,17 @@ void TestBoutEnBout::deuxInstances()
     second.touches({QStringLiteral("space")}); // the focus went back to TEST
     QCOMPARE(m_pty->lire(84), sequenceAttendue("22222"));
     QVERIFY(premier.enMarche() && second.enMarche());
+}
+
+// Started with --port, the panel sends there, and nothing to port 1.
+void TestBoutEnBout::optionPort()
+{
+    PseudoTerminal autre;
+    Panneau panneau(m_ecran, {QStringLiteral("--port"), autre.chemin()});
+    QVERIFY(panneau.pret());
+    panneau.presserTest();
+    QCOMPARE(autre.lire(84), sequenceAttendue());
+    QCOMPARE(m_pty->lire(), QByteArray());
 }
 
 QTEST_GUILESS_MAIN(TestBoutEnBout)

@@ -12,7 +12,6 @@
 #include <functional>
 #include <sys/file.h>
 #include <sys/fsuid.h>
-#include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -94,30 +93,6 @@ int descripteursOuverts()
 {
     return int(QDir(QStringLiteral("/proc/self/fd")).count());
 }
-
-// Counts how often a file is opened from now on.
-class OuverturesVues {
-public:
-    explicit OuverturesVues(const QString &chemin)
-        : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
-    {
-        ::inotify_add_watch(m_fd, QFile::encodeName(chemin).constData(), IN_OPEN);
-    }
-    ~OuverturesVues() { ::close(m_fd); }
-    OuverturesVues(const OuverturesVues &) = delete;
-    OuverturesVues &operator=(const OuverturesVues &) = delete;
-    int nombre()
-    {
-        alignas(inotify_event) char tampon[4096];
-        for (ssize_t n; (n = ::read(m_fd, tampon, sizeof tampon)) > 0;)
-            m_vues += int(n / sizeof(inotify_event));
-        return m_vues;
-    }
-
-private:
-    int m_fd;
-    int m_vues = 0;
-};
 
 // A driver that reports a queue of its own (the sizes of `file` in turn, the
 // last one staying) and writes down what the link asked of it.

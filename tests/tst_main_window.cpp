@@ -2,6 +2,7 @@
 // and a click on TEST with the port on a pseudo-terminal.
 #include "fenetre_essai.h"
 #include "pseudo_terminal.h"
+#include "window/dialogue_port.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,7 +13,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -25,6 +29,17 @@ QString texteDe(const QWidget *w)
     if (auto *b = qobject_cast<const QPushButton *>(w))
         return b->text();
     return {};
+}
+
+// Acts in the modal dialog the window is about to open, once it is active.
+void auDialogue(const std::function<void(DialoguePort *)> &geste)
+{
+    QTimer::singleShot(10, [geste] {
+        auto *dialogue = qobject_cast<DialoguePort *>(QApplication::activeModalWidget());
+        if (!dialogue || !QTest::qWaitForWindowActive(dialogue))
+            return auDialogue(geste);
+        geste(dialogue);
+    });
 }
 
 // A window whose run clicks TEST again in the middle of writing, as a click
@@ -61,6 +76,8 @@ private Q_SLOTS:
     void ligneBloquee();
     void clicsRapprochesEtImbriques();
     void quitter();
+    void choixDuPort_data();
+    void choixDuPort();
 };
 
 void TestMainWindow::composition_data()
@@ -181,7 +198,8 @@ void TestMainWindow::menus()
           {"Quitter", QStringLiteral("Quitter le programme")}}},
         {"Initialisation",
          QStringLiteral("Initialisation"),
-         {{"DesignAxe", QStringLiteral("Ouvrir un fichier de designation d'axes")}}},
+         {{"DesignAxe", QStringLiteral("Ouvrir un fichier de designation d'axes")},
+          {"ChoisirPort", QStringLiteral("Choisir le port série…")}}},
         {"Aide",
          QStringLiteral("Aide"),
          {{"CommentCreer", QStringLiteral("Comment Créer un fichier de désignation d'axes ?")},
@@ -347,6 +365,89 @@ void TestMainWindow::quitter()
     fenetre.findChild<QAction *>(QStringLiteral("Quitter"))->trigger();
     QVERIFY(!fenetre.isVisible());
     QVERIFY(messages.vus.isEmpty());
+}
+
+void TestMainWindow::choixDuPort_data()
+{
+    QTest::addColumn<QString>("geste"); // what the operator does in the dialog
+    QTest::newRow("chemin tapé, Entrée") << "chemin";
+    QTest::newRow("adaptateur de la liste") << "liste";
+    QTest::newRow("Échap") << "echap";
+    QTest::newRow("fichier refusé, puis Annuler") << "refus";
+}
+
+// The port chosen in the dialog is saved and used by a new window (port 1 is
+// never opened); Échap or a refused path changes nothing.
+void TestMainWindow::choixDuPort()
+{
+    QFETCH(QString, geste);
+    QDir(QFileInfo(FichierReglages()).path()).removeRecursively();
+    PseudoTerminal pty;
+    QTemporaryDir parId;
+    const QString stable = parId.filePath(QStringLiteral("usb-FTDI_FT232R_A50285BI-if00-port0"));
+    QVERIFY(QFile::link(pty.chemin(), stable));
+    const QString fichier = parId.filePath(QStringLiteral("fichier"));
+    QVERIFY(QFile(fichier).open(QIODevice::WriteOnly));
+    const EnumerationPorts systeme = RemplacerEnumerationPorts([&] {
+        return QList<PortDecouvert>{{pty.chemin(), stable, QStringLiteral("FT232R USB UART"),
+                                     QStringLiteral("FTDI"), QStringLiteral("A50285BI"), 0x0403,
+                                     0x6001}};
+    });
+    const auto retablir = qScopeGuard([&] { RemplacerEnumerationPorts(systeme); });
+    const QString attendu = geste == QLatin1String("chemin")  ? pty.chemin()
+                            : geste == QLatin1String("liste") ? stable
+                                                              : QString();
+
+    CaptureMessages messages;
+    bool focusDansLeChamp = false, resteOuvert = false;
+    QStringList elements;
+    {
+        Form1 fenetre;
+        fenetre.show();
+        QVERIFY(QTest::qWaitForWindowActive(&fenetre));
+        auDialogue([&](DialoguePort *dialogue) {
+            auto *champ = dialogue->findChild<QLineEdit *>(QStringLiteral("cheminPort"));
+            auto *liste = dialogue->findChild<QListWidget *>(QStringLiteral("listePorts"));
+            focusDansLeChamp = QApplication::focusWidget() == champ;
+            for (int k = 0; k < liste->count(); ++k)
+                elements << liste->item(k)->text();
+            if (geste == QLatin1String("liste")) {
+                liste->setFocus();
+                liste->setCurrentRow(1);
+                QTest::keyClick(liste, Qt::Key_Return);
+                return;
+            }
+            QTest::keyClicks(champ, geste == QLatin1String("refus") ? fichier : pty.chemin());
+            if (geste == QLatin1String("chemin"))
+                return QTest::keyClick(champ, Qt::Key_Return);
+            if (geste == QLatin1String("refus")) {
+                QTest::keyClick(champ, Qt::Key_Return);
+                resteOuvert = dialogue->isVisible();
+            }
+            QTest::keyClick(champ, Qt::Key_Escape);
+        });
+        controle<QAction>(fenetre, QStringLiteral("ChoisirPort"))->trigger();
+    }
+    QVERIFY(focusDansLeChamp);
+    QCOMPARE(elements.size(), 2);
+    QVERIFY2(elements[0].startsWith(QStringLiteral("Port série 1 (par défaut) : ")) &&
+                 elements[1].contains(QStringLiteral("FTDI")) &&
+                 elements[1].contains(QStringLiteral("USB 0403:6001")),
+             qPrintable(elements.join(u'\n')));
+    QCOMPARE(messages.vus.size(), geste == QLatin1String("refus") ? 1 : 0);
+    QCOMPARE(resteOuvert, geste == QLatin1String("refus"));
+    QCOMPARE(LireReglagePort().peripherique, attendu);
+    if (attendu.isEmpty())
+        return;
+
+    Form1 nouvelle;
+    QCOMPARE(nouvelle.MSComm1().port().peripherique, attendu); // never port 1 by mistake
+    OuverturesVues port1(QFileInfo(PeripheriquePort(1)).canonicalFilePath());
+    cliquerTest(nouvelle);
+    QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+    QCOMPARE(port1.nombre(), 0);
+    QVERIFY(
+        controle<QPushButton>(nouvelle, QStringLiteral("Command1"))->toolTip().contains(attendu));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -581,8 +581,9 @@ void TestMenus::entreesAide_data()
                                              QStringLiteral("pas fourni")};
     QTest::newRow("Apropos") << "Apropos"
                              << QStringList{QStringLiteral("Tarvik " TARVIK_VERSION),
-                                            QStringLiteral("Port série 1, 38400 bauds, 8 bits, "
+                                            QStringLiteral("Ligne : 38400 bauds, 8 bits, "
                                                            "sans parité, 1 bit d'arrêt"),
+                                            QStringLiteral("Port : ") + PeripheriquePort(1),
                                             QStringLiteral("Qt ") + QLatin1String(qVersion())};
 }
 

@@ -39,6 +39,8 @@ QString TexteErreurSysteme(int code)
         return QStringLiteral("lien symbolique refusé");
     case EFBIG:
         return QStringLiteral("fichier trop gros");
+    case ENOTTY:
+        return QStringLiteral("ce n'est pas un terminal");
     default:
         return QString::fromLocal8Bit(std::strerror(code));
     }
@@ -47,7 +49,8 @@ QString TexteErreurSysteme(int code)
 QString TexteErreurSysteme(const QString &texteQt)
 {
     // Qt spells the error with qt_error_string(errno): find which one it was.
-    for (int code : {ENOSPC, EDQUOT, EROFS, EACCES, EPERM, EIO, ENODEV, ENXIO, ENOENT, EBUSY})
+    for (int code :
+         {ENOSPC, EDQUOT, EROFS, EACCES, EPERM, EIO, ENODEV, ENXIO, ENOENT, EBUSY, ENOTTY})
         if (texteQt == qt_error_string(code))
             return TexteErreurSysteme(code);
     return texteQt;

@@ -66,7 +66,10 @@ double NombreDepuisTexte(QStringView texte)
             ++chiffresEntiers;
         nombre.push_back(char(t[k]));
     }
-    if (k + 1 < t.size() && t[k] == u'.' && estChiffre(t[k + 1], 10)) {
+    // A point ends the integer digits even when no digit follows it ("1." or
+    // "1.E2"); alone (".", ".E2") it starts no number.
+    if (k < t.size() && t[k] == u'.' &&
+        (chiffre || (k + 1 < t.size() && estChiffre(t[k + 1], 10)))) {
         nombre += chiffre ? "." : "0.";
         for (++k; k < t.size() && estChiffre(t[k], 10); ++k)
             nombre.push_back(char(t[k]));

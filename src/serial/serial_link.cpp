@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr int NumeroPort = 1;
-
 QString nomProcessus(qint64 pid)
 {
     QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
@@ -149,18 +147,6 @@ qint64 detenteurFlock(const struct stat &etat)
 
 } // namespace
 
-QString PeripheriquePort(int numero)
-{
-#ifdef Q_OS_WIN
-    return QStringLiteral("COM%1").arg(numero);
-#else
-    const QString lien = QStringLiteral("/dev/tarvik-port%1").arg(numero);
-    if (QFileInfo(lien).isSymLink())
-        return lien;
-    return QStringLiteral("/dev/ttyS%1").arg(numero - 1);
-#endif
-}
-
 bool PiloteLigne::ouvrir(QSerialPort &port)
 {
     return port.open(QIODevice::WriteOnly);
@@ -202,19 +188,19 @@ void LienSerie::setPilote(PiloteLigne *pilote)
     m_pilote = pilote ? pilote : &piloteSysteme();
 }
 
-QString LienSerie::peripherique() const
-{
-    return m_peripherique.isEmpty() ? PeripheriquePort(NumeroPort) : m_peripherique;
-}
-
 EchecLien LienSerie::echec(EchecLien::Genre genre, const QString &detail) const
 {
-    const QString port = QStringLiteral("Port série %1 (%2)")
-                             .arg(NumeroPort)
-                             .arg(m_chemin.isEmpty() || m_chemin == peripherique()
-                                      ? peripherique()
-                                      : QStringLiteral("%1 → %2").arg(peripherique(), m_chemin));
-    return {genre, port + QStringLiteral(" : ") + detail};
+    const QString &nom = m_choisi.peripherique;
+    const QString appareil =
+        m_chemin.isEmpty() || m_chemin == nom ? nom : QStringLiteral("%1 → %2").arg(nom, m_chemin);
+    QString message = m_choisi.origine == OriginePort::Port1
+                          ? QStringLiteral("Port série 1 (%1) : %2").arg(appareil, detail)
+                          : QStringLiteral("Port série %1 : %2").arg(appareil, detail);
+    if (genre == EchecLien::Genre::PortAbsent && m_choisi.origine == OriginePort::Reglage)
+        message += QStringLiteral(
+            "\nCe port a été choisi par « Initialisation › Choisir le port série… » : "
+            "rebranchez-le, ou choisissez-en un autre par ce menu.");
+    return {genre, message};
 }
 
 std::optional<EchecLien> LienSerie::verrouiller(const QString &chemin)
@@ -254,6 +240,11 @@ std::optional<EchecLien> LienSerie::verrouiller(const QString &chemin)
                 QStringLiteral("ouverture impossible (%1).").arg(TexteErreurSysteme(erreur)));
         }
     }
+    termios reglages{};
+    if (::tcgetattr(m_verrou, &reglages) != 0)
+        return echec(G::PasUnPortSerie, QStringLiteral("ce n'est pas un port série : ses réglages "
+                                                       "de ligne ne peuvent pas être lus. Rien "
+                                                       "n'y a été écrit."));
 #ifdef TIOCGEXCL
     // The kernel lets root through another program's exclusive open: refuse
     // the port as it would refuse any other user.
@@ -283,11 +274,25 @@ void LienSerie::liberer()
 std::optional<EchecLien> LienSerie::ouvrir()
 {
     using G = EchecLien::Genre;
-    // Select port 1. Locks and Qt's own lock file go to the device the name
-    // resolves to, whatever link led there.
-    m_chemin = QFileInfo(peripherique()).canonicalFilePath();
+    // Select the port. Locks and Qt's own lock file go to the device the
+    // name resolves to, whatever link led there.
+    m_chemin.clear();
+    m_choisi = port();
+    if (!m_choisi.erreur.isEmpty())
+        return EchecLien{G::PortInconnu, QStringLiteral("Port série inconnu : ") + m_choisi.erreur};
+    m_chemin = QFileInfo(m_choisi.peripherique).canonicalFilePath();
     if (m_chemin.isEmpty())
         return echec(G::PortAbsent, QStringLiteral("port absent."));
+    // Only a terminal device: the lines must never land in a file.
+    struct stat etat {};
+    if (::stat(QFile::encodeName(m_chemin).constData(), &etat) == 0) {
+        if (const QString raison = RaisonTypePort(etat.st_mode); !raison.isEmpty()) {
+            auto refus =
+                echec(G::PasUnPortSerie, raison + QStringLiteral(". Rien n'y a été écrit."));
+            m_chemin.clear();
+            return refus;
+        }
+    }
     if (auto refus = verrouiller(m_chemin)) {
         liberer();
         return refus;

@@ -2,6 +2,8 @@
 // 8 data bits, 1 stop bit, used for writing only.
 #pragma once
 
+#include "serial/choix_port.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QSerialPort>
@@ -12,7 +14,9 @@
 // Why the link failed, and a French message for the operator.
 struct EchecLien {
     enum class Genre {
+        PortInconnu, // the saved choice cannot be read
         PortAbsent,
+        PasUnPortSerie,
         PortOccupe,
         PermissionRefusee,
         OuvertureEchouee,
@@ -22,10 +26,6 @@ struct EchecLien {
     Genre genre;
     QString message;
 };
-
-// The device behind a port number: COM1 on Windows; on Linux the symlink
-// /dev/tarvik-port1 where the host made one, /dev/ttyS0 otherwise.
-QString PeripheriquePort(int numero);
 
 // What the link asks of the system on an open port: opening it through Qt,
 // the bytes still queued in the driver, and waiting until they have left.
@@ -48,17 +48,20 @@ public:
     LienSerie(const LienSerie &) = delete;
     LienSerie &operator=(const LienSerie &) = delete;
 
-    // Sends port 1 to another device (a pseudo-terminal in tests); an empty
-    // name goes back to the host's port 1.
+    // Imposes a device, as --port does (tests hand in a pseudo-terminal); an
+    // empty name goes back to the saved choice, then port 1.
     void setPeripherique(const QString &peripherique) { m_peripherique = peripherique; }
-    QString peripherique() const;
+    // The device the next run will use, decided afresh.
+    PortChoisi port() const { return DeterminerPort(m_peripherique); }
 
     // Where UUCP lock files are looked for (tests use a folder of their own).
     void setDossiersVerrou(const QStringList &dossiers) { m_dossiersVerrou = dossiers; }
     // The driver's side of the port; nullptr gives back the system's.
     void setPilote(PiloteLigne *pilote);
 
-    // Selects port 1, applies the line settings, takes the locks and opens.
+    // Selects the port, checks it is a terminal device, takes the locks,
+    // opens it and applies the line settings. Nothing is written to a
+    // device that is not a terminal.
     std::optional<EchecLien> ouvrir();
 
     // Hands every byte to the system before the deadline, or fails.
@@ -83,7 +86,8 @@ private:
     EchecLien echec(EchecLien::Genre genre, const QString &detail) const;
 
     QString m_peripherique;
-    QString m_chemin; // the device the name resolved to, while open
+    PortChoisi m_choisi; // the device of the current run
+    QString m_chemin;    // the device its name resolved to, while open
     QStringList m_dossiersVerrou{QStringLiteral("/var/lock"), QStringLiteral("/run/lock")};
     PiloteLigne *m_pilote;
     QSerialPort m_port;

@@ -1,6 +1,7 @@
 // What the menu entries of Form1 do: sequence files, clearing the grid, axis
 // names, and the help texts.
 #include "sequence/fichiers.h"
+#include "window/dialogue_port.h"
 #include "window/dialogues.h"
 #include "window/main_window.h"
 
@@ -108,6 +109,27 @@ void Form1::DesignAxe_Click()
     }
 }
 
+void Form1::ChoisirPort_Click()
+{
+    const ReglagePort reglage = LireReglagePort();
+    DialoguePort dialogue(reglage.peripherique, this);
+    if (dialogue.exec() != QDialog::Accepted)
+        return;
+    const QString titre = QStringLiteral("Port série");
+    if (const QString erreur = EnregistrerReglagePort(dialogue.choix()); !erreur.isEmpty()) {
+        Afficher(this, GenreMessage::Erreur, titre,
+                 QStringLiteral("Le choix du port n'a pas pu être enregistré dans « %1 » : %2.\n"
+                                "Le choix précédent reste en vigueur.")
+                     .arg(FichierReglages(), erreur));
+    } else if (m_MSComm1.port().origine == OriginePort::Option) {
+        Afficher(this, GenreMessage::Information, titre,
+                 QStringLiteral("Le choix est enregistré pour les prochains démarrages. Jusqu'à "
+                                "la fermeture du panneau, « TEST » envoie sur %1.")
+                     .arg(DecrirePort(m_MSComm1.port())));
+    }
+    montrerPort();
+}
+
 void Form1::CommentCreer_Click()
 {
     Afficher(
@@ -142,8 +164,9 @@ void Form1::Apropos_Click()
                             "Panneau de commande de la carte à sept axes. « TEST » envoie une "
                             "ligne de commande par axe, de A à G, par exemple A+00100:010, et "
                             "la liste « Sequence Envoyé » montre les lignes envoyées.\n\n"
-                            "Port série 1, 38400 bauds, 8 bits, sans parité, 1 bit d'arrêt.\n\n"
+                            "Port : %4.\n"
+                            "Ligne : 38400 bauds, 8 bits, sans parité, 1 bit d'arrêt.\n\n"
                             "Construit avec Qt %2 (en service : Qt %3).")
                  .arg(QStringLiteral(TARVIK_VERSION), QStringLiteral(QT_VERSION_STR),
-                      QString::fromLatin1(qVersion())));
+                      QString::fromLatin1(qVersion()), DecrirePort(m_MSComm1.port())));
 }

@@ -2,13 +2,67 @@
 #include "window/main_window.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <cstdio>
+
+namespace {
+
+const char *const Aide = R"(Utilisation : tarvik [--port PERIPHERIQUE]
+
+Panneau de commande de la carte à sept axes. « TEST » envoie une ligne de
+commande par axe, de A à G, à 38400 bauds, 8 bits, sans parité, 1 bit d'arrêt.
+
+Options :
+  --port PERIPHERIQUE  envoie sur ce périphérique (/dev/ttyUSB0,
+                       /dev/serial/by-id/…, /dev/pts/3) jusqu'à la fermeture
+                       du panneau, sans rien enregistrer
+  -h, --help           affiche cette aide
+  -v, --version        affiche la version
+
+Le port utilisé est, dans l'ordre : celui de --port, celui choisi par
+« Initialisation › Choisir le port série… » (enregistré dans
+$XDG_CONFIG_HOME/Tarvik/tarvik.conf), le lien /dev/tarvik-port1 s'il existe,
+puis /dev/ttyS0 (le port série 1).
+
+Codes de sortie : 0 fenêtre fermée normalement, 2 mauvaise utilisation.
+)";
+
+void ecrire(std::FILE *flux, const QString &texte)
+{
+    std::fputs(texte.toLocal8Bit().constData(), flux);
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    // The options are decided before the GUI starts: --help and --version
+    // need no display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser options;
+    QString erreur = LireOptions(options, arguments);
+    if (erreur.isEmpty() && !options.positionalArguments().isEmpty())
+        erreur = QStringLiteral("argument inattendu : %1").arg(options.positionalArguments()[0]);
+    if (!erreur.isEmpty()) {
+        ecrire(stderr, QStringLiteral("tarvik : %1\nEssayez « tarvik --help ».\n").arg(erreur));
+        return 2;
+    }
+    if (options.isSet(QStringLiteral("help"))) {
+        ecrire(stdout, QString::fromUtf8(Aide));
+        return 0;
+    }
+    if (options.isSet(QStringLiteral("version"))) {
+        ecrire(stdout, QStringLiteral("tarvik " TARVIK_VERSION "\n"));
+        return 0;
+    }
+
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tarvik"));
+    NommerApplication();
     QApplication::setApplicationVersion(QStringLiteral(TARVIK_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tarvik/tarvik.png")));
     QApplication::setDesktopFileName(QStringLiteral("tarvik"));
@@ -20,6 +74,7 @@ int main(int argc, char *argv[])
         QApplication::installTranslator(&traductionQt);
 
     Form1 fenetre;
+    fenetre.imposerPort(options.value(OptionPort()));
     fenetre.show();
     return QApplication::exec();
 }

@@ -72,7 +72,20 @@ Form1::Form1(QWidget *parent)
     creerMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
+    montrerPort();
     m_Text1[1]->setFocus();
+}
+
+void Form1::imposerPort(const QString &peripherique)
+{
+    m_MSComm1.setPeripherique(peripherique);
+    montrerPort();
+}
+
+void Form1::montrerPort()
+{
+    m_Command1->setToolTip(QStringLiteral("Envoie les sept lignes de commande, de A à G, sur %1.")
+                               .arg(DecrirePort(m_MSComm1.port())));
 }
 
 void Form1::creerControles(QWidget *zone)
@@ -145,7 +158,8 @@ void Form1::creerMenus()
             {"EffacerSequenceActuelle", QStringLiteral("Effacer Sequence Actuelle"), &Form1::EffacerSequenceActuelle_Click},
             {"Quitter", QStringLiteral("Quitter le programme"), &Form1::Quitter_Click, "Ctrl+Q"}}},
         {"Initialisation", QStringLiteral("Initialisation"), {
-            {"DesignAxe", QStringLiteral("Ouvrir un fichier de designation d'axes"), &Form1::DesignAxe_Click}}},
+            {"DesignAxe", QStringLiteral("Ouvrir un fichier de designation d'axes"), &Form1::DesignAxe_Click},
+            {"ChoisirPort", QStringLiteral("Choisir le port série…"), &Form1::ChoisirPort_Click}}},
         {"Aide", QStringLiteral("Aide"), {
             {"CommentCreer", QStringLiteral("Comment Créer un fichier de désignation d'axes ?"), &Form1::CommentCreer_Click},
             {"Schemas", QStringLiteral("Schémas Electronique de la Carte")},
@@ -219,6 +233,7 @@ void Form1::Command1_Click()
         --m_demandes;
         if (const auto echec = EnvoyerSequence(*this))
             signalerEchec(QStringLiteral("Séquence non envoyée"), *echec);
+        montrerPort(); // the settings may have changed meanwhile
     }
     m_enCours = false;
 }

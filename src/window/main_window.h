@@ -34,11 +34,15 @@ public:
     void AjouterList1(const QString &ligne) override;
     LienSerie &MSComm1() override { return m_MSComm1; }
 
+    // The device given with --port, used until the window closes.
+    void imposerPort(const QString &peripherique);
+
 private:
     void creerControles(QWidget *zone);
     void creerMenus();
     void Command1_Click();
     void signalerEchec(const QString &titre, const EchecSequence &echec);
+    void montrerPort(); // the device in use, on TEST's tooltip
     QLineEdit *caseDe(Colonne colonne, int i) const;
 
     // The menu entries.
@@ -47,6 +51,7 @@ private:
     void EffacerSequenceActuelle_Click();
     void Quitter_Click() { close(); }
     void DesignAxe_Click();
+    void ChoisirPort_Click();
     void CommentCreer_Click();
     void documentDeLaCarte(const QString &document);
     void Apropos_Click();

@@ -1,0 +1,271 @@
+#include "serial/choix_port.h"
+
+#include "sequence/acces_fichiers.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSerialPortInfo>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+const QString ClePort = QStringLiteral("port");
+const QString MenuPort = QStringLiteral("« Initialisation › Choisir le port série… »");
+
+// A device name as a settings file may hold it: a path of reasonable length
+// with nothing unprintable in it.
+bool nomUtilisable(const QString &nom)
+{
+    return !nom.isEmpty() && nom.size() <= 4096 &&
+           std::none_of(nom.begin(), nom.end(), [](QChar c) {
+               return c.category() == QChar::Other_Control || c.category() == QChar::Other_Format;
+           });
+}
+
+// QSettings reads and writes files only by name. It works here on a private
+// copy; the real file is only read through the bounded, non-blocking reader
+// and only replaced whole through the checked writer.
+class CopieReglages {
+public:
+    bool ouvrir(const QByteArray &contenu)
+    {
+        return m_copie.open() && m_copie.write(contenu) == contenu.size() && m_copie.flush();
+    }
+    QString chemin() const { return m_copie.fileName(); }
+
+private:
+    QTemporaryFile m_copie;
+};
+
+QString reglagesIllisibles(const QString &raison)
+{
+    return QStringLiteral("les réglages %1 sont illisibles (%2) : le port choisi n'est pas "
+                          "connu, et rien n'est envoyé au hasard. Choisissez le port par %3, ou "
+                          "donnez-le par --port.")
+        .arg(FichierReglages(), raison, MenuPort);
+}
+
+} // namespace
+
+QString PeripheriquePort(int numero, const QString &dossier)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(dossier);
+    return QStringLiteral("COM%1").arg(numero);
+#else
+    const QString lien = QStringLiteral("%1/tarvik-port%2").arg(dossier).arg(numero);
+    if (QFileInfo(lien).isSymLink())
+        return lien;
+    return QStringLiteral("%1/ttyS%2").arg(dossier).arg(numero - 1);
+#endif
+}
+
+PortChoisi DeterminerPort(const QString &option, const ReglagePort &reglage, const QString &port1)
+{
+    if (!option.isEmpty())
+        return {option, OriginePort::Option, {}};
+    if (!reglage.erreur.isEmpty())
+        return {{}, OriginePort::Reglage, reglage.erreur};
+    if (!reglage.peripherique.isEmpty())
+        return {reglage.peripherique, OriginePort::Reglage, {}};
+    return {port1, OriginePort::Port1, {}};
+}
+
+PortChoisi DeterminerPort(const QString &option)
+{
+    if (!option.isEmpty()) // the settings are not even read
+        return DeterminerPort(option, {}, {});
+    return DeterminerPort(option, LireReglagePort(), PeripheriquePort(1));
+}
+
+QString DecrirePort(const PortChoisi &port)
+{
+    switch (port.origine) {
+    case OriginePort::Option:
+        return QStringLiteral("%1 (donné par --port)").arg(port.peripherique);
+    case OriginePort::Reglage:
+        if (!port.erreur.isEmpty())
+            return QStringLiteral("inconnu (réglages illisibles)");
+        return QStringLiteral("%1 (choisi par %2)").arg(port.peripherique, MenuPort);
+    case OriginePort::Port1:
+        break;
+    }
+    return QStringLiteral("%1 (port série 1)").arg(port.peripherique);
+}
+
+void NommerApplication()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Tarvik"));
+    QCoreApplication::setApplicationName(QStringLiteral("tarvik"));
+}
+
+QString FichierReglages()
+{
+    // Where QSettings puts the organisation's and program's settings.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Tarvik/tarvik.conf");
+}
+
+ReglagePort LireReglagePort()
+{
+    const QString fichier = FichierReglages();
+    if (!QFileInfo::exists(fichier))
+        return {};
+    QByteArray contenu;
+    if (const QString erreur = LireFichier(fichier, contenu); !erreur.isEmpty())
+        return {{}, reglagesIllisibles(erreur.chopped(1))};
+    CopieReglages copie;
+    if (!copie.ouvrir(contenu))
+        return {{}, reglagesIllisibles(QStringLiteral("copie impossible"))};
+    const QSettings reglages(copie.chemin(), QSettings::IniFormat);
+    const QVariant valeur = reglages.value(ClePort);
+    if (reglages.status() != QSettings::NoError ||
+        (valeur.isValid() &&
+         (valeur.typeId() != QMetaType::QString || !nomUtilisable(valeur.toString()))))
+        return {{}, reglagesIllisibles(QStringLiteral("fichier abîmé"))};
+    return {valeur.toString(), {}};
+}
+
+QString EnregistrerReglagePort(const QString &peripherique)
+{
+    const QString fichier = FichierReglages();
+    if (!QDir().mkpath(QFileInfo(fichier).path()))
+        return QStringLiteral("le dossier %1 ne peut pas être créé").arg(QFileInfo(fichier).path());
+    // Whatever else the file holds is kept, when it can be read.
+    QByteArray contenu;
+    if (QFileInfo::exists(fichier) && !LireFichier(fichier, contenu).isEmpty())
+        contenu.clear();
+    CopieReglages copie;
+    if (!copie.ouvrir(contenu))
+        return QStringLiteral("copie impossible");
+    {
+        QSettings reglages(copie.chemin(), QSettings::IniFormat);
+        if (peripherique.isEmpty())
+            reglages.remove(ClePort);
+        else
+            reglages.setValue(ClePort, peripherique);
+        reglages.sync();
+        if (reglages.status() != QSettings::NoError)
+            return QStringLiteral("écriture impossible");
+    }
+    // Read back: a short write by QSettings shows here, before the real file
+    // is touched.
+    QByteArray ecrit;
+    if (const QString erreur = LireFichier(copie.chemin(), ecrit); !erreur.isEmpty())
+        return erreur.chopped(1);
+    if (QSettings(copie.chemin(), QSettings::IniFormat).value(ClePort).toString() != peripherique)
+        return QStringLiteral("écriture incomplète");
+    return EcrireFichier(fichier, ecrit).erreur;
+}
+
+QString RaisonTypePort(unsigned mode)
+{
+    if (S_ISREG(mode))
+        return QStringLiteral("c'est un fichier ordinaire, pas un port série");
+    if (S_ISDIR(mode))
+        return QStringLiteral("c'est un dossier, pas un port série");
+    if (!S_ISCHR(mode))
+        return QStringLiteral("ce n'est pas un port série (tube, socket ou disque)");
+    return {};
+}
+
+QString RaisonPasUnPort(const QString &chemin)
+{
+    const QString reel = QFileInfo(chemin).canonicalFilePath();
+    if (reel.isEmpty())
+        return QStringLiteral("ce chemin ne mène à aucun périphérique (port absent)");
+    const QByteArray local = QFile::encodeName(reel);
+    struct stat etat {};
+    if (::stat(local.constData(), &etat) != 0)
+        return TexteErreurSysteme(errno);
+    if (QString raison = RaisonTypePort(etat.st_mode); !raison.isEmpty())
+        return raison;
+    const int fd = ::open(local.constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        // Busy or forbidden to this user: a sending run will say which.
+        if (errno == ENOENT || errno == ENXIO || errno == ENODEV)
+            return QStringLiteral("port absent");
+        return {};
+    }
+    termios reglages{};
+    const bool terminal = ::tcgetattr(fd, &reglages) == 0;
+    ::close(fd);
+    return terminal ? QString()
+                    : QStringLiteral("ce n'est pas un terminal : ses réglages de ligne ne "
+                                     "peuvent pas être lus");
+}
+
+QList<PortDecouvert> PortsDuSysteme()
+{
+    QList<PortDecouvert> ports;
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
+        PortDecouvert port{info.systemLocation(),
+                           NomStable(info.systemLocation()),
+                           info.description(),
+                           info.manufacturer(),
+                           info.serialNumber(),
+                           {},
+                           {}};
+        if (info.hasVendorIdentifier())
+            port.vendeur = info.vendorIdentifier();
+        if (info.hasProductIdentifier())
+            port.produit = info.productIdentifier();
+        ports << port;
+    }
+    return ports;
+}
+
+QString NomStable(const QString &peripherique, const QString &dossier)
+{
+    const QString reel = QFileInfo(peripherique).canonicalFilePath();
+    if (reel.isEmpty())
+        return {};
+    const QFileInfoList liens =
+        QDir(dossier).entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo &lien : liens)
+        if (lien.isSymLink() && lien.canonicalFilePath() == reel)
+            return lien.absoluteFilePath();
+    return {};
+}
+
+QString OptionPort()
+{
+    return QStringLiteral("port");
+}
+
+QString LireOptions(QCommandLineParser &parseur, const QStringList &arguments)
+{
+    parseur.addOptions({
+        {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Affiche cette aide.")},
+        {{QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Affiche la version.")},
+        {OptionPort(), QStringLiteral("Utilise ce périphérique."), QStringLiteral("PERIPHERIQUE")},
+    });
+    if (!parseur.parse(arguments)) {
+        if (const QStringList inconnues = parseur.unknownOptionNames(); !inconnues.isEmpty()) {
+            const QString &nom = inconnues.first();
+            return QStringLiteral("option inconnue : %1%2")
+                .arg(nom.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), nom);
+        }
+        // Qt's text is "Missing value after '--port'.": the name is quoted.
+        const QString texte = parseur.errorText();
+        const qsizetype debut = texte.indexOf(u'\''), fin = texte.lastIndexOf(u'\'');
+        return QStringLiteral("valeur manquante après %1")
+            .arg(fin > debut ? texte.mid(debut + 1, fin - debut - 1)
+                             : QStringLiteral("une option"));
+    }
+    if (parseur.isSet(OptionPort()) && parseur.value(OptionPort()).isEmpty())
+        return QStringLiteral("--port demande un périphérique, par exemple /dev/ttyUSB0");
+    return {};
+}

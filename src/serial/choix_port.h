@@ -1,0 +1,75 @@
+// Which device the link uses, and the one place that decides it: the device
+// given with --port, else the one the operator chose and saved, else port 1.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QCommandLineParser;
+
+// Port 1's device: COM1 on Windows; on Linux the link `dossier`/tarvik-port1
+// where the host made one (a udev rule), `dossier`/ttyS0 otherwise.
+QString PeripheriquePort(int numero, const QString &dossier = QStringLiteral("/dev"));
+
+enum class OriginePort { Option, Reglage, Port1 };
+
+struct PortChoisi {
+    QString peripherique;
+    OriginePort origine = OriginePort::Port1;
+    QString erreur; // the saved choice cannot be read: no device is known
+};
+
+// The saved choice: empty when there is none.
+struct ReglagePort {
+    QString peripherique;
+    QString erreur; // the settings file is there but cannot be trusted
+};
+
+// The order: `option` (--port), then the saved choice, then port 1's device.
+PortChoisi DeterminerPort(const QString &option, const ReglagePort &reglage, const QString &port1);
+// The same with the saved choice and this host's port 1.
+PortChoisi DeterminerPort(const QString &option = {});
+
+// The device as the operator reads it: the path and where the choice came from.
+QString DecrirePort(const PortChoisi &port);
+
+// Names the organisation and the program, so that settings land in
+// $XDG_CONFIG_HOME/Tarvik/tarvik.conf. Each program calls it once at start.
+void NommerApplication();
+
+// The settings file, read bounded and without blocking; a file that cannot
+// be read, or that holds no usable device name, says so.
+ReglagePort LireReglagePort();
+// Saves `peripherique` as the choice (empty: back to port 1). The file is
+// replaced whole, or not at all; returns the reason in French on a failure.
+QString EnregistrerReglagePort(const QString &peripherique);
+QString FichierReglages();
+
+// Why a file of this type (st_mode) cannot be a serial port, or an empty
+// text for a character device.
+QString RaisonTypePort(unsigned mode);
+
+// Why the thing a path leads to cannot be a serial port (it must be a
+// terminal device), or an empty text. Opens it without writing anything.
+QString RaisonPasUnPort(const QString &chemin);
+
+// A serial port the system reports.
+struct PortDecouvert {
+    QString peripherique; // /dev/ttyUSB0
+    QString nomStable;    // its /dev/serial/by-id link, empty when none
+    QString description, fabricant, numeroSerie;
+    std::optional<quint16> vendeur, produit; // USB ids
+};
+QList<PortDecouvert> PortsDuSysteme();
+
+// The link in `dossier` that leads to `peripherique`, or an empty text.
+QString NomStable(const QString &peripherique,
+                  const QString &dossier = QStringLiteral("/dev/serial/by-id"));
+
+// Both programs' common options: -h/--help, -v/--version and --port. Adds
+// them to `parseur` and reads `arguments`; returns a French message for an
+// unknown option or a missing value, or an empty text.
+QString LireOptions(QCommandLineParser &parseur, const QStringList &arguments);
+QString OptionPort();

@@ -1,0 +1,114 @@
+#include "window/dialogue_port.h"
+
+#include "window/dialogues.h"
+
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+EnumerationPorts &enumerationCourante()
+{
+    static EnumerationPorts enumeration;
+    return enumeration;
+}
+
+// "ttyUSB0 — FT232R USB UART — FTDI — n° A50285BI — USB 0403:6001"
+QString decrire(const PortDecouvert &port)
+{
+    QStringList parties{port.peripherique, port.description, port.fabricant};
+    if (!port.numeroSerie.isEmpty())
+        parties << QStringLiteral("n° ") + port.numeroSerie;
+    if (port.vendeur && port.produit)
+        parties << QStringLiteral("USB %1:%2")
+                       .arg(*port.vendeur, 4, 16, QChar(u'0'))
+                       .arg(*port.produit, 4, 16, QChar(u'0'));
+    parties.removeAll(QString());
+    return parties.join(QStringLiteral(" — "));
+}
+
+} // namespace
+
+EnumerationPorts RemplacerEnumerationPorts(EnumerationPorts enumeration)
+{
+    return std::exchange(enumerationCourante(), std::move(enumeration));
+}
+
+DialoguePort::DialoguePort(const QString &actuel, QWidget *parent)
+    : QDialog(parent)
+    , m_liste(new QListWidget(this))
+    , m_chemin(new QLineEdit(actuel, this))
+{
+    setObjectName(QStringLiteral("DialoguePort"));
+    setWindowTitle(QStringLiteral("Choisir le port série"));
+    m_liste->setObjectName(QStringLiteral("listePorts"));
+    m_chemin->setObjectName(QStringLiteral("cheminPort"));
+
+    QString port1 = PeripheriquePort(1);
+    if (const QString reel = QFileInfo(port1).canonicalFilePath(); !reel.isEmpty() && reel != port1)
+        port1 += QStringLiteral(" → ") + reel;
+    auto *defaut =
+        new QListWidgetItem(QStringLiteral("Port série 1 (par défaut) : ") + port1, m_liste);
+    defaut->setData(Qt::UserRole, QString());
+    const EnumerationPorts &enumeration = enumerationCourante();
+    for (const PortDecouvert &port : enumeration ? enumeration() : PortsDuSysteme()) {
+        auto *element = new QListWidgetItem(decrire(port), m_liste);
+        // An adapter is saved under its stable name, which survives renumbering.
+        element->setData(Qt::UserRole,
+                         port.nomStable.isEmpty() ? port.peripherique : port.nomStable);
+        element->setToolTip(element->data(Qt::UserRole).toString());
+    }
+    m_chemin->setPlaceholderText(QStringLiteral("Port série 1 (par défaut) : ") + port1);
+    m_chemin->setClearButtonEnabled(true);
+
+    auto *etiquetteListe = new QLabel(QStringLiteral("&Ports série présents :"), this);
+    etiquetteListe->setBuddy(m_liste);
+    auto *etiquetteChemin =
+        new QLabel(QStringLiteral("Pé&riphérique (vide pour le port série 1) :"), this);
+    etiquetteChemin->setBuddy(m_chemin);
+    auto *boutons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto *mise = new QVBoxLayout(this);
+    mise->addWidget(etiquetteListe);
+    mise->addWidget(m_liste);
+    mise->addWidget(etiquetteChemin);
+    mise->addWidget(m_chemin);
+    mise->addWidget(boutons);
+    resize(560, 340);
+
+    // A port picked in the list goes to the field; Entrée then confirms it,
+    // as a double click does. Merely moving through the list changes nothing.
+    const auto prendre = [this](QListWidgetItem *element) {
+        m_chemin->setText(element->data(Qt::UserRole).toString());
+    };
+    connect(m_liste, &QListWidget::itemClicked, this, prendre);
+    connect(m_liste, &QListWidget::itemActivated, this, prendre);
+    connect(m_liste, &QListWidget::itemDoubleClicked, this, &DialoguePort::accept);
+    connect(boutons, &QDialogButtonBox::accepted, this, &DialoguePort::accept);
+    connect(boutons, &QDialogButtonBox::rejected, this, &DialoguePort::reject);
+    m_chemin->setFocus();
+}
+
+QString DialoguePort::choix() const
+{
+    return m_chemin->text().trimmed();
+}
+
+void DialoguePort::accept()
+{
+    if (!choix().isEmpty()) {
+        if (const QString raison = RaisonPasUnPort(choix()); !raison.isEmpty()) {
+            Afficher(this, GenreMessage::Erreur, QStringLiteral("Port refusé"),
+                     QStringLiteral("« %1 » ne peut pas servir de port : %2.\nChoisissez un port "
+                                    "série, ou laissez le champ vide pour le port série 1.")
+                         .arg(choix(), raison));
+            m_chemin->setFocus();
+            m_chemin->selectAll();
+            return;
+        }
+    }
+    QDialog::accept();
+}

@@ -1,0 +1,280 @@
+// Which device a run uses: the order of its sources, the saved choice (and
+// settings that cannot be trusted), paths that are not serial ports, the
+// options of the built program.
+#include "pseudo_terminal.h"
+#include "sequence/envoyer_sequence.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+Q_DECLARE_METATYPE(OriginePort)
+
+namespace {
+
+class GrilleInitiale : public FenetreSequence {
+public:
+    QString Text1(int) const override { return QStringLiteral("00000"); }
+    QString Text2(int) const override { return QStringLiteral("002"); }
+    QString Text3(int) const override { return QStringLiteral("+"); }
+    void ViderList1() override {}
+    void AjouterList1(const QString &) override {}
+    LienSerie &MSComm1() override { return lien; }
+    LienSerie lien;
+};
+
+const QByteArray Initiale = "A+00000:002\nB+00000:002\nC+00000:002\nD+00000:002\n"
+                            "E+00000:002\nF+00000:002\nG+00000:002\n";
+
+bool ecrire(const QString &chemin, const QByteArray &contenu)
+{
+    QFile f(chemin);
+    return f.open(QIODevice::WriteOnly) && f.write(contenu) == contenu.size();
+}
+
+} // namespace
+
+class TestPort : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { QDir(QFileInfo(FichierReglages()).path()).removeRecursively(); }
+    void ordre_data();
+    void ordre();
+    void port1_data();
+    void port1();
+    void cheminRefuse_data();
+    void cheminRefuse();
+    void choixEnregistre();
+    void reglagesDouteux_data();
+    void reglagesDouteux();
+    void nomStable();
+    void options_data();
+    void options();
+    void programmeSansEcran_data();
+    void programmeSansEcran();
+};
+
+void TestPort::ordre_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("enregistre");
+    QTest::addColumn<QString>("illisible"); // the settings' error
+    QTest::addColumn<QString>("peripherique");
+    QTest::addColumn<OriginePort>("origine");
+    const QString o = QStringLiteral("/dev/pts/9"), r = QStringLiteral("/dev/ttyUSB0");
+    // clang-format off
+    QTest::newRow("--port d'abord")      << o << r << "" << o << OriginePort::Option;
+    QTest::newRow("--port, réglages illisibles") << o << "" << "abîmé" << o << OriginePort::Option;
+    QTest::newRow("puis le choix")       << "" << r << "" << r << OriginePort::Reglage;
+    QTest::newRow("réglages illisibles") << "" << "" << "abîmé" << "" << OriginePort::Reglage;
+    QTest::newRow("puis le port 1")      << "" << "" << "" << "/dev/ttyS0" << OriginePort::Port1;
+    // clang-format on
+}
+
+void TestPort::ordre()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, enregistre);
+    QFETCH(QString, illisible);
+    QFETCH(QString, peripherique);
+    QFETCH(OriginePort, origine);
+    const PortChoisi port =
+        DeterminerPort(option, {enregistre, illisible}, QStringLiteral("/dev/ttyS0"));
+    QCOMPARE(port.peripherique, peripherique);
+    QCOMPARE(port.origine, origine);
+    QCOMPARE(port.erreur, origine == OriginePort::Reglage ? illisible : QString());
+}
+
+void TestPort::port1_data()
+{
+    QTest::addColumn<bool>("lien");
+    QTest::newRow("lien udev") << true;
+    QTest::newRow("sans lien") << false;
+}
+
+// Port 1 is the udev link where the host made one, ttyS0 otherwise.
+void TestPort::port1()
+{
+    QFETCH(bool, lien);
+    QTemporaryDir dev;
+    if (lien)
+        QVERIFY(
+            QFile::link(QStringLiteral("ttyUSB3"), dev.filePath(QStringLiteral("tarvik-port1"))));
+    QCOMPARE(PeripheriquePort(1, dev.path()),
+             dev.filePath(lien ? QStringLiteral("tarvik-port1") : QStringLiteral("ttyS0")));
+}
+
+void TestPort::cheminRefuse_data()
+{
+    QTest::addColumn<QString>("genre");
+    QTest::addColumn<EchecLien::Genre>("attendu");
+    QTest::newRow("fichier ordinaire") << "fichier" << EchecLien::Genre::PasUnPortSerie;
+    QTest::newRow("lien vers un fichier") << "lien" << EchecLien::Genre::PasUnPortSerie;
+    QTest::newRow("dossier") << "dossier" << EchecLien::Genre::PasUnPortSerie;
+    QTest::newRow("/dev/null") << "/dev/null" << EchecLien::Genre::PasUnPortSerie;
+    QTest::newRow("absent") << "absent" << EchecLien::Genre::PortAbsent;
+}
+
+// Only a terminal device is a port: anything else is refused by the dialog's
+// check and by a run, and never written to.
+void TestPort::cheminRefuse()
+{
+    QFETCH(QString, genre);
+    QFETCH(EchecLien::Genre, attendu);
+    QTemporaryDir dossier;
+    const QString fichier = dossier.filePath(QStringLiteral("fichier"));
+    QVERIFY(ecrire(fichier, "avant\n"));
+    QString chemin = genre.startsWith(u'/') ? genre : dossier.filePath(genre);
+    if (genre == QLatin1String("lien"))
+        QVERIFY(QFile::link(fichier, chemin));
+    else if (genre == QLatin1String("dossier"))
+        QVERIFY(QDir().mkdir(chemin));
+
+    QVERIFY(!RaisonPasUnPort(chemin).isEmpty());
+    GrilleInitiale grille;
+    grille.lien.setPeripherique(chemin);
+    const auto echec = EnvoyerSequence(grille);
+    QVERIFY(echec && echec->lien);
+    QVERIFY2(*echec->lien == attendu, qPrintable(echec->message));
+    QVERIFY2(echec->message.contains(chemin), qPrintable(echec->message));
+    QFile relu(fichier);
+    QVERIFY(relu.open(QIODevice::ReadOnly));
+    QCOMPARE(relu.readAll(), QByteArray("avant\n"));
+}
+
+// A saved choice is used by every later run until it is changed; removing
+// it goes back to port 1.
+void TestPort::choixEnregistre()
+{
+    PseudoTerminal pty;
+    QCOMPARE(EnregistrerReglagePort(pty.chemin()), QString());
+    QCOMPARE(LireReglagePort().peripherique, pty.chemin());
+    GrilleInitiale grille;
+    QCOMPARE(grille.lien.port().origine, OriginePort::Reglage);
+    QVERIFY(!EnvoyerSequence(grille));
+    QCOMPARE(pty.lire(84), Initiale);
+
+    QCOMPARE(EnregistrerReglagePort({}), QString());
+    QCOMPARE(grille.lien.port().origine, OriginePort::Port1);
+    QCOMPARE(grille.lien.port().peripherique, PeripheriquePort(1));
+}
+
+void TestPort::reglagesDouteux_data()
+{
+    QTest::addColumn<QByteArray>("contenu"); // empty: a tube stands there
+    QTest::addColumn<EchecLien::Genre>("genre");
+    QTest::addColumn<QString>("motif");
+    const QString illisibles = QStringLiteral("sont illisibles");
+    // clang-format off
+    QTest::newRow("adaptateur débranché") << QByteArray("[General]\nport=/dev/tarvik-debranche\n")
+        << EchecLien::Genre::PortAbsent << "/dev/tarvik-debranche : port absent.\nCe port a été choisi";
+    QTest::newRow("tube")          << QByteArray()                        << EchecLien::Genre::PortInconnu << illisibles;
+    QTest::newRow("trop gros")     << QByteArray(70000, '#')              << EchecLien::Genre::PortInconnu << illisibles;
+    QTest::newRow("valeur vide")   << QByteArray("[General]\nport=\n")     << EchecLien::Genre::PortInconnu << illisibles;
+    QTest::newRow("pas un texte")  << QByteArray("[General]\nport=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x5)\n") << EchecLien::Genre::PortInconnu << illisibles;
+    QTest::newRow("liste")         << QByteArray("[General]\nport=a, b\n") << EchecLien::Genre::PortInconnu << illisibles;
+    // clang-format on
+}
+
+// Settings that cannot be trusted never send anything at random: the run
+// says which file, and how to choose again.
+void TestPort::reglagesDouteux()
+{
+    QFETCH(QByteArray, contenu);
+    QFETCH(EchecLien::Genre, genre);
+    QFETCH(QString, motif);
+    const QString fichier = FichierReglages();
+    QVERIFY(QDir().mkpath(QFileInfo(fichier).path()));
+    if (contenu.isEmpty())
+        QCOMPARE(::mkfifo(QFile::encodeName(fichier).constData(), 0600), 0);
+    else
+        QVERIFY(ecrire(fichier, contenu));
+
+    GrilleInitiale grille;
+    QCOMPARE(grille.lien.port().origine, OriginePort::Reglage); // never port 1 by mistake
+    const auto echec = EnvoyerSequence(grille);
+    QVERIFY(echec && echec->lien);
+    QVERIFY2(*echec->lien == genre && echec->message.contains(motif) &&
+                 echec->message.contains(QStringLiteral("Choisir le port série")),
+             qPrintable(echec->message));
+    if (genre == EchecLien::Genre::PortInconnu)
+        QVERIFY2(echec->message.contains(fichier), qPrintable(echec->message));
+}
+
+void TestPort::nomStable()
+{
+    PseudoTerminal pty, autre;
+    QTemporaryDir parId;
+    const QString lien = parId.filePath(QStringLiteral("usb-FTDI_FT232R_A50285BI-if00-port0"));
+    QVERIFY(QFile::link(pty.chemin(), lien));
+    QCOMPARE(NomStable(pty.chemin(), parId.path()), lien);
+    QCOMPARE(NomStable(autre.chemin(), parId.path()), QString());
+}
+
+void TestPort::options_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("erreur");
+    QTest::addColumn<QString>("port");
+    // clang-format off
+    QTest::newRow("aucune")          << QStringList{} << "" << "";
+    QTest::newRow("--port")          << QStringList{"--port", "/dev/ttyUSB0"} << "" << "/dev/ttyUSB0";
+    QTest::newRow("--port=")         << QStringList{"--port=/dev/pts/3"} << "" << "/dev/pts/3";
+    QTest::newRow("valeur manquante") << QStringList{"--port"} << "valeur manquante après --port" << "";
+    QTest::newRow("valeur vide")     << QStringList{"--port="} << "--port demande un périphérique" << "";
+    QTest::newRow("option longue")   << QStringList{"--vitesse", "9600"} << "option inconnue : --vitesse" << "";
+    QTest::newRow("option courte")   << QStringList{"-x"} << "option inconnue : -x" << "";
+    // clang-format on
+}
+
+void TestPort::options()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, erreur);
+    QFETCH(QString, port);
+    QCommandLineParser parseur;
+    const QString lue = LireOptions(parseur, QStringList{QStringLiteral("tarvik")} + arguments);
+    QVERIFY2(erreur.isEmpty() ? lue.isEmpty() : lue.startsWith(erreur), qPrintable(lue));
+    if (erreur.isEmpty())
+        QCOMPARE(parseur.value(OptionPort()), port);
+}
+
+void TestPort::programmeSansEcran_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("sortie"); // on stdout, or on stderr for code 2
+    QTest::newRow("--help") << QStringList{"--help"} << 0 << "--port PERIPHERIQUE";
+    QTest::newRow("-h") << QStringList{"-h"} << 0 << "Choisir le port série";
+    QTest::newRow("--version") << QStringList{"--version"} << 0 << "tarvik " TARVIK_VERSION;
+    QTest::newRow("inconnue") << QStringList{"--vite"} << 2 << "tarvik : option inconnue : --vite";
+    QTest::newRow("valeur manquante") << QStringList{"--port"} << 2 << "valeur manquante";
+}
+
+// The built panel answers its options without a display and without a window.
+void TestPort::programmeSansEcran()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, code);
+    QFETCH(QString, sortie);
+    QProcess panneau;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *nom : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QLatin1String(nom));
+    panneau.setProcessEnvironment(env);
+    panneau.start(QStringLiteral(TARVIK_BINAIRE), arguments);
+    QVERIFY(panneau.waitForFinished(10000));
+    QCOMPARE(panneau.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(panneau.exitCode(), code);
+    const QString texte = QString::fromLocal8Bit(code == 0 ? panneau.readAllStandardOutput()
+                                                           : panneau.readAllStandardError());
+    QVERIFY2(texte.contains(sortie), qPrintable(texte));
+}
+
+QTEST_GUILESS_MAIN(TestPort)
+#include "tst_port.moc"

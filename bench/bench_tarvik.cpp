@@ -1,7 +1,8 @@
 // Figures for the sequence run, the program's start and a long soak. Prints
 // one "name value" line per figure, last. Not a test: nothing is asserted.
 //
-//   bench_tarvik TARVIK BARE_QT      (Xvfb must be on PATH for the start-up part)
+//   bench_tarvik TARVIK BARE_QT TARVIK_ENVOYER
+//   (the start-up part needs an X display)
 #include "sequence/envoyer_sequence.h"
 
 #include <QCoreApplication>
@@ -13,10 +14,12 @@
 #include <chrono>
 #include <cstdio>
 #include <fcntl.h>
+#include <optional>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
 #include <spawn.h>
+#include <string>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -127,6 +130,22 @@ std::optional<double> demarrer(xcb_connection_t *x, const char *programme, pid_t
     return std::nullopt;
 }
 
+// Runs a program to its end; returns the time from start to exit in ms.
+std::optional<double> executer(const std::vector<std::string> &arguments)
+{
+    std::vector<char *> argv;
+    for (const std::string &a : arguments)
+        argv.push_back(const_cast<char *>(a.c_str()));
+    argv.push_back(nullptr);
+    const Horloge::time_point debut = Horloge::now();
+    pid_t pid = 0;
+    int statut = 0;
+    if (::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0 ||
+        ::waitpid(pid, &statut, 0) != pid || !WIFEXITED(statut) || WEXITSTATUS(statut) != 0)
+        return std::nullopt;
+    return microsecondes(Horloge::now() - debut) / 1000.0;
+}
+
 void arreter(pid_t pid)
 {
     ::kill(pid, SIGTERM);
@@ -191,6 +210,38 @@ int main(int argc, char *argv[])
                                    {"soak_bytes_ok", double(octetsBons)},
                                    {"fd_growth", descripteurs() - fdsAvant},
                                    {"rss_growth_kb", double(rssKo(::getpid()) - rssAvant)}});
+
+    // A whole send from a script: tarvik-envoyer against the bare shell floor
+    // for the same bytes, alternating, each a whole process from start to exit.
+    if (argc >= 4) {
+        const std::string fichier =
+            QDir::temp().filePath(QStringLiteral("tarvik-bench.seq")).toStdString();
+        QFile sequence(QString::fromStdString(fichier));
+        if (sequence.open(QIODevice::WriteOnly) && sequence.write(octets) == octets.size() &&
+            sequence.flush()) {
+            const std::string pty = nom;
+            const std::vector<std::string> cli{argv[3], fichier, "--port", pty};
+            const std::vector<std::string> shell{"/bin/sh", "-c",
+                                                 "stty -F " + pty +
+                                                     " 38400 cs8 -parenb -cstopb raw && cat " +
+                                                     fichier + " > " + pty};
+            std::vector<double> tempsCli, tempsShell;
+            for (int i = 0; i < 60; ++i) {
+                for (const auto *commande : {&cli, &shell}) {
+                    const auto ms = executer(*commande);
+                    if (!ms || lire(maitre, 84) != octets)
+                        std::fprintf(stderr, "envoi %d incorrect (%s)\n", i,
+                                     (*commande)[0].c_str());
+                    else if (i >= 5) // the first ones warm the caches
+                        (commande == &cli ? tempsCli : tempsShell).push_back(*ms);
+                }
+            }
+            const double c = mediane(tempsCli), sh = mediane(tempsShell);
+            figures.insert(figures.end(),
+                           {{"cli_send_ms", c}, {"shell_send_ms", sh}, {"cli_vs_shell", c / sh}});
+        }
+        sequence.remove();
+    }
 
     // Start-up, against a bare Qt window, interleaved.
     if (argc >= 3) {

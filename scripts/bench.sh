@@ -18,4 +18,5 @@ xvfb=$!
 trap 'kill $xvfb 2>/dev/null' EXIT
 for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${ecran#:}" ] && break; sleep 0.05; done
 
-DISPLAY=$ecran ./build-bench/bench/bench_tarvik ./build-bench/tarvik ./build-bench/bench/bare_qt
+DISPLAY=$ecran ./build-bench/bench/bench_tarvik ./build-bench/tarvik ./build-bench/bench/bare_qt \
+    ./build-bench/tarvik-envoyer

@@ -4,13 +4,20 @@ namespace {
 
 QString lignesEnvoyees(int combien, EchecLien::Genre genre)
 {
-    if (combien == 0 && genre != EchecLien::Genre::DelaiDepasse)
+    // After a timeout or an interruption, what still waited was thrown away.
+    const bool abandon =
+        genre == EchecLien::Genre::DelaiDepasse || genre == EchecLien::Genre::Interrompu;
+    if (combien == 0 && !abandon)
         return QStringLiteral("Aucune ligne n'a été envoyée.");
     const QString lignes = combien == 0   ? QStringLiteral("aucune")
                            : combien == 1 ? QStringLiteral("A")
                                           : QStringLiteral("A à %1").arg(LettreAxe(combien));
-    QString texte = QStringLiteral("Lignes remises au port avant l'échec : %1.").arg(lignes);
-    if (genre == EchecLien::Genre::DelaiDepasse)
+    QString texte =
+        QStringLiteral("Lignes remises au port avant %1 : %2.")
+            .arg(genre == EchecLien::Genre::Interrompu ? QStringLiteral("l'interruption")
+                                                       : QStringLiteral("l'échec"),
+                 lignes);
+    if (abandon)
         texte += QStringLiteral(
             " Ce qui attendait encore de partir a été abandonné : des octets déjà remis au "
             "port, de cette séquence ou d'une précédente, ont pu être perdus, et une ligne "

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -331,10 +332,12 @@ std::optional<EchecLien> LienSerie::ecrire(const QByteArray &octets, QDeadlineTi
     };
     bool accepte = m_port.write(octets) == octets.size();
     while (accepte && m_port.bytesToWrite() > 0 && !enErreur()) {
+        if (reveille())
+            return echec(G::Interrompu, QStringLiteral("envoi interrompu."));
         if (echeance.hasExpired())
             return echec(G::DelaiDepasse,
                          QStringLiteral("délai dépassé : le port n'accepte plus d'octets."));
-        m_port.waitForBytesWritten(int(qMax<qint64>(1, echeance.remainingTime())));
+        m_port.waitForBytesWritten(tranche(echeance));
     }
     if (!accepte || enErreur())
         return echec(
@@ -355,9 +358,11 @@ std::optional<EchecLien> LienSerie::fermer(QDeadlineTimer echeance)
     std::optional<EchecLien> refus;
     const int fd = int(m_port.handle());
     int enAttente = 0;
-    while ((enAttente = m_pilote->enAttente(fd)) > 0 && !echeance.hasExpired())
+    while ((enAttente = m_pilote->enAttente(fd)) > 0 && !echeance.hasExpired() && !reveille())
         QThread::usleep(500);
-    if (enAttente > 0)
+    if (reveille())
+        refus = echec(G::Interrompu, QStringLiteral("envoi interrompu."));
+    else if (enAttente > 0)
         refus = echec(
             G::DelaiDepasse,
             QStringLiteral("délai dépassé : %1 octets n'ont pas quitté le port.").arg(enAttente));
@@ -370,6 +375,18 @@ std::optional<EchecLien> LienSerie::fermer(QDeadlineTimer echeance)
     m_port.clearError();
     liberer();
     return refus;
+}
+
+bool LienSerie::reveille() const
+{
+    pollfd p{m_reveil, POLLIN, 0};
+    return m_reveil >= 0 && ::poll(&p, 1, 0) > 0;
+}
+
+int LienSerie::tranche(QDeadlineTimer echeance) const
+{
+    const qint64 reste = qMax<qint64>(1, echeance.remainingTime());
+    return int(m_reveil >= 0 ? qMin<qint64>(reste, 20) : reste);
 }
 
 void LienSerie::abandonner()

@@ -22,6 +22,7 @@ struct EchecLien {
         OuvertureEchouee,
         EcritureEchouee,
         DelaiDepasse,
+        Interrompu, // the wake-up descriptor became readable
     };
     Genre genre;
     QString message;
@@ -58,6 +59,9 @@ public:
     void setDossiersVerrou(const QStringList &dossiers) { m_dossiersVerrou = dossiers; }
     // The driver's side of the port; nullptr gives back the system's.
     void setPilote(PiloteLigne *pilote);
+    // A descriptor that, once readable, ends a write or a drain at once (a
+    // signal's self-pipe); -1 for none.
+    void setReveil(int fd) { m_reveil = fd; }
 
     // Selects the port, checks it is a terminal device, takes the locks,
     // opens it and applies the line settings. Nothing is written to a
@@ -83,6 +87,9 @@ private:
     // Takes the locks of the device; on a refusal the caller releases.
     std::optional<EchecLien> verrouiller(const QString &chemin);
     void liberer();
+    bool reveille() const;
+    // How long one wait may last before the wake-up descriptor is looked at.
+    int tranche(QDeadlineTimer echeance) const;
     EchecLien echec(EchecLien::Genre genre, const QString &detail) const;
 
     QString m_peripherique;
@@ -92,4 +99,5 @@ private:
     PiloteLigne *m_pilote;
     QSerialPort m_port;
     int m_verrou = -1; // descriptor holding the flock
+    int m_reveil = -1;
 };

@@ -1,0 +1,199 @@
+// tarvik-envoyer: sends a saved sequence to the board without a window, as
+// TEST sends a grid, for scripts and machines without a screen.
+#include "sequence/envoyer_sequence.h"
+#include "sequence/fichiers.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// Exit codes, for scripts.
+enum Code {
+    Envoye = 0,           // sent and drained
+    FichierRefuse = 1,    // nothing sent
+    Usage = 2,            //
+    PortIndisponible = 3, // refused or unavailable, nothing sent
+    EchecEcriture = 4,    // failed while writing; stderr names the lines handed over
+};
+
+const char *const Aide = R"(Utilisation : tarvik-envoyer FICHIER [--port PERIPHERIQUE]
+              tarvik-envoyer --verifier FICHIER
+
+Envoie à la carte les sept lignes d'un fichier de séquence (.seq), comme
+« TEST » les envoie depuis le panneau : le fichier entier est vérifié avant
+l'ouverture du port, avec les mêmes verrous, la même attente de vidage et la
+même limite de 2 s. FICHIER « - » lit l'entrée standard. Les lignes envoyées
+s'affichent sur la sortie standard, les messages sur la sortie d'erreur.
+
+Options :
+  --port PERIPHERIQUE  envoie sur ce périphérique au lieu du port choisi
+  --verifier FICHIER   vérifie seulement et affiche les lignes qui seraient
+                       envoyées, sans ouvrir de port
+  -h, --help           affiche cette aide
+  -v, --version        affiche la version
+
+Le port utilisé est, dans l'ordre : celui de --port, celui choisi dans le
+panneau (« Initialisation › Choisir le port série… »), le lien
+/dev/tarvik-port1 s'il existe, puis /dev/ttyS0 (le port série 1).
+
+Codes de sortie :
+  0    séquence envoyée et vidée
+  1    fichier refusé, rien n'a été envoyé
+  2    mauvaise utilisation
+  3    port refusé ou indisponible, rien n'a été envoyé
+  4    échec pendant l'écriture (les lignes remises au port sont nommées)
+  130  interrompu par SIGINT, 143 par SIGTERM (ce qui attendait est abandonné)
+)";
+
+void ecrire(std::FILE *flux, const QString &texte)
+{
+    std::fputs(texte.toLocal8Bit().constData(), flux);
+    std::fflush(flux);
+}
+
+int erreur(int code, const QString &message)
+{
+    ecrire(stderr, QStringLiteral("tarvik-envoyer : %1\n").arg(message));
+    return code;
+}
+
+// The rows of a sequence file, as a run reads a grid; the lines it lists go
+// to standard output as they are sent.
+class SequenceFichier : public FenetreSequence {
+public:
+    explicit SequenceFichier(const SequenceLue &lue)
+        : m_lue(lue)
+    {
+    }
+    QString Text1(int i) const override { return m_lue.rangees.at(i).pas; }
+    QString Text2(int i) const override { return m_lue.rangees.at(i).vitesse; }
+    QString Text3(int i) const override { return m_lue.rangees.at(i).direction; }
+    void ViderList1() override {}
+    void AjouterList1(const QString &ligne) override { ecrire(stdout, ligne + u'\n'); }
+    LienSerie &MSComm1() override { return m_lien; }
+
+private:
+    const SequenceLue &m_lue;
+    LienSerie m_lien;
+};
+
+// SIGINT and SIGTERM only wake the program: their number goes down a pipe
+// the link watches, and the clean-up runs outside the handler.
+int g_reveil[2] = {-1, -1};
+
+extern "C" void reveiller(int signal)
+{
+    const int sauve = errno;
+    const char numero = char(signal);
+    [[maybe_unused]] const ssize_t n = ::write(g_reveil[1], &numero, 1);
+    errno = sauve;
+}
+
+bool ecouterSignaux()
+{
+    if (::pipe2(g_reveil, O_CLOEXEC | O_NONBLOCK) != 0)
+        return false;
+    struct sigaction action {};
+    action.sa_handler = reveiller;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    return ::sigaction(SIGINT, &action, nullptr) == 0 &&
+           ::sigaction(SIGTERM, &action, nullptr) == 0;
+}
+
+int signalRecu()
+{
+    char numero = 0;
+    return ::read(g_reveil[0], &numero, 1) == 1 ? numero : SIGTERM;
+}
+
+int codeDe(const EchecSequence &echec)
+{
+    if (!echec.lien)
+        return FichierRefuse;
+    switch (*echec.lien) {
+    case EchecLien::Genre::EcritureEchouee:
+    case EchecLien::Genre::DelaiDepasse:
+        return EchecEcriture;
+    case EchecLien::Genre::Interrompu:
+        return 128 + signalRecu();
+    default:
+        return PortIndisponible;
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser options;
+    options.addOption({QStringLiteral("verifier"), {}, QStringLiteral("FICHIER")});
+    QString probleme = LireOptions(options, arguments);
+    const QStringList fichiers = options.positionalArguments();
+    const bool verifier = options.isSet(QStringLiteral("verifier"));
+    if (probleme.isEmpty() && !options.isSet(QStringLiteral("help")) &&
+        !options.isSet(QStringLiteral("version"))) {
+        if (verifier && (!fichiers.isEmpty() || options.isSet(OptionPort())))
+            probleme = QStringLiteral("--verifier prend un seul fichier et n'ouvre aucun port");
+        else if (!verifier && fichiers.size() != 1)
+            probleme = fichiers.isEmpty() ? QStringLiteral("il manque le fichier de séquence")
+                                          : QStringLiteral("un seul fichier à la fois");
+    }
+    if (!probleme.isEmpty())
+        return erreur(Usage, probleme + QStringLiteral("\nEssayez « tarvik-envoyer --help »."));
+    if (options.isSet(QStringLiteral("help"))) {
+        ecrire(stdout, QString::fromUtf8(Aide));
+        return Envoye;
+    }
+    if (options.isSet(QStringLiteral("version"))) {
+        ecrire(stdout, QStringLiteral("tarvik-envoyer " TARVIK_VERSION "\n"));
+        return Envoye;
+    }
+
+    QCoreApplication application(argc, argv);
+    NommerApplication();
+    std::signal(SIGPIPE, SIG_IGN); // a closed stdout must not end a send halfway
+
+    // The whole file is read and checked before any port is touched.
+    const QString chemin = verifier ? options.value(QStringLiteral("verifier")) : fichiers[0];
+    const bool entree = chemin == QLatin1String("-");
+    QByteArray contenu;
+    QString refus = entree ? LireDescripteur(STDIN_FILENO, contenu) : LireFichier(chemin, contenu);
+    const SequenceLue lue = refus.isEmpty() ? LireSequence(contenu) : SequenceLue{};
+    if (refus.isEmpty())
+        refus = lue.erreur;
+    SequenceFichier sequence(lue);
+    Grille grille{};
+    if (refus.isEmpty())
+        if (const auto echec = LireGrille(sequence, grille))
+            refus = echec->message;
+    if (!refus.isEmpty())
+        return erreur(FichierRefuse,
+                      (entree
+                           ? QStringLiteral("l'entrée standard a été refusée.")
+                           : QStringLiteral("le fichier « %1 » n'a pas été ouvert.").arg(chemin)) +
+                          QStringLiteral("\n%1\nRien n'a été envoyé.").arg(refus));
+    if (verifier) {
+        for (int i = 1; i <= NombreAxes; ++i)
+            ecrire(stdout, LigneAxe(grille[i]) + u'\n');
+        return Envoye;
+    }
+
+    if (!ecouterSignaux())
+        return erreur(PortIndisponible, QStringLiteral("signaux impossibles à surveiller."));
+    sequence.MSComm1().setPeripherique(options.value(OptionPort()));
+    sequence.MSComm1().setReveil(g_reveil[0]);
+    if (const auto echec = EnvoyerSequence(sequence))
+        return erreur(codeDe(*echec), echec->message);
+    return Envoye;
+}

@@ -1,0 +1,211 @@
+// The built tarvik-envoyer on pseudo-terminals, with no display: the bytes
+// it sends, its exit codes, --verifier, and a signal during a blocked send.
+#include "pseudo_terminal.h"
+#include "serial/choix_port.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/file.h>
+
+namespace {
+
+const QByteArray Sequence = "A+00001:001\nB-00100:010\nC\x80"
+                            "99999:255\nD+00250:000\nE+12345:128\nF+00000:002\nG+54321:099\n";
+
+struct Sortie {
+    int code = -1;
+    QByteArray sortie, erreurs;
+};
+
+// Starts the program with no display; `pendant` runs while it is running.
+Sortie lancer(const QStringList &arguments, const QByteArray &entree = {},
+              const std::function<void(QProcess &)> &pendant = {})
+{
+    QProcess programme;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *nom : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QLatin1String(nom));
+    programme.setProcessEnvironment(env);
+    programme.start(QStringLiteral(TARVIK_ENVOYER), arguments);
+    if (!programme.waitForStarted())
+        return {};
+    programme.write(entree);
+    programme.closeWriteChannel();
+    if (pendant)
+        pendant(programme);
+    if (!programme.waitForFinished(10000))
+        programme.kill();
+    programme.waitForFinished();
+    return {programme.exitStatus() == QProcess::NormalExit ? programme.exitCode() : -1,
+            programme.readAllStandardOutput(), programme.readAllStandardError()};
+}
+
+QString verrouQt(const QString &peripherique)
+{
+    return QStringLiteral("/run/lock/LCK..") + peripherique.mid(5).replace(u'/', u'_');
+}
+
+} // namespace
+
+class TestEnvoyeur : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void envoi_data();
+    void envoi();
+    void codes_data();
+    void codes();
+    void verifier();
+    void signalPendantUnEnvoiBloque_data();
+    void signalPendantUnEnvoiBloque();
+
+private:
+    QTemporaryDir m_dossier;
+    QString m_fichier;
+};
+
+void TestEnvoyeur::initTestCase()
+{
+    m_fichier = m_dossier.filePath(QStringLiteral("essai.seq"));
+    QFile f(m_fichier);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(Sequence) == Sequence.size());
+}
+
+void TestEnvoyeur::envoi_data()
+{
+    QTest::addColumn<bool>("entreeStandard");
+    QTest::newRow("fichier") << false;
+    QTest::newRow("entrée standard") << true;
+}
+
+// Exactly the file's bytes (the € direction is 0x80), the lines on stdout.
+void TestEnvoyeur::envoi()
+{
+    QFETCH(bool, entreeStandard);
+    PseudoTerminal pty;
+    const Sortie s =
+        entreeStandard
+            ? lancer({QStringLiteral("-"), QStringLiteral("--port"), pty.chemin()}, Sequence)
+            : lancer({m_fichier, QStringLiteral("--port"), pty.chemin()});
+    QVERIFY2(s.code == 0, s.erreurs.constData());
+    QCOMPARE(pty.lire(84), Sequence);
+    QCOMPARE(s.sortie, QString::fromLatin1(Sequence).replace(u'\x80', u'€').toUtf8());
+    QCOMPARE(s.erreurs, QByteArray());
+}
+
+void TestEnvoyeur::codes_data()
+{
+    QTest::addColumn<QString>("cas");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("motif"); // on stderr
+    QTest::newRow("fichier refusé") << "refuse" << 1 << "Ligne 3 : la vitesse 256 dépasse 255";
+    QTest::newRow("port absent") << "absent" << 3 << "port absent";
+    QTest::newRow("port occupé") << "occupe" << 3 << "port occupé par le processus";
+    QTest::newRow("pas un port") << "fichier" << 3 << "c'est un fichier ordinaire";
+    QTest::newRow("sans fichier") << "usage" << 2 << "il manque le fichier";
+    QTest::newRow("option inconnue") << "inconnue" << 2 << "option inconnue : --vite";
+}
+
+// Each exit code with its cause; in none of them does a byte reach the line.
+void TestEnvoyeur::codes()
+{
+    QFETCH(QString, cas);
+    QFETCH(int, code);
+    QFETCH(QString, motif);
+    PseudoTerminal pty;
+    QString fichier = m_fichier, port = pty.chemin();
+    QStringList autres;
+    int occupant = -1;
+    if (cas == QLatin1String("refuse")) {
+        fichier = m_dossier.filePath(QStringLiteral("refuse.seq"));
+        QFile f(fichier);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(Sequence).replace("C\x80"
+                                             "99999:255",
+                                             "C+99999:256"));
+    } else if (cas == QLatin1String("absent")) {
+        port = QStringLiteral("/dev/tarvik-absent-pour-essai");
+    } else if (cas == QLatin1String("occupe")) {
+        occupant = ::open(QFile::encodeName(port).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+        QCOMPARE(::flock(occupant, LOCK_EX | LOCK_NB), 0);
+    } else if (cas == QLatin1String("fichier")) {
+        port = m_fichier;
+    } else if (cas == QLatin1String("usage")) {
+        fichier.clear();
+    } else {
+        autres << QStringLiteral("--vite");
+    }
+    QStringList arguments{QStringLiteral("--port"), port};
+    if (!fichier.isEmpty())
+        arguments << fichier;
+    const Sortie s = lancer(arguments + autres);
+    if (occupant >= 0)
+        ::close(occupant);
+    QCOMPARE(s.code, code);
+    QVERIFY2(QString::fromUtf8(s.erreurs).contains(motif), s.erreurs.constData());
+    QCOMPARE(s.sortie, QByteArray());
+    QCOMPARE(pty.lire(), QByteArray());
+    QFile relu(m_fichier);
+    QVERIFY(relu.open(QIODevice::ReadOnly));
+    QCOMPARE(relu.readAll(), Sequence); // a regular file named as the port is never written
+}
+
+// --verifier prints what would be sent and never opens a port, not even the
+// one saved as the choice.
+void TestEnvoyeur::verifier()
+{
+    PseudoTerminal pty;
+    QCOMPARE(EnregistrerReglagePort(pty.chemin()), QString());
+    OuverturesVues ouvertures(pty.chemin());
+    const Sortie s = lancer({QStringLiteral("--verifier"), m_fichier});
+    QCOMPARE(s.code, 0);
+    QCOMPARE(s.sortie, QString::fromLatin1(Sequence).replace(u'\x80', u'€').toUtf8());
+    QCOMPARE(ouvertures.nombre(), 0);
+    QCOMPARE(pty.lire(), QByteArray());
+    QCOMPARE(lancer({QStringLiteral("--verifier"), m_dossier.path()}).code, 1);
+    QCOMPARE(EnregistrerReglagePort({}), QString());
+}
+
+void TestEnvoyeur::signalPendantUnEnvoiBloque_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+}
+
+// A full line nobody reads: the signal ends the send at once, releases
+// every lock, and the next send goes through whole.
+void TestEnvoyeur::signalPendantUnEnvoiBloque()
+{
+    QFETCH(int, signal);
+    PseudoTerminal pty;
+    QVERIFY(pty.remplir() > 0);
+    const QStringList arguments{m_fichier, QStringLiteral("--port"), pty.chemin()};
+    qint64 finMs = -1;
+    const Sortie s = lancer(arguments, {}, [&](QProcess &programme) {
+        QTest::qWait(300); // the send is under way, and blocked
+        QElapsedTimer chrono;
+        chrono.start();
+        ::kill(pid_t(programme.processId()), signal);
+        if (programme.waitForFinished(500))
+            finMs = chrono.elapsed();
+    });
+    QVERIFY2(finMs >= 0, "le programme ne s'est pas arrêté dans la demi-seconde");
+    QCOMPARE(s.code, 128 + signal);
+    QVERIFY2(s.erreurs.contains("envoi interrompu"), s.erreurs.constData());
+    QVERIFY(!QFile::exists(verrouQt(pty.chemin())));
+
+    QByteArray recu = pty.lire();
+    while (recu.startsWith('x'))
+        recu.remove(0, 1);
+    QVERIFY2(Sequence.startsWith(recu), recu.constData()); // nothing but whole lines, if any
+    QCOMPARE(lancer(arguments).code, 0);
+    QCOMPARE(pty.lire(84), Sequence);
+}
+
+QTEST_GUILESS_MAIN(TestEnvoyeur)
+#include "tst_envoyeur.moc"

@@ -137,10 +137,15 @@ std::optional<double> executer(const std::vector<std::string> &arguments)
     for (const std::string &a : arguments)
         argv.push_back(const_cast<char *>(a.c_str()));
     argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions; // the lines it lists are not figures
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     const Horloge::time_point debut = Horloge::now();
     pid_t pid = 0;
     int statut = 0;
-    if (::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0 ||
+    const int lance = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    ::posix_spawn_file_actions_destroy(&actions);
+    if (lance != 0 ||
         ::waitpid(pid, &statut, 0) != pid || !WIFEXITED(statut) || WEXITSTATUS(statut) != 0)
         return std::nullopt;
     return microsecondes(Horloge::now() - debut) / 1000.0;

@@ -145,8 +145,8 @@ std::optional<double> executer(const std::vector<std::string> &arguments)
     int statut = 0;
     const int lance = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     ::posix_spawn_file_actions_destroy(&actions);
-    if (lance != 0 ||
-        ::waitpid(pid, &statut, 0) != pid || !WIFEXITED(statut) || WEXITSTATUS(statut) != 0)
+    if (lance != 0 || ::waitpid(pid, &statut, 0) != pid || !WIFEXITED(statut) ||
+        WEXITSTATUS(statut) != 0)
         return std::nullopt;
     return microsecondes(Horloge::now() - debut) / 1000.0;
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the suite, the same
-# suite under AddressSanitizer and UndefinedBehaviorSanitizer, and a short
-# bounded run of each fuzzer.
+# suite under AddressSanitizer and UndefinedBehaviorSanitizer, a short
+# bounded run of each fuzzer, and the Debian package with its metadata.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 installer "${PAQUETS_CONSTRUCTION[@]}" "${PAQUETS_TESTS[@]}"
@@ -19,3 +19,19 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 echo "== Fuzzing (libFuzzer, quelques secondes par cible)"
 CC=clang CXX=clang++ construire build-fuzz -DTARVIK_FUZZ=ON -DTARVIK_BENCH=OFF
 ctest --test-dir build-fuzz -L fuzz --output-on-failure --timeout 300
+
+echo "== Paquet Debian et métadonnées (lintian, appstreamcli, desktop-file-validate)"
+construire build-paquet -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DTARVIK_BENCH=OFF
+rm -f build-paquet/tarvik_*.deb
+(cd build-paquet && cpack -G DEB >/dev/null)
+paquet=$(ls build-paquet/tarvik_*.deb)
+lintian --fail-on error,warning "$paquet"
+appstreamcli validate --no-net data/org.tarvik.Tarvik.metainfo.xml
+desktop-file-validate data/org.tarvik.Tarvik.desktop
+# cmake --install gives the package's tree, file for file.
+arbre=$(mktemp -d)
+DESTDIR=$arbre cmake --install build-paquet --prefix /usr >/dev/null
+diff <(cd "$arbre" && find . -type f | sort) \
+    <(dpkg-deb -c "$paquet" | awk '$1 !~ /^d/ {print $6}' | sort)
+rm -rf "$arbre"
+echo "Paquet conforme : $paquet"

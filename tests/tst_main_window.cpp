@@ -4,6 +4,7 @@
 #include "pseudo_terminal.h"
 #include "window/dialogue_port.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QFrame>
@@ -78,6 +79,7 @@ private Q_SLOTS:
     void quitter();
     void choixDuPort_data();
     void choixDuPort();
+    void nomsAccessibles();
 };
 
 void TestMainWindow::composition_data()
@@ -448,6 +450,55 @@ void TestMainWindow::choixDuPort()
     QCOMPARE(port1.nombre(), 0);
     QVERIFY(
         controle<QPushButton>(nouvelle, QStringLiteral("Command1"))->toolTip().contains(attendu));
+}
+
+// What a screen reader hears: each box named by its row and column (names
+// following an axis-name file), the list, and what TEST sends where.
+void TestMainWindow::nomsAccessibles()
+{
+    CaptureMessages messages;
+    ChoixImpose choix;
+    QTemporaryDir dossier;
+    Form1 fenetre;
+    fenetre.imposerPort(QStringLiteral("/dev/pts/42"));
+    const auto nom = [&](const QString &objet, QAccessible::Text quoi = QAccessible::Name) {
+        return QAccessible::queryAccessibleInterface(controle<QWidget>(fenetre, objet))->text(quoi);
+    };
+    const auto noms = [&] {
+        QStringList vus;
+        for (int k = 1; k <= 7; ++k)
+            for (const char *tableau : {"Text1", "Text3", "Text2"})
+                vus << nom(nomElement(tableau, k));
+        return vus;
+    };
+    const auto attendus = [](const QStringList &axes) {
+        QStringList liste;
+        for (const QString &axe : axes)
+            for (const char *colonne : {"Pas", "Direction", "Vitesse"})
+                liste << axe + QStringLiteral(", ") + QLatin1String(colonne);
+        return liste;
+    };
+    QStringList axes;
+    for (int k = 1; k <= 7; ++k)
+        axes << NomAxeInitial(k);
+    const QStringList vus = noms();
+    QCOMPARE(vus, attendus(axes));
+    QCOMPARE(QSet<QString>(vus.begin(), vus.end()).size(), 21);
+    QCOMPARE(nom(QStringLiteral("List1")), QStringLiteral("Sequence Envoyé"));
+    QVERIFY(nom(QStringLiteral("Command1"), QAccessible::Description).contains(u"/dev/pts/42"));
+    for (int k = 1; k <= 7; ++k)
+        QCOMPARE(controle<QLabel>(fenetre, nomElement("Label1", k))->buddy(),
+                 controle<QWidget>(fenetre, nomElement("Text1", k)));
+
+    choix.reponse = dossier.filePath(QStringLiteral("noms.txt"));
+    QFile noms3(choix.reponse);
+    QVERIFY(noms3.open(QIODevice::WriteOnly) && noms3.write("Pince\n\nRotation de la base\n") > 0);
+    noms3.close();
+    controle<QAction>(fenetre, QStringLiteral("DesignAxe"))->trigger();
+    QVERIFY(messages.vus.isEmpty());
+    axes[0] = QStringLiteral("Pince");
+    axes[2] = QStringLiteral("Rotation de la base");
+    QCOMPARE(noms(), attendus(axes));
 }
 
 QTEST_MAIN(TestMainWindow)

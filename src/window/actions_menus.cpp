@@ -98,6 +98,7 @@ void Form1::DesignAxe_Click()
     for (int k = 1; k <= NombreAxes; ++k) {
         QLabel *etiquette = m_Label1[k];
         const QString &nom = lus.noms[k];
+        nommerRangee(k, nom.isEmpty() ? NomAxeInitial(k) : nom);
         if (nom.isEmpty()) {
             etiquette->setText(NomAxeInitial(k));
             etiquette->setToolTip({});
@@ -166,7 +167,8 @@ void Form1::Apropos_Click()
                             "la liste « Sequence Envoyé » montre les lignes envoyées.\n\n"
                             "Port : %4.\n"
                             "Ligne : 38400 bauds, 8 bits, sans parité, 1 bit d'arrêt.\n\n"
-                            "Construit avec Qt %2 (en service : Qt %3).")
+                            "Construit avec Qt %2 (en service : Qt %3).\n\n"
+                            "Logiciel libre, sous licence GNU GPL version 3 ou ultérieure.")
                  .arg(QStringLiteral(TARVIK_VERSION), QStringLiteral(QT_VERSION_STR),
                       QString::fromLatin1(qVersion()), DecrirePort(m_MSComm1.port())));
 }

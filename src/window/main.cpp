@@ -65,7 +65,7 @@ int main(int argc, char *argv[])
     NommerApplication();
     QApplication::setApplicationVersion(QStringLiteral(TARVIK_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tarvik/tarvik.png")));
-    QApplication::setDesktopFileName(QStringLiteral("tarvik"));
+    QApplication::setDesktopFileName(QStringLiteral("org.tarvik.Tarvik"));
 
     // The panel speaks French, Qt's own dialogs (files, buttons) too.
     QTranslator traductionQt;

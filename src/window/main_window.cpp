@@ -84,8 +84,21 @@ void Form1::imposerPort(const QString &peripherique)
 
 void Form1::montrerPort()
 {
-    m_Command1->setToolTip(QStringLiteral("Envoie les sept lignes de commande, de A à G, sur %1.")
-                               .arg(DecrirePort(m_MSComm1.port())));
+    const QString texte = QStringLiteral("Envoie les sept lignes de commande, de A à G, sur %1.")
+                              .arg(DecrirePort(m_MSComm1.port()));
+    m_Command1->setToolTip(texte);
+    m_Command1->setAccessibleDescription(texte);
+}
+
+void Form1::nommerRangee(int k, const QString &nom)
+{
+    const auto nommer = [&](QLineEdit *boite, Colonne colonne, const QString &description) {
+        boite->setAccessibleName(QStringLiteral("%1, %2").arg(nom, NomColonne(colonne)));
+        boite->setAccessibleDescription(description);
+    };
+    nommer(m_Text1[k], Colonne::Pas, QStringLiteral("Nombre de pas, de 0 à 99999."));
+    nommer(m_Text3[k], Colonne::Direction, QStringLiteral("Un caractère, par exemple + ou -."));
+    nommer(m_Text2[k], Colonne::Vitesse, QStringLiteral("Vitesse, de 0 à 255."));
 }
 
 void Form1::creerControles(QWidget *zone)
@@ -115,10 +128,13 @@ void Form1::creerControles(QWidget *zone)
         m_Text1[k] = boite("Text1", k, TexteInitialPas, 1800, 1095);
         m_Text3[k] = boite("Text3", k, TexteInitialDirection, 3240, 375);
         m_Text2[k] = boite("Text2", k, TexteInitialVitesse, 3960, 1095);
+        m_Label1[k]->setBuddy(m_Text1[k]);
+        nommerRangee(k, NomAxeInitial(k));
     }
 
     m_List1 = placer(new QListWidget(zone), QStringLiteral("List1"), enTwips(5160, 720, 4935, 3660),
                      false);
+    m_List1->setAccessibleName(QStringLiteral("Sequence Envoyé"));
     m_Command1 = placer(new QPushButton(QStringLiteral("TEST"), zone), QStringLiteral("Command1"),
                         enTwips(1920, 3960, 1575, 495), true);
     connect(m_Command1, &QPushButton::clicked, this, &Form1::Command1_Click);

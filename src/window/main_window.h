@@ -42,7 +42,9 @@ private:
     void creerMenus();
     void Command1_Click();
     void signalerEchec(const QString &titre, const EchecSequence &echec);
-    void montrerPort(); // the device in use, on TEST's tooltip
+    void montrerPort(); // the device in use, on TEST's tooltip and description
+    // What a screen reader says of row k's boxes: "Axe 03, Pas".
+    void nommerRangee(int k, const QString &nom);
     QLineEdit *caseDe(Colonne colonne, int i) const;
 
     // The menu entries.

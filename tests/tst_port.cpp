@@ -3,6 +3,7 @@
 // options of the built program.
 #include "pseudo_terminal.h"
 #include "sequence/envoyer_sequence.h"
+#include "serial/options.h"
 
 #include <QCommandLineParser>
 #include <QDir>

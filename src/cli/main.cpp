@@ -2,6 +2,7 @@
 // TEST sends a grid, for scripts and machines without a screen.
 #include "sequence/envoyer_sequence.h"
 #include "sequence/fichiers.h"
+#include "serial/options.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -14,11 +15,10 @@
 
 namespace {
 
-// Exit codes, for scripts.
+// Exit codes, for scripts (2, wrong usage, comes from TraiterOptions).
 enum Code {
     Envoye = 0,           // sent and drained
     FichierRefuse = 1,    // nothing sent
-    Usage = 2,            //
     PortIndisponible = 3, // refused or unavailable, nothing sent
     EchecEcriture = 4,    // failed while writing; stderr names the lines handed over
 };
@@ -52,15 +52,9 @@ Codes de sortie :
   130  interrompu par SIGINT, 143 par SIGTERM (ce qui attendait est abandonné)
 )";
 
-void ecrire(std::FILE *flux, const QString &texte)
-{
-    std::fputs(texte.toLocal8Bit().constData(), flux);
-    std::fflush(flux);
-}
-
 int erreur(int code, const QString &message)
 {
-    ecrire(stderr, QStringLiteral("tarvik-envoyer : %1\n").arg(message));
+    Ecrire(stderr, QStringLiteral("tarvik-envoyer : %1\n").arg(message));
     return code;
 }
 
@@ -76,7 +70,7 @@ public:
     QString Text2(int i) const override { return m_lue.rangees.at(i).vitesse; }
     QString Text3(int i) const override { return m_lue.rangees.at(i).direction; }
     void ViderList1() override {}
-    void AjouterList1(const QString &ligne) override { ecrire(stdout, ligne + u'\n'); }
+    void AjouterList1(const QString &ligne) override { Ecrire(stdout, ligne + u'\n'); }
     LienSerie &MSComm1() override { return m_lien; }
 
 private:
@@ -133,39 +127,32 @@ int codeDe(const EchecSequence &echec)
 
 int main(int argc, char *argv[])
 {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
     QCommandLineParser options;
     options.addOption({QStringLiteral("verifier"), {}, QStringLiteral("FICHIER")});
-    QString probleme = LireOptions(options, arguments);
-    const QStringList fichiers = options.positionalArguments();
-    const bool verifier = options.isSet(QStringLiteral("verifier"));
-    if (probleme.isEmpty() && !options.isSet(QStringLiteral("help")) &&
-        !options.isSet(QStringLiteral("version"))) {
-        if (verifier && (!fichiers.isEmpty() || options.isSet(OptionPort())))
-            probleme = QStringLiteral("--verifier prend un seul fichier et n'ouvre aucun port");
-        else if (!verifier && fichiers.size() != 1)
-            probleme = fichiers.isEmpty() ? QStringLiteral("il manque le fichier de séquence")
+    const auto fin =
+        TraiterOptions(options, argc, argv, QString::fromUtf8(Aide), [](const auto &o) {
+            const QStringList fichiers = o.positionalArguments();
+            if (o.isSet(QStringLiteral("verifier")))
+                return fichiers.isEmpty() && !o.isSet(OptionPort())
+                           ? QString()
+                           : QStringLiteral(
+                                 "--verifier prend un seul fichier et n'ouvre aucun port");
+            if (fichiers.size() != 1)
+                return fichiers.isEmpty() ? QStringLiteral("il manque le fichier de séquence")
                                           : QStringLiteral("un seul fichier à la fois");
-    }
-    if (!probleme.isEmpty())
-        return erreur(Usage, probleme + QStringLiteral("\nEssayez « tarvik-envoyer --help »."));
-    if (options.isSet(QStringLiteral("help"))) {
-        ecrire(stdout, QString::fromUtf8(Aide));
-        return Envoye;
-    }
-    if (options.isSet(QStringLiteral("version"))) {
-        ecrire(stdout, QStringLiteral("tarvik-envoyer " TARVIK_VERSION "\n"));
-        return Envoye;
-    }
+            return QString();
+        });
+    if (fin)
+        return *fin;
 
     QCoreApplication application(argc, argv);
     NommerApplication();
     std::signal(SIGPIPE, SIG_IGN); // a closed stdout must not end a send halfway
 
     // The whole file is read and checked before any port is touched.
-    const QString chemin = verifier ? options.value(QStringLiteral("verifier")) : fichiers[0];
+    const bool verifier = options.isSet(QStringLiteral("verifier"));
+    const QString chemin =
+        verifier ? options.value(QStringLiteral("verifier")) : options.positionalArguments()[0];
     const bool entree = chemin == QLatin1String("-");
     QByteArray contenu;
     QString refus = entree ? LireDescripteur(STDIN_FILENO, contenu) : LireFichier(chemin, contenu);
@@ -185,7 +172,7 @@ int main(int argc, char *argv[])
                           QStringLiteral("\n%1\nRien n'a été envoyé.").arg(refus));
     if (verifier) {
         for (int i = 1; i <= NombreAxes; ++i)
-            ecrire(stdout, LigneAxe(grille[i]) + u'\n');
+            Ecrire(stdout, LigneAxe(grille[i]) + u'\n');
         return Envoye;
     }
 

@@ -2,7 +2,6 @@
 
 #include "sequence/acces_fichiers.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -237,35 +236,5 @@ QString NomStable(const QString &peripherique, const QString &dossier)
     for (const QFileInfo &lien : liens)
         if (lien.isSymLink() && lien.canonicalFilePath() == reel)
             return lien.absoluteFilePath();
-    return {};
-}
-
-QString OptionPort()
-{
-    return QStringLiteral("port");
-}
-
-QString LireOptions(QCommandLineParser &parseur, const QStringList &arguments)
-{
-    parseur.addOptions({
-        {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Affiche cette aide.")},
-        {{QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Affiche la version.")},
-        {OptionPort(), QStringLiteral("Utilise ce périphérique."), QStringLiteral("PERIPHERIQUE")},
-    });
-    if (!parseur.parse(arguments)) {
-        if (const QStringList inconnues = parseur.unknownOptionNames(); !inconnues.isEmpty()) {
-            const QString &nom = inconnues.first();
-            return QStringLiteral("option inconnue : %1%2")
-                .arg(nom.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), nom);
-        }
-        // Qt's text is "Missing value after '--port'.": the name is quoted.
-        const QString texte = parseur.errorText();
-        const qsizetype debut = texte.indexOf(u'\''), fin = texte.lastIndexOf(u'\'');
-        return QStringLiteral("valeur manquante après %1")
-            .arg(fin > debut ? texte.mid(debut + 1, fin - debut - 1)
-                             : QStringLiteral("une option"));
-    }
-    if (parseur.isSet(OptionPort()) && parseur.value(OptionPort()).isEmpty())
-        return QStringLiteral("--port demande un périphérique, par exemple /dev/ttyUSB0");
     return {};
 }

@@ -7,8 +7,6 @@
 #include <QStringList>
 #include <optional>
 
-class QCommandLineParser;
-
 // Port 1's device: COM1 on Windows; on Linux the link `dossier`/tarvik-port1
 // where the host made one (a udev rule), `dossier`/ttyS0 otherwise.
 QString PeripheriquePort(int numero, const QString &dossier = QStringLiteral("/dev"));
@@ -67,9 +65,3 @@ QList<PortDecouvert> PortsDuSysteme();
 // The link in `dossier` that leads to `peripherique`, or an empty text.
 QString NomStable(const QString &peripherique,
                   const QString &dossier = QStringLiteral("/dev/serial/by-id"));
-
-// Both programs' common options: -h/--help, -v/--version and --port. Adds
-// them to `parseur` and reads `arguments`; returns a French message for an
-// unknown option or a missing value, or an empty text.
-QString LireOptions(QCommandLineParser &parseur, const QStringList &arguments);
-QString OptionPort();

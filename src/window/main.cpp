@@ -1,12 +1,11 @@
 // Tarvik: the control panel of the seven-axis board.
+#include "serial/options.h"
 #include "window/main_window.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QLibraryInfo>
 #include <QTranslator>
-
-#include <cstdio>
 
 namespace {
 
@@ -30,36 +29,21 @@ puis /dev/ttyS0 (le port série 1).
 Codes de sortie : 0 fenêtre fermée normalement, 2 mauvaise utilisation.
 )";
 
-void ecrire(std::FILE *flux, const QString &texte)
-{
-    std::fputs(texte.toLocal8Bit().constData(), flux);
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
     // The options are decided before the GUI starts: --help and --version
     // need no display.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
     QCommandLineParser options;
-    QString erreur = LireOptions(options, arguments);
-    if (erreur.isEmpty() && !options.positionalArguments().isEmpty())
-        erreur = QStringLiteral("argument inattendu : %1").arg(options.positionalArguments()[0]);
-    if (!erreur.isEmpty()) {
-        ecrire(stderr, QStringLiteral("tarvik : %1\nEssayez « tarvik --help ».\n").arg(erreur));
-        return 2;
-    }
-    if (options.isSet(QStringLiteral("help"))) {
-        ecrire(stdout, QString::fromUtf8(Aide));
-        return 0;
-    }
-    if (options.isSet(QStringLiteral("version"))) {
-        ecrire(stdout, QStringLiteral("tarvik " TARVIK_VERSION "\n"));
-        return 0;
-    }
+    const auto fin =
+        TraiterOptions(options, argc, argv, QString::fromUtf8(Aide), [](const auto &o) {
+            return o.positionalArguments().isEmpty()
+                       ? QString()
+                       : QStringLiteral("argument inattendu : %1").arg(o.positionalArguments()[0]);
+        });
+    if (fin)
+        return *fin;
 
     QApplication application(argc, argv);
     NommerApplication();

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/fsuid.h>
 #include <sys/stat.h>
 
 Q_DECLARE_METATYPE(OriginePort)
@@ -175,6 +176,7 @@ void TestPort::reglagesDouteux_data()
     QTest::newRow("adaptateur débranché") << QByteArray("[General]\nport=/dev/tarvik-debranche\n")
         << EchecLien::Genre::PortAbsent << "/dev/tarvik-debranche : port absent.\nCe port a été choisi";
     QTest::newRow("tube")          << QByteArray()                        << EchecLien::Genre::PortInconnu << illisibles;
+    QTest::newRow("interdit")      << QByteArray("[General]\nport=/dev/pts/0\n") << EchecLien::Genre::PortInconnu << "permission refusée";
     QTest::newRow("trop gros")     << QByteArray(70000, '#')              << EchecLien::Genre::PortInconnu << illisibles;
     QTest::newRow("valeur vide")   << QByteArray("[General]\nport=\n")     << EchecLien::Genre::PortInconnu << illisibles;
     QTest::newRow("pas un texte")  << QByteArray("[General]\nport=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x5)\n") << EchecLien::Genre::PortInconnu << illisibles;
@@ -196,9 +198,20 @@ void TestPort::reglagesDouteux()
     else
         QVERIFY(ecrire(fichier, contenu));
 
+    const bool interdit = QByteArray(QTest::currentDataTag()) == "interdit";
+    if (interdit) { // unreadable to its user (root reads anything: checked as "nobody")
+        QVERIFY(QFile::setPermissions(fichier, {}));
+        if (::geteuid() == 0)
+            ::setfsuid(65534);
+    }
     GrilleInitiale grille;
-    QCOMPARE(grille.lien.port().origine, OriginePort::Reglage); // never port 1 by mistake
-    const auto echec = EnvoyerSequence(grille);
+    const PortChoisi port = grille.lien.port();
+    const auto echec = port.origine == OriginePort::Reglage // never port 1 by mistake
+                           ? EnvoyerSequence(grille)
+                           : std::nullopt;
+    if (interdit)
+        ::setfsuid(::geteuid());
+    QCOMPARE(port.origine, OriginePort::Reglage);
     QVERIFY(echec && echec->lien);
     QVERIFY2(*echec->lien == genre && echec->message.contains(motif) &&
                  echec->message.contains(QStringLiteral("Choisir le port série")),

@@ -154,8 +154,13 @@ int main(int argc, char *argv[])
     const QString chemin =
         verifier ? options.value(QStringLiteral("verifier")) : options.positionalArguments()[0];
     const bool entree = chemin == QLatin1String("-");
-    QByteArray contenu;
-    QString refus = entree ? LireDescripteur(STDIN_FILENO, contenu) : LireFichier(chemin, contenu);
+    FichierLu fichier;
+    if (entree)
+        fichier.erreur = LireDescripteur(STDIN_FILENO, fichier.contenu);
+    else
+        fichier = LireFichier(chemin);
+    const QByteArray &contenu = fichier.contenu;
+    QString refus = fichier.erreur;
     const SequenceLue lue = refus.isEmpty() ? LireSequence(contenu) : SequenceLue{};
     if (refus.isEmpty())
         refus = lue.erreur;

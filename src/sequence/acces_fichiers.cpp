@@ -71,30 +71,36 @@ QString LireDescripteur(int fd, QByteArray &contenu, qsizetype taille)
         }
         contenu.append(tampon, n);
     }
-    return QStringLiteral("le fichier dépasse %1 Kio.").arg(taille / 1024);
+    return taille % 1024 == 0 ? QStringLiteral("le fichier dépasse %1 Kio.").arg(taille / 1024)
+                              : QStringLiteral("le fichier dépasse %1 octets.").arg(taille);
 }
 
-QString LireFichier(const QString &chemin, QByteArray &contenu, qsizetype taille)
+FichierLu LireFichier(const QString &chemin, qsizetype taille, Liens liens)
 {
     if (AvantOuvertureFichier)
         AvantOuvertureFichier(chemin);
-    const int fd =
-        ::open(QFile::encodeName(chemin).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    FichierLu lu;
+    const int fd = ::open(QFile::encodeName(chemin).constData(),
+                          O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC |
+                              (liens == Liens::Refuses ? O_NOFOLLOW : 0));
     if (fd < 0) {
-        if (errno == ENOENT)
-            return QStringLiteral("le fichier n'existe pas.");
-        return QStringLiteral("lecture impossible (%1).").arg(TexteErreurSysteme(errno));
+        lu.absent = errno == ENOENT;
+        lu.erreur = lu.absent
+                        ? QStringLiteral("le fichier n'existe pas.")
+                        : QStringLiteral("lecture impossible (%1).").arg(TexteErreurSysteme(errno));
+        return lu;
     }
     struct stat etat {};
-    QString erreur;
     if (::fstat(fd, &etat) != 0)
-        erreur = QStringLiteral("lecture impossible (%1).").arg(TexteErreurSysteme(errno));
+        lu.erreur = QStringLiteral("lecture impossible (%1).").arg(TexteErreurSysteme(errno));
     else if (!S_ISREG(etat.st_mode))
-        erreur = QStringLiteral("ce n'est pas un fichier ordinaire.");
+        lu.erreur = QStringLiteral("ce n'est pas un fichier ordinaire.");
     else
-        erreur = LireDescripteur(fd, contenu, taille);
+        lu.erreur = LireDescripteur(fd, lu.contenu, taille);
     ::close(fd);
-    return erreur;
+    if (!lu.erreur.isEmpty())
+        lu.contenu.clear();
+    return lu;
 }
 
 namespace {

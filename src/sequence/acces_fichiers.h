@@ -15,12 +15,18 @@ QString TexteErreurSysteme(int code);
 // The same for an error text Qt took from the system (errorString()).
 QString TexteErreurSysteme(const QString &texteQt);
 
-// Reads a whole regular file of at most `taille` bytes into `contenu`. The
-// file is opened non-blocking and its type checked on the open descriptor,
-// so a tube or a device put in its place can never block. Returns the
-// reason it cannot (in French), or an empty text.
-QString LireFichier(const QString &chemin, QByteArray &contenu,
-                    qsizetype taille = TailleMaxFichier);
+// Reads a whole regular file of at most `taille` bytes. The file is opened
+// non-blocking and its type checked on the open descriptor, so a tube or a
+// device put in its place can never block; with Liens::Refuses a link in its
+// place is not followed either (folders anyone can write to).
+enum class Liens { Suivis, Refuses };
+struct FichierLu {
+    QByteArray contenu;
+    QString erreur;      // why it cannot be read, in French; empty when read
+    bool absent = false; // there is no file at that path
+};
+FichierLu LireFichier(const QString &chemin, qsizetype taille = TailleMaxFichier,
+                      Liens liens = Liens::Suivis);
 
 // Reads what an open descriptor gives until its end, at most `taille` bytes.
 QString LireDescripteur(int fd, QByteArray &contenu, qsizetype taille = TailleMaxFichier);

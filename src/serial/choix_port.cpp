@@ -119,14 +119,13 @@ QString FichierReglages()
 
 ReglagePort LireReglagePort()
 {
-    const QString fichier = FichierReglages();
-    if (!QFileInfo::exists(fichier))
+    const FichierLu lu = LireFichier(FichierReglages());
+    if (lu.absent)
         return {};
-    QByteArray contenu;
-    if (const QString erreur = LireFichier(fichier, contenu); !erreur.isEmpty())
-        return {{}, reglagesIllisibles(erreur.chopped(1))};
+    if (!lu.erreur.isEmpty())
+        return {{}, reglagesIllisibles(lu.erreur.chopped(1))};
     CopieReglages copie;
-    if (!copie.ouvrir(contenu))
+    if (!copie.ouvrir(lu.contenu))
         return {{}, reglagesIllisibles(QStringLiteral("copie impossible"))};
     const QSettings reglages(copie.chemin(), QSettings::IniFormat);
     const QVariant valeur = reglages.value(ClePort);
@@ -143,11 +142,8 @@ QString EnregistrerReglagePort(const QString &peripherique)
     if (!QDir().mkpath(QFileInfo(fichier).path()))
         return QStringLiteral("le dossier %1 ne peut pas être créé").arg(QFileInfo(fichier).path());
     // Whatever else the file holds is kept, when it can be read.
-    QByteArray contenu;
-    if (QFileInfo::exists(fichier) && !LireFichier(fichier, contenu).isEmpty())
-        contenu.clear();
     CopieReglages copie;
-    if (!copie.ouvrir(contenu))
+    if (!copie.ouvrir(LireFichier(fichier).contenu))
         return QStringLiteral("copie impossible");
     {
         QSettings reglages(copie.chemin(), QSettings::IniFormat);
@@ -161,12 +157,12 @@ QString EnregistrerReglagePort(const QString &peripherique)
     }
     // Read back: a short write by QSettings shows here, before the real file
     // is touched.
-    QByteArray ecrit;
-    if (const QString erreur = LireFichier(copie.chemin(), ecrit); !erreur.isEmpty())
-        return erreur.chopped(1);
+    const FichierLu ecrit = LireFichier(copie.chemin());
+    if (!ecrit.erreur.isEmpty())
+        return ecrit.erreur.chopped(1);
     if (QSettings(copie.chemin(), QSettings::IniFormat).value(ClePort).toString() != peripherique)
         return QStringLiteral("écriture incomplète");
-    return EcrireFichier(fichier, ecrit).erreur;
+    return EcrireFichier(fichier, ecrit.contenu).erreur;
 }
 
 QString RaisonTypePort(unsigned mode)

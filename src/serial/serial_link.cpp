@@ -43,10 +43,9 @@ bool processusVivant(qint64 pid)
 
 qint64 pidMax()
 {
-    QByteArray contenu;
-    if (LireFichier(QStringLiteral("/proc/sys/kernel/pid_max"), contenu, 32).isEmpty())
-        if (const qint64 max = contenu.trimmed().toLongLong(); max > 0)
-            return max;
+    const FichierLu lu = LireFichier(QStringLiteral("/proc/sys/kernel/pid_max"), 32);
+    if (const qint64 max = lu.contenu.trimmed().toLongLong(); max > 0)
+        return max;
     return 4194304; // the kernel's own limit
 }
 
@@ -97,23 +96,12 @@ std::optional<VerrouUucp> verrouUucp(const QString &chemin, const QStringList &d
             continue; // /var/lock is often a link to /run/lock
         vus << reel;
         const QString fichier = dossier + QStringLiteral("/LCK..") + nom;
-        const int fd = ::open(QFile::encodeName(fichier).constData(),
-                              O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
-        if (fd < 0) {
-            if (errno == ENOENT)
-                continue;
-            return VerrouUucp{0, fichier,
-                              errno == ELOOP ? QStringLiteral("c'est un lien symbolique")
-                                             : TexteErreurSysteme(errno)};
-        }
-        struct stat etat {};
-        const bool ordinaire = ::fstat(fd, &etat) == 0 && S_ISREG(etat.st_mode);
-        char tampon[256];
-        const ssize_t n = ordinaire ? ::read(fd, tampon, sizeof tampon) : -1;
-        ::close(fd);
-        if (!ordinaire)
-            return VerrouUucp{0, fichier, QStringLiteral("ce n'est pas un fichier ordinaire")};
-        const auto pid = pidDuVerrou(QByteArray(tampon, qMax<ssize_t>(n, 0)));
+        const FichierLu lu = LireFichier(fichier, 256, Liens::Refuses);
+        if (lu.absent)
+            continue;
+        if (!lu.erreur.isEmpty())
+            return VerrouUucp{0, fichier, lu.erreur.chopped(1)};
+        const auto pid = pidDuVerrou(lu.contenu);
         if (!pid)
             return VerrouUucp{0, fichier, QStringLiteral("il ne désigne aucun processus lisible")};
         if (processusVivant(*pid))
@@ -217,6 +205,8 @@ std::optional<EchecLien> LienSerie::verrouiller(const QString &chemin)
                                .arg(uucp->fichier, uucp->raison));
     }
 
+    const QString exclusif =
+        QStringLiteral("port occupé : un autre programme l'a ouvert en exclusivité.");
     const QByteArray local = QFile::encodeName(chemin);
     m_verrou = ::open(local.constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (m_verrou < 0) {
@@ -233,8 +223,7 @@ std::optional<EchecLien> LienSerie::verrouiller(const QString &chemin)
                                         "sur le port, par exemple comme membre du groupe "
                                         "dialout)."));
         case EBUSY:
-            return echec(G::PortOccupe, QStringLiteral("port occupé : un autre programme l'a "
-                                                       "ouvert en exclusivité."));
+            return echec(G::PortOccupe, exclusif);
         default:
             return echec(
                 G::OuvertureEchouee,
@@ -249,10 +238,9 @@ std::optional<EchecLien> LienSerie::verrouiller(const QString &chemin)
 #ifdef TIOCGEXCL
     // The kernel lets root through another program's exclusive open: refuse
     // the port as it would refuse any other user.
-    int exclusif = 0;
-    if (::ioctl(m_verrou, TIOCGEXCL, &exclusif) == 0 && exclusif)
-        return echec(G::PortOccupe, QStringLiteral("port occupé : un autre programme l'a ouvert "
-                                                   "en exclusivité."));
+    int tenu = 0;
+    if (::ioctl(m_verrou, TIOCGEXCL, &tenu) == 0 && tenu)
+        return echec(G::PortOccupe, exclusif);
 #endif
     if (::flock(m_verrou, LOCK_EX | LOCK_NB) != 0) {
         struct stat etat {};

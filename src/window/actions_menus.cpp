@@ -19,10 +19,10 @@ template <class Lu, class Lecteur>
 bool lireFichierChoisi(QWidget *parent, const QString &chemin, const QString &titre, Lecteur lire,
                        Lu &lu)
 {
-    QByteArray contenu;
-    QString erreur = LireFichier(chemin, contenu);
+    const FichierLu fichier = LireFichier(chemin);
+    QString erreur = fichier.erreur;
     if (erreur.isEmpty()) {
-        lu = lire(contenu);
+        lu = lire(fichier.contenu);
         erreur = lu.erreur;
     }
     if (erreur.isEmpty())
@@ -122,11 +122,11 @@ void Form1::ChoisirPort_Click()
                  QStringLiteral("Le choix du port n'a pas pu être enregistré dans « %1 » : %2.\n"
                                 "Le choix précédent reste en vigueur.")
                      .arg(FichierReglages(), erreur));
-    } else if (m_MSComm1.port().origine == OriginePort::Option) {
+    } else if (const PortChoisi port = m_MSComm1.port(); port.origine == OriginePort::Option) {
         Afficher(this, GenreMessage::Information, titre,
                  QStringLiteral("Le choix est enregistré pour les prochains démarrages. Jusqu'à "
                                 "la fermeture du panneau, « TEST » envoie sur %1.")
-                     .arg(DecrirePort(m_MSComm1.port())));
+                     .arg(DecrirePort(port)));
     }
     montrerPort();
 }

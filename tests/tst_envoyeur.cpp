@@ -1,5 +1,6 @@
 // The built tarvik-envoyer on pseudo-terminals, with no display: the bytes
 // it sends, its exit codes, --verifier, and a signal during a blocked send.
+#include "programme_essai.h"
 #include "pseudo_terminal.h"
 #include "serial/choix_port.h"
 
@@ -16,32 +17,10 @@ namespace {
 const QByteArray Sequence = "A+00001:001\nB-00100:010\nC\x80"
                             "99999:255\nD+00250:000\nE+12345:128\nF+00000:002\nG+54321:099\n";
 
-struct Sortie {
-    int code = -1;
-    QByteArray sortie, erreurs;
-};
-
-// Starts the program with no display; `pendant` runs while it is running.
 Sortie lancer(const QStringList &arguments, const QByteArray &entree = {},
               const std::function<void(QProcess &)> &pendant = {})
 {
-    QProcess programme;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *nom : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(QLatin1String(nom));
-    programme.setProcessEnvironment(env);
-    programme.start(QStringLiteral(TARVIK_ENVOYER), arguments);
-    if (!programme.waitForStarted())
-        return {};
-    programme.write(entree);
-    programme.closeWriteChannel();
-    if (pendant)
-        pendant(programme);
-    if (!programme.waitForFinished(10000))
-        programme.kill();
-    programme.waitForFinished();
-    return {programme.exitStatus() == QProcess::NormalExit ? programme.exitCode() : -1,
-            programme.readAllStandardOutput(), programme.readAllStandardError()};
+    return lancer(QStringLiteral(TARVIK_ENVOYER), arguments, entree, pendant);
 }
 
 QString verrouQt(const QString &peripherique)

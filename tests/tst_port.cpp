@@ -1,6 +1,7 @@
 // Which device a run uses: the order of its sources, the saved choice (and
 // settings that cannot be trusted), paths that are not serial ports, the
 // options of the built program.
+#include "programme_essai.h"
 #include "pseudo_terminal.h"
 #include "sequence/envoyer_sequence.h"
 #include "serial/options.h"
@@ -276,17 +277,9 @@ void TestPort::programmeSansEcran()
     QFETCH(QStringList, arguments);
     QFETCH(int, code);
     QFETCH(QString, sortie);
-    QProcess panneau;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *nom : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(QLatin1String(nom));
-    panneau.setProcessEnvironment(env);
-    panneau.start(QStringLiteral(TARVIK_BINAIRE), arguments);
-    QVERIFY(panneau.waitForFinished(10000));
-    QCOMPARE(panneau.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(panneau.exitCode(), code);
-    const QString texte = QString::fromLocal8Bit(code == 0 ? panneau.readAllStandardOutput()
-                                                           : panneau.readAllStandardError());
+    const Sortie s = lancer(QStringLiteral(TARVIK_BINAIRE), arguments);
+    QCOMPARE(s.code, code);
+    const QString texte = QString::fromLocal8Bit(code == 0 ? s.sortie : s.erreurs);
     QVERIFY2(texte.contains(sortie), qPrintable(texte));
 }
 

@@ -14,6 +14,7 @@ ctest --test-dir build --output-on-failure --timeout 300
 echo "== Tests sous AddressSanitizer et UndefinedBehaviorSanitizer"
 construire build-asan -DTARVIK_SANITIZE=ON -DTARVIK_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    LSAN_OPTIONS=suppressions="$racine/tests/lsan.supp" \
     ctest --test-dir build-asan --output-on-failure --timeout 300
 
 echo "== Fuzzing (libFuzzer, quelques secondes par cible)"

@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -79,6 +80,9 @@ public:
             tour = 0;
             for (ssize_t n; (n = ::write(m_esclave, bloc.constData(), bloc.size())) > 0;)
                 tour += n;
+            // Small writes still fit in the buffers the kernel keeps for reuse.
+            for (ssize_t n; (n = ::write(m_esclave, bloc.constData(), 1)) > 0;)
+                tour += n;
             total += tour;
             ::usleep(20000);
         } while (tour > 0);
@@ -86,10 +90,13 @@ public:
         return total;
     }
 
-    // A program killed while it held the line open exclusively leaves that
-    // mark on the terminal as long as anyone holds it open; on a real port
-    // the last close clears it. The test holds both ends, so it clears it.
-    void effacerExclusivite() { ::ioctl(m_esclave, TIOCNXCL); }
+    // Whether a program left the line in exclusive mode: the mark stays as
+    // long as anyone holds the terminal open, as the test does.
+    bool exclusif() const
+    {
+        int exclusif = 0;
+        return ::ioctl(m_esclave, TIOCGEXCL, &exclusif) == 0 && exclusif;
+    }
 
     void fermerMaitre()
     {
@@ -103,6 +110,13 @@ private:
     int m_esclave = -1;
     QString m_chemin;
 };
+
+// Sends a signal to one process; never to a whole group, as a pid of 0 or
+// less (a program that has already ended) would.
+inline bool signaler(qint64 pid, int signal)
+{
+    return pid > 0 && ::kill(pid_t(pid), signal) == 0;
+}
 
 // Counts how often a file is opened from now on.
 class OuverturesVues {

@@ -3,7 +3,6 @@
 // Xvfb, TEST pressed from the keyboard, the bytes read back. Also what a
 // person may do to it: kill it in the middle of a run, or start it twice.
 #include "pseudo_terminal.h"
-#include "serial/serial_link.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -95,10 +94,13 @@ public:
         xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), dialogue});
         xdotool({QStringLiteral("key"), QStringLiteral("Return")});
     }
-    void tuer()
+    // Sends `signal`; the exit code once it has ended within a second
+    // (-1: killed outright, -2: still running or never started).
+    int arreter(int signal)
     {
-        ::kill(pid_t(pid()), SIGKILL);
-        m_processus.waitForFinished(3000);
+        if (!signaler(pid(), signal) || !m_processus.waitForFinished(1000))
+            return -2;
+        return m_processus.exitStatus() == QProcess::NormalExit ? m_processus.exitCode() : -1;
     }
 
 private:
@@ -142,7 +144,8 @@ private Q_SLOTS:
     void init();
     void cleanupTestCase();
     void toucheTest();
-    void tueEnPleineSequence();
+    void arreteEnPleineSequence_data();
+    void arreteEnPleineSequence();
     void deuxInstances();
     void optionPort();
 
@@ -159,11 +162,16 @@ void TestBoutEnBout::initTestCase()
         if (QStandardPaths::findExecutable(QLatin1String(outil)).isEmpty())
             QSKIP(qPrintable(QStringLiteral("%1 n'est pas installé").arg(QLatin1String(outil))));
 
-    // The device port 1 maps to on this host; never written to: the
-    // pseudo-terminal covers it, in this process's own mount namespace.
-    const QString port1 = QFileInfo(PeripheriquePort(1)).canonicalFilePath();
+    // The device port 1 maps to on this host, by the rule the panel is meant
+    // to follow: the udev link where there is one, ttyS0 otherwise. Never
+    // written to: the pseudo-terminal covers it, in this process's own mount
+    // namespace.
+    const QString lien = QStringLiteral("/dev/tarvik-port1");
+    const QString port1 =
+        QFileInfo(QFileInfo(lien).isSymLink() ? lien : QStringLiteral("/dev/ttyS0"))
+            .canonicalFilePath();
     if (port1.isEmpty())
-        QSKIP(qPrintable(PeripheriquePort(1) + QStringLiteral(" n'existe pas sur cet hôte")));
+        QSKIP("ni /dev/tarvik-port1 ni /dev/ttyS0 n'existent sur cet hôte : rien à couvrir");
     if (::unshare(CLONE_NEWNS) != 0)
         QSKIP(qPrintable(QStringLiteral("espace de montage privé impossible (%1) : il faut être "
                                         "root")
@@ -228,10 +236,21 @@ void TestBoutEnBout::toucheTest()
     QVERIFY(panneau.enMarche()); // still up for the next click
 }
 
-// Killed while it waits on a line nobody reads: the locks it held do not
-// keep the next start from sending.
-void TestBoutEnBout::tueEnPleineSequence()
+void TestBoutEnBout::arreteEnPleineSequence_data()
 {
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGKILL") << int(SIGKILL);
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+}
+
+// Ended while it waits on a line nobody reads. A signal it can catch ends
+// the run and releases the port, its lock file and its exclusive mode at
+// once; after SIGKILL, what it left does not keep the next start from
+// sending.
+void TestBoutEnBout::arreteEnPleineSequence()
+{
+    QFETCH(int, signal);
     QVERIFY(m_pty->remplir() > 0);
     {
         Panneau premier(m_ecran);
@@ -239,9 +258,13 @@ void TestBoutEnBout::tueEnPleineSequence()
         premier.presserTest();
         QVERIFY2(attendre([&] { return QFileInfo::exists(m_verrouQt); }),
                  "la séquence ne démarre pas");
-        premier.tuer();
+        const int code = premier.arreter(signal);
+        if (signal != SIGKILL) {
+            QCOMPARE(code, 128 + signal);
+            QVERIFY(!QFileInfo::exists(m_verrouQt));
+            QVERIFY(!m_pty->exclusif());
+        }
     }
-    m_pty->effacerExclusivite();
     m_pty->lire(); // the board reads again: filler and whatever was queued
 
     Panneau second(m_ecran);

@@ -14,6 +14,8 @@
 #include <sys/fsuid.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <termios.h>
 
@@ -95,29 +97,44 @@ int descripteursOuverts()
 }
 
 // A driver that reports a queue of its own (the sizes of `file` in turn, the
-// last one staying) and writes down what the link asked of it.
-class PiloteFactice : public PiloteLigne {
+// last one staying), may refuse the line settings, and writes down what the
+// link asked of it.
+class PiloteFactice : public PilotePosix {
 public:
-    bool ouvrir(QSerialPort &port) override
+    std::optional<EchecLien> ouvrir(const QString &nom) override
     {
         journal << QStringLiteral("ouvrir");
-        return !ouvertureRefusee && PiloteLigne::ouvrir(port);
+        return PilotePosix::ouvrir(nom);
     }
-    int enAttente(int) override
+    void jeter() override
+    {
+        journal << QStringLiteral("jeter");
+        PilotePosix::jeter();
+    }
+    void fermer() override
+    {
+        if (estOuvert())
+            journal << QStringLiteral("fermer");
+        PilotePosix::fermer();
+    }
+
+    QList<int> file{0};
+    bool reglagesRefuses = false;
+    QStringList journal;
+
+protected:
+    int enAttente() override
     {
         journal << QStringLiteral("attente");
         return file.size() > 1 ? file.takeFirst() : file.value(0);
     }
-    int drainer(int fd) override
+    int drainer() override
     {
-        journal << (::fcntl(fd, F_GETFD) != -1 ? QStringLiteral("drain")
-                                               : QStringLiteral("drain port fermé"));
+        journal << (::fcntl(descripteur(), F_GETFD) != -1 ? QStringLiteral("drain")
+                                                          : QStringLiteral("drain port fermé"));
         return 0;
     }
-
-    QList<int> file{0};
-    bool ouvertureRefusee = false;
-    QStringList journal;
+    int reglerLigne() override { return reglagesRefuses ? EINVAL : PilotePosix::reglerLigne(); }
 };
 
 bool ecrireFichier(const QString &chemin, const QByteArray &contenu)
@@ -125,6 +142,24 @@ bool ecrireFichier(const QString &chemin, const QByteArray &contenu)
     QFile f(chemin);
     return f.open(QIODevice::WriteOnly) && f.write(contenu) == contenu.size();
 }
+
+// A process that lives as long as the test: the holder of live locks.
+struct Vivant {
+    Vivant()
+        : pid(::fork())
+    {
+        if (pid == 0) {
+            ::pause();
+            ::_exit(0);
+        }
+    }
+    ~Vivant()
+    {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+    const pid_t pid;
+};
 
 // The pid of a process that has just ended.
 pid_t pidMort()
@@ -140,6 +175,7 @@ pid_t pidMort()
 
 class TestEnvoyerSequence : public QObject {
     Q_OBJECT
+    Vivant m_vivant;
 private Q_SLOTS:
     void init() { Axes = {}; }
     void sequence_data();
@@ -151,14 +187,18 @@ private Q_SLOTS:
     void grilleRefuseePortIndisponible();
     void vidage_data();
     void vidage();
-    void ouvertureRefuseeParQt();
+    void reglagesRefuses();
     void reglagesDeLigne();
     void portAbsent();
     void flockDetenu();
     void verrouUucp_data();
     void verrouUucp();
+    void verrouSousUnLien_data();
+    void verrouSousUnLien();
+    void verrouPerimeDUnAutre();
     void detenteurDisparu();
-    void exclusiviteAutreProgramme();
+    void exclusivite_data();
+    void exclusivite();
     void extremiteDisparue();
     void lienSymbolique();
     void ligneBloquee();
@@ -329,13 +369,16 @@ void TestEnvoyerSequence::vidage_data()
     QTest::addColumn<QString>("message"); // empty: the run succeeds
     const QString o = QStringLiteral("ouvrir"), a = QStringLiteral("attente"),
                   d = QStringLiteral("drain");
+    const QString j = QStringLiteral("jeter"), f = QStringLiteral("fermer");
     QTest::newRow("file qui se vide")
-        << QList<int>{84, 40, 0} << QStringList{o, a, a, a, d} << QString();
-    QTest::newRow("file bloquée") << QList<int>{5} << QStringList{o} << "délai dépassé : 5 octets";
+        << QList<int>{84, 40, 0} << QStringList{o, a, a, a, d, f} << QString();
+    QTest::newRow("file bloquée") << QList<int>{5} << QStringList{o, j, f}
+                                  << "délai dépassé : 5 octets";
 }
 
 // The port is closed only once the driver's queue is empty and tcdrain has
-// returned; a queue that never empties ends in a timeout, not in "sent".
+// returned; a queue that never empties ends in a timeout, not in "sent",
+// and what it held is thrown away before the port closes.
 void TestEnvoyerSequence::vidage()
 {
     QFETCH(QList<int>, file);
@@ -363,24 +406,28 @@ void TestEnvoyerSequence::vidage()
     QVERIFY(flockLibre(pty.chemin()));
 }
 
-// Qt refuses to open the port after the link took its flock: the flock goes
-// too, and a second attempt meets the same refusal, not a port "held" by
-// the panel itself.
-void TestEnvoyerSequence::ouvertureRefuseeParQt()
+// The line refuses its settings after the link took its flock and its lock
+// file: both go, and a second attempt meets the same refusal, not a port
+// "held" by the panel itself.
+void TestEnvoyerSequence::reglagesRefuses()
 {
     PseudoTerminal pty;
     GrilleEssai grille;
     PiloteFactice pilote;
-    pilote.ouvertureRefusee = true;
+    pilote.reglagesRefuses = true;
     grille.lien.setPilote(&pilote);
     grille.lien.setPeripherique(pty.chemin());
+    const int fds = descripteursOuverts();
     for (int essai = 0; essai < 2; ++essai) {
         const auto echec = EnvoyerSequence(grille);
         QVERIFY(echec);
         QVERIFY2(echec->lien == EchecLien::Genre::OuvertureEchouee, qPrintable(echec->message));
         QVERIFY(flockLibre(pty.chemin()));
+        QVERIFY(!QFile::exists(fichierUucp(pty.chemin())));
     }
-    QCOMPARE(pilote.journal.size(), 2);
+    QCOMPARE(descripteursOuverts(), fds);
+    const QString o = QStringLiteral("ouvrir"), f = QStringLiteral("fermer");
+    QCOMPARE(pilote.journal, (QStringList{o, f, o, f}));
     QCOMPARE(pty.lire(), QByteArray());
 }
 
@@ -432,7 +479,9 @@ void TestEnvoyerSequence::flockDetenu()
         ::open(QFile::encodeName(pty.chemin()).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
     QVERIFY(autre >= 0);
     QCOMPARE(::flock(autre, LOCK_EX | LOCK_NB), 0);
+    const int fds = descripteursOuverts();
     const auto echec = EnvoyerSequence(grille);
+    QCOMPARE(descripteursOuverts(), fds);
     QVERIFY(echec);
     QCOMPARE(echec->lien, EchecLien::Genre::PortOccupe);
     QVERIFY2(echec->message.contains(QString::number(::getpid())), qPrintable(echec->message));
@@ -448,9 +497,10 @@ void TestEnvoyerSequence::flockDetenu()
 void TestEnvoyerSequence::verrouUucp_data()
 {
     QTest::addColumn<QByteArray>("contenu");
-    QTest::addColumn<QString>("genre"); // "", or what stands in the file's place
+    QTest::addColumn<QString>("genre"); // "", "ancien" (a minute old), or what stands there
+    QTest::addColumn<QString>("forme"); // the name it bears: qt (pts_3), base (3), nombres
     QTest::addColumn<QString>("refus"); // empty: the lock is stale and the port used
-    const QByteArray vivant = QByteArray::number(::getpid());
+    const QByteArray vivant = QByteArray::number(m_vivant.pid);
     const QByteArray mort = QByteArray::number(pidMort());
     const auto binaire = [](std::int32_t pid) {
         return QByteArray(reinterpret_cast<const char *>(&pid), 4);
@@ -458,37 +508,50 @@ void TestEnvoyerSequence::verrouUucp_data()
     const QString occupe = QStringLiteral("port occupé par le processus ") + vivant;
     const QString illisible = QStringLiteral("est illisible");
     const QString pasOrdinaire = QStringLiteral("pas un fichier ordinaire");
+    const QString enCours = QStringLiteral("en train de le prendre");
     // A live pid of at most four digits: init's, always there.
     const QByteArray ascii4 = "0001";
     // clang-format off
-    const QList<std::tuple<const char *, QByteArray, const char *, QString>> cas = {
-        {"HDB vivant",          vivant.rightJustified(10) + '\n',              "", occupe},
-        {"Qt vivant",           vivant + "\nminicom\nhote\n",                  "", occupe},
-        {"minicom vivant",      vivant.rightJustified(10) + " minicom root\n", "", occupe},
-        {"ASCII sur 4 octets",  ascii4,                   "", QStringLiteral("port occupé par le processus 1")},
-        {"binaire vivant",      binaire(::getpid()),                           "", occupe},
-        {"HDB mort",            mort.rightJustified(10) + '\n',                "", QString()},
-        {"minicom mort",        mort.rightJustified(10) + " minicom root\n",   "", QString()},
-        {"pid hors limites",    "4294967297\n",                                "", illisible},
-        {"pid nul",             "0\n",                                         "", illisible},
-        {"binaire négatif",     binaire(-5),                                   "", illisible},
-        {"texte",               "rien\n",                                      "", illisible},
-        {"tube",                "",                                        "tube", pasOrdinaire},
-        {"dossier",             "",                                     "dossier", pasOrdinaire},
-        {"lien vers le port",   "",                     "lien", QStringLiteral("lien symbolique")},
+    const QList<std::tuple<const char *, QByteArray, const char *, const char *, QString>> cas = {
+        {"HDB vivant",          vivant.rightJustified(10) + '\n',              "", "qt", occupe},
+        {"Qt vivant",           vivant + "\nminicom\nhote\n",                  "", "qt", occupe},
+        {"minicom vivant",      vivant.rightJustified(10) + " minicom root\n", "", "base", occupe},
+        {"picocom vivant",      vivant.rightJustified(4, '0') + '\n',          "", "base", occupe},
+        {"lockdev vivant",      vivant.rightJustified(10) + '\n',         "", "nombres", occupe},
+        {"ASCII sur 4 octets",  ascii4,                   "", "qt", QStringLiteral("port occupé par le processus 1")},
+        {"binaire vivant",      binaire(m_vivant.pid),                         "", "qt", occupe},
+        {"HDB mort",            mort.rightJustified(10) + '\n',                "", "qt", QString()},
+        {"minicom mort",        mort.rightJustified(10) + " minicom root\n",   "", "base", QString()},
+        {"Qt mort",             mort + "\nminicom\nhote\n",                    "", "qt", QString()},
+        {"mort, nombres",       mort.rightJustified(10) + '\n',           "", "nombres", QString()},
+        // A program holds no lock before taking its own: a dead run's, pid reused.
+        {"notre propre pid",    QByteArray::number(::getpid()) + '\n',          "", "qt", QString()},
+        {"en cours : vide",     "",                                            "", "qt", enCours},
+        {"en cours : sans fin", "     12",                                      "", "base", enCours},
+        {"vide et ancien",      "",                                      "ancien", "qt", illisible},
+        {"pid hors limites",    "4294967297\n",                                "", "qt", illisible},
+        {"pid nul",             "0\n",                                         "", "qt", illisible},
+        {"binaire négatif",     binaire(-5),                                   "", "qt", illisible},
+        {"texte",               "rien\n",                                      "", "qt", illisible},
+        {"tube",                "",                                        "tube", "qt", pasOrdinaire},
+        {"dossier",             "",                                     "dossier", "qt", pasOrdinaire},
+        {"lien vers le port",   "",                     "lien", "qt", QStringLiteral("lien symbolique")},
     };
     // clang-format on
-    for (const auto &[nom, contenu, genre, refus] : cas)
-        QTest::newRow(nom) << contenu << QString::fromLatin1(genre) << refus;
+    for (const auto &[nom, contenu, genre, forme, refus] : cas)
+        QTest::newRow(nom) << contenu << QString::fromLatin1(genre) << QString::fromLatin1(forme)
+                           << refus;
 }
 
-// A lock file naming a live process keeps the port; a stale one does not.
-// Whatever else a user puts in its place is refused without blocking, and
-// never followed.
+// A lock file naming a live process keeps the port, under any name a serial
+// program gives it; one being written too. A stale one is removed and the
+// port used. Whatever else a user puts in its place is refused without
+// blocking, never followed, never removed, and nothing stays held.
 void TestEnvoyerSequence::verrouUucp()
 {
     QFETCH(QByteArray, contenu);
     QFETCH(QString, genre);
+    QFETCH(QString, forme);
     QFETCH(QString, refus);
 
     PseudoTerminal pty;
@@ -496,7 +559,16 @@ void TestEnvoyerSequence::verrouUucp()
     GrilleEssai grille;
     grille.lien.setPeripherique(pty.chemin());
     grille.lien.setDossiersVerrou({dossier.path()});
-    const QString verrou = dossier.filePath(QFileInfo(fichierUucp(pty.chemin())).fileName());
+    struct stat etat {};
+    QCOMPARE(::stat(QFile::encodeName(pty.chemin()).constData(), &etat), 0);
+    const QString nom = forme == QLatin1String("qt")
+                            ? QFileInfo(fichierUucp(pty.chemin())).fileName()
+                        : forme == QLatin1String("base")
+                            ? QStringLiteral("LCK..") + QFileInfo(pty.chemin()).fileName()
+                            : QStringLiteral("LCK.%1.%2")
+                                  .arg(major(etat.st_rdev), 3, 10, QChar(u'0'))
+                                  .arg(minor(etat.st_rdev), 3, 10, QChar(u'0'));
+    const QString verrou = dossier.filePath(nom);
     if (genre == QLatin1String("tube"))
         QCOMPARE(::mkfifo(QFile::encodeName(verrou).constData(), 0600), 0);
     else if (genre == QLatin1String("lien"))
@@ -505,20 +577,89 @@ void TestEnvoyerSequence::verrouUucp()
         QVERIFY(QDir().mkdir(verrou));
     else
         QVERIFY(ecrireFichier(verrou, contenu));
+    if (genre == QLatin1String("ancien")) {
+        const timeval ilYaUneMinute[2] = {{::time(nullptr) - 60, 0}, {::time(nullptr) - 60, 0}};
+        QCOMPARE(::utimes(QFile::encodeName(verrou).constData(), ilYaUneMinute), 0);
+    }
 
+    const int fds = descripteursOuverts();
     const auto echec = EnvoyerSequence(grille);
+    QCOMPARE(descripteursOuverts(), fds);
     if (refus.isEmpty()) {
         QVERIFY2(!echec, qPrintable(echec ? echec->message : QString()));
         QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+        QVERIFY(!QFileInfo::exists(verrou)); // the stale lock is gone, and ours too
         return;
     }
     QVERIFY(echec);
     QCOMPARE(echec->lien, EchecLien::Genre::PortOccupe);
+    const QString enCours = QStringLiteral("en train de le prendre");
     QVERIFY2(echec->message.contains(refus) && echec->message.contains(verrou),
              qPrintable(echec->message));
+    // Never the advice to delete a live lock, or one being taken.
+    const bool pris = refus.startsWith(u"port occupé par") || refus == enCours;
+    QCOMPARE(echec->message.contains(QStringLiteral("Supprimez-le")), !pris);
     QCOMPARE(pty.lire(), QByteArray());
     QVERIFY(QFileInfo(verrou).exists() || QFileInfo(verrou).isSymLink()); // never removed
     QVERIFY(flockLibre(pty.chemin()));
+}
+
+// A live lock taken under a name of the device other than the one given:
+// the name the operator gave, or a stable link of the device.
+void TestEnvoyerSequence::verrouSousUnLien_data()
+{
+    QTest::addColumn<bool>("parLeLien"); // the port is given by its link
+    QTest::newRow("nom donné") << true;
+    QTest::newRow("lien by-id du périphérique") << false;
+}
+
+void TestEnvoyerSequence::verrouSousUnLien()
+{
+    QFETCH(bool, parLeLien);
+    PseudoTerminal pty;
+    QTemporaryDir verrous, parId;
+    const QString lien = parId.filePath(QStringLiteral("usb-FTDI_FT232R_A50285BI-if00-port0"));
+    QVERIFY(QFile::link(pty.chemin(), lien));
+    const QString verrou = verrous.filePath(QStringLiteral("LCK..") + QFileInfo(lien).fileName());
+    QVERIFY(ecrireFichier(verrou, QByteArray::number(m_vivant.pid).rightJustified(10) + '\n'));
+    GrilleEssai grille;
+    grille.lien.setDossiersVerrou({verrous.path()});
+    grille.lien.setDossiersLiens({parId.path()});
+    grille.lien.setPeripherique(parLeLien ? lien : pty.chemin());
+    const auto echec = EnvoyerSequence(grille);
+    QVERIFY(echec);
+    QVERIFY2(echec->lien == EchecLien::Genre::PortOccupe && echec->message.contains(verrou),
+             qPrintable(echec->message));
+    QCOMPARE(pty.lire(), QByteArray());
+}
+
+// Another user's stale lock, which the sticky lock folder keeps from being
+// removed: the run goes on, and says which file was ignored.
+void TestEnvoyerSequence::verrouPerimeDUnAutre()
+{
+    if (::geteuid() != 0)
+        QSKIP("il faut être root pour poser le verrou d'un autre utilisateur");
+    PseudoTerminal pty;
+    QTemporaryDir dossier;
+    QCOMPARE(::chmod(QFile::encodeName(dossier.path()).constData(), 01777), 0);
+    QCOMPARE(::chmod(QFile::encodeName(pty.chemin()).constData(), 0666), 0);
+    const QString verrou = dossier.filePath(QFileInfo(fichierUucp(pty.chemin())).fileName());
+    QVERIFY(ecrireFichier(verrou, QByteArray::number(pidMort()).rightJustified(10) + '\n'));
+    QCOMPARE(::chown(QFile::encodeName(verrou).constData(), 65534, 65534), 0);
+    GrilleEssai grille;
+    grille.lien.setDossiersVerrou({dossier.path()});
+    grille.lien.setPeripherique(pty.chemin());
+    ::setfsuid(65533); // neither root nor the lock's owner
+    const auto echec = EnvoyerSequence(grille);
+    const QStringList avertissements = grille.lien.avertissements();
+    ::setfsuid(0);
+    QVERIFY2(!echec, qPrintable(echec ? echec->message : QString()));
+    QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+    QCOMPARE(avertissements.size(), 1);
+    QVERIFY2(avertissements[0].contains(verrou) &&
+                 avertissements[0].contains(QStringLiteral("ignoré")),
+             qPrintable(avertissements[0]));
+    QVERIFY(QFileInfo::exists(verrou));
 }
 
 // The process that took the flock has ended, its child holds it still: the
@@ -555,27 +696,44 @@ void TestEnvoyerSequence::detenteurDisparu()
              qPrintable(echec->message));
 }
 
-// Another program opened the line exclusively: root is refused as well,
-// although the kernel would let it through.
-void TestEnvoyerSequence::exclusiviteAutreProgramme()
+void TestEnvoyerSequence::exclusivite_data()
 {
+    QTest::addColumn<bool>("tenu"); // its holder is alive and holds a flock
+    QTest::newRow("un autre programme la tient") << true;
+    QTest::newRow("laissée par un programme tué") << false;
+}
+
+// Exclusive mode held by a live program refuses root as well, although the
+// kernel would let it through; left behind with no holder, root clears it
+// and sends.
+void TestEnvoyerSequence::exclusivite()
+{
+    QFETCH(bool, tenu);
     if (::geteuid() != 0)
         QSKIP("seul root passe outre une ouverture exclusive : rien à vérifier ici");
     PseudoTerminal pty;
     const int autre =
         ::open(QFile::encodeName(pty.chemin()).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
     QCOMPARE(::ioctl(autre, TIOCEXCL), 0);
+    if (tenu)
+        QCOMPARE(::flock(autre, LOCK_EX | LOCK_NB), 0);
+    const auto fermer = qScopeGuard([&] { ::close(autre); });
     GrilleEssai grille;
     grille.lien.setPeripherique(pty.chemin());
     const auto echec = EnvoyerSequence(grille);
-    ::ioctl(autre, TIOCNXCL);
-    ::close(autre);
+    int exclusif = -1;
+    QCOMPARE(::ioctl(autre, TIOCGEXCL, &exclusif), 0);
+    if (!tenu) {
+        QVERIFY2(!echec, qPrintable(echec ? echec->message : QString()));
+        QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+        QCOMPARE(exclusif, 0); // and not left set by this run either
+        return;
+    }
     QVERIFY(echec);
     QCOMPARE(echec->lien, EchecLien::Genre::PortOccupe);
-    QVERIFY2(echec->message.contains(QStringLiteral("exclusivité")), qPrintable(echec->message));
+    QVERIFY2(echec->message.contains(QString::number(::getpid())), qPrintable(echec->message));
     QCOMPARE(pty.lire(), QByteArray());
-    QVERIFY(!EnvoyerSequence(grille));
-    QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+    QCOMPARE(exclusif, 1); // the holder's mode is left alone
 }
 
 // The board's end goes away after two lines: the run fails, lists only the
@@ -623,12 +781,15 @@ void TestEnvoyerSequence::lienSymbolique()
     QVERIFY(QFile::link(pty.chemin(), lien));
     GrilleEssai grille;
     grille.lien.setPeripherique(lien);
-    bool verrouDuPeripherique = false;
+    QByteArray verrouDuPeripherique; // as other programs read it during the run
     grille.apresVider = [&] {
-        verrouDuPeripherique = QFile::exists(fichierUucp(pty.chemin()));
+        QFile verrou(fichierUucp(pty.chemin()));
+        if (verrou.open(QIODevice::ReadOnly))
+            verrouDuPeripherique = verrou.readAll();
     };
     QVERIFY(!EnvoyerSequence(grille));
-    QVERIFY(verrouDuPeripherique);
+    QCOMPARE(verrouDuPeripherique, QByteArray::number(::getpid()).rightJustified(10) + '\n');
+    QVERIFY(!QFile::exists(fichierUucp(pty.chemin())));
     QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
 
     const int autre =

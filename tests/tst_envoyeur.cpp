@@ -1,16 +1,20 @@
 // The built tarvik-envoyer on pseudo-terminals, with no display: the bytes
 // it sends, its exit codes, --verifier, and a signal during a blocked send.
+#include "pont_socat.h"
 #include "programme_essai.h"
 #include "pseudo_terminal.h"
 #include "serial/choix_port.h"
 
 #include <QDir>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
 #include <sys/file.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -28,6 +32,18 @@ QString verrouQt(const QString &peripherique)
     return QStringLiteral("/run/lock/LCK..") + peripherique.mid(5).replace(u'/', u'_');
 }
 
+bool attendreQue(const std::function<bool()> &condition)
+{
+    QElapsedTimer chrono;
+    chrono.start();
+    while (!condition()) {
+        if (chrono.elapsed() > 3000)
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
 } // namespace
 
 class TestEnvoyeur : public QObject {
@@ -39,8 +55,11 @@ private Q_SLOTS:
     void codes_data();
     void codes();
     void verifier();
+    void portAuNomNonUtf8();
     void signalPendantUnEnvoiBloque_data();
     void signalPendantUnEnvoiBloque();
+    void finBrutaleSurUnPont_data();
+    void finBrutaleSurUnPont();
 
 private:
     QTemporaryDir m_dossier;
@@ -149,11 +168,30 @@ void TestEnvoyeur::verifier()
     QCOMPARE(EnregistrerReglagePort({}), QString());
 }
 
+// A port named by bytes that are not UTF-8 is reached as named: the name
+// goes from the command line to the system unchanged.
+void TestEnvoyeur::portAuNomNonUtf8()
+{
+    PseudoTerminal pty;
+    const QByteArray lien = QFile::encodeName(m_dossier.path()) + "/port\xff";
+    QCOMPARE(::symlink(QFile::encodeName(pty.chemin()).constData(), lien.constData()), 0);
+    const auto effacer = qScopeGuard([&] { ::unlink(lien.constData()); });
+    const Sortie s =
+        lancer(QStringLiteral("/bin/sh"),
+               {QStringLiteral("-c"),
+                QStringLiteral("exec \"$0\" \"$1\" --port \"$(printf '%s/port\\377' \"$2\")\""),
+                QStringLiteral(TARVIK_ENVOYER), m_fichier, m_dossier.path()});
+    QVERIFY2(s.code == 0, s.erreurs.constData());
+    QCOMPARE(pty.lire(84), Sequence);
+}
+
 void TestEnvoyeur::signalPendantUnEnvoiBloque_data()
 {
     QTest::addColumn<int>("signal");
     QTest::newRow("SIGTERM") << int(SIGTERM);
     QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+    QTest::newRow("SIGQUIT") << int(SIGQUIT);
 }
 
 // A full line nobody reads: the signal ends the send at once, releases
@@ -169,13 +207,16 @@ void TestEnvoyeur::signalPendantUnEnvoiBloque()
         QTest::qWait(300); // the send is under way, and blocked
         QElapsedTimer chrono;
         chrono.start();
-        ::kill(pid_t(programme.processId()), signal);
-        if (programme.waitForFinished(500))
+        if (signaler(programme.processId(), signal) && programme.waitForFinished(500))
             finMs = chrono.elapsed();
     });
     QVERIFY2(finMs >= 0, "le programme ne s'est pas arrêté dans la demi-seconde");
     QCOMPARE(s.code, 128 + signal);
-    QVERIFY2(s.erreurs.contains("envoi interrompu"), s.erreurs.constData());
+    const QString erreurs = QString::fromUtf8(s.erreurs);
+    QVERIFY2(erreurs.contains(QStringLiteral("envoi interrompu")) &&
+                 erreurs.contains(QStringLiteral("Ce qui attendait encore de partir a été "
+                                                 "abandonné")),
+             s.erreurs.constData());
     QVERIFY(!QFile::exists(verrouQt(pty.chemin())));
 
     QByteArray recu = pty.lire();
@@ -184,6 +225,81 @@ void TestEnvoyeur::signalPendantUnEnvoiBloque()
     QVERIFY2(Sequence.startsWith(recu), recu.constData()); // nothing but whole lines, if any
     QCOMPARE(lancer(arguments).code, 0);
     QCOMPARE(pty.lire(84), Sequence);
+}
+
+void TestEnvoyeur::finBrutaleSurUnPont_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<bool>("autreUtilisateur"); // the sends run as "nobody"
+    QTest::newRow("SIGKILL, root") << int(SIGKILL) << false;
+    QTest::newRow("SIGHUP, root") << int(SIGHUP) << false;
+    QTest::newRow("SIGKILL, nobody") << int(SIGKILL) << true;
+    QTest::newRow("SIGHUP, nobody") << int(SIGHUP) << true;
+}
+
+// A send ended while it waits on a socat bridge whose output is held. A
+// signal it can catch leaves nothing behind: the next send goes through,
+// for the same user too. SIGKILL leaves the exclusive mode on the bridge,
+// which socat keeps open: root clears it and sends; another user is told
+// what blocks the port and how to free it, and nothing is sent.
+void TestEnvoyeur::finBrutaleSurUnPont()
+{
+    QFETCH(int, signal);
+    QFETCH(bool, autreUtilisateur);
+    if (::geteuid() != 0)
+        QSKIP("il faut être root pour envoyer aussi comme un autre utilisateur");
+    if (QStandardPaths::findExecutable(QStringLiteral("socat")).isEmpty())
+        QSKIP("socat n'est pas installé");
+    PontSocat pont;
+    QVERIFY(pont.valide());
+    // A copy anyone may run, wherever the build tree lies.
+    QTemporaryDir dossier;
+    const QString programme = dossier.filePath(QStringLiteral("tarvik-envoyer"));
+    QVERIFY(QFile::copy(QStringLiteral(TARVIK_ENVOYER), programme));
+    QCOMPARE(::chmod(QFile::encodeName(dossier.path()).constData(), 0755), 0);
+    QCOMPARE(::chmod(QFile::encodeName(m_dossier.path()).constData(), 0755), 0);
+    QCOMPARE(::chmod(QFile::encodeName(m_fichier).constData(), 0644), 0);
+    const auto envoyer = [&](bool autre, const std::function<void(QProcess &)> &pendant = {}) {
+        QStringList arguments{m_fichier, QStringLiteral("--port"), pont.panneau()};
+        if (!autre)
+            return lancer(programme, arguments, {}, pendant);
+        return lancer(QStringLiteral("setpriv"),
+                      QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                  QStringLiteral("--clear-groups"), programme} +
+                          arguments,
+                      {}, pendant);
+    };
+    const QString verrou = verrouQt(pont.peripherique());
+
+    pont.suspendre();
+    const Sortie tuee = envoyer(autreUtilisateur, [&](QProcess &p) {
+        QVERIFY2(attendreQue([&] { return QFile::exists(verrou); }), "l'envoi ne démarre pas");
+        QVERIFY(signaler(p.processId(), signal));
+        p.waitForFinished(1000);
+    });
+    pont.reprendre();
+    pont.lire(); // whatever got through before the signal
+    if (signal != SIGKILL) {
+        QCOMPARE(tuee.code, 128 + signal);
+        QVERIFY(!QFile::exists(verrou));
+        QVERIFY(!pont.exclusif());
+    }
+
+    const Sortie suivante = envoyer(autreUtilisateur);
+    if (signal == SIGKILL && autreUtilisateur) {
+        QCOMPARE(suivante.code, 3);
+        const QString erreurs = QString::fromUtf8(suivante.erreurs);
+        QVERIFY2(erreurs.contains(QStringLiteral("exclusivité")) &&
+                     erreurs.contains(QStringLiteral("rouvrez le pont")),
+                 suivante.erreurs.constData());
+        QCOMPARE(pont.lire(), QByteArray());
+        QCOMPARE(envoyer(false).code, 0); // root frees it
+    } else {
+        QVERIFY2(suivante.code == 0, suivante.erreurs.constData());
+    }
+    QCOMPARE(pont.lire(84), Sequence);
+    QVERIFY(!pont.exclusif());
+    QVERIFY(!QFile::exists(verrou));
 }
 
 QTEST_GUILESS_MAIN(TestEnvoyeur)

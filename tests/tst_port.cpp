@@ -5,6 +5,7 @@
 #include "pseudo_terminal.h"
 #include "sequence/envoyer_sequence.h"
 #include "serial/options.h"
+#include "serial/pilote_posix.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -13,8 +14,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QScopeGuard>
+
+#include <cstring>
 #include <sys/fsuid.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 
 Q_DECLARE_METATYPE(OriginePort)
 
@@ -40,6 +47,25 @@ bool ecrire(const QString &chemin, const QByteArray &contenu)
     return f.open(QIODevice::WriteOnly) && f.write(contenu) == contenu.size();
 }
 
+int descripteursOuverts()
+{
+    return int(QDir(QStringLiteral("/proc/self/fd")).count());
+}
+
+// A socket listening at `chemin`; its descriptor.
+int ecouterSocket(const QString &chemin)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un adresse{};
+    adresse.sun_family = AF_UNIX;
+    const QByteArray local = QFile::encodeName(chemin);
+    std::memcpy(adresse.sun_path, local.constData(), size_t(local.size()));
+    if (::bind(fd, reinterpret_cast<sockaddr *>(&adresse), sizeof adresse) != 0 ||
+        ::listen(fd, 1) != 0)
+        qWarning("socket impossible : %s", strerror(errno));
+    return fd;
+}
+
 } // namespace
 
 class TestPort : public QObject {
@@ -50,6 +76,8 @@ private Q_SLOTS:
     void ordre();
     void port1_data();
     void port1();
+    void numerosRefuses_data();
+    void numerosRefuses();
     void cheminRefuse_data();
     void cheminRefuse();
     void choixEnregistre();
@@ -112,6 +140,36 @@ void TestPort::port1()
              dev.filePath(lien ? QStringLiteral("tarvik-port1") : QStringLiteral("ttyS0")));
 }
 
+void TestPort::numerosRefuses_data()
+{
+    QTest::addColumn<int>("majeur");
+    QTest::addColumn<int>("mineur");
+    QTest::addColumn<bool>("refuse");
+    // clang-format off
+    const QList<std::tuple<const char *, int, int, bool>> cas = {
+        {"/dev/tty", 5, 0, true},          {"/dev/console", 5, 1, true},
+        {"/dev/ptmx", 5, 2, true},         {"/dev/ttyprintk", 5, 3, true},
+        {"/dev/tty0", 4, 0, true},         {"/dev/tty1", 4, 1, true},
+        {"/dev/tty63", 4, 63, true},       {"maître BSD", 2, 0, true},
+        {"maître unix98", 128, 3, true},   {"/dev/ttyS0", 4, 64, false},
+        {"/dev/ttyS5", 4, 69, false},      {"/dev/pts/3", 136, 3, false},
+        {"/dev/ttyUSB0", 188, 0, false},   {"/dev/ttyACM0", 166, 0, false},
+    };
+    // clang-format on
+    for (const auto &[nom, majeur, mineur, refuse] : cas)
+        QTest::newRow(nom) << majeur << mineur << refuse;
+}
+
+// Terminals that are not ports are known by their device numbers, whatever
+// their name: none of these is ever opened here.
+void TestPort::numerosRefuses()
+{
+    QFETCH(int, majeur);
+    QFETCH(int, mineur);
+    QFETCH(bool, refuse);
+    QCOMPARE(!RaisonPasUnPort(S_IFCHR | 0660, makedev(majeur, mineur)).isEmpty(), refuse);
+}
+
 void TestPort::cheminRefuse_data()
 {
     QTest::addColumn<QString>("genre");
@@ -120,7 +178,13 @@ void TestPort::cheminRefuse_data()
     QTest::newRow("lien vers un fichier") << "lien" << EchecLien::Genre::PasUnPortSerie;
     QTest::newRow("dossier") << "dossier" << EchecLien::Genre::PasUnPortSerie;
     QTest::newRow("/dev/null") << "/dev/null" << EchecLien::Genre::PasUnPortSerie;
+    QTest::newRow("tube") << "tube" << EchecLien::Genre::PasUnPortSerie;
+    QTest::newRow("socket") << "socket" << EchecLien::Genre::PasUnPortSerie;
+    QTest::newRow("/dev/ptmx") << "/dev/ptmx" << EchecLien::Genre::PasUnPortSerie;
+    QTest::newRow("/dev/pts/ptmx") << "/dev/pts/ptmx" << EchecLien::Genre::PasUnPortSerie;
+    QTest::newRow("/dev/tty") << "/dev/tty" << EchecLien::Genre::PasUnPortSerie;
     QTest::newRow("absent") << "absent" << EchecLien::Genre::PortAbsent;
+    QTest::newRow("absent, 300 caractères") << QString(300, u'p') << EchecLien::Genre::PortAbsent;
 }
 
 // Only a terminal device is a port: anything else is refused by the dialog's
@@ -137,11 +201,17 @@ void TestPort::cheminRefuse()
         QVERIFY(QFile::link(fichier, chemin));
     else if (genre == QLatin1String("dossier"))
         QVERIFY(QDir().mkdir(chemin));
+    else if (genre == QLatin1String("tube"))
+        QCOMPARE(::mkfifo(QFile::encodeName(chemin).constData(), 0600), 0);
+    const int prise = genre == QLatin1String("socket") ? ecouterSocket(chemin) : -1;
+    const auto fermer = qScopeGuard([&] { ::close(prise); });
 
     QVERIFY(!RaisonPasUnPort(chemin).isEmpty());
     GrilleInitiale grille;
     grille.lien.setPeripherique(chemin);
+    const int fds = descripteursOuverts();
     const auto echec = EnvoyerSequence(grille);
+    QCOMPARE(descripteursOuverts(), fds);
     QVERIFY(echec && echec->lien);
     QVERIFY2(*echec->lien == attendu, qPrintable(echec->message));
     QVERIFY2(echec->message.contains(chemin), qPrintable(echec->message));

@@ -3,6 +3,7 @@
 #include "sequence/envoyer_sequence.h"
 #include "sequence/fichiers.h"
 #include "serial/options.h"
+#include "serial/signaux.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -49,7 +50,9 @@ Codes de sortie :
   2    mauvaise utilisation
   3    port refusé ou indisponible, rien n'a été envoyé
   4    échec pendant l'écriture (les lignes remises au port sont nommées)
-  130  interrompu par SIGINT, 143 par SIGTERM (ce qui attendait est abandonné)
+  129, 130, 131, 143
+       interrompu par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (128 + le numéro du
+       signal) : ce qui attendait est abandonné, le port et ses verrous rendus
 )";
 
 int erreur(int code, const QString &message)
@@ -78,36 +81,6 @@ private:
     LienSerie m_lien;
 };
 
-// SIGINT and SIGTERM only wake the program: their number goes down a pipe
-// the link watches, and the clean-up runs outside the handler.
-int g_reveil[2] = {-1, -1};
-
-extern "C" void reveiller(int signal)
-{
-    const int sauve = errno;
-    const char numero = char(signal);
-    [[maybe_unused]] const ssize_t n = ::write(g_reveil[1], &numero, 1);
-    errno = sauve;
-}
-
-bool ecouterSignaux()
-{
-    if (::pipe2(g_reveil, O_CLOEXEC | O_NONBLOCK) != 0)
-        return false;
-    struct sigaction action {};
-    action.sa_handler = reveiller;
-    action.sa_flags = SA_RESTART;
-    sigemptyset(&action.sa_mask);
-    return ::sigaction(SIGINT, &action, nullptr) == 0 &&
-           ::sigaction(SIGTERM, &action, nullptr) == 0;
-}
-
-int signalRecu()
-{
-    char numero = 0;
-    return ::read(g_reveil[0], &numero, 1) == 1 ? numero : SIGTERM;
-}
-
 int codeDe(const EchecSequence &echec)
 {
     if (!echec.lien)
@@ -117,7 +90,9 @@ int codeDe(const EchecSequence &echec)
     case EchecLien::Genre::DelaiDepasse:
         return EchecEcriture;
     case EchecLien::Genre::Interrompu:
-        return 128 + signalRecu();
+        if (const int signal = SignalRecu())
+            return 128 + signal;
+        return 128 + SIGTERM;
     default:
         return PortIndisponible;
     }
@@ -181,11 +156,16 @@ int main(int argc, char *argv[])
         return Envoye;
     }
 
-    if (!ecouterSignaux())
+    const int reveil = EcouterSignaux();
+    if (reveil < 0)
         return erreur(PortIndisponible, QStringLiteral("signaux impossibles à surveiller."));
-    sequence.MSComm1().setPeripherique(options.value(OptionPort()));
-    sequence.MSComm1().setReveil(g_reveil[0]);
-    if (const auto echec = EnvoyerSequence(sequence))
+    LienSerie &lien = sequence.MSComm1();
+    lien.setPeripherique(options.value(OptionPort()));
+    lien.setReveil(reveil);
+    const auto echec = EnvoyerSequence(sequence);
+    for (const QString &avertissement : lien.avertissements())
+        Ecrire(stderr, QStringLiteral("tarvik-envoyer : %1\n").arg(avertissement));
+    if (echec)
         return erreur(codeDe(*echec), echec->message);
     return Envoye;
 }

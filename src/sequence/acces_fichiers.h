@@ -15,6 +15,17 @@ QString TexteErreurSysteme(int code);
 // The same for an error text Qt took from the system (errorString()).
 QString TexteErreurSysteme(const QString &texteQt);
 
+// File names as the system spells them, bytes that are not UTF-8 included:
+// such a byte becomes U+DC80..U+DCFF and goes back to the same byte, so that
+// a name read from the system or the command line reaches it unchanged.
+QString NomLocal(QByteArrayView octets);
+QByteArray OctetsLocaux(QStringView nom);
+// A name as messages show it: a byte that is not UTF-8 is spelled \xNN.
+QString NomLisible(QStringView nom);
+// The path a name leads to once every link is followed; empty, with
+// errno set, when it leads nowhere.
+QString CheminReel(const QString &nom);
+
 // Reads a whole regular file of at most `taille` bytes. The file is opened
 // non-blocking and its type checked on the open descriptor, so a tube or a
 // device put in its place can never block; with Liens::Refuses a link in its
@@ -24,6 +35,9 @@ struct FichierLu {
     QByteArray contenu;
     QString erreur;      // why it cannot be read, in French; empty when read
     bool absent = false; // there is no file at that path
+    // The file read, as fstat saw it on the open descriptor.
+    quint64 appareil = 0, inode = 0;
+    qint64 modifieMs = 0; // last change, in ms since the epoch
 };
 FichierLu LireFichier(const QString &chemin, qsizetype taille = TailleMaxFichier,
                       Liens liens = Liens::Suivis);

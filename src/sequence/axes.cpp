@@ -122,13 +122,28 @@ QString CodePoint(QChar c)
     return QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper();
 }
 
+namespace {
+
+// The board's code page. Opening the converter costs more than a whole line
+// of encoding, so each thread keeps one. Its error flag would stay set once
+// raised: a character without a code becomes a NUL byte instead, which no
+// printable character gives.
+QStringEncoder &encodeurCarte()
+{
+    thread_local QStringEncoder encodeur("windows-1252",
+                                         QStringConverter::Flag::Stateless |
+                                             QStringConverter::Flag::ConvertInvalidToNull);
+    return encodeur;
+}
+
+} // namespace
+
 bool DirectionValide(QChar c)
 {
     if (c.isSurrogate() || !c.isPrint())
         return false;
-    QStringEncoder encodeur("windows-1252");
-    const QByteArray octets = encodeur.encode(QStringView(&c, 1));
-    return !encodeur.hasError() && octets.size() == 1;
+    const QByteArray octets = encodeurCarte().encode(QStringView(&c, 1));
+    return octets.size() == 1 && octets[0] != '\0';
 }
 
 QString TextePas(std::int32_t pas)
@@ -154,8 +169,7 @@ QString LigneAxe(const Axe &axe)
 
 QByteArray OctetsLigne(const Axe &axe)
 {
-    QStringEncoder encodeur("windows-1252");
-    QByteArray octets = encodeur.encode(LigneAxe(axe));
+    QByteArray octets = encodeurCarte().encode(LigneAxe(axe));
     octets.append('\n');
     return octets;
 }

@@ -165,43 +165,6 @@ QString EnregistrerReglagePort(const QString &peripherique)
     return EcrireFichier(fichier, ecrit.contenu).erreur;
 }
 
-QString RaisonTypePort(unsigned mode)
-{
-    if (S_ISREG(mode))
-        return QStringLiteral("c'est un fichier ordinaire, pas un port série");
-    if (S_ISDIR(mode))
-        return QStringLiteral("c'est un dossier, pas un port série");
-    if (!S_ISCHR(mode))
-        return QStringLiteral("ce n'est pas un port série (tube, socket ou disque)");
-    return {};
-}
-
-QString RaisonPasUnPort(const QString &chemin)
-{
-    const QString reel = QFileInfo(chemin).canonicalFilePath();
-    if (reel.isEmpty())
-        return QStringLiteral("ce chemin ne mène à aucun périphérique (port absent)");
-    const QByteArray local = QFile::encodeName(reel);
-    struct stat etat {};
-    if (::stat(local.constData(), &etat) != 0)
-        return TexteErreurSysteme(errno);
-    if (QString raison = RaisonTypePort(etat.st_mode); !raison.isEmpty())
-        return raison;
-    const int fd = ::open(local.constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        // Busy or forbidden to this user: a sending run will say which.
-        if (errno == ENOENT || errno == ENXIO || errno == ENODEV)
-            return QStringLiteral("port absent");
-        return {};
-    }
-    termios reglages{};
-    const bool terminal = ::tcgetattr(fd, &reglages) == 0;
-    ::close(fd);
-    return terminal ? QString()
-                    : QStringLiteral("ce n'est pas un terminal : ses réglages de ligne ne "
-                                     "peuvent pas être lus");
-}
-
 QList<PortDecouvert> PortsDuSysteme()
 {
     QList<PortDecouvert> ports;
@@ -224,13 +187,13 @@ QList<PortDecouvert> PortsDuSysteme()
 
 QString NomStable(const QString &peripherique, const QString &dossier)
 {
-    const QString reel = QFileInfo(peripherique).canonicalFilePath();
+    const QString reel = CheminReel(peripherique);
     if (reel.isEmpty())
         return {};
     const QFileInfoList liens =
         QDir(dossier).entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo &lien : liens)
-        if (lien.isSymLink() && lien.canonicalFilePath() == reel)
+        if (lien.isSymLink() && CheminReel(lien.absoluteFilePath()) == reel)
             return lien.absoluteFilePath();
     return {};
 }

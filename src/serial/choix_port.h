@@ -45,14 +45,6 @@ ReglagePort LireReglagePort();
 QString EnregistrerReglagePort(const QString &peripherique);
 QString FichierReglages();
 
-// Why a file of this type (st_mode) cannot be a serial port, or an empty
-// text for a character device.
-QString RaisonTypePort(unsigned mode);
-
-// Why the thing a path leads to cannot be a serial port (it must be a
-// terminal device), or an empty text. Opens it without writing anything.
-QString RaisonPasUnPort(const QString &chemin);
-
 // A serial port the system reports.
 struct PortDecouvert {
     QString peripherique; // /dev/ttyUSB0

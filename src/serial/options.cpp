@@ -1,5 +1,7 @@
 #include "serial/options.h"
 
+#include "sequence/acces_fichiers.h"
+
 #include <QCommandLineParser>
 #include <QFileInfo>
 
@@ -39,7 +41,7 @@ TraiterOptions(QCommandLineParser &parseur, int argc, char *argv[], const QStrin
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << NomLocal(argv[i]); // file and device names reach the system unchanged
     const QString programme = QFileInfo(arguments.value(0)).fileName();
     QString erreur = LireOptions(parseur, arguments);
     const bool aideOuVersion =

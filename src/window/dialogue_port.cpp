@@ -1,5 +1,7 @@
 #include "window/dialogue_port.h"
 
+#include "sequence/acces_fichiers.h"
+#include "serial/pilote_posix.h"
 #include "window/dialogues.h"
 
 #include <QDialogButtonBox>
@@ -49,7 +51,7 @@ DialoguePort::DialoguePort(const QString &actuel, QWidget *parent)
     m_chemin->setObjectName(QStringLiteral("cheminPort"));
 
     QString port1 = PeripheriquePort(1);
-    if (const QString reel = QFileInfo(port1).canonicalFilePath(); !reel.isEmpty() && reel != port1)
+    if (const QString reel = CheminReel(port1); !reel.isEmpty() && reel != port1)
         port1 += QStringLiteral(" → ") + reel;
     auto *defaut =
         new QListWidgetItem(QStringLiteral("Port série 1 (par défaut) : ") + port1, m_liste);

@@ -1,10 +1,12 @@
 // Tarvik: the control panel of the seven-axis board.
 #include "serial/options.h"
+#include "serial/signaux.h"
 #include "window/main_window.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QLibraryInfo>
+#include <QSocketNotifier>
 #include <QTranslator>
 
 namespace {
@@ -26,7 +28,9 @@ Le port utilisé est, dans l'ordre : celui de --port, celui choisi par
 $XDG_CONFIG_HOME/Tarvik/tarvik.conf), le lien /dev/tarvik-port1 s'il existe,
 puis /dev/ttyS0 (le port série 1).
 
-Codes de sortie : 0 fenêtre fermée normalement, 2 mauvaise utilisation.
+Codes de sortie : 0 fenêtre fermée normalement, 2 mauvaise utilisation,
+129, 130, 131 ou 143 arrêté par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (une
+séquence en cours est abandonnée, le port et ses verrous sont rendus).
 )";
 
 } // namespace
@@ -59,6 +63,13 @@ int main(int argc, char *argv[])
 
     Form1 fenetre;
     fenetre.imposerPort(options.value(OptionPort()));
+    // A signal ends a run in progress through the link, then the program.
+    const int reveil = EcouterSignaux();
+    fenetre.MSComm1().setReveil(reveil);
+    QSocketNotifier signaux(reveil, QSocketNotifier::Read);
+    signaux.setEnabled(reveil >= 0);
+    QObject::connect(&signaux, &QSocketNotifier::activated, &application,
+                     [] { QApplication::exit(128 + SignalRecu()); });
     fenetre.show();
     return QApplication::exec();
 }

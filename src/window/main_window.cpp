@@ -247,8 +247,15 @@ void Form1::Command1_Click()
     m_enCours = true;
     while (m_demandes > 0) {
         --m_demandes;
-        if (const auto echec = EnvoyerSequence(*this))
+        const auto echec = EnvoyerSequence(*this);
+        if (echec && echec->lien == EchecLien::Genre::Interrompu) {
+            m_demandes = 0; // the program is ending: no message, no other run
+            break;
+        }
+        if (echec)
             signalerEchec(QStringLiteral("Séquence non envoyée"), *echec);
+        else
+            signalerAvertissements();
         montrerPort(); // the settings may have changed meanwhile
     }
     m_enCours = false;
@@ -262,4 +269,17 @@ void Form1::signalerEchec(const QString &titre, const EchecSequence &echec)
         fautive->setFocus();
         fautive->selectAll();
     }
+}
+
+void Form1::signalerAvertissements()
+{
+    // Said once a session: the same stale lock would be met by every run.
+    QStringList nouveaux;
+    for (const QString &avertissement : m_MSComm1.avertissements())
+        if (!m_avertis.contains(avertissement))
+            nouveaux << avertissement;
+    m_avertis += nouveaux;
+    if (!nouveaux.isEmpty())
+        Afficher(this, GenreMessage::Information, QStringLiteral("Séquence envoyée"),
+                 QStringLiteral("La séquence a été envoyée.\n") + nouveaux.join(u'\n'));
 }

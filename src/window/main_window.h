@@ -42,6 +42,7 @@ private:
     void creerMenus();
     void Command1_Click();
     void signalerEchec(const QString &titre, const EchecSequence &echec);
+    void signalerAvertissements();
     void montrerPort(); // the device in use, on TEST's tooltip and description
     // What a screen reader says of row k's boxes: "Axe 03, Pas".
     void nommerRangee(int k, const QString &nom);
@@ -64,6 +65,7 @@ private:
     QPushButton *m_Command1 = nullptr;
     LienSerie m_MSComm1;
 
-    int m_demandes = 0; // clicks on TEST not yet served
+    QStringList m_avertis; // what the operator was told of the runs that went through
+    int m_demandes = 0;    // clicks on TEST not yet served
     bool m_enCours = false;
 };

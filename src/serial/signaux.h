@@ -1,0 +1,13 @@
+// The signals that end a program and that it can catch (SIGINT, SIGTERM,
+// SIGHUP, SIGQUIT) only wake it: their number goes down a pipe whose read
+// end a run watches, so that the port, its locks and its exclusive mode are
+// released outside the handler before the program ends.
+#pragma once
+
+// Installs the handlers; returns the pipe's read end (non-blocking), or -1
+// when the pipe or a handler cannot be set.
+int EcouterSignaux();
+
+// The first signal received and not yet taken, read from the pipe; 0 when
+// none. The exit code that goes with it is 128 plus its number.
+int SignalRecu();

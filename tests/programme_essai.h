@@ -10,7 +10,7 @@ struct Sortie {
 };
 
 // Starts `programme` with no display, gives it `entree` on stdin; `pendant`
-// runs while it is running.
+// runs while it is running, and may write more before stdin is closed.
 inline Sortie lancer(const QString &programme, const QStringList &arguments,
                      const QByteArray &entree = {},
                      const std::function<void(QProcess &)> &pendant = {})
@@ -24,9 +24,9 @@ inline Sortie lancer(const QString &programme, const QStringList &arguments,
     if (!processus.waitForStarted())
         return {};
     processus.write(entree);
-    processus.closeWriteChannel();
-    if (pendant)
+    if (pendant) // it may give more input; its end comes after it
         pendant(processus);
+    processus.closeWriteChannel();
     if (!processus.waitForFinished(10000))
         processus.kill();
     processus.waitForFinished();

@@ -55,6 +55,11 @@ private Q_SLOTS:
     void codes_data();
     void codes();
     void verifier();
+    void sortiesStandard_data();
+    void sortiesStandard();
+    void entreeLente();
+    void aideEtVersion_data();
+    void aideEtVersion();
     void portAuNomNonUtf8();
     void signalPendantUnEnvoiBloque_data();
     void signalPendantUnEnvoiBloque();
@@ -105,7 +110,9 @@ void TestEnvoyeur::codes_data()
     QTest::newRow("port occupé") << "occupe" << 3 << "port occupé par le processus";
     QTest::newRow("pas un port") << "fichier" << 3 << "c'est un fichier ordinaire";
     QTest::newRow("sans fichier") << "usage" << 2 << "il manque le fichier";
+    QTest::newRow("deux fichiers") << "deux" << 2 << "un seul fichier à la fois";
     QTest::newRow("option inconnue") << "inconnue" << 2 << "option inconnue : --vite";
+    QTest::newRow("ligne bloquée") << "bloque" << 4 << "délai dépassé";
 }
 
 // Each exit code with its cause; in none of them does a byte reach the line.
@@ -134,6 +141,10 @@ void TestEnvoyeur::codes()
         port = m_fichier;
     } else if (cas == QLatin1String("usage")) {
         fichier.clear();
+    } else if (cas == QLatin1String("deux")) {
+        autres << m_fichier;
+    } else if (cas == QLatin1String("bloque")) {
+        QVERIFY(pty.remplir('.') > 0);
     } else {
         autres << QStringLiteral("--vite");
     }
@@ -146,7 +157,7 @@ void TestEnvoyeur::codes()
     QCOMPARE(s.code, code);
     QVERIFY2(QString::fromUtf8(s.erreurs).contains(motif), s.erreurs.constData());
     QCOMPARE(s.sortie, QByteArray());
-    QCOMPARE(pty.lire(), QByteArray());
+    QCOMPARE(pty.lire().replace('.', ""), QByteArray()); // nothing but the filler
     QFile relu(m_fichier);
     QVERIFY(relu.open(QIODevice::ReadOnly));
     QCOMPARE(relu.readAll(), Sequence); // a regular file named as the port is never written
@@ -157,15 +168,107 @@ void TestEnvoyeur::codes()
 void TestEnvoyeur::verifier()
 {
     PseudoTerminal pty;
-    QCOMPARE(EnregistrerReglagePort(pty.chemin()), QString());
+    QCOMPARE(EnregistrerReglagePort(pty.chemin()).erreur, QString());
     OuverturesVues ouvertures(pty.chemin());
     const Sortie s = lancer({QStringLiteral("--verifier"), m_fichier});
     QCOMPARE(s.code, 0);
     QCOMPARE(s.sortie, QString::fromLatin1(Sequence).replace(u'\x80', u'€').toUtf8());
     QCOMPARE(ouvertures.nombre(), 0);
     QCOMPARE(pty.lire(), QByteArray());
+    QVERIFY2(QString::fromUtf8(s.erreurs).contains(pty.chemin() + QStringLiteral(" (choisi par")),
+             s.erreurs.constData());
     QCOMPARE(lancer({QStringLiteral("--verifier"), m_dossier.path()}).code, 1);
-    QCOMPARE(EnregistrerReglagePort({}), QString());
+    QCOMPARE(EnregistrerReglagePort({}).erreur, QString());
+
+    // The dry run takes the send's own command line, and names its port.
+    PseudoTerminal autre;
+    OuverturesVues autresOuvertures(autre.chemin());
+    const Sortie avecPort =
+        lancer({QStringLiteral("--verifier"), m_fichier, QStringLiteral("--port"), autre.chemin()});
+    QCOMPARE(avecPort.code, 0);
+    QCOMPARE(avecPort.sortie, s.sortie);
+    QVERIFY2(QString::fromUtf8(avecPort.erreurs)
+                 .contains(autre.chemin() + QStringLiteral(" (donné par --port)")),
+             avecPort.erreurs.constData());
+    QCOMPARE(autresOuvertures.nombre(), 0);
+}
+
+void TestEnvoyeur::sortiesStandard_data()
+{
+    QTest::addColumn<bool>("verifier");
+    QTest::addColumn<QString>("redirection");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("motif"); // on stderr
+    QTest::newRow("entrée fermée") << false << "<&-" << 2 << "l'entrée standard est fermée";
+    QTest::newRow("--verifier, sortie pleine")
+        << true << ">/dev/full" << 5 << "plus de place sur le disque";
+    QTest::newRow("--verifier, sortie fermée")
+        << true << ">&-" << 5 << "sortie standard est fermée";
+    QTest::newRow("envoi, sortie pleine")
+        << false << ">/dev/full" << 0 << "n'ont pas pu être écrites sur la sortie standard";
+}
+
+// A closed stdin is not read; a full or closed stdout fails --verifier,
+// whose whole job is to print, but leaves a send's code alone: the board has
+// the lines.
+void TestEnvoyeur::sortiesStandard()
+{
+    QFETCH(bool, verifier);
+    QFETCH(QString, redirection);
+    QFETCH(int, code);
+    QFETCH(QString, motif);
+    PseudoTerminal pty;
+    const QString fichier = redirection == QLatin1String("<&-") ? QStringLiteral("-") : m_fichier;
+    const QStringList arguments =
+        verifier ? QStringList{QStringLiteral("--verifier"), fichier}
+                 : QStringList{fichier, QStringLiteral("--port"), pty.chemin()};
+    const Sortie s = lancer(QStringLiteral("/bin/sh"),
+                            QStringList{QStringLiteral("-c"),
+                                        QStringLiteral("exec \"$0\" \"$@\" ") + redirection,
+                                        QStringLiteral(TARVIK_ENVOYER)} +
+                                arguments);
+    QCOMPARE(s.code, code);
+    QVERIFY2(QString::fromUtf8(s.erreurs).contains(motif), s.erreurs.constData());
+    QCOMPARE(pty.lire(code == 0 ? 84 : 0), code == 0 ? Sequence : QByteArray());
+}
+
+// A file that arrives through a slow pipe, in pieces, is read whole.
+void TestEnvoyeur::entreeLente()
+{
+    PseudoTerminal pty;
+    const Sortie s =
+        lancer({QStringLiteral("-"), QStringLiteral("--port"), pty.chemin()}, {}, [](QProcess &p) {
+            for (qsizetype debut = 0; debut < Sequence.size(); debut += 30) {
+                p.write(Sequence.mid(debut, 30));
+                p.waitForBytesWritten();
+                QTest::qWait(100);
+            }
+        });
+    QVERIFY2(s.code == 0, s.erreurs.constData());
+    QCOMPARE(pty.lire(84), Sequence);
+}
+
+void TestEnvoyeur::aideEtVersion_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("sortie");
+    QTest::newRow("--help") << "--help"
+                            << "Utilisation : tarvik-envoyer FICHIER";
+    QTest::newRow("-h") << "-h"
+                        << "Codes de sortie";
+    QTest::newRow("--version") << "--version"
+                               << "tarvik-envoyer " TARVIK_VERSION "\n";
+}
+
+// Answered before anything is checked or read, with no display.
+void TestEnvoyeur::aideEtVersion()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, sortie);
+    const Sortie s = lancer({option});
+    QCOMPARE(s.code, 0);
+    QVERIFY2(QString::fromUtf8(s.sortie).contains(sortie), s.sortie.constData());
+    QCOMPARE(s.erreurs, QByteArray());
 }
 
 // A port named by bytes that are not UTF-8 is reached as named: the name

@@ -79,6 +79,7 @@ private Q_SLOTS:
     void quitter();
     void choixDuPort_data();
     void choixDuPort();
+    void deuxPanneaux();
     void nomsAccessibles();
 };
 
@@ -371,18 +372,29 @@ void TestMainWindow::quitter()
 
 void TestMainWindow::choixDuPort_data()
 {
-    QTest::addColumn<QString>("geste"); // what the operator does in the dialog
-    QTest::newRow("chemin tapé, Entrée") << "chemin";
-    QTest::newRow("adaptateur de la liste") << "liste";
-    QTest::newRow("Échap") << "echap";
-    QTest::newRow("fichier refusé, puis Annuler") << "refus";
+    QTest::addColumn<QString>("geste");   // what the operator does in the dialog
+    QTest::addColumn<QString>("message"); // what the only message says, if any
+    QTest::newRow("chemin tapé, Entrée") << "chemin"
+                                         << "socat pty,rawer,link="; // a numbered pty
+    QTest::newRow("adaptateur de la liste") << "liste"
+                                            << "";
+    QTest::newRow("Échap") << "echap"
+                           << "";
+    QTest::newRow("fichier refusé, puis Annuler") << "refus"
+                                                  << "ne peut pas servir de port";
+    QTest::newRow("champ vidé : port 1") << "vide"
+                                         << "";
+    QTest::newRow("réglages abîmés remplacés") << "abimes"
+                                               << "mis de côté";
 }
 
 // The port chosen in the dialog is saved and used by a new window (port 1 is
-// never opened); Échap or a refused path changes nothing.
+// never opened); Échap or a refused path changes nothing; an empty field
+// goes back to port 1; a damaged settings file is set aside and replaced.
 void TestMainWindow::choixDuPort()
 {
     QFETCH(QString, geste);
+    QFETCH(QString, message);
     QDir(QFileInfo(FichierReglages()).path()).removeRecursively();
     PseudoTerminal pty;
     QTemporaryDir parId;
@@ -396,9 +408,18 @@ void TestMainWindow::choixDuPort()
                                      0x6001}};
     });
     const auto retablir = qScopeGuard([&] { RemplacerEnumerationPorts(systeme); });
-    const QString attendu = geste == QLatin1String("chemin")  ? pty.chemin()
-                            : geste == QLatin1String("liste") ? stable
-                                                              : QString();
+    const QByteArray abime = "\xEF\xBB\xBF[General]\nport=/dev/ttyUSB0\n";
+    if (geste == QLatin1String("vide") || geste == QLatin1String("abimes")) {
+        QVERIFY(QDir().mkpath(QFileInfo(FichierReglages()).path()));
+        QFile avant(FichierReglages());
+        QVERIFY(avant.open(QIODevice::WriteOnly));
+        avant.write(geste == QLatin1String("vide") ? "[General]\nport=" + stable.toUtf8() + '\n'
+                                                   : abime);
+    }
+    const QString attendu = geste == QLatin1String("chemin") ? pty.chemin()
+                            : geste == QLatin1String("liste") || geste == QLatin1String("abimes")
+                                ? stable
+                                : QString();
 
     CaptureMessages messages;
     bool focusDansLeChamp = false, resteOuvert = false;
@@ -419,8 +440,16 @@ void TestMainWindow::choixDuPort()
                 QTest::keyClick(liste, Qt::Key_Return);
                 return;
             }
-            QTest::keyClicks(champ, geste == QLatin1String("refus") ? fichier : pty.chemin());
-            if (geste == QLatin1String("chemin"))
+            if (geste == QLatin1String("vide")) {
+                champ->selectAll();
+                QTest::keyClick(champ, Qt::Key_Delete);
+                return QTest::keyClick(champ, Qt::Key_Return);
+            }
+            champ->clear();
+            QTest::keyClicks(champ, geste == QLatin1String("refus")    ? fichier
+                                    : geste == QLatin1String("abimes") ? stable
+                                                                       : pty.chemin());
+            if (geste == QLatin1String("chemin") || geste == QLatin1String("abimes"))
                 return QTest::keyClick(champ, Qt::Key_Return);
             if (geste == QLatin1String("refus")) {
                 QTest::keyClick(champ, Qt::Key_Return);
@@ -436,9 +465,18 @@ void TestMainWindow::choixDuPort()
                  elements[1].contains(QStringLiteral("FTDI")) &&
                  elements[1].contains(QStringLiteral("USB 0403:6001")),
              qPrintable(elements.join(u'\n')));
-    QCOMPARE(messages.vus.size(), geste == QLatin1String("refus") ? 1 : 0);
+    QCOMPARE(messages.vus.size(), message.isEmpty() ? 0 : 1);
+    if (!message.isEmpty())
+        QVERIFY2(messages.vus[0].texte.contains(message), qPrintable(messages.vus[0].texte));
     QCOMPARE(resteOuvert, geste == QLatin1String("refus"));
     QCOMPARE(LireReglagePort().peripherique, attendu);
+    if (geste == QLatin1String("abimes")) { // kept beside the new one, whole
+        QFile misDeCote(FichierReglages() + QStringLiteral(".illisible"));
+        QVERIFY(misDeCote.open(QIODevice::ReadOnly));
+        QCOMPARE(misDeCote.readAll(), abime);
+    }
+    if (geste == QLatin1String("vide"))
+        QCOMPARE(Form1().MSComm1().port().origine, OriginePort::Port1);
     if (attendu.isEmpty())
         return;
 
@@ -450,6 +488,35 @@ void TestMainWindow::choixDuPort()
     QCOMPARE(port1.nombre(), 0);
     QVERIFY(
         controle<QPushButton>(nouvelle, QStringLiteral("Command1"))->toolTip().contains(attendu));
+}
+
+// Two panels with one settings file: each sends where it was told to; a
+// choice made in the other applies from the next start.
+void TestMainWindow::deuxPanneaux()
+{
+    QDir(QFileInfo(FichierReglages()).path()).removeRecursively();
+    PseudoTerminal a, b;
+    CaptureMessages messages; // the warnings on numbered pseudo-terminals
+    Form1 premier, second;
+    const auto choisir = [](Form1 &fenetre, const QString &chemin) {
+        fenetre.show();
+        QVERIFY(QTest::qWaitForWindowActive(&fenetre));
+        auDialogue([chemin](DialoguePort *dialogue) {
+            auto *champ = dialogue->findChild<QLineEdit *>(QStringLiteral("cheminPort"));
+            champ->clear();
+            QTest::keyClicks(champ, chemin);
+            QTest::keyClick(champ, Qt::Key_Return);
+        });
+        controle<QAction>(fenetre, QStringLiteral("ChoisirPort"))->trigger();
+    };
+    choisir(premier, a.chemin());
+    choisir(second, b.chemin());
+    cliquerTest(premier);
+    QCOMPARE(a.lire(84), surLeFil(lignesInitiales()));
+    QCOMPARE(b.lire(), QByteArray());
+    QVERIFY(
+        controle<QPushButton>(premier, QStringLiteral("Command1"))->toolTip().contains(a.chemin()));
+    QCOMPARE(Form1().MSComm1().port().peripherique, b.chemin());
 }
 
 // What a screen reader hears: each box named by its row and column (names

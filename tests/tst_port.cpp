@@ -83,6 +83,8 @@ private Q_SLOTS:
     void choixEnregistre();
     void reglagesDouteux_data();
     void reglagesDouteux();
+    void dossierXdg_data();
+    void dossierXdg();
     void nomStable();
     void options_data();
     void options();
@@ -225,38 +227,54 @@ void TestPort::cheminRefuse()
 void TestPort::choixEnregistre()
 {
     PseudoTerminal pty;
-    QCOMPARE(EnregistrerReglagePort(pty.chemin()), QString());
+    QCOMPARE(EnregistrerReglagePort(pty.chemin()).erreur, QString());
     QCOMPARE(LireReglagePort().peripherique, pty.chemin());
     GrilleInitiale grille;
+    grille.lien.setPeripherique({}); // decided from the saved choice
     QCOMPARE(grille.lien.port().origine, OriginePort::Reglage);
     QVERIFY(!EnvoyerSequence(grille));
     QCOMPARE(pty.lire(84), Initiale);
 
-    QCOMPARE(EnregistrerReglagePort({}), QString());
+    QCOMPARE(EnregistrerReglagePort({}).erreur, QString());
+    grille.lien.setPeripherique({});
     QCOMPARE(grille.lien.port().origine, OriginePort::Port1);
     QCOMPARE(grille.lien.port().peripherique, PeripheriquePort(1));
 }
 
 void TestPort::reglagesDouteux_data()
 {
-    QTest::addColumn<QByteArray>("contenu"); // empty: a tube stands there
+    QTest::addColumn<QByteArray>("contenu"); // or what stands there: <tube>, <lien cassé>
     QTest::addColumn<EchecLien::Genre>("genre");
     QTest::addColumn<QString>("motif");
     const QString illisibles = QStringLiteral("sont illisibles");
+    const auto inconnu = EchecLien::Genre::PortInconnu;
     // clang-format off
     QTest::newRow("adaptateur débranché") << QByteArray("[General]\nport=/dev/tarvik-debranche\n")
         << EchecLien::Genre::PortAbsent << "/dev/tarvik-debranche : port absent.\nCe port a été choisi";
-    QTest::newRow("tube")          << QByteArray()                        << EchecLien::Genre::PortInconnu << illisibles;
-    QTest::newRow("interdit")      << QByteArray("[General]\nport=/dev/pts/0\n") << EchecLien::Genre::PortInconnu << "permission refusée";
-    QTest::newRow("trop gros")     << QByteArray(70000, '#')              << EchecLien::Genre::PortInconnu << illisibles;
-    QTest::newRow("valeur vide")   << QByteArray("[General]\nport=\n")     << EchecLien::Genre::PortInconnu << illisibles;
-    QTest::newRow("pas un texte")  << QByteArray("[General]\nport=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x5)\n") << EchecLien::Genre::PortInconnu << illisibles;
-    QTest::newRow("liste")         << QByteArray("[General]\nport=a, b\n") << EchecLien::Genre::PortInconnu << illisibles;
+    const QList<std::tuple<const char *, QByteArray, QString>> cas = {
+        {"tube",            "<tube>",                                   illisibles},
+        {"lien cassé",      "<lien cassé>",                             "ne mène à aucun fichier"},
+        {"interdit",        "[General]\nport=/dev/pts/0\n",             "permission refusée"},
+        {"trop gros",       QByteArray(70000, '#'),                     illisibles},
+        {"valeur vide",     "[General]\nport=\n",                        illisibles},
+        {"pas un texte",    "[General]\nport=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x5)\n", illisibles},
+        {"variant inconnu", "[General]\nport=@Variant(bogus)\n",        illisibles},
+        {"liste",           "[General]\nport=a, b\n",                    illisibles},
+        {"clé Port",        "[General]\nPort=/dev/ttyUSB0\n",            "clé inconnue « Port="},
+        {"autre groupe",    "[Serial]\nport=/dev/ttyUSB0\n",             "groupe inconnu « [Serial] »"},
+        {"clé deux fois",   "port=/dev/ttyUSB0\nport=/dev/ttyUSB1\n",     "donnée deux fois"},
+        {"chemin relatif",  "port=ttyUSB0\n",                           "partir de la racine"},
+        {"BOM",             "\xEF\xBB\xBF[General]\nport=/dev/ttyUSB0\n", "BOM"},
+        {"charabia",        "\x01\x02charabia\xff\n",                   illisibles},
+    };
     // clang-format on
+    for (const auto &[nom, contenu, motif] : cas)
+        QTest::newRow(nom) << contenu << inconnu << motif;
 }
 
-// Settings that cannot be trusted never send anything at random: the run
-// says which file, and how to choose again.
+// Settings that cannot be trusted, or that are not fully understood, never
+// send anything at random, least of all to port 1: the run says which
+// file, and how to choose again.
 void TestPort::reglagesDouteux()
 {
     QFETCH(QByteArray, contenu);
@@ -264,8 +282,10 @@ void TestPort::reglagesDouteux()
     QFETCH(QString, motif);
     const QString fichier = FichierReglages();
     QVERIFY(QDir().mkpath(QFileInfo(fichier).path()));
-    if (contenu.isEmpty())
+    if (contenu == "<tube>")
         QCOMPARE(::mkfifo(QFile::encodeName(fichier).constData(), 0600), 0);
+    else if (contenu == "<lien cassé>")
+        QVERIFY(QFile::link(fichier + QStringLiteral(".disparu"), fichier));
     else
         QVERIFY(ecrire(fichier, contenu));
 
@@ -276,6 +296,7 @@ void TestPort::reglagesDouteux()
             ::setfsuid(65534);
     }
     GrilleInitiale grille;
+    grille.lien.setPeripherique({});
     const PortChoisi port = grille.lien.port();
     const auto echec = port.origine == OriginePort::Reglage // never port 1 by mistake
                            ? EnvoyerSequence(grille)
@@ -289,6 +310,29 @@ void TestPort::reglagesDouteux()
              qPrintable(echec->message));
     if (genre == EchecLien::Genre::PortInconnu)
         QVERIFY2(echec->message.contains(fichier), qPrintable(echec->message));
+}
+
+void TestPort::dossierXdg_data()
+{
+    QTest::addColumn<QByteArray>("valeur"); // of XDG_CONFIG_HOME
+    QTest::addColumn<QString>("fichier");
+    const QString maison = QDir::homePath() + QStringLiteral("/.config/Tarvik/tarvik.conf");
+    QTest::newRow("absolu") << QByteArray("/tmp/xdg") << "/tmp/xdg/Tarvik/tarvik.conf";
+    QTest::newRow("relatif, ignoré") << QByteArray("reglages") << maison;
+    QTest::newRow("vide") << QByteArray() << maison;
+}
+
+// One settings file whatever the current folder: a relative XDG_CONFIG_HOME
+// is invalid, and ignored.
+void TestPort::dossierXdg()
+{
+    QFETCH(QByteArray, valeur);
+    QFETCH(QString, fichier);
+    const QByteArray avant = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", valeur);
+    const QString vu = FichierReglages();
+    qputenv("XDG_CONFIG_HOME", avant);
+    QCOMPARE(vu, fichier);
 }
 
 void TestPort::nomStable()

@@ -22,10 +22,11 @@ enum Code {
     FichierRefuse = 1,    // nothing sent
     PortIndisponible = 3, // refused or unavailable, nothing sent
     EchecEcriture = 4,    // failed while writing; stderr names the lines handed over
+    SortieImpossible = 5, // --verifier could not print the lines
 };
 
 const char *const Aide = R"(Utilisation : tarvik-envoyer FICHIER [--port PERIPHERIQUE]
-              tarvik-envoyer --verifier FICHIER
+              tarvik-envoyer --verifier FICHIER [--port PERIPHERIQUE]
 
 Envoie à la carte les sept lignes d'un fichier de séquence (.seq), comme
 « TEST » les envoie depuis le panneau : le fichier entier est vérifié avant
@@ -35,21 +36,31 @@ s'affichent sur la sortie standard, les messages sur la sortie d'erreur.
 
 Options :
   --port PERIPHERIQUE  envoie sur ce périphérique au lieu du port choisi
-  --verifier FICHIER   vérifie seulement et affiche les lignes qui seraient
-                       envoyées, sans ouvrir de port
+  --verifier FICHIER   vérifie seulement, affiche les lignes qui seraient
+                       envoyées et nomme (sur la sortie d'erreur) le port où
+                       elles partiraient, sans ouvrir aucun port ; accepte
+                       les mêmes options que l'envoi
   -h, --help           affiche cette aide
   -v, --version        affiche la version
 
 Le port utilisé est, dans l'ordre : celui de --port, celui choisi dans le
 panneau (« Initialisation › Choisir le port série… »), le lien
-/dev/tarvik-port1 s'il existe, puis /dev/ttyS0 (le port série 1).
+/dev/tarvik-port1 s'il existe, puis /dev/ttyS0 (le port série 1). Des
+réglages illisibles ne mènent jamais au port série 1 : l'envoi est refusé.
+
+Si la sortie standard est pleine ou fermée, un envoi garde son code (la
+carte a reçu les lignes) et la sortie d'erreur le signale ; --verifier,
+dont c'est tout le travail, échoue avec le code 5.
 
 Codes de sortie :
-  0    séquence envoyée et vidée
+  0    séquence envoyée et vidée (ou, avec --verifier, fichier valide)
   1    fichier refusé, rien n'a été envoyé
-  2    mauvaise utilisation
-  3    port refusé ou indisponible, rien n'a été envoyé
+  2    mauvaise utilisation (option inconnue, fichier manquant ou en trop,
+       entrée standard fermée avec « - »)
+  3    port refusé ou indisponible, rien n'a été envoyé (avec --verifier :
+       réglages illisibles, l'envoi serait refusé)
   4    échec pendant l'écriture (les lignes remises au port sont nommées)
+  5    --verifier n'a pas pu écrire les lignes sur la sortie standard
   129, 130, 131, 143
        interrompu par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (128 + le numéro du
        signal) : ce qui attendait est abandonné, le port et ses verrous rendus
@@ -61,23 +72,46 @@ int erreur(int code, const QString &message)
     return code;
 }
 
+// Standard output, where the lines go. The first failure is kept: the
+// lines may have reached the board all the same.
+class Sortie {
+public:
+    explicit Sortie(bool fermee)
+        : m_erreur(fermee ? QStringLiteral("la sortie standard est fermée") : QString())
+    {
+    }
+    void ecrire(const QString &texte)
+    {
+        if (!m_erreur.isEmpty())
+            return;
+        if (const int erreur = Ecrire(stdout, texte))
+            m_erreur = TexteErreurSysteme(erreur);
+    }
+    QString erreur() const { return m_erreur; }
+
+private:
+    QString m_erreur;
+};
+
 // The rows of a sequence file, as a run reads a grid; the lines it lists go
 // to standard output as they are sent.
 class SequenceFichier : public FenetreSequence {
 public:
-    explicit SequenceFichier(const SequenceLue &lue)
+    SequenceFichier(const SequenceLue &lue, Sortie &sortie)
         : m_lue(lue)
+        , m_sortie(sortie)
     {
     }
     QString Text1(int i) const override { return m_lue.rangees.at(i).pas; }
     QString Text2(int i) const override { return m_lue.rangees.at(i).vitesse; }
     QString Text3(int i) const override { return m_lue.rangees.at(i).direction; }
     void ViderList1() override {}
-    void AjouterList1(const QString &ligne) override { Ecrire(stdout, ligne + u'\n'); }
+    void AjouterList1(const QString &ligne) override { m_sortie.ecrire(ligne + u'\n'); }
     LienSerie &MSComm1() override { return m_lien; }
 
 private:
     const SequenceLue &m_lue;
+    Sortie &m_sortie;
     LienSerie m_lien;
 };
 
@@ -98,26 +132,98 @@ int codeDe(const EchecSequence &echec)
     }
 }
 
+// The usage the options describe, or why not.
+QString verifierUsage(const QCommandLineParser &o, const DescripteursStandard &standard)
+{
+    const QStringList fichiers = o.positionalArguments();
+    const bool verifier = o.isSet(QStringLiteral("verifier"));
+    if (fichiers.size() > (verifier ? 0 : 1))
+        return QStringLiteral("un seul fichier à la fois");
+    if (!verifier && fichiers.isEmpty())
+        return QStringLiteral("il manque le fichier de séquence");
+    const QString chemin = verifier ? o.value(QStringLiteral("verifier")) : fichiers[0];
+    if (chemin == QLatin1String("-") && standard.entreeFermee)
+        return QStringLiteral("l'entrée standard est fermée : donnez le fichier par son nom");
+    return {};
+}
+
+// Reads and checks the whole file, the grid's checks included; why it is
+// refused, or an empty text.
+QString lireFichierSequence(const QString &chemin, SequenceLue &lue, Grille &grille)
+{
+    const bool entree = chemin == QLatin1String("-");
+    FichierLu fichier;
+    if (entree)
+        fichier.erreur = LireDescripteur(STDIN_FILENO, fichier.contenu);
+    else
+        fichier = LireFichier(chemin);
+    QString refus = fichier.erreur;
+    if (refus.isEmpty()) {
+        lue = LireSequence(fichier.contenu);
+        refus = lue.erreur;
+    }
+    Sortie muette(true);
+    if (refus.isEmpty())
+        if (const auto echec = LireGrille(SequenceFichier(lue, muette), grille))
+            refus = echec->message;
+    if (refus.isEmpty())
+        return {};
+    return (entree
+                ? QStringLiteral("l'entrée standard a été refusée.")
+                : QStringLiteral("le fichier « %1 » n'a pas été ouvert.").arg(NomLisible(chemin))) +
+           QStringLiteral("\n%1\nRien n'a été envoyé.").arg(refus);
+}
+
+// --verifier: the lines that would be sent, on stdout, and the port they
+// would go to; nothing is opened.
+int verifierSeulement(const Grille &grille, const PortChoisi &port, Sortie &sortie)
+{
+    for (int i = 1; i <= NombreAxes; ++i)
+        sortie.ecrire(LigneAxe(grille[i]) + u'\n');
+    if (!sortie.erreur().isEmpty())
+        return erreur(SortieImpossible,
+                      QStringLiteral("les lignes n'ont pas pu être écrites sur la sortie "
+                                     "standard (%1).")
+                          .arg(sortie.erreur()));
+    if (!port.erreur.isEmpty())
+        return erreur(PortIndisponible,
+                      QStringLiteral("la séquence est valide, mais elle ne serait pas envoyée. "
+                                     "Port série inconnu : %1")
+                          .arg(port.erreur));
+    Ecrire(stderr, QStringLiteral("tarvik-envoyer : séquence valide, rien n'a été envoyé ; elle "
+                                  "partirait sur %1.\n")
+                       .arg(DecrirePort(port)));
+    return Envoye;
+}
+
+int envoyer(const SequenceLue &lue, const PortChoisi &port, Sortie &sortie)
+{
+    const int reveil = EcouterSignaux();
+    if (reveil < 0)
+        return erreur(PortIndisponible, QStringLiteral("signaux impossibles à surveiller."));
+    SequenceFichier sequence(lue, sortie);
+    LienSerie &lien = sequence.MSComm1();
+    lien.setPort(port);
+    lien.setReveil(reveil);
+    const auto echec = EnvoyerSequence(sequence);
+    for (const QString &avertissement : lien.avertissements())
+        Ecrire(stderr, QStringLiteral("tarvik-envoyer : %1\n").arg(avertissement));
+    if (!sortie.erreur().isEmpty()) // the board has the lines: the code stays
+        Ecrire(stderr, QStringLiteral("tarvik-envoyer : les lignes envoyées n'ont pas pu être "
+                                      "écrites sur la sortie standard (%1).\n")
+                           .arg(sortie.erreur()));
+    return echec ? erreur(codeDe(*echec), echec->message) : Envoye;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    const DescripteursStandard standard = OuvrirDescripteursStandard();
     QCommandLineParser options;
     options.addOption({QStringLiteral("verifier"), {}, QStringLiteral("FICHIER")});
-    const auto fin =
-        TraiterOptions(options, argc, argv, QString::fromUtf8(Aide), [](const auto &o) {
-            const QStringList fichiers = o.positionalArguments();
-            if (o.isSet(QStringLiteral("verifier")))
-                return fichiers.isEmpty() && !o.isSet(OptionPort())
-                           ? QString()
-                           : QStringLiteral(
-                                 "--verifier prend un seul fichier et n'ouvre aucun port");
-            if (fichiers.size() != 1)
-                return fichiers.isEmpty() ? QStringLiteral("il manque le fichier de séquence")
-                                          : QStringLiteral("un seul fichier à la fois");
-            return QString();
-        });
-    if (fin)
+    if (const auto fin = TraiterOptions(options, argc, argv, QString::fromUtf8(Aide),
+                                        [&](const auto &o) { return verifierUsage(o, standard); }))
         return *fin;
 
     QCoreApplication application(argc, argv);
@@ -128,44 +234,12 @@ int main(int argc, char *argv[])
     const bool verifier = options.isSet(QStringLiteral("verifier"));
     const QString chemin =
         verifier ? options.value(QStringLiteral("verifier")) : options.positionalArguments()[0];
-    const bool entree = chemin == QLatin1String("-");
-    FichierLu fichier;
-    if (entree)
-        fichier.erreur = LireDescripteur(STDIN_FILENO, fichier.contenu);
-    else
-        fichier = LireFichier(chemin);
-    const QByteArray &contenu = fichier.contenu;
-    QString refus = fichier.erreur;
-    const SequenceLue lue = refus.isEmpty() ? LireSequence(contenu) : SequenceLue{};
-    if (refus.isEmpty())
-        refus = lue.erreur;
-    SequenceFichier sequence(lue);
+    SequenceLue lue;
     Grille grille{};
-    if (refus.isEmpty())
-        if (const auto echec = LireGrille(sequence, grille))
-            refus = echec->message;
-    if (!refus.isEmpty())
-        return erreur(FichierRefuse,
-                      (entree
-                           ? QStringLiteral("l'entrée standard a été refusée.")
-                           : QStringLiteral("le fichier « %1 » n'a pas été ouvert.").arg(chemin)) +
-                          QStringLiteral("\n%1\nRien n'a été envoyé.").arg(refus));
-    if (verifier) {
-        for (int i = 1; i <= NombreAxes; ++i)
-            Ecrire(stdout, LigneAxe(grille[i]) + u'\n');
-        return Envoye;
-    }
-
-    const int reveil = EcouterSignaux();
-    if (reveil < 0)
-        return erreur(PortIndisponible, QStringLiteral("signaux impossibles à surveiller."));
-    LienSerie &lien = sequence.MSComm1();
-    lien.setPeripherique(options.value(OptionPort()));
-    lien.setReveil(reveil);
-    const auto echec = EnvoyerSequence(sequence);
-    for (const QString &avertissement : lien.avertissements())
-        Ecrire(stderr, QStringLiteral("tarvik-envoyer : %1\n").arg(avertissement));
-    if (echec)
-        return erreur(codeDe(*echec), echec->message);
-    return Envoye;
+    if (const QString refus = lireFichierSequence(chemin, lue, grille); !refus.isEmpty())
+        return erreur(FichierRefuse, refus);
+    // The same order of choice for a dry run as for a send.
+    const PortChoisi port = DeterminerPort(options.value(OptionPort()));
+    Sortie sortie(standard.sortieFermee);
+    return verifier ? verifierSeulement(grille, port, sortie) : envoyer(lue, port, sortie);
 }

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -163,6 +164,18 @@ QString NomLisible(QStringView nom)
                        ? QStringLiteral("\\x%1").arg(c.unicode() - 0xDC00, 2, 16, QChar(u'0'))
                        : QString(c);
     return lisible;
+}
+
+QString DossierXdg(const char *variable, const QString &defaut)
+{
+    if (const QString valeur = NomLocal(qgetenv(variable)); valeur.startsWith(u'/'))
+        return valeur;
+    QString maison = NomLocal(qgetenv("HOME"));
+    if (!maison.startsWith(u'/')) {
+        const passwd *compte = ::getpwuid(::getuid());
+        maison = compte ? NomLocal(compte->pw_dir) : QStringLiteral("/");
+    }
+    return maison + u'/' + defaut;
 }
 
 QString CheminReel(const QString &nom)

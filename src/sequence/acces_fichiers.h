@@ -22,6 +22,11 @@ QString NomLocal(QByteArrayView octets);
 QByteArray OctetsLocaux(QStringView nom);
 // A name as messages show it: a byte that is not UTF-8 is spelled \xNN.
 QString NomLisible(QStringView nom);
+// A folder of the XDG base directories: the variable's value when it is an
+// absolute path (a relative one is invalid and ignored, as the rule says),
+// else `defaut` below the user's home folder ("$HOME/.config").
+QString DossierXdg(const char *variable, const QString &defaut);
+
 // The path a name leads to once every link is followed; empty, with
 // errno set, when it leads nowhere.
 QString CheminReel(const QString &nom);

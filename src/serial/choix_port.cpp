@@ -7,9 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSerialPortInfo>
-#include <QSettings>
-#include <QStandardPaths>
-#include <QTemporaryFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -33,27 +30,81 @@ bool nomUtilisable(const QString &nom)
            });
 }
 
-// QSettings reads and writes files only by name. It works here on a private
-// copy; the real file is only read through the bounded, non-blocking reader
-// and only replaced whole through the checked writer.
-class CopieReglages {
-public:
-    bool ouvrir(const QByteArray &contenu)
-    {
-        return m_copie.open() && m_copie.write(contenu) == contenu.size() && m_copie.flush();
-    }
-    QString chemin() const { return m_copie.fileName(); }
+// The settings file, as this program writes it:
+//
+//   [General]
+//   port=/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0
+//
+// Blank lines and lines starting with ';' or '#' are passed over. Anything
+// else (another group, an unknown key or one written in another case, a key
+// given twice, a value quoted or escaped as other programs write them) is not
+// understood, and a file that is not understood is not trusted.
+const QStringList ClesConnues = {ClePort};
 
-private:
-    QTemporaryFile m_copie;
-};
+QString ligneReglage(int numero, const QString &raison)
+{
+    return QStringLiteral("ligne %1 : %2").arg(numero).arg(raison);
+}
+
+// Why a value cannot be read back exactly as it was written, or empty.
+QString raisonValeur(const QString &valeur)
+{
+    if (valeur.isEmpty())
+        return QStringLiteral("valeur vide");
+    if (valeur.startsWith(u'"') || valeur.startsWith(u'@') || valeur.contains(u'\\') ||
+        valeur.contains(u',') || valeur.front().isSpace() || valeur.back().isSpace())
+        return QStringLiteral("valeur écrite sous une forme que Tarvik ne lit pas (guillemets, "
+                              "@Variant, liste, barre oblique inverse ou espace en bordure)");
+#ifndef Q_OS_WIN
+    if (!valeur.startsWith(u'/'))
+        return QStringLiteral("le chemin du périphérique doit partir de la racine (/)");
+#endif
+    if (!nomUtilisable(valeur))
+        return QStringLiteral("valeur trop longue, ou qui contient un caractère de contrôle");
+    return {};
+}
 
 QString reglagesIllisibles(const QString &raison)
 {
     return QStringLiteral("les réglages %1 sont illisibles (%2) : le port choisi n'est pas "
                           "connu, et rien n'est envoyé au hasard. Choisissez le port par %3, ou "
                           "donnez-le par --port.")
-        .arg(FichierReglages(), raison, MenuPort);
+        .arg(NomLisible(FichierReglages()), raison, MenuPort);
+}
+
+// What stands at `chemin` when reading it found nothing: a link that leads
+// nowhere is a damaged file, not an absent one.
+bool lienCasse(const QString &chemin)
+{
+    struct stat etat {};
+    return ::lstat(OctetsLocaux(chemin).constData(), &etat) == 0 && S_ISLNK(etat.st_mode);
+}
+
+// Reads the settings file: absent gives empty settings; a file that cannot
+// be read, or is not understood, says why.
+Reglages lireFichierReglages(const QString &fichier)
+{
+    const FichierLu lu = LireFichier(fichier);
+    if (lu.absent)
+        return lienCasse(fichier)
+                   ? Reglages{{}, QStringLiteral("c'est un lien qui ne mène à aucun fichier")}
+                   : Reglages{};
+    if (!lu.erreur.isEmpty())
+        return {{}, lu.erreur.chopped(1)};
+    return LireReglages(lu.contenu);
+}
+
+// Moves a damaged settings file out of the way, beside it; returns where,
+// or an empty text with errno set.
+QString mettreDeCote(const QString &fichier)
+{
+    QString destination = fichier + QStringLiteral(".illisible");
+    struct stat etat {};
+    for (int n = 2; ::lstat(OctetsLocaux(destination).constData(), &etat) == 0; ++n)
+        destination = fichier + QStringLiteral(".illisible.%1").arg(n); // never over an older one
+    if (::rename(OctetsLocaux(fichier).constData(), OctetsLocaux(destination).constData()) != 0)
+        return {};
+    return destination;
 }
 
 } // namespace
@@ -112,57 +163,85 @@ void NommerApplication()
 
 QString FichierReglages()
 {
-    // Where QSettings puts the organisation's and program's settings.
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+    return DossierXdg("XDG_CONFIG_HOME", QStringLiteral(".config")) +
            QStringLiteral("/Tarvik/tarvik.conf");
+}
+
+Reglages LireReglages(const QByteArray &contenu)
+{
+    Reglages lus;
+    if (contenu.startsWith("\xEF\xBB\xBF"))
+        return {{}, QStringLiteral("marque d'ordre des octets (BOM) au début du fichier")};
+    QList<QByteArray> lignes = contenu.split('\n');
+    QStringList vues;
+    for (int k = 0; k < lignes.size(); ++k) {
+        QByteArray ligne = lignes[k];
+        if (ligne.endsWith('\r'))
+            ligne.chop(1);
+        const QString texte = NomLocal(ligne);
+        if (texte.trimmed().isEmpty() || texte.startsWith(u';') || texte.startsWith(u'#') ||
+            texte == QLatin1String("[General]"))
+            continue;
+        if (texte.startsWith(u'['))
+            return {{}, ligneReglage(k + 1, QStringLiteral("groupe inconnu « %1 »").arg(texte))};
+        const qsizetype egal = texte.indexOf(u'=');
+        const QString cle = texte.left(egal);
+        if (egal < 0 || !ClesConnues.contains(cle))
+            return {{},
+                    ligneReglage(k + 1, QStringLiteral("clé inconnue « %1 » (la seule clé est %2)")
+                                            .arg(NomLisible(texte.left(40)), ClePort))};
+        if (vues.contains(cle))
+            return {{},
+                    ligneReglage(k + 1, QStringLiteral("« %1 » est donnée deux fois").arg(cle))};
+        vues << cle;
+        const QString valeur = texte.mid(egal + 1);
+        if (const QString raison = raisonValeur(valeur); !raison.isEmpty())
+            return {{}, ligneReglage(k + 1, raison)};
+        lus.port = valeur;
+    }
+    return lus;
+}
+
+QByteArray EcrireReglages(const Reglages &reglages)
+{
+    QByteArray octets = "[General]\n";
+    if (!reglages.port.isEmpty())
+        octets += "port=" + OctetsLocaux(reglages.port) + '\n';
+    return octets;
 }
 
 ReglagePort LireReglagePort()
 {
-    const FichierLu lu = LireFichier(FichierReglages());
-    if (lu.absent)
-        return {};
-    if (!lu.erreur.isEmpty())
-        return {{}, reglagesIllisibles(lu.erreur.chopped(1))};
-    CopieReglages copie;
-    if (!copie.ouvrir(lu.contenu))
-        return {{}, reglagesIllisibles(QStringLiteral("copie impossible"))};
-    const QSettings reglages(copie.chemin(), QSettings::IniFormat);
-    const QVariant valeur = reglages.value(ClePort);
-    if (reglages.status() != QSettings::NoError ||
-        (valeur.isValid() &&
-         (valeur.typeId() != QMetaType::QString || !nomUtilisable(valeur.toString()))))
-        return {{}, reglagesIllisibles(QStringLiteral("fichier abîmé"))};
-    return {valeur.toString(), {}};
+    const Reglages lus = lireFichierReglages(FichierReglages());
+    if (!lus.erreur.isEmpty())
+        return {{}, reglagesIllisibles(lus.erreur)};
+    return {lus.port, {}};
 }
 
-QString EnregistrerReglagePort(const QString &peripherique)
+EnregistrementReglage EnregistrerReglagePort(const QString &peripherique)
 {
     const QString fichier = FichierReglages();
-    if (!QDir().mkpath(QFileInfo(fichier).path()))
-        return QStringLiteral("le dossier %1 ne peut pas être créé").arg(QFileInfo(fichier).path());
-    // Whatever else the file holds is kept, when it can be read.
-    CopieReglages copie;
-    if (!copie.ouvrir(LireFichier(fichier).contenu))
-        return QStringLiteral("copie impossible");
-    {
-        QSettings reglages(copie.chemin(), QSettings::IniFormat);
-        if (peripherique.isEmpty())
-            reglages.remove(ClePort);
-        else
-            reglages.setValue(ClePort, peripherique);
-        reglages.sync();
-        if (reglages.status() != QSettings::NoError)
-            return QStringLiteral("écriture impossible");
+    const QString dossier = QFileInfo(fichier).path();
+    if (!QDir().mkpath(dossier))
+        return {QStringLiteral("le dossier %1 ne peut pas être créé").arg(NomLisible(dossier)), {}};
+    if (!peripherique.isEmpty())
+        if (const QString raison = raisonValeur(peripherique); !raison.isEmpty())
+            return {QStringLiteral("ce nom ne peut pas être enregistré : %1").arg(raison), {}};
+    // Whatever else the file holds is kept; a damaged file is set aside.
+    Reglages reglages = lireFichierReglages(fichier);
+    EnregistrementReglage resultat;
+    if (!reglages.erreur.isEmpty()) {
+        resultat.misDeCote = mettreDeCote(fichier);
+        if (resultat.misDeCote.isEmpty())
+            return {QStringLiteral("le fichier illisible ne peut pas être mis de côté (%1)")
+                        .arg(TexteErreurSysteme(errno)),
+                    {}};
+        resultat.raison = reglages.erreur;
+        reglages = {};
     }
-    // Read back: a short write by QSettings shows here, before the real file
-    // is touched.
-    const FichierLu ecrit = LireFichier(copie.chemin());
-    if (!ecrit.erreur.isEmpty())
-        return ecrit.erreur.chopped(1);
-    if (QSettings(copie.chemin(), QSettings::IniFormat).value(ClePort).toString() != peripherique)
-        return QStringLiteral("écriture incomplète");
-    return EcrireFichier(fichier, ecrit.contenu).erreur;
+    reglages.port = peripherique;
+    resultat.erreur = EcrireFichier(fichier, EcrireReglages(reglages)).erreur;
+    return resultat;
 }
 
 QList<PortDecouvert> PortsDuSysteme()

@@ -37,12 +37,31 @@ QString DecrirePort(const PortChoisi &port);
 // $XDG_CONFIG_HOME/Tarvik/tarvik.conf. Each program calls it once at start.
 void NommerApplication();
 
+// The settings the program keeps, as its settings file holds them.
+struct Reglages {
+    QString port;   // the device chosen; empty for port 1
+    QString erreur; // the file is not fully understood: why, in French
+};
+// Reads a settings file strictly: anything it does not fully understand
+// makes the whole file untrusted.
+Reglages LireReglages(const QByteArray &contenu);
+QByteArray EcrireReglages(const Reglages &reglages);
+
 // The settings file, read bounded and without blocking; a file that cannot
-// be read, or that holds no usable device name, says so.
+// be read, or that is not understood, says so.
 ReglagePort LireReglagePort();
+
 // Saves `peripherique` as the choice (empty: back to port 1). The file is
-// replaced whole, or not at all; returns the reason in French on a failure.
-QString EnregistrerReglagePort(const QString &peripherique);
+// replaced whole, or not at all. A damaged file is first set aside, beside
+// it, and replaced.
+struct EnregistrementReglage {
+    QString erreur;    // in French; empty when saved
+    QString misDeCote; // where the damaged file went, when there was one
+    QString raison;    // why it was damaged
+};
+EnregistrementReglage EnregistrerReglagePort(const QString &peripherique);
+// $XDG_CONFIG_HOME/Tarvik/tarvik.conf (a relative XDG_CONFIG_HOME is
+// ignored: ~/.config then).
 QString FichierReglages();
 
 // A serial port the system reports.

@@ -23,5 +23,14 @@ std::optional<int>
 TraiterOptions(QCommandLineParser &parseur, int argc, char *argv[], const QString &aide,
                const std::function<QString(const QCommandLineParser &)> &verifier);
 
-// Writes a text in the locale's encoding, at once.
-void Ecrire(std::FILE *flux, const QString &texte);
+// Writes a text in the locale's encoding, at once; 0, or the errno of a
+// write that failed (a full disk, a closed pipe).
+int Ecrire(std::FILE *flux, const QString &texte);
+
+// Which of stdin, stdout and stderr the program was started without. Each
+// of them is opened on /dev/null then, so that no file the program opens
+// later takes its number.
+struct DescripteursStandard {
+    bool entreeFermee = false, sortieFermee = false, erreurFermee = false;
+};
+DescripteursStandard OuvrirDescripteursStandard();

@@ -6,14 +6,14 @@
 
 EchecLien LienSerie::echec(const EchecLien &refus) const
 {
-    const QString nom = NomLisible(m_choisi.peripherique);
+    const QString nom = NomLisible(m_port.peripherique);
     const QString reel = NomLisible(m_pilote->peripherique());
     const QString appareil =
         reel.isEmpty() || reel == nom ? nom : QStringLiteral("%1 → %2").arg(nom, reel);
-    QString message = m_choisi.origine == OriginePort::Port1
+    QString message = m_port.origine == OriginePort::Port1
                           ? QStringLiteral("Port série 1 (%1) : %2").arg(appareil, refus.message)
                           : QStringLiteral("Port série %1 : %2").arg(appareil, refus.message);
-    if (refus.genre == EchecLien::Genre::PortAbsent && m_choisi.origine == OriginePort::Reglage)
+    if (refus.genre == EchecLien::Genre::PortAbsent && m_port.origine == OriginePort::Reglage)
         message += QStringLiteral(
             "\nCe port a été choisi par « Initialisation › Choisir le port série… » : "
             "rebranchez-le, ou choisissez-en un autre par ce menu.");
@@ -29,13 +29,12 @@ bool LienSerie::reveille() const
 std::optional<EchecLien> LienSerie::ouvrir()
 {
     using G = EchecLien::Genre;
-    m_choisi = port();
-    if (!m_choisi.erreur.isEmpty())
-        return EchecLien{G::PortInconnu, QStringLiteral("Port série inconnu : ") + m_choisi.erreur};
+    if (!m_port.erreur.isEmpty())
+        return EchecLien{G::PortInconnu, QStringLiteral("Port série inconnu : ") + m_port.erreur};
     if (reveille()) // the program is asked to end: no new run
         return echec({G::Interrompu, QStringLiteral("envoi interrompu.")});
     m_pilote->setReveil(m_reveil);
-    if (auto refus = m_pilote->ouvrir(m_choisi.peripherique))
+    if (auto refus = m_pilote->ouvrir(m_port.peripherique))
         return echec(*refus);
     return std::nullopt;
 }

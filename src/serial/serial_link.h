@@ -20,11 +20,13 @@ public:
     LienSerie(const LienSerie &) = delete;
     LienSerie &operator=(const LienSerie &) = delete;
 
-    // Imposes a device, as --port does (tests hand in a pseudo-terminal); an
-    // empty name goes back to the saved choice, then port 1.
-    void setPeripherique(const QString &peripherique) { m_peripherique = peripherique; }
-    // The device the next run will use, decided afresh.
-    PortChoisi port() const { return DeterminerPort(m_peripherique); }
+    // The port of the runs to come, kept until it is changed: a choice saved
+    // elsewhere meanwhile does not move it.
+    void setPort(const PortChoisi &port) { m_port = port; }
+    // Decides it now from a device given as --port gives it (tests hand in a
+    // pseudo-terminal); an empty name: the saved choice, then port 1.
+    void setPeripherique(const QString &peripherique) { m_port = DeterminerPort(peripherique); }
+    const PortChoisi &port() const { return m_port; }
 
     // Where UUCP lock files are looked for, and the folders of stable links
     // (tests use folders of their own).
@@ -62,8 +64,7 @@ private:
     bool reveille() const;
     EchecLien echec(const EchecLien &refus) const;
 
-    QString m_peripherique;
-    PortChoisi m_choisi; // the device of the current run
+    PortChoisi m_port{{}, OriginePort::Option, QStringLiteral("aucun port n'a été donné")};
     PilotePosix m_systeme;
     PiloteLigne *m_pilote = &m_systeme;
     int m_reveil = -1;

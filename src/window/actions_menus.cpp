@@ -112,23 +112,41 @@ void Form1::DesignAxe_Click()
 
 void Form1::ChoisirPort_Click()
 {
-    const ReglagePort reglage = LireReglagePort();
-    DialoguePort dialogue(reglage.peripherique, this);
+    // The field shows the port in use here, unless --port imposes one: then
+    // the saved choice, which this dialog changes.
+    const PortChoisi actuel = m_MSComm1.port();
+    DialoguePort dialogue(actuel.origine == OriginePort::Option    ? LireReglagePort().peripherique
+                          : actuel.origine == OriginePort::Reglage ? actuel.peripherique
+                                                                   : QString(),
+                          this);
     if (dialogue.exec() != QDialog::Accepted)
         return;
     const QString titre = QStringLiteral("Port série");
-    if (const QString erreur = EnregistrerReglagePort(dialogue.choix()); !erreur.isEmpty()) {
+    const EnregistrementReglage enregistrement = EnregistrerReglagePort(dialogue.choix());
+    if (!enregistrement.erreur.isEmpty()) {
         Afficher(this, GenreMessage::Erreur, titre,
                  QStringLiteral("Le choix du port n'a pas pu être enregistré dans « %1 » : %2.\n"
                                 "Le choix précédent reste en vigueur.")
-                     .arg(FichierReglages(), erreur));
-    } else if (const PortChoisi port = m_MSComm1.port(); port.origine == OriginePort::Option) {
-        Afficher(this, GenreMessage::Information, titre,
-                 QStringLiteral("Le choix est enregistré pour les prochains démarrages. Jusqu'à "
-                                "la fermeture du panneau, « TEST » envoie sur %1.")
-                     .arg(DecrirePort(port)));
+                     .arg(NomLisible(FichierReglages()), enregistrement.erreur));
+        return;
     }
-    montrerPort();
+    QStringList notes;
+    if (!enregistrement.misDeCote.isEmpty())
+        notes << QStringLiteral("Le fichier de réglages « %1 » était illisible (%2) : il a été mis "
+                                "de côté sous « %3 », et remplacé par un nouveau qui garde ce "
+                                "choix.")
+                     .arg(NomLisible(FichierReglages()), enregistrement.raison,
+                          NomLisible(enregistrement.misDeCote));
+    if (actuel.origine == OriginePort::Option) {
+        notes << QStringLiteral("Le choix est enregistré pour les prochains démarrages. Jusqu'à la "
+                                "fermeture du panneau, « TEST » envoie sur %1.")
+                     .arg(DecrirePort(actuel));
+    } else {
+        m_MSComm1.setPort(DeterminerPort({}, {dialogue.choix(), {}}, PeripheriquePort(1)));
+        montrerPort();
+    }
+    if (!notes.isEmpty())
+        Afficher(this, GenreMessage::Information, titre, notes.join(QStringLiteral("\n\n")));
 }
 
 void Form1::CommentCreer_Click()

@@ -5,11 +5,15 @@
 #include "window/dialogues.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <sys/stat.h>
 
 namespace {
 
@@ -31,6 +35,17 @@ QString decrire(const PortDecouvert &port)
                        .arg(*port.produit, 4, 16, QChar(u'0'));
     parties.removeAll(QString());
     return parties.join(QStringLiteral(" — "));
+}
+
+// A name that is itself a numbered pseudo-terminal (/dev/pts/3), not a
+// link to one: the number goes to whatever terminal opens next.
+bool numeroDePseudoTerminal(const QString &nom)
+{
+    struct stat etat {};
+    const bool lien = ::lstat(OctetsLocaux(nom).constData(), &etat) == 0 && S_ISLNK(etat.st_mode);
+    const QString reel = CheminReel(nom);
+    return !lien && reel.startsWith(QLatin1String("/dev/pts/")) &&
+           std::all_of(reel.begin() + 9, reel.end(), [](QChar c) { return c.isDigit(); });
 }
 
 } // namespace
@@ -96,7 +111,10 @@ DialoguePort::DialoguePort(const QString &actuel, QWidget *parent)
 
 QString DialoguePort::choix() const
 {
-    return m_chemin->text().trimmed();
+    // A relative path would lead elsewhere from another folder.
+    const QString texte = m_chemin->text().trimmed();
+    return texte.isEmpty() || QDir::isAbsolutePath(texte) ? texte
+                                                          : QDir::current().absoluteFilePath(texte);
 }
 
 void DialoguePort::accept()
@@ -111,6 +129,16 @@ void DialoguePort::accept()
             m_chemin->selectAll();
             return;
         }
+        if (numeroDePseudoTerminal(choix()))
+            Afficher(this, GenreMessage::Information, QStringLiteral("Pseudo-terminal numéroté"),
+                     QStringLiteral(
+                         "« %1 » est un pseudo-terminal numéroté : une fois fermé, son numéro "
+                         "revient au prochain terminal ouvert, et ce choix mènerait ailleurs.\n\n"
+                         "Pour un nom qui ne change pas, créez le pont avec un lien, par "
+                         "exemple :\n  socat pty,rawer,link=$HOME/tarvik-port "
+                         "pty,rawer,link=$HOME/carte\npuis choisissez ce lien "
+                         "($HOME/tarvik-port).")
+                         .arg(NomLisible(choix())));
     }
     QDialog::accept();
 }

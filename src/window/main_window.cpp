@@ -72,12 +72,17 @@ Form1::Form1(QWidget *parent)
     creerMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
+    // The port this panel sends to, decided once: a choice saved by another
+    // panel applies from the next start.
+    m_MSComm1.setPeripherique({});
     montrerPort();
     m_Text1[1]->setFocus();
 }
 
 void Form1::imposerPort(const QString &peripherique)
 {
+    if (peripherique.isEmpty())
+        return;
     m_MSComm1.setPeripherique(peripherique);
     montrerPort();
 }
@@ -256,7 +261,6 @@ void Form1::Command1_Click()
             signalerEchec(QStringLiteral("Séquence non envoyée"), *echec);
         else
             signalerAvertissements();
-        montrerPort(); // the settings may have changed meanwhile
     }
     m_enCours = false;
 }

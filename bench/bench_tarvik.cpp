@@ -3,7 +3,8 @@
 //
 //   bench_tarvik TARVIK BARE_QT TARVIK_ENVOYER
 //   (the start-up part needs an X display)
-#include "sequence/envoyer_sequence.h"
+#include "port/verrous.h"
+#include "run/envoyer_sequence.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -43,14 +44,20 @@ double mediane(std::vector<double> v)
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
-class GrilleBanc : public FenetreSequence {
-public:
-    QString Text1(int i) const override { return i == 1 ? pas1 : QStringLiteral("00000"); }
-    QString Text2(int) const override { return QStringLiteral("002"); }
-    QString Text3(int) const override { return QStringLiteral("+"); }
-    void ViderList1() override { liste.clear(); }
-    void AjouterList1(const QString &ligne) override { liste.append(ligne); }
-    LienSerie &MSComm1() override { return lien; }
+// The initial grid, axis 1's steps apart, and the list a run fills.
+struct GrilleBanc {
+    std::optional<EchecSequence> envoyer()
+    {
+        TextesGrille textes;
+        for (int i = 1; i <= NombreAxes; ++i)
+            textes[i] = {i == 1 ? pas1 : QStringLiteral("00000"), QStringLiteral("+"),
+                         QStringLiteral("002")};
+        return EnvoyerSequence(textes, lien,
+                               {[this] { liste.clear(); },
+                                [this](const QString &ligne) {
+                                    liste.append(ligne);
+                                }});
+    }
     QString pas1 = QStringLiteral("00000");
     QStringList liste;
     LienSerie lien;
@@ -176,7 +183,6 @@ int main(int argc, char *argv[])
     // Debian host (some containers keep it on the disk).
     GrilleBanc grilleTmpfs;
     grilleTmpfs.lien.setPeripherique(QString::fromLocal8Bit(nom));
-    grilleTmpfs.lien.setDossiersVerrou({QStringLiteral("/dev/shm")});
     const QByteArray octets = attendu(QStringLiteral("00000"));
 
     // One run against the bare minimum, interleaved.
@@ -184,8 +190,10 @@ int main(int argc, char *argv[])
     std::vector<double> run, runTmpfs, brut;
     for (int i = 0; i < Tours; ++i) {
         for (auto [g, temps] : {std::pair{&grille, &run}, std::pair{&grilleTmpfs, &runTmpfs}}) {
+            const auto tmpfs = DossiersVerrou.remplacer(
+                g == &grilleTmpfs ? QStringList{QStringLiteral("/dev/shm")} : *DossiersVerrou);
             const Horloge::time_point t = Horloge::now();
-            const bool echec = EnvoyerSequence(*g).has_value();
+            const bool echec = g->envoyer().has_value();
             temps->push_back(microsecondes(Horloge::now() - t));
             if (echec || lire(maitre, 84) != octets)
                 std::fprintf(stderr, "séquence %d incorrecte\n", i);
@@ -206,7 +214,7 @@ int main(int argc, char *argv[])
 
     // Soak: every byte of every run checked, in order.
     for (int i = 0; i < 20; ++i) { // warm-up
-        EnvoyerSequence(grille);
+        grille.envoyer();
         lire(maitre, 84);
     }
     const int fdsAvant = descripteurs();
@@ -215,7 +223,7 @@ int main(int argc, char *argv[])
     long octetsBons = 0;
     for (int i = 0; i < Soak; ++i) {
         grille.pas1 = QStringLiteral("%1").arg(i % 100000, 5, 10, QChar(u'0'));
-        const bool echec = EnvoyerSequence(grille).has_value();
+        const bool echec = grille.envoyer().has_value();
         const QByteArray recu = lire(maitre, 84), voulu = attendu(grille.pas1);
         if (!echec && recu == voulu)
             octetsBons += recu.size();

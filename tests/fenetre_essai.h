@@ -19,21 +19,13 @@ struct MessageVu {
 // Captures every message the window shows instead of opening a dialog.
 class CaptureMessages {
 public:
-    CaptureMessages()
-    {
-        m_precedent = RemplacerAfficheur(
-            [this](QWidget *, GenreMessage genre, const QString &titre, const QString &texte) {
-                vus.append({genre, titre, texte});
-            });
-    }
-    ~CaptureMessages() { RemplacerAfficheur(m_precedent); }
-    CaptureMessages(const CaptureMessages &) = delete;
-    CaptureMessages &operator=(const CaptureMessages &) = delete;
-
     QList<MessageVu> vus;
 
 private:
-    Afficheur m_precedent;
+    Substituable<Afficheur>::Remplacement m_remise{Affichage.remplacer(
+        [this](QWidget *, GenreMessage genre, const QString &titre, const QString &texte) {
+            vus.append({genre, titre, texte});
+        })};
 };
 
 // Answers every file question with `reponse`, and remembers the questions.
@@ -43,23 +35,16 @@ public:
         ModeFichier mode;
         QString suffixe;
     };
-    ChoixImpose()
-    {
-        m_precedent = RemplacerChoixFichier([this](QWidget *, ModeFichier mode, const QString &,
-                                                   const QString &, const QString &suffixe) {
-            questions.append({mode, suffixe});
-            return reponse;
-        });
-    }
-    ~ChoixImpose() { RemplacerChoixFichier(m_precedent); }
-    ChoixImpose(const ChoixImpose &) = delete;
-    ChoixImpose &operator=(const ChoixImpose &) = delete;
-
     QString reponse;
     QList<Question> questions;
 
 private:
-    ChoixFichier m_precedent;
+    Substituable<ChoixFichier>::Remplacement m_remise{
+        ChoixDeFichier.remplacer([this](QWidget *, ModeFichier mode, const QString &,
+                                        const QString &, const QString &suffixe) {
+            questions.append({mode, suffixe});
+            return reponse;
+        })};
 };
 
 template <class T> T *controle(const QWidget &fenetre, const QString &nom)

@@ -1,6 +1,6 @@
 // Command line rules: field formatting, number reading, rounding, ranges,
 // the direction character and the bytes of a line.
-#include "sequence/axes.h"
+#include "core/grille.h"
 
 #include <QTest>
 #include <cmath>
@@ -159,7 +159,7 @@ void TestAxes::rangee()
     QFETCH(QString, ligne);
     QFETCH(QByteArray, octets);
 
-    const RangeeLue lue = LireRangee(axe, direction, pas, vitesse);
+    const RangeeLue lue = LireRangee(axe, {pas, direction, vitesse});
     QVERIFY2(!lue.refus, qPrintable(lue.refus ? lue.refus->message : QString()));
     QCOMPARE(lue.axe.Lettre, LettreAxe(axe));
     QCOMPARE(LigneAxe(lue.axe), ligne);
@@ -224,7 +224,7 @@ void TestAxes::rangeeRefusee()
     QFETCH(Colonne, colonne);
     QFETCH(QString, montre);
 
-    const RangeeLue lue = LireRangee(axe, direction, pas, vitesse);
+    const RangeeLue lue = LireRangee(axe, {pas, direction, vitesse});
     QVERIFY(lue.refus);
     QCOMPARE(lue.refus->axe, axe);
     QCOMPARE(lue.refus->colonne, colonne);

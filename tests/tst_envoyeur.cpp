@@ -1,9 +1,10 @@
 // The built tarvik-envoyer on pseudo-terminals, with no display: the bytes
 // it sends, its exit codes, --verifier, and a signal during a blocked send.
+#include "app/version.h"
 #include "pont_socat.h"
+#include "port/reglages.h"
 #include "programme_essai.h"
 #include "pseudo_terminal.h"
-#include "serial/choix_port.h"
 
 #include <QDir>
 #include <QProcess>
@@ -168,7 +169,7 @@ void TestEnvoyeur::codes()
 void TestEnvoyeur::verifier()
 {
     PseudoTerminal pty;
-    QCOMPARE(EnregistrerReglagePort(pty.chemin()).erreur, QString());
+    QVERIFY(!EnregistrerReglagePort(pty.chemin()).echec);
     OuverturesVues ouvertures(pty.chemin());
     const Sortie s = lancer({QStringLiteral("--verifier"), m_fichier});
     QCOMPARE(s.code, 0);
@@ -178,7 +179,7 @@ void TestEnvoyeur::verifier()
     QVERIFY2(QString::fromUtf8(s.erreurs).contains(pty.chemin() + QStringLiteral(" (choisi par")),
              s.erreurs.constData());
     QCOMPARE(lancer({QStringLiteral("--verifier"), m_dossier.path()}).code, 1);
-    QCOMPARE(EnregistrerReglagePort({}).erreur, QString());
+    QVERIFY(!EnregistrerReglagePort({}).echec);
 
     // The dry run takes the send's own command line, and names its port.
     PseudoTerminal autre;

@@ -402,12 +402,11 @@ void TestMainWindow::choixDuPort()
     QVERIFY(QFile::link(pty.chemin(), stable));
     const QString fichier = parId.filePath(QStringLiteral("fichier"));
     QVERIFY(QFile(fichier).open(QIODevice::WriteOnly));
-    const EnumerationPorts systeme = RemplacerEnumerationPorts([&] {
+    const auto systeme = EnumerationPorts.remplacer([&] {
         return QList<PortDecouvert>{{pty.chemin(), stable, QStringLiteral("FT232R USB UART"),
                                      QStringLiteral("FTDI"), QStringLiteral("A50285BI"), 0x0403,
                                      0x6001}};
     });
-    const auto retablir = qScopeGuard([&] { RemplacerEnumerationPorts(systeme); });
     const QByteArray abime = "\xEF\xBB\xBF[General]\nport=/dev/ttyUSB0\n";
     if (geste == QLatin1String("vide") || geste == QLatin1String("abimes")) {
         QVERIFY(QDir().mkpath(QFileInfo(FichierReglages()).path()));
@@ -547,7 +546,7 @@ void TestMainWindow::nomsAccessibles()
     };
     QStringList axes;
     for (int k = 1; k <= 7; ++k)
-        axes << NomAxeInitial(k);
+        axes << NomAxe(k);
     const QStringList vus = noms();
     QCOMPARE(vus, attendus(axes));
     QCOMPARE(QSet<QString>(vus.begin(), vus.end()).size(), 21);

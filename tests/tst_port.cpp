@@ -1,20 +1,12 @@
 // Which device a run uses: the order of its sources, the saved choice (and
-// settings that cannot be trusted), paths that are not serial ports, the
-// options of the built program.
-#include "programme_essai.h"
-#include "pseudo_terminal.h"
-#include "sequence/envoyer_sequence.h"
-#include "serial/options.h"
-#include "serial/pilote_posix.h"
-
-#include <QCommandLineParser>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
+// settings that cannot be trusted), and paths that are not serial ports.
+#include "banc_envoi.h"
+#include "port/peripherique.h"
+#include "port/ports_systeme.h"
 
 #include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
 
 #include <cstring>
 #include <sys/fsuid.h>
@@ -27,30 +19,8 @@ Q_DECLARE_METATYPE(OriginePort)
 
 namespace {
 
-class GrilleInitiale : public FenetreSequence {
-public:
-    QString Text1(int) const override { return QStringLiteral("00000"); }
-    QString Text2(int) const override { return QStringLiteral("002"); }
-    QString Text3(int) const override { return QStringLiteral("+"); }
-    void ViderList1() override {}
-    void AjouterList1(const QString &) override {}
-    LienSerie &MSComm1() override { return lien; }
-    LienSerie lien;
-};
-
 const QByteArray Initiale = "A+00000:002\nB+00000:002\nC+00000:002\nD+00000:002\n"
                             "E+00000:002\nF+00000:002\nG+00000:002\n";
-
-bool ecrire(const QString &chemin, const QByteArray &contenu)
-{
-    QFile f(chemin);
-    return f.open(QIODevice::WriteOnly) && f.write(contenu) == contenu.size();
-}
-
-int descripteursOuverts()
-{
-    return int(QDir(QStringLiteral("/proc/self/fd")).count());
-}
 
 // A socket listening at `chemin`; its descriptor.
 int ecouterSocket(const QString &chemin)
@@ -83,13 +53,7 @@ private Q_SLOTS:
     void choixEnregistre();
     void reglagesDouteux_data();
     void reglagesDouteux();
-    void dossierXdg_data();
-    void dossierXdg();
     void nomStable();
-    void options_data();
-    void options();
-    void programmeSansEcran_data();
-    void programmeSansEcran();
 };
 
 void TestPort::ordre_data()
@@ -116,11 +80,13 @@ void TestPort::ordre()
     QFETCH(QString, illisible);
     QFETCH(QString, peripherique);
     QFETCH(OriginePort, origine);
-    const PortChoisi port =
-        DeterminerPort(option, {enregistre, illisible}, QStringLiteral("/dev/ttyS0"));
+    const ReglagePort reglage{enregistre,
+                              illisible.isEmpty() ? std::nullopt : std::optional(Echec{illisible})};
+    const PortChoisi port = DeterminerPort(option, reglage, QStringLiteral("/dev/ttyS0"));
     QCOMPARE(port.peripherique, peripherique);
     QCOMPARE(port.origine, origine);
-    QCOMPARE(port.erreur, origine == OriginePort::Reglage ? illisible : QString());
+    QCOMPARE(port.echec.value_or(Echec{}).message,
+             origine == OriginePort::Reglage ? illisible : QString());
 }
 
 void TestPort::port1_data()
@@ -169,7 +135,7 @@ void TestPort::numerosRefuses()
     QFETCH(int, majeur);
     QFETCH(int, mineur);
     QFETCH(bool, refuse);
-    QCOMPARE(!RaisonPasUnPort(S_IFCHR | 0660, makedev(majeur, mineur)).isEmpty(), refuse);
+    QCOMPARE(RaisonPasUnPort(S_IFCHR | 0660, makedev(majeur, mineur)).has_value(), refuse);
 }
 
 void TestPort::cheminRefuse_data()
@@ -197,7 +163,7 @@ void TestPort::cheminRefuse()
     QFETCH(EchecLien::Genre, attendu);
     QTemporaryDir dossier;
     const QString fichier = dossier.filePath(QStringLiteral("fichier"));
-    QVERIFY(ecrire(fichier, "avant\n"));
+    QVERIFY(ecrireFichier(fichier, "avant\n"));
     QString chemin = genre.startsWith(u'/') ? genre : dossier.filePath(genre);
     if (genre == QLatin1String("lien"))
         QVERIFY(QFile::link(fichier, chemin));
@@ -208,11 +174,11 @@ void TestPort::cheminRefuse()
     const int prise = genre == QLatin1String("socket") ? ecouterSocket(chemin) : -1;
     const auto fermer = qScopeGuard([&] { ::close(prise); });
 
-    QVERIFY(!RaisonPasUnPort(chemin).isEmpty());
-    GrilleInitiale grille;
+    QVERIFY(VerifierPeripherique(chemin));
+    GrilleEssai grille;
     grille.lien.setPeripherique(chemin);
     const int fds = descripteursOuverts();
-    const auto echec = EnvoyerSequence(grille);
+    const auto echec = grille.envoyer();
     QCOMPARE(descripteursOuverts(), fds);
     QVERIFY(echec && echec->lien);
     QVERIFY2(*echec->lien == attendu, qPrintable(echec->message));
@@ -227,16 +193,16 @@ void TestPort::cheminRefuse()
 void TestPort::choixEnregistre()
 {
     PseudoTerminal pty;
-    QCOMPARE(EnregistrerReglagePort(pty.chemin()).erreur, QString());
+    QVERIFY(!EnregistrerReglagePort(pty.chemin()).echec);
     QCOMPARE(LireReglagePort().peripherique, pty.chemin());
-    GrilleInitiale grille;
-    grille.lien.setPeripherique({}); // decided from the saved choice
+    GrilleEssai grille;
+    grille.lien.setPort(DeterminerPort()); // decided from the saved choice
     QCOMPARE(grille.lien.port().origine, OriginePort::Reglage);
-    QVERIFY(!EnvoyerSequence(grille));
+    QVERIFY(!grille.envoyer());
     QCOMPARE(pty.lire(84), Initiale);
 
-    QCOMPARE(EnregistrerReglagePort({}).erreur, QString());
-    grille.lien.setPeripherique({});
+    QVERIFY(!EnregistrerReglagePort({}).echec);
+    grille.lien.setPort(DeterminerPort());
     QCOMPARE(grille.lien.port().origine, OriginePort::Port1);
     QCOMPARE(grille.lien.port().peripherique, PeripheriquePort(1));
 }
@@ -287,7 +253,7 @@ void TestPort::reglagesDouteux()
     else if (contenu == "<lien cassé>")
         QVERIFY(QFile::link(fichier + QStringLiteral(".disparu"), fichier));
     else
-        QVERIFY(ecrire(fichier, contenu));
+        QVERIFY(ecrireFichier(fichier, contenu));
 
     const bool interdit = QByteArray(QTest::currentDataTag()) == "interdit";
     if (interdit) { // unreadable to its user (root reads anything: checked as "nobody")
@@ -295,11 +261,11 @@ void TestPort::reglagesDouteux()
         if (::geteuid() == 0)
             ::setfsuid(65534);
     }
-    GrilleInitiale grille;
-    grille.lien.setPeripherique({});
+    GrilleEssai grille;
+    grille.lien.setPort(DeterminerPort());
     const PortChoisi port = grille.lien.port();
     const auto echec = port.origine == OriginePort::Reglage // never port 1 by mistake
-                           ? EnvoyerSequence(grille)
+                           ? grille.envoyer()
                            : std::nullopt;
     if (interdit)
         ::setfsuid(::geteuid());
@@ -312,29 +278,6 @@ void TestPort::reglagesDouteux()
         QVERIFY2(echec->message.contains(fichier), qPrintable(echec->message));
 }
 
-void TestPort::dossierXdg_data()
-{
-    QTest::addColumn<QByteArray>("valeur"); // of XDG_CONFIG_HOME
-    QTest::addColumn<QString>("fichier");
-    const QString maison = QDir::homePath() + QStringLiteral("/.config/Tarvik/tarvik.conf");
-    QTest::newRow("absolu") << QByteArray("/tmp/xdg") << "/tmp/xdg/Tarvik/tarvik.conf";
-    QTest::newRow("relatif, ignoré") << QByteArray("reglages") << maison;
-    QTest::newRow("vide") << QByteArray() << maison;
-}
-
-// One settings file whatever the current folder: a relative XDG_CONFIG_HOME
-// is invalid, and ignored.
-void TestPort::dossierXdg()
-{
-    QFETCH(QByteArray, valeur);
-    QFETCH(QString, fichier);
-    const QByteArray avant = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", valeur);
-    const QString vu = FichierReglages();
-    qputenv("XDG_CONFIG_HOME", avant);
-    QCOMPARE(vu, fichier);
-}
-
 void TestPort::nomStable()
 {
     PseudoTerminal pty, autre;
@@ -343,58 +286,6 @@ void TestPort::nomStable()
     QVERIFY(QFile::link(pty.chemin(), lien));
     QCOMPARE(NomStable(pty.chemin(), parId.path()), lien);
     QCOMPARE(NomStable(autre.chemin(), parId.path()), QString());
-}
-
-void TestPort::options_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("erreur");
-    QTest::addColumn<QString>("port");
-    // clang-format off
-    QTest::newRow("aucune")          << QStringList{} << "" << "";
-    QTest::newRow("--port")          << QStringList{"--port", "/dev/ttyUSB0"} << "" << "/dev/ttyUSB0";
-    QTest::newRow("--port=")         << QStringList{"--port=/dev/pts/3"} << "" << "/dev/pts/3";
-    QTest::newRow("valeur manquante") << QStringList{"--port"} << "valeur manquante après --port" << "";
-    QTest::newRow("valeur vide")     << QStringList{"--port="} << "--port demande un périphérique" << "";
-    QTest::newRow("option longue")   << QStringList{"--vitesse", "9600"} << "option inconnue : --vitesse" << "";
-    QTest::newRow("option courte")   << QStringList{"-x"} << "option inconnue : -x" << "";
-    // clang-format on
-}
-
-void TestPort::options()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, erreur);
-    QFETCH(QString, port);
-    QCommandLineParser parseur;
-    const QString lue = LireOptions(parseur, QStringList{QStringLiteral("tarvik")} + arguments);
-    QVERIFY2(erreur.isEmpty() ? lue.isEmpty() : lue.startsWith(erreur), qPrintable(lue));
-    if (erreur.isEmpty())
-        QCOMPARE(parseur.value(OptionPort()), port);
-}
-
-void TestPort::programmeSansEcran_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("sortie"); // on stdout, or on stderr for code 2
-    QTest::newRow("--help") << QStringList{"--help"} << 0 << "--port PERIPHERIQUE";
-    QTest::newRow("-h") << QStringList{"-h"} << 0 << "Choisir le port série";
-    QTest::newRow("--version") << QStringList{"--version"} << 0 << "tarvik " TARVIK_VERSION;
-    QTest::newRow("inconnue") << QStringList{"--vite"} << 2 << "tarvik : option inconnue : --vite";
-    QTest::newRow("valeur manquante") << QStringList{"--port"} << 2 << "valeur manquante";
-}
-
-// The built panel answers its options without a display and without a window.
-void TestPort::programmeSansEcran()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(int, code);
-    QFETCH(QString, sortie);
-    const Sortie s = lancer(QStringLiteral(TARVIK_BINAIRE), arguments);
-    QCOMPARE(s.code, code);
-    const QString texte = QString::fromLocal8Bit(code == 0 ? s.sortie : s.erreurs);
-    QVERIFY2(texte.contains(sortie), qPrintable(texte));
 }
 
 QTEST_GUILESS_MAIN(TestPort)

@@ -1,17 +1,18 @@
 // tarvik-envoyer: sends a saved sequence to the board without a window, as
 // TEST sends a grid, for scripts and machines without a screen.
-#include "sequence/envoyer_sequence.h"
-#include "sequence/fichiers.h"
-#include "serial/options.h"
-#include "serial/signaux.h"
+#include "app/options.h"
+#include "app/programme.h"
+#include "app/signaux.h"
+#include "core/fichiers.h"
+#include "run/envoyer_sequence.h"
+#include "system/erreurs.h"
+#include "system/lecture.h"
+#include "system/noms.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
-#include <cerrno>
 #include <csignal>
-#include <cstdio>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -66,9 +67,9 @@ Codes de sortie :
        signal) : ce qui attendait est abandonné, le port et ses verrous rendus
 )";
 
-int erreur(int code, const QString &message)
+int erreur(int code, const Echec &echec)
 {
-    Ecrire(stderr, QStringLiteral("tarvik-envoyer : %1\n").arg(message));
+    Ecrire(stderr, QStringLiteral("tarvik-envoyer : %1\n").arg(Phrase(echec)));
     return code;
 }
 
@@ -93,28 +94,6 @@ private:
     QString m_erreur;
 };
 
-// The rows of a sequence file, as a run reads a grid; the lines it lists go
-// to standard output as they are sent.
-class SequenceFichier : public FenetreSequence {
-public:
-    SequenceFichier(const SequenceLue &lue, Sortie &sortie)
-        : m_lue(lue)
-        , m_sortie(sortie)
-    {
-    }
-    QString Text1(int i) const override { return m_lue.rangees.at(i).pas; }
-    QString Text2(int i) const override { return m_lue.rangees.at(i).vitesse; }
-    QString Text3(int i) const override { return m_lue.rangees.at(i).direction; }
-    void ViderList1() override {}
-    void AjouterList1(const QString &ligne) override { m_sortie.ecrire(ligne + u'\n'); }
-    LienSerie &MSComm1() override { return m_lien; }
-
-private:
-    const SequenceLue &m_lue;
-    Sortie &m_sortie;
-    LienSerie m_lien;
-};
-
 int codeDe(const EchecSequence &echec)
 {
     if (!echec.lien)
@@ -133,86 +112,97 @@ int codeDe(const EchecSequence &echec)
 }
 
 // The usage the options describe, or why not.
-QString verifierUsage(const QCommandLineParser &o, const DescripteursStandard &standard)
+std::optional<Echec> verifierUsage(const QCommandLineParser &o,
+                                   const DescripteursStandard &standard)
 {
     const QStringList fichiers = o.positionalArguments();
     const bool verifier = o.isSet(QStringLiteral("verifier"));
     if (fichiers.size() > (verifier ? 0 : 1))
-        return QStringLiteral("un seul fichier à la fois");
+        return Echec{QStringLiteral("un seul fichier à la fois")};
     if (!verifier && fichiers.isEmpty())
-        return QStringLiteral("il manque le fichier de séquence");
+        return Echec{QStringLiteral("il manque le fichier de séquence")};
     const QString chemin = verifier ? o.value(QStringLiteral("verifier")) : fichiers[0];
     if (chemin == QLatin1String("-") && standard.entreeFermee)
-        return QStringLiteral("l'entrée standard est fermée : donnez le fichier par son nom");
-    return {};
+        return Echec{
+            QStringLiteral("l'entrée standard est fermée : donnez le fichier par son nom")};
+    return std::nullopt;
 }
 
-// Reads and checks the whole file, the grid's checks included; why it is
-// refused, or an empty text.
-QString lireFichierSequence(const QString &chemin, SequenceLue &lue, Grille &grille)
+// Reads and checks the whole file, the grid's checks included: its rows and
+// the axis commands they give, or why it is refused.
+struct FichierSequence {
+    SequenceLue lue;
+    Grille axes{};
+    std::optional<Echec> echec;
+};
+FichierSequence lireFichierSequence(const QString &chemin)
 {
     const bool entree = chemin == QLatin1String("-");
     FichierLu fichier;
     if (entree)
-        fichier.erreur = LireDescripteur(STDIN_FILENO, fichier.contenu);
+        fichier.echec = LireDescripteur(STDIN_FILENO, fichier.contenu);
     else
         fichier = LireFichier(chemin);
-    QString refus = fichier.erreur;
-    if (refus.isEmpty()) {
-        lue = LireSequence(fichier.contenu);
-        refus = lue.erreur;
+    FichierSequence resultat;
+    std::optional<Echec> refus = fichier.echec;
+    if (!refus) {
+        resultat.lue = LireSequence(fichier.contenu);
+        refus = resultat.lue.echec;
     }
-    Sortie muette(true);
-    if (refus.isEmpty())
-        if (const auto echec = LireGrille(SequenceFichier(lue, muette), grille))
-            refus = echec->message;
-    if (refus.isEmpty())
-        return {};
-    return (entree
-                ? QStringLiteral("l'entrée standard a été refusée.")
-                : QStringLiteral("le fichier « %1 » n'a pas été ouvert.").arg(NomLisible(chemin))) +
-           QStringLiteral("\n%1\nRien n'a été envoyé.").arg(refus);
+    if (!refus) {
+        const GrilleLue grille = LireGrille(resultat.lue.rangees);
+        resultat.axes = grille.axes;
+        refus = grille.refus;
+    }
+    if (refus)
+        resultat.echec = Echec{
+            (entree
+                 ? QStringLiteral("l'entrée standard a été refusée")
+                 : QStringLiteral("le fichier « %1 » n'a pas été ouvert").arg(NomLisible(chemin))) +
+            QStringLiteral(".\n%1.\nRien n'a été envoyé").arg(refus->message)};
+    return resultat;
 }
 
 // --verifier: the lines that would be sent, on stdout, and the port they
 // would go to; nothing is opened.
-int verifierSeulement(const Grille &grille, const PortChoisi &port, Sortie &sortie)
+int verifierSeulement(const Grille &axes, const PortChoisi &port, Sortie &sortie)
 {
     for (int i = 1; i <= NombreAxes; ++i)
-        sortie.ecrire(LigneAxe(grille[i]) + u'\n');
+        sortie.ecrire(LigneAxe(axes[i]) + u'\n');
     if (!sortie.erreur().isEmpty())
         return erreur(SortieImpossible,
-                      QStringLiteral("les lignes n'ont pas pu être écrites sur la sortie "
-                                     "standard (%1).")
-                          .arg(sortie.erreur()));
-    if (!port.erreur.isEmpty())
+                      Echec{QStringLiteral("les lignes n'ont pas pu être écrites sur la sortie "
+                                           "standard (%1)")
+                                .arg(sortie.erreur())});
+    if (port.echec)
         return erreur(PortIndisponible,
-                      QStringLiteral("la séquence est valide, mais elle ne serait pas envoyée. "
-                                     "Port série inconnu : %1")
-                          .arg(port.erreur));
+                      Echec{QStringLiteral("la séquence est valide, mais elle ne serait pas "
+                                           "envoyée. Port série inconnu : %1")
+                                .arg(port.echec->message)});
     Ecrire(stderr, QStringLiteral("tarvik-envoyer : séquence valide, rien n'a été envoyé ; elle "
                                   "partirait sur %1.\n")
                        .arg(DecrirePort(port)));
     return Envoye;
 }
 
-int envoyer(const SequenceLue &lue, const PortChoisi &port, Sortie &sortie)
+int envoyer(const TextesGrille &rangees, const PortChoisi &port, Sortie &sortie)
 {
     const int reveil = EcouterSignaux();
     if (reveil < 0)
-        return erreur(PortIndisponible, QStringLiteral("signaux impossibles à surveiller."));
-    SequenceFichier sequence(lue, sortie);
-    LienSerie &lien = sequence.MSComm1();
+        return erreur(PortIndisponible, Echec{QStringLiteral("signaux impossibles à surveiller")});
+    LienSerie lien;
     lien.setPort(port);
     lien.setReveil(reveil);
-    const auto echec = EnvoyerSequence(sequence);
+    const auto echec = EnvoyerSequence(rangees, lien, {{}, [&](const QString &ligne) {
+                                                           sortie.ecrire(ligne + u'\n');
+                                                       }});
     for (const QString &avertissement : lien.avertissements())
-        Ecrire(stderr, QStringLiteral("tarvik-envoyer : %1\n").arg(avertissement));
+        Ecrire(stderr, QStringLiteral("tarvik-envoyer : %1.\n").arg(avertissement));
     if (!sortie.erreur().isEmpty()) // the board has the lines: the code stays
         Ecrire(stderr, QStringLiteral("tarvik-envoyer : les lignes envoyées n'ont pas pu être "
                                       "écrites sur la sortie standard (%1).\n")
                            .arg(sortie.erreur()));
-    return echec ? erreur(codeDe(*echec), echec->message) : Envoye;
+    return echec ? erreur(codeDe(*echec), *echec) : Envoye;
 }
 
 } // namespace
@@ -232,14 +222,13 @@ int main(int argc, char *argv[])
 
     // The whole file is read and checked before any port is touched.
     const bool verifier = options.isSet(QStringLiteral("verifier"));
-    const QString chemin =
-        verifier ? options.value(QStringLiteral("verifier")) : options.positionalArguments()[0];
-    SequenceLue lue;
-    Grille grille{};
-    if (const QString refus = lireFichierSequence(chemin, lue, grille); !refus.isEmpty())
-        return erreur(FichierRefuse, refus);
+    const FichierSequence fichier = lireFichierSequence(
+        verifier ? options.value(QStringLiteral("verifier")) : options.positionalArguments()[0]);
+    if (fichier.echec)
+        return erreur(FichierRefuse, *fichier.echec);
     // The same order of choice for a dry run as for a send.
     const PortChoisi port = DeterminerPort(options.value(OptionPort()));
     Sortie sortie(standard.sortieFermee);
-    return verifier ? verifierSeulement(grille, port, sortie) : envoyer(lue, port, sortie);
+    return verifier ? verifierSeulement(fichier.axes, port, sortie)
+                    : envoyer(fichier.lue.rangees, port, sortie);
 }

@@ -1,6 +1,12 @@
 // What the menu entries of Form1 do: sequence files, clearing the grid, axis
 // names, and the help texts.
-#include "sequence/fichiers.h"
+#include "app/programme.h"
+#include "app/version.h"
+#include "core/fichiers.h"
+#include "port/reglages.h"
+#include "system/ecriture.h"
+#include "system/lecture.h"
+#include "system/noms.h"
 #include "window/dialogue_port.h"
 #include "window/dialogues.h"
 #include "window/main_window.h"
@@ -20,16 +26,16 @@ bool lireFichierChoisi(QWidget *parent, const QString &chemin, const QString &ti
                        Lu &lu)
 {
     const FichierLu fichier = LireFichier(chemin);
-    QString erreur = fichier.erreur;
-    if (erreur.isEmpty()) {
+    std::optional<Echec> echec = fichier.echec;
+    if (!echec) {
         lu = lire(fichier.contenu);
-        erreur = lu.erreur;
+        echec = lu.echec;
     }
-    if (erreur.isEmpty())
+    if (!echec)
         return true;
     Afficher(parent, GenreMessage::Erreur, titre,
-             QStringLiteral("Le fichier « %1 » n'a pas été ouvert.\n%2\nRien n'a été changé.")
-                 .arg(chemin, erreur));
+             QStringLiteral("Le fichier « %1 » n'a pas été ouvert.\n%2.\nRien n'a été changé.")
+                 .arg(NomLisible(chemin), echec->message));
     return false;
 }
 
@@ -53,10 +59,11 @@ void Form1::OuvrirSequence_Click()
 void Form1::EnregistrerSequence_Click()
 {
     const QString titre = QStringLiteral("Séquence non enregistrée");
-    Grille grille{};
-    if (auto refus = LireGrille(*this, grille)) {
-        refus->message += QStringLiteral("\nRien n'a été enregistré.");
-        signalerEchec(titre, *refus);
+    const GrilleLue grille = LireGrille(textes());
+    if (grille.refus) {
+        signalerEchec(titre,
+                      Echec{grille.refus->message + QStringLiteral(".\nRien n'a été enregistré")},
+                      grille.refus);
         return;
     }
     const QString chemin =
@@ -65,11 +72,11 @@ void Form1::EnregistrerSequence_Click()
     if (chemin.isEmpty())
         return;
 
-    const EcritureFichier ecriture = EcrireFichier(chemin, EcrireSequence(grille));
-    if (!ecriture.erreur.isEmpty()) {
+    const EcritureFichier ecriture = EcrireFichier(chemin, EcrireSequence(grille.axes));
+    if (ecriture.echec) {
         Afficher(this, GenreMessage::Erreur, titre,
                  QStringLiteral("La séquence n'a pas pu être écrite dans « %1 » : %2.\n%3")
-                     .arg(chemin, ecriture.erreur,
+                     .arg(NomLisible(chemin), ecriture.echec->message,
                           ecriture.existait
                               ? QStringLiteral("Le fichier qui s'y trouvait est resté intact.")
                               : QStringLiteral("Aucun fichier n'a été créé.")));
@@ -98,9 +105,9 @@ void Form1::DesignAxe_Click()
     for (int k = 1; k <= NombreAxes; ++k) {
         QLabel *etiquette = m_Label1[k];
         const QString &nom = lus.noms[k];
-        nommerRangee(k, nom.isEmpty() ? NomAxeInitial(k) : nom);
+        nommerRangee(k, nom.isEmpty() ? NomAxe(k) : nom);
         if (nom.isEmpty()) {
-            etiquette->setText(NomAxeInitial(k));
+            etiquette->setText(NomAxe(k));
             etiquette->setToolTip({});
         } else {
             etiquette->setText(
@@ -123,11 +130,11 @@ void Form1::ChoisirPort_Click()
         return;
     const QString titre = QStringLiteral("Port série");
     const EnregistrementReglage enregistrement = EnregistrerReglagePort(dialogue.choix());
-    if (!enregistrement.erreur.isEmpty()) {
+    if (enregistrement.echec) {
         Afficher(this, GenreMessage::Erreur, titre,
                  QStringLiteral("Le choix du port n'a pas pu être enregistré dans « %1 » : %2.\n"
                                 "Le choix précédent reste en vigueur.")
-                     .arg(NomLisible(FichierReglages()), enregistrement.erreur));
+                     .arg(NomLisible(FichierReglages()), enregistrement.echec->message));
         return;
     }
     QStringList notes;

@@ -1,7 +1,8 @@
 #include "window/dialogue_port.h"
 
-#include "sequence/acces_fichiers.h"
-#include "serial/pilote_posix.h"
+#include "port/choix_port.h"
+#include "port/peripherique.h"
+#include "system/noms.h"
 #include "window/dialogues.h"
 
 #include <QDialogButtonBox>
@@ -16,12 +17,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-EnumerationPorts &enumerationCourante()
-{
-    static EnumerationPorts enumeration;
-    return enumeration;
-}
 
 // "ttyUSB0 — FT232R USB UART — FTDI — n° A50285BI — USB 0403:6001"
 QString decrire(const PortDecouvert &port)
@@ -50,11 +45,6 @@ bool numeroDePseudoTerminal(const QString &nom)
 
 } // namespace
 
-EnumerationPorts RemplacerEnumerationPorts(EnumerationPorts enumeration)
-{
-    return std::exchange(enumerationCourante(), std::move(enumeration));
-}
-
 DialoguePort::DialoguePort(const QString &actuel, QWidget *parent)
     : QDialog(parent)
     , m_liste(new QListWidget(this))
@@ -65,20 +55,7 @@ DialoguePort::DialoguePort(const QString &actuel, QWidget *parent)
     m_liste->setObjectName(QStringLiteral("listePorts"));
     m_chemin->setObjectName(QStringLiteral("cheminPort"));
 
-    QString port1 = PeripheriquePort(1);
-    if (const QString reel = CheminReel(port1); !reel.isEmpty() && reel != port1)
-        port1 += QStringLiteral(" → ") + reel;
-    auto *defaut =
-        new QListWidgetItem(QStringLiteral("Port série 1 (par défaut) : ") + port1, m_liste);
-    defaut->setData(Qt::UserRole, QString());
-    const EnumerationPorts &enumeration = enumerationCourante();
-    for (const PortDecouvert &port : enumeration ? enumeration() : PortsDuSysteme()) {
-        auto *element = new QListWidgetItem(decrire(port), m_liste);
-        // An adapter is saved under its stable name, which survives renumbering.
-        element->setData(Qt::UserRole,
-                         port.nomStable.isEmpty() ? port.peripherique : port.nomStable);
-        element->setToolTip(element->data(Qt::UserRole).toString());
-    }
+    const QString port1 = remplirListe();
     m_chemin->setPlaceholderText(QStringLiteral("Port série 1 (par défaut) : ") + port1);
     m_chemin->setClearButtonEnabled(true);
 
@@ -109,6 +86,24 @@ DialoguePort::DialoguePort(const QString &actuel, QWidget *parent)
     m_chemin->setFocus();
 }
 
+QString DialoguePort::remplirListe()
+{
+    QString port1 = PeripheriquePort(1);
+    if (const QString reel = CheminReel(port1); !reel.isEmpty() && reel != port1)
+        port1 += QStringLiteral(" → ") + reel;
+    auto *defaut =
+        new QListWidgetItem(QStringLiteral("Port série 1 (par défaut) : ") + port1, m_liste);
+    defaut->setData(Qt::UserRole, QString());
+    for (const PortDecouvert &port : (*EnumerationPorts)()) {
+        auto *element = new QListWidgetItem(decrire(port), m_liste);
+        // An adapter is saved under its stable name, which survives renumbering.
+        element->setData(Qt::UserRole,
+                         port.nomStable.isEmpty() ? port.peripherique : port.nomStable);
+        element->setToolTip(element->data(Qt::UserRole).toString());
+    }
+    return port1;
+}
+
 QString DialoguePort::choix() const
 {
     // A relative path would lead elsewhere from another folder.
@@ -120,11 +115,11 @@ QString DialoguePort::choix() const
 void DialoguePort::accept()
 {
     if (!choix().isEmpty()) {
-        if (const QString raison = RaisonPasUnPort(choix()); !raison.isEmpty()) {
+        if (const auto raison = VerifierPeripherique(choix())) {
             Afficher(this, GenreMessage::Erreur, QStringLiteral("Port refusé"),
                      QStringLiteral("« %1 » ne peut pas servir de port : %2.\nChoisissez un port "
                                     "série, ou laissez le champ vide pour le port série 1.")
-                         .arg(choix(), raison));
+                         .arg(NomLisible(choix()), raison->message));
             m_chemin->setFocus();
             m_chemin->selectAll();
             return;

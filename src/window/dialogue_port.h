@@ -2,19 +2,12 @@
 // the system reports, port 1, and a field where any device may be typed.
 #pragma once
 
-#include "serial/choix_port.h"
+#include "port/ports_systeme.h"
 
 #include <QDialog>
-#include <functional>
 
 class QLineEdit;
 class QListWidget;
-
-using EnumerationPorts = std::function<QList<PortDecouvert>()>;
-
-// Sets how the ports are listed from now on (tests give a fixed list) and
-// returns the previous way; an empty one goes back to the system's ports.
-EnumerationPorts RemplacerEnumerationPorts(EnumerationPorts enumeration);
 
 class DialoguePort : public QDialog {
     Q_OBJECT
@@ -29,6 +22,9 @@ public:
     void accept() override;
 
 private:
+    // Lists port 1 and the system's ports; port 1's device, as shown.
+    QString remplirListe();
+
     QListWidget *m_liste;
     QLineEdit *m_chemin;
 };

@@ -2,6 +2,8 @@
 // display in its place, so that no dialog ever blocks them.
 #pragma once
 
+#include "system/substituable.h"
+
 #include <QString>
 #include <functional>
 
@@ -12,23 +14,18 @@ enum class GenreMessage { Erreur, Information };
 using Afficheur = std::function<void(QWidget *parent, GenreMessage genre, const QString &titre,
                                      const QString &texte)>;
 
-// Shows a modal message (a QMessageBox unless another display was set).
+// Shows a modal message: a QMessageBox, unless a test put its own display here.
+inline Substituable<Afficheur> Affichage;
 void Afficher(QWidget *parent, GenreMessage genre, const QString &titre, const QString &texte);
-
-// Sets the display used from now on and returns the previous one; an empty
-// one goes back to the message boxes.
-Afficheur RemplacerAfficheur(Afficheur afficheur);
 
 enum class ModeFichier { Ouvrir, Enregistrer };
 
 using ChoixFichier = std::function<QString(QWidget *parent, ModeFichier mode, const QString &titre,
                                            const QString &filtre, const QString &suffixe)>;
 
-// Asks for a file to open or to save (a file dialog unless another chooser
-// was set); an empty text when the operator cancels. A name saved without a
-// suffix receives `suffixe`.
+// Asks for a file to open or to save: a file dialog, unless a test put its
+// own chooser here. An empty text when the operator cancels; a name saved
+// without a suffix receives `suffixe`.
+inline Substituable<ChoixFichier> ChoixDeFichier;
 QString ChoisirFichier(QWidget *parent, ModeFichier mode, const QString &titre,
                        const QString &filtre, const QString &suffixe = {});
-
-// Sets the chooser used from now on and returns the previous one.
-ChoixFichier RemplacerChoixFichier(ChoixFichier choix);

@@ -1,6 +1,8 @@
 // Tarvik: the control panel of the seven-axis board.
-#include "serial/options.h"
-#include "serial/signaux.h"
+#include "app/options.h"
+#include "app/programme.h"
+#include "app/signaux.h"
+#include "app/version.h"
 #include "window/main_window.h"
 
 #include <QApplication>
@@ -39,12 +41,13 @@ int main(int argc, char *argv[])
 {
     // The options are decided before the GUI starts: --help and --version
     // need no display.
+    OuvrirDescripteursStandard();
     QCommandLineParser options;
-    const auto fin =
-        TraiterOptions(options, argc, argv, QString::fromUtf8(Aide), [](const auto &o) {
-            return o.positionalArguments().isEmpty()
-                       ? QString()
-                       : QStringLiteral("argument inattendu : %1").arg(o.positionalArguments()[0]);
+    const auto fin = TraiterOptions(
+        options, argc, argv, QString::fromUtf8(Aide), [](const auto &o) -> std::optional<Echec> {
+            if (o.positionalArguments().isEmpty())
+                return std::nullopt;
+            return Echec{QStringLiteral("argument inattendu : %1").arg(o.positionalArguments()[0])};
         });
     if (fin)
         return *fin;

@@ -1,5 +1,6 @@
 #include "window/main_window.h"
 
+#include "app/programme.h"
 #include "window/dialogues.h"
 
 #include <QAction>
@@ -72,9 +73,7 @@ Form1::Form1(QWidget *parent)
     creerMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    // The port this panel sends to, decided once: a choice saved by another
-    // panel applies from the next start.
-    m_MSComm1.setPeripherique({});
+    m_MSComm1.setPort(DeterminerPort());
     montrerPort();
     m_Text1[1]->setFocus();
 }
@@ -83,7 +82,7 @@ void Form1::imposerPort(const QString &peripherique)
 {
     if (peripherique.isEmpty())
         return;
-    m_MSComm1.setPeripherique(peripherique);
+    m_MSComm1.setPort(PortImpose(peripherique));
     montrerPort();
 }
 
@@ -127,14 +126,14 @@ void Form1::creerControles(QWidget *zone)
                       enTwips(gauche, hautRangee(k), largeur, 375), true);
     };
     for (int k = 1; k <= NombreAxes; ++k) {
-        m_Label1[k] = placer(new QLabel(NomAxeInitial(k), zone), nomElement("Label1", k),
+        m_Label1[k] = placer(new QLabel(NomAxe(k), zone), nomElement("Label1", k),
                              enTwips(0, hautRangee(k), 1695, 375), true);
         m_Label1[k]->setTextFormat(Qt::PlainText); // axis names are never markup
         m_Text1[k] = boite("Text1", k, TexteInitialPas, 1800, 1095);
         m_Text3[k] = boite("Text3", k, TexteInitialDirection, 3240, 375);
         m_Text2[k] = boite("Text2", k, TexteInitialVitesse, 3960, 1095);
         m_Label1[k]->setBuddy(m_Text1[k]);
-        nommerRangee(k, NomAxeInitial(k));
+        nommerRangee(k, NomAxe(k));
     }
 
     m_List1 = placer(new QListWidget(zone), QStringLiteral("List1"), enTwips(5160, 720, 4935, 3660),
@@ -143,8 +142,12 @@ void Form1::creerControles(QWidget *zone)
     m_Command1 = placer(new QPushButton(QStringLiteral("TEST"), zone), QStringLiteral("Command1"),
                         enTwips(1920, 3960, 1575, 495), true);
     connect(m_Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    ordonnerFocus();
+}
 
-    // Focus: the steps, then the speeds, then the directions, TEST, the list.
+void Form1::ordonnerFocus()
+{
+    // The steps, then the speeds, then the directions, TEST, the list.
     QWidget *precedent = nullptr;
     for (const auto *colonne : {&m_Text1, &m_Text2, &m_Text3}) {
         for (int k = 1; k <= NombreAxes; ++k) {
@@ -157,43 +160,36 @@ void Form1::creerControles(QWidget *zone)
     setTabOrder(m_Command1, m_List1);
 }
 
-void Form1::creerMenus()
+QList<Form1::Menu> Form1::barreDeMenus()
 {
-    using Action = void (Form1::*)();
-    struct Entree {
-        const char *nom;
-        QString titre;
-        Action action = nullptr; // none: the entry names a document of the board
-        const char *raccourci = nullptr;
-    };
-    struct Menu {
-        const char *nom;
-        QString titre;
-        QList<Entree> entrees;
-    };
     // clang-format off
-    const QList<Menu> menus = {
-        {"MenuFichier", QStringLiteral("Fichier"), {
-            {"OuvrirSequence", QStringLiteral("Ouvrir Sequence"), &Form1::OuvrirSequence_Click, "Ctrl+O"},
-            {"EnregistrerSequence", QStringLiteral("Enregistrer Sequence"), &Form1::EnregistrerSequence_Click, "Ctrl+S"},
-            {"EffacerSequenceActuelle", QStringLiteral("Effacer Sequence Actuelle"), &Form1::EffacerSequenceActuelle_Click},
-            {"Quitter", QStringLiteral("Quitter le programme"), &Form1::Quitter_Click, "Ctrl+Q"}}},
-        {"Initialisation", QStringLiteral("Initialisation"), {
-            {"DesignAxe", QStringLiteral("Ouvrir un fichier de designation d'axes"), &Form1::DesignAxe_Click},
-            {"ChoisirPort", QStringLiteral("Choisir le port série…"), &Form1::ChoisirPort_Click}}},
-        {"Aide", QStringLiteral("Aide"), {
-            {"CommentCreer", QStringLiteral("Comment Créer un fichier de désignation d'axes ?"), &Form1::CommentCreer_Click},
-            {"Schemas", QStringLiteral("Schémas Electronique de la Carte")},
-            {"ProgASM", QStringLiteral("Le programme en Assembleur")},
-            {"IntelHEX", QStringLiteral("Le Fichier Intel .HEX")},
-            {"Apropos", QStringLiteral("A propos de Tarvik"), &Form1::Apropos_Click}}},
+    return {
+        {"MenuFichier", "Fichier", {
+            {"OuvrirSequence", "Ouvrir Sequence", &Form1::OuvrirSequence_Click, "Ctrl+O"},
+            {"EnregistrerSequence", "Enregistrer Sequence", &Form1::EnregistrerSequence_Click, "Ctrl+S"},
+            {"EffacerSequenceActuelle", "Effacer Sequence Actuelle", &Form1::EffacerSequenceActuelle_Click},
+            {"Quitter", "Quitter le programme", &Form1::Quitter_Click, "Ctrl+Q"}}},
+        {"Initialisation", "Initialisation", {
+            {"DesignAxe", "Ouvrir un fichier de designation d'axes", &Form1::DesignAxe_Click},
+            {"ChoisirPort", "Choisir le port série…", &Form1::ChoisirPort_Click}}},
+        {"Aide", "Aide", {
+            {"CommentCreer", "Comment Créer un fichier de désignation d'axes ?", &Form1::CommentCreer_Click},
+            {"Schemas", "Schémas Electronique de la Carte"},
+            {"ProgASM", "Le programme en Assembleur"},
+            {"IntelHEX", "Le Fichier Intel .HEX"},
+            {"Apropos", "A propos de Tarvik", &Form1::Apropos_Click}}},
     };
     // clang-format on
-    for (const Menu &m : menus) {
-        QMenu *menu = menuBar()->addMenu(m.titre);
+}
+
+void Form1::creerMenus()
+{
+    for (const Menu &m : barreDeMenus()) {
+        QMenu *menu = menuBar()->addMenu(QString::fromUtf8(m.titre));
         menu->setObjectName(QLatin1String(m.nom));
         for (const Entree &e : m.entrees) {
-            QAction *action = menu->addAction(e.titre);
+            const QString titre = QString::fromUtf8(e.titre);
+            QAction *action = menu->addAction(titre);
             action->setObjectName(QLatin1String(e.nom));
             if (e.raccourci)
                 action->setShortcut(QKeySequence(QLatin1String(e.raccourci)));
@@ -201,22 +197,17 @@ void Form1::creerMenus()
                 connect(action, &QAction::triggered, this, e.action);
             else
                 connect(action, &QAction::triggered, this,
-                        [this, titre = e.titre] { documentDeLaCarte(titre); });
+                        [this, titre] { documentDeLaCarte(titre); });
         }
     }
 }
 
-QString Form1::Text1(int i) const
+TextesGrille Form1::textes() const
 {
-    return m_Text1.at(i)->text();
-}
-QString Form1::Text2(int i) const
-{
-    return m_Text2.at(i)->text();
-}
-QString Form1::Text3(int i) const
-{
-    return m_Text3.at(i)->text();
+    TextesGrille textes;
+    for (int k = 1; k <= NombreAxes; ++k)
+        textes[k] = {m_Text1[k]->text(), m_Text3[k]->text(), m_Text2[k]->text()};
+    return textes;
 }
 
 void Form1::ViderList1()
@@ -252,24 +243,29 @@ void Form1::Command1_Click()
     m_enCours = true;
     while (m_demandes > 0) {
         --m_demandes;
-        const auto echec = EnvoyerSequence(*this);
+        const auto echec = EnvoyerSequence(textes(), m_MSComm1,
+                                           {[this] { ViderList1(); },
+                                            [this](const QString &l) {
+                                                AjouterList1(l);
+                                            }});
         if (echec && echec->lien == EchecLien::Genre::Interrompu) {
             m_demandes = 0; // the program is ending: no message, no other run
             break;
         }
         if (echec)
-            signalerEchec(QStringLiteral("Séquence non envoyée"), *echec);
+            signalerEchec(QStringLiteral("Séquence non envoyée"), *echec, echec->valeur);
         else
             signalerAvertissements();
     }
     m_enCours = false;
 }
 
-void Form1::signalerEchec(const QString &titre, const EchecSequence &echec)
+void Form1::signalerEchec(const QString &titre, const Echec &echec,
+                          const std::optional<ValeurRefusee> &valeur)
 {
-    Afficher(this, GenreMessage::Erreur, titre, echec.message);
-    if (echec.valeur) {
-        QLineEdit *fautive = caseDe(echec.valeur->colonne, echec.valeur->axe);
+    Afficher(this, GenreMessage::Erreur, titre, Phrase(echec));
+    if (valeur) {
+        QLineEdit *fautive = caseDe(valeur->colonne, valeur->axe);
         fautive->setFocus();
         fautive->selectAll();
     }
@@ -285,5 +281,6 @@ void Form1::signalerAvertissements()
     m_avertis += nouveaux;
     if (!nouveaux.isEmpty())
         Afficher(this, GenreMessage::Information, QStringLiteral("Séquence envoyée"),
-                 QStringLiteral("La séquence a été envoyée.\n") + nouveaux.join(u'\n'));
+                 QStringLiteral("La séquence a été envoyée.\n%1.")
+                     .arg(nouveaux.join(QStringLiteral(".\n"))));
 }

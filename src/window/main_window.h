@@ -2,9 +2,10 @@
 // of the lines sent and the menu bar.
 #pragma once
 
-#include "sequence/envoyer_sequence.h"
+#include "run/envoyer_sequence.h"
 
 #include <QMainWindow>
+#include <QStringList>
 #include <array>
 
 class QLabel;
@@ -16,32 +17,46 @@ class QPushButton;
 inline const QString TexteInitialPas = QStringLiteral("00000");
 inline const QString TexteInitialDirection = QStringLiteral("+");
 inline const QString TexteInitialVitesse = QStringLiteral("002");
-inline QString NomAxeInitial(int k)
-{
-    return QStringLiteral("Axe 0%1").arg(k);
-}
 
-class Form1 : public QMainWindow, public FenetreSequence {
+class Form1 : public QMainWindow {
     Q_OBJECT
 public:
+    // Decides its port once: a choice saved by another panel meanwhile
+    // applies from the next start.
     explicit Form1(QWidget *parent = nullptr);
 
-    // What a sequence run reads and fills, by element number 1 to 7.
-    QString Text1(int i) const override;
-    QString Text2(int i) const override;
-    QString Text3(int i) const override;
-    void ViderList1() override;
-    void AjouterList1(const QString &ligne) override;
-    LienSerie &MSComm1() override { return m_MSComm1; }
+    // The grid's texts, row by row (Text1, Text3 and Text2 of each).
+    TextesGrille textes() const;
+    // The list of the lines sent, as a run empties and fills it.
+    void ViderList1();
+    virtual void AjouterList1(const QString &ligne);
+    LienSerie &MSComm1() { return m_MSComm1; }
 
     // The device given with --port, used until the window closes.
     void imposerPort(const QString &peripherique);
 
 private:
+    // The menu bar, as a table: each entry with its object name, its text,
+    // what it does (none: it names a document of the board) and its shortcut.
+    using Action = void (Form1::*)();
+    struct Entree {
+        const char *nom, *titre;
+        Action action = nullptr;
+        const char *raccourci = nullptr;
+    };
+    struct Menu {
+        const char *nom, *titre;
+        QList<Entree> entrees;
+    };
+    static QList<Menu> barreDeMenus();
+
     void creerControles(QWidget *zone);
+    void ordonnerFocus();
     void creerMenus();
     void Command1_Click();
-    void signalerEchec(const QString &titre, const EchecSequence &echec);
+    // Shows a failure; the box of a refused value gets the focus.
+    void signalerEchec(const QString &titre, const Echec &echec,
+                       const std::optional<ValeurRefusee> &valeur = std::nullopt);
     void signalerAvertissements();
     void montrerPort(); // the device in use, on TEST's tooltip and description
     // What a screen reader says of row k's boxes: "Axe 03, Pas".

@@ -1,6 +1,6 @@
 // Checking a whole grid: 21 texts separated by 0x1F, read as TEST reads them.
+#include "core/grille.h"
 #include "invariants.h"
-#include "sequence/axes.h"
 
 #include <QStringList>
 
@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
         const auto texte = [&](int colonne) {
             return textes.value(3 * (i - 1) + colonne);
         };
-        const RangeeLue lue = LireRangee(i, texte(1), texte(0), texte(2));
+        const RangeeLue lue = LireRangee(i, {texte(0), texte(1), texte(2)});
         if (lue.refus) {
             exiger(lue.refus->axe == i, "le refus nomme son axe");
             exiger(lue.refus->message.contains(QStringLiteral("Axe 0%1").arg(i)), "message");

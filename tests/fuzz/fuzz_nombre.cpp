@@ -1,6 +1,6 @@
 // Reading a number from any text, then rounding and range checks.
+#include "core/axes.h"
 #include "invariants.h"
-#include "sequence/axes.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 // The axis-name reader: accepted names are short, printable and trimmed.
+#include "core/fichiers.h"
 #include "invariants.h"
-#include "sequence/fichiers.h"
 
 #include <QList>
 
@@ -8,8 +8,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
 {
     const NomsLus lus =
         LireNomsAxes(QByteArray(reinterpret_cast<const char *>(donnees), qsizetype(taille)));
-    if (!lus.erreur.isEmpty()) {
-        exiger(lus.erreur.startsWith(QStringLiteral("Ligne ")), "le refus nomme sa ligne");
+    if (lus.echec) {
+        exiger(lus.echec->message.startsWith(QStringLiteral("Ligne ")), "le refus nomme sa ligne");
         return 0;
     }
     exiger(lus.noms[0].isEmpty(), "pas d'axe 0");

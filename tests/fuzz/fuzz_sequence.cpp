@@ -1,20 +1,20 @@
 // The sequence-file reader: an accepted file fills a grid that TEST accepts
 // and that sends exactly the file's seven lines.
+#include "core/fichiers.h"
 #include "invariants.h"
-#include "sequence/fichiers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
 {
     const QByteArray contenu(reinterpret_cast<const char *>(donnees), qsizetype(taille));
     const SequenceLue lue = LireSequence(contenu);
-    if (!lue.erreur.isEmpty()) {
-        exiger(lue.erreur.startsWith(QStringLiteral("Ligne ")), "le refus nomme sa ligne");
+    if (lue.echec) {
+        exiger(lue.echec->message.startsWith(QStringLiteral("Ligne ")), "le refus nomme sa ligne");
         return 0;
     }
     std::array<Axe, NombreAxes + 1> axes{};
     for (int i = 1; i <= NombreAxes; ++i) {
         const TextesRangee &r = lue.rangees[i];
-        const RangeeLue rangee = LireRangee(i, r.direction, r.pas, r.vitesse);
+        const RangeeLue rangee = LireRangee(i, r);
         exiger(!rangee.refus, "un fichier accepté donne une grille acceptée");
         axes[i] = rangee.axe;
     }

@@ -1,0 +1,200 @@
+#include "core/axes.h"
+
+#include <QStringEncoder>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+std::array<Axe, 8> Axes{};
+
+QChar LettreAxe(int i)
+{
+    return QChar(u'@' + i);
+}
+
+QString NomAxe(int i)
+{
+    return QStringLiteral("Axe %1").arg(i, 2, 10, QChar(u'0'));
+}
+
+namespace {
+
+bool estChiffre(char16_t c, int base)
+{
+    if (c >= u'0' && c <= u'9')
+        return c - u'0' < base;
+    c |= 0x20; // lower case
+    return base == 16 && c >= u'a' && c <= u'f';
+}
+
+// "&H1F" or "&O17": the digits as a non-negative integer.
+double lireEntierPrefixe(const std::u16string &t, int base)
+{
+    double valeur = 0;
+    for (std::size_t k = 2; k < t.size() && estChiffre(t[k], base); ++k) {
+        const int chiffre = t[k] <= u'9' ? t[k] - u'0' : (t[k] | 0x20) - u'a' + 10;
+        valeur = valeur * base + chiffre;
+    }
+    return valeur;
+}
+
+} // namespace
+
+namespace {
+
+// The text without its blanks, tabs and line feeds, wherever they stand.
+std::u16string sansBlancs(QStringView texte)
+{
+    std::u16string t;
+    t.reserve(texte.size());
+    for (QChar c : texte)
+        if (c != u' ' && c != u'\t' && c != u'\n')
+            t.push_back(c.unicode());
+    return t;
+}
+
+// The longest leading decimal number of `t`, from `k`, as plain ASCII for
+// from_chars, without its sign and exponent. `chiffresEntiers` counts the
+// significant digits before the point. Empty when no digit starts it.
+std::string partieDecimale(const std::u16string &t, std::size_t &k, long &chiffresEntiers)
+{
+    std::string nombre;
+    bool chiffre = false;
+    for (; k < t.size() && estChiffre(t[k], 10); ++k) {
+        chiffre = true;
+        if (chiffresEntiers > 0 || t[k] != u'0')
+            ++chiffresEntiers;
+        nombre.push_back(char(t[k]));
+    }
+    // A point ends the integer digits even when no digit follows it ("1." or
+    // "1.E2"); alone (".", ".E2") it starts no number.
+    if (k < t.size() && t[k] == u'.' &&
+        (chiffre || (k + 1 < t.size() && estChiffre(t[k + 1], 10)))) {
+        nombre += chiffre ? "." : "0.";
+        for (++k; k < t.size() && estChiffre(t[k], 10); ++k)
+            nombre.push_back(char(t[k]));
+        chiffre = true;
+    }
+    return chiffre ? nombre : std::string();
+}
+
+// The exponent at `k` ("E3", "d-2"), bounded; 0 when none is there.
+long exposantA(const std::u16string &t, std::size_t k)
+{
+    if (k >= t.size() || ((t[k] | 0x20) != u'e' && (t[k] | 0x20) != u'd'))
+        return 0;
+    std::size_t e = k + 1;
+    bool negatif = false;
+    if (e < t.size() && (t[e] == u'+' || t[e] == u'-'))
+        negatif = t[e++] == u'-';
+    long exposant = 0;
+    for (; e < t.size() && estChiffre(t[e], 10); ++e)
+        exposant = std::min(exposant * 10 + (t[e] - u'0'), 100000L);
+    return negatif ? -exposant : exposant;
+}
+
+} // namespace
+
+double NombreDepuisTexte(QStringView texte)
+{
+    const std::u16string t = sansBlancs(texte);
+    if (t.size() >= 2 && t[0] == u'&') {
+        const char16_t p = t[1] | 0x20;
+        if (p == u'h')
+            return lireEntierPrefixe(t, 16);
+        if (p == u'o')
+            return lireEntierPrefixe(t, 8);
+    }
+    std::size_t k = 0;
+    bool negatif = false;
+    if (k < t.size() && (t[k] == u'+' || t[k] == u'-'))
+        negatif = t[k++] == u'-';
+    long chiffresEntiers = 0;
+    std::string nombre = partieDecimale(t, k, chiffresEntiers);
+    if (nombre.empty())
+        return 0;
+    const long exposant = exposantA(t, k);
+    if (exposant != 0)
+        nombre += 'e' + std::to_string(exposant);
+
+    double valeur = 0;
+    const auto [fin, erreur] =
+        std::from_chars(nombre.data(), nombre.data() + nombre.size(), valeur);
+    if (erreur == std::errc::result_out_of_range) {
+        // Too large or too small for a double: the order of magnitude decides.
+        valeur = chiffresEntiers + exposant > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    }
+    return negatif ? -valeur : valeur;
+}
+
+std::optional<std::int64_t> Arrondir(double valeur, std::int64_t min, std::int64_t max)
+{
+    // nearbyint rounds in the current mode, which is to nearest, ties to even.
+    const double arrondi = std::nearbyint(valeur);
+    if (!(arrondi >= double(min) && arrondi <= double(max)))
+        return std::nullopt;
+    return std::int64_t(arrondi);
+}
+
+QChar PremierCaractere(QStringView texte)
+{
+    return texte.isEmpty() ? QChar(u' ') : texte.front();
+}
+
+QString CodePoint(QChar c)
+{
+    return QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper();
+}
+
+namespace {
+
+// The board's code page. Opening the converter costs more than a whole line
+// of encoding, so each thread keeps one. Its error flag would stay set once
+// raised: a character without a code becomes a NUL byte instead, which no
+// printable character gives.
+QStringEncoder &encodeurCarte()
+{
+    thread_local QStringEncoder encodeur("windows-1252",
+                                         QStringConverter::Flag::Stateless |
+                                             QStringConverter::Flag::ConvertInvalidToNull);
+    return encodeur;
+}
+
+} // namespace
+
+bool DirectionValide(QChar c)
+{
+    if (c.isSurrogate() || !c.isPrint())
+        return false;
+    const QByteArray octets = encodeurCarte().encode(QStringView(&c, 1));
+    return octets.size() == 1 && octets[0] != '\0';
+}
+
+QString TextePas(std::int32_t pas)
+{
+    const char *prefixe = pas < 10      ? "0000"
+                          : pas < 100   ? "000"
+                          : pas < 1000  ? "00"
+                          : pas < 10000 ? "0"
+                                        : "";
+    return QLatin1String(prefixe) + QString::number(pas);
+}
+
+QString TexteVitesse(std::uint8_t vitesse)
+{
+    return QString::number(vitesse).rightJustified(3, u'0');
+}
+
+QString LigneAxe(const Axe &axe)
+{
+    return QString(axe.Lettre) + axe.Direction + TextePas(axe.Pas) + QChar(SeparateurLigne) +
+           TexteVitesse(axe.Vitesse);
+}
+
+QByteArray OctetsLigne(const Axe &axe)
+{
+    QByteArray octets = encodeurCarte().encode(LigneAxe(axe));
+    octets.append('\n');
+    return octets;
+}

@@ -1,0 +1,10 @@
+// How every layer says that something failed.
+#pragma once
+
+#include <QString>
+
+// A failure, said for the operator in French. The message carries no final
+// full stop: whoever shows it ends the sentence, or adds to it.
+struct Echec {
+    QString message;
+};

@@ -1,0 +1,89 @@
+#include "port/lien_serie.h"
+
+#include "port/pilote_posix.h"
+#include "system/noms.h"
+
+#include <poll.h>
+
+namespace {
+
+std::unique_ptr<PiloteLigne> pilote()
+{
+    if (*NouveauPilote)
+        return (*NouveauPilote)();
+    return std::make_unique<PilotePosix>();
+}
+
+} // namespace
+
+LienSerie::LienSerie()
+    : m_port{{}, OriginePort::Option, Echec{QStringLiteral("aucun port n'a été donné")}}
+    , m_pilote(pilote())
+{
+}
+
+LienSerie::~LienSerie()
+{
+    abandonner();
+}
+
+EchecLien LienSerie::echec(const EchecLien &refus) const
+{
+    const QString nom = NomLisible(m_port.peripherique);
+    const QString reel = NomLisible(m_pilote->peripherique());
+    const QString appareil =
+        reel.isEmpty() || reel == nom ? nom : QStringLiteral("%1 → %2").arg(nom, reel);
+    QString message = m_port.origine == OriginePort::Port1
+                          ? QStringLiteral("Port série 1 (%1) : %2").arg(appareil, refus.message)
+                          : QStringLiteral("Port série %1 : %2").arg(appareil, refus.message);
+    if (refus.genre == EchecLien::Genre::PortAbsent && m_port.origine == OriginePort::Reglage)
+        message += QStringLiteral(
+            ".\nCe port a été choisi par « Initialisation › Choisir le port série… » : "
+            "rebranchez-le, ou choisissez-en un autre par ce menu");
+    return Refus(refus.genre, message);
+}
+
+bool LienSerie::reveille() const
+{
+    pollfd p{m_reveil, POLLIN, 0};
+    return m_reveil >= 0 && ::poll(&p, 1, 0) > 0;
+}
+
+std::optional<EchecLien> LienSerie::ouvrir()
+{
+    using G = EchecLien::Genre;
+    if (m_port.echec)
+        return Refus(G::PortInconnu,
+                     QStringLiteral("Port série inconnu : ") + m_port.echec->message);
+    if (reveille()) // the program is asked to end: no new run
+        return echec(Refus(G::Interrompu, QStringLiteral("envoi interrompu")));
+    m_pilote->setReveil(m_reveil);
+    if (auto refus = m_pilote->ouvrir(m_port.peripherique))
+        return echec(*refus);
+    return std::nullopt;
+}
+
+std::optional<EchecLien> LienSerie::ecrire(const QByteArray &octets, QDeadlineTimer echeance)
+{
+    if (auto refus = m_pilote->ecrire(octets, echeance))
+        return echec(*refus);
+    return std::nullopt;
+}
+
+std::optional<EchecLien> LienSerie::fermer(QDeadlineTimer echeance)
+{
+    if (!m_pilote->estOuvert())
+        return std::nullopt;
+    auto refus = m_pilote->vider(echeance);
+    if (refus)
+        m_pilote->jeter();
+    m_pilote->fermer();
+    return refus ? std::optional(echec(*refus)) : std::nullopt;
+}
+
+void LienSerie::abandonner()
+{
+    if (m_pilote->estOuvert())
+        m_pilote->jeter();
+    m_pilote->fermer();
+}

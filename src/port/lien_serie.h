@@ -1,0 +1,70 @@
+// The serial link to the board: the port it was given, at 38400 baud, no
+// parity, 8 data bits, 1 stop bit, used for writing only.
+#pragma once
+
+#include "port/choix_port.h"
+#include "port/pilote_ligne.h"
+#include "system/substituable.h"
+
+#include <QByteArray>
+#include <QDeadlineTimer>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <optional>
+
+// Makes the platform's side of a port for each new link: the system's own
+// driver; tests put a driver of theirs here.
+inline Substituable<std::function<std::unique_ptr<PiloteLigne>()>> NouveauPilote;
+
+// One port, opened for a run and closed at its end. While open it holds the
+// locks other serial programs honour (a flock on the device, the UUCP lock
+// file, exclusive mode), so nobody else can interleave bytes.
+class LienSerie {
+public:
+    LienSerie();
+    ~LienSerie();
+    LienSerie(const LienSerie &) = delete;
+    LienSerie &operator=(const LienSerie &) = delete;
+
+    // The port of the runs to come, kept until it is changed. Until then a
+    // run refuses: the link never picks a port by itself.
+    void setPort(const PortChoisi &port) { m_port = port; }
+    // The same for a device given as --port gives it.
+    void setPeripherique(const QString &peripherique) { m_port = PortImpose(peripherique); }
+    const PortChoisi &port() const { return m_port; }
+
+    // A descriptor that, once readable, ends a run at once (a signal's
+    // self-pipe); -1 for none.
+    void setReveil(int fd) { m_reveil = fd; }
+
+    // Checks the port is a serial port, takes the locks, opens it and
+    // applies the line settings. Nothing is written to a device that is not
+    // a serial port.
+    std::optional<EchecLien> ouvrir();
+
+    // Hands every byte to the system before the deadline, or fails.
+    std::optional<EchecLien> ecrire(const QByteArray &octets, QDeadlineTimer echeance);
+
+    // Waits until every byte written has left, then closes and releases the
+    // locks. The port is closed and the locks released even when it fails;
+    // what could not leave in time is thrown away first.
+    std::optional<EchecLien> fermer(QDeadlineTimer echeance);
+
+    // After a failure: throws away every byte still waiting to leave, so that
+    // no incomplete line reaches the board later, then closes and releases
+    // the locks.
+    void abandonner();
+
+    bool estOuvert() const { return m_pilote->estOuvert(); }
+    // What the operator should know of the last opening, though it went through.
+    QStringList avertissements() const { return m_pilote->avertissements(); }
+
+private:
+    bool reveille() const;
+    EchecLien echec(const EchecLien &refus) const;
+
+    PortChoisi m_port;
+    std::unique_ptr<PiloteLigne> m_pilote;
+    int m_reveil = -1;
+};

@@ -1,0 +1,38 @@
+// Whether a device can be a serial port: the one check a run and the
+// port dialog both make, on the path, then on the open descriptor.
+#pragma once
+
+#include "port/pilote_ligne.h"
+
+#include <QString>
+#include <optional>
+#include <sys/stat.h>
+#include <termios.h>
+
+// Why a file of this type and these device numbers (st_mode, st_rdev) cannot
+// be a serial port, or nothing. Terminals that are not ports are known by
+// their numbers: /dev/tty, /dev/console, /dev/ptmx, the virtual consoles
+// and the master side of pseudo-terminals.
+std::optional<Echec> RaisonPasUnPort(unsigned mode, quint64 rdev);
+
+// The refusals of a device the user cannot reach.
+EchecLien RefusPortAbsent();
+EchecLien RefusPermission();
+
+// The device at `reel` (a path whose links are followed), as stat sees it:
+// absent, forbidden to this user, or no serial port.
+std::optional<EchecLien> ExaminerPeripherique(const QString &reel, struct stat &etat);
+
+// Opens it for writing, without waiting and without making it the
+// controlling terminal; -1 and errno on a failure.
+int OuvrirPeripherique(const QString &reel);
+
+// On the open descriptor: still the device examined, and a terminal whose
+// line settings (given back in `reglages`) can be read.
+std::optional<EchecLien> ControlerDescripteur(int fd, const struct stat &attendu,
+                                              termios &reglages);
+
+// The same checks without locks and without writing, as the port dialog
+// makes them: why `chemin` cannot be a port, or nothing. A device busy or
+// forbidden to this user passes: a run will say which.
+std::optional<Echec> VerifierPeripherique(const QString &chemin);

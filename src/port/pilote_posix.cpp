@@ -1,0 +1,242 @@
+#include "port/pilote_posix.h"
+
+#include "port/peripherique.h"
+#include "system/erreurs.h"
+#include "system/noms.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+namespace {
+
+using G = EchecLien::Genre;
+
+EchecLien ecritureEchouee(int erreur)
+{
+    return Refus(G::EcritureEchouee,
+                 QStringLiteral("écriture échouée (%1)").arg(TexteErreurSysteme(erreur)));
+}
+
+EchecLien interrompu()
+{
+    return Refus(G::Interrompu, QStringLiteral("envoi interrompu"));
+}
+
+} // namespace
+
+PilotePosix::~PilotePosix()
+{
+    jeter(); // a run cut short leaves nothing to arrive later
+    fermer();
+}
+
+std::optional<EchecLien> PilotePosix::ouvrir(const QString &nom)
+{
+    fermer();
+    m_chemin = CheminReel(nom);
+    struct stat etat {};
+    if (auto refus = ExaminerPeripherique(m_chemin, etat))
+        return refus;
+
+    // Locks other programs left under any name of the device, before the
+    // device is even opened.
+    QStringList noms{nom, m_chemin};
+    noms << LiensVers(etat.st_rdev, *DossiersLiens);
+    if (const auto occupe = m_verrous.verifier(NomsDeVerrou(noms, etat.st_rdev)))
+        return Refus(G::PortOccupe, occupe->message);
+
+    m_fd = OuvrirPeripherique(m_chemin);
+    if (m_fd < 0)
+        return refusOuverture(errno, etat.st_dev, etat.st_ino);
+    termios reglages{};
+    auto refus = ControlerDescripteur(m_fd, etat, reglages);
+    if (!refus)
+        refus = prendre(m_chemin);
+    if (!refus) {
+        m_origine = reglages;
+        if (const int erreur = reglerLigne())
+            refus = Refus(G::OuvertureEchouee,
+                          QStringLiteral("les réglages de ligne (38400 bauds, 8 bits, sans parité, "
+                                         "1 bit d'arrêt) sont refusés (%1)")
+                              .arg(TexteErreurSysteme(erreur)));
+    }
+    if (refus)
+        fermer();
+    return refus;
+}
+
+std::optional<EchecLien> PilotePosix::refusOuverture(int erreur, quint64 appareil, quint64 inode)
+{
+    switch (erreur) {
+    case ENOENT:
+    case ENXIO:
+    case ENODEV:
+        return RefusPortAbsent();
+    case EACCES:
+    case EPERM:
+        return RefusPermission();
+    case EBUSY: // another descriptor holds exclusive mode
+        if (const qint64 pid = DetenteurFlock(appareil, inode))
+            return Refus(G::PortOccupe, QStringLiteral("port occupé par %1, qui l'a ouvert en "
+                                                       "exclusivité")
+                                            .arg(DecrireProcessus(pid)));
+        return Refus(G::PortOccupe,
+                     QStringLiteral("port occupé : il est ouvert en exclusivité, mais aucun "
+                                    "programme ne le tient par un verrou. Si aucun programme ne "
+                                    "s'en sert (fuser -v %1), un programme arrêté brutalement l'a "
+                                    "laissé ainsi : fermez puis rouvrez le pont qui le fournit "
+                                    "(socat), ou débranchez puis rebranchez l'adaptateur")
+                         .arg(NomLisible(m_chemin)));
+    default:
+        return Refus(G::OuvertureEchouee,
+                     QStringLiteral("ouverture impossible (%1)").arg(TexteErreurSysteme(erreur)));
+    }
+}
+
+std::optional<EchecLien> PilotePosix::prendre(const QString &chemin)
+{
+    if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+        struct stat etat {};
+        const qint64 pid = ::fstat(m_fd, &etat) == 0 ? DetenteurFlock(etat.st_dev, etat.st_ino) : 0;
+        return Refus(G::PortOccupe,
+                     pid > 0 ? QStringLiteral("port occupé par %1").arg(DecrireProcessus(pid))
+                             : QStringLiteral("port occupé par un autre programme"));
+    }
+    // Exclusive mode with no flock holder and no live lock file: what a
+    // killed program left behind. The kernel let us open (root): clear it.
+    int exclusif = 0;
+    if (::ioctl(m_fd, TIOCGEXCL, &exclusif) == 0 && exclusif)
+        ::ioctl(m_fd, TIOCNXCL);
+    if (const auto refus = m_verrous.prendre(NomDeNotreVerrou(chemin)))
+        return Refus(G::PortOccupe, refus->message);
+    m_exclusif = ::ioctl(m_fd, TIOCEXCL) == 0;
+    return std::nullopt;
+}
+
+int PilotePosix::reglerLigne()
+{
+    termios t = *m_origine;
+    ::cfmakeraw(&t);
+    t.c_cflag &= ~tcflag_t(CSIZE | PARENB | CSTOPB | CRTSCTS);
+    t.c_cflag |= CS8 | CLOCAL | CREAD;
+    t.c_iflag &= ~tcflag_t(IXON | IXOFF | IXANY);
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 0;
+    if (::cfsetospeed(&t, B38400) != 0 || ::cfsetispeed(&t, B38400) != 0 ||
+        ::tcsetattr(m_fd, TCSANOW, &t) != 0)
+        return errno;
+    // tcsetattr succeeds when any part applies: read back what holds.
+    termios vu{};
+    if (::tcgetattr(m_fd, &vu) != 0)
+        return errno;
+    const bool conforme = ::cfgetospeed(&vu) == B38400 && (vu.c_cflag & CSIZE) == CS8 &&
+                          !(vu.c_cflag & (PARENB | CSTOPB | CRTSCTS)) && !(vu.c_oflag & OPOST);
+    return conforme ? 0 : EINVAL;
+}
+
+bool PilotePosix::reveille() const
+{
+    pollfd p{m_reveil, POLLIN, 0};
+    return m_reveil >= 0 && ::poll(&p, 1, 0) > 0;
+}
+
+std::optional<EchecLien> PilotePosix::attendreLigne(QDeadlineTimer echeance)
+{
+    pollfd attentes[2] = {{m_fd, POLLOUT, 0}, {m_reveil, POLLIN, 0}};
+    for (;;) {
+        if (reveille())
+            return interrompu();
+        if (echeance.hasExpired())
+            return Refus(G::DelaiDepasse,
+                         QStringLiteral("délai dépassé : le port n'accepte plus d'octets"));
+        const int n =
+            ::poll(attentes, m_reveil >= 0 ? 2 : 1, int(qMax<qint64>(1, echeance.remainingTime())));
+        if (n < 0 && errno != EINTR)
+            return ecritureEchouee(errno);
+        if (n > 0 && (attentes[0].revents & (POLLOUT | POLLERR | POLLHUP | POLLNVAL)))
+            return std::nullopt; // the next write says how it went
+    }
+}
+
+std::optional<EchecLien> PilotePosix::ecrire(QByteArrayView octets, QDeadlineTimer echeance)
+{
+    bool attendu = false; // waited once since the last byte went in
+    for (qsizetype fait = 0; fait < octets.size();) {
+        const ssize_t n = ::write(m_fd, octets.data() + fait, size_t(octets.size() - fait));
+        if (n > 0) {
+            fait += n;
+            attendu = false;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN)
+            return ecritureEchouee(errno);
+        if (attendu && echeance.hasExpired())
+            return Refus(G::DelaiDepasse,
+                         QStringLiteral("délai dépassé : le port n'accepte plus d'octets"));
+        if (auto refus = attendreLigne(echeance))
+            return refus;
+        attendu = true;
+    }
+    return std::nullopt;
+}
+
+int PilotePosix::enAttente()
+{
+    int octets = 0;
+    return ::ioctl(m_fd, TIOCOUTQ, &octets) == 0 ? octets : -1;
+}
+
+int PilotePosix::drainer()
+{
+    return ::tcdrain(m_fd) == 0 ? 0 : errno;
+}
+
+std::optional<EchecLien> PilotePosix::vider(QDeadlineTimer echeance)
+{
+    // Closing throws away what is still queued: wait until the driver has
+    // sent everything first.
+    int reste = 0;
+    while ((reste = enAttente()) > 0 && !echeance.hasExpired() && !reveille()) {
+        pollfd p{m_reveil, POLLIN, 0};
+        const timespec demi{0, 500000};
+        ::ppoll(&p, m_reveil >= 0 ? 1 : 0, &demi, nullptr);
+    }
+    if (reveille())
+        return interrompu();
+    if (reste > 0)
+        return Refus(
+            G::DelaiDepasse,
+            QStringLiteral("délai dépassé : %1 octets n'ont pas quitté le port").arg(reste));
+    if (const int erreur = drainer())
+        return ecritureEchouee(erreur);
+    return std::nullopt;
+}
+
+void PilotePosix::jeter()
+{
+    if (m_fd >= 0)
+        ::tcflush(m_fd, TCOFLUSH);
+}
+
+void PilotePosix::fermer()
+{
+    if (m_fd >= 0) {
+        if (m_exclusif)
+            ::ioctl(m_fd, TIOCNXCL);
+        if (m_origine)
+            ::tcsetattr(m_fd, TCSANOW, &*m_origine);
+        ::close(m_fd); // releases the flock
+    }
+    m_fd = -1;
+    m_exclusif = false;
+    m_origine.reset();
+    m_verrous.rendre();
+}

@@ -1,0 +1,45 @@
+// The serial port on Linux: one descriptor, driven with termios, that takes
+// the locks, sets the line, writes, drains and closes.
+#pragma once
+
+#include "port/pilote_ligne.h"
+#include "port/verrous.h"
+
+#include <termios.h>
+
+class PilotePosix : public PiloteLigne {
+public:
+    ~PilotePosix() override;
+
+    std::optional<EchecLien> ouvrir(const QString &nom) override;
+    std::optional<EchecLien> ecrire(QByteArrayView octets, QDeadlineTimer echeance) override;
+    std::optional<EchecLien> vider(QDeadlineTimer echeance) override;
+    void jeter() override;
+    void fermer() override;
+    bool estOuvert() const override { return m_fd >= 0; }
+    QString peripherique() const override { return m_chemin; }
+    QStringList avertissements() const override { return m_verrous.avertissements(); }
+
+protected:
+    // The steps a test driver may replace.
+    virtual int enAttente();   // TIOCOUTQ: bytes still queued; -1 unknown
+    virtual int drainer();     // tcdrain: 0, or errno
+    virtual int reglerLigne(); // tcsetattr 38400 8N1 raw: 0, or errno
+    int descripteur() const { return m_fd; }
+
+private:
+    std::optional<EchecLien> refusOuverture(int erreur, quint64 appareil, quint64 inode);
+    // Everything after the open: the checks on the descriptor, flock,
+    // exclusive mode, our lock file and the line settings.
+    std::optional<EchecLien> prendre(const QString &chemin);
+    // Waits until the line takes bytes again; a failure on the deadline or
+    // a wake-up.
+    std::optional<EchecLien> attendreLigne(QDeadlineTimer echeance);
+    bool reveille() const;
+
+    VerrousUucp m_verrous;
+    QString m_chemin; // the device the name led to
+    int m_fd = -1;
+    bool m_exclusif = false;          // TIOCEXCL is ours to clear
+    std::optional<termios> m_origine; // the settings to give back
+};

@@ -1,0 +1,43 @@
+// The settings file, where the operator's choice of port is kept: where it
+// is, how it is written, and how strictly it is read.
+#pragma once
+
+#include "core/echec.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+// The settings, as the file holds them.
+struct Reglages {
+    QString port;               // the device chosen; empty for port 1
+    std::optional<Echec> echec; // the file is not fully understood: why
+};
+// Reads a settings file strictly: anything it does not fully understand
+// makes the whole file untrusted.
+Reglages LireReglages(const QByteArray &contenu);
+QByteArray EcrireReglages(const Reglages &reglages);
+
+// $XDG_CONFIG_HOME/Tarvik/tarvik.conf (a relative XDG_CONFIG_HOME is
+// ignored: ~/.config then).
+QString FichierReglages();
+// The menu entry that chooses the port, as messages name it.
+QString MenuChoixPort();
+
+// The saved choice, read bounded and without blocking: an empty device when
+// there is none; a file that cannot be read or is not understood says so.
+struct ReglagePort {
+    QString peripherique;
+    std::optional<Echec> echec;
+};
+ReglagePort LireReglagePort();
+
+// Saves `peripherique` as the choice (empty: back to port 1). The file is
+// replaced whole, or not at all. A damaged file is first set aside, beside
+// it, then replaced.
+struct EnregistrementReglage {
+    std::optional<Echec> echec;
+    QString misDeCote; // where the damaged file went, when there was one
+    QString raison;    // why it was damaged
+};
+EnregistrementReglage EnregistrerReglagePort(const QString &peripherique);

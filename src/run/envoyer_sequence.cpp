@@ -1,0 +1,67 @@
+#include "run/envoyer_sequence.h"
+
+namespace {
+
+QString lignesEnvoyees(int combien, EchecLien::Genre genre)
+{
+    // After a timeout or an interruption, what still waited was thrown away.
+    const bool abandon =
+        genre == EchecLien::Genre::DelaiDepasse || genre == EchecLien::Genre::Interrompu;
+    if (combien == 0 && !abandon)
+        return QStringLiteral("Aucune ligne n'a été envoyée");
+    const QString lignes = combien == 0   ? QStringLiteral("aucune")
+                           : combien == 1 ? QStringLiteral("A")
+                                          : QStringLiteral("A à %1").arg(LettreAxe(combien));
+    QString texte =
+        QStringLiteral("Lignes remises au port avant %1 : %2")
+            .arg(genre == EchecLien::Genre::Interrompu ? QStringLiteral("l'interruption")
+                                                       : QStringLiteral("l'échec"),
+                 lignes);
+    if (abandon)
+        texte += QStringLiteral(
+            ". Ce qui attendait encore de partir a été abandonné : des octets déjà remis au "
+            "port, de cette séquence ou d'une précédente, ont pu être perdus, et une ligne "
+            "incomplète a pu atteindre la carte");
+    return texte;
+}
+
+EchecSequence echecLien(const EchecLien &echec, const QString &suite)
+{
+    EchecSequence resultat;
+    resultat.message = echec.message + QStringLiteral(".\n") + suite;
+    resultat.lien = echec.genre;
+    return resultat;
+}
+
+} // namespace
+
+std::optional<EchecSequence> EnvoyerSequence(const TextesGrille &textes, LienSerie &lien,
+                                             const ObservateurEnvoi &observateur)
+{
+    const GrilleLue lue = LireGrille(textes);
+    if (lue.refus) {
+        EchecSequence refus;
+        refus.message = lue.refus->message + QStringLiteral(".\nRien n'a été envoyé");
+        refus.valeur = lue.refus;
+        return refus;
+    }
+
+    const QDeadlineTimer echeance(DelaiSequenceMs);
+    if (const auto echec = lien.ouvrir())
+        return echecLien(*echec, QStringLiteral("Rien n'a été envoyé"));
+
+    if (observateur.commence)
+        observateur.commence();
+    for (int i = 1; i <= NombreAxes; ++i) {
+        Axes[i] = lue.axes[i];
+        if (const auto echec = lien.ecrire(OctetsLigne(Axes[i]), echeance)) {
+            lien.abandonner();
+            return echecLien(*echec, lignesEnvoyees(i - 1, echec->genre));
+        }
+        if (observateur.ligneRemise)
+            observateur.ligneRemise(LigneAxe(Axes[i]));
+    }
+    if (const auto echec = lien.fermer(echeance))
+        return echecLien(*echec, lignesEnvoyees(NombreAxes, echec->genre));
+    return std::nullopt;
+}

@@ -1,0 +1,32 @@
+// Replacing a file whole, or not at all, checked at every step.
+#pragma once
+
+#include "core/echec.h"
+#include "system/substituable.h"
+
+#include <QByteArray>
+#include <QString>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <unistd.h>
+
+// Replaces the file at `chemin` (or at the file a link there leads to, the
+// link staying) by `octets`, all at once: written beside it, flushed to the
+// disk, then renamed over it, with the old file's mode. Anything that is not
+// a regular file is refused, never replaced. On a failure the old file is
+// left as it was and nothing new is created.
+struct EcritureFichier {
+    std::optional<Echec> echec;
+    bool existait = false; // a file was there before
+};
+EcritureFichier EcrireFichier(const QString &chemin, const QByteArray &octets);
+
+// The system calls a save makes, each checked: tests put a failing one here.
+struct AppelsEcriture {
+    std::function<ssize_t(int, const void *, size_t)> ecrire = ::write;
+    std::function<int(int)> synchroniser = ::fsync;
+    std::function<int(int)> fermer = ::close;
+    std::function<int(const char *, const char *)> renommer = ::rename;
+};
+inline Substituable<AppelsEcriture> AppelsSysteme;

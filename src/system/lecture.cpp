@@ -1,0 +1,59 @@
+#include "system/lecture.h"
+
+#include "system/erreurs.h"
+#include "system/noms.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+std::optional<Echec> LireDescripteur(int fd, QByteArray &contenu, qsizetype taille)
+{
+    contenu.clear();
+    char tampon[4096];
+    while (contenu.size() <= taille) {
+        const ssize_t n = ::read(fd, tampon, sizeof tampon);
+        if (n == 0)
+            return std::nullopt;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return Echec{QStringLiteral("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
+        }
+        contenu.append(tampon, n);
+    }
+    return Echec{taille % 1024 == 0 ? QStringLiteral("le fichier dépasse %1 Kio").arg(taille / 1024)
+                                    : QStringLiteral("le fichier dépasse %1 octets").arg(taille)};
+}
+
+FichierLu LireFichier(const QString &chemin, qsizetype taille, Liens liens)
+{
+    if (*AvantOuvertureFichier)
+        (*AvantOuvertureFichier)(chemin);
+    FichierLu lu;
+    const int fd =
+        ::open(OctetsLocaux(chemin).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC |
+                                                     (liens == Liens::Refuses ? O_NOFOLLOW : 0));
+    if (fd < 0) {
+        lu.absent = errno == ENOENT || errno == ENAMETOOLONG; // such a name cannot exist
+        lu.echec = Echec{
+            lu.absent ? QStringLiteral("le fichier n'existe pas")
+                      : QStringLiteral("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
+        return lu;
+    }
+    struct stat etat {};
+    if (::fstat(fd, &etat) != 0)
+        lu.echec = Echec{QStringLiteral("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
+    else if (!S_ISREG(etat.st_mode))
+        lu.echec = Echec{QStringLiteral("ce n'est pas un fichier ordinaire")};
+    else
+        lu.echec = LireDescripteur(fd, lu.contenu, taille);
+    lu.appareil = etat.st_dev;
+    lu.inode = etat.st_ino;
+    lu.modifieMs = qint64(etat.st_mtim.tv_sec) * 1000 + etat.st_mtim.tv_nsec / 1000000;
+    ::close(fd);
+    if (lu.echec)
+        lu.contenu.clear();
+    return lu;
+}

@@ -1,0 +1,40 @@
+// Reading the files the operator names, and the files other users may
+// write, without ever blocking on them or reading more than a bound.
+#pragma once
+
+#include "core/echec.h"
+#include "system/substituable.h"
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <optional>
+
+// The largest file the program reads: a sequence file is 84 bytes.
+constexpr qsizetype TailleMaxFichier = 64 * 1024;
+
+// Reads a whole regular file of at most `taille` bytes (a file of exactly
+// that size is read). The file is opened non-blocking and its type checked on
+// the open descriptor, so a tube or a device put in its place can never
+// block; with Liens::Refuses a link in its place is not followed either
+// (folders anyone can write to).
+enum class Liens { Suivis, Refuses };
+struct FichierLu {
+    QByteArray contenu;
+    std::optional<Echec> echec; // why it cannot be read
+    bool absent = false;        // there is no file at that path
+    // The file read, as fstat saw it on the open descriptor.
+    quint64 appareil = 0, inode = 0;
+    qint64 modifieMs = 0; // last change, in ms since the epoch
+};
+FichierLu LireFichier(const QString &chemin, qsizetype taille = TailleMaxFichier,
+                      Liens liens = Liens::Suivis);
+
+// Reads what an open descriptor gives until its end, at most `taille` bytes,
+// however many pieces it comes in.
+std::optional<Echec> LireDescripteur(int fd, QByteArray &contenu,
+                                     qsizetype taille = TailleMaxFichier);
+
+// Called with the path just before LireFichier opens it: nothing in the
+// program; tests swap the file there.
+inline Substituable<std::function<void(const QString &chemin)>> AvantOuvertureFichier;

@@ -1,0 +1,74 @@
+// The options both programs share, and the built panel answering its own
+// without a display.
+#include "app/options.h"
+#include "app/version.h"
+#include "programme_essai.h"
+
+#include <QCommandLineParser>
+#include <QTest>
+
+class TestOptions : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void options_data();
+    void options();
+    void programmeSansEcran_data();
+    void programmeSansEcran();
+};
+
+void TestOptions::options_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("erreur");
+    QTest::addColumn<QString>("port");
+    // clang-format off
+    QTest::newRow("aucune")          << QStringList{} << "" << "";
+    QTest::newRow("--port")          << QStringList{"--port", "/dev/ttyUSB0"} << "" << "/dev/ttyUSB0";
+    QTest::newRow("--port=")         << QStringList{"--port=/dev/pts/3"} << "" << "/dev/pts/3";
+    QTest::newRow("valeur manquante") << QStringList{"--port"} << "valeur manquante après --port" << "";
+    QTest::newRow("valeur vide")     << QStringList{"--port="} << "--port demande un périphérique" << "";
+    QTest::newRow("option longue")   << QStringList{"--vitesse", "9600"} << "option inconnue : --vitesse" << "";
+    QTest::newRow("option courte")   << QStringList{"-x"} << "option inconnue : -x" << "";
+    // clang-format on
+}
+
+void TestOptions::options()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, erreur);
+    QFETCH(QString, port);
+    QCommandLineParser parseur;
+    const QString lue = LireOptions(parseur, QStringList{QStringLiteral("tarvik")} + arguments)
+                            .value_or(Echec{})
+                            .message;
+    QVERIFY2(erreur.isEmpty() ? lue.isEmpty() : lue.startsWith(erreur), qPrintable(lue));
+    if (erreur.isEmpty())
+        QCOMPARE(parseur.value(OptionPort()), port);
+}
+
+void TestOptions::programmeSansEcran_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("sortie"); // on stdout, or on stderr for code 2
+    QTest::newRow("--help") << QStringList{"--help"} << 0 << "--port PERIPHERIQUE";
+    QTest::newRow("-h") << QStringList{"-h"} << 0 << "Choisir le port série";
+    QTest::newRow("--version") << QStringList{"--version"} << 0 << "tarvik " TARVIK_VERSION;
+    QTest::newRow("inconnue") << QStringList{"--vite"} << 2 << "tarvik : option inconnue : --vite";
+    QTest::newRow("valeur manquante") << QStringList{"--port"} << 2 << "valeur manquante";
+}
+
+// The built panel answers its options without a display and without a window.
+void TestOptions::programmeSansEcran()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, code);
+    QFETCH(QString, sortie);
+    const Sortie s = lancer(QStringLiteral(TARVIK_BINAIRE), arguments);
+    QCOMPARE(s.code, code);
+    const QString texte = QString::fromLocal8Bit(code == 0 ? s.sortie : s.erreurs);
+    QVERIFY2(texte.contains(sortie), qPrintable(texte));
+}
+
+QTEST_GUILESS_MAIN(TestOptions)
+#include "tst_options.moc"

@@ -1,0 +1,175 @@
+// The system layer: bounded reads at their limit, saves that fail at any
+// step and leave the old file whole, saves through a link and over a file
+// whose mode is kept, and the XDG folders.
+#include "system/ecriture.h"
+#include "system/lecture.h"
+#include "system/noms.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool ecrire(const QString &chemin, const QByteArray &contenu)
+{
+    QFile f(chemin);
+    return f.open(QIODevice::WriteOnly) && f.write(contenu) == contenu.size();
+}
+
+QByteArray lire(const QString &chemin)
+{
+    QFile f(chemin);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestSysteme : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void limiteDeTaille_data();
+    void limiteDeTaille();
+    void panneDEcriture_data();
+    void panneDEcriture();
+    void ecritureParUnLien();
+    void modeConserve();
+    void dossierXdg_data();
+    void dossierXdg();
+
+private:
+    QTemporaryDir m_dossier;
+};
+
+void TestSysteme::limiteDeTaille_data()
+{
+    QTest::addColumn<qsizetype>("limite");
+    QTest::addColumn<qsizetype>("taille");
+    QTest::addColumn<QString>("refus"); // empty: read whole
+    // clang-format off
+    QTest::newRow("64 Kio tout juste")     << qsizetype(64 * 1024) << qsizetype(64 * 1024) << "";
+    QTest::newRow("64 Kio et un octet")    << qsizetype(64 * 1024) << qsizetype(64 * 1024 + 1) << "le fichier dépasse 64 Kio";
+    QTest::newRow("verrou, 256 tout juste") << qsizetype(256) << qsizetype(256) << "";
+    QTest::newRow("verrou, 257 octets")    << qsizetype(256) << qsizetype(257) << "le fichier dépasse 256 octets";
+    // clang-format on
+}
+
+// A file of exactly the limit is read; one byte more is refused.
+void TestSysteme::limiteDeTaille()
+{
+    QFETCH(qsizetype, limite);
+    QFETCH(qsizetype, taille);
+    QFETCH(QString, refus);
+    const QString chemin = m_dossier.filePath(QStringLiteral("taille"));
+    QVERIFY(ecrire(chemin, QByteArray(taille, 'x')));
+    const FichierLu lu = LireFichier(chemin, limite);
+    QCOMPARE(lu.echec.value_or(Echec{}).message, refus);
+    QCOMPARE(lu.contenu.size(), refus.isEmpty() ? taille : 0);
+}
+
+void TestSysteme::panneDEcriture_data()
+{
+    QTest::addColumn<QString>("etape");
+    QTest::addColumn<QString>("motif");
+    QTest::newRow("écriture") << "ecrire"
+                              << "plus de place sur le disque";
+    QTest::newRow("synchronisation") << "synchroniser"
+                                     << "erreur d'entrée-sortie";
+    QTest::newRow("fermeture") << "fermer"
+                               << "quota";
+    QTest::newRow("renommage") << "renommer"
+                               << "lecture seule";
+}
+
+// A save that fails at any step says why in French, leaves the old file as
+// it was, and leaves nothing beside it.
+void TestSysteme::panneDEcriture()
+{
+    QFETCH(QString, etape);
+    QFETCH(QString, motif);
+    QTemporaryDir dossier;
+    const QString chemin = dossier.filePath(QStringLiteral("ancien.seq"));
+    QVERIFY(ecrire(chemin, "ancien\n"));
+    AppelsEcriture appels;
+    if (etape == QLatin1String("ecrire"))
+        appels.ecrire = [](int, const void *, size_t) {
+            return errno = ENOSPC, ssize_t(-1);
+        };
+    else if (etape == QLatin1String("synchroniser"))
+        appels.synchroniser = [](int) {
+            return errno = EIO, -1;
+        };
+    else if (etape == QLatin1String("fermer"))
+        appels.fermer = [](int fd) {
+            return ::close(fd), errno = EDQUOT, -1;
+        };
+    else
+        appels.renommer = [](const char *, const char *) {
+            return errno = EROFS, -1;
+        };
+    const auto panne = AppelsSysteme.remplacer(appels);
+    const EcritureFichier ecriture = EcrireFichier(chemin, "nouveau\n");
+    QVERIFY(ecriture.echec);
+    QVERIFY2(ecriture.echec->message.contains(motif), qPrintable(ecriture.echec->message));
+    QVERIFY(ecriture.existait);
+    QCOMPARE(lire(chemin), QByteArray("ancien\n"));
+    QCOMPARE(QDir(dossier.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("ancien.seq")});
+}
+
+// Saving through a link replaces the file it leads to; the link stays.
+void TestSysteme::ecritureParUnLien()
+{
+    const QString cible = m_dossier.filePath(QStringLiteral("cible.seq"));
+    const QString lien = m_dossier.filePath(QStringLiteral("lien.seq"));
+    QVERIFY(ecrire(cible, "ancien\n"));
+    QVERIFY(QFile::link(cible, lien));
+    QVERIFY(!EcrireFichier(lien, "nouveau\n").echec);
+    QVERIFY(QFileInfo(lien).isSymLink());
+    QCOMPARE(lire(cible), QByteArray("nouveau\n"));
+}
+
+// A file replaced keeps its mode.
+void TestSysteme::modeConserve()
+{
+    const QString chemin = m_dossier.filePath(QStringLiteral("mode.seq"));
+    QVERIFY(ecrire(chemin, "ancien\n"));
+    QCOMPARE(::chmod(QFile::encodeName(chemin).constData(), 0640), 0);
+    QVERIFY(!EcrireFichier(chemin, "nouveau\n").echec);
+    struct stat etat {};
+    QCOMPARE(::stat(QFile::encodeName(chemin).constData(), &etat), 0);
+    QCOMPARE(etat.st_mode & 07777, mode_t(0640));
+    QCOMPARE(lire(chemin), QByteArray("nouveau\n"));
+}
+
+void TestSysteme::dossierXdg_data()
+{
+    QTest::addColumn<QByteArray>("valeur"); // of XDG_CONFIG_HOME
+    QTest::addColumn<QString>("fichier");
+    const QString maison = QDir::homePath() + QStringLiteral("/.config/Tarvik/tarvik.conf");
+    QTest::newRow("absolu") << QByteArray("/tmp/xdg") << "/tmp/xdg/Tarvik/tarvik.conf";
+    QTest::newRow("relatif, ignoré") << QByteArray("reglages") << maison;
+    QTest::newRow("vide") << QByteArray() << maison;
+}
+
+// One settings file whatever the current folder: a relative XDG_CONFIG_HOME
+// is invalid, and ignored.
+void TestSysteme::dossierXdg()
+{
+    QFETCH(QByteArray, valeur);
+    QFETCH(QString, fichier);
+    const QByteArray avant = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", valeur);
+    const QString vu = DossierXdg("XDG_CONFIG_HOME", QStringLiteral(".config")) +
+                       QStringLiteral("/Tarvik/tarvik.conf");
+    qputenv("XDG_CONFIG_HOME", avant);
+    QCOMPARE(vu, fichier);
+}
+
+QTEST_GUILESS_MAIN(TestSysteme)
+#include "tst_systeme.moc"

@@ -1,0 +1,366 @@
+// The locks a run honours and takes: flock on the device, UUCP lock files
+// under every name of the device (as minicom, picocom, Qt and lockdev write
+// them, live, stale, being written, another user's), exclusive mode, and ours.
+#include "banc_envoi.h"
+#include "port/verrous.h"
+
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sys/fsuid.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/time.h>
+
+namespace {
+
+// A process that lives as long as the test: the holder of live locks.
+struct Vivant {
+    Vivant()
+        : pid(::fork())
+    {
+        if (pid == 0) {
+            ::pause();
+            ::_exit(0);
+        }
+    }
+    ~Vivant()
+    {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+    const pid_t pid;
+};
+
+// The pid of a process that has just ended.
+pid_t pidMort()
+{
+    const pid_t enfant = ::fork();
+    if (enfant == 0)
+        ::_exit(0);
+    ::waitpid(enfant, nullptr, 0);
+    return enfant;
+}
+
+} // namespace
+
+class TestVerrous : public QObject {
+    Q_OBJECT
+    Vivant m_vivant;
+private Q_SLOTS:
+    void flockDetenu();
+    void verrouUucp_data();
+    void verrouUucp();
+    void verrouSousUnLien_data();
+    void verrouSousUnLien();
+    void verrouPerimeDUnAutre();
+    void detenteurDisparu();
+    void exclusivite_data();
+    void exclusivite();
+    void lienSymbolique();
+};
+
+void TestVerrous::flockDetenu()
+{
+    PseudoTerminal pty;
+    GrilleEssai grille;
+    grille.lien.setPeripherique(pty.chemin());
+    grille.liste = QStringList{QStringLiteral("précédent")};
+
+    const int autre =
+        ::open(QFile::encodeName(pty.chemin()).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(autre >= 0);
+    QCOMPARE(::flock(autre, LOCK_EX | LOCK_NB), 0);
+    const int fds = descripteursOuverts();
+    const auto echec = grille.envoyer();
+    QCOMPARE(descripteursOuverts(), fds);
+    QVERIFY(echec);
+    QCOMPARE(echec->lien, EchecLien::Genre::PortOccupe);
+    QVERIFY2(echec->message.contains(QString::number(::getpid())), qPrintable(echec->message));
+    QCOMPARE(grille.liste, QStringList{QStringLiteral("précédent")});
+    QCOMPARE(pty.lire(), QByteArray());
+    QVERIFY(!QFile::exists(fichierUucp(pty.chemin())));
+
+    ::close(autre);
+    QVERIFY(!grille.envoyer());
+    QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+}
+
+void TestVerrous::verrouUucp_data()
+{
+    QTest::addColumn<QByteArray>("contenu");
+    QTest::addColumn<QString>("genre"); // "", "ancien" (a minute old), or what stands there
+    QTest::addColumn<QString>("forme"); // the name it bears: qt (pts_3), base (3), nombres
+    QTest::addColumn<QString>("refus"); // empty: the lock is stale and the port used
+    const QByteArray vivant = QByteArray::number(m_vivant.pid);
+    const QByteArray mort = QByteArray::number(pidMort());
+    const auto binaire = [](std::int32_t pid) {
+        return QByteArray(reinterpret_cast<const char *>(&pid), 4);
+    };
+    const QString occupe = QStringLiteral("port occupé par le processus ") + vivant;
+    const QString illisible = QStringLiteral("est illisible");
+    const QString pasOrdinaire = QStringLiteral("pas un fichier ordinaire");
+    const QString enCours = QStringLiteral("en train de le prendre");
+    // A live pid of at most four digits: init's, always there.
+    const QByteArray ascii4 = "0001";
+    // clang-format off
+    const QList<std::tuple<const char *, QByteArray, const char *, const char *, QString>> cas = {
+        {"HDB vivant",          vivant.rightJustified(10) + '\n',              "", "qt", occupe},
+        {"Qt vivant",           vivant + "\nminicom\nhote\n",                  "", "qt", occupe},
+        {"minicom vivant",      vivant.rightJustified(10) + " minicom root\n", "", "base", occupe},
+        {"picocom vivant",      vivant.rightJustified(4, '0') + '\n',          "", "base", occupe},
+        {"lockdev vivant",      vivant.rightJustified(10) + '\n',         "", "nombres", occupe},
+        {"ASCII sur 4 octets",  ascii4,                   "", "qt", QStringLiteral("port occupé par le processus 1")},
+        {"binaire vivant",      binaire(m_vivant.pid),                         "", "qt", occupe},
+        {"HDB mort",            mort.rightJustified(10) + '\n',                "", "qt", QString()},
+        {"minicom mort",        mort.rightJustified(10) + " minicom root\n",   "", "base", QString()},
+        {"Qt mort",             mort + "\nminicom\nhote\n",                    "", "qt", QString()},
+        {"mort, nombres",       mort.rightJustified(10) + '\n',           "", "nombres", QString()},
+        // A program holds no lock before taking its own: a dead run's, pid reused.
+        {"notre propre pid",    QByteArray::number(::getpid()) + '\n',          "", "qt", QString()},
+        {"en cours : vide",     "",                                            "", "qt", enCours},
+        {"en cours : sans fin", "     12",                                      "", "base", enCours},
+        {"vide et ancien",      "",                                      "ancien", "qt", illisible},
+        {"pid hors limites",    "4294967297\n",                                "", "qt", illisible},
+        {"pid nul",             "0\n",                                         "", "qt", illisible},
+        {"binaire négatif",     binaire(-5),                                   "", "qt", illisible},
+        {"texte",               "rien\n",                                      "", "qt", illisible},
+        {"tube",                "",                                        "tube", "qt", pasOrdinaire},
+        {"dossier",             "",                                     "dossier", "qt", pasOrdinaire},
+        {"lien vers le port",   "",                     "lien", "qt", QStringLiteral("lien symbolique")},
+    };
+    // clang-format on
+    for (const auto &[nom, contenu, genre, forme, refus] : cas)
+        QTest::newRow(nom) << contenu << QString::fromLatin1(genre) << QString::fromLatin1(forme)
+                           << refus;
+}
+
+// A lock file naming a live process keeps the port, under any name a serial
+// program gives it; one being written too. A stale one is removed and the
+// port used. Whatever else a user puts in its place is refused without
+// blocking, never followed, never removed, and nothing stays held.
+void TestVerrous::verrouUucp()
+{
+    QFETCH(QByteArray, contenu);
+    QFETCH(QString, genre);
+    QFETCH(QString, forme);
+    QFETCH(QString, refus);
+
+    PseudoTerminal pty;
+    QTemporaryDir dossier;
+    GrilleEssai grille;
+    grille.lien.setPeripherique(pty.chemin());
+    const auto verrous = DossiersVerrou.remplacer({dossier.path()});
+    struct stat etat {};
+    QCOMPARE(::stat(QFile::encodeName(pty.chemin()).constData(), &etat), 0);
+    const QString nom = forme == QLatin1String("qt")
+                            ? QFileInfo(fichierUucp(pty.chemin())).fileName()
+                        : forme == QLatin1String("base")
+                            ? QStringLiteral("LCK..") + QFileInfo(pty.chemin()).fileName()
+                            : QStringLiteral("LCK.%1.%2")
+                                  .arg(major(etat.st_rdev), 3, 10, QChar(u'0'))
+                                  .arg(minor(etat.st_rdev), 3, 10, QChar(u'0'));
+    const QString verrou = dossier.filePath(nom);
+    if (genre == QLatin1String("tube"))
+        QCOMPARE(::mkfifo(QFile::encodeName(verrou).constData(), 0600), 0);
+    else if (genre == QLatin1String("lien"))
+        QVERIFY(QFile::link(pty.chemin(), verrou));
+    else if (genre == QLatin1String("dossier"))
+        QVERIFY(QDir().mkdir(verrou));
+    else
+        QVERIFY(ecrireFichier(verrou, contenu));
+    if (genre == QLatin1String("ancien")) {
+        const timeval ilYaUneMinute[2] = {{::time(nullptr) - 60, 0}, {::time(nullptr) - 60, 0}};
+        QCOMPARE(::utimes(QFile::encodeName(verrou).constData(), ilYaUneMinute), 0);
+    }
+
+    const int fds = descripteursOuverts();
+    const auto echec = grille.envoyer();
+    QCOMPARE(descripteursOuverts(), fds);
+    if (refus.isEmpty()) {
+        QVERIFY2(!echec, qPrintable(echec ? echec->message : QString()));
+        QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+        QVERIFY(!QFileInfo::exists(verrou)); // the stale lock is gone, and ours too
+        return;
+    }
+    QVERIFY(echec);
+    QCOMPARE(echec->lien, EchecLien::Genre::PortOccupe);
+    const QString enCours = QStringLiteral("en train de le prendre");
+    QVERIFY2(echec->message.contains(refus) && echec->message.contains(verrou),
+             qPrintable(echec->message));
+    // Never the advice to delete a live lock, or one being taken.
+    const bool pris = refus.startsWith(u"port occupé par") || refus == enCours;
+    QCOMPARE(echec->message.contains(QStringLiteral("Supprimez-le")), !pris);
+    QCOMPARE(pty.lire(), QByteArray());
+    QVERIFY(QFileInfo(verrou).exists() || QFileInfo(verrou).isSymLink()); // never removed
+    QVERIFY(flockLibre(pty.chemin()));
+}
+
+// A live lock taken under a name of the device other than the one given:
+// the name the operator gave, or a stable link of the device.
+void TestVerrous::verrouSousUnLien_data()
+{
+    QTest::addColumn<bool>("parLeLien"); // the port is given by its link
+    QTest::newRow("nom donné") << true;
+    QTest::newRow("lien by-id du périphérique") << false;
+}
+
+void TestVerrous::verrouSousUnLien()
+{
+    QFETCH(bool, parLeLien);
+    PseudoTerminal pty;
+    QTemporaryDir verrous, parId;
+    const QString lien = parId.filePath(QStringLiteral("usb-FTDI_FT232R_A50285BI-if00-port0"));
+    QVERIFY(QFile::link(pty.chemin(), lien));
+    const QString verrou = verrous.filePath(QStringLiteral("LCK..") + QFileInfo(lien).fileName());
+    QVERIFY(ecrireFichier(verrou, QByteArray::number(m_vivant.pid).rightJustified(10) + '\n'));
+    GrilleEssai grille;
+    const auto dossiersVerrou = DossiersVerrou.remplacer({verrous.path()});
+    const auto dossiersLiens = DossiersLiens.remplacer({parId.path()});
+    grille.lien.setPeripherique(parLeLien ? lien : pty.chemin());
+    const auto echec = grille.envoyer();
+    QVERIFY(echec);
+    QVERIFY2(echec->lien == EchecLien::Genre::PortOccupe && echec->message.contains(verrou),
+             qPrintable(echec->message));
+    QCOMPARE(pty.lire(), QByteArray());
+}
+
+// Another user's stale lock, which the sticky lock folder keeps from being
+// removed: the run goes on, and says which file was ignored.
+void TestVerrous::verrouPerimeDUnAutre()
+{
+    if (::geteuid() != 0)
+        QSKIP("il faut être root pour poser le verrou d'un autre utilisateur");
+    PseudoTerminal pty;
+    QTemporaryDir dossier;
+    QCOMPARE(::chmod(QFile::encodeName(dossier.path()).constData(), 01777), 0);
+    QCOMPARE(::chmod(QFile::encodeName(pty.chemin()).constData(), 0666), 0);
+    const QString verrou = dossier.filePath(QFileInfo(fichierUucp(pty.chemin())).fileName());
+    QVERIFY(ecrireFichier(verrou, QByteArray::number(pidMort()).rightJustified(10) + '\n'));
+    QCOMPARE(::chown(QFile::encodeName(verrou).constData(), 65534, 65534), 0);
+    GrilleEssai grille;
+    const auto verrous = DossiersVerrou.remplacer({dossier.path()});
+    grille.lien.setPeripherique(pty.chemin());
+    ::setfsuid(65533); // neither root nor the lock's owner
+    const auto echec = grille.envoyer();
+    const QStringList avertissements = grille.lien.avertissements();
+    ::setfsuid(0);
+    QVERIFY2(!echec, qPrintable(echec ? echec->message : QString()));
+    QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+    QCOMPARE(avertissements.size(), 1);
+    QVERIFY2(avertissements[0].contains(verrou) &&
+                 avertissements[0].contains(QStringLiteral("ignoré")),
+             qPrintable(avertissements[0]));
+    QVERIFY(QFileInfo::exists(verrou));
+}
+
+// The process that took the flock has ended, its child holds it still: the
+// message names no dead process.
+void TestVerrous::detenteurDisparu()
+{
+    PseudoTerminal pty;
+    const QByteArray chemin = QFile::encodeName(pty.chemin());
+    int tube[2];
+    QCOMPARE(::pipe(tube), 0);
+    const pid_t parent = ::fork();
+    if (parent == 0) {
+        const int fd = ::open(chemin.constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+        ::flock(fd, LOCK_EX | LOCK_NB);
+        if (::fork() == 0) { // the child keeps the lock until the pipe closes
+            char c;
+            ::close(tube[1]);
+            [[maybe_unused]] const ssize_t lu = ::read(tube[0], &c, 1);
+            ::_exit(0);
+        }
+        ::_exit(0);
+    }
+    ::close(tube[0]);
+    const auto finir = qScopeGuard([&] { ::close(tube[1]); });
+    ::waitpid(parent, nullptr, 0);
+
+    GrilleEssai grille;
+    grille.lien.setPeripherique(pty.chemin());
+    const auto echec = grille.envoyer();
+    QVERIFY(echec);
+    QCOMPARE(echec->lien, EchecLien::Genre::PortOccupe);
+    QVERIFY2(echec->message.contains(QStringLiteral("un autre programme")) &&
+                 !echec->message.contains(QString::number(parent)),
+             qPrintable(echec->message));
+}
+
+void TestVerrous::exclusivite_data()
+{
+    QTest::addColumn<bool>("tenu"); // its holder is alive and holds a flock
+    QTest::newRow("un autre programme la tient") << true;
+    QTest::newRow("laissée par un programme tué") << false;
+}
+
+// Exclusive mode held by a live program refuses root as well, although the
+// kernel would let it through; left behind with no holder, root clears it
+// and sends.
+void TestVerrous::exclusivite()
+{
+    QFETCH(bool, tenu);
+    if (::geteuid() != 0)
+        QSKIP("seul root passe outre une ouverture exclusive : rien à vérifier ici");
+    PseudoTerminal pty;
+    const int autre =
+        ::open(QFile::encodeName(pty.chemin()).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    QCOMPARE(::ioctl(autre, TIOCEXCL), 0);
+    if (tenu)
+        QCOMPARE(::flock(autre, LOCK_EX | LOCK_NB), 0);
+    const auto fermer = qScopeGuard([&] { ::close(autre); });
+    GrilleEssai grille;
+    grille.lien.setPeripherique(pty.chemin());
+    const auto echec = grille.envoyer();
+    int exclusif = -1;
+    QCOMPARE(::ioctl(autre, TIOCGEXCL, &exclusif), 0);
+    if (!tenu) {
+        QVERIFY2(!echec, qPrintable(echec ? echec->message : QString()));
+        QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+        QCOMPARE(exclusif, 0); // and not left set by this run either
+        return;
+    }
+    QVERIFY(echec);
+    QCOMPARE(echec->lien, EchecLien::Genre::PortOccupe);
+    QVERIFY2(echec->message.contains(QString::number(::getpid())), qPrintable(echec->message));
+    QCOMPARE(pty.lire(), QByteArray());
+    QCOMPARE(exclusif, 1); // the holder's mode is left alone
+}
+
+// Port 1 reached through a link, as a udev rule makes for an adapter: the
+// locks are those of the device behind it.
+void TestVerrous::lienSymbolique()
+{
+    PseudoTerminal pty;
+    QTemporaryDir dossier;
+    const QString lien = dossier.filePath(QStringLiteral("tarvik-port1"));
+    QVERIFY(QFile::link(pty.chemin(), lien));
+    GrilleEssai grille;
+    grille.lien.setPeripherique(lien);
+    QByteArray verrouDuPeripherique; // as other programs read it during the run
+    grille.apresVider = [&] {
+        QFile verrou(fichierUucp(pty.chemin()));
+        if (verrou.open(QIODevice::ReadOnly))
+            verrouDuPeripherique = verrou.readAll();
+    };
+    QVERIFY(!grille.envoyer());
+    QCOMPARE(verrouDuPeripherique, QByteArray::number(::getpid()).rightJustified(10) + '\n');
+    QVERIFY(!QFile::exists(fichierUucp(pty.chemin())));
+    QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+
+    const int autre =
+        ::open(QFile::encodeName(pty.chemin()).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    QCOMPARE(::flock(autre, LOCK_EX | LOCK_NB), 0);
+    const auto echec = grille.envoyer();
+    ::close(autre);
+    QVERIFY(echec);
+    QCOMPARE(echec->lien, EchecLien::Genre::PortOccupe);
+    QVERIFY2(echec->message.contains(lien + QStringLiteral(" → ") + pty.chemin()),
+             qPrintable(echec->message));
+    QCOMPARE(pty.lire(), QByteArray());
+}
+
+QTEST_GUILESS_MAIN(TestVerrous)
+#include "tst_verrous.moc"

@@ -5,11 +5,14 @@
 //   (the start-up part needs an X display)
 #include "port/verrous.h"
 #include "run/envoyer_sequence.h"
+#include "run/journal.h"
+#include "system/ajout.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <chrono>
@@ -211,6 +214,25 @@ int main(int argc, char *argv[])
                                    {"run_lock_tmpfs_us", tmpfsUs},
                                    {"run_lock_tmpfs_vs_raw", tmpfsUs / brutUs},
                                    {"run_share_of_wire", runUs / filUs}});
+
+    // One journal record: appended in one write and flushed to the disk,
+    // after the run has drained.
+    {
+        const QString fichier =
+            QDir::temp().filePath(QStringLiteral("tarvik-bench-%1/journal.log").arg(::getpid()));
+        EnregistrementEnvoi envoi{
+            QDateTime::currentDateTime(), QStringLiteral("tarvik"), {}, QString::fromLocal8Bit(nom),
+            QString::fromLocal8Bit(nom),  IssueEnvoi::Envoyee,      {}, grille.liste};
+        std::vector<double> journal;
+        for (int i = 0; i < 1000; ++i) {
+            const Horloge::time_point t = Horloge::now();
+            if (AjouterEnregistrement(fichier, FormerEnregistrement(envoi), TailleMaxJournal))
+                std::fprintf(stderr, "enregistrement %d impossible\n", i);
+            journal.push_back(microsecondes(Horloge::now() - t));
+        }
+        QDir(QFileInfo(fichier).path()).removeRecursively();
+        figures.push_back({"journal_us", mediane(journal)});
+    }
 
     // Soak: every byte of every run checked, in order.
     for (int i = 0; i < 20; ++i) { // warm-up

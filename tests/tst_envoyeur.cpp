@@ -5,9 +5,11 @@
 #include "port/reglages.h"
 #include "programme_essai.h"
 #include "pseudo_terminal.h"
+#include "run/journal.h"
 
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -32,6 +34,30 @@ QString verrouQt(const QString &peripherique)
 {
     return QStringLiteral("/run/lock/LCK..") + peripherique.mid(5).replace(u'/', u'_');
 }
+
+// The journal's records, each split into its tab-separated fields.
+QList<QByteArrayList> enregistrements(const QString &fichier)
+{
+    QFile journal(fichier);
+    QList<QByteArrayList> lus;
+    if (journal.open(QIODevice::ReadOnly))
+        for (const QByteArray &ligne : journal.readAll().split('\n'))
+            if (!ligne.isEmpty())
+                lus << ligne.split('\t');
+    return lus;
+}
+
+// The journal goes to a folder of the test's own while it lives.
+class JournalEssai {
+public:
+    JournalEssai() { qputenv("XDG_STATE_HOME", QFile::encodeName(m_etat.path())); }
+    ~JournalEssai() { qputenv("XDG_STATE_HOME", m_avant); }
+    QString fichier() const { return FichierJournal(); }
+
+private:
+    QByteArray m_avant = qgetenv("XDG_STATE_HOME");
+    QTemporaryDir m_etat;
+};
 
 bool attendreQue(const std::function<bool()> &condition)
 {
@@ -66,6 +92,11 @@ private Q_SLOTS:
     void signalPendantUnEnvoiBloque();
     void finBrutaleSurUnPont_data();
     void finBrutaleSurUnPont();
+    void journal_data();
+    void journal();
+    void journalConcurrent();
+    void journalImpossible_data();
+    void journalImpossible();
 
 private:
     QTemporaryDir m_dossier;
@@ -404,6 +435,107 @@ void TestEnvoyeur::finBrutaleSurUnPont()
     QCOMPARE(pont.lire(84), Sequence);
     QVERIFY(!pont.exclusif());
     QVERIFY(!QFile::exists(verrou));
+}
+
+void TestEnvoyeur::journal_data()
+{
+    QTest::addColumn<bool>("absent");
+    QTest::addColumn<QString>("issue");
+    QTest::addColumn<QString>("raison");
+    QTest::addColumn<int>("lignes");
+    QTest::newRow("envoyée") << false << "envoyée"
+                             << "" << 7;
+    QTest::newRow("port refusé") << true << "port refusé"
+                                 << "port absent" << 0;
+}
+
+// A run that got past the file's checks leaves one whole record: when, who,
+// which file, the port chosen and its device, how it ended, and the lines.
+void TestEnvoyeur::journal()
+{
+    QFETCH(bool, absent);
+    QFETCH(QString, issue);
+    QFETCH(QString, raison);
+    QFETCH(int, lignes);
+    JournalEssai journal;
+    PseudoTerminal pty;
+    const QString port = absent ? QStringLiteral("/dev/tarvik-absent-pour-essai") : pty.chemin();
+    lancer({m_fichier, QStringLiteral("--port"), port});
+    const QList<QByteArrayList> lus = enregistrements(journal.fichier());
+    QCOMPARE(lus.size(), 1);
+    const QByteArrayList &champs = lus[0];
+    QCOMPARE(champs.size(), 7 + lignes);
+    QVERIFY2(QRegularExpression(
+                 QStringLiteral(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d$)"))
+                 .match(QString::fromUtf8(champs[0]))
+                 .hasMatch(),
+             champs[0].constData());
+    QCOMPARE(champs[1], QByteArray("tarvik-envoyer"));
+    QCOMPARE(QString::fromUtf8(champs[2]), m_fichier);
+    QCOMPARE(QString::fromUtf8(champs[3]), port);
+    QCOMPARE(QString::fromUtf8(champs[4]), absent ? QString() : pty.chemin());
+    QCOMPARE(QString::fromUtf8(champs[5]), issue);
+    QVERIFY2(raison.isEmpty() ? champs[6].isEmpty() : QString::fromUtf8(champs[6]).contains(raison),
+             champs[6].constData());
+    const QByteArray affichees = QString::fromLatin1(Sequence).replace(u'\x80', u'€').toUtf8();
+    QCOMPARE(champs.mid(7).join('\n') + (lignes ? "\n" : ""), lignes ? affichees : QByteArray());
+}
+
+// Two senders, 50 runs each, into one journal: 100 whole records.
+void TestEnvoyeur::journalConcurrent()
+{
+    JournalEssai journal;
+    PseudoTerminal a, b;
+    QList<QProcess *> envois;
+    for (const PseudoTerminal *pty : {&a, &b}) {
+        auto *envoi = new QProcess(this);
+        envoi->start(QStringLiteral("/bin/sh"),
+                     {QStringLiteral("-c"),
+                      QStringLiteral("for i in $(seq 50); do \"$0\" \"$1\" --port \"$2\" "
+                                     ">/dev/null 2>&1; done"),
+                      QStringLiteral(TARVIK_ENVOYER), m_fichier, pty->chemin()});
+        envois << envoi;
+    }
+    for (QProcess *envoi : envois)
+        QVERIFY(envoi->waitForFinished(60000));
+    const QList<QByteArrayList> lus = enregistrements(journal.fichier());
+    QCOMPARE(lus.size(), 100);
+    for (const QByteArrayList &champs : lus)
+        QVERIFY2(champs.size() == 14 && champs[5] == QStringLiteral("envoyée").toUtf8(),
+                 champs.join('|').constData());
+    qDeleteAll(envois);
+}
+
+void TestEnvoyeur::journalImpossible_data()
+{
+    QTest::addColumn<QString>("place"); // what stands where the journal goes
+    QTest::newRow("dossier") << "dossier";
+    QTest::newRow("tube") << "tube";
+    QTest::newRow("lien") << "lien";
+}
+
+// A journal that cannot be written changes nothing in the run or its code;
+// it is said on stderr, and a link there never leads to its target.
+void TestEnvoyeur::journalImpossible()
+{
+    QFETCH(QString, place);
+    JournalEssai journal;
+    const QString fichier = journal.fichier();
+    QVERIFY(QDir().mkpath(QFileInfo(fichier).path()));
+    const QString cible = QFileInfo(fichier).path() + QStringLiteral("/cible");
+    QVERIFY(QFile(cible).open(QIODevice::WriteOnly));
+    if (place == QLatin1String("dossier"))
+        QVERIFY(QDir().mkdir(fichier));
+    else if (place == QLatin1String("tube"))
+        QCOMPARE(::mkfifo(QFile::encodeName(fichier).constData(), 0600), 0);
+    else
+        QVERIFY(QFile::link(cible, fichier));
+    PseudoTerminal pty;
+    const Sortie s = lancer({m_fichier, QStringLiteral("--port"), pty.chemin()});
+    QCOMPARE(s.code, 0);
+    QCOMPARE(pty.lire(84), Sequence);
+    QVERIFY2(s.erreurs.contains("le journal des envois"), s.erreurs.constData());
+    QCOMPARE(QFileInfo(cible).size(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestEnvoyeur)

@@ -2,6 +2,7 @@
 // and a click on TEST with the port on a pseudo-terminal.
 #include "fenetre_essai.h"
 #include "pseudo_terminal.h"
+#include "run/journal.h"
 #include "window/dialogue_port.h"
 
 #include <QAccessible>
@@ -80,6 +81,7 @@ private Q_SLOTS:
     void choixDuPort_data();
     void choixDuPort();
     void deuxPanneaux();
+    void journalDuPanneau();
     void nomsAccessibles();
 };
 
@@ -198,6 +200,7 @@ void TestMainWindow::menus()
          {{"OuvrirSequence", QStringLiteral("Ouvrir Sequence")},
           {"EnregistrerSequence", QStringLiteral("Enregistrer Sequence")},
           {"EffacerSequenceActuelle", QStringLiteral("Effacer Sequence Actuelle")},
+          {"JournalEnvois", QStringLiteral("Journal des envois…")},
           {"Quitter", QStringLiteral("Quitter le programme")}}},
         {"Initialisation",
          QStringLiteral("Initialisation"),
@@ -516,6 +519,37 @@ void TestMainWindow::deuxPanneaux()
     QVERIFY(
         controle<QPushButton>(premier, QStringLiteral("Command1"))->toolTip().contains(a.chemin()));
     QCOMPARE(Form1().MSComm1().port().peripherique, b.chemin());
+}
+
+// TEST leaves a record in the journal. A journal that cannot be written is
+// said once, without a dialog that would hold the next TEST.
+void TestMainWindow::journalDuPanneau()
+{
+    QTemporaryDir etat;
+    const QByteArray avant = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", QFile::encodeName(etat.path()));
+    const auto retablir = qScopeGuard([&] { qputenv("XDG_STATE_HOME", avant); });
+    Banc banc;
+    QVERIFY(banc.pret());
+    auto &[pty, messages, fenetre] = banc;
+    cliquerTest(fenetre);
+    QFile journal(FichierJournal());
+    QVERIFY(journal.open(QIODevice::ReadOnly));
+    const QByteArrayList champs = journal.readAll().chopped(1).split('\t');
+    QCOMPARE(champs.size(), 14);
+    QCOMPARE(champs[1], QByteArray("tarvik"));
+    QCOMPARE(champs[2], QByteArray()); // the grid, not a file
+    QCOMPARE(QString::fromUtf8(champs[3]), pty.chemin());
+    QCOMPARE(QString::fromUtf8(champs[5]), QStringLiteral("envoyée"));
+    QCOMPARE(champs.mid(7).join('\n') + '\n', surLeFil(lignesInitiales()));
+
+    QVERIFY(journal.remove() && QDir().mkdir(FichierJournal()));
+    cliquerTest(fenetre);
+    cliquerTest(fenetre);
+    QCOMPARE(pty.lire(3 * 84), surLeFil(lignesInitiales()).repeated(3));
+    QCOMPARE(messages.vus.size(), 1);
+    QCOMPARE(messages.vus[0].genre, GenreMessage::Avertissement);
+    QVERIFY2(messages.vus[0].texte.contains(FichierJournal()), qPrintable(messages.vus[0].texte));
 }
 
 // What a screen reader hears: each box named by its row and column (names

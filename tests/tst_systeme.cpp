@@ -1,17 +1,20 @@
 // The system layer: bounded reads at their limit, saves that fail at any
 // step and leave the old file whole, saves through a link and over a file
 // whose mode is kept, and the XDG folders.
+#include "system/ajout.h"
 #include "system/ecriture.h"
 #include "system/lecture.h"
 #include "system/noms.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -39,6 +42,7 @@ private Q_SLOTS:
     void panneDEcriture();
     void ecritureParUnLien();
     void modeConserve();
+    void rotationConcurrente();
     void dossierXdg_data();
     void dossierXdg();
 
@@ -145,6 +149,45 @@ void TestSysteme::modeConserve()
     QCOMPARE(::stat(QFile::encodeName(chemin).constData(), &etat), 0);
     QCOMPARE(etat.st_mode & 07777, mode_t(0640));
     QCOMPARE(lire(chemin), QByteArray("nouveau\n"));
+}
+
+// Two processes append 50 records each while the file passes its bound:
+// the file moves once to .1, and every record is there, whole, once.
+void TestSysteme::rotationConcurrente()
+{
+    QTemporaryDir dossier;
+    const QString chemin = dossier.filePath(QStringLiteral("journal.log"));
+    constexpr qint64 Limite = 4000; // 3000 bytes already there, 100 records of 40
+    QVERIFY(ecrire(chemin, QByteArray(2999, 'p') + '\n'));
+    QList<pid_t> ecrivains;
+    for (char qui : {'a', 'b'}) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            for (int k = 0; k < 50; ++k)
+                if (AjouterEnregistrement(chemin,
+                                          QByteArray(36, qui) +
+                                              QByteArray::number(k).rightJustified(3, '0') + '\n',
+                                          Limite))
+                    ::_exit(1);
+            ::_exit(0);
+        }
+        ecrivains << pid;
+    }
+    for (pid_t pid : ecrivains) {
+        int statut = -1;
+        QCOMPARE(::waitpid(pid, &statut, 0), pid);
+        QVERIFY(WIFEXITED(statut) && WEXITSTATUS(statut) == 0);
+    }
+    const QByteArrayList lignes = (lire(chemin + QStringLiteral(".1")) + lire(chemin)).split('\n');
+    QCOMPARE(lignes.size(), 1 + 100 + 1); // the earlier line, the records, the end
+    QCOMPARE(lignes.first(), QByteArray(2999, 'p'));
+    QSet<QByteArray> vues;
+    for (const QByteArray &ligne : lignes.mid(1, 100)) {
+        QVERIFY2(ligne.size() == 39 && ligne.count(ligne[0]) == 36, ligne.constData());
+        vues << ligne;
+    }
+    QCOMPARE(vues.size(), 100);
+    QVERIFY(QFileInfo(chemin).size() < Limite);
 }
 
 void TestSysteme::dossierXdg_data()

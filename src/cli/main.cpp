@@ -5,6 +5,7 @@
 #include "app/signaux.h"
 #include "core/fichiers.h"
 #include "run/envoyer_sequence.h"
+#include "run/journal.h"
 #include "system/erreurs.h"
 #include "system/lecture.h"
 #include "system/noms.h"
@@ -185,7 +186,8 @@ int verifierSeulement(const Grille &axes, const PortChoisi &port, Sortie &sortie
     return Envoye;
 }
 
-int envoyer(const TextesGrille &rangees, const PortChoisi &port, Sortie &sortie)
+int envoyer(const TextesGrille &rangees, const QString &source, const PortChoisi &port,
+            Sortie &sortie)
 {
     const int reveil = EcouterSignaux();
     if (reveil < 0)
@@ -193,15 +195,21 @@ int envoyer(const TextesGrille &rangees, const PortChoisi &port, Sortie &sortie)
     LienSerie lien;
     lien.setPort(port);
     lien.setReveil(reveil);
-    const auto echec = EnvoyerSequence(rangees, lien, {{}, [&](const QString &ligne) {
-                                                           sortie.ecrire(ligne + u'\n');
-                                                       }});
-    for (const QString &avertissement : lien.avertissements())
-        Ecrire(stderr, QStringLiteral("tarvik-envoyer : %1.\n").arg(avertissement));
+    JournalEnvoi journal(QStringLiteral("tarvik-envoyer"), source);
+    const auto echec =
+        EnvoyerSequence(rangees, lien, journal.observateur({{}, [&](const QString &ligne) {
+                                                                sortie.ecrire(ligne + u'\n');
+                                                            }}));
+    QStringList notes = lien.avertissements();
+    if (const auto rate = journal.consigner(echec, lien)) // the run does not depend on it
+        notes << QStringLiteral("le journal des envois « %1 » n'a pas pu être écrit (%2)")
+                     .arg(NomLisible(FichierJournal()), rate->message);
     if (!sortie.erreur().isEmpty()) // the board has the lines: the code stays
-        Ecrire(stderr, QStringLiteral("tarvik-envoyer : les lignes envoyées n'ont pas pu être "
-                                      "écrites sur la sortie standard (%1).\n")
-                           .arg(sortie.erreur()));
+        notes << QStringLiteral("les lignes envoyées n'ont pas pu être écrites sur la sortie "
+                                "standard (%1)")
+                     .arg(sortie.erreur());
+    for (const QString &note : notes)
+        Ecrire(stderr, QStringLiteral("tarvik-envoyer : %1.\n").arg(note));
     return echec ? erreur(codeDe(*echec), *echec) : Envoye;
 }
 
@@ -222,13 +230,14 @@ int main(int argc, char *argv[])
 
     // The whole file is read and checked before any port is touched.
     const bool verifier = options.isSet(QStringLiteral("verifier"));
-    const FichierSequence fichier = lireFichierSequence(
-        verifier ? options.value(QStringLiteral("verifier")) : options.positionalArguments()[0]);
+    const QString chemin =
+        verifier ? options.value(QStringLiteral("verifier")) : options.positionalArguments()[0];
+    const FichierSequence fichier = lireFichierSequence(chemin);
     if (fichier.echec)
         return erreur(FichierRefuse, *fichier.echec);
     // The same order of choice for a dry run as for a send.
     const PortChoisi port = DeterminerPort(options.value(OptionPort()));
     Sortie sortie(standard.sortieFermee);
     return verifier ? verifierSeulement(fichier.axes, port, sortie)
-                    : envoyer(fichier.lue.rangees, port, sortie);
+                    : envoyer(fichier.lue.rangees, chemin, port, sortie);
 }

@@ -57,6 +57,9 @@ public:
     void abandonner();
 
     bool estOuvert() const { return m_pilote->estOuvert(); }
+    // The device the port's name led to at the last opening; empty when
+    // none was reached.
+    QString peripherique() const { return m_pilote->peripherique(); }
     // What the operator should know of the last opening, though it went through.
     QStringList avertissements() const { return m_pilote->avertissements(); }
 

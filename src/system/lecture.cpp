@@ -3,6 +3,7 @@
 #include "system/erreurs.h"
 #include "system/noms.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -53,6 +54,32 @@ FichierLu LireFichier(const QString &chemin, qsizetype taille, Liens liens)
     lu.inode = etat.st_ino;
     lu.modifieMs = qint64(etat.st_mtim.tv_sec) * 1000 + etat.st_mtim.tv_nsec / 1000000;
     ::close(fd);
+    if (lu.echec)
+        lu.contenu.clear();
+    return lu;
+}
+
+FichierLu LireFin(const QString &chemin, qsizetype taille)
+{
+    FichierLu lu;
+    const int fd = ::open(OctetsLocaux(chemin).constData(),
+                          O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) {
+        lu.absent = errno == ENOENT;
+        lu.echec = Echec{
+            lu.absent ? QStringLiteral("le fichier n'existe pas")
+                      : QStringLiteral("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
+        return lu;
+    }
+    struct stat etat {};
+    if (::fstat(fd, &etat) != 0 || !S_ISREG(etat.st_mode))
+        lu.echec = Echec{QStringLiteral("ce n'est pas un fichier ordinaire")};
+    else if (::lseek(fd, std::max<off_t>(0, etat.st_size - taille), SEEK_SET) < 0)
+        lu.echec = Echec{QStringLiteral("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
+    else // room for what is appended while it is read
+        lu.echec = LireDescripteur(fd, lu.contenu, 2 * taille);
+    ::close(fd);
+    lu.contenu = lu.contenu.right(taille);
     if (lu.echec)
         lu.contenu.clear();
     return lu;

@@ -30,6 +30,10 @@ struct FichierLu {
 FichierLu LireFichier(const QString &chemin, qsizetype taille = TailleMaxFichier,
                       Liens liens = Liens::Suivis);
 
+// Reads the last `taille` bytes of a regular file at most, the same way,
+// links refused: the start of a longer file is left out.
+FichierLu LireFin(const QString &chemin, qsizetype taille);
+
 // Reads what an open descriptor gives until its end, at most `taille` bytes,
 // however many pieces it comes in.
 std::optional<Echec> LireDescripteur(int fd, QByteArray &contenu,

@@ -7,6 +7,7 @@
 #include "system/ecriture.h"
 #include "system/lecture.h"
 #include "system/noms.h"
+#include "window/dialogue_journal.h"
 #include "window/dialogue_port.h"
 #include "window/dialogues.h"
 #include "window/main_window.h"
@@ -90,6 +91,11 @@ void Form1::EffacerSequenceActuelle_Click()
         m_Text3[k]->setText(TexteInitialDirection);
         m_Text2[k]->setText(TexteInitialVitesse);
     }
+}
+
+void Form1::JournalEnvois_Click()
+{
+    DialogueJournal(this).exec();
 }
 
 void Form1::DesignAxe_Click()

@@ -9,10 +9,16 @@ void Afficher(QWidget *parent, GenreMessage genre, const QString &titre, const Q
         (*Affichage)(parent, genre, titre, texte);
         return;
     }
-    if (genre == GenreMessage::Erreur)
+    if (genre == GenreMessage::Avertissement) {
+        auto *boite = new QMessageBox(QMessageBox::Warning, titre, texte, QMessageBox::Ok, parent);
+        boite->setAttribute(Qt::WA_DeleteOnClose);
+        boite->setModal(false);
+        boite->show();
+    } else if (genre == GenreMessage::Erreur) {
         QMessageBox::critical(parent, titre, texte);
-    else
+    } else {
         QMessageBox::information(parent, titre, texte);
+    }
 }
 
 QString ChoisirFichier(QWidget *parent, ModeFichier mode, const QString &titre,

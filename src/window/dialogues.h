@@ -9,12 +9,14 @@
 
 class QWidget;
 
-enum class GenreMessage { Erreur, Information };
+// An error or an information blocks the window until it is read; a warning
+// does not, and never stands in the way of the next TEST.
+enum class GenreMessage { Erreur, Information, Avertissement };
 
 using Afficheur = std::function<void(QWidget *parent, GenreMessage genre, const QString &titre,
                                      const QString &texte)>;
 
-// Shows a modal message: a QMessageBox, unless a test put its own display here.
+// Shows a message: a QMessageBox, unless a test put its own display here.
 inline Substituable<Afficheur> Affichage;
 void Afficher(QWidget *parent, GenreMessage genre, const QString &titre, const QString &texte);
 

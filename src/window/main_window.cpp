@@ -1,6 +1,8 @@
 #include "window/main_window.h"
 
 #include "app/programme.h"
+#include "run/journal.h"
+#include "system/noms.h"
 #include "window/dialogues.h"
 
 #include <QAction>
@@ -168,6 +170,7 @@ QList<Form1::Menu> Form1::barreDeMenus()
             {"OuvrirSequence", "Ouvrir Sequence", &Form1::OuvrirSequence_Click, "Ctrl+O"},
             {"EnregistrerSequence", "Enregistrer Sequence", &Form1::EnregistrerSequence_Click, "Ctrl+S"},
             {"EffacerSequenceActuelle", "Effacer Sequence Actuelle", &Form1::EffacerSequenceActuelle_Click},
+            {"JournalEnvois", "Journal des envois…", &Form1::JournalEnvois_Click, "Ctrl+J"},
             {"Quitter", "Quitter le programme", &Form1::Quitter_Click, "Ctrl+Q"}}},
         {"Initialisation", "Initialisation", {
             {"DesignAxe", "Ouvrir un fichier de designation d'axes", &Form1::DesignAxe_Click},
@@ -243,11 +246,14 @@ void Form1::Command1_Click()
     m_enCours = true;
     while (m_demandes > 0) {
         --m_demandes;
+        JournalEnvoi journal(QStringLiteral("tarvik"));
         const auto echec = EnvoyerSequence(textes(), m_MSComm1,
-                                           {[this] { ViderList1(); },
-                                            [this](const QString &l) {
-                                                AjouterList1(l);
-                                            }});
+                                           journal.observateur({[this] { ViderList1(); },
+                                                                [this](const QString &ligne) {
+                                                                    AjouterList1(ligne);
+                                                                }}));
+        if (const auto rate = journal.consigner(echec, m_MSComm1))
+            signalerJournal(*rate);
         if (echec && echec->lien == EchecLien::Genre::Interrompu) {
             m_demandes = 0; // the program is ending: no message, no other run
             break;
@@ -269,6 +275,18 @@ void Form1::signalerEchec(const QString &titre, const Echec &echec,
         fautive->setFocus();
         fautive->selectAll();
     }
+}
+
+void Form1::signalerJournal(const Echec &rate)
+{
+    // Once a session, and never in the way of the next TEST.
+    if (std::exchange(m_journalSignale, true))
+        return;
+    Afficher(this, GenreMessage::Avertissement, QStringLiteral("Journal des envois"),
+             QStringLiteral("Le journal des envois « %1 » ne peut pas être écrit : %2.\nLes "
+                            "séquences partent quand même. Ce message ne reviendra pas avant le "
+                            "prochain démarrage du panneau.")
+                 .arg(NomLisible(FichierJournal()), rate.message));
 }
 
 void Form1::signalerAvertissements()

@@ -58,6 +58,7 @@ private:
     void signalerEchec(const QString &titre, const Echec &echec,
                        const std::optional<ValeurRefusee> &valeur = std::nullopt);
     void signalerAvertissements();
+    void signalerJournal(const Echec &rate);
     void montrerPort(); // the device in use, on TEST's tooltip and description
     // What a screen reader says of row k's boxes: "Axe 03, Pas".
     void nommerRangee(int k, const QString &nom);
@@ -67,6 +68,7 @@ private:
     void OuvrirSequence_Click();
     void EnregistrerSequence_Click();
     void EffacerSequenceActuelle_Click();
+    void JournalEnvois_Click();
     void Quitter_Click() { close(); }
     void DesignAxe_Click();
     void ChoisirPort_Click();
@@ -81,6 +83,7 @@ private:
     LienSerie m_MSComm1;
 
     QStringList m_avertis; // what the operator was told of the runs that went through
-    int m_demandes = 0;    // clicks on TEST not yet served
+    bool m_journalSignale = false;
+    int m_demandes = 0; // clicks on TEST not yet served
     bool m_enCours = false;
 };

@@ -1,0 +1,62 @@
+// The journal of what was commanded: one record per run that got past the
+// checks of the grid or the file, sent, failed or refused at the port, in a
+// file of the user's. The panel and tarvik-envoyer both write it through a
+// JournalEnvoi that follows the run.
+#pragma once
+
+#include "run/envoyer_sequence.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// Past this size the journal moves to journal.log.1 and a new one starts.
+constexpr qint64 TailleMaxJournal = 4 * 1024 * 1024;
+
+// $XDG_STATE_HOME/tarvik/journal.log (~/.local/state/tarvik/journal.log; a
+// relative XDG_STATE_HOME is ignored).
+QString FichierJournal();
+
+// How a run ended, as the journal names it.
+enum class IssueEnvoi { Envoyee, PortRefuse, Echec, Interrompue };
+QString NomIssue(IssueEnvoi issue);
+
+// One run, as the journal keeps it.
+struct EnregistrementEnvoi {
+    QDateTime debut;      // local time
+    QString programme;    // tarvik, tarvik-envoyer
+    QString source;       // the file read ("-": stdin); empty for the panel's grid
+    QString portChoisi;   // the port as chosen
+    QString peripherique; // the device it led to; empty when unknown
+    IssueEnvoi issue = IssueEnvoi::Envoyee;
+    QString raison;     // why it did not go through
+    QStringList lignes; // the lines handed to the port, A first
+};
+
+// One line ended by a line feed, its fields separated by tabs: the time
+// (ISO 8601, milliseconds and UTC offset), the program, the source, the port
+// chosen, the device, the outcome, the reason, then one field per line
+// handed to the port. No field holds a tab or a line feed.
+QByteArray FormerEnregistrement(const EnregistrementEnvoi &envoi);
+
+// Follows one run and writes its record once it is over.
+class JournalEnvoi {
+public:
+    // Made just before the run: its time is the record's.
+    JournalEnvoi(const QString &programme, const QString &source = {});
+
+    // The observer to give the run: it keeps each line, then tells `suite`.
+    ObservateurEnvoi observateur(const ObservateurEnvoi &suite = {});
+
+    // Appends the run's record to the journal; a run whose grid or file was
+    // refused leaves none. Why it could not be written, or nothing.
+    std::optional<Echec> consigner(const std::optional<EchecSequence> &echec,
+                                   const LienSerie &lien);
+
+private:
+    QDateTime m_debut;
+    QString m_programme, m_source;
+    QStringList m_lignes;
+};

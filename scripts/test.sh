@@ -9,6 +9,7 @@ export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 
 echo "== Tests"
 construire build
+./scripts/traductions.sh
 ctest --test-dir build --output-on-failure --timeout 300
 
 echo "== Tests sous AddressSanitizer et UndefinedBehaviorSanitizer"

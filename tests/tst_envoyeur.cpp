@@ -1,6 +1,7 @@
 // The built tarvik-envoyer on pseudo-terminals, with no display: the bytes
 // it sends, its exit codes, --verifier, and a signal during a blocked send.
 #include "app/version.h"
+#include "locale_essai.h"
 #include "pont_socat.h"
 #include "port/reglages.h"
 #include "programme_essai.h"
@@ -92,6 +93,10 @@ private Q_SLOTS:
     void signalPendantUnEnvoiBloque();
     void finBrutaleSurUnPont_data();
     void finBrutaleSurUnPont();
+    void langue_data();
+    void langue();
+    void memesOctets_data();
+    void memesOctets();
     void journal_data();
     void journal();
     void journalConcurrent();
@@ -435,6 +440,72 @@ void TestEnvoyeur::finBrutaleSurUnPont()
     QCOMPARE(pont.lire(84), Sequence);
     QVERIFY(!pont.exclusif());
     QVERIFY(!QFile::exists(verrou));
+}
+
+void TestEnvoyeur::langue_data()
+{
+    QTest::addColumn<QByteArray>("lang");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("aide"); // how --help starts; empty: refused
+    const QString fr = QStringLiteral("Utilisation : tarvik-envoyer FICHIER"),
+                  en = QStringLiteral("Usage: tarvik-envoyer FILE");
+    QTest::newRow("anglais du système") << QByteArray("en_US.UTF-8") << QStringList() << 0 << en;
+    QTest::newRow("C : français") << QByteArray("C") << QStringList() << 0 << fr;
+    QTest::newRow("autre langue : français")
+        << QByteArray("de_DE.UTF-8") << QStringList() << 0 << fr;
+    QTest::newRow("--langue fr sur un anglais")
+        << QByteArray("en_US.UTF-8") << QStringList{"--langue", "fr"} << 0 << fr;
+    QTest::newRow("--langue=en sur C") << QByteArray("C") << QStringList{"--langue=en"} << 0 << en;
+    QTest::newRow("--langue de refusée")
+        << QByteArray("C") << QStringList{"--langue", "de"} << 2 << QString();
+}
+
+// The language of --help: the system's (English for English, French for
+// any other), or the one --langue gives; any other --langue is refused.
+void TestEnvoyeur::langue()
+{
+    QFETCH(QByteArray, lang);
+    QFETCH(QStringList, options);
+    QFETCH(int, code);
+    QFETCH(QString, aide);
+    LocaleEssai locale(lang);
+    const Sortie s = lancer(options << QStringLiteral("--help"));
+    QCOMPARE(s.code, code);
+    if (code == 0)
+        QVERIFY2(QString::fromUtf8(s.sortie).startsWith(aide), s.sortie.left(80).constData());
+    else
+        QVERIFY2(s.erreurs.contains("--langue"), s.erreurs.constData());
+}
+
+void TestEnvoyeur::memesOctets_data()
+{
+    QTest::addColumn<QString>("langue");
+    QTest::addColumn<QString>("refus"); // what the refused file's message says
+    QTest::newRow("fr") << "fr"
+                        << "Ligne 3 : la vitesse 256 dépasse 255";
+    QTest::newRow("en") << "en"
+                        << "Line 3: the speed 256 is over 255";
+}
+
+// The board receives the same bytes in either language; a refused file
+// sends nothing in either, and says why in its language.
+void TestEnvoyeur::memesOctets()
+{
+    QFETCH(QString, langue);
+    QFETCH(QString, refus);
+    PseudoTerminal pty;
+    const QStringList options{QStringLiteral("--langue"), langue, QStringLiteral("--port"),
+                              pty.chemin()};
+    QCOMPARE(lancer(options + QStringList{m_fichier}).code, 0);
+    QCOMPARE(pty.lire(84), Sequence);
+    const Sortie refusee = lancer(options + QStringList{QStringLiteral("-")},
+                                  QByteArray(Sequence).replace("C\x80"
+                                                               "99999:255",
+                                                               "C+99999:256"));
+    QCOMPARE(refusee.code, 1);
+    QVERIFY2(QString::fromUtf8(refusee.erreurs).contains(refus), refusee.erreurs.constData());
+    QCOMPARE(pty.lire(), QByteArray());
 }
 
 void TestEnvoyeur::journal_data()

@@ -1,6 +1,8 @@
 // The window as the operator sees it: its controls, focus chain and menus,
 // and a click on TEST with the port on a pseudo-terminal.
+#include "app/langue.h"
 #include "fenetre_essai.h"
+#include "locale_essai.h"
 #include "pseudo_terminal.h"
 #include "run/journal.h"
 #include "window/dialogue_port.h"
@@ -83,6 +85,8 @@ private Q_SLOTS:
     void deuxPanneaux();
     void journalDuPanneau();
     void nomsAccessibles();
+    void langue_data();
+    void langue();
 };
 
 void TestMainWindow::composition_data()
@@ -205,7 +209,8 @@ void TestMainWindow::menus()
         {"Initialisation",
          QStringLiteral("Initialisation"),
          {{"DesignAxe", QStringLiteral("Ouvrir un fichier de designation d'axes")},
-          {"ChoisirPort", QStringLiteral("Choisir le port série…")}}},
+          {"ChoisirPort", QStringLiteral("Choisir le port série…")},
+          {"Langue", QStringLiteral("Langue")}}},
         {"Aide",
          QStringLiteral("Aide"),
          {{"CommentCreer", QStringLiteral("Comment Créer un fichier de désignation d'axes ?")},
@@ -599,6 +604,44 @@ void TestMainWindow::nomsAccessibles()
     axes[0] = QStringLiteral("Pince");
     axes[2] = QStringLiteral("Rotation de la base");
     QCOMPARE(noms(), attendus(axes));
+}
+
+void TestMainWindow::langue_data()
+{
+    QTest::addColumn<QByteArray>("lang");
+    QTest::addColumn<QStringList>("textes"); // first menu, axis 1, steps heading, list heading
+    QTest::addColumn<QString>("erreur");
+    QTest::newRow("en_US.UTF-8") << QByteArray("en_US.UTF-8")
+                                 << QStringList{"File", "Axis 01", "Steps", "Sequence Sent"}
+                                 << "Value refused for Axis 03, column “Speed”: “300”.";
+    QTest::newRow("C") << QByteArray("C")
+                       << QStringList{"Fichier", "Axe 01", "Pas", "Sequence Envoyé"}
+                       << "Valeur refusée pour Axe 03, colonne « Vitesse » : « 300 ».";
+}
+
+// The panel in the system's language: its captions and its error messages;
+// nothing reaches the board from a refused value in either.
+void TestMainWindow::langue()
+{
+    QFETCH(QByteArray, lang);
+    QFETCH(QStringList, textes);
+    QFETCH(QString, erreur);
+    LocaleEssai locale(lang);
+    InstallerLangue(LangueDuSysteme());
+    const auto retablir = qScopeGuard([] { InstallerLangue(Langue::Francais); });
+    Banc banc;
+    QVERIFY(banc.pret());
+    auto &[pty, messages, fenetre] = banc;
+    const QStringList vus{fenetre.menuBar()->actions().value(0)->text(),
+                          controle<QLabel>(fenetre, nomElement("Label1", 1))->text(),
+                          controle<QLabel>(fenetre, QStringLiteral("Label2"))->text(),
+                          controle<QLabel>(fenetre, QStringLiteral("Label5"))->text()};
+    QCOMPARE(vus, textes);
+    controle<QLineEdit>(fenetre, QStringLiteral("Text2_3"))->setText(QStringLiteral("300"));
+    cliquerTest(fenetre);
+    QCOMPARE(messages.vus.size(), 1);
+    QVERIFY2(messages.vus[0].texte.startsWith(erreur), qPrintable(messages.vus[0].texte));
+    QCOMPARE(pty.lire(), QByteArray());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,11 +1,22 @@
 #include "app/options.h"
 
+#include "app/langue.h"
 #include "app/programme.h"
 #include "app/version.h"
 #include "system/noms.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFileInfo>
+
+namespace {
+
+// The texts of this file, in the operator's language.
+struct Textes {
+    Q_DECLARE_TR_FUNCTIONS(Options)
+};
+
+} // namespace
 
 QString OptionPort()
 {
@@ -15,26 +26,30 @@ QString OptionPort()
 std::optional<Echec> LireOptions(QCommandLineParser &parseur, const QStringList &arguments)
 {
     parseur.addOptions({
-        {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Affiche cette aide.")},
-        {{QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Affiche la version.")},
-        {OptionPort(), QStringLiteral("Utilise ce périphérique."), QStringLiteral("PERIPHERIQUE")},
+        {{QStringLiteral("h"), QStringLiteral("help")}, Textes::tr("Affiche cette aide.")},
+        {{QStringLiteral("v"), QStringLiteral("version")}, Textes::tr("Affiche la version.")},
+        {OptionPort(), Textes::tr("Utilise ce périphérique."), QStringLiteral("PERIPHERIQUE")},
+        {QStringLiteral("langue"), Textes::tr("Parle cette langue (fr, en)."),
+         QStringLiteral("LANGUE")},
     });
     if (!parseur.parse(arguments)) {
         if (const QStringList inconnues = parseur.unknownOptionNames(); !inconnues.isEmpty()) {
             const QString &nom = inconnues.first();
             return Echec{
-                QStringLiteral("option inconnue : %1%2")
+                Textes::tr("option inconnue : %1%2")
                     .arg(nom.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), nom)};
         }
-        // Qt's text is "Missing value after '--port'.": the name is quoted.
-        const QString texte = parseur.errorText();
-        const qsizetype debut = texte.indexOf(u'\''), fin = texte.lastIndexOf(u'\'');
-        return Echec{QStringLiteral("valeur manquante après %1")
-                         .arg(fin > debut ? texte.mid(debut + 1, fin - debut - 1)
-                                          : QStringLiteral("une option"))};
+        // The other refusal: an option that takes a value ends the line.
+        const QString derniere = arguments.value(arguments.size() - 1);
+        return Echec{Textes::tr("valeur manquante après %1")
+                         .arg(derniere.startsWith(u'-') ? derniere : Textes::tr("une option"))};
     }
     if (parseur.isSet(OptionPort()) && parseur.value(OptionPort()).isEmpty())
-        return Echec{QStringLiteral("--port demande un périphérique, par exemple /dev/ttyUSB0")};
+        return Echec{Textes::tr("--port demande un périphérique, par exemple /dev/ttyUSB0")};
+    if (parseur.isSet(QStringLiteral("langue")) &&
+        !LangueDeCode(parseur.value(QStringLiteral("langue"))))
+        return Echec{Textes::tr("--langue prend fr ou en, et non « %1 »")
+                         .arg(parseur.value(QStringLiteral("langue")))};
     return std::nullopt;
 }
 
@@ -53,7 +68,7 @@ TraiterOptions(QCommandLineParser &parseur, int argc, char *argv[], const QStrin
         erreur = verifier(parseur);
     if (erreur) {
         Ecrire(stderr,
-               QStringLiteral("%1 : %2\nEssayez « %1 --help ».\n").arg(programme, erreur->message));
+               Textes::tr("%1 : %2\nEssayez « %1 --help ».\n").arg(programme, erreur->message));
         return 2;
     }
     if (parseur.isSet(QStringLiteral("help")))

@@ -1,5 +1,6 @@
 // tarvik-envoyer: sends a saved sequence to the board without a window, as
 // TEST sends a grid, for scripts and machines without a screen.
+#include "app/langue.h"
 #include "app/options.h"
 #include "app/programme.h"
 #include "app/signaux.h"
@@ -18,6 +19,11 @@
 
 namespace {
 
+// The texts of this file, in the operator's language.
+struct Textes {
+    Q_DECLARE_TR_FUNCTIONS(Envoyeur)
+};
+
 // Exit codes, for scripts (2, wrong usage, comes from TraiterOptions).
 enum Code {
     Envoye = 0,           // sent and drained
@@ -27,7 +33,8 @@ enum Code {
     SortieImpossible = 5, // --verifier could not print the lines
 };
 
-const char *const Aide = R"(Utilisation : tarvik-envoyer FICHIER [--port PERIPHERIQUE]
+const char *const Aide = QT_TRANSLATE_NOOP(
+    "Aide", R"(Utilisation : tarvik-envoyer FICHIER [--port PERIPHERIQUE] [--langue LANGUE]
               tarvik-envoyer --verifier FICHIER [--port PERIPHERIQUE]
 
 Envoie à la carte les sept lignes d'un fichier de séquence (.seq), comme
@@ -42,6 +49,10 @@ Options :
                        envoyées et nomme (sur la sortie d'erreur) le port où
                        elles partiraient, sans ouvrir aucun port ; accepte
                        les mêmes options que l'envoi
+  --langue LANGUE      parle cette langue : fr (français) ou en (anglais) ;
+                       sinon celle choisie dans le panneau, sinon celle du
+                       système (LC_ALL, LC_MESSAGES, LANG), le français par
+                       défaut. Les octets envoyés ne changent jamais.
   -h, --help           affiche cette aide
   -v, --version        affiche la version
 
@@ -66,11 +77,14 @@ Codes de sortie :
   129, 130, 131, 143
        interrompu par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (128 + le numéro du
        signal) : ce qui attendait est abandonné, le port et ses verrous rendus
-)";
+
+Chaque envoi qui a passé la vérification du fichier laisse une ligne dans le
+journal des envois, $XDG_STATE_HOME/tarvik/journal.log.
+)");
 
 int erreur(int code, const Echec &echec)
 {
-    Ecrire(stderr, QStringLiteral("tarvik-envoyer : %1\n").arg(Phrase(echec)));
+    Ecrire(stderr, Textes::tr("tarvik-envoyer : %1\n").arg(Phrase(echec)));
     return code;
 }
 
@@ -79,7 +93,7 @@ int erreur(int code, const Echec &echec)
 class Sortie {
 public:
     explicit Sortie(bool fermee)
-        : m_erreur(fermee ? QStringLiteral("la sortie standard est fermée") : QString())
+        : m_erreur(fermee ? Textes::tr("la sortie standard est fermée") : QString())
     {
     }
     void ecrire(const QString &texte)
@@ -119,13 +133,12 @@ std::optional<Echec> verifierUsage(const QCommandLineParser &o,
     const QStringList fichiers = o.positionalArguments();
     const bool verifier = o.isSet(QStringLiteral("verifier"));
     if (fichiers.size() > (verifier ? 0 : 1))
-        return Echec{QStringLiteral("un seul fichier à la fois")};
+        return Echec{Textes::tr("un seul fichier à la fois")};
     if (!verifier && fichiers.isEmpty())
-        return Echec{QStringLiteral("il manque le fichier de séquence")};
+        return Echec{Textes::tr("il manque le fichier de séquence")};
     const QString chemin = verifier ? o.value(QStringLiteral("verifier")) : fichiers[0];
     if (chemin == QLatin1String("-") && standard.entreeFermee)
-        return Echec{
-            QStringLiteral("l'entrée standard est fermée : donnez le fichier par son nom")};
+        return Echec{Textes::tr("l'entrée standard est fermée : donnez le fichier par son nom")};
     return std::nullopt;
 }
 
@@ -157,10 +170,9 @@ FichierSequence lireFichierSequence(const QString &chemin)
     }
     if (refus)
         resultat.echec = Echec{
-            (entree
-                 ? QStringLiteral("l'entrée standard a été refusée")
-                 : QStringLiteral("le fichier « %1 » n'a pas été ouvert").arg(NomLisible(chemin))) +
-            QStringLiteral(".\n%1.\nRien n'a été envoyé").arg(refus->message)};
+            (entree ? Textes::tr("l'entrée standard a été refusée")
+                    : Textes::tr("le fichier « %1 » n'a pas été ouvert").arg(NomLisible(chemin))) +
+            Textes::tr(".\n%1.\nRien n'a été envoyé").arg(refus->message)};
     return resultat;
 }
 
@@ -172,16 +184,16 @@ int verifierSeulement(const Grille &axes, const PortChoisi &port, Sortie &sortie
         sortie.ecrire(LigneAxe(axes[i]) + u'\n');
     if (!sortie.erreur().isEmpty())
         return erreur(SortieImpossible,
-                      Echec{QStringLiteral("les lignes n'ont pas pu être écrites sur la sortie "
-                                           "standard (%1)")
+                      Echec{Textes::tr("les lignes n'ont pas pu être écrites sur la sortie "
+                                       "standard (%1)")
                                 .arg(sortie.erreur())});
     if (port.echec)
         return erreur(PortIndisponible,
-                      Echec{QStringLiteral("la séquence est valide, mais elle ne serait pas "
-                                           "envoyée. Port série inconnu : %1")
+                      Echec{Textes::tr("la séquence est valide, mais elle ne serait pas "
+                                       "envoyée. Port série inconnu : %1")
                                 .arg(port.echec->message)});
-    Ecrire(stderr, QStringLiteral("tarvik-envoyer : séquence valide, rien n'a été envoyé ; elle "
-                                  "partirait sur %1.\n")
+    Ecrire(stderr, Textes::tr("tarvik-envoyer : séquence valide, rien n'a été envoyé ; elle "
+                              "partirait sur %1.\n")
                        .arg(DecrirePort(port)));
     return Envoye;
 }
@@ -191,7 +203,7 @@ int envoyer(const TextesGrille &rangees, const QString &source, const PortChoisi
 {
     const int reveil = EcouterSignaux();
     if (reveil < 0)
-        return erreur(PortIndisponible, Echec{QStringLiteral("signaux impossibles à surveiller")});
+        return erreur(PortIndisponible, Echec{Textes::tr("signaux impossibles à surveiller")});
     LienSerie lien;
     lien.setPort(port);
     lien.setReveil(reveil);
@@ -202,14 +214,14 @@ int envoyer(const TextesGrille &rangees, const QString &source, const PortChoisi
                                                             }}));
     QStringList notes = lien.avertissements();
     if (const auto rate = journal.consigner(echec, lien)) // the run does not depend on it
-        notes << QStringLiteral("le journal des envois « %1 » n'a pas pu être écrit (%2)")
+        notes << Textes::tr("le journal des envois « %1 » n'a pas pu être écrit (%2)")
                      .arg(NomLisible(FichierJournal()), rate->message);
     if (!sortie.erreur().isEmpty()) // the board has the lines: the code stays
-        notes << QStringLiteral("les lignes envoyées n'ont pas pu être écrites sur la sortie "
-                                "standard (%1)")
+        notes << Textes::tr("les lignes envoyées n'ont pas pu être écrites sur la sortie "
+                            "standard (%1)")
                      .arg(sortie.erreur());
     for (const QString &note : notes)
-        Ecrire(stderr, QStringLiteral("tarvik-envoyer : %1.\n").arg(note));
+        Ecrire(stderr, Textes::tr("tarvik-envoyer : %1.\n").arg(note));
     return echec ? erreur(codeDe(*echec), *echec) : Envoye;
 }
 
@@ -218,14 +230,16 @@ int envoyer(const TextesGrille &rangees, const QString &source, const PortChoisi
 int main(int argc, char *argv[])
 {
     const DescripteursStandard standard = OuvrirDescripteursStandard();
-    QCommandLineParser options;
-    options.addOption({QStringLiteral("verifier"), {}, QStringLiteral("FICHIER")});
-    if (const auto fin = TraiterOptions(options, argc, argv, QString::fromUtf8(Aide),
-                                        [&](const auto &o) { return verifierUsage(o, standard); }))
-        return *fin;
-
     QCoreApplication application(argc, argv);
     NommerApplication();
+    InstallerLangue(ChoisirLangue(argc, argv)); // --help and usage errors speak it too
+    QCommandLineParser options;
+    options.addOption({QStringLiteral("verifier"), {}, QStringLiteral("FICHIER")});
+    if (const auto fin =
+            TraiterOptions(options, argc, argv, QCoreApplication::translate("Aide", Aide),
+                           [&](const auto &o) { return verifierUsage(o, standard); }))
+        return *fin;
+
     std::signal(SIGPIPE, SIG_IGN); // a closed stdout must not end a send halfway
 
     // The whole file is read and checked before any port is touched.

@@ -1,10 +1,20 @@
 #include "core/axes.h"
 
+#include <QCoreApplication>
 #include <QStringEncoder>
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <string>
+
+namespace {
+
+// The texts of this file, in the operator's language.
+struct Textes {
+    Q_DECLARE_TR_FUNCTIONS(Axes)
+};
+
+} // namespace
 
 std::array<Axe, 8> Axes{};
 
@@ -15,7 +25,7 @@ QChar LettreAxe(int i)
 
 QString NomAxe(int i)
 {
-    return QStringLiteral("Axe %1").arg(i, 2, 10, QChar(u'0'));
+    return Textes::tr("Axe %1").arg(i, 2, 10, QChar(u'0'));
 }
 
 namespace {

@@ -1,14 +1,20 @@
 #include "core/fichiers.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QStringDecoder>
 #include <algorithm>
 
 namespace {
 
+// The texts of this file, in the operator's language.
+struct Textes {
+    Q_DECLARE_TR_FUNCTIONS(Fichiers)
+};
+
 Echec ligne(qsizetype numero, const QString &texte)
 {
-    return {QStringLiteral("Ligne %1 : %2").arg(numero).arg(texte)};
+    return {Textes::tr("Ligne %1 : %2").arg(numero).arg(texte)};
 }
 
 bool chiffres(QByteArrayView octets)
@@ -47,31 +53,30 @@ QString lireLigneSequence(int k, const QByteArray &l, TextesRangee &rangee)
 {
     const QChar lettre = LettreAxe(k);
     if (l.isEmpty() || QChar::fromLatin1(l[Champ::Lettre]) != lettre)
-        return QStringLiteral("la ligne doit commencer par la lettre %1 (axes A à G, dans "
-                              "l'ordre)")
+        return Textes::tr("la ligne doit commencer par la lettre %1 (axes A à G, dans "
+                          "l'ordre)")
             .arg(lettre);
     if (l.size() != Champ::Fin)
-        return QStringLiteral("la ligne doit compter %1 caractères, comme %2+00100:010, et elle "
-                              "en compte %3")
+        return Textes::tr("la ligne doit compter %1 caractères, comme %2+00100:010, et elle "
+                          "en compte %3")
             .arg(Champ::Fin)
             .arg(lettre)
             .arg(l.size());
     QStringDecoder decodeur("windows-1252");
     const QString direction = decodeur.decode(l.mid(Champ::Direction, 1));
     if (direction.size() != 1 || !DirectionValide(direction[0]))
-        return QStringLiteral("la direction (octet 0x%1) n'est pas un caractère imprimable")
+        return Textes::tr("la direction (octet 0x%1) n'est pas un caractère imprimable")
             .arg(quint8(l[Champ::Direction]), 2, 16, QChar(u'0'));
     const QByteArray pas = l.mid(Champ::Pas, Champ::ChiffresPas);
     const QByteArray vitesse = l.mid(Champ::Vitesse, Champ::ChiffresVitesse);
     if (!chiffres(pas))
-        return QStringLiteral("le nombre de pas doit compter cinq chiffres");
+        return Textes::tr("le nombre de pas doit compter cinq chiffres");
     if (QChar::fromLatin1(l[Champ::Separateur]) != QChar(SeparateurLigne))
-        return QStringLiteral("« %1 » est attendu après le nombre de pas")
-            .arg(QChar(SeparateurLigne));
+        return Textes::tr("« %1 » est attendu après le nombre de pas").arg(QChar(SeparateurLigne));
     if (!chiffres(vitesse))
-        return QStringLiteral("la vitesse doit compter trois chiffres");
+        return Textes::tr("la vitesse doit compter trois chiffres");
     if (vitesse.toInt() > VitesseMax)
-        return QStringLiteral("la vitesse %1 dépasse %2")
+        return Textes::tr("la vitesse %1 dépasse %2")
             .arg(QString::fromLatin1(vitesse))
             .arg(VitesseMax);
     rangee = {QString::fromLatin1(pas), direction, QString::fromLatin1(vitesse)};
@@ -83,12 +88,12 @@ QString genreInterdit(QChar::Category categorie)
 {
     switch (categorie) {
     case QChar::Other_Control:
-        return QStringLiteral("caractère de contrôle");
+        return Textes::tr("caractère de contrôle");
     case QChar::Other_Format:
-        return QStringLiteral("caractère de mise en forme invisible");
+        return Textes::tr("caractère de mise en forme invisible");
     case QChar::Separator_Line:
     case QChar::Separator_Paragraph:
-        return QStringLiteral("séparateur de ligne ou de paragraphe");
+        return Textes::tr("séparateur de ligne ou de paragraphe");
     default:
         return {};
     }
@@ -116,7 +121,7 @@ SequenceLue LireSequence(const QByteArray &contenu)
     const QList<QByteArray> ls = lignes(contenu, termine);
     for (int k = 1; k <= NombreAxes; ++k) {
         if (k > ls.size()) {
-            lue.echec = ligne(k, QStringLiteral("ligne manquante : il faut sept lignes, de A à G"));
+            lue.echec = ligne(k, Textes::tr("ligne manquante : il faut sept lignes, de A à G"));
             return lue;
         }
         const QString refus = lireLigneSequence(k, ls[k - 1], lue.rangees[k]);
@@ -126,12 +131,12 @@ SequenceLue LireSequence(const QByteArray &contenu)
         }
     }
     if (ls.size() == NombreAxes && !termine) {
-        lue.echec = ligne(NombreAxes, QStringLiteral("le saut de ligne final manque"));
+        lue.echec = ligne(NombreAxes, Textes::tr("le saut de ligne final manque"));
         return lue;
     }
     for (qsizetype k = NombreAxes; k < ls.size(); ++k) {
         if (!blanche(ls[k])) {
-            lue.echec = ligne(k + 1, QStringLiteral("rien ne doit suivre la ligne de l'axe G"));
+            lue.echec = ligne(k + 1, Textes::tr("rien ne doit suivre la ligne de l'axe G"));
             return lue;
         }
     }
@@ -157,12 +162,12 @@ NomsLus LireNomsAxes(const QByteArray &contenu)
         QStringDecoder decodeur(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         const QString texte = decodeur.decode(ls[k - 1]);
         if (decodeur.hasError()) {
-            lus.echec = ligne(k, QStringLiteral("texte UTF-8 invalide"));
+            lus.echec = ligne(k, Textes::tr("texte UTF-8 invalide"));
             return lus;
         }
         for (QChar c : texte) {
             if (const QString genre = genreInterdit(c.category()); !genre.isEmpty()) {
-                lus.echec = ligne(k, QStringLiteral("%1 (%2) interdit").arg(genre, CodePoint(c)));
+                lus.echec = ligne(k, Textes::tr("%1 (%2) interdit").arg(genre, CodePoint(c)));
                 return lus;
             }
         }
@@ -170,13 +175,13 @@ NomsLus LireNomsAxes(const QByteArray &contenu)
         if (!std::any_of(nom.begin(), nom.end(), visible))
             continue;
         if (k > NombreAxes) {
-            lus.echec = ligne(k, QStringLiteral("il n'y a que sept axes : les lignes après la "
-                                                "septième doivent rester vides"));
+            lus.echec = ligne(k, Textes::tr("il n'y a que sept axes : les lignes après la "
+                                            "septième doivent rester vides"));
             return lus;
         }
         const qsizetype longueur = nom.toUcs4().size();
         if (longueur > LongueurMaxNom) {
-            lus.echec = ligne(k, QStringLiteral("le nom compte %1 caractères, %2 au plus")
+            lus.echec = ligne(k, Textes::tr("le nom compte %1 caractères, %2 au plus")
                                      .arg(longueur)
                                      .arg(LongueurMaxNom));
             return lus;

@@ -1,16 +1,27 @@
 #include "core/grille.h"
 
+#include <QCoreApplication>
+
+namespace {
+
+// The texts of this file, in the operator's language.
+struct Textes {
+    Q_DECLARE_TR_FUNCTIONS(Grille)
+};
+
+} // namespace
+
 QString NomColonne(Colonne colonne)
 {
     switch (colonne) {
     case Colonne::Pas:
-        return QStringLiteral("Pas");
+        return Textes::tr("Pas");
     case Colonne::Direction:
-        return QStringLiteral("Direction");
+        return Textes::tr("Direction");
     case Colonne::Vitesse:
         break;
     }
-    return QStringLiteral("Vitesse");
+    return Textes::tr("Vitesse");
 }
 
 namespace {
@@ -35,7 +46,7 @@ QString texteLisible(QStringView texte)
 ValeurRefusee refuser(int i, Colonne colonne, const QString &texte, const QString &raison)
 {
     ValeurRefusee refus;
-    refus.message = QStringLiteral("Valeur refusée pour %1, colonne « %2 » : « %3 ».\n%4")
+    refus.message = Textes::tr("Valeur refusée pour %1, colonne « %2 » : « %3 ».\n%4")
                         .arg(NomAxe(i), NomColonne(colonne), texteLisible(texte), raison);
     refus.axe = i;
     refus.colonne = colonne;
@@ -53,15 +64,15 @@ RangeeLue LireRangee(int i, const TextesRangee &textes)
     lue.axe.Direction = PremierCaractere(textes.direction);
     if (!DirectionValide(lue.axe.Direction)) {
         lue.refus = refuser(i, Colonne::Direction, textes.direction,
-                            QStringLiteral("La direction doit être un caractère imprimable de "
-                                           "la page de code Windows-1252"));
+                            Textes::tr("La direction doit être un caractère imprimable de "
+                                       "la page de code Windows-1252"));
         return lue;
     }
 
     const auto p = Arrondir(NombreDepuisTexte(textes.pas), PasMin, PasMax);
     if (!p) {
         lue.refus = refuser(i, Colonne::Pas, textes.pas,
-                            QStringLiteral("Le nombre de pas doit être compris entre %1 et %2")
+                            Textes::tr("Le nombre de pas doit être compris entre %1 et %2")
                                 .arg(PasMin)
                                 .arg(PasMax));
         return lue;
@@ -72,7 +83,7 @@ RangeeLue LireRangee(int i, const TextesRangee &textes)
     if (!v) {
         lue.refus =
             refuser(i, Colonne::Vitesse, textes.vitesse,
-                    QStringLiteral("La vitesse doit être comprise entre 0 et %1").arg(VitesseMax));
+                    Textes::tr("La vitesse doit être comprise entre 0 et %1").arg(VitesseMax));
         return lue;
     }
     lue.axe.Vitesse = std::uint8_t(*v);

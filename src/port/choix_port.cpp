@@ -2,7 +2,17 @@
 
 #include "system/noms.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
+
+namespace {
+
+// The texts of this file, in the operator's language.
+struct Textes {
+    Q_DECLARE_TR_FUNCTIONS(Port)
+};
+
+} // namespace
 
 QString PeripheriquePort(int numero, const QString &dossier)
 {
@@ -45,13 +55,13 @@ QString DecrirePort(const PortChoisi &port)
     const QString peripherique = NomLisible(port.peripherique);
     switch (port.origine) {
     case OriginePort::Option:
-        return QStringLiteral("%1 (donné par --port)").arg(peripherique);
+        return Textes::tr("%1 (donné par --port)").arg(peripherique);
     case OriginePort::Reglage:
         if (port.echec)
-            return QStringLiteral("inconnu (réglages illisibles)");
-        return QStringLiteral("%1 (choisi par %2)").arg(peripherique, MenuChoixPort());
+            return Textes::tr("inconnu (réglages illisibles)");
+        return Textes::tr("%1 (choisi par %2)").arg(peripherique, MenuChoixPort());
     case OriginePort::Port1:
         break;
     }
-    return QStringLiteral("%1 (port série 1)").arg(peripherique);
+    return Textes::tr("%1 (port série 1)").arg(peripherique);
 }

@@ -3,9 +3,16 @@
 #include "port/pilote_posix.h"
 #include "system/noms.h"
 
+#include <QCoreApplication>
+
 #include <poll.h>
 
 namespace {
+
+// The texts of this file, in the operator's language.
+struct Textes {
+    Q_DECLARE_TR_FUNCTIONS(Port)
+};
 
 std::unique_ptr<PiloteLigne> pilote()
 {
@@ -17,7 +24,7 @@ std::unique_ptr<PiloteLigne> pilote()
 } // namespace
 
 LienSerie::LienSerie()
-    : m_port{{}, OriginePort::Option, Echec{QStringLiteral("aucun port n'a été donné")}}
+    : m_port{{}, OriginePort::Option, Echec{Textes::tr("aucun port n'a été donné")}}
     , m_pilote(pilote())
 {
 }
@@ -34,12 +41,12 @@ EchecLien LienSerie::echec(const EchecLien &refus) const
     const QString appareil =
         reel.isEmpty() || reel == nom ? nom : QStringLiteral("%1 → %2").arg(nom, reel);
     QString message = m_port.origine == OriginePort::Port1
-                          ? QStringLiteral("Port série 1 (%1) : %2").arg(appareil, refus.message)
-                          : QStringLiteral("Port série %1 : %2").arg(appareil, refus.message);
+                          ? Textes::tr("Port série 1 (%1) : %2").arg(appareil, refus.message)
+                          : Textes::tr("Port série %1 : %2").arg(appareil, refus.message);
     if (refus.genre == EchecLien::Genre::PortAbsent && m_port.origine == OriginePort::Reglage)
-        message += QStringLiteral(
-            ".\nCe port a été choisi par « Initialisation › Choisir le port série… » : "
-            "rebranchez-le, ou choisissez-en un autre par ce menu");
+        message +=
+            Textes::tr(".\nCe port a été choisi par « Initialisation › Choisir le port série… » : "
+                       "rebranchez-le, ou choisissez-en un autre par ce menu");
     return Refus(refus.genre, message);
 }
 
@@ -53,10 +60,9 @@ std::optional<EchecLien> LienSerie::ouvrir()
 {
     using G = EchecLien::Genre;
     if (m_port.echec)
-        return Refus(G::PortInconnu,
-                     QStringLiteral("Port série inconnu : ") + m_port.echec->message);
+        return Refus(G::PortInconnu, Textes::tr("Port série inconnu : ") + m_port.echec->message);
     if (reveille()) // the program is asked to end: no new run
-        return echec(Refus(G::Interrompu, QStringLiteral("envoi interrompu")));
+        return echec(Refus(G::Interrompu, Textes::tr("envoi interrompu")));
     m_pilote->setReveil(m_reveil);
     if (auto refus = m_pilote->ouvrir(m_port.peripherique))
         return echec(*refus);

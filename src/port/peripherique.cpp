@@ -2,12 +2,19 @@
 
 #include "system/noms.h"
 
+#include <QCoreApplication>
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
+
+// The texts of this file, in the operator's language.
+struct Textes {
+    Q_DECLARE_TR_FUNCTIONS(Port)
+};
 
 using G = EchecLien::Genre;
 
@@ -20,43 +27,45 @@ EchecLien pasUnPort(const QString &raison)
 
 std::optional<Echec> RaisonPasUnPort(unsigned mode, quint64 rdev)
 {
-    const auto raison = [](const char16_t *texte) {
-        return Echec{QString::fromUtf16(texte)};
+    const auto raison = [](const QString &texte) {
+        return Echec{texte};
     };
     if (S_ISREG(mode))
-        return raison(u"c'est un fichier ordinaire, pas un port série");
+        return raison(Textes::tr("c'est un fichier ordinaire, pas un port série"));
     if (S_ISDIR(mode))
-        return raison(u"c'est un dossier, pas un port série");
+        return raison(Textes::tr("c'est un dossier, pas un port série"));
     if (S_ISFIFO(mode))
-        return raison(u"c'est un tube, pas un port série");
+        return raison(Textes::tr("c'est un tube, pas un port série"));
     if (S_ISSOCK(mode))
-        return raison(u"c'est une socket, pas un port série");
+        return raison(Textes::tr("c'est une socket, pas un port série"));
     if (!S_ISCHR(mode))
-        return raison(u"ce n'est pas un port série (disque)");
+        return raison(Textes::tr("ce n'est pas un port série (disque)"));
     const unsigned majeur = major(rdev), mineur = minor(rdev);
     if (majeur == 5 && mineur == 2) // /dev/ptmx and /dev/pts/ptmx
-        return raison(u"c'est le multiplexeur des pseudo-terminaux : chaque ouverture crée un "
-                      u"terminal que personne ne lit, pas un port série");
+        return raison(
+            Textes::tr("c'est le multiplexeur des pseudo-terminaux : chaque ouverture crée un "
+                       "terminal que personne ne lit, pas un port série"));
     if (majeur == 5) // /dev/tty, /dev/console, /dev/ttyprintk
-        return raison(u"c'est un terminal du système (console ou terminal de contrôle), pas un "
-                      u"port série");
+        return raison(
+            Textes::tr("c'est un terminal du système (console ou terminal de contrôle), pas un "
+                       "port série"));
     if (majeur == 4 && mineur < 64) // tty0 to tty63; ttyS0 and up follow
-        return raison(u"c'est une console virtuelle, pas un port série");
+        return raison(Textes::tr("c'est une console virtuelle, pas un port série"));
     if (majeur == 2 || (majeur >= 128 && majeur <= 135))
-        return raison(u"c'est le côté maître d'un pseudo-terminal, pas un port série");
+        return raison(Textes::tr("c'est le côté maître d'un pseudo-terminal, pas un port série"));
     return std::nullopt;
 }
 
 EchecLien RefusPortAbsent()
 {
-    return Refus(G::PortAbsent, QStringLiteral("port absent"));
+    return Refus(G::PortAbsent, Textes::tr("port absent"));
 }
 
 EchecLien RefusPermission()
 {
     return Refus(G::PermissionRefusee,
-                 QStringLiteral("permission refusée (l'utilisateur doit pouvoir écrire sur le "
-                                "port, par exemple comme membre du groupe dialout)"));
+                 Textes::tr("permission refusée (l'utilisateur doit pouvoir écrire sur le "
+                            "port, par exemple comme membre du groupe dialout)"));
 }
 
 std::optional<EchecLien> ExaminerPeripherique(const QString &reel, struct stat &etat)
@@ -78,11 +87,11 @@ std::optional<EchecLien> ControlerDescripteur(int fd, const struct stat &attendu
     struct stat vu {};
     if (::fstat(fd, &vu) != 0 || vu.st_rdev != attendu.st_rdev ||
         RaisonPasUnPort(vu.st_mode, vu.st_rdev))
-        return pasUnPort(QStringLiteral("le périphérique a changé pendant son ouverture"));
+        return pasUnPort(Textes::tr("le périphérique a changé pendant son ouverture"));
     if (::tcgetattr(fd, &reglages) != 0)
         return pasUnPort(
-            QStringLiteral("ce n'est pas un port série : ses réglages de ligne ne peuvent pas "
-                           "être lus"));
+            Textes::tr("ce n'est pas un port série : ses réglages de ligne ne peuvent pas "
+                       "être lus"));
     return std::nullopt;
 }
 
@@ -95,7 +104,7 @@ std::optional<Echec> VerifierPeripherique(const QString &chemin)
     const int fd = OuvrirPeripherique(reel);
     if (fd < 0) // busy or forbidden to this user: a run will say which
         return errno == ENOENT || errno == ENXIO || errno == ENODEV
-                   ? std::optional(Echec{QStringLiteral("port absent")})
+                   ? std::optional(Echec{Textes::tr("port absent")})
                    : std::nullopt;
     termios reglages{};
     const auto refus = ControlerDescripteur(fd, etat, reglages);

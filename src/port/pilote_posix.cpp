@@ -4,6 +4,8 @@
 #include "system/erreurs.h"
 #include "system/noms.h"
 
+#include <QCoreApplication>
+
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
@@ -15,17 +17,22 @@
 
 namespace {
 
+// The texts of this file, in the operator's language.
+struct Textes {
+    Q_DECLARE_TR_FUNCTIONS(Port)
+};
+
 using G = EchecLien::Genre;
 
 EchecLien ecritureEchouee(int erreur)
 {
     return Refus(G::EcritureEchouee,
-                 QStringLiteral("écriture échouée (%1)").arg(TexteErreurSysteme(erreur)));
+                 Textes::tr("écriture échouée (%1)").arg(TexteErreurSysteme(erreur)));
 }
 
 EchecLien interrompu()
 {
-    return Refus(G::Interrompu, QStringLiteral("envoi interrompu"));
+    return Refus(G::Interrompu, Textes::tr("envoi interrompu"));
 }
 
 } // namespace
@@ -62,8 +69,8 @@ std::optional<EchecLien> PilotePosix::ouvrir(const QString &nom)
         m_origine = reglages;
         if (const int erreur = reglerLigne())
             refus = Refus(G::OuvertureEchouee,
-                          QStringLiteral("les réglages de ligne (38400 bauds, 8 bits, sans parité, "
-                                         "1 bit d'arrêt) sont refusés (%1)")
+                          Textes::tr("les réglages de ligne (38400 bauds, 8 bits, sans parité, "
+                                     "1 bit d'arrêt) sont refusés (%1)")
                               .arg(TexteErreurSysteme(erreur)));
     }
     if (refus)
@@ -83,19 +90,19 @@ std::optional<EchecLien> PilotePosix::refusOuverture(int erreur, quint64 apparei
         return RefusPermission();
     case EBUSY: // another descriptor holds exclusive mode
         if (const qint64 pid = DetenteurFlock(appareil, inode))
-            return Refus(G::PortOccupe, QStringLiteral("port occupé par %1, qui l'a ouvert en "
-                                                       "exclusivité")
+            return Refus(G::PortOccupe, Textes::tr("port occupé par %1, qui l'a ouvert en "
+                                                   "exclusivité")
                                             .arg(DecrireProcessus(pid)));
         return Refus(G::PortOccupe,
-                     QStringLiteral("port occupé : il est ouvert en exclusivité, mais aucun "
-                                    "programme ne le tient par un verrou. Si aucun programme ne "
-                                    "s'en sert (fuser -v %1), un programme arrêté brutalement l'a "
-                                    "laissé ainsi : fermez puis rouvrez le pont qui le fournit "
-                                    "(socat), ou débranchez puis rebranchez l'adaptateur")
+                     Textes::tr("port occupé : il est ouvert en exclusivité, mais aucun "
+                                "programme ne le tient par un verrou. Si aucun programme ne "
+                                "s'en sert (fuser -v %1), un programme arrêté brutalement l'a "
+                                "laissé ainsi : fermez puis rouvrez le pont qui le fournit "
+                                "(socat), ou débranchez puis rebranchez l'adaptateur")
                          .arg(NomLisible(m_chemin)));
     default:
         return Refus(G::OuvertureEchouee,
-                     QStringLiteral("ouverture impossible (%1)").arg(TexteErreurSysteme(erreur)));
+                     Textes::tr("ouverture impossible (%1)").arg(TexteErreurSysteme(erreur)));
     }
 }
 
@@ -105,8 +112,8 @@ std::optional<EchecLien> PilotePosix::prendre(const QString &chemin)
         struct stat etat {};
         const qint64 pid = ::fstat(m_fd, &etat) == 0 ? DetenteurFlock(etat.st_dev, etat.st_ino) : 0;
         return Refus(G::PortOccupe,
-                     pid > 0 ? QStringLiteral("port occupé par %1").arg(DecrireProcessus(pid))
-                             : QStringLiteral("port occupé par un autre programme"));
+                     pid > 0 ? Textes::tr("port occupé par %1").arg(DecrireProcessus(pid))
+                             : Textes::tr("port occupé par un autre programme"));
     }
     // Exclusive mode with no flock holder and no live lock file: what a
     // killed program left behind. The kernel let us open (root): clear it.
@@ -154,7 +161,7 @@ std::optional<EchecLien> PilotePosix::attendreLigne(QDeadlineTimer echeance)
             return interrompu();
         if (echeance.hasExpired())
             return Refus(G::DelaiDepasse,
-                         QStringLiteral("délai dépassé : le port n'accepte plus d'octets"));
+                         Textes::tr("délai dépassé : le port n'accepte plus d'octets"));
         const int n =
             ::poll(attentes, m_reveil >= 0 ? 2 : 1, int(qMax<qint64>(1, echeance.remainingTime())));
         if (n < 0 && errno != EINTR)
@@ -180,7 +187,7 @@ std::optional<EchecLien> PilotePosix::ecrire(QByteArrayView octets, QDeadlineTim
             return ecritureEchouee(errno);
         if (attendu && echeance.hasExpired())
             return Refus(G::DelaiDepasse,
-                         QStringLiteral("délai dépassé : le port n'accepte plus d'octets"));
+                         Textes::tr("délai dépassé : le port n'accepte plus d'octets"));
         if (auto refus = attendreLigne(echeance))
             return refus;
         attendu = true;
@@ -212,9 +219,8 @@ std::optional<EchecLien> PilotePosix::vider(QDeadlineTimer echeance)
     if (reveille())
         return interrompu();
     if (reste > 0)
-        return Refus(
-            G::DelaiDepasse,
-            QStringLiteral("délai dépassé : %1 octets n'ont pas quitté le port").arg(reste));
+        return Refus(G::DelaiDepasse,
+                     Textes::tr("délai dépassé : %1 octets n'ont pas quitté le port").arg(reste));
     if (const int erreur = drainer())
         return ecritureEchouee(erreur);
     return std::nullopt;

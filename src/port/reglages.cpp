@@ -5,6 +5,7 @@
 #include "system/lecture.h"
 #include "system/noms.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
@@ -14,10 +15,20 @@
 #include <cstdio>
 #include <sys/stat.h>
 
+namespace {
+
+// The texts of this file, in the operator's language.
+struct Textes {
+    Q_DECLARE_TR_FUNCTIONS(Port)
+};
+
+} // namespace
+
 // The settings file, as this program writes it:
 //
 //   [General]
 //   port=/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0
+//   langue=en
 //
 // Blank lines and lines starting with ';' or '#' are passed over. Anything
 // else (another group, an unknown key or one written in another case, a key
@@ -25,15 +36,21 @@
 // understood, and a file that is not understood is not trusted.
 namespace {
 
+std::optional<Echec> raisonValeur(const QString &valeur);
+std::optional<Echec> raisonLangue(const QString &valeur);
+
+// The keys, each with where its value goes and what it may hold.
 struct Cle {
     const char *nom;
     QString Reglages::*valeur;
+    std::optional<Echec> (*verifier)(const QString &valeur);
 };
-const Cle Cles[] = {{"port", &Reglages::port}};
+const Cle Cles[] = {{"port", &Reglages::port, raisonValeur},
+                    {"langue", &Reglages::langue, raisonLangue}};
 
 Echec ligneReglage(int numero, const QString &raison)
 {
-    return {QStringLiteral("ligne %1 : %2").arg(numero).arg(raison)};
+    return {Textes::tr("ligne %1 : %2").arg(numero).arg(raison)};
 }
 
 // A device name as a settings file may hold it: a path of reasonable length
@@ -50,20 +67,27 @@ bool nomUtilisable(const QString &nom)
 std::optional<Echec> raisonValeur(const QString &valeur)
 {
     if (valeur.isEmpty())
-        return Echec{QStringLiteral("valeur vide")};
+        return Echec{Textes::tr("valeur vide")};
     if (valeur.startsWith(u'"') || valeur.startsWith(u'@') || valeur.contains(u'\\') ||
         valeur.contains(u',') || valeur.front().isSpace() || valeur.back().isSpace())
-        return Echec{QStringLiteral("valeur écrite sous une forme que Tarvik ne lit pas "
-                                    "(guillemets, @Variant, liste, barre oblique inverse ou "
-                                    "espace en bordure)")};
+        return Echec{Textes::tr("valeur écrite sous une forme que Tarvik ne lit pas "
+                                "(guillemets, @Variant, liste, barre oblique inverse ou "
+                                "espace en bordure)")};
 #ifndef Q_OS_WIN
     if (!valeur.startsWith(u'/'))
-        return Echec{QStringLiteral("le chemin du périphérique doit partir de la racine (/)")};
+        return Echec{Textes::tr("le chemin du périphérique doit partir de la racine (/)")};
 #endif
     if (!nomUtilisable(valeur))
-        return Echec{QStringLiteral("valeur trop longue, ou qui contient un caractère de "
-                                    "contrôle")};
+        return Echec{Textes::tr("valeur trop longue, ou qui contient un caractère de "
+                                "contrôle")};
     return std::nullopt;
+}
+
+std::optional<Echec> raisonLangue(const QString &valeur)
+{
+    if (valeur == QLatin1String("fr") || valeur == QLatin1String("en"))
+        return std::nullopt;
+    return Echec{Textes::tr("langue inconnue « %1 » (fr ou en)").arg(NomLisible(valeur.left(40)))};
 }
 
 // Reads one line `texte` (number `numero`) into `lus`; `vues` are the keys
@@ -74,18 +98,18 @@ std::optional<Echec> lireLigne(int numero, const QString &texte, Reglages &lus, 
         texte == QLatin1String("[General]"))
         return std::nullopt;
     if (texte.startsWith(u'['))
-        return ligneReglage(numero, QStringLiteral("groupe inconnu « %1 »").arg(NomLisible(texte)));
+        return ligneReglage(numero, Textes::tr("groupe inconnu « %1 »").arg(NomLisible(texte)));
     const QString cle = texte.section(u'=', 0, 0);
     const auto connue = std::find_if(std::begin(Cles), std::end(Cles),
                                      [&](const Cle &c) { return cle == QLatin1String(c.nom); });
     if (!texte.contains(u'=') || connue == std::end(Cles))
-        return ligneReglage(numero, QStringLiteral("clé inconnue « %1 » (la seule clé est port)")
+        return ligneReglage(numero, Textes::tr("clé inconnue « %1 » (les clés sont port et langue)")
                                         .arg(NomLisible(texte.left(40))));
     if (vues.contains(cle))
-        return ligneReglage(numero, QStringLiteral("« %1 » est donnée deux fois").arg(cle));
+        return ligneReglage(numero, Textes::tr("« %1 » est donnée deux fois").arg(cle));
     vues << cle;
     const QString valeur = texte.mid(cle.size() + 1);
-    if (auto raison = raisonValeur(valeur))
+    if (auto raison = connue->verifier(valeur))
         return ligneReglage(numero, raison->message);
     lus.*(connue->valeur) = valeur;
     return std::nullopt;
@@ -93,9 +117,9 @@ std::optional<Echec> lireLigne(int numero, const QString &texte, Reglages &lus, 
 
 Echec reglagesIllisibles(const QString &raison)
 {
-    return {QStringLiteral("les réglages %1 sont illisibles (%2) : le port choisi n'est pas "
-                           "connu, et rien n'est envoyé au hasard. Choisissez le port par %3, ou "
-                           "donnez-le par --port")
+    return {Textes::tr("les réglages %1 sont illisibles (%2) : le port choisi n'est pas "
+                       "connu, et rien n'est envoyé au hasard. Choisissez le port par %3, ou "
+                       "donnez-le par --port")
                 .arg(NomLisible(FichierReglages()), raison, MenuChoixPort())};
 }
 
@@ -113,11 +137,11 @@ Reglages lireFichierReglages(const QString &fichier)
 {
     const FichierLu lu = LireFichier(fichier);
     if (lu.absent && lienCasse(fichier))
-        return {{}, Echec{QStringLiteral("c'est un lien qui ne mène à aucun fichier")}};
+        return {{}, {}, Echec{Textes::tr("c'est un lien qui ne mène à aucun fichier")}};
     if (lu.absent)
         return {};
     if (lu.echec)
-        return {{}, lu.echec};
+        return {{}, {}, lu.echec};
     return LireReglages(lu.contenu);
 }
 
@@ -144,13 +168,13 @@ QString FichierReglages()
 
 QString MenuChoixPort()
 {
-    return QStringLiteral("« Initialisation › Choisir le port série… »");
+    return Textes::tr("« Initialisation › Choisir le port série… »");
 }
 
 Reglages LireReglages(const QByteArray &contenu)
 {
     if (contenu.startsWith("\xEF\xBB\xBF"))
-        return {{}, Echec{QStringLiteral("marque d'ordre des octets (BOM) au début du fichier")}};
+        return {{}, {}, Echec{Textes::tr("marque d'ordre des octets (BOM) au début du fichier")}};
     Reglages lus;
     QStringList vues;
     const QList<QByteArray> lignes = contenu.split('\n');
@@ -159,7 +183,7 @@ Reglages LireReglages(const QByteArray &contenu)
         if (ligne.endsWith('\r'))
             ligne.chop(1);
         if (auto refus = lireLigne(k + 1, NomLocal(ligne), lus, vues))
-            return {{}, refus};
+            return {{}, {}, refus};
     }
     return lus;
 }
@@ -173,6 +197,12 @@ QByteArray EcrireReglages(const Reglages &reglages)
     return octets;
 }
 
+Reglages LireReglagesEnregistres()
+{
+    Reglages lus = lireFichierReglages(FichierReglages());
+    return lus.echec ? Reglages{} : lus;
+}
+
 ReglagePort LireReglagePort()
 {
     const Reglages lus = lireFichierReglages(FichierReglages());
@@ -181,33 +211,41 @@ ReglagePort LireReglagePort()
     return {lus.port, {}};
 }
 
-EnregistrementReglage EnregistrerReglagePort(const QString &peripherique)
+EnregistrementReglage EnregistrerReglages(const std::function<void(Reglages &)> &changer)
 {
     const QString fichier = FichierReglages();
     const QString dossier = QFileInfo(fichier).path();
     EnregistrementReglage resultat;
-    if (!QDir().mkpath(dossier))
+    if (!QDir().mkpath(dossier)) {
         resultat.echec =
-            Echec{QStringLiteral("le dossier %1 ne peut pas être créé").arg(NomLisible(dossier))};
-    else if (const auto raison = peripherique.isEmpty() ? std::nullopt : raisonValeur(peripherique))
-        resultat.echec =
-            Echec{QStringLiteral("ce nom ne peut pas être enregistré : %1").arg(raison->message)};
-    if (resultat.echec)
+            Echec{Textes::tr("le dossier %1 ne peut pas être créé").arg(NomLisible(dossier))};
         return resultat;
+    }
     // Whatever else the file holds is kept; a damaged file is set aside.
     Reglages reglages = lireFichierReglages(fichier);
     if (reglages.echec) {
         resultat.misDeCote = mettreDeCote(fichier);
         if (resultat.misDeCote.isEmpty()) {
-            resultat.echec = Echec{QStringLiteral("le fichier illisible ne peut pas être mis de "
-                                                  "côté (%1)")
+            resultat.echec = Echec{Textes::tr("le fichier illisible ne peut pas être mis de "
+                                              "côté (%1)")
                                        .arg(TexteErreurSysteme(errno))};
             return resultat;
         }
         resultat.raison = reglages.echec->message;
         reglages = {};
     }
-    reglages.port = peripherique;
+    changer(reglages);
     resultat.echec = EcrireFichier(fichier, EcrireReglages(reglages)).echec;
     return resultat;
+}
+
+EnregistrementReglage EnregistrerReglagePort(const QString &peripherique)
+{
+    if (const auto raison = peripherique.isEmpty() ? std::nullopt : raisonValeur(peripherique)) {
+        EnregistrementReglage refus;
+        refus.echec =
+            Echec{Textes::tr("ce nom ne peut pas être enregistré : %1").arg(raison->message)};
+        return refus;
+    }
+    return EnregistrerReglages([&](Reglages &reglages) { reglages.port = peripherique; });
 }

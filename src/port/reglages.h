@@ -6,11 +6,13 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 
 // The settings, as the file holds them.
 struct Reglages {
     QString port;               // the device chosen; empty for port 1
+    QString langue;             // "fr", "en"; empty: the system's
     std::optional<Echec> echec; // the file is not fully understood: why
 };
 // Reads a settings file strictly: anything it does not fully understand
@@ -41,3 +43,8 @@ struct EnregistrementReglage {
     QString raison;    // why it was damaged
 };
 EnregistrementReglage EnregistrerReglagePort(const QString &peripherique);
+// The same for any change to the settings; the rest of the file is kept.
+EnregistrementReglage EnregistrerReglages(const std::function<void(Reglages &)> &changer);
+// The settings file's own settings, or empty ones when it is absent or not
+// understood (then the port's run says so).
+Reglages LireReglagesEnregistres();

@@ -4,6 +4,7 @@
 #include "system/lecture.h"
 #include "system/noms.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QHash>
 #include <QRandomGenerator>
@@ -19,6 +20,11 @@
 #include <unistd.h>
 
 namespace {
+
+// The texts of this file, in the operator's language.
+struct Textes {
+    Q_DECLARE_TR_FUNCTIONS(Port)
+};
 
 // A lock file younger than this that holds no whole pid is being written.
 constexpr qint64 AgeVerrouEnCoursMs = 5000;
@@ -80,8 +86,8 @@ std::optional<qint64> pidDuVerrou(const QByteArray &contenu)
 
 Echec illisible(const QString &fichier, const QString &raison)
 {
-    return {QStringLiteral("port occupé : le verrou %1 est illisible (%2). Supprimez-le s'il "
-                           "n'appartient à aucun programme")
+    return {Textes::tr("port occupé : le verrou %1 est illisible (%2). Supprimez-le s'il "
+                       "n'appartient à aucun programme")
                 .arg(NomLisible(fichier), raison)};
 }
 
@@ -103,8 +109,8 @@ bool ecrireTout(int fd, const QByteArray &octets)
 QString DecrireProcessus(qint64 pid)
 {
     const QString nom = nomProcessus(pid);
-    return nom.isEmpty() ? QStringLiteral("le processus %1").arg(pid)
-                         : QStringLiteral("le processus %1 (%2)").arg(pid).arg(nom);
+    return nom.isEmpty() ? Textes::tr("le processus %1").arg(pid)
+                         : Textes::tr("le processus %1 (%2)").arg(pid).arg(nom);
 }
 
 qint64 DetenteurFlock(quint64 appareil, quint64 inode)
@@ -213,16 +219,16 @@ std::optional<Echec> VerrousUucp::examiner(const QString &fichier)
             return illisible(fichier, lu.echec->message);
         const qint64 age = QDateTime::currentMSecsSinceEpoch() - lu.modifieMs;
         if (!complet(lu.contenu) && age < AgeVerrouEnCoursMs)
-            return Echec{QStringLiteral("port occupé : un autre programme est en train de le "
-                                        "prendre (verrou %1)")
+            return Echec{Textes::tr("port occupé : un autre programme est en train de le "
+                                    "prendre (verrou %1)")
                              .arg(NomLisible(fichier))};
         const auto pid = pidDuVerrou(lu.contenu);
         if (!pid)
-            return illisible(fichier, QStringLiteral("il ne désigne aucun processus lisible"));
+            return illisible(fichier, Textes::tr("il ne désigne aucun processus lisible"));
         // This program holds no lock before it takes its own: one naming it
         // is a dead run's whose pid came back.
         if (*pid != ::getpid() && processusVivant(*pid))
-            return Echec{QStringLiteral("port occupé par %1 (verrou %2)")
+            return Echec{Textes::tr("port occupé par %1 (verrou %2)")
                              .arg(DecrireProcessus(*pid), NomLisible(fichier))};
 
         // Stale: removed if it is still the file just read.
@@ -235,15 +241,15 @@ std::optional<Echec> VerrousUucp::examiner(const QString &fichier)
         if (::unlink(local.constData()) == 0 || errno == ENOENT)
             return std::nullopt;
         m_ignores << fichier;
-        m_avertissements << QStringLiteral("Le verrou périmé %1 (le processus %2 n'existe plus) "
-                                           "n'a pas pu être supprimé (%3) : il est ignoré")
+        m_avertissements << Textes::tr("Le verrou périmé %1 (le processus %2 n'existe plus) "
+                                       "n'a pas pu être supprimé (%3) : il est ignoré")
                                 .arg(NomLisible(fichier))
                                 .arg(*pid)
                                 .arg(TexteErreurSysteme(errno));
         return std::nullopt;
     }
     return Echec{
-        QStringLiteral("port occupé : le verrou %1 change sans cesse").arg(NomLisible(fichier))};
+        Textes::tr("port occupé : le verrou %1 change sans cesse").arg(NomLisible(fichier))};
 }
 
 std::optional<Echec> VerrousUucp::prendre(const QString &nom)
@@ -287,10 +293,10 @@ std::optional<Echec> VerrousUucp::prendre(const QString &nom)
     }
     if (erreur == EEXIST) // taken between the look and now
         return examiner(fichier).value_or(
-            Echec{QStringLiteral("port occupé : un autre programme vient de le prendre (verrou %1)")
+            Echec{Textes::tr("port occupé : un autre programme vient de le prendre (verrou %1)")
                       .arg(NomLisible(fichier))});
-    return Echec{QStringLiteral("le verrou %1 ne peut pas être créé (%2) : sans lui, les autres "
-                                "programmes série ne verraient pas que le port est pris")
+    return Echec{Textes::tr("le verrou %1 ne peut pas être créé (%2) : sans lui, les autres "
+                            "programmes série ne verraient pas que le port est pris")
                      .arg(NomLisible(fichier), TexteErreurSysteme(erreur))};
 }
 

@@ -1,6 +1,13 @@
 #include "run/envoyer_sequence.h"
 
+#include <QCoreApplication>
+
 namespace {
+
+// The texts of this file, in the operator's language.
+struct Textes {
+    Q_DECLARE_TR_FUNCTIONS(Sequence)
+};
 
 QString lignesEnvoyees(int combien, EchecLien::Genre genre)
 {
@@ -8,17 +15,16 @@ QString lignesEnvoyees(int combien, EchecLien::Genre genre)
     const bool abandon =
         genre == EchecLien::Genre::DelaiDepasse || genre == EchecLien::Genre::Interrompu;
     if (combien == 0 && !abandon)
-        return QStringLiteral("Aucune ligne n'a été envoyée");
-    const QString lignes = combien == 0   ? QStringLiteral("aucune")
+        return Textes::tr("Aucune ligne n'a été envoyée");
+    const QString lignes = combien == 0   ? Textes::tr("aucune")
                            : combien == 1 ? QStringLiteral("A")
-                                          : QStringLiteral("A à %1").arg(LettreAxe(combien));
-    QString texte =
-        QStringLiteral("Lignes remises au port avant %1 : %2")
-            .arg(genre == EchecLien::Genre::Interrompu ? QStringLiteral("l'interruption")
-                                                       : QStringLiteral("l'échec"),
-                 lignes);
+                                          : Textes::tr("A à %1").arg(LettreAxe(combien));
+    QString texte = Textes::tr("Lignes remises au port avant %1 : %2")
+                        .arg(genre == EchecLien::Genre::Interrompu ? Textes::tr("l'interruption")
+                                                                   : Textes::tr("l'échec"),
+                             lignes);
     if (abandon)
-        texte += QStringLiteral(
+        texte += Textes::tr(
             ". Ce qui attendait encore de partir a été abandonné : des octets déjà remis au "
             "port, de cette séquence ou d'une précédente, ont pu être perdus, et une ligne "
             "incomplète a pu atteindre la carte");
@@ -41,14 +47,14 @@ std::optional<EchecSequence> EnvoyerSequence(const TextesGrille &textes, LienSer
     const GrilleLue lue = LireGrille(textes);
     if (lue.refus) {
         EchecSequence refus;
-        refus.message = lue.refus->message + QStringLiteral(".\nRien n'a été envoyé");
+        refus.message = lue.refus->message + Textes::tr(".\nRien n'a été envoyé");
         refus.valeur = lue.refus;
         return refus;
     }
 
     const QDeadlineTimer echeance(DelaiSequenceMs);
     if (const auto echec = lien.ouvrir())
-        return echecLien(*echec, QStringLiteral("Rien n'a été envoyé"));
+        return echecLien(*echec, Textes::tr("Rien n'a été envoyé"));
 
     if (observateur.commence)
         observateur.commence();

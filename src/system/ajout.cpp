@@ -3,6 +3,7 @@
 #include "system/erreurs.h"
 #include "system/noms.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
@@ -15,12 +16,17 @@
 
 namespace {
 
+// The texts of this file, in the operator's language.
+struct Textes {
+    Q_DECLARE_TR_FUNCTIONS(Systeme)
+};
+
 // How long a writer waits for another one's turn before it gives up.
 constexpr int AttenteMaxMs = 2000;
 
 Echec echec(const QString &quoi, int erreur)
 {
-    return {QStringLiteral("%1 (%2)").arg(quoi, TexteErreurSysteme(erreur))};
+    return {Textes::tr("%1 (%2)").arg(quoi, TexteErreurSysteme(erreur))};
 }
 
 // Creates the folders down to `dossier`, each 0700.
@@ -47,14 +53,14 @@ int ouvrirASonTour(const QByteArray &chemin, std::optional<Echec> &refus)
             ::open(chemin.constData(),
                    O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
         if (fd < 0 && errno != ENXIO && errno != EISDIR && errno != ELOOP) {
-            refus = echec(QStringLiteral("ouverture impossible"), errno);
+            refus = echec(Textes::tr("ouverture impossible"), errno);
             return -1;
         }
         if (fd < 0 || ::fstat(fd, &vu) != 0 || !S_ISREG(vu.st_mode)) {
             if (fd >= 0)
                 ::close(fd);
-            refus = Echec{QStringLiteral("ce n'est pas un fichier ordinaire (dossier, tube ou "
-                                         "lien) : il n'est pas touché")};
+            refus = Echec{Textes::tr("ce n'est pas un fichier ordinaire (dossier, tube ou "
+                                     "lien) : il n'est pas touché")};
             return -1;
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(chemin.constData(), &nom) == 0 &&
@@ -64,7 +70,7 @@ int ouvrirASonTour(const QByteArray &chemin, std::optional<Echec> &refus)
         QThread::msleep(1);
     }
     refus = Echec{
-        QStringLiteral("un autre programme le tient depuis plus de %1 s").arg(AttenteMaxMs / 1000)};
+        Textes::tr("un autre programme le tient depuis plus de %1 s").arg(AttenteMaxMs / 1000)};
     return -1;
 }
 
@@ -85,7 +91,7 @@ std::optional<Echec> AjouterEnregistrement(const QString &chemin, const QByteArr
                                            qint64 limite)
 {
     if (!creerDossiers(QFileInfo(chemin).path()))
-        return echec(QStringLiteral("dossier impossible à créer"), errno);
+        return echec(Textes::tr("dossier impossible à créer"), errno);
     const QByteArray local = OctetsLocaux(chemin);
     std::optional<Echec> refus;
     int fd = ouvrirASonTour(local, refus);
@@ -106,6 +112,6 @@ std::optional<Echec> AjouterEnregistrement(const QString &chemin, const QByteArr
     const int erreur = errno;
     ::close(fd); // ends this writer's turn
     if (!ecrit)
-        return echec(QStringLiteral("écriture impossible"), erreur);
+        return echec(Textes::tr("écriture impossible"), erreur);
     return std::nullopt;
 }

@@ -3,6 +3,7 @@
 #include "system/erreurs.h"
 #include "system/noms.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
@@ -12,6 +13,11 @@
 #include <unistd.h>
 
 namespace {
+
+// The texts of this file, in the operator's language.
+struct Textes {
+    Q_DECLARE_TR_FUNCTIONS(Systeme)
+};
 
 bool ecrireTout(int fd, const QByteArray &octets)
 {
@@ -40,11 +46,11 @@ std::optional<Echec> cibleDe(const QString &chemin, QString &cible, struct stat 
     if (S_ISLNK(etat.st_mode)) {
         cible = CheminReel(chemin);
         if (cible.isEmpty() || ::stat(OctetsLocaux(cible).constData(), &etat) != 0)
-            return Echec{QStringLiteral("le lien ne mène à aucun fichier")};
+            return Echec{Textes::tr("le lien ne mène à aucun fichier")};
     }
     if (!S_ISREG(etat.st_mode))
-        return Echec{QStringLiteral("ce n'est pas un fichier ordinaire (dossier, tube ou "
-                                    "périphérique) : il n'est pas remplacé")};
+        return Echec{Textes::tr("ce n'est pas un fichier ordinaire (dossier, tube ou "
+                                "périphérique) : il n'est pas remplacé")};
     existait = true;
     return std::nullopt;
 }

@@ -3,11 +3,22 @@
 #include "system/erreurs.h"
 #include "system/noms.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+// The texts of this file, in the operator's language.
+struct Textes {
+    Q_DECLARE_TR_FUNCTIONS(Systeme)
+};
+
+} // namespace
 
 std::optional<Echec> LireDescripteur(int fd, QByteArray &contenu, qsizetype taille)
 {
@@ -20,12 +31,12 @@ std::optional<Echec> LireDescripteur(int fd, QByteArray &contenu, qsizetype tail
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return Echec{QStringLiteral("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
+            return Echec{Textes::tr("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
         }
         contenu.append(tampon, n);
     }
-    return Echec{taille % 1024 == 0 ? QStringLiteral("le fichier dépasse %1 Kio").arg(taille / 1024)
-                                    : QStringLiteral("le fichier dépasse %1 octets").arg(taille)};
+    return Echec{taille % 1024 == 0 ? Textes::tr("le fichier dépasse %1 Kio").arg(taille / 1024)
+                                    : Textes::tr("le fichier dépasse %1 octets").arg(taille)};
 }
 
 FichierLu LireFichier(const QString &chemin, qsizetype taille, Liens liens)
@@ -38,16 +49,16 @@ FichierLu LireFichier(const QString &chemin, qsizetype taille, Liens liens)
                                                      (liens == Liens::Refuses ? O_NOFOLLOW : 0));
     if (fd < 0) {
         lu.absent = errno == ENOENT || errno == ENAMETOOLONG; // such a name cannot exist
-        lu.echec = Echec{
-            lu.absent ? QStringLiteral("le fichier n'existe pas")
-                      : QStringLiteral("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
+        lu.echec =
+            Echec{lu.absent ? Textes::tr("le fichier n'existe pas")
+                            : Textes::tr("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
         return lu;
     }
     struct stat etat {};
     if (::fstat(fd, &etat) != 0)
-        lu.echec = Echec{QStringLiteral("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
+        lu.echec = Echec{Textes::tr("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
     else if (!S_ISREG(etat.st_mode))
-        lu.echec = Echec{QStringLiteral("ce n'est pas un fichier ordinaire")};
+        lu.echec = Echec{Textes::tr("ce n'est pas un fichier ordinaire")};
     else
         lu.echec = LireDescripteur(fd, lu.contenu, taille);
     lu.appareil = etat.st_dev;
@@ -66,16 +77,16 @@ FichierLu LireFin(const QString &chemin, qsizetype taille)
                           O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) {
         lu.absent = errno == ENOENT;
-        lu.echec = Echec{
-            lu.absent ? QStringLiteral("le fichier n'existe pas")
-                      : QStringLiteral("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
+        lu.echec =
+            Echec{lu.absent ? Textes::tr("le fichier n'existe pas")
+                            : Textes::tr("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
         return lu;
     }
     struct stat etat {};
     if (::fstat(fd, &etat) != 0 || !S_ISREG(etat.st_mode))
-        lu.echec = Echec{QStringLiteral("ce n'est pas un fichier ordinaire")};
+        lu.echec = Echec{Textes::tr("ce n'est pas un fichier ordinaire")};
     else if (::lseek(fd, std::max<off_t>(0, etat.st_size - taille), SEEK_SET) < 0)
-        lu.echec = Echec{QStringLiteral("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
+        lu.echec = Echec{Textes::tr("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
     else // room for what is appended while it is read
         lu.echec = LireDescripteur(fd, lu.contenu, 2 * taille);
     ::close(fd);

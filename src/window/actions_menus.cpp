@@ -17,8 +17,15 @@
 
 namespace {
 
-const QString FiltreSequences = QStringLiteral("Séquences Tarvik (*.seq);;Tous les fichiers (*)");
-const QString FiltreNoms = QStringLiteral("Désignations d'axes (*.txt);;Tous les fichiers (*)");
+QString filtreSequences()
+{
+    return Form1::tr("Séquences Tarvik (*.seq);;Tous les fichiers (*)");
+}
+
+QString filtreNoms()
+{
+    return Form1::tr("Désignations d'axes (*.txt);;Tous les fichiers (*)");
+}
 
 // Reads a file through `lire`; on a refusal shows why, names the file and
 // returns false.
@@ -35,7 +42,7 @@ bool lireFichierChoisi(QWidget *parent, const QString &chemin, const QString &ti
     if (!echec)
         return true;
     Afficher(parent, GenreMessage::Erreur, titre,
-             QStringLiteral("Le fichier « %1 » n'a pas été ouvert.\n%2.\nRien n'a été changé.")
+             Form1::tr("Le fichier « %1 » n'a pas été ouvert.\n%2.\nRien n'a été changé.")
                  .arg(NomLisible(chemin), echec->message));
     return false;
 }
@@ -45,10 +52,10 @@ bool lireFichierChoisi(QWidget *parent, const QString &chemin, const QString &ti
 void Form1::OuvrirSequence_Click()
 {
     const QString chemin = ChoisirFichier(this, ModeFichier::Ouvrir,
-                                          QStringLiteral("Ouvrir une séquence"), FiltreSequences);
+                                          Form1::tr("Ouvrir une séquence"), filtreSequences());
     SequenceLue lue;
     if (chemin.isEmpty() ||
-        !lireFichierChoisi(this, chemin, QStringLiteral("Séquence non ouverte"), LireSequence, lue))
+        !lireFichierChoisi(this, chemin, Form1::tr("Séquence non ouverte"), LireSequence, lue))
         return;
     for (int k = 1; k <= NombreAxes; ++k) {
         m_Text1[k]->setText(lue.rangees[k].pas);
@@ -59,28 +66,27 @@ void Form1::OuvrirSequence_Click()
 
 void Form1::EnregistrerSequence_Click()
 {
-    const QString titre = QStringLiteral("Séquence non enregistrée");
+    const QString titre = Form1::tr("Séquence non enregistrée");
     const GrilleLue grille = LireGrille(textes());
     if (grille.refus) {
-        signalerEchec(titre,
-                      Echec{grille.refus->message + QStringLiteral(".\nRien n'a été enregistré")},
+        signalerEchec(titre, Echec{grille.refus->message + Form1::tr(".\nRien n'a été enregistré")},
                       grille.refus);
         return;
     }
     const QString chemin =
-        ChoisirFichier(this, ModeFichier::Enregistrer, QStringLiteral("Enregistrer la séquence"),
-                       FiltreSequences, QStringLiteral("seq"));
+        ChoisirFichier(this, ModeFichier::Enregistrer, Form1::tr("Enregistrer la séquence"),
+                       filtreSequences(), QStringLiteral("seq"));
     if (chemin.isEmpty())
         return;
 
     const EcritureFichier ecriture = EcrireFichier(chemin, EcrireSequence(grille.axes));
     if (ecriture.echec) {
         Afficher(this, GenreMessage::Erreur, titre,
-                 QStringLiteral("La séquence n'a pas pu être écrite dans « %1 » : %2.\n%3")
+                 Form1::tr("La séquence n'a pas pu être écrite dans « %1 » : %2.\n%3")
                      .arg(NomLisible(chemin), ecriture.echec->message,
                           ecriture.existait
-                              ? QStringLiteral("Le fichier qui s'y trouvait est resté intact.")
-                              : QStringLiteral("Aucun fichier n'a été créé.")));
+                              ? Form1::tr("Le fichier qui s'y trouvait est resté intact.")
+                              : Form1::tr("Aucun fichier n'a été créé.")));
     }
 }
 
@@ -102,11 +108,11 @@ void Form1::DesignAxe_Click()
 {
     const QString chemin =
         ChoisirFichier(this, ModeFichier::Ouvrir,
-                       QStringLiteral("Ouvrir un fichier de désignation d'axes"), FiltreNoms);
+                       Form1::tr("Ouvrir un fichier de désignation d'axes"), filtreNoms());
     NomsLus lus;
     if (chemin.isEmpty() ||
-        !lireFichierChoisi(this, chemin, QStringLiteral("Désignation d'axes non ouverte"),
-                           LireNomsAxes, lus))
+        !lireFichierChoisi(this, chemin, Form1::tr("Désignation d'axes non ouverte"), LireNomsAxes,
+                           lus))
         return;
     for (int k = 1; k <= NombreAxes; ++k) {
         QLabel *etiquette = m_Label1[k];
@@ -134,25 +140,25 @@ void Form1::ChoisirPort_Click()
                           this);
     if (dialogue.exec() != QDialog::Accepted)
         return;
-    const QString titre = QStringLiteral("Port série");
+    const QString titre = Form1::tr("Port série");
     const EnregistrementReglage enregistrement = EnregistrerReglagePort(dialogue.choix());
     if (enregistrement.echec) {
         Afficher(this, GenreMessage::Erreur, titre,
-                 QStringLiteral("Le choix du port n'a pas pu être enregistré dans « %1 » : %2.\n"
-                                "Le choix précédent reste en vigueur.")
+                 Form1::tr("Le choix du port n'a pas pu être enregistré dans « %1 » : %2.\n"
+                           "Le choix précédent reste en vigueur.")
                      .arg(NomLisible(FichierReglages()), enregistrement.echec->message));
         return;
     }
     QStringList notes;
     if (!enregistrement.misDeCote.isEmpty())
-        notes << QStringLiteral("Le fichier de réglages « %1 » était illisible (%2) : il a été mis "
-                                "de côté sous « %3 », et remplacé par un nouveau qui garde ce "
-                                "choix.")
+        notes << Form1::tr("Le fichier de réglages « %1 » était illisible (%2) : il a été mis "
+                           "de côté sous « %3 », et remplacé par un nouveau qui garde ce "
+                           "choix.")
                      .arg(NomLisible(FichierReglages()), enregistrement.raison,
                           NomLisible(enregistrement.misDeCote));
     if (actuel.origine == OriginePort::Option) {
-        notes << QStringLiteral("Le choix est enregistré pour les prochains démarrages. Jusqu'à la "
-                                "fermeture du panneau, « TEST » envoie sur %1.")
+        notes << Form1::tr("Le choix est enregistré pour les prochains démarrages. Jusqu'à la "
+                           "fermeture du panneau, « TEST » envoie sur %1.")
                      .arg(DecrirePort(actuel));
     } else {
         m_MSComm1.setPort(DeterminerPort({}, {dialogue.choix(), {}}, PeripheriquePort(1)));
@@ -162,12 +168,32 @@ void Form1::ChoisirPort_Click()
         Afficher(this, GenreMessage::Information, titre, notes.join(QStringLiteral("\n\n")));
 }
 
+void Form1::choisirLangue(const QString &code)
+{
+    const QString titre = tr("Langue");
+    const EnregistrementReglage enregistrement =
+        EnregistrerReglages([&](Reglages &reglages) { reglages.langue = code; });
+    if (enregistrement.echec) {
+        Afficher(this, GenreMessage::Erreur, titre,
+                 tr("La langue n'a pas pu être enregistrée dans « %1 » : %2.")
+                     .arg(NomLisible(FichierReglages()), enregistrement.echec->message));
+        return;
+    }
+    QString texte = tr("Le panneau parlera cette langue à son prochain démarrage.");
+    if (!enregistrement.misDeCote.isEmpty())
+        texte += u'\n' + tr("Le fichier de réglages « %1 » était illisible (%2) : il a été mis "
+                            "de côté sous « %3 », et remplacé par un nouveau.")
+                             .arg(NomLisible(FichierReglages()), enregistrement.raison,
+                                  NomLisible(enregistrement.misDeCote));
+    Afficher(this, GenreMessage::Information, titre, texte);
+}
+
 void Form1::CommentCreer_Click()
 {
     Afficher(
         this, GenreMessage::Information,
-        QStringLiteral("Comment créer un fichier de désignation d'axes"),
-        QStringLiteral(
+        Form1::tr("Comment créer un fichier de désignation d'axes"),
+        Form1::tr(
             "Un fichier de désignation d'axes est un fichier texte (UTF-8) d'au plus sept "
             "lignes : la ligne 1 nomme l'axe 1, la ligne 2 l'axe 2, et ainsi de suite "
             "jusqu'à l'axe 7. Une ligne vide laisse l'axe sous son nom « Axe 0… ».\n\n"
@@ -183,23 +209,23 @@ void Form1::CommentCreer_Click()
 void Form1::documentDeLaCarte(const QString &document)
 {
     Afficher(this, GenreMessage::Information, document,
-             QStringLiteral("Le document « %1 » appartient à la carte de commande des axes : il "
-                            "n'est pas fourni avec le panneau Tarvik.\nDemandez-le à celui qui "
-                            "vous a fourni la carte.")
+             Form1::tr("Le document « %1 » appartient à la carte de commande des axes : il "
+                       "n'est pas fourni avec le panneau Tarvik.\nDemandez-le à celui qui "
+                       "vous a fourni la carte.")
                  .arg(document));
 }
 
 void Form1::Apropos_Click()
 {
-    Afficher(this, GenreMessage::Information, QStringLiteral("A propos de Tarvik"),
-             QStringLiteral("Tarvik %1\n\n"
-                            "Panneau de commande de la carte à sept axes. « TEST » envoie une "
-                            "ligne de commande par axe, de A à G, par exemple A+00100:010, et "
-                            "la liste « Sequence Envoyé » montre les lignes envoyées.\n\n"
-                            "Port : %4.\n"
-                            "Ligne : 38400 bauds, 8 bits, sans parité, 1 bit d'arrêt.\n\n"
-                            "Construit avec Qt %2 (en service : Qt %3).\n\n"
-                            "Logiciel libre, sous licence GNU GPL version 3 ou ultérieure.")
+    Afficher(this, GenreMessage::Information, Form1::tr("A propos de Tarvik"),
+             Form1::tr("Tarvik %1\n\n"
+                       "Panneau de commande de la carte à sept axes. « TEST » envoie une "
+                       "ligne de commande par axe, de A à G, par exemple A+00100:010, et "
+                       "la liste « Sequence Envoyé » montre les lignes envoyées.\n\n"
+                       "Port : %4.\n"
+                       "Ligne : 38400 bauds, 8 bits, sans parité, 1 bit d'arrêt.\n\n"
+                       "Construit avec Qt %2 (en service : Qt %3).\n\n"
+                       "Logiciel libre, sous licence GNU GPL version 3 ou ultérieure.")
                  .arg(QStringLiteral(TARVIK_VERSION), QStringLiteral(QT_VERSION_STR),
                       QString::fromLatin1(qVersion()), DecrirePort(m_MSComm1.port())));
 }

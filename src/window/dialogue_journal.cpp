@@ -24,9 +24,9 @@ QString dernierEnregistrements()
 {
     const FichierLu lu = LireFin(FichierJournal(), TailleVue);
     if (lu.absent)
-        return QStringLiteral("Aucun envoi n'a encore été consigné.");
+        return DialogueJournal::tr("Aucun envoi n'a encore été consigné.");
     if (lu.echec)
-        return QStringLiteral("Le journal ne peut pas être lu : %1.").arg(lu.echec->message);
+        return DialogueJournal::tr("Le journal ne peut pas être lu : %1.").arg(lu.echec->message);
     QByteArray contenu = lu.contenu;
     if (contenu.size() == TailleVue)
         contenu.remove(0, contenu.indexOf('\n') + 1);
@@ -40,22 +40,23 @@ DialogueJournal::DialogueJournal(QWidget *parent)
     , m_texte(new QPlainTextEdit(this))
 {
     setObjectName(QStringLiteral("DialogueJournal"));
-    setWindowTitle(QStringLiteral("Journal des envois"));
-    auto *fichier = new QLabel(QStringLiteral("Fichier : %1 (les envois les plus récents en bas)")
-                                   .arg(NomLisible(FichierJournal()).toHtmlEscaped()),
-                               this);
+    setWindowTitle(DialogueJournal::tr("Journal des envois"));
+    auto *fichier =
+        new QLabel(DialogueJournal::tr("Fichier : %1 (les envois les plus récents en bas)")
+                       .arg(NomLisible(FichierJournal()).toHtmlEscaped()),
+                   this);
     fichier->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_texte->setObjectName(QStringLiteral("texteJournal"));
     m_texte->setReadOnly(true);
     m_texte->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_texte->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    m_texte->setAccessibleName(QStringLiteral("Journal des envois"));
+    m_texte->setAccessibleName(DialogueJournal::tr("Journal des envois"));
     m_texte->setPlainText(dernierEnregistrements());
     m_texte->verticalScrollBar()->setValue(m_texte->verticalScrollBar()->maximum());
 
     auto *boutons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    auto *copier =
-        boutons->addButton(QStringLiteral("&Copier la sélection"), QDialogButtonBox::ActionRole);
+    auto *copier = boutons->addButton(DialogueJournal::tr("&Copier la sélection"),
+                                      QDialogButtonBox::ActionRole);
     copier->setObjectName(QStringLiteral("copierJournal"));
     connect(copier, &QPushButton::clicked, this, &DialogueJournal::copierSelection);
     connect(boutons, &QDialogButtonBox::rejected, this, &DialogueJournal::reject);

@@ -23,13 +23,13 @@ QString decrire(const PortDecouvert &port)
 {
     QStringList parties{port.peripherique, port.description, port.fabricant};
     if (!port.numeroSerie.isEmpty())
-        parties << QStringLiteral("n° ") + port.numeroSerie;
+        parties << DialoguePort::tr("n° ") + port.numeroSerie;
     if (port.vendeur && port.produit)
-        parties << QStringLiteral("USB %1:%2")
+        parties << DialoguePort::tr("USB %1:%2")
                        .arg(*port.vendeur, 4, 16, QChar(u'0'))
                        .arg(*port.produit, 4, 16, QChar(u'0'));
     parties.removeAll(QString());
-    return parties.join(QStringLiteral(" — "));
+    return parties.join(DialoguePort::tr(" — "));
 }
 
 // A name that is itself a numbered pseudo-terminal (/dev/pts/3), not a
@@ -51,18 +51,18 @@ DialoguePort::DialoguePort(const QString &actuel, QWidget *parent)
     , m_chemin(new QLineEdit(actuel, this))
 {
     setObjectName(QStringLiteral("DialoguePort"));
-    setWindowTitle(QStringLiteral("Choisir le port série"));
+    setWindowTitle(DialoguePort::tr("Choisir le port série"));
     m_liste->setObjectName(QStringLiteral("listePorts"));
     m_chemin->setObjectName(QStringLiteral("cheminPort"));
 
     const QString port1 = remplirListe();
-    m_chemin->setPlaceholderText(QStringLiteral("Port série 1 (par défaut) : ") + port1);
+    m_chemin->setPlaceholderText(DialoguePort::tr("Port série 1 (par défaut) : ") + port1);
     m_chemin->setClearButtonEnabled(true);
 
-    auto *etiquetteListe = new QLabel(QStringLiteral("&Ports série présents :"), this);
+    auto *etiquetteListe = new QLabel(DialoguePort::tr("&Ports série présents :"), this);
     etiquetteListe->setBuddy(m_liste);
     auto *etiquetteChemin =
-        new QLabel(QStringLiteral("Pé&riphérique (vide pour le port série 1) :"), this);
+        new QLabel(DialoguePort::tr("Pé&riphérique (vide pour le port série 1) :"), this);
     etiquetteChemin->setBuddy(m_chemin);
     auto *boutons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     auto *mise = new QVBoxLayout(this);
@@ -90,9 +90,9 @@ QString DialoguePort::remplirListe()
 {
     QString port1 = PeripheriquePort(1);
     if (const QString reel = CheminReel(port1); !reel.isEmpty() && reel != port1)
-        port1 += QStringLiteral(" → ") + reel;
+        port1 += DialoguePort::tr(" → ") + reel;
     auto *defaut =
-        new QListWidgetItem(QStringLiteral("Port série 1 (par défaut) : ") + port1, m_liste);
+        new QListWidgetItem(DialoguePort::tr("Port série 1 (par défaut) : ") + port1, m_liste);
     defaut->setData(Qt::UserRole, QString());
     for (const PortDecouvert &port : (*EnumerationPorts)()) {
         auto *element = new QListWidgetItem(decrire(port), m_liste);
@@ -116,17 +116,17 @@ void DialoguePort::accept()
 {
     if (!choix().isEmpty()) {
         if (const auto raison = VerifierPeripherique(choix())) {
-            Afficher(this, GenreMessage::Erreur, QStringLiteral("Port refusé"),
-                     QStringLiteral("« %1 » ne peut pas servir de port : %2.\nChoisissez un port "
-                                    "série, ou laissez le champ vide pour le port série 1.")
+            Afficher(this, GenreMessage::Erreur, DialoguePort::tr("Port refusé"),
+                     DialoguePort::tr("« %1 » ne peut pas servir de port : %2.\nChoisissez un port "
+                                      "série, ou laissez le champ vide pour le port série 1.")
                          .arg(NomLisible(choix()), raison->message));
             m_chemin->setFocus();
             m_chemin->selectAll();
             return;
         }
         if (numeroDePseudoTerminal(choix()))
-            Afficher(this, GenreMessage::Information, QStringLiteral("Pseudo-terminal numéroté"),
-                     QStringLiteral(
+            Afficher(this, GenreMessage::Information, DialoguePort::tr("Pseudo-terminal numéroté"),
+                     DialoguePort::tr(
                          "« %1 » est un pseudo-terminal numéroté : une fois fermé, son numéro "
                          "revient au prochain terminal ouvert, et ce choix mènerait ailleurs.\n\n"
                          "Pour un nom qui ne change pas, créez le pont avec un lien, par "

@@ -1,4 +1,5 @@
 // Tarvik: the control panel of the seven-axis board.
+#include "app/langue.h"
 #include "app/options.h"
 #include "app/programme.h"
 #include "app/signaux.h"
@@ -7,13 +8,12 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QLibraryInfo>
 #include <QSocketNotifier>
-#include <QTranslator>
 
 namespace {
 
-const char *const Aide = R"(Utilisation : tarvik [--port PERIPHERIQUE]
+const char *const Aide =
+    QT_TRANSLATE_NOOP("Aide", R"(Utilisation : tarvik [--port PERIPHERIQUE] [--langue LANGUE]
 
 Panneau de commande de la carte à sept axes. « TEST » envoie une ligne de
 commande par axe, de A à G, à 38400 bauds, 8 bits, sans parité, 1 bit d'arrêt.
@@ -22,6 +22,10 @@ Options :
   --port PERIPHERIQUE  envoie sur ce périphérique (/dev/ttyUSB0,
                        /dev/serial/by-id/…, /dev/pts/3) jusqu'à la fermeture
                        du panneau, sans rien enregistrer
+  --langue LANGUE      parle cette langue : fr (français) ou en (anglais) ;
+                       sinon celle choisie par « Initialisation › Langue »,
+                       sinon celle du système (LC_ALL, LC_MESSAGES, LANG),
+                       le français par défaut
   -h, --help           affiche cette aide
   -v, --version        affiche la version
 
@@ -33,36 +37,44 @@ puis /dev/ttyS0 (le port série 1).
 Codes de sortie : 0 fenêtre fermée normalement, 2 mauvaise utilisation,
 129, 130, 131 ou 143 arrêté par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (une
 séquence en cours est abandonnée, le port et ses verrous sont rendus).
-)";
+)");
+
+// The texts of this file, in the operator's language.
+struct Textes {
+    Q_DECLARE_TR_FUNCTIONS(Tarvik)
+};
+
+// Reads the options before the GUI starts: --help, --version and wrong usage
+// are answered with no display. The exit code when the program ends there.
+std::optional<int> lireOptions(QCommandLineParser &options, int argc, char *argv[], Langue langue)
+{
+    QCoreApplication lecture(argc, argv);
+    InstallerLangue(langue);
+    return TraiterOptions(
+        options, argc, argv, QCoreApplication::translate("Aide", Aide),
+        [](const auto &o) -> std::optional<Echec> {
+            if (o.positionalArguments().isEmpty())
+                return std::nullopt;
+            return Echec{Textes::tr("argument inattendu : %1").arg(o.positionalArguments()[0])};
+        });
+}
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    // The options are decided before the GUI starts: --help and --version
-    // need no display.
     OuvrirDescripteursStandard();
+    const Langue langue = ChoisirLangue(argc, argv);
     QCommandLineParser options;
-    const auto fin = TraiterOptions(
-        options, argc, argv, QString::fromUtf8(Aide), [](const auto &o) -> std::optional<Echec> {
-            if (o.positionalArguments().isEmpty())
-                return std::nullopt;
-            return Echec{QStringLiteral("argument inattendu : %1").arg(o.positionalArguments()[0])};
-        });
-    if (fin)
+    if (const auto fin = lireOptions(options, argc, argv, langue))
         return *fin;
 
     QApplication application(argc, argv);
+    InstallerLangue(langue); // the panel's texts, and Qt's own dialogs
     NommerApplication();
     QApplication::setApplicationVersion(QStringLiteral(TARVIK_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tarvik/tarvik.png")));
     QApplication::setDesktopFileName(QStringLiteral("org.tarvik.Tarvik"));
-
-    // The panel speaks French, Qt's own dialogs (files, buttons) too.
-    QTranslator traductionQt;
-    if (traductionQt.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&traductionQt);
 
     Form1 fenetre;
     fenetre.imposerPort(options.value(OptionPort()));

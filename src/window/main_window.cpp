@@ -1,11 +1,13 @@
 #include "window/main_window.h"
 
 #include "app/programme.h"
+#include "port/reglages.h"
 #include "run/journal.h"
 #include "system/noms.h"
 #include "window/dialogues.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QFrame>
 #include <QLabel>
 #include <QLayout>
@@ -90,7 +92,7 @@ void Form1::imposerPort(const QString &peripherique)
 
 void Form1::montrerPort()
 {
-    const QString texte = QStringLiteral("Envoie les sept lignes de commande, de A à G, sur %1.")
+    const QString texte = Form1::tr("Envoie les sept lignes de commande, de A à G, sur %1.")
                               .arg(DecrirePort(m_MSComm1.port()));
     m_Command1->setToolTip(texte);
     m_Command1->setAccessibleDescription(texte);
@@ -102,9 +104,9 @@ void Form1::nommerRangee(int k, const QString &nom)
         boite->setAccessibleName(QStringLiteral("%1, %2").arg(nom, NomColonne(colonne)));
         boite->setAccessibleDescription(description);
     };
-    nommer(m_Text1[k], Colonne::Pas, QStringLiteral("Nombre de pas, de 0 à 99999."));
-    nommer(m_Text3[k], Colonne::Direction, QStringLiteral("Un caractère, par exemple + ou -."));
-    nommer(m_Text2[k], Colonne::Vitesse, QStringLiteral("Vitesse, de 0 à 255."));
+    nommer(m_Text1[k], Colonne::Pas, Form1::tr("Nombre de pas, de 0 à 99999."));
+    nommer(m_Text3[k], Colonne::Direction, Form1::tr("Un caractère, par exemple + ou -."));
+    nommer(m_Text2[k], Colonne::Vitesse, Form1::tr("Vitesse, de 0 à 255."));
 }
 
 void Form1::creerControles(QWidget *zone)
@@ -117,10 +119,10 @@ void Form1::creerControles(QWidget *zone)
         return placer(new QLabel(texte, zone), QLatin1String(nom),
                       enTwips(gauche, 120, largeur, 375), true);
     };
-    titre("Label2", QStringLiteral("Pas"), 1800, 1095);
-    titre("Label4", QStringLiteral("Direction"), 2880, 1095);
-    titre("Label3", QStringLiteral("Vitesse"), 3960, 1095);
-    titre("Label5", QStringLiteral("Sequence Envoyé"), 5400, 4455);
+    titre("Label2", NomColonne(Colonne::Pas), 1800, 1095);
+    titre("Label4", NomColonne(Colonne::Direction), 2880, 1095);
+    titre("Label3", NomColonne(Colonne::Vitesse), 3960, 1095);
+    titre("Label5", Form1::tr("Sequence Envoyé"), 5400, 4455);
 
     const auto boite = [zone](const char *tableau, int k, const QString &texte, int gauche,
                               int largeur) {
@@ -140,7 +142,7 @@ void Form1::creerControles(QWidget *zone)
 
     m_List1 = placer(new QListWidget(zone), QStringLiteral("List1"), enTwips(5160, 720, 4935, 3660),
                      false);
-    m_List1->setAccessibleName(QStringLiteral("Sequence Envoyé"));
+    m_List1->setAccessibleName(Form1::tr("Sequence Envoyé"));
     m_Command1 = placer(new QPushButton(QStringLiteral("TEST"), zone), QStringLiteral("Command1"),
                         enTwips(1920, 3960, 1575, 495), true);
     connect(m_Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
@@ -166,21 +168,21 @@ QList<Form1::Menu> Form1::barreDeMenus()
 {
     // clang-format off
     return {
-        {"MenuFichier", "Fichier", {
-            {"OuvrirSequence", "Ouvrir Sequence", &Form1::OuvrirSequence_Click, "Ctrl+O"},
-            {"EnregistrerSequence", "Enregistrer Sequence", &Form1::EnregistrerSequence_Click, "Ctrl+S"},
-            {"EffacerSequenceActuelle", "Effacer Sequence Actuelle", &Form1::EffacerSequenceActuelle_Click},
-            {"JournalEnvois", "Journal des envois…", &Form1::JournalEnvois_Click, "Ctrl+J"},
-            {"Quitter", "Quitter le programme", &Form1::Quitter_Click, "Ctrl+Q"}}},
-        {"Initialisation", "Initialisation", {
-            {"DesignAxe", "Ouvrir un fichier de designation d'axes", &Form1::DesignAxe_Click},
-            {"ChoisirPort", "Choisir le port série…", &Form1::ChoisirPort_Click}}},
-        {"Aide", "Aide", {
-            {"CommentCreer", "Comment Créer un fichier de désignation d'axes ?", &Form1::CommentCreer_Click},
-            {"Schemas", "Schémas Electronique de la Carte"},
-            {"ProgASM", "Le programme en Assembleur"},
-            {"IntelHEX", "Le Fichier Intel .HEX"},
-            {"Apropos", "A propos de Tarvik", &Form1::Apropos_Click}}},
+        {"MenuFichier", QT_TRANSLATE_NOOP("Form1", "Fichier"), {
+            {"OuvrirSequence", QT_TRANSLATE_NOOP("Form1", "Ouvrir Sequence"), &Form1::OuvrirSequence_Click, "Ctrl+O"},
+            {"EnregistrerSequence", QT_TRANSLATE_NOOP("Form1", "Enregistrer Sequence"), &Form1::EnregistrerSequence_Click, "Ctrl+S"},
+            {"EffacerSequenceActuelle", QT_TRANSLATE_NOOP("Form1", "Effacer Sequence Actuelle"), &Form1::EffacerSequenceActuelle_Click},
+            {"JournalEnvois", QT_TRANSLATE_NOOP("Form1", "Journal des envois…"), &Form1::JournalEnvois_Click, "Ctrl+J"},
+            {"Quitter", QT_TRANSLATE_NOOP("Form1", "Quitter le programme"), &Form1::Quitter_Click, "Ctrl+Q"}}},
+        {"Initialisation", QT_TRANSLATE_NOOP("Form1", "Initialisation"), {
+            {"DesignAxe", QT_TRANSLATE_NOOP("Form1", "Ouvrir un fichier de designation d'axes"), &Form1::DesignAxe_Click},
+            {"ChoisirPort", QT_TRANSLATE_NOOP("Form1", "Choisir le port série…"), &Form1::ChoisirPort_Click}}},
+        {"Aide", QT_TRANSLATE_NOOP("Form1", "Aide"), {
+            {"CommentCreer", QT_TRANSLATE_NOOP("Form1", "Comment Créer un fichier de désignation d'axes ?"), &Form1::CommentCreer_Click},
+            {"Schemas", QT_TRANSLATE_NOOP("Form1", "Schémas Electronique de la Carte")},
+            {"ProgASM", QT_TRANSLATE_NOOP("Form1", "Le programme en Assembleur")},
+            {"IntelHEX", QT_TRANSLATE_NOOP("Form1", "Le Fichier Intel .HEX")},
+            {"Apropos", QT_TRANSLATE_NOOP("Form1", "A propos de Tarvik"), &Form1::Apropos_Click}}},
     };
     // clang-format on
 }
@@ -188,10 +190,10 @@ QList<Form1::Menu> Form1::barreDeMenus()
 void Form1::creerMenus()
 {
     for (const Menu &m : barreDeMenus()) {
-        QMenu *menu = menuBar()->addMenu(QString::fromUtf8(m.titre));
+        QMenu *menu = menuBar()->addMenu(tr(m.titre));
         menu->setObjectName(QLatin1String(m.nom));
         for (const Entree &e : m.entrees) {
-            const QString titre = QString::fromUtf8(e.titre);
+            const QString titre = tr(e.titre);
             QAction *action = menu->addAction(titre);
             action->setObjectName(QLatin1String(e.nom));
             if (e.raccourci)
@@ -202,6 +204,33 @@ void Form1::creerMenus()
                 connect(action, &QAction::triggered, this,
                         [this, titre] { documentDeLaCarte(titre); });
         }
+        if (qstrcmp(m.nom, "Initialisation") == 0)
+            creerMenuLangue(menu->addMenu(tr("Langue")));
+    }
+}
+
+void Form1::creerMenuLangue(QMenu *menu)
+{
+    // Each language named in itself; the choice applies at the next start.
+    menu->setObjectName(QStringLiteral("Langue"));
+    menu->menuAction()->setObjectName(QStringLiteral("Langue"));
+    auto *groupe = new QActionGroup(menu);
+    const QString enregistree = LireReglagesEnregistres().langue;
+    struct Choix {
+        const char *nom;
+        QString code, titre; // an empty code: the system's
+    };
+    const QList<Choix> langues = {{"LangueSysteme", {}, tr("Celle du système")},
+                                  {"LangueFr", QStringLiteral("fr"), QStringLiteral("Français")},
+                                  {"LangueEn", QStringLiteral("en"), QStringLiteral("English")}};
+    for (const Choix &choix : langues) {
+        QAction *action = menu->addAction(choix.titre);
+        action->setObjectName(QLatin1String(choix.nom));
+        action->setCheckable(true);
+        action->setActionGroup(groupe);
+        action->setChecked(enregistree == choix.code);
+        connect(action, &QAction::triggered, this,
+                [this, code = choix.code] { choisirLangue(code); });
     }
 }
 
@@ -259,7 +288,7 @@ void Form1::Command1_Click()
             break;
         }
         if (echec)
-            signalerEchec(QStringLiteral("Séquence non envoyée"), *echec, echec->valeur);
+            signalerEchec(Form1::tr("Séquence non envoyée"), *echec, echec->valeur);
         else
             signalerAvertissements();
     }
@@ -282,10 +311,10 @@ void Form1::signalerJournal(const Echec &rate)
     // Once a session, and never in the way of the next TEST.
     if (std::exchange(m_journalSignale, true))
         return;
-    Afficher(this, GenreMessage::Avertissement, QStringLiteral("Journal des envois"),
-             QStringLiteral("Le journal des envois « %1 » ne peut pas être écrit : %2.\nLes "
-                            "séquences partent quand même. Ce message ne reviendra pas avant le "
-                            "prochain démarrage du panneau.")
+    Afficher(this, GenreMessage::Avertissement, Form1::tr("Journal des envois"),
+             Form1::tr("Le journal des envois « %1 » ne peut pas être écrit : %2.\nLes "
+                       "séquences partent quand même. Ce message ne reviendra pas avant le "
+                       "prochain démarrage du panneau.")
                  .arg(NomLisible(FichierJournal()), rate.message));
 }
 
@@ -298,7 +327,7 @@ void Form1::signalerAvertissements()
             nouveaux << avertissement;
     m_avertis += nouveaux;
     if (!nouveaux.isEmpty())
-        Afficher(this, GenreMessage::Information, QStringLiteral("Séquence envoyée"),
-                 QStringLiteral("La séquence a été envoyée.\n%1.")
-                     .arg(nouveaux.join(QStringLiteral(".\n"))));
+        Afficher(
+            this, GenreMessage::Information, Form1::tr("Séquence envoyée"),
+            Form1::tr("La séquence a été envoyée.\n%1.").arg(nouveaux.join(QStringLiteral(".\n"))));
 }

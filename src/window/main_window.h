@@ -9,6 +9,7 @@
 #include <array>
 
 class QLabel;
+class QMenu;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -51,6 +52,7 @@ private:
     static QList<Menu> barreDeMenus();
 
     void creerControles(QWidget *zone);
+    void creerMenuLangue(QMenu *menu);
     void ordonnerFocus();
     void creerMenus();
     void Command1_Click();
@@ -72,6 +74,8 @@ private:
     void Quitter_Click() { close(); }
     void DesignAxe_Click();
     void ChoisirPort_Click();
+    // Saves the language (an empty code: the system's) for the next start.
+    void choisirLangue(const QString &code);
     void CommentCreer_Click();
     void documentDeLaCarte(const QString &document);
     void Apropos_Click();

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Fails when a text of the sources is missing from a catalogue, has changed
+# since, or is left unfinished there: lupdate and lrelease report it. To bring
+# a catalogue up to date: cmake --build build --target update_translations,
+# then translate what Qt Linguist (linguist-qt6) shows unfinished.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+outils=/usr/lib/qt6/bin
+travail=$(mktemp -d)
+trap 'rm -rf "$travail"' EXIT
+statut=0
+for catalogue in translations/*.ts; do
+    copie="$travail/$(basename "$catalogue")"
+    cp "$catalogue" "$copie"
+    "$outils/lupdate" -silent -source-language fr_FR -no-obsolete -locations none -I src src \
+        -ts "$copie"
+    if ! diff -u "$catalogue" "$copie" >"$travail/ecarts"; then
+        echo "$catalogue ne suit pas les sources (textes ajoutés, changés ou retirés) :" >&2
+        grep '^[-+] *<source>' "$travail/ecarts" | head -20 >&2 || true
+        statut=1
+    fi
+    rapport=$("$outils/lrelease" "$copie" -qm "$travail/essai.qm" 2>&1)
+    if ! grep -q ' 0 unfinished)' <<<"$rapport" || grep -q 'Ignored' <<<"$rapport"; then
+        echo "$catalogue a des traductions inachevées : $rapport" >&2
+        statut=1
+    fi
+done
+[ $statut -eq 0 ] && echo "Catalogues complets : $(ls translations/*.ts | xargs -n1 basename | tr '\n' ' ')"
+exit $statut

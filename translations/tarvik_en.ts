@@ -1,0 +1,1171 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="fr_FR">
+<context>
+    <name>Aide</name>
+    <message>
+        <source>Utilisation : tarvik-envoyer FICHIER [--port PERIPHERIQUE] [--langue LANGUE]
+              tarvik-envoyer --verifier FICHIER [--port PERIPHERIQUE]
+
+Envoie à la carte les sept lignes d&apos;un fichier de séquence (.seq), comme
+« TEST » les envoie depuis le panneau : le fichier entier est vérifié avant
+l&apos;ouverture du port, avec les mêmes verrous, la même attente de vidage et la
+même limite de 2 s. FICHIER « - » lit l&apos;entrée standard. Les lignes envoyées
+s&apos;affichent sur la sortie standard, les messages sur la sortie d&apos;erreur.
+
+Options :
+  --port PERIPHERIQUE  envoie sur ce périphérique au lieu du port choisi
+  --verifier FICHIER   vérifie seulement, affiche les lignes qui seraient
+                       envoyées et nomme (sur la sortie d&apos;erreur) le port où
+                       elles partiraient, sans ouvrir aucun port ; accepte
+                       les mêmes options que l&apos;envoi
+  --langue LANGUE      parle cette langue : fr (français) ou en (anglais) ;
+                       sinon celle choisie dans le panneau, sinon celle du
+                       système (LC_ALL, LC_MESSAGES, LANG), le français par
+                       défaut. Les octets envoyés ne changent jamais.
+  -h, --help           affiche cette aide
+  -v, --version        affiche la version
+
+Le port utilisé est, dans l&apos;ordre : celui de --port, celui choisi dans le
+panneau (« Initialisation › Choisir le port série… »), le lien
+/dev/tarvik-port1 s&apos;il existe, puis /dev/ttyS0 (le port série 1). Des
+réglages illisibles ne mènent jamais au port série 1 : l&apos;envoi est refusé.
+
+Si la sortie standard est pleine ou fermée, un envoi garde son code (la
+carte a reçu les lignes) et la sortie d&apos;erreur le signale ; --verifier,
+dont c&apos;est tout le travail, échoue avec le code 5.
+
+Codes de sortie :
+  0    séquence envoyée et vidée (ou, avec --verifier, fichier valide)
+  1    fichier refusé, rien n&apos;a été envoyé
+  2    mauvaise utilisation (option inconnue, fichier manquant ou en trop,
+       entrée standard fermée avec « - »)
+  3    port refusé ou indisponible, rien n&apos;a été envoyé (avec --verifier :
+       réglages illisibles, l&apos;envoi serait refusé)
+  4    échec pendant l&apos;écriture (les lignes remises au port sont nommées)
+  5    --verifier n&apos;a pas pu écrire les lignes sur la sortie standard
+  129, 130, 131, 143
+       interrompu par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (128 + le numéro du
+       signal) : ce qui attendait est abandonné, le port et ses verrous rendus
+
+Chaque envoi qui a passé la vérification du fichier laisse une ligne dans le
+journal des envois, $XDG_STATE_HOME/tarvik/journal.log.
+</source>
+        <translation>Usage: tarvik-envoyer FILE [--port DEVICE] [--langue LANGUAGE]
+       tarvik-envoyer --verifier FILE [--port DEVICE]
+
+Sends the seven lines of a sequence file (.seq) to the board, as &quot;TEST&quot;
+sends them from the panel: the whole file is checked before the port is
+opened, with the same locks, the same wait for the output to drain and the
+same 2 s limit. FILE &quot;-&quot; reads standard input. The lines sent are printed
+on standard output, messages on standard error.
+
+Options:
+  --port DEVICE        send on this device instead of the chosen port
+  --verifier FILE      only check: print the lines that would be sent and
+                       name (on standard error) the port they would go to,
+                       opening no port; takes the same options as a send
+  --langue LANGUAGE    speak this language: fr (French) or en (English);
+                       otherwise the one chosen in the panel, otherwise the
+                       system&apos;s (LC_ALL, LC_MESSAGES, LANG), French by
+                       default. The bytes sent never change.
+  -h, --help           show this help
+  -v, --version        show the version
+
+The port used is, in this order: the one given with --port, the one chosen
+in the panel (&quot;Setup › Choose Serial Port…&quot;), the link /dev/tarvik-port1 if
+it exists, then /dev/ttyS0 (serial port 1). Unreadable settings never lead
+to serial port 1: the send is refused.
+
+If standard output is full or closed, a send keeps its exit code (the board
+received the lines) and standard error says so; --verifier, whose whole job
+is printing, fails with code 5.
+
+Exit codes:
+  0    sequence sent and drained (with --verifier: the file is valid)
+  1    file refused, nothing was sent
+  2    wrong usage (unknown option, missing or extra file, standard input
+       closed with &quot;-&quot;)
+  3    port refused or unavailable, nothing was sent (with --verifier:
+       unreadable settings, the send would be refused)
+  4    failure while writing (the lines handed to the port are named)
+  5    --verifier could not write the lines to standard output
+  129, 130, 131, 143
+       interrupted by SIGHUP, SIGINT, SIGQUIT or SIGTERM (128 + the signal
+       number): what was still waiting is dropped, the port and its locks
+       released
+
+Every send that gets past the file&apos;s checks leaves one line in the log of
+sends, $XDG_STATE_HOME/tarvik/journal.log.
+</translation>
+    </message>
+    <message>
+        <source>Utilisation : tarvik [--port PERIPHERIQUE] [--langue LANGUE]
+
+Panneau de commande de la carte à sept axes. « TEST » envoie une ligne de
+commande par axe, de A à G, à 38400 bauds, 8 bits, sans parité, 1 bit d&apos;arrêt.
+
+Options :
+  --port PERIPHERIQUE  envoie sur ce périphérique (/dev/ttyUSB0,
+                       /dev/serial/by-id/…, /dev/pts/3) jusqu&apos;à la fermeture
+                       du panneau, sans rien enregistrer
+  --langue LANGUE      parle cette langue : fr (français) ou en (anglais) ;
+                       sinon celle choisie par « Initialisation › Langue »,
+                       sinon celle du système (LC_ALL, LC_MESSAGES, LANG),
+                       le français par défaut
+  -h, --help           affiche cette aide
+  -v, --version        affiche la version
+
+Le port utilisé est, dans l&apos;ordre : celui de --port, celui choisi par
+« Initialisation › Choisir le port série… » (enregistré dans
+$XDG_CONFIG_HOME/Tarvik/tarvik.conf), le lien /dev/tarvik-port1 s&apos;il existe,
+puis /dev/ttyS0 (le port série 1).
+
+Codes de sortie : 0 fenêtre fermée normalement, 2 mauvaise utilisation,
+129, 130, 131 ou 143 arrêté par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (une
+séquence en cours est abandonnée, le port et ses verrous sont rendus).
+</source>
+        <translation>Usage: tarvik [--port DEVICE] [--langue LANGUAGE]
+
+Control panel of the seven-axis board. &quot;TEST&quot; sends one command line per
+axis, A to G, at 38400 baud, 8 data bits, no parity, 1 stop bit.
+
+Options:
+  --port DEVICE        send on this device (/dev/ttyUSB0,
+                       /dev/serial/by-id/…, /dev/pts/3) until the panel is
+                       closed, without saving anything
+  --langue LANGUAGE    speak this language: fr (French) or en (English);
+                       otherwise the one chosen in &quot;Setup › Language&quot;,
+                       otherwise the system&apos;s (LC_ALL, LC_MESSAGES, LANG),
+                       French by default
+  -h, --help           show this help
+  -v, --version        show the version
+
+The port used is, in this order: the one given with --port, the one chosen
+in &quot;Setup › Choose Serial Port…&quot; (saved in
+$XDG_CONFIG_HOME/Tarvik/tarvik.conf), the link /dev/tarvik-port1 if it
+exists, then /dev/ttyS0 (serial port 1).
+
+Exit codes: 0 window closed normally, 2 wrong usage, 129, 130, 131 or 143
+stopped by SIGHUP, SIGINT, SIGQUIT or SIGTERM (a sequence in progress is
+dropped, the port and its locks are released).
+</translation>
+    </message>
+</context>
+<context>
+    <name>Axes</name>
+    <message>
+        <source>Axe %1</source>
+        <translation>Axis %1</translation>
+    </message>
+</context>
+<context>
+    <name>DialogueJournal</name>
+    <message>
+        <source>Aucun envoi n&apos;a encore été consigné.</source>
+        <translation>No send has been logged yet.</translation>
+    </message>
+    <message>
+        <source>Le journal ne peut pas être lu : %1.</source>
+        <translation>The log cannot be read: %1.</translation>
+    </message>
+    <message>
+        <source>Journal des envois</source>
+        <translation>Log of Sends</translation>
+    </message>
+    <message>
+        <source>Fichier : %1 (les envois les plus récents en bas)</source>
+        <translation>File: %1 (latest sends at the bottom)</translation>
+    </message>
+    <message>
+        <source>&amp;Copier la sélection</source>
+        <translation>&amp;Copy Selection</translation>
+    </message>
+</context>
+<context>
+    <name>DialoguePort</name>
+    <message>
+        <source>n° </source>
+        <translation>S/N </translation>
+    </message>
+    <message>
+        <source>USB %1:%2</source>
+        <translation>USB %1:%2</translation>
+    </message>
+    <message>
+        <source> — </source>
+        <translation> — </translation>
+    </message>
+    <message>
+        <source>Choisir le port série</source>
+        <translation>Choose Serial Port</translation>
+    </message>
+    <message>
+        <source>Port série 1 (par défaut) : </source>
+        <translation>Serial port 1 (default): </translation>
+    </message>
+    <message>
+        <source>&amp;Ports série présents :</source>
+        <translation>Serial &amp;ports present:</translation>
+    </message>
+    <message>
+        <source>Pé&amp;riphérique (vide pour le port série 1) :</source>
+        <translation>&amp;Device (empty for serial port 1):</translation>
+    </message>
+    <message>
+        <source> → </source>
+        <translation> → </translation>
+    </message>
+    <message>
+        <source>Port refusé</source>
+        <translation>Port Refused</translation>
+    </message>
+    <message>
+        <source>« %1 » ne peut pas servir de port : %2.
+Choisissez un port série, ou laissez le champ vide pour le port série 1.</source>
+        <translation>“%1” cannot be used as a port: %2.
+Choose a serial port, or leave the field empty for serial port 1.</translation>
+    </message>
+    <message>
+        <source>Pseudo-terminal numéroté</source>
+        <translation>Numbered Pseudo-Terminal</translation>
+    </message>
+    <message>
+        <source>« %1 » est un pseudo-terminal numéroté : une fois fermé, son numéro revient au prochain terminal ouvert, et ce choix mènerait ailleurs.
+
+Pour un nom qui ne change pas, créez le pont avec un lien, par exemple :
+  socat pty,rawer,link=$HOME/tarvik-port pty,rawer,link=$HOME/carte
+puis choisissez ce lien ($HOME/tarvik-port).</source>
+        <translation>“%1” is a numbered pseudo-terminal: once it is closed, its number goes to the next terminal opened, and this choice would lead elsewhere.
+
+For a name that does not change, create the bridge with a link, for example:
+  socat pty,rawer,link=$HOME/tarvik-port pty,rawer,link=$HOME/board
+then choose that link ($HOME/tarvik-port).</translation>
+    </message>
+</context>
+<context>
+    <name>Envoyeur</name>
+    <message>
+        <source>tarvik-envoyer : %1
+</source>
+        <translation>tarvik-envoyer: %1
+</translation>
+    </message>
+    <message>
+        <source>la sortie standard est fermée</source>
+        <translation>standard output is closed</translation>
+    </message>
+    <message>
+        <source>un seul fichier à la fois</source>
+        <translation>one file at a time</translation>
+    </message>
+    <message>
+        <source>il manque le fichier de séquence</source>
+        <translation>the sequence file is missing</translation>
+    </message>
+    <message>
+        <source>l&apos;entrée standard est fermée : donnez le fichier par son nom</source>
+        <translation>standard input is closed: give the file by its name</translation>
+    </message>
+    <message>
+        <source>l&apos;entrée standard a été refusée</source>
+        <translation>standard input was refused</translation>
+    </message>
+    <message>
+        <source>le fichier « %1 » n&apos;a pas été ouvert</source>
+        <translation>the file “%1” was not opened</translation>
+    </message>
+    <message>
+        <source>.
+%1.
+Rien n&apos;a été envoyé</source>
+        <translation>.
+%1.
+Nothing was sent</translation>
+    </message>
+    <message>
+        <source>les lignes n&apos;ont pas pu être écrites sur la sortie standard (%1)</source>
+        <translation>the lines could not be written to standard output (%1)</translation>
+    </message>
+    <message>
+        <source>la séquence est valide, mais elle ne serait pas envoyée. Port série inconnu : %1</source>
+        <translation>the sequence is valid, but it would not be sent. Unknown serial port: %1</translation>
+    </message>
+    <message>
+        <source>tarvik-envoyer : séquence valide, rien n&apos;a été envoyé ; elle partirait sur %1.
+</source>
+        <translation>tarvik-envoyer: valid sequence, nothing was sent; it would go to %1.
+</translation>
+    </message>
+    <message>
+        <source>signaux impossibles à surveiller</source>
+        <translation>signals cannot be watched</translation>
+    </message>
+    <message>
+        <source>le journal des envois « %1 » n&apos;a pas pu être écrit (%2)</source>
+        <translation>the log of sends “%1” could not be written (%2)</translation>
+    </message>
+    <message>
+        <source>les lignes envoyées n&apos;ont pas pu être écrites sur la sortie standard (%1)</source>
+        <translation>the lines sent could not be written to standard output (%1)</translation>
+    </message>
+    <message>
+        <source>tarvik-envoyer : %1.
+</source>
+        <translation>tarvik-envoyer: %1.
+</translation>
+    </message>
+</context>
+<context>
+    <name>Fichiers</name>
+    <message>
+        <source>Ligne %1 : %2</source>
+        <translation>Line %1: %2</translation>
+    </message>
+    <message>
+        <source>la ligne doit commencer par la lettre %1 (axes A à G, dans l&apos;ordre)</source>
+        <translation>the line must start with the letter %1 (axes A to G, in order)</translation>
+    </message>
+    <message>
+        <source>la ligne doit compter %1 caractères, comme %2+00100:010, et elle en compte %3</source>
+        <translation>the line must be %1 characters long, like %2+00100:010, and it is %3</translation>
+    </message>
+    <message>
+        <source>la direction (octet 0x%1) n&apos;est pas un caractère imprimable</source>
+        <translation>the direction (byte 0x%1) is not a printable character</translation>
+    </message>
+    <message>
+        <source>le nombre de pas doit compter cinq chiffres</source>
+        <translation>the step count must have five digits</translation>
+    </message>
+    <message>
+        <source>« %1 » est attendu après le nombre de pas</source>
+        <translation>“%1” is expected after the step count</translation>
+    </message>
+    <message>
+        <source>la vitesse doit compter trois chiffres</source>
+        <translation>the speed must have three digits</translation>
+    </message>
+    <message>
+        <source>la vitesse %1 dépasse %2</source>
+        <translation>the speed %1 is over %2</translation>
+    </message>
+    <message>
+        <source>caractère de contrôle</source>
+        <translation>control character</translation>
+    </message>
+    <message>
+        <source>caractère de mise en forme invisible</source>
+        <translation>invisible formatting character</translation>
+    </message>
+    <message>
+        <source>séparateur de ligne ou de paragraphe</source>
+        <translation>line or paragraph separator</translation>
+    </message>
+    <message>
+        <source>ligne manquante : il faut sept lignes, de A à G</source>
+        <translation>missing line: there must be seven lines, A to G</translation>
+    </message>
+    <message>
+        <source>le saut de ligne final manque</source>
+        <translation>the final line feed is missing</translation>
+    </message>
+    <message>
+        <source>rien ne doit suivre la ligne de l&apos;axe G</source>
+        <translation>nothing may follow axis G&apos;s line</translation>
+    </message>
+    <message>
+        <source>texte UTF-8 invalide</source>
+        <translation>invalid UTF-8 text</translation>
+    </message>
+    <message>
+        <source>%1 (%2) interdit</source>
+        <translation>%1 (%2) not allowed</translation>
+    </message>
+    <message>
+        <source>il n&apos;y a que sept axes : les lignes après la septième doivent rester vides</source>
+        <translation>there are only seven axes: the lines after the seventh must stay empty</translation>
+    </message>
+    <message>
+        <source>le nom compte %1 caractères, %2 au plus</source>
+        <translation>the name is %1 characters long, %2 at most</translation>
+    </message>
+</context>
+<context>
+    <name>Form1</name>
+    <message>
+        <source>Séquences Tarvik (*.seq);;Tous les fichiers (*)</source>
+        <translation>Tarvik sequences (*.seq);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Désignations d&apos;axes (*.txt);;Tous les fichiers (*)</source>
+        <translation>Axis names (*.txt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Le fichier « %1 » n&apos;a pas été ouvert.
+%2.
+Rien n&apos;a été changé.</source>
+        <translation>The file “%1” was not opened.
+%2.
+Nothing was changed.</translation>
+    </message>
+    <message>
+        <source>Ouvrir une séquence</source>
+        <translation>Open a Sequence</translation>
+    </message>
+    <message>
+        <source>Séquence non ouverte</source>
+        <translation>Sequence Not Opened</translation>
+    </message>
+    <message>
+        <source>Séquence non enregistrée</source>
+        <translation>Sequence Not Saved</translation>
+    </message>
+    <message>
+        <source>.
+Rien n&apos;a été enregistré</source>
+        <translation>.
+Nothing was saved</translation>
+    </message>
+    <message>
+        <source>Enregistrer la séquence</source>
+        <translation>Save the Sequence</translation>
+    </message>
+    <message>
+        <source>La séquence n&apos;a pas pu être écrite dans « %1 » : %2.
+%3</source>
+        <translation>The sequence could not be written to “%1”: %2.
+%3</translation>
+    </message>
+    <message>
+        <source>Le fichier qui s&apos;y trouvait est resté intact.</source>
+        <translation>The file that was there is unchanged.</translation>
+    </message>
+    <message>
+        <source>Aucun fichier n&apos;a été créé.</source>
+        <translation>No file was created.</translation>
+    </message>
+    <message>
+        <source>Ouvrir un fichier de désignation d&apos;axes</source>
+        <translation>Open an Axis Names File</translation>
+    </message>
+    <message>
+        <source>Désignation d&apos;axes non ouverte</source>
+        <translation>Axis Names Not Opened</translation>
+    </message>
+    <message>
+        <source>Port série</source>
+        <translation>Serial Port</translation>
+    </message>
+    <message>
+        <source>Le choix du port n&apos;a pas pu être enregistré dans « %1 » : %2.
+Le choix précédent reste en vigueur.</source>
+        <translation>The choice of port could not be saved in “%1”: %2.
+The previous choice still holds.</translation>
+    </message>
+    <message>
+        <source>Le fichier de réglages « %1 » était illisible (%2) : il a été mis de côté sous « %3 », et remplacé par un nouveau qui garde ce choix.</source>
+        <translation>The settings file “%1” was unreadable (%2): it was set aside as “%3”, and replaced by a new one that keeps this choice.</translation>
+    </message>
+    <message>
+        <source>Le choix est enregistré pour les prochains démarrages. Jusqu&apos;à la fermeture du panneau, « TEST » envoie sur %1.</source>
+        <translation>The choice is saved for the next starts. Until the panel is closed, “TEST” sends to %1.</translation>
+    </message>
+    <message>
+        <source>Langue</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>La langue n&apos;a pas pu être enregistrée dans « %1 » : %2.</source>
+        <translation>The language could not be saved in “%1”: %2.</translation>
+    </message>
+    <message>
+        <source>Le panneau parlera cette langue à son prochain démarrage.</source>
+        <translation>The panel will speak this language from its next start.</translation>
+    </message>
+    <message>
+        <source>Le fichier de réglages « %1 » était illisible (%2) : il a été mis de côté sous « %3 », et remplacé par un nouveau.</source>
+        <translation>The settings file “%1” was unreadable (%2): it was set aside as “%3”, and replaced by a new one.</translation>
+    </message>
+    <message>
+        <source>Comment créer un fichier de désignation d&apos;axes</source>
+        <translation>How to Create an Axis Names File</translation>
+    </message>
+    <message>
+        <source>Un fichier de désignation d&apos;axes est un fichier texte (UTF-8) d&apos;au plus sept lignes : la ligne 1 nomme l&apos;axe 1, la ligne 2 l&apos;axe 2, et ainsi de suite jusqu&apos;à l&apos;axe 7. Une ligne vide laisse l&apos;axe sous son nom « Axe 0… ».
+
+Un nom compte au plus %1 caractères, sans tabulation ni autre caractère de contrôle ; les espaces au début et à la fin sont ignorés. Les noms ne changent que l&apos;affichage : les lignes envoyées à la carte restent les mêmes.
+
+Exemple (les axes 3 et 5 gardent « Axe 03 » et « Axe 05 ») :
+
+Pince
+Rotation base
+
+Bras
+
+Poignet
+Avance
+
+Ouvrez-le par « Initialisation › Ouvrir un fichier de designation d&apos;axes ».</source>
+        <translation>An axis names file is a text file (UTF-8) of at most seven lines: line 1 names axis 1, line 2 axis 2, and so on up to axis 7. An empty line leaves the axis under its own name, “Axis 0…”.
+
+A name is at most %1 characters long, with no tab or other control character; spaces at its start and end are ignored. Names only change what is shown: the lines sent to the board stay the same.
+
+Example (axes 3 and 5 keep “Axis 03” and “Axis 05”):
+
+Gripper
+Base rotation
+
+Arm
+
+Wrist
+Feed
+
+Open it with “Setup › Open an Axis Names File”.</translation>
+    </message>
+    <message>
+        <source>Le document « %1 » appartient à la carte de commande des axes : il n&apos;est pas fourni avec le panneau Tarvik.
+Demandez-le à celui qui vous a fourni la carte.</source>
+        <translation>The document “%1” belongs to the axis control board: it does not come with the Tarvik panel.
+Ask whoever supplied the board.</translation>
+    </message>
+    <message>
+        <source>A propos de Tarvik</source>
+        <translation>About Tarvik</translation>
+    </message>
+    <message>
+        <source>Tarvik %1
+
+Panneau de commande de la carte à sept axes. « TEST » envoie une ligne de commande par axe, de A à G, par exemple A+00100:010, et la liste « Sequence Envoyé » montre les lignes envoyées.
+
+Port : %4.
+Ligne : 38400 bauds, 8 bits, sans parité, 1 bit d&apos;arrêt.
+
+Construit avec Qt %2 (en service : Qt %3).
+
+Logiciel libre, sous licence GNU GPL version 3 ou ultérieure.</source>
+        <translation>Tarvik %1
+
+Control panel of the seven-axis board. “TEST” sends one command line per axis, A to G, for example A+00100:010, and the “Sequence Sent” list shows the lines sent.
+
+Port: %4.
+Line: 38400 baud, 8 data bits, no parity, 1 stop bit.
+
+Built with Qt %2 (running: Qt %3).
+
+Free software, under the GNU GPL version 3 or later.</translation>
+    </message>
+    <message>
+        <source>Envoie les sept lignes de commande, de A à G, sur %1.</source>
+        <translation>Sends the seven command lines, A to G, to %1.</translation>
+    </message>
+    <message>
+        <source>Nombre de pas, de 0 à 99999.</source>
+        <translation>Step count, from 0 to 99999.</translation>
+    </message>
+    <message>
+        <source>Un caractère, par exemple + ou -.</source>
+        <translation>One character, for example + or -.</translation>
+    </message>
+    <message>
+        <source>Vitesse, de 0 à 255.</source>
+        <translation>Speed, from 0 to 255.</translation>
+    </message>
+    <message>
+        <source>Sequence Envoyé</source>
+        <translation>Sequence Sent</translation>
+    </message>
+    <message>
+        <source>Fichier</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Ouvrir Sequence</source>
+        <translation>Open Sequence</translation>
+    </message>
+    <message>
+        <source>Enregistrer Sequence</source>
+        <translation>Save Sequence</translation>
+    </message>
+    <message>
+        <source>Effacer Sequence Actuelle</source>
+        <translation>Clear Current Sequence</translation>
+    </message>
+    <message>
+        <source>Journal des envois…</source>
+        <translation>Log of Sends…</translation>
+    </message>
+    <message>
+        <source>Quitter le programme</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>Initialisation</source>
+        <translation>Setup</translation>
+    </message>
+    <message>
+        <source>Ouvrir un fichier de designation d&apos;axes</source>
+        <translation>Open an Axis Names File</translation>
+    </message>
+    <message>
+        <source>Choisir le port série…</source>
+        <translation>Choose Serial Port…</translation>
+    </message>
+    <message>
+        <source>Aide</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>Comment Créer un fichier de désignation d&apos;axes ?</source>
+        <translation>How to Create an Axis Names File?</translation>
+    </message>
+    <message>
+        <source>Schémas Electronique de la Carte</source>
+        <translation>Board Schematics</translation>
+    </message>
+    <message>
+        <source>Le programme en Assembleur</source>
+        <translation>Assembly Program</translation>
+    </message>
+    <message>
+        <source>Le Fichier Intel .HEX</source>
+        <translation>Intel .HEX File</translation>
+    </message>
+    <message>
+        <source>Celle du système</source>
+        <translation>The System&apos;s</translation>
+    </message>
+    <message>
+        <source>Séquence non envoyée</source>
+        <translation>Sequence Not Sent</translation>
+    </message>
+    <message>
+        <source>Journal des envois</source>
+        <translation>Log of Sends</translation>
+    </message>
+    <message>
+        <source>Le journal des envois « %1 » ne peut pas être écrit : %2.
+Les séquences partent quand même. Ce message ne reviendra pas avant le prochain démarrage du panneau.</source>
+        <translation>The log of sends “%1” cannot be written: %2.
+Sequences are sent all the same. This message will not come back before the panel next starts.</translation>
+    </message>
+    <message>
+        <source>Séquence envoyée</source>
+        <translation>Sequence Sent</translation>
+    </message>
+    <message>
+        <source>La séquence a été envoyée.
+%1.</source>
+        <translation>The sequence was sent.
+%1.</translation>
+    </message>
+</context>
+<context>
+    <name>Grille</name>
+    <message>
+        <source>Pas</source>
+        <translation>Steps</translation>
+    </message>
+    <message>
+        <source>Direction</source>
+        <translation>Direction</translation>
+    </message>
+    <message>
+        <source>Vitesse</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>Valeur refusée pour %1, colonne « %2 » : « %3 ».
+%4</source>
+        <translation>Value refused for %1, column “%2”: “%3”.
+%4</translation>
+    </message>
+    <message>
+        <source>La direction doit être un caractère imprimable de la page de code Windows-1252</source>
+        <translation>The direction must be a printable character of the Windows-1252 code page</translation>
+    </message>
+    <message>
+        <source>Le nombre de pas doit être compris entre %1 et %2</source>
+        <translation>The step count must be between %1 and %2</translation>
+    </message>
+    <message>
+        <source>La vitesse doit être comprise entre 0 et %1</source>
+        <translation>The speed must be between 0 and %1</translation>
+    </message>
+</context>
+<context>
+    <name>Options</name>
+    <message>
+        <source>Affiche cette aide.</source>
+        <translation>Shows this help.</translation>
+    </message>
+    <message>
+        <source>Affiche la version.</source>
+        <translation>Shows the version.</translation>
+    </message>
+    <message>
+        <source>Utilise ce périphérique.</source>
+        <translation>Uses this device.</translation>
+    </message>
+    <message>
+        <source>Parle cette langue (fr, en).</source>
+        <translation>Speaks this language (fr, en).</translation>
+    </message>
+    <message>
+        <source>option inconnue : %1%2</source>
+        <translation>unknown option: %1%2</translation>
+    </message>
+    <message>
+        <source>valeur manquante après %1</source>
+        <translation>missing value after %1</translation>
+    </message>
+    <message>
+        <source>une option</source>
+        <translation>an option</translation>
+    </message>
+    <message>
+        <source>--port demande un périphérique, par exemple /dev/ttyUSB0</source>
+        <translation>--port needs a device, for example /dev/ttyUSB0</translation>
+    </message>
+    <message>
+        <source>--langue prend fr ou en, et non « %1 »</source>
+        <translation>--langue takes fr or en, not “%1”</translation>
+    </message>
+    <message>
+        <source>%1 : %2
+Essayez « %1 --help ».
+</source>
+        <translation>%1: %2
+Try “%1 --help”.
+</translation>
+    </message>
+</context>
+<context>
+    <name>Port</name>
+    <message>
+        <source>%1 (donné par --port)</source>
+        <translation>%1 (given with --port)</translation>
+    </message>
+    <message>
+        <source>inconnu (réglages illisibles)</source>
+        <translation>unknown (unreadable settings)</translation>
+    </message>
+    <message>
+        <source>%1 (choisi par %2)</source>
+        <translation>%1 (chosen with %2)</translation>
+    </message>
+    <message>
+        <source>%1 (port série 1)</source>
+        <translation>%1 (serial port 1)</translation>
+    </message>
+    <message>
+        <source>aucun port n&apos;a été donné</source>
+        <translation>no port was given</translation>
+    </message>
+    <message>
+        <source>Port série 1 (%1) : %2</source>
+        <translation>Serial port 1 (%1): %2</translation>
+    </message>
+    <message>
+        <source>Port série %1 : %2</source>
+        <translation>Serial port %1: %2</translation>
+    </message>
+    <message>
+        <source>.
+Ce port a été choisi par « Initialisation › Choisir le port série… » : rebranchez-le, ou choisissez-en un autre par ce menu</source>
+        <translation>.
+This port was chosen with “Setup › Choose Serial Port…”: plug it back in, or choose another one with that menu</translation>
+    </message>
+    <message>
+        <source>Port série inconnu : </source>
+        <translation>Unknown serial port: </translation>
+    </message>
+    <message>
+        <source>envoi interrompu</source>
+        <translation>send interrupted</translation>
+    </message>
+    <message>
+        <source>c&apos;est un fichier ordinaire, pas un port série</source>
+        <translation>it is a regular file, not a serial port</translation>
+    </message>
+    <message>
+        <source>c&apos;est un dossier, pas un port série</source>
+        <translation>it is a folder, not a serial port</translation>
+    </message>
+    <message>
+        <source>c&apos;est un tube, pas un port série</source>
+        <translation>it is a pipe, not a serial port</translation>
+    </message>
+    <message>
+        <source>c&apos;est une socket, pas un port série</source>
+        <translation>it is a socket, not a serial port</translation>
+    </message>
+    <message>
+        <source>ce n&apos;est pas un port série (disque)</source>
+        <translation>it is not a serial port (a disk)</translation>
+    </message>
+    <message>
+        <source>c&apos;est le multiplexeur des pseudo-terminaux : chaque ouverture crée un terminal que personne ne lit, pas un port série</source>
+        <translation>it is the pseudo-terminal multiplexer: each opening creates a terminal nobody reads, not a serial port</translation>
+    </message>
+    <message>
+        <source>c&apos;est un terminal du système (console ou terminal de contrôle), pas un port série</source>
+        <translation>it is one of the system&apos;s terminals (the console or the controlling terminal), not a serial port</translation>
+    </message>
+    <message>
+        <source>c&apos;est une console virtuelle, pas un port série</source>
+        <translation>it is a virtual console, not a serial port</translation>
+    </message>
+    <message>
+        <source>c&apos;est le côté maître d&apos;un pseudo-terminal, pas un port série</source>
+        <translation>it is the master side of a pseudo-terminal, not a serial port</translation>
+    </message>
+    <message>
+        <source>port absent</source>
+        <translation>port absent</translation>
+    </message>
+    <message>
+        <source>permission refusée (l&apos;utilisateur doit pouvoir écrire sur le port, par exemple comme membre du groupe dialout)</source>
+        <translation>permission denied (the user must be allowed to write to the port, for example as a member of the dialout group)</translation>
+    </message>
+    <message>
+        <source>le périphérique a changé pendant son ouverture</source>
+        <translation>the device changed while it was being opened</translation>
+    </message>
+    <message>
+        <source>ce n&apos;est pas un port série : ses réglages de ligne ne peuvent pas être lus</source>
+        <translation>it is not a serial port: its line settings cannot be read</translation>
+    </message>
+    <message>
+        <source>écriture échouée (%1)</source>
+        <translation>write failed (%1)</translation>
+    </message>
+    <message>
+        <source>les réglages de ligne (38400 bauds, 8 bits, sans parité, 1 bit d&apos;arrêt) sont refusés (%1)</source>
+        <translation>the line settings (38400 baud, 8 data bits, no parity, 1 stop bit) are refused (%1)</translation>
+    </message>
+    <message>
+        <source>port occupé par %1, qui l&apos;a ouvert en exclusivité</source>
+        <translation>port busy: %1 opened it in exclusive mode</translation>
+    </message>
+    <message>
+        <source>port occupé : il est ouvert en exclusivité, mais aucun programme ne le tient par un verrou. Si aucun programme ne s&apos;en sert (fuser -v %1), un programme arrêté brutalement l&apos;a laissé ainsi : fermez puis rouvrez le pont qui le fournit (socat), ou débranchez puis rebranchez l&apos;adaptateur</source>
+        <translation>port busy: it is in exclusive mode, but no program holds it by a lock. If no program uses it (fuser -v %1), a program that was killed left it so: close and reopen the bridge that provides it (socat), or unplug and plug back the adapter</translation>
+    </message>
+    <message>
+        <source>ouverture impossible (%1)</source>
+        <translation>cannot open (%1)</translation>
+    </message>
+    <message>
+        <source>port occupé par %1</source>
+        <translation>port busy: held by %1</translation>
+    </message>
+    <message>
+        <source>port occupé par un autre programme</source>
+        <translation>port busy: held by another program</translation>
+    </message>
+    <message>
+        <source>délai dépassé : le port n&apos;accepte plus d&apos;octets</source>
+        <translation>time is up: the port takes no more bytes</translation>
+    </message>
+    <message>
+        <source>délai dépassé : %1 octets n&apos;ont pas quitté le port</source>
+        <translation>time is up: %1 bytes have not left the port</translation>
+    </message>
+    <message>
+        <source>ligne %1 : %2</source>
+        <translation>line %1: %2</translation>
+    </message>
+    <message>
+        <source>valeur vide</source>
+        <translation>empty value</translation>
+    </message>
+    <message>
+        <source>valeur écrite sous une forme que Tarvik ne lit pas (guillemets, @Variant, liste, barre oblique inverse ou espace en bordure)</source>
+        <translation>value written in a form Tarvik does not read (quotes, @Variant, list, backslash, or a space at either end)</translation>
+    </message>
+    <message>
+        <source>le chemin du périphérique doit partir de la racine (/)</source>
+        <translation>the device&apos;s path must start from the root (/)</translation>
+    </message>
+    <message>
+        <source>valeur trop longue, ou qui contient un caractère de contrôle</source>
+        <translation>value too long, or holding a control character</translation>
+    </message>
+    <message>
+        <source>langue inconnue « %1 » (fr ou en)</source>
+        <translation>unknown language “%1” (fr or en)</translation>
+    </message>
+    <message>
+        <source>groupe inconnu « %1 »</source>
+        <translation>unknown group “%1”</translation>
+    </message>
+    <message>
+        <source>clé inconnue « %1 » (les clés sont port et langue)</source>
+        <translation>unknown key “%1” (the keys are port and langue)</translation>
+    </message>
+    <message>
+        <source>« %1 » est donnée deux fois</source>
+        <translation>“%1” is given twice</translation>
+    </message>
+    <message>
+        <source>les réglages %1 sont illisibles (%2) : le port choisi n&apos;est pas connu, et rien n&apos;est envoyé au hasard. Choisissez le port par %3, ou donnez-le par --port</source>
+        <translation>the settings %1 are unreadable (%2): the chosen port is not known, and nothing is sent at random. Choose the port with %3, or give it with --port</translation>
+    </message>
+    <message>
+        <source>c&apos;est un lien qui ne mène à aucun fichier</source>
+        <translation>it is a link that leads to no file</translation>
+    </message>
+    <message>
+        <source>« Initialisation › Choisir le port série… »</source>
+        <translation>“Setup › Choose Serial Port…”</translation>
+    </message>
+    <message>
+        <source>marque d&apos;ordre des octets (BOM) au début du fichier</source>
+        <translation>byte order mark (BOM) at the start of the file</translation>
+    </message>
+    <message>
+        <source>le dossier %1 ne peut pas être créé</source>
+        <translation>the folder %1 cannot be created</translation>
+    </message>
+    <message>
+        <source>le fichier illisible ne peut pas être mis de côté (%1)</source>
+        <translation>the unreadable file cannot be set aside (%1)</translation>
+    </message>
+    <message>
+        <source>ce nom ne peut pas être enregistré : %1</source>
+        <translation>this name cannot be saved: %1</translation>
+    </message>
+    <message>
+        <source>port occupé : le verrou %1 est illisible (%2). Supprimez-le s&apos;il n&apos;appartient à aucun programme</source>
+        <translation>port busy: the lock %1 is unreadable (%2). Delete it if it belongs to no program</translation>
+    </message>
+    <message>
+        <source>le processus %1</source>
+        <translation>process %1</translation>
+    </message>
+    <message>
+        <source>le processus %1 (%2)</source>
+        <translation>process %1 (%2)</translation>
+    </message>
+    <message>
+        <source>port occupé : un autre programme est en train de le prendre (verrou %1)</source>
+        <translation>port busy: another program is taking it (lock %1)</translation>
+    </message>
+    <message>
+        <source>il ne désigne aucun processus lisible</source>
+        <translation>it names no readable process</translation>
+    </message>
+    <message>
+        <source>port occupé par %1 (verrou %2)</source>
+        <translation>port busy: held by %1 (lock %2)</translation>
+    </message>
+    <message>
+        <source>Le verrou périmé %1 (le processus %2 n&apos;existe plus) n&apos;a pas pu être supprimé (%3) : il est ignoré</source>
+        <translation>The stale lock %1 (process %2 no longer exists) could not be deleted (%3): it is ignored</translation>
+    </message>
+    <message>
+        <source>port occupé : le verrou %1 change sans cesse</source>
+        <translation>port busy: the lock %1 keeps changing</translation>
+    </message>
+    <message>
+        <source>port occupé : un autre programme vient de le prendre (verrou %1)</source>
+        <translation>port busy: another program has just taken it (lock %1)</translation>
+    </message>
+    <message>
+        <source>le verrou %1 ne peut pas être créé (%2) : sans lui, les autres programmes série ne verraient pas que le port est pris</source>
+        <translation>the lock %1 cannot be created (%2): without it, other serial programs would not see that the port is taken</translation>
+    </message>
+</context>
+<context>
+    <name>Sequence</name>
+    <message>
+        <source>Aucune ligne n&apos;a été envoyée</source>
+        <translation>No line was sent</translation>
+    </message>
+    <message>
+        <source>aucune</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>A à %1</source>
+        <translation>A to %1</translation>
+    </message>
+    <message>
+        <source>Lignes remises au port avant %1 : %2</source>
+        <translation>Lines handed to the port before %1: %2</translation>
+    </message>
+    <message>
+        <source>l&apos;interruption</source>
+        <translation>the interruption</translation>
+    </message>
+    <message>
+        <source>l&apos;échec</source>
+        <translation>the failure</translation>
+    </message>
+    <message>
+        <source>. Ce qui attendait encore de partir a été abandonné : des octets déjà remis au port, de cette séquence ou d&apos;une précédente, ont pu être perdus, et une ligne incomplète a pu atteindre la carte</source>
+        <translation>. What was still waiting to leave was dropped: bytes already handed to the port, from this sequence or an earlier one, may have been lost, and an incomplete line may have reached the board</translation>
+    </message>
+    <message>
+        <source>.
+Rien n&apos;a été envoyé</source>
+        <translation>.
+Nothing was sent</translation>
+    </message>
+    <message>
+        <source>Rien n&apos;a été envoyé</source>
+        <translation>Nothing was sent</translation>
+    </message>
+</context>
+<context>
+    <name>Systeme</name>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>ouverture impossible</source>
+        <translation>cannot open</translation>
+    </message>
+    <message>
+        <source>ce n&apos;est pas un fichier ordinaire (dossier, tube ou lien) : il n&apos;est pas touché</source>
+        <translation>it is not a regular file (a folder, a pipe or a link): it is left alone</translation>
+    </message>
+    <message>
+        <source>un autre programme le tient depuis plus de %1 s</source>
+        <translation>another program has held it for more than %1 s</translation>
+    </message>
+    <message>
+        <source>dossier impossible à créer</source>
+        <translation>cannot create the folder</translation>
+    </message>
+    <message>
+        <source>écriture impossible</source>
+        <translation>cannot write</translation>
+    </message>
+    <message>
+        <source>le lien ne mène à aucun fichier</source>
+        <translation>the link leads to no file</translation>
+    </message>
+    <message>
+        <source>ce n&apos;est pas un fichier ordinaire (dossier, tube ou périphérique) : il n&apos;est pas remplacé</source>
+        <translation>it is not a regular file (a folder, a pipe or a device): it is not replaced</translation>
+    </message>
+    <message>
+        <source>plus de place sur le disque</source>
+        <translation>no space left on the disk</translation>
+    </message>
+    <message>
+        <source>quota d&apos;espace disque dépassé</source>
+        <translation>disk quota exceeded</translation>
+    </message>
+    <message>
+        <source>système de fichiers en lecture seule</source>
+        <translation>read-only file system</translation>
+    </message>
+    <message>
+        <source>permission refusée</source>
+        <translation>permission denied</translation>
+    </message>
+    <message>
+        <source>erreur d&apos;entrée-sortie</source>
+        <translation>input/output error</translation>
+    </message>
+    <message>
+        <source>périphérique absent</source>
+        <translation>no such device</translation>
+    </message>
+    <message>
+        <source>fichier ou dossier absent</source>
+        <translation>no such file or folder</translation>
+    </message>
+    <message>
+        <source>un élément du chemin n&apos;est pas un dossier</source>
+        <translation>a part of the path is not a folder</translation>
+    </message>
+    <message>
+        <source>c&apos;est un dossier</source>
+        <translation>it is a folder</translation>
+    </message>
+    <message>
+        <source>périphérique occupé</source>
+        <translation>device busy</translation>
+    </message>
+    <message>
+        <source>lien symbolique refusé</source>
+        <translation>symbolic link refused</translation>
+    </message>
+    <message>
+        <source>fichier trop gros</source>
+        <translation>file too large</translation>
+    </message>
+    <message>
+        <source>ce n&apos;est pas un terminal</source>
+        <translation>not a terminal</translation>
+    </message>
+    <message>
+        <source>nom trop long</source>
+        <translation>name too long</translation>
+    </message>
+    <message>
+        <source>ressource momentanément indisponible</source>
+        <translation>resource temporarily unavailable</translation>
+    </message>
+    <message>
+        <source>trop de fichiers ouverts</source>
+        <translation>too many open files</translation>
+    </message>
+    <message>
+        <source>mémoire insuffisante</source>
+        <translation>not enough memory</translation>
+    </message>
+    <message>
+        <source>le fichier existe déjà</source>
+        <translation>the file already exists</translation>
+    </message>
+    <message>
+        <source>opération refusée par le périphérique</source>
+        <translation>operation refused by the device</translation>
+    </message>
+    <message>
+        <source>le lecteur du tube est parti</source>
+        <translation>the pipe&apos;s reader has gone</translation>
+    </message>
+    <message>
+        <source>descripteur fermé</source>
+        <translation>closed descriptor</translation>
+    </message>
+    <message>
+        <source>erreur système %1 (%2)</source>
+        <translation>system error %1 (%2)</translation>
+    </message>
+    <message>
+        <source>lecture impossible (%1)</source>
+        <translation>cannot read (%1)</translation>
+    </message>
+    <message>
+        <source>le fichier dépasse %1 Kio</source>
+        <translation>the file is over %1 KiB</translation>
+    </message>
+    <message>
+        <source>le fichier dépasse %1 octets</source>
+        <translation>the file is over %1 bytes</translation>
+    </message>
+    <message>
+        <source>le fichier n&apos;existe pas</source>
+        <translation>the file does not exist</translation>
+    </message>
+    <message>
+        <source>ce n&apos;est pas un fichier ordinaire</source>
+        <translation>it is not a regular file</translation>
+    </message>
+</context>
+<context>
+    <name>Tarvik</name>
+    <message>
+        <source>argument inattendu : %1</source>
+        <translation>unexpected argument: %1</translation>
+    </message>
+</context>
+</TS>

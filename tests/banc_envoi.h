@@ -3,6 +3,7 @@
 // locks and descriptors a run may leave behind.
 #pragma once
 
+#include "octets_essai.h"
 #include "pseudo_terminal.h"
 #include "run/envoyer_sequence.h"
 
@@ -45,19 +46,6 @@ struct GrilleEssai {
     std::function<void()> apresVider, apresAjout;
 };
 
-inline QStringList lignesInitiales()
-{
-    QStringList lignes;
-    for (QChar lettre : QStringLiteral("ABCDEFG"))
-        lignes << lettre + QStringLiteral("+00000:002");
-    return lignes;
-}
-
-inline QByteArray surLeFil(const QStringList &lignes)
-{
-    return (lignes.join(u'\n') + u'\n').toLatin1();
-}
-
 inline QString fichierUucp(const QString &peripherique)
 {
     QString nom = peripherique.mid(5);
@@ -79,10 +67,4 @@ inline bool flockLibre(const QString &peripherique)
 inline int descripteursOuverts()
 {
     return int(QDir(QStringLiteral("/proc/self/fd")).count());
-}
-
-inline bool ecrireFichier(const QString &chemin, const QByteArray &contenu)
-{
-    QFile f(chemin);
-    return f.open(QIODevice::WriteOnly) && f.write(contenu) == contenu.size();
 }

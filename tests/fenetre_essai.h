@@ -2,6 +2,7 @@
 // of dialogs, and the lines of the initial grid.
 #pragma once
 
+#include "octets_essai.h"
 #include "pseudo_terminal.h"
 #include "window/dialogues.h"
 #include "window/main_window.h"
@@ -64,19 +65,6 @@ inline QStringList lignesListe(const Form1 &fenetre)
     for (int k = 0; k < liste->count(); ++k)
         lignes << liste->item(k)->text();
     return lignes;
-}
-
-inline QStringList lignesInitiales()
-{
-    QStringList lignes;
-    for (QChar lettre : QStringLiteral("ABCDEFG"))
-        lignes << lettre + QStringLiteral("+00000:002");
-    return lignes;
-}
-
-inline QByteArray surLeFil(const QStringList &lignes)
-{
-    return (lignes.join(u'\n') + u'\n').toLatin1();
 }
 
 inline void cliquerTest(const Form1 &fenetre)

@@ -55,18 +55,6 @@ void declencher(const Form1 &fenetre, const char *action)
     controle<QAction>(fenetre, QLatin1String(action))->trigger();
 }
 
-bool ecrire(const QString &chemin, const QByteArray &contenu)
-{
-    QFile f(chemin);
-    return f.open(QIODevice::WriteOnly) && f.write(contenu) == contenu.size();
-}
-
-QByteArray lire(const QString &chemin)
-{
-    QFile f(chemin);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestMenus : public QObject {
@@ -103,7 +91,7 @@ void TestMenus::allerRetour()
 
     choix.reponse = m_dossier.filePath(QStringLiteral("aller-retour.seq"));
     declencher(fenetre, "EnregistrerSequence");
-    QCOMPARE(lire(choix.reponse), SequenceVariee);
+    QCOMPARE(lireFichier(choix.reponse), SequenceVariee);
     QCOMPARE(choix.questions.size(), 1);
     QCOMPARE(choix.questions[0].mode, ModeFichier::Enregistrer);
     QCOMPARE(choix.questions[0].suffixe, QStringLiteral("seq"));
@@ -160,7 +148,7 @@ void TestMenus::sequenceRefusee()
     ChoixImpose choix;
     if (chemin.isEmpty()) {
         choix.reponse = m_dossier.filePath(QStringLiteral("refusee.seq"));
-        QVERIFY(ecrire(choix.reponse, contenu));
+        QVERIFY(ecrireFichier(choix.reponse, contenu));
     } else if (chemin == QLatin1String("dossier")) {
         choix.reponse = m_dossier.path();
     } else if (chemin == QLatin1String("tube")) {
@@ -250,7 +238,7 @@ void TestMenus::enregistrementImpossible()
         const QString protege = m_dossier.filePath(QStringLiteral("protege"));
         QVERIFY(QDir().mkpath(protege));
         existant = choix.reponse = protege + QStringLiteral("/sequence.seq");
-        QVERIFY(ecrire(existant, ancien));
+        QVERIFY(ecrireFichier(existant, ancien));
         QVERIFY(QFile::setPermissions(protege, QFile::ReadOwner | QFile::ExeOwner |
                                                    QFile::ReadOther | QFile::ExeOther));
         QVERIFY(QFile::setPermissions(existant, QFile::ReadOwner | QFile::ReadOther));
@@ -277,7 +265,7 @@ void TestMenus::enregistrementImpossible()
         QVERIFY2(messages.vus[0].texte.contains(QStringLiteral("pas un fichier ordinaire")),
                  qPrintable(messages.vus[0].texte));
     if (!existant.isEmpty()) {
-        QCOMPARE(lire(existant), ancien);
+        QCOMPARE(lireFichier(existant), ancien);
         QCOMPARE(QDir(QFileInfo(existant).path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("sequence.seq")}); // no temporary left behind
     }
@@ -301,7 +289,7 @@ void TestMenus::enregistrementDisquePlein()
     const auto demonter = qScopeGuard([&] { ::umount2(point.constData(), MNT_DETACH); });
     const QString ancien = dossier.filePath(QStringLiteral("ancien.seq"));
     const QByteArray contenuAncien = "contenu précédent\n";
-    QVERIFY(ecrire(ancien, contenuAncien));
+    QVERIFY(ecrireFichier(ancien, contenuAncien));
     const int plein = ::open(QFile::encodeName(dossier.filePath(QStringLiteral("plein"))),
                              O_WRONLY | O_CREAT, 0600);
     for (const QByteArray bloc(4096, 'x'); ::write(plein, bloc.constData(), bloc.size()) > 0;) {
@@ -324,7 +312,7 @@ void TestMenus::enregistrementDisquePlein()
         QVERIFY2(texte.contains(QStringLiteral("plus de place sur le disque")) &&
                      texte.contains(QString::fromUtf8(suite)),
                  qPrintable(texte));
-        QCOMPARE(lire(ancien), contenuAncien);
+        QCOMPARE(lireFichier(ancien), contenuAncien);
         QCOMPARE(QDir(dossier.path()).entryList(QDir::Files | QDir::Hidden), avant);
     }
 }
@@ -345,7 +333,7 @@ void TestMenus::fichierRemplaceParUnTube()
     CaptureMessages messages;
     ChoixImpose choix;
     choix.reponse = m_dossier.filePath(QStringLiteral("remplace-") + action);
-    QVERIFY(ecrire(choix.reponse, SequenceVariee));
+    QVERIFY(ecrireFichier(choix.reponse, SequenceVariee));
     const QByteArray tube = QFile::encodeName(choix.reponse);
     const auto avant = AvantOuvertureFichier.remplacer([&](const QString &) {
         ::unlink(tube.constData());
@@ -380,8 +368,8 @@ void TestMenus::nomsAcceptes()
     const QString long40 = QString(40, u'N');
 
     choix.reponse = m_dossier.filePath(QStringLiteral("noms.txt"));
-    QVERIFY(ecrire(choix.reponse, "\xEF\xBB\xBF  Pince \r\nRotation base\n\nBras\n\n" +
-                                      long40.toUtf8() + "\nAvance"));
+    QVERIFY(ecrireFichier(choix.reponse, "\xEF\xBB\xBF  Pince \r\nRotation base\n\nBras\n\n" +
+                                             long40.toUtf8() + "\nAvance"));
     declencher(fenetre, "DesignAxe");
     QVERIFY2(messages.vus.isEmpty(), qPrintable(messages.vus.value(0).texte));
     const QStringList vues = etiquettes(fenetre);
@@ -399,7 +387,7 @@ void TestMenus::nomsAcceptes()
     QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
 
     // A new file replaces the names; its blank lines give the numbers back.
-    QVERIFY(ecrire(choix.reponse, "\n<b>Pince</b>\n"));
+    QVERIFY(ecrireFichier(choix.reponse, "\n<b>Pince</b>\n"));
     declencher(fenetre, "DesignAxe");
     QCOMPARE(etiquettes(fenetre)[0], QStringLiteral("Axe 01"));
     QCOMPARE(etiquettes(fenetre)[1], QStringLiteral("<b>Pince</b>")); // shown as typed
@@ -425,13 +413,13 @@ void TestMenus::nomsRefuses()
     ChoixImpose choix;
     Form1 fenetre;
     choix.reponse = m_dossier.filePath(QStringLiteral("noms-avant.txt"));
-    QVERIFY(ecrire(choix.reponse, "Pince\nBras\n"));
+    QVERIFY(ecrireFichier(choix.reponse, "Pince\nBras\n"));
     declencher(fenetre, "DesignAxe");
     const QStringList avant = etiquettes(fenetre);
     QCOMPARE(avant[1], QStringLiteral("Bras"));
 
     choix.reponse = m_dossier.filePath(QStringLiteral("noms-refuses.txt"));
-    QVERIFY(ecrire(choix.reponse, contenu));
+    QVERIFY(ecrireFichier(choix.reponse, contenu));
     declencher(fenetre, "DesignAxe");
     QCOMPARE(messages.vus.size(), 1);
     QVERIFY2(messages.vus[0].texte.contains(motif), qPrintable(messages.vus[0].texte));

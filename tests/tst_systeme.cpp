@@ -1,6 +1,7 @@
 // The system layer: bounded reads at their limit, saves that fail at any
 // step and leave the old file whole, saves through a link and over a file
 // whose mode is kept, and the XDG folders.
+#include "octets_essai.h"
 #include "system/ajout.h"
 #include "system/ecriture.h"
 #include "system/lecture.h"
@@ -16,22 +17,6 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-namespace {
-
-bool ecrire(const QString &chemin, const QByteArray &contenu)
-{
-    QFile f(chemin);
-    return f.open(QIODevice::WriteOnly) && f.write(contenu) == contenu.size();
-}
-
-QByteArray lire(const QString &chemin)
-{
-    QFile f(chemin);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
 
 class TestSysteme : public QObject {
     Q_OBJECT
@@ -70,7 +55,7 @@ void TestSysteme::limiteDeTaille()
     QFETCH(qsizetype, taille);
     QFETCH(QString, refus);
     const QString chemin = m_dossier.filePath(QStringLiteral("taille"));
-    QVERIFY(ecrire(chemin, QByteArray(taille, 'x')));
+    QVERIFY(ecrireFichier(chemin, QByteArray(taille, 'x')));
     const FichierLu lu = LireFichier(chemin, limite);
     QCOMPARE(lu.echec.value_or(Echec{}).message, refus);
     QCOMPARE(lu.contenu.size(), refus.isEmpty() ? taille : 0);
@@ -98,7 +83,7 @@ void TestSysteme::panneDEcriture()
     QFETCH(QString, motif);
     QTemporaryDir dossier;
     const QString chemin = dossier.filePath(QStringLiteral("ancien.seq"));
-    QVERIFY(ecrire(chemin, "ancien\n"));
+    QVERIFY(ecrireFichier(chemin, "ancien\n"));
     AppelsEcriture appels;
     if (etape == QLatin1String("ecrire"))
         appels.ecrire = [](int, const void *, size_t) {
@@ -121,7 +106,7 @@ void TestSysteme::panneDEcriture()
     QVERIFY(ecriture.echec);
     QVERIFY2(ecriture.echec->message.contains(motif), qPrintable(ecriture.echec->message));
     QVERIFY(ecriture.existait);
-    QCOMPARE(lire(chemin), QByteArray("ancien\n"));
+    QCOMPARE(lireFichier(chemin), QByteArray("ancien\n"));
     QCOMPARE(QDir(dossier.path()).entryList(QDir::Files | QDir::Hidden),
              QStringList{QStringLiteral("ancien.seq")});
 }
@@ -131,24 +116,24 @@ void TestSysteme::ecritureParUnLien()
 {
     const QString cible = m_dossier.filePath(QStringLiteral("cible.seq"));
     const QString lien = m_dossier.filePath(QStringLiteral("lien.seq"));
-    QVERIFY(ecrire(cible, "ancien\n"));
+    QVERIFY(ecrireFichier(cible, "ancien\n"));
     QVERIFY(QFile::link(cible, lien));
     QVERIFY(!EcrireFichier(lien, "nouveau\n").echec);
     QVERIFY(QFileInfo(lien).isSymLink());
-    QCOMPARE(lire(cible), QByteArray("nouveau\n"));
+    QCOMPARE(lireFichier(cible), QByteArray("nouveau\n"));
 }
 
 // A file replaced keeps its mode.
 void TestSysteme::modeConserve()
 {
     const QString chemin = m_dossier.filePath(QStringLiteral("mode.seq"));
-    QVERIFY(ecrire(chemin, "ancien\n"));
+    QVERIFY(ecrireFichier(chemin, "ancien\n"));
     QCOMPARE(::chmod(QFile::encodeName(chemin).constData(), 0640), 0);
     QVERIFY(!EcrireFichier(chemin, "nouveau\n").echec);
     struct stat etat {};
     QCOMPARE(::stat(QFile::encodeName(chemin).constData(), &etat), 0);
     QCOMPARE(etat.st_mode & 07777, mode_t(0640));
-    QCOMPARE(lire(chemin), QByteArray("nouveau\n"));
+    QCOMPARE(lireFichier(chemin), QByteArray("nouveau\n"));
 }
 
 // Two processes append 50 records each while the file passes its bound:
@@ -158,7 +143,7 @@ void TestSysteme::rotationConcurrente()
     QTemporaryDir dossier;
     const QString chemin = dossier.filePath(QStringLiteral("journal.log"));
     constexpr qint64 Limite = 4000; // 3000 bytes already there, 100 records of 40
-    QVERIFY(ecrire(chemin, QByteArray(2999, 'p') + '\n'));
+    QVERIFY(ecrireFichier(chemin, QByteArray(2999, 'p') + '\n'));
     QList<pid_t> ecrivains;
     for (char qui : {'a', 'b'}) {
         const pid_t pid = ::fork();
@@ -178,7 +163,8 @@ void TestSysteme::rotationConcurrente()
         QCOMPARE(::waitpid(pid, &statut, 0), pid);
         QVERIFY(WIFEXITED(statut) && WEXITSTATUS(statut) == 0);
     }
-    const QByteArrayList lignes = (lire(chemin + QStringLiteral(".1")) + lire(chemin)).split('\n');
+    const QByteArrayList lignes =
+        (lireFichier(chemin + QStringLiteral(".1")) + lireFichier(chemin)).split('\n');
     QCOMPARE(lignes.size(), 1 + 100 + 1); // the earlier line, the records, the end
     QCOMPARE(lignes.first(), QByteArray(2999, 'p'));
     QSet<QByteArray> vues;

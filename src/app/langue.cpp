@@ -53,11 +53,16 @@ Langue ChoisirLangue(int argc, char *argv[])
 
 void InstallerLangue(Langue langue)
 {
-    static QTranslator nos, ceuxDeQt;
+    static QTranslator nos;
     QCoreApplication::removeTranslator(&nos);
-    QCoreApplication::removeTranslator(&ceuxDeQt);
     if (langue == Langue::Anglais && nos.load(QStringLiteral(":/i18n/tarvik_en.qm")))
         QCoreApplication::installTranslator(&nos);
+}
+
+void InstallerTextesDeQt(Langue langue)
+{
+    static QTranslator ceuxDeQt;
+    QCoreApplication::removeTranslator(&ceuxDeQt);
     if (langue == Langue::Francais &&
         ceuxDeQt.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

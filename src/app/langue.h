@@ -22,6 +22,9 @@ Langue LangueDuSysteme();
 Langue ChoisirLangue(int argc, char *argv[]);
 
 // Loads into the application object now running the program's texts in
-// `langue` and Qt's own (buttons, file dialogs). French is the programs'
-// own language: only Qt's French texts are needed for it.
+// `langue`. French is the programs' own language: nothing to load for it.
 void InstallerLangue(Langue langue);
+
+// Loads Qt's own texts (standard buttons, file dialogs) in `langue`, for the
+// panel. They are written in English: only the French ones are loaded.
+void InstallerTextesDeQt(Langue langue);

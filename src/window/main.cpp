@@ -70,7 +70,8 @@ int main(int argc, char *argv[])
         return *fin;
 
     QApplication application(argc, argv);
-    InstallerLangue(langue); // the panel's texts, and Qt's own dialogs
+    InstallerLangue(langue);
+    InstallerTextesDeQt(langue); // the dialogs' standard buttons follow
     NommerApplication();
     QApplication::setApplicationVersion(QStringLiteral(TARVIK_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tarvik/tarvik.png")));

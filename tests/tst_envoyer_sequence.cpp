@@ -91,6 +91,7 @@ private Q_SLOTS:
     void reglagesRefuses();
     void reglagesDeLigne();
     void portAbsent();
+    void finDemandeeAvantLOuverture();
     void extremiteDisparue();
     void ligneBloquee();
     void permissionRefusee();
@@ -357,6 +358,30 @@ void TestEnvoyerSequence::portAbsent()
     QVERIFY2(echec->message.contains(QStringLiteral("absent")), qPrintable(echec->message));
     QCOMPARE(grille.liste, QStringList{QStringLiteral("précédent")});
     QCOMPARE(descripteursOuverts(), fds);
+}
+
+// The program is asked to end while a run waits its turn: the run does not
+// start, and the port stays untouched.
+void TestEnvoyerSequence::finDemandeeAvantLOuverture()
+{
+    PseudoTerminal pty;
+    int tube[2];
+    QCOMPARE(::pipe(tube), 0);
+    const auto fermer = qScopeGuard([&] {
+        ::close(tube[0]);
+        ::close(tube[1]);
+    });
+    QCOMPARE(::write(tube[1], "\x0f", 1), 1);
+    GrilleEssai grille;
+    grille.liste = QStringList{QStringLiteral("précédent")};
+    grille.lien.setPeripherique(pty.chemin());
+    grille.lien.setReveil(tube[0]);
+    const auto echec = grille.envoyer();
+    QVERIFY(echec);
+    QCOMPARE(echec->lien, EchecLien::Genre::Interrompu);
+    QCOMPARE(grille.liste, QStringList{QStringLiteral("précédent")});
+    QCOMPARE(pty.lire(), QByteArray());
+    QVERIFY(flockLibre(pty.chemin()));
 }
 
 // The board's end goes away after two lines: the run fails, lists only the

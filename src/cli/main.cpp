@@ -113,17 +113,18 @@ int codeDe(const EchecSequence &echec)
 {
     if (!echec.lien)
         return FichierRefuse;
-    switch (*echec.lien) {
-    case EchecLien::Genre::EcritureEchouee:
-    case EchecLien::Genre::DelaiDepasse:
+    switch (IssueDe(echec)) {
+    case IssueEnvoi::Echec:
         return EchecEcriture;
-    case EchecLien::Genre::Interrompu:
+    case IssueEnvoi::Interrompue:
         if (const int signal = SignalRecu())
             return 128 + signal;
         return 128 + SIGTERM;
-    default:
-        return PortIndisponible;
+    case IssueEnvoi::PortRefuse:
+    case IssueEnvoi::Envoyee:
+        break;
     }
+    return PortIndisponible;
 }
 
 // The usage the options describe, or why not.

@@ -5,8 +5,6 @@
 
 #include <QCoreApplication>
 
-#include <poll.h>
-
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -50,20 +48,11 @@ EchecLien LienSerie::echec(const EchecLien &refus) const
     return Refus(refus.genre, message);
 }
 
-bool LienSerie::reveille() const
-{
-    pollfd p{m_reveil, POLLIN, 0};
-    return m_reveil >= 0 && ::poll(&p, 1, 0) > 0;
-}
-
 std::optional<EchecLien> LienSerie::ouvrir()
 {
-    using G = EchecLien::Genre;
     if (m_port.echec)
-        return Refus(G::PortInconnu, Textes::tr("Port série inconnu : ") + m_port.echec->message);
-    if (reveille()) // the program is asked to end: no new run
-        return echec(Refus(G::Interrompu, Textes::tr("envoi interrompu")));
-    m_pilote->setReveil(m_reveil);
+        return Refus(EchecLien::Genre::PortInconnu,
+                     Textes::tr("Port série inconnu : ") + m_port.echec->message);
     if (auto refus = m_pilote->ouvrir(m_port.peripherique))
         return echec(*refus);
     return std::nullopt;

@@ -36,7 +36,7 @@ public:
 
     // A descriptor that, once readable, ends a run at once (a signal's
     // self-pipe); -1 for none.
-    void setReveil(int fd) { m_reveil = fd; }
+    void setReveil(int fd) { m_pilote->setReveil(fd); }
 
     // Checks the port is a serial port, takes the locks, opens it and
     // applies the line settings. Nothing is written to a device that is not
@@ -64,10 +64,8 @@ public:
     QStringList avertissements() const { return m_pilote->avertissements(); }
 
 private:
-    bool reveille() const;
     EchecLien echec(const EchecLien &refus) const;
 
     PortChoisi m_port;
     std::unique_ptr<PiloteLigne> m_pilote;
-    int m_reveil = -1;
 };

@@ -62,8 +62,8 @@ public:
     // through (a stale lock that could not be removed).
     virtual QStringList avertissements() const = 0;
 
-    // A descriptor that, once readable, ends every wait at once (a signal's
-    // self-pipe); -1 for none.
+    // A descriptor that, once readable, ends every wait at once and refuses
+    // a new opening (a signal's self-pipe); -1 for none.
     void setReveil(int fd) { m_reveil = fd; }
 
 protected:

@@ -35,6 +35,11 @@ EchecLien interrompu()
     return Refus(G::Interrompu, Textes::tr("envoi interrompu"));
 }
 
+EchecLien delaiDepasse()
+{
+    return Refus(G::DelaiDepasse, Textes::tr("délai dépassé : le port n'accepte plus d'octets"));
+}
+
 } // namespace
 
 PilotePosix::~PilotePosix()
@@ -46,6 +51,8 @@ PilotePosix::~PilotePosix()
 std::optional<EchecLien> PilotePosix::ouvrir(const QString &nom)
 {
     fermer();
+    if (reveille()) // the program is asked to end: no new run
+        return interrompu();
     m_chemin = CheminReel(nom);
     struct stat etat {};
     if (auto refus = ExaminerPeripherique(m_chemin, etat))
@@ -147,12 +154,6 @@ int PilotePosix::reglerLigne()
     return conforme ? 0 : EINVAL;
 }
 
-bool PilotePosix::reveille() const
-{
-    pollfd p{m_reveil, POLLIN, 0};
-    return m_reveil >= 0 && ::poll(&p, 1, 0) > 0;
-}
-
 std::optional<EchecLien> PilotePosix::attendreLigne(QDeadlineTimer echeance)
 {
     pollfd attentes[2] = {{m_fd, POLLOUT, 0}, {m_reveil, POLLIN, 0}};
@@ -160,8 +161,7 @@ std::optional<EchecLien> PilotePosix::attendreLigne(QDeadlineTimer echeance)
         if (reveille())
             return interrompu();
         if (echeance.hasExpired())
-            return Refus(G::DelaiDepasse,
-                         Textes::tr("délai dépassé : le port n'accepte plus d'octets"));
+            return delaiDepasse();
         const int n =
             ::poll(attentes, m_reveil >= 0 ? 2 : 1, int(qMax<qint64>(1, echeance.remainingTime())));
         if (n < 0 && errno != EINTR)
@@ -186,8 +186,7 @@ std::optional<EchecLien> PilotePosix::ecrire(QByteArrayView octets, QDeadlineTim
         if (n < 0 && errno != EAGAIN)
             return ecritureEchouee(errno);
         if (attendu && echeance.hasExpired())
-            return Refus(G::DelaiDepasse,
-                         Textes::tr("délai dépassé : le port n'accepte plus d'octets"));
+            return delaiDepasse();
         if (auto refus = attendreLigne(echeance))
             return refus;
         attendu = true;

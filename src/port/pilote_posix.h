@@ -4,6 +4,7 @@
 
 #include "port/pilote_ligne.h"
 #include "port/verrous.h"
+#include "system/lecture.h"
 
 #include <termios.h>
 
@@ -35,7 +36,7 @@ private:
     // Waits until the line takes bytes again; a failure on the deadline or
     // a wake-up.
     std::optional<EchecLien> attendreLigne(QDeadlineTimer echeance);
-    bool reveille() const;
+    bool reveille() const { return DescripteurLisible(m_reveil); }
 
     VerrousUucp m_verrous;
     QString m_chemin; // the device the name led to

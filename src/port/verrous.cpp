@@ -1,5 +1,6 @@
 #include "port/verrous.h"
 
+#include "system/ecriture.h"
 #include "system/erreurs.h"
 #include "system/lecture.h"
 #include "system/noms.h"
@@ -89,19 +90,6 @@ Echec illisible(const QString &fichier, const QString &raison)
     return {Textes::tr("port occupé : le verrou %1 est illisible (%2). Supprimez-le s'il "
                        "n'appartient à aucun programme")
                 .arg(NomLisible(fichier), raison)};
-}
-
-bool ecrireTout(int fd, const QByteArray &octets)
-{
-    for (qsizetype fait = 0; fait < octets.size();) {
-        const ssize_t n = ::write(fd, octets.constData() + fait, size_t(octets.size() - fait));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        fait += n;
-    }
-    return true;
 }
 
 } // namespace
@@ -272,7 +260,7 @@ std::optional<Echec> VerrousUucp::prendre(const QString &nom)
     bool pris = fd >= 0;
     struct stat etat {};
     if (pris) {
-        pris = ecrireTout(fd, QByteArray::number(::getpid()).rightJustified(10, ' ') + '\n') &&
+        pris = EcrireTout(fd, QByteArray::number(::getpid()).rightJustified(10, ' ') + '\n') &&
                ::fchmod(fd, 0644) == 0 && ::fstat(fd, &etat) == 0;
         erreur = errno;
         if (::close(fd) != 0 && pris) {

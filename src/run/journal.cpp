@@ -27,21 +27,6 @@ QString horodatage(const QDateTime &moment)
                .arg(std::abs(ecart) % 3600 / 60, 2, 10, QChar(u'0'));
 }
 
-IssueEnvoi issueDe(const std::optional<EchecSequence> &echec)
-{
-    if (!echec || !echec->lien)
-        return IssueEnvoi::Envoyee;
-    switch (*echec->lien) {
-    case EchecLien::Genre::EcritureEchouee:
-    case EchecLien::Genre::DelaiDepasse:
-        return IssueEnvoi::Echec;
-    case EchecLien::Genre::Interrompu:
-        return IssueEnvoi::Interrompue;
-    default:
-        return IssueEnvoi::PortRefuse;
-    }
-}
-
 } // namespace
 
 QString FichierJournal()
@@ -63,6 +48,21 @@ QString NomIssue(IssueEnvoi issue)
         break;
     }
     return QStringLiteral("interrompue");
+}
+
+IssueEnvoi IssueDe(const std::optional<EchecSequence> &echec)
+{
+    if (!echec || !echec->lien)
+        return IssueEnvoi::Envoyee;
+    switch (*echec->lien) {
+    case EchecLien::Genre::EcritureEchouee:
+    case EchecLien::Genre::DelaiDepasse:
+        return IssueEnvoi::Echec;
+    case EchecLien::Genre::Interrompu:
+        return IssueEnvoi::Interrompue;
+    default:
+        return IssueEnvoi::PortRefuse;
+    }
 }
 
 QByteArray FormerEnregistrement(const EnregistrementEnvoi &envoi)
@@ -106,7 +106,7 @@ std::optional<Echec> JournalEnvoi::consigner(const std::optional<EchecSequence> 
                               m_source,
                               port.echec ? QStringLiteral("inconnu") : port.peripherique,
                               lien.peripherique(),
-                              issueDe(echec),
+                              IssueDe(echec),
                               echec ? echec->message : QString(),
                               m_lignes};
     return AjouterEnregistrement(FichierJournal(), FormerEnregistrement(envoi), TailleMaxJournal);

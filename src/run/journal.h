@@ -22,6 +22,8 @@ QString FichierJournal();
 // How a run ended, as the journal names it.
 enum class IssueEnvoi { Envoyee, PortRefuse, Echec, Interrompue };
 QString NomIssue(IssueEnvoi issue);
+// The outcome of a run that reached the port (a refused grid is not one).
+IssueEnvoi IssueDe(const std::optional<EchecSequence> &echec);
 
 // One run, as the journal keeps it.
 struct EnregistrementEnvoi {

@@ -19,22 +19,6 @@ struct Textes {
     Q_DECLARE_TR_FUNCTIONS(Systeme)
 };
 
-bool ecrireTout(int fd, const QByteArray &octets)
-{
-    const char *p = octets.constData();
-    qsizetype reste = octets.size();
-    while (reste > 0) {
-        const ssize_t n = AppelsSysteme->ecrire(fd, p, size_t(reste));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        reste -= n;
-    }
-    return true;
-}
-
 // The file a save replaces: `chemin` itself, or the regular file a link
 // there leads to (the link stays). Why it cannot be replaced, or nothing.
 std::optional<Echec> cibleDe(const QString &chemin, QString &cible, struct stat &etat,
@@ -78,7 +62,7 @@ int creerACote(const QString &cible, QString &temporaire)
 int remplir(int fd, const QByteArray &octets, const struct stat *ancien)
 {
     const bool fait = (!ancien || ::fchmod(fd, ancien->st_mode & 07777) == 0) &&
-                      ecrireTout(fd, octets) && AppelsSysteme->synchroniser(fd) == 0;
+                      EcrireTout(fd, octets) && AppelsSysteme->synchroniser(fd) == 0;
     const int erreur = fait ? 0 : errno;
     if (AppelsSysteme->fermer(fd) != 0 && !erreur)
         return errno;
@@ -118,4 +102,20 @@ EcritureFichier EcrireFichier(const QString &chemin, const QByteArray &octets)
         ::close(dossier);
     }
     return resultat;
+}
+
+bool EcrireTout(int fd, const QByteArray &octets)
+{
+    const char *p = octets.constData();
+    qsizetype reste = octets.size();
+    while (reste > 0) {
+        const ssize_t n = AppelsSysteme->ecrire(fd, p, size_t(reste));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        reste -= n;
+    }
+    return true;
 }

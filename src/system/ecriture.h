@@ -22,6 +22,10 @@ struct EcritureFichier {
 };
 EcritureFichier EcrireFichier(const QString &chemin, const QByteArray &octets);
 
+// Writes every byte of `octets` to `fd`, however many writes it takes;
+// false, with errno set, when one fails.
+bool EcrireTout(int fd, const QByteArray &octets);
+
 // The system calls a save makes, each checked: tests put a failing one here.
 struct AppelsEcriture {
     std::function<ssize_t(int, const void *, size_t)> ecrire = ::write;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,11 +40,13 @@ std::optional<Echec> LireDescripteur(int fd, QByteArray &contenu, qsizetype tail
                                     : Textes::tr("le fichier dépasse %1 octets").arg(taille)};
 }
 
-FichierLu LireFichier(const QString &chemin, qsizetype taille, Liens liens)
+namespace {
+
+// Opens a regular file at `chemin` without waiting, and checks its type on
+// the open descriptor (seen in `etat`); -1, with the reason in `lu`, when it
+// cannot be read.
+int ouvrirOrdinaire(const QString &chemin, Liens liens, FichierLu &lu, struct stat &etat)
 {
-    if (*AvantOuvertureFichier)
-        (*AvantOuvertureFichier)(chemin);
-    FichierLu lu;
     const int fd =
         ::open(OctetsLocaux(chemin).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC |
                                                      (liens == Liens::Refuses ? O_NOFOLLOW : 0));
@@ -52,40 +55,54 @@ FichierLu LireFichier(const QString &chemin, qsizetype taille, Liens liens)
         lu.echec =
             Echec{lu.absent ? Textes::tr("le fichier n'existe pas")
                             : Textes::tr("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
-        return lu;
+        return -1;
     }
-    struct stat etat {};
     if (::fstat(fd, &etat) != 0)
         lu.echec = Echec{Textes::tr("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
     else if (!S_ISREG(etat.st_mode))
         lu.echec = Echec{Textes::tr("ce n'est pas un fichier ordinaire")};
-    else
-        lu.echec = LireDescripteur(fd, lu.contenu, taille);
+    if (lu.echec) {
+        ::close(fd);
+        return -1;
+    }
     lu.appareil = etat.st_dev;
     lu.inode = etat.st_ino;
     lu.modifieMs = qint64(etat.st_mtim.tv_sec) * 1000 + etat.st_mtim.tv_nsec / 1000000;
+    return fd;
+}
+
+} // namespace
+
+FichierLu LireFichier(const QString &chemin, qsizetype taille, Liens liens)
+{
+    if (*AvantOuvertureFichier)
+        (*AvantOuvertureFichier)(chemin);
+    FichierLu lu;
+    struct stat etat {};
+    const int fd = ouvrirOrdinaire(chemin, liens, lu, etat);
+    if (fd < 0)
+        return lu;
+    lu.echec = LireDescripteur(fd, lu.contenu, taille);
     ::close(fd);
     if (lu.echec)
         lu.contenu.clear();
     return lu;
 }
 
+bool DescripteurLisible(int fd)
+{
+    pollfd p{fd, POLLIN, 0};
+    return fd >= 0 && ::poll(&p, 1, 0) > 0;
+}
+
 FichierLu LireFin(const QString &chemin, qsizetype taille)
 {
     FichierLu lu;
-    const int fd = ::open(OctetsLocaux(chemin).constData(),
-                          O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) {
-        lu.absent = errno == ENOENT;
-        lu.echec =
-            Echec{lu.absent ? Textes::tr("le fichier n'existe pas")
-                            : Textes::tr("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
-        return lu;
-    }
     struct stat etat {};
-    if (::fstat(fd, &etat) != 0 || !S_ISREG(etat.st_mode))
-        lu.echec = Echec{Textes::tr("ce n'est pas un fichier ordinaire")};
-    else if (::lseek(fd, std::max<off_t>(0, etat.st_size - taille), SEEK_SET) < 0)
+    const int fd = ouvrirOrdinaire(chemin, Liens::Refuses, lu, etat);
+    if (fd < 0)
+        return lu;
+    if (::lseek(fd, std::max<off_t>(0, etat.st_size - taille), SEEK_SET) < 0)
         lu.echec = Echec{Textes::tr("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
     else // room for what is appended while it is read
         lu.echec = LireDescripteur(fd, lu.contenu, 2 * taille);

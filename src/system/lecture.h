@@ -39,6 +39,9 @@ FichierLu LireFin(const QString &chemin, qsizetype taille);
 std::optional<Echec> LireDescripteur(int fd, QByteArray &contenu,
                                      qsizetype taille = TailleMaxFichier);
 
+// Whether `fd` has something to read at this moment; never for -1.
+bool DescripteurLisible(int fd);
+
 // Called with the path just before LireFichier opens it: nothing in the
 // program; tests swap the file there.
 inline Substituable<std::function<void(const QString &chemin)>> AvantOuvertureFichier;

@@ -57,6 +57,9 @@ public:
     // make it: writes block until it resumes.
     void suspendre() { ::tcflow(m_panneau, TCOOFF); }
     void reprendre() { ::tcflow(m_panneau, TCOON); }
+    // What closing and opening the bridge again does to a killed program's
+    // exclusive mode.
+    void effacerExclusivite() { ::ioctl(m_panneau, TIOCNXCL); }
     bool exclusif() const
     {
         int exclusif = 0;

@@ -98,6 +98,11 @@ public:
         return ::ioctl(m_esclave, TIOCGEXCL, &exclusif) == 0 && exclusif;
     }
 
+    // What the last close of a real port does to a killed program's
+    // exclusive mode; here the test keeps the terminal open, which a live
+    // holder would be to the program.
+    void effacerExclusivite() { ::ioctl(m_esclave, TIOCNXCL); }
+
     void fermerMaitre()
     {
         if (m_maitre >= 0)

@@ -7,6 +7,7 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -19,6 +20,7 @@ namespace {
 struct EtatPilote {
     QList<int> file{0};
     bool reglagesRefuses = false;
+    size_t parEcriture = 4096; // the most bytes the line takes at a time
     QStringList journal;
 };
 
@@ -62,6 +64,10 @@ protected:
     {
         return m_etat.reglagesRefuses ? EINVAL : PilotePosix::reglerLigne();
     }
+    ssize_t transmettre(const char *octets, size_t taille) override
+    {
+        return PilotePosix::transmettre(octets, std::min(taille, m_etat.parEcriture));
+    }
 
 private:
     EtatPilote &m_etat;
@@ -94,6 +100,11 @@ private Q_SLOTS:
     void finDemandeeAvantLOuverture();
     void extremiteDisparue();
     void ligneBloquee();
+    void enRetard_data();
+    void enRetard();
+    void fileJeteeSurLaLigne();
+    void ecrituresPartielles();
+    void sansTerminalDeControle();
     void permissionRefusee();
 };
 
@@ -256,26 +267,32 @@ void TestEnvoyerSequence::grilleRefuseePortIndisponible()
 
 void TestEnvoyerSequence::vidage_data()
 {
-    QTest::addColumn<QList<int>>("file"); // what the driver reports in turn
+    QTest::addColumn<QList<int>>("file"); // what the driver reports in turn, at the opening first
     QTest::addColumn<QStringList>("journal");
     QTest::addColumn<QString>("message"); // empty: the run succeeds
+    QTest::addColumn<int>("jetes");       // bytes an earlier run left, thrown away
     const QString o = QStringLiteral("ouvrir"), a = QStringLiteral("attente"),
                   d = QStringLiteral("drain");
     const QString j = QStringLiteral("jeter"), f = QStringLiteral("fermer");
     QTest::newRow("file qui se vide")
-        << QList<int>{84, 40, 0} << QStringList{o, a, a, a, d, f} << QString();
-    QTest::newRow("file bloquée") << QList<int>{5} << QStringList{o, j, f}
-                                  << "délai dépassé : 5 octets";
+        << QList<int>{0, 84, 40, 0} << QStringList{o, a, a, a, a, d, f} << QString() << 0;
+    QTest::newRow("file bloquée") << QList<int>{0, 5} << QStringList{o, j, f}
+                                  << "délai dépassé : 5 octets" << 0;
+    // Left by a killed run: thrown away before the first byte of this one.
+    QTest::newRow("file d'une séquence tuée")
+        << QList<int>{40, 0} << QStringList{o, a, j, a, d, f} << QString() << 40;
 }
 
 // The port is closed only once the driver's queue is empty and tcdrain has
 // returned; a queue that never empties ends in a timeout, not in "sent",
-// and what it held is thrown away before the port closes.
+// and what it held is thrown away before the port closes. What an earlier
+// writer left queued goes before anything of this run, and the run says so.
 void TestEnvoyerSequence::vidage()
 {
     QFETCH(QList<int>, file);
     QFETCH(QStringList, journal);
     QFETCH(QString, message);
+    QFETCH(int, jetes);
     PseudoTerminal pty;
     EtatPilote pilote;
     pilote.file = file;
@@ -294,6 +311,9 @@ void TestEnvoyerSequence::vidage()
         pilote.journal.removeAll(QStringLiteral("attente")); // as often as 2 s allow
     }
     QCOMPARE(pilote.journal, journal);
+    QCOMPARE(grille.lien.octetsJetes(), jetes);
+    const QString note = NoteOctetsJetes(grille.lien);
+    QVERIFY2(note.contains(QStringLiteral("(%1)").arg(jetes)) == (jetes > 0), qPrintable(note));
     QVERIFY(!grille.lien.estOuvert());
     QVERIFY(flockLibre(pty.chemin()));
 }
@@ -323,13 +343,24 @@ void TestEnvoyerSequence::reglagesRefuses()
     QCOMPARE(pty.lire(), QByteArray());
 }
 
-// The settings as the line has them while the run writes.
+// The settings as the line has them while the run writes, from hostile
+// ones (two stop bits, parity, hardware flow control, 9600 baud, output
+// processing), which it gives back whole once it is done.
 void TestEnvoyerSequence::reglagesDeLigne()
 {
     PseudoTerminal pty;
+    termios avant{};
+    QCOMPARE(::tcgetattr(pty.maitre(), &avant), 0);
+    avant.c_cflag |= CSTOPB | PARENB | CRTSCTS;
+    avant.c_iflag |= IXON | IXOFF;
+    avant.c_oflag |= OPOST | ONLCR;
+    ::cfsetospeed(&avant, B9600);
+    ::cfsetispeed(&avant, B9600);
+    QCOMPARE(::tcsetattr(pty.maitre(), TCSANOW, &avant), 0);
+    QCOMPARE(::tcgetattr(pty.maitre(), &avant), 0);
     GrilleEssai grille;
     grille.lien.setPeripherique(pty.chemin());
-    termios vu{};
+    termios vu{}, apres{};
     bool lu = false;
     grille.apresVider = [&] {
         lu = ::tcgetattr(pty.maitre(), &vu) == 0;
@@ -344,6 +375,13 @@ void TestEnvoyerSequence::reglagesDeLigne()
     QCOMPARE(vu.c_cflag & CRTSCTS, tcflag_t(0));
     QCOMPARE(vu.c_iflag & (IXON | IXOFF), tcflag_t(0));
     QCOMPARE(vu.c_oflag & OPOST, tcflag_t(0)); // bytes go out unchanged
+    QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+    QCOMPARE(::tcgetattr(pty.maitre(), &apres), 0);
+    QCOMPARE(apres.c_cflag, avant.c_cflag);
+    QCOMPARE(apres.c_iflag, avant.c_iflag);
+    QCOMPARE(apres.c_oflag, avant.c_oflag);
+    QCOMPARE(apres.c_lflag, avant.c_lflag);
+    QCOMPARE(cfgetospeed(&apres), speed_t(B9600));
 }
 
 void TestEnvoyerSequence::portAbsent()
@@ -431,7 +469,7 @@ void TestEnvoyerSequence::ligneBloquee()
     QElapsedTimer chrono;
     chrono.start();
     const auto echec = grille.envoyer();
-    qInfo("échec rendu en %lld ms (borne : %d ms)", chrono.elapsed(), DelaiSequenceMs);
+    qInfo("échec rendu en %lld ms (borne : %d ms)", chrono.elapsed(), *DelaiSequenceMs);
     QVERIFY(echec);
     QVERIFY2(echec->lien == EchecLien::Genre::DelaiDepasse, qPrintable(echec->message));
     QVERIFY(!grille.lien.estOuvert());
@@ -448,6 +486,95 @@ void TestEnvoyerSequence::ligneBloquee()
              recu.constData());
 
     QVERIFY(!grille.envoyer());
+    QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+}
+
+void TestEnvoyerSequence::enRetard_data()
+{
+    QTest::addColumn<int>("apres"); // the run is held up once this many lines are out
+    QTest::addColumn<QString>("message");
+    QTest::newRow("retenue après D") << 4 << "Lignes remises au port avant l'échec : A à D";
+    QTest::newRow("retenue après G") << 7 << "les sept lignes ont été remises au port, mais";
+}
+
+// A run held up past its deadline (a stopped process, a slow machine) ends
+// in a failure, not in "sent": nothing more goes once the deadline has
+// passed, and a run that only ends after it says its lines went late.
+void TestEnvoyerSequence::enRetard()
+{
+    QFETCH(int, apres);
+    QFETCH(QString, message);
+    const auto delai = DelaiSequenceMs.remplacer(50);
+    PseudoTerminal pty;
+    GrilleEssai grille;
+    grille.lien.setPeripherique(pty.chemin());
+    grille.apresAjout = [&] {
+        if (grille.liste.size() == apres)
+            QThread::msleep(100);
+    };
+    const auto echec = grille.envoyer();
+    QVERIFY(echec);
+    QCOMPARE(echec->lien, EchecLien::Genre::DelaiDepasse);
+    QVERIFY2(echec->message.contains(message) && echec->message.contains(u"délai dépassé"),
+             qPrintable(echec->message));
+    QCOMPARE(pty.lire(12 * apres), surLeFil(lignesInitiales().mid(0, apres)));
+    QVERIFY(flockLibre(pty.chemin()));
+}
+
+// What a killed writer left on a line nobody reads: the next run throws it
+// away before its own first byte, so that its lines arrive whole behind
+// what the board had already taken in. A pseudo-terminal keeps no count of
+// it: the driver reports it here as a serial port's does.
+void TestEnvoyerSequence::fileJeteeSurLaLigne()
+{
+    PseudoTerminal pty;
+    QVERIFY(pty.remplir() > 0);
+    EtatPilote pilote;
+    pilote.file = {18000, 0};
+    const auto factice = piloteFactice(pilote);
+    GrilleEssai grille;
+    grille.lien.setPeripherique(pty.chemin());
+    const auto echec = grille.envoyer();
+    QVERIFY2(!echec, qPrintable(echec->message));
+    QByteArray recu = pty.lire();
+    while (recu.startsWith('x'))
+        recu.remove(0, 1);
+    QCOMPARE(recu, surLeFil(lignesInitiales()));
+    QVERIFY(NoteOctetsJetes(grille.lien).contains(QStringLiteral("(18000)")));
+}
+
+// A line that takes a few bytes at a time, as a serial port with a small
+// buffer does: each write goes on from where the last one stopped.
+void TestEnvoyerSequence::ecrituresPartielles()
+{
+    PseudoTerminal pty;
+    EtatPilote pilote;
+    pilote.parEcriture = 5;
+    const auto factice = piloteFactice(pilote);
+    GrilleEssai grille;
+    grille.lien.setPeripherique(pty.chemin());
+    QVERIFY(!grille.envoyer());
+    QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+}
+
+// A process without a terminal that controls it sends, and still has none
+// after: the port never becomes its controlling terminal.
+void TestEnvoyerSequence::sansTerminalDeControle()
+{
+    PseudoTerminal pty;
+    const pid_t enfant = ::fork();
+    if (enfant == 0) {
+        ::setsid();
+        GrilleEssai grille;
+        grille.lien.setPeripherique(pty.chemin());
+        const bool envoye = !grille.envoyer();
+        const bool sansTerminal = ::open("/dev/tty", O_RDWR | O_NOCTTY) < 0;
+        ::_exit(envoye && sansTerminal ? 0 : 1);
+    }
+    int statut = -1;
+    QCOMPARE(::waitpid(enfant, &statut, 0), enfant);
+    QVERIFY(WIFEXITED(statut));
+    QCOMPARE(WEXITSTATUS(statut), 0);
     QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
 }
 

@@ -2,6 +2,7 @@
 // it sends, its exit codes, --verifier, and a signal during a blocked send.
 #include "app/version.h"
 #include "locale_essai.h"
+#include "octets_essai.h"
 #include "pont_socat.h"
 #include "port/reglages.h"
 #include "programme_essai.h"
@@ -17,8 +18,11 @@
 #include <QTest>
 
 #include <csignal>
+#include <sched.h>
 #include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace {
 
@@ -89,6 +93,8 @@ private Q_SLOTS:
     void aideEtVersion_data();
     void aideEtVersion();
     void portAuNomNonUtf8();
+    void terminauxDuSysteme_data();
+    void terminauxDuSysteme();
     void signalPendantUnEnvoiBloque_data();
     void signalPendantUnEnvoiBloque();
     void finBrutaleSurUnPont_data();
@@ -325,6 +331,65 @@ void TestEnvoyeur::portAuNomNonUtf8()
     QCOMPARE(pty.lire(84), Sequence);
 }
 
+void TestEnvoyeur::terminauxDuSysteme_data()
+{
+    QTest::addColumn<QString>("terminal"); // what the port is to the program
+    QTest::addColumn<QString>("motif");
+    QTest::newRow("son entrée") << "entree"
+                                << "c'est le terminal de ce programme";
+    QTest::newRow("son terminal de contrôle") << "controle"
+                                              << "terminal de contrôle";
+    QTest::newRow("une console du système") << "console"
+                                            << "console du système";
+}
+
+// The program's own terminal ($(tty), /proc/self/fd/0) and a console of the
+// system are refused: the lines would show on a screen, not reach a board.
+// The console is one here by a /proc/consoles of the program's own.
+void TestEnvoyeur::terminauxDuSysteme()
+{
+    QFETCH(QString, terminal);
+    QFETCH(QString, motif);
+    const bool console = terminal == QLatin1String("console");
+    if (console && ::geteuid() != 0)
+        QSKIP("il faut être root pour donner au programme un /proc/consoles à lui");
+    PseudoTerminal pty;
+    const QByteArray chemin = QFile::encodeName(pty.chemin());
+    struct stat etat {};
+    QCOMPARE(::stat(chemin.constData(), &etat), 0);
+    const QString consoles = m_dossier.filePath(QStringLiteral("consoles"));
+    QVERIFY(ecrireFichier(consoles, QStringLiteral("ttyS9 -W- (EC p a) %1:%2\n")
+                                        .arg(major(etat.st_rdev))
+                                        .arg(minor(etat.st_rdev))
+                                        .toLatin1()));
+    const QByteArray faux = QFile::encodeName(consoles);
+    QProcess programme;
+    programme.setChildProcessModifier([&] {
+        if (terminal == QLatin1String("entree")) {
+            ::dup2(::open(chemin.constData(), O_RDWR | O_NOCTTY), 0);
+        } else if (terminal == QLatin1String("controle")) {
+            ::setsid();
+            ::close(::open(chemin.constData(), O_RDWR)); // it becomes the session's
+        } else if (::unshare(CLONE_NEWNS) != 0 ||
+                   ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                   ::mount(faux.constData(), "/proc/consoles", nullptr, MS_BIND, nullptr) != 0) {
+            ::_exit(99);
+        }
+    });
+    OuverturesVues ouvertures(pty.chemin());
+    programme.start(
+        QStringLiteral(TARVIK_ENVOYER),
+        {m_fichier, QStringLiteral("--port"),
+         terminal == QLatin1String("entree") ? QStringLiteral("/proc/self/fd/0") : pty.chemin()});
+    QVERIFY(programme.waitForFinished(10000));
+    const QByteArray erreurs = programme.readAllStandardError();
+    QCOMPARE(programme.exitCode(), 3);
+    QVERIFY2(QString::fromUtf8(erreurs).contains(motif), erreurs.constData());
+    QCOMPARE(pty.lire(), QByteArray());
+    if (console)
+        QCOMPARE(ouvertures.nombre(), 0); // refused by its numbers, never opened
+}
+
 void TestEnvoyeur::signalPendantUnEnvoiBloque_data()
 {
     QTest::addColumn<int>("signal");
@@ -380,8 +445,9 @@ void TestEnvoyeur::finBrutaleSurUnPont_data()
 // A send ended while it waits on a socat bridge whose output is held. A
 // signal it can catch leaves nothing behind: the next send goes through,
 // for the same user too. SIGKILL leaves the exclusive mode on the bridge,
-// which socat keeps open: root clears it and sends; another user is told
-// what blocks the port and how to free it, and nothing is sent.
+// which socat keeps open: root is told socat holds it, another user that a
+// program it cannot see may hold it, each how to free it, and nothing is
+// sent until the bridge is opened again.
 void TestEnvoyeur::finBrutaleSurUnPont()
 {
     QFETCH(int, signal);
@@ -426,14 +492,20 @@ void TestEnvoyeur::finBrutaleSurUnPont()
     }
 
     const Sortie suivante = envoyer(autreUtilisateur);
-    if (signal == SIGKILL && autreUtilisateur) {
+    if (signal == SIGKILL) {
+        // socat keeps the port open: never a leftover to take over, even for root.
         QCOMPARE(suivante.code, 3);
         const QString erreurs = QString::fromUtf8(suivante.erreurs);
-        QVERIFY2(erreurs.contains(QStringLiteral("exclusivité")) &&
-                     erreurs.contains(QStringLiteral("rouvrez le pont")),
+        const QString qui = autreUtilisateur ? QStringLiteral("que vous ne pouvez pas voir")
+                                             : QStringLiteral("(socat, de l'utilisateur root)");
+        QVERIFY2(erreurs.contains(qui) && !erreurs.contains(QStringLiteral("aucun programme")),
                  suivante.erreurs.constData());
+        QVERIFY(erreurs.contains(autreUtilisateur ? QStringLiteral("fuser -v")
+                                                  : QStringLiteral("rouvrez le pont")));
         QCOMPARE(pont.lire(), QByteArray());
-        QCOMPARE(envoyer(false).code, 0); // root frees it
+        QVERIFY(pont.exclusif());
+        pont.effacerExclusivite(); // the bridge closed and opened again
+        QCOMPARE(envoyer(autreUtilisateur).code, 0);
     } else {
         QVERIFY2(suivante.code == 0, suivante.erreurs.constData());
     }

@@ -48,6 +48,8 @@ private Q_SLOTS:
     void port1();
     void numerosRefuses_data();
     void numerosRefuses();
+    void avantOuverture_data();
+    void avantOuverture();
     void cheminRefuse_data();
     void cheminRefuse();
     void choixEnregistre();
@@ -138,6 +140,64 @@ void TestPort::numerosRefuses()
     QCOMPARE(RaisonPasUnPort(S_IFCHR | 0660, makedev(majeur, mineur)).has_value(), refuse);
 }
 
+void TestPort::avantOuverture_data()
+{
+    QTest::addColumn<int>("majeur");
+    QTest::addColumn<int>("mineur");
+    QTest::addColumn<QString>("classe");      // its class in /sys, empty: no entry
+    QTest::addColumn<QByteArray>("consoles"); // /proc/consoles
+    QTest::addColumn<QByteArray>("actives");  // /sys/class/tty/console/active
+    QTest::addColumn<QString>("refus");       // empty: it may be opened
+    const QByteArray console = "ttyS0                -W- (EC  p a)    4:64\n";
+    // clang-format off
+    const QList<std::tuple<const char *, int, int, const char *, QByteArray, QByteArray, const char *>> cas = {
+        {"ttyS1, un terminal",             4, 65, "tty", console, "ttyS0\n", ""},
+        {"/dev/random, de la mémoire",     1, 8, "mem", console, "ttyS0\n", "parmi « mem »"},
+        {"chien de garde, sans entrée",    10, 130, "", console, "ttyS0\n", "parmi « les inconnus »"},
+        {"pseudo-terminal, sans entrée",   136, 3, "", console, "ttyS0\n", ""},
+        {"adaptateur USB, sans /sys",      188, 0, "", console, "ttyS0\n", ""},
+        {"la console, par son numéro",     4, 64, "tty", console, "", "console du système (ttyS0)"},
+        {"une console active, par son nom", 4, 65, "tty", "", "tty0 ttyS1\n", "console du système (ttyS1)"},
+        {"un pseudo-terminal console",     136, 3, "", "pts3 -W- (E) 136:3\n", "", "console du système (136:3)"},
+    };
+    // clang-format on
+    for (const auto &[nom, majeur, mineur, classe, consoles, actives, refus] : cas)
+        QTest::newRow(nom) << majeur << mineur << QString::fromLatin1(classe) << consoles << actives
+                           << QString::fromUtf8(refus);
+}
+
+// What the kernel says of a device, read before anyone opens it: only a
+// terminal that is not a console of the system may be a port. Where it
+// keeps no entry, the numbers of serial ports and pseudo-terminals decide.
+void TestPort::avantOuverture()
+{
+    QFETCH(int, majeur);
+    QFETCH(int, mineur);
+    QFETCH(QString, classe);
+    QFETCH(QByteArray, consoles);
+    QFETCH(QByteArray, actives);
+    QFETCH(QString, refus);
+    QTemporaryDir sys;
+    const QString entree = sys.filePath(QStringLiteral("char/%1:%2").arg(majeur).arg(mineur));
+    QVERIFY(QDir().mkpath(sys.filePath(QStringLiteral("char"))));
+    if (!classe.isEmpty()) { // as sysfs lays it out: a link to the device, its class beside
+        const QString appareil =
+            sys.filePath(QStringLiteral("devices/%1/ttyS%2").arg(classe).arg(mineur - 64));
+        QVERIFY(QDir().mkpath(appareil) &&
+                QDir().mkpath(sys.filePath(QStringLiteral("class/") + classe)));
+        QVERIFY(QFile::link(appareil, entree));
+        QVERIFY(QFile::link(sys.filePath(QStringLiteral("class/") + classe),
+                            appareil + QStringLiteral("/subsystem")));
+    }
+    QVERIFY(ecrireFichier(sys.filePath(QStringLiteral("consoles")), consoles));
+    QVERIFY(ecrireFichier(sys.filePath(QStringLiteral("actives")), actives));
+    const auto sources = SourcesSysteme.remplacer({sys.filePath(QStringLiteral("char")),
+                                                   sys.filePath(QStringLiteral("actives")),
+                                                   sys.filePath(QStringLiteral("consoles"))});
+    const QString lu = RaisonAvantOuverture(makedev(majeur, mineur)).value_or(Echec{}).message;
+    QVERIFY2(refus.isEmpty() ? lu.isEmpty() : lu.contains(refus), qPrintable(lu));
+}
+
 void TestPort::cheminRefuse_data()
 {
     QTest::addColumn<QString>("genre");
@@ -146,6 +206,8 @@ void TestPort::cheminRefuse_data()
     QTest::newRow("lien vers un fichier") << "lien" << EchecLien::Genre::PasUnPortSerie;
     QTest::newRow("dossier") << "dossier" << EchecLien::Genre::PasUnPortSerie;
     QTest::newRow("/dev/null") << "/dev/null" << EchecLien::Genre::PasUnPortSerie;
+    QTest::newRow("/dev/random") << "/dev/random" << EchecLien::Genre::PasUnPortSerie;
+    QTest::newRow("/dev/zero") << "/dev/zero" << EchecLien::Genre::PasUnPortSerie;
     QTest::newRow("tube") << "tube" << EchecLien::Genre::PasUnPortSerie;
     QTest::newRow("socket") << "socket" << EchecLien::Genre::PasUnPortSerie;
     QTest::newRow("/dev/ptmx") << "/dev/ptmx" << EchecLien::Genre::PasUnPortSerie;
@@ -173,6 +235,7 @@ void TestPort::cheminRefuse()
         QCOMPARE(::mkfifo(QFile::encodeName(chemin).constData(), 0600), 0);
     const int prise = genre == QLatin1String("socket") ? ecouterSocket(chemin) : -1;
     const auto fermer = qScopeGuard([&] { ::close(prise); });
+    OuverturesVues ouvertures(chemin);
 
     QVERIFY(VerifierPeripherique(chemin));
     GrilleEssai grille;
@@ -186,6 +249,8 @@ void TestPort::cheminRefuse()
     QFile relu(fichier);
     QVERIFY(relu.open(QIODevice::ReadOnly));
     QCOMPARE(relu.readAll(), QByteArray("avant\n"));
+    if (genre.startsWith(QLatin1String("/dev/")) && !genre.startsWith(QLatin1String("/dev/pt")))
+        QCOMPARE(ouvertures.nombre(), 0); // a device outside the terminals is never opened
 }
 
 // A saved choice is used by every later run until it is changed; removing

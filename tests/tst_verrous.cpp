@@ -7,6 +7,7 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <grp.h>
 #include <sys/fsuid.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -54,6 +55,10 @@ private Q_SLOTS:
     void verrouUucp();
     void verrouSousUnLien_data();
     void verrouSousUnLien();
+    void verrouDUnAutre_data();
+    void verrouDUnAutre();
+    void notreVerrou_data();
+    void notreVerrou();
     void verrouPerimeDUnAutre();
     void detenteurDisparu();
     void exclusivite_data();
@@ -122,6 +127,7 @@ void TestVerrous::verrouUucp_data()
         {"en cours : vide",     "",                                            "", "qt", enCours},
         {"en cours : sans fin", "     12",                                      "", "base", enCours},
         {"vide et ancien",      "",                                      "ancien", "qt", illisible},
+        {"vide et daté du futur", "",                                     "futur", "qt", illisible},
         {"pid hors limites",    "4294967297\n",                                "", "qt", illisible},
         {"pid nul",             "0\n",                                         "", "qt", illisible},
         {"binaire négatif",     binaire(-5),                                   "", "qt", illisible},
@@ -170,9 +176,10 @@ void TestVerrous::verrouUucp()
         QVERIFY(QDir().mkdir(verrou));
     else
         QVERIFY(ecrireFichier(verrou, contenu));
-    if (genre == QLatin1String("ancien")) {
-        const timeval ilYaUneMinute[2] = {{::time(nullptr) - 60, 0}, {::time(nullptr) - 60, 0}};
-        QCOMPARE(::utimes(QFile::encodeName(verrou).constData(), ilYaUneMinute), 0);
+    if (genre == QLatin1String("ancien") || genre == QLatin1String("futur")) {
+        const time_t quand = ::time(nullptr) + (genre == QLatin1String("ancien") ? -60 : 3600);
+        const timeval heures[2] = {{quand, 0}, {quand, 0}};
+        QCOMPARE(::utimes(QFile::encodeName(verrou).constData(), heures), 0);
     }
 
     const int fds = descripteursOuverts();
@@ -198,32 +205,125 @@ void TestVerrous::verrouUucp()
 }
 
 // A live lock taken under a name of the device other than the one given:
-// the name the operator gave, or a stable link of the device.
+// the name the operator gave (a link of their own), a stable link of the
+// device, or a link under /dev, as a udev rule makes (minicom on
+// /dev/tarvik-port1 locks LCK..tarvik-port1).
 void TestVerrous::verrouSousUnLien_data()
 {
-    QTest::addColumn<bool>("parLeLien"); // the port is given by its link
-    QTest::newRow("nom donné") << true;
-    QTest::newRow("lien by-id du périphérique") << false;
+    QTest::addColumn<QString>("lien"); // where the link stands
+    QTest::newRow("nom donné") << "donne";
+    QTest::newRow("lien by-id du périphérique") << "parId";
+    QTest::newRow("lien sous /dev") << "dev";
 }
 
 void TestVerrous::verrouSousUnLien()
 {
-    QFETCH(bool, parLeLien);
+    QFETCH(QString, lien);
+    if (lien == QLatin1String("dev") && ::geteuid() != 0)
+        QSKIP("il faut être root pour poser un lien sous /dev");
     PseudoTerminal pty;
-    QTemporaryDir verrous, parId;
-    const QString lien = parId.filePath(QStringLiteral("usb-FTDI_FT232R_A50285BI-if00-port0"));
-    QVERIFY(QFile::link(pty.chemin(), lien));
-    const QString verrou = verrous.filePath(QStringLiteral("LCK..") + QFileInfo(lien).fileName());
+    QTemporaryDir verrous, parId, ailleurs;
+    const QString nom = lien == QLatin1String("dev")
+                            ? QStringLiteral("/dev/tarvik-essai-%1").arg(::getpid())
+                        : lien == QLatin1String("parId")
+                            ? parId.filePath(QStringLiteral("usb-FTDI_FT232R_A50285BI-if00-port0"))
+                            : ailleurs.filePath(QStringLiteral("ma-carte"));
+    QVERIFY(QFile::link(pty.chemin(), nom));
+    const auto retirer = qScopeGuard([&] { QFile::remove(nom); });
+    const QString verrou = verrous.filePath(QStringLiteral("LCK..") + QFileInfo(nom).fileName());
     QVERIFY(ecrireFichier(verrou, QByteArray::number(m_vivant.pid).rightJustified(10) + '\n'));
     GrilleEssai grille;
     const auto dossiersVerrou = DossiersVerrou.remplacer({verrous.path()});
     const auto dossiersLiens = DossiersLiens.remplacer({parId.path()});
-    grille.lien.setPeripherique(parLeLien ? lien : pty.chemin());
+    grille.lien.setPeripherique(lien == QLatin1String("donne") ? nom : pty.chemin());
     const auto echec = grille.envoyer();
     QVERIFY(echec);
     QVERIFY2(echec->lien == EchecLien::Genre::PortOccupe && echec->message.contains(verrou),
              qPrintable(echec->message));
     QCOMPARE(pty.lire(), QByteArray());
+}
+
+void TestVerrous::verrouDUnAutre_data()
+{
+    QTest::addColumn<bool>("tube"); // a tube stands there, else a lock naming init
+    QTest::addColumn<QString>("motif");
+    QTest::newRow("processus vivant d'un autre") << false << "port occupé par le processus 1 ";
+    QTest::newRow("tube d'un autre") << true << "un administrateur doit le supprimer";
+}
+
+// Checked from a process that is neither root nor the owner of what stands
+// in the lock folder: another user's live process (kill() answers EPERM,
+// which is not "gone"), or another user's tube, which only an
+// administrator can remove from the sticky folder.
+void TestVerrous::verrouDUnAutre()
+{
+    QFETCH(bool, tube);
+    QFETCH(QString, motif);
+    if (::geteuid() != 0)
+        QSKIP("il faut être root pour se faire un autre utilisateur");
+    PseudoTerminal pty;
+    QTemporaryDir dossier;
+    QCOMPARE(::chmod(QFile::encodeName(dossier.path()).constData(), 01777), 0);
+    const QString verrou = dossier.filePath(QFileInfo(fichierUucp(pty.chemin())).fileName());
+    const QByteArray local = QFile::encodeName(verrou);
+    if (tube)
+        QCOMPARE(::mkfifo(local.constData(), 0644), 0);
+    else
+        QVERIFY(ecrireFichier(verrou, QByteArray("1").rightJustified(10) + '\n')); // init's
+    QCOMPARE(::chmod(local.constData(), 0644), 0);
+    QCOMPARE(::chown(local.constData(), 65533, 65533), 0);
+    const auto verrous = DossiersVerrou.remplacer({dossier.path()});
+    const pid_t enfant = ::fork();
+    if (enfant == 0) {
+        ::setgroups(0, nullptr);
+        if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)
+            ::_exit(2);
+        VerrousUucp verrousUucp;
+        const auto refus = verrousUucp.verifier({QFileInfo(verrou).fileName()}, 0);
+        ::_exit(refus && refus->message.contains(motif) ? 0 : 1);
+    }
+    int statut = -1;
+    QCOMPARE(::waitpid(enfant, &statut, 0), enfant);
+    QCOMPARE(WEXITSTATUS(statut), 0);
+    QVERIFY(QFileInfo::exists(verrou));
+}
+
+void TestVerrous::notreVerrou_data()
+{
+    QTest::addColumn<bool>("avantNous"); // another program takes it before ours is in place
+    QTest::newRow("pris par un autre entre la vérification et la prise") << true;
+    QTest::newRow("remplacé par un autre pendant la séquence") << false;
+}
+
+// Our lock file goes in place only where none stands, and goes away only
+// while it is still ours: another program's, taken a moment earlier or put
+// in its place since, is never overwritten nor removed.
+void TestVerrous::notreVerrou()
+{
+    QFETCH(bool, avantNous);
+    QTemporaryDir dossier;
+    const auto verrous = DossiersVerrou.remplacer({dossier.path()});
+    const QString nom = QStringLiteral("LCK..ttyUSB9");
+    const QString fichier = dossier.filePath(nom);
+    const QByteArray sien = QByteArray::number(m_vivant.pid).rightJustified(10) + '\n';
+    VerrousUucp verrousUucp;
+    QVERIFY(!verrousUucp.verifier({nom}, 0));
+    if (avantNous) {
+        QVERIFY(ecrireFichier(fichier, sien));
+        const auto refus = verrousUucp.prendre(nom);
+        QVERIFY(refus);
+        QVERIFY2(refus->message.contains(QString::number(m_vivant.pid)),
+                 qPrintable(refus->message));
+    } else {
+        QVERIFY(!verrousUucp.prendre(nom));
+        const QString autre = dossier.filePath(QStringLiteral("autre"));
+        QVERIFY(ecrireFichier(autre, sien));
+        QCOMPARE(
+            ::rename(QFile::encodeName(autre).constData(), QFile::encodeName(fichier).constData()),
+            0);
+        verrousUucp.rendre();
+    }
+    QCOMPARE(lireFichier(fichier), sien);
 }
 
 // Another user's stale lock, which the sticky lock folder keeps from being
@@ -291,32 +391,56 @@ void TestVerrous::detenteurDisparu()
 
 void TestVerrous::exclusivite_data()
 {
-    QTest::addColumn<bool>("tenu"); // its holder is alive and holds a flock
-    QTest::newRow("un autre programme la tient") << true;
-    QTest::newRow("laissée par un programme tué") << false;
+    QTest::addColumn<QString>("detenteur"); // who keeps the device open in exclusive mode
+    QTest::newRow("un programme qui la tient par un flock") << "flock";
+    QTest::newRow("un programme qui n'a que le mode exclusif") << "processus";
+    QTest::newRow("laissée par un programme tué") << "";
 }
 
 // Exclusive mode held by a live program refuses root as well, although the
-// kernel would let it through; left behind with no holder, root clears it
-// and sends.
+// kernel would let it through, whether that program holds a flock or only
+// keeps the device open (screen does); the message names it. Left behind
+// with no other process on the device, root clears it and sends.
 void TestVerrous::exclusivite()
 {
-    QFETCH(bool, tenu);
+    QFETCH(QString, detenteur);
     if (::geteuid() != 0)
         QSKIP("seul root passe outre une ouverture exclusive : rien à vérifier ici");
     PseudoTerminal pty;
-    const int autre =
-        ::open(QFile::encodeName(pty.chemin()).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
-    QCOMPARE(::ioctl(autre, TIOCEXCL), 0);
-    if (tenu)
+    const QByteArray chemin = QFile::encodeName(pty.chemin());
+    int tube[2];
+    QCOMPARE(::pipe(tube), 0);
+    const pid_t processus = detenteur == QLatin1String("processus") ? ::fork() : -1;
+    if (processus == 0) { // opens the device, sets exclusive mode, says so, and stays
+        const int fd = ::open(chemin.constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+        ::ioctl(fd, TIOCEXCL);
+        [[maybe_unused]] const ssize_t n = ::write(tube[1], "x", 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char pret = 0;
+    if (processus > 0)
+        QCOMPARE(::read(tube[0], &pret, 1), ssize_t(1));
+    const int autre = ::open(chemin.constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    if (processus < 0)
+        QCOMPARE(::ioctl(autre, TIOCEXCL), 0);
+    if (detenteur == QLatin1String("flock"))
         QCOMPARE(::flock(autre, LOCK_EX | LOCK_NB), 0);
-    const auto fermer = qScopeGuard([&] { ::close(autre); });
+    const auto fermer = qScopeGuard([&] {
+        ::close(autre);
+        ::close(tube[0]);
+        ::close(tube[1]);
+        if (processus > 0) {
+            ::kill(processus, SIGKILL);
+            ::waitpid(processus, nullptr, 0);
+        }
+    });
     GrilleEssai grille;
     grille.lien.setPeripherique(pty.chemin());
     const auto echec = grille.envoyer();
     int exclusif = -1;
     QCOMPARE(::ioctl(autre, TIOCGEXCL, &exclusif), 0);
-    if (!tenu) {
+    if (detenteur.isEmpty()) {
         QVERIFY2(!echec, qPrintable(echec ? echec->message : QString()));
         QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
         QCOMPARE(exclusif, 0); // and not left set by this run either
@@ -324,7 +448,9 @@ void TestVerrous::exclusivite()
     }
     QVERIFY(echec);
     QCOMPARE(echec->lien, EchecLien::Genre::PortOccupe);
-    QVERIFY2(echec->message.contains(QString::number(::getpid())), qPrintable(echec->message));
+    const QString qui = QStringLiteral("le processus %1 (tst_verrous, de l'utilisateur root)")
+                            .arg(processus > 0 ? processus : ::getpid());
+    QVERIFY2(echec->message.contains(qui), qPrintable(echec->message));
     QCOMPARE(pty.lire(), QByteArray());
     QCOMPARE(exclusif, 1); // the holder's mode is left alone
 }

@@ -849,10 +849,6 @@ This port was chosen with “Setup › Choose Serial Port…”: plug it back in
         <translation>port busy: %1 opened it in exclusive mode</translation>
     </message>
     <message>
-        <source>port occupé : il est ouvert en exclusivité, mais aucun programme ne le tient par un verrou. Si aucun programme ne s&apos;en sert (fuser -v %1), un programme arrêté brutalement l&apos;a laissé ainsi : fermez puis rouvrez le pont qui le fournit (socat), ou débranchez puis rebranchez l&apos;adaptateur</source>
-        <translation>port busy: it is in exclusive mode, but no program holds it by a lock. If no program uses it (fuser -v %1), a program that was killed left it so: close and reopen the bridge that provides it (socat), or unplug and plug back the adapter</translation>
-    </message>
-    <message>
         <source>ouverture impossible (%1)</source>
         <translation>cannot open (%1)</translation>
     </message>
@@ -937,10 +933,6 @@ This port was chosen with “Setup › Choose Serial Port…”: plug it back in
         <translation>this name cannot be saved: %1</translation>
     </message>
     <message>
-        <source>port occupé : le verrou %1 est illisible (%2). Supprimez-le s&apos;il n&apos;appartient à aucun programme</source>
-        <translation>port busy: the lock %1 is unreadable (%2). Delete it if it belongs to no program</translation>
-    </message>
-    <message>
         <source>le processus %1</source>
         <translation>process %1</translation>
     </message>
@@ -975,6 +967,66 @@ This port was chosen with “Setup › Choose Serial Port…”: plug it back in
     <message>
         <source>le verrou %1 ne peut pas être créé (%2) : sans lui, les autres programmes série ne verraient pas que le port est pris</source>
         <translation>the lock %1 cannot be created (%2): without it, other serial programs would not see that the port is taken</translation>
+    </message>
+    <message>
+        <source>ce n&apos;est pas un port série : le noyau range ce périphérique (%1:%2) parmi « %3 », pas parmi les terminaux. Il n&apos;a pas été ouvert</source>
+        <translation>it is not a serial port: the kernel files this device (%1:%2) under “%3”, not among terminals. It was not opened</translation>
+    </message>
+    <message>
+        <source>les inconnus</source>
+        <translation>the unknown</translation>
+    </message>
+    <message>
+        <source>c&apos;est une console du système (%1) : les lignes iraient à l&apos;écran ou au journal de la console, pas à la carte. Il n&apos;a pas été ouvert : choisissez un autre port</source>
+        <translation>it is a console of the system (%1): the lines would go to the console&apos;s screen or log, not to the board. It was not opened: choose another port</translation>
+    </message>
+    <message>
+        <source>c&apos;est le terminal de ce programme (son entrée, sa sortie ou sa sortie d&apos;erreur) : les lignes s&apos;y afficheraient au lieu de partir vers la carte</source>
+        <translation>it is this program&apos;s own terminal (its input, output or error output): the lines would show there instead of going to the board</translation>
+    </message>
+    <message>
+        <source>c&apos;est le terminal de contrôle de ce programme : les lignes s&apos;y afficheraient au lieu de partir vers la carte</source>
+        <translation>it is the controlling terminal of this program: the lines would show there instead of going to the board</translation>
+    </message>
+    <message>
+        <source>port occupé : il est en mode exclusif, et ouvert par %1. Si aucun d&apos;eux ne s&apos;en sert (un pont comme socat garde son port ouvert), un programme arrêté brutalement a laissé ce mode : fermez puis rouvrez le pont, ou débranchez puis rebranchez l&apos;adaptateur</source>
+        <translation>port busy: it is in exclusive mode, and open in %1. If none of them uses it (a bridge such as socat keeps its port open), a program that was killed left that mode behind: close and reopen the bridge, or unplug and plug the adapter back in</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>port occupé : il est ouvert en exclusivité, peut-être par un programme d&apos;un autre utilisateur, que vous ne pouvez pas voir. « fuser -v %1 », lancé par un administrateur, le nomme</source>
+        <translation>port busy: it is open in exclusive mode, perhaps by a program of another user, which you cannot see. “fuser -v %1”, run by an administrator, names it</translation>
+    </message>
+    <message>
+        <source>port occupé : il est ouvert en exclusivité, mais aucun programme ne le tient. Un programme arrêté brutalement l&apos;a laissé ainsi : fermez puis rouvrez le pont qui le fournit (socat), ou débranchez puis rebranchez l&apos;adaptateur</source>
+        <translation>port busy: it is open in exclusive mode, but no program holds it. A program that was killed left it so: close and reopen the bridge that provides it (socat), or unplug and plug the adapter back in</translation>
+    </message>
+    <message>
+        <source>port occupé : le verrou %1 est illisible (%2). %3</source>
+        <translation>port busy: the lock %1 is unreadable (%2). %3</translation>
+    </message>
+    <message>
+        <source>Il appartient à l&apos;utilisateur %1 : s&apos;il n&apos;appartient à aucun programme, un administrateur doit le supprimer</source>
+        <translation>It belongs to the user %1: if it belongs to no program, an administrator must delete it</translation>
+    </message>
+    <message>
+        <source>Supprimez-le s&apos;il n&apos;appartient à aucun programme</source>
+        <translation>Delete it if it belongs to no program</translation>
+    </message>
+    <message>
+        <source>le processus %1 (de l&apos;utilisateur %2)</source>
+        <translation>process %1 (of the user %2)</translation>
+    </message>
+    <message>
+        <source>le processus %1 (%2, de l&apos;utilisateur %3)</source>
+        <translation>process %1 (%2, of the user %3)</translation>
+    </message>
+    <message>
+        <source>. Le dossier des verrous %1 devrait être ouvert à tous, comme sur une installation habituelle (droits 1777) : un administrateur peut le rétablir, par exemple avec chmod 1777 %1</source>
+        <translation>. The lock folder %1 should be open to all, as on a usual installation (mode 1777): an administrator can restore it, for example with chmod 1777 %1</translation>
     </message>
 </context>
 <context>
@@ -1016,6 +1068,18 @@ Nothing was sent</translation>
     <message>
         <source>Rien n&apos;a été envoyé</source>
         <translation>Nothing was sent</translation>
+    </message>
+    <message>
+        <source>délai dépassé : les sept lignes ont été remises au port, mais la séquence a pris plus de %1 s</source>
+        <translation>time is up: all seven lines were handed to the port, but the sequence took longer than %1 s</translation>
+    </message>
+    <message>
+        <source>délai dépassé : la séquence a pris plus de %1 s</source>
+        <translation>time is up: the sequence took longer than %1 s</translation>
+    </message>
+    <message>
+        <source>Une séquence précédente, interrompue, avait laissé des octets en attente sur le port (%1) : ils ont été abandonnés avant cette séquence, et la carte a pu recevoir une ligne incomplète</source>
+        <translation>An earlier sequence, interrupted, had left bytes waiting on the port (%1): they were dropped before this sequence, and the board may have received an incomplete line</translation>
     </message>
 </context>
 <context>

@@ -214,6 +214,8 @@ int envoyer(const TextesGrille &rangees, const QString &source, const PortChoisi
                                                                 sortie.ecrire(ligne + u'\n');
                                                             }}));
     QStringList notes = lien.avertissements();
+    if (const QString jetes = NoteOctetsJetes(lien); !echec && !jetes.isEmpty())
+        notes << jetes;                                   // a failure's message says it already
     if (const auto rate = journal.consigner(echec, lien)) // the run does not depend on it
         notes << Textes::tr("le journal des envois « %1 » n'a pas pu être écrit (%2)")
                      .arg(NomLisible(FichierJournal()), rate->message);

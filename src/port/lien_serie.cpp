@@ -32,7 +32,7 @@ LienSerie::~LienSerie()
     abandonner();
 }
 
-EchecLien LienSerie::echec(const EchecLien &refus) const
+EchecLien LienSerie::situer(const EchecLien &refus) const
 {
     const QString nom = NomLisible(m_port.peripherique);
     const QString reel = NomLisible(m_pilote->peripherique());
@@ -54,14 +54,14 @@ std::optional<EchecLien> LienSerie::ouvrir()
         return Refus(EchecLien::Genre::PortInconnu,
                      Textes::tr("Port série inconnu : ") + m_port.echec->message);
     if (auto refus = m_pilote->ouvrir(m_port.peripherique))
-        return echec(*refus);
+        return situer(*refus);
     return std::nullopt;
 }
 
 std::optional<EchecLien> LienSerie::ecrire(const QByteArray &octets, QDeadlineTimer echeance)
 {
     if (auto refus = m_pilote->ecrire(octets, echeance))
-        return echec(*refus);
+        return situer(*refus);
     return std::nullopt;
 }
 
@@ -73,7 +73,7 @@ std::optional<EchecLien> LienSerie::fermer(QDeadlineTimer echeance)
     if (refus)
         m_pilote->jeter();
     m_pilote->fermer();
-    return refus ? std::optional(echec(*refus)) : std::nullopt;
+    return refus ? std::optional(situer(*refus)) : std::nullopt;
 }
 
 void LienSerie::abandonner()

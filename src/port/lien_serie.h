@@ -62,10 +62,15 @@ public:
     QString peripherique() const { return m_pilote->peripherique(); }
     // What the operator should know of the last opening, though it went through.
     QStringList avertissements() const { return m_pilote->avertissements(); }
+    // The bytes an earlier, interrupted writer had left queued, thrown away
+    // by the last opening before anything of its own.
+    int octetsJetes() const { return m_pilote->octetsJetes(); }
+
+    // A failure of this port, as the operator reads it: which port, and
+    // what to do when it is gone.
+    EchecLien situer(const EchecLien &refus) const;
 
 private:
-    EchecLien echec(const EchecLien &refus) const;
-
     PortChoisi m_port;
     std::unique_ptr<PiloteLigne> m_pilote;
 };

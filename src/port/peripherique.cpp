@@ -1,11 +1,15 @@
 #include "port/peripherique.h"
 
+#include "system/lecture.h"
 #include "system/noms.h"
 
 #include <QCoreApplication>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
@@ -56,6 +60,92 @@ std::optional<Echec> RaisonPasUnPort(unsigned mode, quint64 rdev)
     return std::nullopt;
 }
 
+namespace {
+
+// The last component of the link at `chemin`; empty when there is none.
+QString cibleDuLien(const QString &chemin)
+{
+    char cible[4096];
+    const ssize_t n = ::readlink(OctetsLocaux(chemin).constData(), cible, sizeof cible - 1);
+    return n > 0 ? NomLocal(QByteArrayView(cible, n)).section(u'/', -1) : QString();
+}
+
+// Where the kernel keeps no entry for a device (pseudo-terminals, or no
+// /sys at all): the majors serial ports and pseudo-terminals have always had.
+bool majeurDeTerminal(unsigned majeur)
+{
+    constexpr std::array<unsigned, 6> serie{3, 4, 166, 188, 204, 207}; // ttyp, ttyS, ACM, USB…
+    return (majeur >= 136 && majeur <= 143) ||
+           std::find(serie.begin(), serie.end(), majeur) != serie.end();
+}
+
+// The consoles the system writes to: their kernel names and device numbers.
+struct Consoles {
+    QStringList noms;
+    QList<quint64> numeros;
+};
+Consoles consolesDuSysteme(const SourcesTerminaux &sources)
+{
+    Consoles consoles;
+    const FichierLu actives = LireFichier(sources.consolesActives, 4096);
+    consoles.noms =
+        QString::fromLatin1(actives.contenu).simplified().split(u' ', Qt::SkipEmptyParts);
+    // "ttyS0                -W- (EC  p a)    4:64"
+    for (const QByteArray &ligne : LireFichier(sources.consoles, 16384).contenu.split('\n')) {
+        const QList<QByteArray> champs = ligne.simplified().split(' ');
+        const QList<QByteArray> numero = champs.last().split(':');
+        bool majeurLu = false, mineurLu = false;
+        const unsigned majeur = numero.value(0).toUInt(&majeurLu);
+        const unsigned mineur = numero.value(1).toUInt(&mineurLu);
+        if (champs.size() < 2 || numero.size() != 2 || !majeurLu || !mineurLu)
+            continue;
+        consoles.noms << QString::fromLatin1(champs.first());
+        consoles.numeros << makedev(majeur, mineur);
+    }
+    return consoles;
+}
+
+bool surUnFluxStandard(quint64 rdev)
+{
+    for (int fd = 0; fd < 3; ++fd) {
+        struct stat etat {};
+        if (::fstat(fd, &etat) == 0 && S_ISCHR(etat.st_mode) && etat.st_rdev == rdev)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::optional<Echec> RaisonAvantOuverture(quint64 rdev)
+{
+    const SourcesTerminaux &sources = *SourcesSysteme;
+    const QString entree =
+        QStringLiteral("%1/%2:%3").arg(sources.peripheriques).arg(major(rdev)).arg(minor(rdev));
+    const QString classe = cibleDuLien(entree + QStringLiteral("/subsystem"));
+    if (classe.isEmpty() ? !majeurDeTerminal(major(rdev)) : classe != QLatin1String("tty"))
+        return Echec{Textes::tr("ce n'est pas un port série : le noyau range ce périphérique "
+                                "(%1:%2) parmi « %3 », pas parmi les terminaux. Il n'a pas "
+                                "été ouvert")
+                         .arg(major(rdev))
+                         .arg(minor(rdev))
+                         .arg(classe.isEmpty() ? Textes::tr("les inconnus") : classe)};
+    const Consoles consoles = consolesDuSysteme(sources);
+    const QString nom = cibleDuLien(entree);
+    if (consoles.numeros.contains(rdev) || (!nom.isEmpty() && consoles.noms.contains(nom)))
+        return Echec{Textes::tr("c'est une console du système (%1) : les lignes iraient à "
+                                "l'écran ou au journal de la console, pas à la carte. Il n'a "
+                                "pas été ouvert : choisissez un autre port")
+                         .arg(nom.isEmpty()
+                                  ? QStringLiteral("%1:%2").arg(major(rdev)).arg(minor(rdev))
+                                  : nom)};
+    if (surUnFluxStandard(rdev))
+        return Echec{Textes::tr("c'est le terminal de ce programme (son entrée, sa sortie ou sa "
+                                "sortie d'erreur) : les lignes s'y afficheraient au lieu de "
+                                "partir vers la carte")};
+    return std::nullopt;
+}
+
 EchecLien RefusPortAbsent()
 {
     return Refus(G::PortAbsent, Textes::tr("port absent"));
@@ -74,6 +164,8 @@ std::optional<EchecLien> ExaminerPeripherique(const QString &reel, struct stat &
         return errno == EACCES ? RefusPermission() : RefusPortAbsent();
     if (const auto raison = RaisonPasUnPort(etat.st_mode, etat.st_rdev))
         return pasUnPort(raison->message);
+    if (const auto raison = RaisonAvantOuverture(etat.st_rdev))
+        return pasUnPort(raison->message);
     return std::nullopt;
 }
 
@@ -88,6 +180,10 @@ std::optional<EchecLien> ControlerDescripteur(int fd, const struct stat &attendu
     if (::fstat(fd, &vu) != 0 || vu.st_rdev != attendu.st_rdev ||
         RaisonPasUnPort(vu.st_mode, vu.st_rdev))
         return pasUnPort(Textes::tr("le périphérique a changé pendant son ouverture"));
+    // Only the terminal that controls this program answers with its session.
+    if (pid_t session = 0; ::ioctl(fd, TIOCGSID, &session) == 0)
+        return pasUnPort(Textes::tr("c'est le terminal de contrôle de ce programme : les lignes "
+                                    "s'y afficheraient au lieu de partir vers la carte"));
     if (::tcgetattr(fd, &reglages) != 0)
         return pasUnPort(
             Textes::tr("ce n'est pas un port série : ses réglages de ligne ne peuvent pas "

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "port/pilote_ligne.h"
+#include "system/substituable.h"
 
 #include <QString>
 #include <optional>
@@ -15,20 +16,38 @@
 // and the master side of pseudo-terminals.
 std::optional<Echec> RaisonPasUnPort(unsigned mode, quint64 rdev);
 
+// Where the system tells about its terminals: the kernel's own entry of
+// each character device, and its consoles. Tests put files of theirs here.
+struct SourcesTerminaux {
+    QString peripheriques = QStringLiteral("/sys/dev/char"); // MAJ:MIN, a link to the device
+    QString consolesActives = QStringLiteral("/sys/class/tty/console/active");
+    QString consoles = QStringLiteral("/proc/consoles");
+};
+inline Substituable<SourcesTerminaux> SourcesSysteme;
+
+// Why the character device `rdev` cannot be a port, from what the kernel
+// says of it before anyone opens it (opening some devices has effects of
+// its own: a watchdog arms, a terminal shows what it gets): a device
+// outside the kernel's tty class, an active console of the system, or a
+// terminal this program's standard streams are on.
+std::optional<Echec> RaisonAvantOuverture(quint64 rdev);
+
 // The refusals of a device the user cannot reach.
 EchecLien RefusPortAbsent();
 EchecLien RefusPermission();
 
 // The device at `reel` (a path whose links are followed), as stat sees it:
-// absent, forbidden to this user, or no serial port.
+// absent, forbidden to this user, or no serial port (RaisonPasUnPort, then
+// RaisonAvantOuverture).
 std::optional<EchecLien> ExaminerPeripherique(const QString &reel, struct stat &etat);
 
 // Opens it for writing, without waiting and without making it the
 // controlling terminal; -1 and errno on a failure.
 int OuvrirPeripherique(const QString &reel);
 
-// On the open descriptor: still the device examined, and a terminal whose
-// line settings (given back in `reglages`) can be read.
+// On the open descriptor: still the device examined, not the terminal that
+// controls this program, and a terminal whose line settings (given back in
+// `reglages`) can be read.
 std::optional<EchecLien> ControlerDescripteur(int fd, const struct stat &attendu,
                                               termios &reglages);
 

@@ -61,6 +61,9 @@ public:
     // What the operator should know of the last opening although it went
     // through (a stale lock that could not be removed).
     virtual QStringList avertissements() const = 0;
+    // How many bytes an earlier writer had left waiting to leave, which the
+    // last opening threw away before anything of its own (0: none).
+    int octetsJetes() const { return m_jetes; }
 
     // A descriptor that, once readable, ends every wait at once and refuses
     // a new opening (a signal's self-pipe); -1 for none.
@@ -68,4 +71,5 @@ public:
 
 protected:
     int m_reveil = -1;
+    int m_jetes = 0;
 };

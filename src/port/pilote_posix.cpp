@@ -51,6 +51,7 @@ PilotePosix::~PilotePosix()
 std::optional<EchecLien> PilotePosix::ouvrir(const QString &nom)
 {
     fermer();
+    m_jetes = 0;
     if (reveille()) // the program is asked to end: no new run
         return interrompu();
     m_chemin = CheminReel(nom);
@@ -62,16 +63,16 @@ std::optional<EchecLien> PilotePosix::ouvrir(const QString &nom)
     // device is even opened.
     QStringList noms{nom, m_chemin};
     noms << LiensVers(etat.st_rdev, *DossiersLiens);
-    if (const auto occupe = m_verrous.verifier(NomsDeVerrou(noms, etat.st_rdev)))
+    if (const auto occupe = m_verrous.verifier(NomsDeVerrou(noms, etat.st_rdev), etat.st_rdev))
         return Refus(G::PortOccupe, occupe->message);
 
     m_fd = OuvrirPeripherique(m_chemin);
     if (m_fd < 0)
-        return refusOuverture(errno, etat.st_dev, etat.st_ino);
+        return refusOuverture(errno, etat);
     termios reglages{};
     auto refus = ControlerDescripteur(m_fd, etat, reglages);
     if (!refus)
-        refus = prendre(m_chemin);
+        refus = prendre(m_chemin, etat.st_rdev);
     if (!refus) {
         m_origine = reglages;
         if (const int erreur = reglerLigne())
@@ -80,12 +81,22 @@ std::optional<EchecLien> PilotePosix::ouvrir(const QString &nom)
                                      "1 bit d'arrêt) sont refusés (%1)")
                               .arg(TexteErreurSysteme(erreur)));
     }
-    if (refus)
+    if (refus) {
         fermer();
-    return refus;
+        return refus;
+    }
+    // What a killed writer left queued would reach the board glued to the
+    // first line of this run: it goes before anything of ours. A line that
+    // keeps no count (a pseudo-terminal) says 0, and nothing is thrown away:
+    // there, what a slow bridge has not read yet may be a whole earlier run.
+    if (const int reste = enAttente(); reste > 0) {
+        jeter();
+        m_jetes = reste;
+    }
+    return std::nullopt;
 }
 
-std::optional<EchecLien> PilotePosix::refusOuverture(int erreur, quint64 appareil, quint64 inode)
+std::optional<EchecLien> PilotePosix::refusOuverture(int erreur, const struct stat &etat)
 {
     switch (erreur) {
     case ENOENT:
@@ -96,24 +107,48 @@ std::optional<EchecLien> PilotePosix::refusOuverture(int erreur, quint64 apparei
     case EPERM:
         return RefusPermission();
     case EBUSY: // another descriptor holds exclusive mode
-        if (const qint64 pid = DetenteurFlock(appareil, inode))
+        if (const qint64 pid = DetenteurFlock(etat.st_dev, etat.st_ino))
             return Refus(G::PortOccupe, Textes::tr("port occupé par %1, qui l'a ouvert en "
                                                    "exclusivité")
                                             .arg(DecrireProcessus(pid)));
-        return Refus(G::PortOccupe,
-                     Textes::tr("port occupé : il est ouvert en exclusivité, mais aucun "
-                                "programme ne le tient par un verrou. Si aucun programme ne "
-                                "s'en sert (fuser -v %1), un programme arrêté brutalement l'a "
-                                "laissé ainsi : fermez puis rouvrez le pont qui le fournit "
-                                "(socat), ou débranchez puis rebranchez l'adaptateur")
-                         .arg(NomLisible(m_chemin)));
+        return refusExclusif(etat.st_rdev, false);
     default:
         return Refus(G::OuvertureEchouee,
                      Textes::tr("ouverture impossible (%1)").arg(TexteErreurSysteme(erreur)));
     }
 }
 
-std::optional<EchecLien> PilotePosix::prendre(const QString &chemin)
+std::optional<EchecLien> PilotePosix::refusExclusif(quint64 rdev, bool ouvert)
+{
+    const Detenteurs detenteurs = DetenteursOuverts(rdev);
+    if (!detenteurs.pids.isEmpty()) {
+        QStringList qui;
+        for (const qint64 pid : detenteurs.pids)
+            qui << DecrireProcessus(pid);
+        return Refus(G::PortOccupe,
+                     Textes::tr("port occupé : il est en mode exclusif, et ouvert par %1. Si "
+                                "aucun d'eux ne s'en sert (un pont comme socat garde son port "
+                                "ouvert), un programme arrêté brutalement a laissé ce mode : "
+                                "fermez puis rouvrez le pont, ou débranchez puis rebranchez "
+                                "l'adaptateur")
+                         .arg(qui.join(Textes::tr(", "))));
+    }
+    if (detenteurs.invisibles)
+        return Refus(G::PortOccupe,
+                     Textes::tr("port occupé : il est ouvert en exclusivité, peut-être par un "
+                                "programme d'un autre utilisateur, que vous ne pouvez pas voir. "
+                                "« fuser -v %1 », lancé par un administrateur, le nomme")
+                         .arg(NomLisible(m_chemin)));
+    if (ouvert)
+        return std::nullopt;
+    return Refus(G::PortOccupe,
+                 Textes::tr("port occupé : il est ouvert en exclusivité, mais aucun programme "
+                            "ne le tient. Un programme arrêté brutalement l'a laissé ainsi : "
+                            "fermez puis rouvrez le pont qui le fournit (socat), ou débranchez "
+                            "puis rebranchez l'adaptateur"));
+}
+
+std::optional<EchecLien> PilotePosix::prendre(const QString &chemin, quint64 rdev)
 {
     if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
         struct stat etat {};
@@ -122,11 +157,15 @@ std::optional<EchecLien> PilotePosix::prendre(const QString &chemin)
                      pid > 0 ? Textes::tr("port occupé par %1").arg(DecrireProcessus(pid))
                              : Textes::tr("port occupé par un autre programme"));
     }
-    // Exclusive mode with no flock holder and no live lock file: what a
-    // killed program left behind. The kernel let us open (root): clear it.
+    // Exclusive mode with no flock holder and no live lock file, which the
+    // kernel let us through (root): a killed program's leftover only when no
+    // other process has the device open. Then it is cleared.
     int exclusif = 0;
-    if (::ioctl(m_fd, TIOCGEXCL, &exclusif) == 0 && exclusif)
+    if (::ioctl(m_fd, TIOCGEXCL, &exclusif) == 0 && exclusif) {
+        if (auto refus = refusExclusif(rdev, true))
+            return refus;
         ::ioctl(m_fd, TIOCNXCL);
+    }
     if (const auto refus = m_verrous.prendre(NomDeNotreVerrou(chemin)))
         return Refus(G::PortOccupe, refus->message);
     m_exclusif = ::ioctl(m_fd, TIOCEXCL) == 0;
@@ -175,7 +214,7 @@ std::optional<EchecLien> PilotePosix::ecrire(QByteArrayView octets, QDeadlineTim
 {
     bool attendu = false; // waited once since the last byte went in
     for (qsizetype fait = 0; fait < octets.size();) {
-        const ssize_t n = ::write(m_fd, octets.data() + fait, size_t(octets.size() - fait));
+        const ssize_t n = transmettre(octets.data() + fait, size_t(octets.size() - fait));
         if (n > 0) {
             fait += n;
             attendu = false;
@@ -192,6 +231,11 @@ std::optional<EchecLien> PilotePosix::ecrire(QByteArrayView octets, QDeadlineTim
         attendu = true;
     }
     return std::nullopt;
+}
+
+ssize_t PilotePosix::transmettre(const char *octets, size_t taille)
+{
+    return ::write(m_fd, octets, taille);
 }
 
 int PilotePosix::enAttente()

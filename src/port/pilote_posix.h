@@ -26,13 +26,19 @@ protected:
     virtual int enAttente();   // TIOCOUTQ: bytes still queued; -1 unknown
     virtual int drainer();     // tcdrain: 0, or errno
     virtual int reglerLigne(); // tcsetattr 38400 8N1 raw: 0, or errno
+    // write: how many of the bytes the line took (a serial port may take
+    // part of them), or -1 and errno.
+    virtual ssize_t transmettre(const char *octets, size_t taille);
     int descripteur() const { return m_fd; }
 
 private:
-    std::optional<EchecLien> refusOuverture(int erreur, quint64 appareil, quint64 inode);
+    std::optional<EchecLien> refusOuverture(int erreur, const struct stat &etat);
+    // Exclusive mode is set on the device: who holds it, or nothing when no
+    // other process has it open (a killed program's leftover).
+    std::optional<EchecLien> refusExclusif(quint64 rdev, bool ouvert);
     // Everything after the open: the checks on the descriptor, flock,
     // exclusive mode, our lock file and the line settings.
-    std::optional<EchecLien> prendre(const QString &chemin);
+    std::optional<EchecLien> prendre(const QString &chemin, quint64 rdev);
     // Waits until the line takes bytes again; a failure on the deadline or
     // a wake-up.
     std::optional<EchecLien> attendreLigne(QDeadlineTimer echeance);

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -85,11 +86,41 @@ std::optional<qint64> pidDuVerrou(const QByteArray &contenu)
     return pid;
 }
 
+QString nomUtilisateur(uid_t uid)
+{
+    const passwd *compte = ::getpwuid(uid);
+    return compte ? NomLocal(compte->pw_name) : QString::number(uid);
+}
+
 Echec illisible(const QString &fichier, const QString &raison)
 {
-    return {Textes::tr("port occupé : le verrou %1 est illisible (%2). Supprimez-le s'il "
-                       "n'appartient à aucun programme")
-                .arg(NomLisible(fichier), raison)};
+    // In the sticky lock folder only its owner, or an administrator, may
+    // remove another user's file.
+    struct stat etat {};
+    const bool autre = ::lstat(OctetsLocaux(fichier).constData(), &etat) == 0 &&
+                       etat.st_uid != ::geteuid() && ::geteuid() != 0;
+    return {Textes::tr("port occupé : le verrou %1 est illisible (%2). %3")
+                .arg(NomLisible(fichier), raison,
+                     autre ? Textes::tr("Il appartient à l'utilisateur %1 : s'il n'appartient à "
+                                        "aucun programme, un administrateur doit le supprimer")
+                                 .arg(nomUtilisateur(etat.st_uid))
+                           : Textes::tr("Supprimez-le s'il n'appartient à aucun programme"))};
+}
+
+// The character device a lock file's name leads to under /dev: the name
+// itself, or with each '_' read as '/' (LCK..serial_by-id_…).
+bool designe(const QString &nom, quint64 rdev)
+{
+    if (!nom.startsWith(QLatin1String("LCK..")))
+        return false;
+    const QString reste = nom.mid(5);
+    for (const QString &candidat : {reste, QString(reste).replace(u'_', u'/')}) {
+        struct stat etat {};
+        if (::stat(OctetsLocaux(QStringLiteral("/dev/") + candidat).constData(), &etat) == 0 &&
+            S_ISCHR(etat.st_mode) && etat.st_rdev == rdev)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -97,8 +128,52 @@ Echec illisible(const QString &fichier, const QString &raison)
 QString DecrireProcessus(qint64 pid)
 {
     const QString nom = nomProcessus(pid);
-    return nom.isEmpty() ? Textes::tr("le processus %1").arg(pid)
-                         : Textes::tr("le processus %1 (%2)").arg(pid).arg(nom);
+    struct stat etat {};
+    if (::stat(QStringLiteral("/proc/%1").arg(pid).toLatin1().constData(), &etat) != 0)
+        return nom.isEmpty() ? Textes::tr("le processus %1").arg(pid)
+                             : Textes::tr("le processus %1 (%2)").arg(pid).arg(nom);
+    const QString utilisateur = nomUtilisateur(etat.st_uid);
+    return nom.isEmpty()
+               ? Textes::tr("le processus %1 (de l'utilisateur %2)").arg(pid).arg(utilisateur)
+               : Textes::tr("le processus %1 (%2, de l'utilisateur %3)")
+                     .arg(pid)
+                     .arg(nom, utilisateur);
+}
+
+Detenteurs DetenteursOuverts(quint64 rdev)
+{
+    Detenteurs detenteurs;
+    DIR *processus = ::opendir("/proc");
+    if (!processus) {
+        detenteurs.invisibles = true;
+        return detenteurs;
+    }
+    const QByteArray moi = QByteArray::number(::getpid());
+    while (const dirent *entree = ::readdir(processus)) {
+        const QByteArray pid(entree->d_name);
+        bool numero = false;
+        pid.toLongLong(&numero);
+        if (!numero || pid == moi)
+            continue;
+        const QByteArray dossier = "/proc/" + pid + "/fd";
+        DIR *fds = ::opendir(dossier.constData());
+        if (!fds) {
+            detenteurs.invisibles |= errno == EACCES || errno == EPERM;
+            continue; // or it has just ended
+        }
+        while (const dirent *fd = ::readdir(fds)) {
+            struct stat etat {};
+            if (fd->d_name[0] != '.' &&
+                ::stat((dossier + '/' + fd->d_name).constData(), &etat) == 0 &&
+                S_ISCHR(etat.st_mode) && etat.st_rdev == rdev) {
+                detenteurs.pids << pid.toLongLong();
+                break;
+            }
+        }
+        ::closedir(fds);
+    }
+    ::closedir(processus);
+    return detenteurs;
 }
 
 qint64 DetenteurFlock(quint64 appareil, quint64 inode)
@@ -186,14 +261,24 @@ const QStringList &VerrousUucp::dossiers()
     return *trouve;
 }
 
-std::optional<Echec> VerrousUucp::verifier(const QStringList &noms)
+std::optional<Echec> VerrousUucp::verifier(const QStringList &noms, quint64 rdev)
 {
     m_ignores.clear();
     m_avertissements.clear();
-    for (const QString &dossier : dossiers())
-        for (const QString &nom : noms)
+    for (const QString &dossier : dossiers()) {
+        QStringList fichiers;
+        if (DIR *d = ::opendir(OctetsLocaux(dossier).constData())) {
+            while (const dirent *entree = ::readdir(d))
+                if (const QString nom = NomLocal(entree->d_name);
+                    nom.startsWith(QLatin1String("LCK.")) &&
+                    (noms.contains(nom) || designe(nom, rdev)))
+                    fichiers << nom;
+            ::closedir(d);
+        }
+        for (const QString &nom : fichiers)
             if (auto refus = examiner(dossier + u'/' + nom))
                 return refus;
+    }
     return std::nullopt;
 }
 
@@ -205,8 +290,9 @@ std::optional<Echec> VerrousUucp::examiner(const QString &fichier)
             return std::nullopt;
         if (lu.echec)
             return illisible(fichier, lu.echec->message);
+        // A time to come is no sign of a lock being written.
         const qint64 age = QDateTime::currentMSecsSinceEpoch() - lu.modifieMs;
-        if (!complet(lu.contenu) && age < AgeVerrouEnCoursMs)
+        if (!complet(lu.contenu) && age >= 0 && age < AgeVerrouEnCoursMs)
             return Echec{Textes::tr("port occupé : un autre programme est en train de le "
                                     "prendre (verrou %1)")
                              .arg(NomLisible(fichier))};
@@ -283,9 +369,15 @@ std::optional<Echec> VerrousUucp::prendre(const QString &nom)
         return examiner(fichier).value_or(
             Echec{Textes::tr("port occupé : un autre programme vient de le prendre (verrou %1)")
                       .arg(NomLisible(fichier))});
-    return Echec{Textes::tr("le verrou %1 ne peut pas être créé (%2) : sans lui, les autres "
-                            "programmes série ne verraient pas que le port est pris")
-                     .arg(NomLisible(fichier), TexteErreurSysteme(erreur))};
+    QString message = Textes::tr("le verrou %1 ne peut pas être créé (%2) : sans lui, les "
+                                 "autres programmes série ne verraient pas que le port est pris")
+                          .arg(NomLisible(fichier), TexteErreurSysteme(erreur));
+    if (erreur == EACCES || erreur == EPERM)
+        message += Textes::tr(". Le dossier des verrous %1 devrait être ouvert à tous, comme "
+                              "sur une installation habituelle (droits 1777) : un administrateur "
+                              "peut le rétablir, par exemple avec chmod 1777 %1")
+                       .arg(NomLisible(dossier));
+    return Echec{message};
 }
 
 void VerrousUucp::rendre()

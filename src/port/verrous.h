@@ -18,12 +18,22 @@ inline Substituable<QStringList> DossiersVerrou{
 inline Substituable<QStringList> DossiersLiens{
     {QStringLiteral("/dev/serial/by-id"), QStringLiteral("/dev/serial/by-path")}};
 
-// "le processus 1234 (minicom)"
+// "le processus 1234 (minicom, de l'utilisateur alice)"
 QString DecrireProcessus(qint64 pid);
 
 // The live process that holds a flock on the file (st_dev, st_ino), from
 // /proc/locks; 0 when none is known.
 qint64 DetenteurFlock(quint64 appareil, quint64 inode);
+
+// The other processes that have the character device `rdev` open, found
+// as fuser finds them, through /proc/*/fd. `invisibles`: some processes
+// could not be looked at (another user's, for anyone but root), so one of
+// them may hold it too.
+struct Detenteurs {
+    QList<qint64> pids;
+    bool invisibles = false;
+};
+Detenteurs DetenteursOuverts(quint64 rdev);
 
 // The links in `dossiers` (/dev/serial/by-id, by-path) that lead to the
 // character device `rdev`.
@@ -41,11 +51,13 @@ QString NomDeNotreVerrou(const QString &chemin);
 
 class VerrousUucp {
 public:
-    // Looks at every lock file named `noms` in DossiersVerrou. A live one, one
-    // being written, or one that cannot be read refuses the port. A stale one
-    // is removed; when it cannot be (another user's), it is ignored and the
-    // operator is told.
-    std::optional<Echec> verifier(const QStringList &noms);
+    // Reads each of DossiersVerrou once and looks at every lock file in it
+    // that names the device: one of `noms`, or one whose name leads under
+    // /dev (a '_' read as '/') to the character device `rdev`, as a udev
+    // link's lock does. A live one, one being written, or one that cannot be
+    // read refuses the port. A stale one is removed; when it cannot be
+    // (another user's), it is ignored and the operator is told.
+    std::optional<Echec> verifier(const QStringList &noms, quint64 rdev);
     // Creates our lock file `nom`: the pid in ASCII on ten characters and a
     // line feed, written beside it and linked into place, so that nobody
     // ever reads it empty. Refuses when another program took it first.

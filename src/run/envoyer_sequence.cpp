@@ -31,15 +31,40 @@ QString lignesEnvoyees(int combien, EchecLien::Genre genre)
     return texte;
 }
 
-EchecSequence echecLien(const EchecLien &echec, const QString &suite)
+EchecSequence echecLien(const EchecLien &echec, const QString &suite, const LienSerie &lien)
 {
     EchecSequence resultat;
     resultat.message = echec.message + QStringLiteral(".\n") + suite;
+    if (const QString note = NoteOctetsJetes(lien); !note.isEmpty())
+        resultat.message += QStringLiteral(".\n") + note;
     resultat.lien = echec.genre;
     return resultat;
 }
 
+// The deadline passed though the port took every byte it was given.
+EchecLien enRetard(const LienSerie &lien, int lignes)
+{
+    return lien.situer(
+        Refus(EchecLien::Genre::DelaiDepasse,
+              lignes == NombreAxes
+                  ? Textes::tr("délai dépassé : les sept lignes ont été remises au port, mais "
+                               "la séquence a pris plus de %1 s")
+                        .arg(*DelaiSequenceMs / 1000.0)
+                  : Textes::tr("délai dépassé : la séquence a pris plus de %1 s")
+                        .arg(*DelaiSequenceMs / 1000.0)));
+}
+
 } // namespace
+
+QString NoteOctetsJetes(const LienSerie &lien)
+{
+    if (lien.octetsJetes() <= 0)
+        return {};
+    return Textes::tr("Une séquence précédente, interrompue, avait laissé des octets en attente "
+                      "sur le port (%1) : ils ont été abandonnés avant cette séquence, et la "
+                      "carte a pu recevoir une ligne incomplète")
+        .arg(lien.octetsJetes());
+}
 
 std::optional<EchecSequence> EnvoyerSequence(const TextesGrille &textes, LienSerie &lien,
                                              const ObservateurEnvoi &observateur)
@@ -52,9 +77,9 @@ std::optional<EchecSequence> EnvoyerSequence(const TextesGrille &textes, LienSer
         return refus;
     }
 
-    const QDeadlineTimer echeance(DelaiSequenceMs);
+    const QDeadlineTimer echeance(*DelaiSequenceMs);
     if (const auto echec = lien.ouvrir())
-        return echecLien(*echec, Textes::tr("Rien n'a été envoyé"));
+        return echecLien(*echec, Textes::tr("Rien n'a été envoyé"), lien);
 
     if (observateur.commence)
         observateur.commence();
@@ -62,12 +87,20 @@ std::optional<EchecSequence> EnvoyerSequence(const TextesGrille &textes, LienSer
         Axes[i] = lue.axes[i];
         if (const auto echec = lien.ecrire(OctetsLigne(Axes[i]), echeance)) {
             lien.abandonner();
-            return echecLien(*echec, lignesEnvoyees(i - 1, echec->genre));
+            return echecLien(*echec, lignesEnvoyees(i - 1, echec->genre), lien);
         }
         if (observateur.ligneRemise)
             observateur.ligneRemise(LigneAxe(Axes[i]));
+        if (i < NombreAxes && echeance.hasExpired()) { // held up: nothing more goes
+            lien.abandonner();
+            const EchecLien echec = enRetard(lien, i);
+            return echecLien(echec, lignesEnvoyees(i, echec.genre), lien);
+        }
     }
-    if (const auto echec = lien.fermer(echeance))
-        return echecLien(*echec, lignesEnvoyees(NombreAxes, echec->genre));
+    auto echec = lien.fermer(echeance);
+    if (!echec && echeance.hasExpired())
+        echec = enRetard(lien, NombreAxes);
+    if (echec)
+        return echecLien(*echec, lignesEnvoyees(NombreAxes, echec->genre), lien);
     return std::nullopt;
 }

@@ -107,7 +107,7 @@ std::optional<Echec> JournalEnvoi::consigner(const std::optional<EchecSequence> 
                               port.echec ? QStringLiteral("inconnu") : port.peripherique,
                               lien.peripherique(),
                               IssueDe(echec),
-                              echec ? echec->message : QString(),
+                              echec ? echec->message : NoteOctetsJetes(lien),
                               m_lignes};
     return AjouterEnregistrement(FichierJournal(), FormerEnregistrement(envoi), TailleMaxJournal);
 }

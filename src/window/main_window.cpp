@@ -326,6 +326,9 @@ void Form1::signalerAvertissements()
         if (!m_avertis.contains(avertissement))
             nouveaux << avertissement;
     m_avertis += nouveaux;
+    // Thrown away bytes are news at every run.
+    if (const QString jetes = NoteOctetsJetes(m_MSComm1); !jetes.isEmpty())
+        nouveaux << jetes;
     if (!nouveaux.isEmpty())
         Afficher(
             this, GenreMessage::Information, Form1::tr("Séquence envoyée"),

@@ -582,30 +582,40 @@ void TestEnvoyeur::memesOctets()
 
 void TestEnvoyeur::journal_data()
 {
-    QTest::addColumn<bool>("absent");
-    QTest::addColumn<QString>("issue");
+    QTest::addColumn<QString>("port");  // "absent"; "grille": a grid refused, no run
+    QTest::addColumn<QString>("issue"); // empty: no record
     QTest::addColumn<QString>("raison");
     QTest::addColumn<int>("lignes");
-    QTest::newRow("envoyée") << false << "envoyée"
-                             << "" << 7;
-    QTest::newRow("port refusé") << true << "port refusé"
-                                 << "port absent" << 0;
+    // clang-format off
+    QTest::newRow("envoyée")        << ""       << "envoyée"     << ""            << 7;
+    QTest::newRow("port refusé")    << "absent" << "port refusé" << "port absent" << 0;
+    QTest::newRow("grille refusée") << "grille" << ""            << ""            << 0;
+    // clang-format on
 }
 
 // A run that got past the file's checks leaves one whole record: when, who,
 // which file, the port chosen and its device, how it ended, and the lines.
+// A grid refused before the port leaves none.
 void TestEnvoyeur::journal()
 {
-    QFETCH(bool, absent);
+    QFETCH(QString, port);
     QFETCH(QString, issue);
     QFETCH(QString, raison);
     QFETCH(int, lignes);
     JournalEssai journal;
     PseudoTerminal pty;
-    const QString port = absent ? QStringLiteral("/dev/tarvik-absent-pour-essai") : pty.chemin();
-    lancer({m_fichier, QStringLiteral("--port"), port});
+    if (port == QLatin1String("grille")) {
+        EchecSequence refus;
+        refus.valeur = ValeurRefusee{};
+        QVERIFY(!JournalEnvoi(QStringLiteral("tarvik")).consigner(refus, LienSerie()));
+    } else {
+        port = port.isEmpty() ? pty.chemin() : QStringLiteral("/dev/tarvik-absent-pour-essai");
+        lancer({m_fichier, QStringLiteral("--port"), port});
+    }
     const QList<QByteArrayList> lus = enregistrements(journal.fichier());
-    QCOMPARE(lus.size(), 1);
+    QCOMPARE(lus.size(), issue.isEmpty() ? 0 : 1);
+    if (issue.isEmpty())
+        return;
     const QByteArrayList &champs = lus[0];
     QCOMPARE(champs.size(), 7 + lignes);
     QVERIFY2(QRegularExpression(
@@ -616,7 +626,7 @@ void TestEnvoyeur::journal()
     QCOMPARE(champs[1], QByteArray("tarvik-envoyer"));
     QCOMPARE(QString::fromUtf8(champs[2]), m_fichier);
     QCOMPARE(QString::fromUtf8(champs[3]), port);
-    QCOMPARE(QString::fromUtf8(champs[4]), absent ? QString() : pty.chemin());
+    QCOMPARE(QString::fromUtf8(champs[4]), port == pty.chemin() ? port : QString());
     QCOMPARE(QString::fromUtf8(champs[5]), issue);
     QVERIFY2(raison.isEmpty() ? champs[6].isEmpty() : QString::fromUtf8(champs[6]).contains(raison),
              champs[6].constData());
@@ -652,16 +662,23 @@ void TestEnvoyeur::journalConcurrent()
 void TestEnvoyeur::journalImpossible_data()
 {
     QTest::addColumn<QString>("place"); // what stands where the journal goes
-    QTest::newRow("dossier") << "dossier";
-    QTest::newRow("tube") << "tube";
-    QTest::newRow("lien") << "lien";
+    QTest::addColumn<QString>("motif"); // on stderr
+    const QString nonEcrit = QStringLiteral("journal.log » : enregistrement non écrit, ");
+    QTest::newRow("dossier") << "dossier" << nonEcrit;
+    QTest::newRow("tube") << "tube" << nonEcrit;
+    QTest::newRow("lien") << "lien" << nonEcrit;
+    QTest::newRow("dossier à la place de .1")
+        << "ancien"
+        << "journal.log » : enregistrement écrit, mais le fichier n'a pas pu devenir";
 }
 
 // A journal that cannot be written changes nothing in the run or its code;
-// it is said on stderr, and a link there never leads to its target.
+// it is said on stderr, and a link there never leads to its target. A full
+// journal that cannot move aside gets the record all the same, and says so.
 void TestEnvoyeur::journalImpossible()
 {
     QFETCH(QString, place);
+    QFETCH(QString, motif);
     JournalEssai journal;
     const QString fichier = journal.fichier();
     QVERIFY(QDir().mkpath(QFileInfo(fichier).path()));
@@ -671,14 +688,21 @@ void TestEnvoyeur::journalImpossible()
         QVERIFY(QDir().mkdir(fichier));
     else if (place == QLatin1String("tube"))
         QCOMPARE(::mkfifo(QFile::encodeName(fichier).constData(), 0600), 0);
-    else
+    else if (place == QLatin1String("lien"))
         QVERIFY(QFile::link(cible, fichier));
+    else
+        QVERIFY(ecrireFichier(fichier, QByteArray(TailleMaxJournal, '\n')) &&
+                QDir().mkdir(fichier + QStringLiteral(".1")));
     PseudoTerminal pty;
     const Sortie s = lancer({m_fichier, QStringLiteral("--port"), pty.chemin()});
     QCOMPARE(s.code, 0);
     QCOMPARE(pty.lire(84), Sequence);
-    QVERIFY2(s.erreurs.contains("le journal des envois"), s.erreurs.constData());
+    QVERIFY2(QString::fromUtf8(s.erreurs).contains(QStringLiteral("le journal des envois")) &&
+                 QString::fromUtf8(s.erreurs).contains(motif),
+             s.erreurs.constData());
     QCOMPARE(QFileInfo(cible).size(), 0);
+    if (place == QLatin1String("ancien"))
+        QCOMPARE(enregistrements(fichier).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestEnvoyeur)

@@ -1,6 +1,6 @@
 // The system layer: bounded reads at their limit, saves that fail at any
 // step and leave the old file whole, saves through a link and over a file
-// whose mode is kept, and the XDG folders.
+// whose mode is kept, appends and their rotation, and the XDG folders.
 #include "octets_essai.h"
 #include "system/ajout.h"
 #include "system/ecriture.h"
@@ -13,10 +13,35 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
 #include <cerrno>
+#include <condition_variable>
+#include <mutex>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
+
+namespace {
+
+mode_t modeDe(const QString &chemin)
+{
+    struct stat etat {};
+    return ::stat(QFile::encodeName(chemin).constData(), &etat) == 0 ? etat.st_mode & 07777 : 0;
+}
+
+// How many of this process's descriptors lead to the file at `chemin`.
+int descripteursSur(const QString &chemin)
+{
+    int n = 0;
+    for (const QFileInfo &fd :
+         QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::AllEntries | QDir::System))
+        n += fd.symLinkTarget() == chemin;
+    return n;
+}
+
+} // namespace
 
 class TestSysteme : public QObject {
     Q_OBJECT
@@ -28,6 +53,11 @@ private Q_SLOTS:
     void ecritureParUnLien();
     void modeConserve();
     void rotationConcurrente();
+    void rotation_data();
+    void rotation();
+    void ajoutCoupe();
+    void synchronisationLente();
+    void renommeAvantSonTour();
     void dossierXdg_data();
     void dossierXdg();
 
@@ -174,6 +204,119 @@ void TestSysteme::rotationConcurrente()
     }
     QCOMPARE(vues.size(), 100);
     QVERIFY(QFileInfo(chemin).size() < Limite);
+}
+
+void TestSysteme::rotation_data()
+{
+    QTest::addColumn<int>("taille");         // of the file there before; -1: no file, no folder
+    QTest::addColumn<bool>("dossierAncien"); // a folder is where the file would move
+    QTest::addColumn<bool>("tourne");        // the file is moved aside first
+    QTest::addColumn<QString>("motif");      // what the failure says
+    // clang-format off
+    QTest::newRow("nouveau journal")             << -1 << false << false << "";
+    QTest::newRow("la limite tout juste")        << 90 << false << false << "";
+    QTest::newRow("l'enregistrement la dépasse") << 91 << false << true << "";
+    QTest::newRow("un dossier à la place de .1") << 91 << true << false
+        << "enregistrement écrit, mais le fichier n'a pas pu devenir";
+    // clang-format on
+}
+
+// A record of 10 bytes against a limit of 100: the file is moved aside
+// before the record that would take it past the limit. A file the append
+// creates is 0600, a folder 0700. A rotation that fails is said, and the
+// record is written all the same.
+void TestSysteme::rotation()
+{
+    QFETCH(int, taille);
+    QFETCH(bool, dossierAncien);
+    QFETCH(bool, tourne);
+    QFETCH(QString, motif);
+    QTemporaryDir dossier;
+    const QString chemin = dossier.filePath(QStringLiteral("etat/tarvik/journal.log"));
+    const QByteArray avant = taille < 0 ? QByteArray() : QByteArray(taille - 1, 'p') + '\n';
+    QVERIFY(taille < 0 ||
+            (QDir().mkpath(QFileInfo(chemin).path()) && ecrireFichier(chemin, avant)));
+    QVERIFY(!dossierAncien || QDir().mkdir(chemin + QStringLiteral(".1")));
+    const auto echec = AjouterEnregistrement(chemin, "123456789\n", 100);
+    QCOMPARE(echec.value_or(Echec{}).message.section(u'«', 0, 0).trimmed(), motif);
+    QCOMPARE(lireFichier(chemin), (tourne ? QByteArray() : avant) + "123456789\n");
+    QCOMPARE(lireFichier(chemin + QStringLiteral(".1")), tourne ? avant : QByteArray());
+    if (taille < 0 || tourne)
+        QCOMPARE(modeDe(chemin), mode_t(0600));
+    if (taille < 0)
+        QCOMPARE(modeDe(QFileInfo(chemin).path()), mode_t(0700));
+}
+
+// A record cut short (the disk full) is taken back: the file ends with
+// whole records only, and the next record follows them.
+void TestSysteme::ajoutCoupe()
+{
+    QTemporaryDir dossier;
+    const QString chemin = dossier.filePath(QStringLiteral("journal.log"));
+    QVERIFY(!AjouterEnregistrement(chemin, "premier\n", 1000));
+    {
+        AppelsEcriture appels;
+        appels.ecrire = [](int fd, const void *octets, size_t taille) {
+            return ::write(fd, octets, taille / 2);
+        };
+        const auto coupe = AppelsSysteme.remplacer(appels);
+        const auto echec = AjouterEnregistrement(chemin, "deuxième, coupé\n", 1000);
+        QVERIFY(echec && echec->message.startsWith(QStringLiteral("enregistrement non écrit")));
+    }
+    QVERIFY(!AjouterEnregistrement(chemin, "troisième\n", 1000));
+    QCOMPARE(lireFichier(chemin), QByteArray("premier\ntroisième\n"));
+}
+
+// Writers whose flush to the disk is slow all get their record in: each
+// flushes once its turn is over. Here each flush waits until all of them
+// flush (for 12 s at most), which only writers past their turn can do.
+void TestSysteme::synchronisationLente()
+{
+    constexpr int Ecrivains = 5;
+    QTemporaryDir dossier;
+    const QString chemin = dossier.filePath(QStringLiteral("journal.log"));
+    std::mutex garde;
+    std::condition_variable signal;
+    int enVidage = 0;
+    AppelsEcriture appels;
+    appels.synchroniserDonnees = [&](int fd) {
+        std::unique_lock verrou(garde);
+        ++enVidage;
+        signal.notify_all();
+        signal.wait_for(verrou, std::chrono::seconds(12), [&] { return enVidage == Ecrivains; });
+        return ::fdatasync(fd);
+    };
+    const auto lente = AppelsSysteme.remplacer(appels);
+    std::atomic<int> rates = 0;
+    std::vector<std::thread> ecrivains;
+    for (int k = 0; k < Ecrivains; ++k)
+        ecrivains.emplace_back([&, k] {
+            rates += bool(AjouterEnregistrement(chemin, QByteArray::number(k) + '\n', 1000));
+        });
+    for (std::thread &ecrivain : ecrivains)
+        ecrivain.join();
+    QCOMPARE(rates.load(), 0);
+    QCOMPARE(lireFichier(chemin).size(), 2 * Ecrivains);
+}
+
+// The file is moved away while a writer waits for its turn on it: the
+// record goes to a new file under the name, never to the one moved away.
+void TestSysteme::renommeAvantSonTour()
+{
+    QTemporaryDir dossier;
+    const QString chemin = dossier.filePath(QStringLiteral("journal.log"));
+    const QString ailleurs = dossier.filePath(QStringLiteral("ailleurs.log"));
+    const int tenu = ::open(QFile::encodeName(chemin).constData(), O_WRONLY | O_CREAT, 0600);
+    QVERIFY(tenu >= 0 && ::flock(tenu, LOCK_EX) == 0);
+    std::optional<Echec> echec{Echec{}};
+    std::jthread ecrivain([&] { echec = AjouterEnregistrement(chemin, "enregistrement\n", 1000); });
+    QTRY_COMPARE(descripteursSur(chemin), 2); // the writer has it open, and waits
+    QVERIFY(QFile::rename(chemin, ailleurs));
+    ::close(tenu);
+    ecrivain.join();
+    QVERIFY(!echec);
+    QCOMPARE(lireFichier(chemin), QByteArray("enregistrement\n"));
+    QCOMPARE(lireFichier(ailleurs), QByteArray());
 }
 
 void TestSysteme::dossierXdg_data()

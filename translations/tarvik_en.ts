@@ -302,10 +302,6 @@ Nothing was sent</translation>
         <translation>signals cannot be watched</translation>
     </message>
     <message>
-        <source>le journal des envois « %1 » n&apos;a pas pu être écrit (%2)</source>
-        <translation>the log of sends “%1” could not be written (%2)</translation>
-    </message>
-    <message>
         <source>les lignes envoyées n&apos;ont pas pu être écrites sur la sortie standard (%1)</source>
         <translation>the lines sent could not be written to standard output (%1)</translation>
     </message>
@@ -314,6 +310,10 @@ Nothing was sent</translation>
 </source>
         <translation>tarvik-envoyer: %1.
 </translation>
+    </message>
+    <message>
+        <source>le journal des envois « %1 » : %2</source>
+        <translation>the log of sends “%1”: %2</translation>
     </message>
 </context>
 <context>
@@ -644,12 +644,6 @@ Free software, under the GNU GPL version 3 or later.</translation>
         <translation>Log of Sends</translation>
     </message>
     <message>
-        <source>Le journal des envois « %1 » ne peut pas être écrit : %2.
-Les séquences partent quand même. Ce message ne reviendra pas avant le prochain démarrage du panneau.</source>
-        <translation>The log of sends “%1” cannot be written: %2.
-Sequences are sent all the same. This message will not come back before the panel next starts.</translation>
-    </message>
-    <message>
         <source>Séquence envoyée</source>
         <translation>Sequence Sent</translation>
     </message>
@@ -658,6 +652,12 @@ Sequences are sent all the same. This message will not come back before the pane
 %1.</source>
         <translation>The sequence was sent.
 %1.</translation>
+    </message>
+    <message>
+        <source>Le journal des envois « %1 » : %2.
+Les séquences partent quand même. Ce message ne reviendra pas avant le prochain démarrage du panneau.</source>
+        <translation>The log of sends “%1”: %2.
+Sequences are sent all the same. This message will not come back before the panel next starts.</translation>
     </message>
 </context>
 <context>
@@ -1223,6 +1223,26 @@ Nothing was sent</translation>
     <message>
         <source>ce n&apos;est pas un fichier ordinaire</source>
         <translation>it is not a regular file</translation>
+    </message>
+    <message>
+        <source>enregistrement non écrit, %1</source>
+        <translation>record not written, %1</translation>
+    </message>
+    <message>
+        <source>verrou impossible</source>
+        <translation>cannot lock</translation>
+    </message>
+    <message>
+        <source>écriture impossible (%1), et le début de l&apos;enregistrement est resté dans le fichier (%2)</source>
+        <translation>cannot write (%1), and the start of the record stayed in the file (%2)</translation>
+    </message>
+    <message>
+        <source>enregistrement écrit, mais le fichier n&apos;a pas pu devenir « %1 » (%2) : il grandit au-delà de sa limite</source>
+        <translation>record written, but the file could not become “%1” (%2): it grows past its limit</translation>
+    </message>
+    <message>
+        <source>enregistrement écrit, mais il n&apos;a pas pu être vidé sur le disque (%1)</source>
+        <translation>record written, but it could not be flushed to the disk (%1)</translation>
     </message>
 </context>
 <context>

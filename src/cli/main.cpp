@@ -217,7 +217,7 @@ int envoyer(const TextesGrille &rangees, const QString &source, const PortChoisi
     if (const QString jetes = NoteOctetsJetes(lien); !echec && !jetes.isEmpty())
         notes << jetes;                                   // a failure's message says it already
     if (const auto rate = journal.consigner(echec, lien)) // the run does not depend on it
-        notes << Textes::tr("le journal des envois « %1 » n'a pas pu être écrit (%2)")
+        notes << Textes::tr("le journal des envois « %1 » : %2")
                      .arg(NomLisible(FichierJournal()), rate->message);
     if (!sortie.erreur().isEmpty()) // the board has the lines: the code stays
         notes << Textes::tr("les lignes envoyées n'ont pas pu être écrites sur la sortie "

@@ -53,7 +53,8 @@ public:
     ObservateurEnvoi observateur(const ObservateurEnvoi &suite = {});
 
     // Appends the run's record to the journal; a run whose grid or file was
-    // refused leaves none. Why it could not be written, or nothing.
+    // refused leaves none. What went wrong, the message saying whether the
+    // record was written (AjouterEnregistrement), or nothing.
     std::optional<Echec> consigner(const std::optional<EchecSequence> &echec,
                                    const LienSerie &lien);
 

@@ -1,5 +1,6 @@
 #include "system/ajout.h"
 
+#include "system/ecriture.h"
 #include "system/erreurs.h"
 #include "system/noms.h"
 
@@ -21,12 +22,14 @@ struct Textes {
     Q_DECLARE_TR_FUNCTIONS(Systeme)
 };
 
-// How long a writer waits for another one's turn before it gives up.
-constexpr int AttenteMaxMs = 2000;
-
 Echec echec(const QString &quoi, int erreur)
 {
     return {Textes::tr("%1 (%2)").arg(quoi, TexteErreurSysteme(erreur))};
+}
+
+Echec nonEcrit(const Echec &cause)
+{
+    return {Textes::tr("enregistrement non écrit, %1").arg(cause.message)};
 }
 
 // Creates the folders down to `dossier`, each 0700.
@@ -39,6 +42,52 @@ bool creerDossiers(const QString &dossier)
     return ::mkdir(OctetsLocaux(dossier).constData(), 0700) == 0 || errno == EEXIST;
 }
 
+// The file at `chemin` opened for appending, a regular one; -1 when it
+// cannot be, with the reason.
+int ouvrir(const QByteArray &chemin, std::optional<Echec> &refus)
+{
+    const int fd =
+        ::open(chemin.constData(),
+               O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
+    if (fd < 0 && errno != ENXIO && errno != EISDIR && errno != ELOOP) {
+        refus = echec(Textes::tr("ouverture impossible"), errno);
+        return -1;
+    }
+    struct stat vu {};
+    if (fd < 0 || ::fstat(fd, &vu) != 0 || !S_ISREG(vu.st_mode)) {
+        if (fd >= 0)
+            ::close(fd);
+        refus = Echec{Textes::tr("ce n'est pas un fichier ordinaire (dossier, tube ou "
+                                 "lien) : il n'est pas touché")};
+        return -1;
+    }
+    return fd;
+}
+
+// Waits for this writer's turn on `fd` until `attente` has run its course:
+// 0 once it has it, or why not (EWOULDBLOCK: another writer still holds it).
+int attendreLeTour(int fd, const QElapsedTimer &attente)
+{
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int erreur = errno;
+        if (erreur != EWOULDBLOCK && erreur != EINTR)
+            return erreur;
+        if (attente.elapsed() >= AttenteTourMs)
+            return EWOULDBLOCK;
+        QThread::msleep(1);
+    }
+    return 0;
+}
+
+// Whether `chemin` still names the file held by `fd`.
+bool porteLeNom(int fd, const QByteArray &chemin)
+{
+    struct stat vu {
+    }, nom{};
+    return ::fstat(fd, &vu) == 0 && ::lstat(chemin.constData(), &nom) == 0 &&
+           nom.st_ino == vu.st_ino && nom.st_dev == vu.st_dev;
+}
+
 // The file at `chemin`, opened for appending and held for this writer's
 // turn: the file that bears the name now, and a regular one. -1 when it
 // cannot be, with the reason.
@@ -46,43 +95,66 @@ int ouvrirASonTour(const QByteArray &chemin, std::optional<Echec> &refus)
 {
     QElapsedTimer attente;
     attente.start();
-    while (attente.elapsed() < AttenteMaxMs) {
-        struct stat vu {
-        }, nom{};
-        const int fd =
-            ::open(chemin.constData(),
-                   O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
-        if (fd < 0 && errno != ENXIO && errno != EISDIR && errno != ELOOP) {
-            refus = echec(Textes::tr("ouverture impossible"), errno);
+    for (;;) {
+        const int fd = ouvrir(chemin, refus);
+        if (fd < 0)
             return -1;
-        }
-        if (fd < 0 || ::fstat(fd, &vu) != 0 || !S_ISREG(vu.st_mode)) {
-            if (fd >= 0)
-                ::close(fd);
-            refus = Echec{Textes::tr("ce n'est pas un fichier ordinaire (dossier, tube ou "
-                                     "lien) : il n'est pas touché")};
-            return -1;
-        }
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(chemin.constData(), &nom) == 0 &&
-            nom.st_ino == vu.st_ino && nom.st_dev == vu.st_dev)
-            return fd; // not moved away while another writer held it
+        const int erreur = attendreLeTour(fd, attente);
+        if (erreur == 0 && porteLeNom(fd, chemin))
+            return fd;
         ::close(fd);
-        QThread::msleep(1);
+        if (erreur == 0 && attente.elapsed() < AttenteTourMs)
+            continue; // moved away while another writer held it: the name leads elsewhere
+        if (erreur != 0 && erreur != EWOULDBLOCK)
+            refus = echec(Textes::tr("verrou impossible"), erreur);
+        else
+            refus = Echec{Textes::tr("un autre programme le tient depuis plus de %1 s")
+                              .arg(AttenteTourMs / 1000)};
+        return -1;
     }
-    refus = Echec{
-        Textes::tr("un autre programme le tient depuis plus de %1 s").arg(AttenteMaxMs / 1000)};
-    return -1;
 }
 
-bool ecrireEnUneFois(int fd, const QByteArray &octets)
+// Appends `octets` to the file held by `fd` in one write, or takes back
+// whatever part of them went in. Why not, if not.
+std::optional<Echec> ajouter(int fd, const QByteArray &octets)
 {
+    struct stat avant {};
+    if (::fstat(fd, &avant) != 0)
+        return echec(Textes::tr("écriture impossible"), errno);
     ssize_t n = 0;
     do
-        n = ::write(fd, octets.constData(), size_t(octets.size()));
+        n = AppelsSysteme->ecrire(fd, octets.constData(), size_t(octets.size()));
     while (n < 0 && errno == EINTR);
-    if (n >= 0 && n != octets.size())
-        errno = ENOSPC; // a torn record would mix with the next one
-    return n == octets.size();
+    if (n == octets.size())
+        return std::nullopt;
+    const int erreur = n < 0 ? errno : ENOSPC; // cut short: the disk is full
+    if (::ftruncate(fd, avant.st_size) != 0)   // a torn record would mix with the next one
+        return Echec{Textes::tr("écriture impossible (%1), et le début de l'enregistrement "
+                                "est resté dans le fichier (%2)")
+                         .arg(TexteErreurSysteme(erreur), TexteErreurSysteme(errno))};
+    return echec(Textes::tr("écriture impossible"), erreur);
+}
+
+// Moves the file held by `fd` aside to `chemin`.1 when `ajout` more bytes
+// would take it past `limite`, and holds the new one in its place: the
+// descriptor to write to, -1 when the new file cannot be had (with `refus`).
+// Why the file stays in place, though it should not, in `rotation`.
+int tourner(int fd, const QByteArray &chemin, qint64 ajout, qint64 limite,
+            std::optional<Echec> &refus, std::optional<Echec> &rotation)
+{
+    struct stat etat {};
+    if (::fstat(fd, &etat) != 0 || etat.st_size == 0 || etat.st_size + ajout <= limite)
+        return fd;
+    if (::rename(chemin.constData(), (chemin + ".1").constData()) != 0) {
+        rotation = Echec{Textes::tr("enregistrement écrit, mais le fichier n'a pas pu devenir "
+                                    "« %1 » (%2) : il grandit au-delà de sa limite")
+                             .arg(NomLisible(NomLocal(chemin + ".1")), TexteErreurSysteme(errno))};
+        return fd;
+    }
+    // Moved while this writer holds it: the others will find a new file.
+    const int nouveau = ouvrirASonTour(chemin, refus);
+    ::close(fd);
+    return nouveau;
 }
 
 } // namespace
@@ -91,27 +163,30 @@ std::optional<Echec> AjouterEnregistrement(const QString &chemin, const QByteArr
                                            qint64 limite)
 {
     if (!creerDossiers(QFileInfo(chemin).path()))
-        return echec(Textes::tr("dossier impossible à créer"), errno);
+        return nonEcrit(echec(Textes::tr("dossier impossible à créer"), errno));
     const QByteArray local = OctetsLocaux(chemin);
-    std::optional<Echec> refus;
+    std::optional<Echec> refus, rotation;
     int fd = ouvrirASonTour(local, refus);
+    if (fd >= 0)
+        fd = tourner(fd, local, enregistrement.size(), limite, refus, rotation);
     if (fd < 0)
-        return refus;
-    struct stat etat {};
-    if (::fstat(fd, &etat) == 0 && etat.st_size > 0 &&
-        etat.st_size + enregistrement.size() > limite &&
-        ::rename(local.constData(), (local + ".1").constData()) == 0) {
-        // Moved while this writer holds it: the others will find a new file.
-        const int ancien = fd;
-        fd = ouvrirASonTour(local, refus);
-        ::close(ancien);
-        if (fd < 0)
-            return refus;
+        return nonEcrit(*refus);
+    if (const auto rate = ajouter(fd, enregistrement)) {
+        ::close(fd);
+        return nonEcrit(*rate);
     }
-    const bool ecrit = ecrireEnUneFois(fd, enregistrement) && ::fdatasync(fd) == 0;
-    const int erreur = errno;
-    ::close(fd); // ends this writer's turn
-    if (!ecrit)
-        return echec(Textes::tr("écriture impossible"), erreur);
-    return std::nullopt;
+    // The turn ends before the flush: a slow disk holds no other writer up
+    // (should this fail, the turn ends with the close, after the flush).
+    ::flock(fd, LOCK_UN);
+    bool vide = AppelsSysteme->synchroniserDonnees(fd) == 0;
+    int erreur = errno;
+    if (::close(fd) != 0 && vide) {
+        vide = false;
+        erreur = errno;
+    }
+    if (!vide)
+        return Echec{Textes::tr("enregistrement écrit, mais il n'a pas pu être vidé sur le "
+                                "disque (%1)")
+                         .arg(TexteErreurSysteme(erreur))};
+    return rotation;
 }

@@ -8,12 +8,22 @@
 #include <QString>
 #include <optional>
 
+// How long a writer waits for its turn on the file before it gives up. A
+// writer holds the file only to append its record (and move the file aside),
+// never while it flushes it to the disk, so a slow disk costs no record.
+constexpr int AttenteTourMs = 10000;
+
 // Appends `enregistrement` (one whole record, ended by a line feed) to the
-// file at `chemin` with a single write, and flushes it to the disk. The file
-// is created 0600 and its folder 0700; a link, a folder or anything but a
-// regular file in its place is refused, never followed or written. Past
-// `limite` bytes the file first becomes `chemin`.1 (the older one goes) and
-// a new one starts. Writers in other processes take turns on the file, so
-// their records never mix and none is lost across a rotation.
+// file at `chemin` with a single write; a write cut short (the disk full) is
+// taken back, so the file ends with whole records only. The file is created
+// 0600 and its folder 0700; a link, a folder or anything but a regular file
+// in its place is refused, never followed or written. When the record would
+// take the file past `limite` bytes, the file first becomes `chemin`.1 (the
+// older one goes) and a new one starts. Writers in other processes take
+// turns on the file, so their records never mix and none is lost across a
+// rotation; each flushes its record to the disk once its turn is over.
+// What went wrong, the message saying whether the record was written
+// ("enregistrement écrit, mais…": the file could not be moved aside or
+// flushed) or not ("enregistrement non écrit, …"); nothing when all went well.
 std::optional<Echec> AjouterEnregistrement(const QString &chemin, const QByteArray &enregistrement,
                                            qint64 limite);

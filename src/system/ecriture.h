@@ -26,10 +26,12 @@ EcritureFichier EcrireFichier(const QString &chemin, const QByteArray &octets);
 // false, with errno set, when one fails.
 bool EcrireTout(int fd, const QByteArray &octets);
 
-// The system calls a save makes, each checked: tests put a failing one here.
+// The system calls a save or an append (system/ajout.h) makes, each checked:
+// tests put a failing or a slow one here.
 struct AppelsEcriture {
     std::function<ssize_t(int, const void *, size_t)> ecrire = ::write;
     std::function<int(int)> synchroniser = ::fsync;
+    std::function<int(int)> synchroniserDonnees = ::fdatasync; // an append's
     std::function<int(int)> fermer = ::close;
     std::function<int(const char *, const char *)> renommer = ::rename;
 };

@@ -312,9 +312,9 @@ void Form1::signalerJournal(const Echec &rate)
     if (std::exchange(m_journalSignale, true))
         return;
     Afficher(this, GenreMessage::Avertissement, Form1::tr("Journal des envois"),
-             Form1::tr("Le journal des envois « %1 » ne peut pas être écrit : %2.\nLes "
-                       "séquences partent quand même. Ce message ne reviendra pas avant le "
-                       "prochain démarrage du panneau.")
+             Form1::tr("Le journal des envois « %1 » : %2.\nLes séquences partent quand "
+                       "même. Ce message ne reviendra pas avant le prochain démarrage du "
+                       "panneau.")
                  .arg(NomLisible(FichierJournal()), rate.message));
 }
 

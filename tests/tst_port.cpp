@@ -3,6 +3,7 @@
 #include "banc_envoi.h"
 #include "port/peripherique.h"
 #include "port/ports_systeme.h"
+#include "port/reglages_ligne.h"
 
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -48,6 +49,8 @@ private Q_SLOTS:
     void port1();
     void numerosRefuses_data();
     void numerosRefuses();
+    void reglagesDeLigne_data();
+    void reglagesDeLigne();
     void avantOuverture_data();
     void avantOuverture();
     void cheminRefuse_data();
@@ -56,6 +59,9 @@ private Q_SLOTS:
     void reglagesDouteux_data();
     void reglagesDouteux();
     void nomStable();
+
+private:
+    QList<std::pair<const char *, std::function<void(termios &)>>> m_ecarts;
 };
 
 void TestPort::ordre_data()
@@ -138,6 +144,42 @@ void TestPort::numerosRefuses()
     QFETCH(int, mineur);
     QFETCH(bool, refuse);
     QCOMPARE(RaisonPasUnPort(S_IFCHR | 0660, makedev(majeur, mineur)).has_value(), refuse);
+}
+
+void TestPort::reglagesDeLigne_data()
+{
+    QTest::addColumn<int>("ecart"); // what differs from what the board needs
+    const QList<std::pair<const char *, std::function<void(termios &)>>> ecarts = {
+        {"aucun", [](termios &) {}},
+        {"7 bits", [](termios &t) { t.c_cflag = (t.c_cflag & ~tcflag_t(CSIZE)) | CS7; }},
+        {"parité", [](termios &t) { t.c_cflag |= PARENB; }},
+        {"deux bits d'arrêt", [](termios &t) { t.c_cflag |= CSTOPB; }},
+        {"contrôle de flux matériel", [](termios &t) { t.c_cflag |= CRTSCTS; }},
+        {"XON/XOFF", [](termios &t) { t.c_iflag |= IXON | IXOFF; }},
+        {"sortie traitée", [](termios &t) { t.c_oflag |= OPOST | ONLCR; }},
+        {"9600 bauds", [](termios &t) { ::cfsetospeed(&t, B9600); }},
+    };
+    m_ecarts = ecarts;
+    for (int k = 0; k < ecarts.size(); ++k)
+        QTest::newRow(ecarts[k].first) << k;
+}
+
+// From whatever the device had, the settings applied are the board's, and
+// settings read back that differ in any one point do not pass; what the
+// board's settings do not name (hanging up on close) stays as found.
+void TestPort::reglagesDeLigne()
+{
+    QFETCH(int, ecart);
+    termios conformes = ReglagesPourLaCarte(termios{});
+    QVERIFY(ReglagesConformes(conformes));
+    termios lus = conformes;
+    m_ecarts[ecart].second(lus);
+    QCOMPARE(ReglagesConformes(lus), ecart == 0);
+    lus.c_cflag |= HUPCL;
+    const termios appliques = ReglagesPourLaCarte(lus);
+    QVERIFY(ReglagesConformes(appliques));
+    QCOMPARE(appliques.c_cflag & HUPCL, tcflag_t(HUPCL));
+    QCOMPARE(appliques.c_lflag & (ICANON | ECHO | ISIG), tcflag_t(0));
 }
 
 void TestPort::avantOuverture_data()

@@ -1,6 +1,7 @@
 #include "port/pilote_posix.h"
 
 #include "port/peripherique.h"
+#include "port/reglages_ligne.h"
 #include "system/erreurs.h"
 #include "system/noms.h"
 
@@ -174,23 +175,13 @@ std::optional<EchecLien> PilotePosix::prendre(const QString &chemin, quint64 rde
 
 int PilotePosix::reglerLigne()
 {
-    termios t = *m_origine;
-    ::cfmakeraw(&t);
-    t.c_cflag &= ~tcflag_t(CSIZE | PARENB | CSTOPB | CRTSCTS);
-    t.c_cflag |= CS8 | CLOCAL | CREAD;
-    t.c_iflag &= ~tcflag_t(IXON | IXOFF | IXANY);
-    t.c_cc[VMIN] = 0;
-    t.c_cc[VTIME] = 0;
-    if (::cfsetospeed(&t, B38400) != 0 || ::cfsetispeed(&t, B38400) != 0 ||
-        ::tcsetattr(m_fd, TCSANOW, &t) != 0)
+    const termios voulus = ReglagesPourLaCarte(*m_origine);
+    if (::tcsetattr(m_fd, TCSANOW, &voulus) != 0)
         return errno;
-    // tcsetattr succeeds when any part applies: read back what holds.
-    termios vu{};
-    if (::tcgetattr(m_fd, &vu) != 0)
+    termios lus{};
+    if (::tcgetattr(m_fd, &lus) != 0)
         return errno;
-    const bool conforme = ::cfgetospeed(&vu) == B38400 && (vu.c_cflag & CSIZE) == CS8 &&
-                          !(vu.c_cflag & (PARENB | CSTOPB | CRTSCTS)) && !(vu.c_oflag & OPOST);
-    return conforme ? 0 : EINVAL;
+    return ReglagesConformes(lus) ? 0 : EINVAL;
 }
 
 std::optional<EchecLien> PilotePosix::attendreLigne(QDeadlineTimer echeance)

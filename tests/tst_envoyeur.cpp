@@ -60,6 +60,17 @@ private:
     QTemporaryDir m_etat;
 };
 
+// Whether process `pid` has its own handler for `signal` in place.
+bool capte(qint64 pid, int signal)
+{
+    QFile etat(QStringLiteral("/proc/%1/status").arg(pid));
+    if (etat.open(QIODevice::ReadOnly))
+        for (const QByteArray &ligne : etat.readAll().split('\n'))
+            if (ligne.startsWith("SigCgt:"))
+                return (ligne.mid(7).trimmed().toULongLong(nullptr, 16) >> (signal - 1)) & 1;
+    return false;
+}
+
 bool attendreQue(const std::function<bool()> &condition)
 {
     QElapsedTimer chrono;
@@ -85,12 +96,15 @@ private Q_SLOTS:
     void verifier();
     void sortiesStandard_data();
     void sortiesStandard();
+    void entreeLente_data();
     void entreeLente();
     void aideEtVersion_data();
     void aideEtVersion();
     void portAuNomNonUtf8();
     void signalPendantUnEnvoiBloque_data();
     void signalPendantUnEnvoiBloque();
+    void signalPendantLaLecture_data() { signalPendantUnEnvoiBloque_data(); }
+    void signalPendantLaLecture();
     void finBrutaleSurUnPont_data();
     void finBrutaleSurUnPont();
     void langue_data();
@@ -269,18 +283,33 @@ void TestEnvoyeur::sortiesStandard()
     QCOMPARE(pty.lire(code == 0 ? 84 : 0), code == 0 ? Sequence : QByteArray());
 }
 
-// A file that arrives through a slow pipe, in pieces, is read whole.
+void TestEnvoyeur::entreeLente_data()
+{
+    QTest::addColumn<bool>("nonBloquante");
+    QTest::newRow("bloquante") << false;
+    QTest::newRow("non bloquante") << true;
+}
+
+// A file that arrives through a slow pipe, in pieces, is read whole; a
+// non-blocking one is waited for.
 void TestEnvoyeur::entreeLente()
 {
+    QFETCH(bool, nonBloquante);
     PseudoTerminal pty;
-    const Sortie s =
-        lancer({QStringLiteral("-"), QStringLiteral("--port"), pty.chemin()}, {}, [](QProcess &p) {
+    const auto sansAttente = [] {
+        ::fcntl(STDIN_FILENO, F_SETFL, ::fcntl(STDIN_FILENO, F_GETFL) | O_NONBLOCK);
+    };
+    const Sortie s = lancer(
+        QStringLiteral(TARVIK_ENVOYER),
+        {QStringLiteral("-"), QStringLiteral("--port"), pty.chemin()}, {},
+        [](QProcess &p) {
             for (qsizetype debut = 0; debut < Sequence.size(); debut += 30) {
                 p.write(Sequence.mid(debut, 30));
                 p.waitForBytesWritten();
                 QTest::qWait(100);
             }
-        });
+        },
+        nonBloquante ? std::function<void()>(sansAttente) : std::function<void()>());
     QVERIFY2(s.code == 0, s.erreurs.constData());
     QCOMPARE(pty.lire(84), Sequence);
 }
@@ -365,6 +394,24 @@ void TestEnvoyeur::signalPendantUnEnvoiBloque()
     QVERIFY2(Sequence.startsWith(recu), recu.constData()); // nothing but whole lines, if any
     QCOMPARE(lancer(arguments).code, 0);
     QCOMPARE(pty.lire(84), Sequence);
+}
+
+// A signal while stdin is still coming ends the program at once, with the
+// same code as during a send: nothing is sent, nothing dumped.
+void TestEnvoyeur::signalPendantLaLecture()
+{
+    QFETCH(int, signal);
+    PseudoTerminal pty;
+    bool arrete = false;
+    const Sortie s = lancer({QStringLiteral("-"), QStringLiteral("--port"), pty.chemin()},
+                            Sequence.left(30), [&](QProcess &p) {
+                                arrete =
+                                    attendreQue([&] { return capte(p.processId(), signal); }) &&
+                                    signaler(p.processId(), signal) && p.waitForFinished(1000);
+                            });
+    QVERIFY2(arrete, "le programme ne s'est pas arrêté pendant la lecture");
+    QCOMPARE(s.code, 128 + signal);
+    QCOMPARE(pty.lire(), QByteArray());
 }
 
 void TestEnvoyeur::finBrutaleSurUnPont_data()

@@ -144,18 +144,19 @@ std::optional<Echec> verifierUsage(const QCommandLineParser &o,
 }
 
 // Reads and checks the whole file, the grid's checks included: its rows and
-// the axis commands they give, or why it is refused.
+// the axis commands they give, or why it is refused. Reading stdin stops
+// when `reveil` says a signal came.
 struct FichierSequence {
     SequenceLue lue;
     Grille axes{};
     std::optional<Echec> echec;
 };
-FichierSequence lireFichierSequence(const QString &chemin)
+FichierSequence lireFichierSequence(const QString &chemin, int reveil)
 {
     const bool entree = chemin == QLatin1String("-");
     FichierLu fichier;
     if (entree)
-        fichier.echec = LireDescripteur(STDIN_FILENO, fichier.contenu);
+        fichier.echec = LireDescripteur(STDIN_FILENO, fichier.contenu, TailleMaxFichier, reveil);
     else
         fichier = LireFichier(chemin);
     FichierSequence resultat;
@@ -200,9 +201,8 @@ int verifierSeulement(const Grille &axes, const PortChoisi &port, Sortie &sortie
 }
 
 int envoyer(const TextesGrille &rangees, const QString &source, const PortChoisi &port,
-            Sortie &sortie)
+            Sortie &sortie, int reveil)
 {
-    const int reveil = EcouterSignaux();
     if (reveil < 0)
         return erreur(PortIndisponible, Echec{Textes::tr("signaux impossibles à surveiller")});
     LienSerie lien;
@@ -242,17 +242,24 @@ int main(int argc, char *argv[])
         return *fin;
 
     std::signal(SIGPIPE, SIG_IGN); // a closed stdout must not end a send halfway
+    // From here on the signals that end the program only wake it, even while
+    // a slow stdin is read.
+    const int reveil = EcouterSignaux();
 
     // The whole file is read and checked before any port is touched.
     const bool verifier = options.isSet(QStringLiteral("verifier"));
     const QString chemin =
         verifier ? options.value(QStringLiteral("verifier")) : options.positionalArguments()[0];
-    const FichierSequence fichier = lireFichierSequence(chemin);
+    const FichierSequence fichier = lireFichierSequence(chemin, reveil);
+    if (const int signal = SignalRecu())
+        return erreur(128 + signal,
+                      Echec{Textes::tr("interrompu pendant la lecture de la séquence, rien n'a été "
+                                       "envoyé")});
     if (fichier.echec)
         return erreur(FichierRefuse, *fichier.echec);
     // The same order of choice for a dry run as for a send.
     const PortChoisi port = DeterminerPort(options.value(OptionPort()));
     Sortie sortie(standard.sortieFermee);
     return verifier ? verifierSeulement(fichier.axes, port, sortie)
-                    : envoyer(fichier.lue.rangees, chemin, port, sortie);
+                    : envoyer(fichier.lue.rangees, chemin, port, sortie, reveil);
 }

@@ -164,6 +164,9 @@ void TestEnvoyeur::codes_data()
     QTest::newRow("deux fichiers") << "deux" << 2 << "un seul fichier à la fois";
     QTest::newRow("option inconnue") << "inconnue" << 2 << "option inconnue : --vite";
     QTest::newRow("ligne bloquée") << "bloque" << 4 << "délai dépassé";
+    QTest::newRow("--verifier deux fois")
+        << "verifier2" << 2 << "l'option --verifier est donnée deux fois";
+    QTest::newRow("--verifier, réglages douteux") << "douteux" << 3 << "ne serait pas envoyée";
 }
 
 // Each exit code with its cause; in none of them does a byte reach the line.
@@ -196,10 +199,24 @@ void TestEnvoyeur::codes()
         autres << m_fichier;
     } else if (cas == QLatin1String("bloque")) {
         QVERIFY(pty.remplir('.') > 0);
+    } else if (cas == QLatin1String("verifier2")) {
+        fichier.clear();
+        autres << QStringLiteral("--verifier") << m_fichier << QStringLiteral("--verifier")
+               << m_fichier;
+    } else if (cas == QLatin1String("douteux")) { // a dry run, its port from the settings
+        QVERIFY(QDir().mkpath(QFileInfo(FichierReglages()).path()));
+        QFile reglages(FichierReglages());
+        QVERIFY(reglages.open(QIODevice::WriteOnly) && reglages.write("port=ttyUSB0\n") > 0);
+        port.clear();
+        fichier.clear();
+        autres << QStringLiteral("--verifier") << m_fichier;
     } else {
         autres << QStringLiteral("--vite");
     }
-    QStringList arguments{QStringLiteral("--port"), port};
+    const auto sansReglages = qScopeGuard([] { QFile::remove(FichierReglages()); });
+    QStringList arguments;
+    if (!port.isEmpty())
+        arguments << QStringLiteral("--port") << port;
     if (!fichier.isEmpty())
         arguments << fichier;
     const Sortie s = lancer(arguments + autres);
@@ -207,7 +224,9 @@ void TestEnvoyeur::codes()
         ::close(occupant);
     QCOMPARE(s.code, code);
     QVERIFY2(QString::fromUtf8(s.erreurs).contains(motif), s.erreurs.constData());
-    QCOMPARE(s.sortie, QByteArray());
+    QCOMPARE(s.sortie, cas == QLatin1String("douteux")
+                           ? QString::fromLatin1(Sequence).replace(u'\x80', u'€').toUtf8()
+                           : QByteArray());
     QCOMPARE(pty.lire().replace('.', ""), QByteArray()); // nothing but the filler
     QFile relu(m_fichier);
     QVERIFY(relu.open(QIODevice::ReadOnly));
@@ -494,29 +513,43 @@ void TestEnvoyeur::langue_data()
     QTest::addColumn<QByteArray>("lang");
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("aide"); // how --help starts; empty: refused
+    QTest::addColumn<QString>("aide");        // how --help starts; empty: refused
+    QTest::addColumn<QString>("enregistree"); // the language saved in the settings
     const QString fr = QStringLiteral("Utilisation : tarvik-envoyer FICHIER"),
                   en = QStringLiteral("Usage: tarvik-envoyer FILE");
-    QTest::newRow("anglais du système") << QByteArray("en_US.UTF-8") << QStringList() << 0 << en;
-    QTest::newRow("C : français") << QByteArray("C") << QStringList() << 0 << fr;
+    QTest::newRow("anglais du système")
+        << QByteArray("en_US.UTF-8") << QStringList() << 0 << en << "";
+    QTest::newRow("C : français") << QByteArray("C") << QStringList() << 0 << fr << "";
     QTest::newRow("autre langue : français")
-        << QByteArray("de_DE.UTF-8") << QStringList() << 0 << fr;
+        << QByteArray("de_DE.UTF-8") << QStringList() << 0 << fr << "";
     QTest::newRow("--langue fr sur un anglais")
-        << QByteArray("en_US.UTF-8") << QStringList{"--langue", "fr"} << 0 << fr;
-    QTest::newRow("--langue=en sur C") << QByteArray("C") << QStringList{"--langue=en"} << 0 << en;
+        << QByteArray("en_US.UTF-8") << QStringList{"--langue", "fr"} << 0 << fr << "";
+    QTest::newRow("--langue=en sur C")
+        << QByteArray("C") << QStringList{"--langue=en"} << 0 << en << "";
     QTest::newRow("--langue de refusée")
-        << QByteArray("C") << QStringList{"--langue", "de"} << 2 << QString();
+        << QByteArray("C") << QStringList{"--langue", "de"} << 2 << QString() << "";
+    QTest::newRow("langue=en enregistrée") << QByteArray("C") << QStringList() << 0 << en << "en";
+    QTest::newRow("--langue fr sur langue=en enregistrée")
+        << QByteArray("C") << QStringList{"--langue", "fr"} << 0 << fr << "en";
+    QTest::newRow("--langue deux fois")
+        << QByteArray("C") << QStringList{"--langue", "fr", "--langue", "en"} << 2 << QString()
+        << "";
 }
 
-// The language of --help: the system's (English for English, French for
-// any other), or the one --langue gives; any other --langue is refused.
+// The language of --help: the one --langue gives, else the one saved, else
+// the system's (English for English, French for any other); any other
+// --langue, or two of them, is refused.
 void TestEnvoyeur::langue()
 {
     QFETCH(QByteArray, lang);
     QFETCH(QStringList, options);
     QFETCH(int, code);
     QFETCH(QString, aide);
+    QFETCH(QString, enregistree);
     LocaleEssai locale(lang);
+    const auto sansReglages = qScopeGuard([] { QFile::remove(FichierReglages()); });
+    if (!enregistree.isEmpty())
+        QVERIFY(!EnregistrerReglages([&](Reglages &r) { r.langue = enregistree; }).echec);
     const Sortie s = lancer(options << QStringLiteral("--help"));
     QCOMPARE(s.code, code);
     if (code == 0)

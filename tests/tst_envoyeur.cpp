@@ -276,6 +276,8 @@ void TestEnvoyeur::sortiesStandard_data()
         << true << ">&-" << 5 << "sortie standard est fermée";
     QTest::newRow("envoi, sortie pleine")
         << false << ">/dev/full" << 0 << "n'ont pas pu être écrites sur la sortie standard";
+    QTest::newRow("envoi, sortie sans lecteur") // a pipe whose reader has gone
+        << false << "3<>TUBE >TUBE 3<&-" << 0 << "n'ont pas pu être écrites sur la sortie standard";
 }
 
 // A closed stdin is not read; a full or closed stdout fails --verifier,
@@ -289,6 +291,12 @@ void TestEnvoyeur::sortiesStandard()
     QFETCH(QString, motif);
     PseudoTerminal pty;
     const QString fichier = redirection == QLatin1String("<&-") ? QStringLiteral("-") : m_fichier;
+    const QString tube = m_dossier.filePath(QStringLiteral("sortie"));
+    if (redirection.contains(QLatin1String("TUBE"))) {
+        QFile::remove(tube);
+        QCOMPARE(::mkfifo(QFile::encodeName(tube).constData(), 0600), 0);
+        redirection.replace(QLatin1String("TUBE"), tube);
+    }
     const QStringList arguments =
         verifier ? QStringList{QStringLiteral("--verifier"), fichier}
                  : QStringList{fichier, QStringLiteral("--port"), pty.chemin()};

@@ -1,7 +1,9 @@
 // The options both programs share, and the built panel answering its own
 // without a display.
+#include "app/langue.h"
 #include "app/options.h"
 #include "app/version.h"
+#include "locale_essai.h"
 #include "programme_essai.h"
 
 #include <QCommandLineParser>
@@ -12,6 +14,8 @@ class TestOptions : public QObject {
 private Q_SLOTS:
     void options_data();
     void options();
+    void langueDuSysteme_data();
+    void langueDuSysteme();
     void programmeSansEcran_data();
     void programmeSansEcran();
 };
@@ -47,6 +51,34 @@ void TestOptions::options()
     QVERIFY2(erreur.isEmpty() ? lue.isEmpty() : lue.startsWith(erreur), qPrintable(lue));
     if (erreur.isEmpty())
         QCOMPARE(parseur.value(OptionPort()), port);
+}
+
+void TestOptions::langueDuSysteme_data()
+{
+    QTest::addColumn<QByteArrayList>(
+        "variables"); // LC_ALL, LC_MESSAGES, LANG; empty ones set empty
+    QTest::addColumn<bool>("anglais");
+    // clang-format off
+    QTest::newRow("LC_ALL avant LANG")         << QByteArrayList{"en_US.UTF-8", "", "fr_FR.UTF-8"} << true;
+    QTest::newRow("LC_ALL français")           << QByteArrayList{"fr_FR.UTF-8", "", "en_US.UTF-8"} << false;
+    QTest::newRow("LC_MESSAGES avant LANG")    << QByteArrayList{"", "en_GB", "de_DE.UTF-8"} << true;
+    QTest::newRow("LC_ALL avant LC_MESSAGES")  << QByteArrayList{"de_DE", "en_GB", "en_US"} << false;
+    QTest::newRow("LANG seule")                << QByteArrayList{"", "", "en_US.UTF-8"} << true;
+    QTest::newRow("C")                         << QByteArrayList{"C", "", "en_US.UTF-8"} << false;
+    QTest::newRow("POSIX")                     << QByteArrayList{"", "POSIX", "en_US.UTF-8"} << false;
+    QTest::newRow("rien")                      << QByteArrayList{"", "", ""} << false;
+    // clang-format on
+}
+
+// The first of LC_ALL, LC_MESSAGES and LANG that holds something decides.
+void TestOptions::langueDuSysteme()
+{
+    QFETCH(QByteArrayList, variables);
+    QFETCH(bool, anglais);
+    LocaleEssai locale(variables[2]); // puts all three back afterwards
+    qputenv("LC_ALL", variables[0]);
+    qputenv("LC_MESSAGES", variables[1]);
+    QCOMPARE(LangueDuSysteme() == Langue::Anglais, anglais);
 }
 
 void TestOptions::programmeSansEcran_data()

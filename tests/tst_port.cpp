@@ -157,14 +157,18 @@ void TestPort::cheminRefuse_data()
     QTest::newRow("/dev/tty") << "/dev/tty" << EchecLien::Genre::PasUnPortSerie;
     QTest::newRow("absent") << "absent" << EchecLien::Genre::PortAbsent;
     QTest::newRow("absent, 300 caractères") << QString(300, u'p') << EchecLien::Genre::PortAbsent;
+    QTest::newRow("interdit") << "interdit" << EchecLien::Genre::PermissionRefusee;
 }
 
 // Only a terminal device is a port: anything else is refused by the dialog's
-// check and by a run, and never written to.
+// check and by a run, and never written to. A port this user may not open
+// yet is refused by a run only: the dialog lets it be chosen.
 void TestPort::cheminRefuse()
 {
     QFETCH(QString, genre);
     QFETCH(EchecLien::Genre, attendu);
+    const bool interdit = attendu == EchecLien::Genre::PermissionRefusee;
+    PseudoTerminal pty;
     QTemporaryDir dossier;
     const QString fichier = dossier.filePath(QStringLiteral("fichier"));
     QVERIFY(ecrireFichier(fichier, "avant\n"));
@@ -175,14 +179,22 @@ void TestPort::cheminRefuse()
         QVERIFY(QDir().mkdir(chemin));
     else if (genre == QLatin1String("tube"))
         QCOMPARE(::mkfifo(QFile::encodeName(chemin).constData(), 0600), 0);
+    else if (interdit) // root opens anything: checked as "nobody"
+        chemin = pty.chemin();
+    if (interdit)
+        QCOMPARE(::chmod(QFile::encodeName(chemin).constData(), ::geteuid() == 0 ? 0600 : 0), 0);
     const int prise = genre == QLatin1String("socket") ? ecouterSocket(chemin) : -1;
     const auto fermer = qScopeGuard([&] { ::close(prise); });
 
-    QVERIFY(VerifierPeripherique(chemin));
     GrilleEssai grille;
     grille.lien.setPeripherique(chemin);
     const int fds = descripteursOuverts();
+    if (interdit && ::geteuid() == 0)
+        ::setfsuid(65534);
+    const bool refuse = VerifierPeripherique(chemin).has_value();
     const auto echec = grille.envoyer();
+    ::setfsuid(::geteuid());
+    QCOMPARE(refuse, !interdit);
     QCOMPARE(descripteursOuverts(), fds);
     QVERIFY(echec && echec->lien);
     QVERIFY2(*echec->lien == attendu, qPrintable(echec->message));
@@ -236,6 +248,9 @@ void TestPort::reglagesDouteux_data()
         {"chemin relatif",  "port=ttyUSB0\n",                           "partir de la racine"},
         {"BOM",             "\xEF\xBB\xBF[General]\nport=/dev/ttyUSB0\n", "BOM"},
         {"charabia",        "\x01\x02charabia\xff\n",                   illisibles},
+        {"barre oblique inverse", "[General]\nport=/dev/ttyUSB\\x30\n",     illisibles},
+        {"caractère de contrôle", "[General]\nport=/dev/tty\x1b" "USB0\n",   illisibles},
+        {"nom trop long",   "[General]\nport=/" + QByteArray(5000, 'a') + '\n', illisibles},
     };
     // clang-format on
     for (const auto &[nom, contenu, motif] : cas)

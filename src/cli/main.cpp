@@ -40,8 +40,9 @@ const char *const Aide = QT_TRANSLATE_NOOP(
 Envoie à la carte les sept lignes d'un fichier de séquence (.seq), comme
 « TEST » les envoie depuis le panneau : le fichier entier est vérifié avant
 l'ouverture du port, avec les mêmes verrous, la même attente de vidage et la
-même limite de 2 s. FICHIER « - » lit l'entrée standard. Les lignes envoyées
-s'affichent sur la sortie standard, les messages sur la sortie d'erreur.
+même limite de 2 s. FICHIER « - » lit l'entrée standard jusqu'à sa fin, même
+lente ou non bloquante. Les lignes envoyées s'affichent sur la sortie
+standard, les messages sur la sortie d'erreur.
 
 Options :
   --port PERIPHERIQUE  envoie sur ce périphérique au lieu du port choisi
@@ -68,15 +69,16 @@ dont c'est tout le travail, échoue avec le code 5.
 Codes de sortie :
   0    séquence envoyée et vidée (ou, avec --verifier, fichier valide)
   1    fichier refusé, rien n'a été envoyé
-  2    mauvaise utilisation (option inconnue, fichier manquant ou en trop,
-       entrée standard fermée avec « - »)
+  2    mauvaise utilisation (option inconnue ou donnée deux fois, fichier
+       manquant ou en trop, entrée standard fermée avec « - »)
   3    port refusé ou indisponible, rien n'a été envoyé (avec --verifier :
        réglages illisibles, l'envoi serait refusé)
   4    échec pendant l'écriture (les lignes remises au port sont nommées)
   5    --verifier n'a pas pu écrire les lignes sur la sortie standard
   129, 130, 131, 143
        interrompu par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (128 + le numéro du
-       signal) : ce qui attendait est abandonné, le port et ses verrous rendus
+       signal) : ce qui attendait est abandonné, le port et ses verrous
+       rendus ; pendant la lecture de l'entrée standard, rien n'est envoyé
 
 Chaque envoi qui a passé la vérification du fichier laisse une ligne dans le
 journal des envois, $XDG_STATE_HOME/tarvik/journal.log.

@@ -2,6 +2,7 @@
 // it sends, its exit codes, --verifier, and a signal during a blocked send.
 #include "app/version.h"
 #include "locale_essai.h"
+#include "octets_essai.h"
 #include "pont_socat.h"
 #include "port/reglages.h"
 #include "programme_essai.h"
@@ -153,73 +154,57 @@ void TestEnvoyeur::envoi()
 
 void TestEnvoyeur::codes_data()
 {
-    QTest::addColumn<QString>("cas");
+    QTest::addColumn<QString>("cas");           // what stands in the way, if anything
+    QTest::addColumn<QStringList>("arguments"); // FICHIER and PORT: the test's own
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("motif"); // on stderr
-    QTest::newRow("fichier refusé") << "refuse" << 1 << "Ligne 3 : la vitesse 256 dépasse 255";
-    QTest::newRow("port absent") << "absent" << 3 << "port absent";
-    QTest::newRow("port occupé") << "occupe" << 3 << "port occupé par le processus";
-    QTest::newRow("pas un port") << "fichier" << 3 << "c'est un fichier ordinaire";
-    QTest::newRow("sans fichier") << "usage" << 2 << "il manque le fichier";
-    QTest::newRow("deux fichiers") << "deux" << 2 << "un seul fichier à la fois";
-    QTest::newRow("option inconnue") << "inconnue" << 2 << "option inconnue : --vite";
-    QTest::newRow("ligne bloquée") << "bloque" << 4 << "délai dépassé";
-    QTest::newRow("--verifier deux fois")
-        << "verifier2" << 2 << "l'option --verifier est donnée deux fois";
-    QTest::newRow("--verifier, réglages douteux") << "douteux" << 3 << "ne serait pas envoyée";
+    const QStringList envoi{"--port", "PORT", "FICHIER"};
+    // clang-format off
+    QTest::newRow("fichier refusé")  << "refuse" << envoi << 1 << "Ligne 3 : la vitesse 256 dépasse 255";
+    QTest::newRow("port absent")     << "" << QStringList{"--port", "/dev/tarvik-absent-pour-essai", "FICHIER"}
+                                     << 3 << "port absent";
+    QTest::newRow("port occupé")     << "occupe" << envoi << 3 << "port occupé par le processus";
+    QTest::newRow("pas un port")     << "" << QStringList{"--port", "FICHIER", "FICHIER"} << 3 << "c'est un fichier ordinaire";
+    QTest::newRow("sans fichier")    << "" << QStringList{"--port", "PORT"} << 2 << "il manque le fichier";
+    QTest::newRow("deux fichiers")   << "" << envoi + QStringList{"FICHIER"} << 2 << "un seul fichier à la fois";
+    QTest::newRow("option inconnue") << "" << envoi + QStringList{"--vite"} << 2 << "option inconnue : --vite";
+    QTest::newRow("ligne bloquée")   << "bloque" << envoi << 4 << "délai dépassé";
+    QTest::newRow("--verifier deux fois") << "" << QStringList{"--verifier", "FICHIER", "--verifier", "FICHIER"}
+                                     << 2 << "l'option --verifier est donnée deux fois";
+    QTest::newRow("--verifier, réglages douteux") << "douteux" << QStringList{"--verifier", "FICHIER"}
+                                     << 3 << "ne serait pas envoyée";
+    // clang-format on
 }
 
 // Each exit code with its cause; in none of them does a byte reach the line.
 void TestEnvoyeur::codes()
 {
     QFETCH(QString, cas);
+    QFETCH(QStringList, arguments);
     QFETCH(int, code);
     QFETCH(QString, motif);
     PseudoTerminal pty;
-    QString fichier = m_fichier, port = pty.chemin();
-    QStringList autres;
+    QString fichier = m_fichier;
     int occupant = -1;
     if (cas == QLatin1String("refuse")) {
         fichier = m_dossier.filePath(QStringLiteral("refuse.seq"));
-        QFile f(fichier);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(Sequence).replace("C\x80"
-                                             "99999:255",
-                                             "C+99999:256"));
-    } else if (cas == QLatin1String("absent")) {
-        port = QStringLiteral("/dev/tarvik-absent-pour-essai");
+        QVERIFY(ecrireFichier(fichier, QByteArray(Sequence).replace("C\x80"
+                                                                    "99999:255",
+                                                                    "C+99999:256")));
     } else if (cas == QLatin1String("occupe")) {
-        occupant = ::open(QFile::encodeName(port).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+        occupant =
+            ::open(QFile::encodeName(pty.chemin()).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
         QCOMPARE(::flock(occupant, LOCK_EX | LOCK_NB), 0);
-    } else if (cas == QLatin1String("fichier")) {
-        port = m_fichier;
-    } else if (cas == QLatin1String("usage")) {
-        fichier.clear();
-    } else if (cas == QLatin1String("deux")) {
-        autres << m_fichier;
     } else if (cas == QLatin1String("bloque")) {
         QVERIFY(pty.remplir('.') > 0);
-    } else if (cas == QLatin1String("verifier2")) {
-        fichier.clear();
-        autres << QStringLiteral("--verifier") << m_fichier << QStringLiteral("--verifier")
-               << m_fichier;
-    } else if (cas == QLatin1String("douteux")) { // a dry run, its port from the settings
+    } else if (cas == QLatin1String("douteux")) { // a dry run: its port from the settings
         QVERIFY(QDir().mkpath(QFileInfo(FichierReglages()).path()));
-        QFile reglages(FichierReglages());
-        QVERIFY(reglages.open(QIODevice::WriteOnly) && reglages.write("port=ttyUSB0\n") > 0);
-        port.clear();
-        fichier.clear();
-        autres << QStringLiteral("--verifier") << m_fichier;
-    } else {
-        autres << QStringLiteral("--vite");
+        QVERIFY(ecrireFichier(FichierReglages(), "port=ttyUSB0\n"));
     }
     const auto sansReglages = qScopeGuard([] { QFile::remove(FichierReglages()); });
-    QStringList arguments;
-    if (!port.isEmpty())
-        arguments << QStringLiteral("--port") << port;
-    if (!fichier.isEmpty())
-        arguments << fichier;
-    const Sortie s = lancer(arguments + autres);
+    arguments.replaceInStrings(QStringLiteral("FICHIER"), fichier)
+        .replaceInStrings(QStringLiteral("PORT"), pty.chemin());
+    const Sortie s = lancer(arguments);
     if (occupant >= 0)
         ::close(occupant);
     QCOMPARE(s.code, code);
@@ -228,9 +213,7 @@ void TestEnvoyeur::codes()
                            ? QString::fromLatin1(Sequence).replace(u'\x80', u'€').toUtf8()
                            : QByteArray());
     QCOMPARE(pty.lire().replace('.', ""), QByteArray()); // nothing but the filler
-    QFile relu(m_fichier);
-    QVERIFY(relu.open(QIODevice::ReadOnly));
-    QCOMPARE(relu.readAll(), Sequence); // a regular file named as the port is never written
+    QCOMPARE(lireFichier(m_fichier), Sequence); // a regular file named as the port is never written
 }
 
 // --verifier prints what would be sent and never opens a port, not even the

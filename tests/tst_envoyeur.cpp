@@ -106,6 +106,8 @@ private Q_SLOTS:
     void signalPendantUnEnvoiBloque();
     void signalPendantLaLecture_data() { signalPendantUnEnvoiBloque_data(); }
     void signalPendantLaLecture();
+    void signalSurUneSortiePleine_data() { signalPendantUnEnvoiBloque_data(); }
+    void signalSurUneSortiePleine();
     void finBrutaleSurUnPont_data();
     void finBrutaleSurUnPont();
     void langue_data();
@@ -422,6 +424,34 @@ void TestEnvoyeur::signalPendantLaLecture()
     QVERIFY2(arrete, "le programme ne s'est pas arrêté pendant la lecture");
     QCOMPARE(s.code, 128 + signal);
     QCOMPARE(pty.lire(), QByteArray());
+}
+
+// A dry run holds nothing to give back: once the file is read, a signal ends
+// it at once, with the same code, even while it waits on a full stdout.
+void TestEnvoyeur::signalSurUneSortiePleine()
+{
+    QFETCH(int, signal);
+    const QByteArray tube = QFile::encodeName(m_dossier.filePath(QStringLiteral("pleine")));
+    ::unlink(tube.constData());
+    QCOMPARE(::mkfifo(tube.constData(), 0600), 0);
+    const int lecteur = ::open(tube.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC); // never reads
+    const auto fermer = qScopeGuard([&] { ::close(lecteur); });
+    while (::write(lecteur, Sequence.constData(), Sequence.size()) > 0) {
+    }
+    const auto bloque = [](qint64 pid) {
+        QFile attente(QStringLiteral("/proc/%1/wchan").arg(pid));
+        return attente.open(QIODevice::ReadOnly) && attente.readAll().contains("pipe_write");
+    };
+    bool arrete = false;
+    const Sortie s = lancer(
+        QStringLiteral(TARVIK_ENVOYER), {QStringLiteral("--verifier"), m_fichier}, {},
+        [&](QProcess &p) {
+            arrete = attendreQue([&] { return bloque(p.processId()); }) &&
+                     signaler(p.processId(), signal) && p.waitForFinished(1000);
+        },
+        [&] { ::dup2(::open(tube.constData(), O_WRONLY | O_CLOEXEC), STDOUT_FILENO); });
+    QVERIFY2(arrete, "le programme ne s'est pas arrêté");
+    QCOMPARE(s.code, 128 + signal);
 }
 
 void TestEnvoyeur::finBrutaleSurUnPont_data()

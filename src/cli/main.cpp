@@ -253,6 +253,8 @@ int main(int argc, char *argv[])
     const QString chemin =
         verifier ? options.value(QStringLiteral("verifier")) : options.positionalArguments()[0];
     const FichierSequence fichier = lireFichierSequence(chemin, reveil);
+    if (verifier) // a dry run holds nothing: from here a signal ends it at once
+        SortirAuxSignaux();
     if (const int signal = SignalRecu())
         return erreur(128 + signal,
                       Echec{Textes::tr("interrompu pendant la lecture de la séquence, rien n'a été "

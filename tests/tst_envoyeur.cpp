@@ -436,7 +436,8 @@ void TestEnvoyeur::signalSurUneSortiePleine()
     QCOMPARE(::mkfifo(tube.constData(), 0600), 0);
     const int lecteur = ::open(tube.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC); // never reads
     const auto fermer = qScopeGuard([&] { ::close(lecteur); });
-    while (::write(lecteur, Sequence.constData(), Sequence.size()) > 0) {
+    const QByteArray page(4096, '.');
+    while (::write(lecteur, page.constData(), page.size()) > 0) { // until the pipe is full
     }
     const auto bloque = [](qint64 pid) {
         QFile attente(QStringLiteral("/proc/%1/wchan").arg(pid));

@@ -10,12 +10,16 @@ struct Sortie {
 };
 
 // Starts `programme` with no display, gives it `entree` on stdin; `pendant`
-// runs while it is running, and may write more before stdin is closed.
+// runs while it is running, and may write more before stdin is closed;
+// `dansLeFils` runs in the new process, just before the program starts.
 inline Sortie lancer(const QString &programme, const QStringList &arguments,
                      const QByteArray &entree = {},
-                     const std::function<void(QProcess &)> &pendant = {})
+                     const std::function<void(QProcess &)> &pendant = {},
+                     const std::function<void()> &dansLeFils = {})
 {
     QProcess processus;
+    if (dansLeFils)
+        processus.setChildProcessModifier(dansLeFils);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char *nom : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QLatin1String(nom));

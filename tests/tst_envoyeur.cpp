@@ -64,6 +64,17 @@ private:
     QTemporaryDir m_etat;
 };
 
+// Whether process `pid` has its own handler for `signal` in place.
+bool capte(qint64 pid, int signal)
+{
+    QFile etat(QStringLiteral("/proc/%1/status").arg(pid));
+    if (etat.open(QIODevice::ReadOnly))
+        for (const QByteArray &ligne : etat.readAll().split('\n'))
+            if (ligne.startsWith("SigCgt:"))
+                return (ligne.mid(7).trimmed().toULongLong(nullptr, 16) >> (signal - 1)) & 1;
+    return false;
+}
+
 bool attendreQue(const std::function<bool()> &condition)
 {
     QElapsedTimer chrono;
@@ -89,6 +100,7 @@ private Q_SLOTS:
     void verifier();
     void sortiesStandard_data();
     void sortiesStandard();
+    void entreeLente_data();
     void entreeLente();
     void aideEtVersion_data();
     void aideEtVersion();
@@ -97,6 +109,10 @@ private Q_SLOTS:
     void terminauxDuSysteme();
     void signalPendantUnEnvoiBloque_data();
     void signalPendantUnEnvoiBloque();
+    void signalPendantLaLecture_data() { signalPendantUnEnvoiBloque_data(); }
+    void signalPendantLaLecture();
+    void signalSurUneSortiePleine_data() { signalPendantUnEnvoiBloque_data(); }
+    void signalSurUneSortiePleine();
     void finBrutaleSurUnPont_data();
     void finBrutaleSurUnPont();
     void langue_data();
@@ -145,65 +161,66 @@ void TestEnvoyeur::envoi()
 
 void TestEnvoyeur::codes_data()
 {
-    QTest::addColumn<QString>("cas");
+    QTest::addColumn<QString>("cas");           // what stands in the way, if anything
+    QTest::addColumn<QStringList>("arguments"); // FICHIER and PORT: the test's own
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("motif"); // on stderr
-    QTest::newRow("fichier refusé") << "refuse" << 1 << "Ligne 3 : la vitesse 256 dépasse 255";
-    QTest::newRow("port absent") << "absent" << 3 << "port absent";
-    QTest::newRow("port occupé") << "occupe" << 3 << "port occupé par le processus";
-    QTest::newRow("pas un port") << "fichier" << 3 << "c'est un fichier ordinaire";
-    QTest::newRow("sans fichier") << "usage" << 2 << "il manque le fichier";
-    QTest::newRow("deux fichiers") << "deux" << 2 << "un seul fichier à la fois";
-    QTest::newRow("option inconnue") << "inconnue" << 2 << "option inconnue : --vite";
-    QTest::newRow("ligne bloquée") << "bloque" << 4 << "délai dépassé";
+    const QStringList envoi{"--port", "PORT", "FICHIER"};
+    // clang-format off
+    QTest::newRow("fichier refusé")  << "refuse" << envoi << 1 << "Ligne 3 : la vitesse 256 dépasse 255";
+    QTest::newRow("port absent")     << "" << QStringList{"--port", "/dev/tarvik-absent-pour-essai", "FICHIER"}
+                                     << 3 << "port absent";
+    QTest::newRow("port occupé")     << "occupe" << envoi << 3 << "port occupé par le processus";
+    QTest::newRow("pas un port")     << "" << QStringList{"--port", "FICHIER", "FICHIER"} << 3 << "c'est un fichier ordinaire";
+    QTest::newRow("sans fichier")    << "" << QStringList{"--port", "PORT"} << 2 << "il manque le fichier";
+    QTest::newRow("deux fichiers")   << "" << envoi + QStringList{"FICHIER"} << 2 << "un seul fichier à la fois";
+    QTest::newRow("option inconnue") << "" << envoi + QStringList{"--vite"} << 2 << "option inconnue : --vite";
+    QTest::newRow("ligne bloquée")   << "bloque" << envoi << 4 << "délai dépassé";
+    QTest::newRow("--verifier deux fois") << "" << QStringList{"--verifier", "FICHIER", "--verifier", "FICHIER"}
+                                     << 2 << "l'option --verifier est donnée deux fois";
+    QTest::newRow("--verifier, réglages douteux") << "douteux" << QStringList{"--verifier", "FICHIER"}
+                                     << 3 << "ne serait pas envoyée";
+    // clang-format on
 }
 
 // Each exit code with its cause; in none of them does a byte reach the line.
 void TestEnvoyeur::codes()
 {
     QFETCH(QString, cas);
+    QFETCH(QStringList, arguments);
     QFETCH(int, code);
     QFETCH(QString, motif);
     PseudoTerminal pty;
-    QString fichier = m_fichier, port = pty.chemin();
-    QStringList autres;
+    QString fichier = m_fichier;
     int occupant = -1;
     if (cas == QLatin1String("refuse")) {
         fichier = m_dossier.filePath(QStringLiteral("refuse.seq"));
-        QFile f(fichier);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(Sequence).replace("C\x80"
-                                             "99999:255",
-                                             "C+99999:256"));
-    } else if (cas == QLatin1String("absent")) {
-        port = QStringLiteral("/dev/tarvik-absent-pour-essai");
+        QVERIFY(ecrireFichier(fichier, QByteArray(Sequence).replace("C\x80"
+                                                                    "99999:255",
+                                                                    "C+99999:256")));
     } else if (cas == QLatin1String("occupe")) {
-        occupant = ::open(QFile::encodeName(port).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+        occupant =
+            ::open(QFile::encodeName(pty.chemin()).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
         QCOMPARE(::flock(occupant, LOCK_EX | LOCK_NB), 0);
-    } else if (cas == QLatin1String("fichier")) {
-        port = m_fichier;
-    } else if (cas == QLatin1String("usage")) {
-        fichier.clear();
-    } else if (cas == QLatin1String("deux")) {
-        autres << m_fichier;
     } else if (cas == QLatin1String("bloque")) {
         QVERIFY(pty.remplir('.') > 0);
-    } else {
-        autres << QStringLiteral("--vite");
+    } else if (cas == QLatin1String("douteux")) { // a dry run: its port from the settings
+        QVERIFY(QDir().mkpath(QFileInfo(FichierReglages()).path()));
+        QVERIFY(ecrireFichier(FichierReglages(), "port=ttyUSB0\n"));
     }
-    QStringList arguments{QStringLiteral("--port"), port};
-    if (!fichier.isEmpty())
-        arguments << fichier;
-    const Sortie s = lancer(arguments + autres);
+    const auto sansReglages = qScopeGuard([] { QFile::remove(FichierReglages()); });
+    arguments.replaceInStrings(QStringLiteral("FICHIER"), fichier)
+        .replaceInStrings(QStringLiteral("PORT"), pty.chemin());
+    const Sortie s = lancer(arguments);
     if (occupant >= 0)
         ::close(occupant);
     QCOMPARE(s.code, code);
     QVERIFY2(QString::fromUtf8(s.erreurs).contains(motif), s.erreurs.constData());
-    QCOMPARE(s.sortie, QByteArray());
+    QCOMPARE(s.sortie, cas == QLatin1String("douteux")
+                           ? QString::fromLatin1(Sequence).replace(u'\x80', u'€').toUtf8()
+                           : QByteArray());
     QCOMPARE(pty.lire().replace('.', ""), QByteArray()); // nothing but the filler
-    QFile relu(m_fichier);
-    QVERIFY(relu.open(QIODevice::ReadOnly));
-    QCOMPARE(relu.readAll(), Sequence); // a regular file named as the port is never written
+    QCOMPARE(lireFichier(m_fichier), Sequence); // a regular file named as the port is never written
 }
 
 // --verifier prints what would be sent and never opens a port, not even the
@@ -249,6 +266,8 @@ void TestEnvoyeur::sortiesStandard_data()
         << true << ">&-" << 5 << "sortie standard est fermée";
     QTest::newRow("envoi, sortie pleine")
         << false << ">/dev/full" << 0 << "n'ont pas pu être écrites sur la sortie standard";
+    QTest::newRow("envoi, sortie sans lecteur") // a pipe whose reader has gone
+        << false << "3<>TUBE >TUBE 3<&-" << 0 << "n'ont pas pu être écrites sur la sortie standard";
 }
 
 // A closed stdin is not read; a full or closed stdout fails --verifier,
@@ -262,6 +281,12 @@ void TestEnvoyeur::sortiesStandard()
     QFETCH(QString, motif);
     PseudoTerminal pty;
     const QString fichier = redirection == QLatin1String("<&-") ? QStringLiteral("-") : m_fichier;
+    const QString tube = m_dossier.filePath(QStringLiteral("sortie"));
+    if (redirection.contains(QLatin1String("TUBE"))) {
+        QFile::remove(tube);
+        QCOMPARE(::mkfifo(QFile::encodeName(tube).constData(), 0600), 0);
+        redirection.replace(QLatin1String("TUBE"), tube);
+    }
     const QStringList arguments =
         verifier ? QStringList{QStringLiteral("--verifier"), fichier}
                  : QStringList{fichier, QStringLiteral("--port"), pty.chemin()};
@@ -275,18 +300,33 @@ void TestEnvoyeur::sortiesStandard()
     QCOMPARE(pty.lire(code == 0 ? 84 : 0), code == 0 ? Sequence : QByteArray());
 }
 
-// A file that arrives through a slow pipe, in pieces, is read whole.
+void TestEnvoyeur::entreeLente_data()
+{
+    QTest::addColumn<bool>("nonBloquante");
+    QTest::newRow("bloquante") << false;
+    QTest::newRow("non bloquante") << true;
+}
+
+// A file that arrives through a slow pipe, in pieces, is read whole; a
+// non-blocking one is waited for.
 void TestEnvoyeur::entreeLente()
 {
+    QFETCH(bool, nonBloquante);
     PseudoTerminal pty;
-    const Sortie s =
-        lancer({QStringLiteral("-"), QStringLiteral("--port"), pty.chemin()}, {}, [](QProcess &p) {
+    const auto sansAttente = [] {
+        ::fcntl(STDIN_FILENO, F_SETFL, ::fcntl(STDIN_FILENO, F_GETFL) | O_NONBLOCK);
+    };
+    const Sortie s = lancer(
+        QStringLiteral(TARVIK_ENVOYER),
+        {QStringLiteral("-"), QStringLiteral("--port"), pty.chemin()}, {},
+        [](QProcess &p) {
             for (qsizetype debut = 0; debut < Sequence.size(); debut += 30) {
                 p.write(Sequence.mid(debut, 30));
                 p.waitForBytesWritten();
                 QTest::qWait(100);
             }
-        });
+        },
+        nonBloquante ? std::function<void()>(sansAttente) : std::function<void()>());
     QVERIFY2(s.code == 0, s.erreurs.constData());
     QCOMPARE(pty.lire(84), Sequence);
 }
@@ -432,6 +472,53 @@ void TestEnvoyeur::signalPendantUnEnvoiBloque()
     QCOMPARE(pty.lire(84), Sequence);
 }
 
+// A signal while stdin is still coming ends the program at once, with the
+// same code as during a send: nothing is sent, nothing dumped.
+void TestEnvoyeur::signalPendantLaLecture()
+{
+    QFETCH(int, signal);
+    PseudoTerminal pty;
+    bool arrete = false;
+    const Sortie s = lancer({QStringLiteral("-"), QStringLiteral("--port"), pty.chemin()},
+                            Sequence.left(30), [&](QProcess &p) {
+                                arrete =
+                                    attendreQue([&] { return capte(p.processId(), signal); }) &&
+                                    signaler(p.processId(), signal) && p.waitForFinished(1000);
+                            });
+    QVERIFY2(arrete, "le programme ne s'est pas arrêté pendant la lecture");
+    QCOMPARE(s.code, 128 + signal);
+    QCOMPARE(pty.lire(), QByteArray());
+}
+
+// A dry run holds nothing to give back: once the file is read, a signal ends
+// it at once, with the same code, even while it waits on a full stdout.
+void TestEnvoyeur::signalSurUneSortiePleine()
+{
+    QFETCH(int, signal);
+    const QByteArray tube = QFile::encodeName(m_dossier.filePath(QStringLiteral("pleine")));
+    ::unlink(tube.constData());
+    QCOMPARE(::mkfifo(tube.constData(), 0600), 0);
+    const int lecteur = ::open(tube.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC); // never reads
+    const auto fermer = qScopeGuard([&] { ::close(lecteur); });
+    const QByteArray page(4096, '.');
+    while (::write(lecteur, page.constData(), page.size()) > 0) { // until the pipe is full
+    }
+    const auto bloque = [](qint64 pid) {
+        QFile attente(QStringLiteral("/proc/%1/wchan").arg(pid));
+        return attente.open(QIODevice::ReadOnly) && attente.readAll().contains("pipe_write");
+    };
+    bool arrete = false;
+    const Sortie s = lancer(
+        QStringLiteral(TARVIK_ENVOYER), {QStringLiteral("--verifier"), m_fichier}, {},
+        [&](QProcess &p) {
+            arrete = attendreQue([&] { return bloque(p.processId()); }) &&
+                     signaler(p.processId(), signal) && p.waitForFinished(1000);
+        },
+        [&] { ::dup2(::open(tube.constData(), O_WRONLY | O_CLOEXEC), STDOUT_FILENO); });
+    QVERIFY2(arrete, "le programme ne s'est pas arrêté");
+    QCOMPARE(s.code, 128 + signal);
+}
+
 void TestEnvoyeur::finBrutaleSurUnPont_data()
 {
     QTest::addColumn<int>("signal");
@@ -519,29 +606,43 @@ void TestEnvoyeur::langue_data()
     QTest::addColumn<QByteArray>("lang");
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("aide"); // how --help starts; empty: refused
+    QTest::addColumn<QString>("aide");        // how --help starts; empty: refused
+    QTest::addColumn<QString>("enregistree"); // the language saved in the settings
     const QString fr = QStringLiteral("Utilisation : tarvik-envoyer FICHIER"),
                   en = QStringLiteral("Usage: tarvik-envoyer FILE");
-    QTest::newRow("anglais du système") << QByteArray("en_US.UTF-8") << QStringList() << 0 << en;
-    QTest::newRow("C : français") << QByteArray("C") << QStringList() << 0 << fr;
+    QTest::newRow("anglais du système")
+        << QByteArray("en_US.UTF-8") << QStringList() << 0 << en << "";
+    QTest::newRow("C : français") << QByteArray("C") << QStringList() << 0 << fr << "";
     QTest::newRow("autre langue : français")
-        << QByteArray("de_DE.UTF-8") << QStringList() << 0 << fr;
+        << QByteArray("de_DE.UTF-8") << QStringList() << 0 << fr << "";
     QTest::newRow("--langue fr sur un anglais")
-        << QByteArray("en_US.UTF-8") << QStringList{"--langue", "fr"} << 0 << fr;
-    QTest::newRow("--langue=en sur C") << QByteArray("C") << QStringList{"--langue=en"} << 0 << en;
+        << QByteArray("en_US.UTF-8") << QStringList{"--langue", "fr"} << 0 << fr << "";
+    QTest::newRow("--langue=en sur C")
+        << QByteArray("C") << QStringList{"--langue=en"} << 0 << en << "";
     QTest::newRow("--langue de refusée")
-        << QByteArray("C") << QStringList{"--langue", "de"} << 2 << QString();
+        << QByteArray("C") << QStringList{"--langue", "de"} << 2 << QString() << "";
+    QTest::newRow("langue=en enregistrée") << QByteArray("C") << QStringList() << 0 << en << "en";
+    QTest::newRow("--langue fr sur langue=en enregistrée")
+        << QByteArray("C") << QStringList{"--langue", "fr"} << 0 << fr << "en";
+    QTest::newRow("--langue deux fois")
+        << QByteArray("C") << QStringList{"--langue", "fr", "--langue", "en"} << 2 << QString()
+        << "";
 }
 
-// The language of --help: the system's (English for English, French for
-// any other), or the one --langue gives; any other --langue is refused.
+// The language of --help: the one --langue gives, else the one saved, else
+// the system's (English for English, French for any other); any other
+// --langue, or two of them, is refused.
 void TestEnvoyeur::langue()
 {
     QFETCH(QByteArray, lang);
     QFETCH(QStringList, options);
     QFETCH(int, code);
     QFETCH(QString, aide);
+    QFETCH(QString, enregistree);
     LocaleEssai locale(lang);
+    const auto sansReglages = qScopeGuard([] { QFile::remove(FichierReglages()); });
+    if (!enregistree.isEmpty())
+        QVERIFY(!EnregistrerReglages([&](Reglages &r) { r.langue = enregistree; }).echec);
     const Sortie s = lancer(options << QStringLiteral("--help"));
     QCOMPARE(s.code, code);
     if (code == 0)

@@ -1,7 +1,9 @@
 // The options both programs share, and the built panel answering its own
 // without a display.
+#include "app/langue.h"
 #include "app/options.h"
 #include "app/version.h"
+#include "locale_essai.h"
 #include "programme_essai.h"
 
 #include <QCommandLineParser>
@@ -12,6 +14,8 @@ class TestOptions : public QObject {
 private Q_SLOTS:
     void options_data();
     void options();
+    void langueDuSysteme_data();
+    void langueDuSysteme();
     void programmeSansEcran_data();
     void programmeSansEcran();
 };
@@ -29,6 +33,9 @@ void TestOptions::options_data()
     QTest::newRow("valeur vide")     << QStringList{"--port="} << "--port demande un périphérique" << "";
     QTest::newRow("option longue")   << QStringList{"--vitesse", "9600"} << "option inconnue : --vitesse" << "";
     QTest::newRow("option courte")   << QStringList{"-x"} << "option inconnue : -x" << "";
+    QTest::newRow("--langue deux fois") << QStringList{"--langue", "xx", "--langue", "en"} << "l'option --langue est donnée deux fois" << "";
+    QTest::newRow("--port deux fois") << QStringList{"--port=/dev/pts/3", "--port", "/dev/pts/3"} << "l'option --port est donnée deux fois" << "";
+    QTest::newRow("-h puis --help")  << QStringList{"-h", "--help"} << "l'option --help est donnée deux fois" << "";
     // clang-format on
 }
 
@@ -46,6 +53,34 @@ void TestOptions::options()
         QCOMPARE(parseur.value(OptionPort()), port);
 }
 
+void TestOptions::langueDuSysteme_data()
+{
+    QTest::addColumn<QByteArrayList>(
+        "variables"); // LC_ALL, LC_MESSAGES, LANG; empty ones set empty
+    QTest::addColumn<bool>("anglais");
+    // clang-format off
+    QTest::newRow("LC_ALL avant LANG")         << QByteArrayList{"en_US.UTF-8", "", "fr_FR.UTF-8"} << true;
+    QTest::newRow("LC_ALL français")           << QByteArrayList{"fr_FR.UTF-8", "", "en_US.UTF-8"} << false;
+    QTest::newRow("LC_MESSAGES avant LANG")    << QByteArrayList{"", "en_GB", "de_DE.UTF-8"} << true;
+    QTest::newRow("LC_ALL avant LC_MESSAGES")  << QByteArrayList{"de_DE", "en_GB", "en_US"} << false;
+    QTest::newRow("LANG seule")                << QByteArrayList{"", "", "en_US.UTF-8"} << true;
+    QTest::newRow("C")                         << QByteArrayList{"C", "", "en_US.UTF-8"} << false;
+    QTest::newRow("POSIX")                     << QByteArrayList{"", "POSIX", "en_US.UTF-8"} << false;
+    QTest::newRow("rien")                      << QByteArrayList{"", "", ""} << false;
+    // clang-format on
+}
+
+// The first of LC_ALL, LC_MESSAGES and LANG that holds something decides.
+void TestOptions::langueDuSysteme()
+{
+    QFETCH(QByteArrayList, variables);
+    QFETCH(bool, anglais);
+    LocaleEssai locale(variables[2]); // puts all three back afterwards
+    qputenv("LC_ALL", variables[0]);
+    qputenv("LC_MESSAGES", variables[1]);
+    QCOMPARE(LangueDuSysteme() == Langue::Anglais, anglais);
+}
+
 void TestOptions::programmeSansEcran_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -56,6 +91,8 @@ void TestOptions::programmeSansEcran_data()
     QTest::newRow("--version") << QStringList{"--version"} << 0 << "tarvik " TARVIK_VERSION;
     QTest::newRow("inconnue") << QStringList{"--vite"} << 2 << "tarvik : option inconnue : --vite";
     QTest::newRow("valeur manquante") << QStringList{"--port"} << 2 << "valeur manquante";
+    QTest::newRow("--langue deux fois")
+        << QStringList{"--langue", "fr", "--langue", "en"} << 2 << "--langue est donnée deux fois";
 }
 
 // The built panel answers its options without a display and without a window.

@@ -58,6 +58,10 @@ private Q_SLOTS:
     void choixEnregistre();
     void reglagesDouteux_data();
     void reglagesDouteux();
+    void reglagesAcceptes_data();
+    void reglagesAcceptes();
+    void reecriture_data();
+    void reecriture();
     void nomStable();
 
 private:
@@ -257,14 +261,18 @@ void TestPort::cheminRefuse_data()
     QTest::newRow("/dev/tty") << "/dev/tty" << EchecLien::Genre::PasUnPortSerie;
     QTest::newRow("absent") << "absent" << EchecLien::Genre::PortAbsent;
     QTest::newRow("absent, 300 caractères") << QString(300, u'p') << EchecLien::Genre::PortAbsent;
+    QTest::newRow("interdit") << "interdit" << EchecLien::Genre::PermissionRefusee;
 }
 
 // Only a terminal device is a port: anything else is refused by the dialog's
-// check and by a run, and never written to.
+// check and by a run, and never written to. A port this user may not open
+// yet is refused by a run only: the dialog lets it be chosen.
 void TestPort::cheminRefuse()
 {
     QFETCH(QString, genre);
     QFETCH(EchecLien::Genre, attendu);
+    const bool interdit = attendu == EchecLien::Genre::PermissionRefusee;
+    PseudoTerminal pty;
     QTemporaryDir dossier;
     const QString fichier = dossier.filePath(QStringLiteral("fichier"));
     QVERIFY(ecrireFichier(fichier, "avant\n"));
@@ -275,15 +283,23 @@ void TestPort::cheminRefuse()
         QVERIFY(QDir().mkdir(chemin));
     else if (genre == QLatin1String("tube"))
         QCOMPARE(::mkfifo(QFile::encodeName(chemin).constData(), 0600), 0);
+    else if (interdit) // root opens anything: checked as "nobody"
+        chemin = pty.chemin();
+    if (interdit)
+        QCOMPARE(::chmod(QFile::encodeName(chemin).constData(), ::geteuid() == 0 ? 0600 : 0), 0);
     const int prise = genre == QLatin1String("socket") ? ecouterSocket(chemin) : -1;
     const auto fermer = qScopeGuard([&] { ::close(prise); });
     OuverturesVues ouvertures(chemin);
 
-    QVERIFY(VerifierPeripherique(chemin));
     GrilleEssai grille;
     grille.lien.setPeripherique(chemin);
     const int fds = descripteursOuverts();
+    if (interdit && ::geteuid() == 0)
+        ::setfsuid(65534);
+    const bool refuse = VerifierPeripherique(chemin).has_value();
     const auto echec = grille.envoyer();
+    ::setfsuid(::geteuid());
+    QCOMPARE(refuse, !interdit);
     QCOMPARE(descripteursOuverts(), fds);
     QVERIFY(echec && echec->lien);
     QVERIFY2(*echec->lien == attendu, qPrintable(echec->message));
@@ -339,6 +355,9 @@ void TestPort::reglagesDouteux_data()
         {"chemin relatif",  "port=ttyUSB0\n",                           "partir de la racine"},
         {"BOM",             "\xEF\xBB\xBF[General]\nport=/dev/ttyUSB0\n", "BOM"},
         {"charabia",        "\x01\x02charabia\xff\n",                   illisibles},
+        {"barre oblique inverse", "[General]\nport=/dev/ttyUSB\\x30\n",     illisibles},
+        {"caractère de contrôle", "[General]\nport=/dev/tty\x1b" "USB0\n",   illisibles},
+        {"nom trop long",   "[General]\nport=/" + QByteArray(5000, 'a') + '\n', illisibles},
     };
     // clang-format on
     for (const auto &[nom, contenu, motif] : cas)
@@ -383,6 +402,85 @@ void TestPort::reglagesDouteux()
              qPrintable(echec->message));
     if (genre == EchecLien::Genre::PortInconnu)
         QVERIFY2(echec->message.contains(fichier), qPrintable(echec->message));
+}
+
+void TestPort::reglagesAcceptes_data()
+{
+    QTest::addColumn<QByteArray>("contenu");
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<QString>("langue");
+    // clang-format off
+    QTest::newRow("écrit par Tarvik") << QByteArray("[General]\nport=/dev/ttyUSB0\nlangue=en\n") << "/dev/ttyUSB0" << "en";
+    QTest::newRow("vide")             << QByteArray() << "" << "";
+    QTest::newRow("lignes vides")     << QByteArray("\n[General]\n\n  \nport=/dev/ttyUSB0\n\n") << "/dev/ttyUSB0" << "";
+    QTest::newRow("commentaires ;")   << QByteArray("; banc 2\n[General]\n;port=/dev/ttyS1\nlangue=fr\n") << "" << "fr";
+    QTest::newRow("commentaires #")   << QByteArray("# banc 2\n[General]\n#langue=en\nport=/dev/pts/7\n") << "/dev/pts/7" << "";
+    QTest::newRow("CRLF")             << QByteArray("[General]\r\nlangue=en\r\nport=/dev/ttyUSB0\r\n") << "/dev/ttyUSB0" << "en";
+    QTest::newRow("sans [General]")   << QByteArray("port=/dev/ttyUSB0") << "/dev/ttyUSB0" << "";
+    // clang-format on
+}
+
+// Besides its keys, a settings file may hold blank lines, comments, its
+// group and CRLF ends: all passed over.
+void TestPort::reglagesAcceptes()
+{
+    QFETCH(QByteArray, contenu);
+    QFETCH(QString, port);
+    QFETCH(QString, langue);
+    const Reglages lus = LireReglages(contenu);
+    QVERIFY2(!lus.echec, qPrintable(lus.echec.value_or(Echec{}).message));
+    QCOMPARE(lus.port, port);
+    QCOMPARE(lus.langue, langue);
+}
+
+void TestPort::reecriture_data()
+{
+    QTest::addColumn<QByteArray>("avant"); // the file before; empty: none
+    QTest::addColumn<QString>("port");     // the new choice
+    QTest::addColumn<QByteArray>("apres");
+    QTest::addColumn<QString>("misDeCote"); // where a damaged file went, beside it
+    const QByteArray notes = "# banc 2\n[General]\n\n; adaptateur du haut\n",
+                     usb1 = "[General]\nport=/dev/ttyUSB1\n", abime = "# x\nport=ttyUSB0\n";
+    // clang-format off
+    QTest::newRow("neuf")           << QByteArray() << "/dev/ttyUSB1" << usb1 << "";
+    QTest::newRow("changé sur place") << notes + "port=/dev/ttyUSB0\nlangue=en\n# fin\n" << "/dev/ttyUSB1"
+                                    << notes + "port=/dev/ttyUSB1\nlangue=en\n# fin\n" << "";
+    QTest::newRow("ajouté à la fin") << notes + "langue=en\n" << "/dev/ttyUSB1"
+                                    << notes + "langue=en\nport=/dev/ttyUSB1\n" << "";
+    QTest::newRow("effacé")         << notes + "port=/dev/ttyUSB0\nlangue=en\n" << ""
+                                    << notes + "langue=en\n" << "";
+    QTest::newRow("CRLF")           << QByteArray("; x\r\nport=/dev/ttyUSB0\r\n") << "/dev/ttyUSB1"
+                                    << QByteArray("; x\r\nport=/dev/ttyUSB1\r\n") << "";
+    QTest::newRow("sans saut de ligne final") << QByteArray("# x\nlangue=en") << "/dev/ttyUSB1"
+                                    << QByteArray("# x\nlangue=en\nport=/dev/ttyUSB1\n") << "";
+    QTest::newRow("abîmé")          << abime << "/dev/ttyUSB1" << usb1 << ".illisible";
+    QTest::newRow("abîmé, un autre déjà de côté") << abime << "/dev/ttyUSB1" << usb1 << ".illisible.2";
+    // clang-format on
+}
+
+// A choice saved into a file that is understood changes its key's line
+// alone: comments, blank lines and the rest stay where they were. A damaged
+// file is set aside whole, never over an older one, and a new one written.
+void TestPort::reecriture()
+{
+    QFETCH(QByteArray, avant);
+    QFETCH(QString, port);
+    QFETCH(QByteArray, apres);
+    QFETCH(QString, misDeCote);
+    const QString fichier = FichierReglages(), ancien = fichier + QStringLiteral(".illisible");
+    QVERIFY(QDir().mkpath(QFileInfo(fichier).path()));
+    if (misDeCote.endsWith(QLatin1String(".2")))
+        QVERIFY(ecrireFichier(ancien, "ancien\n"));
+    if (!avant.isEmpty())
+        QVERIFY(ecrireFichier(fichier, avant));
+    const EnregistrementReglage fait = EnregistrerReglagePort(port);
+    QVERIFY2(!fait.echec, qPrintable(fait.echec.value_or(Echec{}).message));
+    QCOMPARE(lireFichier(fichier), apres);
+    QCOMPARE(fait.misDeCote, misDeCote.isEmpty() ? QString() : fichier + misDeCote);
+    if (!misDeCote.isEmpty())
+        QCOMPARE(lireFichier(fait.misDeCote), avant);
+    if (misDeCote.endsWith(QLatin1String(".2")))
+        QCOMPARE(lireFichier(ancien), QByteArray("ancien\n"));
 }
 
 void TestPort::nomStable()

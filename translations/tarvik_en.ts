@@ -10,8 +10,9 @@
 Envoie à la carte les sept lignes d&apos;un fichier de séquence (.seq), comme
 « TEST » les envoie depuis le panneau : le fichier entier est vérifié avant
 l&apos;ouverture du port, avec les mêmes verrous, la même attente de vidage et la
-même limite de 2 s. FICHIER « - » lit l&apos;entrée standard. Les lignes envoyées
-s&apos;affichent sur la sortie standard, les messages sur la sortie d&apos;erreur.
+même limite de 2 s. FICHIER « - » lit l&apos;entrée standard jusqu&apos;à sa fin, même
+lente ou non bloquante. Les lignes envoyées s&apos;affichent sur la sortie
+standard, les messages sur la sortie d&apos;erreur.
 
 Options :
   --port PERIPHERIQUE  envoie sur ce périphérique au lieu du port choisi
@@ -38,15 +39,16 @@ dont c&apos;est tout le travail, échoue avec le code 5.
 Codes de sortie :
   0    séquence envoyée et vidée (ou, avec --verifier, fichier valide)
   1    fichier refusé, rien n&apos;a été envoyé
-  2    mauvaise utilisation (option inconnue, fichier manquant ou en trop,
-       entrée standard fermée avec « - »)
+  2    mauvaise utilisation (option inconnue ou donnée deux fois, fichier
+       manquant ou en trop, entrée standard fermée avec « - »)
   3    port refusé ou indisponible, rien n&apos;a été envoyé (avec --verifier :
        réglages illisibles, l&apos;envoi serait refusé)
   4    échec pendant l&apos;écriture (les lignes remises au port sont nommées)
   5    --verifier n&apos;a pas pu écrire les lignes sur la sortie standard
   129, 130, 131, 143
        interrompu par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (128 + le numéro du
-       signal) : ce qui attendait est abandonné, le port et ses verrous rendus
+       signal) : ce qui attendait est abandonné, le port et ses verrous
+       rendus ; pendant la lecture de l&apos;entrée standard, rien n&apos;est envoyé
 
 Chaque envoi qui a passé la vérification du fichier laisse une ligne dans le
 journal des envois, $XDG_STATE_HOME/tarvik/journal.log.
@@ -57,8 +59,9 @@ journal des envois, $XDG_STATE_HOME/tarvik/journal.log.
 Sends the seven lines of a sequence file (.seq) to the board, as &quot;TEST&quot;
 sends them from the panel: the whole file is checked before the port is
 opened, with the same locks, the same wait for the output to drain and the
-same 2 s limit. FILE &quot;-&quot; reads standard input. The lines sent are printed
-on standard output, messages on standard error.
+same 2 s limit. FILE &quot;-&quot; reads standard input to its end, even a slow or
+non-blocking one. The lines sent are printed on standard output, messages
+on standard error.
 
 Options:
   --port DEVICE        send on this device instead of the chosen port
@@ -84,8 +87,8 @@ is printing, fails with code 5.
 Exit codes:
   0    sequence sent and drained (with --verifier: the file is valid)
   1    file refused, nothing was sent
-  2    wrong usage (unknown option, missing or extra file, standard input
-       closed with &quot;-&quot;)
+  2    wrong usage (unknown option or one given twice, missing or extra
+       file, standard input closed with &quot;-&quot;)
   3    port refused or unavailable, nothing was sent (with --verifier:
        unreadable settings, the send would be refused)
   4    failure while writing (the lines handed to the port are named)
@@ -93,7 +96,7 @@ Exit codes:
   129, 130, 131, 143
        interrupted by SIGHUP, SIGINT, SIGQUIT or SIGTERM (128 + the signal
        number): what was still waiting is dropped, the port and its locks
-       released
+       released; while standard input is read, nothing is sent
 
 Every send that gets past the file&apos;s checks leaves one line in the log of
 sends, $XDG_STATE_HOME/tarvik/journal.log.
@@ -121,9 +124,10 @@ Le port utilisé est, dans l&apos;ordre : celui de --port, celui choisi par
 $XDG_CONFIG_HOME/Tarvik/tarvik.conf), le lien /dev/tarvik-port1 s&apos;il existe,
 puis /dev/ttyS0 (le port série 1).
 
-Codes de sortie : 0 fenêtre fermée normalement, 2 mauvaise utilisation,
-129, 130, 131 ou 143 arrêté par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (une
-séquence en cours est abandonnée, le port et ses verrous sont rendus).
+Codes de sortie : 0 fenêtre fermée normalement, 2 mauvaise utilisation
+(option inconnue, sans valeur ou donnée deux fois), 129, 130, 131 ou 143
+arrêté par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (une séquence en cours est
+abandonnée, le port et ses verrous sont rendus).
 </source>
         <translation>Usage: tarvik [--port DEVICE] [--langue LANGUAGE]
 
@@ -146,9 +150,10 @@ in &quot;Setup › Choose Serial Port…&quot; (saved in
 $XDG_CONFIG_HOME/Tarvik/tarvik.conf), the link /dev/tarvik-port1 if it
 exists, then /dev/ttyS0 (serial port 1).
 
-Exit codes: 0 window closed normally, 2 wrong usage, 129, 130, 131 or 143
-stopped by SIGHUP, SIGINT, SIGQUIT or SIGTERM (a sequence in progress is
-dropped, the port and its locks are released).
+Exit codes: 0 window closed normally, 2 wrong usage (unknown option, one
+without its value or one given twice), 129, 130, 131 or 143 stopped by
+SIGHUP, SIGINT, SIGQUIT or SIGTERM (a sequence in progress is dropped, the
+port and its locks are released).
 </translation>
     </message>
 </context>
@@ -314,6 +319,10 @@ Nothing was sent</translation>
     <message>
         <source>le journal des envois « %1 » : %2</source>
         <translation>the log of sends “%1”: %2</translation>
+    </message>
+    <message>
+        <source>interrompu pendant la lecture de la séquence, rien n&apos;a été envoyé</source>
+        <translation>interrupted while reading the sequence, nothing was sent</translation>
     </message>
 </context>
 <context>
@@ -738,6 +747,10 @@ Essayez « %1 --help ».
         <translation>%1: %2
 Try “%1 --help”.
 </translation>
+    </message>
+    <message>
+        <source>l&apos;option %1 est donnée deux fois</source>
+        <translation>option %1 is given twice</translation>
     </message>
 </context>
 <context>
@@ -1243,6 +1256,10 @@ Nothing was sent</translation>
     <message>
         <source>enregistrement écrit, mais il n&apos;a pas pu être vidé sur le disque (%1)</source>
         <translation>record written, but it could not be flushed to the disk (%1)</translation>
+    </message>
+    <message>
+        <source>lecture interrompue</source>
+        <translation>reading interrupted</translation>
     </message>
 </context>
 <context>

@@ -16,6 +16,22 @@ struct Textes {
     Q_DECLARE_TR_FUNCTIONS(Options)
 };
 
+// The first option given a second time, by whichever of its names, as it
+// was written; empty when each is given once at most.
+QString optionRepetee(const QCommandLineParser &parseur)
+{
+    QStringList vues;
+    for (const QString &nom : parseur.optionNames()) {
+        const QString option = nom == QLatin1String("h")   ? QStringLiteral("help")
+                               : nom == QLatin1String("v") ? QStringLiteral("version")
+                                                           : nom;
+        if (vues.contains(option))
+            return (nom.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + nom;
+        vues << option;
+    }
+    return {};
+}
+
 } // namespace
 
 QString OptionPort()
@@ -44,6 +60,9 @@ std::optional<Echec> LireOptions(QCommandLineParser &parseur, const QStringList 
         return Echec{Textes::tr("valeur manquante après %1")
                          .arg(derniere.startsWith(u'-') ? derniere : Textes::tr("une option"))};
     }
+    // Which of the two would win is anyone's guess: neither does.
+    if (const QString repetee = optionRepetee(parseur); !repetee.isEmpty())
+        return Echec{Textes::tr("l'option %1 est donnée deux fois").arg(repetee)};
     if (parseur.isSet(OptionPort()) && parseur.value(OptionPort()).isEmpty())
         return Echec{Textes::tr("--port demande un périphérique, par exemple /dev/ttyUSB0")};
     if (parseur.isSet(QStringLiteral("langue")) &&

@@ -13,7 +13,8 @@ class QCommandLineParser;
 QString OptionPort();
 
 // Adds the common options to `parseur` and reads `arguments`; an unknown
-// option or a missing value fails.
+// option, a missing value or an option given twice (the program's own
+// included) fails.
 std::optional<Echec> LireOptions(QCommandLineParser &parseur, const QStringList &arguments);
 
 // Reads a program's options before any application object exists, and

@@ -18,6 +18,11 @@ extern "C" void reveiller(int signal)
     errno = sauve;
 }
 
+extern "C" void sortir(int signal)
+{
+    ::_exit(128 + signal);
+}
+
 } // namespace
 
 int EcouterSignaux()
@@ -32,6 +37,15 @@ int EcouterSignaux()
         if (::sigaction(signal, &action, nullptr) != 0)
             return -1;
     return g_reveil[0];
+}
+
+void SortirAuxSignaux()
+{
+    struct sigaction action {};
+    action.sa_handler = sortir;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+        ::sigaction(signal, &action, nullptr);
 }
 
 int SignalRecu()

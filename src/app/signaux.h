@@ -8,6 +8,10 @@
 // when the pipe or a handler cannot be set.
 int EcouterSignaux();
 
+// From now on the same signals end the program at once, with 128 plus their
+// number (no core dump): for a program that holds nothing left to release.
+void SortirAuxSignaux();
+
 // The first signal received and not yet taken, read from the pipe; 0 when
 // none. The exit code that goes with it is 128 plus its number.
 int SignalRecu();

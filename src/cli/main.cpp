@@ -40,8 +40,9 @@ const char *const Aide = QT_TRANSLATE_NOOP(
 Envoie à la carte les sept lignes d'un fichier de séquence (.seq), comme
 « TEST » les envoie depuis le panneau : le fichier entier est vérifié avant
 l'ouverture du port, avec les mêmes verrous, la même attente de vidage et la
-même limite de 2 s. FICHIER « - » lit l'entrée standard. Les lignes envoyées
-s'affichent sur la sortie standard, les messages sur la sortie d'erreur.
+même limite de 2 s. FICHIER « - » lit l'entrée standard jusqu'à sa fin, même
+lente ou non bloquante. Les lignes envoyées s'affichent sur la sortie
+standard, les messages sur la sortie d'erreur.
 
 Options :
   --port PERIPHERIQUE  envoie sur ce périphérique au lieu du port choisi
@@ -68,15 +69,16 @@ dont c'est tout le travail, échoue avec le code 5.
 Codes de sortie :
   0    séquence envoyée et vidée (ou, avec --verifier, fichier valide)
   1    fichier refusé, rien n'a été envoyé
-  2    mauvaise utilisation (option inconnue, fichier manquant ou en trop,
-       entrée standard fermée avec « - »)
+  2    mauvaise utilisation (option inconnue ou donnée deux fois, fichier
+       manquant ou en trop, entrée standard fermée avec « - »)
   3    port refusé ou indisponible, rien n'a été envoyé (avec --verifier :
        réglages illisibles, l'envoi serait refusé)
   4    échec pendant l'écriture (les lignes remises au port sont nommées)
   5    --verifier n'a pas pu écrire les lignes sur la sortie standard
   129, 130, 131, 143
        interrompu par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (128 + le numéro du
-       signal) : ce qui attendait est abandonné, le port et ses verrous rendus
+       signal) : ce qui attendait est abandonné, le port et ses verrous
+       rendus ; pendant la lecture de l'entrée standard, rien n'est envoyé
 
 Chaque envoi qui a passé la vérification du fichier laisse une ligne dans le
 journal des envois, $XDG_STATE_HOME/tarvik/journal.log.
@@ -144,18 +146,19 @@ std::optional<Echec> verifierUsage(const QCommandLineParser &o,
 }
 
 // Reads and checks the whole file, the grid's checks included: its rows and
-// the axis commands they give, or why it is refused.
+// the axis commands they give, or why it is refused. Reading stdin stops
+// when `reveil` says a signal came.
 struct FichierSequence {
     SequenceLue lue;
     Grille axes{};
     std::optional<Echec> echec;
 };
-FichierSequence lireFichierSequence(const QString &chemin)
+FichierSequence lireFichierSequence(const QString &chemin, int reveil)
 {
     const bool entree = chemin == QLatin1String("-");
     FichierLu fichier;
     if (entree)
-        fichier.echec = LireDescripteur(STDIN_FILENO, fichier.contenu);
+        fichier.echec = LireDescripteur(STDIN_FILENO, fichier.contenu, TailleMaxFichier, reveil);
     else
         fichier = LireFichier(chemin);
     FichierSequence resultat;
@@ -200,9 +203,8 @@ int verifierSeulement(const Grille &axes, const PortChoisi &port, Sortie &sortie
 }
 
 int envoyer(const TextesGrille &rangees, const QString &source, const PortChoisi &port,
-            Sortie &sortie)
+            Sortie &sortie, int reveil)
 {
-    const int reveil = EcouterSignaux();
     if (reveil < 0)
         return erreur(PortIndisponible, Echec{Textes::tr("signaux impossibles à surveiller")});
     LienSerie lien;
@@ -244,17 +246,26 @@ int main(int argc, char *argv[])
         return *fin;
 
     std::signal(SIGPIPE, SIG_IGN); // a closed stdout must not end a send halfway
+    // From here on the signals that end the program only wake it, even while
+    // a slow stdin is read.
+    const int reveil = EcouterSignaux();
 
     // The whole file is read and checked before any port is touched.
     const bool verifier = options.isSet(QStringLiteral("verifier"));
     const QString chemin =
         verifier ? options.value(QStringLiteral("verifier")) : options.positionalArguments()[0];
-    const FichierSequence fichier = lireFichierSequence(chemin);
+    const FichierSequence fichier = lireFichierSequence(chemin, reveil);
+    if (verifier) // a dry run holds nothing: from here a signal ends it at once
+        SortirAuxSignaux();
+    if (const int signal = SignalRecu())
+        return erreur(128 + signal,
+                      Echec{Textes::tr("interrompu pendant la lecture de la séquence, rien n'a été "
+                                       "envoyé")});
     if (fichier.echec)
         return erreur(FichierRefuse, *fichier.echec);
     // The same order of choice for a dry run as for a send.
     const PortChoisi port = DeterminerPort(options.value(OptionPort()));
     Sortie sortie(standard.sortieFermee);
     return verifier ? verifierSeulement(fichier.axes, port, sortie)
-                    : envoyer(fichier.lue.rangees, chemin, port, sortie);
+                    : envoyer(fichier.lue.rangees, chemin, port, sortie, reveil);
 }

@@ -132,8 +132,8 @@ bool lienCasse(const QString &chemin)
 }
 
 // Reads the settings file: absent gives empty settings; a file that cannot
-// be read, or is not understood, says why.
-Reglages lireFichierReglages(const QString &fichier)
+// be read, or is not understood, says why. Its bytes go to `contenu`.
+Reglages lireFichierReglages(const QString &fichier, QByteArray *contenu = nullptr)
 {
     const FichierLu lu = LireFichier(fichier);
     if (lu.absent && lienCasse(fichier))
@@ -142,7 +142,15 @@ Reglages lireFichierReglages(const QString &fichier)
         return {};
     if (lu.echec)
         return {{}, {}, lu.echec};
+    if (contenu)
+        *contenu = lu.contenu;
     return LireReglages(lu.contenu);
+}
+
+// A key's line, ended as `fin` says.
+QByteArray ligneCle(const Cle &cle, const Reglages &reglages, const char *fin)
+{
+    return QByteArray(cle.nom) + '=' + OctetsLocaux(reglages.*(cle.valeur)) + fin;
 }
 
 // Moves a damaged settings file out of the way, beside it; where it went, or
@@ -188,12 +196,28 @@ Reglages LireReglages(const QByteArray &contenu)
     return lus;
 }
 
-QByteArray EcrireReglages(const Reglages &reglages)
+QByteArray EcrireReglages(const Reglages &reglages, const QByteArray &avant)
 {
-    QByteArray octets = "[General]\n";
+    QList<QByteArray> lignes = (avant.isEmpty() ? QByteArray("[General]") : avant).split('\n');
+    if (lignes.size() > 1 && lignes.last().isEmpty())
+        lignes.removeLast(); // what follows the last line's end
+    QByteArray octets;
+    bool vue[std::size(Cles)] = {};
+    for (const QByteArray &ligne : lignes) {
+        const auto cle = std::find_if(std::begin(Cles), std::end(Cles), [&](const Cle &c) {
+            return ligne.startsWith(QByteArray(c.nom) + '=');
+        });
+        if (cle == std::end(Cles)) {
+            octets += ligne + '\n'; // comments, blank lines, the group: as they were
+            continue;
+        }
+        vue[cle - std::begin(Cles)] = true;
+        if (!(reglages.*(cle->valeur)).isEmpty()) // an empty value takes its line away
+            octets += ligneCle(*cle, reglages, ligne.endsWith('\r') ? "\r\n" : "\n");
+    }
     for (const Cle &cle : Cles)
-        if (const QString &valeur = reglages.*(cle.valeur); !valeur.isEmpty())
-            octets += QByteArray(cle.nom) + '=' + OctetsLocaux(valeur) + '\n';
+        if (!vue[&cle - std::begin(Cles)] && !(reglages.*(cle.valeur)).isEmpty())
+            octets += ligneCle(cle, reglages, "\n");
     return octets;
 }
 
@@ -222,7 +246,8 @@ EnregistrementReglage EnregistrerReglages(const std::function<void(Reglages &)> 
         return resultat;
     }
     // Whatever else the file holds is kept; a damaged file is set aside.
-    Reglages reglages = lireFichierReglages(fichier);
+    QByteArray avant;
+    Reglages reglages = lireFichierReglages(fichier, &avant);
     if (reglages.echec) {
         resultat.misDeCote = mettreDeCote(fichier);
         if (resultat.misDeCote.isEmpty()) {
@@ -233,9 +258,10 @@ EnregistrementReglage EnregistrerReglages(const std::function<void(Reglages &)> 
         }
         resultat.raison = reglages.echec->message;
         reglages = {};
+        avant.clear();
     }
     changer(reglages);
-    resultat.echec = EcrireFichier(fichier, EcrireReglages(reglages)).echec;
+    resultat.echec = EcrireFichier(fichier, EcrireReglages(reglages, avant)).echec;
     return resultat;
 }
 

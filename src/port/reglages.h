@@ -18,7 +18,11 @@ struct Reglages {
 // Reads a settings file strictly: anything it does not fully understand
 // makes the whole file untrusted.
 Reglages LireReglages(const QByteArray &contenu);
-QByteArray EcrireReglages(const Reglages &reglages);
+// Writes `reglages` into `avant`, a file LireReglages understands, line by
+// line: a key's line is changed where it stands, or removed when its value
+// is empty, a new key goes at the end, and every other line (comments, blank
+// lines, the group) is kept as it was. An empty `avant` gives a new file.
+QByteArray EcrireReglages(const Reglages &reglages, const QByteArray &avant = {});
 
 // $XDG_CONFIG_HOME/Tarvik/tarvik.conf (a relative XDG_CONFIG_HOME is
 // ignored: ~/.config then).
@@ -35,8 +39,8 @@ struct ReglagePort {
 ReglagePort LireReglagePort();
 
 // Saves `peripherique` as the choice (empty: back to port 1). The file is
-// replaced whole, or not at all. A damaged file is first set aside, beside
-// it, then replaced.
+// replaced whole, or not at all; only the choice's line changes in it. A
+// damaged file is first set aside, beside it, then replaced by a new one.
 struct EnregistrementReglage {
     std::optional<Echec> echec;
     QString misDeCote; // where the damaged file went, when there was one

@@ -19,22 +19,46 @@ struct Textes {
     Q_DECLARE_TR_FUNCTIONS(Systeme)
 };
 
+Echec lectureImpossible(int erreur)
+{
+    return {Textes::tr("lecture impossible (%1)").arg(TexteErreurSysteme(erreur))};
+}
+
+// Waits until `fd` has something to read (or its end, or an error), unless
+// `reveil` (-1: none) becomes readable first: why the reading stops then.
+std::optional<Echec> attendre(int fd, int reveil)
+{
+    pollfd p[2] = {{fd, POLLIN, 0}, {reveil, POLLIN, 0}}; // poll passes over -1
+    while (::poll(p, 2, -1) < 0)
+        if (errno != EINTR)
+            return lectureImpossible(errno);
+    if (p[1].revents != 0)
+        return Echec{Textes::tr("lecture interrompue")};
+    return std::nullopt;
+}
+
 } // namespace
 
-std::optional<Echec> LireDescripteur(int fd, QByteArray &contenu, qsizetype taille)
+std::optional<Echec> LireDescripteur(int fd, QByteArray &contenu, qsizetype taille, int reveil)
 {
     contenu.clear();
     char tampon[4096];
     while (contenu.size() <= taille) {
+        if (reveil >= 0) // a blocking read would not see it
+            if (auto arret = attendre(fd, reveil))
+                return arret;
         const ssize_t n = ::read(fd, tampon, sizeof tampon);
         if (n == 0)
             return std::nullopt;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return Echec{Textes::tr("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) { // non-blocking: wait
+            if (auto arret = attendre(fd, reveil))
+                return arret;
+            continue;
         }
-        contenu.append(tampon, n);
+        if (n < 0 && errno != EINTR)
+            return lectureImpossible(errno);
+        if (n > 0)
+            contenu.append(tampon, n);
     }
     return Echec{taille % 1024 == 0 ? Textes::tr("le fichier dépasse %1 Kio").arg(taille / 1024)
                                     : Textes::tr("le fichier dépasse %1 octets").arg(taille)};

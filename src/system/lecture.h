@@ -35,9 +35,11 @@ FichierLu LireFichier(const QString &chemin, qsizetype taille = TailleMaxFichier
 FichierLu LireFin(const QString &chemin, qsizetype taille);
 
 // Reads what an open descriptor gives until its end, at most `taille` bytes,
-// however many pieces it comes in.
+// however many pieces it comes in; a non-blocking one is waited for. When
+// `reveil` (-1: none) becomes readable before the end, the reading stops
+// there and fails.
 std::optional<Echec> LireDescripteur(int fd, QByteArray &contenu,
-                                     qsizetype taille = TailleMaxFichier);
+                                     qsizetype taille = TailleMaxFichier, int reveil = -1);
 
 // Whether `fd` has something to read at this moment; never for -1.
 bool DescripteurLisible(int fd);

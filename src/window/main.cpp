@@ -34,9 +34,10 @@ Le port utilisé est, dans l'ordre : celui de --port, celui choisi par
 $XDG_CONFIG_HOME/Tarvik/tarvik.conf), le lien /dev/tarvik-port1 s'il existe,
 puis /dev/ttyS0 (le port série 1).
 
-Codes de sortie : 0 fenêtre fermée normalement, 2 mauvaise utilisation,
-129, 130, 131 ou 143 arrêté par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (une
-séquence en cours est abandonnée, le port et ses verrous sont rendus).
+Codes de sortie : 0 fenêtre fermée normalement, 2 mauvaise utilisation
+(option inconnue, sans valeur ou donnée deux fois), 129, 130, 131 ou 143
+arrêté par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (une séquence en cours est
+abandonnée, le port et ses verrous sont rendus).
 )");
 
 // The texts of this file, in the operator's language.

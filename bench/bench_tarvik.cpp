@@ -47,19 +47,24 @@ double mediane(std::vector<double> v)
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
-// The initial grid, axis 1's steps apart, and the list a run fills.
+// The initial grid, axis 1's steps apart, and the list a run fills: the
+// grid checked, then sent, as TEST does.
 struct GrilleBanc {
-    std::optional<EchecSequence> envoyer()
+    std::optional<EchecLien> envoyer()
     {
         TextesGrille textes;
-        for (int i = 1; i <= NombreAxes; ++i)
-            textes[i] = {i == 1 ? pas1 : QStringLiteral("00000"), QStringLiteral("+"),
-                         QStringLiteral("002")};
-        return EnvoyerSequence(textes, lien,
+        for (TextesRangee &rangee : textes)
+            rangee = {QStringLiteral("00000"), QStringLiteral("+"), QStringLiteral("002")};
+        textes[0].pas = pas1;
+        const GrilleVerifiee verifiee = VerifierGrille(textes);
+        if (verifiee.echec)
+            return Refus(EchecLien::Genre::OuvertureEchouee, verifiee.echec->message);
+        return EnvoyerSequence(*verifiee.grille, lien,
                                {[this] { liste.clear(); },
                                 [this](const QString &ligne) {
                                     liste.append(ligne);
-                                }});
+                                }})
+            .echec;
     }
     QString pas1 = QStringLiteral("00000");
     QStringList liste;

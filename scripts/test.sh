@@ -5,6 +5,13 @@
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 installer "${PAQUETS_CONSTRUCTION[@]}" "${PAQUETS_TESTS[@]}"
+
+# A layer sees only the layers below it, by their names: an include that
+# climbs out of its folder would get round the build's check.
+if grep -rn '#include "\.\./' src; then
+    echo "src/ ne doit inclure aucun fichier par un chemin en ../ (voir « Architecture »)" >&2
+    exit 1
+fi
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 
 echo "== Tests"

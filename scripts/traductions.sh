@@ -1,19 +1,26 @@
 #!/usr/bin/env bash
 # Fails when a text of the sources is missing from a catalogue, has changed
-# since, or is left unfinished there: lupdate and lrelease report it. To bring
-# a catalogue up to date: cmake --build build --target update_translations,
-# then translate what Qt Linguist (linguist-qt6) shows unfinished.
+# since, or is left unfinished there: lupdate and lrelease report it.
+# With --mettre-a-jour, brings every catalogue up to date with the sources
+# instead; then translate what Qt Linguist (linguist-qt6) shows unfinished.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 outils=/usr/lib/qt6/bin
+mettre_a_jour() {
+    "$outils/lupdate" -silent -source-language fr_FR -no-obsolete -locations none -I src src \
+        -ts "$1"
+}
+if [ "${1:-}" = --mettre-a-jour ]; then
+    for catalogue in translations/*.ts; do mettre_a_jour "$catalogue"; done
+    exit 0
+fi
 travail=$(mktemp -d)
 trap 'rm -rf "$travail"' EXIT
 statut=0
 for catalogue in translations/*.ts; do
     copie="$travail/$(basename "$catalogue")"
     cp "$catalogue" "$copie"
-    "$outils/lupdate" -silent -source-language fr_FR -no-obsolete -locations none -I src src \
-        -ts "$copie"
+    mettre_a_jour "$copie"
     if ! diff -u "$catalogue" "$copie" >"$travail/ecarts"; then
         echo "$catalogue ne suit pas les sources (textes ajoutés, changés ou retirés) :" >&2
         grep '^[-+] *<source>' "$travail/ecarts" | head -20 >&2 || true

@@ -14,7 +14,15 @@
 #include <sys/file.h>
 #include <sys/wait.h>
 
+// A run that failed, as the tests look at it: a value the grid's check
+// refused, or the link's failure.
+struct EchecEssai : Echec {
+    std::optional<ValeurRefusee> valeur;
+    std::optional<EchecLien::Genre> lien;
+};
+
 // A grid's texts, the list a run fills, its link, and hooks into its steps.
+// It sends as the panel does: the grid is checked, then the run sends it.
 struct GrilleEssai {
     GrilleEssai()
     {
@@ -23,26 +31,40 @@ struct GrilleEssai {
     }
     void rangee(int i, const QString &pas, const QString &direction, const QString &vitesse)
     {
-        textes[i] = {pas, direction, vitesse};
+        textes[std::size_t(i - 1)] = {pas, direction, vitesse};
     }
-    std::optional<EchecSequence> envoyer()
+    std::optional<EchecEssai> envoyer()
     {
-        return EnvoyerSequence(textes, lien,
-                               {[this] {
-                                    liste.clear();
-                                    if (apresVider)
-                                        apresVider();
-                                },
-                                [this](const QString &ligne) {
-                                    liste.append(ligne);
-                                    if (apresAjout)
-                                        apresAjout();
-                                }});
+        const GrilleVerifiee verifiee = VerifierGrille(textes);
+        if (verifiee.echec) {
+            EchecEssai refus;
+            refus.message = verifiee.echec->message;
+            refus.valeur = verifiee.echec;
+            return refus;
+        }
+        resultat = EnvoyerSequence(*verifiee.grille, lien,
+                                   {[this] {
+                                        liste.clear();
+                                        if (apresVider)
+                                            apresVider();
+                                    },
+                                    [this](const QString &ligne) {
+                                        liste.append(ligne);
+                                        if (apresAjout)
+                                            apresAjout();
+                                    }});
+        if (!resultat.echec)
+            return std::nullopt;
+        EchecEssai echec;
+        echec.message = resultat.echec->message;
+        echec.lien = resultat.echec->genre;
+        return echec;
     }
 
     TextesGrille textes;
     QStringList liste;
     LienSerie lien;
+    ResultatEnvoi resultat; // the last run's
     std::function<void()> apresVider, apresAjout;
 };
 

@@ -76,7 +76,7 @@ inline void cliquerTest(const Form1 &fenetre)
 template <class Fenetre = Form1> struct Banc {
     Banc()
     {
-        fenetre.MSComm1().setPeripherique(pty.chemin());
+        fenetre.lien().setPeripherique(pty.chemin());
         fenetre.show();
     }
     bool pret() { return QTest::qWaitForWindowActive(&fenetre); }

@@ -123,13 +123,15 @@ inline bool signaler(qint64 pid, int signal)
     return pid > 0 && ::kill(pid_t(pid), signal) == 0;
 }
 
-// Counts how often a file is opened from now on.
+// Counts how often a file is opened from now on. Its closes are watched
+// too: the kernel merges two identical events in a row, never an open that
+// a close follows.
 class OuverturesVues {
 public:
     explicit OuverturesVues(const QString &chemin)
         : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
     {
-        ::inotify_add_watch(m_fd, QFile::encodeName(chemin).constData(), IN_OPEN);
+        ::inotify_add_watch(m_fd, QFile::encodeName(chemin).constData(), IN_OPEN | IN_CLOSE);
     }
     ~OuverturesVues() { ::close(m_fd); }
     OuverturesVues(const OuverturesVues &) = delete;
@@ -138,7 +140,11 @@ public:
     {
         alignas(inotify_event) char tampon[4096];
         for (ssize_t n; (n = ::read(m_fd, tampon, sizeof tampon)) > 0;)
-            m_vues += int(n / sizeof(inotify_event));
+            for (ssize_t k = 0; k < n;) {
+                const auto *evenement = reinterpret_cast<const inotify_event *>(tampon + k);
+                m_vues += (evenement->mask & IN_OPEN) ? 1 : 0;
+                k += ssize_t(sizeof(inotify_event) + evenement->len);
+            }
         return m_vues;
     }
 

@@ -21,7 +21,7 @@ private Q_SLOTS:
     void rangee();
     void rangeeRefusee_data();
     void rangeeRefusee();
-    void tableAuDemarrage();
+    void lettres();
 };
 
 void TestAxes::textePas_data()
@@ -159,12 +159,12 @@ void TestAxes::rangee()
     QFETCH(QString, ligne);
     QFETCH(QByteArray, octets);
 
-    const RangeeLue lue = LireRangee(axe, {pas, direction, vitesse});
-    QVERIFY2(!lue.refus, qPrintable(lue.refus ? lue.refus->message : QString()));
-    QCOMPARE(lue.axe.Lettre, LettreAxe(axe));
-    QCOMPARE(LigneAxe(lue.axe), ligne);
-    QCOMPARE(OctetsLigne(lue.axe), octets);
-    QCOMPARE(OctetsLigne(lue.axe).size(), 12);
+    const RangeeVerifiee verifiee = VerifierRangee(axe, {pas, direction, vitesse});
+    QVERIFY2(!verifiee.echec, qPrintable(verifiee.echec ? verifiee.echec->message : QString()));
+    QCOMPARE(verifiee.axe.Lettre, LettreAxe(axe));
+    QCOMPARE(LigneAxe(verifiee.axe), ligne);
+    QCOMPARE(FormerLigne(ligne), octets);
+    QCOMPARE(FormerLigne(ligne).size(), 12);
 }
 
 // Refused rows: the column named, the axis and the text in the message.
@@ -224,26 +224,19 @@ void TestAxes::rangeeRefusee()
     QFETCH(Colonne, colonne);
     QFETCH(QString, montre);
 
-    const RangeeLue lue = LireRangee(axe, {pas, direction, vitesse});
-    QVERIFY(lue.refus);
-    QCOMPARE(lue.refus->axe, axe);
-    QCOMPARE(lue.refus->colonne, colonne);
-    const QString &message = lue.refus->message;
+    const RangeeVerifiee verifiee = VerifierRangee(axe, {pas, direction, vitesse});
+    QVERIFY(verifiee.echec);
+    QCOMPARE(verifiee.echec->axe, axe);
+    QCOMPARE(verifiee.echec->colonne, colonne);
+    const QString &message = verifiee.echec->message;
     QVERIFY2(message.contains(QStringLiteral("Axe 0%1").arg(axe)), qPrintable(message));
     QVERIFY2(message.contains(QStringLiteral("« %1 »").arg(NomColonne(colonne))),
              qPrintable(message));
     QVERIFY2(message.contains(QStringLiteral("« %1 »").arg(montre)), qPrintable(message));
 }
 
-void TestAxes::tableAuDemarrage()
+void TestAxes::lettres()
 {
-    QCOMPARE(Axes.size(), std::size_t(8));
-    for (const Axe &axe : Axes) {
-        QCOMPARE(axe.Lettre.unicode(), 0);
-        QCOMPARE(axe.Direction.unicode(), 0);
-        QCOMPARE(axe.Pas, 0);
-        QCOMPARE(axe.Vitesse, 0);
-    }
     const QString lettres = QStringLiteral("ABCDEFG");
     for (int i = 1; i <= NombreAxes; ++i)
         QCOMPARE(LettreAxe(i), lettres[i - 1]);

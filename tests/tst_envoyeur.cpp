@@ -4,10 +4,10 @@
 #include "locale_essai.h"
 #include "octets_essai.h"
 #include "pont_socat.h"
-#include "port/reglages.h"
 #include "programme_essai.h"
 #include "pseudo_terminal.h"
 #include "run/journal.h"
+#include "system/fichier_reglages.h"
 
 #include <QDir>
 #include <QProcess>
@@ -57,7 +57,7 @@ class JournalEssai {
 public:
     JournalEssai() { qputenv("XDG_STATE_HOME", QFile::encodeName(m_etat.path())); }
     ~JournalEssai() { qputenv("XDG_STATE_HOME", m_avant); }
-    QString fichier() const { return FichierJournal(); }
+    QString fichier() const { return CheminJournal(); }
 
 private:
     QByteArray m_avant = qgetenv("XDG_STATE_HOME");
@@ -205,10 +205,10 @@ void TestEnvoyeur::codes()
     } else if (cas == QLatin1String("bloque")) {
         QVERIFY(pty.remplir('.') > 0);
     } else if (cas == QLatin1String("douteux")) { // a dry run: its port from the settings
-        QVERIFY(QDir().mkpath(QFileInfo(FichierReglages()).path()));
-        QVERIFY(ecrireFichier(FichierReglages(), "port=ttyUSB0\n"));
+        QVERIFY(QDir().mkpath(QFileInfo(CheminReglages()).path()));
+        QVERIFY(ecrireFichier(CheminReglages(), "port=ttyUSB0\n"));
     }
-    const auto sansReglages = qScopeGuard([] { QFile::remove(FichierReglages()); });
+    const auto sansReglages = qScopeGuard([] { QFile::remove(CheminReglages()); });
     arguments.replaceInStrings(QStringLiteral("FICHIER"), fichier)
         .replaceInStrings(QStringLiteral("PORT"), pty.chemin());
     const Sortie s = lancer(arguments);
@@ -228,7 +228,7 @@ void TestEnvoyeur::codes()
 void TestEnvoyeur::verifier()
 {
     PseudoTerminal pty;
-    QVERIFY(!EnregistrerReglagePort(pty.chemin()).echec);
+    QVERIFY(!EcrireReglages([&](Reglages &r) { r.port = pty.chemin(); }).echec);
     OuverturesVues ouvertures(pty.chemin());
     const Sortie s = lancer({QStringLiteral("--verifier"), m_fichier});
     QCOMPARE(s.code, 0);
@@ -238,7 +238,7 @@ void TestEnvoyeur::verifier()
     QVERIFY2(QString::fromUtf8(s.erreurs).contains(pty.chemin() + QStringLiteral(" (choisi par")),
              s.erreurs.constData());
     QCOMPARE(lancer({QStringLiteral("--verifier"), m_dossier.path()}).code, 1);
-    QVERIFY(!EnregistrerReglagePort({}).echec);
+    QVERIFY(!EcrireReglages([&](Reglages &r) { r.port = {}; }).echec);
 
     // The dry run takes the send's own command line, and names its port.
     PseudoTerminal autre;
@@ -640,9 +640,9 @@ void TestEnvoyeur::langue()
     QFETCH(QString, aide);
     QFETCH(QString, enregistree);
     LocaleEssai locale(lang);
-    const auto sansReglages = qScopeGuard([] { QFile::remove(FichierReglages()); });
+    const auto sansReglages = qScopeGuard([] { QFile::remove(CheminReglages()); });
     if (!enregistree.isEmpty())
-        QVERIFY(!EnregistrerReglages([&](Reglages &r) { r.langue = enregistree; }).echec);
+        QVERIFY(!EcrireReglages([&](Reglages &r) { r.langue = enregistree; }).echec);
     const Sortie s = lancer(options << QStringLiteral("--help"));
     QCOMPARE(s.code, code);
     if (code == 0)
@@ -706,9 +706,9 @@ void TestEnvoyeur::journal()
     JournalEssai journal;
     PseudoTerminal pty;
     if (port == QLatin1String("grille")) {
-        EchecSequence refus;
-        refus.valeur = ValeurRefusee{};
-        QVERIFY(!JournalEnvoi(QStringLiteral("tarvik")).consigner(refus, LienSerie()));
+        const QString refuse = m_dossier.filePath(QStringLiteral("vitesse-256.seq"));
+        QVERIFY(ecrireFichier(refuse, QByteArray(Sequence).replace("255", "256")));
+        QCOMPARE(lancer({refuse, QStringLiteral("--port"), pty.chemin()}).code, 1);
     } else {
         port = port.isEmpty() ? pty.chemin() : QStringLiteral("/dev/tarvik-absent-pour-essai");
         lancer({m_fichier, QStringLiteral("--port"), port});

@@ -35,14 +35,19 @@ void TestFichiers::sequenceAcceptee()
 {
     QFETCH(QByteArray, contenu);
     QFETCH(QString, premiereDirection);
-    const SequenceLue lue = LireSequence(contenu);
-    QVERIFY2(!lue.echec, qPrintable(lue.echec.value_or(Echec{}).message));
+    const SequenceAnalysee analysee = AnalyserSequence(contenu);
+    QVERIFY2(!analysee.echec, qPrintable(analysee.echec.value_or(Echec{}).message));
     QStringList textes;
-    for (int k = 1; k <= NombreAxes; ++k)
-        textes << lue.rangees[k].pas << lue.rangees[k].direction << lue.rangees[k].vitesse;
+    for (int k = 1; k <= NombreAxes; ++k) {
+        const Axe &axe = analysee.grille->axe(k);
+        textes << TextePas(axe.Pas) << QString(axe.Direction) << TexteVitesse(axe.Vitesse);
+    }
     QStringList attendu = GrilleVariee;
     attendu[1] = premiereDirection;
     QCOMPARE(textes, attendu);
+    QByteArray octets = SequenceVariee; // and back to the bytes, whatever the line ends
+    octets[1] = premiereDirection.toLatin1()[0];
+    QCOMPARE(FormerSequence(*analysee.grille), octets);
 }
 
 void TestFichiers::sequenceRefusee_data()
@@ -88,9 +93,9 @@ void TestFichiers::sequenceRefusee()
 {
     QFETCH(QByteArray, contenu);
     QFETCH(QString, motif);
-    const SequenceLue lue = LireSequence(contenu);
-    QVERIFY(lue.echec);
-    QVERIFY2(lue.echec->message.contains(motif), qPrintable(lue.echec->message));
+    const SequenceAnalysee analysee = AnalyserSequence(contenu);
+    QVERIFY(analysee.echec && !analysee.grille);
+    QVERIFY2(analysee.echec->message.contains(motif), qPrintable(analysee.echec->message));
 }
 
 void TestFichiers::nomsLus_data()
@@ -110,9 +115,9 @@ void TestFichiers::nomsLus()
 {
     QFETCH(QByteArray, contenu);
     QFETCH(QString, premier);
-    const NomsLus lus = LireNomsAxes(contenu);
-    QVERIFY(!lus.echec);
-    QCOMPARE(lus.noms[1], premier);
+    const NomsAnalyses analyses = AnalyserNomsAxes(contenu);
+    QVERIFY(!analyses.echec);
+    QCOMPARE(analyses.noms[0], premier);
 }
 
 void TestFichiers::nomsRefuses_data()
@@ -141,9 +146,9 @@ void TestFichiers::nomsRefuses()
 {
     QFETCH(QByteArray, contenu);
     QFETCH(QString, motif);
-    const NomsLus lus = LireNomsAxes(contenu);
-    QVERIFY(lus.echec);
-    QVERIFY2(lus.echec->message.contains(motif), qPrintable(lus.echec->message));
+    const NomsAnalyses analyses = AnalyserNomsAxes(contenu);
+    QVERIFY(analyses.echec);
+    QVERIFY2(analyses.echec->message.contains(motif), qPrintable(analyses.echec->message));
 }
 
 QTEST_GUILESS_MAIN(TestFichiers)

@@ -49,10 +49,10 @@ void auDialogue(const std::function<void(DialoguePort *)> &geste)
 // A window whose run clicks TEST again in the middle of writing, as a click
 // delivered by a nested event loop would.
 class FenetreImpatiente : public Form1 {
-public:
-    void AjouterList1(const QString &ligne) override
+protected:
+    void ajouterLigne(const QString &ligne) override
     {
-        Form1::AjouterList1(ligne);
+        Form1::ajouterLigne(ligne);
         if (!m_recliquee && ligne.startsWith(u'C')) {
             m_recliquee = true;
             controle<QPushButton>(*this, QStringLiteral("Command1"))->click();
@@ -302,7 +302,7 @@ void TestMainWindow::echec()
     QVERIFY(banc.pret());
     auto &[pty, messages, fenetre] = banc;
     if (portAbsent)
-        fenetre.MSComm1().setPeripherique(QStringLiteral("/dev/tarvik-absent-pour-essai"));
+        fenetre.lien().setPeripherique(QStringLiteral("/dev/tarvik-absent-pour-essai"));
     if (!boite.isEmpty())
         controle<QLineEdit>(fenetre, boite)->setText(texte);
 
@@ -334,6 +334,7 @@ void TestMainWindow::echec()
 // window answers and sends again.
 void TestMainWindow::ligneBloquee()
 {
+    const auto delai = DelaiSequenceMs.remplacer(100); // the real 2 s: tarvik-envoyer's test
     Banc banc;
     QVERIFY(banc.pret());
     auto &[pty, messages, fenetre] = banc;
@@ -403,7 +404,7 @@ void TestMainWindow::choixDuPort()
 {
     QFETCH(QString, geste);
     QFETCH(QString, message);
-    QDir(QFileInfo(FichierReglages()).path()).removeRecursively();
+    QDir(QFileInfo(CheminReglages()).path()).removeRecursively();
     PseudoTerminal pty;
     QTemporaryDir parId;
     const QString stable = parId.filePath(QStringLiteral("usb-FTDI_FT232R_A50285BI-if00-port0"));
@@ -417,8 +418,8 @@ void TestMainWindow::choixDuPort()
     });
     const QByteArray abime = "\xEF\xBB\xBF[General]\nport=/dev/ttyUSB0\n";
     if (geste == QLatin1String("vide") || geste == QLatin1String("abimes")) {
-        QVERIFY(QDir().mkpath(QFileInfo(FichierReglages()).path()));
-        QFile avant(FichierReglages());
+        QVERIFY(QDir().mkpath(QFileInfo(CheminReglages()).path()));
+        QFile avant(CheminReglages());
         QVERIFY(avant.open(QIODevice::WriteOnly));
         avant.write(geste == QLatin1String("vide") ? "[General]\nport=" + stable.toUtf8() + '\n'
                                                    : abime);
@@ -476,19 +477,19 @@ void TestMainWindow::choixDuPort()
     if (!message.isEmpty())
         QVERIFY2(messages.vus[0].texte.contains(message), qPrintable(messages.vus[0].texte));
     QCOMPARE(resteOuvert, geste == QLatin1String("refus"));
-    QCOMPARE(LireReglagePort().peripherique, attendu);
+    QCOMPARE(LireReglages().reglages.port, attendu);
     if (geste == QLatin1String("abimes")) { // kept beside the new one, whole
-        QFile misDeCote(FichierReglages() + QStringLiteral(".illisible"));
+        QFile misDeCote(CheminReglages() + QStringLiteral(".illisible"));
         QVERIFY(misDeCote.open(QIODevice::ReadOnly));
         QCOMPARE(misDeCote.readAll(), abime);
     }
     if (geste == QLatin1String("vide"))
-        QCOMPARE(Form1().MSComm1().port().origine, OriginePort::Port1);
+        QCOMPARE(Form1(LireReglages()).lien().port().origine, OriginePort::Port1);
     if (attendu.isEmpty())
         return;
 
-    Form1 nouvelle;
-    QCOMPARE(nouvelle.MSComm1().port().peripherique, attendu); // never port 1 by mistake
+    Form1 nouvelle(LireReglages());
+    QCOMPARE(nouvelle.lien().port().peripherique, attendu); // never port 1 by mistake
     OuverturesVues port1(QFileInfo(PeripheriquePort(1)).canonicalFilePath());
     cliquerTest(nouvelle);
     QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
@@ -501,7 +502,7 @@ void TestMainWindow::choixDuPort()
 // choice made in the other applies from the next start.
 void TestMainWindow::deuxPanneaux()
 {
-    QDir(QFileInfo(FichierReglages()).path()).removeRecursively();
+    QDir(QFileInfo(CheminReglages()).path()).removeRecursively();
     PseudoTerminal a, b;
     CaptureMessages messages; // the warnings on numbered pseudo-terminals
     Form1 premier, second;
@@ -523,7 +524,7 @@ void TestMainWindow::deuxPanneaux()
     QCOMPARE(b.lire(), QByteArray());
     QVERIFY(
         controle<QPushButton>(premier, QStringLiteral("Command1"))->toolTip().contains(a.chemin()));
-    QCOMPARE(Form1().MSComm1().port().peripherique, b.chemin());
+    QCOMPARE(Form1(LireReglages()).lien().port().peripherique, b.chemin());
 }
 
 // TEST leaves a record in the journal. A journal that cannot be written is
@@ -538,7 +539,7 @@ void TestMainWindow::journalDuPanneau()
     QVERIFY(banc.pret());
     auto &[pty, messages, fenetre] = banc;
     cliquerTest(fenetre);
-    QFile journal(FichierJournal());
+    QFile journal(CheminJournal());
     QVERIFY(journal.open(QIODevice::ReadOnly));
     const QByteArrayList champs = journal.readAll().chopped(1).split('\t');
     QCOMPARE(champs.size(), 14);
@@ -548,13 +549,13 @@ void TestMainWindow::journalDuPanneau()
     QCOMPARE(QString::fromUtf8(champs[5]), QStringLiteral("envoyée"));
     QCOMPARE(champs.mid(7).join('\n') + '\n', surLeFil(lignesInitiales()));
 
-    QVERIFY(journal.remove() && QDir().mkdir(FichierJournal()));
+    QVERIFY(journal.remove() && QDir().mkdir(CheminJournal()));
     cliquerTest(fenetre);
     cliquerTest(fenetre);
     QCOMPARE(pty.lire(3 * 84), surLeFil(lignesInitiales()).repeated(3));
     QCOMPARE(messages.vus.size(), 1);
     QCOMPARE(messages.vus[0].genre, GenreMessage::Avertissement);
-    QVERIFY2(messages.vus[0].texte.contains(FichierJournal()), qPrintable(messages.vus[0].texte));
+    QVERIFY2(messages.vus[0].texte.contains(CheminJournal()), qPrintable(messages.vus[0].texte));
 }
 
 // What a screen reader hears: each box named by its row and column (names
@@ -628,7 +629,7 @@ void TestMainWindow::langue()
     QFETCH(QString, erreur);
     LocaleEssai locale(lang);
     InstallerLangue(LangueDuSysteme());
-    const auto retablir = qScopeGuard([] { InstallerLangue(Langue::Francais); });
+    const auto retablir = qScopeGuard([] { InstallerLangue(QStringLiteral("fr")); });
     Banc banc;
     QVERIFY(banc.pret());
     auto &[pty, messages, fenetre] = banc;

@@ -87,7 +87,6 @@ void TestMenus::allerRetour()
     auto &[pty, messages, fenetre] = banc;
     ChoixImpose choix;
     remplirGrille(fenetre, GrilleVariee);
-    const auto axesAvant = Axes;
 
     choix.reponse = m_dossier.filePath(QStringLiteral("aller-retour.seq"));
     declencher(fenetre, "EnregistrerSequence");
@@ -95,8 +94,7 @@ void TestMenus::allerRetour()
     QCOMPARE(choix.questions.size(), 1);
     QCOMPARE(choix.questions[0].mode, ModeFichier::Enregistrer);
     QCOMPARE(choix.questions[0].suffixe, QStringLiteral("seq"));
-    for (int i = 0; i <= NombreAxes; ++i) // saving is not a run
-        QCOMPARE(LigneAxe(Axes[i]), LigneAxe(axesAvant[i]));
+    QCOMPARE(pty.lire(), QByteArray()); // saving is not a run
 
     declencher(fenetre, "EffacerSequenceActuelle");
     QStringList initiale;

@@ -4,7 +4,13 @@
 #include "app/options.h"
 #include "app/version.h"
 #include "locale_essai.h"
+#include "octets_essai.h"
 #include "programme_essai.h"
+#include "pseudo_terminal.h"
+#include "system/fichier_reglages.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <QCommandLineParser>
 #include <QTest>
@@ -18,6 +24,8 @@ private Q_SLOTS:
     void langueDuSysteme();
     void programmeSansEcran_data();
     void programmeSansEcran();
+    void reglagesLusUneFois_data();
+    void reglagesLusUneFois();
 };
 
 void TestOptions::options_data()
@@ -45,7 +53,7 @@ void TestOptions::options()
     QFETCH(QString, erreur);
     QFETCH(QString, port);
     QCommandLineParser parseur;
-    const QString lue = LireOptions(parseur, QStringList{QStringLiteral("tarvik")} + arguments)
+    const QString lue = AnalyserOptions(parseur, QStringList{QStringLiteral("tarvik")} + arguments)
                             .value_or(Echec{})
                             .message;
     QVERIFY2(erreur.isEmpty() ? lue.isEmpty() : lue.startsWith(erreur), qPrintable(lue));
@@ -78,7 +86,7 @@ void TestOptions::langueDuSysteme()
     LocaleEssai locale(variables[2]); // puts all three back afterwards
     qputenv("LC_ALL", variables[0]);
     qputenv("LC_MESSAGES", variables[1]);
-    QCOMPARE(LangueDuSysteme() == Langue::Anglais, anglais);
+    QCOMPARE(LangueDuSysteme() == QLatin1String("en"), anglais);
 }
 
 void TestOptions::programmeSansEcran_data()
@@ -105,6 +113,41 @@ void TestOptions::programmeSansEcran()
     QCOMPARE(s.code, code);
     const QString texte = QString::fromLocal8Bit(code == 0 ? s.sortie : s.erreurs);
     QVERIFY2(texte.contains(sortie), qPrintable(texte));
+}
+
+void TestOptions::reglagesLusUneFois_data()
+{
+    QTest::addColumn<QString>("programme");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("panneau") << TARVIK_BINAIRE << QStringList{};
+    QTest::newRow("envoyeur") << TARVIK_ENVOYER
+                              << QStringList{QStringLiteral("--verifier"), QStringLiteral("-")};
+}
+
+// Each program reads its settings file once as it starts, and goes by what
+// it read from then on.
+void TestOptions::reglagesLusUneFois()
+{
+    QFETCH(QString, programme);
+    QFETCH(QStringList, arguments);
+    const QString fichier = CheminReglages();
+    QVERIFY(QDir().mkpath(QFileInfo(fichier).path()));
+    QVERIFY(ecrireFichier(fichier, "[General]\nport=/dev/tarvik-absent-pour-essai\n"));
+    OuverturesVues ouvertures(fichier);
+    QProcess p; // offscreen: the panel's window is made and shown, then it is ended
+    p.start(programme, arguments);
+    QVERIFY(p.waitForStarted());
+    p.write("A+00000:002\nB+00000:002\nC+00000:002\nD+00000:002\nE+00000:002\n"
+            "F+00000:002\nG+00000:002\n");
+    p.closeWriteChannel();
+    if (programme == QLatin1String(TARVIK_BINAIRE)) {
+        QTest::qWait(700); // the window is made and shown by then
+        signaler(p.processId(), SIGTERM);
+    }
+    QVERIFY(p.waitForFinished(10000));
+    QVERIFY2(p.exitCode() == 0 || p.exitCode() == 128 + SIGTERM,
+             p.readAllStandardError().constData());
+    QCOMPARE(ouvertures.nombre(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestOptions)

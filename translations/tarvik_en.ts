@@ -20,7 +20,7 @@ Options :
                        envoyées et nomme (sur la sortie d&apos;erreur) le port où
                        elles partiraient, sans ouvrir aucun port ; accepte
                        les mêmes options que l&apos;envoi
-  --langue LANGUE      parle cette langue : fr (français) ou en (anglais) ;
+  --langue LANGUE      parle cette langue, parmi : %1 ;
                        sinon celle choisie dans le panneau, sinon celle du
                        système (LC_ALL, LC_MESSAGES, LANG), le français par
                        défaut. Les octets envoyés ne changent jamais.
@@ -68,7 +68,7 @@ Options:
   --verifier FILE      only check: print the lines that would be sent and
                        name (on standard error) the port they would go to,
                        opening no port; takes the same options as a send
-  --langue LANGUAGE    speak this language: fr (French) or en (English);
+  --langue LANGUAGE    speak this language, one of: %1;
                        otherwise the one chosen in the panel, otherwise the
                        system&apos;s (LC_ALL, LC_MESSAGES, LANG), French by
                        default. The bytes sent never change.
@@ -112,7 +112,7 @@ Options :
   --port PERIPHERIQUE  envoie sur ce périphérique (/dev/ttyUSB0,
                        /dev/serial/by-id/…, /dev/pts/3) jusqu&apos;à la fermeture
                        du panneau, sans rien enregistrer
-  --langue LANGUE      parle cette langue : fr (français) ou en (anglais) ;
+  --langue LANGUE      parle cette langue, parmi : %1 ;
                        sinon celle choisie par « Initialisation › Langue »,
                        sinon celle du système (LC_ALL, LC_MESSAGES, LANG),
                        le français par défaut
@@ -138,7 +138,7 @@ Options:
   --port DEVICE        send on this device (/dev/ttyUSB0,
                        /dev/serial/by-id/…, /dev/pts/3) until the panel is
                        closed, without saving anything
-  --langue LANGUAGE    speak this language: fr (French) or en (English);
+  --langue LANGUAGE    speak this language, one of: %1;
                        otherwise the one chosen in &quot;Setup › Language&quot;,
                        otherwise the system&apos;s (LC_ALL, LC_MESSAGES, LANG),
                        French by default
@@ -293,10 +293,6 @@ Nothing was sent</translation>
         <translation>the lines could not be written to standard output (%1)</translation>
     </message>
     <message>
-        <source>la séquence est valide, mais elle ne serait pas envoyée. Port série inconnu : %1</source>
-        <translation>the sequence is valid, but it would not be sent. Unknown serial port: %1</translation>
-    </message>
-    <message>
         <source>tarvik-envoyer : séquence valide, rien n&apos;a été envoyé ; elle partirait sur %1.
 </source>
         <translation>tarvik-envoyer: valid sequence, nothing was sent; it would go to %1.
@@ -323,6 +319,20 @@ Nothing was sent</translation>
     <message>
         <source>interrompu pendant la lecture de la séquence, rien n&apos;a été envoyé</source>
         <translation>interrupted while reading the sequence, nothing was sent</translation>
+    </message>
+    <message>
+        <source>« Initialisation › Choisir le port série… » dans le panneau</source>
+        <translation>“Setup › Choose Serial Port…” in the panel</translation>
+    </message>
+    <message>
+        <source>Donnez le port par --port, ou choisissez-le de nouveau dans le panneau (« Initialisation › Choisir le port série… »).</source>
+        <translation>Give the port with --port, or choose it again in the panel (“Setup › Choose Serial Port…”).</translation>
+    </message>
+    <message>
+        <source>la séquence est valide, mais elle ne serait pas envoyée. Port série inconnu : %1.
+%2</source>
+        <translation>the sequence is valid, but it would not be sent. Unknown serial port: %1.
+%2</translation>
     </message>
 </context>
 <context>
@@ -668,6 +678,28 @@ Les séquences partent quand même. Ce message ne reviendra pas avant le prochai
         <translation>The log of sends “%1”: %2.
 Sequences are sent all the same. This message will not come back before the panel next starts.</translation>
     </message>
+    <message>
+        <source>ce nom ne peut pas être enregistré : %1</source>
+        <translation>this name cannot be saved: %1</translation>
+    </message>
+    <message>
+        <source>« Initialisation › Choisir le port série… »</source>
+        <translation>“Setup › Choose Serial Port…”</translation>
+    </message>
+    <message>
+        <source>.
+Rien n&apos;a été envoyé</source>
+        <translation>.
+Nothing was sent</translation>
+    </message>
+    <message>
+        <source>Choisissez le port par %1, ou donnez-le par --port.</source>
+        <translation>Choose the port with %1, or give it with --port.</translation>
+    </message>
+    <message>
+        <source>Ce port a été choisi par %1 : rebranchez-le, ou choisissez-en un autre par ce menu.</source>
+        <translation>This port was chosen with %1: plug it back in, or choose another one with that menu.</translation>
+    </message>
 </context>
 <context>
     <name>Grille</name>
@@ -717,10 +749,6 @@ Sequences are sent all the same. This message will not come back before the pane
         <translation>Uses this device.</translation>
     </message>
     <message>
-        <source>Parle cette langue (fr, en).</source>
-        <translation>Speaks this language (fr, en).</translation>
-    </message>
-    <message>
         <source>option inconnue : %1%2</source>
         <translation>unknown option: %1%2</translation>
     </message>
@@ -737,10 +765,6 @@ Sequences are sent all the same. This message will not come back before the pane
         <translation>--port needs a device, for example /dev/ttyUSB0</translation>
     </message>
     <message>
-        <source>--langue prend fr ou en, et non « %1 »</source>
-        <translation>--langue takes fr or en, not “%1”</translation>
-    </message>
-    <message>
         <source>%1 : %2
 Essayez « %1 --help ».
 </source>
@@ -751,6 +775,14 @@ Try “%1 --help”.
     <message>
         <source>l&apos;option %1 est donnée deux fois</source>
         <translation>option %1 is given twice</translation>
+    </message>
+    <message>
+        <source>Parle cette langue (%1).</source>
+        <translation>Speaks this language (%1).</translation>
+    </message>
+    <message>
+        <source>--langue prend %1, et non « %2 »</source>
+        <translation>--langue takes %1, not “%2”</translation>
     </message>
 </context>
 <context>
@@ -782,12 +814,6 @@ Try “%1 --help”.
     <message>
         <source>Port série %1 : %2</source>
         <translation>Serial port %1: %2</translation>
-    </message>
-    <message>
-        <source>.
-Ce port a été choisi par « Initialisation › Choisir le port série… » : rebranchez-le, ou choisissez-en un autre par ce menu</source>
-        <translation>.
-This port was chosen with “Setup › Choose Serial Port…”: plug it back in, or choose another one with that menu</translation>
     </message>
     <message>
         <source>Port série inconnu : </source>
@@ -880,70 +906,6 @@ This port was chosen with “Setup › Choose Serial Port…”: plug it back in
     <message>
         <source>délai dépassé : %1 octets n&apos;ont pas quitté le port</source>
         <translation>time is up: %1 bytes have not left the port</translation>
-    </message>
-    <message>
-        <source>ligne %1 : %2</source>
-        <translation>line %1: %2</translation>
-    </message>
-    <message>
-        <source>valeur vide</source>
-        <translation>empty value</translation>
-    </message>
-    <message>
-        <source>valeur écrite sous une forme que Tarvik ne lit pas (guillemets, @Variant, liste, barre oblique inverse ou espace en bordure)</source>
-        <translation>value written in a form Tarvik does not read (quotes, @Variant, list, backslash, or a space at either end)</translation>
-    </message>
-    <message>
-        <source>le chemin du périphérique doit partir de la racine (/)</source>
-        <translation>the device&apos;s path must start from the root (/)</translation>
-    </message>
-    <message>
-        <source>valeur trop longue, ou qui contient un caractère de contrôle</source>
-        <translation>value too long, or holding a control character</translation>
-    </message>
-    <message>
-        <source>langue inconnue « %1 » (fr ou en)</source>
-        <translation>unknown language “%1” (fr or en)</translation>
-    </message>
-    <message>
-        <source>groupe inconnu « %1 »</source>
-        <translation>unknown group “%1”</translation>
-    </message>
-    <message>
-        <source>clé inconnue « %1 » (les clés sont port et langue)</source>
-        <translation>unknown key “%1” (the keys are port and langue)</translation>
-    </message>
-    <message>
-        <source>« %1 » est donnée deux fois</source>
-        <translation>“%1” is given twice</translation>
-    </message>
-    <message>
-        <source>les réglages %1 sont illisibles (%2) : le port choisi n&apos;est pas connu, et rien n&apos;est envoyé au hasard. Choisissez le port par %3, ou donnez-le par --port</source>
-        <translation>the settings %1 are unreadable (%2): the chosen port is not known, and nothing is sent at random. Choose the port with %3, or give it with --port</translation>
-    </message>
-    <message>
-        <source>c&apos;est un lien qui ne mène à aucun fichier</source>
-        <translation>it is a link that leads to no file</translation>
-    </message>
-    <message>
-        <source>« Initialisation › Choisir le port série… »</source>
-        <translation>“Setup › Choose Serial Port…”</translation>
-    </message>
-    <message>
-        <source>marque d&apos;ordre des octets (BOM) au début du fichier</source>
-        <translation>byte order mark (BOM) at the start of the file</translation>
-    </message>
-    <message>
-        <source>le dossier %1 ne peut pas être créé</source>
-        <translation>the folder %1 cannot be created</translation>
-    </message>
-    <message>
-        <source>le fichier illisible ne peut pas être mis de côté (%1)</source>
-        <translation>the unreadable file cannot be set aside (%1)</translation>
-    </message>
-    <message>
-        <source>ce nom ne peut pas être enregistré : %1</source>
-        <translation>this name cannot be saved: %1</translation>
     </message>
     <message>
         <source>le processus %1</source>
@@ -1041,6 +1003,65 @@ This port was chosen with “Setup › Choose Serial Port…”: plug it back in
         <source>. Le dossier des verrous %1 devrait être ouvert à tous, comme sur une installation habituelle (droits 1777) : un administrateur peut le rétablir, par exemple avec chmod 1777 %1</source>
         <translation>. The lock folder %1 should be open to all, as on a usual installation (mode 1777): an administrator can restore it, for example with chmod 1777 %1</translation>
     </message>
+    <message>
+        <source>les réglages %1 sont illisibles (%2) : le port choisi n&apos;est pas connu, et rien n&apos;est envoyé au hasard</source>
+        <translation>the settings %1 are unreadable (%2): the chosen port is not known, and nothing is sent at random</translation>
+    </message>
+</context>
+<context>
+    <name>Reglages</name>
+    <message>
+        <source>ligne %1 : %2</source>
+        <translation>line %1: %2</translation>
+    </message>
+    <message>
+        <source>valeur vide</source>
+        <translation>empty value</translation>
+    </message>
+    <message>
+        <source>valeur écrite sous une forme que Tarvik ne lit pas (guillemets, @Variant, liste, barre oblique inverse ou espace en bordure)</source>
+        <translation>value written in a form Tarvik does not read (quotes, @Variant, list, backslash, or a space at either end)</translation>
+    </message>
+    <message>
+        <source>le chemin du périphérique doit partir de la racine (/)</source>
+        <translation>the device&apos;s path must start from the root (/)</translation>
+    </message>
+    <message>
+        <source>valeur trop longue, ou qui contient un caractère de contrôle</source>
+        <translation>value too long, or holding a control character</translation>
+    </message>
+    <message>
+        <source>langue inconnue « %1 » (%2)</source>
+        <translation>unknown language “%1” (%2)</translation>
+    </message>
+    <message>
+        <source>groupe inconnu « %1 »</source>
+        <translation>unknown group “%1”</translation>
+    </message>
+    <message>
+        <source>clé inconnue « %1 » (les clés sont %2)</source>
+        <translation>unknown key “%1” (the keys are %2)</translation>
+    </message>
+    <message>
+        <source>« %1 » est donnée deux fois</source>
+        <translation>“%1” is given twice</translation>
+    </message>
+    <message>
+        <source>marque d&apos;ordre des octets (BOM) au début du fichier</source>
+        <translation>byte order mark (BOM) at the start of the file</translation>
+    </message>
+    <message>
+        <source>c&apos;est un lien qui ne mène à aucun fichier</source>
+        <translation>it is a link that leads to no file</translation>
+    </message>
+    <message>
+        <source>le dossier %1 ne peut pas être créé</source>
+        <translation>the folder %1 cannot be created</translation>
+    </message>
+    <message>
+        <source>le fichier illisible ne peut pas être mis de côté (%1)</source>
+        <translation>the unreadable file cannot be set aside (%1)</translation>
+    </message>
 </context>
 <context>
     <name>Sequence</name>
@@ -1071,12 +1092,6 @@ This port was chosen with “Setup › Choose Serial Port…”: plug it back in
     <message>
         <source>. Ce qui attendait encore de partir a été abandonné : des octets déjà remis au port, de cette séquence ou d&apos;une précédente, ont pu être perdus, et une ligne incomplète a pu atteindre la carte</source>
         <translation>. What was still waiting to leave was dropped: bytes already handed to the port, from this sequence or an earlier one, may have been lost, and an incomplete line may have reached the board</translation>
-    </message>
-    <message>
-        <source>.
-Rien n&apos;a été envoyé</source>
-        <translation>.
-Nothing was sent</translation>
     </message>
     <message>
         <source>Rien n&apos;a été envoyé</source>

@@ -1,38 +1,28 @@
 #include "app/langue.h"
 
-#include "port/reglages.h"
-#include "system/noms.h"
+#include "core/langues.h"
+#include "core/noms.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
-std::optional<Langue> LangueDeCode(const QString &code)
-{
-    if (code == QLatin1String("fr"))
-        return Langue::Francais;
-    if (code == QLatin1String("en"))
-        return Langue::Anglais;
-    return std::nullopt;
-}
-
-QString CodeDeLangue(Langue langue)
-{
-    return langue == Langue::Anglais ? QStringLiteral("en") : QStringLiteral("fr");
-}
-
-Langue LangueDuSysteme()
+QString LangueDuSysteme()
 {
     for (const char *variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        const QByteArray valeur = qgetenv(variable);
-        if (!valeur.isEmpty()) // the first one set decides
-            return valeur.startsWith("en") ? Langue::Anglais : Langue::Francais;
+        const QString valeur = QString::fromLatin1(qgetenv(variable));
+        if (valeur.isEmpty())
+            continue;
+        for (const Langue &langue : Langues()) // the first one set decides
+            if (valeur.startsWith(langue.code))
+                return langue.code;
+        break;
     }
-    return Langue::Francais;
+    return Langues().first().code;
 }
 
-Langue ChoisirLangue(int argc, char *argv[])
+QString ChoisirLangue(int argc, char *argv[], const Reglages &reglages)
 {
     for (int i = 1; i < argc; ++i) {
         const QString argument = NomLocal(argv[i]);
@@ -43,28 +33,28 @@ Langue ChoisirLangue(int argc, char *argv[])
             valeur = NomLocal(argv[i + 1]);
         else if (argument.startsWith(QLatin1String("--langue=")))
             valeur = argument.mid(9);
-        if (const auto langue = LangueDeCode(valeur))
-            return *langue;
+        if (LangueDeCode(valeur))
+            return valeur;
     }
-    if (const auto enregistree = LangueDeCode(LireReglagesEnregistres().langue))
-        return *enregistree;
+    if (LangueDeCode(reglages.langue))
+        return reglages.langue;
     return LangueDuSysteme();
 }
 
-void InstallerLangue(Langue langue)
+void InstallerLangue(const QString &code)
 {
     static QTranslator nos;
     QCoreApplication::removeTranslator(&nos);
-    if (langue == Langue::Anglais && nos.load(QStringLiteral(":/i18n/tarvik_en.qm")))
+    if (code != Langues().first().code && nos.load(QStringLiteral(":/i18n/tarvik_%1.qm").arg(code)))
         QCoreApplication::installTranslator(&nos);
 }
 
-void InstallerTextesDeQt(Langue langue)
+void InstallerTextesDeQt(const QString &code)
 {
     static QTranslator ceuxDeQt;
     QCoreApplication::removeTranslator(&ceuxDeQt);
-    if (langue == Langue::Francais &&
-        ceuxDeQt.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
+    if (code != QLatin1String("en") &&
+        ceuxDeQt.load(QLocale(code), QStringLiteral("qtbase"), QStringLiteral("_"),
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&ceuxDeQt);
 }

@@ -1,30 +1,26 @@
-// The language both programs speak: French, their own, or English.
+// The language both programs speak, one of the table's (core/langues.h), by
+// its code.
 #pragma once
 
+#include "core/reglages.h"
+
 #include <QString>
-#include <optional>
-
-enum class Langue { Francais, Anglais };
-
-// "fr", "en"; nothing for any other code.
-std::optional<Langue> LangueDeCode(const QString &code);
-QString CodeDeLangue(Langue langue);
 
 // The system's language for messages, as LC_ALL, then LC_MESSAGES, then
-// LANG say it: English when it is English, French otherwise (C and POSIX
-// included).
-Langue LangueDuSysteme();
+// LANG say it (the first one set decides): the language whose code starts
+// it, or the programs' own, French, for any other (C and POSIX included).
+QString LangueDuSysteme();
 
 // The language to speak: the one --langue gives (read before any other
-// option, so that even --help and usage errors speak it), else the one
-// saved in the settings, else the system's. A --langue the programs do not
-// know is left to the options, which refuse it.
-Langue ChoisirLangue(int argc, char *argv[]);
+// option, so that even --help and usage errors speak it), else the one saved
+// in `reglages`, else the system's. A --langue the programs do not know is
+// left to the options, which refuse it.
+QString ChoisirLangue(int argc, char *argv[], const Reglages &reglages);
 
 // Loads into the application object now running the program's texts in
-// `langue`. French is the programs' own language: nothing to load for it.
-void InstallerLangue(Langue langue);
+// the language `code`. The programs' own language has nothing to load.
+void InstallerLangue(const QString &code);
 
-// Loads Qt's own texts (standard buttons, file dialogs) in `langue`, for the
-// panel. They are written in English: only the French ones are loaded.
-void InstallerTextesDeQt(Langue langue);
+// Loads Qt's own texts (standard buttons, file dialogs) in the language
+// `code`, for the panel. They are written in English: nothing to load for it.
+void InstallerTextesDeQt(const QString &code);

@@ -1,8 +1,8 @@
 #include "app/options.h"
 
-#include "app/langue.h"
 #include "app/programme.h"
 #include "app/version.h"
+#include "core/langues.h"
 #include "system/noms.h"
 
 #include <QCommandLineParser>
@@ -39,13 +39,13 @@ QString OptionPort()
     return QStringLiteral("port");
 }
 
-std::optional<Echec> LireOptions(QCommandLineParser &parseur, const QStringList &arguments)
+std::optional<Echec> AnalyserOptions(QCommandLineParser &parseur, const QStringList &arguments)
 {
     parseur.addOptions({
         {{QStringLiteral("h"), QStringLiteral("help")}, Textes::tr("Affiche cette aide.")},
         {{QStringLiteral("v"), QStringLiteral("version")}, Textes::tr("Affiche la version.")},
         {OptionPort(), Textes::tr("Utilise ce périphérique."), QStringLiteral("PERIPHERIQUE")},
-        {QStringLiteral("langue"), Textes::tr("Parle cette langue (fr, en)."),
+        {QStringLiteral("langue"), Textes::tr("Parle cette langue (%1).").arg(CodesDesLangues()),
          QStringLiteral("LANGUE")},
     });
     if (!parseur.parse(arguments)) {
@@ -67,8 +67,8 @@ std::optional<Echec> LireOptions(QCommandLineParser &parseur, const QStringList 
         return Echec{Textes::tr("--port demande un périphérique, par exemple /dev/ttyUSB0")};
     if (parseur.isSet(QStringLiteral("langue")) &&
         !LangueDeCode(parseur.value(QStringLiteral("langue"))))
-        return Echec{Textes::tr("--langue prend fr ou en, et non « %1 »")
-                         .arg(parseur.value(QStringLiteral("langue")))};
+        return Echec{Textes::tr("--langue prend %1, et non « %2 »")
+                         .arg(CodesDesLangues(), parseur.value(QStringLiteral("langue")))};
     return std::nullopt;
 }
 
@@ -80,7 +80,7 @@ TraiterOptions(QCommandLineParser &parseur, int argc, char *argv[], const QStrin
     for (int i = 0; i < argc; ++i)
         arguments << NomLocal(argv[i]); // file and device names reach the system unchanged
     const QString programme = QFileInfo(arguments.value(0)).fileName();
-    std::optional<Echec> erreur = LireOptions(parseur, arguments);
+    std::optional<Echec> erreur = AnalyserOptions(parseur, arguments);
     const bool aideOuVersion =
         parseur.isSet(QStringLiteral("help")) || parseur.isSet(QStringLiteral("version"));
     if (!erreur && !aideOuVersion)

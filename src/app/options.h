@@ -12,10 +12,10 @@ class QCommandLineParser;
 
 QString OptionPort();
 
-// Adds the common options to `parseur` and reads `arguments`; an unknown
+// Adds the common options to `parseur` and parses `arguments`; an unknown
 // option, a missing value or an option given twice (the program's own
 // included) fails.
-std::optional<Echec> LireOptions(QCommandLineParser &parseur, const QStringList &arguments);
+std::optional<Echec> AnalyserOptions(QCommandLineParser &parseur, const QStringList &arguments);
 
 // Reads a program's options before any application object exists, and
 // answers what needs no more: --help and --version on stdout, wrong usage

@@ -1,10 +1,12 @@
 // tarvik-envoyer: sends a saved sequence to the board without a window, as
 // TEST sends a grid, for scripts and machines without a screen.
+#include "app/demarrage.h"
 #include "app/langue.h"
 #include "app/options.h"
 #include "app/programme.h"
 #include "app/signaux.h"
 #include "core/fichiers.h"
+#include "core/langues.h"
 #include "run/envoyer_sequence.h"
 #include "run/journal.h"
 #include "system/erreurs.h"
@@ -13,6 +15,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
 
 #include <csignal>
 #include <unistd.h>
@@ -50,7 +53,7 @@ Options :
                        envoyées et nomme (sur la sortie d'erreur) le port où
                        elles partiraient, sans ouvrir aucun port ; accepte
                        les mêmes options que l'envoi
-  --langue LANGUE      parle cette langue : fr (français) ou en (anglais) ;
+  --langue LANGUE      parle cette langue, parmi : %1 ;
                        sinon celle choisie dans le panneau, sinon celle du
                        système (LC_ALL, LC_MESSAGES, LANG), le français par
                        défaut. Les octets envoyés ne changent jamais.
@@ -111,10 +114,8 @@ private:
     QString m_erreur;
 };
 
-int codeDe(const EchecSequence &echec)
+int codeDe(const EchecLien &echec)
 {
-    if (!echec.lien)
-        return FichierRefuse;
     switch (IssueDe(echec)) {
     case IssueEnvoi::Echec:
         return EchecEcriture;
@@ -145,15 +146,13 @@ std::optional<Echec> verifierUsage(const QCommandLineParser &o,
     return std::nullopt;
 }
 
-// Reads and checks the whole file, the grid's checks included: its rows and
-// the axis commands they give, or why it is refused. Reading stdin stops
-// when `reveil` says a signal came.
-struct FichierSequence {
-    SequenceLue lue;
-    Grille axes{};
+// Reads the whole file and parses it straight into a checked grid, or says
+// why it is refused. Reading stdin stops when `reveil` says a signal came.
+struct SequenceLue {
+    std::optional<Grille> grille;
     std::optional<Echec> echec;
 };
-FichierSequence lireFichierSequence(const QString &chemin, int reveil)
+SequenceLue lireSequence(const QString &chemin, int reveil)
 {
     const bool entree = chemin == QLatin1String("-");
     FichierLu fichier;
@@ -161,73 +160,92 @@ FichierSequence lireFichierSequence(const QString &chemin, int reveil)
         fichier.echec = LireDescripteur(STDIN_FILENO, fichier.contenu, TailleMaxFichier, reveil);
     else
         fichier = LireFichier(chemin);
-    FichierSequence resultat;
-    std::optional<Echec> refus = fichier.echec;
-    if (!refus) {
-        resultat.lue = LireSequence(fichier.contenu);
-        refus = resultat.lue.echec;
-    }
-    if (!refus) {
-        const GrilleLue grille = LireGrille(resultat.lue.rangees);
-        resultat.axes = grille.axes;
-        refus = grille.refus;
-    }
-    if (refus)
-        resultat.echec = Echec{
-            (entree ? Textes::tr("l'entrée standard a été refusée")
-                    : Textes::tr("le fichier « %1 » n'a pas été ouvert").arg(NomLisible(chemin))) +
-            Textes::tr(".\n%1.\nRien n'a été envoyé").arg(refus->message)};
-    return resultat;
+    SequenceAnalysee analysee;
+    if (!fichier.echec)
+        analysee = AnalyserSequence(fichier.contenu);
+    const std::optional<Echec> refus = fichier.echec ? fichier.echec : analysee.echec;
+    if (!refus)
+        return {analysee.grille, {}};
+    return {
+        {},
+        Echec{(entree
+                   ? Textes::tr("l'entrée standard a été refusée")
+                   : Textes::tr("le fichier « %1 » n'a pas été ouvert").arg(NomLisible(chemin))) +
+              Textes::tr(".\n%1.\nRien n'a été envoyé").arg(refus->message)}};
+}
+
+// The port as the sender names it.
+QString decrirePort(const PortChoisi &port)
+{
+    return DecrirePort(port, Textes::tr("« Initialisation › Choisir le port série… » dans le "
+                                        "panneau"));
+}
+
+// What the operator can do about a failure, where the sender knows.
+QString conseil(const EchecLien &echec)
+{
+    if (echec.genre == EchecLien::Genre::AucunPort)
+        return Textes::tr("Donnez le port par --port, ou choisissez-le de nouveau dans le "
+                          "panneau (« Initialisation › Choisir le port série… »).");
+    return {};
 }
 
 // --verifier: the lines that would be sent, on stdout, and the port they
 // would go to; nothing is opened.
-int verifierSeulement(const Grille &axes, const PortChoisi &port, Sortie &sortie)
+int verifierSeulement(const Grille &grille, const PortChoisi &port, Sortie &sortie)
 {
-    for (int i = 1; i <= NombreAxes; ++i)
-        sortie.ecrire(LigneAxe(axes[i]) + u'\n');
+    for (const QString &ligne : grille.lignes())
+        sortie.ecrire(ligne + u'\n');
     if (!sortie.erreur().isEmpty())
         return erreur(SortieImpossible,
                       Echec{Textes::tr("les lignes n'ont pas pu être écrites sur la sortie "
                                        "standard (%1)")
                                 .arg(sortie.erreur())});
     if (port.echec)
-        return erreur(PortIndisponible,
-                      Echec{Textes::tr("la séquence est valide, mais elle ne serait pas "
-                                       "envoyée. Port série inconnu : %1")
-                                .arg(port.echec->message)});
+        return erreur(
+            PortIndisponible,
+            Echec{Textes::tr("la séquence est valide, mais elle ne serait pas "
+                             "envoyée. Port série inconnu : %1.\n%2")
+                      .arg(port.echec->message, conseil(Refus(EchecLien::Genre::AucunPort, {})))});
     Ecrire(stderr, Textes::tr("tarvik-envoyer : séquence valide, rien n'a été envoyé ; elle "
                               "partirait sur %1.\n")
-                       .arg(DecrirePort(port)));
+                       .arg(decrirePort(port)));
     return Envoye;
 }
 
-int envoyer(const TextesGrille &rangees, const QString &source, const PortChoisi &port,
-            Sortie &sortie, int reveil)
+int envoyer(const Grille &grille, const QString &source, const PortChoisi &port, Sortie &sortie,
+            int reveil)
 {
     if (reveil < 0)
         return erreur(PortIndisponible, Echec{Textes::tr("signaux impossibles à surveiller")});
     LienSerie lien;
     lien.setPort(port);
     lien.setReveil(reveil);
-    JournalEnvoi journal(QStringLiteral("tarvik-envoyer"), source);
-    const auto echec =
-        EnvoyerSequence(rangees, lien, journal.observateur({{}, [&](const QString &ligne) {
-                                                                sortie.ecrire(ligne + u'\n');
-                                                            }}));
-    QStringList notes = lien.avertissements();
-    if (const QString jetes = NoteOctetsJetes(lien); !echec && !jetes.isEmpty())
-        notes << jetes;                                   // a failure's message says it already
-    if (const auto rate = journal.consigner(echec, lien)) // the run does not depend on it
+    const QDateTime debut = QDateTime::currentDateTime();
+    const ResultatEnvoi resultat = EnvoyerSequence(grille, lien, {{}, [&](const QString &ligne) {
+                                                                      sortie.ecrire(ligne + u'\n');
+                                                                  }});
+    QStringList notes = resultat.avertissements;
+    if (const QString jetes = NoteOctetsJetes(resultat.octetsJetes);
+        !resultat.echec && !jetes.isEmpty())
+        notes << jetes;   // a failure's message says it already
+    if (const auto rate = // the run does not depend on it
+        EcrireJournal(EnregistrementDe(resultat, debut, QStringLiteral("tarvik-envoyer"), source)))
         notes << Textes::tr("le journal des envois « %1 » : %2")
-                     .arg(NomLisible(FichierJournal()), rate->message);
+                     .arg(NomLisible(CheminJournal()), rate->message);
     if (!sortie.erreur().isEmpty()) // the board has the lines: the code stays
         notes << Textes::tr("les lignes envoyées n'ont pas pu être écrites sur la sortie "
                             "standard (%1)")
                      .arg(sortie.erreur());
     for (const QString &note : notes)
         Ecrire(stderr, Textes::tr("tarvik-envoyer : %1.\n").arg(note));
-    return echec ? erreur(codeDe(*echec), *echec) : Envoye;
+    if (!resultat.echec)
+        return Envoye;
+    const QString plus = conseil(*resultat.echec);
+    Ecrire(stderr, Textes::tr("tarvik-envoyer : %1\n")
+                       .arg(plus.isEmpty() ? Phrase(*resultat.echec)
+                                           : Phrase(*resultat.echec) + u'\n' + plus));
+    return codeDe(*resultat.echec);
 }
 
 } // namespace
@@ -237,12 +255,13 @@ int main(int argc, char *argv[])
     const DescripteursStandard standard = OuvrirDescripteursStandard();
     QCoreApplication application(argc, argv);
     NommerApplication();
-    InstallerLangue(ChoisirLangue(argc, argv)); // --help and usage errors speak it too
+    const Demarrage demarrage = Demarrer(argc, argv); // the settings, read once
+    InstallerLangue(demarrage.langue);                // --help and usage errors speak it too
     QCommandLineParser options;
     options.addOption({QStringLiteral("verifier"), {}, QStringLiteral("FICHIER")});
-    if (const auto fin =
-            TraiterOptions(options, argc, argv, QCoreApplication::translate("Aide", Aide),
-                           [&](const auto &o) { return verifierUsage(o, standard); }))
+    if (const auto fin = TraiterOptions(
+            options, argc, argv, QCoreApplication::translate("Aide", Aide).arg(CodesDesLangues()),
+            [&](const auto &o) { return verifierUsage(o, standard); }))
         return *fin;
 
     std::signal(SIGPIPE, SIG_IGN); // a closed stdout must not end a send halfway
@@ -254,18 +273,18 @@ int main(int argc, char *argv[])
     const bool verifier = options.isSet(QStringLiteral("verifier"));
     const QString chemin =
         verifier ? options.value(QStringLiteral("verifier")) : options.positionalArguments()[0];
-    const FichierSequence fichier = lireFichierSequence(chemin, reveil);
+    const SequenceLue sequence = lireSequence(chemin, reveil);
     if (verifier) // a dry run holds nothing: from here a signal ends it at once
         SortirAuxSignaux();
     if (const int signal = SignalRecu())
         return erreur(128 + signal,
                       Echec{Textes::tr("interrompu pendant la lecture de la séquence, rien n'a été "
                                        "envoyé")});
-    if (fichier.echec)
-        return erreur(FichierRefuse, *fichier.echec);
+    if (sequence.echec)
+        return erreur(FichierRefuse, *sequence.echec);
     // The same order of choice for a dry run as for a send.
-    const PortChoisi port = DeterminerPort(options.value(OptionPort()));
+    const PortChoisi port = DeterminerPort(options.value(OptionPort()), demarrage.reglages);
     Sortie sortie(standard.sortieFermee);
-    return verifier ? verifierSeulement(fichier.axes, port, sortie)
-                    : envoyer(fichier.lue.rangees, chemin, port, sortie, reveil);
+    return verifier ? verifierSeulement(*sequence.grille, port, sortie)
+                    : envoyer(*sequence.grille, chemin, port, sortie, reveil);
 }

@@ -16,8 +16,6 @@ struct Textes {
 
 } // namespace
 
-std::array<Axe, 8> Axes{};
-
 QChar LettreAxe(int i)
 {
     return QChar(u'@' + i);
@@ -39,7 +37,7 @@ bool estChiffre(char16_t c, int base)
 }
 
 // "&H1F" or "&O17": the digits as a non-negative integer.
-double lireEntierPrefixe(const std::u16string &t, int base)
+double analyserEntierPrefixe(const std::u16string &t, int base)
 {
     double valeur = 0;
     for (std::size_t k = 2; k < t.size() && estChiffre(t[k], base); ++k) {
@@ -112,9 +110,9 @@ double NombreDepuisTexte(QStringView texte)
     if (t.size() >= 2 && t[0] == u'&') {
         const char16_t p = t[1] | 0x20;
         if (p == u'h')
-            return lireEntierPrefixe(t, 16);
+            return analyserEntierPrefixe(t, 16);
         if (p == u'o')
-            return lireEntierPrefixe(t, 8);
+            return analyserEntierPrefixe(t, 8);
     }
     std::size_t k = 0;
     bool negatif = false;
@@ -202,9 +200,9 @@ QString LigneAxe(const Axe &axe)
            TexteVitesse(axe.Vitesse);
 }
 
-QByteArray OctetsLigne(const Axe &axe)
+QByteArray FormerLigne(const QString &ligne)
 {
-    QByteArray octets = encodeurCarte().encode(LigneAxe(axe));
+    QByteArray octets = encodeurCarte().encode(ligne);
     octets.append('\n');
     return octets;
 }

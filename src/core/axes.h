@@ -1,12 +1,11 @@
-// The axis command record, the program-wide table of them, and the exact
-// text and bytes of one command line for the board.
+// The axis command record, and the exact text and bytes of one command line
+// for the board.
 #pragma once
 
 #include <QByteArray>
 #include <QChar>
 #include <QString>
 #include <QStringView>
-#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -17,10 +16,6 @@ struct Axe {
     std::int32_t Pas = 0;
     std::uint8_t Vitesse = 0;
 };
-
-// Slots 1 to 7 hold axes 1 to 7; slot 0 is never used. Zero-filled at start,
-// overwritten by each sequence run and never cleared between runs.
-extern std::array<Axe, 8> Axes;
 
 constexpr int NombreAxes = 7;
 
@@ -73,6 +68,6 @@ QString TexteVitesse(std::uint8_t vitesse);
 // The command line of one axis, without its line feed (as listed on screen).
 QString LigneAxe(const Axe &axe);
 
-// The bytes the board receives for one axis: LigneAxe and a line feed, one
-// Windows-1252 byte per character.
-QByteArray OctetsLigne(const Axe &axe);
+// The bytes the board receives for one line as LigneAxe forms it: the line
+// and a line feed, one Windows-1252 byte per character.
+QByteArray FormerLigne(const QString &ligne);

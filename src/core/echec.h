@@ -3,7 +3,7 @@
 
 #include <QString>
 
-// A failure, said for the operator in French. The message carries no final
+// A failure, said for the operator in their language. The message carries no final
 // full stop: whoever shows it ends the sentence, or adds to it.
 struct Echec {
     QString message;

@@ -47,9 +47,9 @@ QList<QByteArray> lignes(const QByteArray &contenu, bool &termine)
     return resultat;
 }
 
-// Checks line k of a sequence file, and reads its fields into `rangee`;
-// why it is refused, or an empty text.
-QString lireLigneSequence(int k, const QByteArray &l, TextesRangee &rangee)
+// Parses line k of a sequence file into `axe`; why it is refused, or an
+// empty text.
+QString analyserLigne(int k, const QByteArray &l, Axe &axe)
 {
     const QChar lettre = LettreAxe(k);
     if (l.isEmpty() || QChar::fromLatin1(l[Champ::Lettre]) != lettre)
@@ -79,7 +79,7 @@ QString lireLigneSequence(int k, const QByteArray &l, TextesRangee &rangee)
         return Textes::tr("la vitesse %1 dépasse %2")
             .arg(QString::fromLatin1(vitesse))
             .arg(VitesseMax);
-    rangee = {QString::fromLatin1(pas), direction, QString::fromLatin1(vitesse)};
+    axe = {lettre, direction[0], pas.toInt(), std::uint8_t(vitesse.toInt())};
     return {};
 }
 
@@ -114,46 +114,49 @@ bool visible(QChar c)
 
 } // namespace
 
-SequenceLue LireSequence(const QByteArray &contenu)
+SequenceAnalysee AnalyserSequence(const QByteArray &contenu)
 {
-    SequenceLue lue;
+    SequenceAnalysee analysee;
     bool termine = false;
     const QList<QByteArray> ls = lignes(contenu, termine);
+    std::array<Axe, NombreAxes> axes{};
     for (int k = 1; k <= NombreAxes; ++k) {
         if (k > ls.size()) {
-            lue.echec = ligne(k, Textes::tr("ligne manquante : il faut sept lignes, de A à G"));
-            return lue;
+            analysee.echec =
+                ligne(k, Textes::tr("ligne manquante : il faut sept lignes, de A à G"));
+            return analysee;
         }
-        const QString refus = lireLigneSequence(k, ls[k - 1], lue.rangees[k]);
+        const QString refus = analyserLigne(k, ls[k - 1], axes[std::size_t(k - 1)]);
         if (!refus.isEmpty()) {
-            lue.echec = ligne(k, refus);
-            return lue;
+            analysee.echec = ligne(k, refus);
+            return analysee;
         }
     }
     if (ls.size() == NombreAxes && !termine) {
-        lue.echec = ligne(NombreAxes, Textes::tr("le saut de ligne final manque"));
-        return lue;
+        analysee.echec = ligne(NombreAxes, Textes::tr("le saut de ligne final manque"));
+        return analysee;
     }
     for (qsizetype k = NombreAxes; k < ls.size(); ++k) {
         if (!blanche(ls[k])) {
-            lue.echec = ligne(k + 1, Textes::tr("rien ne doit suivre la ligne de l'axe G"));
-            return lue;
+            analysee.echec = ligne(k + 1, Textes::tr("rien ne doit suivre la ligne de l'axe G"));
+            return analysee;
         }
     }
-    return lue;
+    analysee.grille = Grille(axes);
+    return analysee;
 }
 
-QByteArray EcrireSequence(const Grille &axes)
+QByteArray FormerSequence(const Grille &grille)
 {
     QByteArray octets;
-    for (int i = 1; i <= NombreAxes; ++i)
-        octets += OctetsLigne(axes[i]);
+    for (const QString &ligne : grille.lignes())
+        octets += FormerLigne(ligne);
     return octets;
 }
 
-NomsLus LireNomsAxes(const QByteArray &contenu)
+NomsAnalyses AnalyserNomsAxes(const QByteArray &contenu)
 {
-    NomsLus lus;
+    NomsAnalyses analyses;
     bool termine = false;
     QList<QByteArray> ls = lignes(contenu, termine);
     if (!ls.isEmpty() && ls[0].startsWith("\xEF\xBB\xBF"))
@@ -162,31 +165,31 @@ NomsLus LireNomsAxes(const QByteArray &contenu)
         QStringDecoder decodeur(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         const QString texte = decodeur.decode(ls[k - 1]);
         if (decodeur.hasError()) {
-            lus.echec = ligne(k, Textes::tr("texte UTF-8 invalide"));
-            return lus;
+            analyses.echec = ligne(k, Textes::tr("texte UTF-8 invalide"));
+            return analyses;
         }
         for (QChar c : texte) {
             if (const QString genre = genreInterdit(c.category()); !genre.isEmpty()) {
-                lus.echec = ligne(k, Textes::tr("%1 (%2) interdit").arg(genre, CodePoint(c)));
-                return lus;
+                analyses.echec = ligne(k, Textes::tr("%1 (%2) interdit").arg(genre, CodePoint(c)));
+                return analyses;
             }
         }
         const QString nom = texte.trimmed();
         if (!std::any_of(nom.begin(), nom.end(), visible))
             continue;
         if (k > NombreAxes) {
-            lus.echec = ligne(k, Textes::tr("il n'y a que sept axes : les lignes après la "
-                                            "septième doivent rester vides"));
-            return lus;
+            analyses.echec = ligne(k, Textes::tr("il n'y a que sept axes : les lignes après la "
+                                                 "septième doivent rester vides"));
+            return analyses;
         }
         const qsizetype longueur = nom.toUcs4().size();
         if (longueur > LongueurMaxNom) {
-            lus.echec = ligne(k, Textes::tr("le nom compte %1 caractères, %2 au plus")
-                                     .arg(longueur)
-                                     .arg(LongueurMaxNom));
-            return lus;
+            analyses.echec = ligne(k, Textes::tr("le nom compte %1 caractères, %2 au plus")
+                                          .arg(longueur)
+                                          .arg(LongueurMaxNom));
+            return analyses;
         }
-        lus.noms[k] = nom;
+        analyses.noms[std::size_t(k - 1)] = nom;
     }
-    return lus;
+    return analyses;
 }

@@ -12,20 +12,20 @@
 
 constexpr qsizetype LongueurMaxNom = 40;
 
-struct SequenceLue {
-    TextesGrille rangees;       // rows 1 to 7, as the grid's boxes would hold them
+// Parses seven lines "A+00100:010" to "G...", each ended by a line feed (a
+// CR before it is allowed), Windows-1252, only blank lines after them,
+// straight into the checked grid they stand for.
+struct SequenceAnalysee {
+    std::optional<Grille> grille;
     std::optional<Echec> echec; // "Ligne 3 : ..."
 };
+SequenceAnalysee AnalyserSequence(const QByteArray &contenu);
 
-// Seven lines "A+00100:010" to "G...", each ended by a line feed (a CR before
-// it is allowed), Windows-1252; only blank lines may follow.
-SequenceLue LireSequence(const QByteArray &contenu);
+// The bytes of a sequence file: exactly what a run sends for this grid.
+QByteArray FormerSequence(const Grille &grille);
 
-// The bytes of a sequence file: exactly what a run sends for these axes.
-QByteArray EcrireSequence(const Grille &axes);
-
-struct NomsLus {
-    std::array<QString, NombreAxes + 1> noms; // empty: the axis keeps "Axe 0k"
+struct NomsAnalyses {
+    std::array<QString, NombreAxes> noms; // axes 1 to 7; empty: it keeps "Axe 0k"
     std::optional<Echec> echec;
 };
 
@@ -33,4 +33,4 @@ struct NomsLus {
 // no visible character, name nothing. Control and format characters and line
 // or paragraph separators are refused: they could turn a name around, break
 // it, or hide it.
-NomsLus LireNomsAxes(const QByteArray &contenu);
+NomsAnalyses AnalyserNomsAxes(const QByteArray &contenu);

@@ -56,50 +56,60 @@ ValeurRefusee refuser(int i, Colonne colonne, const QString &texte, const QStrin
 
 } // namespace
 
-RangeeLue LireRangee(int i, const TextesRangee &textes)
+QStringList Grille::lignes() const
 {
-    RangeeLue lue;
-    lue.axe.Lettre = LettreAxe(i);
+    QStringList lignes;
+    for (const Axe &axe : m_axes)
+        lignes << LigneAxe(axe);
+    return lignes;
+}
 
-    lue.axe.Direction = PremierCaractere(textes.direction);
-    if (!DirectionValide(lue.axe.Direction)) {
-        lue.refus = refuser(i, Colonne::Direction, textes.direction,
-                            Textes::tr("La direction doit être un caractère imprimable de "
-                                       "la page de code Windows-1252"));
-        return lue;
+RangeeVerifiee VerifierRangee(int numero, const TextesRangee &textes)
+{
+    RangeeVerifiee verifiee;
+    verifiee.axe.Lettre = LettreAxe(numero);
+
+    verifiee.axe.Direction = PremierCaractere(textes.direction);
+    if (!DirectionValide(verifiee.axe.Direction)) {
+        verifiee.echec = refuser(numero, Colonne::Direction, textes.direction,
+                                 Textes::tr("La direction doit être un caractère imprimable de "
+                                            "la page de code Windows-1252"));
+        return verifiee;
     }
 
     const auto p = Arrondir(NombreDepuisTexte(textes.pas), PasMin, PasMax);
     if (!p) {
-        lue.refus = refuser(i, Colonne::Pas, textes.pas,
-                            Textes::tr("Le nombre de pas doit être compris entre %1 et %2")
-                                .arg(PasMin)
-                                .arg(PasMax));
-        return lue;
+        verifiee.echec = refuser(numero, Colonne::Pas, textes.pas,
+                                 Textes::tr("Le nombre de pas doit être compris entre %1 et %2")
+                                     .arg(PasMin)
+                                     .arg(PasMax));
+        return verifiee;
     }
-    lue.axe.Pas = std::int32_t(*p);
+    verifiee.axe.Pas = std::int32_t(*p);
 
     const auto v = Arrondir(NombreDepuisTexte(textes.vitesse), 0, VitesseMax);
     if (!v) {
-        lue.refus =
-            refuser(i, Colonne::Vitesse, textes.vitesse,
+        verifiee.echec =
+            refuser(numero, Colonne::Vitesse, textes.vitesse,
                     Textes::tr("La vitesse doit être comprise entre 0 et %1").arg(VitesseMax));
-        return lue;
+        return verifiee;
     }
-    lue.axe.Vitesse = std::uint8_t(*v);
-    return lue;
+    verifiee.axe.Vitesse = std::uint8_t(*v);
+    return verifiee;
 }
 
-GrilleLue LireGrille(const TextesGrille &textes)
+GrilleVerifiee VerifierGrille(const TextesGrille &textes)
 {
-    GrilleLue lue;
-    for (int i = 1; i <= NombreAxes; ++i) {
-        RangeeLue rangee = LireRangee(i, textes[i]);
-        if (rangee.refus) {
-            lue.refus = std::move(rangee.refus);
-            return lue;
+    GrilleVerifiee verifiee;
+    std::array<Axe, NombreAxes> axes{};
+    for (int numero = 1; numero <= NombreAxes; ++numero) {
+        RangeeVerifiee rangee = VerifierRangee(numero, textes[std::size_t(numero - 1)]);
+        if (rangee.echec) {
+            verifiee.echec = std::move(rangee.echec);
+            return verifiee;
         }
-        lue.axes[i] = rangee.axe;
+        axes[std::size_t(numero - 1)] = rangee.axe;
     }
-    return lue;
+    verifiee.grille = Grille(axes);
+    return verifiee;
 }

@@ -1,11 +1,12 @@
-// The operator's grid: seven rows of three texts, checked before anything is
-// sent, and turned into the seven axis commands.
+// The operator's grid: seven rows of three texts, checked once into the
+// seven axis commands a run sends.
 #pragma once
 
 #include "core/axes.h"
 #include "core/echec.h"
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <optional>
 
@@ -17,10 +18,33 @@ QString NomColonne(Colonne colonne);
 struct TextesRangee {
     QString pas, direction, vitesse;
 };
-// Rows 1 to 7; row 0 is never used.
-using TextesGrille = std::array<TextesRangee, NombreAxes + 1>;
-// The seven axis commands of a grid, in slots 1 to 7 (slot 0 unused).
-using Grille = std::array<Axe, NombreAxes + 1>;
+// The rows of axes 1 to 7, A first.
+using TextesGrille = std::array<TextesRangee, NombreAxes>;
+
+struct GrilleVerifiee;
+struct SequenceAnalysee;
+
+// Seven axis commands that have passed every check: only the checks make
+// one, from the grid's texts (VerifierGrille) or from a sequence file's
+// bytes (AnalyserSequence).
+class Grille {
+public:
+    // Axis `numero`, 1 to 7.
+    const Axe &axe(int numero) const { return m_axes.at(std::size_t(numero - 1)); }
+    // The seven lines as LigneAxe forms them, A first.
+    QStringList lignes() const;
+    bool operator==(const Grille &autre) const { return lignes() == autre.lignes(); }
+
+private:
+    explicit Grille(const std::array<Axe, NombreAxes> &axes)
+        : m_axes(axes)
+    {
+    }
+    friend GrilleVerifiee VerifierGrille(const TextesGrille &textes);
+    friend SequenceAnalysee AnalyserSequence(const QByteArray &contenu);
+
+    std::array<Axe, NombreAxes> m_axes;
+};
 
 // A grid value that cannot go to the board. The message names the axis, the
 // column and the text as typed.
@@ -30,17 +54,17 @@ struct ValeurRefusee : Echec {
     QString texte; // as typed
 };
 
-// Reads row i into an axis command, its texts in the order direction, steps,
-// speed, or says which value is refused.
-struct RangeeLue {
+// Checks row `numero` (1 to 7) into an axis command, its texts in the order
+// direction, steps, speed, or says which value is refused.
+struct RangeeVerifiee {
     Axe axe;
-    std::optional<ValeurRefusee> refus;
+    std::optional<ValeurRefusee> echec;
 };
-RangeeLue LireRangee(int i, const TextesRangee &textes);
+RangeeVerifiee VerifierRangee(int numero, const TextesRangee &textes);
 
-// Reads and checks the seven rows in order; the first refused value stops.
-struct GrilleLue {
-    Grille axes{};
-    std::optional<ValeurRefusee> refus;
+// Checks the seven rows in order; the first refused value stops.
+struct GrilleVerifiee {
+    std::optional<Grille> grille;
+    std::optional<ValeurRefusee> echec;
 };
-GrilleLue LireGrille(const TextesGrille &textes);
+GrilleVerifiee VerifierGrille(const TextesGrille &textes);

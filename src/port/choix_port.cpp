@@ -32,36 +32,17 @@ PortChoisi PortImpose(const QString &peripherique)
     return {peripherique, OriginePort::Option, {}};
 }
 
-PortChoisi DeterminerPort(const QString &option, const ReglagePort &reglage, const QString &port1)
+PortChoisi DeterminerPort(const QString &option, const ReglagesLus &reglages, const QString &port1)
 {
     if (!option.isEmpty())
         return PortImpose(option);
-    if (reglage.echec)
-        return {{}, OriginePort::Reglage, reglage.echec};
-    if (!reglage.peripherique.isEmpty())
-        return {reglage.peripherique, OriginePort::Reglage, {}};
+    if (reglages.echec)
+        return {{},
+                OriginePort::Reglage,
+                Echec{Textes::tr("les réglages %1 sont illisibles (%2) : le port choisi n'est "
+                                 "pas connu, et rien n'est envoyé au hasard")
+                          .arg(NomLisible(CheminReglages()), reglages.echec->message)}};
+    if (!reglages.reglages.port.isEmpty())
+        return {reglages.reglages.port, OriginePort::Reglage, {}};
     return {port1, OriginePort::Port1, {}};
-}
-
-PortChoisi DeterminerPort(const QString &option)
-{
-    if (!option.isEmpty()) // the settings are not even read
-        return PortImpose(option);
-    return DeterminerPort(option, LireReglagePort(), PeripheriquePort(1));
-}
-
-QString DecrirePort(const PortChoisi &port)
-{
-    const QString peripherique = NomLisible(port.peripherique);
-    switch (port.origine) {
-    case OriginePort::Option:
-        return Textes::tr("%1 (donné par --port)").arg(peripherique);
-    case OriginePort::Reglage:
-        if (port.echec)
-            return Textes::tr("inconnu (réglages illisibles)");
-        return Textes::tr("%1 (choisi par %2)").arg(peripherique, MenuChoixPort());
-    case OriginePort::Port1:
-        break;
-    }
-    return Textes::tr("%1 (port série 1)").arg(peripherique);
 }

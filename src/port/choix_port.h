@@ -3,7 +3,7 @@
 #pragma once
 
 #include "core/echec.h"
-#include "port/reglages.h"
+#include "system/fichier_reglages.h"
 
 #include <QString>
 #include <optional>
@@ -17,17 +17,15 @@ enum class OriginePort { Option, Reglage, Port1 };
 struct PortChoisi {
     QString peripherique;
     OriginePort origine = OriginePort::Port1;
-    std::optional<Echec> echec; // the saved choice cannot be read: no device is known
+    // The saved choice cannot be read: no port is chosen, and why.
+    std::optional<Echec> echec;
 };
 
 // A device given as --port gives it.
 PortChoisi PortImpose(const QString &peripherique);
 
-// The order: `option` (--port), then the saved choice, then port 1's device.
-PortChoisi DeterminerPort(const QString &option, const ReglagePort &reglage, const QString &port1);
-// The same with the saved choice (read only without `option`) and this
-// host's port 1.
-PortChoisi DeterminerPort(const QString &option = {});
-
-// The device as the operator reads it: the path and where the choice came from.
-QString DecrirePort(const PortChoisi &port);
+// The order: `option` (--port), then the choice saved in `reglages`, then
+// `port1`. Settings that could not be read choose no port at all, least of
+// all port 1.
+PortChoisi DeterminerPort(const QString &option, const ReglagesLus &reglages,
+                          const QString &port1 = PeripheriquePort(1));

@@ -38,20 +38,16 @@ EchecLien LienSerie::situer(const EchecLien &refus) const
     const QString reel = NomLisible(m_pilote->peripherique());
     const QString appareil =
         reel.isEmpty() || reel == nom ? nom : QStringLiteral("%1 → %2").arg(nom, reel);
-    QString message = m_port.origine == OriginePort::Port1
-                          ? Textes::tr("Port série 1 (%1) : %2").arg(appareil, refus.message)
-                          : Textes::tr("Port série %1 : %2").arg(appareil, refus.message);
-    if (refus.genre == EchecLien::Genre::PortAbsent && m_port.origine == OriginePort::Reglage)
-        message +=
-            Textes::tr(".\nCe port a été choisi par « Initialisation › Choisir le port série… » : "
-                       "rebranchez-le, ou choisissez-en un autre par ce menu");
-    return Refus(refus.genre, message);
+    return Refus(refus.genre,
+                 m_port.origine == OriginePort::Port1
+                     ? Textes::tr("Port série 1 (%1) : %2").arg(appareil, refus.message)
+                     : Textes::tr("Port série %1 : %2").arg(appareil, refus.message));
 }
 
 std::optional<EchecLien> LienSerie::ouvrir()
 {
     if (m_port.echec)
-        return Refus(EchecLien::Genre::PortInconnu,
+        return Refus(EchecLien::Genre::AucunPort,
                      Textes::tr("Port série inconnu : ") + m_port.echec->message);
     if (auto refus = m_pilote->ouvrir(m_port.peripherique))
         return situer(*refus);

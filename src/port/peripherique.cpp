@@ -29,7 +29,7 @@ EchecLien pasUnPort(const QString &raison)
 
 } // namespace
 
-std::optional<Echec> RaisonPasUnPort(unsigned mode, quint64 rdev)
+std::optional<Echec> VerifierPeripheriqueNumeros(unsigned mode, quint64 rdev)
 {
     const auto raison = [](const QString &texte) {
         return Echec{texte};
@@ -117,7 +117,7 @@ bool surUnFluxStandard(quint64 rdev)
 
 } // namespace
 
-std::optional<Echec> RaisonAvantOuverture(quint64 rdev)
+std::optional<Echec> VerifierPeripheriqueNoyau(quint64 rdev)
 {
     const SourcesTerminaux &sources = *SourcesSysteme;
     const QString entree =
@@ -158,13 +158,13 @@ EchecLien RefusPermission()
                             "port, par exemple comme membre du groupe dialout)"));
 }
 
-std::optional<EchecLien> ExaminerPeripherique(const QString &reel, struct stat &etat)
+std::optional<EchecLien> VerifierPeripheriqueChemin(const QString &reel, struct stat &etat)
 {
     if (reel.isEmpty() || ::stat(OctetsLocaux(reel).constData(), &etat) != 0)
         return errno == EACCES ? RefusPermission() : RefusPortAbsent();
-    if (const auto raison = RaisonPasUnPort(etat.st_mode, etat.st_rdev))
+    if (const auto raison = VerifierPeripheriqueNumeros(etat.st_mode, etat.st_rdev))
         return pasUnPort(raison->message);
-    if (const auto raison = RaisonAvantOuverture(etat.st_rdev))
+    if (const auto raison = VerifierPeripheriqueNoyau(etat.st_rdev))
         return pasUnPort(raison->message);
     return std::nullopt;
 }
@@ -174,11 +174,12 @@ int OuvrirPeripherique(const QString &reel)
     return ::open(OctetsLocaux(reel).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
 }
 
-std::optional<EchecLien> ControlerDescripteur(int fd, const struct stat &attendu, termios &reglages)
+std::optional<EchecLien> VerifierPeripheriqueOuvert(int fd, const struct stat &attendu,
+                                                    termios &reglages)
 {
     struct stat vu {};
     if (::fstat(fd, &vu) != 0 || vu.st_rdev != attendu.st_rdev ||
-        RaisonPasUnPort(vu.st_mode, vu.st_rdev))
+        VerifierPeripheriqueNumeros(vu.st_mode, vu.st_rdev))
         return pasUnPort(Textes::tr("le périphérique a changé pendant son ouverture"));
     // Only the terminal that controls this program answers with its session.
     if (pid_t session = 0; ::ioctl(fd, TIOCGSID, &session) == 0)
@@ -195,7 +196,7 @@ std::optional<Echec> VerifierPeripherique(const QString &chemin)
 {
     const QString reel = CheminReel(chemin);
     struct stat etat {};
-    if (const auto refus = ExaminerPeripherique(reel, etat))
+    if (const auto refus = VerifierPeripheriqueChemin(reel, etat))
         return refus->genre == G::PermissionRefusee ? std::nullopt : std::optional<Echec>(*refus);
     const int fd = OuvrirPeripherique(reel);
     if (fd < 0) // busy or forbidden to this user: a run will say which
@@ -203,7 +204,7 @@ std::optional<Echec> VerifierPeripherique(const QString &chemin)
                    ? std::optional(Echec{Textes::tr("port absent")})
                    : std::nullopt;
     termios reglages{};
-    const auto refus = ControlerDescripteur(fd, etat, reglages);
+    const auto refus = VerifierPeripheriqueOuvert(fd, etat, reglages);
     ::close(fd);
     return refus ? std::optional<Echec>(*refus) : std::nullopt;
 }

@@ -14,7 +14,7 @@
 // be a serial port, or nothing. Terminals that are not ports are known by
 // their numbers: /dev/tty, /dev/console, /dev/ptmx, the virtual consoles
 // and the master side of pseudo-terminals.
-std::optional<Echec> RaisonPasUnPort(unsigned mode, quint64 rdev);
+std::optional<Echec> VerifierPeripheriqueNumeros(unsigned mode, quint64 rdev);
 
 // Where the system tells about its terminals: the kernel's own entry of
 // each character device, and its consoles. Tests put files of theirs here.
@@ -30,16 +30,16 @@ inline Substituable<SourcesTerminaux> SourcesSysteme;
 // its own: a watchdog arms, a terminal shows what it gets): a device
 // outside the kernel's tty class, an active console of the system, or a
 // terminal this program's standard streams are on.
-std::optional<Echec> RaisonAvantOuverture(quint64 rdev);
+std::optional<Echec> VerifierPeripheriqueNoyau(quint64 rdev);
 
 // The refusals of a device the user cannot reach.
 EchecLien RefusPortAbsent();
 EchecLien RefusPermission();
 
 // The device at `reel` (a path whose links are followed), as stat sees it:
-// absent, forbidden to this user, or no serial port (RaisonPasUnPort, then
-// RaisonAvantOuverture).
-std::optional<EchecLien> ExaminerPeripherique(const QString &reel, struct stat &etat);
+// absent, forbidden to this user, or no serial port (VerifierPeripheriqueNumeros, then
+// VerifierPeripheriqueNoyau).
+std::optional<EchecLien> VerifierPeripheriqueChemin(const QString &reel, struct stat &etat);
 
 // Opens it for writing, without waiting and without making it the
 // controlling terminal; -1 and errno on a failure.
@@ -48,8 +48,8 @@ int OuvrirPeripherique(const QString &reel);
 // On the open descriptor: still the device examined, not the terminal that
 // controls this program, and a terminal whose line settings (given back in
 // `reglages`) can be read.
-std::optional<EchecLien> ControlerDescripteur(int fd, const struct stat &attendu,
-                                              termios &reglages);
+std::optional<EchecLien> VerifierPeripheriqueOuvert(int fd, const struct stat &attendu,
+                                                    termios &reglages);
 
 // The same checks without locks and without writing, as the port dialog
 // makes them: why `chemin` cannot be a port, or nothing. A device busy or

@@ -16,7 +16,7 @@
 // Why the link failed, and what to tell the operator.
 struct EchecLien : Echec {
     enum class Genre {
-        PortInconnu, // the saved choice cannot be read
+        AucunPort, // no port is chosen: the saved choice cannot be read
         PortAbsent,
         PasUnPortSerie,
         PortOccupe,

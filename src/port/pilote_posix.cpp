@@ -57,7 +57,7 @@ std::optional<EchecLien> PilotePosix::ouvrir(const QString &nom)
         return interrompu();
     m_chemin = CheminReel(nom);
     struct stat etat {};
-    if (auto refus = ExaminerPeripherique(m_chemin, etat))
+    if (auto refus = VerifierPeripheriqueChemin(m_chemin, etat))
         return refus;
 
     // Locks other programs left under any name of the device, before the
@@ -71,7 +71,7 @@ std::optional<EchecLien> PilotePosix::ouvrir(const QString &nom)
     if (m_fd < 0)
         return refusOuverture(errno, etat);
     termios reglages{};
-    auto refus = ControlerDescripteur(m_fd, etat, reglages);
+    auto refus = VerifierPeripheriqueOuvert(m_fd, etat, reglages);
     if (!refus)
         refus = prendre(m_chemin, etat.st_rdev);
     if (!refus) {

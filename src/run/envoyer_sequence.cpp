@@ -31,14 +31,14 @@ QString lignesEnvoyees(int combien, EchecLien::Genre genre)
     return texte;
 }
 
-EchecSequence echecLien(const EchecLien &echec, const QString &suite, const LienSerie &lien)
+// The failure of a run, said whole: what happened, which lines went, and
+// what the opening threw away.
+EchecLien echecDuRun(const EchecLien &echec, const QString &suite, int jetes)
 {
-    EchecSequence resultat;
-    resultat.message = echec.message + QStringLiteral(".\n") + suite;
-    if (const QString note = NoteOctetsJetes(lien); !note.isEmpty())
-        resultat.message += QStringLiteral(".\n") + note;
-    resultat.lien = echec.genre;
-    return resultat;
+    QString message = echec.message + QStringLiteral(".\n") + suite;
+    if (const QString note = NoteOctetsJetes(jetes); !note.isEmpty())
+        message += QStringLiteral(".\n") + note;
+    return Refus(echec.genre, message);
 }
 
 // The deadline passed though the port took every byte it was given.
@@ -54,53 +54,61 @@ EchecLien enRetard(const LienSerie &lien, int lignes)
                         .arg(*DelaiSequenceMs / 1000.0)));
 }
 
-} // namespace
-
-QString NoteOctetsJetes(const LienSerie &lien)
+// Writes the seven lines before the deadline, telling each; how it failed.
+std::optional<EchecLien> ecrireLignes(const Grille &grille, LienSerie &lien,
+                                      QDeadlineTimer echeance, ResultatEnvoi &resultat,
+                                      const ObservateurEnvoi &observateur)
 {
-    if (lien.octetsJetes() <= 0)
-        return {};
-    return Textes::tr("Une séquence précédente, interrompue, avait laissé des octets en attente "
-                      "sur le port (%1) : ils ont été abandonnés avant cette séquence, et la "
-                      "carte a pu recevoir une ligne incomplète")
-        .arg(lien.octetsJetes());
-}
-
-std::optional<EchecSequence> EnvoyerSequence(const TextesGrille &textes, LienSerie &lien,
-                                             const ObservateurEnvoi &observateur)
-{
-    const GrilleLue lue = LireGrille(textes);
-    if (lue.refus) {
-        EchecSequence refus;
-        refus.message = lue.refus->message + Textes::tr(".\nRien n'a été envoyé");
-        refus.valeur = lue.refus;
-        return refus;
-    }
-
-    const QDeadlineTimer echeance(*DelaiSequenceMs);
-    if (const auto echec = lien.ouvrir())
-        return echecLien(*echec, Textes::tr("Rien n'a été envoyé"), lien);
-
-    if (observateur.commence)
-        observateur.commence();
-    for (int i = 1; i <= NombreAxes; ++i) {
-        Axes[i] = lue.axes[i];
-        if (const auto echec = lien.ecrire(OctetsLigne(Axes[i]), echeance)) {
+    for (const QString &ligne : grille.lignes()) {
+        if (const auto echec = lien.ecrire(FormerLigne(ligne), echeance)) {
             lien.abandonner();
-            return echecLien(*echec, lignesEnvoyees(i - 1, echec->genre), lien);
+            return echec;
         }
+        resultat.lignes << ligne;
         if (observateur.ligneRemise)
-            observateur.ligneRemise(LigneAxe(Axes[i]));
-        if (i < NombreAxes && echeance.hasExpired()) { // held up: nothing more goes
-            lien.abandonner();
-            const EchecLien echec = enRetard(lien, i);
-            return echecLien(echec, lignesEnvoyees(i, echec.genre), lien);
+            observateur.ligneRemise(ligne);
+        if (resultat.lignes.size() < NombreAxes && echeance.hasExpired()) {
+            lien.abandonner(); // held up: nothing more goes
+            return enRetard(lien, int(resultat.lignes.size()));
         }
     }
     auto echec = lien.fermer(echeance);
     if (!echec && echeance.hasExpired())
         echec = enRetard(lien, NombreAxes);
-    if (echec)
-        return echecLien(*echec, lignesEnvoyees(NombreAxes, echec->genre), lien);
-    return std::nullopt;
+    return echec;
+}
+
+} // namespace
+
+QString NoteOctetsJetes(int octets)
+{
+    if (octets <= 0)
+        return {};
+    return Textes::tr("Une séquence précédente, interrompue, avait laissé des octets en attente "
+                      "sur le port (%1) : ils ont été abandonnés avant cette séquence, et la "
+                      "carte a pu recevoir une ligne incomplète")
+        .arg(octets);
+}
+
+ResultatEnvoi EnvoyerSequence(const Grille &grille, LienSerie &lien,
+                              const ObservateurEnvoi &observateur)
+{
+    ResultatEnvoi resultat;
+    resultat.port = lien.port();
+    const QDeadlineTimer echeance(*DelaiSequenceMs);
+    auto echec = lien.ouvrir();
+    resultat.peripherique = lien.peripherique();
+    resultat.avertissements = lien.avertissements();
+    resultat.octetsJetes = lien.octetsJetes();
+    if (echec) {
+        resultat.echec = echecDuRun(*echec, Textes::tr("Rien n'a été envoyé"), 0);
+        return resultat;
+    }
+    if (observateur.commence)
+        observateur.commence();
+    if ((echec = ecrireLignes(grille, lien, echeance, resultat, observateur)))
+        resultat.echec =
+            echecDuRun(*echec, lignesEnvoyees(int(resultat.lignes.size()), echec->genre),
+                       resultat.octetsJetes);
+    return resultat;
 }

@@ -1,6 +1,6 @@
-// The sequence run behind TEST and tarvik-envoyer: checks the whole grid,
-// then sends the seven command lines A to G on the link, and tells each
-// line as it is handed over.
+// The sequence run behind TEST and tarvik-envoyer: sends a checked grid's
+// seven command lines A to G on the link, and tells each line as it is
+// handed over.
 #pragma once
 
 #include "core/grille.h"
@@ -8,6 +8,7 @@
 #include "system/substituable.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
@@ -18,10 +19,14 @@ struct ObservateurEnvoi {
     std::function<void(const QString &ligne)> ligneRemise;
 };
 
-// A failed run.
-struct EchecSequence : Echec {
-    std::optional<ValeurRefusee> valeur;  // a grid value was refused
-    std::optional<EchecLien::Genre> lien; // the serial link failed
+// What a run did: what was sent, to which device, and how it ended.
+struct ResultatEnvoi {
+    PortChoisi port;                // the port as chosen
+    QString peripherique;           // the device it led to; empty when none was reached
+    QStringList lignes;             // the lines handed to the port, A first
+    QStringList avertissements;     // what the operator should know, though it went through
+    int octetsJetes = 0;            // an interrupted run's leftovers, thrown away at the opening
+    std::optional<EchecLien> echec; // how it failed, said whole; nothing: sent and drained
 };
 
 // A whole run may take this long before it fails, from the opening of the
@@ -29,16 +34,14 @@ struct EchecSequence : Echec {
 // the line. Tests shorten it.
 inline Substituable<int> DelaiSequenceMs{2000};
 
-// What the operator is told when the opening threw away bytes an earlier,
-// interrupted run had left queued; empty when it threw none.
-QString NoteOctetsJetes(const LienSerie &lien);
+// Opens the port, writes each axis's line and tells it once written, waits
+// until the bytes have left and closes the port. On a failure the port is
+// closed, the locks are released, and the lines listed are those written in
+// full. Past the deadline nothing more is written, and a run that only ends
+// after it fails, even with every line handed over.
+ResultatEnvoi EnvoyerSequence(const Grille &grille, LienSerie &lien,
+                              const ObservateurEnvoi &observateur = {});
 
-// Reads and checks all seven rows first: from an invalid grid nothing is
-// sent and Axes stays as it was. Then opens the port, tells that the run
-// starts, and for each axis fills Axes, writes its line and tells it once
-// written; waits until the bytes have left and closes the port. On a failure
-// the port is closed, the locks are released, and the lines told are those
-// written in full. Past the deadline nothing more is written, and a run that
-// only ends after it fails, even with every line handed over.
-std::optional<EchecSequence> EnvoyerSequence(const TextesGrille &textes, LienSerie &lien,
-                                             const ObservateurEnvoi &observateur = {});
+// What the operator is told when the opening threw away `octets` bytes an
+// earlier, interrupted run had left queued; empty when it threw none.
+QString NoteOctetsJetes(int octets);

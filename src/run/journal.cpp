@@ -29,7 +29,7 @@ QString horodatage(const QDateTime &moment)
 
 } // namespace
 
-QString FichierJournal()
+QString CheminJournal()
 {
     return DossierXdg("XDG_STATE_HOME", QStringLiteral(".local/state")) +
            QStringLiteral("/tarvik/journal.log");
@@ -50,11 +50,11 @@ QString NomIssue(IssueEnvoi issue)
     return QStringLiteral("interrompue");
 }
 
-IssueEnvoi IssueDe(const std::optional<EchecSequence> &echec)
+IssueEnvoi IssueDe(const std::optional<EchecLien> &echec)
 {
-    if (!echec || !echec->lien)
+    if (!echec)
         return IssueEnvoi::Envoyee;
-    switch (*echec->lien) {
+    switch (echec->genre) {
     case EchecLien::Genre::EcritureEchouee:
     case EchecLien::Genre::DelaiDepasse:
         return IssueEnvoi::Echec;
@@ -79,35 +79,20 @@ QByteArray FormerEnregistrement(const EnregistrementEnvoi &envoi)
     return champs.join('\t') + '\n';
 }
 
-JournalEnvoi::JournalEnvoi(const QString &programme, const QString &source)
-    : m_debut(QDateTime::currentDateTime())
-    , m_programme(programme)
-    , m_source(source)
+EnregistrementEnvoi EnregistrementDe(const ResultatEnvoi &resultat, const QDateTime &debut,
+                                     const QString &programme, const QString &source)
 {
+    return {debut,
+            programme,
+            source,
+            resultat.port.echec ? QStringLiteral("inconnu") : resultat.port.peripherique,
+            resultat.peripherique,
+            IssueDe(resultat.echec),
+            resultat.echec ? resultat.echec->message : NoteOctetsJetes(resultat.octetsJetes),
+            resultat.lignes};
 }
 
-ObservateurEnvoi JournalEnvoi::observateur(const ObservateurEnvoi &suite)
+std::optional<Echec> EcrireJournal(const EnregistrementEnvoi &envoi)
 {
-    return {suite.commence, [this, suite](const QString &ligne) {
-                m_lignes << ligne;
-                if (suite.ligneRemise)
-                    suite.ligneRemise(ligne);
-            }};
-}
-
-std::optional<Echec> JournalEnvoi::consigner(const std::optional<EchecSequence> &echec,
-                                             const LienSerie &lien)
-{
-    if (echec && echec->valeur)
-        return std::nullopt; // the grid never reached the port
-    const PortChoisi &port = lien.port();
-    EnregistrementEnvoi envoi{m_debut,
-                              m_programme,
-                              m_source,
-                              port.echec ? QStringLiteral("inconnu") : port.peripherique,
-                              lien.peripherique(),
-                              IssueDe(echec),
-                              echec ? echec->message : NoteOctetsJetes(lien),
-                              m_lignes};
-    return AjouterEnregistrement(FichierJournal(), FormerEnregistrement(envoi), TailleMaxJournal);
+    return AjouterEnregistrement(CheminJournal(), FormerEnregistrement(envoi), TailleMaxJournal);
 }

@@ -1,7 +1,7 @@
-// The journal of what was commanded: one record per run that got past the
-// checks of the grid or the file, sent, failed or refused at the port, in a
-// file of the user's. The panel and tarvik-envoyer both write it through a
-// JournalEnvoi that follows the run.
+// The journal of what was commanded: one record per run, sent, failed or
+// refused at the port, in a file of the user's. A grid or a file that fails
+// its checks never reaches a run, and leaves none. The panel and
+// tarvik-envoyer both write it from the run's result.
 #pragma once
 
 #include "run/envoyer_sequence.h"
@@ -17,13 +17,13 @@ constexpr qint64 TailleMaxJournal = 4 * 1024 * 1024;
 
 // $XDG_STATE_HOME/tarvik/journal.log (~/.local/state/tarvik/journal.log; a
 // relative XDG_STATE_HOME is ignored).
-QString FichierJournal();
+QString CheminJournal();
 
 // How a run ended, as the journal names it.
 enum class IssueEnvoi { Envoyee, PortRefuse, Echec, Interrompue };
 QString NomIssue(IssueEnvoi issue);
-// The outcome of a run that reached the port (a refused grid is not one).
-IssueEnvoi IssueDe(const std::optional<EchecSequence> &echec);
+// The outcome of a run, from how it failed (nothing: sent).
+IssueEnvoi IssueDe(const std::optional<EchecLien> &echec);
 
 // One run, as the journal keeps it.
 struct EnregistrementEnvoi {
@@ -43,23 +43,10 @@ struct EnregistrementEnvoi {
 // handed to the port. No field holds a tab or a line feed.
 QByteArray FormerEnregistrement(const EnregistrementEnvoi &envoi);
 
-// Follows one run and writes its record once it is over.
-class JournalEnvoi {
-public:
-    // Made just before the run: its time is the record's.
-    JournalEnvoi(const QString &programme, const QString &source = {});
+// The record of a run that started at `debut`, from its result.
+EnregistrementEnvoi EnregistrementDe(const ResultatEnvoi &resultat, const QDateTime &debut,
+                                     const QString &programme, const QString &source = {});
 
-    // The observer to give the run: it keeps each line, then tells `suite`.
-    ObservateurEnvoi observateur(const ObservateurEnvoi &suite = {});
-
-    // Appends the run's record to the journal; a run whose grid or file was
-    // refused leaves none. What went wrong, the message saying whether the
-    // record was written (AjouterEnregistrement), or nothing.
-    std::optional<Echec> consigner(const std::optional<EchecSequence> &echec,
-                                   const LienSerie &lien);
-
-private:
-    QDateTime m_debut;
-    QString m_programme, m_source;
-    QStringList m_lignes;
-};
+// Appends the record to the journal. What went wrong, the message saying
+// whether the record was written (AjouterEnregistrement), or nothing.
+std::optional<Echec> EcrireJournal(const EnregistrementEnvoi &envoi);

@@ -1,9 +1,10 @@
 // What the menu entries of Form1 do: sequence files, clearing the grid, axis
 // names, and the help texts.
+#include "app/demarrage.h"
 #include "app/programme.h"
 #include "app/version.h"
 #include "core/fichiers.h"
-#include "port/reglages.h"
+#include "run/journal.h"
 #include "system/ecriture.h"
 #include "system/lecture.h"
 #include "system/noms.h"
@@ -27,17 +28,17 @@ QString filtreNoms()
     return Form1::tr("Désignations d'axes (*.txt);;Tous les fichiers (*)");
 }
 
-// Reads a file through `lire`; on a refusal shows why, names the file and
-// returns false.
-template <class Lu, class Lecteur>
-bool lireFichierChoisi(QWidget *parent, const QString &chemin, const QString &titre, Lecteur lire,
-                       Lu &lu)
+// Reads a file and parses it with `analyser`; on a refusal shows why, names
+// the file and returns false.
+template <class Analyse, class Analyseur>
+bool lireFichierChoisi(QWidget *parent, const QString &chemin, const QString &titre,
+                       Analyseur analyser, Analyse &analyse)
 {
     const FichierLu fichier = LireFichier(chemin);
     std::optional<Echec> echec = fichier.echec;
     if (!echec) {
-        lu = lire(fichier.contenu);
-        echec = lu.echec;
+        analyse = analyser(fichier.contenu);
+        echec = analyse.echec;
     }
     if (!echec)
         return true;
@@ -53,24 +54,21 @@ void Form1::OuvrirSequence_Click()
 {
     const QString chemin = ChoisirFichier(this, ModeFichier::Ouvrir,
                                           Form1::tr("Ouvrir une séquence"), filtreSequences());
-    SequenceLue lue;
-    if (chemin.isEmpty() ||
-        !lireFichierChoisi(this, chemin, Form1::tr("Séquence non ouverte"), LireSequence, lue))
+    SequenceAnalysee analysee;
+    if (chemin.isEmpty() || !lireFichierChoisi(this, chemin, Form1::tr("Séquence non ouverte"),
+                                               AnalyserSequence, analysee))
         return;
-    for (int k = 1; k <= NombreAxes; ++k) {
-        m_Text1[k]->setText(lue.rangees[k].pas);
-        m_Text3[k]->setText(lue.rangees[k].direction);
-        m_Text2[k]->setText(lue.rangees[k].vitesse);
-    }
+    remplirGrille(*analysee.grille);
 }
 
 void Form1::EnregistrerSequence_Click()
 {
     const QString titre = Form1::tr("Séquence non enregistrée");
-    const GrilleLue grille = LireGrille(textes());
-    if (grille.refus) {
-        signalerEchec(titre, Echec{grille.refus->message + Form1::tr(".\nRien n'a été enregistré")},
-                      grille.refus);
+    const GrilleVerifiee verifiee = VerifierGrille(textes());
+    if (verifiee.echec) {
+        signalerEchec(titre,
+                      Echec{verifiee.echec->message + Form1::tr(".\nRien n'a été enregistré")},
+                      verifiee.echec);
         return;
     }
     const QString chemin =
@@ -79,7 +77,7 @@ void Form1::EnregistrerSequence_Click()
     if (chemin.isEmpty())
         return;
 
-    const EcritureFichier ecriture = EcrireFichier(chemin, EcrireSequence(grille.axes));
+    const EcritureFichier ecriture = EcrireFichier(chemin, FormerSequence(*verifiee.grille));
     if (ecriture.echec) {
         Afficher(this, GenreMessage::Erreur, titre,
                  Form1::tr("La séquence n'a pas pu être écrite dans « %1 » : %2.\n%3")
@@ -92,10 +90,10 @@ void Form1::EnregistrerSequence_Click()
 
 void Form1::EffacerSequenceActuelle_Click()
 {
-    for (int k = 1; k <= NombreAxes; ++k) {
-        m_Text1[k]->setText(TexteInitialPas);
-        m_Text3[k]->setText(TexteInitialDirection);
-        m_Text2[k]->setText(TexteInitialVitesse);
+    for (const RangeeAxe &rangee : m_rangees) {
+        rangee.pas->setText(TexteInitialPas);
+        rangee.direction->setText(TexteInitialDirection);
+        rangee.vitesse->setText(TexteInitialVitesse);
     }
 }
 
@@ -109,14 +107,14 @@ void Form1::DesignAxe_Click()
     const QString chemin =
         ChoisirFichier(this, ModeFichier::Ouvrir,
                        Form1::tr("Ouvrir un fichier de désignation d'axes"), filtreNoms());
-    NomsLus lus;
+    NomsAnalyses analyses;
     if (chemin.isEmpty() ||
-        !lireFichierChoisi(this, chemin, Form1::tr("Désignation d'axes non ouverte"), LireNomsAxes,
-                           lus))
+        !lireFichierChoisi(this, chemin, Form1::tr("Désignation d'axes non ouverte"),
+                           AnalyserNomsAxes, analyses))
         return;
     for (int k = 1; k <= NombreAxes; ++k) {
-        QLabel *etiquette = m_Label1[k];
-        const QString &nom = lus.noms[k];
+        QLabel *etiquette = m_rangees[std::size_t(k - 1)].nom;
+        const QString &nom = analyses.noms[std::size_t(k - 1)];
         nommerRangee(k, nom.isEmpty() ? NomAxe(k) : nom);
         if (nom.isEmpty()) {
             etiquette->setText(NomAxe(k));
@@ -133,35 +131,42 @@ void Form1::ChoisirPort_Click()
 {
     // The field shows the port in use here, unless --port imposes one: then
     // the saved choice, which this dialog changes.
-    const PortChoisi actuel = m_MSComm1.port();
-    DialoguePort dialogue(actuel.origine == OriginePort::Option    ? LireReglagePort().peripherique
+    const PortChoisi actuel = m_lien.port();
+    DialoguePort dialogue(actuel.origine == OriginePort::Option    ? m_reglages.reglages.port
                           : actuel.origine == OriginePort::Reglage ? actuel.peripherique
                                                                    : QString(),
                           this);
     if (dialogue.exec() != QDialog::Accepted)
         return;
     const QString titre = Form1::tr("Port série");
-    const EnregistrementReglage enregistrement = EnregistrerReglagePort(dialogue.choix());
-    if (enregistrement.echec) {
+    const QString choix = dialogue.choix();
+    std::optional<Echec> refus;
+    if (const auto raison = choix.isEmpty() ? std::nullopt : VerifierNomDePort(choix))
+        refus = Echec{Form1::tr("ce nom ne peut pas être enregistré : %1").arg(raison->message)};
+    const EcritureReglages ecriture =
+        refus ? EcritureReglages{refus, {}, {}, {}}
+              : EcrireReglages([&](Reglages &reglages) { reglages.port = choix; });
+    if (ecriture.echec) {
         Afficher(this, GenreMessage::Erreur, titre,
                  Form1::tr("Le choix du port n'a pas pu être enregistré dans « %1 » : %2.\n"
                            "Le choix précédent reste en vigueur.")
-                     .arg(NomLisible(FichierReglages()), enregistrement.echec->message));
+                     .arg(NomLisible(CheminReglages()), ecriture.echec->message));
         return;
     }
+    m_reglages = {ecriture.reglages, {}};
     QStringList notes;
-    if (!enregistrement.misDeCote.isEmpty())
+    if (!ecriture.misDeCote.isEmpty())
         notes << Form1::tr("Le fichier de réglages « %1 » était illisible (%2) : il a été mis "
                            "de côté sous « %3 », et remplacé par un nouveau qui garde ce "
                            "choix.")
-                     .arg(NomLisible(FichierReglages()), enregistrement.raison,
-                          NomLisible(enregistrement.misDeCote));
+                     .arg(NomLisible(CheminReglages()), ecriture.raison,
+                          NomLisible(ecriture.misDeCote));
     if (actuel.origine == OriginePort::Option) {
         notes << Form1::tr("Le choix est enregistré pour les prochains démarrages. Jusqu'à la "
                            "fermeture du panneau, « TEST » envoie sur %1.")
-                     .arg(DecrirePort(actuel));
+                     .arg(decrirePort());
     } else {
-        m_MSComm1.setPort(DeterminerPort({}, {dialogue.choix(), {}}, PeripheriquePort(1)));
+        m_lien.setPort(DeterminerPort({}, m_reglages));
         montrerPort();
     }
     if (!notes.isEmpty())
@@ -171,20 +176,21 @@ void Form1::ChoisirPort_Click()
 void Form1::choisirLangue(const QString &code)
 {
     const QString titre = tr("Langue");
-    const EnregistrementReglage enregistrement =
-        EnregistrerReglages([&](Reglages &reglages) { reglages.langue = code; });
-    if (enregistrement.echec) {
+    const EcritureReglages ecriture =
+        EcrireReglages([&](Reglages &reglages) { reglages.langue = code; });
+    if (ecriture.echec) {
         Afficher(this, GenreMessage::Erreur, titre,
                  tr("La langue n'a pas pu être enregistrée dans « %1 » : %2.")
-                     .arg(NomLisible(FichierReglages()), enregistrement.echec->message));
+                     .arg(NomLisible(CheminReglages()), ecriture.echec->message));
         return;
     }
+    m_reglages = {ecriture.reglages, {}};
     QString texte = tr("Le panneau parlera cette langue à son prochain démarrage.");
-    if (!enregistrement.misDeCote.isEmpty())
+    if (!ecriture.misDeCote.isEmpty())
         texte += u'\n' + tr("Le fichier de réglages « %1 » était illisible (%2) : il a été mis "
                             "de côté sous « %3 », et remplacé par un nouveau.")
-                             .arg(NomLisible(FichierReglages()), enregistrement.raison,
-                                  NomLisible(enregistrement.misDeCote));
+                             .arg(NomLisible(CheminReglages()), ecriture.raison,
+                                  NomLisible(ecriture.misDeCote));
     Afficher(this, GenreMessage::Information, titre, texte);
 }
 
@@ -227,5 +233,5 @@ void Form1::Apropos_Click()
                        "Construit avec Qt %2 (en service : Qt %3).\n\n"
                        "Logiciel libre, sous licence GNU GPL version 3 ou ultérieure.")
                  .arg(QStringLiteral(TARVIK_VERSION), QStringLiteral(QT_VERSION_STR),
-                      QString::fromLatin1(qVersion()), DecrirePort(m_MSComm1.port())));
+                      QString::fromLatin1(qVersion()), decrirePort()));
 }

@@ -22,7 +22,7 @@ constexpr qsizetype TailleVue = 256 * 1024;
 // The latest records, whole: a record cut by the bound is left out.
 QString dernierEnregistrements()
 {
-    const FichierLu lu = LireFin(FichierJournal(), TailleVue);
+    const FichierLu lu = LireFin(CheminJournal(), TailleVue);
     if (lu.absent)
         return DialogueJournal::tr("Aucun envoi n'a encore été consigné.");
     if (lu.echec)
@@ -43,7 +43,7 @@ DialogueJournal::DialogueJournal(QWidget *parent)
     setWindowTitle(DialogueJournal::tr("Journal des envois"));
     auto *fichier =
         new QLabel(DialogueJournal::tr("Fichier : %1 (les envois les plus récents en bas)")
-                       .arg(NomLisible(FichierJournal()).toHtmlEscaped()),
+                       .arg(NomLisible(CheminJournal()).toHtmlEscaped()),
                    this);
     fichier->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_texte->setObjectName(QStringLiteral("texteJournal"));

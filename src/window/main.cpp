@@ -1,9 +1,11 @@
 // Tarvik: the control panel of the seven-axis board.
+#include "app/demarrage.h"
 #include "app/langue.h"
 #include "app/options.h"
 #include "app/programme.h"
 #include "app/signaux.h"
 #include "app/version.h"
+#include "core/langues.h"
 #include "window/main_window.h"
 
 #include <QApplication>
@@ -22,7 +24,7 @@ Options :
   --port PERIPHERIQUE  envoie sur ce périphérique (/dev/ttyUSB0,
                        /dev/serial/by-id/…, /dev/pts/3) jusqu'à la fermeture
                        du panneau, sans rien enregistrer
-  --langue LANGUE      parle cette langue : fr (français) ou en (anglais) ;
+  --langue LANGUE      parle cette langue, parmi : %1 ;
                        sinon celle choisie par « Initialisation › Langue »,
                        sinon celle du système (LC_ALL, LC_MESSAGES, LANG),
                        le français par défaut
@@ -47,12 +49,13 @@ struct Textes {
 
 // Reads the options before the GUI starts: --help, --version and wrong usage
 // are answered with no display. The exit code when the program ends there.
-std::optional<int> lireOptions(QCommandLineParser &options, int argc, char *argv[], Langue langue)
+std::optional<int> analyserOptions(QCommandLineParser &options, int argc, char *argv[],
+                                   const QString &langue)
 {
     QCoreApplication lecture(argc, argv);
     InstallerLangue(langue);
     return TraiterOptions(
-        options, argc, argv, QCoreApplication::translate("Aide", Aide),
+        options, argc, argv, QCoreApplication::translate("Aide", Aide).arg(CodesDesLangues()),
         [](const auto &o) -> std::optional<Echec> {
             if (o.positionalArguments().isEmpty())
                 return std::nullopt;
@@ -65,24 +68,24 @@ std::optional<int> lireOptions(QCommandLineParser &options, int argc, char *argv
 int main(int argc, char *argv[])
 {
     OuvrirDescripteursStandard();
-    const Langue langue = ChoisirLangue(argc, argv);
+    const Demarrage demarrage = Demarrer(argc, argv); // the settings, read once
     QCommandLineParser options;
-    if (const auto fin = lireOptions(options, argc, argv, langue))
+    if (const auto fin = analyserOptions(options, argc, argv, demarrage.langue))
         return *fin;
 
     QApplication application(argc, argv);
-    InstallerLangue(langue);
-    InstallerTextesDeQt(langue); // the dialogs' standard buttons follow
+    InstallerLangue(demarrage.langue);
+    InstallerTextesDeQt(demarrage.langue); // the dialogs' standard buttons follow
     NommerApplication();
     QApplication::setApplicationVersion(QStringLiteral(TARVIK_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tarvik/tarvik.png")));
     QApplication::setDesktopFileName(QStringLiteral("org.tarvik.Tarvik"));
 
-    Form1 fenetre;
+    Form1 fenetre(demarrage.reglages);
     fenetre.imposerPort(options.value(OptionPort()));
     // A signal ends a run in progress through the link, then the program.
     const int reveil = EcouterSignaux();
-    fenetre.MSComm1().setReveil(reveil);
+    fenetre.lien().setReveil(reveil);
     QSocketNotifier signaux(reveil, QSocketNotifier::Read);
     signaux.setEnabled(reveil >= 0);
     QObject::connect(&signaux, &QSocketNotifier::activated, &application,

@@ -1,7 +1,8 @@
 #include "window/main_window.h"
 
+#include "app/demarrage.h"
 #include "app/programme.h"
-#include "port/reglages.h"
+#include "core/langues.h"
 #include "run/journal.h"
 #include "system/noms.h"
 #include "window/dialogues.h"
@@ -61,10 +62,17 @@ QString nomElement(const char *tableau, int i)
     return QStringLiteral("%1_%2").arg(QLatin1String(tableau)).arg(i);
 }
 
+// Where the saved port is chosen, as messages name it.
+QString menuChoixPort()
+{
+    return Form1::tr("« Initialisation › Choisir le port série… »");
+}
+
 } // namespace
 
-Form1::Form1(QWidget *parent)
+Form1::Form1(const ReglagesLus &reglages, QWidget *parent)
     : QMainWindow(parent)
+    , m_reglages(reglages)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
@@ -77,25 +85,30 @@ Form1::Form1(QWidget *parent)
     creerMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    m_MSComm1.setPort(DeterminerPort());
+    m_lien.setPort(DeterminerPort({}, m_reglages));
     montrerPort();
-    m_Text1[1]->setFocus();
+    m_rangees[0].pas->setFocus();
 }
 
 void Form1::imposerPort(const QString &peripherique)
 {
     if (peripherique.isEmpty())
         return;
-    m_MSComm1.setPort(PortImpose(peripherique));
+    m_lien.setPort(PortImpose(peripherique));
     montrerPort();
+}
+
+QString Form1::decrirePort() const
+{
+    return DecrirePort(m_lien.port(), menuChoixPort());
 }
 
 void Form1::montrerPort()
 {
-    const QString texte = Form1::tr("Envoie les sept lignes de commande, de A à G, sur %1.")
-                              .arg(DecrirePort(m_MSComm1.port()));
-    m_Command1->setToolTip(texte);
-    m_Command1->setAccessibleDescription(texte);
+    const QString texte =
+        Form1::tr("Envoie les sept lignes de commande, de A à G, sur %1.").arg(decrirePort());
+    m_test->setToolTip(texte);
+    m_test->setAccessibleDescription(texte);
 }
 
 void Form1::nommerRangee(int k, const QString &nom)
@@ -104,9 +117,10 @@ void Form1::nommerRangee(int k, const QString &nom)
         boite->setAccessibleName(QStringLiteral("%1, %2").arg(nom, NomColonne(colonne)));
         boite->setAccessibleDescription(description);
     };
-    nommer(m_Text1[k], Colonne::Pas, Form1::tr("Nombre de pas, de 0 à 99999."));
-    nommer(m_Text3[k], Colonne::Direction, Form1::tr("Un caractère, par exemple + ou -."));
-    nommer(m_Text2[k], Colonne::Vitesse, Form1::tr("Vitesse, de 0 à 255."));
+    const RangeeAxe &rangee = m_rangees[std::size_t(k - 1)];
+    nommer(rangee.pas, Colonne::Pas, Form1::tr("Nombre de pas, de 0 à 99999."));
+    nommer(rangee.direction, Colonne::Direction, Form1::tr("Un caractère, par exemple + ou -."));
+    nommer(rangee.vitesse, Colonne::Vitesse, Form1::tr("Vitesse, de 0 à 255."));
 }
 
 void Form1::creerControles(QWidget *zone)
@@ -130,22 +144,23 @@ void Form1::creerControles(QWidget *zone)
                       enTwips(gauche, hautRangee(k), largeur, 375), true);
     };
     for (int k = 1; k <= NombreAxes; ++k) {
-        m_Label1[k] = placer(new QLabel(NomAxe(k), zone), nomElement("Label1", k),
-                             enTwips(0, hautRangee(k), 1695, 375), true);
-        m_Label1[k]->setTextFormat(Qt::PlainText); // axis names are never markup
-        m_Text1[k] = boite("Text1", k, TexteInitialPas, 1800, 1095);
-        m_Text3[k] = boite("Text3", k, TexteInitialDirection, 3240, 375);
-        m_Text2[k] = boite("Text2", k, TexteInitialVitesse, 3960, 1095);
-        m_Label1[k]->setBuddy(m_Text1[k]);
+        RangeeAxe &rangee = m_rangees[std::size_t(k - 1)];
+        rangee.nom = placer(new QLabel(NomAxe(k), zone), nomElement("Label1", k),
+                            enTwips(0, hautRangee(k), 1695, 375), true);
+        rangee.nom->setTextFormat(Qt::PlainText); // axis names are never markup
+        rangee.pas = boite("Text1", k, TexteInitialPas, 1800, 1095);
+        rangee.direction = boite("Text3", k, TexteInitialDirection, 3240, 375);
+        rangee.vitesse = boite("Text2", k, TexteInitialVitesse, 3960, 1095);
+        rangee.nom->setBuddy(rangee.pas);
         nommerRangee(k, NomAxe(k));
     }
 
-    m_List1 = placer(new QListWidget(zone), QStringLiteral("List1"), enTwips(5160, 720, 4935, 3660),
-                     false);
-    m_List1->setAccessibleName(Form1::tr("Sequence Envoyé"));
-    m_Command1 = placer(new QPushButton(QStringLiteral("TEST"), zone), QStringLiteral("Command1"),
-                        enTwips(1920, 3960, 1575, 495), true);
-    connect(m_Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    m_lignesEnvoyees = placer(new QListWidget(zone), QStringLiteral("List1"),
+                              enTwips(5160, 720, 4935, 3660), false);
+    m_lignesEnvoyees->setAccessibleName(Form1::tr("Sequence Envoyé"));
+    m_test = placer(new QPushButton(QStringLiteral("TEST"), zone), QStringLiteral("Command1"),
+                    enTwips(1920, 3960, 1575, 495), true);
+    connect(m_test, &QPushButton::clicked, this, &Form1::envoyerGrille);
     ordonnerFocus();
 }
 
@@ -153,15 +168,16 @@ void Form1::ordonnerFocus()
 {
     // The steps, then the speeds, then the directions, TEST, the list.
     QWidget *precedent = nullptr;
-    for (const auto *colonne : {&m_Text1, &m_Text2, &m_Text3}) {
-        for (int k = 1; k <= NombreAxes; ++k) {
+    for (QLineEdit *RangeeAxe::*colonne :
+         {&RangeeAxe::pas, &RangeeAxe::vitesse, &RangeeAxe::direction}) {
+        for (const RangeeAxe &rangee : m_rangees) {
             if (precedent)
-                setTabOrder(precedent, (*colonne)[k]);
-            precedent = (*colonne)[k];
+                setTabOrder(precedent, rangee.*colonne);
+            precedent = rangee.*colonne;
         }
     }
-    setTabOrder(precedent, m_Command1);
-    setTabOrder(m_Command1, m_List1);
+    setTabOrder(precedent, m_test);
+    setTabOrder(m_test, m_lignesEnvoyees);
 }
 
 QList<Form1::Menu> Form1::barreDeMenus()
@@ -215,57 +231,62 @@ void Form1::creerMenuLangue(QMenu *menu)
     menu->setObjectName(QStringLiteral("Langue"));
     menu->menuAction()->setObjectName(QStringLiteral("Langue"));
     auto *groupe = new QActionGroup(menu);
-    const QString enregistree = LireReglagesEnregistres().langue;
-    struct Choix {
-        const char *nom;
-        QString code, titre; // an empty code: the system's
-    };
-    const QList<Choix> langues = {{"LangueSysteme", {}, tr("Celle du système")},
-                                  {"LangueFr", QStringLiteral("fr"), QStringLiteral("Français")},
-                                  {"LangueEn", QStringLiteral("en"), QStringLiteral("English")}};
-    for (const Choix &choix : langues) {
-        QAction *action = menu->addAction(choix.titre);
-        action->setObjectName(QLatin1String(choix.nom));
+    const QString enregistree = m_reglages.reglages.langue;
+    QList<Langue> choix{{{}, tr("Celle du système")}}; // an empty code: the system's
+    choix += Langues();
+    for (const Langue &langue : choix) {
+        QAction *action = menu->addAction(langue.nom);
+        action->setObjectName(QStringLiteral("Langue") + (langue.code.isEmpty()
+                                                              ? QStringLiteral("Systeme")
+                                                              : langue.code.toUpper()));
         action->setCheckable(true);
         action->setActionGroup(groupe);
-        action->setChecked(enregistree == choix.code);
+        action->setChecked(enregistree == langue.code);
         connect(action, &QAction::triggered, this,
-                [this, code = choix.code] { choisirLangue(code); });
+                [this, code = langue.code] { choisirLangue(code); });
     }
 }
 
 TextesGrille Form1::textes() const
 {
     TextesGrille textes;
-    for (int k = 1; k <= NombreAxes; ++k)
-        textes[k] = {m_Text1[k]->text(), m_Text3[k]->text(), m_Text2[k]->text()};
+    for (std::size_t k = 0; k < m_rangees.size(); ++k)
+        textes[k] = {m_rangees[k].pas->text(), m_rangees[k].direction->text(),
+                     m_rangees[k].vitesse->text()};
     return textes;
 }
 
-void Form1::ViderList1()
+void Form1::remplirGrille(const Grille &grille)
 {
-    m_List1->clear();
+    for (int numero = 1; numero <= NombreAxes; ++numero) {
+        const Axe &axe = grille.axe(numero);
+        const RangeeAxe &rangee = m_rangees[std::size_t(numero - 1)];
+        rangee.pas->setText(TextePas(axe.Pas));
+        rangee.direction->setText(QString(axe.Direction));
+        rangee.vitesse->setText(TexteVitesse(axe.Vitesse));
+    }
 }
 
-void Form1::AjouterList1(const QString &ligne)
+void Form1::ajouterLigne(const QString &ligne)
 {
-    m_List1->addItem(ligne);
+    m_lignesEnvoyees->addItem(ligne);
 }
 
-QLineEdit *Form1::caseDe(Colonne colonne, int i) const
+QLineEdit *Form1::caseDe(Colonne colonne, int numero) const
 {
+    const RangeeAxe &rangee = m_rangees.at(std::size_t(numero - 1));
     switch (colonne) {
     case Colonne::Pas:
-        return m_Text1.at(i);
+        return rangee.pas;
     case Colonne::Direction:
-        return m_Text3.at(i);
+        return rangee.direction;
     case Colonne::Vitesse:
         break;
     }
-    return m_Text2.at(i);
+    return rangee.vitesse;
 }
 
-void Form1::Command1_Click()
+void Form1::envoyerGrille()
 {
     // A click that reaches us during a run (from a nested event loop) gets
     // its own run once the current one has closed the port.
@@ -275,22 +296,30 @@ void Form1::Command1_Click()
     m_enCours = true;
     while (m_demandes > 0) {
         --m_demandes;
-        JournalEnvoi journal(QStringLiteral("tarvik"));
-        const auto echec = EnvoyerSequence(textes(), m_MSComm1,
-                                           journal.observateur({[this] { ViderList1(); },
-                                                                [this](const QString &ligne) {
-                                                                    AjouterList1(ligne);
-                                                                }}));
-        if (const auto rate = journal.consigner(echec, m_MSComm1))
+        const GrilleVerifiee verifiee = VerifierGrille(textes());
+        if (verifiee.echec) {
+            signalerEchec(Form1::tr("Séquence non envoyée"),
+                          Echec{verifiee.echec->message + Form1::tr(".\nRien n'a été envoyé")},
+                          verifiee.echec);
+            continue;
+        }
+        const QDateTime debut = QDateTime::currentDateTime();
+        const ResultatEnvoi resultat = EnvoyerSequence(*verifiee.grille, m_lien,
+                                                       {[this] { m_lignesEnvoyees->clear(); },
+                                                        [this](const QString &ligne) {
+                                                            ajouterLigne(ligne);
+                                                        }});
+        if (const auto rate =
+                EcrireJournal(EnregistrementDe(resultat, debut, QStringLiteral("tarvik"))))
             signalerJournal(*rate);
-        if (echec && echec->lien == EchecLien::Genre::Interrompu) {
+        if (resultat.echec && resultat.echec->genre == EchecLien::Genre::Interrompu) {
             m_demandes = 0; // the program is ending: no message, no other run
             break;
         }
-        if (echec)
-            signalerEchec(Form1::tr("Séquence non envoyée"), *echec, echec->valeur);
+        if (resultat.echec)
+            signalerEchecDEnvoi(*resultat.echec);
         else
-            signalerAvertissements();
+            signalerAvertissements(resultat);
     }
     m_enCours = false;
 }
@@ -306,6 +335,22 @@ void Form1::signalerEchec(const QString &titre, const Echec &echec,
     }
 }
 
+void Form1::signalerEchecDEnvoi(const EchecLien &echec)
+{
+    // What the operator can do about it, where the panel knows.
+    QString conseil;
+    if (echec.genre == EchecLien::Genre::AucunPort)
+        conseil =
+            Form1::tr("Choisissez le port par %1, ou donnez-le par --port.").arg(menuChoixPort());
+    else if (echec.genre == EchecLien::Genre::PortAbsent &&
+             m_lien.port().origine == OriginePort::Reglage)
+        conseil = Form1::tr("Ce port a été choisi par %1 : rebranchez-le, ou choisissez-en un "
+                            "autre par ce menu.")
+                      .arg(menuChoixPort());
+    Afficher(this, GenreMessage::Erreur, Form1::tr("Séquence non envoyée"),
+             conseil.isEmpty() ? Phrase(echec) : Phrase(echec) + u'\n' + conseil);
+}
+
 void Form1::signalerJournal(const Echec &rate)
 {
     // Once a session, and never in the way of the next TEST.
@@ -315,19 +360,19 @@ void Form1::signalerJournal(const Echec &rate)
              Form1::tr("Le journal des envois « %1 » : %2.\nLes séquences partent quand "
                        "même. Ce message ne reviendra pas avant le prochain démarrage du "
                        "panneau.")
-                 .arg(NomLisible(FichierJournal()), rate.message));
+                 .arg(NomLisible(CheminJournal()), rate.message));
 }
 
-void Form1::signalerAvertissements()
+void Form1::signalerAvertissements(const ResultatEnvoi &resultat)
 {
     // Said once a session: the same stale lock would be met by every run.
     QStringList nouveaux;
-    for (const QString &avertissement : m_MSComm1.avertissements())
+    for (const QString &avertissement : resultat.avertissements)
         if (!m_avertis.contains(avertissement))
             nouveaux << avertissement;
     m_avertis += nouveaux;
     // Thrown away bytes are news at every run.
-    if (const QString jetes = NoteOctetsJetes(m_MSComm1); !jetes.isEmpty())
+    if (const QString jetes = NoteOctetsJetes(resultat.octetsJetes); !jetes.isEmpty())
         nouveaux << jetes;
     if (!nouveaux.isEmpty())
         Afficher(

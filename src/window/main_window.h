@@ -3,6 +3,7 @@
 #pragma once
 
 #include "run/envoyer_sequence.h"
+#include "system/fichier_reglages.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -22,21 +23,29 @@ inline const QString TexteInitialVitesse = QStringLiteral("002");
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
-    // Decides its port once: a choice saved by another panel meanwhile
-    // applies from the next start.
-    explicit Form1(QWidget *parent = nullptr);
+    // Starts with the settings read at start, and the port they choose; a
+    // choice saved by another panel meanwhile applies from its next start.
+    explicit Form1(const ReglagesLus &reglages = {}, QWidget *parent = nullptr);
 
-    // The grid's texts, row by row (Text1, Text3 and Text2 of each).
+    // The grid's texts, row by row.
     TextesGrille textes() const;
-    // The list of the lines sent, as a run empties and fills it.
-    void ViderList1();
-    virtual void AjouterList1(const QString &ligne);
-    LienSerie &MSComm1() { return m_MSComm1; }
-
+    // The link that sends the grid.
+    LienSerie &lien() { return m_lien; }
     // The device given with --port, used until the window closes.
     void imposerPort(const QString &peripherique);
 
+protected:
+    // Lists one more line handed to the port.
+    virtual void ajouterLigne(const QString &ligne);
+
 private:
+    // One row of the grid: its axis's name and its three boxes.
+    struct RangeeAxe {
+        QLabel *nom = nullptr; // Label1_k
+        QLineEdit *pas = nullptr, *direction = nullptr,
+                  *vitesse = nullptr; // Text1_k, Text3_k, Text2_k
+    };
+
     // The menu bar, as a table: each entry with its object name, its text,
     // what it does (none: it names a document of the board) and its shortcut.
     using Action = void (Form1::*)();
@@ -55,16 +64,20 @@ private:
     void creerMenuLangue(QMenu *menu);
     void ordonnerFocus();
     void creerMenus();
-    void Command1_Click();
+    // TEST: checks the grid, then sends it.
+    void envoyerGrille();
+    void remplirGrille(const Grille &grille);
     // Shows a failure; the box of a refused value gets the focus.
     void signalerEchec(const QString &titre, const Echec &echec,
                        const std::optional<ValeurRefusee> &valeur = std::nullopt);
-    void signalerAvertissements();
+    void signalerEchecDEnvoi(const EchecLien &echec);
+    void signalerAvertissements(const ResultatEnvoi &resultat);
     void signalerJournal(const Echec &rate);
     void montrerPort(); // the device in use, on TEST's tooltip and description
+    QString decrirePort() const;
     // What a screen reader says of row k's boxes: "Axe 03, Pas".
     void nommerRangee(int k, const QString &nom);
-    QLineEdit *caseDe(Colonne colonne, int i) const;
+    QLineEdit *caseDe(Colonne colonne, int numero) const;
 
     // The menu entries.
     void OuvrirSequence_Click();
@@ -80,11 +93,11 @@ private:
     void documentDeLaCarte(const QString &document);
     void Apropos_Click();
 
-    std::array<QLabel *, 8> m_Label1{};
-    std::array<QLineEdit *, 8> m_Text1{}, m_Text2{}, m_Text3{}; // elements 1 to 7
-    QListWidget *m_List1 = nullptr;
-    QPushButton *m_Command1 = nullptr;
-    LienSerie m_MSComm1;
+    std::array<RangeeAxe, NombreAxes> m_rangees{};
+    QListWidget *m_lignesEnvoyees = nullptr; // List1
+    QPushButton *m_test = nullptr;           // Command1
+    LienSerie m_lien;
+    ReglagesLus m_reglages; // as read at start, then as saved
 
     QStringList m_avertis; // what the operator was told of the runs that went through
     bool m_journalSignale = false;

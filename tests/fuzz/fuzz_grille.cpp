@@ -1,5 +1,5 @@
-// Checking a whole grid: 21 texts separated by 0x1F, read as TEST reads them.
-#include "core/grille.h"
+// Checking a whole grid: 21 texts separated by 0x1F, checked as TEST checks them.
+#include "core/fichiers.h"
 #include "invariants.h"
 
 #include <QStringList>
@@ -9,19 +9,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
     const QStringList textes =
         QString::fromUtf8(reinterpret_cast<const char *>(donnees), qsizetype(taille))
             .split(QChar(0x1f));
-    QByteArray sequence;
-    for (int i = 1; i <= NombreAxes; ++i) {
-        const auto texte = [&](int colonne) {
-            return textes.value(3 * (i - 1) + colonne);
-        };
-        const RangeeLue lue = LireRangee(i, {texte(0), texte(1), texte(2)});
-        if (lue.refus) {
-            exiger(lue.refus->axe == i, "le refus nomme son axe");
-            exiger(lue.refus->message.contains(QStringLiteral("Axe 0%1").arg(i)), "message");
-            return 0;
-        }
-        sequence += OctetsLigne(lue.axe);
+    TextesGrille grille;
+    for (std::size_t k = 0; k < grille.size(); ++k)
+        grille[k] = {textes.value(3 * int(k)), textes.value(3 * int(k) + 1),
+                     textes.value(3 * int(k) + 2)};
+    const GrilleVerifiee verifiee = VerifierGrille(grille);
+    if (verifiee.echec) {
+        const int axe = verifiee.echec->axe;
+        exiger(axe >= 1 && axe <= NombreAxes && !verifiee.grille, "le refus nomme son axe");
+        exiger(verifiee.echec->message.contains(QStringLiteral("Axe 0%1").arg(axe)), "message");
+        return 0;
     }
-    verifierSequence(sequence);
+    verifierSequence(FormerSequence(*verifiee.grille));
     return 0;
 }

@@ -1,4 +1,4 @@
-// The axis-name reader: accepted names are short, printable and trimmed.
+// The axis-name parser: accepted names are short, printable and trimmed.
 #include "core/fichiers.h"
 #include "invariants.h"
 
@@ -6,13 +6,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
 {
-    const NomsLus lus =
-        LireNomsAxes(QByteArray(reinterpret_cast<const char *>(donnees), qsizetype(taille)));
+    const NomsAnalyses lus =
+        AnalyserNomsAxes(QByteArray(reinterpret_cast<const char *>(donnees), qsizetype(taille)));
     if (lus.echec) {
         exiger(lus.echec->message.startsWith(QStringLiteral("Ligne ")), "le refus nomme sa ligne");
         return 0;
     }
-    exiger(lus.noms[0].isEmpty(), "pas d'axe 0");
     for (const QString &nom : lus.noms) {
         exiger(nom.toUcs4().size() <= LongueurMaxNom, "40 caractères au plus");
         exiger(nom == nom.trimmed(), "sans blancs autour");

@@ -1,24 +1,28 @@
-// The sequence-file reader: an accepted file fills a grid that TEST accepts
-// and that sends exactly the file's seven lines.
+// The sequence-file parser: an accepted file gives a grid that TEST accepts
+// as well, from the texts its boxes would show, and that sends exactly the
+// file's seven lines.
 #include "core/fichiers.h"
 #include "invariants.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
 {
     const QByteArray contenu(reinterpret_cast<const char *>(donnees), qsizetype(taille));
-    const SequenceLue lue = LireSequence(contenu);
-    if (lue.echec) {
-        exiger(lue.echec->message.startsWith(QStringLiteral("Ligne ")), "le refus nomme sa ligne");
+    const SequenceAnalysee analysee = AnalyserSequence(contenu);
+    if (analysee.echec) {
+        exiger(analysee.echec->message.startsWith(QStringLiteral("Ligne ")),
+               "le refus nomme sa ligne");
         return 0;
     }
-    std::array<Axe, NombreAxes + 1> axes{};
-    for (int i = 1; i <= NombreAxes; ++i) {
-        const TextesRangee &r = lue.rangees[i];
-        const RangeeLue rangee = LireRangee(i, r);
-        exiger(!rangee.refus, "un fichier accepté donne une grille acceptée");
-        axes[i] = rangee.axe;
+    TextesGrille textes;
+    for (int numero = 1; numero <= NombreAxes; ++numero) {
+        const Axe &axe = analysee.grille->axe(numero);
+        textes[std::size_t(numero - 1)] = {TextePas(axe.Pas), QString(axe.Direction),
+                                           TexteVitesse(axe.Vitesse)};
     }
-    const QByteArray octets = EcrireSequence(axes);
+    const GrilleVerifiee verifiee = VerifierGrille(textes);
+    exiger(!verifiee.echec && *verifiee.grille == *analysee.grille,
+           "un fichier accepté donne une grille acceptée, la même");
+    const QByteArray octets = FormerSequence(*analysee.grille);
     verifierSequence(octets);
     QByteArray lignes = contenu;
     lignes.replace("\r\n", "\n");

@@ -1,0 +1,39 @@
+#include "app/demarrage.h"
+
+#include "app/langue.h"
+#include "core/noms.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+// The texts of this file, in the operator's language.
+struct Textes {
+    Q_DECLARE_TR_FUNCTIONS(Port)
+};
+
+} // namespace
+
+Demarrage Demarrer(int argc, char *argv[])
+{
+    Demarrage demarrage;
+    demarrage.reglages = LireReglages();
+    demarrage.langue = ChoisirLangue(argc, argv, demarrage.reglages.reglages);
+    return demarrage;
+}
+
+QString DecrirePort(const PortChoisi &port, const QString &menu)
+{
+    const QString peripherique = NomLisible(port.peripherique);
+    switch (port.origine) {
+    case OriginePort::Option:
+        return Textes::tr("%1 (donné par --port)").arg(peripherique);
+    case OriginePort::Reglage:
+        if (port.echec)
+            return Textes::tr("inconnu (réglages illisibles)");
+        return Textes::tr("%1 (choisi par %2)").arg(peripherique, menu);
+    case OriginePort::Port1:
+        break;
+    }
+    return Textes::tr("%1 (port série 1)").arg(peripherique);
+}

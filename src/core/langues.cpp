@@ -1,0 +1,26 @@
+#include "core/langues.h"
+
+const QList<Langue> &Langues()
+{
+    static const QList<Langue> langues = {
+        {QStringLiteral("fr"), QStringLiteral("Français")},
+        {QStringLiteral("en"), QStringLiteral("English")},
+    };
+    return langues;
+}
+
+const Langue *LangueDeCode(const QString &code)
+{
+    for (const Langue &langue : Langues())
+        if (langue.code == code)
+            return &langue;
+    return nullptr;
+}
+
+QString CodesDesLangues()
+{
+    QStringList codes;
+    for (const Langue &langue : Langues())
+        codes << langue.code;
+    return codes.join(QStringLiteral(", "));
+}

@@ -1,0 +1,15 @@
+// Names of files and devices as the system spells them, byte for byte.
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+// File names as the system spells them, bytes that are not UTF-8 included:
+// such a byte becomes U+DC80..U+DCFF and goes back to the same byte, so that
+// a name read from the system or the command line reaches it unchanged.
+QString NomLocal(QByteArrayView octets);
+QByteArray OctetsLocaux(QStringView nom);
+// A name as messages show it: a byte that is not UTF-8 is spelled \xNN.
+QString NomLisible(QStringView nom);

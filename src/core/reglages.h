@@ -1,0 +1,42 @@
+// The settings file's format: what it holds, and how strictly it is read.
+//
+//   [General]
+//   port=/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0
+//   langue=en
+//
+// Blank lines and lines starting with ';' or '#' are passed over. Anything
+// else (another group, an unknown key or one written in another case, a key
+// given twice, a value quoted or escaped as other programs write them) is not
+// understood, and a file that is not understood is not trusted.
+#pragma once
+
+#include "core/echec.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+// The settings, as the file holds them; empty: not set.
+struct Reglages {
+    QString port;   // the device chosen; empty for port 1
+    QString langue; // a language's code; empty: the system's
+};
+
+// Parses a settings file strictly: anything it does not fully understand
+// makes the whole file untrusted.
+struct ReglagesAnalyses {
+    Reglages reglages;
+    std::optional<Echec> echec; // why it is not understood
+};
+ReglagesAnalyses AnalyserReglages(const QByteArray &contenu);
+
+// Forms the file that holds `reglages`, from `avant`, a file that
+// AnalyserReglages understands, line by line: a key's line is changed where
+// it stands, or removed when its value is empty, a new key goes at the end,
+// and every other line (comments, blank lines, the group) is kept as it was.
+// An empty `avant` gives a new file.
+QByteArray FormerReglages(const Reglages &reglages, const QByteArray &avant = {});
+
+// Why a device name cannot be saved, and read back exactly as it was; or
+// nothing.
+std::optional<Echec> VerifierNomDePort(const QString &nom);

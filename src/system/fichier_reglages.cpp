@@ -1,0 +1,101 @@
+#include "system/fichier_reglages.h"
+
+#include "system/ecriture.h"
+#include "system/erreurs.h"
+#include "system/lecture.h"
+#include "system/noms.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <sys/stat.h>
+
+namespace {
+
+// The texts of this file, in the operator's language.
+struct Textes {
+    Q_DECLARE_TR_FUNCTIONS(Reglages)
+};
+
+// What stands at `chemin` when reading it found nothing: a link that leads
+// nowhere is a damaged file, not an absent one.
+bool lienCasse(const QString &chemin)
+{
+    struct stat etat {};
+    return ::lstat(OctetsLocaux(chemin).constData(), &etat) == 0 && S_ISLNK(etat.st_mode);
+}
+
+// Reads the file at `chemin`; its bytes go to `contenu`.
+ReglagesLus lire(const QString &chemin, QByteArray &contenu)
+{
+    const FichierLu lu = LireFichier(chemin);
+    if (lu.absent && lienCasse(chemin))
+        return {{}, Echec{Textes::tr("c'est un lien qui ne mène à aucun fichier")}};
+    if (lu.absent)
+        return {};
+    if (lu.echec)
+        return {{}, lu.echec};
+    contenu = lu.contenu;
+    const ReglagesAnalyses analyses = AnalyserReglages(lu.contenu);
+    return {analyses.echec ? Reglages{} : analyses.reglages, analyses.echec};
+}
+
+// Moves a file not understood out of the way, beside it; where it went, or
+// an empty text with errno set.
+QString mettreDeCote(const QString &fichier)
+{
+    QString destination = fichier + QStringLiteral(".illisible");
+    struct stat etat {};
+    for (int n = 2; ::lstat(OctetsLocaux(destination).constData(), &etat) == 0; ++n)
+        destination = fichier + QStringLiteral(".illisible.%1").arg(n); // never over an older one
+    if (::rename(OctetsLocaux(fichier).constData(), OctetsLocaux(destination).constData()) != 0)
+        return {};
+    return destination;
+}
+
+} // namespace
+
+QString CheminReglages()
+{
+    return DossierXdg("XDG_CONFIG_HOME", QStringLiteral(".config")) +
+           QStringLiteral("/Tarvik/tarvik.conf");
+}
+
+ReglagesLus LireReglages()
+{
+    QByteArray contenu;
+    return lire(CheminReglages(), contenu);
+}
+
+EcritureReglages EcrireReglages(const std::function<void(Reglages &)> &changer)
+{
+    const QString fichier = CheminReglages();
+    const QString dossier = QFileInfo(fichier).path();
+    EcritureReglages resultat;
+    if (!QDir().mkpath(dossier)) {
+        resultat.echec =
+            Echec{Textes::tr("le dossier %1 ne peut pas être créé").arg(NomLisible(dossier))};
+        return resultat;
+    }
+    // Whatever else the file holds is kept; a file not understood is set aside.
+    QByteArray avant;
+    const ReglagesLus lus = lire(fichier, avant);
+    if (lus.echec) {
+        resultat.misDeCote = mettreDeCote(fichier);
+        if (resultat.misDeCote.isEmpty()) {
+            resultat.echec = Echec{Textes::tr("le fichier illisible ne peut pas être mis de "
+                                              "côté (%1)")
+                                       .arg(TexteErreurSysteme(errno))};
+            return resultat;
+        }
+        resultat.raison = lus.echec->message;
+        avant.clear();
+    }
+    resultat.reglages = lus.reglages;
+    changer(resultat.reglages);
+    resultat.echec = EcrireFichier(fichier, FormerReglages(resultat.reglages, avant)).echec;
+    return resultat;
+}

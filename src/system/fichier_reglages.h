@@ -1,0 +1,37 @@
+// The user's settings file: where it is, reading it once at start, and
+// saving a change to it, a file not understood set aside first.
+#pragma once
+
+#include "core/echec.h"
+#include "core/reglages.h"
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <optional>
+
+// $XDG_CONFIG_HOME/Tarvik/tarvik.conf (a relative XDG_CONFIG_HOME is
+// ignored: ~/.config then).
+QString CheminReglages();
+
+// The settings file, read bounded and without blocking, and parsed. Absent,
+// it gives empty settings; one that cannot be read or is not understood
+// gives empty settings too, and says why: what depends on it (the saved
+// port) is then unknown, never guessed.
+struct ReglagesLus {
+    Reglages reglages;
+    std::optional<Echec> echec;
+};
+ReglagesLus LireReglages();
+
+// Applies `changer` to the file's settings and saves them: the file is
+// replaced whole, or not at all, and only the lines of the keys that change
+// change in it. A file that is not understood is first set aside, beside it,
+// never over an older one, and a new one takes its place.
+struct EcritureReglages {
+    std::optional<Echec> echec;
+    Reglages reglages; // as saved
+    QString misDeCote; // where the file not understood went, when there was one
+    QString raison;    // why it was not understood
+};
+EcritureReglages EcrireReglages(const std::function<void(Reglages &)> &changer);

@@ -17,15 +17,26 @@ struct MessageVu {
     QString titre, texte;
 };
 
-// Captures every message the window shows instead of opening a dialog.
+// Captures every message the window shows instead of opening a dialog. A
+// question is answered from `reponses` in turn, then with its last button
+// (the one Échap gives).
 class CaptureMessages {
 public:
     QList<MessageVu> vus;
+    QList<int> reponses;
+    QStringList boutons; // those of the last question
 
 private:
     Substituable<Afficheur>::Remplacement m_remise{Affichage.remplacer(
         [this](QWidget *, GenreMessage genre, const QString &titre, const QString &texte) {
             vus.append({genre, titre, texte});
+        })};
+    Substituable<Questionneur>::Remplacement m_reponse{
+        Question.remplacer([this](QWidget *, GenreMessage genre, const QString &titre,
+                                  const QString &texte, const QStringList &choix) {
+            vus.append({genre, titre, texte});
+            boutons = choix;
+            return reponses.isEmpty() ? int(choix.size() - 1) : reponses.takeFirst();
         })};
 };
 

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 void Afficher(QWidget *parent, GenreMessage genre, const QString &titre, const QString &texte)
 {
@@ -19,6 +20,25 @@ void Afficher(QWidget *parent, GenreMessage genre, const QString &titre, const Q
     } else {
         QMessageBox::information(parent, titre, texte);
     }
+}
+
+int Demander(QWidget *parent, GenreMessage genre, const QString &titre, const QString &texte,
+             const QStringList &boutons)
+{
+    if (*Question)
+        return (*Question)(parent, genre, titre, texte, boutons);
+    QMessageBox boite(genre == GenreMessage::Erreur          ? QMessageBox::Critical
+                      : genre == GenreMessage::Avertissement ? QMessageBox::Warning
+                                                             : QMessageBox::Question,
+                      titre, texte, QMessageBox::NoButton, parent);
+    QList<QAbstractButton *> choix;
+    for (qsizetype k = 0; k < boutons.size(); ++k)
+        choix << boite.addButton(boutons[k],
+                                 k == 0 ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
+    boite.setDefaultButton(qobject_cast<QPushButton *>(choix.first()));
+    boite.setEscapeButton(choix.last());
+    boite.exec();
+    return int(choix.indexOf(boite.clickedButton()));
 }
 
 QString ChoisirFichier(QWidget *parent, ModeFichier mode, const QString &titre,

@@ -5,6 +5,7 @@
 #include "system/substituable.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -19,6 +20,16 @@ using Afficheur = std::function<void(QWidget *parent, GenreMessage genre, const 
 // Shows a message: a QMessageBox, unless a test put its own display here.
 inline Substituable<Afficheur> Affichage;
 void Afficher(QWidget *parent, GenreMessage genre, const QString &titre, const QString &texte);
+
+using Questionneur = std::function<int(QWidget *parent, GenreMessage genre, const QString &titre,
+                                       const QString &texte, const QStringList &boutons)>;
+
+// Asks a question whose answers are `boutons`, the first the one Entrée
+// gives, the last the one Échap gives: the index of the one chosen. A
+// QMessageBox, unless a test put its own answers here.
+inline Substituable<Questionneur> Question;
+int Demander(QWidget *parent, GenreMessage genre, const QString &titre, const QString &texte,
+             const QStringList &boutons);
 
 enum class ModeFichier { Ouvrir, Enregistrer };
 

@@ -22,6 +22,8 @@ private Q_SLOTS:
     void rangeeRefusee_data();
     void rangeeRefusee();
     void lettres();
+    void lectureDesCases_data();
+    void lectureDesCases();
 };
 
 void TestAxes::textePas_data()
@@ -203,7 +205,7 @@ void TestAxes::rangeeRefusee_data()
         {"DEL",               6, u"\u007f", u"0",       u"2",     D, u"U+007F"},
         {"contrôle C1",       6, u"\u0081", u"0",       u"2",     D, u"U+0081"},
         {"oméga",             7, u"\u03a9", u"0",       u"2",     D, u"\u03a9"},
-        {"émoji",             7, u"\U0001F600", u"0",   u"2",     D, u"U+D83DU+DE00"},
+        {"émoji",             7, u"\U0001F600", u"0",   u"2",     D, u"\U0001F600"},
         // The direction is checked first, then the steps, then the speed.
         {"direction d'abord", 2, u"\t",     u"-1",      u"300",   D, u"U+0009"},
         {"pas avant vitesse", 2, u"+",      u"-1",      u"300",   P, u"-1"},
@@ -240,6 +242,58 @@ void TestAxes::lettres()
     const QString lettres = QStringLiteral("ABCDEFG");
     for (int i = 1; i <= NombreAxes; ++i)
         QCOMPARE(LettreAxe(i), lettres[i - 1]);
+}
+
+void TestAxes::lectureDesCases_data()
+{
+    QTest::addColumn<Colonne>("colonne");
+    QTest::addColumn<QString>("texte");
+    QTest::addColumn<QString>("champ"); // what goes in the line; empty: refused
+    QTest::addColumn<bool>("telleQuelle");
+    constexpr Colonne P = Colonne::Pas, D = Colonne::Direction, V = Colonne::Vitesse;
+    // clang-format off
+    const QList<std::tuple<const char *, Colonne, const char16_t *, const char16_t *, bool>> cas = {
+        {"cinq chiffres",        P, u"00100",  u"00100", true},
+        {"trois chiffres",       P, u"100",    u"00100", true},
+        {"lettres",              P, u"abc",    u"00000", false},
+        {"lettre O pour zéro",   P, u"1O0",    u"00001", false},
+        {"virgule",              P, u"12,7",   u"00012", false},
+        {"hexadécimal",          P, u"&H10",   u"00016", false},
+        {"blancs",               P, u" 1 2 ",  u"00012", false},
+        {"vide",                 P, u"",       u"00000", false},
+        {"arrondi",              P, u"2.5",    u"00002", false},
+        {"pas trop grand",       P, u"100000", u"",      false},
+        {"vitesse 255",          V, u"255",    u"255",   true},
+        {"vitesse 7",            V, u"7",      u"007",   true},
+        {"vitesse 300",          V, u"300",    u"",      false},
+        {"un caractère",         D, u"+",      u"+",     true},
+        {"direction vide",       D, u"",       u" ",     false},
+        {"deux caractères",      D, u"+-",     u"+",     false},
+        {"tabulation",           D, u"\t",     u"",      false},
+    };
+    // clang-format on
+    for (const auto &[nom, colonne, texte, champ, telleQuelle] : cas)
+        QTest::newRow(nom) << colonne << QString::fromUtf16(texte) << QString::fromUtf16(champ)
+                           << telleQuelle;
+}
+
+// What each box gives the line, and whether that is what was typed: the
+// operator is told how any other text is read before TEST.
+void TestAxes::lectureDesCases()
+{
+    QFETCH(Colonne, colonne);
+    QFETCH(QString, texte);
+    QFETCH(QString, champ);
+    QFETCH(bool, telleQuelle);
+    const CaseVerifiee lue = VerifierCase(colonne, texte);
+    QCOMPARE(lue.champ, champ);
+    QCOMPARE(lue.echec.has_value(), champ.isEmpty());
+    if (champ.isEmpty())
+        return;
+    QCOMPARE(lue.telleQuelle, telleQuelle);
+    QCOMPARE(lue.lecture.isEmpty(), telleQuelle);
+    if (!telleQuelle && colonne != Colonne::Direction)
+        QVERIFY2(lue.lecture.contains(champ), qPrintable(lue.lecture));
 }
 
 QTEST_APPLESS_MAIN(TestAxes)

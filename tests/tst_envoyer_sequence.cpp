@@ -495,8 +495,8 @@ void TestEnvoyerSequence::enRetard_data()
 {
     QTest::addColumn<int>("apres"); // the run is held up once this many lines are out
     QTest::addColumn<QString>("message");
-    QTest::newRow("retenue après D") << 4 << "Lignes remises au port avant l'échec : A à D";
-    QTest::newRow("retenue après G") << 7 << "les sept lignes ont été remises au port, mais";
+    QTest::newRow("retenue après D") << 4 << "Lignes parties avant l'échec : A à D";
+    QTest::newRow("retenue après G") << 7 << "les sept lignes sont parties, mais";
 }
 
 // A run held up past its deadline (a stopped process, a slow machine) ends

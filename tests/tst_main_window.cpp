@@ -5,6 +5,7 @@
 #include "locale_essai.h"
 #include "pseudo_terminal.h"
 #include "run/journal.h"
+#include "window/case_grille.h"
 #include "window/dialogue_port.h"
 
 #include <QAccessible>
@@ -21,6 +22,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <sys/file.h>
 
 namespace {
 
@@ -87,6 +90,13 @@ private Q_SLOTS:
     void nomsAccessibles();
     void langue_data();
     void langue();
+    void marques_data();
+    void marques();
+    void clavier_data();
+    void clavier();
+    void listePerimee();
+    void reessayer_data();
+    void reessayer();
 };
 
 void TestMainWindow::composition_data()
@@ -144,7 +154,7 @@ void TestMainWindow::composition()
     const auto trouves = fenetre.findChildren<QWidget *>(nom);
     QCOMPARE(trouves.size(), 1);
     const QWidget *w = trouves.first();
-    QCOMPARE(QString::fromLatin1(w->metaObject()->className()), genre);
+    QVERIFY2(w->inherits(qPrintable(genre)), w->metaObject()->className()); // a grid box is one
     QCOMPARE(texteDe(w), texte);
     QCOMPARE(w->geometry(), geometrie);
     if (nom != QLatin1String("Line1")) {
@@ -200,19 +210,19 @@ void TestMainWindow::menus()
     };
     const QList<Menu> attendus = {
         {"MenuFichier",
-         QStringLiteral("Fichier"),
+         QStringLiteral("&Fichier"),
          {{"OuvrirSequence", QStringLiteral("Ouvrir Sequence")},
           {"EnregistrerSequence", QStringLiteral("Enregistrer Sequence")},
           {"EffacerSequenceActuelle", QStringLiteral("Effacer Sequence Actuelle")},
           {"JournalEnvois", QStringLiteral("Journal des envois…")},
           {"Quitter", QStringLiteral("Quitter le programme")}}},
         {"Initialisation",
-         QStringLiteral("Initialisation"),
+         QStringLiteral("&Initialisation"),
          {{"DesignAxe", QStringLiteral("Ouvrir un fichier de designation d'axes")},
           {"ChoisirPort", QStringLiteral("Choisir le port série…")},
           {"Langue", QStringLiteral("Langue")}}},
         {"Aide",
-         QStringLiteral("Aide"),
+         QStringLiteral("&Aide"),
          {{"CommentCreer", QStringLiteral("Comment Créer un fichier de désignation d'axes ?")},
           {"Schemas", QStringLiteral("Schémas Electronique de la Carte")},
           {"ProgASM", QStringLiteral("Le programme en Assembleur")},
@@ -613,11 +623,11 @@ void TestMainWindow::langue_data()
     QTest::addColumn<QStringList>("textes"); // first menu, axis 1, steps heading, list heading
     QTest::addColumn<QString>("erreur");
     QTest::newRow("en_US.UTF-8") << QByteArray("en_US.UTF-8")
-                                 << QStringList{"File", "Axis 01", "Steps", "Sequence Sent"}
-                                 << "Value refused for Axis 03, column “Speed”: “300”.";
+                                 << QStringList{"&File", "Axis 01", "Steps", "Sequence Sent"}
+                                 << "Value refused for Axis 03 (C), column “Speed”: “300”.";
     QTest::newRow("C") << QByteArray("C")
-                       << QStringList{"Fichier", "Axe 01", "Pas", "Sequence Envoyé"}
-                       << "Valeur refusée pour Axe 03, colonne « Vitesse » : « 300 ».";
+                       << QStringList{"&Fichier", "Axe 01", "Pas", "Sequence Envoyé"}
+                       << "Valeur refusée pour Axe 03 (C), colonne « Vitesse » : « 300 ».";
 }
 
 // The panel in the system's language: its captions and its error messages;
@@ -643,6 +653,167 @@ void TestMainWindow::langue()
     QCOMPARE(messages.vus.size(), 1);
     QVERIFY2(messages.vus[0].texte.startsWith(erreur), qPrintable(messages.vus[0].texte));
     QCOMPARE(pty.lire(), QByteArray());
+}
+
+void TestMainWindow::marques_data()
+{
+    QTest::addColumn<QString>("boite");
+    QTest::addColumn<QString>("tape"); // typed after the box's text is selected
+    QTest::addColumn<int>("marque");   // CaseGrille::Marque
+    QTest::addColumn<QString>("dit");  // in its tooltip and for a screen reader
+    const int a = int(CaseGrille::Marque::Aucune), l = int(CaseGrille::Marque::Lue),
+              r = int(CaseGrille::Marque::Refusee);
+    QTest::newRow("chiffres") << "Text1_1"
+                              << "00100" << a << "";
+    QTest::newRow("lettre O") << "Text1_2"
+                              << "1O0" << l << "Lu comme 00001";
+    QTest::newRow("virgule") << "Text2_4"
+                             << "12,7" << l << "Lu comme 012";
+    QTest::newRow("vide") << "Text1_5"
+                          << "" << l << "Case vide, lue comme 00000";
+    QTest::newRow("direction vide") << "Text3_1"
+                                    << "" << l << "envoyée comme une espace";
+    QTest::newRow("vitesse 300") << "Text2_3"
+                                 << "300" << r << "Refusé";
+}
+
+// As the operator types, a box whose text will not go out as typed, or not
+// at all, is marked; its tooltip and its description say what will be sent.
+void TestMainWindow::marques()
+{
+    QFETCH(QString, boite);
+    QFETCH(QString, tape);
+    QFETCH(int, marque);
+    QFETCH(QString, dit);
+    Form1 fenetre;
+    auto *c = controle<CaseGrille>(fenetre, boite);
+    c->selectAll();
+    QTest::keyClick(c, Qt::Key_Delete);
+    QTest::keyClicks(c, tape);
+    QCOMPARE(int(c->marque()), marque);
+    QVERIFY2(dit.isEmpty() ? c->toolTip().isEmpty() : c->toolTip().contains(dit),
+             qPrintable(c->toolTip()));
+    QVERIFY2(c->accessibleDescription().contains(c->toolTip()),
+             qPrintable(c->accessibleDescription()));
+}
+
+void TestMainWindow::clavier_data()
+{
+    QTest::addColumn<QString>("depart");
+    QTest::addColumn<QKeySequence>("touches");
+    QTest::addColumn<QString>("focus"); // where the focus ends
+    QTest::addColumn<QString>("texte"); // the start box's text after; empty: unchanged
+    QTest::addColumn<bool>("envoi");
+    // clang-format off
+    QTest::newRow("bas dans la colonne")  << "Text1_3" << QKeySequence(Qt::Key_Down) << "Text1_4" << "" << false;
+    QTest::newRow("haut, deux fois")      << "Text2_3" << QKeySequence(Qt::Key_Up, Qt::Key_Up) << "Text2_1" << "" << false;
+    QTest::newRow("haut au bord")         << "Text3_1" << QKeySequence(Qt::Key_Up) << "Text3_1" << "" << false;
+    QTest::newRow("direction remplacée")  << "Text3_2" << QKeySequence(Qt::Key_Minus) << "Text3_2" << "-" << false;
+    QTest::newRow("pas sélectionnés")     << "Text1_2" << QKeySequence(Qt::Key_7) << "Text1_2" << "7" << false;
+    QTest::newRow("Ctrl+T envoie")        << "Text1_1" << QKeySequence(QStringLiteral("Ctrl+T")) << "Text1_1" << "" << true;
+    QTest::newRow("Entrée sur TEST")      << "Command1" << QKeySequence(Qt::Key_Return) << "Command1" << "" << true;
+    // clang-format on
+}
+
+// The grid as grid editors work: a box gets the focus with its text
+// selected, so typing replaces it; the arrows move in a column; TEST has a
+// shortcut, and takes Entrée as well as the space bar.
+void TestMainWindow::clavier()
+{
+    QFETCH(QString, depart);
+    QFETCH(QKeySequence, touches);
+    QFETCH(QString, focus);
+    QFETCH(QString, texte);
+    QFETCH(bool, envoi);
+    Banc banc;
+    QVERIFY(banc.pret());
+    auto &[pty, messages, fenetre] = banc;
+    auto *premier = controle<QWidget>(fenetre, depart);
+    premier->setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(premier->hasFocus());
+    QTest::qWait(10); // the selection a focus makes comes right after it
+    for (int k = 0; k < touches.count(); ++k)
+        QTest::keyClick(QApplication::focusWidget(), touches[k].key(),
+                        touches[k].keyboardModifiers());
+    QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+    if (!texte.isEmpty())
+        QCOMPARE(qobject_cast<QLineEdit *>(premier)->text(), texte);
+    QCOMPARE(pty.lire(envoi ? 84 : 0), envoi ? surLeFil(lignesInitiales()) : QByteArray());
+    QVERIFY(messages.vus.isEmpty());
+}
+
+// A run that sends nothing leaves the list as it was, greyed and said to be
+// the previous sequence's; the status bar gives each attempt and its time.
+void TestMainWindow::listePerimee()
+{
+    Banc banc;
+    QVERIFY(banc.pret());
+    auto &[pty, messages, fenetre] = banc;
+    auto *liste = controle<QListWidget>(fenetre, QStringLiteral("List1"));
+    auto *etat = controle<QLabel>(fenetre, QStringLiteral("etatEnvoi"));
+    cliquerTest(fenetre);
+    QCOMPARE(pty.lire(84).size(), 84);
+    QVERIFY2(etat->text().contains(QStringLiteral("envoyée à")), qPrintable(etat->text()));
+    QVERIFY(!liste->item(0)->font().italic() && liste->toolTip().isEmpty());
+
+    const QString chemin = pty.chemin();
+    fenetre.lien().setPeripherique(QStringLiteral("/dev/tarvik-absent-pour-essai"));
+    cliquerTest(fenetre);
+    QCOMPARE(lignesListe(fenetre), lignesInitiales());
+    QVERIFY(liste->item(0)->font().italic() && liste->item(6)->font().italic());
+    QVERIFY2(liste->toolTip().contains(QStringLiteral("Séquence précédente, envoyée à")),
+             qPrintable(liste->toolTip()));
+    QCOMPARE(liste->accessibleDescription(), liste->toolTip());
+    QVERIFY2(etat->text().contains(QStringLiteral("non envoyée")) &&
+                 etat->text().contains(QStringLiteral("port absent")),
+             qPrintable(etat->text()));
+
+    fenetre.lien().setPeripherique(chemin);
+    cliquerTest(fenetre);
+    QCOMPARE(pty.lire(84).size(), 84);
+    QVERIFY(!liste->item(0)->font().italic() && liste->toolTip().isEmpty());
+    QCOMPARE(messages.vus.size(), 1);
+}
+
+void TestMainWindow::reessayer_data()
+{
+    QTest::addColumn<QString>("cas");
+    QTest::addColumn<QString>("conseil");
+    QTest::addColumn<bool>("question"); // « Réessayer » is offered
+    QTest::newRow("port occupé") << "occupe"
+                                 << "Fermez ce programme" << true;
+    QTest::newRow("port absent") << "absent"
+                                 << "Vérifiez le câble" << true;
+    QTest::newRow("délai dépassé") << "bloque"
+                                   << "avant d'envoyer de nouveau" << false;
+}
+
+// A failure says what to do; where nothing was written, « Réessayer » sends
+// the grid again, and only then.
+void TestMainWindow::reessayer()
+{
+    QFETCH(QString, cas);
+    QFETCH(QString, conseil);
+    QFETCH(bool, question);
+    const auto delai = DelaiSequenceMs.remplacer(100);
+    Banc banc;
+    QVERIFY(banc.pret());
+    auto &[pty, messages, fenetre] = banc;
+    const int occupant =
+        ::open(QFile::encodeName(pty.chemin()).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    const auto fermer = qScopeGuard([&] { ::close(occupant); });
+    if (cas == QLatin1String("occupe"))
+        QCOMPARE(::flock(occupant, LOCK_EX | LOCK_NB), 0);
+    else if (cas == QLatin1String("absent"))
+        fenetre.lien().setPeripherique(QStringLiteral("/dev/tarvik-absent-pour-essai"));
+    else
+        QVERIFY(pty.remplir() > 0);
+    messages.reponses = {0}; // « Réessayer » once, then « Fermer »
+    cliquerTest(fenetre);
+    QCOMPARE(messages.vus.size(), question ? 2 : 1);
+    QVERIFY2(messages.vus[0].texte.contains(conseil), qPrintable(messages.vus[0].texte));
+    const QStringList boutons{QStringLiteral("Réessayer"), QStringLiteral("Fermer")};
+    QCOMPARE(messages.boutons, question ? boutons : QStringList());
 }
 
 QTEST_MAIN(TestMainWindow)

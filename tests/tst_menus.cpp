@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocumentFragment>
@@ -72,6 +73,7 @@ private Q_SLOTS:
     void nomsAcceptes();
     void nomsRefuses_data();
     void nomsRefuses();
+    void designationRetenue();
     void entreesAide_data();
     void entreesAide();
     void entreesFichier();
@@ -422,6 +424,45 @@ void TestMenus::nomsRefuses()
     QCOMPARE(messages.vus.size(), 1);
     QVERIFY2(messages.vus[0].texte.contains(motif), qPrintable(messages.vus[0].texte));
     QCOMPARE(etiquettes(fenetre), avant);
+}
+
+// The axis designation file opened is opened again at the next start, and
+// its names are those of the messages. One that is gone by then is said
+// once, and the rows keep their numbers.
+void TestMenus::designationRetenue()
+{
+    const auto sansReglages = qScopeGuard([] { QFile::remove(CheminReglages()); });
+    {
+        CaptureMessages messages;
+        ChoixImpose choix;
+        Form1 fenetre;
+        choix.reponse = m_dossier.filePath(QStringLiteral("retenus.txt"));
+        QVERIFY(ecrireFichier(choix.reponse, "Pince\nRotation base\n"));
+        declencher(fenetre, "DesignAxe");
+        QVERIFY(messages.vus.isEmpty());
+    }
+    Banc<> banc;
+    auto &[pty, messages, fenetre] = banc;
+    {
+        Form1 suivante(LireReglages());
+        QCOMPARE(etiquettes(suivante).mid(0, 3),
+                 (QStringList{QStringLiteral("Pince"), QStringLiteral("Rotation base"),
+                              QStringLiteral("Axe 03")}));
+        suivante.lien().setPeripherique(pty.chemin());
+        controle<QLineEdit>(suivante, nomElement("Text2", 2))->setText(QStringLiteral("300"));
+        cliquerTest(suivante);
+        QCOMPARE(messages.vus.size(), 1);
+        QVERIFY2(messages.vus[0].texte.contains(QStringLiteral("Rotation base (B)")),
+                 qPrintable(messages.vus[0].texte));
+    }
+    QVERIFY(QFile::remove(m_dossier.filePath(QStringLiteral("retenus.txt"))));
+    Form1 sansFichier(LireReglages());
+    QTest::qWait(10);
+    QCOMPARE(messages.vus.size(), 2);
+    QCOMPARE(messages.vus[1].genre, GenreMessage::Avertissement);
+    QVERIFY2(messages.vus[1].texte.contains(QStringLiteral("retenus.txt")),
+             qPrintable(messages.vus[1].texte));
+    QCOMPARE(etiquettes(sansFichier)[0], QStringLiteral("Axe 01"));
 }
 
 void TestMenus::entreesAide_data()

@@ -4,105 +4,6 @@
 <context>
     <name>Aide</name>
     <message>
-        <source>Utilisation : tarvik-envoyer FICHIER [--port PERIPHERIQUE] [--langue LANGUE]
-              tarvik-envoyer --verifier FICHIER [--port PERIPHERIQUE]
-
-Envoie à la carte les sept lignes d&apos;un fichier de séquence (.seq), comme
-« TEST » les envoie depuis le panneau : le fichier entier est vérifié avant
-l&apos;ouverture du port, avec les mêmes verrous, la même attente de vidage et la
-même limite de 2 s. FICHIER « - » lit l&apos;entrée standard jusqu&apos;à sa fin, même
-lente ou non bloquante. Les lignes envoyées s&apos;affichent sur la sortie
-standard, les messages sur la sortie d&apos;erreur.
-
-Options :
-  --port PERIPHERIQUE  envoie sur ce périphérique au lieu du port choisi
-  --verifier FICHIER   vérifie seulement, affiche les lignes qui seraient
-                       envoyées et nomme (sur la sortie d&apos;erreur) le port où
-                       elles partiraient, sans ouvrir aucun port ; accepte
-                       les mêmes options que l&apos;envoi
-  --langue LANGUE      parle cette langue, parmi : %1 ;
-                       sinon celle choisie dans le panneau, sinon celle du
-                       système (LC_ALL, LC_MESSAGES, LANG), le français par
-                       défaut. Les octets envoyés ne changent jamais.
-  -h, --help           affiche cette aide
-  -v, --version        affiche la version
-
-Le port utilisé est, dans l&apos;ordre : celui de --port, celui choisi dans le
-panneau (« Initialisation › Choisir le port série… »), le lien
-/dev/tarvik-port1 s&apos;il existe, puis /dev/ttyS0 (le port série 1). Des
-réglages illisibles ne mènent jamais au port série 1 : l&apos;envoi est refusé.
-
-Si la sortie standard est pleine ou fermée, un envoi garde son code (la
-carte a reçu les lignes) et la sortie d&apos;erreur le signale ; --verifier,
-dont c&apos;est tout le travail, échoue avec le code 5.
-
-Codes de sortie :
-  0    séquence envoyée et vidée (ou, avec --verifier, fichier valide)
-  1    fichier refusé, rien n&apos;a été envoyé
-  2    mauvaise utilisation (option inconnue ou donnée deux fois, fichier
-       manquant ou en trop, entrée standard fermée avec « - »)
-  3    port refusé ou indisponible, rien n&apos;a été envoyé (avec --verifier :
-       réglages illisibles, l&apos;envoi serait refusé)
-  4    échec pendant l&apos;écriture (les lignes remises au port sont nommées)
-  5    --verifier n&apos;a pas pu écrire les lignes sur la sortie standard
-  129, 130, 131, 143
-       interrompu par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (128 + le numéro du
-       signal) : ce qui attendait est abandonné, le port et ses verrous
-       rendus ; pendant la lecture de l&apos;entrée standard, rien n&apos;est envoyé
-
-Chaque envoi qui a passé la vérification du fichier laisse une ligne dans le
-journal des envois, $XDG_STATE_HOME/tarvik/journal.log.
-</source>
-        <translation>Usage: tarvik-envoyer FILE [--port DEVICE] [--langue LANGUAGE]
-       tarvik-envoyer --verifier FILE [--port DEVICE]
-
-Sends the seven lines of a sequence file (.seq) to the board, as &quot;TEST&quot;
-sends them from the panel: the whole file is checked before the port is
-opened, with the same locks, the same wait for the output to drain and the
-same 2 s limit. FILE &quot;-&quot; reads standard input to its end, even a slow or
-non-blocking one. The lines sent are printed on standard output, messages
-on standard error.
-
-Options:
-  --port DEVICE        send on this device instead of the chosen port
-  --verifier FILE      only check: print the lines that would be sent and
-                       name (on standard error) the port they would go to,
-                       opening no port; takes the same options as a send
-  --langue LANGUAGE    speak this language, one of: %1;
-                       otherwise the one chosen in the panel, otherwise the
-                       system&apos;s (LC_ALL, LC_MESSAGES, LANG), French by
-                       default. The bytes sent never change.
-  -h, --help           show this help
-  -v, --version        show the version
-
-The port used is, in this order: the one given with --port, the one chosen
-in the panel (&quot;Setup › Choose Serial Port…&quot;), the link /dev/tarvik-port1 if
-it exists, then /dev/ttyS0 (serial port 1). Unreadable settings never lead
-to serial port 1: the send is refused.
-
-If standard output is full or closed, a send keeps its exit code (the board
-received the lines) and standard error says so; --verifier, whose whole job
-is printing, fails with code 5.
-
-Exit codes:
-  0    sequence sent and drained (with --verifier: the file is valid)
-  1    file refused, nothing was sent
-  2    wrong usage (unknown option or one given twice, missing or extra
-       file, standard input closed with &quot;-&quot;)
-  3    port refused or unavailable, nothing was sent (with --verifier:
-       unreadable settings, the send would be refused)
-  4    failure while writing (the lines handed to the port are named)
-  5    --verifier could not write the lines to standard output
-  129, 130, 131, 143
-       interrupted by SIGHUP, SIGINT, SIGQUIT or SIGTERM (128 + the signal
-       number): what was still waiting is dropped, the port and its locks
-       released; while standard input is read, nothing is sent
-
-Every send that gets past the file&apos;s checks leaves one line in the log of
-sends, $XDG_STATE_HOME/tarvik/journal.log.
-</translation>
-    </message>
-    <message>
         <source>Utilisation : tarvik [--port PERIPHERIQUE] [--langue LANGUE]
 
 Panneau de commande de la carte à sept axes. « TEST » envoie une ligne de
@@ -156,6 +57,105 @@ SIGHUP, SIGINT, SIGQUIT or SIGTERM (a sequence in progress is dropped, the
 port and its locks are released).
 </translation>
     </message>
+    <message>
+        <source>Utilisation : tarvik-envoyer FICHIER [--port PERIPHERIQUE] [--langue LANGUE]
+              tarvik-envoyer --verifier FICHIER [--port PERIPHERIQUE]
+
+Envoie à la carte les sept lignes d&apos;un fichier de séquence (.seq), comme
+« TEST » les envoie depuis le panneau : le fichier entier est vérifié avant
+l&apos;ouverture du port, avec les mêmes verrous, la même attente de vidage et la
+même limite de 2 s. FICHIER « - » lit l&apos;entrée standard jusqu&apos;à sa fin, même
+lente ou non bloquante. Les lignes envoyées s&apos;affichent sur la sortie
+standard, les messages sur la sortie d&apos;erreur.
+
+Options :
+  --port PERIPHERIQUE  envoie sur ce périphérique au lieu du port choisi
+  --verifier FICHIER   vérifie seulement, affiche les lignes qui seraient
+                       envoyées et nomme (sur la sortie d&apos;erreur) le port où
+                       elles partiraient, sans ouvrir aucun port ; accepte
+                       les mêmes options que l&apos;envoi
+  --langue LANGUE      parle cette langue, parmi : %1 ;
+                       sinon celle choisie dans le panneau, sinon celle du
+                       système (LC_ALL, LC_MESSAGES, LANG), le français par
+                       défaut. Les octets envoyés ne changent jamais.
+  -h, --help           affiche cette aide
+  -v, --version        affiche la version
+
+Le port utilisé est, dans l&apos;ordre : celui de --port, celui choisi dans le
+panneau (« Initialisation › Choisir le port série… »), le lien
+/dev/tarvik-port1 s&apos;il existe, puis /dev/ttyS0 (le port série 1). Des
+réglages illisibles ne mènent jamais au port série 1 : l&apos;envoi est refusé.
+
+Si la sortie standard est pleine ou fermée, un envoi garde son code (la
+carte a reçu les lignes) et la sortie d&apos;erreur le signale ; --verifier,
+dont c&apos;est tout le travail, échoue avec le code 5.
+
+Codes de sortie :
+  0    séquence envoyée et vidée (ou, avec --verifier, fichier valide)
+  1    fichier refusé, rien n&apos;a été envoyé
+  2    mauvaise utilisation (option inconnue ou donnée deux fois, fichier
+       manquant ou en trop, entrée standard fermée avec « - »)
+  3    port refusé ou indisponible, rien n&apos;a été envoyé (avec --verifier :
+       réglages illisibles, l&apos;envoi serait refusé)
+  4    échec pendant l&apos;écriture (les lignes parties sont nommées)
+  5    --verifier n&apos;a pas pu écrire les lignes sur la sortie standard
+  129, 130, 131, 143
+       interrompu par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (128 + le numéro du
+       signal) : ce qui attendait est abandonné, le port et ses verrous
+       rendus ; pendant la lecture de l&apos;entrée standard, rien n&apos;est envoyé
+
+Chaque envoi qui a passé la vérification du fichier laisse une ligne dans le
+journal des envois, $XDG_STATE_HOME/tarvik/journal.log.
+</source>
+        <translation>Usage: tarvik-envoyer FILE [--port DEVICE] [--langue LANGUAGE]
+       tarvik-envoyer --verifier FILE [--port DEVICE]
+
+Sends the seven lines of a sequence file (.seq) to the board, as &quot;TEST&quot;
+sends them from the panel: the whole file is checked before the port is
+opened, with the same locks, the same wait for the output to drain and the
+same 2 s limit. FILE &quot;-&quot; reads standard input to its end, even a slow or
+non-blocking one. The lines sent are printed on standard output, messages
+on standard error.
+
+Options:
+  --port DEVICE        send on this device instead of the chosen port
+  --verifier FILE      only check: print the lines that would be sent and
+                       name (on standard error) the port they would go to,
+                       opening no port; takes the same options as a send
+  --langue LANGUAGE    speak this language, one of: %1;
+                       otherwise the one chosen in the panel, otherwise the
+                       system&apos;s (LC_ALL, LC_MESSAGES, LANG), French by
+                       default. The bytes sent never change.
+  -h, --help           show this help
+  -v, --version        show the version
+
+The port used is, in this order: the one given with --port, the one chosen
+in the panel (&quot;Setup › Choose Serial Port…&quot;), the link /dev/tarvik-port1 if
+it exists, then /dev/ttyS0 (serial port 1). Unreadable settings never lead
+to serial port 1: the send is refused.
+
+If standard output is full or closed, a send keeps its exit code (the board
+received the lines) and standard error says so; --verifier, whose whole job
+is printing, fails with code 5.
+
+Exit codes:
+  0    sequence sent and drained (with --verifier: the file is valid)
+  1    file refused, nothing was sent
+  2    wrong usage (unknown option or one given twice, missing or extra
+       file, standard input closed with &quot;-&quot;)
+  3    port refused or unavailable, nothing was sent (with --verifier:
+       unreadable settings, the send would be refused)
+  4    failure while writing (the lines that went out are named)
+  5    --verifier could not write the lines to standard output
+  129, 130, 131, 143
+       interrupted by SIGHUP, SIGINT, SIGQUIT or SIGTERM (128 + the signal
+       number): what was still waiting is dropped, the port and its locks
+       released; while standard input is read, nothing is sent
+
+Every send that gets past the file&apos;s checks leaves one line in the send
+log, $XDG_STATE_HOME/tarvik/journal.log.
+</translation>
+    </message>
 </context>
 <context>
     <name>Axes</name>
@@ -176,7 +176,7 @@ port and its locks are released).
     </message>
     <message>
         <source>Journal des envois</source>
-        <translation>Log of Sends</translation>
+        <translation>Send Log</translation>
     </message>
     <message>
         <source>Fichier : %1 (les envois les plus récents en bas)</source>
@@ -314,7 +314,7 @@ Nothing was sent</translation>
     </message>
     <message>
         <source>le journal des envois « %1 » : %2</source>
-        <translation>the log of sends “%1”: %2</translation>
+        <translation>the send log “%1”: %2</translation>
     </message>
     <message>
         <source>interrompu pendant la lecture de la séquence, rien n&apos;a été envoyé</source>
@@ -499,10 +499,6 @@ The previous choice still holds.</translation>
         <translation>The language could not be saved in “%1”: %2.</translation>
     </message>
     <message>
-        <source>Le panneau parlera cette langue à son prochain démarrage.</source>
-        <translation>The panel will speak this language from its next start.</translation>
-    </message>
-    <message>
         <source>Le fichier de réglages « %1 » était illisible (%2) : il a été mis de côté sous « %3 », et remplacé par un nouveau.</source>
         <translation>The settings file “%1” was unreadable (%2): it was set aside as “%3”, and replaced by a new one.</translation>
     </message>
@@ -575,10 +571,6 @@ Built with Qt %2 (running: Qt %3).
 Free software, under the GNU GPL version 3 or later.</translation>
     </message>
     <message>
-        <source>Envoie les sept lignes de commande, de A à G, sur %1.</source>
-        <translation>Sends the seven command lines, A to G, to %1.</translation>
-    </message>
-    <message>
         <source>Nombre de pas, de 0 à 99999.</source>
         <translation>Step count, from 0 to 99999.</translation>
     </message>
@@ -595,10 +587,6 @@ Free software, under the GNU GPL version 3 or later.</translation>
         <translation>Sequence Sent</translation>
     </message>
     <message>
-        <source>Fichier</source>
-        <translation>File</translation>
-    </message>
-    <message>
         <source>Ouvrir Sequence</source>
         <translation>Open Sequence</translation>
     </message>
@@ -612,15 +600,11 @@ Free software, under the GNU GPL version 3 or later.</translation>
     </message>
     <message>
         <source>Journal des envois…</source>
-        <translation>Log of Sends…</translation>
+        <translation>Send Log…</translation>
     </message>
     <message>
         <source>Quitter le programme</source>
         <translation>Quit</translation>
-    </message>
-    <message>
-        <source>Initialisation</source>
-        <translation>Setup</translation>
     </message>
     <message>
         <source>Ouvrir un fichier de designation d&apos;axes</source>
@@ -629,10 +613,6 @@ Free software, under the GNU GPL version 3 or later.</translation>
     <message>
         <source>Choisir le port série…</source>
         <translation>Choose Serial Port…</translation>
-    </message>
-    <message>
-        <source>Aide</source>
-        <translation>Help</translation>
     </message>
     <message>
         <source>Comment Créer un fichier de désignation d&apos;axes ?</source>
@@ -652,7 +632,7 @@ Free software, under the GNU GPL version 3 or later.</translation>
     </message>
     <message>
         <source>Celle du système</source>
-        <translation>The System&apos;s</translation>
+        <translation>System Default</translation>
     </message>
     <message>
         <source>Séquence non envoyée</source>
@@ -660,7 +640,7 @@ Free software, under the GNU GPL version 3 or later.</translation>
     </message>
     <message>
         <source>Journal des envois</source>
-        <translation>Log of Sends</translation>
+        <translation>Send Log</translation>
     </message>
     <message>
         <source>Séquence envoyée</source>
@@ -675,7 +655,7 @@ Free software, under the GNU GPL version 3 or later.</translation>
     <message>
         <source>Le journal des envois « %1 » : %2.
 Les séquences partent quand même. Ce message ne reviendra pas avant le prochain démarrage du panneau.</source>
-        <translation>The log of sends “%1”: %2.
+        <translation>The send log “%1”: %2.
 Sequences are sent all the same. This message will not come back before the panel next starts.</translation>
     </message>
     <message>
@@ -697,8 +677,118 @@ Nothing was sent</translation>
         <translation>Choose the port with %1, or give it with --port.</translation>
     </message>
     <message>
-        <source>Ce port a été choisi par %1 : rebranchez-le, ou choisissez-en un autre par ce menu.</source>
-        <translation>This port was chosen with %1: plug it back in, or choose another one with that menu.</translation>
+        <source>Désignation d&apos;axes</source>
+        <translation>Axis Designation</translation>
+    </message>
+    <message>
+        <source>Les noms sont appliqués, mais le fichier ne sera pas rouvert au prochain démarrage : %1.</source>
+        <translation>The names are applied, but the file will not be opened again at the next start: %1.</translation>
+    </message>
+    <message>
+        <source>Le fichier de désignation d&apos;axes « %1 », ouvert la dernière fois, n&apos;a pas été chargé : %2.
+Les axes gardent leurs noms « Axe 01 » à « Axe 07 ».</source>
+        <translation>The axis designation file “%1”, opened last time, was not loaded: %2.
+The axes keep their names “Axis 01” to “Axis 07”.</translation>
+    </message>
+    <message>
+        <source>Le panneau parlera %1 à son prochain démarrage.</source>
+        <translation>The panel will speak %1 from its next start.</translation>
+    </message>
+    <message>
+        <source>Le panneau parlera la langue du système à son prochain démarrage.</source>
+        <translation>The panel will speak the system&apos;s language from its next start.</translation>
+    </message>
+    <message>
+        <source>aucun port choisi</source>
+        <translation>no port chosen</translation>
+    </message>
+    <message>
+        <source>port absent</source>
+        <translation>port absent</translation>
+    </message>
+    <message>
+        <source>port refusé</source>
+        <translation>port refused</translation>
+    </message>
+    <message>
+        <source>port occupé</source>
+        <translation>port busy</translation>
+    </message>
+    <message>
+        <source>délai dépassé</source>
+        <translation>time is up</translation>
+    </message>
+    <message>
+        <source>interrompue</source>
+        <translation>interrupted</translation>
+    </message>
+    <message>
+        <source>échec du port</source>
+        <translation>port failure</translation>
+    </message>
+    <message>
+        <source>Envoie les sept lignes de commande, de A à G, sur %1 (%2, ou Entrée quand le bouton a le focus).</source>
+        <translation>Sends the seven command lines, A to G, on %1 (%2, or Enter when the button has the focus).</translation>
+    </message>
+    <message>
+        <source>&amp;Fichier</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>&amp;Initialisation</source>
+        <translation>&amp;Setup</translation>
+    </message>
+    <message>
+        <source>&amp;Aide</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>Refusé : %1.</source>
+        <translation>Refused: %1.</translation>
+    </message>
+    <message>
+        <source>valeur refusée</source>
+        <translation>value refused</translation>
+    </message>
+    <message>
+        <source>Dernière séquence : envoyée à %1</source>
+        <translation>Last sequence: sent at %1</translation>
+    </message>
+    <message>
+        <source>Dernière séquence : non envoyée à %1 : %2</source>
+        <translation>Last sequence: not sent at %1: %2</translation>
+    </message>
+    <message>
+        <source>Séquence précédente, envoyée à %1 : la tentative de %2 n&apos;a rien envoyé.</source>
+        <translation>Previous sequence, sent at %1: the attempt at %2 sent nothing.</translation>
+    </message>
+    <message>
+        <source>Vérifiez le câble et l&apos;adaptateur, ou choisissez un autre port par %1.</source>
+        <translation>Check the cable and the adapter, or choose another port with %1.</translation>
+    </message>
+    <message>
+        <source>Fermez ce programme, puis appuyez de nouveau sur TEST.</source>
+        <translation>Close that program, then press TEST again.</translation>
+    </message>
+    <message>
+        <source>Un administrateur peut vous ajouter au groupe dialout ; ouvrez ensuite une nouvelle session.</source>
+        <translation>An administrator can add you to the dialout group; then log in again.</translation>
+    </message>
+    <message>
+        <source>Choisissez un port série par %1.</source>
+        <translation>Choose a serial port with %1.</translation>
+    </message>
+    <message>
+        <source>Vérifiez la carte, son câble et l&apos;état de la machine avant d&apos;envoyer de nouveau.</source>
+        <translation>Check the board, its cable and the machine&apos;s state before sending again.</translation>
+    </message>
+    <message>
+        <source>Réessayer</source>
+        <translation>Retry</translation>
+    </message>
+    <message>
+        <source>Fermer</source>
+        <translation>Close</translation>
     </message>
 </context>
 <context>
@@ -732,6 +822,41 @@ Nothing was sent</translation>
     <message>
         <source>La vitesse doit être comprise entre 0 et %1</source>
         <translation>The speed must be between 0 and %1</translation>
+    </message>
+    <message>
+        <source>case vide, lue comme %1</source>
+        <translation>empty box, read as %1</translation>
+    </message>
+    <message>
+        <source>lu comme %1 : « &amp;H » et « &amp;O » annoncent un nombre hexadécimal ou octal</source>
+        <translation>read as %1: “&amp;H” and “&amp;O” start a hexadecimal or octal number</translation>
+    </message>
+    <message>
+        <source>lu comme %1 : les blancs sont ignorés</source>
+        <translation>read as %1: blanks are ignored</translation>
+    </message>
+    <message>
+        <source>lu comme %1 : seul le nombre du début est lu (un signe, des chiffres, un point décimal, un exposant), puis arrondi</source>
+        <translation>read as %1: only the number at the start is read (a sign, digits, a decimal point, an exponent), then rounded</translation>
+    </message>
+    <message>
+        <source>case vide, envoyée comme une espace</source>
+        <translation>empty box, sent as a space</translation>
+    </message>
+    <message>
+        <source>seul le premier caractère part : « %1 »</source>
+        <translation>only the first character goes: “%1”</translation>
+    </message>
+</context>
+<context>
+    <name>Langues</name>
+    <message>
+        <source>français</source>
+        <translation>French</translation>
+    </message>
+    <message>
+        <source>anglais</source>
+        <translation>English</translation>
     </message>
 </context>
 <context>
@@ -900,14 +1025,6 @@ Try “%1 --help”.
         <translation>port busy: held by another program</translation>
     </message>
     <message>
-        <source>délai dépassé : le port n&apos;accepte plus d&apos;octets</source>
-        <translation>time is up: the port takes no more bytes</translation>
-    </message>
-    <message>
-        <source>délai dépassé : %1 octets n&apos;ont pas quitté le port</source>
-        <translation>time is up: %1 bytes have not left the port</translation>
-    </message>
-    <message>
         <source>le processus %1</source>
         <translation>process %1</translation>
     </message>
@@ -1007,6 +1124,14 @@ Try “%1 --help”.
         <source>les réglages %1 sont illisibles (%2) : le port choisi n&apos;est pas connu, et rien n&apos;est envoyé au hasard</source>
         <translation>the settings %1 are unreadable (%2): the chosen port is not known, and nothing is sent at random</translation>
     </message>
+    <message>
+        <source>délai dépassé : la ligne ne prend plus rien (carte arrêtée, câble débranché, ou pont qui ne lit plus)</source>
+        <translation>time is up: the line takes nothing more (the board stopped, the cable unplugged, or a bridge that no longer reads)</translation>
+    </message>
+    <message>
+        <source>délai dépassé : %1 octets attendaient encore de partir</source>
+        <translation>time is up: %1 bytes were still waiting to leave</translation>
+    </message>
 </context>
 <context>
     <name>Reglages</name>
@@ -1021,10 +1146,6 @@ Try “%1 --help”.
     <message>
         <source>valeur écrite sous une forme que Tarvik ne lit pas (guillemets, @Variant, liste, barre oblique inverse ou espace en bordure)</source>
         <translation>value written in a form Tarvik does not read (quotes, @Variant, list, backslash, or a space at either end)</translation>
-    </message>
-    <message>
-        <source>le chemin du périphérique doit partir de la racine (/)</source>
-        <translation>the device&apos;s path must start from the root (/)</translation>
     </message>
     <message>
         <source>valeur trop longue, ou qui contient un caractère de contrôle</source>
@@ -1062,6 +1183,10 @@ Try “%1 --help”.
         <source>le fichier illisible ne peut pas être mis de côté (%1)</source>
         <translation>the unreadable file cannot be set aside (%1)</translation>
     </message>
+    <message>
+        <source>le chemin doit partir de la racine (/)</source>
+        <translation>the path must start from the root (/)</translation>
+    </message>
 </context>
 <context>
     <name>Sequence</name>
@@ -1078,10 +1203,6 @@ Try “%1 --help”.
         <translation>A to %1</translation>
     </message>
     <message>
-        <source>Lignes remises au port avant %1 : %2</source>
-        <translation>Lines handed to the port before %1: %2</translation>
-    </message>
-    <message>
         <source>l&apos;interruption</source>
         <translation>the interruption</translation>
     </message>
@@ -1090,16 +1211,8 @@ Try “%1 --help”.
         <translation>the failure</translation>
     </message>
     <message>
-        <source>. Ce qui attendait encore de partir a été abandonné : des octets déjà remis au port, de cette séquence ou d&apos;une précédente, ont pu être perdus, et une ligne incomplète a pu atteindre la carte</source>
-        <translation>. What was still waiting to leave was dropped: bytes already handed to the port, from this sequence or an earlier one, may have been lost, and an incomplete line may have reached the board</translation>
-    </message>
-    <message>
         <source>Rien n&apos;a été envoyé</source>
         <translation>Nothing was sent</translation>
-    </message>
-    <message>
-        <source>délai dépassé : les sept lignes ont été remises au port, mais la séquence a pris plus de %1 s</source>
-        <translation>time is up: all seven lines were handed to the port, but the sequence took longer than %1 s</translation>
     </message>
     <message>
         <source>délai dépassé : la séquence a pris plus de %1 s</source>
@@ -1108,6 +1221,18 @@ Try “%1 --help”.
     <message>
         <source>Une séquence précédente, interrompue, avait laissé des octets en attente sur le port (%1) : ils ont été abandonnés avant cette séquence, et la carte a pu recevoir une ligne incomplète</source>
         <translation>An earlier sequence, interrupted, had left bytes waiting on the port (%1): they were dropped before this sequence, and the board may have received an incomplete line</translation>
+    </message>
+    <message>
+        <source>Lignes parties avant %1 : %2</source>
+        <translation>Lines that went out before %1: %2</translation>
+    </message>
+    <message>
+        <source>. Ce qui attendait encore de partir a été abandonné : la carte a pu recevoir une ligne incomplète</source>
+        <translation>. What was still waiting to leave was dropped: the board may have received an incomplete line</translation>
+    </message>
+    <message>
+        <source>délai dépassé : les sept lignes sont parties, mais en plus de %1 s</source>
+        <translation>time is up: all seven lines went out, but it took longer than %1 s</translation>
     </message>
 </context>
 <context>

@@ -76,7 +76,7 @@ Codes de sortie :
        manquant ou en trop, entrée standard fermée avec « - »)
   3    port refusé ou indisponible, rien n'a été envoyé (avec --verifier :
        réglages illisibles, l'envoi serait refusé)
-  4    échec pendant l'écriture (les lignes remises au port sont nommées)
+  4    échec pendant l'écriture (les lignes parties sont nommées)
   5    --verifier n'a pas pu écrire les lignes sur la sortie standard
   129, 130, 131, 143
        interrompu par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (128 + le numéro du

@@ -150,9 +150,9 @@ QChar PremierCaractere(QStringView texte)
     return texte.isEmpty() ? QChar(u' ') : texte.front();
 }
 
-QString CodePoint(QChar c)
+QString CodePoint(char32_t c)
 {
-    return QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper();
+    return QStringLiteral("U+%1").arg(uint(c), 4, 16, QChar(u'0')).toUpper();
 }
 
 namespace {

@@ -52,8 +52,8 @@ std::optional<std::int64_t> Arrondir(double valeur, std::int64_t min, std::int64
 // First character of a text; an empty text gives a space.
 QChar PremierCaractere(QStringView texte);
 
-// A character as messages spell it: "U+0009".
-QString CodePoint(QChar c);
+// A character as messages spell it: "U+0009", "U+1F600".
+QString CodePoint(char32_t c);
 
 // True when c is printable and has a one-byte code in Windows-1252.
 bool DirectionValide(QChar c);

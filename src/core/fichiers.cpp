@@ -168,8 +168,8 @@ NomsAnalyses AnalyserNomsAxes(const QByteArray &contenu)
             analyses.echec = ligne(k, Textes::tr("texte UTF-8 invalide"));
             return analyses;
         }
-        for (QChar c : texte) {
-            if (const QString genre = genreInterdit(c.category()); !genre.isEmpty()) {
+        for (const char32_t c : texte.toUcs4()) {
+            if (const QString genre = genreInterdit(QChar::category(c)); !genre.isEmpty()) {
                 analyses.echec = ligne(k, Textes::tr("%1 (%2) interdit").arg(genre, CodePoint(c)));
                 return analyses;
             }

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -26,35 +28,115 @@ QString NomColonne(Colonne colonne)
 
 namespace {
 
-// The typed text as it can be shown in a message: control characters spelled
-// out, long texts cut.
+// The typed text as it can be shown in a message: each character as itself
+// when it prints, else spelled out (U+0009), long texts cut.
 QString texteLisible(QStringView texte)
 {
     constexpr qsizetype longueurMax = 40;
+    const QList<uint> points = texte.toUcs4();
     QString lisible;
-    for (QChar c : texte.left(longueurMax)) {
-        if (c.isPrint() && !c.isSurrogate())
-            lisible += c;
+    for (qsizetype k = 0; k < points.size() && k < longueurMax; ++k) {
+        const char32_t c = points[k];
+        if (QChar::isPrint(c) && !QChar::isSurrogate(c))
+            lisible += QString::fromUcs4(&c, 1);
         else
             lisible += CodePoint(c);
     }
-    if (texte.size() > longueurMax)
+    if (points.size() > longueurMax)
         lisible += u'…';
     return lisible;
 }
 
-ValeurRefusee refuser(int i, Colonne colonne, const QString &texte, const QString &raison)
+// "Rotation base (B)", "Axe 02 (B)"
+QString nomAvecLettre(int numero, const QString &nom)
+{
+    return QStringLiteral("%1 (%2)")
+        .arg(nom.isEmpty() ? NomAxe(numero) : nom)
+        .arg(LettreAxe(numero));
+}
+
+ValeurRefusee refuser(int numero, const QString &nom, Colonne colonne, const QString &texte,
+                      const QString &raison)
 {
     ValeurRefusee refus;
-    refus.message = Textes::tr("Valeur refusée pour %1, colonne « %2 » : « %3 ».\n%4")
-                        .arg(NomAxe(i), NomColonne(colonne), texteLisible(texte), raison);
-    refus.axe = i;
+    refus.message =
+        Textes::tr("Valeur refusée pour %1, colonne « %2 » : « %3 ».\n%4")
+            .arg(nomAvecLettre(numero, nom), NomColonne(colonne), texteLisible(texte), raison);
+    refus.axe = numero;
     refus.colonne = colonne;
     refus.texte = texte;
     return refus;
 }
 
+bool queDesChiffres(const QString &texte)
+{
+    return !texte.isEmpty() &&
+           std::all_of(texte.begin(), texte.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+// How a number box's text is read, when that is not as typed.
+QString lectureDuNombre(const QString &texte, const QString &champ)
+{
+    const QString sans = QString(texte).remove(u' ').remove(u'\t').remove(u'\n');
+    if (texte.trimmed().isEmpty())
+        return Textes::tr("case vide, lue comme %1").arg(champ);
+    if (sans.startsWith(QLatin1String("&H"), Qt::CaseInsensitive) ||
+        sans.startsWith(QLatin1String("&O"), Qt::CaseInsensitive))
+        return Textes::tr("lu comme %1 : « &H » et « &O » annoncent un nombre hexadécimal ou "
+                          "octal")
+            .arg(champ);
+    if (sans != texte && queDesChiffres(sans))
+        return Textes::tr("lu comme %1 : les blancs sont ignorés").arg(champ);
+    return Textes::tr("lu comme %1 : seul le nombre du début est lu (un signe, des chiffres, "
+                      "un point décimal, un exposant), puis arrondi")
+        .arg(champ);
+}
+
+// A number box: read, rounded, and in [min, max].
+CaseVerifiee verifierNombre(Colonne colonne, const QString &texte, std::int64_t max)
+{
+    CaseVerifiee verifiee;
+    const auto arrondi = Arrondir(NombreDepuisTexte(texte), 0, max);
+    if (!arrondi) {
+        verifiee.echec =
+            colonne == Colonne::Pas
+                ? Textes::tr("Le nombre de pas doit être compris entre %1 et %2")
+                      .arg(PasMin)
+                      .arg(PasMax)
+                : Textes::tr("La vitesse doit être comprise entre 0 et %1").arg(VitesseMax);
+        return verifiee;
+    }
+    verifiee.valeur = *arrondi;
+    verifiee.champ = colonne == Colonne::Pas ? TextePas(std::int32_t(*arrondi))
+                                             : TexteVitesse(std::uint8_t(*arrondi));
+    verifiee.telleQuelle = queDesChiffres(texte);
+    if (!verifiee.telleQuelle)
+        verifiee.lecture = lectureDuNombre(texte, verifiee.champ);
+    return verifiee;
+}
+
 } // namespace
+
+CaseVerifiee VerifierCase(Colonne colonne, const QString &texte)
+{
+    if (colonne != Colonne::Direction)
+        return verifierNombre(colonne, texte, colonne == Colonne::Pas ? PasMax : VitesseMax);
+    CaseVerifiee verifiee;
+    verifiee.direction = PremierCaractere(texte);
+    if (!DirectionValide(verifiee.direction)) {
+        verifiee.echec = Textes::tr("La direction doit être un caractère imprimable de la page de "
+                                    "code Windows-1252");
+        return verifiee;
+    }
+    verifiee.champ = QString(verifiee.direction);
+    verifiee.telleQuelle = texte.size() == 1;
+    if (texte.isEmpty())
+        verifiee.lecture = Textes::tr("case vide, envoyée comme une espace");
+    else if (!verifiee.telleQuelle)
+        verifiee.lecture =
+            Textes::tr("seul le premier caractère part : « %1 »").arg(verifiee.champ);
+    return verifiee;
+}
 
 QStringList Grille::lignes() const
 {
@@ -64,51 +146,42 @@ QStringList Grille::lignes() const
     return lignes;
 }
 
-RangeeVerifiee VerifierRangee(int numero, const TextesRangee &textes)
+RangeeVerifiee VerifierRangee(int numero, const TextesRangee &textes, const QString &nom)
 {
     RangeeVerifiee verifiee;
     verifiee.axe.Lettre = LettreAxe(numero);
-
-    verifiee.axe.Direction = PremierCaractere(textes.direction);
-    if (!DirectionValide(verifiee.axe.Direction)) {
-        verifiee.echec = refuser(numero, Colonne::Direction, textes.direction,
-                                 Textes::tr("La direction doit être un caractère imprimable de "
-                                            "la page de code Windows-1252"));
-        return verifiee;
+    // The direction first, then the steps, then the speed.
+    const std::pair<Colonne, const QString *> cases[] = {{Colonne::Direction, &textes.direction},
+                                                         {Colonne::Pas, &textes.pas},
+                                                         {Colonne::Vitesse, &textes.vitesse}};
+    for (const auto &[colonne, texte] : cases) {
+        const CaseVerifiee lue = VerifierCase(colonne, *texte);
+        if (lue.echec) {
+            verifiee.echec = refuser(numero, nom, colonne, *texte, *lue.echec);
+            return verifiee;
+        }
+        if (colonne == Colonne::Direction)
+            verifiee.axe.Direction = lue.direction;
+        else if (colonne == Colonne::Pas)
+            verifiee.axe.Pas = std::int32_t(lue.valeur);
+        else
+            verifiee.axe.Vitesse = std::uint8_t(lue.valeur);
     }
-
-    const auto p = Arrondir(NombreDepuisTexte(textes.pas), PasMin, PasMax);
-    if (!p) {
-        verifiee.echec = refuser(numero, Colonne::Pas, textes.pas,
-                                 Textes::tr("Le nombre de pas doit être compris entre %1 et %2")
-                                     .arg(PasMin)
-                                     .arg(PasMax));
-        return verifiee;
-    }
-    verifiee.axe.Pas = std::int32_t(*p);
-
-    const auto v = Arrondir(NombreDepuisTexte(textes.vitesse), 0, VitesseMax);
-    if (!v) {
-        verifiee.echec =
-            refuser(numero, Colonne::Vitesse, textes.vitesse,
-                    Textes::tr("La vitesse doit être comprise entre 0 et %1").arg(VitesseMax));
-        return verifiee;
-    }
-    verifiee.axe.Vitesse = std::uint8_t(*v);
     return verifiee;
 }
 
-GrilleVerifiee VerifierGrille(const TextesGrille &textes)
+GrilleVerifiee VerifierGrille(const TextesGrille &textes, const NomsAxes &noms)
 {
     GrilleVerifiee verifiee;
     std::array<Axe, NombreAxes> axes{};
     for (int numero = 1; numero <= NombreAxes; ++numero) {
-        RangeeVerifiee rangee = VerifierRangee(numero, textes[std::size_t(numero - 1)]);
+        const std::size_t k = std::size_t(numero - 1);
+        RangeeVerifiee rangee = VerifierRangee(numero, textes[k], noms[k]);
         if (rangee.echec) {
             verifiee.echec = std::move(rangee.echec);
             return verifiee;
         }
-        axes[std::size_t(numero - 1)] = rangee.axe;
+        axes[k] = rangee.axe;
     }
     verifiee.grille = Grille(axes);
     return verifiee;

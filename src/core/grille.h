@@ -21,6 +21,10 @@ struct TextesRangee {
 // The rows of axes 1 to 7, A first.
 using TextesGrille = std::array<TextesRangee, NombreAxes>;
 
+// The names the messages give the axes: a name the window shows (from an
+// axis designation file), empty for "Axe 0k". Messages add the letter.
+using NomsAxes = std::array<QString, NombreAxes>;
+
 struct GrilleVerifiee;
 struct SequenceAnalysee;
 
@@ -40,11 +44,23 @@ private:
         : m_axes(axes)
     {
     }
-    friend GrilleVerifiee VerifierGrille(const TextesGrille &textes);
+    friend GrilleVerifiee VerifierGrille(const TextesGrille &textes, const NomsAxes &noms);
     friend SequenceAnalysee AnalyserSequence(const QByteArray &contenu);
 
     std::array<Axe, NombreAxes> m_axes;
 };
+
+// How one box of the grid will be read: the field it gives in the line, and
+// whether that is the text as typed; or why it cannot go to the board.
+struct CaseVerifiee {
+    QString champ;                // in the line: "00001", "002", "+"; empty when refused
+    std::int64_t valeur = 0;      // steps or speed, once read and rounded
+    QChar direction;              // the direction character
+    bool telleQuelle = true;      // the text goes out as typed: digits alone, one character
+    QString lecture;              // when it does not: how it is read, for the operator
+    std::optional<QString> echec; // why it cannot be sent
+};
+CaseVerifiee VerifierCase(Colonne colonne, const QString &texte);
 
 // A grid value that cannot go to the board. The message names the axis, the
 // column and the text as typed.
@@ -60,11 +76,11 @@ struct RangeeVerifiee {
     Axe axe;
     std::optional<ValeurRefusee> echec;
 };
-RangeeVerifiee VerifierRangee(int numero, const TextesRangee &textes);
+RangeeVerifiee VerifierRangee(int numero, const TextesRangee &textes, const QString &nom = {});
 
 // Checks the seven rows in order; the first refused value stops.
 struct GrilleVerifiee {
     std::optional<Grille> grille;
     std::optional<ValeurRefusee> echec;
 };
-GrilleVerifiee VerifierGrille(const TextesGrille &textes);
+GrilleVerifiee VerifierGrille(const TextesGrille &textes, const NomsAxes &noms = {});

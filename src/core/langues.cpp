@@ -1,10 +1,13 @@
 #include "core/langues.h"
 
+#include <QCoreApplication>
+
 const QList<Langue> &Langues()
 {
     static const QList<Langue> langues = {
-        {QStringLiteral("fr"), QStringLiteral("Français")},
-        {QStringLiteral("en"), QStringLiteral("English")},
+        {QStringLiteral("fr"), QStringLiteral("Français"),
+         QT_TRANSLATE_NOOP("Langues", "français")},
+        {QStringLiteral("en"), QStringLiteral("English"), QT_TRANSLATE_NOOP("Langues", "anglais")},
     };
     return langues;
 }
@@ -23,4 +26,10 @@ QString CodesDesLangues()
     for (const Langue &langue : Langues())
         codes << langue.code;
     return codes.join(QStringLiteral(", "));
+}
+
+QString NomsDeLangue(const Langue &langue)
+{
+    return QStringLiteral("%1 (%2)").arg(langue.nom,
+                                         QCoreApplication::translate("Langues", langue.enFrancais));
 }

@@ -9,6 +9,7 @@
 struct Langue {
     QString code; // "fr", "en": --langue, langue= in the settings, the start of LANG
     QString nom;  // in itself, as the menu offers it: "Français"
+    const char *enFrancais = nullptr; // its name in the programs' own language, to translate
 };
 
 // Every language, the programs' own first: French, in which the texts are
@@ -18,3 +19,5 @@ const QList<Langue> &Langues();
 const Langue *LangueDeCode(const QString &code);
 // "fr, en": the codes, as help texts and messages list them.
 QString CodesDesLangues();
+// "English (anglais)": its name in itself, then in the language spoken now.
+QString NomsDeLangue(const Langue &langue);

@@ -27,7 +27,8 @@ struct Cle {
     std::optional<Echec> (*verifier)(const QString &valeur);
 };
 const Cle Cles[] = {{"port", &Reglages::port, raisonValeur},
-                    {"langue", &Reglages::langue, raisonLangue}};
+                    {"langue", &Reglages::langue, raisonLangue},
+                    {"designation", &Reglages::designation, raisonValeur}};
 
 // "port, langue"
 QString nomsDesCles()
@@ -65,7 +66,7 @@ std::optional<Echec> raisonValeur(const QString &valeur)
                                 "espace en bordure)")};
 #ifndef Q_OS_WIN
     if (!valeur.startsWith(u'/'))
-        return Echec{Textes::tr("le chemin du périphérique doit partir de la racine (/)")};
+        return Echec{Textes::tr("le chemin doit partir de la racine (/)")};
 #endif
     if (!nomUtilisable(valeur))
         return Echec{Textes::tr("valeur trop longue, ou qui contient un caractère de "
@@ -157,7 +158,7 @@ QByteArray FormerReglages(const Reglages &reglages, const QByteArray &avant)
     return octets;
 }
 
-std::optional<Echec> VerifierNomDePort(const QString &nom)
+std::optional<Echec> VerifierChemin(const QString &chemin)
 {
-    return raisonValeur(nom);
+    return raisonValeur(chemin);
 }

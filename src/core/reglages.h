@@ -3,6 +3,7 @@
 //   [General]
 //   port=/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0
 //   langue=en
+//   designation=/home/alice/banc/axes.txt
 //
 // Blank lines and lines starting with ';' or '#' are passed over. Anything
 // else (another group, an unknown key or one written in another case, a key
@@ -18,8 +19,9 @@
 
 // The settings, as the file holds them; empty: not set.
 struct Reglages {
-    QString port;   // the device chosen; empty for port 1
-    QString langue; // a language's code; empty: the system's
+    QString port;        // the device chosen; empty for port 1
+    QString langue;      // a language's code; empty: the system's
+    QString designation; // the axis designation file last opened; empty: none
 };
 
 // Parses a settings file strictly: anything it does not fully understand
@@ -37,6 +39,6 @@ ReglagesAnalyses AnalyserReglages(const QByteArray &contenu);
 // An empty `avant` gives a new file.
 QByteArray FormerReglages(const Reglages &reglages, const QByteArray &avant = {});
 
-// Why a device name cannot be saved, and read back exactly as it was; or
-// nothing.
-std::optional<Echec> VerifierNomDePort(const QString &nom);
+// Why a device's or a file's path cannot be saved, and read back exactly as
+// it was; or nothing.
+std::optional<Echec> VerifierChemin(const QString &chemin);

@@ -38,7 +38,11 @@ EchecLien interrompu()
 
 EchecLien delaiDepasse()
 {
-    return Refus(G::DelaiDepasse, Textes::tr("délai dépassé : le port n'accepte plus d'octets"));
+    return Refus(
+        G::DelaiDepasse,
+        Textes::tr(
+            "délai dépassé : la ligne ne prend plus rien (carte arrêtée, câble débranché, ou pont "
+            "qui ne lit plus)"));
 }
 
 } // namespace
@@ -253,8 +257,9 @@ std::optional<EchecLien> PilotePosix::vider(QDeadlineTimer echeance)
     if (reveille())
         return interrompu();
     if (reste > 0)
-        return Refus(G::DelaiDepasse,
-                     Textes::tr("délai dépassé : %1 octets n'ont pas quitté le port").arg(reste));
+        return Refus(
+            G::DelaiDepasse,
+            Textes::tr("délai dépassé : %1 octets attendaient encore de partir").arg(reste));
     if (const int erreur = drainer())
         return ecritureEchouee(erreur);
     return std::nullopt;

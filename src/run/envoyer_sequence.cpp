@@ -19,15 +19,14 @@ QString lignesEnvoyees(int combien, EchecLien::Genre genre)
     const QString lignes = combien == 0   ? Textes::tr("aucune")
                            : combien == 1 ? QStringLiteral("A")
                                           : Textes::tr("A à %1").arg(LettreAxe(combien));
-    QString texte = Textes::tr("Lignes remises au port avant %1 : %2")
+    QString texte = Textes::tr("Lignes parties avant %1 : %2")
                         .arg(genre == EchecLien::Genre::Interrompu ? Textes::tr("l'interruption")
                                                                    : Textes::tr("l'échec"),
                              lignes);
     if (abandon)
         texte += Textes::tr(
-            ". Ce qui attendait encore de partir a été abandonné : des octets déjà remis au "
-            "port, de cette séquence ou d'une précédente, ont pu être perdus, et une ligne "
-            "incomplète a pu atteindre la carte");
+            ". Ce qui attendait encore de partir a été abandonné : la carte a pu recevoir une "
+            "ligne incomplète");
     return texte;
 }
 
@@ -47,8 +46,8 @@ EchecLien enRetard(const LienSerie &lien, int lignes)
     return lien.situer(
         Refus(EchecLien::Genre::DelaiDepasse,
               lignes == NombreAxes
-                  ? Textes::tr("délai dépassé : les sept lignes ont été remises au port, mais "
-                               "la séquence a pris plus de %1 s")
+                  ? Textes::tr("délai dépassé : les sept lignes sont parties, mais en plus "
+                               "de %1 s")
                         .arg(*DelaiSequenceMs / 1000.0)
                   : Textes::tr("délai dépassé : la séquence a pris plus de %1 s")
                         .arg(*DelaiSequenceMs / 1000.0)));

@@ -4,17 +4,21 @@
 #include "app/programme.h"
 #include "app/version.h"
 #include "core/fichiers.h"
+#include "core/langues.h"
 #include "run/journal.h"
 #include "system/ecriture.h"
 #include "system/lecture.h"
 #include "system/noms.h"
+#include "window/case_grille.h"
 #include "window/dialogue_journal.h"
 #include "window/dialogue_port.h"
 #include "window/dialogues.h"
 #include "window/main_window.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 
 namespace {
 
@@ -112,9 +116,52 @@ void Form1::DesignAxe_Click()
         !lireFichierChoisi(this, chemin, Form1::tr("Désignation d'axes non ouverte"),
                            AnalyserNomsAxes, analyses))
         return;
+    nommerAxes(analyses.noms);
+    // Opened again at the next start.
+    const QString absolu = QFileInfo(chemin).absoluteFilePath();
+    std::optional<Echec> refus = VerifierChemin(absolu);
+    if (!refus) {
+        const EcritureReglages ecriture =
+            EcrireReglages([&](Reglages &reglages) { reglages.designation = absolu; });
+        refus = ecriture.echec;
+        if (!refus)
+            m_reglages = {ecriture.reglages, {}};
+    }
+    if (refus)
+        Afficher(this, GenreMessage::Avertissement, Form1::tr("Désignation d'axes"),
+                 Form1::tr("Les noms sont appliqués, mais le fichier ne sera pas rouvert au "
+                           "prochain démarrage : %1.")
+                     .arg(refus->message));
+}
+
+void Form1::chargerDesignation()
+{
+    const QString chemin = m_reglages.reglages.designation;
+    if (chemin.isEmpty())
+        return;
+    const FichierLu lu = LireFichier(chemin);
+    const NomsAnalyses analyses = lu.echec ? NomsAnalyses{} : AnalyserNomsAxes(lu.contenu);
+    const std::optional<Echec> echec = lu.echec ? lu.echec : analyses.echec;
+    if (!echec) {
+        nommerAxes(analyses.noms);
+        return;
+    }
+    // Said once, when the window is up; the rows keep "Axe 0k".
+    QTimer::singleShot(0, this, [this, chemin, echec] {
+        Afficher(this, GenreMessage::Avertissement, Form1::tr("Désignation d'axes"),
+                 Form1::tr("Le fichier de désignation d'axes « %1 », ouvert la dernière fois, "
+                           "n'a pas été chargé : %2.\nLes axes gardent leurs noms « Axe 01 » "
+                           "à « Axe 07 ».")
+                     .arg(NomLisible(chemin), echec->message));
+    });
+}
+
+void Form1::nommerAxes(const NomsAxes &noms)
+{
+    m_noms = noms;
     for (int k = 1; k <= NombreAxes; ++k) {
         QLabel *etiquette = m_rangees[std::size_t(k - 1)].nom;
-        const QString &nom = analyses.noms[std::size_t(k - 1)];
+        const QString &nom = noms[std::size_t(k - 1)];
         nommerRangee(k, nom.isEmpty() ? NomAxe(k) : nom);
         if (nom.isEmpty()) {
             etiquette->setText(NomAxe(k));
@@ -141,7 +188,7 @@ void Form1::ChoisirPort_Click()
     const QString titre = Form1::tr("Port série");
     const QString choix = dialogue.choix();
     std::optional<Echec> refus;
-    if (const auto raison = choix.isEmpty() ? std::nullopt : VerifierNomDePort(choix))
+    if (const auto raison = choix.isEmpty() ? std::nullopt : VerifierChemin(choix))
         refus = Echec{Form1::tr("ce nom ne peut pas être enregistré : %1").arg(raison->message)};
     const EcritureReglages ecriture =
         refus ? EcritureReglages{refus, {}, {}, {}}
@@ -185,7 +232,11 @@ void Form1::choisirLangue(const QString &code)
         return;
     }
     m_reglages = {ecriture.reglages, {}};
-    QString texte = tr("Le panneau parlera cette langue à son prochain démarrage.");
+    const Langue *langue = LangueDeCode(code);
+    QString texte =
+        langue ? tr("Le panneau parlera %1 à son prochain démarrage.").arg(NomsDeLangue(*langue))
+               : tr("Le panneau parlera la langue du système à son prochain "
+                    "démarrage.");
     if (!ecriture.misDeCote.isEmpty())
         texte += u'\n' + tr("Le fichier de réglages « %1 » était illisible (%2) : il a été mis "
                             "de côté sous « %3 », et remplacé par un nouveau.")

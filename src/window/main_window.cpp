@@ -5,10 +5,13 @@
 #include "core/langues.h"
 #include "run/journal.h"
 #include "system/noms.h"
+#include "window/case_grille.h"
 #include "window/dialogues.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QActionGroup>
+#include <QDateTime>
 #include <QFrame>
 #include <QLabel>
 #include <QLayout>
@@ -16,6 +19,8 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
+#include <QStatusBar>
 
 namespace {
 
@@ -68,6 +73,37 @@ QString menuChoixPort()
     return Form1::tr("« Initialisation › Choisir le port série… »");
 }
 
+// A failure, in a few words, for the status bar.
+QString enQuelquesMots(EchecLien::Genre genre)
+{
+    using G = EchecLien::Genre;
+    switch (genre) {
+    case G::AucunPort:
+        return Form1::tr("aucun port choisi");
+    case G::PortAbsent:
+        return Form1::tr("port absent");
+    case G::PasUnPortSerie:
+    case G::PermissionRefusee:
+        return Form1::tr("port refusé");
+    case G::PortOccupe:
+        return Form1::tr("port occupé");
+    case G::DelaiDepasse:
+        return Form1::tr("délai dépassé");
+    case G::Interrompu:
+        return Form1::tr("interrompue");
+    case G::OuvertureEchouee:
+    case G::EcritureEchouee:
+        break;
+    }
+    return Form1::tr("échec du port");
+}
+
+// A sentence from the start of a text: its first letter up, a full stop.
+QString phraseDe(const QString &texte)
+{
+    return texte.isEmpty() ? texte : texte.front().toUpper() + texte.mid(1) + u'.';
+}
+
 } // namespace
 
 Form1::Form1(const ReglagesLus &reglages, QWidget *parent)
@@ -83,10 +119,16 @@ Form1::Form1(const ReglagesLus &reglages, QWidget *parent)
     setCentralWidget(zone);
     creerControles(zone);
     creerMenus();
+    m_etatEnvoi = new QLabel(this);
+    m_etatEnvoi->setObjectName(QStringLiteral("etatEnvoi"));
+    m_etatEnvoi->setTextFormat(Qt::PlainText);
+    statusBar()->addWidget(m_etatEnvoi, 1);
+    statusBar()->setSizeGripEnabled(false);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     m_lien.setPort(DeterminerPort({}, m_reglages));
     montrerPort();
+    chargerDesignation();
     m_rangees[0].pas->setFocus();
 }
 
@@ -106,16 +148,18 @@ QString Form1::decrirePort() const
 void Form1::montrerPort()
 {
     const QString texte =
-        Form1::tr("Envoie les sept lignes de commande, de A à G, sur %1.").arg(decrirePort());
+        Form1::tr("Envoie les sept lignes de commande, de A à G, sur %1 (%2, ou Entrée quand le "
+                  "bouton a le focus).")
+            .arg(decrirePort(), m_raccourciTest);
     m_test->setToolTip(texte);
     m_test->setAccessibleDescription(texte);
 }
 
 void Form1::nommerRangee(int k, const QString &nom)
 {
-    const auto nommer = [&](QLineEdit *boite, Colonne colonne, const QString &description) {
+    const auto nommer = [&](CaseGrille *boite, Colonne colonne, const QString &description) {
         boite->setAccessibleName(QStringLiteral("%1, %2").arg(nom, NomColonne(colonne)));
-        boite->setAccessibleDescription(description);
+        boite->decrire(description);
     };
     const RangeeAxe &rangee = m_rangees[std::size_t(k - 1)];
     nommer(rangee.pas, Colonne::Pas, Form1::tr("Nombre de pas, de 0 à 99999."));
@@ -138,19 +182,30 @@ void Form1::creerControles(QWidget *zone)
     titre("Label3", NomColonne(Colonne::Vitesse), 3960, 1095);
     titre("Label5", Form1::tr("Sequence Envoyé"), 5400, 4455);
 
-    const auto boite = [zone](const char *tableau, int k, const QString &texte, int gauche,
-                              int largeur) {
-        return placer(new QLineEdit(texte, zone), nomElement(tableau, k),
-                      enTwips(gauche, hautRangee(k), largeur, 375), true);
+    const auto boite = [this, zone](const char *tableau, int k, Colonne colonne,
+                                    const QString &texte, int gauche, int largeur) {
+        auto *boite = placer(new CaseGrille(texte, zone), nomElement(tableau, k),
+                             enTwips(gauche, hautRangee(k), largeur, 375), true);
+        connect(boite, &QLineEdit::textChanged, this, [=] { marquerCase(k, colonne); });
+        connect(boite, &CaseGrille::monter, this, [=] {
+            if (k > 1)
+                caseDe(colonne, k - 1)->setFocus(Qt::TabFocusReason);
+        });
+        connect(boite, &CaseGrille::descendre, this, [=] {
+            if (k < NombreAxes)
+                caseDe(colonne, k + 1)->setFocus(Qt::TabFocusReason);
+        });
+        return boite;
     };
     for (int k = 1; k <= NombreAxes; ++k) {
         RangeeAxe &rangee = m_rangees[std::size_t(k - 1)];
         rangee.nom = placer(new QLabel(NomAxe(k), zone), nomElement("Label1", k),
                             enTwips(0, hautRangee(k), 1695, 375), true);
         rangee.nom->setTextFormat(Qt::PlainText); // axis names are never markup
-        rangee.pas = boite("Text1", k, TexteInitialPas, 1800, 1095);
-        rangee.direction = boite("Text3", k, TexteInitialDirection, 3240, 375);
-        rangee.vitesse = boite("Text2", k, TexteInitialVitesse, 3960, 1095);
+        rangee.pas = boite("Text1", k, Colonne::Pas, TexteInitialPas, 1800, 1095);
+        rangee.direction = boite("Text3", k, Colonne::Direction, TexteInitialDirection, 3240, 375);
+        rangee.direction->setMaxLength(1); // one character, which typing replaces
+        rangee.vitesse = boite("Text2", k, Colonne::Vitesse, TexteInitialVitesse, 3960, 1095);
         rangee.nom->setBuddy(rangee.pas);
         nommerRangee(k, NomAxe(k));
     }
@@ -160,7 +215,11 @@ void Form1::creerControles(QWidget *zone)
     m_lignesEnvoyees->setAccessibleName(Form1::tr("Sequence Envoyé"));
     m_test = placer(new QPushButton(QStringLiteral("TEST"), zone), QStringLiteral("Command1"),
                     enTwips(1920, 3960, 1575, 495), true);
+    m_test->setAutoDefault(true); // Entrée, as well as the space bar, when it has the focus
     connect(m_test, &QPushButton::clicked, this, &Form1::envoyerGrille);
+    const QKeySequence raccourci(QStringLiteral("Ctrl+T"));
+    m_raccourciTest = raccourci.toString(QKeySequence::NativeText);
+    connect(new QShortcut(raccourci, this), &QShortcut::activated, m_test, &QPushButton::click);
     ordonnerFocus();
 }
 
@@ -168,7 +227,7 @@ void Form1::ordonnerFocus()
 {
     // The steps, then the speeds, then the directions, TEST, the list.
     QWidget *precedent = nullptr;
-    for (QLineEdit *RangeeAxe::*colonne :
+    for (CaseGrille *RangeeAxe::*colonne :
          {&RangeeAxe::pas, &RangeeAxe::vitesse, &RangeeAxe::direction}) {
         for (const RangeeAxe &rangee : m_rangees) {
             if (precedent)
@@ -184,16 +243,16 @@ QList<Form1::Menu> Form1::barreDeMenus()
 {
     // clang-format off
     return {
-        {"MenuFichier", QT_TRANSLATE_NOOP("Form1", "Fichier"), {
+        {"MenuFichier", QT_TRANSLATE_NOOP("Form1", "&Fichier"), {
             {"OuvrirSequence", QT_TRANSLATE_NOOP("Form1", "Ouvrir Sequence"), &Form1::OuvrirSequence_Click, "Ctrl+O"},
             {"EnregistrerSequence", QT_TRANSLATE_NOOP("Form1", "Enregistrer Sequence"), &Form1::EnregistrerSequence_Click, "Ctrl+S"},
             {"EffacerSequenceActuelle", QT_TRANSLATE_NOOP("Form1", "Effacer Sequence Actuelle"), &Form1::EffacerSequenceActuelle_Click},
             {"JournalEnvois", QT_TRANSLATE_NOOP("Form1", "Journal des envois…"), &Form1::JournalEnvois_Click, "Ctrl+J"},
             {"Quitter", QT_TRANSLATE_NOOP("Form1", "Quitter le programme"), &Form1::Quitter_Click, "Ctrl+Q"}}},
-        {"Initialisation", QT_TRANSLATE_NOOP("Form1", "Initialisation"), {
+        {"Initialisation", QT_TRANSLATE_NOOP("Form1", "&Initialisation"), {
             {"DesignAxe", QT_TRANSLATE_NOOP("Form1", "Ouvrir un fichier de designation d'axes"), &Form1::DesignAxe_Click},
             {"ChoisirPort", QT_TRANSLATE_NOOP("Form1", "Choisir le port série…"), &Form1::ChoisirPort_Click}}},
-        {"Aide", QT_TRANSLATE_NOOP("Form1", "Aide"), {
+        {"Aide", QT_TRANSLATE_NOOP("Form1", "&Aide"), {
             {"CommentCreer", QT_TRANSLATE_NOOP("Form1", "Comment Créer un fichier de désignation d'axes ?"), &Form1::CommentCreer_Click},
             {"Schemas", QT_TRANSLATE_NOOP("Form1", "Schémas Electronique de la Carte")},
             {"ProgASM", QT_TRANSLATE_NOOP("Form1", "Le programme en Assembleur")},
@@ -272,7 +331,7 @@ void Form1::ajouterLigne(const QString &ligne)
     m_lignesEnvoyees->addItem(ligne);
 }
 
-QLineEdit *Form1::caseDe(Colonne colonne, int numero) const
+CaseGrille *Form1::caseDe(Colonne colonne, int numero) const
 {
     const RangeeAxe &rangee = m_rangees.at(std::size_t(numero - 1));
     switch (colonne) {
@@ -286,6 +345,20 @@ QLineEdit *Form1::caseDe(Colonne colonne, int numero) const
     return rangee.vitesse;
 }
 
+void Form1::marquerCase(int numero, Colonne colonne)
+{
+    CaseGrille *boite = caseDe(colonne, numero);
+    const CaseVerifiee lue = VerifierCase(colonne, boite->text());
+    if (lue.echec)
+        boite->marquer(
+            CaseGrille::Marque::Refusee,
+            Form1::tr("Refusé : %1.").arg(lue.echec->front().toLower() + lue.echec->mid(1)));
+    else if (!lue.telleQuelle)
+        boite->marquer(CaseGrille::Marque::Lue, phraseDe(lue.lecture));
+    else
+        boite->marquer(CaseGrille::Marque::Aucune, {});
+}
+
 void Form1::envoyerGrille()
 {
     // A click that reaches us during a run (from a nested event loop) gets
@@ -296,32 +369,80 @@ void Form1::envoyerGrille()
     m_enCours = true;
     while (m_demandes > 0) {
         --m_demandes;
-        const GrilleVerifiee verifiee = VerifierGrille(textes());
-        if (verifiee.echec) {
-            signalerEchec(Form1::tr("Séquence non envoyée"),
-                          Echec{verifiee.echec->message + Form1::tr(".\nRien n'a été envoyé")},
-                          verifiee.echec);
-            continue;
-        }
-        const QDateTime debut = QDateTime::currentDateTime();
-        const ResultatEnvoi resultat = EnvoyerSequence(*verifiee.grille, m_lien,
-                                                       {[this] { m_lignesEnvoyees->clear(); },
-                                                        [this](const QString &ligne) {
-                                                            ajouterLigne(ligne);
-                                                        }});
-        if (const auto rate =
-                EcrireJournal(EnregistrementDe(resultat, debut, QStringLiteral("tarvik"))))
-            signalerJournal(*rate);
-        if (resultat.echec && resultat.echec->genre == EchecLien::Genre::Interrompu) {
+        if (!envoyerUneFois()) {
             m_demandes = 0; // the program is ending: no message, no other run
             break;
         }
-        if (resultat.echec)
-            signalerEchecDEnvoi(*resultat.echec);
-        else
-            signalerAvertissements(resultat);
     }
     m_enCours = false;
+}
+
+bool Form1::envoyerUneFois()
+{
+    const QDateTime debut = QDateTime::currentDateTime();
+    const GrilleVerifiee verifiee = VerifierGrille(textes(), m_noms);
+    if (verifiee.echec) {
+        montrerTentative(debut, Form1::tr("valeur refusée"), false);
+        signalerEchec(Form1::tr("Séquence non envoyée"),
+                      Echec{verifiee.echec->message + Form1::tr(".\nRien n'a été envoyé")},
+                      verifiee.echec);
+        return true;
+    }
+    bool listeVidee = false;
+    const ResultatEnvoi resultat = EnvoyerSequence(*verifiee.grille, m_lien,
+                                                   {[&] {
+                                                        m_lignesEnvoyees->clear();
+                                                        listeVidee = true;
+                                                    },
+                                                    [this](const QString &ligne) {
+                                                        ajouterLigne(ligne);
+                                                    }});
+    if (const auto rate =
+            EcrireJournal(EnregistrementDe(resultat, debut, QStringLiteral("tarvik"))))
+        signalerJournal(*rate);
+    if (resultat.echec && resultat.echec->genre == EchecLien::Genre::Interrompu)
+        return false;
+    montrerTentative(debut, resultat.echec ? enQuelquesMots(resultat.echec->genre) : QString(),
+                     listeVidee);
+    if (resultat.echec && signalerEchecDEnvoi(resultat))
+        ++m_demandes; // once more
+    else if (!resultat.echec)
+        signalerAvertissements(resultat);
+    return true;
+}
+
+void Form1::montrerTentative(const QDateTime &quand, const QString &echec, bool listeVidee)
+{
+    const QString heure = quand.toString(QStringLiteral("HH:mm:ss"));
+    if (echec.isEmpty()) {
+        m_envoyeeA = heure;
+        m_etatEnvoi->setText(Form1::tr("Dernière séquence : envoyée à %1").arg(heure));
+    } else {
+        m_etatEnvoi->setText(
+            Form1::tr("Dernière séquence : non envoyée à %1 : %2").arg(heure, echec));
+        if (listeVidee)
+            m_envoyeeA = heure; // the list shows what went of this one
+    }
+    // A list this attempt did not empty is the previous sequence's: greyed,
+    // and said so, never taken for what was just sent.
+    const bool perimee = !echec.isEmpty() && !listeVidee && m_lignesEnvoyees->count() > 0;
+    QFont police = m_lignesEnvoyees->font();
+    police.setItalic(perimee);
+    for (int k = 0; k < m_lignesEnvoyees->count(); ++k) {
+        QListWidgetItem *element = m_lignesEnvoyees->item(k);
+        element->setFont(police);
+        element->setForeground(perimee ? palette().brush(QPalette::Disabled, QPalette::Text)
+                                       : palette().brush(QPalette::Active, QPalette::Text));
+    }
+    const QString description =
+        perimee ? Form1::tr("Séquence précédente, envoyée à %1 : la tentative de %2 n'a rien "
+                            "envoyé.")
+                      .arg(m_envoyeeA, heure)
+                : QString();
+    m_lignesEnvoyees->setToolTip(description);
+    m_lignesEnvoyees->setAccessibleDescription(description);
+    QAccessibleEvent annonce(m_etatEnvoi, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&annonce);
 }
 
 void Form1::signalerEchec(const QString &titre, const Echec &echec,
@@ -335,20 +456,51 @@ void Form1::signalerEchec(const QString &titre, const Echec &echec,
     }
 }
 
-void Form1::signalerEchecDEnvoi(const EchecLien &echec)
+bool Form1::signalerEchecDEnvoi(const ResultatEnvoi &resultat)
 {
-    // What the operator can do about it, where the panel knows.
+    // What the operator can do about it, wherever the port came from.
+    using G = EchecLien::Genre;
+    const EchecLien &echec = *resultat.echec;
     QString conseil;
-    if (echec.genre == EchecLien::Genre::AucunPort)
+    switch (echec.genre) {
+    case G::AucunPort:
         conseil =
             Form1::tr("Choisissez le port par %1, ou donnez-le par --port.").arg(menuChoixPort());
-    else if (echec.genre == EchecLien::Genre::PortAbsent &&
-             m_lien.port().origine == OriginePort::Reglage)
-        conseil = Form1::tr("Ce port a été choisi par %1 : rebranchez-le, ou choisissez-en un "
-                            "autre par ce menu.")
+        break;
+    case G::PortAbsent:
+        conseil = Form1::tr("Vérifiez le câble et l'adaptateur, ou choisissez un autre port par "
+                            "%1.")
                       .arg(menuChoixPort());
-    Afficher(this, GenreMessage::Erreur, Form1::tr("Séquence non envoyée"),
-             conseil.isEmpty() ? Phrase(echec) : Phrase(echec) + u'\n' + conseil);
+        break;
+    case G::PortOccupe:
+        conseil = Form1::tr("Fermez ce programme, puis appuyez de nouveau sur TEST.");
+        break;
+    case G::PermissionRefusee:
+        conseil = Form1::tr("Un administrateur peut vous ajouter au groupe dialout ; ouvrez "
+                            "ensuite une nouvelle session.");
+        break;
+    case G::PasUnPortSerie:
+        conseil = Form1::tr("Choisissez un port série par %1.").arg(menuChoixPort());
+        break;
+    case G::DelaiDepasse:
+    case G::EcritureEchouee:
+        conseil = Form1::tr("Vérifiez la carte, son câble et l'état de la machine avant "
+                            "d'envoyer de nouveau.");
+        break;
+    case G::OuvertureEchouee:
+    case G::Interrompu:
+        break;
+    }
+    const QString texte = conseil.isEmpty() ? Phrase(echec) : Phrase(echec) + u'\n' + conseil;
+    // Only where nothing was written may the same grid simply go again.
+    const bool rien =
+        resultat.lignes.isEmpty() && (echec.genre == G::PortOccupe || echec.genre == G::PortAbsent);
+    if (!rien) {
+        Afficher(this, GenreMessage::Erreur, Form1::tr("Séquence non envoyée"), texte);
+        return false;
+    }
+    return Demander(this, GenreMessage::Erreur, Form1::tr("Séquence non envoyée"), texte,
+                    {Form1::tr("Réessayer"), Form1::tr("Fermer")}) == 0;
 }
 
 void Form1::signalerJournal(const Echec &rate)

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <array>
 
+class CaseGrille;
 class QLabel;
 class QMenu;
 class QLineEdit;
@@ -41,9 +42,10 @@ protected:
 private:
     // One row of the grid: its axis's name and its three boxes.
     struct RangeeAxe {
-        QLabel *nom = nullptr; // Label1_k
-        QLineEdit *pas = nullptr, *direction = nullptr,
-                  *vitesse = nullptr; // Text1_k, Text3_k, Text2_k
+        QLabel *nom = nullptr;           // Label1_k
+        CaseGrille *pas = nullptr;       // Text1_k
+        CaseGrille *direction = nullptr; // Text3_k
+        CaseGrille *vitesse = nullptr;   // Text2_k
     };
 
     // The menu bar, as a table: each entry with its object name, its text,
@@ -64,20 +66,34 @@ private:
     void creerMenuLangue(QMenu *menu);
     void ordonnerFocus();
     void creerMenus();
-    // TEST: checks the grid, then sends it.
+    // TEST: checks the grid, then sends it; again when the operator asks to
+    // retry.
     void envoyerGrille();
+    // One check and run; false once the program is asked to end.
+    bool envoyerUneFois();
     void remplirGrille(const Grille &grille);
+    // Marks a box whose text will not go out as typed, or cannot go at all.
+    void marquerCase(int numero, Colonne colonne);
+    // Names the rows after an axis designation file's names (empty: "Axe 0k").
+    void nommerAxes(const NomsAxes &noms);
+    // The designation file saved in the settings, loaded at start.
+    void chargerDesignation();
+    // The last attempt, on the status bar; the list as the previous sequence's
+    // when this one sent nothing.
+    void montrerTentative(const QDateTime &quand, const QString &echec, bool listeVidee);
     // Shows a failure; the box of a refused value gets the focus.
     void signalerEchec(const QString &titre, const Echec &echec,
                        const std::optional<ValeurRefusee> &valeur = std::nullopt);
-    void signalerEchecDEnvoi(const EchecLien &echec);
+    // Says why the run failed and what to do; whether the operator asks to
+    // retry.
+    bool signalerEchecDEnvoi(const ResultatEnvoi &resultat);
     void signalerAvertissements(const ResultatEnvoi &resultat);
     void signalerJournal(const Echec &rate);
     void montrerPort(); // the device in use, on TEST's tooltip and description
     QString decrirePort() const;
     // What a screen reader says of row k's boxes: "Axe 03, Pas".
     void nommerRangee(int k, const QString &nom);
-    QLineEdit *caseDe(Colonne colonne, int numero) const;
+    CaseGrille *caseDe(Colonne colonne, int numero) const;
 
     // The menu entries.
     void OuvrirSequence_Click();
@@ -94,8 +110,12 @@ private:
     void Apropos_Click();
 
     std::array<RangeeAxe, NombreAxes> m_rangees{};
+    NomsAxes m_noms;                         // from the axis designation file; empty: "Axe 0k"
     QListWidget *m_lignesEnvoyees = nullptr; // List1
     QPushButton *m_test = nullptr;           // Command1
+    QLabel *m_etatEnvoi = nullptr;           // the last attempt, on the status bar
+    QString m_envoyeeA;                      // when the sequence listed was sent
+    QString m_raccourciTest;                 // TEST's shortcut, as the keyboard says it
     LienSerie m_lien;
     ReglagesLus m_reglages; // as read at start, then as saved
 

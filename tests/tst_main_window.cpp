@@ -391,121 +391,156 @@ void TestMainWindow::quitter()
 
 void TestMainWindow::choixDuPort_data()
 {
-    QTest::addColumn<QString>("geste");   // what the operator does in the dialog
-    QTest::addColumn<QString>("message"); // what the only message says, if any
-    QTest::newRow("chemin tapé, Entrée") << "chemin"
-                                         << "socat pty,rawer,link="; // a numbered pty
-    QTest::newRow("adaptateur de la liste") << "liste"
-                                            << "";
-    QTest::newRow("Échap") << "echap"
-                           << "";
-    QTest::newRow("fichier refusé, puis Annuler") << "refus"
-                                                  << "ne peut pas servir de port";
-    QTest::newRow("champ vidé : port 1") << "vide"
-                                         << "";
-    QTest::newRow("réglages abîmés remplacés") << "abimes"
-                                               << "mis de côté";
+    QTest::addColumn<QString>("geste");    // what the operator does in the dialog
+    QTest::addColumn<QString>("message");  // what the only message says, if any
+    QTest::addColumn<bool>("resteOuvert"); // refused: the field selected for another try
+    const QString lien = QDir::homePath() + QStringLiteral("/tarvik-port"); // never "$HOME"
+    const struct {
+        const char *nom, *geste;
+        QString message;
+        bool resteOuvert;
+    } cas[] = {
+        {"pty tapé, Entrée, Garder", "garder", QStringLiteral("socat pty,rawer,link=") + lien},
+        {"pty tapé, Choisir un autre", "autre", lien, true},
+        {"adaptateur aux flèches, Entrée", "fleches", {}},
+        {"adaptateur cliqué, Échap", "clic", {}},
+        {"pty tapé, Échap", "echap", {}},
+        {"fichier refusé", "refus", QStringLiteral("ne peut pas servir de port"), true},
+        {"nom nu : un périphérique de /dev", "nu", QStringLiteral("« /dev/tarvik-essai-absent »"),
+         true},
+        {"chemin relatif refusé", "relatif", QStringLiteral("chemin relatif"), true},
+        {"champ vidé : port 1", "vide", {}},
+        {"réglages abîmés remplacés", "abimes", QStringLiteral("mis de côté")},
+        {"--port, puis l'adaptateur", "option", QStringLiteral("désormais")},
+    };
+    for (const auto &c : cas)
+        QTest::newRow(c.nom) << QString::fromLatin1(c.geste) << c.message << c.resteOuvert;
 }
 
-// The port chosen in the dialog is saved and used by a new window (port 1 is
-// never opened); Échap or a refused path changes nothing; an empty field
-// goes back to port 1; a damaged settings file is set aside and replaced.
+// The port chosen in the dialog is saved and used at once by this window,
+// even over --port, and by a new one (port 1 is never opened); Échap or a
+// refused name changes nothing; an empty field goes back to port 1; a
+// damaged settings file is set aside and replaced. The list shows each
+// device once, and selecting a row fills the field.
 void TestMainWindow::choixDuPort()
 {
     QFETCH(QString, geste);
     QFETCH(QString, message);
+    QFETCH(bool, resteOuvert);
+    const auto est = [&](const char *g) {
+        return geste == QLatin1String(g);
+    };
     QDir(QFileInfo(CheminReglages()).path()).removeRecursively();
-    PseudoTerminal pty;
+    PseudoTerminal pty, impose; // impose: the port given with --port
     QTemporaryDir parId;
     const QString stable = parId.filePath(QStringLiteral("usb-FTDI_FT232R_A50285BI-if00-port0"));
     QVERIFY(QFile::link(pty.chemin(), stable));
     const QString fichier = parId.filePath(QStringLiteral("fichier"));
     QVERIFY(QFile(fichier).open(QIODevice::WriteOnly));
+    // The adapter under two names, and port 1: two rows.
     const auto systeme = EnumerationPorts.remplacer([&] {
         return QList<PortDecouvert>{{pty.chemin(), stable, QStringLiteral("FT232R USB UART"),
                                      QStringLiteral("FTDI"), QStringLiteral("A50285BI"), 0x0403,
-                                     0x6001}};
+                                     0x6001},
+                                    {stable, {}, QStringLiteral("doublon")},
+                                    {PeripheriquePort(1), {}, QStringLiteral("port 1")}};
     });
     const QByteArray abime = "\xEF\xBB\xBF[General]\nport=/dev/ttyUSB0\n";
-    if (geste == QLatin1String("vide") || geste == QLatin1String("abimes")) {
+    if (est("vide") || est("abimes")) {
         QVERIFY(QDir().mkpath(QFileInfo(CheminReglages()).path()));
         QFile avant(CheminReglages());
         QVERIFY(avant.open(QIODevice::WriteOnly));
-        avant.write(geste == QLatin1String("vide") ? "[General]\nport=" + stable.toUtf8() + '\n'
-                                                   : abime);
+        avant.write(est("vide") ? "[General]\nport=" + stable.toUtf8() + '\n' : abime);
     }
-    const QString attendu = geste == QLatin1String("chemin") ? pty.chemin()
-                            : geste == QLatin1String("liste") || geste == QLatin1String("abimes")
-                                ? stable
-                                : QString();
+    const QString attendu = est("garder")                                      ? pty.chemin()
+                            : est("fleches") || est("abimes") || est("option") ? stable
+                                                                               : QString();
+    const QString tape = est("refus")                     ? fichier
+                         : est("nu")                      ? QStringLiteral("tarvik-essai-absent")
+                         : est("relatif")                 ? QStringLiteral("serie/ttyUSB0")
+                         : est("abimes") || est("option") ? stable
+                                                          : pty.chemin();
 
     CaptureMessages messages;
-    bool focusDansLeChamp = false, resteOuvert = false;
+    messages.reponses = {est("autre") ? 1 : 0};
+    bool focusDansLeChamp = false, ouvert = false, champRepris = false;
+    QString champVu, etiquette;
     QStringList elements;
-    {
-        Form1 fenetre;
-        fenetre.show();
-        QVERIFY(QTest::qWaitForWindowActive(&fenetre));
-        auDialogue([&](DialoguePort *dialogue) {
-            auto *champ = dialogue->findChild<QLineEdit *>(QStringLiteral("cheminPort"));
-            auto *liste = dialogue->findChild<QListWidget *>(QStringLiteral("listePorts"));
-            focusDansLeChamp = QApplication::focusWidget() == champ;
-            for (int k = 0; k < liste->count(); ++k)
-                elements << liste->item(k)->text();
-            if (geste == QLatin1String("liste")) {
-                liste->setFocus();
-                liste->setCurrentRow(1);
-                QTest::keyClick(liste, Qt::Key_Return);
-                return;
-            }
-            if (geste == QLatin1String("vide")) {
-                champ->selectAll();
-                QTest::keyClick(champ, Qt::Key_Delete);
-                return QTest::keyClick(champ, Qt::Key_Return);
-            }
+    Form1 fenetre;
+    if (est("option"))
+        fenetre.imposerPort(impose.chemin());
+    fenetre.show();
+    QVERIFY(QTest::qWaitForWindowActive(&fenetre));
+    auDialogue([&](DialoguePort *dialogue) {
+        auto *champ = dialogue->findChild<QLineEdit *>(QStringLiteral("cheminPort"));
+        auto *liste = dialogue->findChild<QListWidget *>(QStringLiteral("listePorts"));
+        focusDansLeChamp = QApplication::focusWidget() == champ;
+        if (auto *haut = dialogue->findChild<QLabel *>(QStringLiteral("portImpose")))
+            etiquette = haut->text();
+        for (int k = 0; k < liste->count(); ++k)
+            elements << liste->item(k)->text();
+        if (est("fleches")) {
+            liste->setFocus();
+            QTest::keyClick(liste, Qt::Key_Down);
+        } else if (est("clic")) {
+            QTest::mouseClick(liste->viewport(), Qt::LeftButton, {},
+                              liste->visualItemRect(liste->item(1)).center());
+        } else if (est("vide")) {
+            champ->selectAll();
+            QTest::keyClick(champ, Qt::Key_Delete);
+        } else {
             champ->clear();
-            QTest::keyClicks(champ, geste == QLatin1String("refus")    ? fichier
-                                    : geste == QLatin1String("abimes") ? stable
-                                                                       : pty.chemin());
-            if (geste == QLatin1String("chemin") || geste == QLatin1String("abimes"))
-                return QTest::keyClick(champ, Qt::Key_Return);
-            if (geste == QLatin1String("refus")) {
-                QTest::keyClick(champ, Qt::Key_Return);
-                resteOuvert = dialogue->isVisible();
-            }
+            QTest::keyClicks(champ, tape);
+        }
+        champVu = champ->text();
+        QTest::keyClick(QApplication::focusWidget(),
+                        est("echap") || est("clic") ? Qt::Key_Escape : Qt::Key_Return);
+        ouvert = dialogue->isVisible();
+        champRepris = QApplication::focusWidget() == champ && champ->selectedText() == tape;
+        if (ouvert)
             QTest::keyClick(champ, Qt::Key_Escape);
-        });
-        controle<QAction>(fenetre, QStringLiteral("ChoisirPort"))->trigger();
-    }
+    });
+    controle<QAction>(fenetre, QStringLiteral("ChoisirPort"))->trigger();
     QVERIFY(focusDansLeChamp);
     QCOMPARE(elements.size(), 2);
     QVERIFY2(elements[0].startsWith(QStringLiteral("Port série 1 (par défaut) : ")) &&
                  elements[1].contains(QStringLiteral("FTDI")) &&
                  elements[1].contains(QStringLiteral("USB 0403:6001")),
              qPrintable(elements.join(u'\n')));
+    if (est("fleches") || est("clic"))
+        QCOMPARE(champVu, stable);
+    QCOMPARE(etiquette.contains(impose.chemin()), est("option"));
     QCOMPARE(messages.vus.size(), message.isEmpty() ? 0 : 1);
     if (!message.isEmpty())
         QVERIFY2(messages.vus[0].texte.contains(message), qPrintable(messages.vus[0].texte));
-    QCOMPARE(resteOuvert, geste == QLatin1String("refus"));
+    if (est("garder") || est("autre"))
+        QCOMPARE(messages.boutons,
+                 QStringList({QStringLiteral("Garder"), QStringLiteral("Choisir un autre")}));
+    QCOMPARE(ouvert, resteOuvert);
+    QCOMPARE(champRepris, resteOuvert);
     QCOMPARE(LireReglages().reglages.port, attendu);
-    if (geste == QLatin1String("abimes")) { // kept beside the new one, whole
+    if (est("abimes")) { // kept beside the new one, whole
         QFile misDeCote(CheminReglages() + QStringLiteral(".illisible"));
         QVERIFY(misDeCote.open(QIODevice::ReadOnly));
         QCOMPARE(misDeCote.readAll(), abime);
     }
-    if (geste == QLatin1String("vide"))
+    if (est("vide"))
         QCOMPARE(Form1(LireReglages()).lien().port().origine, OriginePort::Port1);
     if (attendu.isEmpty())
         return;
 
     Form1 nouvelle(LireReglages());
-    QCOMPARE(nouvelle.lien().port().peripherique, attendu); // never port 1 by mistake
     OuverturesVues port1(QFileInfo(PeripheriquePort(1)).canonicalFilePath());
-    cliquerTest(nouvelle);
-    QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+    for (Form1 *panneau : {&fenetre, &nouvelle}) { // never port 1 by mistake
+        QCOMPARE(panneau->lien().port().peripherique, attendu);
+        cliquerTest(*panneau);
+        QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+        QVERIFY(controle<QPushButton>(*panneau, QStringLiteral("Command1"))
+                    ->toolTip()
+                    .contains(attendu));
+    }
     QCOMPARE(port1.nombre(), 0);
-    QVERIFY(
-        controle<QPushButton>(nouvelle, QStringLiteral("Command1"))->toolTip().contains(attendu));
+    QCOMPARE(impose.lire(), QByteArray());
 }
 
 // Two panels with one settings file: each sends where it was told to; a
@@ -514,7 +549,8 @@ void TestMainWindow::deuxPanneaux()
 {
     QDir(QFileInfo(CheminReglages()).path()).removeRecursively();
     PseudoTerminal a, b;
-    CaptureMessages messages; // the warnings on numbered pseudo-terminals
+    CaptureMessages messages; // the warnings on numbered pseudo-terminals: « Garder »
+    messages.reponses = {0, 0};
     Form1 premier, second;
     const auto choisir = [](Form1 &fenetre, const QString &chemin) {
         fenetre.show();
@@ -524,6 +560,8 @@ void TestMainWindow::deuxPanneaux()
             champ->clear();
             QTest::keyClicks(champ, chemin);
             QTest::keyClick(champ, Qt::Key_Return);
+            if (dialogue->isVisible()) // refused: the checks below say so
+                dialogue->reject();
         });
         controle<QAction>(fenetre, QStringLiteral("ChoisirPort"))->trigger();
     };

@@ -236,16 +236,36 @@ Choose a serial port, or leave the field empty for serial port 1.</translation>
         <translation>Numbered Pseudo-Terminal</translation>
     </message>
     <message>
-        <source>« %1 » est un pseudo-terminal numéroté : une fois fermé, son numéro revient au prochain terminal ouvert, et ce choix mènerait ailleurs.
+        <source>Ce panneau envoie sur «&#xa0;%1&#xa0;», donné par --port au lancement. Le port choisi ici le remplace aussitôt, et vaut pour les prochains démarrages sans --port.</source>
+        <translation>This panel sends to “%1”, given with --port at start. The port chosen here replaces it at once, and holds for the next starts without --port.</translation>
+    </message>
+    <message>
+        <source>c&apos;est un chemin relatif, qui mènerait ailleurs selon le dossier d&apos;où le panneau est lancé. Donnez le chemin complet (/dev/…), ou le seul nom d&apos;un périphérique de /dev (ttyUSB0)</source>
+        <translation>it is a relative path, which would lead elsewhere depending on the folder the panel is started from. Give the full path (/dev/…), or just the name of a device in /dev (ttyUSB0)</translation>
+    </message>
+    <message>
+        <source>Garder</source>
+        <translation>Keep</translation>
+    </message>
+    <message>
+        <source>Choisir un autre</source>
+        <translation>Choose another</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» est un pseudo-terminal numéroté&#xa0;: une fois fermé, son numéro revient au prochain terminal ouvert, et ce choix mènerait ailleurs.
 
-Pour un nom qui ne change pas, créez le pont avec un lien, par exemple :
-  socat pty,rawer,link=$HOME/tarvik-port pty,rawer,link=$HOME/carte
-puis choisissez ce lien ($HOME/tarvik-port).</source>
+Pour un nom qui ne change pas, créez le pont avec un lien, par exemple&#xa0;:
+  %2
+puis choisissez ce lien («&#xa0;%3&#xa0;»).
+
+«&#xa0;%4&#xa0;» enregistre quand même ce pseudo-terminal&#xa0;; «&#xa0;%5&#xa0;» laisse la boîte ouverte.</source>
         <translation>“%1” is a numbered pseudo-terminal: once it is closed, its number goes to the next terminal opened, and this choice would lead elsewhere.
 
 For a name that does not change, create the bridge with a link, for example:
-  socat pty,rawer,link=$HOME/tarvik-port pty,rawer,link=$HOME/board
-then choose that link ($HOME/tarvik-port).</translation>
+  %2
+then choose that link (“%3”).
+
+“%4” saves this pseudo-terminal anyway; “%5” leaves the dialog open.</translation>
     </message>
 </context>
 <context>
@@ -485,10 +505,6 @@ The previous choice still holds.</translation>
     <message>
         <source>Le fichier de réglages « %1 » était illisible (%2) : il a été mis de côté sous « %3 », et remplacé par un nouveau qui garde ce choix.</source>
         <translation>The settings file “%1” was unreadable (%2): it was set aside as “%3”, and replaced by a new one that keeps this choice.</translation>
-    </message>
-    <message>
-        <source>Le choix est enregistré pour les prochains démarrages. Jusqu&apos;à la fermeture du panneau, « TEST » envoie sur %1.</source>
-        <translation>The choice is saved for the next starts. Until the panel is closed, “TEST” sends to %1.</translation>
     </message>
     <message>
         <source>Langue</source>
@@ -789,6 +805,10 @@ The axes keep their names “Axis 01” to “Axis 07”.</translation>
     <message>
         <source>Fermer</source>
         <translation>Close</translation>
+    </message>
+    <message>
+        <source>Ce panneau envoie désormais sur %1, et non plus sur «&#xa0;%2&#xa0;», donné par --port. Ce choix vaut aussi pour les prochains démarrages sans --port.</source>
+        <translation>This panel now sends to %1, no longer to “%2”, given with --port. This choice also holds for the next starts without --port.</translation>
     </message>
 </context>
 <context>

@@ -52,6 +52,17 @@ bool lireFichierChoisi(QWidget *parent, const QString &chemin, const QString &ti
     return false;
 }
 
+// Saves `choix` as the port (empty: port 1), if a settings file can hold it.
+EcritureReglages enregistrerPort(const QString &choix)
+{
+    if (const auto raison = choix.isEmpty() ? std::nullopt : VerifierChemin(choix))
+        return {Echec{Form1::tr("ce nom ne peut pas être enregistré : %1").arg(raison->message)},
+                {},
+                {},
+                {}};
+    return EcrireReglages([&](Reglages &reglages) { reglages.port = choix; });
+}
+
 } // namespace
 
 void Form1::OuvrirSequence_Click()
@@ -177,22 +188,17 @@ void Form1::nommerAxes(const NomsAxes &noms)
 void Form1::ChoisirPort_Click()
 {
     // The field shows the port in use here, unless --port imposes one: then
-    // the saved choice, which this dialog changes.
+    // the saved choice, and the dialog names the imposed port above it.
     const PortChoisi actuel = m_lien.port();
-    DialoguePort dialogue(actuel.origine == OriginePort::Option    ? m_reglages.reglages.port
+    const bool impose = actuel.origine == OriginePort::Option;
+    DialoguePort dialogue(impose                                   ? m_reglages.reglages.port
                           : actuel.origine == OriginePort::Reglage ? actuel.peripherique
                                                                    : QString(),
-                          this);
+                          impose ? actuel.peripherique : QString(), this);
     if (dialogue.exec() != QDialog::Accepted)
         return;
     const QString titre = Form1::tr("Port série");
-    const QString choix = dialogue.choix();
-    std::optional<Echec> refus;
-    if (const auto raison = choix.isEmpty() ? std::nullopt : VerifierChemin(choix))
-        refus = Echec{Form1::tr("ce nom ne peut pas être enregistré : %1").arg(raison->message)};
-    const EcritureReglages ecriture =
-        refus ? EcritureReglages{refus, {}, {}, {}}
-              : EcrireReglages([&](Reglages &reglages) { reglages.port = choix; });
+    const EcritureReglages ecriture = enregistrerPort(dialogue.choix());
     if (ecriture.echec) {
         Afficher(this, GenreMessage::Erreur, titre,
                  Form1::tr("Le choix du port n'a pas pu être enregistré dans « %1 » : %2.\n"
@@ -200,7 +206,10 @@ void Form1::ChoisirPort_Click()
                      .arg(NomLisible(CheminReglages()), ecriture.echec->message));
         return;
     }
+    // Used at once by this panel, even over --port.
     m_reglages = {ecriture.reglages, {}};
+    m_lien.setPort(DeterminerPort({}, m_reglages));
+    montrerPort();
     QStringList notes;
     if (!ecriture.misDeCote.isEmpty())
         notes << Form1::tr("Le fichier de réglages « %1 » était illisible (%2) : il a été mis "
@@ -208,14 +217,11 @@ void Form1::ChoisirPort_Click()
                            "choix.")
                      .arg(NomLisible(CheminReglages()), ecriture.raison,
                           NomLisible(ecriture.misDeCote));
-    if (actuel.origine == OriginePort::Option) {
-        notes << Form1::tr("Le choix est enregistré pour les prochains démarrages. Jusqu'à la "
-                           "fermeture du panneau, « TEST » envoie sur %1.")
-                     .arg(decrirePort());
-    } else {
-        m_lien.setPort(DeterminerPort({}, m_reglages));
-        montrerPort();
-    }
+    if (impose)
+        notes << Form1::tr("Ce panneau envoie désormais sur %1, et non plus sur « %2 », "
+                           "donné par --port. Ce choix vaut aussi pour les prochains démarrages "
+                           "sans --port.")
+                     .arg(decrirePort(), NomLisible(actuel.peripherique));
     if (!notes.isEmpty())
         Afficher(this, GenreMessage::Information, titre, notes.join(QStringLiteral("\n\n")));
 }

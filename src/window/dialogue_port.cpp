@@ -7,10 +7,11 @@
 
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -43,9 +44,27 @@ bool numeroDePseudoTerminal(const QString &nom)
            std::all_of(reel.begin() + 9, reel.end(), [](QChar c) { return c.isDigit(); });
 }
 
+// Two names of one device compare by where their links lead; a name that
+// leads nowhere stands for itself.
+QString cleDe(const QString &nom)
+{
+    const QString reel = CheminReel(nom);
+    return reel.isEmpty() ? nom : reel;
+}
+
+// A word as a shell reads it back: quoted when it holds more than plain
+// characters (a home folder with a space in it).
+QString pourLeShell(const QString &mot)
+{
+    static const QRegularExpression simple(QStringLiteral("^[A-Za-z0-9_./,=:+@%-]+$"));
+    if (simple.match(mot).hasMatch())
+        return mot;
+    return u'\'' + QString(mot).replace(u'\'', QStringLiteral("'\\''")) + u'\'';
+}
+
 } // namespace
 
-DialoguePort::DialoguePort(const QString &actuel, QWidget *parent)
+DialoguePort::DialoguePort(const QString &actuel, const QString &impose, QWidget *parent)
     : QDialog(parent)
     , m_liste(new QListWidget(this))
     , m_chemin(new QLineEdit(actuel, this))
@@ -54,86 +73,152 @@ DialoguePort::DialoguePort(const QString &actuel, QWidget *parent)
     setWindowTitle(DialoguePort::tr("Choisir le port série"));
     m_liste->setObjectName(QStringLiteral("listePorts"));
     m_chemin->setObjectName(QStringLiteral("cheminPort"));
-
-    const QString port1 = remplirListe();
-    m_chemin->setPlaceholderText(DialoguePort::tr("Port série 1 (par défaut) : ") + port1);
     m_chemin->setClearButtonEnabled(true);
+    disposer(new QVBoxLayout(this), impose, remplirListe(actuel));
+    dimensionner();
 
+    // Selecting a row, with the mouse or the arrow keys, puts its device in
+    // the field, which OK saves; Entrée or a double click on a row confirms
+    // it. Typing in the field leaves no row selected.
+    const auto prendre = [this](QListWidgetItem *element) {
+        if (const QString nom = element->data(Qt::UserRole).toString(); m_chemin->text() != nom)
+            m_chemin->setText(nom);
+    };
+    connect(m_liste, &QListWidget::itemSelectionChanged, this, [this, prendre] {
+        if (const QList<QListWidgetItem *> choisis = m_liste->selectedItems(); !choisis.isEmpty())
+            prendre(choisis.first());
+    });
+    connect(m_liste, &QListWidget::itemClicked, this, prendre); // a row selected already
+    connect(m_liste, &QListWidget::itemActivated, this, [this, prendre](QListWidgetItem *element) {
+        m_liste->setCurrentItem(element);
+        prendre(element);
+    });
+    connect(m_liste, &QListWidget::itemDoubleClicked, this, &DialoguePort::accept);
+    connect(m_chemin, &QLineEdit::textEdited, m_liste, &QListWidget::clearSelection);
+    m_chemin->setFocus();
+}
+
+void DialoguePort::disposer(QVBoxLayout *mise, const QString &impose, const QString &port1)
+{
+    if (!impose.isEmpty()) {
+        auto *origine = new QLabel(
+            DialoguePort::tr("Ce panneau envoie sur « %1 », donné par --port au lancement. Le "
+                             "port choisi ici le remplace aussitôt, et vaut pour les prochains "
+                             "démarrages sans --port.")
+                .arg(NomLisible(impose)),
+            this);
+        origine->setObjectName(QStringLiteral("portImpose"));
+        origine->setTextFormat(Qt::PlainText);
+        origine->setWordWrap(true);
+        mise->addWidget(origine);
+    }
+    m_chemin->setPlaceholderText(DialoguePort::tr("Port série 1 (par défaut) : ") + port1);
     auto *etiquetteListe = new QLabel(DialoguePort::tr("&Ports série présents :"), this);
     etiquetteListe->setBuddy(m_liste);
     auto *etiquetteChemin =
         new QLabel(DialoguePort::tr("Pé&riphérique (vide pour le port série 1) :"), this);
     etiquetteChemin->setBuddy(m_chemin);
     auto *boutons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    auto *mise = new QVBoxLayout(this);
     mise->addWidget(etiquetteListe);
     mise->addWidget(m_liste);
     mise->addWidget(etiquetteChemin);
     mise->addWidget(m_chemin);
     mise->addWidget(boutons);
-    resize(560, 340);
-
-    // A port picked in the list goes to the field; Entrée then confirms it,
-    // as a double click does. Merely moving through the list changes nothing.
-    const auto prendre = [this](QListWidgetItem *element) {
-        m_chemin->setText(element->data(Qt::UserRole).toString());
-    };
-    connect(m_liste, &QListWidget::itemClicked, this, prendre);
-    connect(m_liste, &QListWidget::itemActivated, this, prendre);
-    connect(m_liste, &QListWidget::itemDoubleClicked, this, &DialoguePort::accept);
+    // Entrée, from the field as from the list, presses OK; Échap cancels.
     connect(boutons, &QDialogButtonBox::accepted, this, &DialoguePort::accept);
     connect(boutons, &QDialogButtonBox::rejected, this, &DialoguePort::reject);
-    m_chemin->setFocus();
 }
 
-QString DialoguePort::remplirListe()
+void DialoguePort::dimensionner()
 {
-    QString port1 = PeripheriquePort(1);
-    if (const QString reel = CheminReel(port1); !reel.isEmpty() && reel != port1)
-        port1 += DialoguePort::tr(" → ") + reel;
+    // The free area of the screen, in the pixels the scale factor leaves:
+    // QT_SCALE_FACTOR=2 on a 1280x800 screen gives about 640x380.
+    const QScreen *ecran = screen();
+    const QSize libre = ecran ? ecran->availableGeometry().size() * 0.9 : QSize(560, 340);
+    resize(QSize(560, 340).expandedTo(sizeHint()).boundedTo(libre));
+}
+
+QString DialoguePort::remplirListe(const QString &actuel)
+{
+    const QString port1 = PeripheriquePort(1);
+    const QString reel1 = CheminReel(port1);
+    const QString montre =
+        reel1.isEmpty() || reel1 == port1 ? port1 : port1 + DialoguePort::tr(" → ") + reel1;
     auto *defaut =
-        new QListWidgetItem(DialoguePort::tr("Port série 1 (par défaut) : ") + port1, m_liste);
+        new QListWidgetItem(DialoguePort::tr("Port série 1 (par défaut) : ") + montre, m_liste);
     defaut->setData(Qt::UserRole, QString());
+    // The system may report port 1 too, or one device under two names: each
+    // device is listed once, where it first comes.
+    QStringList vus{cleDe(port1)};
     for (const PortDecouvert &port : (*EnumerationPorts)()) {
+        if (vus.contains(cleDe(port.peripherique)))
+            continue;
+        vus << cleDe(port.peripherique);
         auto *element = new QListWidgetItem(decrire(port), m_liste);
         // An adapter is saved under its stable name, which survives renumbering.
         element->setData(Qt::UserRole,
                          port.nomStable.isEmpty() ? port.peripherique : port.nomStable);
         element->setToolTip(element->data(Qt::UserRole).toString());
     }
-    return port1;
+    if (const qsizetype rang = vus.indexOf(actuel.isEmpty() ? vus.first() : cleDe(actuel));
+        rang >= 0)
+        m_liste->setCurrentRow(int(rang));
+    return montre;
 }
 
 QString DialoguePort::choix() const
 {
-    // A relative path would lead elsewhere from another folder.
     const QString texte = m_chemin->text().trimmed();
-    return texte.isEmpty() || QDir::isAbsolutePath(texte) ? texte
-                                                          : QDir::current().absoluteFilePath(texte);
+    return texte.isEmpty() || texte.contains(u'/') ? texte : QStringLiteral("/dev/") + texte;
 }
 
 void DialoguePort::accept()
 {
-    if (!choix().isEmpty()) {
-        if (const auto raison = VerifierPeripherique(choix())) {
-            Afficher(this, GenreMessage::Erreur, DialoguePort::tr("Port refusé"),
-                     DialoguePort::tr("« %1 » ne peut pas servir de port : %2.\nChoisissez un port "
-                                      "série, ou laissez le champ vide pour le port série 1.")
-                         .arg(NomLisible(choix()), raison->message));
-            m_chemin->setFocus();
-            m_chemin->selectAll();
-            return;
-        }
-        if (numeroDePseudoTerminal(choix()))
-            Afficher(this, GenreMessage::Information, DialoguePort::tr("Pseudo-terminal numéroté"),
-                     DialoguePort::tr(
-                         "« %1 » est un pseudo-terminal numéroté : une fois fermé, son numéro "
-                         "revient au prochain terminal ouvert, et ce choix mènerait ailleurs.\n\n"
-                         "Pour un nom qui ne change pas, créez le pont avec un lien, par "
-                         "exemple :\n  socat pty,rawer,link=$HOME/tarvik-port "
-                         "pty,rawer,link=$HOME/carte\npuis choisissez ce lien "
-                         "($HOME/tarvik-port).")
-                         .arg(NomLisible(choix())));
+    const QString choisi = choix();
+    std::optional<Echec> raison;
+    // A relative path would lead elsewhere from another folder.
+    if (!choisi.isEmpty() && !QDir::isAbsolutePath(choisi))
+        raison = Echec{DialoguePort::tr("c'est un chemin relatif, qui mènerait ailleurs selon le "
+                                        "dossier d'où le panneau est lancé. Donnez le chemin "
+                                        "complet (/dev/…), ou le seul nom d'un périphérique de "
+                                        "/dev (ttyUSB0)")};
+    else if (!choisi.isEmpty())
+        raison = VerifierPeripherique(choisi);
+    if (raison) {
+        Afficher(this, GenreMessage::Erreur, DialoguePort::tr("Port refusé"),
+                 DialoguePort::tr("« %1 » ne peut pas servir de port : %2.\nChoisissez un port "
+                                  "série, ou laissez le champ vide pour le port série 1.")
+                     .arg(NomLisible(choisi), raison->message));
+        return reprendreChamp();
     }
+    if (!choisi.isEmpty() && numeroDePseudoTerminal(choisi) && !garderPseudoTerminal(choisi))
+        return reprendreChamp();
     QDialog::accept();
+}
+
+bool DialoguePort::garderPseudoTerminal(const QString &choisi)
+{
+    const QString lien = QDir::homePath() + QStringLiteral("/tarvik-port");
+    const QString commande = QStringLiteral("socat %1 %2")
+                                 .arg(pourLeShell(QStringLiteral("pty,rawer,link=") + lien),
+                                      pourLeShell(QStringLiteral("pty,rawer,link=") +
+                                                  QDir::homePath() + QStringLiteral("/carte")));
+    const QStringList reponses{DialoguePort::tr("Garder"), DialoguePort::tr("Choisir un autre")};
+    return Demander(this, GenreMessage::Avertissement, DialoguePort::tr("Pseudo-terminal numéroté"),
+                    DialoguePort::tr(
+                        "« %1 » est un pseudo-terminal numéroté : une fois fermé, son numéro "
+                        "revient au prochain terminal ouvert, et ce choix mènerait ailleurs.\n\n"
+                        "Pour un nom qui ne change pas, créez le pont avec un lien, par "
+                        "exemple :\n  %2\npuis choisissez ce lien (« %3 »).\n\n"
+                        "« %4 » enregistre quand même ce pseudo-terminal ; « %5 » "
+                        "laisse la boîte ouverte.")
+                        .arg(NomLisible(choisi), NomLisible(commande), NomLisible(lien),
+                             reponses[0], reponses[1]),
+                    reponses) == 0;
+}
+
+void DialoguePort::reprendreChamp()
+{
+    m_chemin->setFocus();
+    m_chemin->selectAll();
 }

@@ -8,22 +8,34 @@
 
 class QLineEdit;
 class QListWidget;
+class QVBoxLayout;
 
 class DialoguePort : public QDialog {
     Q_OBJECT
 public:
-    // Lists the ports (asking the system only now), with `actuel` in the field.
-    DialoguePort(const QString &actuel, QWidget *parent = nullptr);
+    // Lists the ports (asking the system only now), with `actuel` in the
+    // field. `impose`, the device given with --port, is named at the top.
+    DialoguePort(const QString &actuel, const QString &impose = {}, QWidget *parent = nullptr);
 
-    // The device chosen; empty for port 1.
+    // The device chosen; empty for port 1. A bare name (ttyUSB0) is one of
+    // /dev; any other path is returned as typed.
     QString choix() const;
 
-    // Refuses, and stays open, for anything that is not a serial port.
+    // Refuses, and stays open, for anything that is not a serial port or is
+    // a relative path; asks before keeping a numbered pseudo-terminal.
     void accept() override;
 
 private:
-    // Lists port 1 and the system's ports; port 1's device, as shown.
-    QString remplirListe();
+    // Lists port 1 and the system's ports, each device once; selects the
+    // row of `actuel`. Port 1's device, as shown.
+    QString remplirListe(const QString &actuel);
+    void disposer(QVBoxLayout *mise, const QString &impose, const QString &port1);
+    // Fits the dialog in the screen's free area, however scaled.
+    void dimensionner();
+    // Whether the operator keeps the numbered pseudo-terminal `choisi`.
+    bool garderPseudoTerminal(const QString &choisi);
+    // The field, focused with its text selected, for another try.
+    void reprendreChamp();
 
     QListWidget *m_liste;
     QLineEdit *m_chemin;

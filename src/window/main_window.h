@@ -32,7 +32,7 @@ public:
     TextesGrille textes() const;
     // The link that sends the grid.
     LienSerie &lien() { return m_lien; }
-    // The device given with --port, used until the window closes.
+    // The device given with --port, used until a port is chosen in the menu.
     void imposerPort(const QString &peripherique);
 
 protected:

@@ -3,6 +3,7 @@
 //
 //   bench_tarvik TARVIK BARE_QT TARVIK_ENVOYER
 //   (the start-up part needs an X display)
+#include "app/surveillance_port.h"
 #include "port/verrous.h"
 #include "run/envoyer_sequence.h"
 #include "run/journal.h"
@@ -11,8 +12,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
@@ -130,10 +133,12 @@ QByteArray attendu(const QString &pas1)
 
 // Starts a program on the X display and waits until a window of it is
 // mapped; returns the time taken and leaves the process running.
-std::optional<double> demarrer(xcb_connection_t *x, const char *programme, pid_t &pid)
+std::optional<double> demarrer(xcb_connection_t *x, const char *programme, pid_t &pid,
+                               const char *option = nullptr, const char *valeur = nullptr)
 {
     const Horloge::time_point debut = Horloge::now();
-    char *arguments[] = {const_cast<char *>(programme), nullptr};
+    char *arguments[] = {const_cast<char *>(programme), const_cast<char *>(option),
+                         const_cast<char *>(valeur), nullptr};
     if (::posix_spawn(&pid, programme, nullptr, nullptr, arguments, environ) != 0)
         return std::nullopt;
     while (xcb_generic_event_t *evenement = xcb_wait_for_event(x)) {
@@ -164,6 +169,49 @@ std::optional<double> executer(const std::vector<std::string> &arguments)
         WEXITSTATUS(statut) != 0)
         return std::nullopt;
     return microsecondes(Horloge::now() - debut) / 1000.0;
+}
+
+// The CPU time a process has used so far, in ms.
+double tempsCpuMs(pid_t pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray texte = stat.readAll();
+    const QList<QByteArray> champs = texte.mid(texte.lastIndexOf(')') + 2).split(' ');
+    // utime and stime, the 14th and 15th fields, in clock ticks.
+    return (champs.value(11).toDouble() + champs.value(12).toDouble()) * 1000.0 /
+           double(::sysconf(_SC_CLK_TCK));
+}
+
+// The median time, over `fois` changes, from a port's link going away or
+// coming back to the state its watch gives changing.
+double delaiDeConstat(const QString &pty, int fois)
+{
+    const auto sansUdev = NouvelleSource.remplacer([] { return nullptr; }); // as in a container
+    const QString dossier =
+        QDir::temp().filePath(QStringLiteral("tarvik-bench-lien-%1").arg(::getpid()));
+    QDir().mkpath(dossier);
+    const QString lien = dossier + QStringLiteral("/port");
+    QFile::link(pty, lien);
+    SurveillancePort surveillance;
+    surveillance.surveiller(PortImpose(lien));
+    surveillance.setActive(true);
+    std::vector<double> delais;
+    for (int i = 0; i < fois; ++i) {
+        QEventLoop boucle;
+        QObject::connect(&surveillance, &SurveillancePort::etatChange, &boucle, &QEventLoop::quit);
+        QTimer::singleShot(3000, &boucle, &QEventLoop::quit);
+        const Horloge::time_point t = Horloge::now();
+        if (i % 2 == 0)
+            QFile::remove(lien);
+        else
+            QFile::link(pty, lien);
+        boucle.exec();
+        delais.push_back(microsecondes(Horloge::now() - t) / 1000.0);
+    }
+    QDir(dossier).removeRecursively();
+    return mediane(delais);
 }
 
 void arreter(pid_t pid)
@@ -260,6 +308,8 @@ int main(int argc, char *argv[])
                                    {"fd_growth", descripteurs() - fdsAvant},
                                    {"rss_growth_kb", double(rssKo(::getpid()) - rssAvant)}});
 
+    figures.push_back({"notice_ms", delaiDeConstat(QString::fromLocal8Bit(nom), 10)});
+
     // A whole send from a script: tarvik-envoyer against the bare shell floor
     // for the same bytes, alternating, each a whole process from start to exit.
     if (argc >= 4) {
@@ -320,6 +370,27 @@ int main(int argc, char *argv[])
                                            {"startup_vs_bare", t / n},
                                            {"rss_kb", mediane(rss)},
                                            {"bare_rss_kb", mediane(rssNu)}});
+            // A minute with nothing happening: the panel watching a port
+            // behind a link, as a socat bridge gives one, and a bare window.
+            const QString dossier = QDir::temp().filePath(QStringLiteral("tarvik-bench-repos"));
+            QDir().mkpath(dossier);
+            const QByteArray lien = QFile::encodeName(dossier + QStringLiteral("/port"));
+            QFile::remove(QString::fromLocal8Bit(lien));
+            QFile::link(QString::fromLocal8Bit(nom), QString::fromLocal8Bit(lien));
+            double cpu[2] = {};
+            for (int quel = 0; quel < 2; ++quel) {
+                pid_t pid = 0;
+                demarrer(x, argv[1 + quel], pid, quel == 0 ? "--port" : nullptr,
+                         quel == 0 ? lien.constData() : nullptr);
+                ::sleep(2); // settled
+                const double avant = tempsCpuMs(pid);
+                ::sleep(60);
+                cpu[quel] = tempsCpuMs(pid) - avant;
+                arreter(pid);
+            }
+            QDir(dossier).removeRecursively();
+            figures.insert(figures.end(),
+                           {{"idle_cpu_ms_per_min", cpu[0]}, {"bare_idle_cpu_ms_per_min", cpu[1]}});
             xcb_disconnect(x);
         }
     }

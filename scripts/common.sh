@@ -23,7 +23,7 @@ installer() {
 }
 
 PAQUETS_CONSTRUCTION=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev
-    fonts-liberation qt6-translations-l10n libxcb1-dev qt6-tools-dev qt6-l10n-tools)
+    fonts-liberation qt6-translations-l10n libxcb1-dev qt6-tools-dev qt6-l10n-tools libudev-dev)
 # What the tests add: a virtual X server and a keyboard to press TEST, a
 # serial bridge, clang with its libFuzzer runtime, and the checkers of the
 # package and its metadata.

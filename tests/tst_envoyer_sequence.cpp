@@ -440,9 +440,9 @@ void TestEnvoyerSequence::extremiteDisparue()
         };
         const auto echec = grille.envoyer();
         QVERIFY(echec);
-        QVERIFY2(echec->lien == EchecLien::Genre::EcritureEchouee, qPrintable(echec->message));
+        QVERIFY2(echec->lien == EchecLien::Genre::PortDebranche, qPrintable(echec->message));
         QVERIFY2(echec->message.contains(QStringLiteral("A à B")) &&
-                     echec->message.contains(QStringLiteral("(erreur d'entrée-sortie)")),
+                     echec->message.contains(QStringLiteral("port débranché")),
                  qPrintable(echec->message));
         QCOMPARE(grille.liste, lignesInitiales().mid(0, 2));
         QVERIFY(!grille.lien.estOuvert());

@@ -105,6 +105,8 @@ private Q_SLOTS:
     void aideEtVersion_data();
     void aideEtVersion();
     void portAuNomNonUtf8();
+    void attendre_data();
+    void attendre();
     void terminauxDuSysteme_data();
     void terminauxDuSysteme();
     void signalPendantUnEnvoiBloque_data();
@@ -369,6 +371,49 @@ void TestEnvoyeur::portAuNomNonUtf8()
                 QStringLiteral(TARVIK_ENVOYER), m_fichier, m_dossier.path()});
     QVERIFY2(s.code == 0, s.erreurs.constData());
     QCOMPARE(pty.lire(84), Sequence);
+}
+
+void TestEnvoyeur::attendre_data()
+{
+    QTest::addColumn<QString>("cas");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("dit"); // on stderr
+    QTest::newRow("lien qui apparaît après 0,5 s") << "apparait" << 0 << "attente du port";
+    QTest::newRow("occupé au-delà de l'attente") << "occupe" << 3 << "toujours occupé par";
+    QTest::newRow("--attendre sans nombre") << "usage" << 2 << "--attendre prend un nombre";
+}
+
+// --attendre waits for the port to be there and free, saying what for, then
+// sends; a port still busy at the end is exit 3, and nothing is sent.
+void TestEnvoyeur::attendre()
+{
+    QFETCH(QString, cas);
+    QFETCH(int, code);
+    QFETCH(QString, dit);
+    PseudoTerminal pty;
+    const QString lien = m_dossier.filePath(QStringLiteral("port-attendu"));
+    QFile::remove(lien);
+    const auto retirer = qScopeGuard([&] { QFile::remove(lien); });
+    if (cas == QLatin1String("occupe"))
+        QVERIFY(QFile::link(pty.chemin(), lien));
+    const int autre =
+        ::open(QFile::encodeName(pty.chemin()).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    const auto fermer = qScopeGuard([&] { ::close(autre); });
+    if (cas == QLatin1String("occupe"))
+        QCOMPARE(::flock(autre, LOCK_EX | LOCK_NB), 0);
+    const QString secondes =
+        cas == QLatin1String("usage") ? QStringLiteral("bientôt") : QStringLiteral("1.5");
+    const Sortie s =
+        lancer({m_fichier, QStringLiteral("--port"), lien, QStringLiteral("--attendre"), secondes},
+               {}, [&](QProcess &) {
+                   if (cas == QLatin1String("apparait")) {
+                       QTest::qWait(500);
+                       QFile::link(pty.chemin(), lien);
+                   }
+               });
+    QCOMPARE(s.code, code);
+    QVERIFY2(QString::fromUtf8(s.erreurs).contains(dit), s.erreurs.constData());
+    QCOMPARE(pty.lire(code == 0 ? 84 : 0), code == 0 ? Sequence : QByteArray());
 }
 
 void TestEnvoyeur::terminauxDuSysteme_data()

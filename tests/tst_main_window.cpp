@@ -398,7 +398,7 @@ void TestMainWindow::choixDuPort_data()
     const struct {
         const char *nom, *geste;
         QString message;
-        bool resteOuvert;
+        bool resteOuvert = false;
     } cas[] = {
         {"pty tapé, Entrée, Garder", "garder", QStringLiteral("socat pty,rawer,link=") + lien},
         {"pty tapé, Choisir un autre", "autre", lien, true},
@@ -439,11 +439,11 @@ void TestMainWindow::choixDuPort()
     QVERIFY(QFile(fichier).open(QIODevice::WriteOnly));
     // The adapter under two names, and port 1: two rows.
     const auto systeme = EnumerationPorts.remplacer([&] {
-        return QList<PortDecouvert>{{pty.chemin(), stable, QStringLiteral("FT232R USB UART"),
-                                     QStringLiteral("FTDI"), QStringLiteral("A50285BI"), 0x0403,
-                                     0x6001},
-                                    {stable, {}, QStringLiteral("doublon")},
-                                    {PeripheriquePort(1), {}, QStringLiteral("port 1")}};
+        return QList<PortDecouvert>{
+            {pty.chemin(), stable, QStringLiteral("FT232R USB UART"), QStringLiteral("FTDI"),
+             QStringLiteral("A50285BI"), 0x0403, 0x6001},
+            {stable, {}, QStringLiteral("doublon"), {}, {}, {}, {}},
+            {PeripheriquePort(1), {}, QStringLiteral("port 1"), {}, {}, {}, {}}};
     });
     const QByteArray abime = "\xEF\xBB\xBF[General]\nport=/dev/ttyUSB0\n";
     if (est("vide") || est("abimes")) {

@@ -2,8 +2,10 @@
 // under every name of the device (as minicom, picocom, Qt and lockdev write
 // them, live, stale, being written, another user's), exclusive mode, and ours.
 #include "banc_envoi.h"
+#include "port/etat_port.h"
 #include "port/verrous.h"
 
+#include <QMap>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -64,6 +66,8 @@ private Q_SLOTS:
     void exclusivite_data();
     void exclusivite();
     void lienSymbolique();
+    void etatDuPort_data();
+    void etatDuPort();
 };
 
 void TestVerrous::flockDetenu()
@@ -486,6 +490,84 @@ void TestVerrous::lienSymbolique()
     QVERIFY2(echec->message.contains(lien + QStringLiteral(" → ") + pty.chemin()),
              qPrintable(echec->message));
     QCOMPARE(pty.lire(), QByteArray());
+}
+
+void TestVerrous::etatDuPort_data()
+{
+    QTest::addColumn<QString>("cas");
+    QTest::addColumn<int>("etat"); // EtatPort::Etat
+    QTest::addColumn<QString>("raison");
+    const int p = int(EtatPort::Etat::Pret), a = int(EtatPort::Etat::Absent),
+              o = int(EtatPort::Etat::Occupe), r = int(EtatPort::Etat::Refuse);
+    const QString vivant = QStringLiteral("(%1, root)").arg(m_vivant.pid);
+    // clang-format off
+    QTest::newRow("prêt")                 << "pret"     << p << "";
+    QTest::newRow("absent")               << "absent"   << a << "";
+    QTest::newRow("verrou HDB")           << "hdb"      << o << vivant;
+    QTest::newRow("verrou de minicom")    << "minicom"  << o << vivant;
+    QTest::newRow("verrou de Qt")         << "qt"       << o << vivant;
+    QTest::newRow("verrou en nombres")    << "nombres"  << o << vivant;
+    QTest::newRow("verrou périmé")        << "perime"   << p << "";
+    QTest::newRow("flock")                << "flock"    << o << QStringLiteral("(%1, root)").arg(::getpid());
+    QTest::newRow("pas un port série")    << "fichier"  << r << "pas un port série";
+    QTest::newRow("permission")           << "interdit" << r << "dialout";
+    QTest::newRow("réglages douteux")     << "douteux"  << r << "réglages douteux";
+    // clang-format on
+}
+
+// The status line's state comes from the checks a run makes, the device
+// never opened and no lock removed.
+void TestVerrous::etatDuPort()
+{
+    QFETCH(QString, cas);
+    QFETCH(int, etat);
+    QFETCH(QString, raison);
+    PseudoTerminal pty;
+    QTemporaryDir dossier;
+    const auto verrous = DossiersVerrou.remplacer({dossier.path()});
+    struct stat numeros {};
+    QCOMPARE(::stat(QFile::encodeName(pty.chemin()).constData(), &numeros), 0);
+    const QByteArray pid = QByteArray::number(m_vivant.pid);
+    const QString qt = dossier.filePath(QFileInfo(fichierUucp(pty.chemin())).fileName());
+    const QMap<QString, std::pair<QString, QByteArray>> verrousDe = {
+        {QStringLiteral("hdb"), {qt, pid.rightJustified(10) + '\n'}},
+        {QStringLiteral("minicom"), {qt, pid.rightJustified(10) + " minicom root\n"}},
+        {QStringLiteral("qt"), {qt, pid + "\nminicom\nhote\n"}},
+        {QStringLiteral("nombres"),
+         {dossier.filePath(QStringLiteral("LCK.%1.%2")
+                               .arg(major(numeros.st_rdev), 3, 10, QChar(u'0'))
+                               .arg(minor(numeros.st_rdev), 3, 10, QChar(u'0'))),
+          pid.rightJustified(10) + '\n'}},
+        {QStringLiteral("perime"), {qt, QByteArray::number(pidMort()).rightJustified(10) + '\n'}},
+    };
+    if (verrousDe.contains(cas))
+        QVERIFY(ecrireFichier(verrousDe[cas].first, verrousDe[cas].second));
+    const int autre =
+        ::open(QFile::encodeName(pty.chemin()).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    const auto fermer = qScopeGuard([&] { ::close(autre); });
+    if (cas == QLatin1String("flock"))
+        QCOMPARE(::flock(autre, LOCK_EX | LOCK_NB), 0);
+    PortChoisi port =
+        PortImpose(cas == QLatin1String("absent") ? QStringLiteral("/dev/tarvik-absent-pour-essai")
+                   : cas == QLatin1String("fichier") ? qt + QStringLiteral(".txt")
+                                                     : pty.chemin());
+    if (cas == QLatin1String("fichier"))
+        QVERIFY(ecrireFichier(port.peripherique, "x"));
+    if (cas == QLatin1String("douteux"))
+        port.echec = Echec{QStringLiteral("illisible")};
+    if (cas == QLatin1String("interdit")) {
+        QCOMPARE(::chmod(QFile::encodeName(pty.chemin()).constData(), 0600), 0);
+        ::setfsuid(65534);
+    }
+    OuverturesVues ouvertures(pty.chemin());
+    const EtatPort vu = SonderPort(port);
+    ::setfsuid(::geteuid());
+    QCOMPARE(int(vu.etat), etat);
+    QVERIFY2(raison.isEmpty() ? vu.raison.isEmpty() : vu.raison.contains(raison),
+             qPrintable(vu.raison));
+    QCOMPARE(ouvertures.nombre(), 0);
+    if (verrousDe.contains(cas)) // even a stale one stays
+        QVERIFY(QFileInfo::exists(verrousDe[cas].first));
 }
 
 QTEST_GUILESS_MAIN(TestVerrous)

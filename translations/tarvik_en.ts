@@ -354,6 +354,38 @@ Nothing was sent</translation>
         <translation>the sequence is valid, but it would not be sent. Unknown serial port: %1.
 %2</translation>
     </message>
+    <message>
+        <source>--attendre prend un nombre de secondes, de 0 à %1, et non « %2 »</source>
+        <translation>--attendre takes a number of seconds, from 0 to %1, not “%2”</translation>
+    </message>
+    <message>
+        <source>absent</source>
+        <translation>absent</translation>
+    </message>
+    <message>
+        <source>occupé par %1</source>
+        <translation>busy: held by %1</translation>
+    </message>
+    <message>
+        <source>le port %1 est toujours %2 après %3 s d&apos;attente. Rien n&apos;a été envoyé</source>
+        <translation>the port %1 is still %2 after waiting %3 s. Nothing was sent</translation>
+    </message>
+    <message>
+        <source>tarvik-envoyer : le journal des envois « %1 » : %2.
+</source>
+        <translation>tarvik-envoyer: the send log “%1”: %2.
+</translation>
+    </message>
+    <message>
+        <source>tarvik-envoyer : attente du port %1, %2…
+</source>
+        <translation>tarvik-envoyer: waiting for the port %1, %2…
+</translation>
+    </message>
+    <message>
+        <source>interrompu pendant l&apos;attente du port, rien n&apos;a été envoyé</source>
+        <translation>interrupted while waiting for the port, nothing was sent</translation>
+    </message>
 </context>
 <context>
     <name>Fichiers</name>
@@ -810,6 +842,46 @@ The axes keep their names “Axis 01” to “Axis 07”.</translation>
         <source>Ce panneau envoie désormais sur %1, et non plus sur «&#xa0;%2&#xa0;», donné par --port. Ce choix vaut aussi pour les prochains démarrages sans --port.</source>
         <translation>This panel now sends to %1, no longer to “%2”, given with --port. This choice also holds for the next starts without --port.</translation>
     </message>
+    <message>
+        <source>port débranché</source>
+        <translation>port unplugged</translation>
+    </message>
+    <message>
+        <source>inconnu</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>prêt</source>
+        <translation>ready</translation>
+    </message>
+    <message>
+        <source>absent</source>
+        <translation>absent</translation>
+    </message>
+    <message>
+        <source>occupé par %1</source>
+        <translation>busy: held by %1</translation>
+    </message>
+    <message>
+        <source>refusé : %1</source>
+        <translation>refused: %1</translation>
+    </message>
+    <message>
+        <source>rebranché à %1 : la carte a pu redémarrer</source>
+        <translation>plugged back in at %1: the board may have restarted</translation>
+    </message>
+    <message>
+        <source>Port %1 : %2</source>
+        <translation>Port %1: %2</translation>
+    </message>
+    <message>
+        <source>débranché puis rebranché : la carte a pu redémarrer ; rien n&apos;a été renvoyé</source>
+        <translation>unplugged then plugged back in: the board may have restarted; nothing was sent again</translation>
+    </message>
+    <message>
+        <source>Rebranchez l&apos;adaptateur. La carte a pu redémarrer : vérifiez l&apos;état de la machine avant d&apos;envoyer de nouveau.</source>
+        <translation>Plug the adapter back in. The board may have restarted: check the machine&apos;s state before sending again.</translation>
+    </message>
 </context>
 <context>
     <name>Grille</name>
@@ -1151,6 +1223,22 @@ Try “%1 --help”.
     <message>
         <source>délai dépassé : %1 octets attendaient encore de partir</source>
         <translation>time is up: %1 bytes were still waiting to leave</translation>
+    </message>
+    <message>
+        <source>réglages douteux</source>
+        <translation>doubtful settings</translation>
+    </message>
+    <message>
+        <source>permission refusée (groupe dialout)</source>
+        <translation>permission denied (dialout group)</translation>
+    </message>
+    <message>
+        <source>pas un port série</source>
+        <translation>not a serial port</translation>
+    </message>
+    <message>
+        <source>port débranché</source>
+        <translation>port unplugged</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,7 @@
 #include "app/signaux.h"
 #include "core/fichiers.h"
 #include "core/langues.h"
+#include "port/etat_port.h"
 #include "run/envoyer_sequence.h"
 #include "run/journal.h"
 #include "system/erreurs.h"
@@ -18,6 +19,7 @@
 #include <QDateTime>
 
 #include <csignal>
+#include <poll.h>
 #include <unistd.h>
 
 namespace {
@@ -125,9 +127,23 @@ int codeDe(const EchecLien &echec)
         return 128 + SIGTERM;
     case IssueEnvoi::PortRefuse:
     case IssueEnvoi::Envoyee:
+    case IssueEnvoi::Rebranche:
         break;
     }
     return PortIndisponible;
+}
+
+// The longest wait --attendre takes: a day.
+constexpr int AttenteMaxS = 86400;
+
+// The seconds --attendre gives, when they are a number of them in bounds.
+std::optional<double> secondesDAttente(const QCommandLineParser &o)
+{
+    bool lu = false;
+    const double secondes = o.value(QStringLiteral("attendre")).toDouble(&lu);
+    if (!lu || !(secondes >= 0 && secondes <= AttenteMaxS))
+        return std::nullopt;
+    return secondes;
 }
 
 // The usage the options describe, or why not.
@@ -143,6 +159,10 @@ std::optional<Echec> verifierUsage(const QCommandLineParser &o,
     const QString chemin = verifier ? o.value(QStringLiteral("verifier")) : fichiers[0];
     if (chemin == QLatin1String("-") && standard.entreeFermee)
         return Echec{Textes::tr("l'entrée standard est fermée : donnez le fichier par son nom")};
+    if (o.isSet(QStringLiteral("attendre")) && !secondesDAttente(o))
+        return Echec{Textes::tr("--attendre prend un nombre de secondes, de 0 à %1, et non « %2 »")
+                         .arg(AttenteMaxS)
+                         .arg(o.value(QStringLiteral("attendre")))};
     return std::nullopt;
 }
 
@@ -188,6 +208,51 @@ QString conseil(const EchecLien &echec)
         return Textes::tr("Donnez le port par --port, ou choisissez-le de nouveau dans le "
                           "panneau (« Initialisation › Choisir le port série… »).");
     return {};
+}
+
+// Waits until the port is there and free, at most `secondes`, saying on
+// stderr what it waits for; a port refused for good is not waited for. The
+// exit code when the program ends here.
+std::optional<int> attendrePort(const PortChoisi &port, double secondes, int reveil,
+                                const QString &source)
+{
+    const QDateTime debut = QDateTime::currentDateTime();
+    const QDeadlineTimer echeance(qint64(secondes * 1000));
+    QString dit;
+    for (;;) {
+        const EtatPort etat = SonderPort(port);
+        using E = EtatPort::Etat;
+        if (etat.etat == E::Pret || etat.etat == E::Refuse)
+            return std::nullopt; // the send says the rest
+        const QString quoi = etat.etat == E::Absent ? Textes::tr("absent")
+                                                    : Textes::tr("occupé par %1").arg(etat.raison);
+        if (echeance.hasExpired()) {
+            const Echec refus{Textes::tr("le port %1 est toujours %2 après %3 s d'attente. Rien "
+                                         "n'a été envoyé")
+                                  .arg(decrirePort(port), quoi)
+                                  .arg(secondes)};
+            if (const auto rate = EcrireJournal({debut,
+                                                 QStringLiteral("tarvik-envoyer"),
+                                                 source,
+                                                 port.peripherique,
+                                                 etat.peripherique,
+                                                 IssueEnvoi::PortRefuse,
+                                                 refus.message,
+                                                 {}}))
+                Ecrire(stderr, Textes::tr("tarvik-envoyer : le journal des envois « %1 » : %2.\n")
+                                   .arg(NomLisible(CheminJournal()), rate->message));
+            return erreur(PortIndisponible, refus);
+        }
+        if (quoi != dit)
+            Ecrire(stderr, Textes::tr("tarvik-envoyer : attente du port %1, %2…\n")
+                               .arg(decrirePort(port), dit = quoi));
+        pollfd p{reveil, POLLIN, 0};
+        const timespec pause{0, 100'000'000};
+        if (::ppoll(&p, 1, &pause, nullptr) > 0)
+            if (const int signal = SignalRecu())
+                return erreur(128 + signal, Echec{Textes::tr("interrompu pendant l'attente du "
+                                                             "port, rien n'a été envoyé")});
+    }
 }
 
 // --verifier: the lines that would be sent, on stdout, and the port they
@@ -259,6 +324,7 @@ int main(int argc, char *argv[])
     InstallerLangue(demarrage.langue);                // --help and usage errors speak it too
     QCommandLineParser options;
     options.addOption({QStringLiteral("verifier"), {}, QStringLiteral("FICHIER")});
+    options.addOption({QStringLiteral("attendre"), {}, QStringLiteral("SECONDES")});
     if (const auto fin = TraiterOptions(
             options, argc, argv, QCoreApplication::translate("Aide", Aide).arg(CodesDesLangues()),
             [&](const auto &o) { return verifierUsage(o, standard); }))
@@ -284,6 +350,9 @@ int main(int argc, char *argv[])
         return erreur(FichierRefuse, *sequence.echec);
     // The same order of choice for a dry run as for a send.
     const PortChoisi port = DeterminerPort(options.value(OptionPort()), demarrage.reglages);
+    if (!verifier && options.isSet(QStringLiteral("attendre")))
+        if (const auto fin = attendrePort(port, *secondesDAttente(options), reveil, chemin))
+            return *fin;
     Sortie sortie(standard.sortieFermee);
     return verifier ? verifierSeulement(*sequence.grille, port, sortie)
                     : envoyer(*sequence.grille, chemin, port, sortie, reveil);

@@ -23,6 +23,7 @@ struct EchecLien : Echec {
         PermissionRefusee,
         OuvertureEchouee,
         EcritureEchouee,
+        PortDebranche, // the device went away during the run
         DelaiDepasse,
         Interrompu, // the wake-up descriptor became readable
     };

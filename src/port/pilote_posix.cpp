@@ -25,8 +25,16 @@ struct Textes {
 
 using G = EchecLien::Genre;
 
+EchecLien debranche()
+{
+    return Refus(G::PortDebranche, Textes::tr("port débranché"));
+}
+
 EchecLien ecritureEchouee(int erreur)
 {
+    // The device is gone (an adapter pulled out, a bridge's far end closed).
+    if (erreur == EIO || erreur == ENODEV || erreur == ENXIO)
+        return debranche();
     return Refus(G::EcritureEchouee,
                  Textes::tr("écriture échouée (%1)").arg(TexteErreurSysteme(erreur)));
 }
@@ -200,7 +208,9 @@ std::optional<EchecLien> PilotePosix::attendreLigne(QDeadlineTimer echeance)
             ::poll(attentes, m_reveil >= 0 ? 2 : 1, int(qMax<qint64>(1, echeance.remainingTime())));
         if (n < 0 && errno != EINTR)
             return ecritureEchouee(errno);
-        if (n > 0 && (attentes[0].revents & (POLLOUT | POLLERR | POLLHUP | POLLNVAL)))
+        if (n > 0 && (attentes[0].revents & (POLLHUP | POLLERR)))
+            return debranche(); // at once: nothing more can go
+        if (n > 0 && (attentes[0].revents & (POLLOUT | POLLNVAL)))
             return std::nullopt; // the next write says how it went
     }
 }

@@ -140,6 +140,19 @@ QString DecrireProcessus(qint64 pid)
                      .arg(nom, utilisateur);
 }
 
+QString DecrireProcessusCourt(qint64 pid)
+{
+    const QString nom = nomProcessus(pid);
+    struct stat etat {};
+    const QString utilisateur =
+        ::stat(QStringLiteral("/proc/%1").arg(pid).toLatin1().constData(), &etat) == 0
+            ? nomUtilisateur(etat.st_uid)
+            : QString();
+    const QString qui = utilisateur.isEmpty() ? QString::number(pid)
+                                              : QStringLiteral("%1, %2").arg(pid).arg(utilisateur);
+    return nom.isEmpty() ? qui : QStringLiteral("%1 (%2)").arg(nom, qui);
+}
+
 Detenteurs DetenteursOuverts(quint64 rdev)
 {
     Detenteurs detenteurs;
@@ -261,10 +274,11 @@ const QStringList &VerrousUucp::dossiers()
     return *trouve;
 }
 
-std::optional<Echec> VerrousUucp::verifier(const QStringList &noms, quint64 rdev)
+std::optional<Echec> VerrousUucp::verifier(const QStringList &noms, quint64 rdev, Perimes perimes)
 {
     m_ignores.clear();
     m_avertissements.clear();
+    m_detenteur = 0;
     for (const QString &dossier : dossiers()) {
         QStringList fichiers;
         if (DIR *d = ::opendir(OctetsLocaux(dossier).constData())) {
@@ -276,13 +290,13 @@ std::optional<Echec> VerrousUucp::verifier(const QStringList &noms, quint64 rdev
             ::closedir(d);
         }
         for (const QString &nom : fichiers)
-            if (auto refus = examiner(dossier + u'/' + nom))
+            if (auto refus = examiner(dossier + u'/' + nom, perimes))
                 return refus;
     }
     return std::nullopt;
 }
 
-std::optional<Echec> VerrousUucp::examiner(const QString &fichier)
+std::optional<Echec> VerrousUucp::examiner(const QString &fichier, Perimes perimes)
 {
     for (int essai = 0; essai < 3; ++essai) {
         const FichierLu lu = LireFichier(fichier, 256, Liens::Refuses);
@@ -301,9 +315,13 @@ std::optional<Echec> VerrousUucp::examiner(const QString &fichier)
             return illisible(fichier, Textes::tr("il ne désigne aucun processus lisible"));
         // This program holds no lock before it takes its own: one naming it
         // is a dead run's whose pid came back.
-        if (*pid != ::getpid() && processusVivant(*pid))
+        if (*pid != ::getpid() && processusVivant(*pid)) {
+            m_detenteur = *pid;
             return Echec{Textes::tr("port occupé par %1 (verrou %2)")
                              .arg(DecrireProcessus(*pid), NomLisible(fichier))};
+        }
+        if (perimes == Perimes::Laisses)
+            return std::nullopt;
 
         // Stale: removed if it is still the file just read.
         const QByteArray local = OctetsLocaux(fichier);

@@ -20,6 +20,8 @@ inline Substituable<QStringList> DossiersLiens{
 
 // "le processus 1234 (minicom, de l'utilisateur alice)"
 QString DecrireProcessus(qint64 pid);
+// "minicom (1234, alice)", where a few words are wanted.
+QString DecrireProcessusCourt(qint64 pid);
 
 // The live process that holds a flock on the file (st_dev, st_ino), from
 // /proc/locks; 0 when none is known.
@@ -56,8 +58,12 @@ public:
     // /dev (a '_' read as '/') to the character device `rdev`, as a udev
     // link's lock does. A live one, one being written, or one that cannot be
     // read refuses the port. A stale one is removed; when it cannot be
-    // (another user's), it is ignored and the operator is told.
-    std::optional<Echec> verifier(const QStringList &noms, quint64 rdev);
+    // (another user's), it is ignored and the operator is told. Just
+    // looking (the panel's status line), nothing is removed: a stale lock
+    // does not keep the port either.
+    enum class Perimes { Supprimes, Laisses };
+    std::optional<Echec> verifier(const QStringList &noms, quint64 rdev,
+                                  Perimes perimes = Perimes::Supprimes);
     // Creates our lock file `nom`: the pid in ASCII on ten characters and a
     // line feed, written beside it and linked into place, so that nobody
     // ever reads it empty. Refuses when another program took it first.
@@ -67,15 +73,19 @@ public:
 
     QString fichier() const { return m_fichier; }
     QStringList avertissements() const { return m_avertissements; }
+    // The live process whose lock refused the port at the last check; 0
+    // when it was not a live process's.
+    qint64 detenteur() const { return m_detenteur; }
 
 private:
     const QStringList &dossiers();
     // Reads one lock file: nothing when it is absent or stale (and removed
     // or ignored), else why it keeps the port.
-    std::optional<Echec> examiner(const QString &fichier);
+    std::optional<Echec> examiner(const QString &fichier, Perimes perimes = Perimes::Supprimes);
 
     QString m_fichier; // ours, while held
     quint64 m_appareil = 0, m_inode = 0;
     QStringList m_ignores; // stale files that could not be removed
     QStringList m_avertissements;
+    qint64 m_detenteur = 0;
 };

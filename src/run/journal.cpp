@@ -44,6 +44,8 @@ QString NomIssue(IssueEnvoi issue)
         return QStringLiteral("port refusé");
     case IssueEnvoi::Echec:
         return QStringLiteral("échec");
+    case IssueEnvoi::Rebranche:
+        return QStringLiteral("rebranché");
     case IssueEnvoi::Interrompue:
         break;
     }
@@ -56,6 +58,7 @@ IssueEnvoi IssueDe(const std::optional<EchecLien> &echec)
         return IssueEnvoi::Envoyee;
     switch (echec->genre) {
     case EchecLien::Genre::EcritureEchouee:
+    case EchecLien::Genre::PortDebranche:
     case EchecLien::Genre::DelaiDepasse:
         return IssueEnvoi::Echec;
     case EchecLien::Genre::Interrompu:

@@ -20,7 +20,9 @@ constexpr qint64 TailleMaxJournal = 4 * 1024 * 1024;
 QString CheminJournal();
 
 // How a run ended, as the journal names it.
-enum class IssueEnvoi { Envoyee, PortRefuse, Echec, Interrompue };
+// Besides the runs, the panel records that the device came back after going
+// away (Rebranche): the board behind it may have restarted.
+enum class IssueEnvoi { Envoyee, PortRefuse, Echec, Interrompue, Rebranche };
 QString NomIssue(IssueEnvoi issue);
 // The outcome of a run, from how it failed (nothing: sent).
 IssueEnvoi IssueDe(const std::optional<EchecLien> &echec);

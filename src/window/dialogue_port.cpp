@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -96,6 +97,14 @@ DialoguePort::DialoguePort(const QString &actuel, const QString &impose, QWidget
     connect(m_liste, &QListWidget::itemDoubleClicked, this, &DialoguePort::accept);
     connect(m_chemin, &QLineEdit::textEdited, m_liste, &QListWidget::clearSelection);
     m_chemin->setFocus();
+
+    m_source = (*NouvelleSource)();
+    if (m_source) {
+        connect(m_source.get(), &SourceEvenements::changement, this, &DialoguePort::actualiser);
+    } else {
+        connect(&m_minuterie, &QTimer::timeout, this, &DialoguePort::actualiser);
+        m_minuterie.start(1000);
+    }
 }
 
 void DialoguePort::disposer(QVBoxLayout *mise, const QString &impose, const QString &port1)
@@ -138,32 +147,67 @@ void DialoguePort::dimensionner()
     resize(QSize(560, 340).expandedTo(sizeHint()).boundedTo(libre));
 }
 
-QString DialoguePort::remplirListe(const QString &actuel)
+QString DialoguePort::lister(const QList<PortDecouvert> &ports)
 {
     const QString port1 = PeripheriquePort(1);
     const QString reel1 = CheminReel(port1);
     const QString montre =
         reel1.isEmpty() || reel1 == port1 ? port1 : port1 + DialoguePort::tr(" → ") + reel1;
-    auto *defaut =
-        new QListWidgetItem(DialoguePort::tr("Port série 1 (par défaut) : ") + montre, m_liste);
-    defaut->setData(Qt::UserRole, QString());
-    // The system may report port 1 too, or one device under two names: each
+    // Each row: what it shows, and the device it saves (empty: port 1). The
+    // system may report port 1 too, or one device under two names: each
     // device is listed once, where it first comes.
+    QList<std::pair<QString, QString>> lignes{
+        {DialoguePort::tr("Port série 1 (par défaut) : ") + montre, {}}};
     QStringList vus{cleDe(port1)};
-    for (const PortDecouvert &port : (*EnumerationPorts)()) {
+    for (const PortDecouvert &port : ports) {
         if (vus.contains(cleDe(port.peripherique)))
             continue;
         vus << cleDe(port.peripherique);
-        auto *element = new QListWidgetItem(decrire(port), m_liste);
         // An adapter is saved under its stable name, which survives renumbering.
-        element->setData(Qt::UserRole,
-                         port.nomStable.isEmpty() ? port.peripherique : port.nomStable);
-        element->setToolTip(element->data(Qt::UserRole).toString());
+        lignes.append(
+            {decrire(port), port.nomStable.isEmpty() ? port.peripherique : port.nomStable});
     }
-    if (const qsizetype rang = vus.indexOf(actuel.isEmpty() ? vus.first() : cleDe(actuel));
-        rang >= 0)
-        m_liste->setCurrentRow(int(rang));
+    QStringList textes;
+    for (const auto &[texte, valeur] : lignes)
+        textes << texte + u'\n' + valeur;
+    if (textes == m_listes)
+        return montre;
+    m_listes = textes;
+    m_liste->clear();
+    for (const auto &[texte, valeur] : lignes) {
+        auto *element = new QListWidgetItem(texte, m_liste);
+        element->setData(Qt::UserRole, valeur);
+        if (!valeur.isEmpty())
+            element->setToolTip(valeur);
+    }
     return montre;
+}
+
+QString DialoguePort::remplirListe(const QString &actuel)
+{
+    const QString montre = lister((*EnumerationPorts)());
+    const QString cle = actuel.isEmpty() ? QString() : cleDe(actuel);
+    for (int k = 0; k < m_liste->count(); ++k) {
+        const QString valeur = m_liste->item(k)->data(Qt::UserRole).toString();
+        if (k == 0 ? actuel.isEmpty() || cle == cleDe(PeripheriquePort(1)) : cleDe(valeur) == cle) {
+            m_liste->setCurrentRow(k);
+            break;
+        }
+    }
+    return montre;
+}
+
+void DialoguePort::actualiser()
+{
+    const QListWidgetItem *choisi = m_liste->selectedItems().value(0);
+    const QVariant garde = choisi ? choisi->data(Qt::UserRole) : QVariant();
+    const QSignalBlocker bloque(m_liste); // the field stays as it is
+    lister((*EnumerationPorts)());
+    if (!garde.isValid() || !m_liste->selectedItems().isEmpty())
+        return; // nothing was selected, or the rows are as they were
+    for (int k = 0; k < m_liste->count(); ++k)
+        if (m_liste->item(k)->data(Qt::UserRole) == garde)
+            m_liste->setCurrentRow(k);
 }
 
 QString DialoguePort::choix() const

@@ -2,9 +2,12 @@
 // the system reports, port 1, and a field where any device may be typed.
 #pragma once
 
+#include "app/surveillance_port.h"
 #include "port/ports_systeme.h"
 
 #include <QDialog>
+#include <QTimer>
+#include <memory>
 
 class QLineEdit;
 class QListWidget;
@@ -25,10 +28,16 @@ public:
     // a relative path; asks before keeping a numbered pseudo-terminal.
     void accept() override;
 
+    // Lists the ports again, as the system now reports them; the row
+    // selected stays so while its port is listed. The field never changes.
+    void actualiser();
+
 private:
     // Lists port 1 and the system's ports, each device once; selects the
     // row of `actuel`. Port 1's device, as shown.
     QString remplirListe(const QString &actuel);
+    // The rows of port 1 and of `ports`, each device once.
+    QString lister(const QList<PortDecouvert> &ports);
     void disposer(QVBoxLayout *mise, const QString &impose, const QString &port1);
     // Fits the dialog in the screen's free area, however scaled.
     void dimensionner();
@@ -39,4 +48,9 @@ private:
 
     QListWidget *m_liste;
     QLineEdit *m_chemin;
+    QStringList m_listes; // what the rows show, to list them again only when that changes
+    // While it is open, the list follows adapters plugged in and pulled out:
+    // at udev's events, or about once a second where there is no udev.
+    std::unique_ptr<SourceEvenements> m_source;
+    QTimer m_minuterie;
 };

@@ -89,6 +89,8 @@ QString enQuelquesMots(EchecLien::Genre genre)
         return Form1::tr("port occupé");
     case G::DelaiDepasse:
         return Form1::tr("délai dépassé");
+    case G::PortDebranche:
+        return Form1::tr("port débranché");
     case G::Interrompu:
         return Form1::tr("interrompue");
     case G::OuvertureEchouee:
@@ -119,11 +121,19 @@ Form1::Form1(const ReglagesLus &reglages, QWidget *parent)
     setCentralWidget(zone);
     creerControles(zone);
     creerMenus();
-    m_etatEnvoi = new QLabel(this);
-    m_etatEnvoi->setObjectName(QStringLiteral("etatEnvoi"));
-    m_etatEnvoi->setTextFormat(Qt::PlainText);
-    statusBar()->addWidget(m_etatEnvoi, 1);
+    const auto etiquette = [this](const char *nom) {
+        auto *ligne = new QLabel(this);
+        ligne->setObjectName(QLatin1String(nom));
+        ligne->setTextFormat(Qt::PlainText);
+        return ligne;
+    };
+    m_etatPort = etiquette("etatPort");
+    m_etatEnvoi = etiquette("etatEnvoi");
+    statusBar()->addWidget(m_etatPort, 1);
+    statusBar()->addPermanentWidget(m_etatEnvoi);
     statusBar()->setSizeGripEnabled(false);
+    connect(&m_surveillance, &SurveillancePort::etatChange, this, &Form1::montrerEtatPort);
+    connect(&m_surveillance, &SurveillancePort::rebranche, this, &Form1::consignerRebranchement);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     m_lien.setPort(DeterminerPort({}, m_reglages));
@@ -145,6 +155,59 @@ QString Form1::decrirePort() const
     return DecrirePort(m_lien.port(), menuChoixPort());
 }
 
+void Form1::showEvent(QShowEvent *evenement)
+{
+    QMainWindow::showEvent(evenement);
+    m_surveillance.setActive(true);
+}
+
+void Form1::hideEvent(QHideEvent *evenement)
+{
+    QMainWindow::hideEvent(evenement);
+    m_surveillance.setActive(false);
+}
+
+void Form1::montrerEtatPort()
+{
+    using E = EtatPort::Etat;
+    const EtatPort &etat = m_surveillance.etat();
+    const PortChoisi &port = m_lien.port();
+    QString nom = port.echec ? Form1::tr("inconnu") : NomLisible(port.peripherique);
+    if (!etat.peripherique.isEmpty() && etat.peripherique != port.peripherique)
+        nom += QStringLiteral(" → ") + NomLisible(etat.peripherique);
+    QString texte = etat.etat == E::Pret     ? Form1::tr("prêt")
+                    : etat.etat == E::Absent ? Form1::tr("absent")
+                    : etat.etat == E::Occupe ? Form1::tr("occupé par %1").arg(etat.raison)
+                                             : Form1::tr("refusé : %1").arg(etat.raison);
+    // Until the next TEST: the board may have restarted meanwhile.
+    if (const QDateTime rebranche = m_surveillance.rebrancheA();
+        rebranche.isValid() && etat.etat != E::Absent) {
+        const QString dit = Form1::tr("rebranché à %1 : la carte a pu redémarrer")
+                                .arg(rebranche.toString(QStringLiteral("HH:mm:ss")));
+        texte = etat.etat == E::Pret ? dit : texte + QStringLiteral(" ; ") + dit;
+    }
+    m_etatPort->setText(Form1::tr("Port %1 : %2").arg(nom, texte));
+    m_etatPort->setToolTip(m_etatPort->text());
+}
+
+void Form1::consignerRebranchement(const QDateTime &quand)
+{
+    const EtatPort &etat = m_surveillance.etat();
+    const PortChoisi &port = m_lien.port();
+    EnregistrementEnvoi evenement{
+        quand,
+        QStringLiteral("tarvik"),
+        {},
+        port.peripherique,
+        etat.peripherique,
+        IssueEnvoi::Rebranche,
+        Form1::tr("débranché puis rebranché : la carte a pu redémarrer ; rien n'a été renvoyé"),
+        {}};
+    if (const auto rate = EcrireJournal(evenement))
+        signalerJournal(*rate);
+    montrerEtatPort();
+}
+
 void Form1::montrerPort()
 {
     const QString texte =
@@ -153,6 +216,8 @@ void Form1::montrerPort()
             .arg(decrirePort(), m_raccourciTest);
     m_test->setToolTip(texte);
     m_test->setAccessibleDescription(texte);
+    m_surveillance.surveiller(m_lien.port());
+    montrerEtatPort();
 }
 
 void Form1::nommerRangee(int k, const QString &nom)
@@ -186,12 +251,12 @@ void Form1::creerControles(QWidget *zone)
                                     const QString &texte, int gauche, int largeur) {
         auto *boite = placer(new CaseGrille(texte, zone), nomElement(tableau, k),
                              enTwips(gauche, hautRangee(k), largeur, 375), true);
-        connect(boite, &QLineEdit::textChanged, this, [=] { marquerCase(k, colonne); });
-        connect(boite, &CaseGrille::monter, this, [=] {
+        connect(boite, &QLineEdit::textChanged, this, [=, this] { marquerCase(k, colonne); });
+        connect(boite, &CaseGrille::monter, this, [=, this] {
             if (k > 1)
                 caseDe(colonne, k - 1)->setFocus(Qt::TabFocusReason);
         });
-        connect(boite, &CaseGrille::descendre, this, [=] {
+        connect(boite, &CaseGrille::descendre, this, [=, this] {
             if (k < NombreAxes)
                 caseDe(colonne, k + 1)->setFocus(Qt::TabFocusReason);
         });
@@ -380,6 +445,7 @@ void Form1::envoyerGrille()
 bool Form1::envoyerUneFois()
 {
     const QDateTime debut = QDateTime::currentDateTime();
+    m_surveillance.oublierRebranchement(); // said until this TEST
     const GrilleVerifiee verifiee = VerifierGrille(textes(), m_noms);
     if (verifiee.echec) {
         montrerTentative(debut, Form1::tr("valeur refusée"), false);
@@ -402,6 +468,7 @@ bool Form1::envoyerUneFois()
         signalerJournal(*rate);
     if (resultat.echec && resultat.echec->genre == EchecLien::Genre::Interrompu)
         return false;
+    m_surveillance.verifier(); // the run may have found the port in another state
     montrerTentative(debut, resultat.echec ? enQuelquesMots(resultat.echec->genre) : QString(),
                      listeVidee);
     if (resultat.echec && signalerEchecDEnvoi(resultat))
@@ -486,6 +553,10 @@ bool Form1::signalerEchecDEnvoi(const ResultatEnvoi &resultat)
     case G::EcritureEchouee:
         conseil = Form1::tr("Vérifiez la carte, son câble et l'état de la machine avant "
                             "d'envoyer de nouveau.");
+        break;
+    case G::PortDebranche:
+        conseil = Form1::tr("Rebranchez l'adaptateur. La carte a pu redémarrer : vérifiez l'état "
+                            "de la machine avant d'envoyer de nouveau.");
         break;
     case G::OuvertureEchouee:
     case G::Interrompu:

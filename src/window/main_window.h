@@ -2,6 +2,7 @@
 // of the lines sent and the menu bar.
 #pragma once
 
+#include "app/surveillance_port.h"
 #include "run/envoyer_sequence.h"
 #include "system/fichier_reglages.h"
 
@@ -38,6 +39,9 @@ public:
 protected:
     // Lists one more line handed to the port.
     virtual void ajouterLigne(const QString &ligne);
+    // The port is watched while the window is shown.
+    void showEvent(QShowEvent *evenement) override;
+    void hideEvent(QHideEvent *evenement) override;
 
 private:
     // One row of the grid: its axis's name and its three boxes.
@@ -89,7 +93,11 @@ private:
     bool signalerEchecDEnvoi(const ResultatEnvoi &resultat);
     void signalerAvertissements(const ResultatEnvoi &resultat);
     void signalerJournal(const Echec &rate);
-    void montrerPort(); // the device in use, on TEST's tooltip and description
+    void montrerPort(); // the device in use, on TEST's tooltip and description, watched
+    // The port's state, on the status line.
+    void montrerEtatPort();
+    // The device came back: said until the next TEST, and in the journal.
+    void consignerRebranchement(const QDateTime &quand);
     QString decrirePort() const;
     // What a screen reader says of row k's boxes: "Axe 03, Pas".
     void nommerRangee(int k, const QString &nom);
@@ -113,9 +121,11 @@ private:
     NomsAxes m_noms;                         // from the axis designation file; empty: "Axe 0k"
     QListWidget *m_lignesEnvoyees = nullptr; // List1
     QPushButton *m_test = nullptr;           // Command1
+    QLabel *m_etatPort = nullptr;            // the port's state, on the status bar
     QLabel *m_etatEnvoi = nullptr;           // the last attempt, on the status bar
-    QString m_envoyeeA;                      // when the sequence listed was sent
-    QString m_raccourciTest;                 // TEST's shortcut, as the keyboard says it
+    SurveillancePort m_surveillance;
+    QString m_envoyeeA;      // when the sequence listed was sent
+    QString m_raccourciTest; // TEST's shortcut, as the keyboard says it
     LienSerie m_lien;
     ReglagesLus m_reglages; // as read at start, then as saved
 

@@ -1,0 +1,66 @@
+#include "port/etat_port.h"
+
+#include "port/peripherique.h"
+#include "port/verrous.h"
+#include "system/noms.h"
+
+#include <QCoreApplication>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// The texts of this file, in the operator's language.
+struct Textes {
+    Q_DECLARE_TR_FUNCTIONS(Port)
+};
+
+using Etat = EtatPort::Etat;
+
+} // namespace
+
+EtatPort SonderPort(const PortChoisi &port)
+{
+    EtatPort sonde;
+    if (port.echec) {
+        sonde.etat = Etat::Refuse;
+        sonde.raison = Textes::tr("réglages douteux");
+        return sonde;
+    }
+    sonde.peripherique = CheminReel(port.peripherique);
+    struct stat etat {};
+    if (const auto refus = VerifierPeripheriqueChemin(sonde.peripherique, etat)) {
+        using G = EchecLien::Genre;
+        sonde.etat = refus->genre == G::PortAbsent ? Etat::Absent : Etat::Refuse;
+        sonde.raison = refus->genre == G::PermissionRefusee
+                           ? Textes::tr("permission refusée (groupe dialout)")
+                       : refus->genre == G::PortAbsent ? QString()
+                                                       : Textes::tr("pas un port série");
+        if (refus->genre == G::PortAbsent)
+            sonde.peripherique.clear();
+        return sonde;
+    }
+    sonde.numero = etat.st_rdev;
+    // As the opening would check it, with the effective ids.
+    if (::faccessat(AT_FDCWD, OctetsLocaux(sonde.peripherique).constData(), W_OK, AT_EACCESS) !=
+        0) {
+        sonde.etat = Etat::Refuse;
+        sonde.raison = Textes::tr("permission refusée (groupe dialout)");
+        return sonde;
+    }
+    VerrousUucp verrous;
+    QStringList noms{port.peripherique, sonde.peripherique};
+    noms << LiensVers(etat.st_rdev, *DossiersLiens);
+    const auto occupe = verrous.verifier(NomsDeVerrou(noms, etat.st_rdev), etat.st_rdev,
+                                         VerrousUucp::Perimes::Laisses);
+    const qint64 detenteur =
+        occupe ? verrous.detenteur() : DetenteurFlock(etat.st_dev, etat.st_ino);
+    if (occupe || detenteur) {
+        sonde.etat = Etat::Occupe;
+        sonde.raison = detenteur ? DecrireProcessusCourt(detenteur) : occupe->message;
+        return sonde;
+    }
+    sonde.etat = Etat::Pret;
+    return sonde;
+}

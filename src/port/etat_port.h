@@ -1,0 +1,22 @@
+// The state of the chosen port, as the panel's status line shows it: from
+// the checks and lock checks a run makes, without ever opening the device
+// (opening a serial port may reset the board behind it) and without
+// removing any lock.
+#pragma once
+
+#include "port/choix_port.h"
+
+#include <QString>
+
+struct EtatPort {
+    enum class Etat { Pret, Absent, Occupe, Refuse };
+    Etat etat = Etat::Absent;
+    QString peripherique; // the device the port's name leads to; empty when none
+    quint64 numero = 0;   // its device number (st_rdev); 0 when none
+    QString raison;       // busy: by whom; refused: why, in a few words
+    bool operator==(const EtatPort &autre) const = default;
+};
+
+// Looks at the port now. A device where there was none, or another one,
+// is said by `peripherique` and `numero`.
+EtatPort SonderPort(const PortChoisi &port);

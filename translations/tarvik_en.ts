@@ -183,8 +183,124 @@ port and its locks are released).
         <translation>File: %1 (latest sends at the bottom)</translation>
     </message>
     <message>
-        <source>&amp;Copier la sélection</source>
-        <translation>&amp;Copy Selection</translation>
+        <source>Heure</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>Programme</source>
+        <translation>Program</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>Source</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Issue</source>
+        <translation>Outcome</translation>
+    </message>
+    <message>
+        <source>Raison</source>
+        <translation>Reason</translation>
+    </message>
+    <message>
+        <source>envoyée</source>
+        <translation>sent</translation>
+    </message>
+    <message>
+        <source>port refusé</source>
+        <translation>port refused</translation>
+    </message>
+    <message>
+        <source>échec</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>interrompue</source>
+        <translation>interrupted</translation>
+    </message>
+    <message>
+        <source>%1 → %2</source>
+        <translation>%1 → %2</translation>
+    </message>
+    <message>
+        <source>Périphérique</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Envois consignés</source>
+        <translation>Logged sends</translation>
+    </message>
+    <message>
+        <source>Raison et lignes de l&apos;envoi choisi</source>
+        <translation>Reason and lines of the chosen send</translation>
+    </message>
+    <message>
+        <source>C&amp;harger dans la grille</source>
+        <translation>&amp;Load into the Grid</translation>
+    </message>
+    <message>
+        <source>&amp;Exporter…</source>
+        <translation>&amp;Export…</translation>
+    </message>
+    <message>
+        <source>É&amp;checs seulement</source>
+        <translation>&amp;Failures only</translation>
+    </message>
+    <message>
+        <source>&amp;Aujourd&apos;hui</source>
+        <translation>&amp;Today</translation>
+    </message>
+    <message>
+        <source>tous</source>
+        <translation>all</translation>
+    </message>
+    <message>
+        <source>&amp;Programme :</source>
+        <translation>&amp;Program:</translation>
+    </message>
+    <message>
+        <source>Aucune ligne n&apos;a été remise au port.</source>
+        <translation>No line was handed to the port.</translation>
+    </message>
+    <message>
+        <source>Enregistrement non chargé</source>
+        <translation>Record Not Loaded</translation>
+    </message>
+    <message>
+        <source>Les lignes de cet envoi ne forment pas une séquence : %1.
+La grille n&apos;a pas été changée.</source>
+        <translation>The lines of this send do not form a sequence: %1.
+The grid was not changed.</translation>
+    </message>
+    <message>
+        <source>Exporter le journal</source>
+        <translation>Export the Log</translation>
+    </message>
+    <message>
+        <source>Tableaux CSV (*.csv);;Tous les fichiers (*)</source>
+        <translation>CSV tables (*.csv);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Journal non exporté</source>
+        <translation>Log Not Exported</translation>
+    </message>
+    <message>
+        <source>Le journal n&apos;a pas pu être écrit dans « %1 » : %2.
+%3</source>
+        <translation>The log could not be written to “%1”: %2.
+%3</translation>
+    </message>
+    <message>
+        <source>Le fichier qui s&apos;y trouvait est resté intact.</source>
+        <translation>The file that was there is unchanged.</translation>
+    </message>
+    <message>
+        <source>Aucun fichier n&apos;a été créé.</source>
+        <translation>No file was created.</translation>
     </message>
 </context>
 <context>

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <array>
 
+class DialogueJournal;
 class QLabel;
 class QMenu;
 class QLineEdit;
@@ -103,4 +104,6 @@ private:
     bool m_journalSignale = false;
     int m_demandes = 0; // clicks on TEST not yet served
     bool m_enCours = false;
+
+    DialogueJournal *m_journal = nullptr; // made at its first opening, then kept
 };

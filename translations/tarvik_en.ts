@@ -58,7 +58,8 @@ port and its locks are released).
 </translation>
     </message>
     <message>
-        <source>Utilisation : tarvik-envoyer FICHIER [--port PERIPHERIQUE] [--langue LANGUE]
+        <source>Utilisation : tarvik-envoyer FICHIER [--port PERIPHERIQUE] [--attendre SECONDES]
+                             [--langue LANGUE]
               tarvik-envoyer --verifier FICHIER [--port PERIPHERIQUE]
 
 Envoie à la carte les sept lignes d&apos;un fichier de séquence (.seq), comme
@@ -74,6 +75,10 @@ Options :
                        envoyées et nomme (sur la sortie d&apos;erreur) le port où
                        elles partiraient, sans ouvrir aucun port ; accepte
                        les mêmes options que l&apos;envoi
+  --attendre SECONDES  attend, au plus ce nombre de secondes, que le port
+                       soit présent et libre, en disant sur la sortie
+                       d&apos;erreur ce qu&apos;il attend, puis envoie ; rien n&apos;est
+                       jamais renvoyé
   --langue LANGUE      parle cette langue, parmi : %1 ;
                        sinon celle choisie dans le panneau, sinon celle du
                        système (LC_ALL, LC_MESSAGES, LANG), le français par
@@ -95,9 +100,11 @@ Codes de sortie :
   1    fichier refusé, rien n&apos;a été envoyé
   2    mauvaise utilisation (option inconnue ou donnée deux fois, fichier
        manquant ou en trop, entrée standard fermée avec « - »)
-  3    port refusé ou indisponible, rien n&apos;a été envoyé (avec --verifier :
+  3    port refusé ou indisponible, rien n&apos;a été envoyé (avec --attendre :
+       encore absent ou occupé au bout de l&apos;attente ; avec --verifier :
        réglages illisibles, l&apos;envoi serait refusé)
-  4    échec pendant l&apos;écriture (les lignes parties sont nommées)
+  4    échec pendant l&apos;écriture, port débranché compris (les lignes parties
+       sont nommées)
   5    --verifier n&apos;a pas pu écrire les lignes sur la sortie standard
   129, 130, 131, 143
        interrompu par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (128 + le numéro du
@@ -107,7 +114,8 @@ Codes de sortie :
 Chaque envoi qui a passé la vérification du fichier laisse une ligne dans le
 journal des envois, $XDG_STATE_HOME/tarvik/journal.log.
 </source>
-        <translation>Usage: tarvik-envoyer FILE [--port DEVICE] [--langue LANGUAGE]
+        <translation>Usage: tarvik-envoyer FILE [--port DEVICE] [--attendre SECONDS]
+                             [--langue LANGUAGE]
        tarvik-envoyer --verifier FILE [--port DEVICE]
 
 Sends the seven lines of a sequence file (.seq) to the board, as &quot;TEST&quot;
@@ -122,6 +130,9 @@ Options:
   --verifier FILE      only check: print the lines that would be sent and
                        name (on standard error) the port they would go to,
                        opening no port; takes the same options as a send
+  --attendre SECONDS   wait, at most this many seconds, for the port to be
+                       there and free, saying on standard error what it
+                       waits for, then send; nothing is ever sent again
   --langue LANGUAGE    speak this language, one of: %1;
                        otherwise the one chosen in the panel, otherwise the
                        system&apos;s (LC_ALL, LC_MESSAGES, LANG), French by
@@ -143,17 +154,19 @@ Exit codes:
   1    file refused, nothing was sent
   2    wrong usage (unknown option or one given twice, missing or extra
        file, standard input closed with &quot;-&quot;)
-  3    port refused or unavailable, nothing was sent (with --verifier:
-       unreadable settings, the send would be refused)
-  4    failure while writing (the lines that went out are named)
+  3    port refused or unavailable, nothing was sent (with --attendre: still
+       absent or busy when the wait is over; with --verifier: unreadable
+       settings, the send would be refused)
+  4    failure while writing, the port unplugged included (the lines that
+       went out are named)
   5    --verifier could not write the lines to standard output
   129, 130, 131, 143
        interrupted by SIGHUP, SIGINT, SIGQUIT or SIGTERM (128 + the signal
        number): what was still waiting is dropped, the port and its locks
        released; while standard input is read, nothing is sent
 
-Every send that gets past the file&apos;s checks leaves one line in the send
-log, $XDG_STATE_HOME/tarvik/journal.log.
+Every send that gets past the file&apos;s checks leaves one line in the log of
+sends, $XDG_STATE_HOME/tarvik/journal.log.
 </translation>
     </message>
 </context>
@@ -183,8 +196,128 @@ log, $XDG_STATE_HOME/tarvik/journal.log.
         <translation>File: %1 (latest sends at the bottom)</translation>
     </message>
     <message>
-        <source>&amp;Copier la sélection</source>
-        <translation>&amp;Copy Selection</translation>
+        <source>Heure</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>Programme</source>
+        <translation>Program</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>Source</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Issue</source>
+        <translation>Outcome</translation>
+    </message>
+    <message>
+        <source>Raison</source>
+        <translation>Reason</translation>
+    </message>
+    <message>
+        <source>envoyée</source>
+        <translation>sent</translation>
+    </message>
+    <message>
+        <source>port refusé</source>
+        <translation>port refused</translation>
+    </message>
+    <message>
+        <source>échec</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>interrompue</source>
+        <translation>interrupted</translation>
+    </message>
+    <message>
+        <source>%1 → %2</source>
+        <translation>%1 → %2</translation>
+    </message>
+    <message>
+        <source>Périphérique</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Envois consignés</source>
+        <translation>Logged sends</translation>
+    </message>
+    <message>
+        <source>Raison et lignes de l&apos;envoi choisi</source>
+        <translation>Reason and lines of the chosen send</translation>
+    </message>
+    <message>
+        <source>C&amp;harger dans la grille</source>
+        <translation>&amp;Load into the Grid</translation>
+    </message>
+    <message>
+        <source>&amp;Exporter…</source>
+        <translation>&amp;Export…</translation>
+    </message>
+    <message>
+        <source>É&amp;checs seulement</source>
+        <translation>&amp;Failures only</translation>
+    </message>
+    <message>
+        <source>&amp;Aujourd&apos;hui</source>
+        <translation>&amp;Today</translation>
+    </message>
+    <message>
+        <source>tous</source>
+        <translation>all</translation>
+    </message>
+    <message>
+        <source>&amp;Programme :</source>
+        <translation>&amp;Program:</translation>
+    </message>
+    <message>
+        <source>Aucune ligne n&apos;a été remise au port.</source>
+        <translation>No line was handed to the port.</translation>
+    </message>
+    <message>
+        <source>Enregistrement non chargé</source>
+        <translation>Record Not Loaded</translation>
+    </message>
+    <message>
+        <source>Les lignes de cet envoi ne forment pas une séquence : %1.
+La grille n&apos;a pas été changée.</source>
+        <translation>The lines of this send do not form a sequence: %1.
+The grid was not changed.</translation>
+    </message>
+    <message>
+        <source>Exporter le journal</source>
+        <translation>Export the Log</translation>
+    </message>
+    <message>
+        <source>Tableaux CSV (*.csv);;Tous les fichiers (*)</source>
+        <translation>CSV tables (*.csv);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Journal non exporté</source>
+        <translation>Log Not Exported</translation>
+    </message>
+    <message>
+        <source>Le journal n&apos;a pas pu être écrit dans « %1 » : %2.
+%3</source>
+        <translation>The log could not be written to “%1”: %2.
+%3</translation>
+    </message>
+    <message>
+        <source>Le fichier qui s&apos;y trouvait est resté intact.</source>
+        <translation>The file that was there is unchanged.</translation>
+    </message>
+    <message>
+        <source>Aucun fichier n&apos;a été créé.</source>
+        <translation>No file was created.</translation>
+    </message>
+    <message>
+        <source>rebranché</source>
+        <translation>plugged back in</translation>
     </message>
 </context>
 <context>

@@ -39,7 +39,8 @@ enum Code {
 };
 
 const char *const Aide = QT_TRANSLATE_NOOP(
-    "Aide", R"(Utilisation : tarvik-envoyer FICHIER [--port PERIPHERIQUE] [--langue LANGUE]
+    "Aide", R"(Utilisation : tarvik-envoyer FICHIER [--port PERIPHERIQUE] [--attendre SECONDES]
+                             [--langue LANGUE]
               tarvik-envoyer --verifier FICHIER [--port PERIPHERIQUE]
 
 Envoie à la carte les sept lignes d'un fichier de séquence (.seq), comme
@@ -55,6 +56,10 @@ Options :
                        envoyées et nomme (sur la sortie d'erreur) le port où
                        elles partiraient, sans ouvrir aucun port ; accepte
                        les mêmes options que l'envoi
+  --attendre SECONDES  attend, au plus ce nombre de secondes, que le port
+                       soit présent et libre, en disant sur la sortie
+                       d'erreur ce qu'il attend, puis envoie ; rien n'est
+                       jamais renvoyé
   --langue LANGUE      parle cette langue, parmi : %1 ;
                        sinon celle choisie dans le panneau, sinon celle du
                        système (LC_ALL, LC_MESSAGES, LANG), le français par
@@ -76,9 +81,11 @@ Codes de sortie :
   1    fichier refusé, rien n'a été envoyé
   2    mauvaise utilisation (option inconnue ou donnée deux fois, fichier
        manquant ou en trop, entrée standard fermée avec « - »)
-  3    port refusé ou indisponible, rien n'a été envoyé (avec --verifier :
+  3    port refusé ou indisponible, rien n'a été envoyé (avec --attendre :
+       encore absent ou occupé au bout de l'attente ; avec --verifier :
        réglages illisibles, l'envoi serait refusé)
-  4    échec pendant l'écriture (les lignes parties sont nommées)
+  4    échec pendant l'écriture, port débranché compris (les lignes parties
+       sont nommées)
   5    --verifier n'a pas pu écrire les lignes sur la sortie standard
   129, 130, 131, 143
        interrompu par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (128 + le numéro du

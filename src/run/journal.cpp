@@ -3,6 +3,8 @@
 #include "system/ajout.h"
 #include "system/noms.h"
 
+#include <QStringDecoder>
+
 #include <cstdlib>
 
 namespace {
@@ -25,6 +27,25 @@ QString horodatage(const QDateTime &moment)
                .arg(QChar(ecart < 0 ? u'-' : u'+'))
                .arg(std::abs(ecart) / 3600, 2, 10, QChar(u'0'))
                .arg(std::abs(ecart) % 3600 / 60, 2, 10, QChar(u'0'));
+}
+
+// One line of the journal, without its line feed; nothing when it is not a
+// record.
+std::optional<EnregistrementEnvoi> analyserLigne(QByteArrayView ligne)
+{
+    enum { Heure, Programme, Source, Port, Peripherique, Issue, Raison, Lignes };
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QStringList champs = QString(utf8.decode(ligne)).split(u'\t');
+    if (utf8.hasError() || champs.size() < Lignes || champs.size() > Lignes + NombreAxes)
+        return std::nullopt;
+    // The time as the journal writes it, and nothing looser.
+    const QDateTime debut = QDateTime::fromString(champs[Heure], Qt::ISODateWithMs);
+    const std::optional<IssueEnvoi> issue = AnalyserIssue(champs[Issue]);
+    if (!debut.isValid() || horodatage(debut) != champs[Heure] || !issue)
+        return std::nullopt;
+    return EnregistrementEnvoi{debut,          champs[Programme],    champs[Source],
+                               champs[Port],   champs[Peripherique], *issue,
+                               champs[Raison], champs.mid(Lignes)};
 }
 
 } // namespace
@@ -50,6 +71,15 @@ QString NomIssue(IssueEnvoi issue)
         break;
     }
     return QStringLiteral("interrompue");
+}
+
+std::optional<IssueEnvoi> AnalyserIssue(QStringView nom)
+{
+    for (IssueEnvoi issue : {IssueEnvoi::Envoyee, IssueEnvoi::PortRefuse, IssueEnvoi::Echec,
+                             IssueEnvoi::Interrompue, IssueEnvoi::Rebranche})
+        if (nom == NomIssue(issue))
+            return issue;
+    return std::nullopt;
 }
 
 IssueEnvoi IssueDe(const std::optional<EchecLien> &echec)
@@ -93,6 +123,16 @@ EnregistrementEnvoi EnregistrementDe(const ResultatEnvoi &resultat, const QDateT
             IssueDe(resultat.echec),
             resultat.echec ? resultat.echec->message : NoteOctetsJetes(resultat.octetsJetes),
             resultat.lignes};
+}
+
+QList<EnregistrementEnvoi> AnalyserJournal(const QByteArray &octets)
+{
+    QList<EnregistrementEnvoi> enregistrements;
+    qsizetype debut = 0;
+    for (qsizetype fin; (fin = octets.indexOf('\n', debut)) >= 0; debut = fin + 1)
+        if (auto enregistrement = analyserLigne(QByteArrayView(octets).sliced(debut, fin - debut)))
+            enregistrements << std::move(*enregistrement);
+    return enregistrements;
 }
 
 std::optional<Echec> EcrireJournal(const EnregistrementEnvoi &envoi)

@@ -24,6 +24,9 @@ QString CheminJournal();
 // away (Rebranche): the board behind it may have restarted.
 enum class IssueEnvoi { Envoyee, PortRefuse, Echec, Interrompue, Rebranche };
 QString NomIssue(IssueEnvoi issue);
+// The outcome a word of the journal names (NomIssue's words, exactly);
+// nothing for any other word.
+std::optional<IssueEnvoi> AnalyserIssue(QStringView nom);
 // The outcome of a run, from how it failed (nothing: sent).
 IssueEnvoi IssueDe(const std::optional<EchecLien> &echec);
 
@@ -44,6 +47,15 @@ struct EnregistrementEnvoi {
 // chosen, the device, the outcome, the reason, then one field per line
 // handed to the port. No field holds a tab or a line feed.
 QByteArray FormerEnregistrement(const EnregistrementEnvoi &envoi);
+
+// The records of a journal's bytes, in their order. A line that is not a
+// whole record is left out: one without its final line feed (torn, or still
+// being written), one that is not UTF-8, one with fewer than seven fields or
+// more than seven lines, a time not written as FormerEnregistrement writes
+// it, an outcome NomIssue does not give. The time keeps the offset from UTC
+// it was written with: a record FormerEnregistrement wrote forms back to the
+// same bytes.
+QList<EnregistrementEnvoi> AnalyserJournal(const QByteArray &octets);
 
 // The record of a run that started at `debut`, from its result.
 EnregistrementEnvoi EnregistrementDe(const ResultatEnvoi &resultat, const QDateTime &debut,

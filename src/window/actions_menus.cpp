@@ -114,7 +114,14 @@ void Form1::EffacerSequenceActuelle_Click()
 
 void Form1::JournalEnvois_Click()
 {
-    DialogueJournal(this).exec();
+    // Never modal: the panel goes on while the journal is open.
+    if (!m_journal) {
+        m_journal = new DialogueJournal(this);
+        connect(m_journal, &DialogueJournal::grilleChargee, this, &Form1::remplirGrille);
+    }
+    m_journal->show();
+    m_journal->raise();
+    m_journal->activateWindow();
 }
 
 void Form1::DesignAxe_Click()

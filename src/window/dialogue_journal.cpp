@@ -1,43 +1,140 @@
 #include "window/dialogue_journal.h"
 
-#include "run/journal.h"
+#include "core/axes.h"
+#include "core/fichiers.h"
+#include "system/ecriture.h"
 #include "system/lecture.h"
 #include "system/noms.h"
+#include "window/dialogues.h"
 
-#include <QApplication>
-#include <QClipboard>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
 // The journal's end shown: some thousand records.
 constexpr qsizetype TailleVue = 256 * 1024;
 
-// The latest records, whole: a record cut by the bound is left out.
-QString dernierEnregistrements()
+// How often the shown dialog reads the journal again.
+constexpr int IntervalleRelecture = 1000; // ms
+
+enum Colonne { ColHeure, ColProgramme, ColSource, ColPort, ColIssue, ColRaison, NombreColonnes };
+
+QStringList titresColonnes()
+{
+    return {DialogueJournal::tr("Heure"),  DialogueJournal::tr("Programme"),
+            DialogueJournal::tr("Source"), DialogueJournal::tr("Port"),
+            DialogueJournal::tr("Issue"),  DialogueJournal::tr("Raison")};
+}
+
+// The outcome in the panel's language; the journal keeps its own words.
+QString texteIssue(IssueEnvoi issue)
+{
+    switch (issue) {
+    case IssueEnvoi::Envoyee:
+        return DialogueJournal::tr("envoyée");
+    case IssueEnvoi::PortRefuse:
+        return DialogueJournal::tr("port refusé");
+    case IssueEnvoi::Echec:
+        return DialogueJournal::tr("échec");
+    case IssueEnvoi::Rebranche:
+        return DialogueJournal::tr("rebranché");
+    case IssueEnvoi::Interrompue:
+        break;
+    }
+    return DialogueJournal::tr("interrompue");
+}
+
+// The port chosen, and the device it led to when that is another name.
+QString textePort(const EnregistrementEnvoi &envoi)
+{
+    if (envoi.peripherique.isEmpty() || envoi.peripherique == envoi.portChoisi)
+        return envoi.portChoisi;
+    return DialogueJournal::tr("%1 → %2").arg(envoi.portChoisi, envoi.peripherique);
+}
+
+// The end of the journal, its first line left out when the bound cut it;
+// or why there is nothing to show.
+QByteArray lireJournal(QString &etat)
 {
     const FichierLu lu = LireFin(CheminJournal(), TailleVue);
     if (lu.absent)
-        return DialogueJournal::tr("Aucun envoi n'a encore été consigné.");
-    if (lu.echec)
-        return DialogueJournal::tr("Le journal ne peut pas être lu : %1.").arg(lu.echec->message);
+        etat = DialogueJournal::tr("Aucun envoi n'a encore été consigné.");
+    else if (lu.echec)
+        etat = DialogueJournal::tr("Le journal ne peut pas être lu : %1.").arg(lu.echec->message);
+    if (lu.absent || lu.echec)
+        return {};
     QByteArray contenu = lu.contenu;
     if (contenu.size() == TailleVue)
         contenu.remove(0, contenu.indexOf('\n') + 1);
-    return QString::fromUtf8(contenu);
+    return contenu;
+}
+
+// A CSV field (RFC 4180): quoted, its quotes doubled. A text a spreadsheet
+// would take for a formula (= + - @ first) gets an apostrophe before it.
+QByteArray champCsv(QString texte)
+{
+    if (!texte.isEmpty() && QStringView(u"=+-@").contains(texte.front()))
+        texte.prepend(u'\'');
+    return '"' + texte.replace(u'"', QStringLiteral("\"\"")).toUtf8() + '"';
+}
+
+QByteArray rangeeCsv(const QStringList &champs)
+{
+    QByteArrayList octets;
+    for (const QString &champ : champs)
+        octets << champCsv(champ);
+    return octets.join(',') + "\r\n";
+}
+
+// The records as a CSV table with a header row, one column per line.
+QByteArray formerCsv(const QList<const EnregistrementEnvoi *> &enregistrements)
+{
+    QStringList titres{DialogueJournal::tr("Heure"),        DialogueJournal::tr("Programme"),
+                       DialogueJournal::tr("Source"),       DialogueJournal::tr("Port"),
+                       DialogueJournal::tr("Périphérique"), DialogueJournal::tr("Issue"),
+                       DialogueJournal::tr("Raison")};
+    for (int k = 1; k <= NombreAxes; ++k)
+        titres << QString(LettreAxe(k));
+    QByteArray csv = rangeeCsv(titres);
+    for (const EnregistrementEnvoi *envoi : enregistrements) {
+        QStringList champs{envoi->debut.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")),
+                           envoi->programme,
+                           envoi->source,
+                           envoi->portChoisi,
+                           envoi->peripherique,
+                           texteIssue(envoi->issue),
+                           envoi->raison};
+        for (int k = 0; k < NombreAxes; ++k)
+            champs << envoi->lignes.value(k);
+        csv += rangeeCsv(champs);
+    }
+    return csv;
 }
 
 } // namespace
 
 DialogueJournal::DialogueJournal(QWidget *parent)
     : QDialog(parent)
-    , m_texte(new QPlainTextEdit(this))
+    , m_etat(new QLabel(this))
+    , m_table(new QTableWidget(0, NombreColonnes, this))
+    , m_detail(new QPlainTextEdit(this))
+    , m_minuterie(new QTimer(this))
 {
     setObjectName(QStringLiteral("DialogueJournal"));
     setWindowTitle(DialogueJournal::tr("Journal des envois"));
@@ -46,36 +143,251 @@ DialogueJournal::DialogueJournal(QWidget *parent)
                        .arg(NomLisible(CheminJournal()).toHtmlEscaped()),
                    this);
     fichier->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_texte->setObjectName(QStringLiteral("texteJournal"));
-    m_texte->setReadOnly(true);
-    m_texte->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_texte->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    m_texte->setAccessibleName(DialogueJournal::tr("Journal des envois"));
-    m_texte->setPlainText(dernierEnregistrements());
-    m_texte->verticalScrollBar()->setValue(m_texte->verticalScrollBar()->maximum());
-
-    auto *boutons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    auto *copier = boutons->addButton(DialogueJournal::tr("&Copier la sélection"),
-                                      QDialogButtonBox::ActionRole);
-    copier->setObjectName(QStringLiteral("copierJournal"));
-    connect(copier, &QPushButton::clicked, this, &DialogueJournal::copierSelection);
-    connect(boutons, &QDialogButtonBox::rejected, this, &DialogueJournal::reject);
+    m_etat->setObjectName(QStringLiteral("etatJournal"));
+    m_etat->setTextFormat(Qt::PlainText);
     auto *mise = new QVBoxLayout(this);
     mise->addWidget(fichier);
-    mise->addWidget(m_texte);
-    mise->addWidget(boutons);
-    resize(900, 420);
+    mise->addWidget(m_etat);
+    mise->addWidget(creerFiltres());
+    mise->addWidget(creerVues(), 1);
+    mise->addWidget(creerBoutons());
+
+    m_minuterie->setInterval(IntervalleRelecture);
+    connect(m_minuterie, &QTimer::timeout, this, &DialogueJournal::relire);
+    ajusterALEcran();
+    relire();
 }
 
-QString DialogueJournal::texte() const
+QWidget *DialogueJournal::creerVues()
 {
-    return m_texte->toPlainText();
+    m_table->setObjectName(QStringLiteral("tableJournal"));
+    m_table->setAccessibleName(DialogueJournal::tr("Envois consignés"));
+    m_table->setHorizontalHeaderLabels(titresColonnes());
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setWordWrap(false);
+    m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().lineSpacing() + 8);
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &DialogueJournal::montrerDetail);
+
+    m_detail->setObjectName(QStringLiteral("detailJournal"));
+    m_detail->setAccessibleName(DialogueJournal::tr("Raison et lignes de l'envoi choisi"));
+    m_detail->setReadOnly(true);
+    m_detail->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    auto *partage = new QSplitter(Qt::Vertical, this);
+    partage->addWidget(m_table);
+    partage->addWidget(m_detail);
+    partage->setSizes({3000, 2000}); // shares of the height, whatever the screen gives
+    partage->setChildrenCollapsible(false);
+    return partage;
 }
 
-void DialogueJournal::copierSelection()
+QDialogButtonBox *DialogueJournal::creerBoutons()
 {
-    const QString selection = m_texte->textCursor().selectedText();
-    // Lines in a selection come with U+2029 between them.
-    QApplication::clipboard()->setText(
-        QString(selection).replace(QChar::ParagraphSeparator, u'\n'));
+    auto *boutons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    m_charger = boutons->addButton(DialogueJournal::tr("C&harger dans la grille"),
+                                   QDialogButtonBox::ActionRole);
+    m_exporter =
+        boutons->addButton(DialogueJournal::tr("&Exporter…"), QDialogButtonBox::ActionRole);
+    m_charger->setObjectName(QStringLiteral("chargerJournal"));
+    m_exporter->setObjectName(QStringLiteral("exporterJournal"));
+    // Entrée closes the dialog, wherever the focus is: no other button takes it.
+    for (QPushButton *bouton : {m_charger, m_exporter})
+        bouton->setAutoDefault(false);
+    QPushButton *fermer = boutons->button(QDialogButtonBox::Close);
+    fermer->setObjectName(QStringLiteral("fermerJournal"));
+    fermer->setDefault(true);
+    connect(m_charger, &QPushButton::clicked, this, &DialogueJournal::charger);
+    connect(m_exporter, &QPushButton::clicked, this, &DialogueJournal::exporter);
+    connect(boutons, &QDialogButtonBox::rejected, this, &DialogueJournal::reject);
+    return boutons;
+}
+
+QWidget *DialogueJournal::creerFiltres()
+{
+    auto *filtres = new QWidget(this);
+    m_echecs = new QCheckBox(DialogueJournal::tr("É&checs seulement"), filtres);
+    m_aujourdhui = new QCheckBox(DialogueJournal::tr("&Aujourd'hui"), filtres);
+    m_programme = new QComboBox(filtres);
+    m_echecs->setObjectName(QStringLiteral("echecsSeulement"));
+    m_aujourdhui->setObjectName(QStringLiteral("aujourdhui"));
+    m_programme->setObjectName(QStringLiteral("programme"));
+    m_programme->addItem(DialogueJournal::tr("tous"), QString());
+    for (const QString &nom : {QStringLiteral("tarvik"), QStringLiteral("tarvik-envoyer")})
+        m_programme->addItem(nom, nom);
+    auto *etiquette = new QLabel(DialogueJournal::tr("&Programme :"), filtres);
+    etiquette->setBuddy(m_programme);
+    auto *mise = new QHBoxLayout(filtres);
+    mise->setContentsMargins(0, 0, 0, 0);
+    mise->addWidget(m_echecs);
+    mise->addWidget(m_aujourdhui);
+    mise->addWidget(etiquette);
+    mise->addWidget(m_programme);
+    mise->addStretch();
+    for (QCheckBox *case_ : {m_echecs, m_aujourdhui})
+        connect(case_, &QCheckBox::toggled, this, &DialogueJournal::afficher);
+    connect(m_programme, &QComboBox::currentIndexChanged, this, &DialogueJournal::afficher);
+    return filtres;
+}
+
+// Within the screen's free area, whatever its size and scale.
+void DialogueJournal::ajusterALEcran()
+{
+    const QWidget *reference = parentWidget() ? parentWidget() : this;
+    const QRect ecran = reference->screen()->availableGeometry();
+    resize(std::min(960, ecran.width() * 9 / 10), std::min(560, ecran.height() * 4 / 5));
+}
+
+void DialogueJournal::showEvent(QShowEvent *evenement)
+{
+    relire();
+    m_minuterie->start();
+    QDialog::showEvent(evenement);
+}
+
+void DialogueJournal::hideEvent(QHideEvent *evenement)
+{
+    m_minuterie->stop();
+    QDialog::hideEvent(evenement);
+}
+
+void DialogueJournal::relire()
+{
+    QString etat;
+    const QByteArray lu = lireJournal(etat);
+    m_etat->setText(etat);
+    m_etat->setVisible(!etat.isEmpty());
+    // Unchanged, and the same day: the table already shows it.
+    if (m_rempli && lu == m_lu && m_jour == QDate::currentDate())
+        return;
+    m_lu = lu;
+    m_jour = QDate::currentDate();
+    m_enregistrements = AnalyserJournal(lu);
+    afficher();
+}
+
+void DialogueJournal::afficher()
+{
+    const QString programme = m_programme->currentData().toString();
+    m_affiches.clear();
+    for (qsizetype i = 0; i < m_enregistrements.size(); ++i) {
+        const EnregistrementEnvoi &envoi = m_enregistrements[i];
+        if ((!m_echecs->isChecked() || envoi.issue != IssueEnvoi::Envoyee) &&
+            (!m_aujourdhui->isChecked() || envoi.debut.toLocalTime().date() == m_jour) &&
+            (programme.isEmpty() || envoi.programme == programme))
+            m_affiches << i;
+    }
+    const QScrollBar *barre = m_table->verticalScrollBar();
+    const bool enBas = barre->value() == barre->maximum();
+    m_remplissage = true;
+    m_table->setRowCount(0);
+    m_table->setRowCount(int(m_affiches.size()));
+    int choisie = m_rempli || m_affiches.isEmpty() ? -1 : int(m_affiches.size() - 1);
+    for (int rangee = 0; rangee < m_affiches.size(); ++rangee) {
+        const EnregistrementEnvoi &envoi = m_enregistrements[m_affiches[rangee]];
+        remplirRangee(rangee, envoi);
+        if (!m_choisi.isEmpty() && FormerEnregistrement(envoi) == m_choisi)
+            choisie = rangee;
+    }
+    m_remplissage = false;
+    m_rempli = true;
+    if (choisie >= 0)
+        m_table->selectRow(choisie);
+    montrerDetail();
+    if (enBas && choisie < 0)
+        m_table->scrollToBottom();
+    for (int colonne = 0; colonne < ColRaison; ++colonne)
+        m_table->resizeColumnToContents(colonne);
+}
+
+void DialogueJournal::remplirRangee(int rangee, const EnregistrementEnvoi &envoi)
+{
+    // A failure is marked, not only coloured; so is a device that came back.
+    const bool echec = envoi.issue != IssueEnvoi::Envoyee;
+    const QString marque =
+        envoi.issue == IssueEnvoi::Rebranche ? QStringLiteral("⚠ ") : QStringLiteral("✗ ");
+    const QStringList textes{envoi.debut.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                             envoi.programme,
+                             envoi.source,
+                             textePort(envoi),
+                             (echec ? marque : QString()) + texteIssue(envoi.issue),
+                             envoi.raison};
+    for (int colonne = 0; colonne < NombreColonnes; ++colonne) {
+        auto *cellule = new QTableWidgetItem(textes[colonne]);
+        if (colonne == ColRaison && !envoi.raison.isEmpty()) // read from a file: never markup
+            cellule->setToolTip(QStringLiteral("<p>%1</p>").arg(envoi.raison.toHtmlEscaped()));
+        if (colonne == ColIssue) // a screen reader says the word, not the mark
+            cellule->setData(Qt::AccessibleTextRole, texteIssue(envoi.issue));
+        if (colonne == ColIssue && echec)
+            cellule->setForeground(QColor(0xb0, 0x00, 0x20));
+        m_table->setItem(rangee, colonne, cellule);
+    }
+}
+
+const EnregistrementEnvoi *DialogueJournal::selection() const
+{
+    const QModelIndexList rangees = m_table->selectionModel()->selectedRows();
+    if (rangees.size() != 1)
+        return nullptr;
+    return &m_enregistrements[m_affiches.value(rangees.first().row())];
+}
+
+void DialogueJournal::montrerDetail()
+{
+    if (m_remplissage)
+        return;
+    const EnregistrementEnvoi *choisi = selection();
+    m_choisi = choisi ? FormerEnregistrement(*choisi) : QByteArray();
+    m_charger->setEnabled(choisi && choisi->lignes.size() == NombreAxes);
+    QString detail;
+    if (choisi && !choisi->raison.isEmpty())
+        detail = choisi->raison + QStringLiteral("\n\n");
+    if (choisi)
+        detail += choisi->lignes.isEmpty()
+                      ? DialogueJournal::tr("Aucune ligne n'a été remise au port.")
+                      : choisi->lignes.join(u'\n');
+    m_detail->setPlainText(detail);
+}
+
+void DialogueJournal::charger()
+{
+    const EnregistrementEnvoi *choisi = selection();
+    if (!choisi || choisi->lignes.size() != NombreAxes)
+        return;
+    QByteArray octets;
+    for (const QString &ligne : choisi->lignes)
+        octets += FormerLigne(ligne);
+    const SequenceAnalysee analysee = AnalyserSequence(octets);
+    if (analysee.echec) {
+        Afficher(this, GenreMessage::Erreur, DialogueJournal::tr("Enregistrement non chargé"),
+                 DialogueJournal::tr("Les lignes de cet envoi ne forment pas une séquence : "
+                                     "%1.\nLa grille n'a pas été changée.")
+                     .arg(analysee.echec->message));
+        return;
+    }
+    Q_EMIT grilleChargee(*analysee.grille);
+}
+
+void DialogueJournal::exporter()
+{
+    const QString chemin = ChoisirFichier(
+        this, ModeFichier::Enregistrer, DialogueJournal::tr("Exporter le journal"),
+        DialogueJournal::tr("Tableaux CSV (*.csv);;Tous les fichiers (*)"), QStringLiteral("csv"));
+    if (chemin.isEmpty())
+        return;
+    QList<const EnregistrementEnvoi *> affiches;
+    for (qsizetype i : m_affiches)
+        affiches << &m_enregistrements[i];
+    const EcritureFichier ecriture = EcrireFichier(chemin, formerCsv(affiches));
+    if (!ecriture.echec)
+        return;
+    Afficher(this, GenreMessage::Erreur, DialogueJournal::tr("Journal non exporté"),
+             DialogueJournal::tr("Le journal n'a pas pu être écrit dans « %1 » : %2.\n%3")
+                 .arg(NomLisible(chemin), ecriture.echec->message,
+                      ecriture.existait
+                          ? DialogueJournal::tr("Le fichier qui s'y trouvait est resté intact.")
+                          : DialogueJournal::tr("Aucun fichier n'a été créé.")));
 }

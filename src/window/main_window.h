@@ -11,6 +11,7 @@
 #include <array>
 
 class CaseGrille;
+class DialogueJournal;
 class QLabel;
 class QMenu;
 class QLineEdit;
@@ -133,4 +134,6 @@ private:
     bool m_journalSignale = false;
     int m_demandes = 0; // clicks on TEST not yet served
     bool m_enCours = false;
+
+    DialogueJournal *m_journal = nullptr; // made at its first opening, then kept
 };

@@ -32,5 +32,16 @@ for catalogue in translations/*.ts; do
         statut=1
     fi
 done
+# The panel's own French texts keep French typography: a no-break space
+# inside « » and before : ; ! ? (the window's original captions stay as
+# they are).
+for catalogue in translations/*.ts; do
+    if grep -nP '<source>[^<]*( [:;!?]|« | »)' "$catalogue" |
+        grep -v "Comment Créer un fichier de désignation d&apos;axes ?" >"$travail/espaces"; then
+        echo "$catalogue : espace ordinaire où il faut une espace insécable (U+00A0) :" >&2
+        head -5 "$travail/espaces" >&2
+        statut=1
+    fi
+done
 [ $statut -eq 0 ] && echo "Catalogues complets : $(ls translations/*.ts | xargs -n1 basename | tr '\n' ' ')"
 exit $statut

@@ -232,9 +232,9 @@ void TestAxes::rangeeRefusee()
     QCOMPARE(verifiee.echec->colonne, colonne);
     const QString &message = verifiee.echec->message;
     QVERIFY2(message.contains(QStringLiteral("Axe 0%1").arg(axe)), qPrintable(message));
-    QVERIFY2(message.contains(QStringLiteral("« %1 »").arg(NomColonne(colonne))),
+    QVERIFY2(message.contains(QStringLiteral("« %1 »").arg(NomColonne(colonne))),
              qPrintable(message));
-    QVERIFY2(message.contains(QStringLiteral("« %1 »").arg(montre)), qPrintable(message));
+    QVERIFY2(message.contains(QStringLiteral("« %1 »").arg(montre)), qPrintable(message));
 }
 
 void TestAxes::lettres()

@@ -172,9 +172,9 @@ void TestBoutEnBout::initTestCase()
         QFileInfo(QFileInfo(lien).isSymLink() ? lien : QStringLiteral("/dev/ttyS0"))
             .canonicalFilePath();
     if (port1.isEmpty())
-        QSKIP("ni /dev/tarvik-port1 ni /dev/ttyS0 n'existent sur cet hôte : rien à couvrir");
+        QSKIP("ni /dev/tarvik-port1 ni /dev/ttyS0 n'existent sur cet hôte : rien à couvrir");
     if (::unshare(CLONE_NEWNS) != 0)
-        QSKIP(qPrintable(QStringLiteral("espace de montage privé impossible (%1) : il faut être "
+        QSKIP(qPrintable(QStringLiteral("espace de montage privé impossible (%1) : il faut être "
                                         "root")
                              .arg(QString::fromLocal8Bit(strerror(errno)))));
     // Nothing mounted here may reach the host: every mount below "/" is made
@@ -301,7 +301,7 @@ void TestBoutEnBout::deuxInstances()
         recu.remove(0, 1);
     QVERIFY2(!recu.contains("22222"), recu.constData());
     QVERIFY2(recu.size() % 12 == 0 && sequenceAttendue().startsWith(recu), recu.constData());
-    qInfo("premier panneau : %lld octets arrivés après le déblocage", qint64(recu.size()));
+    qInfo("premier panneau : %lld octets arrivés après le déblocage", qint64(recu.size()));
 
     // Once the port is free, Entrée on « Réessayer » sends the second
     // panel's own lines, once.

@@ -277,7 +277,7 @@ void TestEnvoyerSequence::vidage_data()
     QTest::newRow("file qui se vide")
         << QList<int>{0, 84, 40, 0} << QStringList{o, a, a, a, a, d, f} << QString() << 0;
     QTest::newRow("file bloquée") << QList<int>{0, 5} << QStringList{o, j, f}
-                                  << "délai dépassé : 5 octets" << 0;
+                                  << "délai dépassé : 5 octets" << 0;
     // Left by a killed run: thrown away before the first byte of this one.
     QTest::newRow("file d'une séquence tuée")
         << QList<int>{40, 0} << QStringList{o, a, j, a, d, f} << QString() << 40;
@@ -471,7 +471,7 @@ void TestEnvoyerSequence::ligneBloquee()
     QElapsedTimer chrono;
     chrono.start();
     const auto echec = grille.envoyer();
-    qInfo("échec rendu en %lld ms (borne : %d ms)", chrono.elapsed(), *DelaiSequenceMs);
+    qInfo("échec rendu en %lld ms (borne : %d ms)", chrono.elapsed(), *DelaiSequenceMs);
     QVERIFY(echec);
     QVERIFY2(echec->lien == EchecLien::Genre::DelaiDepasse, qPrintable(echec->message));
     QVERIFY(!grille.lien.estOuvert());
@@ -495,7 +495,7 @@ void TestEnvoyerSequence::enRetard_data()
 {
     QTest::addColumn<int>("apres"); // the run is held up once this many lines are out
     QTest::addColumn<QString>("message");
-    QTest::newRow("retenue après D") << 4 << "Lignes parties avant l'échec : A à D";
+    QTest::newRow("retenue après D") << 4 << "Lignes parties avant l'échec : A à D";
     QTest::newRow("retenue après G") << 7 << "les sept lignes sont parties, mais";
 }
 

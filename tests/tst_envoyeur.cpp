@@ -169,14 +169,14 @@ void TestEnvoyeur::codes_data()
     QTest::addColumn<QString>("motif"); // on stderr
     const QStringList envoi{"--port", "PORT", "FICHIER"};
     // clang-format off
-    QTest::newRow("fichier refusé")  << "refuse" << envoi << 1 << "Ligne 3 : la vitesse 256 dépasse 255";
+    QTest::newRow("fichier refusé")  << "refuse" << envoi << 1 << "Ligne 3 : la vitesse 256 dépasse 255";
     QTest::newRow("port absent")     << "" << QStringList{"--port", "/dev/tarvik-absent-pour-essai", "FICHIER"}
                                      << 3 << "port absent";
     QTest::newRow("port occupé")     << "occupe" << envoi << 3 << "port occupé par le processus";
     QTest::newRow("pas un port")     << "" << QStringList{"--port", "FICHIER", "FICHIER"} << 3 << "c'est un fichier ordinaire";
     QTest::newRow("sans fichier")    << "" << QStringList{"--port", "PORT"} << 2 << "il manque le fichier";
     QTest::newRow("deux fichiers")   << "" << envoi + QStringList{"FICHIER"} << 2 << "un seul fichier à la fois";
-    QTest::newRow("option inconnue") << "" << envoi + QStringList{"--vite"} << 2 << "option inconnue : --vite";
+    QTest::newRow("option inconnue") << "" << envoi + QStringList{"--vite"} << 2 << "option inconnue : --vite";
     QTest::newRow("ligne bloquée")   << "bloque" << envoi << 4 << "délai dépassé";
     QTest::newRow("--verifier deux fois") << "" << QStringList{"--verifier", "FICHIER", "--verifier", "FICHIER"}
                                      << 2 << "l'option --verifier est donnée deux fois";
@@ -338,7 +338,7 @@ void TestEnvoyeur::aideEtVersion_data()
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("sortie");
     QTest::newRow("--help") << "--help"
-                            << "Utilisation : tarvik-envoyer FICHIER";
+                            << "Utilisation : tarvik-envoyer FICHIER";
     QTest::newRow("-h") << "-h"
                         << "Codes de sortie";
     QTest::newRow("--version") << "--version"
@@ -653,12 +653,12 @@ void TestEnvoyeur::langue_data()
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("aide");        // how --help starts; empty: refused
     QTest::addColumn<QString>("enregistree"); // the language saved in the settings
-    const QString fr = QStringLiteral("Utilisation : tarvik-envoyer FICHIER"),
+    const QString fr = QStringLiteral("Utilisation : tarvik-envoyer FICHIER"),
                   en = QStringLiteral("Usage: tarvik-envoyer FILE");
     QTest::newRow("anglais du système")
         << QByteArray("en_US.UTF-8") << QStringList() << 0 << en << "";
-    QTest::newRow("C : français") << QByteArray("C") << QStringList() << 0 << fr << "";
-    QTest::newRow("autre langue : français")
+    QTest::newRow("C : français") << QByteArray("C") << QStringList() << 0 << fr << "";
+    QTest::newRow("autre langue : français")
         << QByteArray("de_DE.UTF-8") << QStringList() << 0 << fr << "";
     QTest::newRow("--langue fr sur un anglais")
         << QByteArray("en_US.UTF-8") << QStringList{"--langue", "fr"} << 0 << fr << "";
@@ -701,7 +701,7 @@ void TestEnvoyeur::memesOctets_data()
     QTest::addColumn<QString>("langue");
     QTest::addColumn<QString>("refus"); // what the refused file's message says
     QTest::newRow("fr") << "fr"
-                        << "Ligne 3 : la vitesse 256 dépasse 255";
+                        << "Ligne 3 : la vitesse 256 dépasse 255";
     QTest::newRow("en") << "en"
                         << "Line 3: the speed 256 is over 255";
 }
@@ -809,13 +809,13 @@ void TestEnvoyeur::journalImpossible_data()
 {
     QTest::addColumn<QString>("place"); // what stands where the journal goes
     QTest::addColumn<QString>("motif"); // on stderr
-    const QString nonEcrit = QStringLiteral("journal.log » : enregistrement non écrit, ");
+    const QString nonEcrit = QStringLiteral("journal.log » : enregistrement non écrit, ");
     QTest::newRow("dossier") << "dossier" << nonEcrit;
     QTest::newRow("tube") << "tube" << nonEcrit;
     QTest::newRow("lien") << "lien" << nonEcrit;
     QTest::newRow("dossier à la place de .1")
         << "ancien"
-        << "journal.log » : enregistrement écrit, mais le fichier n'a pas pu devenir";
+        << "journal.log » : enregistrement écrit, mais le fichier n'a pas pu devenir";
 }
 
 // A journal that cannot be written changes nothing in the run or its code;

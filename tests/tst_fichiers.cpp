@@ -63,25 +63,25 @@ void TestFichiers::sequenceRefusee_data()
     const QByteArray sansFin = SequenceVariee.chopped(1);
     // clang-format off
     const QList<std::tuple<const char *, QByteArray, const char *>> cas = {
-        {"vide",               "",                                     "Ligne 1 : ligne manquante"},
-        {"six lignes",         SequenceVariee.left(72),                "Ligne 7 : ligne manquante"},
-        {"ordre",              avecLigne(1, "B+00000:002"),            "Ligne 1 : la ligne doit commencer par la lettre A"},
-        {"minuscule",          avecLigne(2, "b+00000:002"),            "Ligne 2 : la ligne doit commencer par la lettre B"},
-        {"BOM",                "\xEF\xBB\xBF" + SequenceVariee,        "Ligne 1 : la ligne doit commencer"},
-        {"trop courte",        avecLigne(3, "C+0000:002"),             "Ligne 3 : la ligne doit compter 11 caractères"},
-        {"trop longue",        avecLigne(3, "C+000000:002"),           "Ligne 3 : la ligne doit compter 11 caractères"},
-        {"pas non chiffre",    avecLigne(4, "D+0a000:002"),            "Ligne 4 : le nombre de pas doit compter cinq chiffres"},
-        {"pas négatif",        avecLigne(4, "D+-0001:002"),            "Ligne 4 : le nombre de pas"},
-        {"deux-points",        avecLigne(5, "E+00000;002"),            "Ligne 5 : « : » est attendu"},
-        {"vitesse non chiffre", avecLigne(6, "F+00000:0x2"),           "Ligne 6 : la vitesse doit compter trois chiffres"},
-        {"vitesse 256",        avecLigne(4, "D+00000:256"),            "Ligne 4 : la vitesse 256 dépasse 255"},
-        {"direction tabulation", avecLigne(7, "G\t00000:002"),         "Ligne 7 : la direction (octet 0x09)"},
-        {"direction 0x81",     avecLigne(7, "G\x81" "00000:002"),      "Ligne 7 : la direction (octet 0x81)"},
-        {"direction DEL",      avecLigne(1, "A\x7f" "00000:002"),      "Ligne 1 : la direction (octet 0x7f)"},
-        {"CR isolé",           avecLigne(2, "B+00\r00:002"),           "Ligne 2 : le nombre de pas"},
-        {"huitième ligne",     SequenceVariee + "H+00000:002\n",       "Ligne 8 : rien ne doit suivre"},
-        {"texte après blanc",  SequenceVariee + "\nfin\n",             "Ligne 9 : rien ne doit suivre"},
-        {"saut final manquant", sansFin,                               "Ligne 7 : le saut de ligne final manque"},
+        {"vide",               "",                                     "Ligne 1 : ligne manquante"},
+        {"six lignes",         SequenceVariee.left(72),                "Ligne 7 : ligne manquante"},
+        {"ordre",              avecLigne(1, "B+00000:002"),            "Ligne 1 : la ligne doit commencer par la lettre A"},
+        {"minuscule",          avecLigne(2, "b+00000:002"),            "Ligne 2 : la ligne doit commencer par la lettre B"},
+        {"BOM",                "\xEF\xBB\xBF" + SequenceVariee,        "Ligne 1 : la ligne doit commencer"},
+        {"trop courte",        avecLigne(3, "C+0000:002"),             "Ligne 3 : la ligne doit compter 11 caractères"},
+        {"trop longue",        avecLigne(3, "C+000000:002"),           "Ligne 3 : la ligne doit compter 11 caractères"},
+        {"pas non chiffre",    avecLigne(4, "D+0a000:002"),            "Ligne 4 : le nombre de pas doit compter cinq chiffres"},
+        {"pas négatif",        avecLigne(4, "D+-0001:002"),            "Ligne 4 : le nombre de pas"},
+        {"deux-points",        avecLigne(5, "E+00000;002"),            "Ligne 5 : « : » est attendu"},
+        {"vitesse non chiffre", avecLigne(6, "F+00000:0x2"),           "Ligne 6 : la vitesse doit compter trois chiffres"},
+        {"vitesse 256",        avecLigne(4, "D+00000:256"),            "Ligne 4 : la vitesse 256 dépasse 255"},
+        {"direction tabulation", avecLigne(7, "G\t00000:002"),         "Ligne 7 : la direction (octet 0x09)"},
+        {"direction 0x81",     avecLigne(7, "G\x81" "00000:002"),      "Ligne 7 : la direction (octet 0x81)"},
+        {"direction DEL",      avecLigne(1, "A\x7f" "00000:002"),      "Ligne 1 : la direction (octet 0x7f)"},
+        {"CR isolé",           avecLigne(2, "B+00\r00:002"),           "Ligne 2 : le nombre de pas"},
+        {"huitième ligne",     SequenceVariee + "H+00000:002\n",       "Ligne 8 : rien ne doit suivre"},
+        {"texte après blanc",  SequenceVariee + "\nfin\n",             "Ligne 9 : rien ne doit suivre"},
+        {"saut final manquant", sansFin,                               "Ligne 7 : le saut de ligne final manque"},
     };
     // clang-format on
     for (const auto &[nom, contenu, motif] : cas)
@@ -125,19 +125,19 @@ void TestFichiers::nomsRefuses_data()
     QTest::addColumn<QByteArray>("contenu");
     QTest::addColumn<QString>("motif");
     // clang-format off
-    QTest::newRow("huit noms")        << QByteArray("a\nb\nc\nd\ne\nf\ng\nh\n") << "Ligne 8 : il n'y a que sept axes";
-    QTest::newRow("nom en ligne 9")   << QByteArray("a\n\n\n\n\n\n\n\ni\n")     << "Ligne 9 : il n'y a que sept axes";
-    QTest::newRow("41 caractères")    << "\n" + QByteArray(41, 'x')             << "Ligne 2 : le nom compte 41 caractères";
-    QTest::newRow("41 avec accents")  << QString(41, u'é').toUtf8()             << "Ligne 1 : le nom compte 41 caractères";
-    QTest::newRow("tabulation")       << QByteArray("a\nb\tc\n")                << "Ligne 2 : caractère de contrôle (U+0009)";
-    QTest::newRow("contrôle C1")      << QByteArray("\xC2\x85")                 << "Ligne 1 : caractère de contrôle (U+0085)";
-    QTest::newRow("UTF-8 invalide")   << QByteArray("a\nb\n\xff\n")             << "Ligne 3 : texte UTF-8 invalide";
-    QTest::newRow("UTF-8 tronqué")    << QByteArray("a\n\xC3\n")                << "Ligne 2 : texte UTF-8 invalide";
-    QTest::newRow("41 hors du plan")  << QString::fromUcs4(U"\U0001D400").repeated(41).toUtf8() << "Ligne 1 : le nom compte 41 caractères";
-    QTest::newRow("retournement")     << QByteArray("Pince\n\xE2\x80\xAE" "ecnip\n")    << "Ligne 2 : caractère de mise en forme invisible (U+202E)";
-    QTest::newRow("espace nul seul")  << QByteArray("\xE2\x80\x8B\n")                 << "Ligne 1 : caractère de mise en forme invisible (U+200B)";
-    QTest::newRow("séparateur ligne") << QByteArray("Bras\xE2\x80\xA8" "gauche\n")     << "Ligne 1 : séparateur de ligne ou de paragraphe (U+2028)";
-    QTest::newRow("séparateur parag") << QByteArray("a\xE2\x80\xA9")                   << "Ligne 1 : séparateur de ligne ou de paragraphe (U+2029)";
+    QTest::newRow("huit noms")        << QByteArray("a\nb\nc\nd\ne\nf\ng\nh\n") << "Ligne 8 : il n'y a que sept axes";
+    QTest::newRow("nom en ligne 9")   << QByteArray("a\n\n\n\n\n\n\n\ni\n")     << "Ligne 9 : il n'y a que sept axes";
+    QTest::newRow("41 caractères")    << "\n" + QByteArray(41, 'x')             << "Ligne 2 : le nom compte 41 caractères";
+    QTest::newRow("41 avec accents")  << QString(41, u'é').toUtf8()             << "Ligne 1 : le nom compte 41 caractères";
+    QTest::newRow("tabulation")       << QByteArray("a\nb\tc\n")                << "Ligne 2 : caractère de contrôle (U+0009)";
+    QTest::newRow("contrôle C1")      << QByteArray("\xC2\x85")                 << "Ligne 1 : caractère de contrôle (U+0085)";
+    QTest::newRow("UTF-8 invalide")   << QByteArray("a\nb\n\xff\n")             << "Ligne 3 : texte UTF-8 invalide";
+    QTest::newRow("UTF-8 tronqué")    << QByteArray("a\n\xC3\n")                << "Ligne 2 : texte UTF-8 invalide";
+    QTest::newRow("41 hors du plan")  << QString::fromUcs4(U"\U0001D400").repeated(41).toUtf8() << "Ligne 1 : le nom compte 41 caractères";
+    QTest::newRow("retournement")     << QByteArray("Pince\n\xE2\x80\xAE" "ecnip\n")    << "Ligne 2 : caractère de mise en forme invisible (U+202E)";
+    QTest::newRow("espace nul seul")  << QByteArray("\xE2\x80\x8B\n")                 << "Ligne 1 : caractère de mise en forme invisible (U+200B)";
+    QTest::newRow("séparateur ligne") << QByteArray("Bras\xE2\x80\xA8" "gauche\n")     << "Ligne 1 : séparateur de ligne ou de paragraphe (U+2028)";
+    QTest::newRow("séparateur parag") << QByteArray("a\xE2\x80\xA9")                   << "Ligne 1 : séparateur de ligne ou de paragraphe (U+2029)";
     // clang-format on
 }
 

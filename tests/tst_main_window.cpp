@@ -406,10 +406,10 @@ void TestMainWindow::choixDuPort_data()
         {"adaptateur cliqué, Échap", "clic", {}},
         {"pty tapé, Échap", "echap", {}},
         {"fichier refusé", "refus", QStringLiteral("ne peut pas servir de port"), true},
-        {"nom nu : un périphérique de /dev", "nu", QStringLiteral("« /dev/tarvik-essai-absent »"),
+        {"nom nu : un périphérique de /dev", "nu", QStringLiteral("« /dev/tarvik-essai-absent »"),
          true},
         {"chemin relatif refusé", "relatif", QStringLiteral("chemin relatif"), true},
-        {"champ vidé : port 1", "vide", {}},
+        {"champ vidé : port 1", "vide", {}},
         {"réglages abîmés remplacés", "abimes", QStringLiteral("mis de côté")},
         {"--port, puis l'adaptateur", "option", QStringLiteral("désormais")},
     };
@@ -503,7 +503,7 @@ void TestMainWindow::choixDuPort()
     controle<QAction>(fenetre, QStringLiteral("ChoisirPort"))->trigger();
     QVERIFY(focusDansLeChamp);
     QCOMPARE(elements.size(), 2);
-    QVERIFY2(elements[0].startsWith(QStringLiteral("Port série 1 (par défaut) : ")) &&
+    QVERIFY2(elements[0].startsWith(QStringLiteral("Port série 1 (par défaut) : ")) &&
                  elements[1].contains(QStringLiteral("FTDI")) &&
                  elements[1].contains(QStringLiteral("USB 0403:6001")),
              qPrintable(elements.join(u'\n')));
@@ -665,7 +665,7 @@ void TestMainWindow::langue_data()
                                  << "Value refused for Axis 03 (C), column “Speed”: “300”.";
     QTest::newRow("C") << QByteArray("C")
                        << QStringList{"&Fichier", "Axe 01", "Pas", "Sequence Envoyé"}
-                       << "Valeur refusée pour Axe 03 (C), colonne « Vitesse » : « 300 ».";
+                       << "Valeur refusée pour Axe 03 (C), colonne « Vitesse » : « 300 ».";
 }
 
 // The panel in the system's language: its captions and its error messages;

@@ -124,7 +124,7 @@ void TestMenus::sequenceRefusee_data()
     QTest::addColumn<QString>("motif");  // what the message must say
     // The file's format is tested with its reader; here, what the window does.
     QTest::newRow("vitesse 256") << QByteArray(SequenceVariee).replace("D 00250:000", "D+00000:256")
-                                 << QString() << "Ligne 4 : la vitesse 256 dépasse 255";
+                                 << QString() << "Ligne 4 : la vitesse 256 dépasse 255";
     QTest::newRow("trop gros") << SequenceVariee + QByteArray(64 * 1024, '\n') << QString()
                                << "64 Kio";
     QTest::newRow("dossier") << QByteArray() << "dossier"
@@ -188,8 +188,8 @@ void TestMenus::enregistrementRefuse()
     QCOMPARE(messages.vus.size(), 1);
     const QString &texte = messages.vus[0].texte;
     QVERIFY2(texte.contains(QStringLiteral("Axe 03")) &&
-                 texte.contains(QStringLiteral("« Vitesse »")) &&
-                 texte.contains(QStringLiteral("« 300 »")),
+                 texte.contains(QStringLiteral("« Vitesse »")) &&
+                 texte.contains(QStringLiteral("« 300 »")),
              qPrintable(texte));
     QCOMPARE(QApplication::focusWidget(), vitesse3);
     QCOMPARE(vitesse3->selectedText(), QStringLiteral("300"));
@@ -400,7 +400,7 @@ void TestMenus::nomsRefuses_data()
     QTest::addColumn<QString>("motif");
     // The file's format is tested with its reader; here, what the window does.
     QTest::newRow("huit noms") << QByteArray("a\nb\nc\nd\ne\nf\ng\nh\n")
-                               << "Ligne 8 : il n'y a que sept axes";
+                               << "Ligne 8 : il n'y a que sept axes";
     QTest::newRow("trop gros") << QByteArray(64 * 1024 + 1, '\n') << "64 Kio";
 }
 
@@ -472,19 +472,19 @@ void TestMenus::entreesAide_data()
     QTest::newRow("CommentCreer") << "CommentCreer"
                                   << QStringList{QStringLiteral("sept"), QStringLiteral("Pince")};
     QTest::newRow("Schemas") << "Schemas"
-                             << QStringList{QStringLiteral("« Schémas Electronique de la Carte »"),
+                             << QStringList{QStringLiteral("« Schémas Electronique de la Carte »"),
                                             QStringLiteral("pas fourni")};
     QTest::newRow("ProgASM") << "ProgASM"
-                             << QStringList{QStringLiteral("« Le programme en Assembleur »"),
+                             << QStringList{QStringLiteral("« Le programme en Assembleur »"),
                                             QStringLiteral("pas fourni")};
     QTest::newRow("IntelHEX") << "IntelHEX"
-                              << QStringList{QStringLiteral("« Le Fichier Intel .HEX »"),
+                              << QStringList{QStringLiteral("« Le Fichier Intel .HEX »"),
                                              QStringLiteral("pas fourni")};
     QTest::newRow("Apropos") << "Apropos"
                              << QStringList{QStringLiteral("Tarvik " TARVIK_VERSION),
-                                            QStringLiteral("Ligne : 38400 bauds, 8 bits, "
+                                            QStringLiteral("Ligne : 38400 bauds, 8 bits, "
                                                            "sans parité, 1 bit d'arrêt"),
-                                            QStringLiteral("Port : ") + PeripheriquePort(1),
+                                            QStringLiteral("Port : ") + PeripheriquePort(1),
                                             QStringLiteral("Qt ") + QLatin1String(qVersion())};
 }
 

@@ -39,8 +39,8 @@ void TestOptions::options_data()
     QTest::newRow("--port=")         << QStringList{"--port=/dev/pts/3"} << "" << "/dev/pts/3";
     QTest::newRow("valeur manquante") << QStringList{"--port"} << "valeur manquante après --port" << "";
     QTest::newRow("valeur vide")     << QStringList{"--port="} << "--port demande un périphérique" << "";
-    QTest::newRow("option longue")   << QStringList{"--vitesse", "9600"} << "option inconnue : --vitesse" << "";
-    QTest::newRow("option courte")   << QStringList{"-x"} << "option inconnue : -x" << "";
+    QTest::newRow("option longue")   << QStringList{"--vitesse", "9600"} << "option inconnue : --vitesse" << "";
+    QTest::newRow("option courte")   << QStringList{"-x"} << "option inconnue : -x" << "";
     QTest::newRow("--langue deux fois") << QStringList{"--langue", "xx", "--langue", "en"} << "l'option --langue est donnée deux fois" << "";
     QTest::newRow("--port deux fois") << QStringList{"--port=/dev/pts/3", "--port", "/dev/pts/3"} << "l'option --port est donnée deux fois" << "";
     QTest::newRow("-h puis --help")  << QStringList{"-h", "--help"} << "l'option --help est donnée deux fois" << "";
@@ -97,7 +97,7 @@ void TestOptions::programmeSansEcran_data()
     QTest::newRow("--help") << QStringList{"--help"} << 0 << "--port PERIPHERIQUE";
     QTest::newRow("-h") << QStringList{"-h"} << 0 << "Choisir le port série";
     QTest::newRow("--version") << QStringList{"--version"} << 0 << "tarvik " TARVIK_VERSION;
-    QTest::newRow("inconnue") << QStringList{"--vite"} << 2 << "tarvik : option inconnue : --vite";
+    QTest::newRow("inconnue") << QStringList{"--vite"} << 2 << "tarvik : option inconnue : --vite";
     QTest::newRow("valeur manquante") << QStringList{"--port"} << 2 << "valeur manquante";
     QTest::newRow("--langue deux fois")
         << QStringList{"--langue", "fr", "--langue", "en"} << 2 << "--langue est donnée deux fois";

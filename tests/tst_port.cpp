@@ -33,7 +33,7 @@ int ecouterSocket(const QString &chemin)
     std::memcpy(adresse.sun_path, local.constData(), size_t(local.size()));
     if (::bind(fd, reinterpret_cast<sockaddr *>(&adresse), sizeof adresse) != 0 ||
         ::listen(fd, 1) != 0)
-        qWarning("socket impossible : %s", strerror(errno));
+        qWarning("socket impossible : %s", strerror(errno));
     return fd;
 }
 
@@ -93,7 +93,7 @@ void TestPort::ordre()
     QFETCH(QString, peripherique);
     QFETCH(OriginePort, origine);
     const ReglagesLus reglages{
-        {enregistre, {}}, illisible.isEmpty() ? std::nullopt : std::optional(Echec{illisible})};
+        {enregistre, {}, {}}, illisible.isEmpty() ? std::nullopt : std::optional(Echec{illisible})};
     const PortChoisi port = DeterminerPort(option, reglages, QStringLiteral("/dev/ttyS0"));
     QCOMPARE(port.peripherique, peripherique);
     QCOMPARE(port.origine, origine);
@@ -225,8 +225,8 @@ void TestPort::avantOuverture_data()
     // clang-format off
     const QList<std::tuple<const char *, int, int, const char *, QByteArray, QByteArray, const char *>> cas = {
         {"ttyS1, un terminal",             4, 65, "tty", console, "ttyS0\n", ""},
-        {"/dev/random, de la mémoire",     1, 8, "mem", console, "ttyS0\n", "parmi « mem »"},
-        {"chien de garde, sans entrée",    10, 130, "", console, "ttyS0\n", "parmi « les inconnus »"},
+        {"/dev/random, de la mémoire",     1, 8, "mem", console, "ttyS0\n", "parmi « mem »"},
+        {"chien de garde, sans entrée",    10, 130, "", console, "ttyS0\n", "parmi « les inconnus »"},
         {"pseudo-terminal, sans entrée",   136, 3, "", console, "ttyS0\n", ""},
         {"adaptateur USB, sans /sys",      188, 0, "", console, "ttyS0\n", ""},
         {"la console, par son numéro",     4, 64, "tty", console, "", "console du système (ttyS0)"},
@@ -366,7 +366,7 @@ void TestPort::reglagesDouteux_data()
     const auto inconnu = EchecLien::Genre::AucunPort;
     // clang-format off
     QTest::newRow("adaptateur débranché") << QByteArray("[General]\nport=/dev/tarvik-debranche\n")
-        << EchecLien::Genre::PortAbsent << "/dev/tarvik-debranche : port absent";
+        << EchecLien::Genre::PortAbsent << "/dev/tarvik-debranche : port absent";
     const QList<std::tuple<const char *, QByteArray, QString>> cas = {
         {"tube",            "<tube>",                                   illisibles},
         {"lien cassé",      "<lien cassé>",                             "ne mène à aucun fichier"},
@@ -376,8 +376,8 @@ void TestPort::reglagesDouteux_data()
         {"pas un texte",    "[General]\nport=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x5)\n", illisibles},
         {"variant inconnu", "[General]\nport=@Variant(bogus)\n",        illisibles},
         {"liste",           "[General]\nport=a, b\n",                    illisibles},
-        {"clé Port",        "[General]\nPort=/dev/ttyUSB0\n",            "clé inconnue « Port="},
-        {"autre groupe",    "[Serial]\nport=/dev/ttyUSB0\n",             "groupe inconnu « [Serial] »"},
+        {"clé Port",        "[General]\nPort=/dev/ttyUSB0\n",            "clé inconnue « Port="},
+        {"autre groupe",    "[Serial]\nport=/dev/ttyUSB0\n",             "groupe inconnu « [Serial] »"},
         {"clé deux fois",   "port=/dev/ttyUSB0\nport=/dev/ttyUSB1\n",     "donnée deux fois"},
         {"chemin relatif",  "port=ttyUSB0\n",                           "partir de la racine"},
         {"BOM",             "\xEF\xBB\xBF[General]\nport=/dev/ttyUSB0\n", "BOM"},
@@ -437,7 +437,7 @@ void TestPort::reglagesAcceptes_data()
     QTest::newRow("écrit par Tarvik") << QByteArray("[General]\nport=/dev/ttyUSB0\nlangue=en\n") << "/dev/ttyUSB0" << "en";
     QTest::newRow("vide")             << QByteArray() << "" << "";
     QTest::newRow("lignes vides")     << QByteArray("\n[General]\n\n  \nport=/dev/ttyUSB0\n\n") << "/dev/ttyUSB0" << "";
-    QTest::newRow("commentaires ;")   << QByteArray("; banc 2\n[General]\n;port=/dev/ttyS1\nlangue=fr\n") << "" << "fr";
+    QTest::newRow("commentaires ;")   << QByteArray("; banc 2\n[General]\n;port=/dev/ttyS1\nlangue=fr\n") << "" << "fr";
     QTest::newRow("commentaires #")   << QByteArray("# banc 2\n[General]\n#langue=en\nport=/dev/pts/7\n") << "/dev/pts/7" << "";
     QTest::newRow("CRLF")             << QByteArray("[General]\r\nlangue=en\r\nport=/dev/ttyUSB0\r\n") << "/dev/ttyUSB0" << "en";
     QTest::newRow("sans [General]")   << QByteArray("port=/dev/ttyUSB0") << "/dev/ttyUSB0" << "";

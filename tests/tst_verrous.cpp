@@ -128,8 +128,8 @@ void TestVerrous::verrouUucp_data()
         {"mort, nombres",       mort.rightJustified(10) + '\n',           "", "nombres", QString()},
         // A program holds no lock before taking its own: a dead run's, pid reused.
         {"notre propre pid",    QByteArray::number(::getpid()) + '\n',          "", "qt", QString()},
-        {"en cours : vide",     "",                                            "", "qt", enCours},
-        {"en cours : sans fin", "     12",                                      "", "base", enCours},
+        {"en cours : vide",     "",                                            "", "qt", enCours},
+        {"en cours : sans fin", "     12",                                      "", "base", enCours},
         {"vide et ancien",      "",                                      "ancien", "qt", illisible},
         {"vide et daté du futur", "",                                     "futur", "qt", illisible},
         {"pid hors limites",    "4294967297\n",                                "", "qt", illisible},
@@ -409,7 +409,7 @@ void TestVerrous::exclusivite()
 {
     QFETCH(QString, detenteur);
     if (::geteuid() != 0)
-        QSKIP("seul root passe outre une ouverture exclusive : rien à vérifier ici");
+        QSKIP("seul root passe outre une ouverture exclusive : rien à vérifier ici");
     PseudoTerminal pty;
     const QByteArray chemin = QFile::encodeName(pty.chemin());
     int tube[2];

@@ -4,112 +4,58 @@
 <context>
     <name>Aide</name>
     <message>
-        <source>Utilisation : tarvik [--port PERIPHERIQUE] [--langue LANGUE]
-
-Panneau de commande de la carte à sept axes. « TEST » envoie une ligne de
-commande par axe, de A à G, à 38400 bauds, 8 bits, sans parité, 1 bit d&apos;arrêt.
-
-Options :
-  --port PERIPHERIQUE  envoie sur ce périphérique (/dev/ttyUSB0,
-                       /dev/serial/by-id/…, /dev/pts/3) jusqu&apos;à la fermeture
-                       du panneau, sans rien enregistrer
-  --langue LANGUE      parle cette langue, parmi : %1 ;
-                       sinon celle choisie par « Initialisation › Langue »,
-                       sinon celle du système (LC_ALL, LC_MESSAGES, LANG),
-                       le français par défaut
-  -h, --help           affiche cette aide
-  -v, --version        affiche la version
-
-Le port utilisé est, dans l&apos;ordre : celui de --port, celui choisi par
-« Initialisation › Choisir le port série… » (enregistré dans
-$XDG_CONFIG_HOME/Tarvik/tarvik.conf), le lien /dev/tarvik-port1 s&apos;il existe,
-puis /dev/ttyS0 (le port série 1).
-
-Codes de sortie : 0 fenêtre fermée normalement, 2 mauvaise utilisation
-(option inconnue, sans valeur ou donnée deux fois), 129, 130, 131 ou 143
-arrêté par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (une séquence en cours est
-abandonnée, le port et ses verrous sont rendus).
-</source>
-        <translation>Usage: tarvik [--port DEVICE] [--langue LANGUAGE]
-
-Control panel of the seven-axis board. &quot;TEST&quot; sends one command line per
-axis, A to G, at 38400 baud, 8 data bits, no parity, 1 stop bit.
-
-Options:
-  --port DEVICE        send on this device (/dev/ttyUSB0,
-                       /dev/serial/by-id/…, /dev/pts/3) until the panel is
-                       closed, without saving anything
-  --langue LANGUAGE    speak this language, one of: %1;
-                       otherwise the one chosen in &quot;Setup › Language&quot;,
-                       otherwise the system&apos;s (LC_ALL, LC_MESSAGES, LANG),
-                       French by default
-  -h, --help           show this help
-  -v, --version        show the version
-
-The port used is, in this order: the one given with --port, the one chosen
-in &quot;Setup › Choose Serial Port…&quot; (saved in
-$XDG_CONFIG_HOME/Tarvik/tarvik.conf), the link /dev/tarvik-port1 if it
-exists, then /dev/ttyS0 (serial port 1).
-
-Exit codes: 0 window closed normally, 2 wrong usage (unknown option, one
-without its value or one given twice), 129, 130, 131 or 143 stopped by
-SIGHUP, SIGINT, SIGQUIT or SIGTERM (a sequence in progress is dropped, the
-port and its locks are released).
-</translation>
-    </message>
-    <message>
-        <source>Utilisation : tarvik-envoyer FICHIER [--port PERIPHERIQUE] [--attendre SECONDES]
+        <source>Utilisation&#xa0;: tarvik-envoyer FICHIER [--port PERIPHERIQUE] [--attendre SECONDES]
                              [--langue LANGUE]
               tarvik-envoyer --verifier FICHIER [--port PERIPHERIQUE]
 
 Envoie à la carte les sept lignes d&apos;un fichier de séquence (.seq), comme
-« TEST » les envoie depuis le panneau : le fichier entier est vérifié avant
+«&#xa0;TEST&#xa0;» les envoie depuis le panneau&#xa0;: le fichier entier est vérifié avant
 l&apos;ouverture du port, avec les mêmes verrous, la même attente de vidage et la
-même limite de 2 s. FICHIER « - » lit l&apos;entrée standard jusqu&apos;à sa fin, même
+même limite de 2 s. FICHIER «&#xa0;-&#xa0;» lit l&apos;entrée standard jusqu&apos;à sa fin, même
 lente ou non bloquante. Les lignes envoyées s&apos;affichent sur la sortie
 standard, les messages sur la sortie d&apos;erreur.
 
-Options :
+Options&#xa0;:
   --port PERIPHERIQUE  envoie sur ce périphérique au lieu du port choisi
   --verifier FICHIER   vérifie seulement, affiche les lignes qui seraient
                        envoyées et nomme (sur la sortie d&apos;erreur) le port où
-                       elles partiraient, sans ouvrir aucun port ; accepte
+                       elles partiraient, sans ouvrir aucun port&#xa0;; accepte
                        les mêmes options que l&apos;envoi
   --attendre SECONDES  attend, au plus ce nombre de secondes, que le port
                        soit présent et libre, en disant sur la sortie
-                       d&apos;erreur ce qu&apos;il attend, puis envoie ; rien n&apos;est
+                       d&apos;erreur ce qu&apos;il attend, puis envoie&#xa0;; rien n&apos;est
                        jamais renvoyé
-  --langue LANGUE      parle cette langue, parmi : %1 ;
+  --langue LANGUE      parle cette langue, parmi&#xa0;: %1&#xa0;;
                        sinon celle choisie dans le panneau, sinon celle du
                        système (LC_ALL, LC_MESSAGES, LANG), le français par
                        défaut. Les octets envoyés ne changent jamais.
   -h, --help           affiche cette aide
   -v, --version        affiche la version
 
-Le port utilisé est, dans l&apos;ordre : celui de --port, celui choisi dans le
-panneau (« Initialisation › Choisir le port série… »), le lien
+Le port utilisé est, dans l&apos;ordre&#xa0;: celui de --port, celui choisi dans le
+panneau («&#xa0;Initialisation › Choisir le port série…&#xa0;»), le lien
 /dev/tarvik-port1 s&apos;il existe, puis /dev/ttyS0 (le port série 1). Des
-réglages illisibles ne mènent jamais au port série 1 : l&apos;envoi est refusé.
+réglages illisibles ne mènent jamais au port série 1&#xa0;: l&apos;envoi est refusé.
 
 Si la sortie standard est pleine ou fermée, un envoi garde son code (la
-carte a reçu les lignes) et la sortie d&apos;erreur le signale ; --verifier,
+carte a reçu les lignes) et la sortie d&apos;erreur le signale&#xa0;; --verifier,
 dont c&apos;est tout le travail, échoue avec le code 5.
 
-Codes de sortie :
+Codes de sortie&#xa0;:
   0    séquence envoyée et vidée (ou, avec --verifier, fichier valide)
   1    fichier refusé, rien n&apos;a été envoyé
   2    mauvaise utilisation (option inconnue ou donnée deux fois, fichier
-       manquant ou en trop, entrée standard fermée avec « - »)
-  3    port refusé ou indisponible, rien n&apos;a été envoyé (avec --attendre :
-       encore absent ou occupé au bout de l&apos;attente ; avec --verifier :
+       manquant ou en trop, entrée standard fermée avec «&#xa0;-&#xa0;»)
+  3    port refusé ou indisponible, rien n&apos;a été envoyé (avec --attendre&#xa0;:
+       encore absent ou occupé au bout de l&apos;attente&#xa0;; avec --verifier&#xa0;:
        réglages illisibles, l&apos;envoi serait refusé)
   4    échec pendant l&apos;écriture, port débranché compris (les lignes parties
        sont nommées)
   5    --verifier n&apos;a pas pu écrire les lignes sur la sortie standard
   129, 130, 131, 143
        interrompu par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (128 + le numéro du
-       signal) : ce qui attendait est abandonné, le port et ses verrous
-       rendus ; pendant la lecture de l&apos;entrée standard, rien n&apos;est envoyé
+       signal)&#xa0;: ce qui attendait est abandonné, le port et ses verrous
+       rendus&#xa0;; pendant la lecture de l&apos;entrée standard, rien n&apos;est envoyé
 
 Chaque envoi qui a passé la vérification du fichier laisse une ligne dans le
 journal des envois, $XDG_STATE_HOME/tarvik/journal.log.
@@ -169,6 +115,60 @@ Every send that gets past the file&apos;s checks leaves one line in the log of
 sends, $XDG_STATE_HOME/tarvik/journal.log.
 </translation>
     </message>
+    <message>
+        <source>Utilisation&#xa0;: tarvik [--port PERIPHERIQUE] [--langue LANGUE]
+
+Panneau de commande de la carte à sept axes. «&#xa0;TEST&#xa0;» envoie une ligne de
+commande par axe, de A à G, à 38400 bauds, 8 bits, sans parité, 1 bit d&apos;arrêt.
+
+Options&#xa0;:
+  --port PERIPHERIQUE  envoie sur ce périphérique (/dev/ttyUSB0,
+                       /dev/serial/by-id/…, /dev/pts/3) jusqu&apos;à la fermeture
+                       du panneau, sans rien enregistrer
+  --langue LANGUE      parle cette langue, parmi&#xa0;: %1&#xa0;;
+                       sinon celle choisie par «&#xa0;Initialisation › Langue&#xa0;»,
+                       sinon celle du système (LC_ALL, LC_MESSAGES, LANG),
+                       le français par défaut
+  -h, --help           affiche cette aide
+  -v, --version        affiche la version
+
+Le port utilisé est, dans l&apos;ordre&#xa0;: celui de --port, celui choisi par
+«&#xa0;Initialisation › Choisir le port série…&#xa0;» (enregistré dans
+$XDG_CONFIG_HOME/Tarvik/tarvik.conf), le lien /dev/tarvik-port1 s&apos;il existe,
+puis /dev/ttyS0 (le port série 1).
+
+Codes de sortie&#xa0;: 0 fenêtre fermée normalement, 2 mauvaise utilisation
+(option inconnue, sans valeur ou donnée deux fois), 129, 130, 131 ou 143
+arrêté par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (une séquence en cours est
+abandonnée, le port et ses verrous sont rendus).
+</source>
+        <translation>Usage: tarvik [--port DEVICE] [--langue LANGUAGE]
+
+Control panel of the seven-axis board. &quot;TEST&quot; sends one command line per
+axis, A to G, at 38400 baud, 8 data bits, no parity, 1 stop bit.
+
+Options:
+  --port DEVICE        send on this device (/dev/ttyUSB0,
+                       /dev/serial/by-id/…, /dev/pts/3) until the panel is
+                       closed, without saving anything
+  --langue LANGUAGE    speak this language, one of: %1;
+                       otherwise the one chosen in &quot;Setup › Language&quot;,
+                       otherwise the system&apos;s (LC_ALL, LC_MESSAGES, LANG),
+                       French by default
+  -h, --help           show this help
+  -v, --version        show the version
+
+The port used is, in this order: the one given with --port, the one chosen
+in &quot;Setup › Choose Serial Port…&quot; (saved in
+$XDG_CONFIG_HOME/Tarvik/tarvik.conf), the link /dev/tarvik-port1 if it
+exists, then /dev/ttyS0 (serial port 1).
+
+Exit codes: 0 window closed normally, 2 wrong usage (unknown option, one
+without its value or one given twice), 129, 130, 131 or 143 stopped by
+SIGHUP, SIGINT, SIGQUIT or SIGTERM (a sequence in progress is dropped, the
+port and its locks are released).
+</translation>
+    </message>
 </context>
 <context>
     <name>Axes</name>
@@ -184,16 +184,8 @@ sends, $XDG_STATE_HOME/tarvik/journal.log.
         <translation>No send has been logged yet.</translation>
     </message>
     <message>
-        <source>Le journal ne peut pas être lu : %1.</source>
-        <translation>The log cannot be read: %1.</translation>
-    </message>
-    <message>
         <source>Journal des envois</source>
         <translation>Send Log</translation>
-    </message>
-    <message>
-        <source>Fichier : %1 (les envois les plus récents en bas)</source>
-        <translation>File: %1 (latest sends at the bottom)</translation>
     </message>
     <message>
         <source>Heure</source>
@@ -272,22 +264,12 @@ sends, $XDG_STATE_HOME/tarvik/journal.log.
         <translation>all</translation>
     </message>
     <message>
-        <source>&amp;Programme :</source>
-        <translation>&amp;Program:</translation>
-    </message>
-    <message>
         <source>Aucune ligne n&apos;a été remise au port.</source>
         <translation>No line was handed to the port.</translation>
     </message>
     <message>
         <source>Enregistrement non chargé</source>
         <translation>Record Not Loaded</translation>
-    </message>
-    <message>
-        <source>Les lignes de cet envoi ne forment pas une séquence : %1.
-La grille n&apos;a pas été changée.</source>
-        <translation>The lines of this send do not form a sequence: %1.
-The grid was not changed.</translation>
     </message>
     <message>
         <source>Exporter le journal</source>
@@ -302,12 +284,6 @@ The grid was not changed.</translation>
         <translation>Log Not Exported</translation>
     </message>
     <message>
-        <source>Le journal n&apos;a pas pu être écrit dans « %1 » : %2.
-%3</source>
-        <translation>The log could not be written to “%1”: %2.
-%3</translation>
-    </message>
-    <message>
         <source>Le fichier qui s&apos;y trouvait est resté intact.</source>
         <translation>The file that was there is unchanged.</translation>
     </message>
@@ -318,6 +294,30 @@ The grid was not changed.</translation>
     <message>
         <source>rebranché</source>
         <translation>plugged back in</translation>
+    </message>
+    <message>
+        <source>Le journal ne peut pas être lu&#xa0;: %1.</source>
+        <translation>The log cannot be read: %1.</translation>
+    </message>
+    <message>
+        <source>Fichier&#xa0;: %1 (les envois les plus récents en bas)</source>
+        <translation>File: %1 (latest sends at the bottom)</translation>
+    </message>
+    <message>
+        <source>&amp;Programme&#xa0;:</source>
+        <translation>&amp;Program:</translation>
+    </message>
+    <message>
+        <source>Les lignes de cet envoi ne forment pas une séquence&#xa0;: %1.
+La grille n&apos;a pas été changée.</source>
+        <translation>The lines of this send do not form a sequence: %1.
+The grid was not changed.</translation>
+    </message>
+    <message>
+        <source>Le journal n&apos;a pas pu être écrit dans «&#xa0;%1&#xa0;»&#xa0;: %2.
+%3</source>
+        <translation>The log could not be written to “%1”: %2.
+%3</translation>
     </message>
 </context>
 <context>
@@ -339,30 +339,12 @@ The grid was not changed.</translation>
         <translation>Choose Serial Port</translation>
     </message>
     <message>
-        <source>Port série 1 (par défaut) : </source>
-        <translation>Serial port 1 (default): </translation>
-    </message>
-    <message>
-        <source>&amp;Ports série présents :</source>
-        <translation>Serial &amp;ports present:</translation>
-    </message>
-    <message>
-        <source>Pé&amp;riphérique (vide pour le port série 1) :</source>
-        <translation>&amp;Device (empty for serial port 1):</translation>
-    </message>
-    <message>
         <source> → </source>
         <translation> → </translation>
     </message>
     <message>
         <source>Port refusé</source>
         <translation>Port Refused</translation>
-    </message>
-    <message>
-        <source>« %1 » ne peut pas servir de port : %2.
-Choisissez un port série, ou laissez le champ vide pour le port série 1.</source>
-        <translation>“%1” cannot be used as a port: %2.
-Choose a serial port, or leave the field empty for serial port 1.</translation>
     </message>
     <message>
         <source>Pseudo-terminal numéroté</source>
@@ -400,15 +382,27 @@ then choose that link (“%3”).
 
 “%4” saves this pseudo-terminal anyway; “%5” leaves the dialog open.</translation>
     </message>
+    <message>
+        <source>Port série 1 (par défaut)&#xa0;: </source>
+        <translation>Serial port 1 (default): </translation>
+    </message>
+    <message>
+        <source>&amp;Ports série présents&#xa0;:</source>
+        <translation>Serial &amp;ports present:</translation>
+    </message>
+    <message>
+        <source>Pé&amp;riphérique (vide pour le port série 1)&#xa0;:</source>
+        <translation>&amp;Device (empty for serial port 1):</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» ne peut pas servir de port&#xa0;: %2.
+Choisissez un port série, ou laissez le champ vide pour le port série 1.</source>
+        <translation>“%1” cannot be used as a port: %2.
+Choose a serial port, or leave the field empty for serial port 1.</translation>
+    </message>
 </context>
 <context>
     <name>Envoyeur</name>
-    <message>
-        <source>tarvik-envoyer : %1
-</source>
-        <translation>tarvik-envoyer: %1
-</translation>
-    </message>
     <message>
         <source>la sortie standard est fermée</source>
         <translation>standard output is closed</translation>
@@ -422,16 +416,8 @@ then choose that link (“%3”).
         <translation>the sequence file is missing</translation>
     </message>
     <message>
-        <source>l&apos;entrée standard est fermée : donnez le fichier par son nom</source>
-        <translation>standard input is closed: give the file by its name</translation>
-    </message>
-    <message>
         <source>l&apos;entrée standard a été refusée</source>
         <translation>standard input was refused</translation>
-    </message>
-    <message>
-        <source>le fichier « %1 » n&apos;a pas été ouvert</source>
-        <translation>the file “%1” was not opened</translation>
     </message>
     <message>
         <source>.
@@ -446,12 +432,6 @@ Nothing was sent</translation>
         <translation>the lines could not be written to standard output (%1)</translation>
     </message>
     <message>
-        <source>tarvik-envoyer : séquence valide, rien n&apos;a été envoyé ; elle partirait sur %1.
-</source>
-        <translation>tarvik-envoyer: valid sequence, nothing was sent; it would go to %1.
-</translation>
-    </message>
-    <message>
         <source>signaux impossibles à surveiller</source>
         <translation>signals cannot be watched</translation>
     </message>
@@ -460,36 +440,8 @@ Nothing was sent</translation>
         <translation>the lines sent could not be written to standard output (%1)</translation>
     </message>
     <message>
-        <source>tarvik-envoyer : %1.
-</source>
-        <translation>tarvik-envoyer: %1.
-</translation>
-    </message>
-    <message>
-        <source>le journal des envois « %1 » : %2</source>
-        <translation>the send log “%1”: %2</translation>
-    </message>
-    <message>
         <source>interrompu pendant la lecture de la séquence, rien n&apos;a été envoyé</source>
         <translation>interrupted while reading the sequence, nothing was sent</translation>
-    </message>
-    <message>
-        <source>« Initialisation › Choisir le port série… » dans le panneau</source>
-        <translation>“Setup › Choose Serial Port…” in the panel</translation>
-    </message>
-    <message>
-        <source>Donnez le port par --port, ou choisissez-le de nouveau dans le panneau (« Initialisation › Choisir le port série… »).</source>
-        <translation>Give the port with --port, or choose it again in the panel (“Setup › Choose Serial Port…”).</translation>
-    </message>
-    <message>
-        <source>la séquence est valide, mais elle ne serait pas envoyée. Port série inconnu : %1.
-%2</source>
-        <translation>the sequence is valid, but it would not be sent. Unknown serial port: %1.
-%2</translation>
-    </message>
-    <message>
-        <source>--attendre prend un nombre de secondes, de 0 à %1, et non « %2 »</source>
-        <translation>--attendre takes a number of seconds, from 0 to %1, not “%2”</translation>
     </message>
     <message>
         <source>absent</source>
@@ -504,28 +456,72 @@ Nothing was sent</translation>
         <translation>the port %1 is still %2 after waiting %3 s. Nothing was sent</translation>
     </message>
     <message>
-        <source>tarvik-envoyer : le journal des envois « %1 » : %2.
+        <source>interrompu pendant l&apos;attente du port, rien n&apos;a été envoyé</source>
+        <translation>interrupted while waiting for the port, nothing was sent</translation>
+    </message>
+    <message>
+        <source>tarvik-envoyer&#xa0;: %1
+</source>
+        <translation>tarvik-envoyer: %1
+</translation>
+    </message>
+    <message>
+        <source>l&apos;entrée standard est fermée&#xa0;: donnez le fichier par son nom</source>
+        <translation>standard input is closed: give the file by its name</translation>
+    </message>
+    <message>
+        <source>--attendre prend un nombre de secondes, de 0 à %1, et non «&#xa0;%2&#xa0;»</source>
+        <translation>--attendre takes a number of seconds, from 0 to %1, not “%2”</translation>
+    </message>
+    <message>
+        <source>le fichier «&#xa0;%1&#xa0;» n&apos;a pas été ouvert</source>
+        <translation>the file “%1” was not opened</translation>
+    </message>
+    <message>
+        <source>«&#xa0;Initialisation › Choisir le port série…&#xa0;» dans le panneau</source>
+        <translation>“Setup › Choose Serial Port…” in the panel</translation>
+    </message>
+    <message>
+        <source>Donnez le port par --port, ou choisissez-le de nouveau dans le panneau («&#xa0;Initialisation › Choisir le port série…&#xa0;»).</source>
+        <translation>Give the port with --port, or choose it again in the panel (“Setup › Choose Serial Port…”).</translation>
+    </message>
+    <message>
+        <source>tarvik-envoyer&#xa0;: le journal des envois «&#xa0;%1&#xa0;»&#xa0;: %2.
 </source>
         <translation>tarvik-envoyer: the send log “%1”: %2.
 </translation>
     </message>
     <message>
-        <source>tarvik-envoyer : attente du port %1, %2…
+        <source>tarvik-envoyer&#xa0;: attente du port %1, %2…
 </source>
         <translation>tarvik-envoyer: waiting for the port %1, %2…
 </translation>
     </message>
     <message>
-        <source>interrompu pendant l&apos;attente du port, rien n&apos;a été envoyé</source>
-        <translation>interrupted while waiting for the port, nothing was sent</translation>
+        <source>la séquence est valide, mais elle ne serait pas envoyée. Port série inconnu&#xa0;: %1.
+%2</source>
+        <translation>the sequence is valid, but it would not be sent. Unknown serial port: %1.
+%2</translation>
+    </message>
+    <message>
+        <source>tarvik-envoyer&#xa0;: séquence valide, rien n&apos;a été envoyé&#xa0;; elle partirait sur %1.
+</source>
+        <translation>tarvik-envoyer: valid sequence, nothing was sent; it would go to %1.
+</translation>
+    </message>
+    <message>
+        <source>le journal des envois «&#xa0;%1&#xa0;»&#xa0;: %2</source>
+        <translation>the send log “%1”: %2</translation>
+    </message>
+    <message>
+        <source>tarvik-envoyer&#xa0;: %1.
+</source>
+        <translation>tarvik-envoyer: %1.
+</translation>
     </message>
 </context>
 <context>
     <name>Fichiers</name>
-    <message>
-        <source>Ligne %1 : %2</source>
-        <translation>Line %1: %2</translation>
-    </message>
     <message>
         <source>la ligne doit commencer par la lettre %1 (axes A à G, dans l&apos;ordre)</source>
         <translation>the line must start with the letter %1 (axes A to G, in order)</translation>
@@ -541,10 +537,6 @@ Nothing was sent</translation>
     <message>
         <source>le nombre de pas doit compter cinq chiffres</source>
         <translation>the step count must have five digits</translation>
-    </message>
-    <message>
-        <source>« %1 » est attendu après le nombre de pas</source>
-        <translation>“%1” is expected after the step count</translation>
     </message>
     <message>
         <source>la vitesse doit compter trois chiffres</source>
@@ -567,10 +559,6 @@ Nothing was sent</translation>
         <translation>line or paragraph separator</translation>
     </message>
     <message>
-        <source>ligne manquante : il faut sept lignes, de A à G</source>
-        <translation>missing line: there must be seven lines, A to G</translation>
-    </message>
-    <message>
         <source>le saut de ligne final manque</source>
         <translation>the final line feed is missing</translation>
     </message>
@@ -587,12 +575,24 @@ Nothing was sent</translation>
         <translation>%1 (%2) not allowed</translation>
     </message>
     <message>
-        <source>il n&apos;y a que sept axes : les lignes après la septième doivent rester vides</source>
-        <translation>there are only seven axes: the lines after the seventh must stay empty</translation>
-    </message>
-    <message>
         <source>le nom compte %1 caractères, %2 au plus</source>
         <translation>the name is %1 characters long, %2 at most</translation>
+    </message>
+    <message>
+        <source>Ligne %1&#xa0;: %2</source>
+        <translation>Line %1: %2</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» est attendu après le nombre de pas</source>
+        <translation>“%1” is expected after the step count</translation>
+    </message>
+    <message>
+        <source>ligne manquante&#xa0;: il faut sept lignes, de A à G</source>
+        <translation>missing line: there must be seven lines, A to G</translation>
+    </message>
+    <message>
+        <source>il n&apos;y a que sept axes&#xa0;: les lignes après la septième doivent rester vides</source>
+        <translation>there are only seven axes: the lines after the seventh must stay empty</translation>
     </message>
 </context>
 <context>
@@ -604,14 +604,6 @@ Nothing was sent</translation>
     <message>
         <source>Désignations d&apos;axes (*.txt);;Tous les fichiers (*)</source>
         <translation>Axis names (*.txt);;All files (*)</translation>
-    </message>
-    <message>
-        <source>Le fichier « %1 » n&apos;a pas été ouvert.
-%2.
-Rien n&apos;a été changé.</source>
-        <translation>The file “%1” was not opened.
-%2.
-Nothing was changed.</translation>
     </message>
     <message>
         <source>Ouvrir une séquence</source>
@@ -636,12 +628,6 @@ Nothing was saved</translation>
         <translation>Save the Sequence</translation>
     </message>
     <message>
-        <source>La séquence n&apos;a pas pu être écrite dans « %1 » : %2.
-%3</source>
-        <translation>The sequence could not be written to “%1”: %2.
-%3</translation>
-    </message>
-    <message>
         <source>Le fichier qui s&apos;y trouvait est resté intact.</source>
         <translation>The file that was there is unchanged.</translation>
     </message>
@@ -662,94 +648,16 @@ Nothing was saved</translation>
         <translation>Serial Port</translation>
     </message>
     <message>
-        <source>Le choix du port n&apos;a pas pu être enregistré dans « %1 » : %2.
-Le choix précédent reste en vigueur.</source>
-        <translation>The choice of port could not be saved in “%1”: %2.
-The previous choice still holds.</translation>
-    </message>
-    <message>
-        <source>Le fichier de réglages « %1 » était illisible (%2) : il a été mis de côté sous « %3 », et remplacé par un nouveau qui garde ce choix.</source>
-        <translation>The settings file “%1” was unreadable (%2): it was set aside as “%3”, and replaced by a new one that keeps this choice.</translation>
-    </message>
-    <message>
         <source>Langue</source>
         <translation>Language</translation>
-    </message>
-    <message>
-        <source>La langue n&apos;a pas pu être enregistrée dans « %1 » : %2.</source>
-        <translation>The language could not be saved in “%1”: %2.</translation>
-    </message>
-    <message>
-        <source>Le fichier de réglages « %1 » était illisible (%2) : il a été mis de côté sous « %3 », et remplacé par un nouveau.</source>
-        <translation>The settings file “%1” was unreadable (%2): it was set aside as “%3”, and replaced by a new one.</translation>
     </message>
     <message>
         <source>Comment créer un fichier de désignation d&apos;axes</source>
         <translation>How to Create an Axis Names File</translation>
     </message>
     <message>
-        <source>Un fichier de désignation d&apos;axes est un fichier texte (UTF-8) d&apos;au plus sept lignes : la ligne 1 nomme l&apos;axe 1, la ligne 2 l&apos;axe 2, et ainsi de suite jusqu&apos;à l&apos;axe 7. Une ligne vide laisse l&apos;axe sous son nom « Axe 0… ».
-
-Un nom compte au plus %1 caractères, sans tabulation ni autre caractère de contrôle ; les espaces au début et à la fin sont ignorés. Les noms ne changent que l&apos;affichage : les lignes envoyées à la carte restent les mêmes.
-
-Exemple (les axes 3 et 5 gardent « Axe 03 » et « Axe 05 ») :
-
-Pince
-Rotation base
-
-Bras
-
-Poignet
-Avance
-
-Ouvrez-le par « Initialisation › Ouvrir un fichier de designation d&apos;axes ».</source>
-        <translation>An axis names file is a text file (UTF-8) of at most seven lines: line 1 names axis 1, line 2 axis 2, and so on up to axis 7. An empty line leaves the axis under its own name, “Axis 0…”.
-
-A name is at most %1 characters long, with no tab or other control character; spaces at its start and end are ignored. Names only change what is shown: the lines sent to the board stay the same.
-
-Example (axes 3 and 5 keep “Axis 03” and “Axis 05”):
-
-Gripper
-Base rotation
-
-Arm
-
-Wrist
-Feed
-
-Open it with “Setup › Open an Axis Names File”.</translation>
-    </message>
-    <message>
-        <source>Le document « %1 » appartient à la carte de commande des axes : il n&apos;est pas fourni avec le panneau Tarvik.
-Demandez-le à celui qui vous a fourni la carte.</source>
-        <translation>The document “%1” belongs to the axis control board: it does not come with the Tarvik panel.
-Ask whoever supplied the board.</translation>
-    </message>
-    <message>
         <source>A propos de Tarvik</source>
         <translation>About Tarvik</translation>
-    </message>
-    <message>
-        <source>Tarvik %1
-
-Panneau de commande de la carte à sept axes. « TEST » envoie une ligne de commande par axe, de A à G, par exemple A+00100:010, et la liste « Sequence Envoyé » montre les lignes envoyées.
-
-Port : %4.
-Ligne : 38400 bauds, 8 bits, sans parité, 1 bit d&apos;arrêt.
-
-Construit avec Qt %2 (en service : Qt %3).
-
-Logiciel libre, sous licence GNU GPL version 3 ou ultérieure.</source>
-        <translation>Tarvik %1
-
-Control panel of the seven-axis board. “TEST” sends one command line per axis, A to G, for example A+00100:010, and the “Sequence Sent” list shows the lines sent.
-
-Port: %4.
-Line: 38400 baud, 8 data bits, no parity, 1 stop bit.
-
-Built with Qt %2 (running: Qt %3).
-
-Free software, under the GNU GPL version 3 or later.</translation>
     </message>
     <message>
         <source>Nombre de pas, de 0 à 99999.</source>
@@ -834,20 +742,6 @@ Free software, under the GNU GPL version 3 or later.</translation>
 %1.</translation>
     </message>
     <message>
-        <source>Le journal des envois « %1 » : %2.
-Les séquences partent quand même. Ce message ne reviendra pas avant le prochain démarrage du panneau.</source>
-        <translation>The send log “%1”: %2.
-Sequences are sent all the same. This message will not come back before the panel next starts.</translation>
-    </message>
-    <message>
-        <source>ce nom ne peut pas être enregistré : %1</source>
-        <translation>this name cannot be saved: %1</translation>
-    </message>
-    <message>
-        <source>« Initialisation › Choisir le port série… »</source>
-        <translation>“Setup › Choose Serial Port…”</translation>
-    </message>
-    <message>
         <source>.
 Rien n&apos;a été envoyé</source>
         <translation>.
@@ -860,16 +754,6 @@ Nothing was sent</translation>
     <message>
         <source>Désignation d&apos;axes</source>
         <translation>Axis Designation</translation>
-    </message>
-    <message>
-        <source>Les noms sont appliqués, mais le fichier ne sera pas rouvert au prochain démarrage : %1.</source>
-        <translation>The names are applied, but the file will not be opened again at the next start: %1.</translation>
-    </message>
-    <message>
-        <source>Le fichier de désignation d&apos;axes « %1 », ouvert la dernière fois, n&apos;a pas été chargé : %2.
-Les axes gardent leurs noms « Axe 01 » à « Axe 07 ».</source>
-        <translation>The axis designation file “%1”, opened last time, was not loaded: %2.
-The axes keep their names “Axis 01” to “Axis 07”.</translation>
     </message>
     <message>
         <source>Le panneau parlera %1 à son prochain démarrage.</source>
@@ -924,24 +808,8 @@ The axes keep their names “Axis 01” to “Axis 07”.</translation>
         <translation>&amp;Help</translation>
     </message>
     <message>
-        <source>Refusé : %1.</source>
-        <translation>Refused: %1.</translation>
-    </message>
-    <message>
         <source>valeur refusée</source>
         <translation>value refused</translation>
-    </message>
-    <message>
-        <source>Dernière séquence : envoyée à %1</source>
-        <translation>Last sequence: sent at %1</translation>
-    </message>
-    <message>
-        <source>Dernière séquence : non envoyée à %1 : %2</source>
-        <translation>Last sequence: not sent at %1: %2</translation>
-    </message>
-    <message>
-        <source>Séquence précédente, envoyée à %1 : la tentative de %2 n&apos;a rien envoyé.</source>
-        <translation>Previous sequence, sent at %1: the attempt at %2 sent nothing.</translation>
     </message>
     <message>
         <source>Vérifiez le câble et l&apos;adaptateur, ou choisissez un autre port par %1.</source>
@@ -950,10 +818,6 @@ The axes keep their names “Axis 01” to “Axis 07”.</translation>
     <message>
         <source>Fermez ce programme, puis appuyez de nouveau sur TEST.</source>
         <translation>Close that program, then press TEST again.</translation>
-    </message>
-    <message>
-        <source>Un administrateur peut vous ajouter au groupe dialout ; ouvrez ensuite une nouvelle session.</source>
-        <translation>An administrator can add you to the dialout group; then log in again.</translation>
     </message>
     <message>
         <source>Choisissez un port série par %1.</source>
@@ -996,24 +860,164 @@ The axes keep their names “Axis 01” to “Axis 07”.</translation>
         <translation>busy: held by %1</translation>
     </message>
     <message>
-        <source>refusé : %1</source>
+        <source>Le fichier «&#xa0;%1&#xa0;» n&apos;a pas été ouvert.
+%2.
+Rien n&apos;a été changé.</source>
+        <translation>The file “%1” was not opened.
+%2.
+Nothing was changed.</translation>
+    </message>
+    <message>
+        <source>ce nom ne peut pas être enregistré&#xa0;: %1</source>
+        <translation>this name cannot be saved: %1</translation>
+    </message>
+    <message>
+        <source>La séquence n&apos;a pas pu être écrite dans «&#xa0;%1&#xa0;»&#xa0;: %2.
+%3</source>
+        <translation>The sequence could not be written to “%1”: %2.
+%3</translation>
+    </message>
+    <message>
+        <source>Les noms sont appliqués, mais le fichier ne sera pas rouvert au prochain démarrage&#xa0;: %1.</source>
+        <translation>The names are applied, but the file will not be opened again at the next start: %1.</translation>
+    </message>
+    <message>
+        <source>Le fichier de désignation d&apos;axes «&#xa0;%1&#xa0;», ouvert la dernière fois, n&apos;a pas été chargé&#xa0;: %2.
+Les axes gardent leurs noms «&#xa0;Axe 01&#xa0;» à «&#xa0;Axe 07&#xa0;».</source>
+        <translation>The axis designation file “%1”, opened last time, was not loaded: %2.
+The axes keep their names “Axis 01” to “Axis 07”.</translation>
+    </message>
+    <message>
+        <source>Le choix du port n&apos;a pas pu être enregistré dans «&#xa0;%1&#xa0;»&#xa0;: %2.
+Le choix précédent reste en vigueur.</source>
+        <translation>The choice of port could not be saved in “%1”: %2.
+The previous choice still holds.</translation>
+    </message>
+    <message>
+        <source>Le fichier de réglages «&#xa0;%1&#xa0;» était illisible (%2)&#xa0;: il a été mis de côté sous «&#xa0;%3&#xa0;», et remplacé par un nouveau qui garde ce choix.</source>
+        <translation>The settings file “%1” was unreadable (%2): it was set aside as “%3”, and replaced by a new one that keeps this choice.</translation>
+    </message>
+    <message>
+        <source>La langue n&apos;a pas pu être enregistrée dans «&#xa0;%1&#xa0;»&#xa0;: %2.</source>
+        <translation>The language could not be saved in “%1”: %2.</translation>
+    </message>
+    <message>
+        <source>Le fichier de réglages «&#xa0;%1&#xa0;» était illisible (%2)&#xa0;: il a été mis de côté sous «&#xa0;%3&#xa0;», et remplacé par un nouveau.</source>
+        <translation>The settings file “%1” was unreadable (%2): it was set aside as “%3”, and replaced by a new one.</translation>
+    </message>
+    <message>
+        <source>Un fichier de désignation d&apos;axes est un fichier texte (UTF-8) d&apos;au plus sept lignes&#xa0;: la ligne 1 nomme l&apos;axe 1, la ligne 2 l&apos;axe 2, et ainsi de suite jusqu&apos;à l&apos;axe 7. Une ligne vide laisse l&apos;axe sous son nom «&#xa0;Axe 0…&#xa0;».
+
+Un nom compte au plus %1 caractères, sans tabulation ni autre caractère de contrôle&#xa0;; les espaces au début et à la fin sont ignorés. Les noms ne changent que l&apos;affichage&#xa0;: les lignes envoyées à la carte restent les mêmes.
+
+Exemple (les axes 3 et 5 gardent «&#xa0;Axe 03&#xa0;» et «&#xa0;Axe 05&#xa0;»)&#xa0;:
+
+Pince
+Rotation base
+
+Bras
+
+Poignet
+Avance
+
+Ouvrez-le par «&#xa0;Initialisation › Ouvrir un fichier de designation d&apos;axes&#xa0;».</source>
+        <translation>An axis names file is a text file (UTF-8) of at most seven lines: line 1 names axis 1, line 2 axis 2, and so on up to axis 7. An empty line leaves the axis under its own name, “Axis 0…”.
+
+A name is at most %1 characters long, with no tab or other control character; spaces at its start and end are ignored. Names only change what is shown: the lines sent to the board stay the same.
+
+Example (axes 3 and 5 keep “Axis 03” and “Axis 05”):
+
+Gripper
+Base rotation
+
+Arm
+
+Wrist
+Feed
+
+Open it with “Setup › Open an Axis Names File”.</translation>
+    </message>
+    <message>
+        <source>Le document «&#xa0;%1&#xa0;» appartient à la carte de commande des axes&#xa0;: il n&apos;est pas fourni avec le panneau Tarvik.
+Demandez-le à celui qui vous a fourni la carte.</source>
+        <translation>The document “%1” belongs to the axis control board: it does not come with the Tarvik panel.
+Ask whoever supplied the board.</translation>
+    </message>
+    <message>
+        <source>Tarvik %1
+
+Panneau de commande de la carte à sept axes. «&#xa0;TEST&#xa0;» envoie une ligne de commande par axe, de A à G, par exemple A+00100:010, et la liste «&#xa0;Sequence Envoyé&#xa0;» montre les lignes envoyées.
+
+Port&#xa0;: %4.
+Ligne&#xa0;: 38400 bauds, 8 bits, sans parité, 1 bit d&apos;arrêt.
+
+Construit avec Qt %2 (en service&#xa0;: Qt %3).
+
+Logiciel libre, sous licence GNU GPL version 3 ou ultérieure.</source>
+        <translation>Tarvik %1
+
+Control panel of the seven-axis board. “TEST” sends one command line per axis, A to G, for example A+00100:010, and the “Sequence Sent” list shows the lines sent.
+
+Port: %4.
+Line: 38400 baud, 8 data bits, no parity, 1 stop bit.
+
+Built with Qt %2 (running: Qt %3).
+
+Free software, under the GNU GPL version 3 or later.</translation>
+    </message>
+    <message>
+        <source>«&#xa0;Initialisation › Choisir le port série…&#xa0;»</source>
+        <translation>“Setup › Choose Serial Port…”</translation>
+    </message>
+    <message>
+        <source>refusé&#xa0;: %1</source>
         <translation>refused: %1</translation>
     </message>
     <message>
-        <source>rebranché à %1 : la carte a pu redémarrer</source>
+        <source>rebranché à %1&#xa0;: la carte a pu redémarrer</source>
         <translation>plugged back in at %1: the board may have restarted</translation>
     </message>
     <message>
-        <source>Port %1 : %2</source>
+        <source>Port %1&#xa0;: %2</source>
         <translation>Port %1: %2</translation>
     </message>
     <message>
-        <source>débranché puis rebranché : la carte a pu redémarrer ; rien n&apos;a été renvoyé</source>
+        <source>débranché puis rebranché&#xa0;: la carte a pu redémarrer&#xa0;; rien n&apos;a été renvoyé</source>
         <translation>unplugged then plugged back in: the board may have restarted; nothing was sent again</translation>
     </message>
     <message>
-        <source>Rebranchez l&apos;adaptateur. La carte a pu redémarrer : vérifiez l&apos;état de la machine avant d&apos;envoyer de nouveau.</source>
+        <source>Refusé&#xa0;: %1.</source>
+        <translation>Refused: %1.</translation>
+    </message>
+    <message>
+        <source>Dernière séquence&#xa0;: envoyée à %1</source>
+        <translation>Last sequence: sent at %1</translation>
+    </message>
+    <message>
+        <source>Dernière séquence&#xa0;: non envoyée à %1&#xa0;: %2</source>
+        <translation>Last sequence: not sent at %1: %2</translation>
+    </message>
+    <message>
+        <source>Séquence précédente, envoyée à %1&#xa0;: la tentative de %2 n&apos;a rien envoyé.</source>
+        <translation>Previous sequence, sent at %1: the attempt at %2 sent nothing.</translation>
+    </message>
+    <message>
+        <source>Un administrateur peut vous ajouter au groupe dialout&#xa0;; ouvrez ensuite une nouvelle session.</source>
+        <translation>An administrator can add you to the dialout group; then log in again.</translation>
+    </message>
+    <message>
+        <source>Rebranchez l&apos;adaptateur. La carte a pu redémarrer&#xa0;: vérifiez l&apos;état de la machine avant d&apos;envoyer de nouveau.</source>
         <translation>Plug the adapter back in. The board may have restarted: check the machine&apos;s state before sending again.</translation>
+    </message>
+    <message>
+        <source>Le journal des envois «&#xa0;%1&#xa0;»&#xa0;: %2.
+Les séquences partent quand même. Ce message ne reviendra pas avant le prochain démarrage du panneau.</source>
+        <translation>The send log “%1”: %2.
+Sequences are sent all the same. This message will not come back before the panel next starts.</translation>
+    </message>
+    <message>
+        <source>Dernière séquence&#xa0;: aucune depuis le démarrage</source>
+        <translation>Last sequence: none since the start</translation>
     </message>
 </context>
 <context>
@@ -1029,12 +1033,6 @@ The axes keep their names “Axis 01” to “Axis 07”.</translation>
     <message>
         <source>Vitesse</source>
         <translation>Speed</translation>
-    </message>
-    <message>
-        <source>Valeur refusée pour %1, colonne « %2 » : « %3 ».
-%4</source>
-        <translation>Value refused for %1, column “%2”: “%3”.
-%4</translation>
     </message>
     <message>
         <source>La direction doit être un caractère imprimable de la page de code Windows-1252</source>
@@ -1053,24 +1051,30 @@ The axes keep their names “Axis 01” to “Axis 07”.</translation>
         <translation>empty box, read as %1</translation>
     </message>
     <message>
-        <source>lu comme %1 : « &amp;H » et « &amp;O » annoncent un nombre hexadécimal ou octal</source>
-        <translation>read as %1: “&amp;H” and “&amp;O” start a hexadecimal or octal number</translation>
-    </message>
-    <message>
-        <source>lu comme %1 : les blancs sont ignorés</source>
-        <translation>read as %1: blanks are ignored</translation>
-    </message>
-    <message>
-        <source>lu comme %1 : seul le nombre du début est lu (un signe, des chiffres, un point décimal, un exposant), puis arrondi</source>
-        <translation>read as %1: only the number at the start is read (a sign, digits, a decimal point, an exponent), then rounded</translation>
-    </message>
-    <message>
         <source>case vide, envoyée comme une espace</source>
         <translation>empty box, sent as a space</translation>
     </message>
     <message>
-        <source>seul le premier caractère part : « %1 »</source>
+        <source>Valeur refusée pour %1, colonne «&#xa0;%2&#xa0;»&#xa0;: «&#xa0;%3&#xa0;».
+%4</source>
+        <translation>Value refused for %1, column “%2”: “%3”.
+%4</translation>
+    </message>
+    <message>
+        <source>lu comme %1&#xa0;: «&#xa0;&amp;H&#xa0;» et «&#xa0;&amp;O&#xa0;» annoncent un nombre hexadécimal ou octal</source>
+        <translation>read as %1: “&amp;H” and “&amp;O” start a hexadecimal or octal number</translation>
+    </message>
+    <message>
+        <source>lu comme %1&#xa0;: les blancs sont ignorés</source>
+        <translation>read as %1: blanks are ignored</translation>
+    </message>
+    <message>
+        <source>seul le premier caractère part&#xa0;: «&#xa0;%1&#xa0;»</source>
         <translation>only the first character goes: “%1”</translation>
+    </message>
+    <message>
+        <source>lu comme %1&#xa0;: seul le nombre du début est lu, puis arrondi</source>
+        <translation>read as %1: only the number at the start is read, then rounded</translation>
     </message>
 </context>
 <context>
@@ -1099,10 +1103,6 @@ The axes keep their names “Axis 01” to “Axis 07”.</translation>
         <translation>Uses this device.</translation>
     </message>
     <message>
-        <source>option inconnue : %1%2</source>
-        <translation>unknown option: %1%2</translation>
-    </message>
-    <message>
         <source>valeur manquante après %1</source>
         <translation>missing value after %1</translation>
     </message>
@@ -1115,14 +1115,6 @@ The axes keep their names “Axis 01” to “Axis 07”.</translation>
         <translation>--port needs a device, for example /dev/ttyUSB0</translation>
     </message>
     <message>
-        <source>%1 : %2
-Essayez « %1 --help ».
-</source>
-        <translation>%1: %2
-Try “%1 --help”.
-</translation>
-    </message>
-    <message>
         <source>l&apos;option %1 est donnée deux fois</source>
         <translation>option %1 is given twice</translation>
     </message>
@@ -1131,8 +1123,20 @@ Try “%1 --help”.
         <translation>Speaks this language (%1).</translation>
     </message>
     <message>
-        <source>--langue prend %1, et non « %2 »</source>
+        <source>option inconnue&#xa0;: %1%2</source>
+        <translation>unknown option: %1%2</translation>
+    </message>
+    <message>
+        <source>--langue prend %1, et non «&#xa0;%2&#xa0;»</source>
         <translation>--langue takes %1, not “%2”</translation>
+    </message>
+    <message>
+        <source>%1&#xa0;: %2
+Essayez «&#xa0;%1 --help&#xa0;».
+</source>
+        <translation>%1: %2
+Try “%1 --help”.
+</translation>
     </message>
 </context>
 <context>
@@ -1156,18 +1160,6 @@ Try “%1 --help”.
     <message>
         <source>aucun port n&apos;a été donné</source>
         <translation>no port was given</translation>
-    </message>
-    <message>
-        <source>Port série 1 (%1) : %2</source>
-        <translation>Serial port 1 (%1): %2</translation>
-    </message>
-    <message>
-        <source>Port série %1 : %2</source>
-        <translation>Serial port %1: %2</translation>
-    </message>
-    <message>
-        <source>Port série inconnu : </source>
-        <translation>Unknown serial port: </translation>
     </message>
     <message>
         <source>envoi interrompu</source>
@@ -1194,10 +1186,6 @@ Try “%1 --help”.
         <translation>it is not a serial port (a disk)</translation>
     </message>
     <message>
-        <source>c&apos;est le multiplexeur des pseudo-terminaux : chaque ouverture crée un terminal que personne ne lit, pas un port série</source>
-        <translation>it is the pseudo-terminal multiplexer: each opening creates a terminal nobody reads, not a serial port</translation>
-    </message>
-    <message>
         <source>c&apos;est un terminal du système (console ou terminal de contrôle), pas un port série</source>
         <translation>it is one of the system&apos;s terminals (the console or the controlling terminal), not a serial port</translation>
     </message>
@@ -1220,10 +1208,6 @@ Try “%1 --help”.
     <message>
         <source>le périphérique a changé pendant son ouverture</source>
         <translation>the device changed while it was being opened</translation>
-    </message>
-    <message>
-        <source>ce n&apos;est pas un port série : ses réglages de ligne ne peuvent pas être lus</source>
-        <translation>it is not a serial port: its line settings cannot be read</translation>
     </message>
     <message>
         <source>écriture échouée (%1)</source>
@@ -1258,10 +1242,6 @@ Try “%1 --help”.
         <translation>process %1 (%2)</translation>
     </message>
     <message>
-        <source>port occupé : un autre programme est en train de le prendre (verrou %1)</source>
-        <translation>port busy: another program is taking it (lock %1)</translation>
-    </message>
-    <message>
         <source>il ne désigne aucun processus lisible</source>
         <translation>it names no readable process</translation>
     </message>
@@ -1270,64 +1250,12 @@ Try “%1 --help”.
         <translation>port busy: held by %1 (lock %2)</translation>
     </message>
     <message>
-        <source>Le verrou périmé %1 (le processus %2 n&apos;existe plus) n&apos;a pas pu être supprimé (%3) : il est ignoré</source>
-        <translation>The stale lock %1 (process %2 no longer exists) could not be deleted (%3): it is ignored</translation>
-    </message>
-    <message>
-        <source>port occupé : le verrou %1 change sans cesse</source>
-        <translation>port busy: the lock %1 keeps changing</translation>
-    </message>
-    <message>
-        <source>port occupé : un autre programme vient de le prendre (verrou %1)</source>
-        <translation>port busy: another program has just taken it (lock %1)</translation>
-    </message>
-    <message>
-        <source>le verrou %1 ne peut pas être créé (%2) : sans lui, les autres programmes série ne verraient pas que le port est pris</source>
-        <translation>the lock %1 cannot be created (%2): without it, other serial programs would not see that the port is taken</translation>
-    </message>
-    <message>
-        <source>ce n&apos;est pas un port série : le noyau range ce périphérique (%1:%2) parmi « %3 », pas parmi les terminaux. Il n&apos;a pas été ouvert</source>
-        <translation>it is not a serial port: the kernel files this device (%1:%2) under “%3”, not among terminals. It was not opened</translation>
-    </message>
-    <message>
         <source>les inconnus</source>
         <translation>the unknown</translation>
     </message>
     <message>
-        <source>c&apos;est une console du système (%1) : les lignes iraient à l&apos;écran ou au journal de la console, pas à la carte. Il n&apos;a pas été ouvert : choisissez un autre port</source>
-        <translation>it is a console of the system (%1): the lines would go to the console&apos;s screen or log, not to the board. It was not opened: choose another port</translation>
-    </message>
-    <message>
-        <source>c&apos;est le terminal de ce programme (son entrée, sa sortie ou sa sortie d&apos;erreur) : les lignes s&apos;y afficheraient au lieu de partir vers la carte</source>
-        <translation>it is this program&apos;s own terminal (its input, output or error output): the lines would show there instead of going to the board</translation>
-    </message>
-    <message>
-        <source>c&apos;est le terminal de contrôle de ce programme : les lignes s&apos;y afficheraient au lieu de partir vers la carte</source>
-        <translation>it is the controlling terminal of this program: the lines would show there instead of going to the board</translation>
-    </message>
-    <message>
-        <source>port occupé : il est en mode exclusif, et ouvert par %1. Si aucun d&apos;eux ne s&apos;en sert (un pont comme socat garde son port ouvert), un programme arrêté brutalement a laissé ce mode : fermez puis rouvrez le pont, ou débranchez puis rebranchez l&apos;adaptateur</source>
-        <translation>port busy: it is in exclusive mode, and open in %1. If none of them uses it (a bridge such as socat keeps its port open), a program that was killed left that mode behind: close and reopen the bridge, or unplug and plug the adapter back in</translation>
-    </message>
-    <message>
         <source>, </source>
         <translation>, </translation>
-    </message>
-    <message>
-        <source>port occupé : il est ouvert en exclusivité, peut-être par un programme d&apos;un autre utilisateur, que vous ne pouvez pas voir. « fuser -v %1 », lancé par un administrateur, le nomme</source>
-        <translation>port busy: it is open in exclusive mode, perhaps by a program of another user, which you cannot see. “fuser -v %1”, run by an administrator, names it</translation>
-    </message>
-    <message>
-        <source>port occupé : il est ouvert en exclusivité, mais aucun programme ne le tient. Un programme arrêté brutalement l&apos;a laissé ainsi : fermez puis rouvrez le pont qui le fournit (socat), ou débranchez puis rebranchez l&apos;adaptateur</source>
-        <translation>port busy: it is open in exclusive mode, but no program holds it. A program that was killed left it so: close and reopen the bridge that provides it (socat), or unplug and plug the adapter back in</translation>
-    </message>
-    <message>
-        <source>port occupé : le verrou %1 est illisible (%2). %3</source>
-        <translation>port busy: the lock %1 is unreadable (%2). %3</translation>
-    </message>
-    <message>
-        <source>Il appartient à l&apos;utilisateur %1 : s&apos;il n&apos;appartient à aucun programme, un administrateur doit le supprimer</source>
-        <translation>It belongs to the user %1: if it belongs to no program, an administrator must delete it</translation>
     </message>
     <message>
         <source>Supprimez-le s&apos;il n&apos;appartient à aucun programme</source>
@@ -1340,22 +1268,6 @@ Try “%1 --help”.
     <message>
         <source>le processus %1 (%2, de l&apos;utilisateur %3)</source>
         <translation>process %1 (%2, of the user %3)</translation>
-    </message>
-    <message>
-        <source>. Le dossier des verrous %1 devrait être ouvert à tous, comme sur une installation habituelle (droits 1777) : un administrateur peut le rétablir, par exemple avec chmod 1777 %1</source>
-        <translation>. The lock folder %1 should be open to all, as on a usual installation (mode 1777): an administrator can restore it, for example with chmod 1777 %1</translation>
-    </message>
-    <message>
-        <source>les réglages %1 sont illisibles (%2) : le port choisi n&apos;est pas connu, et rien n&apos;est envoyé au hasard</source>
-        <translation>the settings %1 are unreadable (%2): the chosen port is not known, and nothing is sent at random</translation>
-    </message>
-    <message>
-        <source>délai dépassé : la ligne ne prend plus rien (carte arrêtée, câble débranché, ou pont qui ne lit plus)</source>
-        <translation>time is up: the line takes nothing more (the board stopped, the cable unplugged, or a bridge that no longer reads)</translation>
-    </message>
-    <message>
-        <source>délai dépassé : %1 octets attendaient encore de partir</source>
-        <translation>time is up: %1 bytes were still waiting to leave</translation>
     </message>
     <message>
         <source>réglages douteux</source>
@@ -1373,13 +1285,101 @@ Try “%1 --help”.
         <source>port débranché</source>
         <translation>port unplugged</translation>
     </message>
+    <message>
+        <source>les réglages %1 sont illisibles (%2)&#xa0;: le port choisi n&apos;est pas connu, et rien n&apos;est envoyé au hasard</source>
+        <translation>the settings %1 are unreadable (%2): the chosen port is not known, and nothing is sent at random</translation>
+    </message>
+    <message>
+        <source>Port série 1 (%1)&#xa0;: %2</source>
+        <translation>Serial port 1 (%1): %2</translation>
+    </message>
+    <message>
+        <source>Port série %1&#xa0;: %2</source>
+        <translation>Serial port %1: %2</translation>
+    </message>
+    <message>
+        <source>Port série inconnu&#xa0;: </source>
+        <translation>Unknown serial port: </translation>
+    </message>
+    <message>
+        <source>c&apos;est le multiplexeur des pseudo-terminaux&#xa0;: chaque ouverture crée un terminal que personne ne lit, pas un port série</source>
+        <translation>it is the pseudo-terminal multiplexer: each opening creates a terminal nobody reads, not a serial port</translation>
+    </message>
+    <message>
+        <source>ce n&apos;est pas un port série&#xa0;: le noyau range ce périphérique (%1:%2) parmi «&#xa0;%3&#xa0;», pas parmi les terminaux. Il n&apos;a pas été ouvert</source>
+        <translation>it is not a serial port: the kernel files this device (%1:%2) under “%3”, not among terminals. It was not opened</translation>
+    </message>
+    <message>
+        <source>c&apos;est une console du système (%1)&#xa0;: les lignes iraient à l&apos;écran ou au journal de la console, pas à la carte. Il n&apos;a pas été ouvert&#xa0;: choisissez un autre port</source>
+        <translation>it is a console of the system (%1): the lines would go to the console&apos;s screen or log, not to the board. It was not opened: choose another port</translation>
+    </message>
+    <message>
+        <source>c&apos;est le terminal de ce programme (son entrée, sa sortie ou sa sortie d&apos;erreur)&#xa0;: les lignes s&apos;y afficheraient au lieu de partir vers la carte</source>
+        <translation>it is this program&apos;s own terminal (its input, output or error output): the lines would show there instead of going to the board</translation>
+    </message>
+    <message>
+        <source>c&apos;est le terminal de contrôle de ce programme&#xa0;: les lignes s&apos;y afficheraient au lieu de partir vers la carte</source>
+        <translation>it is the controlling terminal of this program: the lines would show there instead of going to the board</translation>
+    </message>
+    <message>
+        <source>ce n&apos;est pas un port série&#xa0;: ses réglages de ligne ne peuvent pas être lus</source>
+        <translation>it is not a serial port: its line settings cannot be read</translation>
+    </message>
+    <message>
+        <source>délai dépassé&#xa0;: la ligne ne prend plus rien (carte arrêtée, câble débranché, ou pont qui ne lit plus)</source>
+        <translation>time is up: the line takes nothing more (the board stopped, the cable unplugged, or a bridge that no longer reads)</translation>
+    </message>
+    <message>
+        <source>port occupé&#xa0;: il est en mode exclusif, et ouvert par %1. Si aucun d&apos;eux ne s&apos;en sert (un pont comme socat garde son port ouvert), un programme arrêté brutalement a laissé ce mode&#xa0;: fermez puis rouvrez le pont, ou débranchez puis rebranchez l&apos;adaptateur</source>
+        <translation>port busy: it is in exclusive mode, and open in %1. If none of them uses it (a bridge such as socat keeps its port open), a program that was killed left that mode behind: close and reopen the bridge, or unplug and plug the adapter back in</translation>
+    </message>
+    <message>
+        <source>port occupé&#xa0;: il est ouvert en exclusivité, peut-être par un programme d&apos;un autre utilisateur, que vous ne pouvez pas voir. «&#xa0;fuser -v %1&#xa0;», lancé par un administrateur, le nomme</source>
+        <translation>port busy: it is open in exclusive mode, perhaps by a program of another user, which you cannot see. “fuser -v %1”, run by an administrator, names it</translation>
+    </message>
+    <message>
+        <source>port occupé&#xa0;: il est ouvert en exclusivité, mais aucun programme ne le tient. Un programme arrêté brutalement l&apos;a laissé ainsi&#xa0;: fermez puis rouvrez le pont qui le fournit (socat), ou débranchez puis rebranchez l&apos;adaptateur</source>
+        <translation>port busy: it is open in exclusive mode, but no program holds it. A program that was killed left it so: close and reopen the bridge that provides it (socat), or unplug and plug the adapter back in</translation>
+    </message>
+    <message>
+        <source>délai dépassé&#xa0;: %1 octets attendaient encore de partir</source>
+        <translation>time is up: %1 bytes were still waiting to leave</translation>
+    </message>
+    <message>
+        <source>port occupé&#xa0;: le verrou %1 est illisible (%2). %3</source>
+        <translation>port busy: the lock %1 is unreadable (%2). %3</translation>
+    </message>
+    <message>
+        <source>Il appartient à l&apos;utilisateur %1&#xa0;: s&apos;il n&apos;appartient à aucun programme, un administrateur doit le supprimer</source>
+        <translation>It belongs to the user %1: if it belongs to no program, an administrator must delete it</translation>
+    </message>
+    <message>
+        <source>port occupé&#xa0;: un autre programme est en train de le prendre (verrou %1)</source>
+        <translation>port busy: another program is taking it (lock %1)</translation>
+    </message>
+    <message>
+        <source>Le verrou périmé %1 (le processus %2 n&apos;existe plus) n&apos;a pas pu être supprimé (%3)&#xa0;: il est ignoré</source>
+        <translation>The stale lock %1 (process %2 no longer exists) could not be deleted (%3): it is ignored</translation>
+    </message>
+    <message>
+        <source>port occupé&#xa0;: le verrou %1 change sans cesse</source>
+        <translation>port busy: the lock %1 keeps changing</translation>
+    </message>
+    <message>
+        <source>port occupé&#xa0;: un autre programme vient de le prendre (verrou %1)</source>
+        <translation>port busy: another program has just taken it (lock %1)</translation>
+    </message>
+    <message>
+        <source>le verrou %1 ne peut pas être créé (%2)&#xa0;: sans lui, les autres programmes série ne verraient pas que le port est pris</source>
+        <translation>the lock %1 cannot be created (%2): without it, other serial programs would not see that the port is taken</translation>
+    </message>
+    <message>
+        <source>. Le dossier des verrous %1 devrait être ouvert à tous, comme sur une installation habituelle (droits 1777)&#xa0;: un administrateur peut le rétablir, par exemple avec chmod 1777 %1</source>
+        <translation>. The lock folder %1 should be open to all, as on a usual installation (mode 1777): an administrator can restore it, for example with chmod 1777 %1</translation>
+    </message>
 </context>
 <context>
     <name>Reglages</name>
-    <message>
-        <source>ligne %1 : %2</source>
-        <translation>line %1: %2</translation>
-    </message>
     <message>
         <source>valeur vide</source>
         <translation>empty value</translation>
@@ -1391,22 +1391,6 @@ Try “%1 --help”.
     <message>
         <source>valeur trop longue, ou qui contient un caractère de contrôle</source>
         <translation>value too long, or holding a control character</translation>
-    </message>
-    <message>
-        <source>langue inconnue « %1 » (%2)</source>
-        <translation>unknown language “%1” (%2)</translation>
-    </message>
-    <message>
-        <source>groupe inconnu « %1 »</source>
-        <translation>unknown group “%1”</translation>
-    </message>
-    <message>
-        <source>clé inconnue « %1 » (les clés sont %2)</source>
-        <translation>unknown key “%1” (the keys are %2)</translation>
-    </message>
-    <message>
-        <source>« %1 » est donnée deux fois</source>
-        <translation>“%1” is given twice</translation>
     </message>
     <message>
         <source>marque d&apos;ordre des octets (BOM) au début du fichier</source>
@@ -1427,6 +1411,26 @@ Try “%1 --help”.
     <message>
         <source>le chemin doit partir de la racine (/)</source>
         <translation>the path must start from the root (/)</translation>
+    </message>
+    <message>
+        <source>ligne %1&#xa0;: %2</source>
+        <translation>line %1: %2</translation>
+    </message>
+    <message>
+        <source>langue inconnue «&#xa0;%1&#xa0;» (%2)</source>
+        <translation>unknown language “%1” (%2)</translation>
+    </message>
+    <message>
+        <source>groupe inconnu «&#xa0;%1&#xa0;»</source>
+        <translation>unknown group “%1”</translation>
+    </message>
+    <message>
+        <source>clé inconnue «&#xa0;%1&#xa0;» (les clés sont %2)</source>
+        <translation>unknown key “%1” (the keys are %2)</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» est donnée deux fois</source>
+        <translation>“%1” is given twice</translation>
     </message>
 </context>
 <context>
@@ -1456,24 +1460,24 @@ Try “%1 --help”.
         <translation>Nothing was sent</translation>
     </message>
     <message>
-        <source>délai dépassé : la séquence a pris plus de %1 s</source>
-        <translation>time is up: the sequence took longer than %1 s</translation>
-    </message>
-    <message>
-        <source>Une séquence précédente, interrompue, avait laissé des octets en attente sur le port (%1) : ils ont été abandonnés avant cette séquence, et la carte a pu recevoir une ligne incomplète</source>
-        <translation>An earlier sequence, interrupted, had left bytes waiting on the port (%1): they were dropped before this sequence, and the board may have received an incomplete line</translation>
-    </message>
-    <message>
-        <source>Lignes parties avant %1 : %2</source>
+        <source>Lignes parties avant %1&#xa0;: %2</source>
         <translation>Lines that went out before %1: %2</translation>
     </message>
     <message>
-        <source>. Ce qui attendait encore de partir a été abandonné : la carte a pu recevoir une ligne incomplète</source>
+        <source>. Ce qui attendait encore de partir a été abandonné&#xa0;: la carte a pu recevoir une ligne incomplète</source>
         <translation>. What was still waiting to leave was dropped: the board may have received an incomplete line</translation>
     </message>
     <message>
-        <source>délai dépassé : les sept lignes sont parties, mais en plus de %1 s</source>
+        <source>délai dépassé&#xa0;: les sept lignes sont parties, mais en plus de %1 s</source>
         <translation>time is up: all seven lines went out, but it took longer than %1 s</translation>
+    </message>
+    <message>
+        <source>délai dépassé&#xa0;: la séquence a pris plus de %1 s</source>
+        <translation>time is up: the sequence took longer than %1 s</translation>
+    </message>
+    <message>
+        <source>Une séquence précédente, interrompue, avait laissé des octets en attente sur le port (%1)&#xa0;: ils ont été abandonnés avant cette séquence, et la carte a pu recevoir une ligne incomplète</source>
+        <translation>An earlier sequence, interrupted, had left bytes waiting on the port (%1): they were dropped before this sequence, and the board may have received an incomplete line</translation>
     </message>
 </context>
 <context>
@@ -1485,10 +1489,6 @@ Try “%1 --help”.
     <message>
         <source>ouverture impossible</source>
         <translation>cannot open</translation>
-    </message>
-    <message>
-        <source>ce n&apos;est pas un fichier ordinaire (dossier, tube ou lien) : il n&apos;est pas touché</source>
-        <translation>it is not a regular file (a folder, a pipe or a link): it is left alone</translation>
     </message>
     <message>
         <source>un autre programme le tient depuis plus de %1 s</source>
@@ -1505,10 +1505,6 @@ Try “%1 --help”.
     <message>
         <source>le lien ne mène à aucun fichier</source>
         <translation>the link leads to no file</translation>
-    </message>
-    <message>
-        <source>ce n&apos;est pas un fichier ordinaire (dossier, tube ou périphérique) : il n&apos;est pas remplacé</source>
-        <translation>it is not a regular file (a folder, a pipe or a device): it is not replaced</translation>
     </message>
     <message>
         <source>plus de place sur le disque</source>
@@ -1631,10 +1627,6 @@ Try “%1 --help”.
         <translation>cannot write (%1), and the start of the record stayed in the file (%2)</translation>
     </message>
     <message>
-        <source>enregistrement écrit, mais le fichier n&apos;a pas pu devenir « %1 » (%2) : il grandit au-delà de sa limite</source>
-        <translation>record written, but the file could not become “%1” (%2): it grows past its limit</translation>
-    </message>
-    <message>
         <source>enregistrement écrit, mais il n&apos;a pas pu être vidé sur le disque (%1)</source>
         <translation>record written, but it could not be flushed to the disk (%1)</translation>
     </message>
@@ -1642,11 +1634,23 @@ Try “%1 --help”.
         <source>lecture interrompue</source>
         <translation>reading interrupted</translation>
     </message>
+    <message>
+        <source>ce n&apos;est pas un fichier ordinaire (dossier, tube ou lien)&#xa0;: il n&apos;est pas touché</source>
+        <translation>it is not a regular file (a folder, a pipe or a link): it is left alone</translation>
+    </message>
+    <message>
+        <source>enregistrement écrit, mais le fichier n&apos;a pas pu devenir «&#xa0;%1&#xa0;» (%2)&#xa0;: il grandit au-delà de sa limite</source>
+        <translation>record written, but the file could not become “%1” (%2): it grows past its limit</translation>
+    </message>
+    <message>
+        <source>ce n&apos;est pas un fichier ordinaire (dossier, tube ou périphérique)&#xa0;: il n&apos;est pas remplacé</source>
+        <translation>it is not a regular file (a folder, a pipe or a device): it is not replaced</translation>
+    </message>
 </context>
 <context>
     <name>Tarvik</name>
     <message>
-        <source>argument inattendu : %1</source>
+        <source>argument inattendu&#xa0;: %1</source>
         <translation>unexpected argument: %1</translation>
     </message>
 </context>

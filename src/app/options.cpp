@@ -52,7 +52,7 @@ std::optional<Echec> AnalyserOptions(QCommandLineParser &parseur, const QStringL
         if (const QStringList inconnues = parseur.unknownOptionNames(); !inconnues.isEmpty()) {
             const QString &nom = inconnues.first();
             return Echec{
-                Textes::tr("option inconnue : %1%2")
+                Textes::tr("option inconnue : %1%2")
                     .arg(nom.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), nom)};
         }
         // The other refusal: an option that takes a value ends the line.
@@ -67,7 +67,7 @@ std::optional<Echec> AnalyserOptions(QCommandLineParser &parseur, const QStringL
         return Echec{Textes::tr("--port demande un périphérique, par exemple /dev/ttyUSB0")};
     if (parseur.isSet(QStringLiteral("langue")) &&
         !LangueDeCode(parseur.value(QStringLiteral("langue"))))
-        return Echec{Textes::tr("--langue prend %1, et non « %2 »")
+        return Echec{Textes::tr("--langue prend %1, et non « %2 »")
                          .arg(CodesDesLangues(), parseur.value(QStringLiteral("langue")))};
     return std::nullopt;
 }
@@ -87,7 +87,7 @@ TraiterOptions(QCommandLineParser &parseur, int argc, char *argv[], const QStrin
         erreur = verifier(parseur);
     if (erreur) {
         Ecrire(stderr,
-               Textes::tr("%1 : %2\nEssayez « %1 --help ».\n").arg(programme, erreur->message));
+               Textes::tr("%1 : %2\nEssayez « %1 --help ».\n").arg(programme, erreur->message));
         return 2;
     }
     if (parseur.isSet(QStringLiteral("help")))

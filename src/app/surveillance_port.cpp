@@ -106,7 +106,8 @@ void SurveillancePort::verifier()
     const EtatPort nouveau = SonderPort(m_port);
     if (nouveau == m_etat)
         return;
-    const bool present = nouveau.etat != EtatPort::Etat::Absent;
+    // A device, a terminal, is there: not a file left in its place.
+    const bool present = nouveau.etat != EtatPort::Etat::Absent && nouveau.numero != 0;
     const bool etaitPresent = m_etat.etat != EtatPort::Etat::Absent && m_etat.numero != 0;
     // Back after going away, or another device under the same name.
     const bool revenu = present && m_vuPresent &&

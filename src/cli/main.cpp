@@ -39,58 +39,58 @@ enum Code {
 };
 
 const char *const Aide = QT_TRANSLATE_NOOP(
-    "Aide", R"(Utilisation : tarvik-envoyer FICHIER [--port PERIPHERIQUE] [--attendre SECONDES]
+    "Aide", R"(Utilisation : tarvik-envoyer FICHIER [--port PERIPHERIQUE] [--attendre SECONDES]
                              [--langue LANGUE]
               tarvik-envoyer --verifier FICHIER [--port PERIPHERIQUE]
 
 Envoie à la carte les sept lignes d'un fichier de séquence (.seq), comme
-« TEST » les envoie depuis le panneau : le fichier entier est vérifié avant
+« TEST » les envoie depuis le panneau : le fichier entier est vérifié avant
 l'ouverture du port, avec les mêmes verrous, la même attente de vidage et la
-même limite de 2 s. FICHIER « - » lit l'entrée standard jusqu'à sa fin, même
+même limite de 2 s. FICHIER « - » lit l'entrée standard jusqu'à sa fin, même
 lente ou non bloquante. Les lignes envoyées s'affichent sur la sortie
 standard, les messages sur la sortie d'erreur.
 
-Options :
+Options :
   --port PERIPHERIQUE  envoie sur ce périphérique au lieu du port choisi
   --verifier FICHIER   vérifie seulement, affiche les lignes qui seraient
                        envoyées et nomme (sur la sortie d'erreur) le port où
-                       elles partiraient, sans ouvrir aucun port ; accepte
+                       elles partiraient, sans ouvrir aucun port ; accepte
                        les mêmes options que l'envoi
   --attendre SECONDES  attend, au plus ce nombre de secondes, que le port
                        soit présent et libre, en disant sur la sortie
-                       d'erreur ce qu'il attend, puis envoie ; rien n'est
+                       d'erreur ce qu'il attend, puis envoie ; rien n'est
                        jamais renvoyé
-  --langue LANGUE      parle cette langue, parmi : %1 ;
+  --langue LANGUE      parle cette langue, parmi : %1 ;
                        sinon celle choisie dans le panneau, sinon celle du
                        système (LC_ALL, LC_MESSAGES, LANG), le français par
                        défaut. Les octets envoyés ne changent jamais.
   -h, --help           affiche cette aide
   -v, --version        affiche la version
 
-Le port utilisé est, dans l'ordre : celui de --port, celui choisi dans le
-panneau (« Initialisation › Choisir le port série… »), le lien
+Le port utilisé est, dans l'ordre : celui de --port, celui choisi dans le
+panneau (« Initialisation › Choisir le port série… »), le lien
 /dev/tarvik-port1 s'il existe, puis /dev/ttyS0 (le port série 1). Des
-réglages illisibles ne mènent jamais au port série 1 : l'envoi est refusé.
+réglages illisibles ne mènent jamais au port série 1 : l'envoi est refusé.
 
 Si la sortie standard est pleine ou fermée, un envoi garde son code (la
-carte a reçu les lignes) et la sortie d'erreur le signale ; --verifier,
+carte a reçu les lignes) et la sortie d'erreur le signale ; --verifier,
 dont c'est tout le travail, échoue avec le code 5.
 
-Codes de sortie :
+Codes de sortie :
   0    séquence envoyée et vidée (ou, avec --verifier, fichier valide)
   1    fichier refusé, rien n'a été envoyé
   2    mauvaise utilisation (option inconnue ou donnée deux fois, fichier
-       manquant ou en trop, entrée standard fermée avec « - »)
-  3    port refusé ou indisponible, rien n'a été envoyé (avec --attendre :
-       encore absent ou occupé au bout de l'attente ; avec --verifier :
+       manquant ou en trop, entrée standard fermée avec « - »)
+  3    port refusé ou indisponible, rien n'a été envoyé (avec --attendre :
+       encore absent ou occupé au bout de l'attente ; avec --verifier :
        réglages illisibles, l'envoi serait refusé)
   4    échec pendant l'écriture, port débranché compris (les lignes parties
        sont nommées)
   5    --verifier n'a pas pu écrire les lignes sur la sortie standard
   129, 130, 131, 143
        interrompu par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (128 + le numéro du
-       signal) : ce qui attendait est abandonné, le port et ses verrous
-       rendus ; pendant la lecture de l'entrée standard, rien n'est envoyé
+       signal) : ce qui attendait est abandonné, le port et ses verrous
+       rendus ; pendant la lecture de l'entrée standard, rien n'est envoyé
 
 Chaque envoi qui a passé la vérification du fichier laisse une ligne dans le
 journal des envois, $XDG_STATE_HOME/tarvik/journal.log.
@@ -98,7 +98,7 @@ journal des envois, $XDG_STATE_HOME/tarvik/journal.log.
 
 int erreur(int code, const Echec &echec)
 {
-    Ecrire(stderr, Textes::tr("tarvik-envoyer : %1\n").arg(Phrase(echec)));
+    Ecrire(stderr, Textes::tr("tarvik-envoyer : %1\n").arg(Phrase(echec)));
     return code;
 }
 
@@ -165,9 +165,9 @@ std::optional<Echec> verifierUsage(const QCommandLineParser &o,
         return Echec{Textes::tr("il manque le fichier de séquence")};
     const QString chemin = verifier ? o.value(QStringLiteral("verifier")) : fichiers[0];
     if (chemin == QLatin1String("-") && standard.entreeFermee)
-        return Echec{Textes::tr("l'entrée standard est fermée : donnez le fichier par son nom")};
+        return Echec{Textes::tr("l'entrée standard est fermée : donnez le fichier par son nom")};
     if (o.isSet(QStringLiteral("attendre")) && !secondesDAttente(o))
-        return Echec{Textes::tr("--attendre prend un nombre de secondes, de 0 à %1, et non « %2 »")
+        return Echec{Textes::tr("--attendre prend un nombre de secondes, de 0 à %1, et non « %2 »")
                          .arg(AttenteMaxS)
                          .arg(o.value(QStringLiteral("attendre")))};
     return std::nullopt;
@@ -197,14 +197,14 @@ SequenceLue lireSequence(const QString &chemin, int reveil)
         {},
         Echec{(entree
                    ? Textes::tr("l'entrée standard a été refusée")
-                   : Textes::tr("le fichier « %1 » n'a pas été ouvert").arg(NomLisible(chemin))) +
+                   : Textes::tr("le fichier « %1 » n'a pas été ouvert").arg(NomLisible(chemin))) +
               Textes::tr(".\n%1.\nRien n'a été envoyé").arg(refus->message)}};
 }
 
 // The port as the sender names it.
 QString decrirePort(const PortChoisi &port)
 {
-    return DecrirePort(port, Textes::tr("« Initialisation › Choisir le port série… » dans le "
+    return DecrirePort(port, Textes::tr("« Initialisation › Choisir le port série… » dans le "
                                         "panneau"));
 }
 
@@ -213,7 +213,7 @@ QString conseil(const EchecLien &echec)
 {
     if (echec.genre == EchecLien::Genre::AucunPort)
         return Textes::tr("Donnez le port par --port, ou choisissez-le de nouveau dans le "
-                          "panneau (« Initialisation › Choisir le port série… »).");
+                          "panneau (« Initialisation › Choisir le port série… »).");
     return {};
 }
 
@@ -246,12 +246,12 @@ std::optional<int> attendrePort(const PortChoisi &port, double secondes, int rev
                                                  IssueEnvoi::PortRefuse,
                                                  refus.message,
                                                  {}}))
-                Ecrire(stderr, Textes::tr("tarvik-envoyer : le journal des envois « %1 » : %2.\n")
+                Ecrire(stderr, Textes::tr("tarvik-envoyer : le journal des envois « %1 » : %2.\n")
                                    .arg(NomLisible(CheminJournal()), rate->message));
             return erreur(PortIndisponible, refus);
         }
         if (quoi != dit)
-            Ecrire(stderr, Textes::tr("tarvik-envoyer : attente du port %1, %2…\n")
+            Ecrire(stderr, Textes::tr("tarvik-envoyer : attente du port %1, %2…\n")
                                .arg(decrirePort(port), dit = quoi));
         pollfd p{reveil, POLLIN, 0};
         const timespec pause{0, 100'000'000};
@@ -277,9 +277,9 @@ int verifierSeulement(const Grille &grille, const PortChoisi &port, Sortie &sort
         return erreur(
             PortIndisponible,
             Echec{Textes::tr("la séquence est valide, mais elle ne serait pas "
-                             "envoyée. Port série inconnu : %1.\n%2")
+                             "envoyée. Port série inconnu : %1.\n%2")
                       .arg(port.echec->message, conseil(Refus(EchecLien::Genre::AucunPort, {})))});
-    Ecrire(stderr, Textes::tr("tarvik-envoyer : séquence valide, rien n'a été envoyé ; elle "
+    Ecrire(stderr, Textes::tr("tarvik-envoyer : séquence valide, rien n'a été envoyé ; elle "
                               "partirait sur %1.\n")
                        .arg(decrirePort(port)));
     return Envoye;
@@ -303,18 +303,18 @@ int envoyer(const Grille &grille, const QString &source, const PortChoisi &port,
         notes << jetes;   // a failure's message says it already
     if (const auto rate = // the run does not depend on it
         EcrireJournal(EnregistrementDe(resultat, debut, QStringLiteral("tarvik-envoyer"), source)))
-        notes << Textes::tr("le journal des envois « %1 » : %2")
+        notes << Textes::tr("le journal des envois « %1 » : %2")
                      .arg(NomLisible(CheminJournal()), rate->message);
     if (!sortie.erreur().isEmpty()) // the board has the lines: the code stays
         notes << Textes::tr("les lignes envoyées n'ont pas pu être écrites sur la sortie "
                             "standard (%1)")
                      .arg(sortie.erreur());
     for (const QString &note : notes)
-        Ecrire(stderr, Textes::tr("tarvik-envoyer : %1.\n").arg(note));
+        Ecrire(stderr, Textes::tr("tarvik-envoyer : %1.\n").arg(note));
     if (!resultat.echec)
         return Envoye;
     const QString plus = conseil(*resultat.echec);
-    Ecrire(stderr, Textes::tr("tarvik-envoyer : %1\n")
+    Ecrire(stderr, Textes::tr("tarvik-envoyer : %1\n")
                        .arg(plus.isEmpty() ? Phrase(*resultat.echec)
                                            : Phrase(*resultat.echec) + u'\n' + plus));
     return codeDe(*resultat.echec);

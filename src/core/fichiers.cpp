@@ -14,7 +14,7 @@ struct Textes {
 
 Echec ligne(qsizetype numero, const QString &texte)
 {
-    return {Textes::tr("Ligne %1 : %2").arg(numero).arg(texte)};
+    return {Textes::tr("Ligne %1 : %2").arg(numero).arg(texte)};
 }
 
 bool chiffres(QByteArrayView octets)
@@ -72,7 +72,7 @@ QString analyserLigne(int k, const QByteArray &l, Axe &axe)
     if (!chiffres(pas))
         return Textes::tr("le nombre de pas doit compter cinq chiffres");
     if (QChar::fromLatin1(l[Champ::Separateur]) != QChar(SeparateurLigne))
-        return Textes::tr("« %1 » est attendu après le nombre de pas").arg(QChar(SeparateurLigne));
+        return Textes::tr("« %1 » est attendu après le nombre de pas").arg(QChar(SeparateurLigne));
     if (!chiffres(vitesse))
         return Textes::tr("la vitesse doit compter trois chiffres");
     if (vitesse.toInt() > VitesseMax)
@@ -123,7 +123,7 @@ SequenceAnalysee AnalyserSequence(const QByteArray &contenu)
     for (int k = 1; k <= NombreAxes; ++k) {
         if (k > ls.size()) {
             analysee.echec =
-                ligne(k, Textes::tr("ligne manquante : il faut sept lignes, de A à G"));
+                ligne(k, Textes::tr("ligne manquante : il faut sept lignes, de A à G"));
             return analysee;
         }
         const QString refus = analyserLigne(k, ls[k - 1], axes[std::size_t(k - 1)]);
@@ -178,7 +178,7 @@ NomsAnalyses AnalyserNomsAxes(const QByteArray &contenu)
         if (!std::any_of(nom.begin(), nom.end(), visible))
             continue;
         if (k > NombreAxes) {
-            analyses.echec = ligne(k, Textes::tr("il n'y a que sept axes : les lignes après la "
+            analyses.echec = ligne(k, Textes::tr("il n'y a que sept axes : les lignes après la "
                                                  "septième doivent rester vides"));
             return analyses;
         }

@@ -60,7 +60,7 @@ ValeurRefusee refuser(int numero, const QString &nom, Colonne colonne, const QSt
 {
     ValeurRefusee refus;
     refus.message =
-        Textes::tr("Valeur refusée pour %1, colonne « %2 » : « %3 ».\n%4")
+        Textes::tr("Valeur refusée pour %1, colonne « %2 » : « %3 ».\n%4")
             .arg(nomAvecLettre(numero, nom), NomColonne(colonne), texteLisible(texte), raison);
     refus.axe = numero;
     refus.colonne = colonne;
@@ -82,14 +82,12 @@ QString lectureDuNombre(const QString &texte, const QString &champ)
         return Textes::tr("case vide, lue comme %1").arg(champ);
     if (sans.startsWith(QLatin1String("&H"), Qt::CaseInsensitive) ||
         sans.startsWith(QLatin1String("&O"), Qt::CaseInsensitive))
-        return Textes::tr("lu comme %1 : « &H » et « &O » annoncent un nombre hexadécimal ou "
+        return Textes::tr("lu comme %1 : « &H » et « &O » annoncent un nombre hexadécimal ou "
                           "octal")
             .arg(champ);
     if (sans != texte && queDesChiffres(sans))
-        return Textes::tr("lu comme %1 : les blancs sont ignorés").arg(champ);
-    return Textes::tr("lu comme %1 : seul le nombre du début est lu (un signe, des chiffres, "
-                      "un point décimal, un exposant), puis arrondi")
-        .arg(champ);
+        return Textes::tr("lu comme %1 : les blancs sont ignorés").arg(champ);
+    return Textes::tr("lu comme %1 : seul le nombre du début est lu, puis arrondi").arg(champ);
 }
 
 // A number box: read, rounded, and in [min, max].
@@ -134,7 +132,7 @@ CaseVerifiee VerifierCase(Colonne colonne, const QString &texte)
         verifiee.lecture = Textes::tr("case vide, envoyée comme une espace");
     else if (!verifiee.telleQuelle)
         verifiee.lecture =
-            Textes::tr("seul le premier caractère part : « %1 »").arg(verifiee.champ);
+            Textes::tr("seul le premier caractère part : « %1 »").arg(verifiee.champ);
     return verifiee;
 }
 

@@ -41,7 +41,7 @@ QString nomsDesCles()
 
 Echec ligneReglage(int numero, const QString &raison)
 {
-    return {Textes::tr("ligne %1 : %2").arg(numero).arg(raison)};
+    return {Textes::tr("ligne %1 : %2").arg(numero).arg(raison)};
 }
 
 // A device name as a settings file may hold it: a path of reasonable length
@@ -78,7 +78,7 @@ std::optional<Echec> raisonLangue(const QString &valeur)
 {
     if (LangueDeCode(valeur))
         return std::nullopt;
-    return Echec{Textes::tr("langue inconnue « %1 » (%2)")
+    return Echec{Textes::tr("langue inconnue « %1 » (%2)")
                      .arg(NomLisible(valeur.left(40)), CodesDesLangues())};
 }
 
@@ -91,15 +91,15 @@ std::optional<Echec> analyserLigne(int numero, const QString &texte, Reglages &l
         texte == QLatin1String("[General]"))
         return std::nullopt;
     if (texte.startsWith(u'['))
-        return ligneReglage(numero, Textes::tr("groupe inconnu « %1 »").arg(NomLisible(texte)));
+        return ligneReglage(numero, Textes::tr("groupe inconnu « %1 »").arg(NomLisible(texte)));
     const QString cle = texte.section(u'=', 0, 0);
     const auto connue = std::find_if(std::begin(Cles), std::end(Cles),
                                      [&](const Cle &c) { return cle == QLatin1String(c.nom); });
     if (!texte.contains(u'=') || connue == std::end(Cles))
-        return ligneReglage(numero, Textes::tr("clé inconnue « %1 » (les clés sont %2)")
+        return ligneReglage(numero, Textes::tr("clé inconnue « %1 » (les clés sont %2)")
                                         .arg(NomLisible(texte.left(40)), nomsDesCles()));
     if (vues.contains(cle))
-        return ligneReglage(numero, Textes::tr("« %1 » est donnée deux fois").arg(cle));
+        return ligneReglage(numero, Textes::tr("« %1 » est donnée deux fois").arg(cle));
     vues << cle;
     const QString valeur = texte.mid(cle.size() + 1);
     if (auto raison = connue->verifier(valeur))

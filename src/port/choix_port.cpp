@@ -39,7 +39,7 @@ PortChoisi DeterminerPort(const QString &option, const ReglagesLus &reglages, co
     if (reglages.echec)
         return {{},
                 OriginePort::Reglage,
-                Echec{Textes::tr("les réglages %1 sont illisibles (%2) : le port choisi n'est "
+                Echec{Textes::tr("les réglages %1 sont illisibles (%2) : le port choisi n'est "
                                  "pas connu, et rien n'est envoyé au hasard")
                           .arg(NomLisible(CheminReglages()), reglages.echec->message)}};
     if (!reglages.reglages.port.isEmpty())

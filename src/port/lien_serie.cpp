@@ -40,15 +40,15 @@ EchecLien LienSerie::situer(const EchecLien &refus) const
         reel.isEmpty() || reel == nom ? nom : QStringLiteral("%1 → %2").arg(nom, reel);
     return Refus(refus.genre,
                  m_port.origine == OriginePort::Port1
-                     ? Textes::tr("Port série 1 (%1) : %2").arg(appareil, refus.message)
-                     : Textes::tr("Port série %1 : %2").arg(appareil, refus.message));
+                     ? Textes::tr("Port série 1 (%1) : %2").arg(appareil, refus.message)
+                     : Textes::tr("Port série %1 : %2").arg(appareil, refus.message));
 }
 
 std::optional<EchecLien> LienSerie::ouvrir()
 {
     if (m_port.echec)
         return Refus(EchecLien::Genre::AucunPort,
-                     Textes::tr("Port série inconnu : ") + m_port.echec->message);
+                     Textes::tr("Port série inconnu : ") + m_port.echec->message);
     if (auto refus = m_pilote->ouvrir(m_port.peripherique))
         return situer(*refus);
     return std::nullopt;

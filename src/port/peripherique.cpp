@@ -47,7 +47,7 @@ std::optional<Echec> VerifierPeripheriqueNumeros(unsigned mode, quint64 rdev)
     const unsigned majeur = major(rdev), mineur = minor(rdev);
     if (majeur == 5 && mineur == 2) // /dev/ptmx and /dev/pts/ptmx
         return raison(
-            Textes::tr("c'est le multiplexeur des pseudo-terminaux : chaque ouverture crée un "
+            Textes::tr("c'est le multiplexeur des pseudo-terminaux : chaque ouverture crée un "
                        "terminal que personne ne lit, pas un port série"));
     if (majeur == 5) // /dev/tty, /dev/console, /dev/ttyprintk
         return raison(
@@ -124,8 +124,8 @@ std::optional<Echec> VerifierPeripheriqueNoyau(quint64 rdev)
         QStringLiteral("%1/%2:%3").arg(sources.peripheriques).arg(major(rdev)).arg(minor(rdev));
     const QString classe = cibleDuLien(entree + QStringLiteral("/subsystem"));
     if (classe.isEmpty() ? !majeurDeTerminal(major(rdev)) : classe != QLatin1String("tty"))
-        return Echec{Textes::tr("ce n'est pas un port série : le noyau range ce périphérique "
-                                "(%1:%2) parmi « %3 », pas parmi les terminaux. Il n'a pas "
+        return Echec{Textes::tr("ce n'est pas un port série : le noyau range ce périphérique "
+                                "(%1:%2) parmi « %3 », pas parmi les terminaux. Il n'a pas "
                                 "été ouvert")
                          .arg(major(rdev))
                          .arg(minor(rdev))
@@ -133,15 +133,15 @@ std::optional<Echec> VerifierPeripheriqueNoyau(quint64 rdev)
     const Consoles consoles = consolesDuSysteme(sources);
     const QString nom = cibleDuLien(entree);
     if (consoles.numeros.contains(rdev) || (!nom.isEmpty() && consoles.noms.contains(nom)))
-        return Echec{Textes::tr("c'est une console du système (%1) : les lignes iraient à "
+        return Echec{Textes::tr("c'est une console du système (%1) : les lignes iraient à "
                                 "l'écran ou au journal de la console, pas à la carte. Il n'a "
-                                "pas été ouvert : choisissez un autre port")
+                                "pas été ouvert : choisissez un autre port")
                          .arg(nom.isEmpty()
                                   ? QStringLiteral("%1:%2").arg(major(rdev)).arg(minor(rdev))
                                   : nom)};
     if (surUnFluxStandard(rdev))
         return Echec{Textes::tr("c'est le terminal de ce programme (son entrée, sa sortie ou sa "
-                                "sortie d'erreur) : les lignes s'y afficheraient au lieu de "
+                                "sortie d'erreur) : les lignes s'y afficheraient au lieu de "
                                 "partir vers la carte")};
     return std::nullopt;
 }
@@ -183,11 +183,11 @@ std::optional<EchecLien> VerifierPeripheriqueOuvert(int fd, const struct stat &a
         return pasUnPort(Textes::tr("le périphérique a changé pendant son ouverture"));
     // Only the terminal that controls this program answers with its session.
     if (pid_t session = 0; ::ioctl(fd, TIOCGSID, &session) == 0)
-        return pasUnPort(Textes::tr("c'est le terminal de contrôle de ce programme : les lignes "
+        return pasUnPort(Textes::tr("c'est le terminal de contrôle de ce programme : les lignes "
                                     "s'y afficheraient au lieu de partir vers la carte"));
     if (::tcgetattr(fd, &reglages) != 0)
         return pasUnPort(
-            Textes::tr("ce n'est pas un port série : ses réglages de ligne ne peuvent pas "
+            Textes::tr("ce n'est pas un port série : ses réglages de ligne ne peuvent pas "
                        "être lus"));
     return std::nullopt;
 }

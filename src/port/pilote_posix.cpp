@@ -49,7 +49,7 @@ EchecLien delaiDepasse()
     return Refus(
         G::DelaiDepasse,
         Textes::tr(
-            "délai dépassé : la ligne ne prend plus rien (carte arrêtée, câble débranché, ou pont "
+            "délai dépassé : la ligne ne prend plus rien (carte arrêtée, câble débranché, ou pont "
             "qui ne lit plus)"));
 }
 
@@ -139,24 +139,24 @@ std::optional<EchecLien> PilotePosix::refusExclusif(quint64 rdev, bool ouvert)
         for (const qint64 pid : detenteurs.pids)
             qui << DecrireProcessus(pid);
         return Refus(G::PortOccupe,
-                     Textes::tr("port occupé : il est en mode exclusif, et ouvert par %1. Si "
+                     Textes::tr("port occupé : il est en mode exclusif, et ouvert par %1. Si "
                                 "aucun d'eux ne s'en sert (un pont comme socat garde son port "
-                                "ouvert), un programme arrêté brutalement a laissé ce mode : "
+                                "ouvert), un programme arrêté brutalement a laissé ce mode : "
                                 "fermez puis rouvrez le pont, ou débranchez puis rebranchez "
                                 "l'adaptateur")
                          .arg(qui.join(Textes::tr(", "))));
     }
     if (detenteurs.invisibles)
         return Refus(G::PortOccupe,
-                     Textes::tr("port occupé : il est ouvert en exclusivité, peut-être par un "
+                     Textes::tr("port occupé : il est ouvert en exclusivité, peut-être par un "
                                 "programme d'un autre utilisateur, que vous ne pouvez pas voir. "
-                                "« fuser -v %1 », lancé par un administrateur, le nomme")
+                                "« fuser -v %1 », lancé par un administrateur, le nomme")
                          .arg(NomLisible(m_chemin)));
     if (ouvert)
         return std::nullopt;
     return Refus(G::PortOccupe,
-                 Textes::tr("port occupé : il est ouvert en exclusivité, mais aucun programme "
-                            "ne le tient. Un programme arrêté brutalement l'a laissé ainsi : "
+                 Textes::tr("port occupé : il est ouvert en exclusivité, mais aucun programme "
+                            "ne le tient. Un programme arrêté brutalement l'a laissé ainsi : "
                             "fermez puis rouvrez le pont qui le fournit (socat), ou débranchez "
                             "puis rebranchez l'adaptateur"));
 }
@@ -269,7 +269,7 @@ std::optional<EchecLien> PilotePosix::vider(QDeadlineTimer echeance)
     if (reste > 0)
         return Refus(
             G::DelaiDepasse,
-            Textes::tr("délai dépassé : %1 octets attendaient encore de partir").arg(reste));
+            Textes::tr("délai dépassé : %1 octets attendaient encore de partir").arg(reste));
     if (const int erreur = drainer())
         return ecritureEchouee(erreur);
     return std::nullopt;

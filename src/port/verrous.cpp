@@ -99,9 +99,9 @@ Echec illisible(const QString &fichier, const QString &raison)
     struct stat etat {};
     const bool autre = ::lstat(OctetsLocaux(fichier).constData(), &etat) == 0 &&
                        etat.st_uid != ::geteuid() && ::geteuid() != 0;
-    return {Textes::tr("port occupé : le verrou %1 est illisible (%2). %3")
+    return {Textes::tr("port occupé : le verrou %1 est illisible (%2). %3")
                 .arg(NomLisible(fichier), raison,
-                     autre ? Textes::tr("Il appartient à l'utilisateur %1 : s'il n'appartient à "
+                     autre ? Textes::tr("Il appartient à l'utilisateur %1 : s'il n'appartient à "
                                         "aucun programme, un administrateur doit le supprimer")
                                  .arg(nomUtilisateur(etat.st_uid))
                            : Textes::tr("Supprimez-le s'il n'appartient à aucun programme"))};
@@ -307,7 +307,7 @@ std::optional<Echec> VerrousUucp::examiner(const QString &fichier, Perimes perim
         // A time to come is no sign of a lock being written.
         const qint64 age = QDateTime::currentMSecsSinceEpoch() - lu.modifieMs;
         if (!complet(lu.contenu) && age >= 0 && age < AgeVerrouEnCoursMs)
-            return Echec{Textes::tr("port occupé : un autre programme est en train de le "
+            return Echec{Textes::tr("port occupé : un autre programme est en train de le "
                                     "prendre (verrou %1)")
                              .arg(NomLisible(fichier))};
         const auto pid = pidDuVerrou(lu.contenu);
@@ -334,14 +334,14 @@ std::optional<Echec> VerrousUucp::examiner(const QString &fichier, Perimes perim
             return std::nullopt;
         m_ignores << fichier;
         m_avertissements << Textes::tr("Le verrou périmé %1 (le processus %2 n'existe plus) "
-                                       "n'a pas pu être supprimé (%3) : il est ignoré")
+                                       "n'a pas pu être supprimé (%3) : il est ignoré")
                                 .arg(NomLisible(fichier))
                                 .arg(*pid)
                                 .arg(TexteErreurSysteme(errno));
         return std::nullopt;
     }
     return Echec{
-        Textes::tr("port occupé : le verrou %1 change sans cesse").arg(NomLisible(fichier))};
+        Textes::tr("port occupé : le verrou %1 change sans cesse").arg(NomLisible(fichier))};
 }
 
 std::optional<Echec> VerrousUucp::prendre(const QString &nom)
@@ -385,14 +385,14 @@ std::optional<Echec> VerrousUucp::prendre(const QString &nom)
     }
     if (erreur == EEXIST) // taken between the look and now
         return examiner(fichier).value_or(
-            Echec{Textes::tr("port occupé : un autre programme vient de le prendre (verrou %1)")
+            Echec{Textes::tr("port occupé : un autre programme vient de le prendre (verrou %1)")
                       .arg(NomLisible(fichier))});
-    QString message = Textes::tr("le verrou %1 ne peut pas être créé (%2) : sans lui, les "
+    QString message = Textes::tr("le verrou %1 ne peut pas être créé (%2) : sans lui, les "
                                  "autres programmes série ne verraient pas que le port est pris")
                           .arg(NomLisible(fichier), TexteErreurSysteme(erreur));
     if (erreur == EACCES || erreur == EPERM)
         message += Textes::tr(". Le dossier des verrous %1 devrait être ouvert à tous, comme "
-                              "sur une installation habituelle (droits 1777) : un administrateur "
+                              "sur une installation habituelle (droits 1777) : un administrateur "
                               "peut le rétablir, par exemple avec chmod 1777 %1")
                        .arg(NomLisible(dossier));
     return Echec{message};

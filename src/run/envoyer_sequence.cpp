@@ -19,13 +19,13 @@ QString lignesEnvoyees(int combien, EchecLien::Genre genre)
     const QString lignes = combien == 0   ? Textes::tr("aucune")
                            : combien == 1 ? QStringLiteral("A")
                                           : Textes::tr("A à %1").arg(LettreAxe(combien));
-    QString texte = Textes::tr("Lignes parties avant %1 : %2")
+    QString texte = Textes::tr("Lignes parties avant %1 : %2")
                         .arg(genre == EchecLien::Genre::Interrompu ? Textes::tr("l'interruption")
                                                                    : Textes::tr("l'échec"),
                              lignes);
     if (abandon)
         texte += Textes::tr(
-            ". Ce qui attendait encore de partir a été abandonné : la carte a pu recevoir une "
+            ". Ce qui attendait encore de partir a été abandonné : la carte a pu recevoir une "
             "ligne incomplète");
     return texte;
 }
@@ -46,10 +46,10 @@ EchecLien enRetard(const LienSerie &lien, int lignes)
     return lien.situer(
         Refus(EchecLien::Genre::DelaiDepasse,
               lignes == NombreAxes
-                  ? Textes::tr("délai dépassé : les sept lignes sont parties, mais en plus "
+                  ? Textes::tr("délai dépassé : les sept lignes sont parties, mais en plus "
                                "de %1 s")
                         .arg(*DelaiSequenceMs / 1000.0)
-                  : Textes::tr("délai dépassé : la séquence a pris plus de %1 s")
+                  : Textes::tr("délai dépassé : la séquence a pris plus de %1 s")
                         .arg(*DelaiSequenceMs / 1000.0)));
 }
 
@@ -84,7 +84,7 @@ QString NoteOctetsJetes(int octets)
     if (octets <= 0)
         return {};
     return Textes::tr("Une séquence précédente, interrompue, avait laissé des octets en attente "
-                      "sur le port (%1) : ils ont été abandonnés avant cette séquence, et la "
+                      "sur le port (%1) : ils ont été abandonnés avant cette séquence, et la "
                       "carte a pu recevoir une ligne incomplète")
         .arg(octets);
 }

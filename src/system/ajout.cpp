@@ -58,7 +58,7 @@ int ouvrir(const QByteArray &chemin, std::optional<Echec> &refus)
         if (fd >= 0)
             ::close(fd);
         refus = Echec{Textes::tr("ce n'est pas un fichier ordinaire (dossier, tube ou "
-                                 "lien) : il n'est pas touché")};
+                                 "lien) : il n'est pas touché")};
         return -1;
     }
     return fd;
@@ -147,7 +147,7 @@ int tourner(int fd, const QByteArray &chemin, qint64 ajout, qint64 limite,
         return fd;
     if (::rename(chemin.constData(), (chemin + ".1").constData()) != 0) {
         rotation = Echec{Textes::tr("enregistrement écrit, mais le fichier n'a pas pu devenir "
-                                    "« %1 » (%2) : il grandit au-delà de sa limite")
+                                    "« %1 » (%2) : il grandit au-delà de sa limite")
                              .arg(NomLisible(NomLocal(chemin + ".1")), TexteErreurSysteme(errno))};
         return fd;
     }

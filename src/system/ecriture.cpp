@@ -34,7 +34,7 @@ std::optional<Echec> cibleDe(const QString &chemin, QString &cible, struct stat 
     }
     if (!S_ISREG(etat.st_mode))
         return Echec{Textes::tr("ce n'est pas un fichier ordinaire (dossier, tube ou "
-                                "périphérique) : il n'est pas remplacé")};
+                                "périphérique) : il n'est pas remplacé")};
     existait = true;
     return std::nullopt;
 }

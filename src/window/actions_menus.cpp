@@ -47,7 +47,7 @@ bool lireFichierChoisi(QWidget *parent, const QString &chemin, const QString &ti
     if (!echec)
         return true;
     Afficher(parent, GenreMessage::Erreur, titre,
-             Form1::tr("Le fichier « %1 » n'a pas été ouvert.\n%2.\nRien n'a été changé.")
+             Form1::tr("Le fichier « %1 » n'a pas été ouvert.\n%2.\nRien n'a été changé.")
                  .arg(NomLisible(chemin), echec->message));
     return false;
 }
@@ -56,7 +56,7 @@ bool lireFichierChoisi(QWidget *parent, const QString &chemin, const QString &ti
 EcritureReglages enregistrerPort(const QString &choix)
 {
     if (const auto raison = choix.isEmpty() ? std::nullopt : VerifierChemin(choix))
-        return {Echec{Form1::tr("ce nom ne peut pas être enregistré : %1").arg(raison->message)},
+        return {Echec{Form1::tr("ce nom ne peut pas être enregistré : %1").arg(raison->message)},
                 {},
                 {},
                 {}};
@@ -95,7 +95,7 @@ void Form1::EnregistrerSequence_Click()
     const EcritureFichier ecriture = EcrireFichier(chemin, FormerSequence(*verifiee.grille));
     if (ecriture.echec) {
         Afficher(this, GenreMessage::Erreur, titre,
-                 Form1::tr("La séquence n'a pas pu être écrite dans « %1 » : %2.\n%3")
+                 Form1::tr("La séquence n'a pas pu être écrite dans « %1 » : %2.\n%3")
                      .arg(NomLisible(chemin), ecriture.echec->message,
                           ecriture.existait
                               ? Form1::tr("Le fichier qui s'y trouvait est resté intact.")
@@ -148,7 +148,7 @@ void Form1::DesignAxe_Click()
     if (refus)
         Afficher(this, GenreMessage::Avertissement, Form1::tr("Désignation d'axes"),
                  Form1::tr("Les noms sont appliqués, mais le fichier ne sera pas rouvert au "
-                           "prochain démarrage : %1.")
+                           "prochain démarrage : %1.")
                      .arg(refus->message));
 }
 
@@ -167,9 +167,9 @@ void Form1::chargerDesignation()
     // Said once, when the window is up; the rows keep "Axe 0k".
     QTimer::singleShot(0, this, [this, chemin, echec] {
         Afficher(this, GenreMessage::Avertissement, Form1::tr("Désignation d'axes"),
-                 Form1::tr("Le fichier de désignation d'axes « %1 », ouvert la dernière fois, "
-                           "n'a pas été chargé : %2.\nLes axes gardent leurs noms « Axe 01 » "
-                           "à « Axe 07 ».")
+                 Form1::tr("Le fichier de désignation d'axes « %1 », ouvert la dernière fois, "
+                           "n'a pas été chargé : %2.\nLes axes gardent leurs noms « Axe 01 » "
+                           "à « Axe 07 ».")
                      .arg(NomLisible(chemin), echec->message));
     });
 }
@@ -208,7 +208,7 @@ void Form1::ChoisirPort_Click()
     const EcritureReglages ecriture = enregistrerPort(dialogue.choix());
     if (ecriture.echec) {
         Afficher(this, GenreMessage::Erreur, titre,
-                 Form1::tr("Le choix du port n'a pas pu être enregistré dans « %1 » : %2.\n"
+                 Form1::tr("Le choix du port n'a pas pu être enregistré dans « %1 » : %2.\n"
                            "Le choix précédent reste en vigueur.")
                      .arg(NomLisible(CheminReglages()), ecriture.echec->message));
         return;
@@ -219,8 +219,8 @@ void Form1::ChoisirPort_Click()
     montrerPort();
     QStringList notes;
     if (!ecriture.misDeCote.isEmpty())
-        notes << Form1::tr("Le fichier de réglages « %1 » était illisible (%2) : il a été mis "
-                           "de côté sous « %3 », et remplacé par un nouveau qui garde ce "
+        notes << Form1::tr("Le fichier de réglages « %1 » était illisible (%2) : il a été mis "
+                           "de côté sous « %3 », et remplacé par un nouveau qui garde ce "
                            "choix.")
                      .arg(NomLisible(CheminReglages()), ecriture.raison,
                           NomLisible(ecriture.misDeCote));
@@ -240,7 +240,7 @@ void Form1::choisirLangue(const QString &code)
         EcrireReglages([&](Reglages &reglages) { reglages.langue = code; });
     if (ecriture.echec) {
         Afficher(this, GenreMessage::Erreur, titre,
-                 tr("La langue n'a pas pu être enregistrée dans « %1 » : %2.")
+                 tr("La langue n'a pas pu être enregistrée dans « %1 » : %2.")
                      .arg(NomLisible(CheminReglages()), ecriture.echec->message));
         return;
     }
@@ -251,8 +251,8 @@ void Form1::choisirLangue(const QString &code)
                : tr("Le panneau parlera la langue du système à son prochain "
                     "démarrage.");
     if (!ecriture.misDeCote.isEmpty())
-        texte += u'\n' + tr("Le fichier de réglages « %1 » était illisible (%2) : il a été mis "
-                            "de côté sous « %3 », et remplacé par un nouveau.")
+        texte += u'\n' + tr("Le fichier de réglages « %1 » était illisible (%2) : il a été mis "
+                            "de côté sous « %3 », et remplacé par un nouveau.")
                              .arg(NomLisible(CheminReglages()), ecriture.raison,
                                   NomLisible(ecriture.misDeCote));
     Afficher(this, GenreMessage::Information, titre, texte);
@@ -265,21 +265,21 @@ void Form1::CommentCreer_Click()
         Form1::tr("Comment créer un fichier de désignation d'axes"),
         Form1::tr(
             "Un fichier de désignation d'axes est un fichier texte (UTF-8) d'au plus sept "
-            "lignes : la ligne 1 nomme l'axe 1, la ligne 2 l'axe 2, et ainsi de suite "
-            "jusqu'à l'axe 7. Une ligne vide laisse l'axe sous son nom « Axe 0… ».\n\n"
+            "lignes : la ligne 1 nomme l'axe 1, la ligne 2 l'axe 2, et ainsi de suite "
+            "jusqu'à l'axe 7. Une ligne vide laisse l'axe sous son nom « Axe 0… ».\n\n"
             "Un nom compte au plus %1 caractères, sans tabulation ni autre caractère de "
-            "contrôle ; les espaces au début et à la fin sont ignorés. Les noms ne changent que "
-            "l'affichage : les lignes envoyées à la carte restent les mêmes.\n\n"
-            "Exemple (les axes 3 et 5 gardent « Axe 03 » et « Axe 05 ») :\n\n"
+            "contrôle ; les espaces au début et à la fin sont ignorés. Les noms ne changent que "
+            "l'affichage : les lignes envoyées à la carte restent les mêmes.\n\n"
+            "Exemple (les axes 3 et 5 gardent « Axe 03 » et « Axe 05 ») :\n\n"
             "Pince\nRotation base\n\nBras\n\nPoignet\nAvance\n\n"
-            "Ouvrez-le par « Initialisation › Ouvrir un fichier de designation d'axes ».")
+            "Ouvrez-le par « Initialisation › Ouvrir un fichier de designation d'axes ».")
             .arg(LongueurMaxNom));
 }
 
 void Form1::documentDeLaCarte(const QString &document)
 {
     Afficher(this, GenreMessage::Information, document,
-             Form1::tr("Le document « %1 » appartient à la carte de commande des axes : il "
+             Form1::tr("Le document « %1 » appartient à la carte de commande des axes : il "
                        "n'est pas fourni avec le panneau Tarvik.\nDemandez-le à celui qui "
                        "vous a fourni la carte.")
                  .arg(document));
@@ -289,12 +289,12 @@ void Form1::Apropos_Click()
 {
     Afficher(this, GenreMessage::Information, Form1::tr("A propos de Tarvik"),
              Form1::tr("Tarvik %1\n\n"
-                       "Panneau de commande de la carte à sept axes. « TEST » envoie une "
+                       "Panneau de commande de la carte à sept axes. « TEST » envoie une "
                        "ligne de commande par axe, de A à G, par exemple A+00100:010, et "
-                       "la liste « Sequence Envoyé » montre les lignes envoyées.\n\n"
-                       "Port : %4.\n"
-                       "Ligne : 38400 bauds, 8 bits, sans parité, 1 bit d'arrêt.\n\n"
-                       "Construit avec Qt %2 (en service : Qt %3).\n\n"
+                       "la liste « Sequence Envoyé » montre les lignes envoyées.\n\n"
+                       "Port : %4.\n"
+                       "Ligne : 38400 bauds, 8 bits, sans parité, 1 bit d'arrêt.\n\n"
+                       "Construit avec Qt %2 (en service : Qt %3).\n\n"
                        "Logiciel libre, sous licence GNU GPL version 3 ou ultérieure.")
                  .arg(QStringLiteral(TARVIK_VERSION), QStringLiteral(QT_VERSION_STR),
                       QString::fromLatin1(qVersion()), decrirePort()));

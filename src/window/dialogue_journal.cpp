@@ -76,7 +76,7 @@ QByteArray lireJournal(QString &etat)
     if (lu.absent)
         etat = DialogueJournal::tr("Aucun envoi n'a encore été consigné.");
     else if (lu.echec)
-        etat = DialogueJournal::tr("Le journal ne peut pas être lu : %1.").arg(lu.echec->message);
+        etat = DialogueJournal::tr("Le journal ne peut pas être lu : %1.").arg(lu.echec->message);
     if (lu.absent || lu.echec)
         return {};
     QByteArray contenu = lu.contenu;
@@ -139,7 +139,7 @@ DialogueJournal::DialogueJournal(QWidget *parent)
     setObjectName(QStringLiteral("DialogueJournal"));
     setWindowTitle(DialogueJournal::tr("Journal des envois"));
     auto *fichier =
-        new QLabel(DialogueJournal::tr("Fichier : %1 (les envois les plus récents en bas)")
+        new QLabel(DialogueJournal::tr("Fichier : %1 (les envois les plus récents en bas)")
                        .arg(NomLisible(CheminJournal()).toHtmlEscaped()),
                    this);
     fichier->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -218,7 +218,7 @@ QWidget *DialogueJournal::creerFiltres()
     m_programme->addItem(DialogueJournal::tr("tous"), QString());
     for (const QString &nom : {QStringLiteral("tarvik"), QStringLiteral("tarvik-envoyer")})
         m_programme->addItem(nom, nom);
-    auto *etiquette = new QLabel(DialogueJournal::tr("&Programme :"), filtres);
+    auto *etiquette = new QLabel(DialogueJournal::tr("&Programme :"), filtres);
     etiquette->setBuddy(m_programme);
     auto *mise = new QHBoxLayout(filtres);
     mise->setContentsMargins(0, 0, 0, 0);
@@ -363,7 +363,7 @@ void DialogueJournal::charger()
     const SequenceAnalysee analysee = AnalyserSequence(octets);
     if (analysee.echec) {
         Afficher(this, GenreMessage::Erreur, DialogueJournal::tr("Enregistrement non chargé"),
-                 DialogueJournal::tr("Les lignes de cet envoi ne forment pas une séquence : "
+                 DialogueJournal::tr("Les lignes de cet envoi ne forment pas une séquence : "
                                      "%1.\nLa grille n'a pas été changée.")
                      .arg(analysee.echec->message));
         return;
@@ -385,7 +385,7 @@ void DialogueJournal::exporter()
     if (!ecriture.echec)
         return;
     Afficher(this, GenreMessage::Erreur, DialogueJournal::tr("Journal non exporté"),
-             DialogueJournal::tr("Le journal n'a pas pu être écrit dans « %1 » : %2.\n%3")
+             DialogueJournal::tr("Le journal n'a pas pu être écrit dans « %1 » : %2.\n%3")
                  .arg(NomLisible(chemin), ecriture.echec->message,
                       ecriture.existait
                           ? DialogueJournal::tr("Le fichier qui s'y trouvait est resté intact.")

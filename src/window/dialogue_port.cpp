@@ -121,11 +121,11 @@ void DialoguePort::disposer(QVBoxLayout *mise, const QString &impose, const QStr
         origine->setWordWrap(true);
         mise->addWidget(origine);
     }
-    m_chemin->setPlaceholderText(DialoguePort::tr("Port série 1 (par défaut) : ") + port1);
-    auto *etiquetteListe = new QLabel(DialoguePort::tr("&Ports série présents :"), this);
+    m_chemin->setPlaceholderText(DialoguePort::tr("Port série 1 (par défaut) : ") + port1);
+    auto *etiquetteListe = new QLabel(DialoguePort::tr("&Ports série présents :"), this);
     etiquetteListe->setBuddy(m_liste);
     auto *etiquetteChemin =
-        new QLabel(DialoguePort::tr("Pé&riphérique (vide pour le port série 1) :"), this);
+        new QLabel(DialoguePort::tr("Pé&riphérique (vide pour le port série 1) :"), this);
     etiquetteChemin->setBuddy(m_chemin);
     auto *boutons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     mise->addWidget(etiquetteListe);
@@ -157,7 +157,7 @@ QString DialoguePort::lister(const QList<PortDecouvert> &ports)
     // system may report port 1 too, or one device under two names: each
     // device is listed once, where it first comes.
     QList<std::pair<QString, QString>> lignes{
-        {DialoguePort::tr("Port série 1 (par défaut) : ") + montre, {}}};
+        {DialoguePort::tr("Port série 1 (par défaut) : ") + montre, {}}};
     QStringList vus{cleDe(port1)};
     for (const PortDecouvert &port : ports) {
         if (vus.contains(cleDe(port.peripherique)))
@@ -230,7 +230,7 @@ void DialoguePort::accept()
         raison = VerifierPeripherique(choisi);
     if (raison) {
         Afficher(this, GenreMessage::Erreur, DialoguePort::tr("Port refusé"),
-                 DialoguePort::tr("« %1 » ne peut pas servir de port : %2.\nChoisissez un port "
+                 DialoguePort::tr("« %1 » ne peut pas servir de port : %2.\nChoisissez un port "
                                   "série, ou laissez le champ vide pour le port série 1.")
                      .arg(NomLisible(choisi), raison->message));
         return reprendreChamp();

@@ -15,28 +15,28 @@
 namespace {
 
 const char *const Aide =
-    QT_TRANSLATE_NOOP("Aide", R"(Utilisation : tarvik [--port PERIPHERIQUE] [--langue LANGUE]
+    QT_TRANSLATE_NOOP("Aide", R"(Utilisation : tarvik [--port PERIPHERIQUE] [--langue LANGUE]
 
-Panneau de commande de la carte à sept axes. « TEST » envoie une ligne de
+Panneau de commande de la carte à sept axes. « TEST » envoie une ligne de
 commande par axe, de A à G, à 38400 bauds, 8 bits, sans parité, 1 bit d'arrêt.
 
-Options :
+Options :
   --port PERIPHERIQUE  envoie sur ce périphérique (/dev/ttyUSB0,
                        /dev/serial/by-id/…, /dev/pts/3) jusqu'à la fermeture
                        du panneau, sans rien enregistrer
-  --langue LANGUE      parle cette langue, parmi : %1 ;
-                       sinon celle choisie par « Initialisation › Langue »,
+  --langue LANGUE      parle cette langue, parmi : %1 ;
+                       sinon celle choisie par « Initialisation › Langue »,
                        sinon celle du système (LC_ALL, LC_MESSAGES, LANG),
                        le français par défaut
   -h, --help           affiche cette aide
   -v, --version        affiche la version
 
-Le port utilisé est, dans l'ordre : celui de --port, celui choisi par
-« Initialisation › Choisir le port série… » (enregistré dans
+Le port utilisé est, dans l'ordre : celui de --port, celui choisi par
+« Initialisation › Choisir le port série… » (enregistré dans
 $XDG_CONFIG_HOME/Tarvik/tarvik.conf), le lien /dev/tarvik-port1 s'il existe,
 puis /dev/ttyS0 (le port série 1).
 
-Codes de sortie : 0 fenêtre fermée normalement, 2 mauvaise utilisation
+Codes de sortie : 0 fenêtre fermée normalement, 2 mauvaise utilisation
 (option inconnue, sans valeur ou donnée deux fois), 129, 130, 131 ou 143
 arrêté par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (une séquence en cours est
 abandonnée, le port et ses verrous sont rendus).
@@ -59,7 +59,7 @@ std::optional<int> analyserOptions(QCommandLineParser &options, int argc, char *
         [](const auto &o) -> std::optional<Echec> {
             if (o.positionalArguments().isEmpty())
                 return std::nullopt;
-            return Echec{Textes::tr("argument inattendu : %1").arg(o.positionalArguments()[0])};
+            return Echec{Textes::tr("argument inattendu : %1").arg(o.positionalArguments()[0])};
         });
 }
 

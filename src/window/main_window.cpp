@@ -18,9 +18,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QStyle>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -70,7 +73,7 @@ QString nomElement(const char *tableau, int i)
 // Where the saved port is chosen, as messages name it.
 QString menuChoixPort()
 {
-    return Form1::tr("« Initialisation › Choisir le port série… »");
+    return Form1::tr("« Initialisation › Choisir le port série… »");
 }
 
 // A failure, in a few words, for the status bar.
@@ -100,6 +103,24 @@ QString enQuelquesMots(EchecLien::Genre genre)
     return Form1::tr("échec du port");
 }
 
+// A line of the status bar: what does not fit ends in "…", the whole text
+// staying its tooltip and what a screen reader reads.
+class LigneDEtat : public QLabel {
+public:
+    using QLabel::QLabel;
+    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter peintre(this);
+        const QRect zone = contentsRect();
+        style()->drawItemText(&peintre, zone, int(alignment()), palette(), isEnabled(),
+                              fontMetrics().elidedText(text(), Qt::ElideRight, zone.width()),
+                              foregroundRole());
+    }
+};
+
 // A sentence from the start of a text: its first letter up, a full stop.
 QString phraseDe(const QString &texte)
 {
@@ -122,15 +143,23 @@ Form1::Form1(const ReglagesLus &reglages, QWidget *parent)
     creerControles(zone);
     creerMenus();
     const auto etiquette = [this](const char *nom) {
-        auto *ligne = new QLabel(this);
+        auto *ligne = new LigneDEtat(this);
         ligne->setObjectName(QLatin1String(nom));
         ligne->setTextFormat(Qt::PlainText);
         return ligne;
     };
     m_etatPort = etiquette("etatPort");
     m_etatEnvoi = etiquette("etatEnvoi");
-    statusBar()->addWidget(m_etatPort, 1);
-    statusBar()->addPermanentWidget(m_etatEnvoi);
+    // The port's state above, the last attempt below: two lines that keep
+    // their height, whatever they say.
+    auto *lignes = new QWidget(this);
+    auto *pile = new QVBoxLayout(lignes);
+    pile->setContentsMargins(0, 0, 0, 0);
+    pile->setSpacing(0);
+    pile->addWidget(m_etatPort);
+    pile->addWidget(m_etatEnvoi);
+    statusBar()->addWidget(lignes, 1);
+    m_etatEnvoi->setText(Form1::tr("Dernière séquence : aucune depuis le démarrage"));
     statusBar()->setSizeGripEnabled(false);
     connect(&m_surveillance, &SurveillancePort::etatChange, this, &Form1::montrerEtatPort);
     connect(&m_surveillance, &SurveillancePort::rebranche, this, &Form1::consignerRebranchement);
@@ -178,15 +207,15 @@ void Form1::montrerEtatPort()
     QString texte = etat.etat == E::Pret     ? Form1::tr("prêt")
                     : etat.etat == E::Absent ? Form1::tr("absent")
                     : etat.etat == E::Occupe ? Form1::tr("occupé par %1").arg(etat.raison)
-                                             : Form1::tr("refusé : %1").arg(etat.raison);
+                                             : Form1::tr("refusé : %1").arg(etat.raison);
     // Until the next TEST: the board may have restarted meanwhile.
     if (const QDateTime rebranche = m_surveillance.rebrancheA();
         rebranche.isValid() && etat.etat != E::Absent) {
-        const QString dit = Form1::tr("rebranché à %1 : la carte a pu redémarrer")
+        const QString dit = Form1::tr("rebranché à %1 : la carte a pu redémarrer")
                                 .arg(rebranche.toString(QStringLiteral("HH:mm:ss")));
-        texte = etat.etat == E::Pret ? dit : texte + QStringLiteral(" ; ") + dit;
+        texte = etat.etat == E::Pret ? dit : texte + QStringLiteral(" ; ") + dit;
     }
-    m_etatPort->setText(Form1::tr("Port %1 : %2").arg(nom, texte));
+    m_etatPort->setText(Form1::tr("Port %1 : %2").arg(nom, texte));
     m_etatPort->setToolTip(m_etatPort->text());
 }
 
@@ -201,7 +230,7 @@ void Form1::consignerRebranchement(const QDateTime &quand)
         port.peripherique,
         etat.peripherique,
         IssueEnvoi::Rebranche,
-        Form1::tr("débranché puis rebranché : la carte a pu redémarrer ; rien n'a été renvoyé"),
+        Form1::tr("débranché puis rebranché : la carte a pu redémarrer ; rien n'a été renvoyé"),
         {}};
     if (const auto rate = EcrireJournal(evenement))
         signalerJournal(*rate);
@@ -417,7 +446,7 @@ void Form1::marquerCase(int numero, Colonne colonne)
     if (lue.echec)
         boite->marquer(
             CaseGrille::Marque::Refusee,
-            Form1::tr("Refusé : %1.").arg(lue.echec->front().toLower() + lue.echec->mid(1)));
+            Form1::tr("Refusé : %1.").arg(lue.echec->front().toLower() + lue.echec->mid(1)));
     else if (!lue.telleQuelle)
         boite->marquer(CaseGrille::Marque::Lue, phraseDe(lue.lecture));
     else
@@ -483,10 +512,10 @@ void Form1::montrerTentative(const QDateTime &quand, const QString &echec, bool 
     const QString heure = quand.toString(QStringLiteral("HH:mm:ss"));
     if (echec.isEmpty()) {
         m_envoyeeA = heure;
-        m_etatEnvoi->setText(Form1::tr("Dernière séquence : envoyée à %1").arg(heure));
+        m_etatEnvoi->setText(Form1::tr("Dernière séquence : envoyée à %1").arg(heure));
     } else {
         m_etatEnvoi->setText(
-            Form1::tr("Dernière séquence : non envoyée à %1 : %2").arg(heure, echec));
+            Form1::tr("Dernière séquence : non envoyée à %1 : %2").arg(heure, echec));
         if (listeVidee)
             m_envoyeeA = heure; // the list shows what went of this one
     }
@@ -502,7 +531,7 @@ void Form1::montrerTentative(const QDateTime &quand, const QString &echec, bool 
                                        : palette().brush(QPalette::Active, QPalette::Text));
     }
     const QString description =
-        perimee ? Form1::tr("Séquence précédente, envoyée à %1 : la tentative de %2 n'a rien "
+        perimee ? Form1::tr("Séquence précédente, envoyée à %1 : la tentative de %2 n'a rien "
                             "envoyé.")
                       .arg(m_envoyeeA, heure)
                 : QString();
@@ -543,7 +572,7 @@ bool Form1::signalerEchecDEnvoi(const ResultatEnvoi &resultat)
         conseil = Form1::tr("Fermez ce programme, puis appuyez de nouveau sur TEST.");
         break;
     case G::PermissionRefusee:
-        conseil = Form1::tr("Un administrateur peut vous ajouter au groupe dialout ; ouvrez "
+        conseil = Form1::tr("Un administrateur peut vous ajouter au groupe dialout ; ouvrez "
                             "ensuite une nouvelle session.");
         break;
     case G::PasUnPortSerie:
@@ -555,7 +584,7 @@ bool Form1::signalerEchecDEnvoi(const ResultatEnvoi &resultat)
                             "d'envoyer de nouveau.");
         break;
     case G::PortDebranche:
-        conseil = Form1::tr("Rebranchez l'adaptateur. La carte a pu redémarrer : vérifiez l'état "
+        conseil = Form1::tr("Rebranchez l'adaptateur. La carte a pu redémarrer : vérifiez l'état "
                             "de la machine avant d'envoyer de nouveau.");
         break;
     case G::OuvertureEchouee:
@@ -580,7 +609,7 @@ void Form1::signalerJournal(const Echec &rate)
     if (std::exchange(m_journalSignale, true))
         return;
     Afficher(this, GenreMessage::Avertissement, Form1::tr("Journal des envois"),
-             Form1::tr("Le journal des envois « %1 » : %2.\nLes séquences partent quand "
+             Form1::tr("Le journal des envois « %1 » : %2.\nLes séquences partent quand "
                        "même. Ce message ne reviendra pas avant le prochain démarrage du "
                        "panneau.")
                  .arg(NomLisible(CheminJournal()), rate.message));

@@ -78,9 +78,16 @@ inline QStringList lignesListe(const Form1 &fenetre)
     return lignes;
 }
 
+// Waits until the TESTs asked for are over: they run away from the window.
+inline bool envoisFinis(const Form1 &fenetre)
+{
+    return QTest::qWaitFor([&] { return !fenetre.envoiEnCours(); }, 10000);
+}
+
 inline void cliquerTest(const Form1 &fenetre)
 {
     controle<QPushButton>(fenetre, QStringLiteral("Command1"))->click();
+    envoisFinis(fenetre);
 }
 
 // A shown window whose port 1 is a pseudo-terminal, its messages captured.

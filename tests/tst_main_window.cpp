@@ -256,6 +256,7 @@ void TestMainWindow::clicTest()
     auto *test = controle<QPushButton>(fenetre, QStringLiteral("Command1"));
 
     QTest::mouseClick(test, Qt::LeftButton);
+    QVERIFY(envoisFinis(fenetre));
     QCOMPARE(lignesListe(fenetre), lignesInitiales());
     QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
 
@@ -263,6 +264,7 @@ void TestMainWindow::clicTest()
     pas4->selectAll();
     QTest::keyClicks(pas4, QStringLiteral("250"));
     QTest::mouseClick(test, Qt::LeftButton);
+    QVERIFY(envoisFinis(fenetre));
     QStringList attendues = lignesInitiales();
     attendues[3] = QStringLiteral("D+00250:002");
     QCOMPARE(lignesListe(fenetre), attendues);
@@ -278,6 +280,7 @@ void TestMainWindow::toucheEspace()
     auto *test = controle<QPushButton>(fenetre, QStringLiteral("Command1"));
     test->setFocus();
     QTest::keyClick(test, Qt::Key_Space);
+    QVERIFY(envoisFinis(fenetre));
     QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
     QCOMPARE(lignesListe(fenetre), lignesInitiales());
 }
@@ -317,6 +320,7 @@ void TestMainWindow::echec()
         controle<QLineEdit>(fenetre, boite)->setText(texte);
 
     QTest::mouseClick(controle<QPushButton>(fenetre, QStringLiteral("Command1")), Qt::LeftButton);
+    QVERIFY(envoisFinis(fenetre));
     QCOMPARE(messages.vus.size(), 1);
     QCOMPARE(messages.vus[0].genre, GenreMessage::Erreur);
     QVERIFY2(messages.vus[0].texte.contains(dansLeMessage), qPrintable(messages.vus[0].texte));
@@ -335,6 +339,7 @@ void TestMainWindow::echec()
             ->setText(boite.startsWith(u"Text3") ? QStringLiteral("+") : QStringLiteral("002"));
         QTest::mouseClick(controle<QPushButton>(fenetre, QStringLiteral("Command1")),
                           Qt::LeftButton);
+        QVERIFY(envoisFinis(fenetre));
         QCOMPARE(messages.vus.size(), 1);
         QCOMPARE(pty.lire(84).size(), 84);
     }
@@ -373,6 +378,7 @@ void TestMainWindow::clicsRapprochesEtImbriques()
 
     QTest::mouseClick(test, Qt::LeftButton); // clicks again while writing line C
     QTest::mouseClick(test, Qt::LeftButton);
+    QVERIFY(envoisFinis(fenetre));
     QVERIFY(messages.vus.isEmpty());
     QCOMPARE(pty.lire(3 * 84), surLeFil(lignesInitiales()).repeated(3));
     QCOMPARE(lignesListe(fenetre), lignesInitiales());
@@ -773,6 +779,7 @@ void TestMainWindow::clavier()
     for (int k = 0; k < touches.count(); ++k)
         QTest::keyClick(QApplication::focusWidget(), touches[k].key(),
                         touches[k].keyboardModifiers());
+    QVERIFY(envoisFinis(fenetre));
     QCOMPARE(QApplication::focusWidget()->objectName(), focus);
     if (!texte.isEmpty())
         QCOMPARE(qobject_cast<QLineEdit *>(premier)->text(), texte);

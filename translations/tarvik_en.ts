@@ -319,6 +319,10 @@ The grid was not changed.</translation>
         <translation>The log could not be written to “%1”: %2.
 %3</translation>
     </message>
+    <message>
+        <source>hors limites</source>
+        <translation>beyond limits</translation>
+    </message>
 </context>
 <context>
     <name>DialoguePort</name>
@@ -1076,6 +1080,34 @@ Sequences are sent all the same. This message will not come back before the pane
         <source>lu comme %1&#xa0;: seul le nombre du début est lu, puis arrondi</source>
         <translation>read as %1: only the number at the start is read, then rounded</translation>
     </message>
+    <message>
+        <source>limite de la machine</source>
+        <translation>the machine&apos;s limit</translation>
+    </message>
+    <message>
+        <source>votre limite</source>
+        <translation>your limit</translation>
+    </message>
+    <message>
+        <source>Cet axe va jusqu&apos;à %1 pas au plus (%2)</source>
+        <translation>This axis goes up to %1 steps at most (%2)</translation>
+    </message>
+    <message>
+        <source>Cet axe va jusqu&apos;à la vitesse %1 au plus (%2)</source>
+        <translation>This axis goes up to speed %1 at most (%2)</translation>
+    </message>
+    <message>
+        <source>Cet axe n&apos;accepte que les directions «&#xa0;%1&#xa0;» (%2)</source>
+        <translation>This axis takes only the directions “%1” (%2)</translation>
+    </message>
+    <message>
+        <source>La lecture stricte du banc demande exactement un caractère</source>
+        <translation>The bench&apos;s strict reading asks for exactly one character</translation>
+    </message>
+    <message>
+        <source>La lecture stricte du banc demande des chiffres seulement (%1)</source>
+        <translation>The bench&apos;s strict reading asks for digits only (%1)</translation>
+    </message>
 </context>
 <context>
     <name>Langues</name>
@@ -1477,7 +1509,7 @@ Try “%1 --help”.
     </message>
     <message>
         <source>Une séquence précédente, interrompue, avait laissé des octets en attente sur le port (%1)&#xa0;: ils ont été abandonnés avant cette séquence, et la carte a pu recevoir une ligne incomplète</source>
-        <translation>An earlier sequence, interrupted, had left bytes waiting on the port (%1): they were dropped before this sequence, and the board may have received an incomplete line</translation>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

@@ -135,6 +135,7 @@ int codeDe(const EchecLien &echec)
     case IssueEnvoi::PortRefuse:
     case IssueEnvoi::Envoyee:
     case IssueEnvoi::Rebranche:
+    case IssueEnvoi::HorsLimites:
         break;
     }
     return PortIndisponible;

@@ -113,9 +113,33 @@ CaseVerifiee verifierNombre(Colonne colonne, const QString &texte, std::int64_t 
     return verifiee;
 }
 
-} // namespace
+// Who set a limit, as a message says it.
+QString deQui(NiveauLimite niveau)
+{
+    return niveau == NiveauLimite::Machine ? Textes::tr("limite de la machine")
+                                           : Textes::tr("votre limite");
+}
 
-CaseVerifiee VerifierCase(Colonne colonne, const QString &texte)
+// Why a value read from a box goes past the bench's limits, or nothing.
+std::optional<QString> horsDesLimites(Colonne colonne, const CaseVerifiee &lue,
+                                      const LimitesAxe &limite)
+{
+    if (colonne == Colonne::Pas && limite.pas && lue.valeur > *limite.pas)
+        return Textes::tr("Cet axe va jusqu'à %1 pas au plus (%2)")
+            .arg(*limite.pas)
+            .arg(deQui(limite.niveauPas));
+    if (colonne == Colonne::Vitesse && limite.vitesse && lue.valeur > *limite.vitesse)
+        return Textes::tr("Cet axe va jusqu'à la vitesse %1 au plus (%2)")
+            .arg(*limite.vitesse)
+            .arg(deQui(limite.niveauVitesse));
+    if (colonne == Colonne::Direction && limite.directions &&
+        !limite.directions->contains(lue.direction))
+        return Textes::tr("Cet axe n'accepte que les directions « %1 » (%2)")
+            .arg(*limite.directions, deQui(limite.niveauDirections));
+    return std::nullopt;
+}
+
+CaseVerifiee verifierDansLaLigne(Colonne colonne, const QString &texte)
 {
     if (colonne != Colonne::Direction)
         return verifierNombre(colonne, texte, colonne == Colonne::Pas ? PasMax : VitesseMax);
@@ -136,6 +160,30 @@ CaseVerifiee VerifierCase(Colonne colonne, const QString &texte)
     return verifiee;
 }
 
+} // namespace
+
+CaseVerifiee VerifierCase(Colonne colonne, const QString &texte, const LimitesAxe *limite,
+                          bool stricte)
+{
+    CaseVerifiee verifiee = verifierDansLaLigne(colonne, texte);
+    if (verifiee.echec)
+        return verifiee;
+    std::optional<QString> hors;
+    if (stricte && !verifiee.telleQuelle)
+        hors = colonne == Colonne::Direction
+                   ? Textes::tr("La lecture stricte du banc demande exactement un caractère")
+                   : Textes::tr("La lecture stricte du banc demande des chiffres seulement (%1)")
+                         .arg(verifiee.lecture);
+    else if (limite)
+        hors = horsDesLimites(colonne, verifiee, *limite);
+    if (hors) {
+        verifiee.echec = hors;
+        verifiee.horsLimite = true;
+        verifiee.champ.clear();
+    }
+    return verifiee;
+}
+
 QStringList Grille::lignes() const
 {
     QStringList lignes;
@@ -144,7 +192,8 @@ QStringList Grille::lignes() const
     return lignes;
 }
 
-RangeeVerifiee VerifierRangee(int numero, const TextesRangee &textes, const QString &nom)
+RangeeVerifiee VerifierRangee(int numero, const TextesRangee &textes, const QString &nom,
+                              const Limites *limites)
 {
     RangeeVerifiee verifiee;
     verifiee.axe.Lettre = LettreAxe(numero);
@@ -153,9 +202,12 @@ RangeeVerifiee VerifierRangee(int numero, const TextesRangee &textes, const QStr
                                                          {Colonne::Pas, &textes.pas},
                                                          {Colonne::Vitesse, &textes.vitesse}};
     for (const auto &[colonne, texte] : cases) {
-        const CaseVerifiee lue = VerifierCase(colonne, *texte);
+        const CaseVerifiee lue = VerifierCase(
+            colonne, *texte, limites ? &limites->axes[std::size_t(numero - 1)] : nullptr,
+            limites && limites->stricte);
         if (lue.echec) {
             verifiee.echec = refuser(numero, nom, colonne, *texte, *lue.echec);
+            verifiee.echec->horsLimite = lue.horsLimite;
             return verifiee;
         }
         if (colonne == Colonne::Direction)
@@ -168,13 +220,14 @@ RangeeVerifiee VerifierRangee(int numero, const TextesRangee &textes, const QStr
     return verifiee;
 }
 
-GrilleVerifiee VerifierGrille(const TextesGrille &textes, const NomsAxes &noms)
+GrilleVerifiee VerifierGrille(const TextesGrille &textes, const NomsAxes &noms,
+                              const Limites *limites)
 {
     GrilleVerifiee verifiee;
     std::array<Axe, NombreAxes> axes{};
     for (int numero = 1; numero <= NombreAxes; ++numero) {
         const std::size_t k = std::size_t(numero - 1);
-        RangeeVerifiee rangee = VerifierRangee(numero, textes[k], noms[k]);
+        RangeeVerifiee rangee = VerifierRangee(numero, textes[k], noms[k], limites);
         if (rangee.echec) {
             verifiee.echec = std::move(rangee.echec);
             return verifiee;
@@ -183,4 +236,25 @@ GrilleVerifiee VerifierGrille(const TextesGrille &textes, const NomsAxes &noms)
     }
     verifiee.grille = Grille(axes);
     return verifiee;
+}
+
+QList<ValeurRefusee> VerifierLimites(const Grille &grille, const Limites &limites,
+                                     const NomsAxes &noms)
+{
+    // Its fields as a box would hold them, through the boxes' own check.
+    QList<ValeurRefusee> refus;
+    for (int numero = 1; numero <= NombreAxes; ++numero) {
+        const Axe &axe = grille.axe(numero);
+        const LimitesAxe &limite = limites.axes[std::size_t(numero - 1)];
+        const std::pair<Colonne, QString> cases[] = {{Colonne::Direction, QString(axe.Direction)},
+                                                     {Colonne::Pas, TextePas(axe.Pas)},
+                                                     {Colonne::Vitesse, TexteVitesse(axe.Vitesse)}};
+        for (const auto &[colonne, texte] : cases) {
+            if (const CaseVerifiee lue = VerifierCase(colonne, texte, &limite); lue.echec) {
+                refus << refuser(numero, noms[std::size_t(numero - 1)], colonne, texte, *lue.echec);
+                refus.last().horsLimite = true;
+            }
+        }
+    }
+    return refus;
 }

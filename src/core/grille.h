@@ -4,6 +4,7 @@
 
 #include "core/axes.h"
 #include "core/echec.h"
+#include "core/limites.h"
 
 #include <QString>
 #include <QStringList>
@@ -44,7 +45,8 @@ private:
         : m_axes(axes)
     {
     }
-    friend GrilleVerifiee VerifierGrille(const TextesGrille &textes, const NomsAxes &noms);
+    friend GrilleVerifiee VerifierGrille(const TextesGrille &textes, const NomsAxes &noms,
+                                         const Limites *limites);
     friend SequenceAnalysee AnalyserSequence(const QByteArray &contenu);
 
     std::array<Axe, NombreAxes> m_axes;
@@ -59,15 +61,20 @@ struct CaseVerifiee {
     bool telleQuelle = true;      // the text goes out as typed: digits alone, one character
     QString lecture;              // when it does not: how it is read, for the operator
     std::optional<QString> echec; // why it cannot be sent
+    bool horsLimite = false;      // a limit of the bench refuses it
 };
-CaseVerifiee VerifierCase(Colonne colonne, const QString &texte);
+// Within `limite` too (the axis's limits, if any), and, when `stricte`, with
+// the text exactly what is sent.
+CaseVerifiee VerifierCase(Colonne colonne, const QString &texte, const LimitesAxe *limite = nullptr,
+                          bool stricte = false);
 
 // A grid value that cannot go to the board. The message names the axis, the
 // column and the text as typed.
 struct ValeurRefusee : Echec {
     int axe = 0; // 1 to 7
     Colonne colonne = Colonne::Pas;
-    QString texte; // as typed
+    QString texte;           // as typed
+    bool horsLimite = false; // refused by a limit of the bench, not by the line's own range
 };
 
 // Checks row `numero` (1 to 7) into an axis command, its texts in the order
@@ -76,11 +83,18 @@ struct RangeeVerifiee {
     Axe axe;
     std::optional<ValeurRefusee> echec;
 };
-RangeeVerifiee VerifierRangee(int numero, const TextesRangee &textes, const QString &nom = {});
+RangeeVerifiee VerifierRangee(int numero, const TextesRangee &textes, const QString &nom = {},
+                              const Limites *limites = nullptr);
 
 // Checks the seven rows in order; the first refused value stops.
 struct GrilleVerifiee {
     std::optional<Grille> grille;
     std::optional<ValeurRefusee> echec;
 };
-GrilleVerifiee VerifierGrille(const TextesGrille &textes, const NomsAxes &noms = {});
+GrilleVerifiee VerifierGrille(const TextesGrille &textes, const NomsAxes &noms = {},
+                              const Limites *limites = nullptr);
+
+// Every value of a checked grid beyond the limits, in the order of the grid
+// (a sequence file's or a program's): none when it keeps within them.
+QList<ValeurRefusee> VerifierLimites(const Grille &grille, const Limites &limites,
+                                     const NomsAxes &noms = {});

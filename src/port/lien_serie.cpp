@@ -61,15 +61,16 @@ std::optional<EchecLien> LienSerie::ecrire(const QByteArray &octets, QDeadlineTi
     return std::nullopt;
 }
 
-std::optional<EchecLien> LienSerie::fermer(QDeadlineTimer echeance)
+void LienSerie::fermer()
 {
-    if (!m_pilote->estOuvert())
-        return std::nullopt;
-    auto refus = m_pilote->vider(echeance);
-    if (refus)
-        m_pilote->jeter();
     m_pilote->fermer();
-    return refus ? std::optional(situer(*refus)) : std::nullopt;
+}
+
+std::optional<EchecLien> LienSerie::vider(QDeadlineTimer echeance)
+{
+    if (const auto refus = m_pilote->vider(echeance))
+        return situer(*refus);
+    return std::nullopt;
 }
 
 void LienSerie::abandonner()

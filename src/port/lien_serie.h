@@ -37,6 +37,8 @@ public:
     // A descriptor that, once readable, ends a run at once (a signal's
     // self-pipe); -1 for none.
     void setReveil(int fd) { m_pilote->setReveil(fd); }
+    // Another one for a run the operator may stop; -1 for none.
+    void setArret(int fd) { m_pilote->setArret(fd); }
 
     // Checks the port is a serial port, takes the locks, opens it and
     // applies the line settings. Nothing is written to a device that is not
@@ -46,10 +48,13 @@ public:
     // Hands every byte to the system before the deadline, or fails.
     std::optional<EchecLien> ecrire(const QByteArray &octets, QDeadlineTimer echeance);
 
-    // Waits until every byte written has left, then closes and releases the
-    // locks. The port is closed and the locks released even when it fails;
-    // what could not leave in time is thrown away first.
-    std::optional<EchecLien> fermer(QDeadlineTimer echeance);
+    // Waits until every byte written has left; the port stays open, and
+    // held, for more (a program's next step).
+    std::optional<EchecLien> vider(QDeadlineTimer echeance);
+
+    // Once the bytes have left (vider): closes the port and releases the
+    // locks.
+    void fermer();
 
     // After a failure: throws away every byte still waiting to leave, so that
     // no incomplete line reaches the board later, then closes and releases

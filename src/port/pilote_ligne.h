@@ -69,8 +69,11 @@ public:
     // A descriptor that, once readable, ends every wait at once and refuses
     // a new opening (a signal's self-pipe); -1 for none.
     void setReveil(int fd) { m_reveil = fd; }
+    // Another such descriptor: the operator's Stop, for one run.
+    void setArret(int fd) { m_arret = fd; }
 
 protected:
     int m_reveil = -1;
+    int m_arret = -1;
     int m_jetes = 0;
 };

@@ -198,14 +198,14 @@ int PilotePosix::reglerLigne()
 
 std::optional<EchecLien> PilotePosix::attendreLigne(QDeadlineTimer echeance)
 {
-    pollfd attentes[2] = {{m_fd, POLLOUT, 0}, {m_reveil, POLLIN, 0}};
+    pollfd attentes[3] = {{m_fd, POLLOUT, 0}, {m_reveil, POLLIN, 0}, {m_arret, POLLIN, 0}};
     for (;;) {
         if (reveille())
             return interrompu();
         if (echeance.hasExpired())
             return delaiDepasse();
         const int n =
-            ::poll(attentes, m_reveil >= 0 ? 2 : 1, int(qMax<qint64>(1, echeance.remainingTime())));
+            ::poll(attentes, 3, int(qMax<qint64>(1, echeance.remainingTime()))); // -1s are passed over
         if (n < 0 && errno != EINTR)
             return ecritureEchouee(errno);
         if (n > 0 && (attentes[0].revents & (POLLHUP | POLLERR)))
@@ -260,9 +260,9 @@ std::optional<EchecLien> PilotePosix::vider(QDeadlineTimer echeance)
     // sent everything first.
     int reste = 0;
     while ((reste = enAttente()) > 0 && !echeance.hasExpired() && !reveille()) {
-        pollfd p{m_reveil, POLLIN, 0};
+        pollfd p[2] = {{m_reveil, POLLIN, 0}, {m_arret, POLLIN, 0}};
         const timespec demi{0, 500000};
-        ::ppoll(&p, m_reveil >= 0 ? 1 : 0, &demi, nullptr);
+        ::ppoll(p, 2, &demi, nullptr);
     }
     if (reveille())
         return interrompu();

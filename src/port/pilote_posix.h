@@ -42,7 +42,7 @@ private:
     // Waits until the line takes bytes again; a failure on the deadline or
     // a wake-up.
     std::optional<EchecLien> attendreLigne(QDeadlineTimer echeance);
-    bool reveille() const { return DescripteurLisible(m_reveil); }
+    bool reveille() const { return DescripteurLisible(m_reveil) || DescripteurLisible(m_arret); }
 
     VerrousUucp m_verrous;
     QString m_chemin; // the device the name led to

@@ -53,7 +53,8 @@ EchecLien enRetard(const LienSerie &lien, int lignes)
                         .arg(*DelaiSequenceMs / 1000.0)));
 }
 
-// Writes the seven lines before the deadline, telling each; how it failed.
+// Writes the seven lines before the deadline, telling each, and waits until
+// they have left; the port stays open. How it failed.
 std::optional<EchecLien> ecrireLignes(const Grille &grille, LienSerie &lien,
                                       QDeadlineTimer echeance, ResultatEnvoi &resultat,
                                       const ObservateurEnvoi &observateur)
@@ -71,9 +72,11 @@ std::optional<EchecLien> ecrireLignes(const Grille &grille, LienSerie &lien,
             return enRetard(lien, int(resultat.lignes.size()));
         }
     }
-    auto echec = lien.fermer(echeance);
+    auto echec = lien.vider(echeance);
     if (!echec && echeance.hasExpired())
         echec = enRetard(lien, NombreAxes);
+    if (echec)
+        lien.abandonner();
     return echec;
 }
 
@@ -89,25 +92,39 @@ QString NoteOctetsJetes(int octets)
         .arg(octets);
 }
 
-ResultatEnvoi EnvoyerSequence(const Grille &grille, LienSerie &lien,
-                              const ObservateurEnvoi &observateur)
+ResultatEnvoi OuvrirPourEnvoyer(LienSerie &lien)
 {
     ResultatEnvoi resultat;
     resultat.port = lien.port();
-    const QDeadlineTimer echeance(*DelaiSequenceMs);
-    auto echec = lien.ouvrir();
+    const auto echec = lien.ouvrir();
     resultat.peripherique = lien.peripherique();
     resultat.avertissements = lien.avertissements();
     resultat.octetsJetes = lien.octetsJetes();
-    if (echec) {
+    if (echec)
         resultat.echec = echecDuRun(*echec, Textes::tr("Rien n'a été envoyé"), 0);
-        return resultat;
-    }
+    return resultat;
+}
+
+void EnvoyerGrille(const Grille &grille, LienSerie &lien, QDeadlineTimer echeance,
+                   ResultatEnvoi &resultat, const ObservateurEnvoi &observateur)
+{
     if (observateur.commence)
         observateur.commence();
-    if ((echec = ecrireLignes(grille, lien, echeance, resultat, observateur)))
+    if (const auto echec = ecrireLignes(grille, lien, echeance, resultat, observateur))
         resultat.echec =
             echecDuRun(*echec, lignesEnvoyees(int(resultat.lignes.size()), echec->genre),
                        resultat.octetsJetes);
+}
+
+ResultatEnvoi EnvoyerSequence(const Grille &grille, LienSerie &lien,
+                              const ObservateurEnvoi &observateur)
+{
+    const QDeadlineTimer echeance(*DelaiSequenceMs);
+    ResultatEnvoi resultat = OuvrirPourEnvoyer(lien);
+    if (resultat.echec)
+        return resultat;
+    EnvoyerGrille(grille, lien, echeance, resultat, observateur);
+    if (!resultat.echec)
+        lien.fermer(); // drained already
     return resultat;
 }

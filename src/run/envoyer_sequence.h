@@ -34,6 +34,18 @@ struct ResultatEnvoi {
 // the line. Tests shorten it.
 inline Substituable<int> DelaiSequenceMs{2000};
 
+// Opens the port for a run or a program: which device, and what the
+// operator should know; `echec` when it cannot be (nothing is held then).
+ResultatEnvoi OuvrirPourEnvoyer(LienSerie &lien);
+
+// On a port open for it: tells that the grid starts, writes each axis's
+// line and tells it once written, and waits until the bytes have left, all
+// before `echeance`; the port stays open and held. Adds to `resultat` the
+// lines written and, on a failure, how it failed; the port is then closed
+// and what waited to leave thrown away.
+void EnvoyerGrille(const Grille &grille, LienSerie &lien, QDeadlineTimer echeance,
+                   ResultatEnvoi &resultat, const ObservateurEnvoi &observateur = {});
+
 // Opens the port, writes each axis's line and tells it once written, waits
 // until the bytes have left and closes the port. On a failure the port is
 // closed, the locks are released, and the lines listed are those written in

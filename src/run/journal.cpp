@@ -67,6 +67,8 @@ QString NomIssue(IssueEnvoi issue)
         return QStringLiteral("échec");
     case IssueEnvoi::Rebranche:
         return QStringLiteral("rebranché");
+    case IssueEnvoi::HorsLimites:
+        return QStringLiteral("hors limites");
     case IssueEnvoi::Interrompue:
         break;
     }
@@ -76,7 +78,8 @@ QString NomIssue(IssueEnvoi issue)
 std::optional<IssueEnvoi> AnalyserIssue(QStringView nom)
 {
     for (IssueEnvoi issue : {IssueEnvoi::Envoyee, IssueEnvoi::PortRefuse, IssueEnvoi::Echec,
-                             IssueEnvoi::Interrompue, IssueEnvoi::Rebranche})
+                             IssueEnvoi::Interrompue, IssueEnvoi::Rebranche,
+                             IssueEnvoi::HorsLimites})
         if (nom == NomIssue(issue))
             return issue;
     return std::nullopt;

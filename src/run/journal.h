@@ -20,9 +20,10 @@ constexpr qint64 TailleMaxJournal = 4 * 1024 * 1024;
 QString CheminJournal();
 
 // How a run ended, as the journal names it.
-// Besides the runs, the panel records that the device came back after going
+// Besides the runs: a grid or a file refused by a limit of the bench before
+// any port was opened (HorsLimites), and a device that came back after going
 // away (Rebranche): the board behind it may have restarted.
-enum class IssueEnvoi { Envoyee, PortRefuse, Echec, Interrompue, Rebranche };
+enum class IssueEnvoi { Envoyee, PortRefuse, Echec, Interrompue, Rebranche, HorsLimites };
 QString NomIssue(IssueEnvoi issue);
 // The outcome a word of the journal names (NomIssue's words, exactly);
 // nothing for any other word.

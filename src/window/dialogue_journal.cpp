@@ -54,6 +54,8 @@ QString texteIssue(IssueEnvoi issue)
         return DialogueJournal::tr("échec");
     case IssueEnvoi::Rebranche:
         return DialogueJournal::tr("rebranché");
+    case IssueEnvoi::HorsLimites:
+        return DialogueJournal::tr("hors limites");
     case IssueEnvoi::Interrompue:
         break;
     }

@@ -163,6 +163,18 @@ Form1::Form1(const ReglagesLus &reglages, QWidget *parent)
     statusBar()->setSizeGripEnabled(false);
     connect(&m_surveillance, &SurveillancePort::etatChange, this, &Form1::montrerEtatPort);
     connect(&m_surveillance, &SurveillancePort::rebranche, this, &Form1::consignerRebranchement);
+    connect(&m_execution, &ExecutionProgramme::etapeCommencee, this, [this] {
+        m_lignesEnvoyees->clear(); // once the port is open
+        m_listeVidee = true;
+    });
+    connect(&m_execution, &ExecutionProgramme::ligneRemise, this, &Form1::ajouterLigne);
+    connect(&m_execution, &ExecutionProgramme::etapeTerminee, this,
+            [this](const ResultatEtape &etape) {
+                if (const auto rate = EcrireJournal(
+                        EnregistrementDe(etape.envoi, etape.debut, QStringLiteral("tarvik"))))
+                    signalerJournal(*rate);
+            });
+    connect(&m_execution, &ExecutionProgramme::termine, this, &Form1::finEnvoi);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     m_lien.setPort(DeterminerPort({}, m_reglages));
@@ -455,56 +467,57 @@ void Form1::marquerCase(int numero, Colonne colonne)
 
 void Form1::envoyerGrille()
 {
-    // A click that reaches us during a run (from a nested event loop) gets
-    // its own run once the current one has closed the port.
+    // A click during a run gets its own run once the current one has closed
+    // the port.
     ++m_demandes;
-    if (m_enCours)
-        return;
-    m_enCours = true;
-    while (m_demandes > 0) {
-        --m_demandes;
-        if (!envoyerUneFois()) {
-            m_demandes = 0; // the program is ending: no message, no other run
-            break;
-        }
-    }
-    m_enCours = false;
+    if (!m_execution.enCours() && !m_finissant)
+        lancerEnvoi();
 }
 
-bool Form1::envoyerUneFois()
+void Form1::lancerEnvoi()
 {
-    const QDateTime debut = QDateTime::currentDateTime();
-    m_surveillance.oublierRebranchement(); // said until this TEST
-    const GrilleVerifiee verifiee = VerifierGrille(textes(), m_noms);
-    if (verifiee.echec) {
-        montrerTentative(debut, Form1::tr("valeur refusée"), false);
-        signalerEchec(Form1::tr("Séquence non envoyée"),
-                      Echec{verifiee.echec->message + Form1::tr(".\nRien n'a été envoyé")},
-                      verifiee.echec);
-        return true;
+    while (m_demandes > 0) {
+        --m_demandes;
+        m_debutEnvoi = QDateTime::currentDateTime();
+        m_surveillance.oublierRebranchement(); // said until this TEST
+        const GrilleVerifiee verifiee = VerifierGrille(textes(), m_noms);
+        if (verifiee.echec) {
+            montrerTentative(m_debutEnvoi, Form1::tr("valeur refusée"), false);
+            signalerEchec(Form1::tr("Séquence non envoyée"),
+                          Echec{verifiee.echec->message + Form1::tr(".\nRien n'a été envoyé")},
+                          verifiee.echec);
+            continue;
+        }
+        m_listeVidee = false;
+        Programme test;
+        test.etapes << EtapeProgramme{{}, *verifiee.grille, 0};
+        m_execution.demarrer(test);
+        return;
     }
-    bool listeVidee = false;
-    const ResultatEnvoi resultat = EnvoyerSequence(*verifiee.grille, m_lien,
-                                                   {[&] {
-                                                        m_lignesEnvoyees->clear();
-                                                        listeVidee = true;
-                                                    },
-                                                    [this](const QString &ligne) {
-                                                        ajouterLigne(ligne);
-                                                    }});
-    if (const auto rate =
-            EcrireJournal(EnregistrementDe(resultat, debut, QStringLiteral("tarvik"))))
-        signalerJournal(*rate);
-    if (resultat.echec && resultat.echec->genre == EchecLien::Genre::Interrompu)
-        return false;
+}
+
+void Form1::finEnvoi(const ResultatProgramme &resultat)
+{
+    if (resultat.fin == ResultatProgramme::Fin::Interrompue) {
+        m_demandes = 0; // the program is ending: no message, no other run
+        return;
+    }
+    m_finissant = true;
+    const ResultatEnvoi dernier =
+        resultat.ouverture ? *resultat.ouverture : resultat.etapes.value(0).envoi;
+    if (resultat.ouverture)
+        if (const auto rate = EcrireJournal(
+                EnregistrementDe(dernier, m_debutEnvoi, QStringLiteral("tarvik"))))
+            signalerJournal(*rate);
     m_surveillance.verifier(); // the run may have found the port in another state
-    montrerTentative(debut, resultat.echec ? enQuelquesMots(resultat.echec->genre) : QString(),
-                     listeVidee);
-    if (resultat.echec && signalerEchecDEnvoi(resultat))
+    montrerTentative(m_debutEnvoi, dernier.echec ? enQuelquesMots(dernier.echec->genre) : QString(),
+                     m_listeVidee);
+    if (dernier.echec && signalerEchecDEnvoi(dernier))
         ++m_demandes; // once more
-    else if (!resultat.echec)
-        signalerAvertissements(resultat);
-    return true;
+    else if (!dernier.echec)
+        signalerAvertissements(dernier);
+    m_finissant = false;
+    lancerEnvoi();
 }
 
 void Form1::montrerTentative(const QDateTime &quand, const QString &echec, bool listeVidee)

@@ -4,6 +4,7 @@
 
 #include "app/surveillance_port.h"
 #include "run/envoyer_sequence.h"
+#include "run/execution_programme.h"
 #include "system/fichier_reglages.h"
 
 #include <QMainWindow>
@@ -36,6 +37,8 @@ public:
     LienSerie &lien() { return m_lien; }
     // The device given with --port, used until a port is chosen in the menu.
     void imposerPort(const QString &peripherique);
+    // A TEST, or a program, is under way or waits its turn.
+    bool envoiEnCours() const { return m_execution.enCours() || m_demandes > 0 || m_finissant; }
 
 protected:
     // Lists one more line handed to the port.
@@ -71,11 +74,13 @@ private:
     void creerMenuLangue(QMenu *menu);
     void ordonnerFocus();
     void creerMenus();
-    // TEST: checks the grid, then sends it; again when the operator asks to
-    // retry.
+    // TEST: checks the grid, then sends it, away from the window's thread;
+    // again when the operator asks to retry, or clicked meanwhile.
     void envoyerGrille();
-    // One check and run; false once the program is asked to end.
-    bool envoyerUneFois();
+    // Starts the next TEST asked for, whose grid passes its checks.
+    void lancerEnvoi();
+    // The end of a TEST: the list, the status line, what to tell.
+    void finEnvoi(const ResultatProgramme &resultat);
     void remplirGrille(const Grille &grille);
     // Marks a box whose text will not go out as typed, or cannot go at all.
     void marquerCase(int numero, Colonne colonne);
@@ -128,12 +133,15 @@ private:
     QString m_envoyeeA;      // when the sequence listed was sent
     QString m_raccourciTest; // TEST's shortcut, as the keyboard says it
     LienSerie m_lien;
+    ExecutionProgramme m_execution{m_lien};
     ReglagesLus m_reglages; // as read at start, then as saved
 
     QStringList m_avertis; // what the operator was told of the runs that went through
     bool m_journalSignale = false;
-    int m_demandes = 0; // clicks on TEST not yet served
-    bool m_enCours = false;
+    int m_demandes = 0;      // clicks on TEST not yet served
+    bool m_finissant = false; // a TEST's end is being told
+    bool m_listeVidee = false; // the run under way emptied the list
+    QDateTime m_debutEnvoi;
 
     DialogueJournal *m_journal = nullptr; // made at its first opening, then kept
 };

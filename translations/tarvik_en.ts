@@ -1509,7 +1509,7 @@ Try “%1 --help”.
     </message>
     <message>
         <source>Une séquence précédente, interrompue, avait laissé des octets en attente sur le port (%1)&#xa0;: ils ont été abandonnés avant cette séquence, et la carte a pu recevoir une ligne incomplète</source>
-        <translation type="unfinished"></translation>
+        <translation>An earlier sequence, interrupted, had left bytes waiting on the port (%1): they were dropped before this sequence, and the board may have received an incomplete line</translation>
     </message>
 </context>
 <context>

@@ -1,9 +1,11 @@
-// The two file formats, from bytes: sequence files (the seven lines a run
-// sends) and axis-name files.
+// The file formats, from bytes: sequence files (the seven lines a run
+// sends), axis-name files and programs.
 #include "core/fichiers.h"
+#include "core/programme.h"
 #include "sequences_essai.h"
 
 #include <QTest>
+#include <numeric>
 
 class TestFichiers : public QObject {
     Q_OBJECT
@@ -16,6 +18,11 @@ private Q_SLOTS:
     void nomsLus();
     void nomsRefuses_data();
     void nomsRefuses();
+    void programmeAccepte_data();
+    void programmeAccepte();
+    void programmeRefuse_data();
+    void programmeRefuse();
+    void programmeForme();
 };
 
 void TestFichiers::sequenceAcceptee_data()
@@ -149,6 +156,143 @@ void TestFichiers::nomsRefuses()
     const NomsAnalyses analyses = AnalyserNomsAxes(contenu);
     QVERIFY(analyses.echec);
     QVERIFY2(analyses.echec->message.contains(motif), qPrintable(analyses.echec->message));
+}
+
+namespace {
+
+const QByteArray Initiale = "A+00000:002\nB+00000:002\nC+00000:002\nD+00000:002\nE+00000:002\n"
+                            "F+00000:002\nG+00000:002\n";
+
+// A program as FormerProgramme forms it, and the same with comments.
+const QByteArray ProgrammeForme = "programme tarvik 1\nrepeter 3\n\netape prise\n" + Initiale +
+                                  "attendre 2.5\n\netape dépose\n" + SequenceVariee;
+const QByteArray ProgrammeCommente = QByteArray(ProgrammeForme)
+                                         .replace("\netape d", "\n# la pince s'ouvre\n\netape d")
+                                         .prepend("# Prise et dépose d'une pièce\n\n");
+
+// A header, then steps each with no name and the initial grid, and `waits`
+// between them.
+QByteArray etapes(const QList<QByteArray> &attentes)
+{
+    QByteArray octets = "programme tarvik 1\n";
+    for (const QByteArray &attente : attentes)
+        octets += "etape\n" + Initiale + "attendre " + attente + "\n";
+    return octets + "etape\n" + Initiale;
+}
+
+} // namespace
+
+void TestFichiers::programmeAccepte_data()
+{
+    QTest::addColumn<QByteArray>("contenu");
+    QTest::addColumn<int>("repetitions");
+    QTest::addColumn<QStringList>("noms");
+    QTest::addColumn<QList<int>>("attentes"); // tenths, each step's
+    QTest::addColumn<QByteArray>("lignes");   // the steps' sequences, one after the other
+    QTest::addColumn<bool>("forme");          // FormerProgramme gives these very bytes
+    const QStringList deux = {QStringLiteral("prise"), QStringLiteral("dépose")};
+    const QByteArray quarante = QString(40, u'é').toUtf8();
+    const QByteArray i3 = Initiale.repeated(3);
+    // clang-format off
+    QTest::newRow("formé")         << ProgrammeForme << 3 << deux << QList<int>{25, 0} << Initiale + SequenceVariee << true;
+    QTest::newRow("commenté")      << ProgrammeCommente << 3 << deux << QList<int>{25, 0} << Initiale + SequenceVariee << false;
+    QTest::newRow("CRLF")          << QByteArray(ProgrammeCommente).replace("\n", "\r\n") << 3 << deux << QList<int>{25, 0} << Initiale + SequenceVariee << false;
+    QTest::newRow("attentes bornes") << etapes({"0", "3600"}) << 1 << QStringList(3) << QList<int>{0, 36000, 0} << i3 << false;
+    QTest::newRow("attentes formées") << etapes({"0.0", "3600.0"}).replace("etape", "\netape") << 1 << QStringList(3) << QList<int>{0, 36000, 0} << i3 << true;
+    QTest::newRow("repeter 10000") << "programme tarvik 1\n\n# x\nrepeter 10000\netape\n" + SequenceVariee << 10000 << QStringList(1) << QList<int>{0} << SequenceVariee << false;
+    QTest::newRow("noms bornes")   << "programme tarvik 1\netape   " + quarante + " \n#\n" + Initiale + "attendre 0.1\netape \xC2\xA0 \n" + Initiale << 1 << QStringList{QString(40, u'é'), {}} << QList<int>{1, 0} << Initiale.repeated(2) << false;
+    QTest::newRow("séquence")      << SequenceVariee << 1 << QStringList(1) << QList<int>{0} << SequenceVariee << false;
+    QTest::newRow("séquence CRLF") << QByteArray(Initiale).replace("\n", "\r\n") + "\n" << 1 << QStringList(1) << QList<int>{0} << Initiale << false;
+    // clang-format on
+}
+
+// An accepted program gives its steps, and forms back to bytes that give it again.
+void TestFichiers::programmeAccepte()
+{
+    QFETCH(QByteArray, contenu);
+    QFETCH(int, repetitions);
+    QFETCH(QStringList, noms);
+    QFETCH(QList<int>, attentes);
+    QFETCH(QByteArray, lignes);
+    QFETCH(bool, forme);
+    const ProgrammeAnalyse lu = AnalyserProgramme(contenu);
+    QVERIFY2(lu.programme, qPrintable(lu.echec.value_or(Echec{}).message));
+    QCOMPARE(lu.programme->repetitions, repetitions);
+    QStringList nomsLus;
+    QList<int> attentesLues;
+    QByteArray lignesLues;
+    for (const EtapeProgramme &etape : lu.programme->etapes) {
+        nomsLus << etape.nom;
+        attentesLues << etape.attenteDixiemes;
+        lignesLues += FormerSequence(etape.grille);
+    }
+    QCOMPARE(nomsLus, noms);
+    QCOMPARE(attentesLues, attentes);
+    QCOMPARE(lignesLues, lignes);
+    QCOMPARE(AttenteTotaleDixiemes(*lu.programme),
+             std::accumulate(attentes.begin(), attentes.end(), 0));
+    const QByteArray octets = FormerProgramme(*lu.programme);
+    QCOMPARE(AnalyserProgramme(octets).programme, lu.programme);
+    if (forme)
+        QCOMPARE(octets, contenu);
+}
+
+void TestFichiers::programmeRefuse_data()
+{
+    QTest::addColumn<QByteArray>("contenu");
+    QTest::addColumn<QString>("motif");
+    const QByteArray entete = "programme tarvik 1\n";
+    // clang-format off
+    QTest::newRow("vide")             << QByteArray()                               << "Ligne 1 : « programme tarvik 1 » est attendu";
+    QTest::newRow("en-tête manquant") << "# x\netape\n" + Initiale                  << "Ligne 2 : « programme tarvik 1 » est attendu";
+    QTest::newRow("BOM")              << "\xEF\xBB\xBF" + ProgrammeForme            << "Ligne 1 : « programme tarvik 1 » est attendu";
+    QTest::newRow("version 2")        << QByteArray("#\nprogramme tarvik 2\n") << "Ligne 2 : version du format inconnue";
+    QTest::newRow("aucune étape")     << entete + "\n"                              << "Ligne 3 : « etape » est attendu";
+    QTest::newRow("six lignes")       << entete + "etape\n" + Initiale.left(72) + "attendre 1\netape\n" + Initiale << "Ligne 9 : la ligne doit commencer par la lettre G";
+    QTest::newRow("ligne fautive")    << QByteArray(ProgrammeCommente).replace("D 00250:000", "D 00250:256") << "Ligne 22 : la vitesse 256 dépasse 255";
+    QTest::newRow("saut final")       << ProgrammeForme.chopped(1)                  << "Ligne 21 : le saut de ligne final manque";
+    QTest::newRow("attente finale")   << etapes({"1"}) + "# fin\nattendre 1\n\n"    << "Ligne 20 : aucune étape ne suit cette attente";
+    QTest::newRow("attente manquante") << etapes({}) + "etape\n" + Initiale         << "Ligne 10 : « attendre SECONDES » manque";
+    QTest::newRow("3600.1")           << etapes({"3600.1"})                          << "Ligne 10 : l'attente dépasse 3600 s";
+    QTest::newRow("-1")               << etapes({"-1"})                              << "Ligne 10 : l'attente s'écrit en secondes";
+    QTest::newRow("2,5")              << etapes({"2,5"})                             << "Ligne 10 : l'attente s'écrit en secondes";
+    QTest::newRow("1.25")             << etapes({"1.25"})                            << "Ligne 10 : l'attente s'écrit en secondes";
+    QTest::newRow("2 s")              << etapes({"2 s"})                             << "Ligne 10 : l'attente s'écrit en secondes";
+    QTest::newRow("repeter 0")        << entete + "repeter 0\n"                     << "Ligne 2 : « repeter » prend un nombre entier de 1 à 10000";
+    QTest::newRow("repeter 10001")    << entete + "repeter 10001\n"                 << "Ligne 2 : « repeter » prend";
+    QTest::newRow("nom de 41")        << entete + "etape " + QByteArray(41, 'x') + "\n" + Initiale << "Ligne 2 : le nom compte 41 caractères";
+    QTest::newRow("nom tabulation")   << entete + "etape a\tb\n" + Initiale         << "Ligne 2 : caractère de contrôle (U+0009)";
+    QTest::newRow("1001 étapes")      << etapes(QList<QByteArray>(EtapesMax, "0")) << "Ligne 9002 : un programme a au plus 1000 étapes";
+    QTest::newRow("texte après")      << ProgrammeForme + "\nfin\n"                 << "Ligne 23 : « attendre SECONDES » et l'étape suivante";
+    QTest::newRow("séquence refusée") << Initiale.left(12)                          << "Ligne 2 : ligne manquante";
+    QTest::newRow("plus de 1 Mio")    << QByteArray(TailleMaxProgramme + 1, '#')    << "le fichier dépasse 1 Mio";
+    // clang-format on
+}
+
+// A refused program says which line and why.
+void TestFichiers::programmeRefuse()
+{
+    QFETCH(QByteArray, contenu);
+    QFETCH(QString, motif);
+    const ProgrammeAnalyse lu = AnalyserProgramme(contenu);
+    QVERIFY(lu.echec && !lu.programme);
+    QVERIFY2(lu.echec->message.startsWith(motif), qPrintable(lu.echec->message));
+}
+
+// A name cannot break its line; the last step's wait is never written nor
+// counted.
+void TestFichiers::programmeForme()
+{
+    const Grille grille = *AnalyserSequence(SequenceVariee).grille;
+    const Programme programme{{{QStringLiteral("prise\nrepeter 9"), grille, 25}, {{}, grille, 70}},
+                              2};
+    QCOMPARE(AttenteTotaleDixiemes(programme), 25);
+    const ProgrammeAnalyse lu = AnalyserProgramme(FormerProgramme(programme));
+    QVERIFY2(lu.programme, qPrintable(lu.echec.value_or(Echec{}).message));
+    QCOMPARE(lu.programme->repetitions, 2);
+    QCOMPARE(lu.programme->etapes.size(), 2);
+    QCOMPARE(lu.programme->etapes[0].nom, QStringLiteral("priserepeter 9"));
+    QCOMPARE(lu.programme->etapes[1].attenteDixiemes, 0);
 }
 
 QTEST_GUILESS_MAIN(TestFichiers)

@@ -1411,6 +1411,57 @@ Try “%1 --help”.
     </message>
 </context>
 <context>
+    <name>Programme</name>
+    <message>
+        <source>Ligne %1&#xa0;: %2</source>
+        <translation>Line %1: %2</translation>
+    </message>
+    <message>
+        <source>version du format inconnue&#xa0;: cette version de Tarvik lit «&#xa0;programme tarvik 1&#xa0;»</source>
+        <translation>unknown format version: this version of Tarvik reads “programme tarvik 1”</translation>
+    </message>
+    <message>
+        <source>«&#xa0;programme tarvik 1&#xa0;» est attendu en tête du fichier (seuls des commentaires et des lignes vides peuvent le précéder)</source>
+        <translation>“programme tarvik 1” is expected at the top of the file (only comments and blank lines may come before it)</translation>
+    </message>
+    <message>
+        <source>«&#xa0;repeter&#xa0;» prend un nombre entier de 1 à %1</source>
+        <translation>“repeter” takes a whole number from 1 to %1</translation>
+    </message>
+    <message>
+        <source>«&#xa0;attendre SECONDES&#xa0;» manque avant cette étape</source>
+        <translation>“attendre SECONDS” is missing before this step</translation>
+    </message>
+    <message>
+        <source>«&#xa0;attendre SECONDES&#xa0;» et l&apos;étape suivante, ou la fin du fichier, sont attendus</source>
+        <translation>“attendre SECONDS” and the next step, or the end of the file, are expected</translation>
+    </message>
+    <message>
+        <source>aucune étape ne suit cette attente&#xa0;: la dernière étape n&apos;en a pas</source>
+        <translation>no step follows this wait: the last step has none</translation>
+    </message>
+    <message>
+        <source>«&#xa0;etape&#xa0;» est attendu</source>
+        <translation>“etape” is expected</translation>
+    </message>
+    <message>
+        <source>un programme a au plus %1 étapes</source>
+        <translation>a program has %1 steps at most</translation>
+    </message>
+    <message>
+        <source>l&apos;attente s&apos;écrit en secondes, au dixième près, comme «&#xa0;attendre 2.5&#xa0;» ou «&#xa0;attendre 10&#xa0;»</source>
+        <translation>a wait is written in seconds, to a tenth at most, as “attendre 2.5” or “attendre 10”</translation>
+    </message>
+    <message>
+        <source>l&apos;attente dépasse %1&#xa0;s</source>
+        <translation>the wait is over %1 s</translation>
+    </message>
+    <message>
+        <source>le fichier dépasse %1&#xa0;Mio</source>
+        <translation>the file is over %1 MiB</translation>
+    </message>
+</context>
+<context>
     <name>Reglages</name>
     <message>
         <source>valeur vide</source>

@@ -117,31 +117,27 @@ bool visible(QChar c)
 SequenceAnalysee AnalyserSequence(const QByteArray &contenu)
 {
     SequenceAnalysee analysee;
+    const auto refuser = [&analysee](qsizetype k, const QString &raison) {
+        analysee.echec = ligne(k, raison);
+        analysee.ligne = k;
+        analysee.raison = raison;
+        return analysee;
+    };
     bool termine = false;
     const QList<QByteArray> ls = lignes(contenu, termine);
     std::array<Axe, NombreAxes> axes{};
     for (int k = 1; k <= NombreAxes; ++k) {
-        if (k > ls.size()) {
-            analysee.echec =
-                ligne(k, Textes::tr("ligne manquante : il faut sept lignes, de A à G"));
-            return analysee;
-        }
+        if (k > ls.size())
+            return refuser(k, Textes::tr("ligne manquante : il faut sept lignes, de A à G"));
         const QString refus = analyserLigne(k, ls[k - 1], axes[std::size_t(k - 1)]);
-        if (!refus.isEmpty()) {
-            analysee.echec = ligne(k, refus);
-            return analysee;
-        }
+        if (!refus.isEmpty())
+            return refuser(k, refus);
     }
-    if (ls.size() == NombreAxes && !termine) {
-        analysee.echec = ligne(NombreAxes, Textes::tr("le saut de ligne final manque"));
-        return analysee;
-    }
-    for (qsizetype k = NombreAxes; k < ls.size(); ++k) {
-        if (!blanche(ls[k])) {
-            analysee.echec = ligne(k + 1, Textes::tr("rien ne doit suivre la ligne de l'axe G"));
-            return analysee;
-        }
-    }
+    if (ls.size() == NombreAxes && !termine)
+        return refuser(NombreAxes, Textes::tr("le saut de ligne final manque"));
+    for (qsizetype k = NombreAxes; k < ls.size(); ++k)
+        if (!blanche(ls[k]))
+            return refuser(k + 1, Textes::tr("rien ne doit suivre la ligne de l'axe G"));
     analysee.grille = Grille(axes);
     return analysee;
 }
@@ -154,6 +150,27 @@ QByteArray FormerSequence(const Grille &grille)
     return octets;
 }
 
+NomAnalyse AnalyserNom(const QByteArray &octets)
+{
+    QStringDecoder decodeur(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString texte = decodeur.decode(octets);
+    if (decodeur.hasError())
+        return {{}, Textes::tr("texte UTF-8 invalide")};
+    for (const char32_t c : texte.toUcs4())
+        if (const QString genre = genreInterdit(QChar::category(c)); !genre.isEmpty())
+            return {{}, Textes::tr("%1 (%2) interdit").arg(genre, CodePoint(c))};
+    const QString nom = texte.trimmed();
+    if (!std::any_of(nom.begin(), nom.end(), visible))
+        return {};
+    const qsizetype longueur = nom.toUcs4().size();
+    if (longueur > LongueurMaxNom)
+        return {{},
+                Textes::tr("le nom compte %1 caractères, %2 au plus")
+                    .arg(longueur)
+                    .arg(LongueurMaxNom)};
+    return {nom, std::nullopt};
+}
+
 NomsAnalyses AnalyserNomsAxes(const QByteArray &contenu)
 {
     NomsAnalyses analyses;
@@ -162,34 +179,19 @@ NomsAnalyses AnalyserNomsAxes(const QByteArray &contenu)
     if (!ls.isEmpty() && ls[0].startsWith("\xEF\xBB\xBF"))
         ls[0].remove(0, 3); // byte order mark
     for (qsizetype k = 1; k <= ls.size(); ++k) {
-        QStringDecoder decodeur(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString texte = decodeur.decode(ls[k - 1]);
-        if (decodeur.hasError()) {
-            analyses.echec = ligne(k, Textes::tr("texte UTF-8 invalide"));
+        const NomAnalyse lu = AnalyserNom(ls[k - 1]);
+        if (lu.raison) {
+            analyses.echec = ligne(k, *lu.raison);
             return analyses;
         }
-        for (const char32_t c : texte.toUcs4()) {
-            if (const QString genre = genreInterdit(QChar::category(c)); !genre.isEmpty()) {
-                analyses.echec = ligne(k, Textes::tr("%1 (%2) interdit").arg(genre, CodePoint(c)));
-                return analyses;
-            }
-        }
-        const QString nom = texte.trimmed();
-        if (!std::any_of(nom.begin(), nom.end(), visible))
+        if (lu.nom.isEmpty())
             continue;
         if (k > NombreAxes) {
             analyses.echec = ligne(k, Textes::tr("il n'y a que sept axes : les lignes après la "
                                                  "septième doivent rester vides"));
             return analyses;
         }
-        const qsizetype longueur = nom.toUcs4().size();
-        if (longueur > LongueurMaxNom) {
-            analyses.echec = ligne(k, Textes::tr("le nom compte %1 caractères, %2 au plus")
-                                          .arg(longueur)
-                                          .arg(LongueurMaxNom));
-            return analyses;
-        }
-        analyses.noms[std::size_t(k - 1)] = nom;
+        analyses.noms[std::size_t(k - 1)] = lu.nom;
     }
     return analyses;
 }

@@ -20,9 +20,13 @@
 //   …
 //   G+00000:002
 //
-// A step's seven lines are exactly those of a sequence file. Every step but
-// the last names the wait after it. The reader is strict and names the
-// faulty line; a sequence file is a one-step program.
+// A step's seven lines are exactly those of a sequence file, in
+// Windows-1252, one after the other; its name, optional, is UTF-8 and follows
+// the rules of an axis name. Every step but the last names the wait after it,
+// in seconds, to a tenth at most ("2.5", "0", "3600"). Lines starting with
+// '#' and blank lines may stand between these elements, and a CR before a
+// line feed is allowed. The reader is strict and names the faulty line; a
+// sequence file is a one-step program.
 #pragma once
 
 #include "core/echec.h"
@@ -37,16 +41,20 @@
 constexpr int AttenteMaxDixiemes = 36000; // 3600 s, to 0.1 s
 constexpr int EtapesMax = 1000;
 constexpr int RepetitionsMax = 10000;
+// The largest program file read.
+constexpr qsizetype TailleMaxProgramme = 1024 * 1024;
 
 struct EtapeProgramme {
-    QString nom;               // may be empty
-    Grille grille;             // its seven lines, checked
-    int attenteDixiemes = 0;   // the wait after it, in tenths of a second (none after the last)
+    QString nom;             // may be empty
+    Grille grille;           // its seven lines, checked
+    int attenteDixiemes = 0; // the wait after it, in tenths of a second (none after the last)
+    bool operator==(const EtapeProgramme &autre) const = default;
 };
 
 struct Programme {
     QList<EtapeProgramme> etapes;
     int repetitions = 1; // how many times the whole program runs
+    bool operator==(const Programme &autre) const = default;
 };
 
 // Parses a program file, or a sequence file as a one-step program.
@@ -56,8 +64,11 @@ struct ProgrammeAnalyse {
 };
 ProgrammeAnalyse AnalyserProgramme(const QByteArray &contenu);
 
-// Forms a program's file; AnalyserProgramme reads it back as it was.
+// Forms a program's file; AnalyserProgramme reads it back as it was, for a
+// program such as it gives. A name's control characters are left out, so
+// that no name breaks its line; a value out of range is written as it is,
+// and the reader refuses it.
 QByteArray FormerProgramme(const Programme &programme);
 
-// The waits of one cycle, in tenths of a second.
+// The waits of one cycle, in tenths of a second: every step's but the last.
 int AttenteTotaleDixiemes(const Programme &programme);

@@ -1,0 +1,288 @@
+#include "core/programme.h"
+
+#include "core/fichiers.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+// The texts of this file, in the operator's language.
+struct Textes {
+    Q_DECLARE_TR_FUNCTIONS(Programme)
+};
+
+// The first element of every program: the format and its version.
+const QByteArray Entete = QByteArrayLiteral("programme tarvik 1");
+
+Echec ligne(qsizetype numero, const QString &texte)
+{
+    return {Textes::tr("Ligne %1 : %2").arg(numero).arg(texte)};
+}
+
+// The value of a run of digits, or nothing; a long one stops growing past
+// any limit a program has.
+std::optional<qint64> nombre(const QByteArray &texte)
+{
+    if (texte.isEmpty())
+        return std::nullopt;
+    qint64 valeur = 0;
+    for (char c : texte) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        valeur = std::min<qint64>(valeur * 10 + (c - '0'), qint64(INT_MAX) + 1);
+    }
+    return valeur;
+}
+
+// Seconds as "2.5", "0" or "3600", in tenths; nothing when they are written
+// otherwise (a comma, more decimals, a sign, a unit).
+std::optional<qint64> dixiemes(const QByteArray &texte)
+{
+    const qsizetype point = texte.indexOf('.');
+    const std::optional<qint64> secondes = nombre(point < 0 ? texte : texte.first(point));
+    if (!secondes || point < 0)
+        return secondes ? std::optional(*secondes * 10) : std::nullopt;
+    const QByteArray decimale = texte.sliced(point + 1);
+    const std::optional<qint64> dixieme = nombre(decimale);
+    if (!dixieme || decimale.size() != 1)
+        return std::nullopt;
+    return *secondes * 10 + *dixieme;
+}
+
+// Whether `l` is the keyword `mot`, alone or followed by a space and
+// `reste`.
+bool motCle(const QByteArray &l, QByteArrayView mot, QByteArray &reste)
+{
+    if (l == mot) {
+        reste.clear();
+        return true;
+    }
+    if (!l.startsWith(mot) || l.size() == mot.size() || l[mot.size()] != ' ')
+        return false;
+    reste = l.sliced(mot.size() + 1);
+    return true;
+}
+
+// A line that stands between elements: blank, or a comment.
+bool sautee(QByteArrayView l)
+{
+    if (l.startsWith('#'))
+        return true;
+    return std::all_of(l.begin(), l.end(), [](char c) { return c == ' ' || c == '\t'; });
+}
+
+QByteArray sansRetour(const QByteArray &l)
+{
+    return l.endsWith('\r') ? l.chopped(1) : l;
+}
+
+// Reads a program file element by element, the lines numbered from 1.
+class Lecteur {
+public:
+    explicit Lecteur(const QByteArray &contenu);
+    ProgrammeAnalyse analyser();
+
+private:
+    // The next line that is neither blank nor a comment, from m_suivante;
+    // past the last line at the end of the file.
+    qsizetype prochaine();
+    bool fin(qsizetype numero) const { return numero > m_lignes.size(); }
+    // Line `numero` without the CR before its line feed; empty past the end.
+    QByteArray texte(qsizetype numero) const
+    {
+        return fin(numero) ? QByteArray() : sansRetour(m_lignes[numero - 1]);
+    }
+    std::optional<Echec> lireEntete();
+    std::optional<Echec> lireRepetitions();
+    std::optional<Echec> lireEtapes();
+    std::optional<Echec> lireEtape(qsizetype numero, const QByteArray &nom);
+    std::optional<Echec> lireAttente(qsizetype numero, const QByteArray &secondes);
+
+    QList<QByteArray> m_lignes; // as they are, a CR before the line feed kept
+    bool m_termine = false;     // the last line has its line feed
+    qsizetype m_suivante = 1;
+    Programme m_programme;
+};
+
+Lecteur::Lecteur(const QByteArray &contenu)
+    : m_lignes(contenu.split('\n'))
+{
+    m_termine = m_lignes.last().isEmpty();
+    if (m_termine)
+        m_lignes.removeLast();
+}
+
+ProgrammeAnalyse Lecteur::analyser()
+{
+    std::optional<Echec> refus = lireEntete();
+    if (!refus)
+        refus = lireRepetitions();
+    if (!refus)
+        refus = lireEtapes();
+    if (refus)
+        return {std::nullopt, refus};
+    return {m_programme, std::nullopt};
+}
+
+qsizetype Lecteur::prochaine()
+{
+    while (!fin(m_suivante) && sautee(texte(m_suivante)))
+        ++m_suivante;
+    return m_suivante;
+}
+
+std::optional<Echec> Lecteur::lireEntete()
+{
+    const qsizetype n = prochaine();
+    const QByteArray l = texte(n);
+    if (l == Entete) {
+        m_suivante = n + 1;
+        return std::nullopt;
+    }
+    QByteArray version;
+    if (motCle(l, "programme tarvik", version) && nombre(version))
+        return ligne(n, Textes::tr("version du format inconnue : cette version de Tarvik lit "
+                                   "« programme tarvik 1 »"));
+    return ligne(n, Textes::tr("« programme tarvik 1 » est attendu en tête du fichier (seuls "
+                               "des commentaires et des lignes vides peuvent le précéder)"));
+}
+
+// "repeter N", right after the header, or nothing.
+std::optional<Echec> Lecteur::lireRepetitions()
+{
+    const qsizetype n = prochaine();
+    QByteArray fois;
+    if (!motCle(texte(n), "repeter", fois))
+        return std::nullopt;
+    const std::optional<qint64> repetitions = nombre(fois);
+    if (!repetitions || *repetitions < 1 || *repetitions > RepetitionsMax)
+        return ligne(
+            n, Textes::tr("« repeter » prend un nombre entier de 1 à %1").arg(RepetitionsMax));
+    m_programme.repetitions = int(*repetitions);
+    m_suivante = n + 1;
+    return std::nullopt;
+}
+
+std::optional<Echec> Lecteur::lireEtapes()
+{
+    qsizetype attente = 0; // the line of a wait that no step has followed yet
+    for (;;) {
+        const qsizetype n = prochaine();
+        QByteArray reste;
+        const bool etape = motCle(texte(n), "etape", reste);
+        if (!m_programme.etapes.isEmpty() && attente == 0) { // after a step's seven lines
+            if (fin(n))
+                return std::nullopt;
+            if (!motCle(texte(n), "attendre", reste))
+                return ligne(n, etape ? Textes::tr("« attendre SECONDES » manque avant cette "
+                                                   "étape")
+                                      : Textes::tr("« attendre SECONDES » et l'étape suivante, "
+                                                   "ou la fin du fichier, sont attendus"));
+            if (auto refus = lireAttente(n, reste))
+                return refus;
+            attente = n;
+            continue;
+        }
+        if (fin(n) && attente != 0)
+            return ligne(attente, Textes::tr("aucune étape ne suit cette attente : la dernière "
+                                             "étape n'en a pas"));
+        if (!etape)
+            return ligne(n, Textes::tr("« etape » est attendu"));
+        if (auto refus = lireEtape(n, reste))
+            return refus;
+        attente = 0;
+    }
+}
+
+// A step, from its "etape" line `numero`: its name, then its seven lines.
+std::optional<Echec> Lecteur::lireEtape(qsizetype numero, const QByteArray &nom)
+{
+    if (m_programme.etapes.size() == EtapesMax)
+        return ligne(numero, Textes::tr("un programme a au plus %1 étapes").arg(EtapesMax));
+    const NomAnalyse lu = AnalyserNom(nom);
+    if (lu.raison)
+        return ligne(numero, *lu.raison);
+    m_suivante = numero + 1;
+    const qsizetype debut = prochaine();
+    QByteArray sept; // as a sequence file holds them
+    for (qsizetype k = debut; k < debut + NombreAxes && !fin(k); ++k)
+        sept += m_lignes[k - 1] + (k < m_lignes.size() || m_termine ? "\n" : "");
+    const SequenceAnalysee sequence = AnalyserSequence(sept);
+    if (!sequence.grille)
+        return ligne(debut + sequence.ligne - 1, sequence.raison);
+    m_programme.etapes.append({lu.nom, *sequence.grille, 0});
+    m_suivante = debut + NombreAxes;
+    return std::nullopt;
+}
+
+// "attendre S", the wait after the last step read.
+std::optional<Echec> Lecteur::lireAttente(qsizetype numero, const QByteArray &secondes)
+{
+    const std::optional<qint64> attente = dixiemes(secondes);
+    if (!attente)
+        return ligne(numero, Textes::tr("l'attente s'écrit en secondes, au dixième près, comme "
+                                        "« attendre 2.5 » ou « attendre 10 »"));
+    if (*attente > AttenteMaxDixiemes)
+        return ligne(numero, Textes::tr("l'attente dépasse %1 s").arg(AttenteMaxDixiemes / 10));
+    m_programme.etapes.last().attenteDixiemes = int(*attente);
+    m_suivante = numero + 1;
+    return std::nullopt;
+}
+
+// A name on one line: its control characters left out.
+QByteArray nomForme(const QString &nom)
+{
+    QString forme = nom;
+    forme.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
+    return forme.toUtf8();
+}
+
+// Tenths of a second as seconds with one decimal: "2.5", "0.0".
+QByteArray secondes(int dixiemes)
+{
+    const qint64 absolues = dixiemes < 0 ? -qint64(dixiemes) : dixiemes;
+    return (dixiemes < 0 ? "-" : "") + QByteArray::number(absolues / 10) + '.' +
+           QByteArray::number(absolues % 10);
+}
+
+} // namespace
+
+ProgrammeAnalyse AnalyserProgramme(const QByteArray &contenu)
+{
+    if (contenu.size() > TailleMaxProgramme)
+        return {std::nullopt,
+                Echec{Textes::tr("le fichier dépasse %1 Mio").arg(TailleMaxProgramme >> 20)}};
+    if (contenu.startsWith('A')) { // a sequence file: its first line is axis A's
+        const SequenceAnalysee sequence = AnalyserSequence(contenu);
+        if (!sequence.grille)
+            return {std::nullopt, sequence.echec};
+        return {Programme{{EtapeProgramme{{}, *sequence.grille, 0}}, 1}, std::nullopt};
+    }
+    return Lecteur(contenu).analyser();
+}
+
+QByteArray FormerProgramme(const Programme &programme)
+{
+    QByteArray octets = Entete + '\n';
+    if (programme.repetitions != 1)
+        octets += "repeter " + QByteArray::number(programme.repetitions) + '\n';
+    for (qsizetype k = 0; k < programme.etapes.size(); ++k) {
+        const EtapeProgramme &etape = programme.etapes[k];
+        const QByteArray nom = nomForme(etape.nom);
+        octets += "\netape" + (nom.isEmpty() ? QByteArray() : ' ' + nom) + '\n';
+        octets += FormerSequence(etape.grille);
+        if (k + 1 < programme.etapes.size())
+            octets += "attendre " + secondes(etape.attenteDixiemes) + '\n';
+    }
+    return octets;
+}
+
+int AttenteTotaleDixiemes(const Programme &programme)
+{
+    qint64 total = 0;
+    for (qsizetype k = 0; k + 1 < programme.etapes.size(); ++k)
+        total += programme.etapes[k].attenteDixiemes;
+    return int(std::clamp<qint64>(total, INT_MIN, INT_MAX));
+}

@@ -71,6 +71,14 @@ void TestSurveillance::parEvenements()
     QCOMPARE(surveillance.etat().etat, EtatPort::Etat::Pret);
     QCOMPARE(rebranche.size(), 1);
     QVERIFY(surveillance.rebrancheA().isValid());
+
+    // A flock makes no udev event: the device being opened says to look.
+    const int autre = ::open(QFile::encodeName(pty.chemin()).constData(),
+                             O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    QCOMPARE(::flock(autre, LOCK_EX | LOCK_NB), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(surveillance.etat().etat, EtatPort::Etat::Occupe, 1000);
+    ::close(autre);
+    QTRY_COMPARE_WITH_TIMEOUT(surveillance.etat().etat, EtatPort::Etat::Pret, 1000);
 }
 
 // Without udev (here: a socat bridge), the panel looks once a second while
@@ -108,7 +116,7 @@ void TestSurveillance::ligneDEtat()
     QVERIFY2(journal.contains("\trebranché\t"), journal.constData());
     QCOMPARE(pont.lire(), QByteArray()); // nothing sent again
 
-    // A flock makes no event: it is seen by looking, once a second.
+    // A flock, taken by another program on the device.
     const int autre =
         ::open(QFile::encodeName(peripherique).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
     QCOMPARE(::flock(autre, LOCK_EX | LOCK_NB), 0);

@@ -1,11 +1,13 @@
 #include "app/surveillance_port.h"
 
 #include "port/verrous.h"
+#include "system/noms.h"
 
 #include <QFileInfo>
-#include <QSocketNotifier>
 
 #include <libudev.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -61,13 +63,28 @@ SurveillancePort::SurveillancePort(QObject *parent)
     , m_source((*NouvelleSource)())
 {
     m_minuterie.setInterval(1000);
-    connect(&m_minuterie, &QTimer::timeout, this, &SurveillancePort::verifier);
+    connect(&m_minuterie, &QTimer::timeout, this, &SurveillancePort::jeterUnCoupDOeil);
+    m_relance.setSingleShot(true);
+    m_relance.setInterval(200);
+    connect(&m_relance, &QTimer::timeout, this, &SurveillancePort::verifier);
     connect(&m_chemins, &QFileSystemWatcher::directoryChanged, this, &SurveillancePort::verifier);
     if (m_source)
         connect(m_source.get(), &SourceEvenements::changement, this, &SurveillancePort::verifier);
+    m_ouvertures = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_ouvertures >= 0) {
+        m_notificateurOuvertures =
+            std::make_unique<QSocketNotifier>(m_ouvertures, QSocketNotifier::Read);
+        connect(m_notificateurOuvertures.get(), &QSocketNotifier::activated, this,
+                &SurveillancePort::ouvertureVue);
+    }
 }
 
-SurveillancePort::~SurveillancePort() = default;
+SurveillancePort::~SurveillancePort()
+{
+    m_notificateurOuvertures.reset();
+    if (m_ouvertures >= 0)
+        ::close(m_ouvertures);
+}
 
 void SurveillancePort::surveiller(const PortChoisi &port)
 {
@@ -75,6 +92,7 @@ void SurveillancePort::surveiller(const PortChoisi &port)
     m_etat = {};
     m_vuPresent = false;
     m_rebrancheA = {};
+    suivreLePeripherique({});
     suivreLesChemins();
     verifier();
 }
@@ -101,9 +119,71 @@ void SurveillancePort::suivreLesChemins()
             m_chemins.addPath(dossier);
 }
 
+// Watches the device the port leads to now for opens, closes and changes
+// of its owner or mode. The watch never opens the device.
+void SurveillancePort::suivreLePeripherique(const EtatPort &etat)
+{
+    if (m_ouvertures < 0)
+        return;
+    if (m_suivi >= 0)
+        ::inotify_rm_watch(m_ouvertures, m_suivi);
+    m_suivi = -1;
+    if (etat.numero != 0)
+        m_suivi = ::inotify_add_watch(m_ouvertures, OctetsLocaux(etat.peripherique).constData(),
+                                      IN_OPEN | IN_CLOSE | IN_ATTRIB | IN_DELETE_SELF |
+                                          IN_DONT_FOLLOW);
+}
+
+void SurveillancePort::ouvertureVue()
+{
+    alignas(inotify_event) char tampon[4096];
+    bool ouvert = false, change = false;
+    ssize_t lus = 0;
+    while ((lus = ::read(m_ouvertures, tampon, sizeof tampon)) > 0) {
+        for (ssize_t i = 0; i + ssize_t(sizeof(inotify_event)) <= lus;) {
+            const auto *evenement = reinterpret_cast<const inotify_event *>(tampon + i);
+            ouvert = ouvert || (evenement->mask & IN_OPEN);
+            change = change || (evenement->mask & (IN_CLOSE | IN_ATTRIB | IN_DELETE_SELF));
+            i += ssize_t(sizeof(inotify_event)) + evenement->len;
+        }
+    }
+    if (ouvert || change)
+        verifier(); // not for a watch that was taken off (IN_IGNORED)
+    if (ouvert)
+        m_relance.start();
+}
+
+SurveillancePort::Empreinte SurveillancePort::empreinte() const
+{
+    Empreinte e;
+    e.peripherique = CheminReel(m_port.peripherique);
+    struct stat etat {};
+    if (::stat(OctetsLocaux(e.peripherique).constData(), &etat) == 0) {
+        e.numero = etat.st_rdev;
+        e.systeme = etat.st_dev;
+        e.inode = etat.st_ino;
+        e.mode = etat.st_mode;
+        e.proprietaire = etat.st_uid;
+        e.groupe = etat.st_gid;
+    }
+    return e;
+}
+
+// Once a second without udev: a full look only when the path leads
+// elsewhere or the device's node changed, or when nothing watches the device.
+void SurveillancePort::jeterUnCoupDOeil()
+{
+    if (m_suivi < 0 || empreinte() != m_empreinte)
+        verifier();
+}
+
 void SurveillancePort::verifier()
 {
+    m_empreinte = empreinte();
     const EtatPort nouveau = SonderPort(m_port);
+    if (nouveau.peripherique != m_etat.peripherique || nouveau.numero != m_etat.numero ||
+        m_suivi < 0)
+        suivreLePeripherique(nouveau);
     if (nouveau == m_etat)
         return;
     // A device, a terminal, is there: not a file left in its place.

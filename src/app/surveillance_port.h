@@ -1,8 +1,10 @@
 // Watching the chosen port while the panel is up: its state from the same
 // checks a run makes, said again whenever it changes. Where udev runs, its
-// tty events and the lock folders' changes say when to look; elsewhere
-// (containers, socat bridges, pty links) it looks about once a second, and
-// only while it is asked to.
+// tty events, the lock folders' changes and the device being opened or
+// closed (a flock comes and goes with an open) say when to look; elsewhere
+// (containers, socat bridges, pty links) it also glances at the port's path
+// about once a second, only while it is asked to, and looks fully when
+// what the path leads to has changed.
 #pragma once
 
 #include "port/etat_port.h"
@@ -11,9 +13,12 @@
 #include <QDateTime>
 #include <QFileSystemWatcher>
 #include <QObject>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <functional>
 #include <memory>
+
+#include <sys/types.h>
 
 // Where the system tells that devices came or went.
 class SourceEvenements : public QObject {
@@ -57,7 +62,21 @@ Q_SIGNALS:
     void rebranche(const QDateTime &quand);
 
 private:
+    // What the port's path leads to, as a few system calls tell it.
+    struct Empreinte {
+        QString peripherique;
+        dev_t numero = 0, systeme = 0;
+        ino_t inode = 0;
+        mode_t mode = 0;
+        uid_t proprietaire = 0;
+        gid_t groupe = 0;
+        bool operator==(const Empreinte &) const = default;
+    };
+    Empreinte empreinte() const;
     void suivreLesChemins();
+    void suivreLePeripherique(const EtatPort &etat);
+    void ouvertureVue();
+    void jeterUnCoupDOeil();
 
     PortChoisi m_port;
     EtatPort m_etat;
@@ -65,5 +84,12 @@ private:
     QDateTime m_rebrancheA;
     std::unique_ptr<SourceEvenements> m_source;
     QFileSystemWatcher m_chemins; // the lock folders and the port's own folder
+    Empreinte m_empreinte;        // at the last full look
+    // The device itself, opened or closed by anyone; -1 when it cannot be
+    // watched, and then every glance looks fully.
+    int m_ouvertures = -1;
+    int m_suivi = -1; // the watch on the device, when there is one
+    std::unique_ptr<QSocketNotifier> m_notificateurOuvertures;
+    QTimer m_relance; // looks again a moment after an open: the flock follows it
     QTimer m_minuterie;
 };

@@ -4,6 +4,7 @@
 
 #include "app/surveillance_port.h"
 #include "run/envoyer_sequence.h"
+#include "system/fichier_limites.h"
 #include "system/fichier_reglages.h"
 
 #include <QMainWindow>
@@ -26,9 +27,11 @@ inline const QString TexteInitialVitesse = QStringLiteral("002");
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
-    // Starts with the settings read at start, and the port they choose; a
-    // choice saved by another panel meanwhile applies from its next start.
-    explicit Form1(const ReglagesLus &reglages = {}, QWidget *parent = nullptr);
+    // Starts with the settings and the limits read at start, and the port
+    // the settings choose; a choice saved by another panel meanwhile applies
+    // from its next start.
+    explicit Form1(const ReglagesLus &reglages = {}, const LimitesLues &limites = {},
+                   QWidget *parent = nullptr);
 
     // The grid's texts, row by row.
     TextesGrille textes() const;
@@ -36,6 +39,9 @@ public:
     LienSerie &lien() { return m_lien; }
     // The device given with --port, used until a port is chosen in the menu.
     void imposerPort(const QString &peripherique);
+    // The axes' limits from now on: both levels as read, and those that apply.
+    void appliquerLimites(const LimitesLues &limites);
+    const Limites &limites() const { return m_limites; }
 
 protected:
     // Lists one more line handed to the port.
@@ -112,6 +118,8 @@ private:
     void Quitter_Click() { close(); }
     void DesignAxe_Click();
     void ChoisirPort_Click();
+    // Shows the machine's limits and the operator's, and saves the operator's.
+    void LimitesAxes_Click();
     // Saves the language (an empty code: the system's) for the next start.
     void choisirLangue(const QString &code);
     void CommentCreer_Click();
@@ -128,7 +136,9 @@ private:
     QString m_envoyeeA;      // when the sequence listed was sent
     QString m_raccourciTest; // TEST's shortcut, as the keyboard says it
     LienSerie m_lien;
-    ReglagesLus m_reglages; // as read at start, then as saved
+    ReglagesLus m_reglages;    // as read at start, then as saved
+    LimitesLues m_limitesLues; // as read at start, then after each save
+    Limites m_limites;         // the limits that apply: the stricter of both levels
 
     QStringList m_avertis; // what the operator was told of the runs that went through
     bool m_journalSignale = false;

@@ -562,7 +562,7 @@ void TestMenus::limitesDesAxes_data()
     const QByteArray miennes = "# les miennes\nA.vitesse=100\n";
     const QByteArray depart = "A.pas=5000\nA.vitesse=100\nA.directions=+-\n";
     // clang-format off
-    QTest::newRow("plus stricte")    << miennes << "pas_1" << "3000" << "pas ≤ 3000 (vous) ; vitesse ≤ 100 (vous) ; directions « +- » (machine)" << ""
+    QTest::newRow("plus stricte")    << miennes << "pas_1" << "3000" << "pas ≤ 3000 (vous)\nvitesse ≤ 100 (vous)\ndirections « +- » (machine)" << ""
                                      << "" << miennes + "A.pas=3000\n" << QByteArray("A.pas=3000\nA.vitesse=100\nA.directions=+-\n");
     QTest::newRow("plus large, gardée") << miennes << "pas_1" << "8000" << "pas ≤ 5000 (machine)" << "Plus large que la limite de la machine (5000) : gardée dans votre fichier"
                                      << "" << miennes + "A.pas=8000\n" << depart;
@@ -570,7 +570,7 @@ void TestMenus::limitesDesAxes_data()
                                      << "Pince (A), pas maximal : le nombre de pas doit s'écrire en chiffres seuls, de 0 à 99999 (« 12a »)" << miennes << depart;
     QTest::newRow("lecture stricte") << miennes << "lectureStricte" << "" << "" << ""
                                      << "" << miennes + "lecture=stricte\n" << "lecture=stricte\n" + depart;
-    QTest::newRow("fichier douteux") << QByteArray("A.vitesse=x\n") << "pas_1" << "3000" << "pas ≤ 3000 (vous) ; directions « +- » (machine)" << ""
+    QTest::newRow("fichier douteux") << QByteArray("A.vitesse=x\n") << "pas_1" << "3000" << "pas ≤ 3000 (vous)\ndirections « +- » (machine)" << ""
                                      << "était illisible (ligne 1 (A.vitesse) : la vitesse doit s'écrire en chiffres seuls" << QByteArray("[Limites]\nA.pas=3000\n")
                                      << QByteArray("A.pas=3000\nA.directions=+-\n");
     // clang-format on

@@ -363,10 +363,6 @@ The grid was not changed.</translation>
         <translation>no limit</translation>
     </message>
     <message>
-        <source>Lecture &amp;stricte&#xa0;: chaque case de la grille doit contenir exactement ce qui part (des chiffres seuls pour les pas et la vitesse, un seul caractère pour la direction)</source>
-        <translation>&amp;Strict reading: each box of the grid must hold exactly what is sent (digits alone for steps and speed, one character for the direction)</translation>
-    </message>
-    <message>
         <source>Limites des axes</source>
         <translation>Axis Limits</translation>
     </message>
@@ -483,6 +479,14 @@ Correct the box, or empty it to set no limit.</translation>
 Les limites précédentes restent en vigueur.</source>
         <translation>Your limits could not be saved in “%1”: %2.
 The previous limits still apply.</translation>
+    </message>
+    <message>
+        <source>Lecture &amp;stricte</source>
+        <translation>&amp;Strict reading</translation>
+    </message>
+    <message>
+        <source>En lecture stricte, chaque case de la grille doit contenir exactement ce qui part&#xa0;: des chiffres seuls pour les pas et la vitesse, un seul caractère pour la direction.</source>
+        <translation>With strict reading, each box of the grid must hold exactly what is sent: digits alone for steps and speed, one character for the direction.</translation>
     </message>
 </context>
 <context>

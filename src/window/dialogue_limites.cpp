@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -84,7 +85,7 @@ bool plusLarge(const LimitesAxe &vous, const LimitesAxe &machine, ChampLimite ch
                        [&](QChar c) { return !machine.directions->contains(c); });
 }
 
-// "pas ≤ 5000 (machine) ; vitesse ≤ 120 (vous)"
+// "pas ≤ 5000 (machine)", "vitesse ≤ 120 (vous)", one a line
 QString decrireEnVigueur(const LimitesAxe &axe)
 {
     QStringList parties;
@@ -100,8 +101,7 @@ QString decrireEnVigueur(const LimitesAxe &axe)
     else if (axe.directions)
         parties << DialogueLimites::tr("directions « %1 » (%2)")
                        .arg(*axe.directions, niveau(axe.niveauDirections));
-    return parties.isEmpty() ? DialogueLimites::tr("sans limite")
-                             : parties.join(QStringLiteral(" ; "));
+    return parties.isEmpty() ? DialogueLimites::tr("sans limite") : parties.join(u'\n');
 }
 
 } // namespace
@@ -111,11 +111,7 @@ DialogueLimites::DialogueLimites(const LimitesLues &lues, const NomsAxes &noms, 
     , m_lues(lues)
     , m_noms(noms)
     , m_table(new QTableWidget(NombreAxes, NombreColonnes, this))
-    , m_stricte(new QCheckBox(
-          DialogueLimites::tr("Lecture &stricte : chaque case de la grille doit contenir "
-                              "exactement ce qui part (des chiffres seuls pour les pas et la "
-                              "vitesse, un seul caractère pour la direction)"),
-          this))
+    , m_stricte(new QCheckBox(DialogueLimites::tr("Lecture &stricte"), this))
     , m_lecture(new QLabel(this))
 {
     setObjectName(QStringLiteral("DialogueLimites"));
@@ -134,12 +130,18 @@ DialogueLimites::DialogueLimites(const LimitesLues &lues, const NomsAxes &noms, 
     m_table->setTabKeyNavigation(false); // Tab goes from box to box
     for (int rangee = 0; rangee < NombreAxes; ++rangee)
         remplirRangee(rangee);
+    // The operator's boxes as wide as the machine's column beside them.
     m_table->resizeColumnsToContents();
+    for (int champ = 0; champ < 3; ++champ)
+        m_table->setColumnWidth(colonneMachine(champ) + 1,
+                                m_table->columnWidth(colonneMachine(champ)));
     m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->resizeRowsToContents();
     m_stricte->setObjectName(QStringLiteral("lectureStricte"));
     m_stricte->setChecked(m_lues.operateur.stricte);
     connect(m_stricte, &QCheckBox::toggled, this, &DialogueLimites::montrerLecture);
     m_lecture->setObjectName(QStringLiteral("lectureEnVigueur"));
+    m_lecture->setWordWrap(true);
     disposer(new QVBoxLayout(this));
     montrerLecture();
     dimensionner();
@@ -246,6 +248,7 @@ void DialogueLimites::montrerEnVigueur(int rangee)
         refus ? DialogueLimites::tr("à corriger : %1").arg(refus->message)
               : decrireEnVigueur(PlusStrictes(machine, operateur).axes[std::size_t(rangee)]));
     cellule->setToolTip(cellule->text());
+    m_table->resizeRowToContents(rangee);
     // A box looser than the machine says why it does not apply.
     for (int champ = 0; champ < 3; ++champ) {
         const LimitesAxe &fixee = machine.axes[std::size_t(rangee)];
@@ -264,19 +267,27 @@ void DialogueLimites::montrerEnVigueur(int rangee)
 void DialogueLimites::montrerLecture()
 {
     m_lecture->setText(
-        m_lues.machine.stricte ? DialogueLimites::tr("En vigueur : lecture stricte (machine).")
-        : m_stricte->isChecked()
-            ? DialogueLimites::tr("En vigueur : lecture stricte (vous).")
-            : DialogueLimites::tr("En vigueur : lecture souple, selon les règles d'origine du "
-                                  "panneau."));
+        DialogueLimites::tr("En lecture stricte, chaque case de la grille doit contenir "
+                            "exactement ce qui part : des chiffres seuls pour les pas et la "
+                            "vitesse, un seul caractère pour la direction.") +
+        u' ' +
+        (m_lues.machine.stricte ? DialogueLimites::tr("En vigueur : lecture stricte (machine).")
+         : m_stricte->isChecked()
+             ? DialogueLimites::tr("En vigueur : lecture stricte (vous).")
+             : DialogueLimites::tr("En vigueur : lecture souple, selon les règles d'origine du "
+                                   "panneau.")));
 }
 
 void DialogueLimites::dimensionner()
 {
     // The free area of the screen, in the pixels the scale factor leaves.
     const QScreen *ecran = screen();
-    const QSize libre = ecran ? ecran->availableGeometry().size() * 0.9 : QSize(900, 480);
-    resize(QSize(900, 480).expandedTo(sizeHint()).boundedTo(libre));
+    const QSize libre = ecran ? ecran->availableGeometry().size() * 0.9 : QSize(900, 520);
+    // The whole table, when it fits.
+    const int table = m_table->horizontalHeader()->length() + 2 * m_table->frameWidth() +
+                      m_table->verticalScrollBar()->sizeHint().width() + 2 * layout()->spacing() +
+                      layout()->contentsMargins().left() + layout()->contentsMargins().right();
+    resize(QSize(table, 520).expandedTo(sizeHint()).boundedTo(libre));
 }
 
 Limites DialogueLimites::operateur() const

@@ -72,6 +72,44 @@ void auDialogueLimites(const std::function<void(DialogueLimites *)> &geste)
     });
 }
 
+// What the operator saw in the limits dialog, and how it ended.
+struct VuDesLimites {
+    QStringList vus; // row A's name, the machine's steps, the operator's speed, the explanation
+    QString enVigueur, bulle;            // row A's limits that apply; the box's tooltip
+    bool ouvert = false, repris = false; // still open, the box selected again
+};
+
+// Opens the limits dialog of `fenetre`, types `saisie` in the box `boite` (or
+// ticks it), then presses Entrée.
+VuDesLimites changerLimites(const Form1 &fenetre, const QString &boite, const QString &saisie)
+{
+    VuDesLimites vu;
+    auDialogueLimites([&](DialogueLimites *dialogue) {
+        auto *table = dialogue->findChild<QTableWidget *>(QStringLiteral("tableLimites"));
+        vu.vus << table->item(0, 0)->text() << table->item(0, 1)->text()
+               << dialogue->findChild<QLineEdit *>(QStringLiteral("vitesse_1"))->text()
+               << dialogue->findChild<QLabel *>(QStringLiteral("explication"))->text();
+        auto *champ = dialogue->findChild<QLineEdit *>(boite);
+        if (auto *stricte = dialogue->findChild<QCheckBox *>(boite))
+            stricte->click();
+        else {
+            champ->setFocus();
+            champ->selectAll();
+            QTest::keyClicks(champ, saisie);
+            vu.bulle = champ->toolTip();
+        }
+        vu.enVigueur = table->item(0, 7)->text();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        vu.ouvert = dialogue->isVisible();
+        vu.repris =
+            vu.ouvert && QApplication::focusWidget() == champ && champ->selectedText() == saisie;
+        if (vu.ouvert)
+            dialogue->reject();
+    });
+    declencher(fenetre, "LimitesAxes");
+    return vu;
+}
+
 // The limits as a new file holds them, without its group line.
 QByteArray canon(const Limites &limites)
 {
@@ -608,47 +646,22 @@ void TestMenus::limitesDesAxes()
     Form1 fenetre({}, LireLimites());
     choix.reponse = m_dossier.filePath(QStringLiteral("pince.txt"));
     QVERIFY(ecrireFichier(choix.reponse, "Pince\n"));
-    declencher(fenetre, "DesignAxe");
-    QFile::remove(CheminReglages());
+    declencher(fenetre, "DesignAxe"); // its settings go with the folder, at the end
     fenetre.show();
     QVERIFY(QTest::qWaitForWindowActive(&fenetre));
 
-    QStringList vus; // the row's name, the machine's steps, the operator's speed, where they are
-    QString vueEnVigueur, bulle;
-    bool ouvert = false, repris = false;
-    auDialogueLimites([&](DialogueLimites *dialogue) {
-        auto *table = dialogue->findChild<QTableWidget *>(QStringLiteral("tableLimites"));
-        vus << table->item(0, 0)->text() << table->item(0, 1)->text()
-            << dialogue->findChild<QLineEdit *>(QStringLiteral("vitesse_1"))->text()
-            << dialogue->findChild<QLabel *>(QStringLiteral("explication"))->text();
-        auto *champ = dialogue->findChild<QLineEdit *>(boite);
-        if (auto *stricte = dialogue->findChild<QCheckBox *>(boite))
-            stricte->click();
-        else {
-            champ->setFocus();
-            champ->selectAll();
-            QTest::keyClicks(champ, saisie);
-            bulle = champ->toolTip();
-        }
-        vueEnVigueur = table->item(0, 7)->text();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        ouvert = dialogue->isVisible();
-        repris = ouvert && QApplication::focusWidget() == champ && champ->selectedText() == saisie;
-        if (ouvert)
-            dialogue->reject();
-    });
-    declencher(fenetre, "LimitesAxes");
-    QCOMPARE(vus.mid(0, 3),
+    const VuDesLimites vu = changerLimites(fenetre, boite, saisie);
+    QCOMPARE(vu.vus.mid(0, 3),
              (QStringList{QStringLiteral("Pince (A)"), QStringLiteral("5000"),
                           avant == "A.vitesse=x\n" ? QString() : QStringLiteral("100")}));
-    QVERIFY2(vus[3].contains(fixees), qPrintable(vus[3]));
-    QVERIFY2(vueEnVigueur.contains(enVigueur), qPrintable(vueEnVigueur));
-    QVERIFY2(bulle.contains(infobulle), qPrintable(bulle));
+    QVERIFY2(vu.vus[3].contains(fixees), qPrintable(vu.vus[3]));
+    QVERIFY2(vu.enVigueur.contains(enVigueur), qPrintable(vu.enVigueur));
+    QVERIFY2(vu.bulle.contains(infobulle), qPrintable(vu.bulle));
     QCOMPARE(messages.vus.size(), message.isEmpty() ? 0 : 1);
     if (!message.isEmpty())
         QVERIFY2(messages.vus[0].texte.contains(message), qPrintable(messages.vus[0].texte));
-    QCOMPARE(ouvert, QByteArray(QTest::currentDataTag()) == "refusée");
-    QCOMPARE(repris, ouvert);
+    QCOMPARE(vu.ouvert, QByteArray(QTest::currentDataTag()) == "refusée");
+    QCOMPARE(vu.repris, vu.ouvert);
     QCOMPARE(lireFichier(siennes), fichier);
     if (message.contains(QStringLiteral("illisible"))) // set aside, whole
         QCOMPARE(lireFichier(siennes + QStringLiteral(".illisible")), avant);

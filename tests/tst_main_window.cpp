@@ -220,6 +220,7 @@ void TestMainWindow::menus()
          QStringLiteral("&Initialisation"),
          {{"DesignAxe", QStringLiteral("Ouvrir un fichier de designation d'axes")},
           {"ChoisirPort", QStringLiteral("Choisir le port série…")},
+          {"LimitesAxes", QStringLiteral("Limites des axes…")},
           {"Langue", QStringLiteral("Langue")}}},
         {"Aide",
          QStringLiteral("&Aide"),

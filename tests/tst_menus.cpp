@@ -6,15 +6,20 @@
 #include "pseudo_terminal.h"
 #include "sequences_essai.h"
 #include "system/lecture.h"
+#include "window/dialogue_limites.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScopeGuard>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocumentFragment>
+#include <QTimer>
 
 #include <atomic>
 #include <sched.h>
@@ -56,6 +61,61 @@ void declencher(const Form1 &fenetre, const char *action)
     controle<QAction>(fenetre, QLatin1String(action))->trigger();
 }
 
+// Acts in the limits dialog the window is about to open, once it is active.
+void auDialogueLimites(const std::function<void(DialogueLimites *)> &geste)
+{
+    QTimer::singleShot(10, [geste] {
+        auto *dialogue = qobject_cast<DialogueLimites *>(QApplication::activeModalWidget());
+        if (!dialogue || !QTest::qWaitForWindowActive(dialogue))
+            return auDialogueLimites(geste);
+        geste(dialogue);
+    });
+}
+
+// What the operator saw in the limits dialog, and how it ended.
+struct VuDesLimites {
+    QStringList vus; // row A's name, the machine's steps, the operator's speed, the explanation
+    QString enVigueur, bulle;            // row A's limits that apply; the box's tooltip
+    bool ouvert = false, repris = false; // still open, the box selected again
+};
+
+// Opens the limits dialog of `fenetre`, types `saisie` in the box `boite` (or
+// ticks it), then presses Entrée.
+VuDesLimites changerLimites(const Form1 &fenetre, const QString &boite, const QString &saisie)
+{
+    VuDesLimites vu;
+    auDialogueLimites([&](DialogueLimites *dialogue) {
+        auto *table = dialogue->findChild<QTableWidget *>(QStringLiteral("tableLimites"));
+        vu.vus << table->item(0, 0)->text() << table->item(0, 1)->text()
+               << dialogue->findChild<QLineEdit *>(QStringLiteral("vitesse_1"))->text()
+               << dialogue->findChild<QLabel *>(QStringLiteral("explication"))->text();
+        auto *champ = dialogue->findChild<QLineEdit *>(boite);
+        if (auto *stricte = dialogue->findChild<QCheckBox *>(boite))
+            stricte->click();
+        else {
+            champ->setFocus();
+            champ->selectAll();
+            QTest::keyClicks(champ, saisie);
+            vu.bulle = champ->toolTip();
+        }
+        vu.enVigueur = table->item(0, 7)->text();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        vu.ouvert = dialogue->isVisible();
+        vu.repris =
+            vu.ouvert && QApplication::focusWidget() == champ && champ->selectedText() == saisie;
+        if (vu.ouvert)
+            dialogue->reject();
+    });
+    declencher(fenetre, "LimitesAxes");
+    return vu;
+}
+
+// The limits as a new file holds them, without its group line.
+QByteArray canon(const Limites &limites)
+{
+    return FormerLimites(limites).mid(qstrlen("[Limites]\n"));
+}
+
 } // namespace
 
 class TestMenus : public QObject {
@@ -77,6 +137,8 @@ private Q_SLOTS:
     void entreesAide_data();
     void entreesAide();
     void entreesFichier();
+    void limitesDesAxes_data();
+    void limitesDesAxes();
 
 private:
     QTemporaryDir m_dossier;
@@ -523,6 +585,89 @@ void TestMenus::entreesFichier()
     for (const auto &[action, touches] : raccourcis)
         QCOMPARE(controle<QAction>(fenetre, QLatin1String(action))->shortcut(),
                  QKeySequence(QLatin1String(touches)));
+}
+
+void TestMenus::limitesDesAxes_data()
+{
+    QTest::addColumn<QByteArray>("avant");      // the operator's file
+    QTest::addColumn<QString>("boite");         // what the operator changes
+    QTest::addColumn<QString>("saisie");        // and types there, then Entrée
+    QTest::addColumn<QString>("enVigueur");     // axis A's limits that apply, as the dialog says
+    QTest::addColumn<QString>("infobulle");     // the box's
+    QTest::addColumn<QString>("message");       // said when saving; empty: nothing
+    QTest::addColumn<QByteArray>("fichier");    // the operator's file after
+    QTest::addColumn<QByteArray>("effectives"); // the panel's limits after
+    const QByteArray miennes = "# les miennes\nA.vitesse=100\n";
+    const QByteArray depart = "A.pas=5000\nA.vitesse=100\nA.directions=+-\n";
+    // clang-format off
+    QTest::newRow("plus stricte")    << miennes << "pas_1" << "3000" << "pas ≤ 3000 (vous)\nvitesse ≤ 100 (vous)\ndirections « +- » (machine)" << ""
+                                     << "" << miennes + "A.pas=3000\n" << QByteArray("A.pas=3000\nA.vitesse=100\nA.directions=+-\n");
+    QTest::newRow("plus large, gardée") << miennes << "pas_1" << "8000" << "pas ≤ 5000 (machine)" << "Plus large que la limite de la machine (5000) : gardée dans votre fichier"
+                                     << "" << miennes + "A.pas=8000\n" << depart;
+    QTest::newRow("refusée")         << miennes << "pas_1" << "12a" << "à corriger : pas maximal : le nombre de pas doit s'écrire en chiffres seuls" << ""
+                                     << "Pince (A), pas maximal : le nombre de pas doit s'écrire en chiffres seuls, de 0 à 99999 (« 12a »)" << miennes << depart;
+    QTest::newRow("lecture stricte") << miennes << "lectureStricte" << "" << "" << ""
+                                     << "" << miennes + "lecture=stricte\n" << "lecture=stricte\n" + depart;
+    QTest::newRow("fichier douteux") << QByteArray("A.vitesse=x\n") << "pas_1" << "3000" << "pas ≤ 3000 (vous)\ndirections « +- » (machine)" << ""
+                                     << "était illisible (ligne 1 (A.vitesse) : la vitesse doit s'écrire en chiffres seuls" << QByteArray("[Limites]\nA.pas=3000\n")
+                                     << QByteArray("A.pas=3000\nA.directions=+-\n");
+    // clang-format on
+}
+
+// The dialog shows the machine's limits beside the operator's, which it
+// saves, keeping the file's comments; a looser value than the machine's is
+// kept, never refused, and the machine's applies, as the dialog says.
+void TestMenus::limitesDesAxes()
+{
+    if (::geteuid() != 0)
+        QSKIP("il faut être root pour faire un fichier de limites de la machine (à root)");
+    QFETCH(QByteArray, avant);
+    QFETCH(QString, boite);
+    QFETCH(QString, saisie);
+    QFETCH(QString, enVigueur);
+    QFETCH(QString, infobulle);
+    QFETCH(QString, message);
+    QFETCH(QByteArray, fichier);
+    QFETCH(QByteArray, effectives);
+    QTemporaryDir machine;
+    const QString fixees = machine.filePath(QStringLiteral("Tarvik/limites.conf"));
+    QVERIFY(QDir().mkpath(QFileInfo(fixees).path()) &&
+            ecrireFichier(fixees, "A.pas=5000\nA.directions=+-\n"));
+    const QByteArray dossiers = qgetenv("XDG_CONFIG_DIRS");
+    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(machine.path()));
+    const QString siennes = CheminLimitesOperateur();
+    const auto remise = qScopeGuard([&] {
+        qputenv("XDG_CONFIG_DIRS", dossiers);
+        QDir(QFileInfo(siennes).path()).removeRecursively();
+    });
+    QVERIFY(QDir().mkpath(QFileInfo(siennes).path()) && ecrireFichier(siennes, avant));
+    CaptureMessages messages;
+    ChoixImpose choix;
+    Form1 fenetre({}, LireLimites());
+    choix.reponse = m_dossier.filePath(QStringLiteral("pince.txt"));
+    QVERIFY(ecrireFichier(choix.reponse, "Pince\n"));
+    declencher(fenetre, "DesignAxe"); // its settings go with the folder, at the end
+    fenetre.show();
+    QVERIFY(QTest::qWaitForWindowActive(&fenetre));
+
+    const VuDesLimites vu = changerLimites(fenetre, boite, saisie);
+    QCOMPARE(vu.vus.mid(0, 3),
+             (QStringList{QStringLiteral("Pince (A)"), QStringLiteral("5000"),
+                          avant == "A.vitesse=x\n" ? QString() : QStringLiteral("100")}));
+    QVERIFY2(vu.vus[3].contains(fixees), qPrintable(vu.vus[3]));
+    QVERIFY2(vu.enVigueur.contains(enVigueur), qPrintable(vu.enVigueur));
+    QVERIFY2(vu.bulle.contains(infobulle), qPrintable(vu.bulle));
+    QCOMPARE(messages.vus.size(), message.isEmpty() ? 0 : 1);
+    if (!message.isEmpty())
+        QVERIFY2(messages.vus[0].texte.contains(message), qPrintable(messages.vus[0].texte));
+    QCOMPARE(vu.ouvert, QByteArray(QTest::currentDataTag()) == "refusée");
+    QCOMPARE(vu.repris, vu.ouvert);
+    QCOMPARE(lireFichier(siennes), fichier);
+    if (message.contains(QStringLiteral("illisible"))) // set aside, whole
+        QCOMPARE(lireFichier(siennes + QStringLiteral(".illisible")), avant);
+    QCOMPARE(canon(fenetre.limites()), effectives);
+    QCOMPARE(fenetre.limites().axes[0].niveauPas,
+             effectives.startsWith("A.pas=3000") ? NiveauLimite::Operateur : NiveauLimite::Machine);
 }
 
 QTEST_MAIN(TestMenus)

@@ -325,6 +325,175 @@ The grid was not changed.</translation>
     </message>
 </context>
 <context>
+    <name>DialogueLimites</name>
+    <message>
+        <source>pas maximal</source>
+        <translation>most steps</translation>
+    </message>
+    <message>
+        <source>vitesse maximale</source>
+        <translation>highest speed</translation>
+    </message>
+    <message>
+        <source>directions permises</source>
+        <translation>allowed directions</translation>
+    </message>
+    <message>
+        <source>machine</source>
+        <translation>machine</translation>
+    </message>
+    <message>
+        <source>vous</source>
+        <translation>you</translation>
+    </message>
+    <message>
+        <source>pas ≤ %1 (%2)</source>
+        <translation>steps ≤ %1 (%2)</translation>
+    </message>
+    <message>
+        <source>vitesse ≤ %1 (%2)</source>
+        <translation>speed ≤ %1 (%2)</translation>
+    </message>
+    <message>
+        <source>aucune direction permise (%1)</source>
+        <translation>no direction allowed (%1)</translation>
+    </message>
+    <message>
+        <source>directions «&#xa0;%1&#xa0;» (%2)</source>
+        <translation>directions “%1” (%2)</translation>
+    </message>
+    <message>
+        <source>sans limite</source>
+        <translation>no limit</translation>
+    </message>
+    <message>
+        <source>Limites des axes</source>
+        <translation>Axis Limits</translation>
+    </message>
+    <message>
+        <source>Axe</source>
+        <translation>Axis</translation>
+    </message>
+    <message>
+        <source>Pas maximal
+machine</source>
+        <translation>Most steps
+machine</translation>
+    </message>
+    <message>
+        <source>Pas maximal
+vous</source>
+        <translation>Most steps
+you</translation>
+    </message>
+    <message>
+        <source>Vitesse maximale
+machine</source>
+        <translation>Highest speed
+machine</translation>
+    </message>
+    <message>
+        <source>Vitesse maximale
+vous</source>
+        <translation>Highest speed
+you</translation>
+    </message>
+    <message>
+        <source>Directions permises
+machine</source>
+        <translation>Allowed directions
+machine</translation>
+    </message>
+    <message>
+        <source>Directions permises
+vous</source>
+        <translation>Allowed directions
+you</translation>
+    </message>
+    <message>
+        <source>En vigueur (fixée par)</source>
+        <translation>Applies (set by)</translation>
+    </message>
+    <message>
+        <source>Aucun fichier de limites de la machine n&apos;a été lu (%1)&#xa0;: seules vos limites s&apos;appliquent.</source>
+        <translation>No machine limits file was read (%1): only your limits apply.</translation>
+    </message>
+    <message>
+        <source>Les limites de la machine sont fixées pour ce banc (%1)&#xa0;: vous ne pouvez que les resserrer.</source>
+        <translation>The machine&apos;s limits are set for this bench (%1): you can only tighten them.</translation>
+    </message>
+    <message>
+        <source>La plus stricte des deux limites l&apos;emporte, et la colonne «&#xa0;En vigueur&#xa0;» dit qui l&apos;a fixée. Une valeur plus large que celle de la machine est gardée dans votre fichier (%1), mais c&apos;est celle de la machine qui s&apos;applique. Une case vide ne fixe aucune limite de votre part.</source>
+        <translation>The stricter of the two limits wins, and the “Applies” column says who set it. A value looser than the machine&apos;s is kept in your file (%1), but the machine&apos;s applies. An empty box sets no limit of yours.</translation>
+    </message>
+    <message>
+        <source>Attention&#xa0;: %1.
+Tant qu&apos;un fichier de limites est douteux, tout envoi est refusé. Enregistrer remplace votre fichier s&apos;il est douteux, et garde l&apos;ancien à côté.</source>
+        <translation>Warning: %1.
+While a limits file is doubtful, every send is refused. Saving replaces your file if it is doubtful, and keeps the old one beside it.</translation>
+    </message>
+    <message>
+        <source>%1, %2 (machine)&#xa0;: %3</source>
+        <translation>%1, %2 (machine): %3</translation>
+    </message>
+    <message>
+        <source>%1, %2 (vous)</source>
+        <translation>%1, %2 (you)</translation>
+    </message>
+    <message>
+        <source>à corriger&#xa0;: %1</source>
+        <translation>to correct: %1</translation>
+    </message>
+    <message>
+        <source>Vide&#xa0;: aucune limite de votre part.</source>
+        <translation>Empty: no limit of yours.</translation>
+    </message>
+    <message>
+        <source>Plus large que la limite de la machine (%1)&#xa0;: gardée dans votre fichier, mais c&apos;est celle de la machine qui s&apos;applique.</source>
+        <translation>Looser than the machine&apos;s limit (%1): kept in your file, but the machine&apos;s applies.</translation>
+    </message>
+    <message>
+        <source>En vigueur&#xa0;: lecture stricte (machine).</source>
+        <translation>Applies: strict reading (machine).</translation>
+    </message>
+    <message>
+        <source>En vigueur&#xa0;: lecture stricte (vous).</source>
+        <translation>Applies: strict reading (you).</translation>
+    </message>
+    <message>
+        <source>En vigueur&#xa0;: lecture souple, selon les règles d&apos;origine du panneau.</source>
+        <translation>Applies: lenient reading, by the panel&apos;s original rules.</translation>
+    </message>
+    <message>
+        <source>Limite refusée</source>
+        <translation>Limit Refused</translation>
+    </message>
+    <message>
+        <source>%1, %2.
+Corrigez la case, ou videz-la pour ne fixer aucune limite.</source>
+        <translation>%1, %2.
+Correct the box, or empty it to set no limit.</translation>
+    </message>
+    <message>
+        <source>Limites non enregistrées</source>
+        <translation>Limits Not Saved</translation>
+    </message>
+    <message>
+        <source>Vos limites n&apos;ont pas pu être enregistrées dans «&#xa0;%1&#xa0;»&#xa0;: %2.
+Les limites précédentes restent en vigueur.</source>
+        <translation>Your limits could not be saved in “%1”: %2.
+The previous limits still apply.</translation>
+    </message>
+    <message>
+        <source>Lecture &amp;stricte</source>
+        <translation>&amp;Strict reading</translation>
+    </message>
+    <message>
+        <source>En lecture stricte, chaque case de la grille doit contenir exactement ce qui part&#xa0;: des chiffres seuls pour les pas et la vitesse, un seul caractère pour la direction.</source>
+        <translation>With strict reading, each box of the grid must hold exactly what is sent: digits alone for steps and speed, one character for the direction.</translation>
+    </message>
+</context>
+<context>
     <name>DialoguePort</name>
     <message>
         <source>n° </source>
@@ -1023,6 +1192,18 @@ Sequences are sent all the same. This message will not come back before the pane
         <source>Dernière séquence&#xa0;: aucune depuis le démarrage</source>
         <translation>Last sequence: none since the start</translation>
     </message>
+    <message>
+        <source>Limites des axes</source>
+        <translation>Axis Limits</translation>
+    </message>
+    <message>
+        <source>Votre fichier de limites «&#xa0;%1&#xa0;» était illisible (%2)&#xa0;: il a été mis de côté sous «&#xa0;%3&#xa0;», et remplacé par un nouveau qui garde vos limites.</source>
+        <translation>Your limits file “%1” was unreadable (%2): it was set aside as “%3”, and replaced by a new one that keeps your limits.</translation>
+    </message>
+    <message>
+        <source>Limites des axes…</source>
+        <translation>Axis Limits…</translation>
+    </message>
 </context>
 <context>
     <name>Grille</name>
@@ -1118,6 +1299,101 @@ Sequences are sent all the same. This message will not come back before the pane
     <message>
         <source>anglais</source>
         <translation>English</translation>
+    </message>
+</context>
+<context>
+    <name>Limites</name>
+    <message>
+        <source>ligne %1&#xa0;: %2</source>
+        <translation>line %1: %2</translation>
+    </message>
+    <message>
+        <source>valeur vide</source>
+        <translation>empty value</translation>
+    </message>
+    <message>
+        <source>%1 doit s&apos;écrire en chiffres seuls, de 0 à %2 («&#xa0;%3&#xa0;»)</source>
+        <translation>%1 must be written in digits alone, from 0 to %2 (“%3”)</translation>
+    </message>
+    <message>
+        <source>%1 %2 dépasse %3</source>
+        <translation>%1 %2 is over %3</translation>
+    </message>
+    <message>
+        <source>aucune direction donnée</source>
+        <translation>no direction given</translation>
+    </message>
+    <message>
+        <source>une direction ne peut pas être un blanc (%1)</source>
+        <translation>a direction cannot be a blank (%1)</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» (%2) n&apos;est pas une direction possible&#xa0;: il faut un caractère imprimable de Windows-1252</source>
+        <translation>“%1” (%2) cannot be a direction: it takes a printable Windows-1252 character</translation>
+    </message>
+    <message>
+        <source>la direction «&#xa0;%1&#xa0;» est donnée deux fois</source>
+        <translation>the direction “%1” is given twice</translation>
+    </message>
+    <message>
+        <source>la lecture est «&#xa0;stricte&#xa0;» ou «&#xa0;souple&#xa0;», pas «&#xa0;%1&#xa0;»</source>
+        <translation>reading is “stricte” or “souple”, not “%1”</translation>
+    </message>
+    <message>
+        <source>groupe inconnu «&#xa0;%1&#xa0;» (le seul groupe est [Limites])</source>
+        <translation>unknown group “%1” (the only group is [Limites])</translation>
+    </message>
+    <message>
+        <source>clé inconnue «&#xa0;%1&#xa0;» (les clés sont lecture, et pour chaque axe de A à G&#xa0;: A.pas, A.vitesse, A.directions)</source>
+        <translation>unknown key “%1” (the keys are lecture and, for each axis A to G, A.pas, A.vitesse, A.directions)</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» est donnée deux fois</source>
+        <translation>“%1” is given twice</translation>
+    </message>
+    <message>
+        <source>ligne %1 (%2)&#xa0;: %3</source>
+        <translation>line %1 (%2): %3</translation>
+    </message>
+    <message>
+        <source>le nombre de pas</source>
+        <translation>the step count</translation>
+    </message>
+    <message>
+        <source>la vitesse</source>
+        <translation>the speed</translation>
+    </message>
+    <message>
+        <source>marque d&apos;ordre des octets (BOM) au début du fichier</source>
+        <translation>byte order mark (BOM) at the start of the file</translation>
+    </message>
+    <message>
+        <source>il n&apos;est pas protégé (propriétaire n° %1, mode %2)&#xa0;: il doit appartenir à root et n&apos;être modifiable que par lui</source>
+        <translation>it is not protected (owner no. %1, mode %2): it must belong to root and be writable by root alone</translation>
+    </message>
+    <message>
+        <source>son dossier «&#xa0;%1&#xa0;» ne peut pas être examiné (%2)</source>
+        <translation>its folder “%1” cannot be examined (%2)</translation>
+    </message>
+    <message>
+        <source>son dossier «&#xa0;%1&#xa0;» n&apos;est pas protégé (propriétaire n° %2, mode %3)&#xa0;: il doit appartenir à root et n&apos;être modifiable que par lui</source>
+        <translation>its folder “%1” is not protected (owner no. %2, mode %3): it must belong to root and be writable by root alone</translation>
+    </message>
+    <message>
+        <source>le fichier de limites «&#xa0;%1&#xa0;» est douteux&#xa0;: %2</source>
+        <translation>the limits file “%1” is doubtful: %2</translation>
+    </message>
+    <message>
+        <source>le dossier %1 ne peut pas être créé</source>
+        <translation>the folder %1 cannot be created</translation>
+    </message>
+    <message>
+        <source>ces limites ne peuvent pas être enregistrées&#xa0;: %1</source>
+        <translation>these limits cannot be saved: %1</translation>
+    </message>
+    <message>
+        <source>le fichier illisible ne peut pas être mis de côté (%1)</source>
+        <translation>the unreadable file cannot be set aside (%1)</translation>
     </message>
 </context>
 <context>

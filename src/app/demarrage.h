@@ -3,16 +3,18 @@
 #pragma once
 
 #include "port/choix_port.h"
+#include "system/fichier_limites.h"
 #include "system/fichier_reglages.h"
 
 #include <QString>
 
 struct Demarrage {
     ReglagesLus reglages; // read once, here
+    LimitesLues limites;  // the axes' limits, the machine's and the operator's, read once
     QString langue;       // a language's code
 };
-// Reads the settings file, and chooses the language from the command line,
-// then the settings, then the system.
+// Reads the settings and limits files, and chooses the language from the
+// command line, then the settings, then the system.
 Demarrage Demarrer(int argc, char *argv[]);
 
 // The port as the operator reads it: its path and where the choice came

@@ -46,6 +46,17 @@ struct Limites {
     bool operator==(const Limites &autre) const = default;
 };
 
+// The three limits of an axis, as a file names them after the axis's letter:
+// A.pas, A.vitesse, A.directions.
+enum class ChampLimite { Pas, Vitesse, Directions };
+
+// Reads one limit's value as a file writes it ("5000", "+-") into `axe`,
+// said to come from `niveau`: why it is refused, or nothing. Steps and speed
+// are plain digits in their range; directions are one or more distinct
+// characters DirectionValide accepts, none of them blank.
+std::optional<Echec> AnalyserLimite(ChampLimite champ, const QString &valeur, LimitesAxe &axe,
+                                    NiveauLimite niveau);
+
 // Parses a limits file; every limit it holds is said to come from `niveau`.
 struct LimitesAnalysees {
     Limites limites;

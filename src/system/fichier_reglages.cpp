@@ -20,20 +20,10 @@ struct Textes {
     Q_DECLARE_TR_FUNCTIONS(Reglages)
 };
 
-// What stands at `chemin` when reading it found nothing: a link that leads
-// nowhere is a damaged file, not an absent one.
-bool lienCasse(const QString &chemin)
-{
-    struct stat etat {};
-    return ::lstat(OctetsLocaux(chemin).constData(), &etat) == 0 && S_ISLNK(etat.st_mode);
-}
-
 // Reads the file at `chemin`; its bytes go to `contenu`.
 ReglagesLus lire(const QString &chemin, QByteArray &contenu)
 {
-    const FichierLu lu = LireFichier(chemin);
-    if (lu.absent && lienCasse(chemin))
-        return {{}, Echec{Textes::tr("c'est un lien qui ne mène à aucun fichier")}};
+    const FichierLu lu = LireFichierReglages(chemin);
     if (lu.absent)
         return {};
     if (lu.echec)
@@ -41,19 +31,6 @@ ReglagesLus lire(const QString &chemin, QByteArray &contenu)
     contenu = lu.contenu;
     const ReglagesAnalyses analyses = AnalyserReglages(lu.contenu);
     return {analyses.echec ? Reglages{} : analyses.reglages, analyses.echec};
-}
-
-// Moves a file not understood out of the way, beside it; where it went, or
-// an empty text with errno set.
-QString mettreDeCote(const QString &fichier)
-{
-    QString destination = fichier + QStringLiteral(".illisible");
-    struct stat etat {};
-    for (int n = 2; ::lstat(OctetsLocaux(destination).constData(), &etat) == 0; ++n)
-        destination = fichier + QStringLiteral(".illisible.%1").arg(n); // never over an older one
-    if (::rename(OctetsLocaux(fichier).constData(), OctetsLocaux(destination).constData()) != 0)
-        return {};
-    return destination;
 }
 
 } // namespace
@@ -84,7 +61,7 @@ EcritureReglages EcrireReglages(const std::function<void(Reglages &)> &changer)
     QByteArray avant;
     const ReglagesLus lus = lire(fichier, avant);
     if (lus.echec) {
-        resultat.misDeCote = mettreDeCote(fichier);
+        resultat.misDeCote = MettreDeCote(fichier);
         if (resultat.misDeCote.isEmpty()) {
             resultat.echec = Echec{Textes::tr("le fichier illisible ne peut pas être mis de "
                                               "côté (%1)")
@@ -98,4 +75,27 @@ EcritureReglages EcrireReglages(const std::function<void(Reglages &)> &changer)
     changer(resultat.reglages);
     resultat.echec = EcrireFichier(fichier, FormerReglages(resultat.reglages, avant)).echec;
     return resultat;
+}
+
+FichierLu LireFichierReglages(const QString &chemin)
+{
+    FichierLu lu = LireFichier(chemin);
+    struct stat etat {};
+    if (lu.absent && ::lstat(OctetsLocaux(chemin).constData(), &etat) == 0 &&
+        S_ISLNK(etat.st_mode)) {
+        lu.absent = false;
+        lu.echec = Echec{Textes::tr("c'est un lien qui ne mène à aucun fichier")};
+    }
+    return lu;
+}
+
+QString MettreDeCote(const QString &fichier)
+{
+    QString destination = fichier + QStringLiteral(".illisible");
+    struct stat etat {};
+    for (int n = 2; ::lstat(OctetsLocaux(destination).constData(), &etat) == 0; ++n)
+        destination = fichier + QStringLiteral(".illisible.%1").arg(n); // never over an older one
+    if (::rename(OctetsLocaux(fichier).constData(), OctetsLocaux(destination).constData()) != 0)
+        return {};
+    return destination;
 }

@@ -4,6 +4,7 @@
 
 #include "core/echec.h"
 #include "core/reglages.h"
+#include "system/lecture.h"
 
 #include <QByteArray>
 #include <QString>
@@ -35,3 +36,11 @@ struct EcritureReglages {
     QString raison;    // why it was not understood
 };
 EcritureReglages EcrireReglages(const std::function<void(Reglages &)> &changer);
+
+// What the settings files share (this one, the limits): reading one as
+// LireFichier does, links followed, a link that leads nowhere being a damaged
+// file and not an absent one; and setting aside a file not understood,
+// beside it (NAME.illisible, never over an older one): where it went, or an
+// empty text with errno set.
+FichierLu LireFichierReglages(const QString &chemin);
+QString MettreDeCote(const QString &fichier);

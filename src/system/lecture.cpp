@@ -92,6 +92,8 @@ int ouvrirOrdinaire(const QString &chemin, Liens liens, FichierLu &lu, struct st
     lu.appareil = etat.st_dev;
     lu.inode = etat.st_ino;
     lu.modifieMs = qint64(etat.st_mtim.tv_sec) * 1000 + etat.st_mtim.tv_nsec / 1000000;
+    lu.proprietaire = etat.st_uid;
+    lu.mode = etat.st_mode & 07777;
     return fd;
 }
 

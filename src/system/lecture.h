@@ -25,7 +25,9 @@ struct FichierLu {
     bool absent = false;        // there is no file at that path
     // The file read, as fstat saw it on the open descriptor.
     quint64 appareil = 0, inode = 0;
-    qint64 modifieMs = 0; // last change, in ms since the epoch
+    qint64 modifieMs = 0;     // last change, in ms since the epoch
+    quint32 proprietaire = 0; // its owner's user number
+    quint32 mode = 0;         // its permission bits (0644)
 };
 FichierLu LireFichier(const QString &chemin, qsizetype taille = TailleMaxFichier,
                       Liens liens = Liens::Suivis);

@@ -1,5 +1,5 @@
 // What the menu entries of Form1 do: sequence files, clearing the grid, axis
-// names, and the help texts.
+// names, the port, the axes' limits, and the help texts.
 #include "app/demarrage.h"
 #include "app/programme.h"
 #include "app/version.h"
@@ -11,6 +11,7 @@
 #include "system/noms.h"
 #include "window/case_grille.h"
 #include "window/dialogue_journal.h"
+#include "window/dialogue_limites.h"
 #include "window/dialogue_port.h"
 #include "window/dialogues.h"
 #include "window/main_window.h"
@@ -231,6 +232,23 @@ void Form1::ChoisirPort_Click()
                      .arg(decrirePort(), NomLisible(actuel.peripherique));
     if (!notes.isEmpty())
         Afficher(this, GenreMessage::Information, titre, notes.join(QStringLiteral("\n\n")));
+}
+
+void Form1::LimitesAxes_Click()
+{
+    DialogueLimites dialogue(m_limitesLues, m_noms, this);
+    if (dialogue.exec() != QDialog::Accepted)
+        return;
+    // What was saved, with the machine's limits as they are now.
+    appliquerLimites(LireLimites());
+    const EcritureLimites &ecriture = dialogue.ecriture();
+    if (!ecriture.misDeCote.isEmpty())
+        Afficher(this, GenreMessage::Information, Form1::tr("Limites des axes"),
+                 Form1::tr("Votre fichier de limites « %1 » était illisible (%2) : il a été mis "
+                           "de côté sous « %3 », et remplacé par un nouveau qui garde vos "
+                           "limites.")
+                     .arg(NomLisible(CheminLimitesOperateur()), ecriture.raison,
+                          NomLisible(ecriture.misDeCote)));
 }
 
 void Form1::choisirLangue(const QString &code)

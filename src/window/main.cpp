@@ -81,7 +81,7 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tarvik/tarvik.png")));
     QApplication::setDesktopFileName(QStringLiteral("org.tarvik.Tarvik"));
 
-    Form1 fenetre(demarrage.reglages);
+    Form1 fenetre(demarrage.reglages, demarrage.limites);
     fenetre.imposerPort(options.value(OptionPort()));
     // A signal ends a run in progress through the link, then the program.
     const int reveil = EcouterSignaux();

@@ -129,10 +129,11 @@ QString phraseDe(const QString &texte)
 
 } // namespace
 
-Form1::Form1(const ReglagesLus &reglages, QWidget *parent)
+Form1::Form1(const ReglagesLus &reglages, const LimitesLues &limites, QWidget *parent)
     : QMainWindow(parent)
     , m_reglages(reglages)
 {
+    appliquerLimites(limites);
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
 
@@ -181,6 +182,12 @@ Form1::Form1(const ReglagesLus &reglages, QWidget *parent)
     montrerPort();
     chargerDesignation();
     m_rangees[0].pas->setFocus();
+}
+
+void Form1::appliquerLimites(const LimitesLues &limites)
+{
+    m_limitesLues = limites;
+    m_limites = limites.effectives;
 }
 
 void Form1::imposerPort(const QString &peripherique)
@@ -357,7 +364,8 @@ QList<Form1::Menu> Form1::barreDeMenus()
             {"Quitter", QT_TRANSLATE_NOOP("Form1", "Quitter le programme"), &Form1::Quitter_Click, "Ctrl+Q"}}},
         {"Initialisation", QT_TRANSLATE_NOOP("Form1", "&Initialisation"), {
             {"DesignAxe", QT_TRANSLATE_NOOP("Form1", "Ouvrir un fichier de designation d'axes"), &Form1::DesignAxe_Click},
-            {"ChoisirPort", QT_TRANSLATE_NOOP("Form1", "Choisir le port série…"), &Form1::ChoisirPort_Click}}},
+            {"ChoisirPort", QT_TRANSLATE_NOOP("Form1", "Choisir le port série…"), &Form1::ChoisirPort_Click},
+            {"LimitesAxes", QT_TRANSLATE_NOOP("Form1", "Limites des axes…"), &Form1::LimitesAxes_Click}}},
         {"Aide", QT_TRANSLATE_NOOP("Form1", "&Aide"), {
             {"CommentCreer", QT_TRANSLATE_NOOP("Form1", "Comment Créer un fichier de désignation d'axes ?"), &Form1::CommentCreer_Click},
             {"Schemas", QT_TRANSLATE_NOOP("Form1", "Schémas Electronique de la Carte")},

@@ -5,6 +5,7 @@
 #include "app/surveillance_port.h"
 #include "run/envoyer_sequence.h"
 #include "run/execution_programme.h"
+#include "system/fichier_limites.h"
 #include "system/fichier_reglages.h"
 
 #include <QMainWindow>
@@ -27,9 +28,11 @@ inline const QString TexteInitialVitesse = QStringLiteral("002");
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
-    // Starts with the settings read at start, and the port they choose; a
-    // choice saved by another panel meanwhile applies from its next start.
-    explicit Form1(const ReglagesLus &reglages = {}, QWidget *parent = nullptr);
+    // Starts with the settings and the limits read at start, and the port
+    // the settings choose; a choice saved by another panel meanwhile applies
+    // from its next start.
+    explicit Form1(const ReglagesLus &reglages = {}, const LimitesLues &limites = {},
+                   QWidget *parent = nullptr);
 
     // The grid's texts, row by row.
     TextesGrille textes() const;
@@ -39,6 +42,9 @@ public:
     void imposerPort(const QString &peripherique);
     // A TEST, or a program, is under way or waits its turn.
     bool envoiEnCours() const { return m_execution.enCours() || m_demandes > 0 || m_finissant; }
+    // The axes' limits from now on: both levels as read, and those that apply.
+    void appliquerLimites(const LimitesLues &limites);
+    const Limites &limites() const { return m_limites; }
 
 protected:
     // Lists one more line handed to the port.
@@ -117,6 +123,8 @@ private:
     void Quitter_Click() { close(); }
     void DesignAxe_Click();
     void ChoisirPort_Click();
+    // Shows the machine's limits and the operator's, and saves the operator's.
+    void LimitesAxes_Click();
     // Saves the language (an empty code: the system's) for the next start.
     void choisirLangue(const QString &code);
     void CommentCreer_Click();
@@ -134,7 +142,9 @@ private:
     QString m_raccourciTest; // TEST's shortcut, as the keyboard says it
     LienSerie m_lien;
     ExecutionProgramme m_execution{m_lien};
-    ReglagesLus m_reglages; // as read at start, then as saved
+    ReglagesLus m_reglages;    // as read at start, then as saved
+    LimitesLues m_limitesLues; // as read at start, then after each save
+    Limites m_limites;         // the limits that apply: the stricter of both levels
 
     QStringList m_avertis; // what the operator was told of the runs that went through
     bool m_journalSignale = false;

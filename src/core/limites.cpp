@@ -1,0 +1,275 @@
+#include "core/limites.h"
+
+#include "core/noms.h"
+
+#include <QCoreApplication>
+#include <QList>
+
+#include <algorithm>
+
+namespace {
+
+// The texts of this file, in the operator's language.
+struct Textes {
+    Q_DECLARE_TR_FUNCTIONS(Limites)
+};
+
+// The names of ChampLimite's values, in its order.
+const char *const NomsChamps[] = {"pas", "vitesse", "directions"};
+
+// A key of the file: `lecture`, or one limit of an axis ("A.pas").
+struct Cle {
+    int axe = -1; // 0 to 6; -1: lecture
+    ChampLimite champ = ChampLimite::Pas;
+    QByteArray nom() const
+    {
+        return axe < 0 ? QByteArray("lecture")
+                       : QByteArray(1, char('A' + axe)) + '.' + NomsChamps[int(champ)];
+    }
+};
+
+// Every key, in the order a new file holds them.
+const QList<Cle> &cles()
+{
+    static const QList<Cle> toutes = [] {
+        QList<Cle> liste{Cle{}};
+        for (int axe = 0; axe < NombreAxes; ++axe)
+            for (ChampLimite champ :
+                 {ChampLimite::Pas, ChampLimite::Vitesse, ChampLimite::Directions})
+                liste.append({axe, champ});
+        return liste;
+    }();
+    return toutes;
+}
+
+Echec ligneLimites(int numero, const QString &raison)
+{
+    return {Textes::tr("ligne %1 : %2").arg(numero).arg(raison)};
+}
+
+// A number in plain digits, at most `max`, into `lu`; `quoi` names it.
+std::optional<Echec> analyserNombre(const QString &valeur, std::int32_t max, const QString &quoi,
+                                    std::optional<std::int32_t> &lu)
+{
+    if (valeur.isEmpty())
+        return Echec{Textes::tr("valeur vide")};
+    if (!std::all_of(valeur.begin(), valeur.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return Echec{Textes::tr("%1 doit s'écrire en chiffres seuls, de 0 à %2 (« %3 »)")
+                         .arg(quoi)
+                         .arg(max)
+                         .arg(NomLisible(valeur.left(40)))};
+    const auto debut =
+        std::find_if(valeur.begin(), valeur.end(), [](QChar c) { return c != u'0'; });
+    const QString significatifs = valeur.mid(debut - valeur.begin()); // empty for 0
+    const qint64 nombre = significatifs.size() > 9 ? qint64(max) + 1 : significatifs.toLongLong();
+    if (nombre > max)
+        return Echec{
+            Textes::tr("%1 %2 dépasse %3").arg(quoi, NomLisible(valeur.left(40))).arg(max)};
+    lu = std::int32_t(nombre);
+    return std::nullopt;
+}
+
+// One or more distinct directions, none of them blank, into `lues`.
+std::optional<Echec> analyserDirections(const QString &valeur, std::optional<QString> &lues)
+{
+    if (valeur.isEmpty())
+        return Echec{Textes::tr("aucune direction donnée")};
+    QList<char32_t> vues;
+    for (qsizetype k = 0; k < valeur.size(); ++k) {
+        char32_t c = valeur[k].unicode();
+        const qsizetype debut = k;
+        if (valeur[k].isHighSurrogate() && k + 1 < valeur.size() && valeur[k + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(valeur[k], valeur[k + 1]), ++k;
+        const QString vu = NomLisible(valeur.mid(debut, k - debut + 1));
+        if (c <= 0xFFFF && QChar(char16_t(c)).isSpace())
+            return Echec{
+                Textes::tr("une direction ne peut pas être un blanc (%1)").arg(CodePoint(c))};
+        if (c > 0xFFFF || !DirectionValide(QChar(char16_t(c))))
+            return Echec{Textes::tr("« %1 » (%2) n'est pas une direction possible : il faut un "
+                                    "caractère imprimable de Windows-1252")
+                             .arg(vu, CodePoint(c))};
+        if (vues.contains(c))
+            return Echec{Textes::tr("la direction « %1 » est donnée deux fois").arg(vu)};
+        vues << c;
+    }
+    lues = valeur;
+    return std::nullopt;
+}
+
+std::optional<Echec> analyserLecture(const QString &valeur, Limites &limites, NiveauLimite niveau)
+{
+    if (valeur != QLatin1String("stricte") && valeur != QLatin1String("souple"))
+        return Echec{Textes::tr("la lecture est « stricte » ou « souple », pas « %1 »")
+                         .arg(NomLisible(valeur.left(40)))};
+    limites.stricte = valeur == QLatin1String("stricte");
+    if (limites.stricte)
+        limites.niveauStricte = niveau;
+    return std::nullopt;
+}
+
+// Parses one line `texte` (number `numero`) into `lues`; `vues` are the keys
+// read so far. Why it is not understood, or nothing.
+std::optional<Echec> analyserLigne(int numero, const QString &texte, Limites &lues,
+                                   QStringList &vues, NiveauLimite niveau)
+{
+    if (texte.trimmed().isEmpty() || texte.startsWith(u';') || texte.startsWith(u'#') ||
+        texte == QLatin1String("[Limites]"))
+        return std::nullopt;
+    if (texte.startsWith(u'['))
+        return ligneLimites(numero, Textes::tr("groupe inconnu « %1 » (le seul groupe est "
+                                               "[Limites])")
+                                        .arg(NomLisible(texte.left(40))));
+    const QString nom = texte.section(u'=', 0, 0);
+    const auto cle = std::find_if(cles().begin(), cles().end(), [&](const Cle &c) {
+        return texte.contains(u'=') && nom == QLatin1String(c.nom());
+    });
+    if (cle == cles().end())
+        return ligneLimites(numero, Textes::tr("clé inconnue « %1 » (les clés sont lecture, et "
+                                               "pour chaque axe de A à G : A.pas, A.vitesse, "
+                                               "A.directions)")
+                                        .arg(NomLisible(texte.left(40))));
+    if (vues.contains(nom))
+        return ligneLimites(numero, Textes::tr("« %1 » est donnée deux fois").arg(nom));
+    vues << nom;
+    const QString valeur = texte.mid(nom.size() + 1);
+    const std::optional<Echec> raison =
+        cle->axe < 0 ? analyserLecture(valeur, lues, niveau)
+                     : AnalyserLimite(cle->champ, valeur, lues.axes[std::size_t(cle->axe)], niveau);
+    if (raison)
+        return Echec{Textes::tr("ligne %1 (%2) : %3").arg(numero).arg(nom, raison->message)};
+    return std::nullopt;
+}
+
+// What a key's line holds for `limites`; nothing takes the line away.
+// Loose reading is written only where the file said so already.
+std::optional<QByteArray> valeurDe(const Cle &cle, const Limites &limites, bool surPlace)
+{
+    if (cle.axe < 0)
+        return limites.stricte ? std::optional(QByteArray("stricte"))
+               : surPlace      ? std::optional(QByteArray("souple"))
+                               : std::nullopt;
+    const LimitesAxe &axe = limites.axes[std::size_t(cle.axe)];
+    switch (cle.champ) {
+    case ChampLimite::Pas:
+        return axe.pas ? std::optional(QByteArray::number(*axe.pas)) : std::nullopt;
+    case ChampLimite::Vitesse:
+        return axe.vitesse ? std::optional(QByteArray::number(*axe.vitesse)) : std::nullopt;
+    case ChampLimite::Directions:
+        break;
+    }
+    return axe.directions ? std::optional(axe.directions->toUtf8()) : std::nullopt;
+}
+
+// The lower of two bounds, with the level that set it; the first on a tie.
+void plusBas(const std::optional<std::int32_t> &a, NiveauLimite niveauA,
+             const std::optional<std::int32_t> &b, NiveauLimite niveauB,
+             std::optional<std::int32_t> &retenu, NiveauLimite &niveau)
+{
+    if (a && (!b || *a <= *b))
+        retenu = a, niveau = niveauA;
+    else if (b)
+        retenu = b, niveau = niveauB;
+}
+
+// The directions both allow, in the first's order, with the level that set
+// them: the first's when it allows no more than the second.
+void communes(const std::optional<QString> &a, NiveauLimite niveauA,
+              const std::optional<QString> &b, NiveauLimite niveauB,
+              std::optional<QString> &retenues, NiveauLimite &niveau)
+{
+    if (a && b) {
+        QString deux;
+        for (QChar c : *a)
+            if (b->contains(c))
+                deux += c;
+        niveau = deux.size() == a->size() ? niveauA : niveauB;
+        retenues = deux;
+    } else if (a || b) {
+        retenues = a ? a : b;
+        niveau = a ? niveauA : niveauB;
+    }
+}
+
+} // namespace
+
+std::optional<Echec> AnalyserLimite(ChampLimite champ, const QString &valeur, LimitesAxe &axe,
+                                    NiveauLimite niveau)
+{
+    std::optional<Echec> raison;
+    switch (champ) {
+    case ChampLimite::Pas:
+        if (!(raison = analyserNombre(valeur, PasMax, Textes::tr("le nombre de pas"), axe.pas)))
+            axe.niveauPas = niveau;
+        break;
+    case ChampLimite::Vitesse:
+        if (!(raison = analyserNombre(valeur, VitesseMax, Textes::tr("la vitesse"), axe.vitesse)))
+            axe.niveauVitesse = niveau;
+        break;
+    case ChampLimite::Directions:
+        if (!(raison = analyserDirections(valeur, axe.directions)))
+            axe.niveauDirections = niveau;
+        break;
+    }
+    return raison;
+}
+
+LimitesAnalysees AnalyserLimites(const QByteArray &contenu, NiveauLimite niveau)
+{
+    if (contenu.startsWith("\xEF\xBB\xBF"))
+        return {{},
+                ligneLimites(1, Textes::tr("marque d'ordre des octets (BOM) au début du "
+                                           "fichier"))};
+    LimitesAnalysees analysees;
+    QStringList vues;
+    const QList<QByteArray> lignes = contenu.split('\n');
+    for (int k = 0; k < lignes.size(); ++k) {
+        QByteArray ligne = lignes[k];
+        if (ligne.endsWith('\r'))
+            ligne.chop(1);
+        if (auto refus = analyserLigne(k + 1, NomLocal(ligne), analysees.limites, vues, niveau))
+            return {{}, refus};
+    }
+    return analysees;
+}
+
+QByteArray FormerLimites(const Limites &limites, const QByteArray &avant)
+{
+    QList<QByteArray> lignes = (avant.isEmpty() ? QByteArray("[Limites]") : avant).split('\n');
+    if (lignes.size() > 1 && lignes.last().isEmpty())
+        lignes.removeLast(); // what follows the last line's end
+    QList<bool> vues(cles().size(), false);
+    QByteArray octets;
+    for (const QByteArray &ligne : lignes) {
+        const auto cle = std::find_if(cles().begin(), cles().end(), [&](const Cle &c) {
+            return ligne.startsWith(c.nom() + '=');
+        });
+        if (cle == cles().end()) {
+            octets += ligne + '\n'; // comments, blank lines, the group: as they were
+            continue;
+        }
+        vues[cle - cles().begin()] = true;
+        if (const auto valeur = valeurDe(*cle, limites, true))
+            octets += cle->nom() + '=' + *valeur + (ligne.endsWith('\r') ? "\r\n" : "\n");
+    }
+    for (qsizetype k = 0; k < cles().size(); ++k)
+        if (const auto valeur = valeurDe(cles()[k], limites, false); valeur && !vues[k])
+            octets += cles()[k].nom() + '=' + *valeur + '\n';
+    return octets;
+}
+
+Limites PlusStrictes(const Limites &machine, const Limites &operateur)
+{
+    Limites retenues;
+    for (std::size_t k = 0; k < retenues.axes.size(); ++k) {
+        const LimitesAxe &m = machine.axes[k], &o = operateur.axes[k];
+        LimitesAxe &r = retenues.axes[k];
+        plusBas(m.pas, m.niveauPas, o.pas, o.niveauPas, r.pas, r.niveauPas);
+        plusBas(m.vitesse, m.niveauVitesse, o.vitesse, o.niveauVitesse, r.vitesse, r.niveauVitesse);
+        communes(m.directions, m.niveauDirections, o.directions, o.niveauDirections, r.directions,
+                 r.niveauDirections);
+    }
+    retenues.stricte = machine.stricte || operateur.stricte;
+    if (retenues.stricte)
+        retenues.niveauStricte = machine.stricte ? machine.niveauStricte : operateur.niveauStricte;
+    return retenues;
+}

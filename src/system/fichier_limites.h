@@ -1,0 +1,48 @@
+// The limits files: the machine's, which a lab installs for the whole machine
+// and the operator cannot write, and the operator's own; reading them once,
+// and saving the operator's.
+#pragma once
+
+#include "core/echec.h"
+#include "core/limites.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// Where the machine's limits may be: Tarvik/limites.conf in every folder of
+// $XDG_CONFIG_DIRS (a relative folder is ignored), then in /etc/xdg, always,
+// whatever the variable says: the operator's environment may add machine
+// files, never leave the machine's own out.
+QStringList CheminsLimitesMachine();
+
+// $XDG_CONFIG_HOME/Tarvik/limites.conf (~/.config when the variable is not an
+// absolute path), beside the settings.
+QString CheminLimitesOperateur();
+
+// Both levels, each file read bounded and without blocking, links followed.
+// A missing file sets no limit. A machine file must be a regular file owned
+// by root that neither its group nor others may write, in a folder owned by
+// root that they may not write either: otherwise, like a file that cannot be
+// read or is not understood, it is doubtful. A doubtful file loosens
+// nothing: its limits are left out and `echec` names it, and every send is
+// refused while it is so.
+struct LimitesLues {
+    Limites machine;             // every machine file's, the stricter of them
+    QStringList fichiersMachine; // the machine files read and understood
+    Limites operateur;           // the operator's own
+    Limites effectives;          // the stricter of the two: what applies
+    std::optional<Echec> echec;  // which file is doubtful, and why
+};
+LimitesLues LireLimites();
+
+// Saves the operator's limits: the file is replaced whole, or not at all,
+// and only the lines of the limits that change change in it, its comments
+// staying. A file that is not understood is first set aside, beside it,
+// never over an older one, and a new one takes its place.
+struct EcritureLimites {
+    std::optional<Echec> echec;
+    QString misDeCote; // where the file not understood went, when there was one
+    QString raison;    // why it was not understood
+};
+EcritureLimites EcrireLimitesOperateur(const Limites &operateur);

@@ -1,0 +1,328 @@
+#include "window/dialogue_limites.h"
+
+#include "core/noms.h"
+#include "window/dialogues.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// The limits of a row, in the table's order, and their boxes' names.
+constexpr ChampLimite Champs[] = {ChampLimite::Pas, ChampLimite::Vitesse, ChampLimite::Directions};
+const char *const NomsBoites[] = {"pas", "vitesse", "directions"};
+
+// The columns: the axis; for each limit, the machine's then the operator's;
+// what applies.
+constexpr int ColonneAxe = 0, ColonneEnVigueur = 7, NombreColonnes = 8;
+constexpr int colonneMachine(int champ)
+{
+    return 1 + 2 * champ;
+}
+
+// "Rotation base (B)", "Axe 02 (B)"
+QString nomRangee(const NomsAxes &noms, int rangee)
+{
+    const QString &nom = noms[std::size_t(rangee)];
+    return QStringLiteral("%1 (%2)")
+        .arg(nom.isEmpty() ? NomAxe(rangee + 1) : nom)
+        .arg(LettreAxe(rangee + 1));
+}
+
+QString nomChamp(ChampLimite champ)
+{
+    switch (champ) {
+    case ChampLimite::Pas:
+        return DialogueLimites::tr("pas maximal");
+    case ChampLimite::Vitesse:
+        return DialogueLimites::tr("vitesse maximale");
+    case ChampLimite::Directions:
+        break;
+    }
+    return DialogueLimites::tr("directions permises");
+}
+
+QString niveau(NiveauLimite niveau)
+{
+    return niveau == NiveauLimite::Machine ? DialogueLimites::tr("machine")
+                                           : DialogueLimites::tr("vous");
+}
+
+// A limit as a box shows it; empty when there is none.
+QString texteLimite(const LimitesAxe &axe, ChampLimite champ)
+{
+    switch (champ) {
+    case ChampLimite::Pas:
+        return axe.pas ? QString::number(*axe.pas) : QString();
+    case ChampLimite::Vitesse:
+        return axe.vitesse ? QString::number(*axe.vitesse) : QString();
+    case ChampLimite::Directions:
+        break;
+    }
+    return axe.directions.value_or(QString());
+}
+
+// Whether the operator's limit lets through something the machine's does not.
+bool plusLarge(const LimitesAxe &vous, const LimitesAxe &machine, ChampLimite champ)
+{
+    switch (champ) {
+    case ChampLimite::Pas:
+        return vous.pas && machine.pas && *vous.pas > *machine.pas;
+    case ChampLimite::Vitesse:
+        return vous.vitesse && machine.vitesse && *vous.vitesse > *machine.vitesse;
+    case ChampLimite::Directions:
+        break;
+    }
+    return vous.directions && machine.directions &&
+           std::any_of(vous.directions->begin(), vous.directions->end(),
+                       [&](QChar c) { return !machine.directions->contains(c); });
+}
+
+// "pas ≤ 5000 (machine)", "vitesse ≤ 120 (vous)", one a line
+QString decrireEnVigueur(const LimitesAxe &axe)
+{
+    QStringList parties;
+    if (axe.pas)
+        parties << DialogueLimites::tr("pas ≤ %1 (%2)").arg(*axe.pas).arg(niveau(axe.niveauPas));
+    if (axe.vitesse)
+        parties << DialogueLimites::tr("vitesse ≤ %1 (%2)")
+                       .arg(*axe.vitesse)
+                       .arg(niveau(axe.niveauVitesse));
+    if (axe.directions && axe.directions->isEmpty())
+        parties << DialogueLimites::tr("aucune direction permise (%1)")
+                       .arg(niveau(axe.niveauDirections));
+    else if (axe.directions)
+        parties << DialogueLimites::tr("directions « %1 » (%2)")
+                       .arg(*axe.directions, niveau(axe.niveauDirections));
+    return parties.isEmpty() ? DialogueLimites::tr("sans limite") : parties.join(u'\n');
+}
+
+} // namespace
+
+DialogueLimites::DialogueLimites(const LimitesLues &lues, const NomsAxes &noms, QWidget *parent)
+    : QDialog(parent)
+    , m_lues(lues)
+    , m_noms(noms)
+    , m_table(new QTableWidget(NombreAxes, NombreColonnes, this))
+    , m_stricte(new QCheckBox(DialogueLimites::tr("Lecture &stricte"), this))
+    , m_lecture(new QLabel(this))
+{
+    setObjectName(QStringLiteral("DialogueLimites"));
+    setWindowTitle(DialogueLimites::tr("Limites des axes"));
+    m_table->setObjectName(QStringLiteral("tableLimites"));
+    m_table->setHorizontalHeaderLabels(
+        {DialogueLimites::tr("Axe"), DialogueLimites::tr("Pas maximal\nmachine"),
+         DialogueLimites::tr("Pas maximal\nvous"), DialogueLimites::tr("Vitesse maximale\nmachine"),
+         DialogueLimites::tr("Vitesse maximale\nvous"),
+         DialogueLimites::tr("Directions permises\nmachine"),
+         DialogueLimites::tr("Directions permises\nvous"),
+         DialogueLimites::tr("En vigueur (fixée par)")});
+    m_table->verticalHeader()->hide();
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setSelectionMode(QAbstractItemView::NoSelection);
+    m_table->setTabKeyNavigation(false); // Tab goes from box to box
+    for (int rangee = 0; rangee < NombreAxes; ++rangee)
+        remplirRangee(rangee);
+    // The operator's boxes as wide as the machine's column beside them.
+    m_table->resizeColumnsToContents();
+    for (int champ = 0; champ < 3; ++champ)
+        m_table->setColumnWidth(colonneMachine(champ) + 1,
+                                m_table->columnWidth(colonneMachine(champ)));
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->resizeRowsToContents();
+    m_stricte->setObjectName(QStringLiteral("lectureStricte"));
+    m_stricte->setChecked(m_lues.operateur.stricte);
+    connect(m_stricte, &QCheckBox::toggled, this, &DialogueLimites::montrerLecture);
+    m_lecture->setObjectName(QStringLiteral("lectureEnVigueur"));
+    m_lecture->setWordWrap(true);
+    disposer(new QVBoxLayout(this));
+    montrerLecture();
+    dimensionner();
+    m_cases[0][0]->setFocus();
+}
+
+void DialogueLimites::disposer(QVBoxLayout *mise)
+{
+    const auto texte = [this, mise](const QString &contenu, const char *nom) {
+        auto *etiquette = new QLabel(contenu, this);
+        etiquette->setObjectName(QLatin1String(nom));
+        etiquette->setTextFormat(Qt::PlainText);
+        etiquette->setWordWrap(true);
+        mise->addWidget(etiquette);
+    };
+    const QStringList machine = m_lues.fichiersMachine;
+    texte((machine.isEmpty()
+               ? DialogueLimites::tr("Aucun fichier de limites de la machine n'a été lu (%1) : "
+                                     "seules vos limites s'appliquent.")
+                     .arg(NomLisible(CheminsLimitesMachine().join(QStringLiteral(", "))))
+               : DialogueLimites::tr("Les limites de la machine sont fixées pour ce banc (%1) : "
+                                     "vous ne pouvez que les resserrer.")
+                     .arg(NomLisible(machine.join(QStringLiteral(", "))))) +
+              u'\n' +
+              DialogueLimites::tr("La plus stricte des deux limites l'emporte, et la colonne "
+                                  "« En vigueur » dit qui l'a fixée. Une valeur plus large que "
+                                  "celle de la machine est gardée dans votre fichier (%1), mais "
+                                  "c'est celle de la machine qui s'applique. Une case vide ne "
+                                  "fixe aucune limite de votre part.")
+                  .arg(NomLisible(CheminLimitesOperateur())),
+          "explication");
+    if (m_lues.echec)
+        texte(DialogueLimites::tr("Attention : %1.\nTant qu'un fichier de limites est douteux, "
+                                  "tout envoi est refusé. Enregistrer remplace votre fichier "
+                                  "s'il est douteux, et garde l'ancien à côté.")
+                  .arg(m_lues.echec->message),
+              "limitesDouteuses");
+    mise->addWidget(m_table, 1);
+    mise->addWidget(m_stricte);
+    mise->addWidget(m_lecture);
+    auto *boutons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, this);
+    mise->addWidget(boutons);
+    connect(boutons, &QDialogButtonBox::accepted, this, &DialogueLimites::accept);
+    connect(boutons, &QDialogButtonBox::rejected, this, &DialogueLimites::reject);
+}
+
+void DialogueLimites::remplirRangee(int rangee)
+{
+    const QString nom = nomRangee(m_noms, rangee);
+    m_table->setItem(rangee, ColonneAxe, new QTableWidgetItem(nom));
+    const LimitesAxe &machine = m_lues.machine.axes[std::size_t(rangee)];
+    const LimitesAxe &operateur = m_lues.operateur.axes[std::size_t(rangee)];
+    for (int champ = 0; champ < 3; ++champ) {
+        const QString fixee = texteLimite(machine, Champs[champ]);
+        auto *cellule =
+            new QTableWidgetItem(fixee.isEmpty() ? DialogueLimites::tr("sans limite") : fixee);
+        cellule->setData(Qt::AccessibleTextRole,
+                         DialogueLimites::tr("%1, %2 (machine) : %3")
+                             .arg(nom, nomChamp(Champs[champ]), cellule->text()));
+        m_table->setItem(rangee, colonneMachine(champ), cellule);
+        auto *boite = new QLineEdit(texteLimite(operateur, Champs[champ]));
+        boite->setObjectName(
+            QStringLiteral("%1_%2").arg(QLatin1String(NomsBoites[champ])).arg(rangee + 1));
+        boite->setPlaceholderText(DialogueLimites::tr("sans limite"));
+        boite->setAccessibleName(
+            DialogueLimites::tr("%1, %2 (vous)").arg(nom, nomChamp(Champs[champ])));
+        boite->setFrame(false);
+        m_table->setCellWidget(rangee, colonneMachine(champ) + 1, boite);
+        m_cases[std::size_t(rangee)][std::size_t(champ)] = boite;
+        connect(boite, &QLineEdit::textChanged, this, [this, rangee] { montrerEnVigueur(rangee); });
+    }
+    m_table->setItem(rangee, ColonneEnVigueur, new QTableWidgetItem);
+    montrerEnVigueur(rangee);
+}
+
+std::optional<Echec> DialogueLimites::lireRangee(int rangee, LimitesAxe &axe,
+                                                 QLineEdit **refusee) const
+{
+    for (int champ = 0; champ < 3; ++champ) {
+        QLineEdit *boite = m_cases[std::size_t(rangee)][std::size_t(champ)];
+        if (boite->text().isEmpty())
+            continue; // no limit of the operator's
+        if (auto raison =
+                AnalyserLimite(Champs[champ], boite->text(), axe, NiveauLimite::Operateur)) {
+            if (refusee)
+                *refusee = boite;
+            return Echec{QStringLiteral("%1 : %2").arg(nomChamp(Champs[champ]), raison->message)};
+        }
+    }
+    return std::nullopt;
+}
+
+void DialogueLimites::montrerEnVigueur(int rangee)
+{
+    QTableWidgetItem *cellule = m_table->item(rangee, ColonneEnVigueur);
+    if (!cellule)
+        return; // the row is being made
+    LimitesAxe vous;
+    const auto refus = lireRangee(rangee, vous, nullptr);
+    Limites machine, operateur;
+    machine.axes[std::size_t(rangee)] = m_lues.machine.axes[std::size_t(rangee)];
+    operateur.axes[std::size_t(rangee)] = vous;
+    cellule->setText(
+        refus ? DialogueLimites::tr("à corriger : %1").arg(refus->message)
+              : decrireEnVigueur(PlusStrictes(machine, operateur).axes[std::size_t(rangee)]));
+    cellule->setToolTip(cellule->text());
+    m_table->resizeRowToContents(rangee);
+    // A box looser than the machine says why it does not apply.
+    for (int champ = 0; champ < 3; ++champ) {
+        const LimitesAxe &fixee = machine.axes[std::size_t(rangee)];
+        QLineEdit *boite = m_cases[std::size_t(rangee)][std::size_t(champ)];
+        boite->setToolTip(
+            boite->text().isEmpty() ? DialogueLimites::tr("Vide : aucune limite de votre part.")
+            : !refus && plusLarge(vous, fixee, Champs[champ])
+                ? DialogueLimites::tr("Plus large que la limite de la machine (%1) : gardée "
+                                      "dans votre fichier, mais c'est celle de la machine qui "
+                                      "s'applique.")
+                      .arg(texteLimite(fixee, Champs[champ]))
+                : QString());
+    }
+}
+
+void DialogueLimites::montrerLecture()
+{
+    m_lecture->setText(
+        DialogueLimites::tr("En lecture stricte, chaque case de la grille doit contenir "
+                            "exactement ce qui part : des chiffres seuls pour les pas et la "
+                            "vitesse, un seul caractère pour la direction.") +
+        u' ' +
+        (m_lues.machine.stricte ? DialogueLimites::tr("En vigueur : lecture stricte (machine).")
+         : m_stricte->isChecked()
+             ? DialogueLimites::tr("En vigueur : lecture stricte (vous).")
+             : DialogueLimites::tr("En vigueur : lecture souple, selon les règles d'origine du "
+                                   "panneau.")));
+}
+
+void DialogueLimites::dimensionner()
+{
+    // The free area of the screen, in the pixels the scale factor leaves.
+    const QScreen *ecran = screen();
+    const QSize libre = ecran ? ecran->availableGeometry().size() * 0.9 : QSize(900, 520);
+    // The whole table, when it fits.
+    const int table = m_table->horizontalHeader()->length() + 2 * m_table->frameWidth() +
+                      m_table->verticalScrollBar()->sizeHint().width() + 2 * layout()->spacing() +
+                      layout()->contentsMargins().left() + layout()->contentsMargins().right();
+    resize(QSize(table, 520).expandedTo(sizeHint()).boundedTo(libre));
+}
+
+Limites DialogueLimites::operateur() const
+{
+    Limites limites;
+    for (int rangee = 0; rangee < NombreAxes; ++rangee)
+        lireRangee(rangee, limites.axes[std::size_t(rangee)], nullptr);
+    limites.stricte = m_stricte->isChecked();
+    if (limites.stricte)
+        limites.niveauStricte = NiveauLimite::Operateur;
+    return limites;
+}
+
+void DialogueLimites::accept()
+{
+    for (int rangee = 0; rangee < NombreAxes; ++rangee) {
+        LimitesAxe axe;
+        QLineEdit *refusee = nullptr;
+        if (const auto refus = lireRangee(rangee, axe, &refusee)) {
+            Afficher(this, GenreMessage::Erreur, DialogueLimites::tr("Limite refusée"),
+                     DialogueLimites::tr("%1, %2.\nCorrigez la case, ou videz-la pour ne fixer "
+                                         "aucune limite.")
+                         .arg(nomRangee(m_noms, rangee), refus->message));
+            refusee->setFocus();
+            refusee->selectAll();
+            return;
+        }
+    }
+    m_ecriture = EcrireLimitesOperateur(operateur());
+    if (m_ecriture.echec) {
+        Afficher(this, GenreMessage::Erreur, DialogueLimites::tr("Limites non enregistrées"),
+                 DialogueLimites::tr("Vos limites n'ont pas pu être enregistrées dans « %1 » : "
+                                     "%2.\nLes limites précédentes restent en vigueur.")
+                     .arg(NomLisible(CheminLimitesOperateur()), m_ecriture.echec->message));
+        return;
+    }
+    QDialog::accept();
+}

@@ -1,0 +1,298 @@
+// The axes' limits: the file's strict reading, the stricter of the machine's
+// and the operator's, rewriting that keeps comments, and where the machine's
+// files are and how they must be protected.
+#include "octets_essai.h"
+#include "system/fichier_limites.h"
+
+#include <QDir>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The limits as a new file holds them, without its group line.
+QByteArray canon(const Limites &limites)
+{
+    return FormerLimites(limites).mid(qstrlen("[Limites]\n"));
+}
+
+// Those of `limites` the operator set, as a new file holds them.
+QByteArray parVous(Limites limites)
+{
+    for (LimitesAxe &a : limites.axes) {
+        if (a.niveauPas == NiveauLimite::Machine)
+            a.pas.reset();
+        if (a.niveauVitesse == NiveauLimite::Machine)
+            a.vitesse.reset();
+        if (a.niveauDirections == NiveauLimite::Machine)
+            a.directions.reset();
+    }
+    limites.stricte = limites.stricte && limites.niveauStricte == NiveauLimite::Operateur;
+    return canon(limites);
+}
+
+// Sets an environment variable until the object returned is destroyed.
+auto poser(const char *variable, const QByteArray &valeur)
+{
+    const QByteArray avant = qgetenv(variable);
+    const bool existait = qEnvironmentVariableIsSet(variable);
+    qputenv(variable, valeur);
+    return qScopeGuard([=] { existait ? qputenv(variable, avant) : qunsetenv(variable); });
+}
+
+// A machine folder: `dossier`/Tarvik/limites.conf holding `contenu`, owned
+// by root and writable by it alone.
+bool installer(const QString &dossier, const QByteArray &contenu)
+{
+    return QDir().mkpath(dossier + QStringLiteral("/Tarvik")) &&
+           ::chmod(QFile::encodeName(dossier + QStringLiteral("/Tarvik")), 0755) == 0 &&
+           ecrireFichier(dossier + QStringLiteral("/Tarvik/limites.conf"), contenu) &&
+           ::chmod(QFile::encodeName(dossier + QStringLiteral("/Tarvik/limites.conf")), 0644) == 0;
+}
+
+const QByteArray Exemple = "# Banc 2 : pince et bras\n[Limites]\nlecture=stricte\nA.pas=5000\n"
+                           "A.vitesse=120\nA.directions=+-\n";
+const QByteArray ExempleLu = "lecture=stricte\nA.pas=5000\nA.vitesse=120\nA.directions=+-\n";
+
+} // namespace
+
+class TestLimites : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void lecture_data();
+    void lecture();
+    void plusStrictes_data();
+    void plusStrictes();
+    void reecriture_data();
+    void reecriture();
+    void fichierMachine_data();
+    void fichierMachine();
+    void etcXdgToujoursLu();
+};
+
+void TestLimites::lecture_data()
+{
+    QTest::addColumn<QByteArray>("contenu");
+    QTest::addColumn<QByteArray>("lues"); // as a new file would hold them
+    QTest::addColumn<QString>("motif");   // why it is refused; empty: understood
+    const QByteArray refus = "<refusé>";
+    // clang-format off
+    const QList<std::tuple<const char *, QByteArray, QByteArray, const char *>> cas = {
+        {"exemple",          Exemple,                             ExempleLu,       ""},
+        {"vide",             "",                                  "",              ""},
+        {"souple, CRLF, sans groupe", "lecture=souple\r\n; x\r\nG.vitesse=255\r\n", "G.vitesse=255\n", ""},
+        {"bornes et zéros",  "B.pas=0\nC.pas=99999\nD.vitesse=000\nE.pas=0000000000007\n",
+                             "B.pas=0\nC.pas=99999\nD.vitesse=0\nE.pas=7\n", ""},
+        {"directions de Windows-1252", "F.directions=€é<>\n", "F.directions=€é<>\n", ""},
+        {"BOM",              "\xEF\xBB\xBF" + Exemple,            refus, "ligne 1 : marque d'ordre des octets (BOM)"},
+        {"axe H",            "[Limites]\nH.pas=5\n",              refus, "ligne 2 : clé inconnue « H.pas=5 »"},
+        {"sans =",           "\nA.pas\n",                         refus, "ligne 2 : clé inconnue « A.pas »"},
+        {"autre groupe",     "[Axes]\nA.pas=5\n",                 refus, "ligne 1 : groupe inconnu « [Axes] »"},
+        {"clé deux fois",    "A.pas=1\n#\nA.pas=2\n",             refus, "ligne 3 : « A.pas » est donnée deux fois"},
+        {"valeur vide",      "A.vitesse=\n",                      refus, "ligne 1 (A.vitesse) : valeur vide"},
+        {"pas 100000",       "A.pas=100000\n",                    refus, "ligne 1 (A.pas) : le nombre de pas 100000 dépasse 99999"},
+        {"vingt chiffres",   "A.pas=" + QByteArray(20, '9'),      refus, "le nombre de pas 99999999999999999999 dépasse 99999"},
+        {"vitesse 256",      "A.vitesse=256\n",                   refus, "ligne 1 (A.vitesse) : la vitesse 256 dépasse 255"},
+        {"signe",            "A.pas=+5\n",                        refus, "le nombre de pas doit s'écrire en chiffres seuls, de 0 à 99999 (« +5 »)"},
+        {"chiffre arabe",    "A.pas=\xD9\xA5\n",                  refus, "en chiffres seuls"},
+        {"lecture=oui",      "lecture=oui\n",                     refus, "ligne 1 (lecture) : la lecture est « stricte » ou « souple », pas « oui »"},
+        {"direction blanche", "A.directions=+ -\n",               refus, "ligne 1 (A.directions) : une direction ne peut pas être un blanc (U+0020)"},
+        {"direction deux fois", "A.directions=+-+\n",             refus, "la direction « + » est donnée deux fois"},
+        {"hors de 1252",     "A.directions=\xCE\xA9\n",           refus, "« Ω » (U+03A9) n'est pas une direction possible"},
+        {"hors du plan de base", "A.directions=\xF0\x9F\x98\x80\n", refus, "(U+1F600) n'est pas une direction possible"},
+        {"UTF-8 invalide",   "A.directions=\xFF\n",               refus, "« \\xff » (U+DCFF) n'est pas une direction possible"},
+    };
+    // clang-format on
+    for (const auto &[nom, contenu, lues, motif] : cas)
+        QTest::newRow(nom) << contenu << lues << QString::fromUtf8(motif);
+}
+
+// What the file says is read exactly, every limit from the level given; the
+// least thing not understood refuses the whole file, naming the line.
+void TestLimites::lecture()
+{
+    QFETCH(QByteArray, contenu);
+    QFETCH(QByteArray, lues);
+    QFETCH(QString, motif);
+    const LimitesAnalysees analyse = AnalyserLimites(contenu, NiveauLimite::Operateur);
+    if (!motif.isEmpty()) {
+        QVERIFY(analyse.echec);
+        QVERIFY2(analyse.echec->message.contains(motif), qPrintable(analyse.echec->message));
+        QCOMPARE(analyse.limites, Limites{}); // nothing of it kept
+        return;
+    }
+    QVERIFY2(!analyse.echec, qPrintable(analyse.echec.value_or(Echec{}).message));
+    QCOMPARE(canon(analyse.limites), lues);
+    QCOMPARE(parVous(analyse.limites), lues); // all of them
+}
+
+void TestLimites::plusStrictes_data()
+{
+    QTest::addColumn<QByteArray>("machine");
+    QTest::addColumn<QByteArray>("operateur");
+    QTest::addColumn<QByteArray>("effectives");
+    QTest::addColumn<QByteArray>("vous"); // those the operator set
+    // clang-format off
+    const QList<std::tuple<const char *, const char *, const char *, const char *, const char *>> cas = {
+        {"machine seule",  "lecture=stricte\nA.pas=5000\n", "", "lecture=stricte\nA.pas=5000\n", ""},
+        {"opérateur seul", "", "lecture=stricte\nB.directions=+-\n", "lecture=stricte\nB.directions=+-\n", "lecture=stricte\nB.directions=+-\n"},
+        {"les deux",       "A.pas=5000\nA.vitesse=120\nA.directions=+-0\nC.pas=7\n", "A.pas=3000\nA.vitesse=200\nA.directions=-+\nD.vitesse=9\n",
+                           "A.pas=3000\nA.vitesse=120\nA.directions=+-\nC.pas=7\nD.vitesse=9\n", "A.pas=3000\nA.directions=+-\nD.vitesse=9\n"},
+        {"l'opérateur élargit", "lecture=stricte\nA.pas=5000\nA.vitesse=0\nA.directions=+\n", "lecture=souple\nA.pas=99999\nA.vitesse=255\nA.directions=+-\n",
+                           "lecture=stricte\nA.pas=5000\nA.vitesse=0\nA.directions=+\n", ""},
+        {"égalité",        "C.vitesse=50\nC.directions=+-\n", "C.vitesse=50\nC.directions=-+\n", "C.vitesse=50\nC.directions=+-\n", ""},
+        {"aucune direction commune", "D.directions=+\n", "D.directions=-\n", "D.directions=\n", "D.directions=\n"},
+    };
+    for (const auto &[nom, machine, operateur, effectives, vous] : cas)
+        QTest::newRow(nom) << QByteArray(machine) << QByteArray(operateur) << QByteArray(effectives) << QByteArray(vous);
+    // clang-format on
+}
+
+// The stricter limit wins, with the level that set it: the lower bound, the
+// directions both allow, strict reading if either asks; the machine on a tie.
+void TestLimites::plusStrictes()
+{
+    QFETCH(QByteArray, machine);
+    QFETCH(QByteArray, operateur);
+    QFETCH(QByteArray, effectives);
+    QFETCH(QByteArray, vous);
+    const Limites retenues =
+        PlusStrictes(AnalyserLimites(machine, NiveauLimite::Machine).limites,
+                     AnalyserLimites(operateur, NiveauLimite::Operateur).limites);
+    QCOMPARE(canon(retenues), effectives);
+    QCOMPARE(parVous(retenues), vous);
+}
+
+void TestLimites::reecriture_data()
+{
+    QTest::addColumn<QByteArray>("avant");
+    QTest::addColumn<QByteArray>("limites"); // the new ones, as a file holds them
+    QTest::addColumn<QByteArray>("apres");
+    const QByteArray notes = "# Banc 2\n[Limites]\n\n; la pince\n";
+    // clang-format off
+    QTest::newRow("changé sur place") << notes + "A.pas=5000\nlecture=stricte\n# fin\n" << QByteArray("A.pas=4000\n")
+                                      << notes + "A.pas=4000\nlecture=souple\n# fin\n";
+    QTest::newRow("retiré, ajouté")   << notes + "A.vitesse=10\n# fin\n" << QByteArray("G.directions=+\n")
+                                      << notes + "# fin\nG.directions=+\n";
+    QTest::newRow("CRLF")             << QByteArray("; x\r\nA.pas=1\r\n") << QByteArray("A.pas=2\n")
+                                      << QByteArray("; x\r\nA.pas=2\r\n");
+    QTest::newRow("inchangé")         << Exemple << Exemple << Exemple;
+    // clang-format on
+}
+
+// A save changes the lines of the limits that change, where they stand, and
+// keeps every comment and blank line; what it writes reads back the same.
+void TestLimites::reecriture()
+{
+    QFETCH(QByteArray, avant);
+    QFETCH(QByteArray, limites);
+    QFETCH(QByteArray, apres);
+    const Limites nouvelles = AnalyserLimites(limites, NiveauLimite::Operateur).limites;
+    const QByteArray formees = FormerLimites(nouvelles, avant);
+    QCOMPARE(formees, apres);
+    QCOMPARE(AnalyserLimites(formees, NiveauLimite::Operateur).limites, nouvelles);
+}
+
+void TestLimites::fichierMachine_data()
+{
+    QTest::addColumn<QByteArray>("contenu"); // or what stands there: <lien cassé>…
+    QTest::addColumn<QString>("etat");       // its mode and owner, then its folder's
+    QTest::addColumn<QString>("motif");      // why it is doubtful; empty: it applies
+    const QByteArray c = "B.pas=5000\nlecture=stricte\n";
+    const QString garde =
+        QStringLiteral(" : il doit appartenir à root et n'être modifiable que par lui");
+    // clang-format off
+    QTest::newRow("protégé")            << c << "0644 0 0755 0" << "";
+    QTest::newRow("modifiable par tous") << c << "0666 0 0755 0" << "il n'est pas protégé (propriétaire n° 0, mode 0666)" + garde;
+    QTest::newRow("par son groupe")     << c << "0664 0 0755 0" << "(propriétaire n° 0, mode 0664)" + garde;
+    QTest::newRow("à un autre")         << c << "0644 65534 0755 0" << "(propriétaire n° 65534, mode 0644)" + garde;
+    QTest::newRow("dossier ouvert")     << c << "0644 0 0777 0" << "/Tarvik » n'est pas protégé (propriétaire n° 0, mode 0777)" + garde;
+    QTest::newRow("dossier d'un autre") << c << "0644 0 0755 65534" << "/Tarvik » n'est pas protégé (propriétaire n° 65534, mode 0755)";
+    QTest::newRow("lien vers un dossier ouvert") << QByteArray("<lien ailleurs>") << "0644 0 0755 0" << "n'est pas protégé (propriétaire n° 0, mode 0777)";
+    QTest::newRow("lien cassé")         << QByteArray("<lien cassé>") << "0644 0 0755 0" << "c'est un lien qui ne mène à aucun fichier";
+    QTest::newRow("pas compris")        << c + "B.pas=1\n" << "0644 0 0755 0" << "ligne 3 : « B.pas » est donnée deux fois";
+    QTest::newRow("absent")             << QByteArray("<absent>") << "0644 0 0755 0" << "";
+    // clang-format on
+}
+
+// A machine file applies only when none but root may change it, or its
+// folder; otherwise it is doubtful, named, and sets no limit.
+void TestLimites::fichierMachine()
+{
+    if (::geteuid() != 0)
+        QSKIP("il faut être root pour faire un fichier de limites de la machine (à root)");
+    QFETCH(QByteArray, contenu);
+    QFETCH(QString, etat);
+    const QStringList e = etat.split(u' ');
+    const auto mode = mode_t(e[0].toUInt(nullptr, 8)),
+               modeDossier = mode_t(e[2].toUInt(nullptr, 8));
+    const auto proprietaire = uid_t(e[1].toUInt()), proprietaireDossier = uid_t(e[3].toUInt());
+    QFETCH(QString, motif);
+    QTemporaryDir machine, ailleurs;
+    const auto remise = poser("XDG_CONFIG_DIRS", QFile::encodeName(machine.path()));
+    const QString dossier = machine.filePath(QStringLiteral("Tarvik"));
+    const QString fichier = dossier + QStringLiteral("/limites.conf");
+    const QByteArray local = QFile::encodeName(fichier);
+    QVERIFY(installer(machine.path(),
+                      contenu.startsWith('<') ? "B.pas=5000\nlecture=stricte\n" : contenu));
+    QVERIFY(::chmod(local, mode) == 0 && ::chown(local, proprietaire, 0) == 0);
+    if (contenu == "<lien ailleurs>")
+        QVERIFY(::chmod(QFile::encodeName(ailleurs.path()), 0777) == 0 &&
+                QFile::rename(fichier, ailleurs.filePath(QStringLiteral("l.conf"))) &&
+                QFile::link(ailleurs.filePath(QStringLiteral("l.conf")), fichier));
+    if (contenu == "<lien cassé>" || contenu == "<absent>")
+        QVERIFY(QFile::remove(fichier));
+    if (contenu == "<lien cassé>")
+        QVERIFY(QFile::link(QStringLiteral("disparu.conf"), fichier));
+    QVERIFY(::chmod(QFile::encodeName(dossier), modeDossier) == 0 &&
+            ::chown(QFile::encodeName(dossier), proprietaireDossier, 0) == 0);
+    const LimitesLues lues = LireLimites();
+    const bool applique = motif.isEmpty() && contenu != "<absent>";
+    QCOMPARE(lues.fichiersMachine, applique ? QStringList{fichier} : QStringList{});
+    QCOMPARE(canon(lues.effectives),
+             applique ? QByteArray("lecture=stricte\nB.pas=5000\n") : QByteArray());
+    QCOMPARE(bool(lues.echec), !motif.isEmpty());
+    if (lues.echec)
+        QVERIFY2(lues.echec->message.contains(fichier) && lues.echec->message.contains(motif),
+                 qPrintable(lues.echec->message));
+}
+
+// The operator's environment never hides the machine's own file: with
+// XDG_CONFIG_DIRS elsewhere (its relative folder passed over), /etc/xdg is
+// read all the same. Seen in a mount namespace of this test's own, /etc/xdg
+// covered by a file system of its own.
+void TestLimites::etcXdgToujoursLu()
+{
+    QTemporaryDir ailleurs; // a relative folder is passed over
+    const auto remise = poser("XDG_CONFIG_DIRS", "banc:" + QFile::encodeName(ailleurs.path()));
+    const QString fichier = ailleurs.filePath(QStringLiteral("Tarvik/limites.conf"));
+    QCOMPARE(CheminsLimitesMachine(),
+             QStringList({fichier, QStringLiteral("/etc/xdg/Tarvik/limites.conf")}));
+    if (::geteuid() != 0)
+        QSKIP("il faut être root pour couvrir /etc/xdg dans un espace de montage privé");
+    if (!QFileInfo(QStringLiteral("/etc/xdg")).isDir())
+        QSKIP("pas de dossier /etc/xdg sur cette machine");
+    if (::unshare(CLONE_NEWNS) != 0 ||
+        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        QSKIP(qPrintable(QStringLiteral("espace de montage privé impossible ici (%1)")
+                             .arg(QString::fromLocal8Bit(strerror(errno)))));
+    QVERIFY2(::mount("tarvik-essai", "/etc/xdg", "tmpfs", 0, "size=64k,mode=755") == 0,
+             strerror(errno));
+    const auto demonter = qScopeGuard([] { ::umount2("/etc/xdg", MNT_DETACH); });
+    QVERIFY(installer(QStringLiteral("/etc/xdg"), "A.pas=10\n"));
+    QVERIFY(installer(ailleurs.path(), "A.pas=20\nB.vitesse=3\n"));
+    const LimitesLues lues = LireLimites();
+    QVERIFY(!lues.echec);
+    QCOMPARE(lues.fichiersMachine, CheminsLimitesMachine());
+    QCOMPARE(canon(lues.effectives), QByteArray("A.pas=10\nB.vitesse=3\n"));
+    QCOMPARE(parVous(lues.effectives), QByteArray());
+}
+
+QTEST_GUILESS_MAIN(TestLimites)
+#include "tst_limites.moc"

@@ -97,6 +97,8 @@ private Q_SLOTS:
     void listePerimee();
     void reessayer_data();
     void reessayer();
+    void horsLimites_data();
+    void horsLimites();
 };
 
 void TestMainWindow::composition_data()
@@ -860,6 +862,75 @@ void TestMainWindow::reessayer()
     QVERIFY2(messages.vus[0].texte.contains(conseil), qPrintable(messages.vus[0].texte));
     const QStringList boutons{QStringLiteral("Réessayer"), QStringLiteral("Fermer")};
     QCOMPARE(messages.boutons, question ? boutons : QStringList());
+}
+
+void TestMainWindow::horsLimites_data()
+{
+    QTest::addColumn<QByteArray>("fichier"); // the operator's limits; empty: a doubtful file
+    QTest::addColumn<QString>("boite");
+    QTest::addColumn<QString>("tape");
+    QTest::addColumn<QString>("dit");  // in the box's tooltip and TEST's message
+    QTest::addColumn<bool>("avertit"); // saving warns
+    // clang-format off
+    QTest::newRow("pas")             << QByteArray("A.pas=5000\n") << "Text1_1" << "5001" << "5000 pas au plus" << true;
+    QTest::newRow("vitesse")         << QByteArray("C.vitesse=100\n") << "Text2_3" << "101" << "vitesse 100" << true;
+    QTest::newRow("direction")       << QByteArray("B.directions=+-\n") << "Text3_2" << "x" << "«\u00a0+-\u00a0»" << true;
+    // The file holds the value as it is sent: nothing to warn of.
+    QTest::newRow("lecture stricte") << QByteArray("lecture=stricte\n") << "Text1_4" << "1O0" << "chiffres seulement" << false;
+    QTest::newRow("fichier douteux") << QByteArray() << "" << "" << "/etc/xdg/Tarvik/limites.conf" << false;
+    // clang-format on
+}
+
+// A value beyond the bench's limits is marked as it is typed; TEST refuses
+// it, or anything while a limits file is doubtful, says why, journals it and
+// sends nothing. Saving still saves, and warns.
+void TestMainWindow::horsLimites()
+{
+    QFETCH(QByteArray, fichier);
+    QFETCH(QString, boite);
+    QFETCH(QString, tape);
+    QFETCH(QString, dit);
+    QFETCH(bool, avertit);
+    QTemporaryDir etat;
+    const QByteArray avant = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", QFile::encodeName(etat.path()));
+    const auto retablir = qScopeGuard([&] { qputenv("XDG_STATE_HOME", avant); });
+    Banc banc;
+    QVERIFY(banc.pret());
+    auto &[pty, messages, fenetre] = banc;
+    LimitesLues lues;
+    lues.operateur = AnalyserLimites(fichier, NiveauLimite::Operateur).limites;
+    lues.effectives = PlusStrictes({}, lues.operateur);
+    if (fichier.isEmpty())
+        lues.echec = Echec{QStringLiteral("le fichier de limites « %1 » est douteux").arg(dit)};
+    fenetre.appliquerLimites(lues);
+    auto *c = boite.isEmpty() ? nullptr : controle<CaseGrille>(fenetre, boite);
+    if (c) {
+        c->selectAll();
+        QTest::keyClicks(c, tape);
+        QCOMPARE(c->marque(), CaseGrille::Marque::Refusee);
+        QVERIFY2(c->accessibleDescription().contains(dit), qPrintable(c->accessibleDescription()));
+    }
+    cliquerTest(fenetre);
+    QCOMPARE(pty.lire(), QByteArray());
+    QCOMPARE(messages.vus.size(), 1);
+    QCOMPARE(messages.vus[0].titre, QStringLiteral("Séquence non envoyée"));
+    QVERIFY2(messages.vus[0].texte.contains(dit) &&
+                 messages.vus[0].texte.contains(QStringLiteral("Rien n'a été envoyé")),
+             qPrintable(messages.vus[0].texte));
+    const auto journal = AnalyserJournal(lireFichier(CheminJournal()));
+    QCOMPARE(journal.size(), 1);
+    QCOMPARE(journal[0].issue, IssueEnvoi::HorsLimites);
+    if (!c)
+        return;
+    QCOMPARE(QApplication::focusWidget(), c);
+    ChoixImpose choix;
+    choix.reponse = etat.filePath(QStringLiteral("autre-banc.seq"));
+    controle<QAction>(fenetre, QStringLiteral("EnregistrerSequence"))->trigger();
+    QVERIFY(QFile::exists(choix.reponse));
+    QCOMPARE(messages.vus.size(), avertit ? 2 : 1);
+    QVERIFY(!avertit || (messages.vus[1].genre == GenreMessage::Avertissement &&
+                         messages.vus[1].texte.contains(dit)));
 }
 
 QTEST_MAIN(TestMainWindow)

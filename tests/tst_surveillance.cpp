@@ -73,8 +73,8 @@ void TestSurveillance::parEvenements()
     QVERIFY(surveillance.rebrancheA().isValid());
 
     // A flock makes no udev event: the device being opened says to look.
-    const int autre = ::open(QFile::encodeName(pty.chemin()).constData(),
-                             O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    const int autre =
+        ::open(QFile::encodeName(pty.chemin()).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
     QCOMPARE(::flock(autre, LOCK_EX | LOCK_NB), 0);
     QTRY_COMPARE_WITH_TIMEOUT(surveillance.etat().etat, EtatPort::Etat::Occupe, 1000);
     ::close(autre);

@@ -129,9 +129,9 @@ void SurveillancePort::suivreLePeripherique(const EtatPort &etat)
         ::inotify_rm_watch(m_ouvertures, m_suivi);
     m_suivi = -1;
     if (etat.numero != 0)
-        m_suivi = ::inotify_add_watch(m_ouvertures, OctetsLocaux(etat.peripherique).constData(),
-                                      IN_OPEN | IN_CLOSE | IN_ATTRIB | IN_DELETE_SELF |
-                                          IN_DONT_FOLLOW);
+        m_suivi =
+            ::inotify_add_watch(m_ouvertures, OctetsLocaux(etat.peripherique).constData(),
+                                IN_OPEN | IN_CLOSE | IN_ATTRIB | IN_DELETE_SELF | IN_DONT_FOLLOW);
 }
 
 void SurveillancePort::ouvertureVue()

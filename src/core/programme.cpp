@@ -286,3 +286,21 @@ int AttenteTotaleDixiemes(const Programme &programme)
         total += programme.etapes[k].attenteDixiemes;
     return int(std::clamp<qint64>(total, INT_MIN, INT_MAX));
 }
+
+QList<ValeurRefusee> VerifierLimites(const Programme &programme, const Limites &limites,
+                                     const NomsAxes &noms)
+{
+    QList<ValeurRefusee> refus;
+    for (qsizetype k = 0; k < programme.etapes.size(); ++k) {
+        const EtapeProgramme &etape = programme.etapes[k];
+        for (ValeurRefusee valeur : VerifierLimites(etape.grille, limites, noms)) {
+            if (programme.etapes.size() > 1)
+                valeur.message = (etape.nom.isEmpty()
+                                      ? Textes::tr("Étape %1 : ").arg(k + 1)
+                                      : Textes::tr("Étape %1 (%2) : ").arg(k + 1).arg(etape.nom)) +
+                                 valeur.message;
+            refus << valeur;
+        }
+    }
+    return refus;
+}

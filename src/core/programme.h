@@ -72,3 +72,8 @@ QByteArray FormerProgramme(const Programme &programme);
 
 // The waits of one cycle, in tenths of a second: every step's but the last.
 int AttenteTotaleDixiemes(const Programme &programme);
+
+// Every value of the program beyond the limits, step after step; with more
+// than one step, each message starts by naming its step ("Étape 2 (prise) : ").
+QList<ValeurRefusee> VerifierLimites(const Programme &programme, const Limites &limites,
+                                     const NomsAxes &noms = {});

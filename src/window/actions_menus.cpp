@@ -94,7 +94,17 @@ void Form1::EnregistrerSequence_Click()
         return;
 
     const EcritureFichier ecriture = EcrireFichier(chemin, FormerSequence(*verifiee.grille));
-    if (ecriture.echec) {
+    if (!ecriture.echec) {
+        // Saved all the same: the file may be meant for another bench.
+        QStringList valeurs;
+        for (const ValeurRefusee &valeur : VerifierLimites(*verifiee.grille, m_limites, m_noms))
+            valeurs << valeur.message;
+        if (!valeurs.isEmpty())
+            Afficher(this, GenreMessage::Avertissement, Form1::tr("Séquence enregistrée"),
+                     Form1::tr("La séquence a été enregistrée dans « %1 », mais elle dépasse les "
+                               "limites de ce banc ; « TEST » la refuserait ici :\n\n%2.")
+                         .arg(NomLisible(chemin), valeurs.join(QStringLiteral(".\n\n"))));
+    } else {
         Afficher(this, GenreMessage::Erreur, titre,
                  Form1::tr("La séquence n'a pas pu être écrite dans « %1 » : %2.\n%3")
                      .arg(NomLisible(chemin), ecriture.echec->message,

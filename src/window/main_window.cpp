@@ -188,6 +188,45 @@ void Form1::appliquerLimites(const LimitesLues &limites)
 {
     m_limitesLues = limites;
     m_limites = limites.effectives;
+    if (!m_rangees[0].pas)
+        return; // the boxes come later, marked as they are made
+    for (int numero = 1; numero <= NombreAxes; ++numero)
+        for (const Colonne colonne : {Colonne::Pas, Colonne::Direction, Colonne::Vitesse})
+            marquerCase(numero, colonne);
+}
+
+bool Form1::dansLesLimites(const Programme &programme, const QString &titre, const QString &source)
+{
+    std::optional<Echec> refus;
+    if (m_limitesLues.echec) {
+        refus = Echec{Form1::tr("%1.\nAucun envoi n'est possible tant qu'il l'est")
+                          .arg(m_limitesLues.echec->message)};
+    } else {
+        QStringList valeurs;
+        for (const ValeurRefusee &valeur : VerifierLimites(programme, m_limites, m_noms))
+            valeurs << valeur.message;
+        if (!valeurs.isEmpty())
+            refus = Echec{valeurs.join(QStringLiteral(".\n\n"))};
+    }
+    if (!refus)
+        return true;
+    consignerHorsLimites(refus->message, source);
+    Afficher(this, GenreMessage::Erreur, titre,
+             Phrase(Echec{refus->message + Form1::tr(".\nRien n'a été envoyé")}));
+    return false;
+}
+
+void Form1::consignerHorsLimites(const QString &raison, const QString &source)
+{
+    if (const auto rate = EcrireJournal({QDateTime::currentDateTime(),
+                                         QStringLiteral("tarvik"),
+                                         source,
+                                         m_lien.port().peripherique,
+                                         {},
+                                         IssueEnvoi::HorsLimites,
+                                         raison,
+                                         {}}))
+        signalerJournal(*rate);
 }
 
 void Form1::imposerPort(const QString &peripherique)
@@ -462,7 +501,8 @@ CaseGrille *Form1::caseDe(Colonne colonne, int numero) const
 void Form1::marquerCase(int numero, Colonne colonne)
 {
     CaseGrille *boite = caseDe(colonne, numero);
-    const CaseVerifiee lue = VerifierCase(colonne, boite->text());
+    const CaseVerifiee lue = VerifierCase(
+        colonne, boite->text(), &m_limites.axes[std::size_t(numero - 1)], m_limites.stricte);
     if (lue.echec)
         boite->marquer(
             CaseGrille::Marque::Refusee,
@@ -488,9 +528,19 @@ void Form1::lancerEnvoi()
         --m_demandes;
         m_debutEnvoi = QDateTime::currentDateTime();
         m_surveillance.oublierRebranchement(); // said until this TEST
-        const GrilleVerifiee verifiee = VerifierGrille(textes(), m_noms);
+        if (m_limitesLues.echec) {
+            montrerTentative(m_debutEnvoi, Form1::tr("hors limites"), false);
+            dansLesLimites({}, Form1::tr("Séquence non envoyée"));
+            continue;
+        }
+        const GrilleVerifiee verifiee = VerifierGrille(textes(), m_noms, &m_limites);
         if (verifiee.echec) {
-            montrerTentative(m_debutEnvoi, Form1::tr("valeur refusée"), false);
+            const bool horsLimite = verifiee.echec->horsLimite;
+            montrerTentative(m_debutEnvoi,
+                             horsLimite ? Form1::tr("hors limites") : Form1::tr("valeur refusée"),
+                             false);
+            if (horsLimite)
+                consignerHorsLimites(verifiee.echec->message);
             signalerEchec(Form1::tr("Séquence non envoyée"),
                           Echec{verifiee.echec->message + Form1::tr(".\nRien n'a été envoyé")},
                           verifiee.echec);
@@ -514,8 +564,8 @@ void Form1::finEnvoi(const ResultatProgramme &resultat)
     const ResultatEnvoi dernier =
         resultat.ouverture ? *resultat.ouverture : resultat.etapes.value(0).envoi;
     if (resultat.ouverture)
-        if (const auto rate = EcrireJournal(
-                EnregistrementDe(dernier, m_debutEnvoi, QStringLiteral("tarvik"))))
+        if (const auto rate =
+                EcrireJournal(EnregistrementDe(dernier, m_debutEnvoi, QStringLiteral("tarvik"))))
             signalerJournal(*rate);
     m_surveillance.verifier(); // the run may have found the port in another state
     montrerTentative(m_debutEnvoi, dernier.echec ? enQuelquesMots(dernier.echec->genre) : QString(),

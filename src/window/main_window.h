@@ -45,6 +45,12 @@ public:
     // The axes' limits from now on: both levels as read, and those that apply.
     void appliquerLimites(const LimitesLues &limites);
     const Limites &limites() const { return m_limites; }
+    // Whether `programme` may go to the board under the bench's limits. When
+    // not (the limits file doubtful, or values beyond them: all of them are
+    // said), the operator is told under `titre`, the refusal is journaled
+    // with `source`, and it is false.
+    bool dansLesLimites(const Programme &programme, const QString &titre,
+                        const QString &source = {});
 
 protected:
     // Lists one more line handed to the port.
@@ -90,6 +96,7 @@ private:
     void remplirGrille(const Grille &grille);
     // Marks a box whose text will not go out as typed, or cannot go at all.
     void marquerCase(int numero, Colonne colonne);
+    void consignerHorsLimites(const QString &raison, const QString &source = {});
     // Names the rows after an axis designation file's names (empty: "Axe 0k").
     void nommerAxes(const NomsAxes &noms);
     // The designation file saved in the settings, loaded at start.
@@ -148,8 +155,8 @@ private:
 
     QStringList m_avertis; // what the operator was told of the runs that went through
     bool m_journalSignale = false;
-    int m_demandes = 0;      // clicks on TEST not yet served
-    bool m_finissant = false; // a TEST's end is being told
+    int m_demandes = 0;        // clicks on TEST not yet served
+    bool m_finissant = false;  // a TEST's end is being told
     bool m_listeVidee = false; // the run under way emptied the list
     QDateTime m_debutEnvoi;
 

@@ -7,6 +7,7 @@
 #include "programme_essai.h"
 #include "pseudo_terminal.h"
 #include "run/journal.h"
+#include "system/fichier_limites.h"
 #include "system/fichier_reglages.h"
 
 #include <QDir>
@@ -75,6 +76,26 @@ bool capte(qint64 pid, int signal)
     return false;
 }
 
+// A program of two steps, the second A+00002, 0.1 s apart, run twice.
+const QByteArray Etape2 = QByteArray(Sequence).replace("A+00001", "A+00002");
+const QByteArray Programme2 = "programme tarvik 1\nrepeter 2\n\netape prise\n" + Sequence +
+                              "attendre 0.1\n\netape pose\n" + Etape2;
+
+// The operator's limits file holds `contenu` while it lives.
+class LimitesEssai {
+public:
+    explicit LimitesEssai(const QByteArray &contenu)
+    {
+        QDir().mkpath(QFileInfo(CheminLimitesOperateur()).path());
+        m_ecrit = ecrireFichier(CheminLimitesOperateur(), contenu);
+    }
+    ~LimitesEssai() { QFile::remove(CheminLimitesOperateur()); }
+    bool ecrit() const { return m_ecrit; }
+
+private:
+    bool m_ecrit = false;
+};
+
 bool attendreQue(const std::function<bool()> &condition)
 {
     QElapsedTimer chrono;
@@ -126,6 +147,12 @@ private Q_SLOTS:
     void journalConcurrent();
     void journalImpossible_data();
     void journalImpossible();
+    void limites_data();
+    void limites();
+    void limitesDeLaMachine();
+    void programme_data();
+    void programme();
+    void programmeArrete();
 
 private:
     QTemporaryDir m_dossier;
@@ -849,6 +876,163 @@ void TestEnvoyeur::journalImpossible()
     QCOMPARE(QFileInfo(cible).size(), 0);
     if (place == QLatin1String("ancien"))
         QCOMPARE(enregistrements(fichier).size(), 1);
+}
+
+void TestEnvoyeur::limites_data()
+{
+    QTest::addColumn<QByteArray>("limites"); // the operator's file
+    QTest::addColumn<QString>("comment");    // file, stdin, program, --verifier
+    QTest::addColumn<QStringList>("motifs"); // on stderr, each
+    const QByteArray deux = "A.pas=0\nE.vitesse=100\n";
+    const QStringList lesDeux{"Axe 01 (A)", "Axe 05 (E)", "vitesse 100"};
+    // clang-format off
+    QTest::newRow("fichier")            << deux << "fichier" << lesDeux;
+    QTest::newRow("stdin")              << deux << "stdin" << lesDeux;
+    QTest::newRow("--verifier")         << deux << "verifier" << lesDeux;
+    QTest::newRow("programme, étape 2") << QByteArray("A.pas=1\n") << "programme"
+                                        << QStringList{"Étape 2 (pose)", "Axe 01 (A)"};
+    QTest::newRow("fichier douteux")    << QByteArray("A.pas=un\n") << "fichier"
+                                        << QStringList{"douteux", "limites.conf", "Aucun envoi"};
+    // clang-format on
+}
+
+// Beyond the bench's limits, by any route, nothing is sent: every value
+// beyond them is said, with exit code 6, and a send leaves a record.
+void TestEnvoyeur::limites()
+{
+    QFETCH(QByteArray, limites);
+    QFETCH(QString, comment);
+    QFETCH(QStringList, motifs);
+    JournalEssai journal;
+    LimitesEssai fichierLimites(limites);
+    QVERIFY(fichierLimites.ecrit());
+    PseudoTerminal pty;
+    const QString programme = m_dossier.filePath(QStringLiteral("deux.prog"));
+    QVERIFY(ecrireFichier(programme, Programme2));
+    const QStringList port{QStringLiteral("--port"), pty.chemin()};
+    const bool entree = comment == QLatin1String("stdin");
+    const Sortie s = lancer(comment == QLatin1String("verifier")
+                                ? QStringList{QStringLiteral("--verifier"), m_fichier}
+                            : comment == QLatin1String("programme")
+                                ? QStringList{programme} + port
+                                : QStringList{entree ? QStringLiteral("-") : m_fichier} + port,
+                            entree ? Sequence : QByteArray());
+    QCOMPARE(s.code, 6);
+    for (const QString &motif : motifs)
+        QVERIFY2(QString::fromUtf8(s.erreurs).contains(motif), s.erreurs.constData());
+    QCOMPARE(s.sortie, QByteArray());
+    QCOMPARE(pty.lire(), QByteArray());
+    const auto lus = enregistrements(journal.fichier());
+    QCOMPARE(lus.size(), comment == QLatin1String("verifier") ? 0 : 1);
+    QVERIFY(lus.isEmpty() || lus[0][5] == "hors limites");
+}
+
+// The machine's limits hold for another user, who can neither change the
+// file nor loosen it with limits of their own.
+void TestEnvoyeur::limitesDeLaMachine()
+{
+    if (::geteuid() != 0)
+        QSKIP("il faut être root pour installer un fichier de la machine");
+    if (QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
+        QSKIP("setpriv n'est pas installé");
+    QTemporaryDir machine, maison;
+    const QString fichier = machine.filePath(QStringLiteral("Tarvik/limites.conf"));
+    QVERIFY(QDir().mkpath(QFileInfo(fichier).path()) && ecrireFichier(fichier, "A.pas=0\n"));
+    for (const QString &chemin : {machine.path(), QFileInfo(fichier).path(), fichier})
+        QCOMPARE(::chmod(QFile::encodeName(chemin).constData(), chemin == fichier ? 0644 : 0755),
+                 0);
+    QVERIFY(QDir().mkpath(maison.filePath(QStringLiteral("Tarvik"))));
+    QVERIFY(ecrireFichier(maison.filePath(QStringLiteral("Tarvik/limites.conf")), "A.pas=99999\n"));
+    QCOMPARE(::chown(QFile::encodeName(maison.path()).constData(), 65534, 65534), 0);
+    QCOMPARE(::chmod(QFile::encodeName(m_dossier.path()).constData(), 0755), 0);
+    QCOMPARE(::chmod(QFile::encodeName(m_fichier).constData(), 0644), 0);
+    const auto enAutre = [&](const QStringList &commande) {
+        return lancer(QStringLiteral("env"),
+                      QStringList{QStringLiteral("XDG_CONFIG_DIRS=") + machine.path(),
+                                  QStringLiteral("XDG_CONFIG_HOME=") + maison.path(),
+                                  QStringLiteral("XDG_STATE_HOME=") + maison.path(),
+                                  QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"),
+                                  QStringLiteral("--regid=65534"),
+                                  QStringLiteral("--clear-groups")} +
+                          commande);
+    };
+    PseudoTerminal pty;
+    const Sortie s = enAutre(
+        {QStringLiteral(TARVIK_ENVOYER), m_fichier, QStringLiteral("--port"), pty.chemin()});
+    QCOMPARE(s.code, 6);
+    QVERIFY2(s.erreurs.contains("limite de la machine"), s.erreurs.constData());
+    QCOMPARE(pty.lire(), QByteArray());
+    QVERIFY(enAutre({QStringLiteral("sh"), QStringLiteral("-c"),
+                     QStringLiteral("echo A.pas=99999 > '%1'").arg(fichier)})
+                .code != 0);
+    QCOMPARE(lireFichier(fichier), QByteArray("A.pas=0\n"));
+}
+
+void TestEnvoyeur::programme_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("etapes"); // the steps that arrive, in order
+    // clang-format off
+    QTest::newRow("deux fois")              << QStringList{} << "1212";
+    QTest::newRow("--depuis 2")             << QStringList{"--depuis", "2"} << "212";
+    QTest::newRow("--repeter 1")            << QStringList{"--repeter", "1"} << "12";
+    QTest::newRow("--depuis 2 --repeter 1") << QStringList{"--depuis", "2", "--repeter", "1"} << "2";
+    QTest::newRow("séquence --repeter 3")   << QStringList{"SEQ", "--repeter", "3"} << "111";
+    // clang-format on
+}
+
+// A program's steps arrive whole and in order, from the step asked for, as
+// many times as asked, each on stdout and in the journal as file:step.
+void TestEnvoyeur::programme()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, etapes);
+    JournalEssai journal;
+    PseudoTerminal pty;
+    const bool sequence = options.removeAll(QStringLiteral("SEQ")) > 0;
+    const QString fichier = sequence ? m_fichier : m_dossier.filePath(QStringLiteral("deux.prog"));
+    QVERIFY(sequence || ecrireFichier(fichier, Programme2));
+    const Sortie s = lancer(QStringList{fichier, QStringLiteral("--port"), pty.chemin()} + options);
+    QVERIFY2(s.code == 0, s.erreurs.constData());
+    QByteArray attendu;
+    for (const QChar etape : etapes)
+        attendu += etape == u'1' ? Sequence : Etape2;
+    QCOMPARE(pty.lire(attendu.size()), attendu);
+    QCOMPARE(s.sortie, QString::fromLatin1(attendu).replace(u'\x80', u'€').toUtf8());
+    const auto lus = enregistrements(journal.fichier());
+    QCOMPARE(lus.size(), etapes.size());
+    QCOMPARE(QString::fromUtf8(lus.last()[2]), fichier + u':' + etapes.back());
+    const Sortie v = lancer(QStringList{QStringLiteral("--verifier"), fichier} + options);
+    QCOMPARE(v.code, 0);
+    QVERIFY2(v.erreurs.contains("attentes en tout") &&
+                 v.sortie.contains((sequence ? "etape\n" : "etape pose\n") + Etape2.left(12)) !=
+                     sequence,
+             v.erreurs.constData());
+}
+
+// SIGINT during a wait stops the program as Stop does: nothing more is
+// sent, the port and its lock are given back at once.
+void TestEnvoyeur::programmeArrete()
+{
+    PseudoTerminal pty;
+    const QString fichier = m_dossier.filePath(QStringLiteral("lent.prog"));
+    QVERIFY(ecrireFichier(fichier, QByteArray(Programme2).replace("attendre 0.1", "attendre 60")));
+    qint64 finMs = -1;
+    QByteArray premiere;
+    const Sortie s =
+        lancer({fichier, QStringLiteral("--port"), pty.chemin()}, {}, [&](QProcess &p) {
+            premiere = pty.lire(84);
+            QElapsedTimer chrono;
+            chrono.start();
+            if (signaler(p.processId(), SIGINT) && p.waitForFinished(1000))
+                finMs = chrono.elapsed();
+        });
+    QCOMPARE(premiere, Sequence); // the first step, whole
+    QVERIFY2(finMs >= 0, "le programme ne s'est pas arrêté");
+    QCOMPARE(s.code, 128 + SIGINT);
+    QVERIFY2(s.erreurs.contains("arrêt d'urgence"), s.erreurs.constData());
+    QVERIFY(!QFile::exists(verrouQt(pty.chemin())));
+    QCOMPARE(pty.lire(), QByteArray());
 }
 
 QTEST_GUILESS_MAIN(TestEnvoyeur)

@@ -4,118 +4,6 @@
 <context>
     <name>Aide</name>
     <message>
-        <source>Utilisation&#xa0;: tarvik-envoyer FICHIER [--port PERIPHERIQUE] [--attendre SECONDES]
-                             [--langue LANGUE]
-              tarvik-envoyer --verifier FICHIER [--port PERIPHERIQUE]
-
-Envoie à la carte les sept lignes d&apos;un fichier de séquence (.seq), comme
-«&#xa0;TEST&#xa0;» les envoie depuis le panneau&#xa0;: le fichier entier est vérifié avant
-l&apos;ouverture du port, avec les mêmes verrous, la même attente de vidage et la
-même limite de 2 s. FICHIER «&#xa0;-&#xa0;» lit l&apos;entrée standard jusqu&apos;à sa fin, même
-lente ou non bloquante. Les lignes envoyées s&apos;affichent sur la sortie
-standard, les messages sur la sortie d&apos;erreur.
-
-Options&#xa0;:
-  --port PERIPHERIQUE  envoie sur ce périphérique au lieu du port choisi
-  --verifier FICHIER   vérifie seulement, affiche les lignes qui seraient
-                       envoyées et nomme (sur la sortie d&apos;erreur) le port où
-                       elles partiraient, sans ouvrir aucun port&#xa0;; accepte
-                       les mêmes options que l&apos;envoi
-  --attendre SECONDES  attend, au plus ce nombre de secondes, que le port
-                       soit présent et libre, en disant sur la sortie
-                       d&apos;erreur ce qu&apos;il attend, puis envoie&#xa0;; rien n&apos;est
-                       jamais renvoyé
-  --langue LANGUE      parle cette langue, parmi&#xa0;: %1&#xa0;;
-                       sinon celle choisie dans le panneau, sinon celle du
-                       système (LC_ALL, LC_MESSAGES, LANG), le français par
-                       défaut. Les octets envoyés ne changent jamais.
-  -h, --help           affiche cette aide
-  -v, --version        affiche la version
-
-Le port utilisé est, dans l&apos;ordre&#xa0;: celui de --port, celui choisi dans le
-panneau («&#xa0;Initialisation › Choisir le port série…&#xa0;»), le lien
-/dev/tarvik-port1 s&apos;il existe, puis /dev/ttyS0 (le port série 1). Des
-réglages illisibles ne mènent jamais au port série 1&#xa0;: l&apos;envoi est refusé.
-
-Si la sortie standard est pleine ou fermée, un envoi garde son code (la
-carte a reçu les lignes) et la sortie d&apos;erreur le signale&#xa0;; --verifier,
-dont c&apos;est tout le travail, échoue avec le code 5.
-
-Codes de sortie&#xa0;:
-  0    séquence envoyée et vidée (ou, avec --verifier, fichier valide)
-  1    fichier refusé, rien n&apos;a été envoyé
-  2    mauvaise utilisation (option inconnue ou donnée deux fois, fichier
-       manquant ou en trop, entrée standard fermée avec «&#xa0;-&#xa0;»)
-  3    port refusé ou indisponible, rien n&apos;a été envoyé (avec --attendre&#xa0;:
-       encore absent ou occupé au bout de l&apos;attente&#xa0;; avec --verifier&#xa0;:
-       réglages illisibles, l&apos;envoi serait refusé)
-  4    échec pendant l&apos;écriture, port débranché compris (les lignes parties
-       sont nommées)
-  5    --verifier n&apos;a pas pu écrire les lignes sur la sortie standard
-  129, 130, 131, 143
-       interrompu par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (128 + le numéro du
-       signal)&#xa0;: ce qui attendait est abandonné, le port et ses verrous
-       rendus&#xa0;; pendant la lecture de l&apos;entrée standard, rien n&apos;est envoyé
-
-Chaque envoi qui a passé la vérification du fichier laisse une ligne dans le
-journal des envois, $XDG_STATE_HOME/tarvik/journal.log.
-</source>
-        <translation>Usage: tarvik-envoyer FILE [--port DEVICE] [--attendre SECONDS]
-                             [--langue LANGUAGE]
-       tarvik-envoyer --verifier FILE [--port DEVICE]
-
-Sends the seven lines of a sequence file (.seq) to the board, as &quot;TEST&quot;
-sends them from the panel: the whole file is checked before the port is
-opened, with the same locks, the same wait for the output to drain and the
-same 2 s limit. FILE &quot;-&quot; reads standard input to its end, even a slow or
-non-blocking one. The lines sent are printed on standard output, messages
-on standard error.
-
-Options:
-  --port DEVICE        send on this device instead of the chosen port
-  --verifier FILE      only check: print the lines that would be sent and
-                       name (on standard error) the port they would go to,
-                       opening no port; takes the same options as a send
-  --attendre SECONDS   wait, at most this many seconds, for the port to be
-                       there and free, saying on standard error what it
-                       waits for, then send; nothing is ever sent again
-  --langue LANGUAGE    speak this language, one of: %1;
-                       otherwise the one chosen in the panel, otherwise the
-                       system&apos;s (LC_ALL, LC_MESSAGES, LANG), French by
-                       default. The bytes sent never change.
-  -h, --help           show this help
-  -v, --version        show the version
-
-The port used is, in this order: the one given with --port, the one chosen
-in the panel (&quot;Setup › Choose Serial Port…&quot;), the link /dev/tarvik-port1 if
-it exists, then /dev/ttyS0 (serial port 1). Unreadable settings never lead
-to serial port 1: the send is refused.
-
-If standard output is full or closed, a send keeps its exit code (the board
-received the lines) and standard error says so; --verifier, whose whole job
-is printing, fails with code 5.
-
-Exit codes:
-  0    sequence sent and drained (with --verifier: the file is valid)
-  1    file refused, nothing was sent
-  2    wrong usage (unknown option or one given twice, missing or extra
-       file, standard input closed with &quot;-&quot;)
-  3    port refused or unavailable, nothing was sent (with --attendre: still
-       absent or busy when the wait is over; with --verifier: unreadable
-       settings, the send would be refused)
-  4    failure while writing, the port unplugged included (the lines that
-       went out are named)
-  5    --verifier could not write the lines to standard output
-  129, 130, 131, 143
-       interrupted by SIGHUP, SIGINT, SIGQUIT or SIGTERM (128 + the signal
-       number): what was still waiting is dropped, the port and its locks
-       released; while standard input is read, nothing is sent
-
-Every send that gets past the file&apos;s checks leaves one line in the log of
-sends, $XDG_STATE_HOME/tarvik/journal.log.
-</translation>
-    </message>
-    <message>
         <source>Utilisation&#xa0;: tarvik [--port PERIPHERIQUE] [--langue LANGUE]
 
 Panneau de commande de la carte à sept axes. «&#xa0;TEST&#xa0;» envoie une ligne de
@@ -167,6 +55,164 @@ Exit codes: 0 window closed normally, 2 wrong usage (unknown option, one
 without its value or one given twice), 129, 130, 131 or 143 stopped by
 SIGHUP, SIGINT, SIGQUIT or SIGTERM (a sequence in progress is dropped, the
 port and its locks are released).
+</translation>
+    </message>
+    <message>
+        <source>Utilisation&#xa0;: tarvik-envoyer FICHIER [--port PERIPHERIQUE] [--attendre SECONDES]
+                             [--depuis N] [--repeter N] [--langue LANGUE]
+              tarvik-envoyer --verifier FICHIER [--port PERIPHERIQUE]
+                             [--depuis N] [--repeter N]
+
+Envoie à la carte les sept lignes d&apos;un fichier de séquence (.seq), comme
+«&#xa0;TEST&#xa0;» les envoie depuis le panneau&#xa0;: le fichier entier est vérifié avant
+l&apos;ouverture du port, avec les mêmes verrous, la même attente de vidage et la
+même limite de 2 s. FICHIER «&#xa0;-&#xa0;» lit l&apos;entrée standard jusqu&apos;à sa fin, même
+lente ou non bloquante. Les lignes envoyées s&apos;affichent sur la sortie
+standard, les messages sur la sortie d&apos;erreur.
+
+FICHIER peut aussi être un programme (.prog)&#xa0;: ses étapes partent l&apos;une après
+l&apos;autre, avec les attentes qu&apos;il donne, le port gardé du début à la fin.
+L&apos;avancement s&apos;affiche sur la sortie d&apos;erreur quand c&apos;est un terminal.
+SIGINT (Ctrl+C) arrête le programme comme «&#xa0;Arrêter&#xa0;» dans le panneau&#xa0;: plus
+rien n&apos;est envoyé, mais des lignes remises au port ne se rappellent pas&#xa0;;
+pour arrêter la machine, utilisez son arrêt d&apos;urgence.
+
+Options&#xa0;:
+  --port PERIPHERIQUE  envoie sur ce périphérique au lieu du port choisi
+  --verifier FICHIER   vérifie seulement, affiche les lignes qui seraient
+                       envoyées (pour un programme&#xa0;: chaque étape, puis le
+                       total des attentes) et nomme (sur la sortie d&apos;erreur)
+                       le port où elles partiraient, sans ouvrir aucun
+                       port&#xa0;; accepte les mêmes options que l&apos;envoi
+  --attendre SECONDES  attend, au plus ce nombre de secondes, que le port
+                       soit présent et libre, en disant sur la sortie
+                       d&apos;erreur ce qu&apos;il attend, puis envoie&#xa0;; rien n&apos;est
+                       jamais renvoyé
+  --depuis N           commence le programme à l&apos;étape N (la première est 1)
+  --repeter N          parcourt le programme N fois (de 1 à 10000) au lieu
+                       du nombre qu&apos;il donne&#xa0;; les parcours suivants
+                       reprennent à la première étape
+  --langue LANGUE      parle cette langue, parmi&#xa0;: %1&#xa0;;
+                       sinon celle choisie dans le panneau, sinon celle du
+                       système (LC_ALL, LC_MESSAGES, LANG), le français par
+                       défaut. Les octets envoyés ne changent jamais.
+  -h, --help           affiche cette aide
+  -v, --version        affiche la version
+
+Le port utilisé est, dans l&apos;ordre&#xa0;: celui de --port, celui choisi dans le
+panneau («&#xa0;Initialisation › Choisir le port série…&#xa0;»), le lien
+/dev/tarvik-port1 s&apos;il existe, puis /dev/ttyS0 (le port série 1). Des
+réglages illisibles ne mènent jamais au port série 1&#xa0;: l&apos;envoi est refusé.
+
+Les limites des axes (celles de la machine, /etc/xdg/Tarvik/limites.conf,
+et les vôtres) valent ici comme dans le panneau&#xa0;: chaque valeur qui les
+dépasse est nommée, et rien n&apos;est envoyé.
+
+Si la sortie standard est pleine ou fermée, un envoi garde son code (la
+carte a reçu les lignes) et la sortie d&apos;erreur le signale&#xa0;; --verifier,
+dont c&apos;est tout le travail, échoue avec le code 5.
+
+Codes de sortie&#xa0;:
+  0    séquence ou programme envoyé et vidé (ou, avec --verifier, fichier
+       valide)
+  1    fichier refusé, rien n&apos;a été envoyé
+  2    mauvaise utilisation (option inconnue ou donnée deux fois, fichier
+       manquant ou en trop, entrée standard fermée avec «&#xa0;-&#xa0;», --depuis
+       au-delà de la dernière étape)
+  3    port refusé ou indisponible, rien n&apos;a été envoyé (avec --attendre&#xa0;:
+       encore absent ou occupé au bout de l&apos;attente&#xa0;; avec --verifier&#xa0;:
+       réglages illisibles, l&apos;envoi serait refusé)
+  4    échec pendant l&apos;écriture, port débranché compris (les lignes parties
+       sont nommées&#xa0;; pour un programme, l&apos;étape aussi, et rien n&apos;est
+       envoyé après elle)
+  5    --verifier n&apos;a pas pu écrire les lignes sur la sortie standard
+  6    hors limites&#xa0;: une valeur dépasse les limites des axes, ou un fichier
+       de limites est douteux&#xa0;; rien n&apos;a été envoyé
+  129, 130, 131, 143
+       interrompu par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (128 + le numéro du
+       signal)&#xa0;: ce qui attendait est abandonné, le port et ses verrous
+       rendus&#xa0;; pendant la lecture de l&apos;entrée standard, rien n&apos;est envoyé
+
+Chaque envoi qui a passé la vérification du fichier laisse une ligne dans le
+journal des envois, $XDG_STATE_HOME/tarvik/journal.log&#xa0;; une ligne par étape
+pour un programme (FICHIER:N, N le numéro de l&apos;étape).
+</source>
+        <translation>Usage: tarvik-envoyer FILE [--port DEVICE] [--attendre SECONDS]
+                             [--depuis N] [--repeter N] [--langue LANGUAGE]
+       tarvik-envoyer --verifier FILE [--port DEVICE]
+                             [--depuis N] [--repeter N]
+
+Sends the seven lines of a sequence file (.seq) to the board, as &quot;TEST&quot;
+sends them from the panel: the whole file is checked before the port is
+opened, with the same locks, the same wait for the output to drain and the
+same 2 s limit. FILE &quot;-&quot; reads standard input to its end, even a slow or
+non-blocking one. The lines sent are printed on standard output, messages
+on standard error.
+
+FILE may also be a program (.prog): its steps go out one after the other,
+with the waits it gives, the port held from start to end. Progress is
+shown on standard error when that is a terminal. SIGINT (Ctrl+C) stops the
+program as &quot;Stop&quot; does in the panel: nothing more is sent, but lines
+already handed to the port cannot be recalled; to stop the machine, use
+its emergency stop.
+
+Options:
+  --port DEVICE        send on this device instead of the chosen port
+  --verifier FILE      only check: print the lines that would be sent (for
+                       a program: every step, then the total of the waits)
+                       and name (on standard error) the port they would go
+                       to, opening no port; takes the same options as a
+                       send
+  --attendre SECONDS   wait, at most this many seconds, for the port to be
+                       there and free, saying on standard error what it
+                       waits for, then send; nothing is ever sent again
+  --depuis N           start the program at step N (the first is 1)
+  --repeter N          run through the program N times (1 to 10000)
+                       instead of the number it gives; the later runs start
+                       again at the first step
+  --langue LANGUAGE    speak this language, one of: %1;
+                       otherwise the one chosen in the panel, otherwise the
+                       system&apos;s (LC_ALL, LC_MESSAGES, LANG), French by
+                       default. The bytes sent never change.
+  -h, --help           show this help
+  -v, --version        show the version
+
+The port used is, in this order: the one given with --port, the one chosen
+in the panel (&quot;Setup › Choose Serial Port…&quot;), the link /dev/tarvik-port1 if
+it exists, then /dev/ttyS0 (serial port 1). Unreadable settings never lead
+to serial port 1: the send is refused.
+
+The axes&apos; limits (the machine&apos;s, /etc/xdg/Tarvik/limites.conf, and your
+own) hold here as in the panel: every value beyond them is named, and
+nothing is sent.
+
+If standard output is full or closed, a send keeps its exit code (the board
+received the lines) and standard error says so; --verifier, whose whole job
+is printing, fails with code 5.
+
+Exit codes:
+  0    sequence or program sent and drained (with --verifier: the file is
+       valid)
+  1    file refused, nothing was sent
+  2    wrong usage (unknown option or one given twice, missing or extra
+       file, standard input closed with &quot;-&quot;, --depuis past the last step)
+  3    port refused or unavailable, nothing was sent (with --attendre: still
+       absent or busy when the wait is over; with --verifier: unreadable
+       settings, the send would be refused)
+  4    failure while writing, the port unplugged included (the lines that
+       went out are named; for a program, the step too, and nothing is sent
+       after it)
+  5    --verifier could not write the lines to standard output
+  6    over the limits: a value goes past the axes&apos; limits, or a limits
+       file is doubtful; nothing was sent
+  129, 130, 131, 143
+       interrupted by SIGHUP, SIGINT, SIGQUIT or SIGTERM (128 + the signal
+       number): what was still waiting is dropped, the port and its locks
+       released; while standard input is read, nothing is sent
+
+Every send that gets past the file&apos;s checks leaves one line in the log of
+sends, $XDG_STATE_HOME/tarvik/journal.log; one line per step for a program
+(FILE:N, N the step&apos;s number).
 </translation>
     </message>
 </context>
@@ -692,6 +738,74 @@ Nothing was sent</translation>
         <translation>tarvik-envoyer: %1.
 </translation>
     </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>%1.
+Aucun envoi n&apos;est possible tant qu&apos;il l&apos;est</source>
+        <translation>%1.
+Nothing can be sent while it is</translation>
+    </message>
+    <message>
+        <source>au-delà des limites du banc, rien n&apos;a été envoyé&#xa0;:
+%1</source>
+        <translation>over the bench&apos;s limits, nothing was sent:
+%1</translation>
+    </message>
+    <message>
+        <source>les étapes n&apos;ont pas pu être écrites sur la sortie standard (%1)</source>
+        <translation>the steps could not be written to standard output (%1)</translation>
+    </message>
+    <message>
+        <source>le programme est valide, mais il ne serait pas envoyé. Port série inconnu&#xa0;: %1.
+%2</source>
+        <translation>the program is valid, but it would not be sent. Unknown serial port: %1.
+%2</translation>
+    </message>
+    <message>
+        <source>tarvik-envoyer&#xa0;: programme valide, rien n&apos;a été envoyé. Étapes&#xa0;: %1, depuis l&apos;étape %2&#xa0;; parcours&#xa0;: %3&#xa0;; attentes en tout&#xa0;: %4. Il partirait sur %5.
+</source>
+        <translation>tarvik-envoyer: valid program, nothing was sent. Steps: %1, from step %2; runs: %3; waits in all: %4. It would go to %5.
+</translation>
+    </message>
+    <message>
+        <source>tarvik-envoyer&#xa0;: programme arrêté par un signal&#xa0;; étapes envoyées en entier&#xa0;: %1&#xa0;; rien n&apos;a été envoyé ensuite. Des lignes remises au port ne se rappellent pas&#xa0;: pour arrêter la machine, utilisez son arrêt d&apos;urgence.
+</source>
+        <translation>tarvik-envoyer: program stopped by a signal; steps sent whole: %1; nothing was sent after. Lines handed to the port cannot be recalled: to stop the machine, use its emergency stop.
+</translation>
+    </message>
+    <message>
+        <source>tarvik-envoyer&#xa0;: l&apos;étape %1 (parcours %2) a échoué, rien n&apos;a été envoyé après elle.
+</source>
+        <translation>tarvik-envoyer: step %1 (run %2) failed, nothing was sent after it.
+</translation>
+    </message>
+    <message>
+        <source>tarvik-envoyer&#xa0;: étape %1, parcours %2/%3
+</source>
+        <translation>tarvik-envoyer: step %1, run %2/%3
+</translation>
+    </message>
+    <message>
+        <source>tarvik-envoyer&#xa0;: attente de %1…
+</source>
+        <translation>tarvik-envoyer: waiting %1…
+</translation>
+    </message>
+    <message>
+        <source>--%1 prend un nombre entier de 1 à %2, et non «&#xa0;%3&#xa0;»</source>
+        <translation>--%1 takes a whole number from 1 to %2, not &quot;%3&quot;</translation>
+    </message>
+    <message>
+        <source>--depuis %1&#xa0;: le fichier s&apos;arrête à l&apos;étape %2</source>
+        <translation>--depuis %1: the file ends at step %2</translation>
+    </message>
 </context>
 <context>
     <name>Fichiers</name>
@@ -1203,6 +1317,28 @@ Sequences are sent all the same. This message will not come back before the pane
     <message>
         <source>Limites des axes…</source>
         <translation>Axis Limits…</translation>
+    </message>
+    <message>
+        <source>Séquence enregistrée</source>
+        <translation>Sequence Saved</translation>
+    </message>
+    <message>
+        <source>La séquence a été enregistrée dans «&#xa0;%1&#xa0;», mais elle dépasse les limites de ce banc&#xa0;; «&#xa0;TEST&#xa0;» la refuserait ici&#xa0;:
+
+%2.</source>
+        <translation>The sequence was saved to &quot;%1&quot;, but it goes past this bench&apos;s limits; &quot;TEST&quot; would refuse it here:
+
+%2.</translation>
+    </message>
+    <message>
+        <source>%1.
+Aucun envoi n&apos;est possible tant qu&apos;il l&apos;est</source>
+        <translation>%1.
+Nothing can be sent while it is</translation>
+    </message>
+    <message>
+        <source>hors limites</source>
+        <translation>over the limits</translation>
     </message>
 </context>
 <context>
@@ -1735,6 +1871,18 @@ Try “%1 --help”.
     <message>
         <source>le fichier dépasse %1&#xa0;Mio</source>
         <translation>the file is over %1 MiB</translation>
+    </message>
+    <message>
+        <source>le fichier dépasse %1 Kio</source>
+        <translation>the file is larger than %1 KiB</translation>
+    </message>
+    <message>
+        <source>Étape %1&#xa0;: </source>
+        <translation>Step %1: </translation>
+    </message>
+    <message>
+        <source>Étape %1 (%2)&#xa0;: </source>
+        <translation>Step %1 (%2): </translation>
     </message>
 </context>
 <context>

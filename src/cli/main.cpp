@@ -1,5 +1,7 @@
 // tarvik-envoyer: sends a saved sequence to the board without a window, as
 // TEST sends a grid, for scripts and machines without a screen.
+#include "envoyeur.h"
+
 #include "app/demarrage.h"
 #include "app/langue.h"
 #include "app/options.h"
@@ -24,24 +26,11 @@
 
 namespace {
 
-// The texts of this file, in the operator's language.
-struct Textes {
-    Q_DECLARE_TR_FUNCTIONS(Envoyeur)
-};
-
-// Exit codes, for scripts (2, wrong usage, comes from TraiterOptions).
-enum Code {
-    Envoye = 0,           // sent and drained
-    FichierRefuse = 1,    // nothing sent
-    PortIndisponible = 3, // refused or unavailable, nothing sent
-    EchecEcriture = 4,    // failed while writing; stderr names the lines handed over
-    SortieImpossible = 5, // --verifier could not print the lines
-};
-
 const char *const Aide = QT_TRANSLATE_NOOP(
     "Aide", R"(Utilisation : tarvik-envoyer FICHIER [--port PERIPHERIQUE] [--attendre SECONDES]
-                             [--langue LANGUE]
+                             [--depuis N] [--repeter N] [--langue LANGUE]
               tarvik-envoyer --verifier FICHIER [--port PERIPHERIQUE]
+                             [--depuis N] [--repeter N]
 
 Envoie à la carte les sept lignes d'un fichier de séquence (.seq), comme
 « TEST » les envoie depuis le panneau : le fichier entier est vérifié avant
@@ -50,16 +39,28 @@ même limite de 2 s. FICHIER « - » lit l'entrée standard jusqu'à sa fin, m
 lente ou non bloquante. Les lignes envoyées s'affichent sur la sortie
 standard, les messages sur la sortie d'erreur.
 
+FICHIER peut aussi être un programme (.prog) : ses étapes partent l'une après
+l'autre, avec les attentes qu'il donne, le port gardé du début à la fin.
+L'avancement s'affiche sur la sortie d'erreur quand c'est un terminal.
+SIGINT (Ctrl+C) arrête le programme comme « Arrêter » dans le panneau : plus
+rien n'est envoyé, mais des lignes remises au port ne se rappellent pas ;
+pour arrêter la machine, utilisez son arrêt d'urgence.
+
 Options :
   --port PERIPHERIQUE  envoie sur ce périphérique au lieu du port choisi
   --verifier FICHIER   vérifie seulement, affiche les lignes qui seraient
-                       envoyées et nomme (sur la sortie d'erreur) le port où
-                       elles partiraient, sans ouvrir aucun port ; accepte
-                       les mêmes options que l'envoi
+                       envoyées (pour un programme : chaque étape, puis le
+                       total des attentes) et nomme (sur la sortie d'erreur)
+                       le port où elles partiraient, sans ouvrir aucun
+                       port ; accepte les mêmes options que l'envoi
   --attendre SECONDES  attend, au plus ce nombre de secondes, que le port
                        soit présent et libre, en disant sur la sortie
                        d'erreur ce qu'il attend, puis envoie ; rien n'est
                        jamais renvoyé
+  --depuis N           commence le programme à l'étape N (la première est 1)
+  --repeter N          parcourt le programme N fois (de 1 à 10000) au lieu
+                       du nombre qu'il donne ; les parcours suivants
+                       reprennent à la première étape
   --langue LANGUE      parle cette langue, parmi : %1 ;
                        sinon celle choisie dans le panneau, sinon celle du
                        système (LC_ALL, LC_MESSAGES, LANG), le français par
@@ -72,74 +73,39 @@ panneau (« Initialisation › Choisir le port série… »), le lien
 /dev/tarvik-port1 s'il existe, puis /dev/ttyS0 (le port série 1). Des
 réglages illisibles ne mènent jamais au port série 1 : l'envoi est refusé.
 
+Les limites des axes (celles de la machine, /etc/xdg/Tarvik/limites.conf,
+et les vôtres) valent ici comme dans le panneau : chaque valeur qui les
+dépasse est nommée, et rien n'est envoyé.
+
 Si la sortie standard est pleine ou fermée, un envoi garde son code (la
 carte a reçu les lignes) et la sortie d'erreur le signale ; --verifier,
 dont c'est tout le travail, échoue avec le code 5.
 
 Codes de sortie :
-  0    séquence envoyée et vidée (ou, avec --verifier, fichier valide)
+  0    séquence ou programme envoyé et vidé (ou, avec --verifier, fichier
+       valide)
   1    fichier refusé, rien n'a été envoyé
   2    mauvaise utilisation (option inconnue ou donnée deux fois, fichier
-       manquant ou en trop, entrée standard fermée avec « - »)
+       manquant ou en trop, entrée standard fermée avec « - », --depuis
+       au-delà de la dernière étape)
   3    port refusé ou indisponible, rien n'a été envoyé (avec --attendre :
        encore absent ou occupé au bout de l'attente ; avec --verifier :
        réglages illisibles, l'envoi serait refusé)
   4    échec pendant l'écriture, port débranché compris (les lignes parties
-       sont nommées)
+       sont nommées ; pour un programme, l'étape aussi, et rien n'est
+       envoyé après elle)
   5    --verifier n'a pas pu écrire les lignes sur la sortie standard
+  6    hors limites : une valeur dépasse les limites des axes, ou un fichier
+       de limites est douteux ; rien n'a été envoyé
   129, 130, 131, 143
        interrompu par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (128 + le numéro du
        signal) : ce qui attendait est abandonné, le port et ses verrous
        rendus ; pendant la lecture de l'entrée standard, rien n'est envoyé
 
 Chaque envoi qui a passé la vérification du fichier laisse une ligne dans le
-journal des envois, $XDG_STATE_HOME/tarvik/journal.log.
+journal des envois, $XDG_STATE_HOME/tarvik/journal.log ; une ligne par étape
+pour un programme (FICHIER:N, N le numéro de l'étape).
 )");
-
-int erreur(int code, const Echec &echec)
-{
-    Ecrire(stderr, Textes::tr("tarvik-envoyer : %1\n").arg(Phrase(echec)));
-    return code;
-}
-
-// Standard output, where the lines go. The first failure is kept: the
-// lines may have reached the board all the same.
-class Sortie {
-public:
-    explicit Sortie(bool fermee)
-        : m_erreur(fermee ? Textes::tr("la sortie standard est fermée") : QString())
-    {
-    }
-    void ecrire(const QString &texte)
-    {
-        if (!m_erreur.isEmpty())
-            return;
-        if (const int erreur = Ecrire(stdout, texte))
-            m_erreur = TexteErreurSysteme(erreur);
-    }
-    QString erreur() const { return m_erreur; }
-
-private:
-    QString m_erreur;
-};
-
-int codeDe(const EchecLien &echec)
-{
-    switch (IssueDe(echec)) {
-    case IssueEnvoi::Echec:
-        return EchecEcriture;
-    case IssueEnvoi::Interrompue:
-        if (const int signal = SignalRecu())
-            return 128 + signal;
-        return 128 + SIGTERM;
-    case IssueEnvoi::PortRefuse:
-    case IssueEnvoi::Envoyee:
-    case IssueEnvoi::Rebranche:
-    case IssueEnvoi::HorsLimites:
-        break;
-    }
-    return PortIndisponible;
-}
 
 // The longest wait --attendre takes: a day.
 constexpr int AttenteMaxS = 86400;
@@ -152,6 +118,17 @@ std::optional<double> secondesDAttente(const QCommandLineParser &o)
     if (!lu || !(secondes >= 0 && secondes <= AttenteMaxS))
         return std::nullopt;
     return secondes;
+}
+
+// The whole number an option gives, from 1 to `max`.
+std::optional<int> entier(const QCommandLineParser &o, const char *option, int max)
+{
+    const QString texte = o.value(QLatin1String(option));
+    bool lu = false;
+    const int n = texte.toInt(&lu);
+    if (!lu || n < 1 || n > max || texte != QString::number(n))
+        return std::nullopt;
+    return n;
 }
 
 // The usage the options describe, or why not.
@@ -171,51 +148,44 @@ std::optional<Echec> verifierUsage(const QCommandLineParser &o,
         return Echec{Textes::tr("--attendre prend un nombre de secondes, de 0 à %1, et non « %2 »")
                          .arg(AttenteMaxS)
                          .arg(o.value(QStringLiteral("attendre")))};
+    for (const auto &[option, max] : {std::pair{"depuis", EtapesMax}, {"repeter", RepetitionsMax}})
+        if (o.isSet(QLatin1String(option)) && !entier(o, option, max))
+            return Echec{Textes::tr("--%1 prend un nombre entier de 1 à %2, et non « %3 »")
+                             .arg(QLatin1String(option))
+                             .arg(max)
+                             .arg(o.value(QLatin1String(option)))};
     return std::nullopt;
 }
 
-// Reads the whole file and parses it straight into a checked grid, or says
-// why it is refused. Reading stdin stops when `reveil` says a signal came.
-struct SequenceLue {
-    std::optional<Grille> grille;
+// Reads the whole file and parses it straight into a checked program (a
+// sequence file: one step), or says why it is refused. Reading stdin stops
+// when `reveil` says a signal came.
+struct ProgrammeLu {
+    std::optional<Programme> programme;
+    bool sequence = false; // a sequence file
     std::optional<Echec> echec;
 };
-SequenceLue lireSequence(const QString &chemin, int reveil)
+ProgrammeLu lireProgramme(const QString &chemin, int reveil)
 {
     const bool entree = chemin == QLatin1String("-");
     FichierLu fichier;
     if (entree)
-        fichier.echec = LireDescripteur(STDIN_FILENO, fichier.contenu, TailleMaxFichier, reveil);
+        fichier.echec = LireDescripteur(STDIN_FILENO, fichier.contenu, TailleMaxProgramme, reveil);
     else
-        fichier = LireFichier(chemin);
-    SequenceAnalysee analysee;
+        fichier = LireFichier(chemin, TailleMaxProgramme);
+    ProgrammeAnalyse analyse;
     if (!fichier.echec)
-        analysee = AnalyserSequence(fichier.contenu);
-    const std::optional<Echec> refus = fichier.echec ? fichier.echec : analysee.echec;
+        analyse = AnalyserProgramme(fichier.contenu);
+    const std::optional<Echec> refus = fichier.echec ? fichier.echec : analyse.echec;
     if (!refus)
-        return {analysee.grille, {}};
+        return {analyse.programme, EstUneSequence(fichier.contenu), {}};
     return {
         {},
+        false,
         Echec{(entree
                    ? Textes::tr("l'entrée standard a été refusée")
                    : Textes::tr("le fichier « %1 » n'a pas été ouvert").arg(NomLisible(chemin))) +
               Textes::tr(".\n%1.\nRien n'a été envoyé").arg(refus->message)}};
-}
-
-// The port as the sender names it.
-QString decrirePort(const PortChoisi &port)
-{
-    return DecrirePort(port, Textes::tr("« Initialisation › Choisir le port série… » dans le "
-                                        "panneau"));
-}
-
-// What the operator can do about a failure, where the sender knows.
-QString conseil(const EchecLien &echec)
-{
-    if (echec.genre == EchecLien::Genre::AucunPort)
-        return Textes::tr("Donnez le port par --port, ou choisissez-le de nouveau dans le "
-                          "panneau (« Initialisation › Choisir le port série… »).");
-    return {};
 }
 
 // Waits until the port is there and free, at most `secondes`, saying on
@@ -333,6 +303,8 @@ int main(int argc, char *argv[])
     QCommandLineParser options;
     options.addOption({QStringLiteral("verifier"), {}, QStringLiteral("FICHIER")});
     options.addOption({QStringLiteral("attendre"), {}, QStringLiteral("SECONDES")});
+    options.addOption({QStringLiteral("depuis"), {}, QStringLiteral("N")});
+    options.addOption({QStringLiteral("repeter"), {}, QStringLiteral("N")});
     if (const auto fin = TraiterOptions(
             options, argc, argv, QCoreApplication::translate("Aide", Aide).arg(CodesDesLangues()),
             [&](const auto &o) { return verifierUsage(o, standard); }))
@@ -347,21 +319,40 @@ int main(int argc, char *argv[])
     const bool verifier = options.isSet(QStringLiteral("verifier"));
     const QString chemin =
         verifier ? options.value(QStringLiteral("verifier")) : options.positionalArguments()[0];
-    const SequenceLue sequence = lireSequence(chemin, reveil);
+    const ProgrammeLu lu = lireProgramme(chemin, reveil);
     if (verifier) // a dry run holds nothing: from here a signal ends it at once
         SortirAuxSignaux();
     if (const int signal = SignalRecu())
         return erreur(128 + signal,
                       Echec{Textes::tr("interrompu pendant la lecture de la séquence, rien n'a été "
                                        "envoyé")});
-    if (sequence.echec)
-        return erreur(FichierRefuse, *sequence.echec);
+    if (lu.echec)
+        return erreur(FichierRefuse, *lu.echec);
+    Programme programme = *lu.programme;
+    const int depuis = entier(options, "depuis", EtapesMax).value_or(1) - 1;
+    if (depuis >= programme.etapes.size())
+        return erreur(MauvaiseUtilisation,
+                      Echec{Textes::tr("--depuis %1 : le fichier s'arrête à l'étape %2")
+                                .arg(depuis + 1)
+                                .arg(programme.etapes.size())});
+    programme.repetitions =
+        entier(options, "repeter", RepetitionsMax).value_or(programme.repetitions);
     // The same order of choice for a dry run as for a send.
     const PortChoisi port = DeterminerPort(options.value(OptionPort()), demarrage.reglages);
+    if (const auto refus =
+            refusDesLimites(programme, demarrage.limites, port, verifier ? QString() : chemin))
+        return *refus;
     if (!verifier && options.isSet(QStringLiteral("attendre")))
         if (const auto fin = attendrePort(port, *secondesDAttente(options), reveil, chemin))
             return *fin;
     Sortie sortie(standard.sortieFermee);
-    return verifier ? verifierSeulement(*sequence.grille, port, sortie)
-                    : envoyer(*sequence.grille, chemin, port, sortie, reveil);
+    // A sequence file alone is sent as TEST sends a grid.
+    const bool grille = lu.sequence && programme.repetitions == 1 && depuis == 0;
+    const Grille &premiere = programme.etapes.first().grille;
+    if (verifier)
+        return grille ? verifierSeulement(premiere, port, sortie)
+                      : verifierProgramme(programme, depuis, port, sortie);
+    return grille ? envoyer(premiere, chemin, port, sortie, reveil)
+                  : executerProgramme(programme, depuis, programme.repetitions, chemin, port,
+                                      sortie, reveil);
 }

@@ -249,12 +249,20 @@ QByteArray secondes(int dixiemes)
 
 } // namespace
 
+bool EstUneSequence(const QByteArray &contenu)
+{
+    return contenu.startsWith('A');
+}
+
 ProgrammeAnalyse AnalyserProgramme(const QByteArray &contenu)
 {
     if (contenu.size() > TailleMaxProgramme)
         return {std::nullopt,
                 Echec{Textes::tr("le fichier dépasse %1 Mio").arg(TailleMaxProgramme >> 20)}};
-    if (contenu.startsWith('A')) { // a sequence file: its first line is axis A's
+    if (EstUneSequence(contenu)) {
+        if (contenu.size() > TailleMaxSequence)
+            return {std::nullopt,
+                    Echec{Textes::tr("le fichier dépasse %1 Kio").arg(TailleMaxSequence / 1024)}};
         const SequenceAnalysee sequence = AnalyserSequence(contenu);
         if (!sequence.grille)
             return {std::nullopt, sequence.echec};
@@ -296,8 +304,8 @@ QList<ValeurRefusee> VerifierLimites(const Programme &programme, const Limites &
         for (ValeurRefusee valeur : VerifierLimites(etape.grille, limites, noms)) {
             if (programme.etapes.size() > 1)
                 valeur.message = (etape.nom.isEmpty()
-                                      ? Textes::tr("Étape %1 : ").arg(k + 1)
-                                      : Textes::tr("Étape %1 (%2) : ").arg(k + 1).arg(etape.nom)) +
+                                      ? Textes::tr("Étape %1 : ").arg(k + 1)
+                                      : Textes::tr("Étape %1 (%2) : ").arg(k + 1).arg(etape.nom)) +
                                  valeur.message;
             refus << valeur;
         }

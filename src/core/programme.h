@@ -57,6 +57,12 @@ struct Programme {
     bool operator==(const Programme &autre) const = default;
 };
 
+// Whether these bytes are a sequence file's rather than a program's: a
+// sequence file starts with axis A's line.
+bool EstUneSequence(const QByteArray &contenu);
+// A sequence file read as a program keeps to a sequence file's size.
+constexpr qsizetype TailleMaxSequence = 64 * 1024;
+
 // Parses a program file, or a sequence file as a one-step program.
 struct ProgrammeAnalyse {
     std::optional<Programme> programme;

@@ -6,6 +6,7 @@
 #include "app/surveillance_port.h"
 #include "port/verrous.h"
 #include "run/envoyer_sequence.h"
+#include "run/execution_programme.h"
 #include "run/journal.h"
 #include "system/ajout.h"
 
@@ -15,6 +16,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <algorithm>
@@ -37,9 +39,9 @@ extern char **environ;
 
 namespace {
 
-using Horloge = std::chrono::steady_clock;
+using Chrono = std::chrono::steady_clock;
 
-double microsecondes(Horloge::duration d)
+double microsecondes(Chrono::duration d)
 {
     return std::chrono::duration<double, std::micro>(d).count();
 }
@@ -136,7 +138,7 @@ QByteArray attendu(const QString &pas1)
 std::optional<double> demarrer(xcb_connection_t *x, const char *programme, pid_t &pid,
                                const char *option = nullptr, const char *valeur = nullptr)
 {
-    const Horloge::time_point debut = Horloge::now();
+    const Chrono::time_point debut = Chrono::now();
     char *arguments[] = {const_cast<char *>(programme), const_cast<char *>(option),
                          const_cast<char *>(valeur), nullptr};
     if (::posix_spawn(&pid, programme, nullptr, nullptr, arguments, environ) != 0)
@@ -145,7 +147,7 @@ std::optional<double> demarrer(xcb_connection_t *x, const char *programme, pid_t
         const bool mappee = (evenement->response_type & 0x7f) == XCB_MAP_NOTIFY;
         std::free(evenement);
         if (mappee)
-            return microsecondes(Horloge::now() - debut) / 1000.0;
+            return microsecondes(Chrono::now() - debut) / 1000.0;
     }
     return std::nullopt;
 }
@@ -160,7 +162,7 @@ std::optional<double> executer(const std::vector<std::string> &arguments)
     posix_spawn_file_actions_t actions; // the lines it lists are not figures
     ::posix_spawn_file_actions_init(&actions);
     ::posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    const Horloge::time_point debut = Horloge::now();
+    const Chrono::time_point debut = Chrono::now();
     pid_t pid = 0;
     int statut = 0;
     const int lance = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
@@ -168,7 +170,7 @@ std::optional<double> executer(const std::vector<std::string> &arguments)
     if (lance != 0 || ::waitpid(pid, &statut, 0) != pid || !WIFEXITED(statut) ||
         WEXITSTATUS(statut) != 0)
         return std::nullopt;
-    return microsecondes(Horloge::now() - debut) / 1000.0;
+    return microsecondes(Chrono::now() - debut) / 1000.0;
 }
 
 // The CPU time a process has used so far, in ms.
@@ -202,16 +204,97 @@ double delaiDeConstat(const QString &pty, int fois)
         QEventLoop boucle;
         QObject::connect(&surveillance, &SurveillancePort::etatChange, &boucle, &QEventLoop::quit);
         QTimer::singleShot(3000, &boucle, &QEventLoop::quit);
-        const Horloge::time_point t = Horloge::now();
+        const Chrono::time_point t = Chrono::now();
         if (i % 2 == 0)
             QFile::remove(lien);
         else
             QFile::link(pty, lien);
         boucle.exec();
-        delais.push_back(microsecondes(Horloge::now() - t) / 1000.0);
+        delais.push_back(microsecondes(Chrono::now() - t) / 1000.0);
     }
     QDir(dossier).removeRecursively();
     return mediane(delais);
+}
+
+// A program of `etapes` steps of the initial grid, `dixiemes` apart.
+Programme programmeBanc(int etapes, int dixiemes)
+{
+    TextesGrille textes;
+    for (TextesRangee &rangee : textes)
+        rangee = {QStringLiteral("00000"), QStringLiteral("+"), QStringLiteral("002")};
+    Programme programme;
+    for (int k = 0; k < etapes; ++k)
+        programme.etapes << EtapeProgramme{{}, *VerifierGrille(textes).grille, dixiemes};
+    return programme;
+}
+
+// Runs `programme` to its end, the board side read as it comes.
+void executer(ExecutionProgramme &execution, const Programme &programme, int maitre)
+{
+    QSocketNotifier lecteur(maitre, QSocketNotifier::Read);
+    QObject::connect(&lecteur, &QSocketNotifier::activated, [maitre] {
+        char tampon[4096];
+        [[maybe_unused]] const ssize_t lus = ::read(maitre, tampon, sizeof tampon);
+    });
+    QEventLoop boucle;
+    QObject::connect(&execution, &ExecutionProgramme::termine, &boucle, &QEventLoop::quit);
+    execution.demarrer(programme);
+    boucle.exec();
+}
+
+// How far each wait between two steps is from the 100 ms asked, in ms: the
+// median and the largest over 100 waits.
+std::pair<double, double> ecartsDAttente(const QString &pty, int maitre)
+{
+    LienSerie lien;
+    lien.setPeripherique(pty);
+    ExecutionProgramme execution(lien);
+    Chrono::time_point debut;
+    std::vector<double> ecarts;
+    QObject::connect(&execution, &ExecutionProgramme::attente,
+                     [&](qint64) { debut = Chrono::now(); });
+    QObject::connect(&execution, &ExecutionProgramme::etapeCommencee, [&](int etape, int) {
+        if (etape > 0)
+            ecarts.push_back(std::abs(microsecondes(Chrono::now() - debut) / 1000.0 - 100));
+    });
+    executer(execution, programmeBanc(101, 1), maitre);
+    return {mediane(ecarts), ecarts.empty() ? 0 : *std::max_element(ecarts.begin(), ecarts.end())};
+}
+
+// The time from Stop to the program's end, in ms, on a line nobody reads
+// (the step's send stalled): the median and the largest of 10 (a run the
+// link's opening freed by throwing the filler away does not count).
+std::pair<double, double> tempsDArret(const QString &pty, int maitre)
+{
+    std::vector<double> temps;
+    for (int i = 0; i < 10; ++i) {
+        const int esclave =
+            ::open(QFile::encodeName(pty).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+        const QByteArray plein(4096, 'x');
+        while (::write(esclave, plein.constData(), size_t(plein.size())) > 0) {
+        }
+        ::close(esclave);
+        LienSerie lien;
+        lien.setPeripherique(pty);
+        ExecutionProgramme execution(lien);
+        Chrono::time_point arret;
+        QTimer::singleShot(300, [&] {
+            arret = Chrono::now();
+            execution.arreter();
+        });
+        QEventLoop boucle;
+        QObject::connect(&execution, &ExecutionProgramme::termine, &boucle, &QEventLoop::quit);
+        bool arretee = false; // while the line was stalled
+        QObject::connect(&execution, &ExecutionProgramme::termine, [&](const ResultatProgramme &r) {
+            arretee = r.fin == ResultatProgramme::Fin::Arretee;
+        });
+        execution.demarrer(programmeBanc(2, 1));
+        boucle.exec();
+        if (arretee)
+            temps.push_back(microsecondes(Chrono::now() - arret) / 1000.0);
+        lire(maitre, 1 << 20); // the line drained for the next one
+    }
+    return {mediane(temps), temps.empty() ? 0 : *std::max_element(temps.begin(), temps.end())};
 }
 
 void arreter(pid_t pid)
@@ -248,15 +331,15 @@ int main(int argc, char *argv[])
         for (auto [g, temps] : {std::pair{&grille, &run}, std::pair{&grilleTmpfs, &runTmpfs}}) {
             const auto tmpfs = DossiersVerrou.remplacer(
                 g == &grilleTmpfs ? QStringList{QStringLiteral("/dev/shm")} : *DossiersVerrou);
-            const Horloge::time_point t = Horloge::now();
+            const Chrono::time_point t = Chrono::now();
             const bool echec = g->envoyer().has_value();
-            temps->push_back(microsecondes(Horloge::now() - t));
+            temps->push_back(microsecondes(Chrono::now() - t));
             if (echec || lire(maitre, 84) != octets)
                 std::fprintf(stderr, "séquence %d incorrecte\n", i);
         }
-        const Horloge::time_point t = Horloge::now();
+        const Chrono::time_point t = Chrono::now();
         envoiBrut(nom, octets);
-        brut.push_back(microsecondes(Horloge::now() - t));
+        brut.push_back(microsecondes(Chrono::now() - t));
         lire(maitre, 84);
     }
     const double runUs = mediane(run), brutUs = mediane(brut), tmpfsUs = mediane(runTmpfs);
@@ -278,10 +361,10 @@ int main(int argc, char *argv[])
             QString::fromLocal8Bit(nom),  IssueEnvoi::Envoyee,      {}, grille.liste};
         std::vector<double> journal;
         for (int i = 0; i < 1000; ++i) {
-            const Horloge::time_point t = Horloge::now();
+            const Chrono::time_point t = Chrono::now();
             if (AjouterEnregistrement(fichier, FormerEnregistrement(envoi), TailleMaxJournal))
                 std::fprintf(stderr, "enregistrement %d impossible\n", i);
-            journal.push_back(microsecondes(Horloge::now() - t));
+            journal.push_back(microsecondes(Chrono::now() - t));
         }
         QDir(QFileInfo(fichier).path()).removeRecursively();
         figures.push_back({"journal_us", mediane(journal)});
@@ -309,6 +392,12 @@ int main(int argc, char *argv[])
                                    {"rss_growth_kb", double(rssKo(::getpid()) - rssAvant)}});
 
     figures.push_back({"notice_ms", delaiDeConstat(QString::fromLocal8Bit(nom), 10)});
+    const auto [ecart, ecartMax] = ecartsDAttente(QString::fromLocal8Bit(nom), maitre);
+    const auto [arret, arretMax] = tempsDArret(QString::fromLocal8Bit(nom), maitre);
+    figures.insert(figures.end(), {{"wait_error_ms", ecart},
+                                   {"wait_error_max_ms", ecartMax},
+                                   {"stop_ms", arret},
+                                   {"stop_max_ms", arretMax}});
 
     // A whole send from a script: tarvik-envoyer against the bare shell floor
     // for the same bytes, alternating, each a whole process from start to exit.

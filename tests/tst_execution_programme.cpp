@@ -1,0 +1,242 @@
+// A program's run with a clock and a driver of the test's own, no real
+// wait: the steps in order, the waits asked, repetition, a start further
+// on, step by step, a failure, and Stop during a wait and a stalled send.
+#include "run/execution_programme.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <atomic>
+#include <poll.h>
+
+namespace {
+
+// A clock that waits for the test: what it was asked to wait, and the
+// next step, run when the test says so.
+class HorlogeEssai : public Horloge {
+public:
+    void planifier(qint64 ms, std::function<void()> suite) override
+    {
+        attentes << ms;
+        m_suite = std::move(suite);
+    }
+    void annuler() override { m_suite = {}; }
+    // Ends the wait under way; false when none.
+    bool sonner()
+    {
+        auto suite = std::exchange(m_suite, {});
+        if (suite)
+            suite();
+        return bool(suite);
+    }
+    QList<qint64> attentes;
+
+private:
+    std::function<void()> m_suite;
+};
+
+// What the driver saw, and how it misbehaves.
+struct EtatPilote {
+    QStringList actes;    // "ouvrir", each line written, "vider", "jeter", "fermer"
+    int echouerA = -1;    // the write, counted from 0, that fails
+    bool bloquer = false; // writes wait for the Stop
+    std::atomic<bool> bloque = false;
+};
+
+class PiloteEssai : public PiloteLigne {
+public:
+    explicit PiloteEssai(EtatPilote &etat)
+        : m_etat(etat)
+    {
+    }
+    std::optional<EchecLien> ouvrir(const QString &) override
+    {
+        m_etat.actes << QStringLiteral("ouvrir");
+        m_ouvert = true;
+        return std::nullopt;
+    }
+    std::optional<EchecLien> ecrire(QByteArrayView octets, QDeadlineTimer) override
+    {
+        if (m_etat.bloquer) {
+            m_etat.bloque = true;
+            pollfd arret{m_arret, POLLIN, 0};
+            ::poll(&arret, 1, 5000);
+            return Refus(EchecLien::Genre::Interrompu, QStringLiteral("arrêté"));
+        }
+        if (m_ecritures++ == m_etat.echouerA)
+            return Refus(EchecLien::Genre::EcritureEchouee, QStringLiteral("E/S"));
+        m_etat.actes << QString::fromLatin1(octets.toByteArray().trimmed());
+        return std::nullopt;
+    }
+    std::optional<EchecLien> vider(QDeadlineTimer) override
+    {
+        m_etat.actes << QStringLiteral("vider");
+        return std::nullopt;
+    }
+    void jeter() override { m_etat.actes << QStringLiteral("jeter"); }
+    void fermer() override
+    {
+        if (m_ouvert)
+            m_etat.actes << QStringLiteral("fermer");
+        m_ouvert = false;
+    }
+    bool estOuvert() const override { return m_ouvert; }
+    QString peripherique() const override { return QStringLiteral("/dev/ttyESSAI"); }
+    QStringList avertissements() const override { return {}; }
+
+private:
+    EtatPilote &m_etat;
+    bool m_ouvert = false;
+    int m_ecritures = 0;
+};
+
+// Step k's grid: axis A moves k steps, the other axes stay.
+Grille grille(int k)
+{
+    TextesGrille textes;
+    for (TextesRangee &rangee : textes)
+        rangee = {QStringLiteral("00000"), QStringLiteral("+"), QStringLiteral("002")};
+    textes[0].pas = QString::number(k);
+    return *VerifierGrille(textes).grille;
+}
+
+// Three steps, 1 s then 2.5 s apart.
+Programme troisEtapes()
+{
+    return {{{QStringLiteral("prise"), grille(1), 10},
+             {QStringLiteral("levée"), grille(2), 25},
+             {QStringLiteral("pose"), grille(3), 0}},
+            1};
+}
+
+// The steps the driver was given, each by its number, from axis A's lines.
+QString etapesEcrites(const QStringList &actes)
+{
+    QString etapes;
+    for (const QString &acte : actes)
+        if (acte.startsWith(u'A'))
+            etapes += acte.at(6); // "A+0000k:002"
+    return etapes;
+}
+
+} // namespace
+
+class TestExecutionProgramme : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void deroulement_data();
+    void deroulement();
+    void arretPendantUneAttente();
+    void arretPendantUnEnvoiBloque();
+};
+
+void TestExecutionProgramme::deroulement_data()
+{
+    QTest::addColumn<int>("depuis");
+    QTest::addColumn<int>("repetitions");
+    QTest::addColumn<bool>("pasAPas");
+    QTest::addColumn<int>("echouerA");   // the failing write; -1: none
+    QTest::addColumn<QString>("etapes"); // those handed to the driver, whole or not
+    QTest::addColumn<QList<qint64>>("attentes");
+    QTest::addColumn<int>("fin"); // ResultatProgramme::Fin
+    const int terminee = int(ResultatProgramme::Fin::Terminee),
+              echec = int(ResultatProgramme::Fin::Echec);
+    // clang-format off
+    QTest::newRow("en ordre")         << 0 << 1 << false << -1 << "123" << QList<qint64>{1000, 2500} << terminee;
+    QTest::newRow("répété")           << 0 << 2 << false << -1 << "123123" << QList<qint64>{1000, 2500, 0, 1000, 2500} << terminee;
+    QTest::newRow("depuis l'étape 2") << 1 << 2 << false << -1 << "23123" << QList<qint64>{2500, 0, 1000, 2500} << terminee;
+    QTest::newRow("pas à pas")        << 0 << 1 << true << -1 << "123" << QList<qint64>{} << terminee;
+    // The eighth write is step 2's first line: nothing of step 2 or 3 goes.
+    QTest::newRow("échec à l'étape 2") << 0 << 1 << false << 7 << "1" << QList<qint64>{1000} << echec;
+    // clang-format on
+}
+
+// The steps go in order, each whole, the port held from the first to the
+// end; each wait is the program's; after a failure nothing more is sent.
+void TestExecutionProgramme::deroulement()
+{
+    QFETCH(int, depuis);
+    QFETCH(int, repetitions);
+    QFETCH(bool, pasAPas);
+    QFETCH(int, echouerA);
+    QFETCH(QString, etapes);
+    QFETCH(QList<qint64>, attentes);
+    QFETCH(int, fin);
+    EtatPilote etat;
+    etat.echouerA = echouerA;
+    const auto pilote =
+        NouveauPilote.remplacer([&etat] { return std::make_unique<PiloteEssai>(etat); });
+    const auto ici = EnvoisEnFond.remplacer(false);
+    LienSerie lien;
+    lien.setPeripherique(QStringLiteral("/dev/ttyESSAI"));
+    HorlogeEssai horloge;
+    ExecutionProgramme execution(lien, &horloge);
+    QSignalSpy termine(&execution, &ExecutionProgramme::termine);
+    QSignalSpy pauses(&execution, &ExecutionProgramme::pause);
+    execution.demarrer(troisEtapes(), depuis, repetitions,
+                       pasAPas ? ExecutionProgramme::Mode::PasAPas
+                               : ExecutionProgramme::Mode::Continu);
+    for (int tour = 0; execution.enCours() && tour < 20; ++tour)
+        execution.enPause() ? execution.continuer() : void(horloge.sonner());
+    QCOMPARE(termine.size(), 1);
+    const auto resultat = termine[0][0].value<ResultatProgramme>();
+    QCOMPARE(int(resultat.fin), fin);
+    QCOMPARE(etapesEcrites(etat.actes), etapes);
+    QCOMPARE(horloge.attentes, attentes);
+    QCOMPARE(pauses.size(), pasAPas ? 2 : 0);
+    QCOMPARE(etat.actes.count(QStringLiteral("ouvrir")), 1);
+    QCOMPARE(etat.actes.last(), QStringLiteral("fermer"));
+    QCOMPARE(resultat.etapes.size(), echouerA >= 0 ? 2 : etapes.size());
+    QCOMPARE(resultat.etapes.last().envoi.echec.has_value(), echouerA >= 0);
+}
+
+// Stop during a wait ends the program at once: the next step never goes,
+// the port is given back.
+void TestExecutionProgramme::arretPendantUneAttente()
+{
+    EtatPilote etat;
+    const auto pilote =
+        NouveauPilote.remplacer([&etat] { return std::make_unique<PiloteEssai>(etat); });
+    const auto ici = EnvoisEnFond.remplacer(false);
+    LienSerie lien;
+    lien.setPeripherique(QStringLiteral("/dev/ttyESSAI"));
+    HorlogeEssai horloge;
+    ExecutionProgramme execution(lien, &horloge);
+    QSignalSpy termine(&execution, &ExecutionProgramme::termine);
+    execution.demarrer(troisEtapes());
+    QCOMPARE(horloge.attentes, QList<qint64>{1000});
+    execution.arreter();
+    QCOMPARE(termine.size(), 1);
+    QCOMPARE(termine[0][0].value<ResultatProgramme>().fin, ResultatProgramme::Fin::Arretee);
+    QVERIFY(!horloge.sonner()); // the wait was called off
+    QCOMPARE(etapesEcrites(etat.actes), QStringLiteral("1"));
+    QCOMPARE(etat.actes.last(), QStringLiteral("fermer"));
+    QVERIFY(!execution.enCours());
+}
+
+// Stop while a send is stalled on its own thread: the send gives up, what
+// waited is thrown away, and the program ends with the port given back.
+void TestExecutionProgramme::arretPendantUnEnvoiBloque()
+{
+    EtatPilote etat;
+    etat.bloquer = true;
+    const auto pilote =
+        NouveauPilote.remplacer([&etat] { return std::make_unique<PiloteEssai>(etat); });
+    LienSerie lien;
+    lien.setPeripherique(QStringLiteral("/dev/ttyESSAI"));
+    ExecutionProgramme execution(lien);
+    QSignalSpy termine(&execution, &ExecutionProgramme::termine);
+    execution.demarrer(troisEtapes());
+    QTRY_VERIFY(etat.bloque);
+    execution.arreter();
+    QTRY_COMPARE_WITH_TIMEOUT(termine.size(), 1, 2000);
+    const auto resultat = termine[0][0].value<ResultatProgramme>();
+    QCOMPARE(resultat.fin, ResultatProgramme::Fin::Arretee);
+    QCOMPARE(resultat.etapes.size(), 1);
+    QVERIFY(!lien.estOuvert());
+    QVERIFY(etat.actes.contains(QStringLiteral("jeter")));
+    QCOMPARE(etat.actes.last(), QStringLiteral("fermer"));
+}
+
+QTEST_GUILESS_MAIN(TestExecutionProgramme)
+#include "tst_execution_programme.moc"

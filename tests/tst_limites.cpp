@@ -91,6 +91,8 @@ void TestLimites::lecture_data()
                              "B.pas=0\nC.pas=99999\nD.vitesse=0\nE.pas=7\n", ""},
         {"directions de Windows-1252", "F.directions=€é<>\n", "F.directions=€é<>\n", ""},
         {"BOM",              "\xEF\xBB\xBF" + Exemple,            refus, "ligne 1 : marque d'ordre des octets (BOM)"},
+        {"BOM plus loin",    "# x\n\xEF\xBB\xBF" "C.vitesse=60\n",   refus, "ligne 2 : clé inconnue"},
+        {"BOM, octet non UTF-8", "A.pa\xEF\xBB\xBFs=5 \xFF\n",       refus, "ligne 1 : clé inconnue"},
         {"axe H",            "[Limites]\nH.pas=5\n",              refus, "ligne 2 : clé inconnue « H.pas=5 »"},
         {"sans =",           "\nA.pas\n",                         refus, "ligne 2 : clé inconnue « A.pas »"},
         {"autre groupe",     "[Axes]\nA.pas=5\n",                 refus, "ligne 1 : groupe inconnu « [Axes] »"},

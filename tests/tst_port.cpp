@@ -381,6 +381,7 @@ void TestPort::reglagesDouteux_data()
         {"clé deux fois",   "port=/dev/ttyUSB0\nport=/dev/ttyUSB1\n",     "donnée deux fois"},
         {"chemin relatif",  "port=ttyUSB0\n",                           "partir de la racine"},
         {"BOM",             "\xEF\xBB\xBF[General]\nport=/dev/ttyUSB0\n", "BOM"},
+        {"BOM plus loin",   "[General]\n\xEF\xBB\xBF" "port=/dev/ttyUSB0\n", "clé inconnue"},
         {"charabia",        "\x01\x02charabia\xff\n",                   illisibles},
         {"barre oblique inverse", "[General]\nport=/dev/ttyUSB\\x30\n",     illisibles},
         {"caractère de contrôle", "[General]\nport=/dev/tty\x1b" "USB0\n",   illisibles},

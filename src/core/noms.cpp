@@ -45,7 +45,10 @@ bool octetEchappe(QChar c)
 
 QString NomLocal(QByteArrayView octets)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A byte order mark stays a character: a name, a line of a file, is
+    // never read as other than its bytes say.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     if (QString nom = utf8.decode(octets); !utf8.hasError())
         return nom; // the common case
     QString nom;
@@ -54,7 +57,7 @@ QString NomLocal(QByteArrayView octets)
     for (qsizetype k = 0; k < octets.size();) {
         char32_t point = 0;
         if (const int n = sequenceUtf8(o + k, octets.size() - k, point)) {
-            nom += QString::fromUcs4(&point, 1);
+            nom += QChar::fromUcs4(point); // U+FEFF too, which fromUcs4 would drop
             k += n;
         } else {
             nom += QChar(char16_t(0xDC00 + o[k++]));

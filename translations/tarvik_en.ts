@@ -781,12 +781,6 @@ Nothing can be sent while it is</translation>
 </translation>
     </message>
     <message>
-        <source>tarvik-envoyer&#xa0;: l&apos;étape %1 (parcours %2) a échoué, rien n&apos;a été envoyé après elle.
-</source>
-        <translation>tarvik-envoyer: step %1 (run %2) failed, nothing was sent after it.
-</translation>
-    </message>
-    <message>
         <source>tarvik-envoyer&#xa0;: étape %1, parcours %2/%3
 </source>
         <translation>tarvik-envoyer: step %1, run %2/%3
@@ -805,6 +799,16 @@ Nothing can be sent while it is</translation>
     <message>
         <source>--depuis %1&#xa0;: le fichier s&apos;arrête à l&apos;étape %2</source>
         <translation>--depuis %1: the file ends at step %2</translation>
+    </message>
+    <message>
+        <source>%1,%2 s</source>
+        <translation>%1.%2 s</translation>
+    </message>
+    <message>
+        <source>tarvik-envoyer&#xa0;: l&apos;étape %1 a échoué au parcours %2, rien n&apos;a été envoyé après elle.
+</source>
+        <translation>tarvik-envoyer: step %1 failed in run %2, nothing was sent after it.
+</translation>
     </message>
 </context>
 <context>

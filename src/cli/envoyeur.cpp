@@ -10,7 +10,6 @@
 
 #include <QDateTime>
 #include <QEventLoop>
-#include <QLocale>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -90,11 +89,13 @@ QString nomEtape(const Programme &programme, int etape)
     return nom.isEmpty() ? numero : Textes::tr("%1 (%2)").arg(numero, nom);
 }
 
-// Seconds from tenths, as the operator reads them: "2,5 s" in French.
+// Seconds from tenths, as the operator's language writes them: "2,5 s" in
+// French, "2.5 s" in English.
 QString secondes(qint64 dixiemes)
 {
-    return Textes::tr("%1 s").arg(
-        QLocale().toString(double(dixiemes) / 10, 'f', dixiemes % 10 == 0 ? 0 : 1));
+    if (dixiemes % 10 == 0)
+        return Textes::tr("%1 s").arg(dixiemes / 10);
+    return Textes::tr("%1,%2 s").arg(dixiemes / 10).arg(dixiemes % 10);
 }
 
 } // namespace
@@ -204,8 +205,8 @@ int direFin(const Programme &programme, const ResultatProgramme &resultat, int s
     }
     const EchecLien &echec = *rate->echec;
     if (!resultat.ouverture)
-        Ecrire(stderr, Textes::tr("tarvik-envoyer : l'étape %1 (parcours %2) a échoué, rien n'a "
-                                  "été envoyé après elle.\n")
+        Ecrire(stderr, Textes::tr("tarvik-envoyer : l'étape %1 a échoué au parcours %2, rien n'a été "
+                                  "envoyé après elle.\n")
                            .arg(nomEtape(programme, resultat.etapes.last().etape))
                            .arg(resultat.etapes.last().cycle));
     const QString plus = conseil(echec);

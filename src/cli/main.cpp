@@ -157,6 +157,14 @@ std::optional<Echec> verifierUsage(const QCommandLineParser &o,
     return std::nullopt;
 }
 
+// A reason as the start of a sentence.
+QString majuscule(QString texte)
+{
+    if (!texte.isEmpty())
+        texte[0] = texte[0].toUpper();
+    return texte;
+}
+
 // Reads the whole file and parses it straight into a checked program (a
 // sequence file: one step), or says why it is refused. Reading stdin stops
 // when `reveil` says a signal came.
@@ -185,7 +193,7 @@ ProgrammeLu lireProgramme(const QString &chemin, int reveil)
         Echec{(entree
                    ? Textes::tr("l'entrée standard a été refusée")
                    : Textes::tr("le fichier « %1 » n'a pas été ouvert").arg(NomLisible(chemin))) +
-              Textes::tr(".\n%1.\nRien n'a été envoyé").arg(refus->message)}};
+              Textes::tr(".\n%1.\nRien n'a été envoyé").arg(majuscule(refus->message))}};
 }
 
 // Waits until the port is there and free, at most `secondes`, saying on

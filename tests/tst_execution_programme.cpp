@@ -90,6 +90,24 @@ private:
     int m_ecritures = 0;
 };
 
+// A run on the test's driver and clock, its sends where they are asked
+// unless `enFond`.
+struct Banc {
+    explicit Banc(bool enFond = false)
+        : ici(EnvoisEnFond.remplacer(enFond))
+    {
+        lien.setPeripherique(QStringLiteral("/dev/ttyESSAI"));
+    }
+    EtatPilote etat;
+    Substituable<std::function<std::unique_ptr<PiloteLigne>()>>::Remplacement pilote{
+        NouveauPilote.remplacer([this] { return std::make_unique<PiloteEssai>(etat); })};
+    Substituable<bool>::Remplacement ici;
+    LienSerie lien;
+    HorlogeEssai horloge;
+    ExecutionProgramme execution{lien, &horloge};
+    QSignalSpy termine{&execution, &ExecutionProgramme::termine};
+};
+
 // Step k's grid: axis A moves k steps, the other axes stay.
 Grille grille(int k)
 {
@@ -162,16 +180,9 @@ void TestExecutionProgramme::deroulement()
     QFETCH(QString, etapes);
     QFETCH(QList<qint64>, attentes);
     QFETCH(int, fin);
-    EtatPilote etat;
+    Banc banc;
+    auto &[etat, pilote, ici, lien, horloge, execution, termine] = banc;
     etat.echouerA = echouerA;
-    const auto pilote =
-        NouveauPilote.remplacer([&etat] { return std::make_unique<PiloteEssai>(etat); });
-    const auto ici = EnvoisEnFond.remplacer(false);
-    LienSerie lien;
-    lien.setPeripherique(QStringLiteral("/dev/ttyESSAI"));
-    HorlogeEssai horloge;
-    ExecutionProgramme execution(lien, &horloge);
-    QSignalSpy termine(&execution, &ExecutionProgramme::termine);
     QSignalSpy pauses(&execution, &ExecutionProgramme::pause);
     execution.demarrer(troisEtapes(), depuis, repetitions,
                        pasAPas ? ExecutionProgramme::Mode::PasAPas
@@ -194,15 +205,8 @@ void TestExecutionProgramme::deroulement()
 // the port is given back.
 void TestExecutionProgramme::arretPendantUneAttente()
 {
-    EtatPilote etat;
-    const auto pilote =
-        NouveauPilote.remplacer([&etat] { return std::make_unique<PiloteEssai>(etat); });
-    const auto ici = EnvoisEnFond.remplacer(false);
-    LienSerie lien;
-    lien.setPeripherique(QStringLiteral("/dev/ttyESSAI"));
-    HorlogeEssai horloge;
-    ExecutionProgramme execution(lien, &horloge);
-    QSignalSpy termine(&execution, &ExecutionProgramme::termine);
+    Banc banc;
+    auto &[etat, pilote, ici, lien, horloge, execution, termine] = banc;
     execution.demarrer(troisEtapes());
     QCOMPARE(horloge.attentes, QList<qint64>{1000});
     execution.arreter();
@@ -218,14 +222,9 @@ void TestExecutionProgramme::arretPendantUneAttente()
 // waited is thrown away, and the program ends with the port given back.
 void TestExecutionProgramme::arretPendantUnEnvoiBloque()
 {
-    EtatPilote etat;
+    Banc banc(true);
+    auto &[etat, pilote, ici, lien, horloge, execution, termine] = banc;
     etat.bloquer = true;
-    const auto pilote =
-        NouveauPilote.remplacer([&etat] { return std::make_unique<PiloteEssai>(etat); });
-    LienSerie lien;
-    lien.setPeripherique(QStringLiteral("/dev/ttyESSAI"));
-    ExecutionProgramme execution(lien);
-    QSignalSpy termine(&execution, &ExecutionProgramme::termine);
     execution.demarrer(troisEtapes());
     QTRY_VERIFY(etat.bloque);
     execution.arreter();

@@ -296,8 +296,8 @@ QList<ValeurRefusee> VerifierLimites(const Programme &programme, const Limites &
         for (ValeurRefusee valeur : VerifierLimites(etape.grille, limites, noms)) {
             if (programme.etapes.size() > 1)
                 valeur.message = (etape.nom.isEmpty()
-                                      ? Textes::tr("Étape %1 : ").arg(k + 1)
-                                      : Textes::tr("Étape %1 (%2) : ").arg(k + 1).arg(etape.nom)) +
+                                      ? Textes::tr("Étape %1 : ").arg(k + 1)
+                                      : Textes::tr("Étape %1 (%2) : ").arg(k + 1).arg(etape.nom)) +
                                  valeur.message;
             refus << valeur;
         }

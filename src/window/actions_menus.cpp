@@ -86,7 +86,7 @@ void Form1::EnregistrerSequence_Click()
         if (!valeurs.isEmpty())
             Afficher(this, GenreMessage::Avertissement, Form1::tr("Séquence enregistrée"),
                      Form1::tr("La séquence a été enregistrée dans « %1 », mais elle dépasse les "
-                               "limites de ce banc ; « TEST » la refuserait ici :\n\n%2.")
+                               "limites de ce banc ; « TEST » la refuserait ici :\n\n%2.")
                          .arg(NomLisible(chemin), valeurs.join(QStringLiteral(".\n\n"))));
     } else {
         Afficher(this, GenreMessage::Erreur, titre,

@@ -193,7 +193,10 @@ QWidget *FenetreProgramme::creerEdition()
     grille->setColumnStretch(1, 1);
     connect(m_nom, &QLineEdit::textEdited, this, &FenetreProgramme::nommer);
     connect(m_attente, &QDoubleSpinBox::valueChanged, this, &FenetreProgramme::changerAttente);
-    connect(m_fois, &QSpinBox::valueChanged, this, [this](int fois) { m_repetitions = fois; });
+    connect(m_fois, &QSpinBox::valueChanged, this, [this](int fois) {
+        m_repetitions = fois;
+        montrerResume();
+    });
     return zone;
 }
 
@@ -231,8 +234,7 @@ QWidget *FenetreProgramme::creerSuivi()
     m_barre = new QProgressBar(zone);
     m_barre->setObjectName(QStringLiteral("barreProgression"));
     m_barre->setAccessibleName(tr("Étapes envoyées"));
-    m_barre->setRange(0, 1);
-    m_barre->setValue(0);
+    m_barre->setFormat(tr("%v/%m étapes envoyées"));
     m_etat = new QLabel(zone);
     m_etat->setObjectName(QStringLiteral("etatProgramme"));
     m_etat->setTextFormat(Qt::PlainText);
@@ -287,6 +289,27 @@ void FenetreProgramme::remplirListe(int choisie)
     if (choisie >= 0 && choisie < m_etapes.size())
         m_liste->setCurrentItem(m_liste->topLevelItem(choisie));
     montrerChoisie();
+    montrerResume();
+}
+
+void FenetreProgramme::montrerResume(bool barre)
+{
+    // At rest, what a run would do.
+    const Programme programme = this->programme();
+    const qint64 envois = programme.etapes.size() * qint64(programme.repetitions);
+    m_progression->setText(
+        programme.etapes.isEmpty()
+            ? tr("Aucune étape : ajoutez la grille du panneau, ou ouvrez un programme.")
+            : tr("Étapes : %1 · cycles : %2 · attentes en tout : environ %3")
+                  .arg(programme.etapes.size())
+                  .arg(programme.repetitions)
+                  .arg(texteDuree(qint64(AttenteTotaleDixiemes(programme)) * programme.repetitions *
+                                  100)));
+    m_progression->setAccessibleName(m_progression->text());
+    if (!barre)
+        return;
+    m_barre->setRange(0, int(qMax<qint64>(1, envois)));
+    m_barre->setValue(0);
 }
 
 void FenetreProgramme::remplirRangee(int rangee)
@@ -402,6 +425,7 @@ void FenetreProgramme::changerAttente(double secondes)
         return;
     m_etapes[k].attenteDixiemes = qBound(0, qRound(secondes * 10), AttenteMaxDixiemes);
     remplirRangee(k);
+    montrerResume();
 }
 
 void FenetreProgramme::ouvrir()
@@ -625,7 +649,7 @@ void FenetreProgramme::termine(const ResultatProgramme &resultat)
                         ? tr("Programme arrêté à %1 : %2").arg(heure(), envoyees(resultat))
                         : tr("Programme non terminé à %1 : %2").arg(heure(), envoyees(resultat)));
     annoncer(m_etat, QAccessible::Alert);
-    m_progression->clear();
+    montrerResume(false); // the bar keeps what went
     actualiser();
     signalerFin(resultat);
 }

@@ -80,6 +80,9 @@ private:
     void pause(int etape, int cycle);
     void termine(const ResultatProgramme &resultat);
     void montrerProgression();
+    // What the program would send, while it does not run; the bar at 0
+    // unless `barre` is false.
+    void montrerResume(bool barre = true);
     // The step being sent in bold (-1: none).
     void surligner(int rangee);
     // The waits still to come, in ms.

@@ -216,6 +216,7 @@ void TestMainWindow::menus()
          {{"OuvrirSequence", QStringLiteral("Ouvrir Sequence")},
           {"EnregistrerSequence", QStringLiteral("Enregistrer Sequence")},
           {"EffacerSequenceActuelle", QStringLiteral("Effacer Sequence Actuelle")},
+          {"Programme", QStringLiteral("&Programme…")},
           {"JournalEnvois", QStringLiteral("Journal des envois…")},
           {"Quitter", QStringLiteral("Quitter le programme")}}},
         {"Initialisation",

@@ -747,6 +747,10 @@ Nothing was sent</translation>
         <translation>%1 s</translation>
     </message>
     <message>
+        <source>%1,%2 s</source>
+        <translation>%1.%2 s</translation>
+    </message>
+    <message>
         <source>%1.
 Aucun envoi n&apos;est possible tant qu&apos;il l&apos;est</source>
         <translation>%1.
@@ -781,6 +785,12 @@ Nothing can be sent while it is</translation>
 </translation>
     </message>
     <message>
+        <source>tarvik-envoyer&#xa0;: l&apos;étape %1 a échoué au parcours %2, rien n&apos;a été envoyé après elle.
+</source>
+        <translation>tarvik-envoyer: step %1 failed in run %2, nothing was sent after it.
+</translation>
+    </message>
+    <message>
         <source>tarvik-envoyer&#xa0;: étape %1, parcours %2/%3
 </source>
         <translation>tarvik-envoyer: step %1, run %2/%3
@@ -800,15 +810,371 @@ Nothing can be sent while it is</translation>
         <source>--depuis %1&#xa0;: le fichier s&apos;arrête à l&apos;étape %2</source>
         <translation>--depuis %1: the file ends at step %2</translation>
     </message>
+</context>
+<context>
+    <name>FenetreProgramme</name>
     <message>
-        <source>%1,%2 s</source>
-        <translation>%1.%2 s</translation>
+        <source>fr_FR</source>
+        <comment>the locale whose numbers the window writes</comment>
+        <translation>en_GB</translation>
     </message>
     <message>
-        <source>tarvik-envoyer&#xa0;: l&apos;étape %1 a échoué au parcours %2, rien n&apos;a été envoyé après elle.
-</source>
-        <translation>tarvik-envoyer: step %1 failed in run %2, nothing was sent after it.
-</translation>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>%1 min %2 s</source>
+        <translation>%1 min %2 s</translation>
+    </message>
+    <message>
+        <source>%1 h %2 min</source>
+        <translation>%1 h %2 min</translation>
+    </message>
+    <message>
+        <source>Étape %1</source>
+        <translation>Step %1</translation>
+    </message>
+    <message>
+        <source>Étape %1 (%2)</source>
+        <translation>Step %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Étapes du programme</source>
+        <translation>Program steps</translation>
+    </message>
+    <message>
+        <source>Étape</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>Lignes</source>
+        <translation>Lines</translation>
+    </message>
+    <message>
+        <source>Attente après</source>
+        <translation>Wait after</translation>
+    </message>
+    <message>
+        <source>&amp;Ajouter la grille</source>
+        <translation>&amp;Add the Grid</translation>
+    </message>
+    <message>
+        <source>Ajoute la grille du panneau comme étape, après l&apos;étape choisie, une fois vérifiée comme «&#xa0;TEST&#xa0;» la vérifie.</source>
+        <translation>Adds the panel&apos;s grid as a step, after the selected step, once checked as “TEST” checks it.</translation>
+    </message>
+    <message>
+        <source>C&amp;harger dans la grille</source>
+        <translation>Load into &amp;Grid</translation>
+    </message>
+    <message>
+        <source>Remplit la grille du panneau avec l&apos;étape choisie, sans rien envoyer.</source>
+        <translation>Fills the panel&apos;s grid with the selected step, without sending anything.</translation>
+    </message>
+    <message>
+        <source>&amp;Monter</source>
+        <translation>Move &amp;Up</translation>
+    </message>
+    <message>
+        <source>&amp;Descendre</source>
+        <translation>Move Do&amp;wn</translation>
+    </message>
+    <message>
+        <source>Re&amp;tirer</source>
+        <translation>&amp;Remove</translation>
+    </message>
+    <message>
+        <source>&amp;Ouvrir…</source>
+        <translation>&amp;Open…</translation>
+    </message>
+    <message>
+        <source>Enre&amp;gistrer…</source>
+        <translation>&amp;Save…</translation>
+    </message>
+    <message>
+        <source>Nom de l&apos;étape choisie</source>
+        <translation>Name of the selected step</translation>
+    </message>
+    <message>
+        <source>Attente après l&apos;étape choisie, en secondes</source>
+        <translation>Wait after the selected step, in seconds</translation>
+    </message>
+    <message>
+        <source> s</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source> fois</source>
+        <translation> times</translation>
+    </message>
+    <message>
+        <source>Répéter le programme, nombre de fois</source>
+        <translation>Repeat the program, number of times</translation>
+    </message>
+    <message>
+        <source>&amp;Nom de l&apos;étape&#xa0;:</source>
+        <translation>Step &amp;name:</translation>
+    </message>
+    <message>
+        <source>Att&amp;ente après&#xa0;:</source>
+        <translation>Wa&amp;it after:</translation>
+    </message>
+    <message>
+        <source>Ré&amp;péter&#xa0;:</source>
+        <translation>Re&amp;peat:</translation>
+    </message>
+    <message>
+        <source>&amp;Lancer</source>
+        <translation>Star&amp;t</translation>
+    </message>
+    <message>
+        <source>Pas à pa&amp;s</source>
+        <translation>Step b&amp;y Step</translation>
+    </message>
+    <message>
+        <source>Envoie l&apos;étape suivante et s&apos;arrête après elle.</source>
+        <translation>Sends the next step and stops after it.</translation>
+    </message>
+    <message>
+        <source>A&amp;rrêter (Échap)</source>
+        <translation>Stop (Es&amp;c)</translation>
+    </message>
+    <message>
+        <source>Plus rien n&apos;est envoyé. Une ligne déjà remise au port ne peut pas être rappelée&#xa0;: pour arrêter la machine elle-même, utilisez son arrêt d&apos;urgence.</source>
+        <translation>Nothing more is sent. A line already handed to the port cannot be called back: to stop the machine itself, use its emergency stop.</translation>
+    </message>
+    <message>
+        <source>Étapes envoyées</source>
+        <translation>Steps sent</translation>
+    </message>
+    <message>
+        <source>%v/%m étapes envoyées</source>
+        <translation>%v/%m steps sent</translation>
+    </message>
+    <message>
+        <source>Programme à l&apos;arrêt</source>
+        <translation>Program not running</translation>
+    </message>
+    <message>
+        <source>Programme</source>
+        <translation>Program</translation>
+    </message>
+    <message>
+        <source>Programme – %1</source>
+        <translation>Program – %1</translation>
+    </message>
+    <message>
+        <source>Aucune étape&#xa0;: ajoutez la grille du panneau, ou ouvrez un programme.</source>
+        <translation>No steps: add the panel&apos;s grid, or open a program.</translation>
+    </message>
+    <message>
+        <source>Étapes&#xa0;: %1 · cycles&#xa0;: %2 · attentes en tout&#xa0;: environ %3</source>
+        <translation>Steps: %1 · cycles: %2 · waits in all: about %3</translation>
+    </message>
+    <message>
+        <source>Attente après&#xa0;: %1</source>
+        <translation>Wait after: %1</translation>
+    </message>
+    <message>
+        <source>La dernière étape n&apos;a pas d&apos;attente après elle.</source>
+        <translation>The last step has no wait after it.</translation>
+    </message>
+    <message>
+        <source>Étape non ajoutée</source>
+        <translation>Step Not Added</translation>
+    </message>
+    <message>
+        <source>.
+Rien n&apos;a été ajouté au programme</source>
+        <translation>.
+Nothing was added to the program</translation>
+    </message>
+    <message>
+        <source>Nom refusé&#xa0;: %1.</source>
+        <translation>Name refused: %1.</translation>
+    </message>
+    <message>
+        <source>Ouvrir un programme</source>
+        <translation>Open a Program</translation>
+    </message>
+    <message>
+        <source>Programmes (*.prog *.seq);;Tous les fichiers (*)</source>
+        <translation>Programs (*.prog *.seq);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Programme non ouvert</source>
+        <translation>Program Not Opened</translation>
+    </message>
+    <message>
+        <source>Enregistrer le programme</source>
+        <translation>Save the Program</translation>
+    </message>
+    <message>
+        <source>Programmes (*.prog);;Tous les fichiers (*)</source>
+        <translation>Programs (*.prog);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Programme non enregistré</source>
+        <translation>Program Not Saved</translation>
+    </message>
+    <message>
+        <source>Le programme n&apos;a pas pu être écrit dans «&#xa0;%1&#xa0;»&#xa0;: %2.
+%3</source>
+        <translation>The program could not be written to “%1”: %2.
+%3</translation>
+    </message>
+    <message>
+        <source>Le fichier qui s&apos;y trouvait est resté intact.</source>
+        <translation>The file that was there is unchanged.</translation>
+    </message>
+    <message>
+        <source>Aucun fichier n&apos;a été créé.</source>
+        <translation>No file was created.</translation>
+    </message>
+    <message>
+        <source>Programme non lancé</source>
+        <translation>Program Not Started</translation>
+    </message>
+    <message>
+        <source>«&#xa0;TEST&#xa0;» envoie une séquence&#xa0;: lancez le programme une fois cet envoi fini.
+Rien n&apos;a été envoyé.</source>
+        <translation>“TEST” is sending a sequence: start the program once it is done.
+Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>Lancer le programme</source>
+        <translation>Start the Program</translation>
+    </message>
+    <message>
+        <source>%1 est choisie. Lancer le programme depuis elle, après avoir vérifié où en est la machine&#xa0;?
+Les étapes qui la précèdent ne seront pas envoyées.</source>
+        <translation>%1 is selected. Start the program from it, after checking where the machine stands?
+The steps before it will not be sent.</translation>
+    </message>
+    <message>
+        <source>Depuis l&apos;étape %1</source>
+        <translation>From Step %1</translation>
+    </message>
+    <message>
+        <source>Depuis le début</source>
+        <translation>From the Start</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Programme lancé à %1</source>
+        <translation>Program started at %1</translation>
+    </message>
+    <message>
+        <source>%1 envoyée · Pas à pas&#xa0;: %2 attend</source>
+        <translation>%1 sent · Step by step: %2 waits</translation>
+    </message>
+    <message>
+        <source> (cycle %1/%2)</source>
+        <translation> (cycle %1/%2)</translation>
+    </message>
+    <message>
+        <source>Étape %1/%2</source>
+        <translation>Step %1/%2</translation>
+    </message>
+    <message>
+        <source> · cycle %1/%2</source>
+        <translation> · cycle %1/%2</translation>
+    </message>
+    <message>
+        <source> · reste environ %1</source>
+        <translation> · about %1 left</translation>
+    </message>
+    <message>
+        <source>Programme terminé à %1</source>
+        <translation>Program finished at %1</translation>
+    </message>
+    <message>
+        <source>Programme arrêté à %1&#xa0;: %2</source>
+        <translation>Program stopped at %1: %2</translation>
+    </message>
+    <message>
+        <source>Programme non terminé à %1&#xa0;: %2</source>
+        <translation>Program not finished at %1: %2</translation>
+    </message>
+    <message>
+        <source>Programme arrêté</source>
+        <translation>Program Stopped</translation>
+    </message>
+    <message>
+        <source>Programme non terminé</source>
+        <translation>Program Not Finished</translation>
+    </message>
+    <message>
+        <source>l&apos;étape %1</source>
+        <translation>step %1</translation>
+    </message>
+    <message>
+        <source>l&apos;étape %1 (%2)</source>
+        <translation>step %1 (%2)</translation>
+    </message>
+    <message>
+        <source>aucune étape envoyée</source>
+        <translation>no step sent</translation>
+    </message>
+    <message>
+        <source>étape %1 envoyée</source>
+        <translation>step %1 sent</translation>
+    </message>
+    <message>
+        <source>étapes %1 à %2 envoyées</source>
+        <translation>steps %1 to %2 sent</translation>
+    </message>
+    <message>
+        <source>%1 au cycle %2 sur %3</source>
+        <translation>%1 in cycle %2 of %3</translation>
+    </message>
+    <message>
+        <source>Une ligne remise au port ne peut pas être rappelée&#xa0;: pour arrêter la machine elle-même, utilisez son arrêt d&apos;urgence.</source>
+        <translation>A line handed to the port cannot be called back: to stop the machine itself, use its emergency stop.</translation>
+    </message>
+    <message>
+        <source>Programme arrêté avant sa première étape&#xa0;: rien n&apos;a été envoyé.</source>
+        <translation>Program stopped before its first step: nothing was sent.</translation>
+    </message>
+    <message>
+        <source>Programme arrêté pendant %1&#xa0;: %2.
+%3
+%4</source>
+        <translation>Program stopped during %1: %2.
+%3
+%4</translation>
+    </message>
+    <message>
+        <source>Programme arrêté&#xa0;: %1, rien ne restait à envoyer.
+%2</source>
+        <translation>Program stopped: %1, nothing was left to send.
+%2</translation>
+    </message>
+    <message>
+        <source>Programme arrêté&#xa0;: %1, %2 ne l&apos;a pas été.
+%3</source>
+        <translation>Program stopped: %1, %2 was not.
+%3</translation>
+    </message>
+    <message>
+        <source>Le programme n&apos;a pas commencé.
+%1</source>
+        <translation>The program did not start.
+%1</translation>
+    </message>
+    <message>
+        <source>Le programme n&apos;a pas commencé.</source>
+        <translation>The program did not start.</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas passée&#xa0;: rien n&apos;a été envoyé après elle (%2).
+%3
+Vérifiez la carte, son câble et l&apos;état de la machine avant de relancer le programme.</source>
+        <translation>%1 did not go through: nothing was sent after it (%2).
+%3
+Check the board, its cable and the machine&apos;s state before starting the program again.</translation>
     </message>
 </context>
 <context>
@@ -1327,22 +1693,56 @@ Sequences are sent all the same. This message will not come back before the pane
         <translation>Sequence Saved</translation>
     </message>
     <message>
-        <source>La séquence a été enregistrée dans «&#xa0;%1&#xa0;», mais elle dépasse les limites de ce banc&#xa0;; «&#xa0;TEST&#xa0;» la refuserait ici&#xa0;:
-
-%2.</source>
-        <translation>The sequence was saved to &quot;%1&quot;, but it goes past this bench&apos;s limits; &quot;TEST&quot; would refuse it here:
-
-%2.</translation>
+        <source>Un envoi est en cours&#xa0;: le port ne peut pas changer avant sa fin.</source>
+        <translation>A send is under way: the port cannot change before it ends.</translation>
     </message>
     <message>
         <source>%1.
 Aucun envoi n&apos;est possible tant qu&apos;il l&apos;est</source>
         <translation>%1.
-Nothing can be sent while it is</translation>
+No send is possible while it is</translation>
+    </message>
+    <message>
+        <source>&amp;Programme…</source>
+        <translation>&amp;Program…</translation>
+    </message>
+    <message>
+        <source>Programme non lancé</source>
+        <translation>Program Not Started</translation>
+    </message>
+    <message>
+        <source>Un programme est en cours&#xa0;: «&#xa0;TEST&#xa0;» n&apos;envoie rien tant qu&apos;il n&apos;est pas fini. Pour l&apos;arrêter&#xa0;: «&#xa0;Arrêter&#xa0;» (Échap) dans la fenêtre «&#xa0;Programme&#xa0;».
+Rien n&apos;a été envoyé.</source>
+        <translation>A program is under way: “TEST” sends nothing until it is over. To stop it: “Stop” (Esc) in the “Program” window.
+Nothing was sent.</translation>
     </message>
     <message>
         <source>hors limites</source>
-        <translation>over the limits</translation>
+        <translation>beyond limits</translation>
+    </message>
+    <message>
+        <source>arrêté</source>
+        <translation>stopped</translation>
+    </message>
+    <message>
+        <source>Dernier programme&#xa0;: terminé à %1</source>
+        <translation>Last program: finished at %1</translation>
+    </message>
+    <message>
+        <source>Dernier programme&#xa0;: arrêté à %1</source>
+        <translation>Last program: stopped at %1</translation>
+    </message>
+    <message>
+        <source>Dernier programme&#xa0;: non terminé à %1&#xa0;: %2</source>
+        <translation>Last program: not finished at %1: %2</translation>
+    </message>
+    <message>
+        <source>La séquence a été enregistrée dans «&#xa0;%1&#xa0;», mais elle dépasse les limites de ce banc&#xa0;; «&#xa0;TEST&#xa0;» la refuserait ici&#xa0;:
+
+%2.</source>
+        <translation>The sequence was saved in “%1”, but it goes beyond this bench&apos;s limits; “TEST” would refuse it here:
+
+%2.</translation>
     </message>
 </context>
 <context>
@@ -1877,16 +2277,16 @@ Try “%1 --help”.
         <translation>the file is over %1 MiB</translation>
     </message>
     <message>
-        <source>le fichier dépasse %1 Kio</source>
-        <translation>the file is larger than %1 KiB</translation>
-    </message>
-    <message>
         <source>Étape %1&#xa0;: </source>
         <translation>Step %1: </translation>
     </message>
     <message>
         <source>Étape %1 (%2)&#xa0;: </source>
         <translation>Step %1 (%2): </translation>
+    </message>
+    <message>
+        <source>le fichier dépasse %1 Kio</source>
+        <translation>the file is larger than %1 KiB</translation>
     </message>
 </context>
 <context>

@@ -149,7 +149,8 @@ void ExecutionProgramme::etapeFinie()
         return;
     }
     Q_EMIT attente(ms);
-    m_horloge->planifier(ms, [this] { envoyerEtape(); });
+    if (m_enCours) // a Stop heard as the wait was told sends nothing more
+        m_horloge->planifier(ms, [this] { envoyerEtape(); });
 }
 
 bool ExecutionProgramme::avancer()

@@ -14,6 +14,7 @@
 #include "window/dialogue_limites.h"
 #include "window/dialogue_port.h"
 #include "window/dialogues.h"
+#include "window/fenetre_programme.h"
 #include "window/main_window.h"
 
 #include <QFileInfo>
@@ -31,26 +32,6 @@ QString filtreSequences()
 QString filtreNoms()
 {
     return Form1::tr("Désignations d'axes (*.txt);;Tous les fichiers (*)");
-}
-
-// Reads a file and parses it with `analyser`; on a refusal shows why, names
-// the file and returns false.
-template <class Analyse, class Analyseur>
-bool lireFichierChoisi(QWidget *parent, const QString &chemin, const QString &titre,
-                       Analyseur analyser, Analyse &analyse)
-{
-    const FichierLu fichier = LireFichier(chemin);
-    std::optional<Echec> echec = fichier.echec;
-    if (!echec) {
-        analyse = analyser(fichier.contenu);
-        echec = analyse.echec;
-    }
-    if (!echec)
-        return true;
-    Afficher(parent, GenreMessage::Erreur, titre,
-             Form1::tr("Le fichier « %1 » n'a pas été ouvert.\n%2.\nRien n'a été changé.")
-                 .arg(NomLisible(chemin), echec->message));
-    return false;
 }
 
 // Saves `choix` as the port (empty: port 1), if a settings file can hold it.
@@ -71,8 +52,11 @@ void Form1::OuvrirSequence_Click()
     const QString chemin = ChoisirFichier(this, ModeFichier::Ouvrir,
                                           Form1::tr("Ouvrir une séquence"), filtreSequences());
     SequenceAnalysee analysee;
-    if (chemin.isEmpty() || !lireFichierChoisi(this, chemin, Form1::tr("Séquence non ouverte"),
-                                               AnalyserSequence, analysee))
+    if (chemin.isEmpty() || !LireFichierChoisi(this, chemin, Form1::tr("Séquence non ouverte"),
+                                               [&](const QByteArray &contenu) {
+                                                   analysee = AnalyserSequence(contenu);
+                                                   return analysee.echec;
+                                               }))
         return;
     remplirGrille(*analysee.grille);
 }
@@ -135,6 +119,18 @@ void Form1::JournalEnvois_Click()
     m_journal->activateWindow();
 }
 
+void Form1::Programme_Click()
+{
+    // Never modal either: the grid stays in use while a program is made.
+    if (!m_fenetreProgramme) {
+        m_fenetreProgramme = new FenetreProgramme(*this);
+        connect(m_fenetreProgramme, &FenetreProgramme::grilleChargee, this, &Form1::remplirGrille);
+    }
+    m_fenetreProgramme->show();
+    m_fenetreProgramme->raise();
+    m_fenetreProgramme->activateWindow();
+}
+
 void Form1::DesignAxe_Click()
 {
     const QString chemin =
@@ -142,8 +138,11 @@ void Form1::DesignAxe_Click()
                        Form1::tr("Ouvrir un fichier de désignation d'axes"), filtreNoms());
     NomsAnalyses analyses;
     if (chemin.isEmpty() ||
-        !lireFichierChoisi(this, chemin, Form1::tr("Désignation d'axes non ouverte"),
-                           AnalyserNomsAxes, analyses))
+        !LireFichierChoisi(this, chemin, Form1::tr("Désignation d'axes non ouverte"),
+                           [&](const QByteArray &contenu) {
+                               analyses = AnalyserNomsAxes(contenu);
+                               return analyses.echec;
+                           }))
         return;
     nommerAxes(analyses.noms);
     // Opened again at the next start.
@@ -207,6 +206,11 @@ void Form1::ChoisirPort_Click()
 {
     // The field shows the port in use here, unless --port imposes one: then
     // the saved choice, and the dialog names the imposed port above it.
+    if (envoiEnCours()) { // the run holds the port it opened
+        Afficher(this, GenreMessage::Avertissement, Form1::tr("Port série"),
+                 Form1::tr("Un envoi est en cours : le port ne peut pas changer avant sa fin."));
+        return;
+    }
     const PortChoisi actuel = m_lien.port();
     const bool impose = actuel.origine == OriginePort::Option;
     DialoguePort dialogue(impose                                   ? m_reglages.reglages.port

@@ -1,8 +1,20 @@
 #include "window/dialogues.h"
 
+#include "system/noms.h"
+
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+
+namespace {
+
+// Its texts are the panel's, where they were first written.
+struct Textes {
+    Q_DECLARE_TR_FUNCTIONS(Form1)
+};
+
+} // namespace
 
 void Afficher(QWidget *parent, GenreMessage genre, const QString &titre, const QString &texte)
 {
@@ -54,4 +66,20 @@ QString ChoisirFichier(QWidget *parent, ModeFichier mode, const QString &titre,
     if (dialogue.exec() != QDialog::Accepted)
         return {};
     return dialogue.selectedFiles().value(0);
+}
+
+bool LireFichierChoisi(QWidget *parent, const QString &chemin, const QString &titre,
+                       const std::function<std::optional<Echec>(const QByteArray &)> &analyser,
+                       qsizetype taille)
+{
+    const FichierLu fichier = LireFichier(chemin, taille);
+    std::optional<Echec> echec = fichier.echec;
+    if (!echec)
+        echec = analyser(fichier.contenu);
+    if (!echec)
+        return true;
+    Afficher(parent, GenreMessage::Erreur, titre,
+             Textes::tr("Le fichier « %1 » n'a pas été ouvert.\n%2.\nRien n'a été changé.")
+                 .arg(NomLisible(chemin), echec->message));
+    return false;
 }

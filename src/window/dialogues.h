@@ -2,11 +2,15 @@
 // display in its place, so that no dialog ever blocks them.
 #pragma once
 
+#include "core/echec.h"
+#include "system/lecture.h"
 #include "system/substituable.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -42,3 +46,11 @@ using ChoixFichier = std::function<QString(QWidget *parent, ModeFichier mode, co
 inline Substituable<ChoixFichier> ChoixDeFichier;
 QString ChoisirFichier(QWidget *parent, ModeFichier mode, const QString &titre,
                        const QString &filtre, const QString &suffixe = {});
+
+// Reads the file at `chemin`, bounded to `taille` bytes and never blocking,
+// and hands its bytes to `analyser`. When the file cannot be read or
+// `analyser` refuses it, the operator is told why under `titre`, with the
+// file named, and it is false.
+bool LireFichierChoisi(QWidget *parent, const QString &chemin, const QString &titre,
+                       const std::function<std::optional<Echec>(const QByteArray &)> &analyser,
+                       qsizetype taille = TailleMaxFichier);

@@ -7,6 +7,7 @@
 #include "system/noms.h"
 #include "window/case_grille.h"
 #include "window/dialogues.h"
+#include "window/fenetre_programme.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -169,12 +170,7 @@ Form1::Form1(const ReglagesLus &reglages, const LimitesLues &limites, QWidget *p
         m_listeVidee = true;
     });
     connect(&m_execution, &ExecutionProgramme::ligneRemise, this, &Form1::ajouterLigne);
-    connect(&m_execution, &ExecutionProgramme::etapeTerminee, this,
-            [this](const ResultatEtape &etape) {
-                if (const auto rate = EcrireJournal(
-                        EnregistrementDe(etape.envoi, etape.debut, QStringLiteral("tarvik"))))
-                    signalerJournal(*rate);
-            });
+    connect(&m_execution, &ExecutionProgramme::etapeTerminee, this, &Form1::consignerEtape);
     connect(&m_execution, &ExecutionProgramme::termine, this, &Form1::finEnvoi);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -182,6 +178,24 @@ Form1::Form1(const ReglagesLus &reglages, const LimitesLues &limites, QWidget *p
     montrerPort();
     chargerDesignation();
     m_rangees[0].pas->setFocus();
+}
+
+void Form1::consignerEtape(const ResultatEtape &etape)
+{
+    // A program's step is named by its program and its number, from 1.
+    const QString source =
+        programmeEnCours()
+            ? QStringLiteral("%1:%2").arg(m_sourceProgramme, QString::number(etape.etape + 1))
+            : QString();
+    if (const auto rate = EcrireJournal(
+            EnregistrementDe(etape.envoi, etape.debut, QStringLiteral("tarvik"), source)))
+        signalerJournal(*rate);
+}
+
+Form1::~Form1()
+{
+    delete m_fenetreProgramme;
+    disconnect(&m_execution, nullptr, this, nullptr);
 }
 
 void Form1::appliquerLimites(const LimitesLues &limites)
@@ -399,6 +413,7 @@ QList<Form1::Menu> Form1::barreDeMenus()
             {"OuvrirSequence", QT_TRANSLATE_NOOP("Form1", "Ouvrir Sequence"), &Form1::OuvrirSequence_Click, "Ctrl+O"},
             {"EnregistrerSequence", QT_TRANSLATE_NOOP("Form1", "Enregistrer Sequence"), &Form1::EnregistrerSequence_Click, "Ctrl+S"},
             {"EffacerSequenceActuelle", QT_TRANSLATE_NOOP("Form1", "Effacer Sequence Actuelle"), &Form1::EffacerSequenceActuelle_Click},
+            {"Programme", QT_TRANSLATE_NOOP("Form1", "&Programme…"), &Form1::Programme_Click},
             {"JournalEnvois", QT_TRANSLATE_NOOP("Form1", "Journal des envois…"), &Form1::JournalEnvois_Click, "Ctrl+J"},
             {"Quitter", QT_TRANSLATE_NOOP("Form1", "Quitter le programme"), &Form1::Quitter_Click, "Ctrl+Q"}}},
         {"Initialisation", QT_TRANSLATE_NOOP("Form1", "&Initialisation"), {
@@ -513,8 +528,43 @@ void Form1::marquerCase(int numero, Colonne colonne)
         boite->marquer(CaseGrille::Marque::Aucune, {});
 }
 
+std::optional<Grille> Form1::grilleVerifiee(const QString &titre, const QString &suite)
+{
+    const GrilleVerifiee verifiee = VerifierGrille(textes(), m_noms, &m_limites);
+    if (verifiee.grille)
+        return verifiee.grille;
+    activateWindow(); // the box named takes the focus here
+    signalerEchec(titre, Echec{verifiee.echec->message + suite}, verifiee.echec);
+    return std::nullopt;
+}
+
+bool Form1::lancerProgramme(const Programme &programme, const QString &source, int depuis,
+                            ExecutionProgramme::Mode mode)
+{
+    if (envoiEnCours() || programme.etapes.isEmpty())
+        return false;
+    m_surveillance.oublierRebranchement(); // said until this run
+    if (!dansLesLimites(programme, Form1::tr("Programme non lancé"), source))
+        return false;
+    m_lanceur = Lanceur::Programme;
+    m_sourceProgramme = source;
+    m_depuis = depuis;
+    m_debutEnvoi = QDateTime::currentDateTime();
+    m_listeVidee = false;
+    m_execution.demarrer(programme, depuis, programme.repetitions, mode);
+    return true;
+}
+
 void Form1::envoyerGrille()
 {
+    if (programmeEnCours()) {
+        // Never queued behind a program, to leave at a moment no one chose.
+        Afficher(this, GenreMessage::Avertissement, Form1::tr("Séquence non envoyée"),
+                 Form1::tr("Un programme est en cours : « TEST » n'envoie rien tant qu'il n'est "
+                           "pas fini. Pour l'arrêter : « Arrêter » (Échap) dans la fenêtre "
+                           "« Programme ».\nRien n'a été envoyé."));
+        return;
+    }
     // A click during a run gets its own run once the current one has closed
     // the port.
     ++m_demandes;
@@ -549,6 +599,7 @@ void Form1::lancerEnvoi()
         m_listeVidee = false;
         Programme test;
         test.etapes << EtapeProgramme{{}, *verifiee.grille, 0};
+        m_lanceur = Lanceur::Test;
         m_execution.demarrer(test);
         return;
     }
@@ -556,8 +607,13 @@ void Form1::lancerEnvoi()
 
 void Form1::finEnvoi(const ResultatProgramme &resultat)
 {
+    const Lanceur lanceur = std::exchange(m_lanceur, Lanceur::Aucun);
     if (resultat.fin == ResultatProgramme::Fin::Interrompue) {
         m_demandes = 0; // the program is ending: no message, no other run
+        return;
+    }
+    if (lanceur == Lanceur::Programme) {
+        finProgramme(resultat);
         return;
     }
     m_finissant = true;
@@ -578,7 +634,34 @@ void Form1::finEnvoi(const ResultatProgramme &resultat)
     lancerEnvoi();
 }
 
-void Form1::montrerTentative(const QDateTime &quand, const QString &echec, bool listeVidee)
+void Form1::finProgramme(const ResultatProgramme &resultat)
+{
+    const QDateTime fin = QDateTime::currentDateTime();
+    if (resultat.ouverture) // the steps journal themselves
+        if (const auto rate = EcrireJournal(EnregistrementDe(
+                *resultat.ouverture, m_debutEnvoi, QStringLiteral("tarvik"),
+                QStringLiteral("%1:%2").arg(m_sourceProgramme, QString::number(m_depuis + 1)))))
+            signalerJournal(*rate);
+    m_surveillance.verifier(); // the run may have found the port in another state
+    const std::optional<EchecLien> echec = resultat.ouverture ? resultat.ouverture->echec
+                                           : resultat.etapes.isEmpty()
+                                               ? std::nullopt
+                                               : resultat.etapes.last().envoi.echec;
+    const QString heure = fin.toString(QStringLiteral("HH:mm:ss"));
+    const QString mots = echec ? enQuelquesMots(echec->genre) : Form1::tr("arrêté");
+    if (resultat.fin == ResultatProgramme::Fin::Terminee)
+        montrerTentative(fin, {}, m_listeVidee,
+                         Form1::tr("Dernier programme : terminé à %1").arg(heure));
+    else if (resultat.fin == ResultatProgramme::Fin::Arretee)
+        montrerTentative(fin, mots, m_listeVidee,
+                         Form1::tr("Dernier programme : arrêté à %1").arg(heure));
+    else
+        montrerTentative(fin, mots, m_listeVidee,
+                         Form1::tr("Dernier programme : non terminé à %1 : %2").arg(heure, mots));
+}
+
+void Form1::montrerTentative(const QDateTime &quand, const QString &echec, bool listeVidee,
+                             const QString &texte)
 {
     const QString heure = quand.toString(QStringLiteral("HH:mm:ss"));
     if (echec.isEmpty()) {
@@ -590,6 +673,8 @@ void Form1::montrerTentative(const QDateTime &quand, const QString &echec, bool 
         if (listeVidee)
             m_envoyeeA = heure; // the list shows what went of this one
     }
+    if (!texte.isEmpty())
+        m_etatEnvoi->setText(texte);
     // A list this attempt did not empty is the previous sequence's: greyed,
     // and said so, never taken for what was just sent.
     const bool perimee = !echec.isEmpty() && !listeVidee && m_lignesEnvoyees->count() > 0;

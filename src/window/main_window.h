@@ -14,6 +14,7 @@
 
 class CaseGrille;
 class DialogueJournal;
+class FenetreProgramme;
 class QLabel;
 class QMenu;
 class QLineEdit;
@@ -33,6 +34,8 @@ public:
     // from its next start.
     explicit Form1(const ReglagesLus &reglages = {}, const LimitesLues &limites = {},
                    QWidget *parent = nullptr);
+    // A run stopped by the window's end tells no one.
+    ~Form1() override;
 
     // The grid's texts, row by row.
     TextesGrille textes() const;
@@ -51,6 +54,23 @@ public:
     // with `source`, and it is false.
     bool dansLesLimites(const Programme &programme, const QString &titre,
                         const QString &source = {});
+
+    // The grid, checked as TEST checks it. When a value is refused, the
+    // operator is told under `titre`, the message ending with `suite`, the
+    // box gets the focus, and there is none.
+    std::optional<Grille> grilleVerifiee(const QString &titre, const QString &suite);
+    // The runner behind TEST and the programs: the program window follows
+    // it, steps it on and stops it.
+    ExecutionProgramme &execution() { return m_execution; }
+    // Starts `programme` from step `depuis` (0: the first), as many times as
+    // it says. False, and nothing started, while a TEST or a program is
+    // under way, or when the program goes beyond the bench's limits (said
+    // and journaled). Each step's record names `source` and the step, from
+    // 1: "prise.prog:3".
+    bool lancerProgramme(const Programme &programme, const QString &source, int depuis = 0,
+                         ExecutionProgramme::Mode mode = ExecutionProgramme::Mode::Continu);
+    // A program, not a TEST, is under way.
+    bool programmeEnCours() const { return m_lanceur == Lanceur::Programme; }
 
 protected:
     // Lists one more line handed to the port.
@@ -91,8 +111,12 @@ private:
     void envoyerGrille();
     // Starts the next TEST asked for, whose grid passes its checks.
     void lancerEnvoi();
-    // The end of a TEST: the list, the status line, what to tell.
+    // Journals a step as it ends, TEST's or a program's.
+    void consignerEtape(const ResultatEtape &etape);
+    // The end of a run: for a TEST the list, the status line, what to tell.
     void finEnvoi(const ResultatProgramme &resultat);
+    // The end of a program: the status line; its window tells the rest.
+    void finProgramme(const ResultatProgramme &resultat);
     void remplirGrille(const Grille &grille);
     // Marks a box whose text will not go out as typed, or cannot go at all.
     void marquerCase(int numero, Colonne colonne);
@@ -103,7 +127,9 @@ private:
     void chargerDesignation();
     // The last attempt, on the status bar; the list as the previous sequence's
     // when this one sent nothing.
-    void montrerTentative(const QDateTime &quand, const QString &echec, bool listeVidee);
+    // `texte`, when given, says it instead of "Dernière séquence : …".
+    void montrerTentative(const QDateTime &quand, const QString &echec, bool listeVidee,
+                          const QString &texte = {});
     // Shows a failure; the box of a refused value gets the focus.
     void signalerEchec(const QString &titre, const Echec &echec,
                        const std::optional<ValeurRefusee> &valeur = std::nullopt);
@@ -127,6 +153,7 @@ private:
     void EnregistrerSequence_Click();
     void EffacerSequenceActuelle_Click();
     void JournalEnvois_Click();
+    void Programme_Click();
     void Quitter_Click() { close(); }
     void DesignAxe_Click();
     void ChoisirPort_Click();
@@ -159,6 +186,13 @@ private:
     bool m_finissant = false;  // a TEST's end is being told
     bool m_listeVidee = false; // the run under way emptied the list
     QDateTime m_debutEnvoi;
+    // Who started the run under way: its end is told by TEST or by the
+    // program window, never both.
+    enum class Lanceur { Aucun, Test, Programme };
+    Lanceur m_lanceur = Lanceur::Aucun;
+    QString m_sourceProgramme; // the program's source in the journal
+    int m_depuis = 0;          // the step it started from
 
-    DialogueJournal *m_journal = nullptr; // made at its first opening, then kept
+    DialogueJournal *m_journal = nullptr;           // made at its first opening, then kept
+    FenetreProgramme *m_fenetreProgramme = nullptr; // likewise
 };

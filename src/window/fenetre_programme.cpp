@@ -1,0 +1,740 @@
+#include "window/fenetre_programme.h"
+
+#include "app/programme.h"
+#include "core/fichiers.h"
+#include "system/ecriture.h"
+#include "system/noms.h"
+#include "window/dialogues.h"
+#include "window/main_window.h"
+
+#include <QAccessible>
+#include <QDoubleSpinBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSpinBox>
+#include <QTime>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+enum ColonneListe { ColEtape, ColLignes, ColAttente, NombreColonnes };
+
+// The numbers the window writes and reads follow the panel's language, not
+// the system's locale: "2,5 s" in French.
+QLocale localeNombres()
+{
+    QLocale locale(FenetreProgramme::tr("fr_FR", "the locale whose numbers the window writes"));
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale;
+}
+
+// A wait: "2,5 s", "3 s".
+QString texteAttente(int dixiemes)
+{
+    const QLocale locale = localeNombres();
+    return FenetreProgramme::tr("%1 s").arg(dixiemes % 10 ? locale.toString(dixiemes / 10.0, 'f', 1)
+                                                          : locale.toString(dixiemes / 10));
+}
+
+// A time left, rounded up: "12 s", "2 min 05 s", "1 h 05 min".
+QString texteDuree(qint64 ms)
+{
+    const qint64 s = (ms + 999) / 1000;
+    if (s < 60)
+        return FenetreProgramme::tr("%1 s").arg(s);
+    if (s < 3600)
+        return FenetreProgramme::tr("%1 min %2 s").arg(s / 60).arg(s % 60, 2, 10, QChar(u'0'));
+    return FenetreProgramme::tr("%1 h %2 min").arg(s / 3600).arg(s % 3600 / 60, 2, 10, QChar(u'0'));
+}
+
+// "Étape 3 (prise)", "Étape 3".
+QString titreEtape(const EtapeProgramme &etape, int k)
+{
+    return etape.nom.isEmpty()
+               ? FenetreProgramme::tr("Étape %1").arg(k + 1)
+               : FenetreProgramme::tr("Étape %1 (%2)").arg(QString::number(k + 1), etape.nom);
+}
+
+QString heure()
+{
+    return QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
+}
+
+// Tells a screen reader that `etiquette` says something new.
+void annoncer(QLabel *etiquette, QAccessible::Event genre = QAccessible::NameChanged)
+{
+    etiquette->setAccessibleName(etiquette->text());
+    QAccessibleEvent evenement(etiquette, genre);
+    QAccessible::updateAccessibility(&evenement);
+}
+
+} // namespace
+
+FenetreProgramme::FenetreProgramme(Form1 &panneau)
+    : QWidget(&panneau, Qt::Window)
+    , m_panneau(panneau)
+    , m_minuterie(new QTimer(this))
+{
+    setObjectName(QStringLiteral("FenetreProgramme"));
+    setLocale(localeNombres());
+    auto *haut = new QHBoxLayout;
+    haut->addWidget(creerListe(), 1);
+    haut->addLayout(creerBoutonsEtapes());
+    auto *mise = new QVBoxLayout(this);
+    mise->addLayout(haut, 1);
+    mise->addWidget(creerEdition());
+    mise->addLayout(creerCommandes());
+    mise->addWidget(creerSuivi());
+    m_minuterie->setInterval(1000);
+    connect(m_minuterie, &QTimer::timeout, this, &FenetreProgramme::montrerProgression);
+    suivreExecution();
+    nommerFenetre();
+    remplirListe(-1);
+    resize(760, 480);
+}
+
+QPushButton *FenetreProgramme::bouton(const char *nom, const QString &texte,
+                                      void (FenetreProgramme::*action)())
+{
+    auto *b = new QPushButton(texte, this);
+    b->setObjectName(QLatin1String(nom));
+    b->setAutoDefault(false);
+    connect(b, &QPushButton::clicked, this, action);
+    return b;
+}
+
+QWidget *FenetreProgramme::creerListe()
+{
+    m_liste = new QTreeWidget(this);
+    m_liste->setObjectName(QStringLiteral("listeEtapes"));
+    m_liste->setAccessibleName(tr("Étapes du programme"));
+    m_liste->setColumnCount(NombreColonnes);
+    m_liste->setHeaderLabels({tr("Étape"), tr("Lignes"), tr("Attente après")});
+    m_liste->setRootIsDecorated(false);
+    m_liste->setUniformRowHeights(true);
+    m_liste->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_liste->setTextElideMode(Qt::ElideRight);
+    m_liste->header()->setStretchLastSection(false);
+    m_liste->header()->setSectionResizeMode(ColLignes, QHeaderView::Stretch);
+    m_liste->setColumnWidth(ColEtape, 200);
+    connect(m_liste, &QTreeWidget::itemSelectionChanged, this, &FenetreProgramme::montrerChoisie);
+    return m_liste;
+}
+
+QLayout *FenetreProgramme::creerBoutonsEtapes()
+{
+    m_ajouter = bouton("ajouterGrille", tr("&Ajouter la grille"), &FenetreProgramme::ajouterGrille);
+    m_ajouter->setToolTip(tr("Ajoute la grille du panneau comme étape, après l'étape choisie, "
+                             "une fois vérifiée comme « TEST » la vérifie."));
+    m_charger =
+        bouton("chargerGrille", tr("C&harger dans la grille"), &FenetreProgramme::chargerGrille);
+    m_charger->setToolTip(tr("Remplit la grille du panneau avec l'étape choisie, sans rien "
+                             "envoyer."));
+    m_monter = bouton("monterEtape", tr("&Monter"), &FenetreProgramme::monter);
+    m_descendre = bouton("descendreEtape", tr("&Descendre"), &FenetreProgramme::descendre);
+    m_retirer = bouton("retirerEtape", tr("Re&tirer"), &FenetreProgramme::retirer);
+    m_ouvrir = bouton("ouvrirProgramme", tr("&Ouvrir…"), &FenetreProgramme::ouvrir);
+    m_enregistrer =
+        bouton("enregistrerProgramme", tr("Enre&gistrer…"), &FenetreProgramme::enregistrer);
+    auto *pile = new QVBoxLayout;
+    for (QPushButton *b : {m_ajouter, m_charger, m_monter, m_descendre, m_retirer})
+        pile->addWidget(b);
+    pile->addStretch(1);
+    pile->addWidget(m_ouvrir);
+    pile->addWidget(m_enregistrer);
+    return pile;
+}
+
+QWidget *FenetreProgramme::creerEdition()
+{
+    auto *zone = new QWidget(this);
+    auto *grille = new QGridLayout(zone);
+    grille->setContentsMargins(0, 0, 0, 0);
+    m_nom = new QLineEdit(zone);
+    m_nom->setObjectName(QStringLiteral("nomEtape"));
+    m_nom->setMaxLength(LongueurMaxNom);
+    m_nom->setAccessibleName(tr("Nom de l'étape choisie"));
+    m_nomRefuse = new QLabel(zone);
+    m_nomRefuse->setObjectName(QStringLiteral("nomRefuse"));
+    m_nomRefuse->setWordWrap(true);
+    m_attente = new QDoubleSpinBox(zone);
+    m_attente->setObjectName(QStringLiteral("attenteEtape"));
+    m_attente->setAccessibleName(tr("Attente après l'étape choisie, en secondes"));
+    m_attente->setRange(0, AttenteMaxDixiemes / 10);
+    m_attente->setDecimals(1);
+    m_attente->setSingleStep(0.5);
+    m_attente->setSuffix(tr(" s"));
+    m_fois = new QSpinBox(zone);
+    m_fois->setObjectName(QStringLiteral("repetitions"));
+    m_fois->setRange(1, RepetitionsMax);
+    m_fois->setSuffix(tr(" fois"));
+    m_fois->setAccessibleName(tr("Répéter le programme, nombre de fois"));
+    const auto etiquette = [zone](const QString &texte, QWidget *compagnon) {
+        auto *label = new QLabel(texte, zone);
+        label->setBuddy(compagnon);
+        return label;
+    };
+    grille->addWidget(etiquette(tr("&Nom de l'étape :"), m_nom), 0, 0);
+    grille->addWidget(m_nom, 0, 1);
+    grille->addWidget(etiquette(tr("Att&ente après :"), m_attente), 0, 2);
+    grille->addWidget(m_attente, 0, 3);
+    grille->addWidget(etiquette(tr("Ré&péter :"), m_fois), 0, 4);
+    grille->addWidget(m_fois, 0, 5);
+    grille->addWidget(m_nomRefuse, 1, 1, 1, 5);
+    grille->setColumnStretch(1, 1);
+    connect(m_nom, &QLineEdit::textEdited, this, &FenetreProgramme::nommer);
+    connect(m_attente, &QDoubleSpinBox::valueChanged, this, &FenetreProgramme::changerAttente);
+    connect(m_fois, &QSpinBox::valueChanged, this, [this](int fois) {
+        m_repetitions = fois;
+        montrerResume();
+    });
+    return zone;
+}
+
+QLayout *FenetreProgramme::creerCommandes()
+{
+    m_lancer = bouton("lancerProgramme", tr("&Lancer"), &FenetreProgramme::lancer);
+    m_pasAPas = bouton("pasAPas", tr("Pas à pa&s"), &FenetreProgramme::pasAPas);
+    m_pasAPas->setToolTip(tr("Envoie l'étape suivante et s'arrête après elle."));
+    m_arreter = bouton("arreterProgramme", tr("A&rrêter (Échap)"), &FenetreProgramme::arreter);
+    // Échap stops at once, wherever the focus is in the window (a button's
+    // own shortcut would wait for its animated click).
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &FenetreProgramme::arreter);
+    const QString arret = tr("Plus rien n'est envoyé. Une ligne déjà remise au port ne peut pas "
+                             "être rappelée : pour arrêter la machine elle-même, utilisez son "
+                             "arrêt d'urgence.");
+    m_arreter->setToolTip(arret);
+    m_arreter->setAccessibleDescription(arret);
+    auto *rangee = new QHBoxLayout;
+    rangee->addWidget(m_lancer);
+    rangee->addWidget(m_pasAPas);
+    rangee->addStretch(1);
+    rangee->addWidget(m_arreter);
+    return rangee;
+}
+
+QWidget *FenetreProgramme::creerSuivi()
+{
+    auto *zone = new QWidget(this);
+    auto *pile = new QVBoxLayout(zone);
+    pile->setContentsMargins(0, 0, 0, 0);
+    m_progression = new QLabel(zone);
+    m_progression->setObjectName(QStringLiteral("progression"));
+    m_progression->setTextFormat(Qt::PlainText);
+    m_barre = new QProgressBar(zone);
+    m_barre->setObjectName(QStringLiteral("barreProgression"));
+    m_barre->setAccessibleName(tr("Étapes envoyées"));
+    m_barre->setFormat(tr("%v/%m étapes envoyées"));
+    m_etat = new QLabel(zone);
+    m_etat->setObjectName(QStringLiteral("etatProgramme"));
+    m_etat->setTextFormat(Qt::PlainText);
+    m_etat->setText(tr("Programme à l'arrêt"));
+    m_etat->setAccessibleName(m_etat->text());
+    pile->addWidget(m_progression);
+    pile->addWidget(m_barre);
+    pile->addWidget(m_etat);
+    return zone;
+}
+
+void FenetreProgramme::suivreExecution()
+{
+    // The runner serves TEST too: only the runs this window started count.
+    ExecutionProgramme &execution = m_panneau.execution();
+    connect(&execution, &ExecutionProgramme::etapeCommencee, this,
+            &FenetreProgramme::etapeCommencee);
+    connect(&execution, &ExecutionProgramme::etapeTerminee, this, &FenetreProgramme::etapeTerminee);
+    connect(&execution, &ExecutionProgramme::attente, this, &FenetreProgramme::attente);
+    connect(&execution, &ExecutionProgramme::pause, this, &FenetreProgramme::pause);
+    connect(&execution, &ExecutionProgramme::termine, this, &FenetreProgramme::termine);
+}
+
+Programme FenetreProgramme::programme() const
+{
+    Programme programme{m_etapes, m_repetitions};
+    if (!programme.etapes.isEmpty())
+        programme.etapes.last().attenteDixiemes = 0;
+    return programme;
+}
+
+QString FenetreProgramme::source() const
+{
+    return m_chemin.isEmpty() ? SourceSansFichier : QFileInfo(m_chemin).fileName();
+}
+
+void FenetreProgramme::nommerFenetre()
+{
+    setWindowTitle(m_chemin.isEmpty()
+                       ? tr("Programme")
+                       : tr("Programme – %1").arg(NomLisible(QFileInfo(m_chemin).fileName())));
+}
+
+void FenetreProgramme::remplirListe(int choisie)
+{
+    m_liste->clear();
+    m_surlignee = -1;
+    for (int k = 0; k < m_etapes.size(); ++k) {
+        new QTreeWidgetItem(m_liste);
+        remplirRangee(k);
+    }
+    if (choisie >= 0 && choisie < m_etapes.size())
+        m_liste->setCurrentItem(m_liste->topLevelItem(choisie));
+    montrerChoisie();
+    montrerResume();
+}
+
+void FenetreProgramme::montrerResume(bool barre)
+{
+    // At rest, what a run would do.
+    const Programme programme = this->programme();
+    const qint64 envois = programme.etapes.size() * qint64(programme.repetitions);
+    m_progression->setText(
+        programme.etapes.isEmpty()
+            ? tr("Aucune étape : ajoutez la grille du panneau, ou ouvrez un programme.")
+            : tr("Étapes : %1 · cycles : %2 · attentes en tout : environ %3")
+                  .arg(programme.etapes.size())
+                  .arg(programme.repetitions)
+                  .arg(texteDuree(qint64(AttenteTotaleDixiemes(programme)) * programme.repetitions *
+                                  100)));
+    m_progression->setAccessibleName(m_progression->text());
+    if (!barre)
+        return;
+    m_barre->setRange(0, int(qMax<qint64>(1, envois)));
+    m_barre->setValue(0);
+}
+
+void FenetreProgramme::remplirRangee(int rangee)
+{
+    const EtapeProgramme &etape = m_etapes[rangee];
+    const QStringList lignes = etape.grille.lignes();
+    const bool derniere = rangee + 1 == m_etapes.size();
+    QTreeWidgetItem *element = m_liste->topLevelItem(rangee);
+    element->setText(ColEtape, titreEtape(etape, rangee));
+    element->setText(ColLignes, lignes.join(u' '));
+    element->setText(ColAttente, derniere ? QString() : texteAttente(etape.attenteDixiemes));
+    const QString bulle =
+        titreEtape(etape, rangee) + u'\n' + lignes.join(u'\n') +
+        (derniere ? QString()
+                  : u'\n' + tr("Attente après : %1").arg(texteAttente(etape.attenteDixiemes)));
+    for (int colonne = 0; colonne < NombreColonnes; ++colonne)
+        element->setToolTip(colonne, bulle);
+}
+
+int FenetreProgramme::choisie() const
+{
+    const QList<QTreeWidgetItem *> choix = m_liste->selectedItems();
+    return choix.isEmpty() ? -1 : m_liste->indexOfTopLevelItem(choix.first());
+}
+
+void FenetreProgramme::montrerChoisie()
+{
+    const int k = choisie();
+    const QSignalBlocker bloqueNom(m_nom), bloqueAttente(m_attente);
+    m_nom->setText(k >= 0 ? m_etapes[k].nom : QString());
+    m_attente->setValue(k >= 0 ? m_etapes[k].attenteDixiemes / 10.0 : 0);
+    m_nomRefuse->clear();
+    actualiser();
+}
+
+void FenetreProgramme::actualiser()
+{
+    const int k = choisie();
+    const int n = int(m_etapes.size());
+    const bool libre = !m_enCours;
+    m_ajouter->setEnabled(libre && n < EtapesMax);
+    m_charger->setEnabled(k >= 0);
+    m_monter->setEnabled(libre && k > 0);
+    m_descendre->setEnabled(libre && k >= 0 && k + 1 < n);
+    m_retirer->setEnabled(libre && k >= 0);
+    m_nom->setEnabled(libre && k >= 0);
+    const bool derniere = k >= 0 && k + 1 == n;
+    m_attente->setEnabled(libre && k >= 0 && !derniere);
+    m_attente->setToolTip(derniere ? tr("La dernière étape n'a pas d'attente après elle.")
+                                   : QString());
+    m_fois->setEnabled(libre);
+    m_ouvrir->setEnabled(libre); // a file dialog would stand in the way of Stop
+    m_enregistrer->setEnabled(libre && n > 0);
+    m_lancer->setEnabled(libre && n > 0);
+    m_pasAPas->setEnabled(n > 0 && (libre || m_mode == ExecutionProgramme::Mode::PasAPas));
+    m_arreter->setEnabled(m_enCours);
+}
+
+void FenetreProgramme::ajouterGrille()
+{
+    const std::optional<Grille> grille = m_panneau.grilleVerifiee(
+        tr("Étape non ajoutée"), tr(".\nRien n'a été ajouté au programme"));
+    if (!grille || m_etapes.size() >= EtapesMax)
+        return;
+    const int k = choisie() < 0 ? int(m_etapes.size()) : choisie() + 1;
+    m_etapes.insert(k, EtapeProgramme{{}, *grille, 0});
+    remplirListe(k);
+}
+
+void FenetreProgramme::chargerGrille()
+{
+    if (const int k = choisie(); k >= 0)
+        Q_EMIT grilleChargee(m_etapes[k].grille);
+}
+
+void FenetreProgramme::deplacer(int sens)
+{
+    const int k = choisie();
+    if (m_enCours || k < 0 || k + sens < 0 || k + sens >= m_etapes.size())
+        return;
+    m_etapes.swapItemsAt(k, k + sens);
+    remplirListe(k + sens);
+}
+
+void FenetreProgramme::retirer()
+{
+    const int k = choisie();
+    if (m_enCours || k < 0)
+        return;
+    m_etapes.removeAt(k);
+    remplirListe(qMin(k, int(m_etapes.size()) - 1));
+}
+
+void FenetreProgramme::nommer(const QString &texte)
+{
+    // The name a file would hold; a refused one is said and not kept.
+    const int k = choisie();
+    if (m_enCours || k < 0)
+        return;
+    const NomAnalyse lu = AnalyserNom(texte.toUtf8());
+    m_nomRefuse->setText(lu.raison ? tr("Nom refusé : %1.").arg(*lu.raison) : QString());
+    m_nom->setAccessibleDescription(m_nomRefuse->text());
+    if (lu.raison)
+        return;
+    m_etapes[k].nom = lu.nom;
+    remplirRangee(k);
+}
+
+void FenetreProgramme::changerAttente(double secondes)
+{
+    const int k = choisie();
+    if (m_enCours || k < 0)
+        return;
+    m_etapes[k].attenteDixiemes = qBound(0, qRound(secondes * 10), AttenteMaxDixiemes);
+    remplirRangee(k);
+    montrerResume();
+}
+
+void FenetreProgramme::ouvrir()
+{
+    const QString chemin = ChoisirFichier(this, ModeFichier::Ouvrir, tr("Ouvrir un programme"),
+                                          tr("Programmes (*.prog *.seq);;Tous les fichiers (*)"));
+    ProgrammeAnalyse analyse;
+    if (m_enCours || chemin.isEmpty() ||
+        !LireFichierChoisi(
+            this, chemin, tr("Programme non ouvert"),
+            [&](const QByteArray &contenu) {
+                analyse = AnalyserProgramme(contenu);
+                return analyse.echec;
+            },
+            TailleMaxProgramme))
+        return;
+    m_etapes = analyse.programme->etapes;
+    m_repetitions = analyse.programme->repetitions;
+    m_fois->setValue(m_repetitions);
+    m_chemin = chemin;
+    nommerFenetre();
+    remplirListe(0);
+}
+
+void FenetreProgramme::enregistrer()
+{
+    if (m_etapes.isEmpty())
+        return;
+    const QString chemin =
+        ChoisirFichier(this, ModeFichier::Enregistrer, tr("Enregistrer le programme"),
+                       tr("Programmes (*.prog);;Tous les fichiers (*)"), QStringLiteral("prog"));
+    if (chemin.isEmpty())
+        return;
+    const EcritureFichier ecriture = EcrireFichier(chemin, FormerProgramme(programme()));
+    if (ecriture.echec) {
+        Afficher(this, GenreMessage::Erreur, tr("Programme non enregistré"),
+                 tr("Le programme n'a pas pu être écrit dans « %1 » : %2.\n%3")
+                     .arg(NomLisible(chemin), ecriture.echec->message,
+                          ecriture.existait ? tr("Le fichier qui s'y trouvait est resté intact.")
+                                            : tr("Aucun fichier n'a été créé.")));
+        return;
+    }
+    m_chemin = chemin; // the journal names it from now on
+    nommerFenetre();
+}
+
+void FenetreProgramme::demarrer(ExecutionProgramme::Mode mode)
+{
+    if (m_enCours || m_etapes.isEmpty())
+        return;
+    if (m_panneau.envoiEnCours()) {
+        Afficher(this, GenreMessage::Avertissement, tr("Programme non lancé"),
+                 tr("« TEST » envoie une séquence : lancez le programme une fois cet envoi "
+                    "fini.\nRien n'a été envoyé."));
+        return;
+    }
+    int depuis = 0;
+    if (const int k = choisie(); k > 0) {
+        const int reponse = Demander(
+            this, GenreMessage::Information, tr("Lancer le programme"),
+            tr("%1 est choisie. Lancer le programme depuis elle, après avoir vérifié où en est "
+               "la machine ?\nLes étapes qui la précèdent ne seront pas envoyées.")
+                .arg(titreEtape(m_etapes[k], k)),
+            {tr("Depuis l'étape %1").arg(k + 1), tr("Depuis le début"), tr("Annuler")});
+        if (reponse != 0 && reponse != 1)
+            return;
+        depuis = reponse == 0 ? k : 0;
+    }
+    // Followed from its first signal, which may come before the start returns.
+    m_lance = programme();
+    m_mode = mode;
+    m_depuis = m_etape = depuis;
+    m_cycle = 1;
+    m_faites = 0;
+    m_enCours = true;
+    m_enPause = m_enAttente = false;
+    const qint64 total = m_lance.etapes.size() * qint64(m_lance.repetitions) - depuis;
+    m_barre->setRange(0, int(total));
+    m_barre->setValue(0);
+    actualiser();
+    if (!m_panneau.lancerProgramme(m_lance, source(), depuis, mode)) {
+        m_enCours = false;
+        actualiser();
+        return;
+    }
+    m_etat->setText(tr("Programme lancé à %1").arg(heure()));
+    annoncer(m_etat);
+    (mode == ExecutionProgramme::Mode::Continu ? m_arreter : m_pasAPas)->setFocus();
+}
+
+void FenetreProgramme::pasAPas()
+{
+    if (!m_enCours) {
+        demarrer(ExecutionProgramme::Mode::PasAPas);
+        return;
+    }
+    // A press while the step is being sent asks for nothing more.
+    if (m_enPause && m_mode == ExecutionProgramme::Mode::PasAPas) {
+        m_enPause = false;
+        m_panneau.execution().continuer();
+    }
+}
+
+void FenetreProgramme::arreter()
+{
+    if (m_enCours)
+        m_panneau.execution().arreter();
+}
+
+void FenetreProgramme::etapeCommencee(int etape, int cycle)
+{
+    if (!m_enCours)
+        return;
+    m_etape = etape;
+    m_cycle = cycle;
+    m_enAttente = m_enPause = false;
+    m_minuterie->stop();
+    surligner(etape);
+    montrerProgression();
+}
+
+void FenetreProgramme::etapeTerminee(const ResultatEtape &resultat)
+{
+    if (!m_enCours || resultat.envoi.echec)
+        return;
+    m_barre->setValue(++m_faites);
+}
+
+void FenetreProgramme::attente(qint64 ms)
+{
+    if (!m_enCours)
+        return;
+    m_enAttente = true;
+    m_attenteMs = ms;
+    m_chrono.start();
+    m_minuterie->start();
+    montrerProgression();
+}
+
+void FenetreProgramme::pause(int etape, int cycle)
+{
+    if (!m_enCours)
+        return;
+    m_enPause = true;
+    m_progression->setText(
+        tr("%1 envoyée · Pas à pas : %2 attend")
+            .arg(titreEtape(m_lance.etapes[m_etape], m_etape), designation(etape)) +
+        (m_lance.repetitions > 1 ? tr(" (cycle %1/%2)").arg(cycle).arg(m_lance.repetitions)
+                                 : QString()));
+    annoncer(m_progression);
+}
+
+qint64 FenetreProgramme::reste() const
+{
+    // The waits after the current step, to the end of its cycle, then the
+    // whole cycles left; the wait under way only for what is left of it.
+    const QList<EtapeProgramme> &etapes = m_lance.etapes;
+    qint64 dixiemes = 0;
+    for (qsizetype k = m_etape + 1; k + 1 < etapes.size(); ++k)
+        dixiemes += etapes[k].attenteDixiemes;
+    dixiemes += qint64(m_lance.repetitions - m_cycle) * AttenteTotaleDixiemes(m_lance);
+    const qint64 courante = m_enAttente ? qMax<qint64>(0, m_attenteMs - m_chrono.elapsed())
+                                        : qint64(etapes[m_etape].attenteDixiemes) * 100;
+    return dixiemes * 100 + courante;
+}
+
+void FenetreProgramme::montrerProgression()
+{
+    if (!m_enCours)
+        return;
+    QString texte = tr("Étape %1/%2").arg(m_etape + 1).arg(m_lance.etapes.size());
+    if (m_lance.repetitions > 1)
+        texte += tr(" · cycle %1/%2").arg(m_cycle).arg(m_lance.repetitions);
+    if (m_mode == ExecutionProgramme::Mode::Continu)
+        texte += tr(" · reste environ %1").arg(texteDuree(reste()));
+    m_progression->setText(texte);
+    annoncer(m_progression);
+}
+
+void FenetreProgramme::surligner(int rangee)
+{
+    const auto gras = [this](int k, bool oui) {
+        QTreeWidgetItem *element = m_liste->topLevelItem(k);
+        if (!element)
+            return;
+        for (int colonne = 0; colonne < NombreColonnes; ++colonne) {
+            QFont police = element->font(colonne);
+            police.setBold(oui);
+            element->setFont(colonne, police);
+        }
+    };
+    gras(m_surlignee, false);
+    m_surlignee = rangee;
+    gras(rangee, true);
+    if (QTreeWidgetItem *element = m_liste->topLevelItem(rangee)) {
+        m_liste->setCurrentItem(element);
+        m_liste->scrollToItem(element);
+    }
+}
+
+void FenetreProgramme::termine(const ResultatProgramme &resultat)
+{
+    if (!std::exchange(m_enCours, false))
+        return;
+    m_minuterie->stop();
+    surligner(-1);
+    // The step to start from next: the first after a whole run, else the
+    // one that did not go through.
+    const int n = int(m_lance.etapes.size());
+    int suivante = m_depuis;
+    if (resultat.fin == ResultatProgramme::Fin::Terminee)
+        suivante = 0;
+    else if (!resultat.etapes.isEmpty())
+        suivante = resultat.etapes.last().envoi.echec ? resultat.etapes.last().etape
+                                                      : (resultat.etapes.last().etape + 1) % n;
+    if (QTreeWidgetItem *element = m_liste->topLevelItem(suivante))
+        m_liste->setCurrentItem(element);
+    using F = ResultatProgramme::Fin;
+    m_etat->setText(resultat.fin == F::Terminee ? tr("Programme terminé à %1").arg(heure())
+                    : resultat.fin == F::Arretee
+                        ? tr("Programme arrêté à %1 : %2").arg(heure(), envoyees(resultat))
+                        : tr("Programme non terminé à %1 : %2").arg(heure(), envoyees(resultat)));
+    annoncer(m_etat, QAccessible::Alert);
+    montrerResume(false); // the bar keeps what went
+    actualiser();
+    signalerFin(resultat);
+}
+
+void FenetreProgramme::signalerFin(const ResultatProgramme &resultat)
+{
+    switch (resultat.fin) {
+    case ResultatProgramme::Fin::Arretee:
+        Afficher(this, GenreMessage::Avertissement, tr("Programme arrêté"), texteArret(resultat));
+        break;
+    case ResultatProgramme::Fin::Echec:
+        Afficher(this, GenreMessage::Erreur, tr("Programme non terminé"), texteEchec(resultat));
+        break;
+    case ResultatProgramme::Fin::Terminee:    // the status says it
+    case ResultatProgramme::Fin::Interrompue: // the panel is ending
+        break;
+    }
+}
+
+QString FenetreProgramme::designation(int etape) const
+{
+    const QString nom = etape < m_lance.etapes.size() ? m_lance.etapes[etape].nom : QString();
+    return nom.isEmpty() ? tr("l'étape %1").arg(etape + 1)
+                         : tr("l'étape %1 (%2)").arg(QString::number(etape + 1), nom);
+}
+
+QString FenetreProgramme::envoyees(const ResultatProgramme &resultat) const
+{
+    // Those of the last cycle that sent any, first to last.
+    QList<const ResultatEtape *> parties;
+    for (const ResultatEtape &etape : resultat.etapes)
+        if (!etape.envoi.echec)
+            parties << &etape;
+    if (parties.isEmpty())
+        return tr("aucune étape envoyée");
+    const ResultatEtape &derniere = *parties.last();
+    int premiere = derniere.etape;
+    for (const ResultatEtape *etape : parties)
+        if (etape->cycle == derniere.cycle) {
+            premiere = etape->etape;
+            break;
+        }
+    QString texte = premiere == derniere.etape
+                        ? tr("étape %1 envoyée").arg(premiere + 1)
+                        : tr("étapes %1 à %2 envoyées").arg(premiere + 1).arg(derniere.etape + 1);
+    if (m_lance.repetitions > 1)
+        texte =
+            tr("%1 au cycle %2 sur %3")
+                .arg(texte, QString::number(derniere.cycle), QString::number(m_lance.repetitions));
+    return texte;
+}
+
+QString FenetreProgramme::texteArret(const ResultatProgramme &resultat) const
+{
+    const QString rappel = tr("Une ligne remise au port ne peut pas être rappelée : pour "
+                              "arrêter la machine elle-même, utilisez son arrêt d'urgence.");
+    if (resultat.etapes.isEmpty())
+        return tr("Programme arrêté avant sa première étape : rien n'a été envoyé.");
+    const ResultatEtape &derniere = resultat.etapes.last();
+    if (derniere.envoi.echec) // stopped while it was being sent
+        return tr("Programme arrêté pendant %1 : %2.\n%3\n%4")
+            .arg(designation(derniere.etape), envoyees(resultat), Phrase(*derniere.envoi.echec),
+                 rappel);
+    const bool toutes =
+        derniere.etape + 1 == m_lance.etapes.size() && derniere.cycle == m_lance.repetitions;
+    if (toutes)
+        return tr("Programme arrêté : %1, rien ne restait à envoyer.\n%2")
+            .arg(envoyees(resultat), rappel);
+    const int suivante = (derniere.etape + 1) % int(m_lance.etapes.size());
+    return tr("Programme arrêté : %1, %2 ne l'a pas été.\n%3")
+        .arg(envoyees(resultat), designation(suivante), rappel);
+}
+
+QString FenetreProgramme::texteEchec(const ResultatProgramme &resultat) const
+{
+    if (resultat.ouverture || resultat.etapes.isEmpty()) {
+        const ResultatEnvoi &ouverture = resultat.ouverture ? *resultat.ouverture : ResultatEnvoi{};
+        return ouverture.echec
+                   ? tr("Le programme n'a pas commencé.\n%1").arg(Phrase(*ouverture.echec))
+                   : tr("Le programme n'a pas commencé.");
+    }
+    const ResultatEtape &rate = resultat.etapes.last();
+    QString quoi = designation(rate.etape);
+    quoi.front() = quoi.front().toUpper();
+    return tr("%1 n'est pas passée : rien n'a été envoyé après elle (%2).\n%3\nVérifiez la "
+              "carte, son câble et l'état de la machine avant de relancer le programme.")
+        .arg(quoi, envoyees(resultat), rate.envoi.echec ? Phrase(*rate.envoi.echec) : QString());
+}

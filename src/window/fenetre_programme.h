@@ -1,0 +1,122 @@
+// The window of "Fichier › Programme…": a program's steps, made from the
+// panel's grid or read from a file, and their run. It never holds the panel:
+// the grid stays in use while it is open, and the waits between steps are
+// the runner's clock's, never this window's.
+#pragma once
+
+#include "core/programme.h"
+#include "run/execution_programme.h"
+
+#include <QElapsedTimer>
+#include <QWidget>
+
+class Form1;
+class QDoubleSpinBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QTimer;
+class QTreeWidget;
+
+// What the journal's source field says of a program never saved nor
+// opened; a program's file is named without its folder.
+inline const QString SourceSansFichier = QStringLiteral("programme");
+
+class FenetreProgramme : public QWidget {
+    Q_OBJECT
+public:
+    explicit FenetreProgramme(Form1 &panneau);
+
+    // The program as it runs and is saved: the last step waits for nothing.
+    Programme programme() const;
+    // What each step's record names before its number: "prise.prog".
+    QString source() const;
+
+Q_SIGNALS:
+    // "Charger dans la grille": the selected step's seven lines.
+    void grilleChargee(const Grille &grille);
+
+private:
+    QWidget *creerListe();
+    QLayout *creerBoutonsEtapes();
+    QWidget *creerEdition();
+    QLayout *creerCommandes();
+    QWidget *creerSuivi();
+    QPushButton *bouton(const char *nom, const QString &texte, void (FenetreProgramme::*action)());
+    void suivreExecution();
+
+    // Fills the list from the steps, row `choisie` selected (-1: none).
+    void remplirListe(int choisie);
+    void remplirRangee(int rangee);
+    int choisie() const; // -1: none
+    // The selected step's name and wait in their fields.
+    void montrerChoisie();
+    void actualiser(); // what may be done now
+    void nommerFenetre();
+
+    void ajouterGrille();
+    void chargerGrille();
+    void monter() { deplacer(-1); }
+    void descendre() { deplacer(1); }
+    void deplacer(int sens);
+    void retirer();
+    void nommer(const QString &texte);
+    void changerAttente(double secondes);
+    void ouvrir();
+    void enregistrer();
+
+    void lancer() { demarrer(ExecutionProgramme::Mode::Continu); }
+    void pasAPas();
+    void arreter();
+    // Starts the run from the first step, or from the selected one once the
+    // operator says so.
+    void demarrer(ExecutionProgramme::Mode mode);
+
+    void etapeCommencee(int etape, int cycle);
+    void etapeTerminee(const ResultatEtape &resultat);
+    void attente(qint64 ms);
+    void pause(int etape, int cycle);
+    void termine(const ResultatProgramme &resultat);
+    void montrerProgression();
+    // What the program would send, while it does not run; the bar at 0
+    // unless `barre` is false.
+    void montrerResume(bool barre = true);
+    // The step being sent in bold (-1: none).
+    void surligner(int rangee);
+    // The waits still to come, in ms.
+    qint64 reste() const;
+    // What the operator is told at the end; nothing for a normal end.
+    void signalerFin(const ResultatProgramme &resultat);
+    QString texteArret(const ResultatProgramme &resultat) const;
+    QString texteEchec(const ResultatProgramme &resultat) const;
+    QString envoyees(const ResultatProgramme &resultat) const;
+    QString designation(int etape) const; // "l'étape 3 (prise)"
+
+    Form1 &m_panneau;
+    QList<EtapeProgramme> m_etapes;
+    int m_repetitions = 1;
+    QString m_chemin; // the file opened or saved last; empty: none
+
+    // The run this window started, as it was started.
+    bool m_enCours = false, m_enPause = false, m_enAttente = false;
+    Programme m_lance;
+    ExecutionProgramme::Mode m_mode = ExecutionProgramme::Mode::Continu;
+    int m_depuis = 0, m_etape = 0, m_cycle = 1, m_faites = 0, m_surlignee = -1;
+    qint64 m_attenteMs = 0;
+    QElapsedTimer m_chrono; // since the wait started
+
+    QTreeWidget *m_liste = nullptr;
+    QPushButton *m_ajouter = nullptr, *m_charger = nullptr, *m_monter = nullptr,
+                *m_descendre = nullptr, *m_retirer = nullptr, *m_ouvrir = nullptr,
+                *m_enregistrer = nullptr, *m_lancer = nullptr, *m_pasAPas = nullptr,
+                *m_arreter = nullptr;
+    QLineEdit *m_nom = nullptr;
+    QLabel *m_nomRefuse = nullptr;
+    QDoubleSpinBox *m_attente = nullptr;
+    QSpinBox *m_fois = nullptr;
+    QLabel *m_progression = nullptr, *m_etat = nullptr;
+    QProgressBar *m_barre = nullptr;
+    QTimer *m_minuterie = nullptr; // the time left, told each second of a wait
+};

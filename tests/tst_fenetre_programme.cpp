@@ -53,7 +53,7 @@ private:
 FenetreProgramme *ouvrirFenetre(Form1 &panneau)
 {
     controle<QAction>(panneau, QStringLiteral("Programme"))->trigger();
-    auto *fenetre = panneau.findChild<FenetreProgramme *>();
+    auto *fenetre = panneau.fenetreProgramme();
     return fenetre && QTest::qWaitForWindowActive(fenetre) ? fenetre : nullptr;
 }
 

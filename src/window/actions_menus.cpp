@@ -217,6 +217,7 @@ void Form1::ChoisirPort_Click()
                           : actuel.origine == OriginePort::Reglage ? actuel.peripherique
                                                                    : QString(),
                           impose ? actuel.peripherique : QString(), this);
+    dialogue.setWindowModality(Qt::WindowModal);
     if (dialogue.exec() != QDialog::Accepted)
         return;
     const QString titre = Form1::tr("Port série");
@@ -251,6 +252,7 @@ void Form1::ChoisirPort_Click()
 void Form1::LimitesAxes_Click()
 {
     DialogueLimites dialogue(m_limitesLues, m_noms, this);
+    dialogue.setWindowModality(Qt::WindowModal);
     if (dialogue.exec() != QDialog::Accepted)
         return;
     // What was saved, with the machine's limits as they are now.

@@ -27,11 +27,13 @@ void Afficher(QWidget *parent, GenreMessage genre, const QString &titre, const Q
         boite->setAttribute(Qt::WA_DeleteOnClose);
         boite->setModal(false);
         boite->show();
-    } else if (genre == GenreMessage::Erreur) {
-        QMessageBox::critical(parent, titre, texte);
-    } else {
-        QMessageBox::information(parent, titre, texte);
+        return;
     }
+    QMessageBox boite(genre == GenreMessage::Erreur ? QMessageBox::Critical
+                                                    : QMessageBox::Information,
+                      titre, texte, QMessageBox::Ok, parent);
+    boite.setWindowModality(Qt::WindowModal);
+    boite.exec();
 }
 
 int Demander(QWidget *parent, GenreMessage genre, const QString &titre, const QString &texte,
@@ -49,6 +51,7 @@ int Demander(QWidget *parent, GenreMessage genre, const QString &titre, const QS
                                  k == 0 ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
     boite.setDefaultButton(qobject_cast<QPushButton *>(choix.first()));
     boite.setEscapeButton(choix.last());
+    boite.setWindowModality(Qt::WindowModal);
     boite.exec();
     return int(choix.indexOf(boite.clickedButton()));
 }
@@ -63,6 +66,7 @@ QString ChoisirFichier(QWidget *parent, ModeFichier mode, const QString &titre,
     dialogue.setAcceptMode(enregistrer ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialogue.setFileMode(enregistrer ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialogue.setDefaultSuffix(suffixe);
+    dialogue.setWindowModality(Qt::WindowModal);
     if (dialogue.exec() != QDialog::Accepted)
         return {};
     return dialogue.selectedFiles().value(0);

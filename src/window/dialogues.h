@@ -23,6 +23,9 @@ using Afficheur = std::function<void(QWidget *parent, GenreMessage genre, const 
 
 // Shows a message: a QMessageBox, unless a test put its own display here.
 inline Substituable<Afficheur> Affichage;
+// Every dialog is modal to its own window only: the program's window, which
+// stands apart from the panel's, stays usable (its Stop above all) while the
+// panel shows one.
 void Afficher(QWidget *parent, GenreMessage genre, const QString &titre, const QString &texte);
 
 using Questionneur = std::function<int(QWidget *parent, GenreMessage genre, const QString &titre,

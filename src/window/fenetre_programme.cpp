@@ -80,7 +80,7 @@ void annoncer(QLabel *etiquette, QAccessible::Event genre = QAccessible::NameCha
 } // namespace
 
 FenetreProgramme::FenetreProgramme(Form1 &panneau)
-    : QWidget(&panneau, Qt::Window)
+    : QWidget(nullptr, Qt::Window) // outside the panel's windows: its dialogs never block Stop
     , m_panneau(panneau)
     , m_minuterie(new QTimer(this))
 {

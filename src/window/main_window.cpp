@@ -262,6 +262,13 @@ void Form1::showEvent(QShowEvent *evenement)
     m_surveillance.setActive(true);
 }
 
+void Form1::closeEvent(QCloseEvent *evenement)
+{
+    if (m_fenetreProgramme)
+        m_fenetreProgramme->close();
+    QMainWindow::closeEvent(evenement);
+}
+
 void Form1::hideEvent(QHideEvent *evenement)
 {
     QMainWindow::hideEvent(evenement);

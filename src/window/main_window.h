@@ -70,6 +70,8 @@ public:
     bool lancerProgramme(const Programme &programme, const QString &source, int depuis = 0,
                          ExecutionProgramme::Mode mode = ExecutionProgramme::Mode::Continu);
     // A program, not a TEST, is under way.
+    // The program's window, once it has been opened.
+    FenetreProgramme *fenetreProgramme() const { return m_fenetreProgramme; }
     bool programmeEnCours() const { return m_lanceur == Lanceur::Programme; }
 
 protected:
@@ -78,6 +80,8 @@ protected:
     // The port is watched while the window is shown.
     void showEvent(QShowEvent *evenement) override;
     void hideEvent(QHideEvent *evenement) override;
+    // The program's window, a window of its own, goes with the panel.
+    void closeEvent(QCloseEvent *evenement) override;
 
 private:
     // One row of the grid: its axis's name and its three boxes.

@@ -94,11 +94,13 @@ void SurveillancePort::surveiller(const PortChoisi &port)
     m_rebrancheA = {};
     suivreLePeripherique({});
     suivreLesChemins();
-    verifier();
+    if (m_actif)
+        verifier();
 }
 
 void SurveillancePort::setActive(bool active)
 {
+    m_actif = active;
     if (active && !m_source)
         m_minuterie.start();
     else

@@ -39,7 +39,8 @@ public:
     explicit SurveillancePort(QObject *parent = nullptr);
     ~SurveillancePort() override;
 
-    // The port to watch from now on; its state is looked at at once.
+    // The port to watch from now on; its state is looked at at once when
+    // looking is on, else as soon as it is.
     void surveiller(const PortChoisi &port);
     // Looking, without events, only while this is on (the window is shown).
     void setActive(bool active);
@@ -81,6 +82,7 @@ private:
     PortChoisi m_port;
     EtatPort m_etat;
     bool m_vuPresent = false; // the device was there at some point
+    bool m_actif = false;
     QDateTime m_rebrancheA;
     std::unique_ptr<SourceEvenements> m_source;
     QFileSystemWatcher m_chemins; // the lock folders and the port's own folder

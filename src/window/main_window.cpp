@@ -259,7 +259,11 @@ QString Form1::decrirePort() const
 void Form1::showEvent(QShowEvent *evenement)
 {
     QMainWindow::showEvent(evenement);
-    m_surveillance.setActive(true);
+    // Once the window is on the screen: it never waits for the port's checks.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible())
+            m_surveillance.setActive(true);
+    });
 }
 
 void Form1::closeEvent(QCloseEvent *evenement)

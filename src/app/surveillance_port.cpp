@@ -93,9 +93,11 @@ void SurveillancePort::surveiller(const PortChoisi &port)
     m_vuPresent = false;
     m_rebrancheA = {};
     suivreLePeripherique({});
-    suivreLesChemins();
-    if (m_actif)
+    m_cheminsSuivis = false;
+    if (m_actif) {
+        suivreLesChemins();
         verifier();
+    }
 }
 
 void SurveillancePort::setActive(bool active)
@@ -105,12 +107,16 @@ void SurveillancePort::setActive(bool active)
         m_minuterie.start();
     else
         m_minuterie.stop();
-    if (active)
-        verifier();
+    if (!active)
+        return;
+    if (!m_cheminsSuivis) // a watch's first mark may cost the kernel a while
+        suivreLesChemins();
+    verifier();
 }
 
 void SurveillancePort::suivreLesChemins()
 {
+    m_cheminsSuivis = true;
     if (!m_chemins.directories().isEmpty())
         m_chemins.removePaths(m_chemins.directories());
     QStringList dossiers = *DossiersVerrou;

@@ -83,6 +83,7 @@ private:
     EtatPort m_etat;
     bool m_vuPresent = false; // the device was there at some point
     bool m_actif = false;
+    bool m_cheminsSuivis = false; // the folders' watch is in place for this port
     QDateTime m_rebrancheA;
     std::unique_ptr<SourceEvenements> m_source;
     QFileSystemWatcher m_chemins; // the lock folders and the port's own folder

@@ -78,6 +78,16 @@ inline QStringList lignesListe(const Form1 &fenetre)
     return lignes;
 }
 
+// The limits an operator's file holding `contenu` sets, with none of the
+// machine's.
+inline LimitesLues limitesOperateur(const QByteArray &contenu)
+{
+    LimitesLues lues;
+    lues.operateur = AnalyserLimites(contenu, NiveauLimite::Operateur).limites;
+    lues.effectives = PlusStrictes({}, lues.operateur);
+    return lues;
+}
+
 // Waits until the TESTs asked for are over: they run away from the window.
 inline bool envoisFinis(const Form1 &fenetre)
 {

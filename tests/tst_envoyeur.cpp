@@ -1,6 +1,7 @@
 // The built tarvik-envoyer on pseudo-terminals, with no display: the bytes
 // it sends, its exit codes, --verifier, and a signal during a blocked send.
 #include "app/version.h"
+#include "journal_essai.h"
 #include "locale_essai.h"
 #include "octets_essai.h"
 #include "pont_socat.h"
@@ -52,18 +53,6 @@ QList<QByteArrayList> enregistrements(const QString &fichier)
                 lus << ligne.split('\t');
     return lus;
 }
-
-// The journal goes to a folder of the test's own while it lives.
-class JournalEssai {
-public:
-    JournalEssai() { qputenv("XDG_STATE_HOME", QFile::encodeName(m_etat.path())); }
-    ~JournalEssai() { qputenv("XDG_STATE_HOME", m_avant); }
-    QString fichier() const { return CheminJournal(); }
-
-private:
-    QByteArray m_avant = qgetenv("XDG_STATE_HOME");
-    QTemporaryDir m_etat;
-};
 
 // Whether process `pid` has its own handler for `signal` in place.
 bool capte(qint64 pid, int signal)

@@ -2,6 +2,7 @@
 // on a serial bridge, whole, from a chosen step, step by step, or stopped.
 #include "core/fichiers.h"
 #include "fenetre_essai.h"
+#include "journal_essai.h"
 #include "pont_socat.h"
 #include "run/journal.h"
 #include "window/case_grille.h"
@@ -37,25 +38,20 @@ Programme troisEtapes(int attente1, int attente2)
             1};
 }
 
-// The journal in a folder of the test's own, for as long as it lives.
-class JournalEssai {
-public:
-    JournalEssai() { qputenv("XDG_STATE_HOME", QFile::encodeName(m_dossier.path())); }
-    ~JournalEssai() { qputenv("XDG_STATE_HOME", m_avant); }
-    QList<EnregistrementEnvoi> lus() const { return AnalyserJournal(lireFichier(CheminJournal())); }
-    QString chemin(const QString &nom) const { return m_dossier.filePath(nom); }
-
-private:
-    QByteArray m_avant = qgetenv("XDG_STATE_HOME");
-    QTemporaryDir m_dossier;
-};
-
 FenetreProgramme *ouvrirFenetre(Form1 &panneau)
 {
     controle<QAction>(panneau, QStringLiteral("Programme"))->trigger();
     auto *fenetre = panneau.fenetreProgramme();
     return fenetre && QTest::qWaitForWindowActive(fenetre) ? fenetre : nullptr;
 }
+
+// The panel on a pseudo-terminal with its program window open, and a
+// folder of the test's own for the journal and the files.
+struct BancProgramme {
+    Banc<> banc;
+    JournalEssai dossier;
+    FenetreProgramme *fenetre = banc.pret() ? ouvrirFenetre(banc.fenetre) : nullptr;
+};
 
 void cliquer(const FenetreProgramme &fenetre, const char *nom)
 {
@@ -202,10 +198,7 @@ void TestFenetreProgramme::ajoutRefuse()
     Banc banc;
     QVERIFY(banc.pret());
     auto &[pty, messages, panneau] = banc;
-    LimitesLues limites;
-    limites.operateur = AnalyserLimites("A.pas=5000\n", NiveauLimite::Operateur).limites;
-    limites.effectives = PlusStrictes({}, limites.operateur);
-    panneau.appliquerLimites(limites);
+    panneau.appliquerLimites(limitesOperateur("A.pas=5000\n"));
     FenetreProgramme *fenetre = ouvrirFenetre(panneau);
     QVERIFY(fenetre);
     cliquer(*fenetre, "ajouterGrille"); // the initial grid goes in
@@ -224,12 +217,10 @@ void TestFenetreProgramme::ajoutRefuse()
 // a refused file names its line and changes nothing.
 void TestFenetreProgramme::allerRetour()
 {
-    Banc banc;
-    QVERIFY(banc.pret());
-    auto &[pty, messages, panneau] = banc;
-    JournalEssai dossier;
-    FenetreProgramme *fenetre = ouvrirFenetre(panneau);
+    BancProgramme b;
+    auto &[banc, dossier, fenetre] = b;
     QVERIFY(fenetre);
+    auto &[pty, messages, panneau] = banc;
     cliquer(*fenetre, "ajouterGrille");
     controle<CaseGrille>(panneau, QStringLiteral("Text1_2"))->setText(QStringLiteral("00042"));
     cliquer(*fenetre, "ajouterGrille");
@@ -277,12 +268,10 @@ void TestFenetreProgramme::depuisLEtapeChoisie()
 {
     QFETCH(int, reponse);
     QFETCH(int, premiere);
-    Banc banc;
-    QVERIFY(banc.pret());
-    auto &[pty, messages, panneau] = banc;
-    JournalEssai dossier;
-    FenetreProgramme *fenetre = ouvrirFenetre(panneau);
+    BancProgramme b;
+    auto &[banc, dossier, fenetre] = b;
     QVERIFY(fenetre);
+    auto &[pty, messages, panneau] = banc;
     const Programme programme = troisEtapes(0, 0);
     QVERIFY(charger(*fenetre, dossier, programme));
     auto *liste = controle<QTreeWidget>(*fenetre, QStringLiteral("listeEtapes"));
@@ -300,12 +289,10 @@ void TestFenetreProgramme::depuisLEtapeChoisie()
 // "Pas à pas" sends one step per press, and stops after it.
 void TestFenetreProgramme::pasAPas()
 {
-    Banc banc;
-    QVERIFY(banc.pret());
-    auto &[pty, messages, panneau] = banc;
-    JournalEssai dossier;
-    FenetreProgramme *fenetre = ouvrirFenetre(panneau);
+    BancProgramme b;
+    auto &[banc, dossier, fenetre] = b;
     QVERIFY(fenetre);
+    auto &[pty, messages, panneau] = banc;
     const Programme programme = troisEtapes(0, 0); // nothing but the presses holds it
     QVERIFY(charger(*fenetre, dossier, programme));
     for (int k = 0; k < 3; ++k) {

@@ -2,6 +2,7 @@
 // and a click on TEST with the port on a pseudo-terminal.
 #include "app/langue.h"
 #include "fenetre_essai.h"
+#include "journal_essai.h"
 #include "locale_essai.h"
 #include "pseudo_terminal.h"
 #include "run/journal.h"
@@ -589,10 +590,7 @@ void TestMainWindow::deuxPanneaux()
 // said once, without a dialog that would hold the next TEST.
 void TestMainWindow::journalDuPanneau()
 {
-    QTemporaryDir etat;
-    const QByteArray avant = qgetenv("XDG_STATE_HOME");
-    qputenv("XDG_STATE_HOME", QFile::encodeName(etat.path()));
-    const auto retablir = qScopeGuard([&] { qputenv("XDG_STATE_HOME", avant); });
+    JournalEssai etat;
     Banc banc;
     QVERIFY(banc.pret());
     auto &[pty, messages, fenetre] = banc;
@@ -892,16 +890,11 @@ void TestMainWindow::horsLimites()
     QFETCH(QString, tape);
     QFETCH(QString, dit);
     QFETCH(bool, avertit);
-    QTemporaryDir etat;
-    const QByteArray avant = qgetenv("XDG_STATE_HOME");
-    qputenv("XDG_STATE_HOME", QFile::encodeName(etat.path()));
-    const auto retablir = qScopeGuard([&] { qputenv("XDG_STATE_HOME", avant); });
+    JournalEssai etat;
     Banc banc;
     QVERIFY(banc.pret());
     auto &[pty, messages, fenetre] = banc;
-    LimitesLues lues;
-    lues.operateur = AnalyserLimites(fichier, NiveauLimite::Operateur).limites;
-    lues.effectives = PlusStrictes({}, lues.operateur);
+    LimitesLues lues = limitesOperateur(fichier);
     if (fichier.isEmpty())
         lues.echec = Echec{QStringLiteral("le fichier de limites « %1 » est douteux").arg(dit)};
     fenetre.appliquerLimites(lues);
@@ -919,14 +912,14 @@ void TestMainWindow::horsLimites()
     QVERIFY2(messages.vus[0].texte.contains(dit) &&
                  messages.vus[0].texte.contains(QStringLiteral("Rien n'a été envoyé")),
              qPrintable(messages.vus[0].texte));
-    const auto journal = AnalyserJournal(lireFichier(CheminJournal()));
+    const auto journal = etat.lus();
     QCOMPARE(journal.size(), 1);
     QCOMPARE(journal[0].issue, IssueEnvoi::HorsLimites);
     if (!c)
         return;
     QCOMPARE(QApplication::focusWidget(), c);
     ChoixImpose choix;
-    choix.reponse = etat.filePath(QStringLiteral("autre-banc.seq"));
+    choix.reponse = etat.chemin(QStringLiteral("autre-banc.seq"));
     controle<QAction>(fenetre, QStringLiteral("EnregistrerSequence"))->trigger();
     QVERIFY(QFile::exists(choix.reponse));
     QCOMPARE(messages.vus.size(), avertit ? 2 : 1);

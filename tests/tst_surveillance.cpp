@@ -2,6 +2,7 @@
 // events or by looking once a second, and the port dialog's list that
 // follows adapters plugged in and pulled out.
 #include "fenetre_essai.h"
+#include "journal_essai.h"
 #include "pont_socat.h"
 #include "run/journal.h"
 #include "window/dialogue_port.h"
@@ -90,10 +91,7 @@ void TestSurveillance::ligneDEtat()
     if (QStandardPaths::findExecutable(QStringLiteral("socat")).isEmpty())
         QSKIP("socat n'est pas installé");
     const auto sansUdev = NouvelleSource.remplacer([] { return nullptr; });
-    QTemporaryDir etat;
-    const QByteArray avant = qgetenv("XDG_STATE_HOME");
-    qputenv("XDG_STATE_HOME", QFile::encodeName(etat.path()));
-    const auto remettre = qScopeGuard([&] { qputenv("XDG_STATE_HOME", avant); });
+    JournalEssai etat;
     PontSocat pont;
     QVERIFY(pont.valide());
     const QString lien = pont.panneau(), peripherique = pont.peripherique();

@@ -1,0 +1,21 @@
+// The journal in a folder of the test's own, for as long as it lives.
+#pragma once
+
+#include "octets_essai.h"
+#include "run/journal.h"
+
+#include <QTemporaryDir>
+
+class JournalEssai {
+public:
+    JournalEssai() { qputenv("XDG_STATE_HOME", QFile::encodeName(m_dossier.path())); }
+    ~JournalEssai() { qputenv("XDG_STATE_HOME", m_avant); }
+    QString fichier() const { return CheminJournal(); }
+    QList<EnregistrementEnvoi> lus() const { return AnalyserJournal(lireFichier(fichier())); }
+    // A file of the test's own, beside the journal.
+    QString chemin(const QString &nom) const { return m_dossier.filePath(nom); }
+
+private:
+    QByteArray m_avant = qgetenv("XDG_STATE_HOME");
+    QTemporaryDir m_dossier;
+};

@@ -1,5 +1,6 @@
 #include "core/limites.h"
 
+#include "core/fichier_cles.h"
 #include "core/noms.h"
 
 #include <QCoreApplication>
@@ -221,40 +222,21 @@ LimitesAnalysees AnalyserLimites(const QByteArray &contenu, NiveauLimite niveau)
                                            "fichier"))};
     LimitesAnalysees analysees;
     QStringList vues;
-    const QList<QByteArray> lignes = contenu.split('\n');
-    for (int k = 0; k < lignes.size(); ++k) {
-        QByteArray ligne = lignes[k];
-        if (ligne.endsWith('\r'))
-            ligne.chop(1);
-        if (auto refus = analyserLigne(k + 1, NomLocal(ligne), analysees.limites, vues, niveau))
+    const QList<QString> lignes = LignesDeCles(contenu);
+    for (int k = 0; k < lignes.size(); ++k)
+        if (auto refus = analyserLigne(k + 1, lignes[k], analysees.limites, vues, niveau))
             return {{}, refus};
-    }
     return analysees;
 }
 
 QByteArray FormerLimites(const Limites &limites, const QByteArray &avant)
 {
-    QList<QByteArray> lignes = (avant.isEmpty() ? QByteArray("[Limites]") : avant).split('\n');
-    if (lignes.size() > 1 && lignes.last().isEmpty())
-        lignes.removeLast(); // what follows the last line's end
-    QList<bool> vues(cles().size(), false);
-    QByteArray octets;
-    for (const QByteArray &ligne : lignes) {
-        const auto cle = std::find_if(cles().begin(), cles().end(), [&](const Cle &c) {
-            return ligne.startsWith(c.nom() + '=');
-        });
-        if (cle == cles().end()) {
-            octets += ligne + '\n'; // comments, blank lines, the group: as they were
-            continue;
-        }
-        vues[cle - cles().begin()] = true;
-        if (const auto valeur = valeurDe(*cle, limites, true))
-            octets += cle->nom() + '=' + *valeur + (ligne.endsWith('\r') ? "\r\n" : "\n");
-    }
-    for (qsizetype k = 0; k < cles().size(); ++k)
-        if (const auto valeur = valeurDe(cles()[k], limites, false); valeur && !vues[k])
-            octets += cles()[k].nom() + '=' + *valeur + '\n';
-    return octets;
+    QList<QByteArray> noms;
+    for (const Cle &cle : cles())
+        noms << cle.nom();
+    return RecrireCles(avant, "[Limites]", noms, [&](qsizetype k, bool surPlace) {
+        return valeurDe(cles()[k], limites, surPlace);
+    });
 }
 
 Limites PlusStrictes(const Limites &machine, const Limites &operateur)

@@ -1,5 +1,6 @@
 #include "core/reglages.h"
 
+#include "core/fichier_cles.h"
 #include "core/langues.h"
 #include "core/noms.h"
 
@@ -108,12 +109,6 @@ std::optional<Echec> analyserLigne(int numero, const QString &texte, Reglages &l
     return std::nullopt;
 }
 
-// A key's line, ended as `fin` says.
-QByteArray ligneCle(const Cle &cle, const Reglages &reglages, const char *fin)
-{
-    return QByteArray(cle.nom) + '=' + OctetsLocaux(reglages.*(cle.valeur)) + fin;
-}
-
 } // namespace
 
 ReglagesAnalyses AnalyserReglages(const QByteArray &contenu)
@@ -122,40 +117,26 @@ ReglagesAnalyses AnalyserReglages(const QByteArray &contenu)
         return {{}, Echec{Textes::tr("marque d'ordre des octets (BOM) au début du fichier")}};
     ReglagesAnalyses analyses;
     QStringList vues;
-    const QList<QByteArray> lignes = contenu.split('\n');
-    for (int k = 0; k < lignes.size(); ++k) {
-        QByteArray ligne = lignes[k];
-        if (ligne.endsWith('\r'))
-            ligne.chop(1);
-        if (auto refus = analyserLigne(k + 1, NomLocal(ligne), analyses.reglages, vues))
+    const QList<QString> lignes = LignesDeCles(contenu);
+    for (int k = 0; k < lignes.size(); ++k)
+        if (auto refus = analyserLigne(k + 1, lignes[k], analyses.reglages, vues))
             return {{}, refus};
-    }
     return analyses;
 }
 
 QByteArray FormerReglages(const Reglages &reglages, const QByteArray &avant)
 {
-    QList<QByteArray> lignes = (avant.isEmpty() ? QByteArray("[General]") : avant).split('\n');
-    if (lignes.size() > 1 && lignes.last().isEmpty())
-        lignes.removeLast(); // what follows the last line's end
-    QByteArray octets;
-    bool vue[std::size(Cles)] = {};
-    for (const QByteArray &ligne : lignes) {
-        const auto cle = std::find_if(std::begin(Cles), std::end(Cles), [&](const Cle &c) {
-            return ligne.startsWith(QByteArray(c.nom) + '=');
-        });
-        if (cle == std::end(Cles)) {
-            octets += ligne + '\n'; // comments, blank lines, the group: as they were
-            continue;
-        }
-        vue[cle - std::begin(Cles)] = true;
-        if (!(reglages.*(cle->valeur)).isEmpty()) // an empty value takes its line away
-            octets += ligneCle(*cle, reglages, ligne.endsWith('\r') ? "\r\n" : "\n");
-    }
+    QList<QByteArray> noms;
     for (const Cle &cle : Cles)
-        if (!vue[&cle - std::begin(Cles)] && !(reglages.*(cle.valeur)).isEmpty())
-            octets += ligneCle(cle, reglages, "\n");
-    return octets;
+        noms << cle.nom;
+    // An empty value takes its line away.
+    return RecrireCles(avant, "[General]", noms,
+                       [&](qsizetype k, bool) -> std::optional<QByteArray> {
+                           const QString &valeur = reglages.*(Cles[k].valeur);
+                           if (valeur.isEmpty())
+                               return std::nullopt;
+                           return OctetsLocaux(valeur);
+                       });
 }
 
 std::optional<Echec> VerifierChemin(const QString &chemin)

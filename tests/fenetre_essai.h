@@ -88,23 +88,51 @@ inline LimitesLues limitesOperateur(const QByteArray &contenu)
     return lues;
 }
 
+// The station a panel sends through, as the program's start makes it: the
+// port the settings choose, the limits given.
+struct PosteDuPanneau {
+    PosteEnvoi poste{QStringLiteral("tarvik")};
+};
+
+// Form1 with a station of its own.
+class Panneau : private PosteDuPanneau, public Form1 {
+public:
+    explicit Panneau(const ReglagesLus &reglages = {}, const LimitesLues &limites = {})
+        : Form1(preparer(PosteDuPanneau::poste, reglages, limites), reglages)
+    {
+    }
+    PosteEnvoi &poste() { return PosteDuPanneau::poste; }
+    const PosteEnvoi &poste() const { return PosteDuPanneau::poste; }
+    // The device given with --port.
+    void imposerPort(const QString &peripherique) { poste().setPort(PortImpose(peripherique)); }
+
+private:
+    static PosteEnvoi &preparer(PosteEnvoi &poste, const ReglagesLus &reglages,
+                                const LimitesLues &limites)
+    {
+        poste.setLimites(limites);
+        poste.setPort(DeterminerPort({}, reglages));
+        return poste;
+    }
+};
+
 // Waits until the TESTs asked for are over: they run away from the window.
-inline bool envoisFinis(const Form1 &fenetre)
+inline bool envoisFinis(const Panneau &fenetre)
 {
-    return QTest::qWaitFor([&] { return !fenetre.envoiEnCours(); }, 10000);
+    return QTest::qWaitFor([&] { return !fenetre.poste().occupe(); }, 10000);
 }
 
-inline void cliquerTest(const Form1 &fenetre)
+inline void cliquerTest(const Panneau &fenetre)
 {
     controle<QPushButton>(fenetre, QStringLiteral("Command1"))->click();
     envoisFinis(fenetre);
 }
 
 // A shown window whose port 1 is a pseudo-terminal, its messages captured.
-template <class Fenetre = Form1> struct Banc {
+template <class Fenetre = Panneau> struct Banc {
     Banc()
     {
-        fenetre.lien().setPeripherique(pty.chemin());
+        fenetre.imposerPort(pty.chemin());
         fenetre.show();
     }
     bool pret() { return QTest::qWaitForWindowActive(&fenetre); }

@@ -266,7 +266,7 @@ void TestDialogueJournal::exporter()
 void TestDialogueJournal::relecture()
 {
     QVERIFY(ecrireJournal(Envoyee + Refusee));
-    Form1 fenetre;
+    Panneau fenetre;
     DialogueJournal *dialogue = ouvrir(fenetre);
     QVERIFY(QTest::qWaitForWindowExposed(dialogue));
     QVERIFY(dialogue->screen()->availableGeometry().contains(dialogue->frameGeometry()));

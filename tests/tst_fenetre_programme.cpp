@@ -139,7 +139,7 @@ void TestFenetreProgramme::surLePont()
     QVERIFY(pont.valide());
     JournalEssai journal;
     CaptureMessages messages;
-    Form1 panneau;
+    Panneau panneau;
     panneau.imposerPort(pont.panneau());
     panneau.show();
     FenetreProgramme *fenetre = ouvrirFenetre(panneau);
@@ -147,7 +147,7 @@ void TestFenetreProgramme::surLePont()
     const Programme programme = troisEtapes(1, 1); // waits of 0.1 s
     QVERIFY(charger(*fenetre, journal, programme));
     QStringList pendant, sources; // the port during each wait; the journal's sources
-    connect(&panneau.execution(), &ExecutionProgramme::attente, fenetre, [&] {
+    connect(&panneau.poste(), &PosteEnvoi::attente, fenetre, [&] {
         pendant << autreEnvoyeur(pont.panneau());
         if (pendant.size() != arret)
             return;
@@ -160,9 +160,14 @@ void TestFenetreProgramme::surLePont()
     QCOMPARE(pont.lire(84 * envoyees), octetsDe(programme, 0, envoyees - 1));
     QCOMPARE(pendant, QStringList(arret ? arret : 2, QStringLiteral("occupé")));
     QCOMPARE(autreEnvoyeur(pont.panneau()), QStringLiteral("libre"));
-    for (const EnregistrementEnvoi &lu : journal.lus())
+    const QList<EnregistrementEnvoi> lus = journal.lus();
+    for (const EnregistrementEnvoi &lu : lus)
         sources << lu.source;
-    QCOMPARE(sources, QStringList({"x.prog:1", "x.prog:2", "x.prog:3"}).mid(0, envoyees));
+    // A Stop leaves a record of its own, named after the step not sent.
+    QCOMPARE(sources,
+             QStringList({"x.prog:1", "x.prog:2", "x.prog:3"}).mid(0, envoyees + (arret > 0)));
+    QCOMPARE(lus.last().issue, arret ? IssueEnvoi::Arretee : IssueEnvoi::Envoyee);
+    QCOMPARE(lus.first().execution, lus.last().execution);
     QCOMPARE(lignesListe(panneau), programme.etapes[envoyees - 1].grille.lignes());
     // TEST refused during the wait, then the end's message, if any.
     QCOMPARE(messages.vus.size(), arret ? 2 : 0);
@@ -198,7 +203,7 @@ void TestFenetreProgramme::ajoutRefuse()
     Banc banc;
     QVERIFY(banc.pret());
     auto &[pty, messages, panneau] = banc;
-    panneau.appliquerLimites(limitesOperateur("A.pas=5000\n"));
+    panneau.poste().setLimites(limitesOperateur("A.pas=5000\n"));
     FenetreProgramme *fenetre = ouvrirFenetre(panneau);
     QVERIFY(fenetre);
     cliquer(*fenetre, "ajouterGrille"); // the initial grid goes in
@@ -297,10 +302,10 @@ void TestFenetreProgramme::pasAPas()
     QVERIFY(charger(*fenetre, dossier, programme));
     for (int k = 0; k < 3; ++k) {
         cliquer(*fenetre, "pasAPas");
-        QTRY_VERIFY(panneau.execution().enPause() || !panneau.envoiEnCours());
+        QTRY_VERIFY(panneau.poste().enPause() || !panneau.poste().occupe());
         QCOMPARE(pty.lire(84), octetsDe(programme, k, k));
     }
-    QVERIFY(!panneau.envoiEnCours());
+    QVERIFY(!panneau.poste().occupe());
     QCOMPARE(dossier.lus().size(), 3);
     QVERIFY(messages.vus.isEmpty());
 }

@@ -52,7 +52,7 @@ void auDialogue(const std::function<void(DialoguePort *)> &geste)
 
 // A window whose run clicks TEST again in the middle of writing, as a click
 // delivered by a nested event loop would.
-class FenetreImpatiente : public Form1 {
+class FenetreImpatiente : public Panneau {
 protected:
     void ajouterLigne(const QString &ligne) override
     {
@@ -153,7 +153,7 @@ void TestMainWindow::composition()
     QFETCH(QRect, geometrie);
     QFETCH(bool, gras);
 
-    Form1 fenetre;
+    Panneau fenetre;
     const auto trouves = fenetre.findChildren<QWidget *>(nom);
     QCOMPARE(trouves.size(), 1);
     const QWidget *w = trouves.first();
@@ -172,7 +172,7 @@ void TestMainWindow::composition()
 
 void TestMainWindow::fenetre()
 {
-    Form1 fenetre;
+    Panneau fenetre;
     fenetre.show();
     QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
     QCOMPARE(fenetre.windowTitle(), QStringLiteral("Form1"));
@@ -185,7 +185,7 @@ void TestMainWindow::fenetre()
 
 void TestMainWindow::chaineDeFocus()
 {
-    Form1 fenetre;
+    Panneau fenetre;
     fenetre.show();
     QVERIFY(QTest::qWaitForWindowActive(&fenetre));
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Text1_1"));
@@ -234,7 +234,7 @@ void TestMainWindow::menus()
           {"IntelHEX", QStringLiteral("Le Fichier Intel .HEX")},
           {"Apropos", QStringLiteral("A propos de Tarvik")}}},
     };
-    Form1 fenetre;
+    Panneau fenetre;
     const QList<QAction *> barre = fenetre.menuBar()->actions();
     QCOMPARE(barre.size(), attendus.size());
     for (int m = 0; m < attendus.size(); ++m) {
@@ -320,7 +320,7 @@ void TestMainWindow::echec()
     QVERIFY(banc.pret());
     auto &[pty, messages, fenetre] = banc;
     if (portAbsent)
-        fenetre.lien().setPeripherique(QStringLiteral("/dev/tarvik-absent-pour-essai"));
+        fenetre.imposerPort(QStringLiteral("/dev/tarvik-absent-pour-essai"));
     if (!boite.isEmpty())
         controle<QLineEdit>(fenetre, boite)->setText(texte);
 
@@ -392,7 +392,7 @@ void TestMainWindow::clicsRapprochesEtImbriques()
 void TestMainWindow::quitter()
 {
     CaptureMessages messages;
-    Form1 fenetre;
+    Panneau fenetre;
     fenetre.show();
     QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
     fenetre.findChild<QAction *>(QStringLiteral("Quitter"))->trigger();
@@ -477,7 +477,7 @@ void TestMainWindow::choixDuPort()
     bool focusDansLeChamp = false, ouvert = false, champRepris = false;
     QString champVu, etiquette;
     QStringList elements;
-    Form1 fenetre;
+    Panneau fenetre;
     if (est("option"))
         fenetre.imposerPort(impose.chemin());
     fenetre.show();
@@ -536,14 +536,14 @@ void TestMainWindow::choixDuPort()
         QCOMPARE(misDeCote.readAll(), abime);
     }
     if (est("vide"))
-        QCOMPARE(Form1(LireReglages()).lien().port().origine, OriginePort::Port1);
+        QCOMPARE(Panneau(LireReglages()).poste().port().origine, OriginePort::Port1);
     if (attendu.isEmpty())
         return;
 
-    Form1 nouvelle(LireReglages());
+    Panneau nouvelle(LireReglages());
     OuverturesVues port1(QFileInfo(PeripheriquePort(1)).canonicalFilePath());
-    for (Form1 *panneau : {&fenetre, &nouvelle}) { // never port 1 by mistake
-        QCOMPARE(panneau->lien().port().peripherique, attendu);
+    for (Panneau *panneau : {&fenetre, &nouvelle}) { // never port 1 by mistake
+        QCOMPARE(panneau->poste().port().peripherique, attendu);
         cliquerTest(*panneau);
         QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
         QVERIFY(controle<QPushButton>(*panneau, QStringLiteral("Command1"))
@@ -562,8 +562,8 @@ void TestMainWindow::deuxPanneaux()
     PseudoTerminal a, b;
     CaptureMessages messages; // the warnings on numbered pseudo-terminals: « Garder »
     messages.reponses = {0, 0};
-    Form1 premier, second;
-    const auto choisir = [](Form1 &fenetre, const QString &chemin) {
+    Panneau premier, second;
+    const auto choisir = [](Panneau &fenetre, const QString &chemin) {
         fenetre.show();
         QVERIFY(QTest::qWaitForWindowActive(&fenetre));
         auDialogue([chemin](DialoguePort *dialogue) {
@@ -583,7 +583,7 @@ void TestMainWindow::deuxPanneaux()
     QCOMPARE(b.lire(), QByteArray());
     QVERIFY(
         controle<QPushButton>(premier, QStringLiteral("Command1"))->toolTip().contains(a.chemin()));
-    QCOMPARE(Form1(LireReglages()).lien().port().peripherique, b.chemin());
+    QCOMPARE(Panneau(LireReglages()).poste().port().peripherique, b.chemin());
 }
 
 // TEST leaves a record in the journal. A journal that cannot be written is
@@ -598,12 +598,13 @@ void TestMainWindow::journalDuPanneau()
     QFile journal(CheminJournal());
     QVERIFY(journal.open(QIODevice::ReadOnly));
     const QByteArrayList champs = journal.readAll().chopped(1).split('\t');
-    QCOMPARE(champs.size(), 14);
+    QCOMPARE(champs.size(), 15); // the run's id last
+    QVERIFY(champs[14].startsWith("id=") && champs[14].size() == 19);
     QCOMPARE(champs[1], QByteArray("tarvik"));
     QCOMPARE(champs[2], QByteArray()); // the grid, not a file
     QCOMPARE(QString::fromUtf8(champs[3]), pty.chemin());
     QCOMPARE(QString::fromUtf8(champs[5]), QStringLiteral("envoyée"));
-    QCOMPARE(champs.mid(7).join('\n') + '\n', surLeFil(lignesInitiales()));
+    QCOMPARE(champs.mid(7, 7).join('\n') + '\n', surLeFil(lignesInitiales()));
 
     QVERIFY(journal.remove() && QDir().mkdir(CheminJournal()));
     cliquerTest(fenetre);
@@ -621,7 +622,7 @@ void TestMainWindow::nomsAccessibles()
     CaptureMessages messages;
     ChoixImpose choix;
     QTemporaryDir dossier;
-    Form1 fenetre;
+    Panneau fenetre;
     fenetre.imposerPort(QStringLiteral("/dev/pts/42"));
     const auto nom = [&](const QString &objet, QAccessible::Text quoi = QAccessible::Name) {
         return QAccessible::queryAccessibleInterface(controle<QWidget>(fenetre, objet))->text(quoi);
@@ -731,7 +732,7 @@ void TestMainWindow::marques()
     QFETCH(QString, tape);
     QFETCH(int, marque);
     QFETCH(QString, dit);
-    Form1 fenetre;
+    Panneau fenetre;
     auto *c = controle<CaseGrille>(fenetre, boite);
     c->selectAll();
     QTest::keyClick(c, Qt::Key_Delete);
@@ -804,7 +805,7 @@ void TestMainWindow::listePerimee()
     QVERIFY(!liste->item(0)->font().italic() && liste->toolTip().isEmpty());
 
     const QString chemin = pty.chemin();
-    fenetre.lien().setPeripherique(QStringLiteral("/dev/tarvik-absent-pour-essai"));
+    fenetre.imposerPort(QStringLiteral("/dev/tarvik-absent-pour-essai"));
     cliquerTest(fenetre);
     QCOMPARE(lignesListe(fenetre), lignesInitiales());
     QVERIFY(liste->item(0)->font().italic() && liste->item(6)->font().italic());
@@ -815,7 +816,7 @@ void TestMainWindow::listePerimee()
                  etat->text().contains(QStringLiteral("port absent")),
              qPrintable(etat->text()));
 
-    fenetre.lien().setPeripherique(chemin);
+    fenetre.imposerPort(chemin);
     cliquerTest(fenetre);
     QCOMPARE(pty.lire(84).size(), 84);
     QVERIFY(!liste->item(0)->font().italic() && liste->toolTip().isEmpty());
@@ -852,7 +853,7 @@ void TestMainWindow::reessayer()
     if (cas == QLatin1String("occupe"))
         QCOMPARE(::flock(occupant, LOCK_EX | LOCK_NB), 0);
     else if (cas == QLatin1String("absent"))
-        fenetre.lien().setPeripherique(QStringLiteral("/dev/tarvik-absent-pour-essai"));
+        fenetre.imposerPort(QStringLiteral("/dev/tarvik-absent-pour-essai"));
     else
         QVERIFY(pty.remplir() > 0);
     messages.reponses = {0}; // « Réessayer » once, then « Fermer »
@@ -897,7 +898,7 @@ void TestMainWindow::horsLimites()
     LimitesLues lues = limitesOperateur(fichier);
     if (fichier.isEmpty())
         lues.echec = Echec{QStringLiteral("le fichier de limites « %1 » est douteux").arg(dit)};
-    fenetre.appliquerLimites(lues);
+    fenetre.poste().setLimites(lues);
     auto *c = boite.isEmpty() ? nullptr : controle<CaseGrille>(fenetre, boite);
     if (c) {
         c->selectAll();

@@ -223,7 +223,7 @@ void TestMenus::sequenceRefusee()
         choix.reponse = chemin;
     }
 
-    Form1 fenetre;
+    Panneau fenetre;
     remplirGrille(fenetre, GrilleVariee);
     declencher(fenetre, "OuvrirSequence");
     QCOMPARE(messages.vus.size(), 1);
@@ -240,7 +240,7 @@ void TestMenus::enregistrementRefuse()
     CaptureMessages messages;
     ChoixImpose choix;
     choix.reponse = m_dossier.filePath(QStringLiteral("jamais.seq"));
-    Form1 fenetre;
+    Panneau fenetre;
     fenetre.show();
     QVERIFY(QTest::qWaitForWindowActive(&fenetre));
     auto *vitesse3 = controle<QLineEdit>(fenetre, QStringLiteral("Text2_3"));
@@ -277,7 +277,7 @@ void TestMenus::enregistrementImpossible()
     QFETCH(QString, cas);
     CaptureMessages messages;
     ChoixImpose choix;
-    Form1 fenetre;
+    Panneau fenetre;
     const QByteArray ancien = "contenu précédent\n";
     QString existant;
     bool privilegesRendus = false;
@@ -364,7 +364,7 @@ void TestMenus::enregistrementDisquePlein()
 
     CaptureMessages messages;
     ChoixImpose choix;
-    Form1 fenetre;
+    Panneau fenetre;
     for (const auto &[nom, suite] : {std::pair{QStringLiteral("ancien.seq"), "est resté intact"},
                                      std::pair{QStringLiteral("nouveau.seq"), "Aucun fichier"}}) {
         choix.reponse = dossier.filePath(nom);
@@ -414,7 +414,7 @@ void TestMenus::fichierRemplaceParUnTube()
         fini = true;
         gardien.join();
     });
-    Form1 fenetre;
+    Panneau fenetre;
     declencher(fenetre, qPrintable(action));
     QVERIFY2(!bloque, "la lecture est restée bloquée sur le tube");
     QCOMPARE(messages.vus.size(), 1);
@@ -473,7 +473,7 @@ void TestMenus::nomsRefuses()
     QFETCH(QString, motif);
     CaptureMessages messages;
     ChoixImpose choix;
-    Form1 fenetre;
+    Panneau fenetre;
     choix.reponse = m_dossier.filePath(QStringLiteral("noms-avant.txt"));
     QVERIFY(ecrireFichier(choix.reponse, "Pince\nBras\n"));
     declencher(fenetre, "DesignAxe");
@@ -497,7 +497,7 @@ void TestMenus::designationRetenue()
     {
         CaptureMessages messages;
         ChoixImpose choix;
-        Form1 fenetre;
+        Panneau fenetre;
         choix.reponse = m_dossier.filePath(QStringLiteral("retenus.txt"));
         QVERIFY(ecrireFichier(choix.reponse, "Pince\nRotation base\n"));
         declencher(fenetre, "DesignAxe");
@@ -506,11 +506,11 @@ void TestMenus::designationRetenue()
     Banc<> banc;
     auto &[pty, messages, fenetre] = banc;
     {
-        Form1 suivante(LireReglages());
+        Panneau suivante(LireReglages());
         QCOMPARE(etiquettes(suivante).mid(0, 3),
                  (QStringList{QStringLiteral("Pince"), QStringLiteral("Rotation base"),
                               QStringLiteral("Axe 03")}));
-        suivante.lien().setPeripherique(pty.chemin());
+        suivante.imposerPort(pty.chemin());
         controle<QLineEdit>(suivante, nomElement("Text2", 2))->setText(QStringLiteral("300"));
         cliquerTest(suivante);
         QCOMPARE(messages.vus.size(), 1);
@@ -518,7 +518,7 @@ void TestMenus::designationRetenue()
                  qPrintable(messages.vus[0].texte));
     }
     QVERIFY(QFile::remove(m_dossier.filePath(QStringLiteral("retenus.txt"))));
-    Form1 sansFichier(LireReglages());
+    Panneau sansFichier(LireReglages());
     QTest::qWait(10);
     QCOMPARE(messages.vus.size(), 2);
     QCOMPARE(messages.vus[1].genre, GenreMessage::Avertissement);
@@ -555,7 +555,7 @@ void TestMenus::entreesAide()
     QFETCH(QString, action);
     QFETCH(QStringList, motifs);
     CaptureMessages messages;
-    Form1 fenetre;
+    Panneau fenetre;
     controle<QAction>(fenetre, action)->trigger();
     QCOMPARE(messages.vus.size(), 1);
     QCOMPARE(messages.vus[0].genre, GenreMessage::Information);
@@ -569,7 +569,7 @@ void TestMenus::entreesFichier()
 {
     CaptureMessages messages;
     ChoixImpose choix; // answers nothing: cancelled
-    Form1 fenetre;
+    Panneau fenetre;
     remplirGrille(fenetre, GrilleVariee);
     for (const char *action : {"OuvrirSequence", "EnregistrerSequence", "DesignAxe"})
         declencher(fenetre, action);
@@ -643,7 +643,7 @@ void TestMenus::limitesDesAxes()
     QVERIFY(QDir().mkpath(QFileInfo(siennes).path()) && ecrireFichier(siennes, avant));
     CaptureMessages messages;
     ChoixImpose choix;
-    Form1 fenetre({}, LireLimites());
+    Panneau fenetre({}, LireLimites());
     choix.reponse = m_dossier.filePath(QStringLiteral("pince.txt"));
     QVERIFY(ecrireFichier(choix.reponse, "Pince\n"));
     declencher(fenetre, "DesignAxe"); // its settings go with the folder, at the end
@@ -665,8 +665,8 @@ void TestMenus::limitesDesAxes()
     QCOMPARE(lireFichier(siennes), fichier);
     if (message.contains(QStringLiteral("illisible"))) // set aside, whole
         QCOMPARE(lireFichier(siennes + QStringLiteral(".illisible")), avant);
-    QCOMPARE(canon(fenetre.limites()), effectives);
-    QCOMPARE(fenetre.limites().axes[0].niveauPas,
+    QCOMPARE(canon(fenetre.poste().limites()), effectives);
+    QCOMPARE(fenetre.poste().limites().axes[0].niveauPas,
              effectives.startsWith("A.pas=3000") ? NiveauLimite::Operateur : NiveauLimite::Machine);
 }
 

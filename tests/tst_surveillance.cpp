@@ -96,7 +96,7 @@ void TestSurveillance::ligneDEtat()
     QVERIFY(pont.valide());
     const QString lien = pont.panneau(), peripherique = pont.peripherique();
     CaptureMessages messages;
-    Form1 fenetre;
+    Panneau fenetre;
     fenetre.imposerPort(lien);
     fenetre.show();
     QVERIFY(QTest::qWaitForWindowActive(&fenetre));

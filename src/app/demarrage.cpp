@@ -18,7 +18,6 @@ Demarrage Demarrer(int argc, char *argv[])
 {
     Demarrage demarrage;
     demarrage.reglages = LireReglages();
-    demarrage.limites = LireLimites();
     demarrage.langue = ChoisirLangue(argc, argv, demarrage.reglages.reglages);
     return demarrage;
 }

@@ -3,18 +3,19 @@
 #pragma once
 
 #include "port/choix_port.h"
-#include "system/fichier_limites.h"
 #include "system/fichier_reglages.h"
 
 #include <QString>
 
+// The start, in this order: the settings are read, the language is chosen
+// (from the command line, then the settings, then the system) and
+// installed, and only then are the axes' limits read, so that what is said
+// of them speaks that language.
 struct Demarrage {
     ReglagesLus reglages; // read once, here
-    LimitesLues limites;  // the axes' limits, the machine's and the operator's, read once
     QString langue;       // a language's code
 };
-// Reads the settings and limits files, and chooses the language from the
-// command line, then the settings, then the system.
+// Reads the settings file and chooses the language.
 Demarrage Demarrer(int argc, char *argv[]);
 
 // The port as the operator reads it: its path and where the choice came

@@ -58,8 +58,9 @@ std::unique_ptr<SourceEvenements> SourceDuSysteme()
     return std::make_unique<SourceUdev>(moniteur, contexte);
 }
 
-SurveillancePort::SurveillancePort(QObject *parent)
+SurveillancePort::SurveillancePort(std::function<QDateTime()> maintenant, QObject *parent)
     : QObject(parent)
+    , m_maintenant(maintenant ? std::move(maintenant) : &QDateTime::currentDateTime)
     , m_source((*NouvelleSource)())
 {
     m_minuterie.setInterval(1000);
@@ -204,7 +205,7 @@ void SurveillancePort::verifier()
     m_vuPresent = m_vuPresent || present;
     m_etat = nouveau;
     if (revenu) {
-        m_rebrancheA = QDateTime::currentDateTime();
+        m_rebrancheA = m_maintenant();
         Q_EMIT rebranche(m_rebrancheA);
     }
     Q_EMIT etatChange(m_etat);

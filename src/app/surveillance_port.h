@@ -36,7 +36,10 @@ inline Substituable<std::function<std::unique_ptr<SourceEvenements>()>> Nouvelle
 class SurveillancePort : public QObject {
     Q_OBJECT
 public:
-    explicit SurveillancePort(QObject *parent = nullptr);
+    // `maintenant` says when a device came back (the system's clock when
+    // not given).
+    explicit SurveillancePort(std::function<QDateTime()> maintenant = {},
+                              QObject *parent = nullptr);
     ~SurveillancePort() override;
 
     // The port to watch from now on; its state is looked at at once when
@@ -44,6 +47,7 @@ public:
     void surveiller(const PortChoisi &port);
     // Looking, without events, only while this is on (the window is shown).
     void setActive(bool active);
+    bool actif() const { return m_actif; }
     // Whether devices' events say when to look (udev), or it looks by itself.
     bool parEvenements() const { return m_source != nullptr; }
 
@@ -79,6 +83,7 @@ private:
     void ouvertureVue();
     void jeterUnCoupDOeil();
 
+    std::function<QDateTime()> m_maintenant;
     PortChoisi m_port;
     EtatPort m_etat;
     bool m_vuPresent = false; // the device was there at some point

@@ -3,12 +3,10 @@
 #include "app/demarrage.h"
 #include "app/programme.h"
 #include "app/signaux.h"
-#include "run/execution_programme.h"
 #include "run/journal.h"
 #include "system/erreurs.h"
 #include "system/noms.h"
 
-#include <QDateTime>
 #include <QEventLoop>
 #include <QSocketNotifier>
 
@@ -28,21 +26,62 @@ Sortie::Sortie(bool fermee)
 
 void Sortie::ecrire(const QString &texte)
 {
-    if (!m_erreur.isEmpty())
-        return;
-    if (const int erreur = Ecrire(stdout, texte))
-        m_erreur = TexteErreurSysteme(erreur);
+    ecrireOctets(texte.toLocal8Bit());
 }
 
-int codeDe(const EchecLien &echec)
+void Sortie::ecrireOctets(const QByteArray &octets)
+{
+    if (!m_erreur.isEmpty())
+        return;
+    errno = 0;
+    const bool ecrit = std::fwrite(octets.constData(), 1, size_t(octets.size()), stdout) ==
+                           size_t(octets.size()) &&
+                       std::fflush(stdout) == 0;
+    if (!ecrit)
+        m_erreur = TexteErreurSysteme(errno ? errno : EIO);
+    std::clearerr(stdout);
+}
+
+QString decrirePort(const PortChoisi &port)
+{
+    return DecrirePort(port, Textes::tr("« Initialisation › Choisir le port série… » dans le "
+                                        "panneau"));
+}
+
+int direRefus(const RefusEnvoi &refus)
+{
+    if (refus.genre == RefusEnvoi::Genre::LimitesDouteuses)
+        return erreur(DepasseLesLimites, Echec{TexteRefus(refus)});
+    QStringList valeurs;
+    for (const ValeurRefusee &valeur : refus.valeurs)
+        valeurs << Phrase(valeur);
+    QString raison = Textes::tr("au-delà des limites du banc, rien n'a été envoyé :\n%1")
+                         .arg(valeurs.join(u'\n'));
+    raison.chop(1); // Phrase ends each; erreur ends the whole
+    return erreur(DepasseLesLimites, Echec{raison});
+}
+
+namespace {
+
+// What the operator can do about a failure, where the sender knows; empty
+// elsewhere.
+QString conseil(EchecLien::Genre genre)
+{
+    if (genre == EchecLien::Genre::AucunPort)
+        return Textes::tr("Donnez le port par --port, ou choisissez-le de nouveau dans le "
+                          "panneau (« Initialisation › Choisir le port série… »).");
+    return {};
+}
+
+// The exit code of a run that failed so.
+int codeDe(const EchecLien &echec, int signal)
 {
     switch (IssueDe(echec)) {
     case IssueEnvoi::Echec:
         return EchecEcriture;
     case IssueEnvoi::Interrompue:
-        if (const int signal = SignalRecu())
-            return 128 + signal;
-        return 128 + SIGTERM;
+    case IssueEnvoi::Arretee:
+        return 128 + (signal ? signal : SIGTERM);
     case IssueEnvoi::PortRefuse:
     case IssueEnvoi::Envoyee:
     case IssueEnvoi::Rebranche:
@@ -52,33 +91,11 @@ int codeDe(const EchecLien &echec)
     return PortIndisponible;
 }
 
-QString conseil(const EchecLien &echec)
+// A port that cannot be known, as --verifier says it after `valide`.
+int portInconnu(const PortChoisi &port, const QString &valide)
 {
-    if (echec.genre == EchecLien::Genre::AucunPort)
-        return Textes::tr("Donnez le port par --port, ou choisissez-le de nouveau dans le "
-                          "panneau (« Initialisation › Choisir le port série… »).");
-    return {};
-}
-
-QString decrirePort(const PortChoisi &port)
-{
-    return DecrirePort(port, Textes::tr("« Initialisation › Choisir le port série… » dans le "
-                                        "panneau"));
-}
-
-void direNotes(const QStringList &notes)
-{
-    for (const QString &note : notes)
-        Ecrire(stderr, Textes::tr("tarvik-envoyer : %1.\n").arg(note));
-}
-
-namespace {
-
-// A journal that could not be written, as a note says it.
-QString noteJournal(const Echec &rate)
-{
-    return Textes::tr("le journal des envois « %1 » : %2")
-        .arg(NomLisible(CheminJournal()), rate.message);
+    return erreur(PortIndisponible,
+                  Echec{valide.arg(port.echec->message, conseil(EchecLien::Genre::AucunPort))});
 }
 
 // A step as the sender names it: "2/5" and its name, if any.
@@ -98,72 +115,107 @@ QString secondes(qint64 dixiemes)
     return Textes::tr("%1,%2 s").arg(dixiemes / 10).arg(dixiemes % 10);
 }
 
+void direNotes(const QStringList &notes)
+{
+    for (const QString &note : notes)
+        Ecrire(stderr, Textes::tr("tarvik-envoyer : %1.\n").arg(note));
+}
+
+// How a run ended, said on stderr after its notes; the exit code.
+int direFin(const FinEnvoi &fin, int signal, QStringList notes)
+{
+    using Fin = ResultatProgramme::Fin;
+    const ResultatProgramme &resultat = fin.resultat;
+    const ResultatEnvoi *rate = resultat.rate();
+    if (!resultat.etapes.isEmpty()) {
+        const ResultatEnvoi &premier = resultat.etapes.first().envoi;
+        notes = premier.avertissements + notes;
+        // A failure's own message says it already.
+        if (const QString jetes = NoteOctetsJetes(premier.octetsJetes);
+            !jetes.isEmpty() && !(fin.test && rate))
+            notes.prepend(jetes);
+    }
+    direNotes(notes);
+    if (resultat.fin == Fin::Terminee)
+        return Envoye;
+    if (!fin.test && (resultat.fin == Fin::Arretee || resultat.fin == Fin::Interrompue)) {
+        Ecrire(stderr, Textes::tr("tarvik-envoyer : programme arrêté par un signal ; étapes "
+                                  "envoyées en entier : %1 ; rien n'a été envoyé ensuite. Des "
+                                  "lignes remises au port ne se rappellent pas : pour arrêter la "
+                                  "machine, utilisez son arrêt d'urgence.\n")
+                           .arg(resultat.envoyees()));
+        return 128 + (signal ? signal : SIGTERM);
+    }
+    if (!fin.test && !resultat.ouverture)
+        Ecrire(stderr,
+               Textes::tr("tarvik-envoyer : l'étape %1 a échoué au parcours %2, rien n'a été "
+                          "envoyé après elle.\n")
+                   .arg(nomEtape(fin.programme, resultat.etapes.last().etape))
+                   .arg(resultat.etapes.last().cycle));
+    const EchecLien &echec = *rate->echec;
+    const QString plus = conseil(echec.genre);
+    Ecrire(stderr, Textes::tr("tarvik-envoyer : %1\n")
+                       .arg(plus.isEmpty() ? Phrase(echec) : Phrase(echec) + u'\n' + plus));
+    return codeDe(echec, signal);
+}
+
+// Tells a program's progress on stderr, when that is a terminal.
+void suivreProgres(PosteEnvoi &poste, const Programme &programme)
+{
+    if (::isatty(STDERR_FILENO) != 1)
+        return;
+    QObject::connect(
+        &poste, &PosteEnvoi::etapeCommencee, &poste, [&poste, &programme](int etape, int cycle) {
+            if (poste.programmeEnCours())
+                Ecrire(stderr, Textes::tr("tarvik-envoyer : étape %1, parcours %2/%3\n")
+                                   .arg(nomEtape(programme, etape))
+                                   .arg(cycle)
+                                   .arg(poste.etat().cycles));
+        });
+    QObject::connect(&poste, &PosteEnvoi::attente, &poste, [](qint64 ms) {
+        if (ms > 0)
+            Ecrire(stderr, Textes::tr("tarvik-envoyer : attente de %1…\n").arg(secondes(ms / 100)));
+    });
+}
+
 } // namespace
 
-std::optional<int> refusDesLimites(const Programme &programme, const LimitesLues &limites,
-                                   const PortChoisi &port, const QString &source)
+int verifierSequence(const Grille &grille, const PortChoisi &port, Sortie &sortie)
 {
-    QString raison;
-    if (limites.echec) {
-        raison = Textes::tr("%1.\nAucun envoi n'est possible tant qu'il l'est")
-                     .arg(limites.echec->message);
-    } else {
-        QStringList valeurs;
-        for (const ValeurRefusee &valeur : VerifierLimites(programme, limites.effectives))
-            valeurs << Phrase(valeur);
-        if (valeurs.isEmpty())
-            return std::nullopt;
-        raison = Textes::tr("au-delà des limites du banc, rien n'a été envoyé :\n%1")
-                     .arg(valeurs.join(u'\n'));
-        raison.chop(1); // Phrase ends each; erreur ends the whole
-    }
-    if (!source.isEmpty())
-        if (const auto rate = EcrireJournal({QDateTime::currentDateTime(),
-                                             QStringLiteral("tarvik-envoyer"),
-                                             source,
-                                             port.peripherique,
-                                             {},
-                                             IssueEnvoi::HorsLimites,
-                                             raison,
-                                             {}}))
-            direNotes({noteJournal(*rate)});
-    return erreur(DepasseLesLimites, Echec{raison});
+    for (const QString &ligne : grille.lignes())
+        sortie.ecrire(ligne + u'\n');
+    if (!sortie.erreur().isEmpty())
+        return erreur(SortieImpossible,
+                      Echec{Textes::tr("les lignes n'ont pas pu être écrites sur la sortie "
+                                       "standard (%1)")
+                                .arg(sortie.erreur())});
+    if (port.echec)
+        return portInconnu(port, Textes::tr("la séquence est valide, mais elle ne serait pas "
+                                            "envoyée. Port série inconnu : %1.\n%2"));
+    Ecrire(stderr, Textes::tr("tarvik-envoyer : séquence valide, rien n'a été envoyé ; elle "
+                              "partirait sur %1.\n")
+                       .arg(decrirePort(port)));
+    return Envoye;
 }
 
 int verifierProgramme(const Programme &programme, int depuis, const PortChoisi &port,
                       Sortie &sortie)
 {
-    QString texte = QStringLiteral("programme tarvik 1\n");
-    if (programme.repetitions != 1)
-        texte += QStringLiteral("repeter %1\n").arg(programme.repetitions);
-    qint64 premier = 0; // the waits of the first run, from `depuis`
-    for (qsizetype k = 0; k < programme.etapes.size(); ++k) {
-        const EtapeProgramme &etape = programme.etapes[k];
-        texte += etape.nom.isEmpty() ? QStringLiteral("\netape\n")
-                                     : QStringLiteral("\netape %1\n").arg(etape.nom);
-        texte += etape.grille.lignes().join(u'\n') + u'\n';
-        if (k + 1 < programme.etapes.size()) {
-            texte += QStringLiteral("attendre %1.%2\n")
-                         .arg(etape.attenteDixiemes / 10)
-                         .arg(etape.attenteDixiemes % 10);
-            if (k >= depuis)
-                premier += etape.attenteDixiemes;
-        }
-    }
-    sortie.ecrire(texte);
+    sortie.ecrireOctets(FormerProgramme(programme));
     if (!sortie.erreur().isEmpty())
         return erreur(SortieImpossible,
                       Echec{Textes::tr("les étapes n'ont pas pu être écrites sur la sortie "
                                        "standard (%1)")
                                 .arg(sortie.erreur())});
+    qint64 premier = 0; // the waits of the first run, from `depuis`
+    for (qsizetype k = depuis; k + 1 < programme.etapes.size(); ++k)
+        premier += programme.etapes[k].attenteDixiemes;
     const qint64 total =
         premier + qint64(AttenteTotaleDixiemes(programme)) * (programme.repetitions - 1);
     if (port.echec)
-        return erreur(
-            PortIndisponible,
-            Echec{Textes::tr("le programme est valide, mais il ne serait pas envoyé. "
-                             "Port série inconnu : %1.\n%2")
-                      .arg(port.echec->message, conseil(Refus(EchecLien::Genre::AucunPort, {})))});
+        return portInconnu(port,
+                           Textes::tr("le programme est valide, mais il ne serait pas envoyé. "
+                                      "Port série inconnu : %1.\n%2"));
     Ecrire(stderr,
            Textes::tr("tarvik-envoyer : programme valide, rien n'a été envoyé. Étapes : %1, "
                       "depuis l'étape %2 ; parcours : %3 ; attentes en tout : %4. Il "
@@ -175,87 +227,12 @@ int verifierProgramme(const Programme &programme, int depuis, const PortChoisi &
     return Envoye;
 }
 
-namespace {
-
-// How a program ended, said on stderr; the exit code.
-int direFin(const Programme &programme, const ResultatProgramme &resultat, int signal,
-            QStringList notes)
-{
-    using Fin = ResultatProgramme::Fin;
-    if (!resultat.etapes.isEmpty()) {
-        const ResultatEnvoi &premier = resultat.etapes.first().envoi;
-        notes = premier.avertissements + notes;
-        if (const QString jetes = NoteOctetsJetes(premier.octetsJetes); !jetes.isEmpty())
-            notes.prepend(jetes);
-    }
-    direNotes(notes);
-    const ResultatEnvoi *rate = resultat.ouverture          ? &*resultat.ouverture
-                                : resultat.etapes.isEmpty() ? nullptr
-                                                            : &resultat.etapes.last().envoi;
-    if (resultat.fin == Fin::Terminee)
-        return Envoye;
-    if (resultat.fin == Fin::Arretee || resultat.fin == Fin::Interrompue) {
-        const int envoyees = int(resultat.etapes.size()) - (rate && rate->echec ? 1 : 0);
-        Ecrire(stderr, Textes::tr("tarvik-envoyer : programme arrêté par un signal ; étapes "
-                                  "envoyées en entier : %1 ; rien n'a été envoyé ensuite. Des "
-                                  "lignes remises au port ne se rappellent pas : pour arrêter la "
-                                  "machine, utilisez son arrêt d'urgence.\n")
-                           .arg(envoyees));
-        return 128 + (signal ? signal : SIGTERM);
-    }
-    const EchecLien &echec = *rate->echec;
-    if (!resultat.ouverture)
-        Ecrire(stderr, Textes::tr("tarvik-envoyer : l'étape %1 a échoué au parcours %2, rien n'a été "
-                                  "envoyé après elle.\n")
-                           .arg(nomEtape(programme, resultat.etapes.last().etape))
-                           .arg(resultat.etapes.last().cycle));
-    const QString plus = conseil(echec);
-    Ecrire(stderr, Textes::tr("tarvik-envoyer : %1\n")
-                       .arg(plus.isEmpty() ? Phrase(echec) : Phrase(echec) + u'\n' + plus));
-    return codeDe(echec);
-}
-
-// Follows a program's run: its lines on stdout, its progress on stderr when
-// that is a terminal, a journal record per step, under "source:N".
-void suivre(ExecutionProgramme &execution, const Programme &programme, int repetitions,
-            const QString &source, Sortie &sortie, QStringList &notes)
-{
-    const bool progres = ::isatty(STDERR_FILENO) == 1;
-    QObject::connect(&execution, &ExecutionProgramme::ligneRemise,
-                     [&sortie](const QString &ligne) { sortie.ecrire(ligne + u'\n'); });
-    QObject::connect(&execution, &ExecutionProgramme::etapeCommencee,
-                     [&programme, progres, repetitions](int etape, int cycle) {
-                         if (progres)
-                             Ecrire(stderr,
-                                    Textes::tr("tarvik-envoyer : étape %1, parcours %2/%3\n")
-                                        .arg(nomEtape(programme, etape))
-                                        .arg(cycle)
-                                        .arg(repetitions));
-                     });
-    QObject::connect(&execution, &ExecutionProgramme::attente, [progres](qint64 ms) {
-        if (progres && ms > 0)
-            Ecrire(stderr, Textes::tr("tarvik-envoyer : attente de %1…\n").arg(secondes(ms / 100)));
-    });
-    QObject::connect(
-        &execution, &ExecutionProgramme::etapeTerminee, [&source, &notes](const ResultatEtape &r) {
-            const QString etape = QStringLiteral("%1:%2").arg(source).arg(r.etape + 1);
-            if (const auto rate = EcrireJournal(
-                    EnregistrementDe(r.envoi, r.debut, QStringLiteral("tarvik-envoyer"), etape)))
-                if (notes.isEmpty())
-                    notes << noteJournal(*rate);
-        });
-}
-
-} // namespace
-
-int executerProgramme(const Programme &programme, int depuis, int repetitions,
-                      const QString &source, const PortChoisi &port, Sortie &sortie, int reveil)
+int executer(PosteEnvoi &poste, const Programme &programme,
+             const std::function<std::optional<RefusEnvoi>()> &lancer, Sortie &sortie, int reveil)
 {
     if (reveil < 0)
         return erreur(PortIndisponible, Echec{Textes::tr("signaux impossibles à surveiller")});
-    LienSerie lien;
-    lien.setPort(port);
-    ExecutionProgramme execution(lien);
+    poste.setReveil(reveil);
     int signal = 0;
     QStringList notes;
     // A signal is the operator's Stop: nothing more is sent.
@@ -263,27 +240,30 @@ int executerProgramme(const Programme &programme, int depuis, int repetitions,
     QObject::connect(&signaux, &QSocketNotifier::activated, [&] {
         if (const int recu = SignalRecu(); recu && !signal)
             signal = recu;
-        execution.arreter();
+        poste.interrompre();
     });
-    suivre(execution, programme, repetitions, source, sortie, notes);
-    ResultatProgramme resultat;
+    QObject::connect(&poste, &PosteEnvoi::ligneRemise,
+                     [&sortie](const QString &ligne) { sortie.ecrire(ligne + u'\n'); });
+    QObject::connect(&poste, &PosteEnvoi::journalRate, [&notes](const Echec &rate) {
+        if (notes.isEmpty()) // said once
+            notes << rate.message;
+    });
+    suivreProgres(poste, programme);
+    std::optional<FinEnvoi> fin;
     QEventLoop boucle;
-    QObject::connect(&execution, &ExecutionProgramme::termine, [&](const ResultatProgramme &fin) {
-        resultat = fin;
+    QObject::connect(&poste, &PosteEnvoi::termine, [&](const FinEnvoi &vue) {
+        fin = vue;
         boucle.quit();
     });
-    const QDateTime debut = QDateTime::currentDateTime();
-    execution.demarrer(programme, depuis, repetitions);
-    if (execution.enCours())
+    if (const auto refus = lancer())
+        return direRefus(*refus);
+    if (!fin)
         boucle.exec();
-    if (resultat.ouverture)
-        if (const auto rate = EcrireJournal(
-                EnregistrementDe(*resultat.ouverture, debut, QStringLiteral("tarvik-envoyer"),
-                                 QStringLiteral("%1:%2").arg(source).arg(depuis + 1))))
-            notes << noteJournal(*rate);
+    if (!signal) // the send gave up on it before it was read
+        signal = SignalRecu();
     if (!sortie.erreur().isEmpty()) // the board has the lines: the code stays
         notes << Textes::tr("les lignes envoyées n'ont pas pu être écrites sur la sortie "
                             "standard (%1)")
                      .arg(sortie.erreur());
-    return direFin(programme, resultat, signal, notes);
+    return direFin(*fin, signal, notes);
 }

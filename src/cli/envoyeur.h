@@ -1,12 +1,10 @@
 // What tarvik-envoyer's parts share: its exit codes, its standard output,
-// and how it tells a failure.
+// and how it tells what the send station did.
 #pragma once
 
+#include "app/poste_envoi.h"
 #include "core/echec.h"
 #include "core/programme.h"
-#include "port/choix_port.h"
-#include "port/lien_serie.h"
-#include "system/fichier_limites.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -36,38 +34,30 @@ class Sortie {
 public:
     explicit Sortie(bool fermee);
     void ecrire(const QString &texte);
+    // Bytes as they are, a program file's.
+    void ecrireOctets(const QByteArray &octets);
     QString erreur() const { return m_erreur; }
 
 private:
     QString m_erreur;
 };
 
-// The exit code of a run that failed so.
-int codeDe(const EchecLien &echec);
-// What the operator can do about a failure, where the sender knows; empty
-// elsewhere.
-QString conseil(const EchecLien &echec);
 // The port as the sender names it.
 QString decrirePort(const PortChoisi &port);
-// Says the notes of a run that went through or failed (warnings, bytes
-// thrown away, a journal or stdout that failed), one per line, on stderr.
-void direNotes(const QStringList &notes);
 
-// Whether the program may go under the bench's limits; when not, says every
-// value beyond them (or the doubtful limits file) on stderr, and journals
-// the refusal unless it is only a check (`source` empty). The exit code
-// then.
-std::optional<int> refusDesLimites(const Programme &programme, const LimitesLues &limites,
-                                   const PortChoisi &port, const QString &source);
-
-// Runs a program from step `depuis` (0 for the first), `repetitions` times,
-// its lines on stdout as they are handed over and its progress on stderr
-// when that is a terminal; a signal stops it as the panel's Stop does. The
-// exit code.
-int executerProgramme(const Programme &programme, int depuis, int repetitions,
-                      const QString &source, const PortChoisi &port, Sortie &sortie, int reveil);
+// Says why the station refused the program on stderr; the exit code.
+int direRefus(const RefusEnvoi &refus);
 
 // --verifier for a program: every step on stdout as a program file holds it,
 // then on stderr the total of the waits and where it would go.
 int verifierProgramme(const Programme &programme, int depuis, const PortChoisi &port,
                       Sortie &sortie);
+// The same for a sequence file: its lines.
+int verifierSequence(const Grille &grille, const PortChoisi &port, Sortie &sortie);
+
+// Sends through `poste` what `lancer` starts there (`programme`'s sequence
+// file, or the program from a step), its lines on stdout as they are handed
+// over and a program's progress on stderr when that is a terminal; a signal
+// on `reveil` stops it. The exit code.
+int executer(PosteEnvoi &poste, const Programme &programme,
+             const std::function<std::optional<RefusEnvoi>()> &lancer, Sortie &sortie, int reveil);

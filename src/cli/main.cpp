@@ -5,14 +5,13 @@
 #include "app/demarrage.h"
 #include "app/langue.h"
 #include "app/options.h"
+#include "app/poste_envoi.h"
 #include "app/programme.h"
 #include "app/signaux.h"
 #include "core/fichiers.h"
 #include "core/langues.h"
-#include "port/etat_port.h"
-#include "run/envoyer_sequence.h"
-#include "run/journal.h"
 #include "system/erreurs.h"
+#include "system/fichier_limites.h"
 #include "system/lecture.h"
 #include "system/noms.h"
 
@@ -196,107 +195,65 @@ ProgrammeLu lireProgramme(const QString &chemin, int reveil)
               Textes::tr(".\n%1.\nRien n'a été envoyé").arg(majuscule(refus->message))}};
 }
 
-// Waits until the port is there and free, at most `secondes`, saying on
-// stderr what it waits for; a port refused for good is not waited for. The
-// exit code when the program ends here.
-std::optional<int> attendrePort(const PortChoisi &port, double secondes, int reveil,
+// Waits, with --attendre, until the port is there and free; the exit code
+// when the program ends here.
+std::optional<int> attendrePort(PosteEnvoi &poste, double secondes, int reveil,
                                 const QString &source)
 {
-    const QDateTime debut = QDateTime::currentDateTime();
-    const QDeadlineTimer echeance(qint64(secondes * 1000));
-    QString dit;
-    for (;;) {
-        const EtatPort etat = SonderPort(port);
-        using E = EtatPort::Etat;
-        if (etat.etat == E::Pret || etat.etat == E::Refuse)
-            return std::nullopt; // the send says the rest
-        const QString quoi = etat.etat == E::Absent ? Textes::tr("absent")
-                                                    : Textes::tr("occupé par %1").arg(etat.raison);
-        if (echeance.hasExpired()) {
-            const Echec refus{Textes::tr("le port %1 est toujours %2 après %3 s d'attente. Rien "
-                                         "n'a été envoyé")
-                                  .arg(decrirePort(port), quoi)
-                                  .arg(secondes)};
-            if (const auto rate = EcrireJournal({debut,
-                                                 QStringLiteral("tarvik-envoyer"),
-                                                 source,
-                                                 port.peripherique,
-                                                 etat.peripherique,
-                                                 IssueEnvoi::PortRefuse,
-                                                 refus.message,
-                                                 {}}))
-                Ecrire(stderr, Textes::tr("tarvik-envoyer : le journal des envois « %1 » : %2.\n")
-                                   .arg(NomLisible(CheminJournal()), rate->message));
-            return erreur(PortIndisponible, refus);
-        }
-        if (quoi != dit)
+    const auto echec = poste.attendrePort(
+        secondes, reveil,
+        [&poste](const QString &quoi) {
             Ecrire(stderr, Textes::tr("tarvik-envoyer : attente du port %1, %2…\n")
-                               .arg(decrirePort(port), dit = quoi));
-        pollfd p{reveil, POLLIN, 0};
-        const timespec pause{0, 100'000'000};
-        if (::ppoll(&p, 1, &pause, nullptr) > 0)
-            if (const int signal = SignalRecu())
-                return erreur(128 + signal, Echec{Textes::tr("interrompu pendant l'attente du "
-                                                             "port, rien n'a été envoyé")});
+                               .arg(decrirePort(poste.port()), quoi));
+        },
+        source);
+    if (!echec)
+        return std::nullopt;
+    if (echec->genre == EchecLien::Genre::Interrompu)
+        return erreur(128 + SignalRecu(), *echec);
+    return erreur(PortIndisponible, *echec);
+}
+
+// Sends, or with --verifier only checks, the program read: from the step
+// --depuis names, as many times as --repeter says, on the port the order of
+// choice gives. The exit code.
+int envoyer(const QCommandLineParser &options, const ProgrammeLu &lu, const QString &chemin,
+            const Demarrage &demarrage, const DescripteursStandard &standard, int reveil)
+{
+    Programme programme = *lu.programme;
+    const int depuis = entier(options, "depuis", EtapesMax).value_or(1) - 1;
+    if (depuis >= programme.etapes.size())
+        return erreur(MauvaiseUtilisation,
+                      Echec{Textes::tr("--depuis %1 : le fichier s'arrête à l'étape %2")
+                                .arg(depuis + 1)
+                                .arg(programme.etapes.size())});
+    programme.repetitions =
+        entier(options, "repeter", RepetitionsMax).value_or(programme.repetitions);
+    PosteEnvoi poste(QStringLiteral("tarvik-envoyer"));
+    poste.setLimites(LireLimites()); // once the language speaks
+    // The same order of choice for a dry run as for a send.
+    poste.setPort(DeterminerPort(options.value(OptionPort()), demarrage.reglages));
+    Sortie sortie(standard.sortieFermee);
+    // A sequence file alone is sent as TEST sends a grid.
+    const bool sequence = lu.sequence && programme.repetitions == 1 && depuis == 0;
+    const Grille &premiere = programme.etapes.first().grille;
+    const auto refus = poste.verifier(programme, depuis);
+    if (options.isSet(QStringLiteral("verifier"))) {
+        if (refus)
+            return direRefus(*refus);
+        return sequence ? verifierSequence(premiere, poste.port(), sortie)
+                        : verifierProgramme(programme, depuis, poste.port(), sortie);
     }
-}
-
-// --verifier: the lines that would be sent, on stdout, and the port they
-// would go to; nothing is opened.
-int verifierSeulement(const Grille &grille, const PortChoisi &port, Sortie &sortie)
-{
-    for (const QString &ligne : grille.lignes())
-        sortie.ecrire(ligne + u'\n');
-    if (!sortie.erreur().isEmpty())
-        return erreur(SortieImpossible,
-                      Echec{Textes::tr("les lignes n'ont pas pu être écrites sur la sortie "
-                                       "standard (%1)")
-                                .arg(sortie.erreur())});
-    if (port.echec)
-        return erreur(
-            PortIndisponible,
-            Echec{Textes::tr("la séquence est valide, mais elle ne serait pas "
-                             "envoyée. Port série inconnu : %1.\n%2")
-                      .arg(port.echec->message, conseil(Refus(EchecLien::Genre::AucunPort, {})))});
-    Ecrire(stderr, Textes::tr("tarvik-envoyer : séquence valide, rien n'a été envoyé ; elle "
-                              "partirait sur %1.\n")
-                       .arg(decrirePort(port)));
-    return Envoye;
-}
-
-int envoyer(const Grille &grille, const QString &source, const PortChoisi &port, Sortie &sortie,
-            int reveil)
-{
-    if (reveil < 0)
-        return erreur(PortIndisponible, Echec{Textes::tr("signaux impossibles à surveiller")});
-    LienSerie lien;
-    lien.setPort(port);
-    lien.setReveil(reveil);
-    const QDateTime debut = QDateTime::currentDateTime();
-    const ResultatEnvoi resultat = EnvoyerSequence(grille, lien, {{}, [&](const QString &ligne) {
-                                                                      sortie.ecrire(ligne + u'\n');
-                                                                  }});
-    QStringList notes = resultat.avertissements;
-    if (const QString jetes = NoteOctetsJetes(resultat.octetsJetes);
-        !resultat.echec && !jetes.isEmpty())
-        notes << jetes;   // a failure's message says it already
-    if (const auto rate = // the run does not depend on it
-        EcrireJournal(EnregistrementDe(resultat, debut, QStringLiteral("tarvik-envoyer"), source)))
-        notes << Textes::tr("le journal des envois « %1 » : %2")
-                     .arg(NomLisible(CheminJournal()), rate->message);
-    if (!sortie.erreur().isEmpty()) // the board has the lines: the code stays
-        notes << Textes::tr("les lignes envoyées n'ont pas pu être écrites sur la sortie "
-                            "standard (%1)")
-                     .arg(sortie.erreur());
-    for (const QString &note : notes)
-        Ecrire(stderr, Textes::tr("tarvik-envoyer : %1.\n").arg(note));
-    if (!resultat.echec)
-        return Envoye;
-    const QString plus = conseil(*resultat.echec);
-    Ecrire(stderr, Textes::tr("tarvik-envoyer : %1\n")
-                       .arg(plus.isEmpty() ? Phrase(*resultat.echec)
-                                           : Phrase(*resultat.echec) + u'\n' + plus));
-    return codeDe(*resultat.echec);
+    if (options.isSet(QStringLiteral("attendre")) && !refus) // a refusal is not waited for
+        if (const auto fin = attendrePort(poste, *secondesDAttente(options), reveil, chemin))
+            return *fin;
+    return executer(
+        poste, programme,
+        [&] {
+            return sequence ? poste.envoyer(premiere, chemin)
+                            : poste.lancer(programme, chemin, depuis);
+        },
+        sortie, reveil);
 }
 
 } // namespace
@@ -336,31 +293,5 @@ int main(int argc, char *argv[])
                                        "envoyé")});
     if (lu.echec)
         return erreur(FichierRefuse, *lu.echec);
-    Programme programme = *lu.programme;
-    const int depuis = entier(options, "depuis", EtapesMax).value_or(1) - 1;
-    if (depuis >= programme.etapes.size())
-        return erreur(MauvaiseUtilisation,
-                      Echec{Textes::tr("--depuis %1 : le fichier s'arrête à l'étape %2")
-                                .arg(depuis + 1)
-                                .arg(programme.etapes.size())});
-    programme.repetitions =
-        entier(options, "repeter", RepetitionsMax).value_or(programme.repetitions);
-    // The same order of choice for a dry run as for a send.
-    const PortChoisi port = DeterminerPort(options.value(OptionPort()), demarrage.reglages);
-    if (const auto refus =
-            refusDesLimites(programme, demarrage.limites, port, verifier ? QString() : chemin))
-        return *refus;
-    if (!verifier && options.isSet(QStringLiteral("attendre")))
-        if (const auto fin = attendrePort(port, *secondesDAttente(options), reveil, chemin))
-            return *fin;
-    Sortie sortie(standard.sortieFermee);
-    // A sequence file alone is sent as TEST sends a grid.
-    const bool grille = lu.sequence && programme.repetitions == 1 && depuis == 0;
-    const Grille &premiere = programme.etapes.first().grille;
-    if (verifier)
-        return grille ? verifierSeulement(premiere, port, sortie)
-                      : verifierProgramme(programme, depuis, port, sortie);
-    return grille ? envoyer(premiere, chemin, port, sortie, reveil)
-                  : executerProgramme(programme, depuis, programme.repetitions, chemin, port,
-                                      sortie, reveil);
+    return envoyer(options, lu, chemin, demarrage, standard, reveil);
 }

@@ -1,7 +1,18 @@
 #include "run/execution_programme.h"
 
+#include <QCoreApplication>
+
 #include <sys/eventfd.h>
 #include <unistd.h>
+
+namespace {
+
+// The texts of this file, in the operator's language.
+struct Textes {
+    Q_DECLARE_TR_FUNCTIONS(Execution)
+};
+
+} // namespace
 
 HorlogeQt::HorlogeQt()
 {
@@ -25,6 +36,69 @@ void HorlogeQt::annuler()
     m_suite = {};
 }
 
+const ResultatEnvoi *ResultatProgramme::rate() const
+{
+    if (ouverture)
+        return &*ouverture;
+    if (!etapes.isEmpty() && etapes.last().envoi.echec)
+        return &etapes.last().envoi;
+    return nullptr;
+}
+
+int ResultatProgramme::envoyees() const
+{
+    return int(etapes.size()) - (rate() && !ouverture ? 1 : 0);
+}
+
+QString EtapesEnvoyees(const ResultatProgramme &resultat, int cycles)
+{
+    // Those of the last cycle that sent any, first to last.
+    QList<const ResultatEtape *> parties;
+    for (const ResultatEtape &etape : resultat.etapes)
+        if (!etape.envoi.echec)
+            parties << &etape;
+    if (parties.isEmpty())
+        return Textes::tr("aucune étape envoyée");
+    const ResultatEtape &derniere = *parties.last();
+    int premiere = derniere.etape;
+    for (const ResultatEtape *etape : parties)
+        if (etape->cycle == derniere.cycle) {
+            premiere = etape->etape;
+            break;
+        }
+    QString texte =
+        premiere == derniere.etape
+            ? Textes::tr("étape %1 envoyée").arg(premiere + 1)
+            : Textes::tr("étapes %1 à %2 envoyées").arg(premiere + 1).arg(derniere.etape + 1);
+    if (cycles > 1)
+        texte = Textes::tr("%1 au cycle %2 sur %3")
+                    .arg(texte, QString::number(derniere.cycle), QString::number(cycles));
+    return texte;
+}
+
+std::optional<std::pair<int, int>> PremiereNonEnvoyee(const ResultatProgramme &resultat,
+                                                      const Programme &programme, int depuis,
+                                                      int cycles)
+{
+    if (resultat.ouverture || resultat.etapes.isEmpty())
+        return std::pair{depuis, 1};
+    const ResultatEtape &derniere = resultat.etapes.last();
+    if (derniere.envoi.echec)
+        return std::pair{derniere.etape, derniere.cycle};
+    if (derniere.etape + 1 < programme.etapes.size())
+        return std::pair{derniere.etape + 1, derniere.cycle};
+    if (derniere.cycle < cycles)
+        return std::pair{0, derniere.cycle + 1};
+    return std::nullopt;
+}
+
+QString DesignationEtape(const Programme &programme, int etape)
+{
+    const QString nom = etape < programme.etapes.size() ? programme.etapes[etape].nom : QString();
+    return nom.isEmpty() ? Textes::tr("l'étape %1").arg(etape + 1)
+                         : Textes::tr("l'étape %1 (%2)").arg(QString::number(etape + 1), nom);
+}
+
 ExecutionProgramme::ExecutionProgramme(LienSerie &lien, Horloge *horloge, QObject *parent)
     : QObject(parent)
     , m_lien(lien)
@@ -37,6 +111,7 @@ ExecutionProgramme::~ExecutionProgramme()
     arreter();
     if (m_envoi.joinable())
         m_envoi.join();
+    m_fin = {};
     if (m_lien.estOuvert())
         m_lien.abandonner();
     m_lien.setArret(-1);
@@ -47,27 +122,37 @@ ExecutionProgramme::~ExecutionProgramme()
 void ExecutionProgramme::lancer(std::function<void()> travail, std::function<void()> fin)
 {
     m_occupe = true;
+    m_fin = std::move(fin);
     if (!*EnvoisEnFond) {
         travail();
-        m_occupe = false;
-        fin();
+        travailFini();
         return;
     }
     if (m_envoi.joinable())
         m_envoi.join();
-    m_envoi = std::thread([this, travail = std::move(travail), fin = std::move(fin)] {
+    m_envoi = std::thread([this, travail = std::move(travail), numero = ++m_travaux] {
         travail();
-        // Back in this object's thread; dropped if it is gone by then.
+        // Back in this object's thread; dropped if it is gone by then, or
+        // if interrompre() has seen to it already.
         QMetaObject::invokeMethod(
             this,
-            [this, fin] {
-                if (m_envoi.joinable())
-                    m_envoi.join();
-                m_occupe = false;
-                fin();
+            [this, numero] {
+                if (numero == m_travaux)
+                    travailFini();
             },
             Qt::QueuedConnection);
     });
+}
+
+void ExecutionProgramme::travailFini()
+{
+    if (!m_occupe) // finished already, by interrompre()
+        return;
+    if (m_envoi.joinable())
+        m_envoi.join();
+    m_occupe = false;
+    if (auto fin = std::exchange(m_fin, {}))
+        fin();
 }
 
 void ExecutionProgramme::demarrer(const Programme &programme, int depuis, int repetitions,
@@ -82,7 +167,7 @@ void ExecutionProgramme::demarrer(const Programme &programme, int depuis, int re
     m_cycles = qMax(1, repetitions);
     m_enCours = true;
     m_enPause = false;
-    m_arretDemande = false;
+    m_arretDemande.reset();
     m_resultat = {};
     if (m_arret < 0)
         m_arret = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
@@ -91,18 +176,20 @@ void ExecutionProgramme::demarrer(const Programme &programme, int depuis, int re
     m_lien.setArret(m_arret);
     auto ouverture = std::make_shared<ResultatEnvoi>();
     lancer([this, ouverture] { *ouverture = OuvrirPourEnvoyer(m_lien); },
-           [this, ouverture] {
-               m_courante = {m_etape, m_cycle, QDateTime::currentDateTime(), *ouverture};
-               if (ouverture->echec) {
-                   m_resultat.ouverture = *ouverture;
-                   finir(ouverture->echec->genre == EchecLien::Genre::Interrompu && !m_arretDemande
-                             ? ResultatProgramme::Fin::Interrompue
-                         : m_arretDemande ? ResultatProgramme::Fin::Arretee
-                                          : ResultatProgramme::Fin::Echec);
-                   return;
-               }
-               m_arretDemande ? finir(ResultatProgramme::Fin::Arretee) : envoyerEtape();
-           });
+           [this, ouverture] { ouvertureFinie(*ouverture); });
+}
+
+void ExecutionProgramme::ouvertureFinie(const ResultatEnvoi &ouverture)
+{
+    using Fin = ResultatProgramme::Fin;
+    m_courante = {m_etape, m_cycle, m_horloge->maintenant(), ouverture};
+    if (ouverture.echec) {
+        m_resultat.ouverture = ouverture;
+        const bool signal = ouverture.echec->genre == EchecLien::Genre::Interrompu;
+        finir(m_arretDemande ? *m_arretDemande : signal ? Fin::Interrompue : Fin::Echec);
+        return;
+    }
+    m_arretDemande ? finir(*m_arretDemande) : envoyerEtape();
 }
 
 void ExecutionProgramme::envoyerEtape()
@@ -111,7 +198,7 @@ void ExecutionProgramme::envoyerEtape()
     // The opening's warnings and thrown-away bytes go with the first step.
     ResultatEnvoi envoi = m_courante.envoi;
     envoi.lignes.clear();
-    m_courante = {m_etape, m_cycle, QDateTime::currentDateTime(), envoi};
+    m_courante = {m_etape, m_cycle, m_horloge->maintenant(), envoi};
     m_courante.envoi.echec.reset();
     Q_EMIT etapeCommencee(m_etape, m_cycle);
     const Grille grille = m_programme.etapes[m_etape].grille;
@@ -119,28 +206,30 @@ void ExecutionProgramme::envoyerEtape()
         [this, grille] {
             const QDeadlineTimer echeance(*DelaiSequenceMs);
             EnvoyerGrille(grille, m_lien, echeance, m_courante.envoi,
-                          {{}, [this](const QString &ligne) { Q_EMIT ligneRemise(ligne); }});
+                          {{}, [this](const QString &ligne) {
+                               Q_EMIT ligneRemise(ligne);
+                           }});
         },
         [this] { etapeFinie(); });
 }
 
 void ExecutionProgramme::etapeFinie()
 {
+    using Fin = ResultatProgramme::Fin;
     m_resultat.etapes << m_courante;
     Q_EMIT etapeTerminee(m_courante);
     // Only the first step carries what the opening said.
     m_courante.envoi.avertissements.clear();
     m_courante.envoi.octetsJetes = 0;
     if (const auto &echec = m_courante.envoi.echec) {
-        using G = EchecLien::Genre;
-        finir(echec->genre != G::Interrompu ? ResultatProgramme::Fin::Echec
-              : m_arretDemande             ? ResultatProgramme::Fin::Arretee
-                                           : ResultatProgramme::Fin::Interrompue);
+        finir(echec->genre != EchecLien::Genre::Interrompu
+                  ? Fin::Echec
+                  : m_arretDemande.value_or(Fin::Interrompue));
         return;
     }
     const qint64 ms = qint64(m_programme.etapes[m_etape].attenteDixiemes) * 100;
     if (m_arretDemande || !avancer()) {
-        finir(m_arretDemande ? ResultatProgramme::Fin::Arretee : ResultatProgramme::Fin::Terminee);
+        finir(m_arretDemande.value_or(Fin::Terminee));
         return;
     }
     if (m_mode == Mode::PasAPas) {
@@ -167,29 +256,48 @@ void ExecutionProgramme::continuer()
         envoyerEtape();
 }
 
-void ExecutionProgramme::arreter()
+void ExecutionProgramme::demanderArret(ResultatProgramme::Fin fin)
 {
     if (!m_enCours)
         return;
-    m_arretDemande = true;
+    if (!m_arretDemande)
+        m_arretDemande = fin;
     if (m_arret >= 0)
         ::eventfd_write(m_arret, 1); // a stalled send gives up at once
     m_horloge->annuler();
     if (!m_occupe) // waiting, or paused: nothing to wait for
-        finir(ResultatProgramme::Fin::Arretee);
+        finir(*m_arretDemande);
+}
+
+void ExecutionProgramme::arreter()
+{
+    demanderArret(ResultatProgramme::Fin::Arretee);
+}
+
+void ExecutionProgramme::interrompre()
+{
+    demanderArret(ResultatProgramme::Fin::Interrompue);
+    if (m_occupe && m_envoi.joinable()) {
+        m_envoi.join(); // the send gives up at its next line
+        travailFini();
+    }
 }
 
 void ExecutionProgramme::finir(ResultatProgramme::Fin fin)
 {
+    using Fin = ResultatProgramme::Fin;
     if (!m_enCours)
         return;
     m_horloge->annuler();
     // Between two steps the port is drained: it closes; after a failure or
-    // a Stop during a send, what waited was thrown away already.
+    // a Stop during a send, what waited was dealt with already.
     if (m_lien.estOuvert())
         m_lien.fermer();
     m_lien.setArret(-1);
     m_enCours = m_enPause = false;
     m_resultat.fin = fin;
+    m_resultat.entreDeuxEtapes =
+        (fin == Fin::Arretee || fin == Fin::Interrompue) && !m_resultat.ouverture &&
+        (m_resultat.etapes.isEmpty() || !m_resultat.etapes.last().envoi.echec);
     Q_EMIT termine(m_resultat);
 }

@@ -9,20 +9,21 @@
 #include "system/substituable.h"
 
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <functional>
 #include <optional>
 #include <thread>
 
-// What waits between steps: a real clock, or a test's.
+// What waits between steps and says what time it is: a real clock, or a
+// test's. Every time stamp of a run comes from here.
 class Horloge {
 public:
     virtual ~Horloge() = default;
     // Calls `suite` once `ms` have passed; a new call replaces the last.
     virtual void planifier(qint64 ms, std::function<void()> suite) = 0;
     virtual void annuler() = 0;
+    virtual QDateTime maintenant() const { return QDateTime::currentDateTime(); }
 };
 
 class HorlogeQt : public Horloge {
@@ -59,7 +60,28 @@ struct ResultatProgramme {
     QList<ResultatEtape> etapes; // those whose send started, in order
     // The opening, when the port could not be had: its failure said whole.
     std::optional<ResultatEnvoi> ouverture;
+    // Where the run stood when it ended: in a wait or a pause between two
+    // steps (no send under way).
+    bool entreDeuxEtapes = false;
+
+    // The send that failed or was cut short (the opening's or the last
+    // step's); none when every step that started went through.
+    const ResultatEnvoi *rate() const;
+    // The steps sent whole.
+    int envoyees() const;
 };
+
+// The run of `programme` from step `depuis`, `cycles` times, as the
+// operator reads what happened to it: "étapes 1 à 2 envoyées au cycle 1
+// sur 3", "aucune étape envoyée".
+QString EtapesEnvoyees(const ResultatProgramme &resultat, int cycles);
+// The first step that was not sent, as (step, cycle); none when nothing
+// was left to send.
+std::optional<std::pair<int, int>> PremiereNonEnvoyee(const ResultatProgramme &resultat,
+                                                      const Programme &programme, int depuis,
+                                                      int cycles);
+// "l'étape 3 (prise)", "l'étape 3".
+QString DesignationEtape(const Programme &programme, int etape);
 
 class ExecutionProgramme : public QObject {
     Q_OBJECT
@@ -80,10 +102,14 @@ public:
     void continuer();
     // Nothing more is sent; a send under way is abandoned, as on a signal.
     void arreter();
+    // The same for a signal, at once: a send under way is waited for (it
+    // gives up at its next line), and the run has ended when this returns.
+    void interrompre();
 
     bool enCours() const { return m_enCours; }
     // Step by step, between two steps.
     bool enPause() const { return m_enPause; }
+    const Horloge &horloge() const { return *m_horloge; }
 
 Q_SIGNALS:
     void etapeCommencee(int etape, int cycle);
@@ -98,21 +124,29 @@ Q_SIGNALS:
 private:
     // Runs `travail` away from here when sends go on a thread, then `fin` here.
     void lancer(std::function<void()> travail, std::function<void()> fin);
+    // Back here once the work is done: its `fin`, once.
+    void travailFini();
+    void ouvertureFinie(const ResultatEnvoi &ouverture);
     void envoyerEtape();
     void etapeFinie();
     // Moves to the next step; false when there is none.
     bool avancer();
     void finir(ResultatProgramme::Fin fin);
+    void demanderArret(ResultatProgramme::Fin fin);
 
     LienSerie &m_lien;
     HorlogeQt m_horlogeQt;
     Horloge *m_horloge;
     std::thread m_envoi;
-    int m_arret = -1; // written to stop a stalled send
+    std::function<void()> m_fin; // what follows the work under way
+    unsigned m_travaux = 0;      // the works started, the last one's number
+    int m_arret = -1;            // written to stop a stalled send
     Programme m_programme;
     Mode m_mode = Mode::Continu;
     int m_etape = 0, m_cycle = 1, m_cycles = 1;
-    bool m_enCours = false, m_enPause = false, m_arretDemande = false, m_occupe = false;
+    bool m_enCours = false, m_enPause = false, m_occupe = false;
+    // How the run ends once its send under way gives up, when asked.
+    std::optional<ResultatProgramme::Fin> m_arretDemande;
     ResultatProgramme m_resultat;
     ResultatEtape m_courante;
 };

@@ -3,11 +3,15 @@
 #include "system/ajout.h"
 #include "system/noms.h"
 
+#include <QRandomGenerator>
 #include <QStringDecoder>
 
 #include <cstdlib>
 
 namespace {
+
+// What starts the field of a run's id; no line sent starts so.
+const QString PrefixeExecution = QStringLiteral("id=");
 
 // A field of a record: no tab, no line feed, whatever the text held.
 QByteArray champ(const QString &texte)
@@ -35,7 +39,10 @@ std::optional<EnregistrementEnvoi> analyserLigne(QByteArrayView ligne)
 {
     enum { Heure, Programme, Source, Port, Peripherique, Issue, Raison, Lignes };
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QStringList champs = QString(utf8.decode(ligne)).split(u'\t');
+    QStringList champs = QString(utf8.decode(ligne)).split(u'\t');
+    QString execution;
+    if (champs.size() > Lignes && champs.last().startsWith(PrefixeExecution))
+        execution = champs.takeLast().mid(PrefixeExecution.size());
     if (utf8.hasError() || champs.size() < Lignes || champs.size() > Lignes + NombreAxes)
         return std::nullopt;
     // The time as the journal writes it, and nothing looser.
@@ -45,10 +52,15 @@ std::optional<EnregistrementEnvoi> analyserLigne(QByteArrayView ligne)
         return std::nullopt;
     return EnregistrementEnvoi{debut,          champs[Programme],    champs[Source],
                                champs[Port],   champs[Peripherique], *issue,
-                               champs[Raison], champs.mid(Lignes)};
+                               champs[Raison], champs.mid(Lignes),   execution};
 }
 
 } // namespace
+
+QString NouvelleExecution()
+{
+    return QStringLiteral("%1").arg(QRandomGenerator::system()->generate64(), 16, 16, QChar(u'0'));
+}
 
 QString CheminJournal()
 {
@@ -69,6 +81,8 @@ QString NomIssue(IssueEnvoi issue)
         return QStringLiteral("rebranché");
     case IssueEnvoi::HorsLimites:
         return QStringLiteral("hors limites");
+    case IssueEnvoi::Arretee:
+        return QStringLiteral("arrêtée");
     case IssueEnvoi::Interrompue:
         break;
     }
@@ -77,9 +91,9 @@ QString NomIssue(IssueEnvoi issue)
 
 std::optional<IssueEnvoi> AnalyserIssue(QStringView nom)
 {
-    for (IssueEnvoi issue : {IssueEnvoi::Envoyee, IssueEnvoi::PortRefuse, IssueEnvoi::Echec,
-                             IssueEnvoi::Interrompue, IssueEnvoi::Rebranche,
-                             IssueEnvoi::HorsLimites})
+    for (IssueEnvoi issue :
+         {IssueEnvoi::Envoyee, IssueEnvoi::PortRefuse, IssueEnvoi::Echec, IssueEnvoi::Interrompue,
+          IssueEnvoi::Rebranche, IssueEnvoi::HorsLimites, IssueEnvoi::Arretee})
         if (nom == NomIssue(issue))
             return issue;
     return std::nullopt;
@@ -112,6 +126,8 @@ QByteArray FormerEnregistrement(const EnregistrementEnvoi &envoi)
                              champ(envoi.raison)};
     for (const QString &ligne : envoi.lignes)
         champs << champ(ligne);
+    if (!envoi.execution.isEmpty())
+        champs << champ(PrefixeExecution + envoi.execution);
     return champs.join('\t') + '\n';
 }
 

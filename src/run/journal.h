@@ -19,11 +19,12 @@ constexpr qint64 TailleMaxJournal = 4 * 1024 * 1024;
 // relative XDG_STATE_HOME is ignored).
 QString CheminJournal();
 
-// How a run ended, as the journal names it.
-// Besides the runs: a grid or a file refused by a limit of the bench before
-// any port was opened (HorsLimites), and a device that came back after going
-// away (Rebranche): the board behind it may have restarted.
-enum class IssueEnvoi { Envoyee, PortRefuse, Echec, Interrompue, Rebranche, HorsLimites };
+// How a run ended, as the journal names it. The operator's Stop (Arretee)
+// and a signal (Interrompue) each have their own. Besides the runs: a grid
+// or a file refused by a limit of the bench before any port was opened
+// (HorsLimites), and a device that came back after going away (Rebranche):
+// the board behind it may have restarted.
+enum class IssueEnvoi { Envoyee, PortRefuse, Echec, Interrompue, Rebranche, HorsLimites, Arretee };
 QString NomIssue(IssueEnvoi issue);
 // The outcome a word of the journal names (NomIssue's words, exactly);
 // nothing for any other word.
@@ -41,12 +42,17 @@ struct EnregistrementEnvoi {
     IssueEnvoi issue = IssueEnvoi::Envoyee;
     QString raison;     // why it did not go through
     QStringList lignes; // the lines handed to the port, A first
+    QString execution;  // the run's id, shared by each step's record; empty: none
 };
+
+// A new run's id: 16 hexadecimal digits, drawn at random.
+QString NouvelleExecution();
 
 // One line ended by a line feed, its fields separated by tabs: the time
 // (ISO 8601, milliseconds and UTC offset), the program, the source, the port
 // chosen, the device, the outcome, the reason, then one field per line
-// handed to the port. No field holds a tab or a line feed.
+// handed to the port, then, when there is one, the run's id as "id=…" (no
+// line starts so). No field holds a tab or a line feed.
 QByteArray FormerEnregistrement(const EnregistrementEnvoi &envoi);
 
 // The records of a journal's bytes, in their order. A line that is not a

@@ -5,7 +5,6 @@
 #include "app/version.h"
 #include "core/fichiers.h"
 #include "core/langues.h"
-#include "run/journal.h"
 #include "system/ecriture.h"
 #include "system/lecture.h"
 #include "system/noms.h"
@@ -81,7 +80,8 @@ void Form1::EnregistrerSequence_Click()
     if (!ecriture.echec) {
         // Saved all the same: the file may be meant for another bench.
         QStringList valeurs;
-        for (const ValeurRefusee &valeur : VerifierLimites(*verifiee.grille, m_limites, m_noms))
+        for (const ValeurRefusee &valeur :
+             VerifierLimites(*verifiee.grille, m_poste.limites(), m_noms))
             valeurs << valeur.message;
         if (!valeurs.isEmpty())
             Afficher(this, GenreMessage::Avertissement, Form1::tr("Séquence enregistrée"),
@@ -123,7 +123,10 @@ void Form1::Programme_Click()
 {
     // Never modal either: the grid stays in use while a program is made.
     if (!m_fenetreProgramme) {
-        m_fenetreProgramme = new FenetreProgramme(*this);
+        m_fenetreProgramme = new FenetreProgramme(m_poste, [this] {
+            return grilleVerifiee(FenetreProgramme::tr("Étape non ajoutée"),
+                                  FenetreProgramme::tr(".\nRien n'a été ajouté au programme"));
+        });
         connect(m_fenetreProgramme, &FenetreProgramme::grilleChargee, this, &Form1::remplirGrille);
     }
     m_fenetreProgramme->show();
@@ -187,6 +190,7 @@ void Form1::chargerDesignation()
 void Form1::nommerAxes(const NomsAxes &noms)
 {
     m_noms = noms;
+    m_poste.setNoms(noms);
     for (int k = 1; k <= NombreAxes; ++k) {
         QLabel *etiquette = m_rangees[std::size_t(k - 1)].nom;
         const QString &nom = noms[std::size_t(k - 1)];
@@ -206,12 +210,12 @@ void Form1::ChoisirPort_Click()
 {
     // The field shows the port in use here, unless --port imposes one: then
     // the saved choice, and the dialog names the imposed port above it.
-    if (envoiEnCours()) { // the run holds the port it opened
+    if (m_poste.occupe()) { // the run holds the port it opened
         Afficher(this, GenreMessage::Avertissement, Form1::tr("Port série"),
                  Form1::tr("Un envoi est en cours : le port ne peut pas changer avant sa fin."));
         return;
     }
-    const PortChoisi actuel = m_lien.port();
+    const PortChoisi actuel = m_poste.port();
     const bool impose = actuel.origine == OriginePort::Option;
     DialoguePort dialogue(impose                                   ? m_reglages.reglages.port
                           : actuel.origine == OriginePort::Reglage ? actuel.peripherique
@@ -231,8 +235,7 @@ void Form1::ChoisirPort_Click()
     }
     // Used at once by this panel, even over --port.
     m_reglages = {ecriture.reglages, {}};
-    m_lien.setPort(DeterminerPort({}, m_reglages));
-    montrerPort();
+    m_poste.setPort(DeterminerPort({}, m_reglages));
     QStringList notes;
     if (!ecriture.misDeCote.isEmpty())
         notes << Form1::tr("Le fichier de réglages « %1 » était illisible (%2) : il a été mis "
@@ -251,12 +254,12 @@ void Form1::ChoisirPort_Click()
 
 void Form1::LimitesAxes_Click()
 {
-    DialogueLimites dialogue(m_limitesLues, m_noms, this);
+    DialogueLimites dialogue(m_poste.limitesLues(), m_noms, this);
     dialogue.setWindowModality(Qt::WindowModal);
     if (dialogue.exec() != QDialog::Accepted)
         return;
     // What was saved, with the machine's limits as they are now.
-    appliquerLimites(LireLimites());
+    m_poste.setLimites(LireLimites());
     const EcritureLimites &ecriture = dialogue.ecriture();
     if (!ecriture.misDeCote.isEmpty())
         Afficher(this, GenreMessage::Information, Form1::tr("Limites des axes"),

@@ -56,6 +56,8 @@ QString texteIssue(IssueEnvoi issue)
         return DialogueJournal::tr("rebranché");
     case IssueEnvoi::HorsLimites:
         return DialogueJournal::tr("hors limites");
+    case IssueEnvoi::Arretee:
+        return DialogueJournal::tr("arrêtée");
     case IssueEnvoi::Interrompue:
         break;
     }

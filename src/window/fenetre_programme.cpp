@@ -5,9 +5,9 @@
 #include "system/ecriture.h"
 #include "system/noms.h"
 #include "window/dialogues.h"
-#include "window/main_window.h"
 
 #include <QAccessible>
+#include <QCloseEvent>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -64,11 +64,6 @@ QString titreEtape(const EtapeProgramme &etape, int k)
                : FenetreProgramme::tr("Étape %1 (%2)").arg(QString::number(k + 1), etape.nom);
 }
 
-QString heure()
-{
-    return QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
-}
-
 // Tells a screen reader that `etiquette` says something new.
 void annoncer(QLabel *etiquette, QAccessible::Event genre = QAccessible::NameChanged)
 {
@@ -79,9 +74,11 @@ void annoncer(QLabel *etiquette, QAccessible::Event genre = QAccessible::NameCha
 
 } // namespace
 
-FenetreProgramme::FenetreProgramme(Form1 &panneau)
+FenetreProgramme::FenetreProgramme(PosteEnvoi &poste,
+                                   std::function<std::optional<Grille>()> grilleDuPanneau)
     : QWidget(nullptr, Qt::Window) // outside the panel's windows: its dialogs never block Stop
-    , m_panneau(panneau)
+    , m_poste(poste)
+    , m_grilleDuPanneau(std::move(grilleDuPanneau))
     , m_minuterie(new QTimer(this))
 {
     setObjectName(QStringLiteral("FenetreProgramme"));
@@ -248,14 +245,12 @@ QWidget *FenetreProgramme::creerSuivi()
 
 void FenetreProgramme::suivreExecution()
 {
-    // The runner serves TEST too: only the runs this window started count.
-    ExecutionProgramme &execution = m_panneau.execution();
-    connect(&execution, &ExecutionProgramme::etapeCommencee, this,
-            &FenetreProgramme::etapeCommencee);
-    connect(&execution, &ExecutionProgramme::etapeTerminee, this, &FenetreProgramme::etapeTerminee);
-    connect(&execution, &ExecutionProgramme::attente, this, &FenetreProgramme::attente);
-    connect(&execution, &ExecutionProgramme::pause, this, &FenetreProgramme::pause);
-    connect(&execution, &ExecutionProgramme::termine, this, &FenetreProgramme::termine);
+    // The station serves TEST too: only the runs this window started count.
+    connect(&m_poste, &PosteEnvoi::etapeCommencee, this, &FenetreProgramme::etapeCommencee);
+    connect(&m_poste, &PosteEnvoi::etapeTerminee, this, &FenetreProgramme::etapeTerminee);
+    connect(&m_poste, &PosteEnvoi::attente, this, &FenetreProgramme::attente);
+    connect(&m_poste, &PosteEnvoi::pause, this, &FenetreProgramme::pause);
+    connect(&m_poste, &PosteEnvoi::termine, this, &FenetreProgramme::termine);
 }
 
 Programme FenetreProgramme::programme() const
@@ -364,14 +359,13 @@ void FenetreProgramme::actualiser()
     m_ouvrir->setEnabled(libre); // a file dialog would stand in the way of Stop
     m_enregistrer->setEnabled(libre && n > 0);
     m_lancer->setEnabled(libre && n > 0);
-    m_pasAPas->setEnabled(n > 0 && (libre || m_mode == ExecutionProgramme::Mode::PasAPas));
+    m_pasAPas->setEnabled(n > 0 && (libre || m_mode == PosteEnvoi::Mode::PasAPas));
     m_arreter->setEnabled(m_enCours);
 }
 
 void FenetreProgramme::ajouterGrille()
 {
-    const std::optional<Grille> grille = m_panneau.grilleVerifiee(
-        tr("Étape non ajoutée"), tr(".\nRien n'a été ajouté au programme"));
+    const std::optional<Grille> grille = m_grilleDuPanneau();
     if (!grille || m_etapes.size() >= EtapesMax)
         return;
     const int k = choisie() < 0 ? int(m_etapes.size()) : choisie() + 1;
@@ -472,11 +466,11 @@ void FenetreProgramme::enregistrer()
     nommerFenetre();
 }
 
-void FenetreProgramme::demarrer(ExecutionProgramme::Mode mode)
+void FenetreProgramme::demarrer(PosteEnvoi::Mode mode)
 {
     if (m_enCours || m_etapes.isEmpty())
         return;
-    if (m_panneau.envoiEnCours()) {
+    if (m_poste.occupe()) {
         Afficher(this, GenreMessage::Avertissement, tr("Programme non lancé"),
                  tr("« TEST » envoie une séquence : lancez le programme une fois cet envoi "
                     "fini.\nRien n'a été envoyé."));
@@ -506,33 +500,38 @@ void FenetreProgramme::demarrer(ExecutionProgramme::Mode mode)
     m_barre->setRange(0, int(total));
     m_barre->setValue(0);
     actualiser();
-    if (!m_panneau.lancerProgramme(m_lance, source(), depuis, mode)) {
+    m_fermeture = false;
+    if (const auto refus = m_poste.lancer(m_lance, source(), depuis, mode)) {
         m_enCours = false;
         actualiser();
+        Afficher(this, GenreMessage::Erreur, tr("Programme non lancé"),
+                 Phrase(Echec{TexteRefus(*refus) + tr(".\nRien n'a été envoyé")}));
         return;
     }
+    if (!m_enCours)
+        return; // over already
     m_etat->setText(tr("Programme lancé à %1").arg(heure()));
     annoncer(m_etat);
-    (mode == ExecutionProgramme::Mode::Continu ? m_arreter : m_pasAPas)->setFocus();
+    (mode == PosteEnvoi::Mode::Continu ? m_arreter : m_pasAPas)->setFocus();
 }
 
 void FenetreProgramme::pasAPas()
 {
     if (!m_enCours) {
-        demarrer(ExecutionProgramme::Mode::PasAPas);
+        demarrer(PosteEnvoi::Mode::PasAPas);
         return;
     }
     // A press while the step is being sent asks for nothing more.
-    if (m_enPause && m_mode == ExecutionProgramme::Mode::PasAPas) {
+    if (m_enPause && m_mode == PosteEnvoi::Mode::PasAPas) {
         m_enPause = false;
-        m_panneau.execution().continuer();
+        m_poste.continuer();
     }
 }
 
 void FenetreProgramme::arreter()
 {
     if (m_enCours)
-        m_panneau.execution().arreter();
+        m_poste.arreter();
 }
 
 void FenetreProgramme::etapeCommencee(int etape, int cycle)
@@ -599,7 +598,7 @@ void FenetreProgramme::montrerProgression()
     QString texte = tr("Étape %1/%2").arg(m_etape + 1).arg(m_lance.etapes.size());
     if (m_lance.repetitions > 1)
         texte += tr(" · cycle %1/%2").arg(m_cycle).arg(m_lance.repetitions);
-    if (m_mode == ExecutionProgramme::Mode::Continu)
+    if (m_mode == PosteEnvoi::Mode::Continu)
         texte += tr(" · reste environ %1").arg(texteDuree(reste()));
     m_progression->setText(texte);
     annoncer(m_progression);
@@ -626,42 +625,39 @@ void FenetreProgramme::surligner(int rangee)
     }
 }
 
-void FenetreProgramme::termine(const ResultatProgramme &resultat)
+void FenetreProgramme::termine(const FinEnvoi &fin)
 {
-    if (!std::exchange(m_enCours, false))
+    if (fin.test || !std::exchange(m_enCours, false))
         return;
+    const ResultatProgramme &resultat = fin.resultat;
     m_minuterie->stop();
     surligner(-1);
     // The step to start from next: the first after a whole run, else the
     // one that did not go through.
-    const int n = int(m_lance.etapes.size());
-    int suivante = m_depuis;
-    if (resultat.fin == ResultatProgramme::Fin::Terminee)
-        suivante = 0;
-    else if (!resultat.etapes.isEmpty())
-        suivante = resultat.etapes.last().envoi.echec ? resultat.etapes.last().etape
-                                                      : (resultat.etapes.last().etape + 1) % n;
-    if (QTreeWidgetItem *element = m_liste->topLevelItem(suivante))
+    const auto suivante = PremiereNonEnvoyee(resultat, m_lance, m_depuis, fin.cycles);
+    if (QTreeWidgetItem *element = m_liste->topLevelItem(suivante ? suivante->first : 0))
         m_liste->setCurrentItem(element);
     using F = ResultatProgramme::Fin;
+    const QString envoyees = EtapesEnvoyees(resultat, fin.cycles);
     m_etat->setText(resultat.fin == F::Terminee ? tr("Programme terminé à %1").arg(heure())
                     : resultat.fin == F::Arretee
-                        ? tr("Programme arrêté à %1 : %2").arg(heure(), envoyees(resultat))
-                        : tr("Programme non terminé à %1 : %2").arg(heure(), envoyees(resultat)));
+                        ? tr("Programme arrêté à %1 : %2").arg(heure(), envoyees)
+                        : tr("Programme non terminé à %1 : %2").arg(heure(), envoyees));
     annoncer(m_etat, QAccessible::Alert);
     montrerResume(false); // the bar keeps what went
     actualiser();
-    signalerFin(resultat);
+    if (!std::exchange(m_fermeture, false))
+        signalerFin(fin);
 }
 
-void FenetreProgramme::signalerFin(const ResultatProgramme &resultat)
+void FenetreProgramme::signalerFin(const FinEnvoi &fin)
 {
-    switch (resultat.fin) {
+    switch (fin.resultat.fin) {
     case ResultatProgramme::Fin::Arretee:
-        Afficher(this, GenreMessage::Avertissement, tr("Programme arrêté"), texteArret(resultat));
+        Afficher(this, GenreMessage::Avertissement, tr("Programme arrêté"), texteArret(fin));
         break;
     case ResultatProgramme::Fin::Echec:
-        Afficher(this, GenreMessage::Erreur, tr("Programme non terminé"), texteEchec(resultat));
+        Afficher(this, GenreMessage::Erreur, tr("Programme non terminé"), texteEchec(fin));
         break;
     case ResultatProgramme::Fin::Terminee:    // the status says it
     case ResultatProgramme::Fin::Interrompue: // the panel is ending
@@ -671,39 +667,13 @@ void FenetreProgramme::signalerFin(const ResultatProgramme &resultat)
 
 QString FenetreProgramme::designation(int etape) const
 {
-    const QString nom = etape < m_lance.etapes.size() ? m_lance.etapes[etape].nom : QString();
-    return nom.isEmpty() ? tr("l'étape %1").arg(etape + 1)
-                         : tr("l'étape %1 (%2)").arg(QString::number(etape + 1), nom);
+    return DesignationEtape(m_lance, etape);
 }
 
-QString FenetreProgramme::envoyees(const ResultatProgramme &resultat) const
+QString FenetreProgramme::texteArret(const FinEnvoi &fin) const
 {
-    // Those of the last cycle that sent any, first to last.
-    QList<const ResultatEtape *> parties;
-    for (const ResultatEtape &etape : resultat.etapes)
-        if (!etape.envoi.echec)
-            parties << &etape;
-    if (parties.isEmpty())
-        return tr("aucune étape envoyée");
-    const ResultatEtape &derniere = *parties.last();
-    int premiere = derniere.etape;
-    for (const ResultatEtape *etape : parties)
-        if (etape->cycle == derniere.cycle) {
-            premiere = etape->etape;
-            break;
-        }
-    QString texte = premiere == derniere.etape
-                        ? tr("étape %1 envoyée").arg(premiere + 1)
-                        : tr("étapes %1 à %2 envoyées").arg(premiere + 1).arg(derniere.etape + 1);
-    if (m_lance.repetitions > 1)
-        texte =
-            tr("%1 au cycle %2 sur %3")
-                .arg(texte, QString::number(derniere.cycle), QString::number(m_lance.repetitions));
-    return texte;
-}
-
-QString FenetreProgramme::texteArret(const ResultatProgramme &resultat) const
-{
+    const ResultatProgramme &resultat = fin.resultat;
+    const QString envoyees = EtapesEnvoyees(resultat, fin.cycles);
     const QString rappel = tr("Une ligne remise au port ne peut pas être rappelée : pour "
                               "arrêter la machine elle-même, utilisez son arrêt d'urgence.");
     if (resultat.etapes.isEmpty())
@@ -711,20 +681,17 @@ QString FenetreProgramme::texteArret(const ResultatProgramme &resultat) const
     const ResultatEtape &derniere = resultat.etapes.last();
     if (derniere.envoi.echec) // stopped while it was being sent
         return tr("Programme arrêté pendant %1 : %2.\n%3\n%4")
-            .arg(designation(derniere.etape), envoyees(resultat), Phrase(*derniere.envoi.echec),
-                 rappel);
-    const bool toutes =
-        derniere.etape + 1 == m_lance.etapes.size() && derniere.cycle == m_lance.repetitions;
-    if (toutes)
-        return tr("Programme arrêté : %1, rien ne restait à envoyer.\n%2")
-            .arg(envoyees(resultat), rappel);
-    const int suivante = (derniere.etape + 1) % int(m_lance.etapes.size());
+            .arg(designation(derniere.etape), envoyees, Phrase(*derniere.envoi.echec), rappel);
+    const auto suivante = PremiereNonEnvoyee(resultat, m_lance, m_depuis, fin.cycles);
+    if (!suivante)
+        return tr("Programme arrêté : %1, rien ne restait à envoyer.\n%2").arg(envoyees, rappel);
     return tr("Programme arrêté : %1, %2 ne l'a pas été.\n%3")
-        .arg(envoyees(resultat), designation(suivante), rappel);
+        .arg(envoyees, designation(suivante->first), rappel);
 }
 
-QString FenetreProgramme::texteEchec(const ResultatProgramme &resultat) const
+QString FenetreProgramme::texteEchec(const FinEnvoi &fin) const
 {
+    const ResultatProgramme &resultat = fin.resultat;
     if (resultat.ouverture || resultat.etapes.isEmpty()) {
         const ResultatEnvoi &ouverture = resultat.ouverture ? *resultat.ouverture : ResultatEnvoi{};
         return ouverture.echec
@@ -736,5 +703,28 @@ QString FenetreProgramme::texteEchec(const ResultatProgramme &resultat) const
     quoi.front() = quoi.front().toUpper();
     return tr("%1 n'est pas passée : rien n'a été envoyé après elle (%2).\n%3\nVérifiez la "
               "carte, son câble et l'état de la machine avant de relancer le programme.")
-        .arg(quoi, envoyees(resultat), rate.envoi.echec ? Phrase(*rate.envoi.echec) : QString());
+        .arg(quoi, EtapesEnvoyees(resultat, fin.cycles),
+             rate.envoi.echec ? Phrase(*rate.envoi.echec) : QString());
+}
+
+void FenetreProgramme::closeEvent(QCloseEvent *evenement)
+{
+    if (m_enCours) {
+        // Its Stop goes with it: the run does not go on without one on the screen.
+        if (Demander(this, GenreMessage::Avertissement, tr("Programme en cours"),
+                     tr("Un programme est en cours, et cette fenêtre porte son « Arrêter ». La "
+                        "fermer arrête le programme : plus rien ne sera envoyé."),
+                     {tr("Arrêter le programme"), tr("Laisser la fenêtre ouverte")}) != 0) {
+            evenement->ignore();
+            return;
+        }
+        m_fermeture = true;
+        m_poste.arreter();
+    }
+    QWidget::closeEvent(evenement);
+}
+
+QString FenetreProgramme::heure() const
+{
+    return m_poste.maintenant().toString(QStringLiteral("HH:mm:ss"));
 }

@@ -4,13 +4,12 @@
 // the runner's clock's, never this window's.
 #pragma once
 
+#include "app/poste_envoi.h"
 #include "core/programme.h"
-#include "run/execution_programme.h"
 
 #include <QElapsedTimer>
 #include <QWidget>
 
-class Form1;
 class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
@@ -27,7 +26,10 @@ inline const QString SourceSansFichier = QStringLiteral("programme");
 class FenetreProgramme : public QWidget {
     Q_OBJECT
 public:
-    explicit FenetreProgramme(Form1 &panneau);
+    // Runs its programs through `poste`; "Ajouter la grille" takes what
+    // `grilleDuPanneau` gives: the panel's grid, checked (nothing when it
+    // is refused, the operator told why).
+    FenetreProgramme(PosteEnvoi &poste, std::function<std::optional<Grille>()> grilleDuPanneau);
 
     // The program as it runs and is saved: the last step waits for nothing.
     Programme programme() const;
@@ -67,18 +69,20 @@ private:
     void ouvrir();
     void enregistrer();
 
-    void lancer() { demarrer(ExecutionProgramme::Mode::Continu); }
+    void lancer() { demarrer(PosteEnvoi::Mode::Continu); }
     void pasAPas();
     void arreter();
     // Starts the run from the first step, or from the selected one once the
     // operator says so.
-    void demarrer(ExecutionProgramme::Mode mode);
+    void demarrer(PosteEnvoi::Mode mode);
+    // Closing during a run stops it first, once the operator says so.
+    void closeEvent(QCloseEvent *evenement) override;
 
     void etapeCommencee(int etape, int cycle);
     void etapeTerminee(const ResultatEtape &resultat);
     void attente(qint64 ms);
     void pause(int etape, int cycle);
-    void termine(const ResultatProgramme &resultat);
+    void termine(const FinEnvoi &fin);
     void montrerProgression();
     // What the program would send, while it does not run; the bar at 0
     // unless `barre` is false.
@@ -88,13 +92,14 @@ private:
     // The waits still to come, in ms.
     qint64 reste() const;
     // What the operator is told at the end; nothing for a normal end.
-    void signalerFin(const ResultatProgramme &resultat);
-    QString texteArret(const ResultatProgramme &resultat) const;
-    QString texteEchec(const ResultatProgramme &resultat) const;
-    QString envoyees(const ResultatProgramme &resultat) const;
+    void signalerFin(const FinEnvoi &fin);
+    QString texteArret(const FinEnvoi &fin) const;
+    QString texteEchec(const FinEnvoi &fin) const;
     QString designation(int etape) const; // "l'étape 3 (prise)"
+    QString heure() const;                // "14:05:09", by the station's clock
 
-    Form1 &m_panneau;
+    PosteEnvoi &m_poste;
+    std::function<std::optional<Grille>()> m_grilleDuPanneau;
     QList<EtapeProgramme> m_etapes;
     int m_repetitions = 1;
     QString m_chemin; // the file opened or saved last; empty: none
@@ -102,7 +107,8 @@ private:
     // The run this window started, as it was started.
     bool m_enCours = false, m_enPause = false, m_enAttente = false;
     Programme m_lance;
-    ExecutionProgramme::Mode m_mode = ExecutionProgramme::Mode::Continu;
+    PosteEnvoi::Mode m_mode = PosteEnvoi::Mode::Continu;
+    bool m_fermeture = false; // closed during the run: stopped, nothing more to tell
     int m_depuis = 0, m_etape = 0, m_cycle = 1, m_faites = 0, m_surlignee = -1;
     qint64 m_attenteMs = 0;
     QElapsedTimer m_chrono; // since the wait started

@@ -2,6 +2,7 @@
 #include "app/demarrage.h"
 #include "app/langue.h"
 #include "app/options.h"
+#include "app/poste_envoi.h"
 #include "app/programme.h"
 #include "app/signaux.h"
 #include "app/version.h"
@@ -81,15 +82,21 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tarvik/tarvik.png")));
     QApplication::setDesktopFileName(QStringLiteral("org.tarvik.Tarvik"));
 
-    Form1 fenetre(demarrage.reglages, demarrage.limites);
-    fenetre.imposerPort(options.value(OptionPort()));
-    // A signal ends a run in progress through the link, then the program.
+    PosteEnvoi poste(QStringLiteral("tarvik"));
+    poste.setLimites(LireLimites()); // once the language speaks
+    poste.setPort(DeterminerPort(options.value(OptionPort()), demarrage.reglages));
+    // A signal ends a run in progress through the link, journaled, then the
+    // program.
     const int reveil = EcouterSignaux();
-    fenetre.lien().setReveil(reveil);
+    poste.setReveil(reveil);
+    Form1 fenetre(poste, demarrage.reglages);
     QSocketNotifier signaux(reveil, QSocketNotifier::Read);
     signaux.setEnabled(reveil >= 0);
-    QObject::connect(&signaux, &QSocketNotifier::activated, &application,
-                     [] { QApplication::exit(128 + SignalRecu()); });
+    QObject::connect(&signaux, &QSocketNotifier::activated, &application, [&poste] {
+        const int signal = SignalRecu();
+        poste.interrompre();
+        QApplication::exit(128 + signal);
+    });
     fenetre.show();
     return QApplication::exec();
 }

@@ -3,7 +3,6 @@
 #include "app/demarrage.h"
 #include "app/programme.h"
 #include "core/langues.h"
-#include "run/journal.h"
 #include "system/noms.h"
 #include "window/case_grille.h"
 #include "window/dialogues.h"
@@ -24,6 +23,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -130,11 +130,11 @@ QString phraseDe(const QString &texte)
 
 } // namespace
 
-Form1::Form1(const ReglagesLus &reglages, const LimitesLues &limites, QWidget *parent)
+Form1::Form1(PosteEnvoi &poste, const ReglagesLus &reglages, QWidget *parent)
     : QMainWindow(parent)
+    , m_poste(poste)
     , m_reglages(reglages)
 {
-    appliquerLimites(limites);
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
 
@@ -144,6 +144,22 @@ Form1::Form1(const ReglagesLus &reglages, const LimitesLues &limites, QWidget *p
     setCentralWidget(zone);
     creerControles(zone);
     creerMenus();
+    creerBarreDEtat();
+    suivrePoste();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    montrerEtatPort(m_poste.etat());
+    chargerDesignation();
+    marquerCases();
+    m_rangees[0].pas->setFocus();
+}
+
+Form1::~Form1()
+{
+    delete m_fenetreProgramme;
+}
+
+void Form1::creerBarreDEtat()
+{
     const auto etiquette = [this](const char *nom) {
         auto *ligne = new LigneDEtat(this);
         ligne->setObjectName(QLatin1String(nom));
@@ -163,97 +179,24 @@ Form1::Form1(const ReglagesLus &reglages, const LimitesLues &limites, QWidget *p
     statusBar()->addWidget(lignes, 1);
     m_etatEnvoi->setText(Form1::tr("Dernière séquence : aucune depuis le démarrage"));
     statusBar()->setSizeGripEnabled(false);
-    connect(&m_surveillance, &SurveillancePort::etatChange, this, &Form1::montrerEtatPort);
-    connect(&m_surveillance, &SurveillancePort::rebranche, this, &Form1::consignerRebranchement);
-    connect(&m_execution, &ExecutionProgramme::etapeCommencee, this, [this] {
+}
+
+void Form1::suivrePoste()
+{
+    connect(&m_poste, &PosteEnvoi::etatChange, this, &Form1::montrerEtatPort);
+    connect(&m_poste, &PosteEnvoi::limitesChangees, this, &Form1::marquerCases);
+    connect(&m_poste, &PosteEnvoi::etapeCommencee, this, [this] {
         m_lignesEnvoyees->clear(); // once the port is open
         m_listeVidee = true;
     });
-    connect(&m_execution, &ExecutionProgramme::ligneRemise, this, &Form1::ajouterLigne);
-    connect(&m_execution, &ExecutionProgramme::etapeTerminee, this, &Form1::consignerEtape);
-    connect(&m_execution, &ExecutionProgramme::termine, this, &Form1::finEnvoi);
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
-
-    m_lien.setPort(DeterminerPort({}, m_reglages));
-    montrerPort();
-    chargerDesignation();
-    m_rangees[0].pas->setFocus();
-}
-
-void Form1::consignerEtape(const ResultatEtape &etape)
-{
-    // A program's step is named by its program and its number, from 1.
-    const QString source =
-        programmeEnCours()
-            ? QStringLiteral("%1:%2").arg(m_sourceProgramme, QString::number(etape.etape + 1))
-            : QString();
-    if (const auto rate = EcrireJournal(
-            EnregistrementDe(etape.envoi, etape.debut, QStringLiteral("tarvik"), source)))
-        signalerJournal(*rate);
-}
-
-Form1::~Form1()
-{
-    delete m_fenetreProgramme;
-    disconnect(&m_execution, nullptr, this, nullptr);
-}
-
-void Form1::appliquerLimites(const LimitesLues &limites)
-{
-    m_limitesLues = limites;
-    m_limites = limites.effectives;
-    if (!m_rangees[0].pas)
-        return; // the boxes come later, marked as they are made
-    for (int numero = 1; numero <= NombreAxes; ++numero)
-        for (const Colonne colonne : {Colonne::Pas, Colonne::Direction, Colonne::Vitesse})
-            marquerCase(numero, colonne);
-}
-
-bool Form1::dansLesLimites(const Programme &programme, const QString &titre, const QString &source)
-{
-    std::optional<Echec> refus;
-    if (m_limitesLues.echec) {
-        refus = Echec{Form1::tr("%1.\nAucun envoi n'est possible tant qu'il l'est")
-                          .arg(m_limitesLues.echec->message)};
-    } else {
-        QStringList valeurs;
-        for (const ValeurRefusee &valeur : VerifierLimites(programme, m_limites, m_noms))
-            valeurs << valeur.message;
-        if (!valeurs.isEmpty())
-            refus = Echec{valeurs.join(QStringLiteral(".\n\n"))};
-    }
-    if (!refus)
-        return true;
-    consignerHorsLimites(refus->message, source);
-    Afficher(this, GenreMessage::Erreur, titre,
-             Phrase(Echec{refus->message + Form1::tr(".\nRien n'a été envoyé")}));
-    return false;
-}
-
-void Form1::consignerHorsLimites(const QString &raison, const QString &source)
-{
-    if (const auto rate = EcrireJournal({QDateTime::currentDateTime(),
-                                         QStringLiteral("tarvik"),
-                                         source,
-                                         m_lien.port().peripherique,
-                                         {},
-                                         IssueEnvoi::HorsLimites,
-                                         raison,
-                                         {}}))
-        signalerJournal(*rate);
-}
-
-void Form1::imposerPort(const QString &peripherique)
-{
-    if (peripherique.isEmpty())
-        return;
-    m_lien.setPort(PortImpose(peripherique));
-    montrerPort();
+    connect(&m_poste, &PosteEnvoi::ligneRemise, this, &Form1::ajouterLigne);
+    connect(&m_poste, &PosteEnvoi::termine, this, &Form1::finEnvoi);
+    connect(&m_poste, &PosteEnvoi::journalRate, this, &Form1::signalerJournal);
 }
 
 QString Form1::decrirePort() const
 {
-    return DecrirePort(m_lien.port(), menuChoixPort());
+    return DecrirePort(m_poste.port(), menuChoixPort());
 }
 
 void Form1::showEvent(QShowEvent *evenement)
@@ -262,12 +205,24 @@ void Form1::showEvent(QShowEvent *evenement)
     // Once the window is on the screen: it never waits for the port's checks.
     QTimer::singleShot(0, this, [this] {
         if (isVisible())
-            m_surveillance.setActive(true);
+            m_poste.setSurveillance(true);
     });
 }
 
 void Form1::closeEvent(QCloseEvent *evenement)
 {
+    if (m_poste.programmeEnCours()) {
+        // Never closed with a program going on and no Stop on the screen.
+        if (Demander(this, GenreMessage::Avertissement, Form1::tr("Programme en cours"),
+                     Form1::tr("Un programme est en cours. Fermer le panneau l'arrête : plus "
+                               "rien ne sera envoyé."),
+                     {Form1::tr("Arrêter le programme et fermer"), Form1::tr("Annuler")}) != 0) {
+            evenement->ignore();
+            return;
+        }
+        m_poste.arreter();
+        m_poste.interrompre(); // the Stop, waited for: the run has ended
+    }
     if (m_fenetreProgramme)
         m_fenetreProgramme->close();
     QMainWindow::closeEvent(evenement);
@@ -276,48 +231,46 @@ void Form1::closeEvent(QCloseEvent *evenement)
 void Form1::hideEvent(QHideEvent *evenement)
 {
     QMainWindow::hideEvent(evenement);
-    m_surveillance.setActive(false);
+    m_poste.setSurveillance(false);
 }
 
-void Form1::montrerEtatPort()
+void Form1::montrerEtatPort(const EtatPoste &etat)
 {
     using E = EtatPort::Etat;
-    const EtatPort &etat = m_surveillance.etat();
-    const PortChoisi &port = m_lien.port();
+    const PortChoisi &port = m_poste.port();
     QString nom = port.echec ? Form1::tr("inconnu") : NomLisible(port.peripherique);
-    if (!etat.peripherique.isEmpty() && etat.peripherique != port.peripherique)
-        nom += QStringLiteral(" → ") + NomLisible(etat.peripherique);
-    QString texte = etat.etat == E::Pret     ? Form1::tr("prêt")
-                    : etat.etat == E::Absent ? Form1::tr("absent")
-                    : etat.etat == E::Occupe ? Form1::tr("occupé par %1").arg(etat.raison)
-                                             : Form1::tr("refusé : %1").arg(etat.raison);
-    // Until the next TEST: the board may have restarted meanwhile.
-    if (const QDateTime rebranche = m_surveillance.rebrancheA();
-        rebranche.isValid() && etat.etat != E::Absent) {
-        const QString dit = Form1::tr("rebranché à %1 : la carte a pu redémarrer")
-                                .arg(rebranche.toString(QStringLiteral("HH:mm:ss")));
-        texte = etat.etat == E::Pret ? dit : texte + QStringLiteral(" ; ") + dit;
+    if (!etat.port.peripherique.isEmpty() && etat.port.peripherique != port.peripherique)
+        nom += QStringLiteral(" → ") + NomLisible(etat.port.peripherique);
+    QString texte = etat.port.etat == E::Pret     ? Form1::tr("prêt")
+                    : etat.port.etat == E::Absent ? Form1::tr("absent")
+                    : etat.port.etat == E::Occupe ? Form1::tr("occupé par %1").arg(etat.port.raison)
+                                                  : Form1::tr("refusé : %1").arg(etat.port.raison);
+    QString detail;
+    if (etat.usage == EtatPoste::Usage::Test) {
+        texte = Form1::tr("utilisé par ce panneau : TEST");
+    } else if (etat.usage == EtatPoste::Usage::Programme) {
+        texte = Form1::tr("utilisé par ce panneau : programme %1, étape %2/%3")
+                    .arg(NomLisible(etat.source))
+                    .arg(etat.etape + 1)
+                    .arg(etat.etapes);
+        if (etat.cycles > 1)
+            texte += Form1::tr(", cycle %1/%2").arg(etat.cycle).arg(etat.cycles);
+    } else if (etat.limites && etat.port.etat != E::Absent) {
+        texte = Form1::tr("refusé : un fichier de limites est douteux, TEST n'enverrait rien");
+        detail = Phrase(*etat.limites);
     }
+    // Until the next TEST: the board may have restarted meanwhile.
+    if (etat.rebrancheA.isValid() && etat.port.etat != E::Absent) {
+        const QString dit = Form1::tr("rebranché à %1 : la carte a pu redémarrer")
+                                .arg(etat.rebrancheA.toString(QStringLiteral("HH:mm:ss")));
+        texte = etat.port.etat == E::Pret && etat.usage == EtatPoste::Usage::Aucun && !etat.limites
+                    ? dit
+                    : texte + QStringLiteral(" ; ") + dit;
+    }
+    montrerPort();
     m_etatPort->setText(Form1::tr("Port %1 : %2").arg(nom, texte));
-    m_etatPort->setToolTip(m_etatPort->text());
-}
-
-void Form1::consignerRebranchement(const QDateTime &quand)
-{
-    const EtatPort &etat = m_surveillance.etat();
-    const PortChoisi &port = m_lien.port();
-    EnregistrementEnvoi evenement{
-        quand,
-        QStringLiteral("tarvik"),
-        {},
-        port.peripherique,
-        etat.peripherique,
-        IssueEnvoi::Rebranche,
-        Form1::tr("débranché puis rebranché : la carte a pu redémarrer ; rien n'a été renvoyé"),
-        {}};
-    if (const auto rate = EcrireJournal(evenement))
-        signalerJournal(*rate);
-    montrerEtatPort();
+    m_etatPort->setToolTip(detail.isEmpty() ? m_etatPort->text()
+                                            : m_etatPort->text() + u'\n' + detail);
 }
 
 void Form1::montrerPort()
@@ -328,8 +281,6 @@ void Form1::montrerPort()
             .arg(decrirePort(), m_raccourciTest);
     m_test->setToolTip(texte);
     m_test->setAccessibleDescription(texte);
-    m_surveillance.surveiller(m_lien.port());
-    montrerEtatPort();
 }
 
 void Form1::nommerRangee(int k, const QString &nom)
@@ -359,6 +310,23 @@ void Form1::creerControles(QWidget *zone)
     titre("Label3", NomColonne(Colonne::Vitesse), 3960, 1095);
     titre("Label5", Form1::tr("Sequence Envoyé"), 5400, 4455);
 
+    creerRangees(zone);
+
+    m_lignesEnvoyees = placer(new QListWidget(zone), QStringLiteral("List1"),
+                              enTwips(5160, 720, 4935, 3660), false);
+    m_lignesEnvoyees->setAccessibleName(Form1::tr("Sequence Envoyé"));
+    m_test = placer(new QPushButton(QStringLiteral("TEST"), zone), QStringLiteral("Command1"),
+                    enTwips(1920, 3960, 1575, 495), true);
+    m_test->setAutoDefault(true); // Entrée, as well as the space bar, when it has the focus
+    connect(m_test, &QPushButton::clicked, this, &Form1::envoyerGrille);
+    const QKeySequence raccourci(QStringLiteral("Ctrl+T"));
+    m_raccourciTest = raccourci.toString(QKeySequence::NativeText);
+    connect(new QShortcut(raccourci, this), &QShortcut::activated, m_test, &QPushButton::click);
+    ordonnerFocus();
+}
+
+void Form1::creerRangees(QWidget *zone)
+{
     const auto boite = [this, zone](const char *tableau, int k, Colonne colonne,
                                     const QString &texte, int gauche, int largeur) {
         auto *boite = placer(new CaseGrille(texte, zone), nomElement(tableau, k),
@@ -386,18 +354,6 @@ void Form1::creerControles(QWidget *zone)
         rangee.nom->setBuddy(rangee.pas);
         nommerRangee(k, NomAxe(k));
     }
-
-    m_lignesEnvoyees = placer(new QListWidget(zone), QStringLiteral("List1"),
-                              enTwips(5160, 720, 4935, 3660), false);
-    m_lignesEnvoyees->setAccessibleName(Form1::tr("Sequence Envoyé"));
-    m_test = placer(new QPushButton(QStringLiteral("TEST"), zone), QStringLiteral("Command1"),
-                    enTwips(1920, 3960, 1575, 495), true);
-    m_test->setAutoDefault(true); // Entrée, as well as the space bar, when it has the focus
-    connect(m_test, &QPushButton::clicked, this, &Form1::envoyerGrille);
-    const QKeySequence raccourci(QStringLiteral("Ctrl+T"));
-    m_raccourciTest = raccourci.toString(QKeySequence::NativeText);
-    connect(new QShortcut(raccourci, this), &QShortcut::activated, m_test, &QPushButton::click);
-    ordonnerFocus();
 }
 
 void Form1::ordonnerFocus()
@@ -524,11 +480,19 @@ CaseGrille *Form1::caseDe(Colonne colonne, int numero) const
     return rangee.vitesse;
 }
 
+void Form1::marquerCases()
+{
+    for (int numero = 1; numero <= NombreAxes; ++numero)
+        for (const Colonne colonne : {Colonne::Pas, Colonne::Direction, Colonne::Vitesse})
+            marquerCase(numero, colonne);
+}
+
 void Form1::marquerCase(int numero, Colonne colonne)
 {
     CaseGrille *boite = caseDe(colonne, numero);
-    const CaseVerifiee lue = VerifierCase(
-        colonne, boite->text(), &m_limites.axes[std::size_t(numero - 1)], m_limites.stricte);
+    const CaseVerifiee lue =
+        VerifierCase(colonne, boite->text(), &m_poste.limites().axes[std::size_t(numero - 1)],
+                     m_poste.limites().stricte);
     if (lue.echec)
         boite->marquer(
             CaseGrille::Marque::Refusee,
@@ -541,7 +505,7 @@ void Form1::marquerCase(int numero, Colonne colonne)
 
 std::optional<Grille> Form1::grilleVerifiee(const QString &titre, const QString &suite)
 {
-    const GrilleVerifiee verifiee = VerifierGrille(textes(), m_noms, &m_limites);
+    const GrilleVerifiee verifiee = VerifierGrille(textes(), m_noms, &m_poste.limites());
     if (verifiee.grille)
         return verifiee.grille;
     activateWindow(); // the box named takes the focus here
@@ -549,125 +513,75 @@ std::optional<Grille> Form1::grilleVerifiee(const QString &titre, const QString 
     return std::nullopt;
 }
 
-bool Form1::lancerProgramme(const Programme &programme, const QString &source, int depuis,
-                            ExecutionProgramme::Mode mode)
-{
-    if (envoiEnCours() || programme.etapes.isEmpty())
-        return false;
-    m_surveillance.oublierRebranchement(); // said until this run
-    if (!dansLesLimites(programme, Form1::tr("Programme non lancé"), source))
-        return false;
-    m_lanceur = Lanceur::Programme;
-    m_sourceProgramme = source;
-    m_depuis = depuis;
-    m_debutEnvoi = QDateTime::currentDateTime();
-    m_listeVidee = false;
-    m_execution.demarrer(programme, depuis, programme.repetitions, mode);
-    return true;
-}
-
 void Form1::envoyerGrille()
 {
-    if (programmeEnCours()) {
-        // Never queued behind a program, to leave at a moment no one chose.
-        Afficher(this, GenreMessage::Avertissement, Form1::tr("Séquence non envoyée"),
+    const auto refus = m_poste.tester(textes());
+    if (!refus)
+        return;
+    if (refus->genre != RefusEnvoi::Genre::ProgrammeEnCours)
+        montrerTentative(m_poste.maintenant(),
+                         refus->genre == RefusEnvoi::Genre::ValeurRefusee
+                             ? Form1::tr("valeur refusée")
+                             : Form1::tr("hors limites"),
+                         false);
+    signalerRefus(*refus, Form1::tr("Séquence non envoyée"));
+}
+
+void Form1::signalerRefus(const RefusEnvoi &refus, const QString &titre)
+{
+    using G = RefusEnvoi::Genre;
+    if (refus.genre == G::ProgrammeEnCours) {
+        Afficher(this, GenreMessage::Avertissement, titre,
                  Form1::tr("Un programme est en cours : « TEST » n'envoie rien tant qu'il n'est "
                            "pas fini. Pour l'arrêter : « Arrêter » (Échap) dans la fenêtre "
                            "« Programme ».\nRien n'a été envoyé."));
         return;
     }
-    // A click during a run gets its own run once the current one has closed
-    // the port.
-    ++m_demandes;
-    if (!m_execution.enCours() && !m_finissant)
-        lancerEnvoi();
+    signalerEchec(titre, Echec{TexteRefus(refus) + Form1::tr(".\nRien n'a été envoyé")},
+                  refus.valeurs.isEmpty() ? std::nullopt
+                                          : std::optional<ValeurRefusee>(refus.valeurs.first()));
 }
 
-void Form1::lancerEnvoi()
+void Form1::finEnvoi(const FinEnvoi &fin)
 {
-    while (m_demandes > 0) {
-        --m_demandes;
-        m_debutEnvoi = QDateTime::currentDateTime();
-        m_surveillance.oublierRebranchement(); // said until this TEST
-        if (m_limitesLues.echec) {
-            montrerTentative(m_debutEnvoi, Form1::tr("hors limites"), false);
-            dansLesLimites({}, Form1::tr("Séquence non envoyée"));
-            continue;
-        }
-        const GrilleVerifiee verifiee = VerifierGrille(textes(), m_noms, &m_limites);
-        if (verifiee.echec) {
-            const bool horsLimite = verifiee.echec->horsLimite;
-            montrerTentative(m_debutEnvoi,
-                             horsLimite ? Form1::tr("hors limites") : Form1::tr("valeur refusée"),
-                             false);
-            if (horsLimite)
-                consignerHorsLimites(verifiee.echec->message);
-            signalerEchec(Form1::tr("Séquence non envoyée"),
-                          Echec{verifiee.echec->message + Form1::tr(".\nRien n'a été envoyé")},
-                          verifiee.echec);
-            continue;
-        }
-        m_listeVidee = false;
-        Programme test;
-        test.etapes << EtapeProgramme{{}, *verifiee.grille, 0};
-        m_lanceur = Lanceur::Test;
-        m_execution.demarrer(test);
+    if (fin.resultat.fin == ResultatProgramme::Fin::Interrompue)
+        return; // the program is ending: no message
+    if (!fin.test) {
+        finProgramme(fin);
         return;
     }
-}
-
-void Form1::finEnvoi(const ResultatProgramme &resultat)
-{
-    const Lanceur lanceur = std::exchange(m_lanceur, Lanceur::Aucun);
-    if (resultat.fin == ResultatProgramme::Fin::Interrompue) {
-        m_demandes = 0; // the program is ending: no message, no other run
+    if (fin.refus) {
+        montrerTentative(fin.debut, Form1::tr("hors limites"), false);
+        signalerRefus(*fin.refus, Form1::tr("Séquence non envoyée"));
         return;
     }
-    if (lanceur == Lanceur::Programme) {
-        finProgramme(resultat);
-        return;
-    }
-    m_finissant = true;
     const ResultatEnvoi dernier =
-        resultat.ouverture ? *resultat.ouverture : resultat.etapes.value(0).envoi;
-    if (resultat.ouverture)
-        if (const auto rate =
-                EcrireJournal(EnregistrementDe(dernier, m_debutEnvoi, QStringLiteral("tarvik"))))
-            signalerJournal(*rate);
-    m_surveillance.verifier(); // the run may have found the port in another state
-    montrerTentative(m_debutEnvoi, dernier.echec ? enQuelquesMots(dernier.echec->genre) : QString(),
-                     m_listeVidee);
-    if (dernier.echec && signalerEchecDEnvoi(dernier))
-        ++m_demandes; // once more
-    else if (!dernier.echec)
+        fin.resultat.ouverture ? *fin.resultat.ouverture : fin.resultat.etapes.value(0).envoi;
+    montrerTentative(fin.debut, dernier.echec ? enQuelquesMots(dernier.echec->genre) : QString(),
+                     std::exchange(m_listeVidee, false));
+    if (dernier.echec && signalerEchecDEnvoi(fin)) {
+        if (const auto refus = m_poste.tester(textes())) // once more
+            signalerRefus(*refus, Form1::tr("Séquence non envoyée"));
+    } else if (!dernier.echec) {
         signalerAvertissements(dernier);
-    m_finissant = false;
-    lancerEnvoi();
+    }
 }
 
-void Form1::finProgramme(const ResultatProgramme &resultat)
+void Form1::finProgramme(const FinEnvoi &fin)
 {
-    const QDateTime fin = QDateTime::currentDateTime();
-    if (resultat.ouverture) // the steps journal themselves
-        if (const auto rate = EcrireJournal(EnregistrementDe(
-                *resultat.ouverture, m_debutEnvoi, QStringLiteral("tarvik"),
-                QStringLiteral("%1:%2").arg(m_sourceProgramme, QString::number(m_depuis + 1)))))
-            signalerJournal(*rate);
-    m_surveillance.verifier(); // the run may have found the port in another state
-    const std::optional<EchecLien> echec = resultat.ouverture ? resultat.ouverture->echec
-                                           : resultat.etapes.isEmpty()
-                                               ? std::nullopt
-                                               : resultat.etapes.last().envoi.echec;
-    const QString heure = fin.toString(QStringLiteral("HH:mm:ss"));
+    const ResultatEnvoi *rate = fin.resultat.rate();
+    const std::optional<EchecLien> echec = rate ? rate->echec : std::nullopt;
+    const QString heure = fin.fin.toString(QStringLiteral("HH:mm:ss"));
     const QString mots = echec ? enQuelquesMots(echec->genre) : Form1::tr("arrêté");
-    if (resultat.fin == ResultatProgramme::Fin::Terminee)
-        montrerTentative(fin, {}, m_listeVidee,
+    const bool videe = std::exchange(m_listeVidee, false);
+    if (fin.resultat.fin == ResultatProgramme::Fin::Terminee)
+        montrerTentative(fin.fin, {}, videe,
                          Form1::tr("Dernier programme : terminé à %1").arg(heure));
-    else if (resultat.fin == ResultatProgramme::Fin::Arretee)
-        montrerTentative(fin, mots, m_listeVidee,
+    else if (fin.resultat.fin == ResultatProgramme::Fin::Arretee)
+        montrerTentative(fin.fin, mots, videe,
                          Form1::tr("Dernier programme : arrêté à %1").arg(heure));
     else
-        montrerTentative(fin, mots, m_listeVidee,
+        montrerTentative(fin.fin, mots, videe,
                          Form1::tr("Dernier programme : non terminé à %1 : %2").arg(heure, mots));
 }
 
@@ -719,11 +633,11 @@ void Form1::signalerEchec(const QString &titre, const Echec &echec,
     }
 }
 
-bool Form1::signalerEchecDEnvoi(const ResultatEnvoi &resultat)
+bool Form1::signalerEchecDEnvoi(const FinEnvoi &fin)
 {
     // What the operator can do about it, wherever the port came from.
     using G = EchecLien::Genre;
-    const EchecLien &echec = *resultat.echec;
+    const EchecLien &echec = *fin.resultat.rate()->echec;
     QString conseil;
     switch (echec.genre) {
     case G::AucunPort:
@@ -760,9 +674,7 @@ bool Form1::signalerEchecDEnvoi(const ResultatEnvoi &resultat)
     }
     const QString texte = conseil.isEmpty() ? Phrase(echec) : Phrase(echec) + u'\n' + conseil;
     // Only where nothing was written may the same grid simply go again.
-    const bool rien =
-        resultat.lignes.isEmpty() && (echec.genre == G::PortOccupe || echec.genre == G::PortAbsent);
-    if (!rien) {
+    if (!fin.reessayable) {
         Afficher(this, GenreMessage::Erreur, Form1::tr("Séquence non envoyée"), texte);
         return false;
     }

@@ -353,9 +353,15 @@ int main(int argc, char *argv[])
     {
         const QString fichier =
             QDir::temp().filePath(QStringLiteral("tarvik-bench-%1/journal.log").arg(::getpid()));
-        EnregistrementEnvoi envoi{
-            QDateTime::currentDateTime(), QStringLiteral("tarvik"), {}, QString::fromLocal8Bit(nom),
-            QString::fromLocal8Bit(nom),  IssueEnvoi::Envoyee,      {}, grille.liste};
+        EnregistrementEnvoi envoi{QDateTime::currentDateTime(),
+                                  QStringLiteral("tarvik"),
+                                  {},
+                                  QString::fromLocal8Bit(nom),
+                                  QString::fromLocal8Bit(nom),
+                                  IssueEnvoi::Envoyee,
+                                  {},
+                                  grille.liste,
+                                  {}};
         std::vector<double> journal;
         for (int i = 0; i < 1000; ++i) {
             const Chrono::time_point t = Chrono::now();

@@ -32,8 +32,15 @@ const QStringList LignesVariees{"A+00001:001", "B-00100:010", "C€99999:255", "
 QByteArray enregistrement(const QString &source, IssueEnvoi issue, const QString &programme,
                           const QDateTime &debut, const QStringList &lignes = {})
 {
-    return FormerEnregistrement({debut, programme, source, "/tmp/a", "/dev/pts/0", issue,
-                                 issue == IssueEnvoi::Envoyee ? "" : "non", lignes});
+    return FormerEnregistrement({debut,
+                                 programme,
+                                 source,
+                                 "/tmp/a",
+                                 "/dev/pts/0",
+                                 issue,
+                                 issue == IssueEnvoi::Envoyee ? "" : "non",
+                                 lignes,
+                                 {}});
 }
 
 // Replaces the journal at once: an open dialog never reads it half written.

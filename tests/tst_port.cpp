@@ -379,7 +379,7 @@ void TestPort::reglagesDouteux_data()
         {"clé Port",        "[General]\nPort=/dev/ttyUSB0\n",            "clé inconnue « Port="},
         {"autre groupe",    "[Serial]\nport=/dev/ttyUSB0\n",             "groupe inconnu « [Serial] »"},
         {"clé deux fois",   "port=/dev/ttyUSB0\nport=/dev/ttyUSB1\n",     "donnée deux fois"},
-        {"chemin relatif",  "port=ttyUSB0\n",                           "partir de la racine"},
+        {"chemin relatif",  "port=ttyUSB0\n",                           "chemin relatif"},
         {"BOM",             "\xEF\xBB\xBF[General]\nport=/dev/ttyUSB0\n", "BOM"},
         {"BOM plus loin",   "[General]\n\xEF\xBB\xBF" "port=/dev/ttyUSB0\n", "clé inconnue"},
         {"charabia",        "\x01\x02charabia\xff\n",                   illisibles},

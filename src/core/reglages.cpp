@@ -67,7 +67,9 @@ std::optional<Echec> raisonValeur(const QString &valeur)
                                 "espace en bordure)")};
 #ifndef Q_OS_WIN
     if (!valeur.startsWith(u'/'))
-        return Echec{Textes::tr("le chemin doit partir de la racine (/)")};
+        return Echec{Textes::tr("c'est un chemin relatif, qui mènerait ailleurs selon le dossier "
+                                "d'où le programme est lancé : le chemin doit partir de la "
+                                "racine (/)")};
 #endif
     if (!nomUtilisable(valeur))
         return Echec{Textes::tr("valeur trop longue, ou qui contient un caractère de "

@@ -208,3 +208,12 @@ std::optional<Echec> VerifierPeripherique(const QString &chemin)
     ::close(fd);
     return refus ? std::optional<Echec>(*refus) : std::nullopt;
 }
+
+bool PseudoTerminalNumerote(const QString &nom)
+{
+    struct stat etat {};
+    const bool lien = ::lstat(OctetsLocaux(nom).constData(), &etat) == 0 && S_ISLNK(etat.st_mode);
+    const QString reel = CheminReel(nom);
+    return !lien && reel.startsWith(QLatin1String("/dev/pts/")) &&
+           std::all_of(reel.begin() + 9, reel.end(), [](QChar c) { return c.isDigit(); });
+}

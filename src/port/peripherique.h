@@ -55,3 +55,8 @@ std::optional<EchecLien> VerifierPeripheriqueOuvert(int fd, const struct stat &a
 // makes them: why `chemin` cannot be a port, or nothing. A device busy or
 // forbidden to this user passes: a run will say which.
 std::optional<Echec> VerifierPeripherique(const QString &chemin);
+
+// Whether `nom` is itself a numbered pseudo-terminal (/dev/pts/3), not a
+// link to one: once the terminal is closed, its number goes to whatever
+// terminal opens next.
+bool PseudoTerminalNumerote(const QString &nom);

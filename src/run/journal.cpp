@@ -141,7 +141,8 @@ EnregistrementEnvoi EnregistrementDe(const ResultatEnvoi &resultat, const QDateT
             resultat.peripherique,
             IssueDe(resultat.echec),
             resultat.echec ? resultat.echec->message : NoteOctetsJetes(resultat.octetsJetes),
-            resultat.lignes};
+            resultat.lignes,
+            {}};
 }
 
 QList<EnregistrementEnvoi> AnalyserJournal(const QByteArray &octets)

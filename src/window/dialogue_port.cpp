@@ -1,6 +1,7 @@
 #include "window/dialogue_port.h"
 
 #include "port/choix_port.h"
+#include "core/reglages.h"
 #include "port/peripherique.h"
 #include "system/noms.h"
 #include "window/dialogues.h"
@@ -15,8 +16,6 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include <algorithm>
-#include <sys/stat.h>
 
 namespace {
 
@@ -32,17 +31,6 @@ QString decrire(const PortDecouvert &port)
                        .arg(*port.produit, 4, 16, QChar(u'0'));
     parties.removeAll(QString());
     return parties.join(DialoguePort::tr(" — "));
-}
-
-// A name that is itself a numbered pseudo-terminal (/dev/pts/3), not a
-// link to one: the number goes to whatever terminal opens next.
-bool numeroDePseudoTerminal(const QString &nom)
-{
-    struct stat etat {};
-    const bool lien = ::lstat(OctetsLocaux(nom).constData(), &etat) == 0 && S_ISLNK(etat.st_mode);
-    const QString reel = CheminReel(nom);
-    return !lien && reel.startsWith(QLatin1String("/dev/pts/")) &&
-           std::all_of(reel.begin() + 9, reel.end(), [](QChar c) { return c.isDigit(); });
 }
 
 // Two names of one device compare by where their links lead; a name that
@@ -220,13 +208,11 @@ void DialoguePort::accept()
 {
     const QString choisi = choix();
     std::optional<Echec> raison;
-    // A relative path would lead elsewhere from another folder.
-    if (!choisi.isEmpty() && !QDir::isAbsolutePath(choisi))
-        raison = Echec{DialoguePort::tr("c'est un chemin relatif, qui mènerait ailleurs selon le "
-                                        "dossier d'où le panneau est lancé. Donnez le chemin "
-                                        "complet (/dev/…), ou le seul nom d'un périphérique de "
-                                        "/dev (ttyUSB0)")};
-    else if (!choisi.isEmpty())
+    // What the settings could not hold back as it is (a relative path would
+    // lead elsewhere from another folder), then what cannot be a port.
+    if (!choisi.isEmpty())
+        raison = VerifierChemin(choisi);
+    if (!choisi.isEmpty() && !raison)
         raison = VerifierPeripherique(choisi);
     if (raison) {
         Afficher(this, GenreMessage::Erreur, DialoguePort::tr("Port refusé"),
@@ -235,7 +221,7 @@ void DialoguePort::accept()
                      .arg(NomLisible(choisi), raison->message));
         return reprendreChamp();
     }
-    if (!choisi.isEmpty() && numeroDePseudoTerminal(choisi) && !garderPseudoTerminal(choisi))
+    if (!choisi.isEmpty() && PseudoTerminalNumerote(choisi) && !garderPseudoTerminal(choisi))
         return reprendreChamp();
     QDialog::accept();
 }

@@ -1,94 +1,9 @@
 // A program's run with a clock and a driver of the test's own, no real
 // wait: the steps in order, the waits asked, repetition, a start further
 // on, step by step, a failure, and Stop during a wait and a stalled send.
-#include "run/execution_programme.h"
-
-#include <QSignalSpy>
-#include <QTest>
-
-#include <atomic>
-#include <poll.h>
+#include "execution_essai.h"
 
 namespace {
-
-// A clock that waits for the test: what it was asked to wait, and the
-// next step, run when the test says so.
-class HorlogeEssai : public Horloge {
-public:
-    void planifier(qint64 ms, std::function<void()> suite) override
-    {
-        attentes << ms;
-        m_suite = std::move(suite);
-    }
-    void annuler() override { m_suite = {}; }
-    // Ends the wait under way; false when none.
-    bool sonner()
-    {
-        auto suite = std::exchange(m_suite, {});
-        if (suite)
-            suite();
-        return bool(suite);
-    }
-    QList<qint64> attentes;
-
-private:
-    std::function<void()> m_suite;
-};
-
-// What the driver saw, and how it misbehaves.
-struct EtatPilote {
-    QStringList actes;    // "ouvrir", each line written, "vider", "jeter", "fermer"
-    int echouerA = -1;    // the write, counted from 0, that fails
-    bool bloquer = false; // writes wait for the Stop
-    std::atomic<bool> bloque = false;
-};
-
-class PiloteEssai : public PiloteLigne {
-public:
-    explicit PiloteEssai(EtatPilote &etat)
-        : m_etat(etat)
-    {
-    }
-    std::optional<EchecLien> ouvrir(const QString &) override
-    {
-        m_etat.actes << QStringLiteral("ouvrir");
-        m_ouvert = true;
-        return std::nullopt;
-    }
-    std::optional<EchecLien> ecrire(QByteArrayView octets, QDeadlineTimer) override
-    {
-        if (m_etat.bloquer) {
-            m_etat.bloque = true;
-            pollfd arret{m_arret, POLLIN, 0};
-            ::poll(&arret, 1, 5000);
-            return Refus(EchecLien::Genre::Interrompu, QStringLiteral("arrêté"));
-        }
-        if (m_ecritures++ == m_etat.echouerA)
-            return Refus(EchecLien::Genre::EcritureEchouee, QStringLiteral("E/S"));
-        m_etat.actes << QString::fromLatin1(octets.toByteArray().trimmed());
-        return std::nullopt;
-    }
-    std::optional<EchecLien> vider(QDeadlineTimer) override
-    {
-        m_etat.actes << QStringLiteral("vider");
-        return std::nullopt;
-    }
-    void jeter() override { m_etat.actes << QStringLiteral("jeter"); }
-    void fermer() override
-    {
-        if (m_ouvert)
-            m_etat.actes << QStringLiteral("fermer");
-        m_ouvert = false;
-    }
-    bool estOuvert() const override { return m_ouvert; }
-    QString peripherique() const override { return QStringLiteral("/dev/ttyESSAI"); }
-    QStringList avertissements() const override { return {}; }
-
-private:
-    EtatPilote &m_etat;
-    bool m_ouvert = false;
-    int m_ecritures = 0;
-};
 
 // A run on the test's driver and clock, its sends where they are asked
 // unless `enFond`.
@@ -107,35 +22,6 @@ struct Banc {
     ExecutionProgramme execution{lien, &horloge};
     QSignalSpy termine{&execution, &ExecutionProgramme::termine};
 };
-
-// Step k's grid: axis A moves k steps, the other axes stay.
-Grille grille(int k)
-{
-    TextesGrille textes;
-    for (TextesRangee &rangee : textes)
-        rangee = {QStringLiteral("00000"), QStringLiteral("+"), QStringLiteral("002")};
-    textes[0].pas = QString::number(k);
-    return *VerifierGrille(textes).grille;
-}
-
-// Three steps, 1 s then 2.5 s apart.
-Programme troisEtapes()
-{
-    return {{{QStringLiteral("prise"), grille(1), 10},
-             {QStringLiteral("levée"), grille(2), 25},
-             {QStringLiteral("pose"), grille(3), 0}},
-            1};
-}
-
-// The steps the driver was given, each by its number, from axis A's lines.
-QString etapesEcrites(const QStringList &actes)
-{
-    QString etapes;
-    for (const QString &acte : actes)
-        if (acte.startsWith(u'A'))
-            etapes += acte.at(6); // "A+0000k:002"
-    return etapes;
-}
 
 } // namespace
 

@@ -1,7 +1,7 @@
 #include "window/dialogue_port.h"
 
-#include "port/choix_port.h"
 #include "core/reglages.h"
+#include "port/choix_port.h"
 #include "port/peripherique.h"
 #include "system/noms.h"
 #include "window/dialogues.h"
@@ -15,7 +15,6 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
-
 
 namespace {
 

@@ -1,0 +1,142 @@
+// The send station, on the test's driver and clock: what each kind of run
+// leaves in the journal (a TEST, a program, a Stop in a wait or in a send,
+// a signal, a failure, a refused opening, a refusal by the limits), and
+// what the status line is told while a program holds the port.
+#include "app/poste_envoi.h"
+#include "execution_essai.h"
+#include "journal_essai.h"
+
+namespace {
+
+// A station on the test's driver and clock, its sends where they are asked.
+struct BancPoste {
+    BancPoste() { poste.setPort(PortImpose(QStringLiteral("/dev/ttyESSAI"))); }
+    JournalEssai journal;
+    EtatPilote etat;
+    Substituable<std::function<std::unique_ptr<PiloteLigne>()>>::Remplacement pilote{
+        NouveauPilote.remplacer([this] { return std::make_unique<PiloteEssai>(etat); })};
+    Substituable<bool>::Remplacement ici{EnvoisEnFond.remplacer(false)};
+    HorlogeEssai horloge;
+    PosteEnvoi poste{QStringLiteral("tarvik"), &horloge};
+    QSignalSpy termine{&poste, &PosteEnvoi::termine};
+};
+
+// "x.prog:2 arrêtée": each record by its source and outcome.
+QStringList resume(const QList<EnregistrementEnvoi> &lus)
+{
+    QStringList vus;
+    for (const EnregistrementEnvoi &lu : lus)
+        vus << QStringLiteral("%1 %2").arg(lu.source, NomIssue(lu.issue)).trimmed();
+    return vus;
+}
+
+} // namespace
+
+class TestPosteEnvoi : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void consignation_data();
+    void consignation();
+    void etatPendantUnProgramme();
+};
+
+void TestPosteEnvoi::consignation_data()
+{
+    QTest::addColumn<bool>("programme"); // three steps from x.prog; else a TEST
+    QTest::addColumn<QString>("geste");
+    QTest::addColumn<QStringList>("journal");
+    QTest::addColumn<QString>("raison"); // in the last record
+    QTest::addColumn<int>("fin");        // ResultatProgramme::Fin; -1: refused, never started
+    using F = ResultatProgramme::Fin;
+    const QString reste =
+        QStringLiteral("l'étape 2 (levée) et les suivantes n'ont pas été envoyées");
+    // clang-format off
+    QTest::newRow("TEST")              << false << "" << QStringList{"envoyée"} << "" << int(F::Terminee);
+    QTest::newRow("TEST, ouverture refusée") << false << "occupé" << QStringList{"port refusé"} << "occupé" << int(F::Echec);
+    QTest::newRow("TEST hors limites") << false << "limite" << QStringList{"hors limites"} << "Axe 01" << -1;
+    QTest::newRow("limites douteuses") << false << "douteux" << QStringList{"hors limites"} << "douteux" << -1;
+    QTest::newRow("programme")         << true << "" << QStringList{"x.prog:1 envoyée", "x.prog:2 envoyée", "x.prog:3 envoyée"} << "" << int(F::Terminee);
+    QTest::newRow("arrêt pendant une attente") << true << "arrêt attente" << QStringList{"x.prog:1 envoyée", "x.prog:2 arrêtée"} << reste << int(F::Arretee);
+    QTest::newRow("arrêt pendant un envoi")    << true << "arrêt envoi" << QStringList{"x.prog:1 envoyée", "x.prog:2 arrêtée"} << reste << int(F::Arretee);
+    QTest::newRow("signal pendant une attente") << true << "signal" << QStringList{"x.prog:1 envoyée", "x.prog:2 interrompue"} << reste << int(F::Interrompue);
+    QTest::newRow("échec à l'étape 2") << true << "échec" << QStringList{"x.prog:1 envoyée", "x.prog:2 échec"} << reste << int(F::Echec);
+    QTest::newRow("programme hors limites") << true << "limite" << QStringList{"x.prog hors limites"} << "Étape 3 (pose)" << -1;
+    // clang-format on
+}
+
+// Every run ends in the journal, with an outcome of its own, the steps that
+// went and those that did not; its records share one id.
+void TestPosteEnvoi::consignation()
+{
+    QFETCH(bool, programme);
+    QFETCH(QString, geste);
+    QFETCH(QStringList, journal);
+    QFETCH(QString, raison);
+    QFETCH(int, fin);
+    BancPoste banc;
+    auto &[lus, etat, pilote, ici, horloge, poste, termine] = banc;
+    if (geste == QStringLiteral("limite"))
+        poste.setLimites([] {
+            LimitesLues lues;
+            lues.effectives = AnalyserLimites("A.pas=2\n", NiveauLimite::Operateur).limites;
+            return lues;
+        }());
+    if (geste == QStringLiteral("douteux"))
+        poste.setLimites({{}, {}, {}, {}, Echec{QStringLiteral("limites.conf est douteux")}});
+    if (geste == QStringLiteral("occupé"))
+        etat.refusOuverture =
+            Refus(EchecLien::Genre::PortOccupe, QStringLiteral("occupé par minicom"));
+    if (geste == QStringLiteral("échec"))
+        etat.echouerA = 8; // step 2's second line
+    if (geste == QStringLiteral("arrêt envoi"))
+        etat.avantEcriture = [&](int ecriture) {
+            if (ecriture == 9) // step 2's third line
+                poste.arreter();
+        };
+    const auto refus = programme ? poste.lancer(troisEtapes(), QStringLiteral("x.prog"))
+                                 : poste.envoyer(grille(3));
+    QCOMPARE(refus.has_value(), fin < 0);
+    if (geste == QStringLiteral("arrêt attente") || geste == QStringLiteral("signal")) {
+        QCOMPARE(horloge.attentes.size(), 1);
+        geste == QStringLiteral("signal") ? poste.interrompre() : poste.arreter();
+    }
+    for (int tour = 0; poste.occupe() && tour < 5; ++tour)
+        horloge.sonner();
+    QCOMPARE(termine.size(), fin < 0 ? 0 : 1);
+    if (fin >= 0)
+        QCOMPARE(int(termine[0][0].value<FinEnvoi>().resultat.fin), fin);
+    const QList<EnregistrementEnvoi> consignes = lus.lus();
+    QCOMPARE(resume(consignes), journal);
+    QVERIFY2(consignes.last().raison.contains(raison), qPrintable(consignes.last().raison));
+    for (const EnregistrementEnvoi &consigne : consignes)
+        QVERIFY(!consigne.execution.isEmpty() && consigne.execution == consignes[0].execution);
+    if (fin < 0)
+        QVERIFY(etat.actes.isEmpty()); // refused: the port was never opened
+}
+
+// While a program holds the port, the status line says so, step and
+// cycle; once it ends, the port's own state again.
+void TestPosteEnvoi::etatPendantUnProgramme()
+{
+    BancPoste banc;
+    QList<EtatPoste> vus;
+    connect(&banc.poste, &PosteEnvoi::etatChange, this, [&](const EtatPoste &e) { vus << e; });
+    Programme programme = troisEtapes();
+    programme.repetitions = 2;
+    QVERIFY(!banc.poste.lancer(programme, QStringLiteral("x.prog"), 1));
+    const EtatPoste pendant = banc.poste.etat();
+    QCOMPARE(pendant.usage, EtatPoste::Usage::Programme);
+    QCOMPARE(pendant.source, QStringLiteral("x.prog"));
+    QCOMPARE(std::tuple(pendant.etape, pendant.etapes, pendant.cycle, pendant.cycles),
+             std::tuple(1, 3, 1, 2));
+    while (banc.horloge.sonner())
+        ;
+    QCOMPARE(banc.termine.size(), 1);
+    QCOMPARE(banc.poste.etat().usage, EtatPoste::Usage::Aucun);
+    QVERIFY(std::any_of(vus.begin(), vus.end(), [](const EtatPoste &e) {
+        return e.usage == EtatPoste::Usage::Programme && e.etape == 2 && e.cycle == 2;
+    }));
+}
+
+QTEST_GUILESS_MAIN(TestPosteEnvoi)
+#include "tst_poste_envoi.moc"

@@ -884,6 +884,10 @@ void TestEnvoyeur::limites_data()
                                         << QStringList{"Étape 2 (pose)", "Axe 01 (A)"};
     QTest::newRow("fichier douteux")    << QByteArray("A.pas=un\n") << "fichier"
                                         << QStringList{"douteux", "limites.conf", "Aucun envoi"};
+    // Read once the language is installed: said in it, every word.
+    QTest::newRow("douteux, en anglais") << QByteArray("A.pas=un\n") << "verifier en"
+                                        << QStringList{"the limits file", "is doubtful: line 1 (A.pas)",
+                                                       "Nothing can be sent while it is"};
     // clang-format on
 }
 
@@ -902,20 +906,25 @@ void TestEnvoyeur::limites()
     QVERIFY(ecrireFichier(programme, Programme2));
     const QStringList port{QStringLiteral("--port"), pty.chemin()};
     const bool entree = comment == QLatin1String("stdin");
-    const Sortie s = lancer(comment == QLatin1String("verifier")
-                                ? QStringList{QStringLiteral("--verifier"), m_fichier}
-                            : comment == QLatin1String("programme")
-                                ? QStringList{programme} + port
-                                : QStringList{entree ? QStringLiteral("-") : m_fichier} + port,
-                            entree ? Sequence : QByteArray());
+    const QStringList anglais{QStringLiteral("--langue"), QStringLiteral("en")};
+    const Sortie s =
+        lancer(comment.startsWith(QLatin1String("verifier"))
+                   ? QStringList{QStringLiteral("--verifier"), m_fichier} +
+                         (comment.endsWith(QLatin1String(" en")) ? anglais : QStringList())
+               : comment == QLatin1String("programme")
+                   ? QStringList{programme} + port
+                   : QStringList{entree ? QStringLiteral("-") : m_fichier} + port,
+               entree ? Sequence : QByteArray());
     QCOMPARE(s.code, 6);
     for (const QString &motif : motifs)
         QVERIFY2(QString::fromUtf8(s.erreurs).contains(motif), s.erreurs.constData());
     QCOMPARE(s.sortie, QByteArray());
     QCOMPARE(pty.lire(), QByteArray());
     const auto lus = enregistrements(journal.fichier());
-    QCOMPARE(lus.size(), comment == QLatin1String("verifier") ? 0 : 1);
+    QCOMPARE(lus.size(), comment.startsWith(QLatin1String("verifier")) ? 0 : 1);
     QVERIFY(lus.isEmpty() || lus[0][5] == "hors limites");
+    QVERIFY2(!comment.endsWith(QLatin1String(" en")) || !s.erreurs.contains("fichier"),
+             s.erreurs.constData());
 }
 
 // The machine's limits hold for another user, who can neither change the

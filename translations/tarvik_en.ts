@@ -369,6 +369,10 @@ The grid was not changed.</translation>
         <source>hors limites</source>
         <translation>beyond limits</translation>
     </message>
+    <message>
+        <source>arrêtée</source>
+        <translation>stopped</translation>
+    </message>
 </context>
 <context>
     <name>DialogueLimites</name>
@@ -574,10 +578,6 @@ The previous limits still apply.</translation>
         <translation>This panel sends to “%1”, given with --port at start. The port chosen here replaces it at once, and holds for the next starts without --port.</translation>
     </message>
     <message>
-        <source>c&apos;est un chemin relatif, qui mènerait ailleurs selon le dossier d&apos;où le panneau est lancé. Donnez le chemin complet (/dev/…), ou le seul nom d&apos;un périphérique de /dev (ttyUSB0)</source>
-        <translation>it is a relative path, which would lead elsewhere depending on the folder the panel is started from. Give the full path (/dev/…), or just the name of a device in /dev (ttyUSB0)</translation>
-    </message>
-    <message>
         <source>Garder</source>
         <translation>Keep</translation>
     </message>
@@ -663,22 +663,6 @@ Nothing was sent</translation>
         <translation>interrupted while reading the sequence, nothing was sent</translation>
     </message>
     <message>
-        <source>absent</source>
-        <translation>absent</translation>
-    </message>
-    <message>
-        <source>occupé par %1</source>
-        <translation>busy: held by %1</translation>
-    </message>
-    <message>
-        <source>le port %1 est toujours %2 après %3 s d&apos;attente. Rien n&apos;a été envoyé</source>
-        <translation>the port %1 is still %2 after waiting %3 s. Nothing was sent</translation>
-    </message>
-    <message>
-        <source>interrompu pendant l&apos;attente du port, rien n&apos;a été envoyé</source>
-        <translation>interrupted while waiting for the port, nothing was sent</translation>
-    </message>
-    <message>
         <source>tarvik-envoyer&#xa0;: %1
 </source>
         <translation>tarvik-envoyer: %1
@@ -705,12 +689,6 @@ Nothing was sent</translation>
         <translation>Give the port with --port, or choose it again in the panel (“Setup › Choose Serial Port…”).</translation>
     </message>
     <message>
-        <source>tarvik-envoyer&#xa0;: le journal des envois «&#xa0;%1&#xa0;»&#xa0;: %2.
-</source>
-        <translation>tarvik-envoyer: the send log “%1”: %2.
-</translation>
-    </message>
-    <message>
         <source>tarvik-envoyer&#xa0;: attente du port %1, %2…
 </source>
         <translation>tarvik-envoyer: waiting for the port %1, %2…
@@ -729,10 +707,6 @@ Nothing was sent</translation>
 </translation>
     </message>
     <message>
-        <source>le journal des envois «&#xa0;%1&#xa0;»&#xa0;: %2</source>
-        <translation>the send log “%1”: %2</translation>
-    </message>
-    <message>
         <source>tarvik-envoyer&#xa0;: %1.
 </source>
         <translation>tarvik-envoyer: %1.
@@ -749,12 +723,6 @@ Nothing was sent</translation>
     <message>
         <source>%1,%2 s</source>
         <translation>%1.%2 s</translation>
-    </message>
-    <message>
-        <source>%1.
-Aucun envoi n&apos;est possible tant qu&apos;il l&apos;est</source>
-        <translation>%1.
-Nothing can be sent while it is</translation>
     </message>
     <message>
         <source>au-delà des limites du banc, rien n&apos;a été envoyé&#xa0;:
@@ -809,6 +777,33 @@ Nothing can be sent while it is</translation>
     <message>
         <source>--depuis %1&#xa0;: le fichier s&apos;arrête à l&apos;étape %2</source>
         <translation>--depuis %1: the file ends at step %2</translation>
+    </message>
+</context>
+<context>
+    <name>Execution</name>
+    <message>
+        <source>aucune étape envoyée</source>
+        <translation>no step sent</translation>
+    </message>
+    <message>
+        <source>étape %1 envoyée</source>
+        <translation>step %1 sent</translation>
+    </message>
+    <message>
+        <source>étapes %1 à %2 envoyées</source>
+        <translation>steps %1 to %2 sent</translation>
+    </message>
+    <message>
+        <source>%1 au cycle %2 sur %3</source>
+        <translation>%1 in cycle %2 of %3</translation>
+    </message>
+    <message>
+        <source>l&apos;étape %1</source>
+        <translation>step %1</translation>
+    </message>
+    <message>
+        <source>l&apos;étape %1 (%2)</source>
+        <translation>step %1 (%2)</translation>
     </message>
 </context>
 <context>
@@ -1107,30 +1102,6 @@ The steps before it will not be sent.</translation>
         <translation>Program Not Finished</translation>
     </message>
     <message>
-        <source>l&apos;étape %1</source>
-        <translation>step %1</translation>
-    </message>
-    <message>
-        <source>l&apos;étape %1 (%2)</source>
-        <translation>step %1 (%2)</translation>
-    </message>
-    <message>
-        <source>aucune étape envoyée</source>
-        <translation>no step sent</translation>
-    </message>
-    <message>
-        <source>étape %1 envoyée</source>
-        <translation>step %1 sent</translation>
-    </message>
-    <message>
-        <source>étapes %1 à %2 envoyées</source>
-        <translation>steps %1 to %2 sent</translation>
-    </message>
-    <message>
-        <source>%1 au cycle %2 sur %3</source>
-        <translation>%1 in cycle %2 of %3</translation>
-    </message>
-    <message>
         <source>Une ligne remise au port ne peut pas être rappelée&#xa0;: pour arrêter la machine elle-même, utilisez son arrêt d&apos;urgence.</source>
         <translation>A line handed to the port cannot be called back: to stop the machine itself, use its emergency stop.</translation>
     </message>
@@ -1175,6 +1146,28 @@ Vérifiez la carte, son câble et l&apos;état de la machine avant de relancer l
         <translation>%1 did not go through: nothing was sent after it (%2).
 %3
 Check the board, its cable and the machine&apos;s state before starting the program again.</translation>
+    </message>
+    <message>
+        <source>.
+Rien n&apos;a été envoyé</source>
+        <translation>.
+Nothing was sent</translation>
+    </message>
+    <message>
+        <source>Programme en cours</source>
+        <translation>Program running</translation>
+    </message>
+    <message>
+        <source>Un programme est en cours, et cette fenêtre porte son «&#xa0;Arrêter&#xa0;». La fermer arrête le programme&#xa0;: plus rien ne sera envoyé.</source>
+        <translation>A program is running, and this window holds its “Stop”. Closing it stops the program: nothing more will be sent.</translation>
+    </message>
+    <message>
+        <source>Arrêter le programme</source>
+        <translation>Stop the program</translation>
+    </message>
+    <message>
+        <source>Laisser la fenêtre ouverte</source>
+        <translation>Keep the window open</translation>
     </message>
 </context>
 <context>
@@ -1639,10 +1632,6 @@ Free software, under the GNU GPL version 3 or later.</translation>
         <translation>Port %1: %2</translation>
     </message>
     <message>
-        <source>débranché puis rebranché&#xa0;: la carte a pu redémarrer&#xa0;; rien n&apos;a été renvoyé</source>
-        <translation>unplugged then plugged back in: the board may have restarted; nothing was sent again</translation>
-    </message>
-    <message>
         <source>Refusé&#xa0;: %1.</source>
         <translation>Refused: %1.</translation>
     </message>
@@ -1697,18 +1686,8 @@ Sequences are sent all the same. This message will not come back before the pane
         <translation>A send is under way: the port cannot change before it ends.</translation>
     </message>
     <message>
-        <source>%1.
-Aucun envoi n&apos;est possible tant qu&apos;il l&apos;est</source>
-        <translation>%1.
-No send is possible while it is</translation>
-    </message>
-    <message>
         <source>&amp;Programme…</source>
         <translation>&amp;Program…</translation>
-    </message>
-    <message>
-        <source>Programme non lancé</source>
-        <translation>Program Not Started</translation>
     </message>
     <message>
         <source>Un programme est en cours&#xa0;: «&#xa0;TEST&#xa0;» n&apos;envoie rien tant qu&apos;il n&apos;est pas fini. Pour l&apos;arrêter&#xa0;: «&#xa0;Arrêter&#xa0;» (Échap) dans la fenêtre «&#xa0;Programme&#xa0;».
@@ -1743,6 +1722,38 @@ Nothing was sent.</translation>
         <translation>The sequence was saved in “%1”, but it goes beyond this bench&apos;s limits; “TEST” would refuse it here:
 
 %2.</translation>
+    </message>
+    <message>
+        <source>Programme en cours</source>
+        <translation>Program running</translation>
+    </message>
+    <message>
+        <source>Un programme est en cours. Fermer le panneau l&apos;arrête&#xa0;: plus rien ne sera envoyé.</source>
+        <translation>A program is running. Closing the panel stops it: nothing more will be sent.</translation>
+    </message>
+    <message>
+        <source>Arrêter le programme et fermer</source>
+        <translation>Stop the program and close</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>utilisé par ce panneau&#xa0;: TEST</source>
+        <translation>in use by this panel: TEST</translation>
+    </message>
+    <message>
+        <source>utilisé par ce panneau&#xa0;: programme %1, étape %2/%3</source>
+        <translation>in use by this panel: program %1, step %2/%3</translation>
+    </message>
+    <message>
+        <source>, cycle %1/%2</source>
+        <translation>, cycle %1/%2</translation>
+    </message>
+    <message>
+        <source>refusé&#xa0;: un fichier de limites est douteux, TEST n&apos;enverrait rien</source>
+        <translation>refused: a limits file is doubtful, TEST would send nothing</translation>
     </message>
 </context>
 <context>
@@ -2227,6 +2238,59 @@ Try “%1 --help”.
     </message>
 </context>
 <context>
+    <name>Poste</name>
+    <message>
+        <source>%1, rien ne restait à envoyer</source>
+        <translation>%1, nothing was left to send</translation>
+    </message>
+    <message>
+        <source> (cycle %1 sur %2)</source>
+        <translation> (cycle %1 of %2)</translation>
+    </message>
+    <message>
+        <source>%1&#xa0;; %2%3 et les suivantes n&apos;ont pas été envoyées</source>
+        <translation>%1; %2%3 and the steps after it were not sent</translation>
+    </message>
+    <message>
+        <source>%1.
+Aucun envoi n&apos;est possible tant qu&apos;il l&apos;est</source>
+        <translation>%1.
+Nothing can be sent while it is</translation>
+    </message>
+    <message>
+        <source>arrêté par l&apos;opérateur entre deux étapes</source>
+        <translation>stopped by the operator between two steps</translation>
+    </message>
+    <message>
+        <source>interrompu par un signal entre deux étapes</source>
+        <translation>interrupted by a signal between two steps</translation>
+    </message>
+    <message>
+        <source>débranché puis rebranché&#xa0;: la carte a pu redémarrer&#xa0;; rien n&apos;a été renvoyé</source>
+        <translation>unplugged then plugged in again: the board may have restarted; nothing was sent again</translation>
+    </message>
+    <message>
+        <source>le journal des envois «&#xa0;%1&#xa0;»&#xa0;: %2</source>
+        <translation>the send log “%1”: %2</translation>
+    </message>
+    <message>
+        <source>absent</source>
+        <translation>absent</translation>
+    </message>
+    <message>
+        <source>occupé par %1</source>
+        <translation>busy with %1</translation>
+    </message>
+    <message>
+        <source>le port %1 est toujours %2 après %3 s d&apos;attente. Rien n&apos;a été envoyé</source>
+        <translation>the port %1 is still %2 after waiting %3 s. Nothing was sent</translation>
+    </message>
+    <message>
+        <source>interrompu pendant l&apos;attente du port, rien n&apos;a été envoyé</source>
+        <translation>interrupted while waiting for the port, nothing was sent</translation>
+    </message>
+</context>
+<context>
     <name>Programme</name>
     <message>
         <source>Ligne %1&#xa0;: %2</source>
@@ -2320,10 +2384,6 @@ Try “%1 --help”.
         <translation>the unreadable file cannot be set aside (%1)</translation>
     </message>
     <message>
-        <source>le chemin doit partir de la racine (/)</source>
-        <translation>the path must start from the root (/)</translation>
-    </message>
-    <message>
         <source>ligne %1&#xa0;: %2</source>
         <translation>line %1: %2</translation>
     </message>
@@ -2342,6 +2402,10 @@ Try “%1 --help”.
     <message>
         <source>«&#xa0;%1&#xa0;» est donnée deux fois</source>
         <translation>“%1” is given twice</translation>
+    </message>
+    <message>
+        <source>c&apos;est un chemin relatif, qui mènerait ailleurs selon le dossier d&apos;où le programme est lancé&#xa0;: le chemin doit partir de la racine (/)</source>
+        <translation>it is a relative path, which would lead elsewhere depending on the folder the program is started from: the path must start at the root (/)</translation>
     </message>
 </context>
 <context>

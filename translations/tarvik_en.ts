@@ -1831,6 +1831,51 @@ Nothing was sent.</translation>
     </message>
 </context>
 <context>
+    <name>Journal</name>
+    <message numerus="yes">
+        <source>%n ligne</source>
+        <translation>
+            <numerusform>%n line</numerusform>
+            <numerusform>%n lines</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n lignes</source>
+        <translation>
+            <numerusform>%n line</numerusform>
+            <numerusform>%n lines</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Séquence envoyée sur %1 (%2)</source>
+        <translation>Sequence sent on %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Séquence envoyée sur %1 (%2). %3</source>
+        <translation>Sequence sent on %1 (%2). %3</translation>
+    </message>
+    <message>
+        <source>Séquence refusée par le port %1&#xa0;: %2</source>
+        <translation>Sequence refused by port %1: %2</translation>
+    </message>
+    <message>
+        <source>Séquence refusée&#xa0;: %1</source>
+        <translation>Sequence refused: %1</translation>
+    </message>
+    <message>
+        <source>Échec de l&apos;envoi sur %1&#xa0;: %2</source>
+        <translation>Send failed on %1: %2</translation>
+    </message>
+    <message>
+        <source>Envoi interrompu sur %1&#xa0;: %2</source>
+        <translation>Send interrupted on %1: %2</translation>
+    </message>
+    <message>
+        <source>Port %1&#xa0;: %2</source>
+        <translation>Port %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>Langues</name>
     <message>
         <source>français</source>
@@ -2342,6 +2387,10 @@ Try “%1 --help”.
     <message>
         <source>«&#xa0;%1&#xa0;» est donnée deux fois</source>
         <translation>“%1” is given twice</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» au lieu de oui ou non</source>
+        <translation>“%1” instead of oui or non</translation>
     </message>
 </context>
 <context>

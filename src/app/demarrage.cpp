@@ -2,6 +2,7 @@
 
 #include "app/langue.h"
 #include "core/noms.h"
+#include "run/journal.h"
 
 #include <QCoreApplication>
 
@@ -20,6 +21,8 @@ Demarrage Demarrer(int argc, char *argv[])
     demarrage.reglages = LireReglages();
     demarrage.limites = LireLimites();
     demarrage.langue = ChoisirLangue(argc, argv, demarrage.reglages.reglages);
+    // Settings not understood are not read: the default (oui) holds then.
+    ActiverJournalSysteme(JournalSystemeVoulu(demarrage.reglages.reglages));
     return demarrage;
 }
 

@@ -13,8 +13,9 @@ struct Demarrage {
     LimitesLues limites;  // the axes' limits, the machine's and the operator's, read once
     QString langue;       // a language's code
 };
-// Reads the settings and limits files, and chooses the language from the
-// command line, then the settings, then the system.
+// Reads the settings and limits files, chooses the language from the
+// command line, then the settings, then the system, and turns the copy of
+// the journal in the system's journal on or off as the settings say.
 Demarrage Demarrer(int argc, char *argv[]);
 
 // The port as the operator reads it: its path and where the choice came

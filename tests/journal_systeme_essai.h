@@ -95,13 +95,12 @@ public:
             recus << tampon.left(n);
         return recus;
     }
-    // The same, as entries; one that is not an entry reads as a single
-    // field "<pas une entrée>" holding its bytes.
+    // The same, as entries; one that is not an entry reads as none.
     QList<ChampsEntree> entrees()
     {
         QList<ChampsEntree> lues;
         for (const QByteArray &datagramme : datagrammes())
-            lues << LireEntree(datagramme).value_or(ChampsEntree{{"<pas une entrée>", datagramme}});
+            lues << LireEntree(datagramme).value_or(ChampsEntree{});
         return lues;
     }
 

@@ -360,14 +360,10 @@ void TestSysteme::entreeJournal_data()
     // clang-format off
     QTest::newRow("texte")        << QByteArray("MESSAGE") << QByteArray("Séquence envoyée")
                                   << QByteArray("MESSAGE=Séquence envoyée\n");
-    QTest::newRow("signe égal")   << QByteArray("TARVIK_REASON") << QByteArray("a=b")
-                                  << QByteArray("TARVIK_REASON=a=b\n");
     QTest::newRow("vide")         << QByteArray("TARVIK_RUN") << QByteArray()
                                   << QByteArray("TARVIK_RUN=\n");
     QTest::newRow("deux lignes")  << QByteArray("TARVIK_LINES") << QByteArray("A+1\nB-2")
                                   << "TARVIK_LINES\n" + taille(7) + "A+1\nB-2\n";
-    QTest::newRow("saut de ligne seul") << QByteArray("X") << QByteArray("\n")
-                                  << "X\n" + taille(1) + "\n\n";
     QTest::newRow("300 octets")   << QByteArray("X") << QByteArray(299, 'a') + '\n'
                                   << "X\n" + QByteArray("\x2c\x01", 2) + QByteArray(6, '\0') +
                                          QByteArray(299, 'a') + "\n\n";

@@ -1,17 +1,13 @@
 // The system's journal as the tests stand in for it: a datagram socket of the
-// test's own that takes the entries, and their native protocol read back into
-// fields. At journald's own place it lives in a mount namespace of the test
-// process's own, which the programs it starts inherit: the machine's journal
-// never sees a test's entries.
+// test's own, and the entries it takes read back into fields. At journald's
+// own place it lives in a mount namespace of the test process's own, which
+// the programs it starts inherit: the machine's journal never sees them.
 #pragma once
 
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QList>
 #include <QMap>
-#include <QString>
 #include <QtEndian>
 
 #include <cerrno>
@@ -26,30 +22,26 @@
 
 using ChampsEntree = QMap<QByteArray, QByteArray>;
 
-// An entry's fields, read back from its datagram: "NOM=valeur\n", or "NOM\n",
-// the length in 64 bits little-endian, the value and "\n". Nothing when the
-// datagram is not an entry (a field cut short, a binary value without its
-// line feed after it, a name empty or given twice).
+// An entry's fields from its datagram ("NOM=valeur\n", or "NOM\n", the length
+// in 64 bits little-endian, the value, "\n"); nothing when it is not one.
 inline std::optional<ChampsEntree> LireEntree(const QByteArray &datagramme)
 {
     ChampsEntree champs;
-    for (qsizetype i = 0; i < datagramme.size();) {
-        const qsizetype fin = datagramme.indexOf('\n', i);
-        if (fin < 0)
+    for (qsizetype i = 0, fin; i < datagramme.size(); i = fin + 1) {
+        if ((fin = datagramme.indexOf('\n', i)) < 0)
             return std::nullopt;
         const QByteArray ligne = datagramme.mid(i, fin - i);
         const qsizetype egal = ligne.indexOf('=');
         QByteArray nom = ligne.left(egal < 0 ? ligne.size() : egal), valeur = ligne.mid(egal + 1);
-        i = fin + 1;
         if (egal < 0) {
-            const qsizetype reste = datagramme.size() - i - 8;
-            if (reste < 1)
+            const qsizetype debut = fin + 9, reste = datagramme.size() - debut;
+            const quint64 taille =
+                reste > 0 ? qFromLittleEndian<quint64>(datagramme.data() + fin + 1) : 0;
+            if (reste < 1 || taille >= quint64(reste) ||
+                datagramme.at(debut + qsizetype(taille)) != '\n')
                 return std::nullopt;
-            const quint64 taille = qFromLittleEndian<quint64>(datagramme.constData() + i);
-            if (taille >= quint64(reste) || datagramme.at(i + 8 + qsizetype(taille)) != '\n')
-                return std::nullopt;
-            valeur = datagramme.mid(i + 8, qsizetype(taille));
-            i += 8 + qsizetype(taille) + 1;
+            valeur = datagramme.mid(debut, qsizetype(taille));
+            fin = debut + qsizetype(taille);
         }
         if (nom.isEmpty() || champs.contains(nom))
             return std::nullopt;
@@ -64,38 +56,29 @@ public:
     explicit SocketJournalEssai(const QString &chemin)
         : m_chemin(QFile::encodeName(chemin))
     {
-        sockaddr_un adresse{};
-        adresse.sun_family = AF_UNIX;
+        sockaddr_un adresse{AF_UNIX, {}};
         std::strncpy(adresse.sun_path, m_chemin.constData(), sizeof adresse.sun_path - 1);
         m_fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-        if (m_fd >= 0 &&
-            ::bind(m_fd, reinterpret_cast<sockaddr *>(&adresse), sizeof adresse) != 0) {
-            ::close(m_fd);
-            m_fd = -1;
-        }
+        if (::bind(m_fd, reinterpret_cast<sockaddr *>(&adresse), sizeof adresse) != 0)
+            m_fd = (::close(m_fd), -1);
     }
     ~SocketJournalEssai()
     {
-        if (m_fd >= 0) {
-            ::close(m_fd);
+        if (m_fd >= 0 && ::close(m_fd) == 0)
             ::unlink(m_chemin.constData());
-        }
     }
-    SocketJournalEssai(const SocketJournalEssai &) = delete;
-    SocketJournalEssai &operator=(const SocketJournalEssai &) = delete;
-
+    Q_DISABLE_COPY(SocketJournalEssai)
     bool valide() const { return m_fd >= 0; }
     // The datagrams that came since the last call, in their order.
     QList<QByteArray> datagrammes()
     {
         QList<QByteArray> recus;
         QByteArray tampon(256 * 1024, '\0');
-        for (ssize_t n;
-             (n = ::recv(m_fd, tampon.data(), size_t(tampon.size()), MSG_DONTWAIT)) >= 0;)
+        for (ssize_t n; (n = ::recv(m_fd, tampon.data(), tampon.size(), MSG_DONTWAIT)) >= 0;)
             recus << tampon.left(n);
         return recus;
     }
-    // The same, as entries; one that is not an entry reads as none.
+    // The same as entries; one that is not an entry reads as none.
     QList<ChampsEntree> entrees()
     {
         QList<ChampsEntree> lues;
@@ -109,20 +92,17 @@ private:
     int m_fd = -1;
 };
 
-// /run/systemd/journal covered by a file system of the test's own, in a
-// mount namespace of the test process's own (made once, at the first use),
-// with a socket there that stands in for journald's, or none
-// (`ecouter` false). Root only: `refus` says why it could not be made.
+// /run/systemd/journal covered by a tmpfs in the test process's own mount
+// namespace (made at the first use), with a socket that stands in for
+// journald's there, or none (`ecouter` false). Root only; `refus` says why not.
 class JournalSystemeEssai {
 public:
     explicit JournalSystemeEssai(bool ecouter = true)
     {
         static const QString espacePrive = faireEspacePrive();
-        m_refus = espacePrive;
-        if (!m_refus.isEmpty() || !(m_refus = couvrir()).isEmpty() || !ecouter)
+        if (!(m_refus = espacePrive).isEmpty() || !(m_refus = couvrir()).isEmpty() || !ecouter)
             return;
-        m_socket.emplace(QStringLiteral("/run/systemd/journal/socket"));
-        if (!m_socket->valide())
+        if (!m_socket.emplace(QStringLiteral("/run/systemd/journal/socket")).valide())
             m_refus = QStringLiteral("socket impossible à lier (%1)").arg(erreur());
     }
     ~JournalSystemeEssai()
@@ -131,9 +111,7 @@ public:
         if (!m_monte.isEmpty())
             ::umount2(m_monte.constData(), MNT_DETACH);
     }
-    JournalSystemeEssai(const JournalSystemeEssai &) = delete;
-    JournalSystemeEssai &operator=(const JournalSystemeEssai &) = delete;
-
+    Q_DISABLE_COPY(JournalSystemeEssai)
     QString refus() const { return m_refus; }
     QList<ChampsEntree> entrees() { return m_socket ? m_socket->entrees() : QList<ChampsEntree>{}; }
 
@@ -149,23 +127,19 @@ private:
             return QStringLiteral("espace de montage privé impossible ici (%1)").arg(erreur());
         return {};
     }
-    // The deepest folder of the way that exists takes the file system: the
-    // journal's own, else /run/systemd, else /run, whose lock folder is
-    // then made again in it.
+    // The deepest folder of the way that exists takes the tmpfs: the
+    // journal's own, /run/systemd, or /run, whose lock folder is made again.
     QString couvrir()
     {
         for (const char *dossier : {"/run/systemd/journal", "/run/systemd", "/run"}) {
-            const QFileInfo info(QString::fromLatin1(dossier));
-            if (!info.isDir() || info.isSymLink())
+            if (!QFileInfo(QLatin1String(dossier)).isDir())
                 continue;
             if (::mount("tarvik-essai", dossier, "tmpfs", 0, "size=1m,mode=755") != 0)
-                return QStringLiteral("tmpfs impossible sur %1 (%2)")
-                    .arg(QLatin1String(dossier), erreur());
+                return QStringLiteral("tmpfs impossible sur %1 (%2)").arg(dossier, erreur());
             m_monte = dossier;
             if (m_monte == "/run" && ::mkdir("/run/lock", 01777) == 0)
                 ::chmod("/run/lock", 01777);
-            if (!QDir().mkpath(QStringLiteral("/run/systemd/journal")))
-                return QStringLiteral("/run/systemd/journal impossible à créer");
+            QDir().mkpath(QStringLiteral("/run/systemd/journal"));
             return {};
         }
         return QStringLiteral("pas de dossier /run sur cette machine");

@@ -9,6 +9,7 @@
 #include "run/execution_programme.h"
 #include "run/journal.h"
 #include "system/ajout.h"
+#include "system/journal_systeme.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,6 +23,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <optional>
 #include <poll.h>
@@ -29,6 +31,9 @@
 #include <signal.h>
 #include <spawn.h>
 #include <string>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -294,6 +299,66 @@ std::pair<double, double> tempsDArret(const QString &pty, int maitre)
     return {mediane(temps), temps.empty() ? 0 : *std::max_element(temps.begin(), temps.end())};
 }
 
+// A datagram socket at `chemin` that stands in for journald's; -1 when it
+// cannot be had.
+int socketDeRemplacement(const QByteArray &chemin)
+{
+    sockaddr_un adresse{};
+    adresse.sun_family = AF_UNIX;
+    std::strncpy(adresse.sun_path, chemin.constData(), sizeof adresse.sun_path - 1);
+    const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr *>(&adresse), sizeof adresse) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// One record's entry for the system's journal, formed and handed over, in
+// microseconds (median): to journald's socket when this machine has one
+// (`reel`), else to a socket of the bench's own, emptied between two entries
+// (not timed), and then that one full, each entry dropped (`plein`).
+struct CoutJournalSysteme {
+    double us = 0, pleinUs = 0;
+    bool reel = false;
+};
+CoutJournalSysteme coutJournalSysteme(const EnregistrementEnvoi &envoi)
+{
+    CoutJournalSysteme mesure;
+    struct stat etat {};
+    mesure.reel = ::stat(SocketJournalSysteme, &etat) == 0 && S_ISSOCK(etat.st_mode);
+    const QByteArray remplacant = QFile::encodeName(
+        QDir::temp().filePath(QStringLiteral("tarvik-bench-%1.journal").arg(::getpid())));
+    const int lecteur = mesure.reel ? -1 : socketDeRemplacement(remplacant);
+    if (!mesure.reel && lecteur < 0)
+        return mesure;
+    const char *socket = mesure.reel ? SocketJournalSysteme : remplacant.constData();
+    std::vector<double> temps, plein;
+    char tampon[65536];
+    for (int i = 0; i < (mesure.reel ? 200 : 1000); ++i) {
+        const Chrono::time_point t = Chrono::now();
+        if (!EnvoyerAuJournalSysteme(EntreeJournalSysteme(envoi), socket))
+            std::fprintf(stderr, "entrée %d non prise\n", i);
+        temps.push_back(microsecondes(Chrono::now() - t));
+        while (lecteur >= 0 && ::recv(lecteur, tampon, sizeof tampon, 0) > 0) {
+        }
+    }
+    mesure.us = mediane(temps);
+    if (lecteur >= 0) {
+        while (EnvoyerAuJournalSysteme(EntreeJournalSysteme(envoi), socket)) {
+        }
+        for (int i = 0; i < 1000; ++i) {
+            const Chrono::time_point t = Chrono::now();
+            EnvoyerAuJournalSysteme(EntreeJournalSysteme(envoi), socket);
+            plein.push_back(microsecondes(Chrono::now() - t));
+        }
+        mesure.pleinUs = mediane(plein);
+        ::close(lecteur);
+        ::unlink(remplacant.constData());
+    }
+    return mesure;
+}
+
 void arreter(pid_t pid)
 {
     ::kill(pid, SIGTERM);
@@ -306,6 +371,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
     std::vector<std::pair<const char *, double>> figures;
+    std::vector<std::pair<const char *, const char *>> notes; // after a figure's value
 
     int maitre = -1, esclave = -1;
     char nom[128] = {};
@@ -371,6 +437,18 @@ int main(int argc, char *argv[])
         }
         QDir(QFileInfo(fichier).path()).removeRecursively();
         figures.push_back({"journal_us", mediane(journal)});
+
+        // Its copy for the system's journal, under a name of the bench's own.
+        envoi.programme = QStringLiteral("tarvik-bench");
+        const CoutJournalSysteme systeme = coutJournalSysteme(envoi);
+        figures.push_back({"journal_systeme_us", systeme.us});
+        notes.push_back({"journal_systeme_us", systeme.reel
+                                                   ? "(socket de journald)"
+                                                   : "(socket de remplacement, vidé entre deux)"});
+        if (!systeme.reel) {
+            figures.push_back({"journal_systeme_full_us", systeme.pleinUs});
+            notes.push_back({"journal_systeme_full_us", "(socket de remplacement plein)"});
+        }
     }
 
     // Soak: every byte of every run checked, in order.
@@ -487,7 +565,12 @@ int main(int argc, char *argv[])
         }
     }
 
-    for (const auto &[nom, valeur] : figures)
-        std::printf("%s %.6g\n", nom, valeur);
+    for (const auto &[nom, valeur] : figures) {
+        std::printf("%s %.6g", nom, valeur);
+        for (const auto &[quoi, note] : notes)
+            if (std::strcmp(quoi, nom) == 0)
+                std::printf(" %s", note);
+        std::printf("\n");
+    }
     return 0;
 }

@@ -1,8 +1,10 @@
 // The whole sequence run on a pseudo-terminal standing in for the board:
 // the bytes on the wire, the list, the table, the line settings, the
-// driver's queue and the failures.
+// driver's queue and the failures; a run's entry in the system's journal.
 #include "banc_envoi.h"
+#include "journal_systeme_essai.h"
 #include "port/pilote_posix.h"
+#include "run/journal.h"
 
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -89,6 +91,8 @@ auto piloteFactice(EtatPilote &etat)
 
 } // namespace
 
+Q_DECLARE_METATYPE(EnregistrementEnvoi)
+
 class TestEnvoyerSequence : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -113,6 +117,8 @@ private Q_SLOTS:
     void ecrituresPartielles();
     void sansTerminalDeControle();
     void permissionRefusee();
+    void entreeJournalSysteme_data();
+    void entreeJournalSysteme();
 };
 
 void TestEnvoyerSequence::sequence_data()
@@ -604,6 +610,66 @@ void TestEnvoyerSequence::permissionRefusee()
     QCOMPARE(::chmod(chemin.constData(), 0620), 0);
     QVERIFY(!grille.envoyer());
     QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+}
+
+void TestEnvoyerSequence::entreeJournalSysteme_data()
+{
+    QTest::addColumn<EnregistrementEnvoi>("envoi"); // from the panel, on /dev/ttyUSB0
+    QTest::addColumn<ChampsEntree>("champs");       // besides SYSLOG_IDENTIFIER and TARVIK_PORT
+    const auto envoi = [](IssueEnvoi issue, const char *source, const char *peripherique,
+                          const char *raison, int lignes, const char *execution) {
+        return EnregistrementEnvoi{QDateTime::currentDateTime(),
+                                   "tarvik",
+                                   source,
+                                   "/dev/ttyUSB0",
+                                   peripherique,
+                                   issue,
+                                   raison,
+                                   lignesInitiales().mid(0, lignes),
+                                   execution};
+    };
+    const auto u8 = [](const QString &texte) {
+        return texte.toUtf8();
+    };
+    const QByteArray sept = u8(lignesInitiales().join(u'\n')), usb = "/dev/ttyUSB0";
+    // clang-format off
+    QTest::newRow("envoyée") << envoi(IssueEnvoi::Envoyee, "prise.prog:3", "/dev/ttyUSB0", "", 7, "r-1")
+        << ChampsEntree{{"MESSAGE", u8("Séquence envoyée sur /dev/ttyUSB0 (7 lignes)")}, {"PRIORITY", "6"},
+                        {"TARVIK_OUTCOME", "sent"}, {"TARVIK_DEVICE", usb}, {"TARVIK_SOURCE", "prise.prog:3"},
+                        {"TARVIK_RUN", "r-1"}, {"TARVIK_LINES", sept}};
+    QTest::newRow("hors limites") << envoi(IssueEnvoi::HorsLimites, "prise.prog", "", "B trop loin", 0, "")
+        << ChampsEntree{{"MESSAGE", u8("Séquence refusée\u00a0: B trop loin")}, {"PRIORITY", "4"},
+                        {"TARVIK_OUTCOME", "refused"}, {"TARVIK_SOURCE", "prise.prog"},
+                        {"TARVIK_REASON", "B trop loin"}};
+    QTest::newRow("échec, raison sur deux lignes")
+        << envoi(IssueEnvoi::Echec, "", "/dev/pts/0", "débranché.\nOctets jetés", 2, "")
+        << ChampsEntree{{"MESSAGE", u8("Échec de l'envoi sur /dev/ttyUSB0 → /dev/pts/0\u00a0: débranché. Octets jetés")},
+                        {"PRIORITY", "3"}, {"TARVIK_OUTCOME", "failed"}, {"TARVIK_DEVICE", "/dev/pts/0"},
+                        {"TARVIK_LINES", "A+00000:002\nB+00000:002"}, {"TARVIK_REASON", u8("débranché.\nOctets jetés")}};
+    QTest::newRow("rebranché") << envoi(IssueEnvoi::Rebranche, "", "/dev/ttyUSB1", "revenu", 0, "")
+        << ChampsEntree{{"MESSAGE", u8("Port /dev/ttyUSB0 → /dev/ttyUSB1\u00a0: revenu")}, {"PRIORITY", "4"},
+                        {"TARVIK_OUTCOME", "replugged"}, {"TARVIK_DEVICE", "/dev/ttyUSB1"},
+                        {"TARVIK_REASON", "revenu"}};
+    // clang-format on
+}
+
+// One entry per record: the program, a message of one line, a priority by
+// how the run ended, and the record's fields; a field with nothing to say is
+// left out. Read back from its datagram as journald reads it. (A refusal and
+// an interruption are seen from tarvik-envoyer, in tst_envoyeur.)
+void TestEnvoyerSequence::entreeJournalSysteme()
+{
+    QFETCH(EnregistrementEnvoi, envoi);
+    QFETCH(ChampsEntree, champs);
+    champs.insert("SYSLOG_IDENTIFIER", envoi.programme.toUtf8());
+    champs.insert("TARVIK_PORT", envoi.portChoisi.toUtf8());
+    const QList<ChampJournal> entree = EntreeJournalSysteme(envoi);
+    const std::optional<ChampsEntree> lue = LireEntree(FormerEntreeJournal(entree));
+    QVERIFY(lue);
+    QCOMPARE(lue->keys(), champs.keys());
+    for (auto champ = champs.cbegin(); champ != champs.cend(); ++champ)
+        QCOMPARE(lue->value(champ.key()), champ.value());
+    QCOMPARE(entree.first().first, QByteArray("MESSAGE"));
 }
 
 QTEST_GUILESS_MAIN(TestEnvoyerSequence)

@@ -2,6 +2,7 @@
 // it sends, its exit codes, --verifier, and a signal during a blocked send.
 #include "app/version.h"
 #include "journal_essai.h"
+#include "journal_systeme_essai.h"
 #include "locale_essai.h"
 #include "octets_essai.h"
 #include "pont_socat.h"
@@ -97,6 +98,23 @@ bool attendreQue(const std::function<bool()> &condition)
     return true;
 }
 
+// Sends `fichier` on `port` (none: the settings' port) in `langue` (none:
+// the machine's), and stops the sender with SIGTERM once it holds the port
+// when `arreter`.
+Sortie envoyerSur(const QString &fichier, const QString &port, const QString &langue, bool arreter)
+{
+    QStringList arguments{fichier};
+    if (!port.isEmpty())
+        arguments << QStringLiteral("--port") << port;
+    if (!langue.isEmpty())
+        arguments << QStringLiteral("--langue") << langue;
+    return lancer(arguments, {}, [&](QProcess &programme) {
+        if (arreter)
+            QVERIFY(attendreQue([&] { return QFile::exists(verrouQt(port)); }) &&
+                    signaler(programme.processId(), SIGTERM));
+    });
+}
+
 } // namespace
 
 class TestEnvoyeur : public QObject {
@@ -142,6 +160,8 @@ private Q_SLOTS:
     void programme_data();
     void programme();
     void programmeArrete();
+    void journalSysteme_data();
+    void journalSysteme();
 
 private:
     QTemporaryDir m_dossier;
@@ -1033,6 +1053,93 @@ void TestEnvoyeur::programmeArrete()
     QVERIFY2(s.erreurs.contains("arrêt d'urgence"), s.erreurs.constData());
     QVERIFY(!QFile::exists(verrouQt(pty.chemin())));
     QCOMPARE(pty.lire(), QByteArray());
+}
+
+void TestEnvoyeur::journalSysteme_data()
+{
+    QTest::addColumn<QByteArray>("reglages"); // tarvik.conf's lines; empty: no file
+    QTest::addColumn<QString>("port");        // pty, absent, plein (stopped by SIGTERM), reglages
+    QTest::addColumn<bool>("ecoute");         // a journal takes entries
+    QTest::addColumn<QString>("langue");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("issue");      // the file's record
+    QTest::addColumn<QByteArray>("systeme"); // the entry's TARVIK_OUTCOME; empty: no entry
+    QTest::addColumn<QByteArray>("priorite");
+    QTest::addColumn<QString>("message"); // how the entry's MESSAGE starts, %1 the port
+    const QByteArray oui = "[General]\njournal_systeme=oui\n", non = "journal_systeme=non\n";
+    const QString envoyee = QStringLiteral("Séquence envoyée sur %1 (7 lignes)"),
+                  refusee = QStringLiteral("Séquence refusée par le port %1\u00a0: "),
+                  coupee = QStringLiteral("Envoi interrompu sur %1\u00a0: Port série");
+    const int arret = 128 + SIGTERM;
+    // clang-format off
+    QTest::newRow("envoyée")        << QByteArray() << "pty"    << true << "" << 0 << "envoyée" << QByteArray("sent") << QByteArray("6") << envoyee;
+    QTest::newRow("en anglais")     << QByteArray() << "pty"    << true << "en" << 0 << "envoyée" << QByteArray("sent") << QByteArray("6") << "Sequence sent on %1 (7 lines)";
+    QTest::newRow("port refusé")    << QByteArray() << "absent" << true << "" << 3 << "port refusé" << QByteArray("refused") << QByteArray("4") << refusee;
+    QTest::newRow("interrompue")    << QByteArray() << "plein"  << true << "" << arret << "interrompue" << QByteArray("interrupted") << QByteArray("4") << coupee;
+    QTest::newRow("oui")            << oui          << "pty"    << true << "" << 0 << "envoyée" << QByteArray("sent") << QByteArray("6") << envoyee;
+    QTest::newRow("non")            << non          << "pty"    << true << "" << 0 << "envoyée" << QByteArray() << QByteArray() << "";
+    QTest::newRow("non, refusée")   << non          << "absent" << true << "" << 3 << "port refusé" << QByteArray() << QByteArray() << "";
+    QTest::newRow("ni oui ni non")  << QByteArray("journal_systeme=Non\n") << "reglages" << true << "" << 3 << "port refusé"
+                                    << QByteArray("refused") << QByteArray("4") << QString(refusee).replace(QStringLiteral("%1"), QStringLiteral("inconnu"));
+    QTest::newRow("sans journal")   << QByteArray() << "pty"    << false << "" << 0 << "envoyée" << QByteArray() << QByteArray() << "";
+    QTest::newRow("sans journal, refusée") << QByteArray() << "absent" << false << "" << 3 << "port refusé" << QByteArray() << QByteArray() << "";
+    QTest::newRow("sans journal, interrompue") << QByteArray() << "plein" << false << "" << arret << "interrompue" << QByteArray() << QByteArray() << "";
+    // clang-format on
+}
+
+// Each record goes to the system's journal too, once written, as one entry
+// whose fields are the record's; journal_systeme=non keeps it from there. A
+// machine without a journal, or a setting that says no, changes nothing to
+// the run: the same code, the same record. Seen on a journal socket of the
+// test's own, in its own mount namespace, which the program inherits.
+void TestEnvoyeur::journalSysteme()
+{
+    QFETCH(QByteArray, reglages);
+    QFETCH(QString, port);
+    QFETCH(bool, ecoute);
+    QFETCH(QString, langue);
+    QFETCH(int, code);
+    QFETCH(QString, issue);
+    QFETCH(QByteArray, systeme);
+    QFETCH(QByteArray, priorite);
+    QFETCH(QString, message);
+    JournalSystemeEssai journalSysteme(ecoute);
+    if (!journalSysteme.refus().isEmpty())
+        QSKIP(qPrintable(journalSysteme.refus()));
+    JournalEssai journal;
+    QVERIFY(QDir().mkpath(QFileInfo(CheminReglages()).path()));
+    const auto effacer = qScopeGuard([] { QFile::remove(CheminReglages()); });
+    QVERIFY(reglages.isEmpty() || ecrireFichier(CheminReglages(), reglages));
+    PseudoTerminal pty;
+    QVERIFY(port != QLatin1String("plein") || pty.remplir() > 0);
+    const QString nom = port == QLatin1String("absent")
+                            ? QStringLiteral("/dev/tarvik-absent-pour-essai")
+                            : pty.chemin();
+    const Sortie s = envoyerSur(m_fichier, port == QLatin1String("reglages") ? QString() : nom,
+                                langue, port == QLatin1String("plein"));
+    QVERIFY2(s.code == code, s.erreurs.constData());
+    const QList<EnregistrementEnvoi> lus = journal.lus();
+    QCOMPARE(lus.size(), 1);
+    QCOMPARE(NomIssue(lus[0].issue), issue);
+
+    const QList<ChampsEntree> entrees = journalSysteme.entrees();
+    QCOMPARE(entrees.size(), systeme.isEmpty() ? 0 : 1);
+    if (systeme.isEmpty())
+        return;
+    const ChampsEntree &entree = entrees[0];
+    const EnregistrementEnvoi &envoi = lus[0];
+    QCOMPARE(entree.value("SYSLOG_IDENTIFIER"), QByteArray("tarvik-envoyer"));
+    QCOMPARE(entree.value("TARVIK_OUTCOME"), systeme);
+    QCOMPARE(entree.value("PRIORITY"), priorite);
+    QVERIFY2(QString::fromUtf8(entree.value("MESSAGE"))
+                 .startsWith(message.replace(QStringLiteral("%1"), nom)),
+             entree.value("MESSAGE").constData());
+    QVERIFY(!entree.value("MESSAGE").contains('\n'));
+    QCOMPARE(QString::fromUtf8(entree.value("TARVIK_PORT")), envoi.portChoisi);
+    QCOMPARE(QString::fromUtf8(entree.value("TARVIK_DEVICE")), envoi.peripherique);
+    QCOMPARE(QString::fromUtf8(entree.value("TARVIK_SOURCE")), m_fichier);
+    QCOMPARE(QString::fromUtf8(entree.value("TARVIK_LINES")), envoi.lignes.join(u'\n'));
+    QCOMPARE(QString::fromUtf8(entree.value("TARVIK_REASON")).replace(u'\n', u' '), envoi.raison);
 }
 
 QTEST_GUILESS_MAIN(TestEnvoyeur)

@@ -386,6 +386,9 @@ void TestPort::reglagesDouteux_data()
         {"barre oblique inverse", "[General]\nport=/dev/ttyUSB\\x30\n",     illisibles},
         {"caractère de contrôle", "[General]\nport=/dev/tty\x1b" "USB0\n",   illisibles},
         {"nom trop long",   "[General]\nport=/" + QByteArray(5000, 'a') + '\n', illisibles},
+        {"journal_systeme=Non", "[General]\njournal_systeme=Non\n", "« Non » au lieu de oui ou non"},
+        {"journal_systeme=",    "[General]\njournal_systeme=\n",    "«  » au lieu de oui ou non"},
+        {"journal_systeme=0",   "[General]\njournal_systeme=0\n",   "« 0 » au lieu de oui ou non"},
     };
     // clang-format on
     for (const auto &[nom, contenu, motif] : cas)
@@ -434,14 +437,17 @@ void TestPort::reglagesAcceptes_data()
     QTest::addColumn<QByteArray>("contenu");
     QTest::addColumn<QString>("port");
     QTest::addColumn<QString>("langue");
+    QTest::addColumn<bool>("journalSysteme");
     // clang-format off
-    QTest::newRow("écrit par Tarvik") << QByteArray("[General]\nport=/dev/ttyUSB0\nlangue=en\n") << "/dev/ttyUSB0" << "en";
-    QTest::newRow("vide")             << QByteArray() << "" << "";
-    QTest::newRow("lignes vides")     << QByteArray("\n[General]\n\n  \nport=/dev/ttyUSB0\n\n") << "/dev/ttyUSB0" << "";
-    QTest::newRow("commentaires ;")   << QByteArray("; banc 2\n[General]\n;port=/dev/ttyS1\nlangue=fr\n") << "" << "fr";
-    QTest::newRow("commentaires #")   << QByteArray("# banc 2\n[General]\n#langue=en\nport=/dev/pts/7\n") << "/dev/pts/7" << "";
-    QTest::newRow("CRLF")             << QByteArray("[General]\r\nlangue=en\r\nport=/dev/ttyUSB0\r\n") << "/dev/ttyUSB0" << "en";
-    QTest::newRow("sans [General]")   << QByteArray("port=/dev/ttyUSB0") << "/dev/ttyUSB0" << "";
+    QTest::newRow("écrit par Tarvik") << QByteArray("[General]\nport=/dev/ttyUSB0\nlangue=en\n") << "/dev/ttyUSB0" << "en" << true;
+    QTest::newRow("vide")             << QByteArray() << "" << "" << true;
+    QTest::newRow("lignes vides")     << QByteArray("\n[General]\n\n  \nport=/dev/ttyUSB0\n\n") << "/dev/ttyUSB0" << "" << true;
+    QTest::newRow("commentaires ;")   << QByteArray("; banc 2\n[General]\n;port=/dev/ttyS1\nlangue=fr\n") << "" << "fr" << true;
+    QTest::newRow("commentaires #")   << QByteArray("# banc 2\n[General]\n#langue=en\nport=/dev/pts/7\n") << "/dev/pts/7" << "" << true;
+    QTest::newRow("CRLF")             << QByteArray("[General]\r\nlangue=en\r\nport=/dev/ttyUSB0\r\n") << "/dev/ttyUSB0" << "en" << true;
+    QTest::newRow("sans [General]")   << QByteArray("port=/dev/ttyUSB0") << "/dev/ttyUSB0" << "" << true;
+    QTest::newRow("journal_systeme=non") << QByteArray("[General]\njournal_systeme=non\nlangue=en\n") << "" << "en" << false;
+    QTest::newRow("journal_systeme=oui") << QByteArray("journal_systeme=oui\r\n") << "" << "" << true;
     // clang-format on
 }
 
@@ -452,10 +458,12 @@ void TestPort::reglagesAcceptes()
     QFETCH(QByteArray, contenu);
     QFETCH(QString, port);
     QFETCH(QString, langue);
+    QFETCH(bool, journalSysteme);
     const ReglagesAnalyses analyses = AnalyserReglages(contenu);
     QVERIFY2(!analyses.echec, qPrintable(analyses.echec.value_or(Echec{}).message));
     QCOMPARE(analyses.reglages.port, port);
     QCOMPARE(analyses.reglages.langue, langue);
+    QCOMPARE(JournalSystemeVoulu(analyses.reglages), journalSysteme);
 }
 
 void TestPort::reecriture_data()

@@ -1,9 +1,12 @@
 // The system layer: bounded reads at their limit, saves that fail at any
 // step and leave the old file whole, saves through a link and over a file
-// whose mode is kept, appends and their rotation, and the XDG folders.
+// whose mode is kept, appends and their rotation, the XDG folders, and the
+// entries for the system's journal.
+#include "journal_systeme_essai.h"
 #include "octets_essai.h"
 #include "system/ajout.h"
 #include "system/ecriture.h"
+#include "system/journal_systeme.h"
 #include "system/lecture.h"
 #include "system/noms.h"
 
@@ -60,6 +63,9 @@ private Q_SLOTS:
     void renommeAvantSonTour();
     void dossierXdg_data();
     void dossierXdg();
+    void entreeJournal_data();
+    void entreeJournal();
+    void journalSystemeSansAttente();
 
 private:
     QTemporaryDir m_dossier;
@@ -341,6 +347,67 @@ void TestSysteme::dossierXdg()
                        QStringLiteral("/Tarvik/tarvik.conf");
     qputenv("XDG_CONFIG_HOME", avant);
     QCOMPARE(vu, fichier);
+}
+
+void TestSysteme::entreeJournal_data()
+{
+    QTest::addColumn<QByteArray>("nom");
+    QTest::addColumn<QByteArray>("valeur");
+    QTest::addColumn<QByteArray>("octets"); // the field in the datagram
+    const auto taille = [](char n) {
+        return QByteArray(1, n) + QByteArray(7, '\0');
+    };
+    // clang-format off
+    QTest::newRow("texte")        << QByteArray("MESSAGE") << QByteArray("Séquence envoyée")
+                                  << QByteArray("MESSAGE=Séquence envoyée\n");
+    QTest::newRow("vide")         << QByteArray("TARVIK_RUN") << QByteArray()
+                                  << QByteArray("TARVIK_RUN=\n");
+    QTest::newRow("deux lignes")  << QByteArray("TARVIK_LINES") << QByteArray("A+1\nB-2")
+                                  << "TARVIK_LINES\n" + taille(7) + "A+1\nB-2\n";
+    QTest::newRow("300 octets")   << QByteArray("X") << QByteArray(299, 'a') + '\n'
+                                  << "X\n" + QByteArray("\x2c\x01", 2) + QByteArray(6, '\0') +
+                                         QByteArray(299, 'a') + "\n\n";
+    // clang-format on
+}
+
+// journald's native protocol: a value on one line after '=', one that holds
+// a line feed after its length, 64 bits little-endian.
+void TestSysteme::entreeJournal()
+{
+    QFETCH(QByteArray, nom);
+    QFETCH(QByteArray, valeur);
+    QFETCH(QByteArray, octets);
+    const QByteArray avant = "PRIORITY=6\n";
+    QCOMPARE(FormerEntreeJournal({{"PRIORITY", "6"}, {nom, valeur}}), avant + octets);
+    QCOMPARE(LireEntree(avant + octets), (ChampsEntree{{"PRIORITY", "6"}, {nom, valeur}}));
+}
+
+// No socket: dropped, and nothing changes (not even errno). A socket nobody
+// reads: its queue fills, and the entries beyond it are dropped at once,
+// never waited for (a send that waited would hold this test until its end);
+// those it took are whole.
+void TestSysteme::journalSystemeSansAttente()
+{
+    QTemporaryDir dossier;
+    const QByteArray chemin = QFile::encodeName(dossier.filePath(QStringLiteral("socket")));
+    const QList<ChampJournal> entree{{"MESSAGE", "essai"}, {"TARVIK_LINES", "A\nB"}};
+    errno = EBADMSG;
+    QVERIFY(!EnvoyerAuJournalSysteme(entree, chemin.constData()));
+    QCOMPARE(errno, EBADMSG);
+
+    SocketJournalEssai socket(QFile::decodeName(chemin));
+    QVERIFY(socket.valide());
+    int prises = 0;
+    while (prises < 100000 && EnvoyerAuJournalSysteme(entree, chemin.constData()))
+        ++prises;
+    QVERIFY2(prises > 0 && prises < 100000, qPrintable(QString::number(prises)));
+    errno = EBADMSG;
+    QVERIFY(!EnvoyerAuJournalSysteme(entree, chemin.constData()));
+    QCOMPARE(errno, EBADMSG);
+    QCOMPARE(socket.datagrammes(), QList<QByteArray>(prises, FormerEntreeJournal(entree)));
+    QVERIFY(EnvoyerAuJournalSysteme(entree, chemin.constData())); // room again
+    QCOMPARE(socket.entrees(),
+             (QList<ChampsEntree>{{{"MESSAGE", "essai"}, {"TARVIK_LINES", "A\nB"}}}));
 }
 
 QTEST_GUILESS_MAIN(TestSysteme)

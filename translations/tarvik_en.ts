@@ -1842,6 +1842,55 @@ Nothing was sent.</translation>
     </message>
 </context>
 <context>
+    <name>Journal</name>
+    <message numerus="yes">
+        <source>%n ligne</source>
+        <translation>
+            <numerusform>%n line</numerusform>
+            <numerusform>%n lines</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n lignes</source>
+        <translation>
+            <numerusform>%n line</numerusform>
+            <numerusform>%n lines</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Séquence envoyée sur %1 (%2)</source>
+        <translation>Sequence sent on %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Séquence envoyée sur %1 (%2). %3</source>
+        <translation>Sequence sent on %1 (%2). %3</translation>
+    </message>
+    <message>
+        <source>Séquence refusée par le port %1&#xa0;: %2</source>
+        <translation>Sequence refused by port %1: %2</translation>
+    </message>
+    <message>
+        <source>Séquence refusée&#xa0;: %1</source>
+        <translation>Sequence refused: %1</translation>
+    </message>
+    <message>
+        <source>Échec de l&apos;envoi sur %1&#xa0;: %2</source>
+        <translation>Send failed on %1: %2</translation>
+    </message>
+    <message>
+        <source>Envoi interrompu sur %1&#xa0;: %2</source>
+        <translation>Send interrupted on %1: %2</translation>
+    </message>
+    <message>
+        <source>Port %1&#xa0;: %2</source>
+        <translation>Port %1: %2</translation>
+    </message>
+    <message>
+        <source>Envoi arrêté sur %1&#xa0;: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Langues</name>
     <message>
         <source>français</source>
@@ -2406,6 +2455,10 @@ Nothing can be sent while it is</translation>
     <message>
         <source>c&apos;est un chemin relatif, qui mènerait ailleurs selon le dossier d&apos;où le programme est lancé&#xa0;: le chemin doit partir de la racine (/)</source>
         <translation>it is a relative path, which would lead elsewhere depending on the folder the program is started from: the path must start at the root (/)</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» au lieu de oui ou non</source>
+        <translation>“%1” instead of oui or non</translation>
     </message>
 </context>
 <context>

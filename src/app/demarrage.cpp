@@ -2,6 +2,7 @@
 
 #include "app/langue.h"
 #include "core/noms.h"
+#include "run/journal.h"
 
 #include <QCoreApplication>
 
@@ -19,6 +20,8 @@ Demarrage Demarrer(int argc, char *argv[])
     Demarrage demarrage;
     demarrage.reglages = LireReglages();
     demarrage.langue = ChoisirLangue(argc, argv, demarrage.reglages.reglages);
+    // Settings not understood are not read: the default (oui) holds then.
+    ActiverJournalSysteme(JournalSystemeVoulu(demarrage.reglages.reglages));
     return demarrage;
 }
 

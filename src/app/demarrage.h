@@ -15,7 +15,8 @@ struct Demarrage {
     ReglagesLus reglages; // read once, here
     QString langue;       // a language's code
 };
-// Reads the settings file and chooses the language.
+// Reads the settings file, chooses the language, and turns the copy of
+// the journal in the system's journal on or off as the settings say.
 Demarrage Demarrer(int argc, char *argv[]);
 
 // The port as the operator reads it: its path and where the choice came

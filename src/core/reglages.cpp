@@ -20,6 +20,7 @@ struct Textes {
 
 std::optional<Echec> raisonValeur(const QString &valeur);
 std::optional<Echec> raisonLangue(const QString &valeur);
+std::optional<Echec> raisonOuiNon(const QString &valeur);
 
 // The keys, each with where its value goes and what it may hold.
 struct Cle {
@@ -29,7 +30,8 @@ struct Cle {
 };
 const Cle Cles[] = {{"port", &Reglages::port, raisonValeur},
                     {"langue", &Reglages::langue, raisonLangue},
-                    {"designation", &Reglages::designation, raisonValeur}};
+                    {"designation", &Reglages::designation, raisonValeur},
+                    {"journal_systeme", &Reglages::journalSysteme, raisonOuiNon}};
 
 // "port, langue"
 QString nomsDesCles()
@@ -83,6 +85,13 @@ std::optional<Echec> raisonLangue(const QString &valeur)
         return std::nullopt;
     return Echec{Textes::tr("langue inconnue « %1 » (%2)")
                      .arg(NomLisible(valeur.left(40)), CodesDesLangues())};
+}
+
+std::optional<Echec> raisonOuiNon(const QString &valeur)
+{
+    if (valeur == QLatin1String("oui") || valeur == QLatin1String("non"))
+        return std::nullopt;
+    return Echec{Textes::tr("« %1 » au lieu de oui ou non").arg(NomLisible(valeur.left(40)))};
 }
 
 // Parses one line `texte` (number `numero`) into `lus`; `vues` are the keys
@@ -139,6 +148,11 @@ QByteArray FormerReglages(const Reglages &reglages, const QByteArray &avant)
                                return std::nullopt;
                            return OctetsLocaux(valeur);
                        });
+}
+
+bool JournalSystemeVoulu(const Reglages &reglages)
+{
+    return reglages.journalSysteme != QLatin1String("non");
 }
 
 std::optional<Echec> VerifierChemin(const QString &chemin)

@@ -4,6 +4,7 @@
 //   port=/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0
 //   langue=en
 //   designation=/home/alice/banc/axes.txt
+//   journal_systeme=non
 //
 // Blank lines and lines starting with ';' or '#' are passed over. Anything
 // else (another group, an unknown key or one written in another case, a key
@@ -19,10 +20,14 @@
 
 // The settings, as the file holds them; empty: not set.
 struct Reglages {
-    QString port;        // the device chosen; empty for port 1
-    QString langue;      // a language's code; empty: the system's
-    QString designation; // the axis designation file last opened; empty: none
+    QString port;             // the device chosen; empty for port 1
+    QString langue;           // a language's code; empty: the system's
+    QString designation;      // the axis designation file last opened; empty: none
+    QString journalSysteme{}; // oui, non: records in the system's journal too; empty: oui
 };
+
+// Whether each journal record goes to the system's journal too.
+bool JournalSystemeVoulu(const Reglages &reglages);
 
 // Parses a settings file strictly: anything it does not fully understand
 // makes the whole file untrusted.

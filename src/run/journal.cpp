@@ -3,15 +3,24 @@
 #include "system/ajout.h"
 #include "system/noms.h"
 
+#include <QCoreApplication>
 #include <QRandomGenerator>
 #include <QStringDecoder>
 
+#include <atomic>
 #include <cstdlib>
 
 namespace {
 
 // What starts the field of a run's id; no line sent starts so.
 const QString PrefixeExecution = QStringLiteral("id=");
+
+// The texts of this file, in the operator's language.
+struct Textes {
+    Q_DECLARE_TR_FUNCTIONS(Journal)
+};
+
+std::atomic<bool> journalSysteme{false};
 
 // A field of a record: no tab, no line feed, whatever the text held.
 QByteArray champ(const QString &texte)
@@ -54,6 +63,75 @@ std::optional<EnregistrementEnvoi> analyserLigne(QByteArrayView ligne)
                                champs[Port],   champs[Peripherique], *issue,
                                champs[Raison], champs.mid(Lignes),   execution};
 }
+
+// A new outcome must be named here: one left out of a switch stops the build.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic error "-Wswitch"
+
+// The outcome as the system's journal names it, and the entry's priority.
+struct IssueSysteme {
+    const char *mot;
+    char priorite;
+};
+IssueSysteme issueSysteme(IssueEnvoi issue)
+{
+    switch (issue) {
+    case IssueEnvoi::Envoyee:
+        return {"sent", '6'};
+    case IssueEnvoi::PortRefuse:
+    case IssueEnvoi::HorsLimites:
+        return {"refused", '4'};
+    case IssueEnvoi::Echec:
+        return {"failed", '3'};
+    case IssueEnvoi::Interrompue:
+        return {"interrupted", '4'};
+    case IssueEnvoi::Rebranche: // the board may have restarted
+        return {"replugged", '4'};
+    case IssueEnvoi::Arretee:
+        return {"stopped", '4'};
+    }
+    return {"unknown", '4'}; // not an outcome: a value the enum does not have
+}
+
+// "3 lignes". French has no catalogue: its plural is chosen here, another
+// language's by its own.
+QString nombreDeLignes(qsizetype n)
+{
+    return n < 2 ? Textes::tr("%n ligne", nullptr, int(n))
+                 : Textes::tr("%n lignes", nullptr, int(n));
+}
+
+// The entry's message: one line saying how the run ended, on which port.
+QString messageSysteme(const EnregistrementEnvoi &envoi)
+{
+    QString port = NomLisible(envoi.portChoisi);
+    if (!envoi.peripherique.isEmpty() && envoi.peripherique != envoi.portChoisi)
+        port += QStringLiteral(" → ") + NomLisible(envoi.peripherique);
+    const QString raison = QString(envoi.raison).replace(u'\r', u' ').replace(u'\n', u' ');
+    switch (envoi.issue) {
+    case IssueEnvoi::Envoyee:
+        if (raison.isEmpty())
+            return Textes::tr("Séquence envoyée sur %1 (%2)")
+                .arg(port, nombreDeLignes(envoi.lignes.size()));
+        return Textes::tr("Séquence envoyée sur %1 (%2). %3")
+            .arg(port, nombreDeLignes(envoi.lignes.size()), raison);
+    case IssueEnvoi::PortRefuse:
+        return Textes::tr("Séquence refusée par le port %1 : %2").arg(port, raison);
+    case IssueEnvoi::HorsLimites:
+        return Textes::tr("Séquence refusée : %1").arg(raison);
+    case IssueEnvoi::Echec:
+        return Textes::tr("Échec de l'envoi sur %1 : %2").arg(port, raison);
+    case IssueEnvoi::Interrompue:
+        return Textes::tr("Envoi interrompu sur %1 : %2").arg(port, raison);
+    case IssueEnvoi::Rebranche:
+        return Textes::tr("Port %1 : %2").arg(port, raison);
+    case IssueEnvoi::Arretee:
+        return Textes::tr("Envoi arrêté sur %1 : %2").arg(port, raison);
+    }
+    return raison;
+}
+
+#pragma GCC diagnostic pop
 
 } // namespace
 
@@ -155,7 +233,38 @@ QList<EnregistrementEnvoi> AnalyserJournal(const QByteArray &octets)
     return enregistrements;
 }
 
+QList<ChampJournal> EntreeJournalSysteme(const EnregistrementEnvoi &envoi)
+{
+    const IssueSysteme issue = issueSysteme(envoi.issue);
+    QList<ChampJournal> champs{{"MESSAGE", messageSysteme(envoi).toUtf8()},
+                               {"PRIORITY", QByteArray(1, issue.priorite)},
+                               {"SYSLOG_IDENTIFIER", envoi.programme.toUtf8()},
+                               {"TARVIK_OUTCOME", issue.mot},
+                               {"TARVIK_PORT", NomLisible(envoi.portChoisi).toUtf8()}};
+    const std::pair<const char *, QString> autres[] = {
+        {"TARVIK_DEVICE", NomLisible(envoi.peripherique)},
+        {"TARVIK_SOURCE", NomLisible(envoi.source)},
+        {"TARVIK_RUN", envoi.execution},
+        {"TARVIK_LINES", envoi.lignes.join(u'\n')},
+        {"TARVIK_REASON", envoi.raison}};
+    for (const auto &[nom, valeur] : autres)
+        if (!valeur.isEmpty())
+            champs.append({nom, valeur.toUtf8()});
+    return champs;
+}
+
+void ActiverJournalSysteme(bool actif)
+{
+    journalSysteme = actif;
+}
+
 std::optional<Echec> EcrireJournal(const EnregistrementEnvoi &envoi)
 {
-    return AjouterEnregistrement(CheminJournal(), FormerEnregistrement(envoi), TailleMaxJournal);
+    auto echec =
+        AjouterEnregistrement(CheminJournal(), FormerEnregistrement(envoi), TailleMaxJournal);
+    // A copy for the machine's log, once the file has the record: dropped
+    // rather than waited for, and never said to have failed.
+    if (journalSysteme)
+        EnvoyerAuJournalSysteme(EntreeJournalSysteme(envoi));
+    return echec;
 }

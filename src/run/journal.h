@@ -5,6 +5,7 @@
 #pragma once
 
 #include "run/envoyer_sequence.h"
+#include "system/journal_systeme.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -40,9 +41,9 @@ struct EnregistrementEnvoi {
     QString portChoisi;   // the port as chosen
     QString peripherique; // the device it led to; empty when unknown
     IssueEnvoi issue = IssueEnvoi::Envoyee;
-    QString raison;     // why it did not go through
-    QStringList lignes; // the lines handed to the port, A first
-    QString execution;  // the run's id, shared by each step's record; empty: none
+    QString raison;      // why it did not go through
+    QStringList lignes;  // the lines handed to the port, A first
+    QString execution{}; // the run's id, shared by each step's record; empty: none
 };
 
 // A new run's id: 16 hexadecimal digits, drawn at random.
@@ -68,6 +69,21 @@ QList<EnregistrementEnvoi> AnalyserJournal(const QByteArray &octets);
 EnregistrementEnvoi EnregistrementDe(const ResultatEnvoi &resultat, const QDateTime &debut,
                                      const QString &programme, const QString &source = {});
 
-// Appends the record to the journal. What went wrong, the message saying
-// whether the record was written (AjouterEnregistrement), or nothing.
+// The system journal's entry for a record: SYSLOG_IDENTIFIER (the program),
+// MESSAGE (one line, in the language in force), PRIORITY (6 sent, 4 refused
+// or stopped, 3 failed on the wire), and the record's fields, TARVIK_PORT,
+// TARVIK_DEVICE, TARVIK_OUTCOME (an English word no language changes: sent,
+// refused, failed, interrupted, replugged), TARVIK_SOURCE, TARVIK_RUN,
+// TARVIK_LINES (one line feed between two lines) and TARVIK_REASON; a field
+// with nothing to say is left out.
+QList<ChampJournal> EntreeJournalSysteme(const EnregistrementEnvoi &envoi);
+
+// Whether each record also goes to the system's journal (journal_systeme in
+// the settings). Until a program says so at start, it does not.
+void ActiverJournalSysteme(bool actif);
+
+// Appends the record to the journal, then, when it is on, hands its entry to
+// the system's journal, which never holds the run up nor says anything. What
+// went wrong with the file, the message saying whether the record was written
+// (AjouterEnregistrement), or nothing.
 std::optional<Echec> EcrireJournal(const EnregistrementEnvoi &envoi);

@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
         const ReglagesAnalyses relus = AnalyserReglages(FormerReglages(lus.reglages, avant));
         exiger(!relus.echec && relus.reglages.port == lus.reglages.port &&
                    relus.reglages.langue == lus.reglages.langue &&
-                   relus.reglages.designation == lus.reglages.designation,
+                   relus.reglages.designation == lus.reglages.designation &&
+                   relus.reglages.journalSysteme == lus.reglages.journalSysteme,
                "des réglages formés se relisent les mêmes");
     }
     return 0;

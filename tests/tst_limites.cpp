@@ -1,7 +1,7 @@
 // The axes' limits: the file's strict reading, the stricter of the machine's
 // and the operator's, rewriting that keeps comments, and where the machine's
 // files are and how they must be protected.
-#include "core/course.h"
+#include "course_essai.h"
 #include "octets_essai.h"
 #include "system/fichier_limites.h"
 
@@ -63,37 +63,6 @@ bool installer(const QString &dossier, const QByteArray &contenu)
 const QByteArray Exemple = "# Banc 2 : pince et bras\n[Limites]\nlecture=stricte\nA.pas=5000\n"
                            "A.vitesse=120\nA.directions=+-\n";
 const QByteArray ExempleLu = "lecture=stricte\nA.pas=5000\nA.vitesse=120\nA.directions=+-\n";
-
-// A program from its steps, separated by " ; ", each as its moves ("B+100
-// C-5", "prise: Bx0", "B_0" for a blank direction), a name before a colon;
-// the axes not named stay.
-Programme programme(const QString &etapes)
-{
-    QByteArray texte = "programme tarvik 1\n";
-    const QStringList liste = etapes.split(u'|');
-    for (qsizetype k = 0; k < liste.size(); ++k) {
-        QStringList lignes;
-        for (int numero = 1; numero <= NombreAxes; ++numero)
-            lignes << QString(LettreAxe(numero)) + QStringLiteral("+00000:002");
-        const QString nom = liste[k].section(u':', 0, -2), mouvements = liste[k].section(u':', -1);
-        for (const QString &m : mouvements.split(u' ', Qt::SkipEmptyParts))
-            lignes[m[0].unicode() - u'A'] =
-                m.left(2).replace(u'_', u' ') + TextePas(m.mid(2).toInt()) + QStringLiteral(":002");
-        texte += "\netape " + nom.toUtf8() + '\n' + lignes.join(u'\n').toLatin1() + '\n';
-        if (k + 1 < liste.size())
-            texte += "attendre 0\n";
-    }
-    const ProgrammeAnalyse lu = AnalyserProgramme(texte);
-    if (!lu.programme)
-        qFatal("programme d'essai refusé : %s", qPrintable(lu.echec->message));
-    return *lu.programme;
-}
-
-// French typography's no-break spaces, as plain ones.
-QString espaces(QString texte)
-{
-    return texte.replace(QChar(0xA0), u' ');
-}
 
 } // namespace
 

@@ -158,7 +158,7 @@ GrapheCourse::Cadre GrapheCourse::cadre() const
             c.bas = std::min<qint64>(c.bas, -*limite.course);
             c.haut = std::max<qint64>(c.haut, *limite.course);
         }
-    const qint64 marge = std::max<qint64>((c.haut - c.bas) / 20, 1);
+    const qint64 marge = std::max<qint64>((c.haut - c.bas) / 8, 1); // room for the marks
     c.bas -= marge;
     c.haut += marge;
     const QFontMetricsF mesure(font());

@@ -257,7 +257,8 @@ void GrapheCourse::dessinerFond(QPainter &p, const Cadre &c) const
 }
 
 // An axis's travel limit: the band it must keep within, dotted at its
-// edges, each edge named by the axis's letter.
+// edges, each edge named by the axis's letter; named at the top when both
+// edges are beyond the chart.
 void GrapheCourse::dessinerBande(QPainter &p, const Cadre &c, int numero) const
 {
     const std::optional<std::int32_t> &limite = m_limites.axes[std::size_t(numero - 1)].course;
@@ -268,14 +269,19 @@ void GrapheCourse::dessinerBande(QPainter &p, const Cadre &c, int numero) const
     const double haut = c.y(*limite), bas = c.y(-*limite);
     p.fillRect(QRectF(c.zone.left(), haut, c.zone.width(), bas - haut).intersected(c.zone), fond);
     p.setPen(QPen(couleurAxe(numero), 1, Qt::DotLine));
-    const QString lettre = LettreAxe(numero);
+    const QString lettre = LettreAxe(numero), borne = QString::number(*limite);
+    const double x = c.zone.left() + 4 + 34 * (numero - 1);
+    if (haut < c.zone.top() && bas > c.zone.bottom()) { // far wider than the moves
+        p.drawText(QPointF(x, c.zone.top() + p.fontMetrics().ascent() + 2),
+                   QStringLiteral("%1 ±%2").arg(lettre, borne));
+        return;
+    }
     for (const auto &[y, texte] :
          {std::pair{haut, QStringLiteral("%1 +%2")}, std::pair{bas, QStringLiteral("%1 -%2")}}) {
         if (y < c.zone.top() || y > c.zone.bottom())
             continue;
         p.drawLine(QPointF(c.zone.left(), y), QPointF(c.zone.right(), y));
-        p.drawText(QPointF(c.zone.left() + 4 + 34 * (numero - 1), y - 2),
-                   texte.arg(lettre, QString::number(*limite)));
+        p.drawText(QPointF(x, y - 2), texte.arg(lettre, borne));
     }
 }
 

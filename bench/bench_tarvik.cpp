@@ -4,6 +4,7 @@
 //   bench_tarvik TARVIK BARE_QT TARVIK_ENVOYER
 //   (the start-up part needs an X display)
 #include "app/surveillance_port.h"
+#include "core/course.h"
 #include "port/verrous.h"
 #include "run/envoyer_sequence.h"
 #include "run/execution_programme.h"
@@ -365,6 +366,42 @@ void arreter(pid_t pid)
     ::waitpid(pid, nullptr, 0);
 }
 
+// The time to check where a program of 1,000 steps, every axis moving,
+// takes the axes over 10,000 cycles against a travel limit on each, in
+// milliseconds (median of 21): the whole run keeps within the limits.
+double tempsDeCourse()
+{
+    QByteArray texte = "programme tarvik 1\nrepeter 10000\n";
+    for (int k = 0; k < EtapesMax; ++k) {
+        texte += "\netape\n";
+        // Out and back by pairs of steps, a step further out now and then:
+        // every axis drifts by 10 steps a cycle.
+        for (int numero = 1; numero <= NombreAxes; ++numero) {
+            const auto pas = std::int32_t(((k / 2) * 37 + numero * 11) % 900 + (k % 100 == 0));
+            texte += FormerLigne(
+                LigneAxe({LettreAxe(numero), QChar(k % 2 ? u'-' : u'+'), pas, std::uint8_t(10)}));
+        }
+        if (k + 1 < EtapesMax)
+            texte += "attendre 0\n";
+    }
+    const ProgrammeAnalyse lu = AnalyserProgramme(texte);
+    Limites limites;
+    for (LimitesAxe &axe : limites.axes)
+        axe.course = CourseMax;
+    std::vector<double> temps;
+    for (int i = 0; i < 21 && lu.programme; ++i) {
+        const Chrono::time_point t = Chrono::now();
+        const QList<ValeurRefusee> refus =
+            VerifierCourse(*lu.programme, limites, 0, lu.programme->repetitions);
+        temps.push_back(microsecondes(Chrono::now() - t) / 1000);
+        if (!refus.isEmpty())
+            std::fprintf(stderr, "course refusée : %s\n", qPrintable(refus[0].message));
+    }
+    if (!lu.programme)
+        std::fprintf(stderr, "programme du banc refusé : %s\n", qPrintable(lu.echec->message));
+    return mediane(temps);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -379,6 +416,8 @@ int main(int argc, char *argv[])
         std::perror("openpty");
         return 1;
     }
+    figures.push_back({"travel_check_ms", tempsDeCourse()});
+
     GrilleBanc grille;
     grille.lien.setPeripherique(QString::fromLocal8Bit(nom));
     // The same run with its lock file on a tmpfs, as /run/lock is on a

@@ -1,10 +1,12 @@
 // The axes' limits: the file's strict reading, the stricter of the machine's
 // and the operator's, rewriting that keeps comments, and where the machine's
 // files are and how they must be protected.
+#include "course_essai.h"
 #include "octets_essai.h"
 #include "system/fichier_limites.h"
 
 #include <QDir>
+#include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,6 +34,8 @@ QByteArray parVous(Limites limites)
             a.vitesse.reset();
         if (a.niveauDirections == NiveauLimite::Machine)
             a.directions.reset();
+        if (a.niveauCourse == NiveauLimite::Machine)
+            a.course.reset();
     }
     limites.stricte = limites.stricte && limites.niveauStricte == NiveauLimite::Operateur;
     return canon(limites);
@@ -71,6 +75,9 @@ private Q_SLOTS:
     void plusStrictes();
     void reecriture_data();
     void reecriture();
+    void course_data();
+    void course();
+    void courseCommePasAPas();
     void fichierMachine_data();
     void fichierMachine();
     void etcXdgToujoursLu();
@@ -90,6 +97,7 @@ void TestLimites::lecture_data()
         {"bornes et zéros",  "B.pas=0\nC.pas=99999\nD.vitesse=000\nE.pas=0000000000007\n",
                              "B.pas=0\nC.pas=99999\nD.vitesse=0\nE.pas=7\n", ""},
         {"directions de Windows-1252", "F.directions=€é<>\n", "F.directions=€é<>\n", ""},
+        {"courses",          "G.course=0\nA.course=099999999\n",  "A.course=99999999\nG.course=0\n", ""},
         {"BOM",              "\xEF\xBB\xBF" + Exemple,            refus, "ligne 1 : marque d'ordre des octets (BOM)"},
         {"BOM plus loin",    "# x\n\xEF\xBB\xBF" "C.vitesse=60\n",   refus, "ligne 2 : clé inconnue"},
         {"BOM, octet non UTF-8", "A.pa\xEF\xBB\xBFs=5 \xFF\n",       refus, "ligne 1 : clé inconnue"},
@@ -101,6 +109,10 @@ void TestLimites::lecture_data()
         {"pas 100000",       "A.pas=100000\n",                    refus, "ligne 1 (A.pas) : le nombre de pas 100000 dépasse 99999"},
         {"vingt chiffres",   "A.pas=" + QByteArray(20, '9'),      refus, "le nombre de pas 99999999999999999999 dépasse 99999"},
         {"vitesse 256",      "A.vitesse=256\n",                   refus, "ligne 1 (A.vitesse) : la vitesse 256 dépasse 255"},
+        {"course 100000000", "A.course=100000000\n",              refus, "ligne 1 (A.course) : la course 100000000 dépasse 99999999"},
+        {"course signée",    "B.course=-5\n",                     refus, "la course doit s'écrire en chiffres seuls, de 0 à 99999999 (« -5 »)"},
+        {"course vide",      "C.course=\n",                       refus, "ligne 1 (C.course) : valeur vide"},
+        {"course en capitales", "D.Course=5\n",                   refus, "ligne 1 : clé inconnue « D.Course=5 »"},
         {"signe",            "A.pas=+5\n",                        refus, "le nombre de pas doit s'écrire en chiffres seuls, de 0 à 99999 (« +5 »)"},
         {"chiffre arabe",    "A.pas=\xD9\xA5\n",                  refus, "en chiffres seuls"},
         {"lecture=oui",      "lecture=oui\n",                     refus, "ligne 1 (lecture) : la lecture est « stricte » ou « souple », pas « oui »"},
@@ -150,6 +162,8 @@ void TestLimites::plusStrictes_data()
                            "lecture=stricte\nA.pas=5000\nA.vitesse=0\nA.directions=+\n", ""},
         {"égalité",        "C.vitesse=50\nC.directions=+-\n", "C.vitesse=50\nC.directions=-+\n", "C.vitesse=50\nC.directions=+-\n", ""},
         {"aucune direction commune", "D.directions=+\n", "D.directions=-\n", "D.directions=\n", "D.directions=\n"},
+        {"courses",        "A.course=1000\nB.course=50\nD.course=0\n", "A.course=500\nB.course=80\nC.course=7\nD.course=10\n",
+                           "A.course=500\nB.course=50\nC.course=7\nD.course=0\n", "A.course=500\nC.course=7\n"},
     };
     for (const auto &[nom, machine, operateur, effectives, vous] : cas)
         QTest::newRow(nom) << QByteArray(machine) << QByteArray(operateur) << QByteArray(effectives) << QByteArray(vous);
@@ -184,6 +198,8 @@ void TestLimites::reecriture_data()
                                       << notes + "# fin\nG.directions=+\n";
     QTest::newRow("CRLF")             << QByteArray("; x\r\nA.pas=1\r\n") << QByteArray("A.pas=2\n")
                                       << QByteArray("; x\r\nA.pas=2\r\n");
+    QTest::newRow("course")           << notes + "B.course=10\nA.pas=1\n" << QByteArray("A.pas=1\nB.course=20\nC.course=0\n")
+                                      << notes + "B.course=20\nA.pas=1\nC.course=0\n";
     QTest::newRow("inchangé")         << Exemple << Exemple << Exemple;
     // clang-format on
 }
@@ -199,6 +215,155 @@ void TestLimites::reecriture()
     const QByteArray formees = FormerLimites(nouvelles, avant);
     QCOMPARE(formees, apres);
     QCOMPARE(AnalyserLimites(formees, NiveauLimite::Operateur).limites, nouvelles);
+}
+
+void TestLimites::course_data()
+{
+    QTest::addColumn<QString>("etapes"); // as programme() reads them
+    QTest::addColumn<int>("depuis");     // from 1
+    QTest::addColumn<int>("cycles");
+    QTest::addColumn<QByteArray>("limites");
+    QTest::addColumn<QString>("ligneB");  // axis B's figures; empty: it does not move
+    QTest::addColumn<QString>("derive");  // the drift warnings, one a line
+    QTest::addColumn<QString>("refus");   // "B 2/1 +120": axis, step/cycle, position (? unknown)
+    QTest::addColumn<QString>("message"); // what the refusal says
+    const QString deriveB = QStringLiteral("l'axe B avance de +50 pas à chaque parcours : ");
+    // clang-format off
+    const QList<std::tuple<const char *, const char *, int, int, const char *, const char *, QString, const char *, const char *>> cas = {
+        {"aller-retour",        "B+100|B-100",        1, 3,     "",              "0 pas à chaque parcours ; au plus bas 0, au plus haut +100 ; à la fin 0", "", "", ""},
+        {"immobile",            "B+0|B-0|C+0",        1, 5,     "B.course=0",    "", "", "", ""},
+        {"dérive",              "B+100|B-50",         1, 3,     "",              "+50 pas à chaque parcours ; au plus bas 0, au plus haut +200 ; à la fin +150", deriveB + "+150 après 3 parcours", "", ""},
+        {"recul",               "B-50",               1, 4,     "",              "-50 pas à chaque parcours ; au plus bas -200, au plus haut 0 ; à la fin -200", "l'axe B recule de -50 pas à chaque parcours : -200 après 4 parcours", "", ""},
+        {"un seul parcours",    "B+100|B-50",         1, 1,     "",              "+50 pas à chaque parcours ; au plus bas 0, au plus haut +100 ; à la fin +50", "", "", ""},
+        {"deux axes",           "B+10 C-1|C-4",       1, 2,     "",              "+10 pas à chaque parcours ; au plus bas 0, au plus haut +20 ; à la fin +20",
+                                "l'axe B avance de +10 pas à chaque parcours : +20 après 2 parcours\nl'axe C recule de -5 pas à chaque parcours : -10 après 2 parcours", "", ""},
+        {"depuis",              "B+100|B-50|B+10",    2, 2,     "",              "+60 pas à chaque parcours ; au plus bas -50, au plus haut +60 ; à la fin +20", "l'axe B avance de +60 pas à chaque parcours : +20 après 2 parcours", "", ""},
+        {"dans sa course",      "B+100|B-100",        1, 3,     "B.course=100",  "0 pas à chaque parcours ; au plus bas 0, au plus haut +100 ; à la fin 0", "", "", ""},
+        {"premier parcours",    "B+60|B+60|B-120",    1, 1,     "B.course=100",  "0 pas à chaque parcours ; au plus bas 0, au plus haut +120 ; à la fin 0", "", "B 2/1 +120",
+                                "Course refusée pour Axe 02 (B) : l'étape 2 du parcours 1 l'amène à +120 pas de son départ.\nCet axe ne va pas à plus de 100 pas de son départ, d'un côté comme de l'autre (limite de la machine)."},
+        {"dérive hors course",  "va: B+30|vient: B-10", 1, 10,  "B.course=100",  "+20 pas à chaque parcours ; au plus bas 0, au plus haut +210 ; à la fin +200", "l'axe B avance de +20 pas à chaque parcours : +200 après 10 parcours", "B 1/5 +110",
+                                "l'étape 1 (va) du parcours 5 l'amène à +110 pas"},
+        {"10000 parcours",      "B-7|B+2|B+3",        1, 10000, "B.course=1000", "-2 pas à chaque parcours ; au plus bas -20005, au plus haut 0 ; à la fin -20000",
+                                "l'axe B recule de -2 pas à chaque parcours : -20000 après 10000 parcours", "B 1/498 -1001", "du parcours 498 l'amène à -1001 pas"},
+        {"depuis, en dessous",  "B+90|B+20|B-100",    3, 2,     "B.course=99",   "+10 pas à chaque parcours ; au plus bas -100, au plus haut +10 ; à la fin -90", "l'axe B avance de +10 pas à chaque parcours : -90 après 2 parcours", "B 3/1 -100", ""},
+        {"direction inconnue",  "B+10|Bx0|B+5",       1, 2,     "",              "position inconnue dès l'étape 2 du parcours 1, dont la direction « x » n'est ni « + » ni « - » ; jusque-là, au plus bas 0, au plus haut +10", "", "", ""},
+        {"inconnue et course",  "B+10|Bx0|B+5",       1, 2,     "B.course=1000", "position inconnue dès l'étape 2 du parcours 1", "", "B 2/1 ?",
+                                "Course refusée pour Axe 02 (B) : l'étape 2 du parcours 1 l'envoie dans la direction « x », ni « + » ni « - » : nul ne peut dire où elle l'amène."},
+        {"inconnue passée",     "B_0|B+5",            2, 1,     "B.course=1000", "au plus bas 0, au plus haut +5 ; à la fin +5", "", "", ""},
+        {"inconnue au retour",  "B_0|B+5",            2, 2,     "B.course=1000", "position inconnue dès l'étape 1 du parcours 2, dont la direction U+0020 n'est", "", "B 1/2 ?", "dans la direction U+0020, ni"},
+        {"sortie avant l'inconnue", "B+200|Bx0",      1, 1,     "B.course=100",  "position inconnue dès l'étape 2", "", "B 1/1 +200", ""},
+        {"une grille",          "B+120 C-120",        1, 1,     "B.course=100\nC.course=120", "+120 pas à chaque parcours ; au plus bas 0, au plus haut +120 ; à la fin +120", "", "B 1/1 +120",
+                                "Course refusée pour Axe 02 (B) : cet envoi l'amène à +120 pas de son départ."},
+        {"votre limite",        "C+1|B-3",            1, 1,     "B.course=2",    "-3 pas à chaque parcours ; au plus bas -3, au plus haut 0 ; à la fin -3", "", "B 2/1 -3", "(votre limite)"},
+    };
+    // clang-format on
+    for (const auto &[nom, etapes, depuis, cycles, limites, ligneB, derive, refus, message] : cas)
+        QTest::newRow(nom) << QString::fromUtf8(etapes) << depuis << cycles << QByteArray(limites)
+                           << (*ligneB ? QStringLiteral("Axe 02 (B) : ") + QString::fromUtf8(ligneB)
+                                       : QString())
+                           << derive << QString::fromUtf8(refus) << QString::fromUtf8(message);
+}
+
+// Where a run takes each axis, step by step over every cycle from the start
+// taken as 0: its figures, the drift said, and the travel limit that
+// refuses it, naming the axis, the step, the cycle and the position.
+void TestLimites::course()
+{
+    QFETCH(QString, etapes);
+    QFETCH(int, depuis);
+    QFETCH(int, cycles);
+    QFETCH(QByteArray, limites);
+    QFETCH(QString, ligneB);
+    QFETCH(QString, derive);
+    QFETCH(QString, refus);
+    QFETCH(QString, message);
+    const NiveauLimite niveau = QByteArray(QTest::currentDataTag()) == "votre limite"
+                                    ? NiveauLimite::Operateur
+                                    : NiveauLimite::Machine;
+    const LimitesAnalysees lues = AnalyserLimites(limites, niveau);
+    QVERIFY(!lues.echec);
+    const Programme p = programme(etapes);
+    const Course course(p, depuis - 1, cycles);
+    QStringList lignes;
+    for (const QString &ligne : LignesCourse(course))
+        lignes << espaces(ligne);
+    QCOMPARE(lignes[0], QStringLiteral("Positions comptées depuis le départ du programme, "
+                                       "pris comme 0 : Tarvik ne sait pas où se trouve "
+                                       "vraiment la machine."));
+    const QStringList deB = lignes.filter(QStringLiteral("(B) :"));
+    QCOMPARE(deB.size(), ligneB.isEmpty() ? 0 : 1);
+    if (!ligneB.isEmpty())
+        QVERIFY2(deB[0].startsWith(ligneB), qPrintable(deB[0]));
+    QCOMPARE(espaces(AvertissementsDerive(course).join(u'\n')), derive);
+    const QList<ValeurRefusee> refusees = VerifierCourse(p, lues.limites, depuis - 1, cycles);
+    QCOMPARE(refusees.size(), refus.isEmpty() ? 0 : 1);
+    if (refus.isEmpty())
+        return;
+    const int axe = refusees[0].axe;
+    const auto sortie = course.sortie(axe, *lues.limites.axes[std::size_t(axe - 1)].course);
+    QVERIFY(sortie);
+    QCOMPARE(QStringLiteral("%1 %2/%3 %4")
+                 .arg(LettreAxe(axe))
+                 .arg(sortie->point.etape + 1)
+                 .arg(sortie->point.cycle + 1)
+                 .arg(sortie->position ? PositionSignee(*sortie->position) : QStringLiteral("?")),
+             refus);
+    QVERIFY2(espaces(refusees[0].message).contains(message), qPrintable(refusees[0].message));
+    QVERIFY(refusees[0].horsLimite);
+}
+
+// Against a run followed step by step: the positions, the lowest and
+// highest over stretches, and the first step beyond each limit, for many
+// small programs of every kind.
+void TestLimites::courseCommePasAPas()
+{
+    QRandomGenerator hasard(32);
+    for (int essai = 0; essai < 300; ++essai) {
+        const int n = hasard.bounded(1, 6), cycles = hasard.bounded(1, 8);
+        const int depuis = hasard.bounded(n);
+        QStringList etapes;
+        for (int k = 0; k < n; ++k) {
+            const int tirage = hasard.bounded(24);
+            const QChar direction = tirage == 0 ? u'x' : tirage % 2 ? u'+' : u'-';
+            etapes << QStringLiteral("B%1%2").arg(direction).arg(hasard.bounded(6));
+        }
+        const Programme p = programme(etapes.join(u'|'));
+        const Course course(p, depuis, cycles);
+        QList<std::optional<qint64>> pasAPas{0}; // point by point
+        QList<PointCourse> points{{}};
+        for (int cycle = 0; cycle < cycles; ++cycle)
+            for (int k = cycle == 0 ? depuis : 0; k < n; ++k) {
+                const Axe &axe = p.etapes[k].grille.axe(2);
+                const auto avant = pasAPas.last();
+                pasAPas << (avant && axe.Direction != u'x'
+                                ? std::optional(*avant + (axe.Direction == u'+' ? 1 : -1) * axe.Pas)
+                                : std::nullopt);
+                points << PointCourse{k, cycle};
+            }
+        const QString cas =
+            etapes.join(u'|') + QStringLiteral(" depuis %1, %2 fois").arg(depuis).arg(cycles);
+        QCOMPARE(course.points() + 1, pasAPas.size());
+        for (qint64 i = 0; i < pasAPas.size(); ++i)
+            QVERIFY2(course.position(2, i) == pasAPas[i] &&
+                         (i == 0 || course.point(i) == points[i]),
+                     qPrintable(cas));
+        for (int fois = 0; fois < 10; ++fois) {
+            const qint64 a = hasard.bounded(pasAPas.size()), b = hasard.bounded(pasAPas.size());
+            std::optional<EtendueCourse> attendue;
+            for (qint64 i = a; i <= b && pasAPas[i]; ++i)
+                attendue =
+                    EtendueCourse{std::min(attendue ? attendue->bas : *pasAPas[i], *pasAPas[i]),
+                                  std::max(attendue ? attendue->haut : *pasAPas[i], *pasAPas[i])};
+            QVERIFY2(course.etendue(2, a, b) == attendue, qPrintable(cas));
+        }
+        for (qint64 limite = 0; limite <= 12; ++limite) {
+            std::optional<SortieCourse> attendue;
+            for (qint64 i = 1; i < pasAPas.size() && !attendue; ++i)
+                if (!pasAPas[i] || *pasAPas[i] > limite || *pasAPas[i] < -limite)
+                    attendue = SortieCourse{points[i], pasAPas[i]};
+            QVERIFY2(course.sortie(2, limite) == attendue, qPrintable(cas));
+        }
+    }
 }
 
 void TestLimites::fichierMachine_data()

@@ -224,6 +224,100 @@ sends, $XDG_STATE_HOME/tarvik/journal.log; one line per step for a program
     </message>
 </context>
 <context>
+    <name>Course</name>
+    <message numerus="yes">
+        <source>+%n pas</source>
+        <translation>
+            <numerusform>+%n step</numerusform>
+            <numerusform>+%n steps</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>-%n pas</source>
+        <translation>
+            <numerusform>-%n step</numerusform>
+            <numerusform>-%n steps</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n pas</source>
+        <translation>
+            <numerusform>%n step</numerusform>
+            <numerusform>%n steps</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;»</source>
+        <translation>“%1”</translation>
+    </message>
+    <message>
+        <source>cet envoi</source>
+        <translation>this send</translation>
+    </message>
+    <message>
+        <source>l&apos;étape %1 du parcours %2</source>
+        <translation>step %1 of cycle %2</translation>
+    </message>
+    <message>
+        <source>l&apos;étape %1 (%2) du parcours %3</source>
+        <translation>step %1 (%2) of cycle %3</translation>
+    </message>
+    <message>
+        <source>%1&#xa0;: position inconnue dès %2, dont la direction %3 n&apos;est ni «&#xa0;+&#xa0;» ni «&#xa0;-&#xa0;»&#xa0;; jusque-là, au plus bas %4, au plus haut %5.</source>
+        <translation>%1: position unknown from %2, whose direction %3 is neither “+” nor “-”; until then, lowest %4, highest %5.</translation>
+    </message>
+    <message>
+        <source>%1&#xa0;: au plus bas %2, au plus haut %3&#xa0;; à la fin %4.</source>
+        <translation>%1: lowest %2, highest %3; at the end %4.</translation>
+    </message>
+    <message>
+        <source>%1&#xa0;: %2 à chaque parcours&#xa0;; au plus bas %3, au plus haut %4&#xa0;; à la fin %5.</source>
+        <translation>%1: %2 each cycle; lowest %3, highest %4; at the end %5.</translation>
+    </message>
+    <message>
+        <source>limite de la machine</source>
+        <translation>the machine&apos;s limit</translation>
+    </message>
+    <message>
+        <source>votre limite</source>
+        <translation>your limit</translation>
+    </message>
+    <message>
+        <source>Course refusée pour %1&#xa0;: %2 l&apos;amène à %3 de son départ.
+Cet axe ne va pas à plus de %4 pas de son départ, d&apos;un côté comme de l&apos;autre (%5).</source>
+        <translation>Travel refused for %1: %2 takes it to %3 from its start.
+This axis goes no further than %4 steps from its start, either way (%5).</translation>
+    </message>
+    <message>
+        <source>Course refusée pour %1&#xa0;: %2 l&apos;envoie dans la direction %3, ni «&#xa0;+&#xa0;» ni «&#xa0;-&#xa0;»&#xa0;: nul ne peut dire où elle l&apos;amène.
+Cet axe ne va pas à plus de %4 pas de son départ (%5)&#xa0;: chacune de ses directions doit être «&#xa0;+&#xa0;» ou «&#xa0;-&#xa0;».</source>
+        <translation>Travel refused for %1: %2 sends it in the direction %3, neither “+” nor “-”: no one can tell where that takes it.
+This axis goes no further than %4 steps from its start (%5): each of its directions must be “+” or “-”.</translation>
+    </message>
+    <message>
+        <source>Positions comptées depuis le départ du programme, pris comme 0&#xa0;: Tarvik ne sait pas où se trouve vraiment la machine.</source>
+        <translation>Positions counted from the program&apos;s start, taken as 0: Tarvik does not know where the machine really is.</translation>
+    </message>
+    <message>
+        <source>Aucun axe ne bouge.</source>
+        <translation>No axis moves.</translation>
+    </message>
+    <message numerus="yes">
+        <source>l&apos;axe %1 avance de %2 à chaque parcours&#xa0;: %3 après %n parcours</source>
+        <translation>
+            <numerusform>axis %1 moves on by %2 each cycle: %3 after %n cycle</numerusform>
+            <numerusform>axis %1 moves on by %2 each cycle: %3 after %n cycles</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>l&apos;axe %1 recule de %2 à chaque parcours&#xa0;: %3 après %n parcours</source>
+        <translation>
+            <numerusform>axis %1 moves back by %2 each cycle: %3 after %n cycle</numerusform>
+            <numerusform>axis %1 moves back by %2 each cycle: %3 after %n cycles</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>DialogueJournal</name>
     <message>
         <source>Aucun envoi n&apos;a encore été consigné.</source>
@@ -473,10 +567,6 @@ you</translation>
         <translation>The machine&apos;s limits are set for this bench (%1): you can only tighten them.</translation>
     </message>
     <message>
-        <source>La plus stricte des deux limites l&apos;emporte, et la colonne «&#xa0;En vigueur&#xa0;» dit qui l&apos;a fixée. Une valeur plus large que celle de la machine est gardée dans votre fichier (%1), mais c&apos;est celle de la machine qui s&apos;applique. Une case vide ne fixe aucune limite de votre part.</source>
-        <translation>The stricter of the two limits wins, and the “Applies” column says who set it. A value looser than the machine&apos;s is kept in your file (%1), but the machine&apos;s applies. An empty box sets no limit of yours.</translation>
-    </message>
-    <message>
         <source>Attention&#xa0;: %1.
 Tant qu&apos;un fichier de limites est douteux, tout envoi est refusé. Enregistrer remplace votre fichier s&apos;il est douteux, et garde l&apos;ancien à côté.</source>
         <translation>Warning: %1.
@@ -541,6 +631,30 @@ The previous limits still apply.</translation>
     <message>
         <source>En lecture stricte, chaque case de la grille doit contenir exactement ce qui part&#xa0;: des chiffres seuls pour les pas et la vitesse, un seul caractère pour la direction.</source>
         <translation>With strict reading, each box of the grid must hold exactly what is sent: digits alone for steps and speed, one character for the direction.</translation>
+    </message>
+    <message>
+        <source>course maximale</source>
+        <translation>farthest travel</translation>
+    </message>
+    <message>
+        <source>course ≤ %1 (%2)</source>
+        <translation>travel ≤ %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Course maximale
+machine</source>
+        <translation>Farthest travel
+machine</translation>
+    </message>
+    <message>
+        <source>Course maximale
+vous</source>
+        <translation>Farthest travel
+you</translation>
+    </message>
+    <message>
+        <source>La plus stricte des deux limites l&apos;emporte, et la colonne «&#xa0;En vigueur&#xa0;» dit qui l&apos;a fixée. Une valeur plus large que celle de la machine est gardée dans votre fichier (%1), mais c&apos;est celle de la machine qui s&apos;applique. Une case vide ne fixe aucune limite de votre part. La course maximale est le plus grand écart, en pas, qu&apos;un programme peut faire prendre à l&apos;axe depuis son départ, d&apos;un côté comme de l&apos;autre.</source>
+        <translation>The stricter of the two limits wins, and the “Applies” column says who set it. A value looser than the machine&apos;s is kept in your file (%1), but the machine&apos;s applies. An empty box sets no limit of yours. The farthest travel is the greatest distance, in steps, a program may take the axis from its start, either way.</translation>
     </message>
 </context>
 <context>
@@ -1757,6 +1871,60 @@ Nothing was sent.</translation>
     </message>
 </context>
 <context>
+    <name>GrapheCourse</name>
+    <message>
+        <source>Course des axes</source>
+        <translation>Axes&apos; travel</translation>
+    </message>
+    <message>
+        <source>Aucun programme à tracer.</source>
+        <translation>No program to chart.</translation>
+    </message>
+    <message>
+        <source>%1&#xa0;: ne bouge pas</source>
+        <translation>%1: does not move</translation>
+    </message>
+    <message>
+        <source>%1&#xa0;: position inconnue dès %2&#xa0;; jusque-là, de %3 à %4 pas</source>
+        <translation>%1: position unknown from %2; until then, from %3 to %4 steps</translation>
+    </message>
+    <message>
+        <source>%1&#xa0;: de %2 à %3 pas, %4 à la fin</source>
+        <translation>%1: from %2 to %3 steps, %4 at the end</translation>
+    </message>
+    <message>
+        <source>, %1 à chaque parcours</source>
+        <translation>, %1 each cycle</translation>
+    </message>
+    <message>
+        <source>&#xa0;; reste dans sa course de ±%1.</source>
+        <translation>; stays within its travel of ±%1.</translation>
+    </message>
+    <message>
+        <source>&#xa0;; course de ±%1&#xa0;: ne peut pas être vérifiée.</source>
+        <translation>; travel of ±%1: cannot be checked.</translation>
+    </message>
+    <message>
+        <source>&#xa0;; sort de sa course de ±%1 à %2, à %3.</source>
+        <translation>; leaves its travel of ±%1 at %2, at %3.</translation>
+    </message>
+    <message numerus="yes">
+        <source>étapes envoyées&#xa0;: %1 par parcours, %n parcours, depuis l&apos;étape %2</source>
+        <translation>
+            <numerusform>steps sent: %1 per cycle, %n cycle, from step %2</numerusform>
+            <numerusform>steps sent: %1 per cycle, %n cycles, from step %2</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>En cours&#xa0;: %1</source>
+        <translation>Sending: %1</translation>
+    </message>
+    <message>
+        <source>hors de la course permise (hachuré)&#xa0;;&#xa0;?&#xa0;: position inconnue</source>
+        <translation>beyond the allowed travel (hatched); ?: position unknown</translation>
+    </message>
+</context>
+<context>
     <name>Grille</name>
     <message>
         <source>Pas</source>
@@ -1887,7 +2055,7 @@ Nothing was sent.</translation>
     </message>
     <message>
         <source>Envoi arrêté sur %1&#xa0;: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Send stopped on %1: %2</translation>
     </message>
 </context>
 <context>
@@ -1994,6 +2162,10 @@ Nothing was sent.</translation>
     <message>
         <source>le fichier illisible ne peut pas être mis de côté (%1)</source>
         <translation>the unreadable file cannot be set aside (%1)</translation>
+    </message>
+    <message>
+        <source>la course</source>
+        <translation>the travel</translation>
     </message>
 </context>
 <context>

@@ -16,7 +16,7 @@ struct Textes {
 };
 
 // The names of ChampLimite's values, in its order.
-const char *const NomsChamps[] = {"pas", "vitesse", "directions"};
+const char *const NomsChamps[] = {"pas", "vitesse", "directions", "course"};
 
 // A key of the file: `lecture`, or one limit of an axis ("A.pas").
 struct Cle {
@@ -35,8 +35,8 @@ const QList<Cle> &cles()
     static const QList<Cle> toutes = [] {
         QList<Cle> liste{Cle{}};
         for (int axe = 0; axe < NombreAxes; ++axe)
-            for (ChampLimite champ :
-                 {ChampLimite::Pas, ChampLimite::Vitesse, ChampLimite::Directions})
+            for (ChampLimite champ : {ChampLimite::Pas, ChampLimite::Vitesse,
+                                      ChampLimite::Directions, ChampLimite::Course})
                 liste.append({axe, champ});
         return liste;
     }();
@@ -155,6 +155,8 @@ std::optional<QByteArray> valeurDe(const Cle &cle, const Limites &limites, bool 
         return axe.pas ? std::optional(QByteArray::number(*axe.pas)) : std::nullopt;
     case ChampLimite::Vitesse:
         return axe.vitesse ? std::optional(QByteArray::number(*axe.vitesse)) : std::nullopt;
+    case ChampLimite::Course:
+        return axe.course ? std::optional(QByteArray::number(*axe.course)) : std::nullopt;
     case ChampLimite::Directions:
         break;
     }
@@ -210,6 +212,10 @@ std::optional<Echec> AnalyserLimite(ChampLimite champ, const QString &valeur, Li
         if (!(raison = analyserDirections(valeur, axe.directions)))
             axe.niveauDirections = niveau;
         break;
+    case ChampLimite::Course:
+        if (!(raison = analyserNombre(valeur, CourseMax, Textes::tr("la course"), axe.course)))
+            axe.niveauCourse = niveau;
+        break;
     }
     return raison;
 }
@@ -247,6 +253,7 @@ Limites PlusStrictes(const Limites &machine, const Limites &operateur)
         LimitesAxe &r = retenues.axes[k];
         plusBas(m.pas, m.niveauPas, o.pas, o.niveauPas, r.pas, r.niveauPas);
         plusBas(m.vitesse, m.niveauVitesse, o.vitesse, o.niveauVitesse, r.vitesse, r.niveauVitesse);
+        plusBas(m.course, m.niveauCourse, o.course, o.niveauCourse, r.course, r.niveauCourse);
         communes(m.directions, m.niveauDirections, o.directions, o.niveauDirections, r.directions,
                  r.niveauDirections);
     }

@@ -16,12 +16,15 @@
 namespace {
 
 // The limits of a row, in the table's order, and their boxes' names.
-constexpr ChampLimite Champs[] = {ChampLimite::Pas, ChampLimite::Vitesse, ChampLimite::Directions};
-const char *const NomsBoites[] = {"pas", "vitesse", "directions"};
+constexpr ChampLimite Champs[] = {ChampLimite::Pas, ChampLimite::Vitesse, ChampLimite::Directions,
+                                  ChampLimite::Course};
+const char *const NomsBoites[] = {"pas", "vitesse", "directions", "course"};
+constexpr int NombreChamps = int(std::size(Champs));
 
 // The columns: the axis; for each limit, the machine's then the operator's;
 // what applies.
-constexpr int ColonneAxe = 0, ColonneEnVigueur = 7, NombreColonnes = 8;
+constexpr int ColonneAxe = 0, ColonneEnVigueur = 1 + 2 * NombreChamps,
+              NombreColonnes = ColonneEnVigueur + 1;
 constexpr int colonneMachine(int champ)
 {
     return 1 + 2 * champ;
@@ -43,6 +46,8 @@ QString nomChamp(ChampLimite champ)
         return DialogueLimites::tr("pas maximal");
     case ChampLimite::Vitesse:
         return DialogueLimites::tr("vitesse maximale");
+    case ChampLimite::Course:
+        return DialogueLimites::tr("course maximale");
     case ChampLimite::Directions:
         break;
     }
@@ -63,6 +68,8 @@ QString texteLimite(const LimitesAxe &axe, ChampLimite champ)
         return axe.pas ? QString::number(*axe.pas) : QString();
     case ChampLimite::Vitesse:
         return axe.vitesse ? QString::number(*axe.vitesse) : QString();
+    case ChampLimite::Course:
+        return axe.course ? QString::number(*axe.course) : QString();
     case ChampLimite::Directions:
         break;
     }
@@ -77,6 +84,8 @@ bool plusLarge(const LimitesAxe &vous, const LimitesAxe &machine, ChampLimite ch
         return vous.pas && machine.pas && *vous.pas > *machine.pas;
     case ChampLimite::Vitesse:
         return vous.vitesse && machine.vitesse && *vous.vitesse > *machine.vitesse;
+    case ChampLimite::Course:
+        return vous.course && machine.course && *vous.course > *machine.course;
     case ChampLimite::Directions:
         break;
     }
@@ -101,6 +110,10 @@ QString decrireEnVigueur(const LimitesAxe &axe)
     else if (axe.directions)
         parties << DialogueLimites::tr("directions « %1 » (%2)")
                        .arg(*axe.directions, niveau(axe.niveauDirections));
+    if (axe.course)
+        parties << DialogueLimites::tr("course ≤ %1 (%2)")
+                       .arg(*axe.course)
+                       .arg(niveau(axe.niveauCourse));
     return parties.isEmpty() ? DialogueLimites::tr("sans limite") : parties.join(u'\n');
 }
 
@@ -123,6 +136,8 @@ DialogueLimites::DialogueLimites(const LimitesLues &lues, const NomsAxes &noms, 
          DialogueLimites::tr("Vitesse maximale\nvous"),
          DialogueLimites::tr("Directions permises\nmachine"),
          DialogueLimites::tr("Directions permises\nvous"),
+         DialogueLimites::tr("Course maximale\nmachine"),
+         DialogueLimites::tr("Course maximale\nvous"),
          DialogueLimites::tr("En vigueur (fixée par)")});
     m_table->verticalHeader()->hide();
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -132,7 +147,7 @@ DialogueLimites::DialogueLimites(const LimitesLues &lues, const NomsAxes &noms, 
         remplirRangee(rangee);
     // The operator's boxes as wide as the machine's column beside them.
     m_table->resizeColumnsToContents();
-    for (int champ = 0; champ < 3; ++champ)
+    for (int champ = 0; champ < NombreChamps; ++champ)
         m_table->setColumnWidth(colonneMachine(champ) + 1,
                                 m_table->columnWidth(colonneMachine(champ)));
     m_table->horizontalHeader()->setStretchLastSection(true);
@@ -170,7 +185,9 @@ void DialogueLimites::disposer(QVBoxLayout *mise)
                                   "« En vigueur » dit qui l'a fixée. Une valeur plus large que "
                                   "celle de la machine est gardée dans votre fichier (%1), mais "
                                   "c'est celle de la machine qui s'applique. Une case vide ne "
-                                  "fixe aucune limite de votre part.")
+                                  "fixe aucune limite de votre part. La course maximale est le "
+                                  "plus grand écart, en pas, qu'un programme peut faire prendre "
+                                  "à l'axe depuis son départ, d'un côté comme de l'autre.")
                   .arg(NomLisible(CheminLimitesOperateur())),
           "explication");
     if (m_lues.echec)
@@ -194,7 +211,7 @@ void DialogueLimites::remplirRangee(int rangee)
     m_table->setItem(rangee, ColonneAxe, new QTableWidgetItem(nom));
     const LimitesAxe &machine = m_lues.machine.axes[std::size_t(rangee)];
     const LimitesAxe &operateur = m_lues.operateur.axes[std::size_t(rangee)];
-    for (int champ = 0; champ < 3; ++champ) {
+    for (int champ = 0; champ < NombreChamps; ++champ) {
         const QString fixee = texteLimite(machine, Champs[champ]);
         auto *cellule =
             new QTableWidgetItem(fixee.isEmpty() ? DialogueLimites::tr("sans limite") : fixee);
@@ -220,7 +237,7 @@ void DialogueLimites::remplirRangee(int rangee)
 std::optional<Echec> DialogueLimites::lireRangee(int rangee, LimitesAxe &axe,
                                                  QLineEdit **refusee) const
 {
-    for (int champ = 0; champ < 3; ++champ) {
+    for (int champ = 0; champ < NombreChamps; ++champ) {
         QLineEdit *boite = m_cases[std::size_t(rangee)][std::size_t(champ)];
         if (boite->text().isEmpty())
             continue; // no limit of the operator's
@@ -250,7 +267,7 @@ void DialogueLimites::montrerEnVigueur(int rangee)
     cellule->setToolTip(cellule->text());
     m_table->resizeRowToContents(rangee);
     // A box looser than the machine says why it does not apply.
-    for (int champ = 0; champ < 3; ++champ) {
+    for (int champ = 0; champ < NombreChamps; ++champ) {
         const LimitesAxe &fixee = machine.axes[std::size_t(rangee)];
         QLineEdit *boite = m_cases[std::size_t(rangee)][std::size_t(champ)];
         boite->setToolTip(

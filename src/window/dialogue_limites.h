@@ -44,8 +44,8 @@ private:
     LimitesLues m_lues;
     NomsAxes m_noms;
     QTableWidget *m_table;
-    // The operator's boxes, row by row: steps, speed, directions.
-    std::array<std::array<QLineEdit *, 3>, NombreAxes> m_cases{};
+    // The operator's boxes, row by row: steps, speed, directions, travel.
+    std::array<std::array<QLineEdit *, 4>, NombreAxes> m_cases{};
     QCheckBox *m_stricte;
     QLabel *m_lecture; // the reading that applies
     EcritureLimites m_ecriture;

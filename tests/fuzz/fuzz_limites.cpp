@@ -13,6 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
         exiger(!axe.pas || (*axe.pas >= 0 && *axe.pas <= PasMax), "pas de 0 à 99999");
         exiger(!axe.vitesse || (*axe.vitesse >= 0 && *axe.vitesse <= VitesseMax),
                "vitesse de 0 à 255");
+        exiger(!axe.course || (*axe.course >= 0 && *axe.course <= CourseMax),
+               "course de 0 à 99999999");
         if (axe.directions)
             for (QChar c : *axe.directions)
                 exiger(DirectionValide(c) && !c.isSpace(), "directions valides, sans blanc");

@@ -1,6 +1,9 @@
 // The program parser: an accepted program has steps within the limits, each
 // grid forms a valid sequence, and the program forms back to bytes that give
-// the same program.
+// the same program. Where its run takes each axis agrees with itself: a
+// travel limit as wide as the farthest position keeps it, one step less
+// does not.
+#include "core/course.h"
 #include "core/fichiers.h"
 #include "core/programme.h"
 #include "invariants.h"
@@ -18,6 +21,23 @@ void verifierEtape(const EtapeProgramme &etape, bool derniere)
     for (QChar c : etape.nom)
         exiger(c.category() != QChar::Other_Control && c.category() != QChar::Other_Format,
                "nom sans caractère de contrôle ni de mise en forme");
+}
+
+void verifierCourse(const Programme &programme)
+{
+    const Course course(programme, 0, programme.repetitions);
+    for (int numero = 1; numero <= NombreAxes; ++numero) {
+        const CourseAxe &axe = course.axe(numero);
+        exiger(axe.plusBas <= 0 && axe.plusHaut >= 0, "le départ est entre les extrêmes");
+        exiger(axe.fin.has_value() == !axe.inconnue, "une fin connue, sauf position inconnue");
+        const qint64 loin = std::max(-axe.plusBas, axe.plusHaut);
+        const auto dedans = course.sortie(numero, loin);
+        exiger(!dedans || !dedans->position, "la plus large course suffit");
+        const auto dehors = course.sortie(numero, loin - 1);
+        exiger(loin == 0 || (dehors && dehors->position &&
+                             (*dehors->position == loin || *dehors->position == -loin)),
+               "une course plus étroite est dépassée, au plus loin");
+    }
 }
 
 } // namespace
@@ -44,5 +64,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
     const ProgrammeAnalyse relu = AnalyserProgramme(octets);
     exiger(relu.programme && *relu.programme == programme, "un programme formé se relit le même");
     exiger(FormerProgramme(*relu.programme) == octets, "un programme se forme toujours pareil");
+    verifierCourse(programme);
     return 0;
 }

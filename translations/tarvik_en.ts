@@ -284,15 +284,15 @@ sends, $XDG_STATE_HOME/tarvik/journal.log; one line per step for a program
     </message>
     <message>
         <source>Course refusée pour %1&#xa0;: %2 l&apos;amène à %3 de son départ.
-Cet axe ne va pas à plus de %4 pas de son départ, d&apos;un côté comme de l&apos;autre (%5).</source>
+Cet axe ne va pas à plus de %4 pas de son départ, d&apos;un côté comme de l&apos;autre (%5)</source>
         <translation>Travel refused for %1: %2 takes it to %3 from its start.
-This axis goes no further than %4 steps from its start, either way (%5).</translation>
+This axis goes no further than %4 steps from its start, either way (%5)</translation>
     </message>
     <message>
         <source>Course refusée pour %1&#xa0;: %2 l&apos;envoie dans la direction %3, ni «&#xa0;+&#xa0;» ni «&#xa0;-&#xa0;»&#xa0;: nul ne peut dire où elle l&apos;amène.
-Cet axe ne va pas à plus de %4 pas de son départ (%5)&#xa0;: chacune de ses directions doit être «&#xa0;+&#xa0;» ou «&#xa0;-&#xa0;».</source>
+Cet axe ne va pas à plus de %4 pas de son départ (%5)&#xa0;: chacune de ses directions doit être «&#xa0;+&#xa0;» ou «&#xa0;-&#xa0;»</source>
         <translation>Travel refused for %1: %2 sends it in the direction %3, neither “+” nor “-”: no one can tell where that takes it.
-This axis goes no further than %4 steps from its start (%5): each of its directions must be “+” or “-”.</translation>
+This axis goes no further than %4 steps from its start (%5): each of its directions must be “+” or “-”</translation>
     </message>
     <message>
         <source>Positions comptées depuis le départ du programme, pris comme 0&#xa0;: Tarvik ne sait pas où se trouve vraiment la machine.</source>
@@ -892,6 +892,12 @@ Nothing was sent</translation>
         <source>--depuis %1&#xa0;: le fichier s&apos;arrête à l&apos;étape %2</source>
         <translation>--depuis %1: the file ends at step %2</translation>
     </message>
+    <message>
+        <source>tarvik-envoyer&#xa0;: attention, %1.
+</source>
+        <translation>tarvik-envoyer: warning, %1.
+</translation>
+    </message>
 </context>
 <context>
     <name>Execution</name>
@@ -1282,6 +1288,18 @@ Nothing was sent</translation>
     <message>
         <source>Laisser la fenêtre ouverte</source>
         <translation>Keep the window open</translation>
+    </message>
+    <message>
+        <source>&amp;Course des axes</source>
+        <translation>A<translation>Axes’ &amp;travel</translation>amp;xes’ travel</translation>
+    </message>
+    <message>
+        <source>Attention&#xa0;: %1.</source>
+        <translation>Warning: %1.</translation>
+    </message>
+    <message>
+        <source>Étapes</source>
+        <translation>Steps</translation>
     </message>
 </context>
 <context>

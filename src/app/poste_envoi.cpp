@@ -1,5 +1,6 @@
 #include "app/poste_envoi.h"
 
+#include "core/course.h"
 #include "port/etat_port.h"
 #include "run/journal.h"
 #include "system/lecture.h"
@@ -102,11 +103,14 @@ std::optional<RefusEnvoi> PosteEnvoi::verifier(const Programme &programme, int d
 }
 
 std::optional<RefusEnvoi> PosteEnvoi::refusDesLimites(const Programme &programme,
-                                                      int /*depuis*/) const
+                                                      int depuis) const
 {
     if (m_limites.echec)
         return RefusEnvoi{RefusEnvoi::Genre::LimitesDouteuses, m_limites.echec->message, {}};
-    const QList<ValeurRefusee> valeurs = VerifierLimites(programme, m_limites.effectives, m_noms);
+    // Each value within the limits, then where the whole run takes each axis.
+    QList<ValeurRefusee> valeurs = VerifierLimites(programme, m_limites.effectives, m_noms);
+    valeurs += VerifierCourse(programme, m_limites.effectives, depuis,
+                              qMax(1, programme.repetitions), m_noms);
     if (valeurs.isEmpty())
         return std::nullopt;
     return RefusEnvoi{RefusEnvoi::Genre::HorsLimites, {}, valeurs};

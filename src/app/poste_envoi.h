@@ -84,6 +84,7 @@ public:
     const Limites &limites() const { return m_limites.effectives; }
     // The names messages give the axes.
     void setNoms(const NomsAxes &noms) { m_noms = noms; }
+    const NomsAxes &noms() const { return m_noms; }
     QDateTime maintenant() const { return m_horloge->maintenant(); }
 
     // Whether `programme`, from step `depuis`, may go to the board under

@@ -3,6 +3,7 @@
 #include "app/demarrage.h"
 #include "app/programme.h"
 #include "app/signaux.h"
+#include "core/course.h"
 #include "run/journal.h"
 #include "system/erreurs.h"
 #include "system/noms.h"
@@ -225,6 +226,16 @@ int verifierProgramme(const Programme &programme, int depuis, const PortChoisi &
                .arg(programme.repetitions)
                .arg(secondes(total), decrirePort(port)));
     return Envoye;
+}
+
+void direCourse(const Programme &programme, int depuis, bool figures)
+{
+    const Course course(programme, depuis, programme.repetitions);
+    if (figures)
+        for (const QString &ligne : LignesCourse(course))
+            Ecrire(stderr, Textes::tr("tarvik-envoyer : %1\n").arg(ligne));
+    for (const QString &derive : AvertissementsDerive(course))
+        Ecrire(stderr, Textes::tr("tarvik-envoyer : attention, %1.\n").arg(derive));
 }
 
 int executer(PosteEnvoi &poste, const Programme &programme,

@@ -55,6 +55,11 @@ int verifierProgramme(const Programme &programme, int depuis, const PortChoisi &
 // The same for a sequence file: its lines.
 int verifierSequence(const Grille &grille, const PortChoisi &port, Sortie &sortie);
 
+// Where the run of `programme` from step `depuis` takes each axis, on
+// stderr: the travel figures (with `figures`, --verifier), then a warning for
+// each axis that drifts a little further at every cycle.
+void direCourse(const Programme &programme, int depuis, bool figures);
+
 // Sends through `poste` what `lancer` starts there (`programme`'s sequence
 // file, or the program from a step), its lines on stdout as they are handed
 // over and a program's progress on stderr when that is a terminal; a signal

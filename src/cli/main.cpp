@@ -241,9 +241,14 @@ int envoyer(const QCommandLineParser &options, const ProgrammeLu &lu, const QStr
     if (options.isSet(QStringLiteral("verifier"))) {
         if (refus)
             return direRefus(*refus);
-        return sequence ? verifierSequence(premiere, poste.port(), sortie)
-                        : verifierProgramme(programme, depuis, poste.port(), sortie);
+        const int code = sequence ? verifierSequence(premiere, poste.port(), sortie)
+                                  : verifierProgramme(programme, depuis, poste.port(), sortie);
+        if (code == Envoye)
+            direCourse(programme, depuis, true);
+        return code;
     }
+    if (!refus)
+        direCourse(programme, depuis, false); // a drift is said, never refused
     if (options.isSet(QStringLiteral("attendre")) && !refus) // a refusal is not waited for
         if (const auto fin = attendrePort(poste, *secondesDAttente(options), reveil, chemin))
             return *fin;

@@ -319,14 +319,14 @@ ValeurRefusee refuser(const Course &course, int numero, const SortieCourse &sort
     if (sortie.position)
         refus.message =
             Textes::tr("Course refusée pour %1 : %2 l'amène à %3 de son départ.\nCet axe ne va "
-                       "pas à plus de %4 pas de son départ, d'un côté comme de l'autre (%5).")
+                       "pas à plus de %4 pas de son départ, d'un côté comme de l'autre (%5)")
                 .arg(nom, ou, pasSignes(*sortie.position), borne, deQui(limite.niveauCourse));
     else
         refus.message =
             Textes::tr("Course refusée pour %1 : %2 l'envoie dans la direction %3, ni « + » ni "
                        "« - » : nul ne peut dire où elle l'amène.\nCet axe ne va pas à plus de "
                        "%4 pas de son départ (%5) : chacune de ses directions doit être « + » ou "
-                       "« - ».")
+                       "« - »")
                 .arg(nom, ou, directionCitee(axe.Direction), borne, deQui(limite.niveauCourse));
     return refus;
 }

@@ -1,10 +1,12 @@
 #include "window/fenetre_programme.h"
 
 #include "app/programme.h"
+#include "core/course.h"
 #include "core/fichiers.h"
 #include "system/ecriture.h"
 #include "system/noms.h"
 #include "window/dialogues.h"
+#include "window/graphe_course.h"
 
 #include <QAccessible>
 #include <QCloseEvent>
@@ -19,6 +21,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTime>
 #include <QTimer>
 #include <QTreeWidget>
@@ -83,12 +86,18 @@ FenetreProgramme::FenetreProgramme(PosteEnvoi &poste,
 {
     setObjectName(QStringLiteral("FenetreProgramme"));
     setLocale(localeNombres());
+    // The steps, and where they take the axes, one page each.
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("pagesProgramme"));
+    m_pages->addTab(creerListe(), tr("Étapes"));
+    m_pages->addTab(creerCourse(), tr("&Course des axes"));
     auto *haut = new QHBoxLayout;
-    haut->addWidget(creerListe(), 1);
+    haut->addWidget(m_pages, 1);
     haut->addLayout(creerBoutonsEtapes());
     auto *mise = new QVBoxLayout(this);
     mise->addLayout(haut, 1);
     mise->addWidget(creerEdition());
+    mise->addWidget(m_derive);
     mise->addLayout(creerCommandes());
     mise->addWidget(creerSuivi());
     m_minuterie->setInterval(1000);
@@ -125,6 +134,27 @@ QWidget *FenetreProgramme::creerListe()
     m_liste->setColumnWidth(ColEtape, 200);
     connect(m_liste, &QTreeWidget::itemSelectionChanged, this, &FenetreProgramme::montrerChoisie);
     return m_liste;
+}
+
+QWidget *FenetreProgramme::creerCourse()
+{
+    auto *page = new QWidget(this);
+    auto *pile = new QVBoxLayout(page);
+    m_course = new QLabel(page);
+    m_course->setObjectName(QStringLiteral("courseAxes"));
+    m_course->setTextFormat(Qt::PlainText);
+    m_course->setWordWrap(true);
+    m_course->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_graphe = new GrapheCourse(page);
+    pile->addWidget(m_course);
+    pile->addWidget(m_graphe, 1);
+    // A drift is said beside Lancer too, whatever page is shown.
+    m_derive = new QLabel(this);
+    m_derive->setObjectName(QStringLiteral("deriveAxes"));
+    m_derive->setTextFormat(Qt::PlainText);
+    m_derive->setWordWrap(true);
+    m_derive->hide();
+    return page;
 }
 
 QLayout *FenetreProgramme::creerBoutonsEtapes()
@@ -301,10 +331,32 @@ void FenetreProgramme::montrerResume(bool barre)
                   .arg(texteDuree(qint64(AttenteTotaleDixiemes(programme)) * programme.repetitions *
                                   100)));
     m_progression->setAccessibleName(m_progression->text());
+    montrerCourse(0);
     if (!barre)
         return;
     m_barre->setRange(0, int(qMax<qint64>(1, envois)));
     m_barre->setValue(0);
+}
+
+void FenetreProgramme::montrerCourse(int depuis)
+{
+    const Programme programme = m_enCours ? m_lance : this->programme();
+    if (programme.etapes.isEmpty()) {
+        m_graphe->vider();
+        m_course->clear();
+        m_derive->hide();
+        return;
+    }
+    const Course course(programme, depuis, programme.repetitions);
+    m_graphe->montrer(programme, depuis, programme.repetitions, m_poste.limites(), m_poste.noms());
+    m_course->setText(LignesCourse(course, m_poste.noms()).join(u'\n'));
+    const QStringList derives = AvertissementsDerive(course, m_poste.noms());
+    QStringList phrases;
+    for (const QString &derive : derives)
+        phrases << tr("Attention : %1.").arg(derive);
+    m_derive->setText(phrases.join(u'\n'));
+    m_derive->setAccessibleName(m_derive->text());
+    m_derive->setVisible(!derives.isEmpty());
 }
 
 void FenetreProgramme::remplirRangee(int rangee)
@@ -499,6 +551,7 @@ void FenetreProgramme::demarrer(PosteEnvoi::Mode mode)
     const qint64 total = m_lance.etapes.size() * qint64(m_lance.repetitions) - depuis;
     m_barre->setRange(0, int(total));
     m_barre->setValue(0);
+    montrerCourse(depuis);
     actualiser();
     m_fermeture = false;
     if (const auto refus = m_poste.lancer(m_lance, source(), depuis, mode)) {
@@ -543,6 +596,7 @@ void FenetreProgramme::etapeCommencee(int etape, int cycle)
     m_enAttente = m_enPause = false;
     m_minuterie->stop();
     surligner(etape);
+    m_graphe->marquerEnvoi(PointCourse{etape, cycle - 1});
     montrerProgression();
 }
 

@@ -17,7 +17,9 @@ class QProgressBar;
 class QPushButton;
 class QSpinBox;
 class QTimer;
+class QTabWidget;
 class QTreeWidget;
+class GrapheCourse;
 
 // What the journal's source field says of a program never saved nor
 // opened; a program's file is named without its folder.
@@ -42,6 +44,7 @@ Q_SIGNALS:
 
 private:
     QWidget *creerListe();
+    QWidget *creerCourse();
     QLayout *creerBoutonsEtapes();
     QWidget *creerEdition();
     QLayout *creerCommandes();
@@ -87,6 +90,9 @@ private:
     // What the program would send, while it does not run; the bar at 0
     // unless `barre` is false.
     void montrerResume(bool barre = true);
+    // Where a run from step `depuis` takes each axis: the figures, the
+    // chart, and the drift said beside Lancer.
+    void montrerCourse(int depuis);
     // The step being sent in bold (-1: none).
     void surligner(int rangee);
     // The waits still to come, in ms.
@@ -113,7 +119,10 @@ private:
     qint64 m_attenteMs = 0;
     QElapsedTimer m_chrono; // since the wait started
 
+    QTabWidget *m_pages = nullptr;
     QTreeWidget *m_liste = nullptr;
+    QLabel *m_course = nullptr, *m_derive = nullptr;
+    GrapheCourse *m_graphe = nullptr;
     QPushButton *m_ajouter = nullptr, *m_charger = nullptr, *m_monter = nullptr,
                 *m_descendre = nullptr, *m_retirer = nullptr, *m_ouvrir = nullptr,
                 *m_enregistrer = nullptr, *m_lancer = nullptr, *m_pasAPas = nullptr,

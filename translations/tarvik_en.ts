@@ -1291,7 +1291,7 @@ Nothing was sent</translation>
     </message>
     <message>
         <source>&amp;Course des axes</source>
-        <translation>A<translation>Axes’ &amp;travel</translation>amp;xes’ travel</translation>
+        <translation>A&amp;xes’ travel</translation>
     </message>
     <message>
         <source>Attention&#xa0;: %1.</source>

@@ -904,6 +904,9 @@ void TestEnvoyeur::limites_data()
                                         << QStringList{"Étape 2 (pose)", "Axe 01 (A)"};
     QTest::newRow("fichier douteux")    << QByteArray("A.pas=un\n") << "fichier"
                                         << QStringList{"douteux", "limites.conf", "Aucun envoi"};
+    QTest::newRow("course, parcours 2") << QByteArray("B.course=300\n") << "programme"
+                                        << QStringList{"Course refusée pour Axe 02 (B)",
+                                                       "l'étape 2 (pose) du parcours 2", "-400"};
     // Read once the language is installed: said in it, every word.
     QTest::newRow("douteux, en anglais") << QByteArray("A.pas=un\n") << "verifier en"
                                         << QStringList{"the limits file", "is doubtful: line 1 (A.pas)",
@@ -992,12 +995,13 @@ void TestEnvoyeur::programme_data()
 {
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("etapes"); // the steps that arrive, in order
+    QTest::addColumn<QString>("derive"); // axis B's drift, warned of; empty: none
     // clang-format off
-    QTest::newRow("deux fois")              << QStringList{} << "1212";
-    QTest::newRow("--depuis 2")             << QStringList{"--depuis", "2"} << "212";
-    QTest::newRow("--repeter 1")            << QStringList{"--repeter", "1"} << "12";
-    QTest::newRow("--depuis 2 --repeter 1") << QStringList{"--depuis", "2", "--repeter", "1"} << "2";
-    QTest::newRow("séquence --repeter 3")   << QStringList{"SEQ", "--repeter", "3"} << "111";
+    QTest::newRow("deux fois")              << QStringList{} << "1212" << "recule de -200 pas à chaque parcours : -400 après 2 parcours";
+    QTest::newRow("--depuis 2")             << QStringList{"--depuis", "2"} << "212" << "-300 après 2 parcours";
+    QTest::newRow("--repeter 1")            << QStringList{"--repeter", "1"} << "12" << "";
+    QTest::newRow("--depuis 2 --repeter 1") << QStringList{"--depuis", "2", "--repeter", "1"} << "2" << "";
+    QTest::newRow("séquence --repeter 3")   << QStringList{"SEQ", "--repeter", "3"} << "111" << "-300 après 3 parcours";
     // clang-format on
 }
 
@@ -1007,6 +1011,7 @@ void TestEnvoyeur::programme()
 {
     QFETCH(QStringList, options);
     QFETCH(QString, etapes);
+    QFETCH(QString, derive);
     JournalEssai journal;
     PseudoTerminal pty;
     const bool sequence = options.removeAll(QStringLiteral("SEQ")) > 0;
@@ -1027,6 +1032,14 @@ void TestEnvoyeur::programme()
     QVERIFY2(v.erreurs.contains("attentes en tout") &&
                  v.sortie.contains((sequence ? "etape\n" : "etape pose\n") + Etape2.left(12)) !=
                      sequence,
+             v.erreurs.constData());
+    // A drift is warned of, by the send and by --verifier, beside the figures.
+    for (const QString &erreurs : {QString::fromUtf8(s.erreurs), QString::fromUtf8(v.erreurs)})
+        QVERIFY2(derive.isEmpty()
+                     ? !erreurs.contains(QStringLiteral("l'axe B"))
+                     : erreurs.contains(QStringLiteral("l'axe B")) && erreurs.contains(derive),
+                 qPrintable(erreurs));
+    QVERIFY2(v.erreurs.contains("Axe 02 (B)") && v.erreurs.contains("pris comme 0"),
              v.erreurs.constData());
 }
 

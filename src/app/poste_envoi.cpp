@@ -102,8 +102,7 @@ std::optional<RefusEnvoi> PosteEnvoi::verifier(const Programme &programme, int d
     return refusDesLimites(programme, depuis);
 }
 
-std::optional<RefusEnvoi> PosteEnvoi::refusDesLimites(const Programme &programme,
-                                                      int depuis) const
+std::optional<RefusEnvoi> PosteEnvoi::refusDesLimites(const Programme &programme, int depuis) const
 {
     if (m_limites.echec)
         return RefusEnvoi{RefusEnvoi::Genre::LimitesDouteuses, m_limites.echec->message, {}};

@@ -248,7 +248,7 @@ int envoyer(const QCommandLineParser &options, const ProgrammeLu &lu, const QStr
         return code;
     }
     if (!refus)
-        direCourse(programme, depuis, false); // a drift is said, never refused
+        direCourse(programme, depuis, false);                // a drift is said, never refused
     if (options.isSet(QStringLiteral("attendre")) && !refus) // a refusal is not waited for
         if (const auto fin = attendrePort(poste, *secondesDAttente(options), reveil, chemin))
             return *fin;

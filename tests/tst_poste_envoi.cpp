@@ -54,6 +54,7 @@ void TestPosteEnvoi::consignation_data()
     QTest::newRow("TEST")              << false << "" << QStringList{"envoyée"} << "" << int(F::Terminee);
     QTest::newRow("TEST, ouverture refusée") << false << "occupé" << QStringList{"port refusé"} << "occupé" << int(F::Echec);
     QTest::newRow("TEST hors limites") << false << "limite" << QStringList{"hors limites"} << "Axe 01" << -1;
+    QTest::newRow("TEST au-delà de la course") << false << "course" << QStringList{"hors limites"} << "cet envoi l'amène à +3 pas" << -1;
     QTest::newRow("limites douteuses") << false << "douteux" << QStringList{"hors limites"} << "douteux" << -1;
     QTest::newRow("programme")         << true << "" << QStringList{"x.prog:1 envoyée", "x.prog:2 envoyée", "x.prog:3 envoyée"} << "" << int(F::Terminee);
     QTest::newRow("arrêt pendant une attente") << true << "arrêt attente" << QStringList{"x.prog:1 envoyée", "x.prog:2 arrêtée"} << reste << int(F::Arretee);
@@ -75,10 +76,13 @@ void TestPosteEnvoi::consignation()
     QFETCH(int, fin);
     BancPoste banc;
     auto &[lus, etat, pilote, ici, horloge, poste, termine] = banc;
-    if (geste == QStringLiteral("limite"))
-        poste.setLimites([] {
+    if (geste == QStringLiteral("limite") || geste == QStringLiteral("course"))
+        poste.setLimites([&] {
             LimitesLues lues;
-            lues.effectives = AnalyserLimites("A.pas=2\n", NiveauLimite::Operateur).limites;
+            lues.effectives = AnalyserLimites(geste == QStringLiteral("limite") ? "A.pas=2\n"
+                                                                              : "A.course=2\n",
+                                              NiveauLimite::Operateur)
+                                  .limites;
             return lues;
         }());
     if (geste == QStringLiteral("douteux"))

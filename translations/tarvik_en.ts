@@ -1788,12 +1788,6 @@ Free software, under the GNU GPL version 3 or later.</translation>
         <translation>Plug the adapter back in. The board may have restarted: check the machine&apos;s state before sending again.</translation>
     </message>
     <message>
-        <source>Le journal des envois «&#xa0;%1&#xa0;»&#xa0;: %2.
-Les séquences partent quand même. Ce message ne reviendra pas avant le prochain démarrage du panneau.</source>
-        <translation>The send log “%1”: %2.
-Sequences are sent all the same. This message will not come back before the panel next starts.</translation>
-    </message>
-    <message>
         <source>Dernière séquence&#xa0;: aucune depuis le démarrage</source>
         <translation>Last sequence: none since the start</translation>
     </message>
@@ -1886,6 +1880,12 @@ Nothing was sent.</translation>
     <message>
         <source>refusé&#xa0;: un fichier de limites est douteux, TEST n&apos;enverrait rien</source>
         <translation>refused: a limits file is doubtful, TEST would send nothing</translation>
+    </message>
+    <message>
+        <source>%1
+Les séquences partent quand même. Ce message ne reviendra pas avant le prochain démarrage du panneau.</source>
+        <translation>%1
+Sequences are sent all the same. This message will not come back before the panel next starts.</translation>
     </message>
 </context>
 <context>

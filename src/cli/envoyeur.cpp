@@ -4,7 +4,6 @@
 #include "app/programme.h"
 #include "app/signaux.h"
 #include "core/course.h"
-#include "run/journal.h"
 #include "system/erreurs.h"
 #include "system/noms.h"
 
@@ -77,16 +76,20 @@ QString conseil(EchecLien::Genre genre)
 // The exit code of a run that failed so.
 int codeDe(const EchecLien &echec, int signal)
 {
-    switch (IssueDe(echec)) {
-    case IssueEnvoi::Echec:
+    using G = EchecLien::Genre;
+    switch (echec.genre) {
+    case G::EcritureEchouee:
+    case G::PortDebranche:
+    case G::DelaiDepasse:
         return EchecEcriture;
-    case IssueEnvoi::Interrompue:
-    case IssueEnvoi::Arretee:
+    case G::Interrompu:
         return 128 + (signal ? signal : SIGTERM);
-    case IssueEnvoi::PortRefuse:
-    case IssueEnvoi::Envoyee:
-    case IssueEnvoi::Rebranche:
-    case IssueEnvoi::HorsLimites:
+    case G::AucunPort:
+    case G::PortAbsent:
+    case G::PasUnPortSerie:
+    case G::PortOccupe:
+    case G::PermissionRefusee:
+    case G::OuvertureEchouee:
         break;
     }
     return PortIndisponible;

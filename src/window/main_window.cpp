@@ -688,10 +688,9 @@ void Form1::signalerJournal(const Echec &rate)
     if (std::exchange(m_journalSignale, true))
         return;
     Afficher(this, GenreMessage::Avertissement, Form1::tr("Journal des envois"),
-             Form1::tr("Le journal des envois « %1 » : %2.\nLes séquences partent quand "
-                       "même. Ce message ne reviendra pas avant le prochain démarrage du "
-                       "panneau.")
-                 .arg(NomLisible(CheminJournal()), rate.message));
+             Form1::tr("%1\nLes séquences partent quand même. Ce message ne reviendra pas "
+                       "avant le prochain démarrage du panneau.")
+                 .arg(phraseDe(rate.message)));
 }
 
 void Form1::signalerAvertissements(const ResultatEnvoi &resultat)

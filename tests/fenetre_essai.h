@@ -6,6 +6,7 @@
 #include "pseudo_terminal.h"
 #include "window/dialogues.h"
 #include "window/main_window.h"
+#include "window/menus_panneau.h"
 
 #include <QListWidget>
 #include <QPushButton>
@@ -94,15 +95,18 @@ struct PosteDuPanneau {
     PosteEnvoi poste{QStringLiteral("tarvik")};
 };
 
-// Form1 with a station of its own.
+// Form1 with a station and a menu bar of its own, as the program's start
+// makes them.
 class Panneau : private PosteDuPanneau, public Form1 {
 public:
     explicit Panneau(const ReglagesLus &reglages = {}, const LimitesLues &limites = {})
-        : Form1(preparer(PosteDuPanneau::poste, reglages, limites), reglages)
+        : Form1(preparer(PosteDuPanneau::poste, reglages, limites))
+        , m_menus(*this, PosteDuPanneau::poste, reglages)
     {
     }
     PosteEnvoi &poste() { return PosteDuPanneau::poste; }
     const PosteEnvoi &poste() const { return PosteDuPanneau::poste; }
+    FenetreProgramme *fenetreProgramme() const { return m_menus.fenetreProgramme(); }
     // The device given with --port.
     void imposerPort(const QString &peripherique) { poste().setPort(PortImpose(peripherique)); }
 
@@ -114,6 +118,7 @@ private:
         poste.setPort(DeterminerPort({}, reglages));
         return poste;
     }
+    MenusPanneau m_menus;
 };
 
 // Waits until the TESTs asked for are over: they run away from the window.

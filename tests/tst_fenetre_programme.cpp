@@ -38,7 +38,7 @@ Programme troisEtapes(int attente1, int attente2)
             1};
 }
 
-FenetreProgramme *ouvrirFenetre(Form1 &panneau)
+FenetreProgramme *ouvrirFenetre(Panneau &panneau)
 {
     controle<QAction>(panneau, QStringLiteral("Programme"))->trigger();
     auto *fenetre = panneau.fenetreProgramme();

@@ -240,7 +240,7 @@ void TestLimites::course_data()
         {"depuis",              "B+100|B-50|B+10",    2, 2,     "",              "+60 pas à chaque parcours ; au plus bas -50, au plus haut +60 ; à la fin +20", "l'axe B avance de +60 pas à chaque parcours : +20 après 2 parcours", "", ""},
         {"dans sa course",      "B+100|B-100",        1, 3,     "B.course=100",  "0 pas à chaque parcours ; au plus bas 0, au plus haut +100 ; à la fin 0", "", "", ""},
         {"premier parcours",    "B+60|B+60|B-120",    1, 1,     "B.course=100",  "0 pas à chaque parcours ; au plus bas 0, au plus haut +120 ; à la fin 0", "", "B 2/1 +120",
-                                "Course refusée pour Axe 02 (B) : l'étape 2 du parcours 1 l'amène à +120 pas de son départ.\nCet axe ne va pas à plus de 100 pas de son départ, d'un côté comme de l'autre (limite de la machine)."},
+                                "Course refusée pour Axe 02 (B) : l'étape 2 du parcours 1 l'amène à +120 pas de son départ.\nCet axe ne va pas à plus de 100 pas de son départ, d'un côté comme de l'autre (limite de la machine)"},
         {"dérive hors course",  "va: B+30|vient: B-10", 1, 10,  "B.course=100",  "+20 pas à chaque parcours ; au plus bas 0, au plus haut +210 ; à la fin +200", "l'axe B avance de +20 pas à chaque parcours : +200 après 10 parcours", "B 1/5 +110",
                                 "l'étape 1 (va) du parcours 5 l'amène à +110 pas"},
         {"10000 parcours",      "B-7|B+2|B+3",        1, 10000, "B.course=1000", "-2 pas à chaque parcours ; au plus bas -20005, au plus haut 0 ; à la fin -20000",

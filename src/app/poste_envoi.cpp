@@ -60,10 +60,10 @@ PosteEnvoi::PosteEnvoi(const QString &programme, Horloge *horloge, QObject *pare
         Q_EMIT etapeCommencee(etape, cycle);
     });
     connect(&m_execution, &E::ligneRemise, this, &PosteEnvoi::ligneRemise);
-    connect(&m_execution, &E::etapeTerminee, this, &PosteEnvoi::etapeFinie);
+    connect(&m_execution, &E::etapeTerminee, this, &PosteEnvoi::etapeVue);
     connect(&m_execution, &E::attente, this, &PosteEnvoi::attente);
     connect(&m_execution, &E::pause, this, &PosteEnvoi::pause);
-    connect(&m_execution, &E::termine, this, &PosteEnvoi::runFini);
+    connect(&m_execution, &E::termine, this, &PosteEnvoi::runVu);
     connect(&m_surveillance, &SurveillancePort::etatChange, this, &PosteEnvoi::etatVu);
     connect(&m_surveillance, &SurveillancePort::rebranche, this,
             &PosteEnvoi::consignerRebranchement);
@@ -164,7 +164,7 @@ std::optional<RefusEnvoi> PosteEnvoi::lancer(const Programme &programme, const Q
         return refus;
     }
     if (!programme.etapes.isEmpty())
-        demarrer(programme, source, depuis, mode, false);
+        commencer(programme, source, depuis, mode, false);
     return std::nullopt;
 }
 
@@ -187,12 +187,12 @@ void PosteEnvoi::testSuivant()
             m_finissant = false;
             continue;
         }
-        demarrer(programme, test.source, 0, Mode::Continu, true);
+        commencer(programme, test.source, 0, Mode::Continu, true);
     }
 }
 
-void PosteEnvoi::demarrer(const Programme &programme, const QString &source, int depuis, Mode mode,
-                          bool test)
+void PosteEnvoi::commencer(const Programme &programme, const QString &source, int depuis, Mode mode,
+                           bool test)
 {
     m_identifiant = NouvelleExecution();
     m_run = {};
@@ -220,7 +220,7 @@ void PosteEnvoi::interrompre()
     m_execution.interrompre();
 }
 
-void PosteEnvoi::etapeFinie(const ResultatEtape &etape)
+void PosteEnvoi::etapeVue(const ResultatEtape &etape)
 {
     // A step that failed or was cut short is journaled with the run's end,
     // which says what went and what did not.
@@ -229,7 +229,7 @@ void PosteEnvoi::etapeFinie(const ResultatEtape &etape)
     Q_EMIT etapeTerminee(etape);
 }
 
-void PosteEnvoi::runFini(const ResultatProgramme &resultat)
+void PosteEnvoi::runVu(const ResultatProgramme &resultat)
 {
     FinEnvoi fin = m_run;
     fin.fin = maintenant();

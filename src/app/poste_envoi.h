@@ -140,11 +140,11 @@ Q_SIGNALS:
 
 private:
     std::optional<RefusEnvoi> refusDesLimites(const Programme &programme, int depuis) const;
-    void demarrer(const Programme &programme, const QString &source, int depuis, Mode mode,
-                  bool test);
+    void commencer(const Programme &programme, const QString &source, int depuis, Mode mode,
+                   bool test);
     void testSuivant();
-    void etapeFinie(const ResultatEtape &etape);
-    void runFini(const ResultatProgramme &resultat);
+    void etapeVue(const ResultatEtape &etape);
+    void runVu(const ResultatProgramme &resultat);
     // The record of one step, or of the run's opening, as the journal keeps it.
     EnregistrementEnvoi enregistrement(const ResultatEnvoi &envoi, const QDateTime &debut,
                                        int etape) const;

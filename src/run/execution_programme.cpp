@@ -119,7 +119,7 @@ ExecutionProgramme::~ExecutionProgramme()
         ::close(m_arret);
 }
 
-void ExecutionProgramme::lancer(std::function<void()> travail, std::function<void()> fin)
+void ExecutionProgramme::travailler(std::function<void()> travail, std::function<void()> fin)
 {
     m_occupe = true;
     m_fin = std::move(fin);
@@ -175,8 +175,8 @@ void ExecutionProgramme::demarrer(const Programme &programme, int depuis, int re
     ::eventfd_read(m_arret, &vu); // a Stop of an earlier run is not this one's
     m_lien.setArret(m_arret);
     auto ouverture = std::make_shared<ResultatEnvoi>();
-    lancer([this, ouverture] { *ouverture = OuvrirPourEnvoyer(m_lien); },
-           [this, ouverture] { ouvertureFinie(*ouverture); });
+    travailler([this, ouverture] { *ouverture = OuvrirPourEnvoyer(m_lien); },
+               [this, ouverture] { ouvertureFinie(*ouverture); });
 }
 
 void ExecutionProgramme::ouvertureFinie(const ResultatEnvoi &ouverture)
@@ -202,7 +202,7 @@ void ExecutionProgramme::envoyerEtape()
     m_courante.envoi.echec.reset();
     Q_EMIT etapeCommencee(m_etape, m_cycle);
     const Grille grille = m_programme.etapes[m_etape].grille;
-    lancer(
+    travailler(
         [this, grille] {
             const QDeadlineTimer echeance(*DelaiSequenceMs);
             EnvoyerGrille(grille, m_lien, echeance, m_courante.envoi,

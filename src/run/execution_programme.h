@@ -123,7 +123,7 @@ Q_SIGNALS:
 
 private:
     // Runs `travail` away from here when sends go on a thread, then `fin` here.
-    void lancer(std::function<void()> travail, std::function<void()> fin);
+    void travailler(std::function<void()> travail, std::function<void()> fin);
     // Back here once the work is done: its `fin`, once.
     void travailFini();
     void ouvertureFinie(const ResultatEnvoi &ouverture);

@@ -229,14 +229,15 @@ QWidget *FenetreProgramme::creerEdition()
 
 QLayout *FenetreProgramme::creerCommandes()
 {
-    m_lancer = bouton("lancerProgramme", tr("&Lancer"), &FenetreProgramme::lancer);
-    m_pasAPas = bouton("pasAPas", tr("Pas à pa&s"), &FenetreProgramme::pasAPas);
+    m_lancer = bouton("lancerProgramme", tr("&Lancer"), &FenetreProgramme::lancerProgramme);
+    m_pasAPas = bouton("pasAPas", tr("Pas à pa&s"), &FenetreProgramme::avancerPasAPas);
     m_pasAPas->setToolTip(tr("Envoie l'étape suivante et s'arrête après elle."));
-    m_arreter = bouton("arreterProgramme", tr("A&rrêter (Échap)"), &FenetreProgramme::arreter);
+    m_arreter =
+        bouton("arreterProgramme", tr("A&rrêter (Échap)"), &FenetreProgramme::arreterProgramme);
     // Échap stops at once, wherever the focus is in the window (a button's
     // own shortcut would wait for its animated click).
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
-            &FenetreProgramme::arreter);
+            &FenetreProgramme::arreterProgramme);
     const QString arret = tr("Plus rien n'est envoyé. Une ligne déjà remise au port ne peut pas "
                              "être rappelée : pour arrêter la machine elle-même, utilisez son "
                              "arrêt d'urgence.");
@@ -276,11 +277,11 @@ QWidget *FenetreProgramme::creerSuivi()
 void FenetreProgramme::suivreExecution()
 {
     // The station serves TEST too: only the runs this window started count.
-    connect(&m_poste, &PosteEnvoi::etapeCommencee, this, &FenetreProgramme::etapeCommencee);
-    connect(&m_poste, &PosteEnvoi::etapeTerminee, this, &FenetreProgramme::etapeTerminee);
-    connect(&m_poste, &PosteEnvoi::attente, this, &FenetreProgramme::attente);
-    connect(&m_poste, &PosteEnvoi::pause, this, &FenetreProgramme::pause);
-    connect(&m_poste, &PosteEnvoi::termine, this, &FenetreProgramme::termine);
+    connect(&m_poste, &PosteEnvoi::etapeCommencee, this, &FenetreProgramme::suivreEtape);
+    connect(&m_poste, &PosteEnvoi::etapeTerminee, this, &FenetreProgramme::compterEtape);
+    connect(&m_poste, &PosteEnvoi::attente, this, &FenetreProgramme::suivreAttente);
+    connect(&m_poste, &PosteEnvoi::pause, this, &FenetreProgramme::suivrePause);
+    connect(&m_poste, &PosteEnvoi::termine, this, &FenetreProgramme::finRun);
 }
 
 Programme FenetreProgramme::programme() const
@@ -518,7 +519,7 @@ void FenetreProgramme::enregistrer()
     nommerFenetre();
 }
 
-void FenetreProgramme::demarrer(PosteEnvoi::Mode mode)
+void FenetreProgramme::demarrerProgramme(PosteEnvoi::Mode mode)
 {
     if (m_enCours || m_etapes.isEmpty())
         return;
@@ -568,10 +569,10 @@ void FenetreProgramme::demarrer(PosteEnvoi::Mode mode)
     (mode == PosteEnvoi::Mode::Continu ? m_arreter : m_pasAPas)->setFocus();
 }
 
-void FenetreProgramme::pasAPas()
+void FenetreProgramme::avancerPasAPas()
 {
     if (!m_enCours) {
-        demarrer(PosteEnvoi::Mode::PasAPas);
+        demarrerProgramme(PosteEnvoi::Mode::PasAPas);
         return;
     }
     // A press while the step is being sent asks for nothing more.
@@ -581,13 +582,13 @@ void FenetreProgramme::pasAPas()
     }
 }
 
-void FenetreProgramme::arreter()
+void FenetreProgramme::arreterProgramme()
 {
     if (m_enCours)
         m_poste.arreter();
 }
 
-void FenetreProgramme::etapeCommencee(int etape, int cycle)
+void FenetreProgramme::suivreEtape(int etape, int cycle)
 {
     if (!m_enCours)
         return;
@@ -600,14 +601,14 @@ void FenetreProgramme::etapeCommencee(int etape, int cycle)
     montrerProgression();
 }
 
-void FenetreProgramme::etapeTerminee(const ResultatEtape &resultat)
+void FenetreProgramme::compterEtape(const ResultatEtape &resultat)
 {
     if (!m_enCours || resultat.envoi.echec)
         return;
     m_barre->setValue(++m_faites);
 }
 
-void FenetreProgramme::attente(qint64 ms)
+void FenetreProgramme::suivreAttente(qint64 ms)
 {
     if (!m_enCours)
         return;
@@ -618,7 +619,7 @@ void FenetreProgramme::attente(qint64 ms)
     montrerProgression();
 }
 
-void FenetreProgramme::pause(int etape, int cycle)
+void FenetreProgramme::suivrePause(int etape, int cycle)
 {
     if (!m_enCours)
         return;
@@ -679,7 +680,7 @@ void FenetreProgramme::surligner(int rangee)
     }
 }
 
-void FenetreProgramme::termine(const FinEnvoi &fin)
+void FenetreProgramme::finRun(const FinEnvoi &fin)
 {
     if (fin.test || !std::exchange(m_enCours, false))
         return;

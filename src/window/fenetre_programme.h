@@ -72,20 +72,20 @@ private:
     void ouvrir();
     void enregistrer();
 
-    void lancer() { demarrer(PosteEnvoi::Mode::Continu); }
-    void pasAPas();
-    void arreter();
+    void lancerProgramme() { demarrerProgramme(PosteEnvoi::Mode::Continu); }
+    void avancerPasAPas();
+    void arreterProgramme();
     // Starts the run from the first step, or from the selected one once the
     // operator says so.
-    void demarrer(PosteEnvoi::Mode mode);
+    void demarrerProgramme(PosteEnvoi::Mode mode);
     // Closing during a run stops it first, once the operator says so.
     void closeEvent(QCloseEvent *evenement) override;
 
-    void etapeCommencee(int etape, int cycle);
-    void etapeTerminee(const ResultatEtape &resultat);
-    void attente(qint64 ms);
-    void pause(int etape, int cycle);
-    void termine(const FinEnvoi &fin);
+    void suivreEtape(int etape, int cycle);
+    void compterEtape(const ResultatEtape &resultat);
+    void suivreAttente(qint64 ms);
+    void suivrePause(int etape, int cycle);
+    void finRun(const FinEnvoi &fin);
     void montrerProgression();
     // What the program would send, while it does not run; the bar at 0
     // unless `barre` is false.

@@ -8,6 +8,7 @@
 #include "app/version.h"
 #include "core/langues.h"
 #include "window/main_window.h"
+#include "window/menus_panneau.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -89,7 +90,8 @@ int main(int argc, char *argv[])
     // program.
     const int reveil = EcouterSignaux();
     poste.setReveil(reveil);
-    Form1 fenetre(poste, demarrage.reglages);
+    Form1 fenetre(poste);
+    MenusPanneau menus(fenetre, poste, demarrage.reglages);
     QSocketNotifier signaux(reveil, QSocketNotifier::Read);
     signaux.setEnabled(reveil >= 0);
     QObject::connect(&signaux, &QSocketNotifier::activated, &application, [&poste] {

@@ -6,7 +6,6 @@
 #include "system/noms.h"
 #include "window/case_grille.h"
 #include "window/dialogues.h"
-#include "window/fenetre_programme.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -130,10 +129,9 @@ QString phraseDe(const QString &texte)
 
 } // namespace
 
-Form1::Form1(PosteEnvoi &poste, const ReglagesLus &reglages, QWidget *parent)
+Form1::Form1(PosteEnvoi &poste, QWidget *parent)
     : QMainWindow(parent)
     , m_poste(poste)
-    , m_reglages(reglages)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
@@ -143,19 +141,12 @@ Form1::Form1(PosteEnvoi &poste, const ReglagesLus &reglages, QWidget *parent)
     zone->setFixedSize(twips(10185), twips(4485));
     setCentralWidget(zone);
     creerControles(zone);
-    creerMenus();
     creerBarreDEtat();
     suivrePoste();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     montrerEtatPort(m_poste.etat());
-    chargerDesignation();
     marquerCases();
     m_rangees[0].pas->setFocus();
-}
-
-Form1::~Form1()
-{
-    delete m_fenetreProgramme;
 }
 
 void Form1::creerBarreDEtat()
@@ -223,8 +214,7 @@ void Form1::closeEvent(QCloseEvent *evenement)
         m_poste.arreter();
         m_poste.interrompre(); // the Stop, waited for: the run has ended
     }
-    if (m_fenetreProgramme)
-        m_fenetreProgramme->close();
+    Q_EMIT fermeture();
     QMainWindow::closeEvent(evenement);
 }
 
@@ -370,75 +360,6 @@ void Form1::ordonnerFocus()
     }
     setTabOrder(precedent, m_test);
     setTabOrder(m_test, m_lignesEnvoyees);
-}
-
-QList<Form1::Menu> Form1::barreDeMenus()
-{
-    // clang-format off
-    return {
-        {"MenuFichier", QT_TRANSLATE_NOOP("Form1", "&Fichier"), {
-            {"OuvrirSequence", QT_TRANSLATE_NOOP("Form1", "Ouvrir Sequence"), &Form1::OuvrirSequence_Click, "Ctrl+O"},
-            {"EnregistrerSequence", QT_TRANSLATE_NOOP("Form1", "Enregistrer Sequence"), &Form1::EnregistrerSequence_Click, "Ctrl+S"},
-            {"EffacerSequenceActuelle", QT_TRANSLATE_NOOP("Form1", "Effacer Sequence Actuelle"), &Form1::EffacerSequenceActuelle_Click},
-            {"Programme", QT_TRANSLATE_NOOP("Form1", "&Programme…"), &Form1::Programme_Click},
-            {"JournalEnvois", QT_TRANSLATE_NOOP("Form1", "Journal des envois…"), &Form1::JournalEnvois_Click, "Ctrl+J"},
-            {"Quitter", QT_TRANSLATE_NOOP("Form1", "Quitter le programme"), &Form1::Quitter_Click, "Ctrl+Q"}}},
-        {"Initialisation", QT_TRANSLATE_NOOP("Form1", "&Initialisation"), {
-            {"DesignAxe", QT_TRANSLATE_NOOP("Form1", "Ouvrir un fichier de designation d'axes"), &Form1::DesignAxe_Click},
-            {"ChoisirPort", QT_TRANSLATE_NOOP("Form1", "Choisir le port série…"), &Form1::ChoisirPort_Click},
-            {"LimitesAxes", QT_TRANSLATE_NOOP("Form1", "Limites des axes…"), &Form1::LimitesAxes_Click}}},
-        {"Aide", QT_TRANSLATE_NOOP("Form1", "&Aide"), {
-            {"CommentCreer", QT_TRANSLATE_NOOP("Form1", "Comment Créer un fichier de désignation d'axes ?"), &Form1::CommentCreer_Click},
-            {"Schemas", QT_TRANSLATE_NOOP("Form1", "Schémas Electronique de la Carte")},
-            {"ProgASM", QT_TRANSLATE_NOOP("Form1", "Le programme en Assembleur")},
-            {"IntelHEX", QT_TRANSLATE_NOOP("Form1", "Le Fichier Intel .HEX")},
-            {"Apropos", QT_TRANSLATE_NOOP("Form1", "A propos de Tarvik"), &Form1::Apropos_Click}}},
-    };
-    // clang-format on
-}
-
-void Form1::creerMenus()
-{
-    for (const Menu &m : barreDeMenus()) {
-        QMenu *menu = menuBar()->addMenu(tr(m.titre));
-        menu->setObjectName(QLatin1String(m.nom));
-        for (const Entree &e : m.entrees) {
-            const QString titre = tr(e.titre);
-            QAction *action = menu->addAction(titre);
-            action->setObjectName(QLatin1String(e.nom));
-            if (e.raccourci)
-                action->setShortcut(QKeySequence(QLatin1String(e.raccourci)));
-            if (e.action)
-                connect(action, &QAction::triggered, this, e.action);
-            else
-                connect(action, &QAction::triggered, this,
-                        [this, titre] { documentDeLaCarte(titre); });
-        }
-        if (qstrcmp(m.nom, "Initialisation") == 0)
-            creerMenuLangue(menu->addMenu(tr("Langue")));
-    }
-}
-
-void Form1::creerMenuLangue(QMenu *menu)
-{
-    // Each language named in itself; the choice applies at the next start.
-    menu->setObjectName(QStringLiteral("Langue"));
-    menu->menuAction()->setObjectName(QStringLiteral("Langue"));
-    auto *groupe = new QActionGroup(menu);
-    const QString enregistree = m_reglages.reglages.langue;
-    QList<Langue> choix{{{}, tr("Celle du système")}}; // an empty code: the system's
-    choix += Langues();
-    for (const Langue &langue : choix) {
-        QAction *action = menu->addAction(langue.nom);
-        action->setObjectName(QStringLiteral("Langue") + (langue.code.isEmpty()
-                                                              ? QStringLiteral("Systeme")
-                                                              : langue.code.toUpper()));
-        action->setCheckable(true);
-        action->setActionGroup(groupe);
-        action->setChecked(enregistree == langue.code);
-        connect(action, &QAction::triggered, this,
-                [this, code = langue.code] { choisirLangue(code); });
-    }
 }
 
 TextesGrille Form1::textes() const
@@ -708,4 +629,32 @@ void Form1::signalerAvertissements(const ResultatEnvoi &resultat)
         Afficher(
             this, GenreMessage::Information, Form1::tr("Séquence envoyée"),
             Form1::tr("La séquence a été envoyée.\n%1.").arg(nouveaux.join(QStringLiteral(".\n"))));
+}
+
+void Form1::nommerAxes(const NomsAxes &noms)
+{
+    m_noms = noms;
+    m_poste.setNoms(noms);
+    for (int k = 1; k <= NombreAxes; ++k) {
+        QLabel *etiquette = m_rangees[std::size_t(k - 1)].nom;
+        const QString &nom = noms[std::size_t(k - 1)];
+        nommerRangee(k, nom.isEmpty() ? NomAxe(k) : nom);
+        if (nom.isEmpty()) {
+            etiquette->setText(NomAxe(k));
+            etiquette->setToolTip({});
+        } else {
+            etiquette->setText(
+                etiquette->fontMetrics().elidedText(nom, Qt::ElideRight, etiquette->width()));
+            etiquette->setToolTip(QStringLiteral("<p>%1</p>").arg(nom.toHtmlEscaped()));
+        }
+    }
+}
+
+void Form1::effacerGrille()
+{
+    for (const RangeeAxe &rangee : m_rangees) {
+        rangee.pas->setText(TexteInitialPas);
+        rangee.direction->setText(TexteInitialDirection);
+        rangee.vitesse->setText(TexteInitialVitesse);
+    }
 }

@@ -1,5 +1,5 @@
-// What the menu entries of Form1 do: sequence files, clearing the grid, axis
-// names, the port, the axes' limits, and the help texts.
+#include "window/menus_panneau.h"
+
 #include "app/demarrage.h"
 #include "app/programme.h"
 #include "app/version.h"
@@ -15,6 +15,9 @@
 #include "window/dialogues.h"
 #include "window/fenetre_programme.h"
 #include "window/main_window.h"
+
+#include <QActionGroup>
+#include <QMenuBar>
 
 #include <QFileInfo>
 #include <QLabel>
@@ -46,32 +49,122 @@ EcritureReglages enregistrerPort(const QString &choix)
 
 } // namespace
 
-void Form1::OuvrirSequence_Click()
+MenusPanneau::MenusPanneau(Form1 &fenetre, PosteEnvoi &poste, const ReglagesLus &reglages)
+    : QObject(&fenetre)
+    , m_fenetre(fenetre)
+    , m_poste(poste)
+    , m_reglages(reglages)
 {
-    const QString chemin = ChoisirFichier(this, ModeFichier::Ouvrir,
-                                          Form1::tr("Ouvrir une séquence"), filtreSequences());
-    SequenceAnalysee analysee;
-    if (chemin.isEmpty() || !LireFichierChoisi(this, chemin, Form1::tr("Séquence non ouverte"),
-                                               [&](const QByteArray &contenu) {
-                                                   analysee = AnalyserSequence(contenu);
-                                                   return analysee.echec;
-                                               }))
-        return;
-    remplirGrille(*analysee.grille);
+    creerMenus();
+    chargerDesignation();
+    // The program's window, a window of its own, goes with the panel.
+    connect(&m_fenetre, &Form1::fermeture, this, [this] {
+        if (m_fenetreProgramme)
+            m_fenetreProgramme->close();
+    });
 }
 
-void Form1::EnregistrerSequence_Click()
+MenusPanneau::~MenusPanneau()
+{
+    delete m_fenetreProgramme;
+}
+
+QList<MenusPanneau::Menu> MenusPanneau::barreDeMenus()
+{
+    // clang-format off
+    return {
+        {"MenuFichier", QT_TRANSLATE_NOOP("Form1", "&Fichier"), {
+            {"OuvrirSequence", QT_TRANSLATE_NOOP("Form1", "Ouvrir Sequence"), &MenusPanneau::OuvrirSequence_Click, "Ctrl+O"},
+            {"EnregistrerSequence", QT_TRANSLATE_NOOP("Form1", "Enregistrer Sequence"), &MenusPanneau::EnregistrerSequence_Click, "Ctrl+S"},
+            {"EffacerSequenceActuelle", QT_TRANSLATE_NOOP("Form1", "Effacer Sequence Actuelle"), &MenusPanneau::EffacerSequenceActuelle_Click},
+            {"Programme", QT_TRANSLATE_NOOP("Form1", "&Programme…"), &MenusPanneau::Programme_Click},
+            {"JournalEnvois", QT_TRANSLATE_NOOP("Form1", "Journal des envois…"), &MenusPanneau::JournalEnvois_Click, "Ctrl+J"},
+            {"Quitter", QT_TRANSLATE_NOOP("Form1", "Quitter le programme"), &MenusPanneau::Quitter_Click, "Ctrl+Q"}}},
+        {"Initialisation", QT_TRANSLATE_NOOP("Form1", "&Initialisation"), {
+            {"DesignAxe", QT_TRANSLATE_NOOP("Form1", "Ouvrir un fichier de designation d'axes"), &MenusPanneau::DesignAxe_Click},
+            {"ChoisirPort", QT_TRANSLATE_NOOP("Form1", "Choisir le port série…"), &MenusPanneau::ChoisirPort_Click},
+            {"LimitesAxes", QT_TRANSLATE_NOOP("Form1", "Limites des axes…"), &MenusPanneau::LimitesAxes_Click}}},
+        {"Aide", QT_TRANSLATE_NOOP("Form1", "&Aide"), {
+            {"CommentCreer", QT_TRANSLATE_NOOP("Form1", "Comment Créer un fichier de désignation d'axes ?"), &MenusPanneau::CommentCreer_Click},
+            {"Schemas", QT_TRANSLATE_NOOP("Form1", "Schémas Electronique de la Carte")},
+            {"ProgASM", QT_TRANSLATE_NOOP("Form1", "Le programme en Assembleur")},
+            {"IntelHEX", QT_TRANSLATE_NOOP("Form1", "Le Fichier Intel .HEX")},
+            {"Apropos", QT_TRANSLATE_NOOP("Form1", "A propos de Tarvik"), &MenusPanneau::Apropos_Click}}},
+    };
+    // clang-format on
+}
+
+void MenusPanneau::creerMenus()
+{
+    for (const Menu &m : barreDeMenus()) {
+        QMenu *menu = m_fenetre.menuBar()->addMenu(Form1::tr(m.titre));
+        menu->setObjectName(QLatin1String(m.nom));
+        for (const Entree &e : m.entrees) {
+            const QString titre = Form1::tr(e.titre);
+            QAction *action = menu->addAction(titre);
+            action->setObjectName(QLatin1String(e.nom));
+            if (e.raccourci)
+                action->setShortcut(QKeySequence(QLatin1String(e.raccourci)));
+            if (e.action)
+                connect(action, &QAction::triggered, this, e.action);
+            else
+                connect(action, &QAction::triggered, this,
+                        [this, titre] { documentDeLaCarte(titre); });
+        }
+        if (qstrcmp(m.nom, "Initialisation") == 0)
+            creerMenuLangue(menu->addMenu(Form1::tr("Langue")));
+    }
+}
+
+void MenusPanneau::creerMenuLangue(QMenu *menu)
+{
+    // Each language named in itself; the choice applies at the next start.
+    menu->setObjectName(QStringLiteral("Langue"));
+    menu->menuAction()->setObjectName(QStringLiteral("Langue"));
+    auto *groupe = new QActionGroup(menu);
+    const QString enregistree = m_reglages.reglages.langue;
+    QList<Langue> choix{{{}, Form1::tr("Celle du système")}}; // an empty code: the system's
+    choix += Langues();
+    for (const Langue &langue : choix) {
+        QAction *action = menu->addAction(langue.nom);
+        action->setObjectName(QStringLiteral("Langue") + (langue.code.isEmpty()
+                                                              ? QStringLiteral("Systeme")
+                                                              : langue.code.toUpper()));
+        action->setCheckable(true);
+        action->setActionGroup(groupe);
+        action->setChecked(enregistree == langue.code);
+        connect(action, &QAction::triggered, this,
+                [this, code = langue.code] { choisirLangue(code); });
+    }
+}
+
+void MenusPanneau::OuvrirSequence_Click()
+{
+    const QString chemin = ChoisirFichier(&m_fenetre, ModeFichier::Ouvrir,
+                                          Form1::tr("Ouvrir une séquence"), filtreSequences());
+    SequenceAnalysee analysee;
+    if (chemin.isEmpty() ||
+        !LireFichierChoisi(&m_fenetre, chemin, Form1::tr("Séquence non ouverte"),
+                           [&](const QByteArray &contenu) {
+                               analysee = AnalyserSequence(contenu);
+                               return analysee.echec;
+                           }))
+        return;
+    m_fenetre.remplirGrille(*analysee.grille);
+}
+
+void MenusPanneau::EnregistrerSequence_Click()
 {
     const QString titre = Form1::tr("Séquence non enregistrée");
-    const GrilleVerifiee verifiee = VerifierGrille(textes());
+    const GrilleVerifiee verifiee = VerifierGrille(m_fenetre.textes());
     if (verifiee.echec) {
-        signalerEchec(titre,
-                      Echec{verifiee.echec->message + Form1::tr(".\nRien n'a été enregistré")},
-                      verifiee.echec);
+        m_fenetre.signalerEchec(
+            titre, Echec{verifiee.echec->message + Form1::tr(".\nRien n'a été enregistré")},
+            verifiee.echec);
         return;
     }
     const QString chemin =
-        ChoisirFichier(this, ModeFichier::Enregistrer, Form1::tr("Enregistrer la séquence"),
+        ChoisirFichier(&m_fenetre, ModeFichier::Enregistrer, Form1::tr("Enregistrer la séquence"),
                        filtreSequences(), QStringLiteral("seq"));
     if (chemin.isEmpty())
         return;
@@ -81,15 +174,15 @@ void Form1::EnregistrerSequence_Click()
         // Saved all the same: the file may be meant for another bench.
         QStringList valeurs;
         for (const ValeurRefusee &valeur :
-             VerifierLimites(*verifiee.grille, m_poste.limites(), m_noms))
+             VerifierLimites(*verifiee.grille, m_poste.limites(), m_fenetre.noms()))
             valeurs << valeur.message;
         if (!valeurs.isEmpty())
-            Afficher(this, GenreMessage::Avertissement, Form1::tr("Séquence enregistrée"),
+            Afficher(&m_fenetre, GenreMessage::Avertissement, Form1::tr("Séquence enregistrée"),
                      Form1::tr("La séquence a été enregistrée dans « %1 », mais elle dépasse les "
                                "limites de ce banc ; « TEST » la refuserait ici :\n\n%2.")
                          .arg(NomLisible(chemin), valeurs.join(QStringLiteral(".\n\n"))));
     } else {
-        Afficher(this, GenreMessage::Erreur, titre,
+        Afficher(&m_fenetre, GenreMessage::Erreur, titre,
                  Form1::tr("La séquence n'a pas pu être écrite dans « %1 » : %2.\n%3")
                      .arg(NomLisible(chemin), ecriture.echec->message,
                           ecriture.existait
@@ -98,56 +191,54 @@ void Form1::EnregistrerSequence_Click()
     }
 }
 
-void Form1::EffacerSequenceActuelle_Click()
+void MenusPanneau::EffacerSequenceActuelle_Click()
 {
-    for (const RangeeAxe &rangee : m_rangees) {
-        rangee.pas->setText(TexteInitialPas);
-        rangee.direction->setText(TexteInitialDirection);
-        rangee.vitesse->setText(TexteInitialVitesse);
-    }
+    m_fenetre.effacerGrille();
 }
 
-void Form1::JournalEnvois_Click()
+void MenusPanneau::JournalEnvois_Click()
 {
     // Never modal: the panel goes on while the journal is open.
     if (!m_journal) {
-        m_journal = new DialogueJournal(this);
-        connect(m_journal, &DialogueJournal::grilleChargee, this, &Form1::remplirGrille);
+        m_journal = new DialogueJournal(&m_fenetre);
+        connect(m_journal, &DialogueJournal::grilleChargee, &m_fenetre, &Form1::remplirGrille);
     }
     m_journal->show();
     m_journal->raise();
     m_journal->activateWindow();
 }
 
-void Form1::Programme_Click()
+void MenusPanneau::Programme_Click()
 {
     // Never modal either: the grid stays in use while a program is made.
     if (!m_fenetreProgramme) {
         m_fenetreProgramme = new FenetreProgramme(m_poste, [this] {
-            return grilleVerifiee(FenetreProgramme::tr("Étape non ajoutée"),
-                                  FenetreProgramme::tr(".\nRien n'a été ajouté au programme"));
+            return m_fenetre.grilleVerifiee(
+                FenetreProgramme::tr("Étape non ajoutée"),
+                FenetreProgramme::tr(".\nRien n'a été ajouté au programme"));
         });
-        connect(m_fenetreProgramme, &FenetreProgramme::grilleChargee, this, &Form1::remplirGrille);
+        connect(m_fenetreProgramme, &FenetreProgramme::grilleChargee, &m_fenetre,
+                &Form1::remplirGrille);
     }
     m_fenetreProgramme->show();
     m_fenetreProgramme->raise();
     m_fenetreProgramme->activateWindow();
 }
 
-void Form1::DesignAxe_Click()
+void MenusPanneau::DesignAxe_Click()
 {
     const QString chemin =
-        ChoisirFichier(this, ModeFichier::Ouvrir,
+        ChoisirFichier(&m_fenetre, ModeFichier::Ouvrir,
                        Form1::tr("Ouvrir un fichier de désignation d'axes"), filtreNoms());
     NomsAnalyses analyses;
     if (chemin.isEmpty() ||
-        !LireFichierChoisi(this, chemin, Form1::tr("Désignation d'axes non ouverte"),
+        !LireFichierChoisi(&m_fenetre, chemin, Form1::tr("Désignation d'axes non ouverte"),
                            [&](const QByteArray &contenu) {
                                analyses = AnalyserNomsAxes(contenu);
                                return analyses.echec;
                            }))
         return;
-    nommerAxes(analyses.noms);
+    m_fenetre.nommerAxes(analyses.noms);
     // Opened again at the next start.
     const QString absolu = QFileInfo(chemin).absoluteFilePath();
     std::optional<Echec> refus = VerifierChemin(absolu);
@@ -159,13 +250,13 @@ void Form1::DesignAxe_Click()
             m_reglages = {ecriture.reglages, {}};
     }
     if (refus)
-        Afficher(this, GenreMessage::Avertissement, Form1::tr("Désignation d'axes"),
+        Afficher(&m_fenetre, GenreMessage::Avertissement, Form1::tr("Désignation d'axes"),
                  Form1::tr("Les noms sont appliqués, mais le fichier ne sera pas rouvert au "
                            "prochain démarrage : %1.")
                      .arg(refus->message));
 }
 
-void Form1::chargerDesignation()
+void MenusPanneau::chargerDesignation()
 {
     const QString chemin = m_reglages.reglages.designation;
     if (chemin.isEmpty())
@@ -174,12 +265,12 @@ void Form1::chargerDesignation()
     const NomsAnalyses analyses = lu.echec ? NomsAnalyses{} : AnalyserNomsAxes(lu.contenu);
     const std::optional<Echec> echec = lu.echec ? lu.echec : analyses.echec;
     if (!echec) {
-        nommerAxes(analyses.noms);
+        m_fenetre.nommerAxes(analyses.noms);
         return;
     }
     // Said once, when the window is up; the rows keep "Axe 0k".
-    QTimer::singleShot(0, this, [this, chemin, echec] {
-        Afficher(this, GenreMessage::Avertissement, Form1::tr("Désignation d'axes"),
+    QTimer::singleShot(0, &m_fenetre, [this, chemin, echec] {
+        Afficher(&m_fenetre, GenreMessage::Avertissement, Form1::tr("Désignation d'axes"),
                  Form1::tr("Le fichier de désignation d'axes « %1 », ouvert la dernière fois, "
                            "n'a pas été chargé : %2.\nLes axes gardent leurs noms « Axe 01 » "
                            "à « Axe 07 ».")
@@ -187,31 +278,12 @@ void Form1::chargerDesignation()
     });
 }
 
-void Form1::nommerAxes(const NomsAxes &noms)
-{
-    m_noms = noms;
-    m_poste.setNoms(noms);
-    for (int k = 1; k <= NombreAxes; ++k) {
-        QLabel *etiquette = m_rangees[std::size_t(k - 1)].nom;
-        const QString &nom = noms[std::size_t(k - 1)];
-        nommerRangee(k, nom.isEmpty() ? NomAxe(k) : nom);
-        if (nom.isEmpty()) {
-            etiquette->setText(NomAxe(k));
-            etiquette->setToolTip({});
-        } else {
-            etiquette->setText(
-                etiquette->fontMetrics().elidedText(nom, Qt::ElideRight, etiquette->width()));
-            etiquette->setToolTip(QStringLiteral("<p>%1</p>").arg(nom.toHtmlEscaped()));
-        }
-    }
-}
-
-void Form1::ChoisirPort_Click()
+void MenusPanneau::ChoisirPort_Click()
 {
     // The field shows the port in use here, unless --port imposes one: then
     // the saved choice, and the dialog names the imposed port above it.
     if (m_poste.occupe()) { // the run holds the port it opened
-        Afficher(this, GenreMessage::Avertissement, Form1::tr("Port série"),
+        Afficher(&m_fenetre, GenreMessage::Avertissement, Form1::tr("Port série"),
                  Form1::tr("Un envoi est en cours : le port ne peut pas changer avant sa fin."));
         return;
     }
@@ -220,14 +292,14 @@ void Form1::ChoisirPort_Click()
     DialoguePort dialogue(impose                                   ? m_reglages.reglages.port
                           : actuel.origine == OriginePort::Reglage ? actuel.peripherique
                                                                    : QString(),
-                          impose ? actuel.peripherique : QString(), this);
+                          impose ? actuel.peripherique : QString(), &m_fenetre);
     dialogue.setWindowModality(Qt::WindowModal);
     if (dialogue.exec() != QDialog::Accepted)
         return;
     const QString titre = Form1::tr("Port série");
     const EcritureReglages ecriture = enregistrerPort(dialogue.choix());
     if (ecriture.echec) {
-        Afficher(this, GenreMessage::Erreur, titre,
+        Afficher(&m_fenetre, GenreMessage::Erreur, titre,
                  Form1::tr("Le choix du port n'a pas pu être enregistré dans « %1 » : %2.\n"
                            "Le choix précédent reste en vigueur.")
                      .arg(NomLisible(CheminReglages()), ecriture.echec->message));
@@ -247,14 +319,14 @@ void Form1::ChoisirPort_Click()
         notes << Form1::tr("Ce panneau envoie désormais sur %1, et non plus sur « %2 », "
                            "donné par --port. Ce choix vaut aussi pour les prochains démarrages "
                            "sans --port.")
-                     .arg(decrirePort(), NomLisible(actuel.peripherique));
+                     .arg(m_fenetre.decrirePort(), NomLisible(actuel.peripherique));
     if (!notes.isEmpty())
-        Afficher(this, GenreMessage::Information, titre, notes.join(QStringLiteral("\n\n")));
+        Afficher(&m_fenetre, GenreMessage::Information, titre, notes.join(QStringLiteral("\n\n")));
 }
 
-void Form1::LimitesAxes_Click()
+void MenusPanneau::LimitesAxes_Click()
 {
-    DialogueLimites dialogue(m_poste.limitesLues(), m_noms, this);
+    DialogueLimites dialogue(m_poste.limitesLues(), m_fenetre.noms(), &m_fenetre);
     dialogue.setWindowModality(Qt::WindowModal);
     if (dialogue.exec() != QDialog::Accepted)
         return;
@@ -262,7 +334,7 @@ void Form1::LimitesAxes_Click()
     m_poste.setLimites(LireLimites());
     const EcritureLimites &ecriture = dialogue.ecriture();
     if (!ecriture.misDeCote.isEmpty())
-        Afficher(this, GenreMessage::Information, Form1::tr("Limites des axes"),
+        Afficher(&m_fenetre, GenreMessage::Information, Form1::tr("Limites des axes"),
                  Form1::tr("Votre fichier de limites « %1 » était illisible (%2) : il a été mis "
                            "de côté sous « %3 », et remplacé par un nouveau qui garde vos "
                            "limites.")
@@ -270,35 +342,35 @@ void Form1::LimitesAxes_Click()
                           NomLisible(ecriture.misDeCote)));
 }
 
-void Form1::choisirLangue(const QString &code)
+void MenusPanneau::choisirLangue(const QString &code)
 {
-    const QString titre = tr("Langue");
+    const QString titre = Form1::tr("Langue");
     const EcritureReglages ecriture =
         EcrireReglages([&](Reglages &reglages) { reglages.langue = code; });
     if (ecriture.echec) {
-        Afficher(this, GenreMessage::Erreur, titre,
-                 tr("La langue n'a pas pu être enregistrée dans « %1 » : %2.")
+        Afficher(&m_fenetre, GenreMessage::Erreur, titre,
+                 Form1::tr("La langue n'a pas pu être enregistrée dans « %1 » : %2.")
                      .arg(NomLisible(CheminReglages()), ecriture.echec->message));
         return;
     }
     m_reglages = {ecriture.reglages, {}};
     const Langue *langue = LangueDeCode(code);
     QString texte =
-        langue ? tr("Le panneau parlera %1 à son prochain démarrage.").arg(NomsDeLangue(*langue))
-               : tr("Le panneau parlera la langue du système à son prochain "
+        langue ? Form1::tr("Le panneau parlera %1 à son prochain démarrage.").arg(NomsDeLangue(*langue))
+               : Form1::tr("Le panneau parlera la langue du système à son prochain "
                     "démarrage.");
     if (!ecriture.misDeCote.isEmpty())
-        texte += u'\n' + tr("Le fichier de réglages « %1 » était illisible (%2) : il a été mis "
+        texte += u'\n' + Form1::tr("Le fichier de réglages « %1 » était illisible (%2) : il a été mis "
                             "de côté sous « %3 », et remplacé par un nouveau.")
                              .arg(NomLisible(CheminReglages()), ecriture.raison,
                                   NomLisible(ecriture.misDeCote));
-    Afficher(this, GenreMessage::Information, titre, texte);
+    Afficher(&m_fenetre, GenreMessage::Information, titre, texte);
 }
 
-void Form1::CommentCreer_Click()
+void MenusPanneau::CommentCreer_Click()
 {
     Afficher(
-        this, GenreMessage::Information,
+        &m_fenetre, GenreMessage::Information,
         Form1::tr("Comment créer un fichier de désignation d'axes"),
         Form1::tr(
             "Un fichier de désignation d'axes est un fichier texte (UTF-8) d'au plus sept "
@@ -313,18 +385,23 @@ void Form1::CommentCreer_Click()
             .arg(LongueurMaxNom));
 }
 
-void Form1::documentDeLaCarte(const QString &document)
+void MenusPanneau::documentDeLaCarte(const QString &document)
 {
-    Afficher(this, GenreMessage::Information, document,
+    Afficher(&m_fenetre, GenreMessage::Information, document,
              Form1::tr("Le document « %1 » appartient à la carte de commande des axes : il "
                        "n'est pas fourni avec le panneau Tarvik.\nDemandez-le à celui qui "
                        "vous a fourni la carte.")
                  .arg(document));
 }
 
-void Form1::Apropos_Click()
+void MenusPanneau::Quitter_Click()
 {
-    Afficher(this, GenreMessage::Information, Form1::tr("A propos de Tarvik"),
+    m_fenetre.close();
+}
+
+void MenusPanneau::Apropos_Click()
+{
+    Afficher(&m_fenetre, GenreMessage::Information, Form1::tr("A propos de Tarvik"),
              Form1::tr("Tarvik %1\n\n"
                        "Panneau de commande de la carte à sept axes. « TEST » envoie une "
                        "ligne de commande par axe, de A à G, par exemple A+00100:010, et "
@@ -334,5 +411,5 @@ void Form1::Apropos_Click()
                        "Construit avec Qt %2 (en service : Qt %3).\n\n"
                        "Logiciel libre, sous licence GNU GPL version 3 ou ultérieure.")
                  .arg(QStringLiteral(TARVIK_VERSION), QStringLiteral(QT_VERSION_STR),
-                      QString::fromLatin1(qVersion()), decrirePort()));
+                      QString::fromLatin1(qVersion()), m_fenetre.decrirePort()));
 }

@@ -70,6 +70,10 @@ struct Detenteur {
             return;
         pid = ::fork();
         if (pid == 0) {
+            // Only what it opens itself: not the test's own ends of the terminal.
+            for (int fd = 3; fd < 1024; ++fd)
+                if (fd != tube[1])
+                    ::close(fd);
             const auto tenir = [&] {
                 if (forme == Fil && ::unshare(CLONE_FILES) != 0)
                     ::_exit(2);

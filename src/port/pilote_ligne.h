@@ -77,7 +77,13 @@ public:
     // After a cut (coupure()): sends a lone line feed, as a line, so that
     // the board drops what an earlier run left as a line of its own; the
     // line is clean again once it went.
-    virtual std::optional<EchecLien> reprendreLigne(QDeadlineTimer echeance) = 0;
+    virtual std::optional<EchecLien> reprendreLigne(QDeadlineTimer echeance)
+    {
+        if (auto refus = ecrire("\n", echeance))
+            return refus;
+        m_coupure = Coupure::Aucune;
+        return std::nullopt;
+    }
     // Gives the line back its settings and releases exclusive mode, the
     // locks and the device. Does nothing when nothing is open.
     virtual void fermer() = 0;

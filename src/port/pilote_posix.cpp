@@ -351,9 +351,8 @@ void PilotePosix::laisserLigne(qsizetype fait)
 
 std::optional<EchecLien> PilotePosix::reprendreLigne(QDeadlineTimer echeance)
 {
-    if (auto refus = ecrire("\n", echeance))
+    if (auto refus = PiloteLigne::reprendreLigne(echeance))
         return refus;
-    m_coupure = Coupure::Aucune;
     m_coupe = 0;
     if (const auto note = m_verrous.effacerCoupure(m_rdev))
         m_avertissements << *note;

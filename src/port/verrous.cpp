@@ -109,20 +109,33 @@ Echec illisible(const QString &fichier, const QString &raison)
                            : Textes::tr("Supprimez-le s'il n'appartient à aucun programme"))};
 }
 
-// The character device a lock file's name leads to under /dev: the name
-// itself, or with each '_' read as '/' (LCK..serial_by-id_…).
-bool designe(const QString &nom, quint64 rdev)
+// What a lock file's name designates: this device, another device, or
+// none. "LCK..NAME" leads under /dev, as the name itself or with each '_'
+// read as '/' (LCK..serial_by-id_…); "LCK.188.000" gives the numbers.
+enum class Designe { CePeripherique, UnAutre, Aucun };
+Designe designation(const QString &nom, quint64 rdev)
 {
-    if (!nom.startsWith(QLatin1String("LCK..")))
-        return false;
+    if (!nom.startsWith(QLatin1String("LCK.."))) {
+        const QStringList numeros = nom.mid(4).split(u'.');
+        bool majeur = false, mineur = false;
+        const quint64 lu =
+            makedev(numeros.value(0).toUInt(&majeur), numeros.value(1).toUInt(&mineur));
+        if (numeros.size() != 2 || !majeur || !mineur)
+            return Designe::Aucun;
+        return lu == rdev ? Designe::CePeripherique : Designe::UnAutre;
+    }
     const QString reste = nom.mid(5);
+    Designe vu = Designe::Aucun;
     for (const QString &candidat : {reste, QString(reste).replace(u'_', u'/')}) {
         struct stat etat {};
-        if (::stat(OctetsLocaux(QStringLiteral("/dev/") + candidat).constData(), &etat) == 0 &&
-            S_ISCHR(etat.st_mode) && etat.st_rdev == rdev)
-            return true;
+        if (::stat(OctetsLocaux(QStringLiteral("/dev/") + candidat).constData(), &etat) != 0 ||
+            !S_ISCHR(etat.st_mode))
+            continue;
+        if (etat.st_rdev == rdev)
+            return Designe::CePeripherique;
+        vu = Designe::UnAutre;
     }
-    return false;
+    return vu;
 }
 
 // Whether `nom` is a temporary file of ours whose process is dead:
@@ -159,10 +172,16 @@ Entrees lireDossier(const QString &dossier, const QStringList &noms, quint64 rde
         return entrees;
     while (const dirent *entree = ::readdir(d)) {
         const QString nom = NomLocal(entree->d_name);
-        if (nom.startsWith(QLatin1String("LCK.")))
-            (noms.contains(nom) || designe(nom, rdev) ? entrees.siens : entrees.autres) << nom;
-        else if (temporaireAbandonne(nom))
+        if (temporaireAbandonne(nom))
             entrees.abandonnes << nom;
+        if (!nom.startsWith(QLatin1String("LCK.")))
+            continue;
+        // A lock named after another device is that device's.
+        const Designe designe = designation(nom, rdev);
+        if (noms.contains(nom) || designe == Designe::CePeripherique)
+            entrees.siens << nom;
+        else if (designe == Designe::Aucun)
+            entrees.autres << nom;
     }
     ::closedir(d);
     return entrees;

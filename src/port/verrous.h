@@ -43,9 +43,10 @@ public:
     // Reads each of DossiersVerrou once and looks at every lock file in it:
     // one that names the device (one of `noms`, or one whose name leads
     // under /dev, a '_' read as '/', to the character device `rdev`, as a
-    // udev link's lock does), and any other whose live process has the
-    // device open, whatever its name (a terminal program given ~/p1-a
-    // locks LCK..p1-a). A live one, one being written, or one naming the
+    // udev link's lock does), and one whose name designates no device,
+    // when its live process has the device open (a terminal program given
+    // ~/p1-a locks LCK..p1-a). A lock named after another device is that
+    // device's. A live one, one being written, or one naming the
     // device that cannot be read refuses the port. A stale one is removed;
     // when it cannot be (another user's), it is ignored and the operator is
     // told. A temporary file of this program that a killed run left there

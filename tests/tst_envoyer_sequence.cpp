@@ -123,6 +123,34 @@ QString lignesParties(int n)
     return QStringLiteral(" attente drain").repeated(n);
 }
 
+// Sends the grid again and again on one opening, as a program of many steps
+// does, until a step fails; `envoyees`, the lines sent. What the last step
+// did.
+ResultatEnvoi envoyerSansFin(GrilleEssai &grille, QStringList &envoyees)
+{
+    const Grille etape = *VerifierGrille(grille.textes).grille;
+    ResultatEnvoi resultat = OuvrirPourEnvoyer(grille.lien);
+    for (int pas = 0; !resultat.echec && pas < 10000; ++pas) {
+        resultat.lignes.clear();
+        EnvoyerGrille(etape, grille.lien, QDeadlineTimer(*DelaiSequenceMs), resultat);
+        envoyees << resultat.lignes;
+    }
+    return resultat;
+}
+
+// Two runs after one that may have been cut (`coupure`): the first starts
+// with a lone line feed when it was, and says why; the second does not.
+void suivantes(GrilleEssai &grille, PseudoTerminal &pty, Coupure coupure)
+{
+    for (const Coupure attendue : {coupure, Coupure::Aucune}) {
+        QVERIFY(!grille.envoyer());
+        QCOMPARE(grille.resultat.ligneNeuve, attendue);
+        const QByteArray attendu =
+            (attendue != Coupure::Aucune ? "\n" : "") + surLeFil(lignesInitiales());
+        QCOMPARE(pty.lire(attendu.size()), attendu);
+    }
+}
+
 // A pipe whose reading end, once a byte is in it, is the operator's Stop.
 struct Arret {
     Arret()
@@ -636,17 +664,10 @@ void TestEnvoyerSequence::extremiteArretee()
     };
     const auto factice = piloteFactice(pilote);
     GrilleEssai grille;
-    const Grille etape = *VerifierGrille(grille.textes).grille;
     grille.lien.setPeripherique(pty.chemin());
     grille.lien.setArret(stop.fd[0]);
-    ResultatEnvoi resultat = OuvrirPourEnvoyer(grille.lien);
-    QVERIFY(!resultat.echec);
     QStringList envoyees;
-    for (int pas = 0; !resultat.echec && pas < 10000; ++pas) {
-        resultat.lignes.clear();
-        EnvoyerGrille(etape, grille.lien, QDeadlineTimer(*DelaiSequenceMs), resultat);
-        envoyees << resultat.lignes;
-    }
+    const ResultatEnvoi resultat = envoyerSansFin(grille, envoyees);
     QVERIFY(resultat.echec);
     QCOMPARE(resultat.echec->genre,
              arret ? EchecLien::Genre::Interrompu : EchecLien::Genre::DelaiDepasse);
@@ -654,7 +675,7 @@ void TestEnvoyerSequence::extremiteArretee()
 
     const QByteArray attendu = envoyees.isEmpty() ? QByteArray() : surLeFil(envoyees);
     const QByteArray recu = pty.lire(attendu.size() + 1);
-    QVERIFY2(recu.startsWith(attendu), qPrintable(QString::number(recu.size())));
+    QVERIFY2(recu.startsWith(attendu), qPrintable(QString::number(recu.size()))); // all kept
     const QByteArray debut = recu.mid(attendu.size()); // of the line it took in part
     const QString inachevee = lignesInitiales()[envoyees.size() % NombreAxes];
     QVERIFY2(debut.size() < 12 && surLeFil({inachevee}).startsWith(debut), debut.constData());
@@ -668,17 +689,11 @@ void TestEnvoyerSequence::extremiteArretee()
     pilote.prise = -1;
     pilote.bloquee = nullptr;
     GrilleEssai nouvelle;
-    GrilleEssai &suivante = memeLien ? grille : nouvelle;
-    suivante.lien.setPeripherique(pty.chemin());
-    for (const bool premiere : {true, false}) {
-        QVERIFY(!suivante.envoyer());
-        const bool saut = premiere && !debut.isEmpty();
-        QCOMPARE(suivante.resultat.ligneNeuve, !saut      ? Coupure::Aucune
-                                               : memeLien ? Coupure::CeLien
-                                                          : Coupure::Marque);
-        const QByteArray attendu = (saut ? "\n" : "") + surLeFil(lignesInitiales());
-        QCOMPARE(pty.lire(attendu.size()), attendu);
-    }
+    nouvelle.lien.setPeripherique(pty.chemin());
+    suivantes(memeLien ? grille : nouvelle, pty,
+              debut.isEmpty() ? Coupure::Aucune
+              : memeLien      ? Coupure::CeLien
+                              : Coupure::Marque);
 }
 
 void TestEnvoyerSequence::enRetard_data()

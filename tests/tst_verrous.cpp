@@ -143,6 +143,67 @@ struct FlockOrphelin {
     pid_t mort = -1, enfant = -1;
 };
 
+// The lock files the rows of the status line's table put in `dossier`, by
+// row: where, and what they hold; `qt`, the device's own lock, `vivant`, a
+// live process.
+QMap<QString, std::pair<QString, QByteArray>>
+verrousDuTableau(const QString &dossier, const QString &qt, quint64 rdev, pid_t vivant)
+{
+    const QByteArray pid = QByteArray::number(vivant);
+    const QString nombres = QStringLiteral("%1/LCK.%2.%3")
+                                .arg(dossier)
+                                .arg(major(rdev), 3, 10, QChar(u'0'))
+                                .arg(minor(rdev), 3, 10, QChar(u'0'));
+    return {
+        {QStringLiteral("hdb"), {qt, pid.rightJustified(10) + '\n'}},
+        {QStringLiteral("minicom"), {qt, pid.rightJustified(10) + " minicom root\n"}},
+        {QStringLiteral("qt"), {qt, pid + "\nminicom\nhote\n"}},
+        {QStringLiteral("nombres"), {nombres, pid.rightJustified(10) + '\n'}},
+        {QStringLiteral("perime"), {qt, QByteArray::number(pidMort()).rightJustified(10) + '\n'}},
+    };
+}
+
+// Puts at `verrou` what a row of the lock table describes: a tube, a link
+// to the device at `peripherique`, a folder, or a file holding `contenu`,
+// dated a minute ago or an hour ahead when `genre` says so.
+bool poser(const QString &verrou, const QString &genre, const QByteArray &contenu,
+           const QString &peripherique)
+{
+    const QByteArray local = QFile::encodeName(verrou);
+    if (genre == QLatin1String("tube"))
+        return ::mkfifo(local.constData(), 0600) == 0;
+    if (genre == QLatin1String("lien"))
+        return QFile::link(peripherique, verrou);
+    if (genre == QLatin1String("dossier"))
+        return QDir().mkdir(verrou);
+    if (!ecrireFichier(verrou, contenu))
+        return false;
+    if (genre != QLatin1String("ancien") && genre != QLatin1String("futur"))
+        return true;
+    const time_t quand = ::time(nullptr) + (genre == QLatin1String("ancien") ? -60 : 3600);
+    const timeval heures[2] = {{quand, 0}, {quand, 0}};
+    return ::utimes(local.constData(), heures) == 0;
+}
+
+// Another holder of the device, for a row of the status line's table: a
+// terminal program given a link of its own, which holds the device and
+// locks under the link's name (cas "lien"), or the child a flock's taker
+// left (cas "orphelin"); `pid`, the one to name.
+struct AutreDetenteur {
+    AutreDetenteur(const QString &cas, const QString &chemin, const QString &verrous)
+    {
+        if (cas == QLatin1String("lien") && lien.emplace(chemin, Detenteur::Ouvert).pid > 0 &&
+            ecrireFichier(verrous + QStringLiteral("/LCK..p1-a"),
+                          QByteArray::number(lien->pid).rightJustified(10) + " minicom root\n"))
+            pid = lien->pid;
+        if (cas == QLatin1String("orphelin"))
+            pid = orphelin.emplace(chemin).enfant;
+    }
+    std::optional<Detenteur> lien;
+    std::optional<FlockOrphelin> orphelin;
+    qint64 pid = 0;
+};
+
 // What this program writes in its lock files, as minicom writes its own.
 QByteArray contenuDeNotreVerrou(qint64 pid)
 {
@@ -283,19 +344,7 @@ void TestVerrous::verrouUucp()
                                   .arg(major(etat.st_rdev), 3, 10, QChar(u'0'))
                                   .arg(minor(etat.st_rdev), 3, 10, QChar(u'0'));
     const QString verrou = dossier.filePath(nom);
-    if (genre == QLatin1String("tube"))
-        QCOMPARE(::mkfifo(QFile::encodeName(verrou).constData(), 0600), 0);
-    else if (genre == QLatin1String("lien"))
-        QVERIFY(QFile::link(pty.chemin(), verrou));
-    else if (genre == QLatin1String("dossier"))
-        QVERIFY(QDir().mkdir(verrou));
-    else
-        QVERIFY(ecrireFichier(verrou, contenu));
-    if (genre == QLatin1String("ancien") || genre == QLatin1String("futur")) {
-        const time_t quand = ::time(nullptr) + (genre == QLatin1String("ancien") ? -60 : 3600);
-        const timeval heures[2] = {{quand, 0}, {quand, 0}};
-        QCOMPARE(::utimes(QFile::encodeName(verrou).constData(), heures), 0);
-    }
+    QVERIFY(poser(verrou, genre, contenu, pty.chemin()));
 
     const int fds = descripteursOuverts();
     const auto echec = grille.envoyer();
@@ -739,39 +788,14 @@ void TestVerrous::etatDuPort()
     const auto verrous = DossiersVerrou.remplacer({dossier.path()});
     struct stat numeros {};
     QCOMPARE(::stat(QFile::encodeName(pty.chemin()).constData(), &numeros), 0);
-    const QByteArray pid = QByteArray::number(m_vivant.pid);
     const QString qt = dossier.filePath(QFileInfo(fichierUucp(pty.chemin())).fileName());
-    const QMap<QString, std::pair<QString, QByteArray>> verrousDe = {
-        {QStringLiteral("hdb"), {qt, pid.rightJustified(10) + '\n'}},
-        {QStringLiteral("minicom"), {qt, pid.rightJustified(10) + " minicom root\n"}},
-        {QStringLiteral("qt"), {qt, pid + "\nminicom\nhote\n"}},
-        {QStringLiteral("nombres"),
-         {dossier.filePath(QStringLiteral("LCK.%1.%2")
-                               .arg(major(numeros.st_rdev), 3, 10, QChar(u'0'))
-                               .arg(minor(numeros.st_rdev), 3, 10, QChar(u'0'))),
-          pid.rightJustified(10) + '\n'}},
-        {QStringLiteral("perime"), {qt, QByteArray::number(pidMort()).rightJustified(10) + '\n'}},
-    };
+    const auto verrousDe = verrousDuTableau(dossier.path(), qt, numeros.st_rdev, m_vivant.pid);
     if (verrousDe.contains(cas))
         QVERIFY(ecrireFichier(verrousDe[cas].first, verrousDe[cas].second));
-    // A terminal program given a link of its own holds the device, and
-    // locks under the link's name; a flock's taker left it to its child.
-    std::optional<Detenteur> lien;
-    std::optional<FlockOrphelin> orphelin;
-    if (cas == QLatin1String("lien")) {
-        QVERIFY(lien.emplace(pty.chemin(), Detenteur::Ouvert).pid > 0);
-        QVERIFY(
-            ecrireFichier(dossier.filePath(QStringLiteral("LCK..p1-a")),
-                          QByteArray::number(lien->pid).rightJustified(10) + " minicom root\n"));
-        raison = QStringLiteral("(%1, root)").arg(lien->pid);
-    }
-    if (cas == QLatin1String("orphelin")) {
-        QVERIFY(orphelin.emplace(pty.chemin()).enfant > 0);
-        raison = QStringLiteral("(%1, root)").arg(orphelin->enfant);
-    }
-    if (cas == QLatin1String("ferme")) {
-        QCOMPARE(::chmod(QFile::encodeName(dossier.path()).constData(), 0755), 0);
-        QCOMPARE(::chmod(QFile::encodeName(pty.chemin()).constData(), 0666), 0);
+    const AutreDetenteur autreDetenteur(cas, pty.chemin(), dossier.path());
+    if (raison == u"<détenteur>") {
+        QVERIFY(autreDetenteur.pid > 0);
+        raison = QStringLiteral("(%1, root)").arg(autreDetenteur.pid);
     }
     const int autre =
         ::open(QFile::encodeName(pty.chemin()).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
@@ -793,6 +817,8 @@ void TestVerrous::etatDuPort()
     if (cas == QLatin1String("ferme")) {
         if (::geteuid() != 0)
             QSKIP("il faut être root pour se faire un autre utilisateur");
+        QCOMPARE(::chmod(QFile::encodeName(dossier.path()).constData(), 0755), 0);
+        QCOMPARE(::chmod(QFile::encodeName(pty.chemin()).constData(), 0666), 0);
         ::setfsuid(65534); // a user who may not write in the lock folder
     }
     OuverturesVues ouvertures(pty.chemin());

@@ -69,6 +69,12 @@ PilotePosix::~PilotePosix()
     fermer();
 }
 
+bool PilotePosix::reveille() const
+{
+    pollfd p[2] = {{m_reveil, POLLIN, 0}, {m_arret, POLLIN, 0}}; // -1s are passed over
+    return (m_reveil >= 0 || m_arret >= 0) && ::poll(p, 2, 0) > 0;
+}
+
 GenreLigne PilotePosix::genreDe(quint64 rdev)
 {
     return EstPseudoTerminal(rdev) ? GenreLigne::PseudoTerminal : GenreLigne::PortSerie;
@@ -201,7 +207,7 @@ std::optional<EchecLien> PilotePosix::prendre(const QString &donne, quint64 rdev
     }
     if (auto refus = leverExclusif(rdev))
         return refus;
-    if (const auto refus = m_verrous.prendre(NomsDeNosVerrous(donne, m_chemin)))
+    if (const auto refus = m_verrous.prendre(NomsDeNosVerrous(donne, m_chemin, rdev)))
         return Refus(G::PortOccupe, refus->message);
     m_exclusif = ::ioctl(m_fd, TIOCEXCL) == 0;
     return std::nullopt;

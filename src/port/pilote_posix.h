@@ -73,7 +73,8 @@ private:
     // serial port what has not left is taken back; the far end may keep
     // the start, and the next run is told.
     void laisserLigne(qsizetype fait);
-    bool reveille() const { return DescripteurLisible(m_reveil) || DescripteurLisible(m_arret); }
+    // A Stop or a signal was heard: one look at both descriptors.
+    bool reveille() const;
 
     VerrousUucp m_verrous;
     QString m_chemin; // the device the name led to

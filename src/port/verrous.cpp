@@ -83,13 +83,19 @@ bool deNous(const QByteArray &contenu)
     return texte(contenu) && contenu.simplified().split(' ').value(1) == NotreNom;
 }
 
-// What our lock files hold: "      1234 tarvik alice\n".
+// What our lock files hold: "      1234 tarvik alice\n". The user's name is
+// looked up once for each effective user.
 QByteArray contenuDeNotreVerrou()
 {
-    QByteArray utilisateur = NomUtilisateur(::geteuid()).toUtf8();
-    if (utilisateur.isEmpty() || !texte(utilisateur) || utilisateur.contains(' ') ||
-        utilisateur.contains('\n'))
-        utilisateur = QByteArray::number(::geteuid());
+    static uid_t vu = uid_t(-1);
+    static QByteArray utilisateur;
+    if (vu != ::geteuid()) {
+        vu = ::geteuid();
+        utilisateur = NomUtilisateur(vu).toUtf8();
+        if (utilisateur.isEmpty() || !texte(utilisateur) || utilisateur.contains(' ') ||
+            utilisateur.contains('\n'))
+            utilisateur = QByteArray::number(vu);
+    }
     return QByteArray::number(::getpid()).rightJustified(10, ' ') + ' ' + NotreNom + ' ' +
            utilisateur + '\n';
 }
@@ -139,7 +145,7 @@ Designe designation(const QString &nom, quint64 rdev)
 }
 
 // Whether `nom` is a temporary file of ours whose process is dead:
-// ".tarvik.PID.…", as prendreUn() names them.
+// ".tarvik.PID.…", as prendre() names them.
 bool temporaireAbandonne(const QString &nom)
 {
     if (!nom.startsWith(QLatin1String(".tarvik.")))
@@ -232,21 +238,19 @@ QStringList NomsDeVerrou(const QStringList &noms, quint64 rdev)
     return fichiers;
 }
 
-QStringList NomsDeNosVerrous(const QString &donne, const QString &chemin)
+QStringList NomsDeNosVerrous(const QString &donne, const QString &chemin, quint64 rdev)
 {
     // As Qt and the kernel's own names spell it: /dev/pts/3 gives pts_3.
     QStringList noms{QStringLiteral("LCK..") + (chemin.startsWith(QLatin1String("/dev/"))
                                                     ? chemin.mid(5).replace(u'/', u'_')
                                                     : chemin.section(u'/', -1))};
     const QString dernier = donne.section(u'/', -1);
-    struct stat peripherique {
-    }, homonyme{};
     if (dernier.isEmpty() || dernier == QLatin1String(".") || dernier == QLatin1String(".."))
         return noms;
     // /dev/p1-a, if it is another device, is the one LCK..p1-a stands for.
+    struct stat homonyme {};
     if (::stat(OctetsLocaux(QStringLiteral("/dev/") + dernier).constData(), &homonyme) == 0 &&
-        (::stat(OctetsLocaux(chemin).constData(), &peripherique) != 0 ||
-         homonyme.st_rdev != peripherique.st_rdev || !S_ISCHR(homonyme.st_mode)))
+        (!S_ISCHR(homonyme.st_mode) || homonyme.st_rdev != rdev))
         return noms;
     noms << QStringLiteral("LCK..") + dernier;
     noms.removeDuplicates();
@@ -365,10 +369,10 @@ std::optional<Echec> VerrousUucp::examiner(const QString &fichier, Perimes perim
 
 namespace {
 
-// Writes our lock's content into a new file beside the lock, in `dossier`,
-// and links it into place at `fichier`: 0, and the lock's identity in
-// `etat`, or errno.
-int poserVerrou(const QString &dossier, const QString &fichier, struct stat &etat)
+// Writes our lock's content into a new file in `dossier`, to be linked
+// into place under each of our names: its path, and its identity in
+// `etat`; empty, with errno in `erreur`, when it cannot be.
+QByteArray ecrireTemporaire(const QString &dossier, struct stat &etat, int &erreur)
 {
     const QByteArray temporaire = OctetsLocaux(
         dossier + QStringLiteral("/.tarvik.%1.%2")
@@ -376,18 +380,20 @@ int poserVerrou(const QString &dossier, const QString &fichier, struct stat &eta
                       .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0')));
     const int fd =
         ::open(temporaire.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return errno;
-    int erreur =
+    if (fd < 0) {
+        erreur = errno;
+        return {};
+    }
+    erreur =
         EcrireTout(fd, contenuDeNotreVerrou()) && ::fchmod(fd, 0644) == 0 && ::fstat(fd, &etat) == 0
             ? 0
             : errno;
     if (::close(fd) != 0 && erreur == 0)
         erreur = errno;
-    if (erreur == 0 && ::link(temporaire.constData(), OctetsLocaux(fichier).constData()) != 0)
-        erreur = errno;
+    if (erreur == 0)
+        return temporaire;
     ::unlink(temporaire.constData());
-    return erreur;
+    return {};
 }
 
 // Why our lock file could not be created in `dossier`, errno `erreur`.
@@ -406,36 +412,42 @@ Echec refusCreation(const QString &dossier, const QString &fichier, int erreur)
 
 } // namespace
 
-std::optional<Echec> VerrousUucp::prendreUn(const QString &dossier, const QString &nom)
+std::optional<Echec> VerrousUucp::lier(const QByteArray &temporaire, const QString &dossier,
+                                       const QString &nom, const struct stat &etat)
 {
     const QString fichier = dossier + u'/' + nom;
     if (m_ignores.contains(fichier))
         return std::nullopt; // another user's stale lock stands there
-    struct stat etat {};
-    const int erreur = poserVerrou(dossier, fichier, etat);
-    if (erreur == 0) {
+    if (::link(temporaire.constData(), OctetsLocaux(fichier).constData()) == 0) {
         m_fichiers << fichier;
         m_identites << std::pair<quint64, quint64>(etat.st_dev, etat.st_ino);
         return std::nullopt;
     }
-    if (erreur == EEXIST) // taken between the look and now
+    if (errno == EEXIST) // taken between the look and now
         return examiner(fichier).value_or(
-            Echec{Textes::tr("port occupé : un autre programme vient de le prendre (verrou %1)")
+            Echec{Textes::tr("port occupé : un autre programme vient de le prendre (verrou %1)")
                       .arg(NomLisible(fichier))});
-    return refusCreation(dossier, fichier, erreur);
+    return refusCreation(dossier, fichier, errno);
 }
 
 std::optional<Echec> VerrousUucp::prendre(const QStringList &noms)
 {
     rendre();
-    if (dossiers().isEmpty())
+    if (dossiers().isEmpty() || noms.isEmpty())
         return std::nullopt; // no lock folder on this host: the flock alone
-    for (const QString &nom : noms)
-        if (auto refus = prendreUn(dossiers().first(), nom)) {
-            rendre();
-            return refus;
-        }
-    return std::nullopt;
+    const QString dossier = dossiers().first();
+    struct stat etat {};
+    int erreur = 0;
+    const QByteArray temporaire = ecrireTemporaire(dossier, etat, erreur);
+    if (temporaire.isEmpty())
+        return refusCreation(dossier, dossier + u'/' + noms.first(), erreur);
+    std::optional<Echec> refus;
+    for (auto nom = noms.begin(); !refus && nom != noms.end(); ++nom)
+        refus = lier(temporaire, dossier, *nom, etat);
+    ::unlink(temporaire.constData());
+    if (refus)
+        rendre();
+    return refus;
 }
 
 void VerrousUucp::rendre()

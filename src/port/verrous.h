@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <sys/stat.h>
 
 // Where UUCP lock files are looked for and ours created, in this order
 // (folders that are one another's link count once), and the folders of the
@@ -30,13 +31,13 @@ QStringList LiensVers(quint64 rdev, const QStringList &dossiers);
 // lock libraries use ("LCK.188.000").
 QStringList NomsDeVerrou(const QStringList &noms, quint64 rdev);
 
-// The names of the lock files this program creates for the device at
-// `chemin`, given as `donne`: the device's own name, as Qt and the kernel
+// The names of the lock files this program creates for the device `rdev`
+// at `chemin`, given as `donne`: the device's own name, as Qt and the kernel
 // spell it (/dev/pts/3 gives LCK..pts_3), and the last part of the name
 // given when that is another (~/p1-a gives LCK..p1-a too, so that a
 // terminal program given that link sees the port taken), unless /dev
 // holds another device of that name.
-QStringList NomsDeNosVerrous(const QString &donne, const QString &chemin);
+QStringList NomsDeNosVerrous(const QString &donne, const QString &chemin, quint64 rdev);
 
 class VerrousUucp {
 public:
@@ -94,8 +95,10 @@ private:
     // Reads one lock file under another name: why it keeps the port, when
     // its live process has the device `rdev` open.
     std::optional<Echec> examinerAutre(const QString &fichier, quint64 rdev);
-    // Creates one lock file `nom` in `dossier`.
-    std::optional<Echec> prendreUn(const QString &dossier, const QString &nom);
+    // Links our lock's content, written at `temporaire` (identity `etat`),
+    // into place as `nom` in `dossier`.
+    std::optional<Echec> lier(const QByteArray &temporaire, const QString &dossier,
+                              const QString &nom, const struct stat &etat);
 
     QStringList m_fichiers;                         // ours, while held
     QList<std::pair<quint64, quint64>> m_identites; // each one's st_dev and st_ino

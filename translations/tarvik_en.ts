@@ -2250,10 +2250,6 @@ Try “%1 --help”.
         <translation>port busy: the lock %1 keeps changing</translation>
     </message>
     <message>
-        <source>port occupé&#xa0;: un autre programme vient de le prendre (verrou %1)</source>
-        <translation>port busy: another program has just taken it (lock %1)</translation>
-    </message>
-    <message>
         <source>le verrou %1 ne peut pas être créé (%2)&#xa0;: sans lui, les autres programmes série ne verraient pas que le port est pris</source>
         <translation>the lock %1 cannot be created (%2): without it, other serial programs would not see that the port is taken</translation>
     </message>
@@ -2284,6 +2280,10 @@ Try “%1 --help”.
     <message>
         <source>La marque %1, qu&apos;un envoi arrêté au milieu d&apos;une ligne a laissée, n&apos;a pas pu être supprimée (%2)&#xa0;: chaque envoi sur ce port commencera par un saut de ligne seul tant qu&apos;elle sera là</source>
         <translation>The mark %1, left by a send that stopped in the middle of a line, could not be deleted (%2): every send on this port will start with a lone line feed while it is there</translation>
+    </message>
+    <message>
+        <source>port occupé&#xa0;: un autre programme vient de le prendre (verrou %1)</source>
+        <translation>port busy: another program has just taken it (lock %1)</translation>
     </message>
 </context>
 <context>

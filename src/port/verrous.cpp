@@ -425,7 +425,7 @@ std::optional<Echec> VerrousUucp::lier(const QByteArray &temporaire, const QStri
     }
     if (errno == EEXIST) // taken between the look and now
         return examiner(fichier).value_or(
-            Echec{Textes::tr("port occupé : un autre programme vient de le prendre (verrou %1)")
+            Echec{Textes::tr("port occupé : un autre programme vient de le prendre (verrou %1)")
                       .arg(NomLisible(fichier))});
     return refusCreation(dossier, fichier, errno);
 }

@@ -175,6 +175,24 @@ struct Arret {
     int fd[2] = {-1, -1};
 };
 
+// What the tests of a stopped run share: its deadline (long when a Stop
+// ends it), a lock folder of their own, the terminal, the Stop, and the
+// fake driver the links made from now on take.
+struct BancArret {
+    explicit BancArret(bool arret)
+        : delai(DelaiSequenceMs.remplacer(arret ? 5000 : 500))
+    {
+    }
+    Substituable<int>::Remplacement delai;
+    QTemporaryDir verrous;
+    Substituable<QStringList>::Remplacement dossiers{DossiersVerrou.remplacer({verrous.path()})};
+    PseudoTerminal pty;
+    Arret stop;
+    EtatPilote pilote;
+    Substituable<std::function<std::unique_ptr<PiloteLigne>()>>::Remplacement factice{
+        piloteFactice(pilote)};
+};
+
 } // namespace
 
 class TestEnvoyerSequence : public QObject {
@@ -450,18 +468,15 @@ void TestEnvoyerSequence::arretSurUnPortSerie()
     QFETCH(bool, arret);
     QFETCH(int, lignes);
     QFETCH(bool, inachevee);
-    const auto delai = DelaiSequenceMs.remplacer(arret ? 5000 : 500);
-    QTemporaryDir verrous;
-    const auto dossiers = DossiersVerrou.remplacer({verrous.path()});
-    PseudoTerminal pty;
-    Arret stop;
-    EtatPilote pilote;
+    BancArret banc(arret);
+    PseudoTerminal &pty = banc.pty;
+    Arret &stop = banc.stop;
+    EtatPilote &pilote = banc.pilote;
     pilote.file = file;
     pilote.apresEcriture = [&](QByteArrayView octets) {
         if (arret && octets.startsWith("C"))
             stop.arreter();
     };
-    const auto factice = piloteFactice(pilote);
     GrilleEssai grille;
     grille.lien.setPeripherique(pty.chemin());
     grille.lien.setArret(stop.fd[0]);
@@ -652,19 +667,16 @@ void TestEnvoyerSequence::extremiteArretee()
     QFETCH(bool, arret);
     QFETCH(qsizetype, prise);
     QFETCH(bool, memeLien);
-    const auto delai = DelaiSequenceMs.remplacer(arret ? 5000 : 500);
-    QTemporaryDir verrous;
-    const auto dossiers = DossiersVerrou.remplacer({verrous.path()});
-    PseudoTerminal pty;
-    Arret stop;
-    EtatPilote pilote;
+    BancArret banc(arret);
+    PseudoTerminal &pty = banc.pty;
+    Arret &stop = banc.stop;
+    EtatPilote &pilote = banc.pilote;
     pilote.genre = GenreLigne::PseudoTerminal;
     pilote.prise = prise;
     pilote.bloquee = [&] {
         if (arret && !DescripteurLisible(stop.fd[0]))
             stop.arreter();
     };
-    const auto factice = piloteFactice(pilote);
     GrilleEssai grille;
     grille.lien.setPeripherique(pty.chemin());
     grille.lien.setArret(stop.fd[0]);

@@ -90,6 +90,21 @@ bool placer(const QByteArray &contenu, const QString &machine, const QString &ai
     return true;
 }
 
+// In a mount namespace of this process's own, covers /etc/xdg with a file
+// system of its own, owned by root and closed to others; why it cannot be,
+// or nothing.
+QString couvrirEtcXdg()
+{
+    if (!QFileInfo(QStringLiteral("/etc/xdg")).isDir())
+        return QStringLiteral("pas de dossier /etc/xdg sur cette machine");
+    if (::unshare(CLONE_NEWNS) != 0 ||
+        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount("tarvik-essai", "/etc/xdg", "tmpfs", 0, "size=64k,mode=755") != 0)
+        return QStringLiteral("espace de montage privé impossible ici (%1)")
+            .arg(QString::fromLocal8Bit(strerror(errno)));
+    return {};
+}
+
 const QByteArray Exemple = "# Banc 2 : pince et bras\n[Limites]\nlecture=stricte\nA.pas=5000\n"
                            "A.vitesse=120\nA.directions=+-\n";
 const QByteArray ExempleLu = "lecture=stricte\nA.pas=5000\nA.vitesse=120\nA.directions=+-\n";
@@ -325,14 +340,8 @@ void TestLimites::cheminMachine()
     QFETCH(QString, motif);
     if (::geteuid() != 0)
         QSKIP("il faut être root pour couvrir /etc/xdg dans un espace de montage privé");
-    if (!QFileInfo(QStringLiteral("/etc/xdg")).isDir())
-        QSKIP("pas de dossier /etc/xdg sur cette machine");
-    if (::unshare(CLONE_NEWNS) != 0 ||
-        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-        QSKIP(qPrintable(QStringLiteral("espace de montage privé impossible ici (%1)")
-                             .arg(QString::fromLocal8Bit(strerror(errno)))));
-    QVERIFY2(::mount("tarvik-essai", "/etc/xdg", "tmpfs", 0, "size=64k,mode=755") == 0,
-             strerror(errno));
+    if (const QString raison = couvrirEtcXdg(); !raison.isEmpty())
+        QSKIP(qPrintable(raison));
     const auto demonter = qScopeGuard([] { ::umount2("/etc/xdg", MNT_DETACH); });
     const auto remise = poser("XDG_CONFIG_DIRS", "");
     QTemporaryDir ailleurs;
@@ -367,14 +376,8 @@ void TestLimites::etcXdgToujoursLu()
              QStringList({fichier, QStringLiteral("/etc/xdg/Tarvik/limites.conf")}));
     if (::geteuid() != 0)
         QSKIP("il faut être root pour couvrir /etc/xdg dans un espace de montage privé");
-    if (!QFileInfo(QStringLiteral("/etc/xdg")).isDir())
-        QSKIP("pas de dossier /etc/xdg sur cette machine");
-    if (::unshare(CLONE_NEWNS) != 0 ||
-        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-        QSKIP(qPrintable(QStringLiteral("espace de montage privé impossible ici (%1)")
-                             .arg(QString::fromLocal8Bit(strerror(errno)))));
-    QVERIFY2(::mount("tarvik-essai", "/etc/xdg", "tmpfs", 0, "size=64k,mode=755") == 0,
-             strerror(errno));
+    if (const QString raison = couvrirEtcXdg(); !raison.isEmpty())
+        QSKIP(qPrintable(raison));
     const auto demonter = qScopeGuard([] { ::umount2("/etc/xdg", MNT_DETACH); });
     QVERIFY(installer(QStringLiteral("/etc/xdg"), "A.pas=10\n"));
     QVERIFY(installer(ailleurs.path(), "A.pas=20\nB.vitesse=3\n"));

@@ -23,6 +23,10 @@ public:
         char nom[128] = {};
         if (::openpty(&m_maitre, &m_esclave, nom, nullptr, nullptr) == 0) {
             ::fcntl(m_maitre, F_SETFL, ::fcntl(m_maitre, F_GETFL) | O_NONBLOCK);
+            // The programs a test starts hold neither end: they would count
+            // as holders of the terminal.
+            ::fcntl(m_maitre, F_SETFD, FD_CLOEXEC);
+            ::fcntl(m_esclave, F_SETFD, FD_CLOEXEC);
             m_chemin = QString::fromLocal8Bit(nom);
         }
     }

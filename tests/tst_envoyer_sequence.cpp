@@ -25,12 +25,17 @@ static_assert(!std::is_constructible_v<Grille, std::array<Axe, NombreAxes>>);
 namespace {
 
 // A driver that reports a queue of its own (the sizes of `file` in turn, the
-// last one staying), may refuse the line settings, and writes down what the
-// link asked of it, in `etat`, which the test keeps.
+// last one staying), takes the pseudo-terminal for a serial port or for
+// what it is, may refuse the line settings, may stop taking bytes, and
+// writes down what the link asked of it, in `etat`, which the test keeps.
 struct EtatPilote {
     QList<int> file{0};
+    GenreLigne genre = GenreLigne::PortSerie;
     bool reglagesRefuses = false;
     size_t parEcriture = 4096; // the most bytes the line takes at a time
+    qsizetype prise = -1;      // how many more bytes the far end takes; -1: all it can hold
+    std::function<void(QByteArrayView)> apresEcriture; // the bytes the line just took
+    std::function<void()> bloquee;                     // the line took nothing
     QStringList journal;
 };
 
@@ -74,9 +79,25 @@ protected:
     {
         return m_etat.reglagesRefuses ? EINVAL : PilotePosix::reglerLigne();
     }
+    GenreLigne genreDe(quint64) override { return m_etat.genre; }
     ssize_t transmettre(const char *octets, size_t taille) override
     {
-        return PilotePosix::transmettre(octets, std::min(taille, m_etat.parEcriture));
+        size_t permis = std::min(taille, m_etat.parEcriture);
+        if (m_etat.prise >= 0)
+            permis = std::min(permis, size_t(m_etat.prise));
+        errno = EAGAIN;
+        if (permis == 0) // a far end that no longer reads: the line takes nothing for a while
+            ::usleep(1000);
+        const ssize_t n = permis > 0 ? PilotePosix::transmettre(octets, permis) : -1;
+        if (n > 0 && m_etat.prise >= 0)
+            m_etat.prise -= n;
+        if (n > 0 && m_etat.apresEcriture)
+            m_etat.apresEcriture(QByteArrayView(octets, n));
+        if (n < 0 && errno == EAGAIN && m_etat.bloquee) {
+            m_etat.bloquee();
+            errno = EAGAIN;
+        }
+        return n;
     }
 
 private:
@@ -88,6 +109,91 @@ auto piloteFactice(EtatPilote &etat)
 {
     return NouveauPilote.remplacer([&etat] { return std::make_unique<PiloteFactice>(etat); });
 }
+
+// The driver's journal with each run of queue readings said once: how
+// often the queue is read depends on the machine's pace, not the order.
+QString resume(const QStringList &journal)
+{
+    QStringList pas;
+    for (const QString &p : journal)
+        if (p != QLatin1String("attente") || pas.value(pas.size() - 1) != QLatin1String("attente"))
+            pas << p;
+    return pas.join(u' ');
+}
+
+// A line's queue read until it is empty, then drained: `n` times.
+QString lignesParties(int n)
+{
+    return QStringLiteral(" attente drain").repeated(n);
+}
+
+// Sends the grid again and again on one opening, as a program of many steps
+// does, until a step fails; `envoyees`, the lines sent. What the last step
+// did.
+ResultatEnvoi envoyerSansFin(GrilleEssai &grille, QStringList &envoyees)
+{
+    const Grille etape = *VerifierGrille(grille.textes).grille;
+    ResultatEnvoi resultat = OuvrirPourEnvoyer(grille.lien);
+    for (int pas = 0; !resultat.echec && pas < 10000; ++pas) {
+        resultat.lignes.clear();
+        EnvoyerGrille(etape, grille.lien, QDeadlineTimer(*DelaiSequenceMs), resultat);
+        envoyees << resultat.lignes;
+    }
+    return resultat;
+}
+
+// Two runs after one that may have been cut (`coupure`): the first starts
+// with a lone line feed when it was, and says why; the second does not.
+void suivantes(GrilleEssai &grille, PseudoTerminal &pty, Coupure coupure)
+{
+    for (const Coupure attendue : {coupure, Coupure::Aucune}) {
+        QVERIFY(!grille.envoyer());
+        QCOMPARE(grille.resultat.ligneNeuve, attendue);
+        const QByteArray attendu =
+            (attendue != Coupure::Aucune ? "\n" : "") + surLeFil(lignesInitiales());
+        QCOMPARE(pty.lire(attendu.size()), attendu);
+    }
+}
+
+// A pipe whose reading end, once a byte is in it, is the operator's Stop.
+struct Arret {
+    Arret()
+    {
+        if (::pipe2(fd, O_CLOEXEC) != 0)
+            qFatal("pas de tube : %s", strerror(errno));
+    }
+    ~Arret()
+    {
+        ::close(fd[0]);
+        ::close(fd[1]);
+    }
+    void arreter() { QCOMPARE(::write(fd[1], "x", 1), ssize_t(1)); }
+    void oublier()
+    {
+        char c;
+        while (DescripteurLisible(fd[0]))
+            QCOMPARE(::read(fd[0], &c, 1), ssize_t(1));
+    }
+    int fd[2] = {-1, -1};
+};
+
+// What the tests of a stopped run share: its deadline (long when a Stop
+// ends it), a lock folder of their own, the terminal, the Stop, and the
+// fake driver the links made from now on take.
+struct BancArret {
+    explicit BancArret(bool arret)
+        : delai(DelaiSequenceMs.remplacer(arret ? 5000 : 500))
+    {
+    }
+    Substituable<int>::Remplacement delai;
+    QTemporaryDir verrous;
+    Substituable<QStringList>::Remplacement dossiers{DossiersVerrou.remplacer({verrous.path()})};
+    PseudoTerminal pty;
+    Arret stop;
+    EtatPilote pilote;
+    Substituable<std::function<std::unique_ptr<PiloteLigne>()>>::Remplacement factice{
+        piloteFactice(pilote)};
+};
 
 } // namespace
 
@@ -105,12 +211,15 @@ private Q_SLOTS:
     void grilleRefuseePortIndisponible();
     void vidage_data();
     void vidage();
+    void arretSurUnPortSerie_data();
+    void arretSurUnPortSerie();
     void reglagesRefuses();
     void reglagesDeLigne();
     void portAbsent();
     void finDemandeeAvantLOuverture();
     void extremiteDisparue();
-    void ligneBloquee();
+    void extremiteArretee_data();
+    void extremiteArretee();
     void enRetard_data();
     void enRetard();
     void fileJeteeSurLaLigne();
@@ -274,32 +383,44 @@ void TestEnvoyerSequence::grilleRefuseePortIndisponible()
 void TestEnvoyerSequence::vidage_data()
 {
     QTest::addColumn<QList<int>>("file"); // what the driver reports in turn, at the opening first
-    QTest::addColumn<QStringList>("journal");
+    QTest::addColumn<QString>("journal");
     QTest::addColumn<QString>("message"); // empty: the run succeeds
+    QTest::addColumn<int>("lignes");      // lines sent
     QTest::addColumn<int>("jetes");       // bytes an earlier run left, thrown away
-    const QString o = QStringLiteral("ouvrir"), a = QStringLiteral("attente"),
-                  d = QStringLiteral("drain");
-    const QString j = QStringLiteral("jeter"), f = QStringLiteral("fermer");
+    QTest::addColumn<QByteArray>("fil");  // what the board gets from a run that succeeds
+    const QByteArray sept = surLeFil(lignesInitiales());
+    // Each line leaves before the next is written.
     QTest::newRow("file qui se vide")
-        << QList<int>{0, 84, 40, 0} << QStringList{o, a, a, a, a, d, f} << QString() << 0;
-    QTest::newRow("file bloquée") << QList<int>{0, 5} << QStringList{o, j, f}
-                                  << "délai dépassé : 5 octets" << 0;
-    // Left by a killed run: thrown away before the first byte of this one.
+        << QList<int>{0, 84, 40, 0} << "ouvrir attente drain" + lignesParties(7) + " fermer"
+        << QString() << 7 << 0 << sept;
+    // Line A never leaves: it is taken back, and not counted.
+    QTest::newRow("file bloquée") << QList<int>{0, 5}
+                                  << QStringLiteral("ouvrir attente jeter jeter fermer")
+                                  << "délai dépassé : 5 octets" << 0 << 0 << sept;
+    // Left by a killed run: thrown away before the first byte of this one,
+    // which starts on a fresh line.
     QTest::newRow("file d'une séquence tuée")
-        << QList<int>{40, 0} << QStringList{o, a, j, a, d, f} << QString() << 40;
+        << QList<int>{40, 0} << "ouvrir attente jeter" + lignesParties(9) + " fermer" << QString()
+        << 7 << 40 << "\n" + sept;
 }
 
-// The port is closed only once the driver's queue is empty and tcdrain has
-// returned; a queue that never empties ends in a timeout, not in "sent",
-// and what it held is thrown away before the port closes. What an earlier
-// writer left queued goes before anything of this run, and the run says so.
+// On a serial port a line is sent once it has left: the queue is read
+// until it is empty and tcdrain has returned, and only then is the next
+// line written. A queue that never empties ends in a timeout, not in
+// "sent", and what it held is thrown away before the port closes. What an
+// earlier writer left queued goes before anything of this run, and the
+// run says so.
 void TestEnvoyerSequence::vidage()
 {
     QFETCH(QList<int>, file);
-    QFETCH(QStringList, journal);
+    QFETCH(QString, journal);
     QFETCH(QString, message);
+    QFETCH(int, lignes);
     QFETCH(int, jetes);
+    QFETCH(QByteArray, fil);
     const auto delai = DelaiSequenceMs.remplacer(100);
+    QTemporaryDir verrous;
+    const auto dossiers = DossiersVerrou.remplacer({verrous.path()});
     PseudoTerminal pty;
     EtatPilote pilote;
     pilote.file = file;
@@ -314,15 +435,80 @@ void TestEnvoyerSequence::vidage()
         QVERIFY2(echec->message.contains(message) &&
                      echec->message.contains(QStringLiteral("ligne incomplète")),
                  qPrintable(echec->message));
-        QVERIFY(pilote.journal.count(QStringLiteral("attente")) > 1);
-        pilote.journal.removeAll(QStringLiteral("attente")); // as often as the deadline allows
     }
-    QCOMPARE(pilote.journal, journal);
+    QCOMPARE(resume(pilote.journal), journal);
+    QCOMPARE(grille.resultat.lignes.size(), lignes);
     QCOMPARE(grille.resultat.octetsJetes, jetes);
+    QCOMPARE(grille.resultat.ligneNeuve, jetes > 0 ? Coupure::FileLaissee : Coupure::Aucune);
     const QString note = NoteOctetsJetes(grille.resultat.octetsJetes);
     QVERIFY2(note.contains(QStringLiteral("(%1)").arg(jetes)) == (jetes > 0), qPrintable(note));
+    if (!echec) // a pseudo-terminal keeps what is taken back from a serial port's queue
+        QCOMPARE(pty.lire(fil.size()), fil);
     QVERIFY(!grille.lien.estOuvert());
     QVERIFY(flockLibre(pty.chemin()));
+}
+
+void TestEnvoyerSequence::arretSurUnPortSerie_data()
+{
+    QTest::addColumn<QList<int>>("file"); // the queue the driver reports, line after line
+    QTest::addColumn<bool>("arret");      // a Stop comes as line C is written, else the deadline
+    QTest::addColumn<int>("lignes");      // lines sent
+    QTest::addColumn<bool>("inachevee");  // part of line C left before it was taken back
+    // A, B, then C: queued once written, then gone.
+    QTest::newRow("arrêt, la ligne en vol part")
+        << QList<int>{0, 0, 0, 12, 0} << true << 3 << false;
+    QTest::newRow("arrêt, la ligne en vol ne part pas")
+        << QList<int>{0, 0, 0, 12} << true << 2 << false;
+    QTest::newRow("arrêt, la ligne en vol part en partie")
+        << QList<int>{0, 0, 0, 7} << true << 2 << true;
+    QTest::newRow("délai, la ligne part en partie") << QList<int>{0, 0, 0, 7} << false << 2 << true;
+}
+
+// A Stop on a serial port is heard at a line's end: the line in flight is
+// given a short grace to leave and counts when it does; one that does not
+// leave is taken back from the queue and does not count. When part of it
+// had left, the next run starts on a fresh line.
+void TestEnvoyerSequence::arretSurUnPortSerie()
+{
+    QFETCH(QList<int>, file);
+    QFETCH(bool, arret);
+    QFETCH(int, lignes);
+    QFETCH(bool, inachevee);
+    BancArret banc(arret);
+    PseudoTerminal &pty = banc.pty;
+    Arret &stop = banc.stop;
+    EtatPilote &pilote = banc.pilote;
+    pilote.file = file;
+    pilote.apresEcriture = [&](QByteArrayView octets) {
+        if (arret && octets.startsWith("C"))
+            stop.arreter();
+    };
+    GrilleEssai grille;
+    grille.lien.setPeripherique(pty.chemin());
+    grille.lien.setArret(stop.fd[0]);
+    const auto echec = grille.envoyer();
+    QVERIFY(echec);
+    QCOMPARE(echec->lien, arret ? EchecLien::Genre::Interrompu : EchecLien::Genre::DelaiDepasse);
+    QCOMPARE(grille.resultat.lignes, lignesInitiales().mid(0, lignes));
+    QCOMPARE(grille.liste, grille.resultat.lignes);
+    // The line in flight is thrown away only when it did not leave.
+    QCOMPARE(resume(pilote.journal), QStringLiteral("ouvrir attente drain attente drain attente ") +
+                                         (lignes == 3 ? QStringLiteral("drain jeter fermer")
+                                                      : QStringLiteral("jeter jeter fermer")));
+    QCOMPARE(grille.resultat.ligneInachevee, inachevee);
+    QCOMPARE(echec->message.contains(QStringLiteral("La ligne C n'est partie qu'en partie")),
+             inachevee);
+
+    // A pseudo-terminal keeps what the driver took back from a serial
+    // port's queue: what is there says nothing.
+    pty.lire();
+    stop.oublier();
+    pilote.file = {0};
+    pilote.apresEcriture = nullptr;
+    QVERIFY(!grille.envoyer());
+    QCOMPARE(grille.resultat.ligneNeuve, inachevee ? Coupure::CeLien : Coupure::Aucune);
+    const QByteArray attendu = (inachevee ? "\n" : "") + surLeFil(lignesInitiales());
+    QCOMPARE(pty.lire(attendu.size()), attendu);
 }
 
 // The line refuses its settings after the link took its flock and its lock
@@ -464,37 +650,70 @@ void TestEnvoyerSequence::extremiteDisparue()
     QCOMPARE(grille.liste, lignesInitiales());
 }
 
-// Nobody reads the line and its buffer is full: the run fails within its
-// bound, leaves no incomplete line behind, and the next run is whole.
-void TestEnvoyerSequence::ligneBloquee()
+void TestEnvoyerSequence::extremiteArretee_data()
 {
-    const auto delai = DelaiSequenceMs.remplacer(100); // the real 2 s: tarvik-envoyer's test
-    PseudoTerminal pty;
+    QTest::addColumn<bool>("arret");      // a Stop ends the run, else its deadline
+    QTest::addColumn<qsizetype>("prise"); // how much the far end takes; -1: what the line holds
+    QTest::addColumn<bool>("memeLien");   // the next run on the same link, else on a new one
+    QTest::newRow("délai, ligne pleine") << false << qsizetype(-1) << true;
+    QTest::newRow("arrêt, ligne pleine") << true << qsizetype(-1) << false;
+    QTest::newRow("délai au milieu de la ligne D") << false << qsizetype(3 * 12 + 5) << false;
+    QTest::newRow("arrêt au milieu de la ligne D") << true << qsizetype(3 * 12 + 5) << true;
+}
+
+// A program of many steps sends to a pseudo-terminal whose far end stops
+// reading: its deadline or a Stop ends it. Whatever was counted as sent is
+// at the far end, whole and in order, and nothing of what it took is
+// thrown away; the start of a line it took only in part stays there, the
+// run says so, and the next one, on this link or on a new one (the mark in
+// the lock folder tells it), starts with a lone line feed. The run after
+// that one does not.
+void TestEnvoyerSequence::extremiteArretee()
+{
+    QFETCH(bool, arret);
+    QFETCH(qsizetype, prise);
+    QFETCH(bool, memeLien);
+    BancArret banc(arret);
+    PseudoTerminal &pty = banc.pty;
+    Arret &stop = banc.stop;
+    EtatPilote &pilote = banc.pilote;
+    pilote.genre = GenreLigne::PseudoTerminal;
+    pilote.prise = prise;
+    pilote.bloquee = [&] {
+        if (arret && !DescripteurLisible(stop.fd[0]))
+            stop.arreter();
+    };
     GrilleEssai grille;
     grille.lien.setPeripherique(pty.chemin());
-    QVERIFY(pty.remplir() > 0);
-
-    QElapsedTimer chrono;
-    chrono.start();
-    const auto echec = grille.envoyer();
-    qInfo("échec rendu en %lld ms (borne : %d ms)", chrono.elapsed(), *DelaiSequenceMs);
-    QVERIFY(echec);
-    QVERIFY2(echec->lien == EchecLien::Genre::DelaiDepasse, qPrintable(echec->message));
+    grille.lien.setArret(stop.fd[0]);
+    QStringList envoyees;
+    const ResultatEnvoi resultat = envoyerSansFin(grille, envoyees);
+    QVERIFY(resultat.echec);
+    QCOMPARE(resultat.echec->genre,
+             arret ? EchecLien::Genre::Interrompu : EchecLien::Genre::DelaiDepasse);
     QVERIFY(!grille.lien.estOuvert());
-    QVERIFY(flockLibre(pty.chemin()));
-    QVERIFY(!QFile::exists(fichierUucp(pty.chemin())));
-    const QStringList listees = grille.liste;
-    QCOMPARE(listees, lignesInitiales().mid(0, listees.size()));
 
-    // What the board finds once it reads again: the filler, then whole lines.
-    QByteArray recu = pty.lire();
-    while (recu.startsWith('x'))
-        recu.remove(0, 1);
-    QVERIFY2(recu.size() % 12 == 0 && surLeFil(lignesInitiales()).startsWith(recu),
-             recu.constData());
+    const QByteArray attendu = envoyees.isEmpty() ? QByteArray() : surLeFil(envoyees);
+    const QByteArray recu = pty.lire(attendu.size() + 1);
+    QVERIFY2(recu.startsWith(attendu), qPrintable(QString::number(recu.size()))); // all kept
+    const QByteArray debut = recu.mid(attendu.size()); // of the line it took in part
+    const QString inachevee = lignesInitiales()[envoyees.size() % NombreAxes];
+    QVERIFY2(debut.size() < 12 && surLeFil({inachevee}).startsWith(debut), debut.constData());
+    if (prise >= 0)
+        QCOMPARE(recu.size(), prise);
+    QCOMPARE(resultat.ligneInachevee, !debut.isEmpty());
+    QVERIFY2(resultat.echec->message.contains(QStringLiteral("qu'en partie")) == !debut.isEmpty(),
+             qPrintable(resultat.echec->message));
 
-    QVERIFY(!grille.envoyer());
-    QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+    stop.oublier();
+    pilote.prise = -1;
+    pilote.bloquee = nullptr;
+    GrilleEssai nouvelle;
+    nouvelle.lien.setPeripherique(pty.chemin());
+    suivantes(memeLien ? grille : nouvelle, pty,
+              debut.isEmpty() ? Coupure::Aucune
+              : memeLien      ? Coupure::CeLien
+                              : Coupure::Marque);
 }
 
 void TestEnvoyerSequence::enRetard_data()
@@ -530,11 +749,14 @@ void TestEnvoyerSequence::enRetard()
 }
 
 // What a killed writer left on a line nobody reads: the next run throws it
-// away before its own first byte, so that its lines arrive whole behind
-// what the board had already taken in. A pseudo-terminal keeps no count of
-// it: the driver reports it here as a serial port's does.
+// away before its own first byte, then starts on a fresh line, so that its
+// lines arrive whole behind what the board had already taken in. A
+// pseudo-terminal keeps no count of it: the driver reports it here as a
+// serial port's does.
 void TestEnvoyerSequence::fileJeteeSurLaLigne()
 {
+    QTemporaryDir verrous;
+    const auto dossiers = DossiersVerrou.remplacer({verrous.path()});
     PseudoTerminal pty;
     QVERIFY(pty.remplir() > 0);
     EtatPilote pilote;
@@ -547,8 +769,9 @@ void TestEnvoyerSequence::fileJeteeSurLaLigne()
     QByteArray recu = pty.lire();
     while (recu.startsWith('x'))
         recu.remove(0, 1);
-    QCOMPARE(recu, surLeFil(lignesInitiales()));
+    QCOMPARE(recu, "\n" + surLeFil(lignesInitiales()));
     QVERIFY(NoteOctetsJetes(grille.resultat.octetsJetes).contains(QStringLiteral("(18000)")));
+    QVERIFY(NoteLigneNeuve(grille.resultat.ligneNeuve).contains(QStringLiteral("saut de ligne")));
 }
 
 // A line that takes a few bytes at a time, as a serial port with a small

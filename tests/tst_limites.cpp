@@ -60,6 +60,55 @@ bool installer(const QString &dossier, const QByteArray &contenu)
            ::chmod(QFile::encodeName(dossier + QStringLiteral("/Tarvik/limites.conf")), 0644) == 0;
 }
 
+// Puts in place what a row of the machine file's table describes, in the
+// machine folder `machine` (its Tarvik folder and file already there) and
+// elsewhere, in `ailleurs`.
+bool placer(const QByteArray &contenu, const QString &machine, const QString &ailleurs)
+{
+    const QString dossier = machine + QStringLiteral("/Tarvik");
+    const QString fichier = dossier + QStringLiteral("/limites.conf");
+    const QString parent = ailleurs + QStringLiteral("/parent"),
+                  sous = parent + QStringLiteral("/sous");
+    if (contenu == "<lien ailleurs>")
+        return ::chmod(QFile::encodeName(ailleurs), 0777) == 0 &&
+               QFile::rename(fichier, ailleurs + QStringLiteral("/l.conf")) &&
+               QFile::link(ailleurs + QStringLiteral("/l.conf"), fichier);
+    if (contenu == "<lien cassé>")
+        return QFile::remove(fichier) && QFile::link(QStringLiteral("disparu.conf"), fichier);
+    if (contenu == "<absent>")
+        return QFile::remove(fichier);
+    // The folder moved where another user owns the folder above it.
+    if (contenu == "<dossier lié>")
+        return QDir().mkpath(sous) && ::chmod(QFile::encodeName(sous), 0755) == 0 &&
+               QFile::rename(dossier, sous + QStringLiteral("/Tarvik")) &&
+               QFile::link(sous + QStringLiteral("/Tarvik"), dossier) &&
+               ::chown(QFile::encodeName(parent), 65534, 65534) == 0 &&
+               ::chmod(QFile::encodeName(parent), 0755) == 0;
+    // The machine folder sticky, as /tmp; the folder elsewhere, reached by
+    // a link another user owns.
+    if (contenu == "<lien collant>")
+        return QFile::rename(dossier, ailleurs + QStringLiteral("/Tarvik")) &&
+               QFile::link(ailleurs + QStringLiteral("/Tarvik"), dossier) &&
+               ::lchown(QFile::encodeName(dossier), 65534, 65534) == 0 &&
+               ::chmod(QFile::encodeName(machine), 01777) == 0;
+    return true;
+}
+
+// In a mount namespace of this process's own, covers /etc/xdg with a file
+// system of its own, owned by root and closed to others; why it cannot be,
+// or nothing.
+QString couvrirEtcXdg()
+{
+    if (!QFileInfo(QStringLiteral("/etc/xdg")).isDir())
+        return QStringLiteral("pas de dossier /etc/xdg sur cette machine");
+    if (::unshare(CLONE_NEWNS) != 0 ||
+        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount("tarvik-essai", "/etc/xdg", "tmpfs", 0, "size=64k,mode=755") != 0)
+        return QStringLiteral("espace de montage privé impossible ici (%1)")
+            .arg(QString::fromLocal8Bit(strerror(errno)));
+    return {};
+}
+
 const QByteArray Exemple = "# Banc 2 : pince et bras\n[Limites]\nlecture=stricte\nA.pas=5000\n"
                            "A.vitesse=120\nA.directions=+-\n";
 const QByteArray ExempleLu = "lecture=stricte\nA.pas=5000\nA.vitesse=120\nA.directions=+-\n";
@@ -80,6 +129,8 @@ private Q_SLOTS:
     void courseCommePasAPas();
     void fichierMachine_data();
     void fichierMachine();
+    void cheminMachine_data();
+    void cheminMachine();
     void etcXdgToujoursLu();
 };
 
@@ -372,24 +423,30 @@ void TestLimites::fichierMachine_data()
     QTest::addColumn<QString>("etat");       // its mode and owner, then its folder's
     QTest::addColumn<QString>("motif");      // why it is doubtful; empty: it applies
     const QByteArray c = "B.pas=5000\nlecture=stricte\n";
-    const QString garde =
-        QStringLiteral(" : il doit appartenir à root et n'être modifiable que par lui");
+    const QString seul = QStringLiteral(", et seul root doit pouvoir le modifier");
+    const QString chemin = QStringLiteral(" », sur son chemin, ");
     // clang-format off
     QTest::newRow("protégé")            << c << "0644 0 0755 0" << "";
-    QTest::newRow("modifiable par tous") << c << "0666 0 0755 0" << "il n'est pas protégé (propriétaire n° 0, mode 0666)" + garde;
-    QTest::newRow("par son groupe")     << c << "0664 0 0755 0" << "(propriétaire n° 0, mode 0664)" + garde;
-    QTest::newRow("à un autre")         << c << "0644 65534 0755 0" << "(propriétaire n° 65534, mode 0644)" + garde;
-    QTest::newRow("dossier ouvert")     << c << "0644 0 0777 0" << "/Tarvik » n'est pas protégé (propriétaire n° 0, mode 0777)" + garde;
-    QTest::newRow("dossier d'un autre") << c << "0644 0 0755 65534" << "/Tarvik » n'est pas protégé (propriétaire n° 65534, mode 0755)";
-    QTest::newRow("lien vers un dossier ouvert") << QByteArray("<lien ailleurs>") << "0644 0 0755 0" << "n'est pas protégé (propriétaire n° 0, mode 0777)";
+    QTest::newRow("modifiable par tous") << c << "0666 0 0755 0" << "il n'est pas protégé : son groupe et tous les autres peuvent le modifier (mode 0666)" + seul;
+    QTest::newRow("par son groupe")     << c << "0664 0 0755 0" << "il n'est pas protégé : son groupe peut le modifier (mode 0664)" + seul;
+    QTest::newRow("à un autre")         << c << "0644 65534 0755 0" << "il n'est pas protégé : il appartient à l'utilisateur n° 65534 (mode 0644), et il doit appartenir à root";
+    QTest::newRow("dossier ouvert")     << c << "0644 0 0777 0" << "/Tarvik" + chemin + "n'est pas protégé : son groupe et tous les autres peuvent le modifier (mode 0777)" + seul;
+    QTest::newRow("dossier d'un autre") << c << "0644 0 0755 65534" << "/Tarvik" + chemin + "appartient à l'utilisateur n° 65534 (mode 0755)";
+    QTest::newRow("lien vers un dossier ouvert") << QByteArray("<lien ailleurs>") << "0644 0 0755 0" << chemin + "n'est pas protégé : son groupe et tous les autres peuvent le modifier (mode 0777)";
     QTest::newRow("lien cassé")         << QByteArray("<lien cassé>") << "0644 0 0755 0" << "c'est un lien qui ne mène à aucun fichier";
     QTest::newRow("pas compris")        << c + "B.pas=1\n" << "0644 0 0755 0" << "ligne 3 : « B.pas » est donnée deux fois";
     QTest::newRow("absent")             << QByteArray("<absent>") << "0644 0 0755 0" << "";
+    // Its folder is a link into a folder whose parent another user may
+    // change: moved away, the folder takes the limits with it.
+    QTest::newRow("lien vers un dossier dont le parent est à un autre") << QByteArray("<dossier lié>") << "0644 0 0755 0" << "/parent" + chemin + "appartient à l'utilisateur n° 65534 (mode 0755)";
+    // A link of another user's in a sticky folder (/tmp): its owner may
+    // put another in its place.
+    QTest::newRow("lien d'un autre dans un dossier collant") << QByteArray("<lien collant>") << "0644 0 0755 0" << "/Tarvik » appartient à l'utilisateur n° 65534, dans un dossier ouvert à tous";
     // clang-format on
 }
 
-// A machine file applies only when none but root may change it, or its
-// folder; otherwise it is doubtful, named, and sets no limit.
+// A machine file applies only when none but root may change it, nor any
+// folder on its way; otherwise it is doubtful, named, and sets no limit.
 void TestLimites::fichierMachine()
 {
     if (::geteuid() != 0)
@@ -409,16 +466,9 @@ void TestLimites::fichierMachine()
     QVERIFY(installer(machine.path(),
                       contenu.startsWith('<') ? "B.pas=5000\nlecture=stricte\n" : contenu));
     QVERIFY(::chmod(local, mode) == 0 && ::chown(local, proprietaire, 0) == 0);
-    if (contenu == "<lien ailleurs>")
-        QVERIFY(::chmod(QFile::encodeName(ailleurs.path()), 0777) == 0 &&
-                QFile::rename(fichier, ailleurs.filePath(QStringLiteral("l.conf"))) &&
-                QFile::link(ailleurs.filePath(QStringLiteral("l.conf")), fichier));
-    if (contenu == "<lien cassé>" || contenu == "<absent>")
-        QVERIFY(QFile::remove(fichier));
-    if (contenu == "<lien cassé>")
-        QVERIFY(QFile::link(QStringLiteral("disparu.conf"), fichier));
     QVERIFY(::chmod(QFile::encodeName(dossier), modeDossier) == 0 &&
             ::chown(QFile::encodeName(dossier), proprietaireDossier, 0) == 0);
+    QVERIFY(placer(contenu, machine.path(), ailleurs.path()));
     const LimitesLues lues = LireLimites();
     const bool applique = motif.isEmpty() && contenu != "<absent>";
     QCOMPARE(lues.fichiersMachine, applique ? QStringList{fichier} : QStringList{});
@@ -427,6 +477,54 @@ void TestLimites::fichierMachine()
     QCOMPARE(bool(lues.echec), !motif.isEmpty());
     if (lues.echec)
         QVERIFY2(lues.echec->message.contains(fichier) && lues.echec->message.contains(motif),
+                 qPrintable(lues.echec->message));
+}
+
+void TestLimites::cheminMachine_data()
+{
+    QTest::addColumn<QString>("cas");
+    QTest::addColumn<QString>("motif"); // why it is doubtful; empty: no limits
+    QTest::newRow("dossier absent") << ""
+                                    << "";
+    QTest::newRow("lien qui ne mène à rien") << "lien perdu"
+                                             << "le lien « /etc/xdg/Tarvik » ne mène à rien";
+    QTest::newRow("fichier retiré d'un dossier qu'un autre peut déplacer")
+        << "dossier vidé"
+        << "sur son chemin, n'est pas protégé : son groupe et tous les autres peuvent le modifier "
+           "(mode 0777)";
+}
+
+// Absent from /etc/xdg, the machine file sets no limit only when no one
+// but root could have taken it away: a link on its way that leads nowhere,
+// or a folder another user may change, makes it doubtful. Seen in a mount
+// namespace of this test's own, /etc/xdg covered by a file system of its
+// own.
+void TestLimites::cheminMachine()
+{
+    QFETCH(QString, cas);
+    QFETCH(QString, motif);
+    if (::geteuid() != 0)
+        QSKIP("il faut être root pour couvrir /etc/xdg dans un espace de montage privé");
+    if (const QString raison = couvrirEtcXdg(); !raison.isEmpty())
+        QSKIP(qPrintable(raison));
+    const auto demonter = qScopeGuard([] { ::umount2("/etc/xdg", MNT_DETACH); });
+    const auto remise = poser("XDG_CONFIG_DIRS", "");
+    QTemporaryDir ailleurs;
+    const QString sous = ailleurs.filePath(QStringLiteral("sous"));
+    if (cas == QLatin1String("lien perdu"))
+        QVERIFY(QFile::link(ailleurs.filePath(QStringLiteral("disparu")),
+                            QStringLiteral("/etc/xdg/Tarvik")));
+    if (cas == u"dossier vidé")
+        QVERIFY(installer(sous, "A.pas=10\n") && QFile::remove(sous + "/Tarvik/limites.conf") &&
+                ::chmod(QFile::encodeName(ailleurs.path()), 0777) == 0 &&
+                QFile::link(sous + "/Tarvik", QStringLiteral("/etc/xdg/Tarvik")));
+    const LimitesLues lues = LireLimites();
+    QCOMPARE(lues.fichiersMachine, QStringList{});
+    QCOMPARE(canon(lues.effectives), QByteArray());
+    QCOMPARE(bool(lues.echec), !motif.isEmpty());
+    if (lues.echec)
+        QVERIFY2(lues.echec->message.contains(QStringLiteral("/etc/xdg/Tarvik/limites.conf")) &&
+                     lues.echec->message.contains(motif),
                  qPrintable(lues.echec->message));
 }
 
@@ -443,14 +541,8 @@ void TestLimites::etcXdgToujoursLu()
              QStringList({fichier, QStringLiteral("/etc/xdg/Tarvik/limites.conf")}));
     if (::geteuid() != 0)
         QSKIP("il faut être root pour couvrir /etc/xdg dans un espace de montage privé");
-    if (!QFileInfo(QStringLiteral("/etc/xdg")).isDir())
-        QSKIP("pas de dossier /etc/xdg sur cette machine");
-    if (::unshare(CLONE_NEWNS) != 0 ||
-        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-        QSKIP(qPrintable(QStringLiteral("espace de montage privé impossible ici (%1)")
-                             .arg(QString::fromLocal8Bit(strerror(errno)))));
-    QVERIFY2(::mount("tarvik-essai", "/etc/xdg", "tmpfs", 0, "size=64k,mode=755") == 0,
-             strerror(errno));
+    if (const QString raison = couvrirEtcXdg(); !raison.isEmpty())
+        QSKIP(qPrintable(raison));
     const auto demonter = qScopeGuard([] { ::umount2("/etc/xdg", MNT_DETACH); });
     QVERIFY(installer(QStringLiteral("/etc/xdg"), "A.pas=10\n"));
     QVERIFY(installer(ailleurs.path(), "A.pas=20\nB.vitesse=3\n"));

@@ -10,11 +10,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <grp.h>
+#include <poll.h>
+#include <sched.h>
 #include <sys/fsuid.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/time.h>
+#include <thread>
 
 namespace {
 
@@ -46,6 +49,168 @@ pid_t pidMort()
     return enfant;
 }
 
+// Waits, bounded, for the byte a child writes once it is ready.
+bool pret(int fd)
+{
+    pollfd p{fd, POLLIN, 0};
+    char c = 0;
+    return ::poll(&p, 1, 10000) == 1 && ::read(fd, &c, 1) == 1 && c == 'x';
+}
+
+// Another process that keeps a device open as long as the test: a bridge
+// as socat is, a program in exclusive mode, or one whose thread took a
+// file table of its own (unshare(CLONE_FILES)) to hold the device there
+// alone, out of /proc/PID/fd.
+struct Detenteur {
+    enum Forme { Ouvert, Exclusif, Fil };
+    Detenteur(const QString &chemin, Forme forme)
+    {
+        int tube[2];
+        if (::pipe(tube) != 0)
+            return;
+        pid = ::fork();
+        if (pid == 0) {
+            // Only what it opens itself: not the test's own ends of the terminal.
+            for (int fd = 3; fd < 1024; ++fd)
+                if (fd != tube[1])
+                    ::close(fd);
+            const auto tenir = [&] {
+                if (forme == Fil && ::unshare(CLONE_FILES) != 0)
+                    ::_exit(2);
+                const int fd =
+                    ::open(QFile::encodeName(chemin).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+                if (fd < 0 || (forme != Ouvert && ::ioctl(fd, TIOCEXCL) != 0))
+                    ::_exit(2);
+                [[maybe_unused]] const ssize_t n = ::write(tube[1], "x", 1);
+                ::pause();
+            };
+            if (forme == Fil)
+                std::thread(tenir).join();
+            tenir();
+        }
+        ::close(tube[1]);
+        if (pid > 0 && !pret(tube[0]))
+            pid = -1;
+        ::close(tube[0]);
+    }
+    ~Detenteur()
+    {
+        if (pid > 0) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+    }
+    Detenteur(const Detenteur &) = delete;
+    Detenteur &operator=(const Detenteur &) = delete;
+    pid_t pid = -1;
+};
+
+// A flock on a device whose taker has ended: its child holds it on, until
+// the object is destroyed; `enfant` is that child's pid.
+struct FlockOrphelin {
+    explicit FlockOrphelin(const QString &chemin)
+    {
+        int pid[2];
+        if (::pipe(tube) != 0 || ::pipe(pid) != 0)
+            return;
+        const pid_t parent = ::fork();
+        if (parent == 0) {
+            const int fd =
+                ::open(QFile::encodeName(chemin).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+            ::flock(fd, LOCK_EX | LOCK_NB);
+            if (::fork() == 0) { // the child keeps the lock until the pipe closes
+                char c;
+                const pid_t moi = ::getpid();
+                ::close(tube[1]);
+                [[maybe_unused]] const ssize_t ecrit = ::write(pid[1], &moi, sizeof moi);
+                [[maybe_unused]] const ssize_t lu = ::read(tube[0], &c, 1);
+                ::_exit(0);
+            }
+            ::_exit(0);
+        }
+        ::close(tube[0]);
+        ::close(pid[1]);
+        ::waitpid(parent, nullptr, 0);
+        mort = parent;
+        if (::read(pid[0], &enfant, sizeof enfant) != sizeof enfant)
+            enfant = -1;
+        ::close(pid[0]);
+    }
+    ~FlockOrphelin() { ::close(tube[1]); }
+    FlockOrphelin(const FlockOrphelin &) = delete;
+    FlockOrphelin &operator=(const FlockOrphelin &) = delete;
+    int tube[2] = {-1, -1};
+    pid_t mort = -1, enfant = -1;
+};
+
+// The lock files the rows of the status line's table put in `dossier`, by
+// row: where, and what they hold; `qt`, the device's own lock, `vivant`, a
+// live process.
+QMap<QString, std::pair<QString, QByteArray>>
+verrousDuTableau(const QString &dossier, const QString &qt, quint64 rdev, pid_t vivant)
+{
+    const QByteArray pid = QByteArray::number(vivant);
+    const QString nombres = QStringLiteral("%1/LCK.%2.%3")
+                                .arg(dossier)
+                                .arg(major(rdev), 3, 10, QChar(u'0'))
+                                .arg(minor(rdev), 3, 10, QChar(u'0'));
+    return {
+        {QStringLiteral("hdb"), {qt, pid.rightJustified(10) + '\n'}},
+        {QStringLiteral("minicom"), {qt, pid.rightJustified(10) + " minicom root\n"}},
+        {QStringLiteral("qt"), {qt, pid + "\nminicom\nhote\n"}},
+        {QStringLiteral("nombres"), {nombres, pid.rightJustified(10) + '\n'}},
+        {QStringLiteral("perime"), {qt, QByteArray::number(pidMort()).rightJustified(10) + '\n'}},
+    };
+}
+
+// Puts at `verrou` what a row of the lock table describes: a tube, a link
+// to the device at `peripherique`, a folder, or a file holding `contenu`,
+// dated a minute ago or an hour ahead when `genre` says so.
+bool poser(const QString &verrou, const QString &genre, const QByteArray &contenu,
+           const QString &peripherique)
+{
+    const QByteArray local = QFile::encodeName(verrou);
+    if (genre == QLatin1String("tube"))
+        return ::mkfifo(local.constData(), 0600) == 0;
+    if (genre == QLatin1String("lien"))
+        return QFile::link(peripherique, verrou);
+    if (genre == QLatin1String("dossier"))
+        return QDir().mkdir(verrou);
+    if (!ecrireFichier(verrou, contenu))
+        return false;
+    if (genre != QLatin1String("ancien") && genre != QLatin1String("futur"))
+        return true;
+    const time_t quand = ::time(nullptr) + (genre == QLatin1String("ancien") ? -60 : 3600);
+    const timeval heures[2] = {{quand, 0}, {quand, 0}};
+    return ::utimes(local.constData(), heures) == 0;
+}
+
+// Another holder of the device, for a row of the status line's table: a
+// terminal program given a link of its own, which holds the device and
+// locks under the link's name (cas "lien"), or the child a flock's taker
+// left (cas "orphelin"); `pid`, the one to name.
+struct AutreDetenteur {
+    AutreDetenteur(const QString &cas, const QString &chemin, const QString &verrous)
+    {
+        if (cas == QLatin1String("lien") && lien.emplace(chemin, Detenteur::Ouvert).pid > 0 &&
+            ecrireFichier(verrous + QStringLiteral("/LCK..p1-a"),
+                          QByteArray::number(lien->pid).rightJustified(10) + " minicom root\n"))
+            pid = lien->pid;
+        if (cas == QLatin1String("orphelin"))
+            pid = orphelin.emplace(chemin).enfant;
+    }
+    std::optional<Detenteur> lien;
+    std::optional<FlockOrphelin> orphelin;
+    qint64 pid = 0;
+};
+
+// What this program writes in its lock files, as minicom writes its own.
+QByteArray contenuDeNotreVerrou(qint64 pid)
+{
+    return QByteArray::number(pid).rightJustified(10) + " tarvik " +
+           NomUtilisateur(::geteuid()).toUtf8() + '\n';
+}
+
 } // namespace
 
 class TestVerrous : public QObject {
@@ -66,6 +231,10 @@ private Q_SLOTS:
     void exclusivite_data();
     void exclusivite();
     void lienSymbolique();
+    void nomHorsDeDev_data();
+    void nomHorsDeDev();
+    void restes_data();
+    void restes();
     void etatDuPort_data();
     void etatDuPort();
 };
@@ -128,6 +297,9 @@ void TestVerrous::verrouUucp_data()
         {"mort, nombres",       mort.rightJustified(10) + '\n',           "", "nombres", QString()},
         // A program holds no lock before taking its own: a dead run's, pid reused.
         {"notre propre pid",    QByteArray::number(::getpid()) + '\n',          "", "qt", QString()},
+        // Ours, stale: a run was killed, maybe in the middle of a line.
+        {"Tarvik mort",         mort.rightJustified(10) + " tarvik root\n",   "", "qt", QString()},
+        {"Tarvik, notre pid revenu", contenuDeNotreVerrou(::getpid()),                  "", "base", QString()},
         {"en cours : vide",     "",                                            "", "qt", enCours},
         {"en cours : sans fin", "     12",                                      "", "base", enCours},
         {"vide et ancien",      "",                                      "ancien", "qt", illisible},
@@ -172,26 +344,18 @@ void TestVerrous::verrouUucp()
                                   .arg(major(etat.st_rdev), 3, 10, QChar(u'0'))
                                   .arg(minor(etat.st_rdev), 3, 10, QChar(u'0'));
     const QString verrou = dossier.filePath(nom);
-    if (genre == QLatin1String("tube"))
-        QCOMPARE(::mkfifo(QFile::encodeName(verrou).constData(), 0600), 0);
-    else if (genre == QLatin1String("lien"))
-        QVERIFY(QFile::link(pty.chemin(), verrou));
-    else if (genre == QLatin1String("dossier"))
-        QVERIFY(QDir().mkdir(verrou));
-    else
-        QVERIFY(ecrireFichier(verrou, contenu));
-    if (genre == QLatin1String("ancien") || genre == QLatin1String("futur")) {
-        const time_t quand = ::time(nullptr) + (genre == QLatin1String("ancien") ? -60 : 3600);
-        const timeval heures[2] = {{quand, 0}, {quand, 0}};
-        QCOMPARE(::utimes(QFile::encodeName(verrou).constData(), heures), 0);
-    }
+    QVERIFY(poser(verrou, genre, contenu, pty.chemin()));
 
     const int fds = descripteursOuverts();
     const auto echec = grille.envoyer();
     QCOMPARE(descripteursOuverts(), fds);
     if (refus.isEmpty()) {
         QVERIFY2(!echec, qPrintable(echec ? echec->message : QString()));
-        QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+        // After a run of ours was killed, this one starts on a fresh line.
+        const bool coupe = contenu.contains(" tarvik ");
+        QCOMPARE(grille.resultat.ligneNeuve, coupe ? Coupure::VerrouPerime : Coupure::Aucune);
+        const QByteArray attendu = (coupe ? "\n" : "") + surLeFil(lignesInitiales());
+        QCOMPARE(pty.lire(attendu.size()), attendu);
         QVERIFY(!QFileInfo::exists(verrou)); // the stale lock is gone, and ours too
         return;
     }
@@ -314,12 +478,12 @@ void TestVerrous::notreVerrou()
     QVERIFY(!verrousUucp.verifier({nom}, 0));
     if (avantNous) {
         QVERIFY(ecrireFichier(fichier, sien));
-        const auto refus = verrousUucp.prendre(nom);
+        const auto refus = verrousUucp.prendre({nom});
         QVERIFY(refus);
         QVERIFY2(refus->message.contains(QString::number(m_vivant.pid)),
                  qPrintable(refus->message));
     } else {
-        QVERIFY(!verrousUucp.prendre(nom));
+        QVERIFY(!verrousUucp.prendre({nom}));
         const QString autre = dossier.filePath(QStringLiteral("autre"));
         QVERIFY(ecrireFichier(autre, sien));
         QCOMPARE(
@@ -360,37 +524,23 @@ void TestVerrous::verrouPerimeDUnAutre()
 }
 
 // The process that took the flock has ended, its child holds it still: the
-// message names no dead process.
+// message names the child, found through the descriptor that carries the
+// lock, and no dead process.
 void TestVerrous::detenteurDisparu()
 {
     PseudoTerminal pty;
-    const QByteArray chemin = QFile::encodeName(pty.chemin());
-    int tube[2];
-    QCOMPARE(::pipe(tube), 0);
-    const pid_t parent = ::fork();
-    if (parent == 0) {
-        const int fd = ::open(chemin.constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
-        ::flock(fd, LOCK_EX | LOCK_NB);
-        if (::fork() == 0) { // the child keeps the lock until the pipe closes
-            char c;
-            ::close(tube[1]);
-            [[maybe_unused]] const ssize_t lu = ::read(tube[0], &c, 1);
-            ::_exit(0);
-        }
-        ::_exit(0);
-    }
-    ::close(tube[0]);
-    const auto finir = qScopeGuard([&] { ::close(tube[1]); });
-    ::waitpid(parent, nullptr, 0);
-
+    const FlockOrphelin flock(pty.chemin());
+    QVERIFY(flock.enfant > 0);
     GrilleEssai grille;
     grille.lien.setPeripherique(pty.chemin());
     const auto echec = grille.envoyer();
     QVERIFY(echec);
     QCOMPARE(echec->lien, EchecLien::Genre::PortOccupe);
-    QVERIFY2(echec->message.contains(QStringLiteral("un autre programme")) &&
-                 !echec->message.contains(QString::number(parent)),
-             qPrintable(echec->message));
+    QVERIFY2(
+        echec->message.contains(
+            QStringLiteral("port occupé par le processus %1 (tst_verrous").arg(flock.enfant)) &&
+            !echec->message.contains(QString::number(flock.mort)),
+        qPrintable(echec->message));
 }
 
 void TestVerrous::exclusivite_data()
@@ -398,62 +548,61 @@ void TestVerrous::exclusivite_data()
     QTest::addColumn<QString>("detenteur"); // who keeps the device open in exclusive mode
     QTest::newRow("un programme qui la tient par un flock") << "flock";
     QTest::newRow("un programme qui n'a que le mode exclusif") << "processus";
+    QTest::newRow("un fil qui a sa propre table de descripteurs") << "fil";
     QTest::newRow("laissée par un programme tué") << "";
+    QTest::newRow("laissée sur un pont par un envoi de Tarvik tué") << "pont";
 }
 
 // Exclusive mode held by a live program refuses root as well, although the
 // kernel would let it through, whether that program holds a flock or only
-// keeps the device open (screen does); the message names it. Left behind
-// with no other process on the device, root clears it and sends.
+// keeps the device open (screen does), in any of its file tables; the
+// message names it. Left behind with no other process on the device, root
+// clears it and sends; on a bridge that keeps the device open (socat),
+// only when our own stale lock shows that a run of ours left it, which the
+// run then says.
 void TestVerrous::exclusivite()
 {
     QFETCH(QString, detenteur);
     if (::geteuid() != 0)
         QSKIP("seul root passe outre une ouverture exclusive : rien à vérifier ici");
     PseudoTerminal pty;
+    QTemporaryDir dossier;
+    const auto verrous = DossiersVerrou.remplacer({dossier.path()});
     const QByteArray chemin = QFile::encodeName(pty.chemin());
-    int tube[2];
-    QCOMPARE(::pipe(tube), 0);
-    const pid_t processus = detenteur == QLatin1String("processus") ? ::fork() : -1;
-    if (processus == 0) { // opens the device, sets exclusive mode, says so, and stays
-        const int fd = ::open(chemin.constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
-        ::ioctl(fd, TIOCEXCL);
-        [[maybe_unused]] const ssize_t n = ::write(tube[1], "x", 1);
-        ::pause();
-        ::_exit(0);
-    }
-    char pret = 0;
-    if (processus > 0)
-        QCOMPARE(::read(tube[0], &pret, 1), ssize_t(1));
+    const auto forme = detenteur == QLatin1String("processus") ? Detenteur::Exclusif
+                       : detenteur == QLatin1String("fil")     ? Detenteur::Fil
+                                                               : Detenteur::Ouvert;
+    std::optional<Detenteur> autreProcessus;
+    if (detenteur == QLatin1String("processus") || detenteur == QLatin1String("fil") ||
+        detenteur == QLatin1String("pont"))
+        QVERIFY(autreProcessus.emplace(pty.chemin(), forme).pid > 0);
     const int autre = ::open(chemin.constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
-    if (processus < 0)
+    const auto fermer = qScopeGuard([&] { ::close(autre); });
+    if (forme == Detenteur::Ouvert)
         QCOMPARE(::ioctl(autre, TIOCEXCL), 0);
     if (detenteur == QLatin1String("flock"))
         QCOMPARE(::flock(autre, LOCK_EX | LOCK_NB), 0);
-    const auto fermer = qScopeGuard([&] {
-        ::close(autre);
-        ::close(tube[0]);
-        ::close(tube[1]);
-        if (processus > 0) {
-            ::kill(processus, SIGKILL);
-            ::waitpid(processus, nullptr, 0);
-        }
-    });
+    const QString perime = dossier.filePath(QFileInfo(fichierUucp(pty.chemin())).fileName());
+    if (detenteur == QLatin1String("pont"))
+        QVERIFY(ecrireFichier(perime, contenuDeNotreVerrou(pidMort())));
     GrilleEssai grille;
     grille.lien.setPeripherique(pty.chemin());
     const auto echec = grille.envoyer();
     int exclusif = -1;
     QCOMPARE(::ioctl(autre, TIOCGEXCL, &exclusif), 0);
-    if (detenteur.isEmpty()) {
+    if (detenteur.isEmpty() || detenteur == QLatin1String("pont")) {
         QVERIFY2(!echec, qPrintable(echec ? echec->message : QString()));
-        QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+        const bool pont = !detenteur.isEmpty();
+        const QByteArray attendu = (pont ? "\n" : "") + surLeFil(lignesInitiales());
+        QCOMPARE(pty.lire(attendu.size()), attendu);
         QCOMPARE(exclusif, 0); // and not left set by this run either
+        QCOMPARE(grille.resultat.avertissements.join(u' ').contains(u"mode exclusif"), pont);
         return;
     }
     QVERIFY(echec);
     QCOMPARE(echec->lien, EchecLien::Genre::PortOccupe);
     const QString qui = QStringLiteral("le processus %1 (tst_verrous, de l'utilisateur root)")
-                            .arg(processus > 0 ? processus : ::getpid());
+                            .arg(autreProcessus ? autreProcessus->pid : ::getpid());
     QVERIFY2(echec->message.contains(qui), qPrintable(echec->message));
     QCOMPARE(pty.lire(), QByteArray());
     QCOMPARE(exclusif, 1); // the holder's mode is left alone
@@ -476,7 +625,7 @@ void TestVerrous::lienSymbolique()
             verrouDuPeripherique = verrou.readAll();
     };
     QVERIFY(!grille.envoyer());
-    QCOMPARE(verrouDuPeripherique, QByteArray::number(::getpid()).rightJustified(10) + '\n');
+    QCOMPARE(verrouDuPeripherique, contenuDeNotreVerrou(::getpid()));
     QVERIFY(!QFile::exists(fichierUucp(pty.chemin())));
     QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
 
@@ -490,6 +639,114 @@ void TestVerrous::lienSymbolique()
     QVERIFY2(echec->message.contains(lien + QStringLiteral(" → ") + pty.chemin()),
              qPrintable(echec->message));
     QCOMPARE(pty.lire(), QByteArray());
+}
+
+void TestVerrous::nomHorsDeDev_data()
+{
+    QTest::addColumn<bool>("notre"); // ours taken under the link's name, else another's seen there
+    QTest::newRow("verrou d'un autre sous le nom de son lien") << false;
+    QTest::newRow("notre verrou aussi sous le nom donné") << true;
+}
+
+// A name outside /dev, a link of the operator's own (~/p1-a): a terminal
+// program given it locks LCK..p1-a, which keeps the port for a run given
+// the device itself, since that program has the device open; and a run
+// given the link takes LCK..p1-a beside its own lock, so that such a
+// program sees the port taken. Both go at the end.
+void TestVerrous::nomHorsDeDev()
+{
+    QFETCH(bool, notre);
+    PseudoTerminal pty;
+    QTemporaryDir dossier, maison;
+    const auto verrous = DossiersVerrou.remplacer({dossier.path()});
+    const QString lien = maison.filePath(QStringLiteral("p1-a"));
+    QVERIFY(QFile::link(pty.chemin(), lien));
+    const QString sousLeLien = dossier.filePath(QStringLiteral("LCK..p1-a"));
+    const QString propre = dossier.filePath(QFileInfo(fichierUucp(pty.chemin())).fileName());
+    GrilleEssai grille;
+    if (!notre) {
+        const Detenteur minicom(pty.chemin(), Detenteur::Ouvert);
+        QVERIFY(minicom.pid > 0);
+        QVERIFY(ecrireFichier(sousLeLien, QByteArray::number(minicom.pid).rightJustified(10) +
+                                              " minicom root\n"));
+        grille.lien.setPeripherique(pty.chemin());
+        const auto echec = grille.envoyer();
+        QVERIFY(echec);
+        QVERIFY2(echec->lien == EchecLien::Genre::PortOccupe &&
+                     echec->message.contains(QStringLiteral("le processus %1").arg(minicom.pid)) &&
+                     echec->message.contains(sousLeLien),
+                 qPrintable(echec->message));
+        QCOMPARE(pty.lire(), QByteArray());
+        return;
+    }
+    QMap<QString, QByteArray> pendant;
+    grille.apresVider = [&] {
+        for (const QString &fichier : {sousLeLien, propre})
+            pendant[fichier] = lireFichier(fichier);
+    };
+    grille.lien.setPeripherique(lien);
+    QVERIFY(!grille.envoyer());
+    QCOMPARE(pendant.value(sousLeLien), contenuDeNotreVerrou(::getpid()));
+    QCOMPARE(pendant.value(propre), contenuDeNotreVerrou(::getpid()));
+    QVERIFY(!QFileInfo::exists(sousLeLien) && !QFileInfo::exists(propre));
+    QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+}
+
+void TestVerrous::restes_data()
+{
+    QTest::addColumn<QString>("reste"); // what a killed run left in the lock folder
+    QTest::addColumn<bool>("autre");    // another user's, in the sticky folder
+    QTest::newRow("fichier temporaire d'un verrou") << "temporaire" << false;
+    QTest::newRow("marque d'un envoi coupé") << "marque" << false;
+    QTest::newRow("marque d'un envoi coupé, à un autre utilisateur") << "marque" << true;
+}
+
+// What a killed or cut run of ours left in the lock folder: a temporary
+// file of a lock being made, removed once its process is dead; the mark of
+// a line left unfinished at the far end, after which a run starts with a
+// lone line feed and removes it. Another user's mark cannot be removed:
+// that is said once, and each run starts on a fresh line again.
+void TestVerrous::restes()
+{
+    QFETCH(QString, reste);
+    QFETCH(bool, autre);
+    if (autre && ::geteuid() != 0)
+        QSKIP("il faut être root pour poser le fichier d'un autre utilisateur");
+    PseudoTerminal pty;
+    QTemporaryDir dossier;
+    QCOMPARE(::chmod(QFile::encodeName(dossier.path()).constData(), 01777), 0);
+    QCOMPARE(::chmod(QFile::encodeName(pty.chemin()).constData(), 0666), 0);
+    const auto verrous = DossiersVerrou.remplacer({dossier.path()});
+    struct stat etat {};
+    QCOMPARE(::stat(QFile::encodeName(pty.chemin()).constData(), &etat), 0);
+    const bool marque = reste == QLatin1String("marque");
+    const QString fichier =
+        dossier.filePath(marque ? QStringLiteral(".tarvik.coupe.%1.%2")
+                                      .arg(major(etat.st_rdev))
+                                      .arg(minor(etat.st_rdev))
+                                : QStringLiteral(".tarvik.%1.0badc0de").arg(pidMort()));
+    QVERIFY(ecrireFichier(fichier, QByteArray()));
+    if (autre)
+        QCOMPARE(::chown(QFile::encodeName(fichier).constData(), 65534, 65534), 0);
+    GrilleEssai grille;
+    grille.lien.setPeripherique(pty.chemin());
+    QStringList avertissements;
+    for (int run = 0; run < 2; ++run) {
+        if (autre)
+            ::setfsuid(65533); // neither root nor the mark's owner
+        const auto echec = grille.envoyer();
+        ::setfsuid(0);
+        QVERIFY2(!echec, qPrintable(echec ? echec->message : QString()));
+        const bool saut = marque && (run == 0 || autre);
+        const QByteArray attendu = (saut ? "\n" : "") + surLeFil(lignesInitiales());
+        QCOMPARE(pty.lire(attendu.size()), attendu);
+        QCOMPARE(grille.resultat.ligneNeuve, saut ? Coupure::Marque : Coupure::Aucune);
+        avertissements << grille.resultat.avertissements;
+    }
+    QCOMPARE(QFileInfo::exists(fichier), autre);
+    QCOMPARE(avertissements.size(), autre ? 1 : 0);
+    if (autre)
+        QVERIFY2(avertissements[0].contains(fichier), qPrintable(avertissements[0]));
 }
 
 void TestVerrous::etatDuPort_data()
@@ -512,6 +769,10 @@ void TestVerrous::etatDuPort_data()
     QTest::newRow("pas un port série")    << "fichier"  << r << "pas un port série";
     QTest::newRow("permission")           << "interdit" << r << "dialout";
     QTest::newRow("réglages douteux")     << "douteux"  << r << "réglages douteux";
+    // The holder is known once the test runs: "<détenteur>" names it.
+    QTest::newRow("verrou sous le nom d'un lien") << "lien" << o << "<détenteur>";
+    QTest::newRow("flock d'un processus disparu") << "orphelin" << o << "<détenteur>";
+    QTest::newRow("dossier des verrous fermé") << "ferme" << r << "dossier des verrous fermé";
     // clang-format on
 }
 
@@ -527,21 +788,15 @@ void TestVerrous::etatDuPort()
     const auto verrous = DossiersVerrou.remplacer({dossier.path()});
     struct stat numeros {};
     QCOMPARE(::stat(QFile::encodeName(pty.chemin()).constData(), &numeros), 0);
-    const QByteArray pid = QByteArray::number(m_vivant.pid);
     const QString qt = dossier.filePath(QFileInfo(fichierUucp(pty.chemin())).fileName());
-    const QMap<QString, std::pair<QString, QByteArray>> verrousDe = {
-        {QStringLiteral("hdb"), {qt, pid.rightJustified(10) + '\n'}},
-        {QStringLiteral("minicom"), {qt, pid.rightJustified(10) + " minicom root\n"}},
-        {QStringLiteral("qt"), {qt, pid + "\nminicom\nhote\n"}},
-        {QStringLiteral("nombres"),
-         {dossier.filePath(QStringLiteral("LCK.%1.%2")
-                               .arg(major(numeros.st_rdev), 3, 10, QChar(u'0'))
-                               .arg(minor(numeros.st_rdev), 3, 10, QChar(u'0'))),
-          pid.rightJustified(10) + '\n'}},
-        {QStringLiteral("perime"), {qt, QByteArray::number(pidMort()).rightJustified(10) + '\n'}},
-    };
+    const auto verrousDe = verrousDuTableau(dossier.path(), qt, numeros.st_rdev, m_vivant.pid);
     if (verrousDe.contains(cas))
         QVERIFY(ecrireFichier(verrousDe[cas].first, verrousDe[cas].second));
+    const AutreDetenteur autreDetenteur(cas, pty.chemin(), dossier.path());
+    if (raison == u"<détenteur>") {
+        QVERIFY(autreDetenteur.pid > 0);
+        raison = QStringLiteral("(%1, root)").arg(autreDetenteur.pid);
+    }
     const int autre =
         ::open(QFile::encodeName(pty.chemin()).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
     const auto fermer = qScopeGuard([&] { ::close(autre); });
@@ -558,6 +813,13 @@ void TestVerrous::etatDuPort()
     if (cas == QLatin1String("interdit")) {
         QCOMPARE(::chmod(QFile::encodeName(pty.chemin()).constData(), 0600), 0);
         ::setfsuid(65534);
+    }
+    if (cas == QLatin1String("ferme")) {
+        if (::geteuid() != 0)
+            QSKIP("il faut être root pour se faire un autre utilisateur");
+        QCOMPARE(::chmod(QFile::encodeName(dossier.path()).constData(), 0755), 0);
+        QCOMPARE(::chmod(QFile::encodeName(pty.chemin()).constData(), 0666), 0);
+        ::setfsuid(65534); // a user who may not write in the lock folder
     }
     OuverturesVues ouvertures(pty.chemin());
     const EtatPort vu = SonderPort(port);

@@ -2154,18 +2154,6 @@ Sequences are sent all the same. This message will not come back before the pane
         <translation>byte order mark (BOM) at the start of the file</translation>
     </message>
     <message>
-        <source>il n&apos;est pas protégé (propriétaire n° %1, mode %2)&#xa0;: il doit appartenir à root et n&apos;être modifiable que par lui</source>
-        <translation>it is not protected (owner no. %1, mode %2): it must belong to root and be writable by root alone</translation>
-    </message>
-    <message>
-        <source>son dossier «&#xa0;%1&#xa0;» ne peut pas être examiné (%2)</source>
-        <translation>its folder “%1” cannot be examined (%2)</translation>
-    </message>
-    <message>
-        <source>son dossier «&#xa0;%1&#xa0;» n&apos;est pas protégé (propriétaire n° %2, mode %3)&#xa0;: il doit appartenir à root et n&apos;être modifiable que par lui</source>
-        <translation>its folder “%1” is not protected (owner no. %2, mode %3): it must belong to root and be writable by root alone</translation>
-    </message>
-    <message>
         <source>le fichier de limites «&#xa0;%1&#xa0;» est douteux&#xa0;: %2</source>
         <translation>the limits file “%1” is doubtful: %2</translation>
     </message>
@@ -2184,6 +2172,54 @@ Sequences are sent all the same. This message will not come back before the pane
     <message>
         <source>la course</source>
         <translation>the travel</translation>
+    </message>
+    <message>
+        <source>son groupe et tous les autres peuvent le modifier</source>
+        <translation>its group and all others may change it</translation>
+    </message>
+    <message>
+        <source>son groupe peut le modifier</source>
+        <translation>its group may change it</translation>
+    </message>
+    <message>
+        <source>tous les autres peuvent le modifier</source>
+        <translation>all others may change it</translation>
+    </message>
+    <message>
+        <source>il n&apos;est pas protégé&#xa0;: il appartient à l&apos;utilisateur n° %1 (mode %2), et il doit appartenir à root</source>
+        <translation>it is not protected: it belongs to user no. %1 (mode %2), and it must belong to root</translation>
+    </message>
+    <message>
+        <source>il n&apos;est pas protégé&#xa0;: %1 (mode %2), et seul root doit pouvoir le modifier</source>
+        <translation>it is not protected: %1 (mode %2), and root alone must be able to change it</translation>
+    </message>
+    <message>
+        <source>le dossier «&#xa0;%1&#xa0;», sur son chemin, appartient à l&apos;utilisateur n° %2 (mode %3)&#xa0;: chaque dossier jusqu&apos;au fichier doit appartenir à root</source>
+        <translation>the folder “%1”, on its path, belongs to user no. %2 (mode %3): every folder down to the file must belong to root</translation>
+    </message>
+    <message>
+        <source>le dossier «&#xa0;%1&#xa0;», sur son chemin, n&apos;est pas protégé&#xa0;: %2 (mode %3), et seul root doit pouvoir le modifier</source>
+        <translation>the folder “%1”, on its path, is not protected: %2 (mode %3), and root alone must be able to change it</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» appartient à l&apos;utilisateur n° %2, dans un dossier ouvert à tous&#xa0;: lui seul, ou root, peut l&apos;y remplacer</source>
+        <translation>“%1” belongs to user no. %2, in a folder open to all: that user, or root, may put another in its place</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» ne peut pas être examiné (%2)</source>
+        <translation>“%1” cannot be examined (%2)</translation>
+    </message>
+    <message>
+        <source>le lien «&#xa0;%1&#xa0;» ne mène à rien</source>
+        <translation>the link “%1” leads nowhere</translation>
+    </message>
+    <message>
+        <source>le lien «&#xa0;%1&#xa0;» ne peut pas être suivi</source>
+        <translation>the link “%1” cannot be followed</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» n&apos;est pas un dossier</source>
+        <translation>“%1” is not a folder</translation>
     </message>
 </context>
 <context>
@@ -2475,6 +2511,30 @@ Try “%1 --help”.
         <source>. Le dossier des verrous %1 devrait être ouvert à tous, comme sur une installation habituelle (droits 1777)&#xa0;: un administrateur peut le rétablir, par exemple avec chmod 1777 %1</source>
         <translation>. The lock folder %1 should be open to all, as on a usual installation (mode 1777): an administrator can restore it, for example with chmod 1777 %1</translation>
     </message>
+    <message>
+        <source>un programme que vous ne pouvez pas voir</source>
+        <translation>a program you cannot see</translation>
+    </message>
+    <message>
+        <source>un autre programme</source>
+        <translation>another program</translation>
+    </message>
+    <message>
+        <source>dossier des verrous fermé</source>
+        <translation>lock folder closed</translation>
+    </message>
+    <message>
+        <source>Le port était resté en mode exclusif après un envoi de ce programme arrêté brutalement (son verrou périmé le montre)&#xa0;: ce mode a été levé</source>
+        <translation>The port had stayed in exclusive mode after a send of this program was killed (its stale lock shows it): that mode was cleared</translation>
+    </message>
+    <message>
+        <source>port occupé par %1 (verrou %2), qui a ce port ouvert</source>
+        <translation>port busy: held by %1 (lock %2), which has this port open</translation>
+    </message>
+    <message>
+        <source>La marque %1, qu&apos;un envoi arrêté au milieu d&apos;une ligne a laissée, n&apos;a pas pu être supprimée (%2)&#xa0;: chaque envoi sur ce port commencera par un saut de ligne seul tant qu&apos;elle sera là</source>
+        <translation>The mark %1, left by a send that stopped in the middle of a line, could not be deleted (%2): every send on this port will start with a lone line feed while it is there</translation>
+    </message>
 </context>
 <context>
     <name>Poste</name>
@@ -2658,10 +2718,6 @@ Nothing can be sent while it is</translation>
         <translation>No line was sent</translation>
     </message>
     <message>
-        <source>aucune</source>
-        <translation>none</translation>
-    </message>
-    <message>
         <source>A à %1</source>
         <translation>A to %1</translation>
     </message>
@@ -2682,10 +2738,6 @@ Nothing can be sent while it is</translation>
         <translation>Lines that went out before %1: %2</translation>
     </message>
     <message>
-        <source>. Ce qui attendait encore de partir a été abandonné&#xa0;: la carte a pu recevoir une ligne incomplète</source>
-        <translation>. What was still waiting to leave was dropped: the board may have received an incomplete line</translation>
-    </message>
-    <message>
         <source>délai dépassé&#xa0;: les sept lignes sont parties, mais en plus de %1 s</source>
         <translation>time is up: all seven lines went out, but it took longer than %1 s</translation>
     </message>
@@ -2696,6 +2748,42 @@ Nothing can be sent while it is</translation>
     <message>
         <source>Une séquence précédente, interrompue, avait laissé des octets en attente sur le port (%1)&#xa0;: ils ont été abandonnés avant cette séquence, et la carte a pu recevoir une ligne incomplète</source>
         <translation>An earlier sequence, interrupted, had left bytes waiting on the port (%1): they were dropped before this sequence, and the board may have received an incomplete line</translation>
+    </message>
+    <message>
+        <source>. La ligne %1 n&apos;a été remise qu&apos;en partie au programme d&apos;en face&#xa0;: ce début y reste, et la carte peut le recevoir comme une ligne incomplète</source>
+        <translation>. Line %1 was handed only in part to the program at the other end: that start stays there, and the board may receive it as an incomplete line</translation>
+    </message>
+    <message>
+        <source>. La ligne %1 n&apos;est partie qu&apos;en partie, et le reste a été retiré&#xa0;: la carte a pu en recevoir le début, une ligne incomplète</source>
+        <translation>. Line %1 went out only in part, and the rest was taken back: the board may have received its start, an incomplete line</translation>
+    </message>
+    <message>
+        <source>. La prochaine séquence sur ce port commencera par un saut de ligne seul</source>
+        <translation>. The next sequence on this port will start with a lone line feed</translation>
+    </message>
+    <message>
+        <source>La séquence précédente sur ce port s&apos;est arrêtée au milieu d&apos;une ligne</source>
+        <translation>The previous sequence on this port stopped in the middle of a line</translation>
+    </message>
+    <message>
+        <source>Un envoi précédent sur ce port s&apos;est arrêté au milieu d&apos;une ligne, et l&apos;a marqué dans le dossier des verrous</source>
+        <translation>An earlier send on this port stopped in the middle of a line, and marked it in the lock folder</translation>
+    </message>
+    <message>
+        <source>Un envoi précédent de ce programme sur ce port a été arrêté brutalement (son verrou est resté)</source>
+        <translation>An earlier send of this program on this port was killed (its lock stayed behind)</translation>
+    </message>
+    <message>
+        <source>Un envoi précédent, interrompu, avait laissé des octets en attente sur le port</source>
+        <translation>An earlier, interrupted send had left bytes waiting on the port</translation>
+    </message>
+    <message>
+        <source>%1&#xa0;: un saut de ligne seul est parti avant la première ligne, pour que la carte écarte comme une ligne à part le début de ligne qu&apos;elle a pu en recevoir</source>
+        <translation>%1: a lone line feed went out before the first line, so that the board drops the start of a line it may have received as a line of its own</translation>
+    </message>
+    <message>
+        <source>Rien n&apos;a été envoyé, pas même le saut de ligne seul qui devait séparer ce qu&apos;un envoi précédent, coupé, a pu laisser à la carte</source>
+        <translation>Nothing was sent, not even the lone line feed that was to set apart what an earlier, cut send may have left at the board</translation>
     </message>
 </context>
 <context>

@@ -135,9 +135,8 @@ int direFin(const FinEnvoi &fin, int signal, QStringList notes)
         const ResultatEnvoi &premier = resultat.etapes.first().envoi;
         notes = premier.avertissements + notes;
         // A failure's own message says it already.
-        if (const QString jetes = NoteOctetsJetes(premier.octetsJetes);
-            !jetes.isEmpty() && !(fin.test && rate))
-            notes.prepend(jetes);
+        if (!(fin.test && rate))
+            notes = NotesOuverture(premier) + notes;
     }
     direNotes(notes);
     if (resultat.fin == Fin::Terminee)

@@ -18,6 +18,38 @@ struct Textes {
 
 using Etat = EtatPort::Etat;
 
+// Who holds the port, as a run would find it before opening: a lock file
+// under any of its names (or under another, whose process has it open),
+// or a flock; else whether our lock files could be created.
+EtatPort sonderVerrous(const PortChoisi &port, const struct stat &etat, EtatPort sonde)
+{
+    VerrousUucp verrous;
+    QStringList noms{port.peripherique, sonde.peripherique};
+    noms << LiensVers(etat.st_rdev, *DossiersLiens);
+    if (const auto occupe = verrous.verifier(NomsDeVerrou(noms, etat.st_rdev), etat.st_rdev,
+                                             VerrousUucp::Perimes::Laisses)) {
+        sonde.etat = Etat::Occupe;
+        sonde.raison =
+            verrous.detenteur() ? DecrireProcessusCourt(verrous.detenteur()) : occupe->message;
+        return sonde;
+    }
+    // A flock whose taker has died is held by a child it left.
+    if (const Flock flock = FlockSur(etat.st_dev, etat.st_ino, etat.st_rdev); flock.pris) {
+        sonde.etat = Etat::Occupe;
+        sonde.raison = flock.pid         ? DecrireProcessusCourt(flock.pid)
+                       : flock.invisible ? Textes::tr("un programme que vous ne pouvez pas voir")
+                                         : Textes::tr("un autre programme");
+        return sonde;
+    }
+    if (!verrous.dossierOuvert()) {
+        sonde.etat = Etat::Refuse;
+        sonde.raison = Textes::tr("dossier des verrous fermé");
+        return sonde;
+    }
+    sonde.etat = Etat::Pret;
+    return sonde;
+}
+
 } // namespace
 
 EtatPort SonderPort(const PortChoisi &port)
@@ -49,18 +81,5 @@ EtatPort SonderPort(const PortChoisi &port)
         sonde.raison = Textes::tr("permission refusée (groupe dialout)");
         return sonde;
     }
-    VerrousUucp verrous;
-    QStringList noms{port.peripherique, sonde.peripherique};
-    noms << LiensVers(etat.st_rdev, *DossiersLiens);
-    const auto occupe = verrous.verifier(NomsDeVerrou(noms, etat.st_rdev), etat.st_rdev,
-                                         VerrousUucp::Perimes::Laisses);
-    const qint64 detenteur =
-        occupe ? verrous.detenteur() : DetenteurFlock(etat.st_dev, etat.st_ino);
-    if (occupe || detenteur) {
-        sonde.etat = Etat::Occupe;
-        sonde.raison = detenteur ? DecrireProcessusCourt(detenteur) : occupe->message;
-        return sonde;
-    }
-    sonde.etat = Etat::Pret;
-    return sonde;
+    return sonderVerrous(port, etat, sonde);
 }

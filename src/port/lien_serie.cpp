@@ -54,9 +54,16 @@ std::optional<EchecLien> LienSerie::ouvrir()
     return std::nullopt;
 }
 
-std::optional<EchecLien> LienSerie::ecrire(const QByteArray &octets, QDeadlineTimer echeance)
+std::optional<EchecLien> LienSerie::ecrire(const QByteArray &ligne, QDeadlineTimer echeance)
 {
-    if (auto refus = m_pilote->ecrire(octets, echeance))
+    if (auto refus = m_pilote->ecrire(ligne, echeance))
+        return situer(*refus);
+    return std::nullopt;
+}
+
+std::optional<EchecLien> LienSerie::reprendreLigne(QDeadlineTimer echeance)
+{
+    if (auto refus = m_pilote->reprendreLigne(echeance))
         return situer(*refus);
     return std::nullopt;
 }

@@ -45,8 +45,12 @@ public:
     // a serial port.
     std::optional<EchecLien> ouvrir();
 
-    // Hands every byte to the system before the deadline, or fails.
-    std::optional<EchecLien> ecrire(const QByteArray &octets, QDeadlineTimer echeance);
+    // Sends one line before the deadline, or fails: once it returns
+    // without a failure the line counts as sent (PiloteLigne::ecrire).
+    std::optional<EchecLien> ecrire(const QByteArray &ligne, QDeadlineTimer echeance);
+
+    // After a cut (coupure()): a lone line feed before the run's first line.
+    std::optional<EchecLien> reprendreLigne(QDeadlineTimer echeance);
 
     // Waits until every byte written has left; the port stays open, and
     // held, for more (a program's next step).
@@ -56,9 +60,10 @@ public:
     // locks.
     void fermer();
 
-    // After a failure: throws away every byte still waiting to leave, so that
-    // no incomplete line reaches the board later, then closes and releases
-    // the locks.
+    // After a failure: throws away what still waits to leave a serial port,
+    // so that no incomplete line reaches the board later (nothing on a
+    // pseudo-terminal, where it is the other end's already), then closes
+    // and releases the locks.
     void abandonner();
 
     bool estOuvert() const { return m_pilote->estOuvert(); }
@@ -70,6 +75,12 @@ public:
     // The bytes an earlier, interrupted writer had left queued, thrown away
     // by the last opening before anything of its own.
     int octetsJetes() const { return m_pilote->octetsJetes(); }
+    // What the device opened last is.
+    GenreLigne genre() const { return m_pilote->genre(); }
+    // Why the last opening found the line cut short by an earlier run.
+    Coupure coupure() const { return m_pilote->coupure(); }
+    // The last line that failed may stay incomplete at the far end.
+    bool partieLaissee() const { return m_pilote->partieLaissee(); }
 
     // A failure of this port, as the operator reads it: which port, and
     // what to do when it is gone.

@@ -60,6 +60,12 @@ std::optional<Echec> VerifierPeripheriqueNumeros(unsigned mode, quint64 rdev)
     return std::nullopt;
 }
 
+bool EstPseudoTerminal(quint64 rdev)
+{
+    const unsigned majeur = major(rdev);
+    return majeur == 3 || (majeur >= 136 && majeur <= 143);
+}
+
 namespace {
 
 // The last component of the link at `chemin`; empty when there is none.

@@ -16,6 +16,11 @@
 // and the master side of pseudo-terminals.
 std::optional<Echec> VerifierPeripheriqueNumeros(unsigned mode, quint64 rdev);
 
+// Whether the character device `rdev` is the slave side of a
+// pseudo-terminal (Unix98 ones, majors 136 to 143, and the old BSD ones,
+// major 3): a program at the other end reads what is written to it.
+bool EstPseudoTerminal(quint64 rdev);
+
 // Where the system tells about its terminals: the kernel's own entry of
 // each character device, and its consoles. Tests put files of theirs here.
 struct SourcesTerminaux {

@@ -37,6 +37,21 @@ inline EchecLien Refus(EchecLien::Genre genre, const QString &message)
     return refus;
 }
 
+// What a line leads to: a serial port, where the bytes leave on the wire
+// (a UART, a USB adapter), or a pseudo-terminal, where a program at the
+// other end (socat, a serial-to-network bridge) takes them.
+enum class GenreLigne { PortSerie, PseudoTerminal };
+
+// Why a run starts on a fresh line: an earlier run on the device was cut
+// short, and the board may hold the start of a line that never ended.
+enum class Coupure {
+    Aucune,
+    CeLien,       // this link's last run there stopped in the middle of a line
+    Marque,       // a run that did so left its mark in the lock folder
+    VerrouPerime, // a lock of this program whose process is dead: a run was killed
+    FileLaissee,  // a writer left bytes queued on the line, thrown away at the opening
+};
+
 class PiloteLigne {
 public:
     virtual ~PiloteLigne() = default;
@@ -46,12 +61,29 @@ public:
     // bit, no flow control. Nothing is written, and nothing stays held after
     // a refusal. The message says what is wrong, not which port.
     virtual std::optional<EchecLien> ouvrir(const QString &nom) = 0;
-    // Hands every byte to the driver before the deadline.
-    virtual std::optional<EchecLien> ecrire(QByteArrayView octets, QDeadlineTimer echeance) = 0;
+    // Sends one line before the deadline, and returns once it counts as
+    // sent: on a serial port once it has left (one line at most is ever
+    // queued), on a pseudo-terminal once the program at the other end has
+    // all of it. A Stop or a signal heard before the line starts sends
+    // nothing of it. On a failure the line does not count; partieLaissee()
+    // says whether the far end may keep its start.
+    virtual std::optional<EchecLien> ecrire(QByteArrayView ligne, QDeadlineTimer echeance) = 0;
     // Waits until every byte handed over has left the driver.
     virtual std::optional<EchecLien> vider(QDeadlineTimer echeance) = 0;
-    // Throws away everything still waiting to leave.
+    // Throws away what still waits to leave a serial port; nothing on a
+    // pseudo-terminal, where that would empty the buffer of the program at
+    // the other end, lines already counted as sent with it.
     virtual void jeter() = 0;
+    // After a cut (coupure()): sends a lone line feed, as a line, so that
+    // the board drops what an earlier run left as a line of its own; the
+    // line is clean again once it went.
+    virtual std::optional<EchecLien> reprendreLigne(QDeadlineTimer echeance)
+    {
+        if (auto refus = ecrire("\n", echeance))
+            return refus;
+        m_coupure = Coupure::Aucune;
+        return std::nullopt;
+    }
     // Gives the line back its settings and releases exclusive mode, the
     // locks and the device. Does nothing when nothing is open.
     virtual void fermer() = 0;
@@ -65,6 +97,15 @@ public:
     // How many bytes an earlier writer had left waiting to leave, which the
     // last opening threw away before anything of its own (0: none).
     int octetsJetes() const { return m_jetes; }
+    // What the device opened last is.
+    GenreLigne genre() const { return m_genre; }
+    // Why the last opening found the line cut short, until reprendreLigne();
+    // Coupure::Aucune: it starts clean.
+    Coupure coupure() const { return m_coupure; }
+    // The last line that failed left its start at the far end: a
+    // pseudo-terminal's program took part of it, or a serial port sent part
+    // of it before the rest was taken back.
+    bool partieLaissee() const { return m_partie; }
 
     // A descriptor that, once readable, ends every wait at once and refuses
     // a new opening (a signal's self-pipe); -1 for none.
@@ -76,4 +117,7 @@ protected:
     int m_reveil = -1;
     int m_arret = -1;
     int m_jetes = 0;
+    GenreLigne m_genre = GenreLigne::PortSerie;
+    Coupure m_coupure = Coupure::Aucune;
+    bool m_partie = false;
 };

@@ -53,6 +53,14 @@ EchecLien delaiDepasse()
             "qui ne lit plus)"));
 }
 
+// The grace a line in flight on a serial port is given to leave once a
+// Stop is heard: a few times its own time on the wire (10 bits a byte at
+// 38400 baud), 20 ms at least.
+int graceMs(qsizetype taille)
+{
+    return int(qMax<qint64>(20, 4 * qint64(taille) * 10 * 1000 / 38400));
+}
+
 } // namespace
 
 PilotePosix::~PilotePosix()
@@ -61,10 +69,23 @@ PilotePosix::~PilotePosix()
     fermer();
 }
 
+bool PilotePosix::reveille() const
+{
+    pollfd p[2] = {{m_reveil, POLLIN, 0}, {m_arret, POLLIN, 0}}; // -1s are passed over
+    return (m_reveil >= 0 || m_arret >= 0) && ::poll(p, 2, 0) > 0;
+}
+
+GenreLigne PilotePosix::genreDe(quint64 rdev)
+{
+    return EstPseudoTerminal(rdev) ? GenreLigne::PseudoTerminal : GenreLigne::PortSerie;
+}
+
 std::optional<EchecLien> PilotePosix::ouvrir(const QString &nom)
 {
     fermer();
     m_jetes = 0;
+    m_coupure = Coupure::Aucune;
+    m_avertissements.clear();
     if (reveille()) // the program is asked to end: no new run
         return interrompu();
     m_chemin = CheminReel(nom);
@@ -82,10 +103,12 @@ std::optional<EchecLien> PilotePosix::ouvrir(const QString &nom)
     m_fd = OuvrirPeripherique(m_chemin);
     if (m_fd < 0)
         return refusOuverture(errno, etat);
+    m_rdev = etat.st_rdev;
+    m_genre = genreDe(m_rdev);
     termios reglages{};
     auto refus = VerifierPeripheriqueOuvert(m_fd, etat, reglages);
     if (!refus)
-        refus = prendre(m_chemin, etat.st_rdev);
+        refus = prendre(nom, etat.st_rdev);
     if (!refus) {
         m_origine = reglages;
         if (const int erreur = reglerLigne())
@@ -98,15 +121,25 @@ std::optional<EchecLien> PilotePosix::ouvrir(const QString &nom)
         fermer();
         return refus;
     }
+    constaterCoupure();
+    return std::nullopt;
+}
+
+void PilotePosix::constaterCoupure()
+{
     // What a killed writer left queued would reach the board glued to the
-    // first line of this run: it goes before anything of ours. A line that
-    // keeps no count (a pseudo-terminal) says 0, and nothing is thrown away:
-    // there, what a slow bridge has not read yet may be a whole earlier run.
-    if (const int reste = enAttente(); reste > 0) {
+    // first line of this run: it goes before anything of ours. Only a
+    // serial port keeps that count; on a pseudo-terminal what a slow
+    // bridge has not read yet may be a whole earlier run, and stays.
+    if (const int reste = m_genre == GenreLigne::PortSerie ? enAttente() : 0; reste > 0) {
         jeter();
         m_jetes = reste;
     }
-    return std::nullopt;
+    m_coupure = m_coupe == m_rdev                  ? Coupure::CeLien
+                : m_verrous.coupureMarquee(m_rdev) ? Coupure::Marque
+                : m_verrous.notreVerrouPerime()    ? Coupure::VerrouPerime
+                : m_jetes > 0                      ? Coupure::FileLaissee
+                                                   : Coupure::Aucune;
 }
 
 std::optional<EchecLien> PilotePosix::refusOuverture(int erreur, const struct stat &etat)
@@ -161,27 +194,44 @@ std::optional<EchecLien> PilotePosix::refusExclusif(quint64 rdev, bool ouvert)
                             "puis rebranchez l'adaptateur"));
 }
 
-std::optional<EchecLien> PilotePosix::prendre(const QString &chemin, quint64 rdev)
+std::optional<EchecLien> PilotePosix::prendre(const QString &donne, quint64 rdev)
 {
     if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
         struct stat etat {};
-        const qint64 pid = ::fstat(m_fd, &etat) == 0 ? DetenteurFlock(etat.st_dev, etat.st_ino) : 0;
+        const Flock flock =
+            ::fstat(m_fd, &etat) == 0 ? FlockSur(etat.st_dev, etat.st_ino, rdev) : Flock{};
         return Refus(G::PortOccupe,
-                     pid > 0 ? Textes::tr("port occupé par %1").arg(DecrireProcessus(pid))
-                             : Textes::tr("port occupé par un autre programme"));
+                     flock.pid > 0
+                         ? Textes::tr("port occupé par %1").arg(DecrireProcessus(flock.pid))
+                         : Textes::tr("port occupé par un autre programme"));
     }
-    // Exclusive mode with no flock holder and no live lock file, which the
-    // kernel let us through (root): a killed program's leftover only when no
-    // other process has the device open. Then it is cleared.
-    int exclusif = 0;
-    if (::ioctl(m_fd, TIOCGEXCL, &exclusif) == 0 && exclusif) {
-        if (auto refus = refusExclusif(rdev, true))
-            return refus;
-        ::ioctl(m_fd, TIOCNXCL);
-    }
-    if (const auto refus = m_verrous.prendre(NomDeNotreVerrou(chemin)))
+    if (auto refus = leverExclusif(rdev))
+        return refus;
+    if (const auto refus = m_verrous.prendre(NomsDeNosVerrous(donne, m_chemin, rdev)))
         return Refus(G::PortOccupe, refus->message);
     m_exclusif = ::ioctl(m_fd, TIOCEXCL) == 0;
+    return std::nullopt;
+}
+
+std::optional<EchecLien> PilotePosix::leverExclusif(quint64 rdev)
+{
+    // Exclusive mode with no flock holder and no live lock file, which the
+    // kernel let us through (root): a killed program's leftover when no
+    // other process has the device open, or when our own stale lock for
+    // the device shows that a run of ours set it (a bridge such as socat
+    // keeps its end open all its life). Then it is cleared.
+    int exclusif = 0;
+    if (::ioctl(m_fd, TIOCGEXCL, &exclusif) != 0 || !exclusif)
+        return std::nullopt;
+    const bool notre = m_verrous.notreVerrouPerime();
+    if (!notre)
+        if (auto refus = refusExclusif(rdev, true))
+            return refus;
+    ::ioctl(m_fd, TIOCNXCL);
+    if (notre)
+        m_avertissements << Textes::tr(
+            "Le port était resté en mode exclusif après un envoi de ce programme arrêté "
+            "brutalement (son verrou périmé le montre) : ce mode a été levé");
     return std::nullopt;
 }
 
@@ -196,16 +246,28 @@ int PilotePosix::reglerLigne()
     return ReglagesConformes(lus) ? 0 : EINVAL;
 }
 
-std::optional<EchecLien> PilotePosix::attendreLigne(QDeadlineTimer echeance)
+std::optional<EchecLien> PilotePosix::entendre(Attente &attente, qsizetype taille)
 {
-    pollfd attentes[3] = {{m_fd, POLLOUT, 0}, {m_reveil, POLLIN, 0}, {m_arret, POLLIN, 0}};
+    if (attente.grace || !reveille())
+        return std::nullopt;
+    if (m_genre == GenreLigne::PseudoTerminal) // what went stays there: stop now
+        return interrompu();
+    attente.grace = true;
+    attente.echeance = qMin(attente.echeance, QDeadlineTimer(graceMs(taille)));
+    return std::nullopt;
+}
+
+std::optional<EchecLien> PilotePosix::attendreLigne(Attente &attente, qsizetype taille)
+{
     for (;;) {
-        if (reveille())
-            return interrompu();
-        if (echeance.hasExpired())
-            return delaiDepasse();
-        const int n =
-            ::poll(attentes, 3, int(qMax<qint64>(1, echeance.remainingTime()))); // -1s are passed over
+        if (auto refus = entendre(attente, taille))
+            return refus;
+        if (attente.echeance.hasExpired())
+            return attente.grace ? interrompu() : delaiDepasse();
+        // Past a Stop, only the line's own end is waited for; -1s are passed over.
+        const int reveil = attente.grace ? -1 : m_reveil, arret = attente.grace ? -1 : m_arret;
+        pollfd attentes[3] = {{m_fd, POLLOUT, 0}, {reveil, POLLIN, 0}, {arret, POLLIN, 0}};
+        const int n = ::poll(attentes, 3, int(qMax<qint64>(1, attente.echeance.remainingTime())));
         if (n < 0 && errno != EINTR)
             return ecritureEchouee(errno);
         if (n > 0 && (attentes[0].revents & (POLLHUP | POLLERR)))
@@ -215,11 +277,12 @@ std::optional<EchecLien> PilotePosix::attendreLigne(QDeadlineTimer echeance)
     }
 }
 
-std::optional<EchecLien> PilotePosix::ecrire(QByteArrayView octets, QDeadlineTimer echeance)
+std::optional<EchecLien> PilotePosix::transmettreLigne(QByteArrayView ligne, Attente &attente,
+                                                       qsizetype &fait)
 {
     bool attendu = false; // waited once since the last byte went in
-    for (qsizetype fait = 0; fait < octets.size();) {
-        const ssize_t n = transmettre(octets.data() + fait, size_t(octets.size() - fait));
+    while (fait < ligne.size()) {
+        const ssize_t n = transmettre(ligne.data() + fait, size_t(ligne.size() - fait));
         if (n > 0) {
             fait += n;
             attendu = false;
@@ -229,12 +292,76 @@ std::optional<EchecLien> PilotePosix::ecrire(QByteArrayView octets, QDeadlineTim
             continue;
         if (n < 0 && errno != EAGAIN)
             return ecritureEchouee(errno);
-        if (attendu && echeance.hasExpired())
-            return delaiDepasse();
-        if (auto refus = attendreLigne(echeance))
+        if (attendu && attente.echeance.hasExpired())
+            return attente.grace ? interrompu() : delaiDepasse();
+        if (auto refus = attendreLigne(attente, ligne.size()))
             return refus;
         attendu = true;
     }
+    return std::nullopt;
+}
+
+std::optional<EchecLien> PilotePosix::attendreDepart(Attente &attente, qsizetype taille)
+{
+    // Closing throws away what is still queued, and a line counts only once
+    // it has left: wait until the driver has sent everything.
+    int reste = 0;
+    while ((reste = enAttente()) > 0) {
+        if (auto refus = entendre(attente, taille))
+            return refus;
+        if (attente.echeance.hasExpired())
+            return attente.grace
+                       ? interrompu()
+                       : Refus(G::DelaiDepasse, Textes::tr("délai dépassé : %1 octets attendaient "
+                                                           "encore de partir")
+                                                    .arg(reste));
+        pollfd p[2] = {{attente.grace ? -1 : m_reveil, POLLIN, 0},
+                       {attente.grace ? -1 : m_arret, POLLIN, 0}};
+        const timespec demi{0, 500000};
+        ::ppoll(p, 2, &demi, nullptr);
+    }
+    if (const int erreur = drainer())
+        return ecritureEchouee(erreur);
+    return std::nullopt;
+}
+
+std::optional<EchecLien> PilotePosix::ecrire(QByteArrayView ligne, QDeadlineTimer echeance)
+{
+    m_partie = false;
+    if (reveille()) // heard between two lines: nothing of this one goes
+        return interrompu();
+    Attente attente{echeance};
+    qsizetype fait = 0;
+    auto refus = transmettreLigne(ligne, attente, fait);
+    if (!refus && m_genre == GenreLigne::PortSerie)
+        refus = attendreDepart(attente, ligne.size());
+    if (refus && fait > 0)
+        laisserLigne(fait);
+    return refus;
+}
+
+void PilotePosix::laisserLigne(qsizetype fait)
+{
+    m_partie = true;
+    if (m_genre == GenreLigne::PortSerie) {
+        // Only this line is queued: what is still there has not left.
+        const int reste = enAttente();
+        jeter();
+        m_partie = reste < 0 || reste < fait;
+    }
+    if (m_partie) {
+        m_coupe = m_rdev;
+        m_verrous.marquerCoupure(m_rdev); // for the next run, of any process
+    }
+}
+
+std::optional<EchecLien> PilotePosix::reprendreLigne(QDeadlineTimer echeance)
+{
+    if (auto refus = PiloteLigne::reprendreLigne(echeance))
+        return refus;
+    m_coupe = 0;
+    if (const auto note = m_verrous.effacerCoupure(m_rdev))
+        m_avertissements << *note;
     return std::nullopt;
 }
 
@@ -256,28 +383,13 @@ int PilotePosix::drainer()
 
 std::optional<EchecLien> PilotePosix::vider(QDeadlineTimer echeance)
 {
-    // Closing throws away what is still queued: wait until the driver has
-    // sent everything first.
-    int reste = 0;
-    while ((reste = enAttente()) > 0 && !echeance.hasExpired() && !reveille()) {
-        pollfd p[2] = {{m_reveil, POLLIN, 0}, {m_arret, POLLIN, 0}};
-        const timespec demi{0, 500000};
-        ::ppoll(p, 2, &demi, nullptr);
-    }
-    if (reveille())
-        return interrompu();
-    if (reste > 0)
-        return Refus(
-            G::DelaiDepasse,
-            Textes::tr("délai dépassé : %1 octets attendaient encore de partir").arg(reste));
-    if (const int erreur = drainer())
-        return ecritureEchouee(erreur);
-    return std::nullopt;
+    Attente attente{echeance};
+    return attendreDepart(attente, 0);
 }
 
 void PilotePosix::jeter()
 {
-    if (m_fd >= 0)
+    if (m_fd >= 0 && m_genre == GenreLigne::PortSerie)
         ::tcflush(m_fd, TCOFLUSH);
 }
 

@@ -9,14 +9,13 @@
 #include <QDateTime>
 #include <QHash>
 #include <QRandomGenerator>
+#include <QSet>
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -31,16 +30,8 @@ struct Textes {
 // A lock file younger than this that holds no whole pid is being written.
 constexpr qint64 AgeVerrouEnCoursMs = 5000;
 
-QString nomProcessus(qint64 pid)
-{
-    const FichierLu comm = LireFichier(QStringLiteral("/proc/%1/comm").arg(pid), 64);
-    return QString::fromUtf8(comm.contenu).trimmed();
-}
-
-bool processusVivant(qint64 pid)
-{
-    return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
-}
+// The word our lock files bear after the pid, as minicom writes its name.
+const QByteArray NotreNom = "tarvik";
 
 qint64 pidMax()
 {
@@ -86,10 +77,27 @@ std::optional<qint64> pidDuVerrou(const QByteArray &contenu)
     return pid;
 }
 
-QString nomUtilisateur(uid_t uid)
+// Whether this program wrote the lock file: its name after the pid.
+bool deNous(const QByteArray &contenu)
 {
-    const passwd *compte = ::getpwuid(uid);
-    return compte ? NomLocal(compte->pw_name) : QString::number(uid);
+    return texte(contenu) && contenu.simplified().split(' ').value(1) == NotreNom;
+}
+
+// What our lock files hold: "      1234 tarvik alice\n". The user's name is
+// looked up once for each effective user.
+QByteArray contenuDeNotreVerrou()
+{
+    static uid_t vu = uid_t(-1);
+    static QByteArray utilisateur;
+    if (vu != ::geteuid()) {
+        vu = ::geteuid();
+        utilisateur = NomUtilisateur(vu).toUtf8();
+        if (utilisateur.isEmpty() || !texte(utilisateur) || utilisateur.contains(' ') ||
+            utilisateur.contains('\n'))
+            utilisateur = QByteArray::number(vu);
+    }
+    return QByteArray::number(::getpid()).rightJustified(10, ' ') + ' ' + NotreNom + ' ' +
+           utilisateur + '\n';
 }
 
 Echec illisible(const QString &fichier, const QString &raison)
@@ -103,111 +111,95 @@ Echec illisible(const QString &fichier, const QString &raison)
                 .arg(NomLisible(fichier), raison,
                      autre ? Textes::tr("Il appartient à l'utilisateur %1 : s'il n'appartient à "
                                         "aucun programme, un administrateur doit le supprimer")
-                                 .arg(nomUtilisateur(etat.st_uid))
+                                 .arg(NomUtilisateur(etat.st_uid))
                            : Textes::tr("Supprimez-le s'il n'appartient à aucun programme"))};
 }
 
-// The character device a lock file's name leads to under /dev: the name
-// itself, or with each '_' read as '/' (LCK..serial_by-id_…).
-bool designe(const QString &nom, quint64 rdev)
+// What a lock file's name designates: this device, another device, or
+// none. "LCK..NAME" leads under /dev, as the name itself or with each '_'
+// read as '/' (LCK..serial_by-id_…); "LCK.188.000" gives the numbers.
+enum class Designe { CePeripherique, UnAutre, Aucun };
+Designe designation(const QString &nom, quint64 rdev)
 {
-    if (!nom.startsWith(QLatin1String("LCK..")))
-        return false;
+    if (!nom.startsWith(QLatin1String("LCK.."))) {
+        const QStringList numeros = nom.mid(4).split(u'.');
+        bool majeur = false, mineur = false;
+        const quint64 lu =
+            makedev(numeros.value(0).toUInt(&majeur), numeros.value(1).toUInt(&mineur));
+        if (numeros.size() != 2 || !majeur || !mineur)
+            return Designe::Aucun;
+        return lu == rdev ? Designe::CePeripherique : Designe::UnAutre;
+    }
     const QString reste = nom.mid(5);
+    Designe vu = Designe::Aucun;
     for (const QString &candidat : {reste, QString(reste).replace(u'_', u'/')}) {
         struct stat etat {};
-        if (::stat(OctetsLocaux(QStringLiteral("/dev/") + candidat).constData(), &etat) == 0 &&
-            S_ISCHR(etat.st_mode) && etat.st_rdev == rdev)
-            return true;
+        if (::stat(OctetsLocaux(QStringLiteral("/dev/") + candidat).constData(), &etat) != 0 ||
+            !S_ISCHR(etat.st_mode))
+            continue;
+        if (etat.st_rdev == rdev)
+            return Designe::CePeripherique;
+        vu = Designe::UnAutre;
     }
-    return false;
+    return vu;
+}
+
+// Whether `nom` is a temporary file of ours whose process is dead:
+// ".tarvik.PID.…", as prendre() names them.
+bool temporaireAbandonne(const QString &nom)
+{
+    if (!nom.startsWith(QLatin1String(".tarvik.")))
+        return false;
+    bool numero = false;
+    const qint64 pid = nom.section(u'.', 2, 2).toLongLong(&numero);
+    return numero && pid > 0 && pid != ::getpid() && !ProcessusVivant(pid);
+}
+
+// Removes the file at `chemin` if it is a regular file, never following a link.
+void retirerOrdinaire(const QString &chemin)
+{
+    const QByteArray local = OctetsLocaux(chemin);
+    struct stat etat {};
+    if (::lstat(local.constData(), &etat) == 0 && S_ISREG(etat.st_mode))
+        ::unlink(local.constData());
+}
+
+// The lock folder's entries that concern a check: the lock files that name
+// the device, the other lock files, and the temporary files killed runs of
+// ours left.
+struct Entrees {
+    QStringList siens, autres, abandonnes;
+};
+Entrees lireDossier(const QString &dossier, const QStringList &noms, quint64 rdev)
+{
+    Entrees entrees;
+    DIR *d = ::opendir(OctetsLocaux(dossier).constData());
+    if (!d)
+        return entrees;
+    while (const dirent *entree = ::readdir(d)) {
+        const QString nom = NomLocal(entree->d_name);
+        if (temporaireAbandonne(nom))
+            entrees.abandonnes << nom;
+        if (!nom.startsWith(QLatin1String("LCK.")))
+            continue;
+        // A lock named after another device is that device's.
+        const Designe designe = designation(nom, rdev);
+        if (noms.contains(nom) || designe == Designe::CePeripherique)
+            entrees.siens << nom;
+        else if (designe == Designe::Aucun)
+            entrees.autres << nom;
+    }
+    ::closedir(d);
+    return entrees;
+}
+
+// The name of the mark a run leaves for the device `rdev`.
+QString nomDeCoupure(quint64 rdev)
+{
+    return QStringLiteral(".tarvik.coupe.%1.%2").arg(major(rdev)).arg(minor(rdev));
 }
 
 } // namespace
-
-QString DecrireProcessus(qint64 pid)
-{
-    const QString nom = nomProcessus(pid);
-    struct stat etat {};
-    if (::stat(QStringLiteral("/proc/%1").arg(pid).toLatin1().constData(), &etat) != 0)
-        return nom.isEmpty() ? Textes::tr("le processus %1").arg(pid)
-                             : Textes::tr("le processus %1 (%2)").arg(pid).arg(nom);
-    const QString utilisateur = nomUtilisateur(etat.st_uid);
-    return nom.isEmpty()
-               ? Textes::tr("le processus %1 (de l'utilisateur %2)").arg(pid).arg(utilisateur)
-               : Textes::tr("le processus %1 (%2, de l'utilisateur %3)")
-                     .arg(pid)
-                     .arg(nom, utilisateur);
-}
-
-QString DecrireProcessusCourt(qint64 pid)
-{
-    const QString nom = nomProcessus(pid);
-    struct stat etat {};
-    const QString utilisateur =
-        ::stat(QStringLiteral("/proc/%1").arg(pid).toLatin1().constData(), &etat) == 0
-            ? nomUtilisateur(etat.st_uid)
-            : QString();
-    const QString qui = utilisateur.isEmpty() ? QString::number(pid)
-                                              : QStringLiteral("%1, %2").arg(pid).arg(utilisateur);
-    return nom.isEmpty() ? qui : QStringLiteral("%1 (%2)").arg(nom, qui);
-}
-
-Detenteurs DetenteursOuverts(quint64 rdev)
-{
-    Detenteurs detenteurs;
-    DIR *processus = ::opendir("/proc");
-    if (!processus) {
-        detenteurs.invisibles = true;
-        return detenteurs;
-    }
-    const QByteArray moi = QByteArray::number(::getpid());
-    while (const dirent *entree = ::readdir(processus)) {
-        const QByteArray pid(entree->d_name);
-        bool numero = false;
-        pid.toLongLong(&numero);
-        if (!numero || pid == moi)
-            continue;
-        const QByteArray dossier = "/proc/" + pid + "/fd";
-        DIR *fds = ::opendir(dossier.constData());
-        if (!fds) {
-            detenteurs.invisibles |= errno == EACCES || errno == EPERM;
-            continue; // or it has just ended
-        }
-        while (const dirent *fd = ::readdir(fds)) {
-            struct stat etat {};
-            if (fd->d_name[0] != '.' &&
-                ::stat((dossier + '/' + fd->d_name).constData(), &etat) == 0 &&
-                S_ISCHR(etat.st_mode) && etat.st_rdev == rdev) {
-                detenteurs.pids << pid.toLongLong();
-                break;
-            }
-        }
-        ::closedir(fds);
-    }
-    ::closedir(processus);
-    return detenteurs;
-}
-
-qint64 DetenteurFlock(quint64 appareil, quint64 inode)
-{
-    const FichierLu verrous = LireFichier(QStringLiteral("/proc/locks"), 1 << 20);
-    const QByteArray cle = QStringLiteral("%1:%2:%3")
-                               .arg(major(appareil), 2, 16, QChar(u'0'))
-                               .arg(minor(appareil), 2, 16, QChar(u'0'))
-                               .arg(inode)
-                               .toLatin1();
-    for (const QByteArray &ligne : verrous.contenu.split('\n')) {
-        const QList<QByteArray> champs = ligne.simplified().split(' ');
-        // "1: FLOCK ADVISORY WRITE 1234 00:05:7 0 EOF"
-        // A holder that has died left the lock to a child: its pid says nothing.
-        if (champs.size() >= 6 && champs[1] == "FLOCK" && champs[5] == cle) {
-            const qint64 pid = champs[4].toLongLong();
-            return processusVivant(pid) ? pid : 0;
-        }
-    }
-    return 0;
-}
 
 QStringList LiensVers(quint64 rdev, const QStringList &dossiers)
 {
@@ -246,12 +238,23 @@ QStringList NomsDeVerrou(const QStringList &noms, quint64 rdev)
     return fichiers;
 }
 
-QString NomDeNotreVerrou(const QString &chemin)
+QStringList NomsDeNosVerrous(const QString &donne, const QString &chemin, quint64 rdev)
 {
     // As Qt and the kernel's own names spell it: /dev/pts/3 gives pts_3.
-    return QStringLiteral("LCK..") + (chemin.startsWith(QLatin1String("/dev/"))
-                                          ? chemin.mid(5).replace(u'/', u'_')
-                                          : chemin.section(u'/', -1));
+    QStringList noms{QStringLiteral("LCK..") + (chemin.startsWith(QLatin1String("/dev/"))
+                                                    ? chemin.mid(5).replace(u'/', u'_')
+                                                    : chemin.section(u'/', -1))};
+    const QString dernier = donne.section(u'/', -1);
+    if (dernier.isEmpty() || dernier == QLatin1String(".") || dernier == QLatin1String(".."))
+        return noms;
+    // /dev/p1-a, if it is another device, is the one LCK..p1-a stands for.
+    struct stat homonyme {};
+    if (::stat(OctetsLocaux(QStringLiteral("/dev/") + dernier).constData(), &homonyme) == 0 &&
+        (!S_ISCHR(homonyme.st_mode) || homonyme.st_rdev != rdev))
+        return noms;
+    noms << QStringLiteral("LCK..") + dernier;
+    noms.removeDuplicates();
+    return noms;
 }
 
 const QStringList &VerrousUucp::dossiers()
@@ -274,26 +277,45 @@ const QStringList &VerrousUucp::dossiers()
     return *trouve;
 }
 
+bool VerrousUucp::dossierOuvert()
+{
+    return dossiers().isEmpty() ||
+           ::faccessat(AT_FDCWD, OctetsLocaux(dossiers().first()).constData(), W_OK | X_OK,
+                       AT_EACCESS) == 0;
+}
+
 std::optional<Echec> VerrousUucp::verifier(const QStringList &noms, quint64 rdev, Perimes perimes)
 {
     m_ignores.clear();
     m_avertissements.clear();
     m_detenteur = 0;
+    m_notrePerime = false;
     for (const QString &dossier : dossiers()) {
-        QStringList fichiers;
-        if (DIR *d = ::opendir(OctetsLocaux(dossier).constData())) {
-            while (const dirent *entree = ::readdir(d))
-                if (const QString nom = NomLocal(entree->d_name);
-                    nom.startsWith(QLatin1String("LCK.")) &&
-                    (noms.contains(nom) || designe(nom, rdev)))
-                    fichiers << nom;
-            ::closedir(d);
-        }
-        for (const QString &nom : fichiers)
+        const Entrees entrees = lireDossier(dossier, noms, rdev);
+        if (perimes == Perimes::Supprimes)
+            for (const QString &nom : entrees.abandonnes)
+                retirerOrdinaire(dossier + u'/' + nom);
+        for (const QString &nom : entrees.siens)
             if (auto refus = examiner(dossier + u'/' + nom, perimes))
+                return refus;
+        for (const QString &nom : entrees.autres)
+            if (auto refus = examinerAutre(dossier + u'/' + nom, rdev))
                 return refus;
     }
     return std::nullopt;
+}
+
+std::optional<Echec> VerrousUucp::examinerAutre(const QString &fichier, quint64 rdev)
+{
+    // Anything else there (a tube, a link, a stale lock) is another
+    // device's business.
+    const FichierLu lu = LireFichier(fichier, 256, Liens::Refuses);
+    const auto pid = lu.echec ? std::nullopt : pidDuVerrou(lu.contenu);
+    if (!pid || *pid == ::getpid() || !ProcessusVivant(*pid) || !TientPeripherique(*pid, rdev))
+        return std::nullopt;
+    m_detenteur = *pid;
+    return Echec{Textes::tr("port occupé par %1 (verrou %2), qui a ce port ouvert")
+                     .arg(DecrireProcessus(*pid), NomLisible(fichier))};
 }
 
 std::optional<Echec> VerrousUucp::examiner(const QString &fichier, Perimes perimes)
@@ -315,11 +337,12 @@ std::optional<Echec> VerrousUucp::examiner(const QString &fichier, Perimes perim
             return illisible(fichier, Textes::tr("il ne désigne aucun processus lisible"));
         // This program holds no lock before it takes its own: one naming it
         // is a dead run's whose pid came back.
-        if (*pid != ::getpid() && processusVivant(*pid)) {
+        if (*pid != ::getpid() && ProcessusVivant(*pid)) {
             m_detenteur = *pid;
             return Echec{Textes::tr("port occupé par %1 (verrou %2)")
                              .arg(DecrireProcessus(*pid), NomLisible(fichier))};
         }
+        m_notrePerime |= deNous(lu.contenu);
         if (perimes == Perimes::Laisses)
             return std::nullopt;
 
@@ -344,49 +367,38 @@ std::optional<Echec> VerrousUucp::examiner(const QString &fichier, Perimes perim
         Textes::tr("port occupé : le verrou %1 change sans cesse").arg(NomLisible(fichier))};
 }
 
-std::optional<Echec> VerrousUucp::prendre(const QString &nom)
+namespace {
+
+// Writes our lock's content into a new file in `dossier`, to be linked
+// into place under each of our names: its path, and its identity in
+// `etat`; empty, with errno in `erreur`, when it cannot be.
+QByteArray ecrireTemporaire(const QString &dossier, struct stat &etat, int &erreur)
 {
-    rendre();
-    if (dossiers().isEmpty())
-        return std::nullopt; // no lock folder on this host: the flock alone
-    const QString dossier = dossiers().first();
-    const QString fichier = dossier + u'/' + nom;
-    if (m_ignores.contains(fichier))
-        return std::nullopt; // another user's stale lock stands there
-    const QString temporaire =
+    const QByteArray temporaire = OctetsLocaux(
         dossier + QStringLiteral("/.tarvik.%1.%2")
                       .arg(::getpid())
-                      .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
-    const QByteArray local = OctetsLocaux(temporaire);
+                      .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0')));
     const int fd =
-        ::open(local.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    int erreur = errno;
-    bool pris = fd >= 0;
-    struct stat etat {};
-    if (pris) {
-        pris = EcrireTout(fd, QByteArray::number(::getpid()).rightJustified(10, ' ') + '\n') &&
-               ::fchmod(fd, 0644) == 0 && ::fstat(fd, &etat) == 0;
+        ::open(temporaire.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) {
         erreur = errno;
-        if (::close(fd) != 0 && pris) {
-            pris = false;
-            erreur = errno;
-        }
-        if (pris && ::link(local.constData(), OctetsLocaux(fichier).constData()) != 0) {
-            pris = false;
-            erreur = errno;
-        }
-        ::unlink(local.constData());
+        return {};
     }
-    if (pris) {
-        m_fichier = fichier;
-        m_appareil = etat.st_dev;
-        m_inode = etat.st_ino;
-        return std::nullopt;
-    }
-    if (erreur == EEXIST) // taken between the look and now
-        return examiner(fichier).value_or(
-            Echec{Textes::tr("port occupé : un autre programme vient de le prendre (verrou %1)")
-                      .arg(NomLisible(fichier))});
+    erreur =
+        EcrireTout(fd, contenuDeNotreVerrou()) && ::fchmod(fd, 0644) == 0 && ::fstat(fd, &etat) == 0
+            ? 0
+            : errno;
+    if (::close(fd) != 0 && erreur == 0)
+        erreur = errno;
+    if (erreur == 0)
+        return temporaire;
+    ::unlink(temporaire.constData());
+    return {};
+}
+
+// Why our lock file could not be created in `dossier`, errno `erreur`.
+Echec refusCreation(const QString &dossier, const QString &fichier, int erreur)
+{
     QString message = Textes::tr("le verrou %1 ne peut pas être créé (%2) : sans lui, les "
                                  "autres programmes série ne verraient pas que le port est pris")
                           .arg(NomLisible(fichier), TexteErreurSysteme(erreur));
@@ -395,17 +407,95 @@ std::optional<Echec> VerrousUucp::prendre(const QString &nom)
                               "sur une installation habituelle (droits 1777) : un administrateur "
                               "peut le rétablir, par exemple avec chmod 1777 %1")
                        .arg(NomLisible(dossier));
-    return Echec{message};
+    return {message};
+}
+
+} // namespace
+
+std::optional<Echec> VerrousUucp::lier(const QByteArray &temporaire, const QString &dossier,
+                                       const QString &nom, const struct stat &etat)
+{
+    const QString fichier = dossier + u'/' + nom;
+    if (m_ignores.contains(fichier))
+        return std::nullopt; // another user's stale lock stands there
+    if (::link(temporaire.constData(), OctetsLocaux(fichier).constData()) == 0) {
+        m_fichiers << fichier;
+        m_identites << std::pair<quint64, quint64>(etat.st_dev, etat.st_ino);
+        return std::nullopt;
+    }
+    if (errno == EEXIST) // taken between the look and now
+        return examiner(fichier).value_or(
+            Echec{Textes::tr("port occupé : un autre programme vient de le prendre (verrou %1)")
+                      .arg(NomLisible(fichier))});
+    return refusCreation(dossier, fichier, errno);
+}
+
+std::optional<Echec> VerrousUucp::prendre(const QStringList &noms)
+{
+    rendre();
+    if (dossiers().isEmpty() || noms.isEmpty())
+        return std::nullopt; // no lock folder on this host: the flock alone
+    const QString dossier = dossiers().first();
+    struct stat etat {};
+    int erreur = 0;
+    const QByteArray temporaire = ecrireTemporaire(dossier, etat, erreur);
+    if (temporaire.isEmpty())
+        return refusCreation(dossier, dossier + u'/' + noms.first(), erreur);
+    std::optional<Echec> refus;
+    for (auto nom = noms.begin(); !refus && nom != noms.end(); ++nom)
+        refus = lier(temporaire, dossier, *nom, etat);
+    ::unlink(temporaire.constData());
+    if (refus)
+        rendre();
+    return refus;
 }
 
 void VerrousUucp::rendre()
 {
-    if (m_fichier.isEmpty())
+    for (qsizetype i = 0; i < m_fichiers.size(); ++i) {
+        const QByteArray local = OctetsLocaux(m_fichiers[i]);
+        struct stat etat {};
+        if (::lstat(local.constData(), &etat) == 0 && etat.st_dev == m_identites[i].first &&
+            etat.st_ino == m_identites[i].second)
+            ::unlink(local.constData());
+    }
+    m_fichiers.clear();
+    m_identites.clear();
+}
+
+void VerrousUucp::marquerCoupure(quint64 rdev)
+{
+    if (dossiers().isEmpty())
         return;
-    const QByteArray local = OctetsLocaux(m_fichier);
+    const int fd = ::open(OctetsLocaux(dossiers().first() + u'/' + nomDeCoupure(rdev)).constData(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd >= 0) // one there already says the same
+        ::close(fd);
+}
+
+bool VerrousUucp::coupureMarquee(quint64 rdev)
+{
     struct stat etat {};
-    if (::lstat(local.constData(), &etat) == 0 && etat.st_dev == m_appareil &&
-        etat.st_ino == m_inode)
-        ::unlink(local.constData());
-    m_fichier.clear();
+    return !dossiers().isEmpty() &&
+           ::lstat(OctetsLocaux(dossiers().first() + u'/' + nomDeCoupure(rdev)).constData(),
+                   &etat) == 0 &&
+           S_ISREG(etat.st_mode);
+}
+
+std::optional<QString> VerrousUucp::effacerCoupure(quint64 rdev)
+{
+    if (!coupureMarquee(rdev))
+        return std::nullopt;
+    const QString marque = dossiers().first() + u'/' + nomDeCoupure(rdev);
+    if (::unlink(OctetsLocaux(marque).constData()) == 0 || errno == ENOENT)
+        return std::nullopt;
+    const int erreur = errno;
+    static QSet<QString> dites; // the same mark would be met by every run
+    if (dites.contains(marque))
+        return std::nullopt;
+    dites.insert(marque);
+    return Textes::tr("La marque %1, qu'un envoi arrêté au milieu d'une ligne a laissée, n'a pas "
+                      "pu être supprimée (%2) : chaque envoi sur ce port commencera par un saut "
+                      "de ligne seul tant qu'elle sera là")
+        .arg(NomLisible(marque), TexteErreurSysteme(erreur));
 }

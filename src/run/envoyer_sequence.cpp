@@ -9,34 +9,39 @@ struct Textes {
     Q_DECLARE_TR_FUNCTIONS(Sequence)
 };
 
-QString lignesEnvoyees(int combien, EchecLien::Genre genre)
+// Which lines went before a failure, and what became of the one in flight
+// on a line of kind `genre`.
+QString lignesEnvoyees(const ResultatEnvoi &resultat, EchecLien::Genre echec, GenreLigne genre)
 {
-    // After a timeout or an interruption, what still waited was thrown away.
-    const bool abandon =
-        genre == EchecLien::Genre::DelaiDepasse || genre == EchecLien::Genre::Interrompu;
-    if (combien == 0 && !abandon)
-        return Textes::tr("Aucune ligne n'a été envoyée");
-    const QString lignes = combien == 0   ? Textes::tr("aucune")
-                           : combien == 1 ? QStringLiteral("A")
-                                          : Textes::tr("A à %1").arg(LettreAxe(combien));
-    QString texte = Textes::tr("Lignes parties avant %1 : %2")
-                        .arg(genre == EchecLien::Genre::Interrompu ? Textes::tr("l'interruption")
-                                                                   : Textes::tr("l'échec"),
-                             lignes);
-    if (abandon)
-        texte += Textes::tr(
-            ". Ce qui attendait encore de partir a été abandonné : la carte a pu recevoir une "
-            "ligne incomplète");
-    return texte;
+    const int combien = int(resultat.lignes.size());
+    QString texte =
+        combien == 0 ? Textes::tr("Aucune ligne n'a été envoyée")
+                     : Textes::tr("Lignes parties avant %1 : %2")
+                           .arg(echec == EchecLien::Genre::Interrompu ? Textes::tr("l'interruption")
+                                                                      : Textes::tr("l'échec"),
+                                combien == 1 ? QStringLiteral("A")
+                                             : Textes::tr("A à %1").arg(LettreAxe(combien)));
+    if (!resultat.ligneInachevee)
+        return texte;
+    const QString partie =
+        genre == GenreLigne::PseudoTerminal
+            ? Textes::tr(". La ligne %1 n'a été remise qu'en partie au programme d'en face : ce "
+                         "début y reste, et la carte peut le recevoir comme une ligne incomplète")
+            : Textes::tr(". La ligne %1 n'est partie qu'en partie, et le reste a été retiré : la "
+                         "carte a pu en recevoir le début, une ligne incomplète");
+    return texte + partie.arg(LettreAxe(combien + 1)) +
+           Textes::tr(". La prochaine séquence sur ce port commencera par un saut de ligne seul");
 }
 
 // The failure of a run, said whole: what happened, which lines went, and
-// what the opening threw away.
-EchecLien echecDuRun(const EchecLien &echec, const QString &suite, int jetes)
+// how the run started (what the opening threw away, a lone line feed).
+EchecLien echecDuRun(const EchecLien &echec, const QString &suite, const ResultatEnvoi &resultat)
 {
     QString message = echec.message + QStringLiteral(".\n") + suite;
-    if (const QString note = NoteOctetsJetes(jetes); !note.isEmpty())
-        message += QStringLiteral(".\n") + note;
+    for (const QString &note :
+         {NoteOctetsJetes(resultat.octetsJetes), NoteLigneNeuve(resultat.ligneNeuve)})
+        if (!note.isEmpty())
+            message += QStringLiteral(".\n") + note;
     return Refus(echec.genre, message);
 }
 
@@ -92,16 +97,55 @@ QString NoteOctetsJetes(int octets)
         .arg(octets);
 }
 
+QString NoteLigneNeuve(Coupure coupure)
+{
+    QString pourquoi;
+    switch (coupure) {
+    case Coupure::Aucune:
+        return {};
+    case Coupure::CeLien:
+        pourquoi = Textes::tr("La séquence précédente sur ce port s'est arrêtée au milieu d'une "
+                              "ligne");
+        break;
+    case Coupure::Marque:
+        pourquoi = Textes::tr("Un envoi précédent sur ce port s'est arrêté au milieu d'une ligne, "
+                              "et l'a marqué dans le dossier des verrous");
+        break;
+    case Coupure::VerrouPerime:
+        pourquoi = Textes::tr("Un envoi précédent de ce programme sur ce port a été arrêté "
+                              "brutalement (son verrou est resté)");
+        break;
+    case Coupure::FileLaissee:
+        pourquoi = Textes::tr("Un envoi précédent, interrompu, avait laissé des octets en attente "
+                              "sur le port");
+        break;
+    }
+    return Textes::tr("%1 : un saut de ligne seul est parti avant la première ligne, pour que la "
+                      "carte écarte comme une ligne à part le début de ligne qu'elle a pu en "
+                      "recevoir")
+        .arg(pourquoi);
+}
+
 ResultatEnvoi OuvrirPourEnvoyer(LienSerie &lien)
 {
     ResultatEnvoi resultat;
     resultat.port = lien.port();
-    const auto echec = lien.ouvrir();
+    auto echec = lien.ouvrir();
     resultat.peripherique = lien.peripherique();
-    resultat.avertissements = lien.avertissements();
     resultat.octetsJetes = lien.octetsJetes();
+    QString suite = Textes::tr("Rien n'a été envoyé");
+    if (const Coupure coupure = lien.coupure(); !echec && coupure != Coupure::Aucune) {
+        echec = lien.reprendreLigne(QDeadlineTimer(*DelaiSequenceMs));
+        if (echec) {
+            lien.abandonner();
+            suite = Textes::tr("Rien n'a été envoyé, pas même le saut de ligne seul qui devait "
+                               "séparer ce qu'un envoi précédent, coupé, a pu laisser à la carte");
+        } else
+            resultat.ligneNeuve = coupure;
+    }
+    resultat.avertissements = lien.avertissements();
     if (echec)
-        resultat.echec = echecDuRun(*echec, Textes::tr("Rien n'a été envoyé"), 0);
+        resultat.echec = echecDuRun(*echec, suite, ResultatEnvoi{});
     return resultat;
 }
 
@@ -110,10 +154,12 @@ void EnvoyerGrille(const Grille &grille, LienSerie &lien, QDeadlineTimer echeanc
 {
     if (observateur.commence)
         observateur.commence();
-    if (const auto echec = ecrireLignes(grille, lien, echeance, resultat, observateur))
+    resultat.ligneInachevee = false;
+    if (const auto echec = ecrireLignes(grille, lien, echeance, resultat, observateur)) {
+        resultat.ligneInachevee = lien.partieLaissee();
         resultat.echec =
-            echecDuRun(*echec, lignesEnvoyees(int(resultat.lignes.size()), echec->genre),
-                       resultat.octetsJetes);
+            echecDuRun(*echec, lignesEnvoyees(resultat, echec->genre, lien.genre()), resultat);
+    }
 }
 
 ResultatEnvoi EnvoyerSequence(const Grille &grille, LienSerie &lien,
@@ -127,4 +173,11 @@ ResultatEnvoi EnvoyerSequence(const Grille &grille, LienSerie &lien,
     if (!resultat.echec)
         lien.fermer(); // drained already
     return resultat;
+}
+
+QStringList NotesOuverture(const ResultatEnvoi &resultat)
+{
+    QStringList notes{NoteOctetsJetes(resultat.octetsJetes), NoteLigneNeuve(resultat.ligneNeuve)};
+    notes.removeAll(QString());
+    return notes;
 }

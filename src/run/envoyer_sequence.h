@@ -19,13 +19,22 @@ struct ObservateurEnvoi {
     std::function<void(const QString &ligne)> ligneRemise;
 };
 
-// What a run did: what was sent, to which device, and how it ended.
+// What a run did: what was sent, to which device, and how it ended. A line
+// is sent on a serial port once it has left on the wire, on a
+// pseudo-terminal once the program at the other end has all of it; a line
+// listed is never taken back.
 struct ResultatEnvoi {
-    PortChoisi port;                // the port as chosen
-    QString peripherique;           // the device it led to; empty when none was reached
-    QStringList lignes;             // the lines handed to the port, A first
-    QStringList avertissements;     // what the operator should know, though it went through
-    int octetsJetes = 0;            // an interrupted run's leftovers, thrown away at the opening
+    PortChoisi port;            // the port as chosen
+    QString peripherique;       // the device it led to; empty when none was reached
+    QStringList lignes;         // the lines sent, A first
+    QStringList avertissements; // what the operator should know, though it went through
+    int octetsJetes = 0;        // an interrupted run's leftovers, thrown away at the opening
+    // A lone line feed went before the first line, as an earlier run was cut
+    // short, and why (NoteLigneNeuve); Coupure::Aucune: none went.
+    Coupure ligneNeuve = Coupure::Aucune;
+    // The run stopped in the middle of the line after `lignes`: the far end
+    // may keep its start, and the next run on the port starts on a fresh line.
+    bool ligneInachevee = false;
     std::optional<EchecLien> echec; // how it failed, said whole; nothing: sent and drained
 };
 
@@ -36,13 +45,17 @@ inline Substituable<int> DelaiSequenceMs{2000};
 
 // Opens the port for a run or a program: which device, and what the
 // operator should know; `echec` when it cannot be (nothing is held then).
+// When an earlier run was cut short there, a lone line feed is sent
+// before anything else (`ligneNeuve`).
 ResultatEnvoi OuvrirPourEnvoyer(LienSerie &lien);
 
-// On a port open for it: tells that the grid starts, writes each axis's
-// line and tells it once written, and waits until the bytes have left, all
-// before `echeance`; the port stays open and held. Adds to `resultat` the
-// lines written and, on a failure, how it failed; the port is then closed
-// and what waited to leave thrown away.
+// On a port open for it: tells that the grid starts, sends each axis's
+// line and tells it once sent, all before `echeance`; the port stays open
+// and held. A Stop or a signal is heard between two lines (on a serial
+// port a line in flight is given a short grace to leave). Adds to
+// `resultat` the lines sent and, on a failure, how it failed and whether
+// a line was left unfinished; the port is then closed, and on a serial
+// port what had not left is thrown away.
 void EnvoyerGrille(const Grille &grille, LienSerie &lien, QDeadlineTimer echeance,
                    ResultatEnvoi &resultat, const ObservateurEnvoi &observateur = {});
 
@@ -57,3 +70,11 @@ ResultatEnvoi EnvoyerSequence(const Grille &grille, LienSerie &lien,
 // What the operator is told when the opening threw away `octets` bytes an
 // earlier, interrupted run had left queued; empty when it threw none.
 QString NoteOctetsJetes(int octets);
+
+// What the operator is told when a run started with a lone line feed, for
+// `coupure`; empty for Coupure::Aucune.
+QString NoteLigneNeuve(Coupure coupure);
+
+// What the opening of a run that went through tells the operator: bytes
+// thrown away, a lone line feed sent first; none when it tells nothing.
+QStringList NotesOuverture(const ResultatEnvoi &resultat);

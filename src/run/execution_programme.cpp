@@ -221,6 +221,7 @@ void ExecutionProgramme::etapeFinie()
     // Only the first step carries what the opening said.
     m_courante.envoi.avertissements.clear();
     m_courante.envoi.octetsJetes = 0;
+    m_courante.envoi.ligneNeuve = Coupure::Aucune;
     if (const auto &echec = m_courante.envoi.echec) {
         finir(echec->genre != EchecLien::Genre::Interrompu
                   ? Fin::Echec

@@ -218,7 +218,8 @@ EnregistrementEnvoi EnregistrementDe(const ResultatEnvoi &resultat, const QDateT
             resultat.port.echec ? QStringLiteral("inconnu") : resultat.port.peripherique,
             resultat.peripherique,
             IssueDe(resultat.echec),
-            resultat.echec ? resultat.echec->message : NoteOctetsJetes(resultat.octetsJetes),
+            resultat.echec ? resultat.echec->message
+                           : NotesOuverture(resultat).join(QStringLiteral(". ")),
             resultat.lignes,
             {}};
 }

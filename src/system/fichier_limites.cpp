@@ -22,11 +22,15 @@ struct Textes {
 const QString DossierMachine = QStringLiteral("/etc/xdg");
 const QString NomFichier = QStringLiteral("/Tarvik/limites.conf");
 
-// Only root may change what is owned by root and that neither its group nor
-// others may write.
-bool protege(quint32 proprietaire, quint32 mode)
+// The groups of users besides root who may change a file of this mode,
+// in words; empty when none may.
+QString quiPeutModifier(quint32 mode)
 {
-    return proprietaire == 0 && (mode & (S_IWGRP | S_IWOTH)) == 0;
+    const bool groupe = mode & S_IWGRP, autres = mode & S_IWOTH;
+    return groupe && autres ? Textes::tr("son groupe et tous les autres peuvent le modifier")
+           : groupe         ? Textes::tr("son groupe peut le modifier")
+           : autres         ? Textes::tr("tous les autres peuvent le modifier")
+                            : QString();
 }
 
 QString enOctal(quint32 mode)
@@ -34,34 +38,164 @@ QString enOctal(quint32 mode)
     return QStringLiteral("%1").arg(mode, 4, 8, QChar(u'0'));
 }
 
-// Why the machine file at `chemin`, read as `lu`, or the folder it stands
-// in (the one it leads to as well, through a link), could be changed by
-// another than root; or nothing.
-std::optional<Echec> raisonNonProtege(const QString &chemin, const FichierLu &lu)
+// Why the machine file, read as `lu`, could be changed by another than
+// root; or nothing.
+std::optional<Echec> raisonNonProtege(const FichierLu &lu)
 {
-    if (!protege(lu.proprietaire, lu.mode))
-        return Echec{Textes::tr("il n'est pas protégé (propriétaire n° %1, mode %2) : il doit "
-                                "appartenir à root et n'être modifiable que par lui")
+    if (lu.proprietaire != 0)
+        return Echec{Textes::tr("il n'est pas protégé : il appartient à l'utilisateur n° %1 "
+                                "(mode %2), et il doit appartenir à root")
                          .arg(lu.proprietaire)
                          .arg(enOctal(lu.mode))};
-    QStringList dossiers{QFileInfo(chemin).path()};
-    if (const QString reel = CheminReel(chemin); !reel.isEmpty())
-        dossiers << QFileInfo(reel).path();
-    dossiers.removeDuplicates();
-    for (const QString &dossier : dossiers) {
-        struct stat etat {};
-        if (::stat(OctetsLocaux(dossier).constData(), &etat) != 0)
-            return Echec{Textes::tr("son dossier « %1 » ne peut pas être examiné (%2)")
-                             .arg(NomLisible(dossier), TexteErreurSysteme(errno))};
-        if (!protege(etat.st_uid, etat.st_mode & 07777))
-            return Echec{Textes::tr("son dossier « %1 » n'est pas protégé (propriétaire n° %2, "
-                                    "mode %3) : il doit appartenir à root et n'être "
-                                    "modifiable que par lui")
-                             .arg(NomLisible(dossier))
-                             .arg(etat.st_uid)
-                             .arg(enOctal(etat.st_mode & 07777))};
-    }
+    if (const QString qui = quiPeutModifier(lu.mode); !qui.isEmpty())
+        return Echec{Textes::tr("il n'est pas protégé : %1 (mode %2), et seul root doit pouvoir "
+                                "le modifier")
+                         .arg(qui, enOctal(lu.mode))};
     return std::nullopt;
+}
+
+// Why the folder `dossier` (as lstat saw it) on the way to a machine file
+// lets another than root change what stands in it; or nothing. A sticky
+// folder of root's (/tmp) lets others remove only what is theirs:
+// `collant` says what stands in it must then be root's.
+std::optional<Echec> dossierOuvert(const QString &dossier, const struct stat &etat, bool &collant)
+{
+    const quint32 mode = etat.st_mode & 07777;
+    collant = etat.st_uid == 0 && (mode & S_ISVTX);
+    if (etat.st_uid != 0)
+        return Echec{Textes::tr("le dossier « %1 », sur son chemin, appartient à l'utilisateur "
+                                "n° %2 (mode %3) : chaque dossier jusqu'au fichier doit "
+                                "appartenir à root")
+                         .arg(NomLisible(dossier))
+                         .arg(etat.st_uid)
+                         .arg(enOctal(mode))};
+    if (const QString qui = quiPeutModifier(mode); !qui.isEmpty() && !collant)
+        return Echec{Textes::tr("le dossier « %1 », sur son chemin, n'est pas protégé : %2 "
+                                "(mode %3), et seul root doit pouvoir le modifier")
+                         .arg(NomLisible(dossier), qui, enOctal(mode))};
+    return std::nullopt;
+}
+
+// A part of a path still to walk, and the link whose target it comes from
+// (empty for the path's own parts).
+struct Partie {
+    QString nom;
+    QString lien;
+};
+
+// How the walk down to a machine file ended: a part missing from a folder
+// only root may change (`absent`), a doubtful part (`echec`), or the file
+// reached (neither).
+struct CheminMachine {
+    bool absent = false;
+    std::optional<Echec> echec;
+};
+
+constexpr int LiensMax = 40; // as the kernel's own limit
+
+// The target of the link at `lien`, read bounded; empty when it cannot be.
+QString cibleDe(const QString &lien)
+{
+    char cible[4096];
+    const ssize_t n = ::readlink(OctetsLocaux(lien).constData(), cible, sizeof cible);
+    return n > 0 && size_t(n) < sizeof cible ? NomLocal(QByteArrayView(cible, n)) : QString();
+}
+
+// Puts the parts of `cible`, the target of `lien`, before those left to walk.
+void suivreLien(const QString &lien, const QString &cible, QList<Partie> &reste)
+{
+    const QStringList parties = cible.split(u'/', Qt::SkipEmptyParts);
+    for (auto partie = parties.crbegin(); partie != parties.crend(); ++partie)
+        reste.prepend({*partie, lien});
+}
+
+// What stands at `suivant`, in the folder walked so far, as lstat saw it:
+// why it makes the file doubtful, or nothing.
+std::optional<Echec> partieDouteuse(const QString &suivant, const struct stat &etat, bool collant)
+{
+    if (collant && etat.st_uid != 0)
+        return Echec{Textes::tr("« %1 » appartient à l'utilisateur n° %2, dans un dossier ouvert "
+                                "à tous : lui seul, ou root, peut l'y remplacer")
+                         .arg(NomLisible(suivant))
+                         .arg(etat.st_uid)};
+    return std::nullopt;
+}
+
+// Enters `dossier`, / or a folder already walked through: why it is
+// doubtful, or nothing, and `collant` set for what stands in it.
+std::optional<Echec> entrer(const QString &dossier, bool &collant)
+{
+    struct stat etat {};
+    if (::lstat(OctetsLocaux(dossier).constData(), &etat) != 0)
+        return Echec{Textes::tr("« %1 » ne peut pas être examiné (%2)")
+                         .arg(NomLisible(dossier), TexteErreurSysteme(errno))};
+    return dossierOuvert(dossier, etat, collant);
+}
+
+// What lstat could not see at `suivant`: a part missing from the path
+// itself (the file is absent), or a link that leads nowhere.
+CheminMachine manquant(const Partie &partie, const QString &suivant, int erreur)
+{
+    if (erreur == ENOENT && partie.lien.isEmpty())
+        return {true, std::nullopt};
+    if (erreur == ENOENT || erreur == ENOTDIR)
+        return {false,
+                Echec{Textes::tr("le lien « %1 » ne mène à rien").arg(NomLisible(partie.lien))}};
+    return {false, Echec{Textes::tr("« %1 » ne peut pas être examiné (%2)")
+                             .arg(NomLisible(suivant), TexteErreurSysteme(erreur))}};
+}
+
+// Walks from / down to the machine file `chemin`, one part at a time,
+// following each link one step at a time (at most LiensMax of them): every
+// folder met, on the path and along every link, must be root's and closed
+// to its group and to others.
+CheminMachine examinerChemin(const QString &chemin)
+{
+    QList<Partie> reste;
+    suivreLien(QString(), chemin, reste);
+    QString dossier = QStringLiteral("/");
+    bool collant = false;
+    if (auto faute = entrer(dossier, collant))
+        return {false, faute};
+    for (int liens = 0; !reste.isEmpty();) {
+        const Partie partie = reste.takeFirst();
+        if (partie.nom == QLatin1String("."))
+            continue;
+        if (partie.nom == QLatin1String("..")) {
+            dossier = QFileInfo(dossier).path();
+            if (auto faute = entrer(dossier, collant))
+                return {false, faute};
+            continue;
+        }
+        const QString suivant =
+            (dossier == QLatin1String("/") ? QString() : dossier) + u'/' + partie.nom;
+        struct stat etat {};
+        if (::lstat(OctetsLocaux(suivant).constData(), &etat) != 0)
+            return manquant(partie, suivant, errno);
+        if (auto faute = partieDouteuse(suivant, etat, collant))
+            return {false, faute};
+        if (S_ISLNK(etat.st_mode)) {
+            const QString cible = cibleDe(suivant);
+            if (++liens > LiensMax || cible.isEmpty())
+                return {false, Echec{Textes::tr("le lien « %1 » ne peut pas être suivi")
+                                         .arg(NomLisible(suivant))}};
+            if (cible.startsWith(u'/'))
+                dossier = QStringLiteral("/");
+            if (auto faute = entrer(dossier, collant))
+                return {false, faute};
+            suivreLien(suivant, cible, reste);
+            continue;
+        }
+        if (reste.isEmpty()) // the file itself: checked once open
+            return {};
+        if (!S_ISDIR(etat.st_mode))
+            return {false,
+                    Echec{Textes::tr("« %1 » n'est pas un dossier").arg(NomLisible(suivant))}};
+        if (auto faute = dossierOuvert(suivant, etat, collant))
+            return {false, faute};
+        dossier = suivant;
+    }
+    return {};
 }
 
 // A limits file, read and parsed; a machine file's protection checked.
@@ -75,12 +209,21 @@ FichierLimites lireLimites(const QString &chemin, NiveauLimite niveau)
     FichierLimites lu;
     const FichierLu fichier = LireFichierReglages(chemin);
     lu.absent = fichier.absent;
-    if (lu.absent)
+    // A folder the operator's environment names may as well not be named:
+    // a file absent from it adds nothing. Absent from /etc/xdg, it is
+    // believed only when no one but root could have taken it away.
+    if (lu.absent &&
+        (niveau == NiveauLimite::Operateur || !chemin.startsWith(DossierMachine + u'/')))
         return lu;
-    lu.analysees.echec = fichier.echec;
-    if (!lu.analysees.echec && niveau == NiveauLimite::Machine)
-        lu.analysees.echec = raisonNonProtege(chemin, fichier);
-    if (lu.analysees.echec)
+    if (niveau == NiveauLimite::Machine && (lu.absent || !fichier.echec)) {
+        const CheminMachine vu = examinerChemin(chemin);
+        lu.analysees.echec = vu.echec    ? vu.echec
+                             : lu.absent ? std::nullopt
+                                         : raisonNonProtege(fichier);
+        lu.absent = !vu.echec && (vu.absent || lu.absent);
+    } else
+        lu.analysees.echec = fichier.echec;
+    if (lu.absent || lu.analysees.echec)
         return lu;
     lu.contenu = fichier.contenu;
     lu.analysees = AnalyserLimites(fichier.contenu, niveau);

@@ -22,9 +22,14 @@ QString CheminLimitesOperateur();
 
 // Both levels, each file read bounded and without blocking, links followed.
 // A missing file sets no limit. A machine file must be a regular file owned
-// by root that neither its group nor others may write, in a folder owned by
-// root that they may not write either: otherwise, like a file that cannot be
-// read or is not understood, it is doubtful. A doubtful file loosens
+// by root that neither its group nor others may write, and every folder
+// from / down to it, on its path and along every link met, must be root's
+// and closed to its group and to others (a sticky folder of root's, as
+// /tmp, passes when what stands in it is root's): otherwise, like a file
+// that cannot be read or is not understood, it is doubtful, and the message
+// names the part at fault. Absent from /etc/xdg, the file is believed
+// absent only when the walk reaches a folder where it is missing; a link
+// that leads nowhere on the way is doubtful. A doubtful file loosens
 // nothing: its limits are left out and `echec` names it, and every send is
 // refused while it is so.
 struct LimitesLues {

@@ -622,9 +622,8 @@ void Form1::signalerAvertissements(const ResultatEnvoi &resultat)
         if (!m_avertis.contains(avertissement))
             nouveaux << avertissement;
     m_avertis += nouveaux;
-    // Thrown away bytes are news at every run.
-    if (const QString jetes = NoteOctetsJetes(resultat.octetsJetes); !jetes.isEmpty())
-        nouveaux << jetes;
+    // Thrown away bytes, a fresh line, are news at every run.
+    nouveaux += NotesOuverture(resultat);
     if (!nouveaux.isEmpty())
         Afficher(
             this, GenreMessage::Information, Form1::tr("Séquence envoyée"),

@@ -27,7 +27,7 @@ public:
         m_socat.waitForStarted();
         QElapsedTimer chrono;
         chrono.start();
-        while (m_socat.state() == QProcess::Running && chrono.elapsed() < 3000 &&
+        while (m_socat.state() == QProcess::Running && chrono.elapsed() < 20000 &&
                (!QFile::exists(panneau()) ||
                 !QFile::exists(m_dossier.filePath(QStringLiteral("carte")))))
             QTest::qWait(10);
@@ -66,8 +66,8 @@ public:
         return ::ioctl(m_panneau, TIOCGEXCL, &exclusif) == 0 && exclusif;
     }
 
-    // What the board received: `attendus` bytes (or what came within a
-    // second), and whatever follows within 100 ms.
+    // What the board received: `attendus` bytes (or what came within 20 s:
+    // a loaded machine may take its time), and whatever follows within 100 ms.
     QByteArray lire(qsizetype attendus = 0)
     {
         QByteArray recu;
@@ -82,7 +82,7 @@ public:
                 recu.append(tampon, n);
                 continue;
             }
-            if (recu.size() >= attendus || chrono.elapsed() > 1000)
+            if (recu.size() >= attendus || chrono.elapsed() > 20000)
                 return recu;
         }
     }

@@ -100,10 +100,11 @@ inline LimitesLues limitesOperateur(const QByteArray &contenu)
     return lues;
 }
 
-// Waits until the TESTs asked for are over: they run away from the window.
+// Waits until the TESTs asked for are over, 20 s at most: they run away
+// from the window.
 inline bool envoisFinis(const Form1 &fenetre)
 {
-    return QTest::qWaitFor([&] { return !fenetre.envoiEnCours(); }, 10000);
+    return QTest::qWaitFor([&] { return !fenetre.envoiEnCours(); }, 20000);
 }
 
 inline void cliquerTest(const Form1 &fenetre)

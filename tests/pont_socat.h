@@ -25,12 +25,13 @@ public:
             {QStringLiteral("pty,rawer,mode=666,link=") + panneau(),
              QStringLiteral("pty,rawer,link=") + m_dossier.filePath(QStringLiteral("carte"))});
         m_socat.waitForStarted();
-        QElapsedTimer chrono;
-        chrono.start();
-        while (m_socat.state() == QProcess::Running && chrono.elapsed() < 20000 &&
-               (!QFile::exists(panneau()) ||
-                !QFile::exists(m_dossier.filePath(QStringLiteral("carte")))))
-            QTest::qWait(10);
+        static_cast<void>(QTest::qWaitFor( // its two links, 20 s at most; valide() says
+            [this] {
+                return m_socat.state() != QProcess::Running ||
+                       (QFile::exists(panneau()) &&
+                        QFile::exists(m_dossier.filePath(QStringLiteral("carte"))));
+            },
+            20000));
         m_carte = ::open(QFile::encodeName(m_dossier.filePath(QStringLiteral("carte"))).constData(),
                          O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         m_panneau = ::open(QFile::encodeName(panneau()).constData(),

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -41,6 +42,7 @@ Programme troisEtapes(int attente1, int attente2)
 
 FenetreProgramme *ouvrirFenetre(Form1 &panneau)
 {
+    panneau.show();
     controle<QAction>(panneau, QStringLiteral("Programme"))->trigger();
     auto *fenetre = panneau.fenetreProgramme();
     return fenetre && QTest::qWaitForWindowExposed(fenetre) ? fenetre : nullptr;
@@ -142,28 +144,24 @@ void TestFenetreProgramme::surLePont()
     CaptureMessages messages;
     Form1 panneau;
     panneau.imposerPort(pont.panneau());
-    panneau.show();
     FenetreProgramme *fenetre = ouvrirFenetre(panneau);
     QVERIFY(fenetre);
     const Programme programme = troisEtapes(1, 1); // waits of 0.1 s
     QVERIFY(charger(*fenetre, journal, programme));
-    QStringList pendant, sources; // the port during each wait; the journal's sources
-    qint64 attenteMs = 0;
-    QElapsedTimer apresLArret; // from once the wait stopped would have been planned
+    QStringList pendant, sources;               // the port during each wait; the journal's sources
+    QDeadlineTimer du(QDeadlineTimer::Forever); // when a step planned after the Stop would go
     connect(&panneau.execution(), &ExecutionProgramme::attente, fenetre, [&](qint64 ms) {
         pendant << autreEnvoyeur(pont.panneau());
         if (pendant.size() != arret)
             return;
         controle<QPushButton>(panneau, QStringLiteral("Command1"))->click();
         frapper(*fenetre, QKeySequence(Qt::Key_Escape)); // Arrêter, at once
-        attenteMs = ms;
-        QTimer::singleShot(0, fenetre, [&] { apresLArret.start(); });
+        QTimer::singleShot(0, fenetre, [&du, ms] { du.setRemainingTime(ms); });
     });
     cliquer(*fenetre, "lancerProgramme");
     QVERIFY(envoisFinis(panneau));
     if (arret) { // a step still planned after the Stop would be due by now, and go
-        QVERIFY(QTest::qWaitFor(
-            [&] { return apresLArret.isValid() && apresLArret.elapsed() > attenteMs; }, 20000));
+        QVERIFY(QTest::qWaitFor([&] { return du.hasExpired(); }, 20000));
         QCoreApplication::processEvents();
     }
     QCOMPARE(pont.lire(84 * envoyees), octetsDe(programme, 0, envoyees - 1));

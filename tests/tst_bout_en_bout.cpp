@@ -116,6 +116,19 @@ bool attendre(const std::function<bool()> &condition)
     return QTest::qWaitFor(condition, 30000);
 }
 
+// The lock folders of this mount namespace, of its own: another run of
+// these tests on the machine, with a port 1 of its own, takes its own
+// LCK..ttyS0. Only once every mount here is private.
+bool verrousAnous()
+{
+    for (const char *dossier : {"/run/lock", "/var/lock"})
+        if (QFileInfo(QLatin1String(dossier)).isDir() &&
+            !QFileInfo(QLatin1String(dossier)).isSymLink() &&
+            ::mount("tarvik-verrous", dossier, "tmpfs", 0, "mode=1777") != 0)
+            return false;
+    return true;
+}
+
 // Everything the board receives until `fini` holds, and what was still on
 // the line then; 30 s at most.
 QByteArray lireJusqua(PseudoTerminal &pty, const std::function<bool()> &fini)
@@ -173,10 +186,12 @@ void TestBoutEnBout::initTestCase()
     // private, or at least those below the device's folder (a chroot has no
     // mount at "/").
     const QByteArray dossier = QFile::encodeName(QFileInfo(port1).path());
-    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 &&
+    const bool toutPrive = ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    if (!toutPrive &&
         ::mount(nullptr, dossier.constData(), nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
         QSKIP(qPrintable(QStringLiteral("montages privés impossibles ici (%1)")
                              .arg(QString::fromLocal8Bit(strerror(errno)))));
+    QVERIFY2(!toutPrive || verrousAnous(), strerror(errno));
 
     m_pty = std::make_unique<PseudoTerminal>();
     QVERIFY(m_pty->valide());

@@ -194,7 +194,7 @@ void TestExecutionProgramme::deroulement()
     etat.echouerA = echouerA;
     etat.apresVider = [&, vidages = 0]() mutable {
         if (++vidages == arretA)
-            execution.arreter();
+            banc.execution.arreter(); // the member: clang 14 captures no structured binding
     };
     QSignalSpy pauses(&execution, &ExecutionProgramme::pause);
     execution.demarrer(troisEtapes(), depuis, repetitions,

@@ -73,6 +73,37 @@ bool sautee(QByteArrayView l)
     return std::all_of(l.begin(), l.end(), [](char c) { return c == ' ' || c == '\t'; });
 }
 
+// A word folded: in lower case, without its accents.
+QString replie(const QString &mot)
+{
+    QString replie;
+    for (const QChar c : mot.normalized(QString::NormalizationForm_D))
+        if (c.category() != QChar::Mark_NonSpacing)
+            replie += c.toLower();
+    return replie;
+}
+
+// Why a line that stands where a step or a wait is looked for holds a
+// keyword the reader knows, but cannot take there: written with an accent
+// or a capital, or out of its place. Nothing for any other line.
+std::optional<QString> motCleFautif(const QByteArray &l)
+{
+    const qsizetype espace = l.indexOf(' ');
+    const QString ecrit = QString::fromUtf8(espace < 0 ? l : l.first(espace));
+    for (const char *mot : {"programme", "repeter", "etape", "attendre"})
+        if (const QLatin1String cle(mot); ecrit != cle && replie(ecrit) == cle)
+            return Textes::tr("« %1 » s'écrit « %2 » : les mots-clés d'un programme n'ont ni "
+                              "accent ni majuscule")
+                .arg(ecrit, cle);
+    QByteArray reste;
+    if (motCle(l, "repeter", reste))
+        return Textes::tr("« repeter » n'a sa place qu'une fois, juste après « programme tarvik "
+                          "1 », avant la première étape");
+    if (motCle(l, "programme", reste))
+        return Textes::tr("« programme tarvik 1 » n'a sa place qu'une fois, en tête du fichier");
+    return std::nullopt;
+}
+
 QByteArray sansRetour(const QByteArray &l)
 {
     return l.endsWith('\r') ? l.chopped(1) : l;
@@ -175,6 +206,8 @@ std::optional<Echec> Lecteur::lireEtapes()
         if (!m_programme.etapes.isEmpty() && attente == 0) { // after a step's seven lines
             if (fin(n))
                 return std::nullopt;
+            if (auto faute = motCleFautif(texte(n)))
+                return ligne(n, *faute);
             if (!motCle(texte(n), "attendre", reste))
                 return ligne(n, etape ? Textes::tr("« attendre SECONDES » manque avant cette "
                                                    "étape")

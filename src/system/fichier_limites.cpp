@@ -39,17 +39,16 @@ QString enOctal(quint32 mode)
 }
 
 // Why the machine file, read as `lu`, could be changed by another than
-// root; or nothing.
+// root, said after "it is not protected"; or nothing.
 std::optional<Echec> raisonNonProtege(const FichierLu &lu)
 {
     if (lu.proprietaire != 0)
-        return Echec{Textes::tr("il n'est pas protégé : il appartient à l'utilisateur n° %1 "
-                                "(mode %2), et il doit appartenir à root")
+        return Echec{Textes::tr("il appartient à l'utilisateur n° %1 (mode %2), et il doit "
+                                "appartenir à root")
                          .arg(lu.proprietaire)
                          .arg(enOctal(lu.mode))};
     if (const QString qui = quiPeutModifier(lu.mode); !qui.isEmpty())
-        return Echec{Textes::tr("il n'est pas protégé : %1 (mode %2), et seul root doit pouvoir "
-                                "le modifier")
+        return Echec{Textes::tr("%1 (mode %2), et seul root doit pouvoir le modifier")
                          .arg(qui, enOctal(lu.mode))};
     return std::nullopt;
 }
@@ -201,6 +200,7 @@ CheminMachine examinerChemin(const QString &chemin)
 // A limits file, read and parsed; a machine file's protection checked.
 struct FichierLimites {
     bool absent = false;
+    bool nonProtege = false;    // a machine file others than root may change: `echec` says who
     LimitesAnalysees analysees; // its limits, or why it is doubtful
     QByteArray contenu;
 };
@@ -220,6 +220,7 @@ FichierLimites lireLimites(const QString &chemin, NiveauLimite niveau)
         lu.analysees.echec = vu.echec    ? vu.echec
                              : lu.absent ? std::nullopt
                                          : raisonNonProtege(fichier);
+        lu.nonProtege = !vu.echec && lu.analysees.echec;
         lu.absent = !vu.echec && (vu.absent || lu.absent);
     } else
         lu.analysees.echec = fichier.echec;
@@ -230,10 +231,12 @@ FichierLimites lireLimites(const QString &chemin, NiveauLimite niveau)
     return lu;
 }
 
-QString douteux(const QString &chemin, const Echec &raison)
+// The doubtful file first, and why, as the refusals it causes say it.
+QString douteux(const QString &chemin, const FichierLimites &lu)
 {
-    return Textes::tr("le fichier de limites « %1 » est douteux : %2")
-        .arg(NomLisible(chemin), raison.message);
+    return (lu.nonProtege ? Textes::tr("le fichier de limites « %1 » n'est pas protégé : %2")
+                          : Textes::tr("le fichier de limites « %1 » est douteux : %2"))
+        .arg(NomLisible(chemin), lu.analysees.echec->message);
 }
 
 } // namespace
@@ -265,7 +268,7 @@ LimitesLues LireLimites()
     for (const QString &chemin : CheminsLimitesMachine()) {
         const FichierLimites lu = lireLimites(chemin, NiveauLimite::Machine);
         if (lu.analysees.echec)
-            doutes << douteux(chemin, *lu.analysees.echec);
+            doutes << douteux(chemin, lu);
         else if (!lu.absent) {
             lues.machine = PlusStrictes(lues.machine, lu.analysees.limites);
             lues.fichiersMachine << chemin;
@@ -274,7 +277,7 @@ LimitesLues LireLimites()
     const QString chemin = CheminLimitesOperateur();
     const FichierLimites lu = lireLimites(chemin, NiveauLimite::Operateur);
     if (lu.analysees.echec)
-        doutes << douteux(chemin, *lu.analysees.echec);
+        doutes << douteux(chemin, lu);
     else
         lues.operateur = lu.analysees.limites;
     lues.effectives = PlusStrictes(lues.machine, lues.operateur);

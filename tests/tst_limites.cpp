@@ -423,15 +423,18 @@ void TestLimites::fichierMachine_data()
     QTest::addColumn<QString>("etat");       // its mode and owner, then its folder's
     QTest::addColumn<QString>("motif");      // why it is doubtful; empty: it applies
     const QByteArray c = "B.pas=5000\nlecture=stricte\n";
-    const QString seul = QStringLiteral(", et seul root doit pouvoir le modifier");
+    // %F and %D stand for the file and its folder, in the command that mends them.
+    const QString seul = QStringLiteral(", alors que seul root doit pouvoir le modifier. Pour le protéger : « sudo chmod go-w %F »");
+    const QString douteux = QStringLiteral("limites.conf » est douteux, car il n'est pas protégé : ");
     const QString chemin = QStringLiteral(" », sur son chemin, ");
     // clang-format off
     QTest::newRow("protégé")            << c << "0644 0 0755 0" << "";
-    QTest::newRow("modifiable par tous") << c << "0666 0 0755 0" << "limites.conf » n'est pas protégé : son groupe et tous les autres peuvent le modifier (mode 0666)" + seul;
-    QTest::newRow("par son groupe")     << c << "0664 0 0755 0" << "limites.conf » n'est pas protégé : son groupe peut le modifier (mode 0664)" + seul;
-    QTest::newRow("à un autre")         << c << "0644 65534 0755 0" << "limites.conf » n'est pas protégé : il appartient à l'utilisateur n° 65534 (mode 0644), et il doit appartenir à root";
-    QTest::newRow("dossier ouvert")     << c << "0644 0 0777 0" << "/Tarvik" + chemin + "n'est pas protégé : son groupe et tous les autres peuvent le modifier (mode 0777)" + seul;
-    QTest::newRow("dossier d'un autre") << c << "0644 0 0755 65534" << "/Tarvik" + chemin + "appartient à l'utilisateur n° 65534 (mode 0755)";
+    QTest::newRow("modifiable par tous") << c << "0666 0 0755 0" << douteux + "il appartient bien à root, mais son groupe et tous les autres peuvent le modifier (mode 0666)" + seul;
+    QTest::newRow("par son groupe")     << c << "0664 0 0755 0" << douteux + "il appartient bien à root, mais son groupe peut le modifier (mode 0664)" + seul;
+    QTest::newRow("à un autre")         << c << "0644 65534 0755 0" << douteux + "il appartient à l'utilisateur n° 65534 et non à root (mode 0644) : cet utilisateur peut le changer. Pour le protéger : « sudo chown root: %F »";
+    QTest::newRow("à un autre, ouvert") << c << "0664 65534 0755 0" << "Pour le protéger : « sudo chown root: %F && sudo chmod go-w %F »";
+    QTest::newRow("dossier ouvert")     << c << "0644 0 0777 0" << "/Tarvik" + chemin + "n'est pas protégé : son groupe et tous les autres peuvent le modifier (mode 0777), et seul root doit pouvoir le modifier. Pour le protéger : « sudo chmod go-w %D »";
+    QTest::newRow("dossier d'un autre") << c << "0644 0 0755 65534" << "/Tarvik" + chemin + "appartient à l'utilisateur n° 65534 (mode 0755) : chaque dossier jusqu'au fichier doit appartenir à root. Pour le protéger : « sudo chown root: %D »";
     QTest::newRow("lien vers un dossier ouvert") << QByteArray("<lien ailleurs>") << "0644 0 0755 0" << chemin + "n'est pas protégé : son groupe et tous les autres peuvent le modifier (mode 0777)";
     QTest::newRow("lien cassé")         << QByteArray("<lien cassé>") << "0644 0 0755 0" << "c'est un lien qui ne mène à aucun fichier";
     QTest::newRow("pas compris")        << c + "B.pas=1\n" << "0644 0 0755 0" << "ligne 3 : « B.pas » est donnée deux fois";
@@ -441,7 +444,7 @@ void TestLimites::fichierMachine_data()
     QTest::newRow("lien vers un dossier dont le parent est à un autre") << QByteArray("<dossier lié>") << "0644 0 0755 0" << "/parent" + chemin + "appartient à l'utilisateur n° 65534 (mode 0755)";
     // A link of another user's in a sticky folder (/tmp): its owner may
     // put another in its place.
-    QTest::newRow("lien d'un autre dans un dossier collant") << QByteArray("<lien collant>") << "0644 0 0755 0" << "/Tarvik » appartient à l'utilisateur n° 65534, dans un dossier ouvert à tous";
+    QTest::newRow("lien d'un autre dans un dossier collant") << QByteArray("<lien collant>") << "0644 0 0755 0" << "/Tarvik » appartient à l'utilisateur n° 65534, dans un dossier ouvert à tous : lui seul, ou root, peut l'y remplacer. Pour le protéger : « sudo chown -h root: ";
     // clang-format on
 }
 
@@ -462,6 +465,7 @@ void TestLimites::fichierMachine()
     const auto remise = poser("XDG_CONFIG_DIRS", QFile::encodeName(machine.path()));
     const QString dossier = machine.filePath(QStringLiteral("Tarvik"));
     const QString fichier = dossier + QStringLiteral("/limites.conf");
+    motif.replace(QStringLiteral("%F"), fichier).replace(QStringLiteral("%D"), dossier);
     const QByteArray local = QFile::encodeName(fichier);
     QVERIFY(installer(machine.path(),
                       contenu.startsWith('<') ? "B.pas=5000\nlecture=stricte\n" : contenu));

@@ -251,7 +251,10 @@ void TestFichiers::programmeRefuse_data()
     QTest::newRow("en-tête manquant") << "# x\netape\n" + Initiale                  << "Ligne 2 : « programme tarvik 1 » est attendu";
     QTest::newRow("BOM")              << "\xEF\xBB\xBF" + ProgrammeForme            << "Ligne 1 : « programme tarvik 1 » est attendu";
     QTest::newRow("version 2")        << QByteArray("#\nprogramme tarvik 2\n") << "Ligne 2 : version du format inconnue";
-    QTest::newRow("aucune étape")     << entete + "\n"                              << "Ligne 3 : « etape » est attendu";
+    QTest::newRow("aucune étape")     << entete + "\n"                              << "Ligne 3 : le fichier s'arrête là où « etape NOM » est attendu : un programme a au moins une étape";
+    QTest::newRow("etap")             << entete + "etap prise\n" + Initiale      << "Ligne 2 : « etap » est lu là où « etape NOM » est attendu (ou « repeter N », juste après « programme tarvik 1 »)";
+    QTest::newRow("lignes sans etape") << entete + Initiale                      << "Ligne 2 : « A+00000:002 » est lu là où « etape NOM »";
+    QTest::newRow("après une attente") << etapes({}) + "attendre 1\nA+00000:002\n" << "Ligne 11 : « A+00000:002 » est lu là où « etape NOM » est attendu : une attente est toujours suivie d'une étape";
     QTest::newRow("répéter accentué") << entete + "répéter 3\netape\n" + Initiale  << "Ligne 2 : « répéter » s'écrit « repeter » : les mots-clés d'un programme n'ont ni accent ni majuscule";
     QTest::newRow("Étape")            << entete + "Étape prise\n" + Initiale       << "Ligne 2 : « Étape » s'écrit « etape »";
     QTest::newRow("Attendre")         << etapes({"1"}).replace("attendre", "Attendre") << "Ligne 10 : « Attendre » s'écrit « attendre »";
@@ -263,17 +266,17 @@ void TestFichiers::programmeRefuse_data()
     QTest::newRow("saut final")       << ProgrammeForme.chopped(1)                  << "Ligne 21 : le saut de ligne final manque";
     QTest::newRow("attente finale")   << etapes({"1"}) + "# fin\nattendre 1\n\n"    << "Ligne 20 : aucune étape ne suit cette attente";
     QTest::newRow("attente manquante") << etapes({}) + "etape\n" + Initiale         << "Ligne 10 : « attendre SECONDES » manque";
-    QTest::newRow("3600.1")           << etapes({"3600.1"})                          << "Ligne 10 : l'attente dépasse 3600 s";
-    QTest::newRow("-1")               << etapes({"-1"})                              << "Ligne 10 : l'attente s'écrit en secondes";
+    QTest::newRow("3600.1")           << etapes({"3600.1"})                          << "Ligne 10 : l'attente de 3600.1 s dépasse 3600 s, le plus long permis";
+    QTest::newRow("-1")               << etapes({"-1"})                              << "Ligne 10 : l'attente s'écrit en secondes, au dixième près, comme « attendre 2.5 » ou « attendre 10 », et non « -1 »";
     QTest::newRow("2,5")              << etapes({"2,5"})                             << "Ligne 10 : l'attente s'écrit en secondes";
-    QTest::newRow("1.25")             << etapes({"1.25"})                            << "Ligne 10 : l'attente s'écrit en secondes";
+    QTest::newRow("1.25")             << etapes({"1.25"})                            << "Ligne 10 : l'attente s'écrit en secondes, au dixième près, comme « attendre 2.5 » ou « attendre 10 », et non « 1.25 »";
     QTest::newRow("2 s")              << etapes({"2 s"})                             << "Ligne 10 : l'attente s'écrit en secondes";
-    QTest::newRow("repeter 0")        << entete + "repeter 0\n"                     << "Ligne 2 : « repeter » prend un nombre entier de 1 à 10000";
-    QTest::newRow("repeter 10001")    << entete + "repeter 10001\n"                 << "Ligne 2 : « repeter » prend";
+    QTest::newRow("repeter 0")        << entete + "repeter 0\n"                     << "Ligne 2 : « repeter » prend un nombre entier de 1 à 10000, et non « 0 »";
+    QTest::newRow("repeter 10001")    << entete + "repeter 10001\n"                 << "Ligne 2 : « repeter » prend un nombre entier de 1 à 10000, et non « 10001 »";
     QTest::newRow("nom de 41")        << entete + "etape " + QByteArray(41, 'x') + "\n" + Initiale << "Ligne 2 : le nom compte 41 caractères";
     QTest::newRow("nom tabulation")   << entete + "etape a\tb\n" + Initiale         << "Ligne 2 : caractère de contrôle (U+0009)";
     QTest::newRow("1001 étapes")      << etapes(QList<QByteArray>(EtapesMax, "0")) << "Ligne 9002 : un programme a au plus 1000 étapes";
-    QTest::newRow("texte après")      << ProgrammeForme + "\nfin\n"                 << "Ligne 23 : « attendre SECONDES » et l'étape suivante";
+    QTest::newRow("texte après")      << ProgrammeForme + "\nfin\n"                 << "Ligne 23 : « fin » est lu là où « attendre SECONDES » (puis l'étape suivante) ou la fin du fichier est attendu";
     QTest::newRow("séquence refusée") << Initiale.left(12)                          << "Ligne 2 : ligne manquante";
     QTest::newRow("plus de 1 Mio")    << QByteArray(TailleMaxProgramme + 1, '#')    << "le fichier dépasse 1 Mio";
     // clang-format on

@@ -256,9 +256,9 @@ void TestAxes::lectureDesCases_data()
     const QList<std::tuple<const char *, Colonne, const char16_t *, const char16_t *, bool, const char16_t *>> cas = {
         {"cinq chiffres",        P, u"00100",  u"00100", true,  u""},
         {"trois chiffres",       P, u"100",    u"00100", true,  u""},
-        {"lettres",              P, u"abc",    u"00000", false, u"lu comme 00000 : la case ne contient aucun nombre"},
-        {"lettres, vitesse",     V, u"x",      u"000",   false, u"lu comme 000 : la case ne contient aucun nombre"},
-        {"lettre d'abord",       P, u"a1",     u"00000", false, u"lu comme 00000 : la case ne commence pas par un nombre"},
+        {"lettres",              P, u"abc",    u"00000", false, u"lu comme 00000 : la case ne contient aucun chiffre, et une case sans nombre vaut 0"},
+        {"lettres, vitesse",     V, u"x",      u"000",   false, u"lu comme 000 : la case ne contient aucun chiffre"},
+        {"lettre d'abord",       P, u"a1",     u"00000", false, u"lu comme 00000 : la case ne commence pas par un nombre, et seul un nombre au début est lu (sans lui, elle vaut 0)"},
         {"lettre O pour zéro",   P, u"1O0",    u"00001", false, u"lu comme 00001 : seul le nombre du début est lu"},
         {"virgule",              P, u"12,7",   u"00012", false, u"lu comme 00012 : la virgule arrête le nombre ; une décimale s'écrit avec un point (« 12.7 »)"},
         {"hexadécimal",          P, u"&H10",   u"00016", false, u"« &H » et « &O » annoncent"},

@@ -1676,14 +1676,6 @@ Nothing was sent</translation>
         <translation>busy: held by %1</translation>
     </message>
     <message>
-        <source>Le fichier «&#xa0;%1&#xa0;» n&apos;a pas été ouvert.
-%2.
-Rien n&apos;a été changé.</source>
-        <translation>The file “%1” was not opened.
-%2.
-Nothing was changed.</translation>
-    </message>
-    <message>
         <source>ce nom ne peut pas être enregistré&#xa0;: %1</source>
         <translation>this name cannot be saved: %1</translation>
     </message>
@@ -1921,6 +1913,26 @@ Les séquences partent quand même. Ce message ne reviendra pas avant le prochai
         <translation>%1
 Sequences are sent all the same. This message will not come back before the panel next starts.</translation>
     </message>
+    <message>
+        <source>Le fichier «&#xa0;%1&#xa0;» n&apos;a pas pu être lu.
+%2.
+Rien n&apos;a été changé.</source>
+        <translation>The file “%1” could not be read.
+%2.
+Nothing was changed.</translation>
+    </message>
+    <message>
+        <source>Le fichier «&#xa0;%1&#xa0;» a été lu, mais refusé.
+%2.
+Rien n&apos;a été changé.</source>
+        <translation>The file “%1” was read, but refused.
+%2.
+Nothing was changed.</translation>
+    </message>
+    <message>
+        <source>fichier de limites douteux</source>
+        <translation>doubtful limits file</translation>
+    </message>
 </context>
 <context>
     <name>GrapheCourse</name>
@@ -2065,16 +2077,16 @@ Sequences are sent all the same. This message will not come back before the pane
         <translation>read as %1: “%2” announces a hexadecimal or octal number, and none of its digits follows it</translation>
     </message>
     <message>
-        <source>lu comme %1&#xa0;: la case ne contient aucun nombre</source>
-        <translation>read as %1: the box holds no number</translation>
-    </message>
-    <message>
-        <source>lu comme %1&#xa0;: la case ne commence pas par un nombre, et seul un nombre au début est lu</source>
-        <translation>read as %1: the box does not start with a number, and only a number at the start is read</translation>
-    </message>
-    <message>
         <source>lu comme %1&#xa0;: la virgule arrête le nombre&#xa0;; une décimale s&apos;écrit avec un point («&#xa0;%2&#xa0;»)</source>
         <translation>read as %1: the comma ends the number; decimals are written with a point (“%2”)</translation>
+    </message>
+    <message>
+        <source>lu comme %1&#xa0;: la case ne contient aucun chiffre, et une case sans nombre vaut 0</source>
+        <translation>read as %1: the box holds no digit, and a box without a number counts as 0</translation>
+    </message>
+    <message>
+        <source>lu comme %1&#xa0;: la case ne commence pas par un nombre, et seul un nombre au début est lu (sans lui, elle vaut 0)</source>
+        <translation>read as %1: the box does not start with a number, and only a number at the start is read (without one, it counts as 0)</translation>
     </message>
 </context>
 <context>
@@ -2220,18 +2232,6 @@ Sequences are sent all the same. This message will not come back before the pane
         <translation>everyone else may change it</translation>
     </message>
     <message>
-        <source>le dossier «&#xa0;%1&#xa0;», sur son chemin, appartient à l&apos;utilisateur n° %2 (mode %3)&#xa0;: chaque dossier jusqu&apos;au fichier doit appartenir à root</source>
-        <translation>the folder “%1”, on its path, belongs to user ID %2 (mode %3): every folder down to the file must belong to root</translation>
-    </message>
-    <message>
-        <source>le dossier «&#xa0;%1&#xa0;», sur son chemin, n&apos;est pas protégé&#xa0;: %2 (mode %3), et seul root doit pouvoir le modifier</source>
-        <translation>the folder “%1”, on its path, is not protected: %2 (mode %3), and root alone must be able to change it</translation>
-    </message>
-    <message>
-        <source>«&#xa0;%1&#xa0;» appartient à l&apos;utilisateur n° %2, dans un dossier ouvert à tous&#xa0;: lui seul, ou root, peut l&apos;y remplacer</source>
-        <translation>“%1” belongs to user ID %2, in a folder open to all: that user, or root, may put another in its place</translation>
-    </message>
-    <message>
         <source>«&#xa0;%1&#xa0;» ne peut pas être examiné (%2)</source>
         <translation>“%1” cannot be examined (%2)</translation>
     </message>
@@ -2264,16 +2264,32 @@ Sequences are sent all the same. This message will not come back before the pane
         <translation>byte order mark (BOM) at the start of the file: save it as UTF-8 without a BOM</translation>
     </message>
     <message>
-        <source>il appartient à l&apos;utilisateur n° %1 (mode %2), et il doit appartenir à root</source>
-        <translation>it belongs to user ID %1 (mode %2), and it must belong to root</translation>
+        <source>Pour le protéger&#xa0;: «&#xa0;%1&#xa0;»</source>
+        <translation>To protect it: “%1”</translation>
     </message>
     <message>
-        <source>%1 (mode %2), et seul root doit pouvoir le modifier</source>
-        <translation>%1 (mode %2), and root alone must be able to change it</translation>
+        <source>il appartient à l&apos;utilisateur n° %1 et non à root (mode %2)&#xa0;: cet utilisateur peut le changer. %3</source>
+        <translation>it belongs to user ID %1, not to root (mode %2): that user can change it. %3</translation>
     </message>
     <message>
-        <source>le fichier de limites «&#xa0;%1&#xa0;» n&apos;est pas protégé&#xa0;: %2</source>
-        <translation>the limits file “%1” is not protected: %2</translation>
+        <source>il appartient bien à root, mais %1 (mode %2), alors que seul root doit pouvoir le modifier. %3</source>
+        <translation>it does belong to root, but %1 (mode %2), while only root may change it. %3</translation>
+    </message>
+    <message>
+        <source>le dossier «&#xa0;%1&#xa0;», sur son chemin, appartient à l&apos;utilisateur n° %2 (mode %3)&#xa0;: chaque dossier jusqu&apos;au fichier doit appartenir à root. %4</source>
+        <translation>the folder “%1”, on its path, belongs to user ID %2 (mode %3): every folder down to the file must belong to root. %4</translation>
+    </message>
+    <message>
+        <source>le dossier «&#xa0;%1&#xa0;», sur son chemin, n&apos;est pas protégé&#xa0;: %2 (mode %3), et seul root doit pouvoir le modifier. %4</source>
+        <translation>the folder “%1”, on its path, is not protected: %2 (mode %3), and only root may change it. %4</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» appartient à l&apos;utilisateur n° %2, dans un dossier ouvert à tous&#xa0;: lui seul, ou root, peut l&apos;y remplacer. Pour le protéger&#xa0;: «&#xa0;%3&#xa0;»</source>
+        <translation>“%1” belongs to user ID %2, in a folder open to everyone: only that user, or root, can replace it there. To protect it: “%3”</translation>
+    </message>
+    <message>
+        <source>le fichier de limites «&#xa0;%1&#xa0;» est douteux, car il n&apos;est pas protégé&#xa0;: %2</source>
+        <translation>the limits file “%1” is doubtful, as it is not protected: %2</translation>
     </message>
 </context>
 <context>
@@ -2658,36 +2674,16 @@ No value was compared with the limits: nothing can be sent while a limits file i
         <translation>“programme tarvik 1” is expected at the top of the file (only comments and blank lines may come before it)</translation>
     </message>
     <message>
-        <source>«&#xa0;repeter&#xa0;» prend un nombre entier de 1 à %1</source>
-        <translation>“repeter” takes a whole number from 1 to %1</translation>
-    </message>
-    <message>
         <source>«&#xa0;attendre SECONDES&#xa0;» manque avant cette étape</source>
         <translation>“attendre SECONDS” is missing before this step</translation>
-    </message>
-    <message>
-        <source>«&#xa0;attendre SECONDES&#xa0;» et l&apos;étape suivante, ou la fin du fichier, sont attendus</source>
-        <translation>“attendre SECONDS” and the next step, or the end of the file, are expected</translation>
     </message>
     <message>
         <source>aucune étape ne suit cette attente&#xa0;: la dernière étape n&apos;en a pas</source>
         <translation>no step follows this wait: the last step has none</translation>
     </message>
     <message>
-        <source>«&#xa0;etape&#xa0;» est attendu</source>
-        <translation>“etape” is expected</translation>
-    </message>
-    <message>
         <source>un programme a au plus %1 étapes</source>
         <translation>a program has %1 steps at most</translation>
-    </message>
-    <message>
-        <source>l&apos;attente s&apos;écrit en secondes, au dixième près, comme «&#xa0;attendre 2.5&#xa0;» ou «&#xa0;attendre 10&#xa0;»</source>
-        <translation>a wait is written in seconds, to a tenth at most, as “attendre 2.5” or “attendre 10”</translation>
-    </message>
-    <message>
-        <source>l&apos;attente dépasse %1&#xa0;s</source>
-        <translation>the wait is over %1 s</translation>
     </message>
     <message>
         <source>le fichier dépasse %1&#xa0;Mio</source>
@@ -2716,6 +2712,34 @@ No value was compared with the limits: nothing can be sent while a limits file i
     <message>
         <source>«&#xa0;programme tarvik 1&#xa0;» n&apos;a sa place qu&apos;une fois, en tête du fichier</source>
         <translation>“programme tarvik 1” belongs only once, at the head of the file</translation>
+    </message>
+    <message>
+        <source>le fichier s&apos;arrête là où «&#xa0;etape NOM&#xa0;» est attendu&#xa0;: un programme a au moins une étape, de sept lignes</source>
+        <translation>the file ends where “etape NAME” is expected: a program has at least one step, of seven lines</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» est lu là où «&#xa0;etape NOM&#xa0;» est attendu (ou «&#xa0;repeter N&#xa0;», juste après «&#xa0;programme tarvik 1&#xa0;»)</source>
+        <translation>“%1” is read where “etape NAME” is expected (or “repeter N”, right after “programme tarvik 1”)</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» est lu là où «&#xa0;etape NOM&#xa0;» est attendu&#xa0;: une attente est toujours suivie d&apos;une étape</source>
+        <translation>“%1” is read where “etape NAME” is expected: a wait is always followed by a step</translation>
+    </message>
+    <message>
+        <source>«&#xa0;repeter&#xa0;» prend un nombre entier de 1 à %1, et non «&#xa0;%2&#xa0;»</source>
+        <translation>“repeter” takes a whole number from 1 to %1, not “%2”</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» est lu là où «&#xa0;attendre SECONDES&#xa0;» (puis l&apos;étape suivante) ou la fin du fichier est attendu</source>
+        <translation>“%1” is read where “attendre SECONDS” (then the next step) or the end of the file is expected</translation>
+    </message>
+    <message>
+        <source>l&apos;attente s&apos;écrit en secondes, au dixième près, comme «&#xa0;attendre 2.5&#xa0;» ou «&#xa0;attendre 10&#xa0;», et non «&#xa0;%1&#xa0;»</source>
+        <translation>the wait is written in seconds, to the tenth, as in “attendre 2.5” or “attendre 10”, not “%1”</translation>
+    </message>
+    <message>
+        <source>l&apos;attente de %1&#xa0;s dépasse %2&#xa0;s, le plus long permis</source>
+        <translation>the wait of %1 s goes past %2 s, the longest allowed</translation>
     </message>
 </context>
 <context>

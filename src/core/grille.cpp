@@ -133,10 +133,12 @@ QString lectureDuNombre(const QString &texte, const QString &champ)
     if (sans != texte && queDesChiffres(sans))
         return Textes::tr("lu comme %1 : les blancs sont ignorés").arg(champ);
     if (!std::any_of(sans.begin(), sans.end(), chiffre))
-        return Textes::tr("lu comme %1 : la case ne contient aucun nombre").arg(champ);
+        return Textes::tr("lu comme %1 : la case ne contient aucun chiffre, et une case sans "
+                          "nombre vaut 0")
+            .arg(champ);
     if (!commenceParUnNombre(sans))
         return Textes::tr("lu comme %1 : la case ne commence pas par un nombre, et seul un "
-                          "nombre au début est lu")
+                          "nombre au début est lu (sans lui, elle vaut 0)")
             .arg(champ);
     if (const QString point = virguleDecimale(sans); !point.isEmpty())
         return Textes::tr("lu comme %1 : la virgule arrête le nombre ; une décimale s'écrit "

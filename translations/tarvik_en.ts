@@ -1325,6 +1325,41 @@ Nothing was sent</translation>
     </message>
 </context>
 <context>
+    <name>FichierCles</name>
+    <message>
+        <source>ligne %1&#xa0;: %2</source>
+        <translation>line %1: %2</translation>
+    </message>
+    <message>
+        <source>«&#xa0;=&#xa0;» manque dans «&#xa0;%1&#xa0;»&#xa0;: une ligne s&apos;écrit clé=valeur, comme %2</source>
+        <translation>“=” is missing in “%1”: a line is written key=value, as in %2</translation>
+    </message>
+    <message>
+        <source>clé «&#xa0;%1&#xa0;»&#xa0;: écrivez «&#xa0;%2&#xa0;», les clés distinguent majuscules et minuscules</source>
+        <translation>key “%1”: write “%2”, keys are case-sensitive</translation>
+    </message>
+    <message>
+        <source>clé inconnue «&#xa0;%1&#xa0;» (les clés sont %2)</source>
+        <translation>unknown key “%1” (the keys are %2)</translation>
+    </message>
+    <message>
+        <source>marque d&apos;ordre des octets (BOM) au début du fichier&#xa0;: enregistrez-le en UTF-8 sans BOM</source>
+        <translation>byte order mark (BOM) at the start of the file: save it as UTF-8 without a BOM</translation>
+    </message>
+    <message>
+        <source>groupe inconnu «&#xa0;%1&#xa0;» (le seul groupe est %2)</source>
+        <translation>unknown group “%1” (the only group is %2)</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» est donnée deux fois</source>
+        <translation>“%1” is given twice</translation>
+    </message>
+    <message>
+        <source>ligne %1 (%2)&#xa0;: %3</source>
+        <translation>line %1 (%2): %3</translation>
+    </message>
+</context>
+<context>
     <name>Fichiers</name>
     <message>
         <source>la ligne doit commencer par la lettre %1 (axes A à G, dans l&apos;ordre)</source>
@@ -2152,10 +2187,6 @@ Nothing was changed.</translation>
 <context>
     <name>Limites</name>
     <message>
-        <source>ligne %1&#xa0;: %2</source>
-        <translation>line %1: %2</translation>
-    </message>
-    <message>
         <source>valeur vide</source>
         <translation>empty value</translation>
     </message>
@@ -2186,18 +2217,6 @@ Nothing was changed.</translation>
     <message>
         <source>la lecture est «&#xa0;stricte&#xa0;» ou «&#xa0;souple&#xa0;», pas «&#xa0;%1&#xa0;»</source>
         <translation>reading is “stricte” or “souple”, not “%1”</translation>
-    </message>
-    <message>
-        <source>groupe inconnu «&#xa0;%1&#xa0;» (le seul groupe est [Limites])</source>
-        <translation>unknown group “%1” (the only group is [Limites])</translation>
-    </message>
-    <message>
-        <source>«&#xa0;%1&#xa0;» est donnée deux fois</source>
-        <translation>“%1” is given twice</translation>
-    </message>
-    <message>
-        <source>ligne %1 (%2)&#xa0;: %3</source>
-        <translation>line %1 (%2): %3</translation>
     </message>
     <message>
         <source>le nombre de pas</source>
@@ -2248,22 +2267,6 @@ Nothing was changed.</translation>
         <translation>“%1” is not a folder</translation>
     </message>
     <message>
-        <source>«&#xa0;=&#xa0;» manque dans «&#xa0;%1&#xa0;»&#xa0;: une ligne s&apos;écrit clé=valeur, comme A.pas=5000</source>
-        <translation>“=” is missing in “%1”: a line is written key=value, as in A.pas=5000</translation>
-    </message>
-    <message>
-        <source>clé «&#xa0;%1&#xa0;»&#xa0;: écrivez «&#xa0;%2&#xa0;», les clés distinguent majuscules et minuscules</source>
-        <translation>key “%1”: write “%2”, keys are case-sensitive</translation>
-    </message>
-    <message>
-        <source>clé inconnue «&#xa0;%1&#xa0;» (les clés sont lecture, et pour chaque axe de A à G&#xa0;: A.pas, A.vitesse, A.directions, A.course)</source>
-        <translation>unknown key “%1” (the keys are lecture, and for each axis from A to G: A.pas, A.vitesse, A.directions, A.course)</translation>
-    </message>
-    <message>
-        <source>marque d&apos;ordre des octets (BOM) au début du fichier&#xa0;: enregistrez-le en UTF-8 sans BOM</source>
-        <translation>byte order mark (BOM) at the start of the file: save it as UTF-8 without a BOM</translation>
-    </message>
-    <message>
         <source>Pour le protéger&#xa0;: «&#xa0;%1&#xa0;»</source>
         <translation>To protect it: “%1”</translation>
     </message>
@@ -2290,6 +2293,10 @@ Nothing was changed.</translation>
     <message>
         <source>le fichier de limites «&#xa0;%1&#xa0;» est douteux, car il n&apos;est pas protégé&#xa0;: %2</source>
         <translation>the limits file “%1” is doubtful, as it is not protected: %2</translation>
+    </message>
+    <message>
+        <source>lecture, et pour chaque axe de A à G&#xa0;: A.pas, A.vitesse, A.directions, A.course</source>
+        <translation>lecture, and for each axis from A to G: A.pas, A.vitesse, A.directions, A.course</translation>
     </message>
 </context>
 <context>
@@ -2761,20 +2768,8 @@ No value was compared with the limits: nothing can be sent while a limits file i
         <translation>the unreadable file cannot be set aside (%1)</translation>
     </message>
     <message>
-        <source>ligne %1&#xa0;: %2</source>
-        <translation>line %1: %2</translation>
-    </message>
-    <message>
         <source>langue inconnue «&#xa0;%1&#xa0;» (%2)</source>
         <translation>unknown language “%1” (%2)</translation>
-    </message>
-    <message>
-        <source>clé inconnue «&#xa0;%1&#xa0;» (les clés sont %2)</source>
-        <translation>unknown key “%1” (the keys are %2)</translation>
-    </message>
-    <message>
-        <source>«&#xa0;%1&#xa0;» est donnée deux fois</source>
-        <translation>“%1” is given twice</translation>
     </message>
     <message>
         <source>c&apos;est un chemin relatif, qui mènerait ailleurs selon le dossier d&apos;où le programme est lancé&#xa0;: le chemin doit partir de la racine (/)</source>
@@ -2815,26 +2810,6 @@ No value was compared with the limits: nothing can be sent while a limits file i
     <message>
         <source>caractère de contrôle ou invisible (%1) dans la valeur</source>
         <translation>control or invisible character (%1) in the value</translation>
-    </message>
-    <message>
-        <source>«&#xa0;=&#xa0;» manque dans «&#xa0;%1&#xa0;»&#xa0;: une ligne s&apos;écrit clé=valeur, comme port=/dev/ttyUSB0</source>
-        <translation>“=” is missing in “%1”: a line is written key=value, as in port=/dev/ttyUSB0</translation>
-    </message>
-    <message>
-        <source>clé «&#xa0;%1&#xa0;»&#xa0;: écrivez «&#xa0;%2&#xa0;», les clés distinguent majuscules et minuscules</source>
-        <translation>key “%1”: write “%2”, keys are case-sensitive</translation>
-    </message>
-    <message>
-        <source>groupe inconnu «&#xa0;%1&#xa0;» (le seul groupe est [General])</source>
-        <translation>unknown group “%1” (the only group is [General])</translation>
-    </message>
-    <message>
-        <source>ligne %1 (%2)&#xa0;: %3</source>
-        <translation>line %1 (%2): %3</translation>
-    </message>
-    <message>
-        <source>marque d&apos;ordre des octets (BOM) au début du fichier&#xa0;: enregistrez-le en UTF-8 sans BOM</source>
-        <translation>byte order mark (BOM) at the start of the file: save it as UTF-8 without a BOM</translation>
     </message>
 </context>
 <context>

@@ -43,11 +43,6 @@ const QList<Cle> &cles()
     return toutes;
 }
 
-Echec ligneLimites(int numero, const QString &raison)
-{
-    return {Textes::tr("ligne %1 : %2").arg(numero).arg(raison)};
-}
-
 // A number in plain digits, at most `max`, into `lu`; `quoi` names it.
 std::optional<Echec> analyserNombre(const QString &valeur, std::int32_t max, const QString &quoi,
                                     std::optional<std::int32_t> &lu)
@@ -108,53 +103,16 @@ std::optional<Echec> analyserLecture(const QString &valeur, Limites &limites, Ni
     return std::nullopt;
 }
 
-// Why the line `texte`, whose key is not one of cles(), is not understood:
-// no '=', a key written in another case, or a key the file does not have.
-Echec cleInconnue(int numero, const QString &texte, const QString &nom)
+// The file's shape: its group, its keys, how they are listed.
+const FormeCles &forme()
 {
-    if (!texte.contains(u'='))
-        return ligneLimites(numero, Textes::tr("« = » manque dans « %1 » : une ligne s'écrit "
-                                               "clé=valeur, comme A.pas=5000")
-                                        .arg(NomLisible(nom.left(40))));
-    for (const Cle &cle : cles())
-        if (nom.compare(QLatin1String(cle.nom()), Qt::CaseInsensitive) == 0)
-            return ligneLimites(numero, Textes::tr("clé « %1 » : écrivez « %2 », les clés "
-                                                   "distinguent majuscules et minuscules")
-                                            .arg(NomLisible(nom), QString::fromLatin1(cle.nom())));
-    return ligneLimites(numero, Textes::tr("clé inconnue « %1 » (les clés sont lecture, et "
-                                           "pour chaque axe de A à G : A.pas, A.vitesse, "
-                                           "A.directions, A.course)")
-                                    .arg(NomLisible(nom.left(40))));
-}
-
-// Parses one line `texte` (number `numero`) into `lues`; `vues` are the keys
-// read so far. Why it is not understood, or nothing.
-std::optional<Echec> analyserLigne(int numero, const QString &texte, Limites &lues,
-                                   QStringList &vues, NiveauLimite niveau)
-{
-    if (texte.trimmed().isEmpty() || texte.startsWith(u';') || texte.startsWith(u'#') ||
-        texte == QLatin1String("[Limites]"))
-        return std::nullopt;
-    if (texte.startsWith(u'['))
-        return ligneLimites(numero, Textes::tr("groupe inconnu « %1 » (le seul groupe est "
-                                               "[Limites])")
-                                        .arg(NomLisible(texte.left(40))));
-    const QString nom = texte.section(u'=', 0, 0);
-    const auto cle = std::find_if(cles().begin(), cles().end(), [&](const Cle &c) {
-        return texte.contains(u'=') && nom == QLatin1String(c.nom());
-    });
-    if (cle == cles().end())
-        return cleInconnue(numero, texte, nom);
-    if (vues.contains(nom))
-        return ligneLimites(numero, Textes::tr("« %1 » est donnée deux fois").arg(nom));
-    vues << nom;
-    const QString valeur = texte.mid(nom.size() + 1);
-    const std::optional<Echec> raison =
-        cle->axe < 0 ? analyserLecture(valeur, lues, niveau)
-                     : AnalyserLimite(cle->champ, valeur, lues.axes[std::size_t(cle->axe)], niveau);
-    if (raison)
-        return Echec{Textes::tr("ligne %1 (%2) : %3").arg(numero).arg(nom, raison->message)};
-    return std::nullopt;
+    static const FormeCles lue = [] {
+        FormeCles f{"[Limites]", {}, {}, "A.pas=5000"};
+        for (const Cle &cle : cles())
+            f.noms << cle.nom();
+        return f;
+    }();
+    return lue;
 }
 
 // What a key's line holds for `limites`; nothing takes the line away.
@@ -238,25 +196,25 @@ std::optional<Echec> AnalyserLimite(ChampLimite champ, const QString &valeur, Li
 
 LimitesAnalysees AnalyserLimites(const QByteArray &contenu, NiveauLimite niveau)
 {
-    if (contenu.startsWith("\xEF\xBB\xBF"))
-        return {{},
-                ligneLimites(1, Textes::tr("marque d'ordre des octets (BOM) au début du "
-                                           "fichier : enregistrez-le en UTF-8 sans BOM"))};
     LimitesAnalysees analysees;
-    QStringList vues;
-    const QList<QString> lignes = LignesDeCles(contenu);
-    for (int k = 0; k < lignes.size(); ++k)
-        if (auto refus = analyserLigne(k + 1, lignes[k], analysees.limites, vues, niveau))
-            return {{}, refus};
+    Limites &lues = analysees.limites;
+    FormeCles lue = forme();
+    lue.nomsDits = Textes::tr("lecture, et pour chaque axe de A à G : A.pas, A.vitesse, "
+                              "A.directions, A.course");
+    const auto refus = AnalyserCles(contenu, lue, [&](qsizetype k, const QString &valeur) {
+        const Cle &cle = cles()[k];
+        return cle.axe < 0
+                   ? analyserLecture(valeur, lues, niveau)
+                   : AnalyserLimite(cle.champ, valeur, lues.axes[std::size_t(cle.axe)], niveau);
+    });
+    if (refus)
+        return {{}, refus};
     return analysees;
 }
 
 QByteArray FormerLimites(const Limites &limites, const QByteArray &avant)
 {
-    QList<QByteArray> noms;
-    for (const Cle &cle : cles())
-        noms << cle.nom();
-    return RecrireCles(avant, "[Limites]", noms, [&](qsizetype k, bool surPlace) {
+    return RecrireCles(avant, forme().groupe, forme().noms, [&](qsizetype k, bool surPlace) {
         return valeurDe(cles()[k], limites, surPlace);
     });
 }

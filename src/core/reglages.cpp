@@ -34,18 +34,17 @@ const Cle Cles[] = {{"port", &Reglages::port, raisonValeur},
                     {"designation", &Reglages::designation, raisonValeur},
                     {"journal_systeme", &Reglages::journalSysteme, raisonOuiNon}};
 
-// "port, langue"
-QString nomsDesCles()
+// The file's shape: its group, its keys, how they are listed.
+const FormeCles &forme()
 {
-    QStringList noms;
-    for (const Cle &cle : Cles)
-        noms << QLatin1String(cle.nom);
-    return noms.join(QStringLiteral(", "));
-}
-
-Echec ligneReglage(int numero, const QString &raison)
-{
-    return {Textes::tr("ligne %1 : %2").arg(numero).arg(raison)};
+    static const FormeCles lue = [] {
+        FormeCles f{"[General]", {}, {}, "port=/dev/ttyUSB0"};
+        for (const Cle &cle : Cles)
+            f.noms << cle.nom;
+        f.nomsDits = QString::fromLatin1(f.noms.join(", "));
+        return f;
+    }();
+    return lue;
 }
 
 // The longest device name a settings file holds.
@@ -119,74 +118,26 @@ std::optional<Echec> raisonOuiNon(const QString &valeur)
     return Echec{Textes::tr("« %1 » au lieu de oui ou non").arg(NomLisible(valeur.left(40)))};
 }
 
-// Why the line `texte`, whose key `cle` is none the file has, is not
-// understood: no '=', a key written in another case, or an unknown key.
-Echec cleInconnue(int numero, const QString &texte, const QString &cle)
-{
-    if (!texte.contains(u'='))
-        return ligneReglage(numero, Textes::tr("« = » manque dans « %1 » : une ligne s'écrit "
-                                               "clé=valeur, comme port=/dev/ttyUSB0")
-                                        .arg(NomLisible(texte.left(40))));
-    for (const Cle &connue : Cles)
-        if (cle.compare(QLatin1String(connue.nom), Qt::CaseInsensitive) == 0)
-            return ligneReglage(numero, Textes::tr("clé « %1 » : écrivez « %2 », les clés "
-                                                   "distinguent majuscules et minuscules")
-                                            .arg(NomLisible(cle), QLatin1String(connue.nom)));
-    return ligneReglage(numero, Textes::tr("clé inconnue « %1 » (les clés sont %2)")
-                                    .arg(NomLisible(cle.left(40)), nomsDesCles()));
-}
-
-// Parses one line `texte` (number `numero`) into `lus`; `vues` are the keys
-// read so far. Why it is not understood, or nothing.
-std::optional<Echec> analyserLigne(int numero, const QString &texte, Reglages &lus,
-                                   QStringList &vues)
-{
-    if (texte.trimmed().isEmpty() || texte.startsWith(u';') || texte.startsWith(u'#') ||
-        texte == QLatin1String("[General]"))
-        return std::nullopt;
-    if (texte.startsWith(u'['))
-        return ligneReglage(numero, Textes::tr("groupe inconnu « %1 » (le seul groupe est "
-                                               "[General])")
-                                        .arg(NomLisible(texte.left(40))));
-    const QString cle = texte.section(u'=', 0, 0);
-    const auto connue = std::find_if(std::begin(Cles), std::end(Cles),
-                                     [&](const Cle &c) { return cle == QLatin1String(c.nom); });
-    if (!texte.contains(u'=') || connue == std::end(Cles))
-        return cleInconnue(numero, texte, cle);
-    if (vues.contains(cle))
-        return ligneReglage(numero, Textes::tr("« %1 » est donnée deux fois").arg(cle));
-    vues << cle;
-    const QString valeur = texte.mid(cle.size() + 1);
-    if (auto raison = connue->verifier(valeur))
-        return Echec{Textes::tr("ligne %1 (%2) : %3").arg(numero).arg(cle, raison->message)};
-    lus.*(connue->valeur) = valeur;
-    return std::nullopt;
-}
-
 } // namespace
 
 ReglagesAnalyses AnalyserReglages(const QByteArray &contenu)
 {
-    if (contenu.startsWith("\xEF\xBB\xBF"))
-        return {{},
-                Echec{Textes::tr("marque d'ordre des octets (BOM) au début du fichier : "
-                                 "enregistrez-le en UTF-8 sans BOM")}};
     ReglagesAnalyses analyses;
-    QStringList vues;
-    const QList<QString> lignes = LignesDeCles(contenu);
-    for (int k = 0; k < lignes.size(); ++k)
-        if (auto refus = analyserLigne(k + 1, lignes[k], analyses.reglages, vues))
-            return {{}, refus};
+    const auto refus = AnalyserCles(contenu, forme(), [&](qsizetype k, const QString &valeur) {
+        auto raison = Cles[k].verifier(valeur);
+        if (!raison)
+            analyses.reglages.*(Cles[k].valeur) = valeur;
+        return raison;
+    });
+    if (refus)
+        return {{}, refus};
     return analyses;
 }
 
 QByteArray FormerReglages(const Reglages &reglages, const QByteArray &avant)
 {
-    QList<QByteArray> noms;
-    for (const Cle &cle : Cles)
-        noms << cle.nom;
     // An empty value takes its line away.
-    return RecrireCles(avant, "[General]", noms,
+    return RecrireCles(avant, forme().groupe, forme().noms,
                        [&](qsizetype k, bool) -> std::optional<QByteArray> {
                            const QString &valeur = reglages.*(Cles[k].valeur);
                            if (valeur.isEmpty())

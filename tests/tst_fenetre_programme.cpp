@@ -4,6 +4,7 @@
 #include "fenetre_essai.h"
 #include "journal_essai.h"
 #include "pont_socat.h"
+#include "programme_essai.h"
 #include "run/journal.h"
 #include "window/case_grille.h"
 #include "window/fenetre_programme.h"
@@ -11,12 +12,20 @@
 #include <QAction>
 #include <QApplication>
 #include <QDoubleSpinBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QRegularExpression>
 #include <QScopeGuard>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -95,6 +104,45 @@ int rangees(const FenetreProgramme &fenetre)
     return controle<QTreeWidget>(fenetre, QStringLiteral("listeEtapes"))->topLevelItemCount();
 }
 
+QString etat(const FenetreProgramme &fenetre)
+{
+    return controle<QLabel>(fenetre, QStringLiteral("etatProgramme"))->text();
+}
+
+// Answers the next question of `fenetre` on its own box, as the operator:
+// "Entrée" and "Échap" are pressed on it, any other answer is the button
+// clicked. `question` receives the box's text.
+void repondre(QWidget *fenetre, const QString &reponse, QString &question)
+{
+    auto *attente = new QTimer(fenetre);
+    QObject::connect(attente, &QTimer::timeout, fenetre, [=, &question] {
+        auto *boite = fenetre->findChild<QMessageBox *>();
+        if (!boite || !boite->isVisible())
+            return;
+        attente->deleteLater();
+        question = boite->text();
+        const Qt::Key touche = reponse == QStringLiteral("Entrée")  ? Qt::Key_Return
+                               : reponse == QStringLiteral("Échap") ? Qt::Key_Escape
+                                                                    : Qt::Key_unknown;
+        QKeyEvent appui(QEvent::KeyPress, touche, Qt::NoModifier);
+        if (touche != Qt::Key_unknown)
+            QCoreApplication::sendEvent(boite, &appui);
+        for (QAbstractButton *bouton : boite->buttons())
+            if (touche == Qt::Key_unknown && bouton->text() == reponse)
+                bouton->click();
+    });
+    attente->start(10);
+}
+
+// The panel's grid, in the screen's coordinates.
+QRect placeDeLaGrille(const Form1 &panneau)
+{
+    QRect grille;
+    for (const CaseGrille *c : panneau.findChildren<CaseGrille *>())
+        grille |= QRect(c->mapToGlobal(QPoint(0, 0)), c->size());
+    return grille;
+}
+
 } // namespace
 
 class TestFenetreProgramme : public QObject {
@@ -107,6 +155,9 @@ private Q_SLOTS:
     void allerRetour();
     void depuisLEtapeChoisie_data();
     void depuisLEtapeChoisie();
+    void attentesCommeLEnvoyeur();
+    void aCoteDuPanneau_data();
+    void aCoteDuPanneau();
     void pasAPas();
 };
 
@@ -260,35 +311,109 @@ void TestFenetreProgramme::allerRetour()
 
 void TestFenetreProgramme::depuisLEtapeChoisie_data()
 {
-    QTest::addColumn<int>("reponse");
-    QTest::addColumn<int>("premiere"); // the first step sent; -1: none
-    QTest::newRow("depuis l'étape 2") << 0 << 1;
-    QTest::newRow("depuis le début") << 1 << 0;
-    QTest::newRow("annuler") << 2 << -1;
+    QTest::addColumn<QString>("reponse"); // a key pressed, or the button clicked
+    QTest::addColumn<int>("premiere");    // the first step sent; -1: none
+    QTest::addColumn<QString>("dit");     // the window's status at the end
+    QTest::newRow("Entrée") << "Entrée" << 0 << "Programme terminé à";
+    QTest::newRow("depuis l'étape 2")
+        << "Depuis l'étape 2" << 1 << " · depuis l'étape 2, étape 1 non envoyée";
+    QTest::newRow("Échap") << "Échap" << -1 << "Programme à l'arrêt";
 }
 
-// With a step other than the first selected, "Lancer" asks from where, and
-// names the step; the answer decides what goes.
+// Two grids added, the second stays selected: "Lancer" asks from where,
+// and Entrée or Échap never leave a step out. A later start is said at
+// the end.
 void TestFenetreProgramme::depuisLEtapeChoisie()
 {
-    QFETCH(int, reponse);
+    QFETCH(QString, reponse);
     QFETCH(int, premiere);
+    QFETCH(QString, dit);
     BancProgramme b;
     auto &[banc, dossier, fenetre] = b;
     QVERIFY(fenetre);
     auto &[pty, messages, panneau] = banc;
-    const Programme programme = troisEtapes(0, 0);
+    const auto boites = Question.remplacer({}); // the real question, answered on its box
+    cliquer(*fenetre, "ajouterGrille");
+    controle<CaseGrille>(panneau, QStringLiteral("Text1_1"))->setText(QStringLiteral("00002"));
+    cliquer(*fenetre, "ajouterGrille");
+    QString question;
+    repondre(fenetre, reponse, question);
+    cliquer(*fenetre, "lancerProgramme");
+    QVERIFY(envoisFinis(panneau));
+    QVERIFY2(question.startsWith(QStringLiteral(
+                 "Lancer le programme depuis le début, ou depuis l'étape 2, choisie dans la "
+                 "liste\u00a0?\nDepuis elle, l'étape 1 ne sera pas envoyée")),
+             qPrintable(question));
+    const Programme programme = fenetre->programme();
+    QCOMPARE(pty.lire(84 * 2), premiere < 0 ? QByteArray() : octetsDe(programme, premiere, 1));
+    QVERIFY2(etat(*fenetre).contains(dit), qPrintable(etat(*fenetre)));
+    QCOMPARE(etat(*fenetre).contains(QStringLiteral("non envoyée")), premiere > 0);
+}
+
+// The waits the window announces for a run from step 2 are those
+// tarvik-envoyer --verifier --depuis 2 counts for the same file.
+void TestFenetreProgramme::attentesCommeLEnvoyeur()
+{
+    BancProgramme b;
+    auto &[banc, dossier, fenetre] = b;
+    QVERIFY(fenetre);
+    auto &[pty, messages, panneau] = banc;
+    Programme programme = troisEtapes(15, 25);
+    programme.repetitions = 2;
     QVERIFY(charger(*fenetre, dossier, programme));
     auto *liste = controle<QTreeWidget>(*fenetre, QStringLiteral("listeEtapes"));
     liste->setCurrentItem(liste->topLevelItem(1));
-    messages.reponses = {reponse};
+    messages.reponses = {1}; // "Depuis l'étape 2"
     cliquer(*fenetre, "lancerProgramme");
+    const QString lance = etat(*fenetre);
+    cliquer(*fenetre, "arreterProgramme");
     QVERIFY(envoisFinis(panneau));
-    QCOMPARE(messages.boutons,
-             (QStringList{QStringLiteral("Depuis l'étape 2"), QStringLiteral("Depuis le début"),
-                          QStringLiteral("Annuler")}));
-    QVERIFY(messages.vus[0].texte.startsWith(QStringLiteral("Étape 2 est choisie")));
-    QCOMPARE(pty.lire(84 * 3), premiere < 0 ? QByteArray() : octetsDe(programme, premiere, 2));
+    const Sortie envoyeur = lancer(
+        QStringLiteral(TARVIK_ENVOYER),
+        {QStringLiteral("--verifier"), dossier.chemin(QStringLiteral("x.prog")),
+         QStringLiteral("--depuis"), QStringLiteral("2"), QStringLiteral("--port"), pty.chemin()});
+    const QRegularExpression total(QStringLiteral("attentes en tout\u00a0: ([^.]*)\\."));
+    const QString attendu = total.match(QString::fromUtf8(envoyeur.erreurs)).captured(1);
+    QCOMPARE(attendu, QStringLiteral("6,5 s"));
+    QVERIFY2(lance.contains(QStringLiteral("attentes en tout\u00a0: ") + attendu),
+             qPrintable(lance));
+}
+
+void TestFenetreProgramme::aCoteDuPanneau_data()
+{
+    QTest::addColumn<int>("ecran"); // the offscreen screens main() sets up
+    QTest::addColumn<QString>("cote");
+    QTest::newRow("1024×768") << 0 << "dessous";
+    QTest::newRow("1280×1024") << 1 << "dessous";
+    QTest::newRow("1920×1080 à l'échelle 2") << 2 << "à droite de la grille";
+}
+
+// The program's window opens beside the panel, on its screen, never over
+// its grid, with room for its steps.
+void TestFenetreProgramme::aCoteDuPanneau()
+{
+    QFETCH(int, ecran);
+    QFETCH(QString, cote);
+    const QList<QScreen *> ecrans = QGuiApplication::screens();
+    QCOMPARE(ecrans.size(), 3);
+    const QRect place = ecrans[ecran]->availableGeometry();
+    CaptureMessages messages;
+    Panneau panneau;
+    panneau.move(place.topLeft());
+    panneau.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panneau));
+    controle<QAction>(panneau, QStringLiteral("Programme"))->trigger();
+    FenetreProgramme *fenetre = panneau.fenetreProgramme();
+    QVERIFY(QTest::qWaitForWindowExposed(fenetre));
+    const QRect fenetreLa = fenetre->frameGeometry(), grille = placeDeLaGrille(panneau);
+    QVERIFY2(place.contains(fenetreLa), qPrintable(QDebug::toString(fenetreLa)));
+    QVERIFY2(!fenetreLa.intersects(grille), qPrintable(QDebug::toString(fenetreLa)));
+    QVERIFY(cote == QStringLiteral("dessous") ? fenetreLa.top() > panneau.frameGeometry().bottom()
+                                              : fenetreLa.left() > grille.right());
+    const auto *liste = controle<QTreeWidget>(*fenetre, QStringLiteral("listeEtapes"));
+    QVERIFY(liste->viewport()->height() >= 5 * liste->fontMetrics().height());
+    QCOMPARE(controle<QProgressBar>(*fenetre, QStringLiteral("barreProgression"))->text(),
+             QStringLiteral("Aucune étape à envoyer"));
 }
 
 // "Pas à pas" sends one step per press, and stops after it.
@@ -310,5 +435,28 @@ void TestFenetreProgramme::pasAPas()
     QVERIFY(messages.vus.isEmpty());
 }
 
-QTEST_MAIN(TestFenetreProgramme)
+// Three screens side by side, as the operators' benches have them; the
+// last is a 1920×1080 screen at scale 2, as the window lays it out.
+int main(int argc, char **argv)
+{
+    QTemporaryDir dossier;
+    QJsonArray ecrans;
+    int x = 0;
+    for (const QSize taille : {QSize(1024, 768), QSize(1280, 1024), QSize(960, 540)}) {
+        ecrans.append(QJsonObject{{"name", QStringLiteral("ecran%1").arg(ecrans.size())},
+                                  {"x", x},
+                                  {"y", 0},
+                                  {"width", taille.width()},
+                                  {"height", taille.height()}});
+        x += taille.width();
+    }
+    const QString configuration = dossier.filePath(QStringLiteral("ecrans.json"));
+    if (!ecrireFichier(configuration, QJsonDocument(QJsonObject{{"screens", ecrans}}).toJson()))
+        return 1;
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + configuration.toUtf8());
+    QApplication application(argc, argv);
+    TestFenetreProgramme test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_fenetre_programme.moc"

@@ -4,8 +4,11 @@
 
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QHash>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 
 namespace {
 
@@ -13,6 +16,39 @@ namespace {
 struct Textes {
     Q_DECLARE_TR_FUNCTIONS(Form1)
 };
+
+// The folders of the files chosen in this session: by kind, and the last.
+struct DossiersChoisis {
+    QHash<QString, QString> parGenre;
+    QString dernier;
+};
+
+DossiersChoisis &dossiersChoisis()
+{
+    static DossiersChoisis dossiers;
+    return dossiers;
+}
+
+// A file's kind: the first pattern of its filter, "*.prog".
+QString genreDe(const QString &filtre)
+{
+    static const QRegularExpression motif(QStringLiteral("\\(([^ )]*)"));
+    return motif.match(filtre).captured(1);
+}
+
+QString demanderFichier(QWidget *parent, ModeFichier mode, const QString &titre,
+                        const QString &filtre, const QString &suffixe, const QString &dossier)
+{
+    QFileDialog dialogue(parent, titre, dossier, filtre);
+    const bool enregistrer = mode == ModeFichier::Enregistrer;
+    dialogue.setAcceptMode(enregistrer ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialogue.setFileMode(enregistrer ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialogue.setDefaultSuffix(suffixe);
+    dialogue.setWindowModality(Qt::WindowModal);
+    if (dialogue.exec() != QDialog::Accepted)
+        return {};
+    return dialogue.selectedFiles().value(0);
+}
 
 } // namespace
 
@@ -59,17 +95,15 @@ int Demander(QWidget *parent, GenreMessage genre, const QString &titre, const QS
 QString ChoisirFichier(QWidget *parent, ModeFichier mode, const QString &titre,
                        const QString &filtre, const QString &suffixe)
 {
-    if (*ChoixDeFichier)
-        return (*ChoixDeFichier)(parent, mode, titre, filtre, suffixe);
-    QFileDialog dialogue(parent, titre, QString(), filtre);
-    const bool enregistrer = mode == ModeFichier::Enregistrer;
-    dialogue.setAcceptMode(enregistrer ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialogue.setFileMode(enregistrer ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialogue.setDefaultSuffix(suffixe);
-    dialogue.setWindowModality(Qt::WindowModal);
-    if (dialogue.exec() != QDialog::Accepted)
-        return {};
-    return dialogue.selectedFiles().value(0);
+    DossiersChoisis &dossiers = dossiersChoisis();
+    const QString genre = genreDe(filtre);
+    const QString dossier = dossiers.parGenre.value(genre, dossiers.dernier);
+    const QString chemin = *ChoixDeFichier
+                               ? (*ChoixDeFichier)(parent, mode, titre, filtre, suffixe, dossier)
+                               : demanderFichier(parent, mode, titre, filtre, suffixe, dossier);
+    if (!chemin.isEmpty())
+        dossiers.parGenre[genre] = dossiers.dernier = QFileInfo(chemin).absolutePath();
+    return chemin;
 }
 
 bool LireFichierChoisi(QWidget *parent, const QString &chemin, const QString &titre,

@@ -40,12 +40,15 @@ int Demander(QWidget *parent, GenreMessage genre, const QString &titre, const QS
 
 enum class ModeFichier { Ouvrir, Enregistrer };
 
-using ChoixFichier = std::function<QString(QWidget *parent, ModeFichier mode, const QString &titre,
-                                           const QString &filtre, const QString &suffixe)>;
+using ChoixFichier =
+    std::function<QString(QWidget *parent, ModeFichier mode, const QString &titre,
+                          const QString &filtre, const QString &suffixe, const QString &dossier)>;
 
 // Asks for a file to open or to save: a file dialog, unless a test put its
-// own chooser here. An empty text when the operator cancels; a name saved
-// without a suffix receives `suffixe`.
+// own chooser here. It opens in `dossier`: the folder of the file of the same
+// kind (the first pattern of `filtre`, "*.prog") chosen last in this session,
+// else that of the last file chosen, else the dialog's own. An empty text
+// when the operator cancels; a name saved without a suffix receives `suffixe`.
 inline Substituable<ChoixFichier> ChoixDeFichier;
 QString ChoisirFichier(QWidget *parent, ModeFichier mode, const QString &titre,
                        const QString &filtre, const QString &suffixe = {});

@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDoubleSpinBox>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -49,9 +50,10 @@ Programme troisEtapes(int attente1, int attente2)
 
 FenetreProgramme *ouvrirFenetre(Panneau &panneau)
 {
+    panneau.show();
     controle<QAction>(panneau, QStringLiteral("Programme"))->trigger();
     auto *fenetre = panneau.fenetreProgramme();
-    return fenetre && QTest::qWaitForWindowActive(fenetre) ? fenetre : nullptr;
+    return fenetre && QTest::qWaitForWindowExposed(fenetre) ? fenetre : nullptr;
 }
 
 // The panel on a pseudo-terminal with its program window open, and a
@@ -110,28 +112,19 @@ QString etat(const FenetreProgramme &fenetre)
 }
 
 // Answers the next question of `fenetre` on its own box, as the operator:
-// "Entrée" and "Échap" are pressed on it, any other answer is the button
-// clicked. `question` receives the box's text.
+// "Entrée" and "Échap" are pressed on the box, any other answer is the
+// button of that name clicked. `question` receives the box's text.
 void repondre(QWidget *fenetre, const QString &reponse, QString &question)
 {
-    auto *attente = new QTimer(fenetre);
-    QObject::connect(attente, &QTimer::timeout, fenetre, [=, &question] {
-        auto *boite = fenetre->findChild<QMessageBox *>();
-        if (!boite || !boite->isVisible())
-            return;
-        attente->deleteLater();
+    auDialogue<QMessageBox>(*fenetre, [reponse, &question](QMessageBox *boite) {
         question = boite->text();
-        const Qt::Key touche = reponse == QStringLiteral("Entrée")  ? Qt::Key_Return
-                               : reponse == QStringLiteral("Échap") ? Qt::Key_Escape
-                                                                    : Qt::Key_unknown;
-        QKeyEvent appui(QEvent::KeyPress, touche, Qt::NoModifier);
-        if (touche != Qt::Key_unknown)
-            QCoreApplication::sendEvent(boite, &appui);
+        if (reponse == QStringLiteral("Entrée") || reponse == QStringLiteral("Échap"))
+            return QTest::keyClick(boite, reponse == QStringLiteral("Entrée") ? Qt::Key_Return
+                                                                              : Qt::Key_Escape);
         for (QAbstractButton *bouton : boite->buttons())
-            if (touche == Qt::Key_unknown && bouton->text() == reponse)
-                bouton->click();
+            if (bouton->text() == reponse)
+                return bouton->click();
     });
-    attente->start(10);
 }
 
 // The panel's grid, in the screen's coordinates.
@@ -192,22 +185,26 @@ void TestFenetreProgramme::surLePont()
     CaptureMessages messages;
     Panneau panneau;
     panneau.imposerPort(pont.panneau());
-    panneau.show();
     FenetreProgramme *fenetre = ouvrirFenetre(panneau);
     QVERIFY(fenetre);
     const Programme programme = troisEtapes(1, 1); // waits of 0.1 s
     QVERIFY(charger(*fenetre, journal, programme));
-    QStringList pendant, sources; // the port during each wait; the journal's sources
-    connect(&panneau.poste(), &PosteEnvoi::attente, fenetre, [&] {
+    QStringList pendant, sources;               // the port during each wait; the journal's sources
+    QDeadlineTimer du(QDeadlineTimer::Forever); // when a step planned after the Stop would go
+    connect(&panneau.poste(), &PosteEnvoi::attente, fenetre, [&](qint64 ms) {
         pendant << autreEnvoyeur(pont.panneau());
         if (pendant.size() != arret)
             return;
         controle<QPushButton>(panneau, QStringLiteral("Command1"))->click();
-        QTest::keyClick(fenetre, Qt::Key_Escape); // Arrêter, at once
+        frapper(*fenetre, QKeySequence(Qt::Key_Escape)); // Arrêter, at once
+        QTimer::singleShot(0, fenetre, [&du, ms] { du.setRemainingTime(ms); });
     });
     cliquer(*fenetre, "lancerProgramme");
     QVERIFY(envoisFinis(panneau));
-    QTest::qWait(500); // a step still planned after the Stop would have gone by now
+    if (arret) { // a step still planned after the Stop would be due by now, and go
+        QVERIFY(QTest::qWaitFor([&] { return du.hasExpired(); }, 20000));
+        QCoreApplication::processEvents();
+    }
     QCOMPARE(pont.lire(84 * envoyees), octetsDe(programme, 0, envoyees - 1));
     QCOMPARE(pendant, QStringList(arret ? arret : 2, QStringLiteral("occupé")));
     QCOMPARE(autreEnvoyeur(pont.panneau()), QStringLiteral("libre"));
@@ -261,12 +258,14 @@ void TestFenetreProgramme::ajoutRefuse()
     QCOMPARE(rangees(*fenetre), 1);
     auto *c = controle<CaseGrille>(panneau, boite);
     c->setText(tape);
+    controle<QWidget>(panneau, QStringLiteral("Command1"))
+        ->setFocus(); // the panel's focus elsewhere
     cliquer(*fenetre, "ajouterGrille");
     QCOMPARE(rangees(*fenetre), 1);
     QCOMPARE(messages.vus.size(), 1);
     QCOMPARE(messages.vus[0].titre, QStringLiteral("Étape non ajoutée"));
     QVERIFY2(messages.vus[0].texte.contains(dit), qPrintable(messages.vus[0].texte));
-    QTRY_COMPARE(QApplication::focusWidget(), c);
+    QCOMPARE(panneau.focusWidget(), c);
 }
 
 // Saved, the program is FormerProgramme's bytes, and opens back as it was;
@@ -345,7 +344,8 @@ void TestFenetreProgramme::depuisLEtapeChoisie()
                  "liste\u00a0?\nDepuis elle, l'étape 1 ne sera pas envoyée")),
              qPrintable(question));
     const Programme programme = fenetre->programme();
-    QCOMPARE(pty.lire(84 * 2), premiere < 0 ? QByteArray() : octetsDe(programme, premiere, 1));
+    const QByteArray attendus = premiere < 0 ? QByteArray() : octetsDe(programme, premiere, 1);
+    QCOMPARE(pty.lire(attendus.size()), attendus);
     QVERIFY2(etat(*fenetre).contains(dit), qPrintable(etat(*fenetre)));
     QCOMPARE(etat(*fenetre).contains(QStringLiteral("non envoyée")), premiere > 0);
 }

@@ -6,6 +6,7 @@
 #include "pont_socat.h"
 #include "programme_essai.h"
 #include "run/journal.h"
+#include "system/fichier_reglages.h"
 #include "window/case_grille.h"
 #include "window/fenetre_programme.h"
 
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDoubleSpinBox>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -151,6 +153,8 @@ private Q_SLOTS:
     void attentesCommeLEnvoyeur();
     void aCoteDuPanneau_data();
     void aCoteDuPanneau();
+    void attenteDeLaDerniere();
+    void dossierRetenu();
     void pasAPas();
 };
 
@@ -414,6 +418,62 @@ void TestFenetreProgramme::aCoteDuPanneau()
     QVERIFY(liste->viewport()->height() >= 5 * liste->fontMetrics().height());
     QCOMPARE(controle<QProgressBar>(*fenetre, QStringLiteral("barreProgression"))->text(),
              QStringLiteral("Aucune étape à envoyer"));
+}
+
+// The last step's wait is set as any other, and counts once a step
+// follows it.
+void TestFenetreProgramme::attenteDeLaDerniere()
+{
+    BancProgramme b;
+    auto &[banc, dossier, fenetre] = b;
+    QVERIFY(fenetre);
+    cliquer(*fenetre, "ajouterGrille");
+    auto *attente = controle<QDoubleSpinBox>(*fenetre, QStringLiteral("attenteEtape"));
+    QVERIFY(attente->isEnabled());
+    for (int k = 0; k < 3; ++k)
+        QTest::keyClick(attente, Qt::Key_Up); // 0.5 s a press
+    auto *liste = controle<QTreeWidget>(*fenetre, QStringLiteral("listeEtapes"));
+    QCOMPARE(liste->topLevelItem(0)->text(2), QStringLiteral("(1,5 s si une étape suit)"));
+    QCOMPARE(AttentesDepuis(fenetre->programme(), 0), 0);
+    cliquer(*fenetre, "ajouterGrille");
+    QCOMPARE(liste->topLevelItem(0)->text(2), QStringLiteral("1,5 s"));
+    QCOMPARE(fenetre->programme().etapes[0].attenteDixiemes, 15);
+    QVERIFY(controle<QLabel>(*fenetre, QStringLiteral("progression"))
+                ->text()
+                .endsWith(QStringLiteral("attentes en tout\u00a0: 1,5 s")));
+}
+
+// A file dialog opens in the folder of the file chosen last, and so does
+// the first one of the next start: the settings keep it.
+void TestFenetreProgramme::dossierRetenu()
+{
+    QFile::remove(CheminReglages());
+    const auto sansReglages = qScopeGuard([] { QFile::remove(CheminReglages()); });
+    QString utilise;
+    {
+        BancProgramme b;
+        auto &[banc, dossier, fenetre] = b;
+        QVERIFY(fenetre);
+        ChoixImpose choix;
+        choix.reponse = dossier.chemin(QStringLiteral("p.prog"));
+        utilise = QFileInfo(choix.reponse).absolutePath();
+        cliquer(*fenetre, "ajouterGrille");
+        cliquer(*fenetre, "enregistrerProgramme");
+        cliquer(*fenetre, "ouvrirProgramme");
+        QCOMPARE(choix.questions.size(), 2);
+        QCOMPARE(choix.questions[0].dossier, QString());
+        QCOMPARE(choix.questions[1].dossier, utilise);
+    }
+    const ReglagesLus lus = LireReglages();
+    QVERIFY(!lus.echec);
+    QCOMPARE(lus.reglages.dossier, utilise);
+    CaptureMessages messages;
+    Panneau panneau(lus);
+    ChoixImpose choix; // cancelled
+    controle<QAction>(panneau, QStringLiteral("OuvrirSequence"))->trigger();
+    QCOMPARE(choix.questions.size(), 1);
+    QCOMPARE(choix.questions[0].dossier, utilise);
+    QVERIFY(messages.vus.isEmpty());
 }
 
 // "Pas à pas" sends one step per press, and stops after it.

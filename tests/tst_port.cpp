@@ -406,6 +406,7 @@ void TestPort::reglagesDouteux_data()
         {"autre groupe",    "[Serial]\nport=/dev/ttyUSB0\n",             "groupe inconnu « [Serial] »"},
         {"clé deux fois",   "port=/dev/ttyUSB0\nport=/dev/ttyUSB1\n",     "donnée deux fois"},
         {"chemin relatif",  "port=ttyUSB0\n",                           "chemin relatif"},
+        {"dossier relatif", "port=/dev/ttyUSB0\ndossier=banc\n",        "chemin relatif"},
         {"BOM",             "\xEF\xBB\xBF[General]\nport=/dev/ttyUSB0\n", "BOM"},
         {"BOM plus loin",   "[General]\n\xEF\xBB\xBF" "port=/dev/ttyUSB0\n", "clé inconnue"},
         {"charabia",        "\x01\x02charabia\xff\n",                   illisibles},

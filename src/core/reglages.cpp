@@ -31,7 +31,8 @@ struct Cle {
 const Cle Cles[] = {{"port", &Reglages::port, raisonValeur},
                     {"langue", &Reglages::langue, raisonLangue},
                     {"designation", &Reglages::designation, raisonValeur},
-                    {"journal_systeme", &Reglages::journalSysteme, raisonOuiNon}};
+                    {"journal_systeme", &Reglages::journalSysteme, raisonOuiNon},
+                    {"dossier", &Reglages::dossier, raisonValeur}};
 
 // "port, langue"
 QString nomsDesCles()

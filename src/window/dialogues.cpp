@@ -1,14 +1,13 @@
 #include "window/dialogues.h"
 
+#include "system/fichier_reglages.h"
 #include "system/noms.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QHash>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRegularExpression>
 
 namespace {
 
@@ -17,23 +16,29 @@ struct Textes {
     Q_DECLARE_TR_FUNCTIONS(Form1)
 };
 
-// The folders of the files chosen in this session: by kind, and the last.
-struct DossiersChoisis {
-    QHash<QString, QString> parGenre;
-    QString dernier;
+// The folder the file dialogs open in, from the settings, then the last
+// one used; and whether saving it has failed already in this session.
+struct DossierFichiers {
+    QString dossier;
+    bool echecDit = false;
 };
 
-DossiersChoisis &dossiersChoisis()
+DossierFichiers &dossierFichiers()
 {
-    static DossiersChoisis dossiers;
-    return dossiers;
+    static DossierFichiers dossier;
+    return dossier;
 }
 
-// A file's kind: the first pattern of its filter, "*.prog".
-QString genreDe(const QString &filtre)
+// Keeps `dossier` for the next start, in a settings file that is
+// understood: one that is not stays as it is, for the operator to see.
+// Why it cannot be kept, or nothing.
+std::optional<Echec> garderDossier(const QString &dossier)
 {
-    static const QRegularExpression motif(QStringLiteral("\\(([^ )]*)"));
-    return motif.match(filtre).captured(1);
+    if (auto refus = VerifierChemin(dossier))
+        return refus;
+    if (LireReglages().echec)
+        return std::nullopt; // said at start; the folder serves this session
+    return EcrireReglages([&](Reglages &reglages) { reglages.dossier = dossier; }).echec;
 }
 
 QString demanderFichier(QWidget *parent, ModeFichier mode, const QString &titre,
@@ -92,17 +97,29 @@ int Demander(QWidget *parent, GenreMessage genre, const QString &titre, const QS
     return int(choix.indexOf(boite.clickedButton()));
 }
 
+void RetenirDossierFichiers(const QString &dossier)
+{
+    dossierFichiers().dossier = dossier;
+}
+
 QString ChoisirFichier(QWidget *parent, ModeFichier mode, const QString &titre,
                        const QString &filtre, const QString &suffixe)
 {
-    DossiersChoisis &dossiers = dossiersChoisis();
-    const QString genre = genreDe(filtre);
-    const QString dossier = dossiers.parGenre.value(genre, dossiers.dernier);
-    const QString chemin = *ChoixDeFichier
-                               ? (*ChoixDeFichier)(parent, mode, titre, filtre, suffixe, dossier)
-                               : demanderFichier(parent, mode, titre, filtre, suffixe, dossier);
-    if (!chemin.isEmpty())
-        dossiers.parGenre[genre] = dossiers.dernier = QFileInfo(chemin).absolutePath();
+    DossierFichiers &tenu = dossierFichiers();
+    const QString chemin =
+        *ChoixDeFichier ? (*ChoixDeFichier)(parent, mode, titre, filtre, suffixe, tenu.dossier)
+                        : demanderFichier(parent, mode, titre, filtre, suffixe, tenu.dossier);
+    const QString dossier = QFileInfo(chemin).absolutePath();
+    if (chemin.isEmpty() || dossier == tenu.dossier)
+        return chemin;
+    tenu.dossier = dossier;
+    const std::optional<Echec> refus = garderDossier(dossier);
+    if (refus && !tenu.echecDit) { // once a session is enough
+        tenu.echecDit = true;
+        Afficher(parent, GenreMessage::Avertissement, titre,
+                 Textes::tr("Le dossier « %1 » ne sera pas proposé au prochain démarrage : %2.")
+                     .arg(NomLisible(dossier), refus->message));
+    }
     return chemin;
 }
 

@@ -59,6 +59,7 @@ MenusPanneau::MenusPanneau(Form1 &fenetre, PosteEnvoi &poste, const ReglagesLus 
 {
     creerMenus();
     chargerDesignation();
+    RetenirDossierFichiers(m_reglages.reglages.dossier);
     // The program's window, a window of its own, goes with the panel.
     connect(&m_fenetre, &Form1::fermeture, this, [this] {
         if (m_fenetreProgramme)

@@ -389,7 +389,7 @@ void TestFenetreProgramme::aCoteDuPanneau_data()
     QTest::addColumn<QString>("cote");
     QTest::newRow("1024×768") << 0 << "dessous";
     QTest::newRow("1280×1024") << 1 << "dessous";
-    QTest::newRow("1920×1080 à l'échelle 2") << 2 << "à droite de la grille";
+    QTest::newRow("1024×768 à l'échelle 2") << 2 << "à droite de la grille";
 }
 
 // The program's window opens beside the panel, on its screen, never over
@@ -414,8 +414,13 @@ void TestFenetreProgramme::aCoteDuPanneau()
     QVERIFY2(!fenetreLa.intersects(grille), qPrintable(QDebug::toString(fenetreLa)));
     QVERIFY(cote == QStringLiteral("dessous") ? fenetreLa.top() > panneau.frameGeometry().bottom()
                                               : fenetreLa.left() > grille.right());
+    // The list in view: five rows, and a step's name.
     const auto *liste = controle<QTreeWidget>(*fenetre, QStringLiteral("listeEtapes"));
-    QVERIFY(liste->viewport()->height() >= 5 * liste->fontMetrics().height());
+    const QRect vu = liste->viewport()->visibleRegion().boundingRect();
+    QVERIFY2(vu.height() >= 5 * liste->fontMetrics().height() &&
+                 vu.width() >=
+                     liste->fontMetrics().horizontalAdvance(QStringLiteral("Étape 1 (prise)")),
+             qPrintable(QDebug::toString(vu)));
     QCOMPARE(controle<QProgressBar>(*fenetre, QStringLiteral("barreProgression"))->text(),
              QStringLiteral("Aucune étape à envoyer"));
 }
@@ -496,13 +501,13 @@ void TestFenetreProgramme::pasAPas()
 }
 
 // Three screens side by side, as the operators' benches have them; the
-// last is a 1920×1080 screen at scale 2, as the window lays it out.
+// last is a 1024×768 screen at scale 2, as the windows lay it out.
 int main(int argc, char **argv)
 {
     QTemporaryDir dossier;
     QJsonArray ecrans;
     int x = 0;
-    for (const QSize taille : {QSize(1024, 768), QSize(1280, 1024), QSize(960, 540)}) {
+    for (const QSize taille : {QSize(1024, 768), QSize(1280, 1024), QSize(512, 384)}) {
         ecrans.append(QJsonObject{{"name", QStringLiteral("ecran%1").arg(ecrans.size())},
                                   {"x", x},
                                   {"y", 0},

@@ -154,21 +154,39 @@ FenetreProgramme::FenetreProgramme(PosteEnvoi &poste,
     m_pages->setObjectName(QStringLiteral("pagesProgramme"));
     m_pages->addTab(creerListe(), tr("Étapes"));
     m_pages->addTab(creerCourse(), tr("&Course des axes"));
-    auto *haut = new QHBoxLayout;
-    haut->addWidget(m_pages, 1);
-    haut->addLayout(creerBoutonsEtapes());
-    auto *mise = new QVBoxLayout(this);
-    mise->addLayout(haut, 1);
+    // The list stays in view whatever room the screen leaves beside the
+    // panel (a small screen, a large scale): what is below it scrolls when
+    // the window is smaller than it.
+    m_pages->setMinimumHeight(fontMetrics().height() * 8);
+    auto *defilement = new QScrollArea(this);
+    defilement->setObjectName(QStringLiteral("defilementProgramme"));
+    defilement->setFrameShape(QFrame::NoFrame);
+    defilement->setWidgetResizable(true);
+    auto *contenu = new QWidget(defilement);
+    auto *mise = new QVBoxLayout(contenu);
+    mise->setContentsMargins(0, 0, 0, 0);
+    mise->addLayout(creerBoutonsEtapes());
     mise->addWidget(creerEdition());
     mise->addWidget(m_derive);
     mise->addLayout(creerCommandes());
     mise->addWidget(creerSuivi());
+    defilement->setWidget(contenu);
+    auto *fenetre = new QVBoxLayout(this);
+    fenetre->addWidget(m_pages, 1);
+    fenetre->addWidget(defilement);
     m_minuterie->setInterval(1000);
     connect(m_minuterie, &QTimer::timeout, this, &FenetreProgramme::montrerProgression);
     suivreExecution();
     nommerFenetre();
     remplirListe(-1);
     resize(sizeHint());
+}
+
+QSize FenetreProgramme::minimumSizeHint() const
+{
+    // Enough for the names of a few steps, one under the other.
+    const QFontMetrics mesure = fontMetrics();
+    return {mesure.averageCharWidth() * 20, mesure.height() * 12};
 }
 
 QPushButton *FenetreProgramme::bouton(const char *nom, const QString &texte,
@@ -241,13 +259,13 @@ QLayout *FenetreProgramme::creerBoutonsEtapes()
     m_ouvrir = bouton("ouvrirProgramme", tr("&Ouvrir…"), &FenetreProgramme::ouvrir);
     m_enregistrer =
         bouton("enregistrerProgramme", tr("Enre&gistrer…"), &FenetreProgramme::enregistrer);
-    // The files' buttons go with the commands, below: the column stays
-    // short enough for the window to stand below the panel on a small screen.
-    auto *pile = new QVBoxLayout;
+    // A row under the list, which keeps the window's width; the files'
+    // buttons go with the commands.
+    auto *rangee = new QHBoxLayout;
     for (QPushButton *b : {m_ajouter, m_charger, m_monter, m_descendre, m_retirer})
-        pile->addWidget(b);
-    pile->addStretch(1);
-    return pile;
+        rangee->addWidget(b);
+    rangee->addStretch(1);
+    return rangee;
 }
 
 QWidget *FenetreProgramme::creerEdition()

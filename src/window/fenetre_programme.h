@@ -52,6 +52,9 @@ public:
     QString source() const;
     // Room for the steps' lines, and for the chart of the axes' travel.
     QSize sizeHint() const override { return QSize(900, 560); }
+    // The least room the window takes beside the panel: the names of a few
+    // steps; the rest of it scrolls.
+    QSize minimumSizeHint() const override;
 
 Q_SIGNALS:
     // "Charger dans la grille": the selected step's seven lines.

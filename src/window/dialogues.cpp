@@ -117,7 +117,7 @@ QString ChoisirFichier(QWidget *parent, ModeFichier mode, const QString &titre,
     if (refus && !tenu.echecDit) { // once a session is enough
         tenu.echecDit = true;
         Afficher(parent, GenreMessage::Avertissement, titre,
-                 Textes::tr("Le dossier « %1 » ne sera pas proposé au prochain démarrage : %2.")
+                 Textes::tr("Le dossier « %1 » ne sera pas proposé au prochain démarrage : %2.")
                      .arg(NomLisible(dossier), refus->message));
     }
     return chemin;

@@ -1935,10 +1935,6 @@ Les séquences partent quand même. Ce message ne reviendra pas avant le prochai
         <translation>%1
 Sequences are sent all the same. This message will not come back before the panel next starts.</translation>
     </message>
-    <message>
-        <source>Le dossier «&#xa0;%1&#xa0;» ne sera pas proposé au prochain démarrage&#xa0;: %2.</source>
-        <translation>The folder “%1” will not be offered at the next start: %2.</translation>
-    </message>
 </context>
 <context>
     <name>GrapheCourse</name>

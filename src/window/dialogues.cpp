@@ -16,29 +16,25 @@ struct Textes {
     Q_DECLARE_TR_FUNCTIONS(Form1)
 };
 
-// The folder the file dialogs open in, from the settings, then the last
-// one used; and whether saving it has failed already in this session.
-struct DossierFichiers {
-    QString dossier;
-    bool echecDit = false;
-};
-
-DossierFichiers &dossierFichiers()
+// The folder the file dialogs open in: the settings' at start, then the
+// last one used.
+QString &dossierFichiers()
 {
-    static DossierFichiers dossier;
+    static QString dossier;
     return dossier;
 }
 
 // Keeps `dossier` for the next start, in a settings file that is
 // understood: one that is not stays as it is, for the operator to see.
-// Why it cannot be kept, or nothing.
-std::optional<Echec> garderDossier(const QString &dossier)
+// Whether it is kept. A convenience: where the settings cannot keep it (not
+// understood, not writable, a path they cannot hold), it serves this
+// session, and nothing is said; a port or a language that cannot be saved
+// is said where it is chosen.
+bool garderDossier(const QString &dossier)
 {
-    if (auto refus = VerifierChemin(dossier))
-        return refus;
-    if (LireReglages().echec)
-        return std::nullopt; // said at start; the folder serves this session
-    return EcrireReglages([&](Reglages &reglages) { reglages.dossier = dossier; }).echec;
+    if (VerifierChemin(dossier) || LireReglages().echec)
+        return false;
+    return !EcrireReglages([&](Reglages &reglages) { reglages.dossier = dossier; }).echec;
 }
 
 QString demanderFichier(QWidget *parent, ModeFichier mode, const QString &titre,
@@ -99,27 +95,19 @@ int Demander(QWidget *parent, GenreMessage genre, const QString &titre, const QS
 
 void RetenirDossierFichiers(const QString &dossier)
 {
-    dossierFichiers().dossier = dossier;
+    dossierFichiers() = dossier;
 }
 
 QString ChoisirFichier(QWidget *parent, ModeFichier mode, const QString &titre,
                        const QString &filtre, const QString &suffixe)
 {
-    DossierFichiers &tenu = dossierFichiers();
-    const QString chemin =
-        *ChoixDeFichier ? (*ChoixDeFichier)(parent, mode, titre, filtre, suffixe, tenu.dossier)
-                        : demanderFichier(parent, mode, titre, filtre, suffixe, tenu.dossier);
+    QString &tenu = dossierFichiers();
+    const QString chemin = *ChoixDeFichier
+                               ? (*ChoixDeFichier)(parent, mode, titre, filtre, suffixe, tenu)
+                               : demanderFichier(parent, mode, titre, filtre, suffixe, tenu);
     const QString dossier = QFileInfo(chemin).absolutePath();
-    if (chemin.isEmpty() || dossier == tenu.dossier)
-        return chemin;
-    tenu.dossier = dossier;
-    const std::optional<Echec> refus = garderDossier(dossier);
-    if (refus && !tenu.echecDit) { // once a session is enough
-        tenu.echecDit = true;
-        Afficher(parent, GenreMessage::Avertissement, titre,
-                 Textes::tr("Le dossier « %1 » ne sera pas proposé au prochain démarrage : %2.")
-                     .arg(NomLisible(dossier), refus->message));
-    }
+    if (!chemin.isEmpty() && dossier != tenu)
+        garderDossier(tenu = dossier); // kept or not, it serves this session
     return chemin;
 }
 

@@ -59,15 +59,16 @@ public:
     struct Question {
         ModeFichier mode;
         QString suffixe;
+        QString dossier; // where the dialog would open
     };
     QString reponse;
     QList<Question> questions;
 
 private:
-    Substituable<ChoixFichier>::Remplacement m_remise{
-        ChoixDeFichier.remplacer([this](QWidget *, ModeFichier mode, const QString &,
-                                        const QString &, const QString &suffixe) {
-            questions.append({mode, suffixe});
+    Substituable<ChoixFichier>::Remplacement m_remise{ChoixDeFichier.remplacer(
+        [this](QWidget *, ModeFichier mode, const QString &, const QString &,
+               const QString &suffixe, const QString &dossier) {
+            questions.append({mode, suffixe, dossier});
             return reponse;
         })};
 };

@@ -4,7 +4,9 @@
 #include "fenetre_essai.h"
 #include "journal_essai.h"
 #include "pont_socat.h"
+#include "programme_essai.h"
 #include "run/journal.h"
+#include "system/fichier_reglages.h"
 #include "window/case_grille.h"
 #include "window/fenetre_programme.h"
 
@@ -12,9 +14,14 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDoubleSpinBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QRegularExpression>
 #include <QScopeGuard>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -98,6 +105,36 @@ int rangees(const FenetreProgramme &fenetre)
     return controle<QTreeWidget>(fenetre, QStringLiteral("listeEtapes"))->topLevelItemCount();
 }
 
+QString etat(const FenetreProgramme &fenetre)
+{
+    return controle<QLabel>(fenetre, QStringLiteral("etatProgramme"))->text();
+}
+
+// Answers the next question of `fenetre` on its own box, as the operator:
+// "Entrée" and "Échap" are pressed on the box, any other answer is the
+// button of that name clicked. `question` receives the box's text.
+void repondre(QWidget *fenetre, const QString &reponse, QString &question)
+{
+    auDialogue<QMessageBox>(*fenetre, [reponse, &question](QMessageBox *boite) {
+        question = boite->text();
+        if (reponse == QStringLiteral("Entrée") || reponse == QStringLiteral("Échap"))
+            return QTest::keyClick(boite, reponse == QStringLiteral("Entrée") ? Qt::Key_Return
+                                                                              : Qt::Key_Escape);
+        for (QAbstractButton *bouton : boite->buttons())
+            if (bouton->text() == reponse)
+                return bouton->click();
+    });
+}
+
+// The panel's grid, in the screen's coordinates.
+QRect placeDeLaGrille(const Form1 &panneau)
+{
+    QRect grille;
+    for (const CaseGrille *c : panneau.findChildren<CaseGrille *>())
+        grille |= QRect(c->mapToGlobal(QPoint(0, 0)), c->size());
+    return grille;
+}
+
 } // namespace
 
 class TestFenetreProgramme : public QObject {
@@ -110,6 +147,10 @@ private Q_SLOTS:
     void allerRetour();
     void depuisLEtapeChoisie_data();
     void depuisLEtapeChoisie();
+    void attentes();
+    void aCoteDuPanneau_data();
+    void aCoteDuPanneau();
+    void dossierRetenu();
     void pasAPas();
 };
 
@@ -269,36 +310,140 @@ void TestFenetreProgramme::allerRetour()
 
 void TestFenetreProgramme::depuisLEtapeChoisie_data()
 {
-    QTest::addColumn<int>("reponse");
-    QTest::addColumn<int>("premiere"); // the first step sent; -1: none
-    QTest::newRow("depuis l'étape 2") << 0 << 1;
-    QTest::newRow("depuis le début") << 1 << 0;
-    QTest::newRow("annuler") << 2 << -1;
+    QTest::addColumn<QString>("reponse"); // a key pressed, or the button clicked
+    QTest::addColumn<int>("premiere");    // the first step sent; -1: none
+    QTest::addColumn<QString>("dit");     // the window's status at the end
+    QTest::newRow("Entrée") << "Entrée" << 0 << "Programme terminé à";
+    QTest::newRow("depuis l'étape 2")
+        << "Depuis l'étape 2" << 1 << " · depuis l'étape 2, étape 1 non envoyée";
+    QTest::newRow("Échap") << "Échap" << -1 << "Programme à l'arrêt";
 }
 
-// With a step other than the first selected, "Lancer" asks from where, and
-// names the step; the answer decides what goes.
+// Two grids added, the second stays selected: "Lancer" asks from where,
+// and Entrée or Échap never leave a step out. A later start is said at
+// the end.
 void TestFenetreProgramme::depuisLEtapeChoisie()
 {
-    QFETCH(int, reponse);
+    QFETCH(QString, reponse);
     QFETCH(int, premiere);
+    QFETCH(QString, dit);
     BancProgramme b;
     auto &[banc, dossier, fenetre] = b;
     QVERIFY(fenetre);
     auto &[pty, messages, panneau] = banc;
-    const Programme programme = troisEtapes(0, 0);
-    QVERIFY(charger(*fenetre, dossier, programme));
-    auto *liste = controle<QTreeWidget>(*fenetre, QStringLiteral("listeEtapes"));
-    liste->setCurrentItem(liste->topLevelItem(1));
-    messages.reponses = {reponse};
+    const auto boites = Question.remplacer({}); // the real question, answered on its box
+    cliquer(*fenetre, "ajouterGrille");
+    controle<CaseGrille>(panneau, QStringLiteral("Text1_1"))->setText(QStringLiteral("00002"));
+    cliquer(*fenetre, "ajouterGrille");
+    QString question;
+    repondre(fenetre, reponse, question);
     cliquer(*fenetre, "lancerProgramme");
     QVERIFY(envoisFinis(panneau));
-    QCOMPARE(messages.boutons,
-             (QStringList{QStringLiteral("Depuis l'étape 2"), QStringLiteral("Depuis le début"),
-                          QStringLiteral("Annuler")}));
-    QVERIFY(messages.vus[0].texte.startsWith(QStringLiteral("Étape 2 est choisie")));
-    const QByteArray attendus = premiere < 0 ? QByteArray() : octetsDe(programme, premiere, 2);
+    QVERIFY2(question.startsWith(QStringLiteral(
+                 "Lancer le programme depuis le début, ou depuis l'étape 2, choisie dans la "
+                 "liste\u00a0?\nDepuis elle, l'étape 1 ne sera pas envoyée")),
+             qPrintable(question));
+    const Programme programme = fenetre->programme();
+    const QByteArray attendus = premiere < 0 ? QByteArray() : octetsDe(programme, premiere, 1);
     QCOMPARE(pty.lire(attendus.size()), attendus);
+    QVERIFY2(etat(*fenetre).contains(dit), qPrintable(etat(*fenetre)));
+    QCOMPARE(etat(*fenetre).contains(QStringLiteral("non envoyée")), premiere > 0);
+}
+
+// The last step's wait is set as any other, and counts once a step
+// follows it; the window's total of the waits is tarvik-envoyer's.
+void TestFenetreProgramme::attentes()
+{
+    BancProgramme b;
+    auto &[banc, dossier, fenetre] = b;
+    QVERIFY(fenetre);
+    cliquer(*fenetre, "ajouterGrille");
+    auto *attente = controle<QDoubleSpinBox>(*fenetre, QStringLiteral("attenteEtape"));
+    for (int k = 0; k < 3; ++k)
+        QTest::keyClick(attente, Qt::Key_Up); // 0.5 s a press
+    QTest::keyClick(controle<QSpinBox>(*fenetre, QStringLiteral("repetitions")), Qt::Key_Up);
+    const QTreeWidgetItem *premiere =
+        controle<QTreeWidget>(*fenetre, QStringLiteral("listeEtapes"))->topLevelItem(0);
+    QCOMPARE(premiere->text(2), QStringLiteral("(1,5 s si une étape suit)"));
+    cliquer(*fenetre, "ajouterGrille");
+    QCOMPARE(premiere->text(2), QStringLiteral("1,5 s"));
+    ChoixImpose choix;
+    choix.reponse = dossier.chemin(QStringLiteral("x.prog"));
+    cliquer(*fenetre, "enregistrerProgramme");
+    const Sortie envoyeur =
+        lancer(QStringLiteral(TARVIK_ENVOYER), {QStringLiteral("--verifier"), choix.reponse,
+                                                QStringLiteral("--port"), banc.pty.chemin()});
+    const QRegularExpression total(QStringLiteral("attentes en tout\u00a0: ([^.]*)\\."));
+    const QString attendu = total.match(QString::fromUtf8(envoyeur.erreurs)).captured(1);
+    QCOMPARE(attendu, QStringLiteral("3 s")); // 1.5 s in each of 2 cycles
+    const QString dit = controle<QLabel>(*fenetre, QStringLiteral("progression"))->text();
+    QVERIFY2(dit.endsWith(QStringLiteral("attentes en tout\u00a0: ") + attendu), qPrintable(dit));
+}
+
+void TestFenetreProgramme::aCoteDuPanneau_data()
+{
+    QTest::addColumn<int>("ecran"); // the offscreen screens main() sets up
+    QTest::addColumn<QString>("cote");
+    QTest::newRow("1024×768") << 0 << "dessous";
+    QTest::newRow("1280×1024") << 1 << "dessous";
+    QTest::newRow("1024×768 à l'échelle 2") << 2 << "à droite de la grille";
+}
+
+// The program's window opens beside the panel, on its screen, never over
+// its grid, with room for its steps.
+void TestFenetreProgramme::aCoteDuPanneau()
+{
+    QFETCH(int, ecran);
+    QFETCH(QString, cote);
+    const QList<QScreen *> ecrans = QGuiApplication::screens();
+    QCOMPARE(ecrans.size(), 3);
+    const QRect place = ecrans[ecran]->availableGeometry();
+    CaptureMessages messages;
+    Panneau panneau;
+    panneau.move(place.topLeft());
+    panneau.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panneau));
+    controle<QAction>(panneau, QStringLiteral("Programme"))->trigger();
+    FenetreProgramme *fenetre = panneau.fenetreProgramme();
+    QVERIFY(QTest::qWaitForWindowExposed(fenetre));
+    const QRect fenetreLa = fenetre->frameGeometry(), grille = placeDeLaGrille(panneau);
+    QVERIFY2(place.contains(fenetreLa), qPrintable(QDebug::toString(fenetreLa)));
+    QVERIFY2(!fenetreLa.intersects(grille), qPrintable(QDebug::toString(fenetreLa)));
+    QVERIFY(cote == QStringLiteral("dessous") ? fenetreLa.top() > panneau.frameGeometry().bottom()
+                                              : fenetreLa.left() > grille.right());
+    // The list in view: five rows, and a step's name.
+    const auto *liste = controle<QTreeWidget>(*fenetre, QStringLiteral("listeEtapes"));
+    const QRect vu = liste->viewport()->visibleRegion().boundingRect();
+    QVERIFY2(vu.height() >= 5 * liste->fontMetrics().height() &&
+                 vu.width() >=
+                     liste->fontMetrics().horizontalAdvance(QStringLiteral("Étape 1 (prise)")),
+             qPrintable(QDebug::toString(vu)));
+    QCOMPARE(controle<QProgressBar>(*fenetre, QStringLiteral("barreProgression"))->text(),
+             QStringLiteral("Aucune étape à envoyer"));
+}
+
+// A file dialog opens in the folder of the file chosen last, and so does
+// the first one of the next start: the settings keep it.
+void TestFenetreProgramme::dossierRetenu()
+{
+    QFile::remove(CheminReglages());
+    const auto sansReglages = qScopeGuard([] { QFile::remove(CheminReglages()); });
+    BancProgramme b;
+    QVERIFY(b.fenetre);
+    ChoixImpose choix;
+    choix.reponse = b.dossier.chemin(QStringLiteral("p.prog"));
+    const QString utilise = QFileInfo(choix.reponse).absolutePath();
+    cliquer(*b.fenetre, "ajouterGrille");
+    cliquer(*b.fenetre, "enregistrerProgramme");
+    cliquer(*b.fenetre, "ouvrirProgramme");
+    const ReglagesLus lus = LireReglages();
+    QCOMPARE(lus.reglages.dossier, utilise);
+    Panneau suivant(lus); // the next start
+    controle<QAction>(suivant, QStringLiteral("OuvrirSequence"))->trigger();
+    QCOMPARE(choix.questions.size(), 3);
+    QCOMPARE(choix.questions[0].dossier, QString());
+    QCOMPARE(choix.questions[1].dossier, utilise);
+    QCOMPARE(choix.questions[2].dossier, utilise);
 }
 
 // "Pas à pas" sends one step per press, and stops after it.
@@ -320,5 +465,21 @@ void TestFenetreProgramme::pasAPas()
     QVERIFY(messages.vus.isEmpty());
 }
 
-QTEST_MAIN(TestFenetreProgramme)
+// Three screens side by side, as the operators' benches have them; the
+// last is a 1024×768 screen at scale 2, as the windows lay it out.
+int main(int argc, char **argv)
+{
+    QTemporaryDir dossier;
+    const QString configuration = dossier.filePath(QStringLiteral("ecrans.json"));
+    if (!ecrireFichier(configuration, R"({"screens": [
+            {"name": "a", "x": 0, "y": 0, "width": 1024, "height": 768},
+            {"name": "b", "x": 1024, "y": 0, "width": 1280, "height": 1024},
+            {"name": "c", "x": 2304, "y": 0, "width": 512, "height": 384}]})"))
+        return 1;
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + configuration.toUtf8());
+    QApplication application(argc, argv);
+    TestFenetreProgramme test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_fenetre_programme.moc"

@@ -407,6 +407,7 @@ void TestPort::reglagesDouteux_data()
         {"autre groupe",    "[Serial]\nport=/dev/ttyUSB0\n",             "groupe inconnu « [Serial] » (le seul groupe est [General])"},
         {"clé deux fois",   "port=/dev/ttyUSB0\nport=/dev/ttyUSB1\n",     "donnée deux fois"},
         {"chemin relatif",  "port=ttyUSB0\n",                           "chemin relatif"},
+        {"dossier relatif", "port=/dev/ttyUSB0\ndossier=banc\n",        "chemin relatif"},
         {"BOM",             "\xEF\xBB\xBF[General]\nport=/dev/ttyUSB0\n", "BOM) au début du fichier : enregistrez-le en UTF-8 sans BOM"},
         {"BOM plus loin",   "[General]\n\xEF\xBB\xBF" "port=/dev/ttyUSB0\n", "clé inconnue"},
         {"charabia",        "\x01\x02charabia\xff\n",                   illisibles},

@@ -947,6 +947,18 @@ Nothing was sent</translation>
         <source>l&apos;étape %1 (%2)</source>
         <translation>step %1 (%2)</translation>
     </message>
+    <message>
+        <source>étape 1 non envoyée</source>
+        <translation>step 1 not sent</translation>
+    </message>
+    <message>
+        <source>étapes 1 à %1 non envoyées</source>
+        <translation>steps 1 to %1 not sent</translation>
+    </message>
+    <message>
+        <source>%1 au cycle 1</source>
+        <translation>%1 in cycle 1</translation>
+    </message>
 </context>
 <context>
     <name>FenetreProgramme</name>
@@ -1104,16 +1116,8 @@ Nothing was sent</translation>
         <translation>No steps: add the panel&apos;s grid, or open a program.</translation>
     </message>
     <message>
-        <source>Étapes&#xa0;: %1 · cycles&#xa0;: %2 · attentes en tout&#xa0;: environ %3</source>
-        <translation>Steps: %1 · cycles: %2 · waits in all: about %3</translation>
-    </message>
-    <message>
         <source>Attente après&#xa0;: %1</source>
         <translation>Wait after: %1</translation>
-    </message>
-    <message>
-        <source>La dernière étape n&apos;a pas d&apos;attente après elle.</source>
-        <translation>The last step has no wait after it.</translation>
     </message>
     <message>
         <source>Étape non ajoutée</source>
@@ -1182,12 +1186,6 @@ Nothing was sent.</translation>
         <translation>Start the Program</translation>
     </message>
     <message>
-        <source>%1 est choisie. Lancer le programme depuis elle, après avoir vérifié où en est la machine&#xa0;?
-Les étapes qui la précèdent ne seront pas envoyées.</source>
-        <translation>%1 is selected. Start the program from it, after checking where the machine stands?
-The steps before it will not be sent.</translation>
-    </message>
-    <message>
         <source>Depuis l&apos;étape %1</source>
         <translation>From Step %1</translation>
     </message>
@@ -1198,10 +1196,6 @@ The steps before it will not be sent.</translation>
     <message>
         <source>Annuler</source>
         <translation>Cancel</translation>
-    </message>
-    <message>
-        <source>Programme lancé à %1</source>
-        <translation>Program started at %1</translation>
     </message>
     <message>
         <source>%1 envoyée · Pas à pas&#xa0;: %2 attend</source>
@@ -1322,6 +1316,60 @@ Nothing was sent</translation>
     <message>
         <source>Étapes</source>
         <translation>Steps</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>Étapes&#xa0;: %1 · cycles&#xa0;: %2 · attentes en tout&#xa0;: %3</source>
+        <translation>Steps: %1 · cycles: %2 · waits in all: %3</translation>
+    </message>
+    <message>
+        <source>Aucune étape à envoyer</source>
+        <translation>No step to send</translation>
+    </message>
+    <message>
+        <source>(%1 si une étape suit)</source>
+        <translation>(%1 if a step follows)</translation>
+    </message>
+    <message>
+        <source>Attente après&#xa0;: %1, dès qu&apos;une étape suivra</source>
+        <translation>Wait after: %1, once a step follows</translation>
+    </message>
+    <message>
+        <source>La dernière étape n&apos;attend pas&#xa0;: cette attente comptera dès qu&apos;une étape sera ajoutée après elle.</source>
+        <translation>The last step does not wait: this wait counts once a step is added after it.</translation>
+    </message>
+    <message>
+        <source>%v/%m étapes envoyées, depuis l&apos;étape %1</source>
+        <translation>%v/%m steps sent, from step %1</translation>
+    </message>
+    <message>
+        <source>Programme lancé à %1 · attentes en tout&#xa0;: %2</source>
+        <translation>Program started at %1 · waits in all: %2</translation>
+    </message>
+    <message>
+        <source>Depuis elle, l&apos;étape 1 ne sera pas envoyée&#xa0;: vérifiez d&apos;abord où en est la machine.</source>
+        <translation>From it, step 1 will not be sent: check first where the machine stands.</translation>
+    </message>
+    <message>
+        <source>Depuis elle, les étapes 1 à %1 ne seront pas envoyées&#xa0;: vérifiez d&apos;abord où en est la machine.</source>
+        <translation>From it, steps 1 to %1 will not be sent: check first where the machine stands.</translation>
+    </message>
+    <message>
+        <source>Lancer le programme depuis le début, ou depuis %1, choisie dans la liste&#xa0;?
+%2</source>
+        <translation>Run the program from the start, or from %1, selected in the list?
+%2</translation>
+    </message>
+    <message>
+        <source> · depuis l&apos;étape %1, %2</source>
+        <translation> · from step %1, %2</translation>
+    </message>
+    <message>
+        <source>Programme parti de l&apos;étape %1&#xa0;: %2.</source>
+        <translation>Program started from step %1: %2.</translation>
     </message>
 </context>
 <context>

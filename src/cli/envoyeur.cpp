@@ -211,11 +211,7 @@ int verifierProgramme(const Programme &programme, int depuis, const PortChoisi &
                       Echec{Textes::tr("les étapes n'ont pas pu être écrites sur la sortie "
                                        "standard (%1)")
                                 .arg(sortie.erreur())});
-    qint64 premier = 0; // the waits of the first run, from `depuis`
-    for (qsizetype k = depuis; k + 1 < programme.etapes.size(); ++k)
-        premier += programme.etapes[k].attenteDixiemes;
-    const qint64 total =
-        premier + qint64(AttenteTotaleDixiemes(programme)) * (programme.repetitions - 1);
+    const qint64 total = AttentesDepuis(programme, depuis); // as the panel counts them
     if (port.echec)
         return portInconnu(port,
                            Textes::tr("le programme est valide, mais il ne serait pas envoyé. "

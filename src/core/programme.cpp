@@ -361,6 +361,15 @@ int AttenteTotaleDixiemes(const Programme &programme)
     return int(std::clamp<qint64>(total, INT_MIN, INT_MAX));
 }
 
+qint64 AttentesDepuis(const Programme &programme, int etape, int cycle)
+{
+    qint64 total = 0;
+    for (qsizetype k = qMax(0, etape); k + 1 < programme.etapes.size(); ++k)
+        total += programme.etapes[k].attenteDixiemes;
+    return total +
+           qint64(AttenteTotaleDixiemes(programme)) * qMax(0, programme.repetitions - cycle);
+}
+
 QList<ValeurRefusee> VerifierLimites(const Programme &programme, const Limites &limites,
                                      const NomsAxes &noms)
 {

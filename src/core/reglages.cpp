@@ -32,7 +32,8 @@ struct Cle {
 const Cle Cles[] = {{"port", &Reglages::port, raisonValeur},
                     {"langue", &Reglages::langue, raisonLangue},
                     {"designation", &Reglages::designation, raisonValeur},
-                    {"journal_systeme", &Reglages::journalSysteme, raisonOuiNon}};
+                    {"journal_systeme", &Reglages::journalSysteme, raisonOuiNon},
+                    {"dossier", &Reglages::dossier, raisonValeur}};
 
 // The file's shape: its group, its keys, how they are listed.
 const FormeCles &forme()

@@ -5,6 +5,7 @@
 //   langue=en
 //   designation=/home/alice/banc/axes.txt
 //   journal_systeme=non
+//   dossier=/home/alice/banc/programmes
 //
 // Blank lines and lines starting with ';' or '#' are passed over. Anything
 // else (another group, an unknown key or one written in another case, a key
@@ -24,6 +25,7 @@ struct Reglages {
     QString langue;           // a language's code; empty: the system's
     QString designation;      // the axis designation file last opened; empty: none
     QString journalSysteme{}; // oui, non: records in the system's journal too; empty: oui
+    QString dossier{};        // the folder of the file last chosen in a file dialog; empty: none
 };
 
 // Whether each journal record goes to the system's journal too.

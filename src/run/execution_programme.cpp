@@ -99,6 +99,15 @@ QString DesignationEtape(const Programme &programme, int etape)
                          : Textes::tr("l'étape %1 (%2)").arg(QString::number(etape + 1), nom);
 }
 
+QString EtapesSautees(int depuis, int cycles)
+{
+    if (depuis <= 0)
+        return {};
+    const QString texte = depuis == 1 ? Textes::tr("étape 1 non envoyée")
+                                      : Textes::tr("étapes 1 à %1 non envoyées").arg(depuis);
+    return cycles > 1 ? Textes::tr("%1 au cycle 1").arg(texte) : texte;
+}
+
 ExecutionProgramme::ExecutionProgramme(LienSerie &lien, Horloge *horloge, QObject *parent)
     : QObject(parent)
     , m_lien(lien)

@@ -82,6 +82,10 @@ std::optional<std::pair<int, int>> PremiereNonEnvoyee(const ResultatProgramme &r
                                                       int cycles);
 // "l'étape 3 (prise)", "l'étape 3".
 QString DesignationEtape(const Programme &programme, int etape);
+// The steps a run from step `depuis` leaves out of its first cycle, as the
+// operator reads it: "étape 1 non envoyée", "étapes 1 à 3 non envoyées au
+// cycle 1"; empty from the first step.
+QString EtapesSautees(int depuis, int cycles);
 
 class ExecutionProgramme : public QObject {
     Q_OBJECT

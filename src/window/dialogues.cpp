@@ -1,9 +1,11 @@
 #include "window/dialogues.h"
 
+#include "system/fichier_reglages.h"
 #include "system/noms.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -13,6 +15,41 @@ namespace {
 struct Textes {
     Q_DECLARE_TR_FUNCTIONS(Form1)
 };
+
+// The folder the file dialogs open in: the settings' at start, then the
+// last one used.
+QString &dossierFichiers()
+{
+    static QString dossier;
+    return dossier;
+}
+
+// Keeps `dossier` for the next start, in a settings file that is
+// understood: one that is not stays as it is, for the operator to see.
+// Whether it is kept. A convenience: where the settings cannot keep it (not
+// understood, not writable, a path they cannot hold), it serves this
+// session, and nothing is said; a port or a language that cannot be saved
+// is said where it is chosen.
+bool garderDossier(const QString &dossier)
+{
+    if (VerifierChemin(dossier) || LireReglages().echec)
+        return false;
+    return !EcrireReglages([&](Reglages &reglages) { reglages.dossier = dossier; }).echec;
+}
+
+QString demanderFichier(QWidget *parent, ModeFichier mode, const QString &titre,
+                        const QString &filtre, const QString &suffixe, const QString &dossier)
+{
+    QFileDialog dialogue(parent, titre, dossier, filtre);
+    const bool enregistrer = mode == ModeFichier::Enregistrer;
+    dialogue.setAcceptMode(enregistrer ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialogue.setFileMode(enregistrer ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialogue.setDefaultSuffix(suffixe);
+    dialogue.setWindowModality(Qt::WindowModal);
+    if (dialogue.exec() != QDialog::Accepted)
+        return {};
+    return dialogue.selectedFiles().value(0);
+}
 
 } // namespace
 
@@ -56,20 +93,22 @@ int Demander(QWidget *parent, GenreMessage genre, const QString &titre, const QS
     return int(choix.indexOf(boite.clickedButton()));
 }
 
+void RetenirDossierFichiers(const QString &dossier)
+{
+    dossierFichiers() = dossier;
+}
+
 QString ChoisirFichier(QWidget *parent, ModeFichier mode, const QString &titre,
                        const QString &filtre, const QString &suffixe)
 {
-    if (*ChoixDeFichier)
-        return (*ChoixDeFichier)(parent, mode, titre, filtre, suffixe);
-    QFileDialog dialogue(parent, titre, QString(), filtre);
-    const bool enregistrer = mode == ModeFichier::Enregistrer;
-    dialogue.setAcceptMode(enregistrer ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialogue.setFileMode(enregistrer ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialogue.setDefaultSuffix(suffixe);
-    dialogue.setWindowModality(Qt::WindowModal);
-    if (dialogue.exec() != QDialog::Accepted)
-        return {};
-    return dialogue.selectedFiles().value(0);
+    QString &tenu = dossierFichiers();
+    const QString chemin = *ChoixDeFichier
+                               ? (*ChoixDeFichier)(parent, mode, titre, filtre, suffixe, tenu)
+                               : demanderFichier(parent, mode, titre, filtre, suffixe, tenu);
+    const QString dossier = QFileInfo(chemin).absolutePath();
+    if (!chemin.isEmpty() && dossier != tenu)
+        garderDossier(tenu = dossier); // kept or not, it serves this session
+    return chemin;
 }
 
 bool LireFichierChoisi(QWidget *parent, const QString &chemin, const QString &titre,

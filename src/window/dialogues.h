@@ -40,13 +40,18 @@ int Demander(QWidget *parent, GenreMessage genre, const QString &titre, const QS
 
 enum class ModeFichier { Ouvrir, Enregistrer };
 
-using ChoixFichier = std::function<QString(QWidget *parent, ModeFichier mode, const QString &titre,
-                                           const QString &filtre, const QString &suffixe)>;
+using ChoixFichier =
+    std::function<QString(QWidget *parent, ModeFichier mode, const QString &titre,
+                          const QString &filtre, const QString &suffixe, const QString &dossier)>;
 
 // Asks for a file to open or to save: a file dialog, unless a test put its
-// own chooser here. An empty text when the operator cancels; a name saved
+// own chooser here. It opens in `dossier`: that of the file chosen last, in
+// this session or before it (the settings keep it, key dossier), else the
+// dialog's own. An empty text when the operator cancels; a name saved
 // without a suffix receives `suffixe`.
 inline Substituable<ChoixFichier> ChoixDeFichier;
+// The folder the next file dialog opens in: the settings' at start.
+void RetenirDossierFichiers(const QString &dossier);
 QString ChoisirFichier(QWidget *parent, ModeFichier mode, const QString &titre,
                        const QString &filtre, const QString &suffixe = {});
 

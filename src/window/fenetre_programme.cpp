@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -41,7 +42,7 @@ QLocale localeNombres()
 }
 
 // A wait: "2,5 s", "3 s".
-QString texteAttente(int dixiemes)
+QString texteAttente(qint64 dixiemes)
 {
     const QLocale locale = localeNombres();
     return FenetreProgramme::tr("%1 s").arg(dixiemes % 10 ? locale.toString(dixiemes / 10.0, 'f', 1)
@@ -57,6 +58,15 @@ QString texteDuree(qint64 ms)
     if (s < 3600)
         return FenetreProgramme::tr("%1 min %2 s").arg(s / 60).arg(s % 60, 2, 10, QChar(u'0'));
     return FenetreProgramme::tr("%1 h %2 min").arg(s / 3600).arg(s % 3600 / 60, 2, 10, QChar(u'0'));
+}
+
+// A total of waits, to the tenth as tarvik-envoyer says it, with its length
+// past a minute: "6,5 s", "7200 s (2 h 00 min)".
+QString texteTotal(qint64 dixiemes)
+{
+    const QString exact = texteAttente(dixiemes);
+    return dixiemes < 600 ? exact
+                          : FenetreProgramme::tr("%1 (%2)").arg(exact, texteDuree(dixiemes * 100));
 }
 
 // "Étape 3 (prise)", "Étape 3".
@@ -75,7 +85,60 @@ void annoncer(QLabel *etiquette, QAccessible::Event genre = QAccessible::NameCha
     QAccessible::updateAccessibility(&evenement);
 }
 
+// The window's place in `espace`, a side of the panel (its frame's place),
+// as near the panel's corner `coin` as it can be; none when `minimum` does
+// not fit in it.
+std::optional<QRect> placerDans(const QRect &espace, QPoint coin, const QSize &minimum,
+                                const QSize &voulue, const QMargins &cadre)
+{
+    const QRect libre = espace.marginsRemoved(cadre);
+    if (libre.width() < minimum.width() || libre.height() < minimum.height())
+        return std::nullopt;
+    const QSize taille = voulue.expandedTo(minimum).boundedTo(libre.size());
+    const int x = qBound(libre.left(), coin.x() + cadre.left(), libre.right() + 1 - taille.width());
+    const int y = qBound(libre.top(), coin.y() + cadre.top(), libre.bottom() + 1 - taille.height());
+    return QRect(QPoint(x, y), taille);
+}
+
+qint64 aire(const QRect &place)
+{
+    return qint64(place.width()) * place.height();
+}
+
 } // namespace
+
+QRect PlaceFenetreProgramme(const QRect &ecran, const QRect &panneau, const QRect &grille,
+                            const QSize &minimum, const QSize &voulue, const QMargins &cadre)
+{
+    const QRect cotes[] = {
+        {QPoint(qMax(ecran.left(), panneau.right() + 1), ecran.top()), ecran.bottomRight()},
+        {QPoint(ecran.left(), qMax(ecran.top(), panneau.bottom() + 1)), ecran.bottomRight()},
+        {ecran.topLeft(), QPoint(qMin(ecran.right(), panneau.left() - 1), ecran.bottom())},
+        {ecran.topLeft(), QPoint(ecran.right(), qMin(ecran.bottom(), panneau.top() - 1))},
+    };
+    std::optional<QRect> meilleure;
+    for (const QRect &cote : cotes) {
+        const std::optional<QRect> place =
+            placerDans(cote, panneau.topLeft(), minimum, voulue, cadre);
+        if (place && place->size() == voulue.expandedTo(minimum))
+            return *place;
+        if (place && (!meilleure || aire(*place) > aire(*meilleure)))
+            meilleure = place;
+    }
+    if (meilleure)
+        return *meilleure;
+    // Beside the grid, over the list of the lines sent and the status line.
+    const QRect aDroite(QPoint(qMax(ecran.left(), grille.right() + 1), ecran.top()),
+                        ecran.bottomRight());
+    const QRect libre = aDroite.marginsRemoved(cadre);
+    const QSize taille = voulue.boundedTo(libre.size()).expandedTo(minimum);
+    const int x = qMax(ecran.left() + cadre.left(),
+                       qMin(libre.left(), ecran.right() + 1 - cadre.right() - taille.width()));
+    const int y = qMax(
+        ecran.top() + cadre.top(),
+        qMin(panneau.top() + cadre.top(), ecran.bottom() + 1 - cadre.bottom() - taille.height()));
+    return QRect(QPoint(x, y), taille);
+}
 
 FenetreProgramme::FenetreProgramme(PosteEnvoi &poste,
                                    std::function<std::optional<Grille>()> grilleDuPanneau)
@@ -91,21 +154,39 @@ FenetreProgramme::FenetreProgramme(PosteEnvoi &poste,
     m_pages->setObjectName(QStringLiteral("pagesProgramme"));
     m_pages->addTab(creerListe(), tr("Étapes"));
     m_pages->addTab(creerCourse(), tr("&Course des axes"));
-    auto *haut = new QHBoxLayout;
-    haut->addWidget(m_pages, 1);
-    haut->addLayout(creerBoutonsEtapes());
-    auto *mise = new QVBoxLayout(this);
-    mise->addLayout(haut, 1);
+    // The list stays in view whatever room the screen leaves beside the
+    // panel (a small screen, a large scale): what is below it scrolls when
+    // the window is smaller than it.
+    m_pages->setMinimumHeight(fontMetrics().height() * 8);
+    auto *defilement = new QScrollArea(this);
+    defilement->setObjectName(QStringLiteral("defilementProgramme"));
+    defilement->setFrameShape(QFrame::NoFrame);
+    defilement->setWidgetResizable(true);
+    auto *contenu = new QWidget(defilement);
+    auto *mise = new QVBoxLayout(contenu);
+    mise->setContentsMargins(0, 0, 0, 0);
+    mise->addLayout(creerBoutonsEtapes());
     mise->addWidget(creerEdition());
     mise->addWidget(m_derive);
     mise->addLayout(creerCommandes());
     mise->addWidget(creerSuivi());
+    defilement->setWidget(contenu);
+    auto *fenetre = new QVBoxLayout(this);
+    fenetre->addWidget(m_pages, 1);
+    fenetre->addWidget(defilement);
     m_minuterie->setInterval(1000);
     connect(m_minuterie, &QTimer::timeout, this, &FenetreProgramme::montrerProgression);
     suivreExecution();
     nommerFenetre();
     remplirListe(-1);
-    resize(760, 480);
+    resize(sizeHint());
+}
+
+QSize FenetreProgramme::minimumSizeHint() const
+{
+    // Enough for the names of a few steps, one under the other.
+    const QFontMetrics mesure = fontMetrics();
+    return {mesure.averageCharWidth() * 20, mesure.height() * 12};
 }
 
 QPushButton *FenetreProgramme::bouton(const char *nom, const QString &texte,
@@ -138,7 +219,12 @@ QWidget *FenetreProgramme::creerListe()
 
 QWidget *FenetreProgramme::creerCourse()
 {
-    auto *page = new QWidget(this);
+    // The page scrolls where the screen leaves it little room: the chart
+    // keeps a readable height.
+    auto *defilement = new QScrollArea(this);
+    defilement->setFrameShape(QFrame::NoFrame);
+    defilement->setWidgetResizable(true);
+    auto *page = new QWidget(defilement);
     auto *pile = new QVBoxLayout(page);
     m_course = new QLabel(page);
     m_course->setObjectName(QStringLiteral("courseAxes"));
@@ -148,13 +234,14 @@ QWidget *FenetreProgramme::creerCourse()
     m_graphe = new GrapheCourse(page);
     pile->addWidget(m_course);
     pile->addWidget(m_graphe, 1);
+    defilement->setWidget(page);
     // A drift is said beside Lancer too, whatever page is shown.
     m_derive = new QLabel(this);
     m_derive->setObjectName(QStringLiteral("deriveAxes"));
     m_derive->setTextFormat(Qt::PlainText);
     m_derive->setWordWrap(true);
     m_derive->hide();
-    return page;
+    return defilement;
 }
 
 QLayout *FenetreProgramme::creerBoutonsEtapes()
@@ -172,13 +259,13 @@ QLayout *FenetreProgramme::creerBoutonsEtapes()
     m_ouvrir = bouton("ouvrirProgramme", tr("&Ouvrir…"), &FenetreProgramme::ouvrir);
     m_enregistrer =
         bouton("enregistrerProgramme", tr("Enre&gistrer…"), &FenetreProgramme::enregistrer);
-    auto *pile = new QVBoxLayout;
+    // A row under the list, which keeps the window's width; the files'
+    // buttons go with the commands.
+    auto *rangee = new QHBoxLayout;
     for (QPushButton *b : {m_ajouter, m_charger, m_monter, m_descendre, m_retirer})
-        pile->addWidget(b);
-    pile->addStretch(1);
-    pile->addWidget(m_ouvrir);
-    pile->addWidget(m_enregistrer);
-    return pile;
+        rangee->addWidget(b);
+    rangee->addStretch(1);
+    return rangee;
 }
 
 QWidget *FenetreProgramme::creerEdition()
@@ -244,9 +331,11 @@ QLayout *FenetreProgramme::creerCommandes()
     m_arreter->setToolTip(arret);
     m_arreter->setAccessibleDescription(arret);
     auto *rangee = new QHBoxLayout;
+    rangee->addWidget(m_ouvrir);
+    rangee->addWidget(m_enregistrer);
+    rangee->addStretch(1);
     rangee->addWidget(m_lancer);
     rangee->addWidget(m_pasAPas);
-    rangee->addStretch(1);
     rangee->addWidget(m_arreter);
     return rangee;
 }
@@ -259,6 +348,7 @@ QWidget *FenetreProgramme::creerSuivi()
     m_progression = new QLabel(zone);
     m_progression->setObjectName(QStringLiteral("progression"));
     m_progression->setTextFormat(Qt::PlainText);
+    m_progression->setWordWrap(true); // never wider than the window the screen leaves
     m_barre = new QProgressBar(zone);
     m_barre->setObjectName(QStringLiteral("barreProgression"));
     m_barre->setAccessibleName(tr("Étapes envoyées"));
@@ -266,6 +356,7 @@ QWidget *FenetreProgramme::creerSuivi()
     m_etat = new QLabel(zone);
     m_etat->setObjectName(QStringLiteral("etatProgramme"));
     m_etat->setTextFormat(Qt::PlainText);
+    m_etat->setWordWrap(true);
     m_etat->setText(tr("Programme à l'arrêt"));
     m_etat->setAccessibleName(m_etat->text());
     pile->addWidget(m_progression);
@@ -326,17 +417,18 @@ void FenetreProgramme::montrerResume(bool barre)
     m_progression->setText(
         programme.etapes.isEmpty()
             ? tr("Aucune étape : ajoutez la grille du panneau, ou ouvrez un programme.")
-            : tr("Étapes : %1 · cycles : %2 · attentes en tout : environ %3")
+            : tr("Étapes : %1 · cycles : %2 · attentes en tout : %3")
                   .arg(programme.etapes.size())
                   .arg(programme.repetitions)
-                  .arg(texteDuree(qint64(AttenteTotaleDixiemes(programme)) * programme.repetitions *
-                                  100)));
+                  .arg(texteTotal(AttentesDepuis(programme, 0))));
     m_progression->setAccessibleName(m_progression->text());
     montrerCourse(0);
     if (!barre)
         return;
+    // Nothing to count in an empty program: the bar says so.
     m_barre->setRange(0, int(qMax<qint64>(1, envois)));
     m_barre->setValue(0);
+    m_barre->setFormat(envois ? tr("%v/%m étapes envoyées") : tr("Aucune étape à envoyer"));
 }
 
 void FenetreProgramme::montrerCourse(int depuis)
@@ -368,11 +460,17 @@ void FenetreProgramme::remplirRangee(int rangee)
     QTreeWidgetItem *element = m_liste->topLevelItem(rangee);
     element->setText(ColEtape, titreEtape(etape, rangee));
     element->setText(ColLignes, lignes.join(u' '));
-    element->setText(ColAttente, derniere ? QString() : texteAttente(etape.attenteDixiemes));
+    // The last step waits for nothing until a step follows it.
+    const QString attente = texteAttente(etape.attenteDixiemes);
+    const bool gardee = derniere && etape.attenteDixiemes > 0;
+    element->setText(ColAttente, gardee     ? tr("(%1 si une étape suit)").arg(attente)
+                                 : derniere ? QString()
+                                            : attente);
     const QString bulle =
         titreEtape(etape, rangee) + u'\n' + lignes.join(u'\n') +
-        (derniere ? QString()
-                  : u'\n' + tr("Attente après : %1").arg(texteAttente(etape.attenteDixiemes)));
+        (gardee     ? u'\n' + tr("Attente après : %1, dès qu'une étape suivra").arg(attente)
+         : derniere ? QString()
+                    : u'\n' + tr("Attente après : %1").arg(attente));
     for (int colonne = 0; colonne < NombreColonnes; ++colonne)
         element->setToolTip(colonne, bulle);
 }
@@ -404,9 +502,11 @@ void FenetreProgramme::actualiser()
     m_descendre->setEnabled(libre && k >= 0 && k + 1 < n);
     m_retirer->setEnabled(libre && k >= 0);
     m_nom->setEnabled(libre && k >= 0);
+    // The last step's wait is kept for the step added after it.
     const bool derniere = k >= 0 && k + 1 == n;
-    m_attente->setEnabled(libre && k >= 0 && !derniere);
-    m_attente->setToolTip(derniere ? tr("La dernière étape n'a pas d'attente après elle.")
+    m_attente->setEnabled(libre && k >= 0);
+    m_attente->setToolTip(derniere ? tr("La dernière étape n'attend pas : cette attente "
+                                        "comptera dès qu'une étape sera ajoutée après elle.")
                                    : QString());
     m_fois->setEnabled(libre);
     m_ouvrir->setEnabled(libre); // a file dialog would stand in the way of Stop
@@ -529,18 +629,9 @@ void FenetreProgramme::demarrerProgramme(PosteEnvoi::Mode mode)
                     "fini.\nRien n'a été envoyé."));
         return;
     }
-    int depuis = 0;
-    if (const int k = choisie(); k > 0) {
-        const int reponse = Demander(
-            this, GenreMessage::Information, tr("Lancer le programme"),
-            tr("%1 est choisie. Lancer le programme depuis elle, après avoir vérifié où en est "
-               "la machine ?\nLes étapes qui la précèdent ne seront pas envoyées.")
-                .arg(titreEtape(m_etapes[k], k)),
-            {tr("Depuis l'étape %1").arg(k + 1), tr("Depuis le début"), tr("Annuler")});
-        if (reponse != 0 && reponse != 1)
-            return;
-        depuis = reponse == 0 ? k : 0;
-    }
+    const int depuis = choisirDepart();
+    if (depuis < 0)
+        return;
     // Followed from its first signal, which may come before the start returns.
     m_lance = programme();
     m_mode = mode;
@@ -552,6 +643,8 @@ void FenetreProgramme::demarrerProgramme(PosteEnvoi::Mode mode)
     const qint64 total = m_lance.etapes.size() * qint64(m_lance.repetitions) - depuis;
     m_barre->setRange(0, int(total));
     m_barre->setValue(0);
+    m_barre->setFormat(depuis ? tr("%v/%m étapes envoyées, depuis l'étape %1").arg(depuis + 1)
+                              : tr("%v/%m étapes envoyées"));
     montrerCourse(depuis);
     actualiser();
     m_fermeture = false;
@@ -564,9 +657,40 @@ void FenetreProgramme::demarrerProgramme(PosteEnvoi::Mode mode)
     }
     if (!m_enCours)
         return; // over already
-    m_etat->setText(tr("Programme lancé à %1").arg(heure()));
+    m_etat->setText(tr("Programme lancé à %1 · attentes en tout : %2")
+                        .arg(heure(), texteTotal(AttentesDepuis(m_lance, depuis))) +
+                    texteDepart());
     annoncer(m_etat);
     (mode == PosteEnvoi::Mode::Continu ? m_arreter : m_pasAPas)->setFocus();
+}
+
+int FenetreProgramme::choisirDepart()
+{
+    // From the first step unless the operator says otherwise: Entrée and
+    // Échap never leave a step out.
+    const int k = choisie();
+    if (k <= 0)
+        return 0;
+    const QString omises =
+        k == 1 ? tr("Depuis elle, l'étape 1 ne sera pas envoyée : vérifiez d'abord où en est "
+                    "la machine.")
+               : tr("Depuis elle, les étapes 1 à %1 ne seront pas envoyées : vérifiez d'abord "
+                    "où en est la machine.")
+                     .arg(k);
+    const int reponse = Demander(
+        this, GenreMessage::Information, tr("Lancer le programme"),
+        tr("Lancer le programme depuis le début, ou depuis %1, choisie dans la liste ?\n%2")
+            .arg(DesignationEtape(programme(), k), omises),
+        {tr("Depuis le début"), tr("Depuis l'étape %1").arg(k + 1), tr("Annuler")});
+    return reponse == 0 ? 0 : reponse == 1 ? k : -1;
+}
+
+QString FenetreProgramme::texteDepart() const
+{
+    return m_depuis > 0 ? tr(" · depuis l'étape %1, %2")
+                              .arg(QString::number(m_depuis + 1),
+                                   EtapesSautees(m_depuis, m_lance.repetitions))
+                        : QString();
 }
 
 void FenetreProgramme::avancerPasAPas()
@@ -636,14 +760,9 @@ qint64 FenetreProgramme::reste() const
 {
     // The waits after the current step, to the end of its cycle, then the
     // whole cycles left; the wait under way only for what is left of it.
-    const QList<EtapeProgramme> &etapes = m_lance.etapes;
-    qint64 dixiemes = 0;
-    for (qsizetype k = m_etape + 1; k + 1 < etapes.size(); ++k)
-        dixiemes += etapes[k].attenteDixiemes;
-    dixiemes += qint64(m_lance.repetitions - m_cycle) * AttenteTotaleDixiemes(m_lance);
     const qint64 courante = m_enAttente ? qMax<qint64>(0, m_attenteMs - m_chrono.elapsed())
-                                        : qint64(etapes[m_etape].attenteDixiemes) * 100;
-    return dixiemes * 100 + courante;
+                                        : qint64(m_lance.etapes[m_etape].attenteDixiemes) * 100;
+    return AttentesDepuis(m_lance, m_etape + 1, m_cycle) * 100 + courante;
 }
 
 void FenetreProgramme::montrerProgression()
@@ -694,10 +813,11 @@ void FenetreProgramme::finRun(const FinEnvoi &fin)
         m_liste->setCurrentItem(element);
     using F = ResultatProgramme::Fin;
     const QString envoyees = EtapesEnvoyees(resultat, fin.cycles);
-    m_etat->setText(resultat.fin == F::Terminee ? tr("Programme terminé à %1").arg(heure())
-                    : resultat.fin == F::Arretee
-                        ? tr("Programme arrêté à %1 : %2").arg(heure(), envoyees)
-                        : tr("Programme non terminé à %1 : %2").arg(heure(), envoyees));
+    m_etat->setText((resultat.fin == F::Terminee ? tr("Programme terminé à %1").arg(heure())
+                     : resultat.fin == F::Arretee
+                         ? tr("Programme arrêté à %1 : %2").arg(heure(), envoyees)
+                         : tr("Programme non terminé à %1 : %2").arg(heure(), envoyees)) +
+                    texteDepart());
     annoncer(m_etat, QAccessible::Alert);
     montrerResume(false); // the bar keeps what went
     actualiser();
@@ -709,15 +829,28 @@ void FenetreProgramme::signalerFin(const FinEnvoi &fin)
 {
     switch (fin.resultat.fin) {
     case ResultatProgramme::Fin::Arretee:
-        Afficher(this, GenreMessage::Avertissement, tr("Programme arrêté"), texteArret(fin));
+        Afficher(this, GenreMessage::Avertissement, tr("Programme arrêté"),
+                 avecDepart(texteArret(fin)));
         break;
     case ResultatProgramme::Fin::Echec:
-        Afficher(this, GenreMessage::Erreur, tr("Programme non terminé"), texteEchec(fin));
+        Afficher(this, GenreMessage::Erreur, tr("Programme non terminé"),
+                 avecDepart(texteEchec(fin)));
         break;
     case ResultatProgramme::Fin::Terminee:    // the status says it
     case ResultatProgramme::Fin::Interrompue: // the panel is ending
         break;
     }
+}
+
+QString FenetreProgramme::avecDepart(QString texte) const
+{
+    if (m_depuis <= 0)
+        return texte;
+    const qsizetype fin = texte.indexOf(u'\n');
+    return texte.insert(fin < 0 ? texte.size() : fin,
+                        u'\n' + tr("Programme parti de l'étape %1 : %2.")
+                                    .arg(QString::number(m_depuis + 1),
+                                         EtapesSautees(m_depuis, m_lance.repetitions)));
 }
 
 QString FenetreProgramme::designation(int etape) const

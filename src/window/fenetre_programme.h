@@ -25,6 +25,19 @@ class GrapheCourse;
 // opened; a program's file is named without its folder.
 inline const QString SourceSansFichier = QStringLiteral("programme");
 
+// Where the program's window opens, beside the panel and never over its
+// grid, within `ecran` (the screen's available geometry); `panneau` (the
+// panel's frame) and `grille` are in the screen's coordinates, and `cadre`
+// is what the window manager puts around a window. The window has `voulue`
+// where a side of the panel has room for it, else as much of a side as
+// there is, no less than `minimum`: on the right first, then below, on the
+// left, above. Where no side has room for `minimum`, it stands on the right
+// of the grid, over the rest of the panel, and leans over the grid only
+// when the screen is narrower than the grid and `minimum`. The window's
+// geometry, without its frame.
+QRect PlaceFenetreProgramme(const QRect &ecran, const QRect &panneau, const QRect &grille,
+                            const QSize &minimum, const QSize &voulue, const QMargins &cadre);
+
 class FenetreProgramme : public QWidget {
     Q_OBJECT
 public:
@@ -37,6 +50,11 @@ public:
     Programme programme() const;
     // What each step's record names before its number: "prise.prog".
     QString source() const;
+    // Room for the steps' lines, and for the chart of the axes' travel.
+    QSize sizeHint() const override { return QSize(900, 560); }
+    // The least room the window takes beside the panel: the names of a few
+    // steps; the rest of it scrolls.
+    QSize minimumSizeHint() const override;
 
 Q_SIGNALS:
     // "Charger dans la grille": the selected step's seven lines.
@@ -78,6 +96,14 @@ private:
     // Starts the run from the first step, or from the selected one once the
     // operator says so.
     void demarrerProgramme(PosteEnvoi::Mode mode);
+    // The step to start from: the first, or the selected one when the
+    // operator chooses it; -1 when they cancel.
+    int choisirDepart();
+    // " · depuis l'étape 2, étape 1 non envoyée" when the run started past
+    // the first step; empty otherwise.
+    QString texteDepart() const;
+    // An end's message with its second line saying the steps left out.
+    QString avecDepart(QString texte) const;
     // Closing during a run stops it first, once the operator says so.
     void closeEvent(QCloseEvent *evenement) override;
 

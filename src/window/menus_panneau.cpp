@@ -20,8 +20,10 @@
 #include <QMenuBar>
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -57,6 +59,7 @@ MenusPanneau::MenusPanneau(Form1 &fenetre, PosteEnvoi &poste, const ReglagesLus 
 {
     creerMenus();
     chargerDesignation();
+    RetenirDossierFichiers(m_reglages.reglages.dossier);
     // The program's window, a window of its own, goes with the panel.
     connect(&m_fenetre, &Form1::fermeture, this, [this] {
         if (m_fenetreProgramme)
@@ -219,10 +222,30 @@ void MenusPanneau::Programme_Click()
         });
         connect(m_fenetreProgramme, &FenetreProgramme::grilleChargee, &m_fenetre,
                 &Form1::remplirGrille);
+        placerFenetreProgramme();
     }
     m_fenetreProgramme->show();
     m_fenetreProgramme->raise();
     m_fenetreProgramme->activateWindow();
+}
+
+void MenusPanneau::placerFenetreProgramme()
+{
+    // Beside the panel, on its screen, at its first opening; where the
+    // operator moves it afterwards, it stays.
+    const QRect panneau = m_fenetre.frameGeometry();
+    const QRect client = m_fenetre.geometry();
+    const QMargins cadre(client.left() - panneau.left(), client.top() - panneau.top(),
+                         panneau.right() - client.right(), panneau.bottom() - client.bottom());
+    QRect grille;
+    for (const QWidget *c : m_fenetre.findChildren<CaseGrille *>())
+        grille |= QRect(c->mapToGlobal(QPoint(0, 0)), c->size());
+    const QScreen *ecran = QGuiApplication::screenAt(panneau.center());
+    if (!ecran)
+        ecran = m_fenetre.screen();
+    m_fenetreProgramme->setGeometry(PlaceFenetreProgramme(
+        ecran->availableGeometry(), panneau, grille, m_fenetreProgramme->minimumSizeHint(),
+        m_fenetreProgramme->sizeHint(), cadre));
 }
 
 void MenusPanneau::DesignAxe_Click()

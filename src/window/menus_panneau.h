@@ -52,6 +52,8 @@ private:
     void EffacerSequenceActuelle_Click();
     void JournalEnvois_Click();
     void Programme_Click();
+    // The program's window beside the panel, never over its grid.
+    void placerFenetreProgramme();
     void Quitter_Click();
     void DesignAxe_Click();
     void ChoisirPort_Click();

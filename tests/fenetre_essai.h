@@ -19,25 +19,31 @@ struct MessageVu {
 };
 
 // Captures every message the window shows instead of opening a dialog. A
-// question is answered from `reponses` in turn, then with its last button
-// (the one Échap gives).
+// question is answered from `reponses` in turn (a button's index, or the
+// key the operator presses), then with the button Échap gives.
 class CaptureMessages {
 public:
+    static constexpr int Entree = -1, Echap = -2;
     QList<MessageVu> vus;
     QList<int> reponses;
     QStringList boutons; // those of the last question
+    int entree = -1;     // and the ones Entrée and Échap give
+    int echap = -1;
 
 private:
     Substituable<Afficheur>::Remplacement m_remise{Affichage.remplacer(
         [this](QWidget *, GenreMessage genre, const QString &titre, const QString &texte) {
             vus.append({genre, titre, texte});
         })};
-    Substituable<Questionneur>::Remplacement m_reponse{
-        Question.remplacer([this](QWidget *, GenreMessage genre, const QString &titre,
-                                  const QString &texte, const QStringList &choix) {
+    Substituable<Questionneur>::Remplacement m_reponse{Question.remplacer(
+        [this](QWidget *, GenreMessage genre, const QString &titre, const QString &texte,
+               const QStringList &choix, int touche, int annule) {
             vus.append({genre, titre, texte});
             boutons = choix;
-            return reponses.isEmpty() ? int(choix.size() - 1) : reponses.takeFirst();
+            entree = touche;
+            echap = annule;
+            const int reponse = reponses.isEmpty() ? Echap : reponses.takeFirst();
+            return reponse == Entree ? touche : reponse == Echap ? annule : reponse;
         })};
 };
 

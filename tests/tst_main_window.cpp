@@ -8,6 +8,7 @@
 #include "run/journal.h"
 #include "window/case_grille.h"
 #include "window/dialogue_port.h"
+#include "window/fenetre_programme.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -18,6 +19,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -48,6 +50,28 @@ void auDialogue(const std::function<void(DialoguePort *)> &geste)
             return auDialogue(geste);
         geste(dialogue);
     });
+}
+
+// Acts in the question the window is about to ask, a real dialog, once it
+// is shown; gives up after about five seconds.
+void aLaQuestion(const std::function<void(QMessageBox *)> &geste, int essais = 500)
+{
+    QTimer::singleShot(10, [geste, essais] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *boite = qobject_cast<QMessageBox *>(w); boite && boite->isVisible())
+                return geste(boite);
+        if (essais > 0)
+            aLaQuestion(geste, essais - 1);
+    });
+}
+
+// Types `texte` over the text of the box `nom`.
+void taper(const QWidget &fenetre, const QString &nom, const QString &texte)
+{
+    auto *boite = controle<QLineEdit>(fenetre, nom);
+    boite->selectAll();
+    QTest::keyClick(boite, Qt::Key_Delete);
+    QTest::keyClicks(boite, texte);
 }
 
 // A window whose run clicks TEST again in the middle of writing, as a click
@@ -100,6 +124,11 @@ private Q_SLOTS:
     void reessayer();
     void horsLimites_data();
     void horsLimites();
+    void avantEnvoi_data();
+    void avantEnvoi();
+    void questionAuClavier_data();
+    void questionAuClavier();
+    void portParDefaut();
 };
 
 void TestMainWindow::composition_data()
@@ -194,7 +223,9 @@ void TestMainWindow::chaineDeFocus()
     for (const char *tableau : {"Text1", "Text2", "Text3"})
         for (int k = 1; k <= 7; ++k)
             attendu << QStringLiteral("%1_%2").arg(QLatin1String(tableau)).arg(k);
-    attendu << QStringLiteral("Command1") << QStringLiteral("List1") << QStringLiteral("Text1_1");
+    // No port chosen: the status line's link, to choose one, comes last.
+    attendu << QStringLiteral("Command1") << QStringLiteral("List1")
+            << QStringLiteral("choisirPort") << QStringLiteral("Text1_1");
 
     QStringList vu;
     for (int pas = 0; pas < attendu.size(); ++pas) {
@@ -486,6 +517,7 @@ void TestMainWindow::choixDuPort()
         auto *champ = dialogue->findChild<QLineEdit *>(QStringLiteral("cheminPort"));
         auto *liste = dialogue->findChild<QListWidget *>(QStringLiteral("listePorts"));
         focusDansLeChamp = QApplication::focusWidget() == champ;
+        qWarning() << "FOCUS" << QApplication::focusWidget() << QApplication::activeWindow();
         if (auto *haut = dialogue->findChild<QLabel *>(QStringLiteral("portImpose")))
             etiquette = haut->text();
         for (int k = 0; k < liste->count(); ++k)
@@ -871,13 +903,14 @@ void TestMainWindow::horsLimites_data()
     QTest::addColumn<QString>("tape");
     QTest::addColumn<QString>("dit");  // in the box's tooltip and TEST's message
     QTest::addColumn<bool>("avertit"); // saving warns
+    QTest::addColumn<QString>("mots"); // on the status bar
     // clang-format off
-    QTest::newRow("pas")             << QByteArray("A.pas=5000\n") << "Text1_1" << "5001" << "5000 pas au plus" << true;
-    QTest::newRow("vitesse")         << QByteArray("C.vitesse=100\n") << "Text2_3" << "101" << "vitesse 100" << true;
-    QTest::newRow("direction")       << QByteArray("B.directions=+-\n") << "Text3_2" << "x" << "«\u00a0+-\u00a0»" << true;
+    QTest::newRow("pas")             << QByteArray("A.pas=5000\n") << "Text1_1" << "5001" << "5000 pas au plus" << true << "hors limites";
+    QTest::newRow("vitesse")         << QByteArray("C.vitesse=100\n") << "Text2_3" << "101" << "vitesse 100" << true << "hors limites";
+    QTest::newRow("direction")       << QByteArray("B.directions=+-\n") << "Text3_2" << "x" << "«\u00a0+-\u00a0»" << true << "hors limites";
     // The file holds the value as it is sent: nothing to warn of.
-    QTest::newRow("lecture stricte") << QByteArray("lecture=stricte\n") << "Text1_4" << "1O0" << "chiffres seulement" << false;
-    QTest::newRow("fichier douteux") << QByteArray() << "" << "" << "/etc/xdg/Tarvik/limites.conf" << false;
+    QTest::newRow("lecture stricte") << QByteArray("lecture=stricte\n") << "Text1_4" << "1O0" << "chiffres seulement" << false << "hors limites";
+    QTest::newRow("fichier douteux") << QByteArray() << "" << "" << "/etc/xdg/Tarvik/limites.conf" << false << "fichier de limites douteux";
     // clang-format on
 }
 
@@ -891,6 +924,7 @@ void TestMainWindow::horsLimites()
     QFETCH(QString, tape);
     QFETCH(QString, dit);
     QFETCH(bool, avertit);
+    QFETCH(QString, mots);
     JournalEssai etat;
     Banc banc;
     QVERIFY(banc.pret());
@@ -916,6 +950,8 @@ void TestMainWindow::horsLimites()
     const auto journal = etat.lus();
     QCOMPARE(journal.size(), 1);
     QCOMPARE(journal[0].issue, IssueEnvoi::HorsLimites);
+    const QString dernier = controle<QLabel>(fenetre, QStringLiteral("etatEnvoi"))->text();
+    QVERIFY2(dernier.endsWith(QStringLiteral("\u00a0: ") + mots), qPrintable(dernier));
     if (!c)
         return;
     QCOMPARE(QApplication::focusWidget(), c);
@@ -926,6 +962,175 @@ void TestMainWindow::horsLimites()
     QCOMPARE(messages.vus.size(), avertit ? 2 : 1);
     QVERIFY(!avertit || (messages.vus[1].genre == GenreMessage::Avertissement &&
                          messages.vus[1].texte.contains(dit)));
+}
+
+void TestMainWindow::avantEnvoi_data()
+{
+    QTest::addColumn<QByteArray>("limites");  // the operator's
+    QTest::addColumn<QStringList>("saisies"); // "Text1_1=1O0": typed over a box's text
+    QTest::addColumn<bool>("ajout");          // "Ajouter la grille", else TEST
+    QTest::addColumn<int>("reponse");         // a button, or CaptureMessages's key
+    QTest::addColumn<QString>("titre");       // of the only message; empty: none
+    QTest::addColumn<QStringList>("dit");     // its list, one line each
+    QTest::addColumn<QString>("focus");       // the box it leaves the focus in
+    QTest::addColumn<QStringList>("envoi");   // what reaches the pty, or the step added
+    const QStringList rien;
+    QStringList lu = lignesInitiales();
+    lu[0] = QStringLiteral("A+00001:002");
+    const QString a1 = QStringLiteral("Axe 01 (A), Pas : « 1O0 » partira comme « 00001 »");
+    const QStringList trois{
+        a1, QStringLiteral("Axe 02 (B), Direction : case vide, partira comme une espace"),
+        QStringLiteral("Axe 04 (D), Vitesse : « 12,7 » partira comme « 012 »")};
+    const QStringList quatre{
+        QStringLiteral("Axe 01 (A), Pas : « 5001 » — cet axe va jusqu'à 5000 pas au plus"),
+        QStringLiteral("Axe 02 (B), Pas : « 6000 » — cet axe va jusqu'à 5000 pas au plus"),
+        QStringLiteral("Axe 03 (C), Vitesse : « 101 » — cet axe va jusqu'à la vitesse 100 au plus"),
+        QStringLiteral("Axe 04 (D), Direction : « x » — cet axe n'accepte que les directions")};
+    const QByteArray bornes("A.pas=5000\nB.pas=5000\nC.vitesse=100\nD.directions=+-\n");
+    const QStringList dehors{"Text1_1=5001", "Text1_2=6000", "Text2_3=101", "Text3_4=x"};
+    const QStringList fautes{"Text1_1=1O0", "Text3_2=", "Text2_4=12,7"};
+    const int entree = CaptureMessages::Entree, echap = CaptureMessages::Echap;
+    const QString question = QStringLiteral("Cases à vérifier");
+    // clang-format off
+    QTest::newRow("1O0, Entrée : Corriger")     << QByteArray() << QStringList{"Text1_1=1O0"} << false << entree << question << QStringList{a1} << "Text1_1" << rien;
+    QTest::newRow("1O0, Échap : Corriger")      << QByteArray() << QStringList{"Text1_1=1O0"} << false << echap << question << QStringList{a1} << "Text1_1" << rien;
+    QTest::newRow("1O0, Envoyer tel quel")      << QByteArray() << QStringList{"Text1_1=1O0"} << false << 1 << question << QStringList{a1} << "" << lu;
+    QTest::newRow("grille propre : un clic")    << QByteArray() << rien << false << 0 << "" << rien << "" << lignesInitiales();
+    QTest::newRow("trois cases lues, Échap")    << QByteArray() << fautes << false << echap << question << trois << "Text1_1" << rien;
+    QTest::newRow("quatre au-delà des limites") << bornes << dehors << false << 0 << "Séquence non envoyée" << quatre << "Text1_1" << rien;
+    QTest::newRow("ajout : 1O0, Entrée")        << QByteArray() << QStringList{"Text1_1=1O0"} << true << entree << question << QStringList{a1} << "Text1_1" << rien;
+    QTest::newRow("ajout : Ajouter tel quel")   << QByteArray() << QStringList{"Text1_1=1O0"} << true << 1 << question << QStringList{a1} << "" << lu;
+    QTest::newRow("ajout : quatre au-delà")     << bornes << dehors << true << 0 << "Étape non ajoutée" << quatre << "Text1_1" << rien;
+    // clang-format on
+}
+
+// TEST and "Ajouter la grille" ask first when a box will not go out as
+// typed: Entrée and Échap correct, only "… tel quel" goes on; a clean grid
+// goes at one click. Every refused value is in one message, one line each,
+// and every one is marked.
+void TestMainWindow::avantEnvoi()
+{
+    QFETCH(QByteArray, limites);
+    QFETCH(QStringList, saisies);
+    QFETCH(bool, ajout);
+    QFETCH(int, reponse);
+    QFETCH(QString, titre);
+    QFETCH(QStringList, dit);
+    QFETCH(QString, focus);
+    QFETCH(QStringList, envoi);
+    JournalEssai etat;
+    Banc banc;
+    QVERIFY(banc.pret());
+    auto &[pty, messages, fenetre] = banc;
+    fenetre.poste().setLimites(limitesOperateur(limites));
+    for (const QString &saisie : saisies)
+        taper(fenetre, saisie.section(u'=', 0, 0), saisie.section(u'=', 1));
+    messages.reponses = {reponse};
+    if (ajout) {
+        controle<QAction>(fenetre, QStringLiteral("Programme"))->trigger();
+        QVERIFY(fenetre.fenetreProgramme());
+        QTest::mouseClick(
+            controle<QPushButton>(*fenetre.fenetreProgramme(), QStringLiteral("ajouterGrille")),
+            Qt::LeftButton);
+    } else {
+        QTest::mouseClick(controle<QPushButton>(fenetre, QStringLiteral("Command1")),
+                          Qt::LeftButton);
+        QVERIFY(envoisFinis(fenetre));
+    }
+    QCOMPARE(messages.vus.size(), titre.isEmpty() ? 0 : 1);
+    if (!titre.isEmpty()) {
+        const QString &texte = messages.vus[0].texte;
+        QCOMPARE(messages.vus[0].titre, titre);
+        QCOMPARE(texte.count(QStringLiteral("– ")), dit.size());
+        for (const QString &ligne : dit)
+            QVERIFY2(texte.contains(QStringLiteral("– ") + ligne), qPrintable(texte));
+    }
+    if (titre == QStringLiteral("Cases à vérifier")) {
+        const QString suite =
+            ajout ? QStringLiteral("Ajouter tel quel") : QStringLiteral("Envoyer tel quel");
+        QCOMPARE(messages.boutons, QStringList({QStringLiteral("Corriger"), suite}));
+        QCOMPARE(std::pair(messages.entree, messages.echap), std::pair(0, 0));
+    } else {
+        for (const QString &saisie : saisies) // refused: every one marked
+            QCOMPARE(controle<CaseGrille>(fenetre, saisie.section(u'=', 0, 0))->marque(),
+                     CaseGrille::Marque::Refusee);
+    }
+    if (!focus.isEmpty()) {
+        auto *boite = controle<QLineEdit>(fenetre, focus);
+        QTRY_VERIFY(boite->hasFocus());
+        QCOMPARE(boite->selectedText(), boite->text());
+    }
+    if (ajout) {
+        const Programme fait = fenetre.fenetreProgramme()->programme();
+        QCOMPARE(fait.etapes.isEmpty() ? QStringList() : fait.etapes[0].grille.lignes(), envoi);
+    }
+    const bool envoye = !ajout && !envoi.isEmpty();
+    QCOMPARE(pty.lire(envoye ? 84 : 0), envoye ? surLeFil(envoi) : QByteArray());
+}
+
+void TestMainWindow::questionAuClavier_data()
+{
+    QTest::addColumn<int>("touche");
+    QTest::newRow("Entrée") << int(Qt::Key_Return);
+    QTest::newRow("Échap") << int(Qt::Key_Escape);
+}
+
+// The question itself, on the screen: « Corriger » is the default and the
+// escape; Entrée on TEST, then Entrée or Échap, sends nothing and leaves the
+// focus in the box.
+void TestMainWindow::questionAuClavier()
+{
+    QFETCH(int, touche);
+    Banc banc;
+    QVERIFY(banc.pret());
+    auto &[pty, messages, fenetre] = banc;
+    const auto reelle = Question.remplacer({}); // the real dialog
+    taper(fenetre, QStringLiteral("Text1_3"), QStringLiteral("1O0"));
+    QString parDefaut, echap;
+    aLaQuestion([&](QMessageBox *boite) {
+        parDefaut = boite->defaultButton()->text();
+        echap = boite->escapeButton()->text();
+        QTest::keyClick(boite, Qt::Key(touche));
+    });
+    QTest::keyClick(controle<QPushButton>(fenetre, QStringLiteral("Command1")), Qt::Key_Return);
+    QVERIFY(envoisFinis(fenetre));
+    QCOMPARE(parDefaut, QStringLiteral("Corriger"));
+    QCOMPARE(echap, QStringLiteral("Corriger"));
+    auto *boite = controle<QLineEdit>(fenetre, QStringLiteral("Text1_3"));
+    QTRY_VERIFY(boite->hasFocus());
+    QCOMPARE(boite->selectedText(), QStringLiteral("1O0"));
+    QCOMPARE(pty.lire(), QByteArray());
+}
+
+// With no port chosen, the status line says port 1 is the default, and its
+// link opens the port dialog; TEST still sends to port 1. A port given or
+// chosen has no link.
+void TestMainWindow::portParDefaut()
+{
+    QDir(QFileInfo(CheminReglages()).path()).removeRecursively();
+    Banc banc;
+    QVERIFY(banc.pret());
+    auto &[pty, messages, fenetre] = banc;
+    fenetre.poste().setPort(DeterminerPort({}, {}, pty.chemin())); // port 1 is the pty
+    auto *etat = controle<QLabel>(fenetre, QStringLiteral("etatPort"));
+    auto *lien = controle<QLabel>(fenetre, QStringLiteral("choisirPort"));
+    QCOMPARE(
+        etat->text(),
+        QStringLiteral("Port série 1 (%1) par défaut, aucun port choisi : prêt").arg(pty.chemin()));
+    QVERIFY(lien->isVisible());
+    bool ouvert = false;
+    auDialogue([&](DialoguePort *dialogue) {
+        ouvert = true;
+        QTest::keyClick(dialogue, Qt::Key_Escape);
+    });
+    QTest::mouseClick(lien, Qt::LeftButton, {}, lien->contentsRect().center());
+    QTRY_VERIFY(ouvert);
+    cliquerTest(fenetre);
+    QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+    fenetre.imposerPort(pty.chemin());
+    QCOMPARE(etat->text(), QStringLiteral("Port %1 : prêt").arg(pty.chemin()));
+    QVERIFY(!lien->isVisible());
+    QVERIFY(messages.vus.isEmpty());
 }
 
 QTEST_MAIN(TestMainWindow)

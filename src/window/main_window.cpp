@@ -12,6 +12,7 @@
 #include <QActionGroup>
 #include <QDateTime>
 #include <QFrame>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -23,7 +24,6 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -76,6 +76,24 @@ QString menuChoixPort()
     return Form1::tr("« Initialisation › Choisir le port série… »");
 }
 
+// A refusal before anything was sent, in a few words, for the status bar.
+QString enQuelquesMots(const RefusEnvoi &refus)
+{
+    using G = RefusEnvoi::Genre;
+    switch (refus.genre) {
+    case G::ValeurRefusee:
+        return refus.valeurs.size() > 1 ? Form1::tr("valeurs refusées")
+                                        : Form1::tr("valeur refusée");
+    case G::LimitesDouteuses:
+        return Form1::tr("fichier de limites douteux");
+    case G::EnvoiEnCours:
+    case G::ProgrammeEnCours:
+    case G::HorsLimites:
+        break;
+    }
+    return Form1::tr("hors limites");
+}
+
 // A failure, in a few words, for the status bar.
 QString enQuelquesMots(EchecLien::Genre genre)
 {
@@ -86,8 +104,9 @@ QString enQuelquesMots(EchecLien::Genre genre)
     case G::PortAbsent:
         return Form1::tr("port absent");
     case G::PasUnPortSerie:
+        return Form1::tr("pas un port série");
     case G::PermissionRefusee:
-        return Form1::tr("port refusé");
+        return Form1::tr("permission refusée");
     case G::PortOccupe:
         return Form1::tr("port occupé");
     case G::DelaiDepasse:
@@ -160,13 +179,27 @@ void Form1::creerBarreDEtat()
     m_etatPort = etiquette("etatPort");
     m_etatEnvoi = etiquette("etatEnvoi");
     // The port's state above, the last attempt below: two lines that keep
-    // their height, whatever they say.
+    // their height, whatever they say. While no port is chosen, a link
+    // beside the port's opens the port dialog.
+    m_choisirPort = new QLabel(
+        QStringLiteral("<a href=\"#\">%1</a>").arg(Form1::tr("Choisir…").toHtmlEscaped()), this);
+    m_choisirPort->setObjectName(QStringLiteral("choisirPort"));
+    m_choisirPort->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
+                                           Qt::LinksAccessibleByKeyboard);
+    m_choisirPort->setToolTip(
+        Form1::tr("Choisir le port série, comme par %1").arg(menuChoixPort()));
+    m_choisirPort->setAccessibleName(Form1::tr("Choisir le port série"));
+    connect(m_choisirPort, &QLabel::linkActivated, this, &Form1::choixDuPortDemande);
+    setTabOrder(m_lignesEnvoyees, m_choisirPort);
     auto *lignes = new QWidget(this);
-    auto *pile = new QVBoxLayout(lignes);
+    auto *pile = new QGridLayout(lignes);
     pile->setContentsMargins(0, 0, 0, 0);
     pile->setSpacing(0);
-    pile->addWidget(m_etatPort);
-    pile->addWidget(m_etatEnvoi);
+    pile->setHorizontalSpacing(8);
+    pile->addWidget(m_etatPort, 0, 0);
+    pile->addWidget(m_choisirPort, 0, 1);
+    pile->addWidget(m_etatEnvoi, 1, 0, 1, 2);
+    pile->setColumnStretch(0, 1);
     statusBar()->addWidget(lignes, 1);
     m_etatEnvoi->setText(Form1::tr("Dernière séquence : aucune depuis le démarrage"));
     statusBar()->setSizeGripEnabled(false);
@@ -258,7 +291,13 @@ void Form1::montrerEtatPort(const EtatPoste &etat)
                     : texte + QStringLiteral(" ; ") + dit;
     }
     montrerPort();
-    m_etatPort->setText(Form1::tr("Port %1 : %2").arg(nom, texte));
+    // Port 1 is where TEST sends when no one chose: said so, and how to choose.
+    const bool parDefaut = port.origine == OriginePort::Port1 && !port.echec;
+    m_choisirPort->setVisible(parDefaut || port.echec);
+    m_etatPort->setText(
+        parDefaut
+            ? Form1::tr("Port série 1 (%1) par défaut, aucun port choisi : %2").arg(nom, texte)
+            : Form1::tr("Port %1 : %2").arg(nom, texte));
     m_etatPort->setToolTip(detail.isEmpty() ? m_etatPort->text()
                                             : m_etatPort->text() + u'\n' + detail);
 }
@@ -424,27 +463,62 @@ void Form1::marquerCase(int numero, Colonne colonne)
         boite->marquer(CaseGrille::Marque::Aucune, {});
 }
 
-std::optional<Grille> Form1::grilleVerifiee(const QString &titre, const QString &suite)
+std::optional<Grille> Form1::grilleVerifiee(const TextesVerification &mots)
 {
     const GrilleVerifiee verifiee = VerifierGrille(textes(), m_noms, &m_poste.limites());
     if (verifiee.grille)
-        return verifiee.grille;
+        return accepterLecture(verifiee.lues, mots) ? verifiee.grille : std::nullopt;
     activateWindow(); // the box named takes the focus here
-    signalerEchec(titre, Echec{verifiee.echec->message + suite}, verifiee.echec);
+    const RefusEnvoi refus{RefusEnvoi::Genre::ValeurRefusee, {}, verifiee.echecs};
+    signalerEchec(mots.titre, Echec{TexteRefus(refus) + mots.suite}, verifiee.echec);
     return std::nullopt;
+}
+
+bool Form1::accepterLecture(const QList<CaseLue> &lues, const TextesVerification &mots)
+{
+    if (lues.isEmpty())
+        return true;
+    QStringList lignes;
+    for (const CaseLue &lue : lues)
+        lignes << lue.message;
+    const QString liste = QStringLiteral("– ") + lignes.join(Form1::tr(" ;\n– ")) + u'.';
+    const QString texte =
+        lues.size() == 1
+            ? Form1::tr("Cette case ne partira pas telle que vous l'avez tapée :\n%1\n\n%2")
+                  .arg(liste, mots.corriger)
+            : Form1::tr("Ces cases ne partiront pas telles que vous les avez tapées :\n%1\n\n%2")
+                  .arg(liste, mots.corriger);
+    // Entrée and Échap correct: only a deliberate choice sends.
+    if (Demander(this, GenreMessage::Avertissement, Form1::tr("Cases à vérifier"), texte,
+                 {Form1::tr("Corriger"), mots.bouton}, 0, 0) == 1)
+        return true;
+    activateWindow();
+    QLineEdit *premiere = caseDe(lues.first().colonne, lues.first().axe);
+    premiere->setFocus();
+    premiere->selectAll();
+    return false;
 }
 
 void Form1::envoyerGrille()
 {
+    // Boxes that go out otherwise than typed are asked about first, unless
+    // the station would send nothing anyway.
+    if (!m_poste.programmeEnCours() && !m_poste.limitesLues().echec) {
+        const GrilleVerifiee verifiee = VerifierGrille(textes(), m_noms, &m_poste.limites());
+        if (verifiee.grille &&
+            !accepterLecture(verifiee.lues,
+                             {{},
+                              {},
+                              Form1::tr("Envoyer tel quel"),
+                              Form1::tr("« Corriger » n'envoie rien et vous ramène à la "
+                                        "première de ces cases.")}))
+            return;
+    }
     const auto refus = m_poste.tester(textes());
     if (!refus)
         return;
     if (refus->genre != RefusEnvoi::Genre::ProgrammeEnCours)
-        montrerTentative(m_poste.maintenant(),
-                         refus->genre == RefusEnvoi::Genre::ValeurRefusee
-                             ? Form1::tr("valeur refusée")
-                             : Form1::tr("hors limites"),
-                         false);
+        montrerTentative(m_poste.maintenant(), enQuelquesMots(*refus), false);
     signalerRefus(*refus, Form1::tr("Séquence non envoyée"));
 }
 
@@ -472,7 +546,7 @@ void Form1::finEnvoi(const FinEnvoi &fin)
         return;
     }
     if (fin.refus) {
-        montrerTentative(fin.debut, Form1::tr("hors limites"), false);
+        montrerTentative(fin.debut, enQuelquesMots(*fin.refus), false);
         signalerRefus(*fin.refus, Form1::tr("Séquence non envoyée"));
         return;
     }

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QDateTime>
+#include <QFocusEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
@@ -104,9 +105,8 @@ QString enQuelquesMots(EchecLien::Genre genre)
     case G::PortAbsent:
         return Form1::tr("port absent");
     case G::PasUnPortSerie:
-        return Form1::tr("pas un port série");
     case G::PermissionRefusee:
-        return Form1::tr("permission refusée");
+        return Form1::tr("port refusé");
     case G::PortOccupe:
         return Form1::tr("port occupé");
     case G::DelaiDepasse:
@@ -137,6 +137,22 @@ protected:
         style()->drawItemText(&peintre, zone, int(alignment()), palette(), isEnabled(),
                               fontMetrics().elidedText(text(), Qt::ElideRight, zone.width()),
                               foregroundRole());
+    }
+};
+
+// A link of the status line: one stop of the Tab key, its link lit as it
+// gets the focus, so that Entrée follows it at once.
+class LienDEtat : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void focusInEvent(QFocusEvent *evenement) override
+    {
+        QLabel::focusInEvent(evenement);
+        if (evenement->reason() == Qt::TabFocusReason ||
+            evenement->reason() == Qt::BacktabFocusReason)
+            QLabel::focusNextPrevChild(true); // its only link
     }
 };
 
@@ -181,7 +197,7 @@ void Form1::creerBarreDEtat()
     // The port's state above, the last attempt below: two lines that keep
     // their height, whatever they say. While no port is chosen, a link
     // beside the port's opens the port dialog.
-    m_choisirPort = new QLabel(
+    m_choisirPort = new LienDEtat(
         QStringLiteral("<a href=\"#\">%1</a>").arg(Form1::tr("Choisir…").toHtmlEscaped()), this);
     m_choisirPort->setObjectName(QStringLiteral("choisirPort"));
     m_choisirPort->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
@@ -296,7 +312,7 @@ void Form1::montrerEtatPort(const EtatPoste &etat)
     m_choisirPort->setVisible(parDefaut || port.echec);
     m_etatPort->setText(
         parDefaut
-            ? Form1::tr("Port série 1 (%1) par défaut, aucun port choisi : %2").arg(nom, texte)
+            ? Form1::tr("Port série 1 (%1), par défaut : aucun port choisi ; %2").arg(nom, texte)
             : Form1::tr("Port %1 : %2").arg(nom, texte));
     m_etatPort->setToolTip(detail.isEmpty() ? m_etatPort->text()
                                             : m_etatPort->text() + u'\n' + detail);

@@ -1301,6 +1301,14 @@ Nothing was sent</translation>
         <source>Étapes</source>
         <translation>Steps</translation>
     </message>
+    <message>
+        <source>Ajouter tel quel</source>
+        <translation>Add as read</translation>
+    </message>
+    <message>
+        <source>«&#xa0;Corriger&#xa0;» n&apos;ajoute rien au programme et vous ramène à la première de ces cases.</source>
+        <translation>“Correct” adds nothing to the program and takes you back to the first of these boxes.</translation>
+    </message>
 </context>
 <context>
     <name>Fichiers</name>
@@ -1887,6 +1895,72 @@ Les séquences partent quand même. Ce message ne reviendra pas avant le prochai
         <translation>%1
 Sequences are sent all the same. This message will not come back before the panel next starts.</translation>
     </message>
+    <message>
+        <source>valeurs refusées</source>
+        <translation>values refused</translation>
+    </message>
+    <message>
+        <source>fichier de limites douteux</source>
+        <translation>doubtful limits file</translation>
+    </message>
+    <message>
+        <source>Choisir…</source>
+        <translation>Choose…</translation>
+    </message>
+    <message>
+        <source>Choisir le port série, comme par %1</source>
+        <translation>Choose the serial port, as with %1</translation>
+    </message>
+    <message>
+        <source>Choisir le port série</source>
+        <translation>Choose the serial port</translation>
+    </message>
+    <message>
+        <source>Port série 1 (%1), par défaut&#xa0;: aucun port choisi&#xa0;; %2</source>
+        <translation>Serial port 1 (%1), the default: no port chosen; %2</translation>
+    </message>
+    <message>
+        <source>&#xa0;;
+– </source>
+        <translation>;
+– </translation>
+    </message>
+    <message>
+        <source>Cette case ne partira pas telle que vous l&apos;avez tapée&#xa0;:
+%1
+
+%2</source>
+        <translation>This box will not go out as you typed it:
+%1
+
+%2</translation>
+    </message>
+    <message>
+        <source>Ces cases ne partiront pas telles que vous les avez tapées&#xa0;:
+%1
+
+%2</source>
+        <translation>These boxes will not go out as you typed them:
+%1
+
+%2</translation>
+    </message>
+    <message>
+        <source>Cases à vérifier</source>
+        <translation>Boxes to check</translation>
+    </message>
+    <message>
+        <source>Corriger</source>
+        <translation>Correct</translation>
+    </message>
+    <message>
+        <source>Envoyer tel quel</source>
+        <translation>Send as read</translation>
+    </message>
+    <message>
+        <source>«&#xa0;Corriger&#xa0;» n&apos;envoie rien et vous ramène à la première de ces cases.</source>
+        <translation>“Correct” sends nothing and takes you back to the first of these boxes.</translation>
+    </message>
 </context>
 <context>
     <name>GrapheCourse</name>
@@ -2025,6 +2099,26 @@ Sequences are sent all the same. This message will not come back before the pane
     <message>
         <source>La lecture stricte du banc demande des chiffres seulement (%1)</source>
         <translation>The bench&apos;s strict reading asks for digits only (%1)</translation>
+    </message>
+    <message>
+        <source>%1, %2&#xa0;: «&#xa0;%3&#xa0;» — %4</source>
+        <translation>%1, %2: “%3” — %4</translation>
+    </message>
+    <message>
+        <source>une espace</source>
+        <translation>a space</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;»</source>
+        <translation>“%1”</translation>
+    </message>
+    <message>
+        <source>%1, %2&#xa0;: case vide, partira comme %3</source>
+        <translation>%1, %2: empty box, will go out as %3</translation>
+    </message>
+    <message>
+        <source>%1, %2&#xa0;: «&#xa0;%3&#xa0;» partira comme %4</source>
+        <translation>%1, %2: “%3” will go out as %4</translation>
     </message>
 </context>
 <context>
@@ -2579,6 +2673,18 @@ Nothing can be sent while it is</translation>
     <message>
         <source>interrompu pendant l&apos;attente du port, rien n&apos;a été envoyé</source>
         <translation>interrupted while waiting for the port, nothing was sent</translation>
+    </message>
+    <message>
+        <source>Ces %1 valeurs ne peuvent pas partir&#xa0;:
+– %2</source>
+        <translation>These %1 values cannot go out:
+– %2</translation>
+    </message>
+    <message>
+        <source>&#xa0;;
+– </source>
+        <translation>;
+– </translation>
     </message>
 </context>
 <context>

@@ -57,7 +57,7 @@ void TestPosteEnvoi::consignation_data()
     QTest::newRow("TEST au-delà de la course") << false << "course" << QStringList{"hors limites"} << "cet envoi l'amène à +3 pas" << -1;
     QTest::newRow("limites douteuses") << false << "douteux" << QStringList{"hors limites"} << "douteux" << -1;
     // Every value of the grid refused at once; those beyond the limits journaled once.
-    QTest::newRow("grille : deux au-delà, une fautive") << false << "grille" << QStringList{"hors limites"} << "Ces 2 valeurs ne peuvent pas partir :\n– Axe 01 (A), Pas" << -1;
+    QTest::newRow("grille : deux au-delà, une fautive") << false << "grille" << QStringList{"hors limites"} << "Ces 2 valeurs ne peuvent pas partir : – Axe 01 (A), Pas" << -1;
     QTest::newRow("grille : une fautive seule") << false << "frappe" << QStringList{} << "" << -1;
     QTest::newRow("programme")         << true << "" << QStringList{"x.prog:1 envoyée", "x.prog:2 envoyée", "x.prog:3 envoyée"} << "" << int(F::Terminee);
     QTest::newRow("arrêt pendant une attente") << true << "arrêt attente" << QStringList{"x.prog:1 envoyée", "x.prog:2 arrêtée"} << reste << int(F::Arretee);
@@ -84,7 +84,7 @@ void TestPosteEnvoi::consignation()
         poste.setLimites([&] {
             LimitesLues lues;
             lues.effectives = AnalyserLimites(geste == QStringLiteral("course") ? "A.course=2\n"
-                                              : textes ? "A.pas=2\nB.vitesse=1\n"
+                                              : textes ? "A.pas=2\nB.vitesse=2\n"
                                                        : "A.pas=2\n",
                                               NiveauLimite::Operateur)
                                   .limites;

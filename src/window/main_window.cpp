@@ -214,8 +214,8 @@ void Form1::creerBarreDEtat()
     pile->setHorizontalSpacing(8);
     pile->addWidget(m_etatPort, 0, 0);
     pile->addWidget(m_choisirPort, 0, 1);
-    pile->addWidget(m_etatEnvoi, 1, 0, 1, 2);
-    pile->setColumnStretch(0, 1);
+    pile->addWidget(m_etatEnvoi, 1, 0, 1, 3);
+    pile->setColumnStretch(2, 1); // the link right after the port's words
     statusBar()->addWidget(lignes, 1);
     m_etatEnvoi->setText(Form1::tr("Dernière séquence : aucune depuis le démarrage"));
     statusBar()->setSizeGripEnabled(false);

@@ -518,9 +518,11 @@ bool Form1::accepterLecture(const QList<CaseLue> &lues, const TextesVerification
 void Form1::envoyerGrille()
 {
     // Boxes that go out otherwise than typed are asked about first, unless
-    // the station would send nothing anyway.
+    // the station would send nothing anyway. What goes is what was asked
+    // about, even if the program window fills the grid meanwhile.
+    const TextesGrille saisie = textes();
     if (!m_poste.programmeEnCours() && !m_poste.limitesLues().echec) {
-        const GrilleVerifiee verifiee = VerifierGrille(textes(), m_noms, &m_poste.limites());
+        const GrilleVerifiee verifiee = VerifierGrille(saisie, m_noms, &m_poste.limites());
         if (verifiee.grille &&
             !accepterLecture(verifiee.lues,
                              {{},
@@ -530,7 +532,7 @@ void Form1::envoyerGrille()
                                         "première de ces cases.")}))
             return;
     }
-    const auto refus = m_poste.tester(textes());
+    const auto refus = m_poste.tester(saisie);
     if (!refus)
         return;
     if (refus->genre != RefusEnvoi::Genre::ProgrammeEnCours)

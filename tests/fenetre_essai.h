@@ -31,11 +31,10 @@ struct MessageVu {
 };
 
 // Captures every message the window shows instead of opening a dialog. A
-// question is answered from `reponses` in turn (a button's index, or the
-// key the operator presses), then with the button Échap gives.
+// question is answered from `reponses` in turn, then with the button Échap
+// gives.
 class CaptureMessages {
 public:
-    static constexpr int Entree = -1, Echap = -2;
     QList<MessageVu> vus;
     QList<int> reponses;
     QStringList boutons; // those of the last question
@@ -54,8 +53,7 @@ private:
             boutons = choix;
             entree = touche;
             echap = annule;
-            const int reponse = reponses.isEmpty() ? Echap : reponses.takeFirst();
-            return reponse == Entree ? touche : reponse == Echap ? annule : reponse;
+            return reponses.isEmpty() ? annule : reponses.takeFirst();
         })};
 };
 

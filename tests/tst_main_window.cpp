@@ -127,7 +127,6 @@ private Q_SLOTS:
     void avantEnvoi();
     void questionAuClavier_data();
     void questionAuClavier();
-    void portParDefaut_data();
     void portParDefaut();
 };
 
@@ -1005,7 +1004,7 @@ void TestMainWindow::avantEnvoi_data()
     QTest::addColumn<QByteArray>("limites");  // the operator's
     QTest::addColumn<QStringList>("saisies"); // "Text1_1=1O0": typed over a box's text
     QTest::addColumn<bool>("ajout");          // "Ajouter la grille", else TEST
-    QTest::addColumn<int>("reponse");         // a button, or CaptureMessages's key
+    QTest::addColumn<int>("reponse");         // the button chosen
     QTest::addColumn<QString>("titre");       // of the only message; empty: none
     QTest::addColumn<QStringList>("dit");     // its list, one line each
     QTest::addColumn<QString>("focus");       // the box it leaves the focus in
@@ -1030,24 +1029,21 @@ void TestMainWindow::avantEnvoi_data()
     const QStringList melees{"Text1_1=5001", "Text2_2=300", "Text1_3=abc"};
     const QStringList deux{quatre[0], QStringLiteral("Axe 02 (B), Vitesse : « 300 » — la "
                                                      "vitesse doit être comprise entre 0 et 255")};
-    const int entree = CaptureMessages::Entree, echap = CaptureMessages::Echap;
     const QString question = QStringLiteral("Cases à vérifier");
     // clang-format off
-    QTest::newRow("1O0, Entrée : Corriger")     << QByteArray() << QStringList{"Text1_1=1O0"} << false << entree << question << QStringList{a1} << "Text1_1" << rien;
-    QTest::newRow("1O0, Échap : Corriger")      << QByteArray() << QStringList{"Text1_1=1O0"} << false << echap << question << QStringList{a1} << "Text1_1" << rien;
+    QTest::newRow("1O0, Corriger")             << QByteArray() << QStringList{"Text1_1=1O0"} << false << 0 << question << QStringList{a1} << "Text1_1" << rien;
     QTest::newRow("1O0, Envoyer tel quel")      << QByteArray() << QStringList{"Text1_1=1O0"} << false << 1 << question << QStringList{a1} << "" << lu;
     QTest::newRow("grille propre : un clic")    << QByteArray() << rien << false << 0 << "" << rien << "" << lignesInitiales();
-    QTest::newRow("trois cases lues, Échap")    << QByteArray() << fautes << false << echap << question << trois << "Text1_1" << rien;
+    QTest::newRow("trois cases lues")           << QByteArray() << fautes << false << 0 << question << trois << "Text1_1" << rien;
     QTest::newRow("quatre au-delà des limites") << bornes << dehors << false << 0 << "Séquence non envoyée" << quatre << "Text1_1" << rien;
     QTest::newRow("au-delà et invalide")        << bornes << melees << false << 0 << "Séquence non envoyée" << deux << "Text1_1" << rien;
-    QTest::newRow("ajout : 1O0, Entrée")        << QByteArray() << QStringList{"Text1_1=1O0"} << true << entree << question << QStringList{a1} << "Text1_1" << rien;
     QTest::newRow("ajout : Ajouter tel quel")   << QByteArray() << QStringList{"Text1_1=1O0"} << true << 1 << question << QStringList{a1} << "" << lu;
     QTest::newRow("ajout : quatre au-delà")     << bornes << dehors << true << 0 << "Étape non ajoutée" << quatre << "Text1_1" << rien;
     // clang-format on
 }
 
 // TEST and "Ajouter la grille" ask first when a box will not go out as
-// typed: Entrée and Échap correct, only "… tel quel" goes on; a clean grid
+// typed: Entrée and Échap give "Corriger", only "… tel quel" goes on; a clean grid
 // goes at one click. Every refused value is in one message, one line each,
 // and every one is marked.
 void TestMainWindow::avantEnvoi()
@@ -1128,27 +1124,18 @@ void TestMainWindow::questionAuClavier()
     auto &[pty, messages, fenetre] = banc;
     const auto reelle = Question.remplacer({}); // the real dialog
     taper(fenetre, QStringLiteral("Text1_3"), QStringLiteral("1O0"));
-    QString parDefaut, echap;
+    QStringList vus; // the default button, the escape's
     auDialogue<QMessageBox>(fenetre, [&](QMessageBox *boite) {
-        parDefaut = boite->defaultButton()->text();
-        echap = boite->escapeButton()->text();
+        vus << boite->defaultButton()->text() << boite->escapeButton()->text();
         QTest::keyClick(boite, Qt::Key(touche));
     });
     QTest::keyClick(controle<QPushButton>(fenetre, QStringLiteral("Command1")), Qt::Key_Return);
     QVERIFY(envoisFinis(fenetre));
-    QCOMPARE(parDefaut, QStringLiteral("Corriger"));
-    QCOMPARE(echap, QStringLiteral("Corriger"));
+    QCOMPARE(vus, QStringList({QStringLiteral("Corriger"), QStringLiteral("Corriger")}));
     auto *boite = controle<QLineEdit>(fenetre, QStringLiteral("Text1_3"));
     QCOMPARE(fenetre.focusWidget(), boite);
     QCOMPARE(boite->selectedText(), QStringLiteral("1O0"));
     QCOMPARE(pty.lire(), QByteArray());
-}
-
-void TestMainWindow::portParDefaut_data()
-{
-    QTest::addColumn<bool>("clavier"); // Tab from the list, then Entrée; else a click
-    QTest::newRow("clic") << false;
-    QTest::newRow("Tab, Entrée") << true;
 }
 
 // With no port chosen, the status line says port 1 is the default, and its
@@ -1156,7 +1143,6 @@ void TestMainWindow::portParDefaut_data()
 // chosen has no link.
 void TestMainWindow::portParDefaut()
 {
-    QFETCH(bool, clavier);
     Banc banc;
     QVERIFY(banc.pret());
     auto &[pty, messages, fenetre] = banc;
@@ -1172,14 +1158,7 @@ void TestMainWindow::portParDefaut()
         ouvert = true;
         QTest::keyClick(dialogue, Qt::Key_Escape);
     });
-    if (clavier) {
-        donnerFocus(controle<QListWidget>(fenetre, QStringLiteral("List1")), Qt::TabFocusReason);
-        frapper(fenetre, QKeySequence(Qt::Key_Tab));
-        QCOMPARE(fenetre.focusWidget(), lien);
-        QTest::keyClick(lien, Qt::Key_Return);
-    } else {
-        QTest::mouseClick(lien, Qt::LeftButton, {}, lien->contentsRect().center());
-    }
+    QTest::mouseClick(lien, Qt::LeftButton, {}, lien->contentsRect().center());
     QTRY_VERIFY(ouvert);
     cliquerTest(fenetre);
     QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));

@@ -38,21 +38,17 @@ public:
     QList<MessageVu> vus;
     QList<int> reponses;
     QStringList boutons; // those of the last question
-    int entree = -1;     // and the ones Entrée and Échap give
-    int echap = -1;
 
 private:
     Substituable<Afficheur>::Remplacement m_remise{Affichage.remplacer(
         [this](QWidget *, GenreMessage genre, const QString &titre, const QString &texte) {
             vus.append({genre, titre, texte});
         })};
-    Substituable<Questionneur>::Remplacement m_reponse{Question.remplacer(
-        [this](QWidget *, GenreMessage genre, const QString &titre, const QString &texte,
-               const QStringList &choix, int touche, int annule) {
+    Substituable<Questionneur>::Remplacement m_reponse{
+        Question.remplacer([this](QWidget *, GenreMessage genre, const QString &titre,
+                                  const QString &texte, const QStringList &choix, int, int annule) {
             vus.append({genre, titre, texte});
             boutons = choix;
-            entree = touche;
-            echap = annule;
             return reponses.isEmpty() ? annule : reponses.takeFirst();
         })};
 };

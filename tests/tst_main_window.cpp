@@ -26,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <map>
 #include <sys/file.h>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
@@ -125,8 +126,6 @@ private Q_SLOTS:
     void horsLimites();
     void avantEnvoi_data();
     void avantEnvoi();
-    void questionAuClavier_data();
-    void questionAuClavier();
     void portParDefaut();
 };
 
@@ -1004,12 +1003,11 @@ void TestMainWindow::avantEnvoi_data()
     QTest::addColumn<QByteArray>("limites");  // the operator's
     QTest::addColumn<QStringList>("saisies"); // "Text1_1=1O0": typed over a box's text
     QTest::addColumn<bool>("ajout");          // "Ajouter la grille", else TEST
-    QTest::addColumn<int>("reponse");         // the button chosen
-    QTest::addColumn<QString>("titre");       // of the only message; empty: none
-    QTest::addColumn<QStringList>("dit");     // its list, one line each
-    QTest::addColumn<QString>("focus");       // the box it leaves the focus in
+    QTest::addColumn<QString>("geste");       // in the question: a key, else a button clicked
+    QTest::addColumn<QString>("titre");       // of the refusal; empty: none
+    QTest::addColumn<QStringList>("dit");     // the question's list or the refusal's
     QTest::addColumn<QStringList>("envoi");   // what reaches the pty, or the step added
-    const QStringList rien;
+    const QStringList rien, un{"Text1_1=1O0"};
     QStringList lu = lignesInitiales();
     lu[0] = QStringLiteral("A+00001:002");
     const QString a1 = QStringLiteral("Axe 01 (A), Pas : « 1O0 » partira comme « 00001 »");
@@ -1024,46 +1022,58 @@ void TestMainWindow::avantEnvoi_data()
     const QByteArray bornes("A.pas=5000\nB.pas=5000\nC.vitesse=100\nD.directions=+-\n");
     const QStringList dehors{"Text1_1=5001", "Text1_2=6000", "Text2_3=101", "Text3_4=x"};
     const QStringList fautes{"Text1_1=1O0", "Text3_2=", "Text2_4=12,7"};
-    // Refused, beyond a limit or by the line's own range; "abc" would be
-    // asked about, once the others are mended.
+    // Refused, beyond a limit or by the line's own range, before "abc" is asked about.
     const QStringList melees{"Text1_1=5001", "Text2_2=300", "Text1_3=abc"};
     const QStringList deux{quatre[0], QStringLiteral("Axe 02 (B), Vitesse : « 300 » — la "
                                                      "vitesse doit être comprise entre 0 et 255")};
-    const QString question = QStringLiteral("Cases à vérifier");
+    const QString refus = QStringLiteral("Séquence non envoyée");
     // clang-format off
-    QTest::newRow("1O0, Corriger")             << QByteArray() << QStringList{"Text1_1=1O0"} << false << 0 << question << QStringList{a1} << "Text1_1" << rien;
-    QTest::newRow("1O0, Envoyer tel quel")      << QByteArray() << QStringList{"Text1_1=1O0"} << false << 1 << question << QStringList{a1} << "" << lu;
-    QTest::newRow("grille propre : un clic")    << QByteArray() << rien << false << 0 << "" << rien << "" << lignesInitiales();
-    QTest::newRow("trois cases lues")           << QByteArray() << fautes << false << 0 << question << trois << "Text1_1" << rien;
-    QTest::newRow("quatre au-delà des limites") << bornes << dehors << false << 0 << "Séquence non envoyée" << quatre << "Text1_1" << rien;
-    QTest::newRow("au-delà et invalide")        << bornes << melees << false << 0 << "Séquence non envoyée" << deux << "Text1_1" << rien;
-    QTest::newRow("ajout : Ajouter tel quel")   << QByteArray() << QStringList{"Text1_1=1O0"} << true << 1 << question << QStringList{a1} << "" << lu;
-    QTest::newRow("ajout : quatre au-delà")     << bornes << dehors << true << 0 << "Étape non ajoutée" << quatre << "Text1_1" << rien;
+    QTest::newRow("1O0, Entrée")              << QByteArray() << un << false << "Entrée" << "" << QStringList{a1} << rien;
+    QTest::newRow("1O0, Échap")               << QByteArray() << un << false << "Échap" << "" << QStringList{a1} << rien;
+    QTest::newRow("1O0, Envoyer tel quel")    << QByteArray() << un << false << "Envoyer tel quel" << "" << QStringList{a1} << lu;
+    QTest::newRow("grille propre : un clic")  << QByteArray() << rien << false << "" << "" << rien << lignesInitiales();
+    QTest::newRow("trois cases lues, Entrée") << QByteArray() << fautes << false << "Entrée" << "" << trois << rien;
+    QTest::newRow("quatre au-delà")           << bornes << dehors << false << "" << refus << quatre << rien;
+    QTest::newRow("au-delà et invalide")      << bornes << melees << false << "" << refus << deux << rien;
+    QTest::newRow("ajout : 1O0, Entrée")      << QByteArray() << un << true << "Entrée" << "" << QStringList{a1} << rien;
+    QTest::newRow("ajout : Ajouter tel quel") << QByteArray() << un << true << "Ajouter tel quel" << "" << QStringList{a1} << lu;
+    QTest::newRow("ajout : quatre au-delà")   << bornes << dehors << true << "" << "Étape non ajoutée" << quatre << rien;
     // clang-format on
 }
 
 // TEST and "Ajouter la grille" ask first when a box will not go out as
-// typed: Entrée and Échap give "Corriger", only "… tel quel" goes on; a clean grid
-// goes at one click. Every refused value is in one message, one line each,
-// and every one is marked.
+// typed: Entrée and Échap give "Corriger", which sends nothing and puts the
+// focus back in the first box; only "… tel quel" goes on. A clean grid goes
+// at one click. Every refused value is in one message, one line each, the
+// first focused, every one marked.
 void TestMainWindow::avantEnvoi()
 {
     QFETCH(QByteArray, limites);
     QFETCH(QStringList, saisies);
     QFETCH(bool, ajout);
-    QFETCH(int, reponse);
+    QFETCH(QString, geste);
     QFETCH(QString, titre);
     QFETCH(QStringList, dit);
-    QFETCH(QString, focus);
     QFETCH(QStringList, envoi);
     JournalEssai etat;
     Banc banc;
     QVERIFY(banc.pret());
     auto &[pty, messages, fenetre] = banc;
+    const auto reelle = Question.remplacer({}); // the real question
     fenetre.poste().setLimites(limitesOperateur(limites));
     for (const QString &saisie : saisies)
         taper(fenetre, saisie.section(u'=', 0, 0), saisie.section(u'=', 1));
-    messages.reponses = {reponse};
+    QStringList vus; // the question's text, its default button, its escape's
+    auDialogue<QMessageBox>(fenetre, [&](QMessageBox *boite) {
+        vus << boite->text() << boite->defaultButton()->text() << boite->escapeButton()->text();
+        const auto cle = std::map<QString, Qt::Key>{{QStringLiteral("Entrée"), Qt::Key_Return},
+                                                    {QStringLiteral("Échap"), Qt::Key_Escape}};
+        if (cle.count(geste))
+            return QTest::keyClick(boite, cle.at(geste));
+        for (QAbstractButton *bouton : boite->buttons())
+            if (bouton->text() == geste)
+                QTest::mouseClick(bouton, Qt::LeftButton);
+    });
     if (ajout) {
         controle<QAction>(fenetre, QStringLiteral("Programme"))->trigger();
         QVERIFY(fenetre.fenetreProgramme());
@@ -1075,26 +1085,20 @@ void TestMainWindow::avantEnvoi()
                           Qt::LeftButton);
         QVERIFY(envoisFinis(fenetre));
     }
+    const QString texte = titre.isEmpty() ? vus.value(0) : messages.vus.value(0).texte;
+    QCOMPARE(vus.isEmpty(), !titre.isEmpty() || dit.isEmpty()); // asked, or refused
     QCOMPARE(messages.vus.size(), titre.isEmpty() ? 0 : 1);
-    if (!titre.isEmpty()) {
-        const QString &texte = messages.vus[0].texte;
-        QCOMPARE(messages.vus[0].titre, titre);
-        QCOMPARE(texte.count(QStringLiteral("– ")), dit.size());
-        for (const QString &ligne : dit)
-            QVERIFY2(texte.contains(QStringLiteral("– ") + ligne), qPrintable(texte));
-    }
-    if (titre == QStringLiteral("Cases à vérifier")) {
-        const QString suite =
-            ajout ? QStringLiteral("Ajouter tel quel") : QStringLiteral("Envoyer tel quel");
-        QCOMPARE(messages.boutons, QStringList({QStringLiteral("Corriger"), suite}));
-        QCOMPARE(std::pair(messages.entree, messages.echap), std::pair(0, 0));
-    } else {
-        for (const QString &saisie : saisies.first(dit.size())) // refused: every one marked
-            QCOMPARE(controle<CaseGrille>(fenetre, saisie.section(u'=', 0, 0))->marque(),
-                     CaseGrille::Marque::Refusee);
-    }
-    if (!focus.isEmpty()) {
-        auto *boite = controle<QLineEdit>(fenetre, focus);
+    QCOMPARE(messages.vus.value(0).titre, titre);
+    QCOMPARE(texte.count(QStringLiteral("– ")), dit.size());
+    for (const QString &ligne : dit)
+        QVERIFY2(texte.contains(QStringLiteral("– ") + ligne), qPrintable(texte));
+    if (!vus.isEmpty())
+        QCOMPARE(vus.mid(1), QStringList({QStringLiteral("Corriger"), QStringLiteral("Corriger")}));
+    for (const QString &saisie : titre.isEmpty() ? QStringList() : saisies.first(dit.size()))
+        QCOMPARE(controle<CaseGrille>(fenetre, saisie.section(u'=', 0, 0))->marque(),
+                 CaseGrille::Marque::Refusee);
+    if (envoi.isEmpty() && !saisies.isEmpty()) { // corrected: the first box, its text selected
+        auto *boite = controle<QLineEdit>(fenetre, QStringLiteral("Text1_1"));
         QCOMPARE(fenetre.focusWidget(), boite);
         QCOMPARE(boite->selectedText(), boite->text());
     }
@@ -1104,38 +1108,6 @@ void TestMainWindow::avantEnvoi()
     }
     const bool envoye = !ajout && !envoi.isEmpty();
     QCOMPARE(pty.lire(envoye ? 84 : 0), envoye ? surLeFil(envoi) : QByteArray());
-}
-
-void TestMainWindow::questionAuClavier_data()
-{
-    QTest::addColumn<int>("touche");
-    QTest::newRow("Entrée") << int(Qt::Key_Return);
-    QTest::newRow("Échap") << int(Qt::Key_Escape);
-}
-
-// The question itself, on the screen: « Corriger » is the default and the
-// escape; Entrée on TEST, then Entrée or Échap, sends nothing and leaves the
-// focus in the box.
-void TestMainWindow::questionAuClavier()
-{
-    QFETCH(int, touche);
-    Banc banc;
-    QVERIFY(banc.pret());
-    auto &[pty, messages, fenetre] = banc;
-    const auto reelle = Question.remplacer({}); // the real dialog
-    taper(fenetre, QStringLiteral("Text1_3"), QStringLiteral("1O0"));
-    QStringList vus; // the default button, the escape's
-    auDialogue<QMessageBox>(fenetre, [&](QMessageBox *boite) {
-        vus << boite->defaultButton()->text() << boite->escapeButton()->text();
-        QTest::keyClick(boite, Qt::Key(touche));
-    });
-    QTest::keyClick(controle<QPushButton>(fenetre, QStringLiteral("Command1")), Qt::Key_Return);
-    QVERIFY(envoisFinis(fenetre));
-    QCOMPARE(vus, QStringList({QStringLiteral("Corriger"), QStringLiteral("Corriger")}));
-    auto *boite = controle<QLineEdit>(fenetre, QStringLiteral("Text1_3"));
-    QCOMPARE(fenetre.focusWidget(), boite);
-    QCOMPARE(boite->selectedText(), QStringLiteral("1O0"));
-    QCOMPARE(pty.lire(), QByteArray());
 }
 
 // With no port chosen, the status line says port 1 is the default, and its

@@ -55,7 +55,7 @@ void TestPosteEnvoi::consignation_data()
     QTest::newRow("TEST, ouverture refusée") << false << "occupé" << QStringList{"port refusé"} << "occupé" << int(F::Echec);
     QTest::newRow("TEST hors limites") << false << "limite" << QStringList{"hors limites"} << "Axe 01" << -1;
     QTest::newRow("TEST au-delà de la course") << false << "course" << QStringList{"hors limites"} << "cet envoi l'amène à +3 pas" << -1;
-    QTest::newRow("limites douteuses") << false << "douteux" << QStringList{"hors limites"} << "douteux" << -1;
+    QTest::newRow("limites douteuses") << false << "douteux" << QStringList{"hors limites"} << "Aucune valeur n'a été comparée aux limites :" << -1;
     // Every value of the grid refused at once; those beyond the limits journaled once.
     QTest::newRow("grille : deux au-delà, une fautive") << false << "grille" << QStringList{"hors limites"} << "Ces 2 valeurs ne peuvent pas partir : – Axe 01 (A), Pas" << -1;
     QTest::newRow("programme")         << true << "" << QStringList{"x.prog:1 envoyée", "x.prog:2 envoyée", "x.prog:3 envoyée"} << "" << int(F::Terminee);

@@ -77,22 +77,17 @@ QString menuChoixPort()
     return Form1::tr("« Initialisation › Choisir le port série… »");
 }
 
-// A refusal before anything was sent, in a few words, for the status bar.
+// A refusal before sending, in a few words, for the status bar.
 QString enQuelquesMots(const RefusEnvoi &refus)
 {
-    using G = RefusEnvoi::Genre;
     switch (refus.genre) {
-    case G::ValeurRefusee:
-        return refus.valeurs.size() > 1 ? Form1::tr("valeurs refusées")
-                                        : Form1::tr("valeur refusée");
-    case G::LimitesDouteuses:
+    case RefusEnvoi::Genre::ValeurRefusee:
+        return Form1::tr("valeur refusée");
+    case RefusEnvoi::Genre::LimitesDouteuses:
         return Form1::tr("fichier de limites douteux");
-    case G::EnvoiEnCours:
-    case G::ProgrammeEnCours:
-    case G::HorsLimites:
-        break;
+    default:
+        return Form1::tr("hors limites");
     }
-    return Form1::tr("hors limites");
 }
 
 // A failure, in a few words, for the status bar.

@@ -31,8 +31,8 @@ struct MessageVu {
 };
 
 // Captures every message the window shows instead of opening a dialog. A
-// question is answered from `reponses` in turn, then with its last button
-// (the one Échap gives).
+// question is answered from `reponses` in turn, then with the button Échap
+// gives.
 class CaptureMessages {
 public:
     QList<MessageVu> vus;
@@ -46,10 +46,10 @@ private:
         })};
     Substituable<Questionneur>::Remplacement m_reponse{
         Question.remplacer([this](QWidget *, GenreMessage genre, const QString &titre,
-                                  const QString &texte, const QStringList &choix) {
+                                  const QString &texte, const QStringList &choix, int, int annule) {
             vus.append({genre, titre, texte});
             boutons = choix;
-            return reponses.isEmpty() ? int(choix.size() - 1) : reponses.takeFirst();
+            return reponses.isEmpty() ? annule : reponses.takeFirst();
         })};
 };
 

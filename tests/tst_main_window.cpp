@@ -8,6 +8,7 @@
 #include "run/journal.h"
 #include "window/case_grille.h"
 #include "window/dialogue_port.h"
+#include "window/fenetre_programme.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -19,11 +20,13 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <map>
 #include <sys/file.h>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
@@ -60,6 +63,15 @@ QString dessinDe(CaseGrille &boite)
             vus << QLatin1String(nom);
     }
     return vus.join(QStringLiteral(", "));
+}
+
+// Types `texte` over the text of the box `nom`.
+void taper(const QWidget &fenetre, const QString &nom, const QString &texte)
+{
+    auto *boite = controle<QLineEdit>(fenetre, nom);
+    boite->selectAll();
+    QTest::keyClick(boite, Qt::Key_Delete);
+    QTest::keyClicks(boite, texte);
 }
 
 // A window whose run clicks TEST again in the middle of writing, as a click
@@ -112,6 +124,9 @@ private Q_SLOTS:
     void reessayer();
     void horsLimites_data();
     void horsLimites();
+    void avantEnvoi_data();
+    void avantEnvoi();
+    void portParDefaut();
 };
 
 void TestMainWindow::composition_data()
@@ -206,7 +221,9 @@ void TestMainWindow::chaineDeFocus()
     for (const char *tableau : {"Text1", "Text2", "Text3"})
         for (int k = 1; k <= 7; ++k)
             attendu << QStringLiteral("%1_%2").arg(QLatin1String(tableau)).arg(k);
-    attendu << QStringLiteral("Command1") << QStringLiteral("List1") << QStringLiteral("Text1_1");
+    // No port chosen: the status line's link, to choose one, comes last.
+    attendu << QStringLiteral("Command1") << QStringLiteral("List1")
+            << QStringLiteral("choisirPort") << QStringLiteral("Text1_1");
 
     QStringList vu;
     for (int pas = 0; pas < attendu.size(); ++pas) {
@@ -979,6 +996,148 @@ void TestMainWindow::horsLimites()
     QCOMPARE(messages.vus.size(), avertit ? 2 : 1);
     QVERIFY(!avertit || (messages.vus[1].genre == GenreMessage::Avertissement &&
                          messages.vus[1].texte.contains(dit)));
+}
+
+void TestMainWindow::avantEnvoi_data()
+{
+    QTest::addColumn<QByteArray>("limites");  // the operator's
+    QTest::addColumn<QStringList>("saisies"); // "Text1_1=1O0": typed over a box's text
+    QTest::addColumn<bool>("ajout");          // "Ajouter la grille", else TEST
+    QTest::addColumn<QString>("geste");       // in the question: a key, else a button clicked
+    QTest::addColumn<QString>("titre");       // of the refusal; empty: none
+    QTest::addColumn<QStringList>("dit");     // the question's list or the refusal's
+    QTest::addColumn<QStringList>("envoi");   // what reaches the pty, or the step added
+    const QStringList rien, un{"Text1_1=1O0"};
+    QStringList lu = lignesInitiales();
+    lu[0] = QStringLiteral("A+00001:002");
+    const QString a1 = QStringLiteral("Axe 01 (A), Pas : « 1O0 » partira comme « 00001 »");
+    const QStringList trois{
+        a1, QStringLiteral("Axe 02 (B), Direction : case vide, partira comme une espace"),
+        QStringLiteral("Axe 04 (D), Vitesse : « 12,7 » partira comme « 012 »")};
+    const QStringList quatre{
+        QStringLiteral("Axe 01 (A), Pas : « 5001 » — cet axe va jusqu'à 5000 pas au plus"),
+        QStringLiteral("Axe 02 (B), Pas : « 6000 » — cet axe va jusqu'à 5000 pas au plus"),
+        QStringLiteral("Axe 03 (C), Vitesse : « 101 » — cet axe va jusqu'à la vitesse 100 au plus"),
+        QStringLiteral("Axe 04 (D), Direction : « x » — cet axe n'accepte que les directions")};
+    const QByteArray bornes("A.pas=5000\nB.pas=5000\nC.vitesse=100\nD.directions=+-\n");
+    const QStringList dehors{"Text1_1=5001", "Text1_2=6000", "Text2_3=101", "Text3_4=x"};
+    const QStringList fautes{"Text1_1=1O0", "Text3_2=", "Text2_4=12,7"};
+    // Refused, beyond a limit or by the line's own range, before "abc" is asked about.
+    const QStringList melees{"Text1_1=5001", "Text2_2=300", "Text1_3=abc"};
+    const QStringList deux{quatre[0], QStringLiteral("Axe 02 (B), Vitesse : « 300 » — la "
+                                                     "vitesse doit être comprise entre 0 et 255")};
+    const QString refus = QStringLiteral("Séquence non envoyée");
+    // clang-format off
+    QTest::newRow("1O0, Entrée")              << QByteArray() << un << false << "Entrée" << "" << QStringList{a1} << rien;
+    QTest::newRow("1O0, Échap")               << QByteArray() << un << false << "Échap" << "" << QStringList{a1} << rien;
+    QTest::newRow("1O0, Envoyer tel quel")    << QByteArray() << un << false << "Envoyer tel quel" << "" << QStringList{a1} << lu;
+    QTest::newRow("grille propre : un clic")  << QByteArray() << rien << false << "" << "" << rien << lignesInitiales();
+    QTest::newRow("trois cases lues, Entrée") << QByteArray() << fautes << false << "Entrée" << "" << trois << rien;
+    QTest::newRow("quatre au-delà")           << bornes << dehors << false << "" << refus << quatre << rien;
+    QTest::newRow("au-delà et invalide")      << bornes << melees << false << "" << refus << deux << rien;
+    QTest::newRow("ajout : 1O0, Entrée")      << QByteArray() << un << true << "Entrée" << "" << QStringList{a1} << rien;
+    QTest::newRow("ajout : Ajouter tel quel") << QByteArray() << un << true << "Ajouter tel quel" << "" << QStringList{a1} << lu;
+    QTest::newRow("ajout : quatre au-delà")   << bornes << dehors << true << "" << "Étape non ajoutée" << quatre << rien;
+    // clang-format on
+}
+
+// TEST and "Ajouter la grille" ask first when a box will not go out as
+// typed: Entrée and Échap give "Corriger", which sends nothing and puts the
+// focus back in the first box; only "… tel quel" goes on. A clean grid goes
+// at one click. Every refused value is in one message, one line each, the
+// first focused, every one marked.
+void TestMainWindow::avantEnvoi()
+{
+    QFETCH(QByteArray, limites);
+    QFETCH(QStringList, saisies);
+    QFETCH(bool, ajout);
+    QFETCH(QString, geste);
+    QFETCH(QString, titre);
+    QFETCH(QStringList, dit);
+    QFETCH(QStringList, envoi);
+    JournalEssai etat;
+    Banc banc;
+    QVERIFY(banc.pret());
+    auto &[pty, messages, fenetre] = banc;
+    const auto reelle = Question.remplacer({}); // the real question
+    fenetre.poste().setLimites(limitesOperateur(limites));
+    for (const QString &saisie : saisies)
+        taper(fenetre, saisie.section(u'=', 0, 0), saisie.section(u'=', 1));
+    QStringList vus; // the question's text, its default button, its escape's
+    auDialogue<QMessageBox>(fenetre, [&](QMessageBox *boite) {
+        vus << boite->text() << boite->defaultButton()->text() << boite->escapeButton()->text();
+        const auto cle = std::map<QString, Qt::Key>{{QStringLiteral("Entrée"), Qt::Key_Return},
+                                                    {QStringLiteral("Échap"), Qt::Key_Escape}};
+        if (cle.count(geste))
+            return QTest::keyClick(boite, cle.at(geste));
+        for (QAbstractButton *bouton : boite->buttons())
+            if (bouton->text() == geste)
+                QTest::mouseClick(bouton, Qt::LeftButton);
+    });
+    if (ajout) {
+        controle<QAction>(fenetre, QStringLiteral("Programme"))->trigger();
+        QVERIFY(fenetre.fenetreProgramme());
+        QTest::mouseClick(
+            controle<QPushButton>(*fenetre.fenetreProgramme(), QStringLiteral("ajouterGrille")),
+            Qt::LeftButton);
+    } else {
+        QTest::mouseClick(controle<QPushButton>(fenetre, QStringLiteral("Command1")),
+                          Qt::LeftButton);
+        QVERIFY(envoisFinis(fenetre));
+    }
+    const QString texte = titre.isEmpty() ? vus.value(0) : messages.vus.value(0).texte;
+    QCOMPARE(vus.isEmpty(), !titre.isEmpty() || dit.isEmpty()); // asked, or refused
+    QCOMPARE(messages.vus.size(), titre.isEmpty() ? 0 : 1);
+    QCOMPARE(messages.vus.value(0).titre, titre);
+    QCOMPARE(texte.count(QStringLiteral("– ")), dit.size());
+    for (const QString &ligne : dit)
+        QVERIFY2(texte.contains(QStringLiteral("– ") + ligne), qPrintable(texte));
+    if (!vus.isEmpty())
+        QCOMPARE(vus.mid(1), QStringList({QStringLiteral("Corriger"), QStringLiteral("Corriger")}));
+    for (const QString &saisie : titre.isEmpty() ? QStringList() : saisies.first(dit.size()))
+        QCOMPARE(controle<CaseGrille>(fenetre, saisie.section(u'=', 0, 0))->marque(),
+                 CaseGrille::Marque::Refusee);
+    if (envoi.isEmpty() && !saisies.isEmpty()) { // corrected: the first box, its text selected
+        auto *boite = controle<QLineEdit>(fenetre, QStringLiteral("Text1_1"));
+        QCOMPARE(fenetre.focusWidget(), boite);
+        QCOMPARE(boite->selectedText(), boite->text());
+    }
+    if (ajout) {
+        const Programme fait = fenetre.fenetreProgramme()->programme();
+        QCOMPARE(fait.etapes.isEmpty() ? QStringList() : fait.etapes[0].grille.lignes(), envoi);
+    }
+    const bool envoye = !ajout && !envoi.isEmpty();
+    QCOMPARE(pty.lire(envoye ? 84 : 0), envoye ? surLeFil(envoi) : QByteArray());
+}
+
+// With no port chosen, the status line says port 1 is the default, and its
+// link opens the port dialog; TEST still sends to port 1. A port given or
+// chosen has no link.
+void TestMainWindow::portParDefaut()
+{
+    Banc banc;
+    QVERIFY(banc.pret());
+    auto &[pty, messages, fenetre] = banc;
+    fenetre.poste().setPort(DeterminerPort({}, {}, pty.chemin())); // port 1 is the pty
+    auto *etat = controle<QLabel>(fenetre, QStringLiteral("etatPort"));
+    auto *lien = controle<QLabel>(fenetre, QStringLiteral("choisirPort"));
+    QCOMPARE(etat->text(),
+             QStringLiteral("Port série 1 (%1), par défaut : aucun port choisi ; prêt")
+                 .arg(pty.chemin()));
+    QVERIFY(lien->isVisible());
+    bool ouvert = false;
+    auDialogue<DialoguePort>(fenetre, [&](DialoguePort *dialogue) {
+        ouvert = true;
+        QTest::keyClick(dialogue, Qt::Key_Escape);
+    });
+    QTest::mouseClick(lien, Qt::LeftButton, {}, lien->contentsRect().center());
+    QTRY_VERIFY(ouvert);
+    cliquerTest(fenetre);
+    QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
+    fenetre.imposerPort(pty.chemin());
+    QCOMPARE(etat->text(), QStringLiteral("Port %1 : prêt").arg(pty.chemin()));
+    QVERIFY(!lien->isVisible());
+    QVERIFY(messages.vus.isEmpty());
 }
 
 QTEST_MAIN(TestMainWindow)

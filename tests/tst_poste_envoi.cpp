@@ -56,6 +56,8 @@ void TestPosteEnvoi::consignation_data()
     QTest::newRow("TEST hors limites") << false << "limite" << QStringList{"hors limites"} << "Axe 01" << -1;
     QTest::newRow("TEST au-delà de la course") << false << "course" << QStringList{"hors limites"} << "cet envoi l'amène à +3 pas" << -1;
     QTest::newRow("limites douteuses") << false << "douteux" << QStringList{"hors limites"} << "Aucune valeur n'a été comparée aux limites :" << -1;
+    // Every value of the grid refused at once; those beyond the limits journaled once.
+    QTest::newRow("grille : deux au-delà, une fautive") << false << "grille" << QStringList{"hors limites"} << "Ces 2 valeurs ne peuvent pas partir : – Axe 01 (A), Pas" << -1;
     QTest::newRow("programme")         << true << "" << QStringList{"x.prog:1 envoyée", "x.prog:2 envoyée", "x.prog:3 envoyée"} << "" << int(F::Terminee);
     QTest::newRow("arrêt pendant une attente") << true << "arrêt attente" << QStringList{"x.prog:1 envoyée", "x.prog:2 arrêtée"} << reste << int(F::Arretee);
     QTest::newRow("arrêt pendant un envoi")    << true << "arrêt envoi" << QStringList{"x.prog:1 envoyée", "x.prog:2 arrêtée"} << reste << int(F::Arretee);
@@ -76,15 +78,23 @@ void TestPosteEnvoi::consignation()
     QFETCH(int, fin);
     BancPoste banc;
     auto &[lus, etat, pilote, ici, horloge, poste, termine] = banc;
-    if (geste == QStringLiteral("limite") || geste == QStringLiteral("course"))
+    const bool textes = geste == QStringLiteral("grille");
+    if (geste == QStringLiteral("limite") || geste == QStringLiteral("course") || textes)
         poste.setLimites([&] {
             LimitesLues lues;
-            lues.effectives = AnalyserLimites(geste == QStringLiteral("limite") ? "A.pas=2\n"
-                                                                              : "A.course=2\n",
+            lues.effectives = AnalyserLimites(geste == QStringLiteral("course") ? "A.course=2\n"
+                                              : textes ? "A.pas=2\nB.vitesse=2\n"
+                                                       : "A.pas=2\n",
                                               NiveauLimite::Operateur)
                                   .limites;
             return lues;
         }());
+    TextesGrille saisie;
+    saisie.fill({QStringLiteral("00000"), QStringLiteral("+"), QStringLiteral("002")});
+    saisie[0].pas = QStringLiteral("00005");
+    saisie[1].vitesse = QStringLiteral("003");
+    saisie[2].vitesse = QStringLiteral("300"); // never within the line's range
+    saisie[3].pas = QStringLiteral("1O0");     // read as 00001: not refused
     if (geste == QStringLiteral("douteux"))
         poste.setLimites({{}, {}, {}, {}, Echec{QStringLiteral("limites.conf est douteux")}});
     if (geste == QStringLiteral("occupé"))
@@ -98,8 +108,11 @@ void TestPosteEnvoi::consignation()
                 poste.arreter();
         };
     const auto refus = programme ? poste.lancer(troisEtapes(), QStringLiteral("x.prog"))
+                       : textes  ? poste.tester(saisie)
                                  : poste.envoyer(grille(3));
     QCOMPARE(refus.has_value(), fin < 0);
+    if (textes)
+        QCOMPARE(refus->valeurs.size(), 3);
     if (geste == QStringLiteral("arrêt attente") || geste == QStringLiteral("signal")) {
         QCOMPARE(horloge.attentes.size(), 1);
         geste == QStringLiteral("signal") ? poste.interrompre() : poste.arreter();
@@ -111,7 +124,9 @@ void TestPosteEnvoi::consignation()
         QCOMPARE(int(termine[0][0].value<FinEnvoi>().resultat.fin), fin);
     const QList<EnregistrementEnvoi> consignes = lus.lus();
     QCOMPARE(resume(consignes), journal);
-    QVERIFY2(consignes.last().raison.contains(raison), qPrintable(consignes.last().raison));
+    const QString derniere = consignes.last().raison;
+    QVERIFY2(derniere.contains(raison) && !derniere.contains(QStringLiteral("300")),
+             qPrintable(derniere)); // 300 is no limit's: not journalled
     for (const EnregistrementEnvoi &consigne : consignes)
         QVERIFY(!consigne.execution.isEmpty() && consigne.execution == consignes[0].execution);
     if (fin < 0)

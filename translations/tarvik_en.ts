@@ -1371,6 +1371,14 @@ Nothing was sent</translation>
         <source>Programme parti de l&apos;étape %1&#xa0;: %2.</source>
         <translation>Program started from step %1: %2.</translation>
     </message>
+    <message>
+        <source>Ajouter tel quel</source>
+        <translation>Add as read</translation>
+    </message>
+    <message>
+        <source>«&#xa0;Corriger&#xa0;» n&apos;ajoute rien au programme et vous ramène à la première de ces cases.</source>
+        <translation>“Correct” adds nothing to the program and takes you back to the first of these boxes.</translation>
+    </message>
 </context>
 <context>
     <name>FichierCles</name>
@@ -2016,6 +2024,64 @@ Nothing was changed.</translation>
         <source>fichier de limites douteux</source>
         <translation>doubtful limits file</translation>
     </message>
+    <message>
+        <source>Choisir…</source>
+        <translation>Choose…</translation>
+    </message>
+    <message>
+        <source>Choisir le port série, comme par %1</source>
+        <translation>Choose the serial port, as with %1</translation>
+    </message>
+    <message>
+        <source>Choisir le port série</source>
+        <translation>Choose the serial port</translation>
+    </message>
+    <message>
+        <source>Port série 1 (%1), par défaut&#xa0;: aucun port choisi&#xa0;; %2</source>
+        <translation>Serial port 1 (%1), the default: no port chosen; %2</translation>
+    </message>
+    <message>
+        <source>&#xa0;;
+– </source>
+        <translation>;
+– </translation>
+    </message>
+    <message>
+        <source>Cette case ne partira pas telle que vous l&apos;avez tapée&#xa0;:
+%1
+
+%2</source>
+        <translation>This box will not go out as you typed it:
+%1
+
+%2</translation>
+    </message>
+    <message>
+        <source>Ces cases ne partiront pas telles que vous les avez tapées&#xa0;:
+%1
+
+%2</source>
+        <translation>These boxes will not go out as you typed them:
+%1
+
+%2</translation>
+    </message>
+    <message>
+        <source>Cases à vérifier</source>
+        <translation>Boxes to check</translation>
+    </message>
+    <message>
+        <source>Corriger</source>
+        <translation>Correct</translation>
+    </message>
+    <message>
+        <source>Envoyer tel quel</source>
+        <translation>Send as read</translation>
+    </message>
+    <message>
+        <source>«&#xa0;Corriger&#xa0;» n&apos;envoie rien et vous ramène à la première de ces cases.</source>
+        <translation>“Correct” sends nothing and takes you back to the first of these boxes.</translation>
+    </message>
 </context>
 <context>
     <name>GrapheCourse</name>
@@ -2170,6 +2236,26 @@ Nothing was changed.</translation>
     <message>
         <source>lu comme %1&#xa0;: la case ne commence pas par un nombre, et seul un nombre au début est lu (sans lui, elle vaut 0)</source>
         <translation>read as %1: the box does not start with a number, and only a number at the start is read (without one, it counts as 0)</translation>
+    </message>
+    <message>
+        <source>%1, %2&#xa0;: «&#xa0;%3&#xa0;» — %4</source>
+        <translation>%1, %2: “%3” — %4</translation>
+    </message>
+    <message>
+        <source>une espace</source>
+        <translation>a space</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;»</source>
+        <translation>“%1”</translation>
+    </message>
+    <message>
+        <source>%1, %2&#xa0;: case vide, partira comme %3</source>
+        <translation>%1, %2: empty box, will go out as %3</translation>
+    </message>
+    <message>
+        <source>%1, %2&#xa0;: «&#xa0;%3&#xa0;» partira comme %4</source>
+        <translation>%1, %2: “%3” will go out as %4</translation>
     </message>
 </context>
 <context>
@@ -2712,6 +2798,18 @@ Try “%1 --help”.
 Aucune valeur n&apos;a été comparée aux limites&#xa0;: aucun envoi n&apos;est possible tant qu&apos;un fichier de limites est douteux</source>
         <translation>%1.
 No value was compared with the limits: nothing can be sent while a limits file is doubtful</translation>
+    </message>
+    <message>
+        <source>Ces %1 valeurs ne peuvent pas partir&#xa0;:
+– %2</source>
+        <translation>These %1 values cannot go out:
+– %2</translation>
+    </message>
+    <message>
+        <source>&#xa0;;
+– </source>
+        <translation>;
+– </translation>
     </message>
 </context>
 <context>

@@ -8,6 +8,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 #include <poll.h>
 
 namespace {
@@ -41,9 +43,18 @@ QString TexteRefus(const RefusEnvoi &refus)
         return Textes::tr("%1.\nAucune valeur n'a été comparée aux limites : aucun envoi n'est "
                           "possible tant qu'un fichier de limites est douteux")
             .arg(refus.douteux);
+    // Several values a box holds: one line each.
+    const bool enLignes =
+        refus.valeurs.size() > 1 &&
+        std::all_of(refus.valeurs.begin(), refus.valeurs.end(),
+                    [](const ValeurRefusee &valeur) { return !valeur.ligne.isEmpty(); });
     QStringList valeurs;
     for (const ValeurRefusee &valeur : refus.valeurs)
-        valeurs << valeur.message;
+        valeurs << (enLignes ? valeur.ligne : valeur.message);
+    if (enLignes)
+        return Textes::tr("Ces %1 valeurs ne peuvent pas partir :\n– %2")
+            .arg(valeurs.size())
+            .arg(valeurs.join(Textes::tr(" ;\n– ")));
     return valeurs.join(QStringLiteral(".\n\n"));
 }
 
@@ -142,14 +153,22 @@ std::optional<RefusEnvoi> PosteEnvoi::tester(const TextesGrille &textes)
         return refus;
     }
     const GrilleVerifiee verifiee = VerifierGrille(textes, m_noms, &m_limites.effectives);
-    if (!verifiee.echec)
+    if (verifiee.grille)
         return envoyer(*verifiee.grille);
-    const RefusEnvoi refus{verifiee.echec->horsLimite ? RefusEnvoi::Genre::HorsLimites
-                                                      : RefusEnvoi::Genre::ValeurRefusee,
+    // Every value refused at once; those beyond the limits journaled, once.
+    const auto dehors = [](const ValeurRefusee &valeur) {
+        return valeur.horsLimite;
+    };
+    const RefusEnvoi refus{std::all_of(verifiee.echecs.begin(), verifiee.echecs.end(), dehors)
+                               ? RefusEnvoi::Genre::HorsLimites
+                               : RefusEnvoi::Genre::ValeurRefusee,
                            {},
-                           {*verifiee.echec}};
-    if (verifiee.echec->horsLimite)
-        consignerRefus(refus, {});
+                           verifiee.echecs};
+    RefusEnvoi consigne{RefusEnvoi::Genre::HorsLimites, {}, {}};
+    std::copy_if(refus.valeurs.begin(), refus.valeurs.end(), std::back_inserter(consigne.valeurs),
+                 dehors);
+    if (!consigne.valeurs.isEmpty())
+        consignerRefus(consigne, {});
     return refus;
 }
 

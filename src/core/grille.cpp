@@ -65,7 +65,25 @@ ValeurRefusee refuser(int numero, const QString &nom, Colonne colonne, const QSt
     refus.axe = numero;
     refus.colonne = colonne;
     refus.texte = texte;
+    refus.ligne = Textes::tr("%1, %2 : « %3 » — %4")
+                      .arg(nomAvecLettre(numero, nom), NomColonne(colonne), texteLisible(texte),
+                           raison.isEmpty() ? raison : raison.front().toLower() + raison.mid(1));
     return refus;
+}
+
+// What will go out of a box that does not go out as typed.
+CaseLue lire(int numero, const QString &nom, Colonne colonne, const QString &texte,
+             const CaseVerifiee &lue)
+{
+    const QString part = lue.champ == QStringLiteral(" ")
+                             ? Textes::tr("une espace")
+                             : Textes::tr("« %1 »").arg(texteLisible(lue.champ));
+    const QString ou = nomAvecLettre(numero, nom), quelle = NomColonne(colonne);
+    return {numero, colonne,
+            texte.isEmpty()
+                ? Textes::tr("%1, %2 : case vide, partira comme %3").arg(ou, quelle, part)
+                : Textes::tr("%1, %2 : « %3 » partira comme %4")
+                      .arg(ou, quelle, texteLisible(texte), part)};
 }
 
 bool queDesChiffres(const QString &texte)
@@ -263,10 +281,12 @@ RangeeVerifiee VerifierRangee(int numero, const TextesRangee &textes, const QStr
             colonne, *texte, limites ? &limites->axes[std::size_t(numero - 1)] : nullptr,
             limites && limites->stricte);
         if (lue.echec) {
-            verifiee.echec = refuser(numero, nom, colonne, *texte, *lue.echec);
-            verifiee.echec->horsLimite = lue.horsLimite;
-            return verifiee;
+            verifiee.echecs << refuser(numero, nom, colonne, *texte, *lue.echec);
+            verifiee.echecs.last().horsLimite = lue.horsLimite;
+            continue;
         }
+        if (!lue.telleQuelle)
+            verifiee.lues << lire(numero, nom, colonne, *texte, lue);
         if (colonne == Colonne::Direction)
             verifiee.axe.Direction = lue.direction;
         else if (colonne == Colonne::Pas)
@@ -274,6 +294,8 @@ RangeeVerifiee VerifierRangee(int numero, const TextesRangee &textes, const QStr
         else
             verifiee.axe.Vitesse = std::uint8_t(lue.valeur);
     }
+    if (!verifiee.echecs.isEmpty())
+        verifiee.echec = verifiee.echecs.first();
     return verifiee;
 }
 
@@ -284,14 +306,15 @@ GrilleVerifiee VerifierGrille(const TextesGrille &textes, const NomsAxes &noms,
     std::array<Axe, NombreAxes> axes{};
     for (int numero = 1; numero <= NombreAxes; ++numero) {
         const std::size_t k = std::size_t(numero - 1);
-        RangeeVerifiee rangee = VerifierRangee(numero, textes[k], noms[k], limites);
-        if (rangee.echec) {
-            verifiee.echec = std::move(rangee.echec);
-            return verifiee;
-        }
+        const RangeeVerifiee rangee = VerifierRangee(numero, textes[k], noms[k], limites);
+        verifiee.echecs += rangee.echecs;
+        verifiee.lues += rangee.lues;
         axes[k] = rangee.axe;
     }
-    verifiee.grille = Grille(axes);
+    if (!verifiee.echecs.isEmpty())
+        verifiee.echec = verifiee.echecs.first();
+    else
+        verifiee.grille = Grille(axes);
     return verifiee;
 }
 

@@ -75,21 +75,39 @@ struct ValeurRefusee : Echec {
     Colonne colonne = Colonne::Pas;
     QString texte;           // as typed
     bool horsLimite = false; // refused by a limit of the bench, not by the line's own range
+    // The same on one line, for a list of several ("Axe 03 (C), Vitesse :
+    // « 300 » — la vitesse doit…"); empty where the value is not a box's.
+    QString ligne;
+};
+
+// A box whose text goes out otherwise than typed: the operator is asked
+// before it goes. `message` names the axis and the column, says what was
+// typed and what will go out: "Axe 01 (A), Pas : « 1O0 » partira comme
+// « 00001 »".
+struct CaseLue {
+    int axe = 0; // 1 to 7
+    Colonne colonne = Colonne::Pas;
+    QString message;
 };
 
 // Checks row `numero` (1 to 7) into an axis command, its texts in the order
-// direction, steps, speed, or says which value is refused.
+// direction, steps, speed, or says which values are refused.
 struct RangeeVerifiee {
     Axe axe;
-    std::optional<ValeurRefusee> echec;
+    std::optional<ValeurRefusee> echec; // the first value refused
+    QList<ValeurRefusee> echecs;        // every one, in the order of the checks
+    QList<CaseLue> lues;                // the boxes that go out otherwise than typed
 };
 RangeeVerifiee VerifierRangee(int numero, const TextesRangee &textes, const QString &nom = {},
                               const Limites *limites = nullptr);
 
-// Checks the seven rows in order; the first refused value stops.
+// Checks the seven rows in order: the grid when no value is refused, else
+// every refused value.
 struct GrilleVerifiee {
     std::optional<Grille> grille;
-    std::optional<ValeurRefusee> echec;
+    std::optional<ValeurRefusee> echec; // the first value refused
+    QList<ValeurRefusee> echecs;        // every one, row by row, in the order of the checks
+    QList<CaseLue> lues;                // the boxes that go out otherwise than typed, likewise
 };
 GrilleVerifiee VerifierGrille(const TextesGrille &textes, const NomsAxes &noms = {},
                               const Limites *limites = nullptr);

@@ -377,11 +377,13 @@ QList<ValeurRefusee> VerifierLimites(const Programme &programme, const Limites &
     for (qsizetype k = 0; k < programme.etapes.size(); ++k) {
         const EtapeProgramme &etape = programme.etapes[k];
         for (ValeurRefusee valeur : VerifierLimites(etape.grille, limites, noms)) {
-            if (programme.etapes.size() > 1)
-                valeur.message = (etape.nom.isEmpty()
-                                      ? Textes::tr("Étape %1 : ").arg(k + 1)
-                                      : Textes::tr("Étape %1 (%2) : ").arg(k + 1).arg(etape.nom)) +
-                                 valeur.message;
+            if (programme.etapes.size() > 1) {
+                const QString ou = etape.nom.isEmpty()
+                                       ? Textes::tr("Étape %1 : ").arg(k + 1)
+                                       : Textes::tr("Étape %1 (%2) : ").arg(k + 1).arg(etape.nom);
+                valeur.message = ou + valeur.message;
+                valeur.ligne = ou + valeur.ligne;
+            }
             refus << valeur;
         }
     }

@@ -74,10 +74,12 @@ void Afficher(QWidget *parent, GenreMessage genre, const QString &titre, const Q
 }
 
 int Demander(QWidget *parent, GenreMessage genre, const QString &titre, const QString &texte,
-             const QStringList &boutons)
+             const QStringList &boutons, int entree, int echap)
 {
+    if (echap < 0)
+        echap = int(boutons.size() - 1);
     if (*Question)
-        return (*Question)(parent, genre, titre, texte, boutons);
+        return (*Question)(parent, genre, titre, texte, boutons, entree, echap);
     QMessageBox boite(genre == GenreMessage::Erreur          ? QMessageBox::Critical
                       : genre == GenreMessage::Avertissement ? QMessageBox::Warning
                                                              : QMessageBox::Question,
@@ -85,9 +87,9 @@ int Demander(QWidget *parent, GenreMessage genre, const QString &titre, const QS
     QList<QAbstractButton *> choix;
     for (qsizetype k = 0; k < boutons.size(); ++k)
         choix << boite.addButton(boutons[k],
-                                 k == 0 ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
-    boite.setDefaultButton(qobject_cast<QPushButton *>(choix.first()));
-    boite.setEscapeButton(choix.last());
+                                 k == echap ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+    boite.setDefaultButton(qobject_cast<QPushButton *>(choix.value(entree)));
+    boite.setEscapeButton(choix.value(echap));
     boite.setWindowModality(Qt::WindowModal);
     boite.exec();
     return int(choix.indexOf(boite.clickedButton()));

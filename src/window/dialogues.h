@@ -28,15 +28,17 @@ inline Substituable<Afficheur> Affichage;
 // panel shows one.
 void Afficher(QWidget *parent, GenreMessage genre, const QString &titre, const QString &texte);
 
-using Questionneur = std::function<int(QWidget *parent, GenreMessage genre, const QString &titre,
-                                       const QString &texte, const QStringList &boutons)>;
+using Questionneur =
+    std::function<int(QWidget *parent, GenreMessage genre, const QString &titre,
+                      const QString &texte, const QStringList &boutons, int entree, int echap)>;
 
-// Asks a question whose answers are `boutons`, the first the one Entrée
-// gives, the last the one Échap gives: the index of the one chosen. A
-// QMessageBox, unless a test put its own answers here.
+// Asks a question whose answers are `boutons`: the index of the one chosen.
+// Entrée gives the one at `entree`, Échap (or closing the dialog) the one at
+// `echap`, -1 for the last. A QMessageBox, unless a test put its own answers
+// here (which it is given with both indexes).
 inline Substituable<Questionneur> Question;
 int Demander(QWidget *parent, GenreMessage genre, const QString &titre, const QString &texte,
-             const QStringList &boutons);
+             const QStringList &boutons, int entree = 0, int echap = -1);
 
 enum class ModeFichier { Ouvrir, Enregistrer };
 

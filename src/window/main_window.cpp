@@ -11,7 +11,9 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QDateTime>
+#include <QFocusEvent>
 #include <QFrame>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -23,7 +25,6 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -134,6 +135,22 @@ protected:
     }
 };
 
+// A link of the status line: one stop of the Tab key, its link lit as it
+// gets the focus, so that Entrée follows it at once.
+class LienDEtat : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void focusInEvent(QFocusEvent *evenement) override
+    {
+        QLabel::focusInEvent(evenement);
+        if (evenement->reason() == Qt::TabFocusReason ||
+            evenement->reason() == Qt::BacktabFocusReason)
+            QLabel::focusNextPrevChild(true); // its only link
+    }
+};
+
 // A sentence from the start of a text: its first letter up, a full stop.
 QString phraseDe(const QString &texte)
 {
@@ -173,13 +190,27 @@ void Form1::creerBarreDEtat()
     m_etatPort = etiquette("etatPort");
     m_etatEnvoi = etiquette("etatEnvoi");
     // The port's state above, the last attempt below: two lines that keep
-    // their height, whatever they say.
+    // their height, whatever they say. While no port is chosen, a link
+    // beside the port's opens the port dialog.
+    m_choisirPort = new LienDEtat(
+        QStringLiteral("<a href=\"#\">%1</a>").arg(Form1::tr("Choisir…").toHtmlEscaped()), this);
+    m_choisirPort->setObjectName(QStringLiteral("choisirPort"));
+    m_choisirPort->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
+                                           Qt::LinksAccessibleByKeyboard);
+    m_choisirPort->setToolTip(
+        Form1::tr("Choisir le port série, comme par %1").arg(menuChoixPort()));
+    m_choisirPort->setAccessibleName(Form1::tr("Choisir le port série"));
+    connect(m_choisirPort, &QLabel::linkActivated, this, &Form1::choixDuPortDemande);
+    setTabOrder(m_lignesEnvoyees, m_choisirPort);
     auto *lignes = new QWidget(this);
-    auto *pile = new QVBoxLayout(lignes);
+    auto *pile = new QGridLayout(lignes);
     pile->setContentsMargins(0, 0, 0, 0);
     pile->setSpacing(0);
-    pile->addWidget(m_etatPort);
-    pile->addWidget(m_etatEnvoi);
+    pile->setHorizontalSpacing(8);
+    pile->addWidget(m_etatPort, 0, 0);
+    pile->addWidget(m_choisirPort, 0, 1);
+    pile->addWidget(m_etatEnvoi, 1, 0, 1, 3);
+    pile->setColumnStretch(2, 1); // the link right after the port's words
     statusBar()->addWidget(lignes, 1);
     m_etatEnvoi->setText(Form1::tr("Dernière séquence : aucune depuis le démarrage"));
     statusBar()->setSizeGripEnabled(false);
@@ -271,7 +302,13 @@ void Form1::montrerEtatPort(const EtatPoste &etat)
                     : texte + QStringLiteral(" ; ") + dit;
     }
     montrerPort();
-    m_etatPort->setText(Form1::tr("Port %1 : %2").arg(nom, texte));
+    // Port 1 is where TEST sends when no one chose: said so, and how to choose.
+    const bool parDefaut = port.origine == OriginePort::Port1 && !port.echec;
+    m_choisirPort->setVisible(parDefaut || port.echec);
+    m_etatPort->setText(
+        parDefaut
+            ? Form1::tr("Port série 1 (%1), par défaut : aucun port choisi ; %2").arg(nom, texte)
+            : Form1::tr("Port %1 : %2").arg(nom, texte));
     m_etatPort->setToolTip(detail.isEmpty() ? m_etatPort->text()
                                             : m_etatPort->text() + u'\n' + detail);
 }
@@ -437,19 +474,60 @@ void Form1::marquerCase(int numero, Colonne colonne)
         boite->marquer(CaseGrille::Marque::Aucune, {});
 }
 
-std::optional<Grille> Form1::grilleVerifiee(const QString &titre, const QString &suite)
+std::optional<Grille> Form1::grilleVerifiee(const TextesVerification &mots)
 {
     const GrilleVerifiee verifiee = VerifierGrille(textes(), m_noms, &m_poste.limites());
     if (verifiee.grille)
-        return verifiee.grille;
+        return accepterLecture(verifiee.lues, mots) ? verifiee.grille : std::nullopt;
     activateWindow(); // the box named takes the focus here
-    signalerEchec(titre, Echec{verifiee.echec->message + suite}, verifiee.echec);
+    const RefusEnvoi refus{RefusEnvoi::Genre::ValeurRefusee, {}, verifiee.echecs};
+    signalerEchec(mots.titre, Echec{TexteRefus(refus) + mots.suite}, verifiee.echec);
     return std::nullopt;
+}
+
+bool Form1::accepterLecture(const QList<CaseLue> &lues, const TextesVerification &mots)
+{
+    if (lues.isEmpty())
+        return true;
+    QStringList lignes;
+    for (const CaseLue &lue : lues)
+        lignes << lue.message;
+    const QString liste = QStringLiteral("– ") + lignes.join(Form1::tr(" ;\n– ")) + u'.';
+    const QString texte =
+        lues.size() == 1
+            ? Form1::tr("Cette case ne partira pas telle que vous l'avez tapée :\n%1\n\n%2")
+                  .arg(liste, mots.corriger)
+            : Form1::tr("Ces cases ne partiront pas telles que vous les avez tapées :\n%1\n\n%2")
+                  .arg(liste, mots.corriger);
+    // Entrée and Échap correct: only a deliberate choice sends.
+    if (Demander(this, GenreMessage::Avertissement, Form1::tr("Cases à vérifier"), texte,
+                 {Form1::tr("Corriger"), mots.bouton}, 0, 0) == 1)
+        return true;
+    activateWindow();
+    QLineEdit *premiere = caseDe(lues.first().colonne, lues.first().axe);
+    premiere->setFocus();
+    premiere->selectAll();
+    return false;
 }
 
 void Form1::envoyerGrille()
 {
-    const auto refus = m_poste.tester(textes());
+    // Boxes that go out otherwise than typed are asked about first, unless
+    // the station would send nothing anyway. What goes is what was asked
+    // about, even if the program window fills the grid meanwhile.
+    const TextesGrille saisie = textes();
+    if (!m_poste.programmeEnCours() && !m_poste.limitesLues().echec) {
+        const GrilleVerifiee verifiee = VerifierGrille(saisie, m_noms, &m_poste.limites());
+        if (verifiee.grille &&
+            !accepterLecture(verifiee.lues,
+                             {{},
+                              {},
+                              Form1::tr("Envoyer tel quel"),
+                              Form1::tr("« Corriger » n'envoie rien et vous ramène à la "
+                                        "première de ces cases.")}))
+            return;
+    }
+    const auto refus = m_poste.tester(saisie);
     if (!refus)
         return;
     if (refus->genre != RefusEnvoi::Genre::ProgrammeEnCours)

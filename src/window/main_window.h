@@ -20,6 +20,13 @@ inline const QString TexteInitialPas = QStringLiteral("00000");
 inline const QString TexteInitialDirection = QStringLiteral("+");
 inline const QString TexteInitialVitesse = QStringLiteral("002");
 
+// How the grid's checks speak of what the grid is taken for (TEST, a
+// program's step): a refusal's title and last words; the button that goes on
+// although boxes go out otherwise than typed, and what « Corriger » does.
+struct TextesVerification {
+    QString titre, suite, bouton, corriger;
+};
+
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -28,10 +35,11 @@ public:
 
     // The grid's texts, row by row.
     TextesGrille textes() const;
-    // The grid, checked as TEST checks it. When a value is refused, the
-    // operator is told under `titre`, the message ending with `suite`, the
-    // box gets the focus, and there is none.
-    std::optional<Grille> grilleVerifiee(const QString &titre, const QString &suite);
+    // The grid, checked as TEST checks it. When values are refused, the
+    // operator is told of every one, the first box gets the focus, and there
+    // is none. When boxes go out otherwise than typed, the operator is asked
+    // first; « Corriger » (Entrée, Échap) gives none.
+    std::optional<Grille> grilleVerifiee(const TextesVerification &textes);
     void remplirGrille(const Grille &grille);
     // Every box back to its text at start.
     void effacerGrille();
@@ -47,6 +55,8 @@ public:
 Q_SIGNALS:
     // The window closes: no program runs any more.
     void fermeture();
+    // The operator asks to choose the port, from the status line.
+    void choixDuPortDemande();
 
 protected:
     // Lists one more line handed to the port.
@@ -73,6 +83,10 @@ private:
     void suivrePoste();
     // TEST: checks the grid and hands it to the station.
     void envoyerGrille();
+    // Whether the boxes `lues`, which go out otherwise than typed, may go as
+    // they are read: the operator is asked; « Corriger » puts the focus in
+    // the first one.
+    bool accepterLecture(const QList<CaseLue> &lues, const TextesVerification &mots);
     // The end of a run: for a TEST the list, the status line, what to tell.
     void finEnvoi(const FinEnvoi &fin);
     // The end of a program: the status line; its window tells the rest.
@@ -105,6 +119,7 @@ private:
     QListWidget *m_lignesEnvoyees = nullptr; // List1
     QPushButton *m_test = nullptr;           // Command1
     QLabel *m_etatPort = nullptr;            // the port's state, on the status bar
+    QLabel *m_choisirPort = nullptr;         // beside it, while no port is chosen
     QLabel *m_etatEnvoi = nullptr;           // the last attempt, on the status bar
     QString m_envoyeeA;                      // when the sequence listed was sent
     QString m_raccourciTest;                 // TEST's shortcut, as the keyboard says it

@@ -65,6 +65,8 @@ MenusPanneau::MenusPanneau(Form1 &fenetre, PosteEnvoi &poste, const ReglagesLus 
         if (m_fenetreProgramme)
             m_fenetreProgramme->close();
     });
+    // The link of the status line, while no port is chosen.
+    connect(&m_fenetre, &Form1::choixDuPortDemande, this, &MenusPanneau::ChoisirPort_Click);
 }
 
 MenusPanneau::~MenusPanneau()
@@ -217,8 +219,11 @@ void MenusPanneau::Programme_Click()
     if (!m_fenetreProgramme) {
         m_fenetreProgramme = new FenetreProgramme(m_poste, [this] {
             return m_fenetre.grilleVerifiee(
-                FenetreProgramme::tr("Étape non ajoutée"),
-                FenetreProgramme::tr(".\nRien n'a été ajouté au programme"));
+                {FenetreProgramme::tr("Étape non ajoutée"),
+                 FenetreProgramme::tr(".\nRien n'a été ajouté au programme"),
+                 FenetreProgramme::tr("Ajouter tel quel"),
+                 FenetreProgramme::tr("« Corriger » n'ajoute rien au programme et vous ramène "
+                                      "à la première de ces cases.")});
         });
         connect(m_fenetreProgramme, &FenetreProgramme::grilleChargee, &m_fenetre,
                 &Form1::remplirGrille);

@@ -1,17 +1,21 @@
 #include "window/dialogue_limites.h"
 
 #include "core/noms.h"
+#include "window/case_grille.h"
 #include "window/dialogues.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -129,31 +133,10 @@ DialogueLimites::DialogueLimites(const LimitesLues &lues, const NomsAxes &noms, 
 {
     setObjectName(QStringLiteral("DialogueLimites"));
     setWindowTitle(DialogueLimites::tr("Limites des axes"));
-    m_table->setObjectName(QStringLiteral("tableLimites"));
-    m_table->setHorizontalHeaderLabels(
-        {DialogueLimites::tr("Axe"), DialogueLimites::tr("Pas maximal\nmachine"),
-         DialogueLimites::tr("Pas maximal\nvous"), DialogueLimites::tr("Vitesse maximale\nmachine"),
-         DialogueLimites::tr("Vitesse maximale\nvous"),
-         DialogueLimites::tr("Directions permises\nmachine"),
-         DialogueLimites::tr("Directions permises\nvous"),
-         DialogueLimites::tr("Course maximale\nmachine"),
-         DialogueLimites::tr("Course maximale\nvous"),
-         DialogueLimites::tr("En vigueur (fixée par)")});
-    m_table->verticalHeader()->hide();
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setSelectionMode(QAbstractItemView::NoSelection);
-    m_table->setTabKeyNavigation(false); // Tab goes from box to box
-    for (int rangee = 0; rangee < NombreAxes; ++rangee)
-        remplirRangee(rangee);
-    // The operator's boxes as wide as the machine's column beside them.
-    m_table->resizeColumnsToContents();
-    for (int champ = 0; champ < NombreChamps; ++champ)
-        m_table->setColumnWidth(colonneMachine(champ) + 1,
-                                m_table->columnWidth(colonneMachine(champ)));
-    m_table->horizontalHeader()->setStretchLastSection(true);
-    m_table->resizeRowsToContents();
+    preparerTable();
     m_stricte->setObjectName(QStringLiteral("lectureStricte"));
     m_stricte->setChecked(m_lues.operateur.stricte);
+    imposerLecture();
     connect(m_stricte, &QCheckBox::toggled, this, &DialogueLimites::montrerLecture);
     m_lecture->setObjectName(QStringLiteral("lectureEnVigueur"));
     m_lecture->setWordWrap(true);
@@ -161,6 +144,43 @@ DialogueLimites::DialogueLimites(const LimitesLues &lues, const NomsAxes &noms, 
     montrerLecture();
     dimensionner();
     m_cases[0][0]->setFocus();
+}
+
+void DialogueLimites::preparerTable()
+{
+    m_table->setObjectName(QStringLiteral("tableLimites"));
+    // Headings of one word a line, so that the table fits a 1024-pixel screen.
+    m_table->setHorizontalHeaderLabels({DialogueLimites::tr("Axe"),
+                                        DialogueLimites::tr("Pas\nmaximal\nmachine"),
+                                        DialogueLimites::tr("Pas\nmaximal\nvous"),
+                                        DialogueLimites::tr("Vitesse\nmaximale\nmachine"),
+                                        DialogueLimites::tr("Vitesse\nmaximale\nvous"),
+                                        DialogueLimites::tr("Directions\npermises\nmachine"),
+                                        DialogueLimites::tr("Directions\npermises\nvous"),
+                                        DialogueLimites::tr("Course\nmaximale\nmachine"),
+                                        DialogueLimites::tr("Course\nmaximale\nvous"),
+                                        DialogueLimites::tr("En vigueur\n(fixée par)")});
+    m_table->verticalHeader()->hide();
+    // Each row as high as what applies to it needs, at its column's width.
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setSelectionMode(QAbstractItemView::NoSelection);
+    m_table->setTabKeyNavigation(false); // Tab goes from box to box
+    for (int rangee = 0; rangee < NombreAxes; ++rangee)
+        remplirRangee(rangee);
+    // The operator's boxes as wide as the machine's column beside them.
+    m_table->resizeColumnsToContents();
+    for (int champ = 0; champ < NombreChamps; ++champ) {
+        const int largeur = std::max(m_table->columnWidth(colonneMachine(champ)),
+                                     m_table->columnWidth(colonneMachine(champ) + 1));
+        m_table->setColumnWidth(colonneMachine(champ), largeur);
+        m_table->setColumnWidth(colonneMachine(champ) + 1, largeur);
+    }
+    // What applies takes the room left, going on to more lines rather than
+    // pushing itself out of a narrow screen.
+    m_largeurEnVigueur = m_table->columnWidth(ColonneEnVigueur);
+    m_table->setColumnWidth(ColonneEnVigueur, 16 * fontMetrics().averageCharWidth());
+    m_table->horizontalHeader()->setStretchLastSection(true);
 }
 
 void DialogueLimites::disposer(QVBoxLayout *mise)
@@ -200,6 +220,8 @@ void DialogueLimites::disposer(QVBoxLayout *mise)
     mise->addWidget(m_stricte);
     mise->addWidget(m_lecture);
     auto *boutons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, this);
+    m_enregistrer = boutons->button(QDialogButtonBox::Save);
+    m_enregistrer->setObjectName(QStringLiteral("enregistrerLimites"));
     mise->addWidget(boutons);
     connect(boutons, &QDialogButtonBox::accepted, this, &DialogueLimites::accept);
     connect(boutons, &QDialogButtonBox::rejected, this, &DialogueLimites::reject);
@@ -219,16 +241,24 @@ void DialogueLimites::remplirRangee(int rangee)
                          DialogueLimites::tr("%1, %2 (machine) : %3")
                              .arg(nom, nomChamp(Champs[champ]), cellule->text()));
         m_table->setItem(rangee, colonneMachine(champ), cellule);
-        auto *boite = new QLineEdit(texteLimite(operateur, Champs[champ]));
+        auto *boite = new CaseGrille(texteLimite(operateur, Champs[champ]), nullptr);
         boite->setObjectName(
             QStringLiteral("%1_%2").arg(QLatin1String(NomsBoites[champ])).arg(rangee + 1));
         boite->setPlaceholderText(DialogueLimites::tr("sans limite"));
         boite->setAccessibleName(
             DialogueLimites::tr("%1, %2 (vous)").arg(nom, nomChamp(Champs[champ])));
+        boite->decrire(DialogueLimites::tr("Limite de la machine : %1.").arg(cellule->text()));
         boite->setFrame(false);
+        boite->installEventFilter(this);
         m_table->setCellWidget(rangee, colonneMachine(champ) + 1, boite);
         m_cases[std::size_t(rangee)][std::size_t(champ)] = boite;
         connect(boite, &QLineEdit::textChanged, this, [this, rangee] { montrerEnVigueur(rangee); });
+        connect(boite, &CaseGrille::monter, this,
+                [this, rangee, champ] { allerA(rangee, champ, -NombreChamps); });
+        connect(boite, &CaseGrille::descendre, this, [this, rangee, champ] {
+            if (rangee + 1 < NombreAxes)
+                allerA(rangee, champ, NombreChamps);
+        });
     }
     m_table->setItem(rangee, ColonneEnVigueur, new QTableWidgetItem);
     montrerEnVigueur(rangee);
@@ -265,20 +295,79 @@ void DialogueLimites::montrerEnVigueur(int rangee)
         refus ? DialogueLimites::tr("à corriger : %1").arg(refus->message)
               : decrireEnVigueur(PlusStrictes(machine, operateur).axes[std::size_t(rangee)]));
     cellule->setToolTip(cellule->text());
-    m_table->resizeRowToContents(rangee);
-    // A box looser than the machine says why it does not apply.
+    marquerRangee(rangee);
+}
+
+void DialogueLimites::marquerRangee(int rangee)
+{
+    const LimitesAxe &fixee = m_lues.machine.axes[std::size_t(rangee)];
     for (int champ = 0; champ < NombreChamps; ++champ) {
-        const LimitesAxe &fixee = machine.axes[std::size_t(rangee)];
-        QLineEdit *boite = m_cases[std::size_t(rangee)][std::size_t(champ)];
-        boite->setToolTip(
-            boite->text().isEmpty() ? DialogueLimites::tr("Vide : aucune limite de votre part.")
-            : !refus && plusLarge(vous, fixee, Champs[champ])
-                ? DialogueLimites::tr("Plus large que la limite de la machine (%1) : gardée "
-                                      "dans votre fichier, mais c'est celle de la machine qui "
-                                      "s'applique.")
-                      .arg(texteLimite(fixee, Champs[champ]))
-                : QString());
+        CaseGrille *boite = m_cases[std::size_t(rangee)][std::size_t(champ)];
+        LimitesAxe vous; // this box alone, whatever the others hold
+        const auto refus = boite->text().isEmpty() ? std::nullopt
+                                                   : AnalyserLimite(Champs[champ], boite->text(),
+                                                                    vous, NiveauLimite::Operateur);
+        if (boite->text().isEmpty())
+            boite->marquer(CaseGrille::Marque::Aucune,
+                           DialogueLimites::tr("Vide : aucune limite de votre part."));
+        else if (refus)
+            boite->marquer(CaseGrille::Marque::Refusee,
+                           DialogueLimites::tr("À corriger : %1.").arg(refus->message));
+        else if (plusLarge(vous, fixee, Champs[champ]))
+            boite->marquer(CaseGrille::Marque::Lue,
+                           DialogueLimites::tr("Plus large que la limite de la machine (%1) : "
+                                               "gardée dans votre fichier, mais c'est celle de "
+                                               "la machine qui s'applique.")
+                               .arg(texteLimite(fixee, Champs[champ])));
+        else
+            boite->marquer(CaseGrille::Marque::Aucune, QString());
     }
+}
+
+void DialogueLimites::imposerLecture()
+{
+    if (!m_lues.machine.stricte)
+        return;
+    // Shown as the machine sets it; the operator's own choice stays in
+    // their file as it was.
+    m_stricte->setChecked(true);
+    m_stricte->setEnabled(false);
+    const QString raison =
+        DialogueLimites::tr("Imposée par le fichier de limites de la machine (%1) : vous ne "
+                            "pouvez pas la retirer.")
+            .arg(NomLisible(m_lues.fichiersMachine.join(QStringLiteral(", "))));
+    m_stricte->setToolTip(raison);
+    m_stricte->setAccessibleDescription(raison);
+}
+
+void DialogueLimites::allerA(int rangee, int champ, int decalage)
+{
+    const int suivante = rangee * NombreChamps + champ + decalage;
+    if (suivante < 0)
+        return;
+    if (suivante >= NombreAxes * NombreChamps) {
+        m_enregistrer->setFocus(Qt::TabFocusReason);
+        return;
+    }
+    const int rangeeSuivante = suivante / NombreChamps, champSuivant = suivante % NombreChamps;
+    m_table->scrollTo(m_table->model()->index(rangeeSuivante, colonneMachine(champSuivant) + 1));
+    m_cases[std::size_t(rangeeSuivante)][std::size_t(champSuivant)]->setFocus(Qt::TabFocusReason);
+}
+
+bool DialogueLimites::eventFilter(QObject *objet, QEvent *evenement)
+{
+    const auto *touche =
+        evenement->type() == QEvent::KeyPress ? static_cast<QKeyEvent *>(evenement) : nullptr;
+    if (touche && (touche->key() == Qt::Key_Return || touche->key() == Qt::Key_Enter) &&
+        (touche->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        for (int rangee = 0; rangee < NombreAxes; ++rangee)
+            for (int champ = 0; champ < NombreChamps; ++champ)
+                if (m_cases[std::size_t(rangee)][std::size_t(champ)] == objet) {
+                    allerA(rangee, champ, 1);
+                    return true; // the value stays in its box: nothing is saved yet
+                }
+    }
+    return QDialog::eventFilter(objet, evenement);
 }
 
 void DialogueLimites::montrerLecture()
@@ -299,12 +388,15 @@ void DialogueLimites::dimensionner()
 {
     // The free area of the screen, in the pixels the scale factor leaves.
     const QScreen *ecran = screen();
-    const QSize libre = ecran ? ecran->availableGeometry().size() * 0.9 : QSize(900, 520);
-    // The whole table, when it fits.
-    const int table = m_table->horizontalHeader()->length() + 2 * m_table->frameWidth() +
+    const QSize libre = ecran ? ecran->availableGeometry().size() * 0.96 : QSize(900, 520);
+    // The whole table, when it fits; what applies on as few lines as it can.
+    int colonnes = m_largeurEnVigueur;
+    for (int colonne = 0; colonne < ColonneEnVigueur; ++colonne)
+        colonnes += m_table->columnWidth(colonne);
+    const int table = colonnes + 2 * m_table->frameWidth() +
                       m_table->verticalScrollBar()->sizeHint().width() + 2 * layout()->spacing() +
                       layout()->contentsMargins().left() + layout()->contentsMargins().right();
-    resize(QSize(table, 520).expandedTo(sizeHint()).boundedTo(libre));
+    resize(QSize(table, 560).expandedTo(sizeHint()).boundedTo(libre));
 }
 
 Limites DialogueLimites::operateur() const
@@ -312,7 +404,8 @@ Limites DialogueLimites::operateur() const
     Limites limites;
     for (int rangee = 0; rangee < NombreAxes; ++rangee)
         lireRangee(rangee, limites.axes[std::size_t(rangee)], nullptr);
-    limites.stricte = m_stricte->isChecked();
+    // A strict reading the machine imposes is not the operator's to save.
+    limites.stricte = m_stricte->isEnabled() ? m_stricte->isChecked() : m_lues.operateur.stricte;
     if (limites.stricte)
         limites.niveauStricte = NiveauLimite::Operateur;
     return limites;

@@ -17,11 +17,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QShortcut>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -103,21 +102,38 @@ QString enQuelquesMots(EchecLien::Genre genre)
     return Form1::tr("échec du port");
 }
 
-// A line of the status bar: what does not fit ends in "…", the whole text
-// staying its tooltip and what a screen reader reads.
+// A line of the status bar: a text longer than the window is wide goes on
+// to as many lines as it needs, and the status bar grows with it. It never
+// widens the window, whose width is the grid's.
 class LigneDEtat : public QLabel {
 public:
-    using QLabel::QLabel;
-    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+    explicit LigneDEtat(QWidget *parent)
+        : QLabel(parent)
+    {
+        setWordWrap(true);
+    }
+    QSize sizeHint() const override { return {0, hauteur()}; }
+    QSize minimumSizeHint() const override { return {0, hauteur()}; }
+    // Its height is its own to say, at the width it has: the layouts above
+    // would ask for a width of their own choosing.
+    bool hasHeightForWidth() const override { return false; }
 
 protected:
-    void paintEvent(QPaintEvent *) override
+    void resizeEvent(QResizeEvent *evenement) override
     {
-        QPainter peintre(this);
-        const QRect zone = contentsRect();
-        style()->drawItemText(&peintre, zone, int(alignment()), palette(), isEnabled(),
-                              fontMetrics().elidedText(text(), Qt::ElideRight, zone.width()),
-                              foregroundRole());
+        QLabel::resizeEvent(evenement);
+        // As many lines as the new width needs, once the layout that gave
+        // it is done: an update asked during it would be lost.
+        if (evenement->size().width() != evenement->oldSize().width())
+            QMetaObject::invokeMethod(this, &QWidget::updateGeometry, Qt::QueuedConnection);
+    }
+
+private:
+    // One line until the layout has given it its width.
+    int hauteur() const
+    {
+        return testAttribute(Qt::WA_Resized) ? heightForWidth(width())
+                                             : QLabel::heightForWidth(QWIDGETSIZE_MAX);
     }
 };
 
@@ -255,7 +271,7 @@ void Form1::montrerEtatPort(const EtatPoste &etat)
                                 .arg(etat.rebrancheA.toString(QStringLiteral("HH:mm:ss")));
         texte = etat.port.etat == E::Pret && etat.usage == EtatPoste::Usage::Aucun && !etat.limites
                     ? dit
-                    : texte + QStringLiteral(" ; ") + dit;
+                    : Form1::tr("%1 ; %2").arg(texte, dit);
     }
     montrerPort();
     m_etatPort->setText(Form1::tr("Port %1 : %2").arg(nom, texte));

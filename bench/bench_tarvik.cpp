@@ -22,6 +22,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -426,16 +427,31 @@ int main(int argc, char *argv[])
     grilleTmpfs.lien.setPeripherique(QString::fromLocal8Bit(nom));
     const QByteArray octets = attendu(QStringLiteral("00000"));
 
-    // One run against the bare minimum, interleaved.
+    // One run against the bare minimum, interleaved; where the run's time
+    // goes, stage by stage, as the link tells each stage's end.
     constexpr int Tours = 2000;
     std::vector<double> run, runTmpfs, brut;
+    constexpr int Etapes = int(EtapeLien::Liberation) + 1;
+    std::array<std::vector<double>, Etapes> etapes;
+    std::array<double, Etapes> cetteFois{};
+    Chrono::time_point jalon;
+    const auto suivreEtapes = FinDEtapeLien.remplacer([&](EtapeLien etape) {
+        const Chrono::time_point maintenant = Chrono::now();
+        cetteFois[std::size_t(etape)] += microsecondes(maintenant - jalon);
+        jalon = maintenant;
+    });
     for (int i = 0; i < Tours; ++i) {
         for (auto [g, temps] : {std::pair{&grille, &run}, std::pair{&grilleTmpfs, &runTmpfs}}) {
             const auto tmpfs = DossiersVerrou.remplacer(
                 g == &grilleTmpfs ? QStringList{QStringLiteral("/dev/shm")} : *DossiersVerrou);
+            cetteFois = {};
             const Chrono::time_point t = Chrono::now();
+            jalon = t;
             const bool echec = g->envoyer().has_value();
             temps->push_back(microsecondes(Chrono::now() - t));
+            if (g == &grille)
+                for (int e = 0; e < Etapes; ++e)
+                    etapes[std::size_t(e)].push_back(cetteFois[std::size_t(e)]);
             if (echec || lire(maitre, 84) != octets)
                 std::fprintf(stderr, "séquence %d incorrecte\n", i);
         }
@@ -451,7 +467,12 @@ int main(int argc, char *argv[])
                                    {"run_vs_raw", runUs / brutUs},
                                    {"run_lock_tmpfs_us", tmpfsUs},
                                    {"run_lock_tmpfs_vs_raw", tmpfsUs / brutUs},
-                                   {"run_share_of_wire", runUs / filUs}});
+                                   {"run_share_of_wire", runUs / filUs},
+                                   {"stage_checks_us", mediane(etapes[0])},
+                                   {"stage_locks_us", mediane(etapes[1])},
+                                   {"stage_open_settings_us", mediane(etapes[2])},
+                                   {"stage_write_drain_us", mediane(etapes[3])},
+                                   {"stage_release_us", mediane(etapes[4])}});
 
     // One journal record: appended in one write and flushed to the disk,
     // after the run has drained.
@@ -476,6 +497,7 @@ int main(int argc, char *argv[])
         }
         QDir(QFileInfo(fichier).path()).removeRecursively();
         figures.push_back({"journal_us", mediane(journal)});
+        figures.push_back({"stage_journal_us", mediane(journal)});
 
         // Its copy for the system's journal, under a name of the bench's own.
         envoi.programme = QStringLiteral("tarvik-bench");

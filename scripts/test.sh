@@ -4,6 +4,28 @@
 # bounded run of each fuzzer, and the Debian package with its metadata.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
+# The stages still to run. Should one fail, the script says which, and
+# which ones did not run: their silence is no pass.
+restantes=(tests sanitizers fuzzing paquet)
+enCours=préparation
+etape() {
+    enCours=${restantes[0]}
+    restantes=("${restantes[@]:1}")
+    echo "== $1"
+}
+signalerRestantes() {
+    local code=$?
+    [ "$code" -eq 0 ] && return
+    local message="Échec à l'étape « $enCours » (code $code)."
+    if [ ${#restantes[@]} -gt 0 ]; then
+        local liste
+        liste=$(printf '%s, ' "${restantes[@]}")
+        message+=" Étapes non lancées : ${liste%, }."
+    fi
+    echo "$message" >&2
+}
+trap signalerRestantes EXIT
+
 installer "${PAQUETS_CONSTRUCTION[@]}" "${PAQUETS_TESTS[@]}"
 
 # A layer sees only the layers below it, by their names: an include that
@@ -14,22 +36,22 @@ if grep -rn '#include "\.\./' src; then
 fi
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 
-echo "== Tests"
+etape "Tests"
 construire build
 ./scripts/traductions.sh
 ctest --test-dir build --output-on-failure --timeout 300
 
-echo "== Tests sous AddressSanitizer et UndefinedBehaviorSanitizer"
+etape "Tests sous AddressSanitizer et UndefinedBehaviorSanitizer"
 construire build-asan -DTARVIK_SANITIZE=ON -DTARVIK_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     LSAN_OPTIONS=suppressions="$racine/tests/lsan.supp" \
     ctest --test-dir build-asan --output-on-failure --timeout 300
 
-echo "== Fuzzing (libFuzzer, quelques secondes par cible)"
+etape "Fuzzing (libFuzzer, quelques secondes par cible)"
 CC=clang CXX=clang++ construire build-fuzz -DTARVIK_FUZZ=ON -DTARVIK_BENCH=OFF
 ctest --test-dir build-fuzz -L fuzz --output-on-failure --timeout 300
 
-echo "== Paquet Debian et métadonnées (lintian, appstreamcli, desktop-file-validate)"
+etape "Paquet Debian et métadonnées (lintian, appstreamcli, desktop-file-validate)"
 construire build-paquet -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DTARVIK_BENCH=OFF
 rm -f build-paquet/tarvik_*.deb
 (cd build-paquet && cpack -G DEB >/dev/null)

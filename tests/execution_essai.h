@@ -45,6 +45,7 @@ struct EtatPilote {
     // Called before each write with its number, from 0: a Stop or a signal
     // asked there is heard by that write.
     std::function<void(int ecriture)> avantEcriture;
+    std::function<void()> apresVider; // once a step's lines have left
 };
 
 class PiloteEssai : public PiloteLigne {
@@ -81,6 +82,8 @@ public:
     std::optional<EchecLien> vider(QDeadlineTimer) override
     {
         m_etat.actes << QStringLiteral("vider");
+        if (m_etat.apresVider)
+            m_etat.apresVider();
         return std::nullopt;
     }
     void jeter() override { m_etat.actes << QStringLiteral("jeter"); }

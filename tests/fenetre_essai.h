@@ -1,5 +1,10 @@
 // What the window tests share: messages and file choices captured instead
-// of dialogs, and the lines of the initial grid.
+// of dialogs, the lines of the initial grid, and the gestures an operator
+// makes, done on the widget they are meant for. None of them depends on
+// which window the platform made active (offscreen makes a window active
+// when it gets round to it): the focus looked at is the one a window keeps
+// for itself, keys go to the widget meant, a shortcut is set off by its
+// own signal, and a modal dialog is found as it opens, not as it activates.
 #pragma once
 
 #include "octets_essai.h"
@@ -8,10 +13,17 @@
 #include "window/main_window.h"
 #include "window/menus_panneau.h"
 
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QFocusEvent>
+#include <QKeySequence>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStringList>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 
 struct MessageVu {
     GenreMessage genre;
@@ -121,10 +133,11 @@ private:
     MenusPanneau m_menus;
 };
 
-// Waits until the TESTs asked for are over: they run away from the window.
+// Waits until the TESTs asked for are over, 20 s at most: they run away
+// from the window.
 inline bool envoisFinis(const Panneau &fenetre)
 {
-    return QTest::qWaitFor([&] { return !fenetre.poste().occupe(); }, 10000);
+    return QTest::qWaitFor([&] { return !fenetre.poste().occupe(); }, 20000);
 }
 
 inline void cliquerTest(const Panneau &fenetre)
@@ -140,9 +153,62 @@ template <class Fenetre = Panneau> struct Banc {
         fenetre.imposerPort(pty.chemin());
         fenetre.show();
     }
-    bool pret() { return QTest::qWaitForWindowActive(&fenetre); }
+    bool pret() { return QTest::qWaitForWindowExposed(&fenetre); }
 
     PseudoTerminal pty;
     CaptureMessages messages;
     Fenetre fenetre;
 };
+
+// Acts in the modal dialog of type D that `fenetre` is about to open, once
+// it is shown: looked for from the event loop its exec() runs, as the modal
+// window of the application (which never waits on activation). Gives up
+// after 20 s without a dialog, or when `fenetre` is gone: what the gesture
+// would have seen stays empty, and the test says so.
+template <class D>
+void auDialogue(const QWidget &fenetre, const std::function<void(D *)> &geste,
+                QDeadlineTimer fin = QDeadlineTimer(20000))
+{
+    QTimer::singleShot(10, &fenetre, [&fenetre, geste, fin] {
+        auto *dialogue = qobject_cast<D *>(QApplication::activeModalWidget());
+        if (dialogue && dialogue->isVisible())
+            return geste(dialogue);
+        if (!fin.hasExpired())
+            auDialogue<D>(fenetre, geste, fin);
+    });
+}
+
+// Gives `cible` the focus of its window, as a click or a key would, with
+// the focus event the box receives when its window is the active one.
+// Whether the platform has made the window active yet changes nothing:
+// there is one focus event either way.
+inline void donnerFocus(QWidget *cible, Qt::FocusReason raison)
+{
+    cible->setFocus(raison);
+    if (!cible->hasFocus()) { // an inactive window keeps the focus for later
+        QFocusEvent entree(QEvent::FocusIn, raison);
+        QCoreApplication::sendEvent(cible, &entree);
+    }
+}
+
+// The shortcut of `fenetre` that `touche` sets off, if any.
+inline QShortcut *raccourci(const QWidget &fenetre, const QKeySequence &touche)
+{
+    for (QShortcut *r : fenetre.findChildren<QShortcut *>())
+        if (r->key() == touche && r->isEnabled())
+            return r;
+    return nullptr;
+}
+
+// Keys typed into `fenetre`, one after the other: a shortcut of the window
+// is set off, any other key goes to the widget that has the window's focus.
+inline void frapper(QWidget &fenetre, const QKeySequence &touches)
+{
+    for (int k = 0; k < touches.count(); ++k) {
+        if (QShortcut *r = raccourci(fenetre, QKeySequence(touches[k])))
+            Q_EMIT r->activated();
+        else
+            QTest::keyClick(fenetre.focusWidget() ? fenetre.focusWidget() : &fenetre,
+                            touches[k].key(), touches[k].keyboardModifiers());
+    }
+}

@@ -12,6 +12,14 @@ public:
     ~JournalEssai() { qputenv("XDG_STATE_HOME", m_avant); }
     QString fichier() const { return CheminJournal(); }
     QList<EnregistrementEnvoi> lus() const { return AnalyserJournal(lireFichier(fichier())); }
+    // How each record ended, in order.
+    QList<IssueEnvoi> issues() const
+    {
+        QList<IssueEnvoi> issues;
+        for (const EnregistrementEnvoi &envoi : lus())
+            issues << envoi.issue;
+        return issues;
+    }
     // A file of the test's own, beside the journal.
     QString chemin(const QString &nom) const { return m_dossier.filePath(nom); }
 

@@ -25,12 +25,13 @@ public:
             {QStringLiteral("pty,rawer,mode=666,link=") + panneau(),
              QStringLiteral("pty,rawer,link=") + m_dossier.filePath(QStringLiteral("carte"))});
         m_socat.waitForStarted();
-        QElapsedTimer chrono;
-        chrono.start();
-        while (m_socat.state() == QProcess::Running && chrono.elapsed() < 3000 &&
-               (!QFile::exists(panneau()) ||
-                !QFile::exists(m_dossier.filePath(QStringLiteral("carte")))))
-            QTest::qWait(10);
+        static_cast<void>(QTest::qWaitFor( // its two links, 20 s at most; valide() says
+            [this] {
+                return m_socat.state() != QProcess::Running ||
+                       (QFile::exists(panneau()) &&
+                        QFile::exists(m_dossier.filePath(QStringLiteral("carte"))));
+            },
+            20000));
         m_carte = ::open(QFile::encodeName(m_dossier.filePath(QStringLiteral("carte"))).constData(),
                          O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         m_panneau = ::open(QFile::encodeName(panneau()).constData(),
@@ -66,8 +67,8 @@ public:
         return ::ioctl(m_panneau, TIOCGEXCL, &exclusif) == 0 && exclusif;
     }
 
-    // What the board received: `attendus` bytes (or what came within a
-    // second), and whatever follows within 100 ms.
+    // What the board received: `attendus` bytes (or what came within 20 s:
+    // a loaded machine may take its time), and whatever follows within 100 ms.
     QByteArray lire(qsizetype attendus = 0)
     {
         QByteArray recu;
@@ -82,7 +83,7 @@ public:
                 recu.append(tampon, n);
                 continue;
             }
-            if (recu.size() >= attendus || chrono.elapsed() > 1000)
+            if (recu.size() >= attendus || chrono.elapsed() > 20000)
                 return recu;
         }
     }

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QString>
 #include <QTest>
 
@@ -44,7 +46,8 @@ public:
     int maitre() const { return m_maitre; }
 
     // Everything the board has received: reads until `attendus` bytes came
-    // (or a second passed), then makes sure nothing more follows.
+    // (or 20 s passed: a loaded machine may take its time), then whatever
+    // follows at once.
     QByteArray lire(qsizetype attendus = 0)
     {
         QByteArray recu;
@@ -61,7 +64,7 @@ public:
         };
         QElapsedTimer chrono;
         chrono.start();
-        while (recu.size() < attendus && chrono.elapsed() < 1000)
+        while (recu.size() < attendus && chrono.elapsed() < 20000)
             lireDisponible(50);
         while (lireDisponible(20)) {
         }
@@ -69,7 +72,10 @@ public:
     }
 
     // Fills the line with `octet` until it takes no more, as a board that
-    // stopped reading would; returns how many bytes went in.
+    // stopped reading would; returns how many bytes went in. The kernel moves
+    // what waits on the slave's side to the master's when it gets round to
+    // it: the line is full once the master's side holds all it can and the
+    // slave's side then takes nothing more. Bounded at 10 s.
     qsizetype remplir(char octet = 'x')
     {
         termios brut{};
@@ -79,17 +85,25 @@ public:
         const int drapeaux = ::fcntl(m_esclave, F_GETFL);
         ::fcntl(m_esclave, F_SETFL, drapeaux | O_NONBLOCK);
         const QByteArray bloc(1024, octet);
-        qsizetype total = 0, tour = 0;
-        do { // the kernel moves bytes between its buffers: full means full twice
-            tour = 0;
+        constexpr int PleinDuMaitre = 4095; // the line discipline's buffer, less one byte
+        QElapsedTimer chrono;
+        chrono.start();
+        qsizetype total = 0;
+        for (;;) {
+            qsizetype tour = 0;
             for (ssize_t n; (n = ::write(m_esclave, bloc.constData(), bloc.size())) > 0;)
                 tour += n;
             // Small writes still fit in the buffers the kernel keeps for reuse.
             for (ssize_t n; (n = ::write(m_esclave, bloc.constData(), 1)) > 0;)
                 tour += n;
             total += tour;
-            ::usleep(20000);
-        } while (tour > 0);
+            int chezLeMaitre = 0;
+            ::ioctl(m_maitre, FIONREAD, &chezLeMaitre);
+            if ((tour == 0 && chezLeMaitre >= PleinDuMaitre) || chrono.elapsed() > 10000)
+                break;
+            if (tour == 0) // the kernel has yet to move bytes across
+                ::poll(nullptr, 0, 5);
+        }
         ::fcntl(m_esclave, F_SETFL, drapeaux);
         return total;
     }

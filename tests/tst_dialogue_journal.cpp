@@ -221,7 +221,7 @@ void TestDialogueJournal::charger()
     ChoixImpose choix;
     const QStringList avant = grille(banc.fenetre);
     DialogueJournal *dialogue = ouvrir(banc.fenetre);
-    QVERIFY(dialogue && QTest::qWaitForWindowActive(dialogue) && !dialogue->isModal());
+    QVERIFY(dialogue && QTest::qWaitForWindowExposed(dialogue) && !dialogue->isModal());
     ouvrir(banc.fenetre);
     QCOMPARE(banc.fenetre.findChildren<DialogueJournal *>(), {dialogue});
     auto *bouton = controle<QPushButton>(*dialogue, QStringLiteral("chargerJournal"));
@@ -301,7 +301,9 @@ void TestDialogueJournal::relecture()
     Panneau fenetre;
     DialogueJournal *dialogue = ouvrir(fenetre);
     QVERIFY(QTest::qWaitForWindowExposed(dialogue));
-    QVERIFY(dialogue->screen()->availableGeometry().contains(dialogue->frameGeometry()));
+    // Its frame as the window system placed it: waited for, not taken from
+    // the first exposure.
+    QTRY_VERIFY(dialogue->screen()->availableGeometry().contains(dialogue->frameGeometry()));
     auto *table = controle<QTableWidget>(*dialogue, QStringLiteral("tableJournal"));
     const auto *detail = controle<QPlainTextEdit>(*dialogue, QStringLiteral("detailJournal"));
     table->selectRow(0);
@@ -310,7 +312,7 @@ void TestDialogueJournal::relecture()
     dialogue->relire();
     QCOMPARE(table->rowCount(), 2);
     QVERIFY(ecrireJournal(Envoyee + Refusee + suivante));
-    QTRY_COMPARE(table->rowCount(), 3); // read again without being asked
+    QTRY_COMPARE_WITH_TIMEOUT(table->rowCount(), 3, 10000); // read again without being asked
     QCOMPARE(table->selectionModel()->selectedRows().value(0).row(), 0);
     QVERIFY(detail->toPlainText().startsWith(QStringLiteral("A+00100:010\nB-00100:010\n")));
     QVERIFY(ecrireJournal(Refusee + suivante)); // the selected record is gone

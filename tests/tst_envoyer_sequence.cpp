@@ -418,7 +418,8 @@ void TestEnvoyerSequence::vidage()
     QFETCH(int, lignes);
     QFETCH(int, jetes);
     QFETCH(QByteArray, fil);
-    const auto delai = DelaiSequenceMs.remplacer(100);
+    // A run that succeeds has the real bound; one that must go past it, 0.1 s.
+    const auto delai = DelaiSequenceMs.remplacer(message.isEmpty() ? *DelaiSequenceMs : 100);
     QTemporaryDir verrous;
     const auto dossiers = DossiersVerrou.remplacer({verrous.path()});
     PseudoTerminal pty;
@@ -731,13 +732,20 @@ void TestEnvoyerSequence::enRetard()
 {
     QFETCH(int, apres);
     QFETCH(QString, message);
-    const auto delai = DelaiSequenceMs.remplacer(50);
+    const auto delai = DelaiSequenceMs.remplacer(1000);
     PseudoTerminal pty;
     GrilleEssai grille;
     grille.lien.setPeripherique(pty.chemin());
+    // The hold-up lasts until the deadline has passed for sure: it began
+    // before the run's first line, and so before this clock.
+    QElapsedTimer depuisLeDebut;
+    grille.apresVider = [&] {
+        depuisLeDebut.start();
+    };
     grille.apresAjout = [&] {
         if (grille.liste.size() == apres)
-            QThread::msleep(100);
+            QThread::msleep(
+                quint64(qMax<qint64>(0, *DelaiSequenceMs + 1 - depuisLeDebut.elapsed())));
     };
     const auto echec = grille.envoyer();
     QVERIFY(echec);

@@ -86,16 +86,17 @@ private:
     bool m_ecrit = false;
 };
 
+// Waits, 20 s at most, for a state the program must be in before the test
+// acts on it: never for a time that is meant to be long enough.
 bool attendreQue(const std::function<bool()> &condition)
 {
-    QElapsedTimer chrono;
-    chrono.start();
-    while (!condition()) {
-        if (chrono.elapsed() > 3000)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
+    return QTest::qWaitFor(condition, 20000);
+}
+
+// Waits, 20 s at most, for the running program to end.
+bool finit(QProcess &programme)
+{
+    return programme.waitForFinished(20000);
 }
 
 // Sends `fichier` on `port` (none: the settings' port) in `langue` (none:
@@ -414,7 +415,7 @@ void TestEnvoyeur::attendre_data()
     QTest::addColumn<QString>("cas");
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("dit"); // on stderr
-    QTest::newRow("lien qui apparaît après 0,5 s") << "apparait" << 0 << "attente du port";
+    QTest::newRow("lien qui apparaît pendant l'attente") << "apparait" << 0 << "attente du port";
     QTest::newRow("occupé au-delà de l'attente") << "occupe" << 3 << "toujours occupé par";
     QTest::newRow("--attendre sans nombre") << "usage" << 2 << "--attendre prend un nombre";
 }
@@ -437,16 +438,21 @@ void TestEnvoyeur::attendre()
     const auto fermer = qScopeGuard([&] { ::close(autre); });
     if (cas == QLatin1String("occupe"))
         QCOMPARE(::flock(autre, LOCK_EX | LOCK_NB), 0);
-    const QString secondes =
-        cas == QLatin1String("usage") ? QStringLiteral("bientôt") : QStringLiteral("1.5");
+    // The link appears once the program says it waits, well within its wait.
+    const QString secondes = cas == QLatin1String("usage")      ? QStringLiteral("bientôt")
+                             : cas == QLatin1String("apparait") ? QStringLiteral("60")
+                                                                : QStringLiteral("1.5");
+    bool attendu = false;
     const Sortie s =
         lancer({m_fichier, QStringLiteral("--port"), lien, QStringLiteral("--attendre"), secondes},
-               {}, [&](QProcess &) {
-                   if (cas == QLatin1String("apparait")) {
-                       QTest::qWait(500);
-                       QFile::link(pty.chemin(), lien);
-                   }
+               {}, [&](QProcess &p) {
+                   if (cas != QLatin1String("apparait"))
+                       return;
+                   p.setReadChannel(QProcess::StandardError);
+                   attendu = attendreQue([&] { return p.peek(4096).contains("attente du port"); });
+                   QFile::link(pty.chemin(), lien);
                });
+    QCOMPARE(attendu, cas == QLatin1String("apparait"));
     QCOMPARE(s.code, code);
     QVERIFY2(QString::fromUtf8(s.erreurs).contains(dit), s.erreurs.constData());
     QCOMPARE(pty.lire(code == 0 ? 84 : 0), code == 0 ? Sequence : QByteArray());
@@ -458,15 +464,21 @@ void TestEnvoyeur::terminauxDuSysteme_data()
     QTest::addColumn<QString>("motif");
     QTest::newRow("son entrée") << "entree"
                                 << "c'est le terminal de ce programme";
+    QTest::newRow("sa sortie") << "sortie"
+                               << "c'est le terminal de ce programme";
+    QTest::newRow("sa sortie d'erreur") << "erreurs"
+                                        << "c'est le terminal de ce programme";
     QTest::newRow("son terminal de contrôle") << "controle"
                                               << "terminal de contrôle";
     QTest::newRow("une console du système") << "console"
                                             << "console du système";
 }
 
-// The program's own terminal ($(tty), /proc/self/fd/0) and a console of the
-// system are refused: the lines would show on a screen, not reach a board.
-// The console is one here by a /proc/consoles of the program's own.
+// The program's own terminal ($(tty), /proc/self/fd/0, the terminal its
+// output or its errors go to) and a console of the system are refused: the
+// lines would show on a screen, not reach a board. The console is one here
+// by a /proc/consoles of the program's own. Its errors on that terminal,
+// the refusal shows there.
 void TestEnvoyeur::terminauxDuSysteme()
 {
     QFETCH(QString, terminal);
@@ -488,6 +500,9 @@ void TestEnvoyeur::terminauxDuSysteme()
     programme.setChildProcessModifier([&] {
         if (terminal == QLatin1String("entree")) {
             ::dup2(::open(chemin.constData(), O_RDWR | O_NOCTTY), 0);
+        } else if (terminal == QLatin1String("sortie") || terminal == QLatin1String("erreurs")) {
+            ::dup2(::open(chemin.constData(), O_RDWR | O_NOCTTY),
+                   terminal == QLatin1String("sortie") ? 1 : 2);
         } else if (terminal == QLatin1String("controle")) {
             ::setsid();
             ::close(::open(chemin.constData(), O_RDWR)); // it becomes the session's
@@ -502,11 +517,16 @@ void TestEnvoyeur::terminauxDuSysteme()
         QStringLiteral(TARVIK_ENVOYER),
         {m_fichier, QStringLiteral("--port"),
          terminal == QLatin1String("entree") ? QStringLiteral("/proc/self/fd/0") : pty.chemin()});
-    QVERIFY(programme.waitForFinished(10000));
-    const QByteArray erreurs = programme.readAllStandardError();
+    QVERIFY(finit(programme));
+    const QByteArray surLeTerminal = pty.lire();
+    const bool erreursLa = terminal == QLatin1String("erreurs");
+    const QByteArray erreurs = erreursLa ? surLeTerminal : programme.readAllStandardError();
     QCOMPARE(programme.exitCode(), 3);
     QVERIFY2(QString::fromUtf8(erreurs).contains(motif), erreurs.constData());
-    QCOMPARE(pty.lire(), QByteArray());
+    if (erreursLa) // the message only, never a line of the sequence
+        QVERIFY2(!surLeTerminal.contains(Sequence.left(11)), surLeTerminal.constData());
+    else
+        QCOMPARE(surLeTerminal, QByteArray());
     if (console)
         QCOMPARE(ouvertures.nombre(), 0); // refused by its numbers, never opened
 }
@@ -528,15 +548,13 @@ void TestEnvoyeur::signalPendantUnEnvoiBloque()
     PseudoTerminal pty;
     QVERIFY(pty.remplir() > 0);
     const QStringList arguments{m_fichier, QStringLiteral("--port"), pty.chemin()};
-    qint64 finMs = -1;
+    bool arrete = false;
     const Sortie s = lancer(arguments, {}, [&](QProcess &programme) {
-        QTest::qWait(300); // the send is under way, and blocked
-        QElapsedTimer chrono;
-        chrono.start();
-        if (signaler(programme.processId(), signal) && programme.waitForFinished(500))
-            finMs = chrono.elapsed();
+        // Its lock taken, the send is under way: the full line holds its first write.
+        arrete = attendreQue([&] { return QFile::exists(verrouQt(pty.chemin())); }) &&
+                 signaler(programme.processId(), signal) && finit(programme);
     });
-    QVERIFY2(finMs >= 0, "le programme ne s'est pas arrêté dans la demi-seconde");
+    QVERIFY2(arrete, "le programme ne s'est pas arrêté sur le signal");
     QCOMPARE(s.code, 128 + signal);
     const QString erreurs = QString::fromUtf8(s.erreurs);
     // Nothing handed to the far end is taken back from it.
@@ -564,7 +582,7 @@ void TestEnvoyeur::signalPendantLaLecture()
                             Sequence.left(30), [&](QProcess &p) {
                                 arrete =
                                     attendreQue([&] { return capte(p.processId(), signal); }) &&
-                                    signaler(p.processId(), signal) && p.waitForFinished(1000);
+                                    signaler(p.processId(), signal) && finit(p);
                             });
     QVERIFY2(arrete, "le programme ne s'est pas arrêté pendant la lecture");
     QCOMPARE(s.code, 128 + signal);
@@ -593,7 +611,7 @@ void TestEnvoyeur::signalSurUneSortiePleine()
         QStringLiteral(TARVIK_ENVOYER), {QStringLiteral("--verifier"), m_fichier}, {},
         [&](QProcess &p) {
             arrete = attendreQue([&] { return bloque(p.processId()); }) &&
-                     signaler(p.processId(), signal) && p.waitForFinished(1000);
+                     signaler(p.processId(), signal) && finit(p);
         },
         [&] { ::dup2(::open(tube.constData(), O_WRONLY | O_CLOEXEC), STDOUT_FILENO); });
     QVERIFY2(arrete, "le programme ne s'est pas arrêté");
@@ -647,11 +665,15 @@ void TestEnvoyeur::finBrutaleSurUnPont()
     const QString verrou = verrouQt(pont.peripherique());
 
     pont.suspendre();
+    // The signal lands once the port is held whole: its lock file there, and
+    // its exclusive mode set, which only a signal it can catch takes off.
+    bool tenu = false, arrete = false;
     const Sortie tuee = envoyer(autreUtilisateur, [&](QProcess &p) {
-        QVERIFY2(attendreQue([&] { return QFile::exists(verrou); }), "l'envoi ne démarre pas");
-        QVERIFY(signaler(p.processId(), signal));
-        p.waitForFinished(1000);
+        tenu = attendreQue([&] { return QFile::exists(verrou) && pont.exclusif(); });
+        arrete = tenu && signaler(p.processId(), signal) && finit(p);
     });
+    QVERIFY2(tenu, "l'envoi ne prend pas le port");
+    QVERIFY(arrete);
     pont.reprendre();
     pont.lire(); // whatever got through before the signal
     if (signal != SIGKILL) {
@@ -1003,12 +1025,15 @@ void TestEnvoyeur::programme_data()
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("etapes"); // the steps that arrive, in order
     QTest::addColumn<QString>("derive"); // axis B's drift, warned of; empty: none
+    QTest::addColumn<int>("code");
     // clang-format off
-    QTest::newRow("deux fois")              << QStringList{} << "1212" << "recule de -200 pas à chaque parcours : -400 après 2 parcours";
-    QTest::newRow("--depuis 2")             << QStringList{"--depuis", "2"} << "212" << "-300 après 2 parcours";
-    QTest::newRow("--repeter 1")            << QStringList{"--repeter", "1"} << "12" << "";
-    QTest::newRow("--depuis 2 --repeter 1") << QStringList{"--depuis", "2", "--repeter", "1"} << "2" << "";
-    QTest::newRow("séquence --repeter 3")   << QStringList{"SEQ", "--repeter", "3"} << "111" << "-300 après 3 parcours";
+    QTest::newRow("deux fois")              << QStringList{} << "1212" << "recule de -200 pas à chaque parcours : -400 après 2 parcours" << 0;
+    QTest::newRow("--depuis 2")             << QStringList{"--depuis", "2"} << "212" << "-300 après 2 parcours" << 0;
+    QTest::newRow("--repeter 1")            << QStringList{"--repeter", "1"} << "12" << "" << 0;
+    QTest::newRow("--depuis 2 --repeter 1") << QStringList{"--depuis", "2", "--repeter", "1"} << "2" << "" << 0;
+    QTest::newRow("séquence --repeter 3")   << QStringList{"SEQ", "--repeter", "3"} << "111" << "-300 après 3 parcours" << 0;
+    // One past the last step: nothing goes, not even the last step.
+    QTest::newRow("--depuis 3 de 2")        << QStringList{"--depuis", "3"} << "" << "" << 2;
     // clang-format on
 }
 
@@ -1019,13 +1044,14 @@ void TestEnvoyeur::programme()
     QFETCH(QStringList, options);
     QFETCH(QString, etapes);
     QFETCH(QString, derive);
+    QFETCH(int, code);
     JournalEssai journal;
     PseudoTerminal pty;
     const bool sequence = options.removeAll(QStringLiteral("SEQ")) > 0;
     const QString fichier = sequence ? m_fichier : m_dossier.filePath(QStringLiteral("deux.prog"));
     QVERIFY(sequence || ecrireFichier(fichier, Programme2));
     const Sortie s = lancer(QStringList{fichier, QStringLiteral("--port"), pty.chemin()} + options);
-    QVERIFY2(s.code == 0, s.erreurs.constData());
+    QVERIFY2(s.code == code, s.erreurs.constData());
     QByteArray attendu;
     for (const QChar etape : etapes)
         attendu += etape == u'1' ? Sequence : Etape2;
@@ -1033,9 +1059,11 @@ void TestEnvoyeur::programme()
     QCOMPARE(s.sortie, QString::fromLatin1(attendu).replace(u'\x80', u'€').toUtf8());
     const auto lus = enregistrements(journal.fichier());
     QCOMPARE(lus.size(), etapes.size());
-    QCOMPARE(QString::fromUtf8(lus.last()[2]), fichier + u':' + etapes.back());
     const Sortie v = lancer(QStringList{QStringLiteral("--verifier"), fichier} + options);
-    QCOMPARE(v.code, 0);
+    QCOMPARE(v.code, code);
+    if (code != 0) // the dry run refuses it as well
+        return;
+    QCOMPARE(QString::fromUtf8(lus.last()[2]), fichier + u':' + etapes.back());
     QVERIFY2(v.erreurs.contains("attentes en tout") &&
                  v.sortie.contains((sequence ? "etape\n" : "etape pose\n") + Etape2.left(12)) !=
                      sequence,
@@ -1057,18 +1085,18 @@ void TestEnvoyeur::programmeArrete()
     PseudoTerminal pty;
     const QString fichier = m_dossier.filePath(QStringLiteral("lent.prog"));
     QVERIFY(ecrireFichier(fichier, QByteArray(Programme2).replace("attendre 0.1", "attendre 60")));
-    qint64 finMs = -1;
+    JournalEssai journal;
+    bool arrete = false;
     QByteArray premiere;
     const Sortie s =
         lancer({fichier, QStringLiteral("--port"), pty.chemin()}, {}, [&](QProcess &p) {
             premiere = pty.lire(84);
-            QElapsedTimer chrono;
-            chrono.start();
-            if (signaler(p.processId(), SIGINT) && p.waitForFinished(1000))
-                finMs = chrono.elapsed();
+            // The first step's record is written as it ends, just before the wait.
+            arrete = attendreQue([&] { return journal.lus().size() == 1; }) &&
+                     signaler(p.processId(), SIGINT) && finit(p);
         });
     QCOMPARE(premiere, Sequence); // the first step, whole
-    QVERIFY2(finMs >= 0, "le programme ne s'est pas arrêté");
+    QVERIFY2(arrete, "le programme ne s'est pas arrêté");
     QCOMPARE(s.code, 128 + SIGINT);
     QVERIFY2(s.erreurs.contains("arrêt d'urgence"), s.erreurs.constData());
     QVERIFY(!QFile::exists(verrouQt(pty.chemin())));

@@ -40,35 +40,45 @@ void TestExecutionProgramme::deroulement_data()
     QTest::addColumn<int>("repetitions");
     QTest::addColumn<bool>("pasAPas");
     QTest::addColumn<int>("echouerA");   // the failing write; -1: none
+    QTest::addColumn<int>("arretA");     // the step, from 1, whose drain a Stop follows; 0: none
     QTest::addColumn<QString>("etapes"); // those handed to the driver, whole or not
     QTest::addColumn<QList<qint64>>("attentes");
     QTest::addColumn<int>("fin"); // ResultatProgramme::Fin
     const int terminee = int(ResultatProgramme::Fin::Terminee),
-              echec = int(ResultatProgramme::Fin::Echec);
+              echec = int(ResultatProgramme::Fin::Echec),
+              arretee = int(ResultatProgramme::Fin::Arretee);
     // clang-format off
-    QTest::newRow("en ordre")         << 0 << 1 << false << -1 << "123" << QList<qint64>{1000, 2500} << terminee;
-    QTest::newRow("répété")           << 0 << 2 << false << -1 << "123123" << QList<qint64>{1000, 2500, 0, 1000, 2500} << terminee;
-    QTest::newRow("depuis l'étape 2") << 1 << 2 << false << -1 << "23123" << QList<qint64>{2500, 0, 1000, 2500} << terminee;
-    QTest::newRow("pas à pas")        << 0 << 1 << true << -1 << "123" << QList<qint64>{} << terminee;
+    QTest::newRow("en ordre")         << 0 << 1 << false << -1 << 0 << "123" << QList<qint64>{1000, 2500} << terminee;
+    QTest::newRow("répété")           << 0 << 2 << false << -1 << 0 << "123123" << QList<qint64>{1000, 2500, 0, 1000, 2500} << terminee;
+    QTest::newRow("depuis l'étape 2") << 1 << 2 << false << -1 << 0 << "23123" << QList<qint64>{2500, 0, 1000, 2500} << terminee;
+    QTest::newRow("pas à pas")        << 0 << 1 << true << -1 << 0 << "123" << QList<qint64>{} << terminee;
     // The eighth write is step 2's first line: nothing of step 2 or 3 goes.
-    QTest::newRow("échec à l'étape 2") << 0 << 1 << false << 7 << "1" << QList<qint64>{1000} << echec;
+    QTest::newRow("échec à l'étape 2") << 0 << 1 << false << 7 << 0 << "1" << QList<qint64>{1000} << echec;
+    // Stop once step 2 has drained, before the step is over: nothing more, no wait.
+    QTest::newRow("arrêt après le vidage") << 0 << 1 << false << -1 << 2 << "12" << QList<qint64>{1000} << arretee;
     // clang-format on
 }
 
 // The steps go in order, each whole, the port held from the first to the
-// end; each wait is the program's; after a failure nothing more is sent.
+// end; each wait is the program's; after a failure or a Stop nothing more
+// is sent.
 void TestExecutionProgramme::deroulement()
 {
     QFETCH(int, depuis);
     QFETCH(int, repetitions);
     QFETCH(bool, pasAPas);
     QFETCH(int, echouerA);
+    QFETCH(int, arretA);
     QFETCH(QString, etapes);
     QFETCH(QList<qint64>, attentes);
     QFETCH(int, fin);
     Banc banc;
     auto &[etat, pilote, ici, lien, horloge, execution, termine] = banc;
     etat.echouerA = echouerA;
+    etat.apresVider = [&, vidages = 0]() mutable {
+        if (++vidages == arretA)
+            banc.execution.arreter(); // the member: clang 14 captures no structured binding
+    };
     QSignalSpy pauses(&execution, &ExecutionProgramme::pause);
     execution.demarrer(troisEtapes(), depuis, repetitions,
                        pasAPas ? ExecutionProgramme::Mode::PasAPas

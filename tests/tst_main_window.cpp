@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFrame>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,9 +23,11 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <sys/file.h>
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <tuple>
 
 namespace {
 
@@ -39,15 +42,24 @@ QString texteDe(const QWidget *w)
     return {};
 }
 
-// Acts in the modal dialog the window is about to open, once it is active.
-void auDialogue(const std::function<void(DialoguePort *)> &geste)
+// What a box shows of its mark: the triangle in its right-hand corner, and
+// a frame along its left-hand side, by their colours.
+QString dessinDe(CaseGrille &boite)
 {
-    QTimer::singleShot(10, [geste] {
-        auto *dialogue = qobject_cast<DialoguePort *>(QApplication::activeModalWidget());
-        if (!dialogue || !QTest::qWaitForWindowActive(dialogue))
-            return auDialogue(geste);
-        geste(dialogue);
-    });
+    const QImage image = boite.grab().toImage();
+    const QColor orange(0xd0, 0x70, 0x00), rouge(0xc0, 0x10, 0x10);
+    QStringList vus;
+    for (const auto &[nom, couleur, coin] :
+         {std::tuple{"triangle orange", orange, true}, std::tuple{"triangle rouge", rouge, true},
+          std::tuple{"cadre rouge", rouge, false}}) {
+        bool vu = false;
+        for (int y = 0; y < image.height() && !vu; ++y)
+            for (int x = 0; x < image.width() && !vu; ++x)
+                vu = (x > image.width() / 2) == coin && image.pixelColor(x, y) == couleur;
+        if (vu)
+            vus << QLatin1String(nom);
+    }
+    return vus.join(QStringLiteral(", "));
 }
 
 // A window whose run clicks TEST again in the middle of writing, as a click
@@ -220,8 +232,8 @@ void TestMainWindow::chaineDeFocus()
 {
     Panneau fenetre;
     fenetre.show();
-    QVERIFY(QTest::qWaitForWindowActive(&fenetre));
-    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Text1_1"));
+    QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+    QCOMPARE(fenetre.focusWidget()->objectName(), QStringLiteral("Text1_1"));
 
     QStringList attendu;
     for (const char *tableau : {"Text1", "Text2", "Text3"})
@@ -231,8 +243,8 @@ void TestMainWindow::chaineDeFocus()
 
     QStringList vu;
     for (int pas = 0; pas < attendu.size(); ++pas) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        vu << QApplication::focusWidget()->objectName();
+        frapper(fenetre, QKeySequence(Qt::Key_Tab));
+        vu << fenetre.focusWidget()->objectName();
     }
     QCOMPARE(vu, attendu.mid(1) + QStringList{QStringLiteral("Text1_2")});
 }
@@ -367,7 +379,7 @@ void TestMainWindow::echec()
     QCOMPARE(pty.lire(), QByteArray());
     if (!boite.isEmpty()) {
         auto *fautive = controle<QLineEdit>(fenetre, boite);
-        QCOMPARE(QApplication::focusWidget(), fautive);
+        QCOMPARE(fenetre.focusWidget(), fautive);
         QCOMPARE(fautive->selectedText(), texte);
     }
 
@@ -387,19 +399,20 @@ void TestMainWindow::echec()
 // window answers and sends again.
 void TestMainWindow::ligneBloquee()
 {
-    const auto delai = DelaiSequenceMs.remplacer(100); // the real 2 s: tarvik-envoyer's test
     Banc banc;
     QVERIFY(banc.pret());
     auto &[pty, messages, fenetre] = banc;
     QVERIFY(pty.remplir() > 0);
-
-    cliquerTest(fenetre);
+    {
+        const auto delai = DelaiSequenceMs.remplacer(100); // the real 2 s: tarvik-envoyer's test
+        cliquerTest(fenetre);
+    }
     QCOMPARE(messages.vus.size(), 1);
     QVERIFY2(messages.vus[0].texte.contains(QStringLiteral("délai dépassé")),
              qPrintable(messages.vus[0].texte));
     QVERIFY(fenetre.isVisible());
 
-    pty.lire(); // the board reads again
+    pty.lire(); // the board reads again, and the run has its real bound
     cliquerTest(fenetre);
     QCOMPARE(messages.vus.size(), 1);
     QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
@@ -456,6 +469,8 @@ void TestMainWindow::choixDuPort_data()
         {"champ vidé : port 1", "vide", {}},
         {"réglages abîmés remplacés", "abimes", QStringLiteral("mis de côté")},
         {"--port, puis l'adaptateur", "option", QStringLiteral("désormais")},
+        // Behind a folder this user may not go through: chosen, a run says why.
+        {"dans un dossier fermé", "ferme", {}},
     };
     for (const auto &c : cas)
         QTest::newRow(c.nom) << QString::fromLatin1(c.geste) << c.message << c.resteOuvert;
@@ -465,7 +480,8 @@ void TestMainWindow::choixDuPort_data()
 // even over --port, and by a new one (port 1 is never opened); Échap or a
 // refused name changes nothing; an empty field goes back to port 1; a
 // damaged settings file is set aside and replaced. The list shows each
-// device once, and selecting a row fills the field.
+// device once, and selecting a row fills the field. A port behind a folder
+// this user may not go through is chosen: only a run can say it is refused.
 void TestMainWindow::choixDuPort()
 {
     QFETCH(QString, geste);
@@ -481,6 +497,9 @@ void TestMainWindow::choixDuPort()
     QVERIFY(QFile::link(pty.chemin(), stable));
     const QString fichier = parId.filePath(QStringLiteral("fichier"));
     QVERIFY(QFile(fichier).open(QIODevice::WriteOnly));
+    const QString ferme = parId.filePath(QStringLiteral("ferme")); // its owner's only
+    QVERIFY(QDir().mkdir(ferme) && QFile::link(pty.chemin(), ferme + QStringLiteral("/port")) &&
+            QFile::setPermissions(ferme, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     // The adapter under two names, and port 1: two rows.
     const auto systeme = EnumerationPorts.remplacer([&] {
         return QList<PortDecouvert>{
@@ -498,8 +517,10 @@ void TestMainWindow::choixDuPort()
     }
     const QString attendu = est("garder")                                      ? pty.chemin()
                             : est("fleches") || est("abimes") || est("option") ? stable
-                                                                               : QString();
+                            : est("ferme") ? ferme + QStringLiteral("/port")
+                                           : QString();
     const QString tape = est("refus")                     ? fichier
+                         : est("ferme")                   ? attendu
                          : est("nu")                      ? QStringLiteral("tarvik-essai-absent")
                          : est("relatif")                 ? QStringLiteral("serie/ttyUSB0")
                          : est("abimes") || est("option") ? stable
@@ -514,11 +535,11 @@ void TestMainWindow::choixDuPort()
     if (est("option"))
         fenetre.imposerPort(impose.chemin());
     fenetre.show();
-    QVERIFY(QTest::qWaitForWindowActive(&fenetre));
-    auDialogue([&](DialoguePort *dialogue) {
+    QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+    auDialogue<DialoguePort>(fenetre, [&](DialoguePort *dialogue) {
         auto *champ = dialogue->findChild<QLineEdit *>(QStringLiteral("cheminPort"));
         auto *liste = dialogue->findChild<QListWidget *>(QStringLiteral("listePorts"));
-        focusDansLeChamp = QApplication::focusWidget() == champ;
+        focusDansLeChamp = dialogue->focusWidget() == champ;
         if (auto *haut = dialogue->findChild<QLabel *>(QStringLiteral("portImpose")))
             etiquette = haut->text();
         for (int k = 0; k < liste->count(); ++k)
@@ -537,10 +558,17 @@ void TestMainWindow::choixDuPort()
             QTest::keyClicks(champ, tape);
         }
         champVu = champ->text();
-        QTest::keyClick(QApplication::focusWidget(),
+        const bool dehors = est("ferme"); // checked by a user the folder keeps out
+        if (dehors && ::geteuid() == 0)
+            ::setfsuid(65534);
+        else if (dehors)
+            ::chmod(QFile::encodeName(ferme).constData(), 0);
+        QTest::keyClick(est("fleches") || est("clic") ? static_cast<QWidget *>(liste) : champ,
                         est("echap") || est("clic") ? Qt::Key_Escape : Qt::Key_Return);
+        ::setfsuid(::geteuid());
+        ::chmod(QFile::encodeName(ferme).constData(), 0700); // the runs below are its owner's
         ouvert = dialogue->isVisible();
-        champRepris = QApplication::focusWidget() == champ && champ->selectedText() == tape;
+        champRepris = dialogue->focusWidget() == champ && champ->selectedText() == tape;
         if (ouvert)
             QTest::keyClick(champ, Qt::Key_Escape);
     });
@@ -598,8 +626,8 @@ void TestMainWindow::deuxPanneaux()
     Panneau premier, second;
     const auto choisir = [](Panneau &fenetre, const QString &chemin) {
         fenetre.show();
-        QVERIFY(QTest::qWaitForWindowActive(&fenetre));
-        auDialogue([chemin](DialoguePort *dialogue) {
+        QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+        auDialogue<DialoguePort>(fenetre, [chemin](DialoguePort *dialogue) {
             auto *champ = dialogue->findChild<QLineEdit *>(QStringLiteral("cheminPort"));
             champ->clear();
             QTest::keyClicks(champ, chemin);
@@ -755,10 +783,15 @@ void TestMainWindow::marques_data()
                                     << "" << l << "envoyée comme une espace";
     QTest::newRow("vitesse 300") << "Text2_3"
                                  << "300" << r << "Refusé";
+    // "2." is read as 00002, then "2.6" as 00003: the same mark, another reading.
+    QTest::newRow("lecture qui change") << "Text1_1"
+                                        << "2.6" << l << "Lu comme 00003";
 }
 
 // As the operator types, a box whose text will not go out as typed, or not
 // at all, is marked; its tooltip and its description say what will be sent.
+// The mark is a shape: the triangle of a box read otherwise, the triangle
+// and a dashed frame of a refused one, each in its own colour.
 void TestMainWindow::marques()
 {
     QFETCH(QString, boite);
@@ -775,6 +808,9 @@ void TestMainWindow::marques()
              qPrintable(c->toolTip()));
     QVERIFY2(c->accessibleDescription().contains(c->toolTip()),
              qPrintable(c->accessibleDescription()));
+    const QStringList dessins{QString(), QStringLiteral("triangle orange"),
+                              QStringLiteral("triangle rouge, cadre rouge")};
+    QCOMPARE(dessinDe(*c), dessins[marque]);
 }
 
 void TestMainWindow::clavier_data()
@@ -809,14 +845,12 @@ void TestMainWindow::clavier()
     QVERIFY(banc.pret());
     auto &[pty, messages, fenetre] = banc;
     auto *premier = controle<QWidget>(fenetre, depart);
-    premier->setFocus(Qt::MouseFocusReason);
-    QTRY_VERIFY(premier->hasFocus());
-    QTest::qWait(10); // the selection a focus makes comes right after it
-    for (int k = 0; k < touches.count(); ++k)
-        QTest::keyClick(QApplication::focusWidget(), touches[k].key(),
-                        touches[k].keyboardModifiers());
+    donnerFocus(premier, Qt::MouseFocusReason);
+    if (auto *boite = qobject_cast<QLineEdit *>(premier)) // selected right after the focus
+        QTRY_VERIFY(boite->hasSelectedText());
+    frapper(fenetre, touches);
     QVERIFY(envoisFinis(fenetre));
-    QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+    QCOMPARE(fenetre.focusWidget()->objectName(), focus);
     if (!texte.isEmpty())
         QCOMPARE(qobject_cast<QLineEdit *>(premier)->text(), texte);
     QCOMPARE(pty.lire(envoi ? 84 : 0), envoi ? surLeFil(lignesInitiales()) : QByteArray());
@@ -902,21 +936,28 @@ void TestMainWindow::horsLimites_data()
     QTest::addColumn<QByteArray>("fichier"); // the operator's limits; empty: a doubtful file
     QTest::addColumn<QString>("boite");
     QTest::addColumn<QString>("tape");
-    QTest::addColumn<QString>("dit");  // in the box's tooltip and TEST's message
-    QTest::addColumn<bool>("avertit"); // saving warns
+    QTest::addColumn<QString>("dit");   // in the box's tooltip and TEST's message; empty: sent
+    QTest::addColumn<bool>("avertit");  // saving warns
+    QTest::addColumn<bool>("consigne"); // the refusal is journalled, as "hors limites"
     // clang-format off
-    QTest::newRow("pas")             << QByteArray("A.pas=5000\n") << "Text1_1" << "5001" << "5000 pas au plus" << true;
-    QTest::newRow("vitesse")         << QByteArray("C.vitesse=100\n") << "Text2_3" << "101" << "vitesse 100" << true;
-    QTest::newRow("direction")       << QByteArray("B.directions=+-\n") << "Text3_2" << "x" << "«\u00a0+-\u00a0»" << true;
+    QTest::newRow("pas")             << QByteArray("A.pas=5000\n") << "Text1_1" << "5001" << "5000 pas au plus" << true << true;
+    QTest::newRow("vitesse")         << QByteArray("C.vitesse=100\n") << "Text2_3" << "101" << "vitesse 100" << true << true;
+    QTest::newRow("direction")       << QByteArray("B.directions=+-\n") << "Text3_2" << "x" << "«\u00a0+-\u00a0»" << true << true;
     // The file holds the value as it is sent: nothing to warn of.
-    QTest::newRow("lecture stricte") << QByteArray("lecture=stricte\n") << "Text1_4" << "1O0" << "chiffres seulement" << false;
-    QTest::newRow("fichier douteux") << QByteArray() << "" << "" << "/etc/xdg/Tarvik/limites.conf" << false;
+    QTest::newRow("lecture stricte") << QByteArray("lecture=stricte\n") << "Text1_4" << "1O0" << "chiffres seulement" << false << true;
+    QTest::newRow("fichier douteux") << QByteArray() << "" << "" << "/etc/xdg/Tarvik/limites.conf" << false << true;
+    // The limit itself is within the limits.
+    QTest::newRow("pas à la limite") << QByteArray("A.pas=5000\n") << "Text1_1" << "05000" << "" << false << false;
+    // A typo is refused by the grid's own check, whatever the bench: no limit of the bench's.
+    QTest::newRow("vitesse 300, faute de frappe") << QByteArray("C.vitesse=100\n") << "Text2_3" << "300" << "comprise entre 0 et 255" << false << false;
     // clang-format on
 }
 
 // A value beyond the bench's limits is marked as it is typed; TEST refuses
 // it, or anything while a limits file is doubtful, says why, journals it and
-// sends nothing. Saving still saves, and warns.
+// sends nothing; the refused box takes back the focus the click gave TEST.
+// Saving still saves, and warns. A value at the limit goes; a value no grid
+// takes is refused, but is not journalled as beyond limits.
 void TestMainWindow::horsLimites()
 {
     QFETCH(QByteArray, fichier);
@@ -924,6 +965,7 @@ void TestMainWindow::horsLimites()
     QFETCH(QString, tape);
     QFETCH(QString, dit);
     QFETCH(bool, avertit);
+    QFETCH(bool, consigne);
     JournalEssai etat;
     Banc banc;
     QVERIFY(banc.pret());
@@ -936,22 +978,29 @@ void TestMainWindow::horsLimites()
     if (c) {
         c->selectAll();
         QTest::keyClicks(c, tape);
-        QCOMPARE(c->marque(), CaseGrille::Marque::Refusee);
+        QCOMPARE(c->marque(),
+                 dit.isEmpty() ? CaseGrille::Marque::Aucune : CaseGrille::Marque::Refusee);
         QVERIFY2(c->accessibleDescription().contains(dit), qPrintable(c->accessibleDescription()));
     }
-    cliquerTest(fenetre);
+    QTest::mouseClick(controle<QPushButton>(fenetre, QStringLiteral("Command1")), Qt::LeftButton);
+    QVERIFY(envoisFinis(fenetre));
+    QCOMPARE(etat.issues(), dit.isEmpty() ? QList{IssueEnvoi::Envoyee}
+                            : consigne    ? QList{IssueEnvoi::HorsLimites}
+                                          : QList<IssueEnvoi>());
+    if (dit.isEmpty()) { // sent as typed
+        QCOMPARE(pty.lire(84).left(12), "A+" + tape.toLatin1() + ":002\n");
+        QVERIFY(messages.vus.isEmpty());
+        return;
+    }
     QCOMPARE(pty.lire(), QByteArray());
     QCOMPARE(messages.vus.size(), 1);
     QCOMPARE(messages.vus[0].titre, QStringLiteral("Séquence non envoyée"));
     QVERIFY2(messages.vus[0].texte.contains(dit) &&
                  messages.vus[0].texte.contains(QStringLiteral("Rien n'a été envoyé")),
              qPrintable(messages.vus[0].texte));
-    const auto journal = etat.lus();
-    QCOMPARE(journal.size(), 1);
-    QCOMPARE(journal[0].issue, IssueEnvoi::HorsLimites);
-    if (!c)
+    QVERIFY(!c || fenetre.focusWidget() == c);
+    if (!c || !consigne) // a grid no run takes is not saved either
         return;
-    QCOMPARE(QApplication::focusWidget(), c);
     ChoixImpose choix;
     choix.reponse = etat.chemin(QStringLiteral("autre-banc.seq"));
     controle<QAction>(fenetre, QStringLiteral("EnregistrerSequence"))->trigger();

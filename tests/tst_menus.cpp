@@ -21,9 +21,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocumentFragment>
-#include <QTimer>
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <sched.h>
 #include <sys/fsuid.h>
 #include <sys/mount.h>
@@ -63,17 +64,6 @@ void declencher(const Form1 &fenetre, const char *action)
     controle<QAction>(fenetre, QLatin1String(action))->trigger();
 }
 
-// Acts in the limits dialog the window is about to open, once it is active.
-void auDialogueLimites(const std::function<void(DialogueLimites *)> &geste)
-{
-    QTimer::singleShot(10, [geste] {
-        auto *dialogue = qobject_cast<DialogueLimites *>(QApplication::activeModalWidget());
-        if (!dialogue || !QTest::qWaitForWindowActive(dialogue))
-            return auDialogueLimites(geste);
-        geste(dialogue);
-    });
-}
-
 // What the operator saw in the limits dialog, and how it ended.
 struct VuDesLimites {
     QStringList vus; // row A's name, the machine's steps, the operator's speed, the explanation
@@ -100,18 +90,18 @@ QString boiteSuivante(const QString &boite)
 VuDesLimites changerLimites(const Form1 &fenetre, const QString &boite, const QString &saisie)
 {
     VuDesLimites vu;
-    auDialogueLimites([&](DialogueLimites *dialogue) {
+    auDialogue<DialogueLimites>(fenetre, [&](DialogueLimites *dialogue) {
         auto *table = dialogue->findChild<QTableWidget *>(QStringLiteral("tableLimites"));
         vu.vus << table->item(0, 0)->text() << table->item(0, 1)->text()
                << dialogue->findChild<QLineEdit *>(QStringLiteral("vitesse_1"))->text()
                << dialogue->findChild<QLabel *>(QStringLiteral("explication"))->text();
-        auto *champ = dialogue->findChild<QLineEdit *>(boite);
+        QWidget *cible = dialogue->findChild<QWidget *>(boite);
+        auto *champ = qobject_cast<QLineEdit *>(cible);
         auto *stricte = dialogue->findChild<QCheckBox *>(QStringLiteral("lectureStricte"));
         vu.imposee = stricte->isChecked() && !stricte->isEnabled();
-        if (boite == stricte->objectName()) {
-            stricte->click();
-        } else {
-            champ->setFocus();
+        if (cible == stricte)
+            QTest::keyClick(stricte, Qt::Key_Space);
+        else {
             champ->selectAll();
             QTest::keyClicks(champ, saisie);
             vu.bulle = champ->toolTip();
@@ -124,7 +114,8 @@ VuDesLimites changerLimites(const Form1 &fenetre, const QString &boite, const QS
                 dialogue->focusWidget() == dialogue->findChild<QLineEdit *>(boiteSuivante(boite));
         }
         vu.enVigueur = table->item(0, table->columnCount() - 1)->text();
-        dialogue->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Save)->click();
+        QTest::mouseClick(dialogue->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Save),
+                          Qt::LeftButton);
         vu.ouvert = dialogue->isVisible();
         vu.repris =
             vu.ouvert && dialogue->focusWidget() == champ && champ->selectedText() == saisie;
@@ -266,8 +257,6 @@ void TestMenus::enregistrementRefuse()
     ChoixImpose choix;
     choix.reponse = m_dossier.filePath(QStringLiteral("jamais.seq"));
     Panneau fenetre;
-    fenetre.show();
-    QVERIFY(QTest::qWaitForWindowActive(&fenetre));
     auto *vitesse3 = controle<QLineEdit>(fenetre, QStringLiteral("Text2_3"));
     vitesse3->setText(QStringLiteral("300"));
 
@@ -278,7 +267,7 @@ void TestMenus::enregistrementRefuse()
                  texte.contains(QStringLiteral("« Vitesse »")) &&
                  texte.contains(QStringLiteral("« 300 »")),
              qPrintable(texte));
-    QCOMPARE(QApplication::focusWidget(), vitesse3);
+    QCOMPARE(fenetre.focusWidget(), vitesse3);
     QCOMPARE(vitesse3->selectedText(), QStringLiteral("300"));
     QVERIFY(choix.questions.isEmpty());
     QVERIFY(!QFile::exists(choix.reponse));
@@ -413,7 +402,8 @@ void TestMenus::fichierRemplaceParUnTube_data()
 
 // The chosen file becomes a tube just before it is opened: the window is
 // never blocked on it. Should a reader block all the same, a watchdog opens
-// the tube's other end after 3 s, and the test fails on the message.
+// the tube's other end unless the window is done within 10 s, and the test
+// fails on the message.
 void TestMenus::fichierRemplaceParUnTube()
 {
     QFETCH(QString, action);
@@ -426,17 +416,23 @@ void TestMenus::fichierRemplaceParUnTube()
         ::unlink(tube.constData());
         ::mkfifo(tube.constData(), 0600);
     });
-    std::atomic<bool> fini = false, bloque = false;
+    std::mutex garde;
+    std::condition_variable fin;
+    bool fini = false;
+    std::atomic<bool> bloque = false;
     std::thread gardien([&] {
-        for (int k = 0; k < 300 && !fini; ++k)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        if (!fini) {
+        std::unique_lock verrou(garde);
+        if (!fin.wait_for(verrou, std::chrono::seconds(10), [&] { return fini; })) {
             bloque = true;
             ::close(::open(tube.constData(), O_WRONLY | O_NONBLOCK));
         }
     });
     const auto finir = qScopeGuard([&] {
-        fini = true;
+        {
+            const std::lock_guard verrou(garde);
+            fini = true;
+        }
+        fin.notify_one();
         gardien.join();
     });
     Panneau fenetre;
@@ -544,8 +540,7 @@ void TestMenus::designationRetenue()
     }
     QVERIFY(QFile::remove(m_dossier.filePath(QStringLiteral("retenus.txt"))));
     Panneau sansFichier(LireReglages());
-    QTest::qWait(10);
-    QCOMPARE(messages.vus.size(), 2);
+    QTRY_COMPARE(messages.vus.size(), 2); // said once the window is up
     QCOMPARE(messages.vus[1].genre, GenreMessage::Avertissement);
     QVERIFY2(messages.vus[1].texte.contains(QStringLiteral("retenus.txt")),
              qPrintable(messages.vus[1].texte));
@@ -694,9 +689,10 @@ void TestMenus::limitesDesAxes()
     QVERIFY(ecrireFichier(choix.reponse, "Pince\n"));
     declencher(fenetre, "DesignAxe"); // its settings go with the folder, at the end
     fenetre.show();
-    QVERIFY(QTest::qWaitForWindowActive(&fenetre));
+    QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
 
     const VuDesLimites vu = changerLimites(fenetre, boite, saisie);
+    QVERIFY2(vu.vus.size() == 4, "la boîte des limites ne s'est pas ouverte");
     QCOMPARE(vu.vus.mid(0, 3),
              (QStringList{QStringLiteral("Pince (A)"), QStringLiteral("5000"),
                           avant == "A.vitesse=x\n" ? QString() : QStringLiteral("100")}));

@@ -15,6 +15,18 @@
 #include <QCommandLineParser>
 #include <QTest>
 
+namespace {
+
+// Whether the main thread of process `pid` waits in its event loop: a
+// panel's window is made and shown by then, and what its start set off done.
+bool auRepos(qint64 pid)
+{
+    QFile attente(QStringLiteral("/proc/%1/task/%1/wchan").arg(pid));
+    return attente.open(QIODevice::ReadOnly) && attente.readAll().contains("poll");
+}
+
+} // namespace
+
 class TestOptions : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -141,10 +153,10 @@ void TestOptions::reglagesLusUneFois()
             "F+00000:002\nG+00000:002\n");
     p.closeWriteChannel();
     if (programme == QLatin1String(TARVIK_BINAIRE)) {
-        QTest::qWait(700); // the window is made and shown by then
+        QVERIFY(QTest::qWaitFor([&] { return auRepos(p.processId()); }, 20000));
         signaler(p.processId(), SIGTERM);
     }
-    QVERIFY(p.waitForFinished(10000));
+    QVERIFY(p.waitForFinished(20000));
     QVERIFY2(p.exitCode() == 0 || p.exitCode() == 128 + SIGTERM,
              p.readAllStandardError().constData());
     QCOMPARE(ouvertures.nombre(), 1);

@@ -375,30 +375,41 @@ void TestVerrous::verrouUucp()
 // A live lock taken under a name of the device other than the one given:
 // the name the operator gave (a link of their own), a stable link of the
 // device, or a link under /dev, as a udev rule makes (minicom on
-// /dev/tarvik-port1 locks LCK..tarvik-port1).
+// /dev/tarvik-port1 locks LCK..tarvik-port1, on /dev/bancs/pince
+// LCK..bancs_pince).
 void TestVerrous::verrouSousUnLien_data()
 {
     QTest::addColumn<QString>("lien"); // where the link stands
     QTest::newRow("nom donné") << "donne";
     QTest::newRow("lien by-id du périphérique") << "parId";
     QTest::newRow("lien sous /dev") << "dev";
+    QTest::newRow("lien dans un dossier de /dev") << "dossierDev";
 }
 
 void TestVerrous::verrouSousUnLien()
 {
     QFETCH(QString, lien);
-    if (lien == QLatin1String("dev") && ::geteuid() != 0)
+    const bool sousDev = lien == QLatin1String("dev") || lien == QLatin1String("dossierDev");
+    if (sousDev && ::geteuid() != 0)
         QSKIP("il faut être root pour poser un lien sous /dev");
     PseudoTerminal pty;
     QTemporaryDir verrous, parId, ailleurs;
-    const QString nom = lien == QLatin1String("dev")
-                            ? QStringLiteral("/dev/tarvik-essai-%1").arg(::getpid())
+    const QString dansDev = QStringLiteral("/dev/tarvik-essai-%1").arg(::getpid());
+    const QString nom = lien == QLatin1String("dev")          ? dansDev
+                        : lien == QLatin1String("dossierDev") ? dansDev + QStringLiteral("/pince")
                         : lien == QLatin1String("parId")
                             ? parId.filePath(QStringLiteral("usb-FTDI_FT232R_A50285BI-if00-port0"))
                             : ailleurs.filePath(QStringLiteral("ma-carte"));
+    QVERIFY(lien != QLatin1String("dossierDev") || QDir().mkdir(dansDev));
+    const auto retirer = qScopeGuard([&] {
+        QFile::remove(nom);
+        QDir().rmdir(dansDev);
+    });
     QVERIFY(QFile::link(pty.chemin(), nom));
-    const auto retirer = qScopeGuard([&] { QFile::remove(nom); });
-    const QString verrou = verrous.filePath(QStringLiteral("LCK..") + QFileInfo(nom).fileName());
+    // Its path below /dev, each / turned into _.
+    const QString verrou =
+        verrous.filePath(QStringLiteral("LCK..") +
+                         (sousDev ? nom.mid(5).replace(u'/', u'_') : QFileInfo(nom).fileName()));
     QVERIFY(ecrireFichier(verrou, QByteArray::number(m_vivant.pid).rightJustified(10) + '\n'));
     GrilleEssai grille;
     const auto dossiersVerrou = DossiersVerrou.remplacer({verrous.path()});

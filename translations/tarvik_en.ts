@@ -2158,16 +2158,8 @@ Sequences are sent all the same. This message will not come back before the pane
         <translation>the limits file “%1” is doubtful: %2</translation>
     </message>
     <message>
-        <source>le dossier %1 ne peut pas être créé</source>
-        <translation>the folder %1 cannot be created</translation>
-    </message>
-    <message>
         <source>ces limites ne peuvent pas être enregistrées&#xa0;: %1</source>
         <translation>these limits cannot be saved: %1</translation>
-    </message>
-    <message>
-        <source>le fichier illisible ne peut pas être mis de côté (%1)</source>
-        <translation>the unreadable file cannot be set aside (%1)</translation>
     </message>
     <message>
         <source>la course</source>

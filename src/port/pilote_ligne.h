@@ -6,11 +6,13 @@
 #pragma once
 
 #include "core/echec.h"
+#include "system/substituable.h"
 
 #include <QByteArrayView>
 #include <QDeadlineTimer>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 // Why the link failed, and what to tell the operator.
@@ -51,6 +53,13 @@ enum class Coupure {
     VerrouPerime, // a lock of this program whose process is dead: a run was killed
     FileLaissee,  // a writer left bytes queued on the line, thrown away at the opening
 };
+
+// The stages of a run on the line, as the bench times them: the device's
+// checks, the locks, the opening with its line settings, the writing and
+// the drain, the release.
+enum class EtapeLien { Verifications, Verrous, Ouverture, Ecriture, Liberation };
+// Told as each stage ends: nothing in the program; the bench times them.
+inline Substituable<std::function<void(EtapeLien)>> FinDEtapeLien;
 
 class PiloteLigne {
 public:

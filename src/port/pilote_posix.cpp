@@ -18,6 +18,13 @@
 
 namespace {
 
+// A stage of the run has ended.
+void etapeFinie(EtapeLien etape)
+{
+    if (*FinDEtapeLien)
+        (*FinDEtapeLien)(etape);
+}
+
 // The texts of this file, in the operator's language.
 struct Textes {
     Q_DECLARE_TR_FUNCTIONS(Port)
@@ -92,6 +99,7 @@ std::optional<EchecLien> PilotePosix::ouvrir(const QString &nom)
     struct stat etat {};
     if (auto refus = VerifierPeripheriqueChemin(m_chemin, etat))
         return refus;
+    etapeFinie(EtapeLien::Verifications);
 
     // Locks other programs left under any name of the device, before the
     // device is even opened.
@@ -99,6 +107,7 @@ std::optional<EchecLien> PilotePosix::ouvrir(const QString &nom)
     noms << LiensVers(etat.st_rdev, *DossiersLiens);
     if (const auto occupe = m_verrous.verifier(NomsDeVerrou(noms, etat.st_rdev), etat.st_rdev))
         return Refus(G::PortOccupe, occupe->message);
+    etapeFinie(EtapeLien::Verrous);
 
     m_fd = OuvrirPeripherique(m_chemin);
     if (m_fd < 0)
@@ -107,8 +116,10 @@ std::optional<EchecLien> PilotePosix::ouvrir(const QString &nom)
     m_genre = genreDe(m_rdev);
     termios reglages{};
     auto refus = VerifierPeripheriqueOuvert(m_fd, etat, reglages);
+    etapeFinie(EtapeLien::Ouverture);
     if (!refus)
         refus = prendre(nom, etat.st_rdev);
+    etapeFinie(EtapeLien::Verrous);
     if (!refus) {
         m_origine = reglages;
         if (const int erreur = reglerLigne())
@@ -122,6 +133,7 @@ std::optional<EchecLien> PilotePosix::ouvrir(const QString &nom)
         return refus;
     }
     constaterCoupure();
+    etapeFinie(EtapeLien::Ouverture);
     return std::nullopt;
 }
 
@@ -388,7 +400,9 @@ int PilotePosix::drainer()
 std::optional<EchecLien> PilotePosix::vider(QDeadlineTimer echeance)
 {
     Attente attente{echeance};
-    return attendreDepart(attente, 0);
+    auto echec = attendreDepart(attente, 0);
+    etapeFinie(EtapeLien::Ecriture);
+    return echec;
 }
 
 void PilotePosix::jeter()
@@ -406,8 +420,11 @@ void PilotePosix::fermer()
             ::tcsetattr(m_fd, TCSANOW, &*m_origine);
         ::close(m_fd); // releases the flock
     }
+    const bool ouvert = m_fd >= 0;
     m_fd = -1;
     m_exclusif = false;
     m_origine.reset();
     m_verrous.rendre();
+    if (ouvert)
+        etapeFinie(EtapeLien::Liberation);
 }

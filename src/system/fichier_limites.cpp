@@ -286,32 +286,18 @@ LimitesLues LireLimites()
 EcritureLimites EcrireLimitesOperateur(const Limites &operateur)
 {
     const QString fichier = CheminLimitesOperateur();
-    const QString dossier = QFileInfo(fichier).path();
-    EcritureLimites resultat;
-    if (!QDir().mkpath(dossier)) {
-        resultat.echec =
-            Echec{Textes::tr("le dossier %1 ne peut pas être créé").arg(NomLisible(dossier))};
-        return resultat;
-    }
-    // Whatever else the file holds is kept; a file not understood is set aside.
-    const FichierLimites avant = lireLimites(fichier, NiveauLimite::Operateur);
-    const QByteArray octets =
-        FormerLimites(operateur, avant.analysees.echec ? QByteArray() : avant.contenu);
-    if (const auto refus = AnalyserLimites(octets, NiveauLimite::Operateur).echec) {
-        resultat.echec = Echec{
-            Textes::tr("ces limites ne peuvent pas être enregistrées : %1").arg(refus->message)};
-        return resultat;
-    }
-    if (avant.analysees.echec) {
-        resultat.misDeCote = MettreDeCote(fichier);
-        if (resultat.misDeCote.isEmpty()) {
-            resultat.echec = Echec{Textes::tr("le fichier illisible ne peut pas être mis de "
-                                              "côté (%1)")
-                                       .arg(TexteErreurSysteme(errno))};
-            return resultat;
-        }
-        resultat.raison = avant.analysees.echec->message;
-    }
-    resultat.echec = EcrireFichier(fichier, octets).echec;
-    return resultat;
+    return EcrireCles(
+        fichier,
+        [&] {
+            const FichierLimites avant = lireLimites(fichier, NiveauLimite::Operateur);
+            return ContenuCles{avant.contenu, avant.analysees.echec};
+        },
+        [&](const QByteArray &avant) {
+            const QByteArray octets = FormerLimites(operateur, avant);
+            std::optional<Echec> refus;
+            if (const auto echec = AnalyserLimites(octets, NiveauLimite::Operateur).echec)
+                refus = Echec{Textes::tr("ces limites ne peuvent pas être enregistrées : %1")
+                                  .arg(echec->message)};
+            return FormeCles{octets, refus};
+        });
 }

@@ -5,6 +5,7 @@
 
 #include "core/echec.h"
 #include "core/limites.h"
+#include "system/fichier_reglages.h"
 
 #include <QString>
 #include <QStringList>
@@ -45,9 +46,5 @@ LimitesLues LireLimites();
 // and only the lines of the limits that change change in it, its comments
 // staying. A file that is not understood is first set aside, beside it,
 // never over an older one, and a new one takes its place.
-struct EcritureLimites {
-    std::optional<Echec> echec;
-    QString misDeCote; // where the file not understood went, when there was one
-    QString raison;    // why it was not understood
-};
+using EcritureLimites = EcritureCles;
 EcritureLimites EcrireLimitesOperateur(const Limites &operateur);

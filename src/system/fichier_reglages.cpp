@@ -49,18 +49,41 @@ ReglagesLus LireReglages()
 
 EcritureReglages EcrireReglages(const std::function<void(Reglages &)> &changer)
 {
-    const QString fichier = CheminReglages();
-    const QString dossier = QFileInfo(fichier).path();
     EcritureReglages resultat;
+    ReglagesLus lus;
+    static_cast<EcritureCles &>(resultat) = EcrireCles(
+        CheminReglages(),
+        [&] {
+            QByteArray avant;
+            lus = lire(CheminReglages(), avant);
+            return ContenuCles{avant, lus.echec};
+        },
+        [&](const QByteArray &avant) {
+            resultat.reglages = lus.reglages;
+            changer(resultat.reglages);
+            return FormeCles{FormerReglages(resultat.reglages, avant), {}};
+        });
+    return resultat;
+}
+
+EcritureCles EcrireCles(const QString &fichier, const std::function<ContenuCles()> &lire,
+                        const std::function<FormeCles(const QByteArray &avant)> &former)
+{
+    const QString dossier = QFileInfo(fichier).path();
+    EcritureCles resultat;
     if (!QDir().mkpath(dossier)) {
         resultat.echec =
             Echec{Textes::tr("le dossier %1 ne peut pas être créé").arg(NomLisible(dossier))};
         return resultat;
     }
     // Whatever else the file holds is kept; a file not understood is set aside.
-    QByteArray avant;
-    const ReglagesLus lus = lire(fichier, avant);
-    if (lus.echec) {
+    const ContenuCles avant = lire();
+    const FormeCles forme = former(avant.incompris ? QByteArray() : avant.contenu);
+    if (forme.refus) {
+        resultat.echec = forme.refus;
+        return resultat;
+    }
+    if (avant.incompris) {
         resultat.misDeCote = MettreDeCote(fichier);
         if (resultat.misDeCote.isEmpty()) {
             resultat.echec = Echec{Textes::tr("le fichier illisible ne peut pas être mis de "
@@ -68,12 +91,9 @@ EcritureReglages EcrireReglages(const std::function<void(Reglages &)> &changer)
                                        .arg(TexteErreurSysteme(errno))};
             return resultat;
         }
-        resultat.raison = lus.echec->message;
-        avant.clear();
+        resultat.raison = avant.incompris->message;
     }
-    resultat.reglages = lus.reglages;
-    changer(resultat.reglages);
-    resultat.echec = EcrireFichier(fichier, FormerReglages(resultat.reglages, avant)).echec;
+    resultat.echec = EcrireFichier(fichier, forme.octets).echec;
     return resultat;
 }
 

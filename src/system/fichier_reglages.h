@@ -29,13 +29,32 @@ ReglagesLus LireReglages();
 // replaced whole, or not at all, and only the lines of the keys that change
 // change in it. A file that is not understood is first set aside, beside it,
 // never over an older one, and a new one takes its place.
-struct EcritureReglages {
+struct EcritureCles {
     std::optional<Echec> echec;
-    Reglages reglages; // as saved
     QString misDeCote; // where the file not understood went, when there was one
     QString raison;    // why it was not understood
 };
+struct EcritureReglages : EcritureCles {
+    Reglages reglages; // as saved
+};
 EcritureReglages EcrireReglages(const std::function<void(Reglages &)> &changer);
+
+// What the settings files share (this one, the limits) when one is saved:
+// its folder is made, `lire` gives what the file holds now (its bytes, or
+// why it is not understood), `former` the new bytes from the old ones
+// (none when they are not understood), or why they cannot be written. A
+// file not understood is set aside first, beside it (MettreDeCote), and
+// the file is replaced whole, or not at all (EcrireFichier).
+struct ContenuCles {
+    QByteArray contenu;
+    std::optional<Echec> incompris;
+};
+struct FormeCles {
+    QByteArray octets;
+    std::optional<Echec> refus;
+};
+EcritureCles EcrireCles(const QString &fichier, const std::function<ContenuCles()> &lire,
+                        const std::function<FormeCles(const QByteArray &avant)> &former);
 
 // What the settings files share (this one, the limits): reading one as
 // LireFichier does, links followed, a link that leads nowhere being a damaged

@@ -40,9 +40,9 @@ QString filtreNoms()
 EcritureReglages enregistrerPort(const QString &choix)
 {
     if (const auto raison = choix.isEmpty() ? std::nullopt : VerifierChemin(choix))
-        return {Echec{Form1::tr("ce nom ne peut pas être enregistré : %1").arg(raison->message)},
-                {},
-                {},
+        return {{Echec{Form1::tr("ce nom ne peut pas être enregistré : %1").arg(raison->message)},
+                 {},
+                 {}},
                 {}};
     return EcrireReglages([&](Reglages &reglages) { reglages.port = choix; });
 }
@@ -355,15 +355,16 @@ void MenusPanneau::choisirLangue(const QString &code)
     }
     m_reglages = {ecriture.reglages, {}};
     const Langue *langue = LangueDeCode(code);
-    QString texte =
-        langue ? Form1::tr("Le panneau parlera %1 à son prochain démarrage.").arg(NomsDeLangue(*langue))
-               : Form1::tr("Le panneau parlera la langue du système à son prochain "
-                    "démarrage.");
+    QString texte = langue ? Form1::tr("Le panneau parlera %1 à son prochain démarrage.")
+                                 .arg(NomsDeLangue(*langue))
+                           : Form1::tr("Le panneau parlera la langue du système à son prochain "
+                                       "démarrage.");
     if (!ecriture.misDeCote.isEmpty())
-        texte += u'\n' + Form1::tr("Le fichier de réglages « %1 » était illisible (%2) : il a été mis "
-                            "de côté sous « %3 », et remplacé par un nouveau.")
-                             .arg(NomLisible(CheminReglages()), ecriture.raison,
-                                  NomLisible(ecriture.misDeCote));
+        texte +=
+            u'\n' +
+            Form1::tr("Le fichier de réglages « %1 » était illisible (%2) : il a été mis "
+                      "de côté sous « %3 », et remplacé par un nouveau.")
+                .arg(NomLisible(CheminReglages()), ecriture.raison, NomLisible(ecriture.misDeCote));
     Afficher(&m_fenetre, GenreMessage::Information, titre, texte);
 }
 

@@ -14,9 +14,11 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScopeGuard>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -69,6 +71,8 @@ struct VuDesLimites {
     QStringList vus; // row A's name, the machine's steps, the operator's speed, the explanation
     QString enVigueur, bulle, dit; // row A's limits that apply; the box's tooltip, description
     int marque = -1;               // the box's CaseGrille::Marque; -1: not a marked box
+    bool signe = false;            // the sign in the box shows
+    QStringList coupees;           // texts, headings and boxes not shown whole
     bool imposee = false;          // "Lecture stricte" checked and out of reach
     bool suivante = false;         // after Entrée in the box: still open, on the next box
     bool ouvert = false, repris = false; // still open, the box selected again
@@ -83,6 +87,34 @@ QString boiteSuivante(const QString &boite)
     const int rangee = boite.section(u'_', 1).toInt();
     return champ < champs.size() ? QStringLiteral("%1_%2").arg(champs[champ]).arg(rangee)
                                  : QStringLiteral("pas_%1").arg(rangee + 1);
+}
+
+// The texts of `table` its cells do not show whole: headings, items at their
+// column's width, wrapped, and the boxes' texts beside their sign.
+QStringList coupees(const QTableWidget *table)
+{
+    QStringList textes;
+    const QFontMetrics mesure = table->fontMetrics();
+    const int marge = 2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+    for (int colonne = 0; colonne < table->columnCount(); ++colonne) {
+        const int largeur = table->columnWidth(colonne);
+        if (table->horizontalHeader()->sectionSizeHint(colonne) > largeur)
+            textes << table->horizontalHeaderItem(colonne)->text();
+        for (int rangee = 0; rangee < table->rowCount(); ++rangee) {
+            const QTableWidgetItem *cellule = table->item(rangee, colonne);
+            const auto *boite =
+                cellule ? nullptr : table->cellWidget(rangee, colonne)->findChild<QLineEdit *>();
+            const QString texte = cellule ? cellule->text() : boite->text();
+            const bool signe =
+                boite && !boite->actions().isEmpty() && boite->actions()[0]->isVisible();
+            const QRect tout =
+                mesure.boundingRect(QRect(0, 0, largeur - marge, 100000), Qt::TextWordWrap, texte);
+            if (tout.width() + (signe ? 16 : 0) > largeur - marge ||
+                tout.height() > table->rowHeight(rangee))
+                textes << texte;
+        }
+    }
+    return textes;
 }
 
 // Opens the limits dialog of `fenetre`, types `saisie` in the box `boite` and
@@ -108,6 +140,8 @@ VuDesLimites changerLimites(const Form1 &fenetre, const QString &boite, const QS
             vu.dit = champ->accessibleDescription();
             const auto *marquee = qobject_cast<CaseGrille *>(champ);
             vu.marque = marquee ? int(marquee->marque()) : -1;
+            vu.signe = champ->actions().value(0) && champ->actions()[0]->isVisible();
+            vu.coupees = coupees(table);
             QTest::keyClick(champ, Qt::Key_Return);
             vu.suivante =
                 dialogue->isVisible() &&
@@ -703,6 +737,8 @@ void TestMenus::limitesDesAxes()
     QVERIFY2(vu.bulle.contains(infobulle), qPrintable(vu.bulle));
     QVERIFY2(vu.dit.contains(infobulle), qPrintable(vu.dit));
     QCOMPARE(vu.marque, marque);
+    QCOMPARE(vu.signe, marque > 0);
+    QCOMPARE(vu.coupees, QStringList());
     QCOMPARE(messages.vus.size(), message.isEmpty() ? 0 : 1);
     if (!message.isEmpty())
         QVERIFY2(messages.vus[0].texte.contains(message), qPrintable(messages.vus[0].texte));

@@ -8,15 +8,17 @@
 
 #include "core/grille.h"
 #include "system/fichier_limites.h"
+#include "window/case_grille.h"
 
 #include <QDialog>
 #include <array>
 
-class CaseGrille;
+class QAction;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class QTableWidget;
 class QVBoxLayout;
 
@@ -39,16 +41,23 @@ public:
 protected:
     // Entrée in a box: on to the next box, the dialog stays open.
     bool eventFilter(QObject *objet, QEvent *evenement) override;
+    void keyPressEvent(QKeyEvent *evenement) override;
+    void showEvent(QShowEvent *evenement) override;
 
 private:
     void preparerTable();
-    void disposer(QVBoxLayout *mise);
+    // The widest text of column `colonne`, its heading's lines included.
+    int largeurTextes(int colonne) const;
+    void disposer(QVBoxLayout *dialogue);
+    // Where the limits come from, what applies, what a box means.
+    void expliquer(QVBoxLayout *mise);
     void remplirRangee(int rangee);
     // The limits that apply to row `rangee`, and who set them, as typed.
     void montrerEnVigueur(int rangee);
     // Each box of row `rangee` marked when it is refused or looser than
     // the machine's limit.
     void marquerRangee(int rangee);
+    void signaler(int rangee, int champ, CaseGrille::Marque marque, const QString &explication);
     void montrerLecture();
     void imposerLecture();
     void dimensionner();
@@ -63,9 +72,11 @@ private:
     QTableWidget *m_table;
     // The operator's boxes, row by row: steps, speed, directions, travel.
     std::array<std::array<CaseGrille *, 4>, NombreAxes> m_cases{};
+    std::array<std::array<QAction *, 4>, NombreAxes> m_signes{}; // shown on a flagged box
     QCheckBox *m_stricte;
     QPushButton *m_enregistrer = nullptr;
-    QLabel *m_lecture;          // the reading that applies
+    QLabel *m_lecture; // the reading that applies
+    QScrollArea *m_page;
     int m_largeurEnVigueur = 0; // what applies, on one line a limit
     EcritureLimites m_ecriture;
 };

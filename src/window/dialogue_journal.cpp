@@ -281,7 +281,9 @@ void DialogueJournal::afficher()
     m_affiches.clear();
     for (qsizetype i = 0; i < m_enregistrements.size(); ++i) {
         const EnregistrementEnvoi &envoi = m_enregistrements[i];
-        if ((!m_echecs->isChecked() || envoi.issue != IssueEnvoi::Envoyee) &&
+        // An operator's stop is no failure.
+        const bool echec = envoi.issue != IssueEnvoi::Envoyee && envoi.issue != IssueEnvoi::Arretee;
+        if ((!m_echecs->isChecked() || echec) &&
             (!m_aujourdhui->isChecked() || envoi.debut.toLocalTime().date() == m_jour) &&
             (programme.isEmpty() || envoi.programme == programme))
             m_affiches << i;
@@ -356,9 +358,9 @@ void DialogueJournal::montrerDetail()
     // The reason in the language of the program that wrote it, which may
     // not be the panel's.
     if (choisi && !choisi->raison.isEmpty())
-        detail =
-            DialogueJournal::tr("Raison, telle que l'envoi l'a écrite : %1").arg(choisi->raison) +
-            QStringLiteral("\n\n");
+        detail = DialogueJournal::tr("Raison, dans la langue où l'envoi l'a écrite : %1")
+                     .arg(choisi->raison) +
+                 QStringLiteral("\n\n");
     if (choisi)
         detail += choisi->lignes.isEmpty()
                       ? DialogueJournal::tr("Aucune ligne n'a été remise au port.")

@@ -337,7 +337,8 @@ std::optional<Echec> DialogueLimites::lireRangee(int rangee, LimitesAxe &axe,
                 AnalyserLimite(Champs[champ], boite->text(), axe, NiveauLimite::Operateur)) {
             if (refusee)
                 *refusee = boite;
-            return Echec{QStringLiteral("%1 : %2").arg(nomChamp(Champs[champ]), raison->message)};
+            return Echec{
+                DialogueLimites::tr("%1 : %2").arg(nomChamp(Champs[champ]), raison->message)};
         }
     }
     return std::nullopt;

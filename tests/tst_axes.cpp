@@ -250,41 +250,47 @@ void TestAxes::lectureDesCases_data()
     QTest::addColumn<QString>("texte");
     QTest::addColumn<QString>("champ"); // what goes in the line; empty: refused
     QTest::addColumn<bool>("telleQuelle");
+    QTest::addColumn<QString>("dit"); // why it is read so, in the reading's words
     constexpr Colonne P = Colonne::Pas, D = Colonne::Direction, V = Colonne::Vitesse;
     // clang-format off
-    const QList<std::tuple<const char *, Colonne, const char16_t *, const char16_t *, bool>> cas = {
-        {"cinq chiffres",        P, u"00100",  u"00100", true},
-        {"trois chiffres",       P, u"100",    u"00100", true},
-        {"lettres",              P, u"abc",    u"00000", false},
-        {"lettre O pour zéro",   P, u"1O0",    u"00001", false},
-        {"virgule",              P, u"12,7",   u"00012", false},
-        {"hexadécimal",          P, u"&H10",   u"00016", false},
-        {"blancs",               P, u" 1 2 ",  u"00012", false},
-        {"vide",                 P, u"",       u"00000", false},
-        {"arrondi",              P, u"2.5",    u"00002", false},
-        {"pas trop grand",       P, u"100000", u"",      false},
-        {"vitesse 255",          V, u"255",    u"255",   true},
-        {"vitesse 7",            V, u"7",      u"007",   true},
-        {"vitesse 300",          V, u"300",    u"",      false},
-        {"un caractère",         D, u"+",      u"+",     true},
-        {"direction vide",       D, u"",       u" ",     false},
-        {"deux caractères",      D, u"+-",     u"+",     false},
-        {"tabulation",           D, u"\t",     u"",      false},
+    const QList<std::tuple<const char *, Colonne, const char16_t *, const char16_t *, bool, const char16_t *>> cas = {
+        {"cinq chiffres",        P, u"00100",  u"00100", true,  u""},
+        {"trois chiffres",       P, u"100",    u"00100", true,  u""},
+        {"lettres",              P, u"abc",    u"00000", false, u"lu comme 00000 : la case ne contient aucun chiffre, et une case sans nombre vaut 0"},
+        {"lettres, vitesse",     V, u"x",      u"000",   false, u"lu comme 000 : la case ne contient aucun chiffre"},
+        {"lettre d'abord",       P, u"a1",     u"00000", false, u"lu comme 00000 : la case ne commence pas par un nombre, et seul un nombre au début est lu (sans lui, elle vaut 0)"},
+        {"lettre O pour zéro",   P, u"1O0",    u"00001", false, u"lu comme 00001 : seul le nombre du début est lu"},
+        {"virgule",              P, u"12,7",   u"00012", false, u"lu comme 00012 : la virgule arrête le nombre ; une décimale s'écrit avec un point (« 12.7 »)"},
+        {"hexadécimal",          P, u"&H10",   u"00016", false, u"« &H » et « &O » annoncent"},
+        {"&H sans chiffre",      P, u"&Hz",    u"00000", false, u"lu comme 00000 : « &H » annonce un nombre hexadécimal ou octal, et aucun de ses chiffres ne le suit"},
+        {"&O sans chiffre",      P, u"&o9",    u"00000", false, u"« &o » annonce"},
+        {"blancs",               P, u" 1 2 ",  u"00012", false, u"les blancs sont ignorés"},
+        {"vide",                 P, u"",       u"00000", false, u"case vide"},
+        {"arrondi",              P, u"2.5",    u"00002", false, u"puis arrondi"},
+        {"pas trop grand",       P, u"100000", u"",      false, u""},
+        {"vitesse 255",          V, u"255",    u"255",   true,  u""},
+        {"vitesse 7",            V, u"7",      u"007",   true,  u""},
+        {"vitesse 300",          V, u"300",    u"",      false, u""},
+        {"un caractère",         D, u"+",      u"+",     true,  u""},
+        {"direction vide",       D, u"",       u" ",     false, u"case vide"},
+        {"deux caractères",      D, u"+-",     u"+",     false, u"seul le premier caractère"},
+        {"tabulation",           D, u"\t",     u"",      false, u""},
     };
     // clang-format on
-    for (const auto &[nom, colonne, texte, champ, telleQuelle] : cas)
+    for (const auto &[nom, colonne, texte, champ, telleQuelle, dit] : cas)
         QTest::newRow(nom) << colonne << QString::fromUtf16(texte) << QString::fromUtf16(champ)
-                           << telleQuelle;
+                           << telleQuelle << QString::fromUtf16(dit);
 }
 
 // What each box gives the line, and whether that is what was typed: the
-// operator is told how any other text is read before TEST.
+// operator is told how any other text is read before TEST, and why.
 void TestAxes::lectureDesCases()
 {
     QFETCH(Colonne, colonne);
     QFETCH(QString, texte);
     QFETCH(QString, champ);
     QFETCH(bool, telleQuelle);
+    QFETCH(QString, dit);
     const CaseVerifiee lue = VerifierCase(colonne, texte);
     QCOMPARE(lue.champ, champ);
     QCOMPARE(lue.echec.has_value(), champ.isEmpty());
@@ -294,6 +300,7 @@ void TestAxes::lectureDesCases()
     QCOMPARE(lue.lecture.isEmpty(), telleQuelle);
     if (!telleQuelle && colonne != Colonne::Direction)
         QVERIFY2(lue.lecture.contains(champ), qPrintable(lue.lecture));
+    QVERIFY2(lue.lecture.contains(dit), qPrintable(lue.lecture));
 }
 
 QTEST_APPLESS_MAIN(TestAxes)

@@ -206,7 +206,10 @@ void TestEnvoyeur::codes_data()
     QTest::addColumn<QString>("motif"); // on stderr
     const QStringList envoi{"--port", "PORT", "FICHIER"};
     // clang-format off
-    QTest::newRow("fichier refusé")  << "refuse" << envoi << 1 << "Ligne 3 : la vitesse 256 dépasse 255";
+    QTest::newRow("fichier refusé")  << "refuse" << envoi << 1 << "» a été lu et refusé comme séquence.\nLigne 3 : la vitesse 256 dépasse 255.\nRien n'a été envoyé";
+    QTest::newRow("programme refusé") << "programme" << envoi << 1 << "» a été lu et refusé comme programme.\nLigne 2 : « répéter » s'écrit « repeter »";
+    QTest::newRow("fichier absent")  << "absent" << envoi << 1 << "» n'a pas pu être lu.\nLe fichier n'existe pas.\nRien n'a été envoyé";
+    QTest::newRow("entrée refusée")  << "entree" << QStringList{"--port", "PORT", "-"} << 1 << "l'entrée standard a été lue et refusée comme séquence.\nLigne 3 : la vitesse 256";
     QTest::newRow("port absent")     << "" << QStringList{"--port", "/dev/tarvik-absent-pour-essai", "FICHIER"}
                                      << 3 << "port absent";
     QTest::newRow("port occupé")     << "occupe" << envoi << 3 << "port occupé par le processus";
@@ -232,11 +235,17 @@ void TestEnvoyeur::codes()
     PseudoTerminal pty;
     QString fichier = m_fichier;
     int occupant = -1;
+    const QByteArray refuse = QByteArray(Sequence).replace("C\x80"
+                                                           "99999:255",
+                                                           "C+99999:256");
     if (cas == QLatin1String("refuse")) {
         fichier = m_dossier.filePath(QStringLiteral("refuse.seq"));
-        QVERIFY(ecrireFichier(fichier, QByteArray(Sequence).replace("C\x80"
-                                                                    "99999:255",
-                                                                    "C+99999:256")));
+        QVERIFY(ecrireFichier(fichier, refuse));
+    } else if (cas == QLatin1String("programme")) {
+        fichier = m_dossier.filePath(QStringLiteral("refuse.prog"));
+        QVERIFY(ecrireFichier(fichier, "programme tarvik 1\nrépéter 2\netape\n" + Sequence));
+    } else if (cas == QLatin1String("absent")) {
+        fichier = m_dossier.filePath(QStringLiteral("absent.seq"));
     } else if (cas == QLatin1String("occupe")) {
         occupant =
             ::open(QFile::encodeName(pty.chemin()).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
@@ -250,7 +259,7 @@ void TestEnvoyeur::codes()
     const auto sansReglages = qScopeGuard([] { QFile::remove(CheminReglages()); });
     arguments.replaceInStrings(QStringLiteral("FICHIER"), fichier)
         .replaceInStrings(QStringLiteral("PORT"), pty.chemin());
-    const Sortie s = lancer(arguments);
+    const Sortie s = lancer(arguments, cas == QLatin1String("entree") ? refuse : QByteArray());
     if (occupant >= 0)
         ::close(occupant);
     QCOMPARE(s.code, code);
@@ -932,14 +941,15 @@ void TestEnvoyeur::limites_data()
     QTest::newRow("programme, étape 2") << QByteArray("A.pas=1\n") << "programme"
                                         << QStringList{"Étape 2 (pose)", "Axe 01 (A)"};
     QTest::newRow("fichier douteux")    << QByteArray("A.pas=un\n") << "fichier"
-                                        << QStringList{"douteux", "limites.conf", "Aucun envoi"};
+                                        << QStringList{"tarvik-envoyer : le fichier de limites « ", "limites.conf » est douteux : ligne 1 (A.pas)",
+                                                       "Aucune valeur n'a été comparée aux limites : aucun envoi n'est possible tant qu'un fichier de limites est douteux.\nRien n'a été envoyé."};
     QTest::newRow("course, parcours 2") << QByteArray("B.course=300\n") << "programme"
                                         << QStringList{"Course refusée pour Axe 02 (B)",
                                                        "l'étape 2 (pose) du parcours 2", "-400"};
     // Read once the language is installed: said in it, every word.
     QTest::newRow("douteux, en anglais") << QByteArray("A.pas=un\n") << "verifier en"
                                         << QStringList{"the limits file", "is doubtful: line 1 (A.pas)",
-                                                       "Nothing can be sent while it is"};
+                                                       "No value was compared with the limits: nothing can be sent while a limits file is doubtful.\nNothing was sent."};
     // clang-format on
 }
 
@@ -975,6 +985,11 @@ void TestEnvoyeur::limites()
     const auto lus = enregistrements(journal.fichier());
     QCOMPARE(lus.size(), comment.startsWith(QLatin1String("verifier")) ? 0 : 1);
     QVERIFY(lus.isEmpty() || lus[0][5] == "hors limites");
+    // A doubtful file's record names the file first, and no value.
+    if (!lus.isEmpty() && motifs[0].contains(QLatin1String("fichier de limites")))
+        QVERIFY2(lus[0][6].startsWith("le fichier de limites") &&
+                     lus[0][6].contains("Aucune valeur n'a été comparée aux limites :"),
+                 lus[0][6].constData());
     QVERIFY2(!comment.endsWith(QLatin1String(" en")) || !s.erreurs.contains("fichier"),
              s.erreurs.constData());
 }

@@ -75,17 +75,21 @@ void TestFichiers::sequenceRefusee_data()
         {"ordre",              avecLigne(1, "B+00000:002"),            "Ligne 1 : la ligne doit commencer par la lettre A"},
         {"minuscule",          avecLigne(2, "b+00000:002"),            "Ligne 2 : la ligne doit commencer par la lettre B"},
         {"BOM",                "\xEF\xBB\xBF" + SequenceVariee,        "Ligne 1 : la ligne doit commencer"},
-        {"trop courte",        avecLigne(3, "C+0000:002"),             "Ligne 3 : la ligne doit compter 11 caractères"},
-        {"trop longue",        avecLigne(3, "C+000000:002"),           "Ligne 3 : la ligne doit compter 11 caractères"},
-        {"pas non chiffre",    avecLigne(4, "D+0a000:002"),            "Ligne 4 : le nombre de pas doit compter cinq chiffres"},
+        {"pas de 4 chiffres",  avecLigne(3, "C+0000:002"),             "Ligne 3 : le nombre de pas doit compter 5 chiffres, et « 0000 » en a 4"},
+        {"pas de 6 chiffres",  avecLigne(3, "C+000000:002"),           "Ligne 3 : le nombre de pas doit compter 5 chiffres, et « 000000 » en a 6"},
+        {"direction oubliée",  avecLigne(3, "C00100:002"),             "Ligne 3 : le nombre de pas doit compter 5 chiffres, et « 0100 » en a 4 (ou la direction manque"},
+        {"vitesse de 4 chiffres", avecLigne(6, "F+00000:0020"),        "Ligne 6 : la vitesse doit compter 3 chiffres, et « 0020 » en a 4"},
+        {"vitesse de 2 chiffres", avecLigne(6, "F+00000:02"),          "Ligne 6 : la vitesse doit compter 3 chiffres, et « 02 » en a 2"},
+        {"blanc après",        avecLigne(3, "C+00000:002 "),           "Ligne 3 : la ligne doit compter 11 caractères, comme C+00100:010, et elle en compte 12"},
+        {"pas non chiffre",    avecLigne(4, "D+0a000:002"),            "Ligne 4 : le nombre de pas doit compter 5 chiffres de 0 à 9, et non « 0a000 »"},
         {"pas négatif",        avecLigne(4, "D+-0001:002"),            "Ligne 4 : le nombre de pas"},
-        {"deux-points",        avecLigne(5, "E+00000;002"),            "Ligne 5 : « : » est attendu"},
-        {"vitesse non chiffre", avecLigne(6, "F+00000:0x2"),           "Ligne 6 : la vitesse doit compter trois chiffres"},
+        {"deux-points",        avecLigne(5, "E+00000;002"),            "Ligne 5 : « : » est attendu après le nombre de pas, et non « ; »"},
+        {"vitesse non chiffre", avecLigne(6, "F+00000:0x2"),           "Ligne 6 : la vitesse doit compter 3 chiffres de 0 à 9, et non « 0x2 »"},
         {"vitesse 256",        avecLigne(4, "D+00000:256"),            "Ligne 4 : la vitesse 256 dépasse 255"},
         {"direction tabulation", avecLigne(7, "G\t00000:002"),         "Ligne 7 : la direction (octet 0x09)"},
         {"direction 0x81",     avecLigne(7, "G\x81" "00000:002"),      "Ligne 7 : la direction (octet 0x81)"},
         {"direction DEL",      avecLigne(1, "A\x7f" "00000:002"),      "Ligne 1 : la direction (octet 0x7f)"},
-        {"CR isolé",           avecLigne(2, "B+00\r00:002"),           "Ligne 2 : le nombre de pas"},
+        {"CR isolé",           avecLigne(2, "B+00\r00:002"),           "Ligne 2 : le nombre de pas doit compter 5 chiffres de 0 à 9, et non « 00U+000D00 »"},
         {"huitième ligne",     SequenceVariee + "H+00000:002\n",       "Ligne 8 : rien ne doit suivre"},
         {"texte après blanc",  SequenceVariee + "\nfin\n",             "Ligne 9 : rien ne doit suivre"},
         {"saut final manquant", sansFin,                               "Ligne 7 : le saut de ligne final manque"},
@@ -247,23 +251,32 @@ void TestFichiers::programmeRefuse_data()
     QTest::newRow("en-tête manquant") << "# x\netape\n" + Initiale                  << "Ligne 2 : « programme tarvik 1 » est attendu";
     QTest::newRow("BOM")              << "\xEF\xBB\xBF" + ProgrammeForme            << "Ligne 1 : « programme tarvik 1 » est attendu";
     QTest::newRow("version 2")        << QByteArray("#\nprogramme tarvik 2\n") << "Ligne 2 : version du format inconnue";
-    QTest::newRow("aucune étape")     << entete + "\n"                              << "Ligne 3 : « etape » est attendu";
+    QTest::newRow("aucune étape")     << entete + "\n"                              << "Ligne 3 : le fichier s'arrête là où « etape NOM » est attendu : un programme a au moins une étape";
+    QTest::newRow("etap")             << entete + "etap prise\n" + Initiale      << "Ligne 2 : « etap » est lu là où « etape NOM » est attendu (ou « repeter N », juste après « programme tarvik 1 »)";
+    QTest::newRow("lignes sans etape") << entete + Initiale                      << "Ligne 2 : « A+00000:002 » est lu là où « etape NOM »";
+    QTest::newRow("après une attente") << etapes({}) + "attendre 1\nA+00000:002\n" << "Ligne 11 : « A+00000:002 » est lu là où « etape NOM » est attendu : une attente est toujours suivie d'une étape";
+    QTest::newRow("répéter accentué") << entete + "répéter 3\netape\n" + Initiale  << "Ligne 2 : « répéter » s'écrit « repeter » : les mots-clés d'un programme n'ont ni accent ni majuscule";
+    QTest::newRow("Étape")            << entete + "Étape prise\n" + Initiale       << "Ligne 2 : « Étape » s'écrit « etape »";
+    QTest::newRow("Attendre")         << etapes({"1"}).replace("attendre", "Attendre") << "Ligne 10 : « Attendre » s'écrit « attendre »";
+    QTest::newRow("repeter après une étape") << etapes({"1"}).replace("attendre 1", "repeter 2") << "Ligne 10 : « repeter » n'a sa place qu'une fois, juste après « programme tarvik 1 »";
+    QTest::newRow("en-tête deux fois") << entete + entete                           << "Ligne 2 : « programme tarvik 1 » n'a sa place qu'une fois";
+    QTest::newRow("pas de 4 chiffres") << entete + "etape\nA+0100:010\n" + Initiale.mid(12) << "Ligne 3 : le nombre de pas doit compter 5 chiffres, et « 0100 » en a 4";
     QTest::newRow("six lignes")       << entete + "etape\n" + Initiale.left(72) + "attendre 1\netape\n" + Initiale << "Ligne 9 : la ligne doit commencer par la lettre G";
     QTest::newRow("ligne fautive")    << QByteArray(ProgrammeCommente).replace("D 00250:000", "D 00250:256") << "Ligne 22 : la vitesse 256 dépasse 255";
     QTest::newRow("saut final")       << ProgrammeForme.chopped(1)                  << "Ligne 21 : le saut de ligne final manque";
     QTest::newRow("attente finale")   << etapes({"1"}) + "# fin\nattendre 1\n\n"    << "Ligne 20 : aucune étape ne suit cette attente";
     QTest::newRow("attente manquante") << etapes({}) + "etape\n" + Initiale         << "Ligne 10 : « attendre SECONDES » manque";
-    QTest::newRow("3600.1")           << etapes({"3600.1"})                          << "Ligne 10 : l'attente dépasse 3600 s";
-    QTest::newRow("-1")               << etapes({"-1"})                              << "Ligne 10 : l'attente s'écrit en secondes";
+    QTest::newRow("3600.1")           << etapes({"3600.1"})                          << "Ligne 10 : l'attente de 3600.1 s dépasse 3600 s, le plus long permis";
+    QTest::newRow("-1")               << etapes({"-1"})                              << "Ligne 10 : l'attente s'écrit en secondes, au dixième près, comme « attendre 2.5 » ou « attendre 10 », et non « -1 »";
     QTest::newRow("2,5")              << etapes({"2,5"})                             << "Ligne 10 : l'attente s'écrit en secondes";
-    QTest::newRow("1.25")             << etapes({"1.25"})                            << "Ligne 10 : l'attente s'écrit en secondes";
+    QTest::newRow("1.25")             << etapes({"1.25"})                            << "Ligne 10 : l'attente s'écrit en secondes, au dixième près, comme « attendre 2.5 » ou « attendre 10 », et non « 1.25 »";
     QTest::newRow("2 s")              << etapes({"2 s"})                             << "Ligne 10 : l'attente s'écrit en secondes";
-    QTest::newRow("repeter 0")        << entete + "repeter 0\n"                     << "Ligne 2 : « repeter » prend un nombre entier de 1 à 10000";
-    QTest::newRow("repeter 10001")    << entete + "repeter 10001\n"                 << "Ligne 2 : « repeter » prend";
+    QTest::newRow("repeter 0")        << entete + "repeter 0\n"                     << "Ligne 2 : « repeter » prend un nombre entier de 1 à 10000, et non « 0 »";
+    QTest::newRow("repeter 10001")    << entete + "repeter 10001\n"                 << "Ligne 2 : « repeter » prend un nombre entier de 1 à 10000, et non « 10001 »";
     QTest::newRow("nom de 41")        << entete + "etape " + QByteArray(41, 'x') + "\n" + Initiale << "Ligne 2 : le nom compte 41 caractères";
     QTest::newRow("nom tabulation")   << entete + "etape a\tb\n" + Initiale         << "Ligne 2 : caractère de contrôle (U+0009)";
     QTest::newRow("1001 étapes")      << etapes(QList<QByteArray>(EtapesMax, "0")) << "Ligne 9002 : un programme a au plus 1000 étapes";
-    QTest::newRow("texte après")      << ProgrammeForme + "\nfin\n"                 << "Ligne 23 : « attendre SECONDES » et l'étape suivante";
+    QTest::newRow("texte après")      << ProgrammeForme + "\nfin\n"                 << "Ligne 23 : « fin » est lu là où « attendre SECONDES » (puis l'étape suivante) ou la fin du fichier est attendu";
     QTest::newRow("séquence refusée") << Initiale.left(12)                          << "Ligne 2 : ligne manquante";
     QTest::newRow("plus de 1 Mio")    << QByteArray(TailleMaxProgramme + 1, '#')    << "le fichier dépasse 1 Mio";
     // clang-format on

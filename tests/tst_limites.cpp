@@ -149,11 +149,11 @@ void TestLimites::lecture_data()
                              "B.pas=0\nC.pas=99999\nD.vitesse=0\nE.pas=7\n", ""},
         {"directions de Windows-1252", "F.directions=€é<>\n", "F.directions=€é<>\n", ""},
         {"courses",          "G.course=0\nA.course=099999999\n",  "A.course=99999999\nG.course=0\n", ""},
-        {"BOM",              "\xEF\xBB\xBF" + Exemple,            refus, "ligne 1 : marque d'ordre des octets (BOM)"},
+        {"BOM",              "\xEF\xBB\xBF" + Exemple,            refus, "ligne 1 : marque d'ordre des octets (BOM) au début du fichier : enregistrez-le en UTF-8 sans BOM"},
         {"BOM plus loin",    "# x\n\xEF\xBB\xBF" "C.vitesse=60\n",   refus, "ligne 2 : clé inconnue"},
         {"BOM, octet non UTF-8", "A.pa\xEF\xBB\xBFs=5 \xFF\n",       refus, "ligne 1 : clé inconnue"},
-        {"axe H",            "[Limites]\nH.pas=5\n",              refus, "ligne 2 : clé inconnue « H.pas=5 »"},
-        {"sans =",           "\nA.pas\n",                         refus, "ligne 2 : clé inconnue « A.pas »"},
+        {"axe H",            "[Limites]\nH.pas=5\n",              refus, "ligne 2 : clé inconnue « H.pas » (les clés sont lecture, et pour chaque axe de A à G : A.pas, A.vitesse, A.directions, A.course)"},
+        {"sans =",           "\nA.pas\n",                         refus, "ligne 2 : « = » manque dans « A.pas » : une ligne s'écrit clé=valeur"},
         {"autre groupe",     "[Axes]\nA.pas=5\n",                 refus, "ligne 1 : groupe inconnu « [Axes] »"},
         {"clé deux fois",    "A.pas=1\n#\nA.pas=2\n",             refus, "ligne 3 : « A.pas » est donnée deux fois"},
         {"valeur vide",      "A.vitesse=\n",                      refus, "ligne 1 (A.vitesse) : valeur vide"},
@@ -163,7 +163,7 @@ void TestLimites::lecture_data()
         {"course 100000000", "A.course=100000000\n",              refus, "ligne 1 (A.course) : la course 100000000 dépasse 99999999"},
         {"course signée",    "B.course=-5\n",                     refus, "la course doit s'écrire en chiffres seuls, de 0 à 99999999 (« -5 »)"},
         {"course vide",      "C.course=\n",                       refus, "ligne 1 (C.course) : valeur vide"},
-        {"course en capitales", "D.Course=5\n",                   refus, "ligne 1 : clé inconnue « D.Course=5 »"},
+        {"course en capitales", "D.Course=5\n",                   refus, "ligne 1 : clé « D.Course » : écrivez « D.course », les clés distinguent majuscules et minuscules"},
         {"signe",            "A.pas=+5\n",                        refus, "le nombre de pas doit s'écrire en chiffres seuls, de 0 à 99999 (« +5 »)"},
         {"chiffre arabe",    "A.pas=\xD9\xA5\n",                  refus, "en chiffres seuls"},
         {"lecture=oui",      "lecture=oui\n",                     refus, "ligne 1 (lecture) : la lecture est « stricte » ou « souple », pas « oui »"},
@@ -423,15 +423,18 @@ void TestLimites::fichierMachine_data()
     QTest::addColumn<QString>("etat");       // its mode and owner, then its folder's
     QTest::addColumn<QString>("motif");      // why it is doubtful; empty: it applies
     const QByteArray c = "B.pas=5000\nlecture=stricte\n";
-    const QString seul = QStringLiteral(", et seul root doit pouvoir le modifier");
+    // %F and %D stand for the file and its folder, in the command that mends them.
+    const QString seul = QStringLiteral(", alors que seul root doit pouvoir le modifier. Pour le protéger : « sudo chmod go-w %F »");
+    const QString douteux = QStringLiteral("limites.conf » est douteux, car il n'est pas protégé : ");
     const QString chemin = QStringLiteral(" », sur son chemin, ");
     // clang-format off
     QTest::newRow("protégé")            << c << "0644 0 0755 0" << "";
-    QTest::newRow("modifiable par tous") << c << "0666 0 0755 0" << "il n'est pas protégé : son groupe et tous les autres peuvent le modifier (mode 0666)" + seul;
-    QTest::newRow("par son groupe")     << c << "0664 0 0755 0" << "il n'est pas protégé : son groupe peut le modifier (mode 0664)" + seul;
-    QTest::newRow("à un autre")         << c << "0644 65534 0755 0" << "il n'est pas protégé : il appartient à l'utilisateur n° 65534 (mode 0644), et il doit appartenir à root";
-    QTest::newRow("dossier ouvert")     << c << "0644 0 0777 0" << "/Tarvik" + chemin + "n'est pas protégé : son groupe et tous les autres peuvent le modifier (mode 0777)" + seul;
-    QTest::newRow("dossier d'un autre") << c << "0644 0 0755 65534" << "/Tarvik" + chemin + "appartient à l'utilisateur n° 65534 (mode 0755)";
+    QTest::newRow("modifiable par tous") << c << "0666 0 0755 0" << douteux + "il appartient bien à root, mais son groupe et tous les autres peuvent le modifier (mode 0666)" + seul;
+    QTest::newRow("par son groupe")     << c << "0664 0 0755 0" << douteux + "il appartient bien à root, mais son groupe peut le modifier (mode 0664)" + seul;
+    QTest::newRow("à un autre")         << c << "0644 65534 0755 0" << douteux + "il appartient à l'utilisateur n° 65534 et non à root (mode 0644) : cet utilisateur peut le changer. Pour le protéger : « sudo chown root: %F »";
+    QTest::newRow("à un autre, ouvert") << c << "0664 65534 0755 0" << "Pour le protéger : « sudo chown root: %F && sudo chmod go-w %F »";
+    QTest::newRow("dossier ouvert")     << c << "0644 0 0777 0" << "/Tarvik" + chemin + "n'est pas protégé : son groupe et tous les autres peuvent le modifier (mode 0777), et seul root doit pouvoir le modifier. Pour le protéger : « sudo chmod go-w %D »";
+    QTest::newRow("dossier d'un autre") << c << "0644 0 0755 65534" << "/Tarvik" + chemin + "appartient à l'utilisateur n° 65534 (mode 0755) : chaque dossier jusqu'au fichier doit appartenir à root. Pour le protéger : « sudo chown root: %D »";
     QTest::newRow("lien vers un dossier ouvert") << QByteArray("<lien ailleurs>") << "0644 0 0755 0" << chemin + "n'est pas protégé : son groupe et tous les autres peuvent le modifier (mode 0777)";
     QTest::newRow("lien cassé")         << QByteArray("<lien cassé>") << "0644 0 0755 0" << "c'est un lien qui ne mène à aucun fichier";
     QTest::newRow("pas compris")        << c + "B.pas=1\n" << "0644 0 0755 0" << "ligne 3 : « B.pas » est donnée deux fois";
@@ -441,7 +444,7 @@ void TestLimites::fichierMachine_data()
     QTest::newRow("lien vers un dossier dont le parent est à un autre") << QByteArray("<dossier lié>") << "0644 0 0755 0" << "/parent" + chemin + "appartient à l'utilisateur n° 65534 (mode 0755)";
     // A link of another user's in a sticky folder (/tmp): its owner may
     // put another in its place.
-    QTest::newRow("lien d'un autre dans un dossier collant") << QByteArray("<lien collant>") << "0644 0 0755 0" << "/Tarvik » appartient à l'utilisateur n° 65534, dans un dossier ouvert à tous";
+    QTest::newRow("lien d'un autre dans un dossier collant") << QByteArray("<lien collant>") << "0644 0 0755 0" << "/Tarvik » appartient à l'utilisateur n° 65534, dans un dossier ouvert à tous : lui seul, ou root, peut l'y remplacer. Pour le protéger : « sudo chown -h root: ";
     // clang-format on
 }
 
@@ -462,6 +465,7 @@ void TestLimites::fichierMachine()
     const auto remise = poser("XDG_CONFIG_DIRS", QFile::encodeName(machine.path()));
     const QString dossier = machine.filePath(QStringLiteral("Tarvik"));
     const QString fichier = dossier + QStringLiteral("/limites.conf");
+    motif.replace(QStringLiteral("%F"), fichier).replace(QStringLiteral("%D"), dossier);
     const QByteArray local = QFile::encodeName(fichier);
     QVERIFY(installer(machine.path(),
                       contenu.startsWith('<') ? "B.pas=5000\nlecture=stricte\n" : contenu));

@@ -939,17 +939,18 @@ void TestMainWindow::horsLimites_data()
     QTest::addColumn<QString>("dit");   // in the box's tooltip and TEST's message; empty: sent
     QTest::addColumn<bool>("avertit");  // saving warns
     QTest::addColumn<bool>("consigne"); // the refusal is journalled, as "hors limites"
+    QTest::addColumn<QString>("etat");  // the last attempt, as the status line says it
     // clang-format off
-    QTest::newRow("pas")             << QByteArray("A.pas=5000\n") << "Text1_1" << "5001" << "5000 pas au plus" << true << true;
-    QTest::newRow("vitesse")         << QByteArray("C.vitesse=100\n") << "Text2_3" << "101" << "vitesse 100" << true << true;
-    QTest::newRow("direction")       << QByteArray("B.directions=+-\n") << "Text3_2" << "x" << "«\u00a0+-\u00a0»" << true << true;
+    QTest::newRow("pas")             << QByteArray("A.pas=5000\n") << "Text1_1" << "5001" << "5000 pas au plus" << true << true << "hors limites";
+    QTest::newRow("vitesse")         << QByteArray("C.vitesse=100\n") << "Text2_3" << "101" << "vitesse 100" << true << true << "hors limites";
+    QTest::newRow("direction")       << QByteArray("B.directions=+-\n") << "Text3_2" << "x" << "«\u00a0+-\u00a0»" << true << true << "hors limites";
     // The file holds the value as it is sent: nothing to warn of.
-    QTest::newRow("lecture stricte") << QByteArray("lecture=stricte\n") << "Text1_4" << "1O0" << "chiffres seulement" << false << true;
-    QTest::newRow("fichier douteux") << QByteArray() << "" << "" << "/etc/xdg/Tarvik/limites.conf" << false << true;
+    QTest::newRow("lecture stricte") << QByteArray("lecture=stricte\n") << "Text1_4" << "1O0" << "chiffres seulement" << false << true << "hors limites";
+    QTest::newRow("fichier douteux") << QByteArray() << "" << "" << "/etc/xdg/Tarvik/limites.conf" << false << true << "fichier de limites douteux";
     // The limit itself is within the limits.
-    QTest::newRow("pas à la limite") << QByteArray("A.pas=5000\n") << "Text1_1" << "05000" << "" << false << false;
+    QTest::newRow("pas à la limite") << QByteArray("A.pas=5000\n") << "Text1_1" << "05000" << "" << false << false << "";
     // A typo is refused by the grid's own check, whatever the bench: no limit of the bench's.
-    QTest::newRow("vitesse 300, faute de frappe") << QByteArray("C.vitesse=100\n") << "Text2_3" << "300" << "comprise entre 0 et 255" << false << false;
+    QTest::newRow("vitesse 300, faute de frappe") << QByteArray("C.vitesse=100\n") << "Text2_3" << "300" << "comprise entre 0 et 255" << false << false << "valeur refusée";
     // clang-format on
 }
 
@@ -966,7 +967,8 @@ void TestMainWindow::horsLimites()
     QFETCH(QString, dit);
     QFETCH(bool, avertit);
     QFETCH(bool, consigne);
-    JournalEssai etat;
+    QFETCH(QString, etat);
+    JournalEssai journal;
     Banc banc;
     QVERIFY(banc.pret());
     auto &[pty, messages, fenetre] = banc;
@@ -984,7 +986,7 @@ void TestMainWindow::horsLimites()
     }
     QTest::mouseClick(controle<QPushButton>(fenetre, QStringLiteral("Command1")), Qt::LeftButton);
     QVERIFY(envoisFinis(fenetre));
-    QCOMPARE(etat.issues(), dit.isEmpty() ? QList{IssueEnvoi::Envoyee}
+    QCOMPARE(journal.issues(), dit.isEmpty() ? QList{IssueEnvoi::Envoyee}
                             : consigne    ? QList{IssueEnvoi::HorsLimites}
                                           : QList<IssueEnvoi>());
     if (dit.isEmpty()) { // sent as typed
@@ -993,6 +995,8 @@ void TestMainWindow::horsLimites()
         return;
     }
     QCOMPARE(pty.lire(), QByteArray());
+    const QString tentative = controle<QLabel>(fenetre, QStringLiteral("etatEnvoi"))->text();
+    QVERIFY2(tentative.endsWith(QStringLiteral(" : ") + etat), qPrintable(tentative));
     QCOMPARE(messages.vus.size(), 1);
     QCOMPARE(messages.vus[0].titre, QStringLiteral("Séquence non envoyée"));
     QVERIFY2(messages.vus[0].texte.contains(dit) &&
@@ -1002,7 +1006,7 @@ void TestMainWindow::horsLimites()
     if (!c || !consigne) // a grid no run takes is not saved either
         return;
     ChoixImpose choix;
-    choix.reponse = etat.chemin(QStringLiteral("autre-banc.seq"));
+    choix.reponse = journal.chemin(QStringLiteral("autre-banc.seq"));
     controle<QAction>(fenetre, QStringLiteral("EnregistrerSequence"))->trigger();
     QVERIFY(QFile::exists(choix.reponse));
     QCOMPARE(messages.vus.size(), avertit ? 2 : 1);

@@ -236,17 +236,17 @@ void TestMenus::sequenceRefusee_data()
     QTest::addColumn<QString>("motif");  // what the message must say
     // The file's format is tested with its reader; here, what the window does.
     QTest::newRow("vitesse 256") << QByteArray(SequenceVariee).replace("D 00250:000", "D+00000:256")
-                                 << QString() << "Ligne 4 : la vitesse 256 dépasse 255";
+                                 << QString() << " » a été lu, mais refusé.\nLigne 4 : la vitesse 256 dépasse 255";
     QTest::newRow("trop gros") << SequenceVariee + QByteArray(64 * 1024, '\n') << QString()
                                << "64 Kio";
     QTest::newRow("dossier") << QByteArray() << "dossier"
-                             << "pas un fichier ordinaire";
+                             << " » n'a pas pu être lu.\n" "Ce n'est pas un fichier ordinaire";
     QTest::newRow("tube") << QByteArray() << "tube"
                           << "pas un fichier ordinaire";
     QTest::newRow("périphérique") << QByteArray() << "/dev/null"
                                   << "pas un fichier ordinaire";
     QTest::newRow("absent") << QByteArray() << "absent"
-                            << "n'existe pas";
+                            << " » n'a pas pu être lu.\n" "Le fichier n'existe pas";
 }
 
 // A refused file says why, names the file, and leaves the grid as it was.

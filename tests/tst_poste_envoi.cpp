@@ -55,7 +55,7 @@ void TestPosteEnvoi::consignation_data()
     QTest::newRow("TEST, ouverture refusée") << false << "occupé" << QStringList{"port refusé"} << "occupé" << int(F::Echec);
     QTest::newRow("TEST hors limites") << false << "limite" << QStringList{"hors limites"} << "Axe 01" << -1;
     QTest::newRow("TEST au-delà de la course") << false << "course" << QStringList{"hors limites"} << "cet envoi l'amène à +3 pas" << -1;
-    QTest::newRow("limites douteuses") << false << "douteux" << QStringList{"hors limites"} << "douteux" << -1;
+    QTest::newRow("limites douteuses") << false << "douteux" << QStringList{"hors limites"} << "Aucune valeur n'a été comparée aux limites :" << -1;
     QTest::newRow("programme")         << true << "" << QStringList{"x.prog:1 envoyée", "x.prog:2 envoyée", "x.prog:3 envoyée"} << "" << int(F::Terminee);
     QTest::newRow("arrêt pendant une attente") << true << "arrêt attente" << QStringList{"x.prog:1 envoyée", "x.prog:2 arrêtée"} << reste << int(F::Arretee);
     QTest::newRow("arrêt pendant un envoi")    << true << "arrêt envoi" << QStringList{"x.prog:1 envoyée", "x.prog:2 arrêtée"} << reste << int(F::Arretee);

@@ -701,6 +701,10 @@ you</translation>
         <translation>Machine&apos;s limit: %1.</translation>
     </message>
     <message>
+        <source>%1&#xa0;: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
         <source>À corriger&#xa0;: %1.</source>
         <translation>To correct: %1.</translation>
     </message>
@@ -711,10 +715,6 @@ you</translation>
     <message>
         <source>Imposée par le fichier de limites de la machine (%1)&#xa0;: vous ne pouvez pas la retirer.</source>
         <translation>Imposed by the machine&apos;s limits file (%1): you cannot remove it.</translation>
-    </message>
-    <message>
-        <source>%1&#xa0;: %2</source>
-        <translation>%1: %2</translation>
     </message>
 </context>
 <context>
@@ -809,10 +809,6 @@ Choose a serial port, or leave the field empty for serial port 1.</translation>
         <translation>the sequence file is missing</translation>
     </message>
     <message>
-        <source>l&apos;entrée standard a été refusée</source>
-        <translation>standard input was refused</translation>
-    </message>
-    <message>
         <source>.
 %1.
 Rien n&apos;a été envoyé</source>
@@ -849,10 +845,6 @@ Nothing was sent</translation>
     <message>
         <source>--attendre prend un nombre de secondes, de 0 à %1, et non «&#xa0;%2&#xa0;»</source>
         <translation>--attendre takes a number of seconds, from 0 to %1, not “%2”</translation>
-    </message>
-    <message>
-        <source>le fichier «&#xa0;%1&#xa0;» n&apos;a pas été ouvert</source>
-        <translation>the file “%1” was not opened</translation>
     </message>
     <message>
         <source>«&#xa0;Initialisation › Choisir le port série…&#xa0;» dans le panneau</source>
@@ -957,6 +949,36 @@ Nothing was sent</translation>
 </source>
         <translation>tarvik-envoyer: warning, %1.
 </translation>
+    </message>
+    <message>
+        <source>.
+Rien n&apos;a été envoyé</source>
+        <translation>.
+Nothing was sent</translation>
+    </message>
+    <message>
+        <source>l&apos;entrée standard n&apos;a pas pu être lue</source>
+        <translation>standard input could not be read</translation>
+    </message>
+    <message>
+        <source>le fichier «&#xa0;%1&#xa0;» n&apos;a pas pu être lu</source>
+        <translation>the file “%1” could not be read</translation>
+    </message>
+    <message>
+        <source>l&apos;entrée standard a été lue et refusée comme séquence</source>
+        <translation>standard input was read and refused as a sequence</translation>
+    </message>
+    <message>
+        <source>le fichier «&#xa0;%1&#xa0;» a été lu et refusé comme séquence</source>
+        <translation>the file “%1” was read and refused as a sequence</translation>
+    </message>
+    <message>
+        <source>l&apos;entrée standard a été lue et refusée comme programme</source>
+        <translation>standard input was read and refused as a program</translation>
+    </message>
+    <message>
+        <source>le fichier «&#xa0;%1&#xa0;» a été lu et refusé comme programme</source>
+        <translation>the file “%1” was read and refused as a program</translation>
     </message>
 </context>
 <context>
@@ -1380,14 +1402,6 @@ Nothing was sent</translation>
         <translation>the direction (byte 0x%1) is not a printable character</translation>
     </message>
     <message>
-        <source>le nombre de pas doit compter cinq chiffres</source>
-        <translation>the step count must have five digits</translation>
-    </message>
-    <message>
-        <source>la vitesse doit compter trois chiffres</source>
-        <translation>the speed must have three digits</translation>
-    </message>
-    <message>
         <source>la vitesse %1 dépasse %2</source>
         <translation>the speed %1 is over %2</translation>
     </message>
@@ -1428,16 +1442,36 @@ Nothing was sent</translation>
         <translation>Line %1: %2</translation>
     </message>
     <message>
-        <source>«&#xa0;%1&#xa0;» est attendu après le nombre de pas</source>
-        <translation>“%1” is expected after the step count</translation>
-    </message>
-    <message>
         <source>ligne manquante&#xa0;: il faut sept lignes, de A à G</source>
         <translation>missing line: there must be seven lines, A to G</translation>
     </message>
     <message>
         <source>il n&apos;y a que sept axes&#xa0;: les lignes après la septième doivent rester vides</source>
         <translation>there are only seven axes: the lines after the seventh must stay empty</translation>
+    </message>
+    <message>
+        <source>le nombre de pas doit compter %1 chiffres, et «&#xa0;%2&#xa0;» en a %3</source>
+        <translation>the step count must have %1 digits, and “%2” has %3</translation>
+    </message>
+    <message>
+        <source>%1 (ou la direction manque entre la lettre et le nombre de pas, comme %2+00100:010)</source>
+        <translation>%1 (or the direction is missing between the letter and the step count, as in %2+00100:010)</translation>
+    </message>
+    <message>
+        <source>la vitesse doit compter %1 chiffres, et «&#xa0;%2&#xa0;» en a %3</source>
+        <translation>the speed must have %1 digits, and “%2” has %3</translation>
+    </message>
+    <message>
+        <source>le nombre de pas doit compter %1 chiffres de 0 à 9, et non «&#xa0;%2&#xa0;»</source>
+        <translation>the step count must have %1 digits from 0 to 9, not “%2”</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» est attendu après le nombre de pas, et non «&#xa0;%2&#xa0;»</source>
+        <translation>“%1” is expected after the step count, not “%2”</translation>
+    </message>
+    <message>
+        <source>la vitesse doit compter %1 chiffres de 0 à 9, et non «&#xa0;%2&#xa0;»</source>
+        <translation>the speed must have %1 digits from 0 to 9, not “%2”</translation>
     </message>
 </context>
 <context>
@@ -1705,14 +1739,6 @@ Nothing was sent</translation>
         <translation>busy: held by %1</translation>
     </message>
     <message>
-        <source>Le fichier «&#xa0;%1&#xa0;» n&apos;a pas été ouvert.
-%2.
-Rien n&apos;a été changé.</source>
-        <translation>The file “%1” was not opened.
-%2.
-Nothing was changed.</translation>
-    </message>
-    <message>
         <source>ce nom ne peut pas être enregistré&#xa0;: %1</source>
         <translation>this name cannot be saved: %1</translation>
     </message>
@@ -1951,6 +1977,26 @@ Les séquences partent quand même. Ce message ne reviendra pas avant le prochai
 Sequences are sent all the same. This message will not come back before the panel next starts.</translation>
     </message>
     <message>
+        <source>Le fichier «&#xa0;%1&#xa0;» n&apos;a pas pu être lu.
+%2.
+Rien n&apos;a été changé.</source>
+        <translation>The file “%1” could not be read.
+%2.
+Nothing was changed.</translation>
+    </message>
+    <message>
+        <source>Le fichier «&#xa0;%1&#xa0;» a été lu, mais refusé.
+%2.
+Rien n&apos;a été changé.</source>
+        <translation>The file “%1” was read, but refused.
+%2.
+Nothing was changed.</translation>
+    </message>
+    <message>
+        <source>fichier de limites douteux</source>
+        <translation>doubtful limits file</translation>
+    </message>
+    <message>
         <source>%1&#xa0;; %2</source>
         <translation>%1; %2</translation>
     </message>
@@ -2089,6 +2135,22 @@ Sequences are sent all the same. This message will not come back before the pane
         <source>La lecture stricte du banc demande des chiffres seulement (%1)</source>
         <translation>The bench&apos;s strict reading asks for digits only (%1)</translation>
     </message>
+    <message>
+        <source>lu comme %1&#xa0;: «&#xa0;%2&#xa0;» annonce un nombre hexadécimal ou octal, et aucun de ses chiffres ne le suit</source>
+        <translation>read as %1: “%2” announces a hexadecimal or octal number, and none of its digits follows it</translation>
+    </message>
+    <message>
+        <source>lu comme %1&#xa0;: la virgule arrête le nombre&#xa0;; une décimale s&apos;écrit avec un point («&#xa0;%2&#xa0;»)</source>
+        <translation>read as %1: the comma ends the number; decimals are written with a point (“%2”)</translation>
+    </message>
+    <message>
+        <source>lu comme %1&#xa0;: la case ne contient aucun chiffre, et une case sans nombre vaut 0</source>
+        <translation>read as %1: the box holds no digit, and a box without a number counts as 0</translation>
+    </message>
+    <message>
+        <source>lu comme %1&#xa0;: la case ne commence pas par un nombre, et seul un nombre au début est lu (sans lui, elle vaut 0)</source>
+        <translation>read as %1: the box does not start with a number, and only a number at the start is read (without one, it counts as 0)</translation>
+    </message>
     <message numerus="yes">
         <source>Cet axe va jusqu&apos;à %n pas au plus (%1)</source>
         <translation>
@@ -2200,10 +2262,6 @@ Sequences are sent all the same. This message will not come back before the pane
         <translation>unknown group “%1” (the only group is [Limites])</translation>
     </message>
     <message>
-        <source>clé inconnue «&#xa0;%1&#xa0;» (les clés sont lecture, et pour chaque axe de A à G&#xa0;: A.pas, A.vitesse, A.directions)</source>
-        <translation>unknown key “%1” (the keys are lecture and, for each axis A to G, A.pas, A.vitesse, A.directions)</translation>
-    </message>
-    <message>
         <source>«&#xa0;%1&#xa0;» est donnée deux fois</source>
         <translation>“%1” is given twice</translation>
     </message>
@@ -2220,10 +2278,6 @@ Sequences are sent all the same. This message will not come back before the pane
         <translation>the speed</translation>
     </message>
     <message>
-        <source>marque d&apos;ordre des octets (BOM) au début du fichier</source>
-        <translation>byte order mark (BOM) at the start of the file</translation>
-    </message>
-    <message>
         <source>le fichier de limites «&#xa0;%1&#xa0;» est douteux&#xa0;: %2</source>
         <translation>the limits file “%1” is doubtful: %2</translation>
     </message>
@@ -2237,7 +2291,7 @@ Sequences are sent all the same. This message will not come back before the pane
     </message>
     <message>
         <source>son groupe et tous les autres peuvent le modifier</source>
-        <translation>its group and all others may change it</translation>
+        <translation>its group and everyone else may change it</translation>
     </message>
     <message>
         <source>son groupe peut le modifier</source>
@@ -2245,27 +2299,7 @@ Sequences are sent all the same. This message will not come back before the pane
     </message>
     <message>
         <source>tous les autres peuvent le modifier</source>
-        <translation>all others may change it</translation>
-    </message>
-    <message>
-        <source>il n&apos;est pas protégé&#xa0;: il appartient à l&apos;utilisateur n° %1 (mode %2), et il doit appartenir à root</source>
-        <translation>it is not protected: it belongs to user no. %1 (mode %2), and it must belong to root</translation>
-    </message>
-    <message>
-        <source>il n&apos;est pas protégé&#xa0;: %1 (mode %2), et seul root doit pouvoir le modifier</source>
-        <translation>it is not protected: %1 (mode %2), and root alone must be able to change it</translation>
-    </message>
-    <message>
-        <source>le dossier «&#xa0;%1&#xa0;», sur son chemin, appartient à l&apos;utilisateur n° %2 (mode %3)&#xa0;: chaque dossier jusqu&apos;au fichier doit appartenir à root</source>
-        <translation>the folder “%1”, on its path, belongs to user no. %2 (mode %3): every folder down to the file must belong to root</translation>
-    </message>
-    <message>
-        <source>le dossier «&#xa0;%1&#xa0;», sur son chemin, n&apos;est pas protégé&#xa0;: %2 (mode %3), et seul root doit pouvoir le modifier</source>
-        <translation>the folder “%1”, on its path, is not protected: %2 (mode %3), and root alone must be able to change it</translation>
-    </message>
-    <message>
-        <source>«&#xa0;%1&#xa0;» appartient à l&apos;utilisateur n° %2, dans un dossier ouvert à tous&#xa0;: lui seul, ou root, peut l&apos;y remplacer</source>
-        <translation>“%1” belongs to user no. %2, in a folder open to all: that user, or root, may put another in its place</translation>
+        <translation>everyone else may change it</translation>
     </message>
     <message>
         <source>«&#xa0;%1&#xa0;» ne peut pas être examiné (%2)</source>
@@ -2282,6 +2316,50 @@ Sequences are sent all the same. This message will not come back before the pane
     <message>
         <source>«&#xa0;%1&#xa0;» n&apos;est pas un dossier</source>
         <translation>“%1” is not a folder</translation>
+    </message>
+    <message>
+        <source>«&#xa0;=&#xa0;» manque dans «&#xa0;%1&#xa0;»&#xa0;: une ligne s&apos;écrit clé=valeur, comme A.pas=5000</source>
+        <translation>“=” is missing in “%1”: a line is written key=value, as in A.pas=5000</translation>
+    </message>
+    <message>
+        <source>clé «&#xa0;%1&#xa0;»&#xa0;: écrivez «&#xa0;%2&#xa0;», les clés distinguent majuscules et minuscules</source>
+        <translation>key “%1”: write “%2”, keys are case-sensitive</translation>
+    </message>
+    <message>
+        <source>clé inconnue «&#xa0;%1&#xa0;» (les clés sont lecture, et pour chaque axe de A à G&#xa0;: A.pas, A.vitesse, A.directions, A.course)</source>
+        <translation>unknown key “%1” (the keys are lecture, and for each axis from A to G: A.pas, A.vitesse, A.directions, A.course)</translation>
+    </message>
+    <message>
+        <source>marque d&apos;ordre des octets (BOM) au début du fichier&#xa0;: enregistrez-le en UTF-8 sans BOM</source>
+        <translation>byte order mark (BOM) at the start of the file: save it as UTF-8 without a BOM</translation>
+    </message>
+    <message>
+        <source>Pour le protéger&#xa0;: «&#xa0;%1&#xa0;»</source>
+        <translation>To protect it: “%1”</translation>
+    </message>
+    <message>
+        <source>il appartient à l&apos;utilisateur n° %1 et non à root (mode %2)&#xa0;: cet utilisateur peut le changer. %3</source>
+        <translation>it belongs to user ID %1, not to root (mode %2): that user can change it. %3</translation>
+    </message>
+    <message>
+        <source>il appartient bien à root, mais %1 (mode %2), alors que seul root doit pouvoir le modifier. %3</source>
+        <translation>it does belong to root, but %1 (mode %2), while only root may change it. %3</translation>
+    </message>
+    <message>
+        <source>le dossier «&#xa0;%1&#xa0;», sur son chemin, appartient à l&apos;utilisateur n° %2 (mode %3)&#xa0;: chaque dossier jusqu&apos;au fichier doit appartenir à root. %4</source>
+        <translation>the folder “%1”, on its path, belongs to user ID %2 (mode %3): every folder down to the file must belong to root. %4</translation>
+    </message>
+    <message>
+        <source>le dossier «&#xa0;%1&#xa0;», sur son chemin, n&apos;est pas protégé&#xa0;: %2 (mode %3), et seul root doit pouvoir le modifier. %4</source>
+        <translation>the folder “%1”, on its path, is not protected: %2 (mode %3), and only root may change it. %4</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» appartient à l&apos;utilisateur n° %2, dans un dossier ouvert à tous&#xa0;: lui seul, ou root, peut l&apos;y remplacer. Pour le protéger&#xa0;: «&#xa0;%3&#xa0;»</source>
+        <translation>“%1” belongs to user ID %2, in a folder open to everyone: only that user, or root, can replace it there. To protect it: “%3”</translation>
+    </message>
+    <message>
+        <source>le fichier de limites «&#xa0;%1&#xa0;» est douteux, car il n&apos;est pas protégé&#xa0;: %2</source>
+        <translation>the limits file “%1” is doubtful, as it is not protected: %2</translation>
     </message>
     <message>
         <source>&#xa0;; </source>
@@ -2628,12 +2706,6 @@ Try “%1 --help”.
         <translation>%1; %2%3 and the steps after it were not sent</translation>
     </message>
     <message>
-        <source>%1.
-Aucun envoi n&apos;est possible tant qu&apos;il l&apos;est</source>
-        <translation>%1.
-Nothing can be sent while it is</translation>
-    </message>
-    <message>
         <source>arrêté par l&apos;opérateur entre deux étapes</source>
         <translation>stopped by the operator between two steps</translation>
     </message>
@@ -2666,6 +2738,12 @@ Nothing can be sent while it is</translation>
         <translation>interrupted while waiting for the port, nothing was sent</translation>
     </message>
     <message>
+        <source>%1.
+Aucune valeur n&apos;a été comparée aux limites&#xa0;: aucun envoi n&apos;est possible tant qu&apos;un fichier de limites est douteux</source>
+        <translation>%1.
+No value was compared with the limits: nothing can be sent while a limits file is doubtful</translation>
+    </message>
+    <message>
         <source>%1&#xa0;: %2</source>
         <translation>%1: %2</translation>
     </message>
@@ -2685,36 +2763,16 @@ Nothing can be sent while it is</translation>
         <translation>“programme tarvik 1” is expected at the top of the file (only comments and blank lines may come before it)</translation>
     </message>
     <message>
-        <source>«&#xa0;repeter&#xa0;» prend un nombre entier de 1 à %1</source>
-        <translation>“repeter” takes a whole number from 1 to %1</translation>
-    </message>
-    <message>
         <source>«&#xa0;attendre SECONDES&#xa0;» manque avant cette étape</source>
         <translation>“attendre SECONDS” is missing before this step</translation>
-    </message>
-    <message>
-        <source>«&#xa0;attendre SECONDES&#xa0;» et l&apos;étape suivante, ou la fin du fichier, sont attendus</source>
-        <translation>“attendre SECONDS” and the next step, or the end of the file, are expected</translation>
     </message>
     <message>
         <source>aucune étape ne suit cette attente&#xa0;: la dernière étape n&apos;en a pas</source>
         <translation>no step follows this wait: the last step has none</translation>
     </message>
     <message>
-        <source>«&#xa0;etape&#xa0;» est attendu</source>
-        <translation>“etape” is expected</translation>
-    </message>
-    <message>
         <source>un programme a au plus %1 étapes</source>
         <translation>a program has %1 steps at most</translation>
-    </message>
-    <message>
-        <source>l&apos;attente s&apos;écrit en secondes, au dixième près, comme «&#xa0;attendre 2.5&#xa0;» ou «&#xa0;attendre 10&#xa0;»</source>
-        <translation>a wait is written in seconds, to a tenth at most, as “attendre 2.5” or “attendre 10”</translation>
-    </message>
-    <message>
-        <source>l&apos;attente dépasse %1&#xa0;s</source>
-        <translation>the wait is over %1 s</translation>
     </message>
     <message>
         <source>le fichier dépasse %1&#xa0;Mio</source>
@@ -2732,24 +2790,52 @@ Nothing can be sent while it is</translation>
         <source>le fichier dépasse %1 Kio</source>
         <translation>the file is larger than %1 KiB</translation>
     </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» s&apos;écrit «&#xa0;%2&#xa0;»&#xa0;: les mots-clés d&apos;un programme n&apos;ont ni accent ni majuscule</source>
+        <translation>“%1” is written “%2”: a program&apos;s keywords have no accents and no capitals</translation>
+    </message>
+    <message>
+        <source>«&#xa0;repeter&#xa0;» n&apos;a sa place qu&apos;une fois, juste après «&#xa0;programme tarvik 1&#xa0;», avant la première étape</source>
+        <translation>“repeter” belongs only once, right after “programme tarvik 1”, before the first step</translation>
+    </message>
+    <message>
+        <source>«&#xa0;programme tarvik 1&#xa0;» n&apos;a sa place qu&apos;une fois, en tête du fichier</source>
+        <translation>“programme tarvik 1” belongs only once, at the head of the file</translation>
+    </message>
+    <message>
+        <source>le fichier s&apos;arrête là où «&#xa0;etape NOM&#xa0;» est attendu&#xa0;: un programme a au moins une étape, de sept lignes</source>
+        <translation>the file ends where “etape NAME” is expected: a program has at least one step, of seven lines</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» est lu là où «&#xa0;etape NOM&#xa0;» est attendu (ou «&#xa0;repeter N&#xa0;», juste après «&#xa0;programme tarvik 1&#xa0;»)</source>
+        <translation>“%1” is read where “etape NAME” is expected (or “repeter N”, right after “programme tarvik 1”)</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» est lu là où «&#xa0;etape NOM&#xa0;» est attendu&#xa0;: une attente est toujours suivie d&apos;une étape</source>
+        <translation>“%1” is read where “etape NAME” is expected: a wait is always followed by a step</translation>
+    </message>
+    <message>
+        <source>«&#xa0;repeter&#xa0;» prend un nombre entier de 1 à %1, et non «&#xa0;%2&#xa0;»</source>
+        <translation>“repeter” takes a whole number from 1 to %1, not “%2”</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» est lu là où «&#xa0;attendre SECONDES&#xa0;» (puis l&apos;étape suivante) ou la fin du fichier est attendu</source>
+        <translation>“%1” is read where “attendre SECONDS” (then the next step) or the end of the file is expected</translation>
+    </message>
+    <message>
+        <source>l&apos;attente s&apos;écrit en secondes, au dixième près, comme «&#xa0;attendre 2.5&#xa0;» ou «&#xa0;attendre 10&#xa0;», et non «&#xa0;%1&#xa0;»</source>
+        <translation>the wait is written in seconds, to the tenth, as in “attendre 2.5” or “attendre 10”, not “%1”</translation>
+    </message>
+    <message>
+        <source>l&apos;attente de %1&#xa0;s dépasse %2&#xa0;s, le plus long permis</source>
+        <translation>the wait of %1 s goes past %2 s, the longest allowed</translation>
+    </message>
 </context>
 <context>
     <name>Reglages</name>
     <message>
         <source>valeur vide</source>
         <translation>empty value</translation>
-    </message>
-    <message>
-        <source>valeur écrite sous une forme que Tarvik ne lit pas (guillemets, @Variant, liste, barre oblique inverse ou espace en bordure)</source>
-        <translation>value written in a form Tarvik does not read (quotes, @Variant, list, backslash, or a space at either end)</translation>
-    </message>
-    <message>
-        <source>valeur trop longue, ou qui contient un caractère de contrôle</source>
-        <translation>value too long, or holding a control character</translation>
-    </message>
-    <message>
-        <source>marque d&apos;ordre des octets (BOM) au début du fichier</source>
-        <translation>byte order mark (BOM) at the start of the file</translation>
     </message>
     <message>
         <source>c&apos;est un lien qui ne mène à aucun fichier</source>
@@ -2772,10 +2858,6 @@ Nothing can be sent while it is</translation>
         <translation>unknown language “%1” (%2)</translation>
     </message>
     <message>
-        <source>groupe inconnu «&#xa0;%1&#xa0;»</source>
-        <translation>unknown group “%1”</translation>
-    </message>
-    <message>
         <source>clé inconnue «&#xa0;%1&#xa0;» (les clés sont %2)</source>
         <translation>unknown key “%1” (the keys are %2)</translation>
     </message>
@@ -2790,6 +2872,58 @@ Nothing can be sent while it is</translation>
     <message>
         <source>«&#xa0;%1&#xa0;» au lieu de oui ou non</source>
         <translation>“%1” instead of oui or non</translation>
+    </message>
+    <message>
+        <source>des guillemets en tête</source>
+        <translation>quotes at the start</translation>
+    </message>
+    <message>
+        <source>«&#xa0;@&#xa0;» en tête, comme un @Variant</source>
+        <translation>“@” at the start, as in an @Variant</translation>
+    </message>
+    <message>
+        <source>une barre oblique inverse</source>
+        <translation>a backslash</translation>
+    </message>
+    <message>
+        <source>une virgule, comme une liste</source>
+        <translation>a comma, as in a list</translation>
+    </message>
+    <message>
+        <source>un blanc en bordure</source>
+        <translation>a blank at either end</translation>
+    </message>
+    <message>
+        <source>valeur écrite sous une forme que Tarvik ne lit pas&#xa0;: %1</source>
+        <translation>value written in a form Tarvik does not read: %1</translation>
+    </message>
+    <message>
+        <source>valeur de %1 caractères, %2 au plus</source>
+        <translation>value of %1 characters, %2 at most</translation>
+    </message>
+    <message>
+        <source>caractère de contrôle ou invisible (%1) dans la valeur</source>
+        <translation>control or invisible character (%1) in the value</translation>
+    </message>
+    <message>
+        <source>«&#xa0;=&#xa0;» manque dans «&#xa0;%1&#xa0;»&#xa0;: une ligne s&apos;écrit clé=valeur, comme port=/dev/ttyUSB0</source>
+        <translation>“=” is missing in “%1”: a line is written key=value, as in port=/dev/ttyUSB0</translation>
+    </message>
+    <message>
+        <source>clé «&#xa0;%1&#xa0;»&#xa0;: écrivez «&#xa0;%2&#xa0;», les clés distinguent majuscules et minuscules</source>
+        <translation>key “%1”: write “%2”, keys are case-sensitive</translation>
+    </message>
+    <message>
+        <source>groupe inconnu «&#xa0;%1&#xa0;» (le seul groupe est [General])</source>
+        <translation>unknown group “%1” (the only group is [General])</translation>
+    </message>
+    <message>
+        <source>ligne %1 (%2)&#xa0;: %3</source>
+        <translation>line %1 (%2): %3</translation>
+    </message>
+    <message>
+        <source>marque d&apos;ordre des octets (BOM) au début du fichier&#xa0;: enregistrez-le en UTF-8 sans BOM</source>
+        <translation>byte order mark (BOM) at the start of the file: save it as UTF-8 without a BOM</translation>
     </message>
 </context>
 <context>

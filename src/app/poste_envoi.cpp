@@ -38,7 +38,9 @@ QString bilan(const FinEnvoi &fin)
 QString TexteRefus(const RefusEnvoi &refus)
 {
     if (refus.genre == RefusEnvoi::Genre::LimitesDouteuses)
-        return Textes::tr("%1.\nAucun envoi n'est possible tant qu'il l'est").arg(refus.douteux);
+        return Textes::tr("%1.\nAucune valeur n'a été comparée aux limites : aucun envoi n'est "
+                          "possible tant qu'un fichier de limites est douteux")
+            .arg(refus.douteux);
     QStringList valeurs;
     for (const ValeurRefusee &valeur : refus.valeurs)
         valeurs << valeur.message;

@@ -51,7 +51,8 @@ QString decrirePort(const PortChoisi &port)
 int direRefus(const RefusEnvoi &refus)
 {
     if (refus.genre == RefusEnvoi::Genre::LimitesDouteuses)
-        return erreur(DepasseLesLimites, Echec{TexteRefus(refus)});
+        return erreur(DepasseLesLimites,
+                      Echec{TexteRefus(refus) + Textes::tr(".\nRien n'a été envoyé")});
     QStringList valeurs;
     for (const ValeurRefusee &valeur : refus.valeurs)
         valeurs << Phrase(valeur);

@@ -183,16 +183,23 @@ ProgrammeLu lireProgramme(const QString &chemin, int reveil)
     ProgrammeAnalyse analyse;
     if (!fichier.echec)
         analyse = AnalyserProgramme(fichier.contenu);
-    const std::optional<Echec> refus = fichier.echec ? fichier.echec : analyse.echec;
-    if (!refus)
+    if (!fichier.echec && !analyse.echec)
         return {analyse.programme, EstUneSequence(fichier.contenu), {}};
-    return {
-        {},
-        false,
-        Echec{(entree
-                   ? Textes::tr("l'entrée standard a été refusée")
-                   : Textes::tr("le fichier « %1 » n'a pas été ouvert").arg(NomLisible(chemin))) +
-              Textes::tr(".\n%1.\nRien n'a été envoyé").arg(majuscule(refus->message))}};
+    const QString nom = NomLisible(chemin);
+    QString quoi;
+    if (fichier.echec)
+        quoi = entree ? Textes::tr("l'entrée standard n'a pas pu être lue")
+                      : Textes::tr("le fichier « %1 » n'a pas pu être lu").arg(nom);
+    else if (EstUneSequence(fichier.contenu))
+        quoi = entree ? Textes::tr("l'entrée standard a été lue et refusée comme séquence")
+                      : Textes::tr("le fichier « %1 » a été lu et refusé comme séquence").arg(nom);
+    else
+        quoi = entree ? Textes::tr("l'entrée standard a été lue et refusée comme programme")
+                      : Textes::tr("le fichier « %1 » a été lu et refusé comme programme").arg(nom);
+    const Echec &refus = fichier.echec ? *fichier.echec : *analyse.echec;
+    return {{},
+            false,
+            Echec{quoi + Textes::tr(".\n%1.\nRien n'a été envoyé").arg(majuscule(refus.message))}};
 }
 
 // Waits, with --attendre, until the port is there and free; the exit code

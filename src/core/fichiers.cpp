@@ -47,6 +47,56 @@ QList<QByteArray> lignes(const QByteArray &contenu, bool &termine)
     return resultat;
 }
 
+// A field's bytes as a message quotes them: each character as itself when
+// it prints, else spelled out (U+000D).
+QString cite(const QByteArray &octets)
+{
+    QStringDecoder decodeur("windows-1252");
+    const QString texte = decodeur.decode(octets);
+    QString cite;
+    for (const QChar c : texte)
+        cite += c.isPrint() ? QString(c) : CodePoint(c.unicode());
+    return cite;
+}
+
+// A line of the wrong length, told by the field at fault when the ':'
+// sets the step count apart from the speed and that field holds digits
+// alone; else by the whole line's length.
+QString longueurFautive(QChar lettre, const QByteArray &l)
+{
+    const qsizetype deuxPoints = l.indexOf(char(SeparateurLigne), Champ::Pas);
+    const QByteArray pas =
+        deuxPoints < 0 ? QByteArray() : l.mid(Champ::Pas, deuxPoints - Champ::Pas);
+    const QByteArray vitesse = deuxPoints < 0 ? QByteArray() : l.mid(deuxPoints + 1);
+    const auto mauvaiseTaille = [](const QByteArray &champ, qsizetype taille) {
+        return !champ.isEmpty() && champ.size() != taille && chiffres(champ);
+    };
+    if (mauvaiseTaille(pas, Champ::ChiffresPas)) {
+        const QString raison = Textes::tr("le nombre de pas doit compter %1 chiffres, et « %2 » "
+                                          "en a %3")
+                                   .arg(Champ::ChiffresPas)
+                                   .arg(cite(pas))
+                                   .arg(pas.size());
+        const char direction = l[Champ::Direction];
+        if (direction < '0' || direction > '9')
+            return raison;
+        return Textes::tr("%1 (ou la direction manque entre la lettre et le nombre de pas, "
+                          "comme %2+00100:010)")
+            .arg(raison)
+            .arg(lettre);
+    }
+    if (mauvaiseTaille(vitesse, Champ::ChiffresVitesse))
+        return Textes::tr("la vitesse doit compter %1 chiffres, et « %2 » en a %3")
+            .arg(Champ::ChiffresVitesse)
+            .arg(cite(vitesse))
+            .arg(vitesse.size());
+    return Textes::tr("la ligne doit compter %1 caractères, comme %2+00100:010, et elle "
+                      "en compte %3")
+        .arg(Champ::Fin)
+        .arg(lettre)
+        .arg(l.size());
+}
+
 // Parses line k of a sequence file into `axe`; why it is refused, or an
 // empty text.
 QString analyserLigne(int k, const QByteArray &l, Axe &axe)
@@ -57,11 +107,7 @@ QString analyserLigne(int k, const QByteArray &l, Axe &axe)
                           "l'ordre)")
             .arg(lettre);
     if (l.size() != Champ::Fin)
-        return Textes::tr("la ligne doit compter %1 caractères, comme %2+00100:010, et elle "
-                          "en compte %3")
-            .arg(Champ::Fin)
-            .arg(lettre)
-            .arg(l.size());
+        return longueurFautive(lettre, l);
     QStringDecoder decodeur("windows-1252");
     const QString direction = decodeur.decode(l.mid(Champ::Direction, 1));
     if (direction.size() != 1 || !DirectionValide(direction[0]))
@@ -70,11 +116,17 @@ QString analyserLigne(int k, const QByteArray &l, Axe &axe)
     const QByteArray pas = l.mid(Champ::Pas, Champ::ChiffresPas);
     const QByteArray vitesse = l.mid(Champ::Vitesse, Champ::ChiffresVitesse);
     if (!chiffres(pas))
-        return Textes::tr("le nombre de pas doit compter cinq chiffres");
+        return Textes::tr("le nombre de pas doit compter %1 chiffres de 0 à 9, et non « %2 »")
+            .arg(Champ::ChiffresPas)
+            .arg(cite(pas));
     if (QChar::fromLatin1(l[Champ::Separateur]) != QChar(SeparateurLigne))
-        return Textes::tr("« %1 » est attendu après le nombre de pas").arg(QChar(SeparateurLigne));
+        return Textes::tr("« %1 » est attendu après le nombre de pas, et non « %2 »")
+            .arg(QChar(SeparateurLigne))
+            .arg(cite(l.mid(Champ::Separateur, 1)));
     if (!chiffres(vitesse))
-        return Textes::tr("la vitesse doit compter trois chiffres");
+        return Textes::tr("la vitesse doit compter %1 chiffres de 0 à 9, et non « %2 »")
+            .arg(Champ::ChiffresVitesse)
+            .arg(cite(vitesse));
     if (vitesse.toInt() > VitesseMax)
         return Textes::tr("la vitesse %1 dépasse %2")
             .arg(QString::fromLatin1(vitesse))

@@ -74,6 +74,47 @@ bool queDesChiffres(const QString &texte)
            std::all_of(texte.begin(), texte.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
+bool chiffre(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// Where the digits of a text without its blanks start, after its sign.
+qsizetype apresLeSigne(const QString &sans)
+{
+    return sans.startsWith(u'+') || sans.startsWith(u'-') ? 1 : 0;
+}
+
+// Whether a text without its blanks starts with the number it is read as:
+// a sign, then digits, or a point and digits.
+bool commenceParUnNombre(const QString &sans)
+{
+    const qsizetype k = apresLeSigne(sans);
+    return (k < sans.size() && chiffre(sans[k])) ||
+           (k + 1 < sans.size() && sans[k] == u'.' && chiffre(sans[k + 1]));
+}
+
+// "&H" or "&O" with no digit of its base after it: read as 0.
+bool prefixeSansChiffre(const QString &sans)
+{
+    const QChar c = sans.size() > 2 ? sans[2].toUpper() : QChar();
+    const bool hexadecimal = sans[1].toUpper() == u'H';
+    return !(c >= u'0' && c <= (hexadecimal ? u'9' : u'7')) &&
+           !(hexadecimal && c >= u'A' && c <= u'F');
+}
+
+// The text with the comma that ends its leading number made a point, when
+// a digit follows the comma ("12,7" for "12.7"); empty otherwise.
+QString virguleDecimale(const QString &sans)
+{
+    qsizetype k = apresLeSigne(sans);
+    while (k < sans.size() && chiffre(sans[k]))
+        ++k;
+    if (k == apresLeSigne(sans) || k + 1 >= sans.size() || sans[k] != u',' || !chiffre(sans[k + 1]))
+        return {};
+    return QString(sans).replace(k, 1, u'.');
+}
+
 // How a number box's text is read, when that is not as typed.
 QString lectureDuNombre(const QString &texte, const QString &champ)
 {
@@ -82,11 +123,27 @@ QString lectureDuNombre(const QString &texte, const QString &champ)
         return Textes::tr("case vide, lue comme %1").arg(champ);
     if (sans.startsWith(QLatin1String("&H"), Qt::CaseInsensitive) ||
         sans.startsWith(QLatin1String("&O"), Qt::CaseInsensitive))
-        return Textes::tr("lu comme %1 : « &H » et « &O » annoncent un nombre hexadécimal ou "
-                          "octal")
-            .arg(champ);
+        return prefixeSansChiffre(sans)
+                   ? Textes::tr("lu comme %1 : « %2 » annonce un nombre hexadécimal ou octal, "
+                                "et aucun de ses chiffres ne le suit")
+                         .arg(champ, sans.first(2))
+                   : Textes::tr("lu comme %1 : « &H » et « &O » annoncent un nombre "
+                                "hexadécimal ou octal")
+                         .arg(champ);
     if (sans != texte && queDesChiffres(sans))
         return Textes::tr("lu comme %1 : les blancs sont ignorés").arg(champ);
+    if (!std::any_of(sans.begin(), sans.end(), chiffre))
+        return Textes::tr("lu comme %1 : la case ne contient aucun chiffre, et une case sans "
+                          "nombre vaut 0")
+            .arg(champ);
+    if (!commenceParUnNombre(sans))
+        return Textes::tr("lu comme %1 : la case ne commence pas par un nombre, et seul un "
+                          "nombre au début est lu (sans lui, elle vaut 0)")
+            .arg(champ);
+    if (const QString point = virguleDecimale(sans); !point.isEmpty())
+        return Textes::tr("lu comme %1 : la virgule arrête le nombre ; une décimale s'écrit "
+                          "avec un point (« %2 »)")
+            .arg(champ, point);
     return Textes::tr("lu comme %1 : seul le nombre du début est lu, puis arrondi").arg(champ);
 }
 

@@ -108,6 +108,25 @@ std::optional<Echec> analyserLecture(const QString &valeur, Limites &limites, Ni
     return std::nullopt;
 }
 
+// Why the line `texte`, whose key is not one of cles(), is not understood:
+// no '=', a key written in another case, or a key the file does not have.
+Echec cleInconnue(int numero, const QString &texte, const QString &nom)
+{
+    if (!texte.contains(u'='))
+        return ligneLimites(numero, Textes::tr("« = » manque dans « %1 » : une ligne s'écrit "
+                                               "clé=valeur, comme A.pas=5000")
+                                        .arg(NomLisible(nom.left(40))));
+    for (const Cle &cle : cles())
+        if (nom.compare(QLatin1String(cle.nom()), Qt::CaseInsensitive) == 0)
+            return ligneLimites(numero, Textes::tr("clé « %1 » : écrivez « %2 », les clés "
+                                                   "distinguent majuscules et minuscules")
+                                            .arg(NomLisible(nom), QString::fromLatin1(cle.nom())));
+    return ligneLimites(numero, Textes::tr("clé inconnue « %1 » (les clés sont lecture, et "
+                                           "pour chaque axe de A à G : A.pas, A.vitesse, "
+                                           "A.directions, A.course)")
+                                    .arg(NomLisible(nom.left(40))));
+}
+
 // Parses one line `texte` (number `numero`) into `lues`; `vues` are the keys
 // read so far. Why it is not understood, or nothing.
 std::optional<Echec> analyserLigne(int numero, const QString &texte, Limites &lues,
@@ -125,10 +144,7 @@ std::optional<Echec> analyserLigne(int numero, const QString &texte, Limites &lu
         return texte.contains(u'=') && nom == QLatin1String(c.nom());
     });
     if (cle == cles().end())
-        return ligneLimites(numero, Textes::tr("clé inconnue « %1 » (les clés sont lecture, et "
-                                               "pour chaque axe de A à G : A.pas, A.vitesse, "
-                                               "A.directions)")
-                                        .arg(NomLisible(texte.left(40))));
+        return cleInconnue(numero, texte, nom);
     if (vues.contains(nom))
         return ligneLimites(numero, Textes::tr("« %1 » est donnée deux fois").arg(nom));
     vues << nom;
@@ -225,7 +241,7 @@ LimitesAnalysees AnalyserLimites(const QByteArray &contenu, NiveauLimite niveau)
     if (contenu.startsWith("\xEF\xBB\xBF"))
         return {{},
                 ligneLimites(1, Textes::tr("marque d'ordre des octets (BOM) au début du "
-                                           "fichier"))};
+                                           "fichier : enregistrez-le en UTF-8 sans BOM"))};
     LimitesAnalysees analysees;
     QStringList vues;
     const QList<QString> lignes = LignesDeCles(contenu);

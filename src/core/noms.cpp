@@ -1,5 +1,6 @@
 #include "core/noms.h"
 
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -96,4 +97,12 @@ QString NomLisible(QStringView nom)
                        ? QStringLiteral("\\x%1").arg(c.unicode() - 0xDC00, 2, 16, QChar(u'0'))
                        : QString(c);
     return lisible;
+}
+
+QString PourLeShell(const QString &mot)
+{
+    static const QRegularExpression simple(QStringLiteral("^[A-Za-z0-9_./,=:+@%-]+$"));
+    if (simple.match(mot).hasMatch())
+        return mot;
+    return u'\'' + QString(mot).replace(u'\'', QStringLiteral("'\\''")) + u'\'';
 }

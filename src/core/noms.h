@@ -13,3 +13,6 @@ QString NomLocal(QByteArrayView octets);
 QByteArray OctetsLocaux(QStringView nom);
 // A name as messages show it: a byte that is not UTF-8 is spelled \xNN.
 QString NomLisible(QStringView nom);
+// A word as a shell reads it back: quoted when it holds more than plain
+// characters (a home folder with a space in it).
+QString PourLeShell(const QString &mot);

@@ -1,6 +1,7 @@
 #include "core/programme.h"
 
 #include "core/fichiers.h"
+#include "core/noms.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -71,6 +72,62 @@ bool sautee(QByteArrayView l)
     if (l.startsWith('#'))
         return true;
     return std::all_of(l.begin(), l.end(), [](char c) { return c == ' ' || c == '\t'; });
+}
+
+// A word folded: in lower case, without its accents.
+QString replie(const QString &mot)
+{
+    QString replie;
+    for (const QChar c : mot.normalized(QString::NormalizationForm_D))
+        if (c.category() != QChar::Mark_NonSpacing)
+            replie += c.toLower();
+    return replie;
+}
+
+// The first word of a line, as a message quotes it.
+QString premierMot(const QByteArray &l)
+{
+    const qsizetype espace = l.indexOf(' ');
+    return NomLisible(NomLocal(l.first(espace < 0 ? l.size() : espace).left(40)));
+}
+
+// Why a line that stands where a step or a wait is looked for holds a
+// keyword the reader knows, but cannot take there: written with an accent
+// or a capital, or out of its place. Nothing for any other line.
+std::optional<QString> motCleFautif(const QByteArray &l)
+{
+    const QString ecrit = premierMot(l);
+    for (const char *mot : {"programme", "repeter", "etape", "attendre"})
+        if (const QLatin1String cle(mot); ecrit != cle && replie(ecrit) == cle)
+            return Textes::tr("« %1 » s'écrit « %2 » : les mots-clés d'un programme n'ont ni "
+                              "accent ni majuscule")
+                .arg(ecrit, cle);
+    QByteArray reste;
+    if (motCle(l, "repeter", reste))
+        return Textes::tr("« repeter » n'a sa place qu'une fois, juste après « programme tarvik "
+                          "1 », avant la première étape");
+    if (motCle(l, "programme", reste))
+        return Textes::tr("« programme tarvik 1 » n'a sa place qu'une fois, en tête du fichier");
+    return std::nullopt;
+}
+
+// Why line `l`, where a step must start, does not: the word read there and
+// what is taken there instead; `premiere` before the first step, `fin`
+// past the file's end.
+QString etapeAttendue(const QByteArray &l, bool premiere, bool fin)
+{
+    if (fin)
+        return Textes::tr("le fichier s'arrête là où « etape NOM » est attendu : un programme a "
+                          "au moins une étape, de sept lignes");
+    if (auto faute = motCleFautif(l))
+        return *faute;
+    if (premiere)
+        return Textes::tr("« %1 » est lu là où « etape NOM » est attendu (ou « repeter N », "
+                          "juste après « programme tarvik 1 »)")
+            .arg(premierMot(l));
+    return Textes::tr("« %1 » est lu là où « etape NOM » est attendu : une attente est toujours "
+                      "suivie d'une étape")
+        .arg(premierMot(l));
 }
 
 QByteArray sansRetour(const QByteArray &l)
@@ -158,8 +215,9 @@ std::optional<Echec> Lecteur::lireRepetitions()
         return std::nullopt;
     const std::optional<qint64> repetitions = nombre(fois);
     if (!repetitions || *repetitions < 1 || *repetitions > RepetitionsMax)
-        return ligne(
-            n, Textes::tr("« repeter » prend un nombre entier de 1 à %1").arg(RepetitionsMax));
+        return ligne(n, Textes::tr("« repeter » prend un nombre entier de 1 à %1, et non « %2 »")
+                            .arg(RepetitionsMax)
+                            .arg(NomLisible(NomLocal(fois.left(40)))));
     m_programme.repetitions = int(*repetitions);
     m_suivante = n + 1;
     return std::nullopt;
@@ -175,11 +233,16 @@ std::optional<Echec> Lecteur::lireEtapes()
         if (!m_programme.etapes.isEmpty() && attente == 0) { // after a step's seven lines
             if (fin(n))
                 return std::nullopt;
+            if (auto faute = motCleFautif(texte(n)))
+                return ligne(n, *faute);
             if (!motCle(texte(n), "attendre", reste))
-                return ligne(n, etape ? Textes::tr("« attendre SECONDES » manque avant cette "
-                                                   "étape")
-                                      : Textes::tr("« attendre SECONDES » et l'étape suivante, "
-                                                   "ou la fin du fichier, sont attendus"));
+                return ligne(n, etape
+                                    ? Textes::tr("« attendre SECONDES » manque avant cette "
+                                                 "étape")
+                                    : Textes::tr("« %1 » est lu là où « attendre SECONDES » (puis "
+                                                 "l'étape suivante) ou la fin du fichier est "
+                                                 "attendu")
+                                          .arg(premierMot(texte(n))));
             if (auto refus = lireAttente(n, reste))
                 return refus;
             attente = n;
@@ -189,7 +252,7 @@ std::optional<Echec> Lecteur::lireEtapes()
             return ligne(attente, Textes::tr("aucune étape ne suit cette attente : la dernière "
                                              "étape n'en a pas"));
         if (!etape)
-            return ligne(n, Textes::tr("« etape » est attendu"));
+            return ligne(n, etapeAttendue(texte(n), attente == 0, fin(n)));
         if (auto refus = lireEtape(n, reste))
             return refus;
         attente = 0;
@@ -223,9 +286,12 @@ std::optional<Echec> Lecteur::lireAttente(qsizetype numero, const QByteArray &se
     const std::optional<qint64> attente = dixiemes(secondes);
     if (!attente)
         return ligne(numero, Textes::tr("l'attente s'écrit en secondes, au dixième près, comme "
-                                        "« attendre 2.5 » ou « attendre 10 »"));
+                                        "« attendre 2.5 » ou « attendre 10 », et non « %1 »")
+                                 .arg(NomLisible(NomLocal(secondes.left(40)))));
     if (*attente > AttenteMaxDixiemes)
-        return ligne(numero, Textes::tr("l'attente dépasse %1 s").arg(AttenteMaxDixiemes / 10));
+        return ligne(numero, Textes::tr("l'attente de %1 s dépasse %2 s, le plus long permis")
+                                 .arg(NomLisible(NomLocal(secondes.left(40))))
+                                 .arg(AttenteMaxDixiemes / 10));
     m_programme.etapes.last().attenteDixiemes = int(*attente);
     m_suivante = numero + 1;
     return std::nullopt;

@@ -1,5 +1,6 @@
 #include "core/reglages.h"
 
+#include "core/axes.h"
 #include "core/fichier_cles.h"
 #include "core/langues.h"
 #include "core/noms.h"
@@ -47,13 +48,35 @@ Echec ligneReglage(int numero, const QString &raison)
     return {Textes::tr("ligne %1 : %2").arg(numero).arg(raison)};
 }
 
-// A device name as a settings file may hold it: a path of reasonable length
-// with nothing unprintable in it.
-bool nomUtilisable(const QString &nom)
+// The longest device name a settings file holds.
+constexpr qsizetype LongueurMaxValeur = 4096;
+
+// What, in a value, other programs' settings would read otherwise than
+// Tarvik: quotes, a variant, a list, an escape, a blank at either end;
+// empty when none of these.
+QString formeEtrangere(const QString &valeur)
 {
-    return nom.size() <= 4096 && std::none_of(nom.begin(), nom.end(), [](QChar c) {
-               return c.category() == QChar::Other_Control || c.category() == QChar::Other_Format;
-           });
+    if (valeur.startsWith(u'"'))
+        return Textes::tr("des guillemets en tête");
+    if (valeur.startsWith(u'@'))
+        return Textes::tr("« @ » en tête, comme un @Variant");
+    if (valeur.contains(u'\\'))
+        return Textes::tr("une barre oblique inverse");
+    if (valeur.contains(u','))
+        return Textes::tr("une virgule, comme une liste");
+    if (valeur.front().isSpace() || valeur.back().isSpace())
+        return Textes::tr("un blanc en bordure");
+    return {};
+}
+
+// The first character of a value that a line cannot show: a control or
+// format character; nothing when it has none.
+std::optional<char16_t> invisible(const QString &valeur)
+{
+    const auto c = std::find_if(valeur.begin(), valeur.end(), [](QChar c) {
+        return c.category() == QChar::Other_Control || c.category() == QChar::Other_Format;
+    });
+    return c == valeur.end() ? std::nullopt : std::optional(c->unicode());
 }
 
 // Why a device name cannot be written, and read back exactly as it was, or
@@ -62,20 +85,22 @@ std::optional<Echec> raisonValeur(const QString &valeur)
 {
     if (valeur.isEmpty())
         return Echec{Textes::tr("valeur vide")};
-    if (valeur.startsWith(u'"') || valeur.startsWith(u'@') || valeur.contains(u'\\') ||
-        valeur.contains(u',') || valeur.front().isSpace() || valeur.back().isSpace())
-        return Echec{Textes::tr("valeur écrite sous une forme que Tarvik ne lit pas "
-                                "(guillemets, @Variant, liste, barre oblique inverse ou "
-                                "espace en bordure)")};
+    if (const QString forme = formeEtrangere(valeur); !forme.isEmpty())
+        return Echec{
+            Textes::tr("valeur écrite sous une forme que Tarvik ne lit pas : %1").arg(forme)};
 #ifndef Q_OS_WIN
     if (!valeur.startsWith(u'/'))
         return Echec{Textes::tr("c'est un chemin relatif, qui mènerait ailleurs selon le dossier "
                                 "d'où le programme est lancé : le chemin doit partir de la "
                                 "racine (/)")};
 #endif
-    if (!nomUtilisable(valeur))
-        return Echec{Textes::tr("valeur trop longue, ou qui contient un caractère de "
-                                "contrôle")};
+    if (valeur.size() > LongueurMaxValeur)
+        return Echec{Textes::tr("valeur de %1 caractères, %2 au plus")
+                         .arg(valeur.size())
+                         .arg(LongueurMaxValeur)};
+    if (const auto c = invisible(valeur))
+        return Echec{Textes::tr("caractère de contrôle ou invisible (%1) dans la valeur")
+                         .arg(CodePoint(*c))};
     return std::nullopt;
 }
 
@@ -94,6 +119,23 @@ std::optional<Echec> raisonOuiNon(const QString &valeur)
     return Echec{Textes::tr("« %1 » au lieu de oui ou non").arg(NomLisible(valeur.left(40)))};
 }
 
+// Why the line `texte`, whose key `cle` is none the file has, is not
+// understood: no '=', a key written in another case, or an unknown key.
+Echec cleInconnue(int numero, const QString &texte, const QString &cle)
+{
+    if (!texte.contains(u'='))
+        return ligneReglage(numero, Textes::tr("« = » manque dans « %1 » : une ligne s'écrit "
+                                               "clé=valeur, comme port=/dev/ttyUSB0")
+                                        .arg(NomLisible(texte.left(40))));
+    for (const Cle &connue : Cles)
+        if (cle.compare(QLatin1String(connue.nom), Qt::CaseInsensitive) == 0)
+            return ligneReglage(numero, Textes::tr("clé « %1 » : écrivez « %2 », les clés "
+                                                   "distinguent majuscules et minuscules")
+                                            .arg(NomLisible(cle), QLatin1String(connue.nom)));
+    return ligneReglage(numero, Textes::tr("clé inconnue « %1 » (les clés sont %2)")
+                                    .arg(NomLisible(cle.left(40)), nomsDesCles()));
+}
+
 // Parses one line `texte` (number `numero`) into `lus`; `vues` are the keys
 // read so far. Why it is not understood, or nothing.
 std::optional<Echec> analyserLigne(int numero, const QString &texte, Reglages &lus,
@@ -103,19 +145,20 @@ std::optional<Echec> analyserLigne(int numero, const QString &texte, Reglages &l
         texte == QLatin1String("[General]"))
         return std::nullopt;
     if (texte.startsWith(u'['))
-        return ligneReglage(numero, Textes::tr("groupe inconnu « %1 »").arg(NomLisible(texte)));
+        return ligneReglage(numero, Textes::tr("groupe inconnu « %1 » (le seul groupe est "
+                                               "[General])")
+                                        .arg(NomLisible(texte.left(40))));
     const QString cle = texte.section(u'=', 0, 0);
     const auto connue = std::find_if(std::begin(Cles), std::end(Cles),
                                      [&](const Cle &c) { return cle == QLatin1String(c.nom); });
     if (!texte.contains(u'=') || connue == std::end(Cles))
-        return ligneReglage(numero, Textes::tr("clé inconnue « %1 » (les clés sont %2)")
-                                        .arg(NomLisible(texte.left(40)), nomsDesCles()));
+        return cleInconnue(numero, texte, cle);
     if (vues.contains(cle))
         return ligneReglage(numero, Textes::tr("« %1 » est donnée deux fois").arg(cle));
     vues << cle;
     const QString valeur = texte.mid(cle.size() + 1);
     if (auto raison = connue->verifier(valeur))
-        return ligneReglage(numero, raison->message);
+        return Echec{Textes::tr("ligne %1 (%2) : %3").arg(numero).arg(cle, raison->message)};
     lus.*(connue->valeur) = valeur;
     return std::nullopt;
 }
@@ -125,7 +168,9 @@ std::optional<Echec> analyserLigne(int numero, const QString &texte, Reglages &l
 ReglagesAnalyses AnalyserReglages(const QByteArray &contenu)
 {
     if (contenu.startsWith("\xEF\xBB\xBF"))
-        return {{}, Echec{Textes::tr("marque d'ordre des octets (BOM) au début du fichier")}};
+        return {{},
+                Echec{Textes::tr("marque d'ordre des octets (BOM) au début du fichier : "
+                                 "enregistrez-le en UTF-8 sans BOM")}};
     ReglagesAnalyses analyses;
     QStringList vues;
     const QList<QString> lignes = LignesDeCles(contenu);

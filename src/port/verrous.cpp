@@ -244,8 +244,10 @@ QStringList NomsDeNosVerrous(const QString &donne, const QString &chemin, quint6
     QStringList noms{QStringLiteral("LCK..") + (chemin.startsWith(QLatin1String("/dev/"))
                                                     ? chemin.mid(5).replace(u'/', u'_')
                                                     : chemin.section(u'/', -1))};
+    // Given by its own name, the device needs no other: a name of its last
+    // part alone ("LCK..3" for /dev/pts/3) would stand for nothing.
     const QString dernier = donne.section(u'/', -1);
-    if (dernier.isEmpty() || dernier == QLatin1String(".") || dernier == QLatin1String(".."))
+    if (donne == chemin || dernier.isEmpty() || dernier == QLatin1String(".") || dernier == QLatin1String(".."))
         return noms;
     // /dev/p1-a, if it is another device, is the one LCK..p1-a stands for.
     struct stat homonyme {};

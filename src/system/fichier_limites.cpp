@@ -1,5 +1,6 @@
 #include "system/fichier_limites.h"
 
+#include "core/noms.h"
 #include "system/ecriture.h"
 #include "system/erreurs.h"
 #include "system/fichier_reglages.h"
@@ -38,19 +39,34 @@ QString enOctal(quint32 mode)
     return QStringLiteral("%1").arg(mode, 4, 8, QChar(u'0'));
 }
 
-// Why the machine file, read as `lu`, could be changed by another than
-// root; or nothing.
-std::optional<Echec> raisonNonProtege(const FichierLu &lu)
+// The commands that make `chemin`, of owner `proprietaire` and mode `mode`,
+// root's and closed to its group and to others, in quotes, as a message
+// ends with them.
+QString commandes(const QString &chemin, uint proprietaire, quint32 mode)
 {
+    QStringList faire;
+    if (proprietaire != 0)
+        faire << QStringLiteral("sudo chown root: ") + PourLeShell(chemin);
+    if (mode & (S_IWGRP | S_IWOTH))
+        faire << QStringLiteral("sudo chmod go-w ") + PourLeShell(chemin);
+    return Textes::tr("Pour le protéger : « %1 »").arg(faire.join(QStringLiteral(" && ")));
+}
+
+// Why the machine file `chemin`, read as `lu`, could be changed by another
+// than root, and how to mend it, said after "it is not protected"; or
+// nothing.
+std::optional<Echec> raisonNonProtege(const QString &chemin, const FichierLu &lu)
+{
+    const QString corriger = commandes(chemin, lu.proprietaire, lu.mode);
     if (lu.proprietaire != 0)
-        return Echec{Textes::tr("il n'est pas protégé : il appartient à l'utilisateur n° %1 "
-                                "(mode %2), et il doit appartenir à root")
+        return Echec{Textes::tr("il appartient à l'utilisateur n° %1 et non à root (mode %2) : "
+                                "cet utilisateur peut le changer. %3")
                          .arg(lu.proprietaire)
-                         .arg(enOctal(lu.mode))};
+                         .arg(enOctal(lu.mode), corriger)};
     if (const QString qui = quiPeutModifier(lu.mode); !qui.isEmpty())
-        return Echec{Textes::tr("il n'est pas protégé : %1 (mode %2), et seul root doit pouvoir "
-                                "le modifier")
-                         .arg(qui, enOctal(lu.mode))};
+        return Echec{Textes::tr("il appartient bien à root, mais %1 (mode %2), alors que seul "
+                                "root doit pouvoir le modifier. %3")
+                         .arg(qui, enOctal(lu.mode), corriger)};
     return std::nullopt;
 }
 
@@ -62,17 +78,18 @@ std::optional<Echec> dossierOuvert(const QString &dossier, const struct stat &et
 {
     const quint32 mode = etat.st_mode & 07777;
     collant = etat.st_uid == 0 && (mode & S_ISVTX);
+    const QString corriger = commandes(dossier, etat.st_uid, collant ? 0 : mode);
     if (etat.st_uid != 0)
         return Echec{Textes::tr("le dossier « %1 », sur son chemin, appartient à l'utilisateur "
                                 "n° %2 (mode %3) : chaque dossier jusqu'au fichier doit "
-                                "appartenir à root")
+                                "appartenir à root. %4")
                          .arg(NomLisible(dossier))
                          .arg(etat.st_uid)
-                         .arg(enOctal(mode))};
+                         .arg(enOctal(mode), corriger)};
     if (const QString qui = quiPeutModifier(mode); !qui.isEmpty() && !collant)
         return Echec{Textes::tr("le dossier « %1 », sur son chemin, n'est pas protégé : %2 "
-                                "(mode %3), et seul root doit pouvoir le modifier")
-                         .arg(NomLisible(dossier), qui, enOctal(mode))};
+                                "(mode %3), et seul root doit pouvoir le modifier. %4")
+                         .arg(NomLisible(dossier), qui, enOctal(mode), corriger)};
     return std::nullopt;
 }
 
@@ -115,9 +132,11 @@ std::optional<Echec> partieDouteuse(const QString &suivant, const struct stat &e
 {
     if (collant && etat.st_uid != 0)
         return Echec{Textes::tr("« %1 » appartient à l'utilisateur n° %2, dans un dossier ouvert "
-                                "à tous : lui seul, ou root, peut l'y remplacer")
+                                "à tous : lui seul, ou root, peut l'y remplacer. Pour le "
+                                "protéger : « %3 »")
                          .arg(NomLisible(suivant))
-                         .arg(etat.st_uid)};
+                         .arg(etat.st_uid)
+                         .arg(QStringLiteral("sudo chown -h root: ") + PourLeShell(suivant))};
     return std::nullopt;
 }
 
@@ -201,6 +220,7 @@ CheminMachine examinerChemin(const QString &chemin)
 // A limits file, read and parsed; a machine file's protection checked.
 struct FichierLimites {
     bool absent = false;
+    bool nonProtege = false;    // a machine file others than root may change: `echec` says who
     LimitesAnalysees analysees; // its limits, or why it is doubtful
     QByteArray contenu;
 };
@@ -219,7 +239,8 @@ FichierLimites lireLimites(const QString &chemin, NiveauLimite niveau)
         const CheminMachine vu = examinerChemin(chemin);
         lu.analysees.echec = vu.echec    ? vu.echec
                              : lu.absent ? std::nullopt
-                                         : raisonNonProtege(fichier);
+                                         : raisonNonProtege(chemin, fichier);
+        lu.nonProtege = !vu.echec && lu.analysees.echec;
         lu.absent = !vu.echec && (vu.absent || lu.absent);
     } else
         lu.analysees.echec = fichier.echec;
@@ -230,10 +251,13 @@ FichierLimites lireLimites(const QString &chemin, NiveauLimite niveau)
     return lu;
 }
 
-QString douteux(const QString &chemin, const Echec &raison)
+// The doubtful file first, and why, as the refusals it causes say it.
+QString douteux(const QString &chemin, const FichierLimites &lu)
 {
-    return Textes::tr("le fichier de limites « %1 » est douteux : %2")
-        .arg(NomLisible(chemin), raison.message);
+    return (lu.nonProtege ? Textes::tr("le fichier de limites « %1 » est douteux, car il n'est "
+                                       "pas protégé : %2")
+                          : Textes::tr("le fichier de limites « %1 » est douteux : %2"))
+        .arg(NomLisible(chemin), lu.analysees.echec->message);
 }
 
 } // namespace
@@ -265,7 +289,7 @@ LimitesLues LireLimites()
     for (const QString &chemin : CheminsLimitesMachine()) {
         const FichierLimites lu = lireLimites(chemin, NiveauLimite::Machine);
         if (lu.analysees.echec)
-            doutes << douteux(chemin, *lu.analysees.echec);
+            doutes << douteux(chemin, lu);
         else if (!lu.absent) {
             lues.machine = PlusStrictes(lues.machine, lu.analysees.limites);
             lues.fichiersMachine << chemin;
@@ -274,7 +298,7 @@ LimitesLues LireLimites()
     const QString chemin = CheminLimitesOperateur();
     const FichierLimites lu = lireLimites(chemin, NiveauLimite::Operateur);
     if (lu.analysees.echec)
-        doutes << douteux(chemin, *lu.analysees.echec);
+        doutes << douteux(chemin, lu);
     else
         lues.operateur = lu.analysees.limites;
     lues.effectives = PlusStrictes(lues.machine, lues.operateur);

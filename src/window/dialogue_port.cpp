@@ -1,5 +1,6 @@
 #include "window/dialogue_port.h"
 
+#include "core/noms.h"
 #include "core/reglages.h"
 #include "port/choix_port.h"
 #include "port/peripherique.h"
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -38,16 +38,6 @@ QString cleDe(const QString &nom)
 {
     const QString reel = CheminReel(nom);
     return reel.isEmpty() ? nom : reel;
-}
-
-// A word as a shell reads it back: quoted when it holds more than plain
-// characters (a home folder with a space in it).
-QString pourLeShell(const QString &mot)
-{
-    static const QRegularExpression simple(QStringLiteral("^[A-Za-z0-9_./,=:+@%-]+$"));
-    if (simple.match(mot).hasMatch())
-        return mot;
-    return u'\'' + QString(mot).replace(u'\'', QStringLiteral("'\\''")) + u'\'';
 }
 
 } // namespace
@@ -229,8 +219,8 @@ bool DialoguePort::garderPseudoTerminal(const QString &choisi)
 {
     const QString lien = QDir::homePath() + QStringLiteral("/tarvik-port");
     const QString commande = QStringLiteral("socat %1 %2")
-                                 .arg(pourLeShell(QStringLiteral("pty,rawer,link=") + lien),
-                                      pourLeShell(QStringLiteral("pty,rawer,link=") +
+                                 .arg(PourLeShell(QStringLiteral("pty,rawer,link=") + lien),
+                                      PourLeShell(QStringLiteral("pty,rawer,link=") +
                                                   QDir::homePath() + QStringLiteral("/carte")));
     const QStringList reponses{DialoguePort::tr("Garder"), DialoguePort::tr("Choisir un autre")};
     return Demander(this, GenreMessage::Avertissement, DialoguePort::tr("Pseudo-terminal numéroté"),

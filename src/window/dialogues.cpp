@@ -82,8 +82,14 @@ bool LireFichierChoisi(QWidget *parent, const QString &chemin, const QString &ti
         echec = analyser(fichier.contenu);
     if (!echec)
         return true;
-    Afficher(parent, GenreMessage::Erreur, titre,
-             Textes::tr("Le fichier « %1 » n'a pas été ouvert.\n%2.\nRien n'a été changé.")
-                 .arg(NomLisible(chemin), echec->message));
+    // Whether the file could not be read, or was read and refused.
+    const QString texte = fichier.echec
+                              ? Textes::tr("Le fichier « %1 » n'a pas pu être lu.\n%2.\n"
+                                           "Rien n'a été changé.")
+                              : Textes::tr("Le fichier « %1 » a été lu, mais refusé.\n%2.\n"
+                                           "Rien n'a été changé.");
+    Afficher(
+        parent, GenreMessage::Erreur, titre,
+        texte.arg(NomLisible(chemin), echec->message.front().toUpper() + echec->message.mid(1)));
     return false;
 }

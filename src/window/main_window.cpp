@@ -75,6 +75,19 @@ QString menuChoixPort()
     return Form1::tr("« Initialisation › Choisir le port série… »");
 }
 
+// A refusal before sending, in a few words, for the status bar.
+QString enQuelquesMots(const RefusEnvoi &refus)
+{
+    switch (refus.genre) {
+    case RefusEnvoi::Genre::ValeurRefusee:
+        return Form1::tr("valeur refusée");
+    case RefusEnvoi::Genre::LimitesDouteuses:
+        return Form1::tr("fichier de limites douteux");
+    default:
+        return Form1::tr("hors limites");
+    }
+}
+
 // A failure, in a few words, for the status bar.
 QString enQuelquesMots(EchecLien::Genre genre)
 {
@@ -456,11 +469,7 @@ void Form1::envoyerGrille()
     if (!refus)
         return;
     if (refus->genre != RefusEnvoi::Genre::ProgrammeEnCours)
-        montrerTentative(m_poste.maintenant(),
-                         refus->genre == RefusEnvoi::Genre::ValeurRefusee
-                             ? Form1::tr("valeur refusée")
-                             : Form1::tr("hors limites"),
-                         false);
+        montrerTentative(m_poste.maintenant(), enQuelquesMots(*refus), false);
     signalerRefus(*refus, Form1::tr("Séquence non envoyée"));
 }
 
@@ -488,7 +497,7 @@ void Form1::finEnvoi(const FinEnvoi &fin)
         return;
     }
     if (fin.refus) {
-        montrerTentative(fin.debut, Form1::tr("hors limites"), false);
+        montrerTentative(fin.debut, enQuelquesMots(*fin.refus), false);
         signalerRefus(*fin.refus, Form1::tr("Séquence non envoyée"));
         return;
     }

@@ -25,17 +25,20 @@ const QByteArray Envoyee = "2026-12-07T23:16:47.134+01:00\ttarvik-envoyer\t-\t/t
                            "E+00000:002\tF+00000:002\tG+00000:002\n";
 const QByteArray Refusee = "2026-12-07T23:16:48.002-05:30\ttarvik-envoyer\t+x.seq\t@p\t\t"
                            "port refusé\t=1+2 \"cité\"\n";
+// A port named by its device's serial number, as the journal holds it.
+const QString ParId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
 // GrilleVariee's lines, as the journal holds them.
 const QStringList LignesVariees{"A+00001:001", "B-00100:010", "C€99999:255", "D 00250:000",
                                 "Eé12345:128", "F<00000:002", "G>54321:099"};
 
 QByteArray enregistrement(const QString &source, IssueEnvoi issue, const QString &programme,
-                          const QDateTime &debut, const QStringList &lignes = {})
+                          const QDateTime &debut, const QStringList &lignes = {},
+                          const QString &port = "/tmp/a")
 {
     return FormerEnregistrement({debut,
                                  programme,
                                  source,
-                                 "/tmp/a",
+                                 port,
                                  "/dev/pts/0",
                                  issue,
                                  issue == IssueEnvoi::Envoyee ? "" : "non",
@@ -126,41 +129,59 @@ void TestDialogueJournal::tableau_data()
     QTest::addColumn<QString>("langue");
     QTest::addColumn<QList<int>>("filtre");  // failures only, today, program (0: all)
     QTest::addColumn<QStringList>("textes"); // the headings, then the outcomes shown
+    QTest::addColumn<QString>("raison");     // the last one's detail, first line
     const QStringList t{"Heure", "Programme", "Source", "Port", "Issue", "Raison"};
-    const QStringList fr{"envoyée", "✗ échec", "✗ port refusé", "envoyée", "✗ interrompue"};
-    QTest::newRow("fr") << "fr" << QList<int>{0, 0, 0} << t + fr;
+    const QStringList fr{"envoyée", "✗ échec",       "✗ port refusé",
+                         "envoyée", "✗ interrompue", "■ arrêtée"};
+    // As toPlainText() gives it: its no-break space a plain one.
+    const QString non = "Raison, dans la langue où l'envoi l'a écrite : non";
+    QTest::newRow("fr") << "fr" << QList<int>{0, 0, 0} << t + fr << non;
     QTest::newRow("en") << "en" << QList<int>{0, 0, 0}
-                        << QStringList{"Time",           "Program", "Source",       "Port",
-                                       "Outcome",        "Reason",  "sent",         "✗ failed",
-                                       "✗ port refused", "sent",    "✗ interrupted"};
-    QTest::newRow("échecs") << "fr" << QList<int>{1, 0, 0} << t + fr.mid(1, 2) + fr.mid(4);
-    QTest::newRow("aujourd'hui") << "fr" << QList<int>{0, 1, 0} << t + fr.mid(0, 2) + fr.mid(4);
-    QTest::newRow("tarvik") << "fr" << QList<int>{0, 0, 1} << t + QStringList{fr[0], fr[2]};
-    QTest::newRow("envoyer") << "fr" << QList<int>{0, 0, 2} << t + fr.mid(1, 1) + fr.mid(3);
-    QTest::newRow("les trois") << "fr" << QList<int>{1, 1, 2} << t + fr.mid(1, 1) + fr.mid(4);
+                        << QStringList{"Time",           "Program", "Source",        "Port",
+                                       "Outcome",        "Reason",  "sent",          "✗ failed",
+                                       "✗ port refused", "sent",    "✗ interrupted", "■ stopped"}
+                        << "Reason, in the language the send wrote it in: non";
+    QTest::newRow("échecs") << "fr" << QList<int>{1, 0, 0} << t + fr.mid(1, 2) + fr.mid(4, 1)
+                            << non;
+    QTest::newRow("aujourd'hui") << "fr" << QList<int>{0, 1, 0} << t + fr.mid(0, 2) + fr.mid(4)
+                                 << non;
+    QTest::newRow("tarvik") << "fr" << QList<int>{0, 0, 1} << t + QStringList{fr[0], fr[2], fr[5]}
+                            << non;
+    QTest::newRow("envoyer") << "fr" << QList<int>{0, 0, 2} << t + fr.mid(1, 1) + fr.mid(3, 2)
+                             << non;
+    QTest::newRow("les trois") << "fr" << QList<int>{1, 1, 2} << t + fr.mid(1, 1) + fr.mid(4, 1)
+                               << non;
 }
 
 // The columns and the outcomes in the panel's language, a failure marked by
-// more than a colour, the port and its device, and the filter.
+// more than a colour, an operator's stop by a mark of its own and not taken
+// for a failure, the port and its device read whole, and the filters set
+// from the keyboard; a reason as it was written, said to be so.
 void TestDialogueJournal::tableau()
 {
     QFETCH(QString, langue);
     QFETCH(QList<int>, filtre);
     QFETCH(QStringList, textes);
+    QFETCH(QString, raison);
     InstallerLangue(langue);
     const auto retablir = qScopeGuard([] { InstallerLangue(QStringLiteral("fr")); });
     const QDateTime maintenant = QDateTime::currentDateTime(), avant(QDate(2020, 1, 2), {});
     QVERIFY(
         ecrireJournal(enregistrement("r1", IssueEnvoi::Envoyee, "tarvik", maintenant) +
                       enregistrement("r2", IssueEnvoi::Echec, "tarvik-envoyer", maintenant) +
-                      enregistrement("r3", IssueEnvoi::PortRefuse, "tarvik", avant) +
+                      enregistrement("r3", IssueEnvoi::PortRefuse, "tarvik", avant, {}, ParId) +
                       enregistrement("r4", IssueEnvoi::Envoyee, "tarvik-envoyer", avant) +
-                      enregistrement("r5", IssueEnvoi::Interrompue, "tarvik-envoyer", maintenant)));
+                      enregistrement("r5", IssueEnvoi::Interrompue, "tarvik-envoyer", maintenant) +
+                      enregistrement("r6", IssueEnvoi::Arretee, "tarvik", maintenant)));
     DialogueJournal dialogue;
-    controle<QCheckBox>(dialogue, QStringLiteral("echecsSeulement"))->setChecked(filtre[0]);
-    controle<QCheckBox>(dialogue, QStringLiteral("aujourdhui"))->setChecked(filtre[1]);
-    controle<QComboBox>(dialogue, QStringLiteral("programme"))->setCurrentIndex(filtre[2]);
-    const auto *table = controle<QTableWidget>(dialogue, QStringLiteral("tableJournal"));
+    if (filtre[0])
+        QTest::keyClick(controle<QCheckBox>(dialogue, QStringLiteral("echecsSeulement")),
+                        Qt::Key_Space);
+    if (filtre[1])
+        QTest::keyClick(controle<QCheckBox>(dialogue, QStringLiteral("aujourdhui")), Qt::Key_Space);
+    for (int k = 0; k < filtre[2]; ++k)
+        QTest::keyClick(controle<QComboBox>(dialogue, QStringLiteral("programme")), Qt::Key_Down);
+    auto *table = controle<QTableWidget>(dialogue, QStringLiteral("tableJournal"));
     QStringList vus;
     for (int k = 0; k < table->columnCount(); ++k)
         vus << table->horizontalHeaderItem(k)->text();
@@ -168,6 +189,15 @@ void TestDialogueJournal::tableau()
     QCOMPARE(table->item(0, 3)->text(), QStringLiteral("/tmp/a → /dev/pts/0"));
     if (filtre[0] == 0 && filtre[2] == 0)
         QVERIFY(table->item(0, 4)->foreground() != table->item(1, 4)->foreground());
+    const QFontMetrics mesure = table->fontMetrics();
+    for (int rangee = 0; rangee < table->rowCount(); ++rangee)
+        for (int k = 0; k < table->columnCount() - 1; ++k) // all but the reason, stretched
+            QVERIFY2(mesure.horizontalAdvance(table->item(rangee, k)->text()) <
+                         table->columnWidth(k),
+                     qPrintable(table->item(rangee, k)->text()));
+    QTest::keyClick(table, Qt::Key_PageDown); // on to the last record
+    const auto *detail = controle<QPlainTextEdit>(dialogue, QStringLiteral("detailJournal"));
+    QCOMPARE(detail->toPlainText().section(u'\n', 0, 0), raison);
 }
 
 void TestDialogueJournal::charger_data()
@@ -229,7 +259,9 @@ void TestDialogueJournal::exporter_data()
 {
     QTest::addColumn<bool>("echecs");
     QTest::addColumn<QString>("nom");
-    QTest::addColumn<QByteArray>("csv"); // empty: nothing written, a message
+    QTest::addColumn<QByteArray>("csv"); // empty: nothing written
+    QTest::addColumn<QString>("dit");    // in the message, with the file's name
+    QTest::addColumn<QString>("langue");
     const QByteArray titres = "\"Heure\",\"Programme\",\"Source\",\"Port\",\"Périphérique\","
                               "\"Issue\",\"Raison\",\"A\",\"B\",\"C\",\"D\",\"E\",\"F\",\"G\"\r\n";
     const QByteArray envoyee = "\"2026-12-07 23:16:47.134\",\"tarvik-envoyer\",\"'-\",\"/tmp/a\","
@@ -240,31 +272,56 @@ void TestDialogueJournal::exporter_data()
         "\"2026-12-07 23:16:48.002\",\"tarvik-envoyer\",\"'+x.seq\",\"'@p\","
         "\"\",\"port refusé\",\"'=1+2 \"\"cité\"\"\",\"\",\"\",\"\",\"\",\"\","
         "\"\",\"\"\r\n";
-    QTest::newRow("deux") << false << "journal.csv" << titres + envoyee + refusee;
-    QTest::newRow("filtré") << true << "journal.csv" << titres + refusee;
-    QTest::newRow("dossier absent") << false << "absent/journal.csv" << QByteArray();
+    QTest::newRow("deux") << false << "journal.csv" << titres + envoyee + refusee
+                          << "2 enregistrements écrits"
+                          << "fr";
+    QTest::newRow("filtré") << true << "journal.csv" << titres + refusee << "1 enregistrement écrit"
+                            << "fr";
+    QTest::newRow("dossier absent")
+        << false << "absent/journal.csv" << QByteArray() << "n'a pas pu être écrit"
+        << "fr";
+    const QByteArray titresEn =
+        "\"Time\",\"Program\",\"Source\",\"Port\",\"Device\","
+        "\"Outcome\",\"Reason\",\"A\",\"B\",\"C\",\"D\",\"E\",\"F\",\"G\"\r\n";
+    QTest::newRow("one, English") << true << "journal.csv"
+                                  << titresEn +
+                                         QByteArray(refusee).replace("port refusé", "port refused")
+                                  << "1 record written to"
+                                  << "en";
 }
 
 // The records shown, as CSV: every field quoted, a formula's first sign
-// defused, CRLF; a file that cannot be written is said.
+// defused, CRLF; where they went and how many is said, and so is a file that
+// cannot be written.
 void TestDialogueJournal::exporter()
 {
     QFETCH(bool, echecs);
     QFETCH(QString, nom);
     QFETCH(QByteArray, csv);
+    QFETCH(QString, dit);
+    QFETCH(QString, langue);
+    InstallerLangue(langue);
+    const auto retablir = qScopeGuard([] { InstallerLangue(QStringLiteral("fr")); });
     QVERIFY(ecrireJournal(Envoyee + Refusee));
     QTemporaryDir dossier;
     CaptureMessages messages;
     ChoixImpose choix;
     choix.reponse = dossier.filePath(nom);
     DialogueJournal dialogue;
-    controle<QCheckBox>(dialogue, QStringLiteral("echecsSeulement"))->setChecked(echecs);
-    controle<QPushButton>(dialogue, QStringLiteral("exporterJournal"))->click();
+    if (echecs)
+        QTest::keyClick(controle<QCheckBox>(dialogue, QStringLiteral("echecsSeulement")),
+                        Qt::Key_Space);
+    QTest::keyClick(controle<QPushButton>(dialogue, QStringLiteral("exporterJournal")),
+                    Qt::Key_Space);
     QCOMPARE(choix.questions.size(), 1);
     QCOMPARE(choix.questions[0].mode, ModeFichier::Enregistrer);
     QCOMPARE(choix.questions[0].suffixe, QStringLiteral("csv"));
     QCOMPARE(lireFichier(choix.reponse), csv);
-    QCOMPARE(messages.vus.size(), csv.isEmpty() ? 1 : 0);
+    QCOMPARE(messages.vus.size(), 1);
+    QCOMPARE(messages.vus[0].genre,
+             csv.isEmpty() ? GenreMessage::Erreur : GenreMessage::Information);
+    QVERIFY2(messages.vus[0].texte.contains(dit) && messages.vus[0].texte.contains(choix.reponse),
+             qPrintable(messages.vus[0].texte));
 }
 
 // Open, the dialog fits the screen and reads the journal again: a torn

@@ -99,6 +99,7 @@ private Q_SLOTS:
     void composition_data();
     void composition();
     void fenetre();
+    void ligneDEtatEntiere();
     void chaineDeFocus();
     void menus();
     void clicTest();
@@ -208,6 +209,38 @@ void TestMainWindow::fenetre()
     QCOMPARE(fenetre.minimumSize(), fenetre.maximumSize()); // nothing resizes
     QCOMPARE(fenetre.findChildren<QLineEdit *>().size(), 21);
     QCOMPARE(lignesListe(fenetre), QStringList());
+}
+
+// A status line too long for the window goes on to as many lines as it
+// needs: the window keeps its width, whatever the screen's, the status bar
+// grows, and every word shows.
+void TestMainWindow::ligneDEtatEntiere()
+{
+    InstallerLangue(QStringLiteral("en"));
+    const auto retablir = qScopeGuard([] { InstallerLangue(QStringLiteral("fr")); });
+    Panneau fenetre;
+    fenetre.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+    auto *ligne = controle<QLabel>(fenetre, QStringLiteral("etatPort"));
+    QTRY_COMPARE(ligne->height(), ligne->fontMetrics().height()); // one line, laid out
+    const int largeur = fenetre.width(), hauteur = ligne->height();
+    const QString texte = QStringLiteral(
+        "Port /dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0 → /dev/ttyUSB0: "
+        "busy with process 4242 (minicom, run by root); plugged back in at 12:34:56: the board "
+        "may have restarted");
+    ligne->setText(texte);
+    const auto entiere = [&] {
+        const QRect zone = ligne->contentsRect();
+        const QRect texteEntier = ligne->fontMetrics().boundingRect(
+            QRect(0, 0, zone.width(), 100 * zone.height()), Qt::TextWordWrap, texte);
+        return texteEntier.height() <= zone.height() &&
+               fenetre.rect().contains(QRect(ligne->mapTo(&fenetre, QPoint()), ligne->size()));
+    };
+    QTRY_VERIFY(entiere());
+    QVERIFY(ligne->height() >= 2 * hauteur);
+    QCOMPARE(fenetre.width(), largeur);
+    ligne->setText(QStringLiteral("Port /dev/ttyUSB0: ready"));
+    QTRY_COMPARE(ligne->height(), hauteur); // and back to one line
 }
 
 void TestMainWindow::chaineDeFocus()

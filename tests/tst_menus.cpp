@@ -6,15 +6,19 @@
 #include "pseudo_terminal.h"
 #include "sequences_essai.h"
 #include "system/lecture.h"
+#include "window/case_grille.h"
 #include "window/dialogue_limites.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScopeGuard>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -65,12 +69,56 @@ void declencher(const Form1 &fenetre, const char *action)
 // What the operator saw in the limits dialog, and how it ended.
 struct VuDesLimites {
     QStringList vus; // row A's name, the machine's steps, the operator's speed, the explanation
-    QString enVigueur, bulle;            // row A's limits that apply; the box's tooltip
+    QString enVigueur, bulle, dit; // row A's limits that apply; the box's tooltip, description
+    int marque = -1;               // the box's CaseGrille::Marque; -1: not a marked box
+    bool signe = false;            // the sign in the box shows
+    QStringList coupees;           // texts, headings and boxes not shown whole
+    bool imposee = false;          // "Lecture stricte" checked and out of reach
+    bool suivante = false;         // after Entrée in the box: still open, on the next box
     bool ouvert = false, repris = false; // still open, the box selected again
 };
 
-// Opens the limits dialog of `fenetre`, types `saisie` in the box `boite` (or
-// ticks it), then presses Entrée there.
+// The box after `boite` ("pas_1") in the order Tab takes: the row's next
+// limit, or the next row's first.
+QString boiteSuivante(const QString &boite)
+{
+    const QStringList champs{"pas", "vitesse", "directions", "course"};
+    const int champ = int(champs.indexOf(boite.section(u'_', 0, 0))) + 1;
+    const int rangee = boite.section(u'_', 1).toInt();
+    return champ < champs.size() ? QStringLiteral("%1_%2").arg(champs[champ]).arg(rangee)
+                                 : QStringLiteral("pas_%1").arg(rangee + 1);
+}
+
+// The texts of `table` its cells do not show whole: headings, items at their
+// column's width, wrapped, and the boxes' texts beside their sign.
+QStringList coupees(const QTableWidget *table)
+{
+    QStringList textes;
+    const QFontMetrics mesure = table->fontMetrics();
+    const int marge = 2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+    for (int colonne = 0; colonne < table->columnCount(); ++colonne) {
+        const int largeur = table->columnWidth(colonne);
+        if (table->horizontalHeader()->sectionSizeHint(colonne) > largeur)
+            textes << table->horizontalHeaderItem(colonne)->text();
+        for (int rangee = 0; rangee < table->rowCount(); ++rangee) {
+            const QTableWidgetItem *cellule = table->item(rangee, colonne);
+            const auto *boite =
+                cellule ? nullptr : table->cellWidget(rangee, colonne)->findChild<QLineEdit *>();
+            const QString texte = cellule ? cellule->text() : boite->text();
+            const bool signe =
+                boite && !boite->actions().isEmpty() && boite->actions()[0]->isVisible();
+            const QRect tout =
+                mesure.boundingRect(QRect(0, 0, largeur - marge, 100000), Qt::TextWordWrap, texte);
+            if (tout.width() + (signe ? 16 : 0) > largeur - marge ||
+                tout.height() > table->rowHeight(rangee))
+                textes << texte;
+        }
+    }
+    return textes;
+}
+
+// Opens the limits dialog of `fenetre`, types `saisie` in the box `boite` and
+// presses Entrée there (or ticks the box), then clicks the save button.
 VuDesLimites changerLimites(const Form1 &fenetre, const QString &boite, const QString &saisie)
 {
     VuDesLimites vu;
@@ -81,15 +129,27 @@ VuDesLimites changerLimites(const Form1 &fenetre, const QString &boite, const QS
                << dialogue->findChild<QLabel *>(QStringLiteral("explication"))->text();
         QWidget *cible = dialogue->findChild<QWidget *>(boite);
         auto *champ = qobject_cast<QLineEdit *>(cible);
-        if (auto *stricte = qobject_cast<QCheckBox *>(cible))
-            stricte->click();
+        auto *stricte = dialogue->findChild<QCheckBox *>(QStringLiteral("lectureStricte"));
+        vu.imposee = stricte->isChecked() && !stricte->isEnabled();
+        if (cible == stricte)
+            QTest::keyClick(stricte, Qt::Key_Space);
         else {
             champ->selectAll();
             QTest::keyClicks(champ, saisie);
             vu.bulle = champ->toolTip();
+            vu.dit = champ->accessibleDescription();
+            const auto *marquee = qobject_cast<CaseGrille *>(champ);
+            vu.marque = marquee ? int(marquee->marque()) : -1;
+            vu.signe = champ->actions().value(0) && champ->actions()[0]->isVisible();
+            vu.coupees = coupees(table);
+            QTest::keyClick(champ, Qt::Key_Return);
+            vu.suivante =
+                dialogue->isVisible() &&
+                dialogue->focusWidget() == dialogue->findChild<QLineEdit *>(boiteSuivante(boite));
         }
         vu.enVigueur = table->item(0, table->columnCount() - 1)->text();
-        QTest::keyClick(cible, Qt::Key_Return);
+        QTest::mouseClick(dialogue->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Save),
+                          Qt::LeftButton);
         vu.ouvert = dialogue->isVisible();
         vu.repris =
             vu.ouvert && dialogue->focusWidget() == champ && champ->selectedText() == saisie;
@@ -587,36 +647,48 @@ void TestMenus::limitesDesAxes_data()
     QTest::addColumn<QString>("boite");         // what the operator changes
     QTest::addColumn<QString>("saisie");        // and types there, then Entrée
     QTest::addColumn<QString>("enVigueur");     // axis A's limits that apply, as the dialog says
-    QTest::addColumn<QString>("infobulle");     // the box's
+    QTest::addColumn<QString>("infobulle");     // the box's, and said to a screen reader
+    QTest::addColumn<int>("marque");            // the box's CaseGrille::Marque; -1: none typed
+    QTest::addColumn<bool>("imposee");          // the machine's file says lecture=stricte
     QTest::addColumn<QString>("message");       // said when saving; empty: nothing
     QTest::addColumn<QByteArray>("fichier");    // the operator's file after
     QTest::addColumn<QByteArray>("effectives"); // the panel's limits after
     const QByteArray miennes = "# les miennes\nA.vitesse=100\n";
     const QByteArray depart = "A.pas=5000\nA.vitesse=100\nA.directions=+-\nA.course=1000\n";
+    const int aucune = int(CaseGrille::Marque::Aucune), large = int(CaseGrille::Marque::Lue),
+              refusee = int(CaseGrille::Marque::Refusee);
     // clang-format off
-    QTest::newRow("plus stricte")    << miennes << "pas_1" << "3000" << "pas ≤ 3000 (vous)\nvitesse ≤ 100 (vous)\ndirections « +- » (machine)\ncourse ≤ 1000 (machine)" << ""
+    QTest::newRow("plus stricte")    << miennes << "pas_1" << "3000" << "pas ≤ 3000 (vous)\nvitesse ≤ 100 (vous)\ndirections « +- » (machine)\ncourse ≤ 1000 (machine)" << "" << aucune << false
                                      << "" << miennes + "A.pas=3000\n" << QByteArray("A.pas=3000\nA.vitesse=100\nA.directions=+-\nA.course=1000\n");
-    QTest::newRow("plus large, gardée") << miennes << "pas_1" << "8000" << "pas ≤ 5000 (machine)" << "Plus large que la limite de la machine (5000) : gardée dans votre fichier"
+    QTest::newRow("plus large, gardée") << miennes << "pas_1" << "8000" << "pas ≤ 5000 (machine)" << "Plus large que la limite de la machine (5000) : gardée dans votre fichier" << large << false
                                      << "" << miennes + "A.pas=8000\n" << depart;
-    QTest::newRow("refusée")         << miennes << "pas_1" << "12a" << "à corriger : pas maximal : le nombre de pas doit s'écrire en chiffres seuls" << ""
+    QTest::newRow("refusée")         << miennes << "pas_1" << "12a" << "à corriger : pas maximal : le nombre de pas doit s'écrire en chiffres seuls" << "À corriger : le nombre de pas doit s'écrire en chiffres seuls" << refusee << false
                                      << "Pince (A), pas maximal : le nombre de pas doit s'écrire en chiffres seuls, de 0 à 99999 (« 12a »)" << miennes << depart;
-    QTest::newRow("lecture stricte") << miennes << "lectureStricte" << "" << "" << ""
+    QTest::newRow("lecture stricte") << miennes << "lectureStricte" << "" << "" << "" << -1 << false
                                      << "" << miennes + "lecture=stricte\n" << "lecture=stricte\n" + depart;
-    QTest::newRow("fichier douteux") << QByteArray("A.vitesse=x\n") << "pas_1" << "3000" << "pas ≤ 3000 (vous)\ndirections « +- » (machine)" << ""
+    // Imposed: shown checked, out of reach; the operator's file stays without it.
+    QTest::newRow("lecture imposée") << miennes << "lectureStricte" << "" << "" << "" << -1 << true
+                                     << "" << miennes << "lecture=stricte\n" + depart;
+    QTest::newRow("fichier douteux") << QByteArray("A.vitesse=x\n") << "pas_1" << "3000" << "pas ≤ 3000 (vous)\ndirections « +- » (machine)" << "" << aucune << false
                                      << "était illisible (ligne 1 (A.vitesse) : la vitesse doit s'écrire en chiffres seuls" << QByteArray("[Limites]\nA.pas=3000\n")
                                      << QByteArray("A.pas=3000\nA.directions=+-\nA.course=1000\n");
-    QTest::newRow("course plus stricte") << miennes << "course_1" << "800" << "course ≤ 800 (vous)" << ""
+    QTest::newRow("directions plus larges, gardées") << miennes << "directions_1" << "+-*" << "directions « +- » (machine)" << "Plus large que la limite de la machine (+-) : gardée dans votre fichier" << large << false
+                                     << "" << miennes + "A.directions=+-*\n" << depart;
+    QTest::newRow("course plus stricte") << miennes << "course_1" << "800" << "course ≤ 800 (vous)" << "" << aucune << false
                                      << "" << miennes + "A.course=800\n" << QByteArray("A.pas=5000\nA.vitesse=100\nA.directions=+-\nA.course=800\n");
-    QTest::newRow("course plus large, gardée") << miennes << "course_1" << "2000" << "course ≤ 1000 (machine)" << "Plus large que la limite de la machine (1000) : gardée dans votre fichier"
+    QTest::newRow("course plus large, gardée") << miennes << "course_1" << "2000" << "course ≤ 1000 (machine)" << "Plus large que la limite de la machine (1000) : gardée dans votre fichier" << large << false
                                      << "" << miennes + "A.course=2000\n" << depart;
-    QTest::newRow("course refusée")  << miennes << "course_1" << "100000000" << "à corriger : course maximale : la course 100000000 dépasse 99999999" << ""
+    QTest::newRow("course refusée")  << miennes << "course_1" << "100000000" << "à corriger : course maximale : la course 100000000 dépasse 99999999" << "À corriger : la course 100000000 dépasse 99999999" << refusee << false
                                      << "Pince (A), course maximale : la course 100000000 dépasse 99999999" << miennes << depart;
     // clang-format on
 }
 
 // The dialog shows the machine's limits beside the operator's, which it
 // saves, keeping the file's comments; a looser value than the machine's is
-// kept, never refused, and the machine's applies, as the dialog says.
+// kept, never refused, and the machine's applies, as the dialog says and the
+// box's mark shows as it is typed. Entrée in a box goes on to the next box;
+// only the save button saves. A strict reading the machine imposes is shown
+// checked, and cannot be unchecked.
 void TestMenus::limitesDesAxes()
 {
     if (::geteuid() != 0)
@@ -626,13 +698,16 @@ void TestMenus::limitesDesAxes()
     QFETCH(QString, saisie);
     QFETCH(QString, enVigueur);
     QFETCH(QString, infobulle);
+    QFETCH(int, marque);
+    QFETCH(bool, imposee);
     QFETCH(QString, message);
     QFETCH(QByteArray, fichier);
     QFETCH(QByteArray, effectives);
     QTemporaryDir machine;
     const QString fixees = machine.filePath(QStringLiteral("Tarvik/limites.conf"));
     QVERIFY(QDir().mkpath(QFileInfo(fixees).path()) &&
-            ecrireFichier(fixees, "A.pas=5000\nA.directions=+-\nA.course=1000\n"));
+            ecrireFichier(fixees, QByteArray(imposee ? "lecture=stricte\n" : "") +
+                                      "A.pas=5000\nA.directions=+-\nA.course=1000\n"));
     const QByteArray dossiers = qgetenv("XDG_CONFIG_DIRS");
     qputenv("XDG_CONFIG_DIRS", QFile::encodeName(machine.path()));
     const QString siennes = CheminLimitesOperateur();
@@ -657,7 +732,13 @@ void TestMenus::limitesDesAxes()
                           avant == "A.vitesse=x\n" ? QString() : QStringLiteral("100")}));
     QVERIFY2(vu.vus[3].contains(fixees), qPrintable(vu.vus[3]));
     QVERIFY2(vu.enVigueur.contains(enVigueur), qPrintable(vu.enVigueur));
+    QCOMPARE(vu.suivante, marque >= 0);
+    QCOMPARE(vu.imposee, imposee);
     QVERIFY2(vu.bulle.contains(infobulle), qPrintable(vu.bulle));
+    QVERIFY2(vu.dit.contains(infobulle), qPrintable(vu.dit));
+    QCOMPARE(vu.marque, marque);
+    QCOMPARE(vu.signe, marque > 0);
+    QCOMPARE(vu.coupees, QStringList());
     QCOMPARE(messages.vus.size(), message.isEmpty() ? 0 : 1);
     if (!message.isEmpty())
         QVERIFY2(messages.vus[0].texte.contains(message), qPrintable(messages.vus[0].texte));

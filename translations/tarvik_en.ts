@@ -283,18 +283,6 @@ sends, $XDG_STATE_HOME/tarvik/journal.log; one line per step for a program
         <translation>your limit</translation>
     </message>
     <message>
-        <source>Course refusée pour %1&#xa0;: %2 l&apos;amène à %3 de son départ.
-Cet axe ne va pas à plus de %4 pas de son départ, d&apos;un côté comme de l&apos;autre (%5)</source>
-        <translation>Travel refused for %1: %2 takes it to %3 from its start.
-This axis goes no further than %4 steps from its start, either way (%5)</translation>
-    </message>
-    <message>
-        <source>Course refusée pour %1&#xa0;: %2 l&apos;envoie dans la direction %3, ni «&#xa0;+&#xa0;» ni «&#xa0;-&#xa0;»&#xa0;: nul ne peut dire où elle l&apos;amène.
-Cet axe ne va pas à plus de %4 pas de son départ (%5)&#xa0;: chacune de ses directions doit être «&#xa0;+&#xa0;» ou «&#xa0;-&#xa0;»</source>
-        <translation>Travel refused for %1: %2 sends it in the direction %3, neither “+” nor “-”: no one can tell where that takes it.
-This axis goes no further than %4 steps from its start (%5): each of its directions must be “+” or “-”</translation>
-    </message>
-    <message>
         <source>Positions comptées depuis le départ du programme, pris comme 0&#xa0;: Tarvik ne sait pas où se trouve vraiment la machine.</source>
         <translation>Positions counted from the program&apos;s start, taken as 0: Tarvik does not know where the machine really is.</translation>
     </message>
@@ -315,6 +303,18 @@ This axis goes no further than %4 steps from its start (%5): each of its directi
             <numerusform>axis %1 moves back by %2 each cycle: %3 after %n cycle</numerusform>
             <numerusform>axis %1 moves back by %2 each cycle: %3 after %n cycles</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Course refusée pour %1&#xa0;: %2 l&apos;amène à %3 de son départ.
+Cet axe ne va pas à plus de %4 de son départ, d&apos;un côté comme de l&apos;autre (%5)</source>
+        <translation>Travel refused for %1: %2 takes it to %3 from its start.
+This axis goes no further than %4 from its start, either way (%5)</translation>
+    </message>
+    <message>
+        <source>Course refusée pour %1&#xa0;: %2 l&apos;envoie dans la direction %3, ni «&#xa0;+&#xa0;» ni «&#xa0;-&#xa0;»&#xa0;: nul ne peut dire où elle l&apos;amène.
+Cet axe ne va pas à plus de %4 de son départ (%5)&#xa0;: chacune de ses directions doit être «&#xa0;+&#xa0;» ou «&#xa0;-&#xa0;»</source>
+        <translation>Travel refused for %1: %2 sends it in the direction %3, neither “+” nor “-”: no one can tell where that takes it.
+This axis goes no further than %4 from its start (%5): each of its directions must be “+” or “-”</translation>
     </message>
 </context>
 <context>
@@ -467,6 +467,28 @@ The grid was not changed.</translation>
         <source>arrêtée</source>
         <translation>stopped</translation>
     </message>
+    <message>
+        <source>Raison, dans la langue où l&apos;envoi l&apos;a écrite&#xa0;: %1</source>
+        <translation>Reason, in the language the send wrote it in: %1</translation>
+    </message>
+    <message>
+        <source>Journal exporté</source>
+        <translation>Journal Exported</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n enregistrement écrit dans «&#xa0;%1&#xa0;».</source>
+        <translation>
+            <numerusform>%n record written to “%1”.</numerusform>
+            <numerusform>%n records written to “%1”.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n enregistrements écrits dans «&#xa0;%1&#xa0;».</source>
+        <translation>
+            <numerusform>%n record written to “%1”.</numerusform>
+            <numerusform>%n records written to “%1”.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>DialogueLimites</name>
@@ -517,46 +539,6 @@ The grid was not changed.</translation>
     <message>
         <source>Axe</source>
         <translation>Axis</translation>
-    </message>
-    <message>
-        <source>Pas maximal
-machine</source>
-        <translation>Most steps
-machine</translation>
-    </message>
-    <message>
-        <source>Pas maximal
-vous</source>
-        <translation>Most steps
-you</translation>
-    </message>
-    <message>
-        <source>Vitesse maximale
-machine</source>
-        <translation>Highest speed
-machine</translation>
-    </message>
-    <message>
-        <source>Vitesse maximale
-vous</source>
-        <translation>Highest speed
-you</translation>
-    </message>
-    <message>
-        <source>Directions permises
-machine</source>
-        <translation>Allowed directions
-machine</translation>
-    </message>
-    <message>
-        <source>Directions permises
-vous</source>
-        <translation>Allowed directions
-you</translation>
-    </message>
-    <message>
-        <source>En vigueur (fixée par)</source>
-        <translation>Applies (set by)</translation>
     </message>
     <message>
         <source>Aucun fichier de limites de la machine n&apos;a été lu (%1)&#xa0;: seules vos limites s&apos;appliquent.</source>
@@ -641,20 +623,98 @@ The previous limits still apply.</translation>
         <translation>travel ≤ %1 (%2)</translation>
     </message>
     <message>
-        <source>Course maximale
+        <source>La plus stricte des deux limites l&apos;emporte, et la colonne «&#xa0;En vigueur&#xa0;» dit qui l&apos;a fixée. Une valeur plus large que celle de la machine est gardée dans votre fichier (%1), mais c&apos;est celle de la machine qui s&apos;applique. Une case vide ne fixe aucune limite de votre part. La course maximale est le plus grand écart, en pas, qu&apos;un programme peut faire prendre à l&apos;axe depuis son départ, d&apos;un côté comme de l&apos;autre.</source>
+        <translation>The stricter of the two limits wins, and the “Applies” column says who set it. A value looser than the machine&apos;s is kept in your file (%1), but the machine&apos;s applies. An empty box sets no limit of yours. The farthest travel is the greatest distance, in steps, a program may take the axis from its start, either way.</translation>
+    </message>
+    <message>
+        <source>Pas
+maximal
 machine</source>
-        <translation>Farthest travel
+        <translation>Most
+steps
 machine</translation>
     </message>
     <message>
-        <source>Course maximale
+        <source>Pas
+maximal
 vous</source>
-        <translation>Farthest travel
+        <translation>Most
+steps
 you</translation>
     </message>
     <message>
-        <source>La plus stricte des deux limites l&apos;emporte, et la colonne «&#xa0;En vigueur&#xa0;» dit qui l&apos;a fixée. Une valeur plus large que celle de la machine est gardée dans votre fichier (%1), mais c&apos;est celle de la machine qui s&apos;applique. Une case vide ne fixe aucune limite de votre part. La course maximale est le plus grand écart, en pas, qu&apos;un programme peut faire prendre à l&apos;axe depuis son départ, d&apos;un côté comme de l&apos;autre.</source>
-        <translation>The stricter of the two limits wins, and the “Applies” column says who set it. A value looser than the machine&apos;s is kept in your file (%1), but the machine&apos;s applies. An empty box sets no limit of yours. The farthest travel is the greatest distance, in steps, a program may take the axis from its start, either way.</translation>
+        <source>Vitesse
+maximale
+machine</source>
+        <translation>Highest
+speed
+machine</translation>
+    </message>
+    <message>
+        <source>Vitesse
+maximale
+vous</source>
+        <translation>Highest
+speed
+you</translation>
+    </message>
+    <message>
+        <source>Directions
+permises
+machine</source>
+        <translation>Allowed
+directions
+machine</translation>
+    </message>
+    <message>
+        <source>Directions
+permises
+vous</source>
+        <translation>Allowed
+directions
+you</translation>
+    </message>
+    <message>
+        <source>Course
+maximale
+machine</source>
+        <translation>Farthest
+travel
+machine</translation>
+    </message>
+    <message>
+        <source>Course
+maximale
+vous</source>
+        <translation>Farthest
+travel
+you</translation>
+    </message>
+    <message>
+        <source>En vigueur
+(fixée par)</source>
+        <translation>Applies
+(set by)</translation>
+    </message>
+    <message>
+        <source>Limite de la machine&#xa0;: %1.</source>
+        <translation>Machine&apos;s limit: %1.</translation>
+    </message>
+    <message>
+        <source>%1&#xa0;: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>À corriger&#xa0;: %1.</source>
+        <translation>To correct: %1.</translation>
+    </message>
+    <message>
+        <source>Lecture stricte&#xa0;: imposée par la machine</source>
+        <translation>Strict reading: imposed by the machine</translation>
+    </message>
+    <message>
+        <source>Imposée par le fichier de limites de la machine (%1)&#xa0;: vous ne pouvez pas la retirer.</source>
+        <translation>Imposed by the machine&apos;s limits file (%1): you cannot remove it.</translation>
     </message>
 </context>
 <context>
@@ -1051,9 +1111,12 @@ Nothing was sent</translation>
         <source> s</source>
         <translation> s</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source> fois</source>
-        <translation> times</translation>
+        <translation>
+            <numerusform> time</numerusform>
+            <numerusform> times</numerusform>
+        </translation>
     </message>
     <message>
         <source>Répéter le programme, nombre de fois</source>
@@ -2082,6 +2145,10 @@ Nothing was changed.</translation>
         <source>«&#xa0;Corriger&#xa0;» n&apos;envoie rien et vous ramène à la première de ces cases.</source>
         <translation>“Correct” sends nothing and takes you back to the first of these boxes.</translation>
     </message>
+    <message>
+        <source>%1&#xa0;; %2</source>
+        <translation>%1; %2</translation>
+    </message>
 </context>
 <context>
     <name>GrapheCourse</name>
@@ -2202,10 +2269,6 @@ Nothing was changed.</translation>
         <translation>your limit</translation>
     </message>
     <message>
-        <source>Cet axe va jusqu&apos;à %1 pas au plus (%2)</source>
-        <translation>This axis goes up to %1 steps at most (%2)</translation>
-    </message>
-    <message>
         <source>Cet axe va jusqu&apos;à la vitesse %1 au plus (%2)</source>
         <translation>This axis goes up to speed %1 at most (%2)</translation>
     </message>
@@ -2256,6 +2319,13 @@ Nothing was changed.</translation>
     <message>
         <source>%1, %2&#xa0;: «&#xa0;%3&#xa0;» partira comme %4</source>
         <translation>%1, %2: “%3” will go out as %4</translation>
+    </message>
+    <message numerus="yes">
+        <source>Cet axe va jusqu&apos;à %n pas au plus (%1)</source>
+        <translation>
+            <numerusform>This axis goes up to %n step at most (%1)</numerusform>
+            <numerusform>This axis goes up to %n steps at most (%1)</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -2431,6 +2501,11 @@ Nothing was changed.</translation>
     <message>
         <source>lecture, et pour chaque axe de A à G&#xa0;: A.pas, A.vitesse, A.directions, A.course</source>
         <translation>lecture, and for each axis from A to G: A.pas, A.vitesse, A.directions, A.course</translation>
+    </message>
+    <message>
+        <source>&#xa0;; </source>
+        <comment>between two reasons</comment>
+        <translation>; </translation>
     </message>
 </context>
 <context>
@@ -2608,11 +2683,11 @@ Try “%1 --help”.
     </message>
     <message>
         <source>le processus %1 (de l&apos;utilisateur %2)</source>
-        <translation>process %1 (of the user %2)</translation>
+        <translation>process %1 (run by %2)</translation>
     </message>
     <message>
         <source>le processus %1 (%2, de l&apos;utilisateur %3)</source>
-        <translation>process %1 (%2, of the user %3)</translation>
+        <translation>process %1 (%2, run by %3)</translation>
     </message>
     <message>
         <source>réglages douteux</source>
@@ -2687,16 +2762,12 @@ Try “%1 --help”.
         <translation>port busy: it is open in exclusive mode, but no program holds it. A program that was killed left it so: close and reopen the bridge that provides it (socat), or unplug and plug the adapter back in</translation>
     </message>
     <message>
-        <source>délai dépassé&#xa0;: %1 octets attendaient encore de partir</source>
-        <translation>time is up: %1 bytes were still waiting to leave</translation>
-    </message>
-    <message>
         <source>port occupé&#xa0;: le verrou %1 est illisible (%2). %3</source>
         <translation>port busy: the lock %1 is unreadable (%2). %3</translation>
     </message>
     <message>
         <source>Il appartient à l&apos;utilisateur %1&#xa0;: s&apos;il n&apos;appartient à aucun programme, un administrateur doit le supprimer</source>
-        <translation>It belongs to the user %1: if it belongs to no program, an administrator must delete it</translation>
+        <translation>It belongs to user %1: if it belongs to no program, an administrator must delete it</translation>
     </message>
     <message>
         <source>port occupé&#xa0;: un autre programme est en train de le prendre (verrou %1)</source>
@@ -2745,6 +2816,20 @@ Try “%1 --help”.
     <message>
         <source>La marque %1, qu&apos;un envoi arrêté au milieu d&apos;une ligne a laissée, n&apos;a pas pu être supprimée (%2)&#xa0;: chaque envoi sur ce port commencera par un saut de ligne seul tant qu&apos;elle sera là</source>
         <translation>The mark %1, left by a send that stopped in the middle of a line, could not be deleted (%2): every send on this port will start with a lone line feed while it is there</translation>
+    </message>
+    <message numerus="yes">
+        <source>délai dépassé&#xa0;: %n octet attendait encore de partir</source>
+        <translation>
+            <numerusform>time is up: %n byte was still waiting to leave</numerusform>
+            <numerusform>time is up: %n bytes were still waiting to leave</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>délai dépassé&#xa0;: %n octets attendaient encore de partir</source>
+        <translation>
+            <numerusform>time is up: %n byte was still waiting to leave</numerusform>
+            <numerusform>time is up: %n bytes were still waiting to leave</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -2810,6 +2895,10 @@ No value was compared with the limits: nothing can be sent while a limits file i
 – </source>
         <translation>;
 – </translation>
+    </message>
+    <message>
+        <source>%1&#xa0;: %2</source>
+        <translation>%1: %2</translation>
     </message>
 </context>
 <context>

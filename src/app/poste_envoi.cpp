@@ -307,11 +307,10 @@ void PosteEnvoi::consignerFin(const FinEnvoi &fin)
     arret.portChoisi = port().echec ? QStringLiteral("inconnu") : port().peripherique;
     arret.peripherique = m_lien.peripherique();
     arret.issue = resultat.fin == Fin::Arretee ? IssueEnvoi::Arretee : IssueEnvoi::Interrompue;
-    arret.raison = (resultat.fin == Fin::Arretee ? Textes::tr("arrêté par l'opérateur entre deux "
-                                                              "étapes")
-                                                 : Textes::tr("interrompu par un signal entre "
-                                                              "deux étapes")) +
-                   QStringLiteral(" : ") + bilan(fin);
+    arret.raison = Textes::tr("%1 : %2").arg(
+        resultat.fin == Fin::Arretee ? Textes::tr("arrêté par l'opérateur entre deux étapes")
+                                     : Textes::tr("interrompu par un signal entre deux étapes"),
+        bilan(fin));
     consigner(arret);
 }
 

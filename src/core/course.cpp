@@ -310,7 +310,8 @@ ValeurRefusee refuser(const Course &course, int numero, const SortieCourse &sort
                       const LimitesAxe &limite, const QString &nom)
 {
     const Axe &axe = course.programme().etapes[sortie.point.etape].grille.axe(numero);
-    const QString ou = PointNomme(course, sortie.point), borne = QString::number(*limite.course);
+    const QString ou = PointNomme(course, sortie.point),
+                  borne = Textes::tr("%n pas", nullptr, *limite.course); // "1 step"
     ValeurRefusee refus;
     refus.axe = numero;
     refus.horsLimite = true;
@@ -319,13 +320,13 @@ ValeurRefusee refuser(const Course &course, int numero, const SortieCourse &sort
     if (sortie.position)
         refus.message =
             Textes::tr("Course refusée pour %1 : %2 l'amène à %3 de son départ.\nCet axe ne va "
-                       "pas à plus de %4 pas de son départ, d'un côté comme de l'autre (%5)")
+                       "pas à plus de %4 de son départ, d'un côté comme de l'autre (%5)")
                 .arg(nom, ou, pasSignes(*sortie.position), borne, deQui(limite.niveauCourse));
     else
         refus.message =
             Textes::tr("Course refusée pour %1 : %2 l'envoie dans la direction %3, ni « + » ni "
                        "« - » : nul ne peut dire où elle l'amène.\nCet axe ne va pas à plus de "
-                       "%4 pas de son départ (%5) : chacune de ses directions doit être « + » ou "
+                       "%4 de son départ (%5) : chacune de ses directions doit être « + » ou "
                        "« - »")
                 .arg(nom, ou, directionCitee(axe.Direction), borne, deQui(limite.niveauCourse));
     return refus;

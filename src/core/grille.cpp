@@ -200,8 +200,7 @@ std::optional<QString> horsDesLimites(Colonne colonne, const CaseVerifiee &lue,
                                       const LimitesAxe &limite)
 {
     if (colonne == Colonne::Pas && limite.pas && lue.valeur > *limite.pas)
-        return Textes::tr("Cet axe va jusqu'à %1 pas au plus (%2)")
-            .arg(*limite.pas)
+        return Textes::tr("Cet axe va jusqu'à %n pas au plus (%1)", nullptr, *limite.pas)
             .arg(deQui(limite.niveauPas));
     if (colonne == Colonne::Vitesse && limite.vitesse && lue.valeur > *limite.vitesse)
         return Textes::tr("Cet axe va jusqu'à la vitesse %1 au plus (%2)")

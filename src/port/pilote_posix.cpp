@@ -324,9 +324,13 @@ std::optional<EchecLien> PilotePosix::attendreDepart(Attente &attente, qsizetype
         if (attente.echeance.hasExpired())
             return attente.grace
                        ? interrompu()
-                       : Refus(G::DelaiDepasse, Textes::tr("délai dépassé : %1 octets attendaient "
-                                                           "encore de partir")
-                                                    .arg(reste));
+                       : Refus(G::DelaiDepasse,
+                               reste < 2 ? Textes::tr("délai dépassé : %n octet attendait encore "
+                                                      "de partir",
+                                                      nullptr, reste)
+                                         : Textes::tr("délai dépassé : %n octets attendaient "
+                                                      "encore de partir",
+                                                      nullptr, reste));
         pollfd p[2] = {{attente.grace ? -1 : m_reveil, POLLIN, 0},
                        {attente.grace ? -1 : m_arret, POLLIN, 0}};
         const timespec demi{0, 500000};

@@ -303,7 +303,7 @@ LimitesLues LireLimites()
         lues.operateur = lu.analysees.limites;
     lues.effectives = PlusStrictes(lues.machine, lues.operateur);
     if (!doutes.isEmpty())
-        lues.echec = Echec{doutes.join(QStringLiteral(" ; "))};
+        lues.echec = Echec{doutes.join(Textes::tr(" ; ", "between two reasons"))};
     return lues;
 }
 

@@ -174,6 +174,8 @@ QWidget *DialogueJournal::creerVues()
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().lineSpacing() + 8);
     m_table->horizontalHeader()->setStretchLastSection(true);
+    // Each column as wide as its longest text, among all the records shown.
+    m_table->horizontalHeader()->setResizeContentsPrecision(-1);
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &DialogueJournal::montrerDetail);
 
@@ -279,7 +281,9 @@ void DialogueJournal::afficher()
     m_affiches.clear();
     for (qsizetype i = 0; i < m_enregistrements.size(); ++i) {
         const EnregistrementEnvoi &envoi = m_enregistrements[i];
-        if ((!m_echecs->isChecked() || envoi.issue != IssueEnvoi::Envoyee) &&
+        // An operator's stop is no failure.
+        const bool echec = envoi.issue != IssueEnvoi::Envoyee && envoi.issue != IssueEnvoi::Arretee;
+        if ((!m_echecs->isChecked() || echec) &&
             (!m_aujourdhui->isChecked() || envoi.debut.toLocalTime().date() == m_jour) &&
             (programme.isEmpty() || envoi.programme == programme))
             m_affiches << i;
@@ -309,20 +313,24 @@ void DialogueJournal::afficher()
 
 void DialogueJournal::remplirRangee(int rangee, const EnregistrementEnvoi &envoi)
 {
-    // A failure is marked, not only coloured; so is a device that came back.
-    const bool echec = envoi.issue != IssueEnvoi::Envoyee;
-    const QString marque =
-        envoi.issue == IssueEnvoi::Rebranche ? QStringLiteral("⚠ ") : QStringLiteral("✗ ");
+    // A failure is marked, not only coloured; so is a device that came back,
+    // and a run the operator stopped, which is no failure.
+    const bool arretee = envoi.issue == IssueEnvoi::Arretee;
+    const bool echec = envoi.issue != IssueEnvoi::Envoyee && !arretee;
+    const QString marque = arretee                                ? QStringLiteral("■ ")
+                           : envoi.issue == IssueEnvoi::Rebranche ? QStringLiteral("⚠ ")
+                                                                  : QStringLiteral("✗ ");
     const QStringList textes{envoi.debut.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
                              envoi.programme,
                              envoi.source,
                              textePort(envoi),
-                             (echec ? marque : QString()) + texteIssue(envoi.issue),
+                             (echec || arretee ? marque : QString()) + texteIssue(envoi.issue),
                              envoi.raison};
     for (int colonne = 0; colonne < NombreColonnes; ++colonne) {
         auto *cellule = new QTableWidgetItem(textes[colonne]);
-        if (colonne == ColRaison && !envoi.raison.isEmpty()) // read from a file: never markup
-            cellule->setToolTip(QStringLiteral("<p>%1</p>").arg(envoi.raison.toHtmlEscaped()));
+        // Read from a file: never markup.
+        if ((colonne == ColRaison || colonne == ColPort) && !textes[colonne].isEmpty())
+            cellule->setToolTip(QStringLiteral("<p>%1</p>").arg(textes[colonne].toHtmlEscaped()));
         if (colonne == ColIssue) // a screen reader says the word, not the mark
             cellule->setData(Qt::AccessibleTextRole, texteIssue(envoi.issue));
         if (colonne == ColIssue && echec)
@@ -347,8 +355,12 @@ void DialogueJournal::montrerDetail()
     m_choisi = choisi ? FormerEnregistrement(*choisi) : QByteArray();
     m_charger->setEnabled(choisi && choisi->lignes.size() == NombreAxes);
     QString detail;
+    // The reason in the language of the program that wrote it, which may
+    // not be the panel's.
     if (choisi && !choisi->raison.isEmpty())
-        detail = choisi->raison + QStringLiteral("\n\n");
+        detail = DialogueJournal::tr("Raison, dans la langue où l'envoi l'a écrite : %1")
+                     .arg(choisi->raison) +
+                 QStringLiteral("\n\n");
     if (choisi)
         detail += choisi->lignes.isEmpty()
                       ? DialogueJournal::tr("Aucune ligne n'a été remise au port.")
@@ -386,8 +398,14 @@ void DialogueJournal::exporter()
     for (qsizetype i : m_affiches)
         affiches << &m_enregistrements[i];
     const EcritureFichier ecriture = EcrireFichier(chemin, formerCsv(affiches));
-    if (!ecriture.echec)
+    if (!ecriture.echec) {
+        const int n = int(affiches.size());
+        Afficher(this, GenreMessage::Information, DialogueJournal::tr("Journal exporté"),
+                 (n < 2 ? DialogueJournal::tr("%n enregistrement écrit dans « %1 ».", nullptr, n)
+                        : DialogueJournal::tr("%n enregistrements écrits dans « %1 ».", nullptr, n))
+                     .arg(NomLisible(chemin)));
         return;
+    }
     Afficher(this, GenreMessage::Erreur, DialogueJournal::tr("Journal non exporté"),
              DialogueJournal::tr("Le journal n'a pas pu être écrit dans « %1 » : %2.\n%3")
                  .arg(NomLisible(chemin), ecriture.echec->message,

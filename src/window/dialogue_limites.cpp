@@ -1,17 +1,25 @@
 #include "window/dialogue_limites.h"
 
 #include "core/noms.h"
+#include "window/case_grille.h"
 #include "window/dialogues.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -126,34 +134,14 @@ DialogueLimites::DialogueLimites(const LimitesLues &lues, const NomsAxes &noms, 
     , m_table(new QTableWidget(NombreAxes, NombreColonnes, this))
     , m_stricte(new QCheckBox(DialogueLimites::tr("Lecture &stricte"), this))
     , m_lecture(new QLabel(this))
+    , m_page(new QScrollArea(this))
 {
     setObjectName(QStringLiteral("DialogueLimites"));
     setWindowTitle(DialogueLimites::tr("Limites des axes"));
-    m_table->setObjectName(QStringLiteral("tableLimites"));
-    m_table->setHorizontalHeaderLabels(
-        {DialogueLimites::tr("Axe"), DialogueLimites::tr("Pas maximal\nmachine"),
-         DialogueLimites::tr("Pas maximal\nvous"), DialogueLimites::tr("Vitesse maximale\nmachine"),
-         DialogueLimites::tr("Vitesse maximale\nvous"),
-         DialogueLimites::tr("Directions permises\nmachine"),
-         DialogueLimites::tr("Directions permises\nvous"),
-         DialogueLimites::tr("Course maximale\nmachine"),
-         DialogueLimites::tr("Course maximale\nvous"),
-         DialogueLimites::tr("En vigueur (fixée par)")});
-    m_table->verticalHeader()->hide();
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setSelectionMode(QAbstractItemView::NoSelection);
-    m_table->setTabKeyNavigation(false); // Tab goes from box to box
-    for (int rangee = 0; rangee < NombreAxes; ++rangee)
-        remplirRangee(rangee);
-    // The operator's boxes as wide as the machine's column beside them.
-    m_table->resizeColumnsToContents();
-    for (int champ = 0; champ < NombreChamps; ++champ)
-        m_table->setColumnWidth(colonneMachine(champ) + 1,
-                                m_table->columnWidth(colonneMachine(champ)));
-    m_table->horizontalHeader()->setStretchLastSection(true);
-    m_table->resizeRowsToContents();
+    preparerTable();
     m_stricte->setObjectName(QStringLiteral("lectureStricte"));
     m_stricte->setChecked(m_lues.operateur.stricte);
+    imposerLecture();
     connect(m_stricte, &QCheckBox::toggled, this, &DialogueLimites::montrerLecture);
     m_lecture->setObjectName(QStringLiteral("lectureEnVigueur"));
     m_lecture->setWordWrap(true);
@@ -163,7 +151,101 @@ DialogueLimites::DialogueLimites(const LimitesLues &lues, const NomsAxes &noms, 
     m_cases[0][0]->setFocus();
 }
 
-void DialogueLimites::disposer(QVBoxLayout *mise)
+void DialogueLimites::preparerTable()
+{
+    m_table->setObjectName(QStringLiteral("tableLimites"));
+    // Headings of one word a line, so that the table fits a 1024-pixel screen.
+    m_table->setHorizontalHeaderLabels({DialogueLimites::tr("Axe"),
+                                        DialogueLimites::tr("Pas\nmaximal\nmachine"),
+                                        DialogueLimites::tr("Pas\nmaximal\nvous"),
+                                        DialogueLimites::tr("Vitesse\nmaximale\nmachine"),
+                                        DialogueLimites::tr("Vitesse\nmaximale\nvous"),
+                                        DialogueLimites::tr("Directions\npermises\nmachine"),
+                                        DialogueLimites::tr("Directions\npermises\nvous"),
+                                        DialogueLimites::tr("Course\nmaximale\nmachine"),
+                                        DialogueLimites::tr("Course\nmaximale\nvous"),
+                                        DialogueLimites::tr("En vigueur\n(fixée par)")});
+    m_table->verticalHeader()->hide();
+    // Each row as high as what applies to it needs, at its column's width.
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setSelectionMode(QAbstractItemView::NoSelection);
+    m_table->setTabKeyNavigation(false); // Tab goes from box to box
+    for (int rangee = 0; rangee < NombreAxes; ++rangee)
+        remplirRangee(rangee);
+    // Each limit's two columns as wide as their widest text, the boxes' too:
+    // a box's own size hint would ask for seventeen characters.
+    m_table->resizeColumnToContents(ColonneAxe);
+    for (int champ = 0; champ < NombreChamps; ++champ) {
+        const int largeur = std::max(largeurTextes(colonneMachine(champ)),
+                                     largeurTextes(colonneMachine(champ) + 1));
+        m_table->setColumnWidth(colonneMachine(champ), largeur);
+        // The longest value a box takes, with the sign of a flagged box.
+        const QFontMetrics mesure = m_table->fontMetrics();
+        const int signe = style()->pixelMetric(QStyle::PM_SmallIconSize) + 8;
+        const int valeur = mesure.horizontalAdvance(QLatin1String(
+                               Champs[champ] == ChampLimite::Course ? "99999999" : "99999")) +
+                           2 * mesure.averageCharWidth() + 2;
+        m_table->setColumnWidth(colonneMachine(champ) + 1, std::max(largeur, valeur + signe));
+    }
+    // What applies takes the room left, going on to more lines rather than
+    // pushing itself out of a narrow screen.
+    m_largeurEnVigueur = largeurTextes(ColonneEnVigueur);
+    m_table->setColumnWidth(ColonneEnVigueur, 16 * fontMetrics().averageCharWidth());
+    m_table->horizontalHeader()->setStretchLastSection(true);
+}
+
+int DialogueLimites::largeurTextes(int colonne) const
+{
+    const QFontMetrics mesure = m_table->fontMetrics();
+    int largeur = m_table->horizontalHeader()->sectionSizeHint(colonne);
+    const auto mesurer = [&](const QString &texte) {
+        for (const QString &ligne : texte.split(u'\n'))
+            largeur = std::max(largeur,
+                               mesure.horizontalAdvance(ligne) + 2 * mesure.averageCharWidth() + 2);
+    };
+    for (int rangee = 0; rangee < NombreAxes; ++rangee) {
+        if (const QTableWidgetItem *cellule = m_table->item(rangee, colonne))
+            mesurer(cellule->text());
+        else if (const auto *boite =
+                     m_table->cellWidget(rangee, colonne)
+                         ? m_table->cellWidget(rangee, colonne)->findChild<QLineEdit *>()
+                         : nullptr)
+            mesurer(boite->text().isEmpty() ? boite->placeholderText() : boite->text());
+    }
+    return largeur;
+}
+
+void DialogueLimites::disposer(QVBoxLayout *dialogue)
+{
+    // Everything but the buttons on one page, which scrolls when the screen
+    // is too small for it: the table keeps its seven rows.
+    m_page->setObjectName(QStringLiteral("pageLimites"));
+    m_page->setWidgetResizable(true);
+    m_page->setFrameShape(QFrame::NoFrame);
+    m_page->setFocusPolicy(Qt::NoFocus);
+    auto *contenu = new QWidget(m_page);
+    auto *mise = new QVBoxLayout(contenu);
+    mise->setContentsMargins(0, 0, 0, 0);
+    expliquer(mise);
+    m_table->resizeRowsToContents();
+    m_table->setMinimumHeight(m_table->horizontalHeader()->sizeHint().height() +
+                              m_table->verticalHeader()->length() + 2 * m_table->frameWidth() +
+                              m_table->horizontalScrollBar()->sizeHint().height());
+    mise->addWidget(m_table, 1);
+    mise->addWidget(m_stricte);
+    mise->addWidget(m_lecture);
+    m_page->setWidget(contenu);
+    dialogue->addWidget(m_page, 1);
+    auto *boutons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, this);
+    m_enregistrer = boutons->button(QDialogButtonBox::Save);
+    m_enregistrer->setObjectName(QStringLiteral("enregistrerLimites"));
+    dialogue->addWidget(boutons);
+    connect(boutons, &QDialogButtonBox::accepted, this, &DialogueLimites::accept);
+    connect(boutons, &QDialogButtonBox::rejected, this, &DialogueLimites::reject);
+}
+
+void DialogueLimites::expliquer(QVBoxLayout *mise)
 {
     const auto texte = [this, mise](const QString &contenu, const char *nom) {
         auto *etiquette = new QLabel(contenu, this);
@@ -196,13 +278,6 @@ void DialogueLimites::disposer(QVBoxLayout *mise)
                                   "s'il est douteux, et garde l'ancien à côté.")
                   .arg(m_lues.echec->message),
               "limitesDouteuses");
-    mise->addWidget(m_table, 1);
-    mise->addWidget(m_stricte);
-    mise->addWidget(m_lecture);
-    auto *boutons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, this);
-    mise->addWidget(boutons);
-    connect(boutons, &QDialogButtonBox::accepted, this, &DialogueLimites::accept);
-    connect(boutons, &QDialogButtonBox::rejected, this, &DialogueLimites::reject);
 }
 
 void DialogueLimites::remplirRangee(int rangee)
@@ -219,16 +294,33 @@ void DialogueLimites::remplirRangee(int rangee)
                          DialogueLimites::tr("%1, %2 (machine) : %3")
                              .arg(nom, nomChamp(Champs[champ]), cellule->text()));
         m_table->setItem(rangee, colonneMachine(champ), cellule);
-        auto *boite = new QLineEdit(texteLimite(operateur, Champs[champ]));
+        auto *boite = new CaseGrille(texteLimite(operateur, Champs[champ]), nullptr);
         boite->setObjectName(
             QStringLiteral("%1_%2").arg(QLatin1String(NomsBoites[champ])).arg(rangee + 1));
         boite->setPlaceholderText(DialogueLimites::tr("sans limite"));
         boite->setAccessibleName(
             DialogueLimites::tr("%1, %2 (vous)").arg(nom, nomChamp(Champs[champ])));
+        boite->decrire(DialogueLimites::tr("Limite de la machine : %1.").arg(cellule->text()));
         boite->setFrame(false);
-        m_table->setCellWidget(rangee, colonneMachine(champ) + 1, boite);
+        boite->installEventFilter(this);
+        m_signes[std::size_t(rangee)][std::size_t(champ)] =
+            boite->addAction(QIcon(), QLineEdit::TrailingPosition);
+        // At the box's own height in the middle of its cell, however high the
+        // row: its mark keeps its size.
+        auto *place = new QWidget;
+        auto *mise = new QVBoxLayout(place);
+        mise->setContentsMargins(0, 0, 0, 0);
+        mise->addWidget(boite, 0, Qt::AlignVCenter);
+        place->setFocusProxy(boite);
+        m_table->setCellWidget(rangee, colonneMachine(champ) + 1, place);
         m_cases[std::size_t(rangee)][std::size_t(champ)] = boite;
         connect(boite, &QLineEdit::textChanged, this, [this, rangee] { montrerEnVigueur(rangee); });
+        connect(boite, &CaseGrille::monter, this,
+                [this, rangee, champ] { allerA(rangee, champ, -NombreChamps); });
+        connect(boite, &CaseGrille::descendre, this, [this, rangee, champ] {
+            if (rangee + 1 < NombreAxes)
+                allerA(rangee, champ, NombreChamps);
+        });
     }
     m_table->setItem(rangee, ColonneEnVigueur, new QTableWidgetItem);
     montrerEnVigueur(rangee);
@@ -245,7 +337,8 @@ std::optional<Echec> DialogueLimites::lireRangee(int rangee, LimitesAxe &axe,
                 AnalyserLimite(Champs[champ], boite->text(), axe, NiveauLimite::Operateur)) {
             if (refusee)
                 *refusee = boite;
-            return Echec{QStringLiteral("%1 : %2").arg(nomChamp(Champs[champ]), raison->message)};
+            return Echec{
+                DialogueLimites::tr("%1 : %2").arg(nomChamp(Champs[champ]), raison->message)};
         }
     }
     return std::nullopt;
@@ -265,20 +358,116 @@ void DialogueLimites::montrerEnVigueur(int rangee)
         refus ? DialogueLimites::tr("à corriger : %1").arg(refus->message)
               : decrireEnVigueur(PlusStrictes(machine, operateur).axes[std::size_t(rangee)]));
     cellule->setToolTip(cellule->text());
-    m_table->resizeRowToContents(rangee);
-    // A box looser than the machine says why it does not apply.
+    marquerRangee(rangee);
+}
+
+void DialogueLimites::marquerRangee(int rangee)
+{
+    const LimitesAxe &fixee = m_lues.machine.axes[std::size_t(rangee)];
     for (int champ = 0; champ < NombreChamps; ++champ) {
-        const LimitesAxe &fixee = machine.axes[std::size_t(rangee)];
-        QLineEdit *boite = m_cases[std::size_t(rangee)][std::size_t(champ)];
-        boite->setToolTip(
-            boite->text().isEmpty() ? DialogueLimites::tr("Vide : aucune limite de votre part.")
-            : !refus && plusLarge(vous, fixee, Champs[champ])
-                ? DialogueLimites::tr("Plus large que la limite de la machine (%1) : gardée "
-                                      "dans votre fichier, mais c'est celle de la machine qui "
-                                      "s'applique.")
-                      .arg(texteLimite(fixee, Champs[champ]))
-                : QString());
+        const QString texte = m_cases[std::size_t(rangee)][std::size_t(champ)]->text();
+        LimitesAxe vous; // this box alone, whatever the others hold
+        const auto refus =
+            texte.isEmpty() ? std::nullopt
+                            : AnalyserLimite(Champs[champ], texte, vous, NiveauLimite::Operateur);
+        if (texte.isEmpty())
+            signaler(rangee, champ, CaseGrille::Marque::Aucune,
+                     DialogueLimites::tr("Vide : aucune limite de votre part."));
+        else if (refus)
+            signaler(rangee, champ, CaseGrille::Marque::Refusee,
+                     DialogueLimites::tr("À corriger : %1.").arg(refus->message));
+        else if (plusLarge(vous, fixee, Champs[champ]))
+            signaler(rangee, champ, CaseGrille::Marque::Lue,
+                     DialogueLimites::tr("Plus large que la limite de la machine (%1) : "
+                                         "gardée dans votre fichier, mais c'est celle de "
+                                         "la machine qui s'applique.")
+                         .arg(texteLimite(fixee, Champs[champ])));
+        else
+            signaler(rangee, champ, CaseGrille::Marque::Aucune, QString());
     }
+}
+
+void DialogueLimites::signaler(int rangee, int champ, CaseGrille::Marque marque,
+                               const QString &explication)
+{
+    m_cases[std::size_t(rangee)][std::size_t(champ)]->marquer(marque, explication);
+    // A sign in the box, a shape that says which: a looser limit warns, a
+    // refused one stops.
+    QAction *signe = m_signes[std::size_t(rangee)][std::size_t(champ)];
+    signe->setVisible(marque != CaseGrille::Marque::Aucune);
+    signe->setIcon(style()->standardIcon(marque == CaseGrille::Marque::Refusee
+                                             ? QStyle::SP_MessageBoxCritical
+                                             : QStyle::SP_MessageBoxWarning));
+    signe->setToolTip(explication);
+}
+
+void DialogueLimites::imposerLecture()
+{
+    if (!m_lues.machine.stricte)
+        return;
+    // Shown as the machine sets it; the operator's own choice stays in
+    // their file as it was.
+    m_stricte->setChecked(true);
+    m_stricte->setEnabled(false);
+    m_stricte->setText(DialogueLimites::tr("Lecture stricte : imposée par la machine"));
+    const QString raison =
+        DialogueLimites::tr("Imposée par le fichier de limites de la machine (%1) : vous ne "
+                            "pouvez pas la retirer.")
+            .arg(NomLisible(m_lues.fichiersMachine.join(QStringLiteral(", "))));
+    m_stricte->setToolTip(raison);
+    m_stricte->setAccessibleDescription(raison);
+}
+
+void DialogueLimites::allerA(int rangee, int champ, int decalage)
+{
+    const int suivante = rangee * NombreChamps + champ + decalage;
+    if (suivante < 0)
+        return;
+    if (suivante >= NombreAxes * NombreChamps) {
+        m_enregistrer->setFocus(Qt::TabFocusReason);
+        m_page->ensureWidgetVisible(m_enregistrer);
+        return;
+    }
+    const int rangeeSuivante = suivante / NombreChamps, champSuivant = suivante % NombreChamps;
+    m_table->scrollTo(m_table->model()->index(rangeeSuivante, colonneMachine(champSuivant) + 1));
+    CaseGrille *boite = m_cases[std::size_t(rangeeSuivante)][std::size_t(champSuivant)];
+    boite->setFocus(Qt::TabFocusReason);
+    m_page->ensureWidgetVisible(boite);
+}
+
+bool DialogueLimites::eventFilter(QObject *objet, QEvent *evenement)
+{
+    const auto *touche =
+        evenement->type() == QEvent::KeyPress ? static_cast<QKeyEvent *>(evenement) : nullptr;
+    if (touche && (touche->key() == Qt::Key_Return || touche->key() == Qt::Key_Enter) &&
+        (touche->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        for (int rangee = 0; rangee < NombreAxes; ++rangee)
+            for (int champ = 0; champ < NombreChamps; ++champ)
+                if (m_cases[std::size_t(rangee)][std::size_t(champ)] == objet) {
+                    allerA(rangee, champ, 1);
+                    return true; // the value stays in its box: nothing is saved yet
+                }
+    }
+    return QDialog::eventFilter(objet, evenement);
+}
+
+void DialogueLimites::keyPressEvent(QKeyEvent *evenement)
+{
+    // Entrée saves on the save button alone, which takes it before the
+    // dialog does; anywhere else it does nothing.
+    if ((evenement->key() == Qt::Key_Return || evenement->key() == Qt::Key_Enter) &&
+        (evenement->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        evenement->accept();
+        return;
+    }
+    QDialog::keyPressEvent(evenement);
+}
+
+void DialogueLimites::showEvent(QShowEvent *evenement)
+{
+    QDialog::showEvent(evenement);
+    // Not drawn as the button Entrée presses, since it is not one.
+    m_enregistrer->setDefault(false);
 }
 
 void DialogueLimites::montrerLecture()
@@ -299,12 +488,22 @@ void DialogueLimites::dimensionner()
 {
     // The free area of the screen, in the pixels the scale factor leaves.
     const QScreen *ecran = screen();
-    const QSize libre = ecran ? ecran->availableGeometry().size() * 0.9 : QSize(900, 520);
-    // The whole table, when it fits.
-    const int table = m_table->horizontalHeader()->length() + 2 * m_table->frameWidth() +
-                      m_table->verticalScrollBar()->sizeHint().width() + 2 * layout()->spacing() +
-                      layout()->contentsMargins().left() + layout()->contentsMargins().right();
-    resize(QSize(table, 520).expandedTo(sizeHint()).boundedTo(libre));
+    const QSize libre = ecran ? ecran->availableGeometry().size() * 0.96 : QSize(900, 520);
+    // The whole table, when it fits; what applies on as few lines as it can.
+    int colonnes = m_largeurEnVigueur;
+    for (int colonne = 0; colonne < ColonneEnVigueur; ++colonne)
+        colonnes += m_table->columnWidth(colonne);
+    const int table =
+        colonnes + 2 * m_table->frameWidth() + m_table->verticalScrollBar()->sizeHint().width();
+    const QMargins marges = layout()->contentsMargins();
+    const int largeur = std::min(table + m_page->verticalScrollBar()->sizeHint().width() +
+                                     marges.left() + marges.right(),
+                                 libre.width());
+    // The page's height at that width, its texts wrapped, and the buttons.
+    const int page = m_page->widget()->heightForWidth(largeur - marges.left() - marges.right());
+    const int hauteur = page + layout()->spacing() + marges.top() + marges.bottom() +
+                        m_enregistrer->sizeHint().height() + 2 * m_page->frameWidth();
+    resize(QSize(largeur, hauteur).boundedTo(libre));
 }
 
 Limites DialogueLimites::operateur() const
@@ -312,7 +511,8 @@ Limites DialogueLimites::operateur() const
     Limites limites;
     for (int rangee = 0; rangee < NombreAxes; ++rangee)
         lireRangee(rangee, limites.axes[std::size_t(rangee)], nullptr);
-    limites.stricte = m_stricte->isChecked();
+    // A strict reading the machine imposes is not the operator's to save.
+    limites.stricte = m_stricte->isEnabled() ? m_stricte->isChecked() : m_lues.operateur.stricte;
     if (limites.stricte)
         limites.niveauStricte = NiveauLimite::Operateur;
     return limites;

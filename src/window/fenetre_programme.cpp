@@ -290,7 +290,7 @@ QWidget *FenetreProgramme::creerEdition()
     m_fois = new QSpinBox(zone);
     m_fois->setObjectName(QStringLiteral("repetitions"));
     m_fois->setRange(1, RepetitionsMax);
-    m_fois->setSuffix(tr(" fois"));
+    m_fois->setSuffix(tr(" fois", nullptr, 1));
     m_fois->setAccessibleName(tr("Répéter le programme, nombre de fois"));
     const auto etiquette = [zone](const QString &texte, QWidget *compagnon) {
         auto *label = new QLabel(texte, zone);
@@ -308,6 +308,7 @@ QWidget *FenetreProgramme::creerEdition()
     connect(m_nom, &QLineEdit::textEdited, this, &FenetreProgramme::nommer);
     connect(m_attente, &QDoubleSpinBox::valueChanged, this, &FenetreProgramme::changerAttente);
     connect(m_fois, &QSpinBox::valueChanged, this, [this](int fois) {
+        m_fois->setSuffix(tr(" fois", nullptr, fois)); // "1 time", "2 times"
         m_repetitions = fois;
         montrerResume();
     });

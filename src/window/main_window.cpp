@@ -19,11 +19,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QShortcut>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTimer>
 
 namespace {
@@ -117,21 +116,38 @@ QString enQuelquesMots(EchecLien::Genre genre)
     return Form1::tr("échec du port");
 }
 
-// A line of the status bar: what does not fit ends in "…", the whole text
-// staying its tooltip and what a screen reader reads.
+// A line of the status bar: a text longer than the window is wide goes on
+// to as many lines as it needs, and the status bar grows with it. It never
+// widens the window, whose width is the grid's.
 class LigneDEtat : public QLabel {
 public:
-    using QLabel::QLabel;
-    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+    explicit LigneDEtat(QWidget *parent)
+        : QLabel(parent)
+    {
+        setWordWrap(true);
+    }
+    QSize sizeHint() const override { return {0, hauteur()}; }
+    QSize minimumSizeHint() const override { return {0, hauteur()}; }
+    // Its height is its own to say, at the width it has: the layouts above
+    // would ask for a width of their own choosing.
+    bool hasHeightForWidth() const override { return false; }
 
 protected:
-    void paintEvent(QPaintEvent *) override
+    void resizeEvent(QResizeEvent *evenement) override
     {
-        QPainter peintre(this);
-        const QRect zone = contentsRect();
-        style()->drawItemText(&peintre, zone, int(alignment()), palette(), isEnabled(),
-                              fontMetrics().elidedText(text(), Qt::ElideRight, zone.width()),
-                              foregroundRole());
+        QLabel::resizeEvent(evenement);
+        // As many lines as the new width needs, once the layout that gave
+        // it is done: an update asked during it would be lost.
+        if (evenement->size().width() != evenement->oldSize().width())
+            QMetaObject::invokeMethod(this, &QWidget::updateGeometry, Qt::QueuedConnection);
+    }
+
+private:
+    // One line until the layout has given it its width.
+    int hauteur() const
+    {
+        return testAttribute(Qt::WA_Resized) ? heightForWidth(width())
+                                             : QLabel::heightForWidth(QWIDGETSIZE_MAX);
     }
 };
 
@@ -209,8 +225,9 @@ void Form1::creerBarreDEtat()
     pile->setHorizontalSpacing(8);
     pile->addWidget(m_etatPort, 0, 0);
     pile->addWidget(m_choisirPort, 0, 1);
-    pile->addWidget(m_etatEnvoi, 1, 0, 1, 3);
-    pile->setColumnStretch(2, 1); // the link right after the port's words
+    pile->addWidget(m_etatEnvoi, 1, 0, 1, 2);
+    // The port's words take the width the link leaves; they wrap within it.
+    pile->setColumnStretch(0, 1);
     statusBar()->addWidget(lignes, 1);
     m_etatEnvoi->setText(Form1::tr("Dernière séquence : aucune depuis le démarrage"));
     statusBar()->setSizeGripEnabled(false);
@@ -299,7 +316,7 @@ void Form1::montrerEtatPort(const EtatPoste &etat)
                                 .arg(etat.rebrancheA.toString(QStringLiteral("HH:mm:ss")));
         texte = etat.port.etat == E::Pret && etat.usage == EtatPoste::Usage::Aucun && !etat.limites
                     ? dit
-                    : texte + QStringLiteral(" ; ") + dit;
+                    : Form1::tr("%1 ; %2").arg(texte, dit);
     }
     montrerPort();
     // Port 1 is where TEST sends when no one chose: said so, and how to choose.

@@ -43,6 +43,15 @@ QString verrouQt(const QString &peripherique)
     return QStringLiteral("/run/lock/LCK..") + peripherique.mid(5).replace(u'/', u'_');
 }
 
+// Whether the lock file of `peripherique` is the running `programme`'s: a
+// stale one, left by a program that crashed on the same pty number, is not.
+bool verrouDe(const QString &peripherique, const QProcess &programme)
+{
+    QFile verrou(verrouQt(peripherique));
+    return verrou.open(QIODevice::ReadOnly) && verrou.read(64).simplified().split(' ').value(0) ==
+                                                   QByteArray::number(programme.processId());
+}
+
 // The journal's records, each split into its tab-separated fields.
 QList<QByteArrayList> enregistrements(const QString &fichier)
 {
@@ -111,7 +120,7 @@ Sortie envoyerSur(const QString &fichier, const QString &port, const QString &la
         arguments << QStringLiteral("--langue") << langue;
     return lancer(arguments, {}, [&](QProcess &programme) {
         if (arreter)
-            QVERIFY(attendreQue([&] { return QFile::exists(verrouQt(port)); }) &&
+            QVERIFY(attendreQue([&] { return verrouDe(port, programme); }) &&
                     signaler(programme.processId(), SIGTERM));
     });
 }
@@ -560,7 +569,7 @@ void TestEnvoyeur::signalPendantUnEnvoiBloque()
     bool arrete = false;
     const Sortie s = lancer(arguments, {}, [&](QProcess &programme) {
         // Its lock taken, the send is under way: the full line holds its first write.
-        arrete = attendreQue([&] { return QFile::exists(verrouQt(pty.chemin())); }) &&
+        arrete = attendreQue([&] { return verrouDe(pty.chemin(), programme); }) &&
                  signaler(programme.processId(), signal) && finit(programme);
     });
     QVERIFY2(arrete, "le programme ne s'est pas arrêté sur le signal");
@@ -678,7 +687,7 @@ void TestEnvoyeur::finBrutaleSurUnPont()
     // its exclusive mode set, which only a signal it can catch takes off.
     bool tenu = false, arrete = false;
     const Sortie tuee = envoyer(autreUtilisateur, [&](QProcess &p) {
-        tenu = attendreQue([&] { return QFile::exists(verrou) && pont.exclusif(); });
+        tenu = attendreQue([&] { return verrouDe(pont.peripherique(), p) && pont.exclusif(); });
         arrete = tenu && signaler(p.processId(), signal) && finit(p);
     });
     QVERIFY2(tenu, "l'envoi ne prend pas le port");

@@ -362,11 +362,11 @@ void TestFenetreProgramme::attentes()
     for (int k = 0; k < 3; ++k)
         QTest::keyClick(attente, Qt::Key_Up); // 0.5 s a press
     QTest::keyClick(controle<QSpinBox>(*fenetre, QStringLiteral("repetitions")), Qt::Key_Up);
-    const QTreeWidgetItem *premiere =
-        controle<QTreeWidget>(*fenetre, QStringLiteral("listeEtapes"))->topLevelItem(0);
-    QCOMPARE(premiere->text(2), QStringLiteral("(1,5 s si une étape suit)"));
+    // The list is made anew as a step is added: its first row is read each time.
+    const auto *liste = controle<QTreeWidget>(*fenetre, QStringLiteral("listeEtapes"));
+    QCOMPARE(liste->topLevelItem(0)->text(2), QStringLiteral("(1,5 s si une étape suit)"));
     cliquer(*fenetre, "ajouterGrille");
-    QCOMPARE(premiere->text(2), QStringLiteral("1,5 s"));
+    QCOMPARE(liste->topLevelItem(0)->text(2), QStringLiteral("1,5 s"));
     ChoixImpose choix;
     choix.reponse = dossier.chemin(QStringLiteral("x.prog"));
     cliquer(*fenetre, "enregistrerProgramme");

@@ -980,6 +980,18 @@ Nothing was sent</translation>
         <source>le fichier «&#xa0;%1&#xa0;» a été lu et refusé comme programme</source>
         <translation>the file “%1” was read and refused as a program</translation>
     </message>
+    <message>
+        <source>tarvik-envoyer&#xa0;: interrompu par un signal avant l&apos;envoi, rien n&apos;a été envoyé.
+</source>
+        <translation>tarvik-envoyer: interrupted by a signal before sending; nothing was sent.
+</translation>
+    </message>
+    <message>
+        <source>tarvik-envoyer&#xa0;: interrompu par un signal une fois la séquence envoyée en entier.
+</source>
+        <translation>tarvik-envoyer: interrupted by a signal once the sequence had been sent whole.
+</translation>
+    </message>
 </context>
 <context>
     <name>Execution</name>

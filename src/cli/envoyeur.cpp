@@ -150,6 +150,14 @@ int direFin(const FinEnvoi &fin, int signal, QStringList notes)
                            .arg(resultat.envoyees()));
         return 128 + (signal ? signal : SIGTERM);
     }
+    if (!rate) { // a sequence a signal ended, nothing of its own having failed
+        Ecrire(stderr, resultat.etapes.isEmpty()
+                           ? Textes::tr("tarvik-envoyer : interrompu par un signal avant "
+                                        "l'envoi, rien n'a été envoyé.\n")
+                           : Textes::tr("tarvik-envoyer : interrompu par un signal une fois la "
+                                        "séquence envoyée en entier.\n"));
+        return 128 + (signal ? signal : SIGTERM);
+    }
     if (!fin.test && !resultat.ouverture)
         Ecrire(stderr,
                Textes::tr("tarvik-envoyer : l'étape %1 a échoué au parcours %2, rien n'a été "

@@ -981,15 +981,15 @@ Nothing was sent</translation>
         <translation>the file “%1” was read and refused as a program</translation>
     </message>
     <message>
-        <source>tarvik-envoyer&#xa0;: interrompu par un signal avant l&apos;envoi, rien n&apos;a été envoyé.
-</source>
-        <translation>tarvik-envoyer: interrupted by a signal before sending; nothing was sent.
-</translation>
-    </message>
-    <message>
         <source>tarvik-envoyer&#xa0;: interrompu par un signal une fois la séquence envoyée en entier.
 </source>
         <translation>tarvik-envoyer: interrupted by a signal once the sequence had been sent whole.
+</translation>
+    </message>
+    <message>
+        <source>tarvik-envoyer&#xa0;: envoi interrompu par un signal avant sa première ligne&#xa0;: rien n&apos;a été envoyé.
+</source>
+        <translation>tarvik-envoyer: sending interrupted by a signal before its first line: nothing was sent.
 </translation>
     </message>
 </context>

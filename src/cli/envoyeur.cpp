@@ -152,8 +152,8 @@ int direFin(const FinEnvoi &fin, int signal, QStringList notes)
     }
     if (!rate) { // a sequence a signal ended, nothing of its own having failed
         Ecrire(stderr, resultat.etapes.isEmpty()
-                           ? Textes::tr("tarvik-envoyer : interrompu par un signal avant "
-                                        "l'envoi, rien n'a été envoyé.\n")
+                           ? Textes::tr("tarvik-envoyer : envoi interrompu par un signal "
+                                        "avant sa première ligne : rien n'a été envoyé.\n")
                            : Textes::tr("tarvik-envoyer : interrompu par un signal une fois la "
                                         "séquence envoyée en entier.\n"));
         return 128 + (signal ? signal : SIGTERM);

@@ -103,9 +103,9 @@ void TestPosteEnvoi::consignation()
     if (geste == QStringLiteral("échec"))
         etat.echouerA = 8; // step 2's second line
     if (geste == QStringLiteral("arrêt envoi"))
-        etat.avantEcriture = [&](int ecriture) {
+        etat.avantEcriture = [&station = poste](int ecriture) {
             if (ecriture == 9) // step 2's third line
-                poste.arreter();
+                station.arreter();
         };
     const auto refus = programme ? poste.lancer(troisEtapes(), QStringLiteral("x.prog"))
                        : textes  ? poste.tester(saisie)

@@ -68,7 +68,6 @@ std::pair<QByteArray, QStringList> dixMilleLignes()
     return {flux, attendu};
 }
 
-
 } // namespace
 
 class TestCarte : public QObject {
@@ -93,8 +92,8 @@ void TestCarte::lecture_data()
 
     const QByteArray sequence = "A+00100:002\nB-00050:010\nC+00000:002\nD+99999:255\n"
                                 "E+00000:000\nF-00001:002\nG+00000:002\n";
-    const QStringList sept{"commande:A:+:100:2",  "commande:B:-:50:10",  "commande:C:+:0:2",
-                           "commande:D:+:99999:255", "commande:E:+:0:0", "commande:F:-:1:2",
+    const QStringList sept{"commande:A:+:100:2",     "commande:B:-:50:10", "commande:C:+:0:2",
+                           "commande:D:+:99999:255", "commande:E:+:0:0",   "commande:F:-:1:2",
                            "commande:G:+:0:2"};
     QTest::newRow("séquence") << sequence << 0 << sept << QByteArray();
     QTest::newRow("octet par octet") << sequence << 1 << sept << QByteArray();
@@ -109,8 +108,8 @@ void TestCarte::lecture_data()
     QTest::newRow("direction blanche")
         << QByteArray("A 00100:002\n") << 0 << QStringList{"direction_inconnue:A 00100:002"}
         << QByteArray();
-    QTest::newRow("lettre parmi les pas") << QByteArray("A+0010x:002\n") << 0
-                                          << QStringList{"chiffres:A+0010x:002"} << QByteArray();
+    QTest::newRow("lettre parmi les pas")
+        << QByteArray("A+0010x:002\n") << 0 << QStringList{"chiffres:A+0010x:002"} << QByteArray();
     QTest::newRow("séparateur") << QByteArray("A+00100;002\n") << 0
                                 << QStringList{"chiffres:A+00100;002"} << QByteArray();
     QTest::newRow("vitesse 256") << QByteArray("A+00100:256\n") << 0
@@ -121,33 +120,38 @@ void TestCarte::lecture_data()
                                  << QStringList{"longueur:A+001000:002"} << QByteArray();
     QTest::newRow("CRLF") << QByteArray("A+00100:002\r\n") << 0
                           << QStringList{"longueur:A+00100:002\\x0d"} << QByteArray();
-    QTest::newRow("ligne collée")
-        << QByteArray("D+00A+00001:001\n") << 0
-        << QStringList{"ligne_coupee:D+00", "commande:A:+:1:1"} << QByteArray();
+    QTest::newRow("ligne collée") << QByteArray("D+00A+00001:001\n") << 0
+                                  << QStringList{"ligne_coupee:D+00", "commande:A:+:1:1"}
+                                  << QByteArray();
     QTest::newRow("ligne collée, octet par octet")
         << QByteArray("D+00A+00001:001\n") << 1
         << QStringList{"ligne_coupee:D+00", "commande:A:+:1:1"} << QByteArray();
     QTest::newRow("coupée à la direction")
-        << QByteArray("AB+00001:001\n") << 0
-        << QStringList{"ligne_coupee:A", "commande:B:+:1:1"} << QByteArray();
+        << QByteArray("AB+00001:001\n") << 0 << QStringList{"ligne_coupee:A", "commande:B:+:1:1"}
+        << QByteArray();
     QTest::newRow("remise en phase")
         << QByteArray("\nA+00100:002\n") << 0 << QStringList{"ligne_vide", "commande:A:+:100:2"}
         << QByteArray();
     QTest::newRow("fragment puis remise en phase")
         << QByteArray("A+001\nA+00100:002\n") << 3
         << QStringList{"longueur:A+001", "commande:A:+:100:2"} << QByteArray();
-    QTest::newRow("hors ASCII") << QByteArray("A\x80" "00100:002\n") << 0
-                                << QStringList{"hors_ascii:A\\x8000100:002"} << QByteArray();
-    QTest::newRow("hors ASCII seul") << QByteArray("\xe9\n") << 0
-                                     << QStringList{"hors_ascii:\\xe9"} << QByteArray();
+    QTest::newRow("hors ASCII") << QByteArray("A\x80"
+                                              "00100:002\n")
+                                << 0 << QStringList{"hors_ascii:A\\x8000100:002"} << QByteArray();
+    QTest::newRow("hors ASCII seul")
+        << QByteArray("\xe9\n") << 0 << QStringList{"hors_ascii:\\xe9"} << QByteArray();
     QTest::newRow("hors ASCII avant une lettre")
-        << QByteArray("A+\xff" "B+00001:001\n") << 0
-        << QStringList{"hors_ascii:A+\\xff", "commande:B:+:1:1"} << QByteArray();
-    QTest::newRow("octet nul") << QByteArray("A+00\x00" "00:002\n", 12) << 0
-                               << QStringList{"chiffres:A+00\\x0000:002"} << QByteArray();
+        << QByteArray("A+\xff"
+                      "B+00001:001\n")
+        << 0 << QStringList{"hors_ascii:A+\\xff", "commande:B:+:1:1"} << QByteArray();
+    QTest::newRow("octet nul") << QByteArray("A+00\x00"
+                                             "00:002\n",
+                                             12)
+                               << 0 << QStringList{"chiffres:A+00\\x0000:002"} << QByteArray();
     QTest::newRow("sans saut de ligne")
         << QByteArray("A+00100:002") << 4 << QStringList{} << QByteArray("A+00100:002");
-    QTest::newRow("sans fin") << QByteArray(70, 'x') + '\n' << 9
+    QTest::newRow("sans fin") << QByteArray(70, 'x') + '\n'
+                              << 9
                               << QStringList{"longueur:" + QString(64, u'x'),
                                              "longueur:" + QString(6, u'x')}
                               << QByteArray();
@@ -210,18 +214,16 @@ void TestCarte::json_data()
     QTest::newRow("ligne vide") << QByteArray("\n") << QString() << QVariant();
     QTest::newRow("guillemet") << QByteArray("A\"00000:002\n")
                                << QStringLiteral("direction_inconnue") << QVariant(0);
-    QTest::newRow("barre oblique inverse") << QByteArray("A\\00000:002\n")
-                                           << QStringLiteral("direction_inconnue") << QVariant(0);
-    QTest::newRow("tous les octets hors ASCII")
-        << [] {
-               QByteArray tous;
-               for (int o = 0x80; o < 0x100; o += 3)
-                   tous += char(o);
-               return tous + '\n';
-           }()
-        << QStringLiteral("hors_ascii") << QVariant();
-    QTest::newRow("octets de contrôle") << QByteArray("\x01\x1f\x7f\t\r\n") << QStringLiteral("longueur")
-                                        << QVariant();
+    QTest::newRow("barre oblique inverse")
+        << QByteArray("A\\00000:002\n") << QStringLiteral("direction_inconnue") << QVariant(0);
+    QTest::newRow("tous les octets hors ASCII") << [] {
+        QByteArray tous;
+        for (int o = 0x80; o < 0x100; o += 3)
+            tous += char(o);
+        return tous + '\n';
+    }() << QStringLiteral("hors_ascii") << QVariant();
+    QTest::newRow("octets de contrôle")
+        << QByteArray("\x01\x1f\x7f\t\r\n") << QStringLiteral("longueur") << QVariant();
 }
 
 // One object per line, on one line, that gives the bytes back exactly.
@@ -246,9 +248,9 @@ void TestCarte::json()
     const QJsonValue lue = objet.value(QStringLiteral("position"));
     QCOMPARE(lue.isNull(), !position.isValid());
     QCOMPARE(lue.toInteger(), position.toLongLong());
-    QVERIFY(QDateTime::fromString(objet.value(QStringLiteral("temps")).toString(),
-                                  Qt::ISODateWithMs)
-                .isValid());
+    QVERIFY(
+        QDateTime::fromString(objet.value(QStringLiteral("temps")).toString(), Qt::ISODateWithMs)
+            .isValid());
 }
 
 void TestCarte::lien_data()

@@ -229,7 +229,7 @@ void FenetreCarte::montrer(const EvenementCarte &e)
     case LigneRecue::Genre::Commande:
         texte = FenetreCarte::tr("✓ %1  %2").arg(heure(e.temps), OctetsLisibles(ligne.octets));
         if (e.horsCourse) {
-            texte += FenetreCarte::tr("  ! hors course : %1").arg(signee(*e.position));
+            texte += FenetreCarte::tr("  ! hors course : %1").arg(signee(*e.position));
             couleur = QColor(0xc0, 0x20, 0x20);
         }
         break;

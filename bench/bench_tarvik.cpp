@@ -4,6 +4,8 @@
 //   bench_tarvik TARVIK BARE_QT TARVIK_ENVOYER
 //   (the start-up part needs an X display)
 #include "app/surveillance_port.h"
+#include "carte/etat_carte.h"
+#include "carte/port_carte.h"
 #include "core/course.h"
 #include "port/verrous.h"
 #include "run/envoyer_sequence.h"
@@ -38,6 +40,7 @@
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 #include <xcb/xcb.h>
@@ -403,6 +406,51 @@ double tempsDeCourse()
     return mediane(temps);
 }
 
+// The lines a second the virtual board reads unpaced from its
+// pseudo-terminal, judges, counts and forms into JSON lines, as fast as a
+// writer of its own gives them: 100,000 commands of 12 bytes.
+double lignesCarteParSeconde()
+{
+    PortCarte port({{}, true, 1.0, {}, {}, {}});
+    if (port.brancher())
+        return 0;
+    constexpr qint64 Lignes = 100000;
+    QByteArray flux;
+    for (qint64 k = 0; k < Lignes; ++k)
+        flux += char('A' + k % 7) + QByteArray(k % 2 ? "+" : "-") +
+                QByteArray::number(k % 100000).rightJustified(5, '0') + ":002\n";
+    EtatCarte etat;
+    qint64 recues = 0, json = 0;
+    QEventLoop boucle;
+    QObject::connect(&port, &PortCarte::ligneRecue,
+                     [&](const LigneRecue &ligne, const QDateTime &temps) {
+                         json += FormerJson(etat.prendre(ligne, temps)).size();
+                         if (++recues == Lignes)
+                             boucle.quit();
+                     });
+    QTimer::singleShot(60000, &boucle, &QEventLoop::quit);
+    const Chrono::time_point debut = Chrono::now();
+    std::thread ecrivain([&] {
+        const int fd = ::open(QFile::encodeName(port.peripherique()).constData(),
+                              O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        for (qsizetype fait = 0; fd >= 0 && fait < flux.size();) {
+            const ssize_t n = ::write(fd, flux.constData() + fait, size_t(flux.size() - fait));
+            if (n <= 0)
+                break;
+            fait += n;
+        }
+        if (fd >= 0)
+            ::close(fd);
+    });
+    boucle.exec();
+    const double secondes = microsecondes(Chrono::now() - debut) / 1e6;
+    ecrivain.join();
+    if (recues != Lignes || etat.anomalies() != 0 || json == 0)
+        std::fprintf(stderr, "carte : %lld lignes lues sur %lld, %lld anomalies\n", recues, Lignes,
+                     etat.anomalies());
+    return double(recues) / secondes;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -418,6 +466,10 @@ int main(int argc, char *argv[])
         return 1;
     }
     figures.push_back({"travel_check_ms", tempsDeCourse()});
+    const double carte = lignesCarteParSeconde();
+    figures.push_back({"carte_lines_per_s", carte});
+    // What 38400 baud carries: 3,840 bytes a second, 320 lines of 12 bytes.
+    figures.push_back({"carte_vs_wire", carte / (OctetsParSecondeLigne / 12.0)});
 
     GrilleBanc grille;
     grille.lien.setPeripherique(QString::fromLocal8Bit(nom));

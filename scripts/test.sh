@@ -58,7 +58,7 @@ rm -f build-paquet/tarvik_*.deb
 paquet=$(ls build-paquet/tarvik_*.deb)
 lintian --fail-on error,warning "$paquet"
 appstreamcli validate --no-net data/org.tarvik.Tarvik.metainfo.xml
-desktop-file-validate data/org.tarvik.Tarvik.desktop
+desktop-file-validate data/org.tarvik.Tarvik.desktop data/org.tarvik.TarvikCarte.desktop
 # cmake --install gives the package's tree, file for file.
 arbre=$(mktemp -d)
 DESTDIR=$arbre cmake --install build-paquet --prefix /usr >/dev/null

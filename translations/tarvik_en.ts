@@ -215,12 +215,243 @@ sends, $XDG_STATE_HOME/tarvik/journal.log; one line per step for a program
 (FILE:N, N the step&apos;s number).
 </translation>
     </message>
+    <message>
+        <source>Utilisation&#xa0;: tarvik-carte [--lien CHEMIN] [--sans-fenetre] [--sans-rythme | --lente F]
+                    [--bloque-apres N] [--debranche-apres N [--rebranche-apres S]]
+                    [--langue LANGUE]
+
+Une carte virtuelle à l&apos;autre bout de la ligne du panneau&#xa0;: elle crée une
+paire de pseudo-terminaux, pose un lien vers le bout du panneau, le règle
+comme la carte (38400 bauds, 8 bits, sans parité, 1 bit d&apos;arrêt, brut) et
+lit ce qui arrive au rythme de cette ligne (3840 octets par seconde). Elle
+lit chaque ligne strictement («&#xa0;A+00100:002&#xa0;» et un saut de ligne), dit
+chaque anomalie, et tient la position de chaque axe. Lancez ensuite
+«&#xa0;tarvik --port LIEN&#xa0;», LIEN étant le port qu&apos;elle dit.
+
+Options&#xa0;:
+  --lien CHEMIN        pose le lien là, au lieu de $XDG_RUNTIME_DIR/tarvik-carte
+                       (sans XDG_RUNTIME_DIR, aucun lien&#xa0;: le port à choisir
+                       est alors le pseudo-terminal lui-même, /dev/pts/N)
+  --sans-fenetre       sans fenêtre ni écran&#xa0;: un objet JSON par ligne reçue
+                       sur la sortie standard, un résumé sur la sortie
+                       d&apos;erreur à la fin (SIGINT, SIGTERM)
+  --sans-rythme        lit aussi vite qu&apos;elle peut
+  --lente F            lit à la fraction F du rythme (0 &lt; F ≤ 1&#xa0;; 0.1&#xa0;: au
+                       dixième)
+  --bloque-apres N     cesse de lire après N lignes, comme une carte arrêtée&#xa0;:
+                       la ligne se remplit et le panneau finit par son délai
+  --debranche-apres N  après N lignes, ferme son bout et retire le lien,
+                       comme un adaptateur débranché
+  --rebranche-apres S  revient S secondes plus tard (de 0.1 à 3600) sur le
+                       même lien, sur un nouveau pseudo-terminal
+  --langue LANGUE      parle cette langue, parmi&#xa0;: %1&#xa0;; sinon celle choisie
+                       dans le panneau, sinon celle du système (LC_ALL,
+                       LC_MESSAGES, LANG), le français par défaut
+  -h, --help           affiche cette aide
+  -v, --version        affiche la version
+
+Le lien n&apos;est jamais posé sur ce qui existe déjà, sauf sur un lien laissé
+par une carte qui ne s&apos;est pas terminée (vers un /dev/pts/N disparu).
+
+Codes de sortie&#xa0;: 0 fenêtre fermée, 2 mauvaise utilisation, 3 port ou lien
+impossible à créer (ou à recréer au rebranchement), 129, 130, 131 ou 143
+arrêtée par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (le lien est retiré).
+</source>
+        <translation>Usage: tarvik-carte [--lien PATH] [--sans-fenetre] [--sans-rythme | --lente F]
+                   [--bloque-apres N] [--debranche-apres N [--rebranche-apres S]]
+                   [--langue LANGUAGE]
+
+A virtual board at the far end of the panel&apos;s line: it makes a pair of
+pseudo-terminals, puts a link to the panel&apos;s end, sets the line as the board
+does (38400 baud, 8 bits, no parity, 1 stop bit, raw) and reads what comes at
+the pace of that line (3840 bytes a second). It reads each line strictly
+(&quot;A+00100:002&quot; and a line feed), reports every anomaly, and keeps each
+axis&apos;s position. Then start &quot;tarvik --port LINK&quot;, LINK being the port it
+names.
+
+Options:
+  --lien PATH          put the link there, instead of $XDG_RUNTIME_DIR/tarvik-carte
+                       (without XDG_RUNTIME_DIR, no link: the port to choose is
+                       then the pseudo-terminal itself, /dev/pts/N)
+  --sans-fenetre       no window and no display: one JSON object per line
+                       received on standard output, a summary on standard
+                       error at the end (SIGINT, SIGTERM)
+  --sans-rythme        read as fast as it can
+  --lente F            read at the fraction F of the pace (0 &lt; F ≤ 1; 0.1: a
+                       tenth)
+  --bloque-apres N     stop reading after N lines, as a stalled board: the
+                       line fills up and the panel ends on its deadline
+  --debranche-apres N  after N lines, close its end and remove the link, as
+                       an unplugged adapter
+  --rebranche-apres S  come back S seconds later (0.1 to 3600) at the same
+                       link, on a new pseudo-terminal
+  --langue LANGUAGE    speak this language, one of: %1; otherwise the one
+                       chosen in the panel, otherwise the system&apos;s (LC_ALL,
+                       LC_MESSAGES, LANG), French by default
+  -h, --help           show this help
+  -v, --version        show the version
+
+The link never goes over anything that exists, except over a link left by a
+board that did not end (to a /dev/pts/N that is gone).
+
+Exit codes: 0 window closed, 2 wrong usage, 3 port or link could not be made
+(or made again on replugging), 129, 130, 131 or 143 stopped by SIGHUP,
+SIGINT, SIGQUIT or SIGTERM (the link is removed).
+</translation>
+    </message>
 </context>
 <context>
     <name>Axes</name>
     <message>
         <source>Axe %1</source>
         <translation>Axis %1</translation>
+    </message>
+</context>
+<context>
+    <name>Carte</name>
+    <message>
+        <source>lignes reçues&#xa0;: %1, prises&#xa0;: %2, vides&#xa0;: %3, anomalies&#xa0;: %4&#xa0;; positions&#xa0;: %5</source>
+        <translation>lines received: %1, taken: %2, empty: %3, anomalies: %4; positions: %5</translation>
+    </message>
+    <message>
+        <source>octet hors de l&apos;ASCII</source>
+        <translation>byte outside ASCII</translation>
+    </message>
+    <message>
+        <source>ligne coupée&#xa0;: une lettre d&apos;axe avant le saut de ligne</source>
+        <translation>line cut short: an axis letter before the line feed</translation>
+    </message>
+    <message>
+        <source>longueur fausse&#xa0;: le saut de ligne n&apos;est pas le 12e octet</source>
+        <translation>wrong length: the line feed is not the 12th byte</translation>
+    </message>
+    <message>
+        <source>lettre d&apos;axe inconnue</source>
+        <translation>unknown axis letter</translation>
+    </message>
+    <message>
+        <source>direction inconnue&#xa0;: ni + ni -</source>
+        <translation>unknown direction: neither + nor -</translation>
+    </message>
+    <message>
+        <source>chiffres faux&#xa0;: cinq chiffres, «&#xa0;:&#xa0;», trois chiffres (vitesse au plus 255)</source>
+        <translation>wrong digits: five digits, &quot;:&quot;, three digits (speed 255 at most)</translation>
+    </message>
+    <message>
+        <source>le dossier «&#xa0;%1&#xa0;» est inaccessible (%2)</source>
+        <translation>the folder “%1” cannot be reached (%2)</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» n&apos;est pas un dossier</source>
+        <translation>“%1” is not a folder</translation>
+    </message>
+    <message>
+        <source>le dossier «&#xa0;%1&#xa0;» appartient à un autre utilisateur</source>
+        <translation>the folder “%1” belongs to another user</translation>
+    </message>
+    <message>
+        <source>le dossier «&#xa0;%1&#xa0;» est modifiable par d&apos;autres (mode %2)&#xa0;: le lien pourrait y être remplacé</source>
+        <translation>the folder “%1” can be written by others (mode %2): the link could be replaced there</translation>
+    </message>
+    <message>
+        <source>un lien vers «&#xa0;%1&#xa0;»</source>
+        <translation>a link to “%1”</translation>
+    </message>
+    <message>
+        <source>un dossier</source>
+        <translation>a folder</translation>
+    </message>
+    <message>
+        <source>un fichier</source>
+        <translation>a file</translation>
+    </message>
+    <message>
+        <source>XDG_RUNTIME_DIR n&apos;est pas défini (ou n&apos;est pas un chemin absolu)</source>
+        <translation>XDG_RUNTIME_DIR is not set (or is not an absolute path)</translation>
+    </message>
+    <message>
+        <source>XDG_RUNTIME_DIR («&#xa0;%1&#xa0;») n&apos;est pas un dossier à vous, fermé aux autres</source>
+        <translation>XDG_RUNTIME_DIR (“%1”) is not a folder of yours, closed to others</translation>
+    </message>
+    <message>
+        <source>le lien laissé par une carte précédente, «&#xa0;%1&#xa0;», ne peut pas être retiré (%2)</source>
+        <translation>the link left by an earlier board, “%1”, cannot be removed (%2)</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» existe déjà (%2)&#xa0;: une autre carte le tient peut-être. Arrêtez-la, retirez-le s&apos;il ne sert plus, ou donnez un autre chemin par --lien</source>
+        <translation>“%1” already exists (%2): another board may hold it. Stop it, remove it if it is no longer used, or give another path with --lien</translation>
+    </message>
+    <message>
+        <source>le lien «&#xa0;%1&#xa0;» ne peut pas être créé (%2)</source>
+        <translation>the link “%1” cannot be created (%2)</translation>
+    </message>
+    <message>
+        <source>aucun pseudo-terminal n&apos;a pu être créé (%1)</source>
+        <translation>no pseudo-terminal could be created (%1)</translation>
+    </message>
+    <message>
+        <source>le pseudo-terminal «&#xa0;%1&#xa0;» ne s&apos;ouvre pas (%2)</source>
+        <translation>the pseudo-terminal “%1” does not open (%2)</translation>
+    </message>
+    <message>
+        <source>argument inattendu&#xa0;: %1</source>
+        <translation>unexpected argument: %1</translation>
+    </message>
+    <message>
+        <source>--port est l&apos;option du panneau&#xa0;: la carte pose son lien où --lien le dit</source>
+        <translation>--port is the panel&apos;s option: the board puts its link where --lien says</translation>
+    </message>
+    <message>
+        <source>--lien demande un chemin</source>
+        <translation>--lien needs a path</translation>
+    </message>
+    <message>
+        <source>--lente et --sans-rythme ne vont pas ensemble</source>
+        <translation>--lente and --sans-rythme do not go together</translation>
+    </message>
+    <message>
+        <source>--lente prend une fraction du rythme, de plus de 0 à 1 (0.1), et non «&#xa0;%1&#xa0;»</source>
+        <translation>--lente takes a fraction of the pace, above 0 up to 1 (0.1), not “%1”</translation>
+    </message>
+    <message>
+        <source>--%1 prend un nombre de lignes, de %2 à %3, et non «&#xa0;%4&#xa0;»</source>
+        <translation>--%1 takes a number of lines, from %2 to %3, not “%4”</translation>
+    </message>
+    <message>
+        <source>--rebranche-apres va avec --debranche-apres</source>
+        <translation>--rebranche-apres goes with --debranche-apres</translation>
+    </message>
+    <message>
+        <source>--rebranche-apres prend un nombre de secondes, de 0.1 à 3600, et non «&#xa0;%1&#xa0;»</source>
+        <translation>--rebranche-apres takes a number of seconds, from 0.1 to 3600, not “%1”</translation>
+    </message>
+    <message>
+        <source>limites douteuses, aucune course montrée</source>
+        <translation>doubtful limits, no travel shown</translation>
+    </message>
+    <message>
+        <source>%1&#xa0;: aucun lien n&apos;est posé, le port à choisir est le pseudo-terminal lui-même (ou donnez --lien)</source>
+        <translation>%1: no link is put, the port to choose is the pseudo-terminal itself (or give --lien)</translation>
+    </message>
+    <message>
+        <source>Carte prête&#xa0;: choisissez le port «&#xa0;%1&#xa0;»</source>
+        <translation>Board ready: choose the port “%1”</translation>
+    </message>
+    <message>
+        <source>Carte rebranchée&#xa0;: le port «&#xa0;%1&#xa0;» est revenu</source>
+        <translation>Board plugged back in: the port “%1” is back</translation>
+    </message>
+    <message>
+        <source>Carte débranchée&#xa0;: le port «&#xa0;%1&#xa0;» a disparu</source>
+        <translation>Board unplugged: the port “%1” is gone</translation>
+    </message>
+    <message>
+        <source>&#xa0;; sortie standard incomplète (%1 lignes perdues, %2)</source>
+        <translation>; standard output incomplete (%1 lines lost, %2)</translation>
+    </message>
+    <message>
+        <source>personne ne la lit</source>
+        <translation>nobody reads it</translation>
     </message>
 </context>
 <context>
@@ -1030,6 +1261,145 @@ Nothing was sent</translation>
     <message>
         <source>%1 au cycle 1</source>
         <translation>%1 in cycle 1</translation>
+    </message>
+</context>
+<context>
+    <name>FenetreCarte</name>
+    <message>
+        <source>position %1, aucune limite de course</source>
+        <translation>position %1, no travel limit</translation>
+    </message>
+    <message>
+        <source>position %1, hors de sa course de ±%2</source>
+        <translation>position %1, beyond its travel of ±%2</translation>
+    </message>
+    <message>
+        <source>position %1, dans sa course de ±%2</source>
+        <translation>position %1, within its travel of ±%2</translation>
+    </message>
+    <message>
+        <source>aucune course fixée</source>
+        <translation>no travel set</translation>
+    </message>
+    <message>
+        <source>Axe %1 (%2)</source>
+        <translation>Axis %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Carte virtuelle Tarvik</source>
+        <translation>Tarvik Virtual Board</translation>
+    </message>
+    <message>
+        <source>Axe</source>
+        <translation>Axis</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>Course</source>
+        <translation>Travel</translation>
+    </message>
+    <message>
+        <source>Dernière commande</source>
+        <translation>Last command</translation>
+    </message>
+    <message>
+        <source>%1, position</source>
+        <translation>%1, position</translation>
+    </message>
+    <message>
+        <source>%1, course</source>
+        <translation>%1, travel</translation>
+    </message>
+    <message>
+        <source>%1, dernière commande</source>
+        <translation>%1, last command</translation>
+    </message>
+    <message>
+        <source>Lignes reçues</source>
+        <translation>Lines received</translation>
+    </message>
+    <message>
+        <source>Chaque ligne lue par la carte&#xa0;: ✓ prise, ↵ ligne vide (remise en phase), ✗ anomalie, avec sa raison.</source>
+        <translation>Each line the board read: ✓ taken, ↵ empty line (resync), ✗ anomaly, with its reason.</translation>
+    </message>
+    <message>
+        <source>Remise à zéro</source>
+        <translation>Reset to zero</translation>
+    </message>
+    <message>
+        <source>Remet les sept positions à 0, où que soit la machine.</source>
+        <translation>Sets the seven positions back to 0, wherever the machine is.</translation>
+    </message>
+    <message>
+        <source>— %1&#xa0;: remise à zéro —</source>
+        <translation>— %1: reset to zero —</translation>
+    </message>
+    <message>
+        <source>État de la carte</source>
+        <translation>Board state</translation>
+    </message>
+    <message>
+        <source>hors de sa course de ±%1</source>
+        <translation>beyond its travel of ±%1</translation>
+    </message>
+    <message>
+        <source>%1 à %2</source>
+        <translation>%1 at %2</translation>
+    </message>
+    <message>
+        <source>aucune</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>✓ %1  %2</source>
+        <translation>✓ %1  %2</translation>
+    </message>
+    <message>
+        <source>↵ %1  ligne vide (remise en phase)</source>
+        <translation>↵ %1  empty line (resync)</translation>
+    </message>
+    <message>
+        <source>✗ %1  %2  — %3</source>
+        <translation>✗ %1  %2  — %3</translation>
+    </message>
+    <message>
+        <source>sans rythme</source>
+        <translation>unpaced</translation>
+    </message>
+    <message>
+        <source>au rythme de 38400 bauds (%1 octets/s)</source>
+        <translation>at the pace of 38400 baud (%1 bytes/s)</translation>
+    </message>
+    <message>
+        <source>lente&#xa0;: %1 octets/s</source>
+        <translation>slow: %1 bytes/s</translation>
+    </message>
+    <message>
+        <source>bloquée après %1 lignes, ne lit plus</source>
+        <translation>stalled after %1 lines, reads no more</translation>
+    </message>
+    <message>
+        <source>prête</source>
+        <translation>ready</translation>
+    </message>
+    <message>
+        <source>débranchée, retour à %1</source>
+        <translation>unplugged, back at %1</translation>
+    </message>
+    <message>
+        <source>débranchée</source>
+        <translation>unplugged</translation>
+    </message>
+    <message>
+        <source>Port «&#xa0;%1&#xa0;»&#xa0;: %2 · %3</source>
+        <translation>Port “%1”: %2 · %3</translation>
+    </message>
+    <message>
+        <source>&#xa0;&#xa0;! hors course&#xa0;: %1</source>
+        <translation>  ! beyond travel: %1</translation>
     </message>
 </context>
 <context>

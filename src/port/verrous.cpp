@@ -256,7 +256,9 @@ QStringList NomsDeVerrou(const QStringList &noms, quint64 rdev)
 QStringList NomsDeNosVerrous(const QString &donne, const QString &chemin, quint64 rdev)
 {
     // As Qt and the kernel's own names spell it: /dev/pts/3 gives pts_3.
-    const QString propre = NomPropre(rdev).isEmpty() ? chemin : NomPropre(rdev);
+    QString propre = NomPropre(rdev);
+    if (propre.isEmpty())
+        propre = chemin;
     QStringList noms{QStringLiteral("LCK..") + (propre.startsWith(QLatin1String("/dev/"))
                                                     ? propre.mid(5).replace(u'/', u'_')
                                                     : propre.section(u'/', -1))};

@@ -25,10 +25,11 @@ installer() {
 PAQUETS_CONSTRUCTION=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev
     fonts-liberation qt6-translations-l10n libxcb1-dev qt6-tools-dev qt6-l10n-tools libudev-dev)
 # What the tests add: a virtual X server and a keyboard to press TEST, a
-# serial bridge, clang with its libFuzzer runtime, and the checkers of the
-# package and its metadata.
-PAQUETS_TESTS=(xvfb xdotool socat clang libclang-rt-14-dev dpkg-dev lintian appstream
-    desktop-file-utils)
+# serial bridge, the serial programs other operators run beside the panel,
+# clang with its libFuzzer runtime, and the checkers of the package and its
+# metadata.
+PAQUETS_TESTS=(xvfb xdotool socat screen minicom clang libclang-rt-14-dev dpkg-dev lintian
+    appstream desktop-file-utils)
 
 # Configures (once) and builds a tree: construire DOSSIER [cmake options...];
 # CIBLE, when set, builds only that target.

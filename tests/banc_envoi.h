@@ -4,12 +4,14 @@
 #pragma once
 
 #include "octets_essai.h"
+#include "port/coupures.h"
 #include "pseudo_terminal.h"
 #include "run/envoyer_sequence.h"
 
 #include <QDir>
 #include <QFile>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <functional>
 #include <sys/file.h>
 #include <sys/wait.h>
@@ -66,6 +68,14 @@ struct GrilleEssai {
     LienSerie lien;
     ResultatEnvoi resultat; // the last run's
     std::function<void()> apresVider, apresAjout;
+};
+
+// The private folder of the traces of cut runs, one of each test's own:
+// what a row leaves there never reaches another row's terminal, which may
+// bear the same numbers.
+struct TracesEssai {
+    QTemporaryDir dossier;
+    Substituable<QString>::Remplacement remplacement{DossierTraces.remplacer(dossier.path())};
 };
 
 inline QString fichierUucp(const QString &peripherique)

@@ -12,6 +12,7 @@
 #include <QThread>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <type_traits>
 
@@ -142,6 +143,24 @@ ResultatEnvoi envoyerSansFin(GrilleEssai &grille, QStringList &envoyees)
     return resultat;
 }
 
+// Puts in the lock folder `dossier`, where a run cut on the device at
+// `chemin` leaves its mark, a folder, a link or a tube (`genre`) of another
+// user's; false, with errno, when it cannot be done.
+bool poserALaPlaceDeLaMarque(const QString &genre, const QString &dossier, const QString &chemin)
+{
+    struct stat etat {};
+    if (::stat(QFile::encodeName(chemin).constData(), &etat) != 0 ||
+        ::chmod(QFile::encodeName(dossier).constData(), 01777) != 0)
+        return false;
+    const QByteArray marque = QFile::encodeName(
+        dossier +
+        QStringLiteral("/.tarvik.coupe.%1.%2").arg(major(etat.st_rdev)).arg(minor(etat.st_rdev)));
+    const int fait = genre == QLatin1String("dossier") ? ::mkdir(marque.constData(), 0755)
+                     : genre == QLatin1String("tube")  ? ::mkfifo(marque.constData(), 0644)
+                                                       : ::symlink("/dev/null", marque.constData());
+    return fait == 0 && (::geteuid() != 0 || ::lchown(marque.constData(), 65534, 65534) == 0);
+}
+
 // Two runs after one that may have been cut (`coupure`): the first starts
 // with a lone line feed when it was, and says why; the second does not.
 void suivantes(GrilleEssai &grille, PseudoTerminal &pty, Coupure coupure)
@@ -201,7 +220,10 @@ Q_DECLARE_METATYPE(EnregistrementEnvoi)
 
 class TestEnvoyerSequence : public QObject {
     Q_OBJECT
+    std::optional<TracesEssai> m_traces;
 private Q_SLOTS:
+    void init() { m_traces.emplace(); }
+    void cleanup() { m_traces.reset(); }
     void sequence_data();
     void sequence();
     void deuxRuns();
@@ -656,10 +678,22 @@ void TestEnvoyerSequence::extremiteArretee_data()
     QTest::addColumn<bool>("arret");      // a Stop ends the run, else its deadline
     QTest::addColumn<qsizetype>("prise"); // how much the far end takes; -1: what the line holds
     QTest::addColumn<bool>("memeLien");   // the next run on the same link, else on a new one
-    QTest::newRow("délai, ligne pleine") << false << qsizetype(-1) << true;
-    QTest::newRow("arrêt, ligne pleine") << true << qsizetype(-1) << false;
-    QTest::newRow("délai au milieu de la ligne D") << false << qsizetype(3 * 12 + 5) << false;
-    QTest::newRow("arrêt au milieu de la ligne D") << true << qsizetype(3 * 12 + 5) << true;
+    // What stands beforehand where the run's mark goes in the lock folder,
+    // another user's ("dossier", "lien", "tube"); or "pont": the run goes
+    // through a bridge's link, which leads to another terminal once the
+    // bridge is started again.
+    QTest::addColumn<QString>("place");
+    const qsizetype milieuD = 3 * 12 + 5;
+    // clang-format off
+    QTest::newRow("délai, ligne pleine")            << false << qsizetype(-1) << true  << "";
+    QTest::newRow("arrêt, ligne pleine")            << true  << qsizetype(-1) << false << "";
+    QTest::newRow("délai au milieu de la ligne D")  << false << milieuD       << false << "";
+    QTest::newRow("arrêt au milieu de la ligne D")  << true  << milieuD       << true  << "";
+    QTest::newRow("un dossier à la place de la marque") << false << milieuD   << false << "dossier";
+    QTest::newRow("un lien à la place de la marque") << false << milieuD      << false << "lien";
+    QTest::newRow("un tube à la place de la marque") << false << milieuD      << false << "tube";
+    QTest::newRow("pont relancé sur un autre terminal") << false << milieuD   << false << "pont";
+    // clang-format on
 }
 
 // A program of many steps sends to a pseudo-terminal whose far end stops
@@ -668,14 +702,25 @@ void TestEnvoyerSequence::extremiteArretee_data()
 // thrown away; the start of a line it took only in part stays there, the
 // run says so, and the next one, on this link or on a new one (the mark in
 // the lock folder tells it), starts with a lone line feed. The run after
-// that one does not.
+// that one does not. Where the mark cannot be written in the lock folder
+// (something else stands there), the run keeps it in its private folder,
+// and what stands there counts as a cut for every run; a mark follows the
+// device by the name it was reached by too, when a bridge started again
+// gives its link another terminal.
 void TestEnvoyerSequence::extremiteArretee()
 {
     QFETCH(bool, arret);
     QFETCH(qsizetype, prise);
     QFETCH(bool, memeLien);
+    QFETCH(QString, place);
     BancArret banc(arret);
     PseudoTerminal &pty = banc.pty;
+    const bool pont = place == QLatin1String("pont"), occupee = !place.isEmpty() && !pont;
+    if (occupee && !poserALaPlaceDeLaMarque(place, banc.verrous.path(), pty.chemin()))
+        QFAIL(strerror(errno));
+    QTemporaryDir liens;
+    const QString port = pont ? liens.filePath(QStringLiteral("tarvik-port")) : pty.chemin();
+    QVERIFY(!pont || QFile::link(pty.chemin(), port));
     Arret &stop = banc.stop;
     EtatPilote &pilote = banc.pilote;
     pilote.genre = GenreLigne::PseudoTerminal;
@@ -685,7 +730,7 @@ void TestEnvoyerSequence::extremiteArretee()
             stop.arreter();
     };
     GrilleEssai grille;
-    grille.lien.setPeripherique(pty.chemin());
+    grille.lien.setPeripherique(port);
     grille.lien.setArret(stop.fd[0]);
     QStringList envoyees;
     const ResultatEnvoi resultat = envoyerSansFin(grille, envoyees);
@@ -694,7 +739,9 @@ void TestEnvoyerSequence::extremiteArretee()
              arret ? EchecLien::Genre::Interrompu : EchecLien::Genre::DelaiDepasse);
     QVERIFY(!grille.lien.estOuvert());
 
-    const QByteArray attendu = envoyees.isEmpty() ? QByteArray() : surLeFil(envoyees);
+    // What stands in the mark's place is a cut already: the run starts on a fresh line.
+    const QByteArray attendu =
+        (occupee ? "\n" : "") + (envoyees.isEmpty() ? QByteArray() : surLeFil(envoyees));
     const QByteArray recu = pty.lire(attendu.size() + 1);
     QVERIFY2(recu.startsWith(attendu), qPrintable(QString::number(recu.size()))); // all kept
     const QByteArray debut = recu.mid(attendu.size()); // of the line it took in part
@@ -709,9 +756,21 @@ void TestEnvoyerSequence::extremiteArretee()
     stop.oublier();
     pilote.prise = -1;
     pilote.bloquee = nullptr;
+    PseudoTerminal relance; // the bridge's new terminal
+    if (pont)
+        QVERIFY(QFile::remove(port) && QFile::link(relance.chemin(), port));
     GrilleEssai nouvelle;
-    nouvelle.lien.setPeripherique(pty.chemin());
-    suivantes(memeLien ? grille : nouvelle, pty,
+    nouvelle.lien.setPeripherique(port);
+    if (occupee) { // a lone line feed again and again, while the place is taken
+        QVERIFY(!debut.isEmpty());
+        for (const Coupure coupure : {Coupure::Marque, Coupure::MarqueDouteuse}) {
+            QVERIFY(!nouvelle.envoyer());
+            QCOMPARE(nouvelle.resultat.ligneNeuve, coupure);
+            QCOMPARE(pty.lire(85), "\n" + surLeFil(lignesInitiales()));
+        }
+        return;
+    }
+    suivantes(memeLien ? grille : nouvelle, pont ? relance : pty,
               debut.isEmpty() ? Coupure::Aucune
               : memeLien      ? Coupure::CeLien
                               : Coupure::Marque);

@@ -3132,18 +3132,6 @@ Try “%1 --help”.
         <translation>time is up: the line takes nothing more (the board stopped, the cable unplugged, or a bridge that no longer reads)</translation>
     </message>
     <message>
-        <source>port occupé&#xa0;: il est en mode exclusif, et ouvert par %1. Si aucun d&apos;eux ne s&apos;en sert (un pont comme socat garde son port ouvert), un programme arrêté brutalement a laissé ce mode&#xa0;: fermez puis rouvrez le pont, ou débranchez puis rebranchez l&apos;adaptateur</source>
-        <translation>port busy: it is in exclusive mode, and open in %1. If none of them uses it (a bridge such as socat keeps its port open), a program that was killed left that mode behind: close and reopen the bridge, or unplug and plug the adapter back in</translation>
-    </message>
-    <message>
-        <source>port occupé&#xa0;: il est ouvert en exclusivité, peut-être par un programme d&apos;un autre utilisateur, que vous ne pouvez pas voir. «&#xa0;fuser -v %1&#xa0;», lancé par un administrateur, le nomme</source>
-        <translation>port busy: it is open in exclusive mode, perhaps by a program of another user, which you cannot see. “fuser -v %1”, run by an administrator, names it</translation>
-    </message>
-    <message>
-        <source>port occupé&#xa0;: il est ouvert en exclusivité, mais aucun programme ne le tient. Un programme arrêté brutalement l&apos;a laissé ainsi&#xa0;: fermez puis rouvrez le pont qui le fournit (socat), ou débranchez puis rebranchez l&apos;adaptateur</source>
-        <translation>port busy: it is open in exclusive mode, but no program holds it. A program that was killed left it so: close and reopen the bridge that provides it (socat), or unplug and plug the adapter back in</translation>
-    </message>
-    <message>
         <source>port occupé&#xa0;: le verrou %1 est illisible (%2). %3</source>
         <translation>port busy: the lock %1 is unreadable (%2). %3</translation>
     </message>
@@ -3188,10 +3176,6 @@ Try “%1 --help”.
         <translation>lock folder closed</translation>
     </message>
     <message>
-        <source>Le port était resté en mode exclusif après un envoi de ce programme arrêté brutalement (son verrou périmé le montre)&#xa0;: ce mode a été levé</source>
-        <translation>The port had stayed in exclusive mode after a send of this program was killed (its stale lock shows it): that mode was cleared</translation>
-    </message>
-    <message>
         <source>port occupé par %1 (verrou %2), qui a ce port ouvert</source>
         <translation>port busy: held by %1 (lock %2), which has this port open</translation>
     </message>
@@ -3212,6 +3196,54 @@ Try “%1 --help”.
             <numerusform>time is up: %n byte was still waiting to leave</numerusform>
             <numerusform>time is up: %n bytes were still waiting to leave</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>%1 est pris par autre chose qu&apos;une marque de ce programme, de l&apos;utilisateur %2</source>
+        <translation>%1 is taken by something other than a mark of this program, belonging to user %2</translation>
+    </message>
+    <message>
+        <source>%1, de l&apos;utilisateur %2, est à la place d&apos;une marque d&apos;envoi coupé sans en être une que ce programme puisse lire&#xa0;: chaque envoi sur ce port commencera par un saut de ligne seul tant qu&apos;il sera là. Un administrateur peut le supprimer</source>
+        <translation>%1, belonging to user %2, stands where the mark of a cut send goes without being one this program can read: every send on this port will start with a lone line feed while it is there. An administrator can remove it</translation>
+    </message>
+    <message>
+        <source>port occupé&#xa0;: il est en mode exclusif, et ouvert par %1. Fermez ce programme&#xa0;; si c&apos;est le pont qui fournit le port (socat garde son côté ouvert tant qu&apos;il tourne) et qu&apos;un programme arrêté brutalement a laissé ce mode, fermez puis rouvrez le pont, ou débranchez puis rebranchez l&apos;adaptateur</source>
+        <translation>port busy: it is in exclusive mode, and open by %1. Close that program; if it is the bridge that provides the port (socat keeps its side open as long as it runs) and a program that was killed left that mode, close and reopen the bridge, or unplug and plug the adapter back in</translation>
+    </message>
+    <message>
+        <source>port occupé&#xa0;: il est ouvert en exclusivité, peut-être par un programme que vous ne pouvez pas voir (d&apos;un autre utilisateur, ou hors de l&apos;espace de noms de processus de ce programme). «&#xa0;fuser -v %1&#xa0;», lancé par un administrateur, le nomme</source>
+        <translation>port busy: it is open in exclusive mode, perhaps by a program you cannot see (another user&apos;s, or outside this program&apos;s pid namespace). “fuser -v %1”, run by an administrator, names it</translation>
+    </message>
+    <message>
+        <source>port occupé&#xa0;: il est en mode exclusif, mais aucun programme ne le tient, et rien ne montre qu&apos;un envoi de ce programme l&apos;a laissé ainsi (un descripteur passé d&apos;un programme à un autre ne se voit pas)&#xa0;: fermez le programme qui l&apos;a ouvert, fermez puis rouvrez le pont qui fournit le port, ou débranchez puis rebranchez l&apos;adaptateur</source>
+        <translation>port busy: it is in exclusive mode, but no program holds it, and nothing shows that a send of this program left it so (a descriptor passed from one program to another cannot be seen): close the program that opened it, close and reopen the bridge that provides the port, or unplug and plug the adapter back in</translation>
+    </message>
+    <message>
+        <source>Le port était resté en mode exclusif après un envoi de ce programme arrêté brutalement, et aucun programme ne le tient&#xa0;: ce mode a été levé</source>
+        <translation>The port had stayed in exclusive mode after a send of this program was killed, and no program holds it: that mode was cleared</translation>
+    </message>
+    <message>
+        <source>port occupé&#xa0;: le verrou %1 nomme %2, que ce programme ne peut pas voir d&apos;ici (il tourne dans un autre espace de noms de processus, ou /proc en cache)&#xa0;: un programme que vous ne pouvez pas voir peut tenir le port</source>
+        <translation>port busy: the lock %1 names %2, which this program cannot see from here (it runs in another pid namespace, or /proc hides it): a program you cannot see may hold the port</translation>
+    </message>
+    <message>
+        <source>port occupé&#xa0;: le verrou %1 est celui de %2, que vous n&apos;avez pas le droit d&apos;examiner&#xa0;: un programme que vous ne pouvez pas voir peut tenir le port</source>
+        <translation>port busy: the lock %1 is that of %2, which you may not examine: a program you cannot see may hold the port</translation>
+    </message>
+    <message>
+        <source>. Un administrateur peut le nommer, avec «&#xa0;fuser -v %1&#xa0;» ou d&apos;après le verrou, et supprimer celui-ci s&apos;il n&apos;appartient à aucun programme</source>
+        <translation>. An administrator can name it, with “fuser -v %1” or from the lock, and remove the lock if it belongs to no program</translation>
+    </message>
+    <message>
+        <source>port occupé par %1, qui porte le numéro %2 dans un autre espace de noms de processus (verrou %3)</source>
+        <translation>port busy: held by %1, which bears the number %2 in another pid namespace (lock %3)</translation>
+    </message>
+    <message>
+        <source>port occupé&#xa0;: le verrou %1, d&apos;un envoi de ce programme arrêté brutalement, reste en place, car la marque qui fera commencer l&apos;envoi suivant par un saut de ligne seul ne peut être écrite nulle part (%2)</source>
+        <translation>port busy: the lock %1, of a send of this program that was killed, stays in place, because the mark that will make the next send start with a lone line feed cannot be written anywhere (%2)</translation>
+    </message>
+    <message>
+        <source>Sans dossier des verrous, la trace de cet envoi ne peut pas être gardée (%1)&#xa0;: chaque envoi commencera par un saut de ligne seul</source>
+        <translation>With no lock folder, the trace of this send cannot be kept (%1): every send will start with a lone line feed</translation>
     </message>
 </context>
 <context>
@@ -3503,6 +3535,22 @@ No value was compared with the limits: nothing can be sent while a limits file i
         <source>Rien n&apos;a été envoyé, pas même le saut de ligne seul qui devait séparer ce qu&apos;un envoi précédent, coupé, a pu laisser à la carte</source>
         <translation>Nothing was sent, not even the lone line feed that was to set apart what an earlier, cut send may have left at the board</translation>
     </message>
+    <message>
+        <source>Un envoi précédent de ce programme sur ce port a été arrêté brutalement (la trace de son envoi en cours est restée)</source>
+        <translation>An earlier send of this program on this port was killed (the trace of its send in progress stayed behind)</translation>
+    </message>
+    <message>
+        <source>Le port était resté en mode exclusif sans qu&apos;aucun programme le tienne, ce que laisse un envoi arrêté brutalement</source>
+        <translation>The port had stayed in exclusive mode with no program holding it, as a killed send leaves it</translation>
+    </message>
+    <message>
+        <source>Ce qui se trouve à la place de la marque d&apos;un envoi coupé sur ce port ne peut être ni lu ni vérifié, et compte comme une coupure</source>
+        <translation>What stands where the mark of a cut send on this port goes can be neither read nor checked, and counts as a cut</translation>
+    </message>
+    <message>
+        <source>Sans dossier des verrous ni dossier privé où garder la trace d&apos;un envoi coupé, rien ne montre que le précédent s&apos;est terminé entier</source>
+        <translation>With neither a lock folder nor a private folder to keep the trace of a cut send, nothing shows that the previous one ended whole</translation>
+    </message>
 </context>
 <context>
     <name>Systeme</name>
@@ -3669,6 +3717,34 @@ No value was compared with the limits: nothing can be sent while a limits file i
     <message>
         <source>ce n&apos;est pas un fichier ordinaire (dossier, tube ou périphérique)&#xa0;: il n&apos;est pas remplacé</source>
         <translation>it is not a regular file (a folder, a pipe or a device): it is not replaced</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un chemin absolu</source>
+        <translation>%1 is not an absolute path</translation>
+    </message>
+    <message>
+        <source>%1 ne peut pas être créé (%2)</source>
+        <translation>%1 cannot be created (%2)</translation>
+    </message>
+    <message>
+        <source>%1 ne peut pas être ouvert (%2)</source>
+        <translation>%1 cannot be opened (%2)</translation>
+    </message>
+    <message>
+        <source>ce n&apos;est pas un dossier, ou c&apos;est un lien</source>
+        <translation>it is not a folder, or it is a link</translation>
+    </message>
+    <message>
+        <source>%1 ne peut pas être lu (%2)</source>
+        <translation>%1 cannot be read (%2)</translation>
+    </message>
+    <message>
+        <source>%1 appartient à un autre utilisateur (numéro %2)</source>
+        <translation>%1 belongs to another user (number %2)</translation>
+    </message>
+    <message>
+        <source>d&apos;autres utilisateurs peuvent écrire dans %1 (droits %2)</source>
+        <translation>other users may write in %1 (mode %2)</translation>
     </message>
 </context>
 <context>

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <csignal>
 #include <dirent.h>
+#include <fcntl.h>
 #include <functional>
 #include <linux/kcmp.h>
 #include <pwd.h>
@@ -223,9 +224,96 @@ Detenteurs DetenteursOuverts(quint64 rdev)
     return detenteurs;
 }
 
-bool TientPeripherique(qint64 pid, quint64 rdev)
+Tenu TientPeripherique(qint64 pid, quint64 rdev)
 {
-    return parcourir(QByteArray::number(pid), [rdev](const QByteArray &tache, const char *fd) {
-               return estLePeripherique(tache, fd, rdev);
-           }) == Vue::Vu;
+    switch (parcourir(QByteArray::number(pid), [rdev](const QByteArray &tache, const char *fd) {
+        return estLePeripherique(tache, fd, rdev);
+    })) {
+    case Vue::Vu:
+        return Tenu::Oui;
+    case Vue::Invisible:
+        return Tenu::Inconnu;
+    case Vue::Rien:
+        break;
+    }
+    return Tenu::Non;
+}
+
+namespace {
+
+// The capabilities this process holds (CapEff of /proc/self/status).
+quint64 capacites()
+{
+    for (const QByteArray &ligne :
+         LireFichier(QStringLiteral("/proc/self/status"), 16384).contenu.split('\n'))
+        if (ligne.startsWith("CapEff:"))
+            return ligne.mid(7).trimmed().toULongLong(nullptr, 16);
+    return 0;
+}
+
+// Whether the /proc this program reads hides processes from it: mounted
+// with hidepid (other users' processes hidden, or unreadable) or subset=pid,
+// unless it may see through that (CAP_SYS_PTRACE). From the last mount on
+// /proc in /proc/self/mountinfo ("22 27 0:21 / /proc rw - proc proc
+// rw,hidepid=2"); unreadable, it hides.
+bool procCache()
+{
+    const FichierLu montages = LireFichier(QStringLiteral("/proc/self/mountinfo"), 4 << 20);
+    if (montages.echec)
+        return true;
+    QList<QByteArray> options;
+    bool vu = false;
+    for (const QByteArray &ligne : montages.contenu.split('\n')) {
+        const QList<QByteArray> champs = ligne.split(' ');
+        const qsizetype tiret = champs.indexOf("-");
+        if (champs.size() > 4 && champs[4] == "/proc" && tiret > 0 &&
+            champs.value(tiret + 1) == "proc") {
+            options = champs.value(tiret + 3).split(',');
+            vu = true;
+        }
+    }
+    if (!vu)
+        return true;
+    const bool cache = std::any_of(options.begin(), options.end(), [](const QByteArray &option) {
+        return (option.startsWith("hidepid=") && option != "hidepid=0" &&
+                option != "hidepid=off") ||
+               option.startsWith("subset=");
+    });
+    constexpr int CapSysPtrace = 19;
+    return cache && !(capacites() & (quint64(1) << CapSysPtrace));
+}
+
+} // namespace
+
+bool VoitTousLesProcessus()
+{
+    // PROC_PID_INIT_INO: the kernel numbers the initial pid namespace so,
+    // and no other.
+    char espace[64];
+    const ssize_t n = ::readlink("/proc/self/ns/pid", espace, sizeof espace);
+    return n > 0 && QByteArrayView(espace, n) == "pid:[4026531836]" && !procCache();
+}
+
+Imbriques ProcessusImbriques()
+{
+    Imbriques imbriques;
+    imbriques.complet = chaqueProcessus([&](const QByteArray &pid) {
+        const int fd = ::open(("/proc/" + pid + "/status").constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) { // unless it has just ended
+            imbriques.complet &= errno != EACCES && errno != EPERM;
+            return;
+        }
+        QByteArray etat;
+        const auto echec = LireDescripteur(fd, etat, 16384);
+        ::close(fd);
+        if (echec)
+            return; // ended while it was read
+        for (const QByteArray &ligne : etat.split('\n'))
+            if (ligne.startsWith("NSpid:")) {
+                const QList<QByteArray> pids = ligne.mid(6).simplified().split(' ');
+                for (qsizetype i = 1; i < pids.size(); ++i)
+                    imbriques.ici.insert(pids[i].toLongLong(), pid.toLongLong());
+            }
+    });
+    return imbriques;
 }

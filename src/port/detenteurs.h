@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QList>
+#include <QMultiHash>
 #include <QString>
 #include <sys/types.h>
 
@@ -47,5 +48,23 @@ struct Detenteurs {
 Detenteurs DetenteursOuverts(quint64 rdev);
 
 // Whether the process `pid` has the character device `rdev` open, in any
-// of its file tables; false when it cannot be looked at.
-bool TientPeripherique(qint64 pid, quint64 rdev);
+// of its file tables: Inconnu when it cannot be looked at (another user's,
+// for anyone but root).
+enum class Tenu { Oui, Non, Inconnu };
+Tenu TientPeripherique(qint64 pid, quint64 rdev);
+
+// Whether this program sees every process of the machine: it runs in the
+// initial pid namespace, where every other one is nested, and /proc hides
+// none from it (no hidepid, or the capability to see through it). Only then
+// can a pid that names nobody here be shown to name nobody at all.
+bool VoitTousLesProcessus();
+
+// The processes of the pid namespaces nested in this one, by the pid they
+// bear there (the NSpid line of /proc/PID/status lists a process's pid in
+// each namespace, from this one down): a lock such a process wrote names
+// it by that pid. `complet`: every process could be read.
+struct Imbriques {
+    QMultiHash<qint64, qint64> ici; // a pid there, and the pid here of each that bears it
+    bool complet = true;
+};
+Imbriques ProcessusImbriques();

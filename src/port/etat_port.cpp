@@ -24,13 +24,16 @@ using Etat = EtatPort::Etat;
 EtatPort sonderVerrous(const PortChoisi &port, const struct stat &etat, EtatPort sonde)
 {
     VerrousUucp verrous;
-    QStringList noms{port.peripherique, sonde.peripherique};
+    QStringList noms{port.peripherique, sonde.peripherique, NomPropre(etat.st_rdev)};
+    noms.removeAll(QString());
     noms << LiensVers(etat.st_rdev, *DossiersLiens);
     if (const auto occupe = verrous.verifier(NomsDeVerrou(noms, etat.st_rdev), etat.st_rdev,
                                              VerrousUucp::Perimes::Laisses)) {
         sonde.etat = Etat::Occupe;
-        sonde.raison =
-            verrous.detenteur() ? DecrireProcessusCourt(verrous.detenteur()) : occupe->message;
+        sonde.raison = verrous.detenteur() ? DecrireProcessusCourt(verrous.detenteur())
+                       : verrous.invisible()
+                           ? Textes::tr("un programme que vous ne pouvez pas voir")
+                           : occupe->message;
         return sonde;
     }
     // A flock whose taker has died is held by a child it left.

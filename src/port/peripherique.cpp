@@ -215,6 +215,30 @@ std::optional<Echec> VerifierPeripherique(const QString &chemin)
     return refus ? std::optional<Echec>(*refus) : std::nullopt;
 }
 
+QString NomPropre(quint64 rdev)
+{
+    // Unix98 pseudo-terminals number on from major 136: /dev/pts/300 is
+    // 136:300, or 137:44 where minors stop at 255.
+    const unsigned majeur = major(rdev), mineur = minor(rdev);
+    for (const unsigned numero : {mineur, (majeur - 136) * 256 + mineur}) {
+        const QString pts = QStringLiteral("/dev/pts/%1").arg(numero);
+        struct stat etat {};
+        if (majeur >= 136 && majeur <= 143 && ::stat(OctetsLocaux(pts).constData(), &etat) == 0 &&
+            S_ISCHR(etat.st_mode) && etat.st_rdev == rdev)
+            return pts;
+    }
+    const FichierLu evenement = LireFichier(QStringLiteral("%1/%2:%3/uevent")
+                                                .arg(SourcesSysteme->peripheriques)
+                                                .arg(majeur)
+                                                .arg(mineur),
+                                            4096);
+    for (const QByteArray &ligne : evenement.contenu.split('\n'))
+        if (const QString nom = NomLocal(ligne.mid(8));
+            ligne.startsWith("DEVNAME=") && !nom.isEmpty() && !nom.contains(QLatin1String("..")))
+            return QStringLiteral("/dev/") + nom;
+    return {};
+}
+
 bool PseudoTerminalNumerote(const QString &nom)
 {
     struct stat etat {};

@@ -61,6 +61,12 @@ std::optional<EchecLien> VerifierPeripheriqueOuvert(int fd, const struct stat &a
 // forbidden to this user passes: a run will say which.
 std::optional<Echec> VerifierPeripherique(const QString &chemin);
 
+// The device's own name, from its numbers, whatever name it was reached
+// by (a link, a file it is bound on): /dev/pts/N for a pseudo-terminal,
+// else the name the kernel gives it (DEVNAME in /sys/dev/char/MAJ:MIN/uevent:
+// /dev/ttyUSB0). Empty when neither says.
+QString NomPropre(quint64 rdev);
+
 // Whether `nom` is itself a numbered pseudo-terminal (/dev/pts/3), not a
 // link to one: once the terminal is closed, its number goes to whatever
 // terminal opens next.

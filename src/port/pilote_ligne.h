@@ -48,10 +48,14 @@ enum class GenreLigne { PortSerie, PseudoTerminal };
 // short, and the board may hold the start of a line that never ended.
 enum class Coupure {
     Aucune,
-    CeLien,       // this link's last run there stopped in the middle of a line
-    Marque,       // a run that did so left its mark in the lock folder
-    VerrouPerime, // a lock of this program whose process is dead: a run was killed
-    FileLaissee,  // a writer left bytes queued on the line, thrown away at the opening
+    CeLien,         // this link's last run there stopped in the middle of a line
+    Marque,         // a run that did so left its mark in the lock folder
+    VerrouPerime,   // a lock of this program whose process is dead: a run was killed
+    FileLaissee,    // a writer left bytes queued on the line, thrown away at the opening
+    TraceEnvoi,     // a run of this program that had no lock folder was killed (its trace stayed)
+    ExclusifLaisse, // exclusive mode was found left on the device with no program holding it
+    MarqueDouteuse, // something this program cannot read or trust stands where a mark goes
+    SansTrace,      // no lock folder and no private folder: nothing could keep a cut's trace
 };
 
 // The stages of a run on the line, as the bench times them: the device's

@@ -102,10 +102,14 @@ std::optional<EchecLien> PilotePosix::ouvrir(const QString &nom)
     etapeFinie(EtapeLien::Verifications);
 
     // Locks other programs left under any name of the device, before the
-    // device is even opened.
-    QStringList noms{nom, m_chemin};
-    noms << LiensVers(etat.st_rdev, *DossiersLiens);
-    if (const auto occupe = m_verrous.verifier(NomsDeVerrou(noms, etat.st_rdev), etat.st_rdev))
+    // device is even opened, and the traces of a cut there, found by the
+    // names it was reached by as well as by its numbers.
+    QStringList chemins{nom, m_chemin, NomPropre(etat.st_rdev)};
+    chemins.removeAll(QString());
+    chemins.removeDuplicates();
+    if (const auto occupe = m_verrous.verifier(
+            NomsDeVerrou(chemins + LiensVers(etat.st_rdev, *DossiersLiens), etat.st_rdev),
+            etat.st_rdev, VerrousUucp::Perimes::Supprimes, chemins))
         return Refus(G::PortOccupe, occupe->message);
     etapeFinie(EtapeLien::Verrous);
 
@@ -147,11 +151,11 @@ void PilotePosix::constaterCoupure()
         jeter();
         m_jetes = reste;
     }
-    m_coupure = m_coupe == m_rdev                  ? Coupure::CeLien
-                : m_verrous.coupureMarquee(m_rdev) ? Coupure::Marque
-                : m_verrous.notreVerrouPerime()    ? Coupure::VerrouPerime
-                : m_jetes > 0                      ? Coupure::FileLaissee
-                                                   : Coupure::Aucune;
+    const Coupure trouvee = m_verrous.coupure();
+    m_coupure = m_coupe == m_rdev                                             ? Coupure::CeLien
+                : trouvee != Coupure::Aucune && trouvee != Coupure::SansTrace ? trouvee
+                : m_jetes > 0                                                 ? Coupure::FileLaissee
+                                                                              : trouvee;
 }
 
 std::optional<EchecLien> PilotePosix::refusOuverture(int erreur, const struct stat &etat)
@@ -169,41 +173,41 @@ std::optional<EchecLien> PilotePosix::refusOuverture(int erreur, const struct st
             return Refus(G::PortOccupe, Textes::tr("port occupé par %1, qui l'a ouvert en "
                                                    "exclusivité")
                                             .arg(DecrireProcessus(pid)));
-        return refusExclusif(etat.st_rdev, false);
+        return refusExclusif(etat.st_rdev, DetenteursOuverts(etat.st_rdev));
     default:
         return Refus(G::OuvertureEchouee,
                      Textes::tr("ouverture impossible (%1)").arg(TexteErreurSysteme(erreur)));
     }
 }
 
-std::optional<EchecLien> PilotePosix::refusExclusif(quint64 rdev, bool ouvert)
+EchecLien PilotePosix::refusExclusif(quint64 rdev, const Detenteurs &detenteurs) const
 {
-    const Detenteurs detenteurs = DetenteursOuverts(rdev);
     if (!detenteurs.pids.isEmpty()) {
         QStringList qui;
         for (const qint64 pid : detenteurs.pids)
             qui << DecrireProcessus(pid);
         return Refus(G::PortOccupe,
-                     Textes::tr("port occupé : il est en mode exclusif, et ouvert par %1. Si "
-                                "aucun d'eux ne s'en sert (un pont comme socat garde son port "
-                                "ouvert), un programme arrêté brutalement a laissé ce mode : "
-                                "fermez puis rouvrez le pont, ou débranchez puis rebranchez "
-                                "l'adaptateur")
+                     Textes::tr("port occupé : il est en mode exclusif, et ouvert par %1. Fermez "
+                                "ce programme ; si c'est le pont qui fournit le port (socat garde "
+                                "son côté ouvert tant qu'il tourne) et qu'un programme arrêté "
+                                "brutalement a laissé ce mode, fermez puis rouvrez le pont, ou "
+                                "débranchez puis rebranchez l'adaptateur")
                          .arg(qui.join(Textes::tr(", "))));
     }
-    if (detenteurs.invisibles)
+    if (detenteurs.invisibles || !VoitTousLesProcessus())
         return Refus(G::PortOccupe,
                      Textes::tr("port occupé : il est ouvert en exclusivité, peut-être par un "
-                                "programme d'un autre utilisateur, que vous ne pouvez pas voir. "
+                                "programme que vous ne pouvez pas voir (d'un autre utilisateur, "
+                                "ou hors de l'espace de noms de processus de ce programme). "
                                 "« fuser -v %1 », lancé par un administrateur, le nomme")
-                         .arg(NomLisible(m_chemin)));
-    if (ouvert)
-        return std::nullopt;
+                         .arg(NomLisible(NomPropre(rdev).isEmpty() ? m_chemin : NomPropre(rdev))));
     return Refus(G::PortOccupe,
-                 Textes::tr("port occupé : il est ouvert en exclusivité, mais aucun programme "
-                            "ne le tient. Un programme arrêté brutalement l'a laissé ainsi : "
-                            "fermez puis rouvrez le pont qui le fournit (socat), ou débranchez "
-                            "puis rebranchez l'adaptateur"));
+                 Textes::tr("port occupé : il est en mode exclusif, mais aucun programme ne le "
+                            "tient, et rien ne montre qu'un envoi de ce programme l'a laissé "
+                            "ainsi (un descripteur passé d'un programme à un autre ne se voit "
+                            "pas) : fermez le programme qui l'a ouvert, fermez puis rouvrez le "
+                            "pont qui fournit le port, ou débranchez puis rebranchez "
+                            "l'adaptateur"));
 }
 
 std::optional<EchecLien> PilotePosix::prendre(const QString &donne, quint64 rdev)
@@ -228,22 +232,28 @@ std::optional<EchecLien> PilotePosix::prendre(const QString &donne, quint64 rdev
 std::optional<EchecLien> PilotePosix::leverExclusif(quint64 rdev)
 {
     // Exclusive mode with no flock holder and no live lock file, which the
-    // kernel let us through (root): a killed program's leftover when no
-    // other process has the device open, or when our own stale lock for
-    // the device shows that a run of ours set it (a bridge such as socat
-    // keeps its end open all its life). Then it is cleared.
+    // kernel let us through (root). Cleared only when it was a killed run
+    // of ours that left it (its stale lock, or a trace, of a process now
+    // ended), and nobody holds the device, where every process can be seen.
+    // A bridge such as socat keeps its end open all its life: it holds the
+    // device, and is reopened instead. What nobody can be seen to hold may
+    // still be held: a descriptor sent between processes, not yet received,
+    // is in no process's table.
     int exclusif = 0;
     if (::ioctl(m_fd, TIOCGEXCL, &exclusif) != 0 || !exclusif)
         return std::nullopt;
-    const bool notre = m_verrous.notreVerrouPerime();
-    if (!notre)
-        if (auto refus = refusExclusif(rdev, true))
-            return refus;
+    const Detenteurs detenteurs = DetenteursOuverts(rdev);
+    if (!detenteurs.pids.isEmpty() || detenteurs.invisibles || !VoitTousLesProcessus())
+        return refusExclusif(rdev, detenteurs);
+    // Left with nobody holding it: a sign that a run was cut, which stays
+    // for the next runs, whoever clears the mode (reopening a bridge does).
+    m_verrous.marquerCoupure(RaisonTrace::Exclusif);
+    if (!m_verrous.envoiTermine())
+        return refusExclusif(rdev, detenteurs);
     ::ioctl(m_fd, TIOCNXCL);
-    if (notre)
-        m_avertissements << Textes::tr(
-            "Le port était resté en mode exclusif après un envoi de ce programme arrêté "
-            "brutalement (son verrou périmé le montre) : ce mode a été levé");
+    m_avertissements << Textes::tr("Le port était resté en mode exclusif après un envoi de ce "
+                                   "programme arrêté brutalement, et aucun programme ne le tient : "
+                                   "ce mode a été levé");
     return std::nullopt;
 }
 
@@ -367,7 +377,7 @@ void PilotePosix::laisserLigne(qsizetype fait)
     }
     if (m_partie) {
         m_coupe = m_rdev;
-        m_verrous.marquerCoupure(m_rdev); // for the next run, of any process
+        m_verrous.marquerCoupure(); // for the next run, of any process
     }
 }
 
@@ -376,8 +386,7 @@ std::optional<EchecLien> PilotePosix::reprendreLigne(QDeadlineTimer echeance)
     if (auto refus = PiloteLigne::reprendreLigne(echeance))
         return refus;
     m_coupe = 0;
-    if (const auto note = m_verrous.effacerCoupure(m_rdev))
-        m_avertissements << *note;
+    m_avertissements << m_verrous.effacerCoupures();
     return std::nullopt;
 }
 

@@ -47,14 +47,15 @@ private:
     };
 
     std::optional<EchecLien> refusOuverture(int erreur, const struct stat &etat);
-    // Exclusive mode is set on the device: who holds it, or nothing when no
-    // other process has it open (a killed program's leftover).
-    std::optional<EchecLien> refusExclusif(quint64 rdev, bool ouvert);
+    // Exclusive mode is set on the device: who holds it (`detenteurs`),
+    // that one may be out of sight, or that nobody does and nothing shows
+    // it was a run of ours; and what the operator can do.
+    EchecLien refusExclusif(quint64 rdev, const Detenteurs &detenteurs) const;
     // Everything after the open: the checks on the descriptor, flock,
     // exclusive mode, our lock files and the line settings.
     std::optional<EchecLien> prendre(const QString &donne, quint64 rdev);
-    // Exclusive mode found on the device once it is ours: cleared when it
-    // is a leftover, else who holds it.
+    // Exclusive mode found on the device once it is ours: cleared when a
+    // killed run of ours shows it left it and nobody holds it, else why not.
     std::optional<EchecLien> leverExclusif(quint64 rdev);
     // Once open: throws away what an earlier writer left queued, and says
     // why the line may hold an earlier run's unfinished line.

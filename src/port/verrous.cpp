@@ -1,5 +1,6 @@
 #include "port/verrous.h"
 
+#include "port/peripherique.h"
 #include "system/ecriture.h"
 #include "system/erreurs.h"
 #include "system/lecture.h"
@@ -165,10 +166,11 @@ void retirerOrdinaire(const QString &chemin)
 }
 
 // The lock folder's entries that concern a check: the lock files that name
-// the device, the other lock files, and the temporary files killed runs of
-// ours left.
+// the device, the other lock files (another device's may be this one's
+// too: a terminal program given ~/ttyS0, a link to it, locks LCK..ttyS0),
+// the marks of cut runs, and the temporary files killed runs of ours left.
 struct Entrees {
-    QStringList siens, autres, abandonnes;
+    QStringList siens, autres, marques, abandonnes;
 };
 Entrees lireDossier(const QString &dossier, const QStringList &noms, quint64 rdev)
 {
@@ -180,23 +182,36 @@ Entrees lireDossier(const QString &dossier, const QStringList &noms, quint64 rde
         const QString nom = NomLocal(entree->d_name);
         if (temporaireAbandonne(nom))
             entrees.abandonnes << nom;
+        if (nom.startsWith(QLatin1String(".tarvik.coupe.")))
+            entrees.marques << nom;
         if (!nom.startsWith(QLatin1String("LCK.")))
             continue;
-        // A lock named after another device is that device's.
-        const Designe designe = designation(nom, rdev);
-        if (noms.contains(nom) || designe == Designe::CePeripherique)
+        if (noms.contains(nom) || designation(nom, rdev) == Designe::CePeripherique)
             entrees.siens << nom;
-        else if (designe == Designe::Aucun)
+        else
             entrees.autres << nom;
     }
     ::closedir(d);
     return entrees;
 }
 
-// The name of the mark a run leaves for the device `rdev`.
-QString nomDeCoupure(quint64 rdev)
+// A lock that names a process this program cannot see, or examine: it may
+// hold the port. An administrator sees every process, and what holds the
+// device at `peripherique`.
+Echec horsDeVue(const QString &fichier, const QString &processus, const QString &peripherique,
+                bool examinable)
 {
-    return QStringLiteral(".tarvik.coupe.%1.%2").arg(major(rdev)).arg(minor(rdev));
+    return {(examinable ? Textes::tr("port occupé : le verrou %1 nomme %2, que ce programme ne "
+                                     "peut pas voir d'ici (il tourne dans un autre espace de noms "
+                                     "de processus, ou /proc en cache) : un programme que vous ne "
+                                     "pouvez pas voir peut tenir le port")
+                        : Textes::tr("port occupé : le verrou %1 est celui de %2, que vous n'avez "
+                                     "pas le droit d'examiner : un programme que vous ne pouvez "
+                                     "pas voir peut tenir le port"))
+                .arg(NomLisible(fichier), processus) +
+            Textes::tr(". Un administrateur peut le nommer, avec « fuser -v %1 » ou d'après le "
+                       "verrou, et supprimer celui-ci s'il n'appartient à aucun programme")
+                .arg(NomLisible(peripherique))};
 }
 
 } // namespace
@@ -241,20 +256,24 @@ QStringList NomsDeVerrou(const QStringList &noms, quint64 rdev)
 QStringList NomsDeNosVerrous(const QString &donne, const QString &chemin, quint64 rdev)
 {
     // As Qt and the kernel's own names spell it: /dev/pts/3 gives pts_3.
-    QStringList noms{QStringLiteral("LCK..") + (chemin.startsWith(QLatin1String("/dev/"))
-                                                    ? chemin.mid(5).replace(u'/', u'_')
-                                                    : chemin.section(u'/', -1))};
-    // Given by its own name, the device needs no other: a name of its last
-    // part alone ("LCK..3" for /dev/pts/3) would stand for nothing.
-    const QString dernier = donne.section(u'/', -1);
-    if (donne == chemin || dernier.isEmpty() || dernier == QLatin1String(".") || dernier == QLatin1String(".."))
-        return noms;
-    // /dev/p1-a, if it is another device, is the one LCK..p1-a stands for.
-    struct stat homonyme {};
-    if (::stat(OctetsLocaux(QStringLiteral("/dev/") + dernier).constData(), &homonyme) == 0 &&
-        (!S_ISCHR(homonyme.st_mode) || homonyme.st_rdev != rdev))
-        return noms;
-    noms << QStringLiteral("LCK..") + dernier;
+    QString propre = NomPropre(rdev);
+    if (propre.isEmpty())
+        propre = chemin;
+    QStringList noms{QStringLiteral("LCK..") + (propre.startsWith(QLatin1String("/dev/"))
+                                                    ? propre.mid(5).replace(u'/', u'_')
+                                                    : propre.section(u'/', -1))};
+    // Given by its own name, however spelt, the device needs no other: a
+    // name of its last part alone ("LCK..3" for /dev/pts/3) would stand for
+    // nothing. A link, or a file it is bound on, leads elsewhere.
+    struct stat etat {};
+    const bool lien = ::lstat(OctetsLocaux(donne).constData(), &etat) == 0 && S_ISLNK(etat.st_mode);
+    for (const QString &nom : {donne, chemin}) {
+        const QString dernier = nom.section(u'/', -1);
+        if (nom == propre || (chemin == propre && !lien) || dernier.isEmpty() ||
+            dernier == QLatin1String(".") || dernier == QLatin1String(".."))
+            continue;
+        noms << QStringLiteral("LCK..") + dernier;
+    }
     noms.removeDuplicates();
     return noms;
 }
@@ -286,17 +305,24 @@ bool VerrousUucp::dossierOuvert()
                        AT_EACCESS) == 0;
 }
 
-std::optional<Echec> VerrousUucp::verifier(const QStringList &noms, quint64 rdev, Perimes perimes)
+std::optional<Echec> VerrousUucp::verifier(const QStringList &noms, quint64 rdev, Perimes perimes,
+                                           const QStringList &chemins)
 {
     m_ignores.clear();
     m_avertissements.clear();
     m_detenteur = 0;
+    m_invisible = false;
     m_notrePerime = false;
+    m_sansTrace = false;
+    m_imbriques.reset();
+    m_traces.lire({rdev, chemins});
     for (const QString &dossier : dossiers()) {
         const Entrees entrees = lireDossier(dossier, noms, rdev);
         if (perimes == Perimes::Supprimes)
             for (const QString &nom : entrees.abandonnes)
                 retirerOrdinaire(dossier + u'/' + nom);
+        for (const QString &nom : entrees.marques)
+            m_traces.lirePartagee(dossier, nom);
         for (const QString &nom : entrees.siens)
             if (auto refus = examiner(dossier + u'/' + nom, perimes))
                 return refus;
@@ -307,14 +333,59 @@ std::optional<Echec> VerrousUucp::verifier(const QStringList &noms, quint64 rdev
     return std::nullopt;
 }
 
+std::optional<Echec> VerrousUucp::horsDeVue(const QString &fichier, qint64 pid, bool siens,
+                                            quint64 rdev)
+{
+    const QString peripherique = NomPropre(rdev);
+    if (!VoitTousLesProcessus()) {
+        m_invisible = true;
+        return ::horsDeVue(fichier, Textes::tr("le processus %1").arg(pid), peripherique, true);
+    }
+    // Looked for once a check meets such a lock, and only then: the
+    // processes of every nested namespace.
+    if (!m_imbriques)
+        m_imbriques = ProcessusImbriques();
+    for (const qint64 ici : m_imbriques->ici.values(pid)) {
+        const Tenu tenu = siens ? Tenu::Oui : TientPeripherique(ici, rdev);
+        if (tenu == Tenu::Non)
+            continue;
+        m_detenteur = ici;
+        if (tenu == Tenu::Inconnu) {
+            m_invisible = true;
+            return ::horsDeVue(fichier, DecrireProcessus(ici), peripherique, false);
+        }
+        return Echec{Textes::tr("port occupé par %1, qui porte le numéro %2 dans un autre espace "
+                                "de noms de processus (verrou %3)")
+                         .arg(DecrireProcessus(ici))
+                         .arg(pid)
+                         .arg(NomLisible(fichier))};
+    }
+    if (!m_imbriques->complet) {
+        m_invisible = true;
+        return ::horsDeVue(fichier, Textes::tr("le processus %1").arg(pid), peripherique, true);
+    }
+    return std::nullopt;
+}
+
 std::optional<Echec> VerrousUucp::examinerAutre(const QString &fichier, quint64 rdev)
 {
-    // Anything else there (a tube, a link, a stale lock) is another
-    // device's business.
+    // Anything else there (a tube, a link, a lock that names no process) is
+    // another device's business.
     const FichierLu lu = LireFichier(fichier, 256, Liens::Refuses);
     const auto pid = lu.echec ? std::nullopt : pidDuVerrou(lu.contenu);
-    if (!pid || *pid == ::getpid() || !ProcessusVivant(*pid) || !TientPeripherique(*pid, rdev))
+    if (!pid || *pid == ::getpid())
         return std::nullopt;
+    if (!ProcessusVivant(*pid))
+        return horsDeVue(fichier, *pid, false, rdev);
+    switch (TientPeripherique(*pid, rdev)) {
+    case Tenu::Non:
+        return std::nullopt;
+    case Tenu::Inconnu:
+        m_invisible = true;
+        return ::horsDeVue(fichier, DecrireProcessus(*pid), NomPropre(rdev), false);
+    case Tenu::Oui:
+        break;
+    }
     m_detenteur = *pid;
     return Echec{Textes::tr("port occupé par %1 (verrou %2), qui a ce port ouvert")
                      .arg(DecrireProcessus(*pid), NomLisible(fichier))};
@@ -344,9 +415,24 @@ std::optional<Echec> VerrousUucp::examiner(const QString &fichier, Perimes perim
             return Echec{Textes::tr("port occupé par %1 (verrou %2)")
                              .arg(DecrireProcessus(*pid), NomLisible(fichier))};
         }
-        m_notrePerime |= deNous(lu.contenu);
+        if (*pid != ::getpid())
+            if (auto refus = horsDeVue(fichier, *pid, true, m_traces.rdev()))
+                return refus;
+        const bool notre = deNous(lu.contenu);
+        m_notrePerime |= notre;
         if (perimes == Perimes::Laisses)
             return std::nullopt;
+        // A run of ours was killed there, maybe in the middle of a line:
+        // that is marked before its lock goes, so that whichever run gets
+        // the port first starts on a fresh line.
+        QString sansMarque;
+        if (notre &&
+            !m_traces.marquer(dossiers().first(), RaisonTrace::Tue, *pid, true, sansMarque))
+            return Echec{Textes::tr("port occupé : le verrou %1, d'un envoi de ce programme "
+                                    "arrêté brutalement, reste en place, car la marque qui fera "
+                                    "commencer l'envoi suivant par un saut de ligne seul ne peut "
+                                    "être écrite nulle part (%2)")
+                             .arg(NomLisible(fichier), sansMarque)};
 
         // Stale: removed if it is still the file just read.
         const QByteArray local = OctetsLocaux(fichier);
@@ -435,8 +521,25 @@ std::optional<Echec> VerrousUucp::lier(const QByteArray &temporaire, const QStri
 std::optional<Echec> VerrousUucp::prendre(const QStringList &noms)
 {
     rendre();
-    if (dossiers().isEmpty() || noms.isEmpty())
-        return std::nullopt; // no lock folder on this host: the flock alone
+    if (dossiers().isEmpty()) {
+        // No lock folder on this host: the flock alone holds the port, and
+        // nothing there would tell that a run was killed. Only then does a
+        // run write down that it is in progress, where it stays: its lock
+        // file does it otherwise.
+        QString sansTrace;
+        m_sansTrace = !m_traces.commencer(sansTrace);
+        static QSet<QString> dits; // the same for every run
+        if (m_sansTrace && !dits.contains(sansTrace)) {
+            dits.insert(sansTrace);
+            m_avertissements << Textes::tr("Sans dossier des verrous, la trace de cet envoi ne "
+                                           "peut pas être gardée (%1) : chaque envoi commencera "
+                                           "par un saut de ligne seul")
+                                    .arg(sansTrace);
+        }
+        return std::nullopt;
+    }
+    if (noms.isEmpty())
+        return std::nullopt;
     const QString dossier = dossiers().first();
     struct stat etat {};
     int erreur = 0;
@@ -454,7 +557,8 @@ std::optional<Echec> VerrousUucp::prendre(const QStringList &noms)
 
 void VerrousUucp::rendre()
 {
-    for (qsizetype i = 0; i < m_fichiers.size(); ++i) {
+    m_traces.finir();
+    for (qsizetype i = 0; !m_garder && i < m_fichiers.size(); ++i) {
         const QByteArray local = OctetsLocaux(m_fichiers[i]);
         struct stat etat {};
         if (::lstat(local.constData(), &etat) == 0 && etat.st_dev == m_identites[i].first &&
@@ -463,41 +567,24 @@ void VerrousUucp::rendre()
     }
     m_fichiers.clear();
     m_identites.clear();
+    m_garder = false;
 }
 
-void VerrousUucp::marquerCoupure(quint64 rdev)
+bool VerrousUucp::marquerCoupure(RaisonTrace raison)
 {
-    if (dossiers().isEmpty())
-        return;
-    const int fd = ::open(OctetsLocaux(dossiers().first() + u'/' + nomDeCoupure(rdev)).constData(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd >= 0) // one there already says the same
-        ::close(fd);
+    QString echec;
+    // Exclusive mode left is this run's own finding: gone with the others
+    // once this run has started on a fresh line.
+    const bool marquee = m_traces.marquer(dossiers().value(0), raison, ::getpid(),
+                                          raison == RaisonTrace::Exclusif, echec);
+    // Our lock files, left behind, tell the next run that a run of ours
+    // ended badly: it starts on a fresh line.
+    m_garder |= !marquee && raison == RaisonTrace::Ligne && !m_fichiers.isEmpty();
+    return marquee;
 }
 
-bool VerrousUucp::coupureMarquee(quint64 rdev)
+Coupure VerrousUucp::coupure() const
 {
-    struct stat etat {};
-    return !dossiers().isEmpty() &&
-           ::lstat(OctetsLocaux(dossiers().first() + u'/' + nomDeCoupure(rdev)).constData(),
-                   &etat) == 0 &&
-           S_ISREG(etat.st_mode);
-}
-
-std::optional<QString> VerrousUucp::effacerCoupure(quint64 rdev)
-{
-    if (!coupureMarquee(rdev))
-        return std::nullopt;
-    const QString marque = dossiers().first() + u'/' + nomDeCoupure(rdev);
-    if (::unlink(OctetsLocaux(marque).constData()) == 0 || errno == ENOENT)
-        return std::nullopt;
-    const int erreur = errno;
-    static QSet<QString> dites; // the same mark would be met by every run
-    if (dites.contains(marque))
-        return std::nullopt;
-    dites.insert(marque);
-    return Textes::tr("La marque %1, qu'un envoi arrêté au milieu d'une ligne a laissée, n'a pas "
-                      "pu être supprimée (%2) : chaque envoi sur ce port commencera par un saut "
-                      "de ligne seul tant qu'elle sera là")
-        .arg(NomLisible(marque), TexteErreurSysteme(erreur));
+    const Coupure trouvee = m_traces.coupure();
+    return trouvee == Coupure::Aucune && m_sansTrace ? Coupure::SansTrace : trouvee;
 }

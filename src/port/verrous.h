@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/echec.h"
+#include "port/coupures.h"
 #include "port/detenteurs.h"
 #include "system/substituable.h"
 
@@ -32,11 +33,12 @@ QStringList LiensVers(quint64 rdev, const QStringList &dossiers);
 QStringList NomsDeVerrou(const QStringList &noms, quint64 rdev);
 
 // The names of the lock files this program creates for the device `rdev`
-// at `chemin`, given as `donne`: the device's own name, as Qt and the kernel
-// spell it (/dev/pts/3 gives LCK..pts_3), and the last part of the name
-// given when that is another (~/p1-a gives LCK..p1-a too, so that a
-// terminal program given that link sees the port taken), unless /dev
-// holds another device of that name.
+// at `chemin`, given as `donne`: the device's own name, from its numbers,
+// as Qt and the kernel spell it (/dev/pts/3 gives LCK..pts_3, whatever
+// name led to it), and the last part of each name it was reached by when
+// that is another (~/p1-a, a link or a file the device is bound on, gives
+// LCK..p1-a too, so that a terminal program given that name sees the port
+// taken), even when /dev holds another device of that name.
 QStringList NomsDeNosVerrous(const QString &donne, const QString &chemin, quint64 rdev);
 
 class VerrousUucp {
@@ -44,32 +46,47 @@ public:
     // Reads each of DossiersVerrou once and looks at every lock file in it:
     // one that names the device (one of `noms`, or one whose name leads
     // under /dev, a '_' read as '/', to the character device `rdev`, as a
-    // udev link's lock does), and one whose name designates no device,
-    // when its live process has the device open (a terminal program given
-    // ~/p1-a locks LCK..p1-a). A lock named after another device is that
-    // device's. A live one, one being written, or one naming the
-    // device that cannot be read refuses the port. A stale one is removed;
-    // when it cannot be (another user's), it is ignored and the operator is
-    // told. A temporary file of this program that a killed run left there
-    // is removed once its process is dead. Just looking (the panel's status
+    // udev link's lock does), and one under any other name, even another
+    // device's, when its live process has the device open (a terminal
+    // program given ~/p1-a locks LCK..p1-a, given ~/ttyS0 LCK..ttyS0) or
+    // cannot be examined (another user's). A live one, one being written,
+    // or one naming the device that cannot be read refuses the port. So
+    // does one whose process is nobody here unless this program sees every
+    // process (VoitTousLesProcessus) and none bears that number in a
+    // nested pid namespace: it may be alive where it cannot be seen. A
+    // stale one is removed, ours once the mark of its cut is written (it is
+    // kept, and the port refused, when no mark can be); when it cannot be
+    // removed (another user's), it is ignored and the operator is told. A
+    // temporary file of this program that a killed run left there is
+    // removed once its process is dead. Just looking (the panel's status
     // line), nothing is removed: a stale lock does not keep the port either.
+    // The same look finds the traces of a cut on the device (traces()),
+    // known by its numbers or by `chemins`, the names it was reached by.
     enum class Perimes { Supprimes, Laisses };
     std::optional<Echec> verifier(const QStringList &noms, quint64 rdev,
-                                  Perimes perimes = Perimes::Supprimes);
+                                  Perimes perimes = Perimes::Supprimes,
+                                  const QStringList &chemins = {});
     // Creates our lock files `noms`, each written as minicom writes its own
     // ("      1234 tarvik alice\n": the pid on ten characters, this
     // program, the user) beside it and linked into place, so that nobody
     // ever reads one empty. All or none: refuses when another program took
-    // one first.
+    // one first. With no lock folder, the trace of this run in progress
+    // goes to the private folder instead, so that a killed run is known
+    // (sansTrace() when it cannot be).
     std::optional<Echec> prendre(const QStringList &noms);
-    // Removes our lock files, those that are still ours.
+    // Removes our lock files, those that are still ours, and the trace of
+    // the run in progress; the lock files stay when a cut was left that no
+    // mark could record (marquerCoupure()): they record it.
     void rendre();
 
     QStringList fichiers() const { return m_fichiers; }
     QStringList avertissements() const { return m_avertissements; }
-    // The live process whose lock refused the port at the last check; 0
-    // when it was not a live process's.
+    // The live process whose lock refused the port at the last check (here,
+    // for one in a nested pid namespace); 0 when it was not a live process's.
     qint64 detenteur() const { return m_detenteur; }
+    // The last check refused the port for a process this program cannot
+    // see, or examine.
+    bool invisible() const { return m_invisible; }
     // The last check met a lock of this program for the device whose
     // process is dead: a run of ours was killed there.
     bool notreVerrouPerime() const { return m_notrePerime; }
@@ -77,15 +94,22 @@ public:
     // write, or none at all (the flock alone holds the port then).
     bool dossierOuvert();
 
-    // The mark a run that left part of a line at the far end of the device
-    // `rdev` puts in the first lock folder (.tarvik.coupe.MAJ.MIN), so that
-    // the next run, of any process, starts on a fresh line.
-    void marquerCoupure(quint64 rdev);
-    // Whether that mark is there: a regular file, never followed.
-    bool coupureMarquee(quint64 rdev);
-    // Removes it once a fresh line is sent; what the operator should know
-    // when it cannot be (another user's), said once for each mark.
-    std::optional<QString> effacerCoupure(quint64 rdev);
+    // The traces of a cut on the device that the last check found.
+    Traces &traces() { return m_traces; }
+    // Why a run starts with a lone line feed after the last check and
+    // taking (traces, or nowhere to keep one); Coupure::Aucune when none.
+    Coupure coupure() const;
+    // Whether what the last check found shows that a run of this program,
+    // now ended, held the device (its stale lock, or a trace).
+    bool envoiTermine() const { return m_notrePerime || m_traces.envoiTermine(); }
+    // The mark of a cut on the device (`raison`, by the process `pid`), in
+    // the first lock folder (.tarvik.coupe.MAJ.MIN: the next run of any
+    // user starts on a fresh line) and in the private folder. When no place
+    // holds it, the lock files are kept at release instead, and false.
+    bool marquerCoupure(RaisonTrace raison = RaisonTrace::Ligne);
+    // Once a fresh line is sent: removes the traces of the cut; what the
+    // operator should know of those that stay, said once for each.
+    QStringList effacerCoupures() { return m_traces.effacer(); }
 
 private:
     const QStringList &dossiers();
@@ -93,8 +117,12 @@ private:
     // or stale (and removed or ignored), else why it keeps the port.
     std::optional<Echec> examiner(const QString &fichier, Perimes perimes = Perimes::Supprimes);
     // Reads one lock file under another name: why it keeps the port, when
-    // its live process has the device `rdev` open.
+    // its process has the device `rdev` open, or may have.
     std::optional<Echec> examinerAutre(const QString &fichier, quint64 rdev);
+    // For a lock whose process `pid` is nobody here: why it keeps the port
+    // (it may be alive out of sight, or is in a nested pid namespace, and,
+    // unless `siens`, has the device open there), or nothing: it is stale.
+    std::optional<Echec> horsDeVue(const QString &fichier, qint64 pid, bool siens, quint64 rdev);
     // Links our lock's content, written at `temporaire` (identity `etat`),
     // into place as `nom` in `dossier`.
     std::optional<Echec> lier(const QByteArray &temporaire, const QString &dossier,
@@ -105,5 +133,10 @@ private:
     QStringList m_ignores;                          // stale files that could not be removed
     QStringList m_avertissements;
     qint64 m_detenteur = 0;
+    bool m_invisible = false;
     bool m_notrePerime = false;
+    std::optional<Imbriques> m_imbriques; // looked for once a check needs them
+    Traces m_traces;
+    bool m_sansTrace = false; // no lock folder, and no trace of this run could be kept
+    bool m_garder = false;    // our lock files record a cut: kept at release
 };

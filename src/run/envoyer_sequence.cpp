@@ -119,6 +119,22 @@ QString NoteLigneNeuve(Coupure coupure)
         pourquoi = Textes::tr("Un envoi précédent, interrompu, avait laissé des octets en attente "
                               "sur le port");
         break;
+    case Coupure::TraceEnvoi:
+        pourquoi = Textes::tr("Un envoi précédent de ce programme sur ce port a été arrêté "
+                              "brutalement (la trace de son envoi en cours est restée)");
+        break;
+    case Coupure::ExclusifLaisse:
+        pourquoi = Textes::tr("Le port était resté en mode exclusif sans qu'aucun programme le "
+                              "tienne, ce que laisse un envoi arrêté brutalement");
+        break;
+    case Coupure::MarqueDouteuse:
+        pourquoi = Textes::tr("Ce qui se trouve à la place de la marque d'un envoi coupé sur ce "
+                              "port ne peut être ni lu ni vérifié, et compte comme une coupure");
+        break;
+    case Coupure::SansTrace:
+        pourquoi = Textes::tr("Sans dossier des verrous ni dossier privé où garder la trace d'un "
+                              "envoi coupé, rien ne montre que le précédent s'est terminé entier");
+        break;
     }
     return Textes::tr("%1 : un saut de ligne seul est parti avant la première ligne, pour que la "
                       "carte écarte comme une ligne à part le début de ligne qu'elle a pu en "

@@ -66,14 +66,15 @@ std::optional<Echec> LireDescripteur(int fd, QByteArray &contenu, qsizetype tail
 
 namespace {
 
-// Opens a regular file at `chemin` without waiting, and checks its type on
-// the open descriptor (seen in `etat`); -1, with the reason in `lu`, when it
-// cannot be read.
-int ouvrirOrdinaire(const QString &chemin, Liens liens, FichierLu &lu, struct stat &etat)
+// Opens a regular file at `chemin` (in the folder open at `dossier`, or
+// AT_FDCWD) without waiting, and checks its type on the open descriptor
+// (seen in `etat`); -1, with the reason in `lu`, when it cannot be read.
+int ouvrirOrdinaire(int dossier, const QByteArray &chemin, Liens liens, FichierLu &lu,
+                    struct stat &etat)
 {
-    const int fd =
-        ::open(OctetsLocaux(chemin).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC |
-                                                     (liens == Liens::Refuses ? O_NOFOLLOW : 0));
+    const int fd = ::openat(dossier, chemin.constData(),
+                            O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC |
+                                (liens == Liens::Refuses ? O_NOFOLLOW : 0));
     if (fd < 0) {
         lu.absent = errno == ENOENT || errno == ENAMETOOLONG; // such a name cannot exist
         lu.echec =
@@ -99,13 +100,13 @@ int ouvrirOrdinaire(const QString &chemin, Liens liens, FichierLu &lu, struct st
 
 } // namespace
 
-FichierLu LireFichier(const QString &chemin, qsizetype taille, Liens liens)
+namespace {
+
+FichierLu lireOrdinaire(int dossier, const QByteArray &chemin, qsizetype taille, Liens liens)
 {
-    if (*AvantOuvertureFichier)
-        (*AvantOuvertureFichier)(chemin);
     FichierLu lu;
     struct stat etat {};
-    const int fd = ouvrirOrdinaire(chemin, liens, lu, etat);
+    const int fd = ouvrirOrdinaire(dossier, chemin, liens, lu, etat);
     if (fd < 0)
         return lu;
     lu.echec = LireDescripteur(fd, lu.contenu, taille);
@@ -113,6 +114,20 @@ FichierLu LireFichier(const QString &chemin, qsizetype taille, Liens liens)
     if (lu.echec)
         lu.contenu.clear();
     return lu;
+}
+
+} // namespace
+
+FichierLu LireFichier(const QString &chemin, qsizetype taille, Liens liens)
+{
+    if (*AvantOuvertureFichier)
+        (*AvantOuvertureFichier)(chemin);
+    return lireOrdinaire(AT_FDCWD, OctetsLocaux(chemin), taille, liens);
+}
+
+FichierLu LireFichierDans(int dossier, const QByteArray &nom, qsizetype taille)
+{
+    return lireOrdinaire(dossier, nom, taille, Liens::Refuses);
 }
 
 bool DescripteurLisible(int fd)
@@ -125,7 +140,7 @@ FichierLu LireFin(const QString &chemin, qsizetype taille)
 {
     FichierLu lu;
     struct stat etat {};
-    const int fd = ouvrirOrdinaire(chemin, Liens::Refuses, lu, etat);
+    const int fd = ouvrirOrdinaire(AT_FDCWD, OctetsLocaux(chemin), Liens::Refuses, lu, etat);
     if (fd < 0)
         return lu;
     if (::lseek(fd, std::max<off_t>(0, etat.st_size - taille), SEEK_SET) < 0)

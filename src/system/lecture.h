@@ -32,6 +32,10 @@ struct FichierLu {
 FichierLu LireFichier(const QString &chemin, qsizetype taille = TailleMaxFichier,
                       Liens liens = Liens::Suivis);
 
+// The same for the file `nom` of the folder open at `dossier` (a descriptor
+// of it), links refused: files of a folder checked once, read through it.
+FichierLu LireFichierDans(int dossier, const QByteArray &nom, qsizetype taille);
+
 // Reads the last `taille` bytes of a regular file at most, the same way,
 // links refused: the start of a longer file is left out.
 FichierLu LireFin(const QString &chemin, qsizetype taille);

@@ -41,10 +41,6 @@ public:
     // not given).
     explicit SurveillancePort(std::function<QDateTime()> maintenant = {},
                               QObject *parent = nullptr);
-    explicit SurveillancePort(QObject *parent)
-        : SurveillancePort({}, parent)
-    {
-    }
     ~SurveillancePort() override;
 
     void surveiller(const PortChoisi &port) override;

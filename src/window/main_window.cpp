@@ -191,8 +191,9 @@ Form1::Form1(PosteEnvoi &poste, QWidget *parent)
     creerBarreDEtat();
     suivrePoste();
     // The status line follows the port: the panel's watcher, plugged into
-    // the station.
-    m_poste.brancherSurveillance(new SurveillancePort(this));
+    // the station, on the station's clock.
+    m_poste.brancherSurveillance(
+        new SurveillancePort([this] { return m_poste.maintenant(); }, this));
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     montrerEtatPort(m_poste.etat());
     marquerCases();

@@ -42,6 +42,7 @@ struct EtatPilote {
     bool bloquer = false; // writes wait for the Stop
     std::atomic<bool> bloque = false;
     std::optional<EchecLien> refusOuverture; // the opening's, when it is refused
+    bool coupee = false; // an earlier run left the line cut: the opening sends a lone line feed
     // Called before each write with its number, from 0: a Stop or a signal
     // asked there is heard by that write.
     std::function<void(int ecriture)> avantEcriture;
@@ -60,6 +61,7 @@ public:
             return m_etat.refusOuverture;
         m_etat.actes << QStringLiteral("ouvrir");
         m_ouvert = true;
+        m_coupure = m_etat.coupee ? Coupure::Marque : Coupure::Aucune;
         return std::nullopt;
     }
     std::optional<EchecLien> ecrire(QByteArrayView octets, QDeadlineTimer) override

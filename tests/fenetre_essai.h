@@ -112,8 +112,10 @@ struct PosteDuPanneau {
 // makes them.
 class Panneau : private PosteDuPanneau, public Form1 {
 public:
-    explicit Panneau(const ReglagesLus &reglages = {}, const LimitesLues &limites = {})
-        : Form1(preparer(PosteDuPanneau::poste, reglages, limites))
+    // `option`: the device given with --port as the panel starts.
+    explicit Panneau(const ReglagesLus &reglages = {}, const LimitesLues &limites = {},
+                     const QString &option = {})
+        : Form1(preparer(PosteDuPanneau::poste, reglages, limites, option))
         , m_menus(*this, PosteDuPanneau::poste, reglages)
     {
     }
@@ -125,10 +127,10 @@ public:
 
 private:
     static PosteEnvoi &preparer(PosteEnvoi &poste, const ReglagesLus &reglages,
-                                const LimitesLues &limites)
+                                const LimitesLues &limites, const QString &option)
     {
         poste.setLimites(limites);
-        poste.setPort(DeterminerPort({}, reglages));
+        poste.setPort(DeterminerPort(option, reglages));
         return poste;
     }
     MenusPanneau m_menus;

@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <optional>
 #include <sched.h>
 #include <sys/mount.h>
@@ -69,15 +70,37 @@ public:
     }
     Q_DISABLE_COPY(SocketJournalEssai)
     bool valide() const { return m_fd >= 0; }
-    // The datagrams that came since the last call, in their order.
+    // The entries' bytes that came since the last call, in their order: a
+    // datagram's, or those of the sealed memory file an empty one carries.
     QList<QByteArray> datagrammes()
     {
         QList<QByteArray> recus;
         QByteArray tampon(256 * 1024, '\0');
-        for (ssize_t n; (n = ::recv(m_fd, tampon.data(), tampon.size(), MSG_DONTWAIT)) >= 0;)
-            recus << tampon.left(n);
-        return recus;
+        for (;;) {
+            iovec morceau{tampon.data(), size_t(tampon.size())};
+            alignas(cmsghdr) char controle[CMSG_SPACE(sizeof(int))] = {};
+            msghdr message{};
+            message.msg_iov = &morceau;
+            message.msg_iovlen = 1;
+            message.msg_control = controle;
+            message.msg_controllen = sizeof controle;
+            const ssize_t n = ::recvmsg(m_fd, &message, MSG_DONTWAIT | MSG_CMSG_CLOEXEC);
+            if (n < 0)
+                return recus;
+            const cmsghdr *joint = CMSG_FIRSTHDR(&message);
+            if (!joint || joint->cmsg_type != SCM_RIGHTS) {
+                recus << tampon.left(n);
+                continue;
+            }
+            int fd = -1;
+            std::memcpy(&fd, CMSG_DATA(joint), sizeof fd);
+            recus << (n == 0 ? lireScelle(fd) : QByteArray("(octets et descripteur)"));
+            ::close(fd);
+            ++m_parDescripteur;
+        }
     }
+    // How many entries came as a memory file.
+    int parDescripteur() const { return m_parDescripteur; }
     // The same as entries; one that is not an entry reads as none.
     QList<ChampsEntree> entrees()
     {
@@ -88,8 +111,22 @@ public:
     }
 
 private:
+    // A memory file's bytes, when it is sealed as journald wants it.
+    static QByteArray lireScelle(int fd)
+    {
+        const int voulus = F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE;
+        if ((::fcntl(fd, F_GET_SEALS) & voulus) != voulus)
+            return "(non scellé)";
+        QByteArray octets;
+        char tampon[65536];
+        for (ssize_t n; (n = ::pread(fd, tampon, sizeof tampon, octets.size())) > 0;)
+            octets.append(tampon, n);
+        return octets;
+    }
+
     QByteArray m_chemin;
     int m_fd = -1;
+    int m_parDescripteur = 0;
 };
 
 // /run/systemd/journal covered by a tmpfs in the test process's own mount

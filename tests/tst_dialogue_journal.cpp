@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -90,6 +91,7 @@ private Q_SLOTS:
     void charger();
     void exporter_data();
     void exporter();
+    void relecture_data();
     void relecture();
 };
 
@@ -327,8 +329,22 @@ void TestDialogueJournal::exporter()
 // Open, the dialog fits the screen and reads the journal again: a torn
 // record waits for its end, the selected record stays selected while it is
 // there.
+void TestDialogueJournal::relecture_data()
+{
+    QTest::addColumn<int>("dossier"); // the length of a folder's name on the journal's path
+    QTest::newRow("chemin court") << 0;
+    // A clone at a long path: the window keeps within the screen all the same.
+    QTest::newRow("chemin long") << 250;
+}
+
 void TestDialogueJournal::relecture()
 {
+    QFETCH(int, dossier);
+    QTemporaryDir racine;
+    const QByteArray avant = qgetenv("XDG_STATE_HOME");
+    const auto remettre = qScopeGuard([&] { qputenv("XDG_STATE_HOME", avant); });
+    if (dossier > 0)
+        qputenv("XDG_STATE_HOME", QFile::encodeName(racine.filePath(QString(dossier, u'd'))));
     QVERIFY(ecrireJournal(Envoyee + Refusee));
     Panneau fenetre;
     DialogueJournal *dialogue = ouvrir(fenetre);

@@ -780,8 +780,10 @@ void TestEnvoyerSequence::enRetard_data()
 {
     QTest::addColumn<int>("apres"); // the run is held up once this many lines are out
     QTest::addColumn<QString>("message");
-    QTest::newRow("retenue après D") << 4 << "Lignes parties avant l'échec : A à D";
-    QTest::newRow("retenue après G") << 7 << "les sept lignes sont parties, mais";
+    // The deadline in French, with its decimal comma.
+    QTest::newRow("retenue après D")
+        << 4 << "la séquence a pris plus de 1,5 s.\nLignes parties avant l'échec : A à D";
+    QTest::newRow("retenue après G") << 7 << "les sept lignes sont parties, mais en plus de 1,5 s";
 }
 
 // A run held up past its deadline (a stopped process, a slow machine) ends
@@ -791,7 +793,7 @@ void TestEnvoyerSequence::enRetard()
 {
     QFETCH(int, apres);
     QFETCH(QString, message);
-    const auto delai = DelaiSequenceMs.remplacer(1000);
+    const auto delai = DelaiSequenceMs.remplacer(1500);
     PseudoTerminal pty;
     GrilleEssai grille;
     grille.lien.setPeripherique(pty.chemin());

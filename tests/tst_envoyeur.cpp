@@ -24,6 +24,8 @@
 #include <csignal>
 #include <sched.h>
 #include <sys/file.h>
+#include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -43,6 +45,39 @@ QString verrouQt(const QString &peripherique)
 {
     return QStringLiteral("/run/lock/LCK..") + peripherique.mid(5).replace(u'/', u'_');
 }
+
+// Sees the lock file of `peripherique` made, as it is made: a wait that
+// wakes on the event, not on a time (the run it stands for gives up in 2 s).
+class VerrouVu {
+public:
+    explicit VerrouVu(const QString &peripherique)
+        : m_nom(QFile::encodeName(QFileInfo(verrouQt(peripherique)).fileName()))
+        , m_fd(::inotify_init1(IN_CLOEXEC))
+    {
+        ::inotify_add_watch(m_fd, "/run/lock", IN_CREATE | IN_MOVED_TO);
+    }
+    ~VerrouVu() { ::close(m_fd); }
+    // Whether it was made within 20 s.
+    bool attendre()
+    {
+        QDeadlineTimer echeance(20000);
+        alignas(inotify_event) char tampon[4096];
+        for (pollfd p{m_fd, POLLIN, 0}; ::poll(&p, 1, int(echeance.remainingTime())) > 0;) {
+            const ssize_t n = ::read(m_fd, tampon, sizeof tampon);
+            for (ssize_t k = 0; k < n;) {
+                const auto *evenement = reinterpret_cast<const inotify_event *>(tampon + k);
+                if (evenement->len && m_nom == evenement->name)
+                    return true;
+                k += ssize_t(sizeof(inotify_event) + evenement->len);
+            }
+        }
+        return false;
+    }
+
+private:
+    QByteArray m_nom;
+    int m_fd;
+};
 
 // Whether the lock file of `peripherique` is the running `programme`'s: a
 // stale one, left by a program that crashed on the same pty number, is not.
@@ -95,6 +130,48 @@ public:
 private:
     bool m_ecrit = false;
 };
+
+// A pipe nobody reads, full: a writer to it blocks, as a pager that stops
+// reading leaves one (`tarvik-envoyer … | less`).
+class TubePlein {
+public:
+    explicit TubePlein(const QString &chemin)
+        : m_chemin(QFile::encodeName(chemin))
+    {
+        ::unlink(m_chemin.constData());
+        if (::mkfifo(m_chemin.constData(), 0600) != 0)
+            return;
+        m_lecteur = ::open(m_chemin.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC); // never reads
+        const QByteArray page(4096, '.');
+        while (m_lecteur >= 0 && ::write(m_lecteur, page.constData(), page.size()) > 0) {
+        }
+    }
+    ~TubePlein() { ::close(m_lecteur); }
+    bool valide() const { return m_lecteur >= 0; }
+    // Puts the pipe in place of `fd`, in the child about to start.
+    std::function<void()> pour(int fd) const
+    {
+        return [chemin = m_chemin, fd] {
+            ::dup2(::open(chemin.constData(), O_WRONLY | O_CLOEXEC), fd);
+        };
+    }
+
+private:
+    QByteArray m_chemin;
+    int m_lecteur = -1;
+};
+
+// Whether one of the threads of process `pid` waits to write to a full pipe.
+bool bloqueSurUnTube(qint64 pid)
+{
+    const QString taches = QStringLiteral("/proc/%1/task").arg(pid);
+    for (const QString &tache : QDir(taches).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile attente(taches + u'/' + tache + QStringLiteral("/wchan"));
+        if (attente.open(QIODevice::ReadOnly) && attente.readAll().contains("pipe_write"))
+            return true;
+    }
+    return false;
+}
 
 // Waits, 20 s at most, for a state the program must be in before the test
 // acts on it: never for a time that is meant to be long enough.
@@ -154,6 +231,8 @@ private Q_SLOTS:
     void signalPendantLaLecture();
     void signalSurUneSortiePleine_data() { signalPendantUnEnvoiBloque_data(); }
     void signalSurUneSortiePleine();
+    void sortieBloquee_data();
+    void sortieBloquee();
     void finBrutaleSurUnPont_data();
     void finBrutaleSurUnPont();
     void langue_data();
@@ -232,6 +311,9 @@ void TestEnvoyeur::codes_data()
                                      << 2 << "l'option --verifier est donnée deux fois";
     QTest::newRow("--verifier, réglages douteux") << "douteux" << QStringList{"--verifier", "FICHIER"}
                                      << 3 << "ne serait pas envoyée";
+    // What a send would do: refuse what is no serial port.
+    QTest::newRow("--verifier sur /dev/null") << "" << QStringList{"--verifier", "FICHIER", "--port", "/dev/null"}
+                                     << 3 << "mais elle ne serait pas envoyée";
     // clang-format on
 }
 
@@ -274,7 +356,8 @@ void TestEnvoyeur::codes()
         ::close(occupant);
     QCOMPARE(s.code, code);
     QVERIFY2(QString::fromUtf8(s.erreurs).contains(motif), s.erreurs.constData());
-    QCOMPARE(s.sortie, cas == QLatin1String("douteux")
+    // A dry run prints the lines before it says where they would not go.
+    QCOMPARE(s.sortie, arguments[0] == QLatin1String("--verifier") && code == 3
                            ? QString::fromLatin1(Sequence).replace(u'\x80', u'€').toUtf8()
                            : QByteArray());
     QCOMPARE(pty.lire().replace('.', ""), QByteArray()); // nothing but the filler
@@ -436,6 +519,11 @@ void TestEnvoyeur::attendre_data()
     QTest::addColumn<QString>("dit"); // on stderr
     QTest::newRow("lien qui apparaît pendant l'attente") << "apparait" << 0 << "attente du port";
     QTest::newRow("occupé au-delà de l'attente") << "occupe" << 3 << "toujours occupé par";
+    // The port free to a look, but held in exclusive mode: waited for until
+    // a run can take it.
+    QTest::newRow("exclusif, rendu pendant l'attente") << "exclusif" << 0 << "attente du port";
+    QTest::newRow("absent une demi-seconde")
+        << "absent" << 3 << "toujours absent après 0,5 s d'attente";
     QTest::newRow("--attendre sans nombre") << "usage" << 2 << "--attendre prend un nombre";
 }
 
@@ -457,21 +545,26 @@ void TestEnvoyeur::attendre()
     const auto fermer = qScopeGuard([&] { ::close(autre); });
     if (cas == QLatin1String("occupe"))
         QCOMPARE(::flock(autre, LOCK_EX | LOCK_NB), 0);
-    // The link appears once the program says it waits, well within its wait.
-    const QString secondes = cas == QLatin1String("usage")      ? QStringLiteral("bientôt")
-                             : cas == QLatin1String("apparait") ? QStringLiteral("60")
-                                                                : QStringLiteral("1.5");
+    const bool exclusif = cas == QLatin1String("exclusif");
+    if (exclusif)
+        QVERIFY(QFile::link(pty.chemin(), lien) && ::ioctl(autre, TIOCEXCL) == 0);
+    // The port comes once the program says it waits, well within its wait.
+    const bool vient = exclusif || cas == QLatin1String("apparait");
+    const QString secondes = cas == QLatin1String("usage")    ? QStringLiteral("bientôt")
+                             : vient                          ? QStringLiteral("60")
+                             : cas == QLatin1String("absent") ? QStringLiteral("0.5")
+                                                              : QStringLiteral("1.5");
     bool attendu = false;
-    const Sortie s =
-        lancer({m_fichier, QStringLiteral("--port"), lien, QStringLiteral("--attendre"), secondes},
-               {}, [&](QProcess &p) {
-                   if (cas != QLatin1String("apparait"))
-                       return;
-                   p.setReadChannel(QProcess::StandardError);
-                   attendu = attendreQue([&] { return p.peek(4096).contains("attente du port"); });
-                   QFile::link(pty.chemin(), lien);
-               });
-    QCOMPARE(attendu, cas == QLatin1String("apparait"));
+    const Sortie s = lancer(
+        {m_fichier, QStringLiteral("--port"), lien, QStringLiteral("--attendre"), secondes}, {},
+        [&](QProcess &p) {
+            if (!vient)
+                return;
+            p.setReadChannel(QProcess::StandardError);
+            attendu = attendreQue([&] { return p.peek(4096).contains("attente du port"); });
+            exclusif ? void(::ioctl(autre, TIOCNXCL)) : void(QFile::link(pty.chemin(), lien));
+        });
+    QCOMPARE(attendu, vient);
     QCOMPARE(s.code, code);
     QVERIFY2(QString::fromUtf8(s.erreurs).contains(dit), s.erreurs.constData());
     QCOMPARE(pty.lire(code == 0 ? 84 : 0), code == 0 ? Sequence : QByteArray());
@@ -568,9 +661,11 @@ void TestEnvoyeur::signalPendantUnEnvoiBloque()
     QVERIFY(pty.remplir() > 0);
     const QStringList arguments{m_fichier, QStringLiteral("--port"), pty.chemin()};
     bool arrete = false;
+    VerrouVu verrou(pty.chemin());
     const Sortie s = lancer(arguments, {}, [&](QProcess &programme) {
-        // Its lock taken, the send is under way: the full line holds its first write.
-        arrete = attendreQue([&] { return verrouDe(pty.chemin(), programme); }) &&
+        // Its lock taken, the send is under way: the full line holds its
+        // first write, for 2 s at most. The signal goes as the lock is made.
+        arrete = verrou.attendre() && verrouDe(pty.chemin(), programme) &&
                  signaler(programme.processId(), signal) && finit(programme);
     });
     QVERIFY2(arrete, "le programme ne s'est pas arrêté sur le signal");
@@ -613,28 +708,62 @@ void TestEnvoyeur::signalPendantLaLecture()
 void TestEnvoyeur::signalSurUneSortiePleine()
 {
     QFETCH(int, signal);
-    const QByteArray tube = QFile::encodeName(m_dossier.filePath(QStringLiteral("pleine")));
-    ::unlink(tube.constData());
-    QCOMPARE(::mkfifo(tube.constData(), 0600), 0);
-    const int lecteur = ::open(tube.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC); // never reads
-    const auto fermer = qScopeGuard([&] { ::close(lecteur); });
-    const QByteArray page(4096, '.');
-    while (::write(lecteur, page.constData(), page.size()) > 0) { // until the pipe is full
-    }
-    const auto bloque = [](qint64 pid) {
-        QFile attente(QStringLiteral("/proc/%1/wchan").arg(pid));
-        return attente.open(QIODevice::ReadOnly) && attente.readAll().contains("pipe_write");
-    };
+    const TubePlein tube(m_dossier.filePath(QStringLiteral("pleine")));
+    QVERIFY(tube.valide());
     bool arrete = false;
     const Sortie s = lancer(
         QStringLiteral(TARVIK_ENVOYER), {QStringLiteral("--verifier"), m_fichier}, {},
         [&](QProcess &p) {
-            arrete = attendreQue([&] { return bloque(p.processId()); }) &&
+            arrete = attendreQue([&] { return bloqueSurUnTube(p.processId()); }) &&
                      signaler(p.processId(), signal) && finit(p);
         },
-        [&] { ::dup2(::open(tube.constData(), O_WRONLY | O_CLOEXEC), STDOUT_FILENO); });
+        tube.pour(STDOUT_FILENO));
     QVERIFY2(arrete, "le programme ne s'est pas arrêté");
     QCOMPARE(s.code, 128 + signal);
+}
+
+void TestEnvoyeur::sortieBloquee_data()
+{
+    QTest::addColumn<int>("bloquee"); // the descriptor whose reader stopped
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("issue"); // the last record's
+    QTest::newRow("sortie standard, programme en cours") << 1 << 128 + SIGTERM << "interrompue";
+    QTest::newRow("sortie d'erreur, port absent") << 2 << 3 << "port refusé";
+}
+
+// A reader that stops (a pager, a full pipe) never holds a run up nor keeps
+// the port: once the program waits on it, SIGTERM ends the program, the
+// port and its lock are given back, and the record is written.
+void TestEnvoyeur::sortieBloquee()
+{
+    QFETCH(int, bloquee);
+    QFETCH(int, code);
+    QFETCH(QString, issue);
+    JournalEssai journal;
+    PseudoTerminal pty;
+    const TubePlein tube(m_dossier.filePath(QStringLiteral("arretee")));
+    QVERIFY(tube.valide());
+    const QString programme = m_dossier.filePath(QStringLiteral("long.prog"));
+    QVERIFY(ecrireFichier(programme, QByteArray(Programme2).replace("attendre 0.1", "attendre 5")));
+    const QString port =
+        bloquee == 1 ? pty.chemin() : QStringLiteral("/dev/tarvik-absent-pour-essai");
+    bool arrete = false;
+    const Sortie s = lancer(
+        QStringLiteral(TARVIK_ENVOYER),
+        {programme, QStringLiteral("--repeter"), QStringLiteral("100"), QStringLiteral("--port"),
+         port},
+        {},
+        [&](QProcess &p) {
+            arrete = attendreQue([&] { return bloqueSurUnTube(p.processId()); }) &&
+                     signaler(p.processId(), SIGTERM) && finit(p);
+        },
+        tube.pour(bloquee));
+    QVERIFY2(arrete, "le programme ne s'est pas arrêté");
+    QCOMPARE(s.code, code);
+    QVERIFY(!QFile::exists(verrouQt(pty.chemin())));
+    const QList<EnregistrementEnvoi> lus = journal.lus();
+    QVERIFY(!lus.isEmpty());
+    QCOMPARE(NomIssue(lus.last().issue), issue);
 }
 
 void TestEnvoyeur::finBrutaleSurUnPont_data()
@@ -1082,7 +1211,9 @@ void TestEnvoyeur::programme()
     QCOMPARE(s.sortie, QString::fromLatin1(attendu).replace(u'\x80', u'€').toUtf8());
     const auto lus = enregistrements(journal.fichier());
     QCOMPARE(lus.size(), etapes.size());
-    const Sortie v = lancer(QStringList{QStringLiteral("--verifier"), fichier} + options);
+    const Sortie v = lancer(
+        QStringList{QStringLiteral("--verifier"), fichier, QStringLiteral("--port"), pty.chemin()} +
+        options);
     QCOMPARE(v.code, code);
     if (code != 0) // the dry run refuses it as well
         return;
@@ -1152,6 +1283,11 @@ void TestEnvoyeur::journalSysteme_data()
     QTest::newRow("non, refusée")   << non          << "absent" << true << "" << 3 << "port refusé" << QByteArray() << QByteArray() << "";
     QTest::newRow("ni oui ni non")  << QByteArray("journal_systeme=Non\n") << "reglages" << true << "" << 3 << "port refusé"
                                     << QByteArray("refused") << QByteArray("4") << QString(refusee).replace(QStringLiteral("%1"), QStringLiteral("inconnu"));
+    // Doubtful settings are not read, even with --port: the entries go, as
+    // with no settings, and the operator is told.
+    QTest::newRow("Non, --port")    << QByteArray("journal_systeme=Non\n") << "pty" << true << "" << 0 << "envoyée" << QByteArray("sent") << QByteArray("6") << envoyee;
+    QTest::newRow("casse, --port")  << QByteArray("Journal_systeme=non\n") << "pty" << true << "" << 0 << "envoyée" << QByteArray("sent") << QByteArray("6") << envoyee;
+    QTest::newRow("en double, --port") << QByteArray("journal_systeme=non\njournal_systeme=non\n") << "pty" << true << "" << 0 << "envoyée" << QByteArray("sent") << QByteArray("6") << envoyee;
     QTest::newRow("sans journal")   << QByteArray() << "pty"    << false << "" << 0 << "envoyée" << QByteArray() << QByteArray() << "";
     QTest::newRow("sans journal, refusée") << QByteArray() << "absent" << false << "" << 3 << "port refusé" << QByteArray() << QByteArray() << "";
     QTest::newRow("sans journal, interrompue") << QByteArray() << "plein" << false << "" << arret << "interrompue" << QByteArray() << QByteArray() << "";
@@ -1189,6 +1325,8 @@ void TestEnvoyeur::journalSysteme()
     const Sortie s = envoyerSur(m_fichier, port == QLatin1String("reglages") ? QString() : nom,
                                 langue, port == QLatin1String("plein"));
     QVERIFY2(s.code == code, s.erreurs.constData());
+    if (AnalyserReglages(reglages).echec) // said, with what it means for the entries
+        QVERIFY2(s.erreurs.contains("journal du système"), s.erreurs.constData());
     const QList<EnregistrementEnvoi> lus = journal.lus();
     QCOMPARE(lus.size(), 1);
     QCOMPARE(NomIssue(lus[0].issue), issue);

@@ -186,6 +186,7 @@ private Q_SLOTS:
     void designationRetenue();
     void entreesAide_data();
     void entreesAide();
+    void reglagesNonLusAvecPort();
     void entreesFichier();
     void limitesDesAxes_data();
     void limitesDesAxes();
@@ -235,18 +236,21 @@ void TestMenus::sequenceRefusee_data()
     QTest::addColumn<QString>("chemin"); // a special path, or empty for a file holding contenu
     QTest::addColumn<QString>("motif");  // what the message must say
     // The file's format is tested with its reader; here, what the window does.
-    QTest::newRow("vitesse 256") << QByteArray(SequenceVariee).replace("D 00250:000", "D+00000:256")
-                                 << QString() << " » a été lu, mais refusé.\nLigne 4 : la vitesse 256 dépasse 255";
+    QTest::newRow("vitesse 256")
+        << QByteArray(SequenceVariee).replace("D 00250:000", "D+00000:256") << QString()
+        << " » a été lu, mais refusé.\nLigne 4 : la vitesse 256 dépasse 255";
     QTest::newRow("trop gros") << SequenceVariee + QByteArray(64 * 1024, '\n') << QString()
                                << "64 Kio";
     QTest::newRow("dossier") << QByteArray() << "dossier"
-                             << " » n'a pas pu être lu.\n" "Ce n'est pas un fichier ordinaire";
+                             << " » n'a pas pu être lu.\n"
+                                "Ce n'est pas un fichier ordinaire";
     QTest::newRow("tube") << QByteArray() << "tube"
                           << "pas un fichier ordinaire";
     QTest::newRow("périphérique") << QByteArray() << "/dev/null"
                                   << "pas un fichier ordinaire";
     QTest::newRow("absent") << QByteArray() << "absent"
-                            << " » n'a pas pu être lu.\n" "Le fichier n'existe pas";
+                            << " » n'a pas pu être lu.\n"
+                               "Le fichier n'existe pas";
 }
 
 // A refused file says why, names the file, and leaves the grid as it was.
@@ -585,36 +589,63 @@ void TestMenus::entreesAide_data()
 {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QStringList>("motifs");
+    QTest::addColumn<QByteArray>("reglages"); // tarvik.conf; empty: none
     QTest::newRow("CommentCreer") << "CommentCreer"
-                                  << QStringList{QStringLiteral("sept"), QStringLiteral("Pince")};
+                                  << QStringList{QStringLiteral("sept"), QStringLiteral("Pince")}
+                                  << QByteArray();
     QTest::newRow("Schemas") << "Schemas"
                              << QStringList{QStringLiteral("« Schémas Electronique de la Carte »"),
-                                            QStringLiteral("pas fourni")};
+                                            QStringLiteral("pas fourni")}
+                             << QByteArray();
     QTest::newRow("ProgASM") << "ProgASM"
                              << QStringList{QStringLiteral("« Le programme en Assembleur »"),
-                                            QStringLiteral("pas fourni")};
+                                            QStringLiteral("pas fourni")}
+                             << QByteArray();
     QTest::newRow("IntelHEX") << "IntelHEX"
                               << QStringList{QStringLiteral("« Le Fichier Intel .HEX »"),
-                                             QStringLiteral("pas fourni")};
+                                             QStringLiteral("pas fourni")}
+                              << QByteArray();
     QTest::newRow("Apropos") << "Apropos"
                              << QStringList{QStringLiteral("Tarvik " TARVIK_VERSION),
                                             QStringLiteral("Ligne : 38400 bauds, 8 bits, "
                                                            "sans parité, 1 bit d'arrêt"),
                                             QStringLiteral("Port : ") + PeripheriquePort(1),
-                                            QStringLiteral("Qt ") + QLatin1String(qVersion())};
+                                            QStringLiteral("Qt ") + QLatin1String(qVersion())}
+                             << QByteArray();
+    // Settings not read: said, and what it means for the system's journal.
+    QTest::newRow("Apropos, réglages douteux")
+        << "Apropos"
+        << QStringList{QStringLiteral("Réglages : les réglages"),
+                       QStringLiteral("chaque envoi part donc aussi au journal du système")}
+        << QByteArray("journal_systeme=Non\n");
 }
 
 void TestMenus::entreesAide()
 {
     QFETCH(QString, action);
     QFETCH(QStringList, motifs);
+    QFETCH(QByteArray, reglages);
     CaptureMessages messages;
-    Panneau fenetre;
+    const ReglagesAnalyses lus = AnalyserReglages(reglages);
+    Panneau fenetre({lus.reglages, lus.echec});
     controle<QAction>(fenetre, action)->trigger();
     QCOMPARE(messages.vus.size(), 1);
     QCOMPARE(messages.vus[0].genre, GenreMessage::Information);
     for (const QString &motif : motifs)
         QVERIFY2(messages.vus[0].texte.contains(motif), qPrintable(messages.vus[0].texte));
+}
+
+// Settings not read while --port lets the panel send: the operator is told
+// once the window is up, with what it means for the system's journal.
+void TestMenus::reglagesNonLusAvecPort()
+{
+    CaptureMessages messages;
+    const ReglagesAnalyses lus = AnalyserReglages("Journal_systeme=non\n");
+    Panneau fenetre({lus.reglages, lus.echec}, {}, QStringLiteral("/dev/ttyUSB0"));
+    QTRY_COMPARE(messages.vus.size(), 1);
+    QCOMPARE(messages.vus[0].genre, GenreMessage::Avertissement);
+    QVERIFY2(messages.vus[0].texte.contains(QStringLiteral("aussi au journal du système")),
+             qPrintable(messages.vus[0].texte));
 }
 
 // The file entries ask the right question, and a cancelled one changes

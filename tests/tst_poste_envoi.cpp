@@ -61,9 +61,13 @@ void TestPosteEnvoi::consignation_data()
     QTest::newRow("programme")         << true << "" << QStringList{"x.prog:1 envoyée", "x.prog:2 envoyée", "x.prog:3 envoyée"} << "" << int(F::Terminee);
     QTest::newRow("arrêt pendant une attente") << true << "arrêt attente" << QStringList{"x.prog:1 envoyée", "x.prog:2 arrêtée"} << reste << int(F::Arretee);
     QTest::newRow("arrêt pendant un envoi")    << true << "arrêt envoi" << QStringList{"x.prog:1 envoyée", "x.prog:2 arrêtée"} << reste << int(F::Arretee);
+    // Stop while the opening waits to send its lone line feed: stopped, not interrupted.
+    QTest::newRow("arrêt sur le saut de ligne seul") << true << "arrêt ouverture" << QStringList{"x.prog:1 arrêtée"} << "saut de ligne seul" << int(F::Arretee);
     QTest::newRow("signal pendant une attente") << true << "signal" << QStringList{"x.prog:1 envoyée", "x.prog:2 interrompue"} << reste << int(F::Interrompue);
     QTest::newRow("échec à l'étape 2") << true << "échec" << QStringList{"x.prog:1 envoyée", "x.prog:2 échec"} << reste << int(F::Echec);
     QTest::newRow("programme hors limites") << true << "limite" << QStringList{"x.prog hors limites"} << "Étape 3 (pose)" << -1;
+    // A thousand steps refused: the record names the first ones and counts the rest.
+    QTest::newRow("mille étapes hors limites") << true << "mille" << QStringList{"x.prog hors limites"} << "autres valeurs refusées" << -1;
     // clang-format on
 }
 
@@ -79,7 +83,8 @@ void TestPosteEnvoi::consignation()
     BancPoste banc;
     auto &[lus, etat, pilote, ici, horloge, poste, termine] = banc;
     const bool textes = geste == QStringLiteral("grille");
-    if (geste == QStringLiteral("limite") || geste == QStringLiteral("course") || textes)
+    const bool mille = geste == QStringLiteral("mille");
+    if (geste == QStringLiteral("limite") || geste == QStringLiteral("course") || textes || mille)
         poste.setLimites([&] {
             LimitesLues lues;
             lues.effectives = AnalyserLimites(geste == QStringLiteral("course") ? "A.course=2\n"
@@ -102,12 +107,22 @@ void TestPosteEnvoi::consignation()
             Refus(EchecLien::Genre::PortOccupe, QStringLiteral("occupé par minicom"));
     if (geste == QStringLiteral("échec"))
         etat.echouerA = 8; // step 2's second line
+    if (geste == QStringLiteral("arrêt ouverture")) {
+        etat.coupee = true;
+        etat.avantEcriture = [&station = poste](int ecriture) {
+            if (ecriture == 0) // the lone line feed
+                station.arreter();
+        };
+    }
     if (geste == QStringLiteral("arrêt envoi"))
         etat.avantEcriture = [&station = poste](int ecriture) {
             if (ecriture == 9) // step 2's third line
                 station.arreter();
         };
-    const auto refus = programme ? poste.lancer(troisEtapes(), QStringLiteral("x.prog"))
+    Programme lance = troisEtapes();
+    if (mille)
+        lance.etapes = QList<EtapeProgramme>(EtapesMax, lance.etapes[2]);
+    const auto refus = programme ? poste.lancer(lance, QStringLiteral("x.prog"))
                        : textes  ? poste.tester(saisie)
                                  : poste.envoyer(grille(3));
     QCOMPARE(refus.has_value(), fin < 0);
@@ -127,8 +142,10 @@ void TestPosteEnvoi::consignation()
     const QString derniere = consignes.last().raison;
     QVERIFY2(derniere.contains(raison) && !derniere.contains(QStringLiteral("300")),
              qPrintable(derniere)); // 300 is no limit's: not journalled
-    for (const EnregistrementEnvoi &consigne : consignes)
+    for (const EnregistrementEnvoi &consigne : consignes) {
         QVERIFY(!consigne.execution.isEmpty() && consigne.execution == consignes[0].execution);
+        QVERIFY(FormerEnregistrement(consigne).size() < 8192); // a bounded record
+    }
     if (fin < 0)
         QVERIFY(etat.actes.isEmpty()); // refused: the port was never opened
 }

@@ -66,6 +66,8 @@ private Q_SLOTS:
     void entreeJournal_data();
     void entreeJournal();
     void journalSystemeSansAttente();
+    void grandeEntree_data();
+    void grandeEntree();
 
 private:
     QTemporaryDir m_dossier;
@@ -408,6 +410,31 @@ void TestSysteme::journalSystemeSansAttente()
     QVERIFY(EnvoyerAuJournalSysteme(entree, chemin.constData())); // room again
     QCOMPARE(socket.entrees(),
              (QList<ChampsEntree>{{{"MESSAGE", "essai"}, {"TARVIK_LINES", "A\nB"}}}));
+}
+
+void TestSysteme::grandeEntree_data()
+{
+    QTest::addColumn<int>("taille");   // of a field's value
+    QTest::addColumn<int>("fichiers"); // entries that came as a memory file
+    QTest::newRow("un datagramme") << 1000 << 0;
+    QTest::newRow("trop grande pour un datagramme") << 4 * 1024 * 1024 << 1;
+}
+
+// An entry too large for one datagram goes as the native protocol provides:
+// a sealed memory file, passed on the socket; it is never dropped for its size.
+void TestSysteme::grandeEntree()
+{
+    QFETCH(int, taille);
+    QFETCH(int, fichiers);
+    QTemporaryDir dossier;
+    const QByteArray chemin = QFile::encodeName(dossier.filePath(QStringLiteral("socket")));
+    SocketJournalEssai socket(QFile::decodeName(chemin));
+    QVERIFY(socket.valide());
+    const QList<ChampJournal> entree{{"MESSAGE", "essai"},
+                                     {"TARVIK_REASON", QByteArray(taille, 'r')}};
+    QVERIFY(EnvoyerAuJournalSysteme(entree, chemin.constData()));
+    QCOMPARE(socket.datagrammes(), QList<QByteArray>{FormerEntreeJournal(entree)});
+    QCOMPARE(socket.parDescripteur(), fichiers);
 }
 
 QTEST_GUILESS_MAIN(TestSysteme)

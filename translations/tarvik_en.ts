@@ -1114,14 +1114,6 @@ Nothing was sent</translation>
         <translation>%1 (%2)</translation>
     </message>
     <message>
-        <source>%1 s</source>
-        <translation>%1 s</translation>
-    </message>
-    <message>
-        <source>%1,%2 s</source>
-        <translation>%1.%2 s</translation>
-    </message>
-    <message>
         <source>au-delà des limites du banc, rien n&apos;a été envoyé&#xa0;:
 %1</source>
         <translation>over the bench&apos;s limits, nothing was sent:
@@ -1221,6 +1213,46 @@ Nothing was sent</translation>
         <source>tarvik-envoyer&#xa0;: envoi interrompu par un signal avant sa première ligne&#xa0;: rien n&apos;a été envoyé.
 </source>
         <translation>tarvik-envoyer: sending interrupted by a signal before its first line: nothing was sent.
+</translation>
+    </message>
+    <message>
+        <source>tarvik-envoyer&#xa0;: %1 est absent pour l&apos;instant&#xa0;: un envoi serait refusé tant qu&apos;il l&apos;est.
+</source>
+        <translation>tarvik-envoyer: %1 is absent for now: a send would be refused while it is.
+</translation>
+    </message>
+    <message>
+        <source>la séquence est valide, mais elle ne serait pas envoyée. Port %1&#xa0;: %2</source>
+        <translation>the sequence is valid, but it would not be sent. Port %1: %2</translation>
+    </message>
+    <message>
+        <source>le programme est valide, mais il ne serait pas envoyé. Port %1&#xa0;: %2</source>
+        <translation>the program is valid, but it would not be sent. Port %1: %2</translation>
+    </message>
+    <message>
+        <source>interrompu pendant l&apos;attente du port, rien n&apos;a été envoyé</source>
+        <translation>interrupted while waiting for the port, nothing was sent</translation>
+    </message>
+    <message>
+        <source>absent</source>
+        <translation>absent</translation>
+    </message>
+    <message>
+        <source>occupé par %1</source>
+        <translation>busy with %1</translation>
+    </message>
+    <message>
+        <source>occupé</source>
+        <translation>busy</translation>
+    </message>
+    <message>
+        <source>le port %1 est toujours %2 après %3 d&apos;attente. Rien n&apos;a été envoyé</source>
+        <translation>the port %1 is still %2 after waiting %3. Nothing was sent</translation>
+    </message>
+    <message>
+        <source>tarvik-envoyer&#xa0;: arrêté par un signal avant d&apos;avoir tout écrit&#xa0;: ce qui précède peut être incomplet. Le journal des envois garde l&apos;issue de chaque envoi tenté.
+</source>
+        <translation>tarvik-envoyer: stopped by a signal before all was written: what is above may be incomplete. The send journal keeps the outcome of every send tried.
 </translation>
     </message>
 </context>
@@ -2531,6 +2563,20 @@ Nothing was changed.</translation>
         <source>%1&#xa0;; %2</source>
         <translation>%1; %2</translation>
     </message>
+    <message>
+        <source>Réglages</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>Choisir le port par %1 remplace le fichier douteux, qui est gardé à côté.</source>
+        <translation>Choosing the port with %1 replaces the doubtful file, which is kept beside it.</translation>
+    </message>
+    <message>
+        <source>.
+Réglages&#xa0;: %1</source>
+        <translation>.
+Settings: %1</translation>
+    </message>
 </context>
 <context>
     <name>GrapheCourse</name>
@@ -3245,6 +3291,10 @@ Try “%1 --help”.
         <source>Sans dossier des verrous, la trace de cet envoi ne peut pas être gardée (%1)&#xa0;: chaque envoi commencera par un saut de ligne seul</source>
         <translation>With no lock folder, the trace of this send cannot be kept (%1): every send will start with a lone line feed</translation>
     </message>
+    <message>
+        <source>les réglages %1 sont illisibles (%2)&#xa0;: ils ne sont pas lus, et chaque envoi part donc aussi au journal du système, comme sans réglages, quoi qu&apos;ils disent de journal_systeme</source>
+        <translation>the settings %1 cannot be read (%2): they are not read, and so each send goes to the system journal too, as without settings, whatever they say of journal_systeme</translation>
+    </message>
 </context>
 <context>
     <name>Poste</name>
@@ -3277,22 +3327,6 @@ Try “%1 --help”.
         <translation>the send log “%1”: %2</translation>
     </message>
     <message>
-        <source>absent</source>
-        <translation>absent</translation>
-    </message>
-    <message>
-        <source>occupé par %1</source>
-        <translation>busy with %1</translation>
-    </message>
-    <message>
-        <source>le port %1 est toujours %2 après %3 s d&apos;attente. Rien n&apos;a été envoyé</source>
-        <translation>the port %1 is still %2 after waiting %3 s. Nothing was sent</translation>
-    </message>
-    <message>
-        <source>interrompu pendant l&apos;attente du port, rien n&apos;a été envoyé</source>
-        <translation>interrupted while waiting for the port, nothing was sent</translation>
-    </message>
-    <message>
         <source>%1.
 Aucune valeur n&apos;a été comparée aux limites&#xa0;: aucun envoi n&apos;est possible tant qu&apos;un fichier de limites est douteux</source>
         <translation>%1.
@@ -3313,6 +3347,20 @@ No value was compared with the limits: nothing can be sent while a limits file i
     <message>
         <source>%1&#xa0;: %2</source>
         <translation>%1: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n autre valeur refusée, non reprise ici</source>
+        <translation>
+            <numerusform>%n other value refused, not repeated here</numerusform>
+            <numerusform>%n other values refused, not repeated here</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n autres valeurs refusées, non reprises ici</source>
+        <translation>
+            <numerusform>%n other value refused, not repeated here</numerusform>
+            <numerusform>%n other values refused, not repeated here</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -3396,6 +3444,15 @@ No value was compared with the limits: nothing can be sent while a limits file i
     <message>
         <source>l&apos;attente de %1&#xa0;s dépasse %2&#xa0;s, le plus long permis</source>
         <translation>the wait of %1 s goes past %2 s, the longest allowed</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>%1,%2 s</source>
+        <comment>seconds with their decimals</comment>
+        <translation>%1.%2 s</translation>
     </message>
 </context>
 <context>
@@ -3488,14 +3545,6 @@ No value was compared with the limits: nothing can be sent while a limits file i
         <translation>Lines that went out before %1: %2</translation>
     </message>
     <message>
-        <source>délai dépassé&#xa0;: les sept lignes sont parties, mais en plus de %1 s</source>
-        <translation>time is up: all seven lines went out, but it took longer than %1 s</translation>
-    </message>
-    <message>
-        <source>délai dépassé&#xa0;: la séquence a pris plus de %1 s</source>
-        <translation>time is up: the sequence took longer than %1 s</translation>
-    </message>
-    <message>
         <source>Une séquence précédente, interrompue, avait laissé des octets en attente sur le port (%1)&#xa0;: ils ont été abandonnés avant cette séquence, et la carte a pu recevoir une ligne incomplète</source>
         <translation>An earlier sequence, interrupted, had left bytes waiting on the port (%1): they were dropped before this sequence, and the board may have received an incomplete line</translation>
     </message>
@@ -3550,6 +3599,14 @@ No value was compared with the limits: nothing can be sent while a limits file i
     <message>
         <source>Sans dossier des verrous ni dossier privé où garder la trace d&apos;un envoi coupé, rien ne montre que le précédent s&apos;est terminé entier</source>
         <translation>With neither a lock folder nor a private folder to keep the trace of a cut send, nothing shows that the previous one ended whole</translation>
+    </message>
+    <message>
+        <source>délai dépassé&#xa0;: les sept lignes sont parties, mais en plus de %1</source>
+        <translation>time is up: all seven lines went out, but it took longer than %1</translation>
+    </message>
+    <message>
+        <source>délai dépassé&#xa0;: la séquence a pris plus de %1</source>
+        <translation>time is up: the sequence took longer than %1</translation>
     </message>
 </context>
 <context>

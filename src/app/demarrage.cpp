@@ -25,6 +25,17 @@ Demarrage Demarrer(int argc, char *argv[])
     return demarrage;
 }
 
+std::optional<Echec> ReglagesNonLus(const ReglagesLus &reglages)
+{
+    if (!reglages.echec)
+        return std::nullopt;
+    return Echec{
+        Textes::tr("les réglages %1 sont illisibles (%2) : ils ne sont pas lus, et chaque "
+                   "envoi part donc aussi au journal du système, comme sans réglages, quoi "
+                   "qu'ils disent de journal_systeme")
+            .arg(NomLisible(CheminReglages()), reglages.echec->message)};
+}
+
 QString DecrirePort(const PortChoisi &port, const QString &menu)
 {
     const QString peripherique = NomLisible(port.peripherique);

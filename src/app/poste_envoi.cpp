@@ -10,8 +10,6 @@
 
 #include <algorithm>
 
-#include <poll.h>
-
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -20,6 +18,18 @@ struct Textes {
 };
 
 using Fin = ResultatProgramme::Fin;
+
+// The values a refusal's record names; it counts the others. A thousand
+// steps refused would otherwise make a record of more than a megabyte.
+constexpr qsizetype ValeursConsignees = 10;
+
+// "3 autres valeurs refusées". French has no catalogue: its plural is
+// chosen here, another language's by its own.
+QString autresValeurs(qsizetype n)
+{
+    return n < 2 ? Textes::tr("%n autre valeur refusée, non reprise ici", nullptr, int(n))
+                 : Textes::tr("%n autres valeurs refusées, non reprises ici", nullptr, int(n));
+}
 
 // Which steps of a run that ended early went, and which did not.
 QString bilan(const FinEnvoi &fin)
@@ -37,7 +47,7 @@ QString bilan(const FinEnvoi &fin)
 
 } // namespace
 
-QString TexteRefus(const RefusEnvoi &refus)
+QString TexteRefus(const RefusEnvoi &refus, qsizetype valeursMax)
 {
     if (refus.genre == RefusEnvoi::Genre::LimitesDouteuses)
         return Textes::tr("%1.\nAucune valeur n'a été comparée aux limites : aucun envoi n'est "
@@ -50,10 +60,13 @@ QString TexteRefus(const RefusEnvoi &refus)
                     [](const ValeurRefusee &valeur) { return !valeur.ligne.isEmpty(); });
     QStringList valeurs;
     for (const ValeurRefusee &valeur : refus.valeurs)
-        valeurs << (enLignes ? valeur.ligne : valeur.message);
+        if (valeursMax < 0 || valeurs.size() < valeursMax)
+            valeurs << (enLignes ? valeur.ligne : valeur.message);
+    if (const qsizetype reste = refus.valeurs.size() - valeurs.size(); reste > 0)
+        valeurs << autresValeurs(reste);
     if (enLignes)
         return Textes::tr("Ces %1 valeurs ne peuvent pas partir :\n– %2")
-            .arg(valeurs.size())
+            .arg(refus.valeurs.size())
             .arg(valeurs.join(Textes::tr(" ;\n– ")));
     return valeurs.join(QStringLiteral(".\n\n"));
 }
@@ -63,7 +76,6 @@ PosteEnvoi::PosteEnvoi(const QString &programme, Horloge *horloge, QObject *pare
     , m_programme(programme)
     , m_horloge(horloge ? horloge : &m_horlogeQt)
     , m_execution(m_lien, m_horloge)
-    , m_surveillance([this] { return maintenant(); })
 {
     using E = ExecutionProgramme;
     connect(&m_execution, &E::etapeCommencee, this, [this](int etape, int cycle) {
@@ -77,9 +89,6 @@ PosteEnvoi::PosteEnvoi(const QString &programme, Horloge *horloge, QObject *pare
     connect(&m_execution, &E::attente, this, &PosteEnvoi::attente);
     connect(&m_execution, &E::pause, this, &PosteEnvoi::pause);
     connect(&m_execution, &E::termine, this, &PosteEnvoi::runVu);
-    connect(&m_surveillance, &SurveillancePort::etatChange, this, &PosteEnvoi::etatVu);
-    connect(&m_surveillance, &SurveillancePort::rebranche, this,
-            &PosteEnvoi::consignerRebranchement);
 }
 
 PosteEnvoi::~PosteEnvoi()
@@ -88,25 +97,39 @@ PosteEnvoi::~PosteEnvoi()
     interrompre(); // a run the program's end cuts short is journaled too
 }
 
+void PosteEnvoi::brancherSurveillance(Surveillance *surveillance)
+{
+    if (m_surveillance)
+        m_surveillance->disconnect(this);
+    m_surveillance = surveillance;
+    if (!surveillance)
+        return;
+    connect(surveillance, &Surveillance::etatChange, this, &PosteEnvoi::etatVu);
+    connect(surveillance, &Surveillance::rebranche, this, &PosteEnvoi::consignerRebranchement);
+    surveillance->surveiller(port());
+    etatVu(surveillance->etat());
+}
+
 void PosteEnvoi::setPort(const PortChoisi &port)
 {
     m_lien.setPort(port);
-    m_surveillance.surveiller(port);
-    etatVu(m_surveillance.etat());
+    if (m_surveillance)
+        m_surveillance->surveiller(port);
+    etatVu(m_etat.port);
 }
 
 void PosteEnvoi::setLimites(const LimitesLues &limites)
 {
     m_limites = limites;
     Q_EMIT limitesChangees();
-    etatVu(m_surveillance.etat());
+    etatVu(m_etat.port);
 }
 
 void PosteEnvoi::etatVu(const EtatPort &etat)
 {
-    m_etat.port = etat;
+    m_etat.port = m_surveillance ? m_surveillance->etat() : etat;
     m_etat.limites = m_limites.echec;
-    m_etat.rebrancheA = m_surveillance.rebrancheA();
+    m_etat.rebrancheA = m_surveillance ? m_surveillance->rebrancheA() : QDateTime();
     Q_EMIT etatChange(m_etat);
 }
 
@@ -223,7 +246,8 @@ void PosteEnvoi::commencer(const Programme &programme, const QString &source, in
     m_run.depuis = depuis;
     m_run.cycles = qMax(1, programme.repetitions);
     m_run.source = source;
-    m_surveillance.oublierRebranchement(); // said until this run
+    if (m_surveillance)
+        m_surveillance->oublierRebranchement(); // said until this run
     m_etat.rebrancheA = {};
     m_etat.usage = test ? EtatPoste::Usage::Test : EtatPoste::Usage::Programme;
     m_etat.source = source;
@@ -261,8 +285,8 @@ void PosteEnvoi::runVu(const ResultatProgramme &resultat)
                                                      rate->echec->genre == G::PortAbsent);
     consignerFin(fin);
     m_etat.usage = EtatPoste::Usage::Aucun;
-    if (m_surveillance.actif())
-        m_surveillance.verifier(); // the run may have found the port in another state
+    if (m_surveillance && m_surveillance->actif())
+        m_surveillance->verifier(); // the run may have found the port in another state
     Q_EMIT etatChange(m_etat);
     if (resultat.fin == Fin::Interrompue)
         m_tests.clear();
@@ -285,18 +309,23 @@ EnregistrementEnvoi PosteEnvoi::enregistrement(const ResultatEnvoi &envoi, const
 void PosteEnvoi::consignerFin(const FinEnvoi &fin)
 {
     const ResultatProgramme &resultat = fin.resultat;
+    // The operator's Stop, not a signal, wherever it cut the run short: in
+    // the opening (its lone line feed held up) as in a step.
+    const auto arretee = [&](EnregistrementEnvoi enregistrement) {
+        if (resultat.fin == Fin::Arretee && enregistrement.issue == IssueEnvoi::Interrompue)
+            enregistrement.issue = IssueEnvoi::Arretee;
+        return enregistrement;
+    };
     if (resultat.ouverture) {
-        consigner(enregistrement(*resultat.ouverture, fin.debut, fin.depuis));
+        consigner(arretee(enregistrement(*resultat.ouverture, fin.debut, fin.depuis)));
         return;
     }
     if (const ResultatEnvoi *rate = resultat.rate()) {
         const ResultatEtape &etape = resultat.etapes.last();
-        EnregistrementEnvoi cut = enregistrement(*rate, etape.debut, etape.etape);
-        if (resultat.fin == Fin::Arretee && rate->echec->genre == EchecLien::Genre::Interrompu)
-            cut.issue = IssueEnvoi::Arretee; // the operator's Stop, not a signal
+        EnregistrementEnvoi coupe = arretee(enregistrement(*rate, etape.debut, etape.etape));
         if (!fin.test)
-            cut.raison += QStringLiteral(". ") + bilan(fin);
-        consigner(cut);
+            coupe.raison += QStringLiteral(". ") + bilan(fin);
+        consigner(coupe);
         return;
     }
     if (!resultat.entreDeuxEtapes)
@@ -322,24 +351,26 @@ void PosteEnvoi::consignerRefus(const RefusEnvoi &refus, const QString &source)
                port().echec ? QStringLiteral("inconnu") : port().peripherique,
                {},
                IssueEnvoi::HorsLimites,
-               TexteRefus(refus),
+               TexteRefus(refus, ValeursConsignees),
                {},
                NouvelleExecution()});
 }
 
 void PosteEnvoi::consignerRebranchement()
 {
-    consigner({m_surveillance.rebrancheA(),
+    if (!m_surveillance)
+        return;
+    consigner({m_surveillance->rebrancheA(),
                m_programme,
                {},
                port().peripherique,
-               m_surveillance.etat().peripherique,
+               m_surveillance->etat().peripherique,
                IssueEnvoi::Rebranche,
                Textes::tr("débranché puis rebranché : la carte a pu redémarrer ; rien n'a été "
                           "renvoyé"),
                {},
-               {}});
-    etatVu(m_surveillance.etat());
+               NouvelleExecution()});
+    etatVu(m_surveillance->etat());
 }
 
 void PosteEnvoi::consigner(EnregistrementEnvoi enregistrement)
@@ -350,48 +381,21 @@ void PosteEnvoi::consigner(EnregistrementEnvoi enregistrement)
                                      .arg(NomLisible(CheminJournal()), rate->message)});
 }
 
-std::optional<EchecLien> PosteEnvoi::attendrePort(double secondes, int reveil,
-                                                  const std::function<void(const QString &)> &dire,
-                                                  const QString &source)
+std::optional<EchecLien> PosteEnvoi::prendrePort()
 {
-    const QDateTime debut = maintenant();
-    const QDeadlineTimer echeance(qint64(secondes * 1000));
-    const auto refuser = [&](EchecLien::Genre genre, IssueEnvoi issue, const QString &raison,
-                             const QString &peripherique) {
-        consigner({debut,
-                   m_programme,
-                   source,
-                   port().peripherique,
-                   peripherique,
-                   issue,
-                   raison,
-                   {},
-                   NouvelleExecution()});
-        return std::optional(Refus(genre, raison));
-    };
-    QString dit;
-    for (;;) {
-        const EtatPort etat = SonderPort(port());
-        using E = EtatPort::Etat;
-        if (etat.etat == E::Pret || etat.etat == E::Refuse)
-            return std::nullopt; // the send says the rest
-        const QString quoi = etat.etat == E::Absent ? Textes::tr("absent")
-                                                    : Textes::tr("occupé par %1").arg(etat.raison);
-        if (echeance.hasExpired())
-            return refuser(EchecLien::Genre::PortOccupe, IssueEnvoi::PortRefuse,
-                           Textes::tr("le port %1 est toujours %2 après %3 s d'attente. Rien "
-                                      "n'a été envoyé")
-                               .arg(NomLisible(port().peripherique), quoi)
-                               .arg(secondes),
-                           etat.peripherique);
-        if (quoi != dit)
-            dire(dit = quoi);
-        pollfd p{reveil, POLLIN, 0};
-        const timespec pause{0, 100'000'000};
-        if (::ppoll(&p, 1, &pause, nullptr) > 0 && DescripteurLisible(reveil))
-            return refuser(EchecLien::Genre::Interrompu, IssueEnvoi::Interrompue,
-                           Textes::tr("interrompu pendant l'attente du port, rien n'a été "
-                                      "envoyé"),
-                           etat.peripherique);
-    }
+    return m_lien.ouvrir();
+}
+
+void PosteEnvoi::consignerAttente(const QDateTime &debut, const QString &source,
+                                  const EchecLien &echec, const QString &peripherique)
+{
+    consigner({debut,
+               m_programme,
+               source,
+               port().echec ? QStringLiteral("inconnu") : port().peripherique,
+               peripherique,
+               IssueDe(echec),
+               echec.message,
+               {},
+               NouvelleExecution()});
 }

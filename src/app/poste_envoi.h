@@ -1,17 +1,18 @@
 // The send station: for one port, everything between a front end and the
 // wire. It holds the link, the program runner, the axes' limits, the TESTs
-// waiting their turn and the port's live state; it names each run's
-// records and is the only one to journal runs. The panel and
-// tarvik-envoyer ask it to send and show or print what it tells; they
-// decide nothing about the wire.
+// waiting their turn and the port's live state (from the watcher the panel
+// plugs in); it names each run's records and is the only one to journal
+// runs. The panel and tarvik-envoyer ask it to send and show or print what
+// it tells; they decide nothing about the wire.
 #pragma once
 
-#include "app/surveillance_port.h"
+#include "app/surveillance.h"
 #include "run/execution_programme.h"
 #include "run/journal.h"
 #include "system/fichier_limites.h"
 
 #include <QObject>
+#include <QPointer>
 #include <functional>
 #include <optional>
 
@@ -31,8 +32,9 @@ struct RefusEnvoi {
 
 // What the operator is told of a refusal by the limits or of the grid's
 // values, without its final full stop: the doubtful file, or each value
-// refused, a blank line between them.
-QString TexteRefus(const RefusEnvoi &refus);
+// refused, a blank line between them; with `valeursMax`, the first values
+// only, and how many more there were.
+QString TexteRefus(const RefusEnvoi &refus, qsizetype valeursMax = -1);
 
 // The end of a run, TEST's or a program's.
 struct FinEnvoi {
@@ -113,15 +115,26 @@ public:
     bool programmeEnCours() const { return m_etat.usage == EtatPoste::Usage::Programme; }
     bool enPause() const { return m_execution.enPause(); }
 
-    // Waits, at most `secondes`, until the port is there and free, telling
-    // `dire` what it waits for; a port refused for good is not waited for.
-    // A signal on `reveil` ends the wait. The failure, journaled, or nothing.
-    std::optional<EchecLien> attendrePort(double secondes, int reveil,
-                                          const std::function<void(const QString &)> &dire,
-                                          const QString &source);
+    // Before a run: opens the port as a run opens it, every lock taken, and
+    // keeps it; the next run starts on it. What a wait for the port
+    // (tarvik-envoyer --attendre) tries until it has it. The failure, said
+    // as a run's opening says it (nothing is held then), or nothing.
+    std::optional<EchecLien> prendrePort();
+    // The record of a wait for the port, started at `debut`, that ended
+    // without it: still busy or absent, or a signal.
+    void consignerAttente(const QDateTime &debut, const QString &source, const EchecLien &echec,
+                          const QString &peripherique);
 
+    // The watcher of the port the panel plugs in (not owned): the status
+    // line's state and a device that came back come from it. Without one
+    // (tarvik-envoyer) the station watches nothing.
+    void brancherSurveillance(Surveillance *surveillance);
     // Watches the port while this is on (the panel's window is shown).
-    void setSurveillance(bool active) { m_surveillance.setActive(active); }
+    void setSurveillance(bool active)
+    {
+        if (m_surveillance)
+            m_surveillance->setActive(active);
+    }
     const EtatPoste &etat() const { return m_etat; }
 
 Q_SIGNALS:
@@ -159,7 +172,7 @@ private:
     Horloge *m_horloge;
     LienSerie m_lien;
     ExecutionProgramme m_execution;
-    SurveillancePort m_surveillance;
+    QPointer<Surveillance> m_surveillance;
     LimitesLues m_limites;
     NomsAxes m_noms;
     EtatPoste m_etat;

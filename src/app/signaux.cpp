@@ -9,9 +9,12 @@
 namespace {
 
 int g_reveil[2] = {-1, -1};
+volatile sig_atomic_t g_premier = 0;
 
 extern "C" void reveiller(int signal)
 {
+    if (!g_premier)
+        g_premier = signal;
     const int sauve = errno;
     const char numero = char(signal);
     [[maybe_unused]] const ssize_t n = ::write(g_reveil[1], &numero, 1);
@@ -52,4 +55,9 @@ int SignalRecu()
 {
     char numero = 0;
     return g_reveil[0] >= 0 && ::read(g_reveil[0], &numero, 1) == 1 ? numero : 0;
+}
+
+int PremierSignal()
+{
+    return g_premier;
 }

@@ -15,3 +15,6 @@ void SortirAuxSignaux();
 // The first signal received and not yet taken, read from the pipe; 0 when
 // none. The exit code that goes with it is 128 plus its number.
 int SignalRecu();
+
+// The first signal received since EcouterSignaux, taken or not; 0 when none.
+int PremierSignal();

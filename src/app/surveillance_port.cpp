@@ -59,7 +59,7 @@ std::unique_ptr<SourceEvenements> SourceDuSysteme()
 }
 
 SurveillancePort::SurveillancePort(std::function<QDateTime()> maintenant, QObject *parent)
-    : QObject(parent)
+    : Surveillance(parent)
     , m_maintenant(maintenant ? std::move(maintenant) : &QDateTime::currentDateTime)
     , m_source((*NouvelleSource)())
 {

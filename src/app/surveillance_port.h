@@ -1,5 +1,6 @@
 // Watching the chosen port while the panel is up: its state from the same
-// checks a run makes, said again whenever it changes. Where udev runs, its
+// checks a run makes, said again whenever it changes. The panel's alone:
+// udev's library comes with it, and tarvik-envoyer never links it. Where udev runs, its
 // tty events, the lock folders' changes and the device being opened or
 // closed (a flock comes and goes with an open) say when to look; elsewhere
 // (containers, socat bridges, pty links) it also glances at the port's path
@@ -7,7 +8,7 @@
 // what the path leads to has changed.
 #pragma once
 
-#include "port/etat_port.h"
+#include "app/surveillance.h"
 #include "system/substituable.h"
 
 #include <QDateTime>
@@ -33,7 +34,7 @@ std::unique_ptr<SourceEvenements> SourceDuSysteme();
 inline Substituable<std::function<std::unique_ptr<SourceEvenements>()>> NouvelleSource{
     SourceDuSysteme};
 
-class SurveillancePort : public QObject {
+class SurveillancePort : public Surveillance {
     Q_OBJECT
 public:
     // `maintenant` says when a device came back (the system's clock when
@@ -42,29 +43,17 @@ public:
                               QObject *parent = nullptr);
     ~SurveillancePort() override;
 
-    // The port to watch from now on; its state is looked at at once when
-    // looking is on, else as soon as it is.
-    void surveiller(const PortChoisi &port);
-    // Looking, without events, only while this is on (the window is shown).
-    void setActive(bool active);
-    bool actif() const { return m_actif; }
+    void surveiller(const PortChoisi &port) override;
+    // Without events, it glances at the port about once a second while on.
+    void setActive(bool active) override;
+    bool actif() const override { return m_actif; }
     // Whether devices' events say when to look (udev), or it looks by itself.
     bool parEvenements() const { return m_source != nullptr; }
 
-    const EtatPort &etat() const { return m_etat; }
-    // When the device came back after going away; invalid when it has not
-    // since the last call of oublierRebranchement.
-    QDateTime rebrancheA() const { return m_rebrancheA; }
-    void oublierRebranchement() { m_rebrancheA = {}; }
-
-    // Looks now.
-    void verifier();
-
-Q_SIGNALS:
-    void etatChange(const EtatPort &etat);
-    // The device went away and came back: the board behind it may have
-    // restarted.
-    void rebranche(const QDateTime &quand);
+    const EtatPort &etat() const override { return m_etat; }
+    QDateTime rebrancheA() const override { return m_rebrancheA; }
+    void oublierRebranchement() override { m_rebrancheA = {}; }
+    void verifier() override;
 
 private:
     // What the port's path leads to, as a few system calls tell it.

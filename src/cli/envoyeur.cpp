@@ -1,26 +1,32 @@
 #include "envoyeur.h"
 
+#include "impression.h"
+
 #include "app/demarrage.h"
 #include "app/programme.h"
 #include "app/signaux.h"
 #include "core/course.h"
+#include "port/etat_port.h"
+#include "port/peripherique.h"
 #include "system/erreurs.h"
 #include "system/noms.h"
 
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <poll.h>
 #include <unistd.h>
 
 int erreur(int code, const Echec &echec)
 {
-    Ecrire(stderr, Textes::tr("tarvik-envoyer : %1\n").arg(Phrase(echec)));
+    Dire(Textes::tr("tarvik-envoyer : %1\n").arg(Phrase(echec)));
     return code;
 }
 
 Sortie::Sortie(bool fermee)
-    : m_erreur(fermee ? Textes::tr("la sortie standard est fermée") : QString())
+    : m_fermee(fermee)
 {
 }
 
@@ -31,15 +37,16 @@ void Sortie::ecrire(const QString &texte)
 
 void Sortie::ecrireOctets(const QByteArray &octets)
 {
-    if (!m_erreur.isEmpty())
-        return;
-    errno = 0;
-    const bool ecrit = std::fwrite(octets.constData(), 1, size_t(octets.size()), stdout) ==
-                           size_t(octets.size()) &&
-                       std::fflush(stdout) == 0;
-    if (!ecrit)
-        m_erreur = TexteErreurSysteme(errno ? errno : EIO);
-    std::clearerr(stdout);
+    if (!m_fermee)
+        Imprimer(STDOUT_FILENO, octets);
+}
+
+QString Sortie::erreur() const
+{
+    if (m_fermee)
+        return Textes::tr("la sortie standard est fermée");
+    const int erreur = ErreurImpression(STDOUT_FILENO);
+    return erreur ? TexteErreurSysteme(erreur) : QString();
 }
 
 QString decrirePort(const PortChoisi &port)
@@ -111,19 +118,10 @@ QString nomEtape(const Programme &programme, int etape)
     return nom.isEmpty() ? numero : Textes::tr("%1 (%2)").arg(numero, nom);
 }
 
-// Seconds from tenths, as the operator's language writes them: "2,5 s" in
-// French, "2.5 s" in English.
-QString secondes(qint64 dixiemes)
-{
-    if (dixiemes % 10 == 0)
-        return Textes::tr("%1 s").arg(dixiemes / 10);
-    return Textes::tr("%1,%2 s").arg(dixiemes / 10).arg(dixiemes % 10);
-}
-
 void direNotes(const QStringList &notes)
 {
     for (const QString &note : notes)
-        Ecrire(stderr, Textes::tr("tarvik-envoyer : %1.\n").arg(note));
+        Dire(Textes::tr("tarvik-envoyer : %1.\n").arg(note));
 }
 
 // How a run ended, said on stderr after its notes; the exit code.
@@ -143,31 +141,30 @@ int direFin(const FinEnvoi &fin, int signal, QStringList notes)
     if (resultat.fin == Fin::Terminee)
         return Envoye;
     if (!fin.test && (resultat.fin == Fin::Arretee || resultat.fin == Fin::Interrompue)) {
-        Ecrire(stderr, Textes::tr("tarvik-envoyer : programme arrêté par un signal ; étapes "
-                                  "envoyées en entier : %1 ; rien n'a été envoyé ensuite. Des "
-                                  "lignes remises au port ne se rappellent pas : pour arrêter la "
-                                  "machine, utilisez son arrêt d'urgence.\n")
-                           .arg(resultat.envoyees()));
+        Dire(Textes::tr("tarvik-envoyer : programme arrêté par un signal ; étapes "
+                        "envoyées en entier : %1 ; rien n'a été envoyé ensuite. Des "
+                        "lignes remises au port ne se rappellent pas : pour arrêter la "
+                        "machine, utilisez son arrêt d'urgence.\n")
+                 .arg(resultat.envoyees()));
         return 128 + (signal ? signal : SIGTERM);
     }
     if (!rate) { // a sequence a signal ended, nothing of its own having failed
-        Ecrire(stderr, resultat.etapes.isEmpty()
-                           ? Textes::tr("tarvik-envoyer : envoi interrompu par un signal "
-                                        "avant sa première ligne : rien n'a été envoyé.\n")
-                           : Textes::tr("tarvik-envoyer : interrompu par un signal une fois la "
-                                        "séquence envoyée en entier.\n"));
+        Dire(resultat.etapes.isEmpty()
+                 ? Textes::tr("tarvik-envoyer : envoi interrompu par un signal "
+                              "avant sa première ligne : rien n'a été envoyé.\n")
+                 : Textes::tr("tarvik-envoyer : interrompu par un signal une fois la "
+                              "séquence envoyée en entier.\n"));
         return 128 + (signal ? signal : SIGTERM);
     }
     if (!fin.test && !resultat.ouverture)
-        Ecrire(stderr,
-               Textes::tr("tarvik-envoyer : l'étape %1 a échoué au parcours %2, rien n'a été "
-                          "envoyé après elle.\n")
-                   .arg(nomEtape(fin.programme, resultat.etapes.last().etape))
-                   .arg(resultat.etapes.last().cycle));
+        Dire(Textes::tr("tarvik-envoyer : l'étape %1 a échoué au parcours %2, rien n'a été "
+                        "envoyé après elle.\n")
+                 .arg(nomEtape(fin.programme, resultat.etapes.last().etape))
+                 .arg(resultat.etapes.last().cycle));
     const EchecLien &echec = *rate->echec;
     const QString plus = conseil(echec.genre);
-    Ecrire(stderr, Textes::tr("tarvik-envoyer : %1\n")
-                       .arg(plus.isEmpty() ? Phrase(echec) : Phrase(echec) + u'\n' + plus));
+    Dire(Textes::tr("tarvik-envoyer : %1\n")
+             .arg(plus.isEmpty() ? Phrase(echec) : Phrase(echec) + u'\n' + plus));
     return codeDe(echec, signal);
 }
 
@@ -176,18 +173,36 @@ void suivreProgres(PosteEnvoi &poste, const Programme &programme)
 {
     if (::isatty(STDERR_FILENO) != 1)
         return;
-    QObject::connect(
-        &poste, &PosteEnvoi::etapeCommencee, &poste, [&poste, &programme](int etape, int cycle) {
-            if (poste.programmeEnCours())
-                Ecrire(stderr, Textes::tr("tarvik-envoyer : étape %1, parcours %2/%3\n")
-                                   .arg(nomEtape(programme, etape))
-                                   .arg(cycle)
-                                   .arg(poste.etat().cycles));
-        });
+    QObject::connect(&poste, &PosteEnvoi::etapeCommencee, &poste,
+                     [&poste, &programme](int etape, int cycle) {
+                         if (poste.programmeEnCours())
+                             Dire(Textes::tr("tarvik-envoyer : étape %1, parcours %2/%3\n")
+                                      .arg(nomEtape(programme, etape))
+                                      .arg(cycle)
+                                      .arg(poste.etat().cycles));
+                     });
     QObject::connect(&poste, &PosteEnvoi::attente, &poste, [](qint64 ms) {
         if (ms > 0)
-            Ecrire(stderr, Textes::tr("tarvik-envoyer : attente de %1…\n").arg(secondes(ms / 100)));
+            Dire(Textes::tr("tarvik-envoyer : attente de %1…\n").arg(TexteSecondes(ms)));
     });
+}
+
+// What a send would meet at the port, found without opening it: a device
+// that is no serial port, or that this user may not write to, refused for
+// good; one absent for now is said. The exit code when it is refused.
+std::optional<int> verifierPort(const PortChoisi &port, const QString &refuse)
+{
+    struct stat etat {};
+    const auto refus = VerifierPeripheriqueChemin(CheminReel(port.peripherique), etat);
+    if (refus && refus->genre == EchecLien::Genre::PortAbsent) {
+        Dire(Textes::tr("tarvik-envoyer : %1 est absent pour l'instant : un envoi serait refusé "
+                        "tant qu'il l'est.\n")
+                 .arg(decrirePort(port)));
+        return std::nullopt;
+    }
+    if (refus)
+        return erreur(PortIndisponible, Echec{refuse.arg(decrirePort(port), refus->message)});
+    return std::nullopt;
 }
 
 } // namespace
@@ -196,6 +211,7 @@ int verifierSequence(const Grille &grille, const PortChoisi &port, Sortie &sorti
 {
     for (const QString &ligne : grille.lignes())
         sortie.ecrire(ligne + u'\n');
+    AttendreImpression(-1); // a signal ends a dry run at once
     if (!sortie.erreur().isEmpty())
         return erreur(SortieImpossible,
                       Echec{Textes::tr("les lignes n'ont pas pu être écrites sur la sortie "
@@ -204,9 +220,12 @@ int verifierSequence(const Grille &grille, const PortChoisi &port, Sortie &sorti
     if (port.echec)
         return portInconnu(port, Textes::tr("la séquence est valide, mais elle ne serait pas "
                                             "envoyée. Port série inconnu : %1.\n%2"));
-    Ecrire(stderr, Textes::tr("tarvik-envoyer : séquence valide, rien n'a été envoyé ; elle "
-                              "partirait sur %1.\n")
-                       .arg(decrirePort(port)));
+    if (const auto code = verifierPort(port, Textes::tr("la séquence est valide, mais elle ne "
+                                                        "serait pas envoyée. Port %1 : %2")))
+        return *code;
+    Dire(Textes::tr("tarvik-envoyer : séquence valide, rien n'a été envoyé ; elle "
+                    "partirait sur %1.\n")
+             .arg(decrirePort(port)));
     return Envoye;
 }
 
@@ -214,6 +233,7 @@ int verifierProgramme(const Programme &programme, int depuis, const PortChoisi &
                       Sortie &sortie)
 {
     sortie.ecrireOctets(FormerProgramme(programme));
+    AttendreImpression(-1); // a signal ends a dry run at once
     if (!sortie.erreur().isEmpty())
         return erreur(SortieImpossible,
                       Echec{Textes::tr("les étapes n'ont pas pu être écrites sur la sortie "
@@ -224,14 +244,16 @@ int verifierProgramme(const Programme &programme, int depuis, const PortChoisi &
         return portInconnu(port,
                            Textes::tr("le programme est valide, mais il ne serait pas envoyé. "
                                       "Port série inconnu : %1.\n%2"));
-    Ecrire(stderr,
-           Textes::tr("tarvik-envoyer : programme valide, rien n'a été envoyé. Étapes : %1, "
-                      "depuis l'étape %2 ; parcours : %3 ; attentes en tout : %4. Il "
-                      "partirait sur %5.\n")
-               .arg(programme.etapes.size())
-               .arg(depuis + 1)
-               .arg(programme.repetitions)
-               .arg(secondes(total), decrirePort(port)));
+    if (const auto code = verifierPort(port, Textes::tr("le programme est valide, mais il ne "
+                                                        "serait pas envoyé. Port %1 : %2")))
+        return *code;
+    Dire(Textes::tr("tarvik-envoyer : programme valide, rien n'a été envoyé. Étapes : %1, "
+                    "depuis l'étape %2 ; parcours : %3 ; attentes en tout : %4. Il "
+                    "partirait sur %5.\n")
+             .arg(programme.etapes.size())
+             .arg(depuis + 1)
+             .arg(programme.repetitions)
+             .arg(TexteSecondes(total * 100), decrirePort(port)));
     return Envoye;
 }
 
@@ -240,9 +262,9 @@ void direCourse(const Programme &programme, int depuis, bool figures)
     const Course course(programme, depuis, programme.repetitions);
     if (figures)
         for (const QString &ligne : LignesCourse(course))
-            Ecrire(stderr, Textes::tr("tarvik-envoyer : %1\n").arg(ligne));
+            Dire(Textes::tr("tarvik-envoyer : %1\n").arg(ligne));
     for (const QString &derive : AvertissementsDerive(course))
-        Ecrire(stderr, Textes::tr("tarvik-envoyer : attention, %1.\n").arg(derive));
+        Dire(Textes::tr("tarvik-envoyer : attention, %1.\n").arg(derive));
 }
 
 int executer(PosteEnvoi &poste, const Programme &programme,
@@ -251,15 +273,14 @@ int executer(PosteEnvoi &poste, const Programme &programme,
     if (reveil < 0)
         return erreur(PortIndisponible, Echec{Textes::tr("signaux impossibles à surveiller")});
     poste.setReveil(reveil);
-    int signal = 0;
     QStringList notes;
     // A signal is the operator's Stop: nothing more is sent.
     QSocketNotifier signaux(reveil, QSocketNotifier::Read);
     QObject::connect(&signaux, &QSocketNotifier::activated, [&] {
-        if (const int recu = SignalRecu(); recu && !signal)
-            signal = recu;
+        SignalRecu();
         poste.interrompre();
     });
+    // Handed to the printer: the run never waits for a reader.
     QObject::connect(&poste, &PosteEnvoi::ligneRemise,
                      [&sortie](const QString &ligne) { sortie.ecrire(ligne + u'\n'); });
     QObject::connect(&poste, &PosteEnvoi::journalRate, [&notes](const Echec &rate) {
@@ -277,11 +298,74 @@ int executer(PosteEnvoi &poste, const Programme &programme,
         return direRefus(*refus);
     if (!fin)
         boucle.exec();
-    if (!signal) // the send gave up on it before it was read
-        signal = SignalRecu();
+    // The port is released and the record written: the lines are printed
+    // before the last words, unless a signal says not to wait for them.
+    if (!PremierSignal())
+        AttendreImpression(reveil);
     if (!sortie.erreur().isEmpty()) // the board has the lines: the code stays
         notes << Textes::tr("les lignes envoyées n'ont pas pu être écrites sur la sortie "
                             "standard (%1)")
                      .arg(sortie.erreur());
-    return direFin(*fin, signal, notes);
+    return direFin(*fin, PremierSignal(), notes);
+}
+
+std::optional<int> AttendrePort(PosteEnvoi &poste, double secondes, int reveil,
+                                const QString &source)
+{
+    using G = EchecLien::Genre;
+    const QDateTime debut = poste.maintenant();
+    const qint64 ms = qint64(secondes * 1000);
+    const QDeadlineTimer echeance(ms);
+    const auto fin = [&](int code, const EchecLien &echec, const QString &peripherique) {
+        poste.consignerAttente(debut, source, echec, peripherique);
+        return erreur(code, echec);
+    };
+    QString dit;
+    for (;;) {
+        // The run's own opening, which only a run that can take the port passes.
+        const auto echec = poste.prendrePort();
+        const bool signal = echec && echec->genre == G::Interrompu;
+        if (!signal && (!echec || (echec->genre != G::PortOccupe && echec->genre != G::PortAbsent)))
+            return std::nullopt; // taken, or refused for good: the run says the rest
+        const EtatPort etat = SonderPort(poste.port()); // who holds it, when a look can tell
+        pollfd p{reveil, POLLIN, 0};
+        if (signal || ::poll(&p, 1, 0) > 0)
+            return fin(128 + SignalRecu(),
+                       Refus(G::Interrompu, Textes::tr("interrompu pendant l'attente du port, rien "
+                                                       "n'a été envoyé")),
+                       etat.peripherique);
+        const QString quoi = echec->genre == G::PortAbsent ? Textes::tr("absent")
+                             : etat.etat == EtatPort::Etat::Occupe
+                                 ? Textes::tr("occupé par %1").arg(etat.raison)
+                                 : Textes::tr("occupé");
+        if (echeance.hasExpired())
+            return fin(PortIndisponible,
+                       Refus(echec->genre, Textes::tr("le port %1 est toujours %2 après %3 "
+                                                      "d'attente. Rien n'a été envoyé")
+                                               .arg(NomLisible(poste.port().peripherique), quoi,
+                                                    TexteSecondes(ms))),
+                       etat.peripherique);
+        if (quoi != dit)
+            Dire(Textes::tr("tarvik-envoyer : attente du port %1, %2…\n")
+                     .arg(decrirePort(poste.port()), dit = quoi));
+        ::poll(&p, 1, int(qMin<qint64>(100, echeance.remainingTime())));
+    }
+}
+
+int Terminer(int code, int reveil)
+{
+    // Calm this long after a signal: the printing has stopped going forward.
+    constexpr int CalmeMs = 500;
+    if (!PremierSignal() && AttendreImpression(reveil))
+        return code;
+    while (SignalRecu()) {
+    }
+    if (AttendreImpression(reveil, CalmeMs))
+        return code;
+    Dire(Textes::tr("tarvik-envoyer : arrêté par un signal avant d'avoir tout écrit : ce qui "
+                    "précède peut être incomplet. Le journal des envois garde l'issue de chaque "
+                    "envoi tenté.\n"));
+    if (!AttendreImpression(reveil, CalmeMs, STDERR_FILENO) || !AttendreImpression(reveil, 0))
+        ::_exit(code); // a reader that stopped: nothing is left to release
+    return code;
 }

@@ -1,5 +1,6 @@
 // What tarvik-envoyer's parts share: its exit codes, its standard output,
-// and how it tells what the send station did.
+// and how it tells what the send station did. It prints through its
+// printers (impression.h), never on a descriptor itself.
 #pragma once
 
 #include "app/poste_envoi.h"
@@ -28,18 +29,21 @@ enum Code {
 // Says `echec` on stderr, as a sentence; returns `code`.
 int erreur(int code, const Echec &echec);
 
-// Standard output, where the lines go. The first failure is kept: the
-// lines may have reached the board all the same.
+// Standard output, where the lines go, handed to its printer. The first
+// failure is kept: the lines may have reached the board all the same.
 class Sortie {
 public:
     explicit Sortie(bool fermee);
     void ecrire(const QString &texte);
     // Bytes as they are, a program file's.
     void ecrireOctets(const QByteArray &octets);
-    QString erreur() const { return m_erreur; }
+    // Why what was handed over could not all be written, as far as the
+    // printer knows yet (AttendreImpression: all of it); empty when nothing
+    // failed.
+    QString erreur() const;
 
 private:
-    QString m_erreur;
+    bool m_fermee;
 };
 
 // The port as the sender names it.
@@ -47,6 +51,22 @@ QString decrirePort(const PortChoisi &port);
 
 // Says why the station refused the program on stderr; the exit code.
 int direRefus(const RefusEnvoi &refus);
+
+// With --attendre: waits, at most `secondes`, until a run can take the port.
+// The run's own opening is tried, again and again while it is refused as
+// busy or absent, and the port it took is kept for the run; a port refused
+// for good is not waited for (the run says why). The exit code when the
+// program ends here (still busy or absent, or a signal on `reveil`), the
+// wait journaled under `source`.
+std::optional<int> AttendrePort(PosteEnvoi &poste, double secondes, int reveil,
+                                const QString &source);
+
+// The program's end: once what it printed is written, `code`. A signal on
+// `reveil`, or one that came before, ends the wait as soon as the printing
+// stops going forward; what could not be written is said on stderr where it
+// can still be, and the code stays `code`: the run is over, its record
+// written, the port released.
+int Terminer(int code, int reveil);
 
 // --verifier for a program: every step on stdout as a program file holds it,
 // then on stderr the total of the waits and where it would go.

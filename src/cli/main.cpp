@@ -1,6 +1,7 @@
 // tarvik-envoyer: sends a saved sequence to the board without a window, as
 // TEST sends a grid, for scripts and machines without a screen.
 #include "envoyeur.h"
+#include "impression.h"
 
 #include "app/demarrage.h"
 #include "app/langue.h"
@@ -202,25 +203,6 @@ ProgrammeLu lireProgramme(const QString &chemin, int reveil)
             Echec{quoi + Textes::tr(".\n%1.\nRien n'a été envoyé").arg(majuscule(refus.message))}};
 }
 
-// Waits, with --attendre, until the port is there and free; the exit code
-// when the program ends here.
-std::optional<int> attendrePort(PosteEnvoi &poste, double secondes, int reveil,
-                                const QString &source)
-{
-    const auto echec = poste.attendrePort(
-        secondes, reveil,
-        [&poste](const QString &quoi) {
-            Ecrire(stderr, Textes::tr("tarvik-envoyer : attente du port %1, %2…\n")
-                               .arg(decrirePort(poste.port()), quoi));
-        },
-        source);
-    if (!echec)
-        return std::nullopt;
-    if (echec->genre == EchecLien::Genre::Interrompu)
-        return erreur(128 + SignalRecu(), *echec);
-    return erreur(PortIndisponible, *echec);
-}
-
 // Sends, or with --verifier only checks, the program read: from the step
 // --depuis names, as many times as --repeter says, on the port the order of
 // choice gives. The exit code.
@@ -240,6 +222,9 @@ int envoyer(const QCommandLineParser &options, const ProgrammeLu &lu, const QStr
     poste.setLimites(LireLimites()); // once the language speaks
     // The same order of choice for a dry run as for a send.
     poste.setPort(DeterminerPort(options.value(OptionPort()), demarrage.reglages));
+    poste.setReveil(reveil); // a signal ends a wait for the port, and a run
+    if (const auto nonLus = ReglagesNonLus(demarrage.reglages)) // even with --port
+        Dire(Textes::tr("tarvik-envoyer : %1.\n").arg(nonLus->message));
     Sortie sortie(standard.sortieFermee);
     // A sequence file alone is sent as TEST sends a grid.
     const bool sequence = lu.sequence && programme.repetitions == 1 && depuis == 0;
@@ -257,7 +242,7 @@ int envoyer(const QCommandLineParser &options, const ProgrammeLu &lu, const QStr
     if (!refus)
         direCourse(programme, depuis, false);                // a drift is said, never refused
     if (options.isSet(QStringLiteral("attendre")) && !refus) // a refusal is not waited for
-        if (const auto fin = attendrePort(poste, *secondesDAttente(options), reveil, chemin))
+        if (const auto fin = AttendrePort(poste, *secondesDAttente(options), reveil, chemin))
             return *fin;
     return executer(
         poste, programme,
@@ -300,10 +285,11 @@ int main(int argc, char *argv[])
     if (verifier) // a dry run holds nothing: from here a signal ends it at once
         SortirAuxSignaux();
     if (const int signal = SignalRecu())
-        return erreur(128 + signal,
-                      Echec{Textes::tr("interrompu pendant la lecture de la séquence, rien n'a été "
-                                       "envoyé")});
+        return Terminer(
+            erreur(128 + signal, Echec{Textes::tr("interrompu pendant la lecture de la séquence, "
+                                                  "rien n'a été envoyé")}),
+            reveil);
     if (lu.echec)
-        return erreur(FichierRefuse, *lu.echec);
-    return envoyer(options, lu, chemin, demarrage, standard, reveil);
+        return Terminer(erreur(FichierRefuse, *lu.echec), reveil);
+    return Terminer(envoyer(options, lu, chemin, demarrage, standard, reveil), reveil);
 }

@@ -353,6 +353,17 @@ QByteArray FormerProgramme(const Programme &programme)
     return octets;
 }
 
+QString TexteSecondes(qint64 ms)
+{
+    QString decimales = QString::number(ms % 1000).rightJustified(3, u'0');
+    while (decimales.endsWith(u'0'))
+        decimales.chop(1);
+    if (decimales.isEmpty())
+        return Textes::tr("%1 s").arg(ms / 1000);
+    return Textes::tr("%1,%2 s", "seconds with their decimals")
+        .arg(QString::number(ms / 1000), decimales);
+}
+
 int AttenteTotaleDixiemes(const Programme &programme)
 {
     qint64 total = 0;

@@ -76,6 +76,10 @@ ProgrammeAnalyse AnalyserProgramme(const QByteArray &contenu);
 // and the reader refuses it.
 QByteArray FormerProgramme(const Programme &programme);
 
+// A duration as the operator reads it, to the millisecond, in the language
+// in force: "2 s", "0,5 s" in French (its decimal comma), "0.5 s" in English.
+QString TexteSecondes(qint64 ms);
+
 // The waits of one cycle, in tenths of a second: every step's but the last.
 int AttenteTotaleDixiemes(const Programme &programme);
 // The waits still to come from step `etape` of cycle `cycle` (1 for the

@@ -1,5 +1,7 @@
 #include "run/envoyer_sequence.h"
 
+#include "core/programme.h"
+
 #include <QCoreApplication>
 
 namespace {
@@ -52,10 +54,10 @@ EchecLien enRetard(const LienSerie &lien, int lignes)
         Refus(EchecLien::Genre::DelaiDepasse,
               lignes == NombreAxes
                   ? Textes::tr("délai dépassé : les sept lignes sont parties, mais en plus "
-                               "de %1 s")
-                        .arg(*DelaiSequenceMs / 1000.0)
-                  : Textes::tr("délai dépassé : la séquence a pris plus de %1 s")
-                        .arg(*DelaiSequenceMs / 1000.0)));
+                               "de %1")
+                        .arg(TexteSecondes(*DelaiSequenceMs))
+                  : Textes::tr("délai dépassé : la séquence a pris plus de %1")
+                        .arg(TexteSecondes(*DelaiSequenceMs))));
 }
 
 // Writes the seven lines before the deadline, telling each, and waits until
@@ -146,7 +148,8 @@ ResultatEnvoi OuvrirPourEnvoyer(LienSerie &lien)
 {
     ResultatEnvoi resultat;
     resultat.port = lien.port();
-    auto echec = lien.ouvrir();
+    // Held already when a wait for the port took it for this run.
+    auto echec = lien.estOuvert() ? std::optional<EchecLien>() : lien.ouvrir();
     resultat.peripherique = lien.peripherique();
     resultat.octetsJetes = lien.octetsJetes();
     QString suite = Textes::tr("Rien n'a été envoyé");

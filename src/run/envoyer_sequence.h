@@ -43,7 +43,8 @@ struct ResultatEnvoi {
 // the line. Tests shorten it.
 inline Substituable<int> DelaiSequenceMs{2000};
 
-// Opens the port for a run or a program: which device, and what the
+// Opens the port for a run or a program (a port held open already, taken
+// by a wait for it, is used as it is): which device, and what the
 // operator should know; `echec` when it cannot be (nothing is held then).
 // When an earlier run was cut short there, a lone line feed is sent
 // before anything else (`ligneNeuve`).

@@ -322,6 +322,6 @@ EcritureLimites EcrireLimitesOperateur(const Limites &operateur)
             if (const auto echec = AnalyserLimites(octets, NiveauLimite::Operateur).echec)
                 refus = Echec{Textes::tr("ces limites ne peuvent pas être enregistrées : %1")
                                   .arg(echec->message)};
-            return FormeCles{octets, refus};
+            return NouveauContenuCles{octets, refus};
         });
 }

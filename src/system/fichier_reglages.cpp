@@ -61,13 +61,13 @@ EcritureReglages EcrireReglages(const std::function<void(Reglages &)> &changer)
         [&](const QByteArray &avant) {
             resultat.reglages = lus.reglages;
             changer(resultat.reglages);
-            return FormeCles{FormerReglages(resultat.reglages, avant), {}};
+            return NouveauContenuCles{FormerReglages(resultat.reglages, avant), {}};
         });
     return resultat;
 }
 
 EcritureCles EcrireCles(const QString &fichier, const std::function<ContenuCles()> &lire,
-                        const std::function<FormeCles(const QByteArray &avant)> &former)
+                        const std::function<NouveauContenuCles(const QByteArray &avant)> &former)
 {
     const QString dossier = QFileInfo(fichier).path();
     EcritureCles resultat;
@@ -78,7 +78,7 @@ EcritureCles EcrireCles(const QString &fichier, const std::function<ContenuCles(
     }
     // Whatever else the file holds is kept; a file not understood is set aside.
     const ContenuCles avant = lire();
-    const FormeCles forme = former(avant.incompris ? QByteArray() : avant.contenu);
+    const NouveauContenuCles forme = former(avant.incompris ? QByteArray() : avant.contenu);
     if (forme.refus) {
         resultat.echec = forme.refus;
         return resultat;

@@ -49,12 +49,12 @@ struct ContenuCles {
     QByteArray contenu;
     std::optional<Echec> incompris;
 };
-struct FormeCles {
+struct NouveauContenuCles {
     QByteArray octets;
     std::optional<Echec> refus;
 };
 EcritureCles EcrireCles(const QString &fichier, const std::function<ContenuCles()> &lire,
-                        const std::function<FormeCles(const QByteArray &avant)> &former);
+                        const std::function<NouveauContenuCles(const QByteArray &avant)> &former);
 
 // What the settings files share (this one, the limits): reading one as
 // LireFichier does, links followed, a link that leads nowhere being a damaged

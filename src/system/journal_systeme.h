@@ -21,8 +21,10 @@ inline constexpr char SocketJournalSysteme[] = "/run/systemd/journal/socket";
 QByteArray FormerEntreeJournal(const QList<ChampJournal> &champs);
 
 // Hands the entry to the socket at `socket` without ever waiting: where there
-// is none (a container, a system without systemd), where it is full or slow,
-// or where the entry is too large for one datagram, the entry is dropped.
-// Whether it was taken. errno is left as it was.
+// is none (a container, a system without systemd), or where it is full or
+// slow, the entry is dropped. An entry too large for one datagram goes as
+// the native protocol provides: in a sealed memory file (memfd_create),
+// passed on the socket by an empty datagram (SCM_RIGHTS). Whether it was
+// taken. errno is left as it was.
 bool EnvoyerAuJournalSysteme(const QList<ChampJournal> &champs,
                              const char *socket = SocketJournalSysteme);

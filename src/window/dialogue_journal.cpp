@@ -131,6 +131,47 @@ QByteArray formerCsv(const QList<const EnregistrementEnvoi *> &enregistrements)
     return csv;
 }
 
+// The journal's file, on one line: its path elided in the middle when the
+// window is narrower than the whole (a home or a clone at a long path), so
+// that the window never grows wider than the screen; its bubble and its
+// accessible description say it whole.
+class LigneFichier : public QLabel {
+public:
+    LigneFichier(const QString &chemin, QWidget *parent)
+        : QLabel(parent)
+        , m_chemin(chemin)
+    {
+        setObjectName(QStringLiteral("fichierJournal"));
+        setTextFormat(Qt::PlainText);
+        setTextInteractionFlags(Qt::TextSelectableByMouse);
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        setToolTip(texte(chemin));
+        setAccessibleDescription(toolTip());
+        ecrire();
+    }
+    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+
+protected:
+    void resizeEvent(QResizeEvent *evenement) override
+    {
+        QLabel::resizeEvent(evenement);
+        ecrire();
+    }
+
+private:
+    static QString texte(const QString &chemin)
+    {
+        return DialogueJournal::tr("Fichier : %1 (les envois les plus récents en bas)").arg(chemin);
+    }
+    void ecrire()
+    {
+        const int place = contentsRect().width() - fontMetrics().horizontalAdvance(texte({}));
+        setText(texte(fontMetrics().elidedText(m_chemin, Qt::ElideMiddle, qMax(0, place))));
+    }
+
+    QString m_chemin;
+};
+
 } // namespace
 
 DialogueJournal::DialogueJournal(QWidget *parent)
@@ -142,11 +183,7 @@ DialogueJournal::DialogueJournal(QWidget *parent)
 {
     setObjectName(QStringLiteral("DialogueJournal"));
     setWindowTitle(DialogueJournal::tr("Journal des envois"));
-    auto *fichier =
-        new QLabel(DialogueJournal::tr("Fichier : %1 (les envois les plus récents en bas)")
-                       .arg(NomLisible(CheminJournal()).toHtmlEscaped()),
-                   this);
-    fichier->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *fichier = new LigneFichier(NomLisible(CheminJournal()), this);
     m_etat->setObjectName(QStringLiteral("etatJournal"));
     m_etat->setTextFormat(Qt::PlainText);
     auto *mise = new QVBoxLayout(this);

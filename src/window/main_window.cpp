@@ -2,6 +2,7 @@
 
 #include "app/demarrage.h"
 #include "app/programme.h"
+#include "app/surveillance_port.h"
 #include "core/langues.h"
 #include "system/noms.h"
 #include "window/case_grille.h"
@@ -189,6 +190,10 @@ Form1::Form1(PosteEnvoi &poste, QWidget *parent)
     creerControles(zone);
     creerBarreDEtat();
     suivrePoste();
+    // The status line follows the port: the panel's watcher, plugged into
+    // the station, on the station's clock.
+    m_poste.brancherSurveillance(
+        new SurveillancePort([this] { return m_poste.maintenant(); }, this));
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     montrerEtatPort(m_poste.etat());
     marquerCases();

@@ -67,6 +67,17 @@ MenusPanneau::MenusPanneau(Form1 &fenetre, PosteEnvoi &poste, const ReglagesLus 
     });
     // The link of the status line, while no port is chosen.
     connect(&m_fenetre, &Form1::choixDuPortDemande, this, &MenusPanneau::ChoisirPort_Click);
+    // Settings not read, while --port lets the panel send all the same: said
+    // once the window is up, never in the way of TEST.
+    if (m_poste.port().origine == OriginePort::Option)
+        if (const auto nonLus = ReglagesNonLus(m_reglages))
+            QTimer::singleShot(0, this, [this, note = Phrase(*nonLus)] {
+                Afficher(&m_fenetre, GenreMessage::Avertissement, Form1::tr("Réglages"),
+                         note.front().toUpper() + note.mid(1) + u'\n' +
+                             Form1::tr("Choisir le port par %1 remplace le fichier douteux, "
+                                       "qui est gardé à côté.")
+                                 .arg(Form1::tr("« Initialisation › Choisir le port série… »")));
+            });
 }
 
 MenusPanneau::~MenusPanneau()
@@ -428,6 +439,12 @@ void MenusPanneau::Quitter_Click()
     m_fenetre.close();
 }
 
+QString MenusPanneau::reglagesNonLus() const
+{
+    const auto nonLus = ReglagesNonLus(m_reglages);
+    return nonLus ? Form1::tr(".\nRéglages : %1").arg(nonLus->message) : QString();
+}
+
 void MenusPanneau::Apropos_Click()
 {
     Afficher(&m_fenetre, GenreMessage::Information, Form1::tr("A propos de Tarvik"),
@@ -440,5 +457,5 @@ void MenusPanneau::Apropos_Click()
                        "Construit avec Qt %2 (en service : Qt %3).\n\n"
                        "Logiciel libre, sous licence GNU GPL version 3 ou ultérieure.")
                  .arg(QStringLiteral(TARVIK_VERSION), QStringLiteral(QT_VERSION_STR),
-                      QString::fromLatin1(qVersion()), m_fenetre.decrirePort()));
+                      QString::fromLatin1(qVersion()), m_fenetre.decrirePort() + reglagesNonLus()));
 }

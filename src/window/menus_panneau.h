@@ -64,6 +64,9 @@ private:
     void CommentCreer_Click();
     void documentDeLaCarte(const QString &document);
     void Apropos_Click();
+    // What settings not read leave out, for "A propos de Tarvik"; empty when
+    // they were read.
+    QString reglagesNonLus() const;
 
     Form1 &m_fenetre;
     PosteEnvoi &m_poste;

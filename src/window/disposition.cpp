@@ -91,9 +91,13 @@ void PlacerACoteDuPanneau(QWidget &fenetre, const QMainWindow &panneau, int rese
         return;
     const QRect cadrePanneau = panneau.frameGeometry();
     const QRect client = panneau.geometry();
-    const QMargins cadre(client.left() - cadrePanneau.left(), client.top() - cadrePanneau.top(),
-                         cadrePanneau.right() - client.right(),
-                         cadrePanneau.bottom() - client.bottom());
+    // The panel's frame, and a little more around a window that can be
+    // resized (a window manager gives it handles).
+    constexpr int poignee = 6;
+    const QMargins cadre(qMax(client.left() - cadrePanneau.left(), poignee),
+                         client.top() - cadrePanneau.top(),
+                         qMax(cadrePanneau.right() - client.right(), poignee),
+                         qMax(cadrePanneau.bottom() - client.bottom(), poignee));
     QRect grille;
     for (const QWidget *c : panneau.findChildren<CaseGrille *>())
         grille |= QRect(c->mapToGlobal(QPoint(0, 0)), c->size());

@@ -13,12 +13,18 @@
 #include "window/main_window.h"
 #include "window/menus_panneau.h"
 
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QAccessible>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QFocusEvent>
 #include <QKeySequence>
+#include <QLabel>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QShortcut>
 #include <QStringList>
 #include <QTest>
@@ -214,4 +220,88 @@ inline void frapper(QWidget &fenetre, const QKeySequence &touches)
             QTest::keyClick(fenetre.focusWidget() ? fenetre.focusWidget() : &fenetre,
                             touches[k].key(), touches[k].keyboardModifiers());
     }
+}
+
+// Whether `w` is seen whole in its window: neither its window's edges nor a
+// parent's (a scroll area's viewport) cut it.
+inline bool enVue(const QWidget &w)
+{
+    const QRect place(w.mapToGlobal(QPoint(0, 0)), w.size());
+    QRect vu = place;
+    for (const QWidget *p = w.parentWidget(); p && p != w.window()->parentWidget();
+         p = p->parentWidget())
+        vu &= QRect(p->mapToGlobal(QPoint(0, 0)), p->size());
+    return w.isVisible() && vu == place;
+}
+
+// What of `fenetre` is not seen whole on the screen `ecran` (its available
+// geometry): the window beyond it; a control (a Tab stop, a label, a bar)
+// beyond it, or out of its window's sight, or a label's words cut. What a
+// scroll area holds is only checked for a button's text: it may scroll.
+// A button whose text is cut, anywhere, is listed too.
+inline QStringList horsDeVue(const QWidget &fenetre, const QRect &ecran)
+{
+    QStringList vus;
+    const auto nom = [](const QWidget *w) {
+        return QStringLiteral("%1 (%2)").arg(w->objectName(),
+                                             QLatin1String(w->metaObject()->className()));
+    };
+    if (!ecran.contains(fenetre.frameGeometry()))
+        vus << QStringLiteral("la fenêtre %1").arg(QDebug::toString(fenetre.frameGeometry()));
+    for (const QWidget *w : fenetre.findChildren<QWidget *>()) {
+        if (!w->isVisible() || w->window() != &fenetre)
+            continue;
+        const auto *bouton = qobject_cast<const QAbstractButton *>(w);
+        if (bouton && !bouton->text().isEmpty() && bouton->width() < bouton->sizeHint().width())
+            vus << nom(w) + QStringLiteral(" : « %1 » coupé").arg(bouton->text());
+        bool defile = false;
+        for (const QWidget *p = w->parentWidget(); p && p != &fenetre; p = p->parentWidget())
+            defile = defile || qobject_cast<const QAbstractScrollArea *>(p);
+        const auto *label = qobject_cast<const QLabel *>(w);
+        if (defile ||
+            !((w->focusPolicy() & Qt::TabFocus) || label || qobject_cast<const QProgressBar *>(w)))
+            continue;
+        const QRect place(w->mapToGlobal(QPoint(0, 0)), w->size());
+        if (!ecran.contains(place) || !enVue(*w))
+            vus << nom(w) + QStringLiteral(" hors de vue ") + QDebug::toString(place);
+        else if (label && !label->text().isEmpty() &&
+                 (label->wordWrap() ? label->heightForWidth(label->contentsRect().width()) >
+                                          label->contentsRect().height()
+                                    : label->sizeHint().width() > label->width()))
+            vus << nom(w) + QStringLiteral(" : « %1 » coupé").arg(label->text());
+    }
+    return vus;
+}
+
+// What a screen reader, walking `fenetre`'s accessible tree as AT-SPI
+// does, would find amiss: a widget it can give the focus to (a Tab stop,
+// or a widget that hands its focus on) named with nothing, or a list to
+// choose from without the label that names it (its name is its choice);
+// and any name or description that holds markup (a raw <p>).
+inline QStringList sansNomAccessible(const QWidget &fenetre)
+{
+    static const QRegularExpression balise(QStringLiteral("<[a-zA-Z/!]"));
+    QStringList vus;
+    const std::function<void(QAccessibleInterface *, int)> parcourir =
+        [&](QAccessibleInterface *interface, int profondeur) {
+            if (!interface || !interface->isValid() || profondeur > 40 ||
+                interface->state().invisible)
+                return;
+            const QString nom = interface->text(QAccessible::Name);
+            const QString description = interface->text(QAccessible::Description);
+            const QObject *objet = interface->object();
+            const QString qui = QStringLiteral("%1 (%2)").arg(
+                objet ? objet->objectName() : QString(),
+                objet ? QLatin1String(objet->metaObject()->className()) : QLatin1String("?"));
+            if (objet && objet->isWidgetType() && interface->state().focusable &&
+                (nom.trimmed().isEmpty() || (interface->role() == QAccessible::ComboBox &&
+                                             interface->relations(QAccessible::Label).isEmpty())))
+                vus << qui + QStringLiteral(" sans nom (%1)").arg(nom);
+            if (nom.contains(balise) || description.contains(balise))
+                vus << qui + QStringLiteral(" : ") + nom + QStringLiteral(" / ") + description;
+            for (int k = 0; k < interface->childCount(); ++k)
+                parcourir(interface->child(k), profondeur + 1);
+        };
+    parcourir(QAccessible::queryAccessibleInterface(const_cast<QWidget *>(&fenetre)), 0);
+    return vus;
 }

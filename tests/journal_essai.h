@@ -8,7 +8,13 @@
 
 class JournalEssai {
 public:
-    JournalEssai() { qputenv("XDG_STATE_HOME", QFile::encodeName(m_dossier.path())); }
+    // In a folder made from `modele` (QTemporaryDir's), the system's
+    // temporary folder's by default.
+    explicit JournalEssai(const QString &modele = {})
+        : m_dossier(modele.isEmpty() ? QTemporaryDir() : QTemporaryDir(modele))
+    {
+        qputenv("XDG_STATE_HOME", QFile::encodeName(m_dossier.path()));
+    }
     ~JournalEssai() { qputenv("XDG_STATE_HOME", m_avant); }
     QString fichier() const { return CheminJournal(); }
     QList<EnregistrementEnvoi> lus() const { return AnalyserJournal(lireFichier(fichier())); }

@@ -93,6 +93,8 @@ private Q_SLOTS:
     void exporter();
     void relecture_data();
     void relecture();
+    void portLong_data();
+    void portLong();
 };
 
 void TestDialogueJournal::analyser_data()
@@ -351,7 +353,8 @@ void TestDialogueJournal::relecture()
     QVERIFY(QTest::qWaitForWindowExposed(dialogue));
     // Its frame as the window system placed it: waited for, not taken from
     // the first exposure.
-    QTRY_VERIFY(dialogue->screen()->availableGeometry().contains(dialogue->frameGeometry()));
+    QTRY_VERIFY2(dialogue->screen()->availableGeometry().contains(dialogue->frameGeometry()),
+                 qPrintable(QDebug::toString(dialogue->frameGeometry())));
     auto *table = controle<QTableWidget>(*dialogue, QStringLiteral("tableJournal"));
     const auto *detail = controle<QPlainTextEdit>(*dialogue, QStringLiteral("detailJournal"));
     table->selectRow(0);
@@ -372,6 +375,41 @@ void TestDialogueJournal::relecture()
                                     "✗ port refusé", "=1+2 \"cité\""}));
     QCOMPARE(table->rowCount(), 2);
     QVERIFY(table->selectionModel()->selectedRows().isEmpty() && detail->toPlainText().isEmpty());
+}
+
+void TestDialogueJournal::portLong_data()
+{
+    QTest::addColumn<int>("largeur"); // the dialog's
+    QTest::addColumn<bool>("entier"); // the port column shows its longest text whole
+    QTest::newRow("étroite") << 480 << false;
+    QTest::newRow("large") << 1400 << true;
+}
+
+// A port named by its device's serial number never pushes the outcome and
+// the reason out of view: narrowed, it is shortened in its middle, and its
+// tooltip says it whole; where there is room, it is shown whole.
+void TestDialogueJournal::portLong()
+{
+    QFETCH(int, largeur);
+    QFETCH(bool, entier);
+    const QDateTime maintenant = QDateTime::currentDateTime();
+    QVERIFY(ecrireJournal(
+        enregistrement("r1", IssueEnvoi::Envoyee, "tarvik", maintenant) +
+        enregistrement("r2", IssueEnvoi::PortRefuse, "tarvik", maintenant, {}, ParId)));
+    DialogueJournal dialogue;
+    dialogue.resize(largeur, 400);
+    dialogue.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialogue));
+    auto *table = controle<QTableWidget>(dialogue, QStringLiteral("tableJournal"));
+    QCOMPARE(dialogue.width(), largeur);
+    const int vue = table->viewport()->width();
+    QVERIFY2(table->columnViewportPosition(4) + table->columnWidth(4) <= vue, "« Issue » coupée");
+    QVERIFY2(table->columnViewportPosition(5) < vue - 10 * table->fontMetrics().averageCharWidth(),
+             "« Raison » hors de vue");
+    const QString port = table->item(1, 3)->text();
+    QCOMPARE(port, ParId + QStringLiteral(" → /dev/pts/0"));
+    QVERIFY(table->item(1, 3)->toolTip().contains(ParId));
+    QCOMPARE(table->fontMetrics().horizontalAdvance(port) < table->columnWidth(3), entier);
 }
 
 QTEST_MAIN(TestDialogueJournal)

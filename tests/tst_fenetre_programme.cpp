@@ -8,7 +8,10 @@
 #include "run/journal.h"
 #include "system/fichier_reglages.h"
 #include "window/case_grille.h"
+#include "window/dialogue_journal.h"
+#include "window/dialogue_limites.h"
 #include "window/fenetre_programme.h"
+#include "window/graphe_course.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,6 +27,7 @@
 #include <QScreen>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
@@ -126,6 +130,22 @@ void repondre(QWidget *fenetre, const QString &reponse, QString &question)
     });
 }
 
+// Waits until the panel's status lines have the height their words need
+// at their width, 20 s at most: the window grows with them.
+bool panneauPose(const Form1 &panneau)
+{
+    return QTest::qWaitFor(
+        [&] {
+            for (const char *nom : {"etatPort", "etatEnvoi"}) {
+                const auto *ligne = controle<QLabel>(panneau, QLatin1String(nom));
+                if (ligne->heightForWidth(ligne->width()) != ligne->height())
+                    return false;
+            }
+            return true;
+        },
+        20000);
+}
+
 // The panel's grid, in the screen's coordinates.
 QRect placeDeLaGrille(const Form1 &panneau)
 {
@@ -133,6 +153,88 @@ QRect placeDeLaGrille(const Form1 &panneau)
     for (const CaseGrille *c : panneau.findChildren<CaseGrille *>())
         grille |= QRect(c->mapToGlobal(QPoint(0, 0)), c->size());
     return grille;
+}
+
+// The screens the windows are tried on, as the benches have them: their
+// pixels and their scale.
+struct EcranEssai {
+    const char *nom;
+    int largeur, hauteur, echelle;
+};
+constexpr EcranEssai Ecrans[] = {
+    {"800×600", 800, 600, 1},
+    {"1024×768", 1024, 768, 1},
+    {"1280×1024", 1280, 1024, 1},
+    {"1920×1080", 1920, 1080, 1},
+    {"1280×1024 à l'échelle 2", 1280, 1024, 2},
+};
+
+// The offscreen screen main() named `nom`.
+QScreen *ecranNomme(const QString &nom)
+{
+    for (QScreen *ecran : QGuiApplication::screens())
+        if (ecran->name() == nom)
+            return ecran;
+    return nullptr;
+}
+
+// The scale this process runs at: QT_SCALE_FACTOR's, else 1.
+int echelleDuProcessus()
+{
+    const int echelle = qRound(qEnvironmentVariable("QT_SCALE_FACTOR").toDouble());
+    return echelle > 0 ? echelle : 1;
+}
+
+// The panel on `place` (a screen's available geometry) and each of the
+// other windows as the operator meets them, handed to `voir` one after the
+// other: the program's during a run of a program never saved, waiting
+// after its first step (a drift said), then with its chart shown; the
+// journal's; the limits dialog, once the run is stopped.
+void parcourirFenetres(const QRect &place,
+                       const std::function<void(QWidget &fenetre, const Panneau &panneau)> &voir)
+{
+    // The journal in a folder of a short name: the journal window names
+    // its file, whose path's length is not the layout's to answer for.
+    JournalEssai dossier(QStringLiteral("/tmp/j-XXXXXX"));
+    PseudoTerminal pty;
+    CaptureMessages messages;
+    Panneau panneau;
+    panneau.imposerPort(pty.chemin());
+    panneau.move(place.topLeft());
+    panneau.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panneau));
+    QVERIFY(panneauPose(panneau));
+    FenetreProgramme *fenetre = ouvrirFenetre(panneau);
+    QVERIFY(fenetre);
+    controle<CaseGrille>(panneau, QStringLiteral("Text1_1"))->setText(QStringLiteral("00100"));
+    cliquer(*fenetre, "ajouterGrille");
+    cliquer(*fenetre, "ajouterGrille");
+    auto *liste = controle<QTreeWidget>(*fenetre, QStringLiteral("listeEtapes"));
+    liste->setCurrentItem(liste->topLevelItem(0));
+    controle<QDoubleSpinBox>(*fenetre, QStringLiteral("attenteEtape"))->setValue(600);
+    controle<QSpinBox>(*fenetre, QStringLiteral("repetitions"))->setValue(3);
+    bool enAttente = false;
+    QObject::connect(&panneau.poste(), &PosteEnvoi::attente, fenetre, [&] { enAttente = true; });
+    cliquer(*fenetre, "lancerProgramme");
+    QTRY_VERIFY_WITH_TIMEOUT(enAttente, 20000);
+    voir(panneau, panneau);
+    voir(*fenetre, panneau);
+    controle<QTabWidget>(*fenetre, QStringLiteral("pagesProgramme"))->setCurrentIndex(1);
+    voir(*fenetre, panneau);
+    controle<QAction>(panneau, QStringLiteral("JournalEnvois"))->trigger();
+    auto *journal = panneau.findChild<DialogueJournal *>();
+    QVERIFY(journal && QTest::qWaitForWindowExposed(journal));
+    voir(*journal, panneau);
+    frapper(*fenetre, QKeySequence(Qt::Key_Escape)); // Arrêter
+    QVERIFY(envoisFinis(panneau));
+    bool vue = false;
+    auDialogue<DialogueLimites>(panneau, [&](DialogueLimites *limites) {
+        vue = true;
+        voir(*limites, panneau);
+        limites->reject();
+    });
+    controle<QAction>(panneau, QStringLiteral("LimitesAxes"))->trigger();
+    QVERIFY2(vue, "la boîte des limites ne s'est pas ouverte");
 }
 
 } // namespace
@@ -152,6 +254,9 @@ private Q_SLOTS:
     void aCoteDuPanneau();
     void dossierRetenu();
     void pasAPas();
+    void entieres_data();
+    void entieres();
+    void nomsAccessibles();
 };
 
 void TestFenetreProgramme::surLePont_data()
@@ -382,44 +487,58 @@ void TestFenetreProgramme::attentes()
 
 void TestFenetreProgramme::aCoteDuPanneau_data()
 {
-    QTest::addColumn<int>("ecran"); // the offscreen screens main() sets up
-    QTest::addColumn<QString>("cote");
-    QTest::newRow("1024×768") << 0 << "dessous";
-    QTest::newRow("1280×1024") << 1 << "dessous";
-    QTest::newRow("1024×768 à l'échelle 2") << 2 << "à droite de la grille";
+    QTest::addColumn<QString>("ecran"); // the offscreen screens main() sets up
+    QTest::addColumn<QString>("cote");  // where the window stands
+    QTest::newRow("1024×768") << "a"
+                              << "à droite";
+    QTest::newRow("1280×1024") << "b"
+                               << "dessous";
+    // Narrower than the grid and the window: whole on the screen, over the grid.
+    QTest::newRow("1024×768 à l'échelle 2") << "c"
+                                            << "sur la grille";
 }
 
 // The program's window opens beside the panel, on its screen, never over
-// its grid, with room for its steps.
+// its grid unless the screen leaves no other room, with room for its steps
+// and its run's commands.
 void TestFenetreProgramme::aCoteDuPanneau()
 {
-    QFETCH(int, ecran);
+    QFETCH(QString, ecran);
     QFETCH(QString, cote);
-    const QList<QScreen *> ecrans = QGuiApplication::screens();
-    QCOMPARE(ecrans.size(), 3);
-    const QRect place = ecrans[ecran]->availableGeometry();
+    if (echelleDuProcessus() != 1)
+        QSKIP("des écrans mis à l'échelle 1");
+    const QScreen *surface = ecranNomme(ecran);
+    QVERIFY(surface);
+    const QRect place = surface->availableGeometry();
     CaptureMessages messages;
     Panneau panneau;
     panneau.move(place.topLeft());
     panneau.show();
     QVERIFY(QTest::qWaitForWindowExposed(&panneau));
+    QVERIFY(panneauPose(panneau));
     controle<QAction>(panneau, QStringLiteral("Programme"))->trigger();
     FenetreProgramme *fenetre = panneau.fenetreProgramme();
     QVERIFY(QTest::qWaitForWindowExposed(fenetre));
     const QRect fenetreLa = fenetre->frameGeometry(), grille = placeDeLaGrille(panneau);
     QVERIFY2(place.contains(fenetreLa), qPrintable(QDebug::toString(fenetreLa)));
-    QVERIFY2(!fenetreLa.intersects(grille), qPrintable(QDebug::toString(fenetreLa)));
-    // The panel's status line settles once its words have the width they wrap in.
-    QTRY_VERIFY(cote == QStringLiteral("dessous")
-                    ? fenetreLa.top() > panneau.frameGeometry().bottom()
-                    : fenetreLa.left() > grille.right());
-    // The list in view: five rows, and a step's name.
+    QCOMPARE(fenetreLa.intersects(grille), cote == QStringLiteral("sur la grille"));
+    const QRect panneauLa = panneau.frameGeometry();
+    const QString vu = fenetreLa.top() > panneauLa.bottom()   ? QStringLiteral("dessous")
+                       : fenetreLa.left() > panneauLa.right() ? QStringLiteral("à droite")
+                       : fenetreLa.left() > grille.right() ? QStringLiteral("à droite de la grille")
+                       : fenetreLa.intersects(grille)      ? QStringLiteral("sur la grille")
+                                                           : QDebug::toString(fenetreLa);
+    QCOMPARE(vu, cote);
+    QCOMPARE(horsDeVue(*fenetre, place), QStringList());
+    if (cote == QStringLiteral("sur la grille"))
+        return; // the steps' page scrolls, as its list does
+    // The list in view: three rows, and a step's name.
     const auto *liste = controle<QTreeWidget>(*fenetre, QStringLiteral("listeEtapes"));
-    const QRect vu = liste->viewport()->visibleRegion().boundingRect();
-    QVERIFY2(vu.height() >= 5 * liste->fontMetrics().height() &&
-                 vu.width() >=
+    const QRect lignes = liste->viewport()->visibleRegion().boundingRect();
+    QVERIFY2(lignes.height() >= 3 * liste->fontMetrics().height() &&
+                 lignes.width() >=
                      liste->fontMetrics().horizontalAdvance(QStringLiteral("Étape 1 (prise)")),
-             qPrintable(QDebug::toString(vu)));
+             qPrintable(QDebug::toString(lignes)));
     QCOMPARE(controle<QProgressBar>(*fenetre, QStringLiteral("barreProgression"))->text(),
              QStringLiteral("Aucune étape à envoyer"));
 }
@@ -467,16 +586,115 @@ void TestFenetreProgramme::pasAPas()
     QVERIFY(messages.vus.isEmpty());
 }
 
-// Three screens side by side, as the operators' benches have them; the
-// last is a 1024×768 screen at scale 2, as the windows lay it out.
+void TestFenetreProgramme::entieres_data()
+{
+    QTest::addColumn<QString>("ecran"); // the name of an offscreen screen main() sets up
+    QTest::addColumn<int>("echelle");
+    QTest::addColumn<QSize>("taille"); // in the pixels the scale leaves
+    for (int k = 0; k < int(std::size(Ecrans)); ++k)
+        QTest::newRow(Ecrans[k].nom)
+            << QStringLiteral("e%1").arg(k) << Ecrans[k].echelle
+            << QSize(Ecrans[k].largeur, Ecrans[k].hauteur) / Ecrans[k].echelle;
+}
+
+// Every window whole on every screen and at scale 2: within the screen,
+// every control in view (what a scroll area holds may scroll, the run's
+// commands never do), no button's text cut, the status lines whole during
+// a program, which they name without saying "programme" twice; the panel's
+// other windows beside it, never over its grid, the chart at its readable
+// size. Run again at QT_SCALE_FACTOR=2 (tst_fenetre_programme_echelle_2).
+void TestFenetreProgramme::entieres()
+{
+    QFETCH(QString, ecran);
+    QFETCH(int, echelle);
+    QFETCH(QSize, taille);
+    if (echelle % echelleDuProcessus() != 0)
+        QSKIP("un écran d'une autre échelle que celle du processus");
+    const QScreen *surface = ecranNomme(ecran);
+    QVERIFY(surface);
+    const QRect place = surface->availableGeometry();
+    QCOMPARE(place.size(), taille);
+    QStringList vus;
+    QRect grille;
+    parcourirFenetres(place, [&](QWidget &fenetre, const Panneau &panneau) {
+        if (grille.isNull())
+            grille = placeDeLaGrille(panneau);
+        const QString qui = fenetre.objectName() + QStringLiteral(" : ");
+        for (const QString &vu : horsDeVue(fenetre, place))
+            vus << qui + vu;
+        if (&fenetre != &panneau && !qobject_cast<DialogueLimites *>(&fenetre) &&
+            fenetre.frameGeometry().intersects(grille))
+            vus << qui + QStringLiteral("sur la grille");
+        if (&fenetre == &panneau) {
+            const QString etat = controle<QLabel>(panneau, QStringLiteral("etatPort"))->text();
+            if (!etat.contains(QStringLiteral("programme non enregistré, étape 1/2")) ||
+                etat.contains(QStringLiteral("programme programme")))
+                vus << qui + etat;
+        }
+        // The run's commands and what it does, never scrolled out of view.
+        if (qobject_cast<FenetreProgramme *>(&fenetre))
+            for (const char *nom : {"lancerProgramme", "pasAPas", "arreterProgramme", "progression",
+                                    "barreProgression", "etatProgramme"})
+                if (!enVue(*controle<QWidget>(fenetre, QLatin1String(nom))))
+                    vus << qui + QLatin1String(nom) + QStringLiteral(" hors de vue");
+        if (const auto *graphe = fenetre.findChild<GrapheCourse *>();
+            graphe && graphe->isVisible()) {
+            const QSize vu = graphe->visibleRegion().boundingRect().size();
+            if (vu.width() < graphe->minimumSizeHint().width() ||
+                vu.height() < graphe->minimumSizeHint().height())
+                vus << qui + QStringLiteral("graphe ") + QDebug::toString(vu);
+        }
+    });
+    QVERIFY2(!grille.isNull(), "les fenêtres ne se sont pas ouvertes");
+    QVERIFY2(vus.isEmpty(), qPrintable(vus.join(u'\n')));
+}
+
+// A screen reader meets each window as a window, named, and each Tab stop
+// named, in words without markup.
+void TestFenetreProgramme::nomsAccessibles()
+{
+    QStringList vus;
+    int fenetres = 0;
+    parcourirFenetres(QGuiApplication::primaryScreen()->availableGeometry(), [&](QWidget &fenetre,
+                                                                                 const Panneau &) {
+        ++fenetres;
+        QAccessibleInterface *interface = QAccessible::queryAccessibleInterface(&fenetre);
+        const QString qui = fenetre.objectName() + QStringLiteral(" : ");
+        if (!interface ||
+            (interface->role() != QAccessible::Window &&
+             interface->role() != QAccessible::Dialog) ||
+            interface->text(QAccessible::Name).isEmpty())
+            vus << qui + QStringLiteral("pas une fenêtre nommée");
+        for (const QString &vu : sansNomAccessible(fenetre))
+            vus << qui + vu;
+    });
+    QCOMPARE(fenetres, 5);
+    QVERIFY2(vus.isEmpty(), qPrintable(vus.join(u'\n')));
+}
+
+// Three screens side by side, as the operators' benches have them (the
+// last is a 1024×768 screen at scale 2, as the windows lay it out), then
+// those the windows are tried on, in the pixels this process's scale
+// leaves them.
 int main(int argc, char **argv)
 {
     QTemporaryDir dossier;
     const QString configuration = dossier.filePath(QStringLiteral("ecrans.json"));
-    if (!ecrireFichier(configuration, R"({"screens": [
-            {"name": "a", "x": 0, "y": 0, "width": 1024, "height": 768},
-            {"name": "b", "x": 1024, "y": 0, "width": 1280, "height": 1024},
-            {"name": "c", "x": 2304, "y": 0, "width": 512, "height": 384}]})"))
+    QStringList ecrans{R"({"name": "a", "x": 0, "y": 0, "width": 1024, "height": 768})",
+                       R"({"name": "b", "x": 1024, "y": 0, "width": 1280, "height": 1024})",
+                       R"({"name": "c", "x": 2304, "y": 0, "width": 512, "height": 384})"};
+    int x = 2816;
+    for (const EcranEssai &ecran : Ecrans) {
+        const int largeur = ecran.largeur * echelleDuProcessus() / ecran.echelle;
+        ecrans << QStringLiteral(R"({"name": "e%1", "x": %2, "y": 0, "width": %3, "height": %4})")
+                      .arg(QString::number(ecrans.size() - 3), QString::number(x),
+                           QString::number(largeur),
+                           QString::number(ecran.hauteur * echelleDuProcessus() / ecran.echelle));
+        x += largeur;
+    }
+    if (!ecrireFichier(
+            configuration,
+            QStringLiteral(R"({"screens": [%1]})").arg(ecrans.join(QStringLiteral(", "))).toUtf8()))
         return 1;
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + configuration.toUtf8());
     QApplication application(argc, argv);

@@ -4,13 +4,43 @@
 #include "window/graphe_course.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QTest>
+
+namespace {
+
+// Whether `pas` is 1, 2 or 5 times a power of ten.
+bool pasRond(qint64 pas)
+{
+    while (pas >= 10 && pas % 10 == 0)
+        pas /= 10;
+    return pas == 1 || pas == 2 || pas == 5;
+}
+
+// The middle of `graphe` drawn, each pixel inked or left blank, whatever
+// its colour: what is left of a line in grey, or on paper.
+QImage encreDe(GrapheCourse &graphe)
+{
+    const QImage image = graphe.grab().toImage();
+    const QRect milieu(image.width() / 4, image.height() / 4, image.width() / 2,
+                       image.height() / 2);
+    QImage encre(milieu.size(), QImage::Format_Mono);
+    for (int y = 0; y < milieu.height(); ++y)
+        for (int x = 0; x < milieu.width(); ++x)
+            encre.setPixel(x, y, qGray(image.pixel(milieu.topLeft() + QPoint(x, y))) < 245);
+    return encre;
+}
+
+} // namespace
 
 class TestGrapheCourse : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void resume_data();
     void resume();
+    void graduations_data();
+    void graduations();
+    void sansCouleur();
 };
 
 void TestGrapheCourse::resume_data()
@@ -57,6 +87,87 @@ void TestGrapheCourse::resume()
             << QStringLiteral("Axe 0%1 (%2) : ne bouge pas.").arg(numero).arg(LettreAxe(numero));
     QCOMPARE(espaces(graphe.accessibleDescription()).split(u'\n'), attendues);
     QCOMPARE(graphe.accessibleName(), QStringLiteral("Course des axes"));
+}
+
+void TestGrapheCourse::graduations_data()
+{
+    QTest::addColumn<QString>("etapes");
+    QTest::addColumn<int>("cycles");
+    QTest::addColumn<QByteArray>("limites");
+    QTest::addColumn<QSize>("taille");
+    // clang-format off
+    QTest::newRow("sort de sa course")  << "va: B+30|vient: B-10" << 10 << QByteArray("B.course=100") << QSize(640, 320);
+    QTest::newRow("bornes de travers")  << "A+118|A-186" << 1 << QByteArray() << QSize(640, 320);
+    QTest::newRow("petit")              << "A+118|A-186 C+7" << 3 << QByteArray("C.course=5") << QSize(220, 150);
+    QTest::newRow("une étape")          << "D+1" << 1 << QByteArray() << QSize(640, 320);
+    QTest::newRow("dix millions d'étapes") << QStringList(500, QStringLiteral("B+3|B-2")).join(u'|') << 10000 << QByteArray("B.course=4000000") << QSize(640, 320);
+    // clang-format on
+}
+
+// The positions go between round bounds that hold every axis's, by a
+// round step, 0 among them; the steps sent are numbered below by a round
+// step, up to the last or near it.
+void TestGrapheCourse::graduations()
+{
+    QFETCH(QString, etapes);
+    QFETCH(int, cycles);
+    QFETCH(QByteArray, limites);
+    QFETCH(QSize, taille);
+    GrapheCourse graphe;
+    graphe.resize(taille);
+    graphe.montrer(programme(etapes), 0, cycles,
+                   AnalyserLimites(limites, NiveauLimite::Machine).limites);
+    const Course &course = *graphe.course();
+    const Graduation g = graphe.positions();
+    QVERIFY2(pasRond(g.pas) && g.bas % g.pas == 0 && g.haut % g.pas == 0,
+             qPrintable(QStringLiteral("%1 à %2 par %3").arg(g.bas).arg(g.haut).arg(g.pas)));
+    QVERIFY(g.valeurs().contains(0) && g.valeurs().size() >= 3);
+    for (int numero = 1; numero <= NombreAxes; ++numero)
+        QVERIFY(g.bas <= course.axe(numero).plusBas && course.axe(numero).plusHaut <= g.haut);
+    const QList<qint64> numeros = graphe.numerosDEtapes();
+    QVERIFY(!numeros.isEmpty());
+    const qint64 pas = numeros.first(), points = course.points();
+    QVERIFY2(pasRond(pas), qPrintable(QString::number(pas)));
+    for (qsizetype k = 1; k < numeros.size(); ++k)
+        QVERIFY(numeros[k] > numeros[k - 1] &&
+                (numeros[k] % pas == 0 || (k + 1 == numeros.size() && numeros[k] == points)));
+    QVERIFY(numeros.last() <= points && numeros.last() + pas > points);
+}
+
+// Each axis's line is its own without its colour: the same moves drawn
+// for each axis alone leave seven different inks in grey.
+void TestGrapheCourse::sansCouleur()
+{
+    QList<QImage> encres;
+    for (int numero = 1; numero <= NombreAxes; ++numero) {
+        const QString axe(LettreAxe(numero));
+        GrapheCourse graphe;
+        graphe.resize(640, 320);
+        graphe.montrer(programme(QStringLiteral("%1+100|%1-50|%1+80|%1-130|%1+40").arg(axe)), 0, 4,
+                       {});
+        const QImage encre = encreDe(graphe);
+        // A twentieth of its ink (grid included) elsewhere at least: a
+        // colour's shading alone moves some edge pixels (2 %), another line
+        // more than 10 %.
+        for (qsizetype autre = 0; autre < encres.size(); ++autre) {
+            int differents = 0, encrees = 0;
+            for (int y = 0; y < encre.height(); ++y)
+                for (int x = 0; x < encre.width(); ++x) {
+                    differents += encre.pixelIndex(x, y) != encres[autre].pixelIndex(x, y);
+                    encrees += encre.pixelIndex(x, y);
+                }
+            QVERIFY2(differents * 20 > encrees,
+                     qPrintable(QStringLiteral("%1 comme %2 : %3 pixels sur %4")
+                                    .arg(axe, QString(LettreAxe(int(autre) + 1)))
+                                    .arg(differents)
+                                    .arg(encrees)));
+        }
+        encres << encre;
+    }
+    for (int a = 1; a <= NombreAxes; ++a)
+        for (int b = a + 1; b <= NombreAxes; ++b)
+            QVERIFY(TraitDeLAxe(a).tirets != TraitDeLAxe(b).tirets &&
+                    TraitDeLAxe(a).marque != TraitDeLAxe(b).marque);
 }
 
 QTEST_MAIN(TestGrapheCourse)

@@ -740,6 +740,10 @@ void TestMainWindow::nomsAccessibles()
     axes[0] = QStringLiteral("Pince");
     axes[2] = QStringLiteral("Rotation de la base");
     QCOMPARE(noms(), attendus(axes));
+    // The labels say the names whole, in words, tooltip or not.
+    for (int k : {1, 3})
+        for (const QAccessible::Text quoi : {QAccessible::Name, QAccessible::Description})
+            QCOMPARE(nom(nomElement("Label1", k), quoi), axes[k - 1]);
 }
 
 void TestMainWindow::langue_data()
@@ -1004,8 +1008,8 @@ void TestMainWindow::horsLimites()
     QTest::mouseClick(controle<QPushButton>(fenetre, QStringLiteral("Command1")), Qt::LeftButton);
     QVERIFY(envoisFinis(fenetre));
     QCOMPARE(journal.issues(), dit.isEmpty() ? QList{IssueEnvoi::Envoyee}
-                            : consigne    ? QList{IssueEnvoi::HorsLimites}
-                                          : QList<IssueEnvoi>());
+                               : consigne    ? QList{IssueEnvoi::HorsLimites}
+                                             : QList<IssueEnvoi>());
     if (dit.isEmpty()) { // sent as typed
         QCOMPARE(pty.lire(84).left(12), "A+" + tape.toLatin1() + ":002\n");
         QVERIFY(messages.vus.isEmpty());

@@ -947,6 +947,10 @@ you</translation>
         <source>Imposée par le fichier de limites de la machine (%1)&#xa0;: vous ne pouvez pas la retirer.</source>
         <translation>Imposed by the machine&apos;s limits file (%1): you cannot remove it.</translation>
     </message>
+    <message>
+        <source>Limites de chaque axe</source>
+        <translation>Limits of each axis</translation>
+    </message>
 </context>
 <context>
     <name>DialoguePort</name>
@@ -1856,6 +1860,14 @@ Nothing was sent</translation>
         <source>«&#xa0;Corriger&#xa0;» n&apos;ajoute rien au programme et vous ramène à la première de ces cases.</source>
         <translation>“Correct” adds nothing to the program and takes you back to the first of these boxes.</translation>
     </message>
+    <message>
+        <source>Course des axes, en chiffres</source>
+        <translation>Axes&apos; travel, in figures</translation>
+    </message>
+    <message>
+        <source>Étapes et course des axes</source>
+        <translation>Steps and axes&apos; travel</translation>
+    </message>
 </context>
 <context>
     <name>FichierCles</name>
@@ -2464,10 +2476,6 @@ Nothing was sent.</translation>
         <translation>in use by this panel: TEST</translation>
     </message>
     <message>
-        <source>utilisé par ce panneau&#xa0;: programme %1, étape %2/%3</source>
-        <translation>in use by this panel: program %1, step %2/%3</translation>
-    </message>
-    <message>
         <source>, cycle %1/%2</source>
         <translation>, cycle %1/%2</translation>
     </message>
@@ -2576,6 +2584,14 @@ Nothing was changed.</translation>
 Réglages&#xa0;: %1</source>
         <translation>.
 Settings: %1</translation>
+    </message>
+    <message>
+        <source>utilisé par ce panneau&#xa0;: programme non enregistré, étape %1/%2</source>
+        <translation>in use by this panel: unsaved program, step %1/%2</translation>
+    </message>
+    <message>
+        <source>utilisé par ce panneau&#xa0;: programme «&#xa0;%1&#xa0;», étape %2/%3</source>
+        <translation>in use by this panel: program “%1”, step %2/%3</translation>
     </message>
 </context>
 <context>

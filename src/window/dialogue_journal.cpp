@@ -6,6 +6,7 @@
 #include "system/lecture.h"
 #include "system/noms.h"
 #include "window/dialogues.h"
+#include "window/disposition.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,6 +20,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -71,6 +73,20 @@ QString textePort(const EnregistrementEnvoi &envoi)
         return envoi.portChoisi;
     return DialogueJournal::tr("%1 → %2").arg(envoi.portChoisi, envoi.peripherique);
 }
+
+// A cell shortened in its middle: a port keeps its start and the device
+// it led to.
+class AuMilieu : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->textElideMode = Qt::ElideMiddle;
+    }
+};
 
 // The end of the journal, its first line left out when the bound cut it;
 // or why there is nothing to show.
@@ -191,7 +207,7 @@ DialogueJournal::DialogueJournal(QWidget *parent)
     mise->addWidget(m_etat);
     mise->addWidget(creerFiltres());
     mise->addWidget(creerVues(), 1);
-    mise->addWidget(creerBoutons());
+    mise->addLayout(creerBoutons());
 
     m_minuterie->setInterval(IntervalleRelecture);
     connect(m_minuterie, &QTimer::timeout, this, &DialogueJournal::relire);
@@ -213,6 +229,8 @@ QWidget *DialogueJournal::creerVues()
     m_table->horizontalHeader()->setStretchLastSection(true);
     // Each column as wide as its longest text, among all the records shown.
     m_table->horizontalHeader()->setResizeContentsPrecision(-1);
+    m_table->setItemDelegateForColumn(ColPort, new AuMilieu(m_table));
+    m_table->viewport()->installEventFilter(this);
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &DialogueJournal::montrerDetail);
 
@@ -228,13 +246,16 @@ QWidget *DialogueJournal::creerVues()
     return partage;
 }
 
-QDialogButtonBox *DialogueJournal::creerBoutons()
+QLayout *DialogueJournal::creerBoutons()
 {
+    // On as many lines as the window's width needs.
     auto *boutons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    m_charger = boutons->addButton(DialogueJournal::tr("C&harger dans la grille"),
-                                   QDialogButtonBox::ActionRole);
-    m_exporter =
-        boutons->addButton(DialogueJournal::tr("&Exporter…"), QDialogButtonBox::ActionRole);
+    m_charger = new QPushButton(DialogueJournal::tr("C&harger dans la grille"), this);
+    m_exporter = new QPushButton(DialogueJournal::tr("&Exporter…"), this);
+    auto *rangee = new RangeeSouple;
+    rangee->addWidget(m_charger);
+    rangee->addWidget(m_exporter);
+    rangee->addWidget(boutons);
     m_charger->setObjectName(QStringLiteral("chargerJournal"));
     m_exporter->setObjectName(QStringLiteral("exporterJournal"));
     // Entrée closes the dialog, wherever the focus is: no other button takes it.
@@ -246,7 +267,7 @@ QDialogButtonBox *DialogueJournal::creerBoutons()
     connect(m_charger, &QPushButton::clicked, this, &DialogueJournal::charger);
     connect(m_exporter, &QPushButton::clicked, this, &DialogueJournal::exporter);
     connect(boutons, &QDialogButtonBox::rejected, this, &DialogueJournal::reject);
-    return boutons;
+    return rangee;
 }
 
 QWidget *DialogueJournal::creerFiltres()
@@ -263,13 +284,18 @@ QWidget *DialogueJournal::creerFiltres()
         m_programme->addItem(nom, nom);
     auto *etiquette = new QLabel(DialogueJournal::tr("&Programme :"), filtres);
     etiquette->setBuddy(m_programme);
-    auto *mise = new QHBoxLayout(filtres);
-    mise->setContentsMargins(0, 0, 0, 0);
+    // On as many lines as the window's width needs, the program's beside its label.
+    auto *programme = new QWidget(filtres);
+    auto *paire = new QHBoxLayout(programme);
+    paire->setContentsMargins(0, 0, 0, 0);
+    etiquette->setParent(programme);
+    m_programme->setParent(programme);
+    paire->addWidget(etiquette);
+    paire->addWidget(m_programme);
+    auto *mise = new RangeeSouple(filtres);
     mise->addWidget(m_echecs);
     mise->addWidget(m_aujourdhui);
-    mise->addWidget(etiquette);
-    mise->addWidget(m_programme);
-    mise->addStretch();
+    mise->addWidget(programme);
     for (QCheckBox *case_ : {m_echecs, m_aujourdhui})
         connect(case_, &QCheckBox::toggled, this, &DialogueJournal::afficher);
     connect(m_programme, &QComboBox::currentIndexChanged, this, &DialogueJournal::afficher);
@@ -344,8 +370,35 @@ void DialogueJournal::afficher()
     montrerDetail();
     if (enBas && choisie < 0)
         m_table->scrollToBottom();
+    ajusterColonnes();
+}
+
+void DialogueJournal::ajusterColonnes()
+{
+    // Each column as wide as its longest text, but a long port gives way,
+    // shortened in its middle (its tooltip says it whole): the outcome and
+    // some of the reason stay in view.
     for (int colonne = 0; colonne < ColRaison; ++colonne)
         m_table->resizeColumnToContents(colonne);
+    if (!m_table->isVisible())
+        return;
+    const QFontMetrics mesure = m_table->fontMetrics();
+    int autres = 12 * mesure.averageCharWidth(); // the start of the reason
+    for (int colonne = 0; colonne < ColRaison; ++colonne)
+        if (colonne != ColPort)
+            autres += m_table->columnWidth(colonne);
+    const int port = m_table->horizontalHeader()->sectionSizeHint(ColPort);
+    m_table->setColumnWidth(ColPort,
+                            std::min(m_table->columnWidth(ColPort),
+                                     std::max(port, m_table->viewport()->width() - autres)));
+}
+
+bool DialogueJournal::eventFilter(QObject *objet, QEvent *evenement)
+{
+    // The table's width, once it has it.
+    if (objet == m_table->viewport() && evenement->type() == QEvent::Resize)
+        ajusterColonnes();
+    return QDialog::eventFilter(objet, evenement);
 }
 
 void DialogueJournal::remplirRangee(int rangee, const EnregistrementEnvoi &envoi)

@@ -12,8 +12,8 @@
 
 class QCheckBox;
 class QComboBox;
-class QDialogButtonBox;
 class QLabel;
+class QLayout;
 class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
@@ -36,14 +36,17 @@ Q_SIGNALS:
 protected:
     void showEvent(QShowEvent *evenement) override;
     void hideEvent(QHideEvent *evenement) override;
+    bool eventFilter(QObject *objet, QEvent *evenement) override;
 
 private:
     QWidget *creerFiltres();
     QWidget *creerVues(); // the table, and the detail below it
-    QDialogButtonBox *creerBoutons();
+    QLayout *creerBoutons();
     void ajusterALEcran();
     // Fills the table with the records the filter keeps.
     void afficher();
+    // The columns' widths, the outcome and the reason in view.
+    void ajusterColonnes();
     void remplirRangee(int rangee, const EnregistrementEnvoi &envoi);
     // The selected record's reason and lines below the table.
     void montrerDetail();

@@ -154,6 +154,7 @@ DialogueLimites::DialogueLimites(const LimitesLues &lues, const NomsAxes &noms, 
 void DialogueLimites::preparerTable()
 {
     m_table->setObjectName(QStringLiteral("tableLimites"));
+    m_table->setAccessibleName(DialogueLimites::tr("Limites de chaque axe"));
     // Headings of one word a line, so that the table fits a 1024-pixel screen.
     m_table->setHorizontalHeaderLabels({DialogueLimites::tr("Axe"),
                                         DialogueLimites::tr("Pas\nmaximal\nmachine"),

@@ -6,9 +6,11 @@
 #include "system/ecriture.h"
 #include "system/noms.h"
 #include "window/dialogues.h"
+#include "window/disposition.h"
 #include "window/graphe_course.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
@@ -17,9 +19,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -77,6 +82,18 @@ QString titreEtape(const EtapeProgramme &etape, int k)
                : FenetreProgramme::tr("Étape %1 (%2)").arg(QString::number(k + 1), etape.nom);
 }
 
+// The page of a scroll area that shows all of its rows before its list
+// grows: no higher than they need at its width, their least.
+class PageDefilante : public QWidget {
+public:
+    using QWidget::QWidget;
+    int heightForWidth(int largeur) const override
+    {
+        return layout() ? layout()->totalMinimumHeightForWidth(largeur)
+                        : QWidget::heightForWidth(largeur);
+    }
+};
+
 // Tells a screen reader that `etiquette` says something new.
 void annoncer(QLabel *etiquette, QAccessible::Event genre = QAccessible::NameChanged)
 {
@@ -85,60 +102,7 @@ void annoncer(QLabel *etiquette, QAccessible::Event genre = QAccessible::NameCha
     QAccessible::updateAccessibility(&evenement);
 }
 
-// The window's place in `espace`, a side of the panel (its frame's place),
-// as near the panel's corner `coin` as it can be; none when `minimum` does
-// not fit in it.
-std::optional<QRect> placerDans(const QRect &espace, QPoint coin, const QSize &minimum,
-                                const QSize &voulue, const QMargins &cadre)
-{
-    const QRect libre = espace.marginsRemoved(cadre);
-    if (libre.width() < minimum.width() || libre.height() < minimum.height())
-        return std::nullopt;
-    const QSize taille = voulue.expandedTo(minimum).boundedTo(libre.size());
-    const int x = qBound(libre.left(), coin.x() + cadre.left(), libre.right() + 1 - taille.width());
-    const int y = qBound(libre.top(), coin.y() + cadre.top(), libre.bottom() + 1 - taille.height());
-    return QRect(QPoint(x, y), taille);
-}
-
-qint64 aire(const QRect &place)
-{
-    return qint64(place.width()) * place.height();
-}
-
 } // namespace
-
-QRect PlaceFenetreProgramme(const QRect &ecran, const QRect &panneau, const QRect &grille,
-                            const QSize &minimum, const QSize &voulue, const QMargins &cadre)
-{
-    const QRect cotes[] = {
-        {QPoint(qMax(ecran.left(), panneau.right() + 1), ecran.top()), ecran.bottomRight()},
-        {QPoint(ecran.left(), qMax(ecran.top(), panneau.bottom() + 1)), ecran.bottomRight()},
-        {ecran.topLeft(), QPoint(qMin(ecran.right(), panneau.left() - 1), ecran.bottom())},
-        {ecran.topLeft(), QPoint(ecran.right(), qMin(ecran.bottom(), panneau.top() - 1))},
-    };
-    std::optional<QRect> meilleure;
-    for (const QRect &cote : cotes) {
-        const std::optional<QRect> place =
-            placerDans(cote, panneau.topLeft(), minimum, voulue, cadre);
-        if (place && place->size() == voulue.expandedTo(minimum))
-            return *place;
-        if (place && (!meilleure || aire(*place) > aire(*meilleure)))
-            meilleure = place;
-    }
-    if (meilleure)
-        return *meilleure;
-    // Beside the grid, over the list of the lines sent and the status line.
-    const QRect aDroite(QPoint(qMax(ecran.left(), grille.right() + 1), ecran.top()),
-                        ecran.bottomRight());
-    const QRect libre = aDroite.marginsRemoved(cadre);
-    const QSize taille = voulue.boundedTo(libre.size()).expandedTo(minimum);
-    const int x = qMax(ecran.left() + cadre.left(),
-                       qMin(libre.left(), ecran.right() + 1 - cadre.right() - taille.width()));
-    const int y = qMax(
-        ecran.top() + cadre.top(),
-        qMin(panneau.top() + cadre.top(), ecran.bottom() + 1 - cadre.bottom() - taille.height()));
-    return QRect(QPoint(x, y), taille);
-}
 
 FenetreProgramme::FenetreProgramme(PosteEnvoi &poste,
                                    std::function<std::optional<Grille>()> grilleDuPanneau)
@@ -148,32 +112,21 @@ FenetreProgramme::FenetreProgramme(PosteEnvoi &poste,
     , m_minuterie(new QTimer(this))
 {
     setObjectName(QStringLiteral("FenetreProgramme"));
+    exposerCommeFenetre();
     setLocale(localeNombres());
-    // The steps, and where they take the axes, one page each.
+    // The steps, and where they take the axes, one page each; below them,
+    // what a run needs, never scrolled out of view: a drift said beside
+    // Lancer, the run's commands, what it would do or is doing, its bar and
+    // its state. The window is never lower than these need at its width.
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("pagesProgramme"));
-    m_pages->addTab(creerListe(), tr("Étapes"));
+    m_pages->setAccessibleName(tr("Étapes et course des axes"));
+    m_pages->addTab(creerEtapes(), tr("Étapes"));
     m_pages->addTab(creerCourse(), tr("&Course des axes"));
-    // The list stays in view whatever room the screen leaves beside the
-    // panel (a small screen, a large scale): what is below it scrolls when
-    // the window is smaller than it.
-    m_pages->setMinimumHeight(fontMetrics().height() * 8);
-    auto *defilement = new QScrollArea(this);
-    defilement->setObjectName(QStringLiteral("defilementProgramme"));
-    defilement->setFrameShape(QFrame::NoFrame);
-    defilement->setWidgetResizable(true);
-    auto *contenu = new QWidget(defilement);
-    auto *mise = new QVBoxLayout(contenu);
-    mise->setContentsMargins(0, 0, 0, 0);
-    mise->addLayout(creerBoutonsEtapes());
-    mise->addWidget(creerEdition());
-    mise->addWidget(m_derive);
-    mise->addLayout(creerCommandes());
-    mise->addWidget(creerSuivi());
-    defilement->setWidget(contenu);
     auto *fenetre = new QVBoxLayout(this);
     fenetre->addWidget(m_pages, 1);
-    fenetre->addWidget(defilement);
+    fenetre->addWidget(creerDerive());
+    fenetre->addWidget(creerSuivi());
     m_minuterie->setInterval(1000);
     connect(m_minuterie, &QTimer::timeout, this, &FenetreProgramme::montrerProgression);
     suivreExecution();
@@ -182,11 +135,66 @@ FenetreProgramme::FenetreProgramme(PosteEnvoi &poste,
     resize(sizeHint());
 }
 
-QSize FenetreProgramme::minimumSizeHint() const
+void FenetreProgramme::exposerCommeFenetre()
 {
-    // Enough for the names of a few steps, one under the other.
-    const QFontMetrics mesure = fontMetrics();
-    return {mesure.averageCharWidth() * 20, mesure.height() * 12};
+    // A window of its own to a screen reader, named by its title, not a
+    // piece of another one.
+    static const bool installee = [] {
+        QAccessible::installFactory([](const QString &classe,
+                                       QObject *objet) -> QAccessibleInterface * {
+            if (classe == QLatin1String("FenetreProgramme") && objet && objet->isWidgetType())
+                return new QAccessibleWidget(static_cast<QWidget *>(objet), QAccessible::Window);
+            return nullptr;
+        });
+        return true;
+    }();
+    Q_UNUSED(installee);
+}
+
+bool FenetreProgramme::event(QEvent *evenement)
+{
+    const bool traite = QWidget::event(evenement);
+    if (evenement->type() == QEvent::LayoutRequest)
+        ajusterHauteur();
+    return traite;
+}
+
+void FenetreProgramme::resizeEvent(QResizeEvent *evenement)
+{
+    QWidget::resizeEvent(evenement);
+    if (evenement->size().width() != evenement->oldSize().width())
+        ajusterHauteur();
+}
+
+void FenetreProgramme::ajusterHauteur()
+{
+    // Rows that wrap need more height in a narrower window: never less
+    // than they need at its width, within the screen.
+    ajusterDerive();
+    const QRect ecran = screen() ? screen()->availableGeometry() : QRect();
+    const int cadre = frameGeometry().height() - height();
+    const int minimale = ecran.isValid()
+                             ? qMin(HauteurMinimaleDe(*this, width()), ecran.height() - cadre)
+                             : HauteurMinimaleDe(*this, width());
+    if (minimale != minimumHeight())
+        setMinimumHeight(minimale);
+    if (height() >= minimale)
+        return;
+    resize(width(), minimale);
+    // Grown, it stays on the screen: up as far as its bottom needs.
+    if (ecran.isValid() && isVisible() && frameGeometry().bottom() > ecran.bottom())
+        move(x(), qMax(ecran.top(), y() - (frameGeometry().bottom() - ecran.bottom())));
+}
+
+void FenetreProgramme::ajusterDerive()
+{
+    // The drift's lines, three at most; the rest scrolls.
+    if (m_derive->isHidden())
+        return;
+    const int largeur = m_defilementDerive->viewport()->width();
+    const int lignes = m_derive->fontMetrics().lineSpacing();
+    m_defilementDerive->setFixedHeight(
+        qMin(m_derive->heightForWidth(qMax(largeur, 1)), 3 * lignes));
 }
 
 QPushButton *FenetreProgramme::bouton(const char *nom, const QString &texte,
@@ -199,9 +207,21 @@ QPushButton *FenetreProgramme::bouton(const char *nom, const QString &texte,
     return b;
 }
 
-QWidget *FenetreProgramme::creerListe()
+QWidget *FenetreProgramme::creerEtapes()
 {
-    m_liste = new QTreeWidget(this);
+    // The list, and under it what acts on the steps and the file: rows
+    // that wrap in a narrow window. The page scrolls when the screen leaves
+    // it too little height; the run's commands are not on it.
+    auto *defilement = new QScrollArea(this);
+    defilement->setObjectName(QStringLiteral("defilementEtapes"));
+    defilement->setFrameShape(QFrame::NoFrame);
+    defilement->setWidgetResizable(true);
+    defilement->setFocusPolicy(Qt::NoFocus); // its controls are Tab stops, not the page
+    defilement->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto *page = new PageDefilante(defilement);
+    auto *pile = new QVBoxLayout(page);
+    pile->setContentsMargins(6, 6, 6, 6);
+    m_liste = new QTreeWidget(page);
     m_liste->setObjectName(QStringLiteral("listeEtapes"));
     m_liste->setAccessibleName(tr("Étapes du programme"));
     m_liste->setColumnCount(NombreColonnes);
@@ -212,36 +232,64 @@ QWidget *FenetreProgramme::creerListe()
     m_liste->setTextElideMode(Qt::ElideRight);
     m_liste->header()->setStretchLastSection(false);
     m_liste->header()->setSectionResizeMode(ColLignes, QHeaderView::Stretch);
-    m_liste->setColumnWidth(ColEtape, 200);
+    const QFontMetrics mesure = m_liste->fontMetrics();
+    m_liste->setColumnWidth(ColEtape, mesure.averageCharWidth() * 18);
+    // The header and three steps, at the least.
+    m_liste->setMinimumHeight(m_liste->header()->sizeHint().height() + 3 * mesure.lineSpacing() +
+                              4 * m_liste->frameWidth() + 8);
     connect(m_liste, &QTreeWidget::itemSelectionChanged, this, &FenetreProgramme::montrerChoisie);
-    return m_liste;
+    pile->addWidget(m_liste, 1);
+    pile->addLayout(creerBoutonsEtapes());
+    pile->addWidget(creerEdition());
+    defilement->setWidget(page);
+    // As wide as its widest control: nothing is cut on the right.
+    defilement->setMinimumWidth(page->minimumSizeHint().width() +
+                                defilement->verticalScrollBar()->sizeHint().width());
+    return defilement;
 }
 
 QWidget *FenetreProgramme::creerCourse()
 {
-    // The page scrolls where the screen leaves it little room: the chart
-    // keeps a readable height.
-    auto *defilement = new QScrollArea(this);
-    defilement->setFrameShape(QFrame::NoFrame);
-    defilement->setWidgetResizable(true);
-    auto *page = new QWidget(defilement);
+    // The chart takes the page's height; the figures under it, a few lines
+    // high, scroll within their box.
+    auto *page = new QWidget(this);
     auto *pile = new QVBoxLayout(page);
-    m_course = new QLabel(page);
-    m_course->setObjectName(QStringLiteral("courseAxes"));
-    m_course->setTextFormat(Qt::PlainText);
-    m_course->setWordWrap(true);
-    m_course->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    pile->setContentsMargins(6, 6, 6, 6);
     m_graphe = new GrapheCourse(page);
-    pile->addWidget(m_course);
-    pile->addWidget(m_graphe, 1);
-    defilement->setWidget(page);
-    // A drift is said beside Lancer too, whatever page is shown.
-    m_derive = new QLabel(this);
+    m_course = new QPlainTextEdit(page);
+    m_course->setObjectName(QStringLiteral("courseAxes"));
+    m_course->setAccessibleName(tr("Course des axes, en chiffres"));
+    m_course->setReadOnly(true);
+    m_course->setFrameShape(QFrame::NoFrame);
+    m_course->setBackgroundRole(QPalette::Window);
+    m_course->viewport()->setBackgroundRole(QPalette::Window);
+    const int ligne = m_course->fontMetrics().lineSpacing();
+    const int marges = 2 * int(m_course->document()->documentMargin()) + 4;
+    m_course->setMinimumHeight(2 * ligne + marges);
+    m_course->setMaximumHeight(6 * ligne + marges);
+    m_course->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    pile->addWidget(m_graphe, 3);
+    pile->addWidget(m_course, 1);
+    return page;
+}
+
+QWidget *FenetreProgramme::creerDerive()
+{
+    // A drift is said beside Lancer, whatever page is shown: three lines at
+    // most, the rest scrolls.
+    m_defilementDerive = new QScrollArea(this);
+    m_defilementDerive->setObjectName(QStringLiteral("defilementDerive"));
+    m_defilementDerive->setFrameShape(QFrame::NoFrame);
+    m_defilementDerive->setWidgetResizable(true);
+    m_defilementDerive->setFocusPolicy(Qt::NoFocus);
+    m_defilementDerive->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_derive = new QLabel(m_defilementDerive);
     m_derive->setObjectName(QStringLiteral("deriveAxes"));
     m_derive->setTextFormat(Qt::PlainText);
     m_derive->setWordWrap(true);
-    m_derive->hide();
-    return defilement;
+    m_defilementDerive->setWidget(m_derive);
+    m_defilementDerive->hide();
+    return m_defilementDerive;
 }
 
 QLayout *FenetreProgramme::creerBoutonsEtapes()
@@ -259,20 +307,19 @@ QLayout *FenetreProgramme::creerBoutonsEtapes()
     m_ouvrir = bouton("ouvrirProgramme", tr("&Ouvrir…"), &FenetreProgramme::ouvrir);
     m_enregistrer =
         bouton("enregistrerProgramme", tr("Enre&gistrer…"), &FenetreProgramme::enregistrer);
-    // A row under the list, which keeps the window's width; the files'
-    // buttons go with the commands.
-    auto *rangee = new QHBoxLayout;
-    for (QPushButton *b : {m_ajouter, m_charger, m_monter, m_descendre, m_retirer})
+    // Under the list, on as many lines as the window's width needs.
+    auto *rangee = new RangeeSouple;
+    for (QPushButton *b :
+         {m_ajouter, m_charger, m_monter, m_descendre, m_retirer, m_ouvrir, m_enregistrer})
         rangee->addWidget(b);
-    rangee->addStretch(1);
     return rangee;
 }
 
 QWidget *FenetreProgramme::creerEdition()
 {
     auto *zone = new QWidget(this);
-    auto *grille = new QGridLayout(zone);
-    grille->setContentsMargins(0, 0, 0, 0);
+    auto *pile = new QVBoxLayout(zone);
+    pile->setContentsMargins(0, 0, 0, 0);
     m_nom = new QLineEdit(zone);
     m_nom->setObjectName(QStringLiteral("nomEtape"));
     m_nom->setMaxLength(LongueurMaxNom);
@@ -292,19 +339,24 @@ QWidget *FenetreProgramme::creerEdition()
     m_fois->setRange(1, RepetitionsMax);
     m_fois->setSuffix(tr(" fois", nullptr, 1));
     m_fois->setAccessibleName(tr("Répéter le programme, nombre de fois"));
-    const auto etiquette = [zone](const QString &texte, QWidget *compagnon) {
-        auto *label = new QLabel(texte, zone);
-        label->setBuddy(compagnon);
-        return label;
+    // Each field beside its label, the pairs on as many lines as the
+    // window's width needs.
+    auto *rangee = new RangeeSouple;
+    const auto paire = [zone, rangee](const QString &texte, QWidget *champ) {
+        auto *ensemble = new QWidget(zone);
+        auto *mise = new QHBoxLayout(ensemble);
+        mise->setContentsMargins(0, 0, 0, 0);
+        auto *label = new QLabel(texte, ensemble);
+        label->setBuddy(champ);
+        mise->addWidget(label);
+        mise->addWidget(champ);
+        rangee->addWidget(ensemble);
     };
-    grille->addWidget(etiquette(tr("&Nom de l'étape :"), m_nom), 0, 0);
-    grille->addWidget(m_nom, 0, 1);
-    grille->addWidget(etiquette(tr("Att&ente après :"), m_attente), 0, 2);
-    grille->addWidget(m_attente, 0, 3);
-    grille->addWidget(etiquette(tr("Ré&péter :"), m_fois), 0, 4);
-    grille->addWidget(m_fois, 0, 5);
-    grille->addWidget(m_nomRefuse, 1, 1, 1, 5);
-    grille->setColumnStretch(1, 1);
+    paire(tr("&Nom de l'étape :"), m_nom);
+    paire(tr("Att&ente après :"), m_attente);
+    paire(tr("Ré&péter :"), m_fois);
+    pile->addLayout(rangee);
+    pile->addWidget(m_nomRefuse);
     connect(m_nom, &QLineEdit::textEdited, this, &FenetreProgramme::nommer);
     connect(m_attente, &QDoubleSpinBox::valueChanged, this, &FenetreProgramme::changerAttente);
     connect(m_fois, &QSpinBox::valueChanged, this, [this](int fois) {
@@ -315,7 +367,7 @@ QWidget *FenetreProgramme::creerEdition()
     return zone;
 }
 
-QLayout *FenetreProgramme::creerCommandes()
+QWidget *FenetreProgramme::creerSuivi()
 {
     m_lancer = bouton("lancerProgramme", tr("&Lancer"), &FenetreProgramme::lancerProgramme);
     m_pasAPas = bouton("pasAPas", tr("Pas à pa&s"), &FenetreProgramme::avancerPasAPas);
@@ -331,21 +383,13 @@ QLayout *FenetreProgramme::creerCommandes()
                              "arrêt d'urgence.");
     m_arreter->setToolTip(arret);
     m_arreter->setAccessibleDescription(arret);
-    auto *rangee = new QHBoxLayout;
-    rangee->addWidget(m_ouvrir);
-    rangee->addWidget(m_enregistrer);
-    rangee->addStretch(1);
-    rangee->addWidget(m_lancer);
-    rangee->addWidget(m_pasAPas);
-    rangee->addWidget(m_arreter);
-    return rangee;
-}
-
-QWidget *FenetreProgramme::creerSuivi()
-{
     auto *zone = new QWidget(this);
+    zone->setObjectName(QStringLiteral("suiviProgramme"));
     auto *pile = new QVBoxLayout(zone);
     pile->setContentsMargins(0, 0, 0, 0);
+    auto *commandes = new RangeeSouple;
+    for (QPushButton *b : {m_lancer, m_pasAPas, m_arreter})
+        commandes->addWidget(b);
     m_progression = new QLabel(zone);
     m_progression->setObjectName(QStringLiteral("progression"));
     m_progression->setTextFormat(Qt::PlainText);
@@ -360,6 +404,7 @@ QWidget *FenetreProgramme::creerSuivi()
     m_etat->setWordWrap(true);
     m_etat->setText(tr("Programme à l'arrêt"));
     m_etat->setAccessibleName(m_etat->text());
+    pile->addLayout(commandes);
     pile->addWidget(m_progression);
     pile->addWidget(m_barre);
     pile->addWidget(m_etat);
@@ -438,19 +483,20 @@ void FenetreProgramme::montrerCourse(int depuis)
     if (programme.etapes.isEmpty()) {
         m_graphe->vider();
         m_course->clear();
-        m_derive->hide();
+        m_defilementDerive->hide();
         return;
     }
     const Course course(programme, depuis, programme.repetitions);
     m_graphe->montrer(programme, depuis, programme.repetitions, m_poste.limites(), m_poste.noms());
-    m_course->setText(LignesCourse(course, m_poste.noms()).join(u'\n'));
+    m_course->setPlainText(LignesCourse(course, m_poste.noms()).join(u'\n'));
     const QStringList derives = AvertissementsDerive(course, m_poste.noms());
     QStringList phrases;
     for (const QString &derive : derives)
         phrases << tr("Attention : %1.").arg(derive);
     m_derive->setText(phrases.join(u'\n'));
     m_derive->setAccessibleName(m_derive->text());
-    m_derive->setVisible(!derives.isEmpty());
+    m_defilementDerive->setVisible(!derives.isEmpty());
+    ajusterDerive();
 }
 
 void FenetreProgramme::remplirRangee(int rangee)

@@ -13,9 +13,11 @@
 class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
+class QScrollArea;
 class QTimer;
 class QTabWidget;
 class QTreeWidget;
@@ -24,19 +26,6 @@ class GrapheCourse;
 // What the journal's source field says of a program never saved nor
 // opened; a program's file is named without its folder.
 inline const QString SourceSansFichier = QStringLiteral("programme");
-
-// Where the program's window opens, beside the panel and never over its
-// grid, within `ecran` (the screen's available geometry); `panneau` (the
-// panel's frame) and `grille` are in the screen's coordinates, and `cadre`
-// is what the window manager puts around a window. The window has `voulue`
-// where a side of the panel has room for it, else as much of a side as
-// there is, no less than `minimum`: on the right first, then below, on the
-// left, above. Where no side has room for `minimum`, it stands on the right
-// of the grid, over the rest of the panel, and leans over the grid only
-// when the screen is narrower than the grid and `minimum`. The window's
-// geometry, without its frame.
-QRect PlaceFenetreProgramme(const QRect &ecran, const QRect &panneau, const QRect &grille,
-                            const QSize &minimum, const QSize &voulue, const QMargins &cadre);
 
 class FenetreProgramme : public QWidget {
     Q_OBJECT
@@ -52,21 +41,27 @@ public:
     QString source() const;
     // Room for the steps' lines, and for the chart of the axes' travel.
     QSize sizeHint() const override { return QSize(900, 560); }
-    // The least room the window takes beside the panel: the names of a few
-    // steps; the rest of it scrolls.
-    QSize minimumSizeHint() const override;
 
 Q_SIGNALS:
     // "Charger dans la grille": the selected step's seven lines.
     void grilleChargee(const Grille &grille);
 
+protected:
+    bool event(QEvent *evenement) override;
+    void resizeEvent(QResizeEvent *evenement) override;
+
 private:
-    QWidget *creerListe();
+    QWidget *creerEtapes();
     QWidget *creerCourse();
+    QWidget *creerDerive();
     QLayout *creerBoutonsEtapes();
     QWidget *creerEdition();
-    QLayout *creerCommandes();
-    QWidget *creerSuivi();
+    QWidget *creerSuivi(); // the run's commands, what it does, its bar and its state
+    // A screen reader meets a window, named by its title.
+    static void exposerCommeFenetre();
+    // Never lower than its rows need at its width, wrapped ones included.
+    void ajusterHauteur();
+    void ajusterDerive();
     QPushButton *bouton(const char *nom, const QString &texte, void (FenetreProgramme::*action)());
     void suivreExecution();
 
@@ -147,7 +142,9 @@ private:
 
     QTabWidget *m_pages = nullptr;
     QTreeWidget *m_liste = nullptr;
-    QLabel *m_course = nullptr, *m_derive = nullptr;
+    QPlainTextEdit *m_course = nullptr; // the figures of the axes' travel
+    QLabel *m_derive = nullptr;
+    QScrollArea *m_defilementDerive = nullptr;
     GrapheCourse *m_graphe = nullptr;
     QPushButton *m_ajouter = nullptr, *m_charger = nullptr, *m_monter = nullptr,
                 *m_descendre = nullptr, *m_retirer = nullptr, *m_ouvrir = nullptr,

@@ -1,6 +1,7 @@
 #include "window/graphe_course.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -35,11 +36,138 @@ QPolygonF triangle(QPointF sommet, double cote, bool enHaut)
     return QPolygonF({sommet, sommet + QPointF(-cote / 2, h), sommet + QPointF(cote / 2, h)});
 }
 
+// An axis's pen: its colour, its dashes, `largeur` wide.
+QPen stylo(int numero, double largeur)
+{
+    QPen pen(couleurAxe(numero), largeur);
+    const TraitAxe trait = TraitDeLAxe(numero);
+    if (!trait.tirets.isEmpty())
+        pen.setDashPattern(trait.tirets);
+    return pen;
+}
+
+// An axis's mark centred on `centre`, `r` from its centre to its edge:
+// outlined in the pen set, filled with the brush set.
+void dessinerMarque(QPainter &p, QPointF centre, TraitAxe::Marque marque, double r)
+{
+    using M = TraitAxe::Marque;
+    switch (marque) {
+    case M::Rond:
+        p.drawEllipse(centre, r, r);
+        break;
+    case M::Carre:
+        p.drawRect(QRectF(centre - QPointF(r, r) * 0.85, QSizeF(1.7 * r, 1.7 * r)));
+        break;
+    case M::Triangle:
+        p.drawPolygon(triangle(centre - QPointF(0, r), 2 * r, true));
+        break;
+    case M::TriangleBas:
+        p.drawPolygon(triangle(centre + QPointF(0, r), 2 * r, false));
+        break;
+    case M::Losange:
+        p.drawPolygon(QPolygonF({centre - QPointF(0, r), centre + QPointF(r, 0),
+                                 centre + QPointF(0, r), centre - QPointF(r, 0)}));
+        break;
+    case M::Croix:
+        p.drawLine(centre - QPointF(r, r), centre + QPointF(r, r));
+        p.drawLine(centre + QPointF(-r, r), centre + QPointF(r, -r));
+        break;
+    case M::Plus:
+        p.drawLine(centre - QPointF(r, 0), centre + QPointF(r, 0));
+        p.drawLine(centre - QPointF(0, r), centre + QPointF(0, r));
+        break;
+    }
+}
+
+// The round step that cuts `etendue` into `intervalles` at most: 1, 2 or
+// 5 times a power of ten.
+qint64 pasRond(qint64 etendue, int intervalles)
+{
+    const qint64 n = std::max(intervalles, 1);
+    const qint64 brut = std::max<qint64>(1, (etendue + n - 1) / n);
+    qint64 puissance = 1;
+    while (puissance <= brut / 10)
+        puissance *= 10;
+    for (const qint64 facteur : {1, 2, 5})
+        if (facteur * puissance >= brut)
+            return facteur * puissance;
+    return 10 * puissance;
+}
+
+// The round step after `pas`: 1, 2, 5, 10, 20…
+qint64 pasSuivant(qint64 pas)
+{
+    qint64 puissance = 1;
+    while (puissance <= pas / 10)
+        puissance *= 10;
+    return pas / puissance == 2 ? pas / 2 * 5 : pas * 2;
+}
+
+qint64 arrondiBas(qint64 valeur, qint64 pas)
+{
+    return valeur >= 0 ? valeur / pas * pas : -((-valeur + pas - 1) / pas) * pas;
+}
+
+qint64 arrondiHaut(qint64 valeur, qint64 pas)
+{
+    return -arrondiBas(-valeur, pas);
+}
+
 } // namespace
+
+TraitAxe TraitDeLAxe(int numero)
+{
+    // Solid, dashes, dots, dash and dot, long dashes, dash and two dots,
+    // short dashes; and a mark of another shape for each.
+    using M = TraitAxe::Marque;
+    static const TraitAxe traits[] = {
+        {{}, M::Rond},
+        {{5, 3}, M::Carre},
+        {{1, 2.5}, M::Triangle},
+        {{7, 2.5, 1, 2.5}, M::Losange},
+        {{12, 4}, M::TriangleBas},
+        {{7, 2.5, 1, 2.5, 1, 2.5}, M::Croix},
+        {{2.5, 2.5}, M::Plus},
+    };
+    return traits[numero - 1];
+}
+
+QList<qint64> Graduation::valeurs() const
+{
+    QList<qint64> liste;
+    for (qint64 v = bas; v <= haut; v += pas)
+        liste << v;
+    return liste;
+}
+
+Graduation Graduer(qint64 bas, qint64 haut, int intervalles)
+{
+    if (haut < bas)
+        std::swap(bas, haut);
+    const int n = std::max(intervalles, 1);
+    // Rounding both bounds outward may take a step more than asked: the
+    // next round step then.
+    for (qint64 pas = pasRond(haut - bas, n);; pas = pasSuivant(pas)) {
+        const Graduation graduation{arrondiBas(bas, pas), arrondiHaut(haut, pas), pas};
+        if ((graduation.haut - graduation.bas) / pas <= n)
+            return graduation;
+    }
+}
 
 GrapheCourse::GrapheCourse(QWidget *parent)
     : QWidget(parent)
 {
+    // A chart to a screen reader, not a blank space.
+    static const bool exposee = [] {
+        QAccessible::installFactory(
+            [](const QString &classe, QObject *objet) -> QAccessibleInterface * {
+                if (classe == QLatin1String("GrapheCourse") && objet && objet->isWidgetType())
+                    return new QAccessibleWidget(static_cast<QWidget *>(objet), QAccessible::Chart);
+                return nullptr;
+            });
+        return true;
+    }();
+    Q_UNUSED(exposee);
     setObjectName(QStringLiteral("grapheCourse"));
     setFocusPolicy(Qt::TabFocus); // a screen reader reaches it from the keyboard
     setAccessibleName(GrapheCourse::tr("Course des axes"));
@@ -129,7 +257,7 @@ QSize GrapheCourse::sizeHint() const
 
 QSize GrapheCourse::minimumSizeHint() const
 {
-    return QSize(260, 160);
+    return QSize(220, 150);
 }
 
 double GrapheCourse::Cadre::x(qint64 point, qint64 points) const
@@ -144,7 +272,9 @@ double GrapheCourse::Cadre::y(qint64 position) const
 }
 
 // The positions of every axis that moves, and the bands near enough to
-// them to be drawn: a band far wider than the moves would flatten them.
+// them to be drawn (a band far wider than the moves would flatten them),
+// with room for the marks, between round bounds; one graduation every two
+// lines or so, and the steps numbered as often as their numbers fit.
 GrapheCourse::Cadre GrapheCourse::cadre() const
 {
     Cadre c;
@@ -158,17 +288,51 @@ GrapheCourse::Cadre GrapheCourse::cadre() const
             c.bas = std::min<qint64>(c.bas, -*limite.course);
             c.haut = std::max<qint64>(c.haut, *limite.course);
         }
-    const qint64 marge = std::max<qint64>((c.haut - c.bas) / 8, 1); // room for the marks
-    c.bas -= marge;
-    c.haut += marge;
+    const qint64 marge = std::max<qint64>((c.haut - c.bas) / 10, 1);
     const QFontMetricsF mesure(font());
-    const double gauche = std::max(mesure.horizontalAdvance(PositionSignee(c.bas)),
-                                   mesure.horizontalAdvance(PositionSignee(c.haut))) +
-                          10;
     const double ligne = mesure.height();
+    const double hauteur = height() - 5.1 * ligne;
+    const Graduation graduation =
+        Graduer(c.bas - marge, c.haut + marge, std::max(1, int(hauteur / (2.2 * ligne))));
+    c.bas = graduation.bas;
+    c.haut = graduation.haut;
+    c.pasPositions = graduation.pas;
+    double gauche = 0;
+    for (const qint64 valeur : graduation.valeurs())
+        gauche = std::max(gauche, mesure.horizontalAdvance(PositionSignee(valeur)));
+    gauche += 10;
     c.zone = QRectF(gauche, 2.6 * ligne, width() - gauche - mesure.horizontalAdvance(u'G') - 24,
-                    height() - 5.1 * ligne);
+                    hauteur);
+    const qint64 points = m_course->points();
+    const double numero = mesure.horizontalAdvance(QString::number(points)) + 16;
+    c.pasEtapes = pasRond(points, std::max(1, int(c.zone.width() / numero)));
     return c;
+}
+
+Graduation GrapheCourse::positions() const
+{
+    if (!m_course || m_course->etapes() == 0)
+        return {};
+    const Cadre c = cadre();
+    return {c.bas, c.haut, c.pasPositions};
+}
+
+QList<qint64> GrapheCourse::numerosDEtapes() const
+{
+    if (!m_course || m_course->etapes() == 0)
+        return {};
+    const Cadre c = cadre();
+    const qint64 points = m_course->points();
+    QList<qint64> numeros;
+    for (qint64 i = c.pasEtapes; i <= points; i += c.pasEtapes)
+        numeros << i;
+    // The last step sent, when its number fits beside the last one written.
+    const double numero = QFontMetricsF(font()).horizontalAdvance(QString::number(points)) + 16;
+    if (points > 0 &&
+        (numeros.isEmpty() ||
+         (numeros.last() != points && c.x(points, points) - c.x(numeros.last(), points) >= numero)))
+        numeros << points;
+    return numeros;
 }
 
 QList<std::pair<double, EtendueCourse>> GrapheCourse::colonnes(const Cadre &c, int numero) const
@@ -219,15 +383,26 @@ void GrapheCourse::paintEvent(QPaintEvent *)
     dessinerLegende(p, c);
 }
 
-// The frame, 0 and the extremes on the left, the steps sent below, and a
-// faint line where each cycle starts when there are few enough of them.
+// The frame, a line at each graduation with its position on the left (0
+// stronger), the numbers of the steps sent below, and a faint line where
+// each cycle starts when there are few enough of them.
 void GrapheCourse::dessinerFond(QPainter &p, const Cadre &c) const
 {
     const QColor texte = palette().text().color();
     p.fillRect(c.zone, palette().base());
+    const qint64 points = m_course->points(), n = m_course->etapes();
+    const double hauteur = p.fontMetrics().height();
+    QColor grille = palette().mid().color();
+    grille.setAlpha(90);
+    for (const qint64 valeur : Graduation{c.bas, c.haut, c.pasPositions}.valeurs()) {
+        p.setPen(QPen(valeur == 0 ? texte : grille, 1));
+        p.drawLine(QPointF(c.zone.left(), c.y(valeur)), QPointF(c.zone.right(), c.y(valeur)));
+        p.setPen(QPen(texte, 1));
+        p.drawText(QRectF(0, c.y(valeur) - hauteur / 2, c.zone.left() - 4, hauteur),
+                   Qt::AlignRight | Qt::AlignVCenter, PositionSignee(valeur));
+    }
     p.setPen(QPen(palette().mid().color(), 1));
     p.drawRect(c.zone);
-    const qint64 points = m_course->points(), n = m_course->etapes();
     if (m_course->cycles() > 1 && c.zone.width() / m_course->cycles() >= 6) {
         p.setPen(QPen(palette().mid().color(), 1, Qt::DotLine));
         for (qint64 cycle = 1; cycle < m_course->cycles(); ++cycle) {
@@ -236,21 +411,15 @@ void GrapheCourse::dessinerFond(QPainter &p, const Cadre &c) const
         }
     }
     p.setPen(QPen(texte, 1));
-    p.drawLine(QPointF(c.zone.left(), c.y(0)), QPointF(c.zone.right(), c.y(0)));
-    const double hauteur = p.fontMetrics().height();
-    const auto aGauche = [&](qint64 v) {
-        p.drawText(QRectF(0, c.y(v) - hauteur / 2, c.zone.left() - 4, hauteur),
-                   Qt::AlignRight | Qt::AlignVCenter, PositionSignee(v));
-    };
-    aGauche(0);
-    if (c.y(0) - c.y(c.haut) > hauteur)
-        aGauche(c.haut);
-    if (c.y(c.bas) - c.y(0) > hauteur)
-        aGauche(c.bas);
-    const QRectF dessous(c.zone.left(), c.zone.bottom() + 2, c.zone.width(), hauteur);
-    p.drawText(dessous, Qt::AlignLeft, QStringLiteral("0"));
-    p.drawText(dessous, Qt::AlignRight, QString::number(points));
-    p.drawText(dessous.translated(0, hauteur), Qt::AlignCenter,
+    const double bas = c.zone.bottom();
+    p.drawText(QRectF(c.zone.left() - 20, bas + 2, 40, hauteur), Qt::AlignHCenter,
+               QStringLiteral("0"));
+    for (const qint64 numero : numerosDEtapes()) {
+        const double x = c.x(numero, points);
+        p.drawLine(QPointF(x, bas), QPointF(x, bas + 3));
+        p.drawText(QRectF(x - 40, bas + 2, 80, hauteur), Qt::AlignHCenter, QString::number(numero));
+    }
+    p.drawText(QRectF(c.zone.left(), bas + 2 + hauteur, c.zone.width(), hauteur), Qt::AlignCenter,
                GrapheCourse::tr("étapes envoyées : %1 par parcours, %n parcours, depuis l'étape %2",
                                 nullptr, m_course->cycles())
                    .arg(QString::number(n), QString::number(m_course->depuis() + 1)));
@@ -285,8 +454,9 @@ void GrapheCourse::dessinerBande(QPainter &p, const Cadre &c, int numero) const
     }
 }
 
-// An axis's line: solid within its band (or everywhere without a travel
-// limit), each pixel column from its lowest to its highest.
+// An axis's line, with its own dashes, within its band (or everywhere
+// without a travel limit), each pixel column from its lowest to its
+// highest; then its marks.
 void GrapheCourse::dessinerAxe(QPainter &p, const Cadre &c, int numero) const
 {
     const auto liste = colonnes(c, numero);
@@ -305,7 +475,7 @@ void GrapheCourse::dessinerAxe(QPainter &p, const Cadre &c, int numero) const
     if (limite)
         p.setClipRect(QRectF(c.zone.left() - 4, c.y(*limite), c.zone.width() + 8,
                              c.y(-*limite) - c.y(*limite)));
-    p.setPen(QPen(couleurAxe(numero), 1.5));
+    p.setPen(stylo(numero, 1.5));
     p.drawLines(traits);
     p.drawPolyline(haut);
     if (!traits.isEmpty())
@@ -313,10 +483,34 @@ void GrapheCourse::dessinerAxe(QPainter &p, const Cadre &c, int numero) const
     p.restore();
     if (limite)
         dessinerHors(p, c, numero, haut, bas);
+    dessinerMarques(p, c, numero);
+}
+
+void GrapheCourse::dessinerMarques(QPainter &p, const Cadre &c, int numero) const
+{
+    // One every 40 pixels or so, each axis's a little aside from those of
+    // the axes that move before it, so that they never all stand on the
+    // start.
+    const auto liste = colonnes(c, numero);
+    const TraitAxe trait = TraitDeLAxe(numero);
+    int avant = 0;
+    for (int autre = 1; autre < numero; ++autre)
+        avant += m_course->axe(autre).bouge;
+    p.save();
+    p.setPen(QPen(couleurAxe(numero), 1.5));
+    p.setBrush(palette().base());
+    double suivante = c.zone.left() + 6 * avant;
+    for (const auto &[x, e] : liste) {
+        if (x + 0.01 < suivante)
+            continue;
+        dessinerMarque(p, QPointF(x, c.y(e.haut)), trait.marque, 3.5);
+        suivante = x + 40;
+    }
+    p.restore();
 }
 
 // Beyond the band: the area between the band's edge and the line hatched,
-// the line dashed and thicker.
+// the line thicker.
 void GrapheCourse::dessinerHors(QPainter &p, const Cadre &c, int numero, const QPolygonF &haut,
                                 const QPolygonF &bas) const
 {
@@ -336,7 +530,7 @@ void GrapheCourse::dessinerHors(QPainter &p, const Cadre &c, int numero, const Q
         p.setPen(Qt::NoPen);
         p.setBrush(QBrush(couleurAxe(numero), Qt::BDiagPattern));
         p.drawPolygon(aire);
-        p.setPen(QPen(couleurAxe(numero), 2.5, Qt::DashLine));
+        p.setPen(stylo(numero, 3));
         p.setBrush(Qt::NoBrush);
         p.drawPolyline(*ligne);
         p.restore();
@@ -423,23 +617,32 @@ void GrapheCourse::dessinerEnvoi(QPainter &p, const Cadre &c) const
                GrapheCourse::tr("En cours : %1").arg(PointNomme(*m_course, *m_envoi)));
 }
 
-// What the letters, the dashes and the marks say.
+// What the letters, the dashes and the marks say: each axis's line and
+// mark before its letter, then the hatching beyond a band.
 void GrapheCourse::dessinerLegende(QPainter &p, const Cadre &c) const
 {
     const double hauteur = p.fontMetrics().height();
     double x = c.zone.left();
-    const double y = hauteur * 0.1;
+    const double y = hauteur * 0.1, milieu = y + hauteur / 2;
     for (int numero = 1; numero <= NombreAxes; ++numero) {
         if (!m_course->axe(numero).bouge)
             continue;
-        p.setPen(QPen(couleurAxe(numero), 2));
-        p.drawLine(QPointF(x, y + hauteur / 2), QPointF(x + 14, y + hauteur / 2));
-        p.drawText(QPointF(x + 17, y + hauteur * 0.8), QString(LettreAxe(numero)));
-        x += 34;
+        p.setPen(stylo(numero, 1.5));
+        p.drawLine(QPointF(x, milieu), QPointF(x + 24, milieu));
+        p.setPen(QPen(couleurAxe(numero), 1.5));
+        p.setBrush(palette().base());
+        dessinerMarque(p, QPointF(x + 12, milieu), TraitDeLAxe(numero).marque, 3.5);
+        p.setPen(palette().text().color());
+        p.drawText(QPointF(x + 28, y + hauteur * 0.8), QString(LettreAxe(numero)));
+        x += 28 + p.fontMetrics().horizontalAdvance(QString(LettreAxe(numero))) + 10;
     }
-    p.setPen(QPen(palette().text().color(), 2.5, Qt::DashLine));
-    p.drawLine(QPointF(x, y + hauteur / 2), QPointF(x + 20, y + hauteur / 2));
+    const QRectF hachure(x, y + 2, 20, hauteur - 4);
+    p.fillRect(hachure, QBrush(palette().text().color(), Qt::BDiagPattern));
+    p.setPen(QPen(palette().text().color(), 3));
+    p.drawLine(QPointF(x, milieu), QPointF(x + 20, milieu));
     const QString hors = GrapheCourse::tr("hors de la course permise (hachuré) ; ? : position "
                                           "inconnue");
-    p.drawText(QPointF(x + 24, y + hauteur * 0.8), hors);
+    p.setPen(palette().text().color());
+    p.drawText(QPointF(x + 24, y + hauteur * 0.8),
+               p.fontMetrics().elidedText(hors, Qt::ElideRight, int(width() - x - 28)));
 }

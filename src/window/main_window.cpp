@@ -7,6 +7,7 @@
 #include "system/noms.h"
 #include "window/case_grille.h"
 #include "window/dialogues.h"
+#include "window/fenetre_programme.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -22,9 +23,11 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -256,8 +259,43 @@ QString Form1::decrirePort() const
     return DecrirePort(m_poste.port(), menuChoixPort());
 }
 
+void Form1::ajusterALEcran()
+{
+    // Within the screen's width, whatever its size and scale: the list of
+    // the lines sent narrows (never below its lines' width), the grid never
+    // moves. The frame is the window manager's, once it is known.
+    const QScreen *ecran = screen();
+    if (!ecran)
+        return;
+    const int cadre = frameGeometry().width() - geometry().width();
+    const int libre = ecran->availableGeometry().width() - (cadre > 0 ? cadre : 8);
+    constexpr int gauche = twips(5160), largeurListe = twips(4935);
+    constexpr int marge = twips(10185) - gauche - largeurListe;
+    const QFontMetrics mesure(policePanneau(false));
+    const int liste = qBound(mesure.horizontalAdvance(QStringLiteral("A+00000:000")) + 48,
+                             libre - gauche - marge, largeurListe);
+    const int largeur = gauche + liste + marge;
+    if (centralWidget()->width() == largeur)
+        return;
+    auto *titre = findChild<QLabel *>(QStringLiteral("Label5"));
+    auto *trait = findChild<QFrame *>(QStringLiteral("Line1"));
+    centralWidget()->setFixedSize(largeur, twips(4485));
+    m_lignesEnvoyees->resize(liste, m_lignesEnvoyees->height());
+    // Its title where the list's width leaves it room, at the list's left at the least.
+    const int decalage = qBound(0, liste - titre->sizeHint().width(), twips(240));
+    titre->setGeometry(gauche + decalage, titre->y(), qMin(liste - decalage, twips(4455)),
+                       titre->height());
+    trait->resize(largeur + 1, trait->height());
+    layout()->activate();
+}
+
 void Form1::showEvent(QShowEvent *evenement)
 {
+    // Sized for its screen before it shows, and again when it moves to another one.
+    ajusterALEcran();
+    if (QWindow *fenetre = windowHandle())
+        connect(fenetre, &QWindow::screenChanged, this, &Form1::ajusterALEcran,
+                Qt::UniqueConnection);
     QMainWindow::showEvent(evenement);
     // Once the window is on the screen: it never waits for the port's checks.
     QTimer::singleShot(0, this, [this] {
@@ -305,10 +343,15 @@ void Form1::montrerEtatPort(const EtatPoste &etat)
     if (etat.usage == EtatPoste::Usage::Test) {
         texte = Form1::tr("utilisé par ce panneau : TEST");
     } else if (etat.usage == EtatPoste::Usage::Programme) {
-        texte = Form1::tr("utilisé par ce panneau : programme %1, étape %2/%3")
-                    .arg(NomLisible(etat.source))
-                    .arg(etat.etape + 1)
-                    .arg(etat.etapes);
+        // A program never saved has no file to name.
+        texte = etat.source == SourceSansFichier
+                    ? Form1::tr("utilisé par ce panneau : programme non enregistré, étape %1/%2")
+                          .arg(etat.etape + 1)
+                          .arg(etat.etapes)
+                    : Form1::tr("utilisé par ce panneau : programme « %1 », étape %2/%3")
+                          .arg(NomLisible(etat.source))
+                          .arg(etat.etape + 1)
+                          .arg(etat.etapes);
         if (etat.cycles > 1)
             texte += Form1::tr(", cycle %1/%2").arg(etat.cycle).arg(etat.cycles);
     } else if (etat.limites && etat.port.etat != E::Absent) {
@@ -747,6 +790,10 @@ void Form1::nommerAxes(const NomsAxes &noms)
         QLabel *etiquette = m_rangees[std::size_t(k - 1)].nom;
         const QString &nom = noms[std::size_t(k - 1)];
         nommerRangee(k, nom.isEmpty() ? NomAxe(k) : nom);
+        // A screen reader hears the whole name, in words: never the
+        // markup that keeps the tooltip's text as it is written.
+        etiquette->setAccessibleName(nom);
+        etiquette->setAccessibleDescription(nom);
         if (nom.isEmpty()) {
             etiquette->setText(NomAxe(k));
             etiquette->setToolTip({});

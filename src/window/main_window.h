@@ -77,6 +77,8 @@ private:
     };
 
     void creerControles(QWidget *zone);
+    // The window within its screen's width.
+    void ajusterALEcran();
     void creerRangees(QWidget *zone);
     void creerBarreDEtat();
     void ordonnerFocus();

@@ -8,11 +8,11 @@
 #include "system/ecriture.h"
 #include "system/lecture.h"
 #include "system/noms.h"
-#include "window/case_grille.h"
 #include "window/dialogue_journal.h"
 #include "window/dialogue_limites.h"
 #include "window/dialogue_port.h"
 #include "window/dialogues.h"
+#include "window/disposition.h"
 #include "window/fenetre_programme.h"
 #include "window/main_window.h"
 
@@ -20,10 +20,8 @@
 #include <QMenuBar>
 
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -218,6 +216,8 @@ void MenusPanneau::JournalEnvois_Click()
     if (!m_journal) {
         m_journal = new DialogueJournal(&m_fenetre);
         connect(m_journal, &DialogueJournal::grilleChargee, &m_fenetre, &Form1::remplirGrille);
+        // Beside the panel, as the program's window: the grid it fills stays in view.
+        PlacerACoteDuPanneau(*m_journal, m_fenetre);
     }
     m_journal->show();
     m_journal->raise();
@@ -247,21 +247,11 @@ void MenusPanneau::Programme_Click()
 
 void MenusPanneau::placerFenetreProgramme()
 {
-    // Beside the panel, on its screen, at its first opening; where the
+    // Beside the panel, on its screen, at its first opening, with room for
+    // the lines a run adds (a drift, a status that wraps); where the
     // operator moves it afterwards, it stays.
-    const QRect panneau = m_fenetre.frameGeometry();
-    const QRect client = m_fenetre.geometry();
-    const QMargins cadre(client.left() - panneau.left(), client.top() - panneau.top(),
-                         panneau.right() - client.right(), panneau.bottom() - client.bottom());
-    QRect grille;
-    for (const QWidget *c : m_fenetre.findChildren<CaseGrille *>())
-        grille |= QRect(c->mapToGlobal(QPoint(0, 0)), c->size());
-    const QScreen *ecran = QGuiApplication::screenAt(panneau.center());
-    if (!ecran)
-        ecran = m_fenetre.screen();
-    m_fenetreProgramme->setGeometry(PlaceFenetreProgramme(
-        ecran->availableGeometry(), panneau, grille, m_fenetreProgramme->minimumSizeHint(),
-        m_fenetreProgramme->sizeHint(), cadre));
+    PlacerACoteDuPanneau(*m_fenetreProgramme, m_fenetre,
+                         5 * m_fenetreProgramme->fontMetrics().lineSpacing());
 }
 
 void MenusPanneau::DesignAxe_Click()

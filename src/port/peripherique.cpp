@@ -96,9 +96,6 @@ struct Consoles {
 Consoles consolesDuSysteme(const SourcesTerminaux &sources)
 {
     Consoles consoles;
-    const FichierLu actives = LireFichier(sources.consolesActives, 4096);
-    consoles.noms =
-        QString::fromLatin1(actives.contenu).simplified().split(u' ', Qt::SkipEmptyParts);
     // "ttyS0                -W- (EC  p a)    4:64": its name first, its numbers last.
     for (const QByteArray &ligne : LireFichier(sources.consoles, 16384).contenu.split('\n')) {
         const QByteArray champs = ligne.simplified(); // one space between two fields
@@ -114,6 +111,14 @@ Consoles consolesDuSysteme(const SourcesTerminaux &sources)
             continue;
         consoles.noms << QString::fromLatin1(champs.first(espace));
         consoles.numeros << makedev(majeur, mineur);
+    }
+    // Every active console is there too, by its terminal's numbers: the
+    // kernel lists both from the console's own device. The active ones'
+    // names are read only where that list is missing or names none.
+    if (consoles.numeros.isEmpty()) {
+        const FichierLu actives = LireFichier(sources.consolesActives, 4096);
+        consoles.noms
+            << QString::fromLatin1(actives.contenu).simplified().split(u' ', Qt::SkipEmptyParts);
     }
     return consoles;
 }

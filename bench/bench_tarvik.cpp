@@ -3,6 +3,7 @@
 //
 //   bench_tarvik TARVIK BARE_QT TARVIK_ENVOYER
 //   (the start-up part needs an X display)
+//   bench_tarvik --envoi      (the run's figures alone)
 #include "app/surveillance_port.h"
 #include "carte/etat_carte.h"
 #include "carte/port_carte.h"
@@ -451,6 +452,19 @@ double lignesCarteParSeconde()
     return double(recues) / secondes;
 }
 
+// One "name value" line per figure, with its note when it has one.
+void imprimer(const std::vector<std::pair<const char *, double>> &figures,
+              const std::vector<std::pair<const char *, const char *>> &notes)
+{
+    for (const auto &[nom, valeur] : figures) {
+        std::printf("%s %.6g", nom, valeur);
+        for (const auto &[quoi, note] : notes)
+            if (std::strcmp(quoi, nom) == 0)
+                std::printf(" %s", note);
+        std::printf("\n");
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -465,11 +479,15 @@ int main(int argc, char *argv[])
         std::perror("openpty");
         return 1;
     }
-    figures.push_back({"travel_check_ms", tempsDeCourse()});
-    const double carte = lignesCarteParSeconde();
-    figures.push_back({"carte_lines_per_s", carte});
-    // What 38400 baud carries: 3,840 bytes a second, 320 lines of 12 bytes.
-    figures.push_back({"carte_vs_wire", carte / (OctetsParSecondeLigne / 12.0)});
+    // `--envoi`: the run's figures alone, to set two builds side by side.
+    const bool envoiSeul = argc == 2 && std::strcmp(argv[1], "--envoi") == 0;
+    if (!envoiSeul) {
+        figures.push_back({"travel_check_ms", tempsDeCourse()});
+        const double carte = lignesCarteParSeconde();
+        figures.push_back({"carte_lines_per_s", carte});
+        // What 38400 baud carries: 3,840 bytes a second, 320 lines of 12 bytes.
+        figures.push_back({"carte_vs_wire", carte / (OctetsParSecondeLigne / 12.0)});
+    }
 
     GrilleBanc grille;
     grille.lien.setPeripherique(QString::fromLocal8Bit(nom));
@@ -525,6 +543,10 @@ int main(int argc, char *argv[])
                                    {"stage_open_settings_us", mediane(etapes[2])},
                                    {"stage_write_drain_us", mediane(etapes[3])},
                                    {"stage_release_us", mediane(etapes[4])}});
+    if (envoiSeul) {
+        imprimer(figures, notes);
+        return 0;
+    }
 
     // One journal record: appended in one write and flushed to the disk,
     // after the run has drained.
@@ -678,12 +700,6 @@ int main(int argc, char *argv[])
         }
     }
 
-    for (const auto &[nom, valeur] : figures) {
-        std::printf("%s %.6g", nom, valeur);
-        for (const auto &[quoi, note] : notes)
-            if (std::strcmp(quoi, nom) == 0)
-                std::printf(" %s", note);
-        std::printf("\n");
-    }
+    imprimer(figures, notes);
     return 0;
 }

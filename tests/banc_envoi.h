@@ -5,6 +5,7 @@
 
 #include "octets_essai.h"
 #include "port/coupures.h"
+#include "port/verrous.h"
 #include "pseudo_terminal.h"
 #include "run/envoyer_sequence.h"
 
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 // A run that failed, as the tests look at it: a value the grid's check
@@ -76,6 +78,16 @@ struct GrilleEssai {
 struct TracesEssai {
     QTemporaryDir dossier;
     Substituable<QString>::Remplacement remplacement{DossierTraces.remplacer(dossier.path())};
+};
+
+// A lock folder of the test's own, open to all as /run/lock is: a row that
+// runs as a user who cannot examine other programs then never meets the
+// live lock a program elsewhere on the machine holds (held, to that user).
+struct VerrousEssai {
+    VerrousEssai() { ::chmod(QFile::encodeName(dossier.path()).constData(), 01777); }
+    QTemporaryDir dossier;
+    Substituable<QStringList>::Remplacement remplacement{
+        DossiersVerrou.remplacer({dossier.path()})};
 };
 
 inline QString fichierUucp(const QString &peripherique)

@@ -884,6 +884,7 @@ void TestEnvoyerSequence::permissionRefusee()
     PseudoTerminal pty;
     GrilleEssai grille;
     grille.lien.setPeripherique(pty.chemin());
+    const VerrousEssai verrous;
     const QByteArray chemin = QFile::encodeName(pty.chemin());
     QCOMPARE(::chmod(chemin.constData(), 0600), 0);
     if (::geteuid() == 0)

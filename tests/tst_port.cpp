@@ -345,6 +345,7 @@ void TestPort::cheminRefuse()
 
     GrilleEssai grille;
     grille.lien.setPeripherique(chemin);
+    const VerrousEssai verrous;
     const int fds = descripteursOuverts();
     if (interdit && ::geteuid() == 0)
         ::setfsuid(65534);

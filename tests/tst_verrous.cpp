@@ -848,6 +848,21 @@ void TestVerrous::lienSymbolique()
     QVERIFY2(echec->message.contains(lien + QStringLiteral(" → ") + pty.chemin()),
              qPrintable(echec->message));
     QCOMPARE(pty.lire(), QByteArray());
+
+    // The link now leads to another terminal (a bridge started again): the
+    // same link's next run locks that one, by its own name, and sends there.
+    PseudoTerminal relance;
+    QVERIFY(QFile::remove(lien) && QFile::link(relance.chemin(), lien));
+    QByteArray verrouDeLAncien;
+    grille.apresVider = [&] {
+        verrouDuPeripherique = lireFichier(fichierUucp(relance.chemin()));
+        verrouDeLAncien = lireFichier(fichierUucp(pty.chemin()));
+    };
+    QVERIFY(!grille.envoyer());
+    QCOMPARE(verrouDuPeripherique, contenuDeNotreVerrou(::getpid()));
+    QCOMPARE(verrouDeLAncien, QByteArray());
+    QCOMPARE(relance.lire(84), surLeFil(lignesInitiales()));
+    QCOMPARE(pty.lire(), QByteArray());
 }
 
 void TestVerrous::nomHorsDeDev_data()

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QStringEncoder>
+
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -175,34 +177,66 @@ bool DirectionValide(QChar c)
 {
     if (c.isSurrogate() || !c.isPrint())
         return false;
+    if (c.unicode() < 0x80) // ASCII: the same single byte in Windows-1252
+        return true;
     const QByteArray octets = encodeurCarte().encode(QStringView(&c, 1));
     return octets.size() == 1 && octets[0] != '\0';
 }
 
+namespace {
+
+// `valeur` in decimal, with zeros in front up to `largeur` digits. Every
+// line of every run is made of these: no locale, one allocation.
+QString enChiffres(std::uint32_t valeur, int largeur)
+{
+    char16_t chiffres[10]; // the most a 32-bit value has
+    int n = 0;
+    do {
+        chiffres[n++] = char16_t(u'0' + valeur % 10);
+        valeur /= 10;
+    } while (valeur > 0);
+    QString texte(std::max(largeur, n), u'0');
+    QChar *fin = texte.data() + texte.size();
+    for (int k = 0; k < n; ++k)
+        *--fin = QChar(chiffres[k]);
+    return texte;
+}
+
+} // namespace
+
 QString TextePas(std::int32_t pas)
 {
-    const char *prefixe = pas < 10      ? "0000"
-                          : pas < 100   ? "000"
-                          : pas < 1000  ? "00"
-                          : pas < 10000 ? "0"
-                                        : "";
-    return QLatin1String(prefixe) + QString::number(pas);
+    if (pas < 0)
+        return QStringLiteral("0000") + QString::number(pas);
+    return enChiffres(std::uint32_t(pas), 5);
 }
 
 QString TexteVitesse(std::uint8_t vitesse)
 {
-    return QString::number(vitesse).rightJustified(3, u'0');
+    return enChiffres(vitesse, 3);
 }
 
 QString LigneAxe(const Axe &axe)
 {
-    return QString(axe.Lettre) + axe.Direction + TextePas(axe.Pas) + QChar(SeparateurLigne) +
-           TexteVitesse(axe.Vitesse);
+    QString ligne;
+    ligne.reserve(11); // "A+00100:010", built in place
+    return ligne.append(axe.Lettre)
+        .append(axe.Direction)
+        .append(TextePas(axe.Pas))
+        .append(QChar(SeparateurLigne))
+        .append(TexteVitesse(axe.Vitesse));
 }
 
 QByteArray FormerLigne(const QString &ligne)
 {
-    QByteArray octets = encodeurCarte().encode(ligne);
-    octets.append('\n');
+    // ASCII is the same byte in the board's code page: the encoder is only
+    // needed for a direction beyond it.
+    if (std::any_of(ligne.begin(), ligne.end(), [](QChar c) { return c.unicode() >= 0x80; })) {
+        QByteArray octets = encodeurCarte().encode(ligne);
+        return octets.append('\n');
+    }
+    QByteArray octets(ligne.size() + 1, '\n');
+    std::transform(ligne.begin(), ligne.end(), octets.begin(),
+                   [](QChar c) { return char(c.unicode()); });
     return octets;
 }

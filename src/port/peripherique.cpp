@@ -68,11 +68,14 @@ bool EstPseudoTerminal(quint64 rdev)
 
 namespace {
 
-// The last component of the link at `chemin`; empty when there is none.
-QString cibleDuLien(const QString &chemin)
+// The last component of the link at `chemin`; empty when there is none,
+// and `absent` when nothing at all is there.
+QString cibleDuLien(const QString &chemin, bool *absent = nullptr)
 {
     char cible[4096];
     const ssize_t n = ::readlink(OctetsLocaux(chemin).constData(), cible, sizeof cible - 1);
+    if (absent)
+        *absent = n < 0 && errno == ENOENT;
     return n > 0 ? NomLocal(QByteArrayView(cible, n)).section(u'/', -1) : QString();
 }
 
@@ -93,20 +96,29 @@ struct Consoles {
 Consoles consolesDuSysteme(const SourcesTerminaux &sources)
 {
     Consoles consoles;
-    const FichierLu actives = LireFichier(sources.consolesActives, 4096);
-    consoles.noms =
-        QString::fromLatin1(actives.contenu).simplified().split(u' ', Qt::SkipEmptyParts);
-    // "ttyS0                -W- (EC  p a)    4:64"
+    // "ttyS0                -W- (EC  p a)    4:64": its name first, its numbers last.
     for (const QByteArray &ligne : LireFichier(sources.consoles, 16384).contenu.split('\n')) {
-        const QList<QByteArray> champs = ligne.simplified().split(' ');
-        const QList<QByteArray> numero = champs.last().split(':');
-        bool majeurLu = false, mineurLu = false;
-        const unsigned majeur = numero.value(0).toUInt(&majeurLu);
-        const unsigned mineur = numero.value(1).toUInt(&mineurLu);
-        if (champs.size() < 2 || numero.size() != 2 || !majeurLu || !mineurLu)
+        const QByteArray champs = ligne.simplified(); // one space between two fields
+        const qsizetype espace = champs.indexOf(' ');
+        const QByteArrayView numero = QByteArrayView(champs).sliced(champs.lastIndexOf(' ') + 1);
+        const qsizetype deuxPoints = numero.indexOf(':');
+        if (espace < 0 || deuxPoints < 0 || numero.lastIndexOf(':') != deuxPoints)
             continue;
-        consoles.noms << QString::fromLatin1(champs.first());
+        bool majeurLu = false, mineurLu = false;
+        const unsigned majeur = numero.first(deuxPoints).toUInt(&majeurLu);
+        const unsigned mineur = numero.sliced(deuxPoints + 1).toUInt(&mineurLu);
+        if (!majeurLu || !mineurLu)
+            continue;
+        consoles.noms << QString::fromLatin1(champs.first(espace));
         consoles.numeros << makedev(majeur, mineur);
+    }
+    // Every active console is there too, by its terminal's numbers: the
+    // kernel lists both from the console's own device. The active ones'
+    // names are read only where that list is missing or names none.
+    if (consoles.numeros.isEmpty()) {
+        const FichierLu actives = LireFichier(sources.consolesActives, 4096);
+        consoles.noms
+            << QString::fromLatin1(actives.contenu).simplified().split(u' ', Qt::SkipEmptyParts);
     }
     return consoles;
 }
@@ -126,9 +138,14 @@ bool surUnFluxStandard(quint64 rdev)
 std::optional<Echec> VerifierPeripheriqueNoyau(quint64 rdev)
 {
     const SourcesTerminaux &sources = *SourcesSysteme;
-    const QString entree =
-        QStringLiteral("%1/%2:%3").arg(sources.peripheriques).arg(major(rdev)).arg(minor(rdev));
-    const QString classe = cibleDuLien(entree + QStringLiteral("/subsystem"));
+    const QString entree = sources.peripheriques + u'/' + QString::number(major(rdev)) + u':' +
+                           QString::number(minor(rdev));
+    // The kernel's entry of the device, read once: its name, and its class
+    // when it has an entry at all (a pseudo-terminal has none).
+    bool sansEntree = false;
+    const QString nom = cibleDuLien(entree, &sansEntree);
+    const QString classe =
+        sansEntree ? QString() : cibleDuLien(entree + QStringLiteral("/subsystem"));
     if (classe.isEmpty() ? !majeurDeTerminal(major(rdev)) : classe != QLatin1String("tty"))
         return Echec{Textes::tr("ce n'est pas un port série : le noyau range ce périphérique "
                                 "(%1:%2) parmi « %3 », pas parmi les terminaux. Il n'a pas "
@@ -137,7 +154,6 @@ std::optional<Echec> VerifierPeripheriqueNoyau(quint64 rdev)
                          .arg(minor(rdev))
                          .arg(classe.isEmpty() ? Textes::tr("les inconnus") : classe)};
     const Consoles consoles = consolesDuSysteme(sources);
-    const QString nom = cibleDuLien(entree);
     if (consoles.numeros.contains(rdev) || (!nom.isEmpty() && consoles.noms.contains(nom)))
         return Echec{Textes::tr("c'est une console du système (%1) : les lignes iraient à "
                                 "l'écran ou au journal de la console, pas à la carte. Il n'a "

@@ -25,6 +25,7 @@ bool EstPseudoTerminal(quint64 rdev);
 // each character device, and its consoles. Tests put files of theirs here.
 struct SourcesTerminaux {
     QString peripheriques = QStringLiteral("/sys/dev/char"); // MAJ:MIN, a link to the device
+    // The active consoles' names, read where /proc/consoles names none.
     QString consolesActives = QStringLiteral("/sys/class/tty/console/active");
     QString consoles = QStringLiteral("/proc/consoles");
 };

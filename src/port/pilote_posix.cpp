@@ -101,10 +101,13 @@ std::optional<EchecLien> PilotePosix::ouvrir(const QString &nom)
         return refus;
     etapeFinie(EtapeLien::Verifications);
 
+    // The device's own name, worked out once for the run: the device opened
+    // is checked to bear the same numbers, and keeps them while it is held.
+    m_propre = NomPropre(etat.st_rdev);
     // Locks other programs left under any name of the device, before the
     // device is even opened, and the traces of a cut there, found by the
     // names it was reached by as well as by its numbers.
-    QStringList chemins{nom, m_chemin, NomPropre(etat.st_rdev)};
+    QStringList chemins{nom, m_chemin, m_propre};
     chemins.removeAll(QString());
     chemins.removeDuplicates();
     if (const auto occupe = m_verrous.verifier(
@@ -173,14 +176,14 @@ std::optional<EchecLien> PilotePosix::refusOuverture(int erreur, const struct st
             return Refus(G::PortOccupe, Textes::tr("port occupé par %1, qui l'a ouvert en "
                                                    "exclusivité")
                                             .arg(DecrireProcessus(pid)));
-        return refusExclusif(etat.st_rdev, DetenteursOuverts(etat.st_rdev));
+        return refusExclusif(DetenteursOuverts(etat.st_rdev));
     default:
         return Refus(G::OuvertureEchouee,
                      Textes::tr("ouverture impossible (%1)").arg(TexteErreurSysteme(erreur)));
     }
 }
 
-EchecLien PilotePosix::refusExclusif(quint64 rdev, const Detenteurs &detenteurs) const
+EchecLien PilotePosix::refusExclusif(const Detenteurs &detenteurs) const
 {
     if (!detenteurs.pids.isEmpty()) {
         QStringList qui;
@@ -200,7 +203,7 @@ EchecLien PilotePosix::refusExclusif(quint64 rdev, const Detenteurs &detenteurs)
                                 "programme que vous ne pouvez pas voir (d'un autre utilisateur, "
                                 "ou hors de l'espace de noms de processus de ce programme). "
                                 "« fuser -v %1 », lancé par un administrateur, le nomme")
-                         .arg(NomLisible(NomPropre(rdev).isEmpty() ? m_chemin : NomPropre(rdev))));
+                         .arg(NomLisible(m_propre.isEmpty() ? m_chemin : m_propre)));
     return Refus(G::PortOccupe,
                  Textes::tr("port occupé : il est en mode exclusif, mais aucun programme ne le "
                             "tient, et rien ne montre qu'un envoi de ce programme l'a laissé "
@@ -223,7 +226,7 @@ std::optional<EchecLien> PilotePosix::prendre(const QString &donne, quint64 rdev
     }
     if (auto refus = leverExclusif(rdev))
         return refus;
-    if (const auto refus = m_verrous.prendre(NomsDeNosVerrous(donne, m_chemin, rdev)))
+    if (const auto refus = m_verrous.prendre(NomsDeNosVerrous(donne, m_chemin, m_propre)))
         return Refus(G::PortOccupe, refus->message);
     m_exclusif = ::ioctl(m_fd, TIOCEXCL) == 0;
     return std::nullopt;
@@ -244,12 +247,12 @@ std::optional<EchecLien> PilotePosix::leverExclusif(quint64 rdev)
         return std::nullopt;
     const Detenteurs detenteurs = DetenteursOuverts(rdev);
     if (!detenteurs.pids.isEmpty() || detenteurs.invisibles || !VoitTousLesProcessus())
-        return refusExclusif(rdev, detenteurs);
+        return refusExclusif(detenteurs);
     // Left with nobody holding it: a sign that a run was cut, which stays
     // for the next runs, whoever clears the mode (reopening a bridge does).
     m_verrous.marquerCoupure(RaisonTrace::Exclusif);
     if (!m_verrous.envoiTermine())
-        return refusExclusif(rdev, detenteurs);
+        return refusExclusif(detenteurs);
     ::ioctl(m_fd, TIOCNXCL);
     m_avertissements << Textes::tr("Le port était resté en mode exclusif après un envoi de ce "
                                    "programme arrêté brutalement, et aucun programme ne le tient : "

@@ -50,7 +50,7 @@ private:
     // Exclusive mode is set on the device: who holds it (`detenteurs`),
     // that one may be out of sight, or that nobody does and nothing shows
     // it was a run of ours; and what the operator can do.
-    EchecLien refusExclusif(quint64 rdev, const Detenteurs &detenteurs) const;
+    EchecLien refusExclusif(const Detenteurs &detenteurs) const;
     // Everything after the open: the checks on the descriptor, flock,
     // exclusive mode, our lock files and the line settings.
     std::optional<EchecLien> prendre(const QString &donne, quint64 rdev);
@@ -79,6 +79,7 @@ private:
 
     VerrousUucp m_verrous;
     QString m_chemin; // the device the name led to
+    QString m_propre; // its own name (NomPropre), for this run
     quint64 m_rdev = 0;
     int m_fd = -1;
     bool m_exclusif = false;          // TIOCEXCL is ours to clear

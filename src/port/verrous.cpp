@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -145,6 +146,19 @@ Designe designation(const QString &nom, quint64 rdev)
     return vu;
 }
 
+// The last component of a path: what follows its last '/'.
+QStringView dernierePartie(const QString &chemin)
+{
+    return QStringView(chemin).mid(chemin.lastIndexOf(u'/') + 1);
+}
+
+// "LCK.." and `nom`, the form of a UUCP lock file's name.
+QString verrouDe(QStringView nom)
+{
+    QString fichier = QStringLiteral("LCK..");
+    return fichier.append(nom);
+}
+
 // Whether `nom` is a temporary file of ours whose process is dead:
 // ".tarvik.PID.…", as prendre() names them.
 bool temporaireAbandonne(const QString &nom)
@@ -241,38 +255,38 @@ QStringList NomsDeVerrou(const QStringList &noms, quint64 rdev)
 {
     QStringList fichiers;
     for (const QString &nom : noms) {
-        if (const QString dernier = nom.section(u'/', -1); !dernier.isEmpty())
-            fichiers << QStringLiteral("LCK..") + dernier;
+        if (const QStringView dernier = dernierePartie(nom); !dernier.isEmpty())
+            fichiers << verrouDe(dernier);
         if (nom.startsWith(QLatin1String("/dev/")))
-            fichiers << QStringLiteral("LCK..") + nom.mid(5).replace(u'/', u'_');
+            fichiers << verrouDe(nom.mid(5).replace(u'/', u'_'));
     }
-    fichiers << QStringLiteral("LCK.%1.%2")
-                    .arg(major(rdev), 3, 10, QChar(u'0'))
-                    .arg(minor(rdev), 3, 10, QChar(u'0'));
+    char numeros[32];
+    std::snprintf(numeros, sizeof numeros, "LCK.%03u.%03u", major(rdev), minor(rdev));
+    fichiers << QLatin1String(numeros);
     fichiers.removeDuplicates();
     return fichiers;
 }
 
-QStringList NomsDeNosVerrous(const QString &donne, const QString &chemin, quint64 rdev)
+QStringList NomsDeNosVerrous(const QString &donne, const QString &chemin, QString propre)
 {
     // As Qt and the kernel's own names spell it: /dev/pts/3 gives pts_3.
-    QString propre = NomPropre(rdev);
     if (propre.isEmpty())
         propre = chemin;
-    QStringList noms{QStringLiteral("LCK..") + (propre.startsWith(QLatin1String("/dev/"))
-                                                    ? propre.mid(5).replace(u'/', u'_')
-                                                    : propre.section(u'/', -1))};
+    const QString soi = propre.startsWith(QLatin1String("/dev/"))
+                            ? propre.mid(5).replace(u'/', u'_')
+                            : dernierePartie(propre).toString();
+    QStringList noms{verrouDe(soi)};
     // Given by its own name, however spelt, the device needs no other: a
     // name of its last part alone ("LCK..3" for /dev/pts/3) would stand for
     // nothing. A link, or a file it is bound on, leads elsewhere.
     struct stat etat {};
     const bool lien = ::lstat(OctetsLocaux(donne).constData(), &etat) == 0 && S_ISLNK(etat.st_mode);
     for (const QString &nom : {donne, chemin}) {
-        const QString dernier = nom.section(u'/', -1);
+        const QStringView dernier = dernierePartie(nom);
         if (nom == propre || (chemin == propre && !lien) || dernier.isEmpty() ||
             dernier == QLatin1String(".") || dernier == QLatin1String(".."))
             continue;
-        noms << QStringLiteral("LCK..") + dernier;
+        noms << verrouDe(dernier);
     }
     noms.removeDuplicates();
     return noms;
@@ -462,20 +476,20 @@ namespace {
 // `etat`; empty, with errno in `erreur`, when it cannot be.
 QByteArray ecrireTemporaire(const QString &dossier, struct stat &etat, int &erreur)
 {
-    const QByteArray temporaire = OctetsLocaux(
-        dossier + QStringLiteral("/.tarvik.%1.%2")
-                      .arg(::getpid())
-                      .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0')));
+    const QByteArray temporaire = OctetsLocaux(dossier) + "/.tarvik." +
+                                  QByteArray::number(::getpid()) + '.' +
+                                  QByteArray::number(QRandomGenerator::global()->generate(), 16);
     const int fd =
         ::open(temporaire.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) {
         erreur = errno;
         return {};
     }
-    erreur =
-        EcrireTout(fd, contenuDeNotreVerrou()) && ::fchmod(fd, 0644) == 0 && ::fstat(fd, &etat) == 0
-            ? 0
-            : errno;
+    // The mode asked for, whatever the umask took away from it.
+    erreur = EcrireTout(fd, contenuDeNotreVerrou()) && ::fstat(fd, &etat) == 0 &&
+                     ((etat.st_mode & 07777) == 0644 || ::fchmod(fd, 0644) == 0)
+                 ? 0
+                 : errno;
     if (::close(fd) != 0 && erreur == 0)
         erreur = errno;
     if (erreur == 0)

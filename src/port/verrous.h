@@ -32,14 +32,15 @@ QStringList LiensVers(quint64 rdev, const QStringList &dossiers);
 // lock libraries use ("LCK.188.000").
 QStringList NomsDeVerrou(const QStringList &noms, quint64 rdev);
 
-// The names of the lock files this program creates for the device `rdev`
-// at `chemin`, given as `donne`: the device's own name, from its numbers,
-// as Qt and the kernel spell it (/dev/pts/3 gives LCK..pts_3, whatever
-// name led to it), and the last part of each name it was reached by when
-// that is another (~/p1-a, a link or a file the device is bound on, gives
-// LCK..p1-a too, so that a terminal program given that name sees the port
-// taken), even when /dev holds another device of that name.
-QStringList NomsDeNosVerrous(const QString &donne, const QString &chemin, quint64 rdev);
+// The names of the lock files this program creates for the device at
+// `chemin`, given as `donne`: the device's own name (`propre`, NomPropre:
+// from its numbers), as Qt and the kernel spell it (/dev/pts/3 gives
+// LCK..pts_3, whatever name led to it), and the last part of each name it
+// was reached by when that is another (~/p1-a, a link or a file the device
+// is bound on, gives LCK..p1-a too, so that a terminal program given that
+// name sees the port taken), even when /dev holds another device of that
+// name.
+QStringList NomsDeNosVerrous(const QString &donne, const QString &chemin, QString propre);
 
 class VerrousUucp {
 public:

@@ -1020,6 +1020,7 @@ void TestVerrous::etatDuPort_data()
     QTest::newRow("verrou au nom d'un autre périphérique") << "autreNom" << o << "<détenteur>";
     QTest::newRow("flock d'un processus disparu") << "orphelin" << o << "<détenteur>";
     QTest::newRow("dossier des verrous fermé") << "ferme" << r << "dossier des verrous fermé";
+    QTest::newRow("dossier des verrous illisible") << "illisible" << o << "ne peut pas être lu";
     // clang-format on
 }
 
@@ -1061,10 +1062,13 @@ void TestVerrous::etatDuPort()
         QCOMPARE(::chmod(QFile::encodeName(pty.chemin()).constData(), 0600), 0);
         ::setfsuid(65534);
     }
-    if (cas == QLatin1String("ferme")) {
+    if (cas == QLatin1String("ferme") || cas == QLatin1String("illisible")) {
         if (::geteuid() != 0)
             QSKIP("il faut être root pour se faire un autre utilisateur");
-        QCOMPARE(::chmod(QFile::encodeName(dossier.path()).constData(), 0755), 0);
+        // Closed to writing, or open to it but not to reading.
+        QCOMPARE(::chmod(QFile::encodeName(dossier.path()).constData(),
+                         cas == QLatin1String("ferme") ? 0755 : 0333),
+                 0);
         QCOMPARE(::chmod(QFile::encodeName(pty.chemin()).constData(), 0666), 0);
         ::setfsuid(65534); // a user who may not write in the lock folder
     }

@@ -3311,6 +3311,10 @@ Try “%1 --help”.
         <source>les réglages %1 sont illisibles (%2)&#xa0;: ils ne sont pas lus, et chaque envoi part donc aussi au journal du système, comme sans réglages, quoi qu&apos;ils disent de journal_systeme</source>
         <translation>the settings %1 cannot be read (%2): they are not read, and so each send goes to the system journal too, as without settings, whatever they say of journal_systeme</translation>
     </message>
+    <message>
+        <source>port occupé&#xa0;: le dossier des verrous %1 ne peut pas être lu (%2), et un verrou qui s&apos;y trouve peut tenir le port. Un administrateur peut le rouvrir à tous, par exemple avec chmod 1777 %1</source>
+        <translation>port busy: the lock folder %1 cannot be read (%2), and a lock in it may hold the port. An administrator can open it to everyone again, for example with chmod 1777 %1</translation>
+    </message>
 </context>
 <context>
     <name>Poste</name>

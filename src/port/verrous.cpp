@@ -183,15 +183,21 @@ void retirerOrdinaire(const QString &chemin)
 // the device, the other lock files (another device's may be this one's
 // too: a terminal program given ~/ttyS0, a link to it, locks LCK..ttyS0),
 // the marks of cut runs, and the temporary files killed runs of ours left.
+// A folder that is there but cannot be read (a lock folder of no read
+// right, or of the wrong type by now) shows nothing free: `illisible` holds
+// errno then.
 struct Entrees {
     QStringList siens, autres, marques, abandonnes;
+    int illisible = 0;
 };
 Entrees lireDossier(const QString &dossier, const QStringList &noms, quint64 rdev)
 {
     Entrees entrees;
     DIR *d = ::opendir(OctetsLocaux(dossier).constData());
-    if (!d)
+    if (!d) {
+        entrees.illisible = errno == ENOENT ? 0 : errno; // gone since: no lock there
         return entrees;
+    }
     while (const dirent *entree = ::readdir(d)) {
         const QString nom = NomLocal(entree->d_name);
         if (temporaireAbandonne(nom))
@@ -332,6 +338,12 @@ std::optional<Echec> VerrousUucp::verifier(const QStringList &noms, quint64 rdev
     m_traces.lire({rdev, chemins});
     for (const QString &dossier : dossiers()) {
         const Entrees entrees = lireDossier(dossier, noms, rdev);
+        if (entrees.illisible)
+            return Echec{Textes::tr("port occupé : le dossier des verrous %1 ne peut pas être lu "
+                                    "(%2), et un verrou qui s'y trouve peut tenir le port. Un "
+                                    "administrateur peut le rouvrir à tous, par exemple avec "
+                                    "chmod 1777 %1")
+                             .arg(NomLisible(dossier), TexteErreurSysteme(entrees.illisible))};
         if (perimes == Perimes::Supprimes)
             for (const QString &nom : entrees.abandonnes)
                 retirerOrdinaire(dossier + u'/' + nom);

@@ -3288,8 +3288,8 @@ Try “%1 --help”.
         <translation>port busy: the lock %1 names %2, which this program cannot see from here (it runs in another pid namespace, or /proc hides it): a program you cannot see may hold the port</translation>
     </message>
     <message>
-        <source>port occupé&#xa0;: le verrou %1 est celui de %2, que vous n&apos;avez pas le droit d&apos;examiner&#xa0;: un programme que vous ne pouvez pas voir peut tenir le port</source>
-        <translation>port busy: the lock %1 is that of %2, which you may not examine: a program you cannot see may hold the port</translation>
+        <source>port occupé&#xa0;: le verrou %1 nomme %2, que vous n&apos;avez pas le droit d&apos;examiner&#xa0;: un programme que vous ne pouvez pas voir peut tenir le port</source>
+        <translation>port busy: the lock %1 names %2, which you may not examine: a program you cannot see may hold the port</translation>
     </message>
     <message>
         <source>. Un administrateur peut le nommer, avec «&#xa0;fuser -v %1&#xa0;» ou d&apos;après le verrou, et supprimer celui-ci s&apos;il n&apos;appartient à aucun programme</source>

@@ -225,7 +225,7 @@ Echec horsDeVue(const QString &fichier, const QString &processus, const QString 
                                      "peut pas voir d'ici (il tourne dans un autre espace de noms "
                                      "de processus, ou /proc en cache) : un programme que vous ne "
                                      "pouvez pas voir peut tenir le port")
-                        : Textes::tr("port occupé : le verrou %1 est celui de %2, que vous n'avez "
+                        : Textes::tr("port occupé : le verrou %1 nomme %2, que vous n'avez "
                                      "pas le droit d'examiner : un programme que vous ne pouvez "
                                      "pas voir peut tenir le port"))
                 .arg(NomLisible(fichier), processus) +

@@ -46,6 +46,9 @@
 #include <vector>
 #include <xcb/xcb.h>
 
+using namespace tarvik::app;
+using namespace tarvik::carte;
+
 extern char **environ;
 
 namespace {

@@ -18,6 +18,8 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+using namespace tarvik::run;
+
 // A run that failed, as the tests look at it: a value the grid's check
 // refused, or the link's failure.
 struct EchecEssai : Echec {

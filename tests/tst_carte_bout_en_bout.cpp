@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+using namespace tarvik::run;
+
 namespace {
 
 QString xdotool(const QStringList &arguments)

@@ -18,6 +18,8 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 
+using namespace tarvik::window;
+
 namespace {
 
 // A sent run and a refused one, as the writers leave them.

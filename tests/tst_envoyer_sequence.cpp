@@ -16,6 +16,8 @@
 #include <termios.h>
 #include <type_traits>
 
+using namespace tarvik::run;
+
 // A run takes a checked grid only: texts never reach it unchecked, and a
 // file's grid is never turned back into texts to be checked again. Only the
 // checks make a grid.

@@ -7,6 +7,8 @@
 #include <QTest>
 #include <numeric>
 
+using namespace tarvik::core;
+
 class TestFichiers : public QObject {
     Q_OBJECT
 private Q_SLOTS:

@@ -6,6 +6,8 @@
 #include "execution_essai.h"
 #include "journal_essai.h"
 
+using namespace tarvik::app;
+
 namespace {
 
 // A station on the test's driver and clock, its sends where they are asked.

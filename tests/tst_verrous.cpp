@@ -23,6 +23,8 @@
 #include <sys/time.h>
 #include <thread>
 
+using namespace tarvik::port;
+
 namespace {
 
 // A process that lives as long as the test: the holder of live locks.

@@ -6,6 +6,8 @@
 
 #include <QCoreApplication>
 
+namespace tarvik::app {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -51,3 +53,5 @@ QString DecrirePort(const PortChoisi &port, const QString &menu)
     }
     return Textes::tr("%1 (port série 1)").arg(peripherique);
 }
+
+} // namespace tarvik::app

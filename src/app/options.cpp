@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+namespace tarvik::app {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -96,3 +98,5 @@ TraiterOptions(QCommandLineParser &parseur, int argc, char *argv[], const QStrin
         Ecrire(stdout, QStringLiteral("%1 %2\n").arg(programme, QStringLiteral(TARVIK_VERSION)));
     return aideOuVersion ? std::optional<int>(0) : std::nullopt;
 }
+
+} // namespace tarvik::app

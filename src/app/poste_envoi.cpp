@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+namespace tarvik::app {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -399,3 +401,5 @@ void PosteEnvoi::consignerAttente(const QDateTime &debut, const QString &source,
                {},
                NouvelleExecution()});
 }
+
+} // namespace tarvik::app

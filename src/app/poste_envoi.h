@@ -6,6 +6,7 @@
 // it tells; they decide nothing about the wire.
 #pragma once
 
+#include "app/couche.h"
 #include "app/surveillance.h"
 #include "run/execution_programme.h"
 #include "run/journal.h"
@@ -15,6 +16,8 @@
 #include <QPointer>
 #include <functional>
 #include <optional>
+
+namespace tarvik::app {
 
 // What the station refuses before anything is sent; each front end words it.
 struct RefusEnvoi {
@@ -186,3 +189,5 @@ private:
     FinEnvoi m_run;           // the run under way, as it started
     QString m_identifiant;    // its id in the journal
 };
+
+} // namespace tarvik::app

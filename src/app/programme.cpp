@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace tarvik::app {
+
 void NommerApplication()
 {
     QCoreApplication::setOrganizationName(QStringLiteral("Tarvik"));
@@ -41,3 +43,5 @@ QString Phrase(const Echec &echec)
 {
     return echec.message + u'.';
 }
+
+} // namespace tarvik::app

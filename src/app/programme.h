@@ -2,10 +2,13 @@
 // standard descriptors, and writing to a terminal.
 #pragma once
 
+#include "app/couche.h"
 #include "core/echec.h"
 
 #include <QString>
 #include <cstdio>
+
+namespace tarvik::app {
 
 // Names the organisation and the program for Qt. Each program calls it once
 // at start.
@@ -25,3 +28,5 @@ int Ecrire(std::FILE *flux, const QString &texte);
 
 // A failure as a whole sentence, ended.
 QString Phrase(const Echec &echec);
+
+} // namespace tarvik::app

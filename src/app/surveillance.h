@@ -5,10 +5,13 @@
 // state and a device that came back.
 #pragma once
 
+#include "app/couche.h"
 #include "port/etat_port.h"
 
 #include <QDateTime>
 #include <QObject>
+
+namespace tarvik::app {
 
 class Surveillance : public QObject {
     Q_OBJECT
@@ -35,3 +38,5 @@ Q_SIGNALS:
     // restarted.
     void rebranche(const QDateTime &quand);
 };
+
+} // namespace tarvik::app

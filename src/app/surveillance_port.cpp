@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace tarvik::app {
+
 namespace {
 
 // udev's monitor on its "udev" source, for tty devices, inside the event loop.
@@ -210,3 +212,5 @@ void SurveillancePort::verifier()
     }
     Q_EMIT etatChange(m_etat);
 }
+
+} // namespace tarvik::app

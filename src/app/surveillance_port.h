@@ -8,6 +8,7 @@
 // what the path leads to has changed.
 #pragma once
 
+#include "app/couche.h"
 #include "app/surveillance.h"
 #include "system/substituable.h"
 
@@ -20,6 +21,8 @@
 #include <memory>
 
 #include <sys/types.h>
+
+namespace tarvik::app {
 
 // Where the system tells that devices came or went.
 class SourceEvenements : public QObject {
@@ -90,3 +93,5 @@ private:
     QTimer m_relance; // looks again a moment after an open: the flock follows it
     QTimer m_minuterie;
 };
+
+} // namespace tarvik::app

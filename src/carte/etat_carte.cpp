@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 
+namespace tarvik::carte {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -135,3 +137,5 @@ QString ResumeCarte(const EtatCarte &etat)
         .arg(etat.anomalies())
         .arg(positions.join(QStringLiteral(", ")));
 }
+
+} // namespace tarvik::carte

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+namespace tarvik::carte {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -135,3 +137,5 @@ QString OctetsLisibles(const QByteArray &octets)
     }
     return texte;
 }
+
+} // namespace tarvik::carte

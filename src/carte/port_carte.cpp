@@ -16,6 +16,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+namespace tarvik::carte {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -309,3 +311,5 @@ void PortCarte::lire()
     if (!m_options.sansRythme && credit() <= 0)
         attendreCredit();
 }
+
+} // namespace tarvik::carte

@@ -6,6 +6,8 @@
 #include <thread>
 #include <unistd.h>
 
+namespace tarvik::carte {
+
 struct SortieEnFond::Partage {
     int fd = -1;
     std::mutex verrou;
@@ -95,3 +97,5 @@ int SortieEnFond::erreur() const
     std::lock_guard verrou(m_partage->verrou);
     return m_partage->erreur;
 }
+
+} // namespace tarvik::carte

@@ -19,6 +19,8 @@
 #include <poll.h>
 #include <unistd.h>
 
+namespace tarvik::cli {
+
 int erreur(int code, const Echec &echec)
 {
     Dire(Textes::tr("tarvik-envoyer : %1\n").arg(Phrase(echec)));
@@ -369,3 +371,5 @@ int Terminer(int code, int reveil)
         ::_exit(code); // a reader that stopped: nothing is left to release
     return code;
 }
+
+} // namespace tarvik::cli

@@ -24,6 +24,8 @@
 #include <poll.h>
 #include <unistd.h>
 
+namespace tarvik::cli {
+
 namespace {
 
 const char *const Aide = QT_TRANSLATE_NOOP(
@@ -255,8 +257,11 @@ int envoyer(const QCommandLineParser &options, const ProgrammeLu &lu, const QStr
 
 } // namespace
 
+} // namespace tarvik::cli
+
 int main(int argc, char *argv[])
 {
+    using namespace tarvik::cli;
     const DescripteursStandard standard = OuvrirDescripteursStandard();
     QCoreApplication application(argc, argv);
     NommerApplication();

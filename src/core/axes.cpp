@@ -9,6 +9,8 @@
 #include <limits>
 #include <string>
 
+namespace tarvik::core {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -240,3 +242,5 @@ QByteArray FormerLigne(const QString &ligne)
                    [](QChar c) { return char(c.unicode()); });
     return octets;
 }
+
+} // namespace tarvik::core

@@ -6,6 +6,8 @@
 #include <climits>
 #include <limits>
 
+namespace tarvik::core {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -386,3 +388,5 @@ QList<ValeurRefusee> VerifierCourse(const Programme &programme, const Limites &l
 {
     return VerifierCourse(Course(programme, depuis, cycles), limites, noms);
 }
+
+} // namespace tarvik::core

@@ -19,6 +19,8 @@
 #include <array>
 #include <optional>
 
+namespace tarvik::core {
+
 // A step sent in a run: step `etape` of the program (from 0) in cycle
 // `cycle` (from 0).
 struct PointCourse {
@@ -137,3 +139,5 @@ QList<ValeurRefusee> VerifierCourse(const Course &course, const Limites &limites
                                     const NomsAxes &noms = {});
 QList<ValeurRefusee> VerifierCourse(const Programme &programme, const Limites &limites, int depuis,
                                     int cycles, const NomsAxes &noms = {});
+
+} // namespace tarvik::core

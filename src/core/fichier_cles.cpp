@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace tarvik::core {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -107,3 +109,5 @@ AnalyserCles(const QByteArray &contenu, const FormeCles &forme,
     }
     return std::nullopt;
 }
+
+} // namespace tarvik::core

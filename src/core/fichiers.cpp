@@ -5,6 +5,8 @@
 #include <QStringDecoder>
 #include <algorithm>
 
+namespace tarvik::core {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -247,3 +249,5 @@ NomsAnalyses AnalyserNomsAxes(const QByteArray &contenu)
     }
     return analyses;
 }
+
+} // namespace tarvik::core

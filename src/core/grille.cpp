@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace tarvik::core {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -337,3 +339,5 @@ QList<ValeurRefusee> VerifierLimites(const Grille &grille, const Limites &limite
     }
     return refus;
 }
+
+} // namespace tarvik::core

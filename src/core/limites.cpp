@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+namespace tarvik::core {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -236,3 +238,5 @@ Limites PlusStrictes(const Limites &machine, const Limites &operateur)
         retenues.niveauStricte = machine.stricte ? machine.niveauStricte : operateur.niveauStricte;
     return retenues;
 }
+
+} // namespace tarvik::core

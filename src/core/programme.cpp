@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <climits>
 
+namespace tarvik::core {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -400,3 +402,5 @@ QList<ValeurRefusee> VerifierLimites(const Programme &programme, const Limites &
     }
     return refus;
 }
+
+} // namespace tarvik::core

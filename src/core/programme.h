@@ -37,6 +37,8 @@
 #include <QString>
 #include <optional>
 
+namespace tarvik::core {
+
 // The longest wait a step may name, and the most steps and repetitions.
 constexpr int AttenteMaxDixiemes = 36000; // 3600 s, to 0.1 s
 constexpr int EtapesMax = 1000;
@@ -92,3 +94,5 @@ qint64 AttentesDepuis(const Programme &programme, int etape, int cycle = 1);
 // than one step, each message starts by naming its step ("Étape 2 (prise) : ").
 QList<ValeurRefusee> VerifierLimites(const Programme &programme, const Limites &limites,
                                      const NomsAxes &noms = {});
+
+} // namespace tarvik::core

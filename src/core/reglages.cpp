@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <iterator>
 
+namespace tarvik::core {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -156,3 +158,5 @@ std::optional<Echec> VerifierChemin(const QString &chemin)
 {
     return raisonValeur(chemin);
 }
+
+} // namespace tarvik::core

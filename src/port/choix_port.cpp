@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+namespace tarvik::port {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -46,3 +48,5 @@ PortChoisi DeterminerPort(const QString &option, const ReglagesLus &reglages, co
         return {reglages.reglages.port, OriginePort::Reglage, {}};
     return {port1, OriginePort::Port1, {}};
 }
+
+} // namespace tarvik::port

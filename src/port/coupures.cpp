@@ -20,6 +20,8 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+namespace tarvik::port {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -434,3 +436,5 @@ QStringList Traces::effacer()
     m_trouvees.clear();
     return notes;
 }
+
+} // namespace tarvik::port

@@ -18,6 +18,8 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+namespace tarvik::port {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -317,3 +319,5 @@ Imbriques ProcessusImbriques()
     });
     return imbriques;
 }
+
+} // namespace tarvik::port

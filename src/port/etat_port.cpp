@@ -9,6 +9,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace tarvik::port {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -86,3 +88,5 @@ EtatPort SonderPort(const PortChoisi &port)
     }
     return sonderVerrous(port, etat, sonde);
 }
+
+} // namespace tarvik::port

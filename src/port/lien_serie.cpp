@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 
+namespace tarvik::port {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -86,3 +88,5 @@ void LienSerie::abandonner()
         m_pilote->jeter();
     m_pilote->fermer();
 }
+
+} // namespace tarvik::port

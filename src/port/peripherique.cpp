@@ -13,6 +13,8 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+namespace tarvik::port {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -263,3 +265,5 @@ bool PseudoTerminalNumerote(const QString &nom)
     return !lien && reel.startsWith(QLatin1String("/dev/pts/")) &&
            std::all_of(reel.begin() + 9, reel.end(), [](QChar c) { return c.isDigit(); });
 }
+
+} // namespace tarvik::port

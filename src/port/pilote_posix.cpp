@@ -16,6 +16,8 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+namespace tarvik::port {
+
 namespace {
 
 // A stage of the run has ended.
@@ -440,3 +442,5 @@ void PilotePosix::fermer()
     if (ouvert)
         etapeFinie(EtapeLien::Liberation);
 }
+
+} // namespace tarvik::port

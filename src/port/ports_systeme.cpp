@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QSerialPortInfo>
 
+namespace tarvik::port {
+
 QList<PortDecouvert> PortsDuSysteme()
 {
     QList<PortDecouvert> ports;
@@ -37,3 +39,5 @@ QString NomStable(const QString &peripherique, const QString &dossier)
             return lien.absoluteFilePath();
     return {};
 }
+
+} // namespace tarvik::port

@@ -22,6 +22,8 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+namespace tarvik::port {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -365,7 +367,7 @@ std::optional<Echec> VerrousUucp::horsDeVue(const QString &fichier, qint64 pid, 
     const QString peripherique = NomPropre(rdev);
     if (!VoitTousLesProcessus()) {
         m_invisible = true;
-        return ::horsDeVue(fichier, Textes::tr("le processus %1").arg(pid), peripherique, true);
+        return port::horsDeVue(fichier, Textes::tr("le processus %1").arg(pid), peripherique, true);
     }
     // Looked for once a check meets such a lock, and only then: the
     // processes of every nested namespace.
@@ -378,7 +380,7 @@ std::optional<Echec> VerrousUucp::horsDeVue(const QString &fichier, qint64 pid, 
         m_detenteur = ici;
         if (tenu == Tenu::Inconnu) {
             m_invisible = true;
-            return ::horsDeVue(fichier, DecrireProcessus(ici), peripherique, false);
+            return port::horsDeVue(fichier, DecrireProcessus(ici), peripherique, false);
         }
         return Echec{Textes::tr("port occupé par %1, qui porte le numéro %2 dans un autre espace "
                                 "de noms de processus (verrou %3)")
@@ -388,7 +390,7 @@ std::optional<Echec> VerrousUucp::horsDeVue(const QString &fichier, qint64 pid, 
     }
     if (!m_imbriques->complet) {
         m_invisible = true;
-        return ::horsDeVue(fichier, Textes::tr("le processus %1").arg(pid), peripherique, true);
+        return port::horsDeVue(fichier, Textes::tr("le processus %1").arg(pid), peripherique, true);
     }
     return std::nullopt;
 }
@@ -408,7 +410,7 @@ std::optional<Echec> VerrousUucp::examinerAutre(const QString &fichier, quint64 
         return std::nullopt;
     case Tenu::Inconnu:
         m_invisible = true;
-        return ::horsDeVue(fichier, DecrireProcessus(*pid), NomPropre(rdev), false);
+        return port::horsDeVue(fichier, DecrireProcessus(*pid), NomPropre(rdev), false);
     case Tenu::Oui:
         break;
     }
@@ -614,3 +616,5 @@ Coupure VerrousUucp::coupure() const
     const Coupure trouvee = m_traces.coupure();
     return trouvee == Coupure::Aucune && m_sansTrace ? Coupure::SansTrace : trouvee;
 }
+
+} // namespace tarvik::port

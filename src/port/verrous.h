@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/echec.h"
+#include "port/couche.h"
 #include "port/coupures.h"
 #include "port/detenteurs.h"
 #include "system/substituable.h"
@@ -12,6 +13,8 @@
 #include <QStringList>
 #include <optional>
 #include <sys/stat.h>
+
+namespace tarvik::port {
 
 // Where UUCP lock files are looked for and ours created, in this order
 // (folders that are one another's link count once), and the folders of the
@@ -141,3 +144,5 @@ private:
     bool m_sansTrace = false; // no lock folder, and no trace of this run could be kept
     bool m_garder = false;    // our lock files record a cut: kept at release
 };
+
+} // namespace tarvik::port

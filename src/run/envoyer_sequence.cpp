@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 
+namespace tarvik::run {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -200,3 +202,5 @@ QStringList NotesOuverture(const ResultatEnvoi &resultat)
     notes.removeAll(QString());
     return notes;
 }
+
+} // namespace tarvik::run

@@ -5,12 +5,15 @@
 
 #include "core/grille.h"
 #include "port/lien_serie.h"
+#include "run/couche.h"
 #include "system/substituable.h"
 
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <optional>
+
+namespace tarvik::run {
 
 // What a run tells as it goes: that it starts, once the port is open, then
 // each line (without its line feed) once the port has taken it, A first.
@@ -79,3 +82,5 @@ QString NoteLigneNeuve(Coupure coupure);
 // What the opening of a run that went through tells the operator: bytes
 // thrown away, a lone line feed sent first; none when it tells nothing.
 QStringList NotesOuverture(const ResultatEnvoi &resultat);
+
+} // namespace tarvik::run

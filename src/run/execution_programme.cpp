@@ -5,6 +5,8 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+namespace tarvik::run {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -311,3 +313,5 @@ void ExecutionProgramme::finir(ResultatProgramme::Fin fin)
         (m_resultat.etapes.isEmpty() || !m_resultat.etapes.last().envoi.echec);
     Q_EMIT termine(m_resultat);
 }
+
+} // namespace tarvik::run

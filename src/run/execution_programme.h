@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/programme.h"
+#include "run/couche.h"
 #include "run/envoyer_sequence.h"
 #include "system/substituable.h"
 
@@ -14,6 +15,8 @@
 #include <functional>
 #include <optional>
 #include <thread>
+
+namespace tarvik::run {
 
 // What waits between steps and says what time it is: a real clock, or a
 // test's. Every time stamp of a run comes from here.
@@ -154,3 +157,5 @@ private:
     ResultatProgramme m_resultat;
     ResultatEtape m_courante;
 };
+
+} // namespace tarvik::run

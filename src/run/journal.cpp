@@ -10,6 +10,8 @@
 #include <atomic>
 #include <cstdlib>
 
+namespace tarvik::run {
+
 namespace {
 
 // What starts the field of a run's id; no line sent starts so.
@@ -269,3 +271,5 @@ std::optional<Echec> EcrireJournal(const EnregistrementEnvoi &envoi)
         EnvoyerAuJournalSysteme(EntreeJournalSysteme(envoi));
     return echec;
 }
+
+} // namespace tarvik::run

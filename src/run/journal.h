@@ -4,6 +4,7 @@
 // tarvik-envoyer both write it from the run's result.
 #pragma once
 
+#include "run/couche.h"
 #include "run/envoyer_sequence.h"
 #include "system/journal_systeme.h"
 
@@ -12,6 +13,8 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+
+namespace tarvik::run {
 
 // Past this size the journal moves to journal.log.1 and a new one starts.
 constexpr qint64 TailleMaxJournal = 4 * 1024 * 1024;
@@ -87,3 +90,5 @@ void ActiverJournalSysteme(bool actif);
 // went wrong with the file, the message saying whether the record was written
 // (AjouterEnregistrement), or nothing.
 std::optional<Echec> EcrireJournal(const EnregistrementEnvoi &envoi);
+
+} // namespace tarvik::run

@@ -15,6 +15,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace tarvik::system {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -190,3 +192,5 @@ std::optional<Echec> AjouterEnregistrement(const QString &chemin, const QByteArr
                          .arg(TexteErreurSysteme(erreur))};
     return rotation;
 }
+
+} // namespace tarvik::system

@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace tarvik::system {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -75,3 +77,5 @@ int OuvrirDossierPrive(const QString &chemin, bool creerLe, QString &echec)
     ::close(fd);
     return -1;
 }
+
+} // namespace tarvik::system

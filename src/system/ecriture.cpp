@@ -12,6 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace tarvik::system {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -119,3 +121,5 @@ bool EcrireTout(int fd, const QByteArray &octets)
     }
     return true;
 }
+
+} // namespace tarvik::system

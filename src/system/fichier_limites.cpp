@@ -13,6 +13,8 @@
 #include <cerrno>
 #include <sys/stat.h>
 
+namespace tarvik::system {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -325,3 +327,5 @@ EcritureLimites EcrireLimitesOperateur(const Limites &operateur)
             return NouveauContenuCles{octets, refus};
         });
 }
+
+} // namespace tarvik::system

@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <sys/stat.h>
 
+namespace tarvik::system {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -119,3 +121,5 @@ QString MettreDeCote(const QString &fichier)
         return {};
     return destination;
 }
+
+} // namespace tarvik::system

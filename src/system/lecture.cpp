@@ -12,6 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace tarvik::system {
+
 namespace {
 
 // The texts of this file, in the operator's language.
@@ -153,3 +155,5 @@ FichierLu LireFin(const QString &chemin, qsizetype taille)
         lu.contenu.clear();
     return lu;
 }
+
+} // namespace tarvik::system

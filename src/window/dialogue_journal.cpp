@@ -27,6 +27,8 @@
 
 #include <algorithm>
 
+namespace tarvik::window {
+
 namespace {
 
 // The journal's end shown: some thousand records.
@@ -503,3 +505,5 @@ void DialogueJournal::exporter()
                           ? DialogueJournal::tr("Le fichier qui s'y trouvait est resté intact.")
                           : DialogueJournal::tr("Aucun fichier n'a été créé.")));
 }
+
+} // namespace tarvik::window

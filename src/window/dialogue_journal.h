@@ -6,6 +6,7 @@
 
 #include "core/grille.h"
 #include "run/journal.h"
+#include "window/couche.h"
 
 #include <QDate>
 #include <QDialog>
@@ -18,6 +19,8 @@ class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
 class QTimer;
+
+namespace tarvik::window {
 
 class DialogueJournal : public QDialog {
     Q_OBJECT
@@ -70,3 +73,5 @@ private:
     QPushButton *m_charger, *m_exporter;
     QTimer *m_minuterie;
 };
+
+} // namespace tarvik::window

@@ -9,6 +9,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+namespace tarvik::window {
+
 namespace {
 
 // Its texts are the panel's, where they were first written.
@@ -134,3 +136,5 @@ bool LireFichierChoisi(QWidget *parent, const QString &chemin, const QString &ti
         texte.arg(NomLisible(chemin), echec->message.front().toUpper() + echec->message.mid(1)));
     return false;
 }
+
+} // namespace tarvik::window

@@ -9,6 +9,8 @@
 
 #include <optional>
 
+namespace tarvik::window {
+
 namespace {
 
 // The window's place in `espace`, a side of the panel (its frame's place),
@@ -201,3 +203,5 @@ int RangeeSouple::disposer(const QRect &zone, bool placer) const
     const QMargins marges = contentsMargins();
     return y + hauteurLigne - interieur.y() + marges.top() + marges.bottom();
 }
+
+} // namespace tarvik::window

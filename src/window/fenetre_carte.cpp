@@ -12,6 +12,8 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+namespace tarvik::window {
+
 namespace {
 
 QString heure(const QDateTime &temps)
@@ -288,3 +290,5 @@ void FenetreCarte::signaler(const QString &texte)
     m_signale = texte;
     montrerPort();
 }
+
+} // namespace tarvik::window

@@ -33,6 +33,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+namespace tarvik::window {
+
 namespace {
 
 enum ColonneListe { ColEtape, ColLignes, ColAttente, NombreColonnes };
@@ -142,7 +144,8 @@ void FenetreProgramme::exposerCommeFenetre()
     static const bool installee = [] {
         QAccessible::installFactory([](const QString &classe,
                                        QObject *objet) -> QAccessibleInterface * {
-            if (classe == QLatin1String("FenetreProgramme") && objet && objet->isWidgetType())
+            if (classe == QLatin1String(staticMetaObject.className()) && objet &&
+                objet->isWidgetType())
                 return new QAccessibleWidget(static_cast<QWidget *>(objet), QAccessible::Window);
             return nullptr;
         });
@@ -963,3 +966,5 @@ QString FenetreProgramme::heure() const
 {
     return m_poste.maintenant().toString(QStringLiteral("HH:mm:ss"));
 }
+
+} // namespace tarvik::window

@@ -6,6 +6,7 @@
 
 #include "app/poste_envoi.h"
 #include "core/programme.h"
+#include "window/couche.h"
 
 #include <QElapsedTimer>
 #include <QWidget>
@@ -21,6 +22,9 @@ class QScrollArea;
 class QTimer;
 class QTabWidget;
 class QTreeWidget;
+
+namespace tarvik::window {
+
 class GrapheCourse;
 
 // What the journal's source field says of a program never saved nor
@@ -158,3 +162,5 @@ private:
     QProgressBar *m_barre = nullptr;
     QTimer *m_minuterie = nullptr; // the time left, told each second of a wait
 };
+
+} // namespace tarvik::window

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace tarvik::window {
+
 namespace {
 
 // Seven colours told apart by most eyes, colour-blind ones among them; the
@@ -161,7 +163,8 @@ GrapheCourse::GrapheCourse(QWidget *parent)
     static const bool exposee = [] {
         QAccessible::installFactory(
             [](const QString &classe, QObject *objet) -> QAccessibleInterface * {
-                if (classe == QLatin1String("GrapheCourse") && objet && objet->isWidgetType())
+                if (classe == QLatin1String(staticMetaObject.className()) && objet &&
+                    objet->isWidgetType())
                     return new QAccessibleWidget(static_cast<QWidget *>(objet), QAccessible::Chart);
                 return nullptr;
             });
@@ -646,3 +649,5 @@ void GrapheCourse::dessinerLegende(QPainter &p, const Cadre &c) const
     p.drawText(QPointF(x + 24, y + hauteur * 0.8),
                p.fontMetrics().elidedText(hors, Qt::ElideRight, int(width() - x - 28)));
 }
+
+} // namespace tarvik::window

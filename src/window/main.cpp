@@ -14,6 +14,8 @@
 #include <QCommandLineParser>
 #include <QSocketNotifier>
 
+namespace tarvik::window {
+
 namespace {
 
 const char *const Aide =
@@ -67,8 +69,11 @@ std::optional<int> analyserOptions(QCommandLineParser &options, int argc, char *
 
 } // namespace
 
+} // namespace tarvik::window
+
 int main(int argc, char *argv[])
 {
+    using namespace tarvik::window;
     OuvrirDescripteursStandard();
     const Demarrage demarrage = Demarrer(argc, argv); // the settings, read once
     QCommandLineParser options;

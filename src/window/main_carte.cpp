@@ -25,6 +25,8 @@
 #include <memory>
 #include <unistd.h>
 
+namespace tarvik::window {
+
 namespace {
 
 const char *const Aide = QT_TRANSLATE_NOOP(
@@ -158,8 +160,11 @@ void dire(const QString &texte)
 
 } // namespace
 
+} // namespace tarvik::window
+
 int main(int argc, char *argv[])
 {
+    using namespace tarvik::window;
     OuvrirDescripteursStandard();
     const Demarrage demarrage = Demarrer(argc, argv); // the settings, read once: the language
     QCommandLineParser options;

@@ -29,6 +29,8 @@
 #include <QTimer>
 #include <QWindow>
 
+namespace tarvik::window {
+
 namespace {
 
 // The layout is drawn in twips, 15 to a pixel.
@@ -813,3 +815,5 @@ void Form1::effacerGrille()
         rangee.vitesse->setText(TexteInitialVitesse);
     }
 }
+
+} // namespace tarvik::window

@@ -4,16 +4,20 @@
 #pragma once
 
 #include "app/poste_envoi.h"
+#include "window/couche.h"
 
 #include <QMainWindow>
 #include <QStringList>
 #include <array>
 
-class CaseGrille;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+
+namespace tarvik::window {
+
+class CaseGrille;
 
 // The grid's texts when the window opens.
 inline const QString TexteInitialPas = QStringLiteral("00000");
@@ -130,3 +134,5 @@ private:
     bool m_journalSignale = false;
     bool m_listeVidee = false; // the run under way emptied the list
 };
+
+} // namespace tarvik::window

@@ -8,6 +8,8 @@
 #include "core/programme.h"
 #include "invariants.h"
 
+using namespace tarvik::core;
+
 namespace {
 
 void verifierEtape(const EtapeProgramme &etape, bool derniere)

@@ -577,7 +577,7 @@ int main(int argc, char *argv[])
         figures.push_back({"stage_journal_us", mediane(journal)});
 
         // Its copy for the system's journal, under a name of the bench's own.
-        envoi.programme = QStringLiteral("tarvik-bench");
+        envoi.executable = QStringLiteral("tarvik-bench");
         const CoutJournalSysteme systeme = coutJournalSysteme(envoi);
         figures.push_back({"journal_systeme_us", systeme.us});
         notes.push_back({"journal_systeme_us", systeme.reel

@@ -956,7 +956,7 @@ void TestEnvoyerSequence::entreeJournalSysteme()
 {
     QFETCH(EnregistrementEnvoi, envoi);
     QFETCH(ChampsEntree, champs);
-    champs.insert("SYSLOG_IDENTIFIER", envoi.programme.toUtf8());
+    champs.insert("SYSLOG_IDENTIFIER", envoi.executable.toUtf8());
     champs.insert("TARVIK_PORT", envoi.portChoisi.toUtf8());
     const QList<ChampJournal> entree = EntreeJournalSysteme(envoi);
     const std::optional<ChampsEntree> lue = LireEntree(FormerEntreeJournal(entree));

@@ -1,6 +1,6 @@
 #include "app/options.h"
 
-#include "app/programme.h"
+#include "app/executable.h"
 #include "app/version.h"
 #include "core/langues.h"
 #include "system/noms.h"
@@ -81,7 +81,7 @@ TraiterOptions(QCommandLineParser &parseur, int argc, char *argv[], const QStrin
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << NomLocal(argv[i]); // file and device names reach the system unchanged
-    const QString programme = QFileInfo(arguments.value(0)).fileName();
+    const QString executable = QFileInfo(arguments.value(0)).fileName();
     std::optional<Echec> erreur = AnalyserOptions(parseur, arguments);
     const bool aideOuVersion =
         parseur.isSet(QStringLiteral("help")) || parseur.isSet(QStringLiteral("version"));
@@ -89,13 +89,13 @@ TraiterOptions(QCommandLineParser &parseur, int argc, char *argv[], const QStrin
         erreur = verifier(parseur);
     if (erreur) {
         Ecrire(stderr,
-               Textes::tr("%1 : %2\nEssayez « %1 --help ».\n").arg(programme, erreur->message));
+               Textes::tr("%1 : %2\nEssayez « %1 --help ».\n").arg(executable, erreur->message));
         return 2;
     }
     if (parseur.isSet(QStringLiteral("help")))
         Ecrire(stdout, aide);
     else if (parseur.isSet(QStringLiteral("version")))
-        Ecrire(stdout, QStringLiteral("%1 %2\n").arg(programme, QStringLiteral(TARVIK_VERSION)));
+        Ecrire(stdout, QStringLiteral("%1 %2\n").arg(executable, QStringLiteral(TARVIK_VERSION)));
     return aideOuVersion ? std::optional<int>(0) : std::nullopt;
 }
 

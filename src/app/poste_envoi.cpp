@@ -73,9 +73,9 @@ QString TexteRefus(const RefusEnvoi &refus, qsizetype valeursMax)
     return valeurs.join(QStringLiteral(".\n\n"));
 }
 
-PosteEnvoi::PosteEnvoi(const QString &programme, Horloge *horloge, QObject *parent)
+PosteEnvoi::PosteEnvoi(const QString &executable, Horloge *horloge, QObject *parent)
     : QObject(parent)
-    , m_programme(programme)
+    , m_executable(executable)
     , m_horloge(horloge ? horloge : &m_horlogeQt)
     , m_execution(m_lien, m_horloge)
 {
@@ -303,7 +303,7 @@ EnregistrementEnvoi PosteEnvoi::enregistrement(const ResultatEnvoi &envoi, const
 {
     const QString source =
         m_run.test ? m_run.source : QStringLiteral("%1:%2").arg(m_run.source).arg(etape + 1);
-    EnregistrementEnvoi enregistrement = EnregistrementDe(envoi, debut, m_programme, source);
+    EnregistrementEnvoi enregistrement = EnregistrementDe(envoi, debut, m_executable, source);
     enregistrement.execution = m_identifiant;
     return enregistrement;
 }
@@ -348,7 +348,7 @@ void PosteEnvoi::consignerFin(const FinEnvoi &fin)
 void PosteEnvoi::consignerRefus(const RefusEnvoi &refus, const QString &source)
 {
     consigner({maintenant(),
-               m_programme,
+               m_executable,
                source,
                port().echec ? QStringLiteral("inconnu") : port().peripherique,
                {},
@@ -363,7 +363,7 @@ void PosteEnvoi::consignerRebranchement()
     if (!m_surveillance)
         return;
     consigner({m_surveillance->rebrancheA(),
-               m_programme,
+               m_executable,
                {},
                port().peripherique,
                m_surveillance->etat().peripherique,
@@ -377,7 +377,7 @@ void PosteEnvoi::consignerRebranchement()
 
 void PosteEnvoi::consigner(EnregistrementEnvoi enregistrement)
 {
-    enregistrement.programme = m_programme;
+    enregistrement.executable = m_executable;
     if (const auto rate = EcrireJournal(enregistrement))
         Q_EMIT journalRate(Echec{Textes::tr("le journal des envois « %1 » : %2")
                                      .arg(NomLisible(CheminJournal()), rate->message)});
@@ -392,7 +392,7 @@ void PosteEnvoi::consignerAttente(const QDateTime &debut, const QString &source,
                                   const EchecLien &echec, const QString &peripherique)
 {
     consigner({debut,
-               m_programme,
+               m_executable,
                source,
                port().echec ? QStringLiteral("inconnu") : port().peripherique,
                peripherique,

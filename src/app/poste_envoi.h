@@ -72,9 +72,9 @@ class PosteEnvoi : public QObject {
 public:
     using Mode = ExecutionProgramme::Mode;
 
-    // `programme` is the name its records carry: tarvik, tarvik-envoyer.
+    // `executable` is the name its records carry: tarvik, tarvik-envoyer.
     // Waits and time stamps are `horloge`'s (the real clock when null).
-    explicit PosteEnvoi(const QString &programme, Horloge *horloge = nullptr,
+    explicit PosteEnvoi(const QString &executable, Horloge *horloge = nullptr,
                         QObject *parent = nullptr);
     ~PosteEnvoi() override;
 
@@ -170,7 +170,7 @@ private:
     void consignerRebranchement();
     void etatVu(const EtatPort &etat);
 
-    QString m_programme;
+    QString m_executable;
     HorlogeQt m_horlogeQt;
     Horloge *m_horloge;
     LienSerie m_lien;

@@ -3,7 +3,7 @@
 #include "impression.h"
 
 #include "app/demarrage.h"
-#include "app/programme.h"
+#include "app/executable.h"
 #include "app/signaux.h"
 #include "core/course.h"
 #include "port/etat_port.h"

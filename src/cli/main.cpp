@@ -4,10 +4,10 @@
 #include "impression.h"
 
 #include "app/demarrage.h"
+#include "app/executable.h"
 #include "app/langue.h"
 #include "app/options.h"
 #include "app/poste_envoi.h"
-#include "app/programme.h"
 #include "app/signaux.h"
 #include "core/fichiers.h"
 #include "core/langues.h"

@@ -198,7 +198,7 @@ IssueEnvoi IssueDe(const std::optional<EchecLien> &echec)
 QByteArray FormerEnregistrement(const EnregistrementEnvoi &envoi)
 {
     QList<QByteArray> champs{champ(horodatage(envoi.debut)),
-                             champ(envoi.programme),
+                             champ(envoi.executable),
                              champ(NomLisible(envoi.source)),
                              champ(NomLisible(envoi.portChoisi)),
                              champ(NomLisible(envoi.peripherique)),
@@ -212,10 +212,10 @@ QByteArray FormerEnregistrement(const EnregistrementEnvoi &envoi)
 }
 
 EnregistrementEnvoi EnregistrementDe(const ResultatEnvoi &resultat, const QDateTime &debut,
-                                     const QString &programme, const QString &source)
+                                     const QString &executable, const QString &source)
 {
     return {debut,
-            programme,
+            executable,
             source,
             resultat.port.echec ? QStringLiteral("inconnu") : resultat.port.peripherique,
             resultat.peripherique,
@@ -241,7 +241,7 @@ QList<ChampJournal> EntreeJournalSysteme(const EnregistrementEnvoi &envoi)
     const IssueSysteme issue = issueSysteme(envoi.issue);
     QList<ChampJournal> champs{{"MESSAGE", messageSysteme(envoi).toUtf8()},
                                {"PRIORITY", QByteArray(1, issue.priorite)},
-                               {"SYSLOG_IDENTIFIER", envoi.programme.toUtf8()},
+                               {"SYSLOG_IDENTIFIER", envoi.executable.toUtf8()},
                                {"TARVIK_OUTCOME", issue.mot},
                                {"TARVIK_PORT", NomLisible(envoi.portChoisi).toUtf8()}};
     const std::pair<const char *, QString> autres[] = {

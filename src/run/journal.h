@@ -39,7 +39,7 @@ IssueEnvoi IssueDe(const std::optional<EchecLien> &echec);
 // One run, as the journal keeps it.
 struct EnregistrementEnvoi {
     QDateTime debut;      // local time
-    QString programme;    // tarvik, tarvik-envoyer
+    QString executable;   // tarvik, tarvik-envoyer
     QString source;       // the file read ("-": stdin); empty for the panel's grid
     QString portChoisi;   // the port as chosen
     QString peripherique; // the device it led to; empty when unknown
@@ -70,7 +70,7 @@ QList<EnregistrementEnvoi> AnalyserJournal(const QByteArray &octets);
 
 // The record of a run that started at `debut`, from its result.
 EnregistrementEnvoi EnregistrementDe(const ResultatEnvoi &resultat, const QDateTime &debut,
-                                     const QString &programme, const QString &source = {});
+                                     const QString &executable, const QString &source = {});
 
 // The system journal's entry for a record: SYSLOG_IDENTIFIER (the program),
 // MESSAGE (one line, in the language in force), PRIORITY (6 sent, 4 refused

@@ -67,7 +67,7 @@ private:
 
     QLabel *m_etat;
     QCheckBox *m_echecs, *m_aujourdhui;
-    QComboBox *m_programme;
+    QComboBox *m_executable;
     QTableWidget *m_table;
     QPlainTextEdit *m_detail;
     QPushButton *m_charger, *m_exporter;

@@ -1,6 +1,6 @@
 #include "window/fenetre_programme.h"
 
-#include "app/programme.h"
+#include "app/executable.h"
 #include "core/course.h"
 #include "core/fichiers.h"
 #include "system/ecriture.h"

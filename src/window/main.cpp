@@ -1,9 +1,9 @@
 // Tarvik: the control panel of the seven-axis board.
 #include "app/demarrage.h"
+#include "app/executable.h"
 #include "app/langue.h"
 #include "app/options.h"
 #include "app/poste_envoi.h"
-#include "app/programme.h"
 #include "app/signaux.h"
 #include "app/version.h"
 #include "core/langues.h"

@@ -2,9 +2,9 @@
 // line. It reads what comes strictly, as the board would, shows where each
 // axis is, and can stall, slow down or go away on purpose.
 #include "app/demarrage.h"
+#include "app/executable.h"
 #include "app/langue.h"
 #include "app/options.h"
-#include "app/programme.h"
 #include "app/signaux.h"
 #include "app/version.h"
 #include "carte/etat_carte.h"

@@ -1,7 +1,7 @@
 #include "window/main_window.h"
 
 #include "app/demarrage.h"
-#include "app/programme.h"
+#include "app/executable.h"
 #include "app/surveillance_port.h"
 #include "core/langues.h"
 #include "system/noms.h"

@@ -1,7 +1,7 @@
 #include "window/menus_panneau.h"
 
 #include "app/demarrage.h"
-#include "app/programme.h"
+#include "app/executable.h"
 #include "app/version.h"
 #include "core/fichiers.h"
 #include "core/langues.h"

@@ -1,4 +1,4 @@
-#include "app/programme.h"
+#include "app/executable.h"
 
 #include <QCoreApplication>
 

@@ -1,5 +1,6 @@
-// What both programs do at start and for their texts: their names, their
-// standard descriptors, and writing to a terminal.
+// What each executable (tarvik, tarvik-envoyer, tarvik-carte) does at start
+// and for its texts: its names, its standard descriptors, and writing to a
+// terminal.
 #pragma once
 
 #include "app/couche.h"

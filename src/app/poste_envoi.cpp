@@ -15,7 +15,7 @@ namespace tarvik::app {
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Poste)
 };
 
@@ -29,8 +29,8 @@ constexpr qsizetype ValeursConsignees = 10;
 // chosen here, another language's by its own.
 QString autresValeurs(qsizetype n)
 {
-    return n < 2 ? Textes::tr("%n autre valeur refusée, non reprise ici", nullptr, int(n))
-                 : Textes::tr("%n autres valeurs refusées, non reprises ici", nullptr, int(n));
+    return n < 2 ? Mots::tr("%n autre valeur refusée, non reprise ici", nullptr, int(n))
+                 : Mots::tr("%n autres valeurs refusées, non reprises ici", nullptr, int(n));
 }
 
 // Which steps of a run that ended early went, and which did not.
@@ -39,11 +39,11 @@ QString bilan(const FinEnvoi &fin)
     const QString parties = EtapesEnvoyees(fin.resultat, fin.cycles);
     const auto prochaine = PremiereNonEnvoyee(fin.resultat, fin.programme, fin.depuis, fin.cycles);
     if (!prochaine)
-        return Textes::tr("%1, rien ne restait à envoyer").arg(parties);
+        return Mots::tr("%1, rien ne restait à envoyer").arg(parties);
     const QString cycle =
-        fin.cycles > 1 ? Textes::tr(" (cycle %1 sur %2)").arg(prochaine->second).arg(fin.cycles)
+        fin.cycles > 1 ? Mots::tr(" (cycle %1 sur %2)").arg(prochaine->second).arg(fin.cycles)
                        : QString();
-    return Textes::tr("%1 ; %2%3 et les suivantes n'ont pas été envoyées")
+    return Mots::tr("%1 ; %2%3 et les suivantes n'ont pas été envoyées")
         .arg(parties, DesignationEtape(fin.programme, prochaine->first), cycle);
 }
 
@@ -52,8 +52,8 @@ QString bilan(const FinEnvoi &fin)
 QString TexteRefus(const RefusEnvoi &refus, qsizetype valeursMax)
 {
     if (refus.genre == RefusEnvoi::Genre::LimitesDouteuses)
-        return Textes::tr("%1.\nAucune valeur n'a été comparée aux limites : aucun envoi n'est "
-                          "possible tant qu'un fichier de limites est douteux")
+        return Mots::tr("%1.\nAucune valeur n'a été comparée aux limites : aucun envoi n'est "
+                        "possible tant qu'un fichier de limites est douteux")
             .arg(refus.douteux);
     // Several values a box holds: one line each.
     const bool enLignes =
@@ -67,9 +67,9 @@ QString TexteRefus(const RefusEnvoi &refus, qsizetype valeursMax)
     if (const qsizetype reste = refus.valeurs.size() - valeurs.size(); reste > 0)
         valeurs << autresValeurs(reste);
     if (enLignes)
-        return Textes::tr("Ces %1 valeurs ne peuvent pas partir :\n– %2")
+        return Mots::tr("Ces %1 valeurs ne peuvent pas partir :\n– %2")
             .arg(refus.valeurs.size())
-            .arg(valeurs.join(Textes::tr(" ;\n– ")));
+            .arg(valeurs.join(Mots::tr(" ;\n– ")));
     return valeurs.join(QStringLiteral(".\n\n"));
 }
 
@@ -338,9 +338,9 @@ void PosteEnvoi::consignerFin(const FinEnvoi &fin)
     arret.portChoisi = port().echec ? QStringLiteral("inconnu") : port().peripherique;
     arret.peripherique = m_lien.peripherique();
     arret.issue = resultat.fin == Fin::Arretee ? IssueEnvoi::Arretee : IssueEnvoi::Interrompue;
-    arret.raison = Textes::tr("%1 : %2").arg(
-        resultat.fin == Fin::Arretee ? Textes::tr("arrêté par l'opérateur entre deux étapes")
-                                     : Textes::tr("interrompu par un signal entre deux étapes"),
+    arret.raison = Mots::tr("%1 : %2").arg(
+        resultat.fin == Fin::Arretee ? Mots::tr("arrêté par l'opérateur entre deux étapes")
+                                     : Mots::tr("interrompu par un signal entre deux étapes"),
         bilan(fin));
     consigner(arret);
 }
@@ -368,8 +368,8 @@ void PosteEnvoi::consignerRebranchement()
                port().peripherique,
                m_surveillance->etat().peripherique,
                IssueEnvoi::Rebranche,
-               Textes::tr("débranché puis rebranché : la carte a pu redémarrer ; rien n'a été "
-                          "renvoyé"),
+               Mots::tr("débranché puis rebranché : la carte a pu redémarrer ; rien n'a été "
+                        "renvoyé"),
                {},
                NouvelleExecution()});
     etatVu(m_surveillance->etat());
@@ -379,7 +379,7 @@ void PosteEnvoi::consigner(EnregistrementEnvoi enregistrement)
 {
     enregistrement.executable = m_executable;
     if (const auto rate = EcrireJournal(enregistrement))
-        Q_EMIT journalRate(Echec{Textes::tr("le journal des envois « %1 » : %2")
+        Q_EMIT journalRate(Echec{Mots::tr("le journal des envois « %1 » : %2")
                                      .arg(NomLisible(CheminJournal()), rate->message)});
 }
 

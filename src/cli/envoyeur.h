@@ -14,7 +14,7 @@
 namespace tarvik::cli {
 
 // The texts of the sender, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Envoyeur)
 };
 

@@ -140,19 +140,19 @@ std::optional<Echec> verifierUsage(const QCommandLineParser &o,
     const QStringList fichiers = o.positionalArguments();
     const bool verifier = o.isSet(QStringLiteral("verifier"));
     if (fichiers.size() > (verifier ? 0 : 1))
-        return Echec{Textes::tr("un seul fichier à la fois")};
+        return Echec{Mots::tr("un seul fichier à la fois")};
     if (!verifier && fichiers.isEmpty())
-        return Echec{Textes::tr("il manque le fichier de séquence")};
+        return Echec{Mots::tr("il manque le fichier de séquence")};
     const QString chemin = verifier ? o.value(QStringLiteral("verifier")) : fichiers[0];
     if (chemin == QLatin1String("-") && standard.entreeFermee)
-        return Echec{Textes::tr("l'entrée standard est fermée : donnez le fichier par son nom")};
+        return Echec{Mots::tr("l'entrée standard est fermée : donnez le fichier par son nom")};
     if (o.isSet(QStringLiteral("attendre")) && !secondesDAttente(o))
-        return Echec{Textes::tr("--attendre prend un nombre de secondes, de 0 à %1, et non « %2 »")
+        return Echec{Mots::tr("--attendre prend un nombre de secondes, de 0 à %1, et non « %2 »")
                          .arg(AttenteMaxS)
                          .arg(o.value(QStringLiteral("attendre")))};
     for (const auto &[option, max] : {std::pair{"depuis", EtapesMax}, {"repeter", RepetitionsMax}})
         if (o.isSet(QLatin1String(option)) && !entier(o, option, max))
-            return Echec{Textes::tr("--%1 prend un nombre entier de 1 à %2, et non « %3 »")
+            return Echec{Mots::tr("--%1 prend un nombre entier de 1 à %2, et non « %3 »")
                              .arg(QLatin1String(option))
                              .arg(max)
                              .arg(o.value(QLatin1String(option)))};
@@ -191,18 +191,18 @@ ProgrammeLu lireProgramme(const QString &chemin, int reveil)
     const QString nom = NomLisible(chemin);
     QString quoi;
     if (fichier.echec)
-        quoi = entree ? Textes::tr("l'entrée standard n'a pas pu être lue")
-                      : Textes::tr("le fichier « %1 » n'a pas pu être lu").arg(nom);
+        quoi = entree ? Mots::tr("l'entrée standard n'a pas pu être lue")
+                      : Mots::tr("le fichier « %1 » n'a pas pu être lu").arg(nom);
     else if (EstUneSequence(fichier.contenu))
-        quoi = entree ? Textes::tr("l'entrée standard a été lue et refusée comme séquence")
-                      : Textes::tr("le fichier « %1 » a été lu et refusé comme séquence").arg(nom);
+        quoi = entree ? Mots::tr("l'entrée standard a été lue et refusée comme séquence")
+                      : Mots::tr("le fichier « %1 » a été lu et refusé comme séquence").arg(nom);
     else
-        quoi = entree ? Textes::tr("l'entrée standard a été lue et refusée comme programme")
-                      : Textes::tr("le fichier « %1 » a été lu et refusé comme programme").arg(nom);
+        quoi = entree ? Mots::tr("l'entrée standard a été lue et refusée comme programme")
+                      : Mots::tr("le fichier « %1 » a été lu et refusé comme programme").arg(nom);
     const Echec &refus = fichier.echec ? *fichier.echec : *analyse.echec;
     return {{},
             false,
-            Echec{quoi + Textes::tr(".\n%1.\nRien n'a été envoyé").arg(majuscule(refus.message))}};
+            Echec{quoi + Mots::tr(".\n%1.\nRien n'a été envoyé").arg(majuscule(refus.message))}};
 }
 
 // Sends, or with --verifier only checks, the program read: from the step
@@ -215,7 +215,7 @@ int envoyer(const QCommandLineParser &options, const ProgrammeLu &lu, const QStr
     const int depuis = entier(options, "depuis", EtapesMax).value_or(1) - 1;
     if (depuis >= programme.etapes.size())
         return erreur(MauvaiseUtilisation,
-                      Echec{Textes::tr("--depuis %1 : le fichier s'arrête à l'étape %2")
+                      Echec{Mots::tr("--depuis %1 : le fichier s'arrête à l'étape %2")
                                 .arg(depuis + 1)
                                 .arg(programme.etapes.size())});
     programme.repetitions =
@@ -226,7 +226,7 @@ int envoyer(const QCommandLineParser &options, const ProgrammeLu &lu, const QStr
     poste.setPort(DeterminerPort(options.value(OptionPort()), demarrage.reglages));
     poste.setReveil(reveil); // a signal ends a wait for the port, and a run
     if (const auto nonLus = ReglagesNonLus(demarrage.reglages)) // even with --port
-        Dire(Textes::tr("tarvik-envoyer : %1.\n").arg(nonLus->message));
+        Dire(Mots::tr("tarvik-envoyer : %1.\n").arg(nonLus->message));
     Sortie sortie(standard.sortieFermee);
     // A sequence file alone is sent as TEST sends a grid.
     const bool sequence = lu.sequence && programme.repetitions == 1 && depuis == 0;
@@ -291,8 +291,8 @@ int main(int argc, char *argv[])
         SortirAuxSignaux();
     if (const int signal = SignalRecu())
         return Terminer(
-            erreur(128 + signal, Echec{Textes::tr("interrompu pendant la lecture de la séquence, "
-                                                  "rien n'a été envoyé")}),
+            erreur(128 + signal, Echec{Mots::tr("interrompu pendant la lecture de la séquence, "
+                                                "rien n'a été envoyé")}),
             reveil);
     if (lu.echec)
         return Terminer(erreur(FichierRefuse, *lu.echec), reveil);

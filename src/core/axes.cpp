@@ -14,7 +14,7 @@ namespace tarvik::core {
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Axes)
 };
 
@@ -27,7 +27,7 @@ QChar LettreAxe(int i)
 
 QString NomAxe(int i)
 {
-    return Textes::tr("Axe %1").arg(i, 2, 10, QChar(u'0'));
+    return Mots::tr("Axe %1").arg(i, 2, 10, QChar(u'0'));
 }
 
 namespace {

@@ -12,7 +12,7 @@ namespace tarvik::core {
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Programme)
 };
 
@@ -21,7 +21,7 @@ const QByteArray Entete = QByteArrayLiteral("programme tarvik 1");
 
 Echec ligne(qsizetype numero, const QString &texte)
 {
-    return {Textes::tr("Ligne %1 : %2").arg(numero).arg(texte)};
+    return {Mots::tr("Ligne %1 : %2").arg(numero).arg(texte)};
 }
 
 // The value of a run of digits, or nothing; a long one stops growing past
@@ -101,15 +101,15 @@ std::optional<QString> motCleFautif(const QByteArray &l)
     const QString ecrit = premierMot(l);
     for (const char *mot : {"programme", "repeter", "etape", "attendre"})
         if (const QLatin1String cle(mot); ecrit != cle && replie(ecrit) == cle)
-            return Textes::tr("« %1 » s'écrit « %2 » : les mots-clés d'un programme n'ont ni "
-                              "accent ni majuscule")
+            return Mots::tr("« %1 » s'écrit « %2 » : les mots-clés d'un programme n'ont ni "
+                            "accent ni majuscule")
                 .arg(ecrit, cle);
     QByteArray reste;
     if (motCle(l, "repeter", reste))
-        return Textes::tr("« repeter » n'a sa place qu'une fois, juste après « programme tarvik "
-                          "1 », avant la première étape");
+        return Mots::tr("« repeter » n'a sa place qu'une fois, juste après « programme tarvik "
+                        "1 », avant la première étape");
     if (motCle(l, "programme", reste))
-        return Textes::tr("« programme tarvik 1 » n'a sa place qu'une fois, en tête du fichier");
+        return Mots::tr("« programme tarvik 1 » n'a sa place qu'une fois, en tête du fichier");
     return std::nullopt;
 }
 
@@ -119,16 +119,16 @@ std::optional<QString> motCleFautif(const QByteArray &l)
 QString etapeAttendue(const QByteArray &l, bool premiere, bool fin)
 {
     if (fin)
-        return Textes::tr("le fichier s'arrête là où « etape NOM » est attendu : un programme a "
-                          "au moins une étape, de sept lignes");
+        return Mots::tr("le fichier s'arrête là où « etape NOM » est attendu : un programme a "
+                        "au moins une étape, de sept lignes");
     if (auto faute = motCleFautif(l))
         return *faute;
     if (premiere)
-        return Textes::tr("« %1 » est lu là où « etape NOM » est attendu (ou « repeter N », "
-                          "juste après « programme tarvik 1 »)")
+        return Mots::tr("« %1 » est lu là où « etape NOM » est attendu (ou « repeter N », "
+                        "juste après « programme tarvik 1 »)")
             .arg(premierMot(l));
-    return Textes::tr("« %1 » est lu là où « etape NOM » est attendu : une attente est toujours "
-                      "suivie d'une étape")
+    return Mots::tr("« %1 » est lu là où « etape NOM » est attendu : une attente est toujours "
+                    "suivie d'une étape")
         .arg(premierMot(l));
 }
 
@@ -202,10 +202,10 @@ std::optional<Echec> Lecteur::lireEntete()
     }
     QByteArray version;
     if (motCle(l, "programme tarvik", version) && nombre(version))
-        return ligne(n, Textes::tr("version du format inconnue : cette version de Tarvik lit "
-                                   "« programme tarvik 1 »"));
-    return ligne(n, Textes::tr("« programme tarvik 1 » est attendu en tête du fichier (seuls "
-                               "des commentaires et des lignes vides peuvent le précéder)"));
+        return ligne(n, Mots::tr("version du format inconnue : cette version de Tarvik lit "
+                                 "« programme tarvik 1 »"));
+    return ligne(n, Mots::tr("« programme tarvik 1 » est attendu en tête du fichier (seuls "
+                             "des commentaires et des lignes vides peuvent le précéder)"));
 }
 
 // "repeter N", right after the header, or nothing.
@@ -217,7 +217,7 @@ std::optional<Echec> Lecteur::lireRepetitions()
         return std::nullopt;
     const std::optional<qint64> repetitions = nombre(fois);
     if (!repetitions || *repetitions < 1 || *repetitions > RepetitionsMax)
-        return ligne(n, Textes::tr("« repeter » prend un nombre entier de 1 à %1, et non « %2 »")
+        return ligne(n, Mots::tr("« repeter » prend un nombre entier de 1 à %1, et non « %2 »")
                             .arg(RepetitionsMax)
                             .arg(NomLisible(NomLocal(fois.left(40)))));
     m_programme.repetitions = int(*repetitions);
@@ -238,21 +238,20 @@ std::optional<Echec> Lecteur::lireEtapes()
             if (auto faute = motCleFautif(texte(n)))
                 return ligne(n, *faute);
             if (!motCle(texte(n), "attendre", reste))
-                return ligne(n, etape
-                                    ? Textes::tr("« attendre SECONDES » manque avant cette "
+                return ligne(n, etape ? Mots::tr("« attendre SECONDES » manque avant cette "
                                                  "étape")
-                                    : Textes::tr("« %1 » est lu là où « attendre SECONDES » (puis "
+                                      : Mots::tr("« %1 » est lu là où « attendre SECONDES » (puis "
                                                  "l'étape suivante) ou la fin du fichier est "
                                                  "attendu")
-                                          .arg(premierMot(texte(n))));
+                                            .arg(premierMot(texte(n))));
             if (auto refus = lireAttente(n, reste))
                 return refus;
             attente = n;
             continue;
         }
         if (fin(n) && attente != 0)
-            return ligne(attente, Textes::tr("aucune étape ne suit cette attente : la dernière "
-                                             "étape n'en a pas"));
+            return ligne(attente, Mots::tr("aucune étape ne suit cette attente : la dernière "
+                                           "étape n'en a pas"));
         if (!etape)
             return ligne(n, etapeAttendue(texte(n), attente == 0, fin(n)));
         if (auto refus = lireEtape(n, reste))
@@ -265,7 +264,7 @@ std::optional<Echec> Lecteur::lireEtapes()
 std::optional<Echec> Lecteur::lireEtape(qsizetype numero, const QByteArray &nom)
 {
     if (m_programme.etapes.size() == EtapesMax)
-        return ligne(numero, Textes::tr("un programme a au plus %1 étapes").arg(EtapesMax));
+        return ligne(numero, Mots::tr("un programme a au plus %1 étapes").arg(EtapesMax));
     const NomAnalyse lu = AnalyserNom(nom);
     if (lu.raison)
         return ligne(numero, *lu.raison);
@@ -287,11 +286,11 @@ std::optional<Echec> Lecteur::lireAttente(qsizetype numero, const QByteArray &se
 {
     const std::optional<qint64> attente = dixiemes(secondes);
     if (!attente)
-        return ligne(numero, Textes::tr("l'attente s'écrit en secondes, au dixième près, comme "
-                                        "« attendre 2.5 » ou « attendre 10 », et non « %1 »")
+        return ligne(numero, Mots::tr("l'attente s'écrit en secondes, au dixième près, comme "
+                                      "« attendre 2.5 » ou « attendre 10 », et non « %1 »")
                                  .arg(NomLisible(NomLocal(secondes.left(40)))));
     if (*attente > AttenteMaxDixiemes)
-        return ligne(numero, Textes::tr("l'attente de %1 s dépasse %2 s, le plus long permis")
+        return ligne(numero, Mots::tr("l'attente de %1 s dépasse %2 s, le plus long permis")
                                  .arg(NomLisible(NomLocal(secondes.left(40))))
                                  .arg(AttenteMaxDixiemes / 10));
     m_programme.etapes.last().attenteDixiemes = int(*attente);
@@ -326,11 +325,11 @@ ProgrammeAnalyse AnalyserProgramme(const QByteArray &contenu)
 {
     if (contenu.size() > TailleMaxProgramme)
         return {std::nullopt,
-                Echec{Textes::tr("le fichier dépasse %1 Mio").arg(TailleMaxProgramme >> 20)}};
+                Echec{Mots::tr("le fichier dépasse %1 Mio").arg(TailleMaxProgramme >> 20)}};
     if (EstUneSequence(contenu)) {
         if (contenu.size() > TailleMaxSequence)
             return {std::nullopt,
-                    Echec{Textes::tr("le fichier dépasse %1 Kio").arg(TailleMaxSequence / 1024)}};
+                    Echec{Mots::tr("le fichier dépasse %1 Kio").arg(TailleMaxSequence / 1024)}};
         const SequenceAnalysee sequence = AnalyserSequence(contenu);
         if (!sequence.grille)
             return {std::nullopt, sequence.echec};
@@ -361,8 +360,8 @@ QString TexteSecondes(qint64 ms)
     while (decimales.endsWith(u'0'))
         decimales.chop(1);
     if (decimales.isEmpty())
-        return Textes::tr("%1 s").arg(ms / 1000);
-    return Textes::tr("%1,%2 s", "seconds with their decimals")
+        return Mots::tr("%1 s").arg(ms / 1000);
+    return Mots::tr("%1,%2 s", "seconds with their decimals")
         .arg(QString::number(ms / 1000), decimales);
 }
 
@@ -392,8 +391,8 @@ QList<ValeurRefusee> VerifierLimites(const Programme &programme, const Limites &
         for (ValeurRefusee valeur : VerifierLimites(etape.grille, limites, noms)) {
             if (programme.etapes.size() > 1) {
                 const QString ou = etape.nom.isEmpty()
-                                       ? Textes::tr("Étape %1 : ").arg(k + 1)
-                                       : Textes::tr("Étape %1 (%2) : ").arg(k + 1).arg(etape.nom);
+                                       ? Mots::tr("Étape %1 : ").arg(k + 1)
+                                       : Mots::tr("Étape %1 (%2) : ").arg(k + 1).arg(etape.nom);
                 valeur.message = ou + valeur.message;
                 valeur.ligne = ou + valeur.ligne;
             }

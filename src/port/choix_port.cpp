@@ -10,7 +10,7 @@ namespace tarvik::port {
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Port)
 };
 
@@ -41,8 +41,8 @@ PortChoisi DeterminerPort(const QString &option, const ReglagesLus &reglages, co
     if (reglages.echec)
         return {{},
                 OriginePort::Reglage,
-                Echec{Textes::tr("les réglages %1 sont illisibles (%2) : le port choisi n'est "
-                                 "pas connu, et rien n'est envoyé au hasard")
+                Echec{Mots::tr("les réglages %1 sont illisibles (%2) : le port choisi n'est "
+                               "pas connu, et rien n'est envoyé au hasard")
                           .arg(NomLisible(CheminReglages()), reglages.echec->message)}};
     if (!reglages.reglages.port.isEmpty())
         return {reglages.reglages.port, OriginePort::Reglage, {}};

@@ -25,7 +25,7 @@ namespace tarvik::port {
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Port)
 };
 
@@ -190,8 +190,8 @@ bool ecrirePartagee(const QString &partage, const QByteArray &nom, const Contenu
     if (erreur > 0)
         echec = QStringLiteral("%1 (%2)").arg(NomLisible(chemin), TexteErreurSysteme(erreur));
     else if (erreur < 0)
-        echec = Textes::tr("%1 est pris par autre chose qu'une marque de ce programme, de "
-                           "l'utilisateur %2")
+        echec = Mots::tr("%1 est pris par autre chose qu'une marque de ce programme, de "
+                         "l'utilisateur %2")
                     .arg(NomLisible(chemin), NomUtilisateur(etat.st_uid));
     return erreur == 0;
 }
@@ -421,14 +421,14 @@ QStringList Traces::effacer()
             continue;
         dites.insert(trouvee.chemin);
         notes << (erreur < 0
-                      ? Textes::tr("%1, de l'utilisateur %2, est à la place d'une marque d'envoi "
-                                   "coupé sans en être une que ce programme puisse lire : chaque "
-                                   "envoi sur ce port commencera par un saut de ligne seul tant "
-                                   "qu'il sera là. Un administrateur peut le supprimer")
+                      ? Mots::tr("%1, de l'utilisateur %2, est à la place d'une marque d'envoi "
+                                 "coupé sans en être une que ce programme puisse lire : chaque "
+                                 "envoi sur ce port commencera par un saut de ligne seul tant "
+                                 "qu'il sera là. Un administrateur peut le supprimer")
                             .arg(NomLisible(trouvee.chemin), NomUtilisateur(etat.st_uid))
-                      : Textes::tr("La marque %1, qu'un envoi arrêté au milieu d'une ligne a "
-                                   "laissée, n'a pas pu être supprimée (%2) : chaque envoi sur ce "
-                                   "port commencera par un saut de ligne seul tant qu'elle sera là")
+                      : Mots::tr("La marque %1, qu'un envoi arrêté au milieu d'une ligne a "
+                                 "laissée, n'a pas pu être supprimée (%2) : chaque envoi sur ce "
+                                 "port commencera par un saut de ligne seul tant qu'elle sera là")
                             .arg(NomLisible(trouvee.chemin), TexteErreurSysteme(erreur)));
     }
     if (prive >= 0)

@@ -23,7 +23,7 @@ namespace tarvik::port {
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Port)
 };
 
@@ -147,11 +147,11 @@ QString DecrireProcessus(qint64 pid)
     const QString nom = nomProcessus(pid);
     const QString utilisateur = utilisateurDe(pid);
     if (utilisateur.isEmpty())
-        return nom.isEmpty() ? Textes::tr("le processus %1").arg(pid)
-                             : Textes::tr("le processus %1 (%2)").arg(pid).arg(nom);
+        return nom.isEmpty() ? Mots::tr("le processus %1").arg(pid)
+                             : Mots::tr("le processus %1 (%2)").arg(pid).arg(nom);
     return nom.isEmpty()
-               ? Textes::tr("le processus %1 (de l'utilisateur %2)").arg(pid).arg(utilisateur)
-               : Textes::tr("le processus %1 (%2, de l'utilisateur %3)")
+               ? Mots::tr("le processus %1 (de l'utilisateur %2)").arg(pid).arg(utilisateur)
+               : Mots::tr("le processus %1 (%2, de l'utilisateur %3)")
                      .arg(pid)
                      .arg(nom, utilisateur);
 }

@@ -10,7 +10,7 @@ namespace tarvik::run {
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Execution)
 };
 
@@ -60,7 +60,7 @@ QString EtapesEnvoyees(const ResultatProgramme &resultat, int cycles)
         if (!etape.envoi.echec)
             parties << &etape;
     if (parties.isEmpty())
-        return Textes::tr("aucune étape envoyée");
+        return Mots::tr("aucune étape envoyée");
     const ResultatEtape &derniere = *parties.last();
     int premiere = derniere.etape;
     for (const ResultatEtape *etape : parties)
@@ -70,10 +70,10 @@ QString EtapesEnvoyees(const ResultatProgramme &resultat, int cycles)
         }
     QString texte =
         premiere == derniere.etape
-            ? Textes::tr("étape %1 envoyée").arg(premiere + 1)
-            : Textes::tr("étapes %1 à %2 envoyées").arg(premiere + 1).arg(derniere.etape + 1);
+            ? Mots::tr("étape %1 envoyée").arg(premiere + 1)
+            : Mots::tr("étapes %1 à %2 envoyées").arg(premiere + 1).arg(derniere.etape + 1);
     if (cycles > 1)
-        texte = Textes::tr("%1 au cycle %2 sur %3")
+        texte = Mots::tr("%1 au cycle %2 sur %3")
                     .arg(texte, QString::number(derniere.cycle), QString::number(cycles));
     return texte;
 }
@@ -97,17 +97,17 @@ std::optional<std::pair<int, int>> PremiereNonEnvoyee(const ResultatProgramme &r
 QString DesignationEtape(const Programme &programme, int etape)
 {
     const QString nom = etape < programme.etapes.size() ? programme.etapes[etape].nom : QString();
-    return nom.isEmpty() ? Textes::tr("l'étape %1").arg(etape + 1)
-                         : Textes::tr("l'étape %1 (%2)").arg(QString::number(etape + 1), nom);
+    return nom.isEmpty() ? Mots::tr("l'étape %1").arg(etape + 1)
+                         : Mots::tr("l'étape %1 (%2)").arg(QString::number(etape + 1), nom);
 }
 
 QString EtapesSautees(int depuis, int cycles)
 {
     if (depuis <= 0)
         return {};
-    const QString texte = depuis == 1 ? Textes::tr("étape 1 non envoyée")
-                                      : Textes::tr("étapes 1 à %1 non envoyées").arg(depuis);
-    return cycles > 1 ? Textes::tr("%1 au cycle 1").arg(texte) : texte;
+    const QString texte = depuis == 1 ? Mots::tr("étape 1 non envoyée")
+                                      : Mots::tr("étapes 1 à %1 non envoyées").arg(depuis);
+    return cycles > 1 ? Mots::tr("%1 au cycle 1").arg(texte) : texte;
 }
 
 ExecutionProgramme::ExecutionProgramme(LienSerie &lien, Horloge *horloge, QObject *parent)

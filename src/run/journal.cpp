@@ -18,7 +18,7 @@ namespace {
 const QString PrefixeExecution = QStringLiteral("id=");
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Journal)
 };
 
@@ -99,8 +99,7 @@ IssueSysteme issueSysteme(IssueEnvoi issue)
 // language's by its own.
 QString nombreDeLignes(qsizetype n)
 {
-    return n < 2 ? Textes::tr("%n ligne", nullptr, int(n))
-                 : Textes::tr("%n lignes", nullptr, int(n));
+    return n < 2 ? Mots::tr("%n ligne", nullptr, int(n)) : Mots::tr("%n lignes", nullptr, int(n));
 }
 
 // The entry's message: one line saying how the run ended, on which port.
@@ -113,22 +112,22 @@ QString messageSysteme(const EnregistrementEnvoi &envoi)
     switch (envoi.issue) {
     case IssueEnvoi::Envoyee:
         if (raison.isEmpty())
-            return Textes::tr("Séquence envoyée sur %1 (%2)")
+            return Mots::tr("Séquence envoyée sur %1 (%2)")
                 .arg(port, nombreDeLignes(envoi.lignes.size()));
-        return Textes::tr("Séquence envoyée sur %1 (%2). %3")
+        return Mots::tr("Séquence envoyée sur %1 (%2). %3")
             .arg(port, nombreDeLignes(envoi.lignes.size()), raison);
     case IssueEnvoi::PortRefuse:
-        return Textes::tr("Séquence refusée par le port %1 : %2").arg(port, raison);
+        return Mots::tr("Séquence refusée par le port %1 : %2").arg(port, raison);
     case IssueEnvoi::HorsLimites:
-        return Textes::tr("Séquence refusée : %1").arg(raison);
+        return Mots::tr("Séquence refusée : %1").arg(raison);
     case IssueEnvoi::Echec:
-        return Textes::tr("Échec de l'envoi sur %1 : %2").arg(port, raison);
+        return Mots::tr("Échec de l'envoi sur %1 : %2").arg(port, raison);
     case IssueEnvoi::Interrompue:
-        return Textes::tr("Envoi interrompu sur %1 : %2").arg(port, raison);
+        return Mots::tr("Envoi interrompu sur %1 : %2").arg(port, raison);
     case IssueEnvoi::Rebranche:
-        return Textes::tr("Port %1 : %2").arg(port, raison);
+        return Mots::tr("Port %1 : %2").arg(port, raison);
     case IssueEnvoi::Arretee:
-        return Textes::tr("Envoi arrêté sur %1 : %2").arg(port, raison);
+        return Mots::tr("Envoi arrêté sur %1 : %2").arg(port, raison);
     }
     return raison;
 }

@@ -17,7 +17,7 @@ namespace tarvik::system {
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Systeme)
 };
 
@@ -32,11 +32,11 @@ std::optional<Echec> cibleDe(const QString &chemin, QString &cible, struct stat 
     if (S_ISLNK(etat.st_mode)) {
         cible = CheminReel(chemin);
         if (cible.isEmpty() || ::stat(OctetsLocaux(cible).constData(), &etat) != 0)
-            return Echec{Textes::tr("le lien ne mène à aucun fichier")};
+            return Echec{Mots::tr("le lien ne mène à aucun fichier")};
     }
     if (!S_ISREG(etat.st_mode))
-        return Echec{Textes::tr("ce n'est pas un fichier ordinaire (dossier, tube ou "
-                                "périphérique) : il n'est pas remplacé")};
+        return Echec{Mots::tr("ce n'est pas un fichier ordinaire (dossier, tube ou "
+                              "périphérique) : il n'est pas remplacé")};
     existait = true;
     return std::nullopt;
 }

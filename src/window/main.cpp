@@ -47,7 +47,7 @@ abandonnée, le port et ses verrous sont rendus).
 )");
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Tarvik)
 };
 
@@ -63,7 +63,7 @@ std::optional<int> analyserOptions(QCommandLineParser &options, int argc, char *
         [](const auto &o) -> std::optional<Echec> {
             if (o.positionalArguments().isEmpty())
                 return std::nullopt;
-            return Echec{Textes::tr("argument inattendu : %1").arg(o.positionalArguments()[0])};
+            return Echec{Mots::tr("argument inattendu : %1").arg(o.positionalArguments()[0])};
         });
 }
 

@@ -135,7 +135,7 @@ void PosteEnvoi::etatVu(const EtatPort &etat)
     Q_EMIT etatChange(m_etat);
 }
 
-std::optional<RefusEnvoi> PosteEnvoi::verifier(const Programme &programme, int depuis) const
+std::optional<RefusEnvoi> PosteEnvoi::examiner(const Programme &programme, int depuis) const
 {
     return refusDesLimites(programme, depuis);
 }
@@ -288,7 +288,7 @@ void PosteEnvoi::runVu(const ResultatProgramme &resultat)
     consignerFin(fin);
     m_etat.usage = EtatPoste::Usage::Aucun;
     if (m_surveillance && m_surveillance->actif())
-        m_surveillance->verifier(); // the run may have found the port in another state
+        m_surveillance->regarder(); // the run may have found the port in another state
     Q_EMIT etatChange(m_etat);
     if (resultat.fin == Fin::Interrompue)
         m_tests.clear();

@@ -94,7 +94,7 @@ public:
 
     // Whether `programme`, from step `depuis`, may go to the board under
     // the limits; only looks, journals nothing.
-    std::optional<RefusEnvoi> verifier(const Programme &programme, int depuis = 0) const;
+    std::optional<RefusEnvoi> examiner(const Programme &programme, int depuis = 0) const;
 
     // TEST: sends `grille` once the port is free, after the TESTs asked
     // before it. A refusal by the limits is journaled under `source`.

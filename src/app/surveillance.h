@@ -30,7 +30,7 @@ public:
     virtual QDateTime rebrancheA() const = 0;
     virtual void oublierRebranchement() = 0;
     // Looks now.
-    virtual void verifier() = 0;
+    virtual void regarder() = 0;
 
 Q_SIGNALS:
     void etatChange(const EtatPort &etat);

@@ -56,7 +56,7 @@ public:
     const EtatPort &etat() const override { return m_etat; }
     QDateTime rebrancheA() const override { return m_rebrancheA; }
     void oublierRebranchement() override { m_rebrancheA = {}; }
-    void verifier() override;
+    void regarder() override;
 
 private:
     // What the port's path leads to, as a few system calls tell it.

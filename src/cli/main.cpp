@@ -231,7 +231,7 @@ int envoyer(const QCommandLineParser &options, const ProgrammeLu &lu, const QStr
     // A sequence file alone is sent as TEST sends a grid.
     const bool sequence = lu.sequence && programme.repetitions == 1 && depuis == 0;
     const Grille &premiere = programme.etapes.first().grille;
-    const auto refus = poste.verifier(programme, depuis);
+    const auto refus = poste.examiner(programme, depuis);
     if (options.isSet(QStringLiteral("verifier"))) {
         if (refus)
             return direRefus(*refus);

@@ -29,8 +29,8 @@ EtatPort sonderVerrous(const PortChoisi &port, const struct stat &etat, EtatPort
     QStringList noms{port.peripherique, sonde.peripherique, NomPropre(etat.st_rdev)};
     noms.removeAll(QString());
     noms << LiensVers(etat.st_rdev, *DossiersLiens);
-    if (const auto occupe = verrous.verifier(NomsDeVerrou(noms, etat.st_rdev), etat.st_rdev,
-                                             VerrousUucp::Perimes::Laisses)) {
+    if (const auto occupe = verrous.examinerDossiers(NomsDeVerrou(noms, etat.st_rdev), etat.st_rdev,
+                                                     VerrousUucp::Perimes::Laisses)) {
         sonde.etat = Etat::Occupe;
         sonde.raison = verrous.detenteur()   ? DecrireProcessusCourt(verrous.detenteur())
                        : verrous.invisible() ? Mots::tr("un programme que vous ne pouvez pas voir")

@@ -112,7 +112,7 @@ std::optional<EchecLien> PilotePosix::ouvrir(const QString &nom)
     QStringList chemins{nom, m_chemin, m_propre};
     chemins.removeAll(QString());
     chemins.removeDuplicates();
-    if (const auto occupe = m_verrous.verifier(
+    if (const auto occupe = m_verrous.examinerDossiers(
             NomsDeVerrou(chemins + LiensVers(etat.st_rdev, *DossiersLiens), etat.st_rdev),
             etat.st_rdev, VerrousUucp::Perimes::Supprimes, chemins))
         return Refus(G::PortOccupe, occupe->message);

@@ -327,8 +327,8 @@ bool VerrousUucp::dossierOuvert()
                        AT_EACCESS) == 0;
 }
 
-std::optional<Echec> VerrousUucp::verifier(const QStringList &noms, quint64 rdev, Perimes perimes,
-                                           const QStringList &chemins)
+std::optional<Echec> VerrousUucp::examinerDossiers(const QStringList &noms, quint64 rdev,
+                                                   Perimes perimes, const QStringList &chemins)
 {
     m_ignores.clear();
     m_avertissements.clear();

@@ -67,9 +67,9 @@ public:
     // The same look finds the traces of a cut on the device (traces()),
     // known by its numbers or by `chemins`, the names it was reached by.
     enum class Perimes { Supprimes, Laisses };
-    std::optional<Echec> verifier(const QStringList &noms, quint64 rdev,
-                                  Perimes perimes = Perimes::Supprimes,
-                                  const QStringList &chemins = {});
+    std::optional<Echec> examinerDossiers(const QStringList &noms, quint64 rdev,
+                                          Perimes perimes = Perimes::Supprimes,
+                                          const QStringList &chemins = {});
     // Creates our lock files `noms`, each written as minicom writes its own
     // ("      1234 tarvik alice\n": the pid on ten characters, this
     // program, the user) beside it and linked into place, so that nobody

@@ -78,11 +78,11 @@ struct GrilleBanc {
         const GrilleVerifiee verifiee = VerifierGrille(textes);
         if (verifiee.echec)
             return Refus(EchecLien::Genre::OuvertureEchouee, verifiee.echec->message);
-        return EnvoyerSequence(*verifiee.grille, lien,
-                               {[this] { liste.clear(); },
-                                [this](const QString &ligne) {
-                                    liste.append(ligne);
-                                }})
+        return OuvrirEnvoyerFermer(*verifiee.grille, lien,
+                                   {[this] { liste.clear(); },
+                                    [this](const QString &ligne) {
+                                        liste.append(ligne);
+                                    }})
             .echec;
     }
     QString pas1 = QStringLiteral("00000");

@@ -48,17 +48,17 @@ struct GrilleEssai {
             refus.valeur = verifiee.echec;
             return refus;
         }
-        resultat = EnvoyerSequence(*verifiee.grille, lien,
-                                   {[this] {
-                                        liste.clear();
-                                        if (apresVider)
-                                            apresVider();
-                                    },
-                                    [this](const QString &ligne) {
-                                        liste.append(ligne);
-                                        if (apresAjout)
-                                            apresAjout();
-                                    }});
+        resultat = OuvrirEnvoyerFermer(*verifiee.grille, lien,
+                                       {[this] {
+                                            liste.clear();
+                                            if (apresVider)
+                                                apresVider();
+                                        },
+                                        [this](const QString &ligne) {
+                                            liste.append(ligne);
+                                            if (apresAjout)
+                                                apresAjout();
+                                        }});
         if (!resultat.echec)
             return std::nullopt;
         EchecEssai echec;

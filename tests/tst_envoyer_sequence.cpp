@@ -21,8 +21,10 @@ using namespace tarvik::run;
 // A run takes a checked grid only: texts never reach it unchecked, and a
 // file's grid is never turned back into texts to be checked again. Only the
 // checks make a grid.
+static_assert(!std::is_invocable_v<decltype(&OuvrirEnvoyerFermer), const TextesGrille &,
+                                   LienSerie &, const ObservateurEnvoi &>);
 static_assert(!std::is_invocable_v<decltype(&EnvoyerSequence), const TextesGrille &, LienSerie &,
-                                   const ObservateurEnvoi &>);
+                                   QDeadlineTimer, ResultatEnvoi &, const ObservateurEnvoi &>);
 static_assert(!std::is_constructible_v<Grille, std::array<Axe, NombreAxes>>);
 
 namespace {
@@ -139,7 +141,7 @@ ResultatEnvoi envoyerSansFin(GrilleEssai &grille, QStringList &envoyees)
     ResultatEnvoi resultat = OuvrirPourEnvoyer(grille.lien);
     for (int pas = 0; !resultat.echec && pas < 10000; ++pas) {
         resultat.lignes.clear();
-        EnvoyerGrille(etape, grille.lien, QDeadlineTimer(*DelaiSequenceMs), resultat);
+        EnvoyerSequence(etape, grille.lien, QDeadlineTimer(*DelaiSequenceMs), resultat);
         envoyees << resultat.lignes;
     }
     return resultat;

@@ -170,8 +170,8 @@ ResultatEnvoi OuvrirPourEnvoyer(LienSerie &lien)
     return resultat;
 }
 
-void EnvoyerGrille(const Grille &grille, LienSerie &lien, QDeadlineTimer echeance,
-                   ResultatEnvoi &resultat, const ObservateurEnvoi &observateur)
+void EnvoyerSequence(const Grille &grille, LienSerie &lien, QDeadlineTimer echeance,
+                     ResultatEnvoi &resultat, const ObservateurEnvoi &observateur)
 {
     if (observateur.commence)
         observateur.commence();
@@ -183,14 +183,14 @@ void EnvoyerGrille(const Grille &grille, LienSerie &lien, QDeadlineTimer echeanc
     }
 }
 
-ResultatEnvoi EnvoyerSequence(const Grille &grille, LienSerie &lien,
-                              const ObservateurEnvoi &observateur)
+ResultatEnvoi OuvrirEnvoyerFermer(const Grille &grille, LienSerie &lien,
+                                  const ObservateurEnvoi &observateur)
 {
     const QDeadlineTimer echeance(*DelaiSequenceMs);
     ResultatEnvoi resultat = OuvrirPourEnvoyer(lien);
     if (resultat.echec)
         return resultat;
-    EnvoyerGrille(grille, lien, echeance, resultat, observateur);
+    EnvoyerSequence(grille, lien, echeance, resultat, observateur);
     if (!resultat.echec)
         lien.fermer(); // drained already
     return resultat;

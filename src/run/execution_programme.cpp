@@ -216,10 +216,10 @@ void ExecutionProgramme::envoyerEtape()
     travailler(
         [this, grille] {
             const QDeadlineTimer echeance(*DelaiSequenceMs);
-            EnvoyerGrille(grille, m_lien, echeance, m_courante.envoi,
-                          {{}, [this](const QString &ligne) {
-                               Q_EMIT ligneRemise(ligne);
-                           }});
+            EnvoyerSequence(grille, m_lien, echeance, m_courante.envoi,
+                            {{}, [this](const QString &ligne) {
+                                 Q_EMIT ligneRemise(ligne);
+                             }});
         },
         [this] { etapeFinie(); });
 }

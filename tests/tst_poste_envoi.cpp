@@ -138,7 +138,7 @@ void TestPosteEnvoi::consignation()
         horloge.sonner();
     QCOMPARE(termine.size(), fin < 0 ? 0 : 1);
     if (fin >= 0)
-        QCOMPARE(int(termine[0][0].value<FinEnvoi>().resultat.fin), fin);
+        QCOMPARE(int(termine[0][0].value<DeroulementEnvoi>().resultat.fin), fin);
     const QList<EnregistrementEnvoi> consignes = lus.lus();
     QCOMPARE(resume(consignes), journal);
     const QString derniere = consignes.last().raison;

@@ -39,10 +39,11 @@ struct RefusEnvoi {
 // only, and how many more there were.
 QString TexteRefus(const RefusEnvoi &refus, qsizetype valeursMax = -1);
 
-// The end of a run, TEST's or a program's.
-struct FinEnvoi {
-    bool test = false; // a TEST's (or a sequence file's), else a program's
-    QDateTime debut, fin;
+// A run of the station, TEST's or a program's: what was started, and once
+// it ended, how (what the station tells at the end).
+struct DeroulementEnvoi {
+    bool grilleSeule = false; // one grid: TEST's, or a sequence file's; else a program's
+    QDateTime debut, termineA;
     Programme programme; // as it ran
     int depuis = 0, cycles = 1;
     QString source;
@@ -61,7 +62,7 @@ struct EtatPoste {
     EtatPort port;
     std::optional<Echec> limites; // a doubtful limits file: TEST would be refused
     QDateTime rebrancheA;         // came back after going away, until the next run
-    enum class Usage { Aucun, Test, Programme };
+    enum class Usage { Aucun, GrilleSeule, Programme };
     Usage usage = Usage::Aucun;
     QString source; // the program's
     int etape = 0, etapes = 0, cycle = 1, cycles = 1;
@@ -150,22 +151,22 @@ Q_SIGNALS:
     void etapeTerminee(const ResultatEtape &resultat);
     void attente(qint64 ms);
     void pause(int etape, int cycle);
-    void termine(const FinEnvoi &fin);
+    void termine(const DeroulementEnvoi &deroulement);
     // A record could not be written; the runs go on.
     void journalRate(const Echec &rate);
 
 private:
     std::optional<RefusEnvoi> refusDesLimites(const Programme &programme, int depuis) const;
     void commencer(const Programme &programme, const QString &source, int depuis, Mode mode,
-                   bool test);
+                   bool grilleSeule);
     void testSuivant();
     void etapeVue(const ResultatEtape &etape);
-    void runVu(const ResultatProgramme &resultat);
+    void resultatVu(const ResultatProgramme &resultat);
     // The record of one step, or of the run's opening, as the journal keeps it.
     EnregistrementEnvoi enregistrement(const ResultatEnvoi &envoi, const QDateTime &debut,
                                        int etape) const;
     void consigner(EnregistrementEnvoi enregistrement);
-    void consignerFin(const FinEnvoi &fin);
+    void consignerFin(const DeroulementEnvoi &deroulement);
     void consignerRefus(const RefusEnvoi &refus, const QString &source);
     void consignerRebranchement();
     void etatVu(const EtatPort &etat);
@@ -184,10 +185,10 @@ private:
         Grille grille;
         QString source;
     };
-    QList<Test> m_tests;      // TESTs waiting their turn
-    bool m_finissant = false; // a TEST's end is being told
-    FinEnvoi m_run;           // the run under way, as it started
-    QString m_identifiant;    // its id in the journal
+    QList<Test> m_tests;            // TESTs waiting their turn
+    bool m_finissant = false;       // a TEST's end is being told
+    DeroulementEnvoi m_deroulement; // the run under way, as it started
+    QString m_identifiant;          // its id in the journal
 };
 
 } // namespace tarvik::app

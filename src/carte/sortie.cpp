@@ -13,7 +13,7 @@ struct SortieEnFond::Partage {
     std::mutex verrou;
     std::condition_variable change;
     QByteArray attente;
-    bool enEcriture = false, fin = false;
+    bool enEcriture = false, arret = false;
     qint64 perdus = 0;
     int erreur = 0;
 };
@@ -42,7 +42,7 @@ SortieEnFond::SortieEnFond(int fd)
     std::thread([p = m_partage] {
         std::unique_lock verrou(p->verrou);
         for (;;) {
-            p->change.wait(verrou, [&] { return p->fin || !p->attente.isEmpty(); });
+            p->change.wait(verrou, [&] { return p->arret || !p->attente.isEmpty(); });
             if (p->attente.isEmpty())
                 return;
             const QByteArray octets = std::exchange(p->attente, {});
@@ -63,7 +63,7 @@ SortieEnFond::SortieEnFond(int fd)
 SortieEnFond::~SortieEnFond()
 {
     std::lock_guard verrou(m_partage->verrou);
-    m_partage->fin = true;
+    m_partage->arret = true;
     m_partage->change.notify_all();
 }
 

@@ -127,22 +127,23 @@ void direNotes(const QStringList &notes)
 }
 
 // How a run ended, said on stderr after its notes; the exit code.
-int direFin(const FinEnvoi &fin, int signal, QStringList notes)
+int direFin(const DeroulementEnvoi &deroulement, int signal, QStringList notes)
 {
     using Fin = ResultatProgramme::Fin;
-    const ResultatProgramme &resultat = fin.resultat;
+    const ResultatProgramme &resultat = deroulement.resultat;
     const ResultatEnvoi *rate = resultat.rate();
     if (!resultat.etapes.isEmpty()) {
         const ResultatEnvoi &premier = resultat.etapes.first().envoi;
         notes = premier.avertissements + notes;
         // A failure's own message says it already.
-        if (!(fin.test && rate))
+        if (!(deroulement.grilleSeule && rate))
             notes = NotesOuverture(premier) + notes;
     }
     direNotes(notes);
     if (resultat.fin == Fin::Terminee)
         return Envoye;
-    if (!fin.test && (resultat.fin == Fin::Arretee || resultat.fin == Fin::Interrompue)) {
+    if (!deroulement.grilleSeule &&
+        (resultat.fin == Fin::Arretee || resultat.fin == Fin::Interrompue)) {
         Dire(Mots::tr("tarvik-envoyer : programme arrêté par un signal ; étapes "
                       "envoyées en entier : %1 ; rien n'a été envoyé ensuite. Des "
                       "lignes remises au port ne se rappellent pas : pour arrêter la "
@@ -158,10 +159,10 @@ int direFin(const FinEnvoi &fin, int signal, QStringList notes)
                             "séquence envoyée en entier.\n"));
         return 128 + (signal ? signal : SIGTERM);
     }
-    if (!fin.test && !resultat.ouverture)
+    if (!deroulement.grilleSeule && !resultat.ouverture)
         Dire(Mots::tr("tarvik-envoyer : l'étape %1 a échoué au parcours %2, rien n'a été "
                       "envoyé après elle.\n")
-                 .arg(nomEtape(fin.programme, resultat.etapes.last().etape))
+                 .arg(nomEtape(deroulement.programme, resultat.etapes.last().etape))
                  .arg(resultat.etapes.last().cycle));
     const EchecLien &echec = *rate->echec;
     const QString plus = conseil(echec.genre);
@@ -289,15 +290,15 @@ int executer(PosteEnvoi &poste, const Programme &programme,
             notes << rate.message;
     });
     suivreProgres(poste, programme);
-    std::optional<FinEnvoi> fin;
+    std::optional<DeroulementEnvoi> deroulement;
     QEventLoop boucle;
-    QObject::connect(&poste, &PosteEnvoi::termine, [&](const FinEnvoi &vue) {
-        fin = vue;
+    QObject::connect(&poste, &PosteEnvoi::termine, [&](const DeroulementEnvoi &vue) {
+        deroulement = vue;
         boucle.quit();
     });
     if (const auto refus = lancer())
         return direRefus(*refus);
-    if (!fin)
+    if (!deroulement)
         boucle.exec();
     // The port is released and the record written: the lines are printed
     // before the last words, unless a signal says not to wait for them.
@@ -307,7 +308,7 @@ int executer(PosteEnvoi &poste, const Programme &programme,
         notes << Mots::tr("les lignes envoyées n'ont pas pu être écrites sur la sortie "
                           "standard (%1)")
                      .arg(sortie.erreur());
-    return direFin(*fin, PremierSignal(), notes);
+    return direFin(*deroulement, PremierSignal(), notes);
 }
 
 std::optional<int> AttendrePort(PosteEnvoi &poste, double secondes, int reveil,
@@ -317,7 +318,7 @@ std::optional<int> AttendrePort(PosteEnvoi &poste, double secondes, int reveil,
     const QDateTime debut = poste.maintenant();
     const qint64 ms = qint64(secondes * 1000);
     const QDeadlineTimer echeance(ms);
-    const auto fin = [&](int code, const EchecLien &echec, const QString &peripherique) {
+    const auto conclure = [&](int code, const EchecLien &echec, const QString &peripherique) {
         poste.consignerAttente(debut, source, echec, peripherique);
         return erreur(code, echec);
     };
@@ -331,21 +332,22 @@ std::optional<int> AttendrePort(PosteEnvoi &poste, double secondes, int reveil,
         const EtatPort etat = SonderPort(poste.port()); // who holds it, when a look can tell
         pollfd p{reveil, POLLIN, 0};
         if (signal || ::poll(&p, 1, 0) > 0)
-            return fin(128 + SignalRecu(),
-                       Refus(G::Interrompu, Mots::tr("interrompu pendant l'attente du port, rien "
-                                                     "n'a été envoyé")),
-                       etat.peripherique);
+            return conclure(
+                128 + SignalRecu(),
+                Refus(G::Interrompu, Mots::tr("interrompu pendant l'attente du port, rien "
+                                              "n'a été envoyé")),
+                etat.peripherique);
         const QString quoi = echec->genre == G::PortAbsent ? Mots::tr("absent")
                              : etat.etat == EtatPort::Etat::Occupe
                                  ? Mots::tr("occupé par %1").arg(etat.raison)
                                  : Mots::tr("occupé");
         if (echeance.hasExpired())
-            return fin(PortIndisponible,
-                       Refus(echec->genre, Mots::tr("le port %1 est toujours %2 après %3 "
-                                                    "d'attente. Rien n'a été envoyé")
-                                               .arg(NomLisible(poste.port().peripherique), quoi,
-                                                    TexteSecondes(ms))),
-                       etat.peripherique);
+            return conclure(PortIndisponible,
+                            Refus(echec->genre, Mots::tr("le port %1 est toujours %2 après %3 "
+                                                         "d'attente. Rien n'a été envoyé")
+                                                    .arg(NomLisible(poste.port().peripherique),
+                                                         quoi, TexteSecondes(ms))),
+                            etat.peripherique);
         if (quoi != dit)
             Dire(Mots::tr("tarvik-envoyer : attente du port %1, %2…\n")
                      .arg(decrirePort(poste.port()), dit = quoi));

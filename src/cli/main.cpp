@@ -244,8 +244,8 @@ int envoyer(const QCommandLineParser &options, const ProgrammeLu &lu, const QStr
     if (!refus)
         direCourse(programme, depuis, false);                // a drift is said, never refused
     if (options.isSet(QStringLiteral("attendre")) && !refus) // a refusal is not waited for
-        if (const auto fin = AttendrePort(poste, *secondesDAttente(options), reveil, chemin))
-            return *fin;
+        if (const auto code = AttendrePort(poste, *secondesDAttente(options), reveil, chemin))
+            return *code;
     return executer(
         poste, programme,
         [&] {
@@ -272,10 +272,10 @@ int main(int argc, char *argv[])
     options.addOption({QStringLiteral("attendre"), {}, QStringLiteral("SECONDES")});
     options.addOption({QStringLiteral("depuis"), {}, QStringLiteral("N")});
     options.addOption({QStringLiteral("repeter"), {}, QStringLiteral("N")});
-    if (const auto fin = TraiterOptions(
+    if (const auto code = TraiterOptions(
             options, argc, argv, QCoreApplication::translate("Aide", Aide).arg(CodesDesLangues()),
             [&](const auto &o) { return verifierUsage(o, standard); }))
-        return *fin;
+        return *code;
 
     std::signal(SIGPIPE, SIG_IGN); // a closed stdout must not end a send halfway
     // From here on the signals that end the program only wake it, even while

@@ -131,7 +131,7 @@ double NombreDepuisTexte(QStringView texte)
         nombre += 'e' + std::to_string(exposant);
 
     double valeur = 0;
-    const auto [fin, erreur] =
+    const auto [apres, erreur] =
         std::from_chars(nombre.data(), nombre.data() + nombre.size(), valeur);
     if (erreur == std::errc::result_out_of_range) {
         // Too large or too small for a double: the order of magnitude decides.
@@ -198,9 +198,9 @@ QString enChiffres(std::uint32_t valeur, int largeur)
         valeur /= 10;
     } while (valeur > 0);
     QString texte(std::max(largeur, n), u'0');
-    QChar *fin = texte.data() + texte.size();
+    QChar *curseur = texte.data() + texte.size();
     for (int k = 0; k < n; ++k)
-        *--fin = QChar(chiffres[k]);
+        *--curseur = QChar(chiffres[k]);
     return texte;
 }
 

@@ -95,7 +95,7 @@ void Course::resumer(int numero)
     const EtendueCourse tout = etendue(numero, 0, points()).value_or(EtendueCourse{});
     resume.plusBas = tout.bas;
     resume.plusHaut = tout.haut;
-    resume.fin = position(numero, points());
+    resume.arrivee = position(numero, points());
     if (profil.inconnueDes <= qint64(etapes()) * m_cycles) {
         resume.inconnue = point(profil.inconnueDes - m_depuis);
         resume.direction = m_programme.etapes[resume.inconnue->etape].grille.axe(numero).Direction;
@@ -213,11 +213,11 @@ std::optional<qint64> Course::position(int numero, qint64 i) const
     return valeur(profil, i + m_depuis);
 }
 
-std::optional<EtendueCourse> Course::etendue(int numero, qint64 debut, qint64 fin) const
+std::optional<EtendueCourse> Course::etendue(int numero, qint64 debut, qint64 dernier) const
 {
     const Profil &profil = m_profils.at(std::size_t(numero - 1));
     const qint64 a = std::max<qint64>(debut, 0) + m_depuis;
-    const qint64 b = std::min(std::min(fin, points()) + m_depuis, profil.inconnueDes - 1);
+    const qint64 b = std::min(std::min(dernier, points()) + m_depuis, profil.inconnueDes - 1);
     if (a > b)
         return std::nullopt;
     return etapes() == 0 ? EtendueCourse{} : etendueBrute(profil, a, b);
@@ -226,11 +226,11 @@ std::optional<EtendueCourse> Course::etendue(int numero, qint64 debut, qint64 fi
 std::optional<SortieCourse> Course::sortie(int numero, qint64 limite) const
 {
     const Profil &profil = m_profils.at(std::size_t(numero - 1));
-    const qint64 fin = qint64(etapes()) * m_cycles;
-    if (const auto g =
-            premierHors(profil, m_depuis + 1, std::min(fin, profil.inconnueDes - 1), limite))
+    const qint64 dernierPoint = qint64(etapes()) * m_cycles;
+    if (const auto g = premierHors(profil, m_depuis + 1,
+                                   std::min(dernierPoint, profil.inconnueDes - 1), limite))
         return SortieCourse{point(*g - m_depuis), valeur(profil, *g)};
-    if (profil.inconnueDes <= fin)
+    if (profil.inconnueDes <= dernierPoint)
         return SortieCourse{point(profil.inconnueDes - m_depuis), std::nullopt};
     return std::nullopt;
 }
@@ -290,14 +290,14 @@ QString ligneAxe(const Course &course, int numero, const NomsAxes &noms)
                         "ni « - » ; jusque-là, au plus bas %4, au plus haut %5.")
             .arg(nom, PointNomme(course, *axe.inconnue), directionCitee(axe.direction),
                  PositionSignee(axe.plusBas), PositionSignee(axe.plusHaut));
-    const QString fin = PositionSignee(axe.fin.value_or(0));
+    const QString arrivee = PositionSignee(axe.arrivee.value_or(0));
     if (!axe.parCycle) // a step the run does not send has another direction
         return Mots::tr("%1 : au plus bas %2, au plus haut %3 ; à la fin %4.")
-            .arg(nom, PositionSignee(axe.plusBas), PositionSignee(axe.plusHaut), fin);
+            .arg(nom, PositionSignee(axe.plusBas), PositionSignee(axe.plusHaut), arrivee);
     return Mots::tr("%1 : %2 à chaque parcours ; au plus bas %3, au plus haut %4 ; à la fin "
                     "%5.")
         .arg(nom, pasSignes(*axe.parCycle), PositionSignee(axe.plusBas),
-             PositionSignee(axe.plusHaut), fin);
+             PositionSignee(axe.plusHaut), arrivee);
 }
 
 // Who set a limit, as a message says it.
@@ -352,7 +352,7 @@ QStringList AvertissementsDerive(const Course &course, const NomsAxes &noms)
     QStringList avertissements;
     for (int numero = 1; numero <= NombreAxes && course.cycles() > 1; ++numero) {
         const CourseAxe &axe = course.axe(numero);
-        if (!axe.parCycle || *axe.parCycle == 0 || !axe.fin)
+        if (!axe.parCycle || *axe.parCycle == 0 || !axe.arrivee)
             continue;
         const QString &nom = noms[std::size_t(numero - 1)];
         const QString lettre = LettreAxe(numero);
@@ -363,7 +363,7 @@ QStringList AvertissementsDerive(const Course &course, const NomsAxes &noms)
                            nullptr, course.cycles())
                 : Mots::tr("l'axe %1 recule de %2 à chaque parcours : %3 après %n parcours",
                            nullptr, course.cycles());
-        avertissements << texte.arg(quel, pasSignes(*axe.parCycle), PositionSignee(*axe.fin));
+        avertissements << texte.arg(quel, pasSignes(*axe.parCycle), PositionSignee(*axe.arrivee));
     }
     return avertissements;
 }

@@ -37,7 +37,7 @@ struct CourseAxe {
     // The lowest and highest positions known, the start's 0 among them, and
     // the position at the end, when it is known.
     qint64 plusBas = 0, plusHaut = 0;
-    std::optional<qint64> fin;
+    std::optional<qint64> arrivee;
     // The first step sent whose direction is neither '+' nor '-': the
     // position after it, and after every later step, is unknown.
     std::optional<PointCourse> inconnue;
@@ -80,8 +80,8 @@ public:
     // Its position after point i, when known.
     std::optional<qint64> position(int numero, qint64 i) const;
     // The lowest and highest of its known positions from point `debut` to
-    // point `fin`, both included; none when none of them is known.
-    std::optional<EtendueCourse> etendue(int numero, qint64 debut, qint64 fin) const;
+    // point `dernier`, both included; none when none of them is known.
+    std::optional<EtendueCourse> etendue(int numero, qint64 debut, qint64 dernier) const;
     // The first step at which it goes beyond -limite..limite, or from which
     // its position is unknown; none when it stays within all along.
     std::optional<SortieCourse> sortie(int numero, qint64 limite) const;

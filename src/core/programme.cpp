@@ -114,11 +114,11 @@ std::optional<QString> motCleFautif(const QByteArray &l)
 }
 
 // Why line `l`, where a step must start, does not: the word read there and
-// what is taken there instead; `premiere` before the first step, `fin`
+// what is taken there instead; `premiere` before the first step, `horsFichier`
 // past the file's end.
-QString etapeAttendue(const QByteArray &l, bool premiere, bool fin)
+QString etapeAttendue(const QByteArray &l, bool premiere, bool horsFichier)
 {
-    if (fin)
+    if (horsFichier)
         return Mots::tr("le fichier s'arrête là où « etape NOM » est attendu : un programme a "
                         "au moins une étape, de sept lignes");
     if (auto faute = motCleFautif(l))
@@ -147,11 +147,11 @@ private:
     // The next line that is neither blank nor a comment, from m_suivante;
     // past the last line at the end of the file.
     qsizetype prochaine();
-    bool fin(qsizetype numero) const { return numero > m_lignes.size(); }
+    bool horsFichier(qsizetype numero) const { return numero > m_lignes.size(); }
     // Line `numero` without the CR before its line feed; empty past the end.
     QByteArray texte(qsizetype numero) const
     {
-        return fin(numero) ? QByteArray() : sansRetour(m_lignes[numero - 1]);
+        return horsFichier(numero) ? QByteArray() : sansRetour(m_lignes[numero - 1]);
     }
     std::optional<Echec> lireEntete();
     std::optional<Echec> lireRepetitions();
@@ -187,7 +187,7 @@ ProgrammeAnalyse Lecteur::analyser()
 
 qsizetype Lecteur::prochaine()
 {
-    while (!fin(m_suivante) && sautee(texte(m_suivante)))
+    while (!horsFichier(m_suivante) && sautee(texte(m_suivante)))
         ++m_suivante;
     return m_suivante;
 }
@@ -233,7 +233,7 @@ std::optional<Echec> Lecteur::lireEtapes()
         QByteArray reste;
         const bool etape = motCle(texte(n), "etape", reste);
         if (!m_programme.etapes.isEmpty() && attente == 0) { // after a step's seven lines
-            if (fin(n))
+            if (horsFichier(n))
                 return std::nullopt;
             if (auto faute = motCleFautif(texte(n)))
                 return ligne(n, *faute);
@@ -249,11 +249,11 @@ std::optional<Echec> Lecteur::lireEtapes()
             attente = n;
             continue;
         }
-        if (fin(n) && attente != 0)
+        if (horsFichier(n) && attente != 0)
             return ligne(attente, Mots::tr("aucune étape ne suit cette attente : la dernière "
                                            "étape n'en a pas"));
         if (!etape)
-            return ligne(n, etapeAttendue(texte(n), attente == 0, fin(n)));
+            return ligne(n, etapeAttendue(texte(n), attente == 0, horsFichier(n)));
         if (auto refus = lireEtape(n, reste))
             return refus;
         attente = 0;
@@ -271,7 +271,7 @@ std::optional<Echec> Lecteur::lireEtape(qsizetype numero, const QByteArray &nom)
     m_suivante = numero + 1;
     const qsizetype debut = prochaine();
     QByteArray sept; // as a sequence file holds them
-    for (qsizetype k = debut; k < debut + NombreAxes && !fin(k); ++k)
+    for (qsizetype k = debut; k < debut + NombreAxes && !horsFichier(k); ++k)
         sept += m_lignes[k - 1] + (k < m_lignes.size() || m_termine ? "\n" : "");
     const SequenceAnalysee sequence = AnalyserSequence(sept);
     if (!sequence.grille)

@@ -122,7 +122,7 @@ ExecutionProgramme::~ExecutionProgramme()
     arreter();
     if (m_envoi.joinable())
         m_envoi.join();
-    m_fin = {};
+    m_suite = {};
     if (m_lien.estOuvert())
         m_lien.abandonner();
     m_lien.setArret(-1);
@@ -130,10 +130,10 @@ ExecutionProgramme::~ExecutionProgramme()
         ::close(m_arret);
 }
 
-void ExecutionProgramme::travailler(std::function<void()> travail, std::function<void()> fin)
+void ExecutionProgramme::travailler(std::function<void()> travail, std::function<void()> suite)
 {
     m_occupe = true;
-    m_fin = std::move(fin);
+    m_suite = std::move(suite);
     if (!*EnvoisEnFond) {
         travail();
         travailFini();
@@ -162,8 +162,8 @@ void ExecutionProgramme::travailFini()
     if (m_envoi.joinable())
         m_envoi.join();
     m_occupe = false;
-    if (auto fin = std::exchange(m_fin, {}))
-        fin();
+    if (auto suite = std::exchange(m_suite, {}))
+        suite();
 }
 
 void ExecutionProgramme::demarrer(const Programme &programme, int depuis, int repetitions,

@@ -129,9 +129,9 @@ Q_SIGNALS:
     void termine(const ResultatProgramme &resultat);
 
 private:
-    // Runs `travail` away from here when sends go on a thread, then `fin` here.
-    void travailler(std::function<void()> travail, std::function<void()> fin);
-    // Back here once the work is done: its `fin`, once.
+    // Runs `travail` away from here when sends go on a thread, then `suite` here.
+    void travailler(std::function<void()> travail, std::function<void()> suite);
+    // Back here once the work is done: its `suite`, once.
     void travailFini();
     void ouvertureFinie(const ResultatEnvoi &ouverture);
     void envoyerEtape();
@@ -145,9 +145,9 @@ private:
     HorlogeQt m_horlogeQt;
     Horloge *m_horloge;
     std::thread m_envoi;
-    std::function<void()> m_fin; // what follows the work under way
-    unsigned m_travaux = 0;      // the works started, the last one's number
-    int m_arret = -1;            // written to stop a stalled send
+    std::function<void()> m_suite; // what follows the work under way
+    unsigned m_travaux = 0;        // the works started, the last one's number
+    int m_arret = -1;              // written to stop a stalled send
     Programme m_programme;
     Mode m_mode = Mode::Continu;
     int m_etape = 0, m_cycle = 1, m_cycles = 1;

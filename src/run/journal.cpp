@@ -229,8 +229,8 @@ QList<EnregistrementEnvoi> AnalyserJournal(const QByteArray &octets)
 {
     QList<EnregistrementEnvoi> enregistrements;
     qsizetype debut = 0;
-    for (qsizetype fin; (fin = octets.indexOf('\n', debut)) >= 0; debut = fin + 1)
-        if (auto enregistrement = analyserLigne(QByteArrayView(octets).sliced(debut, fin - debut)))
+    for (qsizetype saut; (saut = octets.indexOf('\n', debut)) >= 0; debut = saut + 1)
+        if (auto enregistrement = analyserLigne(QByteArrayView(octets).sliced(debut, saut - debut)))
             enregistrements << std::move(*enregistrement);
     return enregistrements;
 }

@@ -421,7 +421,7 @@ void FenetreProgramme::suivreExecution()
     connect(&m_poste, &PosteEnvoi::etapeTerminee, this, &FenetreProgramme::compterEtape);
     connect(&m_poste, &PosteEnvoi::attente, this, &FenetreProgramme::suivreAttente);
     connect(&m_poste, &PosteEnvoi::pause, this, &FenetreProgramme::suivrePause);
-    connect(&m_poste, &PosteEnvoi::termine, this, &FenetreProgramme::finRun);
+    connect(&m_poste, &PosteEnvoi::termine, this, &FenetreProgramme::programmeTermine);
 }
 
 Programme FenetreProgramme::programme() const
@@ -849,20 +849,20 @@ void FenetreProgramme::surligner(int rangee)
     }
 }
 
-void FenetreProgramme::finRun(const FinEnvoi &fin)
+void FenetreProgramme::programmeTermine(const DeroulementEnvoi &deroulement)
 {
-    if (fin.test || !std::exchange(m_enCours, false))
+    if (deroulement.grilleSeule || !std::exchange(m_enCours, false))
         return;
-    const ResultatProgramme &resultat = fin.resultat;
+    const ResultatProgramme &resultat = deroulement.resultat;
     m_minuterie->stop();
     surligner(-1);
     // The step to start from next: the first after a whole run, else the
     // one that did not go through.
-    const auto suivante = PremiereNonEnvoyee(resultat, m_lance, m_depuis, fin.cycles);
+    const auto suivante = PremiereNonEnvoyee(resultat, m_lance, m_depuis, deroulement.cycles);
     if (QTreeWidgetItem *element = m_liste->topLevelItem(suivante ? suivante->first : 0))
         m_liste->setCurrentItem(element);
     using F = ResultatProgramme::Fin;
-    const QString envoyees = EtapesEnvoyees(resultat, fin.cycles);
+    const QString envoyees = EtapesEnvoyees(resultat, deroulement.cycles);
     m_etat->setText((resultat.fin == F::Terminee ? tr("Programme terminé à %1").arg(heure())
                      : resultat.fin == F::Arretee
                          ? tr("Programme arrêté à %1 : %2").arg(heure(), envoyees)
@@ -872,19 +872,19 @@ void FenetreProgramme::finRun(const FinEnvoi &fin)
     montrerResume(false); // the bar keeps what went
     actualiser();
     if (!std::exchange(m_fermeture, false))
-        signalerFin(fin);
+        signalerFin(deroulement);
 }
 
-void FenetreProgramme::signalerFin(const FinEnvoi &fin)
+void FenetreProgramme::signalerFin(const DeroulementEnvoi &deroulement)
 {
-    switch (fin.resultat.fin) {
+    switch (deroulement.resultat.fin) {
     case ResultatProgramme::Fin::Arretee:
         Afficher(this, GenreMessage::Avertissement, tr("Programme arrêté"),
-                 avecDepart(texteArret(fin)));
+                 avecDepart(texteArret(deroulement)));
         break;
     case ResultatProgramme::Fin::Echec:
         Afficher(this, GenreMessage::Erreur, tr("Programme non terminé"),
-                 avecDepart(texteEchec(fin)));
+                 avecDepart(texteEchec(deroulement)));
         break;
     case ResultatProgramme::Fin::Terminee:    // the status says it
     case ResultatProgramme::Fin::Interrompue: // the panel is ending
@@ -896,8 +896,8 @@ QString FenetreProgramme::avecDepart(QString texte) const
 {
     if (m_depuis <= 0)
         return texte;
-    const qsizetype fin = texte.indexOf(u'\n');
-    return texte.insert(fin < 0 ? texte.size() : fin,
+    const qsizetype saut = texte.indexOf(u'\n');
+    return texte.insert(saut < 0 ? texte.size() : saut,
                         u'\n' + tr("Programme parti de l'étape %1 : %2.")
                                     .arg(QString::number(m_depuis + 1),
                                          EtapesSautees(m_depuis, m_lance.repetitions)));
@@ -908,10 +908,10 @@ QString FenetreProgramme::designation(int etape) const
     return DesignationEtape(m_lance, etape);
 }
 
-QString FenetreProgramme::texteArret(const FinEnvoi &fin) const
+QString FenetreProgramme::texteArret(const DeroulementEnvoi &deroulement) const
 {
-    const ResultatProgramme &resultat = fin.resultat;
-    const QString envoyees = EtapesEnvoyees(resultat, fin.cycles);
+    const ResultatProgramme &resultat = deroulement.resultat;
+    const QString envoyees = EtapesEnvoyees(resultat, deroulement.cycles);
     const QString rappel = tr("Une ligne remise au port ne peut pas être rappelée : pour "
                               "arrêter la machine elle-même, utilisez son arrêt d'urgence.");
     if (resultat.etapes.isEmpty())
@@ -920,16 +920,16 @@ QString FenetreProgramme::texteArret(const FinEnvoi &fin) const
     if (derniere.envoi.echec) // stopped while it was being sent
         return tr("Programme arrêté pendant %1 : %2.\n%3\n%4")
             .arg(designation(derniere.etape), envoyees, Phrase(*derniere.envoi.echec), rappel);
-    const auto suivante = PremiereNonEnvoyee(resultat, m_lance, m_depuis, fin.cycles);
+    const auto suivante = PremiereNonEnvoyee(resultat, m_lance, m_depuis, deroulement.cycles);
     if (!suivante)
         return tr("Programme arrêté : %1, rien ne restait à envoyer.\n%2").arg(envoyees, rappel);
     return tr("Programme arrêté : %1, %2 ne l'a pas été.\n%3")
         .arg(envoyees, designation(suivante->first), rappel);
 }
 
-QString FenetreProgramme::texteEchec(const FinEnvoi &fin) const
+QString FenetreProgramme::texteEchec(const DeroulementEnvoi &deroulement) const
 {
-    const ResultatProgramme &resultat = fin.resultat;
+    const ResultatProgramme &resultat = deroulement.resultat;
     if (resultat.ouverture || resultat.etapes.isEmpty()) {
         const ResultatEnvoi &ouverture = resultat.ouverture ? *resultat.ouverture : ResultatEnvoi{};
         return ouverture.echec
@@ -941,7 +941,7 @@ QString FenetreProgramme::texteEchec(const FinEnvoi &fin) const
     quoi.front() = quoi.front().toUpper();
     return tr("%1 n'est pas passée : rien n'a été envoyé après elle (%2).\n%3\nVérifiez la "
               "carte, son câble et l'état de la machine avant de relancer le programme.")
-        .arg(quoi, EtapesEnvoyees(resultat, fin.cycles),
+        .arg(quoi, EtapesEnvoyees(resultat, deroulement.cycles),
              rate.envoi.echec ? Phrase(*rate.envoi.echec) : QString());
 }
 

@@ -110,7 +110,7 @@ private:
     void compterEtape(const ResultatEtape &resultat);
     void suivreAttente(qint64 ms);
     void suivrePause(int etape, int cycle);
-    void finRun(const FinEnvoi &fin);
+    void programmeTermine(const DeroulementEnvoi &deroulement);
     void montrerProgression();
     // What the program would send, while it does not run; the bar at 0
     // unless `barre` is false.
@@ -123,9 +123,9 @@ private:
     // The waits still to come, in ms.
     qint64 reste() const;
     // What the operator is told at the end; nothing for a normal end.
-    void signalerFin(const FinEnvoi &fin);
-    QString texteArret(const FinEnvoi &fin) const;
-    QString texteEchec(const FinEnvoi &fin) const;
+    void signalerFin(const DeroulementEnvoi &deroulement);
+    QString texteArret(const DeroulementEnvoi &deroulement) const;
+    QString texteEchec(const DeroulementEnvoi &deroulement) const;
     QString designation(int etape) const; // "l'étape 3 (prise)"
     QString heure() const;                // "14:05:09", by the station's clock
 

@@ -229,7 +229,7 @@ QString GrapheCourse::ligneResume(int numero) const
     else
         ligne = GrapheCourse::tr("%1 : de %2 à %3 pas, %4 à la fin")
                     .arg(nom, PositionSignee(axe.plusBas), PositionSignee(axe.plusHaut),
-                         PositionSignee(axe.fin.value_or(0)));
+                         PositionSignee(axe.arrivee.value_or(0)));
     if (axe.parCycle && *axe.parCycle != 0 && m_course->cycles() > 1)
         ligne += GrapheCourse::tr(", %1 à chaque parcours").arg(PositionSignee(*axe.parCycle));
     const std::optional<std::int32_t> &limite = m_limites.axes[std::size_t(numero - 1)].course;
@@ -585,9 +585,9 @@ void GrapheCourse::dessinerLettres(QPainter &p, const Cadre &c) const
         const CourseAxe &axe = m_course->axe(numero);
         if (!axe.bouge)
             continue;
-        const qint64 fin = axe.inconnue ? m_course->indice(*axe.inconnue) - 1 : points;
-        lettres.append({QPointF(c.x(fin, points) + (axe.inconnue ? 14 : 4),
-                                c.y(m_course->position(numero, fin).value_or(0)) + 4),
+        const qint64 dernier = axe.inconnue ? m_course->indice(*axe.inconnue) - 1 : points;
+        lettres.append({QPointF(c.x(dernier, points) + (axe.inconnue ? 14 : 4),
+                                c.y(m_course->position(numero, dernier).value_or(0)) + 4),
                         numero});
     }
     std::sort(lettres.begin(), lettres.end(),

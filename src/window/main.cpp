@@ -77,8 +77,8 @@ int main(int argc, char *argv[])
     OuvrirDescripteursStandard();
     const Demarrage demarrage = Demarrer(argc, argv); // the settings, read once
     QCommandLineParser options;
-    if (const auto fin = analyserOptions(options, argc, argv, demarrage.langue))
-        return *fin;
+    if (const auto code = analyserOptions(options, argc, argv, demarrage.langue))
+        return *code;
 
     QApplication application(argc, argv);
     InstallerLangue(demarrage.langue);

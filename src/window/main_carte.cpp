@@ -178,10 +178,10 @@ int main(int argc, char *argv[])
     {
         QCoreApplication lecture(argc, argv);
         InstallerLangue(demarrage.langue);
-        if (const auto fin = TraiterOptions(
+        if (const auto code = TraiterOptions(
                 options, argc, argv,
                 QCoreApplication::translate("Aide", Aide).arg(CodesDesLangues()), verifierUsage))
-            return *fin;
+            return *code;
     }
     const bool sansFenetre = options.isSet(QStringLiteral("sans-fenetre"));
     std::unique_ptr<QCoreApplication> application =

@@ -114,11 +114,11 @@ void TestExecutionProgramme::deroulement()
     QCOMPARE(resultat.etapes.last().envoi.echec.has_value(), echouerA >= 0);
     QCOMPARE(EtapesEnvoyees(resultat, repetitions), envoyees);
     const auto premiere = PremiereNonEnvoyee(resultat, troisEtapes(), depuis, repetitions);
-    QCOMPARE(
-        premiere
-            ? QStringLiteral("étape %1, cycle %2").arg(premiere->first + 1).arg(premiere->second)
-            : QString(),
-        suivante);
+    QCOMPARE(premiere ? QStringLiteral("étape %1, cycle %2")
+                            .arg(premiere->first + 1)
+                            .arg(premiere->second + 1)
+                      : QString(),
+             suivante);
 }
 
 // Stop during a wait ends the program at once: the next step never goes,

@@ -308,7 +308,7 @@ void TestFichiers::programmeForme()
     const std::pair<int, int> points[] = {{1, 1}, {2, 1}, {1, 2}, {2, 2}};
     const qint64 restes[] = {50, 25, 25, 0};
     for (int k = 0; k < 4; ++k)
-        QCOMPARE(AttentesDepuis(programme, points[k].first - 1, points[k].second), restes[k]);
+        QCOMPARE(AttentesDepuis(programme, points[k].first - 1, points[k].second - 1), restes[k]);
     const ProgrammeAnalyse lu = AnalyserProgramme(FormerProgramme(programme));
     QVERIFY2(lu.programme, qPrintable(lu.echec.value_or(Echec{}).message));
     QCOMPARE(lu.programme->repetitions, 2);

@@ -166,13 +166,13 @@ void TestPosteEnvoi::etatPendantUnProgramme()
     QCOMPARE(pendant.usage, EtatPoste::Usage::Programme);
     QCOMPARE(pendant.source, QStringLiteral("x.prog"));
     QCOMPARE(std::tuple(pendant.etape, pendant.etapes, pendant.cycle, pendant.cycles),
-             std::tuple(1, 3, 1, 2));
+             std::tuple(1, 3, 0, 2)); // from 0, as steps
     while (banc.horloge.sonner())
         ;
     QCOMPARE(banc.termine.size(), 1);
     QCOMPARE(banc.poste.etat().usage, EtatPoste::Usage::Aucun);
     QVERIFY(std::any_of(vus.begin(), vus.end(), [](const EtatPoste &e) {
-        return e.usage == EtatPoste::Usage::Programme && e.etape == 2 && e.cycle == 2;
+        return e.usage == EtatPoste::Usage::Programme && e.etape == 2 && e.cycle == 1;
     }));
 }
 

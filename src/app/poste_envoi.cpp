@@ -43,7 +43,7 @@ QString bilan(const DeroulementEnvoi &deroulement)
         return Mots::tr("%1, rien ne restait à envoyer").arg(parties);
     const QString cycle =
         deroulement.cycles > 1
-            ? Mots::tr(" (cycle %1 sur %2)").arg(prochaine->second).arg(deroulement.cycles)
+            ? Mots::tr(" (cycle %1 sur %2)").arg(prochaine->second + 1).arg(deroulement.cycles)
             : QString();
     return Mots::tr("%1 ; %2%3 et les suivantes n'ont pas été envoyées")
         .arg(parties, DesignationEtape(deroulement.programme, prochaine->first), cycle);
@@ -257,7 +257,7 @@ void PosteEnvoi::commencer(const Programme &programme, const QString &source, in
     m_etat.source = source;
     m_etat.etape = depuis;
     m_etat.etapes = int(programme.etapes.size());
-    m_etat.cycle = 1;
+    m_etat.cycle = 0;
     m_etat.cycles = m_deroulement.cycles;
     Q_EMIT etatChange(m_etat);
     m_execution.demarrer(programme, depuis, m_deroulement.cycles, mode);

@@ -64,8 +64,8 @@ struct EtatPoste {
     QDateTime rebrancheA;         // came back after going away, until the next run
     enum class Usage { Aucun, GrilleSeule, Programme };
     Usage usage = Usage::Aucun;
-    QString source; // the program's
-    int etape = 0, etapes = 0, cycle = 1, cycles = 1;
+    QString source;                                   // the program's
+    int etape = 0, etapes = 0, cycle = 0, cycles = 1; // etape and cycle from 0
 };
 
 class PosteEnvoi : public QObject {

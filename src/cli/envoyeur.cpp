@@ -163,7 +163,7 @@ int direFin(const DeroulementEnvoi &deroulement, int signal, QStringList notes)
         Dire(Mots::tr("tarvik-envoyer : l'étape %1 a échoué au parcours %2, rien n'a été "
                       "envoyé après elle.\n")
                  .arg(nomEtape(deroulement.programme, resultat.etapes.last().etape))
-                 .arg(resultat.etapes.last().cycle));
+                 .arg(resultat.etapes.last().cycle + 1));
     const EchecLien &echec = *rate->echec;
     const QString plus = conseil(echec.genre);
     Dire(Mots::tr("tarvik-envoyer : %1\n")
@@ -181,7 +181,7 @@ void suivreProgres(PosteEnvoi &poste, const Programme &programme)
                          if (poste.programmeEnCours())
                              Dire(Mots::tr("tarvik-envoyer : étape %1, parcours %2/%3\n")
                                       .arg(nomEtape(programme, etape))
-                                      .arg(cycle)
+                                      .arg(cycle + 1)
                                       .arg(poste.etat().cycles));
                      });
     QObject::connect(&poste, &PosteEnvoi::attente, &poste, [](qint64 ms) {

@@ -9,6 +9,9 @@
 // first step. Each axis's moves are added up once over one cycle; a
 // position at any point of the run, and the lowest and highest over any
 // stretch of it, come from them arithmetically, however many cycles.
+//
+// Steps and cycles count from 0 here, as everywhere in the code (a run's
+// ResultatEtape, the station's state); the operator reads them from 1.
 #pragma once
 
 #include "core/programme.h"

@@ -379,7 +379,7 @@ qint64 AttentesDepuis(const Programme &programme, int etape, int cycle)
     for (qsizetype k = qMax(0, etape); k + 1 < programme.etapes.size(); ++k)
         total += programme.etapes[k].attenteDixiemes;
     return total +
-           qint64(AttenteTotaleDixiemes(programme)) * qMax(0, programme.repetitions - cycle);
+           qint64(AttenteTotaleDixiemes(programme)) * qMax(0, programme.repetitions - 1 - cycle);
 }
 
 QList<ValeurRefusee> VerifierLimites(const Programme &programme, const Limites &limites,

@@ -84,11 +84,11 @@ QString TexteSecondes(qint64 ms);
 
 // The waits of one cycle, in tenths of a second: every step's but the last.
 int AttenteTotaleDixiemes(const Programme &programme);
-// The waits still to come from step `etape` of cycle `cycle` (1 for the
-// first) to the end of the program's cycles, in tenths of a second: that
-// step's own and those after it in its cycle, then every whole cycle left.
-// From (depuis, 1), all the waits of a run started at step `depuis`.
-qint64 AttentesDepuis(const Programme &programme, int etape, int cycle = 1);
+// The waits still to come from step `etape` of cycle `cycle` (both from 0)
+// to the end of the program's cycles, in tenths of a second: that step's
+// own and those after it in its cycle, then every whole cycle left. From
+// (depuis, 0), all the waits of a run started at step `depuis`.
+qint64 AttentesDepuis(const Programme &programme, int etape, int cycle = 0);
 
 // Every value of the program beyond the limits, step after step; with more
 // than one step, each message starts by naming its step ("Étape 2 (prise) : ").

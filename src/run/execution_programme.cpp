@@ -74,7 +74,7 @@ QString EtapesEnvoyees(const ResultatProgramme &resultat, int cycles)
             : Mots::tr("étapes %1 à %2 envoyées").arg(premiere + 1).arg(derniere.etape + 1);
     if (cycles > 1)
         texte = Mots::tr("%1 au cycle %2 sur %3")
-                    .arg(texte, QString::number(derniere.cycle), QString::number(cycles));
+                    .arg(texte, QString::number(derniere.cycle + 1), QString::number(cycles));
     return texte;
 }
 
@@ -83,13 +83,13 @@ std::optional<std::pair<int, int>> PremiereNonEnvoyee(const ResultatProgramme &r
                                                       int cycles)
 {
     if (resultat.ouverture || resultat.etapes.isEmpty())
-        return std::pair{depuis, 1};
+        return std::pair{depuis, 0};
     const ResultatEtape &derniere = resultat.etapes.last();
     if (derniere.envoi.echec)
         return std::pair{derniere.etape, derniere.cycle};
     if (derniere.etape + 1 < programme.etapes.size())
         return std::pair{derniere.etape + 1, derniere.cycle};
-    if (derniere.cycle < cycles)
+    if (derniere.cycle + 1 < cycles)
         return std::pair{0, derniere.cycle + 1};
     return std::nullopt;
 }
@@ -174,7 +174,7 @@ void ExecutionProgramme::demarrer(const Programme &programme, int depuis, int re
     m_programme = programme;
     m_mode = mode;
     m_etape = qBound(0, depuis, int(programme.etapes.size()) - 1);
-    m_cycle = 1;
+    m_cycle = 0;
     m_cycles = qMax(1, repetitions);
     m_enCours = true;
     m_enPause = false;
@@ -259,7 +259,7 @@ bool ExecutionProgramme::avancer()
     if (++m_etape < m_programme.etapes.size())
         return true;
     m_etape = 0;
-    return ++m_cycle <= m_cycles;
+    return ++m_cycle < m_cycles;
 }
 
 void ExecutionProgramme::continuer()

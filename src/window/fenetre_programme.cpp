@@ -686,7 +686,7 @@ void FenetreProgramme::demarrerProgramme(PosteEnvoi::Mode mode)
     m_lance = programme();
     m_mode = mode;
     m_depuis = m_etape = depuis;
-    m_cycle = 1;
+    m_cycle = 0;
     m_faites = 0;
     m_enCours = true;
     m_enPause = m_enAttente = false;
@@ -771,7 +771,7 @@ void FenetreProgramme::suivreEtape(int etape, int cycle)
     m_enAttente = m_enPause = false;
     m_minuterie->stop();
     surligner(etape);
-    m_graphe->marquerEnvoi(PointCourse{etape, cycle - 1});
+    m_graphe->marquerEnvoi(PointCourse{etape, cycle});
     montrerProgression();
 }
 
@@ -801,7 +801,7 @@ void FenetreProgramme::suivrePause(int etape, int cycle)
     m_progression->setText(
         tr("%1 envoyée · Pas à pas : %2 attend")
             .arg(titreEtape(m_lance.etapes[m_etape], m_etape), designation(etape)) +
-        (m_lance.repetitions > 1 ? tr(" (cycle %1/%2)").arg(cycle).arg(m_lance.repetitions)
+        (m_lance.repetitions > 1 ? tr(" (cycle %1/%2)").arg(cycle + 1).arg(m_lance.repetitions)
                                  : QString()));
     annoncer(m_progression);
 }
@@ -821,7 +821,7 @@ void FenetreProgramme::montrerProgression()
         return;
     QString texte = tr("Étape %1/%2").arg(m_etape + 1).arg(m_lance.etapes.size());
     if (m_lance.repetitions > 1)
-        texte += tr(" · cycle %1/%2").arg(m_cycle).arg(m_lance.repetitions);
+        texte += tr(" · cycle %1/%2").arg(m_cycle + 1).arg(m_lance.repetitions);
     if (m_mode == PosteEnvoi::Mode::Continu)
         texte += tr(" · reste environ %1").arg(texteDuree(reste()));
     m_progression->setText(texte);

@@ -140,7 +140,7 @@ private:
     Programme m_lance;
     PosteEnvoi::Mode m_mode = PosteEnvoi::Mode::Continu;
     bool m_fermeture = false; // closed during the run: stopped, nothing more to tell
-    int m_depuis = 0, m_etape = 0, m_cycle = 1, m_faites = 0, m_surlignee = -1;
+    int m_depuis = 0, m_etape = 0, m_cycle = 0, m_faites = 0, m_surlignee = -1;
     qint64 m_attenteMs = 0;
     QElapsedTimer m_chrono; // since the wait started
 

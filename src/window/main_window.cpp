@@ -355,7 +355,7 @@ void Form1::montrerEtatPort(const EtatPoste &etat)
                           .arg(etat.etape + 1)
                           .arg(etat.etapes);
         if (etat.cycles > 1)
-            texte += Form1::tr(", cycle %1/%2").arg(etat.cycle).arg(etat.cycles);
+            texte += Form1::tr(", cycle %1/%2").arg(etat.cycle + 1).arg(etat.cycles);
     } else if (etat.limites && etat.port.etat != E::Absent) {
         texte = Form1::tr("refusé : un fichier de limites est douteux, TEST n'enverrait rien");
         detail = Phrase(*etat.limites);

@@ -193,8 +193,8 @@ Flock FlockSur(quint64 appareil, quint64 inode, quint64 rdev)
     const auto porteLeVerrou = [&](const QByteArray &tache, const char *fd) {
         if (!estLePeripherique(tache, fd, rdev))
             return false;
-        const FichierLu info = LireFichier(QString::fromLatin1(tache + "/fdinfo/" + fd), 4096);
-        const QList<QByteArray> lignes = info.contenu.split('\n');
+        const FichierLu fdinfo = LireFichier(QString::fromLatin1(tache + "/fdinfo/" + fd), 4096);
+        const QList<QByteArray> lignes = fdinfo.contenu.split('\n');
         return std::any_of(lignes.begin(), lignes.end(), [&](const QByteArray &ligne) {
             return !flockDansLaLigne(ligne, cle).isEmpty();
         });

@@ -10,18 +10,18 @@ namespace tarvik::port {
 QList<PortDecouvert> PortsDuSysteme()
 {
     QList<PortDecouvert> ports;
-    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
-        PortDecouvert port{info.systemLocation(),
-                           NomStable(info.systemLocation()),
-                           info.description(),
-                           info.manufacturer(),
-                           info.serialNumber(),
+    for (const QSerialPortInfo &fiche : QSerialPortInfo::availablePorts()) {
+        PortDecouvert port{fiche.systemLocation(),
+                           NomStable(fiche.systemLocation()),
+                           fiche.description(),
+                           fiche.manufacturer(),
+                           fiche.serialNumber(),
                            {},
                            {}};
-        if (info.hasVendorIdentifier())
-            port.vendeur = info.vendorIdentifier();
-        if (info.hasProductIdentifier())
-            port.produit = info.productIdentifier();
+        if (fiche.hasVendorIdentifier())
+            port.vendeur = fiche.vendorIdentifier();
+        if (fiche.hasProductIdentifier())
+            port.produit = fiche.productIdentifier();
         ports << port;
     }
     return ports;

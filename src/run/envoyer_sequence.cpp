@@ -39,7 +39,7 @@ QString lignesEnvoyees(const ResultatEnvoi &resultat, EchecLien::Genre echec, Ge
 
 // The failure of a run, said whole: what happened, which lines went, and
 // how the run started (what the opening threw away, a lone line feed).
-EchecLien echecDuRun(const EchecLien &echec, const QString &suite, const ResultatEnvoi &resultat)
+EchecLien echecDeLEnvoi(const EchecLien &echec, const QString &suite, const ResultatEnvoi &resultat)
 {
     QString message = echec.message + QStringLiteral(".\n") + suite;
     for (const QString &note :
@@ -166,7 +166,7 @@ ResultatEnvoi OuvrirPourEnvoyer(LienSerie &lien)
     }
     resultat.avertissements = lien.avertissements();
     if (echec)
-        resultat.echec = echecDuRun(*echec, suite, ResultatEnvoi{});
+        resultat.echec = echecDeLEnvoi(*echec, suite, ResultatEnvoi{});
     return resultat;
 }
 
@@ -179,7 +179,7 @@ void EnvoyerSequence(const Grille &grille, LienSerie &lien, QDeadlineTimer echea
     if (const auto echec = ecrireLignes(grille, lien, echeance, resultat, observateur)) {
         resultat.ligneInachevee = lien.partieLaissee();
         resultat.echec =
-            echecDuRun(*echec, lignesEnvoyees(resultat, echec->genre, lien.genre()), resultat);
+            echecDeLEnvoi(*echec, lignesEnvoyees(resultat, echec->genre, lien.genre()), resultat);
     }
 }
 

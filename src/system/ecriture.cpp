@@ -44,12 +44,12 @@ std::optional<Echec> cibleDe(const QString &chemin, QString &cible, struct stat 
 // A new file beside `cible`, created exclusively; -1 and errno on a failure.
 int creerACote(const QString &cible, QString &temporaire)
 {
-    const QFileInfo info(cible);
+    const QFileInfo fiche(cible);
     for (int essai = 0; essai < 16; ++essai) {
         temporaire =
-            info.path() + QStringLiteral("/.%1.%2")
-                              .arg(info.fileName())
-                              .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
+            fiche.path() + QStringLiteral("/.%1.%2")
+                               .arg(fiche.fileName())
+                               .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
         const int fd = ::open(OctetsLocaux(temporaire).constData(),
                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)

@@ -349,9 +349,9 @@ QWidget *FenetreProgramme::creerEdition()
         auto *ensemble = new QWidget(zone);
         auto *mise = new QHBoxLayout(ensemble);
         mise->setContentsMargins(0, 0, 0, 0);
-        auto *label = new QLabel(texte, ensemble);
-        label->setBuddy(champ);
-        mise->addWidget(label);
+        auto *etiquette = new QLabel(texte, ensemble);
+        etiquette->setBuddy(champ);
+        mise->addWidget(etiquette);
         mise->addWidget(champ);
         rangee->addWidget(ensemble);
     };

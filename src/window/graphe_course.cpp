@@ -41,11 +41,11 @@ QPolygonF triangle(QPointF sommet, double cote, bool enHaut)
 // An axis's pen: its colour, its dashes, `largeur` wide.
 QPen stylo(int numero, double largeur)
 {
-    QPen pen(couleurAxe(numero), largeur);
+    QPen plume(couleurAxe(numero), largeur);
     const TraitAxe trait = TraitDeLAxe(numero);
     if (!trait.tirets.isEmpty())
-        pen.setDashPattern(trait.tirets);
-    return pen;
+        plume.setDashPattern(trait.tirets);
+    return plume;
 }
 
 // An axis's mark centred on `centre`, `r` from its centre to its edge:

@@ -311,7 +311,7 @@ Coupure Traces::coupure() const
         {RaisonTrace::Exclusif, Coupure::ExclusifLaisse},
     }};
     for (const auto &[raison, coupure] : ordre)
-        if (trouve([&](const Trouvee &t) { return !t.douteuse && t.raison == raison; }))
+        if (trouve([&, r = raison](const Trouvee &t) { return !t.douteuse && t.raison == r; }))
             return coupure;
     return trouve([](const Trouvee &t) { return t.douteuse; }) ? Coupure::MarqueDouteuse
                                                                : Coupure::Aucune;

@@ -46,6 +46,9 @@
 #include <vector>
 #include <xcb/xcb.h>
 
+using namespace tarvik::app;
+using namespace tarvik::carte;
+
 extern char **environ;
 
 namespace {
@@ -75,11 +78,11 @@ struct GrilleBanc {
         const GrilleVerifiee verifiee = VerifierGrille(textes);
         if (verifiee.echec)
             return Refus(EchecLien::Genre::OuvertureEchouee, verifiee.echec->message);
-        return EnvoyerSequence(*verifiee.grille, lien,
-                               {[this] { liste.clear(); },
-                                [this](const QString &ligne) {
-                                    liste.append(ligne);
-                                }})
+        return OuvrirEnvoyerFermer(*verifiee.grille, lien,
+                                   {[this] { liste.clear(); },
+                                    [this](const QString &ligne) {
+                                        liste.append(ligne);
+                                    }})
             .echec;
     }
     QString pas1 = QStringLiteral("00000");
@@ -574,7 +577,7 @@ int main(int argc, char *argv[])
         figures.push_back({"stage_journal_us", mediane(journal)});
 
         // Its copy for the system's journal, under a name of the bench's own.
-        envoi.programme = QStringLiteral("tarvik-bench");
+        envoi.executable = QStringLiteral("tarvik-bench");
         const CoutJournalSysteme systeme = coutJournalSysteme(envoi);
         figures.push_back({"journal_systeme_us", systeme.us});
         notes.push_back({"journal_systeme_us", systeme.reel

@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # Fails when a type name (struct, class, union, enum) is defined twice at
 # namespace scope, outside an anonymous namespace, among the sources given
-# (src/ by default): two such definitions break the one-definition rule, and
-# the linker keeps one of them for both without a word.
+# (src/ by default): two such definitions in one namespace break the
+# one-definition rule, and the linker keeps one of them for both without a
+# word. Each layer (a folder of the sources) has its namespace, tarvik::LAYER,
+# where two layers could each define a type of the same name legally; a name
+# still means one thing, so names are compared without their layer's
+# namespace (a nested class keeps its class: Sortie::Partage).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 dossier=${1:-src}
 mapfile -d '' fichiers < <(find "$dossier" -type f \( -name '*.h' -o -name '*.cpp' \) -print0 | sort -z)
-awk '
+couches=$(find "$dossier" -mindepth 1 -maxdepth 1 -type d -printf '%f\n' | sort | paste -sd '|')
+awk -v couches="$couches" '
     # The line without its comments, strings and characters, a block comment
     # or a raw string carried over from one line to the next.
     function nettoyer(ligne,    sortie, c, suite, fin) {
@@ -57,6 +62,7 @@ awk '
             sub(/^[ \t]*(template[ \t]*<[^>]*>[ \t]*)?(struct|class|union|enum([ \t]+(class|struct))?)[ \t]+/, "", reste)
             match(reste, /^[A-Za-z_][A-Za-z0-9_]*(::[A-Za-z_][A-Za-z0-9_]*)*/)
             type = nom substr(reste, RSTART, RLENGTH)
+            sub("^tarvik::(" couches ")::", "", type)
             lieux[type] = lieux[type] "\n  " FILENAME ":" FNR
             ++fois[type]
         }

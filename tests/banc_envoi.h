@@ -18,6 +18,8 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+using namespace tarvik::run;
+
 // A run that failed, as the tests look at it: a value the grid's check
 // refused, or the link's failure.
 struct EchecEssai : Echec {
@@ -46,17 +48,17 @@ struct GrilleEssai {
             refus.valeur = verifiee.echec;
             return refus;
         }
-        resultat = EnvoyerSequence(*verifiee.grille, lien,
-                                   {[this] {
-                                        liste.clear();
-                                        if (apresVider)
-                                            apresVider();
-                                    },
-                                    [this](const QString &ligne) {
-                                        liste.append(ligne);
-                                        if (apresAjout)
-                                            apresAjout();
-                                    }});
+        resultat = OuvrirEnvoyerFermer(*verifiee.grille, lien,
+                                       {[this] {
+                                            liste.clear();
+                                            if (apresVider)
+                                                apresVider();
+                                        },
+                                        [this](const QString &ligne) {
+                                            liste.append(ligne);
+                                            if (apresAjout)
+                                                apresAjout();
+                                        }});
         if (!resultat.echec)
             return std::nullopt;
         EchecEssai echec;

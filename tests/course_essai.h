@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+using namespace tarvik::core;
+
 // A program from its steps, separated by " ; ", each as its moves ("B+100
 // C-5", "prise: Bx0", "B_0" for a blank direction), a name before a colon;
 // the axes not named stay.

@@ -11,6 +11,8 @@
 #include <atomic>
 #include <poll.h>
 
+using namespace tarvik::run;
+
 // A clock that waits for the test: what it was asked to wait, and the
 // next step, run when the test says so.
 class HorlogeEssai : public Horloge {

@@ -31,6 +31,8 @@
 #include <QTimer>
 #include <functional>
 
+using namespace tarvik::window;
+
 struct MessageVu {
     GenreMessage genre;
     QString titre, texte;

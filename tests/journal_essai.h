@@ -6,6 +6,8 @@
 
 #include <QTemporaryDir>
 
+using namespace tarvik::run;
+
 class JournalEssai {
 public:
     // In a folder made from `modele` (QTemporaryDir's), the system's

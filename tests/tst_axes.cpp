@@ -6,6 +6,8 @@
 #include <cmath>
 #include <limits>
 
+using namespace tarvik::core;
+
 Q_DECLARE_METATYPE(Colonne)
 
 class TestAxes : public QObject {

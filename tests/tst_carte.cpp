@@ -16,6 +16,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+using namespace tarvik::carte;
+
 namespace {
 
 // A line as the table writes it: "commande:A:+:100:2", "ligne_vide", or

@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+using namespace tarvik::run;
+
 namespace {
 
 QString xdotool(const QStringList &arguments)
@@ -167,7 +169,7 @@ void TestCarteBoutEnBout::programmeDocumente()
     QCOMPARE(carte.commandes().size(), lignes);
     const Course course(*lu.programme, 0, lu.programme->repetitions);
     for (int numero = 1; numero <= 7; ++numero)
-        QCOMPARE(carte.position(char('A' + numero - 1)), course.axe(numero).fin.value_or(-1));
+        QCOMPARE(carte.position(char('A' + numero - 1)), course.axe(numero).arrivee.value_or(-1));
 }
 
 QTEST_GUILESS_MAIN(TestCarteBoutEnBout)

@@ -18,6 +18,8 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 
+using namespace tarvik::window;
+
 namespace {
 
 // A sent run and a refused one, as the writers leave them.
@@ -32,12 +34,12 @@ const QString ParId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-
 const QStringList LignesVariees{"A+00001:001", "B-00100:010", "C€99999:255", "D 00250:000",
                                 "Eé12345:128", "F<00000:002", "G>54321:099"};
 
-QByteArray enregistrement(const QString &source, IssueEnvoi issue, const QString &programme,
+QByteArray enregistrement(const QString &source, IssueEnvoi issue, const QString &executable,
                           const QDateTime &debut, const QStringList &lignes = {},
                           const QString &port = "/tmp/a")
 {
     return FormerEnregistrement({debut,
-                                 programme,
+                                 executable,
                                  source,
                                  port,
                                  "/dev/pts/0",
@@ -184,7 +186,7 @@ void TestDialogueJournal::tableau()
     if (filtre[1])
         QTest::keyClick(controle<QCheckBox>(dialogue, QStringLiteral("aujourdhui")), Qt::Key_Space);
     for (int k = 0; k < filtre[2]; ++k)
-        QTest::keyClick(controle<QComboBox>(dialogue, QStringLiteral("programme")), Qt::Key_Down);
+        QTest::keyClick(controle<QComboBox>(dialogue, QStringLiteral("executable")), Qt::Key_Down);
     auto *table = controle<QTableWidget>(dialogue, QStringLiteral("tableJournal"));
     QStringList vus;
     for (int k = 0; k < table->columnCount(); ++k)
@@ -216,7 +218,7 @@ void TestDialogueJournal::charger_data()
     QTest::newRow("vitesse 256") << QStringList(LignesVariees).replaceInStrings(":000", ":256")
                                  << "" << 0 << true << false;
     // Entrée and Échap close the dialog wherever the focus is, and do nothing else.
-    for (const char *objet : {"tableJournal", "detailJournal", "echecsSeulement", "programme",
+    for (const char *objet : {"tableJournal", "detailJournal", "echecsSeulement", "executable",
                               "chargerJournal", "exporterJournal"})
         QTest::newRow(objet) << LignesVariees << objet << int(Qt::Key_Return) << true << false;
     QTest::newRow("Échap") << LignesVariees << "chargerJournal" << int(Qt::Key_Escape) << true

@@ -16,11 +16,15 @@
 #include <termios.h>
 #include <type_traits>
 
+using namespace tarvik::run;
+
 // A run takes a checked grid only: texts never reach it unchecked, and a
 // file's grid is never turned back into texts to be checked again. Only the
 // checks make a grid.
+static_assert(!std::is_invocable_v<decltype(&OuvrirEnvoyerFermer), const TextesGrille &,
+                                   LienSerie &, const ObservateurEnvoi &>);
 static_assert(!std::is_invocable_v<decltype(&EnvoyerSequence), const TextesGrille &, LienSerie &,
-                                   const ObservateurEnvoi &>);
+                                   QDeadlineTimer, ResultatEnvoi &, const ObservateurEnvoi &>);
 static_assert(!std::is_constructible_v<Grille, std::array<Axe, NombreAxes>>);
 
 namespace {
@@ -137,7 +141,7 @@ ResultatEnvoi envoyerSansFin(GrilleEssai &grille, QStringList &envoyees)
     ResultatEnvoi resultat = OuvrirPourEnvoyer(grille.lien);
     for (int pas = 0; !resultat.echec && pas < 10000; ++pas) {
         resultat.lignes.clear();
-        EnvoyerGrille(etape, grille.lien, QDeadlineTimer(*DelaiSequenceMs), resultat);
+        EnvoyerSequence(etape, grille.lien, QDeadlineTimer(*DelaiSequenceMs), resultat);
         envoyees << resultat.lignes;
     }
     return resultat;
@@ -954,7 +958,7 @@ void TestEnvoyerSequence::entreeJournalSysteme()
 {
     QFETCH(EnregistrementEnvoi, envoi);
     QFETCH(ChampsEntree, champs);
-    champs.insert("SYSLOG_IDENTIFIER", envoi.programme.toUtf8());
+    champs.insert("SYSLOG_IDENTIFIER", envoi.executable.toUtf8());
     champs.insert("TARVIK_PORT", envoi.portChoisi.toUtf8());
     const QList<ChampJournal> entree = EntreeJournalSysteme(envoi);
     const std::optional<ChampsEntree> lue = LireEntree(FormerEntreeJournal(entree));

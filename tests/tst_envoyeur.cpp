@@ -30,6 +30,8 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
+using namespace tarvik::run;
+
 namespace {
 
 const QByteArray Sequence = "A+00001:001\nB-00100:010\nC\x80"

@@ -44,18 +44,33 @@ void TestExecutionProgramme::deroulement_data()
     QTest::addColumn<QString>("etapes"); // those handed to the driver, whole or not
     QTest::addColumn<QList<qint64>>("attentes");
     QTest::addColumn<int>("fin"); // ResultatProgramme::Fin
+    // What the operator reads of it: the steps sent, and the first one not
+    // sent, "étape 2, cycle 1" (empty when none was left).
+    QTest::addColumn<QString>("envoyees");
+    QTest::addColumn<QString>("suivante");
     const int terminee = int(ResultatProgramme::Fin::Terminee),
               echec = int(ResultatProgramme::Fin::Echec),
               arretee = int(ResultatProgramme::Fin::Arretee);
     // clang-format off
-    QTest::newRow("en ordre")         << 0 << 1 << false << -1 << 0 << "123" << QList<qint64>{1000, 2500} << terminee;
-    QTest::newRow("répété")           << 0 << 2 << false << -1 << 0 << "123123" << QList<qint64>{1000, 2500, 0, 1000, 2500} << terminee;
-    QTest::newRow("depuis l'étape 2") << 1 << 2 << false << -1 << 0 << "23123" << QList<qint64>{2500, 0, 1000, 2500} << terminee;
-    QTest::newRow("pas à pas")        << 0 << 1 << true << -1 << 0 << "123" << QList<qint64>{} << terminee;
+    QTest::newRow("en ordre")         << 0 << 1 << false << -1 << 0 << "123" << QList<qint64>{1000, 2500} << terminee
+                                      << "étapes 1 à 3 envoyées" << "";
+    QTest::newRow("répété")           << 0 << 2 << false << -1 << 0 << "123123" << QList<qint64>{1000, 2500, 0, 1000, 2500} << terminee
+                                      << "étapes 1 à 3 envoyées au cycle 2 sur 2" << "";
+    QTest::newRow("depuis l'étape 2") << 1 << 2 << false << -1 << 0 << "23123" << QList<qint64>{2500, 0, 1000, 2500} << terminee
+                                      << "étapes 1 à 3 envoyées au cycle 2 sur 2" << "";
+    QTest::newRow("pas à pas")        << 0 << 1 << true << -1 << 0 << "123" << QList<qint64>{} << terminee
+                                      << "étapes 1 à 3 envoyées" << "";
     // The eighth write is step 2's first line: nothing of step 2 or 3 goes.
-    QTest::newRow("échec à l'étape 2") << 0 << 1 << false << 7 << 0 << "1" << QList<qint64>{1000} << echec;
+    QTest::newRow("échec à l'étape 2") << 0 << 1 << false << 7 << 0 << "1" << QList<qint64>{1000} << echec
+                                       << "étape 1 envoyée" << "étape 2, cycle 1";
     // Stop once step 2 has drained, before the step is over: nothing more, no wait.
-    QTest::newRow("arrêt après le vidage") << 0 << 1 << false << -1 << 2 << "12" << QList<qint64>{1000} << arretee;
+    QTest::newRow("arrêt après le vidage") << 0 << 1 << false << -1 << 2 << "12" << QList<qint64>{1000} << arretee
+                                           << "étapes 1 à 2 envoyées" << "étape 3, cycle 1";
+    // The 29th write is step 2's first line in the second cycle.
+    QTest::newRow("échec au cycle 2") << 0 << 3 << false << 28 << 0 << "1231" << QList<qint64>{1000, 2500, 0, 1000} << echec
+                                      << "étape 1 envoyée au cycle 2 sur 3" << "étape 2, cycle 2";
+    QTest::newRow("arrêt au cycle 2, depuis l'étape 3") << 2 << 2 << false << -1 << 2 << "31" << QList<qint64>{0} << arretee
+                                                        << "étape 1 envoyée au cycle 2 sur 2" << "étape 2, cycle 2";
     // clang-format on
 }
 
@@ -72,6 +87,8 @@ void TestExecutionProgramme::deroulement()
     QFETCH(QString, etapes);
     QFETCH(QList<qint64>, attentes);
     QFETCH(int, fin);
+    QFETCH(QString, envoyees);
+    QFETCH(QString, suivante);
     Banc banc;
     auto &[etat, pilote, ici, lien, horloge, execution, termine] = banc;
     etat.echouerA = echouerA;
@@ -93,8 +110,15 @@ void TestExecutionProgramme::deroulement()
     QCOMPARE(pauses.size(), pasAPas ? 2 : 0);
     QCOMPARE(etat.actes.count(QStringLiteral("ouvrir")), 1);
     QCOMPARE(etat.actes.last(), QStringLiteral("fermer"));
-    QCOMPARE(resultat.etapes.size(), echouerA >= 0 ? 2 : etapes.size());
+    QCOMPARE(resultat.etapes.size(), etapes.size() + (echouerA >= 0 ? 1 : 0)); // the failed one too
     QCOMPARE(resultat.etapes.last().envoi.echec.has_value(), echouerA >= 0);
+    QCOMPARE(EtapesEnvoyees(resultat, repetitions), envoyees);
+    const auto premiere = PremiereNonEnvoyee(resultat, troisEtapes(), depuis, repetitions);
+    QCOMPARE(premiere ? QStringLiteral("étape %1, cycle %2")
+                            .arg(premiere->first + 1)
+                            .arg(premiere->second + 1)
+                      : QString(),
+             suivante);
 }
 
 // Stop during a wait ends the program at once: the next step never goes,

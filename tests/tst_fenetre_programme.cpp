@@ -32,6 +32,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+using namespace tarvik::window;
+
 namespace {
 
 // A grid whose axis A moves `pas` steps: each step of a program its own.

@@ -7,6 +7,8 @@
 #include <QTest>
 #include <numeric>
 
+using namespace tarvik::core;
+
 class TestFichiers : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -293,13 +295,20 @@ void TestFichiers::programmeRefuse()
 }
 
 // A name cannot break its line; the last step's wait is never written nor
-// counted.
+// counted, and the waits left count from any step of any cycle.
 void TestFichiers::programmeForme()
 {
     const Grille grille = *AnalyserSequence(SequenceVariee).grille;
     const Programme programme{{{QStringLiteral("prise\nrepeter 9"), grille, 25}, {{}, grille, 70}},
                               2};
     QCOMPARE(AttenteTotaleDixiemes(programme), 25);
+    // The waits still to come from each step of each cycle, both numbered
+    // here from 1 as the operator reads them: that step's own, the rest of
+    // its cycle, then the whole cycles left.
+    const std::pair<int, int> points[] = {{1, 1}, {2, 1}, {1, 2}, {2, 2}};
+    const qint64 restes[] = {50, 25, 25, 0};
+    for (int k = 0; k < 4; ++k)
+        QCOMPARE(AttentesDepuis(programme, points[k].first - 1, points[k].second - 1), restes[k]);
     const ProgrammeAnalyse lu = AnalyserProgramme(FormerProgramme(programme));
     QVERIFY2(lu.programme, qPrintable(lu.echec.value_or(Echec{}).message));
     QCOMPARE(lu.programme->repetitions, 2);

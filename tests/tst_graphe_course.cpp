@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QTest>
 
+using namespace tarvik::window;
+
 namespace {
 
 // Whether `pas` is 1, 2 or 5 times a power of ten.

@@ -16,6 +16,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace tarvik::system;
+
 namespace {
 
 // The limits as a new file holds them, without its group line.

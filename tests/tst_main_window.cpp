@@ -32,6 +32,8 @@
 #include <sys/stat.h>
 #include <tuple>
 
+using namespace tarvik::window;
+
 namespace {
 
 QString texteDe(const QWidget *w)

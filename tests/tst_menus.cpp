@@ -33,6 +33,8 @@
 #include <sys/stat.h>
 #include <thread>
 
+using namespace tarvik::window;
+
 namespace {
 
 // The 21 texts of the grid, row by row: steps, direction, speed.

@@ -15,6 +15,8 @@
 #include <QCommandLineParser>
 #include <QTest>
 
+using namespace tarvik::app;
+
 namespace {
 
 // Whether the main thread of process `pid` waits in its event loop: a

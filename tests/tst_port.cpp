@@ -16,6 +16,8 @@
 #include <sys/sysmacros.h>
 #include <sys/un.h>
 
+using namespace tarvik::port;
+
 Q_DECLARE_METATYPE(OriginePort)
 
 namespace {

@@ -6,6 +6,8 @@
 #include "execution_essai.h"
 #include "journal_essai.h"
 
+using namespace tarvik::app;
+
 namespace {
 
 // A station on the test's driver and clock, its sends where they are asked.
@@ -136,7 +138,7 @@ void TestPosteEnvoi::consignation()
         horloge.sonner();
     QCOMPARE(termine.size(), fin < 0 ? 0 : 1);
     if (fin >= 0)
-        QCOMPARE(int(termine[0][0].value<FinEnvoi>().resultat.fin), fin);
+        QCOMPARE(int(termine[0][0].value<DeroulementEnvoi>().resultat.fin), fin);
     const QList<EnregistrementEnvoi> consignes = lus.lus();
     QCOMPARE(resume(consignes), journal);
     const QString derniere = consignes.last().raison;
@@ -164,13 +166,13 @@ void TestPosteEnvoi::etatPendantUnProgramme()
     QCOMPARE(pendant.usage, EtatPoste::Usage::Programme);
     QCOMPARE(pendant.source, QStringLiteral("x.prog"));
     QCOMPARE(std::tuple(pendant.etape, pendant.etapes, pendant.cycle, pendant.cycles),
-             std::tuple(1, 3, 1, 2));
+             std::tuple(1, 3, 0, 2)); // from 0, as steps
     while (banc.horloge.sonner())
         ;
     QCOMPARE(banc.termine.size(), 1);
     QCOMPARE(banc.poste.etat().usage, EtatPoste::Usage::Aucun);
     QVERIFY(std::any_of(vus.begin(), vus.end(), [](const EtatPoste &e) {
-        return e.usage == EtatPoste::Usage::Programme && e.etape == 2 && e.cycle == 2;
+        return e.usage == EtatPoste::Usage::Programme && e.etape == 2 && e.cycle == 1;
     }));
 }
 

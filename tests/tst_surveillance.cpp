@@ -19,6 +19,8 @@
 #include <poll.h>
 #include <sys/file.h>
 
+using namespace tarvik::window;
+
 namespace {
 
 // A source of the system's events that the test sets off itself.

@@ -26,6 +26,8 @@
 #include <thread>
 #include <unistd.h>
 
+using namespace tarvik::system;
+
 namespace {
 
 mode_t modeDe(const QString &chemin)

@@ -23,6 +23,8 @@
 #include <sys/time.h>
 #include <thread>
 
+using namespace tarvik::port;
+
 namespace {
 
 // A process that lives as long as the test: the holder of live locks.
@@ -655,7 +657,7 @@ void TestVerrous::verrouDUnAutre()
         if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)
             ::_exit(2);
         VerrousUucp verrousUucp;
-        const auto refus = verrousUucp.verifier({QFileInfo(verrou).fileName()}, 0);
+        const auto refus = verrousUucp.examinerDossiers({QFileInfo(verrou).fileName()}, 0);
         ::_exit(refus && refus->message.contains(motif) ? 0 : 1);
     }
     int statut = -1;
@@ -683,7 +685,7 @@ void TestVerrous::notreVerrou()
     const QString fichier = dossier.filePath(nom);
     const QByteArray sien = QByteArray::number(m_vivant.pid).rightJustified(10) + '\n';
     VerrousUucp verrousUucp;
-    QVERIFY(!verrousUucp.verifier({nom}, 0));
+    QVERIFY(!verrousUucp.examinerDossiers({nom}, 0));
     if (avantNous) {
         QVERIFY(ecrireFichier(fichier, sien));
         const auto refus = verrousUucp.prendre({nom});

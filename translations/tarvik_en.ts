@@ -549,487 +549,6 @@ This axis goes no further than %4 from its start (%5): each of its directions mu
     </message>
 </context>
 <context>
-    <name>DialogueJournal</name>
-    <message>
-        <source>Aucun envoi n&apos;a encore été consigné.</source>
-        <translation>No send has been logged yet.</translation>
-    </message>
-    <message>
-        <source>Journal des envois</source>
-        <translation>Send Log</translation>
-    </message>
-    <message>
-        <source>Heure</source>
-        <translation>Time</translation>
-    </message>
-    <message>
-        <source>Programme</source>
-        <translation>Program</translation>
-    </message>
-    <message>
-        <source>Source</source>
-        <translation>Source</translation>
-    </message>
-    <message>
-        <source>Port</source>
-        <translation>Port</translation>
-    </message>
-    <message>
-        <source>Issue</source>
-        <translation>Outcome</translation>
-    </message>
-    <message>
-        <source>Raison</source>
-        <translation>Reason</translation>
-    </message>
-    <message>
-        <source>envoyée</source>
-        <translation>sent</translation>
-    </message>
-    <message>
-        <source>port refusé</source>
-        <translation>port refused</translation>
-    </message>
-    <message>
-        <source>échec</source>
-        <translation>failed</translation>
-    </message>
-    <message>
-        <source>interrompue</source>
-        <translation>interrupted</translation>
-    </message>
-    <message>
-        <source>%1 → %2</source>
-        <translation>%1 → %2</translation>
-    </message>
-    <message>
-        <source>Périphérique</source>
-        <translation>Device</translation>
-    </message>
-    <message>
-        <source>Envois consignés</source>
-        <translation>Logged sends</translation>
-    </message>
-    <message>
-        <source>Raison et lignes de l&apos;envoi choisi</source>
-        <translation>Reason and lines of the chosen send</translation>
-    </message>
-    <message>
-        <source>C&amp;harger dans la grille</source>
-        <translation>&amp;Load into the Grid</translation>
-    </message>
-    <message>
-        <source>&amp;Exporter…</source>
-        <translation>&amp;Export…</translation>
-    </message>
-    <message>
-        <source>É&amp;checs seulement</source>
-        <translation>&amp;Failures only</translation>
-    </message>
-    <message>
-        <source>&amp;Aujourd&apos;hui</source>
-        <translation>&amp;Today</translation>
-    </message>
-    <message>
-        <source>tous</source>
-        <translation>all</translation>
-    </message>
-    <message>
-        <source>Aucune ligne n&apos;a été remise au port.</source>
-        <translation>No line was handed to the port.</translation>
-    </message>
-    <message>
-        <source>Enregistrement non chargé</source>
-        <translation>Record Not Loaded</translation>
-    </message>
-    <message>
-        <source>Exporter le journal</source>
-        <translation>Export the Log</translation>
-    </message>
-    <message>
-        <source>Tableaux CSV (*.csv);;Tous les fichiers (*)</source>
-        <translation>CSV tables (*.csv);;All files (*)</translation>
-    </message>
-    <message>
-        <source>Journal non exporté</source>
-        <translation>Log Not Exported</translation>
-    </message>
-    <message>
-        <source>Le fichier qui s&apos;y trouvait est resté intact.</source>
-        <translation>The file that was there is unchanged.</translation>
-    </message>
-    <message>
-        <source>Aucun fichier n&apos;a été créé.</source>
-        <translation>No file was created.</translation>
-    </message>
-    <message>
-        <source>rebranché</source>
-        <translation>plugged back in</translation>
-    </message>
-    <message>
-        <source>Le journal ne peut pas être lu&#xa0;: %1.</source>
-        <translation>The log cannot be read: %1.</translation>
-    </message>
-    <message>
-        <source>Fichier&#xa0;: %1 (les envois les plus récents en bas)</source>
-        <translation>File: %1 (latest sends at the bottom)</translation>
-    </message>
-    <message>
-        <source>&amp;Programme&#xa0;:</source>
-        <translation>&amp;Program:</translation>
-    </message>
-    <message>
-        <source>Les lignes de cet envoi ne forment pas une séquence&#xa0;: %1.
-La grille n&apos;a pas été changée.</source>
-        <translation>The lines of this send do not form a sequence: %1.
-The grid was not changed.</translation>
-    </message>
-    <message>
-        <source>Le journal n&apos;a pas pu être écrit dans «&#xa0;%1&#xa0;»&#xa0;: %2.
-%3</source>
-        <translation>The log could not be written to “%1”: %2.
-%3</translation>
-    </message>
-    <message>
-        <source>hors limites</source>
-        <translation>beyond limits</translation>
-    </message>
-    <message>
-        <source>arrêtée</source>
-        <translation>stopped</translation>
-    </message>
-    <message>
-        <source>Raison, dans la langue où l&apos;envoi l&apos;a écrite&#xa0;: %1</source>
-        <translation>Reason, in the language the send wrote it in: %1</translation>
-    </message>
-    <message>
-        <source>Journal exporté</source>
-        <translation>Journal Exported</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n enregistrement écrit dans «&#xa0;%1&#xa0;».</source>
-        <translation>
-            <numerusform>%n record written to “%1”.</numerusform>
-            <numerusform>%n records written to “%1”.</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%n enregistrements écrits dans «&#xa0;%1&#xa0;».</source>
-        <translation>
-            <numerusform>%n record written to “%1”.</numerusform>
-            <numerusform>%n records written to “%1”.</numerusform>
-        </translation>
-    </message>
-</context>
-<context>
-    <name>DialogueLimites</name>
-    <message>
-        <source>pas maximal</source>
-        <translation>most steps</translation>
-    </message>
-    <message>
-        <source>vitesse maximale</source>
-        <translation>highest speed</translation>
-    </message>
-    <message>
-        <source>directions permises</source>
-        <translation>allowed directions</translation>
-    </message>
-    <message>
-        <source>machine</source>
-        <translation>machine</translation>
-    </message>
-    <message>
-        <source>vous</source>
-        <translation>you</translation>
-    </message>
-    <message>
-        <source>pas ≤ %1 (%2)</source>
-        <translation>steps ≤ %1 (%2)</translation>
-    </message>
-    <message>
-        <source>vitesse ≤ %1 (%2)</source>
-        <translation>speed ≤ %1 (%2)</translation>
-    </message>
-    <message>
-        <source>aucune direction permise (%1)</source>
-        <translation>no direction allowed (%1)</translation>
-    </message>
-    <message>
-        <source>directions «&#xa0;%1&#xa0;» (%2)</source>
-        <translation>directions “%1” (%2)</translation>
-    </message>
-    <message>
-        <source>sans limite</source>
-        <translation>no limit</translation>
-    </message>
-    <message>
-        <source>Limites des axes</source>
-        <translation>Axis Limits</translation>
-    </message>
-    <message>
-        <source>Axe</source>
-        <translation>Axis</translation>
-    </message>
-    <message>
-        <source>Aucun fichier de limites de la machine n&apos;a été lu (%1)&#xa0;: seules vos limites s&apos;appliquent.</source>
-        <translation>No machine limits file was read (%1): only your limits apply.</translation>
-    </message>
-    <message>
-        <source>Les limites de la machine sont fixées pour ce banc (%1)&#xa0;: vous ne pouvez que les resserrer.</source>
-        <translation>The machine&apos;s limits are set for this bench (%1): you can only tighten them.</translation>
-    </message>
-    <message>
-        <source>Attention&#xa0;: %1.
-Tant qu&apos;un fichier de limites est douteux, tout envoi est refusé. Enregistrer remplace votre fichier s&apos;il est douteux, et garde l&apos;ancien à côté.</source>
-        <translation>Warning: %1.
-While a limits file is doubtful, every send is refused. Saving replaces your file if it is doubtful, and keeps the old one beside it.</translation>
-    </message>
-    <message>
-        <source>%1, %2 (machine)&#xa0;: %3</source>
-        <translation>%1, %2 (machine): %3</translation>
-    </message>
-    <message>
-        <source>%1, %2 (vous)</source>
-        <translation>%1, %2 (you)</translation>
-    </message>
-    <message>
-        <source>à corriger&#xa0;: %1</source>
-        <translation>to correct: %1</translation>
-    </message>
-    <message>
-        <source>Vide&#xa0;: aucune limite de votre part.</source>
-        <translation>Empty: no limit of yours.</translation>
-    </message>
-    <message>
-        <source>Plus large que la limite de la machine (%1)&#xa0;: gardée dans votre fichier, mais c&apos;est celle de la machine qui s&apos;applique.</source>
-        <translation>Looser than the machine&apos;s limit (%1): kept in your file, but the machine&apos;s applies.</translation>
-    </message>
-    <message>
-        <source>En vigueur&#xa0;: lecture stricte (machine).</source>
-        <translation>Applies: strict reading (machine).</translation>
-    </message>
-    <message>
-        <source>En vigueur&#xa0;: lecture stricte (vous).</source>
-        <translation>Applies: strict reading (you).</translation>
-    </message>
-    <message>
-        <source>En vigueur&#xa0;: lecture souple, selon les règles d&apos;origine du panneau.</source>
-        <translation>Applies: lenient reading, by the panel&apos;s original rules.</translation>
-    </message>
-    <message>
-        <source>Limite refusée</source>
-        <translation>Limit Refused</translation>
-    </message>
-    <message>
-        <source>%1, %2.
-Corrigez la case, ou videz-la pour ne fixer aucune limite.</source>
-        <translation>%1, %2.
-Correct the box, or empty it to set no limit.</translation>
-    </message>
-    <message>
-        <source>Limites non enregistrées</source>
-        <translation>Limits Not Saved</translation>
-    </message>
-    <message>
-        <source>Vos limites n&apos;ont pas pu être enregistrées dans «&#xa0;%1&#xa0;»&#xa0;: %2.
-Les limites précédentes restent en vigueur.</source>
-        <translation>Your limits could not be saved in “%1”: %2.
-The previous limits still apply.</translation>
-    </message>
-    <message>
-        <source>Lecture &amp;stricte</source>
-        <translation>&amp;Strict reading</translation>
-    </message>
-    <message>
-        <source>En lecture stricte, chaque case de la grille doit contenir exactement ce qui part&#xa0;: des chiffres seuls pour les pas et la vitesse, un seul caractère pour la direction.</source>
-        <translation>With strict reading, each box of the grid must hold exactly what is sent: digits alone for steps and speed, one character for the direction.</translation>
-    </message>
-    <message>
-        <source>course maximale</source>
-        <translation>farthest travel</translation>
-    </message>
-    <message>
-        <source>course ≤ %1 (%2)</source>
-        <translation>travel ≤ %1 (%2)</translation>
-    </message>
-    <message>
-        <source>La plus stricte des deux limites l&apos;emporte, et la colonne «&#xa0;En vigueur&#xa0;» dit qui l&apos;a fixée. Une valeur plus large que celle de la machine est gardée dans votre fichier (%1), mais c&apos;est celle de la machine qui s&apos;applique. Une case vide ne fixe aucune limite de votre part. La course maximale est le plus grand écart, en pas, qu&apos;un programme peut faire prendre à l&apos;axe depuis son départ, d&apos;un côté comme de l&apos;autre.</source>
-        <translation>The stricter of the two limits wins, and the “Applies” column says who set it. A value looser than the machine&apos;s is kept in your file (%1), but the machine&apos;s applies. An empty box sets no limit of yours. The farthest travel is the greatest distance, in steps, a program may take the axis from its start, either way.</translation>
-    </message>
-    <message>
-        <source>Pas
-maximal
-machine</source>
-        <translation>Most
-steps
-machine</translation>
-    </message>
-    <message>
-        <source>Pas
-maximal
-vous</source>
-        <translation>Most
-steps
-you</translation>
-    </message>
-    <message>
-        <source>Vitesse
-maximale
-machine</source>
-        <translation>Highest
-speed
-machine</translation>
-    </message>
-    <message>
-        <source>Vitesse
-maximale
-vous</source>
-        <translation>Highest
-speed
-you</translation>
-    </message>
-    <message>
-        <source>Directions
-permises
-machine</source>
-        <translation>Allowed
-directions
-machine</translation>
-    </message>
-    <message>
-        <source>Directions
-permises
-vous</source>
-        <translation>Allowed
-directions
-you</translation>
-    </message>
-    <message>
-        <source>Course
-maximale
-machine</source>
-        <translation>Farthest
-travel
-machine</translation>
-    </message>
-    <message>
-        <source>Course
-maximale
-vous</source>
-        <translation>Farthest
-travel
-you</translation>
-    </message>
-    <message>
-        <source>En vigueur
-(fixée par)</source>
-        <translation>Applies
-(set by)</translation>
-    </message>
-    <message>
-        <source>Limite de la machine&#xa0;: %1.</source>
-        <translation>Machine&apos;s limit: %1.</translation>
-    </message>
-    <message>
-        <source>%1&#xa0;: %2</source>
-        <translation>%1: %2</translation>
-    </message>
-    <message>
-        <source>À corriger&#xa0;: %1.</source>
-        <translation>To correct: %1.</translation>
-    </message>
-    <message>
-        <source>Lecture stricte&#xa0;: imposée par la machine</source>
-        <translation>Strict reading: imposed by the machine</translation>
-    </message>
-    <message>
-        <source>Imposée par le fichier de limites de la machine (%1)&#xa0;: vous ne pouvez pas la retirer.</source>
-        <translation>Imposed by the machine&apos;s limits file (%1): you cannot remove it.</translation>
-    </message>
-    <message>
-        <source>Limites de chaque axe</source>
-        <translation>Limits of each axis</translation>
-    </message>
-</context>
-<context>
-    <name>DialoguePort</name>
-    <message>
-        <source>n° </source>
-        <translation>S/N </translation>
-    </message>
-    <message>
-        <source>USB %1:%2</source>
-        <translation>USB %1:%2</translation>
-    </message>
-    <message>
-        <source> — </source>
-        <translation> — </translation>
-    </message>
-    <message>
-        <source>Choisir le port série</source>
-        <translation>Choose Serial Port</translation>
-    </message>
-    <message>
-        <source> → </source>
-        <translation> → </translation>
-    </message>
-    <message>
-        <source>Port refusé</source>
-        <translation>Port Refused</translation>
-    </message>
-    <message>
-        <source>Pseudo-terminal numéroté</source>
-        <translation>Numbered Pseudo-Terminal</translation>
-    </message>
-    <message>
-        <source>Ce panneau envoie sur «&#xa0;%1&#xa0;», donné par --port au lancement. Le port choisi ici le remplace aussitôt, et vaut pour les prochains démarrages sans --port.</source>
-        <translation>This panel sends to “%1”, given with --port at start. The port chosen here replaces it at once, and holds for the next starts without --port.</translation>
-    </message>
-    <message>
-        <source>Garder</source>
-        <translation>Keep</translation>
-    </message>
-    <message>
-        <source>Choisir un autre</source>
-        <translation>Choose another</translation>
-    </message>
-    <message>
-        <source>«&#xa0;%1&#xa0;» est un pseudo-terminal numéroté&#xa0;: une fois fermé, son numéro revient au prochain terminal ouvert, et ce choix mènerait ailleurs.
-
-Pour un nom qui ne change pas, créez le pont avec un lien, par exemple&#xa0;:
-  %2
-puis choisissez ce lien («&#xa0;%3&#xa0;»).
-
-«&#xa0;%4&#xa0;» enregistre quand même ce pseudo-terminal&#xa0;; «&#xa0;%5&#xa0;» laisse la boîte ouverte.</source>
-        <translation>“%1” is a numbered pseudo-terminal: once it is closed, its number goes to the next terminal opened, and this choice would lead elsewhere.
-
-For a name that does not change, create the bridge with a link, for example:
-  %2
-then choose that link (“%3”).
-
-“%4” saves this pseudo-terminal anyway; “%5” leaves the dialog open.</translation>
-    </message>
-    <message>
-        <source>Port série 1 (par défaut)&#xa0;: </source>
-        <translation>Serial port 1 (default): </translation>
-    </message>
-    <message>
-        <source>&amp;Ports série présents&#xa0;:</source>
-        <translation>Serial &amp;ports present:</translation>
-    </message>
-    <message>
-        <source>Pé&amp;riphérique (vide pour le port série 1)&#xa0;:</source>
-        <translation>&amp;Device (empty for serial port 1):</translation>
-    </message>
-    <message>
-        <source>«&#xa0;%1&#xa0;» ne peut pas servir de port&#xa0;: %2.
-Choisissez un port série, ou laissez le champ vide pour le port série 1.</source>
-        <translation>“%1” cannot be used as a port: %2.
-Choose a serial port, or leave the field empty for serial port 1.</translation>
-    </message>
-</context>
-<context>
     <name>Envoyeur</name>
     <message>
         <source>la sortie standard est fermée</source>
@@ -1300,576 +819,6 @@ Nothing was sent</translation>
     </message>
 </context>
 <context>
-    <name>FenetreCarte</name>
-    <message>
-        <source>position %1, aucune limite de course</source>
-        <translation>position %1, no travel limit</translation>
-    </message>
-    <message>
-        <source>position %1, hors de sa course de ±%2</source>
-        <translation>position %1, beyond its travel of ±%2</translation>
-    </message>
-    <message>
-        <source>position %1, dans sa course de ±%2</source>
-        <translation>position %1, within its travel of ±%2</translation>
-    </message>
-    <message>
-        <source>aucune course fixée</source>
-        <translation>no travel set</translation>
-    </message>
-    <message>
-        <source>Axe %1 (%2)</source>
-        <translation>Axis %1 (%2)</translation>
-    </message>
-    <message>
-        <source>Carte virtuelle Tarvik</source>
-        <translation>Tarvik Virtual Board</translation>
-    </message>
-    <message>
-        <source>Axe</source>
-        <translation>Axis</translation>
-    </message>
-    <message>
-        <source>Position</source>
-        <translation>Position</translation>
-    </message>
-    <message>
-        <source>Course</source>
-        <translation>Travel</translation>
-    </message>
-    <message>
-        <source>Dernière commande</source>
-        <translation>Last command</translation>
-    </message>
-    <message>
-        <source>%1, position</source>
-        <translation>%1, position</translation>
-    </message>
-    <message>
-        <source>%1, course</source>
-        <translation>%1, travel</translation>
-    </message>
-    <message>
-        <source>%1, dernière commande</source>
-        <translation>%1, last command</translation>
-    </message>
-    <message>
-        <source>Lignes reçues</source>
-        <translation>Lines received</translation>
-    </message>
-    <message>
-        <source>Chaque ligne lue par la carte&#xa0;: ✓ prise, ↵ ligne vide (remise en phase), ✗ anomalie, avec sa raison.</source>
-        <translation>Each line the board read: ✓ taken, ↵ empty line (resync), ✗ anomaly, with its reason.</translation>
-    </message>
-    <message>
-        <source>Remise à zéro</source>
-        <translation>Reset to zero</translation>
-    </message>
-    <message>
-        <source>Remet les sept positions à 0, où que soit la machine.</source>
-        <translation>Sets the seven positions back to 0, wherever the machine is.</translation>
-    </message>
-    <message>
-        <source>— %1&#xa0;: remise à zéro —</source>
-        <translation>— %1: reset to zero —</translation>
-    </message>
-    <message>
-        <source>État de la carte</source>
-        <translation>Board state</translation>
-    </message>
-    <message>
-        <source>hors de sa course de ±%1</source>
-        <translation>beyond its travel of ±%1</translation>
-    </message>
-    <message>
-        <source>%1 à %2</source>
-        <translation>%1 at %2</translation>
-    </message>
-    <message>
-        <source>aucune</source>
-        <translation>none</translation>
-    </message>
-    <message>
-        <source>✓ %1  %2</source>
-        <translation>✓ %1  %2</translation>
-    </message>
-    <message>
-        <source>↵ %1  ligne vide (remise en phase)</source>
-        <translation>↵ %1  empty line (resync)</translation>
-    </message>
-    <message>
-        <source>✗ %1  %2  — %3</source>
-        <translation>✗ %1  %2  — %3</translation>
-    </message>
-    <message>
-        <source>sans rythme</source>
-        <translation>unpaced</translation>
-    </message>
-    <message>
-        <source>au rythme de 38400 bauds (%1 octets/s)</source>
-        <translation>at the pace of 38400 baud (%1 bytes/s)</translation>
-    </message>
-    <message>
-        <source>lente&#xa0;: %1 octets/s</source>
-        <translation>slow: %1 bytes/s</translation>
-    </message>
-    <message>
-        <source>bloquée après %1 lignes, ne lit plus</source>
-        <translation>stalled after %1 lines, reads no more</translation>
-    </message>
-    <message>
-        <source>prête</source>
-        <translation>ready</translation>
-    </message>
-    <message>
-        <source>débranchée, retour à %1</source>
-        <translation>unplugged, back at %1</translation>
-    </message>
-    <message>
-        <source>débranchée</source>
-        <translation>unplugged</translation>
-    </message>
-    <message>
-        <source>Port «&#xa0;%1&#xa0;»&#xa0;: %2 · %3</source>
-        <translation>Port “%1”: %2 · %3</translation>
-    </message>
-    <message>
-        <source>&#xa0;&#xa0;! hors course&#xa0;: %1</source>
-        <translation>  ! beyond travel: %1</translation>
-    </message>
-</context>
-<context>
-    <name>FenetreProgramme</name>
-    <message>
-        <source>fr_FR</source>
-        <comment>the locale whose numbers the window writes</comment>
-        <translation>en_GB</translation>
-    </message>
-    <message>
-        <source>%1 s</source>
-        <translation>%1 s</translation>
-    </message>
-    <message>
-        <source>%1 min %2 s</source>
-        <translation>%1 min %2 s</translation>
-    </message>
-    <message>
-        <source>%1 h %2 min</source>
-        <translation>%1 h %2 min</translation>
-    </message>
-    <message>
-        <source>Étape %1</source>
-        <translation>Step %1</translation>
-    </message>
-    <message>
-        <source>Étape %1 (%2)</source>
-        <translation>Step %1 (%2)</translation>
-    </message>
-    <message>
-        <source>Étapes du programme</source>
-        <translation>Program steps</translation>
-    </message>
-    <message>
-        <source>Étape</source>
-        <translation>Step</translation>
-    </message>
-    <message>
-        <source>Lignes</source>
-        <translation>Lines</translation>
-    </message>
-    <message>
-        <source>Attente après</source>
-        <translation>Wait after</translation>
-    </message>
-    <message>
-        <source>&amp;Ajouter la grille</source>
-        <translation>&amp;Add the Grid</translation>
-    </message>
-    <message>
-        <source>Ajoute la grille du panneau comme étape, après l&apos;étape choisie, une fois vérifiée comme «&#xa0;TEST&#xa0;» la vérifie.</source>
-        <translation>Adds the panel&apos;s grid as a step, after the selected step, once checked as “TEST” checks it.</translation>
-    </message>
-    <message>
-        <source>C&amp;harger dans la grille</source>
-        <translation>Load into &amp;Grid</translation>
-    </message>
-    <message>
-        <source>Remplit la grille du panneau avec l&apos;étape choisie, sans rien envoyer.</source>
-        <translation>Fills the panel&apos;s grid with the selected step, without sending anything.</translation>
-    </message>
-    <message>
-        <source>&amp;Monter</source>
-        <translation>Move &amp;Up</translation>
-    </message>
-    <message>
-        <source>&amp;Descendre</source>
-        <translation>Move Do&amp;wn</translation>
-    </message>
-    <message>
-        <source>Re&amp;tirer</source>
-        <translation>&amp;Remove</translation>
-    </message>
-    <message>
-        <source>&amp;Ouvrir…</source>
-        <translation>&amp;Open…</translation>
-    </message>
-    <message>
-        <source>Enre&amp;gistrer…</source>
-        <translation>&amp;Save…</translation>
-    </message>
-    <message>
-        <source>Nom de l&apos;étape choisie</source>
-        <translation>Name of the selected step</translation>
-    </message>
-    <message>
-        <source>Attente après l&apos;étape choisie, en secondes</source>
-        <translation>Wait after the selected step, in seconds</translation>
-    </message>
-    <message>
-        <source> s</source>
-        <translation> s</translation>
-    </message>
-    <message numerus="yes">
-        <source> fois</source>
-        <translation>
-            <numerusform> time</numerusform>
-            <numerusform> times</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>Répéter le programme, nombre de fois</source>
-        <translation>Repeat the program, number of times</translation>
-    </message>
-    <message>
-        <source>&amp;Nom de l&apos;étape&#xa0;:</source>
-        <translation>Step &amp;name:</translation>
-    </message>
-    <message>
-        <source>Att&amp;ente après&#xa0;:</source>
-        <translation>Wa&amp;it after:</translation>
-    </message>
-    <message>
-        <source>Ré&amp;péter&#xa0;:</source>
-        <translation>Re&amp;peat:</translation>
-    </message>
-    <message>
-        <source>&amp;Lancer</source>
-        <translation>Star&amp;t</translation>
-    </message>
-    <message>
-        <source>Pas à pa&amp;s</source>
-        <translation>Step b&amp;y Step</translation>
-    </message>
-    <message>
-        <source>Envoie l&apos;étape suivante et s&apos;arrête après elle.</source>
-        <translation>Sends the next step and stops after it.</translation>
-    </message>
-    <message>
-        <source>A&amp;rrêter (Échap)</source>
-        <translation>Stop (Es&amp;c)</translation>
-    </message>
-    <message>
-        <source>Plus rien n&apos;est envoyé. Une ligne déjà remise au port ne peut pas être rappelée&#xa0;: pour arrêter la machine elle-même, utilisez son arrêt d&apos;urgence.</source>
-        <translation>Nothing more is sent. A line already handed to the port cannot be called back: to stop the machine itself, use its emergency stop.</translation>
-    </message>
-    <message>
-        <source>Étapes envoyées</source>
-        <translation>Steps sent</translation>
-    </message>
-    <message>
-        <source>%v/%m étapes envoyées</source>
-        <translation>%v/%m steps sent</translation>
-    </message>
-    <message>
-        <source>Programme à l&apos;arrêt</source>
-        <translation>Program not running</translation>
-    </message>
-    <message>
-        <source>Programme</source>
-        <translation>Program</translation>
-    </message>
-    <message>
-        <source>Programme – %1</source>
-        <translation>Program – %1</translation>
-    </message>
-    <message>
-        <source>Aucune étape&#xa0;: ajoutez la grille du panneau, ou ouvrez un programme.</source>
-        <translation>No steps: add the panel&apos;s grid, or open a program.</translation>
-    </message>
-    <message>
-        <source>Attente après&#xa0;: %1</source>
-        <translation>Wait after: %1</translation>
-    </message>
-    <message>
-        <source>Étape non ajoutée</source>
-        <translation>Step Not Added</translation>
-    </message>
-    <message>
-        <source>.
-Rien n&apos;a été ajouté au programme</source>
-        <translation>.
-Nothing was added to the program</translation>
-    </message>
-    <message>
-        <source>Nom refusé&#xa0;: %1.</source>
-        <translation>Name refused: %1.</translation>
-    </message>
-    <message>
-        <source>Ouvrir un programme</source>
-        <translation>Open a Program</translation>
-    </message>
-    <message>
-        <source>Programmes (*.prog *.seq);;Tous les fichiers (*)</source>
-        <translation>Programs (*.prog *.seq);;All files (*)</translation>
-    </message>
-    <message>
-        <source>Programme non ouvert</source>
-        <translation>Program Not Opened</translation>
-    </message>
-    <message>
-        <source>Enregistrer le programme</source>
-        <translation>Save the Program</translation>
-    </message>
-    <message>
-        <source>Programmes (*.prog);;Tous les fichiers (*)</source>
-        <translation>Programs (*.prog);;All files (*)</translation>
-    </message>
-    <message>
-        <source>Programme non enregistré</source>
-        <translation>Program Not Saved</translation>
-    </message>
-    <message>
-        <source>Le programme n&apos;a pas pu être écrit dans «&#xa0;%1&#xa0;»&#xa0;: %2.
-%3</source>
-        <translation>The program could not be written to “%1”: %2.
-%3</translation>
-    </message>
-    <message>
-        <source>Le fichier qui s&apos;y trouvait est resté intact.</source>
-        <translation>The file that was there is unchanged.</translation>
-    </message>
-    <message>
-        <source>Aucun fichier n&apos;a été créé.</source>
-        <translation>No file was created.</translation>
-    </message>
-    <message>
-        <source>Programme non lancé</source>
-        <translation>Program Not Started</translation>
-    </message>
-    <message>
-        <source>«&#xa0;TEST&#xa0;» envoie une séquence&#xa0;: lancez le programme une fois cet envoi fini.
-Rien n&apos;a été envoyé.</source>
-        <translation>“TEST” is sending a sequence: start the program once it is done.
-Nothing was sent.</translation>
-    </message>
-    <message>
-        <source>Lancer le programme</source>
-        <translation>Start the Program</translation>
-    </message>
-    <message>
-        <source>Depuis l&apos;étape %1</source>
-        <translation>From Step %1</translation>
-    </message>
-    <message>
-        <source>Depuis le début</source>
-        <translation>From the Start</translation>
-    </message>
-    <message>
-        <source>Annuler</source>
-        <translation>Cancel</translation>
-    </message>
-    <message>
-        <source>%1 envoyée · Pas à pas&#xa0;: %2 attend</source>
-        <translation>%1 sent · Step by step: %2 waits</translation>
-    </message>
-    <message>
-        <source> (cycle %1/%2)</source>
-        <translation> (cycle %1/%2)</translation>
-    </message>
-    <message>
-        <source>Étape %1/%2</source>
-        <translation>Step %1/%2</translation>
-    </message>
-    <message>
-        <source> · cycle %1/%2</source>
-        <translation> · cycle %1/%2</translation>
-    </message>
-    <message>
-        <source> · reste environ %1</source>
-        <translation> · about %1 left</translation>
-    </message>
-    <message>
-        <source>Programme terminé à %1</source>
-        <translation>Program finished at %1</translation>
-    </message>
-    <message>
-        <source>Programme arrêté à %1&#xa0;: %2</source>
-        <translation>Program stopped at %1: %2</translation>
-    </message>
-    <message>
-        <source>Programme non terminé à %1&#xa0;: %2</source>
-        <translation>Program not finished at %1: %2</translation>
-    </message>
-    <message>
-        <source>Programme arrêté</source>
-        <translation>Program Stopped</translation>
-    </message>
-    <message>
-        <source>Programme non terminé</source>
-        <translation>Program Not Finished</translation>
-    </message>
-    <message>
-        <source>Une ligne remise au port ne peut pas être rappelée&#xa0;: pour arrêter la machine elle-même, utilisez son arrêt d&apos;urgence.</source>
-        <translation>A line handed to the port cannot be called back: to stop the machine itself, use its emergency stop.</translation>
-    </message>
-    <message>
-        <source>Programme arrêté avant sa première étape&#xa0;: rien n&apos;a été envoyé.</source>
-        <translation>Program stopped before its first step: nothing was sent.</translation>
-    </message>
-    <message>
-        <source>Programme arrêté pendant %1&#xa0;: %2.
-%3
-%4</source>
-        <translation>Program stopped during %1: %2.
-%3
-%4</translation>
-    </message>
-    <message>
-        <source>Programme arrêté&#xa0;: %1, rien ne restait à envoyer.
-%2</source>
-        <translation>Program stopped: %1, nothing was left to send.
-%2</translation>
-    </message>
-    <message>
-        <source>Programme arrêté&#xa0;: %1, %2 ne l&apos;a pas été.
-%3</source>
-        <translation>Program stopped: %1, %2 was not.
-%3</translation>
-    </message>
-    <message>
-        <source>Le programme n&apos;a pas commencé.
-%1</source>
-        <translation>The program did not start.
-%1</translation>
-    </message>
-    <message>
-        <source>Le programme n&apos;a pas commencé.</source>
-        <translation>The program did not start.</translation>
-    </message>
-    <message>
-        <source>%1 n&apos;est pas passée&#xa0;: rien n&apos;a été envoyé après elle (%2).
-%3
-Vérifiez la carte, son câble et l&apos;état de la machine avant de relancer le programme.</source>
-        <translation>%1 did not go through: nothing was sent after it (%2).
-%3
-Check the board, its cable and the machine&apos;s state before starting the program again.</translation>
-    </message>
-    <message>
-        <source>.
-Rien n&apos;a été envoyé</source>
-        <translation>.
-Nothing was sent</translation>
-    </message>
-    <message>
-        <source>Programme en cours</source>
-        <translation>Program running</translation>
-    </message>
-    <message>
-        <source>Un programme est en cours, et cette fenêtre porte son «&#xa0;Arrêter&#xa0;». La fermer arrête le programme&#xa0;: plus rien ne sera envoyé.</source>
-        <translation>A program is running, and this window holds its “Stop”. Closing it stops the program: nothing more will be sent.</translation>
-    </message>
-    <message>
-        <source>Arrêter le programme</source>
-        <translation>Stop the program</translation>
-    </message>
-    <message>
-        <source>Laisser la fenêtre ouverte</source>
-        <translation>Keep the window open</translation>
-    </message>
-    <message>
-        <source>&amp;Course des axes</source>
-        <translation>A&amp;xes’ travel</translation>
-    </message>
-    <message>
-        <source>Attention&#xa0;: %1.</source>
-        <translation>Warning: %1.</translation>
-    </message>
-    <message>
-        <source>Étapes</source>
-        <translation>Steps</translation>
-    </message>
-    <message>
-        <source>%1 (%2)</source>
-        <translation>%1 (%2)</translation>
-    </message>
-    <message>
-        <source>Étapes&#xa0;: %1 · cycles&#xa0;: %2 · attentes en tout&#xa0;: %3</source>
-        <translation>Steps: %1 · cycles: %2 · waits in all: %3</translation>
-    </message>
-    <message>
-        <source>Aucune étape à envoyer</source>
-        <translation>No step to send</translation>
-    </message>
-    <message>
-        <source>(%1 si une étape suit)</source>
-        <translation>(%1 if a step follows)</translation>
-    </message>
-    <message>
-        <source>Attente après&#xa0;: %1, dès qu&apos;une étape suivra</source>
-        <translation>Wait after: %1, once a step follows</translation>
-    </message>
-    <message>
-        <source>La dernière étape n&apos;attend pas&#xa0;: cette attente comptera dès qu&apos;une étape sera ajoutée après elle.</source>
-        <translation>The last step does not wait: this wait counts once a step is added after it.</translation>
-    </message>
-    <message>
-        <source>%v/%m étapes envoyées, depuis l&apos;étape %1</source>
-        <translation>%v/%m steps sent, from step %1</translation>
-    </message>
-    <message>
-        <source>Programme lancé à %1 · attentes en tout&#xa0;: %2</source>
-        <translation>Program started at %1 · waits in all: %2</translation>
-    </message>
-    <message>
-        <source>Depuis elle, l&apos;étape 1 ne sera pas envoyée&#xa0;: vérifiez d&apos;abord où en est la machine.</source>
-        <translation>From it, step 1 will not be sent: check first where the machine stands.</translation>
-    </message>
-    <message>
-        <source>Depuis elle, les étapes 1 à %1 ne seront pas envoyées&#xa0;: vérifiez d&apos;abord où en est la machine.</source>
-        <translation>From it, steps 1 to %1 will not be sent: check first where the machine stands.</translation>
-    </message>
-    <message>
-        <source>Lancer le programme depuis le début, ou depuis %1, choisie dans la liste&#xa0;?
-%2</source>
-        <translation>Run the program from the start, or from %1, selected in the list?
-%2</translation>
-    </message>
-    <message>
-        <source> · depuis l&apos;étape %1, %2</source>
-        <translation> · from step %1, %2</translation>
-    </message>
-    <message>
-        <source>Programme parti de l&apos;étape %1&#xa0;: %2.</source>
-        <translation>Program started from step %1: %2.</translation>
-    </message>
-    <message>
-        <source>Ajouter tel quel</source>
-        <translation>Add as read</translation>
-    </message>
-    <message>
-        <source>«&#xa0;Corriger&#xa0;» n&apos;ajoute rien au programme et vous ramène à la première de ces cases.</source>
-        <translation>“Correct” adds nothing to the program and takes you back to the first of these boxes.</translation>
-    </message>
-    <message>
-        <source>Course des axes, en chiffres</source>
-        <translation>Axes&apos; travel, in figures</translation>
-    </message>
-    <message>
-        <source>Étapes et course des axes</source>
-        <translation>Steps and axes&apos; travel</translation>
-    </message>
-</context>
-<context>
     <name>FichierCles</name>
     <message>
         <source>ligne %1&#xa0;: %2</source>
@@ -1994,82 +943,8 @@ Nothing was sent</translation>
 <context>
     <name>Form1</name>
     <message>
-        <source>Séquences Tarvik (*.seq);;Tous les fichiers (*)</source>
-        <translation>Tarvik sequences (*.seq);;All files (*)</translation>
-    </message>
-    <message>
-        <source>Désignations d&apos;axes (*.txt);;Tous les fichiers (*)</source>
-        <translation>Axis names (*.txt);;All files (*)</translation>
-    </message>
-    <message>
-        <source>Ouvrir une séquence</source>
-        <translation>Open a Sequence</translation>
-    </message>
-    <message>
-        <source>Séquence non ouverte</source>
-        <translation>Sequence Not Opened</translation>
-    </message>
-    <message>
-        <source>Séquence non enregistrée</source>
-        <translation>Sequence Not Saved</translation>
-    </message>
-    <message>
-        <source>.
-Rien n&apos;a été enregistré</source>
-        <translation>.
-Nothing was saved</translation>
-    </message>
-    <message>
-        <source>Enregistrer la séquence</source>
-        <translation>Save the Sequence</translation>
-    </message>
-    <message>
-        <source>Le fichier qui s&apos;y trouvait est resté intact.</source>
-        <translation>The file that was there is unchanged.</translation>
-    </message>
-    <message>
-        <source>Aucun fichier n&apos;a été créé.</source>
-        <translation>No file was created.</translation>
-    </message>
-    <message>
-        <source>Ouvrir un fichier de désignation d&apos;axes</source>
-        <translation>Open an Axis Names File</translation>
-    </message>
-    <message>
-        <source>Désignation d&apos;axes non ouverte</source>
-        <translation>Axis Names Not Opened</translation>
-    </message>
-    <message>
-        <source>Port série</source>
-        <translation>Serial Port</translation>
-    </message>
-    <message>
-        <source>Langue</source>
-        <translation>Language</translation>
-    </message>
-    <message>
-        <source>Comment créer un fichier de désignation d&apos;axes</source>
-        <translation>How to Create an Axis Names File</translation>
-    </message>
-    <message>
         <source>A propos de Tarvik</source>
         <translation>About Tarvik</translation>
-    </message>
-    <message>
-        <source>Nombre de pas, de 0 à 99999.</source>
-        <translation>Step count, from 0 to 99999.</translation>
-    </message>
-    <message>
-        <source>Un caractère, par exemple + ou -.</source>
-        <translation>One character, for example + or -.</translation>
-    </message>
-    <message>
-        <source>Vitesse, de 0 à 255.</source>
-        <translation>Speed, from 0 to 255.</translation>
-    </message>
-    <message>
-        <source>Sequence Envoyé</source>
-        <translation>Sequence Sent</translation>
     </message>
     <message>
         <source>Ouvrir Sequence</source>
@@ -2116,82 +991,6 @@ Nothing was saved</translation>
         <translation>Intel .HEX File</translation>
     </message>
     <message>
-        <source>Celle du système</source>
-        <translation>System Default</translation>
-    </message>
-    <message>
-        <source>Séquence non envoyée</source>
-        <translation>Sequence Not Sent</translation>
-    </message>
-    <message>
-        <source>Journal des envois</source>
-        <translation>Send Log</translation>
-    </message>
-    <message>
-        <source>Séquence envoyée</source>
-        <translation>Sequence Sent</translation>
-    </message>
-    <message>
-        <source>La séquence a été envoyée.
-%1.</source>
-        <translation>The sequence was sent.
-%1.</translation>
-    </message>
-    <message>
-        <source>.
-Rien n&apos;a été envoyé</source>
-        <translation>.
-Nothing was sent</translation>
-    </message>
-    <message>
-        <source>Choisissez le port par %1, ou donnez-le par --port.</source>
-        <translation>Choose the port with %1, or give it with --port.</translation>
-    </message>
-    <message>
-        <source>Désignation d&apos;axes</source>
-        <translation>Axis Designation</translation>
-    </message>
-    <message>
-        <source>Le panneau parlera %1 à son prochain démarrage.</source>
-        <translation>The panel will speak %1 from its next start.</translation>
-    </message>
-    <message>
-        <source>Le panneau parlera la langue du système à son prochain démarrage.</source>
-        <translation>The panel will speak the system&apos;s language from its next start.</translation>
-    </message>
-    <message>
-        <source>aucun port choisi</source>
-        <translation>no port chosen</translation>
-    </message>
-    <message>
-        <source>port absent</source>
-        <translation>port absent</translation>
-    </message>
-    <message>
-        <source>port refusé</source>
-        <translation>port refused</translation>
-    </message>
-    <message>
-        <source>port occupé</source>
-        <translation>port busy</translation>
-    </message>
-    <message>
-        <source>délai dépassé</source>
-        <translation>time is up</translation>
-    </message>
-    <message>
-        <source>interrompue</source>
-        <translation>interrupted</translation>
-    </message>
-    <message>
-        <source>échec du port</source>
-        <translation>port failure</translation>
-    </message>
-    <message>
-        <source>Envoie les sept lignes de commande, de A à G, sur %1 (%2, ou Entrée quand le bouton a le focus).</source>
-        <translation>Sends the seven command lines, A to G, on %1 (%2, or Enter when the button has the focus).</translation>
-    </message>
-    <message>
         <source>&amp;Fichier</source>
         <translation>&amp;File</translation>
     </message>
@@ -2204,290 +1003,12 @@ Nothing was sent</translation>
         <translation>&amp;Help</translation>
     </message>
     <message>
-        <source>valeur refusée</source>
-        <translation>value refused</translation>
-    </message>
-    <message>
-        <source>Vérifiez le câble et l&apos;adaptateur, ou choisissez un autre port par %1.</source>
-        <translation>Check the cable and the adapter, or choose another port with %1.</translation>
-    </message>
-    <message>
-        <source>Fermez ce programme, puis appuyez de nouveau sur TEST.</source>
-        <translation>Close that program, then press TEST again.</translation>
-    </message>
-    <message>
-        <source>Choisissez un port série par %1.</source>
-        <translation>Choose a serial port with %1.</translation>
-    </message>
-    <message>
-        <source>Vérifiez la carte, son câble et l&apos;état de la machine avant d&apos;envoyer de nouveau.</source>
-        <translation>Check the board, its cable and the machine&apos;s state before sending again.</translation>
-    </message>
-    <message>
-        <source>Réessayer</source>
-        <translation>Retry</translation>
-    </message>
-    <message>
-        <source>Fermer</source>
-        <translation>Close</translation>
-    </message>
-    <message>
-        <source>Ce panneau envoie désormais sur %1, et non plus sur «&#xa0;%2&#xa0;», donné par --port. Ce choix vaut aussi pour les prochains démarrages sans --port.</source>
-        <translation>This panel now sends to %1, no longer to “%2”, given with --port. This choice also holds for the next starts without --port.</translation>
-    </message>
-    <message>
-        <source>port débranché</source>
-        <translation>port unplugged</translation>
-    </message>
-    <message>
-        <source>inconnu</source>
-        <translation>unknown</translation>
-    </message>
-    <message>
-        <source>prêt</source>
-        <translation>ready</translation>
-    </message>
-    <message>
-        <source>absent</source>
-        <translation>absent</translation>
-    </message>
-    <message>
-        <source>occupé par %1</source>
-        <translation>busy: held by %1</translation>
-    </message>
-    <message>
-        <source>ce nom ne peut pas être enregistré&#xa0;: %1</source>
-        <translation>this name cannot be saved: %1</translation>
-    </message>
-    <message>
-        <source>La séquence n&apos;a pas pu être écrite dans «&#xa0;%1&#xa0;»&#xa0;: %2.
-%3</source>
-        <translation>The sequence could not be written to “%1”: %2.
-%3</translation>
-    </message>
-    <message>
-        <source>Les noms sont appliqués, mais le fichier ne sera pas rouvert au prochain démarrage&#xa0;: %1.</source>
-        <translation>The names are applied, but the file will not be opened again at the next start: %1.</translation>
-    </message>
-    <message>
-        <source>Le fichier de désignation d&apos;axes «&#xa0;%1&#xa0;», ouvert la dernière fois, n&apos;a pas été chargé&#xa0;: %2.
-Les axes gardent leurs noms «&#xa0;Axe 01&#xa0;» à «&#xa0;Axe 07&#xa0;».</source>
-        <translation>The axis designation file “%1”, opened last time, was not loaded: %2.
-The axes keep their names “Axis 01” to “Axis 07”.</translation>
-    </message>
-    <message>
-        <source>Le choix du port n&apos;a pas pu être enregistré dans «&#xa0;%1&#xa0;»&#xa0;: %2.
-Le choix précédent reste en vigueur.</source>
-        <translation>The choice of port could not be saved in “%1”: %2.
-The previous choice still holds.</translation>
-    </message>
-    <message>
-        <source>Le fichier de réglages «&#xa0;%1&#xa0;» était illisible (%2)&#xa0;: il a été mis de côté sous «&#xa0;%3&#xa0;», et remplacé par un nouveau qui garde ce choix.</source>
-        <translation>The settings file “%1” was unreadable (%2): it was set aside as “%3”, and replaced by a new one that keeps this choice.</translation>
-    </message>
-    <message>
-        <source>La langue n&apos;a pas pu être enregistrée dans «&#xa0;%1&#xa0;»&#xa0;: %2.</source>
-        <translation>The language could not be saved in “%1”: %2.</translation>
-    </message>
-    <message>
-        <source>Le fichier de réglages «&#xa0;%1&#xa0;» était illisible (%2)&#xa0;: il a été mis de côté sous «&#xa0;%3&#xa0;», et remplacé par un nouveau.</source>
-        <translation>The settings file “%1” was unreadable (%2): it was set aside as “%3”, and replaced by a new one.</translation>
-    </message>
-    <message>
-        <source>Un fichier de désignation d&apos;axes est un fichier texte (UTF-8) d&apos;au plus sept lignes&#xa0;: la ligne 1 nomme l&apos;axe 1, la ligne 2 l&apos;axe 2, et ainsi de suite jusqu&apos;à l&apos;axe 7. Une ligne vide laisse l&apos;axe sous son nom «&#xa0;Axe 0…&#xa0;».
-
-Un nom compte au plus %1 caractères, sans tabulation ni autre caractère de contrôle&#xa0;; les espaces au début et à la fin sont ignorés. Les noms ne changent que l&apos;affichage&#xa0;: les lignes envoyées à la carte restent les mêmes.
-
-Exemple (les axes 3 et 5 gardent «&#xa0;Axe 03&#xa0;» et «&#xa0;Axe 05&#xa0;»)&#xa0;:
-
-Pince
-Rotation base
-
-Bras
-
-Poignet
-Avance
-
-Ouvrez-le par «&#xa0;Initialisation › Ouvrir un fichier de designation d&apos;axes&#xa0;».</source>
-        <translation>An axis names file is a text file (UTF-8) of at most seven lines: line 1 names axis 1, line 2 axis 2, and so on up to axis 7. An empty line leaves the axis under its own name, “Axis 0…”.
-
-A name is at most %1 characters long, with no tab or other control character; spaces at its start and end are ignored. Names only change what is shown: the lines sent to the board stay the same.
-
-Example (axes 3 and 5 keep “Axis 03” and “Axis 05”):
-
-Gripper
-Base rotation
-
-Arm
-
-Wrist
-Feed
-
-Open it with “Setup › Open an Axis Names File”.</translation>
-    </message>
-    <message>
-        <source>Le document «&#xa0;%1&#xa0;» appartient à la carte de commande des axes&#xa0;: il n&apos;est pas fourni avec le panneau Tarvik.
-Demandez-le à celui qui vous a fourni la carte.</source>
-        <translation>The document “%1” belongs to the axis control board: it does not come with the Tarvik panel.
-Ask whoever supplied the board.</translation>
-    </message>
-    <message>
-        <source>Tarvik %1
-
-Panneau de commande de la carte à sept axes. «&#xa0;TEST&#xa0;» envoie une ligne de commande par axe, de A à G, par exemple A+00100:010, et la liste «&#xa0;Sequence Envoyé&#xa0;» montre les lignes envoyées.
-
-Port&#xa0;: %4.
-Ligne&#xa0;: 38400 bauds, 8 bits, sans parité, 1 bit d&apos;arrêt.
-
-Construit avec Qt %2 (en service&#xa0;: Qt %3).
-
-Logiciel libre, sous licence GNU GPL version 3 ou ultérieure.</source>
-        <translation>Tarvik %1
-
-Control panel of the seven-axis board. “TEST” sends one command line per axis, A to G, for example A+00100:010, and the “Sequence Sent” list shows the lines sent.
-
-Port: %4.
-Line: 38400 baud, 8 data bits, no parity, 1 stop bit.
-
-Built with Qt %2 (running: Qt %3).
-
-Free software, under the GNU GPL version 3 or later.</translation>
-    </message>
-    <message>
-        <source>«&#xa0;Initialisation › Choisir le port série…&#xa0;»</source>
-        <translation>“Setup › Choose Serial Port…”</translation>
-    </message>
-    <message>
-        <source>refusé&#xa0;: %1</source>
-        <translation>refused: %1</translation>
-    </message>
-    <message>
-        <source>rebranché à %1&#xa0;: la carte a pu redémarrer</source>
-        <translation>plugged back in at %1: the board may have restarted</translation>
-    </message>
-    <message>
-        <source>Port %1&#xa0;: %2</source>
-        <translation>Port %1: %2</translation>
-    </message>
-    <message>
-        <source>Refusé&#xa0;: %1.</source>
-        <translation>Refused: %1.</translation>
-    </message>
-    <message>
-        <source>Dernière séquence&#xa0;: envoyée à %1</source>
-        <translation>Last sequence: sent at %1</translation>
-    </message>
-    <message>
-        <source>Dernière séquence&#xa0;: non envoyée à %1&#xa0;: %2</source>
-        <translation>Last sequence: not sent at %1: %2</translation>
-    </message>
-    <message>
-        <source>Séquence précédente, envoyée à %1&#xa0;: la tentative de %2 n&apos;a rien envoyé.</source>
-        <translation>Previous sequence, sent at %1: the attempt at %2 sent nothing.</translation>
-    </message>
-    <message>
-        <source>Un administrateur peut vous ajouter au groupe dialout&#xa0;; ouvrez ensuite une nouvelle session.</source>
-        <translation>An administrator can add you to the dialout group; then log in again.</translation>
-    </message>
-    <message>
-        <source>Rebranchez l&apos;adaptateur. La carte a pu redémarrer&#xa0;: vérifiez l&apos;état de la machine avant d&apos;envoyer de nouveau.</source>
-        <translation>Plug the adapter back in. The board may have restarted: check the machine&apos;s state before sending again.</translation>
-    </message>
-    <message>
-        <source>Dernière séquence&#xa0;: aucune depuis le démarrage</source>
-        <translation>Last sequence: none since the start</translation>
-    </message>
-    <message>
-        <source>Limites des axes</source>
-        <translation>Axis Limits</translation>
-    </message>
-    <message>
-        <source>Votre fichier de limites «&#xa0;%1&#xa0;» était illisible (%2)&#xa0;: il a été mis de côté sous «&#xa0;%3&#xa0;», et remplacé par un nouveau qui garde vos limites.</source>
-        <translation>Your limits file “%1” was unreadable (%2): it was set aside as “%3”, and replaced by a new one that keeps your limits.</translation>
-    </message>
-    <message>
         <source>Limites des axes…</source>
         <translation>Axis Limits…</translation>
     </message>
     <message>
-        <source>Séquence enregistrée</source>
-        <translation>Sequence Saved</translation>
-    </message>
-    <message>
-        <source>Un envoi est en cours&#xa0;: le port ne peut pas changer avant sa fin.</source>
-        <translation>A send is under way: the port cannot change before it ends.</translation>
-    </message>
-    <message>
         <source>&amp;Programme…</source>
         <translation>&amp;Program…</translation>
-    </message>
-    <message>
-        <source>Un programme est en cours&#xa0;: «&#xa0;TEST&#xa0;» n&apos;envoie rien tant qu&apos;il n&apos;est pas fini. Pour l&apos;arrêter&#xa0;: «&#xa0;Arrêter&#xa0;» (Échap) dans la fenêtre «&#xa0;Programme&#xa0;».
-Rien n&apos;a été envoyé.</source>
-        <translation>A program is under way: “TEST” sends nothing until it is over. To stop it: “Stop” (Esc) in the “Program” window.
-Nothing was sent.</translation>
-    </message>
-    <message>
-        <source>hors limites</source>
-        <translation>beyond limits</translation>
-    </message>
-    <message>
-        <source>arrêté</source>
-        <translation>stopped</translation>
-    </message>
-    <message>
-        <source>Dernier programme&#xa0;: terminé à %1</source>
-        <translation>Last program: finished at %1</translation>
-    </message>
-    <message>
-        <source>Dernier programme&#xa0;: arrêté à %1</source>
-        <translation>Last program: stopped at %1</translation>
-    </message>
-    <message>
-        <source>Dernier programme&#xa0;: non terminé à %1&#xa0;: %2</source>
-        <translation>Last program: not finished at %1: %2</translation>
-    </message>
-    <message>
-        <source>La séquence a été enregistrée dans «&#xa0;%1&#xa0;», mais elle dépasse les limites de ce banc&#xa0;; «&#xa0;TEST&#xa0;» la refuserait ici&#xa0;:
-
-%2.</source>
-        <translation>The sequence was saved in “%1”, but it goes beyond this bench&apos;s limits; “TEST” would refuse it here:
-
-%2.</translation>
-    </message>
-    <message>
-        <source>Programme en cours</source>
-        <translation>Program running</translation>
-    </message>
-    <message>
-        <source>Un programme est en cours. Fermer le panneau l&apos;arrête&#xa0;: plus rien ne sera envoyé.</source>
-        <translation>A program is running. Closing the panel stops it: nothing more will be sent.</translation>
-    </message>
-    <message>
-        <source>Arrêter le programme et fermer</source>
-        <translation>Stop the program and close</translation>
-    </message>
-    <message>
-        <source>Annuler</source>
-        <translation>Cancel</translation>
-    </message>
-    <message>
-        <source>utilisé par ce panneau&#xa0;: TEST</source>
-        <translation>in use by this panel: TEST</translation>
-    </message>
-    <message>
-        <source>, cycle %1/%2</source>
-        <translation>, cycle %1/%2</translation>
-    </message>
-    <message>
-        <source>refusé&#xa0;: un fichier de limites est douteux, TEST n&apos;enverrait rien</source>
-        <translation>refused: a limits file is doubtful, TEST would send nothing</translation>
-    </message>
-    <message>
-        <source>%1
-Les séquences partent quand même. Ce message ne reviendra pas avant le prochain démarrage du panneau.</source>
-        <translation>%1
-Sequences are sent all the same. This message will not come back before the panel next starts.</translation>
     </message>
     <message>
         <source>Le fichier «&#xa0;%1&#xa0;» n&apos;a pas pu être lu.
@@ -2504,148 +1025,6 @@ Rien n&apos;a été changé.</source>
         <translation>The file “%1” was read, but refused.
 %2.
 Nothing was changed.</translation>
-    </message>
-    <message>
-        <source>fichier de limites douteux</source>
-        <translation>doubtful limits file</translation>
-    </message>
-    <message>
-        <source>Choisir…</source>
-        <translation>Choose…</translation>
-    </message>
-    <message>
-        <source>Choisir le port série, comme par %1</source>
-        <translation>Choose the serial port, as with %1</translation>
-    </message>
-    <message>
-        <source>Choisir le port série</source>
-        <translation>Choose the serial port</translation>
-    </message>
-    <message>
-        <source>Port série 1 (%1), par défaut&#xa0;: aucun port choisi&#xa0;; %2</source>
-        <translation>Serial port 1 (%1), the default: no port chosen; %2</translation>
-    </message>
-    <message>
-        <source>&#xa0;;
-– </source>
-        <translation>;
-– </translation>
-    </message>
-    <message>
-        <source>Cette case ne partira pas telle que vous l&apos;avez tapée&#xa0;:
-%1
-
-%2</source>
-        <translation>This box will not go out as you typed it:
-%1
-
-%2</translation>
-    </message>
-    <message>
-        <source>Ces cases ne partiront pas telles que vous les avez tapées&#xa0;:
-%1
-
-%2</source>
-        <translation>These boxes will not go out as you typed them:
-%1
-
-%2</translation>
-    </message>
-    <message>
-        <source>Cases à vérifier</source>
-        <translation>Boxes to check</translation>
-    </message>
-    <message>
-        <source>Corriger</source>
-        <translation>Correct</translation>
-    </message>
-    <message>
-        <source>Envoyer tel quel</source>
-        <translation>Send as read</translation>
-    </message>
-    <message>
-        <source>«&#xa0;Corriger&#xa0;» n&apos;envoie rien et vous ramène à la première de ces cases.</source>
-        <translation>“Correct” sends nothing and takes you back to the first of these boxes.</translation>
-    </message>
-    <message>
-        <source>%1&#xa0;; %2</source>
-        <translation>%1; %2</translation>
-    </message>
-    <message>
-        <source>Réglages</source>
-        <translation>Settings</translation>
-    </message>
-    <message>
-        <source>Choisir le port par %1 remplace le fichier douteux, qui est gardé à côté.</source>
-        <translation>Choosing the port with %1 replaces the doubtful file, which is kept beside it.</translation>
-    </message>
-    <message>
-        <source>.
-Réglages&#xa0;: %1</source>
-        <translation>.
-Settings: %1</translation>
-    </message>
-    <message>
-        <source>utilisé par ce panneau&#xa0;: programme non enregistré, étape %1/%2</source>
-        <translation>in use by this panel: unsaved program, step %1/%2</translation>
-    </message>
-    <message>
-        <source>utilisé par ce panneau&#xa0;: programme «&#xa0;%1&#xa0;», étape %2/%3</source>
-        <translation>in use by this panel: program “%1”, step %2/%3</translation>
-    </message>
-</context>
-<context>
-    <name>GrapheCourse</name>
-    <message>
-        <source>Course des axes</source>
-        <translation>Axes&apos; travel</translation>
-    </message>
-    <message>
-        <source>Aucun programme à tracer.</source>
-        <translation>No program to chart.</translation>
-    </message>
-    <message>
-        <source>%1&#xa0;: ne bouge pas</source>
-        <translation>%1: does not move</translation>
-    </message>
-    <message>
-        <source>%1&#xa0;: position inconnue dès %2&#xa0;; jusque-là, de %3 à %4 pas</source>
-        <translation>%1: position unknown from %2; until then, from %3 to %4 steps</translation>
-    </message>
-    <message>
-        <source>%1&#xa0;: de %2 à %3 pas, %4 à la fin</source>
-        <translation>%1: from %2 to %3 steps, %4 at the end</translation>
-    </message>
-    <message>
-        <source>, %1 à chaque parcours</source>
-        <translation>, %1 each cycle</translation>
-    </message>
-    <message>
-        <source>&#xa0;; reste dans sa course de ±%1.</source>
-        <translation>; stays within its travel of ±%1.</translation>
-    </message>
-    <message>
-        <source>&#xa0;; course de ±%1&#xa0;: ne peut pas être vérifiée.</source>
-        <translation>; travel of ±%1: cannot be checked.</translation>
-    </message>
-    <message>
-        <source>&#xa0;; sort de sa course de ±%1 à %2, à %3.</source>
-        <translation>; leaves its travel of ±%1 at %2, at %3.</translation>
-    </message>
-    <message numerus="yes">
-        <source>étapes envoyées&#xa0;: %1 par parcours, %n parcours, depuis l&apos;étape %2</source>
-        <translation>
-            <numerusform>steps sent: %1 per cycle, %n cycle, from step %2</numerusform>
-            <numerusform>steps sent: %1 per cycle, %n cycles, from step %2</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>En cours&#xa0;: %1</source>
-        <translation>Sending: %1</translation>
-    </message>
-    <message>
-        <source>hors de la course permise (hachuré)&#xa0;;&#xa0;?&#xa0;: position inconnue</source>
-        <translation>beyond the allowed travel (hatched); ?: position unknown</translation>
     </message>
 </context>
 <context>
@@ -3829,6 +2208,1634 @@ No value was compared with the limits: nothing can be sent while a limits file i
     <message>
         <source>argument inattendu&#xa0;: %1</source>
         <translation>unexpected argument: %1</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::window::DialogueJournal</name>
+    <message>
+        <source>Heure</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>Programme</source>
+        <translation>Program</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>Source</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Issue</source>
+        <translation>Outcome</translation>
+    </message>
+    <message>
+        <source>Raison</source>
+        <translation>Reason</translation>
+    </message>
+    <message>
+        <source>envoyée</source>
+        <translation>sent</translation>
+    </message>
+    <message>
+        <source>port refusé</source>
+        <translation>port refused</translation>
+    </message>
+    <message>
+        <source>échec</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>rebranché</source>
+        <translation>plugged back in</translation>
+    </message>
+    <message>
+        <source>hors limites</source>
+        <translation>beyond limits</translation>
+    </message>
+    <message>
+        <source>arrêtée</source>
+        <translation>stopped</translation>
+    </message>
+    <message>
+        <source>interrompue</source>
+        <translation>interrupted</translation>
+    </message>
+    <message>
+        <source>%1 → %2</source>
+        <translation>%1 → %2</translation>
+    </message>
+    <message>
+        <source>Aucun envoi n&apos;a encore été consigné.</source>
+        <translation>No send has been logged yet.</translation>
+    </message>
+    <message>
+        <source>Le journal ne peut pas être lu&#xa0;: %1.</source>
+        <translation>The log cannot be read: %1.</translation>
+    </message>
+    <message>
+        <source>Périphérique</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Fichier&#xa0;: %1 (les envois les plus récents en bas)</source>
+        <translation>File: %1 (latest sends at the bottom)</translation>
+    </message>
+    <message>
+        <source>Journal des envois</source>
+        <translation>Send Log</translation>
+    </message>
+    <message>
+        <source>Envois consignés</source>
+        <translation>Logged sends</translation>
+    </message>
+    <message>
+        <source>Raison et lignes de l&apos;envoi choisi</source>
+        <translation>Reason and lines of the chosen send</translation>
+    </message>
+    <message>
+        <source>C&amp;harger dans la grille</source>
+        <translation>&amp;Load into the Grid</translation>
+    </message>
+    <message>
+        <source>&amp;Exporter…</source>
+        <translation>&amp;Export…</translation>
+    </message>
+    <message>
+        <source>É&amp;checs seulement</source>
+        <translation>&amp;Failures only</translation>
+    </message>
+    <message>
+        <source>&amp;Aujourd&apos;hui</source>
+        <translation>&amp;Today</translation>
+    </message>
+    <message>
+        <source>tous</source>
+        <translation>all</translation>
+    </message>
+    <message>
+        <source>&amp;Programme&#xa0;:</source>
+        <translation>&amp;Program:</translation>
+    </message>
+    <message>
+        <source>Raison, dans la langue où l&apos;envoi l&apos;a écrite&#xa0;: %1</source>
+        <translation>Reason, in the language the send wrote it in: %1</translation>
+    </message>
+    <message>
+        <source>Aucune ligne n&apos;a été remise au port.</source>
+        <translation>No line was handed to the port.</translation>
+    </message>
+    <message>
+        <source>Enregistrement non chargé</source>
+        <translation>Record Not Loaded</translation>
+    </message>
+    <message>
+        <source>Les lignes de cet envoi ne forment pas une séquence&#xa0;: %1.
+La grille n&apos;a pas été changée.</source>
+        <translation>The lines of this send do not form a sequence: %1.
+The grid was not changed.</translation>
+    </message>
+    <message>
+        <source>Exporter le journal</source>
+        <translation>Export the Log</translation>
+    </message>
+    <message>
+        <source>Tableaux CSV (*.csv);;Tous les fichiers (*)</source>
+        <translation>CSV tables (*.csv);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Journal exporté</source>
+        <translation>Journal Exported</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n enregistrement écrit dans «&#xa0;%1&#xa0;».</source>
+        <translation>
+            <numerusform>%n record written to “%1”.</numerusform>
+            <numerusform>%n records written to “%1”.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n enregistrements écrits dans «&#xa0;%1&#xa0;».</source>
+        <translation>
+            <numerusform>%n record written to “%1”.</numerusform>
+            <numerusform>%n records written to “%1”.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Journal non exporté</source>
+        <translation>Log Not Exported</translation>
+    </message>
+    <message>
+        <source>Le journal n&apos;a pas pu être écrit dans «&#xa0;%1&#xa0;»&#xa0;: %2.
+%3</source>
+        <translation>The log could not be written to “%1”: %2.
+%3</translation>
+    </message>
+    <message>
+        <source>Le fichier qui s&apos;y trouvait est resté intact.</source>
+        <translation>The file that was there is unchanged.</translation>
+    </message>
+    <message>
+        <source>Aucun fichier n&apos;a été créé.</source>
+        <translation>No file was created.</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::window::DialogueLimites</name>
+    <message>
+        <source>pas maximal</source>
+        <translation>most steps</translation>
+    </message>
+    <message>
+        <source>vitesse maximale</source>
+        <translation>highest speed</translation>
+    </message>
+    <message>
+        <source>course maximale</source>
+        <translation>farthest travel</translation>
+    </message>
+    <message>
+        <source>directions permises</source>
+        <translation>allowed directions</translation>
+    </message>
+    <message>
+        <source>machine</source>
+        <translation>machine</translation>
+    </message>
+    <message>
+        <source>vous</source>
+        <translation>you</translation>
+    </message>
+    <message>
+        <source>pas ≤ %1 (%2)</source>
+        <translation>steps ≤ %1 (%2)</translation>
+    </message>
+    <message>
+        <source>vitesse ≤ %1 (%2)</source>
+        <translation>speed ≤ %1 (%2)</translation>
+    </message>
+    <message>
+        <source>aucune direction permise (%1)</source>
+        <translation>no direction allowed (%1)</translation>
+    </message>
+    <message>
+        <source>directions «&#xa0;%1&#xa0;» (%2)</source>
+        <translation>directions “%1” (%2)</translation>
+    </message>
+    <message>
+        <source>course ≤ %1 (%2)</source>
+        <translation>travel ≤ %1 (%2)</translation>
+    </message>
+    <message>
+        <source>sans limite</source>
+        <translation>no limit</translation>
+    </message>
+    <message>
+        <source>Lecture &amp;stricte</source>
+        <translation>&amp;Strict reading</translation>
+    </message>
+    <message>
+        <source>Limites des axes</source>
+        <translation>Axis Limits</translation>
+    </message>
+    <message>
+        <source>Limites de chaque axe</source>
+        <translation>Limits of each axis</translation>
+    </message>
+    <message>
+        <source>Axe</source>
+        <translation>Axis</translation>
+    </message>
+    <message>
+        <source>Pas
+maximal
+machine</source>
+        <translation>Most
+steps
+machine</translation>
+    </message>
+    <message>
+        <source>Pas
+maximal
+vous</source>
+        <translation>Most
+steps
+you</translation>
+    </message>
+    <message>
+        <source>Vitesse
+maximale
+machine</source>
+        <translation>Highest
+speed
+machine</translation>
+    </message>
+    <message>
+        <source>Vitesse
+maximale
+vous</source>
+        <translation>Highest
+speed
+you</translation>
+    </message>
+    <message>
+        <source>Directions
+permises
+machine</source>
+        <translation>Allowed
+directions
+machine</translation>
+    </message>
+    <message>
+        <source>Directions
+permises
+vous</source>
+        <translation>Allowed
+directions
+you</translation>
+    </message>
+    <message>
+        <source>Course
+maximale
+machine</source>
+        <translation>Farthest
+travel
+machine</translation>
+    </message>
+    <message>
+        <source>Course
+maximale
+vous</source>
+        <translation>Farthest
+travel
+you</translation>
+    </message>
+    <message>
+        <source>En vigueur
+(fixée par)</source>
+        <translation>Applies
+(set by)</translation>
+    </message>
+    <message>
+        <source>Aucun fichier de limites de la machine n&apos;a été lu (%1)&#xa0;: seules vos limites s&apos;appliquent.</source>
+        <translation>No machine limits file was read (%1): only your limits apply.</translation>
+    </message>
+    <message>
+        <source>Les limites de la machine sont fixées pour ce banc (%1)&#xa0;: vous ne pouvez que les resserrer.</source>
+        <translation>The machine&apos;s limits are set for this bench (%1): you can only tighten them.</translation>
+    </message>
+    <message>
+        <source>La plus stricte des deux limites l&apos;emporte, et la colonne «&#xa0;En vigueur&#xa0;» dit qui l&apos;a fixée. Une valeur plus large que celle de la machine est gardée dans votre fichier (%1), mais c&apos;est celle de la machine qui s&apos;applique. Une case vide ne fixe aucune limite de votre part. La course maximale est le plus grand écart, en pas, qu&apos;un programme peut faire prendre à l&apos;axe depuis son départ, d&apos;un côté comme de l&apos;autre.</source>
+        <translation>The stricter of the two limits wins, and the “Applies” column says who set it. A value looser than the machine&apos;s is kept in your file (%1), but the machine&apos;s applies. An empty box sets no limit of yours. The farthest travel is the greatest distance, in steps, a program may take the axis from its start, either way.</translation>
+    </message>
+    <message>
+        <source>Attention&#xa0;: %1.
+Tant qu&apos;un fichier de limites est douteux, tout envoi est refusé. Enregistrer remplace votre fichier s&apos;il est douteux, et garde l&apos;ancien à côté.</source>
+        <translation>Warning: %1.
+While a limits file is doubtful, every send is refused. Saving replaces your file if it is doubtful, and keeps the old one beside it.</translation>
+    </message>
+    <message>
+        <source>%1, %2 (machine)&#xa0;: %3</source>
+        <translation>%1, %2 (machine): %3</translation>
+    </message>
+    <message>
+        <source>%1, %2 (vous)</source>
+        <translation>%1, %2 (you)</translation>
+    </message>
+    <message>
+        <source>Limite de la machine&#xa0;: %1.</source>
+        <translation>Machine&apos;s limit: %1.</translation>
+    </message>
+    <message>
+        <source>%1&#xa0;: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>à corriger&#xa0;: %1</source>
+        <translation>to correct: %1</translation>
+    </message>
+    <message>
+        <source>Vide&#xa0;: aucune limite de votre part.</source>
+        <translation>Empty: no limit of yours.</translation>
+    </message>
+    <message>
+        <source>À corriger&#xa0;: %1.</source>
+        <translation>To correct: %1.</translation>
+    </message>
+    <message>
+        <source>Plus large que la limite de la machine (%1)&#xa0;: gardée dans votre fichier, mais c&apos;est celle de la machine qui s&apos;applique.</source>
+        <translation>Looser than the machine&apos;s limit (%1): kept in your file, but the machine&apos;s applies.</translation>
+    </message>
+    <message>
+        <source>Lecture stricte&#xa0;: imposée par la machine</source>
+        <translation>Strict reading: imposed by the machine</translation>
+    </message>
+    <message>
+        <source>Imposée par le fichier de limites de la machine (%1)&#xa0;: vous ne pouvez pas la retirer.</source>
+        <translation>Imposed by the machine&apos;s limits file (%1): you cannot remove it.</translation>
+    </message>
+    <message>
+        <source>En lecture stricte, chaque case de la grille doit contenir exactement ce qui part&#xa0;: des chiffres seuls pour les pas et la vitesse, un seul caractère pour la direction.</source>
+        <translation>With strict reading, each box of the grid must hold exactly what is sent: digits alone for steps and speed, one character for the direction.</translation>
+    </message>
+    <message>
+        <source>En vigueur&#xa0;: lecture stricte (machine).</source>
+        <translation>Applies: strict reading (machine).</translation>
+    </message>
+    <message>
+        <source>En vigueur&#xa0;: lecture stricte (vous).</source>
+        <translation>Applies: strict reading (you).</translation>
+    </message>
+    <message>
+        <source>En vigueur&#xa0;: lecture souple, selon les règles d&apos;origine du panneau.</source>
+        <translation>Applies: lenient reading, by the panel&apos;s original rules.</translation>
+    </message>
+    <message>
+        <source>Limite refusée</source>
+        <translation>Limit Refused</translation>
+    </message>
+    <message>
+        <source>%1, %2.
+Corrigez la case, ou videz-la pour ne fixer aucune limite.</source>
+        <translation>%1, %2.
+Correct the box, or empty it to set no limit.</translation>
+    </message>
+    <message>
+        <source>Limites non enregistrées</source>
+        <translation>Limits Not Saved</translation>
+    </message>
+    <message>
+        <source>Vos limites n&apos;ont pas pu être enregistrées dans «&#xa0;%1&#xa0;»&#xa0;: %2.
+Les limites précédentes restent en vigueur.</source>
+        <translation>Your limits could not be saved in “%1”: %2.
+The previous limits still apply.</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::window::DialoguePort</name>
+    <message>
+        <source>n° </source>
+        <translation>S/N </translation>
+    </message>
+    <message>
+        <source>USB %1:%2</source>
+        <translation>USB %1:%2</translation>
+    </message>
+    <message>
+        <source> — </source>
+        <translation> — </translation>
+    </message>
+    <message>
+        <source>Choisir le port série</source>
+        <translation>Choose Serial Port</translation>
+    </message>
+    <message>
+        <source>Ce panneau envoie sur «&#xa0;%1&#xa0;», donné par --port au lancement. Le port choisi ici le remplace aussitôt, et vaut pour les prochains démarrages sans --port.</source>
+        <translation>This panel sends to “%1”, given with --port at start. The port chosen here replaces it at once, and holds for the next starts without --port.</translation>
+    </message>
+    <message>
+        <source>Port série 1 (par défaut)&#xa0;: </source>
+        <translation>Serial port 1 (default): </translation>
+    </message>
+    <message>
+        <source>&amp;Ports série présents&#xa0;:</source>
+        <translation>Serial &amp;ports present:</translation>
+    </message>
+    <message>
+        <source>Pé&amp;riphérique (vide pour le port série 1)&#xa0;:</source>
+        <translation>&amp;Device (empty for serial port 1):</translation>
+    </message>
+    <message>
+        <source> → </source>
+        <translation> → </translation>
+    </message>
+    <message>
+        <source>Port refusé</source>
+        <translation>Port Refused</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» ne peut pas servir de port&#xa0;: %2.
+Choisissez un port série, ou laissez le champ vide pour le port série 1.</source>
+        <translation>“%1” cannot be used as a port: %2.
+Choose a serial port, or leave the field empty for serial port 1.</translation>
+    </message>
+    <message>
+        <source>Garder</source>
+        <translation>Keep</translation>
+    </message>
+    <message>
+        <source>Choisir un autre</source>
+        <translation>Choose another</translation>
+    </message>
+    <message>
+        <source>Pseudo-terminal numéroté</source>
+        <translation>Numbered Pseudo-Terminal</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;» est un pseudo-terminal numéroté&#xa0;: une fois fermé, son numéro revient au prochain terminal ouvert, et ce choix mènerait ailleurs.
+
+Pour un nom qui ne change pas, créez le pont avec un lien, par exemple&#xa0;:
+  %2
+puis choisissez ce lien («&#xa0;%3&#xa0;»).
+
+«&#xa0;%4&#xa0;» enregistre quand même ce pseudo-terminal&#xa0;; «&#xa0;%5&#xa0;» laisse la boîte ouverte.</source>
+        <translation>“%1” is a numbered pseudo-terminal: once it is closed, its number goes to the next terminal opened, and this choice would lead elsewhere.
+
+For a name that does not change, create the bridge with a link, for example:
+  %2
+then choose that link (“%3”).
+
+“%4” saves this pseudo-terminal anyway; “%5” leaves the dialog open.</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::window::FenetreCarte</name>
+    <message>
+        <source>position %1, aucune limite de course</source>
+        <translation>position %1, no travel limit</translation>
+    </message>
+    <message>
+        <source>position %1, hors de sa course de ±%2</source>
+        <translation>position %1, beyond its travel of ±%2</translation>
+    </message>
+    <message>
+        <source>position %1, dans sa course de ±%2</source>
+        <translation>position %1, within its travel of ±%2</translation>
+    </message>
+    <message>
+        <source>aucune course fixée</source>
+        <translation>no travel set</translation>
+    </message>
+    <message>
+        <source>Axe %1 (%2)</source>
+        <translation>Axis %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Carte virtuelle Tarvik</source>
+        <translation>Tarvik Virtual Board</translation>
+    </message>
+    <message>
+        <source>Axe</source>
+        <translation>Axis</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>Course</source>
+        <translation>Travel</translation>
+    </message>
+    <message>
+        <source>Dernière commande</source>
+        <translation>Last command</translation>
+    </message>
+    <message>
+        <source>%1, position</source>
+        <translation>%1, position</translation>
+    </message>
+    <message>
+        <source>%1, course</source>
+        <translation>%1, travel</translation>
+    </message>
+    <message>
+        <source>%1, dernière commande</source>
+        <translation>%1, last command</translation>
+    </message>
+    <message>
+        <source>Lignes reçues</source>
+        <translation>Lines received</translation>
+    </message>
+    <message>
+        <source>Chaque ligne lue par la carte&#xa0;: ✓ prise, ↵ ligne vide (remise en phase), ✗ anomalie, avec sa raison.</source>
+        <translation>Each line the board read: ✓ taken, ↵ empty line (resync), ✗ anomaly, with its reason.</translation>
+    </message>
+    <message>
+        <source>Remise à zéro</source>
+        <translation>Reset to zero</translation>
+    </message>
+    <message>
+        <source>Remet les sept positions à 0, où que soit la machine.</source>
+        <translation>Sets the seven positions back to 0, wherever the machine is.</translation>
+    </message>
+    <message>
+        <source>— %1&#xa0;: remise à zéro —</source>
+        <translation>— %1: reset to zero —</translation>
+    </message>
+    <message>
+        <source>État de la carte</source>
+        <translation>Board state</translation>
+    </message>
+    <message>
+        <source>hors de sa course de ±%1</source>
+        <translation>beyond its travel of ±%1</translation>
+    </message>
+    <message>
+        <source>%1 à %2</source>
+        <translation>%1 at %2</translation>
+    </message>
+    <message>
+        <source>aucune</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>✓ %1  %2</source>
+        <translation>✓ %1  %2</translation>
+    </message>
+    <message>
+        <source>&#xa0;&#xa0;! hors course&#xa0;: %1</source>
+        <translation>  ! beyond travel: %1</translation>
+    </message>
+    <message>
+        <source>↵ %1  ligne vide (remise en phase)</source>
+        <translation>↵ %1  empty line (resync)</translation>
+    </message>
+    <message>
+        <source>✗ %1  %2  — %3</source>
+        <translation>✗ %1  %2  — %3</translation>
+    </message>
+    <message>
+        <source>sans rythme</source>
+        <translation>unpaced</translation>
+    </message>
+    <message>
+        <source>au rythme de 38400 bauds (%1 octets/s)</source>
+        <translation>at the pace of 38400 baud (%1 bytes/s)</translation>
+    </message>
+    <message>
+        <source>lente&#xa0;: %1 octets/s</source>
+        <translation>slow: %1 bytes/s</translation>
+    </message>
+    <message>
+        <source>bloquée après %1 lignes, ne lit plus</source>
+        <translation>stalled after %1 lines, reads no more</translation>
+    </message>
+    <message>
+        <source>prête</source>
+        <translation>ready</translation>
+    </message>
+    <message>
+        <source>débranchée, retour à %1</source>
+        <translation>unplugged, back at %1</translation>
+    </message>
+    <message>
+        <source>débranchée</source>
+        <translation>unplugged</translation>
+    </message>
+    <message>
+        <source>Port «&#xa0;%1&#xa0;»&#xa0;: %2 · %3</source>
+        <translation>Port “%1”: %2 · %3</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::window::FenetreProgramme</name>
+    <message>
+        <source>fr_FR</source>
+        <comment>the locale whose numbers the window writes</comment>
+        <translation>en_GB</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>%1 min %2 s</source>
+        <translation>%1 min %2 s</translation>
+    </message>
+    <message>
+        <source>%1 h %2 min</source>
+        <translation>%1 h %2 min</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>Étape %1</source>
+        <translation>Step %1</translation>
+    </message>
+    <message>
+        <source>Étape %1 (%2)</source>
+        <translation>Step %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Étapes et course des axes</source>
+        <translation>Steps and axes&apos; travel</translation>
+    </message>
+    <message>
+        <source>Étapes</source>
+        <translation>Steps</translation>
+    </message>
+    <message>
+        <source>&amp;Course des axes</source>
+        <translation>A&amp;xes’ travel</translation>
+    </message>
+    <message>
+        <source>Étapes du programme</source>
+        <translation>Program steps</translation>
+    </message>
+    <message>
+        <source>Étape</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>Lignes</source>
+        <translation>Lines</translation>
+    </message>
+    <message>
+        <source>Attente après</source>
+        <translation>Wait after</translation>
+    </message>
+    <message>
+        <source>Course des axes, en chiffres</source>
+        <translation>Axes&apos; travel, in figures</translation>
+    </message>
+    <message>
+        <source>&amp;Ajouter la grille</source>
+        <translation>&amp;Add the Grid</translation>
+    </message>
+    <message>
+        <source>Ajoute la grille du panneau comme étape, après l&apos;étape choisie, une fois vérifiée comme «&#xa0;TEST&#xa0;» la vérifie.</source>
+        <translation>Adds the panel&apos;s grid as a step, after the selected step, once checked as “TEST” checks it.</translation>
+    </message>
+    <message>
+        <source>C&amp;harger dans la grille</source>
+        <translation>Load into &amp;Grid</translation>
+    </message>
+    <message>
+        <source>Remplit la grille du panneau avec l&apos;étape choisie, sans rien envoyer.</source>
+        <translation>Fills the panel&apos;s grid with the selected step, without sending anything.</translation>
+    </message>
+    <message>
+        <source>&amp;Monter</source>
+        <translation>Move &amp;Up</translation>
+    </message>
+    <message>
+        <source>&amp;Descendre</source>
+        <translation>Move Do&amp;wn</translation>
+    </message>
+    <message>
+        <source>Re&amp;tirer</source>
+        <translation>&amp;Remove</translation>
+    </message>
+    <message>
+        <source>&amp;Ouvrir…</source>
+        <translation>&amp;Open…</translation>
+    </message>
+    <message>
+        <source>Enre&amp;gistrer…</source>
+        <translation>&amp;Save…</translation>
+    </message>
+    <message>
+        <source>Nom de l&apos;étape choisie</source>
+        <translation>Name of the selected step</translation>
+    </message>
+    <message>
+        <source>Attente après l&apos;étape choisie, en secondes</source>
+        <translation>Wait after the selected step, in seconds</translation>
+    </message>
+    <message>
+        <source> s</source>
+        <translation> s</translation>
+    </message>
+    <message numerus="yes">
+        <source> fois</source>
+        <translation>
+            <numerusform> time</numerusform>
+            <numerusform> times</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Répéter le programme, nombre de fois</source>
+        <translation>Repeat the program, number of times</translation>
+    </message>
+    <message>
+        <source>&amp;Nom de l&apos;étape&#xa0;:</source>
+        <translation>Step &amp;name:</translation>
+    </message>
+    <message>
+        <source>Att&amp;ente après&#xa0;:</source>
+        <translation>Wa&amp;it after:</translation>
+    </message>
+    <message>
+        <source>Ré&amp;péter&#xa0;:</source>
+        <translation>Re&amp;peat:</translation>
+    </message>
+    <message>
+        <source>&amp;Lancer</source>
+        <translation>Star&amp;t</translation>
+    </message>
+    <message>
+        <source>Pas à pa&amp;s</source>
+        <translation>Step b&amp;y Step</translation>
+    </message>
+    <message>
+        <source>Envoie l&apos;étape suivante et s&apos;arrête après elle.</source>
+        <translation>Sends the next step and stops after it.</translation>
+    </message>
+    <message>
+        <source>A&amp;rrêter (Échap)</source>
+        <translation>Stop (Es&amp;c)</translation>
+    </message>
+    <message>
+        <source>Plus rien n&apos;est envoyé. Une ligne déjà remise au port ne peut pas être rappelée&#xa0;: pour arrêter la machine elle-même, utilisez son arrêt d&apos;urgence.</source>
+        <translation>Nothing more is sent. A line already handed to the port cannot be called back: to stop the machine itself, use its emergency stop.</translation>
+    </message>
+    <message>
+        <source>Étapes envoyées</source>
+        <translation>Steps sent</translation>
+    </message>
+    <message>
+        <source>%v/%m étapes envoyées</source>
+        <translation>%v/%m steps sent</translation>
+    </message>
+    <message>
+        <source>Programme à l&apos;arrêt</source>
+        <translation>Program not running</translation>
+    </message>
+    <message>
+        <source>Programme</source>
+        <translation>Program</translation>
+    </message>
+    <message>
+        <source>Programme – %1</source>
+        <translation>Program – %1</translation>
+    </message>
+    <message>
+        <source>Aucune étape&#xa0;: ajoutez la grille du panneau, ou ouvrez un programme.</source>
+        <translation>No steps: add the panel&apos;s grid, or open a program.</translation>
+    </message>
+    <message>
+        <source>Étapes&#xa0;: %1 · cycles&#xa0;: %2 · attentes en tout&#xa0;: %3</source>
+        <translation>Steps: %1 · cycles: %2 · waits in all: %3</translation>
+    </message>
+    <message>
+        <source>Aucune étape à envoyer</source>
+        <translation>No step to send</translation>
+    </message>
+    <message>
+        <source>Attention&#xa0;: %1.</source>
+        <translation>Warning: %1.</translation>
+    </message>
+    <message>
+        <source>(%1 si une étape suit)</source>
+        <translation>(%1 if a step follows)</translation>
+    </message>
+    <message>
+        <source>Attente après&#xa0;: %1, dès qu&apos;une étape suivra</source>
+        <translation>Wait after: %1, once a step follows</translation>
+    </message>
+    <message>
+        <source>Attente après&#xa0;: %1</source>
+        <translation>Wait after: %1</translation>
+    </message>
+    <message>
+        <source>La dernière étape n&apos;attend pas&#xa0;: cette attente comptera dès qu&apos;une étape sera ajoutée après elle.</source>
+        <translation>The last step does not wait: this wait counts once a step is added after it.</translation>
+    </message>
+    <message>
+        <source>Nom refusé&#xa0;: %1.</source>
+        <translation>Name refused: %1.</translation>
+    </message>
+    <message>
+        <source>Ouvrir un programme</source>
+        <translation>Open a Program</translation>
+    </message>
+    <message>
+        <source>Programmes (*.prog *.seq);;Tous les fichiers (*)</source>
+        <translation>Programs (*.prog *.seq);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Programme non ouvert</source>
+        <translation>Program Not Opened</translation>
+    </message>
+    <message>
+        <source>Enregistrer le programme</source>
+        <translation>Save the Program</translation>
+    </message>
+    <message>
+        <source>Programmes (*.prog);;Tous les fichiers (*)</source>
+        <translation>Programs (*.prog);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Programme non enregistré</source>
+        <translation>Program Not Saved</translation>
+    </message>
+    <message>
+        <source>Le programme n&apos;a pas pu être écrit dans «&#xa0;%1&#xa0;»&#xa0;: %2.
+%3</source>
+        <translation>The program could not be written to “%1”: %2.
+%3</translation>
+    </message>
+    <message>
+        <source>Le fichier qui s&apos;y trouvait est resté intact.</source>
+        <translation>The file that was there is unchanged.</translation>
+    </message>
+    <message>
+        <source>Aucun fichier n&apos;a été créé.</source>
+        <translation>No file was created.</translation>
+    </message>
+    <message>
+        <source>Programme non lancé</source>
+        <translation>Program Not Started</translation>
+    </message>
+    <message>
+        <source>«&#xa0;TEST&#xa0;» envoie une séquence&#xa0;: lancez le programme une fois cet envoi fini.
+Rien n&apos;a été envoyé.</source>
+        <translation>“TEST” is sending a sequence: start the program once it is done.
+Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>%v/%m étapes envoyées, depuis l&apos;étape %1</source>
+        <translation>%v/%m steps sent, from step %1</translation>
+    </message>
+    <message>
+        <source>.
+Rien n&apos;a été envoyé</source>
+        <translation>.
+Nothing was sent</translation>
+    </message>
+    <message>
+        <source>Programme lancé à %1 · attentes en tout&#xa0;: %2</source>
+        <translation>Program started at %1 · waits in all: %2</translation>
+    </message>
+    <message>
+        <source>Depuis elle, l&apos;étape 1 ne sera pas envoyée&#xa0;: vérifiez d&apos;abord où en est la machine.</source>
+        <translation>From it, step 1 will not be sent: check first where the machine stands.</translation>
+    </message>
+    <message>
+        <source>Depuis elle, les étapes 1 à %1 ne seront pas envoyées&#xa0;: vérifiez d&apos;abord où en est la machine.</source>
+        <translation>From it, steps 1 to %1 will not be sent: check first where the machine stands.</translation>
+    </message>
+    <message>
+        <source>Lancer le programme</source>
+        <translation>Start the Program</translation>
+    </message>
+    <message>
+        <source>Lancer le programme depuis le début, ou depuis %1, choisie dans la liste&#xa0;?
+%2</source>
+        <translation>Run the program from the start, or from %1, selected in the list?
+%2</translation>
+    </message>
+    <message>
+        <source>Depuis le début</source>
+        <translation>From the Start</translation>
+    </message>
+    <message>
+        <source>Depuis l&apos;étape %1</source>
+        <translation>From Step %1</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source> · depuis l&apos;étape %1, %2</source>
+        <translation> · from step %1, %2</translation>
+    </message>
+    <message>
+        <source>%1 envoyée · Pas à pas&#xa0;: %2 attend</source>
+        <translation>%1 sent · Step by step: %2 waits</translation>
+    </message>
+    <message>
+        <source> (cycle %1/%2)</source>
+        <translation> (cycle %1/%2)</translation>
+    </message>
+    <message>
+        <source>Étape %1/%2</source>
+        <translation>Step %1/%2</translation>
+    </message>
+    <message>
+        <source> · cycle %1/%2</source>
+        <translation> · cycle %1/%2</translation>
+    </message>
+    <message>
+        <source> · reste environ %1</source>
+        <translation> · about %1 left</translation>
+    </message>
+    <message>
+        <source>Programme terminé à %1</source>
+        <translation>Program finished at %1</translation>
+    </message>
+    <message>
+        <source>Programme arrêté à %1&#xa0;: %2</source>
+        <translation>Program stopped at %1: %2</translation>
+    </message>
+    <message>
+        <source>Programme non terminé à %1&#xa0;: %2</source>
+        <translation>Program not finished at %1: %2</translation>
+    </message>
+    <message>
+        <source>Programme arrêté</source>
+        <translation>Program Stopped</translation>
+    </message>
+    <message>
+        <source>Programme non terminé</source>
+        <translation>Program Not Finished</translation>
+    </message>
+    <message>
+        <source>Programme parti de l&apos;étape %1&#xa0;: %2.</source>
+        <translation>Program started from step %1: %2.</translation>
+    </message>
+    <message>
+        <source>Une ligne remise au port ne peut pas être rappelée&#xa0;: pour arrêter la machine elle-même, utilisez son arrêt d&apos;urgence.</source>
+        <translation>A line handed to the port cannot be called back: to stop the machine itself, use its emergency stop.</translation>
+    </message>
+    <message>
+        <source>Programme arrêté avant sa première étape&#xa0;: rien n&apos;a été envoyé.</source>
+        <translation>Program stopped before its first step: nothing was sent.</translation>
+    </message>
+    <message>
+        <source>Programme arrêté pendant %1&#xa0;: %2.
+%3
+%4</source>
+        <translation>Program stopped during %1: %2.
+%3
+%4</translation>
+    </message>
+    <message>
+        <source>Programme arrêté&#xa0;: %1, rien ne restait à envoyer.
+%2</source>
+        <translation>Program stopped: %1, nothing was left to send.
+%2</translation>
+    </message>
+    <message>
+        <source>Programme arrêté&#xa0;: %1, %2 ne l&apos;a pas été.
+%3</source>
+        <translation>Program stopped: %1, %2 was not.
+%3</translation>
+    </message>
+    <message>
+        <source>Le programme n&apos;a pas commencé.
+%1</source>
+        <translation>The program did not start.
+%1</translation>
+    </message>
+    <message>
+        <source>Le programme n&apos;a pas commencé.</source>
+        <translation>The program did not start.</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas passée&#xa0;: rien n&apos;a été envoyé après elle (%2).
+%3
+Vérifiez la carte, son câble et l&apos;état de la machine avant de relancer le programme.</source>
+        <translation>%1 did not go through: nothing was sent after it (%2).
+%3
+Check the board, its cable and the machine&apos;s state before starting the program again.</translation>
+    </message>
+    <message>
+        <source>Programme en cours</source>
+        <translation>Program running</translation>
+    </message>
+    <message>
+        <source>Un programme est en cours, et cette fenêtre porte son «&#xa0;Arrêter&#xa0;». La fermer arrête le programme&#xa0;: plus rien ne sera envoyé.</source>
+        <translation>A program is running, and this window holds its “Stop”. Closing it stops the program: nothing more will be sent.</translation>
+    </message>
+    <message>
+        <source>Arrêter le programme</source>
+        <translation>Stop the program</translation>
+    </message>
+    <message>
+        <source>Laisser la fenêtre ouverte</source>
+        <translation>Keep the window open</translation>
+    </message>
+    <message>
+        <source>Étape non ajoutée</source>
+        <translation>Step Not Added</translation>
+    </message>
+    <message>
+        <source>.
+Rien n&apos;a été ajouté au programme</source>
+        <translation>.
+Nothing was added to the program</translation>
+    </message>
+    <message>
+        <source>Ajouter tel quel</source>
+        <translation>Add as read</translation>
+    </message>
+    <message>
+        <source>«&#xa0;Corriger&#xa0;» n&apos;ajoute rien au programme et vous ramène à la première de ces cases.</source>
+        <translation>“Correct” adds nothing to the program and takes you back to the first of these boxes.</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::window::Form1</name>
+    <message>
+        <source>«&#xa0;Initialisation › Choisir le port série…&#xa0;»</source>
+        <translation>“Setup › Choose Serial Port…”</translation>
+    </message>
+    <message>
+        <source>valeur refusée</source>
+        <translation>value refused</translation>
+    </message>
+    <message>
+        <source>fichier de limites douteux</source>
+        <translation>doubtful limits file</translation>
+    </message>
+    <message>
+        <source>hors limites</source>
+        <translation>beyond limits</translation>
+    </message>
+    <message>
+        <source>aucun port choisi</source>
+        <translation>no port chosen</translation>
+    </message>
+    <message>
+        <source>port absent</source>
+        <translation>port absent</translation>
+    </message>
+    <message>
+        <source>port refusé</source>
+        <translation>port refused</translation>
+    </message>
+    <message>
+        <source>port occupé</source>
+        <translation>port busy</translation>
+    </message>
+    <message>
+        <source>délai dépassé</source>
+        <translation>time is up</translation>
+    </message>
+    <message>
+        <source>port débranché</source>
+        <translation>port unplugged</translation>
+    </message>
+    <message>
+        <source>interrompue</source>
+        <translation>interrupted</translation>
+    </message>
+    <message>
+        <source>échec du port</source>
+        <translation>port failure</translation>
+    </message>
+    <message>
+        <source>Choisir…</source>
+        <translation>Choose…</translation>
+    </message>
+    <message>
+        <source>Choisir le port série, comme par %1</source>
+        <translation>Choose the serial port, as with %1</translation>
+    </message>
+    <message>
+        <source>Choisir le port série</source>
+        <translation>Choose the serial port</translation>
+    </message>
+    <message>
+        <source>Dernière séquence&#xa0;: aucune depuis le démarrage</source>
+        <translation>Last sequence: none since the start</translation>
+    </message>
+    <message>
+        <source>Programme en cours</source>
+        <translation>Program running</translation>
+    </message>
+    <message>
+        <source>Un programme est en cours. Fermer le panneau l&apos;arrête&#xa0;: plus rien ne sera envoyé.</source>
+        <translation>A program is running. Closing the panel stops it: nothing more will be sent.</translation>
+    </message>
+    <message>
+        <source>Arrêter le programme et fermer</source>
+        <translation>Stop the program and close</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>inconnu</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>prêt</source>
+        <translation>ready</translation>
+    </message>
+    <message>
+        <source>absent</source>
+        <translation>absent</translation>
+    </message>
+    <message>
+        <source>occupé par %1</source>
+        <translation>busy: held by %1</translation>
+    </message>
+    <message>
+        <source>refusé&#xa0;: %1</source>
+        <translation>refused: %1</translation>
+    </message>
+    <message>
+        <source>utilisé par ce panneau&#xa0;: TEST</source>
+        <translation>in use by this panel: TEST</translation>
+    </message>
+    <message>
+        <source>utilisé par ce panneau&#xa0;: programme non enregistré, étape %1/%2</source>
+        <translation>in use by this panel: unsaved program, step %1/%2</translation>
+    </message>
+    <message>
+        <source>utilisé par ce panneau&#xa0;: programme «&#xa0;%1&#xa0;», étape %2/%3</source>
+        <translation>in use by this panel: program “%1”, step %2/%3</translation>
+    </message>
+    <message>
+        <source>, cycle %1/%2</source>
+        <translation>, cycle %1/%2</translation>
+    </message>
+    <message>
+        <source>refusé&#xa0;: un fichier de limites est douteux, TEST n&apos;enverrait rien</source>
+        <translation>refused: a limits file is doubtful, TEST would send nothing</translation>
+    </message>
+    <message>
+        <source>rebranché à %1&#xa0;: la carte a pu redémarrer</source>
+        <translation>plugged back in at %1: the board may have restarted</translation>
+    </message>
+    <message>
+        <source>%1&#xa0;; %2</source>
+        <translation>%1; %2</translation>
+    </message>
+    <message>
+        <source>Port série 1 (%1), par défaut&#xa0;: aucun port choisi&#xa0;; %2</source>
+        <translation>Serial port 1 (%1), the default: no port chosen; %2</translation>
+    </message>
+    <message>
+        <source>Port %1&#xa0;: %2</source>
+        <translation>Port %1: %2</translation>
+    </message>
+    <message>
+        <source>Envoie les sept lignes de commande, de A à G, sur %1 (%2, ou Entrée quand le bouton a le focus).</source>
+        <translation>Sends the seven command lines, A to G, on %1 (%2, or Enter when the button has the focus).</translation>
+    </message>
+    <message>
+        <source>Nombre de pas, de 0 à 99999.</source>
+        <translation>Step count, from 0 to 99999.</translation>
+    </message>
+    <message>
+        <source>Un caractère, par exemple + ou -.</source>
+        <translation>One character, for example + or -.</translation>
+    </message>
+    <message>
+        <source>Vitesse, de 0 à 255.</source>
+        <translation>Speed, from 0 to 255.</translation>
+    </message>
+    <message>
+        <source>Sequence Envoyé</source>
+        <translation>Sequence Sent</translation>
+    </message>
+    <message>
+        <source>Refusé&#xa0;: %1.</source>
+        <translation>Refused: %1.</translation>
+    </message>
+    <message>
+        <source>&#xa0;;
+– </source>
+        <translation>;
+– </translation>
+    </message>
+    <message>
+        <source>Cette case ne partira pas telle que vous l&apos;avez tapée&#xa0;:
+%1
+
+%2</source>
+        <translation>This box will not go out as you typed it:
+%1
+
+%2</translation>
+    </message>
+    <message>
+        <source>Ces cases ne partiront pas telles que vous les avez tapées&#xa0;:
+%1
+
+%2</source>
+        <translation>These boxes will not go out as you typed them:
+%1
+
+%2</translation>
+    </message>
+    <message>
+        <source>Cases à vérifier</source>
+        <translation>Boxes to check</translation>
+    </message>
+    <message>
+        <source>Corriger</source>
+        <translation>Correct</translation>
+    </message>
+    <message>
+        <source>Envoyer tel quel</source>
+        <translation>Send as read</translation>
+    </message>
+    <message>
+        <source>«&#xa0;Corriger&#xa0;» n&apos;envoie rien et vous ramène à la première de ces cases.</source>
+        <translation>“Correct” sends nothing and takes you back to the first of these boxes.</translation>
+    </message>
+    <message>
+        <source>Séquence non envoyée</source>
+        <translation>Sequence Not Sent</translation>
+    </message>
+    <message>
+        <source>Un programme est en cours&#xa0;: «&#xa0;TEST&#xa0;» n&apos;envoie rien tant qu&apos;il n&apos;est pas fini. Pour l&apos;arrêter&#xa0;: «&#xa0;Arrêter&#xa0;» (Échap) dans la fenêtre «&#xa0;Programme&#xa0;».
+Rien n&apos;a été envoyé.</source>
+        <translation>A program is under way: “TEST” sends nothing until it is over. To stop it: “Stop” (Esc) in the “Program” window.
+Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>.
+Rien n&apos;a été envoyé</source>
+        <translation>.
+Nothing was sent</translation>
+    </message>
+    <message>
+        <source>arrêté</source>
+        <translation>stopped</translation>
+    </message>
+    <message>
+        <source>Dernier programme&#xa0;: terminé à %1</source>
+        <translation>Last program: finished at %1</translation>
+    </message>
+    <message>
+        <source>Dernier programme&#xa0;: arrêté à %1</source>
+        <translation>Last program: stopped at %1</translation>
+    </message>
+    <message>
+        <source>Dernier programme&#xa0;: non terminé à %1&#xa0;: %2</source>
+        <translation>Last program: not finished at %1: %2</translation>
+    </message>
+    <message>
+        <source>Dernière séquence&#xa0;: envoyée à %1</source>
+        <translation>Last sequence: sent at %1</translation>
+    </message>
+    <message>
+        <source>Dernière séquence&#xa0;: non envoyée à %1&#xa0;: %2</source>
+        <translation>Last sequence: not sent at %1: %2</translation>
+    </message>
+    <message>
+        <source>Séquence précédente, envoyée à %1&#xa0;: la tentative de %2 n&apos;a rien envoyé.</source>
+        <translation>Previous sequence, sent at %1: the attempt at %2 sent nothing.</translation>
+    </message>
+    <message>
+        <source>Choisissez le port par %1, ou donnez-le par --port.</source>
+        <translation>Choose the port with %1, or give it with --port.</translation>
+    </message>
+    <message>
+        <source>Vérifiez le câble et l&apos;adaptateur, ou choisissez un autre port par %1.</source>
+        <translation>Check the cable and the adapter, or choose another port with %1.</translation>
+    </message>
+    <message>
+        <source>Fermez ce programme, puis appuyez de nouveau sur TEST.</source>
+        <translation>Close that program, then press TEST again.</translation>
+    </message>
+    <message>
+        <source>Un administrateur peut vous ajouter au groupe dialout&#xa0;; ouvrez ensuite une nouvelle session.</source>
+        <translation>An administrator can add you to the dialout group; then log in again.</translation>
+    </message>
+    <message>
+        <source>Choisissez un port série par %1.</source>
+        <translation>Choose a serial port with %1.</translation>
+    </message>
+    <message>
+        <source>Vérifiez la carte, son câble et l&apos;état de la machine avant d&apos;envoyer de nouveau.</source>
+        <translation>Check the board, its cable and the machine&apos;s state before sending again.</translation>
+    </message>
+    <message>
+        <source>Rebranchez l&apos;adaptateur. La carte a pu redémarrer&#xa0;: vérifiez l&apos;état de la machine avant d&apos;envoyer de nouveau.</source>
+        <translation>Plug the adapter back in. The board may have restarted: check the machine&apos;s state before sending again.</translation>
+    </message>
+    <message>
+        <source>Réessayer</source>
+        <translation>Retry</translation>
+    </message>
+    <message>
+        <source>Fermer</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Journal des envois</source>
+        <translation>Send Log</translation>
+    </message>
+    <message>
+        <source>%1
+Les séquences partent quand même. Ce message ne reviendra pas avant le prochain démarrage du panneau.</source>
+        <translation>%1
+Sequences are sent all the same. This message will not come back before the panel next starts.</translation>
+    </message>
+    <message>
+        <source>Séquence envoyée</source>
+        <translation>Sequence Sent</translation>
+    </message>
+    <message>
+        <source>La séquence a été envoyée.
+%1.</source>
+        <translation>The sequence was sent.
+%1.</translation>
+    </message>
+    <message>
+        <source>Séquences Tarvik (*.seq);;Tous les fichiers (*)</source>
+        <translation>Tarvik sequences (*.seq);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Désignations d&apos;axes (*.txt);;Tous les fichiers (*)</source>
+        <translation>Axis names (*.txt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>ce nom ne peut pas être enregistré&#xa0;: %1</source>
+        <translation>this name cannot be saved: %1</translation>
+    </message>
+    <message>
+        <source>Réglages</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>Choisir le port par %1 remplace le fichier douteux, qui est gardé à côté.</source>
+        <translation>Choosing the port with %1 replaces the doubtful file, which is kept beside it.</translation>
+    </message>
+    <message>
+        <source>Langue</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>Celle du système</source>
+        <translation>System Default</translation>
+    </message>
+    <message>
+        <source>Ouvrir une séquence</source>
+        <translation>Open a Sequence</translation>
+    </message>
+    <message>
+        <source>Séquence non ouverte</source>
+        <translation>Sequence Not Opened</translation>
+    </message>
+    <message>
+        <source>Séquence non enregistrée</source>
+        <translation>Sequence Not Saved</translation>
+    </message>
+    <message>
+        <source>.
+Rien n&apos;a été enregistré</source>
+        <translation>.
+Nothing was saved</translation>
+    </message>
+    <message>
+        <source>Enregistrer la séquence</source>
+        <translation>Save the Sequence</translation>
+    </message>
+    <message>
+        <source>Séquence enregistrée</source>
+        <translation>Sequence Saved</translation>
+    </message>
+    <message>
+        <source>La séquence a été enregistrée dans «&#xa0;%1&#xa0;», mais elle dépasse les limites de ce banc&#xa0;; «&#xa0;TEST&#xa0;» la refuserait ici&#xa0;:
+
+%2.</source>
+        <translation>The sequence was saved in “%1”, but it goes beyond this bench&apos;s limits; “TEST” would refuse it here:
+
+%2.</translation>
+    </message>
+    <message>
+        <source>La séquence n&apos;a pas pu être écrite dans «&#xa0;%1&#xa0;»&#xa0;: %2.
+%3</source>
+        <translation>The sequence could not be written to “%1”: %2.
+%3</translation>
+    </message>
+    <message>
+        <source>Le fichier qui s&apos;y trouvait est resté intact.</source>
+        <translation>The file that was there is unchanged.</translation>
+    </message>
+    <message>
+        <source>Aucun fichier n&apos;a été créé.</source>
+        <translation>No file was created.</translation>
+    </message>
+    <message>
+        <source>Ouvrir un fichier de désignation d&apos;axes</source>
+        <translation>Open an Axis Names File</translation>
+    </message>
+    <message>
+        <source>Désignation d&apos;axes non ouverte</source>
+        <translation>Axis Names Not Opened</translation>
+    </message>
+    <message>
+        <source>Désignation d&apos;axes</source>
+        <translation>Axis Designation</translation>
+    </message>
+    <message>
+        <source>Les noms sont appliqués, mais le fichier ne sera pas rouvert au prochain démarrage&#xa0;: %1.</source>
+        <translation>The names are applied, but the file will not be opened again at the next start: %1.</translation>
+    </message>
+    <message>
+        <source>Le fichier de désignation d&apos;axes «&#xa0;%1&#xa0;», ouvert la dernière fois, n&apos;a pas été chargé&#xa0;: %2.
+Les axes gardent leurs noms «&#xa0;Axe 01&#xa0;» à «&#xa0;Axe 07&#xa0;».</source>
+        <translation>The axis designation file “%1”, opened last time, was not loaded: %2.
+The axes keep their names “Axis 01” to “Axis 07”.</translation>
+    </message>
+    <message>
+        <source>Port série</source>
+        <translation>Serial Port</translation>
+    </message>
+    <message>
+        <source>Un envoi est en cours&#xa0;: le port ne peut pas changer avant sa fin.</source>
+        <translation>A send is under way: the port cannot change before it ends.</translation>
+    </message>
+    <message>
+        <source>Le choix du port n&apos;a pas pu être enregistré dans «&#xa0;%1&#xa0;»&#xa0;: %2.
+Le choix précédent reste en vigueur.</source>
+        <translation>The choice of port could not be saved in “%1”: %2.
+The previous choice still holds.</translation>
+    </message>
+    <message>
+        <source>Le fichier de réglages «&#xa0;%1&#xa0;» était illisible (%2)&#xa0;: il a été mis de côté sous «&#xa0;%3&#xa0;», et remplacé par un nouveau qui garde ce choix.</source>
+        <translation>The settings file “%1” was unreadable (%2): it was set aside as “%3”, and replaced by a new one that keeps this choice.</translation>
+    </message>
+    <message>
+        <source>Ce panneau envoie désormais sur %1, et non plus sur «&#xa0;%2&#xa0;», donné par --port. Ce choix vaut aussi pour les prochains démarrages sans --port.</source>
+        <translation>This panel now sends to %1, no longer to “%2”, given with --port. This choice also holds for the next starts without --port.</translation>
+    </message>
+    <message>
+        <source>Limites des axes</source>
+        <translation>Axis Limits</translation>
+    </message>
+    <message>
+        <source>Votre fichier de limites «&#xa0;%1&#xa0;» était illisible (%2)&#xa0;: il a été mis de côté sous «&#xa0;%3&#xa0;», et remplacé par un nouveau qui garde vos limites.</source>
+        <translation>Your limits file “%1” was unreadable (%2): it was set aside as “%3”, and replaced by a new one that keeps your limits.</translation>
+    </message>
+    <message>
+        <source>La langue n&apos;a pas pu être enregistrée dans «&#xa0;%1&#xa0;»&#xa0;: %2.</source>
+        <translation>The language could not be saved in “%1”: %2.</translation>
+    </message>
+    <message>
+        <source>Le panneau parlera %1 à son prochain démarrage.</source>
+        <translation>The panel will speak %1 from its next start.</translation>
+    </message>
+    <message>
+        <source>Le panneau parlera la langue du système à son prochain démarrage.</source>
+        <translation>The panel will speak the system&apos;s language from its next start.</translation>
+    </message>
+    <message>
+        <source>Le fichier de réglages «&#xa0;%1&#xa0;» était illisible (%2)&#xa0;: il a été mis de côté sous «&#xa0;%3&#xa0;», et remplacé par un nouveau.</source>
+        <translation>The settings file “%1” was unreadable (%2): it was set aside as “%3”, and replaced by a new one.</translation>
+    </message>
+    <message>
+        <source>Comment créer un fichier de désignation d&apos;axes</source>
+        <translation>How to Create an Axis Names File</translation>
+    </message>
+    <message>
+        <source>Un fichier de désignation d&apos;axes est un fichier texte (UTF-8) d&apos;au plus sept lignes&#xa0;: la ligne 1 nomme l&apos;axe 1, la ligne 2 l&apos;axe 2, et ainsi de suite jusqu&apos;à l&apos;axe 7. Une ligne vide laisse l&apos;axe sous son nom «&#xa0;Axe 0…&#xa0;».
+
+Un nom compte au plus %1 caractères, sans tabulation ni autre caractère de contrôle&#xa0;; les espaces au début et à la fin sont ignorés. Les noms ne changent que l&apos;affichage&#xa0;: les lignes envoyées à la carte restent les mêmes.
+
+Exemple (les axes 3 et 5 gardent «&#xa0;Axe 03&#xa0;» et «&#xa0;Axe 05&#xa0;»)&#xa0;:
+
+Pince
+Rotation base
+
+Bras
+
+Poignet
+Avance
+
+Ouvrez-le par «&#xa0;Initialisation › Ouvrir un fichier de designation d&apos;axes&#xa0;».</source>
+        <translation>An axis names file is a text file (UTF-8) of at most seven lines: line 1 names axis 1, line 2 axis 2, and so on up to axis 7. An empty line leaves the axis under its own name, “Axis 0…”.
+
+A name is at most %1 characters long, with no tab or other control character; spaces at its start and end are ignored. Names only change what is shown: the lines sent to the board stay the same.
+
+Example (axes 3 and 5 keep “Axis 03” and “Axis 05”):
+
+Gripper
+Base rotation
+
+Arm
+
+Wrist
+Feed
+
+Open it with “Setup › Open an Axis Names File”.</translation>
+    </message>
+    <message>
+        <source>Le document «&#xa0;%1&#xa0;» appartient à la carte de commande des axes&#xa0;: il n&apos;est pas fourni avec le panneau Tarvik.
+Demandez-le à celui qui vous a fourni la carte.</source>
+        <translation>The document “%1” belongs to the axis control board: it does not come with the Tarvik panel.
+Ask whoever supplied the board.</translation>
+    </message>
+    <message>
+        <source>.
+Réglages&#xa0;: %1</source>
+        <translation>.
+Settings: %1</translation>
+    </message>
+    <message>
+        <source>A propos de Tarvik</source>
+        <translation>About Tarvik</translation>
+    </message>
+    <message>
+        <source>Tarvik %1
+
+Panneau de commande de la carte à sept axes. «&#xa0;TEST&#xa0;» envoie une ligne de commande par axe, de A à G, par exemple A+00100:010, et la liste «&#xa0;Sequence Envoyé&#xa0;» montre les lignes envoyées.
+
+Port&#xa0;: %4.
+Ligne&#xa0;: 38400 bauds, 8 bits, sans parité, 1 bit d&apos;arrêt.
+
+Construit avec Qt %2 (en service&#xa0;: Qt %3).
+
+Logiciel libre, sous licence GNU GPL version 3 ou ultérieure.</source>
+        <translation>Tarvik %1
+
+Control panel of the seven-axis board. “TEST” sends one command line per axis, A to G, for example A+00100:010, and the “Sequence Sent” list shows the lines sent.
+
+Port: %4.
+Line: 38400 baud, 8 data bits, no parity, 1 stop bit.
+
+Built with Qt %2 (running: Qt %3).
+
+Free software, under the GNU GPL version 3 or later.</translation>
+    </message>
+</context>
+<context>
+    <name>tarvik::window::GrapheCourse</name>
+    <message>
+        <source>Course des axes</source>
+        <translation>Axes&apos; travel</translation>
+    </message>
+    <message>
+        <source>Aucun programme à tracer.</source>
+        <translation>No program to chart.</translation>
+    </message>
+    <message>
+        <source>%1&#xa0;: ne bouge pas</source>
+        <translation>%1: does not move</translation>
+    </message>
+    <message>
+        <source>%1&#xa0;: position inconnue dès %2&#xa0;; jusque-là, de %3 à %4 pas</source>
+        <translation>%1: position unknown from %2; until then, from %3 to %4 steps</translation>
+    </message>
+    <message>
+        <source>%1&#xa0;: de %2 à %3 pas, %4 à la fin</source>
+        <translation>%1: from %2 to %3 steps, %4 at the end</translation>
+    </message>
+    <message>
+        <source>, %1 à chaque parcours</source>
+        <translation>, %1 each cycle</translation>
+    </message>
+    <message>
+        <source>&#xa0;; reste dans sa course de ±%1.</source>
+        <translation>; stays within its travel of ±%1.</translation>
+    </message>
+    <message>
+        <source>&#xa0;; course de ±%1&#xa0;: ne peut pas être vérifiée.</source>
+        <translation>; travel of ±%1: cannot be checked.</translation>
+    </message>
+    <message>
+        <source>&#xa0;; sort de sa course de ±%1 à %2, à %3.</source>
+        <translation>; leaves its travel of ±%1 at %2, at %3.</translation>
+    </message>
+    <message numerus="yes">
+        <source>étapes envoyées&#xa0;: %1 par parcours, %n parcours, depuis l&apos;étape %2</source>
+        <translation>
+            <numerusform>steps sent: %1 per cycle, %n cycle, from step %2</numerusform>
+            <numerusform>steps sent: %1 per cycle, %n cycles, from step %2</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>En cours&#xa0;: %1</source>
+        <translation>Sending: %1</translation>
+    </message>
+    <message>
+        <source>hors de la course permise (hachuré)&#xa0;;&#xa0;?&#xa0;: position inconnue</source>
+        <translation>beyond the allowed travel (hatched); ?: position unknown</translation>
     </message>
 </context>
 </TS>

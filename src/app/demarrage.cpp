@@ -6,10 +6,12 @@
 
 #include <QCoreApplication>
 
+namespace tarvik::app {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Port)
 };
 
@@ -29,11 +31,10 @@ std::optional<Echec> ReglagesNonLus(const ReglagesLus &reglages)
 {
     if (!reglages.echec)
         return std::nullopt;
-    return Echec{
-        Textes::tr("les réglages %1 sont illisibles (%2) : ils ne sont pas lus, et chaque "
-                   "envoi part donc aussi au journal du système, comme sans réglages, quoi "
-                   "qu'ils disent de journal_systeme")
-            .arg(NomLisible(CheminReglages()), reglages.echec->message)};
+    return Echec{Mots::tr("les réglages %1 sont illisibles (%2) : ils ne sont pas lus, et chaque "
+                          "envoi part donc aussi au journal du système, comme sans réglages, quoi "
+                          "qu'ils disent de journal_systeme")
+                     .arg(NomLisible(CheminReglages()), reglages.echec->message)};
 }
 
 QString DecrirePort(const PortChoisi &port, const QString &menu)
@@ -41,13 +42,15 @@ QString DecrirePort(const PortChoisi &port, const QString &menu)
     const QString peripherique = NomLisible(port.peripherique);
     switch (port.origine) {
     case OriginePort::Option:
-        return Textes::tr("%1 (donné par --port)").arg(peripherique);
+        return Mots::tr("%1 (donné par --port)").arg(peripherique);
     case OriginePort::Reglage:
         if (port.echec)
-            return Textes::tr("inconnu (réglages illisibles)");
-        return Textes::tr("%1 (choisi par %2)").arg(peripherique, menu);
+            return Mots::tr("inconnu (réglages illisibles)");
+        return Mots::tr("%1 (choisi par %2)").arg(peripherique, menu);
     case OriginePort::Port1:
         break;
     }
-    return Textes::tr("%1 (port série 1)").arg(peripherique);
+    return Mots::tr("%1 (port série 1)").arg(peripherique);
 }
+
+} // namespace tarvik::app

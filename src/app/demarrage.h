@@ -2,11 +2,14 @@
 // language they speak, and how they name the port they use.
 #pragma once
 
+#include "app/couche.h"
 #include "port/choix_port.h"
 #include "system/fichier_reglages.h"
 
 #include <QString>
 #include <optional>
+
+namespace tarvik::app {
 
 // The start, in this order: the settings are read, the language is chosen
 // (from the command line, then the settings, then the system) and
@@ -29,3 +32,5 @@ std::optional<Echec> ReglagesNonLus(const ReglagesLus &reglages);
 // The port as the operator reads it: its path and where the choice came
 // from. `menu` names where a saved choice is made, as the program says it.
 QString DecrirePort(const PortChoisi &port, const QString &menu);
+
+} // namespace tarvik::app

@@ -8,6 +8,8 @@
 #include <QLocale>
 #include <QTranslator>
 
+namespace tarvik::app {
+
 QString LangueDuSysteme()
 {
     for (const char *variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
@@ -58,3 +60,5 @@ void InstallerTextesDeQt(const QString &code)
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&ceuxDeQt);
 }
+
+} // namespace tarvik::app

@@ -2,9 +2,12 @@
 // its code.
 #pragma once
 
+#include "app/couche.h"
 #include "core/reglages.h"
 
 #include <QString>
+
+namespace tarvik::app {
 
 // The system's language for messages, as LC_ALL, then LC_MESSAGES, then
 // LANG say it (the first one set decides): the language whose code starts
@@ -24,3 +27,5 @@ void InstallerLangue(const QString &code);
 // Loads Qt's own texts (standard buttons, file dialogs) in the language
 // `code`, for the panel. They are written in English: nothing to load for it.
 void InstallerTextesDeQt(const QString &code);
+
+} // namespace tarvik::app

@@ -1,6 +1,7 @@
 // The options both programs share: -h/--help, -v/--version and --port.
 #pragma once
 
+#include "app/couche.h"
 #include "core/echec.h"
 
 #include <QString>
@@ -9,6 +10,8 @@
 #include <optional>
 
 class QCommandLineParser;
+
+namespace tarvik::app {
 
 QString OptionPort();
 
@@ -24,3 +27,5 @@ std::optional<Echec> AnalyserOptions(QCommandLineParser &parseur, const QStringL
 std::optional<int>
 TraiterOptions(QCommandLineParser &parseur, int argc, char *argv[], const QString &aide,
                const std::function<std::optional<Echec>(const QCommandLineParser &)> &verifier);
+
+} // namespace tarvik::app

@@ -10,10 +10,12 @@
 
 #include <algorithm>
 
+namespace tarvik::app {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Poste)
 };
 
@@ -27,22 +29,24 @@ constexpr qsizetype ValeursConsignees = 10;
 // chosen here, another language's by its own.
 QString autresValeurs(qsizetype n)
 {
-    return n < 2 ? Textes::tr("%n autre valeur refusée, non reprise ici", nullptr, int(n))
-                 : Textes::tr("%n autres valeurs refusées, non reprises ici", nullptr, int(n));
+    return n < 2 ? Mots::tr("%n autre valeur refusée, non reprise ici", nullptr, int(n))
+                 : Mots::tr("%n autres valeurs refusées, non reprises ici", nullptr, int(n));
 }
 
 // Which steps of a run that ended early went, and which did not.
-QString bilan(const FinEnvoi &fin)
+QString bilan(const DeroulementEnvoi &deroulement)
 {
-    const QString parties = EtapesEnvoyees(fin.resultat, fin.cycles);
-    const auto prochaine = PremiereNonEnvoyee(fin.resultat, fin.programme, fin.depuis, fin.cycles);
+    const QString parties = EtapesEnvoyees(deroulement.resultat, deroulement.cycles);
+    const auto prochaine = PremiereNonEnvoyee(deroulement.resultat, deroulement.programme,
+                                              deroulement.depuis, deroulement.cycles);
     if (!prochaine)
-        return Textes::tr("%1, rien ne restait à envoyer").arg(parties);
+        return Mots::tr("%1, rien ne restait à envoyer").arg(parties);
     const QString cycle =
-        fin.cycles > 1 ? Textes::tr(" (cycle %1 sur %2)").arg(prochaine->second).arg(fin.cycles)
-                       : QString();
-    return Textes::tr("%1 ; %2%3 et les suivantes n'ont pas été envoyées")
-        .arg(parties, DesignationEtape(fin.programme, prochaine->first), cycle);
+        deroulement.cycles > 1
+            ? Mots::tr(" (cycle %1 sur %2)").arg(prochaine->second + 1).arg(deroulement.cycles)
+            : QString();
+    return Mots::tr("%1 ; %2%3 et les suivantes n'ont pas été envoyées")
+        .arg(parties, DesignationEtape(deroulement.programme, prochaine->first), cycle);
 }
 
 } // namespace
@@ -50,8 +54,8 @@ QString bilan(const FinEnvoi &fin)
 QString TexteRefus(const RefusEnvoi &refus, qsizetype valeursMax)
 {
     if (refus.genre == RefusEnvoi::Genre::LimitesDouteuses)
-        return Textes::tr("%1.\nAucune valeur n'a été comparée aux limites : aucun envoi n'est "
-                          "possible tant qu'un fichier de limites est douteux")
+        return Mots::tr("%1.\nAucune valeur n'a été comparée aux limites : aucun envoi n'est "
+                        "possible tant qu'un fichier de limites est douteux")
             .arg(refus.douteux);
     // Several values a box holds: one line each.
     const bool enLignes =
@@ -65,15 +69,15 @@ QString TexteRefus(const RefusEnvoi &refus, qsizetype valeursMax)
     if (const qsizetype reste = refus.valeurs.size() - valeurs.size(); reste > 0)
         valeurs << autresValeurs(reste);
     if (enLignes)
-        return Textes::tr("Ces %1 valeurs ne peuvent pas partir :\n– %2")
+        return Mots::tr("Ces %1 valeurs ne peuvent pas partir :\n– %2")
             .arg(refus.valeurs.size())
-            .arg(valeurs.join(Textes::tr(" ;\n– ")));
+            .arg(valeurs.join(Mots::tr(" ;\n– ")));
     return valeurs.join(QStringLiteral(".\n\n"));
 }
 
-PosteEnvoi::PosteEnvoi(const QString &programme, Horloge *horloge, QObject *parent)
+PosteEnvoi::PosteEnvoi(const QString &executable, Horloge *horloge, QObject *parent)
     : QObject(parent)
-    , m_programme(programme)
+    , m_executable(executable)
     , m_horloge(horloge ? horloge : &m_horlogeQt)
     , m_execution(m_lien, m_horloge)
 {
@@ -88,7 +92,7 @@ PosteEnvoi::PosteEnvoi(const QString &programme, Horloge *horloge, QObject *pare
     connect(&m_execution, &E::etapeTerminee, this, &PosteEnvoi::etapeVue);
     connect(&m_execution, &E::attente, this, &PosteEnvoi::attente);
     connect(&m_execution, &E::pause, this, &PosteEnvoi::pause);
-    connect(&m_execution, &E::termine, this, &PosteEnvoi::runVu);
+    connect(&m_execution, &E::termine, this, &PosteEnvoi::resultatVu);
 }
 
 PosteEnvoi::~PosteEnvoi()
@@ -133,7 +137,7 @@ void PosteEnvoi::etatVu(const EtatPort &etat)
     Q_EMIT etatChange(m_etat);
 }
 
-std::optional<RefusEnvoi> PosteEnvoi::verifier(const Programme &programme, int depuis) const
+std::optional<RefusEnvoi> PosteEnvoi::examiner(const Programme &programme, int depuis) const
 {
     return refusDesLimites(programme, depuis);
 }
@@ -220,14 +224,14 @@ void PosteEnvoi::testSuivant()
         // The limits may have changed while it waited.
         if (auto refus = refusDesLimites(programme, 0)) {
             consignerRefus(*refus, test.source);
-            FinEnvoi fin;
-            fin.test = true;
-            fin.debut = fin.fin = maintenant();
-            fin.programme = programme;
-            fin.source = test.source;
-            fin.refus = refus;
+            DeroulementEnvoi deroulement;
+            deroulement.grilleSeule = true;
+            deroulement.debut = deroulement.termineA = maintenant();
+            deroulement.programme = programme;
+            deroulement.source = test.source;
+            deroulement.refus = refus;
             m_finissant = true;
-            Q_EMIT termine(fin);
+            Q_EMIT termine(deroulement);
             m_finissant = false;
             continue;
         }
@@ -236,27 +240,27 @@ void PosteEnvoi::testSuivant()
 }
 
 void PosteEnvoi::commencer(const Programme &programme, const QString &source, int depuis, Mode mode,
-                           bool test)
+                           bool grilleSeule)
 {
     m_identifiant = NouvelleExecution();
-    m_run = {};
-    m_run.test = test;
-    m_run.debut = maintenant();
-    m_run.programme = programme;
-    m_run.depuis = depuis;
-    m_run.cycles = qMax(1, programme.repetitions);
-    m_run.source = source;
+    m_deroulement = {};
+    m_deroulement.grilleSeule = grilleSeule;
+    m_deroulement.debut = maintenant();
+    m_deroulement.programme = programme;
+    m_deroulement.depuis = depuis;
+    m_deroulement.cycles = qMax(1, programme.repetitions);
+    m_deroulement.source = source;
     if (m_surveillance)
         m_surveillance->oublierRebranchement(); // said until this run
     m_etat.rebrancheA = {};
-    m_etat.usage = test ? EtatPoste::Usage::Test : EtatPoste::Usage::Programme;
+    m_etat.usage = grilleSeule ? EtatPoste::Usage::GrilleSeule : EtatPoste::Usage::Programme;
     m_etat.source = source;
     m_etat.etape = depuis;
     m_etat.etapes = int(programme.etapes.size());
-    m_etat.cycle = 1;
-    m_etat.cycles = m_run.cycles;
+    m_etat.cycle = 0;
+    m_etat.cycles = m_deroulement.cycles;
     Q_EMIT etatChange(m_etat);
-    m_execution.demarrer(programme, depuis, m_run.cycles, mode);
+    m_execution.demarrer(programme, depuis, m_deroulement.cycles, mode);
 }
 
 void PosteEnvoi::interrompre()
@@ -274,24 +278,24 @@ void PosteEnvoi::etapeVue(const ResultatEtape &etape)
     Q_EMIT etapeTerminee(etape);
 }
 
-void PosteEnvoi::runVu(const ResultatProgramme &resultat)
+void PosteEnvoi::resultatVu(const ResultatProgramme &resultat)
 {
-    FinEnvoi fin = m_run;
-    fin.fin = maintenant();
-    fin.resultat = resultat;
+    DeroulementEnvoi deroulement = m_deroulement;
+    deroulement.termineA = maintenant();
+    deroulement.resultat = resultat;
     using G = EchecLien::Genre;
-    if (const ResultatEnvoi *rate = resultat.rate(); rate && fin.test)
-        fin.reessayable = rate->lignes.isEmpty() && (rate->echec->genre == G::PortOccupe ||
-                                                     rate->echec->genre == G::PortAbsent);
-    consignerFin(fin);
+    if (const ResultatEnvoi *rate = resultat.rate(); rate && deroulement.grilleSeule)
+        deroulement.reessayable = rate->lignes.isEmpty() && (rate->echec->genre == G::PortOccupe ||
+                                                             rate->echec->genre == G::PortAbsent);
+    consignerFin(deroulement);
     m_etat.usage = EtatPoste::Usage::Aucun;
     if (m_surveillance && m_surveillance->actif())
-        m_surveillance->verifier(); // the run may have found the port in another state
+        m_surveillance->regarder(); // the run may have found the port in another state
     Q_EMIT etatChange(m_etat);
     if (resultat.fin == Fin::Interrompue)
         m_tests.clear();
     m_finissant = true;
-    Q_EMIT termine(fin);
+    Q_EMIT termine(deroulement);
     m_finissant = false;
     testSuivant();
 }
@@ -299,16 +303,17 @@ void PosteEnvoi::runVu(const ResultatProgramme &resultat)
 EnregistrementEnvoi PosteEnvoi::enregistrement(const ResultatEnvoi &envoi, const QDateTime &debut,
                                                int etape) const
 {
-    const QString source =
-        m_run.test ? m_run.source : QStringLiteral("%1:%2").arg(m_run.source).arg(etape + 1);
-    EnregistrementEnvoi enregistrement = EnregistrementDe(envoi, debut, m_programme, source);
+    const QString source = m_deroulement.grilleSeule
+                               ? m_deroulement.source
+                               : QStringLiteral("%1:%2").arg(m_deroulement.source).arg(etape + 1);
+    EnregistrementEnvoi enregistrement = EnregistrementDe(envoi, debut, m_executable, source);
     enregistrement.execution = m_identifiant;
     return enregistrement;
 }
 
-void PosteEnvoi::consignerFin(const FinEnvoi &fin)
+void PosteEnvoi::consignerFin(const DeroulementEnvoi &deroulement)
 {
-    const ResultatProgramme &resultat = fin.resultat;
+    const ResultatProgramme &resultat = deroulement.resultat;
     // The operator's Stop, not a signal, wherever it cut the run short: in
     // the opening (its lone line feed held up) as in a step.
     const auto arretee = [&](EnregistrementEnvoi enregistrement) {
@@ -317,36 +322,39 @@ void PosteEnvoi::consignerFin(const FinEnvoi &fin)
         return enregistrement;
     };
     if (resultat.ouverture) {
-        consigner(arretee(enregistrement(*resultat.ouverture, fin.debut, fin.depuis)));
+        consigner(
+            arretee(enregistrement(*resultat.ouverture, deroulement.debut, deroulement.depuis)));
         return;
     }
     if (const ResultatEnvoi *rate = resultat.rate()) {
         const ResultatEtape &etape = resultat.etapes.last();
         EnregistrementEnvoi coupe = arretee(enregistrement(*rate, etape.debut, etape.etape));
-        if (!fin.test)
-            coupe.raison += QStringLiteral(". ") + bilan(fin);
+        if (!deroulement.grilleSeule)
+            coupe.raison += QStringLiteral(". ") + bilan(deroulement);
         consigner(coupe);
         return;
     }
     if (!resultat.entreDeuxEtapes)
         return;
     // Stopped with no send under way: the run's own record says so.
-    const auto prochaine = PremiereNonEnvoyee(resultat, fin.programme, fin.depuis, fin.cycles);
-    EnregistrementEnvoi arret = enregistrement({}, fin.fin, prochaine ? prochaine->first : 0);
+    const auto prochaine =
+        PremiereNonEnvoyee(resultat, deroulement.programme, deroulement.depuis, deroulement.cycles);
+    EnregistrementEnvoi arret =
+        enregistrement({}, deroulement.termineA, prochaine ? prochaine->first : 0);
     arret.portChoisi = port().echec ? QStringLiteral("inconnu") : port().peripherique;
     arret.peripherique = m_lien.peripherique();
     arret.issue = resultat.fin == Fin::Arretee ? IssueEnvoi::Arretee : IssueEnvoi::Interrompue;
-    arret.raison = Textes::tr("%1 : %2").arg(
-        resultat.fin == Fin::Arretee ? Textes::tr("arrêté par l'opérateur entre deux étapes")
-                                     : Textes::tr("interrompu par un signal entre deux étapes"),
-        bilan(fin));
+    arret.raison = Mots::tr("%1 : %2").arg(
+        resultat.fin == Fin::Arretee ? Mots::tr("arrêté par l'opérateur entre deux étapes")
+                                     : Mots::tr("interrompu par un signal entre deux étapes"),
+        bilan(deroulement));
     consigner(arret);
 }
 
 void PosteEnvoi::consignerRefus(const RefusEnvoi &refus, const QString &source)
 {
     consigner({maintenant(),
-               m_programme,
+               m_executable,
                source,
                port().echec ? QStringLiteral("inconnu") : port().peripherique,
                {},
@@ -361,13 +369,13 @@ void PosteEnvoi::consignerRebranchement()
     if (!m_surveillance)
         return;
     consigner({m_surveillance->rebrancheA(),
-               m_programme,
+               m_executable,
                {},
                port().peripherique,
                m_surveillance->etat().peripherique,
                IssueEnvoi::Rebranche,
-               Textes::tr("débranché puis rebranché : la carte a pu redémarrer ; rien n'a été "
-                          "renvoyé"),
+               Mots::tr("débranché puis rebranché : la carte a pu redémarrer ; rien n'a été "
+                        "renvoyé"),
                {},
                NouvelleExecution()});
     etatVu(m_surveillance->etat());
@@ -375,9 +383,9 @@ void PosteEnvoi::consignerRebranchement()
 
 void PosteEnvoi::consigner(EnregistrementEnvoi enregistrement)
 {
-    enregistrement.programme = m_programme;
+    enregistrement.executable = m_executable;
     if (const auto rate = EcrireJournal(enregistrement))
-        Q_EMIT journalRate(Echec{Textes::tr("le journal des envois « %1 » : %2")
+        Q_EMIT journalRate(Echec{Mots::tr("le journal des envois « %1 » : %2")
                                      .arg(NomLisible(CheminJournal()), rate->message)});
 }
 
@@ -390,7 +398,7 @@ void PosteEnvoi::consignerAttente(const QDateTime &debut, const QString &source,
                                   const EchecLien &echec, const QString &peripherique)
 {
     consigner({debut,
-               m_programme,
+               m_executable,
                source,
                port().echec ? QStringLiteral("inconnu") : port().peripherique,
                peripherique,
@@ -399,3 +407,5 @@ void PosteEnvoi::consignerAttente(const QDateTime &debut, const QString &source,
                {},
                NouvelleExecution()});
 }
+
+} // namespace tarvik::app

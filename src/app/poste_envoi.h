@@ -6,6 +6,7 @@
 // it tells; they decide nothing about the wire.
 #pragma once
 
+#include "app/couche.h"
 #include "app/surveillance.h"
 #include "run/execution_programme.h"
 #include "run/journal.h"
@@ -15,6 +16,8 @@
 #include <QPointer>
 #include <functional>
 #include <optional>
+
+namespace tarvik::app {
 
 // What the station refuses before anything is sent; each front end words it.
 struct RefusEnvoi {
@@ -36,10 +39,11 @@ struct RefusEnvoi {
 // only, and how many more there were.
 QString TexteRefus(const RefusEnvoi &refus, qsizetype valeursMax = -1);
 
-// The end of a run, TEST's or a program's.
-struct FinEnvoi {
-    bool test = false; // a TEST's (or a sequence file's), else a program's
-    QDateTime debut, fin;
+// A run of the station, TEST's or a program's: what was started, and once
+// it ended, how (what the station tells at the end).
+struct DeroulementEnvoi {
+    bool grilleSeule = false; // one grid: TEST's, or a sequence file's; else a program's
+    QDateTime debut, termineA;
     Programme programme; // as it ran
     int depuis = 0, cycles = 1;
     QString source;
@@ -58,10 +62,10 @@ struct EtatPoste {
     EtatPort port;
     std::optional<Echec> limites; // a doubtful limits file: TEST would be refused
     QDateTime rebrancheA;         // came back after going away, until the next run
-    enum class Usage { Aucun, Test, Programme };
+    enum class Usage { Aucun, GrilleSeule, Programme };
     Usage usage = Usage::Aucun;
-    QString source; // the program's
-    int etape = 0, etapes = 0, cycle = 1, cycles = 1;
+    QString source;                                   // the program's
+    int etape = 0, etapes = 0, cycle = 0, cycles = 1; // etape and cycle from 0
 };
 
 class PosteEnvoi : public QObject {
@@ -69,9 +73,9 @@ class PosteEnvoi : public QObject {
 public:
     using Mode = ExecutionProgramme::Mode;
 
-    // `programme` is the name its records carry: tarvik, tarvik-envoyer.
+    // `executable` is the name its records carry: tarvik, tarvik-envoyer.
     // Waits and time stamps are `horloge`'s (the real clock when null).
-    explicit PosteEnvoi(const QString &programme, Horloge *horloge = nullptr,
+    explicit PosteEnvoi(const QString &executable, Horloge *horloge = nullptr,
                         QObject *parent = nullptr);
     ~PosteEnvoi() override;
 
@@ -91,7 +95,7 @@ public:
 
     // Whether `programme`, from step `depuis`, may go to the board under
     // the limits; only looks, journals nothing.
-    std::optional<RefusEnvoi> verifier(const Programme &programme, int depuis = 0) const;
+    std::optional<RefusEnvoi> examiner(const Programme &programme, int depuis = 0) const;
 
     // TEST: sends `grille` once the port is free, after the TESTs asked
     // before it. A refusal by the limits is journaled under `source`.
@@ -147,27 +151,27 @@ Q_SIGNALS:
     void etapeTerminee(const ResultatEtape &resultat);
     void attente(qint64 ms);
     void pause(int etape, int cycle);
-    void termine(const FinEnvoi &fin);
+    void termine(const DeroulementEnvoi &deroulement);
     // A record could not be written; the runs go on.
     void journalRate(const Echec &rate);
 
 private:
     std::optional<RefusEnvoi> refusDesLimites(const Programme &programme, int depuis) const;
     void commencer(const Programme &programme, const QString &source, int depuis, Mode mode,
-                   bool test);
+                   bool grilleSeule);
     void testSuivant();
     void etapeVue(const ResultatEtape &etape);
-    void runVu(const ResultatProgramme &resultat);
+    void resultatVu(const ResultatProgramme &resultat);
     // The record of one step, or of the run's opening, as the journal keeps it.
     EnregistrementEnvoi enregistrement(const ResultatEnvoi &envoi, const QDateTime &debut,
                                        int etape) const;
     void consigner(EnregistrementEnvoi enregistrement);
-    void consignerFin(const FinEnvoi &fin);
+    void consignerFin(const DeroulementEnvoi &deroulement);
     void consignerRefus(const RefusEnvoi &refus, const QString &source);
     void consignerRebranchement();
     void etatVu(const EtatPort &etat);
 
-    QString m_programme;
+    QString m_executable;
     HorlogeQt m_horlogeQt;
     Horloge *m_horloge;
     LienSerie m_lien;
@@ -181,8 +185,10 @@ private:
         Grille grille;
         QString source;
     };
-    QList<Test> m_tests;      // TESTs waiting their turn
-    bool m_finissant = false; // a TEST's end is being told
-    FinEnvoi m_run;           // the run under way, as it started
-    QString m_identifiant;    // its id in the journal
+    QList<Test> m_tests;            // TESTs waiting their turn
+    bool m_finissant = false;       // a TEST's end is being told
+    DeroulementEnvoi m_deroulement; // the run under way, as it started
+    QString m_identifiant;          // its id in the journal
 };
+
+} // namespace tarvik::app

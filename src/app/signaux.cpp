@@ -6,6 +6,8 @@
 #include <initializer_list>
 #include <unistd.h>
 
+namespace tarvik::app {
+
 namespace {
 
 int g_reveil[2] = {-1, -1};
@@ -61,3 +63,5 @@ int PremierSignal()
 {
     return g_premier;
 }
+
+} // namespace tarvik::app

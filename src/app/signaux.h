@@ -4,6 +4,10 @@
 // released outside the handler before the program ends.
 #pragma once
 
+#include "app/couche.h"
+
+namespace tarvik::app {
+
 // Installs the handlers; returns the pipe's read end (non-blocking), or -1
 // when the pipe or a handler cannot be set.
 int EcouterSignaux();
@@ -18,3 +22,5 @@ int SignalRecu();
 
 // The first signal received since EcouterSignaux, taken or not; 0 when none.
 int PremierSignal();
+
+} // namespace tarvik::app

@@ -5,10 +5,13 @@
 // state and a device that came back.
 #pragma once
 
+#include "app/couche.h"
 #include "port/etat_port.h"
 
 #include <QDateTime>
 #include <QObject>
+
+namespace tarvik::app {
 
 class Surveillance : public QObject {
     Q_OBJECT
@@ -27,7 +30,7 @@ public:
     virtual QDateTime rebrancheA() const = 0;
     virtual void oublierRebranchement() = 0;
     // Looks now.
-    virtual void verifier() = 0;
+    virtual void regarder() = 0;
 
 Q_SIGNALS:
     void etatChange(const EtatPort &etat);
@@ -35,3 +38,5 @@ Q_SIGNALS:
     // restarted.
     void rebranche(const QDateTime &quand);
 };
+
+} // namespace tarvik::app

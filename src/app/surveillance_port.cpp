@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace tarvik::app {
+
 namespace {
 
 // udev's monitor on its "udev" source, for tty devices, inside the event loop.
@@ -67,10 +69,10 @@ SurveillancePort::SurveillancePort(std::function<QDateTime()> maintenant, QObjec
     connect(&m_minuterie, &QTimer::timeout, this, &SurveillancePort::jeterUnCoupDOeil);
     m_relance.setSingleShot(true);
     m_relance.setInterval(200);
-    connect(&m_relance, &QTimer::timeout, this, &SurveillancePort::verifier);
-    connect(&m_chemins, &QFileSystemWatcher::directoryChanged, this, &SurveillancePort::verifier);
+    connect(&m_relance, &QTimer::timeout, this, &SurveillancePort::regarder);
+    connect(&m_chemins, &QFileSystemWatcher::directoryChanged, this, &SurveillancePort::regarder);
     if (m_source)
-        connect(m_source.get(), &SourceEvenements::changement, this, &SurveillancePort::verifier);
+        connect(m_source.get(), &SourceEvenements::changement, this, &SurveillancePort::regarder);
     m_ouvertures = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (m_ouvertures >= 0) {
         m_notificateurOuvertures =
@@ -97,7 +99,7 @@ void SurveillancePort::surveiller(const PortChoisi &port)
     m_cheminsSuivis = false;
     if (m_actif) {
         suivreLesChemins();
-        verifier();
+        regarder();
     }
 }
 
@@ -112,7 +114,7 @@ void SurveillancePort::setActive(bool active)
         return;
     if (!m_cheminsSuivis) // a watch's first mark may cost the kernel a while
         suivreLesChemins();
-    verifier();
+    regarder();
 }
 
 void SurveillancePort::suivreLesChemins()
@@ -157,7 +159,7 @@ void SurveillancePort::ouvertureVue()
         }
     }
     if (ouvert || change)
-        verifier(); // not for a watch that was taken off (IN_IGNORED)
+        regarder(); // not for a watch that was taken off (IN_IGNORED)
     if (ouvert)
         m_relance.start();
 }
@@ -183,10 +185,10 @@ SurveillancePort::Empreinte SurveillancePort::empreinte() const
 void SurveillancePort::jeterUnCoupDOeil()
 {
     if (m_suivi < 0 || empreinte() != m_empreinte)
-        verifier();
+        regarder();
 }
 
-void SurveillancePort::verifier()
+void SurveillancePort::regarder()
 {
     m_empreinte = empreinte();
     const EtatPort nouveau = SonderPort(m_port);
@@ -210,3 +212,5 @@ void SurveillancePort::verifier()
     }
     Q_EMIT etatChange(m_etat);
 }
+
+} // namespace tarvik::app

@@ -8,6 +8,7 @@
 // what the path leads to has changed.
 #pragma once
 
+#include "app/couche.h"
 #include "app/surveillance.h"
 #include "system/substituable.h"
 
@@ -20,6 +21,8 @@
 #include <memory>
 
 #include <sys/types.h>
+
+namespace tarvik::app {
 
 // Where the system tells that devices came or went.
 class SourceEvenements : public QObject {
@@ -53,7 +56,7 @@ public:
     const EtatPort &etat() const override { return m_etat; }
     QDateTime rebrancheA() const override { return m_rebrancheA; }
     void oublierRebranchement() override { m_rebrancheA = {}; }
-    void verifier() override;
+    void regarder() override;
 
 private:
     // What the port's path leads to, as a few system calls tell it.
@@ -90,3 +93,5 @@ private:
     QTimer m_relance; // looks again a moment after an open: the flock follows it
     QTimer m_minuterie;
 };
+
+} // namespace tarvik::app

@@ -4,10 +4,12 @@
 
 #include <QCoreApplication>
 
+namespace tarvik::carte {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Carte)
 };
 
@@ -127,11 +129,13 @@ QString ResumeCarte(const EtatCarte &etat)
     QStringList positions;
     for (int i = 0; i < AxesCarte; ++i)
         positions << QStringLiteral("%1 %2").arg(QChar(u'A' + i), signee(etat.position(i)));
-    return Textes::tr("lignes reçues : %1, prises : %2, vides : %3, anomalies : %4 ; "
-                      "positions : %5")
+    return Mots::tr("lignes reçues : %1, prises : %2, vides : %3, anomalies : %4 ; "
+                    "positions : %5")
         .arg(etat.lignes())
         .arg(etat.commandes())
         .arg(etat.vides())
         .arg(etat.anomalies())
         .arg(positions.join(QStringLiteral(", ")));
 }
+
+} // namespace tarvik::carte

@@ -4,13 +4,18 @@
 // machine's limits file, and whether it is beyond it.
 #pragma once
 
+#include "carte/couche.h"
 #include "carte/lecteur.h"
 
 #include <QDateTime>
 #include <array>
 #include <optional>
 
+namespace tarvik::core {
 struct Limites;
+} // namespace tarvik::core
+
+namespace tarvik::carte {
 
 // A line as it reached the board, and what it did there.
 struct EvenementCarte {
@@ -78,3 +83,5 @@ QByteArray FormerJson(const EvenementCarte &evenement);
 
 // The summary said at the end: the counts, and where each axis is.
 QString ResumeCarte(const EtatCarte &etat);
+
+} // namespace tarvik::carte

@@ -2,10 +2,12 @@
 
 #include <QCoreApplication>
 
+namespace tarvik::carte {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Carte)
 };
 
@@ -105,20 +107,20 @@ QString DecrireAnomalie(Anomalie anomalie)
 {
     switch (anomalie) {
     case Anomalie::HorsAscii:
-        return Textes::tr("octet hors de l'ASCII");
+        return Mots::tr("octet hors de l'ASCII");
     case Anomalie::LigneCoupee:
-        return Textes::tr("ligne coupée : une lettre d'axe avant le saut de ligne");
+        return Mots::tr("ligne coupée : une lettre d'axe avant le saut de ligne");
     case Anomalie::Longueur:
-        return Textes::tr("longueur fausse : le saut de ligne n'est pas le 12e octet");
+        return Mots::tr("longueur fausse : le saut de ligne n'est pas le 12e octet");
     case Anomalie::AxeInconnu:
-        return Textes::tr("lettre d'axe inconnue");
+        return Mots::tr("lettre d'axe inconnue");
     case Anomalie::DirectionInconnue:
-        return Textes::tr("direction inconnue : ni + ni -");
+        return Mots::tr("direction inconnue : ni + ni -");
     case Anomalie::Chiffres:
         break;
     }
-    return Textes::tr("chiffres faux : cinq chiffres, « : », trois chiffres (vitesse au plus "
-                      "255)");
+    return Mots::tr("chiffres faux : cinq chiffres, « : », trois chiffres (vitesse au plus "
+                    "255)");
 }
 
 QString OctetsLisibles(const QByteArray &octets)
@@ -135,3 +137,5 @@ QString OctetsLisibles(const QByteArray &octets)
     }
     return texte;
 }
+
+} // namespace tarvik::carte

@@ -6,9 +6,13 @@
 // with it.
 #pragma once
 
+#include "carte/couche.h"
+
 #include <QByteArray>
 #include <QString>
 #include <optional>
+
+namespace tarvik::carte {
 
 // The board's seven axes, A to G.
 constexpr int AxesCarte = 7;
@@ -73,3 +77,5 @@ QString DecrireAnomalie(Anomalie anomalie);
 // The bytes for the eye: printable ASCII as it is, any other byte as \xNN,
 // the line feed left out.
 QString OctetsLisibles(const QByteArray &octets);
+
+} // namespace tarvik::carte

@@ -16,10 +16,12 @@
 #include <termios.h>
 #include <unistd.h>
 
+namespace tarvik::carte {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Carte)
 };
 
@@ -38,16 +40,16 @@ std::optional<Echec> verifierDossier(const QString &dossier)
 {
     struct stat etat {};
     if (::stat(OctetsLocaux(dossier).constData(), &etat) != 0)
-        return Echec{Textes::tr("le dossier « %1 » est inaccessible (%2)")
+        return Echec{Mots::tr("le dossier « %1 » est inaccessible (%2)")
                          .arg(NomLisible(dossier), systeme(errno))};
     if (!S_ISDIR(etat.st_mode))
-        return Echec{Textes::tr("« %1 » n'est pas un dossier").arg(NomLisible(dossier))};
+        return Echec{Mots::tr("« %1 » n'est pas un dossier").arg(NomLisible(dossier))};
     if (etat.st_uid != ::geteuid() && etat.st_uid != 0)
-        return Echec{Textes::tr("le dossier « %1 » appartient à un autre utilisateur")
+        return Echec{Mots::tr("le dossier « %1 » appartient à un autre utilisateur")
                          .arg(NomLisible(dossier))};
     if ((etat.st_mode & (S_IWGRP | S_IWOTH)) && !(etat.st_mode & S_ISVTX))
-        return Echec{Textes::tr("le dossier « %1 » est modifiable par d'autres (mode %2) : "
-                                "le lien pourrait y être remplacé")
+        return Echec{Mots::tr("le dossier « %1 » est modifiable par d'autres (mode %2) : "
+                              "le lien pourrait y être remplacé")
                          .arg(NomLisible(dossier))
                          .arg(etat.st_mode & 07777, 4, 8, QLatin1Char('0'))};
     return std::nullopt;
@@ -78,10 +80,10 @@ QString decrireExistant(const QByteArray &lien)
     if (S_ISLNK(etat.st_mode)) {
         char cible[4096] = {};
         const ssize_t n = ::readlink(lien.constData(), cible, sizeof cible - 1);
-        return Textes::tr("un lien vers « %1 »")
+        return Mots::tr("un lien vers « %1 »")
             .arg(NomLisible(QFile::decodeName(QByteArray(cible, qMax<ssize_t>(0, n)))));
     }
-    return S_ISDIR(etat.st_mode) ? Textes::tr("un dossier") : Textes::tr("un fichier");
+    return S_ISDIR(etat.st_mode) ? Mots::tr("un dossier") : Mots::tr("un fichier");
 }
 
 } // namespace
@@ -91,14 +93,14 @@ LienParDefaut LienDeLaCarte()
     const QString dossier = QFile::decodeName(qgetenv("XDG_RUNTIME_DIR"));
     if (dossier.isEmpty() || !QFileInfo(dossier).isAbsolute())
         return {{},
-                Echec{Textes::tr("XDG_RUNTIME_DIR n'est pas défini (ou n'est pas un chemin "
-                                 "absolu)")}};
+                Echec{Mots::tr("XDG_RUNTIME_DIR n'est pas défini (ou n'est pas un chemin "
+                               "absolu)")}};
     struct stat etat {};
     if (::stat(OctetsLocaux(dossier).constData(), &etat) != 0 || !S_ISDIR(etat.st_mode) ||
         etat.st_uid != ::geteuid() || (etat.st_mode & (S_IWGRP | S_IWOTH)))
         return {{},
-                Echec{Textes::tr("XDG_RUNTIME_DIR (« %1 ») n'est pas un dossier à vous, "
-                                 "fermé aux autres")
+                Echec{Mots::tr("XDG_RUNTIME_DIR (« %1 ») n'est pas un dossier à vous, "
+                               "fermé aux autres")
                           .arg(NomLisible(dossier))}};
     return {dossier + QStringLiteral("/tarvik-carte"), std::nullopt};
 }
@@ -109,18 +111,18 @@ std::optional<Echec> PoserLien(const QString &lien, const QString &cible)
         return refus;
     const QByteArray chemin = OctetsLocaux(lien), vers = OctetsLocaux(cible);
     if (lienPerime(chemin) && ::unlink(chemin.constData()) != 0 && errno != ENOENT)
-        return Echec{Textes::tr("le lien laissé par une carte précédente, « %1 », ne peut pas "
-                                "être retiré (%2)")
+        return Echec{Mots::tr("le lien laissé par une carte précédente, « %1 », ne peut pas "
+                              "être retiré (%2)")
                          .arg(NomLisible(lien), systeme(errno))};
     if (::symlink(vers.constData(), chemin.constData()) == 0)
         return std::nullopt;
     const int erreur = errno;
     if (erreur == EEXIST)
-        return Echec{Textes::tr("« %1 » existe déjà (%2) : une autre carte le tient peut-être. "
-                                "Arrêtez-la, retirez-le s'il ne sert plus, ou donnez un autre "
-                                "chemin par --lien")
+        return Echec{Mots::tr("« %1 » existe déjà (%2) : une autre carte le tient peut-être. "
+                              "Arrêtez-la, retirez-le s'il ne sert plus, ou donnez un autre "
+                              "chemin par --lien")
                          .arg(NomLisible(lien), decrireExistant(chemin))};
-    return Echec{Textes::tr("le lien « %1 » ne peut pas être créé (%2)")
+    return Echec{Mots::tr("le lien « %1 » ne peut pas être créé (%2)")
                      .arg(NomLisible(lien), systeme(erreur))};
 }
 
@@ -178,8 +180,7 @@ std::optional<Echec> PortCarte::brancher()
         const int erreur = errno;
         if (maitre >= 0)
             ::close(maitre);
-        return Echec{
-            Textes::tr("aucun pseudo-terminal n'a pu être créé (%1)").arg(systeme(erreur))};
+        return Echec{Mots::tr("aucun pseudo-terminal n'a pu être créé (%1)").arg(systeme(erreur))};
     }
     const int esclave = ::open(nom, O_RDWR | O_NOCTTY | O_CLOEXEC);
     termios ligne{};
@@ -188,7 +189,7 @@ std::optional<Echec> PortCarte::brancher()
         ::close(maitre);
         if (esclave >= 0)
             ::close(esclave);
-        return Echec{Textes::tr("le pseudo-terminal « %1 » ne s'ouvre pas (%2)")
+        return Echec{Mots::tr("le pseudo-terminal « %1 » ne s'ouvre pas (%2)")
                          .arg(QString::fromLocal8Bit(nom), systeme(erreur))};
     }
     // The board's own settings, which the panel finds and gives back.
@@ -309,3 +310,5 @@ void PortCarte::lire()
     if (!m_options.sansRythme && credit() <= 0)
         attendreCredit();
 }
+
+} // namespace tarvik::carte

@@ -8,6 +8,7 @@
 // slower, goes away as an unplugged adapter does, and comes back.
 #pragma once
 
+#include "carte/couche.h"
 #include "carte/lecteur.h"
 #include "core/echec.h"
 
@@ -19,6 +20,8 @@
 #include <optional>
 
 class QSocketNotifier;
+
+namespace tarvik::carte {
 
 // What 38400 baud carries, 10 bits a byte.
 constexpr qint64 OctetsParSecondeLigne = 3840;
@@ -101,3 +104,5 @@ private:
     QByteArray m_retenus;
     QDateTime m_rebranchementA;
 };
+
+} // namespace tarvik::carte

@@ -6,12 +6,14 @@
 #include <thread>
 #include <unistd.h>
 
+namespace tarvik::carte {
+
 struct SortieEnFond::Partage {
     int fd = -1;
     std::mutex verrou;
     std::condition_variable change;
     QByteArray attente;
-    bool enEcriture = false, fin = false;
+    bool enEcriture = false, arret = false;
     qint64 perdus = 0;
     int erreur = 0;
 };
@@ -40,7 +42,7 @@ SortieEnFond::SortieEnFond(int fd)
     std::thread([p = m_partage] {
         std::unique_lock verrou(p->verrou);
         for (;;) {
-            p->change.wait(verrou, [&] { return p->fin || !p->attente.isEmpty(); });
+            p->change.wait(verrou, [&] { return p->arret || !p->attente.isEmpty(); });
             if (p->attente.isEmpty())
                 return;
             const QByteArray octets = std::exchange(p->attente, {});
@@ -61,7 +63,7 @@ SortieEnFond::SortieEnFond(int fd)
 SortieEnFond::~SortieEnFond()
 {
     std::lock_guard verrou(m_partage->verrou);
-    m_partage->fin = true;
+    m_partage->arret = true;
     m_partage->change.notify_all();
 }
 
@@ -95,3 +97,5 @@ int SortieEnFond::erreur() const
     std::lock_guard verrou(m_partage->verrou);
     return m_partage->erreur;
 }
+
+} // namespace tarvik::carte

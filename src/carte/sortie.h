@@ -5,9 +5,13 @@
 // counted as lost rather than kept.
 #pragma once
 
+#include "carte/couche.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <memory>
+
+namespace tarvik::carte {
 
 class SortieEnFond {
 public:
@@ -33,3 +37,5 @@ private:
     struct Partage;
     std::shared_ptr<Partage> m_partage;
 };
+
+} // namespace tarvik::carte

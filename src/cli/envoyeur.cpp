@@ -3,7 +3,7 @@
 #include "impression.h"
 
 #include "app/demarrage.h"
-#include "app/programme.h"
+#include "app/executable.h"
 #include "app/signaux.h"
 #include "core/course.h"
 #include "port/etat_port.h"
@@ -19,9 +19,11 @@
 #include <poll.h>
 #include <unistd.h>
 
+namespace tarvik::cli {
+
 int erreur(int code, const Echec &echec)
 {
-    Dire(Textes::tr("tarvik-envoyer : %1\n").arg(Phrase(echec)));
+    Dire(Mots::tr("tarvik-envoyer : %1\n").arg(Phrase(echec)));
     return code;
 }
 
@@ -44,27 +46,27 @@ void Sortie::ecrireOctets(const QByteArray &octets)
 QString Sortie::erreur() const
 {
     if (m_fermee)
-        return Textes::tr("la sortie standard est fermée");
+        return Mots::tr("la sortie standard est fermée");
     const int erreur = ErreurImpression(STDOUT_FILENO);
     return erreur ? TexteErreurSysteme(erreur) : QString();
 }
 
 QString decrirePort(const PortChoisi &port)
 {
-    return DecrirePort(port, Textes::tr("« Initialisation › Choisir le port série… » dans le "
-                                        "panneau"));
+    return DecrirePort(port, Mots::tr("« Initialisation › Choisir le port série… » dans le "
+                                      "panneau"));
 }
 
 int direRefus(const RefusEnvoi &refus)
 {
     if (refus.genre == RefusEnvoi::Genre::LimitesDouteuses)
         return erreur(DepasseLesLimites,
-                      Echec{TexteRefus(refus) + Textes::tr(".\nRien n'a été envoyé")});
+                      Echec{TexteRefus(refus) + Mots::tr(".\nRien n'a été envoyé")});
     QStringList valeurs;
     for (const ValeurRefusee &valeur : refus.valeurs)
         valeurs << Phrase(valeur);
-    QString raison = Textes::tr("au-delà des limites du banc, rien n'a été envoyé :\n%1")
-                         .arg(valeurs.join(u'\n'));
+    QString raison =
+        Mots::tr("au-delà des limites du banc, rien n'a été envoyé :\n%1").arg(valeurs.join(u'\n'));
     raison.chop(1); // Phrase ends each; erreur ends the whole
     return erreur(DepasseLesLimites, Echec{raison});
 }
@@ -76,8 +78,8 @@ namespace {
 QString conseil(EchecLien::Genre genre)
 {
     if (genre == EchecLien::Genre::AucunPort)
-        return Textes::tr("Donnez le port par --port, ou choisissez-le de nouveau dans le "
-                          "panneau (« Initialisation › Choisir le port série… »).");
+        return Mots::tr("Donnez le port par --port, ou choisissez-le de nouveau dans le "
+                        "panneau (« Initialisation › Choisir le port série… »).");
     return {};
 }
 
@@ -115,55 +117,56 @@ QString nomEtape(const Programme &programme, int etape)
 {
     const QString nom = programme.etapes.at(etape).nom;
     const QString numero = QStringLiteral("%1/%2").arg(etape + 1).arg(programme.etapes.size());
-    return nom.isEmpty() ? numero : Textes::tr("%1 (%2)").arg(numero, nom);
+    return nom.isEmpty() ? numero : Mots::tr("%1 (%2)").arg(numero, nom);
 }
 
 void direNotes(const QStringList &notes)
 {
     for (const QString &note : notes)
-        Dire(Textes::tr("tarvik-envoyer : %1.\n").arg(note));
+        Dire(Mots::tr("tarvik-envoyer : %1.\n").arg(note));
 }
 
 // How a run ended, said on stderr after its notes; the exit code.
-int direFin(const FinEnvoi &fin, int signal, QStringList notes)
+int direFin(const DeroulementEnvoi &deroulement, int signal, QStringList notes)
 {
     using Fin = ResultatProgramme::Fin;
-    const ResultatProgramme &resultat = fin.resultat;
+    const ResultatProgramme &resultat = deroulement.resultat;
     const ResultatEnvoi *rate = resultat.rate();
     if (!resultat.etapes.isEmpty()) {
         const ResultatEnvoi &premier = resultat.etapes.first().envoi;
         notes = premier.avertissements + notes;
         // A failure's own message says it already.
-        if (!(fin.test && rate))
+        if (!(deroulement.grilleSeule && rate))
             notes = NotesOuverture(premier) + notes;
     }
     direNotes(notes);
     if (resultat.fin == Fin::Terminee)
         return Envoye;
-    if (!fin.test && (resultat.fin == Fin::Arretee || resultat.fin == Fin::Interrompue)) {
-        Dire(Textes::tr("tarvik-envoyer : programme arrêté par un signal ; étapes "
-                        "envoyées en entier : %1 ; rien n'a été envoyé ensuite. Des "
-                        "lignes remises au port ne se rappellent pas : pour arrêter la "
-                        "machine, utilisez son arrêt d'urgence.\n")
+    if (!deroulement.grilleSeule &&
+        (resultat.fin == Fin::Arretee || resultat.fin == Fin::Interrompue)) {
+        Dire(Mots::tr("tarvik-envoyer : programme arrêté par un signal ; étapes "
+                      "envoyées en entier : %1 ; rien n'a été envoyé ensuite. Des "
+                      "lignes remises au port ne se rappellent pas : pour arrêter la "
+                      "machine, utilisez son arrêt d'urgence.\n")
                  .arg(resultat.envoyees()));
         return 128 + (signal ? signal : SIGTERM);
     }
     if (!rate) { // a sequence a signal ended, nothing of its own having failed
         Dire(resultat.etapes.isEmpty()
-                 ? Textes::tr("tarvik-envoyer : envoi interrompu par un signal "
-                              "avant sa première ligne : rien n'a été envoyé.\n")
-                 : Textes::tr("tarvik-envoyer : interrompu par un signal une fois la "
-                              "séquence envoyée en entier.\n"));
+                 ? Mots::tr("tarvik-envoyer : envoi interrompu par un signal "
+                            "avant sa première ligne : rien n'a été envoyé.\n")
+                 : Mots::tr("tarvik-envoyer : interrompu par un signal une fois la "
+                            "séquence envoyée en entier.\n"));
         return 128 + (signal ? signal : SIGTERM);
     }
-    if (!fin.test && !resultat.ouverture)
-        Dire(Textes::tr("tarvik-envoyer : l'étape %1 a échoué au parcours %2, rien n'a été "
-                        "envoyé après elle.\n")
-                 .arg(nomEtape(fin.programme, resultat.etapes.last().etape))
-                 .arg(resultat.etapes.last().cycle));
+    if (!deroulement.grilleSeule && !resultat.ouverture)
+        Dire(Mots::tr("tarvik-envoyer : l'étape %1 a échoué au parcours %2, rien n'a été "
+                      "envoyé après elle.\n")
+                 .arg(nomEtape(deroulement.programme, resultat.etapes.last().etape))
+                 .arg(resultat.etapes.last().cycle + 1));
     const EchecLien &echec = *rate->echec;
     const QString plus = conseil(echec.genre);
-    Dire(Textes::tr("tarvik-envoyer : %1\n")
+    Dire(Mots::tr("tarvik-envoyer : %1\n")
              .arg(plus.isEmpty() ? Phrase(echec) : Phrase(echec) + u'\n' + plus));
     return codeDe(echec, signal);
 }
@@ -176,14 +179,14 @@ void suivreProgres(PosteEnvoi &poste, const Programme &programme)
     QObject::connect(&poste, &PosteEnvoi::etapeCommencee, &poste,
                      [&poste, &programme](int etape, int cycle) {
                          if (poste.programmeEnCours())
-                             Dire(Textes::tr("tarvik-envoyer : étape %1, parcours %2/%3\n")
+                             Dire(Mots::tr("tarvik-envoyer : étape %1, parcours %2/%3\n")
                                       .arg(nomEtape(programme, etape))
-                                      .arg(cycle)
+                                      .arg(cycle + 1)
                                       .arg(poste.etat().cycles));
                      });
     QObject::connect(&poste, &PosteEnvoi::attente, &poste, [](qint64 ms) {
         if (ms > 0)
-            Dire(Textes::tr("tarvik-envoyer : attente de %1…\n").arg(TexteSecondes(ms)));
+            Dire(Mots::tr("tarvik-envoyer : attente de %1…\n").arg(TexteSecondes(ms)));
     });
 }
 
@@ -195,8 +198,8 @@ std::optional<int> verifierPort(const PortChoisi &port, const QString &refuse)
     struct stat etat {};
     const auto refus = VerifierPeripheriqueChemin(CheminReel(port.peripherique), etat);
     if (refus && refus->genre == EchecLien::Genre::PortAbsent) {
-        Dire(Textes::tr("tarvik-envoyer : %1 est absent pour l'instant : un envoi serait refusé "
-                        "tant qu'il l'est.\n")
+        Dire(Mots::tr("tarvik-envoyer : %1 est absent pour l'instant : un envoi serait refusé "
+                      "tant qu'il l'est.\n")
                  .arg(decrirePort(port)));
         return std::nullopt;
     }
@@ -214,17 +217,17 @@ int verifierSequence(const Grille &grille, const PortChoisi &port, Sortie &sorti
     AttendreImpression(-1); // a signal ends a dry run at once
     if (!sortie.erreur().isEmpty())
         return erreur(SortieImpossible,
-                      Echec{Textes::tr("les lignes n'ont pas pu être écrites sur la sortie "
-                                       "standard (%1)")
+                      Echec{Mots::tr("les lignes n'ont pas pu être écrites sur la sortie "
+                                     "standard (%1)")
                                 .arg(sortie.erreur())});
     if (port.echec)
-        return portInconnu(port, Textes::tr("la séquence est valide, mais elle ne serait pas "
-                                            "envoyée. Port série inconnu : %1.\n%2"));
-    if (const auto code = verifierPort(port, Textes::tr("la séquence est valide, mais elle ne "
-                                                        "serait pas envoyée. Port %1 : %2")))
+        return portInconnu(port, Mots::tr("la séquence est valide, mais elle ne serait pas "
+                                          "envoyée. Port série inconnu : %1.\n%2"));
+    if (const auto code = verifierPort(port, Mots::tr("la séquence est valide, mais elle ne "
+                                                      "serait pas envoyée. Port %1 : %2")))
         return *code;
-    Dire(Textes::tr("tarvik-envoyer : séquence valide, rien n'a été envoyé ; elle "
-                    "partirait sur %1.\n")
+    Dire(Mots::tr("tarvik-envoyer : séquence valide, rien n'a été envoyé ; elle "
+                  "partirait sur %1.\n")
              .arg(decrirePort(port)));
     return Envoye;
 }
@@ -236,20 +239,19 @@ int verifierProgramme(const Programme &programme, int depuis, const PortChoisi &
     AttendreImpression(-1); // a signal ends a dry run at once
     if (!sortie.erreur().isEmpty())
         return erreur(SortieImpossible,
-                      Echec{Textes::tr("les étapes n'ont pas pu être écrites sur la sortie "
-                                       "standard (%1)")
+                      Echec{Mots::tr("les étapes n'ont pas pu être écrites sur la sortie "
+                                     "standard (%1)")
                                 .arg(sortie.erreur())});
     const qint64 total = AttentesDepuis(programme, depuis); // as the panel counts them
     if (port.echec)
-        return portInconnu(port,
-                           Textes::tr("le programme est valide, mais il ne serait pas envoyé. "
-                                      "Port série inconnu : %1.\n%2"));
-    if (const auto code = verifierPort(port, Textes::tr("le programme est valide, mais il ne "
-                                                        "serait pas envoyé. Port %1 : %2")))
+        return portInconnu(port, Mots::tr("le programme est valide, mais il ne serait pas envoyé. "
+                                          "Port série inconnu : %1.\n%2"));
+    if (const auto code = verifierPort(port, Mots::tr("le programme est valide, mais il ne "
+                                                      "serait pas envoyé. Port %1 : %2")))
         return *code;
-    Dire(Textes::tr("tarvik-envoyer : programme valide, rien n'a été envoyé. Étapes : %1, "
-                    "depuis l'étape %2 ; parcours : %3 ; attentes en tout : %4. Il "
-                    "partirait sur %5.\n")
+    Dire(Mots::tr("tarvik-envoyer : programme valide, rien n'a été envoyé. Étapes : %1, "
+                  "depuis l'étape %2 ; parcours : %3 ; attentes en tout : %4. Il "
+                  "partirait sur %5.\n")
              .arg(programme.etapes.size())
              .arg(depuis + 1)
              .arg(programme.repetitions)
@@ -262,16 +264,16 @@ void direCourse(const Programme &programme, int depuis, bool figures)
     const Course course(programme, depuis, programme.repetitions);
     if (figures)
         for (const QString &ligne : LignesCourse(course))
-            Dire(Textes::tr("tarvik-envoyer : %1\n").arg(ligne));
+            Dire(Mots::tr("tarvik-envoyer : %1\n").arg(ligne));
     for (const QString &derive : AvertissementsDerive(course))
-        Dire(Textes::tr("tarvik-envoyer : attention, %1.\n").arg(derive));
+        Dire(Mots::tr("tarvik-envoyer : attention, %1.\n").arg(derive));
 }
 
 int executer(PosteEnvoi &poste, const Programme &programme,
              const std::function<std::optional<RefusEnvoi>()> &lancer, Sortie &sortie, int reveil)
 {
     if (reveil < 0)
-        return erreur(PortIndisponible, Echec{Textes::tr("signaux impossibles à surveiller")});
+        return erreur(PortIndisponible, Echec{Mots::tr("signaux impossibles à surveiller")});
     poste.setReveil(reveil);
     QStringList notes;
     // A signal is the operator's Stop: nothing more is sent.
@@ -288,25 +290,25 @@ int executer(PosteEnvoi &poste, const Programme &programme,
             notes << rate.message;
     });
     suivreProgres(poste, programme);
-    std::optional<FinEnvoi> fin;
+    std::optional<DeroulementEnvoi> deroulement;
     QEventLoop boucle;
-    QObject::connect(&poste, &PosteEnvoi::termine, [&](const FinEnvoi &vue) {
-        fin = vue;
+    QObject::connect(&poste, &PosteEnvoi::termine, [&](const DeroulementEnvoi &vue) {
+        deroulement = vue;
         boucle.quit();
     });
     if (const auto refus = lancer())
         return direRefus(*refus);
-    if (!fin)
+    if (!deroulement)
         boucle.exec();
     // The port is released and the record written: the lines are printed
     // before the last words, unless a signal says not to wait for them.
     if (!PremierSignal())
         AttendreImpression(reveil);
     if (!sortie.erreur().isEmpty()) // the board has the lines: the code stays
-        notes << Textes::tr("les lignes envoyées n'ont pas pu être écrites sur la sortie "
-                            "standard (%1)")
+        notes << Mots::tr("les lignes envoyées n'ont pas pu être écrites sur la sortie "
+                          "standard (%1)")
                      .arg(sortie.erreur());
-    return direFin(*fin, PremierSignal(), notes);
+    return direFin(*deroulement, PremierSignal(), notes);
 }
 
 std::optional<int> AttendrePort(PosteEnvoi &poste, double secondes, int reveil,
@@ -316,7 +318,7 @@ std::optional<int> AttendrePort(PosteEnvoi &poste, double secondes, int reveil,
     const QDateTime debut = poste.maintenant();
     const qint64 ms = qint64(secondes * 1000);
     const QDeadlineTimer echeance(ms);
-    const auto fin = [&](int code, const EchecLien &echec, const QString &peripherique) {
+    const auto conclure = [&](int code, const EchecLien &echec, const QString &peripherique) {
         poste.consignerAttente(debut, source, echec, peripherique);
         return erreur(code, echec);
     };
@@ -330,23 +332,24 @@ std::optional<int> AttendrePort(PosteEnvoi &poste, double secondes, int reveil,
         const EtatPort etat = SonderPort(poste.port()); // who holds it, when a look can tell
         pollfd p{reveil, POLLIN, 0};
         if (signal || ::poll(&p, 1, 0) > 0)
-            return fin(128 + SignalRecu(),
-                       Refus(G::Interrompu, Textes::tr("interrompu pendant l'attente du port, rien "
-                                                       "n'a été envoyé")),
-                       etat.peripherique);
-        const QString quoi = echec->genre == G::PortAbsent ? Textes::tr("absent")
+            return conclure(
+                128 + SignalRecu(),
+                Refus(G::Interrompu, Mots::tr("interrompu pendant l'attente du port, rien "
+                                              "n'a été envoyé")),
+                etat.peripherique);
+        const QString quoi = echec->genre == G::PortAbsent ? Mots::tr("absent")
                              : etat.etat == EtatPort::Etat::Occupe
-                                 ? Textes::tr("occupé par %1").arg(etat.raison)
-                                 : Textes::tr("occupé");
+                                 ? Mots::tr("occupé par %1").arg(etat.raison)
+                                 : Mots::tr("occupé");
         if (echeance.hasExpired())
-            return fin(PortIndisponible,
-                       Refus(echec->genre, Textes::tr("le port %1 est toujours %2 après %3 "
-                                                      "d'attente. Rien n'a été envoyé")
-                                               .arg(NomLisible(poste.port().peripherique), quoi,
-                                                    TexteSecondes(ms))),
-                       etat.peripherique);
+            return conclure(PortIndisponible,
+                            Refus(echec->genre, Mots::tr("le port %1 est toujours %2 après %3 "
+                                                         "d'attente. Rien n'a été envoyé")
+                                                    .arg(NomLisible(poste.port().peripherique),
+                                                         quoi, TexteSecondes(ms))),
+                            etat.peripherique);
         if (quoi != dit)
-            Dire(Textes::tr("tarvik-envoyer : attente du port %1, %2…\n")
+            Dire(Mots::tr("tarvik-envoyer : attente du port %1, %2…\n")
                      .arg(decrirePort(poste.port()), dit = quoi));
         ::poll(&p, 1, int(qMin<qint64>(100, echeance.remainingTime())));
     }
@@ -362,10 +365,12 @@ int Terminer(int code, int reveil)
     }
     if (AttendreImpression(reveil, CalmeMs))
         return code;
-    Dire(Textes::tr("tarvik-envoyer : arrêté par un signal avant d'avoir tout écrit : ce qui "
-                    "précède peut être incomplet. Le journal des envois garde l'issue de chaque "
-                    "envoi tenté.\n"));
+    Dire(Mots::tr("tarvik-envoyer : arrêté par un signal avant d'avoir tout écrit : ce qui "
+                  "précède peut être incomplet. Le journal des envois garde l'issue de chaque "
+                  "envoi tenté.\n"));
     if (!AttendreImpression(reveil, CalmeMs, STDERR_FILENO) || !AttendreImpression(reveil, 0))
         ::_exit(code); // a reader that stopped: nothing is left to release
     return code;
 }
+
+} // namespace tarvik::cli

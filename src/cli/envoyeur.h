@@ -6,12 +6,15 @@
 #include "app/poste_envoi.h"
 #include "core/echec.h"
 #include "core/programme.h"
+#include "couche.h"
 
 #include <QCoreApplication>
 #include <QString>
 
+namespace tarvik::cli {
+
 // The texts of the sender, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Envoyeur)
 };
 
@@ -86,3 +89,5 @@ void direCourse(const Programme &programme, int depuis, bool figures);
 // on `reveil` stops it. The exit code.
 int executer(PosteEnvoi &poste, const Programme &programme,
              const std::function<std::optional<RefusEnvoi>()> &lancer, Sortie &sortie, int reveil);
+
+} // namespace tarvik::cli

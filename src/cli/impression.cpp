@@ -12,6 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace tarvik::cli {
+
 namespace {
 
 // One thread that writes, in order, what it is handed for its descriptors.
@@ -159,3 +161,5 @@ bool AttendreImpression(int reveil, int calmeMs, int fd)
             return false;
     }
 }
+
+} // namespace tarvik::cli

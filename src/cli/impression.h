@@ -7,8 +7,12 @@
 // given: no flag of theirs is changed, since other processes share them.
 #pragma once
 
+#include "couche.h"
+
 #include <QByteArray>
 #include <QString>
+
+namespace tarvik::cli {
 
 // Hands `octets` to the printer of `fd` (STDOUT_FILENO or STDERR_FILENO); never
 // waits.
@@ -25,3 +29,5 @@ int ErreurImpression(int fd);
 // once nothing was written for that long; a signal on `reveil` (not -1,
 // left to read) ends the wait too.
 bool AttendreImpression(int reveil, int calmeMs = -1, int fd = -1);
+
+} // namespace tarvik::cli

@@ -4,10 +4,10 @@
 #include "impression.h"
 
 #include "app/demarrage.h"
+#include "app/executable.h"
 #include "app/langue.h"
 #include "app/options.h"
 #include "app/poste_envoi.h"
-#include "app/programme.h"
 #include "app/signaux.h"
 #include "core/fichiers.h"
 #include "core/langues.h"
@@ -23,6 +23,8 @@
 #include <csignal>
 #include <poll.h>
 #include <unistd.h>
+
+namespace tarvik::cli {
 
 namespace {
 
@@ -138,19 +140,19 @@ std::optional<Echec> verifierUsage(const QCommandLineParser &o,
     const QStringList fichiers = o.positionalArguments();
     const bool verifier = o.isSet(QStringLiteral("verifier"));
     if (fichiers.size() > (verifier ? 0 : 1))
-        return Echec{Textes::tr("un seul fichier à la fois")};
+        return Echec{Mots::tr("un seul fichier à la fois")};
     if (!verifier && fichiers.isEmpty())
-        return Echec{Textes::tr("il manque le fichier de séquence")};
+        return Echec{Mots::tr("il manque le fichier de séquence")};
     const QString chemin = verifier ? o.value(QStringLiteral("verifier")) : fichiers[0];
     if (chemin == QLatin1String("-") && standard.entreeFermee)
-        return Echec{Textes::tr("l'entrée standard est fermée : donnez le fichier par son nom")};
+        return Echec{Mots::tr("l'entrée standard est fermée : donnez le fichier par son nom")};
     if (o.isSet(QStringLiteral("attendre")) && !secondesDAttente(o))
-        return Echec{Textes::tr("--attendre prend un nombre de secondes, de 0 à %1, et non « %2 »")
+        return Echec{Mots::tr("--attendre prend un nombre de secondes, de 0 à %1, et non « %2 »")
                          .arg(AttenteMaxS)
                          .arg(o.value(QStringLiteral("attendre")))};
     for (const auto &[option, max] : {std::pair{"depuis", EtapesMax}, {"repeter", RepetitionsMax}})
         if (o.isSet(QLatin1String(option)) && !entier(o, option, max))
-            return Echec{Textes::tr("--%1 prend un nombre entier de 1 à %2, et non « %3 »")
+            return Echec{Mots::tr("--%1 prend un nombre entier de 1 à %2, et non « %3 »")
                              .arg(QLatin1String(option))
                              .arg(max)
                              .arg(o.value(QLatin1String(option)))};
@@ -189,18 +191,18 @@ ProgrammeLu lireProgramme(const QString &chemin, int reveil)
     const QString nom = NomLisible(chemin);
     QString quoi;
     if (fichier.echec)
-        quoi = entree ? Textes::tr("l'entrée standard n'a pas pu être lue")
-                      : Textes::tr("le fichier « %1 » n'a pas pu être lu").arg(nom);
+        quoi = entree ? Mots::tr("l'entrée standard n'a pas pu être lue")
+                      : Mots::tr("le fichier « %1 » n'a pas pu être lu").arg(nom);
     else if (EstUneSequence(fichier.contenu))
-        quoi = entree ? Textes::tr("l'entrée standard a été lue et refusée comme séquence")
-                      : Textes::tr("le fichier « %1 » a été lu et refusé comme séquence").arg(nom);
+        quoi = entree ? Mots::tr("l'entrée standard a été lue et refusée comme séquence")
+                      : Mots::tr("le fichier « %1 » a été lu et refusé comme séquence").arg(nom);
     else
-        quoi = entree ? Textes::tr("l'entrée standard a été lue et refusée comme programme")
-                      : Textes::tr("le fichier « %1 » a été lu et refusé comme programme").arg(nom);
+        quoi = entree ? Mots::tr("l'entrée standard a été lue et refusée comme programme")
+                      : Mots::tr("le fichier « %1 » a été lu et refusé comme programme").arg(nom);
     const Echec &refus = fichier.echec ? *fichier.echec : *analyse.echec;
     return {{},
             false,
-            Echec{quoi + Textes::tr(".\n%1.\nRien n'a été envoyé").arg(majuscule(refus.message))}};
+            Echec{quoi + Mots::tr(".\n%1.\nRien n'a été envoyé").arg(majuscule(refus.message))}};
 }
 
 // Sends, or with --verifier only checks, the program read: from the step
@@ -213,7 +215,7 @@ int envoyer(const QCommandLineParser &options, const ProgrammeLu &lu, const QStr
     const int depuis = entier(options, "depuis", EtapesMax).value_or(1) - 1;
     if (depuis >= programme.etapes.size())
         return erreur(MauvaiseUtilisation,
-                      Echec{Textes::tr("--depuis %1 : le fichier s'arrête à l'étape %2")
+                      Echec{Mots::tr("--depuis %1 : le fichier s'arrête à l'étape %2")
                                 .arg(depuis + 1)
                                 .arg(programme.etapes.size())});
     programme.repetitions =
@@ -224,12 +226,12 @@ int envoyer(const QCommandLineParser &options, const ProgrammeLu &lu, const QStr
     poste.setPort(DeterminerPort(options.value(OptionPort()), demarrage.reglages));
     poste.setReveil(reveil); // a signal ends a wait for the port, and a run
     if (const auto nonLus = ReglagesNonLus(demarrage.reglages)) // even with --port
-        Dire(Textes::tr("tarvik-envoyer : %1.\n").arg(nonLus->message));
+        Dire(Mots::tr("tarvik-envoyer : %1.\n").arg(nonLus->message));
     Sortie sortie(standard.sortieFermee);
     // A sequence file alone is sent as TEST sends a grid.
     const bool sequence = lu.sequence && programme.repetitions == 1 && depuis == 0;
     const Grille &premiere = programme.etapes.first().grille;
-    const auto refus = poste.verifier(programme, depuis);
+    const auto refus = poste.examiner(programme, depuis);
     if (options.isSet(QStringLiteral("verifier"))) {
         if (refus)
             return direRefus(*refus);
@@ -242,8 +244,8 @@ int envoyer(const QCommandLineParser &options, const ProgrammeLu &lu, const QStr
     if (!refus)
         direCourse(programme, depuis, false);                // a drift is said, never refused
     if (options.isSet(QStringLiteral("attendre")) && !refus) // a refusal is not waited for
-        if (const auto fin = AttendrePort(poste, *secondesDAttente(options), reveil, chemin))
-            return *fin;
+        if (const auto code = AttendrePort(poste, *secondesDAttente(options), reveil, chemin))
+            return *code;
     return executer(
         poste, programme,
         [&] {
@@ -255,8 +257,11 @@ int envoyer(const QCommandLineParser &options, const ProgrammeLu &lu, const QStr
 
 } // namespace
 
+} // namespace tarvik::cli
+
 int main(int argc, char *argv[])
 {
+    using namespace tarvik::cli;
     const DescripteursStandard standard = OuvrirDescripteursStandard();
     QCoreApplication application(argc, argv);
     NommerApplication();
@@ -267,10 +272,10 @@ int main(int argc, char *argv[])
     options.addOption({QStringLiteral("attendre"), {}, QStringLiteral("SECONDES")});
     options.addOption({QStringLiteral("depuis"), {}, QStringLiteral("N")});
     options.addOption({QStringLiteral("repeter"), {}, QStringLiteral("N")});
-    if (const auto fin = TraiterOptions(
+    if (const auto code = TraiterOptions(
             options, argc, argv, QCoreApplication::translate("Aide", Aide).arg(CodesDesLangues()),
             [&](const auto &o) { return verifierUsage(o, standard); }))
-        return *fin;
+        return *code;
 
     std::signal(SIGPIPE, SIG_IGN); // a closed stdout must not end a send halfway
     // From here on the signals that end the program only wake it, even while
@@ -286,8 +291,8 @@ int main(int argc, char *argv[])
         SortirAuxSignaux();
     if (const int signal = SignalRecu())
         return Terminer(
-            erreur(128 + signal, Echec{Textes::tr("interrompu pendant la lecture de la séquence, "
-                                                  "rien n'a été envoyé")}),
+            erreur(128 + signal, Echec{Mots::tr("interrompu pendant la lecture de la séquence, "
+                                                "rien n'a été envoyé")}),
             reveil);
     if (lu.echec)
         return Terminer(erreur(FichierRefuse, *lu.echec), reveil);

@@ -9,10 +9,12 @@
 #include <limits>
 #include <string>
 
+namespace tarvik::core {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Axes)
 };
 
@@ -25,7 +27,7 @@ QChar LettreAxe(int i)
 
 QString NomAxe(int i)
 {
-    return Textes::tr("Axe %1").arg(i, 2, 10, QChar(u'0'));
+    return Mots::tr("Axe %1").arg(i, 2, 10, QChar(u'0'));
 }
 
 namespace {
@@ -129,7 +131,7 @@ double NombreDepuisTexte(QStringView texte)
         nombre += 'e' + std::to_string(exposant);
 
     double valeur = 0;
-    const auto [fin, erreur] =
+    const auto [apres, erreur] =
         std::from_chars(nombre.data(), nombre.data() + nombre.size(), valeur);
     if (erreur == std::errc::result_out_of_range) {
         // Too large or too small for a double: the order of magnitude decides.
@@ -196,9 +198,9 @@ QString enChiffres(std::uint32_t valeur, int largeur)
         valeur /= 10;
     } while (valeur > 0);
     QString texte(std::max(largeur, n), u'0');
-    QChar *fin = texte.data() + texte.size();
+    QChar *curseur = texte.data() + texte.size();
     for (int k = 0; k < n; ++k)
-        *--fin = QChar(chiffres[k]);
+        *--curseur = QChar(chiffres[k]);
     return texte;
 }
 
@@ -240,3 +242,5 @@ QByteArray FormerLigne(const QString &ligne)
                    [](QChar c) { return char(c.unicode()); });
     return octets;
 }
+
+} // namespace tarvik::core

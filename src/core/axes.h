@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <optional>
 
+namespace tarvik::core {
+
 // One axis command.
 struct Axe {
     QChar Lettre;    // axis letter, 'A' to 'G'
@@ -71,3 +73,5 @@ QString LigneAxe(const Axe &axe);
 // The bytes the board receives for one line as LigneAxe forms it: the line
 // and a line feed, one Windows-1252 byte per character.
 QByteArray FormerLigne(const QString &ligne);
+
+} // namespace tarvik::core

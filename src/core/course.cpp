@@ -6,10 +6,12 @@
 #include <climits>
 #include <limits>
 
+namespace tarvik::core {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Course)
 };
 
@@ -93,7 +95,7 @@ void Course::resumer(int numero)
     const EtendueCourse tout = etendue(numero, 0, points()).value_or(EtendueCourse{});
     resume.plusBas = tout.bas;
     resume.plusHaut = tout.haut;
-    resume.fin = position(numero, points());
+    resume.arrivee = position(numero, points());
     if (profil.inconnueDes <= qint64(etapes()) * m_cycles) {
         resume.inconnue = point(profil.inconnueDes - m_depuis);
         resume.direction = m_programme.etapes[resume.inconnue->etape].grille.axe(numero).Direction;
@@ -211,11 +213,11 @@ std::optional<qint64> Course::position(int numero, qint64 i) const
     return valeur(profil, i + m_depuis);
 }
 
-std::optional<EtendueCourse> Course::etendue(int numero, qint64 debut, qint64 fin) const
+std::optional<EtendueCourse> Course::etendue(int numero, qint64 debut, qint64 dernier) const
 {
     const Profil &profil = m_profils.at(std::size_t(numero - 1));
     const qint64 a = std::max<qint64>(debut, 0) + m_depuis;
-    const qint64 b = std::min(std::min(fin, points()) + m_depuis, profil.inconnueDes - 1);
+    const qint64 b = std::min(std::min(dernier, points()) + m_depuis, profil.inconnueDes - 1);
     if (a > b)
         return std::nullopt;
     return etapes() == 0 ? EtendueCourse{} : etendueBrute(profil, a, b);
@@ -224,11 +226,11 @@ std::optional<EtendueCourse> Course::etendue(int numero, qint64 debut, qint64 fi
 std::optional<SortieCourse> Course::sortie(int numero, qint64 limite) const
 {
     const Profil &profil = m_profils.at(std::size_t(numero - 1));
-    const qint64 fin = qint64(etapes()) * m_cycles;
-    if (const auto g =
-            premierHors(profil, m_depuis + 1, std::min(fin, profil.inconnueDes - 1), limite))
+    const qint64 dernierPoint = qint64(etapes()) * m_cycles;
+    if (const auto g = premierHors(profil, m_depuis + 1,
+                                   std::min(dernierPoint, profil.inconnueDes - 1), limite))
         return SortieCourse{point(*g - m_depuis), valeur(profil, *g)};
-    if (profil.inconnueDes <= fin)
+    if (profil.inconnueDes <= dernierPoint)
         return SortieCourse{point(profil.inconnueDes - m_depuis), std::nullopt};
     return std::nullopt;
 }
@@ -239,9 +241,9 @@ namespace {
 QString pasSignes(qint64 valeur)
 {
     const int n = int(std::min<qint64>(valeur < 0 ? -valeur : valeur, INT_MAX));
-    return valeur > 0   ? Textes::tr("+%n pas", nullptr, n)
-           : valeur < 0 ? Textes::tr("-%n pas", nullptr, n)
-                        : Textes::tr("%n pas", nullptr, 0);
+    return valeur > 0   ? Mots::tr("+%n pas", nullptr, n)
+           : valeur < 0 ? Mots::tr("-%n pas", nullptr, n)
+                        : Mots::tr("%n pas", nullptr, 0);
 }
 
 // "Pince (A)", "Axe 01 (A)"
@@ -255,8 +257,7 @@ QString nomAvecLettre(const NomsAxes &noms, int numero)
 // A direction as a message quotes it: « x », a blank spelled out (U+0020).
 QString directionCitee(QChar direction)
 {
-    return direction.isSpace() ? CodePoint(direction.unicode())
-                               : Textes::tr("« %1 »").arg(direction);
+    return direction.isSpace() ? CodePoint(direction.unicode()) : Mots::tr("« %1 »").arg(direction);
 }
 
 } // namespace
@@ -269,12 +270,12 @@ QString PositionSignee(qint64 position)
 QString PointNomme(const Course &course, PointCourse point)
 {
     if (course.etapes() == 1 && course.cycles() == 1)
-        return Textes::tr("cet envoi");
+        return Mots::tr("cet envoi");
     const QString &nom = course.programme().etapes[point.etape].nom;
     const QString etape = QString::number(point.etape + 1),
                   cycle = QString::number(point.cycle + 1);
-    return nom.isEmpty() ? Textes::tr("l'étape %1 du parcours %2").arg(etape, cycle)
-                         : Textes::tr("l'étape %1 (%2) du parcours %3").arg(etape, nom, cycle);
+    return nom.isEmpty() ? Mots::tr("l'étape %1 du parcours %2").arg(etape, cycle)
+                         : Mots::tr("l'étape %1 (%2) du parcours %3").arg(etape, nom, cycle);
 }
 
 namespace {
@@ -285,25 +286,25 @@ QString ligneAxe(const Course &course, int numero, const NomsAxes &noms)
     const CourseAxe &axe = course.axe(numero);
     const QString nom = nomAvecLettre(noms, numero);
     if (axe.inconnue)
-        return Textes::tr("%1 : position inconnue dès %2, dont la direction %3 n'est ni « + » "
-                          "ni « - » ; jusque-là, au plus bas %4, au plus haut %5.")
+        return Mots::tr("%1 : position inconnue dès %2, dont la direction %3 n'est ni « + » "
+                        "ni « - » ; jusque-là, au plus bas %4, au plus haut %5.")
             .arg(nom, PointNomme(course, *axe.inconnue), directionCitee(axe.direction),
                  PositionSignee(axe.plusBas), PositionSignee(axe.plusHaut));
-    const QString fin = PositionSignee(axe.fin.value_or(0));
+    const QString arrivee = PositionSignee(axe.arrivee.value_or(0));
     if (!axe.parCycle) // a step the run does not send has another direction
-        return Textes::tr("%1 : au plus bas %2, au plus haut %3 ; à la fin %4.")
-            .arg(nom, PositionSignee(axe.plusBas), PositionSignee(axe.plusHaut), fin);
-    return Textes::tr("%1 : %2 à chaque parcours ; au plus bas %3, au plus haut %4 ; à la fin "
-                      "%5.")
+        return Mots::tr("%1 : au plus bas %2, au plus haut %3 ; à la fin %4.")
+            .arg(nom, PositionSignee(axe.plusBas), PositionSignee(axe.plusHaut), arrivee);
+    return Mots::tr("%1 : %2 à chaque parcours ; au plus bas %3, au plus haut %4 ; à la fin "
+                    "%5.")
         .arg(nom, pasSignes(*axe.parCycle), PositionSignee(axe.plusBas),
-             PositionSignee(axe.plusHaut), fin);
+             PositionSignee(axe.plusHaut), arrivee);
 }
 
 // Who set a limit, as a message says it.
 QString deQui(NiveauLimite niveau)
 {
-    return niveau == NiveauLimite::Machine ? Textes::tr("limite de la machine")
-                                           : Textes::tr("votre limite");
+    return niveau == NiveauLimite::Machine ? Mots::tr("limite de la machine")
+                                           : Mots::tr("votre limite");
 }
 
 ValeurRefusee refuser(const Course &course, int numero, const SortieCourse &sortie,
@@ -311,7 +312,7 @@ ValeurRefusee refuser(const Course &course, int numero, const SortieCourse &sort
 {
     const Axe &axe = course.programme().etapes[sortie.point.etape].grille.axe(numero);
     const QString ou = PointNomme(course, sortie.point),
-                  borne = Textes::tr("%n pas", nullptr, *limite.course); // "1 step"
+                  borne = Mots::tr("%n pas", nullptr, *limite.course); // "1 step"
     ValeurRefusee refus;
     refus.axe = numero;
     refus.horsLimite = true;
@@ -319,15 +320,15 @@ ValeurRefusee refuser(const Course &course, int numero, const SortieCourse &sort
     refus.texte = sortie.position ? TextePas(axe.Pas) : QString(axe.Direction);
     if (sortie.position)
         refus.message =
-            Textes::tr("Course refusée pour %1 : %2 l'amène à %3 de son départ.\nCet axe ne va "
-                       "pas à plus de %4 de son départ, d'un côté comme de l'autre (%5)")
+            Mots::tr("Course refusée pour %1 : %2 l'amène à %3 de son départ.\nCet axe ne va "
+                     "pas à plus de %4 de son départ, d'un côté comme de l'autre (%5)")
                 .arg(nom, ou, pasSignes(*sortie.position), borne, deQui(limite.niveauCourse));
     else
         refus.message =
-            Textes::tr("Course refusée pour %1 : %2 l'envoie dans la direction %3, ni « + » ni "
-                       "« - » : nul ne peut dire où elle l'amène.\nCet axe ne va pas à plus de "
-                       "%4 de son départ (%5) : chacune de ses directions doit être « + » ou "
-                       "« - »")
+            Mots::tr("Course refusée pour %1 : %2 l'envoie dans la direction %3, ni « + » ni "
+                     "« - » : nul ne peut dire où elle l'amène.\nCet axe ne va pas à plus de "
+                     "%4 de son départ (%5) : chacune de ses directions doit être « + » ou "
+                     "« - »")
                 .arg(nom, ou, directionCitee(axe.Direction), borne, deQui(limite.niveauCourse));
     return refus;
 }
@@ -336,13 +337,13 @@ ValeurRefusee refuser(const Course &course, int numero, const SortieCourse &sort
 
 QStringList LignesCourse(const Course &course, const NomsAxes &noms)
 {
-    QStringList lignes{Textes::tr("Positions comptées depuis le départ du programme, pris comme "
-                                  "0 : Tarvik ne sait pas où se trouve vraiment la machine.")};
+    QStringList lignes{Mots::tr("Positions comptées depuis le départ du programme, pris comme "
+                                "0 : Tarvik ne sait pas où se trouve vraiment la machine.")};
     for (int numero = 1; numero <= NombreAxes; ++numero)
         if (course.axe(numero).bouge)
             lignes << ligneAxe(course, numero, noms);
     if (lignes.size() == 1)
-        lignes << Textes::tr("Aucun axe ne bouge.");
+        lignes << Mots::tr("Aucun axe ne bouge.");
     return lignes;
 }
 
@@ -351,18 +352,18 @@ QStringList AvertissementsDerive(const Course &course, const NomsAxes &noms)
     QStringList avertissements;
     for (int numero = 1; numero <= NombreAxes && course.cycles() > 1; ++numero) {
         const CourseAxe &axe = course.axe(numero);
-        if (!axe.parCycle || *axe.parCycle == 0 || !axe.fin)
+        if (!axe.parCycle || *axe.parCycle == 0 || !axe.arrivee)
             continue;
         const QString &nom = noms[std::size_t(numero - 1)];
         const QString lettre = LettreAxe(numero);
         const QString quel = nom.isEmpty() ? lettre : QStringLiteral("%1 (%2)").arg(nom, lettre);
         const QString texte =
             *axe.parCycle > 0
-                ? Textes::tr("l'axe %1 avance de %2 à chaque parcours : %3 après %n parcours",
-                             nullptr, course.cycles())
-                : Textes::tr("l'axe %1 recule de %2 à chaque parcours : %3 après %n parcours",
-                             nullptr, course.cycles());
-        avertissements << texte.arg(quel, pasSignes(*axe.parCycle), PositionSignee(*axe.fin));
+                ? Mots::tr("l'axe %1 avance de %2 à chaque parcours : %3 après %n parcours",
+                           nullptr, course.cycles())
+                : Mots::tr("l'axe %1 recule de %2 à chaque parcours : %3 après %n parcours",
+                           nullptr, course.cycles());
+        avertissements << texte.arg(quel, pasSignes(*axe.parCycle), PositionSignee(*axe.arrivee));
     }
     return avertissements;
 }
@@ -386,3 +387,5 @@ QList<ValeurRefusee> VerifierCourse(const Programme &programme, const Limites &l
 {
     return VerifierCourse(Course(programme, depuis, cycles), limites, noms);
 }
+
+} // namespace tarvik::core

@@ -9,6 +9,9 @@
 // first step. Each axis's moves are added up once over one cycle; a
 // position at any point of the run, and the lowest and highest over any
 // stretch of it, come from them arithmetically, however many cycles.
+//
+// Steps and cycles count from 0 here, as everywhere in the code (a run's
+// ResultatEtape, the station's state); the operator reads them from 1.
 #pragma once
 
 #include "core/programme.h"
@@ -18,6 +21,8 @@
 #include <QStringList>
 #include <array>
 #include <optional>
+
+namespace tarvik::core {
 
 // A step sent in a run: step `etape` of the program (from 0) in cycle
 // `cycle` (from 0).
@@ -35,7 +40,7 @@ struct CourseAxe {
     // The lowest and highest positions known, the start's 0 among them, and
     // the position at the end, when it is known.
     qint64 plusBas = 0, plusHaut = 0;
-    std::optional<qint64> fin;
+    std::optional<qint64> arrivee;
     // The first step sent whose direction is neither '+' nor '-': the
     // position after it, and after every later step, is unknown.
     std::optional<PointCourse> inconnue;
@@ -78,8 +83,8 @@ public:
     // Its position after point i, when known.
     std::optional<qint64> position(int numero, qint64 i) const;
     // The lowest and highest of its known positions from point `debut` to
-    // point `fin`, both included; none when none of them is known.
-    std::optional<EtendueCourse> etendue(int numero, qint64 debut, qint64 fin) const;
+    // point `dernier`, both included; none when none of them is known.
+    std::optional<EtendueCourse> etendue(int numero, qint64 debut, qint64 dernier) const;
     // The first step at which it goes beyond -limite..limite, or from which
     // its position is unknown; none when it stays within all along.
     std::optional<SortieCourse> sortie(int numero, qint64 limite) const;
@@ -137,3 +142,5 @@ QList<ValeurRefusee> VerifierCourse(const Course &course, const Limites &limites
                                     const NomsAxes &noms = {});
 QList<ValeurRefusee> VerifierCourse(const Programme &programme, const Limites &limites, int depuis,
                                     int cycles, const NomsAxes &noms = {});
+
+} // namespace tarvik::core

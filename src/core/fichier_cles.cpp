@@ -7,16 +7,18 @@
 
 #include <algorithm>
 
+namespace tarvik::core {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(FichierCles)
 };
 
 Echec ligne(int numero, const QString &raison)
 {
-    return {Textes::tr("ligne %1 : %2").arg(numero).arg(raison)};
+    return {Mots::tr("ligne %1 : %2").arg(numero).arg(raison)};
 }
 
 // Why `texte`, whose key `nom` is none of the file's, is not understood:
@@ -24,15 +26,15 @@ Echec ligne(int numero, const QString &raison)
 Echec cleInconnue(int numero, const QString &texte, const QString &nom, const FormeCles &forme)
 {
     if (!texte.contains(u'='))
-        return ligne(numero, Textes::tr("« = » manque dans « %1 » : une ligne s'écrit "
-                                        "clé=valeur, comme %2")
+        return ligne(numero, Mots::tr("« = » manque dans « %1 » : une ligne s'écrit "
+                                      "clé=valeur, comme %2")
                                  .arg(NomLisible(texte.left(40)), QLatin1String(forme.exemple)));
     for (const QByteArray &connu : forme.noms)
         if (nom.compare(QLatin1String(connu), Qt::CaseInsensitive) == 0)
-            return ligne(numero, Textes::tr("clé « %1 » : écrivez « %2 », les clés "
-                                            "distinguent majuscules et minuscules")
+            return ligne(numero, Mots::tr("clé « %1 » : écrivez « %2 », les clés "
+                                          "distinguent majuscules et minuscules")
                                      .arg(NomLisible(nom), QLatin1String(connu)));
-    return ligne(numero, Textes::tr("clé inconnue « %1 » (les clés sont %2)")
+    return ligne(numero, Mots::tr("clé inconnue « %1 » (les clés sont %2)")
                              .arg(NomLisible(nom.left(40)), forme.nomsDits));
 }
 
@@ -82,8 +84,8 @@ AnalyserCles(const QByteArray &contenu, const FormeCles &forme,
              const std::function<std::optional<Echec>(qsizetype k, const QString &valeur)> &lire)
 {
     if (contenu.startsWith("\xEF\xBB\xBF"))
-        return ligne(1, Textes::tr("marque d'ordre des octets (BOM) au début du fichier : "
-                                   "enregistrez-le en UTF-8 sans BOM"));
+        return ligne(1, Mots::tr("marque d'ordre des octets (BOM) au début du fichier : "
+                                 "enregistrez-le en UTF-8 sans BOM"));
     const QList<QString> lignes = LignesDeCles(contenu);
     QStringList vues;
     for (int n = 1; n <= lignes.size(); ++n) {
@@ -92,7 +94,7 @@ AnalyserCles(const QByteArray &contenu, const FormeCles &forme,
             texte == QLatin1String(forme.groupe))
             continue;
         if (texte.startsWith(u'['))
-            return ligne(n, Textes::tr("groupe inconnu « %1 » (le seul groupe est %2)")
+            return ligne(n, Mots::tr("groupe inconnu « %1 » (le seul groupe est %2)")
                                 .arg(NomLisible(texte.left(40)), QLatin1String(forme.groupe)));
         const QString nom = texte.section(u'=', 0, 0);
         const auto cle = std::find_if(forme.noms.begin(), forme.noms.end(),
@@ -100,10 +102,12 @@ AnalyserCles(const QByteArray &contenu, const FormeCles &forme,
         if (!texte.contains(u'=') || cle == forme.noms.end())
             return cleInconnue(n, texte, nom, forme);
         if (vues.contains(nom))
-            return ligne(n, Textes::tr("« %1 » est donnée deux fois").arg(nom));
+            return ligne(n, Mots::tr("« %1 » est donnée deux fois").arg(nom));
         vues << nom;
         if (const auto raison = lire(cle - forme.noms.begin(), texte.mid(nom.size() + 1)))
-            return Echec{Textes::tr("ligne %1 (%2) : %3").arg(n).arg(nom, raison->message)};
+            return Echec{Mots::tr("ligne %1 (%2) : %3").arg(n).arg(nom, raison->message)};
     }
     return std::nullopt;
 }
+
+} // namespace tarvik::core

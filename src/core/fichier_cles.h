@@ -11,6 +11,8 @@
 #include <functional>
 #include <optional>
 
+namespace tarvik::core {
+
 // The lines of such a file, each decoded as NomLocal reads it, a CR before
 // its line feed taken off.
 QList<QString> LignesDeCles(const QByteArray &contenu);
@@ -41,3 +43,5 @@ AnalyserCles(const QByteArray &contenu, const FormeCles &forme,
 QByteArray
 RecrireCles(const QByteArray &avant, const QByteArray &groupe, const QList<QByteArray> &cles,
             const std::function<std::optional<QByteArray>(qsizetype k, bool surPlace)> &valeur);
+
+} // namespace tarvik::core

@@ -5,16 +5,18 @@
 #include <QStringDecoder>
 #include <algorithm>
 
+namespace tarvik::core {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Fichiers)
 };
 
 Echec ligne(qsizetype numero, const QString &texte)
 {
-    return {Textes::tr("Ligne %1 : %2").arg(numero).arg(texte)};
+    return {Mots::tr("Ligne %1 : %2").arg(numero).arg(texte)};
 }
 
 bool chiffres(QByteArrayView octets)
@@ -72,26 +74,26 @@ QString longueurFautive(QChar lettre, const QByteArray &l)
         return !champ.isEmpty() && champ.size() != taille && chiffres(champ);
     };
     if (mauvaiseTaille(pas, Champ::ChiffresPas)) {
-        const QString raison = Textes::tr("le nombre de pas doit compter %1 chiffres, et « %2 » "
-                                          "en a %3")
+        const QString raison = Mots::tr("le nombre de pas doit compter %1 chiffres, et « %2 » "
+                                        "en a %3")
                                    .arg(Champ::ChiffresPas)
                                    .arg(cite(pas))
                                    .arg(pas.size());
         const char direction = l[Champ::Direction];
         if (direction < '0' || direction > '9')
             return raison;
-        return Textes::tr("%1 (ou la direction manque entre la lettre et le nombre de pas, "
-                          "comme %2+00100:010)")
+        return Mots::tr("%1 (ou la direction manque entre la lettre et le nombre de pas, "
+                        "comme %2+00100:010)")
             .arg(raison)
             .arg(lettre);
     }
     if (mauvaiseTaille(vitesse, Champ::ChiffresVitesse))
-        return Textes::tr("la vitesse doit compter %1 chiffres, et « %2 » en a %3")
+        return Mots::tr("la vitesse doit compter %1 chiffres, et « %2 » en a %3")
             .arg(Champ::ChiffresVitesse)
             .arg(cite(vitesse))
             .arg(vitesse.size());
-    return Textes::tr("la ligne doit compter %1 caractères, comme %2+00100:010, et elle "
-                      "en compte %3")
+    return Mots::tr("la ligne doit compter %1 caractères, comme %2+00100:010, et elle "
+                    "en compte %3")
         .arg(Champ::Fin)
         .arg(lettre)
         .arg(l.size());
@@ -103,32 +105,32 @@ QString analyserLigne(int k, const QByteArray &l, Axe &axe)
 {
     const QChar lettre = LettreAxe(k);
     if (l.isEmpty() || QChar::fromLatin1(l[Champ::Lettre]) != lettre)
-        return Textes::tr("la ligne doit commencer par la lettre %1 (axes A à G, dans "
-                          "l'ordre)")
+        return Mots::tr("la ligne doit commencer par la lettre %1 (axes A à G, dans "
+                        "l'ordre)")
             .arg(lettre);
     if (l.size() != Champ::Fin)
         return longueurFautive(lettre, l);
     QStringDecoder decodeur("windows-1252");
     const QString direction = decodeur.decode(l.mid(Champ::Direction, 1));
     if (direction.size() != 1 || !DirectionValide(direction[0]))
-        return Textes::tr("la direction (octet 0x%1) n'est pas un caractère imprimable")
+        return Mots::tr("la direction (octet 0x%1) n'est pas un caractère imprimable")
             .arg(quint8(l[Champ::Direction]), 2, 16, QChar(u'0'));
     const QByteArray pas = l.mid(Champ::Pas, Champ::ChiffresPas);
     const QByteArray vitesse = l.mid(Champ::Vitesse, Champ::ChiffresVitesse);
     if (!chiffres(pas))
-        return Textes::tr("le nombre de pas doit compter %1 chiffres de 0 à 9, et non « %2 »")
+        return Mots::tr("le nombre de pas doit compter %1 chiffres de 0 à 9, et non « %2 »")
             .arg(Champ::ChiffresPas)
             .arg(cite(pas));
     if (QChar::fromLatin1(l[Champ::Separateur]) != QChar(SeparateurLigne))
-        return Textes::tr("« %1 » est attendu après le nombre de pas, et non « %2 »")
+        return Mots::tr("« %1 » est attendu après le nombre de pas, et non « %2 »")
             .arg(QChar(SeparateurLigne))
             .arg(cite(l.mid(Champ::Separateur, 1)));
     if (!chiffres(vitesse))
-        return Textes::tr("la vitesse doit compter %1 chiffres de 0 à 9, et non « %2 »")
+        return Mots::tr("la vitesse doit compter %1 chiffres de 0 à 9, et non « %2 »")
             .arg(Champ::ChiffresVitesse)
             .arg(cite(vitesse));
     if (vitesse.toInt() > VitesseMax)
-        return Textes::tr("la vitesse %1 dépasse %2")
+        return Mots::tr("la vitesse %1 dépasse %2")
             .arg(QString::fromLatin1(vitesse))
             .arg(VitesseMax);
     axe = {lettre, direction[0], pas.toInt(), std::uint8_t(vitesse.toInt())};
@@ -140,12 +142,12 @@ QString genreInterdit(QChar::Category categorie)
 {
     switch (categorie) {
     case QChar::Other_Control:
-        return Textes::tr("caractère de contrôle");
+        return Mots::tr("caractère de contrôle");
     case QChar::Other_Format:
-        return Textes::tr("caractère de mise en forme invisible");
+        return Mots::tr("caractère de mise en forme invisible");
     case QChar::Separator_Line:
     case QChar::Separator_Paragraph:
-        return Textes::tr("séparateur de ligne ou de paragraphe");
+        return Mots::tr("séparateur de ligne ou de paragraphe");
     default:
         return {};
     }
@@ -180,16 +182,16 @@ SequenceAnalysee AnalyserSequence(const QByteArray &contenu)
     std::array<Axe, NombreAxes> axes{};
     for (int k = 1; k <= NombreAxes; ++k) {
         if (k > ls.size())
-            return refuser(k, Textes::tr("ligne manquante : il faut sept lignes, de A à G"));
+            return refuser(k, Mots::tr("ligne manquante : il faut sept lignes, de A à G"));
         const QString refus = analyserLigne(k, ls[k - 1], axes[std::size_t(k - 1)]);
         if (!refus.isEmpty())
             return refuser(k, refus);
     }
     if (ls.size() == NombreAxes && !termine)
-        return refuser(NombreAxes, Textes::tr("le saut de ligne final manque"));
+        return refuser(NombreAxes, Mots::tr("le saut de ligne final manque"));
     for (qsizetype k = NombreAxes; k < ls.size(); ++k)
         if (!blanche(ls[k]))
-            return refuser(k + 1, Textes::tr("rien ne doit suivre la ligne de l'axe G"));
+            return refuser(k + 1, Mots::tr("rien ne doit suivre la ligne de l'axe G"));
     analysee.grille = Grille(axes);
     return analysee;
 }
@@ -207,19 +209,18 @@ NomAnalyse AnalyserNom(const QByteArray &octets)
     QStringDecoder decodeur(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString texte = decodeur.decode(octets);
     if (decodeur.hasError())
-        return {{}, Textes::tr("texte UTF-8 invalide")};
+        return {{}, Mots::tr("texte UTF-8 invalide")};
     for (const char32_t c : texte.toUcs4())
         if (const QString genre = genreInterdit(QChar::category(c)); !genre.isEmpty())
-            return {{}, Textes::tr("%1 (%2) interdit").arg(genre, CodePoint(c))};
+            return {{}, Mots::tr("%1 (%2) interdit").arg(genre, CodePoint(c))};
     const QString nom = texte.trimmed();
     if (!std::any_of(nom.begin(), nom.end(), visible))
         return {};
     const qsizetype longueur = nom.toUcs4().size();
     if (longueur > LongueurMaxNom)
-        return {{},
-                Textes::tr("le nom compte %1 caractères, %2 au plus")
-                    .arg(longueur)
-                    .arg(LongueurMaxNom)};
+        return {
+            {},
+            Mots::tr("le nom compte %1 caractères, %2 au plus").arg(longueur).arg(LongueurMaxNom)};
     return {nom, std::nullopt};
 }
 
@@ -239,11 +240,13 @@ NomsAnalyses AnalyserNomsAxes(const QByteArray &contenu)
         if (lu.nom.isEmpty())
             continue;
         if (k > NombreAxes) {
-            analyses.echec = ligne(k, Textes::tr("il n'y a que sept axes : les lignes après la "
-                                                 "septième doivent rester vides"));
+            analyses.echec = ligne(k, Mots::tr("il n'y a que sept axes : les lignes après la "
+                                               "septième doivent rester vides"));
             return analyses;
         }
         analyses.noms[std::size_t(k - 1)] = lu.nom;
     }
     return analyses;
 }
+
+} // namespace tarvik::core

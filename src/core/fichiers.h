@@ -10,6 +10,8 @@
 #include <array>
 #include <optional>
 
+namespace tarvik::core {
+
 constexpr qsizetype LongueurMaxNom = 40;
 
 // Parses seven lines "A+00100:010" to "G...", each ended by a line feed (a
@@ -45,3 +47,5 @@ struct NomsAnalyses {
 // reads a name; blank lines, and lines with no visible character, name
 // nothing.
 NomsAnalyses AnalyserNomsAxes(const QByteArray &contenu);
+
+} // namespace tarvik::core

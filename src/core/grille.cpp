@@ -4,10 +4,12 @@
 
 #include <algorithm>
 
+namespace tarvik::core {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Grille)
 };
 
@@ -17,13 +19,13 @@ QString NomColonne(Colonne colonne)
 {
     switch (colonne) {
     case Colonne::Pas:
-        return Textes::tr("Pas");
+        return Mots::tr("Pas");
     case Colonne::Direction:
-        return Textes::tr("Direction");
+        return Mots::tr("Direction");
     case Colonne::Vitesse:
         break;
     }
-    return Textes::tr("Vitesse");
+    return Mots::tr("Vitesse");
 }
 
 namespace {
@@ -60,12 +62,12 @@ ValeurRefusee refuser(int numero, const QString &nom, Colonne colonne, const QSt
 {
     ValeurRefusee refus;
     refus.message =
-        Textes::tr("Valeur refusée pour %1, colonne « %2 » : « %3 ».\n%4")
+        Mots::tr("Valeur refusée pour %1, colonne « %2 » : « %3 ».\n%4")
             .arg(nomAvecLettre(numero, nom), NomColonne(colonne), texteLisible(texte), raison);
     refus.axe = numero;
     refus.colonne = colonne;
     refus.texte = texte;
-    refus.ligne = Textes::tr("%1, %2 : « %3 » — %4")
+    refus.ligne = Mots::tr("%1, %2 : « %3 » — %4")
                       .arg(nomAvecLettre(numero, nom), NomColonne(colonne), texteLisible(texte),
                            raison.isEmpty() ? raison : raison.front().toLower() + raison.mid(1));
     return refus;
@@ -76,14 +78,13 @@ CaseLue lire(int numero, const QString &nom, Colonne colonne, const QString &tex
              const CaseVerifiee &lue)
 {
     const QString part = lue.champ == QStringLiteral(" ")
-                             ? Textes::tr("une espace")
-                             : Textes::tr("« %1 »").arg(texteLisible(lue.champ));
+                             ? Mots::tr("une espace")
+                             : Mots::tr("« %1 »").arg(texteLisible(lue.champ));
     const QString ou = nomAvecLettre(numero, nom), quelle = NomColonne(colonne);
     return {numero, colonne,
-            texte.isEmpty()
-                ? Textes::tr("%1, %2 : case vide, partira comme %3").arg(ou, quelle, part)
-                : Textes::tr("%1, %2 : « %3 » partira comme %4")
-                      .arg(ou, quelle, texteLisible(texte), part)};
+            texte.isEmpty() ? Mots::tr("%1, %2 : case vide, partira comme %3").arg(ou, quelle, part)
+                            : Mots::tr("%1, %2 : « %3 » partira comme %4")
+                                  .arg(ou, quelle, texteLisible(texte), part)};
 }
 
 bool queDesChiffres(const QString &texte)
@@ -138,31 +139,31 @@ QString lectureDuNombre(const QString &texte, const QString &champ)
 {
     const QString sans = QString(texte).remove(u' ').remove(u'\t').remove(u'\n');
     if (texte.trimmed().isEmpty())
-        return Textes::tr("case vide, lue comme %1").arg(champ);
+        return Mots::tr("case vide, lue comme %1").arg(champ);
     if (sans.startsWith(QLatin1String("&H"), Qt::CaseInsensitive) ||
         sans.startsWith(QLatin1String("&O"), Qt::CaseInsensitive))
         return prefixeSansChiffre(sans)
-                   ? Textes::tr("lu comme %1 : « %2 » annonce un nombre hexadécimal ou octal, "
-                                "et aucun de ses chiffres ne le suit")
+                   ? Mots::tr("lu comme %1 : « %2 » annonce un nombre hexadécimal ou octal, "
+                              "et aucun de ses chiffres ne le suit")
                          .arg(champ, sans.first(2))
-                   : Textes::tr("lu comme %1 : « &H » et « &O » annoncent un nombre "
-                                "hexadécimal ou octal")
+                   : Mots::tr("lu comme %1 : « &H » et « &O » annoncent un nombre "
+                              "hexadécimal ou octal")
                          .arg(champ);
     if (sans != texte && queDesChiffres(sans))
-        return Textes::tr("lu comme %1 : les blancs sont ignorés").arg(champ);
+        return Mots::tr("lu comme %1 : les blancs sont ignorés").arg(champ);
     if (!std::any_of(sans.begin(), sans.end(), chiffre))
-        return Textes::tr("lu comme %1 : la case ne contient aucun chiffre, et une case sans "
-                          "nombre vaut 0")
+        return Mots::tr("lu comme %1 : la case ne contient aucun chiffre, et une case sans "
+                        "nombre vaut 0")
             .arg(champ);
     if (!commenceParUnNombre(sans))
-        return Textes::tr("lu comme %1 : la case ne commence pas par un nombre, et seul un "
-                          "nombre au début est lu (sans lui, elle vaut 0)")
+        return Mots::tr("lu comme %1 : la case ne commence pas par un nombre, et seul un "
+                        "nombre au début est lu (sans lui, elle vaut 0)")
             .arg(champ);
     if (const QString point = virguleDecimale(sans); !point.isEmpty())
-        return Textes::tr("lu comme %1 : la virgule arrête le nombre ; une décimale s'écrit "
-                          "avec un point (« %2 »)")
+        return Mots::tr("lu comme %1 : la virgule arrête le nombre ; une décimale s'écrit "
+                        "avec un point (« %2 »)")
             .arg(champ, point);
-    return Textes::tr("lu comme %1 : seul le nombre du début est lu, puis arrondi").arg(champ);
+    return Mots::tr("lu comme %1 : seul le nombre du début est lu, puis arrondi").arg(champ);
 }
 
 // A number box: read, rounded, and in [min, max].
@@ -173,10 +174,10 @@ CaseVerifiee verifierNombre(Colonne colonne, const QString &texte, std::int64_t 
     if (!arrondi) {
         verifiee.echec =
             colonne == Colonne::Pas
-                ? Textes::tr("Le nombre de pas doit être compris entre %1 et %2")
+                ? Mots::tr("Le nombre de pas doit être compris entre %1 et %2")
                       .arg(PasMin)
                       .arg(PasMax)
-                : Textes::tr("La vitesse doit être comprise entre 0 et %1").arg(VitesseMax);
+                : Mots::tr("La vitesse doit être comprise entre 0 et %1").arg(VitesseMax);
         return verifiee;
     }
     verifiee.valeur = *arrondi;
@@ -191,8 +192,8 @@ CaseVerifiee verifierNombre(Colonne colonne, const QString &texte, std::int64_t 
 // Who set a limit, as a message says it.
 QString deQui(NiveauLimite niveau)
 {
-    return niveau == NiveauLimite::Machine ? Textes::tr("limite de la machine")
-                                           : Textes::tr("votre limite");
+    return niveau == NiveauLimite::Machine ? Mots::tr("limite de la machine")
+                                           : Mots::tr("votre limite");
 }
 
 // Why a value read from a box goes past the bench's limits, or nothing.
@@ -200,15 +201,15 @@ std::optional<QString> horsDesLimites(Colonne colonne, const CaseVerifiee &lue,
                                       const LimitesAxe &limite)
 {
     if (colonne == Colonne::Pas && limite.pas && lue.valeur > *limite.pas)
-        return Textes::tr("Cet axe va jusqu'à %n pas au plus (%1)", nullptr, *limite.pas)
+        return Mots::tr("Cet axe va jusqu'à %n pas au plus (%1)", nullptr, *limite.pas)
             .arg(deQui(limite.niveauPas));
     if (colonne == Colonne::Vitesse && limite.vitesse && lue.valeur > *limite.vitesse)
-        return Textes::tr("Cet axe va jusqu'à la vitesse %1 au plus (%2)")
+        return Mots::tr("Cet axe va jusqu'à la vitesse %1 au plus (%2)")
             .arg(*limite.vitesse)
             .arg(deQui(limite.niveauVitesse));
     if (colonne == Colonne::Direction && limite.directions &&
         !limite.directions->contains(lue.direction))
-        return Textes::tr("Cet axe n'accepte que les directions « %1 » (%2)")
+        return Mots::tr("Cet axe n'accepte que les directions « %1 » (%2)")
             .arg(*limite.directions, deQui(limite.niveauDirections));
     return std::nullopt;
 }
@@ -220,17 +221,16 @@ CaseVerifiee verifierDansLaLigne(Colonne colonne, const QString &texte)
     CaseVerifiee verifiee;
     verifiee.direction = PremierCaractere(texte);
     if (!DirectionValide(verifiee.direction)) {
-        verifiee.echec = Textes::tr("La direction doit être un caractère imprimable de la page de "
-                                    "code Windows-1252");
+        verifiee.echec = Mots::tr("La direction doit être un caractère imprimable de la page de "
+                                  "code Windows-1252");
         return verifiee;
     }
     verifiee.champ = QString(verifiee.direction);
     verifiee.telleQuelle = texte.size() == 1;
     if (texte.isEmpty())
-        verifiee.lecture = Textes::tr("case vide, envoyée comme une espace");
+        verifiee.lecture = Mots::tr("case vide, envoyée comme une espace");
     else if (!verifiee.telleQuelle)
-        verifiee.lecture =
-            Textes::tr("seul le premier caractère part : « %1 »").arg(verifiee.champ);
+        verifiee.lecture = Mots::tr("seul le premier caractère part : « %1 »").arg(verifiee.champ);
     return verifiee;
 }
 
@@ -245,8 +245,8 @@ CaseVerifiee VerifierCase(Colonne colonne, const QString &texte, const LimitesAx
     std::optional<QString> hors;
     if (stricte && !verifiee.telleQuelle)
         hors = colonne == Colonne::Direction
-                   ? Textes::tr("La lecture stricte du banc demande exactement un caractère")
-                   : Textes::tr("La lecture stricte du banc demande des chiffres seulement (%1)")
+                   ? Mots::tr("La lecture stricte du banc demande exactement un caractère")
+                   : Mots::tr("La lecture stricte du banc demande des chiffres seulement (%1)")
                          .arg(verifiee.lecture);
     else if (limite)
         hors = horsDesLimites(colonne, verifiee, *limite);
@@ -337,3 +337,5 @@ QList<ValeurRefusee> VerifierLimites(const Grille &grille, const Limites &limite
     }
     return refus;
 }
+
+} // namespace tarvik::core

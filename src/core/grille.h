@@ -11,6 +11,8 @@
 #include <array>
 #include <optional>
 
+namespace tarvik::core {
+
 // The three columns of the grid, named as their headings.
 enum class Colonne { Pas, Direction, Vitesse };
 QString NomColonne(Colonne colonne);
@@ -116,3 +118,5 @@ GrilleVerifiee VerifierGrille(const TextesGrille &textes, const NomsAxes &noms =
 // (a sequence file's or a program's): none when it keeps within them.
 QList<ValeurRefusee> VerifierLimites(const Grille &grille, const Limites &limites,
                                      const NomsAxes &noms = {});
+
+} // namespace tarvik::core

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+namespace tarvik::core {
+
 const QList<Langue> &Langues()
 {
     static const QList<Langue> langues = {
@@ -33,3 +35,5 @@ QString NomsDeLangue(const Langue &langue)
     return QStringLiteral("%1 (%2)").arg(langue.nom,
                                          QCoreApplication::translate("Langues", langue.enFrancais));
 }
+
+} // namespace tarvik::core

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace tarvik::core {
+
 struct Langue {
     QString code; // "fr", "en": --langue, langue= in the settings, the start of LANG
     QString nom;  // in itself, as the menu offers it: "Français"
@@ -21,3 +23,5 @@ const Langue *LangueDeCode(const QString &code);
 QString CodesDesLangues();
 // "English (anglais)": its name in itself, then in the language spoken now.
 QString NomsDeLangue(const Langue &langue);
+
+} // namespace tarvik::core

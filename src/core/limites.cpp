@@ -8,10 +8,12 @@
 
 #include <algorithm>
 
+namespace tarvik::core {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Limites)
 };
 
@@ -48,9 +50,9 @@ std::optional<Echec> analyserNombre(const QString &valeur, std::int32_t max, con
                                     std::optional<std::int32_t> &lu)
 {
     if (valeur.isEmpty())
-        return Echec{Textes::tr("valeur vide")};
+        return Echec{Mots::tr("valeur vide")};
     if (!std::all_of(valeur.begin(), valeur.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
-        return Echec{Textes::tr("%1 doit s'écrire en chiffres seuls, de 0 à %2 (« %3 »)")
+        return Echec{Mots::tr("%1 doit s'écrire en chiffres seuls, de 0 à %2 (« %3 »)")
                          .arg(quoi)
                          .arg(max)
                          .arg(NomLisible(valeur.left(40)))};
@@ -59,8 +61,7 @@ std::optional<Echec> analyserNombre(const QString &valeur, std::int32_t max, con
     const QString significatifs = valeur.mid(debut - valeur.begin()); // empty for 0
     const qint64 nombre = significatifs.size() > 9 ? qint64(max) + 1 : significatifs.toLongLong();
     if (nombre > max)
-        return Echec{
-            Textes::tr("%1 %2 dépasse %3").arg(quoi, NomLisible(valeur.left(40))).arg(max)};
+        return Echec{Mots::tr("%1 %2 dépasse %3").arg(quoi, NomLisible(valeur.left(40))).arg(max)};
     lu = std::int32_t(nombre);
     return std::nullopt;
 }
@@ -69,7 +70,7 @@ std::optional<Echec> analyserNombre(const QString &valeur, std::int32_t max, con
 std::optional<Echec> analyserDirections(const QString &valeur, std::optional<QString> &lues)
 {
     if (valeur.isEmpty())
-        return Echec{Textes::tr("aucune direction donnée")};
+        return Echec{Mots::tr("aucune direction donnée")};
     QList<char32_t> vues;
     for (qsizetype k = 0; k < valeur.size(); ++k) {
         char32_t c = valeur[k].unicode();
@@ -79,13 +80,13 @@ std::optional<Echec> analyserDirections(const QString &valeur, std::optional<QSt
         const QString vu = NomLisible(valeur.mid(debut, k - debut + 1));
         if (c <= 0xFFFF && QChar(char16_t(c)).isSpace())
             return Echec{
-                Textes::tr("une direction ne peut pas être un blanc (%1)").arg(CodePoint(c))};
+                Mots::tr("une direction ne peut pas être un blanc (%1)").arg(CodePoint(c))};
         if (c > 0xFFFF || !DirectionValide(QChar(char16_t(c))))
-            return Echec{Textes::tr("« %1 » (%2) n'est pas une direction possible : il faut un "
-                                    "caractère imprimable de Windows-1252")
+            return Echec{Mots::tr("« %1 » (%2) n'est pas une direction possible : il faut un "
+                                  "caractère imprimable de Windows-1252")
                              .arg(vu, CodePoint(c))};
         if (vues.contains(c))
-            return Echec{Textes::tr("la direction « %1 » est donnée deux fois").arg(vu)};
+            return Echec{Mots::tr("la direction « %1 » est donnée deux fois").arg(vu)};
         vues << c;
     }
     lues = valeur;
@@ -95,7 +96,7 @@ std::optional<Echec> analyserDirections(const QString &valeur, std::optional<QSt
 std::optional<Echec> analyserLecture(const QString &valeur, Limites &limites, NiveauLimite niveau)
 {
     if (valeur != QLatin1String("stricte") && valeur != QLatin1String("souple"))
-        return Echec{Textes::tr("la lecture est « stricte » ou « souple », pas « %1 »")
+        return Echec{Mots::tr("la lecture est « stricte » ou « souple », pas « %1 »")
                          .arg(NomLisible(valeur.left(40)))};
     limites.stricte = valeur == QLatin1String("stricte");
     if (limites.stricte)
@@ -175,11 +176,11 @@ std::optional<Echec> AnalyserLimite(ChampLimite champ, const QString &valeur, Li
     std::optional<Echec> raison;
     switch (champ) {
     case ChampLimite::Pas:
-        if (!(raison = analyserNombre(valeur, PasMax, Textes::tr("le nombre de pas"), axe.pas)))
+        if (!(raison = analyserNombre(valeur, PasMax, Mots::tr("le nombre de pas"), axe.pas)))
             axe.niveauPas = niveau;
         break;
     case ChampLimite::Vitesse:
-        if (!(raison = analyserNombre(valeur, VitesseMax, Textes::tr("la vitesse"), axe.vitesse)))
+        if (!(raison = analyserNombre(valeur, VitesseMax, Mots::tr("la vitesse"), axe.vitesse)))
             axe.niveauVitesse = niveau;
         break;
     case ChampLimite::Directions:
@@ -187,7 +188,7 @@ std::optional<Echec> AnalyserLimite(ChampLimite champ, const QString &valeur, Li
             axe.niveauDirections = niveau;
         break;
     case ChampLimite::Course:
-        if (!(raison = analyserNombre(valeur, CourseMax, Textes::tr("la course"), axe.course)))
+        if (!(raison = analyserNombre(valeur, CourseMax, Mots::tr("la course"), axe.course)))
             axe.niveauCourse = niveau;
         break;
     }
@@ -199,8 +200,8 @@ LimitesAnalysees AnalyserLimites(const QByteArray &contenu, NiveauLimite niveau)
     LimitesAnalysees analysees;
     Limites &lues = analysees.limites;
     FormeCles lue = forme();
-    lue.nomsDits = Textes::tr("lecture, et pour chaque axe de A à G : A.pas, A.vitesse, "
-                              "A.directions, A.course");
+    lue.nomsDits = Mots::tr("lecture, et pour chaque axe de A à G : A.pas, A.vitesse, "
+                            "A.directions, A.course");
     const auto refus = AnalyserCles(contenu, lue, [&](qsizetype k, const QString &valeur) {
         const Cle &cle = cles()[k];
         return cle.axe < 0
@@ -236,3 +237,5 @@ Limites PlusStrictes(const Limites &machine, const Limites &operateur)
         retenues.niveauStricte = machine.stricte ? machine.niveauStricte : operateur.niveauStricte;
     return retenues;
 }
+
+} // namespace tarvik::core

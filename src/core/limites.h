@@ -24,6 +24,8 @@
 #include <array>
 #include <optional>
 
+namespace tarvik::core {
+
 // Who set a limit.
 enum class NiveauLimite { Machine, Operateur };
 
@@ -81,3 +83,5 @@ QByteArray FormerLimites(const Limites &limites, const QByteArray &avant = {});
 // the lower steps, speed and travel, the directions both allow, strict
 // reading if either asks for it. On a tie the machine is said to have set it.
 Limites PlusStrictes(const Limites &machine, const Limites &operateur);
+
+} // namespace tarvik::core

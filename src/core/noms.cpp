@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace tarvik::core {
+
 namespace {
 
 // The length of the UTF-8 sequence at the start of `o`, or 0 when it is not
@@ -106,3 +108,5 @@ QString PourLeShell(const QString &mot)
         return mot;
     return u'\'' + QString(mot).replace(u'\'', QStringLiteral("'\\''")) + u'\'';
 }
+
+} // namespace tarvik::core

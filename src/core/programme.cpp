@@ -7,10 +7,12 @@
 #include <algorithm>
 #include <climits>
 
+namespace tarvik::core {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Programme)
 };
 
@@ -19,7 +21,7 @@ const QByteArray Entete = QByteArrayLiteral("programme tarvik 1");
 
 Echec ligne(qsizetype numero, const QString &texte)
 {
-    return {Textes::tr("Ligne %1 : %2").arg(numero).arg(texte)};
+    return {Mots::tr("Ligne %1 : %2").arg(numero).arg(texte)};
 }
 
 // The value of a run of digits, or nothing; a long one stops growing past
@@ -99,34 +101,34 @@ std::optional<QString> motCleFautif(const QByteArray &l)
     const QString ecrit = premierMot(l);
     for (const char *mot : {"programme", "repeter", "etape", "attendre"})
         if (const QLatin1String cle(mot); ecrit != cle && replie(ecrit) == cle)
-            return Textes::tr("« %1 » s'écrit « %2 » : les mots-clés d'un programme n'ont ni "
-                              "accent ni majuscule")
+            return Mots::tr("« %1 » s'écrit « %2 » : les mots-clés d'un programme n'ont ni "
+                            "accent ni majuscule")
                 .arg(ecrit, cle);
     QByteArray reste;
     if (motCle(l, "repeter", reste))
-        return Textes::tr("« repeter » n'a sa place qu'une fois, juste après « programme tarvik "
-                          "1 », avant la première étape");
+        return Mots::tr("« repeter » n'a sa place qu'une fois, juste après « programme tarvik "
+                        "1 », avant la première étape");
     if (motCle(l, "programme", reste))
-        return Textes::tr("« programme tarvik 1 » n'a sa place qu'une fois, en tête du fichier");
+        return Mots::tr("« programme tarvik 1 » n'a sa place qu'une fois, en tête du fichier");
     return std::nullopt;
 }
 
 // Why line `l`, where a step must start, does not: the word read there and
-// what is taken there instead; `premiere` before the first step, `fin`
+// what is taken there instead; `premiere` before the first step, `horsFichier`
 // past the file's end.
-QString etapeAttendue(const QByteArray &l, bool premiere, bool fin)
+QString etapeAttendue(const QByteArray &l, bool premiere, bool horsFichier)
 {
-    if (fin)
-        return Textes::tr("le fichier s'arrête là où « etape NOM » est attendu : un programme a "
-                          "au moins une étape, de sept lignes");
+    if (horsFichier)
+        return Mots::tr("le fichier s'arrête là où « etape NOM » est attendu : un programme a "
+                        "au moins une étape, de sept lignes");
     if (auto faute = motCleFautif(l))
         return *faute;
     if (premiere)
-        return Textes::tr("« %1 » est lu là où « etape NOM » est attendu (ou « repeter N », "
-                          "juste après « programme tarvik 1 »)")
+        return Mots::tr("« %1 » est lu là où « etape NOM » est attendu (ou « repeter N », "
+                        "juste après « programme tarvik 1 »)")
             .arg(premierMot(l));
-    return Textes::tr("« %1 » est lu là où « etape NOM » est attendu : une attente est toujours "
-                      "suivie d'une étape")
+    return Mots::tr("« %1 » est lu là où « etape NOM » est attendu : une attente est toujours "
+                    "suivie d'une étape")
         .arg(premierMot(l));
 }
 
@@ -145,11 +147,11 @@ private:
     // The next line that is neither blank nor a comment, from m_suivante;
     // past the last line at the end of the file.
     qsizetype prochaine();
-    bool fin(qsizetype numero) const { return numero > m_lignes.size(); }
+    bool horsFichier(qsizetype numero) const { return numero > m_lignes.size(); }
     // Line `numero` without the CR before its line feed; empty past the end.
     QByteArray texte(qsizetype numero) const
     {
-        return fin(numero) ? QByteArray() : sansRetour(m_lignes[numero - 1]);
+        return horsFichier(numero) ? QByteArray() : sansRetour(m_lignes[numero - 1]);
     }
     std::optional<Echec> lireEntete();
     std::optional<Echec> lireRepetitions();
@@ -185,7 +187,7 @@ ProgrammeAnalyse Lecteur::analyser()
 
 qsizetype Lecteur::prochaine()
 {
-    while (!fin(m_suivante) && sautee(texte(m_suivante)))
+    while (!horsFichier(m_suivante) && sautee(texte(m_suivante)))
         ++m_suivante;
     return m_suivante;
 }
@@ -200,10 +202,10 @@ std::optional<Echec> Lecteur::lireEntete()
     }
     QByteArray version;
     if (motCle(l, "programme tarvik", version) && nombre(version))
-        return ligne(n, Textes::tr("version du format inconnue : cette version de Tarvik lit "
-                                   "« programme tarvik 1 »"));
-    return ligne(n, Textes::tr("« programme tarvik 1 » est attendu en tête du fichier (seuls "
-                               "des commentaires et des lignes vides peuvent le précéder)"));
+        return ligne(n, Mots::tr("version du format inconnue : cette version de Tarvik lit "
+                                 "« programme tarvik 1 »"));
+    return ligne(n, Mots::tr("« programme tarvik 1 » est attendu en tête du fichier (seuls "
+                             "des commentaires et des lignes vides peuvent le précéder)"));
 }
 
 // "repeter N", right after the header, or nothing.
@@ -215,7 +217,7 @@ std::optional<Echec> Lecteur::lireRepetitions()
         return std::nullopt;
     const std::optional<qint64> repetitions = nombre(fois);
     if (!repetitions || *repetitions < 1 || *repetitions > RepetitionsMax)
-        return ligne(n, Textes::tr("« repeter » prend un nombre entier de 1 à %1, et non « %2 »")
+        return ligne(n, Mots::tr("« repeter » prend un nombre entier de 1 à %1, et non « %2 »")
                             .arg(RepetitionsMax)
                             .arg(NomLisible(NomLocal(fois.left(40)))));
     m_programme.repetitions = int(*repetitions);
@@ -231,28 +233,27 @@ std::optional<Echec> Lecteur::lireEtapes()
         QByteArray reste;
         const bool etape = motCle(texte(n), "etape", reste);
         if (!m_programme.etapes.isEmpty() && attente == 0) { // after a step's seven lines
-            if (fin(n))
+            if (horsFichier(n))
                 return std::nullopt;
             if (auto faute = motCleFautif(texte(n)))
                 return ligne(n, *faute);
             if (!motCle(texte(n), "attendre", reste))
-                return ligne(n, etape
-                                    ? Textes::tr("« attendre SECONDES » manque avant cette "
+                return ligne(n, etape ? Mots::tr("« attendre SECONDES » manque avant cette "
                                                  "étape")
-                                    : Textes::tr("« %1 » est lu là où « attendre SECONDES » (puis "
+                                      : Mots::tr("« %1 » est lu là où « attendre SECONDES » (puis "
                                                  "l'étape suivante) ou la fin du fichier est "
                                                  "attendu")
-                                          .arg(premierMot(texte(n))));
+                                            .arg(premierMot(texte(n))));
             if (auto refus = lireAttente(n, reste))
                 return refus;
             attente = n;
             continue;
         }
-        if (fin(n) && attente != 0)
-            return ligne(attente, Textes::tr("aucune étape ne suit cette attente : la dernière "
-                                             "étape n'en a pas"));
+        if (horsFichier(n) && attente != 0)
+            return ligne(attente, Mots::tr("aucune étape ne suit cette attente : la dernière "
+                                           "étape n'en a pas"));
         if (!etape)
-            return ligne(n, etapeAttendue(texte(n), attente == 0, fin(n)));
+            return ligne(n, etapeAttendue(texte(n), attente == 0, horsFichier(n)));
         if (auto refus = lireEtape(n, reste))
             return refus;
         attente = 0;
@@ -263,14 +264,14 @@ std::optional<Echec> Lecteur::lireEtapes()
 std::optional<Echec> Lecteur::lireEtape(qsizetype numero, const QByteArray &nom)
 {
     if (m_programme.etapes.size() == EtapesMax)
-        return ligne(numero, Textes::tr("un programme a au plus %1 étapes").arg(EtapesMax));
+        return ligne(numero, Mots::tr("un programme a au plus %1 étapes").arg(EtapesMax));
     const NomAnalyse lu = AnalyserNom(nom);
     if (lu.raison)
         return ligne(numero, *lu.raison);
     m_suivante = numero + 1;
     const qsizetype debut = prochaine();
     QByteArray sept; // as a sequence file holds them
-    for (qsizetype k = debut; k < debut + NombreAxes && !fin(k); ++k)
+    for (qsizetype k = debut; k < debut + NombreAxes && !horsFichier(k); ++k)
         sept += m_lignes[k - 1] + (k < m_lignes.size() || m_termine ? "\n" : "");
     const SequenceAnalysee sequence = AnalyserSequence(sept);
     if (!sequence.grille)
@@ -285,11 +286,11 @@ std::optional<Echec> Lecteur::lireAttente(qsizetype numero, const QByteArray &se
 {
     const std::optional<qint64> attente = dixiemes(secondes);
     if (!attente)
-        return ligne(numero, Textes::tr("l'attente s'écrit en secondes, au dixième près, comme "
-                                        "« attendre 2.5 » ou « attendre 10 », et non « %1 »")
+        return ligne(numero, Mots::tr("l'attente s'écrit en secondes, au dixième près, comme "
+                                      "« attendre 2.5 » ou « attendre 10 », et non « %1 »")
                                  .arg(NomLisible(NomLocal(secondes.left(40)))));
     if (*attente > AttenteMaxDixiemes)
-        return ligne(numero, Textes::tr("l'attente de %1 s dépasse %2 s, le plus long permis")
+        return ligne(numero, Mots::tr("l'attente de %1 s dépasse %2 s, le plus long permis")
                                  .arg(NomLisible(NomLocal(secondes.left(40))))
                                  .arg(AttenteMaxDixiemes / 10));
     m_programme.etapes.last().attenteDixiemes = int(*attente);
@@ -324,11 +325,11 @@ ProgrammeAnalyse AnalyserProgramme(const QByteArray &contenu)
 {
     if (contenu.size() > TailleMaxProgramme)
         return {std::nullopt,
-                Echec{Textes::tr("le fichier dépasse %1 Mio").arg(TailleMaxProgramme >> 20)}};
+                Echec{Mots::tr("le fichier dépasse %1 Mio").arg(TailleMaxProgramme >> 20)}};
     if (EstUneSequence(contenu)) {
         if (contenu.size() > TailleMaxSequence)
             return {std::nullopt,
-                    Echec{Textes::tr("le fichier dépasse %1 Kio").arg(TailleMaxSequence / 1024)}};
+                    Echec{Mots::tr("le fichier dépasse %1 Kio").arg(TailleMaxSequence / 1024)}};
         const SequenceAnalysee sequence = AnalyserSequence(contenu);
         if (!sequence.grille)
             return {std::nullopt, sequence.echec};
@@ -359,8 +360,8 @@ QString TexteSecondes(qint64 ms)
     while (decimales.endsWith(u'0'))
         decimales.chop(1);
     if (decimales.isEmpty())
-        return Textes::tr("%1 s").arg(ms / 1000);
-    return Textes::tr("%1,%2 s", "seconds with their decimals")
+        return Mots::tr("%1 s").arg(ms / 1000);
+    return Mots::tr("%1,%2 s", "seconds with their decimals")
         .arg(QString::number(ms / 1000), decimales);
 }
 
@@ -378,7 +379,7 @@ qint64 AttentesDepuis(const Programme &programme, int etape, int cycle)
     for (qsizetype k = qMax(0, etape); k + 1 < programme.etapes.size(); ++k)
         total += programme.etapes[k].attenteDixiemes;
     return total +
-           qint64(AttenteTotaleDixiemes(programme)) * qMax(0, programme.repetitions - cycle);
+           qint64(AttenteTotaleDixiemes(programme)) * qMax(0, programme.repetitions - 1 - cycle);
 }
 
 QList<ValeurRefusee> VerifierLimites(const Programme &programme, const Limites &limites,
@@ -390,8 +391,8 @@ QList<ValeurRefusee> VerifierLimites(const Programme &programme, const Limites &
         for (ValeurRefusee valeur : VerifierLimites(etape.grille, limites, noms)) {
             if (programme.etapes.size() > 1) {
                 const QString ou = etape.nom.isEmpty()
-                                       ? Textes::tr("Étape %1 : ").arg(k + 1)
-                                       : Textes::tr("Étape %1 (%2) : ").arg(k + 1).arg(etape.nom);
+                                       ? Mots::tr("Étape %1 : ").arg(k + 1)
+                                       : Mots::tr("Étape %1 (%2) : ").arg(k + 1).arg(etape.nom);
                 valeur.message = ou + valeur.message;
                 valeur.ligne = ou + valeur.ligne;
             }
@@ -400,3 +401,5 @@ QList<ValeurRefusee> VerifierLimites(const Programme &programme, const Limites &
     }
     return refus;
 }
+
+} // namespace tarvik::core

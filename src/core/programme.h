@@ -37,6 +37,8 @@
 #include <QString>
 #include <optional>
 
+namespace tarvik::core {
+
 // The longest wait a step may name, and the most steps and repetitions.
 constexpr int AttenteMaxDixiemes = 36000; // 3600 s, to 0.1 s
 constexpr int EtapesMax = 1000;
@@ -82,13 +84,15 @@ QString TexteSecondes(qint64 ms);
 
 // The waits of one cycle, in tenths of a second: every step's but the last.
 int AttenteTotaleDixiemes(const Programme &programme);
-// The waits still to come from step `etape` of cycle `cycle` (1 for the
-// first) to the end of the program's cycles, in tenths of a second: that
-// step's own and those after it in its cycle, then every whole cycle left.
-// From (depuis, 1), all the waits of a run started at step `depuis`.
-qint64 AttentesDepuis(const Programme &programme, int etape, int cycle = 1);
+// The waits still to come from step `etape` of cycle `cycle` (both from 0)
+// to the end of the program's cycles, in tenths of a second: that step's
+// own and those after it in its cycle, then every whole cycle left. From
+// (depuis, 0), all the waits of a run started at step `depuis`.
+qint64 AttentesDepuis(const Programme &programme, int etape, int cycle = 0);
 
 // Every value of the program beyond the limits, step after step; with more
 // than one step, each message starts by naming its step ("Étape 2 (prise) : ").
 QList<ValeurRefusee> VerifierLimites(const Programme &programme, const Limites &limites,
                                      const NomsAxes &noms = {});
+
+} // namespace tarvik::core

@@ -12,10 +12,12 @@
 #include <algorithm>
 #include <iterator>
 
+namespace tarvik::core {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Reglages)
 };
 
@@ -57,15 +59,15 @@ constexpr qsizetype LongueurMaxValeur = 4096;
 QString formeEtrangere(const QString &valeur)
 {
     if (valeur.startsWith(u'"'))
-        return Textes::tr("des guillemets en tête");
+        return Mots::tr("des guillemets en tête");
     if (valeur.startsWith(u'@'))
-        return Textes::tr("« @ » en tête, comme un @Variant");
+        return Mots::tr("« @ » en tête, comme un @Variant");
     if (valeur.contains(u'\\'))
-        return Textes::tr("une barre oblique inverse");
+        return Mots::tr("une barre oblique inverse");
     if (valeur.contains(u','))
-        return Textes::tr("une virgule, comme une liste");
+        return Mots::tr("une virgule, comme une liste");
     if (valeur.front().isSpace() || valeur.back().isSpace())
-        return Textes::tr("un blanc en bordure");
+        return Mots::tr("un blanc en bordure");
     return {};
 }
 
@@ -84,23 +86,23 @@ std::optional<char16_t> invisible(const QString &valeur)
 std::optional<Echec> raisonValeur(const QString &valeur)
 {
     if (valeur.isEmpty())
-        return Echec{Textes::tr("valeur vide")};
+        return Echec{Mots::tr("valeur vide")};
     if (const QString forme = formeEtrangere(valeur); !forme.isEmpty())
         return Echec{
-            Textes::tr("valeur écrite sous une forme que Tarvik ne lit pas : %1").arg(forme)};
+            Mots::tr("valeur écrite sous une forme que Tarvik ne lit pas : %1").arg(forme)};
 #ifndef Q_OS_WIN
     if (!valeur.startsWith(u'/'))
-        return Echec{Textes::tr("c'est un chemin relatif, qui mènerait ailleurs selon le dossier "
-                                "d'où le programme est lancé : le chemin doit partir de la "
-                                "racine (/)")};
+        return Echec{Mots::tr("c'est un chemin relatif, qui mènerait ailleurs selon le dossier "
+                              "d'où le programme est lancé : le chemin doit partir de la "
+                              "racine (/)")};
 #endif
     if (valeur.size() > LongueurMaxValeur)
-        return Echec{Textes::tr("valeur de %1 caractères, %2 au plus")
+        return Echec{Mots::tr("valeur de %1 caractères, %2 au plus")
                          .arg(valeur.size())
                          .arg(LongueurMaxValeur)};
     if (const auto c = invisible(valeur))
-        return Echec{Textes::tr("caractère de contrôle ou invisible (%1) dans la valeur")
-                         .arg(CodePoint(*c))};
+        return Echec{
+            Mots::tr("caractère de contrôle ou invisible (%1) dans la valeur").arg(CodePoint(*c))};
     return std::nullopt;
 }
 
@@ -108,7 +110,7 @@ std::optional<Echec> raisonLangue(const QString &valeur)
 {
     if (LangueDeCode(valeur))
         return std::nullopt;
-    return Echec{Textes::tr("langue inconnue « %1 » (%2)")
+    return Echec{Mots::tr("langue inconnue « %1 » (%2)")
                      .arg(NomLisible(valeur.left(40)), CodesDesLangues())};
 }
 
@@ -116,7 +118,7 @@ std::optional<Echec> raisonOuiNon(const QString &valeur)
 {
     if (valeur == QLatin1String("oui") || valeur == QLatin1String("non"))
         return std::nullopt;
-    return Echec{Textes::tr("« %1 » au lieu de oui ou non").arg(NomLisible(valeur.left(40)))};
+    return Echec{Mots::tr("« %1 » au lieu de oui ou non").arg(NomLisible(valeur.left(40)))};
 }
 
 } // namespace
@@ -156,3 +158,5 @@ std::optional<Echec> VerifierChemin(const QString &chemin)
 {
     return raisonValeur(chemin);
 }
+
+} // namespace tarvik::core

@@ -19,6 +19,8 @@
 #include <QString>
 #include <optional>
 
+namespace tarvik::core {
+
 // The settings, as the file holds them; empty: not set.
 struct Reglages {
     QString port;             // the device chosen; empty for port 1
@@ -49,3 +51,5 @@ QByteArray FormerReglages(const Reglages &reglages, const QByteArray &avant = {}
 // Why a device's or a file's path cannot be saved, and read back exactly as
 // it was; or nothing.
 std::optional<Echec> VerifierChemin(const QString &chemin);
+
+} // namespace tarvik::core

@@ -5,10 +5,12 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+namespace tarvik::port {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Port)
 };
 
@@ -39,10 +41,12 @@ PortChoisi DeterminerPort(const QString &option, const ReglagesLus &reglages, co
     if (reglages.echec)
         return {{},
                 OriginePort::Reglage,
-                Echec{Textes::tr("les réglages %1 sont illisibles (%2) : le port choisi n'est "
-                                 "pas connu, et rien n'est envoyé au hasard")
+                Echec{Mots::tr("les réglages %1 sont illisibles (%2) : le port choisi n'est "
+                               "pas connu, et rien n'est envoyé au hasard")
                           .arg(NomLisible(CheminReglages()), reglages.echec->message)}};
     if (!reglages.reglages.port.isEmpty())
         return {reglages.reglages.port, OriginePort::Reglage, {}};
     return {port1, OriginePort::Port1, {}};
 }
+
+} // namespace tarvik::port

@@ -3,10 +3,13 @@
 #pragma once
 
 #include "core/echec.h"
+#include "port/couche.h"
 #include "system/fichier_reglages.h"
 
 #include <QString>
 #include <optional>
+
+namespace tarvik::port {
 
 // Port 1's device: COM1 on Windows; on Linux the link `dossier`/tarvik-port1
 // where the host made one (a udev rule), `dossier`/ttyS0 otherwise.
@@ -29,3 +32,5 @@ PortChoisi PortImpose(const QString &peripherique);
 // all port 1.
 PortChoisi DeterminerPort(const QString &option, const ReglagesLus &reglages,
                           const QString &port1 = PeripheriquePort(1));
+
+} // namespace tarvik::port

@@ -20,10 +20,12 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+namespace tarvik::port {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Port)
 };
 
@@ -188,8 +190,8 @@ bool ecrirePartagee(const QString &partage, const QByteArray &nom, const Contenu
     if (erreur > 0)
         echec = QStringLiteral("%1 (%2)").arg(NomLisible(chemin), TexteErreurSysteme(erreur));
     else if (erreur < 0)
-        echec = Textes::tr("%1 est pris par autre chose qu'une marque de ce programme, de "
-                           "l'utilisateur %2")
+        echec = Mots::tr("%1 est pris par autre chose qu'une marque de ce programme, de "
+                         "l'utilisateur %2")
                     .arg(NomLisible(chemin), NomUtilisateur(etat.st_uid));
     return erreur == 0;
 }
@@ -309,7 +311,7 @@ Coupure Traces::coupure() const
         {RaisonTrace::Exclusif, Coupure::ExclusifLaisse},
     }};
     for (const auto &[raison, coupure] : ordre)
-        if (trouve([&](const Trouvee &t) { return !t.douteuse && t.raison == raison; }))
+        if (trouve([&, r = raison](const Trouvee &t) { return !t.douteuse && t.raison == r; }))
             return coupure;
     return trouve([](const Trouvee &t) { return t.douteuse; }) ? Coupure::MarqueDouteuse
                                                                : Coupure::Aucune;
@@ -419,14 +421,14 @@ QStringList Traces::effacer()
             continue;
         dites.insert(trouvee.chemin);
         notes << (erreur < 0
-                      ? Textes::tr("%1, de l'utilisateur %2, est à la place d'une marque d'envoi "
-                                   "coupé sans en être une que ce programme puisse lire : chaque "
-                                   "envoi sur ce port commencera par un saut de ligne seul tant "
-                                   "qu'il sera là. Un administrateur peut le supprimer")
+                      ? Mots::tr("%1, de l'utilisateur %2, est à la place d'une marque d'envoi "
+                                 "coupé sans en être une que ce programme puisse lire : chaque "
+                                 "envoi sur ce port commencera par un saut de ligne seul tant "
+                                 "qu'il sera là. Un administrateur peut le supprimer")
                             .arg(NomLisible(trouvee.chemin), NomUtilisateur(etat.st_uid))
-                      : Textes::tr("La marque %1, qu'un envoi arrêté au milieu d'une ligne a "
-                                   "laissée, n'a pas pu être supprimée (%2) : chaque envoi sur ce "
-                                   "port commencera par un saut de ligne seul tant qu'elle sera là")
+                      : Mots::tr("La marque %1, qu'un envoi arrêté au milieu d'une ligne a "
+                                 "laissée, n'a pas pu être supprimée (%2) : chaque envoi sur ce "
+                                 "port commencera par un saut de ligne seul tant qu'elle sera là")
                             .arg(NomLisible(trouvee.chemin), TexteErreurSysteme(erreur)));
     }
     if (prive >= 0)
@@ -434,3 +436,5 @@ QStringList Traces::effacer()
     m_trouvees.clear();
     return notes;
 }
+
+} // namespace tarvik::port

@@ -6,11 +6,14 @@
 // trace of a run in progress, which a killed run leaves behind.
 #pragma once
 
+#include "port/couche.h"
 #include "port/pilote_ligne.h"
 #include "system/substituable.h"
 
 #include <QString>
 #include <QStringList>
+
+namespace tarvik::port {
 
 // The private folder of the traces; empty: $XDG_STATE_HOME/tarvik/traces.
 // Tests put one of their own here.
@@ -88,3 +91,5 @@ private:
     int m_lues = 0;    // marks of the lock folder read in this look
     QString m_enCours; // the private trace of this run in progress
 };
+
+} // namespace tarvik::port

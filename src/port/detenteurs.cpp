@@ -18,10 +18,12 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+namespace tarvik::port {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Port)
 };
 
@@ -145,11 +147,11 @@ QString DecrireProcessus(qint64 pid)
     const QString nom = nomProcessus(pid);
     const QString utilisateur = utilisateurDe(pid);
     if (utilisateur.isEmpty())
-        return nom.isEmpty() ? Textes::tr("le processus %1").arg(pid)
-                             : Textes::tr("le processus %1 (%2)").arg(pid).arg(nom);
+        return nom.isEmpty() ? Mots::tr("le processus %1").arg(pid)
+                             : Mots::tr("le processus %1 (%2)").arg(pid).arg(nom);
     return nom.isEmpty()
-               ? Textes::tr("le processus %1 (de l'utilisateur %2)").arg(pid).arg(utilisateur)
-               : Textes::tr("le processus %1 (%2, de l'utilisateur %3)")
+               ? Mots::tr("le processus %1 (de l'utilisateur %2)").arg(pid).arg(utilisateur)
+               : Mots::tr("le processus %1 (%2, de l'utilisateur %3)")
                      .arg(pid)
                      .arg(nom, utilisateur);
 }
@@ -191,8 +193,8 @@ Flock FlockSur(quint64 appareil, quint64 inode, quint64 rdev)
     const auto porteLeVerrou = [&](const QByteArray &tache, const char *fd) {
         if (!estLePeripherique(tache, fd, rdev))
             return false;
-        const FichierLu info = LireFichier(QString::fromLatin1(tache + "/fdinfo/" + fd), 4096);
-        const QList<QByteArray> lignes = info.contenu.split('\n');
+        const FichierLu fdinfo = LireFichier(QString::fromLatin1(tache + "/fdinfo/" + fd), 4096);
+        const QList<QByteArray> lignes = fdinfo.contenu.split('\n');
         return std::any_of(lignes.begin(), lignes.end(), [&](const QByteArray &ligne) {
             return !flockDansLaLigne(ligne, cle).isEmpty();
         });
@@ -317,3 +319,5 @@ Imbriques ProcessusImbriques()
     });
     return imbriques;
 }
+
+} // namespace tarvik::port

@@ -2,10 +2,14 @@
 // (in any of their file tables), and who holds its flock.
 #pragma once
 
+#include "port/couche.h"
+
 #include <QList>
 #include <QMultiHash>
 #include <QString>
 #include <sys/types.h>
+
+namespace tarvik::port {
 
 // "le processus 1234 (minicom, de l'utilisateur alice)"
 QString DecrireProcessus(qint64 pid);
@@ -68,3 +72,5 @@ struct Imbriques {
     bool complet = true;
 };
 Imbriques ProcessusImbriques();
+
+} // namespace tarvik::port

@@ -9,10 +9,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace tarvik::port {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Port)
 };
 
@@ -27,26 +29,25 @@ EtatPort sonderVerrous(const PortChoisi &port, const struct stat &etat, EtatPort
     QStringList noms{port.peripherique, sonde.peripherique, NomPropre(etat.st_rdev)};
     noms.removeAll(QString());
     noms << LiensVers(etat.st_rdev, *DossiersLiens);
-    if (const auto occupe = verrous.verifier(NomsDeVerrou(noms, etat.st_rdev), etat.st_rdev,
-                                             VerrousUucp::Perimes::Laisses)) {
+    if (const auto occupe = verrous.examinerDossiers(NomsDeVerrou(noms, etat.st_rdev), etat.st_rdev,
+                                                     VerrousUucp::Perimes::Laisses)) {
         sonde.etat = Etat::Occupe;
-        sonde.raison = verrous.detenteur() ? DecrireProcessusCourt(verrous.detenteur())
-                       : verrous.invisible()
-                           ? Textes::tr("un programme que vous ne pouvez pas voir")
-                           : occupe->message;
+        sonde.raison = verrous.detenteur()   ? DecrireProcessusCourt(verrous.detenteur())
+                       : verrous.invisible() ? Mots::tr("un programme que vous ne pouvez pas voir")
+                                             : occupe->message;
         return sonde;
     }
     // A flock whose taker has died is held by a child it left.
     if (const Flock flock = FlockSur(etat.st_dev, etat.st_ino, etat.st_rdev); flock.pris) {
         sonde.etat = Etat::Occupe;
         sonde.raison = flock.pid         ? DecrireProcessusCourt(flock.pid)
-                       : flock.invisible ? Textes::tr("un programme que vous ne pouvez pas voir")
-                                         : Textes::tr("un autre programme");
+                       : flock.invisible ? Mots::tr("un programme que vous ne pouvez pas voir")
+                                         : Mots::tr("un autre programme");
         return sonde;
     }
     if (!verrous.dossierOuvert()) {
         sonde.etat = Etat::Refuse;
-        sonde.raison = Textes::tr("dossier des verrous fermé");
+        sonde.raison = Mots::tr("dossier des verrous fermé");
         return sonde;
     }
     sonde.etat = Etat::Pret;
@@ -60,7 +61,7 @@ EtatPort SonderPort(const PortChoisi &port)
     EtatPort sonde;
     if (port.echec) {
         sonde.etat = Etat::Refuse;
-        sonde.raison = Textes::tr("réglages douteux");
+        sonde.raison = Mots::tr("réglages douteux");
         return sonde;
     }
     sonde.peripherique = CheminReel(port.peripherique);
@@ -69,9 +70,9 @@ EtatPort SonderPort(const PortChoisi &port)
         using G = EchecLien::Genre;
         sonde.etat = refus->genre == G::PortAbsent ? Etat::Absent : Etat::Refuse;
         sonde.raison = refus->genre == G::PermissionRefusee
-                           ? Textes::tr("permission refusée (groupe dialout)")
+                           ? Mots::tr("permission refusée (groupe dialout)")
                        : refus->genre == G::PortAbsent ? QString()
-                                                       : Textes::tr("pas un port série");
+                                                       : Mots::tr("pas un port série");
         if (refus->genre == G::PortAbsent)
             sonde.peripherique.clear();
         return sonde;
@@ -81,8 +82,10 @@ EtatPort SonderPort(const PortChoisi &port)
     if (::faccessat(AT_FDCWD, OctetsLocaux(sonde.peripherique).constData(), W_OK, AT_EACCESS) !=
         0) {
         sonde.etat = Etat::Refuse;
-        sonde.raison = Textes::tr("permission refusée (groupe dialout)");
+        sonde.raison = Mots::tr("permission refusée (groupe dialout)");
         return sonde;
     }
     return sonderVerrous(port, etat, sonde);
 }
+
+} // namespace tarvik::port

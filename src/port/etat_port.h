@@ -5,8 +5,11 @@
 #pragma once
 
 #include "port/choix_port.h"
+#include "port/couche.h"
 
 #include <QString>
+
+namespace tarvik::port {
 
 struct EtatPort {
     enum class Etat { Pret, Absent, Occupe, Refuse };
@@ -20,3 +23,5 @@ struct EtatPort {
 // Looks at the port now. A device where there was none, or another one,
 // is said by `peripherique` and `numero`.
 EtatPort SonderPort(const PortChoisi &port);
+
+} // namespace tarvik::port

@@ -5,10 +5,12 @@
 
 #include <QCoreApplication>
 
+namespace tarvik::port {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Port)
 };
 
@@ -22,7 +24,7 @@ std::unique_ptr<PiloteLigne> pilote()
 } // namespace
 
 LienSerie::LienSerie()
-    : m_port{{}, OriginePort::Option, Echec{Textes::tr("aucun port n'a été donné")}}
+    : m_port{{}, OriginePort::Option, Echec{Mots::tr("aucun port n'a été donné")}}
     , m_pilote(pilote())
 {
 }
@@ -38,17 +40,16 @@ EchecLien LienSerie::situer(const EchecLien &refus) const
     const QString reel = NomLisible(m_pilote->peripherique());
     const QString appareil =
         reel.isEmpty() || reel == nom ? nom : QStringLiteral("%1 → %2").arg(nom, reel);
-    return Refus(refus.genre,
-                 m_port.origine == OriginePort::Port1
-                     ? Textes::tr("Port série 1 (%1) : %2").arg(appareil, refus.message)
-                     : Textes::tr("Port série %1 : %2").arg(appareil, refus.message));
+    return Refus(refus.genre, m_port.origine == OriginePort::Port1
+                                  ? Mots::tr("Port série 1 (%1) : %2").arg(appareil, refus.message)
+                                  : Mots::tr("Port série %1 : %2").arg(appareil, refus.message));
 }
 
 std::optional<EchecLien> LienSerie::ouvrir()
 {
     if (m_port.echec)
         return Refus(EchecLien::Genre::AucunPort,
-                     Textes::tr("Port série inconnu : ") + m_port.echec->message);
+                     Mots::tr("Port série inconnu : ") + m_port.echec->message);
     if (auto refus = m_pilote->ouvrir(m_port.peripherique))
         return situer(*refus);
     return std::nullopt;
@@ -86,3 +87,5 @@ void LienSerie::abandonner()
         m_pilote->jeter();
     m_pilote->fermer();
 }
+
+} // namespace tarvik::port

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "port/choix_port.h"
+#include "port/couche.h"
 #include "port/pilote_ligne.h"
 #include "system/substituable.h"
 
@@ -12,6 +13,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+
+namespace tarvik::port {
 
 // Makes the platform's side of a port for each new link: the system's own
 // driver; tests put a driver of theirs here.
@@ -90,3 +93,5 @@ private:
     PortChoisi m_port;
     std::unique_ptr<PiloteLigne> m_pilote;
 };
+
+} // namespace tarvik::port

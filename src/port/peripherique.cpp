@@ -13,10 +13,12 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+namespace tarvik::port {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Port)
 };
 
@@ -35,28 +37,28 @@ std::optional<Echec> VerifierPeripheriqueNumeros(unsigned mode, quint64 rdev)
         return Echec{texte};
     };
     if (S_ISREG(mode))
-        return raison(Textes::tr("c'est un fichier ordinaire, pas un port série"));
+        return raison(Mots::tr("c'est un fichier ordinaire, pas un port série"));
     if (S_ISDIR(mode))
-        return raison(Textes::tr("c'est un dossier, pas un port série"));
+        return raison(Mots::tr("c'est un dossier, pas un port série"));
     if (S_ISFIFO(mode))
-        return raison(Textes::tr("c'est un tube, pas un port série"));
+        return raison(Mots::tr("c'est un tube, pas un port série"));
     if (S_ISSOCK(mode))
-        return raison(Textes::tr("c'est une socket, pas un port série"));
+        return raison(Mots::tr("c'est une socket, pas un port série"));
     if (!S_ISCHR(mode))
-        return raison(Textes::tr("ce n'est pas un port série (disque)"));
+        return raison(Mots::tr("ce n'est pas un port série (disque)"));
     const unsigned majeur = major(rdev), mineur = minor(rdev);
     if (majeur == 5 && mineur == 2) // /dev/ptmx and /dev/pts/ptmx
         return raison(
-            Textes::tr("c'est le multiplexeur des pseudo-terminaux : chaque ouverture crée un "
-                       "terminal que personne ne lit, pas un port série"));
+            Mots::tr("c'est le multiplexeur des pseudo-terminaux : chaque ouverture crée un "
+                     "terminal que personne ne lit, pas un port série"));
     if (majeur == 5) // /dev/tty, /dev/console, /dev/ttyprintk
         return raison(
-            Textes::tr("c'est un terminal du système (console ou terminal de contrôle), pas un "
-                       "port série"));
+            Mots::tr("c'est un terminal du système (console ou terminal de contrôle), pas un "
+                     "port série"));
     if (majeur == 4 && mineur < 64) // tty0 to tty63; ttyS0 and up follow
-        return raison(Textes::tr("c'est une console virtuelle, pas un port série"));
+        return raison(Mots::tr("c'est une console virtuelle, pas un port série"));
     if (majeur == 2 || (majeur >= 128 && majeur <= 135))
-        return raison(Textes::tr("c'est le côté maître d'un pseudo-terminal, pas un port série"));
+        return raison(Mots::tr("c'est le côté maître d'un pseudo-terminal, pas un port série"));
     return std::nullopt;
 }
 
@@ -147,37 +149,37 @@ std::optional<Echec> VerifierPeripheriqueNoyau(quint64 rdev)
     const QString classe =
         sansEntree ? QString() : cibleDuLien(entree + QStringLiteral("/subsystem"));
     if (classe.isEmpty() ? !majeurDeTerminal(major(rdev)) : classe != QLatin1String("tty"))
-        return Echec{Textes::tr("ce n'est pas un port série : le noyau range ce périphérique "
-                                "(%1:%2) parmi « %3 », pas parmi les terminaux. Il n'a pas "
-                                "été ouvert")
+        return Echec{Mots::tr("ce n'est pas un port série : le noyau range ce périphérique "
+                              "(%1:%2) parmi « %3 », pas parmi les terminaux. Il n'a pas "
+                              "été ouvert")
                          .arg(major(rdev))
                          .arg(minor(rdev))
-                         .arg(classe.isEmpty() ? Textes::tr("les inconnus") : classe)};
+                         .arg(classe.isEmpty() ? Mots::tr("les inconnus") : classe)};
     const Consoles consoles = consolesDuSysteme(sources);
     if (consoles.numeros.contains(rdev) || (!nom.isEmpty() && consoles.noms.contains(nom)))
-        return Echec{Textes::tr("c'est une console du système (%1) : les lignes iraient à "
-                                "l'écran ou au journal de la console, pas à la carte. Il n'a "
-                                "pas été ouvert : choisissez un autre port")
+        return Echec{Mots::tr("c'est une console du système (%1) : les lignes iraient à "
+                              "l'écran ou au journal de la console, pas à la carte. Il n'a "
+                              "pas été ouvert : choisissez un autre port")
                          .arg(nom.isEmpty()
                                   ? QStringLiteral("%1:%2").arg(major(rdev)).arg(minor(rdev))
                                   : nom)};
     if (surUnFluxStandard(rdev))
-        return Echec{Textes::tr("c'est le terminal de ce programme (son entrée, sa sortie ou sa "
-                                "sortie d'erreur) : les lignes s'y afficheraient au lieu de "
-                                "partir vers la carte")};
+        return Echec{Mots::tr("c'est le terminal de ce programme (son entrée, sa sortie ou sa "
+                              "sortie d'erreur) : les lignes s'y afficheraient au lieu de "
+                              "partir vers la carte")};
     return std::nullopt;
 }
 
 EchecLien RefusPortAbsent()
 {
-    return Refus(G::PortAbsent, Textes::tr("port absent"));
+    return Refus(G::PortAbsent, Mots::tr("port absent"));
 }
 
 EchecLien RefusPermission()
 {
     return Refus(G::PermissionRefusee,
-                 Textes::tr("permission refusée (l'utilisateur doit pouvoir écrire sur le "
-                            "port, par exemple comme membre du groupe dialout)"));
+                 Mots::tr("permission refusée (l'utilisateur doit pouvoir écrire sur le "
+                          "port, par exemple comme membre du groupe dialout)"));
 }
 
 std::optional<EchecLien> VerifierPeripheriqueChemin(const QString &reel, struct stat &etat)
@@ -202,15 +204,15 @@ std::optional<EchecLien> VerifierPeripheriqueOuvert(int fd, const struct stat &a
     struct stat vu {};
     if (::fstat(fd, &vu) != 0 || vu.st_rdev != attendu.st_rdev ||
         VerifierPeripheriqueNumeros(vu.st_mode, vu.st_rdev))
-        return pasUnPort(Textes::tr("le périphérique a changé pendant son ouverture"));
+        return pasUnPort(Mots::tr("le périphérique a changé pendant son ouverture"));
     // Only the terminal that controls this program answers with its session.
     if (pid_t session = 0; ::ioctl(fd, TIOCGSID, &session) == 0)
-        return pasUnPort(Textes::tr("c'est le terminal de contrôle de ce programme : les lignes "
-                                    "s'y afficheraient au lieu de partir vers la carte"));
+        return pasUnPort(Mots::tr("c'est le terminal de contrôle de ce programme : les lignes "
+                                  "s'y afficheraient au lieu de partir vers la carte"));
     if (::tcgetattr(fd, &reglages) != 0)
         return pasUnPort(
-            Textes::tr("ce n'est pas un port série : ses réglages de ligne ne peuvent pas "
-                       "être lus"));
+            Mots::tr("ce n'est pas un port série : ses réglages de ligne ne peuvent pas "
+                     "être lus"));
     return std::nullopt;
 }
 
@@ -223,7 +225,7 @@ std::optional<Echec> VerifierPeripherique(const QString &chemin)
     const int fd = OuvrirPeripherique(reel);
     if (fd < 0) // busy or forbidden to this user: a run will say which
         return errno == ENOENT || errno == ENXIO || errno == ENODEV
-                   ? std::optional(Echec{Textes::tr("port absent")})
+                   ? std::optional(Echec{Mots::tr("port absent")})
                    : std::nullopt;
     termios reglages{};
     const auto refus = VerifierPeripheriqueOuvert(fd, etat, reglages);
@@ -263,3 +265,5 @@ bool PseudoTerminalNumerote(const QString &nom)
     return !lien && reel.startsWith(QLatin1String("/dev/pts/")) &&
            std::all_of(reel.begin() + 9, reel.end(), [](QChar c) { return c.isDigit(); });
 }
+
+} // namespace tarvik::port

@@ -2,6 +2,7 @@
 // port dialog both make, on the path, then on the open descriptor.
 #pragma once
 
+#include "port/couche.h"
 #include "port/pilote_ligne.h"
 #include "system/substituable.h"
 
@@ -9,6 +10,8 @@
 #include <optional>
 #include <sys/stat.h>
 #include <termios.h>
+
+namespace tarvik::port {
 
 // Why a file of this type and these device numbers (st_mode, st_rdev) cannot
 // be a serial port, or nothing. Terminals that are not ports are known by
@@ -72,3 +75,5 @@ QString NomPropre(quint64 rdev);
 // link to one: once the terminal is closed, its number goes to whatever
 // terminal opens next.
 bool PseudoTerminalNumerote(const QString &nom);
+
+} // namespace tarvik::port

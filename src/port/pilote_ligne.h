@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/echec.h"
+#include "port/couche.h"
 #include "system/substituable.h"
 
 #include <QByteArrayView>
@@ -14,6 +15,8 @@
 #include <QStringList>
 #include <functional>
 #include <optional>
+
+namespace tarvik::port {
 
 // Why the link failed, and what to tell the operator.
 struct EchecLien : Echec {
@@ -134,3 +137,5 @@ protected:
     Coupure m_coupure = Coupure::Aucune;
     bool m_partie = false;
 };
+
+} // namespace tarvik::port

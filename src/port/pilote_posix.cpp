@@ -16,6 +16,8 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+namespace tarvik::port {
+
 namespace {
 
 // A stage of the run has ended.
@@ -26,7 +28,7 @@ void etapeFinie(EtapeLien etape)
 }
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Port)
 };
 
@@ -34,7 +36,7 @@ using G = EchecLien::Genre;
 
 EchecLien debranche()
 {
-    return Refus(G::PortDebranche, Textes::tr("port débranché"));
+    return Refus(G::PortDebranche, Mots::tr("port débranché"));
 }
 
 EchecLien ecritureEchouee(int erreur)
@@ -43,19 +45,19 @@ EchecLien ecritureEchouee(int erreur)
     if (erreur == EIO || erreur == ENODEV || erreur == ENXIO)
         return debranche();
     return Refus(G::EcritureEchouee,
-                 Textes::tr("écriture échouée (%1)").arg(TexteErreurSysteme(erreur)));
+                 Mots::tr("écriture échouée (%1)").arg(TexteErreurSysteme(erreur)));
 }
 
 EchecLien interrompu()
 {
-    return Refus(G::Interrompu, Textes::tr("envoi interrompu"));
+    return Refus(G::Interrompu, Mots::tr("envoi interrompu"));
 }
 
 EchecLien delaiDepasse()
 {
     return Refus(
         G::DelaiDepasse,
-        Textes::tr(
+        Mots::tr(
             "délai dépassé : la ligne ne prend plus rien (carte arrêtée, câble débranché, ou pont "
             "qui ne lit plus)"));
 }
@@ -110,7 +112,7 @@ std::optional<EchecLien> PilotePosix::ouvrir(const QString &nom)
     QStringList chemins{nom, m_chemin, m_propre};
     chemins.removeAll(QString());
     chemins.removeDuplicates();
-    if (const auto occupe = m_verrous.verifier(
+    if (const auto occupe = m_verrous.examinerDossiers(
             NomsDeVerrou(chemins + LiensVers(etat.st_rdev, *DossiersLiens), etat.st_rdev),
             etat.st_rdev, VerrousUucp::Perimes::Supprimes, chemins))
         return Refus(G::PortOccupe, occupe->message);
@@ -131,8 +133,8 @@ std::optional<EchecLien> PilotePosix::ouvrir(const QString &nom)
         m_origine = reglages;
         if (const int erreur = reglerLigne())
             refus = Refus(G::OuvertureEchouee,
-                          Textes::tr("les réglages de ligne (38400 bauds, 8 bits, sans parité, "
-                                     "1 bit d'arrêt) sont refusés (%1)")
+                          Mots::tr("les réglages de ligne (38400 bauds, 8 bits, sans parité, "
+                                   "1 bit d'arrêt) sont refusés (%1)")
                               .arg(TexteErreurSysteme(erreur)));
     }
     if (refus) {
@@ -173,13 +175,13 @@ std::optional<EchecLien> PilotePosix::refusOuverture(int erreur, const struct st
         return RefusPermission();
     case EBUSY: // another descriptor holds exclusive mode
         if (const qint64 pid = DetenteurFlock(etat.st_dev, etat.st_ino))
-            return Refus(G::PortOccupe, Textes::tr("port occupé par %1, qui l'a ouvert en "
-                                                   "exclusivité")
+            return Refus(G::PortOccupe, Mots::tr("port occupé par %1, qui l'a ouvert en "
+                                                 "exclusivité")
                                             .arg(DecrireProcessus(pid)));
         return refusExclusif(DetenteursOuverts(etat.st_rdev));
     default:
         return Refus(G::OuvertureEchouee,
-                     Textes::tr("ouverture impossible (%1)").arg(TexteErreurSysteme(erreur)));
+                     Mots::tr("ouverture impossible (%1)").arg(TexteErreurSysteme(erreur)));
     }
 }
 
@@ -190,27 +192,27 @@ EchecLien PilotePosix::refusExclusif(const Detenteurs &detenteurs) const
         for (const qint64 pid : detenteurs.pids)
             qui << DecrireProcessus(pid);
         return Refus(G::PortOccupe,
-                     Textes::tr("port occupé : il est en mode exclusif, et ouvert par %1. Fermez "
-                                "ce programme ; si c'est le pont qui fournit le port (socat garde "
-                                "son côté ouvert tant qu'il tourne) et qu'un programme arrêté "
-                                "brutalement a laissé ce mode, fermez puis rouvrez le pont, ou "
-                                "débranchez puis rebranchez l'adaptateur")
-                         .arg(qui.join(Textes::tr(", "))));
+                     Mots::tr("port occupé : il est en mode exclusif, et ouvert par %1. Fermez "
+                              "ce programme ; si c'est le pont qui fournit le port (socat garde "
+                              "son côté ouvert tant qu'il tourne) et qu'un programme arrêté "
+                              "brutalement a laissé ce mode, fermez puis rouvrez le pont, ou "
+                              "débranchez puis rebranchez l'adaptateur")
+                         .arg(qui.join(Mots::tr(", "))));
     }
     if (detenteurs.invisibles || !VoitTousLesProcessus())
         return Refus(G::PortOccupe,
-                     Textes::tr("port occupé : il est ouvert en exclusivité, peut-être par un "
-                                "programme que vous ne pouvez pas voir (d'un autre utilisateur, "
-                                "ou hors de l'espace de noms de processus de ce programme). "
-                                "« fuser -v %1 », lancé par un administrateur, le nomme")
+                     Mots::tr("port occupé : il est ouvert en exclusivité, peut-être par un "
+                              "programme que vous ne pouvez pas voir (d'un autre utilisateur, "
+                              "ou hors de l'espace de noms de processus de ce programme). "
+                              "« fuser -v %1 », lancé par un administrateur, le nomme")
                          .arg(NomLisible(m_propre.isEmpty() ? m_chemin : m_propre)));
     return Refus(G::PortOccupe,
-                 Textes::tr("port occupé : il est en mode exclusif, mais aucun programme ne le "
-                            "tient, et rien ne montre qu'un envoi de ce programme l'a laissé "
-                            "ainsi (un descripteur passé d'un programme à un autre ne se voit "
-                            "pas) : fermez le programme qui l'a ouvert, fermez puis rouvrez le "
-                            "pont qui fournit le port, ou débranchez puis rebranchez "
-                            "l'adaptateur"));
+                 Mots::tr("port occupé : il est en mode exclusif, mais aucun programme ne le "
+                          "tient, et rien ne montre qu'un envoi de ce programme l'a laissé "
+                          "ainsi (un descripteur passé d'un programme à un autre ne se voit "
+                          "pas) : fermez le programme qui l'a ouvert, fermez puis rouvrez le "
+                          "pont qui fournit le port, ou débranchez puis rebranchez "
+                          "l'adaptateur"));
 }
 
 std::optional<EchecLien> PilotePosix::prendre(const QString &donne, quint64 rdev)
@@ -220,9 +222,8 @@ std::optional<EchecLien> PilotePosix::prendre(const QString &donne, quint64 rdev
         const Flock flock =
             ::fstat(m_fd, &etat) == 0 ? FlockSur(etat.st_dev, etat.st_ino, rdev) : Flock{};
         return Refus(G::PortOccupe,
-                     flock.pid > 0
-                         ? Textes::tr("port occupé par %1").arg(DecrireProcessus(flock.pid))
-                         : Textes::tr("port occupé par un autre programme"));
+                     flock.pid > 0 ? Mots::tr("port occupé par %1").arg(DecrireProcessus(flock.pid))
+                                   : Mots::tr("port occupé par un autre programme"));
     }
     if (auto refus = leverExclusif(rdev))
         return refus;
@@ -254,9 +255,9 @@ std::optional<EchecLien> PilotePosix::leverExclusif(quint64 rdev)
     if (!m_verrous.envoiTermine())
         return refusExclusif(detenteurs);
     ::ioctl(m_fd, TIOCNXCL);
-    m_avertissements << Textes::tr("Le port était resté en mode exclusif après un envoi de ce "
-                                   "programme arrêté brutalement, et aucun programme ne le tient : "
-                                   "ce mode a été levé");
+    m_avertissements << Mots::tr("Le port était resté en mode exclusif après un envoi de ce "
+                                 "programme arrêté brutalement, et aucun programme ne le tient : "
+                                 "ce mode a été levé");
     return std::nullopt;
 }
 
@@ -338,12 +339,12 @@ std::optional<EchecLien> PilotePosix::attendreDepart(Attente &attente, qsizetype
             return attente.grace
                        ? interrompu()
                        : Refus(G::DelaiDepasse,
-                               reste < 2 ? Textes::tr("délai dépassé : %n octet attendait encore "
-                                                      "de partir",
-                                                      nullptr, reste)
-                                         : Textes::tr("délai dépassé : %n octets attendaient "
-                                                      "encore de partir",
-                                                      nullptr, reste));
+                               reste < 2 ? Mots::tr("délai dépassé : %n octet attendait encore "
+                                                    "de partir",
+                                                    nullptr, reste)
+                                         : Mots::tr("délai dépassé : %n octets attendaient "
+                                                    "encore de partir",
+                                                    nullptr, reste));
         pollfd p[2] = {{attente.grace ? -1 : m_reveil, POLLIN, 0},
                        {attente.grace ? -1 : m_arret, POLLIN, 0}};
         const timespec demi{0, 500000};
@@ -440,3 +441,5 @@ void PilotePosix::fermer()
     if (ouvert)
         etapeFinie(EtapeLien::Liberation);
 }
+
+} // namespace tarvik::port

@@ -2,11 +2,14 @@
 // the locks, sets the line, writes, drains and closes.
 #pragma once
 
+#include "port/couche.h"
 #include "port/pilote_ligne.h"
 #include "port/verrous.h"
 #include "system/lecture.h"
 
 #include <termios.h>
+
+namespace tarvik::port {
 
 class PilotePosix : public PiloteLigne {
 public:
@@ -87,3 +90,5 @@ private:
     QStringList m_avertissements;     // the opening's own, besides the locks'
     quint64 m_coupe = 0; // the device where this link's last run stopped mid-line; 0: none
 };
+
+} // namespace tarvik::port

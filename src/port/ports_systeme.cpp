@@ -5,21 +5,23 @@
 #include <QDir>
 #include <QSerialPortInfo>
 
+namespace tarvik::port {
+
 QList<PortDecouvert> PortsDuSysteme()
 {
     QList<PortDecouvert> ports;
-    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
-        PortDecouvert port{info.systemLocation(),
-                           NomStable(info.systemLocation()),
-                           info.description(),
-                           info.manufacturer(),
-                           info.serialNumber(),
+    for (const QSerialPortInfo &fiche : QSerialPortInfo::availablePorts()) {
+        PortDecouvert port{fiche.systemLocation(),
+                           NomStable(fiche.systemLocation()),
+                           fiche.description(),
+                           fiche.manufacturer(),
+                           fiche.serialNumber(),
                            {},
                            {}};
-        if (info.hasVendorIdentifier())
-            port.vendeur = info.vendorIdentifier();
-        if (info.hasProductIdentifier())
-            port.produit = info.productIdentifier();
+        if (fiche.hasVendorIdentifier())
+            port.vendeur = fiche.vendorIdentifier();
+        if (fiche.hasProductIdentifier())
+            port.produit = fiche.productIdentifier();
         ports << port;
     }
     return ports;
@@ -37,3 +39,5 @@ QString NomStable(const QString &peripherique, const QString &dossier)
             return lien.absoluteFilePath();
     return {};
 }
+
+} // namespace tarvik::port

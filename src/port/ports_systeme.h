@@ -1,12 +1,15 @@
 // The serial ports the system reports, for the operator to choose from.
 #pragma once
 
+#include "port/couche.h"
 #include "system/substituable.h"
 
 #include <QList>
 #include <QString>
 #include <functional>
 #include <optional>
+
+namespace tarvik::port {
 
 // A serial port the system reports.
 struct PortDecouvert {
@@ -25,3 +28,5 @@ inline Substituable<std::function<QList<PortDecouvert>()>> EnumerationPorts{Port
 // The link in `dossier` that leads to `peripherique`, or an empty text.
 QString NomStable(const QString &peripherique,
                   const QString &dossier = QStringLiteral("/dev/serial/by-id"));
+
+} // namespace tarvik::port

@@ -1,5 +1,7 @@
 #include "port/reglages_ligne.h"
 
+namespace tarvik::port {
+
 termios ReglagesPourLaCarte(const termios &actuels)
 {
     termios t = actuels;
@@ -20,3 +22,5 @@ bool ReglagesConformes(const termios &lus)
            !(lus.c_cflag & (PARENB | CSTOPB | CRTSCTS)) && !(lus.c_iflag & (IXON | IXOFF)) &&
            !(lus.c_oflag & OPOST);
 }
+
+} // namespace tarvik::port

@@ -2,7 +2,11 @@
 // raw, 38400 baud, 8 data bits, no parity, 1 stop bit, no flow control.
 #pragma once
 
+#include "port/couche.h"
+
 #include <termios.h>
+
+namespace tarvik::port {
 
 // The settings to apply, from the device's current ones: whatever they do
 // not name stays as found.
@@ -12,3 +16,5 @@ termios ReglagesPourLaCarte(const termios &actuels);
 // tcsetattr succeeds when any part of a change applies, so what holds is
 // read back and checked.
 bool ReglagesConformes(const termios &lus);
+
+} // namespace tarvik::port

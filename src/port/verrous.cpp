@@ -22,10 +22,12 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+namespace tarvik::port {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Port)
 };
 
@@ -109,12 +111,12 @@ Echec illisible(const QString &fichier, const QString &raison)
     struct stat etat {};
     const bool autre = ::lstat(OctetsLocaux(fichier).constData(), &etat) == 0 &&
                        etat.st_uid != ::geteuid() && ::geteuid() != 0;
-    return {Textes::tr("port occupé : le verrou %1 est illisible (%2). %3")
+    return {Mots::tr("port occupé : le verrou %1 est illisible (%2). %3")
                 .arg(NomLisible(fichier), raison,
-                     autre ? Textes::tr("Il appartient à l'utilisateur %1 : s'il n'appartient à "
-                                        "aucun programme, un administrateur doit le supprimer")
+                     autre ? Mots::tr("Il appartient à l'utilisateur %1 : s'il n'appartient à "
+                                      "aucun programme, un administrateur doit le supprimer")
                                  .arg(NomUtilisateur(etat.st_uid))
-                           : Textes::tr("Supprimez-le s'il n'appartient à aucun programme"))};
+                           : Mots::tr("Supprimez-le s'il n'appartient à aucun programme"))};
 }
 
 // What a lock file's name designates: this device, another device, or
@@ -221,16 +223,16 @@ Entrees lireDossier(const QString &dossier, const QStringList &noms, quint64 rde
 Echec horsDeVue(const QString &fichier, const QString &processus, const QString &peripherique,
                 bool examinable)
 {
-    return {(examinable ? Textes::tr("port occupé : le verrou %1 nomme %2, que ce programme ne "
-                                     "peut pas voir d'ici (il tourne dans un autre espace de noms "
-                                     "de processus, ou /proc en cache) : un programme que vous ne "
-                                     "pouvez pas voir peut tenir le port")
-                        : Textes::tr("port occupé : le verrou %1 nomme %2, que vous n'avez "
-                                     "pas le droit d'examiner : un programme que vous ne pouvez "
-                                     "pas voir peut tenir le port"))
+    return {(examinable ? Mots::tr("port occupé : le verrou %1 nomme %2, que ce programme ne "
+                                   "peut pas voir d'ici (il tourne dans un autre espace de noms "
+                                   "de processus, ou /proc en cache) : un programme que vous ne "
+                                   "pouvez pas voir peut tenir le port")
+                        : Mots::tr("port occupé : le verrou %1 nomme %2, que vous n'avez "
+                                   "pas le droit d'examiner : un programme que vous ne pouvez "
+                                   "pas voir peut tenir le port"))
                 .arg(NomLisible(fichier), processus) +
-            Textes::tr(". Un administrateur peut le nommer, avec « fuser -v %1 » ou d'après le "
-                       "verrou, et supprimer celui-ci s'il n'appartient à aucun programme")
+            Mots::tr(". Un administrateur peut le nommer, avec « fuser -v %1 » ou d'après le "
+                     "verrou, et supprimer celui-ci s'il n'appartient à aucun programme")
                 .arg(NomLisible(peripherique))};
 }
 
@@ -325,8 +327,8 @@ bool VerrousUucp::dossierOuvert()
                        AT_EACCESS) == 0;
 }
 
-std::optional<Echec> VerrousUucp::verifier(const QStringList &noms, quint64 rdev, Perimes perimes,
-                                           const QStringList &chemins)
+std::optional<Echec> VerrousUucp::examinerDossiers(const QStringList &noms, quint64 rdev,
+                                                   Perimes perimes, const QStringList &chemins)
 {
     m_ignores.clear();
     m_avertissements.clear();
@@ -339,10 +341,10 @@ std::optional<Echec> VerrousUucp::verifier(const QStringList &noms, quint64 rdev
     for (const QString &dossier : dossiers()) {
         const Entrees entrees = lireDossier(dossier, noms, rdev);
         if (entrees.illisible)
-            return Echec{Textes::tr("port occupé : le dossier des verrous %1 ne peut pas être lu "
-                                    "(%2), et un verrou qui s'y trouve peut tenir le port. Un "
-                                    "administrateur peut le rouvrir à tous, par exemple avec "
-                                    "chmod 1777 %1")
+            return Echec{Mots::tr("port occupé : le dossier des verrous %1 ne peut pas être lu "
+                                  "(%2), et un verrou qui s'y trouve peut tenir le port. Un "
+                                  "administrateur peut le rouvrir à tous, par exemple avec "
+                                  "chmod 1777 %1")
                              .arg(NomLisible(dossier), TexteErreurSysteme(entrees.illisible))};
         if (perimes == Perimes::Supprimes)
             for (const QString &nom : entrees.abandonnes)
@@ -365,7 +367,7 @@ std::optional<Echec> VerrousUucp::horsDeVue(const QString &fichier, qint64 pid, 
     const QString peripherique = NomPropre(rdev);
     if (!VoitTousLesProcessus()) {
         m_invisible = true;
-        return ::horsDeVue(fichier, Textes::tr("le processus %1").arg(pid), peripherique, true);
+        return port::horsDeVue(fichier, Mots::tr("le processus %1").arg(pid), peripherique, true);
     }
     // Looked for once a check meets such a lock, and only then: the
     // processes of every nested namespace.
@@ -378,17 +380,17 @@ std::optional<Echec> VerrousUucp::horsDeVue(const QString &fichier, qint64 pid, 
         m_detenteur = ici;
         if (tenu == Tenu::Inconnu) {
             m_invisible = true;
-            return ::horsDeVue(fichier, DecrireProcessus(ici), peripherique, false);
+            return port::horsDeVue(fichier, DecrireProcessus(ici), peripherique, false);
         }
-        return Echec{Textes::tr("port occupé par %1, qui porte le numéro %2 dans un autre espace "
-                                "de noms de processus (verrou %3)")
+        return Echec{Mots::tr("port occupé par %1, qui porte le numéro %2 dans un autre espace "
+                              "de noms de processus (verrou %3)")
                          .arg(DecrireProcessus(ici))
                          .arg(pid)
                          .arg(NomLisible(fichier))};
     }
     if (!m_imbriques->complet) {
         m_invisible = true;
-        return ::horsDeVue(fichier, Textes::tr("le processus %1").arg(pid), peripherique, true);
+        return port::horsDeVue(fichier, Mots::tr("le processus %1").arg(pid), peripherique, true);
     }
     return std::nullopt;
 }
@@ -408,12 +410,12 @@ std::optional<Echec> VerrousUucp::examinerAutre(const QString &fichier, quint64 
         return std::nullopt;
     case Tenu::Inconnu:
         m_invisible = true;
-        return ::horsDeVue(fichier, DecrireProcessus(*pid), NomPropre(rdev), false);
+        return port::horsDeVue(fichier, DecrireProcessus(*pid), NomPropre(rdev), false);
     case Tenu::Oui:
         break;
     }
     m_detenteur = *pid;
-    return Echec{Textes::tr("port occupé par %1 (verrou %2), qui a ce port ouvert")
+    return Echec{Mots::tr("port occupé par %1 (verrou %2), qui a ce port ouvert")
                      .arg(DecrireProcessus(*pid), NomLisible(fichier))};
 }
 
@@ -428,17 +430,17 @@ std::optional<Echec> VerrousUucp::examiner(const QString &fichier, Perimes perim
         // A time to come is no sign of a lock being written.
         const qint64 age = QDateTime::currentMSecsSinceEpoch() - lu.modifieMs;
         if (!complet(lu.contenu) && age >= 0 && age < AgeVerrouEnCoursMs)
-            return Echec{Textes::tr("port occupé : un autre programme est en train de le "
-                                    "prendre (verrou %1)")
+            return Echec{Mots::tr("port occupé : un autre programme est en train de le "
+                                  "prendre (verrou %1)")
                              .arg(NomLisible(fichier))};
         const auto pid = pidDuVerrou(lu.contenu);
         if (!pid)
-            return illisible(fichier, Textes::tr("il ne désigne aucun processus lisible"));
+            return illisible(fichier, Mots::tr("il ne désigne aucun processus lisible"));
         // This program holds no lock before it takes its own: one naming it
         // is a dead run's whose pid came back.
         if (*pid != ::getpid() && ProcessusVivant(*pid)) {
             m_detenteur = *pid;
-            return Echec{Textes::tr("port occupé par %1 (verrou %2)")
+            return Echec{Mots::tr("port occupé par %1 (verrou %2)")
                              .arg(DecrireProcessus(*pid), NomLisible(fichier))};
         }
         if (*pid != ::getpid())
@@ -454,10 +456,10 @@ std::optional<Echec> VerrousUucp::examiner(const QString &fichier, Perimes perim
         QString sansMarque;
         if (notre &&
             !m_traces.marquer(dossiers().first(), RaisonTrace::Tue, *pid, true, sansMarque))
-            return Echec{Textes::tr("port occupé : le verrou %1, d'un envoi de ce programme "
-                                    "arrêté brutalement, reste en place, car la marque qui fera "
-                                    "commencer l'envoi suivant par un saut de ligne seul ne peut "
-                                    "être écrite nulle part (%2)")
+            return Echec{Mots::tr("port occupé : le verrou %1, d'un envoi de ce programme "
+                                  "arrêté brutalement, reste en place, car la marque qui fera "
+                                  "commencer l'envoi suivant par un saut de ligne seul ne peut "
+                                  "être écrite nulle part (%2)")
                              .arg(NomLisible(fichier), sansMarque)};
 
         // Stale: removed if it is still the file just read.
@@ -470,15 +472,14 @@ std::optional<Echec> VerrousUucp::examiner(const QString &fichier, Perimes perim
         if (::unlink(local.constData()) == 0 || errno == ENOENT)
             return std::nullopt;
         m_ignores << fichier;
-        m_avertissements << Textes::tr("Le verrou périmé %1 (le processus %2 n'existe plus) "
-                                       "n'a pas pu être supprimé (%3) : il est ignoré")
+        m_avertissements << Mots::tr("Le verrou périmé %1 (le processus %2 n'existe plus) "
+                                     "n'a pas pu être supprimé (%3) : il est ignoré")
                                 .arg(NomLisible(fichier))
                                 .arg(*pid)
                                 .arg(TexteErreurSysteme(errno));
         return std::nullopt;
     }
-    return Echec{
-        Textes::tr("port occupé : le verrou %1 change sans cesse").arg(NomLisible(fichier))};
+    return Echec{Mots::tr("port occupé : le verrou %1 change sans cesse").arg(NomLisible(fichier))};
 }
 
 namespace {
@@ -513,13 +514,13 @@ QByteArray ecrireTemporaire(const QString &dossier, struct stat &etat, int &erre
 // Why our lock file could not be created in `dossier`, errno `erreur`.
 Echec refusCreation(const QString &dossier, const QString &fichier, int erreur)
 {
-    QString message = Textes::tr("le verrou %1 ne peut pas être créé (%2) : sans lui, les "
-                                 "autres programmes série ne verraient pas que le port est pris")
+    QString message = Mots::tr("le verrou %1 ne peut pas être créé (%2) : sans lui, les "
+                               "autres programmes série ne verraient pas que le port est pris")
                           .arg(NomLisible(fichier), TexteErreurSysteme(erreur));
     if (erreur == EACCES || erreur == EPERM)
-        message += Textes::tr(". Le dossier des verrous %1 devrait être ouvert à tous, comme "
-                              "sur une installation habituelle (droits 1777) : un administrateur "
-                              "peut le rétablir, par exemple avec chmod 1777 %1")
+        message += Mots::tr(". Le dossier des verrous %1 devrait être ouvert à tous, comme "
+                            "sur une installation habituelle (droits 1777) : un administrateur "
+                            "peut le rétablir, par exemple avec chmod 1777 %1")
                        .arg(NomLisible(dossier));
     return {message};
 }
@@ -539,7 +540,7 @@ std::optional<Echec> VerrousUucp::lier(const QByteArray &temporaire, const QStri
     }
     if (errno == EEXIST) // taken between the look and now
         return examiner(fichier).value_or(
-            Echec{Textes::tr("port occupé : un autre programme vient de le prendre (verrou %1)")
+            Echec{Mots::tr("port occupé : un autre programme vient de le prendre (verrou %1)")
                       .arg(NomLisible(fichier))});
     return refusCreation(dossier, fichier, errno);
 }
@@ -557,9 +558,9 @@ std::optional<Echec> VerrousUucp::prendre(const QStringList &noms)
         static QSet<QString> dits; // the same for every run
         if (m_sansTrace && !dits.contains(sansTrace)) {
             dits.insert(sansTrace);
-            m_avertissements << Textes::tr("Sans dossier des verrous, la trace de cet envoi ne "
-                                           "peut pas être gardée (%1) : chaque envoi commencera "
-                                           "par un saut de ligne seul")
+            m_avertissements << Mots::tr("Sans dossier des verrous, la trace de cet envoi ne "
+                                         "peut pas être gardée (%1) : chaque envoi commencera "
+                                         "par un saut de ligne seul")
                                     .arg(sansTrace);
         }
         return std::nullopt;
@@ -614,3 +615,5 @@ Coupure VerrousUucp::coupure() const
     const Coupure trouvee = m_traces.coupure();
     return trouvee == Coupure::Aucune && m_sansTrace ? Coupure::SansTrace : trouvee;
 }
+
+} // namespace tarvik::port

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/echec.h"
+#include "port/couche.h"
 #include "port/coupures.h"
 #include "port/detenteurs.h"
 #include "system/substituable.h"
@@ -12,6 +13,8 @@
 #include <QStringList>
 #include <optional>
 #include <sys/stat.h>
+
+namespace tarvik::port {
 
 // Where UUCP lock files are looked for and ours created, in this order
 // (folders that are one another's link count once), and the folders of the
@@ -64,9 +67,9 @@ public:
     // The same look finds the traces of a cut on the device (traces()),
     // known by its numbers or by `chemins`, the names it was reached by.
     enum class Perimes { Supprimes, Laisses };
-    std::optional<Echec> verifier(const QStringList &noms, quint64 rdev,
-                                  Perimes perimes = Perimes::Supprimes,
-                                  const QStringList &chemins = {});
+    std::optional<Echec> examinerDossiers(const QStringList &noms, quint64 rdev,
+                                          Perimes perimes = Perimes::Supprimes,
+                                          const QStringList &chemins = {});
     // Creates our lock files `noms`, each written as minicom writes its own
     // ("      1234 tarvik alice\n": the pid on ten characters, this
     // program, the user) beside it and linked into place, so that nobody
@@ -141,3 +144,5 @@ private:
     bool m_sansTrace = false; // no lock folder, and no trace of this run could be kept
     bool m_garder = false;    // our lock files record a cut: kept at release
 };
+
+} // namespace tarvik::port

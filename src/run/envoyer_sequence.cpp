@@ -4,10 +4,12 @@
 
 #include <QCoreApplication>
 
+namespace tarvik::run {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Sequence)
 };
 
@@ -17,27 +19,27 @@ QString lignesEnvoyees(const ResultatEnvoi &resultat, EchecLien::Genre echec, Ge
 {
     const int combien = int(resultat.lignes.size());
     QString texte =
-        combien == 0 ? Textes::tr("Aucune ligne n'a été envoyée")
-                     : Textes::tr("Lignes parties avant %1 : %2")
-                           .arg(echec == EchecLien::Genre::Interrompu ? Textes::tr("l'interruption")
-                                                                      : Textes::tr("l'échec"),
+        combien == 0 ? Mots::tr("Aucune ligne n'a été envoyée")
+                     : Mots::tr("Lignes parties avant %1 : %2")
+                           .arg(echec == EchecLien::Genre::Interrompu ? Mots::tr("l'interruption")
+                                                                      : Mots::tr("l'échec"),
                                 combien == 1 ? QStringLiteral("A")
-                                             : Textes::tr("A à %1").arg(LettreAxe(combien)));
+                                             : Mots::tr("A à %1").arg(LettreAxe(combien)));
     if (!resultat.ligneInachevee)
         return texte;
     const QString partie =
         genre == GenreLigne::PseudoTerminal
-            ? Textes::tr(". La ligne %1 n'a été remise qu'en partie au programme d'en face : ce "
-                         "début y reste, et la carte peut le recevoir comme une ligne incomplète")
-            : Textes::tr(". La ligne %1 n'est partie qu'en partie, et le reste a été retiré : la "
-                         "carte a pu en recevoir le début, une ligne incomplète");
+            ? Mots::tr(". La ligne %1 n'a été remise qu'en partie au programme d'en face : ce "
+                       "début y reste, et la carte peut le recevoir comme une ligne incomplète")
+            : Mots::tr(". La ligne %1 n'est partie qu'en partie, et le reste a été retiré : la "
+                       "carte a pu en recevoir le début, une ligne incomplète");
     return texte + partie.arg(LettreAxe(combien + 1)) +
-           Textes::tr(". La prochaine séquence sur ce port commencera par un saut de ligne seul");
+           Mots::tr(". La prochaine séquence sur ce port commencera par un saut de ligne seul");
 }
 
 // The failure of a run, said whole: what happened, which lines went, and
 // how the run started (what the opening threw away, a lone line feed).
-EchecLien echecDuRun(const EchecLien &echec, const QString &suite, const ResultatEnvoi &resultat)
+EchecLien echecDeLEnvoi(const EchecLien &echec, const QString &suite, const ResultatEnvoi &resultat)
 {
     QString message = echec.message + QStringLiteral(".\n") + suite;
     for (const QString &note :
@@ -53,10 +55,10 @@ EchecLien enRetard(const LienSerie &lien, int lignes)
     return lien.situer(
         Refus(EchecLien::Genre::DelaiDepasse,
               lignes == NombreAxes
-                  ? Textes::tr("délai dépassé : les sept lignes sont parties, mais en plus "
-                               "de %1")
+                  ? Mots::tr("délai dépassé : les sept lignes sont parties, mais en plus "
+                             "de %1")
                         .arg(TexteSecondes(*DelaiSequenceMs))
-                  : Textes::tr("délai dépassé : la séquence a pris plus de %1")
+                  : Mots::tr("délai dépassé : la séquence a pris plus de %1")
                         .arg(TexteSecondes(*DelaiSequenceMs))));
 }
 
@@ -93,9 +95,9 @@ QString NoteOctetsJetes(int octets)
 {
     if (octets <= 0)
         return {};
-    return Textes::tr("Une séquence précédente, interrompue, avait laissé des octets en attente "
-                      "sur le port (%1) : ils ont été abandonnés avant cette séquence, et la "
-                      "carte a pu recevoir une ligne incomplète")
+    return Mots::tr("Une séquence précédente, interrompue, avait laissé des octets en attente "
+                    "sur le port (%1) : ils ont été abandonnés avant cette séquence, et la "
+                    "carte a pu recevoir une ligne incomplète")
         .arg(octets);
 }
 
@@ -106,41 +108,41 @@ QString NoteLigneNeuve(Coupure coupure)
     case Coupure::Aucune:
         return {};
     case Coupure::CeLien:
-        pourquoi = Textes::tr("La séquence précédente sur ce port s'est arrêtée au milieu d'une "
-                              "ligne");
+        pourquoi = Mots::tr("La séquence précédente sur ce port s'est arrêtée au milieu d'une "
+                            "ligne");
         break;
     case Coupure::Marque:
-        pourquoi = Textes::tr("Un envoi précédent sur ce port s'est arrêté au milieu d'une ligne, "
-                              "et l'a marqué dans le dossier des verrous");
+        pourquoi = Mots::tr("Un envoi précédent sur ce port s'est arrêté au milieu d'une ligne, "
+                            "et l'a marqué dans le dossier des verrous");
         break;
     case Coupure::VerrouPerime:
-        pourquoi = Textes::tr("Un envoi précédent de ce programme sur ce port a été arrêté "
-                              "brutalement (son verrou est resté)");
+        pourquoi = Mots::tr("Un envoi précédent de ce programme sur ce port a été arrêté "
+                            "brutalement (son verrou est resté)");
         break;
     case Coupure::FileLaissee:
-        pourquoi = Textes::tr("Un envoi précédent, interrompu, avait laissé des octets en attente "
-                              "sur le port");
+        pourquoi = Mots::tr("Un envoi précédent, interrompu, avait laissé des octets en attente "
+                            "sur le port");
         break;
     case Coupure::TraceEnvoi:
-        pourquoi = Textes::tr("Un envoi précédent de ce programme sur ce port a été arrêté "
-                              "brutalement (la trace de son envoi en cours est restée)");
+        pourquoi = Mots::tr("Un envoi précédent de ce programme sur ce port a été arrêté "
+                            "brutalement (la trace de son envoi en cours est restée)");
         break;
     case Coupure::ExclusifLaisse:
-        pourquoi = Textes::tr("Le port était resté en mode exclusif sans qu'aucun programme le "
-                              "tienne, ce que laisse un envoi arrêté brutalement");
+        pourquoi = Mots::tr("Le port était resté en mode exclusif sans qu'aucun programme le "
+                            "tienne, ce que laisse un envoi arrêté brutalement");
         break;
     case Coupure::MarqueDouteuse:
-        pourquoi = Textes::tr("Ce qui se trouve à la place de la marque d'un envoi coupé sur ce "
-                              "port ne peut être ni lu ni vérifié, et compte comme une coupure");
+        pourquoi = Mots::tr("Ce qui se trouve à la place de la marque d'un envoi coupé sur ce "
+                            "port ne peut être ni lu ni vérifié, et compte comme une coupure");
         break;
     case Coupure::SansTrace:
-        pourquoi = Textes::tr("Sans dossier des verrous ni dossier privé où garder la trace d'un "
-                              "envoi coupé, rien ne montre que le précédent s'est terminé entier");
+        pourquoi = Mots::tr("Sans dossier des verrous ni dossier privé où garder la trace d'un "
+                            "envoi coupé, rien ne montre que le précédent s'est terminé entier");
         break;
     }
-    return Textes::tr("%1 : un saut de ligne seul est parti avant la première ligne, pour que la "
-                      "carte écarte comme une ligne à part le début de ligne qu'elle a pu en "
-                      "recevoir")
+    return Mots::tr("%1 : un saut de ligne seul est parti avant la première ligne, pour que la "
+                    "carte écarte comme une ligne à part le début de ligne qu'elle a pu en "
+                    "recevoir")
         .arg(pourquoi);
 }
 
@@ -152,24 +154,24 @@ ResultatEnvoi OuvrirPourEnvoyer(LienSerie &lien)
     auto echec = lien.estOuvert() ? std::optional<EchecLien>() : lien.ouvrir();
     resultat.peripherique = lien.peripherique();
     resultat.octetsJetes = lien.octetsJetes();
-    QString suite = Textes::tr("Rien n'a été envoyé");
+    QString suite = Mots::tr("Rien n'a été envoyé");
     if (const Coupure coupure = lien.coupure(); !echec && coupure != Coupure::Aucune) {
         echec = lien.reprendreLigne(QDeadlineTimer(*DelaiSequenceMs));
         if (echec) {
             lien.abandonner();
-            suite = Textes::tr("Rien n'a été envoyé, pas même le saut de ligne seul qui devait "
-                               "séparer ce qu'un envoi précédent, coupé, a pu laisser à la carte");
+            suite = Mots::tr("Rien n'a été envoyé, pas même le saut de ligne seul qui devait "
+                             "séparer ce qu'un envoi précédent, coupé, a pu laisser à la carte");
         } else
             resultat.ligneNeuve = coupure;
     }
     resultat.avertissements = lien.avertissements();
     if (echec)
-        resultat.echec = echecDuRun(*echec, suite, ResultatEnvoi{});
+        resultat.echec = echecDeLEnvoi(*echec, suite, ResultatEnvoi{});
     return resultat;
 }
 
-void EnvoyerGrille(const Grille &grille, LienSerie &lien, QDeadlineTimer echeance,
-                   ResultatEnvoi &resultat, const ObservateurEnvoi &observateur)
+void EnvoyerSequence(const Grille &grille, LienSerie &lien, QDeadlineTimer echeance,
+                     ResultatEnvoi &resultat, const ObservateurEnvoi &observateur)
 {
     if (observateur.commence)
         observateur.commence();
@@ -177,18 +179,18 @@ void EnvoyerGrille(const Grille &grille, LienSerie &lien, QDeadlineTimer echeanc
     if (const auto echec = ecrireLignes(grille, lien, echeance, resultat, observateur)) {
         resultat.ligneInachevee = lien.partieLaissee();
         resultat.echec =
-            echecDuRun(*echec, lignesEnvoyees(resultat, echec->genre, lien.genre()), resultat);
+            echecDeLEnvoi(*echec, lignesEnvoyees(resultat, echec->genre, lien.genre()), resultat);
     }
 }
 
-ResultatEnvoi EnvoyerSequence(const Grille &grille, LienSerie &lien,
-                              const ObservateurEnvoi &observateur)
+ResultatEnvoi OuvrirEnvoyerFermer(const Grille &grille, LienSerie &lien,
+                                  const ObservateurEnvoi &observateur)
 {
     const QDeadlineTimer echeance(*DelaiSequenceMs);
     ResultatEnvoi resultat = OuvrirPourEnvoyer(lien);
     if (resultat.echec)
         return resultat;
-    EnvoyerGrille(grille, lien, echeance, resultat, observateur);
+    EnvoyerSequence(grille, lien, echeance, resultat, observateur);
     if (!resultat.echec)
         lien.fermer(); // drained already
     return resultat;
@@ -200,3 +202,5 @@ QStringList NotesOuverture(const ResultatEnvoi &resultat)
     notes.removeAll(QString());
     return notes;
 }
+
+} // namespace tarvik::run

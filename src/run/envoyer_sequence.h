@@ -1,16 +1,22 @@
-// The sequence run behind TEST and tarvik-envoyer: sends a checked grid's
-// seven command lines A to G on the link, and tells each line as it is
-// handed over.
+// The sequence run behind TEST, tarvik-envoyer and each step of a program:
+// on a port opened for it (OuvrirPourEnvoyer), sends a checked grid's seven
+// command lines A to G (EnvoyerSequence), and tells each line as it is
+// handed over. ExecutionProgramme calls the two, the port held from the
+// opening to its last step; OuvrirEnvoyerFermer makes one run of them alone,
+// for the bench and the tests.
 #pragma once
 
 #include "core/grille.h"
 #include "port/lien_serie.h"
+#include "run/couche.h"
 #include "system/substituable.h"
 
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <optional>
+
+namespace tarvik::run {
 
 // What a run tells as it goes: that it starts, once the port is open, then
 // each line (without its line feed) once the port has taken it, A first.
@@ -57,16 +63,16 @@ ResultatEnvoi OuvrirPourEnvoyer(LienSerie &lien);
 // `resultat` the lines sent and, on a failure, how it failed and whether
 // a line was left unfinished; the port is then closed, and on a serial
 // port what had not left is thrown away.
-void EnvoyerGrille(const Grille &grille, LienSerie &lien, QDeadlineTimer echeance,
-                   ResultatEnvoi &resultat, const ObservateurEnvoi &observateur = {});
+void EnvoyerSequence(const Grille &grille, LienSerie &lien, QDeadlineTimer echeance,
+                     ResultatEnvoi &resultat, const ObservateurEnvoi &observateur = {});
 
-// Opens the port, writes each axis's line and tells it once written, waits
-// until the bytes have left and closes the port. On a failure the port is
+// A run on its own, outside any program: opens the port, sends the
+// sequence (EnvoyerSequence) and closes the port. On a failure the port is
 // closed, the locks are released, and the lines listed are those written in
 // full. Past the deadline nothing more is written, and a run that only ends
 // after it fails, even with every line handed over.
-ResultatEnvoi EnvoyerSequence(const Grille &grille, LienSerie &lien,
-                              const ObservateurEnvoi &observateur = {});
+ResultatEnvoi OuvrirEnvoyerFermer(const Grille &grille, LienSerie &lien,
+                                  const ObservateurEnvoi &observateur = {});
 
 // What the operator is told when the opening threw away `octets` bytes an
 // earlier, interrupted run had left queued; empty when it threw none.
@@ -79,3 +85,5 @@ QString NoteLigneNeuve(Coupure coupure);
 // What the opening of a run that went through tells the operator: bytes
 // thrown away, a lone line feed sent first; none when it tells nothing.
 QStringList NotesOuverture(const ResultatEnvoi &resultat);
+
+} // namespace tarvik::run

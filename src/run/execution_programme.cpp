@@ -5,10 +5,12 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+namespace tarvik::run {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Execution)
 };
 
@@ -58,7 +60,7 @@ QString EtapesEnvoyees(const ResultatProgramme &resultat, int cycles)
         if (!etape.envoi.echec)
             parties << &etape;
     if (parties.isEmpty())
-        return Textes::tr("aucune étape envoyée");
+        return Mots::tr("aucune étape envoyée");
     const ResultatEtape &derniere = *parties.last();
     int premiere = derniere.etape;
     for (const ResultatEtape *etape : parties)
@@ -68,11 +70,11 @@ QString EtapesEnvoyees(const ResultatProgramme &resultat, int cycles)
         }
     QString texte =
         premiere == derniere.etape
-            ? Textes::tr("étape %1 envoyée").arg(premiere + 1)
-            : Textes::tr("étapes %1 à %2 envoyées").arg(premiere + 1).arg(derniere.etape + 1);
+            ? Mots::tr("étape %1 envoyée").arg(premiere + 1)
+            : Mots::tr("étapes %1 à %2 envoyées").arg(premiere + 1).arg(derniere.etape + 1);
     if (cycles > 1)
-        texte = Textes::tr("%1 au cycle %2 sur %3")
-                    .arg(texte, QString::number(derniere.cycle), QString::number(cycles));
+        texte = Mots::tr("%1 au cycle %2 sur %3")
+                    .arg(texte, QString::number(derniere.cycle + 1), QString::number(cycles));
     return texte;
 }
 
@@ -81,13 +83,13 @@ std::optional<std::pair<int, int>> PremiereNonEnvoyee(const ResultatProgramme &r
                                                       int cycles)
 {
     if (resultat.ouverture || resultat.etapes.isEmpty())
-        return std::pair{depuis, 1};
+        return std::pair{depuis, 0};
     const ResultatEtape &derniere = resultat.etapes.last();
     if (derniere.envoi.echec)
         return std::pair{derniere.etape, derniere.cycle};
     if (derniere.etape + 1 < programme.etapes.size())
         return std::pair{derniere.etape + 1, derniere.cycle};
-    if (derniere.cycle < cycles)
+    if (derniere.cycle + 1 < cycles)
         return std::pair{0, derniere.cycle + 1};
     return std::nullopt;
 }
@@ -95,17 +97,17 @@ std::optional<std::pair<int, int>> PremiereNonEnvoyee(const ResultatProgramme &r
 QString DesignationEtape(const Programme &programme, int etape)
 {
     const QString nom = etape < programme.etapes.size() ? programme.etapes[etape].nom : QString();
-    return nom.isEmpty() ? Textes::tr("l'étape %1").arg(etape + 1)
-                         : Textes::tr("l'étape %1 (%2)").arg(QString::number(etape + 1), nom);
+    return nom.isEmpty() ? Mots::tr("l'étape %1").arg(etape + 1)
+                         : Mots::tr("l'étape %1 (%2)").arg(QString::number(etape + 1), nom);
 }
 
 QString EtapesSautees(int depuis, int cycles)
 {
     if (depuis <= 0)
         return {};
-    const QString texte = depuis == 1 ? Textes::tr("étape 1 non envoyée")
-                                      : Textes::tr("étapes 1 à %1 non envoyées").arg(depuis);
-    return cycles > 1 ? Textes::tr("%1 au cycle 1").arg(texte) : texte;
+    const QString texte = depuis == 1 ? Mots::tr("étape 1 non envoyée")
+                                      : Mots::tr("étapes 1 à %1 non envoyées").arg(depuis);
+    return cycles > 1 ? Mots::tr("%1 au cycle 1").arg(texte) : texte;
 }
 
 ExecutionProgramme::ExecutionProgramme(LienSerie &lien, Horloge *horloge, QObject *parent)
@@ -120,7 +122,7 @@ ExecutionProgramme::~ExecutionProgramme()
     arreter();
     if (m_envoi.joinable())
         m_envoi.join();
-    m_fin = {};
+    m_suite = {};
     if (m_lien.estOuvert())
         m_lien.abandonner();
     m_lien.setArret(-1);
@@ -128,10 +130,10 @@ ExecutionProgramme::~ExecutionProgramme()
         ::close(m_arret);
 }
 
-void ExecutionProgramme::travailler(std::function<void()> travail, std::function<void()> fin)
+void ExecutionProgramme::travailler(std::function<void()> travail, std::function<void()> suite)
 {
     m_occupe = true;
-    m_fin = std::move(fin);
+    m_suite = std::move(suite);
     if (!*EnvoisEnFond) {
         travail();
         travailFini();
@@ -160,8 +162,8 @@ void ExecutionProgramme::travailFini()
     if (m_envoi.joinable())
         m_envoi.join();
     m_occupe = false;
-    if (auto fin = std::exchange(m_fin, {}))
-        fin();
+    if (auto suite = std::exchange(m_suite, {}))
+        suite();
 }
 
 void ExecutionProgramme::demarrer(const Programme &programme, int depuis, int repetitions,
@@ -172,7 +174,7 @@ void ExecutionProgramme::demarrer(const Programme &programme, int depuis, int re
     m_programme = programme;
     m_mode = mode;
     m_etape = qBound(0, depuis, int(programme.etapes.size()) - 1);
-    m_cycle = 1;
+    m_cycle = 0;
     m_cycles = qMax(1, repetitions);
     m_enCours = true;
     m_enPause = false;
@@ -214,10 +216,10 @@ void ExecutionProgramme::envoyerEtape()
     travailler(
         [this, grille] {
             const QDeadlineTimer echeance(*DelaiSequenceMs);
-            EnvoyerGrille(grille, m_lien, echeance, m_courante.envoi,
-                          {{}, [this](const QString &ligne) {
-                               Q_EMIT ligneRemise(ligne);
-                           }});
+            EnvoyerSequence(grille, m_lien, echeance, m_courante.envoi,
+                            {{}, [this](const QString &ligne) {
+                                 Q_EMIT ligneRemise(ligne);
+                             }});
         },
         [this] { etapeFinie(); });
 }
@@ -257,7 +259,7 @@ bool ExecutionProgramme::avancer()
     if (++m_etape < m_programme.etapes.size())
         return true;
     m_etape = 0;
-    return ++m_cycle <= m_cycles;
+    return ++m_cycle < m_cycles;
 }
 
 void ExecutionProgramme::continuer()
@@ -311,3 +313,5 @@ void ExecutionProgramme::finir(ResultatProgramme::Fin fin)
         (m_resultat.etapes.isEmpty() || !m_resultat.etapes.last().envoi.echec);
     Q_EMIT termine(m_resultat);
 }
+
+} // namespace tarvik::run

@@ -2,9 +2,13 @@
 // from its first step to its end, each step's send runs away from the
 // caller's thread, and the waits are the clock's: the caller never waits,
 // and a Stop is heard at once, during a wait as during a stalled send.
+//
+// Steps and cycles count from 0 here, as everywhere in the code (a
+// program's steps, a Course's points); the operator reads them from 1.
 #pragma once
 
 #include "core/programme.h"
+#include "run/couche.h"
 #include "run/envoyer_sequence.h"
 #include "system/substituable.h"
 
@@ -14,6 +18,8 @@
 #include <functional>
 #include <optional>
 #include <thread>
+
+namespace tarvik::run {
 
 // What waits between steps and says what time it is: a real clock, or a
 // test's. Every time stamp of a run comes from here.
@@ -44,7 +50,7 @@ inline Substituable<bool> EnvoisEnFond{true};
 // One step, sent.
 struct ResultatEtape {
     int etape = 0; // 0 for the first
-    int cycle = 1; // 1 for the first
+    int cycle = 0; // 0 for the first
     QDateTime debut;
     ResultatEnvoi envoi;
 };
@@ -75,8 +81,8 @@ struct ResultatProgramme {
 // operator reads what happened to it: "étapes 1 à 2 envoyées au cycle 1
 // sur 3", "aucune étape envoyée".
 QString EtapesEnvoyees(const ResultatProgramme &resultat, int cycles);
-// The first step that was not sent, as (step, cycle); none when nothing
-// was left to send.
+// The first step that was not sent, as (step, cycle), both from 0; none
+// when nothing was left to send.
 std::optional<std::pair<int, int>> PremiereNonEnvoyee(const ResultatProgramme &resultat,
                                                       const Programme &programme, int depuis,
                                                       int cycles);
@@ -126,9 +132,9 @@ Q_SIGNALS:
     void termine(const ResultatProgramme &resultat);
 
 private:
-    // Runs `travail` away from here when sends go on a thread, then `fin` here.
-    void travailler(std::function<void()> travail, std::function<void()> fin);
-    // Back here once the work is done: its `fin`, once.
+    // Runs `travail` away from here when sends go on a thread, then `suite` here.
+    void travailler(std::function<void()> travail, std::function<void()> suite);
+    // Back here once the work is done: its `suite`, once.
     void travailFini();
     void ouvertureFinie(const ResultatEnvoi &ouverture);
     void envoyerEtape();
@@ -142,15 +148,17 @@ private:
     HorlogeQt m_horlogeQt;
     Horloge *m_horloge;
     std::thread m_envoi;
-    std::function<void()> m_fin; // what follows the work under way
-    unsigned m_travaux = 0;      // the works started, the last one's number
-    int m_arret = -1;            // written to stop a stalled send
+    std::function<void()> m_suite; // what follows the work under way
+    unsigned m_travaux = 0;        // the works started, the last one's number
+    int m_arret = -1;              // written to stop a stalled send
     Programme m_programme;
     Mode m_mode = Mode::Continu;
-    int m_etape = 0, m_cycle = 1, m_cycles = 1;
+    int m_etape = 0, m_cycle = 0, m_cycles = 1;
     bool m_enCours = false, m_enPause = false, m_occupe = false;
     // How the run ends once its send under way gives up, when asked.
     std::optional<ResultatProgramme::Fin> m_arretDemande;
     ResultatProgramme m_resultat;
     ResultatEtape m_courante;
 };
+
+} // namespace tarvik::run

@@ -10,13 +10,15 @@
 #include <atomic>
 #include <cstdlib>
 
+namespace tarvik::run {
+
 namespace {
 
 // What starts the field of a run's id; no line sent starts so.
 const QString PrefixeExecution = QStringLiteral("id=");
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Journal)
 };
 
@@ -97,8 +99,7 @@ IssueSysteme issueSysteme(IssueEnvoi issue)
 // language's by its own.
 QString nombreDeLignes(qsizetype n)
 {
-    return n < 2 ? Textes::tr("%n ligne", nullptr, int(n))
-                 : Textes::tr("%n lignes", nullptr, int(n));
+    return n < 2 ? Mots::tr("%n ligne", nullptr, int(n)) : Mots::tr("%n lignes", nullptr, int(n));
 }
 
 // The entry's message: one line saying how the run ended, on which port.
@@ -111,22 +112,22 @@ QString messageSysteme(const EnregistrementEnvoi &envoi)
     switch (envoi.issue) {
     case IssueEnvoi::Envoyee:
         if (raison.isEmpty())
-            return Textes::tr("Séquence envoyée sur %1 (%2)")
+            return Mots::tr("Séquence envoyée sur %1 (%2)")
                 .arg(port, nombreDeLignes(envoi.lignes.size()));
-        return Textes::tr("Séquence envoyée sur %1 (%2). %3")
+        return Mots::tr("Séquence envoyée sur %1 (%2). %3")
             .arg(port, nombreDeLignes(envoi.lignes.size()), raison);
     case IssueEnvoi::PortRefuse:
-        return Textes::tr("Séquence refusée par le port %1 : %2").arg(port, raison);
+        return Mots::tr("Séquence refusée par le port %1 : %2").arg(port, raison);
     case IssueEnvoi::HorsLimites:
-        return Textes::tr("Séquence refusée : %1").arg(raison);
+        return Mots::tr("Séquence refusée : %1").arg(raison);
     case IssueEnvoi::Echec:
-        return Textes::tr("Échec de l'envoi sur %1 : %2").arg(port, raison);
+        return Mots::tr("Échec de l'envoi sur %1 : %2").arg(port, raison);
     case IssueEnvoi::Interrompue:
-        return Textes::tr("Envoi interrompu sur %1 : %2").arg(port, raison);
+        return Mots::tr("Envoi interrompu sur %1 : %2").arg(port, raison);
     case IssueEnvoi::Rebranche:
-        return Textes::tr("Port %1 : %2").arg(port, raison);
+        return Mots::tr("Port %1 : %2").arg(port, raison);
     case IssueEnvoi::Arretee:
-        return Textes::tr("Envoi arrêté sur %1 : %2").arg(port, raison);
+        return Mots::tr("Envoi arrêté sur %1 : %2").arg(port, raison);
     }
     return raison;
 }
@@ -196,7 +197,7 @@ IssueEnvoi IssueDe(const std::optional<EchecLien> &echec)
 QByteArray FormerEnregistrement(const EnregistrementEnvoi &envoi)
 {
     QList<QByteArray> champs{champ(horodatage(envoi.debut)),
-                             champ(envoi.programme),
+                             champ(envoi.executable),
                              champ(NomLisible(envoi.source)),
                              champ(NomLisible(envoi.portChoisi)),
                              champ(NomLisible(envoi.peripherique)),
@@ -210,10 +211,10 @@ QByteArray FormerEnregistrement(const EnregistrementEnvoi &envoi)
 }
 
 EnregistrementEnvoi EnregistrementDe(const ResultatEnvoi &resultat, const QDateTime &debut,
-                                     const QString &programme, const QString &source)
+                                     const QString &executable, const QString &source)
 {
     return {debut,
-            programme,
+            executable,
             source,
             resultat.port.echec ? QStringLiteral("inconnu") : resultat.port.peripherique,
             resultat.peripherique,
@@ -228,8 +229,8 @@ QList<EnregistrementEnvoi> AnalyserJournal(const QByteArray &octets)
 {
     QList<EnregistrementEnvoi> enregistrements;
     qsizetype debut = 0;
-    for (qsizetype fin; (fin = octets.indexOf('\n', debut)) >= 0; debut = fin + 1)
-        if (auto enregistrement = analyserLigne(QByteArrayView(octets).sliced(debut, fin - debut)))
+    for (qsizetype saut; (saut = octets.indexOf('\n', debut)) >= 0; debut = saut + 1)
+        if (auto enregistrement = analyserLigne(QByteArrayView(octets).sliced(debut, saut - debut)))
             enregistrements << std::move(*enregistrement);
     return enregistrements;
 }
@@ -239,7 +240,7 @@ QList<ChampJournal> EntreeJournalSysteme(const EnregistrementEnvoi &envoi)
     const IssueSysteme issue = issueSysteme(envoi.issue);
     QList<ChampJournal> champs{{"MESSAGE", messageSysteme(envoi).toUtf8()},
                                {"PRIORITY", QByteArray(1, issue.priorite)},
-                               {"SYSLOG_IDENTIFIER", envoi.programme.toUtf8()},
+                               {"SYSLOG_IDENTIFIER", envoi.executable.toUtf8()},
                                {"TARVIK_OUTCOME", issue.mot},
                                {"TARVIK_PORT", NomLisible(envoi.portChoisi).toUtf8()}};
     const std::pair<const char *, QString> autres[] = {
@@ -269,3 +270,5 @@ std::optional<Echec> EcrireJournal(const EnregistrementEnvoi &envoi)
         EnvoyerAuJournalSysteme(EntreeJournalSysteme(envoi));
     return echec;
 }
+
+} // namespace tarvik::run

@@ -4,6 +4,7 @@
 // tarvik-envoyer both write it from the run's result.
 #pragma once
 
+#include "run/couche.h"
 #include "run/envoyer_sequence.h"
 #include "system/journal_systeme.h"
 
@@ -12,6 +13,8 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+
+namespace tarvik::run {
 
 // Past this size the journal moves to journal.log.1 and a new one starts.
 constexpr qint64 TailleMaxJournal = 4 * 1024 * 1024;
@@ -36,7 +39,7 @@ IssueEnvoi IssueDe(const std::optional<EchecLien> &echec);
 // One run, as the journal keeps it.
 struct EnregistrementEnvoi {
     QDateTime debut;      // local time
-    QString programme;    // tarvik, tarvik-envoyer
+    QString executable;   // tarvik, tarvik-envoyer
     QString source;       // the file read ("-": stdin); empty for the panel's grid
     QString portChoisi;   // the port as chosen
     QString peripherique; // the device it led to; empty when unknown
@@ -67,7 +70,7 @@ QList<EnregistrementEnvoi> AnalyserJournal(const QByteArray &octets);
 
 // The record of a run that started at `debut`, from its result.
 EnregistrementEnvoi EnregistrementDe(const ResultatEnvoi &resultat, const QDateTime &debut,
-                                     const QString &programme, const QString &source = {});
+                                     const QString &executable, const QString &source = {});
 
 // The system journal's entry for a record: SYSLOG_IDENTIFIER (the program),
 // MESSAGE (one line, in the language in force), PRIORITY (6 sent, 4 refused
@@ -87,3 +90,5 @@ void ActiverJournalSysteme(bool actif);
 // went wrong with the file, the message saying whether the record was written
 // (AjouterEnregistrement), or nothing.
 std::optional<Echec> EcrireJournal(const EnregistrementEnvoi &envoi);
+
+} // namespace tarvik::run

@@ -15,21 +15,23 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace tarvik::system {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Systeme)
 };
 
 Echec echec(const QString &quoi, int erreur)
 {
-    return {Textes::tr("%1 (%2)").arg(quoi, TexteErreurSysteme(erreur))};
+    return {Mots::tr("%1 (%2)").arg(quoi, TexteErreurSysteme(erreur))};
 }
 
 Echec nonEcrit(const Echec &cause)
 {
-    return {Textes::tr("enregistrement non écrit, %1").arg(cause.message)};
+    return {Mots::tr("enregistrement non écrit, %1").arg(cause.message)};
 }
 
 // Creates the folders down to `dossier`, each 0700.
@@ -50,15 +52,15 @@ int ouvrir(const QByteArray &chemin, std::optional<Echec> &refus)
         ::open(chemin.constData(),
                O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
     if (fd < 0 && errno != ENXIO && errno != EISDIR && errno != ELOOP) {
-        refus = echec(Textes::tr("ouverture impossible"), errno);
+        refus = echec(Mots::tr("ouverture impossible"), errno);
         return -1;
     }
     struct stat vu {};
     if (fd < 0 || ::fstat(fd, &vu) != 0 || !S_ISREG(vu.st_mode)) {
         if (fd >= 0)
             ::close(fd);
-        refus = Echec{Textes::tr("ce n'est pas un fichier ordinaire (dossier, tube ou "
-                                 "lien) : il n'est pas touché")};
+        refus = Echec{Mots::tr("ce n'est pas un fichier ordinaire (dossier, tube ou "
+                               "lien) : il n'est pas touché")};
         return -1;
     }
     return fd;
@@ -106,9 +108,9 @@ int ouvrirASonTour(const QByteArray &chemin, std::optional<Echec> &refus)
         if (erreur == 0 && attente.elapsed() < AttenteTourMs)
             continue; // moved away while another writer held it: the name leads elsewhere
         if (erreur != 0 && erreur != EWOULDBLOCK)
-            refus = echec(Textes::tr("verrou impossible"), erreur);
+            refus = echec(Mots::tr("verrou impossible"), erreur);
         else
-            refus = Echec{Textes::tr("un autre programme le tient depuis plus de %1 s")
+            refus = Echec{Mots::tr("un autre programme le tient depuis plus de %1 s")
                               .arg(AttenteTourMs / 1000)};
         return -1;
     }
@@ -120,7 +122,7 @@ std::optional<Echec> ajouter(int fd, const QByteArray &octets)
 {
     struct stat avant {};
     if (::fstat(fd, &avant) != 0)
-        return echec(Textes::tr("écriture impossible"), errno);
+        return echec(Mots::tr("écriture impossible"), errno);
     ssize_t n = 0;
     do
         n = AppelsSysteme->ecrire(fd, octets.constData(), size_t(octets.size()));
@@ -129,10 +131,10 @@ std::optional<Echec> ajouter(int fd, const QByteArray &octets)
         return std::nullopt;
     const int erreur = n < 0 ? errno : ENOSPC; // cut short: the disk is full
     if (::ftruncate(fd, avant.st_size) != 0)   // a torn record would mix with the next one
-        return Echec{Textes::tr("écriture impossible (%1), et le début de l'enregistrement "
-                                "est resté dans le fichier (%2)")
+        return Echec{Mots::tr("écriture impossible (%1), et le début de l'enregistrement "
+                              "est resté dans le fichier (%2)")
                          .arg(TexteErreurSysteme(erreur), TexteErreurSysteme(errno))};
-    return echec(Textes::tr("écriture impossible"), erreur);
+    return echec(Mots::tr("écriture impossible"), erreur);
 }
 
 // Moves the file held by `fd` aside to `chemin`.1 when `ajout` more bytes
@@ -146,8 +148,8 @@ int tourner(int fd, const QByteArray &chemin, qint64 ajout, qint64 limite,
     if (::fstat(fd, &etat) != 0 || etat.st_size == 0 || etat.st_size + ajout <= limite)
         return fd;
     if (::rename(chemin.constData(), (chemin + ".1").constData()) != 0) {
-        rotation = Echec{Textes::tr("enregistrement écrit, mais le fichier n'a pas pu devenir "
-                                    "« %1 » (%2) : il grandit au-delà de sa limite")
+        rotation = Echec{Mots::tr("enregistrement écrit, mais le fichier n'a pas pu devenir "
+                                  "« %1 » (%2) : il grandit au-delà de sa limite")
                              .arg(NomLisible(NomLocal(chemin + ".1")), TexteErreurSysteme(errno))};
         return fd;
     }
@@ -163,7 +165,7 @@ std::optional<Echec> AjouterEnregistrement(const QString &chemin, const QByteArr
                                            qint64 limite)
 {
     if (!creerDossiers(QFileInfo(chemin).path()))
-        return nonEcrit(echec(Textes::tr("dossier impossible à créer"), errno));
+        return nonEcrit(echec(Mots::tr("dossier impossible à créer"), errno));
     const QByteArray local = OctetsLocaux(chemin);
     std::optional<Echec> refus, rotation;
     int fd = ouvrirASonTour(local, refus);
@@ -185,8 +187,10 @@ std::optional<Echec> AjouterEnregistrement(const QString &chemin, const QByteArr
         erreur = errno;
     }
     if (!vide)
-        return Echec{Textes::tr("enregistrement écrit, mais il n'a pas pu être vidé sur le "
-                                "disque (%1)")
+        return Echec{Mots::tr("enregistrement écrit, mais il n'a pas pu être vidé sur le "
+                              "disque (%1)")
                          .arg(TexteErreurSysteme(erreur))};
     return rotation;
 }
+
+} // namespace tarvik::system

@@ -3,10 +3,13 @@
 #pragma once
 
 #include "core/echec.h"
+#include "system/couche.h"
 
 #include <QByteArray>
 #include <QString>
 #include <optional>
+
+namespace tarvik::system {
 
 // How long a writer waits for its turn on the file before it gives up. A
 // writer holds the file only to append its record (and move the file aside),
@@ -27,3 +30,5 @@ constexpr int AttenteTourMs = 10000;
 // flushed) or not ("enregistrement non écrit, …"); nothing when all went well.
 std::optional<Echec> AjouterEnregistrement(const QString &chemin, const QByteArray &enregistrement,
                                            qint64 limite);
+
+} // namespace tarvik::system

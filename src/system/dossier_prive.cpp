@@ -10,10 +10,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace tarvik::system {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Systeme)
 };
 
@@ -40,11 +42,11 @@ int OuvrirDossierPrive(const QString &chemin, bool creerLe, QString &echec)
         return NomLisible(chemin);
     };
     if (!chemin.startsWith(u'/')) {
-        echec = Textes::tr("%1 n'est pas un chemin absolu").arg(nom());
+        echec = Mots::tr("%1 n'est pas un chemin absolu").arg(nom());
         return -1;
     }
     if (const int erreur = creerLe ? creer(chemin) : 0) {
-        echec = Textes::tr("%1 ne peut pas être créé (%2)").arg(nom(), TexteErreurSysteme(erreur));
+        echec = Mots::tr("%1 ne peut pas être créé (%2)").arg(nom(), TexteErreurSysteme(erreur));
         return -1;
     }
     const int fd = ::open(OctetsLocaux(chemin).constData(),
@@ -52,22 +54,22 @@ int OuvrirDossierPrive(const QString &chemin, bool creerLe, QString &echec)
     if (fd < 0) {
         const int erreur = errno; // before any text is made
         if (erreur != ENOENT || creerLe)
-            echec = Textes::tr("%1 ne peut pas être ouvert (%2)")
+            echec = Mots::tr("%1 ne peut pas être ouvert (%2)")
                         .arg(nom(), erreur == ELOOP || erreur == ENOTDIR
-                                        ? Textes::tr("ce n'est pas un dossier, ou c'est un lien")
+                                        ? Mots::tr("ce n'est pas un dossier, ou c'est un lien")
                                         : TexteErreurSysteme(erreur));
         return -1;
     }
     struct stat etat {};
     if (::fstat(fd, &etat) != 0) {
         const int erreur = errno;
-        echec = Textes::tr("%1 ne peut pas être lu (%2)").arg(nom(), TexteErreurSysteme(erreur));
+        echec = Mots::tr("%1 ne peut pas être lu (%2)").arg(nom(), TexteErreurSysteme(erreur));
     } else if (etat.st_uid != ::geteuid())
-        echec = Textes::tr("%1 appartient à un autre utilisateur (numéro %2)")
+        echec = Mots::tr("%1 appartient à un autre utilisateur (numéro %2)")
                     .arg(nom())
                     .arg(etat.st_uid);
     else if ((etat.st_mode & 022) != 0)
-        echec = Textes::tr("d'autres utilisateurs peuvent écrire dans %1 (droits %2)")
+        echec = Mots::tr("d'autres utilisateurs peuvent écrire dans %1 (droits %2)")
                     .arg(nom())
                     .arg(etat.st_mode & 07777, 4, 8, QChar(u'0'));
     if (echec.isEmpty())
@@ -75,3 +77,5 @@ int OuvrirDossierPrive(const QString &chemin, bool creerLe, QString &echec)
     ::close(fd);
     return -1;
 }
+
+} // namespace tarvik::system

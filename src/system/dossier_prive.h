@@ -2,7 +2,11 @@
 // a file: checked once on its open descriptor, then worked through it.
 #pragma once
 
+#include "system/couche.h"
+
 #include <QString>
+
+namespace tarvik::system {
 
 // A descriptor of the folder at `chemin` (made first, with the folders
 // missing above it, each 0700, when `creer`), checked on the descriptor: a
@@ -11,3 +15,5 @@
 // it cannot be had, with why in `echec`, which stays empty when there is
 // simply none and none was to be made.
 int OuvrirDossierPrive(const QString &chemin, bool creer, QString &echec);
+
+} // namespace tarvik::system

@@ -12,10 +12,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace tarvik::system {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Systeme)
 };
 
@@ -30,11 +32,11 @@ std::optional<Echec> cibleDe(const QString &chemin, QString &cible, struct stat 
     if (S_ISLNK(etat.st_mode)) {
         cible = CheminReel(chemin);
         if (cible.isEmpty() || ::stat(OctetsLocaux(cible).constData(), &etat) != 0)
-            return Echec{Textes::tr("le lien ne mène à aucun fichier")};
+            return Echec{Mots::tr("le lien ne mène à aucun fichier")};
     }
     if (!S_ISREG(etat.st_mode))
-        return Echec{Textes::tr("ce n'est pas un fichier ordinaire (dossier, tube ou "
-                                "périphérique) : il n'est pas remplacé")};
+        return Echec{Mots::tr("ce n'est pas un fichier ordinaire (dossier, tube ou "
+                              "périphérique) : il n'est pas remplacé")};
     existait = true;
     return std::nullopt;
 }
@@ -42,12 +44,12 @@ std::optional<Echec> cibleDe(const QString &chemin, QString &cible, struct stat 
 // A new file beside `cible`, created exclusively; -1 and errno on a failure.
 int creerACote(const QString &cible, QString &temporaire)
 {
-    const QFileInfo info(cible);
+    const QFileInfo fiche(cible);
     for (int essai = 0; essai < 16; ++essai) {
         temporaire =
-            info.path() + QStringLiteral("/.%1.%2")
-                              .arg(info.fileName())
-                              .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
+            fiche.path() + QStringLiteral("/.%1.%2")
+                               .arg(fiche.fileName())
+                               .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
         const int fd = ::open(OctetsLocaux(temporaire).constData(),
                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
@@ -119,3 +121,5 @@ bool EcrireTout(int fd, const QByteArray &octets)
     }
     return true;
 }
+
+} // namespace tarvik::system

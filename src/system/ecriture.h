@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/echec.h"
+#include "system/couche.h"
 #include "system/substituable.h"
 
 #include <QByteArray>
@@ -10,6 +11,8 @@
 #include <functional>
 #include <optional>
 #include <unistd.h>
+
+namespace tarvik::system {
 
 // Replaces the file at `chemin` (or at the file a link there leads to, the
 // link staying) by `octets`, all at once: written beside it, flushed to the
@@ -36,3 +39,5 @@ struct AppelsEcriture {
     std::function<int(const char *, const char *)> renommer = ::rename;
 };
 inline Substituable<AppelsEcriture> AppelsSysteme;
+
+} // namespace tarvik::system

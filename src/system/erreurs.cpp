@@ -7,6 +7,8 @@
 #include <cstring>
 #include <iterator>
 
+namespace tarvik::system {
+
 namespace {
 
 struct Traduction {
@@ -54,3 +56,5 @@ QString TexteErreurSysteme(int code)
         .arg(code)
         .arg(QLatin1String(nom ? nom : "?"));
 }
+
+} // namespace tarvik::system

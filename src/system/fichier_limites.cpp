@@ -13,10 +13,12 @@
 #include <cerrno>
 #include <sys/stat.h>
 
+namespace tarvik::system {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Limites)
 };
 
@@ -28,9 +30,9 @@ const QString NomFichier = QStringLiteral("/Tarvik/limites.conf");
 QString quiPeutModifier(quint32 mode)
 {
     const bool groupe = mode & S_IWGRP, autres = mode & S_IWOTH;
-    return groupe && autres ? Textes::tr("son groupe et tous les autres peuvent le modifier")
-           : groupe         ? Textes::tr("son groupe peut le modifier")
-           : autres         ? Textes::tr("tous les autres peuvent le modifier")
+    return groupe && autres ? Mots::tr("son groupe et tous les autres peuvent le modifier")
+           : groupe         ? Mots::tr("son groupe peut le modifier")
+           : autres         ? Mots::tr("tous les autres peuvent le modifier")
                             : QString();
 }
 
@@ -49,7 +51,7 @@ QString commandes(const QString &chemin, uint proprietaire, quint32 mode)
         faire << QStringLiteral("sudo chown root: ") + PourLeShell(chemin);
     if (mode & (S_IWGRP | S_IWOTH))
         faire << QStringLiteral("sudo chmod go-w ") + PourLeShell(chemin);
-    return Textes::tr("Pour le protéger : « %1 »").arg(faire.join(QStringLiteral(" && ")));
+    return Mots::tr("Pour le protéger : « %1 »").arg(faire.join(QStringLiteral(" && ")));
 }
 
 // Why the machine file `chemin`, read as `lu`, could be changed by another
@@ -59,13 +61,13 @@ std::optional<Echec> raisonNonProtege(const QString &chemin, const FichierLu &lu
 {
     const QString corriger = commandes(chemin, lu.proprietaire, lu.mode);
     if (lu.proprietaire != 0)
-        return Echec{Textes::tr("il appartient à l'utilisateur n° %1 et non à root (mode %2) : "
-                                "cet utilisateur peut le changer. %3")
+        return Echec{Mots::tr("il appartient à l'utilisateur n° %1 et non à root (mode %2) : "
+                              "cet utilisateur peut le changer. %3")
                          .arg(lu.proprietaire)
                          .arg(enOctal(lu.mode), corriger)};
     if (const QString qui = quiPeutModifier(lu.mode); !qui.isEmpty())
-        return Echec{Textes::tr("il appartient bien à root, mais %1 (mode %2), alors que seul "
-                                "root doit pouvoir le modifier. %3")
+        return Echec{Mots::tr("il appartient bien à root, mais %1 (mode %2), alors que seul "
+                              "root doit pouvoir le modifier. %3")
                          .arg(qui, enOctal(lu.mode), corriger)};
     return std::nullopt;
 }
@@ -80,15 +82,15 @@ std::optional<Echec> dossierOuvert(const QString &dossier, const struct stat &et
     collant = etat.st_uid == 0 && (mode & S_ISVTX);
     const QString corriger = commandes(dossier, etat.st_uid, collant ? 0 : mode);
     if (etat.st_uid != 0)
-        return Echec{Textes::tr("le dossier « %1 », sur son chemin, appartient à l'utilisateur "
-                                "n° %2 (mode %3) : chaque dossier jusqu'au fichier doit "
-                                "appartenir à root. %4")
+        return Echec{Mots::tr("le dossier « %1 », sur son chemin, appartient à l'utilisateur "
+                              "n° %2 (mode %3) : chaque dossier jusqu'au fichier doit "
+                              "appartenir à root. %4")
                          .arg(NomLisible(dossier))
                          .arg(etat.st_uid)
                          .arg(enOctal(mode), corriger)};
     if (const QString qui = quiPeutModifier(mode); !qui.isEmpty() && !collant)
-        return Echec{Textes::tr("le dossier « %1 », sur son chemin, n'est pas protégé : %2 "
-                                "(mode %3), et seul root doit pouvoir le modifier. %4")
+        return Echec{Mots::tr("le dossier « %1 », sur son chemin, n'est pas protégé : %2 "
+                              "(mode %3), et seul root doit pouvoir le modifier. %4")
                          .arg(NomLisible(dossier), qui, enOctal(mode), corriger)};
     return std::nullopt;
 }
@@ -131,9 +133,9 @@ void suivreLien(const QString &lien, const QString &cible, QList<Partie> &reste)
 std::optional<Echec> partieDouteuse(const QString &suivant, const struct stat &etat, bool collant)
 {
     if (collant && etat.st_uid != 0)
-        return Echec{Textes::tr("« %1 » appartient à l'utilisateur n° %2, dans un dossier ouvert "
-                                "à tous : lui seul, ou root, peut l'y remplacer. Pour le "
-                                "protéger : « %3 »")
+        return Echec{Mots::tr("« %1 » appartient à l'utilisateur n° %2, dans un dossier ouvert "
+                              "à tous : lui seul, ou root, peut l'y remplacer. Pour le "
+                              "protéger : « %3 »")
                          .arg(NomLisible(suivant))
                          .arg(etat.st_uid)
                          .arg(QStringLiteral("sudo chown -h root: ") + PourLeShell(suivant))};
@@ -146,7 +148,7 @@ std::optional<Echec> entrer(const QString &dossier, bool &collant)
 {
     struct stat etat {};
     if (::lstat(OctetsLocaux(dossier).constData(), &etat) != 0)
-        return Echec{Textes::tr("« %1 » ne peut pas être examiné (%2)")
+        return Echec{Mots::tr("« %1 » ne peut pas être examiné (%2)")
                          .arg(NomLisible(dossier), TexteErreurSysteme(errno))};
     return dossierOuvert(dossier, etat, collant);
 }
@@ -159,8 +161,8 @@ CheminMachine manquant(const Partie &partie, const QString &suivant, int erreur)
         return {true, std::nullopt};
     if (erreur == ENOENT || erreur == ENOTDIR)
         return {false,
-                Echec{Textes::tr("le lien « %1 » ne mène à rien").arg(NomLisible(partie.lien))}};
-    return {false, Echec{Textes::tr("« %1 » ne peut pas être examiné (%2)")
+                Echec{Mots::tr("le lien « %1 » ne mène à rien").arg(NomLisible(partie.lien))}};
+    return {false, Echec{Mots::tr("« %1 » ne peut pas être examiné (%2)")
                              .arg(NomLisible(suivant), TexteErreurSysteme(erreur))}};
 }
 
@@ -196,7 +198,7 @@ CheminMachine examinerChemin(const QString &chemin)
         if (S_ISLNK(etat.st_mode)) {
             const QString cible = cibleDe(suivant);
             if (++liens > LiensMax || cible.isEmpty())
-                return {false, Echec{Textes::tr("le lien « %1 » ne peut pas être suivi")
+                return {false, Echec{Mots::tr("le lien « %1 » ne peut pas être suivi")
                                          .arg(NomLisible(suivant))}};
             if (cible.startsWith(u'/'))
                 dossier = QStringLiteral("/");
@@ -208,8 +210,7 @@ CheminMachine examinerChemin(const QString &chemin)
         if (reste.isEmpty()) // the file itself: checked once open
             return {};
         if (!S_ISDIR(etat.st_mode))
-            return {false,
-                    Echec{Textes::tr("« %1 » n'est pas un dossier").arg(NomLisible(suivant))}};
+            return {false, Echec{Mots::tr("« %1 » n'est pas un dossier").arg(NomLisible(suivant))}};
         if (auto faute = dossierOuvert(suivant, etat, collant))
             return {false, faute};
         dossier = suivant;
@@ -254,9 +255,9 @@ FichierLimites lireLimites(const QString &chemin, NiveauLimite niveau)
 // The doubtful file first, and why, as the refusals it causes say it.
 QString douteux(const QString &chemin, const FichierLimites &lu)
 {
-    return (lu.nonProtege ? Textes::tr("le fichier de limites « %1 » est douteux, car il n'est "
-                                       "pas protégé : %2")
-                          : Textes::tr("le fichier de limites « %1 » est douteux : %2"))
+    return (lu.nonProtege ? Mots::tr("le fichier de limites « %1 » est douteux, car il n'est "
+                                     "pas protégé : %2")
+                          : Mots::tr("le fichier de limites « %1 » est douteux : %2"))
         .arg(NomLisible(chemin), lu.analysees.echec->message);
 }
 
@@ -303,7 +304,7 @@ LimitesLues LireLimites()
         lues.operateur = lu.analysees.limites;
     lues.effectives = PlusStrictes(lues.machine, lues.operateur);
     if (!doutes.isEmpty())
-        lues.echec = Echec{doutes.join(Textes::tr(" ; ", "between two reasons"))};
+        lues.echec = Echec{doutes.join(Mots::tr(" ; ", "between two reasons"))};
     return lues;
 }
 
@@ -320,8 +321,10 @@ EcritureLimites EcrireLimitesOperateur(const Limites &operateur)
             const QByteArray octets = FormerLimites(operateur, avant);
             std::optional<Echec> refus;
             if (const auto echec = AnalyserLimites(octets, NiveauLimite::Operateur).echec)
-                refus = Echec{Textes::tr("ces limites ne peuvent pas être enregistrées : %1")
+                refus = Echec{Mots::tr("ces limites ne peuvent pas être enregistrées : %1")
                                   .arg(echec->message)};
             return NouveauContenuCles{octets, refus};
         });
 }
+
+} // namespace tarvik::system

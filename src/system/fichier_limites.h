@@ -5,11 +5,14 @@
 
 #include "core/echec.h"
 #include "core/limites.h"
+#include "system/couche.h"
 #include "system/fichier_reglages.h"
 
 #include <QString>
 #include <QStringList>
 #include <optional>
+
+namespace tarvik::system {
 
 // Where the machine's limits may be: Tarvik/limites.conf in every folder of
 // $XDG_CONFIG_DIRS (a relative folder is ignored), then in /etc/xdg, always,
@@ -48,3 +51,5 @@ LimitesLues LireLimites();
 // never over an older one, and a new one takes its place.
 using EcritureLimites = EcritureCles;
 EcritureLimites EcrireLimitesOperateur(const Limites &operateur);
+
+} // namespace tarvik::system

@@ -13,10 +13,12 @@
 #include <cstdio>
 #include <sys/stat.h>
 
+namespace tarvik::system {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Reglages)
 };
 
@@ -73,7 +75,7 @@ EcritureCles EcrireCles(const QString &fichier, const std::function<ContenuCles(
     EcritureCles resultat;
     if (!QDir().mkpath(dossier)) {
         resultat.echec =
-            Echec{Textes::tr("le dossier %1 ne peut pas être créé").arg(NomLisible(dossier))};
+            Echec{Mots::tr("le dossier %1 ne peut pas être créé").arg(NomLisible(dossier))};
         return resultat;
     }
     // Whatever else the file holds is kept; a file not understood is set aside.
@@ -86,8 +88,8 @@ EcritureCles EcrireCles(const QString &fichier, const std::function<ContenuCles(
     if (avant.incompris) {
         resultat.misDeCote = MettreDeCote(fichier);
         if (resultat.misDeCote.isEmpty()) {
-            resultat.echec = Echec{Textes::tr("le fichier illisible ne peut pas être mis de "
-                                              "côté (%1)")
+            resultat.echec = Echec{Mots::tr("le fichier illisible ne peut pas être mis de "
+                                            "côté (%1)")
                                        .arg(TexteErreurSysteme(errno))};
             return resultat;
         }
@@ -104,7 +106,7 @@ FichierLu LireFichierReglages(const QString &chemin)
     if (lu.absent && ::lstat(OctetsLocaux(chemin).constData(), &etat) == 0 &&
         S_ISLNK(etat.st_mode)) {
         lu.absent = false;
-        lu.echec = Echec{Textes::tr("c'est un lien qui ne mène à aucun fichier")};
+        lu.echec = Echec{Mots::tr("c'est un lien qui ne mène à aucun fichier")};
     }
     return lu;
 }
@@ -119,3 +121,5 @@ QString MettreDeCote(const QString &fichier)
         return {};
     return destination;
 }
+
+} // namespace tarvik::system

@@ -4,12 +4,15 @@
 
 #include "core/echec.h"
 #include "core/reglages.h"
+#include "system/couche.h"
 #include "system/lecture.h"
 
 #include <QByteArray>
 #include <QString>
 #include <functional>
 #include <optional>
+
+namespace tarvik::system {
 
 // $XDG_CONFIG_HOME/Tarvik/tarvik.conf (a relative XDG_CONFIG_HOME is
 // ignored: ~/.config then).
@@ -63,3 +66,5 @@ EcritureCles EcrireCles(const QString &fichier, const std::function<ContenuCles(
 // empty text with errno set.
 FichierLu LireFichierReglages(const QString &chemin);
 QString MettreDeCote(const QString &fichier);
+
+} // namespace tarvik::system

@@ -10,6 +10,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+namespace tarvik::system {
+
 namespace {
 
 // An entry too large for one datagram, in a sealed memory file, as journald's
@@ -110,3 +112,5 @@ bool EnvoyerAuJournalSysteme(const QList<ChampJournal> &champs, const char *sock
     errno = avant;
     return pris;
 }
+
+} // namespace tarvik::system

@@ -4,9 +4,13 @@
 // the machine's log.
 #pragma once
 
+#include "system/couche.h"
+
 #include <QByteArray>
 #include <QList>
 #include <utility>
+
+namespace tarvik::system {
 
 // One field of an entry: its name (capital letters, digits and '_', not
 // starting with '_') and its value, any bytes.
@@ -28,3 +32,5 @@ QByteArray FormerEntreeJournal(const QList<ChampJournal> &champs);
 // taken. errno is left as it was.
 bool EnvoyerAuJournalSysteme(const QList<ChampJournal> &champs,
                              const char *socket = SocketJournalSysteme);
+
+} // namespace tarvik::system

@@ -12,16 +12,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace tarvik::system {
+
 namespace {
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Systeme)
 };
 
 Echec lectureImpossible(int erreur)
 {
-    return {Textes::tr("lecture impossible (%1)").arg(TexteErreurSysteme(erreur))};
+    return {Mots::tr("lecture impossible (%1)").arg(TexteErreurSysteme(erreur))};
 }
 
 // Waits until `fd` has something to read (or its end, or an error), unless
@@ -33,7 +35,7 @@ std::optional<Echec> attendre(int fd, int reveil)
         if (errno != EINTR)
             return lectureImpossible(errno);
     if (p[1].revents != 0)
-        return Echec{Textes::tr("lecture interrompue")};
+        return Echec{Mots::tr("lecture interrompue")};
     return std::nullopt;
 }
 
@@ -60,8 +62,8 @@ std::optional<Echec> LireDescripteur(int fd, QByteArray &contenu, qsizetype tail
         if (n > 0)
             contenu.append(tampon, n);
     }
-    return Echec{taille % 1024 == 0 ? Textes::tr("le fichier dépasse %1 Kio").arg(taille / 1024)
-                                    : Textes::tr("le fichier dépasse %1 octets").arg(taille)};
+    return Echec{taille % 1024 == 0 ? Mots::tr("le fichier dépasse %1 Kio").arg(taille / 1024)
+                                    : Mots::tr("le fichier dépasse %1 octets").arg(taille)};
 }
 
 namespace {
@@ -78,14 +80,14 @@ int ouvrirOrdinaire(int dossier, const QByteArray &chemin, Liens liens, FichierL
     if (fd < 0) {
         lu.absent = errno == ENOENT || errno == ENAMETOOLONG; // such a name cannot exist
         lu.echec =
-            Echec{lu.absent ? Textes::tr("le fichier n'existe pas")
-                            : Textes::tr("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
+            Echec{lu.absent ? Mots::tr("le fichier n'existe pas")
+                            : Mots::tr("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
         return -1;
     }
     if (::fstat(fd, &etat) != 0)
-        lu.echec = Echec{Textes::tr("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
+        lu.echec = Echec{Mots::tr("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
     else if (!S_ISREG(etat.st_mode))
-        lu.echec = Echec{Textes::tr("ce n'est pas un fichier ordinaire")};
+        lu.echec = Echec{Mots::tr("ce n'est pas un fichier ordinaire")};
     if (lu.echec) {
         ::close(fd);
         return -1;
@@ -144,7 +146,7 @@ FichierLu LireFin(const QString &chemin, qsizetype taille)
     if (fd < 0)
         return lu;
     if (::lseek(fd, std::max<off_t>(0, etat.st_size - taille), SEEK_SET) < 0)
-        lu.echec = Echec{Textes::tr("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
+        lu.echec = Echec{Mots::tr("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
     else // room for what is appended while it is read
         lu.echec = LireDescripteur(fd, lu.contenu, 2 * taille);
     ::close(fd);
@@ -153,3 +155,5 @@ FichierLu LireFin(const QString &chemin, qsizetype taille)
         lu.contenu.clear();
     return lu;
 }
+
+} // namespace tarvik::system

@@ -3,12 +3,15 @@
 #pragma once
 
 #include "core/echec.h"
+#include "system/couche.h"
 #include "system/substituable.h"
 
 #include <QByteArray>
 #include <QString>
 #include <functional>
 #include <optional>
+
+namespace tarvik::system {
 
 // The largest file the program reads: a sequence file is 84 bytes.
 constexpr qsizetype TailleMaxFichier = 64 * 1024;
@@ -53,3 +56,5 @@ bool DescripteurLisible(int fd);
 // Called with the path just before LireFichier opens it: nothing in the
 // program; tests swap the file there.
 inline Substituable<std::function<void(const QString &chemin)>> AvantOuvertureFichier;
+
+} // namespace tarvik::system

@@ -5,6 +5,8 @@
 #include <pwd.h>
 #include <unistd.h>
 
+namespace tarvik::system {
+
 QString DossierXdg(const char *variable, const QString &defaut)
 {
     if (const QString valeur = NomLocal(qgetenv(variable)); valeur.startsWith(u'/'))
@@ -31,3 +33,5 @@ QString CheminReel(const QString &nom)
     std::free(reel);
     return chemin;
 }
+
+} // namespace tarvik::system

@@ -2,8 +2,11 @@
 #pragma once
 
 #include "core/noms.h"
+#include "system/couche.h"
 
 #include <QString>
+
+namespace tarvik::system {
 
 // A folder of the XDG base directories: the variable's value when it is an
 // absolute path (a relative one is invalid and ignored, as the rule says),
@@ -13,3 +16,5 @@ QString DossierXdg(const char *variable, const QString &defaut);
 // The path a name leads to once every link is followed; empty, with
 // errno set, when it leads nowhere.
 QString CheminReel(const QString &nom);
+
+} // namespace tarvik::system

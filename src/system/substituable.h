@@ -2,7 +2,11 @@
 // for a while. Every seam is one of these, named, and replaced the same way.
 #pragma once
 
+#include "system/couche.h"
+
 #include <utility>
+
+namespace tarvik::system {
 
 template <class T> class Substituable {
 public:
@@ -40,3 +44,5 @@ public:
 private:
     T m_valeur;
 };
+
+} // namespace tarvik::system

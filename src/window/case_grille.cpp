@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QTimer>
 
+namespace tarvik::window {
+
 CaseGrille::CaseGrille(const QString &texte, QWidget *parent)
     : QLineEdit(texte, parent)
 {
@@ -77,3 +79,5 @@ void CaseGrille::paintEvent(QPaintEvent *evenement)
         peintre.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
     }
 }
+
+} // namespace tarvik::window

@@ -3,7 +3,11 @@
 // read, with a mark that is a shape, not a colour alone.
 #pragma once
 
+#include "window/couche.h"
+
 #include <QLineEdit>
+
+namespace tarvik::window {
 
 class CaseGrille : public QLineEdit {
     Q_OBJECT
@@ -39,3 +43,5 @@ private:
     Marque m_marque = Marque::Aucune;
     QString m_description, m_explication;
 };
+
+} // namespace tarvik::window

@@ -27,6 +27,8 @@
 
 #include <algorithm>
 
+namespace tarvik::window {
+
 namespace {
 
 // The journal's end shown: some thousand records.
@@ -35,7 +37,7 @@ constexpr qsizetype TailleVue = 256 * 1024;
 // How often the shown dialog reads the journal again.
 constexpr int IntervalleRelecture = 1000; // ms
 
-enum Colonne { ColHeure, ColProgramme, ColSource, ColPort, ColIssue, ColRaison, NombreColonnes };
+enum Colonne { ColHeure, ColExecutable, ColSource, ColPort, ColIssue, ColRaison, NombreColonnes };
 
 QStringList titresColonnes()
 {
@@ -134,7 +136,7 @@ QByteArray formerCsv(const QList<const EnregistrementEnvoi *> &enregistrements)
     QByteArray csv = rangeeCsv(titres);
     for (const EnregistrementEnvoi *envoi : enregistrements) {
         QStringList champs{envoi->debut.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")),
-                           envoi->programme,
+                           envoi->executable,
                            envoi->source,
                            envoi->portChoisi,
                            envoi->peripherique,
@@ -275,30 +277,30 @@ QWidget *DialogueJournal::creerFiltres()
     auto *filtres = new QWidget(this);
     m_echecs = new QCheckBox(DialogueJournal::tr("É&checs seulement"), filtres);
     m_aujourdhui = new QCheckBox(DialogueJournal::tr("&Aujourd'hui"), filtres);
-    m_programme = new QComboBox(filtres);
+    m_executable = new QComboBox(filtres);
     m_echecs->setObjectName(QStringLiteral("echecsSeulement"));
     m_aujourdhui->setObjectName(QStringLiteral("aujourdhui"));
-    m_programme->setObjectName(QStringLiteral("programme"));
-    m_programme->addItem(DialogueJournal::tr("tous"), QString());
+    m_executable->setObjectName(QStringLiteral("executable"));
+    m_executable->addItem(DialogueJournal::tr("tous"), QString());
     for (const QString &nom : {QStringLiteral("tarvik"), QStringLiteral("tarvik-envoyer")})
-        m_programme->addItem(nom, nom);
+        m_executable->addItem(nom, nom);
     auto *etiquette = new QLabel(DialogueJournal::tr("&Programme :"), filtres);
-    etiquette->setBuddy(m_programme);
+    etiquette->setBuddy(m_executable);
     // On as many lines as the window's width needs, the program's beside its label.
-    auto *programme = new QWidget(filtres);
-    auto *paire = new QHBoxLayout(programme);
+    auto *executable = new QWidget(filtres);
+    auto *paire = new QHBoxLayout(executable);
     paire->setContentsMargins(0, 0, 0, 0);
-    etiquette->setParent(programme);
-    m_programme->setParent(programme);
+    etiquette->setParent(executable);
+    m_executable->setParent(executable);
     paire->addWidget(etiquette);
-    paire->addWidget(m_programme);
+    paire->addWidget(m_executable);
     auto *mise = new RangeeSouple(filtres);
     mise->addWidget(m_echecs);
     mise->addWidget(m_aujourdhui);
-    mise->addWidget(programme);
+    mise->addWidget(executable);
     for (QCheckBox *case_ : {m_echecs, m_aujourdhui})
         connect(case_, &QCheckBox::toggled, this, &DialogueJournal::afficher);
-    connect(m_programme, &QComboBox::currentIndexChanged, this, &DialogueJournal::afficher);
+    connect(m_executable, &QComboBox::currentIndexChanged, this, &DialogueJournal::afficher);
     return filtres;
 }
 
@@ -340,7 +342,7 @@ void DialogueJournal::relire()
 
 void DialogueJournal::afficher()
 {
-    const QString programme = m_programme->currentData().toString();
+    const QString executable = m_executable->currentData().toString();
     m_affiches.clear();
     for (qsizetype i = 0; i < m_enregistrements.size(); ++i) {
         const EnregistrementEnvoi &envoi = m_enregistrements[i];
@@ -348,7 +350,7 @@ void DialogueJournal::afficher()
         const bool echec = envoi.issue != IssueEnvoi::Envoyee && envoi.issue != IssueEnvoi::Arretee;
         if ((!m_echecs->isChecked() || echec) &&
             (!m_aujourdhui->isChecked() || envoi.debut.toLocalTime().date() == m_jour) &&
-            (programme.isEmpty() || envoi.programme == programme))
+            (executable.isEmpty() || envoi.executable == executable))
             m_affiches << i;
     }
     const QScrollBar *barre = m_table->verticalScrollBar();
@@ -411,7 +413,7 @@ void DialogueJournal::remplirRangee(int rangee, const EnregistrementEnvoi &envoi
                            : envoi.issue == IssueEnvoi::Rebranche ? QStringLiteral("⚠ ")
                                                                   : QStringLiteral("✗ ");
     const QStringList textes{envoi.debut.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                             envoi.programme,
+                             envoi.executable,
                              envoi.source,
                              textePort(envoi),
                              (echec || arretee ? marque : QString()) + texteIssue(envoi.issue),
@@ -503,3 +505,5 @@ void DialogueJournal::exporter()
                           ? DialogueJournal::tr("Le fichier qui s'y trouvait est resté intact.")
                           : DialogueJournal::tr("Aucun fichier n'a été créé.")));
 }
+
+} // namespace tarvik::window

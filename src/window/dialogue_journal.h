@@ -6,6 +6,7 @@
 
 #include "core/grille.h"
 #include "run/journal.h"
+#include "window/couche.h"
 
 #include <QDate>
 #include <QDialog>
@@ -18,6 +19,8 @@ class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
 class QTimer;
+
+namespace tarvik::window {
 
 class DialogueJournal : public QDialog {
     Q_OBJECT
@@ -64,9 +67,11 @@ private:
 
     QLabel *m_etat;
     QCheckBox *m_echecs, *m_aujourdhui;
-    QComboBox *m_programme;
+    QComboBox *m_executable;
     QTableWidget *m_table;
     QPlainTextEdit *m_detail;
     QPushButton *m_charger, *m_exporter;
     QTimer *m_minuterie;
 };
+
+} // namespace tarvik::window

@@ -21,6 +21,8 @@
 
 #include <algorithm>
 
+namespace tarvik::window {
+
 namespace {
 
 // The limits of a row, in the table's order, and their boxes' names.
@@ -544,3 +546,5 @@ void DialogueLimites::accept()
     }
     QDialog::accept();
 }
+
+} // namespace tarvik::window

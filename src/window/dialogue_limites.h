@@ -9,6 +9,7 @@
 #include "core/grille.h"
 #include "system/fichier_limites.h"
 #include "window/case_grille.h"
+#include "window/couche.h"
 
 #include <QDialog>
 #include <array>
@@ -21,6 +22,8 @@ class QPushButton;
 class QScrollArea;
 class QTableWidget;
 class QVBoxLayout;
+
+namespace tarvik::window {
 
 class DialogueLimites : public QDialog {
     Q_OBJECT
@@ -80,3 +83,5 @@ private:
     int m_largeurEnVigueur = 0; // what applies, on one line a limit
     EcritureLimites m_ecriture;
 };
+
+} // namespace tarvik::window

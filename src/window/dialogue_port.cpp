@@ -16,6 +16,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+namespace tarvik::window {
+
 namespace {
 
 // "ttyUSB0 — FT232R USB UART — FTDI — n° A50285BI — USB 0403:6001"
@@ -241,3 +243,5 @@ void DialoguePort::reprendreChamp()
     m_chemin->setFocus();
     m_chemin->selectAll();
 }
+
+} // namespace tarvik::window

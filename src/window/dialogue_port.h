@@ -4,6 +4,7 @@
 
 #include "app/surveillance_port.h"
 #include "port/ports_systeme.h"
+#include "window/couche.h"
 
 #include <QDialog>
 #include <QTimer>
@@ -12,6 +13,8 @@
 class QLineEdit;
 class QListWidget;
 class QVBoxLayout;
+
+namespace tarvik::window {
 
 class DialoguePort : public QDialog {
     Q_OBJECT
@@ -54,3 +57,5 @@ private:
     std::unique_ptr<SourceEvenements> m_source;
     QTimer m_minuterie;
 };
+
+} // namespace tarvik::window

@@ -9,10 +9,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+namespace tarvik::window {
+
 namespace {
 
 // Its texts are the panel's, where they were first written.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Form1)
 };
 
@@ -124,13 +126,14 @@ bool LireFichierChoisi(QWidget *parent, const QString &chemin, const QString &ti
     if (!echec)
         return true;
     // Whether the file could not be read, or was read and refused.
-    const QString texte = fichier.echec
-                              ? Textes::tr("Le fichier « %1 » n'a pas pu être lu.\n%2.\n"
-                                           "Rien n'a été changé.")
-                              : Textes::tr("Le fichier « %1 » a été lu, mais refusé.\n%2.\n"
-                                           "Rien n'a été changé.");
+    const QString texte = fichier.echec ? Mots::tr("Le fichier « %1 » n'a pas pu être lu.\n%2.\n"
+                                                   "Rien n'a été changé.")
+                                        : Mots::tr("Le fichier « %1 » a été lu, mais refusé.\n%2.\n"
+                                                   "Rien n'a été changé.");
     Afficher(
         parent, GenreMessage::Erreur, titre,
         texte.arg(NomLisible(chemin), echec->message.front().toUpper() + echec->message.mid(1)));
     return false;
 }
+
+} // namespace tarvik::window

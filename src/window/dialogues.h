@@ -5,6 +5,7 @@
 #include "core/echec.h"
 #include "system/lecture.h"
 #include "system/substituable.h"
+#include "window/couche.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,6 +14,8 @@
 #include <optional>
 
 class QWidget;
+
+namespace tarvik::window {
 
 // An error or an information blocks the window until it is read; a warning
 // does not, and never stands in the way of the next TEST.
@@ -64,3 +67,5 @@ QString ChoisirFichier(QWidget *parent, ModeFichier mode, const QString &titre,
 bool LireFichierChoisi(QWidget *parent, const QString &chemin, const QString &titre,
                        const std::function<std::optional<Echec>(const QByteArray &)> &analyser,
                        qsizetype taille = TailleMaxFichier);
+
+} // namespace tarvik::window

@@ -9,6 +9,8 @@
 
 #include <optional>
 
+namespace tarvik::window {
+
 namespace {
 
 // The window's place in `espace`, a side of the panel (its frame's place),
@@ -90,14 +92,14 @@ void PlacerACoteDuPanneau(QWidget &fenetre, const QMainWindow &panneau, int rese
     if (!panneau.isVisible())
         return;
     const QRect cadrePanneau = panneau.frameGeometry();
-    const QRect client = panneau.geometry();
+    const QRect interieur = panneau.geometry();
     // The panel's frame, and a little more around a window that can be
     // resized (a window manager gives it handles).
     constexpr int poignee = 6;
-    const QMargins cadre(qMax(client.left() - cadrePanneau.left(), poignee),
-                         client.top() - cadrePanneau.top(),
-                         qMax(cadrePanneau.right() - client.right(), poignee),
-                         qMax(cadrePanneau.bottom() - client.bottom(), poignee));
+    const QMargins cadre(qMax(interieur.left() - cadrePanneau.left(), poignee),
+                         interieur.top() - cadrePanneau.top(),
+                         qMax(cadrePanneau.right() - interieur.right(), poignee),
+                         qMax(cadrePanneau.bottom() - interieur.bottom(), poignee));
     QRect grille;
     for (const QWidget *c : panneau.findChildren<CaseGrille *>())
         grille |= QRect(c->mapToGlobal(QPoint(0, 0)), c->size());
@@ -201,3 +203,5 @@ int RangeeSouple::disposer(const QRect &zone, bool placer) const
     const QMargins marges = contentsMargins();
     return y + hauteurLigne - interieur.y() + marges.top() + marges.bottom();
 }
+
+} // namespace tarvik::window

@@ -4,6 +4,8 @@
 // any scale.
 #pragma once
 
+#include "window/couche.h"
+
 #include <QLayout>
 #include <QList>
 #include <QMargins>
@@ -12,6 +14,8 @@
 #include <functional>
 
 class QMainWindow;
+
+namespace tarvik::window {
 
 // The least height a window takes at a given width: a window whose rows
 // wrap needs more of it when it is narrower.
@@ -69,3 +73,5 @@ private:
 
     QList<QLayoutItem *> m_elements;
 };
+
+} // namespace tarvik::window

@@ -12,6 +12,8 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+namespace tarvik::window {
+
 namespace {
 
 QString heure(const QDateTime &temps)
@@ -121,11 +123,11 @@ FenetreCarte::FenetreCarte(PortCarte &port, EtatCarte &etat, const QString &note
     pile->addLayout(grille);
     const QFont chiffres = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     const auto titre = [&](const QString &texte, int colonne) {
-        auto *label = new QLabel(texte, zone);
-        QFont gras = label->font();
+        auto *etiquette = new QLabel(texte, zone);
+        QFont gras = etiquette->font();
         gras.setBold(true);
-        label->setFont(gras);
-        grille->addWidget(label, 0, colonne);
+        etiquette->setFont(gras);
+        grille->addWidget(etiquette, 0, colonne);
     };
     titre(FenetreCarte::tr("Axe"), 0);
     titre(FenetreCarte::tr("Position"), 1);
@@ -133,7 +135,7 @@ FenetreCarte::FenetreCarte(PortCarte &port, EtatCarte &etat, const QString &note
     titre(FenetreCarte::tr("Dernière commande"), 3);
     for (int i = 0; i < AxesCarte; ++i) {
         const QString nom = NomAxeCarte(i);
-        auto *label = new QLabel(nom, zone);
+        auto *etiquette = new QLabel(nom, zone);
         RangeeCarte &rangee = m_rangees[std::size_t(i)];
         rangee.position = new QLabel(zone);
         rangee.position->setObjectName(QStringLiteral("position_%1").arg(i + 1));
@@ -150,8 +152,8 @@ FenetreCarte::FenetreCarte(PortCarte &port, EtatCarte &etat, const QString &note
         rangee.derniere->setFont(chiffres);
         rangee.derniere->setTextFormat(Qt::PlainText);
         rangee.derniere->setAccessibleName(FenetreCarte::tr("%1, dernière commande").arg(nom));
-        label->setBuddy(rangee.position);
-        grille->addWidget(label, i + 1, 0);
+        etiquette->setBuddy(rangee.position);
+        grille->addWidget(etiquette, i + 1, 0);
         grille->addWidget(rangee.position, i + 1, 1);
         grille->addWidget(rangee.barre, i + 1, 2);
         grille->addWidget(rangee.derniere, i + 1, 3);
@@ -288,3 +290,5 @@ void FenetreCarte::signaler(const QString &texte)
     m_signale = texte;
     montrerPort();
 }
+
+} // namespace tarvik::window

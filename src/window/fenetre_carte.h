@@ -7,6 +7,7 @@
 
 #include "carte/etat_carte.h"
 #include "carte/port_carte.h"
+#include "window/couche.h"
 
 #include <QMainWindow>
 #include <array>
@@ -14,6 +15,9 @@
 class QLabel;
 class QListWidget;
 class QPushButton;
+
+namespace tarvik::window {
+
 class BarreCourse;
 
 class FenetreCarte : public QMainWindow {
@@ -54,3 +58,5 @@ private:
 
 // The name of axis i (from 0) in the board's window: "Axe 01 (A)".
 QString NomAxeCarte(int i);
+
+} // namespace tarvik::window

@@ -1,6 +1,6 @@
 #include "window/fenetre_programme.h"
 
-#include "app/programme.h"
+#include "app/executable.h"
 #include "core/course.h"
 #include "core/fichiers.h"
 #include "system/ecriture.h"
@@ -32,6 +32,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+namespace tarvik::window {
 
 namespace {
 
@@ -142,7 +144,8 @@ void FenetreProgramme::exposerCommeFenetre()
     static const bool installee = [] {
         QAccessible::installFactory([](const QString &classe,
                                        QObject *objet) -> QAccessibleInterface * {
-            if (classe == QLatin1String("FenetreProgramme") && objet && objet->isWidgetType())
+            if (classe == QLatin1String(staticMetaObject.className()) && objet &&
+                objet->isWidgetType())
                 return new QAccessibleWidget(static_cast<QWidget *>(objet), QAccessible::Window);
             return nullptr;
         });
@@ -346,9 +349,9 @@ QWidget *FenetreProgramme::creerEdition()
         auto *ensemble = new QWidget(zone);
         auto *mise = new QHBoxLayout(ensemble);
         mise->setContentsMargins(0, 0, 0, 0);
-        auto *label = new QLabel(texte, ensemble);
-        label->setBuddy(champ);
-        mise->addWidget(label);
+        auto *etiquette = new QLabel(texte, ensemble);
+        etiquette->setBuddy(champ);
+        mise->addWidget(etiquette);
         mise->addWidget(champ);
         rangee->addWidget(ensemble);
     };
@@ -418,7 +421,7 @@ void FenetreProgramme::suivreExecution()
     connect(&m_poste, &PosteEnvoi::etapeTerminee, this, &FenetreProgramme::compterEtape);
     connect(&m_poste, &PosteEnvoi::attente, this, &FenetreProgramme::suivreAttente);
     connect(&m_poste, &PosteEnvoi::pause, this, &FenetreProgramme::suivrePause);
-    connect(&m_poste, &PosteEnvoi::termine, this, &FenetreProgramme::finRun);
+    connect(&m_poste, &PosteEnvoi::termine, this, &FenetreProgramme::programmeTermine);
 }
 
 Programme FenetreProgramme::programme() const
@@ -683,7 +686,7 @@ void FenetreProgramme::demarrerProgramme(PosteEnvoi::Mode mode)
     m_lance = programme();
     m_mode = mode;
     m_depuis = m_etape = depuis;
-    m_cycle = 1;
+    m_cycle = 0;
     m_faites = 0;
     m_enCours = true;
     m_enPause = m_enAttente = false;
@@ -768,7 +771,7 @@ void FenetreProgramme::suivreEtape(int etape, int cycle)
     m_enAttente = m_enPause = false;
     m_minuterie->stop();
     surligner(etape);
-    m_graphe->marquerEnvoi(PointCourse{etape, cycle - 1});
+    m_graphe->marquerEnvoi(PointCourse{etape, cycle});
     montrerProgression();
 }
 
@@ -798,7 +801,7 @@ void FenetreProgramme::suivrePause(int etape, int cycle)
     m_progression->setText(
         tr("%1 envoyée · Pas à pas : %2 attend")
             .arg(titreEtape(m_lance.etapes[m_etape], m_etape), designation(etape)) +
-        (m_lance.repetitions > 1 ? tr(" (cycle %1/%2)").arg(cycle).arg(m_lance.repetitions)
+        (m_lance.repetitions > 1 ? tr(" (cycle %1/%2)").arg(cycle + 1).arg(m_lance.repetitions)
                                  : QString()));
     annoncer(m_progression);
 }
@@ -818,7 +821,7 @@ void FenetreProgramme::montrerProgression()
         return;
     QString texte = tr("Étape %1/%2").arg(m_etape + 1).arg(m_lance.etapes.size());
     if (m_lance.repetitions > 1)
-        texte += tr(" · cycle %1/%2").arg(m_cycle).arg(m_lance.repetitions);
+        texte += tr(" · cycle %1/%2").arg(m_cycle + 1).arg(m_lance.repetitions);
     if (m_mode == PosteEnvoi::Mode::Continu)
         texte += tr(" · reste environ %1").arg(texteDuree(reste()));
     m_progression->setText(texte);
@@ -846,20 +849,20 @@ void FenetreProgramme::surligner(int rangee)
     }
 }
 
-void FenetreProgramme::finRun(const FinEnvoi &fin)
+void FenetreProgramme::programmeTermine(const DeroulementEnvoi &deroulement)
 {
-    if (fin.test || !std::exchange(m_enCours, false))
+    if (deroulement.grilleSeule || !std::exchange(m_enCours, false))
         return;
-    const ResultatProgramme &resultat = fin.resultat;
+    const ResultatProgramme &resultat = deroulement.resultat;
     m_minuterie->stop();
     surligner(-1);
     // The step to start from next: the first after a whole run, else the
     // one that did not go through.
-    const auto suivante = PremiereNonEnvoyee(resultat, m_lance, m_depuis, fin.cycles);
+    const auto suivante = PremiereNonEnvoyee(resultat, m_lance, m_depuis, deroulement.cycles);
     if (QTreeWidgetItem *element = m_liste->topLevelItem(suivante ? suivante->first : 0))
         m_liste->setCurrentItem(element);
     using F = ResultatProgramme::Fin;
-    const QString envoyees = EtapesEnvoyees(resultat, fin.cycles);
+    const QString envoyees = EtapesEnvoyees(resultat, deroulement.cycles);
     m_etat->setText((resultat.fin == F::Terminee ? tr("Programme terminé à %1").arg(heure())
                      : resultat.fin == F::Arretee
                          ? tr("Programme arrêté à %1 : %2").arg(heure(), envoyees)
@@ -869,19 +872,19 @@ void FenetreProgramme::finRun(const FinEnvoi &fin)
     montrerResume(false); // the bar keeps what went
     actualiser();
     if (!std::exchange(m_fermeture, false))
-        signalerFin(fin);
+        signalerFin(deroulement);
 }
 
-void FenetreProgramme::signalerFin(const FinEnvoi &fin)
+void FenetreProgramme::signalerFin(const DeroulementEnvoi &deroulement)
 {
-    switch (fin.resultat.fin) {
+    switch (deroulement.resultat.fin) {
     case ResultatProgramme::Fin::Arretee:
         Afficher(this, GenreMessage::Avertissement, tr("Programme arrêté"),
-                 avecDepart(texteArret(fin)));
+                 avecDepart(texteArret(deroulement)));
         break;
     case ResultatProgramme::Fin::Echec:
         Afficher(this, GenreMessage::Erreur, tr("Programme non terminé"),
-                 avecDepart(texteEchec(fin)));
+                 avecDepart(texteEchec(deroulement)));
         break;
     case ResultatProgramme::Fin::Terminee:    // the status says it
     case ResultatProgramme::Fin::Interrompue: // the panel is ending
@@ -893,8 +896,8 @@ QString FenetreProgramme::avecDepart(QString texte) const
 {
     if (m_depuis <= 0)
         return texte;
-    const qsizetype fin = texte.indexOf(u'\n');
-    return texte.insert(fin < 0 ? texte.size() : fin,
+    const qsizetype saut = texte.indexOf(u'\n');
+    return texte.insert(saut < 0 ? texte.size() : saut,
                         u'\n' + tr("Programme parti de l'étape %1 : %2.")
                                     .arg(QString::number(m_depuis + 1),
                                          EtapesSautees(m_depuis, m_lance.repetitions)));
@@ -905,10 +908,10 @@ QString FenetreProgramme::designation(int etape) const
     return DesignationEtape(m_lance, etape);
 }
 
-QString FenetreProgramme::texteArret(const FinEnvoi &fin) const
+QString FenetreProgramme::texteArret(const DeroulementEnvoi &deroulement) const
 {
-    const ResultatProgramme &resultat = fin.resultat;
-    const QString envoyees = EtapesEnvoyees(resultat, fin.cycles);
+    const ResultatProgramme &resultat = deroulement.resultat;
+    const QString envoyees = EtapesEnvoyees(resultat, deroulement.cycles);
     const QString rappel = tr("Une ligne remise au port ne peut pas être rappelée : pour "
                               "arrêter la machine elle-même, utilisez son arrêt d'urgence.");
     if (resultat.etapes.isEmpty())
@@ -917,16 +920,16 @@ QString FenetreProgramme::texteArret(const FinEnvoi &fin) const
     if (derniere.envoi.echec) // stopped while it was being sent
         return tr("Programme arrêté pendant %1 : %2.\n%3\n%4")
             .arg(designation(derniere.etape), envoyees, Phrase(*derniere.envoi.echec), rappel);
-    const auto suivante = PremiereNonEnvoyee(resultat, m_lance, m_depuis, fin.cycles);
+    const auto suivante = PremiereNonEnvoyee(resultat, m_lance, m_depuis, deroulement.cycles);
     if (!suivante)
         return tr("Programme arrêté : %1, rien ne restait à envoyer.\n%2").arg(envoyees, rappel);
     return tr("Programme arrêté : %1, %2 ne l'a pas été.\n%3")
         .arg(envoyees, designation(suivante->first), rappel);
 }
 
-QString FenetreProgramme::texteEchec(const FinEnvoi &fin) const
+QString FenetreProgramme::texteEchec(const DeroulementEnvoi &deroulement) const
 {
-    const ResultatProgramme &resultat = fin.resultat;
+    const ResultatProgramme &resultat = deroulement.resultat;
     if (resultat.ouverture || resultat.etapes.isEmpty()) {
         const ResultatEnvoi &ouverture = resultat.ouverture ? *resultat.ouverture : ResultatEnvoi{};
         return ouverture.echec
@@ -938,7 +941,7 @@ QString FenetreProgramme::texteEchec(const FinEnvoi &fin) const
     quoi.front() = quoi.front().toUpper();
     return tr("%1 n'est pas passée : rien n'a été envoyé après elle (%2).\n%3\nVérifiez la "
               "carte, son câble et l'état de la machine avant de relancer le programme.")
-        .arg(quoi, EtapesEnvoyees(resultat, fin.cycles),
+        .arg(quoi, EtapesEnvoyees(resultat, deroulement.cycles),
              rate.envoi.echec ? Phrase(*rate.envoi.echec) : QString());
 }
 
@@ -963,3 +966,5 @@ QString FenetreProgramme::heure() const
 {
     return m_poste.maintenant().toString(QStringLiteral("HH:mm:ss"));
 }
+
+} // namespace tarvik::window

@@ -6,6 +6,7 @@
 
 #include "app/poste_envoi.h"
 #include "core/programme.h"
+#include "window/couche.h"
 
 #include <QElapsedTimer>
 #include <QWidget>
@@ -21,6 +22,9 @@ class QScrollArea;
 class QTimer;
 class QTabWidget;
 class QTreeWidget;
+
+namespace tarvik::window {
+
 class GrapheCourse;
 
 // What the journal's source field says of a program never saved nor
@@ -106,7 +110,7 @@ private:
     void compterEtape(const ResultatEtape &resultat);
     void suivreAttente(qint64 ms);
     void suivrePause(int etape, int cycle);
-    void finRun(const FinEnvoi &fin);
+    void programmeTermine(const DeroulementEnvoi &deroulement);
     void montrerProgression();
     // What the program would send, while it does not run; the bar at 0
     // unless `barre` is false.
@@ -119,9 +123,9 @@ private:
     // The waits still to come, in ms.
     qint64 reste() const;
     // What the operator is told at the end; nothing for a normal end.
-    void signalerFin(const FinEnvoi &fin);
-    QString texteArret(const FinEnvoi &fin) const;
-    QString texteEchec(const FinEnvoi &fin) const;
+    void signalerFin(const DeroulementEnvoi &deroulement);
+    QString texteArret(const DeroulementEnvoi &deroulement) const;
+    QString texteEchec(const DeroulementEnvoi &deroulement) const;
     QString designation(int etape) const; // "l'étape 3 (prise)"
     QString heure() const;                // "14:05:09", by the station's clock
 
@@ -136,7 +140,7 @@ private:
     Programme m_lance;
     PosteEnvoi::Mode m_mode = PosteEnvoi::Mode::Continu;
     bool m_fermeture = false; // closed during the run: stopped, nothing more to tell
-    int m_depuis = 0, m_etape = 0, m_cycle = 1, m_faites = 0, m_surlignee = -1;
+    int m_depuis = 0, m_etape = 0, m_cycle = 0, m_faites = 0, m_surlignee = -1;
     qint64 m_attenteMs = 0;
     QElapsedTimer m_chrono; // since the wait started
 
@@ -158,3 +162,5 @@ private:
     QProgressBar *m_barre = nullptr;
     QTimer *m_minuterie = nullptr; // the time left, told each second of a wait
 };
+
+} // namespace tarvik::window

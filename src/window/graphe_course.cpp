@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace tarvik::window {
+
 namespace {
 
 // Seven colours told apart by most eyes, colour-blind ones among them; the
@@ -39,11 +41,11 @@ QPolygonF triangle(QPointF sommet, double cote, bool enHaut)
 // An axis's pen: its colour, its dashes, `largeur` wide.
 QPen stylo(int numero, double largeur)
 {
-    QPen pen(couleurAxe(numero), largeur);
+    QPen plume(couleurAxe(numero), largeur);
     const TraitAxe trait = TraitDeLAxe(numero);
     if (!trait.tirets.isEmpty())
-        pen.setDashPattern(trait.tirets);
-    return pen;
+        plume.setDashPattern(trait.tirets);
+    return plume;
 }
 
 // An axis's mark centred on `centre`, `r` from its centre to its edge:
@@ -161,7 +163,8 @@ GrapheCourse::GrapheCourse(QWidget *parent)
     static const bool exposee = [] {
         QAccessible::installFactory(
             [](const QString &classe, QObject *objet) -> QAccessibleInterface * {
-                if (classe == QLatin1String("GrapheCourse") && objet && objet->isWidgetType())
+                if (classe == QLatin1String(staticMetaObject.className()) && objet &&
+                    objet->isWidgetType())
                     return new QAccessibleWidget(static_cast<QWidget *>(objet), QAccessible::Chart);
                 return nullptr;
             });
@@ -226,7 +229,7 @@ QString GrapheCourse::ligneResume(int numero) const
     else
         ligne = GrapheCourse::tr("%1 : de %2 à %3 pas, %4 à la fin")
                     .arg(nom, PositionSignee(axe.plusBas), PositionSignee(axe.plusHaut),
-                         PositionSignee(axe.fin.value_or(0)));
+                         PositionSignee(axe.arrivee.value_or(0)));
     if (axe.parCycle && *axe.parCycle != 0 && m_course->cycles() > 1)
         ligne += GrapheCourse::tr(", %1 à chaque parcours").arg(PositionSignee(*axe.parCycle));
     const std::optional<std::int32_t> &limite = m_limites.axes[std::size_t(numero - 1)].course;
@@ -582,9 +585,9 @@ void GrapheCourse::dessinerLettres(QPainter &p, const Cadre &c) const
         const CourseAxe &axe = m_course->axe(numero);
         if (!axe.bouge)
             continue;
-        const qint64 fin = axe.inconnue ? m_course->indice(*axe.inconnue) - 1 : points;
-        lettres.append({QPointF(c.x(fin, points) + (axe.inconnue ? 14 : 4),
-                                c.y(m_course->position(numero, fin).value_or(0)) + 4),
+        const qint64 dernier = axe.inconnue ? m_course->indice(*axe.inconnue) - 1 : points;
+        lettres.append({QPointF(c.x(dernier, points) + (axe.inconnue ? 14 : 4),
+                                c.y(m_course->position(numero, dernier).value_or(0)) + 4),
                         numero});
     }
     std::sort(lettres.begin(), lettres.end(),
@@ -646,3 +649,5 @@ void GrapheCourse::dessinerLegende(QPainter &p, const Cadre &c) const
     p.drawText(QPointF(x + 24, y + hauteur * 0.8),
                p.fontMetrics().elidedText(hors, Qt::ElideRight, int(width() - x - 28)));
 }
+
+} // namespace tarvik::window

@@ -13,11 +13,14 @@
 #pragma once
 
 #include "core/course.h"
+#include "window/couche.h"
 
 #include <QWidget>
 #include <optional>
 
 class QPainter;
+
+namespace tarvik::window {
 
 // How an axis's line is told from the others without its colour.
 struct TraitAxe {
@@ -101,3 +104,5 @@ private:
     NomsAxes m_noms;
     std::optional<PointCourse> m_envoi;
 };
+
+} // namespace tarvik::window

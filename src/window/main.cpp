@@ -1,9 +1,9 @@
 // Tarvik: the control panel of the seven-axis board.
 #include "app/demarrage.h"
+#include "app/executable.h"
 #include "app/langue.h"
 #include "app/options.h"
 #include "app/poste_envoi.h"
-#include "app/programme.h"
 #include "app/signaux.h"
 #include "app/version.h"
 #include "core/langues.h"
@@ -13,6 +13,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QSocketNotifier>
+
+namespace tarvik::window {
 
 namespace {
 
@@ -45,7 +47,7 @@ abandonnée, le port et ses verrous sont rendus).
 )");
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Tarvik)
 };
 
@@ -61,19 +63,22 @@ std::optional<int> analyserOptions(QCommandLineParser &options, int argc, char *
         [](const auto &o) -> std::optional<Echec> {
             if (o.positionalArguments().isEmpty())
                 return std::nullopt;
-            return Echec{Textes::tr("argument inattendu : %1").arg(o.positionalArguments()[0])};
+            return Echec{Mots::tr("argument inattendu : %1").arg(o.positionalArguments()[0])};
         });
 }
 
 } // namespace
 
+} // namespace tarvik::window
+
 int main(int argc, char *argv[])
 {
+    using namespace tarvik::window;
     OuvrirDescripteursStandard();
     const Demarrage demarrage = Demarrer(argc, argv); // the settings, read once
     QCommandLineParser options;
-    if (const auto fin = analyserOptions(options, argc, argv, demarrage.langue))
-        return *fin;
+    if (const auto code = analyserOptions(options, argc, argv, demarrage.langue))
+        return *code;
 
     QApplication application(argc, argv);
     InstallerLangue(demarrage.langue);

@@ -2,9 +2,9 @@
 // line. It reads what comes strictly, as the board would, shows where each
 // axis is, and can stall, slow down or go away on purpose.
 #include "app/demarrage.h"
+#include "app/executable.h"
 #include "app/langue.h"
 #include "app/options.h"
-#include "app/programme.h"
 #include "app/signaux.h"
 #include "app/version.h"
 #include "carte/etat_carte.h"
@@ -24,6 +24,8 @@
 #include <csignal>
 #include <memory>
 #include <unistd.h>
+
+namespace tarvik::window {
 
 namespace {
 
@@ -72,7 +74,7 @@ arrêtée par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (le lien est retiré).
 )");
 
 // The texts of this file, in the operator's language.
-struct Textes {
+struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Carte)
 };
 
@@ -105,31 +107,31 @@ std::optional<double> decimal(const QCommandLineParser &o, const char *option, d
 std::optional<Echec> verifierUsage(const QCommandLineParser &o)
 {
     if (!o.positionalArguments().isEmpty())
-        return Echec{Textes::tr("argument inattendu : %1").arg(o.positionalArguments()[0])};
+        return Echec{Mots::tr("argument inattendu : %1").arg(o.positionalArguments()[0])};
     if (o.isSet(OptionPort()))
-        return Echec{Textes::tr("--port est l'option du panneau : la carte pose son lien où "
-                                "--lien le dit")};
+        return Echec{Mots::tr("--port est l'option du panneau : la carte pose son lien où "
+                              "--lien le dit")};
     if (o.isSet(QStringLiteral("lien")) && o.value(QStringLiteral("lien")).isEmpty())
-        return Echec{Textes::tr("--lien demande un chemin")};
+        return Echec{Mots::tr("--lien demande un chemin")};
     if (o.isSet(QStringLiteral("lente")) && o.isSet(QStringLiteral("sans-rythme")))
-        return Echec{Textes::tr("--lente et --sans-rythme ne vont pas ensemble")};
+        return Echec{Mots::tr("--lente et --sans-rythme ne vont pas ensemble")};
     if (o.isSet(QStringLiteral("lente")) && !decimal(o, "lente", 0, 1))
-        return Echec{Textes::tr("--lente prend une fraction du rythme, de plus de 0 à 1 "
-                                "(0.1), et non « %1 »")
+        return Echec{Mots::tr("--lente prend une fraction du rythme, de plus de 0 à 1 "
+                              "(0.1), et non « %1 »")
                          .arg(o.value(QStringLiteral("lente")))};
     for (const auto &[option, min] : {std::pair{"bloque-apres", 0}, {"debranche-apres", 1}})
         if (o.isSet(QLatin1String(option)) && !lignes(o, option, min))
-            return Echec{Textes::tr("--%1 prend un nombre de lignes, de %2 à %3, et non « %4 »")
+            return Echec{Mots::tr("--%1 prend un nombre de lignes, de %2 à %3, et non « %4 »")
                              .arg(QLatin1String(option))
                              .arg(min)
                              .arg(LignesMax)
                              .arg(o.value(QLatin1String(option)))};
     if (o.isSet(QStringLiteral("rebranche-apres"))) {
         if (!o.isSet(QStringLiteral("debranche-apres")))
-            return Echec{Textes::tr("--rebranche-apres va avec --debranche-apres")};
+            return Echec{Mots::tr("--rebranche-apres va avec --debranche-apres")};
         if (!decimal(o, "rebranche-apres", 0.099, 3600))
-            return Echec{Textes::tr("--rebranche-apres prend un nombre de secondes, de 0.1 à "
-                                    "3600, et non « %1 »")
+            return Echec{Mots::tr("--rebranche-apres prend un nombre de secondes, de 0.1 à "
+                                  "3600, et non « %1 »")
                              .arg(o.value(QStringLiteral("rebranche-apres")))};
     }
     return std::nullopt;
@@ -158,8 +160,11 @@ void dire(const QString &texte)
 
 } // namespace
 
+} // namespace tarvik::window
+
 int main(int argc, char *argv[])
 {
+    using namespace tarvik::window;
     OuvrirDescripteursStandard();
     const Demarrage demarrage = Demarrer(argc, argv); // the settings, read once: the language
     QCommandLineParser options;
@@ -173,10 +178,10 @@ int main(int argc, char *argv[])
     {
         QCoreApplication lecture(argc, argv);
         InstallerLangue(demarrage.langue);
-        if (const auto fin = TraiterOptions(
+        if (const auto code = TraiterOptions(
                 options, argc, argv,
                 QCoreApplication::translate("Aide", Aide).arg(CodesDesLangues()), verifierUsage))
-            return *fin;
+            return *code;
     }
     const bool sansFenetre = options.isSet(QStringLiteral("sans-fenetre"));
     std::unique_ptr<QCoreApplication> application =
@@ -197,7 +202,7 @@ int main(int argc, char *argv[])
     const LimitesLues limites = LireLimites();
     QString note;
     if (limites.echec) {
-        note = Textes::tr("limites douteuses, aucune course montrée");
+        note = Mots::tr("limites douteuses, aucune course montrée");
         dire(Phrase(*limites.echec));
     }
     EtatCarte etat(CoursesDe(limites.machine));
@@ -209,8 +214,8 @@ int main(int argc, char *argv[])
         const LienParDefaut parDefaut = LienDeLaCarte();
         lien = parDefaut.chemin;
         if (parDefaut.echec)
-            dire(Textes::tr("%1 : aucun lien n'est posé, le port à choisir est le "
-                            "pseudo-terminal lui-même (ou donnez --lien)")
+            dire(Mots::tr("%1 : aucun lien n'est posé, le port à choisir est le "
+                          "pseudo-terminal lui-même (ou donnez --lien)")
                      .arg(parDefaut.echec->message));
     }
     PortCarte port(optionsDuPort(options, lien));
@@ -218,13 +223,13 @@ int main(int argc, char *argv[])
         dire(Phrase(*echec));
         return PortImpossible;
     }
-    dire(Textes::tr("Carte prête : choisissez le port « %1 »").arg(NomLisible(port.port())));
+    dire(Mots::tr("Carte prête : choisissez le port « %1 »").arg(NomLisible(port.port())));
     bool branche = true;
     QObject::connect(&port, &PortCarte::etatChange, [&] {
         if (port.branche() != branche)
-            dire(port.branche() ? Textes::tr("Carte rebranchée : le port « %1 » est revenu")
+            dire(port.branche() ? Mots::tr("Carte rebranchée : le port « %1 » est revenu")
                                       .arg(NomLisible(port.port()))
-                                : Textes::tr("Carte débranchée : le port « %1 » a disparu")
+                                : Mots::tr("Carte débranchée : le port « %1 » a disparu")
                                       .arg(NomLisible(port.port())));
         branche = port.branche();
     });
@@ -254,10 +259,10 @@ int main(int argc, char *argv[])
             const bool ecrit = sortie->vider(QDeadlineTimer(2000));
             QString resume = ResumeCarte(etat);
             if (!ecrit || sortie->perdus() > 0)
-                resume += Textes::tr(" ; sortie standard incomplète (%1 lignes perdues, %2)")
+                resume += Mots::tr(" ; sortie standard incomplète (%1 lignes perdues, %2)")
                               .arg(sortie->perdus())
                               .arg(sortie->erreur() ? TexteErreurSysteme(sortie->erreur())
-                                                    : Textes::tr("personne ne la lit"));
+                                                    : Mots::tr("personne ne la lit"));
             dire(resume);
         }
         QCoreApplication::exit(code);

@@ -1,7 +1,7 @@
 #include "window/main_window.h"
 
 #include "app/demarrage.h"
-#include "app/programme.h"
+#include "app/executable.h"
 #include "app/surveillance_port.h"
 #include "core/langues.h"
 #include "system/noms.h"
@@ -28,6 +28,8 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QWindow>
+
+namespace tarvik::window {
 
 namespace {
 
@@ -250,7 +252,7 @@ void Form1::suivrePoste()
         m_listeVidee = true;
     });
     connect(&m_poste, &PosteEnvoi::ligneRemise, this, &Form1::ajouterLigne);
-    connect(&m_poste, &PosteEnvoi::termine, this, &Form1::finEnvoi);
+    connect(&m_poste, &PosteEnvoi::termine, this, &Form1::envoiTermine);
     connect(&m_poste, &PosteEnvoi::journalRate, this, &Form1::signalerJournal);
 }
 
@@ -340,7 +342,7 @@ void Form1::montrerEtatPort(const EtatPoste &etat)
                     : etat.port.etat == E::Occupe ? Form1::tr("occupé par %1").arg(etat.port.raison)
                                                   : Form1::tr("refusé : %1").arg(etat.port.raison);
     QString detail;
-    if (etat.usage == EtatPoste::Usage::Test) {
+    if (etat.usage == EtatPoste::Usage::GrilleSeule) {
         texte = Form1::tr("utilisé par ce panneau : TEST");
     } else if (etat.usage == EtatPoste::Usage::Programme) {
         // A program never saved has no file to name.
@@ -353,7 +355,7 @@ void Form1::montrerEtatPort(const EtatPoste &etat)
                           .arg(etat.etape + 1)
                           .arg(etat.etapes);
         if (etat.cycles > 1)
-            texte += Form1::tr(", cycle %1/%2").arg(etat.cycle).arg(etat.cycles);
+            texte += Form1::tr(", cycle %1/%2").arg(etat.cycle + 1).arg(etat.cycles);
     } else if (etat.limites && etat.port.etat != E::Absent) {
         texte = Form1::tr("refusé : un fichier de limites est douteux, TEST n'enverrait rien");
         detail = Phrase(*etat.limites);
@@ -615,24 +617,26 @@ void Form1::signalerRefus(const RefusEnvoi &refus, const QString &titre)
                                           : std::optional<ValeurRefusee>(refus.valeurs.first()));
 }
 
-void Form1::finEnvoi(const FinEnvoi &fin)
+void Form1::envoiTermine(const DeroulementEnvoi &deroulement)
 {
-    if (fin.resultat.fin == ResultatProgramme::Fin::Interrompue)
+    if (deroulement.resultat.fin == ResultatProgramme::Fin::Interrompue)
         return; // the program is ending: no message
-    if (!fin.test) {
-        finProgramme(fin);
+    if (!deroulement.grilleSeule) {
+        programmeTermine(deroulement);
         return;
     }
-    if (fin.refus) {
-        montrerTentative(fin.debut, enQuelquesMots(*fin.refus), false);
-        signalerRefus(*fin.refus, Form1::tr("Séquence non envoyée"));
+    if (deroulement.refus) {
+        montrerTentative(deroulement.debut, enQuelquesMots(*deroulement.refus), false);
+        signalerRefus(*deroulement.refus, Form1::tr("Séquence non envoyée"));
         return;
     }
-    const ResultatEnvoi dernier =
-        fin.resultat.ouverture ? *fin.resultat.ouverture : fin.resultat.etapes.value(0).envoi;
-    montrerTentative(fin.debut, dernier.echec ? enQuelquesMots(dernier.echec->genre) : QString(),
+    const ResultatEnvoi dernier = deroulement.resultat.ouverture
+                                      ? *deroulement.resultat.ouverture
+                                      : deroulement.resultat.etapes.value(0).envoi;
+    montrerTentative(deroulement.debut,
+                     dernier.echec ? enQuelquesMots(dernier.echec->genre) : QString(),
                      std::exchange(m_listeVidee, false));
-    if (dernier.echec && signalerEchecDEnvoi(fin)) {
+    if (dernier.echec && signalerEchecDEnvoi(deroulement)) {
         if (const auto refus = m_poste.tester(textes())) // once more
             signalerRefus(*refus, Form1::tr("Séquence non envoyée"));
     } else if (!dernier.echec) {
@@ -640,21 +644,21 @@ void Form1::finEnvoi(const FinEnvoi &fin)
     }
 }
 
-void Form1::finProgramme(const FinEnvoi &fin)
+void Form1::programmeTermine(const DeroulementEnvoi &deroulement)
 {
-    const ResultatEnvoi *rate = fin.resultat.rate();
+    const ResultatEnvoi *rate = deroulement.resultat.rate();
     const std::optional<EchecLien> echec = rate ? rate->echec : std::nullopt;
-    const QString heure = fin.fin.toString(QStringLiteral("HH:mm:ss"));
+    const QString heure = deroulement.termineA.toString(QStringLiteral("HH:mm:ss"));
     const QString mots = echec ? enQuelquesMots(echec->genre) : Form1::tr("arrêté");
     const bool videe = std::exchange(m_listeVidee, false);
-    if (fin.resultat.fin == ResultatProgramme::Fin::Terminee)
-        montrerTentative(fin.fin, {}, videe,
+    if (deroulement.resultat.fin == ResultatProgramme::Fin::Terminee)
+        montrerTentative(deroulement.termineA, {}, videe,
                          Form1::tr("Dernier programme : terminé à %1").arg(heure));
-    else if (fin.resultat.fin == ResultatProgramme::Fin::Arretee)
-        montrerTentative(fin.fin, mots, videe,
+    else if (deroulement.resultat.fin == ResultatProgramme::Fin::Arretee)
+        montrerTentative(deroulement.termineA, mots, videe,
                          Form1::tr("Dernier programme : arrêté à %1").arg(heure));
     else
-        montrerTentative(fin.fin, mots, videe,
+        montrerTentative(deroulement.termineA, mots, videe,
                          Form1::tr("Dernier programme : non terminé à %1 : %2").arg(heure, mots));
 }
 
@@ -706,11 +710,11 @@ void Form1::signalerEchec(const QString &titre, const Echec &echec,
     }
 }
 
-bool Form1::signalerEchecDEnvoi(const FinEnvoi &fin)
+bool Form1::signalerEchecDEnvoi(const DeroulementEnvoi &deroulement)
 {
     // What the operator can do about it, wherever the port came from.
     using G = EchecLien::Genre;
-    const EchecLien &echec = *fin.resultat.rate()->echec;
+    const EchecLien &echec = *deroulement.resultat.rate()->echec;
     QString conseil;
     switch (echec.genre) {
     case G::AucunPort:
@@ -747,7 +751,7 @@ bool Form1::signalerEchecDEnvoi(const FinEnvoi &fin)
     }
     const QString texte = conseil.isEmpty() ? Phrase(echec) : Phrase(echec) + u'\n' + conseil;
     // Only where nothing was written may the same grid simply go again.
-    if (!fin.reessayable) {
+    if (!deroulement.reessayable) {
         Afficher(this, GenreMessage::Erreur, Form1::tr("Séquence non envoyée"), texte);
         return false;
     }
@@ -813,3 +817,5 @@ void Form1::effacerGrille()
         rangee.vitesse->setText(TexteInitialVitesse);
     }
 }
+
+} // namespace tarvik::window

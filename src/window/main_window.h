@@ -4,16 +4,20 @@
 #pragma once
 
 #include "app/poste_envoi.h"
+#include "window/couche.h"
 
 #include <QMainWindow>
 #include <QStringList>
 #include <array>
 
-class CaseGrille;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+
+namespace tarvik::window {
+
+class CaseGrille;
 
 // The grid's texts when the window opens.
 inline const QString TexteInitialPas = QStringLiteral("00000");
@@ -90,9 +94,9 @@ private:
     // the first one.
     bool accepterLecture(const QList<CaseLue> &lues, const TextesVerification &mots);
     // The end of a run: for a TEST the list, the status line, what to tell.
-    void finEnvoi(const FinEnvoi &fin);
+    void envoiTermine(const DeroulementEnvoi &deroulement);
     // The end of a program: the status line; its window tells the rest.
-    void finProgramme(const FinEnvoi &fin);
+    void programmeTermine(const DeroulementEnvoi &deroulement);
     // Marks a box whose text will not go out as typed, or cannot go at all.
     void marquerCase(int numero, Colonne colonne);
     void marquerCases();
@@ -105,7 +109,7 @@ private:
     void signalerRefus(const RefusEnvoi &refus, const QString &titre);
     // Says why the run failed and what to do; whether the operator asks to
     // retry.
-    bool signalerEchecDEnvoi(const FinEnvoi &fin);
+    bool signalerEchecDEnvoi(const DeroulementEnvoi &deroulement);
     void signalerAvertissements(const ResultatEnvoi &resultat);
     void signalerJournal(const Echec &rate);
     void montrerPort(); // the device in use, on TEST's tooltip and description
@@ -130,3 +134,5 @@ private:
     bool m_journalSignale = false;
     bool m_listeVidee = false; // the run under way emptied the list
 };
+
+} // namespace tarvik::window

@@ -1,7 +1,7 @@
 #include "window/menus_panneau.h"
 
 #include "app/demarrage.h"
-#include "app/programme.h"
+#include "app/executable.h"
 #include "app/version.h"
 #include "core/fichiers.h"
 #include "core/langues.h"
@@ -17,12 +17,15 @@
 #include "window/main_window.h"
 
 #include <QActionGroup>
+#include <QCoreApplication>
 #include <QMenuBar>
 
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
+
+namespace tarvik::window {
 
 namespace {
 
@@ -110,11 +113,12 @@ QList<MenusPanneau::Menu> MenusPanneau::barreDeMenus()
 
 void MenusPanneau::creerMenus()
 {
+    // Their titles are translated in the context their table names.
     for (const Menu &m : barreDeMenus()) {
-        QMenu *menu = m_fenetre.menuBar()->addMenu(Form1::tr(m.titre));
+        QMenu *menu = m_fenetre.menuBar()->addMenu(QCoreApplication::translate("Form1", m.titre));
         menu->setObjectName(QLatin1String(m.nom));
         for (const Entree &e : m.entrees) {
-            const QString titre = Form1::tr(e.titre);
+            const QString titre = QCoreApplication::translate("Form1", e.titre);
             QAction *action = menu->addAction(titre);
             action->setObjectName(QLatin1String(e.nom));
             if (e.raccourci)
@@ -449,3 +453,5 @@ void MenusPanneau::Apropos_Click()
                  .arg(QStringLiteral(TARVIK_VERSION), QStringLiteral(QT_VERSION_STR),
                       QString::fromLatin1(qVersion()), m_fenetre.decrirePort() + reglagesNonLus()));
 }
+
+} // namespace tarvik::window

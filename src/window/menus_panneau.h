@@ -7,14 +7,18 @@
 
 #include "app/poste_envoi.h"
 #include "system/fichier_reglages.h"
+#include "window/couche.h"
 
 #include <QList>
 #include <QObject>
 
+class QMenu;
+
+namespace tarvik::window {
+
 class DialogueJournal;
 class FenetreProgramme;
 class Form1;
-class QMenu;
 
 class MenusPanneau : public QObject {
     Q_OBJECT
@@ -74,3 +78,5 @@ private:
     DialogueJournal *m_journal = nullptr;           // made at its first opening, then kept
     FenetreProgramme *m_fenetreProgramme = nullptr; // likewise
 };
+
+} // namespace tarvik::window

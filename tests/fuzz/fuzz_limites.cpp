@@ -3,6 +3,8 @@
 #include "core/limites.h"
 #include "invariants.h"
 
+using namespace tarvik::core;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
 {
     const QByteArray contenu(reinterpret_cast<const char *>(donnees), qsizetype(taille));

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+using namespace tarvik::core;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
 {
     const QString texte =

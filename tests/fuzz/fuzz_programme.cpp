@@ -8,6 +8,8 @@
 #include "core/programme.h"
 #include "invariants.h"
 
+using namespace tarvik::core;
+
 namespace {
 
 void verifierEtape(const EtapeProgramme &etape, bool derniere)
@@ -29,7 +31,7 @@ void verifierCourse(const Programme &programme)
     for (int numero = 1; numero <= NombreAxes; ++numero) {
         const CourseAxe &axe = course.axe(numero);
         exiger(axe.plusBas <= 0 && axe.plusHaut >= 0, "le départ est entre les extrêmes");
-        exiger(axe.fin.has_value() == !axe.inconnue, "une fin connue, sauf position inconnue");
+        exiger(axe.arrivee.has_value() == !axe.inconnue, "une fin connue, sauf position inconnue");
         const qint64 loin = std::max(-axe.plusBas, axe.plusHaut);
         const auto dedans = course.sortie(numero, loin);
         exiger(!dedans || !dedans->position, "la plus large course suffit");

@@ -4,6 +4,8 @@
 #include "core/reglages.h"
 #include "invariants.h"
 
+using namespace tarvik::core;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
 {
     const QByteArray contenu(reinterpret_cast<const char *>(donnees), qsizetype(taille));

@@ -1,10 +1,12 @@
-#include "app/programme.h"
+#include "app/executable.h"
 
 #include <QCoreApplication>
 
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
+
+namespace tarvik::app {
 
 void NommerApplication()
 {
@@ -41,3 +43,5 @@ QString Phrase(const Echec &echec)
 {
     return echec.message + u'.';
 }
+
+} // namespace tarvik::app

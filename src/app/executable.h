@@ -1,11 +1,15 @@
-// What both programs do at start and for their texts: their names, their
-// standard descriptors, and writing to a terminal.
+// What each executable (tarvik, tarvik-envoyer, tarvik-carte) does at start
+// and for its texts: its names, its standard descriptors, and writing to a
+// terminal.
 #pragma once
 
+#include "app/couche.h"
 #include "core/echec.h"
 
 #include <QString>
 #include <cstdio>
+
+namespace tarvik::app {
 
 // Names the organisation and the program for Qt. Each program calls it once
 // at start.
@@ -25,3 +29,5 @@ int Ecrire(std::FILE *flux, const QString &texte);
 
 // A failure as a whole sentence, ended.
 QString Phrase(const Echec &echec);
+
+} // namespace tarvik::app

@@ -4,6 +4,7 @@
 //   bench_tarvik TARVIK BARE_QT TARVIK_ENVOYER
 //   (the start-up part needs an X display)
 //   bench_tarvik --envoi      (the run's figures alone)
+#include "app/formulation.h"
 #include "app/surveillance_port.h"
 #include "carte/etat_carte.h"
 #include "carte/port_carte.h"
@@ -77,7 +78,7 @@ struct GrilleBanc {
         textes[0].pas = pas1;
         const GrilleVerifiee verifiee = VerifierGrille(textes);
         if (verifiee.echec)
-            return Refus(EchecLien::Genre::OuvertureEchouee, verifiee.echec->message);
+            return Refus(EchecLien::Genre::OuvertureEchouee, Formuler(*verifiee.echec));
         return OuvrirEnvoyerFermer(*verifiee.grille, lien,
                                    {[this] { liste.clear(); },
                                     [this](const QString &ligne) {
@@ -403,10 +404,10 @@ double tempsDeCourse()
             VerifierCourse(*lu.programme, limites, 0, lu.programme->repetitions);
         temps.push_back(microsecondes(Chrono::now() - t) / 1000);
         if (!refus.isEmpty())
-            std::fprintf(stderr, "course refusée : %s\n", qPrintable(refus[0].message));
+            std::fprintf(stderr, "course refusée : %s\n", qPrintable(Formuler(refus[0])));
     }
     if (!lu.programme)
-        std::fprintf(stderr, "programme du banc refusé : %s\n", qPrintable(lu.echec->message));
+        std::fprintf(stderr, "programme du banc refusé : %s\n", qPrintable(Formuler(*lu.echec)));
     return mediane(temps);
 }
 
@@ -473,6 +474,7 @@ void imprimer(const std::vector<std::pair<const char *, double>> &figures,
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
+    InstallerCitations(); // the failures it prints, in the programs' words
     std::vector<std::pair<const char *, double>> figures;
     std::vector<std::pair<const char *, const char *>> notes; // after a figure's value
 

@@ -103,7 +103,13 @@ void TestPosteEnvoi::consignation()
     saisie[2].vitesse = QStringLiteral("300"); // never within the line's range
     saisie[3].pas = QStringLiteral("1O0");     // read as 00001: not refused
     if (geste == QStringLiteral("douteux"))
-        poste.setLimites({{}, {}, {}, {}, Echec{QStringLiteral("limites.conf est douteux")}});
+        poste.setLimites(
+            {{},
+             {},
+             {},
+             {},
+             LimitesDouteuses{{{QStringLiteral("limites.conf"),
+                                EchecLecture{.genre = EchecLecture::Genre::PasOrdinaire}}}}});
     if (geste == QStringLiteral("occupé"))
         etat.refusOuverture =
             Refus(EchecLien::Genre::PortOccupe, QStringLiteral("occupé par minicom"));

@@ -1,5 +1,7 @@
 #include "app/poste_envoi.h"
 
+#include "app/formulation.h"
+
 #include "core/course.h"
 #include "port/etat_port.h"
 #include "run/journal.h"
@@ -58,14 +60,13 @@ QString TexteRefus(const RefusEnvoi &refus, qsizetype valeursMax)
                         "possible tant qu'un fichier de limites est douteux")
             .arg(refus.douteux);
     // Several values a box holds: one line each.
-    const bool enLignes =
-        refus.valeurs.size() > 1 &&
-        std::all_of(refus.valeurs.begin(), refus.valeurs.end(),
-                    [](const ValeurRefusee &valeur) { return !valeur.ligne.isEmpty(); });
+    const bool enLignes = refus.valeurs.size() > 1 &&
+                          std::all_of(refus.valeurs.begin(), refus.valeurs.end(),
+                                      [](const ValeurRefusee &valeur) { return !valeur.course; });
     QStringList valeurs;
     for (const ValeurRefusee &valeur : refus.valeurs)
         if (valeursMax < 0 || valeurs.size() < valeursMax)
-            valeurs << (enLignes ? valeur.ligne : valeur.message);
+            valeurs << (enLignes ? FormulerEnLigne(valeur) : Formuler(valeur));
     if (const qsizetype reste = refus.valeurs.size() - valeurs.size(); reste > 0)
         valeurs << autresValeurs(reste);
     if (enLignes)
@@ -145,7 +146,7 @@ std::optional<RefusEnvoi> PosteEnvoi::examiner(const Programme &programme, int d
 std::optional<RefusEnvoi> PosteEnvoi::refusDesLimites(const Programme &programme, int depuis) const
 {
     if (m_limites.echec)
-        return RefusEnvoi{RefusEnvoi::Genre::LimitesDouteuses, m_limites.echec->message, {}};
+        return RefusEnvoi{RefusEnvoi::Genre::LimitesDouteuses, Formuler(*m_limites.echec), {}};
     // Each value within the limits, then where the whole run takes each axis.
     QList<ValeurRefusee> valeurs = VerifierLimites(programme, m_limites.effectives, m_noms);
     valeurs += VerifierCourse(programme, m_limites.effectives, depuis,
@@ -175,7 +176,7 @@ std::optional<RefusEnvoi> PosteEnvoi::tester(const TextesGrille &textes)
     if (programmeEnCours())
         return RefusEnvoi{RefusEnvoi::Genre::ProgrammeEnCours, {}, {}};
     if (m_limites.echec) {
-        const RefusEnvoi refus{RefusEnvoi::Genre::LimitesDouteuses, m_limites.echec->message, {}};
+        const RefusEnvoi refus{RefusEnvoi::Genre::LimitesDouteuses, Formuler(*m_limites.echec), {}};
         consignerRefus(refus, {});
         return refus;
     }
@@ -386,7 +387,7 @@ void PosteEnvoi::consigner(EnregistrementEnvoi enregistrement)
     enregistrement.executable = m_executable;
     if (const auto rate = EcrireJournal(enregistrement))
         Q_EMIT journalRate(Echec{Mots::tr("le journal des envois « %1 » : %2")
-                                     .arg(NomLisible(CheminJournal()), rate->message)});
+                                     .arg(NomLisible(CheminJournal()), Formuler(*rate))});
 }
 
 std::optional<EchecLien> PosteEnvoi::prendrePort()

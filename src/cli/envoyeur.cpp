@@ -4,11 +4,11 @@
 
 #include "app/demarrage.h"
 #include "app/executable.h"
+#include "app/formulation.h"
 #include "app/signaux.h"
 #include "core/course.h"
 #include "port/etat_port.h"
 #include "port/peripherique.h"
-#include "system/erreurs.h"
 #include "system/noms.h"
 
 #include <QDeadlineTimer>
@@ -64,7 +64,7 @@ int direRefus(const RefusEnvoi &refus)
                       Echec{TexteRefus(refus) + Mots::tr(".\nRien n'a été envoyé")});
     QStringList valeurs;
     for (const ValeurRefusee &valeur : refus.valeurs)
-        valeurs << Phrase(valeur);
+        valeurs << Formuler(valeur) + u'.';
     QString raison =
         Mots::tr("au-delà des limites du banc, rien n'a été envoyé :\n%1").arg(valeurs.join(u'\n'));
     raison.chop(1); // Phrase ends each; erreur ends the whole

@@ -1,6 +1,7 @@
 #include "run/envoyer_sequence.h"
 
 #include "core/programme.h"
+#include "system/citations.h"
 
 #include <QCoreApplication>
 
@@ -57,9 +58,9 @@ EchecLien enRetard(const LienSerie &lien, int lignes)
               lignes == NombreAxes
                   ? Mots::tr("délai dépassé : les sept lignes sont parties, mais en plus "
                              "de %1")
-                        .arg(TexteSecondes(*DelaiSequenceMs))
+                        .arg(CiterDuree(*DelaiSequenceMs))
                   : Mots::tr("délai dépassé : la séquence a pris plus de %1")
-                        .arg(TexteSecondes(*DelaiSequenceMs))));
+                        .arg(CiterDuree(*DelaiSequenceMs))));
 }
 
 // Writes the seven lines before the deadline, telling each, and waits until

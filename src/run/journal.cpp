@@ -260,7 +260,7 @@ void ActiverJournalSysteme(bool actif)
     journalSysteme = actif;
 }
 
-std::optional<Echec> EcrireJournal(const EnregistrementEnvoi &envoi)
+std::optional<EchecAjout> EcrireJournal(const EnregistrementEnvoi &envoi)
 {
     auto echec =
         AjouterEnregistrement(CheminJournal(), FormerEnregistrement(envoi), TailleMaxJournal);

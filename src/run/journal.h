@@ -6,6 +6,7 @@
 
 #include "run/couche.h"
 #include "run/envoyer_sequence.h"
+#include "system/ajout.h"
 #include "system/journal_systeme.h"
 
 #include <QByteArray>
@@ -87,8 +88,8 @@ void ActiverJournalSysteme(bool actif);
 
 // Appends the record to the journal, then, when it is on, hands its entry to
 // the system's journal, which never holds the run up nor says anything. What
-// went wrong with the file, the message saying whether the record was written
+// went wrong with the file, and whether the record was written all the same
 // (AjouterEnregistrement), or nothing.
-std::optional<Echec> EcrireJournal(const EnregistrementEnvoi &envoi);
+std::optional<EchecAjout> EcrireJournal(const EnregistrementEnvoi &envoi);
 
 } // namespace tarvik::run

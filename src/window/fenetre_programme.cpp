@@ -1,6 +1,7 @@
 #include "window/fenetre_programme.h"
 
 #include "app/executable.h"
+#include "app/formulation.h"
 #include "core/course.h"
 #include "core/fichiers.h"
 #include "system/ecriture.h"
@@ -607,7 +608,7 @@ void FenetreProgramme::nommer(const QString &texte)
     if (m_enCours || k < 0)
         return;
     const NomAnalyse lu = AnalyserNom(texte.toUtf8());
-    m_nomRefuse->setText(lu.raison ? tr("Nom refusé : %1.").arg(*lu.raison) : QString());
+    m_nomRefuse->setText(lu.raison ? tr("Nom refusé : %1.").arg(Formuler(*lu.raison)) : QString());
     m_nom->setAccessibleDescription(m_nomRefuse->text());
     if (lu.raison)
         return;
@@ -633,9 +634,11 @@ void FenetreProgramme::ouvrir()
     if (m_enCours || chemin.isEmpty() ||
         !LireFichierChoisi(
             this, chemin, tr("Programme non ouvert"),
-            [&](const QByteArray &contenu) {
+            [&](const QByteArray &contenu) -> std::optional<QString> {
                 analyse = AnalyserProgramme(contenu);
-                return analyse.echec;
+                if (analyse.echec)
+                    return Formuler(*analyse.echec);
+                return std::nullopt;
             },
             TailleMaxProgramme))
         return;
@@ -660,7 +663,7 @@ void FenetreProgramme::enregistrer()
     if (ecriture.echec) {
         Afficher(this, GenreMessage::Erreur, tr("Programme non enregistré"),
                  tr("Le programme n'a pas pu être écrit dans « %1 » : %2.\n%3")
-                     .arg(NomLisible(chemin), ecriture.echec->message,
+                     .arg(NomLisible(chemin), Formuler(*ecriture.echec),
                           ecriture.existait ? tr("Le fichier qui s'y trouvait est resté intact.")
                                             : tr("Aucun fichier n'a été créé.")));
         return;

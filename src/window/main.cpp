@@ -89,7 +89,7 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("org.tarvik.Tarvik"));
 
     PosteEnvoi poste(QStringLiteral("tarvik"));
-    poste.setLimites(LireLimites()); // once the language speaks
+    poste.setLimites(LireLimites()); // worded when said, in the language installed
     poste.setPort(DeterminerPort(options.value(OptionPort()), demarrage.reglages));
     // A signal ends a run in progress through the link, journaled, then the
     // program.

@@ -3,6 +3,7 @@
 // axis is, and can stall, slow down or go away on purpose.
 #include "app/demarrage.h"
 #include "app/executable.h"
+#include "app/formulation.h"
 #include "app/langue.h"
 #include "app/options.h"
 #include "app/signaux.h"
@@ -11,7 +12,6 @@
 #include "carte/port_carte.h"
 #include "carte/sortie.h"
 #include "core/langues.h"
-#include "system/erreurs.h"
 #include "system/fichier_limites.h"
 #include "system/noms.h"
 #include "window/fenetre_carte.h"
@@ -203,7 +203,7 @@ int main(int argc, char *argv[])
     QString note;
     if (limites.echec) {
         note = Mots::tr("limites douteuses, aucune course montrée");
-        dire(Phrase(*limites.echec));
+        dire(Formuler(*limites.echec) + u'.');
     }
     EtatCarte etat(CoursesDe(limites.machine));
 

@@ -2,6 +2,7 @@
 
 #include "app/demarrage.h"
 #include "app/executable.h"
+#include "app/formulation.h"
 #include "app/surveillance_port.h"
 #include "core/langues.h"
 #include "system/noms.h"
@@ -358,7 +359,7 @@ void Form1::montrerEtatPort(const EtatPoste &etat)
             texte += Form1::tr(", cycle %1/%2").arg(etat.cycle + 1).arg(etat.cycles);
     } else if (etat.limites && etat.port.etat != E::Absent) {
         texte = Form1::tr("refusé : un fichier de limites est douteux, TEST n'enverrait rien");
-        detail = Phrase(*etat.limites);
+        detail = Formuler(*etat.limites) + u'.';
     }
     // Until the next TEST: the board may have restarted meanwhile.
     if (etat.rebrancheA.isValid() && etat.port.etat != E::Absent) {
@@ -531,12 +532,11 @@ void Form1::marquerCase(int numero, Colonne colonne)
     const CaseVerifiee lue =
         VerifierCase(colonne, boite->text(), &m_poste.limites().axes[std::size_t(numero - 1)],
                      m_poste.limites().stricte);
-    if (lue.echec)
-        boite->marquer(
-            CaseGrille::Marque::Refusee,
-            Form1::tr("Refusé : %1.").arg(lue.echec->front().toLower() + lue.echec->mid(1)));
-    else if (!lue.telleQuelle)
-        boite->marquer(CaseGrille::Marque::Lue, phraseDe(lue.lecture));
+    if (const QString refus = lue.echec ? Formuler(*lue.echec) : QString(); !refus.isEmpty())
+        boite->marquer(CaseGrille::Marque::Refusee,
+                       Form1::tr("Refusé : %1.").arg(refus.front().toLower() + refus.mid(1)));
+    else if (lue.lecture)
+        boite->marquer(CaseGrille::Marque::Lue, phraseDe(Formuler(*lue.lecture)));
     else
         boite->marquer(CaseGrille::Marque::Aucune, {});
 }
@@ -558,7 +558,7 @@ bool Form1::accepterLecture(const QList<CaseLue> &lues, const TextesVerification
         return true;
     QStringList lignes;
     for (const CaseLue &lue : lues)
-        lignes << lue.message;
+        lignes << Formuler(lue);
     const QString liste = QStringLiteral("– ") + lignes.join(Form1::tr(" ;\n– ")) + u'.';
     const QString texte =
         lues.size() == 1

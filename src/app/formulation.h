@@ -1,0 +1,91 @@
+// The operator's words for what the layers below say happened. core and
+// system return facts (a kind and its data); this module alone makes
+// sentences of them, in the language in force when it is called, one
+// source file per domain: formulation_grille.cpp (the grid and its values),
+// formulation_course.cpp (where a run takes the axes), formulation_fichiers.cpp
+// (the files' formats, durations, languages) and formulation_systeme.cpp
+// (reading, writing, appending, the settings and limits files). Both front
+// ends and the board's window word through it. A sentence carries no final
+// full stop: whoever shows it ends it, or adds to it.
+#pragma once
+
+#include "app/couche.h"
+#include "core/course.h"
+#include "core/fichiers.h"
+#include "core/langues.h"
+#include "core/programme.h"
+#include "system/ajout.h"
+#include "system/dossier_prive.h"
+#include "system/ecriture.h"
+#include "system/fichier_limites.h"
+#include "system/fichier_reglages.h"
+#include "system/lecture.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace tarvik::app {
+
+// The grid (formulation_grille.cpp).
+QString NomAxe(int numero);                       // "Axe 03"
+QString AxeNomme(int numero, const QString &nom); // "Pince (A)", "Axe 01 (A)"
+QString NomColonne(Colonne colonne);              // "Pas", as the grid's heading
+QString Formuler(const LectureCase &lecture);     // "lu comme 00001 : les blancs sont ignorés"
+QString Formuler(const RefusCase &raison);        // "La vitesse doit être comprise entre 0 et 255"
+// A value refused, whole: the box (or the travel), then why, over two lines.
+QString Formuler(const ValeurRefusee &valeur);
+// The same on one line, for a list of several; empty where the value is not
+// a box's (a travel).
+QString FormulerEnLigne(const ValeurRefusee &valeur);
+// "Axe 01 (A), Pas : « 1O0 » partira comme « 00001 »"
+QString Formuler(const CaseLue &lue);
+
+// Where a run takes the axes (formulation_course.cpp).
+// "l'étape 3 (prise) du parcours 2", "cet envoi" for a run of one step.
+QString PointNomme(const PointDecrit &point);
+QString PointNomme(const Course &course, PointCourse point);
+// A travel refused, for `axe` as AxeNomme names it.
+QString Formuler(const CourseRefusee &refus, const QString &axe);
+// The travel figures as lines of text: first that the start is taken as 0,
+// then, for each axis that moves, its travel per cycle, lowest and highest
+// positions and position at the end, or from which step it is unknown.
+QStringList LignesCourse(const Course &course, const NomsAxes &noms = {});
+// A warning for each axis a run of more than one cycle drives a little
+// further at every cycle: "l'axe B avance de +50 pas à chaque parcours :
+// +150 après 3 parcours". A warning, never a refusal.
+QStringList AvertissementsDerive(const Course &course, const NomsAxes &noms = {});
+
+// The files' formats (formulation_fichiers.cpp).
+QString Formuler(const EchecSequence &echec); // "Ligne 3 : …"
+QString Formuler(const RefusNom &raison);
+QString Formuler(const EchecNomsAxes &echec);
+QString Formuler(const EchecProgramme &echec);
+QString Formuler(const RefusValeur &raison); // a settings or limits value
+QString Formuler(const EchecCles &echec);    // "ligne 3 (port) : …"
+// A duration to the millisecond: "2 s", "0,5 s" in French (its decimal
+// comma), "0.5 s" in English.
+QString TexteSecondes(qint64 ms);
+// "English (anglais)": a language's name in itself, then in the language spoken now.
+QString NomsDeLangue(const Langue &langue);
+
+// The system (formulation_systeme.cpp).
+// A system error (errno), never the C library's English text.
+QString TexteErreurSysteme(int erreur);
+QString Formuler(const EchecLecture &echec);
+QString Formuler(const EchecEcriture &echec);
+// Says whether the record was written ("enregistrement écrit, mais…") or
+// not ("enregistrement non écrit, …").
+QString Formuler(const EchecAjout &echec);
+QString Formuler(const EchecDossierPrive &echec);
+QString Formuler(const EchecFichierCles &echec);
+QString Formuler(const EchecEnregistrement &echec);
+// "le fichier de limites « … » est douteux : …", each file, " ; " between them.
+QString Formuler(const FichierLimitesDouteux &douteux);
+QString Formuler(const LimitesDouteuses &douteuses);
+
+// Puts these words where port, run and carte quote facts of core and system
+// (system/citations.h). Each program's start does it; so does a test of
+// those layers that reads their words.
+void InstallerCitations();
+
+} // namespace tarvik::app

@@ -9,6 +9,7 @@
 #include <libudev.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #include <utility>
 
@@ -90,6 +91,12 @@ SurveillancePort::SurveillancePort(std::function<QDateTime()> maintenant, QObjec
     connect(&m_minuterie, &QTimer::timeout, this, &SurveillancePort::jeterUnCoupDOeil);
     m_attente.setSingleShot(true);
     connect(&m_attente, &QTimer::timeout, this, &SurveillancePort::verifier);
+    m_reprise.setSingleShot(true);
+    m_reprise.setInterval(2 * IntervalleRegardsMs);
+    connect(&m_reprise, &QTimer::timeout, this, [this] {
+        m_notificateur->setEnabled(true);
+        evenementsVus();
+    });
     m_relance.setSingleShot(true);
     m_relance.setInterval(200);
     connect(&m_relance, &QTimer::timeout, this, &SurveillancePort::demanderRegard);
@@ -258,12 +265,42 @@ void SurveillancePort::suivreLAbsent(const QByteArray &chemin)
     m_cheminIncomplet = true;
 }
 
+// As the lock check reads a lock file's name: "LCK..NAME" leads under
+// /dev, as it is or with each '_' read as '/'; "LCK.MAJ.MIN" gives the
+// numbers. One that leads to no device may be a holder's link name.
+bool SurveillancePort::verrouPossible(const QByteArray &nom) const
+{
+    if (!nom.startsWith("LCK."))
+        return false;
+    if (m_etat.numero == 0)
+        return true;
+    if (!nom.startsWith("LCK..")) {
+        const QList<QByteArray> numeros = nom.mid(4).split('.');
+        bool majeur = false, mineur = false;
+        const dev_t lu =
+            makedev(numeros.value(0).toUInt(&majeur), numeros.value(1).toUInt(&mineur));
+        return numeros.size() != 2 || !majeur || !mineur || lu == m_etat.numero;
+    }
+    bool autre = false;
+    const QByteArray reste = nom.mid(5);
+    for (const QByteArray &candidat : {reste, QByteArray(reste).replace('_', '/')}) {
+        struct stat etat {};
+        if (::stat(("/dev/" + candidat).constData(), &etat) != 0 || !S_ISCHR(etat.st_mode))
+            continue;
+        if (etat.st_rdev == m_etat.numero)
+            return true;
+        autre = true;
+    }
+    return !autre;
+}
+
 void SurveillancePort::evenementsVus()
 {
     alignas(inotify_event) char tampon[4096];
-    bool regarder = false, ouvert = false;
+    bool regarder = false, ouvert = false, lu = false;
     ssize_t lus = 0;
     while ((lus = ::read(m_inotify, tampon, sizeof tampon)) > 0) {
+        lu = true;
         for (ssize_t i = 0; i + ssize_t(sizeof(inotify_event)) <= lus;) {
             const auto *evenement = reinterpret_cast<const inotify_event *>(tampon + i);
             i += ssize_t(sizeof(inotify_event)) + evenement->len;
@@ -284,7 +321,7 @@ void SurveillancePort::evenementsVus()
             for (const Veille &veille : *veilles) {
                 switch (veille.role) {
                 case Role::Verrous:
-                    regarder = regarder || perdue || nom.startsWith("LCK.");
+                    regarder = regarder || perdue || verrouPossible(nom);
                     break;
                 case Role::Absent:
                     regarder = regarder || perdue || nom == veille.nom;
@@ -307,6 +344,10 @@ void SurveillancePort::evenementsVus()
     m_ouvertureVue = m_ouvertureVue || ouvert;
     if (regarder)
         demanderRegard();
+    else if (lu) { // others' files beside the port's (a pty in /dev/pts, a lock of another device)
+        m_notificateur->setEnabled(false);
+        m_reprise.start();
+    }
 }
 
 SurveillancePort::Empreinte SurveillancePort::empreinte() const

@@ -4,9 +4,11 @@
 // events where udev runs; the port's path, link by link, and the device
 // it leads to (gone, replaced, opened or closed by anyone: a flock comes
 // and goes with an open); the name awaited where something on the way is
-// missing; and the lock files in the lock folders. However many events
-// come, it looks at most a few times a second. Where something cannot be
-// watched, it glances at the port's path once a second instead.
+// missing; and the lock files in the lock folders that may be its own.
+// However many events come, it looks at most a few times a second, and
+// others' events in the folders it watches wake it twice a second at most.
+// Where something cannot be watched, it glances at the port's path once a
+// second instead.
 #pragma once
 
 #include "port/etat_port.h"
@@ -98,6 +100,9 @@ private:
         QByteArray nom;
     };
     Empreinte empreinte() const;
+    // Whether the lock file `nom` may be this port's: not one that another
+    // device's name or numbers give.
+    bool verrouPossible(const QByteArray &nom) const;
     void demanderRegard();
     void evenementsVus();
     // Watches `chemin` (mask `masque`) for `veille`; false when it cannot be.
@@ -129,6 +134,9 @@ private:
     bool m_ouvertureVue = false;         // the device was opened since the last look
     QElapsedTimer m_dernierRegard;
     QTimer m_attente; // the look events asked for
+    // Events that concerned nothing of this port: the next ones are read
+    // together a moment later, not one wake-up each.
+    QTimer m_reprise;
     QTimer m_relance; // looks again a moment after an open's look: the flock follows it
     QTimer m_minuterie;
 };

@@ -597,28 +597,49 @@ private:
     std::thread m_fil;
 };
 
+// The machine's processors since boot, from /proc/stat: time busy and in
+// all, in clock ticks.
+std::pair<double, double> processeurs()
+{
+    QFile stat(QStringLiteral("/proc/stat"));
+    if (!stat.open(QIODevice::ReadOnly))
+        return {0, 0};
+    const QList<QByteArray> champs = stat.readLine().simplified().split(' ');
+    double total = 0;
+    for (qsizetype i = 1; i < champs.size(); ++i)
+        total += champs[i].toDouble();
+    return {total - champs.value(4).toDouble() - champs.value(5).toDouble(), total};
+}
+
+// How busy the machine was, in %, over the spans the programs were at rest
+// (all but nothing of it is others' work then).
+double g_occupe = 0, g_total = 0;
+
 // The CPU time, in ms a minute, that a program uses over `secondes` at
-// rest, once its window is shown and its start is over (half a second
-// under a millisecond, ten seconds at most), with ptys churning beside it
-// or not.
+// rest, once its window is shown and its start is over (two half seconds
+// in a row under a millisecond each, ten seconds at most), with ptys
+// churning beside it or not.
 double repos(xcb_connection_t *x, const char *programme, const char *port, int secondes,
              bool remous)
 {
     pid_t pid = 0;
     if (!demarrer(x, programme, pid, port ? "--port" : nullptr, port))
         return 0;
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 0, calmes = 0; i < 20 && calmes < 2; ++i) {
         const double avant = tempsCpuMs(pid);
         ::usleep(500000);
-        if (tempsCpuMs(pid) - avant < 1)
-            break;
+        calmes = tempsCpuMs(pid) - avant < 1 ? calmes + 1 : 0;
     }
     std::optional<Remous> autour;
     if (remous)
         autour.emplace();
     const double avant = tempsCpuMs(pid);
+    const auto [occupe, total] = processeurs();
     ::sleep(unsigned(secondes));
     const double cpu = tempsCpuMs(pid) - avant;
+    const auto [occupeApres, totalApres] = processeurs();
+    g_occupe += occupeApres - occupe;
+    g_total += totalApres - total;
     autour.reset();
     arreter(pid);
     return cpu * 60 / secondes;
@@ -935,6 +956,7 @@ int main(int argc, char *argv[])
         ajouterProgramme("idle_cpu_ms_per_min", c);
         ajouterProgramme("idle_cpu_ms_per_min_churn", rc);
         ajouterProgramme("bare_idle_cpu_ms_per_min", {mediane(nuCalme)});
+        ajouterProgramme("machine_busy_pct_at_rest", {g_total > 0 ? 100 * g_occupe / g_total : 0});
         xcb_disconnect(x);
     }
 

@@ -297,10 +297,9 @@ bool SurveillancePort::verrouPossible(const QByteArray &nom) const
 void SurveillancePort::evenementsVus()
 {
     alignas(inotify_event) char tampon[4096];
-    bool regarder = false, ouvert = false, lu = false;
+    bool regarder = false, ouvert = false, autres = false;
     ssize_t lus = 0;
     while ((lus = ::read(m_inotify, tampon, sizeof tampon)) > 0) {
-        lu = true;
         for (ssize_t i = 0; i + ssize_t(sizeof(inotify_event)) <= lus;) {
             const auto *evenement = reinterpret_cast<const inotify_event *>(tampon + i);
             i += ssize_t(sizeof(inotify_event)) + evenement->len;
@@ -318,25 +317,28 @@ void SurveillancePort::evenementsVus()
             // The watch no longer stands for the path it was placed on.
             const bool perdue =
                 evenement->mask & (IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT);
+            bool pertinent = false; // something of this port's
             for (const Veille &veille : *veilles) {
                 switch (veille.role) {
                 case Role::Verrous:
-                    regarder = regarder || perdue || verrouPossible(nom);
+                    pertinent = pertinent || perdue || verrouPossible(nom);
                     break;
                 case Role::Absent:
-                    regarder = regarder || perdue || nom == veille.nom;
+                    pertinent = pertinent || perdue || nom == veille.nom;
                     break;
                 case Role::Peripherique:
                     ouvert = ouvert || (evenement->mask & IN_OPEN);
                     [[fallthrough]];
                 case Role::Chemin:
-                    regarder = true;
+                    pertinent = true;
                 }
                 if (perdue && veille.role == Role::Verrous)
                     m_dossiersVerrou.clear();
                 else if (perdue)
                     m_chemin.clear();
             }
+            regarder = regarder || pertinent;
+            autres = autres || !pertinent;
             if (evenement->mask & IN_IGNORED)
                 m_veilles.erase(veilles);
         }
@@ -344,7 +346,7 @@ void SurveillancePort::evenementsVus()
     m_ouvertureVue = m_ouvertureVue || ouvert;
     if (regarder)
         demanderRegard();
-    else if (lu) { // others' files beside the port's (a pty in /dev/pts, a lock of another device)
+    else if (autres) { // others' files beside the port's (a pty in /dev/pts, another device's lock)
         m_notificateur->setEnabled(false);
         m_reprise.start();
     }

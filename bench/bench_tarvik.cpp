@@ -525,25 +525,29 @@ int porterLaCharge(int fils, int processus, int descripteurs)
     ::_exit(0);
 }
 
-// What a real send does to find who holds a free port: the time of the
-// opening's two lock stages (lock files under every name of the device,
-// read once per lock folder, and the live process each one names; then the
-// flock, exclusive mode and its own lock files), in µs, one per opening.
+// What a real send does to find who holds a free port, before it opens it:
+// the opening's first lock stage (the links of /dev/serial to the device,
+// each lock folder read once, every lock file under a name of the device,
+// and the live process each one names), in µs, one per opening. After the
+// opening come one flock and one ioctl for exclusive mode, with the taking
+// of its own lock files (stage_locks_us has them all).
 std::vector<double> rechercheDetenteurs(const QString &pty, int fois)
 {
     LienSerie lien;
     lien.setPeripherique(pty);
     double cetteFois = 0;
+    int verrous = 0; // lock stages ended in this opening
     Chrono::time_point jalon;
     const auto suivre = FinDEtapeLien.remplacer([&](EtapeLien etape) {
         const Chrono::time_point maintenant = Chrono::now();
-        if (etape == EtapeLien::Verrous)
-            cetteFois += microsecondes(maintenant - jalon);
+        if (etape == EtapeLien::Verrous && verrous++ == 0)
+            cetteFois = microsecondes(maintenant - jalon);
         jalon = maintenant;
     });
     std::vector<double> temps;
     for (int i = 0; i < fois; ++i) {
         cetteFois = 0;
+        verrous = 0;
         jalon = Chrono::now();
         if (const auto echec = lien.ouvrir())
             std::fprintf(stderr, "ouverture refusée : %s\n", qPrintable(echec->message));
@@ -822,19 +826,19 @@ int main(int argc, char *argv[])
         // processes of 400), by turns; and the walk of every file table a
         // send makes only when it finds exclusive mode set.
         std::vector<double> calme, charge, exclusif, exclusifCharge;
-        for (int tour = 0; tour < 3; ++tour) {
+        for (int tour = 0; tour < 6; ++tour) {
             const auto ajouter = [](std::vector<double> &a, const std::vector<double> &b) {
                 a.insert(a.end(), b.begin(), b.end());
             };
-            ajouter(calme, rechercheDetenteurs(QString::fromLocal8Bit(nom), 300));
-            ajouter(exclusif, parcoursExclusif(QString::fromLocal8Bit(nom), 5));
+            ajouter(calme, rechercheDetenteurs(QString::fromLocal8Bit(nom), 150));
+            ajouter(exclusif, parcoursExclusif(QString::fromLocal8Bit(nom), 3));
             const Charge occupee(10000, 100, 400);
             if (!occupee.prete()) {
                 std::fprintf(stderr, "la charge n'a pas pu être mise en place\n");
                 break;
             }
-            ajouter(charge, rechercheDetenteurs(QString::fromLocal8Bit(nom), 300));
-            ajouter(exclusifCharge, parcoursExclusif(QString::fromLocal8Bit(nom), 5));
+            ajouter(charge, rechercheDetenteurs(QString::fromLocal8Bit(nom), 150));
+            ajouter(exclusifCharge, parcoursExclusif(QString::fromLocal8Bit(nom), 3));
         }
         const double d = mediane(calme), dc = mediane(charge);
         figures.insert(figures.end(), {{"holders_us", d},

@@ -197,8 +197,10 @@ void SurveillancePort::suivreLesVerrous()
 // Each name on the way from the port's name to its device is watched
 // itself (a link by its own inode, never followed), and where a name is
 // missing, the nearest folder above it that is there, for the name that
-// would come next. Unchanged, the watches stay as they are.
-void SurveillancePort::suivreLeChemin()
+// would come next. Its opens and closes are watched only on the device
+// `numero`, the one the last look found fit to be a port (not /dev/null,
+// which everyone opens). Unchanged, the watches stay as they are.
+void SurveillancePort::suivreLeChemin(dev_t numero)
 {
     QByteArrayList chemin; // each watch: its role's letter and its path
     QByteArray courant = OctetsLocaux(m_port.peripherique);
@@ -210,7 +212,8 @@ void SurveillancePort::suivreLeChemin()
             break;
         }
         if (!S_ISLNK(etat.st_mode)) {
-            chemin << (S_ISCHR(etat.st_mode) ? 'P' : 'C') + courant;
+            const bool port = S_ISCHR(etat.st_mode) && numero != 0 && etat.st_rdev == numero;
+            chemin << (port ? 'P' : 'C') + courant;
             break;
         }
         chemin << 'L' + courant;
@@ -386,7 +389,7 @@ void SurveillancePort::verifier()
     // Watched first: what changes after the look is heard of.
     if (m_suivre) {
         suivreLesVerrous();
-        suivreLeChemin();
+        suivreLeChemin(m_etat.numero);
     }
     const bool jeter = m_actif && (m_inotify < 0 || m_cheminIncomplet);
     if (!jeter)
@@ -395,6 +398,8 @@ void SurveillancePort::verifier()
         m_minuterie.start();
     m_empreinte = empreinte();
     const EtatPort nouveau = SonderPort(m_port);
+    if (m_suivre && nouveau.numero != m_etat.numero)
+        suivreLeChemin(nouveau.numero); // another device, or one now fit to be a port
     if (nouveau == m_etat)
         return;
     // A device, a terminal, is there: not a file left in its place.

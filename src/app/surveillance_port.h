@@ -110,7 +110,7 @@ private:
     void oublier(Role role);
     void suivreLesVerrous();
     // The port's path, link by link, as it is now: the watches follow it.
-    void suivreLeChemin();
+    void suivreLeChemin(dev_t numero);
     void suivreLAbsent(const QByteArray &chemin);
     void jeterUnCoupDOeil();
 

@@ -73,7 +73,9 @@ DISPLAY=$ecran "$banc" --parties processus --comparer "$autre/arbre/tarvik" \
 read -r occupe1 total1 < <(occupation)
 
 echo "# colonnes : figure, cet arbre ($(git rev-parse --short HEAD 2>/dev/null || echo '?')), $comparee ($(git -C "$comparee" rev-parse --short HEAD 2>/dev/null || echo '?'))"
-echo "# charge moyenne (1, 5, 15 min) au début : $charge0 ; à la fin : $(cut -d' ' -f1-3 /proc/loadavg)"
+# (The load average climbs during the run with the threads the bench adds
+# itself: machine_busy_pct_at_rest says how busy the others kept the machine.)
+echo "# charge moyenne (1, 5, 15 min) au début : $charge0"
 echo "# processeurs occupés pendant le passage, le banc compris : $(( 100 * (occupe1 - occupe0) / (total1 - total0) )) % sur $(nproc)"
 # The median of the three runs of each, in the order of the first.
 awk '

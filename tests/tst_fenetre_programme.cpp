@@ -298,7 +298,7 @@ void TestFenetreProgramme::surLePont()
     QVERIFY(charger(*fenetre, journal, programme));
     QStringList pendant, sources;               // the port during each wait; the journal's sources
     QDeadlineTimer du(QDeadlineTimer::Forever); // when a step planned after the Stop would go
-    connect(&panneau.poste(), &PosteEnvoi::attente, fenetre, [&](qint64 ms) {
+    connect(&panneau.poste(), &PosteEnvoi::attente, fenetre, [&](const QString &, qint64 ms) {
         pendant << autreEnvoyeur(pont.panneau());
         if (pendant.size() != arret)
             return;

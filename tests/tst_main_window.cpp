@@ -960,27 +960,30 @@ void TestMainWindow::horsLimites_data()
     QTest::addColumn<QString>("boite");
     QTest::addColumn<QString>("tape");
     QTest::addColumn<QString>("dit");   // in the box's tooltip and TEST's message; empty: sent
+    QTest::addColumn<bool>("demande");  // saving asks first: a box is read otherwise
     QTest::addColumn<bool>("avertit");  // saving warns
     QTest::addColumn<bool>("consigne"); // the refusal is journalled, as "hors limites"
     QTest::addColumn<QString>("etat");  // the last attempt, as the status line says it
     // clang-format off
-    QTest::newRow("pas")             << QByteArray("A.pas=5000\n") << "Text1_1" << "5001" << "5000 pas au plus" << true << true << "hors limites";
-    QTest::newRow("vitesse")         << QByteArray("C.vitesse=100\n") << "Text2_3" << "101" << "vitesse 100" << true << true << "hors limites";
-    QTest::newRow("direction")       << QByteArray("B.directions=+-\n") << "Text3_2" << "x" << "«\u00a0+-\u00a0»" << true << true << "hors limites";
-    // The file holds the value as it is sent: nothing to warn of.
-    QTest::newRow("lecture stricte") << QByteArray("lecture=stricte\n") << "Text1_4" << "1O0" << "chiffres seulement" << false << true << "hors limites";
-    QTest::newRow("fichier douteux") << QByteArray() << "" << "" << "/etc/xdg/Tarvik/limites.conf" << false << true << "fichier de limites douteux";
+    QTest::newRow("pas")             << QByteArray("A.pas=5000\n") << "Text1_1" << "5001" << "5000 pas au plus" << false << true << true << "hors limites";
+    QTest::newRow("vitesse")         << QByteArray("C.vitesse=100\n") << "Text2_3" << "101" << "vitesse 100" << false << true << true << "hors limites";
+    QTest::newRow("direction")       << QByteArray("B.directions=+-\n") << "Text3_2" << "x" << "«\u00a0+-\u00a0»" << false << true << true << "hors limites";
+    // Saved once the question allows it, the file holds the value as it is
+    // sent: nothing to warn of.
+    QTest::newRow("lecture stricte") << QByteArray("lecture=stricte\n") << "Text1_4" << "1O0" << "chiffres seulement" << true << false << true << "hors limites";
+    QTest::newRow("fichier douteux") << QByteArray() << "" << "" << "/etc/xdg/Tarvik/limites.conf" << false << false << true << "fichier de limites douteux";
     // The limit itself is within the limits.
-    QTest::newRow("pas à la limite") << QByteArray("A.pas=5000\n") << "Text1_1" << "05000" << "" << false << false << "";
+    QTest::newRow("pas à la limite") << QByteArray("A.pas=5000\n") << "Text1_1" << "05000" << "" << false << false << false << "";
     // A typo is refused by the grid's own check, whatever the bench: no limit of the bench's.
-    QTest::newRow("vitesse 300, faute de frappe") << QByteArray("C.vitesse=100\n") << "Text2_3" << "300" << "comprise entre 0 et 255" << false << false << "valeur refusée";
+    QTest::newRow("vitesse 300, faute de frappe") << QByteArray("C.vitesse=100\n") << "Text2_3" << "300" << "comprise entre 0 et 255" << false << false << false << "valeur refusée";
     // clang-format on
 }
 
 // A value beyond the bench's limits is marked as it is typed; TEST refuses
 // it, or anything while a limits file is doubtful, says why, journals it and
 // sends nothing; the refused box takes back the focus the click gave TEST.
-// Saving still saves, and warns. A value at the limit goes; a value no grid
+// Saving still saves, and warns; a box read otherwise is asked about first,
+// as TEST asks. A value at the limit goes; a value no grid
 // takes is refused, but is not journalled as beyond limits.
 void TestMainWindow::horsLimites()
 {
@@ -988,6 +991,7 @@ void TestMainWindow::horsLimites()
     QFETCH(QString, boite);
     QFETCH(QString, tape);
     QFETCH(QString, dit);
+    QFETCH(bool, demande);
     QFETCH(bool, avertit);
     QFETCH(bool, consigne);
     QFETCH(QString, etat);
@@ -1030,11 +1034,13 @@ void TestMainWindow::horsLimites()
         return;
     ChoixImpose choix;
     choix.reponse = journal.chemin(QStringLiteral("autre-banc.seq"));
+    messages.reponses = {1}; // « Enregistrer tel quel », when asked
     controle<QAction>(fenetre, QStringLiteral("EnregistrerSequence"))->trigger();
     QVERIFY(QFile::exists(choix.reponse));
-    QCOMPARE(messages.vus.size(), avertit ? 2 : 1);
-    QVERIFY(!avertit || (messages.vus[1].genre == GenreMessage::Avertissement &&
-                         messages.vus[1].texte.contains(dit)));
+    QCOMPARE(messages.vus.size(), 1 + demande + avertit);
+    QVERIFY(!demande || messages.vus[1].titre == QStringLiteral("Cases à vérifier"));
+    QVERIFY(!avertit || (messages.vus.last().genre == GenreMessage::Avertissement &&
+                         messages.vus.last().texte.contains(dit)));
 }
 
 void TestMainWindow::avantEnvoi_data()

@@ -1,12 +1,13 @@
-// The send station, on the test's driver and clock, heard by its journal:
-// what each kind of run leaves in the journal (a TEST, a program, a Stop in
-// a wait or in a send, a signal, a failure, a refused opening, a refusal by
-// the limits), and what the status line is told while a program holds the
-// port.
+// The send station, on the test's driver and clock, as its front ends use
+// it: what it makes of a grid as typed, for each way the grid leaves; what
+// it tells of each run, every signal naming its run, TEST's queue against a
+// program, a Stop and a signal included; what the journal it is heard by
+// keeps of each kind of run; and the port's state it tells the status line.
 #include "app/consignation.h"
 #include "app/poste_envoi.h"
 #include "execution_essai.h"
 #include "journal_essai.h"
+#include "surveillance_essai.h"
 
 using namespace tarvik::app;
 
@@ -66,6 +67,83 @@ QStringList resume(const QList<EnregistrementEnvoi> &lus)
     return vus;
 }
 
+// The station's signals, each with the run it names.
+struct Ecoute {
+    explicit Ecoute(PosteEnvoi &poste)
+    {
+        const auto ecouter = [this](const char *signal) {
+            return [this, signal](const QString &execution) {
+                vus << std::pair(signal, execution);
+            };
+        };
+        QObject::connect(&poste, &PosteEnvoi::commence, [this](const DeroulementEnvoi &d) {
+            vus << std::pair("commence", d.execution);
+        });
+        QObject::connect(&poste, &PosteEnvoi::etapeCommencee, ecouter("étape"));
+        QObject::connect(&poste, &PosteEnvoi::ligneRemise, ecouter("ligne"));
+        QObject::connect(&poste, &PosteEnvoi::etapeTerminee, ecouter("fin"));
+        QObject::connect(&poste, &PosteEnvoi::attente, ecouter("attente"));
+        QObject::connect(&poste, &PosteEnvoi::pause, ecouter("pause"));
+        QObject::connect(&poste, &PosteEnvoi::refuse, ecouter("refusé"));
+        QObject::connect(&poste, &PosteEnvoi::termine, [this](const DeroulementEnvoi &d) {
+            vus << std::pair("termine", d.execution);
+        });
+    }
+    // Each run's signals in order, the runs by their first signal, seven
+    // lines as "ligne×7": "commence étape ligne×7 fin termine".
+    QStringList deroulements() const
+    {
+        QStringList ordre;
+        QMap<QString, QStringList> parRun;
+        for (const auto &[signal, execution] : vus) {
+            if (!ordre.contains(execution))
+                ordre << execution;
+            QStringList &suite = parRun[execution];
+            const QString nom = QString::fromUtf8(signal);
+            if (nom == u"ligne" && !suite.isEmpty() && suite.last().startsWith(u"ligne"))
+                suite.last() = QStringLiteral("ligne×%1").arg(suite.last().mid(6).toInt() + 1);
+            else
+                suite << (nom == u"ligne" ? QStringLiteral("ligne×1") : nom);
+        }
+        QStringList traces;
+        for (const QString &execution : ordre)
+            traces << parRun[execution].join(u' ');
+        return traces;
+    }
+    QList<std::pair<const char *, QString>> vus;
+};
+
+// What a grid as typed is examined for, and what the station answers.
+struct CasExamen {
+    QStringList saisies; // over the initial grid: "A.pas=1O0"
+    QByteArray limites;  // the operator's; "douteux": a doubtful file
+    DestinationGrille destination;
+    bool grille;                            // a grid may go out
+    QStringList lues;                       // the boxes asked about, by their message
+    std::optional<RefusEnvoi::Genre> refus; // the refusal's kind
+    QStringList refusees;                   // each value refused: "C vitesse", "A course"
+    QStringList horsDuBanc = {};            // a file's: what TEST would refuse here
+};
+
+// A scenario of runs: what the front end asks, and when.
+enum class Scenario {
+    Test,
+    Programme,
+    PasAPas,
+    TestPendantUnProgramme,   // TEST during the program's first wait
+    ProgrammePendantUnTest,   // Lancer as TEST's first line goes
+    DeuxTests,                // TEST again as the first one's first line goes
+    LimitesChangeesEnAttente, // likewise, then limits that refuse the second
+    SignalPendantUnTest,      // likewise, then a signal
+    ArretDansUneAttente,
+};
+struct CasDeroulement {
+    Scenario scenario;
+    std::optional<RefusEnvoi::Genre> refus; // the answer to the second request
+    QStringList deroulements;               // each run's signals, in order
+    QStringList journal;                    // each record's source and outcome
+};
+
 enum class Geste {
     Aucun,
     Occupe,
@@ -83,15 +161,200 @@ enum class Geste {
 
 } // namespace
 
+Q_DECLARE_METATYPE(CasExamen)
+Q_DECLARE_METATYPE(CasDeroulement)
 Q_DECLARE_METATYPE(Geste)
 
 class TestPosteEnvoi : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void examen_data();
+    void examen();
+    void deroulement_data();
+    void deroulement();
+    void courseDepuis_data();
+    void courseDepuis();
     void consignation_data();
     void consignation();
     void etatPendantUnProgramme();
+    void rebranchement();
 };
+
+void TestPosteEnvoi::examen_data()
+{
+    QTest::addColumn<CasExamen>("cas");
+    using D = DestinationGrille;
+    using G = RefusEnvoi::Genre;
+    const QString a1 = QStringLiteral("Axe 01 (A), Pas : « 1O0 » partira comme « 00001 »");
+    const QByteArray course("A.course=3\n");
+    // clang-format off
+    const std::pair<const char *, CasExamen> cas[] = {
+        {"propre",                       {{}, {}, D::Envoi, true, {}, {}, {}}},
+        {"1O0, TEST",                    {{"A.pas=1O0"}, {}, D::Envoi, true, {a1}, {}, {}}},
+        // Ctrl+S asks as TEST does: the file holds what the question shows.
+        {"1O0, fichier",                 {{"A.pas=1O0"}, {}, D::Fichier, true, {a1}, {}, {}}},
+        {"1O0, lecture stricte, TEST",   {{"A.pas=1O0"}, "lecture=stricte\n", D::Envoi, false, {}, G::HorsLimites, {"A pas"}}},
+        {"1O0, lecture stricte, fichier", {{"A.pas=1O0"}, "lecture=stricte\n", D::Fichier, true, {a1}, {}, {}}},
+        // Every refusal in one: the travel beside a value the line refuses, and beside the limit its own steps pass.
+        {"course et vitesse 300",        {{"A.pas=5", "C.vitesse=300"}, course, D::Envoi, false, {}, G::ValeurRefusee, {"C vitesse", "A course"}}},
+        {"course et pas au-delà",        {{"A.pas=6000"}, "A.pas=5000\nA.course=3000\n", D::Envoi, false, {}, G::HorsLimites, {"A pas", "A course"}}},
+        {"course seule",                 {{"A.pas=5"}, course, D::Envoi, false, {}, G::HorsLimites, {"A course"}}},
+        // A row whose move the line refuses takes its axis nowhere that can be told.
+        {"direction refusée, sa course non dite", {{"A.pas=5", "A.direction=\t"}, course, D::Envoi, false, {}, G::ValeurRefusee, {"A direction"}}},
+        {"deux refus dans une rangée",   {{"B.direction=\t", "B.vitesse=300"}, {}, D::Envoi, false, {}, G::ValeurRefusee, {"B direction", "B vitesse"}}},
+        // A step's travel is its program's, examined as it starts.
+        {"course, étape",                {{"A.pas=5"}, course, D::Etape, true, {}, {}, {}}},
+        {"pas au-delà, étape",           {{"A.pas=6"}, "A.pas=5\n", D::Etape, false, {}, G::HorsLimites, {"A pas"}}},
+        {"pas au-delà, fichier",         {{"A.pas=6"}, "A.pas=5\nA.course=3\n", D::Fichier, true, {}, {}, {}, {"A pas", "A course"}}},
+        {"vitesse 300 et pas au-delà, fichier", {{"A.pas=6", "C.vitesse=300"}, "A.pas=5\n", D::Fichier, false, {}, G::ValeurRefusee, {"C vitesse"}}},
+        {"limites douteuses, TEST",      {{"A.pas=1O0"}, "douteux", D::Envoi, false, {}, G::LimitesDouteuses, {}}},
+        {"limites douteuses, étape",     {{}, "douteux", D::Etape, true, {}, {}, {}}},
+    };
+    // clang-format on
+    for (const auto &[nom, c] : cas)
+        QTest::newRow(nom) << c;
+}
+
+// A grid as typed is examined once for the way it leaves: the grid, the
+// boxes read otherwise than typed, and every refusal in one answer, the
+// travel of the axes whose move is read included.
+void TestPosteEnvoi::examen()
+{
+    QFETCH(CasExamen, cas);
+    BancPoste banc;
+    LimitesLues limites = limitesDe(cas.limites == "douteux" ? QByteArray() : cas.limites);
+    if (cas.limites == "douteux")
+        limites.echec = Echec{QStringLiteral("limites.conf est douteux")};
+    banc.poste.setLimites(limites);
+    const ExamenGrille examen = banc.poste.examiner(saisie(cas.saisies), cas.destination);
+    const auto resumer = [](const std::optional<RefusEnvoi> &refus) {
+        QStringList vus;
+        for (const ValeurRefusee &valeur : refus ? refus->valeurs : QList<ValeurRefusee>())
+            vus << QStringLiteral("%1 %2").arg(LettreAxe(valeur.axe),
+                                               valeur.ligne.isEmpty()
+                                                   ? QStringLiteral("course")
+                                                   : NomColonne(valeur.colonne).toLower());
+        return vus;
+    };
+    QStringList lues;
+    for (const CaseLue &lue : examen.lues)
+        lues << lue.message;
+    QCOMPARE(examen.grille.has_value(), cas.grille);
+    QCOMPARE(lues, cas.lues);
+    QCOMPARE(examen.refus ? std::optional(examen.refus->genre) : std::nullopt, cas.refus);
+    QCOMPARE(resumer(examen.refus), cas.refusees);
+    QCOMPARE(resumer(examen.horsDuBanc), cas.horsDuBanc);
+    QVERIFY(banc.journal.lus().isEmpty()); // examining journals nothing
+}
+
+void TestPosteEnvoi::deroulement_data()
+{
+    QTest::addColumn<CasDeroulement>("cas");
+    using S = Scenario;
+    using G = RefusEnvoi::Genre;
+    const QString etape = QStringLiteral("étape ligne×7 fin");
+    const QString test = QStringLiteral("commence %1 termine").arg(etape);
+    const QString programme =
+        QStringList{"commence", etape, "attente", etape, "attente", etape, "termine"}.join(u' ');
+    const QStringList prog{"x.prog:1 envoyée", "x.prog:2 envoyée", "x.prog:3 envoyée"};
+    // clang-format off
+    const std::pair<const char *, CasDeroulement> cas[] = {
+        {"TEST",                          {S::Test, {}, {test}, {"envoyée"}}},
+        {"programme",                     {S::Programme, {}, {programme}, prog}},
+        {"pas à pas",                     {S::PasAPas, {}, {QStringList{"commence", etape, "pause", etape, "pause", etape, "termine"}.join(u' ')}, prog}},
+        // TEST never waits behind a program, to go when no one chose.
+        {"TEST pendant un programme",     {S::TestPendantUnProgramme, G::ProgrammeEnCours, {programme}, prog}},
+        {"programme pendant un TEST",     {S::ProgrammePendantUnTest, G::EnvoiEnCours, {test}, {"envoyée"}}},
+        {"deux TEST, l'un après l'autre", {S::DeuxTests, {}, {test, test}, {"envoyée", "envoyée"}}},
+        {"limites changées en attente",   {S::LimitesChangeesEnAttente, {}, {test, "refusé termine"}, {"envoyée", "hors limites"}}},
+        {"signal pendant un TEST",        {S::SignalPendantUnTest, {}, {"commence étape ligne×1 fin termine"}, {"interrompue"}}},
+        {"arrêt dans une attente",        {S::ArretDansUneAttente, {}, {"commence " + etape + " attente termine"}, {"x.prog:1 envoyée", "x.prog:2 arrêtée"}}},
+    };
+    // clang-format on
+    for (const auto &[nom, c] : cas)
+        QTest::newRow(nom) << c;
+}
+
+// What the front ends hear of each run, in order, every signal naming its
+// run, as its records do; TEST's queue against a program: a TEST waits for
+// a TEST, never for a program, and a program for nothing.
+void TestPosteEnvoi::deroulement()
+{
+    QFETCH(CasDeroulement, cas);
+    using S = Scenario;
+    BancPoste banc;
+    Ecoute ecoute(banc.poste);
+    PosteEnvoi &poste = banc.poste;
+    const Programme programme = troisEtapes();
+    std::optional<RefusEnvoi> second;
+    // The second request, as the first run's first line goes.
+    const bool pendantUnTest =
+        cas.scenario == S::ProgrammePendantUnTest || cas.scenario == S::DeuxTests ||
+        cas.scenario == S::LimitesChangeesEnAttente || cas.scenario == S::SignalPendantUnTest;
+    QObject::connect(&poste, &PosteEnvoi::ligneRemise, [&, fait = false]() mutable {
+        if (!pendantUnTest || std::exchange(fait, true))
+            return;
+        if (cas.scenario == S::ProgrammePendantUnTest) {
+            second = poste.lancer(programme, QStringLiteral("x.prog"));
+            return;
+        }
+        second = poste.envoyer(poste.examiner(saisie({QStringLiteral("A.pas=5")})));
+        if (cas.scenario == S::LimitesChangeesEnAttente)
+            poste.setLimites(limitesDe("A.pas=2\n"));
+        if (cas.scenario == S::SignalPendantUnTest)
+            poste.interrompre();
+    });
+    if (cas.scenario == S::Programme || cas.scenario == S::TestPendantUnProgramme ||
+        cas.scenario == S::ArretDansUneAttente || cas.scenario == S::PasAPas)
+        QVERIFY(!poste.lancer(programme, QStringLiteral("x.prog"), 0,
+                              cas.scenario == S::PasAPas ? PosteEnvoi::Mode::PasAPas
+                                                         : PosteEnvoi::Mode::Continu));
+    else
+        QVERIFY(!poste.envoyer(poste.examiner(saisie())));
+    if (cas.scenario == S::TestPendantUnProgramme)
+        second = poste.envoyer(poste.examiner(saisie()));
+    if (cas.scenario == S::ArretDansUneAttente)
+        poste.arreter();
+    for (int tour = 0; cas.scenario == S::PasAPas && poste.enPause() && tour < 5; ++tour)
+        poste.continuer();
+    banc.finir();
+    QVERIFY(!poste.occupe());
+    QCOMPARE(second ? std::optional(second->genre) : std::nullopt, cas.refus);
+    QCOMPARE(ecoute.deroulements(), cas.deroulements);
+    QCOMPARE(resume(banc.journal.lus()), cas.journal);
+    // Each run's records carry the id its signals name, one run's only.
+    QStringList executions;
+    for (const auto &[signal, execution] : ecoute.vus)
+        if (!executions.contains(execution))
+            executions << execution;
+    QCOMPARE(executions.size(), cas.deroulements.size());
+    for (const EnregistrementEnvoi &lu : banc.journal.lus())
+        QVERIFY2(executions.contains(lu.execution), qPrintable(lu.execution));
+}
+
+void TestPosteEnvoi::courseDepuis_data()
+{
+    QTest::addColumn<int>("depuis");
+    QTest::addColumn<bool>("refuse");
+    // Steps of A +1, +2, +3 with A.course=3: from step 1 the third goes to +6.
+    QTest::newRow("depuis l'étape 1, au-delà") << 0 << true;
+    QTest::newRow("depuis l'étape 3, dans sa course") << 2 << false;
+}
+
+// A program's travel is examined from the step it starts from.
+void TestPosteEnvoi::courseDepuis()
+{
+    QFETCH(int, depuis);
+    QFETCH(bool, refuse);
+    BancPoste banc;
+    banc.poste.setLimites(limitesDe("A.course=3\n"));
+    QCOMPARE(banc.poste.examiner(troisEtapes(), depuis).has_value(), refuse);
+    QCOMPARE(banc.poste.lancer(troisEtapes(), QStringLiteral("x.prog"), depuis).has_value(),
+             refuse);
+    banc.finir();
+    QCOMPARE(resume(banc.journal.lus()),
+             refuse ? QStringList{"x.prog hors limites"} : QStringList{"x.prog:3 envoyée"});
+}
 
 void TestPosteEnvoi::consignation_data()
 {
@@ -210,6 +473,25 @@ void TestPosteEnvoi::etatPendantUnProgramme()
     QVERIFY(std::any_of(vus.begin(), vus.end(), [](const EtatPoste &e) {
         return e.usage == EtatPoste::Usage::Programme && e.etape == 2 && e.cycle == 1;
     }));
+}
+
+// A device that came back is journaled, with where the port leads now, and
+// said until the next run starts.
+void TestPosteEnvoi::rebranchement()
+{
+    BancPoste banc;
+    SurveillanceEssai surveillance;
+    banc.poste.brancherSurveillance(&surveillance);
+    const QDateTime quand = QDateTime::currentDateTime();
+    surveillance.annoncer({EtatPort::Etat::Pret, QStringLiteral("/dev/ttyUSB1"), 0, {}}, quand);
+    QCOMPARE(banc.poste.etat().rebrancheA, quand);
+    QCOMPARE(banc.poste.etat().port.peripherique, QStringLiteral("/dev/ttyUSB1"));
+    QVERIFY(!banc.poste.envoyer(banc.poste.examiner(saisie())));
+    QVERIFY(!banc.poste.etat().rebrancheA.isValid());
+    const QList<EnregistrementEnvoi> lus = banc.journal.lus();
+    QCOMPARE(resume(lus), QStringList({"rebranché", "envoyée"}));
+    QCOMPARE(lus[0].peripherique, QStringLiteral("/dev/ttyUSB1"));
+    QVERIFY(!lus[0].execution.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestPosteEnvoi)

@@ -136,6 +136,7 @@ enum class Scenario {
     LimitesChangeesEnAttente, // likewise, then limits that refuse the second
     SignalPendantUnTest,      // likewise, then a signal
     ArretDansUneAttente,
+    DepuisLEtape3, // with A.course=3: from step 1, A would go to +6
 };
 struct CasDeroulement {
     Scenario scenario;
@@ -172,8 +173,6 @@ private Q_SLOTS:
     void examen();
     void deroulement_data();
     void deroulement();
-    void courseDepuis_data();
-    void courseDepuis();
     void consignation_data();
     void consignation();
     void etatPendantUnProgramme();
@@ -268,6 +267,8 @@ void TestPosteEnvoi::deroulement_data()
         {"deux TEST, l'un après l'autre", {S::DeuxTests, {}, {test, test}, {"envoyée", "envoyée"}}},
         {"limites changées en attente",   {S::LimitesChangeesEnAttente, {}, {test, "refusé termine"}, {"envoyée", "hors limites"}}},
         {"signal pendant un TEST",        {S::SignalPendantUnTest, {}, {"commence étape ligne×1 fin termine"}, {"interrompue"}}},
+        // A program's travel is examined from the step it starts from.
+        {"depuis l'étape 3, dans sa course", {S::DepuisLEtape3, {}, {"commence " + etape + " termine"}, {"x.prog:3 envoyée"}}},
         {"arrêt dans une attente",        {S::ArretDansUneAttente, {}, {"commence " + etape + " attente termine"}, {"x.prog:1 envoyée", "x.prog:2 arrêtée"}}},
     };
     // clang-format on
@@ -304,11 +305,14 @@ void TestPosteEnvoi::deroulement()
         if (cas.scenario == S::SignalPendantUnTest)
             poste.interrompre();
     });
+    if (cas.scenario == S::DepuisLEtape3)
+        poste.setLimites(limitesDe("A.course=3\n"));
     if (cas.scenario == S::Programme || cas.scenario == S::TestPendantUnProgramme ||
-        cas.scenario == S::ArretDansUneAttente || cas.scenario == S::PasAPas)
-        QVERIFY(!poste.lancer(programme, QStringLiteral("x.prog"), 0,
-                              cas.scenario == S::PasAPas ? PosteEnvoi::Mode::PasAPas
-                                                         : PosteEnvoi::Mode::Continu));
+        cas.scenario == S::ArretDansUneAttente || cas.scenario == S::PasAPas ||
+        cas.scenario == S::DepuisLEtape3)
+        QVERIFY(!poste.lancer(
+            programme, QStringLiteral("x.prog"), cas.scenario == S::DepuisLEtape3 ? 2 : 0,
+            cas.scenario == S::PasAPas ? PosteEnvoi::Mode::PasAPas : PosteEnvoi::Mode::Continu));
     else
         QVERIFY(!poste.envoyer(poste.examiner(saisie())));
     if (cas.scenario == S::TestPendantUnProgramme)
@@ -330,30 +334,6 @@ void TestPosteEnvoi::deroulement()
     QCOMPARE(executions.size(), cas.deroulements.size());
     for (const EnregistrementEnvoi &lu : banc.journal.lus())
         QVERIFY2(executions.contains(lu.execution), qPrintable(lu.execution));
-}
-
-void TestPosteEnvoi::courseDepuis_data()
-{
-    QTest::addColumn<int>("depuis");
-    QTest::addColumn<bool>("refuse");
-    // Steps of A +1, +2, +3 with A.course=3: from step 1 the third goes to +6.
-    QTest::newRow("depuis l'étape 1, au-delà") << 0 << true;
-    QTest::newRow("depuis l'étape 3, dans sa course") << 2 << false;
-}
-
-// A program's travel is examined from the step it starts from.
-void TestPosteEnvoi::courseDepuis()
-{
-    QFETCH(int, depuis);
-    QFETCH(bool, refuse);
-    BancPoste banc;
-    banc.poste.setLimites(limitesDe("A.course=3\n"));
-    QCOMPARE(banc.poste.examiner(troisEtapes(), depuis).has_value(), refuse);
-    QCOMPARE(banc.poste.lancer(troisEtapes(), QStringLiteral("x.prog"), depuis).has_value(),
-             refuse);
-    banc.finir();
-    QCOMPARE(resume(banc.journal.lus()),
-             refuse ? QStringList{"x.prog hors limites"} : QStringList{"x.prog:3 envoyée"});
 }
 
 void TestPosteEnvoi::consignation_data()

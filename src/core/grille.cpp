@@ -282,9 +282,11 @@ RangeeVerifiee VerifierRangee(int numero, const TextesRangee &textes, const QStr
         if (lue.echec) {
             verifiee.echecs << refuser(numero, nom, colonne, *texte, *lue.echec);
             verifiee.echecs.last().horsLimite = lue.horsLimite;
-            continue;
-        }
-        if (!lue.telleQuelle)
+            verifiee.mouvementLu =
+                verifiee.mouvementLu && (lue.horsLimite || colonne == Colonne::Vitesse);
+            if (!lue.horsLimite)
+                continue;
+        } else if (!lue.telleQuelle)
             verifiee.lues << lire(numero, nom, colonne, *texte, lue);
         if (colonne == Colonne::Direction)
             verifiee.axe.Direction = lue.direction;
@@ -309,7 +311,9 @@ GrilleVerifiee VerifierGrille(const TextesGrille &textes, const NomsAxes &noms,
         verifiee.echecs += rangee.echecs;
         verifiee.lues += rangee.lues;
         axes[k] = rangee.axe;
+        verifiee.mouvementsLus[k] = rangee.mouvementLu;
     }
+    verifiee.axes = axes;
     if (!verifiee.echecs.isEmpty())
         verifiee.echec = verifiee.echecs.first();
     else

@@ -1,14 +1,21 @@
-// Figures for the sequence run, the program's start and a long soak. Prints
-// one "name value" line per figure, last. Not a test: nothing is asserted.
+// Figures for the sequence run, the holder search, the program's start, its
+// rest and a long soak. Prints one "name value" line per figure, last. Not a
+// test: nothing is asserted.
 //
-//   bench_tarvik TARVIK BARE_QT TARVIK_ENVOYER
-//   (the start-up part needs an X display)
+//   bench_tarvik [--parties bibliotheque|processus] [--comparer TARVIK2 ENVOYER2]
+//                TARVIK BARE_QT TARVIK_ENVOYER
 //   bench_tarvik --envoi      (the run's figures alone)
+//
+// "bibliotheque": what runs inside this process, against the libraries it
+// was built with; "processus": the programs given, started and timed (needs
+// an X display). With --comparer, each figure of the second part is given
+// for both programs, "name value value2", measured in turns.
 #include "app/formulation.h"
 #include "app/surveillance_port.h"
 #include "carte/etat_carte.h"
 #include "carte/port_carte.h"
 #include "core/course.h"
+#include "port/detenteurs.h"
 #include "port/verrous.h"
 #include "run/envoyer_sequence.h"
 #include "run/execution_programme.h"
@@ -27,16 +34,20 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
 #include <poll.h>
+#include <pthread.h>
 #include <pty.h>
+#include <sched.h>
 #include <signal.h>
 #include <spawn.h>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -199,7 +210,9 @@ double tempsCpuMs(pid_t pid)
 }
 
 // The median time, over `fois` changes, from a port's link going away or
-// coming back to the state its watch gives changing.
+// coming back to the state its watch gives changing. The changes come a
+// little apart, as a plug never comes quicker: the reaction to one, not
+// how looks are spaced.
 double delaiDeConstat(const QString &pty, int fois)
 {
     const auto sansUdev = NouvelleSource.remplacer([] { return nullptr; }); // as in a container
@@ -214,6 +227,8 @@ double delaiDeConstat(const QString &pty, int fois)
     std::vector<double> delais;
     for (int i = 0; i < fois; ++i) {
         QEventLoop boucle;
+        QTimer::singleShot(300, &boucle, &QEventLoop::quit);
+        boucle.exec();
         QObject::connect(&surveillance, &SurveillancePort::etatChange, &boucle, &QEventLoop::quit);
         QTimer::singleShot(3000, &boucle, &QEventLoop::quit);
         const Chrono::time_point t = Chrono::now();
@@ -411,6 +426,236 @@ double tempsDeCourse()
     return mediane(temps);
 }
 
+// The load the busy holder search runs beside, from a process of its own
+// (bench_tarvik --charge): `processus` processes holding `descripteurs`
+// descriptors each, and one of `fils` sleeping threads, a few of them with
+// a file table of their own. It lasts as long as the object.
+class Charge {
+public:
+    Charge(int fils, int processus, int descripteurs)
+    {
+        int entree[2], sortie[2];
+        if (::pipe2(entree, O_CLOEXEC) != 0 || ::pipe2(sortie, O_CLOEXEC) != 0)
+            return;
+        posix_spawn_file_actions_t actions;
+        ::posix_spawn_file_actions_init(&actions);
+        ::posix_spawn_file_actions_adddup2(&actions, entree[0], STDIN_FILENO);
+        ::posix_spawn_file_actions_adddup2(&actions, sortie[1], STDOUT_FILENO);
+        const std::string f = std::to_string(fils), p = std::to_string(processus),
+                          d = std::to_string(descripteurs);
+        char *arguments[] = {const_cast<char *>("bench_tarvik"), const_cast<char *>("--charge"),
+                             const_cast<char *>(f.c_str()),      const_cast<char *>(p.c_str()),
+                             const_cast<char *>(d.c_str()),      nullptr};
+        if (::posix_spawn(&m_pid, "/proc/self/exe", &actions, nullptr, arguments, environ) != 0)
+            m_pid = -1;
+        ::posix_spawn_file_actions_destroy(&actions);
+        ::close(entree[0]);
+        ::close(sortie[1]);
+        m_entree = entree[1];
+        pollfd p1{sortie[0], POLLIN, 0};
+        char c = 0;
+        m_prete = m_pid > 0 && ::poll(&p1, 1, 120000) == 1 && ::read(sortie[0], &c, 1) == 1;
+        ::close(sortie[0]);
+    }
+    ~Charge()
+    {
+        ::close(m_entree); // its end
+        if (m_pid > 0)
+            ::waitpid(m_pid, nullptr, 0);
+    }
+    Charge(const Charge &) = delete;
+    Charge &operator=(const Charge &) = delete;
+    bool prete() const { return m_prete; }
+
+private:
+    pid_t m_pid = -1;
+    int m_entree = -1;
+    bool m_prete = false;
+};
+
+int g_pret = -1; // where each thread of the load says it is in place
+
+void *dormir(void *propre)
+{
+    if (propre && ::unshare(CLONE_FILES) != 0)
+        std::perror("unshare");
+    [[maybe_unused]] const ssize_t n = ::write(g_pret, "x", 1);
+    for (;;)
+        ::pause();
+    return nullptr;
+}
+
+// The load itself, in the process bench_tarvik --charge starts: in place,
+// it says so on its standard output and lasts until its input ends.
+int porterLaCharge(int fils, int processus, int descripteurs)
+{
+    int prets[2];
+    if (::pipe(prets) != 0)
+        return 1;
+    std::vector<pid_t> enfants;
+    for (int p = 0; p < processus; ++p) {
+        const pid_t enfant = ::fork();
+        if (enfant == 0) {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            for (int k = 0; k < descripteurs; ++k)
+                if (::open("/dev/null", O_RDONLY) < 0)
+                    std::perror("open");
+            [[maybe_unused]] const ssize_t n = ::write(prets[1], "x", 1);
+            for (;;)
+                ::pause();
+        }
+        enfants.push_back(enfant);
+    }
+    g_pret = prets[1];
+    pthread_attr_t attributs;
+    ::pthread_attr_init(&attributs);
+    ::pthread_attr_setstacksize(&attributs, 64 * 1024);
+    int lances = 0;
+    for (int t = 0; t < fils; ++t) {
+        pthread_t fil;
+        // One in 625 (16 of 10,000) with a file table of its own.
+        void *propre = t % 625 == 0 ? &fil : nullptr;
+        lances += ::pthread_create(&fil, &attributs, dormir, propre) == 0;
+    }
+    char c;
+    for (int attendus = processus + lances; attendus > 0 && ::read(prets[0], &c, 1) == 1;)
+        --attendus;
+    if (lances < fils)
+        std::fprintf(stderr, "charge : %d fils sur %d\n", lances, fils);
+    [[maybe_unused]] const ssize_t n = ::write(STDOUT_FILENO, "x", 1);
+    while (::read(STDIN_FILENO, &c, 1) > 0) {
+    }
+    for (const pid_t enfant : enfants) {
+        ::kill(enfant, SIGKILL);
+        ::waitpid(enfant, nullptr, 0);
+    }
+    ::_exit(0);
+}
+
+// What a real send does to find who holds a free port, before it opens it:
+// the opening's first lock stage (the links of /dev/serial to the device,
+// each lock folder read once, every lock file under a name of the device,
+// and the live process each one names), in µs, one per opening. After the
+// opening come one flock and one ioctl for exclusive mode, with the taking
+// of its own lock files (stage_locks_us has them all).
+std::vector<double> rechercheDetenteurs(const QString &pty, int fois)
+{
+    LienSerie lien;
+    lien.setPeripherique(pty);
+    double cetteFois = 0;
+    int verrous = 0; // lock stages ended in this opening
+    Chrono::time_point jalon;
+    const auto suivre = FinDEtapeLien.remplacer([&](EtapeLien etape) {
+        const Chrono::time_point maintenant = Chrono::now();
+        if (etape == EtapeLien::Verrous && verrous++ == 0)
+            cetteFois = microsecondes(maintenant - jalon);
+        jalon = maintenant;
+    });
+    std::vector<double> temps;
+    for (int i = 0; i < fois; ++i) {
+        cetteFois = 0;
+        verrous = 0;
+        jalon = Chrono::now();
+        if (const auto echec = lien.ouvrir())
+            std::fprintf(stderr, "ouverture refusée : %s\n", qPrintable(echec->message));
+        temps.push_back(cetteFois);
+        lien.fermer();
+    }
+    return temps;
+}
+
+// The walk a send makes only when it finds exclusive mode set: every file
+// table of every process (/proc/*/task/*/fd), in ms, one per walk.
+std::vector<double> parcoursExclusif(const QString &pty, int fois)
+{
+    struct stat etat {};
+    ::stat(QFile::encodeName(pty).constData(), &etat);
+    std::vector<double> temps;
+    for (int i = 0; i < fois; ++i) {
+        const Chrono::time_point t = Chrono::now();
+        if (const Detenteurs d = DetenteursOuverts(etat.st_rdev); !d.pids.isEmpty())
+            std::fprintf(stderr, "le pseudo-terminal du banc est tenu par %lld\n", d.pids[0]);
+        temps.push_back(microsecondes(Chrono::now() - t) / 1000);
+    }
+    return temps;
+}
+
+// Opens and closes a pseudo-terminal 10 times a second, beside a program at
+// rest (terminals, bridges and test runs do), while it lasts.
+class Remous {
+public:
+    Remous()
+        : m_fil([this] {
+            while (!m_fin) {
+                int maitre = -1, esclave = -1;
+                if (::openpty(&maitre, &esclave, nullptr, nullptr, nullptr) == 0) {
+                    ::close(esclave);
+                    ::close(maitre);
+                }
+                ::usleep(100000);
+            }
+        })
+    {
+    }
+    ~Remous()
+    {
+        m_fin = true;
+        m_fil.join();
+    }
+
+private:
+    std::atomic<bool> m_fin = false;
+    std::thread m_fil;
+};
+
+// The machine's processors since boot, from /proc/stat: time busy and in
+// all, in clock ticks.
+std::pair<double, double> processeurs()
+{
+    QFile stat(QStringLiteral("/proc/stat"));
+    if (!stat.open(QIODevice::ReadOnly))
+        return {0, 0};
+    const QList<QByteArray> champs = stat.readLine().simplified().split(' ');
+    double total = 0;
+    for (qsizetype i = 1; i < champs.size(); ++i)
+        total += champs[i].toDouble();
+    return {total - champs.value(4).toDouble() - champs.value(5).toDouble(), total};
+}
+
+// How busy the machine was, in %, over the spans the programs were at rest
+// (all but nothing of it is others' work then).
+double g_occupe = 0, g_total = 0;
+
+// The CPU time, in ms a minute, that a program uses over `secondes` at
+// rest, once its window is shown and its start is over (two half seconds
+// in a row under a millisecond each, ten seconds at most), with ptys
+// churning beside it or not.
+double repos(xcb_connection_t *x, const char *programme, const char *port, int secondes,
+             bool remous)
+{
+    pid_t pid = 0;
+    if (!demarrer(x, programme, pid, port ? "--port" : nullptr, port))
+        return 0;
+    for (int i = 0, calmes = 0; i < 20 && calmes < 2; ++i) {
+        const double avant = tempsCpuMs(pid);
+        ::usleep(500000);
+        calmes = tempsCpuMs(pid) - avant < 1 ? calmes + 1 : 0;
+    }
+    std::optional<Remous> autour;
+    if (remous)
+        autour.emplace();
+    const double avant = tempsCpuMs(pid);
+    const auto [occupe, total] = processeurs();
+    ::sleep(unsigned(secondes));
+    const double cpu = tempsCpuMs(pid) - avant;
+    const auto [occupeApres, totalApres] = processeurs();
+    g_occupe += occupeApres - occupe;
+    g_total += totalApres - total;
+    autour.reset();
+    arreter(pid);
+    return cpu * 60 / secondes;
+}
+
 // The lines a second the virtual board reads unpaced from its
 // pseudo-terminal, judges, counts and forms into JSON lines, as fast as a
 // writer of its own gives them: 100,000 commands of 12 bytes.
@@ -469,14 +714,45 @@ void imprimer(const std::vector<std::pair<const char *, double>> &figures,
     }
 }
 
+// A figure of the programs' part: this build's value and the compared one's.
+struct Figure {
+    const char *nom;
+    double valeur;
+    double autre = 0;
+};
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    if (argc == 5 && std::strcmp(argv[1], "--charge") == 0)
+        return porterLaCharge(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
     QCoreApplication application(argc, argv);
     InstallerCitations(); // the failures it prints, in the programs' words
     std::vector<std::pair<const char *, double>> figures;
     std::vector<std::pair<const char *, const char *>> notes; // after a figure's value
+    std::vector<Figure> programmes;                           // the programs' part
+    bool bibliotheque = true, processus = true;
+    const char *autre = nullptr, *autreEnvoyeur = nullptr; // the build compared
+    std::vector<const char *> arguments;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--parties") == 0 && i + 1 < argc) {
+            bibliotheque = std::strcmp(argv[i + 1], "processus") != 0;
+            processus = std::strcmp(argv[i + 1], "bibliotheque") != 0;
+            ++i;
+        } else if (std::strcmp(argv[i], "--comparer") == 0 && i + 2 < argc) {
+            autre = argv[i + 1];
+            autreEnvoyeur = argv[i + 2];
+            i += 2;
+        } else {
+            arguments.push_back(argv[i]);
+        }
+    }
+    const char *tarvik = arguments.size() > 0 ? arguments[0] : nullptr;
+    const char *nu = arguments.size() > 1 ? arguments[1] : nullptr;
+    const char *envoyeur = arguments.size() > 2 ? arguments[2] : nullptr;
+    // `--envoi`: the run's figures alone, to set two builds side by side.
+    const bool envoiSeul = argc == 2 && std::strcmp(argv[1], "--envoi") == 0;
 
     int maitre = -1, esclave = -1;
     char nom[128] = {};
@@ -484,227 +760,294 @@ int main(int argc, char *argv[])
         std::perror("openpty");
         return 1;
     }
-    // `--envoi`: the run's figures alone, to set two builds side by side.
-    const bool envoiSeul = argc == 2 && std::strcmp(argv[1], "--envoi") == 0;
-    if (!envoiSeul) {
-        figures.push_back({"travel_check_ms", tempsDeCourse()});
-        const double carte = lignesCarteParSeconde();
-        figures.push_back({"carte_lines_per_s", carte});
-        // What 38400 baud carries: 3,840 bytes a second, 320 lines of 12 bytes.
-        figures.push_back({"carte_vs_wire", carte / (OctetsParSecondeLigne / 12.0)});
-    }
-
-    GrilleBanc grille;
-    grille.lien.setPeripherique(QString::fromLocal8Bit(nom));
-    // The same run with its lock file on a tmpfs, as /run/lock is on a
-    // Debian host (some containers keep it on the disk).
-    GrilleBanc grilleTmpfs;
-    grilleTmpfs.lien.setPeripherique(QString::fromLocal8Bit(nom));
+    // Held by the bench alone: not by the programs it starts.
+    ::fcntl(maitre, F_SETFD, FD_CLOEXEC);
+    ::fcntl(esclave, F_SETFD, FD_CLOEXEC);
     const QByteArray octets = attendu(QStringLiteral("00000"));
+    if (bibliotheque) {
+        if (!envoiSeul) {
+            figures.push_back({"travel_check_ms", tempsDeCourse()});
+            const double carte = lignesCarteParSeconde();
+            figures.push_back({"carte_lines_per_s", carte});
+            // What 38400 baud carries: 3,840 bytes a second, 320 lines of 12 bytes.
+            figures.push_back({"carte_vs_wire", carte / (OctetsParSecondeLigne / 12.0)});
+        }
 
-    // One run against the bare minimum, interleaved; where the run's time
-    // goes, stage by stage, as the link tells each stage's end.
-    constexpr int Tours = 2000;
-    std::vector<double> run, runTmpfs, brut;
-    constexpr int Etapes = int(EtapeLien::Liberation) + 1;
-    std::array<std::vector<double>, Etapes> etapes;
-    std::array<double, Etapes> cetteFois{};
-    Chrono::time_point jalon;
-    const auto suivreEtapes = FinDEtapeLien.remplacer([&](EtapeLien etape) {
-        const Chrono::time_point maintenant = Chrono::now();
-        cetteFois[std::size_t(etape)] += microsecondes(maintenant - jalon);
-        jalon = maintenant;
-    });
-    for (int i = 0; i < Tours; ++i) {
-        for (auto [g, temps] : {std::pair{&grille, &run}, std::pair{&grilleTmpfs, &runTmpfs}}) {
-            const auto tmpfs = DossiersVerrou.remplacer(
-                g == &grilleTmpfs ? QStringList{QStringLiteral("/dev/shm")} : *DossiersVerrou);
-            cetteFois = {};
+        GrilleBanc grille;
+        grille.lien.setPeripherique(QString::fromLocal8Bit(nom));
+        // The same run with its lock file on a tmpfs, as /run/lock is on a
+        // Debian host (some containers keep it on the disk).
+        GrilleBanc grilleTmpfs;
+        grilleTmpfs.lien.setPeripherique(QString::fromLocal8Bit(nom));
+
+        // One run against the bare minimum, interleaved; where the run's time
+        // goes, stage by stage, as the link tells each stage's end.
+        constexpr int Tours = 2000;
+        std::vector<double> run, runTmpfs, brut;
+        constexpr int Etapes = int(EtapeLien::Liberation) + 1;
+        std::array<std::vector<double>, Etapes> etapes;
+        std::array<double, Etapes> cetteFois{};
+        Chrono::time_point jalon;
+        const auto suivreEtapes = FinDEtapeLien.remplacer([&](EtapeLien etape) {
+            const Chrono::time_point maintenant = Chrono::now();
+            cetteFois[std::size_t(etape)] += microsecondes(maintenant - jalon);
+            jalon = maintenant;
+        });
+        for (int i = 0; i < Tours; ++i) {
+            for (auto [g, temps] : {std::pair{&grille, &run}, std::pair{&grilleTmpfs, &runTmpfs}}) {
+                const auto tmpfs = DossiersVerrou.remplacer(
+                    g == &grilleTmpfs ? QStringList{QStringLiteral("/dev/shm")} : *DossiersVerrou);
+                cetteFois = {};
+                const Chrono::time_point t = Chrono::now();
+                jalon = t;
+                const bool echec = g->envoyer().has_value();
+                temps->push_back(microsecondes(Chrono::now() - t));
+                if (g == &grille)
+                    for (int e = 0; e < Etapes; ++e)
+                        etapes[std::size_t(e)].push_back(cetteFois[std::size_t(e)]);
+                if (echec || lire(maitre, 84) != octets)
+                    std::fprintf(stderr, "séquence %d incorrecte\n", i);
+            }
             const Chrono::time_point t = Chrono::now();
-            jalon = t;
-            const bool echec = g->envoyer().has_value();
-            temps->push_back(microsecondes(Chrono::now() - t));
-            if (g == &grille)
-                for (int e = 0; e < Etapes; ++e)
-                    etapes[std::size_t(e)].push_back(cetteFois[std::size_t(e)]);
-            if (echec || lire(maitre, 84) != octets)
-                std::fprintf(stderr, "séquence %d incorrecte\n", i);
+            envoiBrut(nom, octets);
+            brut.push_back(microsecondes(Chrono::now() - t));
+            lire(maitre, 84);
         }
-        const Chrono::time_point t = Chrono::now();
-        envoiBrut(nom, octets);
-        brut.push_back(microsecondes(Chrono::now() - t));
-        lire(maitre, 84);
-    }
-    const double runUs = mediane(run), brutUs = mediane(brut), tmpfsUs = mediane(runTmpfs);
-    const double filUs = 84 * 10 / 38400.0 * 1e6; // 84 bytes of 10 bits at 38400 baud
-    figures.insert(figures.end(), {{"run_us", runUs},
-                                   {"raw_us", brutUs},
-                                   {"run_vs_raw", runUs / brutUs},
-                                   {"run_lock_tmpfs_us", tmpfsUs},
-                                   {"run_lock_tmpfs_vs_raw", tmpfsUs / brutUs},
-                                   {"run_share_of_wire", runUs / filUs},
-                                   {"stage_checks_us", mediane(etapes[0])},
-                                   {"stage_locks_us", mediane(etapes[1])},
-                                   {"stage_open_settings_us", mediane(etapes[2])},
-                                   {"stage_write_drain_us", mediane(etapes[3])},
-                                   {"stage_release_us", mediane(etapes[4])}});
-    if (envoiSeul) {
-        imprimer(figures, notes);
-        return 0;
-    }
-
-    // One journal record: appended in one write and flushed to the disk,
-    // after the run has drained.
-    {
-        const QString fichier =
-            QDir::temp().filePath(QStringLiteral("tarvik-bench-%1/journal.log").arg(::getpid()));
-        EnregistrementEnvoi envoi{QDateTime::currentDateTime(),
-                                  QStringLiteral("tarvik"),
-                                  {},
-                                  QString::fromLocal8Bit(nom),
-                                  QString::fromLocal8Bit(nom),
-                                  IssueEnvoi::Envoyee,
-                                  {},
-                                  grille.liste,
-                                  {}};
-        std::vector<double> journal;
-        for (int i = 0; i < 1000; ++i) {
-            const Chrono::time_point t = Chrono::now();
-            if (AjouterEnregistrement(fichier, FormerEnregistrement(envoi), TailleMaxJournal))
-                std::fprintf(stderr, "enregistrement %d impossible\n", i);
-            journal.push_back(microsecondes(Chrono::now() - t));
+        const double runUs = mediane(run), brutUs = mediane(brut), tmpfsUs = mediane(runTmpfs);
+        const double filUs = 84 * 10 / 38400.0 * 1e6; // 84 bytes of 10 bits at 38400 baud
+        figures.insert(figures.end(), {{"run_us", runUs},
+                                       {"raw_us", brutUs},
+                                       {"run_vs_raw", runUs / brutUs},
+                                       {"run_lock_tmpfs_us", tmpfsUs},
+                                       {"run_lock_tmpfs_vs_raw", tmpfsUs / brutUs},
+                                       {"run_share_of_wire", runUs / filUs},
+                                       {"stage_checks_us", mediane(etapes[0])},
+                                       {"stage_locks_us", mediane(etapes[1])},
+                                       {"stage_open_settings_us", mediane(etapes[2])},
+                                       {"stage_write_drain_us", mediane(etapes[3])},
+                                       {"stage_release_us", mediane(etapes[4])}});
+        if (envoiSeul) {
+            imprimer(figures, notes);
+            return 0;
         }
-        QDir(QFileInfo(fichier).path()).removeRecursively();
-        figures.push_back({"journal_us", mediane(journal)});
-        figures.push_back({"stage_journal_us", mediane(journal)});
 
-        // Its copy for the system's journal, under a name of the bench's own.
-        envoi.executable = QStringLiteral("tarvik-bench");
-        const CoutJournalSysteme systeme = coutJournalSysteme(envoi);
-        figures.push_back({"journal_systeme_us", systeme.us});
-        notes.push_back({"journal_systeme_us", systeme.reel
-                                                   ? "(socket de journald)"
-                                                   : "(socket de remplacement, vidé entre deux)"});
-        if (!systeme.reel) {
-            figures.push_back({"journal_systeme_full_us", systeme.pleinUs});
-            notes.push_back({"journal_systeme_full_us", "(socket de remplacement plein)"});
+        // One journal record: appended in one write and flushed to the disk,
+        // after the run has drained.
+        {
+            const QString fichier = QDir::temp().filePath(
+                QStringLiteral("tarvik-bench-%1/journal.log").arg(::getpid()));
+            EnregistrementEnvoi envoi{QDateTime::currentDateTime(),
+                                      QStringLiteral("tarvik"),
+                                      {},
+                                      QString::fromLocal8Bit(nom),
+                                      QString::fromLocal8Bit(nom),
+                                      IssueEnvoi::Envoyee,
+                                      {},
+                                      grille.liste,
+                                      {}};
+            std::vector<double> journal;
+            for (int i = 0; i < 1000; ++i) {
+                const Chrono::time_point t = Chrono::now();
+                if (AjouterEnregistrement(fichier, FormerEnregistrement(envoi), TailleMaxJournal))
+                    std::fprintf(stderr, "enregistrement %d impossible\n", i);
+                journal.push_back(microsecondes(Chrono::now() - t));
+            }
+            QDir(QFileInfo(fichier).path()).removeRecursively();
+            figures.push_back({"journal_us", mediane(journal)});
+            figures.push_back({"stage_journal_us", mediane(journal)});
+
+            // Its copy for the system's journal, under a name of the bench's own.
+            envoi.executable = QStringLiteral("tarvik-bench");
+            const CoutJournalSysteme systeme = coutJournalSysteme(envoi);
+            figures.push_back({"journal_systeme_us", systeme.us});
+            notes.push_back(
+                {"journal_systeme_us", systeme.reel ? "(socket de journald)"
+                                                    : "(socket de remplacement, vidé entre deux)"});
+            if (!systeme.reel) {
+                figures.push_back({"journal_systeme_full_us", systeme.pleinUs});
+                notes.push_back({"journal_systeme_full_us", "(socket de remplacement plein)"});
+            }
         }
+
+        // Soak: every byte of every run checked, in order.
+        for (int i = 0; i < 20; ++i) { // warm-up
+            grille.envoyer();
+            lire(maitre, 84);
+        }
+        const int fdsAvant = descripteurs();
+        const long rssAvant = rssKo(::getpid());
+        constexpr int Soak = 10000;
+        long octetsBons = 0;
+        for (int i = 0; i < Soak; ++i) {
+            grille.pas1 = QStringLiteral("%1").arg(i % 100000, 5, 10, QChar(u'0'));
+            const bool echec = grille.envoyer().has_value();
+            const QByteArray recu = lire(maitre, 84), voulu = attendu(grille.pas1);
+            if (!echec && recu == voulu)
+                octetsBons += recu.size();
+        }
+        figures.insert(figures.end(), {{"soak_runs", Soak},
+                                       {"soak_bytes_ok", double(octetsBons)},
+                                       {"fd_growth", descripteurs() - fdsAvant},
+                                       {"rss_growth_kb", double(rssKo(::getpid()) - rssAvant)}});
+
+        figures.push_back({"notice_ms", delaiDeConstat(QString::fromLocal8Bit(nom), 10)});
+        const auto [ecart, ecartMax] = ecartsDAttente(QString::fromLocal8Bit(nom), maitre);
+        const auto [arret, arretMax] = tempsDArret(QString::fromLocal8Bit(nom), maitre);
+        figures.insert(figures.end(), {{"wait_error_ms", ecart},
+                                       {"wait_error_max_ms", ecartMax},
+                                       {"stop_ms", arret},
+                                       {"stop_max_ms", arretMax}});
+
+        // Who holds the port, as a send on a free one looks for it: with the
+        // machine as it is, and with 10,000 more threads (16 of them with a
+        // file table of their own) and 40,000 more descriptors (100
+        // processes of 400), by turns; and the walk of every file table a
+        // send makes only when it finds exclusive mode set.
+        std::vector<double> calme, charge, exclusif, exclusifCharge;
+        for (int tour = 0; tour < 6; ++tour) {
+            const auto ajouter = [](std::vector<double> &a, const std::vector<double> &b) {
+                a.insert(a.end(), b.begin(), b.end());
+            };
+            ajouter(calme, rechercheDetenteurs(QString::fromLocal8Bit(nom), 150));
+            ajouter(exclusif, parcoursExclusif(QString::fromLocal8Bit(nom), 3));
+            const Charge occupee(10000, 100, 400);
+            if (!occupee.prete()) {
+                std::fprintf(stderr, "la charge n'a pas pu être mise en place\n");
+                break;
+            }
+            ajouter(charge, rechercheDetenteurs(QString::fromLocal8Bit(nom), 150));
+            ajouter(exclusifCharge, parcoursExclusif(QString::fromLocal8Bit(nom), 3));
+        }
+        const double d = mediane(calme), dc = mediane(charge);
+        figures.insert(figures.end(), {{"holders_us", d},
+                                       {"holders_us_busy", dc},
+                                       {"holders_busy_ratio", dc / d},
+                                       {"holders_exclusive_ms", mediane(exclusif)},
+                                       {"holders_exclusive_ms_busy", mediane(exclusifCharge)}});
     }
 
-    // Soak: every byte of every run checked, in order.
-    for (int i = 0; i < 20; ++i) { // warm-up
-        grille.envoyer();
-        lire(maitre, 84);
-    }
-    const int fdsAvant = descripteurs();
-    const long rssAvant = rssKo(::getpid());
-    constexpr int Soak = 10000;
-    long octetsBons = 0;
-    for (int i = 0; i < Soak; ++i) {
-        grille.pas1 = QStringLiteral("%1").arg(i % 100000, 5, 10, QChar(u'0'));
-        const bool echec = grille.envoyer().has_value();
-        const QByteArray recu = lire(maitre, 84), voulu = attendu(grille.pas1);
-        if (!echec && recu == voulu)
-            octetsBons += recu.size();
-    }
-    figures.insert(figures.end(), {{"soak_runs", Soak},
-                                   {"soak_bytes_ok", double(octetsBons)},
-                                   {"fd_growth", descripteurs() - fdsAvant},
-                                   {"rss_growth_kb", double(rssKo(::getpid()) - rssAvant)}});
-
-    figures.push_back({"notice_ms", delaiDeConstat(QString::fromLocal8Bit(nom), 10)});
-    const auto [ecart, ecartMax] = ecartsDAttente(QString::fromLocal8Bit(nom), maitre);
-    const auto [arret, arretMax] = tempsDArret(QString::fromLocal8Bit(nom), maitre);
-    figures.insert(figures.end(), {{"wait_error_ms", ecart},
-                                   {"wait_error_max_ms", ecartMax},
-                                   {"stop_ms", arret},
-                                   {"stop_max_ms", arretMax}});
+    // The programs: this build's and the compared one's, by turns.
+    std::vector<const char *> panneaux{tarvik};
+    if (autre)
+        panneaux.push_back(autre);
+    const auto ajouterProgramme = [&](const char *nom, const std::vector<double> &valeurs) {
+        programmes.push_back({nom, valeurs[0], valeurs.size() > 1 ? valeurs[1] : valeurs[0]});
+    };
 
     // A whole send from a script: tarvik-envoyer against the bare shell floor
     // for the same bytes, alternating, each a whole process from start to exit.
-    if (argc >= 4) {
+    if (processus && envoyeur) {
         const std::string fichier =
             QDir::temp().filePath(QStringLiteral("tarvik-bench.seq")).toStdString();
         QFile sequence(QString::fromStdString(fichier));
         if (sequence.open(QIODevice::WriteOnly) && sequence.write(octets) == octets.size() &&
             sequence.flush()) {
             const std::string pty = nom;
-            const std::vector<std::string> cli{argv[3], fichier, "--port", pty};
-            const std::vector<std::string> shell{"/bin/sh", "-c",
-                                                 "stty -F " + pty +
-                                                     " 38400 cs8 -parenb -cstopb raw && cat " +
-                                                     fichier + " > " + pty};
-            std::vector<double> tempsCli, tempsShell;
+            std::vector<std::vector<std::string>> commandes{{envoyeur, fichier, "--port", pty}};
+            if (autreEnvoyeur)
+                commandes.push_back({autreEnvoyeur, fichier, "--port", pty});
+            commandes.push_back({"/bin/sh", "-c",
+                                 "stty -F " + pty + " 38400 cs8 -parenb -cstopb raw && cat " +
+                                     fichier + " > " + pty});
+            std::vector<std::vector<double>> temps(commandes.size());
             for (int i = 0; i < 60; ++i) {
-                for (const auto *commande : {&cli, &shell}) {
-                    const auto ms = executer(*commande);
+                for (std::size_t c = 0; c < commandes.size(); ++c) {
+                    const auto ms = executer(commandes[c]);
                     if (!ms || lire(maitre, 84) != octets)
                         std::fprintf(stderr, "envoi %d incorrect (%s)\n", i,
-                                     (*commande)[0].c_str());
+                                     commandes[c][0].c_str());
                     else if (i >= 5) // the first ones warm the caches
-                        (commande == &cli ? tempsCli : tempsShell).push_back(*ms);
+                        temps[c].push_back(*ms);
                 }
             }
-            const double c = mediane(tempsCli), sh = mediane(tempsShell);
-            figures.insert(figures.end(),
-                           {{"cli_send_ms", c}, {"shell_send_ms", sh}, {"cli_vs_shell", c / sh}});
+            std::vector<double> cli, rapport;
+            const double sh = mediane(temps.back());
+            for (std::size_t c = 0; c + 1 < commandes.size(); ++c) {
+                cli.push_back(mediane(temps[c]));
+                rapport.push_back(cli.back() / sh);
+            }
+            ajouterProgramme("cli_send_ms", cli);
+            ajouterProgramme("shell_send_ms", {sh});
+            ajouterProgramme("cli_vs_shell", rapport);
         }
         sequence.remove();
     }
 
-    // Start-up, against a bare Qt window, interleaved.
-    if (argc >= 3) {
-        xcb_connection_t *x = xcb_connect(nullptr, nullptr);
-        if (xcb_connection_has_error(x)) {
-            std::fprintf(stderr, "pas d'écran X : démarrage non mesuré\n");
-        } else {
-            xcb_screen_t *ecran = xcb_setup_roots_iterator(xcb_get_setup(x)).data;
-            const uint32_t masque = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-            xcb_change_window_attributes(x, ecran->root, XCB_CW_EVENT_MASK, &masque);
-            xcb_flush(x);
-            constexpr int Departs = 15;
-            std::vector<double> tarvik, nu, rss, rssNu;
-            for (int i = 0; i < Departs; ++i) {
-                for (int quel = 0; quel < 2; ++quel) {
-                    pid_t pid = 0;
-                    const auto ms = demarrer(x, argv[1 + quel], pid);
-                    ::usleep(300000); // let it settle before reading its memory
-                    (quel == 0 ? tarvik : nu).push_back(ms.value_or(0));
-                    (quel == 0 ? rss : rssNu).push_back(double(rssKo(pid)));
-                    arreter(pid);
-                }
-            }
-            const double t = mediane(tarvik), n = mediane(nu);
-            figures.insert(figures.end(), {{"startup_ms", t},
-                                           {"bare_qt_ms", n},
-                                           {"startup_vs_bare", t / n},
-                                           {"rss_kb", mediane(rss)},
-                                           {"bare_rss_kb", mediane(rssNu)}});
-            // A minute with nothing happening: the panel watching a port
-            // behind a link, as a socat bridge gives one, and a bare window.
-            const QString dossier = QDir::temp().filePath(QStringLiteral("tarvik-bench-repos"));
-            QDir().mkpath(dossier);
-            const QByteArray lien = QFile::encodeName(dossier + QStringLiteral("/port"));
-            QFile::remove(QString::fromLocal8Bit(lien));
-            QFile::link(QString::fromLocal8Bit(nom), QString::fromLocal8Bit(lien));
-            double cpu[2] = {};
-            for (int quel = 0; quel < 2; ++quel) {
+    // Start-up, against a bare Qt window, interleaved; then the rest.
+    xcb_connection_t *x = processus && nu ? xcb_connect(nullptr, nullptr) : nullptr;
+    if (x && xcb_connection_has_error(x)) {
+        std::fprintf(stderr, "pas d'écran X : démarrage non mesuré\n");
+    } else if (x) {
+        xcb_screen_t *ecran = xcb_setup_roots_iterator(xcb_get_setup(x)).data;
+        const uint32_t masque = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(x, ecran->root, XCB_CW_EVENT_MASK, &masque);
+        xcb_flush(x);
+        std::vector<const char *> departs = panneaux;
+        departs.push_back(nu);
+        std::vector<std::vector<double>> temps(departs.size()), rss(departs.size());
+        for (int i = 0; i < 15; ++i) {
+            for (std::size_t quel = 0; quel < departs.size(); ++quel) {
                 pid_t pid = 0;
-                demarrer(x, argv[1 + quel], pid, quel == 0 ? "--port" : nullptr,
-                         quel == 0 ? lien.constData() : nullptr);
-                ::sleep(2); // settled
-                const double avant = tempsCpuMs(pid);
-                ::sleep(60);
-                cpu[quel] = tempsCpuMs(pid) - avant;
+                const auto ms = demarrer(x, departs[quel], pid);
+                ::usleep(300000); // let it settle before reading its memory
+                temps[quel].push_back(ms.value_or(0));
+                rss[quel].push_back(double(rssKo(pid)));
                 arreter(pid);
             }
-            QDir(dossier).removeRecursively();
-            figures.insert(figures.end(),
-                           {{"idle_cpu_ms_per_min", cpu[0]}, {"bare_idle_cpu_ms_per_min", cpu[1]}});
-            xcb_disconnect(x);
         }
+        const double n = mediane(temps.back()), rssNu = mediane(rss.back());
+        std::vector<double> t, rapport, r, rapportRss;
+        for (std::size_t quel = 0; quel + 1 < departs.size(); ++quel) {
+            t.push_back(mediane(temps[quel]));
+            rapport.push_back(t.back() / n);
+            r.push_back(mediane(rss[quel]));
+            rapportRss.push_back(r.back() / rssNu);
+        }
+        ajouterProgramme("startup_ms", t);
+        ajouterProgramme("bare_qt_ms", {n});
+        ajouterProgramme("startup_vs_bare", rapport);
+        ajouterProgramme("rss_kb", r);
+        ajouterProgramme("bare_rss_kb", {rssNu});
+        ajouterProgramme("rss_vs_bare", rapportRss);
+
+        // At rest: the panel watching a port behind a link, as a socat
+        // bridge gives one, and a bare window; then the panel given the
+        // pty by its own name while ptys come and go beside it. Three
+        // turns of 20 s each, the programs by turns; the medians.
+        const QString dossier = QDir::temp().filePath(QStringLiteral("tarvik-bench-repos"));
+        QDir().mkpath(dossier);
+        const QByteArray lien = QFile::encodeName(dossier + QStringLiteral("/port"));
+        QFile::remove(QString::fromLocal8Bit(lien));
+        QFile::link(QString::fromLocal8Bit(nom), QString::fromLocal8Bit(lien));
+        constexpr int Secondes = 20;
+        std::vector<std::vector<double>> calme(panneaux.size()), remous(panneaux.size());
+        std::vector<double> nuCalme;
+        for (int tour = 0; tour < 3; ++tour) {
+            for (std::size_t quel = 0; quel < panneaux.size(); ++quel) {
+                calme[quel].push_back(repos(x, panneaux[quel], lien.constData(), Secondes, false));
+                remous[quel].push_back(repos(x, panneaux[quel], nom, Secondes, true));
+            }
+            nuCalme.push_back(repos(x, nu, nullptr, Secondes, false));
+        }
+        QDir(dossier).removeRecursively();
+        std::vector<double> c, rc;
+        for (std::size_t quel = 0; quel < panneaux.size(); ++quel) {
+            c.push_back(mediane(calme[quel]));
+            rc.push_back(mediane(remous[quel]));
+        }
+        ajouterProgramme("idle_cpu_ms_per_min", c);
+        ajouterProgramme("idle_cpu_ms_per_min_churn", rc);
+        ajouterProgramme("bare_idle_cpu_ms_per_min", {mediane(nuCalme)});
+        ajouterProgramme("machine_busy_pct_at_rest", {g_total > 0 ? 100 * g_occupe / g_total : 0});
+        xcb_disconnect(x);
     }
 
     imprimer(figures, notes);
+    for (const Figure &figure : programmes) {
+        std::printf("%s %.6g", figure.nom, figure.valeur);
+        if (autre)
+            std::printf(" %.6g", figure.autre);
+        std::printf("\n");
+    }
     return 0;
 }

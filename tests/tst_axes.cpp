@@ -2,6 +2,7 @@
 // the direction character and the bytes of a line.
 #include "core/grille.h"
 
+#include <QStringEncoder>
 #include <QTest>
 #include <cmath>
 #include <limits>
@@ -25,6 +26,7 @@ private Q_SLOTS:
     void rangeeRefusee_data();
     void rangeeRefusee();
     void lettres();
+    void pageDeCode();
     void lectureDesCases_data();
     void lectureDesCases();
 };
@@ -246,6 +248,27 @@ void TestAxes::lettres()
     const QString lettres = QStringLiteral("ABCDEFG");
     for (int i = 1; i <= NombreAxes; ++i)
         QCOMPARE(LettreAxe(i), lettres[i - 1]);
+}
+
+// The board's code page is Windows-1252 as the system's converter has it,
+// for every character: the byte a line carries (NUL for one without), and
+// a direction only where that byte is a printable character's own.
+void TestAxes::pageDeCode()
+{
+    QStringEncoder systeme("windows-1252", QStringConverter::Flag::Stateless |
+                                               QStringConverter::Flag::ConvertInvalidToNull);
+    QVERIFY(systeme.isValid());
+    for (char32_t u = 0; u < 0x10000; ++u) {
+        const QChar c{char16_t(u)};
+        if (c.isSurrogate()) {
+            QVERIFY(!DirectionValide(c));
+            continue;
+        }
+        const QByteArray octet = systeme.encode(QStringView(&c, 1));
+        const bool direction = c.isPrint() && octet.size() == 1 && octet[0] != '\0';
+        QVERIFY2(FormerLigne(QString(c)) == octet + '\n', qPrintable(CodePoint(u)));
+        QVERIFY2(DirectionValide(c) == direction, qPrintable(CodePoint(u)));
+    }
 }
 
 void TestAxes::lectureDesCases_data()

@@ -266,24 +266,32 @@ void TestFenetreProgramme::surLePont_data()
     QTest::addColumn<int>("arret"); // Stop at this wait; 0: never
     QTest::addColumn<int>("envoyees");
     QTest::addColumn<QString>("dit"); // the end's message; empty: none
-    QTest::newRow("entier") << 0 << 3 << QString();
+    QTest::addColumn<bool>("fermer"); // the window closed instead of Échap
+    QTest::newRow("entier") << 0 << 3 << QString() << false;
     QTest::newRow("arrêt à la 1re attente")
         << 1 << 1
         << "Programme arrêté\u00a0: étape 1 envoyée, l'étape 2 ne l'a pas été.\n"
            "Une ligne remise au port ne peut pas être rappelée\u00a0: pour arrêter la machine "
-           "elle-même, utilisez son arrêt d'urgence.";
-    QTest::newRow("arrêt à la 2e attente") << 2 << 2 << "étapes 1 à 2 envoyées, l'étape 3 (dépose)";
+           "elle-même, utilisez son arrêt d'urgence."
+        << false;
+    QTest::newRow("arrêt à la 2e attente")
+        << 2 << 2 << "étapes 1 à 2 envoyées, l'étape 3 (dépose)" << false;
+    // Its Stop goes with it: asked, then stopped, and no end to tell.
+    QTest::newRow("fenêtre fermée à la 1re attente")
+        << 1 << 1 << "Un programme est en cours, et cette fenêtre porte son" << true;
 }
 
 // On a socat bridge, as an operator's bench: each step arrives whole, in
 // order; the port stays the program's during its waits, and TEST waits for
-// nothing behind it; after its end or a Stop nothing more arrives and the
-// port is free. One record per step, named by the file and the step.
+// nothing behind it; after its end or a Stop (Échap, or the window closed)
+// nothing more arrives and the port is free. One record per step, named by
+// the file and the step.
 void TestFenetreProgramme::surLePont()
 {
     QFETCH(int, arret);
     QFETCH(int, envoyees);
     QFETCH(QString, dit);
+    QFETCH(bool, fermer);
     if (QStandardPaths::findExecutable(QStringLiteral("socat")).isEmpty())
         QSKIP("socat n'est pas installé");
     PontSocat pont;
@@ -298,12 +306,16 @@ void TestFenetreProgramme::surLePont()
     QVERIFY(charger(*fenetre, journal, programme));
     QStringList pendant, sources;               // the port during each wait; the journal's sources
     QDeadlineTimer du(QDeadlineTimer::Forever); // when a step planned after the Stop would go
-    connect(&panneau.poste(), &PosteEnvoi::attente, fenetre, [&](qint64 ms) {
+    connect(&panneau.poste(), &PosteEnvoi::attente, fenetre, [&](const QString &, qint64 ms) {
         pendant << autreEnvoyeur(pont.panneau());
         if (pendant.size() != arret)
             return;
         controle<QPushButton>(panneau, QStringLiteral("Command1"))->click();
-        frapper(*fenetre, QKeySequence(Qt::Key_Escape)); // Arrêter, at once
+        messages.reponses = {0}; // « Arrêter le programme »
+        if (fermer)
+            fenetre->close();
+        else
+            frapper(*fenetre, QKeySequence(Qt::Key_Escape)); // Arrêter, at once
         QTimer::singleShot(0, fenetre, [&du, ms] { du.setRemainingTime(ms); });
     });
     cliquer(*fenetre, "lancerProgramme");
@@ -324,7 +336,8 @@ void TestFenetreProgramme::surLePont()
     QCOMPARE(lus.last().issue, arret ? IssueEnvoi::Arretee : IssueEnvoi::Envoyee);
     QCOMPARE(lus.first().execution, lus.last().execution);
     QCOMPARE(lignesListe(panneau), programme.etapes[envoyees - 1].grille.lignes());
-    // TEST refused during the wait, then the end's message, if any.
+    // TEST refused during the wait, then the end's message or the question
+    // closing asks, if any.
     QCOMPARE(messages.vus.size(), arret ? 2 : 0);
     QVERIFY(!arret ||
             (messages.vus[0].texte.contains(QStringLiteral("Un programme est en cours")) &&

@@ -7,6 +7,7 @@
 #include "locale_essai.h"
 #include "pseudo_terminal.h"
 #include "run/journal.h"
+#include "surveillance_essai.h"
 #include "window/case_grille.h"
 #include "window/dialogue_port.h"
 #include "window/fenetre_programme.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QFrame>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -68,13 +70,45 @@ QString dessinDe(CaseGrille &boite)
     return vus.join(QStringLiteral(", "));
 }
 
-// Types `texte` over the text of the box `nom`.
+// Types `texte` over the text of the box `nom`; what no key gives ("ā"),
+// as an input method commits it.
 void taper(const QWidget &fenetre, const QString &nom, const QString &texte)
 {
     auto *boite = controle<QLineEdit>(fenetre, nom);
     boite->selectAll();
     QTest::keyClick(boite, Qt::Key_Delete);
-    QTest::keyClicks(boite, texte);
+    if (!texte.isEmpty() && texte.front() > u'~') {
+        QInputMethodEvent saisie;
+        saisie.setCommitString(texte);
+        QCoreApplication::sendEvent(boite, &saisie);
+    } else {
+        QTest::keyClicks(boite, texte);
+    }
+}
+
+// The port as the watcher tells it, and what the panel does meanwhile.
+struct PortVu {
+    EtatPort::Etat etat;
+    bool douteux;        // a limits file is doubtful
+    bool test;           // TEST sends, once the device came back
+    QStringList dit;     // in the status line
+    QString pasDit = {}; // nowhere in it
+};
+
+// How a run fails.
+enum class Panne { Occupe, Absent, Bloque, OccupeLibere };
+
+// The way a grid leaves the panel.
+enum class Porte { Test, Ajout, Enregistrement };
+
+// The items a message lists: its lines "– …", else its paragraphs.
+QStringList elements(const QString &texte)
+{
+    QStringList vus;
+    for (const QString &ligne : texte.split(u'\n'))
+        if (ligne.startsWith(QStringLiteral("– ")))
+            vus << ligne.mid(2);
+    return vus.isEmpty() && !texte.isEmpty() ? texte.split(QStringLiteral("\n\n")) : vus;
 }
 
 // A window whose run clicks TEST again in the middle of writing, as a click
@@ -95,6 +129,10 @@ private:
 };
 
 } // namespace
+
+Q_DECLARE_METATYPE(Porte)
+Q_DECLARE_METATYPE(Panne)
+Q_DECLARE_METATYPE(PortVu)
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -131,6 +169,8 @@ private Q_SLOTS:
     void avantEnvoi_data();
     void avantEnvoi();
     void portParDefaut();
+    void rebranche_data();
+    void rebranche();
 };
 
 void TestMainWindow::composition_data()
@@ -916,22 +956,23 @@ void TestMainWindow::listePerimee()
 
 void TestMainWindow::reessayer_data()
 {
-    QTest::addColumn<QString>("cas");
+    QTest::addColumn<Panne>("panne");
     QTest::addColumn<QString>("conseil");
     QTest::addColumn<bool>("question"); // « Réessayer » is offered
-    QTest::newRow("port occupé") << "occupe"
-                                 << "Fermez ce programme" << true;
-    QTest::newRow("port absent") << "absent"
-                                 << "Vérifiez le câble" << true;
-    QTest::newRow("délai dépassé") << "bloque"
-                                   << "avant d'envoyer de nouveau" << false;
+    QTest::newRow("port occupé") << Panne::Occupe << "Fermez ce programme" << true;
+    QTest::newRow("port absent") << Panne::Absent << "Vérifiez le câble" << true;
+    QTest::newRow("délai dépassé") << Panne::Bloque << "avant d'envoyer de nouveau" << false;
+    // Freed, and a box changed, as the operator reads the question.
+    QTest::newRow("port libéré, grille changée")
+        << Panne::OccupeLibere << "Fermez ce programme" << true;
 }
 
 // A failure says what to do; where nothing was written, « Réessayer » sends
-// the grid again, and only then.
+// the grid that run carried again, whatever the boxes hold now, and only
+// then.
 void TestMainWindow::reessayer()
 {
-    QFETCH(QString, cas);
+    QFETCH(Panne, panne);
     QFETCH(QString, conseil);
     QFETCH(bool, question);
     const auto delai = DelaiSequenceMs.remplacer(100);
@@ -941,18 +982,32 @@ void TestMainWindow::reessayer()
     const int occupant =
         ::open(QFile::encodeName(pty.chemin()).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
     const auto fermer = qScopeGuard([&] { ::close(occupant); });
-    if (cas == QLatin1String("occupe"))
+    if (panne == Panne::Occupe || panne == Panne::OccupeLibere)
         QCOMPARE(::flock(occupant, LOCK_EX | LOCK_NB), 0);
-    else if (cas == QLatin1String("absent"))
+    else if (panne == Panne::Absent)
         fenetre.imposerPort(QStringLiteral("/dev/tarvik-absent-pour-essai"));
     else
         QVERIFY(pty.remplir() > 0);
     messages.reponses = {0}; // « Réessayer » once, then « Fermer »
+    const auto libere = Question.remplacer(
+        [&, repondre = *Question](QWidget *w, GenreMessage genre, const QString &titre,
+                                  const QString &texte, const QStringList &choix, int defaut,
+                                  int annule) {
+            if (panne == Panne::OccupeLibere) {
+                controle<QLineEdit>(fenetre, QStringLiteral("Text1_1"))
+                    ->setText(QStringLiteral("00042"));
+                ::flock(occupant, LOCK_UN);
+            }
+            return repondre(w, genre, titre, texte, choix, defaut, annule);
+        });
     cliquerTest(fenetre);
-    QCOMPARE(messages.vus.size(), question ? 2 : 1);
+    const bool renvoyee = panne == Panne::OccupeLibere; // and went through
+    QCOMPARE(messages.vus.size(), question && !renvoyee ? 2 : 1);
     QVERIFY2(messages.vus[0].texte.contains(conseil), qPrintable(messages.vus[0].texte));
     const QStringList boutons{QStringLiteral("Réessayer"), QStringLiteral("Fermer")};
     QCOMPARE(messages.boutons, question ? boutons : QStringList());
+    if (renvoyee) // the grid that failed, not the boxes as they are now
+        QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
 }
 
 void TestMainWindow::horsLimites_data()
@@ -961,27 +1016,30 @@ void TestMainWindow::horsLimites_data()
     QTest::addColumn<QString>("boite");
     QTest::addColumn<QString>("tape");
     QTest::addColumn<QString>("dit");   // in the box's tooltip and TEST's message; empty: sent
+    QTest::addColumn<bool>("demande");  // saving asks first: a box is read otherwise
     QTest::addColumn<bool>("avertit");  // saving warns
     QTest::addColumn<bool>("consigne"); // the refusal is journalled, as "hors limites"
     QTest::addColumn<QString>("etat");  // the last attempt, as the status line says it
     // clang-format off
-    QTest::newRow("pas")             << QByteArray("A.pas=5000\n") << "Text1_1" << "5001" << "5000 pas au plus" << true << true << "hors limites";
-    QTest::newRow("vitesse")         << QByteArray("C.vitesse=100\n") << "Text2_3" << "101" << "vitesse 100" << true << true << "hors limites";
-    QTest::newRow("direction")       << QByteArray("B.directions=+-\n") << "Text3_2" << "x" << "«\u00a0+-\u00a0»" << true << true << "hors limites";
-    // The file holds the value as it is sent: nothing to warn of.
-    QTest::newRow("lecture stricte") << QByteArray("lecture=stricte\n") << "Text1_4" << "1O0" << "chiffres seulement" << false << true << "hors limites";
-    QTest::newRow("fichier douteux") << QByteArray() << "" << "" << "/etc/xdg/Tarvik/limites.conf" << false << true << "fichier de limites douteux";
+    QTest::newRow("pas")             << QByteArray("A.pas=5000\n") << "Text1_1" << "5001" << "5000 pas au plus" << false << true << true << "hors limites";
+    QTest::newRow("vitesse")         << QByteArray("C.vitesse=100\n") << "Text2_3" << "101" << "vitesse 100" << false << true << true << "hors limites";
+    QTest::newRow("direction")       << QByteArray("B.directions=+-\n") << "Text3_2" << "x" << "«\u00a0+-\u00a0»" << false << true << true << "hors limites";
+    // Saved once the question allows it, the file holds the value as it is
+    // sent: nothing to warn of.
+    QTest::newRow("lecture stricte") << QByteArray("lecture=stricte\n") << "Text1_4" << "1O0" << "chiffres seulement" << true << false << true << "hors limites";
+    QTest::newRow("fichier douteux") << QByteArray() << "" << "" << "/etc/xdg/Tarvik/limites.conf" << false << false << true << "fichier de limites douteux";
     // The limit itself is within the limits.
-    QTest::newRow("pas à la limite") << QByteArray("A.pas=5000\n") << "Text1_1" << "05000" << "" << false << false << "";
+    QTest::newRow("pas à la limite") << QByteArray("A.pas=5000\n") << "Text1_1" << "05000" << "" << false << false << false << "";
     // A typo is refused by the grid's own check, whatever the bench: no limit of the bench's.
-    QTest::newRow("vitesse 300, faute de frappe") << QByteArray("C.vitesse=100\n") << "Text2_3" << "300" << "comprise entre 0 et 255" << false << false << "valeur refusée";
+    QTest::newRow("vitesse 300, faute de frappe") << QByteArray("C.vitesse=100\n") << "Text2_3" << "300" << "comprise entre 0 et 255" << false << false << false << "valeur refusée";
     // clang-format on
 }
 
 // A value beyond the bench's limits is marked as it is typed; TEST refuses
 // it, or anything while a limits file is doubtful, says why, journals it and
 // sends nothing; the refused box takes back the focus the click gave TEST.
-// Saving still saves, and warns. A value at the limit goes; a value no grid
+// Saving still saves, and warns; a box read otherwise is asked about first,
+// as TEST asks. A value at the limit goes; a value no grid
 // takes is refused, but is not journalled as beyond limits.
 void TestMainWindow::horsLimites()
 {
@@ -989,6 +1047,7 @@ void TestMainWindow::horsLimites()
     QFETCH(QString, boite);
     QFETCH(QString, tape);
     QFETCH(QString, dit);
+    QFETCH(bool, demande);
     QFETCH(bool, avertit);
     QFETCH(bool, consigne);
     QFETCH(QString, etat);
@@ -1032,22 +1091,24 @@ void TestMainWindow::horsLimites()
         return;
     ChoixImpose choix;
     choix.reponse = journal.chemin(QStringLiteral("autre-banc.seq"));
+    messages.reponses = {1}; // « Enregistrer tel quel », when asked
     controle<QAction>(fenetre, QStringLiteral("EnregistrerSequence"))->trigger();
     QVERIFY(QFile::exists(choix.reponse));
-    QCOMPARE(messages.vus.size(), avertit ? 2 : 1);
-    QVERIFY(!avertit || (messages.vus[1].genre == GenreMessage::Avertissement &&
-                         messages.vus[1].texte.contains(dit)));
+    QCOMPARE(messages.vus.size(), 1 + demande + avertit);
+    QVERIFY(!demande || messages.vus[1].titre == QStringLiteral("Cases à vérifier"));
+    QVERIFY(!avertit || (messages.vus.last().genre == GenreMessage::Avertissement &&
+                         messages.vus.last().texte.contains(dit)));
 }
 
 void TestMainWindow::avantEnvoi_data()
 {
     QTest::addColumn<QByteArray>("limites");  // the operator's
     QTest::addColumn<QStringList>("saisies"); // "Text1_1=1O0": typed over a box's text
-    QTest::addColumn<bool>("ajout");          // "Ajouter la grille", else TEST
+    QTest::addColumn<Porte>("porte");         // the way the grid leaves
     QTest::addColumn<QString>("geste");       // in the question: a key, else a button clicked
     QTest::addColumn<QString>("titre");       // of the refusal; empty: none
-    QTest::addColumn<QStringList>("dit");     // the question's list or the refusal's
-    QTest::addColumn<QStringList>("envoi");   // what reaches the pty, or the step added
+    QTest::addColumn<QStringList>("dit"); // the question's list or the refusal's, each item's start
+    QTest::addColumn<QStringList>("envoi"); // what reaches the pty, the step added, the file
     const QStringList rien, un{"Text1_1=1O0"};
     QStringList lu = lignesInitiales();
     lu[0] = QStringLiteral("A+00001:002");
@@ -1068,30 +1129,42 @@ void TestMainWindow::avantEnvoi_data()
     const QStringList deux{quatre[0], QStringLiteral("Axe 02 (B), Vitesse : « 300 » — la "
                                                      "vitesse doit être comprise entre 0 et 255")};
     const QString refus = QStringLiteral("Séquence non envoyée");
+    // The travel beside a value refused; two refusals of one row.
+    const QStringList course{"Text2_2=300", "Text1_1=5"};
+    const QStringList rangee{"Text3_2=ā", "Text2_2=300"};
+    const QStringList courseDite{
+        QStringLiteral("Valeur refusée pour Axe 02 (B), colonne « Vitesse » : « 300 »"),
+        QStringLiteral("Course refusée pour Axe 01 (A) : cet envoi l'amène à +5 pas")};
+    const QStringList deuxDansLaRangee{
+        QStringLiteral("Axe 02 (B), Direction : « ā » — la direction doit"), deux[1]};
     // clang-format off
-    QTest::newRow("1O0, Entrée")              << QByteArray() << un << false << "Entrée" << "" << QStringList{a1} << rien;
-    QTest::newRow("1O0, Échap")               << QByteArray() << un << false << "Échap" << "" << QStringList{a1} << rien;
-    QTest::newRow("1O0, Envoyer tel quel")    << QByteArray() << un << false << "Envoyer tel quel" << "" << QStringList{a1} << lu;
-    QTest::newRow("grille propre : un clic")  << QByteArray() << rien << false << "" << "" << rien << lignesInitiales();
-    QTest::newRow("trois cases lues, Entrée") << QByteArray() << fautes << false << "Entrée" << "" << trois << rien;
-    QTest::newRow("quatre au-delà")           << bornes << dehors << false << "" << refus << quatre << rien;
-    QTest::newRow("au-delà et invalide")      << bornes << melees << false << "" << refus << deux << rien;
-    QTest::newRow("ajout : 1O0, Entrée")      << QByteArray() << un << true << "Entrée" << "" << QStringList{a1} << rien;
-    QTest::newRow("ajout : Ajouter tel quel") << QByteArray() << un << true << "Ajouter tel quel" << "" << QStringList{a1} << lu;
-    QTest::newRow("ajout : quatre au-delà")   << bornes << dehors << true << "" << "Étape non ajoutée" << quatre << rien;
+    QTest::newRow("1O0, Entrée")              << QByteArray() << un << Porte::Test << "Entrée" << "" << QStringList{a1} << rien;
+    QTest::newRow("1O0, Échap")               << QByteArray() << un << Porte::Test << "Échap" << "" << QStringList{a1} << rien;
+    QTest::newRow("1O0, Envoyer tel quel")    << QByteArray() << un << Porte::Test << "Envoyer tel quel" << "" << QStringList{a1} << lu;
+    QTest::newRow("grille propre : un clic")  << QByteArray() << rien << Porte::Test << "" << "" << rien << lignesInitiales();
+    QTest::newRow("trois cases lues, Entrée") << QByteArray() << fautes << Porte::Test << "Entrée" << "" << trois << rien;
+    QTest::newRow("quatre au-delà")           << bornes << dehors << Porte::Test << "" << refus << quatre << rien;
+    QTest::newRow("au-delà et invalide")      << bornes << melees << Porte::Test << "" << refus << deux << rien;
+    QTest::newRow("ajout : 1O0, Entrée")      << QByteArray() << un << Porte::Ajout << "Entrée" << "" << QStringList{a1} << rien;
+    QTest::newRow("ajout : Ajouter tel quel") << QByteArray() << un << Porte::Ajout << "Ajouter tel quel" << "" << QStringList{a1} << lu;
+    QTest::newRow("ajout : quatre au-delà")   << bornes << dehors << Porte::Ajout << "" << "Étape non ajoutée" << quatre << rien;
+    QTest::newRow("course et vitesse 300")    << QByteArray("A.course=3\n") << course << Porte::Test << "" << refus << courseDite << rien;
+    QTest::newRow("deux refus dans une rangée") << QByteArray() << rangee << Porte::Test << "" << refus << deuxDansLaRangee << rien;
+    QTest::newRow("Ctrl+S : 1O0, Entrée")     << QByteArray() << un << Porte::Enregistrement << "Entrée" << "" << QStringList{a1} << rien;
+    QTest::newRow("Ctrl+S : Enregistrer tel quel") << QByteArray() << un << Porte::Enregistrement << "Enregistrer tel quel" << "" << QStringList{a1} << lu;
     // clang-format on
 }
 
-// TEST and "Ajouter la grille" ask first when a box will not go out as
-// typed: Entrée and Échap give "Corriger", which sends nothing and puts the
-// focus back in the first box; only "… tel quel" goes on. A clean grid goes
-// at one click. Every refused value is in one message, one line each, the
-// first focused, every one marked.
+// TEST, "Ajouter la grille" and Ctrl+S ask first when a box will not go out
+// as typed: Entrée and Échap give "Corriger", which sends nothing and puts
+// the focus back in the first box; only "… tel quel" goes on. A clean grid
+// goes at one click. Every refusal is in one message, the travel included,
+// one line each when each is a box's, the first focused, every box marked.
 void TestMainWindow::avantEnvoi()
 {
     QFETCH(QByteArray, limites);
     QFETCH(QStringList, saisies);
-    QFETCH(bool, ajout);
+    QFETCH(Porte, porte);
     QFETCH(QString, geste);
     QFETCH(QString, titre);
     QFETCH(QStringList, dit);
@@ -1115,7 +1188,11 @@ void TestMainWindow::avantEnvoi()
             if (bouton->text() == geste)
                 QTest::mouseClick(bouton, Qt::LeftButton);
     });
-    if (ajout) {
+    ChoixImpose fichier;
+    fichier.reponse = etat.chemin(QStringLiteral("grille.seq"));
+    if (porte == Porte::Enregistrement) {
+        controle<QAction>(fenetre, QStringLiteral("EnregistrerSequence"))->trigger();
+    } else if (porte == Porte::Ajout) {
         controle<QAction>(fenetre, QStringLiteral("Programme"))->trigger();
         QVERIFY(fenetre.fenetreProgramme());
         QTest::mouseClick(
@@ -1130,24 +1207,28 @@ void TestMainWindow::avantEnvoi()
     QCOMPARE(vus.isEmpty(), !titre.isEmpty() || dit.isEmpty()); // asked, or refused
     QCOMPARE(messages.vus.size(), titre.isEmpty() ? 0 : 1);
     QCOMPARE(messages.vus.value(0).titre, titre);
-    QCOMPARE(texte.count(QStringLiteral("– ")), dit.size());
-    for (const QString &ligne : dit)
-        QVERIFY2(texte.contains(QStringLiteral("– ") + ligne), qPrintable(texte));
+    const QStringList vusDits = elements(texte);
+    QCOMPARE(vusDits.size(), dit.size());
+    for (qsizetype k = 0; k < dit.size(); ++k)
+        QVERIFY2(vusDits[k].startsWith(dit[k]), qPrintable(texte));
     if (!vus.isEmpty())
         QCOMPARE(vus.mid(1), QStringList({QStringLiteral("Corriger"), QStringLiteral("Corriger")}));
-    for (const QString &saisie : titre.isEmpty() ? QStringList() : saisies.first(dit.size()))
-        QCOMPARE(controle<CaseGrille>(fenetre, saisie.section(u'=', 0, 0))->marque(),
-                 CaseGrille::Marque::Refusee);
+    for (qsizetype k = 0; !titre.isEmpty() && k < dit.size(); ++k)
+        if (!dit[k].startsWith(QStringLiteral("Course"))) // the travel marks no box
+            QCOMPARE(controle<CaseGrille>(fenetre, saisies[k].section(u'=', 0, 0))->marque(),
+                     CaseGrille::Marque::Refusee);
     if (envoi.isEmpty() && !saisies.isEmpty()) { // corrected: the first box, its text selected
-        auto *boite = controle<QLineEdit>(fenetre, QStringLiteral("Text1_1"));
+        auto *boite = controle<QLineEdit>(fenetre, saisies.first().section(u'=', 0, 0));
         QCOMPARE(fenetre.focusWidget(), boite);
         QCOMPARE(boite->selectedText(), boite->text());
     }
-    if (ajout) {
+    if (porte == Porte::Ajout) {
         const Programme fait = fenetre.fenetreProgramme()->programme();
         QCOMPARE(fait.etapes.isEmpty() ? QStringList() : fait.etapes[0].grille.lignes(), envoi);
     }
-    const bool envoye = !ajout && !envoi.isEmpty();
+    if (porte == Porte::Enregistrement)
+        QCOMPARE(lireFichier(fichier.reponse), envoi.isEmpty() ? QByteArray() : surLeFil(envoi));
+    const bool envoye = porte == Porte::Test && !envoi.isEmpty();
     QCOMPARE(pty.lire(envoye ? 84 : 0), envoye ? surLeFil(envoi) : QByteArray());
 }
 
@@ -1179,6 +1260,47 @@ void TestMainWindow::portParDefaut()
     QCOMPARE(etat->text(), QStringLiteral("Port %1 : prêt").arg(pty.chemin()));
     QVERIFY(!lien->isVisible());
     QVERIFY(messages.vus.isEmpty());
+}
+
+void TestMainWindow::rebranche_data()
+{
+    QTest::addColumn<PortVu>("vu");
+    using E = EtatPort::Etat;
+    const QString rebranche = QStringLiteral("rebranché à ");
+    // clang-format off
+    QTest::newRow("prêt")              << PortVu{E::Pret, false, false, {rebranche}, QStringLiteral("prêt")};
+    QTest::newRow("occupé")            << PortVu{E::Occupe, false, false, {QStringLiteral("occupé par minicom ; rebranché à ")}};
+    QTest::newRow("limites douteuses") << PortVu{E::Pret, true, false, {QStringLiteral("un fichier de limites est douteux"), rebranche}};
+    QTest::newRow("puis un TEST")      << PortVu{E::Pret, false, true, {QStringLiteral("prêt")}, QStringLiteral("rebranché")};
+    // clang-format on
+}
+
+// A device that came back is said on the status line beside what else
+// TEST would meet, never hiding it, until the next TEST starts.
+void TestMainWindow::rebranche()
+{
+    QFETCH(PortVu, vu);
+    Banc banc;
+    QVERIFY(banc.pret());
+    SurveillanceEssai surveillance;
+    banc.fenetre.poste().brancherSurveillance(&surveillance);
+    if (vu.douteux)
+        banc.fenetre.poste().setLimites(
+            {{},
+             {},
+             {},
+             {},
+             LimitesDouteuses{{{QStringLiteral("limites.conf"),
+                                EchecLecture{.genre = EchecLecture::Genre::PasOrdinaire}}}}});
+    surveillance.annoncer({vu.etat, banc.pty.chemin(), 0, QStringLiteral("minicom")},
+                          QDateTime::currentDateTime());
+    if (vu.test)
+        cliquerTest(banc.fenetre);
+    const QString ligne = controle<QLabel>(banc.fenetre, QStringLiteral("etatPort"))->text();
+    for (const QString &mots : vu.dit)
+        QVERIFY2(ligne.contains(mots), qPrintable(ligne));
+    QVERIFY2(vu.pasDit.isEmpty() || !ligne.contains(vu.pasDit), qPrintable(ligne));
+    QCOMPARE(banc.pty.lire(vu.test ? 84 : 0).size(), vu.test ? 84 : 0);
 }
 
 QTEST_MAIN(TestMainWindow)

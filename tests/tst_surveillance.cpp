@@ -1,6 +1,6 @@
 // The port seen live: the status line that follows it, by the system's
-// events or by looking once a second, and the port dialog's list that
-// follows adapters plugged in and pulled out.
+// events or its own watches, one look for many events, and the port
+// dialog's list that follows adapters plugged in and pulled out.
 #include "fenetre_essai.h"
 #include "journal_essai.h"
 #include "pont_socat.h"
@@ -48,6 +48,7 @@ class TestSurveillance : public QObject {
 private Q_SLOTS:
     void parEvenements_data();
     void parEvenements();
+    void uneRafaleUnRegard();
     void ligneDEtat();
     void listeDuDialogue();
 };
@@ -59,10 +60,10 @@ void TestSurveillance::parEvenements_data()
     QTest::newRow("flock pris juste après l'ouverture") << true;
 }
 
-// Where udev runs, its events say when to look: the state changes at once,
-// without any looking of its own, and a device that comes back is said. A
-// flock makes no event: the device's opening says to look, now and again a
-// moment later, for the flock that follows an open.
+// Where udev runs, its events say when to look: the state changes without
+// any glancing of its own, and a device that comes back is said. A flock
+// makes no event: the device's opening says to look, and to look again a
+// moment after, for the flock that follows an open.
 void TestSurveillance::parEvenements()
 {
     QFETCH(bool, flockTardif);
@@ -83,10 +84,10 @@ void TestSurveillance::parEvenements()
 
     QVERIFY(QFile::remove(lien));
     source.annoncer();
-    QCOMPARE(surveillance.etat().etat, EtatPort::Etat::Absent);
+    QTRY_COMPARE(surveillance.etat().etat, EtatPort::Etat::Absent);
     QVERIFY(QFile::link(pty.chemin(), lien));
     source.annoncer();
-    QCOMPARE(surveillance.etat().etat, EtatPort::Etat::Pret);
+    QTRY_COMPARE(surveillance.etat().etat, EtatPort::Etat::Pret);
     QCOMPARE(rebranche.size(), 1);
     QVERIFY(surveillance.rebrancheA().isValid());
 
@@ -94,11 +95,11 @@ void TestSurveillance::parEvenements()
     const int avant = regards.nombre();
     const int autre =
         ::open(QFile::encodeName(pty.chemin()).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
-    if (flockTardif) { // the look the open gives has been made, with no timer run meanwhile
+    if (flockTardif) { // the look the open gives has been made; the next one comes later
         QElapsedTimer chrono;
         chrono.start();
         while (regards.nombre() == avant && chrono.elapsed() < 20000) {
-            QCoreApplication::processEvents(QEventLoop::X11ExcludeTimers);
+            QCoreApplication::processEvents();
             ::poll(nullptr, 0, 5);
         }
         QVERIFY2(regards.nombre() > avant, "l'ouverture n'a pas été regardée");
@@ -110,8 +111,30 @@ void TestSurveillance::parEvenements()
     QTRY_COMPARE(surveillance.etat().etat, EtatPort::Etat::Pret);
 }
 
-// Without udev (here: a socat bridge), the panel looks once a second while
-// it is shown: the link pulled out, put back, or the port taken by
+// However many events come together, they give one look, and no more
+// (each look reads the lock folder: its opens count the looks).
+void TestSurveillance::uneRafaleUnRegard()
+{
+    SourceEssai source;
+    const auto remise = avecSource(source);
+    QTemporaryDir verrous;
+    const auto dossiers = DossiersVerrou.remplacer({verrous.path()});
+    PseudoTerminal pty;
+    SurveillancePort surveillance;
+    surveillance.surveiller(PortImpose(pty.chemin()));
+    surveillance.setActive(true);
+    QTRY_VERIFY(!surveillance.regardEnAttente());
+    OuverturesVues regards(verrous.path());
+    for (int i = 0; i < 100; ++i)
+        source.annoncer();
+    QVERIFY(surveillance.regardEnAttente());
+    QTRY_VERIFY(!surveillance.regardEnAttente());
+    QCOMPARE(regards.nombre(), 1);
+}
+
+// Without udev (here: a socat bridge), the panel's own watches on the
+// port's path, its device and the lock folders say when to look while it
+// is shown: the link pulled out, put back, or the port taken by
 // minicom's lock, each shows on the status line (waited for 10 s at most: a
 // loaded machine may be late). A device back again is said until the next
 // TEST, and in the journal; nothing is sent.

@@ -66,10 +66,11 @@ bool pret(int fd)
 // Another process that keeps a device open as long as the test: a bridge
 // as socat is, a program in exclusive mode, or one whose thread took a
 // file table of its own (unshare(CLONE_FILES)) to hold the device there
-// alone, out of /proc/PID/fd.
+// alone, out of /proc/PID/fd, among `autresFils` more threads that share
+// the process's table.
 struct Detenteur {
     enum Forme { Ouvert, Exclusif, Fil };
-    Detenteur(const QString &chemin, Forme forme)
+    Detenteur(const QString &chemin, Forme forme, int autresFils = 0)
     {
         int tube[2];
         if (::pipe(tube) != 0)
@@ -90,8 +91,16 @@ struct Detenteur {
                 [[maybe_unused]] const ssize_t n = ::write(tube[1], "x", 1);
                 ::pause();
             };
+            const auto dormir = [](int n) {
+                for (int k = 0; k < n; ++k)
+                    std::thread([] { ::pause(); }).detach();
+            };
+            dormir(autresFils / 2); // before the holder and after it, in /proc/PID/task
             if (forme == Fil)
-                std::thread(tenir).join();
+                std::thread([&] {
+                    dormir(autresFils - autresFils / 2);
+                    tenir();
+                }).join();
             tenir();
         }
         ::close(tube[1]);
@@ -761,6 +770,7 @@ void TestVerrous::exclusivite_data()
     QTest::newRow("un programme qui la tient par un flock") << "flock";
     QTest::newRow("un programme qui n'a que le mode exclusif") << "processus";
     QTest::newRow("un fil qui a sa propre table de descripteurs") << "fil";
+    QTest::newRow("un tel fil parmi 400 autres") << "fil parmi 400";
     QTest::newRow("laissée par un programme tué") << "";
     QTest::newRow("laissée sur un pont par un envoi de Tarvik tué") << "pont";
 }
@@ -784,13 +794,15 @@ void TestVerrous::exclusivite()
     QTemporaryDir dossier;
     const auto verrous = DossiersVerrou.remplacer({dossier.path()});
     const QByteArray chemin = QFile::encodeName(pty.chemin());
+    const bool fil = detenteur.startsWith(QLatin1String("fil"));
     const auto forme = detenteur == QLatin1String("processus") ? Detenteur::Exclusif
-                       : detenteur == QLatin1String("fil")     ? Detenteur::Fil
+                       : fil                                   ? Detenteur::Fil
                                                                : Detenteur::Ouvert;
     std::optional<Detenteur> autreProcessus;
-    if (detenteur == QLatin1String("processus") || detenteur == QLatin1String("fil") ||
-        detenteur == QLatin1String("pont"))
-        QVERIFY(autreProcessus.emplace(pty.chemin(), forme).pid > 0);
+    if (detenteur == QLatin1String("processus") || fil || detenteur == QLatin1String("pont"))
+        QVERIFY(
+            autreProcessus.emplace(pty.chemin(), forme, detenteur.section(u' ', 2).toInt()).pid >
+            0);
     const int autre = ::open(chemin.constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
     const auto fermer = qScopeGuard([&] { ::close(autre); });
     if (forme == Detenteur::Ouvert)

@@ -3775,6 +3775,14 @@ Built with Qt %2 (running: Qt %3).
 
 Free software, under the GNU GPL version 3 or later.</translation>
     </message>
+    <message>
+        <source>Enregistrer tel quel</source>
+        <translation>Save as read</translation>
+    </message>
+    <message>
+        <source>«&#xa0;Corriger&#xa0;» n&apos;enregistre rien et vous ramène à la première de ces cases.</source>
+        <translation>“Correct” saves nothing and takes you back to the first of these boxes.</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::window::GrapheCourse</name>

@@ -4,11 +4,6 @@
 
 #include "core/course.h"
 #include "port/etat_port.h"
-#include "run/journal.h"
-#include "system/lecture.h"
-#include "system/noms.h"
-
-#include <QCoreApplication>
 
 #include <algorithm>
 
@@ -16,65 +11,20 @@ namespace tarvik::app {
 
 namespace {
 
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(Poste)
-};
-
 using Fin = ResultatProgramme::Fin;
 
-// The values a refusal's record names; it counts the others. A thousand
-// steps refused would otherwise make a record of more than a megabyte.
-constexpr qsizetype ValeursConsignees = 10;
-
-// "3 autres valeurs refusées". French has no catalogue: its plural is
-// chosen here, another language's by its own.
-QString autresValeurs(qsizetype n)
+// A grid alone, as TEST and a sequence file send it: one step, once.
+Programme envoiSeul(const Grille &grille)
 {
-    return n < 2 ? Mots::tr("%n autre valeur refusée, non reprise ici", nullptr, int(n))
-                 : Mots::tr("%n autres valeurs refusées, non reprises ici", nullptr, int(n));
+    return {{EtapeProgramme{{}, grille, 0}}, 1};
 }
 
-// Which steps of a run that ended early went, and which did not.
-QString bilan(const DeroulementEnvoi &deroulement)
+bool dehors(const ValeurRefusee &valeur)
 {
-    const QString parties = EtapesEnvoyees(deroulement.resultat, deroulement.cycles);
-    const auto prochaine = PremiereNonEnvoyee(deroulement.resultat, deroulement.programme,
-                                              deroulement.depuis, deroulement.cycles);
-    if (!prochaine)
-        return Mots::tr("%1, rien ne restait à envoyer").arg(parties);
-    const QString cycle =
-        deroulement.cycles > 1
-            ? Mots::tr(" (cycle %1 sur %2)").arg(prochaine->second + 1).arg(deroulement.cycles)
-            : QString();
-    return Mots::tr("%1 ; %2%3 et les suivantes n'ont pas été envoyées")
-        .arg(parties, DesignationEtape(deroulement.programme, prochaine->first), cycle);
+    return valeur.horsLimite;
 }
 
 } // namespace
-
-QString TexteRefus(const RefusEnvoi &refus, qsizetype valeursMax)
-{
-    if (refus.genre == RefusEnvoi::Genre::LimitesDouteuses)
-        return Mots::tr("%1.\nAucune valeur n'a été comparée aux limites : aucun envoi n'est "
-                        "possible tant qu'un fichier de limites est douteux")
-            .arg(refus.douteux);
-    // Several values a box holds: one line each.
-    const bool enLignes = refus.valeurs.size() > 1 &&
-                          std::all_of(refus.valeurs.begin(), refus.valeurs.end(),
-                                      [](const ValeurRefusee &valeur) { return !valeur.course; });
-    QStringList valeurs;
-    for (const ValeurRefusee &valeur : refus.valeurs)
-        if (valeursMax < 0 || valeurs.size() < valeursMax)
-            valeurs << (enLignes ? FormulerEnLigne(valeur) : Formuler(valeur));
-    if (const qsizetype reste = refus.valeurs.size() - valeurs.size(); reste > 0)
-        valeurs << autresValeurs(reste);
-    if (enLignes)
-        return Mots::tr("Ces %1 valeurs ne peuvent pas partir :\n– %2")
-            .arg(refus.valeurs.size())
-            .arg(valeurs.join(Mots::tr(" ;\n– ")));
-    return valeurs.join(QStringLiteral(".\n\n"));
-}
 
 PosteEnvoi::PosteEnvoi(const QString &executable, Horloge *horloge, QObject *parent)
     : QObject(parent)
@@ -83,16 +33,20 @@ PosteEnvoi::PosteEnvoi(const QString &executable, Horloge *horloge, QObject *par
     , m_execution(m_lien, m_horloge)
 {
     using E = ExecutionProgramme;
-    connect(&m_execution, &E::etapeCommencee, this, [this](int etape, int cycle) {
-        m_etat.etape = etape;
-        m_etat.cycle = cycle;
-        Q_EMIT etatChange(m_etat);
-        Q_EMIT etapeCommencee(etape, cycle);
+    // Told with the run's id. The lines come from the send's thread, and
+    // reach here, in order, before the step's end.
+    connect(&m_execution, &E::etapeCommencee, this, &PosteEnvoi::etapeVue);
+    connect(&m_execution, &E::ligneRemise, this,
+            [this](const QString &ligne) { Q_EMIT ligneRemise(m_deroulement.execution, ligne); });
+    connect(&m_execution, &E::etapeTerminee, this, [this](const ResultatEtape &etape) {
+        Q_EMIT etapeTerminee(m_deroulement.execution, etape);
     });
-    connect(&m_execution, &E::ligneRemise, this, &PosteEnvoi::ligneRemise);
-    connect(&m_execution, &E::etapeTerminee, this, &PosteEnvoi::etapeVue);
-    connect(&m_execution, &E::attente, this, &PosteEnvoi::attente);
-    connect(&m_execution, &E::pause, this, &PosteEnvoi::pause);
+    connect(&m_execution, &E::attente, this, [this](qint64 ms) {
+        m_etat.finAttente = maintenant().addMSecs(ms);
+        Q_EMIT attente(m_deroulement.execution, ms);
+    });
+    connect(&m_execution, &E::pause, this,
+            [this](int etape, int cycle) { Q_EMIT pause(m_deroulement.execution, etape, cycle); });
     connect(&m_execution, &E::termine, this, &PosteEnvoi::resultatVu);
 }
 
@@ -110,7 +64,10 @@ void PosteEnvoi::brancherSurveillance(Surveillance *surveillance)
     if (!surveillance)
         return;
     connect(surveillance, &Surveillance::etatChange, this, &PosteEnvoi::etatVu);
-    connect(surveillance, &Surveillance::rebranche, this, &PosteEnvoi::consignerRebranchement);
+    connect(surveillance, &Surveillance::rebranche, this, [this] {
+        Q_EMIT rebranche(m_surveillance->rebrancheA(), m_surveillance->etat().peripherique);
+        etatVu(m_surveillance->etat());
+    });
     surveillance->surveiller(port());
     etatVu(surveillance->etat());
 }
@@ -126,6 +83,7 @@ void PosteEnvoi::setPort(const PortChoisi &port)
 void PosteEnvoi::setLimites(const LimitesLues &limites)
 {
     m_limites = limites;
+    ++m_versionLimites;
     Q_EMIT limitesChangees();
     etatVu(m_etat.port);
 }
@@ -138,66 +96,108 @@ void PosteEnvoi::etatVu(const EtatPort &etat)
     Q_EMIT etatChange(m_etat);
 }
 
+ExamenGrille PosteEnvoi::examiner(const TextesGrille &textes, DestinationGrille destination) const
+{
+    using G = RefusEnvoi::Genre;
+    using D = DestinationGrille;
+    ExamenGrille examen{destination, {}, {}, {}, {}, m_versionLimites};
+    if (destination == D::Envoi && programmeEnCours()) {
+        examen.refus = RefusEnvoi{G::ProgrammeEnCours, {}, {}};
+        return examen;
+    }
+    if (destination == D::Envoi && m_limites.echec) {
+        examen.refus = RefusEnvoi{G::LimitesDouteuses, Formuler(*m_limites.echec), {}};
+        return examen;
+    }
+    // Each box checked once, within the bench's limits but for a file; a
+    // grid TEST sends goes no further than its axes' travel either, told
+    // beside the values refused.
+    const GrilleVerifiee verifiee =
+        VerifierGrille(textes, m_noms, destination == D::Fichier ? nullptr : &limites());
+    examen.lues = verifiee.lues;
+    QList<ValeurRefusee> valeurs = verifiee.echecs;
+    if (destination == D::Envoi)
+        valeurs += VerifierCourse(verifiee, limites(), m_noms);
+    if (!valeurs.isEmpty()) {
+        const bool parLesLimites = std::all_of(valeurs.begin(), valeurs.end(), dehors);
+        examen.refus = RefusEnvoi{parLesLimites ? G::HorsLimites : G::ValeurRefusee, {}, valeurs};
+        return examen;
+    }
+    examen.grille = verifiee.grille;
+    if (destination == D::Fichier)
+        if (const QList<ValeurRefusee> bornes = horsLimites(envoiSeul(*examen.grille), 0);
+            !bornes.isEmpty())
+            examen.horsDuBanc = RefusEnvoi{G::HorsLimites, {}, bornes};
+    return examen;
+}
+
 std::optional<RefusEnvoi> PosteEnvoi::examiner(const Programme &programme, int depuis) const
 {
     return refusDesLimites(programme, depuis);
+}
+
+QList<ValeurRefusee> PosteEnvoi::horsLimites(const Programme &programme, int depuis) const
+{
+    // Each value within the limits, then where the whole run takes each axis.
+    QList<ValeurRefusee> valeurs = VerifierLimites(programme, limites(), m_noms);
+    valeurs += VerifierCourse(programme, limites(), depuis, qMax(1, programme.repetitions), m_noms);
+    return valeurs;
 }
 
 std::optional<RefusEnvoi> PosteEnvoi::refusDesLimites(const Programme &programme, int depuis) const
 {
     if (m_limites.echec)
         return RefusEnvoi{RefusEnvoi::Genre::LimitesDouteuses, Formuler(*m_limites.echec), {}};
-    // Each value within the limits, then where the whole run takes each axis.
-    QList<ValeurRefusee> valeurs = VerifierLimites(programme, m_limites.effectives, m_noms);
-    valeurs += VerifierCourse(programme, m_limites.effectives, depuis,
-                              qMax(1, programme.repetitions), m_noms);
+    QList<ValeurRefusee> valeurs = horsLimites(programme, depuis);
     if (valeurs.isEmpty())
         return std::nullopt;
     return RefusEnvoi{RefusEnvoi::Genre::HorsLimites, {}, valeurs};
 }
 
-std::optional<RefusEnvoi> PosteEnvoi::envoyer(const Grille &grille, const QString &source)
+std::optional<RefusEnvoi> PosteEnvoi::refuser(const RefusEnvoi &refus, const QString &source,
+                                              const QString &execution)
+{
+    // What the bench's limits refuse, journaled once: a value no grid takes
+    // is none of theirs.
+    RefusEnvoi consigne = refus;
+    if (refus.genre != RefusEnvoi::Genre::LimitesDouteuses) {
+        consigne.genre = RefusEnvoi::Genre::HorsLimites;
+        consigne.valeurs.clear();
+        std::copy_if(refus.valeurs.begin(), refus.valeurs.end(),
+                     std::back_inserter(consigne.valeurs), dehors);
+    }
+    if (refus.genre == RefusEnvoi::Genre::LimitesDouteuses || !consigne.valeurs.isEmpty())
+        Q_EMIT refuse(execution.isEmpty() ? NouvelleExecution() : execution, consigne, source);
+    return refus;
+}
+
+std::optional<RefusEnvoi> PosteEnvoi::envoyer(const ExamenGrille &examen)
 {
     if (programmeEnCours()) // never queued behind a program, to leave when no one chose
         return RefusEnvoi{RefusEnvoi::Genre::ProgrammeEnCours, {}, {}};
-    const Programme test{{EtapeProgramme{{}, grille, 0}}, 1};
-    if (auto refus = refusDesLimites(test, 0)) {
-        consignerRefus(*refus, source);
-        return refus;
-    }
-    m_tests << Test{grille, source};
+    if (examen.refus)
+        return examen.refus->genre == RefusEnvoi::Genre::ProgrammeEnCours
+                   ? examen.refus
+                   : refuser(*examen.refus, {});
+    if (!examen.grille || examen.destination != DestinationGrille::Envoi ||
+        examen.limites != m_versionLimites) // examined otherwise: examined again
+        return examen.grille ? envoyer(*examen.grille) : std::nullopt;
+    m_tests << Test{*examen.grille, {}, examen.limites};
     if (!m_execution.enCours() && !m_finissant)
         testSuivant();
     return std::nullopt;
 }
 
-std::optional<RefusEnvoi> PosteEnvoi::tester(const TextesGrille &textes)
+std::optional<RefusEnvoi> PosteEnvoi::envoyer(const Grille &grille, const QString &source)
 {
     if (programmeEnCours())
         return RefusEnvoi{RefusEnvoi::Genre::ProgrammeEnCours, {}, {}};
-    if (m_limites.echec) {
-        const RefusEnvoi refus{RefusEnvoi::Genre::LimitesDouteuses, Formuler(*m_limites.echec), {}};
-        consignerRefus(refus, {});
-        return refus;
-    }
-    const GrilleVerifiee verifiee = VerifierGrille(textes, m_noms, &m_limites.effectives);
-    if (verifiee.grille)
-        return envoyer(*verifiee.grille);
-    // Every value refused at once; those beyond the limits journaled, once.
-    const auto dehors = [](const ValeurRefusee &valeur) {
-        return valeur.horsLimite;
-    };
-    const RefusEnvoi refus{std::all_of(verifiee.echecs.begin(), verifiee.echecs.end(), dehors)
-                               ? RefusEnvoi::Genre::HorsLimites
-                               : RefusEnvoi::Genre::ValeurRefusee,
-                           {},
-                           verifiee.echecs};
-    RefusEnvoi consigne{RefusEnvoi::Genre::HorsLimites, {}, {}};
-    std::copy_if(refus.valeurs.begin(), refus.valeurs.end(), std::back_inserter(consigne.valeurs),
-                 dehors);
-    if (!consigne.valeurs.isEmpty())
-        consignerRefus(consigne, {});
-    return refus;
+    if (auto refus = refusDesLimites(envoiSeul(grille), 0))
+        return refuser(*refus, source);
+    m_tests << Test{grille, source, m_versionLimites};
+    if (!m_execution.enCours() && !m_finissant)
+        testSuivant();
+    return std::nullopt;
 }
 
 std::optional<RefusEnvoi> PosteEnvoi::lancer(const Programme &programme, const QString &source,
@@ -208,10 +208,8 @@ std::optional<RefusEnvoi> PosteEnvoi::lancer(const Programme &programme, const Q
                                              : RefusEnvoi::Genre::EnvoiEnCours,
                           {},
                           {}};
-    if (auto refus = refusDesLimites(programme, depuis)) {
-        consignerRefus(*refus, source);
-        return refus;
-    }
+    if (auto refus = refusDesLimites(programme, depuis))
+        return refuser(*refus, source);
     if (!programme.etapes.isEmpty())
         commencer(programme, source, depuis, mode, false);
     return std::nullopt;
@@ -221,16 +219,18 @@ void PosteEnvoi::testSuivant()
 {
     while (!m_tests.isEmpty() && !m_execution.enCours()) {
         const Test test = m_tests.takeFirst();
-        const Programme programme{{EtapeProgramme{{}, test.grille, 0}}, 1};
-        // The limits may have changed while it waited.
-        if (auto refus = refusDesLimites(programme, 0)) {
-            consignerRefus(*refus, test.source);
+        const Programme programme = envoiSeul(test.grille);
+        // The limits changed while it waited: examined under the new ones.
+        const auto refus =
+            test.limites == m_versionLimites ? std::nullopt : refusDesLimites(programme, 0);
+        if (refus) {
             DeroulementEnvoi deroulement;
+            deroulement.execution = NouvelleExecution();
             deroulement.grilleSeule = true;
             deroulement.debut = deroulement.termineA = maintenant();
             deroulement.programme = programme;
             deroulement.source = test.source;
-            deroulement.refus = refus;
+            deroulement.refus = refuser(*refus, test.source, deroulement.execution);
             m_finissant = true;
             Q_EMIT termine(deroulement);
             m_finissant = false;
@@ -243,13 +243,14 @@ void PosteEnvoi::testSuivant()
 void PosteEnvoi::commencer(const Programme &programme, const QString &source, int depuis, Mode mode,
                            bool grilleSeule)
 {
-    m_identifiant = NouvelleExecution();
     m_deroulement = {};
+    m_deroulement.execution = NouvelleExecution();
     m_deroulement.grilleSeule = grilleSeule;
     m_deroulement.debut = maintenant();
     m_deroulement.programme = programme;
     m_deroulement.depuis = depuis;
     m_deroulement.cycles = qMax(1, programme.repetitions);
+    m_deroulement.mode = mode;
     m_deroulement.source = source;
     if (m_surveillance)
         m_surveillance->oublierRebranchement(); // said until this run
@@ -260,7 +261,9 @@ void PosteEnvoi::commencer(const Programme &programme, const QString &source, in
     m_etat.etapes = int(programme.etapes.size());
     m_etat.cycle = 0;
     m_etat.cycles = m_deroulement.cycles;
+    m_etat.finAttente = {};
     Q_EMIT etatChange(m_etat);
+    Q_EMIT commence(m_deroulement);
     m_execution.demarrer(programme, depuis, m_deroulement.cycles, mode);
 }
 
@@ -270,13 +273,13 @@ void PosteEnvoi::interrompre()
     m_execution.interrompre();
 }
 
-void PosteEnvoi::etapeVue(const ResultatEtape &etape)
+void PosteEnvoi::etapeVue(int etape, int cycle)
 {
-    // A step that failed or was cut short is journaled with the run's end,
-    // which says what went and what did not.
-    if (!etape.envoi.echec)
-        consigner(enregistrement(etape.envoi, etape.debut, etape.etape));
-    Q_EMIT etapeTerminee(etape);
+    m_etat.etape = etape;
+    m_etat.cycle = cycle;
+    m_etat.finAttente = {};
+    Q_EMIT etatChange(m_etat);
+    Q_EMIT etapeCommencee(m_deroulement.execution, etape, cycle);
 }
 
 void PosteEnvoi::resultatVu(const ResultatProgramme &resultat)
@@ -288,8 +291,8 @@ void PosteEnvoi::resultatVu(const ResultatProgramme &resultat)
     if (const ResultatEnvoi *rate = resultat.rate(); rate && deroulement.grilleSeule)
         deroulement.reessayable = rate->lignes.isEmpty() && (rate->echec->genre == G::PortOccupe ||
                                                              rate->echec->genre == G::PortAbsent);
-    consignerFin(deroulement);
     m_etat.usage = EtatPoste::Usage::Aucun;
+    m_etat.finAttente = {};
     if (m_surveillance && m_surveillance->actif())
         m_surveillance->regarder(); // the run may have found the port in another state
     Q_EMIT etatChange(m_etat);
@@ -301,112 +304,9 @@ void PosteEnvoi::resultatVu(const ResultatProgramme &resultat)
     testSuivant();
 }
 
-EnregistrementEnvoi PosteEnvoi::enregistrement(const ResultatEnvoi &envoi, const QDateTime &debut,
-                                               int etape) const
-{
-    const QString source = m_deroulement.grilleSeule
-                               ? m_deroulement.source
-                               : QStringLiteral("%1:%2").arg(m_deroulement.source).arg(etape + 1);
-    EnregistrementEnvoi enregistrement = EnregistrementDe(envoi, debut, m_executable, source);
-    enregistrement.execution = m_identifiant;
-    return enregistrement;
-}
-
-void PosteEnvoi::consignerFin(const DeroulementEnvoi &deroulement)
-{
-    const ResultatProgramme &resultat = deroulement.resultat;
-    // The operator's Stop, not a signal, wherever it cut the run short: in
-    // the opening (its lone line feed held up) as in a step.
-    const auto arretee = [&](EnregistrementEnvoi enregistrement) {
-        if (resultat.fin == Fin::Arretee && enregistrement.issue == IssueEnvoi::Interrompue)
-            enregistrement.issue = IssueEnvoi::Arretee;
-        return enregistrement;
-    };
-    if (resultat.ouverture) {
-        consigner(
-            arretee(enregistrement(*resultat.ouverture, deroulement.debut, deroulement.depuis)));
-        return;
-    }
-    if (const ResultatEnvoi *rate = resultat.rate()) {
-        const ResultatEtape &etape = resultat.etapes.last();
-        EnregistrementEnvoi coupe = arretee(enregistrement(*rate, etape.debut, etape.etape));
-        if (!deroulement.grilleSeule)
-            coupe.raison += QStringLiteral(". ") + bilan(deroulement);
-        consigner(coupe);
-        return;
-    }
-    if (!resultat.entreDeuxEtapes)
-        return;
-    // Stopped with no send under way: the run's own record says so.
-    const auto prochaine =
-        PremiereNonEnvoyee(resultat, deroulement.programme, deroulement.depuis, deroulement.cycles);
-    EnregistrementEnvoi arret =
-        enregistrement({}, deroulement.termineA, prochaine ? prochaine->first : 0);
-    arret.portChoisi = port().echec ? QStringLiteral("inconnu") : port().peripherique;
-    arret.peripherique = m_lien.peripherique();
-    arret.issue = resultat.fin == Fin::Arretee ? IssueEnvoi::Arretee : IssueEnvoi::Interrompue;
-    arret.raison = Mots::tr("%1 : %2").arg(
-        resultat.fin == Fin::Arretee ? Mots::tr("arrêté par l'opérateur entre deux étapes")
-                                     : Mots::tr("interrompu par un signal entre deux étapes"),
-        bilan(deroulement));
-    consigner(arret);
-}
-
-void PosteEnvoi::consignerRefus(const RefusEnvoi &refus, const QString &source)
-{
-    consigner({maintenant(),
-               m_executable,
-               source,
-               port().echec ? QStringLiteral("inconnu") : port().peripherique,
-               {},
-               IssueEnvoi::HorsLimites,
-               TexteRefus(refus, ValeursConsignees),
-               {},
-               NouvelleExecution()});
-}
-
-void PosteEnvoi::consignerRebranchement()
-{
-    if (!m_surveillance)
-        return;
-    consigner({m_surveillance->rebrancheA(),
-               m_executable,
-               {},
-               port().peripherique,
-               m_surveillance->etat().peripherique,
-               IssueEnvoi::Rebranche,
-               Mots::tr("débranché puis rebranché : la carte a pu redémarrer ; rien n'a été "
-                        "renvoyé"),
-               {},
-               NouvelleExecution()});
-    etatVu(m_surveillance->etat());
-}
-
-void PosteEnvoi::consigner(EnregistrementEnvoi enregistrement)
-{
-    enregistrement.executable = m_executable;
-    if (const auto rate = EcrireJournal(enregistrement))
-        Q_EMIT journalRate(Echec{Mots::tr("le journal des envois « %1 » : %2")
-                                     .arg(NomLisible(CheminJournal()), Formuler(*rate))});
-}
-
 std::optional<EchecLien> PosteEnvoi::prendrePort()
 {
     return m_lien.ouvrir();
-}
-
-void PosteEnvoi::consignerAttente(const QDateTime &debut, const QString &source,
-                                  const EchecLien &echec, const QString &peripherique)
-{
-    consigner({debut,
-               m_executable,
-               source,
-               port().echec ? QStringLiteral("inconnu") : port().peripherique,
-               peripherique,
-               IssueDe(echec),
-               echec.message,
-               {},
-               NouvelleExecution()});
 }
 
 } // namespace tarvik::app

@@ -1,19 +1,25 @@
 // Watching the chosen port while the panel is up: its state from the same
 // checks a run makes, said again whenever it changes. The panel's alone:
-// udev's library comes with it, and tarvik-envoyer never links it. Where udev runs, its
-// tty events, the lock folders' changes and the device being opened or
-// closed (a flock comes and goes with an open) say when to look; elsewhere
-// (containers, socat bridges, pty links) it also glances at the port's path
-// about once a second, only while it is asked to, and looks fully when
-// what the path leads to has changed.
+// udev's library comes with it, and tarvik-envoyer never links it. It looks when
+// something about this port may have changed, and only then: udev's tty
+// events where udev runs; the port's path, link by link, and the device
+// it leads to (gone, replaced, opened or closed by anyone: a flock comes
+// and goes with an open); the name awaited where something on the way is
+// missing; and the lock files in the lock folders that may be its own.
+// However many events come, it looks at most a few times a second, and
+// others' events in the folders it watches wake it twice a second at most.
+// Where something cannot be watched, it glances at the port's path once a
+// second instead.
 #pragma once
 
 #include "app/couche.h"
 #include "app/surveillance.h"
 #include "system/substituable.h"
 
+#include <QByteArrayList>
 #include <QDateTime>
-#include <QFileSystemWatcher>
+#include <QElapsedTimer>
+#include <QHash>
 #include <QObject>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -37,6 +43,9 @@ std::unique_ptr<SourceEvenements> SourceDuSysteme();
 inline Substituable<std::function<std::unique_ptr<SourceEvenements>()>> NouvelleSource{
     SourceDuSysteme};
 
+// The shortest time between two looks that events ask for.
+constexpr int IntervalleRegardsMs = 250;
+
 class SurveillancePort : public Surveillance {
     Q_OBJECT
 public:
@@ -47,16 +56,22 @@ public:
     ~SurveillancePort() override;
 
     void surveiller(const PortChoisi &port) override;
-    // Without events, it glances at the port about once a second while on.
+    // Looking, and watching the port's path and the lock folders, from
+    // the first time this is on (the window is shown); glancing without
+    // events only while it is on.
     void setActive(bool active) override;
     bool actif() const override { return m_actif; }
-    // Whether devices' events say when to look (udev), or it looks by itself.
+    // Whether udev's events say when to look too, besides its own watches.
     bool parEvenements() const { return m_source != nullptr; }
 
     const EtatPort &etat() const override { return m_etat; }
     QDateTime rebrancheA() const override { return m_rebrancheA; }
     void oublierRebranchement() override { m_rebrancheA = {}; }
+
     void regarder() override;
+    // Events asked for a look that has not been made yet (or a device just
+    // opened for a second one, once its flock may be there).
+    bool regardEnAttente() const { return m_attente.isActive() || m_relance.isActive(); }
 
 private:
     // What the port's path leads to, as a few system calls tell it.
@@ -69,10 +84,27 @@ private:
         gid_t groupe = 0;
         bool operator==(const Empreinte &) const = default;
     };
+    // What one inotify watch stands for: a lock folder, a name on the
+    // port's path (a link, or what stands in the device's place), the
+    // device, or the folder where `nom`, missing on the path, would appear.
+    enum class Role { Verrous, Chemin, Peripherique, Absent };
+    struct Veille {
+        Role role;
+        QByteArray nom;
+    };
     Empreinte empreinte() const;
-    void suivreLesChemins();
-    void suivreLePeripherique(const EtatPort &etat);
-    void ouvertureVue();
+    // Whether the lock file `nom` may be this port's: not one that another
+    // device's name or numbers give.
+    bool verrouPossible(const QByteArray &nom) const;
+    void demanderRegard();
+    void evenementsVus();
+    // Watches `chemin` (mask `masque`) for `veille`; false when it cannot be.
+    bool veiller(const QByteArray &chemin, quint32 masque, const Veille &veille);
+    void oublier(Role role);
+    void suivreLesVerrous();
+    // The port's path, link by link, as it is now: the watches follow it.
+    void suivreLeChemin(dev_t numero);
+    void suivreLAbsent(const QByteArray &chemin);
     void jeterUnCoupDOeil();
 
     std::function<QDateTime()> m_maintenant;
@@ -80,17 +112,25 @@ private:
     EtatPort m_etat;
     bool m_vuPresent = false; // the device was there at some point
     bool m_actif = false;
-    bool m_cheminsSuivis = false; // the folders' watch is in place for this port
+    bool m_suivre = false; // looking has been on: the watches are in place
     QDateTime m_rebrancheA;
     std::unique_ptr<SourceEvenements> m_source;
-    QFileSystemWatcher m_chemins; // the lock folders and the port's own folder
-    Empreinte m_empreinte;        // at the last full look
-    // The device itself, opened or closed by anyone; -1 when it cannot be
-    // watched, and then every glance looks fully.
-    int m_ouvertures = -1;
-    int m_suivi = -1; // the watch on the device, when there is one
-    std::unique_ptr<QSocketNotifier> m_notificateurOuvertures;
-    QTimer m_relance; // looks again a moment after an open: the flock follows it
+    Empreinte m_empreinte; // at the last full look
+    // Every watch; -1 when inotify cannot be had, and then it glances.
+    int m_inotify = -1;
+    std::unique_ptr<QSocketNotifier> m_notificateur;
+    QHash<int, QList<Veille>> m_veilles; // by watch descriptor
+    QStringList m_dossiersVerrou;        // the lock folders watched
+    QByteArrayList m_chemin;             // the path's watches, as they were placed
+    bool m_cheminIncomplet = true;       // part of the path is not watched
+    bool m_peripheriqueSuivi = false;    // its opens and closes are seen
+    bool m_ouvertureVue = false;         // the device was opened since the last look
+    QElapsedTimer m_dernierRegard;
+    QTimer m_attente; // the look events asked for
+    // Events that concerned nothing of this port: the next ones are read
+    // together a moment later, not one wake-up each.
+    QTimer m_reprise;
+    QTimer m_relance; // looks again a moment after an open's look: the flock follows it
     QTimer m_minuterie;
 };
 

@@ -5,6 +5,7 @@
 #include "app/demarrage.h"
 #include "app/executable.h"
 #include "app/formulation.h"
+#include "app/phrases_poste.h"
 #include "app/signaux.h"
 #include "core/course.h"
 #include "port/etat_port.h"
@@ -177,14 +178,14 @@ void suivreProgres(PosteEnvoi &poste, const Programme &programme)
     if (::isatty(STDERR_FILENO) != 1)
         return;
     QObject::connect(&poste, &PosteEnvoi::etapeCommencee, &poste,
-                     [&poste, &programme](int etape, int cycle) {
+                     [&poste, &programme](const QString &, int etape, int cycle) {
                          if (poste.programmeEnCours())
                              Dire(Mots::tr("tarvik-envoyer : étape %1, parcours %2/%3\n")
                                       .arg(nomEtape(programme, etape))
                                       .arg(cycle + 1)
                                       .arg(poste.etat().cycles));
                      });
-    QObject::connect(&poste, &PosteEnvoi::attente, &poste, [](qint64 ms) {
+    QObject::connect(&poste, &PosteEnvoi::attente, &poste, [](const QString &, qint64 ms) {
         if (ms > 0)
             Dire(Mots::tr("tarvik-envoyer : attente de %1…\n").arg(TexteSecondes(ms)));
     });
@@ -269,7 +270,7 @@ void direCourse(const Programme &programme, int depuis, bool figures)
         Dire(Mots::tr("tarvik-envoyer : attention, %1.\n").arg(derive));
 }
 
-int executer(PosteEnvoi &poste, const Programme &programme,
+int executer(PosteEnvoi &poste, ConsignationEnvois &journal, const Programme &programme,
              const std::function<std::optional<RefusEnvoi>()> &lancer, Sortie &sortie, int reveil)
 {
     if (reveil < 0)
@@ -283,9 +284,10 @@ int executer(PosteEnvoi &poste, const Programme &programme,
         poste.interrompre();
     });
     // Handed to the printer: the run never waits for a reader.
-    QObject::connect(&poste, &PosteEnvoi::ligneRemise,
-                     [&sortie](const QString &ligne) { sortie.ecrire(ligne + u'\n'); });
-    QObject::connect(&poste, &PosteEnvoi::journalRate, [&notes](const Echec &rate) {
+    QObject::connect(
+        &poste, &PosteEnvoi::ligneRemise,
+        [&sortie](const QString &, const QString &ligne) { sortie.ecrire(ligne + u'\n'); });
+    QObject::connect(&journal, &ConsignationEnvois::journalRate, [&notes](const Echec &rate) {
         if (notes.isEmpty()) // said once
             notes << rate.message;
     });
@@ -311,15 +313,15 @@ int executer(PosteEnvoi &poste, const Programme &programme,
     return direFin(*deroulement, PremierSignal(), notes);
 }
 
-std::optional<int> AttendrePort(PosteEnvoi &poste, double secondes, int reveil,
-                                const QString &source)
+std::optional<int> AttendrePort(PosteEnvoi &poste, ConsignationEnvois &journal, double secondes,
+                                int reveil, const QString &source)
 {
     using G = EchecLien::Genre;
     const QDateTime debut = poste.maintenant();
     const qint64 ms = qint64(secondes * 1000);
     const QDeadlineTimer echeance(ms);
     const auto conclure = [&](int code, const EchecLien &echec, const QString &peripherique) {
-        poste.consignerAttente(debut, source, echec, peripherique);
+        journal.consignerAttente(debut, source, echec, peripherique);
         return erreur(code, echec);
     };
     QString dit;

@@ -3,6 +3,7 @@
 // printers (impression.h), never on a descriptor itself.
 #pragma once
 
+#include "app/consignation.h"
 #include "app/poste_envoi.h"
 #include "core/echec.h"
 #include "core/programme.h"
@@ -60,9 +61,9 @@ int direRefus(const RefusEnvoi &refus);
 // busy or absent, and the port it took is kept for the run; a port refused
 // for good is not waited for (the run says why). The exit code when the
 // program ends here (still busy or absent, or a signal on `reveil`), the
-// wait journaled under `source`.
-std::optional<int> AttendrePort(PosteEnvoi &poste, double secondes, int reveil,
-                                const QString &source);
+// wait journaled in `journal` under `source`.
+std::optional<int> AttendrePort(PosteEnvoi &poste, ConsignationEnvois &journal, double secondes,
+                                int reveil, const QString &source);
 
 // The program's end: once what it printed is written, `code`. A signal on
 // `reveil`, or one that came before, ends the wait as soon as the printing
@@ -86,8 +87,9 @@ void direCourse(const Programme &programme, int depuis, bool figures);
 // Sends through `poste` what `lancer` starts there (`programme`'s sequence
 // file, or the program from a step), its lines on stdout as they are handed
 // over and a program's progress on stderr when that is a terminal; a signal
-// on `reveil` stops it. The exit code.
-int executer(PosteEnvoi &poste, const Programme &programme,
+// on `reveil` stops it. A record `journal` could not write is said at the
+// end. The exit code.
+int executer(PosteEnvoi &poste, ConsignationEnvois &journal, const Programme &programme,
              const std::function<std::optional<RefusEnvoi>()> &lancer, Sortie &sortie, int reveil);
 
 } // namespace tarvik::cli

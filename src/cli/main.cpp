@@ -3,6 +3,7 @@
 #include "envoyeur.h"
 #include "impression.h"
 
+#include "app/consignation.h"
 #include "app/demarrage.h"
 #include "app/executable.h"
 #include "app/formulation.h"
@@ -219,7 +220,8 @@ int envoyer(const QCommandLineParser &options, const ProgrammeLu &lu, const QStr
     programme.repetitions =
         entier(options, "repeter", RepetitionsMax).value_or(programme.repetitions);
     PosteEnvoi poste(QStringLiteral("tarvik-envoyer"));
-    poste.setLimites(LireLimites()); // worded when said, in the language installed
+    auto *journal = new ConsignationEnvois(poste); // before anything else hears it
+    poste.setLimites(LireLimites());               // worded when said, in the language installed
     // The same order of choice for a dry run as for a send.
     poste.setPort(DeterminerPort(options.value(OptionPort()), demarrage.reglages));
     poste.setReveil(reveil); // a signal ends a wait for the port, and a run
@@ -242,10 +244,11 @@ int envoyer(const QCommandLineParser &options, const ProgrammeLu &lu, const QStr
     if (!refus)
         direCourse(programme, depuis, false);                // a drift is said, never refused
     if (options.isSet(QStringLiteral("attendre")) && !refus) // a refusal is not waited for
-        if (const auto code = AttendrePort(poste, *secondesDAttente(options), reveil, chemin))
+        if (const auto code =
+                AttendrePort(poste, *journal, *secondesDAttente(options), reveil, chemin))
             return *code;
     return executer(
-        poste, programme,
+        poste, *journal, programme,
         [&] {
             return sequence ? poste.envoyer(premiere, chemin)
                             : poste.lancer(programme, chemin, depuis);

@@ -1,10 +1,9 @@
 #include "core/axes.h"
 
-#include <QStringEncoder>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <string>
 
@@ -146,28 +145,31 @@ QString CodePoint(char32_t c)
 
 namespace {
 
-// The board's code page. Opening the converter costs more than a whole line
-// of encoding, so each thread keeps one. Its error flag would stay set once
-// raised: a character without a code becomes a NUL byte instead, which no
-// printable character gives.
-QStringEncoder &encodeurCarte()
+// The board's code page, Windows-1252: a character's byte, or 0 when it
+// has none. ASCII and Latin-1 keep their codes; 0x80 to 0x9F hold the
+// characters below, and the five codes Windows left unassigned there the
+// control characters of the same codes, as the system's converter has it.
+// A table of its own: the system's converter would load ICU and its data
+// into the panel at start, for a few characters.
+char octetCarte(char16_t c)
 {
-    thread_local QStringEncoder encodeur("windows-1252",
-                                         QStringConverter::Flag::Stateless |
-                                             QStringConverter::Flag::ConvertInvalidToNull);
-    return encodeur;
+    static constexpr char16_t De80A9F[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return char(c);
+    for (std::size_t k = 0; k < std::size(De80A9F); ++k)
+        if (De80A9F[k] == c)
+            return char(0x80 + k);
+    return 0;
 }
 
 } // namespace
 
 bool DirectionValide(QChar c)
 {
-    if (c.isSurrogate() || !c.isPrint())
-        return false;
-    if (c.unicode() < 0x80) // ASCII: the same single byte in Windows-1252
-        return true;
-    const QByteArray octets = encodeurCarte().encode(QStringView(&c, 1));
-    return octets.size() == 1 && octets[0] != '\0';
+    return !c.isSurrogate() && c.isPrint() && octetCarte(c.unicode()) != 0;
 }
 
 namespace {
@@ -216,15 +218,15 @@ QString LigneAxe(const Axe &axe)
 
 QByteArray FormerLigne(const QString &ligne)
 {
-    // ASCII is the same byte in the board's code page: the encoder is only
-    // needed for a direction beyond it.
-    if (std::any_of(ligne.begin(), ligne.end(), [](QChar c) { return c.unicode() >= 0x80; })) {
-        QByteArray octets = encodeurCarte().encode(ligne);
-        return octets.append('\n');
+    QByteArray octets;
+    octets.reserve(ligne.size() + 1);
+    for (qsizetype i = 0; i < ligne.size(); ++i) {
+        const QChar c = ligne[i];
+        if (c.isHighSurrogate() && i + 1 < ligne.size() && ligne[i + 1].isLowSurrogate())
+            ++i; // one character beyond the code page
+        octets.append(c.isSurrogate() ? '\0' : octetCarte(c.unicode()));
     }
-    QByteArray octets(ligne.size() + 1, '\n');
-    std::transform(ligne.begin(), ligne.end(), octets.begin(),
-                   [](QChar c) { return char(c.unicode()); });
+    octets.append('\n');
     return octets;
 }
 

@@ -68,7 +68,8 @@ QString TexteVitesse(std::uint8_t vitesse);
 QString LigneAxe(const Axe &axe);
 
 // The bytes the board receives for one line as LigneAxe forms it: the line
-// and a line feed, one Windows-1252 byte per character.
+// and a line feed, one Windows-1252 byte per character (a NUL byte for a
+// character that has none).
 QByteArray FormerLigne(const QString &ligne);
 
 } // namespace tarvik::core

@@ -296,4 +296,21 @@ QList<ValeurRefusee> VerifierCourse(const Programme &programme, const Limites &l
     return VerifierCourse(Course(programme, depuis, cycles), limites, noms);
 }
 
+QList<ValeurRefusee> VerifierCourse(const GrilleVerifiee &verifiee, const Limites &limites,
+                                    const NomsAxes &noms)
+{
+    // A row whose move is not read stands still: it takes its axis nowhere,
+    // and the others go where they would.
+    std::array<Axe, NombreAxes> axes = verifiee.axes;
+    for (std::size_t k = 0; k < axes.size(); ++k) {
+        axes[k].Lettre = LettreAxe(int(k) + 1);
+        if (!verifiee.mouvementsLus[k]) {
+            axes[k].Direction = u'+';
+            axes[k].Pas = 0;
+        }
+    }
+    const Programme envoi{{EtapeProgramme{{}, Grille(axes), 0}}, 1};
+    return VerifierCourse(envoi, limites, 0, 1, noms);
+}
+
 } // namespace tarvik::core

@@ -141,5 +141,11 @@ QList<ValeurRefusee> VerifierCourse(const Course &course, const Limites &limites
                                     const NomsAxes &noms = {});
 QList<ValeurRefusee> VerifierCourse(const Programme &programme, const Limites &limites, int depuis,
                                     int cycles, const NomsAxes &noms = {});
+// The same for the grid `verifiee` checked, sent once: told even when some
+// of its values are refused, for each row whose direction and steps the line
+// reads (refused by a limit or not); a row whose move the line refuses is
+// left out, refused already.
+QList<ValeurRefusee> VerifierCourse(const GrilleVerifiee &verifiee, const Limites &limites,
+                                    const NomsAxes &noms = {});
 
 } // namespace tarvik::core

@@ -222,9 +222,11 @@ RangeeVerifiee VerifierRangee(int numero, const TextesRangee &textes, const QStr
         if (lue.echec) {
             verifiee.echecs << refuser(numero, nom, colonne, *texte, *lue.echec);
             verifiee.echecs.last().horsLimite = lue.horsLimite;
-            continue;
-        }
-        if (!lue.telleQuelle)
+            verifiee.mouvementLu =
+                verifiee.mouvementLu && (lue.horsLimite || colonne == Colonne::Vitesse);
+            if (!lue.horsLimite)
+                continue;
+        } else if (!lue.telleQuelle)
             verifiee.lues << CaseLue{
                 .axe = numero, .nom = nom, .colonne = colonne, .texte = *texte, .champ = lue.champ};
         if (colonne == Colonne::Direction)
@@ -250,7 +252,9 @@ GrilleVerifiee VerifierGrille(const TextesGrille &textes, const NomsAxes &noms,
         verifiee.echecs += rangee.echecs;
         verifiee.lues += rangee.lues;
         axes[k] = rangee.axe;
+        verifiee.mouvementsLus[k] = rangee.mouvementLu;
     }
+    verifiee.axes = axes;
     if (!verifiee.echecs.isEmpty())
         verifiee.echec = verifiee.echecs.first();
     else

@@ -28,6 +28,7 @@ using NomsAxes = std::array<QString, NombreAxes>;
 
 struct GrilleVerifiee;
 struct SequenceAnalysee;
+struct ValeurRefusee;
 
 // Seven axis commands that have passed every check: only the checks make
 // one, from the grid's texts (VerifierGrille) or from a sequence file's
@@ -48,6 +49,8 @@ private:
     friend GrilleVerifiee VerifierGrille(const TextesGrille &textes, const NomsAxes &noms,
                                          const Limites *limites);
     friend SequenceAnalysee AnalyserSequence(const QByteArray &contenu);
+    friend QList<ValeurRefusee> VerifierCourse(const GrilleVerifiee &verifiee,
+                                               const Limites &limites, const NomsAxes &noms);
 
     std::array<Axe, NombreAxes> m_axes;
 };
@@ -165,10 +168,15 @@ struct CaseLue {
 // Checks row `numero` (1 to 7) into an axis command, its texts in the order
 // direction, steps, speed, or says which values are refused.
 struct RangeeVerifiee {
+    // Its fields as the line reads them: a value refused by a limit of the
+    // bench is still read, one the line itself refuses is left at 0.
     Axe axe;
     std::optional<ValeurRefusee> echec; // the first value refused
     QList<ValeurRefusee> echecs;        // every one, in the order of the checks
     QList<CaseLue> lues;                // the boxes that go out otherwise than typed
+    // The line reads its direction and its steps (a limit may refuse them):
+    // where the row takes its axis can be told.
+    bool mouvementLu = true;
 };
 RangeeVerifiee VerifierRangee(int numero, const TextesRangee &textes, const QString &nom = {},
                               const Limites *limites = nullptr);
@@ -180,6 +188,11 @@ struct GrilleVerifiee {
     std::optional<ValeurRefusee> echec; // the first value refused
     QList<ValeurRefusee> echecs;        // every one, row by row, in the order of the checks
     QList<CaseLue> lues;                // the boxes that go out otherwise than typed, likewise
+    // Each row's command and whether its move was read, as RangeeVerifiee
+    // says them: what VerifierCourse tells of a grid some of whose values
+    // are refused.
+    std::array<Axe, NombreAxes> axes{};
+    std::array<bool, NombreAxes> mouvementsLus{};
 };
 GrilleVerifiee VerifierGrille(const TextesGrille &textes, const NomsAxes &noms = {},
                               const Limites *limites = nullptr);

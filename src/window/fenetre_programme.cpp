@@ -2,6 +2,7 @@
 
 #include "app/executable.h"
 #include "app/formulation.h"
+#include "app/phrases_poste.h"
 #include "core/course.h"
 #include "core/fichiers.h"
 #include "system/ecriture.h"
@@ -9,6 +10,7 @@
 #include "window/dialogues.h"
 #include "window/disposition.h"
 #include "window/graphe_course.h"
+#include "window/suivi_programme.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -21,7 +23,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -29,8 +30,6 @@
 #include <QShortcut>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QTime>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -49,42 +48,6 @@ QLocale localeNombres()
     return locale;
 }
 
-// A wait: "2,5 s", "3 s".
-QString texteAttente(qint64 dixiemes)
-{
-    const QLocale locale = localeNombres();
-    return FenetreProgramme::tr("%1 s").arg(dixiemes % 10 ? locale.toString(dixiemes / 10.0, 'f', 1)
-                                                          : locale.toString(dixiemes / 10));
-}
-
-// A time left, rounded up: "12 s", "2 min 05 s", "1 h 05 min".
-QString texteDuree(qint64 ms)
-{
-    const qint64 s = (ms + 999) / 1000;
-    if (s < 60)
-        return FenetreProgramme::tr("%1 s").arg(s);
-    if (s < 3600)
-        return FenetreProgramme::tr("%1 min %2 s").arg(s / 60).arg(s % 60, 2, 10, QChar(u'0'));
-    return FenetreProgramme::tr("%1 h %2 min").arg(s / 3600).arg(s % 3600 / 60, 2, 10, QChar(u'0'));
-}
-
-// A total of waits, to the tenth as tarvik-envoyer says it, with its length
-// past a minute: "6,5 s", "7200 s (2 h 00 min)".
-QString texteTotal(qint64 dixiemes)
-{
-    const QString exact = texteAttente(dixiemes);
-    return dixiemes < 600 ? exact
-                          : FenetreProgramme::tr("%1 (%2)").arg(exact, texteDuree(dixiemes * 100));
-}
-
-// "Étape 3 (prise)", "Étape 3".
-QString titreEtape(const EtapeProgramme &etape, int k)
-{
-    return etape.nom.isEmpty()
-               ? FenetreProgramme::tr("Étape %1").arg(k + 1)
-               : FenetreProgramme::tr("Étape %1 (%2)").arg(QString::number(k + 1), etape.nom);
-}
-
 // The page of a scroll area that shows all of its rows before its list
 // grows: no higher than they need at its width, their least.
 class PageDefilante : public QWidget {
@@ -97,25 +60,33 @@ public:
     }
 };
 
-// Tells a screen reader that `etiquette` says something new.
-void annoncer(QLabel *etiquette, QAccessible::Event genre = QAccessible::NameChanged)
+} // namespace
+
+QString TexteAttente(qint64 dixiemes)
 {
-    etiquette->setAccessibleName(etiquette->text());
-    QAccessibleEvent evenement(etiquette, genre);
-    QAccessible::updateAccessibility(&evenement);
+    const QLocale locale = localeNombres();
+    return FenetreProgramme::tr("%1 s").arg(dixiemes % 10 ? locale.toString(dixiemes / 10.0, 'f', 1)
+                                                          : locale.toString(dixiemes / 10));
 }
 
-} // namespace
+QString TitreEtape(const EtapeProgramme &etape, int k)
+{
+    return etape.nom.isEmpty()
+               ? FenetreProgramme::tr("Étape %1").arg(k + 1)
+               : FenetreProgramme::tr("Étape %1 (%2)").arg(QString::number(k + 1), etape.nom);
+}
 
 FenetreProgramme::FenetreProgramme(PosteEnvoi &poste,
                                    std::function<std::optional<Grille>()> grilleDuPanneau)
     : QWidget(nullptr, Qt::Window) // outside the panel's windows: its dialogs never block Stop
     , m_poste(poste)
     , m_grilleDuPanneau(std::move(grilleDuPanneau))
-    , m_minuterie(new QTimer(this))
 {
     setObjectName(QStringLiteral("FenetreProgramme"));
     exposerCommeFenetre();
+    // Heard before its follow-up, made below: the steps and the commands
+    // are ready again before the end of a run is told.
+    suivreExecution();
     setLocale(localeNombres());
     // The steps, and where they take the axes, one page each; below them,
     // what a run needs, never scrolled out of view: a drift said beside
@@ -130,9 +101,6 @@ FenetreProgramme::FenetreProgramme(PosteEnvoi &poste,
     fenetre->addWidget(m_pages, 1);
     fenetre->addWidget(creerDerive());
     fenetre->addWidget(creerSuivi());
-    m_minuterie->setInterval(1000);
-    connect(m_minuterie, &QTimer::timeout, this, &FenetreProgramme::montrerProgression);
-    suivreExecution();
     nommerFenetre();
     remplirListe(-1);
     resize(sizeHint());
@@ -394,34 +362,17 @@ QWidget *FenetreProgramme::creerSuivi()
     auto *commandes = new RangeeSouple;
     for (QPushButton *b : {m_lancer, m_pasAPas, m_arreter})
         commandes->addWidget(b);
-    m_progression = new QLabel(zone);
-    m_progression->setObjectName(QStringLiteral("progression"));
-    m_progression->setTextFormat(Qt::PlainText);
-    m_progression->setWordWrap(true); // never wider than the window the screen leaves
-    m_barre = new QProgressBar(zone);
-    m_barre->setObjectName(QStringLiteral("barreProgression"));
-    m_barre->setAccessibleName(tr("Étapes envoyées"));
-    m_barre->setFormat(tr("%v/%m étapes envoyées"));
-    m_etat = new QLabel(zone);
-    m_etat->setObjectName(QStringLiteral("etatProgramme"));
-    m_etat->setTextFormat(Qt::PlainText);
-    m_etat->setWordWrap(true);
-    m_etat->setText(tr("Programme à l'arrêt"));
-    m_etat->setAccessibleName(m_etat->text());
     pile->addLayout(commandes);
-    pile->addWidget(m_progression);
-    pile->addWidget(m_barre);
-    pile->addWidget(m_etat);
+    m_suivi = new SuiviProgramme(m_poste, zone);
+    pile->addWidget(m_suivi);
     return zone;
 }
 
 void FenetreProgramme::suivreExecution()
 {
-    // The station serves TEST too: only the runs this window started count.
-    connect(&m_poste, &PosteEnvoi::etapeCommencee, this, &FenetreProgramme::suivreEtape);
-    connect(&m_poste, &PosteEnvoi::etapeTerminee, this, &FenetreProgramme::compterEtape);
-    connect(&m_poste, &PosteEnvoi::attente, this, &FenetreProgramme::suivreAttente);
-    connect(&m_poste, &PosteEnvoi::pause, this, &FenetreProgramme::suivrePause);
+    // The station serves TEST too: only a program's run counts.
+    connect(&m_poste, &PosteEnvoi::commence, this, &FenetreProgramme::programmeCommence);
+    connect(&m_poste, &PosteEnvoi::etapeCommencee, this, &FenetreProgramme::etapeCommencee);
     connect(&m_poste, &PosteEnvoi::termine, this, &FenetreProgramme::programmeTermine);
 }
 
@@ -461,29 +412,13 @@ void FenetreProgramme::remplirListe(int choisie)
 
 void FenetreProgramme::montrerResume(bool barre)
 {
-    // At rest, what a run would do.
     const Programme programme = this->programme();
-    const qint64 envois = programme.etapes.size() * qint64(programme.repetitions);
-    m_progression->setText(
-        programme.etapes.isEmpty()
-            ? tr("Aucune étape : ajoutez la grille du panneau, ou ouvrez un programme.")
-            : tr("Étapes : %1 · cycles : %2 · attentes en tout : %3")
-                  .arg(programme.etapes.size())
-                  .arg(programme.repetitions)
-                  .arg(texteTotal(AttentesDepuis(programme, 0))));
-    m_progression->setAccessibleName(m_progression->text());
-    montrerCourse(0);
-    if (!barre)
-        return;
-    // Nothing to count in an empty program: the bar says so.
-    m_barre->setRange(0, int(qMax<qint64>(1, envois)));
-    m_barre->setValue(0);
-    m_barre->setFormat(envois ? tr("%v/%m étapes envoyées") : tr("Aucune étape à envoyer"));
+    m_suivi->montrerResume(programme, barre);
+    montrerCourse(programme, 0);
 }
 
-void FenetreProgramme::montrerCourse(int depuis)
+void FenetreProgramme::montrerCourse(const Programme &programme, int depuis)
 {
-    const Programme programme = m_enCours ? m_lance : this->programme();
     if (programme.etapes.isEmpty()) {
         m_graphe->vider();
         m_course->clear();
@@ -509,16 +444,16 @@ void FenetreProgramme::remplirRangee(int rangee)
     const QStringList lignes = etape.grille.lignes();
     const bool derniere = rangee + 1 == m_etapes.size();
     QTreeWidgetItem *element = m_liste->topLevelItem(rangee);
-    element->setText(ColEtape, titreEtape(etape, rangee));
+    element->setText(ColEtape, TitreEtape(etape, rangee));
     element->setText(ColLignes, lignes.join(u' '));
     // The last step waits for nothing until a step follows it.
-    const QString attente = texteAttente(etape.attenteDixiemes);
+    const QString attente = TexteAttente(etape.attenteDixiemes);
     const bool gardee = derniere && etape.attenteDixiemes > 0;
     element->setText(ColAttente, gardee     ? tr("(%1 si une étape suit)").arg(attente)
                                  : derniere ? QString()
                                             : attente);
     const QString bulle =
-        titreEtape(etape, rangee) + u'\n' + lignes.join(u'\n') +
+        TitreEtape(etape, rangee) + u'\n' + lignes.join(u'\n') +
         (gardee     ? u'\n' + tr("Attente après : %1, dès qu'une étape suivra").arg(attente)
          : derniere ? QString()
                     : u'\n' + tr("Attente après : %1").arg(attente));
@@ -546,7 +481,7 @@ void FenetreProgramme::actualiser()
 {
     const int k = choisie();
     const int n = int(m_etapes.size());
-    const bool libre = !m_enCours;
+    const bool libre = !m_poste.programmeEnCours();
     m_ajouter->setEnabled(libre && n < EtapesMax);
     m_charger->setEnabled(k >= 0);
     m_monter->setEnabled(libre && k > 0);
@@ -563,8 +498,9 @@ void FenetreProgramme::actualiser()
     m_ouvrir->setEnabled(libre); // a file dialog would stand in the way of Stop
     m_enregistrer->setEnabled(libre && n > 0);
     m_lancer->setEnabled(libre && n > 0);
-    m_pasAPas->setEnabled(n > 0 && (libre || m_mode == PosteEnvoi::Mode::PasAPas));
-    m_arreter->setEnabled(m_enCours);
+    m_pasAPas->setEnabled(n > 0 &&
+                          (libre || m_poste.deroulement().mode == PosteEnvoi::Mode::PasAPas));
+    m_arreter->setEnabled(!libre);
 }
 
 void FenetreProgramme::ajouterGrille()
@@ -586,7 +522,7 @@ void FenetreProgramme::chargerGrille()
 void FenetreProgramme::deplacer(int sens)
 {
     const int k = choisie();
-    if (m_enCours || k < 0 || k + sens < 0 || k + sens >= m_etapes.size())
+    if (m_poste.programmeEnCours() || k < 0 || k + sens < 0 || k + sens >= m_etapes.size())
         return;
     m_etapes.swapItemsAt(k, k + sens);
     remplirListe(k + sens);
@@ -595,7 +531,7 @@ void FenetreProgramme::deplacer(int sens)
 void FenetreProgramme::retirer()
 {
     const int k = choisie();
-    if (m_enCours || k < 0)
+    if (m_poste.programmeEnCours() || k < 0)
         return;
     m_etapes.removeAt(k);
     remplirListe(qMin(k, int(m_etapes.size()) - 1));
@@ -605,7 +541,7 @@ void FenetreProgramme::nommer(const QString &texte)
 {
     // The name a file would hold; a refused one is said and not kept.
     const int k = choisie();
-    if (m_enCours || k < 0)
+    if (m_poste.programmeEnCours() || k < 0)
         return;
     const NomAnalyse lu = AnalyserNom(texte.toUtf8());
     m_nomRefuse->setText(lu.raison ? tr("Nom refusé : %1.").arg(Formuler(*lu.raison)) : QString());
@@ -619,7 +555,7 @@ void FenetreProgramme::nommer(const QString &texte)
 void FenetreProgramme::changerAttente(double secondes)
 {
     const int k = choisie();
-    if (m_enCours || k < 0)
+    if (m_poste.programmeEnCours() || k < 0)
         return;
     m_etapes[k].attenteDixiemes = qBound(0, qRound(secondes * 10), AttenteMaxDixiemes);
     remplirRangee(k);
@@ -631,7 +567,7 @@ void FenetreProgramme::ouvrir()
     const QString chemin = ChoisirFichier(this, ModeFichier::Ouvrir, tr("Ouvrir un programme"),
                                           tr("Programmes (*.prog *.seq);;Tous les fichiers (*)"));
     ProgrammeAnalyse analyse;
-    if (m_enCours || chemin.isEmpty() ||
+    if (m_poste.programmeEnCours() || chemin.isEmpty() ||
         !LireFichierChoisi(
             this, chemin, tr("Programme non ouvert"),
             [&](const QByteArray &contenu) -> std::optional<QString> {
@@ -674,7 +610,7 @@ void FenetreProgramme::enregistrer()
 
 void FenetreProgramme::demarrerProgramme(PosteEnvoi::Mode mode)
 {
-    if (m_enCours || m_etapes.isEmpty())
+    if (m_poste.programmeEnCours() || m_etapes.isEmpty())
         return;
     if (m_poste.occupe()) {
         Afficher(this, GenreMessage::Avertissement, tr("Programme non lancé"),
@@ -685,36 +621,15 @@ void FenetreProgramme::demarrerProgramme(PosteEnvoi::Mode mode)
     const int depuis = choisirDepart();
     if (depuis < 0)
         return;
-    // Followed from its first signal, which may come before the start returns.
-    m_lance = programme();
-    m_mode = mode;
-    m_depuis = m_etape = depuis;
-    m_cycle = 0;
-    m_faites = 0;
-    m_enCours = true;
-    m_enPause = m_enAttente = false;
-    const qint64 total = m_lance.etapes.size() * qint64(m_lance.repetitions) - depuis;
-    m_barre->setRange(0, int(total));
-    m_barre->setValue(0);
-    m_barre->setFormat(depuis ? tr("%v/%m étapes envoyées, depuis l'étape %1").arg(depuis + 1)
-                              : tr("%v/%m étapes envoyées"));
-    montrerCourse(depuis);
-    actualiser();
-    m_fermeture = false;
-    if (const auto refus = m_poste.lancer(m_lance, source(), depuis, mode)) {
-        m_enCours = false;
-        actualiser();
+    // The station tells its run from its first signal, which may come
+    // before the start returns.
+    if (const auto refus = m_poste.lancer(programme(), source(), depuis, mode)) {
         Afficher(this, GenreMessage::Erreur, tr("Programme non lancé"),
                  Phrase(Echec{TexteRefus(*refus) + tr(".\nRien n'a été envoyé")}));
         return;
     }
-    if (!m_enCours)
-        return; // over already
-    m_etat->setText(tr("Programme lancé à %1 · attentes en tout : %2")
-                        .arg(heure(), texteTotal(AttentesDepuis(m_lance, depuis))) +
-                    texteDepart());
-    annoncer(m_etat);
-    (mode == PosteEnvoi::Mode::Continu ? m_arreter : m_pasAPas)->setFocus();
+    if (m_poste.programmeEnCours())
+        (mode == PosteEnvoi::Mode::Continu ? m_arreter : m_pasAPas)->setFocus();
 }
 
 int FenetreProgramme::choisirDepart()
@@ -738,97 +653,37 @@ int FenetreProgramme::choisirDepart()
     return reponse == 0 ? 0 : reponse == 1 ? k : -1;
 }
 
-QString FenetreProgramme::texteDepart() const
-{
-    return m_depuis > 0 ? tr(" · depuis l'étape %1, %2")
-                              .arg(QString::number(m_depuis + 1),
-                                   EtapesSautees(m_depuis, m_lance.repetitions))
-                        : QString();
-}
-
 void FenetreProgramme::avancerPasAPas()
 {
-    if (!m_enCours) {
+    if (!m_poste.programmeEnCours()) {
         demarrerProgramme(PosteEnvoi::Mode::PasAPas);
         return;
     }
     // A press while the step is being sent asks for nothing more.
-    if (m_enPause && m_mode == PosteEnvoi::Mode::PasAPas) {
-        m_enPause = false;
+    if (m_poste.enPause() && m_poste.deroulement().mode == PosteEnvoi::Mode::PasAPas)
         m_poste.continuer();
-    }
 }
 
 void FenetreProgramme::arreterProgramme()
 {
-    if (m_enCours)
+    if (m_poste.programmeEnCours())
         m_poste.arreter();
 }
 
-void FenetreProgramme::suivreEtape(int etape, int cycle)
+void FenetreProgramme::programmeCommence(const DeroulementEnvoi &deroulement)
 {
-    if (!m_enCours)
+    if (deroulement.grilleSeule)
         return;
-    m_etape = etape;
-    m_cycle = cycle;
-    m_enAttente = m_enPause = false;
-    m_minuterie->stop();
+    montrerCourse(deroulement.programme, deroulement.depuis);
+    actualiser();
+}
+
+void FenetreProgramme::etapeCommencee(const QString &execution, int etape, int cycle)
+{
+    if (!m_poste.programmeEnCours() || m_poste.deroulement().execution != execution)
+        return;
     surligner(etape);
     m_graphe->marquerEnvoi(PointCourse{etape, cycle});
-    montrerProgression();
-}
-
-void FenetreProgramme::compterEtape(const ResultatEtape &resultat)
-{
-    if (!m_enCours || resultat.envoi.echec)
-        return;
-    m_barre->setValue(++m_faites);
-}
-
-void FenetreProgramme::suivreAttente(qint64 ms)
-{
-    if (!m_enCours)
-        return;
-    m_enAttente = true;
-    m_attenteMs = ms;
-    m_chrono.start();
-    m_minuterie->start();
-    montrerProgression();
-}
-
-void FenetreProgramme::suivrePause(int etape, int cycle)
-{
-    if (!m_enCours)
-        return;
-    m_enPause = true;
-    m_progression->setText(
-        tr("%1 envoyée · Pas à pas : %2 attend")
-            .arg(titreEtape(m_lance.etapes[m_etape], m_etape), designation(etape)) +
-        (m_lance.repetitions > 1 ? tr(" (cycle %1/%2)").arg(cycle + 1).arg(m_lance.repetitions)
-                                 : QString()));
-    annoncer(m_progression);
-}
-
-qint64 FenetreProgramme::reste() const
-{
-    // The waits after the current step, to the end of its cycle, then the
-    // whole cycles left; the wait under way only for what is left of it.
-    const qint64 courante = m_enAttente ? qMax<qint64>(0, m_attenteMs - m_chrono.elapsed())
-                                        : qint64(m_lance.etapes[m_etape].attenteDixiemes) * 100;
-    return AttentesDepuis(m_lance, m_etape + 1, m_cycle) * 100 + courante;
-}
-
-void FenetreProgramme::montrerProgression()
-{
-    if (!m_enCours)
-        return;
-    QString texte = tr("Étape %1/%2").arg(m_etape + 1).arg(m_lance.etapes.size());
-    if (m_lance.repetitions > 1)
-        texte += tr(" · cycle %1/%2").arg(m_cycle + 1).arg(m_lance.repetitions);
-    if (m_mode == PosteEnvoi::Mode::Continu)
-        texte += tr(" · reste environ %1").arg(texteDuree(reste()));
-    m_progression->setText(texte);
-    annoncer(m_progression);
 }
 
 void FenetreProgramme::surligner(int rangee)
@@ -854,103 +709,22 @@ void FenetreProgramme::surligner(int rangee)
 
 void FenetreProgramme::programmeTermine(const DeroulementEnvoi &deroulement)
 {
-    if (deroulement.grilleSeule || !std::exchange(m_enCours, false))
+    if (deroulement.grilleSeule)
         return;
-    const ResultatProgramme &resultat = deroulement.resultat;
-    m_minuterie->stop();
     surligner(-1);
     // The step to start from next: the first after a whole run, else the
     // one that did not go through.
-    const auto suivante = PremiereNonEnvoyee(resultat, m_lance, m_depuis, deroulement.cycles);
+    const auto suivante = PremiereNonEnvoyee(deroulement.resultat, deroulement.programme,
+                                             deroulement.depuis, deroulement.cycles);
     if (QTreeWidgetItem *element = m_liste->topLevelItem(suivante ? suivante->first : 0))
         m_liste->setCurrentItem(element);
-    using F = ResultatProgramme::Fin;
-    const QString envoyees = EtapesEnvoyees(resultat, deroulement.cycles);
-    m_etat->setText((resultat.fin == F::Terminee ? tr("Programme terminé à %1").arg(heure())
-                     : resultat.fin == F::Arretee
-                         ? tr("Programme arrêté à %1 : %2").arg(heure(), envoyees)
-                         : tr("Programme non terminé à %1 : %2").arg(heure(), envoyees)) +
-                    texteDepart());
-    annoncer(m_etat, QAccessible::Alert);
     montrerResume(false); // the bar keeps what went
     actualiser();
-    if (!std::exchange(m_fermeture, false))
-        signalerFin(deroulement);
-}
-
-void FenetreProgramme::signalerFin(const DeroulementEnvoi &deroulement)
-{
-    switch (deroulement.resultat.fin) {
-    case ResultatProgramme::Fin::Arretee:
-        Afficher(this, GenreMessage::Avertissement, tr("Programme arrêté"),
-                 avecDepart(texteArret(deroulement)));
-        break;
-    case ResultatProgramme::Fin::Echec:
-        Afficher(this, GenreMessage::Erreur, tr("Programme non terminé"),
-                 avecDepart(texteEchec(deroulement)));
-        break;
-    case ResultatProgramme::Fin::Terminee:    // the status says it
-    case ResultatProgramme::Fin::Interrompue: // the panel is ending
-        break;
-    }
-}
-
-QString FenetreProgramme::avecDepart(QString texte) const
-{
-    if (m_depuis <= 0)
-        return texte;
-    const qsizetype saut = texte.indexOf(u'\n');
-    return texte.insert(saut < 0 ? texte.size() : saut,
-                        u'\n' + tr("Programme parti de l'étape %1 : %2.")
-                                    .arg(QString::number(m_depuis + 1),
-                                         EtapesSautees(m_depuis, m_lance.repetitions)));
-}
-
-QString FenetreProgramme::designation(int etape) const
-{
-    return DesignationEtape(m_lance, etape);
-}
-
-QString FenetreProgramme::texteArret(const DeroulementEnvoi &deroulement) const
-{
-    const ResultatProgramme &resultat = deroulement.resultat;
-    const QString envoyees = EtapesEnvoyees(resultat, deroulement.cycles);
-    const QString rappel = tr("Une ligne remise au port ne peut pas être rappelée : pour "
-                              "arrêter la machine elle-même, utilisez son arrêt d'urgence.");
-    if (resultat.etapes.isEmpty())
-        return tr("Programme arrêté avant sa première étape : rien n'a été envoyé.");
-    const ResultatEtape &derniere = resultat.etapes.last();
-    if (derniere.envoi.echec) // stopped while it was being sent
-        return tr("Programme arrêté pendant %1 : %2.\n%3\n%4")
-            .arg(designation(derniere.etape), envoyees, Phrase(*derniere.envoi.echec), rappel);
-    const auto suivante = PremiereNonEnvoyee(resultat, m_lance, m_depuis, deroulement.cycles);
-    if (!suivante)
-        return tr("Programme arrêté : %1, rien ne restait à envoyer.\n%2").arg(envoyees, rappel);
-    return tr("Programme arrêté : %1, %2 ne l'a pas été.\n%3")
-        .arg(envoyees, designation(suivante->first), rappel);
-}
-
-QString FenetreProgramme::texteEchec(const DeroulementEnvoi &deroulement) const
-{
-    const ResultatProgramme &resultat = deroulement.resultat;
-    if (resultat.ouverture || resultat.etapes.isEmpty()) {
-        const ResultatEnvoi &ouverture = resultat.ouverture ? *resultat.ouverture : ResultatEnvoi{};
-        return ouverture.echec
-                   ? tr("Le programme n'a pas commencé.\n%1").arg(Phrase(*ouverture.echec))
-                   : tr("Le programme n'a pas commencé.");
-    }
-    const ResultatEtape &rate = resultat.etapes.last();
-    QString quoi = designation(rate.etape);
-    quoi.front() = quoi.front().toUpper();
-    return tr("%1 n'est pas passée : rien n'a été envoyé après elle (%2).\n%3\nVérifiez la "
-              "carte, son câble et l'état de la machine avant de relancer le programme.")
-        .arg(quoi, EtapesEnvoyees(resultat, deroulement.cycles),
-             rate.envoi.echec ? Phrase(*rate.envoi.echec) : QString());
 }
 
 void FenetreProgramme::closeEvent(QCloseEvent *evenement)
 {
-    if (m_enCours) {
+    if (m_poste.programmeEnCours()) {
         // Its Stop goes with it: the run does not go on without one on the screen.
         if (Demander(this, GenreMessage::Avertissement, tr("Programme en cours"),
                      tr("Un programme est en cours, et cette fenêtre porte son « Arrêter ». La "
@@ -959,15 +733,10 @@ void FenetreProgramme::closeEvent(QCloseEvent *evenement)
             evenement->ignore();
             return;
         }
-        m_fermeture = true;
+        hide(); // the end of the run it stops is told nowhere
         m_poste.arreter();
     }
     QWidget::closeEvent(evenement);
-}
-
-QString FenetreProgramme::heure() const
-{
-    return m_poste.maintenant().toString(QStringLiteral("HH:mm:ss"));
 }
 
 } // namespace tarvik::window

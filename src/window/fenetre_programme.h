@@ -1,41 +1,46 @@
 // The window of "Fichier › Programme…": a program's steps, made from the
-// panel's grid or read from a file, and their run. It never holds the panel:
-// the grid stays in use while it is open, and the waits between steps are
-// the runner's clock's, never this window's.
+// panel's grid or read from a file, and the commands of their run, whose
+// course it follows (SuiviProgramme). It never holds the panel: the grid
+// stays in use while it is open, and the waits between steps are the
+// runner's clock's, never this window's. What it shows of a run comes from
+// the station, which alone holds the run.
 #pragma once
 
 #include "app/poste_envoi.h"
 #include "core/programme.h"
 #include "window/couche.h"
 
-#include <QElapsedTimer>
 #include <QWidget>
 
 class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
-class QProgressBar;
 class QPushButton;
 class QSpinBox;
 class QScrollArea;
-class QTimer;
 class QTabWidget;
 class QTreeWidget;
 
 namespace tarvik::window {
 
 class GrapheCourse;
+class SuiviProgramme;
 
 // What the journal's source field says of a program never saved nor
 // opened; a program's file is named without its folder.
 inline const QString SourceSansFichier = QStringLiteral("programme");
 
+// The program window's words: a wait, "2,5 s", "3 s"; a step, "Étape 3
+// (prise)", "Étape 3".
+QString TexteAttente(qint64 dixiemes);
+QString TitreEtape(const EtapeProgramme &etape, int k);
+
 class FenetreProgramme : public QWidget {
     Q_OBJECT
 public:
     // Runs its programs through `poste`; "Ajouter la grille" takes what
-    // `grilleDuPanneau` gives: the panel's grid, checked (nothing when it
+    // `grilleDuPanneau` gives: the panel's grid, examined (nothing when it
     // is refused, the operator told why).
     FenetreProgramme(PosteEnvoi &poste, std::function<std::optional<Grille>()> grilleDuPanneau);
 
@@ -53,6 +58,8 @@ Q_SIGNALS:
 protected:
     bool event(QEvent *evenement) override;
     void resizeEvent(QResizeEvent *evenement) override;
+    // Closing during a run stops it first, once the operator says so.
+    void closeEvent(QCloseEvent *evenement) override;
 
 private:
     QWidget *creerEtapes();
@@ -60,7 +67,7 @@ private:
     QWidget *creerDerive();
     QLayout *creerBoutonsEtapes();
     QWidget *creerEdition();
-    QWidget *creerSuivi(); // the run's commands, what it does, its bar and its state
+    QWidget *creerSuivi(); // the run's commands, and its follow-up
     // A screen reader meets a window, named by its title.
     static void exposerCommeFenetre();
     // Never lower than its rows need at its width, wrapped ones included.
@@ -98,51 +105,27 @@ private:
     // The step to start from: the first, or the selected one when the
     // operator chooses it; -1 when they cancel.
     int choisirDepart();
-    // " · depuis l'étape 2, étape 1 non envoyée" when the run started past
-    // the first step; empty otherwise.
-    QString texteDepart() const;
-    // An end's message with its second line saying the steps left out.
-    QString avecDepart(QString texte) const;
-    // Closing during a run stops it first, once the operator says so.
-    void closeEvent(QCloseEvent *evenement) override;
 
-    void suivreEtape(int etape, int cycle);
-    void compterEtape(const ResultatEtape &resultat);
-    void suivreAttente(qint64 ms);
-    void suivrePause(int etape, int cycle);
+    // A program's run, as the station tells it: the list and the chart
+    // follow it, the steps wait for its end.
+    void programmeCommence(const DeroulementEnvoi &deroulement);
+    void etapeCommencee(const QString &execution, int etape, int cycle);
     void programmeTermine(const DeroulementEnvoi &deroulement);
-    void montrerProgression();
     // What the program would send, while it does not run; the bar at 0
     // unless `barre` is false.
     void montrerResume(bool barre = true);
-    // Where a run from step `depuis` takes each axis: the figures, the
-    // chart, and the drift said beside Lancer.
-    void montrerCourse(int depuis);
+    // Where a run of `programme` from step `depuis` takes each axis: the
+    // figures, the chart, and the drift said beside Lancer.
+    void montrerCourse(const Programme &programme, int depuis);
     // The step being sent in bold (-1: none).
     void surligner(int rangee);
-    // The waits still to come, in ms.
-    qint64 reste() const;
-    // What the operator is told at the end; nothing for a normal end.
-    void signalerFin(const DeroulementEnvoi &deroulement);
-    QString texteArret(const DeroulementEnvoi &deroulement) const;
-    QString texteEchec(const DeroulementEnvoi &deroulement) const;
-    QString designation(int etape) const; // "l'étape 3 (prise)"
-    QString heure() const;                // "14:05:09", by the station's clock
 
     PosteEnvoi &m_poste;
     std::function<std::optional<Grille>()> m_grilleDuPanneau;
     QList<EtapeProgramme> m_etapes;
     int m_repetitions = 1;
-    QString m_chemin; // the file opened or saved last; empty: none
-
-    // The run this window started, as it was started.
-    bool m_enCours = false, m_enPause = false, m_enAttente = false;
-    Programme m_lance;
-    PosteEnvoi::Mode m_mode = PosteEnvoi::Mode::Continu;
-    bool m_fermeture = false; // closed during the run: stopped, nothing more to tell
-    int m_depuis = 0, m_etape = 0, m_cycle = 0, m_faites = 0, m_surlignee = -1;
-    qint64 m_attenteMs = 0;
-    QElapsedTimer m_chrono; // since the wait started
+    QString m_chemin;     // the file opened or saved last; empty: none
+    int m_surlignee = -1; // the row in bold
 
     QTabWidget *m_pages = nullptr;
     QTreeWidget *m_liste = nullptr;
@@ -158,9 +141,7 @@ private:
     QLabel *m_nomRefuse = nullptr;
     QDoubleSpinBox *m_attente = nullptr;
     QSpinBox *m_fois = nullptr;
-    QLabel *m_progression = nullptr, *m_etat = nullptr;
-    QProgressBar *m_barre = nullptr;
-    QTimer *m_minuterie = nullptr; // the time left, told each second of a wait
+    SuiviProgramme *m_suivi = nullptr; // what the run does, its bar, its state
 };
 
 } // namespace tarvik::window

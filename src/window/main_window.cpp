@@ -1,8 +1,10 @@
 #include "window/main_window.h"
 
+#include "app/consignation.h"
 #include "app/demarrage.h"
 #include "app/executable.h"
 #include "app/formulation.h"
+#include "app/phrases_poste.h"
 #include "app/surveillance_port.h"
 #include "core/langues.h"
 #include "system/noms.h"
@@ -195,6 +197,10 @@ Form1::Form1(PosteEnvoi &poste, QWidget *parent)
     setCentralWidget(zone);
     creerControles(zone);
     creerBarreDEtat();
+    // The runs go to the journal, which hears of them first; it belongs to
+    // the station, whose last run it hears to the end.
+    connect(new ConsignationEnvois(m_poste), &ConsignationEnvois::journalRate, this,
+            &Form1::signalerJournal);
     suivrePoste();
     // The status line follows the port: the panel's watcher, plugged into
     // the station, on the station's clock.
@@ -252,9 +258,9 @@ void Form1::suivrePoste()
         m_lignesEnvoyees->clear(); // once the port is open
         m_listeVidee = true;
     });
-    connect(&m_poste, &PosteEnvoi::ligneRemise, this, &Form1::ajouterLigne);
+    connect(&m_poste, &PosteEnvoi::ligneRemise, this,
+            [this](const QString &, const QString &ligne) { ajouterLigne(ligne); });
     connect(&m_poste, &PosteEnvoi::termine, this, &Form1::envoiTermine);
-    connect(&m_poste, &PosteEnvoi::journalRate, this, &Form1::signalerJournal);
 }
 
 QString Form1::decrirePort() const
@@ -541,15 +547,20 @@ void Form1::marquerCase(int numero, Colonne colonne)
         boite->marquer(CaseGrille::Marque::Aucune, {});
 }
 
-std::optional<Grille> Form1::grilleVerifiee(const TextesVerification &mots)
+ExamenGrille Form1::grilleExaminee(DestinationGrille destination, const TextesVerification &mots)
 {
-    const GrilleVerifiee verifiee = VerifierGrille(textes(), m_noms, &m_poste.limites());
-    if (verifiee.grille)
-        return accepterLecture(verifiee.lues, mots) ? verifiee.grille : std::nullopt;
+    ExamenGrille examen = m_poste.examiner(textes(), destination);
+    if (!examen.refus) {
+        if (!accepterLecture(examen.lues, mots))
+            examen.grille.reset();
+        return examen;
+    }
     activateWindow(); // the box named takes the focus here
-    const RefusEnvoi refus{RefusEnvoi::Genre::ValeurRefusee, {}, verifiee.echecs};
-    signalerEchec(mots.titre, Echec{TexteRefus(refus) + mots.suite}, verifiee.echec);
-    return std::nullopt;
+    signalerEchec(mots.titre, Echec{TexteRefus(*examen.refus) + mots.suite},
+                  examen.refus->valeurs.isEmpty()
+                      ? std::nullopt
+                      : std::optional<ValeurRefusee>(examen.refus->valeurs.first()));
+    return examen;
 }
 
 bool Form1::accepterLecture(const QList<CaseLue> &lues, const TextesVerification &mots)
@@ -580,21 +591,17 @@ bool Form1::accepterLecture(const QList<CaseLue> &lues, const TextesVerification
 void Form1::envoyerGrille()
 {
     // Boxes that go out otherwise than typed are asked about first, unless
-    // the station would send nothing anyway. What goes is what was asked
+    // the station refuses the grid anyway. What goes is what was asked
     // about, even if the program window fills the grid meanwhile.
-    const TextesGrille saisie = textes();
-    if (!m_poste.programmeEnCours() && !m_poste.limitesLues().echec) {
-        const GrilleVerifiee verifiee = VerifierGrille(saisie, m_noms, &m_poste.limites());
-        if (verifiee.grille &&
-            !accepterLecture(verifiee.lues,
-                             {{},
-                              {},
-                              Form1::tr("Envoyer tel quel"),
-                              Form1::tr("« Corriger » n'envoie rien et vous ramène à la "
-                                        "première de ces cases.")}))
-            return;
-    }
-    const auto refus = m_poste.tester(saisie);
+    const ExamenGrille examen = m_poste.examiner(textes());
+    if (!examen.refus &&
+        !accepterLecture(examen.lues, {{},
+                                       {},
+                                       Form1::tr("Envoyer tel quel"),
+                                       Form1::tr("« Corriger » n'envoie rien et vous ramène à la "
+                                                 "première de ces cases.")}))
+        return;
+    const auto refus = m_poste.envoyer(examen);
     if (!refus)
         return;
     if (refus->genre != RefusEnvoi::Genre::ProgrammeEnCours)
@@ -637,7 +644,8 @@ void Form1::envoiTermine(const DeroulementEnvoi &deroulement)
                      dernier.echec ? enQuelquesMots(dernier.echec->genre) : QString(),
                      std::exchange(m_listeVidee, false));
     if (dernier.echec && signalerEchecDEnvoi(deroulement)) {
-        if (const auto refus = m_poste.tester(textes())) // once more
+        // Once more, the grid that run carried, whatever the boxes hold now.
+        if (const auto refus = m_poste.envoyer(deroulement.programme.etapes.constFirst().grille))
             signalerRefus(*refus, Form1::tr("Séquence non envoyée"));
     } else if (!dernier.echec) {
         signalerAvertissements(dernier);
@@ -788,11 +796,10 @@ void Form1::signalerAvertissements(const ResultatEnvoi &resultat)
 
 void Form1::nommerAxes(const NomsAxes &noms)
 {
-    m_noms = noms;
     m_poste.setNoms(noms);
     for (int k = 1; k <= NombreAxes; ++k) {
         QLabel *etiquette = m_rangees[std::size_t(k - 1)].nom;
-        const QString &nom = noms[std::size_t(k - 1)];
+        const QString &nom = m_poste.noms()[std::size_t(k - 1)];
         nommerRangee(k, nom.isEmpty() ? NomAxe(k) : nom);
         // A screen reader hears the whole name, in words: never the
         // markup that keeps the tooltip's text as it is written.

@@ -39,17 +39,18 @@ public:
 
     // The grid's texts, row by row.
     TextesGrille textes() const;
-    // The grid, checked as TEST checks it. When values are refused, the
-    // operator is told of every one, the first box gets the focus, and there
-    // is none. When boxes go out otherwise than typed, the operator is asked
-    // first; « Corriger » (Entrée, Échap) gives none.
-    std::optional<Grille> grilleVerifiee(const TextesVerification &textes);
+    // The grid's texts as the station examines them for `destination`.
+    // When it refuses them, the operator is told of every refusal and the
+    // first box gets the focus; when boxes go out otherwise than typed, the
+    // operator is asked first. No grid then, when refused or when the
+    // answer is « Corriger » (Entrée, Échap).
+    ExamenGrille grilleExaminee(DestinationGrille destination, const TextesVerification &mots);
     void remplirGrille(const Grille &grille);
     // Every box back to its text at start.
     void effacerGrille();
-    // Names the rows after an axis designation file's names (empty: "Axe 0k").
+    // Names the rows and the station's messages after an axis designation
+    // file's names (empty: "Axe 0k").
     void nommerAxes(const NomsAxes &noms);
-    const NomsAxes &noms() const { return m_noms; }
     // Shows a failure; the box of a refused value gets the focus.
     void signalerEchec(const QString &titre, const Echec &echec,
                        const std::optional<ValeurRefusee> &valeur = std::nullopt);
@@ -87,7 +88,8 @@ private:
     void creerBarreDEtat();
     void ordonnerFocus();
     void suivrePoste();
-    // TEST: checks the grid and hands it to the station.
+    // TEST: hands the grid the station examined back to it, once the
+    // operator said so of the boxes read otherwise.
     void envoyerGrille();
     // Whether the boxes `lues`, which go out otherwise than typed, may go as
     // they are read: the operator is asked; « Corriger » puts the focus in
@@ -121,7 +123,6 @@ private:
 
     PosteEnvoi &m_poste;
     std::array<RangeeAxe, NombreAxes> m_rangees{};
-    NomsAxes m_noms;                         // from the axis designation file; empty: "Axe 0k"
     QListWidget *m_lignesEnvoyees = nullptr; // List1
     QPushButton *m_test = nullptr;           // Command1
     QLabel *m_etatPort = nullptr;            // the port's state, on the status bar

@@ -188,32 +188,34 @@ void MenusPanneau::OuvrirSequence_Click()
 
 void MenusPanneau::EnregistrerSequence_Click()
 {
+    // Examined as TEST examines the grid, with the same question; what the
+    // line takes is saved even beyond this bench's limits (the file may be
+    // meant for another bench), and said.
     const QString titre = Form1::tr("Séquence non enregistrée");
-    const GrilleVerifiee verifiee = VerifierGrille(m_fenetre.textes());
-    if (verifiee.echec) {
-        m_fenetre.signalerEchec(
-            titre, Echec{Formuler(*verifiee.echec) + Form1::tr(".\nRien n'a été enregistré")},
-            verifiee.echec);
+    const ExamenGrille examen = m_fenetre.grilleExaminee(
+        DestinationGrille::Fichier,
+        {titre, Form1::tr(".\nRien n'a été enregistré"), Form1::tr("Enregistrer tel quel"),
+         Form1::tr("« Corriger » n'enregistre rien et vous ramène à la "
+                   "première de ces cases.")});
+    if (!examen.grille)
         return;
-    }
     const QString chemin =
         ChoisirFichier(&m_fenetre, ModeFichier::Enregistrer, Form1::tr("Enregistrer la séquence"),
                        filtreSequences(), QStringLiteral("seq"));
     if (chemin.isEmpty())
         return;
 
-    const EcritureFichier ecriture = EcrireFichier(chemin, FormerSequence(*verifiee.grille));
+    const EcritureFichier ecriture = EcrireFichier(chemin, FormerSequence(*examen.grille));
     if (!ecriture.echec) {
-        // Saved all the same: the file may be meant for another bench.
-        QStringList valeurs;
-        for (const ValeurRefusee &valeur :
-             VerifierLimites(*verifiee.grille, m_poste.limites(), m_fenetre.noms()))
-            valeurs << Formuler(valeur);
-        if (!valeurs.isEmpty())
+        if (examen.horsDuBanc) {
+            QStringList valeurs;
+            for (const ValeurRefusee &valeur : examen.horsDuBanc->valeurs)
+                valeurs << Formuler(valeur);
             Afficher(&m_fenetre, GenreMessage::Avertissement, Form1::tr("Séquence enregistrée"),
                      Form1::tr("La séquence a été enregistrée dans « %1 », mais elle dépasse les "
                                "limites de ce banc ; « TEST » la refuserait ici :\n\n%2.")
                          .arg(NomLisible(chemin), valeurs.join(QStringLiteral(".\n\n"))));
+        }
     } else {
         Afficher(&m_fenetre, GenreMessage::Erreur, titre,
                  Form1::tr("La séquence n'a pas pu être écrite dans « %1 » : %2.\n%3")
@@ -248,12 +250,15 @@ void MenusPanneau::Programme_Click()
     // Never modal either: the grid stays in use while a program is made.
     if (!m_fenetreProgramme) {
         m_fenetreProgramme = new FenetreProgramme(m_poste, [this] {
-            return m_fenetre.grilleVerifiee(
-                {FenetreProgramme::tr("Étape non ajoutée"),
-                 FenetreProgramme::tr(".\nRien n'a été ajouté au programme"),
-                 FenetreProgramme::tr("Ajouter tel quel"),
-                 FenetreProgramme::tr("« Corriger » n'ajoute rien au programme et vous ramène "
-                                      "à la première de ces cases.")});
+            return m_fenetre
+                .grilleExaminee(
+                    DestinationGrille::Etape,
+                    {FenetreProgramme::tr("Étape non ajoutée"),
+                     FenetreProgramme::tr(".\nRien n'a été ajouté au programme"),
+                     FenetreProgramme::tr("Ajouter tel quel"),
+                     FenetreProgramme::tr("« Corriger » n'ajoute rien au programme et vous ramène "
+                                          "à la première de ces cases.")})
+                .grille;
         });
         connect(m_fenetreProgramme, &FenetreProgramme::grilleChargee, &m_fenetre,
                 &Form1::remplirGrille);
@@ -382,7 +387,7 @@ void MenusPanneau::ChoisirPort_Click()
 
 void MenusPanneau::LimitesAxes_Click()
 {
-    DialogueLimites dialogue(m_poste.limitesLues(), m_fenetre.noms(), &m_fenetre);
+    DialogueLimites dialogue(m_poste.limitesLues(), m_poste.noms(), &m_fenetre);
     dialogue.setWindowModality(Qt::WindowModal);
     if (dialogue.exec() != QDialog::Accepted)
         return;

@@ -302,59 +302,64 @@ bool SurveillancePort::verrouPossible(const QByteArray &nom) const
 void SurveillancePort::evenementsVus()
 {
     alignas(inotify_event) char tampon[4096];
-    bool regarder = false, ouvert = false, autres = false;
+    Evenements vus;
     ssize_t lus = 0;
     while ((lus = ::read(m_inotify, tampon, sizeof tampon)) > 0) {
         for (ssize_t i = 0; i + ssize_t(sizeof(inotify_event)) <= lus;) {
             const auto *evenement = reinterpret_cast<const inotify_event *>(tampon + i);
             i += ssize_t(sizeof(inotify_event)) + evenement->len;
-            if (evenement->mask & IN_Q_OVERFLOW) { // some were lost: anything may have changed
-                regarder = true;
-                m_chemin.clear();
-                m_dossiersVerrou.clear();
-                continue;
-            }
-            const auto veilles = m_veilles.find(evenement->wd);
-            if (veilles == m_veilles.end())
-                continue; // a watch taken off
-            const QByteArray nom(evenement->name,
-                                 evenement->len ? qstrnlen(evenement->name, evenement->len) : 0);
-            // The watch no longer stands for the path it was placed on.
-            const bool perdue =
-                evenement->mask & (IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT);
-            bool pertinent = false; // something of this port's
-            for (const Veille &veille : *veilles) {
-                switch (veille.role) {
-                case Role::Verrous:
-                    pertinent = pertinent || perdue || verrouPossible(nom);
-                    break;
-                case Role::Absent:
-                    pertinent = pertinent || perdue || nom == veille.nom;
-                    break;
-                case Role::Peripherique:
-                    ouvert = ouvert || (evenement->mask & IN_OPEN);
-                    [[fallthrough]];
-                case Role::Chemin:
-                    pertinent = true;
-                }
-                if (perdue && veille.role == Role::Verrous)
-                    m_dossiersVerrou.clear();
-                else if (perdue)
-                    m_chemin.clear();
-            }
-            regarder = regarder || pertinent;
-            autres = autres || !pertinent;
-            if (evenement->mask & IN_IGNORED)
-                m_veilles.erase(veilles);
+            evenementVu(*evenement, vus);
         }
     }
-    m_ouvertureVue = m_ouvertureVue || ouvert;
-    if (regarder)
+    m_ouvertureVue = m_ouvertureVue || vus.ouvert;
+    if (vus.regarder)
         demanderRegard();
-    else if (autres) { // others' files beside the port's (a pty in /dev/pts, another device's lock)
+    else if (vus.autres) { // others' files beside the port's (a pty in /dev/pts, another device's
+                           // lock)
         m_notificateur->setEnabled(false);
         m_reprise.start();
     }
+}
+
+void SurveillancePort::evenementVu(const inotify_event &evenement, Evenements &vus)
+{
+    if (evenement.mask & IN_Q_OVERFLOW) { // some were lost: anything may have changed
+        vus.regarder = true;
+        m_chemin.clear();
+        m_dossiersVerrou.clear();
+        return;
+    }
+    const auto veilles = m_veilles.find(evenement.wd);
+    if (veilles == m_veilles.end())
+        return; // a watch taken off
+    const QByteArray nom(evenement.name,
+                         evenement.len ? qstrnlen(evenement.name, evenement.len) : 0);
+    // The watch no longer stands for the path it was placed on.
+    const bool perdue = evenement.mask & (IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT);
+    bool pertinent = false; // something of this port's
+    for (const Veille &veille : *veilles) {
+        switch (veille.role) {
+        case Role::Verrous:
+            pertinent = pertinent || perdue || verrouPossible(nom);
+            break;
+        case Role::Absent:
+            pertinent = pertinent || perdue || nom == veille.nom;
+            break;
+        case Role::Peripherique:
+            vus.ouvert = vus.ouvert || (evenement.mask & IN_OPEN);
+            [[fallthrough]];
+        case Role::Chemin:
+            pertinent = true;
+        }
+        if (perdue && veille.role == Role::Verrous)
+            m_dossiersVerrou.clear();
+        else if (perdue)
+            m_chemin.clear();
+    }
+    vus.regarder = vus.regarder || pertinent;
+    vus.autres = vus.autres || !pertinent;
+    if (evenement.mask & IN_IGNORED)
+        m_veilles.erase(veilles);
 }
 
 SurveillancePort::Empreinte SurveillancePort::empreinte() const

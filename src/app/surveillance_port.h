@@ -28,6 +28,8 @@
 
 #include <sys/types.h>
 
+struct inotify_event;
+
 namespace tarvik::app {
 
 // Where the system tells that devices came or went.
@@ -98,6 +100,12 @@ private:
     bool verrouPossible(const QByteArray &nom) const;
     void demanderRegard();
     void evenementsVus();
+    // What the events read so far say: a look is due (something of this
+    // port's), the device was opened, others' files moved beside it.
+    struct Evenements {
+        bool regarder = false, ouvert = false, autres = false;
+    };
+    void evenementVu(const inotify_event &evenement, Evenements &vus);
     // Watches `chemin` (mask `masque`) for `veille`; false when it cannot be.
     bool veiller(const QByteArray &chemin, quint32 masque, const Veille &veille);
     void oublier(Role role);

@@ -103,19 +103,8 @@ std::optional<EchecLien> PilotePosix::ouvrir(const QString &nom)
         return refus;
     etapeFinie(EtapeLien::Verifications);
 
-    // The device's own name, worked out once for the run: the device opened
-    // is checked to bear the same numbers, and keeps them while it is held.
-    m_propre = NomPropre(etat.st_rdev);
-    // Locks other programs left under any name of the device, before the
-    // device is even opened, and the traces of a cut there, found by the
-    // names it was reached by as well as by its numbers.
-    QStringList chemins{nom, m_chemin, m_propre};
-    chemins.removeAll(QString());
-    chemins.removeDuplicates();
-    if (const auto occupe = m_verrous.examinerDossiers(
-            NomsDeVerrou(chemins + LiensVers(etat.st_rdev, *DossiersLiens), etat.st_rdev),
-            etat.st_rdev, VerrousUucp::Perimes::Supprimes, chemins))
-        return Refus(G::PortOccupe, occupe->message);
+    if (auto occupe = examinerVerrous(nom, etat))
+        return occupe;
     etapeFinie(EtapeLien::Verrous);
 
     m_fd = OuvrirPeripherique(m_chemin);
@@ -143,6 +132,24 @@ std::optional<EchecLien> PilotePosix::ouvrir(const QString &nom)
     }
     constaterCoupure();
     etapeFinie(EtapeLien::Ouverture);
+    return std::nullopt;
+}
+
+std::optional<EchecLien> PilotePosix::examinerVerrous(const QString &nom, const struct stat &etat)
+{
+    // The device's own name, worked out once for the run: the device opened
+    // is checked to bear the same numbers, and keeps them while it is held.
+    m_propre = NomPropre(etat.st_rdev);
+    // Locks other programs left under any name of the device, before the
+    // device is even opened, and the traces of a cut there, found by the
+    // names it was reached by as well as by its numbers.
+    QStringList chemins{nom, m_chemin, m_propre};
+    chemins.removeAll(QString());
+    chemins.removeDuplicates();
+    if (const auto occupe = m_verrous.examinerDossiers(
+            NomsDeVerrou(chemins + LiensVers(etat.st_rdev, *DossiersLiens), etat.st_rdev),
+            etat.st_rdev, VerrousUucp::Perimes::Supprimes, chemins))
+        return Refus(G::PortOccupe, occupe->message);
     return std::nullopt;
 }
 

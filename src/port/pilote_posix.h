@@ -50,6 +50,9 @@ private:
     };
 
     std::optional<EchecLien> refusOuverture(int erreur, const struct stat &etat);
+    // The locks other programs hold, or left, under every name of the device
+    // `etat` describes, reached as `nom`; and the traces of a cut there.
+    std::optional<EchecLien> examinerVerrous(const QString &nom, const struct stat &etat);
     // Exclusive mode is set on the device: who holds it (`detenteurs`),
     // that one may be out of sight, or that nobody does and nothing shows
     // it was a run of ours; and what the operator can do.

@@ -1,7 +1,9 @@
-// The journal of what was commanded: one record per run, sent, failed or
-// refused at the port, in a file of the user's. A grid or a file that fails
-// its checks never reaches a run, and leaves none. The panel and
-// tarvik-envoyer both write it from the run's result.
+// The journal of what was commanded, in a file of the user's: one record
+// per step sent, per run that ended otherwise, per send the machine's limits
+// refused, per device that came back and per wait for the port that ended
+// without it. A grid or a file that fails its own checks never reaches a run,
+// and leaves none. The send station's journal (app/consignation.h) writes
+// it, for the panel and tarvik-envoyer alike.
 #pragma once
 
 #include "run/couche.h"

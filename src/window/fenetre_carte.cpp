@@ -119,20 +119,35 @@ FenetreCarte::FenetreCarte(PortCarte &port, EtatCarte &etat, const QString &note
     setWindowTitle(FenetreCarte::tr("Carte virtuelle Tarvik"));
     auto *zone = new QWidget(this);
     auto *pile = new QVBoxLayout(zone);
+    pile->addLayout(creerRangees(zone));
+    creerLignes(zone, pile);
+    setCentralWidget(zone);
+
+    m_etatPort = new QLabel(this);
+    m_etatPort->setObjectName(QStringLiteral("etatCarte"));
+    m_etatPort->setTextFormat(Qt::PlainText);
+    m_etatPort->setWordWrap(true);
+    m_etatPort->setAccessibleName(FenetreCarte::tr("État de la carte"));
+    statusBar()->addWidget(m_etatPort, 1);
+    statusBar()->setSizeGripEnabled(false);
+    connect(&m_port, &PortCarte::etatChange, this, &FenetreCarte::montrerPort);
+    montrerPort();
+    resize(760, 540);
+}
+
+QGridLayout *FenetreCarte::creerRangees(QWidget *zone)
+{
     auto *grille = new QGridLayout;
-    pile->addLayout(grille);
     const QFont chiffres = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    const auto titre = [&](const QString &texte, int colonne) {
-        auto *etiquette = new QLabel(texte, zone);
+    const QStringList titres{FenetreCarte::tr("Axe"), FenetreCarte::tr("Position"),
+                             FenetreCarte::tr("Course"), FenetreCarte::tr("Dernière commande")};
+    for (int colonne = 0; colonne < titres.size(); ++colonne) {
+        auto *etiquette = new QLabel(titres[colonne], zone);
         QFont gras = etiquette->font();
         gras.setBold(true);
         etiquette->setFont(gras);
         grille->addWidget(etiquette, 0, colonne);
-    };
-    titre(FenetreCarte::tr("Axe"), 0);
-    titre(FenetreCarte::tr("Position"), 1);
-    titre(FenetreCarte::tr("Course"), 2);
-    titre(FenetreCarte::tr("Dernière commande"), 3);
+    }
     for (int i = 0; i < AxesCarte; ++i) {
         const QString nom = NomAxeCarte(i);
         auto *etiquette = new QLabel(nom, zone);
@@ -160,15 +175,19 @@ FenetreCarte::FenetreCarte(PortCarte &port, EtatCarte &etat, const QString &note
         montrerAxe(i);
     }
     grille->setColumnStretch(2, 1);
+    return grille;
+}
 
+void FenetreCarte::creerLignes(QWidget *zone, QVBoxLayout *pile)
+{
     auto *recues = new QLabel(FenetreCarte::tr("Lignes reçues"), zone);
     pile->addWidget(recues);
     m_lignes = new QListWidget(zone);
     m_lignes->setObjectName(QStringLiteral("lignesRecues"));
-    m_lignes->setFont(chiffres);
+    m_lignes->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_lignes->setAccessibleName(FenetreCarte::tr("Lignes reçues"));
     m_lignes->setAccessibleDescription(
-        FenetreCarte::tr("Chaque ligne lue par la carte : ✓ prise, ↵ ligne vide (remise en "
+        FenetreCarte::tr("Chaque ligne lue par la carte : ✓ prise, ↵ ligne vide (remise en "
                          "phase), ✗ anomalie, avec sa raison."));
     recues->setBuddy(m_lignes);
     pile->addWidget(m_lignes, 1);
@@ -177,31 +196,21 @@ FenetreCarte::FenetreCarte(PortCarte &port, EtatCarte &etat, const QString &note
     m_remise->setAccessibleDescription(
         FenetreCarte::tr("Remet les sept positions à 0, où que soit la machine."));
     m_remise->setToolTip(m_remise->accessibleDescription());
-    connect(m_remise, &QPushButton::clicked, this, [this] {
-        m_etat.remettreAZero();
-        for (int i = 0; i < AxesCarte; ++i)
-            montrerAxe(i);
-        auto *element = new QListWidgetItem(
-            FenetreCarte::tr("— %1 : remise à zéro —").arg(heure(QDateTime::currentDateTime())));
-        m_lignes->addItem(element);
-        m_lignes->scrollToBottom();
-    });
+    connect(m_remise, &QPushButton::clicked, this, &FenetreCarte::remettreAZero);
     auto *bas = new QHBoxLayout;
     bas->addStretch();
     bas->addWidget(m_remise);
     pile->addLayout(bas);
-    setCentralWidget(zone);
+}
 
-    m_etatPort = new QLabel(this);
-    m_etatPort->setObjectName(QStringLiteral("etatCarte"));
-    m_etatPort->setTextFormat(Qt::PlainText);
-    m_etatPort->setWordWrap(true);
-    m_etatPort->setAccessibleName(FenetreCarte::tr("État de la carte"));
-    statusBar()->addWidget(m_etatPort, 1);
-    statusBar()->setSizeGripEnabled(false);
-    connect(&m_port, &PortCarte::etatChange, this, &FenetreCarte::montrerPort);
-    montrerPort();
-    resize(760, 540);
+void FenetreCarte::remettreAZero()
+{
+    m_etat.remettreAZero();
+    for (int i = 0; i < AxesCarte; ++i)
+        montrerAxe(i);
+    m_lignes->addItem(new QListWidgetItem(
+        FenetreCarte::tr("— %1 : remise à zéro —").arg(heure(QDateTime::currentDateTime()))));
+    m_lignes->scrollToBottom();
 }
 
 void FenetreCarte::montrerAxe(int i)

@@ -12,9 +12,11 @@
 #include <QMainWindow>
 #include <array>
 
+class QGridLayout;
 class QLabel;
 class QListWidget;
 class QPushButton;
+class QVBoxLayout;
 
 namespace tarvik::window {
 
@@ -44,6 +46,11 @@ private:
         BarreCourse *barre = nullptr;
         QLabel *derniere = nullptr;
     };
+    // The axes' rows under their headings, and the lines received with
+    // "Remise à zéro" below them.
+    QGridLayout *creerRangees(QWidget *zone);
+    void creerLignes(QWidget *zone, QVBoxLayout *pile);
+    void remettreAZero();
     void montrerAxe(int i);
 
     PortCarte &m_port;

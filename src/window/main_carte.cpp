@@ -155,7 +155,131 @@ OptionsPortCarte optionsDuPort(const QCommandLineParser &o, const QString &lien)
 
 void dire(const QString &texte)
 {
-    Ecrire(stderr, QStringLiteral("tarvik-carte : %1\n").arg(texte));
+    Ecrire(stderr, QStringLiteral("tarvik-carte : %1\n").arg(texte));
+}
+
+// The application: a window's, or a bare one without; in `langue`.
+std::unique_ptr<QCoreApplication> Application(int &argc, char **argv, bool sansFenetre,
+                                              const QString &langue)
+{
+    std::unique_ptr<QCoreApplication> application =
+        sansFenetre ? std::make_unique<QCoreApplication>(argc, argv)
+                    : std::make_unique<QApplication>(argc, argv);
+    InstallerLangue(langue);
+    NommerApplication();
+    QCoreApplication::setApplicationVersion(QStringLiteral(TARVIK_VERSION));
+    if (!sansFenetre) {
+        InstallerTextesDeQt(langue);
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/tarvik/tarvik.png")));
+        QApplication::setDesktopFileName(QStringLiteral("org.tarvik.TarvikCarte"));
+    }
+    return application;
+}
+
+// Where the link goes: --lien, else the user's place for it (said when
+// there is none).
+QString CheminDuLien(const QCommandLineParser &options)
+{
+    if (options.isSet(QStringLiteral("lien")))
+        return QFileInfo(options.value(QStringLiteral("lien"))).absoluteFilePath();
+    const LienParDefaut parDefaut = LienDeLaCarte();
+    if (parDefaut.echec)
+        dire(Mots::tr("%1 : aucun lien n'est posé, le port à choisir est le "
+                      "pseudo-terminal lui-même (ou donnez --lien)")
+                 .arg(parDefaut.echec->message));
+    return parDefaut.chemin;
+}
+
+void DeclarerOptions(QCommandLineParser &options)
+{
+    options.addOption({QStringLiteral("lien"), {}, QStringLiteral("CHEMIN")});
+    options.addOption({QStringLiteral("sans-fenetre"), {}});
+    options.addOption({QStringLiteral("sans-rythme"), {}});
+    options.addOption({QStringLiteral("lente"), {}, QStringLiteral("F")});
+    options.addOption({QStringLiteral("bloque-apres"), {}, QStringLiteral("N")});
+    options.addOption({QStringLiteral("debranche-apres"), {}, QStringLiteral("N")});
+    options.addOption({QStringLiteral("rebranche-apres"), {}, QStringLiteral("S")});
+}
+
+// What shows the lines the board reads: its window, or one JSON object a
+// line on stdout.
+struct Affichage {
+    std::unique_ptr<SortieEnFond> sortie;
+    std::unique_ptr<FenetreCarte> fenetre;
+};
+
+Affichage Afficher(PortCarte &port, EtatCarte &etat, const QString &note, bool sansFenetre)
+{
+    Affichage affichage;
+    if (sansFenetre) {
+        affichage.sortie = std::make_unique<SortieEnFond>(STDOUT_FILENO);
+        QObject::connect(&port, &PortCarte::ligneRecue,
+                         [&etat, sortie = affichage.sortie.get()](const LigneRecue &ligne,
+                                                                  const QDateTime &temps) {
+                             sortie->ecrire(FormerJson(etat.prendre(ligne, temps)));
+                         });
+    } else {
+        affichage.fenetre = std::make_unique<FenetreCarte>(port, etat, note);
+        QObject::connect(&port, &PortCarte::ligneRecue,
+                         [&etat, fenetre = affichage.fenetre.get()](const LigneRecue &ligne,
+                                                                    const QDateTime &temps) {
+                             fenetre->montrer(etat.prendre(ligne, temps));
+                         });
+        affichage.fenetre->show();
+    }
+    return affichage;
+}
+
+// The summary said at the end without a window: what stdout still held is
+// written first (2 s at most), and what it lost is said.
+QString ResumeDeFin(const EtatCarte &etat, SortieEnFond &sortie)
+{
+    const bool ecrit = sortie.vider(QDeadlineTimer(2000));
+    QString resume = ResumeCarte(etat);
+    if (!ecrit || sortie.perdus() > 0)
+        resume += Mots::tr(" ; sortie standard incomplète (%1 lignes perdues, %2)")
+                      .arg(sortie.perdus())
+                      .arg(sortie.erreur() ? TexteErreurSysteme(sortie.erreur())
+                                           : Mots::tr("personne ne la lit"));
+    return resume;
+}
+
+// The travel bands: the machine's limits, read once the language speaks;
+// none, with `note` saying why, where the limits are doubtful.
+CoursesCarte BandesDeCourse(QString &note)
+{
+    const LimitesLues limites = LireLimites();
+    if (limites.echec) {
+        note = Mots::tr("limites douteuses, aucune course montrée");
+        dire(Formuler(*limites.echec) + u'.');
+    }
+    return CoursesDe(limites.machine);
+}
+
+// Reads the options, in `langue`; the exit code when the program ends
+// there (--help, --version, a wrong use).
+std::optional<int> LireOptions(QCommandLineParser &options, int &argc, char **argv,
+                               const QString &langue)
+{
+    DeclarerOptions(options);
+    QCoreApplication lecture(argc, argv);
+    InstallerLangue(langue);
+    return TraiterOptions(options, argc, argv,
+                          QCoreApplication::translate("Aide", Aide).arg(CodesDesLangues()),
+                          verifierUsage);
+}
+
+// Says when the board goes away and when it comes back.
+void DireBranchements(PortCarte &port)
+{
+    QObject::connect(&port, &PortCarte::etatChange, [&port, branche = true]() mutable {
+        if (port.branche() != branche)
+            dire(port.branche() ? Mots::tr("Carte rebranchée : le port « %1 » est revenu")
+                                      .arg(NomLisible(port.port()))
+                                : Mots::tr("Carte débranchée : le port « %1 » a disparu")
+                                      .arg(NomLisible(port.port())));
+        branche = port.branche();
+    });
 }
 
 } // namespace
@@ -168,103 +292,33 @@ int main(int argc, char *argv[])
     OuvrirDescripteursStandard();
     const Demarrage demarrage = Demarrer(argc, argv); // the settings, read once: the language
     QCommandLineParser options;
-    options.addOption({QStringLiteral("lien"), {}, QStringLiteral("CHEMIN")});
-    options.addOption({QStringLiteral("sans-fenetre"), {}});
-    options.addOption({QStringLiteral("sans-rythme"), {}});
-    options.addOption({QStringLiteral("lente"), {}, QStringLiteral("F")});
-    options.addOption({QStringLiteral("bloque-apres"), {}, QStringLiteral("N")});
-    options.addOption({QStringLiteral("debranche-apres"), {}, QStringLiteral("N")});
-    options.addOption({QStringLiteral("rebranche-apres"), {}, QStringLiteral("S")});
-    {
-        QCoreApplication lecture(argc, argv);
-        InstallerLangue(demarrage.langue);
-        if (const auto code = TraiterOptions(
-                options, argc, argv,
-                QCoreApplication::translate("Aide", Aide).arg(CodesDesLangues()), verifierUsage))
-            return *code;
-    }
+    if (const auto code = LireOptions(options, argc, argv, demarrage.langue))
+        return *code;
     const bool sansFenetre = options.isSet(QStringLiteral("sans-fenetre"));
-    std::unique_ptr<QCoreApplication> application =
-        sansFenetre ? std::make_unique<QCoreApplication>(argc, argv)
-                    : std::make_unique<QApplication>(argc, argv);
-    InstallerLangue(demarrage.langue);
-    NommerApplication();
-    QCoreApplication::setApplicationVersion(QStringLiteral(TARVIK_VERSION));
-    if (!sansFenetre) {
-        InstallerTextesDeQt(demarrage.langue);
-        QApplication::setWindowIcon(QIcon(QStringLiteral(":/tarvik/tarvik.png")));
-        QApplication::setDesktopFileName(QStringLiteral("org.tarvik.TarvikCarte"));
-    }
+    const auto application = Application(argc, argv, sansFenetre, demarrage.langue);
     std::signal(SIGPIPE, SIG_IGN); // a closed stdout is said, never the end of the board
     const int reveil = EcouterSignaux();
 
-    // The travel bands: the machine's limits, once the language speaks.
-    const LimitesLues limites = LireLimites();
-    QString note;
-    if (limites.echec) {
-        note = Mots::tr("limites douteuses, aucune course montrée");
-        dire(Formuler(*limites.echec) + u'.');
-    }
-    EtatCarte etat(CoursesDe(limites.machine));
+    QString note; // why no travel band shows
+    EtatCarte etat(BandesDeCourse(note));
 
-    QString lien;
-    if (options.isSet(QStringLiteral("lien"))) {
-        lien = QFileInfo(options.value(QStringLiteral("lien"))).absoluteFilePath();
-    } else {
-        const LienParDefaut parDefaut = LienDeLaCarte();
-        lien = parDefaut.chemin;
-        if (parDefaut.echec)
-            dire(Mots::tr("%1 : aucun lien n'est posé, le port à choisir est le "
-                          "pseudo-terminal lui-même (ou donnez --lien)")
-                     .arg(parDefaut.echec->message));
-    }
-    PortCarte port(optionsDuPort(options, lien));
+    PortCarte port(optionsDuPort(options, CheminDuLien(options)));
     if (const auto echec = port.brancher()) {
         dire(Phrase(*echec));
         return PortImpossible;
     }
-    dire(Mots::tr("Carte prête : choisissez le port « %1 »").arg(NomLisible(port.port())));
-    bool branche = true;
-    QObject::connect(&port, &PortCarte::etatChange, [&] {
-        if (port.branche() != branche)
-            dire(port.branche() ? Mots::tr("Carte rebranchée : le port « %1 » est revenu")
-                                      .arg(NomLisible(port.port()))
-                                : Mots::tr("Carte débranchée : le port « %1 » a disparu")
-                                      .arg(NomLisible(port.port())));
-        branche = port.branche();
-    });
+    dire(Mots::tr("Carte prête : choisissez le port « %1 »").arg(NomLisible(port.port())));
+    DireBranchements(port);
 
-    std::unique_ptr<SortieEnFond> sortie;
-    std::unique_ptr<FenetreCarte> fenetre;
-    if (sansFenetre) {
-        sortie = std::make_unique<SortieEnFond>(STDOUT_FILENO);
-        QObject::connect(&port, &PortCarte::ligneRecue,
-                         [&](const LigneRecue &ligne, const QDateTime &temps) {
-                             sortie->ecrire(FormerJson(etat.prendre(ligne, temps)));
-                         });
-    } else {
-        fenetre = std::make_unique<FenetreCarte>(port, etat, note);
-        QObject::connect(&port, &PortCarte::ligneRecue,
-                         [&](const LigneRecue &ligne, const QDateTime &temps) {
-                             fenetre->montrer(etat.prendre(ligne, temps));
-                         });
-        fenetre->show();
-    }
-    // The end, from a signal or a port that could not come back: the summary,
-    // what stdout still holds (2 s at most), the link taken away.
+    const Affichage affichage = Afficher(port, etat, note, sansFenetre);
+    const auto &[sortie, fenetre] = affichage;
+    // The end, from a signal or a port that could not come back: the summary
+    // and the link taken away.
     const auto finir = [&](int code) {
         QObject::disconnect(&port, &PortCarte::etatChange, nullptr, nullptr);
         port.debrancher();
-        if (sortie) {
-            const bool ecrit = sortie->vider(QDeadlineTimer(2000));
-            QString resume = ResumeCarte(etat);
-            if (!ecrit || sortie->perdus() > 0)
-                resume += Mots::tr(" ; sortie standard incomplète (%1 lignes perdues, %2)")
-                              .arg(sortie->perdus())
-                              .arg(sortie->erreur() ? TexteErreurSysteme(sortie->erreur())
-                                                    : Mots::tr("personne ne la lit"));
-            dire(resume);
-        }
+        if (sortie)
+            dire(ResumeDeFin(etat, *sortie));
         QCoreApplication::exit(code);
     };
     QObject::connect(&port, &PortCarte::rebranchementRate, [&](const Echec &echec) {

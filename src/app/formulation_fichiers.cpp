@@ -29,6 +29,22 @@ struct MotsLangues {
     Q_DECLARE_TR_FUNCTIONS(Langues)
 };
 
+// The steps' digits miscounted, or the direction missing before them.
+QString raisonChiffresPas(const EchecSequence &echec)
+{
+    const QString raison = MotsFichiers::tr("le nombre de pas doit compter %1 chiffres, et « %2 » "
+                                            "en a %3")
+                               .arg(Champ::ChiffresPas)
+                               .arg(echec.champ)
+                               .arg(echec.longueur);
+    if (echec.genre == EchecSequence::Genre::ChiffresPas)
+        return raison;
+    return MotsFichiers::tr("%1 (ou la direction manque entre la lettre et le nombre de pas, "
+                            "comme %2+00100:010)")
+        .arg(raison)
+        .arg(echec.lettre);
+}
+
 // Why a line of a sequence file is refused, after its number.
 QString raison(const EchecSequence &echec)
 {
@@ -39,20 +55,8 @@ QString raison(const EchecSequence &echec)
                                 "l'ordre)")
             .arg(echec.lettre);
     case G::ChiffresPas:
-    case G::ChiffresPasSansDirection: {
-        const QString raison =
-            MotsFichiers::tr("le nombre de pas doit compter %1 chiffres, et « %2 » "
-                             "en a %3")
-                .arg(Champ::ChiffresPas)
-                .arg(echec.champ)
-                .arg(echec.longueur);
-        if (echec.genre == G::ChiffresPas)
-            return raison;
-        return MotsFichiers::tr("%1 (ou la direction manque entre la lettre et le nombre de pas, "
-                                "comme %2+00100:010)")
-            .arg(raison)
-            .arg(echec.lettre);
-    }
+    case G::ChiffresPasSansDirection:
+        return raisonChiffresPas(echec);
     case G::ChiffresVitesse:
         return MotsFichiers::tr("la vitesse doit compter %1 chiffres, et « %2 » en a %3")
             .arg(Champ::ChiffresVitesse)
@@ -96,36 +100,11 @@ QString ligne(qsizetype numero, const QString &texte)
     return MotsFichiers::tr("Ligne %1 : %2").arg(numero).arg(texte);
 }
 
-// Why a program's line is refused, after its number.
-QString raison(const EchecProgramme &echec)
+// Why a program's line is refused where a step or a wait is read.
+QString raisonEtapes(const EchecProgramme &echec)
 {
     using G = EchecProgramme::Genre;
     switch (echec.genre) {
-    case G::TropGros:
-    case G::SequenceTropGrosse:
-    case G::Sequence:
-        break; // said whole, with no line of their own
-    case G::VersionInconnue:
-        return MotsProgramme::tr("version du format inconnue : cette version de Tarvik lit "
-                                 "« programme tarvik 1 »");
-    case G::EnteteAttendu:
-        return MotsProgramme::tr("« programme tarvik 1 » est attendu en tête du fichier (seuls "
-                                 "des commentaires et des lignes vides peuvent le précéder)");
-    case G::Repetitions:
-        return MotsProgramme::tr("« repeter » prend un nombre entier de 1 à %1, et non « %2 »")
-            .arg(RepetitionsMax)
-            .arg(echec.mot);
-    case G::MotCleMalEcrit:
-        return MotsProgramme::tr("« %1 » s'écrit « %2 » : les mots-clés d'un programme n'ont ni "
-                                 "accent ni majuscule")
-            .arg(echec.mot, echec.cle);
-    case G::RepeterDeplace:
-        return MotsProgramme::tr(
-            "« repeter » n'a sa place qu'une fois, juste après « programme tarvik "
-            "1 », avant la première étape");
-    case G::EnteteDeplace:
-        return MotsProgramme::tr(
-            "« programme tarvik 1 » n'a sa place qu'une fois, en tête du fichier");
     case G::FinAuLieuDEtape:
         return MotsProgramme::tr(
             "le fichier s'arrête là où « etape NOM » est attendu : un programme a "
@@ -162,6 +141,53 @@ QString raison(const EchecProgramme &echec)
         return MotsProgramme::tr("l'attente de %1 s dépasse %2 s, le plus long permis")
             .arg(echec.mot)
             .arg(AttenteMaxDixiemes / 10);
+    default:
+        break; // the file's head, raison()'s own
+    }
+    return {};
+}
+
+// Why a program's line is refused, after its number.
+QString raison(const EchecProgramme &echec)
+{
+    using G = EchecProgramme::Genre;
+    switch (echec.genre) {
+    case G::TropGros:
+    case G::SequenceTropGrosse:
+    case G::Sequence:
+        break; // said whole, with no line of their own
+    case G::VersionInconnue:
+        return MotsProgramme::tr("version du format inconnue : cette version de Tarvik lit "
+                                 "« programme tarvik 1 »");
+    case G::EnteteAttendu:
+        return MotsProgramme::tr("« programme tarvik 1 » est attendu en tête du fichier (seuls "
+                                 "des commentaires et des lignes vides peuvent le précéder)");
+    case G::Repetitions:
+        return MotsProgramme::tr("« repeter » prend un nombre entier de 1 à %1, et non « %2 »")
+            .arg(RepetitionsMax)
+            .arg(echec.mot);
+    case G::MotCleMalEcrit:
+        return MotsProgramme::tr("« %1 » s'écrit « %2 » : les mots-clés d'un programme n'ont ni "
+                                 "accent ni majuscule")
+            .arg(echec.mot, echec.cle);
+    case G::RepeterDeplace:
+        return MotsProgramme::tr(
+            "« repeter » n'a sa place qu'une fois, juste après « programme tarvik "
+            "1 », avant la première étape");
+    case G::EnteteDeplace:
+        return MotsProgramme::tr(
+            "« programme tarvik 1 » n'a sa place qu'une fois, en tête du fichier");
+    case G::FinAuLieuDEtape:
+    case G::PremiereEtapeAttendue:
+    case G::EtapeApresAttente:
+    case G::AttenteManquante:
+    case G::AttenteAttendue:
+    case G::AttenteSansEtape:
+    case G::TropDEtapes:
+    case G::NomEtape:
+    case G::AttenteIllisible:
+    case G::AttenteTropLongue:
+        return raisonEtapes(echec);
     }
     return {};
 }

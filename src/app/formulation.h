@@ -14,6 +14,7 @@
 #include "core/fichiers.h"
 #include "core/langues.h"
 #include "core/programme.h"
+#include "run/execution_programme.h"
 #include "system/ajout.h"
 #include "system/dossier_prive.h"
 #include "system/ecriture.h"
@@ -82,6 +83,17 @@ QString Formuler(const EchecEnregistrement &echec);
 // "le fichier de limites « … » est douteux : …", each file, " ; " between them.
 QString Formuler(const FichierLimitesDouteux &douteux);
 QString Formuler(const LimitesDouteuses &douteuses);
+
+// A program's run (formulation_envoi.cpp).
+// The run of a program, `cycles` times, as the operator reads what happened
+// to it: "étapes 1 à 2 envoyées au cycle 1 sur 3", "aucune étape envoyée".
+QString EtapesEnvoyees(const ResultatProgramme &resultat, int cycles);
+// "l'étape 3 (prise)", "l'étape 3".
+QString DesignationEtape(const Programme &programme, int etape);
+// The steps a run from step `depuis` leaves out of its first cycle: "étape
+// 1 non envoyée", "étapes 1 à 3 non envoyées au cycle 1"; empty from the
+// first step.
+QString EtapesSautees(int depuis, int cycles);
 
 // Puts these words where port, run and carte quote facts of core and system
 // (system/citations.h). Each program's start does it; so does a test of

@@ -1,6 +1,7 @@
 #include "window/suivi_programme.h"
 
 #include "app/executable.h"
+#include "app/formulation.h"
 #include "window/dialogues.h"
 #include "window/fenetre_programme.h" // its texts are the window's, in its context
 

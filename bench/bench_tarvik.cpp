@@ -362,7 +362,8 @@ CoutJournalSysteme coutJournalSysteme(const EnregistrementEnvoi &envoi)
     char tampon[65536];
     for (int i = 0; i < (mesure.reel ? 200 : 1000); ++i) {
         const Chrono::time_point t = Chrono::now();
-        if (!EnvoyerAuJournalSysteme(EntreeJournalSysteme(envoi), socket))
+        if (!EnvoyerAuJournalSysteme(EntreeJournalSysteme(envoi, MessageJournalSysteme(envoi)),
+                                     socket))
             std::fprintf(stderr, "entrée %d non prise\n", i);
         temps.push_back(microsecondes(Chrono::now() - t));
         while (lecteur >= 0 && ::recv(lecteur, tampon, sizeof tampon, 0) > 0) {
@@ -370,11 +371,13 @@ CoutJournalSysteme coutJournalSysteme(const EnregistrementEnvoi &envoi)
     }
     mesure.us = mediane(temps);
     if (lecteur >= 0) {
-        while (EnvoyerAuJournalSysteme(EntreeJournalSysteme(envoi), socket)) {
+        while (EnvoyerAuJournalSysteme(EntreeJournalSysteme(envoi, MessageJournalSysteme(envoi)),
+                                       socket)) {
         }
         for (int i = 0; i < 1000; ++i) {
             const Chrono::time_point t = Chrono::now();
-            EnvoyerAuJournalSysteme(EntreeJournalSysteme(envoi), socket);
+            EnvoyerAuJournalSysteme(EntreeJournalSysteme(envoi, MessageJournalSysteme(envoi)),
+                                    socket);
             plein.push_back(microsecondes(Chrono::now() - t));
         }
         mesure.pleinUs = mediane(plein);

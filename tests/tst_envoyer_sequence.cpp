@@ -1,6 +1,7 @@
 // The whole sequence run on a pseudo-terminal standing in for the board:
 // the bytes on the wire, the list, the table, the line settings, the
 // driver's queue and the failures; a run's entry in the system's journal.
+#include "app/formulation.h"
 #include "banc_envoi.h"
 #include "journal_systeme_essai.h"
 #include "port/pilote_posix.h"
@@ -17,6 +18,7 @@
 #include <type_traits>
 
 using namespace tarvik::run;
+using tarvik::app::MessageJournalSysteme;
 
 // A run takes a checked grid only: texts never reach it unchecked, and a
 // file's grid is never turned back into texts to be checked again. Only the
@@ -958,7 +960,7 @@ void TestEnvoyerSequence::entreeJournalSysteme()
     QFETCH(ChampsEntree, champs);
     champs.insert("SYSLOG_IDENTIFIER", envoi.executable.toUtf8());
     champs.insert("TARVIK_PORT", envoi.portChoisi.toUtf8());
-    const QList<ChampJournal> entree = EntreeJournalSysteme(envoi);
+    const QList<ChampJournal> entree = EntreeJournalSysteme(envoi, MessageJournalSysteme(envoi));
     const std::optional<ChampsEntree> lue = LireEntree(FormerEntreeJournal(entree));
     QVERIFY(lue);
     QCOMPARE(lue->keys(), champs.keys());

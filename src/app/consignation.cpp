@@ -149,7 +149,7 @@ void ConsignationEnvois::consignerAttente(const QDateTime &debut, const QString 
 void ConsignationEnvois::consigner(EnregistrementEnvoi enregistrement)
 {
     enregistrement.executable = m_poste.executable();
-    if (const auto rate = EcrireJournal(enregistrement))
+    if (const auto rate = EcrireJournal(enregistrement, MessageJournalSysteme(enregistrement)))
         Q_EMIT journalRate(Echec{Mots::tr("le journal des envois « %1 » : %2")
                                      .arg(NomLisible(CheminJournal()), Formuler(*rate))});
 }

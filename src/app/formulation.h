@@ -15,6 +15,7 @@
 #include "core/langues.h"
 #include "core/programme.h"
 #include "run/execution_programme.h"
+#include "run/journal.h"
 #include "system/ajout.h"
 #include "system/dossier_prive.h"
 #include "system/ecriture.h"
@@ -94,6 +95,10 @@ QString DesignationEtape(const Programme &programme, int etape);
 // 1 non envoyée", "étapes 1 à 3 non envoyées au cycle 1"; empty from the
 // first step.
 QString EtapesSautees(int depuis, int cycles);
+
+// The system journal's line for a record, in the language in force: how the
+// run ended, on which port, "Séquence envoyée sur /dev/ttyS0 (7 lignes)".
+QString MessageJournalSysteme(const EnregistrementEnvoi &envoi);
 
 // Puts these words where port, run and carte quote facts of core and system
 // (system/citations.h). Each program's start does it; so does a test of

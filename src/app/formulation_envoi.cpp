@@ -1,5 +1,8 @@
-// The words of a program's run: the steps it sent, the ones it left out.
+// The words of a program's run (the steps it sent, the ones it left out) and
+// of a record's line in the system journal.
 #include "app/formulation.h"
+
+#include "system/noms.h"
 
 #include <QCoreApplication>
 
@@ -12,7 +15,49 @@ struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Execution)
 };
 
+// The texts of the system journal's entries.
+struct MotsJournal {
+    Q_DECLARE_TR_FUNCTIONS(Journal)
+};
+
+// "3 lignes". French has no catalogue: its plural is chosen here, another
+// language's by its own.
+QString nombreDeLignes(qsizetype n)
+{
+    return n < 2 ? MotsJournal::tr("%n ligne", nullptr, int(n))
+                 : MotsJournal::tr("%n lignes", nullptr, int(n));
+}
+
 } // namespace
+
+QString MessageJournalSysteme(const EnregistrementEnvoi &envoi)
+{
+    QString port = NomLisible(envoi.portChoisi);
+    if (!envoi.peripherique.isEmpty() && envoi.peripherique != envoi.portChoisi)
+        port += QStringLiteral(" → ") + NomLisible(envoi.peripherique);
+    const QString raison = QString(envoi.raison).replace(u'\r', u' ').replace(u'\n', u' ');
+    switch (envoi.issue) {
+    case IssueEnvoi::Envoyee:
+        if (raison.isEmpty())
+            return MotsJournal::tr("Séquence envoyée sur %1 (%2)")
+                .arg(port, nombreDeLignes(envoi.lignes.size()));
+        return MotsJournal::tr("Séquence envoyée sur %1 (%2). %3")
+            .arg(port, nombreDeLignes(envoi.lignes.size()), raison);
+    case IssueEnvoi::PortRefuse:
+        return MotsJournal::tr("Séquence refusée par le port %1 : %2").arg(port, raison);
+    case IssueEnvoi::HorsLimites:
+        return MotsJournal::tr("Séquence refusée : %1").arg(raison);
+    case IssueEnvoi::Echec:
+        return MotsJournal::tr("Échec de l'envoi sur %1 : %2").arg(port, raison);
+    case IssueEnvoi::Interrompue:
+        return MotsJournal::tr("Envoi interrompu sur %1 : %2").arg(port, raison);
+    case IssueEnvoi::Rebranche:
+        return MotsJournal::tr("Port %1 : %2").arg(port, raison);
+    case IssueEnvoi::Arretee:
+        return MotsJournal::tr("Envoi arrêté sur %1 : %2").arg(port, raison);
+    }
+    return raison;
+}
 
 QString EtapesEnvoyees(const ResultatProgramme &resultat, int cycles)
 {

@@ -90,12 +90,11 @@ struct GrilleBanc {
         const GrilleVerifiee verifiee = VerifierGrille(textes);
         if (verifiee.echec)
             return Refus(EchecLien::Genre::OuvertureEchouee, Formuler(*verifiee.echec));
-        return OuvrirEnvoyerFermer(*verifiee.grille, lien,
-                                   {[this] { liste.clear(); },
-                                    [this](const QString &ligne) {
-                                        liste.append(ligne);
-                                    }})
-            .echec;
+        return EchecEntier(OuvrirEnvoyerFermer(*verifiee.grille, lien,
+                                               {[this] { liste.clear(); },
+                                                [this](const QString &ligne) {
+                                                    liste.append(ligne);
+                                                }}));
     }
     QString pas1 = QStringLiteral("00000");
     QStringList liste;

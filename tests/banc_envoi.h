@@ -66,8 +66,8 @@ struct GrilleEssai {
         if (!resultat.echec)
             return std::nullopt;
         EchecEssai echec;
-        echec.message = resultat.echec->message;
-        echec.lien = resultat.echec->genre;
+        echec.message = tarvik::app::TexteEchec(resultat);
+        echec.lien = resultat.echec->genre();
         return echec;
     }
 

@@ -18,7 +18,7 @@
 #include <type_traits>
 
 using namespace tarvik::run;
-using tarvik::app::MessageJournalSysteme;
+using namespace tarvik::app;
 
 // A run takes a checked grid only: texts never reach it unchecked, and a
 // file's grid is never turned back into texts to be checked again. Only the
@@ -739,7 +739,7 @@ void TestEnvoyerSequence::extremiteArretee()
     QStringList envoyees;
     const ResultatEnvoi resultat = envoyerSansFin(grille, envoyees);
     QVERIFY(resultat.echec);
-    QCOMPARE(resultat.echec->genre,
+    QCOMPARE(resultat.echec->genre(),
              arret ? EchecLien::Genre::Interrompu : EchecLien::Genre::DelaiDepasse);
     QVERIFY(!grille.lien.estOuvert());
 
@@ -754,8 +754,8 @@ void TestEnvoyerSequence::extremiteArretee()
     if (prise >= 0)
         QCOMPARE(recu.size(), prise);
     QCOMPARE(resultat.ligneInachevee, !debut.isEmpty());
-    QVERIFY2(resultat.echec->message.contains(QStringLiteral("qu'en partie")) == !debut.isEmpty(),
-             qPrintable(resultat.echec->message));
+    QVERIFY2(TexteEchec(resultat).contains(QStringLiteral("qu'en partie")) == !debut.isEmpty(),
+             qPrintable(TexteEchec(resultat)));
 
     stop.oublier();
     pilote.prise = -1;

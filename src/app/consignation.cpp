@@ -56,7 +56,7 @@ EnregistrementEnvoi ConsignationEnvois::enregistrement(const DeroulementEnvoi &d
                                ? deroulement.source
                                : QStringLiteral("%1:%2").arg(deroulement.source).arg(etape + 1);
     EnregistrementEnvoi enregistrement =
-        EnregistrementDe(envoi, debut, m_poste.executable(), source);
+        EnregistrementDe(envoi, RaisonEnregistrement(envoi), debut, m_poste.executable(), source);
     enregistrement.execution = deroulement.execution;
     return enregistrement;
 }

@@ -14,6 +14,7 @@
 #include "core/fichiers.h"
 #include "core/langues.h"
 #include "core/programme.h"
+#include "run/envoyer_sequence.h"
 #include "run/execution_programme.h"
 #include "run/journal.h"
 #include "system/ajout.h"
@@ -95,6 +96,26 @@ QString DesignationEtape(const Programme &programme, int etape);
 // 1 non envoyée", "étapes 1 à 3 non envoyées au cycle 1"; empty from the
 // first step.
 QString EtapesSautees(int depuis, int cycles);
+
+// What the operator is told when the opening threw away `octets` bytes an
+// earlier, interrupted run had left queued; empty when it threw none.
+QString NoteOctetsJetes(int octets);
+// What the operator is told when a run started with a lone line feed, for
+// `coupure`; empty for Coupure::Aucune.
+QString NoteLigneNeuve(Coupure coupure);
+// What the opening of a run that went through tells the operator: bytes
+// thrown away, a lone line feed sent first; none when it tells nothing.
+QStringList NotesOuverture(const ResultatEnvoi &resultat);
+// A run's failure said whole: the port's failure, which lines went (or that
+// nothing did) and how the run started; empty when it did not fail.
+QString TexteEchec(const ResultatEnvoi &resultat);
+
+// The same with its kind, for a front end that tells a failure by both.
+std::optional<EchecLien> EchecEntier(const ResultatEnvoi &resultat);
+
+// A run's reason in its record: its failure said whole, or what its opening
+// tells (NotesOuverture), ". " between them.
+QString RaisonEnregistrement(const ResultatEnvoi &resultat);
 
 // The system journal's line for a record, in the language in force: how the
 // run ended, on which port, "Séquence envoyée sur /dev/ttyS0 (7 lignes)".

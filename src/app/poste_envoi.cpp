@@ -289,8 +289,9 @@ void PosteEnvoi::resultatVu(const ResultatProgramme &resultat)
     deroulement.resultat = resultat;
     using G = EchecLien::Genre;
     if (const ResultatEnvoi *rate = resultat.rate(); rate && deroulement.grilleSeule)
-        deroulement.reessayable = rate->lignes.isEmpty() && (rate->echec->genre == G::PortOccupe ||
-                                                             rate->echec->genre == G::PortAbsent);
+        deroulement.reessayable =
+            rate->lignes.isEmpty() &&
+            (rate->echec->genre() == G::PortOccupe || rate->echec->genre() == G::PortAbsent);
     m_etat.usage = EtatPoste::Usage::Aucun;
     m_etat.finAttente = {};
     if (m_surveillance && m_surveillance->actif())

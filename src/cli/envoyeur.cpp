@@ -165,7 +165,7 @@ int direFin(const DeroulementEnvoi &deroulement, int signal, QStringList notes)
                       "envoyé après elle.\n")
                  .arg(nomEtape(deroulement.programme, resultat.etapes.last().etape))
                  .arg(resultat.etapes.last().cycle + 1));
-    const EchecLien &echec = *rate->echec;
+    const EchecLien echec = *EchecEntier(*rate);
     const QString plus = conseil(echec.genre);
     Dire(Mots::tr("tarvik-envoyer : %1\n")
              .arg(plus.isEmpty() ? Phrase(echec) : Phrase(echec) + u'\n' + plus));

@@ -143,7 +143,7 @@ void ExecutionProgramme::ouvertureFinie(const ResultatEnvoi &ouverture)
     m_courante = {m_etape, m_cycle, m_horloge->maintenant(), ouverture};
     if (ouverture.echec) {
         m_resultat.ouverture = ouverture;
-        const bool signal = ouverture.echec->genre == EchecLien::Genre::Interrompu;
+        const bool signal = ouverture.echec->genre() == EchecLien::Genre::Interrompu;
         finir(m_arretDemande ? *m_arretDemande : signal ? Fin::Interrompue : Fin::Echec);
         return;
     }
@@ -181,7 +181,7 @@ void ExecutionProgramme::etapeFinie()
     m_courante.envoi.octetsJetes = 0;
     m_courante.envoi.ligneNeuve = Coupure::Aucune;
     if (const auto &echec = m_courante.envoi.echec) {
-        finir(echec->genre != EchecLien::Genre::Interrompu
+        finir(echec->genre() != EchecLien::Genre::Interrompu
                   ? Fin::Echec
                   : m_arretDemande.value_or(Fin::Interrompue));
         return;

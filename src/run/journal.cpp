@@ -167,17 +167,17 @@ QByteArray FormerEnregistrement(const EnregistrementEnvoi &envoi)
     return champs.join('\t') + '\n';
 }
 
-EnregistrementEnvoi EnregistrementDe(const ResultatEnvoi &resultat, const QDateTime &debut,
-                                     const QString &executable, const QString &source)
+EnregistrementEnvoi EnregistrementDe(const ResultatEnvoi &resultat, const QString &raison,
+                                     const QDateTime &debut, const QString &executable,
+                                     const QString &source)
 {
     return {debut,
             executable,
             source,
             resultat.port.echec ? QStringLiteral("inconnu") : resultat.port.peripherique,
             resultat.peripherique,
-            IssueDe(resultat.echec),
-            resultat.echec ? resultat.echec->message
-                           : NotesOuverture(resultat).join(QStringLiteral(". ")),
+            IssueDe(resultat.echec ? std::optional(resultat.echec->lien) : std::nullopt),
+            raison,
             resultat.lignes,
             {}};
 }

@@ -71,9 +71,12 @@ QByteArray FormerEnregistrement(const EnregistrementEnvoi &envoi);
 // same bytes.
 QList<EnregistrementEnvoi> AnalyserJournal(const QByteArray &octets);
 
-// The record of a run that started at `debut`, from its result.
-EnregistrementEnvoi EnregistrementDe(const ResultatEnvoi &resultat, const QDateTime &debut,
-                                     const QString &executable, const QString &source = {});
+// The record of a run that started at `debut`, from its result; `raison`
+// is its reason as the operator reads it (the wording module's
+// RaisonEnregistrement).
+EnregistrementEnvoi EnregistrementDe(const ResultatEnvoi &resultat, const QString &raison,
+                                     const QDateTime &debut, const QString &executable,
+                                     const QString &source = {});
 
 // The system journal's entry for a record: SYSLOG_IDENTIFIER (the program),
 // MESSAGE (`message`, MessageJournalSysteme's line), PRIORITY (6 sent, 4 refused

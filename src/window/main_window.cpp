@@ -641,7 +641,7 @@ void Form1::envoiTermine(const DeroulementEnvoi &deroulement)
                                       ? *deroulement.resultat.ouverture
                                       : deroulement.resultat.etapes.value(0).envoi;
     montrerTentative(deroulement.debut,
-                     dernier.echec ? enQuelquesMots(dernier.echec->genre) : QString(),
+                     dernier.echec ? enQuelquesMots(dernier.echec->genre()) : QString(),
                      std::exchange(m_listeVidee, false));
     if (dernier.echec && signalerEchecDEnvoi(deroulement)) {
         // Once more, the grid that run carried, whatever the boxes hold now.
@@ -655,7 +655,7 @@ void Form1::envoiTermine(const DeroulementEnvoi &deroulement)
 void Form1::programmeTermine(const DeroulementEnvoi &deroulement)
 {
     const ResultatEnvoi *rate = deroulement.resultat.rate();
-    const std::optional<EchecLien> echec = rate ? rate->echec : std::nullopt;
+    const std::optional<EchecLien> echec = rate ? EchecEntier(*rate) : std::nullopt;
     const QString heure = deroulement.termineA.toString(QStringLiteral("HH:mm:ss"));
     const QString mots = echec ? enQuelquesMots(echec->genre) : Form1::tr("arrêté");
     const bool videe = std::exchange(m_listeVidee, false);
@@ -722,7 +722,7 @@ bool Form1::signalerEchecDEnvoi(const DeroulementEnvoi &deroulement)
 {
     // What the operator can do about it, wherever the port came from.
     using G = EchecLien::Genre;
-    const EchecLien &echec = *deroulement.resultat.rate()->echec;
+    const EchecLien echec = *EchecEntier(*deroulement.resultat.rate());
     QString conseil;
     switch (echec.genre) {
     case G::AucunPort:

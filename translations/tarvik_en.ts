@@ -3260,6 +3260,10 @@ Nothing was added to the program</translation>
         <source>«&#xa0;Corriger&#xa0;» n&apos;ajoute rien au programme et vous ramène à la première de ces cases.</source>
         <translation>“Correct” adds nothing to the program and takes you back to the first of these boxes.</translation>
     </message>
+    <message>
+        <source>Attente «&#xa0;%1&#xa0;» refusée&#xa0;: une attente va de 0 à %2, au dixième de seconde près (2.5 ou 2,5). Elle reste de %3.</source>
+        <translation>Wait “%1” refused: a wait is from 0 to %2, to a tenth of a second (2.5 or 2,5). It stays at %3.</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::window::Form1</name>

@@ -93,6 +93,8 @@ private:
     void retirer();
     void nommer(const QString &texte);
     void changerAttente(double secondes);
+    // Says why the wait typed as `texte` is refused; an empty text: read.
+    void refuserAttente(const QString &texte);
     void ouvrir();
     void enregistrer();
 
@@ -139,6 +141,7 @@ private:
                 *m_arreter = nullptr;
     QLineEdit *m_nom = nullptr;
     QLabel *m_nomRefuse = nullptr;
+    QLabel *m_attenteRefusee = nullptr; // a wait typed that could not be read whole
     QDoubleSpinBox *m_attente = nullptr;
     QSpinBox *m_fois = nullptr;
     SuiviProgramme *m_suivi = nullptr; // what the run does, its bar, its state

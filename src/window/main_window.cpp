@@ -11,6 +11,9 @@
 #include "window/dialogues.h"
 #include "window/fenetre_programme.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <QAccessible>
 #include <QAction>
 #include <QActionGroup>
@@ -452,6 +455,17 @@ void Form1::creerRangees(QWidget *zone)
         connect(boite, &CaseGrille::descendre, this, [=, this] {
             if (k < NombreAxes)
                 caseDe(colonne, k + 1)->setFocus(Qt::TabFocusReason);
+        });
+        // Across the row as it is drawn: steps, direction, speed.
+        static constexpr Colonne ordre[] = {Colonne::Pas, Colonne::Direction, Colonne::Vitesse};
+        const auto place = std::find(std::begin(ordre), std::end(ordre), colonne) - ordre;
+        connect(boite, &CaseGrille::gauche, this, [=, this] {
+            if (place > 0)
+                caseDe(ordre[place - 1], k)->setFocus(Qt::BacktabFocusReason);
+        });
+        connect(boite, &CaseGrille::droite, this, [=, this] {
+            if (place < 2)
+                caseDe(ordre[place + 1], k)->setFocus(Qt::TabFocusReason);
         });
         return boite;
     };

@@ -278,7 +278,7 @@ void TestFenetreProgramme::surLePont_data()
            "elle-même, utilisez son arrêt d'urgence."
         << false;
     QTest::newRow("arrêt à la 2e attente")
-        << 2 << 2 << "étapes 1 à 2 envoyées, l'étape 3 (dépose)" << false;
+        << 2 << 2 << "étapes 1 et 2 envoyées, l'étape 3 (dépose)" << false;
     // Its Stop goes with it: asked, then stopped, and no end to tell.
     QTest::newRow("fenêtre fermée à la 1re attente")
         << 1 << 1 << "Un programme est en cours, et cette fenêtre porte son" << true;
@@ -537,8 +537,15 @@ void TestFenetreProgramme::attenteTapee()
     BancProgramme b;
     auto &[banc, dossier, fenetre] = b;
     QVERIFY(fenetre);
+    // The bar's count agrees with its total, in either language.
+    const auto *barre = controle<QProgressBar>(*fenetre, QStringLiteral("barreProgression"));
+    const bool fr = langue == QStringLiteral("fr");
     cliquer(*fenetre, "ajouterGrille");
+    QCOMPARE(barre->text(),
+             fr ? QStringLiteral("0/1 étape envoyée") : QStringLiteral("0/1 step sent"));
     cliquer(*fenetre, "ajouterGrille");
+    QCOMPARE(barre->text(),
+             fr ? QStringLiteral("0/2 étapes envoyées") : QStringLiteral("0/2 steps sent"));
     auto *liste = controle<QTreeWidget>(*fenetre, QStringLiteral("listeEtapes"));
     liste->setCurrentItem(liste->topLevelItem(0));
     auto *attente = controle<QDoubleSpinBox>(*fenetre, QStringLiteral("attenteEtape"));

@@ -1246,6 +1246,10 @@ void TestMainWindow::avantEnvoi()
         QVERIFY2(vusDits[k].startsWith(dit[k]), qPrintable(texte));
     if (!vus.isEmpty())
         QCOMPARE(vus.mid(1), QStringList({QStringLiteral("Corriger"), QStringLiteral("Corriger")}));
+    if (titre.isEmpty() && !dit.isEmpty()) // the box it goes back to, one or the first of several
+        QVERIFY2(texte.contains(dit.size() == 1 ? QStringLiteral("vous ramène à cette case.")
+                                                : QStringLiteral("la première de ces cases.")),
+                 qPrintable(texte));
     for (qsizetype k = 0; !titre.isEmpty() && k < dit.size(); ++k)
         if (!dit[k].startsWith(QStringLiteral("Course"))) // the travel marks no box
             QCOMPARE(controle<CaseGrille>(fenetre, saisies[k].section(u'=', 0, 0))->marque(),

@@ -705,8 +705,11 @@ void TestMenus::limitesDesAxes_data()
     QTest::newRow("fichier douteux") << QByteArray("A.vitesse=x\n") << "pas_1" << "3000" << "pas ≤ 3000 (vous)\ndirections « +- » (machine)" << "" << aucune << false
                                      << "était illisible (ligne 1 (A.vitesse) : la vitesse doit s'écrire en chiffres seuls" << QByteArray("[Limites]\nA.pas=3000\n")
                                      << QByteArray("A.pas=3000\nA.directions=+-\nA.course=1000\n");
-    QTest::newRow("directions plus larges, gardées") << miennes << "directions_1" << "+-*" << "directions « +- » (machine)" << "Plus large que la limite de la machine (+-) : gardée dans votre fichier" << large << false
+    QTest::newRow("directions plus larges, gardées") << miennes << "directions_1" << "+-*" << "directions « +- » (machine)" << "Directions que la machine ne permet pas (« * ») : gardées dans votre fichier, mais seules celles que la machine permet aussi s'appliquent : « +- »." << large << false
                                      << "" << miennes + "A.directions=+-*\n" << depart;
+    // None in force: the box says so, as "En vigueur" does, never that the machine's apply.
+    QTest::newRow("direction hors de la machine") << miennes << "directions_1" << "9" << "aucune direction permise" << "Directions que la machine ne permet pas (« 9 ») : gardées dans votre fichier, mais seules celles que la machine permet aussi s'appliquent : aucune direction permise." << large << false
+                                     << "" << miennes + "A.directions=9\n" << QByteArray("A.pas=5000\nA.vitesse=100\nA.directions=\nA.course=1000\n");
     QTest::newRow("course plus stricte") << miennes << "course_1" << "800" << "course ≤ 800 (vous)" << "" << aucune << false
                                      << "" << miennes + "A.course=800\n" << QByteArray("A.pas=5000\nA.vitesse=100\nA.directions=+-\nA.course=800\n");
     QTest::newRow("course plus large, gardée") << miennes << "course_1" << "2000" << "course ≤ 1000 (machine)" << "Plus large que la limite de la machine (1000) : gardée dans votre fichier" << large << false

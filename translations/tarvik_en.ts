@@ -167,8 +167,8 @@ Options:
                        there and free, saying on standard error what it
                        waits for, then send; nothing is ever sent again
   --depuis N           start the program at step N (the first is 1)
-  --repeter N          run through the program N times (1 to 10000)
-                       instead of the number it gives; the later runs start
+  --repeter N          go through the program N times (1 to 10000)
+                       instead of the number it gives; the later cycles start
                        again at the first step
   --langue LANGUAGE    speak this language, one of: %1;
                        otherwise the one chosen in the panel, otherwise the
@@ -655,7 +655,7 @@ Nothing was sent</translation>
     <message>
         <source>tarvik-envoyer&#xa0;: programme valide, rien n&apos;a été envoyé. Étapes&#xa0;: %1, depuis l&apos;étape %2&#xa0;; parcours&#xa0;: %3&#xa0;; attentes en tout&#xa0;: %4. Il partirait sur %5.
 </source>
-        <translation>tarvik-envoyer: valid program, nothing was sent. Steps: %1, from step %2; runs: %3; waits in all: %4. It would go to %5.
+        <translation>tarvik-envoyer: valid program, nothing was sent. Steps: %1, from step %2; cycles: %3; waits in all: %4. It would go to %5.
 </translation>
     </message>
     <message>
@@ -667,13 +667,13 @@ Nothing was sent</translation>
     <message>
         <source>tarvik-envoyer&#xa0;: l&apos;étape %1 a échoué au parcours %2, rien n&apos;a été envoyé après elle.
 </source>
-        <translation>tarvik-envoyer: step %1 failed in run %2, nothing was sent after it.
+        <translation>tarvik-envoyer: step %1 failed in cycle %2, nothing was sent after it.
 </translation>
     </message>
     <message>
         <source>tarvik-envoyer&#xa0;: étape %1, parcours %2/%3
 </source>
-        <translation>tarvik-envoyer: step %1, run %2/%3
+        <translation>tarvik-envoyer: step %1, cycle %2/%3
 </translation>
     </message>
     <message>
@@ -794,10 +794,6 @@ Nothing was sent</translation>
         <translation>steps %1 to %2 sent</translation>
     </message>
     <message>
-        <source>%1 au cycle %2 sur %3</source>
-        <translation>%1 in cycle %2 of %3</translation>
-    </message>
-    <message>
         <source>l&apos;étape %1</source>
         <translation>step %1</translation>
     </message>
@@ -814,7 +810,19 @@ Nothing was sent</translation>
         <translation>steps 1 to %1 not sent</translation>
     </message>
     <message>
-        <source>%1 au cycle 1</source>
+        <source>étapes %1 et %2 envoyées</source>
+        <translation>steps %1 and %2 sent</translation>
+    </message>
+    <message>
+        <source>%1 au parcours %2 sur %3</source>
+        <translation>%1 in cycle %2 of %3</translation>
+    </message>
+    <message>
+        <source>étapes 1 et 2 non envoyées</source>
+        <translation>steps 1 and 2 not sent</translation>
+    </message>
+    <message>
+        <source>%1 au parcours 1</source>
         <translation>%1 in cycle 1</translation>
     </message>
 </context>
@@ -1702,10 +1710,6 @@ Try “%1 --help”.
         <translation>%1, nothing was left to send</translation>
     </message>
     <message>
-        <source> (cycle %1 sur %2)</source>
-        <translation> (cycle %1 of %2)</translation>
-    </message>
-    <message>
         <source>%1&#xa0;; %2%3 et les suivantes n&apos;ont pas été envoyées</source>
         <translation>%1; %2%3 and the steps after it were not sent</translation>
     </message>
@@ -1760,6 +1764,10 @@ No value was compared with the limits: nothing can be sent while a limits file i
             <numerusform>%n other value refused, not repeated here</numerusform>
             <numerusform>%n other values refused, not repeated here</numerusform>
         </translation>
+    </message>
+    <message>
+        <source> (parcours %1 sur %2)</source>
+        <translation> (cycle %1 of %2)</translation>
     </message>
 </context>
 <context>
@@ -2528,10 +2536,6 @@ you</translation>
         <translation>The machine&apos;s limits are set for this bench (%1): you can only tighten them.</translation>
     </message>
     <message>
-        <source>La plus stricte des deux limites l&apos;emporte, et la colonne «&#xa0;En vigueur&#xa0;» dit qui l&apos;a fixée. Une valeur plus large que celle de la machine est gardée dans votre fichier (%1), mais c&apos;est celle de la machine qui s&apos;applique. Une case vide ne fixe aucune limite de votre part. La course maximale est le plus grand écart, en pas, qu&apos;un programme peut faire prendre à l&apos;axe depuis son départ, d&apos;un côté comme de l&apos;autre.</source>
-        <translation>The stricter of the two limits wins, and the “Applies” column says who set it. A value looser than the machine&apos;s is kept in your file (%1), but the machine&apos;s applies. An empty box sets no limit of yours. The farthest travel is the greatest distance, in steps, a program may take the axis from its start, either way.</translation>
-    </message>
-    <message>
         <source>Attention&#xa0;: %1.
 Tant qu&apos;un fichier de limites est douteux, tout envoi est refusé. Enregistrer remplace votre fichier s&apos;il est douteux, et garde l&apos;ancien à côté.</source>
         <translation>Warning: %1.
@@ -2612,6 +2616,22 @@ Correct the box, or empty it to set no limit.</translation>
 Les limites précédentes restent en vigueur.</source>
         <translation>Your limits could not be saved in “%1”: %2.
 The previous limits still apply.</translation>
+    </message>
+    <message>
+        <source>La plus stricte des deux limites l&apos;emporte, et la colonne «&#xa0;En vigueur&#xa0;» dit qui l&apos;a fixée. Une valeur plus large que celle de la machine est gardée dans votre fichier (%1), mais c&apos;est celle de la machine qui s&apos;applique (pour les directions&#xa0;: seules celles que les deux permettent). Une case vide ne fixe aucune limite de votre part. La course maximale est le plus grand écart, en pas, qu&apos;un programme peut faire prendre à l&apos;axe depuis son départ, d&apos;un côté comme de l&apos;autre.</source>
+        <translation>The stricter of the two limits wins, and the “Applies” column says who set it. A value looser than the machine&apos;s is kept in your file (%1), but the machine&apos;s applies (for directions: only those both allow). An empty box sets no limit of yours. The farthest travel is the greatest distance, in steps, a program may take the axis from its start, either way.</translation>
+    </message>
+    <message>
+        <source>Directions que la machine ne permet pas («&#xa0;%1&#xa0;»)&#xa0;: gardées dans votre fichier, mais seules celles que la machine permet aussi s&apos;appliquent&#xa0;: %2.</source>
+        <translation>Directions the machine does not allow (“%1”): kept in your file, but only those the machine allows too apply: %2.</translation>
+    </message>
+    <message>
+        <source>aucune direction permise</source>
+        <translation>no direction allowed</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;»</source>
+        <translation>“%1”</translation>
     </message>
 </context>
 <context>
@@ -2989,10 +3009,6 @@ then choose that link (“%3”).
         <translation>Steps sent</translation>
     </message>
     <message>
-        <source>%v/%m étapes envoyées</source>
-        <translation>%v/%m steps sent</translation>
-    </message>
-    <message>
         <source>Programme à l&apos;arrêt</source>
         <translation>Program not running</translation>
     </message>
@@ -3007,10 +3023,6 @@ then choose that link (“%3”).
     <message>
         <source>Aucune étape&#xa0;: ajoutez la grille du panneau, ou ouvrez un programme.</source>
         <translation>No steps: add the panel&apos;s grid, or open a program.</translation>
-    </message>
-    <message>
-        <source>Étapes&#xa0;: %1 · cycles&#xa0;: %2 · attentes en tout&#xa0;: %3</source>
-        <translation>Steps: %1 · cycles: %2 · waits in all: %3</translation>
     </message>
     <message>
         <source>Aucune étape à envoyer</source>
@@ -3089,10 +3101,6 @@ Rien n&apos;a été envoyé.</source>
 Nothing was sent.</translation>
     </message>
     <message>
-        <source>%v/%m étapes envoyées, depuis l&apos;étape %1</source>
-        <translation>%v/%m steps sent, from step %1</translation>
-    </message>
-    <message>
         <source>.
 Rien n&apos;a été envoyé</source>
         <translation>.
@@ -3141,16 +3149,8 @@ Nothing was sent</translation>
         <translation>%1 sent · Step by step: %2 waits</translation>
     </message>
     <message>
-        <source> (cycle %1/%2)</source>
-        <translation> (cycle %1/%2)</translation>
-    </message>
-    <message>
         <source>Étape %1/%2</source>
         <translation>Step %1/%2</translation>
-    </message>
-    <message>
-        <source> · cycle %1/%2</source>
-        <translation> · cycle %1/%2</translation>
     </message>
     <message>
         <source> · reste environ %1</source>
@@ -3257,12 +3257,56 @@ Nothing was added to the program</translation>
         <translation>Add as read</translation>
     </message>
     <message>
-        <source>«&#xa0;Corriger&#xa0;» n&apos;ajoute rien au programme et vous ramène à la première de ces cases.</source>
-        <translation>“Correct” adds nothing to the program and takes you back to the first of these boxes.</translation>
-    </message>
-    <message>
         <source>Attente «&#xa0;%1&#xa0;» refusée&#xa0;: une attente va de 0 à %2, au dixième de seconde près (2.5 ou 2,5). Elle reste de %3.</source>
         <translation>Wait “%1” refused: a wait is from 0 to %2, to a tenth of a second (2.5 or 2,5). It stays at %3.</translation>
+    </message>
+    <message>
+        <source>Depuis elle, les étapes 1 et 2 ne seront pas envoyées&#xa0;: vérifiez d&apos;abord où en est la machine.</source>
+        <translation>From it, steps 1 and 2 will not be sent: check first where the machine stands.</translation>
+    </message>
+    <message>
+        <source>«&#xa0;Corriger&#xa0;» n&apos;ajoute rien au programme et vous ramène à %1.</source>
+        <translation>“Fix” adds nothing to the program and takes you back to %1.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%v/%n étape envoyée, depuis l&apos;étape %1</source>
+        <translation>
+            <numerusform>%v/%n step sent, from step %1</numerusform>
+            <numerusform>%v/%n steps sent, from step %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%v/%n étapes envoyées, depuis l&apos;étape %1</source>
+        <translation>
+            <numerusform>%v/%n step sent, from step %1</numerusform>
+            <numerusform>%v/%n steps sent, from step %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%v/%n étape envoyée</source>
+        <translation>
+            <numerusform>%v/%n step sent</numerusform>
+            <numerusform>%v/%n steps sent</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%v/%n étapes envoyées</source>
+        <translation>
+            <numerusform>%v/%n step sent</numerusform>
+            <numerusform>%v/%n steps sent</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Étapes&#xa0;: %1 · parcours&#xa0;: %2 · attentes en tout&#xa0;: %3</source>
+        <translation>Steps: %1 · cycles: %2 · waits in all: %3</translation>
+    </message>
+    <message>
+        <source> (parcours %1/%2)</source>
+        <translation> (cycle %1/%2)</translation>
+    </message>
+    <message>
+        <source> · parcours %1/%2</source>
+        <translation> · cycle %1/%2</translation>
     </message>
 </context>
 <context>
@@ -3380,10 +3424,6 @@ Nothing was added to the program</translation>
         <translation>in use by this panel: program “%1”, step %2/%3</translation>
     </message>
     <message>
-        <source>, cycle %1/%2</source>
-        <translation>, cycle %1/%2</translation>
-    </message>
-    <message>
         <source>refusé&#xa0;: un fichier de limites est douteux, TEST n&apos;enverrait rien</source>
         <translation>refused: a limits file is doubtful, TEST would send nothing</translation>
     </message>
@@ -3459,15 +3499,11 @@ Nothing was added to the program</translation>
     </message>
     <message>
         <source>Corriger</source>
-        <translation>Correct</translation>
+        <translation>Fix</translation>
     </message>
     <message>
         <source>Envoyer tel quel</source>
         <translation>Send as read</translation>
-    </message>
-    <message>
-        <source>«&#xa0;Corriger&#xa0;» n&apos;envoie rien et vous ramène à la première de ces cases.</source>
-        <translation>“Correct” sends nothing and takes you back to the first of these boxes.</translation>
     </message>
     <message>
         <source>Séquence non envoyée</source>
@@ -3792,8 +3828,24 @@ Free software, under the GNU GPL version 3 or later.</translation>
         <translation>Save as read</translation>
     </message>
     <message>
-        <source>«&#xa0;Corriger&#xa0;» n&apos;enregistre rien et vous ramène à la première de ces cases.</source>
-        <translation>“Correct” saves nothing and takes you back to the first of these boxes.</translation>
+        <source>, parcours %1/%2</source>
+        <translation>, cycle %1/%2</translation>
+    </message>
+    <message>
+        <source>cette case</source>
+        <translation>this box</translation>
+    </message>
+    <message>
+        <source>la première de ces cases</source>
+        <translation>the first of these boxes</translation>
+    </message>
+    <message>
+        <source>«&#xa0;Corriger&#xa0;» n&apos;envoie rien et vous ramène à %1.</source>
+        <translation>“Fix” sends nothing and takes you back to %1.</translation>
+    </message>
+    <message>
+        <source>«&#xa0;Corriger&#xa0;» n&apos;enregistre rien et vous ramène à %1.</source>
+        <translation>“Fix” saves nothing and takes you back to %1.</translation>
     </message>
 </context>
 <context>

@@ -739,9 +739,11 @@ int FenetreProgramme::choisirDepart()
     const QString omises =
         k == 1 ? tr("Depuis elle, l'étape 1 ne sera pas envoyée : vérifiez d'abord où en est "
                     "la machine.")
-               : tr("Depuis elle, les étapes 1 à %1 ne seront pas envoyées : vérifiez d'abord "
-                    "où en est la machine.")
-                     .arg(k);
+        : k == 2 ? tr("Depuis elle, les étapes 1 et 2 ne seront pas envoyées : vérifiez "
+                      "d'abord où en est la machine.")
+                 : tr("Depuis elle, les étapes 1 à %1 ne seront pas envoyées : vérifiez d'abord "
+                      "où en est la machine.")
+                       .arg(k);
     const int reponse = Demander(
         this, GenreMessage::Information, tr("Lancer le programme"),
         tr("Lancer le programme depuis le début, ou depuis %1, choisie dans la liste ?\n%2")

@@ -364,7 +364,7 @@ void Form1::montrerEtatPort(const EtatPoste &etat)
                           .arg(etat.etape + 1)
                           .arg(etat.etapes);
         if (etat.cycles > 1)
-            texte += Form1::tr(", cycle %1/%2").arg(etat.cycle + 1).arg(etat.cycles);
+            texte += Form1::tr(", parcours %1/%2").arg(etat.cycle + 1).arg(etat.cycles);
     } else if (etat.limites && etat.port.etat != E::Absent) {
         texte = Form1::tr("refusé : un fichier de limites est douteux, TEST n'enverrait rien");
         detail = Phrase(*etat.limites);
@@ -588,9 +588,9 @@ bool Form1::accepterLecture(const QList<CaseLue> &lues, const TextesVerification
     const QString texte =
         lues.size() == 1
             ? Form1::tr("Cette case ne partira pas telle que vous l'avez tapée :\n%1\n\n%2")
-                  .arg(liste, mots.corriger)
+                  .arg(liste, mots.corriger.arg(Form1::tr("cette case")))
             : Form1::tr("Ces cases ne partiront pas telles que vous les avez tapées :\n%1\n\n%2")
-                  .arg(liste, mots.corriger);
+                  .arg(liste, mots.corriger.arg(Form1::tr("la première de ces cases")));
     // Entrée and Échap correct: only a deliberate choice sends.
     if (Demander(this, GenreMessage::Avertissement, Form1::tr("Cases à vérifier"), texte,
                  {Form1::tr("Corriger"), mots.bouton}, 0, 0) == 1)
@@ -612,8 +612,8 @@ void Form1::envoyerGrille()
         !accepterLecture(examen.lues, {{},
                                        {},
                                        Form1::tr("Envoyer tel quel"),
-                                       Form1::tr("« Corriger » n'envoie rien et vous ramène à la "
-                                                 "première de ces cases.")}))
+                                       Form1::tr("« Corriger » n'envoie rien et vous ramène à "
+                                                 "%1.")}))
         return;
     const auto refus = m_poste.envoyer(examen);
     if (!refus)

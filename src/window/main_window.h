@@ -28,6 +28,8 @@ inline const QString TexteInitialVitesse = QStringLiteral("002");
 // program's step): a refusal's title and last words; the button that goes on
 // although boxes go out otherwise than typed, and what « Corriger » does.
 struct TextesVerification {
+    // `corriger` names the box it goes back to as %1: "cette case", or
+    // "la première de ces cases".
     QString titre, suite, bouton, corriger;
 };
 

@@ -180,8 +180,8 @@ void MenusPanneau::EnregistrerSequence_Click()
     const ExamenGrille examen = m_fenetre.grilleExaminee(
         DestinationGrille::Fichier,
         {titre, Form1::tr(".\nRien n'a été enregistré"), Form1::tr("Enregistrer tel quel"),
-         Form1::tr("« Corriger » n'enregistre rien et vous ramène à la "
-                   "première de ces cases.")});
+         Form1::tr("« Corriger » n'enregistre rien et vous ramène à "
+                   "%1.")});
     if (!examen.grille)
         return;
     const QString chemin =
@@ -242,7 +242,7 @@ void MenusPanneau::Programme_Click()
                      FenetreProgramme::tr(".\nRien n'a été ajouté au programme"),
                      FenetreProgramme::tr("Ajouter tel quel"),
                      FenetreProgramme::tr("« Corriger » n'ajoute rien au programme et vous ramène "
-                                          "à la première de ces cases.")})
+                                          "à %1.")})
                 .grille;
         });
         connect(m_fenetreProgramme, &FenetreProgramme::grilleChargee, &m_fenetre,

@@ -113,6 +113,16 @@ void CaseGrille::montrer()
                                  : QStringLiteral("%1 %2").arg(m_description, m_explication));
 }
 
+bool CaseGrille::event(QEvent *evenement)
+{
+    if (evenement->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent *>(evenement)->matches(QKeySequence::Undo) && !isUndoAvailable()) {
+        evenement->ignore();
+        return true;
+    }
+    return QLineEdit::event(evenement);
+}
+
 void CaseGrille::keyPressEvent(QKeyEvent *evenement)
 {
     if (evenement->key() == Qt::Key_Up && evenement->modifiers() == Qt::NoModifier) {

@@ -50,6 +50,8 @@ Q_SIGNALS:
     void droite();
 
 protected:
+    // Ctrl+Z goes to the window when the box has nothing of its own to undo.
+    bool event(QEvent *evenement) override;
     void keyPressEvent(QKeyEvent *evenement) override;
     void paintEvent(QPaintEvent *evenement) override;
 

@@ -663,24 +663,33 @@ void FenetreProgramme::changerAttente(double secondes)
 
 void FenetreProgramme::ouvrir()
 {
+    if (m_poste.programmeEnCours())
+        return;
     const QString chemin = ChoisirFichier(this, ModeFichier::Ouvrir, tr("Ouvrir un programme"),
                                           tr("Programmes (*.prog *.seq);;Tous les fichiers (*)"));
+    if (!chemin.isEmpty())
+        ouvrirFichier(chemin);
+}
+
+bool FenetreProgramme::ouvrirFichier(const QString &chemin)
+{
     ProgrammeAnalyse analyse;
-    if (m_poste.programmeEnCours() || chemin.isEmpty() ||
-        !LireFichierChoisi(
-            this, chemin, tr("Programme non ouvert"),
-            [&](const QByteArray &contenu) {
-                analyse = AnalyserProgramme(contenu);
-                return analyse.echec;
-            },
-            TailleMaxProgramme))
-        return;
+    if (m_poste.programmeEnCours() || !LireFichierChoisi(
+                                          this, chemin, tr("Programme non ouvert"),
+                                          [&](const QByteArray &contenu) {
+                                              analyse = AnalyserProgramme(contenu);
+                                              return analyse.echec;
+                                          },
+                                          TailleMaxProgramme))
+        return false;
     m_etapes = analyse.programme->etapes;
     m_repetitions = analyse.programme->repetitions;
     m_fois->setValue(m_repetitions);
     m_chemin = chemin;
     nommerFenetre();
     remplirListe(0);
+    Q_EMIT fichierUtilise(chemin);
+    return true;
 }
 
 void FenetreProgramme::enregistrer()
@@ -703,6 +712,7 @@ void FenetreProgramme::enregistrer()
     }
     m_chemin = chemin; // the journal names it from now on
     nommerFenetre();
+    Q_EMIT fichierUtilise(chemin);
 }
 
 void FenetreProgramme::demarrerProgramme(PosteEnvoi::Mode mode)

@@ -51,9 +51,15 @@ public:
     // Room for the steps' lines, and for the chart of the axes' travel.
     QSize sizeHint() const override { return QSize(900, 560); }
 
+    // Opens the program file `chemin`, as "Ouvrir…" does once it is chosen;
+    // a file refused is said. Whether it was opened.
+    bool ouvrirFichier(const QString &chemin);
+
 Q_SIGNALS:
     // "Charger dans la grille": the selected step's seven lines.
     void grilleChargee(const Grille &grille);
+    // A program file opened or saved, for the recent files.
+    void fichierUtilise(const QString &chemin);
 
 protected:
     bool event(QEvent *evenement) override;

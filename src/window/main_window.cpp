@@ -662,6 +662,7 @@ void Form1::envoiTermine(const DeroulementEnvoi &deroulement)
         if (const auto refus = m_poste.envoyer(deroulement.programme.etapes.constFirst().grille))
             signalerRefus(*refus, Form1::tr("Séquence non envoyée"));
     } else if (!dernier.echec) {
+        m_derniereEnvoyee = deroulement.programme.etapes.constFirst().grille;
         signalerAvertissements(dernier);
     }
 }
@@ -832,11 +833,25 @@ void Form1::nommerAxes(const NomsAxes &noms)
 
 void Form1::effacerGrille()
 {
+    m_avantEffacement = textes();
     for (const RangeeAxe &rangee : m_rangees) {
         rangee.pas->setText(TexteInitialPas);
         rangee.direction->setText(TexteInitialDirection);
         rangee.vitesse->setText(TexteInitialVitesse);
     }
+}
+
+bool Form1::annulerEffacement()
+{
+    if (!m_avantEffacement)
+        return false;
+    const TextesGrille avant = *std::exchange(m_avantEffacement, std::nullopt);
+    for (std::size_t k = 0; k < m_rangees.size(); ++k) {
+        m_rangees[k].pas->setText(avant[k].pas);
+        m_rangees[k].direction->setText(avant[k].direction);
+        m_rangees[k].vitesse->setText(avant[k].vitesse);
+    }
+    return true;
 }
 
 } // namespace tarvik::window

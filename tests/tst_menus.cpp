@@ -15,8 +15,10 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScopeGuard>
 #include <QStyle>
 #include <QTableWidget>
@@ -200,6 +202,7 @@ private:
 // Saved, cleared, reopened: the same grid, and TEST sends what the file holds.
 void TestMenus::allerRetour()
 {
+    const auto sansReglages = qScopeGuard([] { QFile::remove(CheminReglages()); });
     Banc banc;
     auto &[pty, messages, fenetre] = banc;
     ChoixImpose choix;
@@ -213,17 +216,52 @@ void TestMenus::allerRetour()
     QCOMPARE(choix.questions[0].suffixe, QStringLiteral("seq"));
     QCOMPARE(pty.lire(), QByteArray()); // saving is not a run
 
+    auto *annuler = controle<QAction>(fenetre, QStringLiteral("AnnulerEffacement"));
+    auto *rappeler = controle<QAction>(fenetre, QStringLiteral("RappelerGrille"));
+    QVERIFY(!annuler->isEnabled() && !rappeler->isEnabled()); // nothing cleared, nothing sent
     declencher(fenetre, "EffacerSequenceActuelle");
     QStringList initiale;
     for (int k = 1; k <= 7; ++k)
         initiale << QStringLiteral("00000") << QStringLiteral("+") << QStringLiteral("002");
     QCOMPARE(textesGrille(fenetre), initiale);
+    // Ctrl+Z, in a box with nothing of its own to undo, puts the grid back, once.
+    QCOMPARE(annuler->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+    QVERIFY(annuler->isEnabled());
+    const auto ctrlZPourLaFenetre = [](QWidget *boite) {
+        QKeyEvent touche(QEvent::ShortcutOverride, Qt::Key_Z, Qt::ControlModifier);
+        QCoreApplication::sendEvent(boite, &touche);
+        return !touche.isAccepted();
+    };
+    auto *boite = controle<QLineEdit>(fenetre, QStringLiteral("Text1_1"));
+    QVERIFY(ctrlZPourLaFenetre(boite));
+    declencher(fenetre, "AnnulerEffacement");
+    QCOMPARE(textesGrille(fenetre), GrilleVariee);
+    QVERIFY(!annuler->isEnabled());
+    QTest::keyClick(boite, Qt::Key_5); // typed: Ctrl+Z is the box's own
+    QVERIFY(!ctrlZPourLaFenetre(boite));
+    declencher(fenetre, "EffacerSequenceActuelle");
 
     declencher(fenetre, "OuvrirSequence");
     QCOMPARE(textesGrille(fenetre), GrilleVariee);
     cliquerTest(fenetre);
     QCOMPARE(pty.lire(84), SequenceVariee);
     QVERIFY(messages.vus.isEmpty());
+    // The grid sent, recalled over another.
+    QTRY_VERIFY_WITH_TIMEOUT(rappeler->isEnabled(), 20000);
+    declencher(fenetre, "EffacerSequenceActuelle");
+    declencher(fenetre, "RappelerGrille");
+    QCOMPARE(textesGrille(fenetre), GrilleVariee);
+    // The file saved and opened is the first recent file, in the settings too.
+    auto *recent = controle<QAction>(fenetre, QStringLiteral("Recent1"));
+    QVERIFY(recent && recent->isEnabled());
+    QCOMPARE(recent->toolTip(), choix.reponse);
+    QCOMPARE(LireReglages().reglages.recents, QStringList{choix.reponse});
+    declencher(fenetre, "EffacerSequenceActuelle");
+    recent->trigger();
+    QCOMPARE(textesGrille(fenetre), GrilleVariee);
+    QVERIFY(QFile::remove(choix.reponse)); // gone: shown greyed
+    controle<QMenu>(fenetre, QStringLiteral("FichiersRecents"))->aboutToShow();
+    QVERIFY(!controle<QAction>(fenetre, QStringLiteral("Recent1"))->isEnabled());
 
     // Clearing the grid leaves the record of what was sent.
     const QStringList envoyees = lignesListe(fenetre);

@@ -4,60 +4,6 @@
 <context>
     <name>Aide</name>
     <message>
-        <source>Utilisation&#xa0;: tarvik [--port PERIPHERIQUE] [--langue LANGUE]
-
-Panneau de commande de la carte à sept axes. «&#xa0;TEST&#xa0;» envoie une ligne de
-commande par axe, de A à G, à 38400 bauds, 8 bits, sans parité, 1 bit d&apos;arrêt.
-
-Options&#xa0;:
-  --port PERIPHERIQUE  envoie sur ce périphérique (/dev/ttyUSB0,
-                       /dev/serial/by-id/…, /dev/pts/3) jusqu&apos;à la fermeture
-                       du panneau, sans rien enregistrer
-  --langue LANGUE      parle cette langue, parmi&#xa0;: %1&#xa0;;
-                       sinon celle choisie par «&#xa0;Initialisation › Langue&#xa0;»,
-                       sinon celle du système (LC_ALL, LC_MESSAGES, LANG),
-                       le français par défaut
-  -h, --help           affiche cette aide
-  -v, --version        affiche la version
-
-Le port utilisé est, dans l&apos;ordre&#xa0;: celui de --port, celui choisi par
-«&#xa0;Initialisation › Choisir le port série…&#xa0;» (enregistré dans
-$XDG_CONFIG_HOME/Tarvik/tarvik.conf), le lien /dev/tarvik-port1 s&apos;il existe,
-puis /dev/ttyS0 (le port série 1).
-
-Codes de sortie&#xa0;: 0 fenêtre fermée normalement, 2 mauvaise utilisation
-(option inconnue, sans valeur ou donnée deux fois), 129, 130, 131 ou 143
-arrêté par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (une séquence en cours est
-abandonnée, le port et ses verrous sont rendus).
-</source>
-        <translation>Usage: tarvik [--port DEVICE] [--langue LANGUAGE]
-
-Control panel of the seven-axis board. &quot;TEST&quot; sends one command line per
-axis, A to G, at 38400 baud, 8 data bits, no parity, 1 stop bit.
-
-Options:
-  --port DEVICE        send on this device (/dev/ttyUSB0,
-                       /dev/serial/by-id/…, /dev/pts/3) until the panel is
-                       closed, without saving anything
-  --langue LANGUAGE    speak this language, one of: %1;
-                       otherwise the one chosen in &quot;Setup › Language&quot;,
-                       otherwise the system&apos;s (LC_ALL, LC_MESSAGES, LANG),
-                       French by default
-  -h, --help           show this help
-  -v, --version        show the version
-
-The port used is, in this order: the one given with --port, the one chosen
-in &quot;Setup › Choose Serial Port…&quot; (saved in
-$XDG_CONFIG_HOME/Tarvik/tarvik.conf), the link /dev/tarvik-port1 if it
-exists, then /dev/ttyS0 (serial port 1).
-
-Exit codes: 0 window closed normally, 2 wrong usage (unknown option, one
-without its value or one given twice), 129, 130, 131 or 143 stopped by
-SIGHUP, SIGINT, SIGQUIT or SIGTERM (a sequence in progress is dropped, the
-port and its locks are released).
-</translation>
-    </message>
-    <message>
         <source>Utilisation&#xa0;: tarvik-envoyer FICHIER [--port PERIPHERIQUE] [--attendre SECONDES]
                              [--depuis N] [--repeter N] [--langue LANGUE]
               tarvik-envoyer --verifier FICHIER [--port PERIPHERIQUE]
@@ -297,6 +243,72 @@ board that did not end (to a /dev/pts/N that is gone).
 Exit codes: 0 window closed, 2 wrong usage, 3 port or link could not be made
 (or made again on replugging), 129, 130, 131 or 143 stopped by SIGHUP,
 SIGINT, SIGQUIT or SIGTERM (the link is removed).
+</translation>
+    </message>
+    <message>
+        <source>Utilisation&#xa0;: tarvik [--port PERIPHERIQUE] [--langue LANGUE] [FICHIER]
+
+Panneau de commande de la carte à sept axes. «&#xa0;TEST&#xa0;» envoie une ligne de
+commande par axe, de A à G, à 38400 bauds, 8 bits, sans parité, 1 bit d&apos;arrêt.
+
+FICHIER s&apos;ouvre au démarrage, sans rien envoyer&#xa0;: un programme (.prog) dans la
+fenêtre «&#xa0;Programme&#xa0;», tout autre fichier comme une séquence dans la grille.
+S&apos;il ne peut pas être lu ou s&apos;il est refusé, la raison est dite sur la sortie
+d&apos;erreur et le panneau ne démarre pas.
+
+Options&#xa0;:
+  --port PERIPHERIQUE  envoie sur ce périphérique (/dev/ttyUSB0,
+                       /dev/serial/by-id/…, /dev/pts/3) jusqu&apos;à la fermeture
+                       du panneau, sans rien enregistrer
+  --langue LANGUE      parle cette langue, parmi&#xa0;: %1&#xa0;;
+                       sinon celle choisie par «&#xa0;Initialisation › Langue&#xa0;»,
+                       sinon celle du système (LC_ALL, LC_MESSAGES, LANG),
+                       le français par défaut
+  -h, --help           affiche cette aide
+  -v, --version        affiche la version
+
+Le port utilisé est, dans l&apos;ordre&#xa0;: celui de --port, celui choisi par
+«&#xa0;Initialisation › Choisir le port série…&#xa0;» (enregistré dans
+$XDG_CONFIG_HOME/Tarvik/tarvik.conf), le lien /dev/tarvik-port1 s&apos;il existe,
+puis /dev/ttyS0 (le port série 1).
+
+Codes de sortie&#xa0;: 0 fenêtre fermée normalement, 1 FICHIER illisible ou
+refusé, 2 mauvaise utilisation (option inconnue, sans valeur ou donnée deux
+fois, plus d&apos;un fichier), 129, 130, 131 ou 143
+arrêté par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (une séquence en cours est
+abandonnée, le port et ses verrous sont rendus).
+</source>
+        <translation>Usage: tarvik [--port DEVICE] [--langue LANGUAGE] [FILE]
+
+Control panel of the seven-axis board. &quot;TEST&quot; sends one command line per
+axis, A to G, at 38400 baud, 8 data bits, no parity, 1 stop bit.
+
+FILE opens at start, sending nothing: a program (.prog) in the &quot;Program&quot;
+window, any other file as a sequence into the grid. If it cannot be read or
+is refused, the reason is given on standard error and the panel does not
+start.
+
+Options:
+  --port DEVICE        send on this device (/dev/ttyUSB0,
+                       /dev/serial/by-id/…, /dev/pts/3) until the panel is
+                       closed, without saving anything
+  --langue LANGUAGE    speak this language, one of: %1;
+                       otherwise the one chosen in &quot;Setup › Language&quot;,
+                       otherwise the system&apos;s (LC_ALL, LC_MESSAGES, LANG),
+                       French by default
+  -h, --help           show this help
+  -v, --version        show the version
+
+The port used is, in this order: the one given with --port, the one chosen
+in &quot;Setup › Choose Serial Port…&quot; (saved in
+$XDG_CONFIG_HOME/Tarvik/tarvik.conf), the link /dev/tarvik-port1 if it
+exists, then /dev/ttyS0 (serial port 1).
+
+Exit codes: 0 window closed normally, 1 FILE unreadable or refused, 2 wrong
+usage (unknown option, one without its value or one given twice, more than
+one file), 129, 130, 131 or 143 stopped by
+SIGHUP, SIGINT, SIGQUIT or SIGTERM (a sequence in progress is dropped, the
+port and its locks are released).
 </translation>
     </message>
 </context>
@@ -1033,6 +1045,14 @@ Rien n&apos;a été changé.</source>
         <translation>The file “%1” was read, but refused.
 %2.
 Nothing was changed.</translation>
+    </message>
+    <message>
+        <source>Annuler l&apos;effacement</source>
+        <translation>Undo Clear</translation>
+    </message>
+    <message>
+        <source>Rappeler la grille précédente</source>
+        <translation>Recall Previous Grid</translation>
     </message>
 </context>
 <context>
@@ -2216,6 +2236,12 @@ No value was compared with the limits: nothing can be sent while a limits file i
     <message>
         <source>argument inattendu&#xa0;: %1</source>
         <translation>unexpected argument: %1</translation>
+    </message>
+    <message>
+        <source>tarvik&#xa0;: «&#xa0;%1&#xa0;» n&apos;a pas été ouvert&#xa0;: %2.
+</source>
+        <translation>tarvik: “%1” was not opened: %2.
+</translation>
     </message>
 </context>
 <context>
@@ -3846,6 +3872,10 @@ Free software, under the GNU GPL version 3 or later.</translation>
     <message>
         <source>«&#xa0;Corriger&#xa0;» n&apos;enregistre rien et vous ramène à %1.</source>
         <translation>“Fix” saves nothing and takes you back to %1.</translation>
+    </message>
+    <message>
+        <source>Fichiers &amp;récents</source>
+        <translation>&amp;Recent Files</translation>
     </message>
 </context>
 <context>

@@ -137,6 +137,7 @@ void MenusPanneau::creerMenus()
         if (qstrcmp(m.nom, "MenuFichier") == 0) {
             m_recents = new QMenu(Form1::tr("Fichiers &récents"), menu);
             m_recents->setObjectName(QStringLiteral("FichiersRecents"));
+            m_recents->menuAction()->setObjectName(QStringLiteral("FichiersRecents"));
             menu->insertMenu(menu->findChild<QAction *>(QStringLiteral("Programme")), m_recents);
             connect(m_recents, &QMenu::aboutToShow, this, &MenusPanneau::montrerRecents);
             connect(menu, &QMenu::aboutToShow, this, &MenusPanneau::actualiserGrille);

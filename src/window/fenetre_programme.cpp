@@ -112,6 +112,14 @@ public:
     }
     void fixup(QString &) const override {}
 
+    // Ends an edit under way, as leaving the box does: before a run or a
+    // save that a shortcut starts without taking the focus.
+    void terminer()
+    {
+        verifier();
+        interpretText();
+    }
+
 protected:
     void keyPressEvent(QKeyEvent *evenement) override
     {
@@ -694,6 +702,7 @@ bool FenetreProgramme::ouvrirFichier(const QString &chemin)
 
 void FenetreProgramme::enregistrer()
 {
+    static_cast<ChampAttente *>(m_attente)->terminer();
     if (m_etapes.isEmpty())
         return;
     const QString chemin =
@@ -717,6 +726,7 @@ void FenetreProgramme::enregistrer()
 
 void FenetreProgramme::demarrerProgramme(PosteEnvoi::Mode mode)
 {
+    static_cast<ChampAttente *>(m_attente)->terminer();
     if (m_poste.programmeEnCours() || m_etapes.isEmpty())
         return;
     if (m_poste.occupe()) {

@@ -2,6 +2,7 @@
 
 #include <QAbstractSpinBox>
 #include <QKeyEvent>
+#include <QMetaMethod>
 #include <QPainter>
 #include <QPointer>
 #include <QTimer>
@@ -134,14 +135,17 @@ void CaseGrille::keyPressEvent(QKeyEvent *evenement)
         return;
     }
     // Left and Right leave the box at its edge, or when its text is
-    // selected whole (as entered): from one column to the next in a row.
+    // selected whole (as entered): from one column to the next in a row,
+    // where a row is there to go to (the grid, not the limits' dialog).
     const bool entiere = hasSelectedText() && selectedText() == text();
     if (evenement->key() == Qt::Key_Left && evenement->modifiers() == Qt::NoModifier &&
+        isSignalConnected(QMetaMethod::fromSignal(&CaseGrille::gauche)) &&
         (entiere || (!hasSelectedText() && cursorPosition() == 0))) {
         Q_EMIT gauche();
         return;
     }
     if (evenement->key() == Qt::Key_Right && evenement->modifiers() == Qt::NoModifier &&
+        isSignalConnected(QMetaMethod::fromSignal(&CaseGrille::droite)) &&
         (entiere || (!hasSelectedText() && cursorPosition() == text().size()))) {
         Q_EMIT droite();
         return;

@@ -559,6 +559,13 @@ void TestFenetreProgramme::attenteTapee()
     QCOMPARE(refus->text().isEmpty(), dixiemes != 0);
     if (dixiemes == 0)
         QVERIFY2(refus->text().contains(tape), qPrintable(refus->text()));
+    // The repetitions, entered with their word selected too, read what is typed.
+    auto *fois = controle<QSpinBox>(*fenetre, QStringLiteral("repetitions"));
+    donnerFocus(fois, Qt::TabFocusReason);
+    QTRY_VERIFY(fois->findChild<QLineEdit *>()->selectedText() == fois->text());
+    QTest::keyClicks(fois, QStringLiteral("12"));
+    QTest::keyClick(fois, Qt::Key_Return);
+    QCOMPARE(fois->value(), 12);
 }
 
 void TestFenetreProgramme::aCoteDuPanneau_data()

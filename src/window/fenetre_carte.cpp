@@ -187,7 +187,7 @@ void FenetreCarte::creerLignes(QWidget *zone, QVBoxLayout *pile)
     m_lignes->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_lignes->setAccessibleName(FenetreCarte::tr("Lignes reçues"));
     m_lignes->setAccessibleDescription(
-        FenetreCarte::tr("Chaque ligne lue par la carte : ✓ prise, ↵ ligne vide (remise en "
+        FenetreCarte::tr("Chaque ligne lue par la carte : ✓ prise, ↵ ligne vide (remise en "
                          "phase), ✗ anomalie, avec sa raison."));
     recues->setBuddy(m_lignes);
     pile->addWidget(m_lignes, 1);
@@ -209,7 +209,7 @@ void FenetreCarte::remettreAZero()
     for (int i = 0; i < AxesCarte; ++i)
         montrerAxe(i);
     m_lignes->addItem(new QListWidgetItem(
-        FenetreCarte::tr("— %1 : remise à zéro —").arg(heure(QDateTime::currentDateTime()))));
+        FenetreCarte::tr("— %1 : remise à zéro —").arg(heure(QDateTime::currentDateTime()))));
     m_lignes->scrollToBottom();
 }
 

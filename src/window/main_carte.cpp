@@ -184,7 +184,7 @@ QString CheminDuLien(const QCommandLineParser &options)
         return QFileInfo(options.value(QStringLiteral("lien"))).absoluteFilePath();
     const LienParDefaut parDefaut = LienDeLaCarte();
     if (parDefaut.echec)
-        dire(Mots::tr("%1 : aucun lien n'est posé, le port à choisir est le "
+        dire(Mots::tr("%1 : aucun lien n'est posé, le port à choisir est le "
                       "pseudo-terminal lui-même (ou donnez --lien)")
                  .arg(parDefaut.echec->message));
     return parDefaut.chemin;
@@ -274,9 +274,9 @@ void DireBranchements(PortCarte &port)
 {
     QObject::connect(&port, &PortCarte::etatChange, [&port, branche = true]() mutable {
         if (port.branche() != branche)
-            dire(port.branche() ? Mots::tr("Carte rebranchée : le port « %1 » est revenu")
+            dire(port.branche() ? Mots::tr("Carte rebranchée : le port « %1 » est revenu")
                                       .arg(NomLisible(port.port()))
-                                : Mots::tr("Carte débranchée : le port « %1 » a disparu")
+                                : Mots::tr("Carte débranchée : le port « %1 » a disparu")
                                       .arg(NomLisible(port.port())));
         branche = port.branche();
     });
@@ -307,7 +307,7 @@ int main(int argc, char *argv[])
         dire(Phrase(*echec));
         return PortImpossible;
     }
-    dire(Mots::tr("Carte prête : choisissez le port « %1 »").arg(NomLisible(port.port())));
+    dire(Mots::tr("Carte prête : choisissez le port « %1 »").arg(NomLisible(port.port())));
     DireBranchements(port);
 
     const Affichage affichage = Afficher(port, etat, note, sansFenetre);

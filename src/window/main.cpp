@@ -11,6 +11,7 @@
 #include "core/programme.h"
 #include "system/lecture.h"
 #include "system/noms.h"
+#include "window/disposition.h"
 #include "window/main_window.h"
 #include "window/menus_panneau.h"
 
@@ -137,7 +138,8 @@ int main(int argc, char *argv[])
         QApplication::exit(128 + signal);
     });
     fenetre.show();
+    // A program's window goes beside the panel: once the panel is placed.
     if (!fichier.isEmpty())
-        menus.ouvrirFichier(fichier);
+        QuandAPlace(fenetre, [&menus, fichier] { menus.ouvrirFichier(fichier); });
     return QApplication::exec();
 }

@@ -2,6 +2,7 @@
 // device of port 1 in a private mount namespace, the panel started under
 // Xvfb, TEST pressed from the keyboard, the bytes read back. Also what a
 // person may do to it: kill it in the middle of a run, or start it twice.
+#include "ecran_xvfb.h"
 #include "pseudo_terminal.h"
 
 #include <QFileInfo>
@@ -153,7 +154,6 @@ class TestBoutEnBout : public QObject {
 private Q_SLOTS:
     void initTestCase();
     void init();
-    void cleanupTestCase();
     void toucheTest();
     void arreteEnPleineSequence_data();
     void arreteEnPleineSequence();
@@ -162,7 +162,7 @@ private Q_SLOTS:
 
 private:
     std::unique_ptr<PseudoTerminal> m_pty;
-    QProcess m_xvfb;
+    EcranXvfb m_xvfb;
     QString m_ecran;
     QString m_verrouQt; // the lock file Qt takes for the device
 };
@@ -210,21 +210,7 @@ void TestBoutEnBout::initTestCase()
     QVERIFY2(vu.st_rdev == attendu.st_rdev, "le pseudo-terminal ne couvre pas le port 1");
     m_verrouQt = QStringLiteral("/run/lock/LCK..") + port1.mid(5).replace(u'/', u'_');
 
-    for (int n = 90; n < 120 && m_ecran.isEmpty(); ++n) {
-        if (QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
-            continue;
-        m_xvfb.start(QStringLiteral("Xvfb"),
-                     {QStringLiteral(":%1").arg(n), QStringLiteral("-screen"), QStringLiteral("0"),
-                      QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                      QStringLiteral("tcp")});
-        QVERIFY(m_xvfb.waitForStarted());
-        if (attendre([&] {
-                return QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) ||
-                       m_xvfb.state() != QProcess::Running;
-            }) &&
-            m_xvfb.state() == QProcess::Running)
-            m_ecran = QStringLiteral(":%1").arg(n);
-    }
+    m_ecran = m_xvfb.demarrer(90);
     QVERIFY2(!m_ecran.isEmpty(), "Xvfb ne démarre pas");
     qputenv("DISPLAY", m_ecran.toLocal8Bit()); // for xdotool
 }
@@ -235,12 +221,6 @@ void TestBoutEnBout::init()
 {
     m_pty->lire();
     m_pty->effacerExclusivite();
-}
-
-void TestBoutEnBout::cleanupTestCase()
-{
-    m_xvfb.terminate();
-    m_xvfb.waitForFinished(3000);
 }
 
 void TestBoutEnBout::toucheTest()

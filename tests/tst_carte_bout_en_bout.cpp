@@ -5,6 +5,7 @@
 // travel computation says.
 #include "carte_essai.h"
 #include "core/course.h"
+#include "ecran_xvfb.h"
 #include "run/journal.h"
 
 #include <QFileInfo>
@@ -57,12 +58,11 @@ class TestCarteBoutEnBout : public QObject {
 private Q_SLOTS:
     void initTestCase();
     void init();
-    void cleanupTestCase();
     void testDuPanneau();
     void programmeDocumente();
 
 private:
-    QProcess m_xvfb;
+    EcranXvfb m_xvfb;
     QString m_ecran;
 };
 
@@ -71,23 +71,7 @@ void TestCarteBoutEnBout::initTestCase()
     for (const char *outil : {"Xvfb", "xdotool"})
         if (QStandardPaths::findExecutable(QLatin1String(outil)).isEmpty())
             QSKIP(qPrintable(QStringLiteral("%1 n'est pas installé").arg(QLatin1String(outil))));
-    for (int n = 170; n < 200 && m_ecran.isEmpty(); ++n) {
-        if (QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
-            continue;
-        m_xvfb.start(QStringLiteral("Xvfb"),
-                     {QStringLiteral(":%1").arg(n), QStringLiteral("-screen"), QStringLiteral("0"),
-                      QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                      QStringLiteral("tcp")});
-        QVERIFY(m_xvfb.waitForStarted());
-        if (QTest::qWaitFor(
-                [&] {
-                    return QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) ||
-                           m_xvfb.state() != QProcess::Running;
-                },
-                30000) &&
-            m_xvfb.state() == QProcess::Running)
-            m_ecran = QStringLiteral(":%1").arg(n);
-    }
+    m_ecran = m_xvfb.demarrer(170);
     QVERIFY2(!m_ecran.isEmpty(), "Xvfb ne démarre pas");
     qputenv("DISPLAY", m_ecran.toLocal8Bit()); // for xdotool and the panel
 }
@@ -96,12 +80,6 @@ void TestCarteBoutEnBout::initTestCase()
 void TestCarteBoutEnBout::init()
 {
     QFile::remove(CheminJournal());
-}
-
-void TestCarteBoutEnBout::cleanupTestCase()
-{
-    m_xvfb.terminate();
-    m_xvfb.waitForFinished(3000);
 }
 
 // 100 steps typed for axis A, TEST pressed from the keyboard: the board

@@ -58,9 +58,9 @@ void TestExecutionProgramme::deroulement_data()
     QTest::newRow("en ordre")         << 0 << 1 << false << -1 << 0 << "123" << QList<qint64>{1000, 2500} << terminee
                                       << "étapes 1 à 3 envoyées" << "";
     QTest::newRow("répété")           << 0 << 2 << false << -1 << 0 << "123123" << QList<qint64>{1000, 2500, 0, 1000, 2500} << terminee
-                                      << "étapes 1 à 3 envoyées au cycle 2 sur 2" << "";
+                                      << "étapes 1 à 3 envoyées au parcours 2 sur 2" << "";
     QTest::newRow("depuis l'étape 2") << 1 << 2 << false << -1 << 0 << "23123" << QList<qint64>{2500, 0, 1000, 2500} << terminee
-                                      << "étapes 1 à 3 envoyées au cycle 2 sur 2" << "";
+                                      << "étapes 1 à 3 envoyées au parcours 2 sur 2" << "";
     QTest::newRow("pas à pas")        << 0 << 1 << true << -1 << 0 << "123" << QList<qint64>{} << terminee
                                       << "étapes 1 à 3 envoyées" << "";
     // The eighth write is step 2's first line: nothing of step 2 or 3 goes.
@@ -68,12 +68,12 @@ void TestExecutionProgramme::deroulement_data()
                                        << "étape 1 envoyée" << "étape 2, cycle 1";
     // Stop once step 2 has drained, before the step is over: nothing more, no wait.
     QTest::newRow("arrêt après le vidage") << 0 << 1 << false << -1 << 2 << "12" << QList<qint64>{1000} << arretee
-                                           << "étapes 1 à 2 envoyées" << "étape 3, cycle 1";
+                                           << "étapes 1 et 2 envoyées" << "étape 3, cycle 1";
     // The 29th write is step 2's first line in the second cycle.
     QTest::newRow("échec au cycle 2") << 0 << 3 << false << 28 << 0 << "1231" << QList<qint64>{1000, 2500, 0, 1000} << echec
-                                      << "étape 1 envoyée au cycle 2 sur 3" << "étape 2, cycle 2";
+                                      << "étape 1 envoyée au parcours 2 sur 3" << "étape 2, cycle 2";
     QTest::newRow("arrêt au cycle 2, depuis l'étape 3") << 2 << 2 << false << -1 << 2 << "31" << QList<qint64>{0} << arretee
-                                                        << "étape 1 envoyée au cycle 2 sur 2" << "étape 2, cycle 2";
+                                                        << "étape 1 envoyée au parcours 2 sur 2" << "étape 2, cycle 2";
     // clang-format on
 }
 

@@ -1,6 +1,7 @@
 // The program window: steps made from the grid, saved and opened, and run
 // on a serial bridge, whole, from a chosen step, step by step, or stopped.
 #include "app/formulation.h"
+#include "app/langue.h"
 #include "core/fichiers.h"
 #include "fenetre_essai.h"
 #include "journal_essai.h"
@@ -254,6 +255,8 @@ private Q_SLOTS:
     void depuisLEtapeChoisie_data();
     void depuisLEtapeChoisie();
     void attentes();
+    void attenteTapee_data();
+    void attenteTapee();
     void aCoteDuPanneau_data();
     void aCoteDuPanneau();
     void dossierRetenu();
@@ -277,7 +280,7 @@ void TestFenetreProgramme::surLePont_data()
            "elle-même, utilisez son arrêt d'urgence."
         << false;
     QTest::newRow("arrêt à la 2e attente")
-        << 2 << 2 << "étapes 1 à 2 envoyées, l'étape 3 (dépose)" << false;
+        << 2 << 2 << "étapes 1 et 2 envoyées, l'étape 3 (dépose)" << false;
     // Its Stop goes with it: asked, then stopped, and no end to tell.
     QTest::newRow("fenêtre fermée à la 1re attente")
         << 1 << 1 << "Un programme est en cours, et cette fenêtre porte son" << true;
@@ -500,6 +503,71 @@ void TestFenetreProgramme::attentes()
     QCOMPARE(attendu, QStringLiteral("3 s")); // 1.5 s in each of 2 cycles
     const QString dit = controle<QLabel>(*fenetre, QStringLiteral("progression"))->text();
     QVERIFY2(dit.endsWith(QStringLiteral("attentes en tout\u00a0: ") + attendu), qPrintable(dit));
+}
+
+void TestFenetreProgramme::attenteTapee_data()
+{
+    QTest::addColumn<QString>("langue");
+    QTest::addColumn<QString>("tape");
+    QTest::addColumn<int>("dixiemes"); // the first step's wait after; 0: as it was
+    QTest::addColumn<QString>("vu");   // what the box shows then
+    // clang-format off
+    QTest::newRow("fr 2.5")   << "fr" << "2.5"  << 25    << "2,5 s";
+    QTest::newRow("fr 2,5")   << "fr" << "2,5"  << 25    << "2,5 s";
+    QTest::newRow("en 2.5")   << "en" << "2.5"  << 25    << "2.5 s";
+    QTest::newRow("en 2,5")   << "en" << "2,5"  << 25    << "2.5 s";
+    QTest::newRow("fr 3600")  << "fr" << "3600" << 36000 << "3600 s";
+    QTest::newRow("fr 3601")  << "fr" << "3601" << 0     << "0 s";
+    QTest::newRow("en 3601")  << "en" << "3601" << 0     << "0 s";
+    QTest::newRow("fr 2.55")  << "fr" << "2.55" << 0     << "0 s";
+    QTest::newRow("fr ,5")    << "fr" << ",5"   << 5     << "0,5 s";
+    QTest::newRow("fr 2x")    << "fr" << "2x"   << 0     << "0 s";
+    // clang-format on
+}
+
+// A wait typed reads alike in both languages, with either decimal mark,
+// and is read whole or refused and said: never one of the numbers met on
+// the way to it (3601 is not 360).
+void TestFenetreProgramme::attenteTapee()
+{
+    QFETCH(QString, langue);
+    QFETCH(QString, tape);
+    QFETCH(int, dixiemes);
+    QFETCH(QString, vu);
+    InstallerLangue(langue);
+    const auto retablir = qScopeGuard([] { InstallerLangue(QStringLiteral("fr")); });
+    BancProgramme b;
+    auto &[banc, dossier, fenetre] = b;
+    QVERIFY(fenetre);
+    // The bar's count agrees with its total, in either language.
+    const auto *barre = controle<QProgressBar>(*fenetre, QStringLiteral("barreProgression"));
+    const bool fr = langue == QStringLiteral("fr");
+    cliquer(*fenetre, "ajouterGrille");
+    QCOMPARE(barre->text(),
+             fr ? QStringLiteral("0/1 étape envoyée") : QStringLiteral("0/1 step sent"));
+    cliquer(*fenetre, "ajouterGrille");
+    QCOMPARE(barre->text(),
+             fr ? QStringLiteral("0/2 étapes envoyées") : QStringLiteral("0/2 steps sent"));
+    auto *liste = controle<QTreeWidget>(*fenetre, QStringLiteral("listeEtapes"));
+    liste->setCurrentItem(liste->topLevelItem(0));
+    auto *attente = controle<QDoubleSpinBox>(*fenetre, QStringLiteral("attenteEtape"));
+    auto *refus = controle<QLabel>(*fenetre, QStringLiteral("attenteRefusee"));
+    attente->selectAll();
+    QTest::keyClicks(attente, tape);
+    QTest::keyClick(attente, Qt::Key_Return);
+    QCOMPARE(fenetre->programme().etapes[0].attenteDixiemes, dixiemes);
+    QCOMPARE(attente->text(), vu);
+    QVERIFY(refus);
+    QCOMPARE(refus->text().isEmpty(), dixiemes != 0);
+    if (dixiemes == 0)
+        QVERIFY2(refus->text().contains(tape), qPrintable(refus->text()));
+    // The repetitions, entered with their word selected too, read what is typed.
+    auto *fois = controle<QSpinBox>(*fenetre, QStringLiteral("repetitions"));
+    donnerFocus(fois, Qt::TabFocusReason);
+    QTRY_VERIFY(fois->findChild<QLineEdit *>()->selectedText() == fois->text());
+    QTest::keyClicks(fois, QStringLiteral("12"));
+    QTest::keyClick(fois, Qt::Key_Return);
+    QCOMPARE(fois->value(), 12);
 }
 
 void TestFenetreProgramme::aCoteDuPanneau_data()

@@ -297,7 +297,7 @@ const Mots Table[] = {
     {"clés : casse", [] { return cles("[General]\nPort=/dev/ttyUSB0\n", false); },
      u"ligne 2 : clé « Port » : écrivez « port », les clés distinguent majuscules et minuscules", u"line 2: key “Port”: write “port”, keys are case-sensitive"},
     {"clés : inconnue, réglages", [] { return cles("couleur=bleu\n", false); },
-     u"ligne 1 : clé inconnue « couleur » (les clés sont port, langue, designation, journal_systeme, dossier)", u"line 1: unknown key “couleur” (the keys are port, langue, designation, journal_systeme, dossier)"},
+     u"ligne 1 : clé inconnue « couleur » (les clés sont port, langue, designation, journal_systeme, dossier, recent1, recent2, recent3, recent4, recent5, recent6)", u"line 1: unknown key “couleur” (the keys are port, langue, designation, journal_systeme, dossier, recent1, recent2, recent3, recent4, recent5, recent6)"},
     {"clés : inconnue, limites", [] { return cles("[Limites]\nH.pas=5\n", true); },
      u"ligne 2 : clé inconnue « H.pas » (les clés sont lecture, et pour chaque axe de A à G : A.pas, A.vitesse, A.directions, A.course)",
      u"line 2: unknown key “H.pas” (the keys are lecture, and for each axis from A to G: A.pas, A.vitesse, A.directions, A.course)"},

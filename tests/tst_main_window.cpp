@@ -100,6 +100,9 @@ enum class Panne { Occupe, Absent, Bloque, OccupeLibere };
 
 // The way a grid leaves the panel.
 enum class Porte { Test, Ajout, Enregistrement };
+// A box entered again after another window: none, or the click that brings
+// the panel back, after its activation (a slow click) or before it.
+enum class Retour { Aucun, ActivationPuisClic, ClicPuisActivation };
 
 // The items a message lists: its lines "– …", else its paragraphs.
 QStringList elements(const QString &texte)
@@ -131,6 +134,7 @@ private:
 } // namespace
 
 Q_DECLARE_METATYPE(Porte)
+Q_DECLARE_METATYPE(Retour)
 Q_DECLARE_METATYPE(Panne)
 Q_DECLARE_METATYPE(PortVu)
 
@@ -322,6 +326,9 @@ void TestMainWindow::menus()
          {{"OuvrirSequence", QStringLiteral("Ouvrir Sequence")},
           {"EnregistrerSequence", QStringLiteral("Enregistrer Sequence")},
           {"EffacerSequenceActuelle", QStringLiteral("Effacer Sequence Actuelle")},
+          {"AnnulerEffacement", QStringLiteral("Annuler l'effacement")},
+          {"RappelerGrille", QStringLiteral("Rappeler la grille précédente")},
+          {"FichiersRecents", QStringLiteral("Fichiers &récents")},
           {"Programme", QStringLiteral("&Programme…")},
           {"JournalEnvois", QStringLiteral("Journal des envois…")},
           {"Quitter", QStringLiteral("Quitter le programme")}}},
@@ -353,7 +360,11 @@ void TestMainWindow::menus()
         for (int e = 0; e < entrees.size(); ++e) {
             QCOMPARE(entrees[e]->objectName(), QLatin1String(attendus[m].entrees[e].first));
             QCOMPARE(entrees[e]->text(), attendus[m].entrees[e].second);
-            QVERIFY(entrees[e]->isVisible() && entrees[e]->isEnabled());
+            // Nothing to undo, recall or open again at start.
+            const bool enAttente =
+                QByteArrayList{"AnnulerEffacement", "RappelerGrille", "FichiersRecents"}.contains(
+                    attendus[m].entrees[e].first);
+            QVERIFY(entrees[e]->isVisible() && entrees[e]->isEnabled() != enAttente);
         }
     }
 }
@@ -884,14 +895,22 @@ void TestMainWindow::clavier_data()
     QTest::addColumn<QString>("focus"); // where the focus ends
     QTest::addColumn<QString>("texte"); // the start box's text after; empty: unchanged
     QTest::addColumn<bool>("envoi");
+    QTest::addColumn<Retour>("retour"); // how the box is entered again after a first key
     // clang-format off
-    QTest::newRow("bas dans la colonne")  << "Text1_3" << QKeySequence(Qt::Key_Down) << "Text1_4" << "" << false;
-    QTest::newRow("haut, deux fois")      << "Text2_3" << QKeySequence(Qt::Key_Up, Qt::Key_Up) << "Text2_1" << "" << false;
-    QTest::newRow("haut au bord")         << "Text3_1" << QKeySequence(Qt::Key_Up) << "Text3_1" << "" << false;
-    QTest::newRow("direction remplacée")  << "Text3_2" << QKeySequence(Qt::Key_Minus) << "Text3_2" << "-" << false;
-    QTest::newRow("pas sélectionnés")     << "Text1_2" << QKeySequence(Qt::Key_7) << "Text1_2" << "7" << false;
-    QTest::newRow("Ctrl+T envoie")        << "Text1_1" << QKeySequence(QStringLiteral("Ctrl+T")) << "Text1_1" << "" << true;
-    QTest::newRow("Entrée sur TEST")      << "Command1" << QKeySequence(Qt::Key_Return) << "Command1" << "" << true;
+    QTest::newRow("bas dans la colonne")  << "Text1_3" << QKeySequence(Qt::Key_Down) << "Text1_4" << "" << false << Retour::Aucun;
+    QTest::newRow("haut, deux fois")      << "Text2_3" << QKeySequence(Qt::Key_Up, Qt::Key_Up) << "Text2_1" << "" << false << Retour::Aucun;
+    QTest::newRow("haut au bord")         << "Text3_1" << QKeySequence(Qt::Key_Up) << "Text3_1" << "" << false << Retour::Aucun;
+    QTest::newRow("direction remplacée")  << "Text3_2" << QKeySequence(Qt::Key_Minus) << "Text3_2" << "-" << false << Retour::Aucun;
+    QTest::newRow("pas sélectionnés")     << "Text1_2" << QKeySequence(Qt::Key_7) << "Text1_2" << "7" << false << Retour::Aucun;
+    QTest::newRow("droite, case entrée")  << "Text1_2" << QKeySequence(Qt::Key_Right) << "Text3_2" << "" << false << Retour::Aucun;
+    QTest::newRow("gauche, deux fois")    << "Text2_3" << QKeySequence(Qt::Key_Left, Qt::Key_Left) << "Text1_3" << "" << false << Retour::Aucun;
+    QTest::newRow("gauche au bord")       << "Text1_5" << QKeySequence(Qt::Key_Left) << "Text1_5" << "" << false << Retour::Aucun;
+    QTest::newRow("droite au bout tapé")  << "Text1_2" << QKeySequence(Qt::Key_7, Qt::Key_Right) << "Text3_2" << "7" << false << Retour::Aucun;
+    QTest::newRow("gauche dans le texte") << "Text1_2" << QKeySequence(Qt::Key_7, Qt::Key_Left) << "Text1_2" << "7" << false << Retour::Aucun;
+    QTest::newRow("Ctrl+T envoie")        << "Text1_1" << QKeySequence(QStringLiteral("Ctrl+T")) << "Text1_1" << "" << true << Retour::Aucun;
+    QTest::newRow("Entrée sur TEST")      << "Command1" << QKeySequence(Qt::Key_Return) << "Command1" << "" << true << Retour::Aucun;
+    QTest::newRow("retour : activation, puis clic") << "Text1_1" << QKeySequence(Qt::Key_5, Qt::Key_0) << "Text1_1" << "50" << false << Retour::ActivationPuisClic;
+    QTest::newRow("retour : clic, puis activation") << "Text1_1" << QKeySequence(Qt::Key_5, Qt::Key_0) << "Text1_1" << "50" << false << Retour::ClicPuisActivation;
     // clang-format on
 }
 
@@ -905,6 +924,7 @@ void TestMainWindow::clavier()
     QFETCH(QString, focus);
     QFETCH(QString, texte);
     QFETCH(bool, envoi);
+    QFETCH(Retour, retour);
     Banc banc;
     QVERIFY(banc.pret());
     auto &[pty, messages, fenetre] = banc;
@@ -912,6 +932,28 @@ void TestMainWindow::clavier()
     donnerFocus(premier, Qt::MouseFocusReason);
     if (auto *boite = qobject_cast<QLineEdit *>(premier)) // selected right after the focus
         QTRY_VERIFY(boite->hasSelectedText());
+    if (retour != Retour::Aucun) {
+        // A first key, then the program's window, then back with a click at
+        // the end of the text, the click that makes the panel active again.
+        auto *boite = qobject_cast<QLineEdit *>(premier);
+        QTest::keyClick(boite, Qt::Key_9);
+        fenetre.findChild<QAction *>(QStringLiteral("Programme"))->trigger();
+        QWidget *autre = fenetre.fenetreProgramme();
+        QVERIFY(autre);
+        autre->activateWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(autre->isActiveWindow() && !boite->hasFocus(), 20000);
+        const auto clic = [boite] {
+            QTest::mouseClick(boite, Qt::LeftButton, {},
+                              QPoint(boite->width() - 3, boite->height() / 2));
+        };
+        if (retour == Retour::ClicPuisActivation)
+            clic();
+        fenetre.activateWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(boite->hasFocus(), 20000);
+        QCoreApplication::processEvents(); // what the focus put off, before a slow click
+        if (retour == Retour::ActivationPuisClic)
+            clic();
+    }
     frapper(fenetre, touches);
     QVERIFY(envoisFinis(fenetre));
     QCOMPARE(fenetre.focusWidget()->objectName(), focus);
@@ -1213,6 +1255,10 @@ void TestMainWindow::avantEnvoi()
         QVERIFY2(vusDits[k].startsWith(dit[k]), qPrintable(texte));
     if (!vus.isEmpty())
         QCOMPARE(vus.mid(1), QStringList({QStringLiteral("Corriger"), QStringLiteral("Corriger")}));
+    if (titre.isEmpty() && !dit.isEmpty()) // the box it goes back to, one or the first of several
+        QVERIFY2(texte.contains(dit.size() == 1 ? QStringLiteral("vous ramène à cette case.")
+                                                : QStringLiteral("la première de ces cases.")),
+                 qPrintable(texte));
     for (qsizetype k = 0; !titre.isEmpty() && k < dit.size(); ++k)
         if (!dit[k].startsWith(QStringLiteral("Course"))) // the travel marks no box
             QCOMPARE(controle<CaseGrille>(fenetre, saisies[k].section(u'=', 0, 0))->marque(),

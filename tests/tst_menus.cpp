@@ -15,8 +15,10 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScopeGuard>
 #include <QStyle>
 #include <QTableWidget>
@@ -200,6 +202,7 @@ private:
 // Saved, cleared, reopened: the same grid, and TEST sends what the file holds.
 void TestMenus::allerRetour()
 {
+    const auto sansReglages = qScopeGuard([] { QFile::remove(CheminReglages()); });
     Banc banc;
     auto &[pty, messages, fenetre] = banc;
     ChoixImpose choix;
@@ -213,17 +216,52 @@ void TestMenus::allerRetour()
     QCOMPARE(choix.questions[0].suffixe, QStringLiteral("seq"));
     QCOMPARE(pty.lire(), QByteArray()); // saving is not a run
 
+    auto *annuler = controle<QAction>(fenetre, QStringLiteral("AnnulerEffacement"));
+    auto *rappeler = controle<QAction>(fenetre, QStringLiteral("RappelerGrille"));
+    QVERIFY(!annuler->isEnabled() && !rappeler->isEnabled()); // nothing cleared, nothing sent
     declencher(fenetre, "EffacerSequenceActuelle");
     QStringList initiale;
     for (int k = 1; k <= 7; ++k)
         initiale << QStringLiteral("00000") << QStringLiteral("+") << QStringLiteral("002");
     QCOMPARE(textesGrille(fenetre), initiale);
+    // Ctrl+Z, in a box with nothing of its own to undo, puts the grid back, once.
+    QCOMPARE(annuler->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+    QVERIFY(annuler->isEnabled());
+    const auto ctrlZPourLaFenetre = [](QWidget *boite) {
+        QKeyEvent touche(QEvent::ShortcutOverride, Qt::Key_Z, Qt::ControlModifier);
+        QCoreApplication::sendEvent(boite, &touche);
+        return !touche.isAccepted();
+    };
+    auto *boite = controle<QLineEdit>(fenetre, QStringLiteral("Text1_1"));
+    QVERIFY(ctrlZPourLaFenetre(boite));
+    declencher(fenetre, "AnnulerEffacement");
+    QCOMPARE(textesGrille(fenetre), GrilleVariee);
+    QVERIFY(!annuler->isEnabled());
+    QTest::keyClick(boite, Qt::Key_5); // typed: Ctrl+Z is the box's own
+    QVERIFY(!ctrlZPourLaFenetre(boite));
+    declencher(fenetre, "EffacerSequenceActuelle");
 
     declencher(fenetre, "OuvrirSequence");
     QCOMPARE(textesGrille(fenetre), GrilleVariee);
     cliquerTest(fenetre);
     QCOMPARE(pty.lire(84), SequenceVariee);
     QVERIFY(messages.vus.isEmpty());
+    // The grid sent, recalled over another.
+    QTRY_VERIFY_WITH_TIMEOUT(rappeler->isEnabled(), 20000);
+    declencher(fenetre, "EffacerSequenceActuelle");
+    declencher(fenetre, "RappelerGrille");
+    QCOMPARE(textesGrille(fenetre), GrilleVariee);
+    // The file saved and opened is the first recent file, in the settings too.
+    auto *recent = controle<QAction>(fenetre, QStringLiteral("Recent1"));
+    QVERIFY(recent && recent->isEnabled());
+    QCOMPARE(recent->toolTip(), choix.reponse);
+    QCOMPARE(LireReglages().reglages.recents, QStringList{choix.reponse});
+    declencher(fenetre, "EffacerSequenceActuelle");
+    recent->trigger();
+    QCOMPARE(textesGrille(fenetre), GrilleVariee);
+    QVERIFY(QFile::remove(choix.reponse)); // gone: shown greyed
+    controle<QMenu>(fenetre, QStringLiteral("FichiersRecents"))->aboutToShow();
+    QVERIFY(!controle<QAction>(fenetre, QStringLiteral("Recent1"))->isEnabled());
 
     // Clearing the grid leaves the record of what was sent.
     const QStringList envoyees = lignesListe(fenetre);
@@ -705,8 +743,11 @@ void TestMenus::limitesDesAxes_data()
     QTest::newRow("fichier douteux") << QByteArray("A.vitesse=x\n") << "pas_1" << "3000" << "pas ≤ 3000 (vous)\ndirections « +- » (machine)" << "" << aucune << false
                                      << "était illisible (ligne 1 (A.vitesse) : la vitesse doit s'écrire en chiffres seuls" << QByteArray("[Limites]\nA.pas=3000\n")
                                      << QByteArray("A.pas=3000\nA.directions=+-\nA.course=1000\n");
-    QTest::newRow("directions plus larges, gardées") << miennes << "directions_1" << "+-*" << "directions « +- » (machine)" << "Plus large que la limite de la machine (+-) : gardée dans votre fichier" << large << false
+    QTest::newRow("directions plus larges, gardées") << miennes << "directions_1" << "+-*" << "directions « +- » (machine)" << "Directions que la machine ne permet pas (« * ») : gardées dans votre fichier, mais seules celles que la machine permet aussi s'appliquent : « +- »." << large << false
                                      << "" << miennes + "A.directions=+-*\n" << depart;
+    // None in force: the box says so, as "En vigueur" does, never that the machine's apply.
+    QTest::newRow("direction hors de la machine") << miennes << "directions_1" << "9" << "aucune direction permise" << "Directions que la machine ne permet pas (« 9 ») : gardées dans votre fichier, mais seules celles que la machine permet aussi s'appliquent : aucune direction permise." << large << false
+                                     << "" << miennes + "A.directions=9\n" << QByteArray("A.pas=5000\nA.vitesse=100\nA.directions=\nA.course=1000\n");
     QTest::newRow("course plus stricte") << miennes << "course_1" << "800" << "course ≤ 800 (vous)" << "" << aucune << false
                                      << "" << miennes + "A.course=800\n" << QByteArray("A.pas=5000\nA.vitesse=100\nA.directions=+-\nA.course=800\n");
     QTest::newRow("course plus large, gardée") << miennes << "course_1" << "2000" << "course ≤ 1000 (machine)" << "Plus large que la limite de la machine (1000) : gardée dans votre fichier" << large << false

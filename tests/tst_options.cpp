@@ -115,6 +115,17 @@ void TestOptions::programmeSansEcran_data()
     QTest::newRow("valeur manquante") << QStringList{"--port"} << 2 << "valeur manquante";
     QTest::newRow("--langue deux fois")
         << QStringList{"--langue", "fr", "--langue", "en"} << 2 << "--langue est donnée deux fois";
+    // A file named that cannot be opened: said, and no window.
+    QTest::newRow("fichier absent")
+        << QStringList{"/tarvik-absent-pour-essai.seq"} << 1
+        << "tarvik\u00a0: «\u00a0/tarvik-absent-pour-essai.seq\u00a0» n'a "
+           "pas été ouvert\u00a0: le fichier n'existe pas.";
+    QTest::newRow("programme absent")
+        << QStringList{"/tarvik-absent-pour-essai.prog"} << 1 << "n'a pas été ouvert";
+    QTest::newRow("pas un fichier")
+        << QStringList{"/dev/null"} << 1 << "ce n'est pas un fichier ordinaire";
+    QTest::newRow("deux fichiers")
+        << QStringList{"/dev/null", "/dev/null"} << 2 << "argument inattendu";
 }
 
 // The built panel answers its options without a display and without a window.

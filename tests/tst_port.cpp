@@ -425,6 +425,9 @@ void TestPort::reglagesDouteux_data()
         {"journal_systeme=Non", "[General]\njournal_systeme=Non\n", "« Non » au lieu de oui ou non"},
         {"journal_systeme=",    "[General]\njournal_systeme=\n",    "«  » au lieu de oui ou non"},
         {"journal_systeme=0",   "[General]\njournal_systeme=0\n",   "« 0 » au lieu de oui ou non"},
+        {"récent relatif",      "[General]\nrecent1=prise.seq\n",   "chemin relatif"},
+        {"récent de trop",      "[General]\nrecent7=/prise.seq\n",  "clé inconnue"},
+        {"récent en contrôle",  "[General]\nrecent2=/a\x1b" ".seq\n", "caractère de contrôle ou invisible (U+001B)"},
     };
     // clang-format on
     for (const auto &[nom, contenu, motif] : cas)

@@ -4,60 +4,6 @@
 <context>
     <name>Aide</name>
     <message>
-        <source>Utilisation&#xa0;: tarvik [--port PERIPHERIQUE] [--langue LANGUE]
-
-Panneau de commande de la carte à sept axes. «&#xa0;TEST&#xa0;» envoie une ligne de
-commande par axe, de A à G, à 38400 bauds, 8 bits, sans parité, 1 bit d&apos;arrêt.
-
-Options&#xa0;:
-  --port PERIPHERIQUE  envoie sur ce périphérique (/dev/ttyUSB0,
-                       /dev/serial/by-id/…, /dev/pts/3) jusqu&apos;à la fermeture
-                       du panneau, sans rien enregistrer
-  --langue LANGUE      parle cette langue, parmi&#xa0;: %1&#xa0;;
-                       sinon celle choisie par «&#xa0;Initialisation › Langue&#xa0;»,
-                       sinon celle du système (LC_ALL, LC_MESSAGES, LANG),
-                       le français par défaut
-  -h, --help           affiche cette aide
-  -v, --version        affiche la version
-
-Le port utilisé est, dans l&apos;ordre&#xa0;: celui de --port, celui choisi par
-«&#xa0;Initialisation › Choisir le port série…&#xa0;» (enregistré dans
-$XDG_CONFIG_HOME/Tarvik/tarvik.conf), le lien /dev/tarvik-port1 s&apos;il existe,
-puis /dev/ttyS0 (le port série 1).
-
-Codes de sortie&#xa0;: 0 fenêtre fermée normalement, 2 mauvaise utilisation
-(option inconnue, sans valeur ou donnée deux fois), 129, 130, 131 ou 143
-arrêté par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (une séquence en cours est
-abandonnée, le port et ses verrous sont rendus).
-</source>
-        <translation>Usage: tarvik [--port DEVICE] [--langue LANGUAGE]
-
-Control panel of the seven-axis board. &quot;TEST&quot; sends one command line per
-axis, A to G, at 38400 baud, 8 data bits, no parity, 1 stop bit.
-
-Options:
-  --port DEVICE        send on this device (/dev/ttyUSB0,
-                       /dev/serial/by-id/…, /dev/pts/3) until the panel is
-                       closed, without saving anything
-  --langue LANGUAGE    speak this language, one of: %1;
-                       otherwise the one chosen in &quot;Setup › Language&quot;,
-                       otherwise the system&apos;s (LC_ALL, LC_MESSAGES, LANG),
-                       French by default
-  -h, --help           show this help
-  -v, --version        show the version
-
-The port used is, in this order: the one given with --port, the one chosen
-in &quot;Setup › Choose Serial Port…&quot; (saved in
-$XDG_CONFIG_HOME/Tarvik/tarvik.conf), the link /dev/tarvik-port1 if it
-exists, then /dev/ttyS0 (serial port 1).
-
-Exit codes: 0 window closed normally, 2 wrong usage (unknown option, one
-without its value or one given twice), 129, 130, 131 or 143 stopped by
-SIGHUP, SIGINT, SIGQUIT or SIGTERM (a sequence in progress is dropped, the
-port and its locks are released).
-</translation>
-    </message>
-    <message>
         <source>Utilisation&#xa0;: tarvik-envoyer FICHIER [--port PERIPHERIQUE] [--attendre SECONDES]
                              [--depuis N] [--repeter N] [--langue LANGUE]
               tarvik-envoyer --verifier FICHIER [--port PERIPHERIQUE]
@@ -167,8 +113,8 @@ Options:
                        there and free, saying on standard error what it
                        waits for, then send; nothing is ever sent again
   --depuis N           start the program at step N (the first is 1)
-  --repeter N          run through the program N times (1 to 10000)
-                       instead of the number it gives; the later runs start
+  --repeter N          go through the program N times (1 to 10000)
+                       instead of the number it gives; the later cycles start
                        again at the first step
   --langue LANGUAGE    speak this language, one of: %1;
                        otherwise the one chosen in the panel, otherwise the
@@ -297,6 +243,72 @@ board that did not end (to a /dev/pts/N that is gone).
 Exit codes: 0 window closed, 2 wrong usage, 3 port or link could not be made
 (or made again on replugging), 129, 130, 131 or 143 stopped by SIGHUP,
 SIGINT, SIGQUIT or SIGTERM (the link is removed).
+</translation>
+    </message>
+    <message>
+        <source>Utilisation&#xa0;: tarvik [--port PERIPHERIQUE] [--langue LANGUE] [FICHIER]
+
+Panneau de commande de la carte à sept axes. «&#xa0;TEST&#xa0;» envoie une ligne de
+commande par axe, de A à G, à 38400 bauds, 8 bits, sans parité, 1 bit d&apos;arrêt.
+
+FICHIER s&apos;ouvre au démarrage, sans rien envoyer&#xa0;: un programme (.prog) dans la
+fenêtre «&#xa0;Programme&#xa0;», tout autre fichier comme une séquence dans la grille.
+S&apos;il ne peut pas être lu ou s&apos;il est refusé, la raison est dite sur la sortie
+d&apos;erreur et le panneau ne démarre pas.
+
+Options&#xa0;:
+  --port PERIPHERIQUE  envoie sur ce périphérique (/dev/ttyUSB0,
+                       /dev/serial/by-id/…, /dev/pts/3) jusqu&apos;à la fermeture
+                       du panneau, sans rien enregistrer
+  --langue LANGUE      parle cette langue, parmi&#xa0;: %1&#xa0;;
+                       sinon celle choisie par «&#xa0;Initialisation › Langue&#xa0;»,
+                       sinon celle du système (LC_ALL, LC_MESSAGES, LANG),
+                       le français par défaut
+  -h, --help           affiche cette aide
+  -v, --version        affiche la version
+
+Le port utilisé est, dans l&apos;ordre&#xa0;: celui de --port, celui choisi par
+«&#xa0;Initialisation › Choisir le port série…&#xa0;» (enregistré dans
+$XDG_CONFIG_HOME/Tarvik/tarvik.conf), le lien /dev/tarvik-port1 s&apos;il existe,
+puis /dev/ttyS0 (le port série 1).
+
+Codes de sortie&#xa0;: 0 fenêtre fermée normalement, 1 FICHIER illisible ou
+refusé, 2 mauvaise utilisation (option inconnue, sans valeur ou donnée deux
+fois, plus d&apos;un fichier), 129, 130, 131 ou 143
+arrêté par SIGHUP, SIGINT, SIGQUIT ou SIGTERM (une séquence en cours est
+abandonnée, le port et ses verrous sont rendus).
+</source>
+        <translation>Usage: tarvik [--port DEVICE] [--langue LANGUAGE] [FILE]
+
+Control panel of the seven-axis board. &quot;TEST&quot; sends one command line per
+axis, A to G, at 38400 baud, 8 data bits, no parity, 1 stop bit.
+
+FILE opens at start, sending nothing: a program (.prog) in the &quot;Program&quot;
+window, any other file as a sequence into the grid. If it cannot be read or
+is refused, the reason is given on standard error and the panel does not
+start.
+
+Options:
+  --port DEVICE        send on this device (/dev/ttyUSB0,
+                       /dev/serial/by-id/…, /dev/pts/3) until the panel is
+                       closed, without saving anything
+  --langue LANGUAGE    speak this language, one of: %1;
+                       otherwise the one chosen in &quot;Setup › Language&quot;,
+                       otherwise the system&apos;s (LC_ALL, LC_MESSAGES, LANG),
+                       French by default
+  -h, --help           show this help
+  -v, --version        show the version
+
+The port used is, in this order: the one given with --port, the one chosen
+in &quot;Setup › Choose Serial Port…&quot; (saved in
+$XDG_CONFIG_HOME/Tarvik/tarvik.conf), the link /dev/tarvik-port1 if it
+exists, then /dev/ttyS0 (serial port 1).
+
+Exit codes: 0 window closed normally, 1 FILE unreadable or refused, 2 wrong
+usage (unknown option, one without its value or one given twice, more than
+one file), 129, 130, 131 or 143 stopped by
+SIGHUP, SIGINT, SIGQUIT or SIGTERM (a sequence in progress is dropped, the
+port and its locks are released).
 </translation>
     </message>
 </context>
@@ -655,7 +667,7 @@ Nothing was sent</translation>
     <message>
         <source>tarvik-envoyer&#xa0;: programme valide, rien n&apos;a été envoyé. Étapes&#xa0;: %1, depuis l&apos;étape %2&#xa0;; parcours&#xa0;: %3&#xa0;; attentes en tout&#xa0;: %4. Il partirait sur %5.
 </source>
-        <translation>tarvik-envoyer: valid program, nothing was sent. Steps: %1, from step %2; runs: %3; waits in all: %4. It would go to %5.
+        <translation>tarvik-envoyer: valid program, nothing was sent. Steps: %1, from step %2; cycles: %3; waits in all: %4. It would go to %5.
 </translation>
     </message>
     <message>
@@ -667,13 +679,13 @@ Nothing was sent</translation>
     <message>
         <source>tarvik-envoyer&#xa0;: l&apos;étape %1 a échoué au parcours %2, rien n&apos;a été envoyé après elle.
 </source>
-        <translation>tarvik-envoyer: step %1 failed in run %2, nothing was sent after it.
+        <translation>tarvik-envoyer: step %1 failed in cycle %2, nothing was sent after it.
 </translation>
     </message>
     <message>
         <source>tarvik-envoyer&#xa0;: étape %1, parcours %2/%3
 </source>
-        <translation>tarvik-envoyer: step %1, run %2/%3
+        <translation>tarvik-envoyer: step %1, cycle %2/%3
 </translation>
     </message>
     <message>
@@ -794,10 +806,6 @@ Nothing was sent</translation>
         <translation>steps %1 to %2 sent</translation>
     </message>
     <message>
-        <source>%1 au cycle %2 sur %3</source>
-        <translation>%1 in cycle %2 of %3</translation>
-    </message>
-    <message>
         <source>l&apos;étape %1</source>
         <translation>step %1</translation>
     </message>
@@ -814,7 +822,19 @@ Nothing was sent</translation>
         <translation>steps 1 to %1 not sent</translation>
     </message>
     <message>
-        <source>%1 au cycle 1</source>
+        <source>étapes %1 et %2 envoyées</source>
+        <translation>steps %1 and %2 sent</translation>
+    </message>
+    <message>
+        <source>%1 au parcours %2 sur %3</source>
+        <translation>%1 in cycle %2 of %3</translation>
+    </message>
+    <message>
+        <source>étapes 1 et 2 non envoyées</source>
+        <translation>steps 1 and 2 not sent</translation>
+    </message>
+    <message>
+        <source>%1 au parcours 1</source>
         <translation>%1 in cycle 1</translation>
     </message>
 </context>
@@ -1025,6 +1045,14 @@ Rien n&apos;a été changé.</source>
         <translation>The file “%1” was read, but refused.
 %2.
 Nothing was changed.</translation>
+    </message>
+    <message>
+        <source>Annuler l&apos;effacement</source>
+        <translation>Undo Clear</translation>
+    </message>
+    <message>
+        <source>Rappeler la grille précédente</source>
+        <translation>Recall Previous Grid</translation>
     </message>
 </context>
 <context>
@@ -1698,10 +1726,6 @@ Try “%1 --help”.
         <translation>%1, nothing was left to send</translation>
     </message>
     <message>
-        <source> (cycle %1 sur %2)</source>
-        <translation> (cycle %1 of %2)</translation>
-    </message>
-    <message>
         <source>%1&#xa0;; %2%3 et les suivantes n&apos;ont pas été envoyées</source>
         <translation>%1; %2%3 and the steps after it were not sent</translation>
     </message>
@@ -1756,6 +1780,10 @@ No value was compared with the limits: nothing can be sent while a limits file i
             <numerusform>%n other value refused, not repeated here</numerusform>
             <numerusform>%n other values refused, not repeated here</numerusform>
         </translation>
+    </message>
+    <message>
+        <source> (parcours %1 sur %2)</source>
+        <translation> (cycle %1 of %2)</translation>
     </message>
 </context>
 <context>
@@ -2201,6 +2229,12 @@ No value was compared with the limits: nothing can be sent while a limits file i
         <source>argument inattendu&#xa0;: %1</source>
         <translation>unexpected argument: %1</translation>
     </message>
+    <message>
+        <source>tarvik&#xa0;: «&#xa0;%1&#xa0;» n&apos;a pas été ouvert&#xa0;: %2.
+</source>
+        <translation>tarvik: “%1” was not opened: %2.
+</translation>
+    </message>
 </context>
 <context>
     <name>tarvik::window::DialogueJournal</name>
@@ -2520,10 +2554,6 @@ you</translation>
         <translation>The machine&apos;s limits are set for this bench (%1): you can only tighten them.</translation>
     </message>
     <message>
-        <source>La plus stricte des deux limites l&apos;emporte, et la colonne «&#xa0;En vigueur&#xa0;» dit qui l&apos;a fixée. Une valeur plus large que celle de la machine est gardée dans votre fichier (%1), mais c&apos;est celle de la machine qui s&apos;applique. Une case vide ne fixe aucune limite de votre part. La course maximale est le plus grand écart, en pas, qu&apos;un programme peut faire prendre à l&apos;axe depuis son départ, d&apos;un côté comme de l&apos;autre.</source>
-        <translation>The stricter of the two limits wins, and the “Applies” column says who set it. A value looser than the machine&apos;s is kept in your file (%1), but the machine&apos;s applies. An empty box sets no limit of yours. The farthest travel is the greatest distance, in steps, a program may take the axis from its start, either way.</translation>
-    </message>
-    <message>
         <source>Attention&#xa0;: %1.
 Tant qu&apos;un fichier de limites est douteux, tout envoi est refusé. Enregistrer remplace votre fichier s&apos;il est douteux, et garde l&apos;ancien à côté.</source>
         <translation>Warning: %1.
@@ -2604,6 +2634,22 @@ Correct the box, or empty it to set no limit.</translation>
 Les limites précédentes restent en vigueur.</source>
         <translation>Your limits could not be saved in “%1”: %2.
 The previous limits still apply.</translation>
+    </message>
+    <message>
+        <source>La plus stricte des deux limites l&apos;emporte, et la colonne «&#xa0;En vigueur&#xa0;» dit qui l&apos;a fixée. Une valeur plus large que celle de la machine est gardée dans votre fichier (%1), mais c&apos;est celle de la machine qui s&apos;applique (pour les directions&#xa0;: seules celles que les deux permettent). Une case vide ne fixe aucune limite de votre part. La course maximale est le plus grand écart, en pas, qu&apos;un programme peut faire prendre à l&apos;axe depuis son départ, d&apos;un côté comme de l&apos;autre.</source>
+        <translation>The stricter of the two limits wins, and the “Applies” column says who set it. A value looser than the machine&apos;s is kept in your file (%1), but the machine&apos;s applies (for directions: only those both allow). An empty box sets no limit of yours. The farthest travel is the greatest distance, in steps, a program may take the axis from its start, either way.</translation>
+    </message>
+    <message>
+        <source>Directions que la machine ne permet pas («&#xa0;%1&#xa0;»)&#xa0;: gardées dans votre fichier, mais seules celles que la machine permet aussi s&apos;appliquent&#xa0;: %2.</source>
+        <translation>Directions the machine does not allow (“%1”): kept in your file, but only those the machine allows too apply: %2.</translation>
+    </message>
+    <message>
+        <source>aucune direction permise</source>
+        <translation>no direction allowed</translation>
+    </message>
+    <message>
+        <source>«&#xa0;%1&#xa0;»</source>
+        <translation>“%1”</translation>
     </message>
 </context>
 <context>
@@ -2981,10 +3027,6 @@ then choose that link (“%3”).
         <translation>Steps sent</translation>
     </message>
     <message>
-        <source>%v/%m étapes envoyées</source>
-        <translation>%v/%m steps sent</translation>
-    </message>
-    <message>
         <source>Programme à l&apos;arrêt</source>
         <translation>Program not running</translation>
     </message>
@@ -2999,10 +3041,6 @@ then choose that link (“%3”).
     <message>
         <source>Aucune étape&#xa0;: ajoutez la grille du panneau, ou ouvrez un programme.</source>
         <translation>No steps: add the panel&apos;s grid, or open a program.</translation>
-    </message>
-    <message>
-        <source>Étapes&#xa0;: %1 · cycles&#xa0;: %2 · attentes en tout&#xa0;: %3</source>
-        <translation>Steps: %1 · cycles: %2 · waits in all: %3</translation>
     </message>
     <message>
         <source>Aucune étape à envoyer</source>
@@ -3081,10 +3119,6 @@ Rien n&apos;a été envoyé.</source>
 Nothing was sent.</translation>
     </message>
     <message>
-        <source>%v/%m étapes envoyées, depuis l&apos;étape %1</source>
-        <translation>%v/%m steps sent, from step %1</translation>
-    </message>
-    <message>
         <source>.
 Rien n&apos;a été envoyé</source>
         <translation>.
@@ -3133,16 +3167,8 @@ Nothing was sent</translation>
         <translation>%1 sent · Step by step: %2 waits</translation>
     </message>
     <message>
-        <source> (cycle %1/%2)</source>
-        <translation> (cycle %1/%2)</translation>
-    </message>
-    <message>
         <source>Étape %1/%2</source>
         <translation>Step %1/%2</translation>
-    </message>
-    <message>
-        <source> · cycle %1/%2</source>
-        <translation> · cycle %1/%2</translation>
     </message>
     <message>
         <source> · reste environ %1</source>
@@ -3249,8 +3275,56 @@ Nothing was added to the program</translation>
         <translation>Add as read</translation>
     </message>
     <message>
-        <source>«&#xa0;Corriger&#xa0;» n&apos;ajoute rien au programme et vous ramène à la première de ces cases.</source>
-        <translation>“Correct” adds nothing to the program and takes you back to the first of these boxes.</translation>
+        <source>Attente «&#xa0;%1&#xa0;» refusée&#xa0;: une attente va de 0 à %2, au dixième de seconde près (2.5 ou 2,5). Elle reste de %3.</source>
+        <translation>Wait “%1” refused: a wait is from 0 to %2, to a tenth of a second (2.5 or 2,5). It stays at %3.</translation>
+    </message>
+    <message>
+        <source>Depuis elle, les étapes 1 et 2 ne seront pas envoyées&#xa0;: vérifiez d&apos;abord où en est la machine.</source>
+        <translation>From it, steps 1 and 2 will not be sent: check first where the machine stands.</translation>
+    </message>
+    <message>
+        <source>«&#xa0;Corriger&#xa0;» n&apos;ajoute rien au programme et vous ramène à %1.</source>
+        <translation>“Fix” adds nothing to the program and takes you back to %1.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%v/%n étape envoyée, depuis l&apos;étape %1</source>
+        <translation>
+            <numerusform>%v/%n step sent, from step %1</numerusform>
+            <numerusform>%v/%n steps sent, from step %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%v/%n étapes envoyées, depuis l&apos;étape %1</source>
+        <translation>
+            <numerusform>%v/%n step sent, from step %1</numerusform>
+            <numerusform>%v/%n steps sent, from step %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%v/%n étape envoyée</source>
+        <translation>
+            <numerusform>%v/%n step sent</numerusform>
+            <numerusform>%v/%n steps sent</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%v/%n étapes envoyées</source>
+        <translation>
+            <numerusform>%v/%n step sent</numerusform>
+            <numerusform>%v/%n steps sent</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Étapes&#xa0;: %1 · parcours&#xa0;: %2 · attentes en tout&#xa0;: %3</source>
+        <translation>Steps: %1 · cycles: %2 · waits in all: %3</translation>
+    </message>
+    <message>
+        <source> (parcours %1/%2)</source>
+        <translation> (cycle %1/%2)</translation>
+    </message>
+    <message>
+        <source> · parcours %1/%2</source>
+        <translation> · cycle %1/%2</translation>
     </message>
 </context>
 <context>
@@ -3368,10 +3442,6 @@ Nothing was added to the program</translation>
         <translation>in use by this panel: program “%1”, step %2/%3</translation>
     </message>
     <message>
-        <source>, cycle %1/%2</source>
-        <translation>, cycle %1/%2</translation>
-    </message>
-    <message>
         <source>refusé&#xa0;: un fichier de limites est douteux, TEST n&apos;enverrait rien</source>
         <translation>refused: a limits file is doubtful, TEST would send nothing</translation>
     </message>
@@ -3447,15 +3517,11 @@ Nothing was added to the program</translation>
     </message>
     <message>
         <source>Corriger</source>
-        <translation>Correct</translation>
+        <translation>Fix</translation>
     </message>
     <message>
         <source>Envoyer tel quel</source>
         <translation>Send as read</translation>
-    </message>
-    <message>
-        <source>«&#xa0;Corriger&#xa0;» n&apos;envoie rien et vous ramène à la première de ces cases.</source>
-        <translation>“Correct” sends nothing and takes you back to the first of these boxes.</translation>
     </message>
     <message>
         <source>Séquence non envoyée</source>
@@ -3780,8 +3846,28 @@ Free software, under the GNU GPL version 3 or later.</translation>
         <translation>Save as read</translation>
     </message>
     <message>
-        <source>«&#xa0;Corriger&#xa0;» n&apos;enregistre rien et vous ramène à la première de ces cases.</source>
-        <translation>“Correct” saves nothing and takes you back to the first of these boxes.</translation>
+        <source>, parcours %1/%2</source>
+        <translation>, cycle %1/%2</translation>
+    </message>
+    <message>
+        <source>cette case</source>
+        <translation>this box</translation>
+    </message>
+    <message>
+        <source>la première de ces cases</source>
+        <translation>the first of these boxes</translation>
+    </message>
+    <message>
+        <source>«&#xa0;Corriger&#xa0;» n&apos;envoie rien et vous ramène à %1.</source>
+        <translation>“Fix” sends nothing and takes you back to %1.</translation>
+    </message>
+    <message>
+        <source>«&#xa0;Corriger&#xa0;» n&apos;enregistre rien et vous ramène à %1.</source>
+        <translation>“Fix” saves nothing and takes you back to %1.</translation>
+    </message>
+    <message>
+        <source>Fichiers &amp;récents</source>
+        <translation>&amp;Recent Files</translation>
     </message>
 </context>
 <context>

@@ -216,12 +216,14 @@ QString EtapesEnvoyees(const ResultatProgramme &resultat, int cycles)
             premiere = etape->etape;
             break;
         }
+    // Two steps are "1 et 2", more "1 à 3".
     QString texte =
-        premiere == derniere.etape
-            ? Mots::tr("étape %1 envoyée").arg(premiere + 1)
+        premiere == derniere.etape ? Mots::tr("étape %1 envoyée").arg(premiere + 1)
+        : premiere + 1 == derniere.etape
+            ? Mots::tr("étapes %1 et %2 envoyées").arg(premiere + 1).arg(derniere.etape + 1)
             : Mots::tr("étapes %1 à %2 envoyées").arg(premiere + 1).arg(derniere.etape + 1);
     if (cycles > 1)
-        texte = Mots::tr("%1 au cycle %2 sur %3")
+        texte = Mots::tr("%1 au parcours %2 sur %3")
                     .arg(texte, QString::number(derniere.cycle + 1), QString::number(cycles));
     return texte;
 }
@@ -237,9 +239,10 @@ QString EtapesSautees(int depuis, int cycles)
 {
     if (depuis <= 0)
         return {};
-    const QString texte = depuis == 1 ? Mots::tr("étape 1 non envoyée")
-                                      : Mots::tr("étapes 1 à %1 non envoyées").arg(depuis);
-    return cycles > 1 ? Mots::tr("%1 au cycle 1").arg(texte) : texte;
+    const QString texte = depuis == 1   ? Mots::tr("étape 1 non envoyée")
+                          : depuis == 2 ? Mots::tr("étapes 1 et 2 non envoyées")
+                                        : Mots::tr("étapes 1 à %1 non envoyées").arg(depuis);
+    return cycles > 1 ? Mots::tr("%1 au parcours 1").arg(texte) : texte;
 }
 
 } // namespace tarvik::app

@@ -34,7 +34,7 @@ QString BilanEnvoi(const DeroulementEnvoi &deroulement)
         return Mots::tr("%1, rien ne restait à envoyer").arg(parties);
     const QString cycle =
         deroulement.cycles > 1
-            ? Mots::tr(" (cycle %1 sur %2)").arg(prochaine->second + 1).arg(deroulement.cycles)
+            ? Mots::tr(" (parcours %1 sur %2)").arg(prochaine->second + 1).arg(deroulement.cycles)
             : QString();
     return Mots::tr("%1 ; %2%3 et les suivantes n'ont pas été envoyées")
         .arg(parties, DesignationEtape(deroulement.programme, prochaine->first), cycle);

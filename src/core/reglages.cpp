@@ -42,6 +42,8 @@ const FormeCles &forme()
                     .exemple = "port=/dev/ttyUSB0"};
         for (const Cle &cle : Cles)
             f.noms << cle.nom;
+        for (int k = 1; k <= RecentsMax; ++k)
+            f.noms << "recent" + QByteArray::number(k);
         return f;
     }();
     return lue;
@@ -134,7 +136,14 @@ std::optional<RefusValeur> raisonOuiNon(const QString &valeur)
 ReglagesAnalyses AnalyserReglages(const QByteArray &contenu)
 {
     ReglagesAnalyses analyses;
+    QStringList recents(RecentsMax);
     const auto refus = AnalyserCles(contenu, forme(), [&](qsizetype k, const QString &valeur) {
+        if (k >= qsizetype(std::size(Cles))) { // recentN, a path
+            auto raison = raisonValeur(valeur);
+            if (!raison)
+                recents[k - qsizetype(std::size(Cles))] = valeur;
+            return raison;
+        }
         auto raison = Cles[k].verifier(valeur);
         if (!raison)
             analyses.reglages.*(Cles[k].valeur) = valeur;
@@ -142,6 +151,9 @@ ReglagesAnalyses AnalyserReglages(const QByteArray &contenu)
     });
     if (refus)
         return {{}, refus};
+    for (const QString &chemin : std::as_const(recents)) // in their order, gaps closed, once each
+        if (!chemin.isEmpty() && !analyses.reglages.recents.contains(chemin))
+            analyses.reglages.recents << chemin;
     return analyses;
 }
 
@@ -150,11 +162,20 @@ QByteArray FormerReglages(const Reglages &reglages, const QByteArray &avant)
     // An empty value takes its line away.
     return RecrireCles(avant, forme().groupe, forme().noms,
                        [&](qsizetype k, bool) -> std::optional<QByteArray> {
-                           const QString &valeur = reglages.*(Cles[k].valeur);
+                           const qsizetype cles = qsizetype(std::size(Cles));
+                           const QString valeur = k < cles ? reglages.*(Cles[k].valeur)
+                                                           : reglages.recents.value(k - cles);
                            if (valeur.isEmpty())
                                return std::nullopt;
                            return OctetsLocaux(valeur);
                        });
+}
+
+QStringList AvecRecent(QStringList recents, const QString &chemin)
+{
+    recents.removeAll(chemin);
+    recents.prepend(chemin);
+    return recents.mid(0, RecentsMax);
 }
 
 bool JournalSystemeVoulu(const Reglages &reglages)

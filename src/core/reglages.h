@@ -17,6 +17,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace tarvik::core {
@@ -28,7 +29,15 @@ struct Reglages {
     QString designation;      // the axis designation file last opened; empty: none
     QString journalSysteme{}; // oui, non: records in the system's journal too; empty: oui
     QString dossier{};        // the folder of the file last chosen in a file dialog; empty: none
+    // The sequences and programs last opened or saved, the latest first, at
+    // most RecentsMax, each a path from the root (keys recent1, recent2…).
+    QStringList recents{};
 };
+
+constexpr int RecentsMax = 6;
+
+// `recents` with `chemin` first, once, and no more than RecentsMax.
+QStringList AvecRecent(QStringList recents, const QString &chemin);
 
 // Whether each journal record goes to the system's journal too.
 bool JournalSystemeVoulu(const Reglages &reglages);

@@ -267,7 +267,8 @@ void DialogueLimites::expliquer(QVBoxLayout *mise)
               DialogueLimites::tr("La plus stricte des deux limites l'emporte, et la colonne "
                                   "« En vigueur » dit qui l'a fixée. Une valeur plus large que "
                                   "celle de la machine est gardée dans votre fichier (%1), mais "
-                                  "c'est celle de la machine qui s'applique. Une case vide ne "
+                                  "c'est celle de la machine qui s'applique (pour les directions : "
+                                  "seules celles que les deux permettent). Une case vide ne "
                                   "fixe aucune limite de votre part. La course maximale est le "
                                   "plus grand écart, en pas, qu'un programme peut faire prendre "
                                   "à l'axe depuis son départ, d'un côté comme de l'autre.")
@@ -377,7 +378,20 @@ void DialogueLimites::marquerRangee(int rangee)
         else if (refus)
             signaler(rangee, champ, CaseGrille::Marque::Refusee,
                      DialogueLimites::tr("À corriger : %1.").arg(Formuler(*refus)));
-        else if (plusLarge(vous, fixee, Champs[champ]))
+        else if (Champs[champ] == ChampLimite::Directions &&
+                 plusLarge(vous, fixee, Champs[champ])) {
+            // Only the directions both allow apply: perhaps none at all.
+            QString hors, communes;
+            for (const QChar c : *vous.directions)
+                (fixee.directions->contains(c) ? communes : hors) += c;
+            signaler(rangee, champ, CaseGrille::Marque::Lue,
+                     DialogueLimites::tr("Directions que la machine ne permet pas (« %1 ») : "
+                                         "gardées dans votre fichier, mais seules celles que "
+                                         "la machine permet aussi s'appliquent : %2.")
+                         .arg(hors, communes.isEmpty()
+                                        ? DialogueLimites::tr("aucune direction permise")
+                                        : DialogueLimites::tr("« %1 »").arg(communes)));
+        } else if (plusLarge(vous, fixee, Champs[champ]))
             signaler(rangee, champ, CaseGrille::Marque::Lue,
                      DialogueLimites::tr("Plus large que la limite de la machine (%1) : "
                                          "gardée dans votre fichier, mais c'est celle de "

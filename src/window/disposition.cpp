@@ -5,7 +5,9 @@
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <optional>
 
@@ -202,6 +204,51 @@ int RangeeSouple::disposer(const QRect &zone, bool placer) const
     }
     const QMargins marges = contentsMargins();
     return y + hauteurLigne - interieur.y() + marges.top() + marges.bottom();
+}
+
+namespace {
+
+class AttenteExposition : public QObject {
+public:
+    AttenteExposition(QWindow &fenetre, std::function<void()> suite)
+        : QObject(&fenetre)
+        , m_suite(std::move(suite))
+    {
+        fenetre.installEventFilter(this);
+        QTimer::singleShot(1000, this, &AttenteExposition::finir);
+    }
+
+    bool eventFilter(QObject *objet, QEvent *evenement) override
+    {
+        // The events of its placing come with or before it: once they are
+        // handled.
+        if (evenement->type() == QEvent::Expose && static_cast<QWindow *>(objet)->isExposed())
+            QTimer::singleShot(0, this, &AttenteExposition::finir);
+        return false;
+    }
+
+private:
+    void finir()
+    {
+        if (!m_suite)
+            return;
+        const auto suite = std::exchange(m_suite, nullptr);
+        deleteLater();
+        suite();
+    }
+
+    std::function<void()> m_suite;
+};
+
+} // namespace
+
+void QuandAPlace(QWidget &fenetre, std::function<void()> suite)
+{
+    QWindow *fenetreSysteme = fenetre.windowHandle();
+    if (!fenetreSysteme || fenetreSysteme->isExposed())
+        suite();
+    else
+        new AttenteExposition(*fenetreSysteme, std::move(suite));
 }
 
 } // namespace tarvik::window

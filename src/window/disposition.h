@@ -42,6 +42,12 @@ QRect PlaceACote(const QRect &ecran, const QRect &panneau, const QRect &grille, 
 // height for what may come later (lines that a run adds).
 void PlacerACoteDuPanneau(QWidget &fenetre, const QMainWindow &panneau, int reserve = 0);
 
+// Calls `suite` once `fenetre`, just shown, is on the screen: placed and
+// framed by the window system, so that what goes beside it has a side to go
+// by (at its first exposure, or after a second for a window system that
+// never says).
+void QuandAPlace(QWidget &fenetre, std::function<void()> suite);
+
 // The least height `fenetre`'s layout takes at `largeur`, wrapped rows
 // included.
 int HauteurMinimaleDe(const QWidget &fenetre, int largeur);

@@ -7,6 +7,7 @@
 #include "core/fichiers.h"
 #include "system/ecriture.h"
 #include "system/noms.h"
+#include "window/case_grille.h"
 #include "window/dialogues.h"
 #include "window/disposition.h"
 #include "window/graphe_course.h"
@@ -20,10 +21,12 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -58,6 +61,88 @@ public:
         return layout() ? layout()->totalMinimumHeightForWidth(largeur)
                         : QWidget::heightForWidth(largeur);
     }
+};
+
+// The wait, in seconds to the tenth: `2.5` and `2,5` read alike in every
+// language, and what cannot be read whole (a letter, `2.55`, more than the
+// longest wait) is left as typed until the edit ends, then refused and said:
+// the box never keeps a part of it. A value is taken only when the edit
+// ends, never one of the numbers met while typing a longer one.
+class ChampAttente : public QDoubleSpinBox {
+public:
+    ChampAttente(QWidget *parent, std::function<void(const QString &)> refus)
+        : QDoubleSpinBox(parent)
+        , m_refus(std::move(refus))
+    {
+        setKeyboardTracking(false);
+    }
+
+    // The number `texte` holds, if it holds one whole within the range.
+    std::optional<double> lire(QString texte) const
+    {
+        if (texte.endsWith(suffix()))
+            texte.chop(suffix().size());
+        texte = texte.trimmed();
+        static const QRegularExpression forme(QStringLiteral("^([0-9]{1,5})(?:[.,]([0-9]?))?$|"
+                                                             "^[.,]([0-9])$"));
+        const QRegularExpressionMatch lu = forme.match(texte);
+        if (!lu.hasMatch())
+            return std::nullopt;
+        const int entiers = lu.captured(1).isEmpty() ? 0 : lu.captured(1).toInt();
+        const QString dixieme = lu.captured(1).isEmpty() ? lu.captured(3) : lu.captured(2);
+        const int dixiemes = entiers * 10 + (dixieme.isEmpty() ? 0 : dixieme.toInt());
+        if (dixiemes < qRound(minimum() * 10) || dixiemes > qRound(maximum() * 10))
+            return std::nullopt;
+        return dixiemes / 10.0;
+    }
+
+    QValidator::State validate(QString &texte, int &) const override
+    {
+        return lire(texte) ? QValidator::Acceptable : QValidator::Intermediate;
+    }
+    double valueFromText(const QString &texte) const override
+    {
+        return lire(texte).value_or(value());
+    }
+    // As the list writes it: "2,5" in French, "3600" with no tenth.
+    QString textFromValue(double secondes) const override
+    {
+        const int dixiemes = qRound(secondes * 10);
+        return dixiemes % 10 ? locale().toString(dixiemes / 10.0, 'f', 1)
+                             : locale().toString(dixiemes / 10);
+    }
+    void fixup(QString &) const override {}
+
+    // Ends an edit under way, as leaving the box does: before a run or a
+    // save that a shortcut starts without taking the focus.
+    void terminer()
+    {
+        verifier();
+        interpretText();
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent *evenement) override
+    {
+        if (evenement->key() == Qt::Key_Return || evenement->key() == Qt::Key_Enter)
+            verifier();
+        QDoubleSpinBox::keyPressEvent(evenement);
+    }
+    void focusOutEvent(QFocusEvent *evenement) override
+    {
+        verifier();
+        QDoubleSpinBox::focusOutEvent(evenement);
+    }
+
+private:
+    // Said before the box goes back to the value it had.
+    void verifier()
+    {
+        const QString texte = lineEdit()->text();
+        m_refus(lire(texte) ? QString() : texte);
+    }
+
+    std::function<void(const QString &)> m_refus;
 };
 
 } // namespace
@@ -299,7 +384,11 @@ QWidget *FenetreProgramme::creerEdition()
     m_nomRefuse = new QLabel(zone);
     m_nomRefuse->setObjectName(QStringLiteral("nomRefuse"));
     m_nomRefuse->setWordWrap(true);
-    m_attente = new QDoubleSpinBox(zone);
+    m_attenteRefusee = new QLabel(zone);
+    m_attenteRefusee->setObjectName(QStringLiteral("attenteRefusee"));
+    m_attenteRefusee->setWordWrap(true);
+    m_attente = new ChampAttente(zone, [this](const QString &texte) { refuserAttente(texte); });
+    m_attente->setLocale(localeNombres());
     m_attente->setObjectName(QStringLiteral("attenteEtape"));
     m_attente->setAccessibleName(tr("Attente après l'étape choisie, en secondes"));
     m_attente->setRange(0, AttenteMaxDixiemes / 10);
@@ -329,6 +418,10 @@ QWidget *FenetreProgramme::creerEdition()
     paire(tr("Ré&péter :"), m_fois);
     pile->addLayout(rangee);
     pile->addWidget(m_nomRefuse);
+    pile->addWidget(m_attenteRefusee);
+    SelectionnerALEntree(m_nom);
+    SelectionnerALEntree(m_attente);
+    SelectionnerALEntree(m_fois);
     connect(m_nom, &QLineEdit::textEdited, this, &FenetreProgramme::nommer);
     connect(m_attente, &QDoubleSpinBox::valueChanged, this, &FenetreProgramme::changerAttente);
     connect(m_fois, &QSpinBox::valueChanged, this, [this](int fois) {
@@ -474,6 +567,7 @@ void FenetreProgramme::montrerChoisie()
     m_nom->setText(k >= 0 ? m_etapes[k].nom : QString());
     m_attente->setValue(k >= 0 ? m_etapes[k].attenteDixiemes / 10.0 : 0);
     m_nomRefuse->clear();
+    m_attenteRefusee->clear();
     actualiser();
 }
 
@@ -552,6 +646,20 @@ void FenetreProgramme::nommer(const QString &texte)
     remplirRangee(k);
 }
 
+void FenetreProgramme::refuserAttente(const QString &texte)
+{
+    const QString lu = texte.endsWith(m_attente->suffix())
+                           ? texte.chopped(m_attente->suffix().size()).trimmed()
+                           : texte.trimmed();
+    m_attenteRefusee->setText(
+        texte.isEmpty() ? QString()
+                        : tr("Attente « %1 » refusée : une attente va de 0 à %2, au dixième de "
+                             "seconde près (2.5 ou 2,5). Elle reste de %3.")
+                              .arg(lu, TexteAttente(AttenteMaxDixiemes),
+                                   TexteAttente(qRound(m_attente->value() * 10))));
+    m_attente->setAccessibleDescription(m_attenteRefusee->text());
+}
+
 void FenetreProgramme::changerAttente(double secondes)
 {
     const int k = choisie();
@@ -564,30 +672,40 @@ void FenetreProgramme::changerAttente(double secondes)
 
 void FenetreProgramme::ouvrir()
 {
+    if (m_poste.programmeEnCours())
+        return;
     const QString chemin = ChoisirFichier(this, ModeFichier::Ouvrir, tr("Ouvrir un programme"),
                                           tr("Programmes (*.prog *.seq);;Tous les fichiers (*)"));
+    if (!chemin.isEmpty())
+        ouvrirFichier(chemin);
+}
+
+bool FenetreProgramme::ouvrirFichier(const QString &chemin)
+{
     ProgrammeAnalyse analyse;
-    if (m_poste.programmeEnCours() || chemin.isEmpty() ||
-        !LireFichierChoisi(
-            this, chemin, tr("Programme non ouvert"),
-            [&](const QByteArray &contenu) -> std::optional<QString> {
-                analyse = AnalyserProgramme(contenu);
-                if (analyse.echec)
-                    return Formuler(*analyse.echec);
-                return std::nullopt;
-            },
-            TailleMaxProgramme))
-        return;
+    if (m_poste.programmeEnCours() || !LireFichierChoisi(
+                                          this, chemin, tr("Programme non ouvert"),
+                                          [&](const QByteArray &contenu) -> std::optional<QString> {
+                                              analyse = AnalyserProgramme(contenu);
+                                              if (analyse.echec)
+                                                  return Formuler(*analyse.echec);
+                                              return std::nullopt;
+                                          },
+                                          TailleMaxProgramme))
+        return false;
     m_etapes = analyse.programme->etapes;
     m_repetitions = analyse.programme->repetitions;
     m_fois->setValue(m_repetitions);
     m_chemin = chemin;
     nommerFenetre();
     remplirListe(0);
+    Q_EMIT fichierUtilise(chemin);
+    return true;
 }
 
 void FenetreProgramme::enregistrer()
 {
+    static_cast<ChampAttente *>(m_attente)->terminer();
     if (m_etapes.isEmpty())
         return;
     const QString chemin =
@@ -606,10 +724,12 @@ void FenetreProgramme::enregistrer()
     }
     m_chemin = chemin; // the journal names it from now on
     nommerFenetre();
+    Q_EMIT fichierUtilise(chemin);
 }
 
 void FenetreProgramme::demarrerProgramme(PosteEnvoi::Mode mode)
 {
+    static_cast<ChampAttente *>(m_attente)->terminer();
     if (m_poste.programmeEnCours() || m_etapes.isEmpty())
         return;
     if (m_poste.occupe()) {
@@ -642,9 +762,11 @@ int FenetreProgramme::choisirDepart()
     const QString omises =
         k == 1 ? tr("Depuis elle, l'étape 1 ne sera pas envoyée : vérifiez d'abord où en est "
                     "la machine.")
-               : tr("Depuis elle, les étapes 1 à %1 ne seront pas envoyées : vérifiez d'abord "
-                    "où en est la machine.")
-                     .arg(k);
+        : k == 2 ? tr("Depuis elle, les étapes 1 et 2 ne seront pas envoyées : vérifiez "
+                      "d'abord où en est la machine.")
+                 : tr("Depuis elle, les étapes 1 à %1 ne seront pas envoyées : vérifiez d'abord "
+                      "où en est la machine.")
+                       .arg(k);
     const int reponse = Demander(
         this, GenreMessage::Information, tr("Lancer le programme"),
         tr("Lancer le programme depuis le début, ou depuis %1, choisie dans la liste ?\n%2")

@@ -51,9 +51,15 @@ public:
     // Room for the steps' lines, and for the chart of the axes' travel.
     QSize sizeHint() const override { return QSize(900, 560); }
 
+    // Opens the program file `chemin`, as "Ouvrir…" does once it is chosen;
+    // a file refused is said. Whether it was opened.
+    bool ouvrirFichier(const QString &chemin);
+
 Q_SIGNALS:
     // "Charger dans la grille": the selected step's seven lines.
     void grilleChargee(const Grille &grille);
+    // A program file opened or saved, for the recent files.
+    void fichierUtilise(const QString &chemin);
 
 protected:
     bool event(QEvent *evenement) override;
@@ -93,6 +99,8 @@ private:
     void retirer();
     void nommer(const QString &texte);
     void changerAttente(double secondes);
+    // Says why the wait typed as `texte` is refused; an empty text: read.
+    void refuserAttente(const QString &texte);
     void ouvrir();
     void enregistrer();
 
@@ -139,6 +147,7 @@ private:
                 *m_arreter = nullptr;
     QLineEdit *m_nom = nullptr;
     QLabel *m_nomRefuse = nullptr;
+    QLabel *m_attenteRefusee = nullptr; // a wait typed that could not be read whole
     QDoubleSpinBox *m_attente = nullptr;
     QSpinBox *m_fois = nullptr;
     SuiviProgramme *m_suivi = nullptr; // what the run does, its bar, its state

@@ -12,6 +12,9 @@
 #include "window/dialogues.h"
 #include "window/fenetre_programme.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <QAccessible>
 #include <QAction>
 #include <QActionGroup>
@@ -362,7 +365,7 @@ void Form1::montrerEtatPort(const EtatPoste &etat)
                           .arg(etat.etape + 1)
                           .arg(etat.etapes);
         if (etat.cycles > 1)
-            texte += Form1::tr(", cycle %1/%2").arg(etat.cycle + 1).arg(etat.cycles);
+            texte += Form1::tr(", parcours %1/%2").arg(etat.cycle + 1).arg(etat.cycles);
     } else if (etat.limites && etat.port.etat != E::Absent) {
         texte = Form1::tr("refusé : un fichier de limites est douteux, TEST n'enverrait rien");
         detail = Formuler(*etat.limites) + u'.';
@@ -453,6 +456,17 @@ void Form1::creerRangees(QWidget *zone)
         connect(boite, &CaseGrille::descendre, this, [=, this] {
             if (k < NombreAxes)
                 caseDe(colonne, k + 1)->setFocus(Qt::TabFocusReason);
+        });
+        // Across the row as it is drawn: steps, direction, speed.
+        static constexpr Colonne ordre[] = {Colonne::Pas, Colonne::Direction, Colonne::Vitesse};
+        const auto place = std::find(std::begin(ordre), std::end(ordre), colonne) - ordre;
+        connect(boite, &CaseGrille::gauche, this, [=, this] {
+            if (place > 0)
+                caseDe(ordre[place - 1], k)->setFocus(Qt::BacktabFocusReason);
+        });
+        connect(boite, &CaseGrille::droite, this, [=, this] {
+            if (place < 2)
+                caseDe(ordre[place + 1], k)->setFocus(Qt::TabFocusReason);
         });
         return boite;
     };
@@ -574,9 +588,9 @@ bool Form1::accepterLecture(const QList<CaseLue> &lues, const TextesVerification
     const QString texte =
         lues.size() == 1
             ? Form1::tr("Cette case ne partira pas telle que vous l'avez tapée :\n%1\n\n%2")
-                  .arg(liste, mots.corriger)
+                  .arg(liste, mots.corriger.arg(Form1::tr("cette case")))
             : Form1::tr("Ces cases ne partiront pas telles que vous les avez tapées :\n%1\n\n%2")
-                  .arg(liste, mots.corriger);
+                  .arg(liste, mots.corriger.arg(Form1::tr("la première de ces cases")));
     // Entrée and Échap correct: only a deliberate choice sends.
     if (Demander(this, GenreMessage::Avertissement, Form1::tr("Cases à vérifier"), texte,
                  {Form1::tr("Corriger"), mots.bouton}, 0, 0) == 1)
@@ -598,8 +612,8 @@ void Form1::envoyerGrille()
         !accepterLecture(examen.lues, {{},
                                        {},
                                        Form1::tr("Envoyer tel quel"),
-                                       Form1::tr("« Corriger » n'envoie rien et vous ramène à la "
-                                                 "première de ces cases.")}))
+                                       Form1::tr("« Corriger » n'envoie rien et vous ramène à "
+                                                 "%1.")}))
         return;
     const auto refus = m_poste.envoyer(examen);
     if (!refus)
@@ -648,6 +662,7 @@ void Form1::envoiTermine(const DeroulementEnvoi &deroulement)
         if (const auto refus = m_poste.envoyer(deroulement.programme.etapes.constFirst().grille))
             signalerRefus(*refus, Form1::tr("Séquence non envoyée"));
     } else if (!dernier.echec) {
+        m_derniereEnvoyee = deroulement.programme.etapes.constFirst().grille;
         signalerAvertissements(dernier);
     }
 }
@@ -818,11 +833,25 @@ void Form1::nommerAxes(const NomsAxes &noms)
 
 void Form1::effacerGrille()
 {
+    m_avantEffacement = textes();
     for (const RangeeAxe &rangee : m_rangees) {
         rangee.pas->setText(TexteInitialPas);
         rangee.direction->setText(TexteInitialDirection);
         rangee.vitesse->setText(TexteInitialVitesse);
     }
+}
+
+bool Form1::annulerEffacement()
+{
+    if (!m_avantEffacement)
+        return false;
+    const TextesGrille avant = *std::exchange(m_avantEffacement, std::nullopt);
+    for (std::size_t k = 0; k < m_rangees.size(); ++k) {
+        m_rangees[k].pas->setText(avant[k].pas);
+        m_rangees[k].direction->setText(avant[k].direction);
+        m_rangees[k].vitesse->setText(avant[k].vitesse);
+    }
+    return true;
 }
 
 } // namespace tarvik::window

@@ -28,6 +28,8 @@ inline const QString TexteInitialVitesse = QStringLiteral("002");
 // program's step): a refusal's title and last words; the button that goes on
 // although boxes go out otherwise than typed, and what « Corriger » does.
 struct TextesVerification {
+    // `corriger` names the box it goes back to as %1: "cette case", or
+    // "la première de ces cases".
     QString titre, suite, bouton, corriger;
 };
 
@@ -46,8 +48,15 @@ public:
     // answer is « Corriger » (Entrée, Échap).
     ExamenGrille grilleExaminee(DestinationGrille destination, const TextesVerification &mots);
     void remplirGrille(const Grille &grille);
-    // Every box back to its text at start.
+    // Every box back to its text at start; the texts before are kept for
+    // `annulerEffacement`, once.
     void effacerGrille();
+    // The boxes as they were before the last "Effacer"; false when there is
+    // nothing to put back.
+    bool annulerEffacement();
+    bool effacementAnnulable() const { return m_avantEffacement.has_value(); }
+    // The last grid TEST sent whole, in this session; none yet: nothing.
+    const std::optional<Grille> &derniereEnvoyee() const { return m_derniereEnvoyee; }
     // Names the rows and the station's messages after an axis designation
     // file's names (empty: "Axe 0k").
     void nommerAxes(const NomsAxes &noms);
@@ -133,7 +142,9 @@ private:
 
     QStringList m_avertis; // what the operator was told of the runs that went through
     bool m_journalSignale = false;
-    bool m_listeVidee = false; // the run under way emptied the list
+    bool m_listeVidee = false;                     // the run under way emptied the list
+    std::optional<TextesGrille> m_avantEffacement; // the boxes before "Effacer"
+    std::optional<Grille> m_derniereEnvoyee;       // the last grid TEST sent whole
 };
 
 } // namespace tarvik::window

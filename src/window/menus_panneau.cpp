@@ -19,6 +19,7 @@
 
 #include <QActionGroup>
 #include <QCoreApplication>
+#include <QMenu>
 #include <QMenuBar>
 
 #include <QFileInfo>
@@ -107,6 +108,8 @@ QList<MenusPanneau::Menu> MenusPanneau::barreDeMenus()
             {"OuvrirSequence", QT_TRANSLATE_NOOP("Form1", "Ouvrir Sequence"), &MenusPanneau::OuvrirSequence_Click, "Ctrl+O"},
             {"EnregistrerSequence", QT_TRANSLATE_NOOP("Form1", "Enregistrer Sequence"), &MenusPanneau::EnregistrerSequence_Click, "Ctrl+S"},
             {"EffacerSequenceActuelle", QT_TRANSLATE_NOOP("Form1", "Effacer Sequence Actuelle"), &MenusPanneau::EffacerSequenceActuelle_Click},
+            {"AnnulerEffacement", QT_TRANSLATE_NOOP("Form1", "Annuler l'effacement"), &MenusPanneau::AnnulerEffacement_Click, "Ctrl+Z"},
+            {"RappelerGrille", QT_TRANSLATE_NOOP("Form1", "Rappeler la grille précédente"), &MenusPanneau::RappelerGrille_Click, "Ctrl+R"},
             {"Programme", QT_TRANSLATE_NOOP("Form1", "&Programme…"), &MenusPanneau::Programme_Click},
             {"JournalEnvois", QT_TRANSLATE_NOOP("Form1", "Journal des envois…"), &MenusPanneau::JournalEnvois_Click, "Ctrl+J"},
             {"Quitter", QT_TRANSLATE_NOOP("Form1", "Quitter le programme"), &MenusPanneau::Quitter_Click, "Ctrl+Q"}}},
@@ -144,7 +147,92 @@ void MenusPanneau::creerMenus()
         }
         if (qstrcmp(m.nom, "Initialisation") == 0)
             creerMenuLangue(menu->addMenu(Form1::tr("Langue")));
+        if (qstrcmp(m.nom, "MenuFichier") == 0) {
+            m_recents = new QMenu(Form1::tr("Fichiers &récents"), menu);
+            m_recents->setObjectName(QStringLiteral("FichiersRecents"));
+            m_recents->menuAction()->setObjectName(QStringLiteral("FichiersRecents"));
+            menu->insertMenu(menu->findChild<QAction *>(QStringLiteral("Programme")), m_recents);
+            connect(m_recents, &QMenu::aboutToShow, this, &MenusPanneau::montrerRecents);
+            connect(menu, &QMenu::aboutToShow, this, &MenusPanneau::actualiserGrille);
+        }
     }
+    m_cheminsRecents = m_reglages.reglages.recents;
+    montrerRecents();
+    actualiserGrille();
+    // The last grid sent, once the window has heard of it.
+    connect(&m_poste, &PosteEnvoi::termine, this, &MenusPanneau::actualiserGrille,
+            Qt::QueuedConnection);
+}
+
+void MenusPanneau::montrerRecents()
+{
+    m_recents->clear();
+    for (qsizetype k = 0; k < m_cheminsRecents.size(); ++k) {
+        const QString &chemin = m_cheminsRecents[k];
+        QAction *action = m_recents->addAction(
+            QStringLiteral("&%1 %2").arg(k + 1).arg(QFileInfo(chemin).fileName()));
+        action->setObjectName(QStringLiteral("Recent%1").arg(k + 1));
+        action->setToolTip(NomLisible(chemin));
+        action->setStatusTip(action->toolTip());
+        action->setEnabled(QFileInfo(chemin).isFile());
+        connect(action, &QAction::triggered, this, [this, chemin] { ouvrirFichier(chemin); });
+    }
+    m_recents->setEnabled(!m_cheminsRecents.isEmpty());
+}
+
+void MenusPanneau::retenirRecent(const QString &chemin)
+{
+    const QString absolu = QFileInfo(chemin).absoluteFilePath();
+    if (VerifierChemin(absolu))
+        return; // a name the settings cannot hold
+    m_cheminsRecents = AvecRecent(m_cheminsRecents, absolu);
+    montrerRecents();
+    if (m_reglages.echec)
+        return;
+    const EcritureReglages ecriture =
+        EcrireReglages([&](Reglages &reglages) { reglages.recents = m_cheminsRecents; });
+    if (!ecriture.echec)
+        m_reglages = {ecriture.reglages, {}};
+}
+
+void MenusPanneau::actualiserGrille()
+{
+    if (auto *annuler = m_fenetre.findChild<QAction *>(QStringLiteral("AnnulerEffacement")))
+        annuler->setEnabled(m_fenetre.effacementAnnulable());
+    if (auto *rappeler = m_fenetre.findChild<QAction *>(QStringLiteral("RappelerGrille")))
+        rappeler->setEnabled(m_fenetre.derniereEnvoyee().has_value());
+}
+
+bool MenusPanneau::ouvrirFichier(const QString &chemin)
+{
+    if (chemin.endsWith(QLatin1String(".prog"))) {
+        Programme_Click();
+        return m_fenetreProgramme->ouvrirFichier(chemin);
+    }
+    SequenceAnalysee analysee;
+    if (!LireFichierChoisi(&m_fenetre, chemin, Form1::tr("Séquence non ouverte"),
+                           [&](const QByteArray &contenu) -> std::optional<QString> {
+                               analysee = AnalyserSequence(contenu);
+                               if (analysee.echec)
+                                   return Formuler(*analysee.echec);
+                               return std::nullopt;
+                           }))
+        return false;
+    m_fenetre.remplirGrille(*analysee.grille);
+    retenirRecent(chemin);
+    return true;
+}
+
+void MenusPanneau::AnnulerEffacement_Click()
+{
+    m_fenetre.annulerEffacement();
+    actualiserGrille();
+}
+
+void MenusPanneau::RappelerGrille_Click()
+{
+    if (const auto &grille = m_fenetre.derniereEnvoyee())
+        m_fenetre.remplirGrille(*grille);
 }
 
 void MenusPanneau::creerMenuLangue(QMenu *menu)
@@ -173,9 +261,11 @@ void MenusPanneau::OuvrirSequence_Click()
 {
     const QString chemin = ChoisirFichier(&m_fenetre, ModeFichier::Ouvrir,
                                           Form1::tr("Ouvrir une séquence"), filtreSequences());
+    if (chemin.isEmpty())
+        return;
+    // Whatever its name, read as a sequence, as the dialog's choice says.
     SequenceAnalysee analysee;
-    if (chemin.isEmpty() ||
-        !LireFichierChoisi(&m_fenetre, chemin, Form1::tr("Séquence non ouverte"),
+    if (!LireFichierChoisi(&m_fenetre, chemin, Form1::tr("Séquence non ouverte"),
                            [&](const QByteArray &contenu) -> std::optional<QString> {
                                analysee = AnalyserSequence(contenu);
                                if (analysee.echec)
@@ -184,6 +274,7 @@ void MenusPanneau::OuvrirSequence_Click()
                            }))
         return;
     m_fenetre.remplirGrille(*analysee.grille);
+    retenirRecent(chemin);
 }
 
 void MenusPanneau::EnregistrerSequence_Click()
@@ -195,8 +286,8 @@ void MenusPanneau::EnregistrerSequence_Click()
     const ExamenGrille examen = m_fenetre.grilleExaminee(
         DestinationGrille::Fichier,
         {titre, Form1::tr(".\nRien n'a été enregistré"), Form1::tr("Enregistrer tel quel"),
-         Form1::tr("« Corriger » n'enregistre rien et vous ramène à la "
-                   "première de ces cases.")});
+         Form1::tr("« Corriger » n'enregistre rien et vous ramène à "
+                   "%1.")});
     if (!examen.grille)
         return;
     const QString chemin =
@@ -207,6 +298,7 @@ void MenusPanneau::EnregistrerSequence_Click()
 
     const EcritureFichier ecriture = EcrireFichier(chemin, FormerSequence(*examen.grille));
     if (!ecriture.echec) {
+        retenirRecent(chemin);
         if (examen.horsDuBanc) {
             QStringList valeurs;
             for (const ValeurRefusee &valeur : examen.horsDuBanc->valeurs)
@@ -228,7 +320,8 @@ void MenusPanneau::EnregistrerSequence_Click()
 
 void MenusPanneau::EffacerSequenceActuelle_Click()
 {
-    m_fenetre.effacerGrille();
+    m_fenetre.effacerGrille(); // Ctrl+Z puts it back
+    actualiserGrille();
 }
 
 void MenusPanneau::JournalEnvois_Click()
@@ -257,11 +350,13 @@ void MenusPanneau::Programme_Click()
                      FenetreProgramme::tr(".\nRien n'a été ajouté au programme"),
                      FenetreProgramme::tr("Ajouter tel quel"),
                      FenetreProgramme::tr("« Corriger » n'ajoute rien au programme et vous ramène "
-                                          "à la première de ces cases.")})
+                                          "à %1.")})
                 .grille;
         });
         connect(m_fenetreProgramme, &FenetreProgramme::grilleChargee, &m_fenetre,
                 &Form1::remplirGrille);
+        connect(m_fenetreProgramme, &FenetreProgramme::fichierUtilise, this,
+                &MenusPanneau::retenirRecent);
         placerFenetreProgramme();
     }
     m_fenetreProgramme->show();

@@ -31,6 +31,11 @@ public:
     // The program's window, once it has been opened.
     FenetreProgramme *fenetreProgramme() const { return m_fenetreProgramme; }
 
+    // Opens `chemin`: a program (.prog) in the program's window, any other
+    // file as a sequence into the grid. A file refused is said. Whether it
+    // was opened.
+    bool ouvrirFichier(const QString &chemin);
+
 private:
     // The menu bar, as a table: each entry with its object name, its text,
     // what it does (none: it names a document of the board) and its shortcut.
@@ -50,8 +55,19 @@ private:
     // The designation file saved in the settings, loaded at start.
     void chargerDesignation();
 
+    // The recent files, the latest first; a file no longer there is shown
+    // greyed.
+    void montrerRecents();
+    // `chemin` first among the recent files, saved in the settings when
+    // they were read whole (a doubtful file is never replaced for this).
+    void retenirRecent(const QString &chemin);
+    // What can be undone or recalled now.
+    void actualiserGrille();
+
     // The menu entries.
     void OuvrirSequence_Click();
+    void AnnulerEffacement_Click();
+    void RappelerGrille_Click();
     void EnregistrerSequence_Click();
     void EffacerSequenceActuelle_Click();
     void JournalEnvois_Click();
@@ -77,6 +93,8 @@ private:
     ReglagesLus m_reglages;                         // as read at start, then as saved
     DialogueJournal *m_journal = nullptr;           // made at its first opening, then kept
     FenetreProgramme *m_fenetreProgramme = nullptr; // likewise
+    QMenu *m_recents = nullptr;                     // "Fichiers récents"
+    QStringList m_cheminsRecents;                   // as shown, saved or not
 };
 
 } // namespace tarvik::window

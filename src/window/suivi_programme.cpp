@@ -67,6 +67,20 @@ QString avecDepart(QString texte, const DeroulementEnvoi &deroulement)
                          EtapesSautees(deroulement.depuis, deroulement.programme.repetitions)));
 }
 
+// The bar's text: "0/1 étape envoyée", "2/3 étapes envoyées", the count
+// agreeing with the total in both languages.
+QString formatBarre(qint64 total, int depuis)
+{
+    const int n = int(total);
+    if (depuis)
+        return (n == 1
+                    ? FenetreProgramme::tr("%v/%n étape envoyée, depuis l'étape %1", nullptr, n)
+                    : FenetreProgramme::tr("%v/%n étapes envoyées, depuis l'étape %1", nullptr, n))
+            .arg(depuis + 1);
+    return n == 1 ? FenetreProgramme::tr("%v/%n étape envoyée", nullptr, n)
+                  : FenetreProgramme::tr("%v/%n étapes envoyées", nullptr, n);
+}
+
 } // namespace
 
 SuiviProgramme::SuiviProgramme(PosteEnvoi &poste, QWidget *parent)
@@ -81,7 +95,7 @@ SuiviProgramme::SuiviProgramme(PosteEnvoi &poste, QWidget *parent)
     m_barre = new QProgressBar(this);
     m_barre->setObjectName(QStringLiteral("barreProgression"));
     m_barre->setAccessibleName(FenetreProgramme::tr("Étapes envoyées"));
-    m_barre->setFormat(FenetreProgramme::tr("%v/%m étapes envoyées"));
+    m_barre->setFormat(formatBarre(1, 0));
     m_etat = new QLabel(this);
     m_etat->setObjectName(QStringLiteral("etatProgramme"));
     m_etat->setTextFormat(Qt::PlainText);
@@ -117,7 +131,7 @@ void SuiviProgramme::montrerResume(const Programme &programme, bool barre)
         programme.etapes.isEmpty()
             ? FenetreProgramme::tr(
                   "Aucune étape : ajoutez la grille du panneau, ou ouvrez un programme.")
-            : FenetreProgramme::tr("Étapes : %1 · cycles : %2 · attentes en tout : %3")
+            : FenetreProgramme::tr("Étapes : %1 · parcours : %2 · attentes en tout : %3")
                   .arg(programme.etapes.size())
                   .arg(programme.repetitions)
                   .arg(texteTotal(AttentesDepuis(programme, 0))));
@@ -127,7 +141,7 @@ void SuiviProgramme::montrerResume(const Programme &programme, bool barre)
     // Nothing to count in an empty program: the bar says so.
     m_barre->setRange(0, int(qMax<qint64>(1, envois)));
     m_barre->setValue(0);
-    m_barre->setFormat(envois ? FenetreProgramme::tr("%v/%m étapes envoyées")
+    m_barre->setFormat(envois ? formatBarre(envois, 0)
                               : FenetreProgramme::tr("Aucune étape à envoyer"));
 }
 
@@ -140,9 +154,7 @@ void SuiviProgramme::commence(const DeroulementEnvoi &deroulement)
     const qint64 total = programme.etapes.size() * qint64(programme.repetitions) - depuis;
     m_barre->setRange(0, int(total));
     m_barre->setValue(0);
-    m_barre->setFormat(
-        depuis ? FenetreProgramme::tr("%v/%m étapes envoyées, depuis l'étape %1").arg(depuis + 1)
-               : FenetreProgramme::tr("%v/%m étapes envoyées"));
+    m_barre->setFormat(formatBarre(total, depuis));
     m_etat->setText(FenetreProgramme::tr("Programme lancé à %1 · attentes en tout : %2")
                         .arg(heure(), texteTotal(AttentesDepuis(programme, depuis))) +
                     texteDepart(deroulement));
@@ -182,7 +194,7 @@ void SuiviProgramme::suivrePause(const QString &execution, int etape, int cycle)
             .arg(TitreEtape(programme.etapes[envoyee], envoyee),
                  DesignationEtape(programme, etape)) +
         (programme.repetitions > 1
-             ? FenetreProgramme::tr(" (cycle %1/%2)").arg(cycle + 1).arg(programme.repetitions)
+             ? FenetreProgramme::tr(" (parcours %1/%2)").arg(cycle + 1).arg(programme.repetitions)
              : QString()));
     annoncer(m_progression);
 }
@@ -207,7 +219,7 @@ void SuiviProgramme::montrerProgression()
     const DeroulementEnvoi &deroulement = m_poste.deroulement();
     QString texte = FenetreProgramme::tr("Étape %1/%2").arg(etat.etape + 1).arg(etat.etapes);
     if (etat.cycles > 1)
-        texte += FenetreProgramme::tr(" · cycle %1/%2").arg(etat.cycle + 1).arg(etat.cycles);
+        texte += FenetreProgramme::tr(" · parcours %1/%2").arg(etat.cycle + 1).arg(etat.cycles);
     if (deroulement.mode == PosteEnvoi::Mode::Continu)
         texte += FenetreProgramme::tr(" · reste environ %1").arg(texteDuree(reste()));
     m_progression->setText(texte);

@@ -10,6 +10,7 @@
 // was built with; "processus": the programs given, started and timed (needs
 // an X display). With --comparer, each figure of the second part is given
 // for both programs, "name value value2", measured in turns.
+#include "app/formulation.h"
 #include "app/surveillance_port.h"
 #include "carte/etat_carte.h"
 #include "carte/port_carte.h"
@@ -88,13 +89,12 @@ struct GrilleBanc {
         textes[0].pas = pas1;
         const GrilleVerifiee verifiee = VerifierGrille(textes);
         if (verifiee.echec)
-            return Refus(EchecLien::Genre::OuvertureEchouee, verifiee.echec->message);
-        return OuvrirEnvoyerFermer(*verifiee.grille, lien,
-                                   {[this] { liste.clear(); },
-                                    [this](const QString &ligne) {
-                                        liste.append(ligne);
-                                    }})
-            .echec;
+            return Refus(EchecLien::Genre::OuvertureEchouee, Formuler(*verifiee.echec));
+        return EchecEntier(OuvrirEnvoyerFermer(*verifiee.grille, lien,
+                                               {[this] { liste.clear(); },
+                                                [this](const QString &ligne) {
+                                                    liste.append(ligne);
+                                                }}));
     }
     QString pas1 = QStringLiteral("00000");
     QStringList liste;
@@ -361,7 +361,8 @@ CoutJournalSysteme coutJournalSysteme(const EnregistrementEnvoi &envoi)
     char tampon[65536];
     for (int i = 0; i < (mesure.reel ? 200 : 1000); ++i) {
         const Chrono::time_point t = Chrono::now();
-        if (!EnvoyerAuJournalSysteme(EntreeJournalSysteme(envoi), socket))
+        if (!EnvoyerAuJournalSysteme(EntreeJournalSysteme(envoi, MessageJournalSysteme(envoi)),
+                                     socket))
             std::fprintf(stderr, "entrée %d non prise\n", i);
         temps.push_back(microsecondes(Chrono::now() - t));
         while (lecteur >= 0 && ::recv(lecteur, tampon, sizeof tampon, 0) > 0) {
@@ -369,11 +370,13 @@ CoutJournalSysteme coutJournalSysteme(const EnregistrementEnvoi &envoi)
     }
     mesure.us = mediane(temps);
     if (lecteur >= 0) {
-        while (EnvoyerAuJournalSysteme(EntreeJournalSysteme(envoi), socket)) {
+        while (EnvoyerAuJournalSysteme(EntreeJournalSysteme(envoi, MessageJournalSysteme(envoi)),
+                                       socket)) {
         }
         for (int i = 0; i < 1000; ++i) {
             const Chrono::time_point t = Chrono::now();
-            EnvoyerAuJournalSysteme(EntreeJournalSysteme(envoi), socket);
+            EnvoyerAuJournalSysteme(EntreeJournalSysteme(envoi, MessageJournalSysteme(envoi)),
+                                    socket);
             plein.push_back(microsecondes(Chrono::now() - t));
         }
         mesure.pleinUs = mediane(plein);
@@ -418,10 +421,10 @@ double tempsDeCourse()
             VerifierCourse(*lu.programme, limites, 0, lu.programme->repetitions);
         temps.push_back(microsecondes(Chrono::now() - t) / 1000);
         if (!refus.isEmpty())
-            std::fprintf(stderr, "course refusée : %s\n", qPrintable(refus[0].message));
+            std::fprintf(stderr, "course refusée : %s\n", qPrintable(Formuler(refus[0])));
     }
     if (!lu.programme)
-        std::fprintf(stderr, "programme du banc refusé : %s\n", qPrintable(lu.echec->message));
+        std::fprintf(stderr, "programme du banc refusé : %s\n", qPrintable(Formuler(*lu.echec)));
     return mediane(temps);
 }
 
@@ -727,6 +730,7 @@ int main(int argc, char *argv[])
     if (argc == 5 && std::strcmp(argv[1], "--charge") == 0)
         return porterLaCharge(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
     QCoreApplication application(argc, argv);
+    InstallerCitations(); // the failures it prints, in the programs' words
     std::vector<std::pair<const char *, double>> figures;
     std::vector<std::pair<const char *, const char *>> notes; // after a figure's value
     std::vector<Figure> programmes;                           // the programs' part

@@ -3,6 +3,7 @@
 // locks and descriptors a run may leave behind.
 #pragma once
 
+#include "app/formulation.h"
 #include "octets_essai.h"
 #include "port/coupures.h"
 #include "port/verrous.h"
@@ -19,6 +20,10 @@
 #include <sys/wait.h>
 
 using namespace tarvik::run;
+
+// The port's and the run's messages quote facts of core and system in the
+// programs' own words, as they do in the programs.
+inline const bool CitationsInstallees = (tarvik::app::InstallerCitations(), true);
 
 // A run that failed, as the tests look at it: a value the grid's check
 // refused, or the link's failure.
@@ -43,8 +48,7 @@ struct GrilleEssai {
     {
         const GrilleVerifiee verifiee = VerifierGrille(textes);
         if (verifiee.echec) {
-            EchecEssai refus;
-            refus.message = verifiee.echec->message;
+            EchecEssai refus; // a value refused: said by its fact alone
             refus.valeur = verifiee.echec;
             return refus;
         }
@@ -62,8 +66,8 @@ struct GrilleEssai {
         if (!resultat.echec)
             return std::nullopt;
         EchecEssai echec;
-        echec.message = resultat.echec->message;
-        echec.lien = resultat.echec->genre;
+        echec.message = tarvik::app::TexteEchec(resultat);
+        echec.lien = resultat.echec->genre();
         return echec;
     }
 

@@ -28,7 +28,7 @@ inline Programme programme(const QString &etapes)
     }
     const ProgrammeAnalyse lu = AnalyserProgramme(texte);
     if (!lu.programme)
-        qFatal("programme d'essai refusé : %s", qPrintable(lu.echec->message));
+        qFatal("programme d'essai refusé, ligne %lld", qlonglong(lu.echec->ligne));
     return *lu.programme;
 }
 

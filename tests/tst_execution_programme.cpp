@@ -1,7 +1,10 @@
 // A program's run with a clock and a driver of the test's own, no real
 // wait: the steps in order, the waits asked, repetition, a start further
 // on, step by step, a failure, and Stop during a wait and a stalled send.
+#include "app/formulation.h"
 #include "execution_essai.h"
+
+using namespace tarvik::app;
 
 namespace {
 

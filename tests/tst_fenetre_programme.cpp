@@ -1,5 +1,6 @@
 // The program window: steps made from the grid, saved and opened, and run
 // on a serial bridge, whole, from a chosen step, step by step, or stopped.
+#include "app/formulation.h"
 #include "app/langue.h"
 #include "core/fichiers.h"
 #include "fenetre_essai.h"
@@ -102,9 +103,10 @@ QString autreEnvoyeur(const QString &port)
     autre.setPeripherique(port);
     const ResultatEnvoi ouverture = OuvrirPourEnvoyer(autre);
     autre.fermer();
-    return !ouverture.echec                                         ? QStringLiteral("libre")
-           : ouverture.echec->genre == EchecLien::Genre::PortOccupe ? QStringLiteral("occupé")
-                                                                    : ouverture.echec->message;
+    return !ouverture.echec ? QStringLiteral("libre")
+           : ouverture.echec->genre() == EchecLien::Genre::PortOccupe
+               ? QStringLiteral("occupé")
+               : tarvik::app::TexteEchec(ouverture);
 }
 
 int rangees(const FenetreProgramme &fenetre)

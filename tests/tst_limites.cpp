@@ -18,7 +18,102 @@
 
 using namespace tarvik::system;
 
+// Why a limits file is refused, its key file's shape aside.
+struct RefusCles {
+    EchecCles::Genre genre = EchecCles::Genre::Bom;
+    int ligne = 0;
+    QString texte, cle;
+    std::optional<RefusValeur> valeur;
+};
+using RaisonDouteuse = std::variant<EchecLecture, RefusCles, EchecProtection>;
+// Why a row's file is doubtful; none: it is not.
+struct Doute {
+    std::optional<RaisonDouteuse> raison;
+};
+Q_DECLARE_METATYPE(std::optional<RefusCles>)
+Q_DECLARE_METATYPE(Doute)
+
 namespace {
+
+// The fields of a refusal that a row names.
+RefusCles champs(const EchecCles &echec)
+{
+    return {echec.genre, echec.ligne, echec.texte, echec.cle, echec.valeur};
+}
+
+bool memesChamps(const RefusCles &a, const RefusCles &b)
+{
+    return a.genre == b.genre && a.ligne == b.ligne && a.texte == b.texte && a.cle == b.cle &&
+           a.valeur == b.valeur;
+}
+
+// A limit's value refused: its kind, the limit, the text quoted, the most.
+RefusValeur valeur(RefusValeur::Genre genre, ChampLimite champ, QStringView texte, qint64 max = 0,
+                   char32_t point = 0)
+{
+    RefusValeur refus{.genre = genre, .champ = champ, .texte = texte.toString(), .point = point};
+    refus.max = max;
+    return refus;
+}
+
+// Why the file `fichier` is doubtful, as a row says it: its paths spelled
+// %F (the file), %D (its folder) and %A (a folder elsewhere).
+RaisonDouteuse situer(RaisonDouteuse raison, const QString &fichier, const QString &dossier,
+                      const QString &ailleurs)
+{
+    if (auto *protection = std::get_if<EchecProtection>(&raison))
+        for (QString *texte : {&protection->chemin, &protection->commandes})
+            texte->replace(QStringLiteral("%F"), fichier)
+                .replace(QStringLiteral("%D"), dossier)
+                .replace(QStringLiteral("%A"), ailleurs);
+    return raison;
+}
+
+bool memeRaison(const FichierLimitesDouteux &douteux, const RaisonDouteuse &attendue)
+{
+    if (const auto *cles = std::get_if<EchecCles>(&douteux.raison))
+        return std::holds_alternative<RefusCles>(attendue) &&
+               memesChamps(champs(*cles), std::get<RefusCles>(attendue));
+    if (const auto *lecture = std::get_if<EchecLecture>(&douteux.raison))
+        return std::holds_alternative<EchecLecture>(attendue) &&
+               *lecture == std::get<EchecLecture>(attendue);
+    return std::holds_alternative<EchecProtection>(attendue) &&
+           std::get<EchecProtection>(douteux.raison) == std::get<EchecProtection>(attendue);
+}
+
+EchecProtection protection(EchecProtection::Genre genre, const QString &chemin,
+                           quint32 proprietaire = 0, quint32 mode = 0,
+                           const QString &commandes = {})
+{
+    return {.genre = genre,
+            .chemin = chemin,
+            .proprietaire = proprietaire,
+            .mode = mode,
+            .commandes = commandes};
+}
+
+// Where a run takes an axis, as a row writes it: its travel per cycle, its
+// lowest and highest, where it ends, and from which step it is unknown
+// ("? 0..10 ? inconnue 2/1 [x]"); empty when it does not move.
+QString faits(const CourseAxe &axe)
+{
+    if (!axe.bouge)
+        return {};
+    const auto ou = [](const std::optional<qint64> &v) {
+        return v ? QString::number(*v) : QStringLiteral("?");
+    };
+    QString texte = QStringLiteral("%1 %2..%3 %4")
+                        .arg(ou(axe.parCycle))
+                        .arg(axe.plusBas)
+                        .arg(axe.plusHaut)
+                        .arg(ou(axe.arrivee));
+    if (axe.inconnue)
+        texte += QStringLiteral(" inconnue %1/%2 [%3]")
+                     .arg(axe.inconnue->etape + 1)
+                     .arg(axe.inconnue->cycle + 1)
+                     .arg(axe.direction);
+    return texte;
+}
 
 // The limits as a new file holds them, without its group line.
 QByteArray canon(const Limites &limites)
@@ -139,45 +234,56 @@ private Q_SLOTS:
 void TestLimites::lecture_data()
 {
     QTest::addColumn<QByteArray>("contenu");
-    QTest::addColumn<QByteArray>("lues"); // as a new file would hold them
-    QTest::addColumn<QString>("motif");   // why it is refused; empty: understood
+    QTest::addColumn<QByteArray>("lues");                // as a new file would hold them
+    QTest::addColumn<std::optional<RefusCles>>("refus"); // why (words: tst_formulation)
     const QByteArray refus = "<refusé>";
+    using G = EchecCles::Genre;
+    using V = RefusValeur::Genre;
+    constexpr ChampLimite P = ChampLimite::Pas, S = ChampLimite::Vitesse,
+                          D = ChampLimite::Directions, C = ChampLimite::Course;
+    const auto cle = [](G genre, int ligne, QStringView texte, QStringView nom = {}) {
+        return std::optional(RefusCles{genre, ligne, texte.toString(), nom.toString(), {}});
+    };
+    const auto v = [](QStringView nom, RefusValeur raison) {
+        return std::optional(RefusCles{G::Valeur, 1, {}, nom.toString(), raison});
+    };
+    const std::optional<RefusCles> lu;
     // clang-format off
-    const QList<std::tuple<const char *, QByteArray, QByteArray, const char *>> cas = {
-        {"exemple",          Exemple,                             ExempleLu,       ""},
-        {"vide",             "",                                  "",              ""},
-        {"souple, CRLF, sans groupe", "lecture=souple\r\n; x\r\nG.vitesse=255\r\n", "G.vitesse=255\n", ""},
+    const QList<std::tuple<const char *, QByteArray, QByteArray, std::optional<RefusCles>>> cas = {
+        {"exemple",          Exemple,                             ExempleLu,       lu},
+        {"vide",             "",                                  "",              lu},
+        {"souple, CRLF, sans groupe", "lecture=souple\r\n; x\r\nG.vitesse=255\r\n", "G.vitesse=255\n", lu},
         {"bornes et zéros",  "B.pas=0\nC.pas=99999\nD.vitesse=000\nE.pas=0000000000007\n",
-                             "B.pas=0\nC.pas=99999\nD.vitesse=0\nE.pas=7\n", ""},
-        {"directions de Windows-1252", "F.directions=€é<>\n", "F.directions=€é<>\n", ""},
-        {"courses",          "G.course=0\nA.course=099999999\n",  "A.course=99999999\nG.course=0\n", ""},
-        {"BOM",              "\xEF\xBB\xBF" + Exemple,            refus, "ligne 1 : marque d'ordre des octets (BOM) au début du fichier : enregistrez-le en UTF-8 sans BOM"},
-        {"BOM plus loin",    "# x\n\xEF\xBB\xBF" "C.vitesse=60\n",   refus, "ligne 2 : clé inconnue"},
-        {"BOM, octet non UTF-8", "A.pa\xEF\xBB\xBFs=5 \xFF\n",       refus, "ligne 1 : clé inconnue"},
-        {"axe H",            "[Limites]\nH.pas=5\n",              refus, "ligne 2 : clé inconnue « H.pas » (les clés sont lecture, et pour chaque axe de A à G : A.pas, A.vitesse, A.directions, A.course)"},
-        {"sans =",           "\nA.pas\n",                         refus, "ligne 2 : « = » manque dans « A.pas » : une ligne s'écrit clé=valeur"},
-        {"autre groupe",     "[Axes]\nA.pas=5\n",                 refus, "ligne 1 : groupe inconnu « [Axes] »"},
-        {"clé deux fois",    "A.pas=1\n#\nA.pas=2\n",             refus, "ligne 3 : « A.pas » est donnée deux fois"},
-        {"valeur vide",      "A.vitesse=\n",                      refus, "ligne 1 (A.vitesse) : valeur vide"},
-        {"pas 100000",       "A.pas=100000\n",                    refus, "ligne 1 (A.pas) : le nombre de pas 100000 dépasse 99999"},
-        {"vingt chiffres",   "A.pas=" + QByteArray(20, '9'),      refus, "le nombre de pas 99999999999999999999 dépasse 99999"},
-        {"vitesse 256",      "A.vitesse=256\n",                   refus, "ligne 1 (A.vitesse) : la vitesse 256 dépasse 255"},
-        {"course 100000000", "A.course=100000000\n",              refus, "ligne 1 (A.course) : la course 100000000 dépasse 99999999"},
-        {"course signée",    "B.course=-5\n",                     refus, "la course doit s'écrire en chiffres seuls, de 0 à 99999999 (« -5 »)"},
-        {"course vide",      "C.course=\n",                       refus, "ligne 1 (C.course) : valeur vide"},
-        {"course en capitales", "D.Course=5\n",                   refus, "ligne 1 : clé « D.Course » : écrivez « D.course », les clés distinguent majuscules et minuscules"},
-        {"signe",            "A.pas=+5\n",                        refus, "le nombre de pas doit s'écrire en chiffres seuls, de 0 à 99999 (« +5 »)"},
-        {"chiffre arabe",    "A.pas=\xD9\xA5\n",                  refus, "en chiffres seuls"},
-        {"lecture=oui",      "lecture=oui\n",                     refus, "ligne 1 (lecture) : la lecture est « stricte » ou « souple », pas « oui »"},
-        {"direction blanche", "A.directions=+ -\n",               refus, "ligne 1 (A.directions) : une direction ne peut pas être un blanc (U+0020)"},
-        {"direction deux fois", "A.directions=+-+\n",             refus, "la direction « + » est donnée deux fois"},
-        {"hors de 1252",     "A.directions=\xCE\xA9\n",           refus, "« Ω » (U+03A9) n'est pas une direction possible"},
-        {"hors du plan de base", "A.directions=\xF0\x9F\x98\x80\n", refus, "(U+1F600) n'est pas une direction possible"},
-        {"UTF-8 invalide",   "A.directions=\xFF\n",               refus, "« \\xff » (U+DCFF) n'est pas une direction possible"},
+                             "B.pas=0\nC.pas=99999\nD.vitesse=0\nE.pas=7\n", lu},
+        {"directions de Windows-1252", "F.directions=€é<>\n", "F.directions=€é<>\n", lu},
+        {"courses",          "G.course=0\nA.course=099999999\n",  "A.course=99999999\nG.course=0\n", lu},
+        {"BOM",              "\xEF\xBB\xBF" + Exemple,            refus, cle(G::Bom, 1, {})},
+        {"BOM plus loin",    "# x\n\xEF\xBB\xBF" "C.vitesse=60\n",   refus, cle(G::CleInconnue, 2, u"\uFEFFC.vitesse")},
+        {"BOM, octet non UTF-8", "A.pa\xEF\xBB\xBFs=5 \xFF\n",       refus, cle(G::CleInconnue, 1, u"A.pa\uFEFFs")},
+        {"axe H",            "[Limites]\nH.pas=5\n",              refus, cle(G::CleInconnue, 2, u"H.pas")},
+        {"sans =",           "\nA.pas\n",                         refus, cle(G::SansEgal, 2, u"A.pas")},
+        {"autre groupe",     "[Axes]\nA.pas=5\n",                 refus, cle(G::GroupeInconnu, 1, u"[Axes]")},
+        {"clé deux fois",    "A.pas=1\n#\nA.pas=2\n",             refus, cle(G::DeuxFois, 3, {}, u"A.pas")},
+        {"valeur vide",      "A.vitesse=\n",                      refus, v(u"A.vitesse", valeur(V::Vide, S, {}, 255))},
+        {"pas 100000",       "A.pas=100000\n",                    refus, v(u"A.pas", valeur(V::Depasse, P, u"100000", 99999))},
+        {"vingt chiffres",   "A.pas=" + QByteArray(20, '9'),      refus, v(u"A.pas", valeur(V::Depasse, P, QString(20, u'9'), 99999))},
+        {"vitesse 256",      "A.vitesse=256\n",                   refus, v(u"A.vitesse", valeur(V::Depasse, S, u"256", 255))},
+        {"course 100000000", "A.course=100000000\n",              refus, v(u"A.course", valeur(V::Depasse, C, u"100000000", 99999999))},
+        {"course signée",    "B.course=-5\n",                     refus, v(u"B.course", valeur(V::PasEnChiffres, C, u"-5", 99999999))},
+        {"course vide",      "C.course=\n",                       refus, v(u"C.course", valeur(V::Vide, C, {}, 99999999))},
+        {"course en capitales", "D.Course=5\n",                   refus, cle(G::Casse, 1, u"D.Course", u"D.course")},
+        {"signe",            "A.pas=+5\n",                        refus, v(u"A.pas", valeur(V::PasEnChiffres, P, u"+5", 99999))},
+        {"chiffre arabe",    "A.pas=\xD9\xA5\n",                  refus, v(u"A.pas", valeur(V::PasEnChiffres, P, u"\u0665", 99999))},
+        {"lecture=oui",      "lecture=oui\n",                     refus, v(u"lecture", valeur(V::LectureInconnue, {}, u"oui"))},
+        {"direction blanche", "A.directions=+ -\n",               refus, v(u"A.directions", valeur(V::DirectionBlanche, D, u" ", 0, U' '))},
+        {"direction deux fois", "A.directions=+-+\n",             refus, v(u"A.directions", valeur(V::DirectionDeuxFois, D, u"+", 0, U'+'))},
+        {"hors de 1252",     "A.directions=\xCE\xA9\n",           refus, v(u"A.directions", valeur(V::DirectionImpossible, D, u"Ω", 0, U'Ω'))},
+        {"hors du plan de base", "A.directions=\xF0\x9F\x98\x80\n", refus, v(u"A.directions", valeur(V::DirectionImpossible, D, u"\U0001F600", 0, U'\U0001F600'))},
+        {"UTF-8 invalide",   "A.directions=\xFF\n",               refus, v(u"A.directions", valeur(V::DirectionImpossible, D, u"\\xff", 0, 0xDCFF))},
     };
     // clang-format on
-    for (const auto &[nom, contenu, lues, motif] : cas)
-        QTest::newRow(nom) << contenu << lues << QString::fromUtf8(motif);
+    for (const auto &[nom, contenu, lues, raison] : cas)
+        QTest::newRow(nom) << contenu << lues << raison;
 }
 
 // What the file says is read exactly, every limit from the level given; the
@@ -186,15 +292,16 @@ void TestLimites::lecture()
 {
     QFETCH(QByteArray, contenu);
     QFETCH(QByteArray, lues);
-    QFETCH(QString, motif);
+    QFETCH(std::optional<RefusCles>, refus);
     const LimitesAnalysees analyse = AnalyserLimites(contenu, NiveauLimite::Operateur);
-    if (!motif.isEmpty()) {
+    if (refus) {
         QVERIFY(analyse.echec);
-        QVERIFY2(analyse.echec->message.contains(motif), qPrintable(analyse.echec->message));
+        QVERIFY(memesChamps(champs(*analyse.echec), *refus));
+        QCOMPARE(analyse.echec->forme.fichier, FichierCles::Limites);
         QCOMPARE(analyse.limites, Limites{}); // nothing of it kept
         return;
     }
-    QVERIFY2(!analyse.echec, qPrintable(analyse.echec.value_or(Echec{}).message));
+    QVERIFY(!analyse.echec);
     QCOMPARE(canon(analyse.limites), lues);
     QCOMPARE(parVous(analyse.limites), lues); // all of them
 }
@@ -276,49 +383,42 @@ void TestLimites::course_data()
     QTest::addColumn<int>("depuis");     // from 1
     QTest::addColumn<int>("cycles");
     QTest::addColumn<QByteArray>("limites");
-    QTest::addColumn<QString>("ligneB");  // axis B's figures; empty: it does not move
-    QTest::addColumn<QString>("derive");  // the drift warnings, one a line
-    QTest::addColumn<QString>("refus");   // "B 2/1 +120": axis, step/cycle, position (? unknown)
-    QTest::addColumn<QString>("message"); // what the refusal says
-    const QString deriveB = QStringLiteral("l'axe B avance de +50 pas à chaque parcours : ");
+    QTest::addColumn<QString>("axeB");   // axis B's figures, as faits() writes them
+    QTest::addColumn<QString>("derive"); // the axes that drift, one a line: axis, per cycle, end
+    QTest::addColumn<QString>("refus");  // "B 2/1 +120": axis, step/cycle, position (? unknown)
+    QTest::addColumn<QString>("detail"); // the step's name|the run is it|limit|whose|direction
+                                         // The figures' and refusals' words: tst_formulation.
     // clang-format off
-    const QList<std::tuple<const char *, const char *, int, int, const char *, const char *, QString, const char *, const char *>> cas = {
-        {"aller-retour",        "B+100|B-100",        1, 3,     "",              "0 pas à chaque parcours ; au plus bas 0, au plus haut +100 ; à la fin 0", "", "", ""},
-        {"immobile",            "B+0|B-0|C+0",        1, 5,     "B.course=0",    "", "", "", ""},
-        {"dérive",              "B+100|B-50",         1, 3,     "",              "+50 pas à chaque parcours ; au plus bas 0, au plus haut +200 ; à la fin +150", deriveB + "+150 après 3 parcours", "", ""},
-        {"recul",               "B-50",               1, 4,     "",              "-50 pas à chaque parcours ; au plus bas -200, au plus haut 0 ; à la fin -200", "l'axe B recule de -50 pas à chaque parcours : -200 après 4 parcours", "", ""},
-        {"un seul parcours",    "B+100|B-50",         1, 1,     "",              "+50 pas à chaque parcours ; au plus bas 0, au plus haut +100 ; à la fin +50", "", "", ""},
-        {"deux axes",           "B+10 C-1|C-4",       1, 2,     "",              "+10 pas à chaque parcours ; au plus bas 0, au plus haut +20 ; à la fin +20",
-                                "l'axe B avance de +10 pas à chaque parcours : +20 après 2 parcours\nl'axe C recule de -5 pas à chaque parcours : -10 après 2 parcours", "", ""},
-        {"depuis",              "B+100|B-50|B+10",    2, 2,     "",              "+60 pas à chaque parcours ; au plus bas -50, au plus haut +60 ; à la fin +20", "l'axe B avance de +60 pas à chaque parcours : +20 après 2 parcours", "", ""},
-        {"dans sa course",      "B+100|B-100",        1, 3,     "B.course=100",  "0 pas à chaque parcours ; au plus bas 0, au plus haut +100 ; à la fin 0", "", "", ""},
-        {"premier parcours",    "B+60|B+60|B-120",    1, 1,     "B.course=100",  "0 pas à chaque parcours ; au plus bas 0, au plus haut +120 ; à la fin 0", "", "B 2/1 +120",
-                                "Course refusée pour Axe 02 (B) : l'étape 2 du parcours 1 l'amène à +120 pas de son départ.\nCet axe ne va pas à plus de 100 pas de son départ, d'un côté comme de l'autre (limite de la machine)"},
-        {"dérive hors course",  "va: B+30|vient: B-10", 1, 10,  "B.course=100",  "+20 pas à chaque parcours ; au plus bas 0, au plus haut +210 ; à la fin +200", "l'axe B avance de +20 pas à chaque parcours : +200 après 10 parcours", "B 1/5 +110",
-                                "l'étape 1 (va) du parcours 5 l'amène à +110 pas"},
-        {"10000 parcours",      "B-7|B+2|B+3",        1, 10000, "B.course=1000", "-2 pas à chaque parcours ; au plus bas -20005, au plus haut 0 ; à la fin -20000",
-                                "l'axe B recule de -2 pas à chaque parcours : -20000 après 10000 parcours", "B 1/498 -1001", "du parcours 498 l'amène à -1001 pas"},
-        {"depuis, en dessous",  "B+90|B+20|B-100",    3, 2,     "B.course=99",   "+10 pas à chaque parcours ; au plus bas -100, au plus haut +10 ; à la fin -90", "l'axe B avance de +10 pas à chaque parcours : -90 après 2 parcours", "B 3/1 -100", ""},
-        {"direction inconnue",  "B+10|Bx0|B+5",       1, 2,     "",              "position inconnue dès l'étape 2 du parcours 1, dont la direction « x » n'est ni « + » ni « - » ; jusque-là, au plus bas 0, au plus haut +10", "", "", ""},
-        {"inconnue et course",  "B+10|Bx0|B+5",       1, 2,     "B.course=1000", "position inconnue dès l'étape 2 du parcours 1", "", "B 2/1 ?",
-                                "Course refusée pour Axe 02 (B) : l'étape 2 du parcours 1 l'envoie dans la direction « x », ni « + » ni « - » : nul ne peut dire où elle l'amène."},
-        {"inconnue passée",     "B_0|B+5",            2, 1,     "B.course=1000", "au plus bas 0, au plus haut +5 ; à la fin +5", "", "", ""},
-        {"inconnue au retour",  "B_0|B+5",            2, 2,     "B.course=1000", "position inconnue dès l'étape 1 du parcours 2, dont la direction U+0020 n'est", "", "B 1/2 ?", "dans la direction U+0020, ni"},
-        {"sortie avant l'inconnue", "B+200|Bx0",      1, 1,     "B.course=100",  "position inconnue dès l'étape 2", "", "B 1/1 +200", ""},
-        {"une grille",          "B+120 C-120",        1, 1,     "B.course=100\nC.course=120", "+120 pas à chaque parcours ; au plus bas 0, au plus haut +120 ; à la fin +120", "", "B 1/1 +120",
-                                "Course refusée pour Axe 02 (B) : cet envoi l'amène à +120 pas de son départ."},
-        {"votre limite",        "C+1|B-3",            1, 1,     "B.course=2",    "-3 pas à chaque parcours ; au plus bas -3, au plus haut 0 ; à la fin -3", "", "B 2/1 -3", "(votre limite)"},
+    const QList<std::tuple<const char *, const char *, int, int, const char *, const char *, const char *, const char *, const char *>> cas = {
+        {"aller-retour",        "B+100|B-100",        1, 3,     "",              "0 0..100 0",           "",             "",             ""},
+        {"immobile",            "B+0|B-0|C+0",        1, 5,     "B.course=0",    "",                     "",             "",             ""},
+        {"dérive",              "B+100|B-50",         1, 3,     "",              "50 0..200 150",        "B 50 150",     "",             ""},
+        {"recul",               "B-50",               1, 4,     "",              "-50 -200..0 -200",     "B -50 -200",   "",             ""},
+        {"un seul parcours",    "B+100|B-50",         1, 1,     "",              "50 0..100 50",         "",             "",             ""},
+        {"deux axes",           "B+10 C-1|C-4",       1, 2,     "",              "10 0..20 20",          "B 10 20\nC -5 -10", "",        ""},
+        {"depuis",              "B+100|B-50|B+10",    2, 2,     "",              "60 -50..60 20",        "B 60 20",      "",             ""},
+        {"dans sa course",      "B+100|B-100",        1, 3,     "B.course=100",  "0 0..100 0",           "",             "",             ""},
+        {"premier parcours",    "B+60|B+60|B-120",    1, 1,     "B.course=100",  "0 0..120 0",           "",             "B 2/1 +120",   "|0|100|machine|"},
+        {"dérive hors course",  "va: B+30|vient: B-10", 1, 10,  "B.course=100",  "20 0..210 200",        "B 20 200",     "B 1/5 +110",   "va|0|100|machine|"},
+        {"10000 parcours",      "B-7|B+2|B+3",        1, 10000, "B.course=1000", "-2 -20005..0 -20000",  "B -2 -20000",  "B 1/498 -1001", "|0|1000|machine|"},
+        {"depuis, en dessous",  "B+90|B+20|B-100",    3, 2,     "B.course=99",   "10 -100..10 -90",      "B 10 -90",     "B 3/1 -100",   "|0|99|machine|"},
+        {"direction inconnue",  "B+10|Bx0|B+5",       1, 2,     "",              "? 0..10 ? inconnue 2/1 [x]", "",       "",             ""},
+        {"inconnue et course",  "B+10|Bx0|B+5",       1, 2,     "B.course=1000", "? 0..10 ? inconnue 2/1 [x]", "",       "B 2/1 ?",      "|0|1000|machine|x"},
+        {"inconnue passée",     "B_0|B+5",            2, 1,     "B.course=1000", "? 0..5 5",             "",             "",             ""},
+        {"inconnue au retour",  "B_0|B+5",            2, 2,     "B.course=1000", "? 0..5 ? inconnue 1/2 [ ]", "",        "B 1/2 ?",      "|0|1000|machine| "},
+        {"sortie avant l'inconnue", "B+200|Bx0",      1, 1,     "B.course=100",  "? 0..200 ? inconnue 2/1 [x]", "",      "B 1/1 +200",   "|0|100|machine|"},
+        {"une grille",          "B+120 C-120",        1, 1,     "B.course=100\nC.course=120", "120 0..120 120", "",     "B 1/1 +120",   "|1|100|machine|"},
+        {"votre limite",        "C+1|B-3",            1, 1,     "B.course=2",    "-3 -3..0 -3",          "",             "B 2/1 -3",     "|0|2|vous|"},
     };
     // clang-format on
-    for (const auto &[nom, etapes, depuis, cycles, limites, ligneB, derive, refus, message] : cas)
+    for (const auto &[nom, etapes, depuis, cycles, limites, axeB, derive, refus, detail] : cas)
         QTest::newRow(nom) << QString::fromUtf8(etapes) << depuis << cycles << QByteArray(limites)
-                           << (*ligneB ? QStringLiteral("Axe 02 (B) : ") + QString::fromUtf8(ligneB)
-                                       : QString())
-                           << derive << QString::fromUtf8(refus) << QString::fromUtf8(message);
+                           << QString::fromUtf8(axeB) << QString::fromUtf8(derive)
+                           << QString::fromUtf8(refus) << QString::fromUtf8(detail);
 }
 
 // Where a run takes each axis, step by step over every cycle from the start
-// taken as 0: its figures, the drift said, and the travel limit that
+// taken as 0: its figures, the axes that drift, and the travel limit that
 // refuses it, naming the axis, the step, the cycle and the position.
 void TestLimites::course()
 {
@@ -326,10 +426,10 @@ void TestLimites::course()
     QFETCH(int, depuis);
     QFETCH(int, cycles);
     QFETCH(QByteArray, limites);
-    QFETCH(QString, ligneB);
+    QFETCH(QString, axeB);
     QFETCH(QString, derive);
     QFETCH(QString, refus);
-    QFETCH(QString, message);
+    QFETCH(QString, detail);
     const NiveauLimite niveau = QByteArray(QTest::currentDataTag()) == "votre limite"
                                     ? NiveauLimite::Operateur
                                     : NiveauLimite::Machine;
@@ -337,32 +437,35 @@ void TestLimites::course()
     QVERIFY(!lues.echec);
     const Programme p = programme(etapes);
     const Course course(p, depuis - 1, cycles);
-    QStringList lignes;
-    for (const QString &ligne : LignesCourse(course))
-        lignes << espaces(ligne);
-    QCOMPARE(lignes[0], QStringLiteral("Positions comptées depuis le départ du programme, "
-                                       "pris comme 0 : Tarvik ne sait pas où se trouve "
-                                       "vraiment la machine."));
-    const QStringList deB = lignes.filter(QStringLiteral("(B) :"));
-    QCOMPARE(deB.size(), ligneB.isEmpty() ? 0 : 1);
-    if (!ligneB.isEmpty())
-        QVERIFY2(deB[0].startsWith(ligneB), qPrintable(deB[0]));
-    QCOMPARE(espaces(AvertissementsDerive(course).join(u'\n')), derive);
+    QCOMPARE(faits(course.axe(2)), axeB);
+    QStringList derives;
+    for (const DeriveAxe &d : Derives(course))
+        derives << QStringLiteral("%1 %2 %3").arg(LettreAxe(d.axe)).arg(d.parCycle).arg(d.arrivee);
+    QCOMPARE(derives.join(u'\n'), derive);
     const QList<ValeurRefusee> refusees = VerifierCourse(p, lues.limites, depuis - 1, cycles);
     QCOMPARE(refusees.size(), refus.isEmpty() ? 0 : 1);
     if (refus.isEmpty())
         return;
-    const int axe = refusees[0].axe;
-    const auto sortie = course.sortie(axe, *lues.limites.axes[std::size_t(axe - 1)].course);
-    QVERIFY(sortie);
+    const ValeurRefusee &refusee = refusees[0];
+    QVERIFY(refusee.horsLimite && refusee.course);
+    const CourseRefusee &c = *refusee.course;
     QCOMPARE(QStringLiteral("%1 %2/%3 %4")
-                 .arg(LettreAxe(axe))
-                 .arg(sortie->point.etape + 1)
-                 .arg(sortie->point.cycle + 1)
-                 .arg(sortie->position ? PositionSignee(*sortie->position) : QStringLiteral("?")),
+                 .arg(LettreAxe(refusee.axe))
+                 .arg(c.point.etape + 1)
+                 .arg(c.point.cycle + 1)
+                 .arg(c.position ? PositionSignee(*c.position) : QStringLiteral("?")),
              refus);
-    QVERIFY2(espaces(refusees[0].message).contains(message), qPrintable(refusees[0].message));
-    QVERIFY(refusees[0].horsLimite);
+    const auto sortie = course.sortie(refusee.axe, c.borne);
+    QVERIFY(sortie);
+    QCOMPARE(sortie->point, (PointCourse{c.point.etape, c.point.cycle}));
+    QCOMPARE(sortie->position, c.position);
+    QCOMPARE(QStringLiteral("%1|%2|%3|%4|%5")
+                 .arg(c.point.nom)
+                 .arg(int(c.point.envoiSeul))
+                 .arg(c.borne)
+                 .arg(c.niveau == NiveauLimite::Operateur ? u"vous" : u"machine")
+                 .arg(c.position ? QString() : QString(c.direction)),
+             detail);
 }
 
 // Against a run followed step by step: the positions, the lowest and
@@ -423,30 +526,34 @@ void TestLimites::fichierMachine_data()
 {
     QTest::addColumn<QByteArray>("contenu"); // or what stands there: <lien cassé>…
     QTest::addColumn<QString>("etat");       // its mode and owner, then its folder's
-    QTest::addColumn<QString>("motif");      // why it is doubtful; empty: it applies
+    QTest::addColumn<Doute>("doute");        // why it is doubtful; none: it applies
     const QByteArray c = "B.pas=5000\nlecture=stricte\n";
-    // %F and %D stand for the file and its folder, in the command that mends them.
-    const QString seul = QStringLiteral(", alors que seul root doit pouvoir le modifier. Pour le protéger : « sudo chmod go-w %F »");
-    const QString douteux = QStringLiteral("limites.conf » est douteux, car il n'est pas protégé : ");
-    const QString chemin = QStringLiteral(" », sur son chemin, ");
+    // %F, %D and %A stand for the file, its folder and the folder elsewhere.
+    // Their words: tst_formulation.
+    using G = EchecProtection::Genre;
+    const Doute sur;
+    const auto p = [](G genre, const char *chemin, quint32 qui, quint32 mode, const char *faire) {
+        return Doute{
+            protection(genre, QString::fromUtf8(chemin), qui, mode, QString::fromUtf8(faire))};
+    };
     // clang-format off
-    QTest::newRow("protégé")            << c << "0644 0 0755 0" << "";
-    QTest::newRow("modifiable par tous") << c << "0666 0 0755 0" << douteux + "il appartient bien à root, mais son groupe et tous les autres peuvent le modifier (mode 0666)" + seul;
-    QTest::newRow("par son groupe")     << c << "0664 0 0755 0" << douteux + "il appartient bien à root, mais son groupe peut le modifier (mode 0664)" + seul;
-    QTest::newRow("à un autre")         << c << "0644 65534 0755 0" << douteux + "il appartient à l'utilisateur n° 65534 et non à root (mode 0644) : cet utilisateur peut le changer. Pour le protéger : « sudo chown root: %F »";
-    QTest::newRow("à un autre, ouvert") << c << "0664 65534 0755 0" << "Pour le protéger : « sudo chown root: %F && sudo chmod go-w %F »";
-    QTest::newRow("dossier ouvert")     << c << "0644 0 0777 0" << "/Tarvik" + chemin + "n'est pas protégé : son groupe et tous les autres peuvent le modifier (mode 0777), et seul root doit pouvoir le modifier. Pour le protéger : « sudo chmod go-w %D »";
-    QTest::newRow("dossier d'un autre") << c << "0644 0 0755 65534" << "/Tarvik" + chemin + "appartient à l'utilisateur n° 65534 (mode 0755) : chaque dossier jusqu'au fichier doit appartenir à root. Pour le protéger : « sudo chown root: %D »";
-    QTest::newRow("lien vers un dossier ouvert") << QByteArray("<lien ailleurs>") << "0644 0 0755 0" << chemin + "n'est pas protégé : son groupe et tous les autres peuvent le modifier (mode 0777)";
-    QTest::newRow("lien cassé")         << QByteArray("<lien cassé>") << "0644 0 0755 0" << "c'est un lien qui ne mène à aucun fichier";
-    QTest::newRow("pas compris")        << c + "B.pas=1\n" << "0644 0 0755 0" << "ligne 3 : « B.pas » est donnée deux fois";
-    QTest::newRow("absent")             << QByteArray("<absent>") << "0644 0 0755 0" << "";
+    QTest::newRow("protégé")            << c << "0644 0 0755 0" << sur;
+    QTest::newRow("modifiable par tous") << c << "0666 0 0755 0" << p(G::FichierModifiable, "%F", 0, 0666, "sudo chmod go-w %F");
+    QTest::newRow("par son groupe")     << c << "0664 0 0755 0" << p(G::FichierModifiable, "%F", 0, 0664, "sudo chmod go-w %F");
+    QTest::newRow("à un autre")         << c << "0644 65534 0755 0" << p(G::FichierAUnAutre, "%F", 65534, 0644, "sudo chown root: %F");
+    QTest::newRow("à un autre, ouvert") << c << "0664 65534 0755 0" << p(G::FichierAUnAutre, "%F", 65534, 0664, "sudo chown root: %F && sudo chmod go-w %F");
+    QTest::newRow("dossier ouvert")     << c << "0644 0 0777 0" << p(G::DossierModifiable, "%D", 0, 0777, "sudo chmod go-w %D");
+    QTest::newRow("dossier d'un autre") << c << "0644 0 0755 65534" << p(G::DossierAUnAutre, "%D", 65534, 0755, "sudo chown root: %D");
+    QTest::newRow("lien vers un dossier ouvert") << QByteArray("<lien ailleurs>") << "0644 0 0755 0" << p(G::DossierModifiable, "%A", 0, 0777, "sudo chmod go-w %A");
+    QTest::newRow("lien cassé")         << QByteArray("<lien cassé>") << "0644 0 0755 0" << Doute{EchecLecture{.genre = EchecLecture::Genre::LienSansCible}};
+    QTest::newRow("pas compris")        << c + "B.pas=1\n" << "0644 0 0755 0" << Doute{RefusCles{EchecCles::Genre::DeuxFois, 3, {}, QStringLiteral("B.pas"), {}}};
+    QTest::newRow("absent")             << QByteArray("<absent>") << "0644 0 0755 0" << sur;
     // Its folder is a link into a folder whose parent another user may
     // change: moved away, the folder takes the limits with it.
-    QTest::newRow("lien vers un dossier dont le parent est à un autre") << QByteArray("<dossier lié>") << "0644 0 0755 0" << "/parent" + chemin + "appartient à l'utilisateur n° 65534 (mode 0755)";
+    QTest::newRow("lien vers un dossier dont le parent est à un autre") << QByteArray("<dossier lié>") << "0644 0 0755 0" << p(G::DossierAUnAutre, "%A/parent", 65534, 0755, "sudo chown root: %A/parent");
     // A link of another user's in a sticky folder (/tmp): its owner may
     // put another in its place.
-    QTest::newRow("lien d'un autre dans un dossier collant") << QByteArray("<lien collant>") << "0644 0 0755 0" << "/Tarvik » appartient à l'utilisateur n° 65534, dans un dossier ouvert à tous : lui seul, ou root, peut l'y remplacer. Pour le protéger : « sudo chown -h root: ";
+    QTest::newRow("lien d'un autre dans un dossier collant") << QByteArray("<lien collant>") << "0644 0 0755 0" << p(G::PartieAUnAutre, "%D", 65534, 0, "sudo chown -h root: %D");
     // clang-format on
 }
 
@@ -462,12 +569,11 @@ void TestLimites::fichierMachine()
     const auto mode = mode_t(e[0].toUInt(nullptr, 8)),
                modeDossier = mode_t(e[2].toUInt(nullptr, 8));
     const auto proprietaire = uid_t(e[1].toUInt()), proprietaireDossier = uid_t(e[3].toUInt());
-    QFETCH(QString, motif);
+    QFETCH(Doute, doute);
     QTemporaryDir machine, ailleurs;
     const auto remise = poser("XDG_CONFIG_DIRS", QFile::encodeName(machine.path()));
     const QString dossier = machine.filePath(QStringLiteral("Tarvik"));
     const QString fichier = dossier + QStringLiteral("/limites.conf");
-    motif.replace(QStringLiteral("%F"), fichier).replace(QStringLiteral("%D"), dossier);
     const QByteArray local = QFile::encodeName(fichier);
     QVERIFY(installer(machine.path(),
                       contenu.startsWith('<') ? "B.pas=5000\nlecture=stricte\n" : contenu));
@@ -476,28 +582,31 @@ void TestLimites::fichierMachine()
             ::chown(QFile::encodeName(dossier), proprietaireDossier, 0) == 0);
     QVERIFY(placer(contenu, machine.path(), ailleurs.path()));
     const LimitesLues lues = LireLimites();
-    const bool applique = motif.isEmpty() && contenu != "<absent>";
+    const bool applique = !doute.raison && contenu != "<absent>";
     QCOMPARE(lues.fichiersMachine, applique ? QStringList{fichier} : QStringList{});
     QCOMPARE(canon(lues.effectives),
              applique ? QByteArray("lecture=stricte\nB.pas=5000\n") : QByteArray());
-    QCOMPARE(bool(lues.echec), !motif.isEmpty());
-    if (lues.echec)
-        QVERIFY2(lues.echec->message.contains(fichier) && lues.echec->message.contains(motif),
-                 qPrintable(lues.echec->message));
+    QCOMPARE(bool(lues.echec), bool(doute.raison));
+    if (!lues.echec)
+        return;
+    QCOMPARE(lues.echec->fichiers.size(), 1);
+    QCOMPARE(lues.echec->fichiers[0].chemin, fichier);
+    QVERIFY(memeRaison(lues.echec->fichiers[0],
+                       situer(*doute.raison, fichier, dossier, ailleurs.path())));
 }
 
 void TestLimites::cheminMachine_data()
 {
     QTest::addColumn<QString>("cas");
-    QTest::addColumn<QString>("motif"); // why it is doubtful; empty: no limits
-    QTest::newRow("dossier absent") << ""
-                                    << "";
-    QTest::newRow("lien qui ne mène à rien") << "lien perdu"
-                                             << "le lien « /etc/xdg/Tarvik » ne mène à rien";
+    QTest::addColumn<Doute>("doute"); // why it is doubtful; none: no limits
+    using G = EchecProtection::Genre;
+    QTest::newRow("dossier absent") << "" << Doute{};
+    QTest::newRow("lien qui ne mène à rien")
+        << "lien perdu" << Doute{protection(G::LienVersRien, QStringLiteral("/etc/xdg/Tarvik"))};
     QTest::newRow("fichier retiré d'un dossier qu'un autre peut déplacer")
         << "dossier vidé"
-        << "sur son chemin, n'est pas protégé : son groupe et tous les autres peuvent le modifier "
-           "(mode 0777)";
+        << Doute{protection(G::DossierModifiable, QStringLiteral("%A"), 0, 0777,
+                            QStringLiteral("sudo chmod go-w %A"))};
 }
 
 // Absent from /etc/xdg, the machine file sets no limit only when no one
@@ -508,7 +617,7 @@ void TestLimites::cheminMachine_data()
 void TestLimites::cheminMachine()
 {
     QFETCH(QString, cas);
-    QFETCH(QString, motif);
+    QFETCH(Doute, doute);
     if (::geteuid() != 0)
         QSKIP("il faut être root pour couvrir /etc/xdg dans un espace de montage privé");
     if (const QString raison = couvrirEtcXdg(); !raison.isEmpty())
@@ -527,11 +636,12 @@ void TestLimites::cheminMachine()
     const LimitesLues lues = LireLimites();
     QCOMPARE(lues.fichiersMachine, QStringList{});
     QCOMPARE(canon(lues.effectives), QByteArray());
-    QCOMPARE(bool(lues.echec), !motif.isEmpty());
-    if (lues.echec)
-        QVERIFY2(lues.echec->message.contains(QStringLiteral("/etc/xdg/Tarvik/limites.conf")) &&
-                     lues.echec->message.contains(motif),
-                 qPrintable(lues.echec->message));
+    QCOMPARE(bool(lues.echec), bool(doute.raison));
+    if (!lues.echec)
+        return;
+    QCOMPARE(lues.echec->fichiers.size(), 1);
+    QCOMPARE(lues.echec->fichiers[0].chemin, QStringLiteral("/etc/xdg/Tarvik/limites.conf"));
+    QVERIFY(memeRaison(lues.echec->fichiers[0], situer(*doute.raison, {}, {}, ailleurs.path())));
 }
 
 // The operator's environment never hides the machine's own file: with

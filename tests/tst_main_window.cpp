@@ -1,5 +1,6 @@
 // The window as the operator sees it: its controls, focus chain and menus,
 // and a click on TEST with the port on a pseudo-terminal.
+#include "app/formulation.h"
 #include "app/langue.h"
 #include "fenetre_essai.h"
 #include "journal_essai.h"
@@ -1098,7 +1099,8 @@ void TestMainWindow::horsLimites()
     auto &[pty, messages, fenetre] = banc;
     LimitesLues lues = limitesOperateur(fichier);
     if (fichier.isEmpty())
-        lues.echec = Echec{QStringLiteral("le fichier de limites « %1 » est douteux").arg(dit)};
+        lues.echec =
+            LimitesDouteuses{{{dit, EchecLecture{.genre = EchecLecture::Genre::PasOrdinaire}}}};
     fenetre.poste().setLimites(lues);
     auto *c = boite.isEmpty() ? nullptr : controle<CaseGrille>(fenetre, boite);
     if (c) {
@@ -1329,7 +1331,13 @@ void TestMainWindow::rebranche()
     SurveillanceEssai surveillance;
     banc.fenetre.poste().brancherSurveillance(&surveillance);
     if (vu.douteux)
-        banc.fenetre.poste().setLimites({{}, {}, {}, {}, Echec{QStringLiteral("douteux")}});
+        banc.fenetre.poste().setLimites(
+            {{},
+             {},
+             {},
+             {},
+             LimitesDouteuses{{{QStringLiteral("limites.conf"),
+                                EchecLecture{.genre = EchecLecture::Genre::PasOrdinaire}}}}});
     surveillance.annoncer({vu.etat, banc.pty.chemin(), 0, QStringLiteral("minicom")},
                           QDateTime::currentDateTime());
     if (vu.test)

@@ -4,6 +4,7 @@
 // program, a Stop and a signal included; what the journal it is heard by
 // keeps of each kind of run; and the port's state it tells the status line.
 #include "app/consignation.h"
+#include "app/formulation.h"
 #include "app/poste_envoi.h"
 #include "execution_essai.h"
 #include "journal_essai.h"
@@ -19,6 +20,13 @@ LimitesLues limitesDe(const QByteArray &contenu)
     LimitesLues lues;
     lues.effectives = AnalyserLimites(contenu, NiveauLimite::Operateur).limites;
     return lues;
+}
+
+// A limits file that cannot be trusted: no send may leave.
+LimitesDouteuses limitesDouteuses()
+{
+    return {{{QStringLiteral("limites.conf"),
+              EchecLecture{.genre = EchecLecture::Genre::PasOrdinaire}}}};
 }
 
 // The initial grid, with the boxes `saisies` names typed over ("A.pas=1O0",
@@ -223,21 +231,20 @@ void TestPosteEnvoi::examen()
     BancPoste banc;
     LimitesLues limites = limitesDe(cas.limites == "douteux" ? QByteArray() : cas.limites);
     if (cas.limites == "douteux")
-        limites.echec = Echec{QStringLiteral("limites.conf est douteux")};
+        limites.echec = limitesDouteuses();
     banc.poste.setLimites(limites);
     const ExamenGrille examen = banc.poste.examiner(saisie(cas.saisies), cas.destination);
     const auto resumer = [](const std::optional<RefusEnvoi> &refus) {
         QStringList vus;
         for (const ValeurRefusee &valeur : refus ? refus->valeurs : QList<ValeurRefusee>())
-            vus << QStringLiteral("%1 %2").arg(LettreAxe(valeur.axe),
-                                               valeur.ligne.isEmpty()
-                                                   ? QStringLiteral("course")
-                                                   : NomColonne(valeur.colonne).toLower());
+            vus << QStringLiteral("%1 %2").arg(
+                LettreAxe(valeur.axe),
+                valeur.course ? QStringLiteral("course") : NomColonne(valeur.colonne).toLower());
         return vus;
     };
     QStringList lues;
     for (const CaseLue &lue : examen.lues)
-        lues << lue.message;
+        lues << Formuler(lue);
     QCOMPARE(examen.grille.has_value(), cas.grille);
     QCOMPARE(lues, cas.lues);
     QCOMPARE(examen.refus ? std::optional(examen.refus->genre) : std::nullopt, cas.refus);
@@ -385,7 +392,7 @@ void TestPosteEnvoi::consignation()
                                    : geste == G::Grille ? "A.pas=2\nB.vitesse=2\n"
                                                         : "A.pas=2\n"));
     if (geste == G::Douteux)
-        poste.setLimites({{}, {}, {}, {}, Echec{QStringLiteral("limites.conf est douteux")}});
+        poste.setLimites({{}, {}, {}, {}, limitesDouteuses()});
     if (geste == G::Occupe)
         banc.pilote.refusOuverture =
             Refus(EchecLien::Genre::PortOccupe, QStringLiteral("occupé par minicom"));

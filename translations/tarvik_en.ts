@@ -1242,10 +1242,6 @@ Nothing was changed.</translation>
 <context>
     <name>Limites</name>
     <message>
-        <source>valeur vide</source>
-        <translation>empty value</translation>
-    </message>
-    <message>
         <source>%1 doit s&apos;écrire en chiffres seuls, de 0 à %2 («&#xa0;%3&#xa0;»)</source>
         <translation>%1 must be written in digits alone, from 0 to %2 (“%3”)</translation>
     </message>
@@ -1792,10 +1788,6 @@ No value was compared with the limits: nothing can be sent while a limits file i
 </context>
 <context>
     <name>Programme</name>
-    <message>
-        <source>Ligne %1&#xa0;: %2</source>
-        <translation>Line %1: %2</translation>
-    </message>
     <message>
         <source>version du format inconnue&#xa0;: cette version de Tarvik lit «&#xa0;programme tarvik 1&#xa0;»</source>
         <translation>unknown format version: this version of Tarvik reads “programme tarvik 1”</translation>

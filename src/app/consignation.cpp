@@ -1,5 +1,6 @@
 #include "app/consignation.h"
 
+#include "app/formulation.h"
 #include "app/phrases_poste.h"
 #include "run/journal.h"
 #include "system/noms.h"
@@ -55,7 +56,7 @@ EnregistrementEnvoi ConsignationEnvois::enregistrement(const DeroulementEnvoi &d
                                ? deroulement.source
                                : QStringLiteral("%1:%2").arg(deroulement.source).arg(etape + 1);
     EnregistrementEnvoi enregistrement =
-        EnregistrementDe(envoi, debut, m_poste.executable(), source);
+        EnregistrementDe(envoi, RaisonEnregistrement(envoi), debut, m_poste.executable(), source);
     enregistrement.execution = deroulement.execution;
     return enregistrement;
 }
@@ -148,9 +149,9 @@ void ConsignationEnvois::consignerAttente(const QDateTime &debut, const QString 
 void ConsignationEnvois::consigner(EnregistrementEnvoi enregistrement)
 {
     enregistrement.executable = m_poste.executable();
-    if (const auto rate = EcrireJournal(enregistrement))
+    if (const auto rate = EcrireJournal(enregistrement, MessageJournalSysteme(enregistrement)))
         Q_EMIT journalRate(Echec{Mots::tr("le journal des envois « %1 » : %2")
-                                     .arg(NomLisible(CheminJournal()), rate->message)});
+                                     .arg(NomLisible(CheminJournal()), Formuler(*rate))});
 }
 
 } // namespace tarvik::app

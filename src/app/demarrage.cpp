@@ -1,5 +1,6 @@
 #include "app/demarrage.h"
 
+#include "app/formulation.h"
 #include "app/langue.h"
 #include "core/noms.h"
 #include "run/journal.h"
@@ -19,6 +20,7 @@ struct Mots {
 
 Demarrage Demarrer(int argc, char *argv[])
 {
+    InstallerCitations(); // before anything is said
     Demarrage demarrage;
     demarrage.reglages = LireReglages();
     demarrage.langue = ChoisirLangue(argc, argv, demarrage.reglages.reglages);
@@ -34,7 +36,7 @@ std::optional<Echec> ReglagesNonLus(const ReglagesLus &reglages)
     return Echec{Mots::tr("les réglages %1 sont illisibles (%2) : ils ne sont pas lus, et chaque "
                           "envoi part donc aussi au journal du système, comme sans réglages, quoi "
                           "qu'ils disent de journal_systeme")
-                     .arg(NomLisible(CheminReglages()), reglages.echec->message)};
+                     .arg(NomLisible(CheminReglages()), Formuler(*reglages.echec))};
 }
 
 QString DecrirePort(const PortChoisi &port, const QString &menu)

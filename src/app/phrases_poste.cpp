@@ -1,5 +1,7 @@
 #include "app/phrases_poste.h"
 
+#include "app/formulation.h"
+
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -45,14 +47,13 @@ QString TexteRefus(const RefusEnvoi &refus, qsizetype valeursMax)
                         "possible tant qu'un fichier de limites est douteux")
             .arg(refus.douteux);
     // Several values a box holds: one line each.
-    const bool enLignes =
-        refus.valeurs.size() > 1 &&
-        std::all_of(refus.valeurs.begin(), refus.valeurs.end(),
-                    [](const ValeurRefusee &valeur) { return !valeur.ligne.isEmpty(); });
+    const bool enLignes = refus.valeurs.size() > 1 &&
+                          std::all_of(refus.valeurs.begin(), refus.valeurs.end(),
+                                      [](const ValeurRefusee &valeur) { return !valeur.course; });
     QStringList valeurs;
     for (const ValeurRefusee &valeur : refus.valeurs)
         if (valeursMax < 0 || valeurs.size() < valeursMax)
-            valeurs << (enLignes ? valeur.ligne : valeur.message);
+            valeurs << (enLignes ? FormulerEnLigne(valeur) : Formuler(valeur));
     if (const qsizetype reste = refus.valeurs.size() - valeurs.size(); reste > 0)
         valeurs << autresValeurs(reste);
     if (enLignes)

@@ -1,5 +1,7 @@
 #include "app/poste_envoi.h"
 
+#include "app/formulation.h"
+
 #include "core/course.h"
 #include "port/etat_port.h"
 
@@ -104,7 +106,7 @@ ExamenGrille PosteEnvoi::examiner(const TextesGrille &textes, DestinationGrille 
         return examen;
     }
     if (destination == D::Envoi && m_limites.echec) {
-        examen.refus = RefusEnvoi{G::LimitesDouteuses, m_limites.echec->message, {}};
+        examen.refus = RefusEnvoi{G::LimitesDouteuses, Formuler(*m_limites.echec), {}};
         return examen;
     }
     // Each box checked once, within the bench's limits but for a file; a
@@ -145,7 +147,7 @@ QList<ValeurRefusee> PosteEnvoi::horsLimites(const Programme &programme, int dep
 std::optional<RefusEnvoi> PosteEnvoi::refusDesLimites(const Programme &programme, int depuis) const
 {
     if (m_limites.echec)
-        return RefusEnvoi{RefusEnvoi::Genre::LimitesDouteuses, m_limites.echec->message, {}};
+        return RefusEnvoi{RefusEnvoi::Genre::LimitesDouteuses, Formuler(*m_limites.echec), {}};
     QList<ValeurRefusee> valeurs = horsLimites(programme, depuis);
     if (valeurs.isEmpty())
         return std::nullopt;
@@ -287,8 +289,9 @@ void PosteEnvoi::resultatVu(const ResultatProgramme &resultat)
     deroulement.resultat = resultat;
     using G = EchecLien::Genre;
     if (const ResultatEnvoi *rate = resultat.rate(); rate && deroulement.grilleSeule)
-        deroulement.reessayable = rate->lignes.isEmpty() && (rate->echec->genre == G::PortOccupe ||
-                                                             rate->echec->genre == G::PortAbsent);
+        deroulement.reessayable =
+            rate->lignes.isEmpty() &&
+            (rate->echec->genre() == G::PortOccupe || rate->echec->genre() == G::PortAbsent);
     m_etat.usage = EtatPoste::Usage::Aucun;
     m_etat.finAttente = {};
     if (m_surveillance && m_surveillance->actif())

@@ -108,8 +108,8 @@ struct DeroulementEnvoi {
 // besides, and this station's own use of it.
 struct EtatPoste {
     EtatPort port;
-    std::optional<Echec> limites; // a doubtful limits file: TEST would be refused
-    QDateTime rebrancheA;         // came back after going away, until the next run
+    std::optional<LimitesDouteuses> limites; // doubtful limits files: TEST would be refused
+    QDateTime rebrancheA;                    // came back after going away, until the next run
     enum class Usage { Aucun, GrilleSeule, Programme };
     Usage usage = Usage::Aucun;
     QString source;                                   // the program's

@@ -1,6 +1,6 @@
 #include "carte/port_carte.h"
 
-#include "system/erreurs.h"
+#include "system/citations.h"
 #include "system/noms.h"
 
 #include <QCoreApplication>
@@ -31,7 +31,7 @@ constexpr qint64 Rafale = 32;
 
 QString systeme(int erreur)
 {
-    return TexteErreurSysteme(erreur);
+    return CiterErreurSysteme(erreur);
 }
 
 // A folder the link may go in: the user's or root's, and no one else may

@@ -4,12 +4,12 @@
 
 #include "app/demarrage.h"
 #include "app/executable.h"
+#include "app/formulation.h"
 #include "app/phrases_poste.h"
 #include "app/signaux.h"
 #include "core/course.h"
 #include "port/etat_port.h"
 #include "port/peripherique.h"
-#include "system/erreurs.h"
 #include "system/noms.h"
 
 #include <QDeadlineTimer>
@@ -65,7 +65,7 @@ int direRefus(const RefusEnvoi &refus)
                       Echec{TexteRefus(refus) + Mots::tr(".\nRien n'a été envoyé")});
     QStringList valeurs;
     for (const ValeurRefusee &valeur : refus.valeurs)
-        valeurs << Phrase(valeur);
+        valeurs << Formuler(valeur) + u'.';
     QString raison =
         Mots::tr("au-delà des limites du banc, rien n'a été envoyé :\n%1").arg(valeurs.join(u'\n'));
     raison.chop(1); // Phrase ends each; erreur ends the whole
@@ -165,7 +165,7 @@ int direFin(const DeroulementEnvoi &deroulement, int signal, QStringList notes)
                       "envoyé après elle.\n")
                  .arg(nomEtape(deroulement.programme, resultat.etapes.last().etape))
                  .arg(resultat.etapes.last().cycle + 1));
-    const EchecLien &echec = *rate->echec;
+    const EchecLien echec = *EchecEntier(*rate);
     const QString plus = conseil(echec.genre);
     Dire(Mots::tr("tarvik-envoyer : %1\n")
              .arg(plus.isEmpty() ? Phrase(echec) : Phrase(echec) + u'\n' + plus));

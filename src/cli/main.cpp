@@ -6,13 +6,13 @@
 #include "app/consignation.h"
 #include "app/demarrage.h"
 #include "app/executable.h"
+#include "app/formulation.h"
 #include "app/langue.h"
 #include "app/options.h"
 #include "app/poste_envoi.h"
 #include "app/signaux.h"
 #include "core/fichiers.h"
 #include "core/langues.h"
-#include "system/erreurs.h"
 #include "system/fichier_limites.h"
 #include "system/lecture.h"
 #include "system/noms.h"
@@ -200,10 +200,8 @@ ProgrammeLu lireProgramme(const QString &chemin, int reveil)
     else
         quoi = entree ? Mots::tr("l'entrée standard a été lue et refusée comme programme")
                       : Mots::tr("le fichier « %1 » a été lu et refusé comme programme").arg(nom);
-    const Echec &refus = fichier.echec ? *fichier.echec : *analyse.echec;
-    return {{},
-            false,
-            Echec{quoi + Mots::tr(".\n%1.\nRien n'a été envoyé").arg(majuscule(refus.message))}};
+    const QString refus = fichier.echec ? Formuler(*fichier.echec) : Formuler(*analyse.echec);
+    return {{}, false, Echec{quoi + Mots::tr(".\n%1.\nRien n'a été envoyé").arg(majuscule(refus))}};
 }
 
 // Sends, or with --verifier only checks, the program read: from the step
@@ -223,7 +221,7 @@ int envoyer(const QCommandLineParser &options, const ProgrammeLu &lu, const QStr
         entier(options, "repeter", RepetitionsMax).value_or(programme.repetitions);
     PosteEnvoi poste(QStringLiteral("tarvik-envoyer"));
     auto *journal = new ConsignationEnvois(poste); // before anything else hears it
-    poste.setLimites(LireLimites());               // once the language speaks
+    poste.setLimites(LireLimites());               // worded when said, in the language installed
     // The same order of choice for a dry run as for a send.
     poste.setPort(DeterminerPort(options.value(OptionPort()), demarrage.reglages));
     poste.setReveil(reveil); // a signal ends a wait for the port, and a run

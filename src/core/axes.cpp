@@ -1,7 +1,5 @@
 #include "core/axes.h"
 
-#include <QCoreApplication>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -11,23 +9,9 @@
 
 namespace tarvik::core {
 
-namespace {
-
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(Axes)
-};
-
-} // namespace
-
 QChar LettreAxe(int i)
 {
     return QChar(u'@' + i);
-}
-
-QString NomAxe(int i)
-{
-    return Mots::tr("Axe %1").arg(i, 2, 10, QChar(u'0'));
 }
 
 namespace {

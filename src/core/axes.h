@@ -30,9 +30,6 @@ constexpr std::int32_t VitesseMax = 255;
 // Letter of axis i (1 to 7): 'A' to 'G'.
 QChar LettreAxe(int i);
 
-// Name of axis i as the grid and the messages show it: "Axe 03".
-QString NomAxe(int i);
-
 // Where each field of a command line stands, "A+00100:010": the builder
 // puts them there and the sequence-file reader looks for them there.
 namespace Champ {

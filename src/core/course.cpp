@@ -1,6 +1,5 @@
 #include "core/course.h"
 
-#include <QCoreApplication>
 #include <algorithm>
 #include <bit>
 #include <climits>
@@ -9,11 +8,6 @@
 namespace tarvik::core {
 
 namespace {
-
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(Course)
-};
 
 constexpr qint64 Jamais = std::numeric_limits<qint64>::max();
 
@@ -235,138 +229,52 @@ std::optional<SortieCourse> Course::sortie(int numero, qint64 limite) const
     return std::nullopt;
 }
 
-namespace {
-
-// A count of steps with its sign: "+50 pas", "-1 pas", "0 pas".
-QString pasSignes(qint64 valeur)
-{
-    const int n = int(std::min<qint64>(valeur < 0 ? -valeur : valeur, INT_MAX));
-    return valeur > 0   ? Mots::tr("+%n pas", nullptr, n)
-           : valeur < 0 ? Mots::tr("-%n pas", nullptr, n)
-                        : Mots::tr("%n pas", nullptr, 0);
-}
-
-// "Pince (A)", "Axe 01 (A)"
-QString nomAvecLettre(const NomsAxes &noms, int numero)
-{
-    const QString &nom = noms[std::size_t(numero - 1)];
-    return QStringLiteral("%1 (%2)").arg(nom.isEmpty() ? NomAxe(numero) : nom,
-                                         QString(LettreAxe(numero)));
-}
-
-// A direction as a message quotes it: « x », a blank spelled out (U+0020).
-QString directionCitee(QChar direction)
-{
-    return direction.isSpace() ? CodePoint(direction.unicode()) : Mots::tr("« %1 »").arg(direction);
-}
-
-} // namespace
-
 QString PositionSignee(qint64 position)
 {
     return (position > 0 ? QStringLiteral("+") : QString()) + QString::number(position);
 }
 
-QString PointNomme(const Course &course, PointCourse point)
+PointDecrit DecrirePoint(const Course &course, PointCourse point)
 {
-    if (course.etapes() == 1 && course.cycles() == 1)
-        return Mots::tr("cet envoi");
-    const QString &nom = course.programme().etapes[point.etape].nom;
-    const QString etape = QString::number(point.etape + 1),
-                  cycle = QString::number(point.cycle + 1);
-    return nom.isEmpty() ? Mots::tr("l'étape %1 du parcours %2").arg(etape, cycle)
-                         : Mots::tr("l'étape %1 (%2) du parcours %3").arg(etape, nom, cycle);
+    const QList<EtapeProgramme> &etapes = course.programme().etapes;
+    return {.etape = point.etape,
+            .cycle = point.cycle,
+            .nom = point.etape < etapes.size() ? etapes[point.etape].nom : QString(),
+            .envoiSeul = course.etapes() == 1 && course.cycles() == 1};
+}
+
+QList<DeriveAxe> Derives(const Course &course)
+{
+    QList<DeriveAxe> derives;
+    for (int numero = 1; numero <= NombreAxes && course.cycles() > 1; ++numero) {
+        const CourseAxe &axe = course.axe(numero);
+        if (axe.parCycle && *axe.parCycle != 0 && axe.arrivee)
+            derives << DeriveAxe{numero, *axe.parCycle, *axe.arrivee};
+    }
+    return derives;
 }
 
 namespace {
-
-// The figures of one axis that moves.
-QString ligneAxe(const Course &course, int numero, const NomsAxes &noms)
-{
-    const CourseAxe &axe = course.axe(numero);
-    const QString nom = nomAvecLettre(noms, numero);
-    if (axe.inconnue)
-        return Mots::tr("%1 : position inconnue dès %2, dont la direction %3 n'est ni « + » "
-                        "ni « - » ; jusque-là, au plus bas %4, au plus haut %5.")
-            .arg(nom, PointNomme(course, *axe.inconnue), directionCitee(axe.direction),
-                 PositionSignee(axe.plusBas), PositionSignee(axe.plusHaut));
-    const QString arrivee = PositionSignee(axe.arrivee.value_or(0));
-    if (!axe.parCycle) // a step the run does not send has another direction
-        return Mots::tr("%1 : au plus bas %2, au plus haut %3 ; à la fin %4.")
-            .arg(nom, PositionSignee(axe.plusBas), PositionSignee(axe.plusHaut), arrivee);
-    return Mots::tr("%1 : %2 à chaque parcours ; au plus bas %3, au plus haut %4 ; à la fin "
-                    "%5.")
-        .arg(nom, pasSignes(*axe.parCycle), PositionSignee(axe.plusBas),
-             PositionSignee(axe.plusHaut), arrivee);
-}
-
-// Who set a limit, as a message says it.
-QString deQui(NiveauLimite niveau)
-{
-    return niveau == NiveauLimite::Machine ? Mots::tr("limite de la machine")
-                                           : Mots::tr("votre limite");
-}
 
 ValeurRefusee refuser(const Course &course, int numero, const SortieCourse &sortie,
                       const LimitesAxe &limite, const QString &nom)
 {
     const Axe &axe = course.programme().etapes[sortie.point.etape].grille.axe(numero);
-    const QString ou = PointNomme(course, sortie.point),
-                  borne = Mots::tr("%n pas", nullptr, *limite.course); // "1 step"
     ValeurRefusee refus;
     refus.axe = numero;
+    refus.nom = nom;
     refus.horsLimite = true;
     refus.colonne = sortie.position ? Colonne::Pas : Colonne::Direction;
     refus.texte = sortie.position ? TextePas(axe.Pas) : QString(axe.Direction);
-    if (sortie.position)
-        refus.message =
-            Mots::tr("Course refusée pour %1 : %2 l'amène à %3 de son départ.\nCet axe ne va "
-                     "pas à plus de %4 de son départ, d'un côté comme de l'autre (%5)")
-                .arg(nom, ou, pasSignes(*sortie.position), borne, deQui(limite.niveauCourse));
-    else
-        refus.message =
-            Mots::tr("Course refusée pour %1 : %2 l'envoie dans la direction %3, ni « + » ni "
-                     "« - » : nul ne peut dire où elle l'amène.\nCet axe ne va pas à plus de "
-                     "%4 de son départ (%5) : chacune de ses directions doit être « + » ou "
-                     "« - »")
-                .arg(nom, ou, directionCitee(axe.Direction), borne, deQui(limite.niveauCourse));
+    refus.course = CourseRefusee{.point = DecrirePoint(course, sortie.point),
+                                 .position = sortie.position,
+                                 .direction = axe.Direction,
+                                 .borne = *limite.course,
+                                 .niveau = limite.niveauCourse};
     return refus;
 }
 
 } // namespace
-
-QStringList LignesCourse(const Course &course, const NomsAxes &noms)
-{
-    QStringList lignes{Mots::tr("Positions comptées depuis le départ du programme, pris comme "
-                                "0 : Tarvik ne sait pas où se trouve vraiment la machine.")};
-    for (int numero = 1; numero <= NombreAxes; ++numero)
-        if (course.axe(numero).bouge)
-            lignes << ligneAxe(course, numero, noms);
-    if (lignes.size() == 1)
-        lignes << Mots::tr("Aucun axe ne bouge.");
-    return lignes;
-}
-
-QStringList AvertissementsDerive(const Course &course, const NomsAxes &noms)
-{
-    QStringList avertissements;
-    for (int numero = 1; numero <= NombreAxes && course.cycles() > 1; ++numero) {
-        const CourseAxe &axe = course.axe(numero);
-        if (!axe.parCycle || *axe.parCycle == 0 || !axe.arrivee)
-            continue;
-        const QString &nom = noms[std::size_t(numero - 1)];
-        const QString lettre = LettreAxe(numero);
-        const QString quel = nom.isEmpty() ? lettre : QStringLiteral("%1 (%2)").arg(nom, lettre);
-        const QString texte =
-            *axe.parCycle > 0
-                ? Mots::tr("l'axe %1 avance de %2 à chaque parcours : %3 après %n parcours",
-                           nullptr, course.cycles())
-                : Mots::tr("l'axe %1 recule de %2 à chaque parcours : %3 après %n parcours",
-                           nullptr, course.cycles());
-        avertissements << texte.arg(quel, pasSignes(*axe.parCycle), PositionSignee(*axe.arrivee));
-    }
-    return avertissements;
-}
 
 QList<ValeurRefusee> VerifierCourse(const Course &course, const Limites &limites,
                                     const NomsAxes &noms)
@@ -377,7 +285,7 @@ QList<ValeurRefusee> VerifierCourse(const Course &course, const Limites &limites
         if (!limite.course)
             continue;
         if (const auto sortie = course.sortie(numero, *limite.course))
-            refus << refuser(course, numero, *sortie, limite, nomAvecLettre(noms, numero));
+            refus << refuser(course, numero, *sortie, limite, noms[std::size_t(numero - 1)]);
     }
     return refus;
 }

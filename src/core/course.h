@@ -18,7 +18,6 @@
 
 #include <QList>
 #include <QString>
-#include <QStringList>
 #include <array>
 #include <optional>
 
@@ -119,24 +118,24 @@ private:
 
 // A position with its sign: "+150", "-20", "0".
 QString PositionSignee(qint64 position);
-// A step of a run as messages name it: "l'étape 3 (prise) du parcours 2",
-// "cet envoi" for a run of one step.
-QString PointNomme(const Course &course, PointCourse point);
+// A step of a run as messages name it: its place and name, or the run
+// itself when it is one step sent once.
+PointDecrit DecrirePoint(const Course &course, PointCourse point);
 
-// The travel figures as lines of text: first that the start is taken as 0,
-// then, for each axis that moves, its travel per cycle, lowest and highest
-// positions and position at the end, or from which step it is unknown.
-QStringList LignesCourse(const Course &course, const NomsAxes &noms = {});
-
-// A warning for each axis a run of more than one cycle drives a little
-// further at every cycle: "l'axe B avance de +50 pas à chaque parcours :
-// +150 après 3 parcours". A warning, never a refusal.
-QStringList AvertissementsDerive(const Course &course, const NomsAxes &noms = {});
+// An axis that a run of more than one cycle drives a little further at every
+// cycle: a warning, never a refusal.
+struct DeriveAxe {
+    int axe = 0;         // 1 to 7
+    qint64 parCycle = 0; // its travel over one cycle, never 0
+    qint64 arrivee = 0;  // where it ends
+    bool operator==(const DeriveAxe &autre) const = default;
+};
+QList<DeriveAxe> Derives(const Course &course);
 
 // Every axis with a travel limit that the run of `programme` (from step
 // `depuis`, `cycles` times) takes beyond it, or leaves at an unknown
 // position: one refusal an axis, naming the step, its cycle and the
-// position reached, in the terms of VerifierLimites. A grid checks as a
+// position reached, as VerifierLimites's refusals are. A grid checks as a
 // one-step program run once.
 QList<ValeurRefusee> VerifierCourse(const Course &course, const Limites &limites,
                                     const NomsAxes &noms = {});

@@ -2,7 +2,6 @@
 
 #include "core/noms.h"
 
-#include <QCoreApplication>
 #include <QStringList>
 
 #include <algorithm>
@@ -11,31 +10,23 @@ namespace tarvik::core {
 
 namespace {
 
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(FichierCles)
-};
-
-Echec ligne(int numero, const QString &raison)
+EchecCles ligne(int numero, EchecCles::Genre genre, const FormeCles &forme,
+                const QString &texte = {}, const QString &cle = {})
 {
-    return {Mots::tr("ligne %1 : %2").arg(numero).arg(raison)};
+    return {.genre = genre, .ligne = numero, .texte = texte, .cle = cle, .forme = forme};
 }
 
 // Why `texte`, whose key `nom` is none of the file's, is not understood:
 // no '=', a key written in another case, or a key the file does not have.
-Echec cleInconnue(int numero, const QString &texte, const QString &nom, const FormeCles &forme)
+EchecCles cleInconnue(int numero, const QString &texte, const QString &nom, const FormeCles &forme)
 {
+    using G = EchecCles::Genre;
     if (!texte.contains(u'='))
-        return ligne(numero, Mots::tr("« = » manque dans « %1 » : une ligne s'écrit "
-                                      "clé=valeur, comme %2")
-                                 .arg(NomLisible(texte.left(40)), QLatin1String(forme.exemple)));
+        return ligne(numero, G::SansEgal, forme, NomLisible(texte.left(40)));
     for (const QByteArray &connu : forme.noms)
         if (nom.compare(QLatin1String(connu), Qt::CaseInsensitive) == 0)
-            return ligne(numero, Mots::tr("clé « %1 » : écrivez « %2 », les clés "
-                                          "distinguent majuscules et minuscules")
-                                     .arg(NomLisible(nom), QLatin1String(connu)));
-    return ligne(numero, Mots::tr("clé inconnue « %1 » (les clés sont %2)")
-                             .arg(NomLisible(nom.left(40)), forme.nomsDits));
+            return ligne(numero, G::Casse, forme, NomLisible(nom), QString::fromLatin1(connu));
+    return ligne(numero, G::CleInconnue, forme, NomLisible(nom.left(40)));
 }
 
 } // namespace
@@ -79,13 +70,13 @@ RecrireCles(const QByteArray &avant, const QByteArray &groupe, const QList<QByte
     return octets;
 }
 
-std::optional<Echec>
-AnalyserCles(const QByteArray &contenu, const FormeCles &forme,
-             const std::function<std::optional<Echec>(qsizetype k, const QString &valeur)> &lire)
+std::optional<EchecCles> AnalyserCles(
+    const QByteArray &contenu, const FormeCles &forme,
+    const std::function<std::optional<RefusValeur>(qsizetype k, const QString &valeur)> &lire)
 {
+    using G = EchecCles::Genre;
     if (contenu.startsWith("\xEF\xBB\xBF"))
-        return ligne(1, Mots::tr("marque d'ordre des octets (BOM) au début du fichier : "
-                                 "enregistrez-le en UTF-8 sans BOM"));
+        return ligne(1, G::Bom, forme);
     const QList<QString> lignes = LignesDeCles(contenu);
     QStringList vues;
     for (int n = 1; n <= lignes.size(); ++n) {
@@ -94,18 +85,20 @@ AnalyserCles(const QByteArray &contenu, const FormeCles &forme,
             texte == QLatin1String(forme.groupe))
             continue;
         if (texte.startsWith(u'['))
-            return ligne(n, Mots::tr("groupe inconnu « %1 » (le seul groupe est %2)")
-                                .arg(NomLisible(texte.left(40)), QLatin1String(forme.groupe)));
+            return ligne(n, G::GroupeInconnu, forme, NomLisible(texte.left(40)));
         const QString nom = texte.section(u'=', 0, 0);
         const auto cle = std::find_if(forme.noms.begin(), forme.noms.end(),
                                       [&](const QByteArray &c) { return nom == QLatin1String(c); });
         if (!texte.contains(u'=') || cle == forme.noms.end())
             return cleInconnue(n, texte, nom, forme);
         if (vues.contains(nom))
-            return ligne(n, Mots::tr("« %1 » est donnée deux fois").arg(nom));
+            return ligne(n, G::DeuxFois, forme, {}, nom);
         vues << nom;
-        if (const auto raison = lire(cle - forme.noms.begin(), texte.mid(nom.size() + 1)))
-            return Echec{Mots::tr("ligne %1 (%2) : %3").arg(n).arg(nom, raison->message)};
+        if (const auto raison = lire(cle - forme.noms.begin(), texte.mid(nom.size() + 1))) {
+            EchecCles refus = ligne(n, G::Valeur, forme, {}, nom);
+            refus.valeur = raison;
+            return refus;
+        }
     }
     return std::nullopt;
 }

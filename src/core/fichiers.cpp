@@ -1,6 +1,5 @@
 #include "core/fichiers.h"
 
-#include <QCoreApplication>
 #include <QList>
 #include <QStringDecoder>
 #include <algorithm>
@@ -9,15 +8,7 @@ namespace tarvik::core {
 
 namespace {
 
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(Fichiers)
-};
-
-Echec ligne(qsizetype numero, const QString &texte)
-{
-    return {Mots::tr("Ligne %1 : %2").arg(numero).arg(texte)};
-}
+using Genre = EchecSequence::Genre;
 
 bool chiffres(QByteArrayView octets)
 {
@@ -64,7 +55,7 @@ QString cite(const QByteArray &octets)
 // A line of the wrong length, told by the field at fault when the ':'
 // sets the step count apart from the speed and that field holds digits
 // alone; else by the whole line's length.
-QString longueurFautive(QChar lettre, const QByteArray &l)
+EchecSequence longueurFautive(QChar lettre, const QByteArray &l)
 {
     const qsizetype deuxPoints = l.indexOf(char(SeparateurLigne), Champ::Pas);
     const QByteArray pas =
@@ -74,82 +65,68 @@ QString longueurFautive(QChar lettre, const QByteArray &l)
         return !champ.isEmpty() && champ.size() != taille && chiffres(champ);
     };
     if (mauvaiseTaille(pas, Champ::ChiffresPas)) {
-        const QString raison = Mots::tr("le nombre de pas doit compter %1 chiffres, et « %2 » "
-                                        "en a %3")
-                                   .arg(Champ::ChiffresPas)
-                                   .arg(cite(pas))
-                                   .arg(pas.size());
         const char direction = l[Champ::Direction];
-        if (direction < '0' || direction > '9')
-            return raison;
-        return Mots::tr("%1 (ou la direction manque entre la lettre et le nombre de pas, "
-                        "comme %2+00100:010)")
-            .arg(raison)
-            .arg(lettre);
+        const bool chiffre = direction >= '0' && direction <= '9';
+        return {.genre = chiffre ? Genre::ChiffresPasSansDirection : Genre::ChiffresPas,
+                .lettre = lettre,
+                .champ = cite(pas),
+                .longueur = pas.size()};
     }
     if (mauvaiseTaille(vitesse, Champ::ChiffresVitesse))
-        return Mots::tr("la vitesse doit compter %1 chiffres, et « %2 » en a %3")
-            .arg(Champ::ChiffresVitesse)
-            .arg(cite(vitesse))
-            .arg(vitesse.size());
-    return Mots::tr("la ligne doit compter %1 caractères, comme %2+00100:010, et elle "
-                    "en compte %3")
-        .arg(Champ::Fin)
-        .arg(lettre)
-        .arg(l.size());
+        return {.genre = Genre::ChiffresVitesse,
+                .lettre = lettre,
+                .champ = cite(vitesse),
+                .longueur = vitesse.size()};
+    return {.genre = Genre::Longueur, .lettre = lettre, .longueur = l.size()};
 }
 
-// Parses line k of a sequence file into `axe`; why it is refused, or an
-// empty text.
-QString analyserLigne(int k, const QByteArray &l, Axe &axe)
+// Parses line k of a sequence file into `axe`; why it is refused, or
+// nothing.
+std::optional<EchecSequence> analyserLigne(int k, const QByteArray &l, Axe &axe)
 {
     const QChar lettre = LettreAxe(k);
     if (l.isEmpty() || QChar::fromLatin1(l[Champ::Lettre]) != lettre)
-        return Mots::tr("la ligne doit commencer par la lettre %1 (axes A à G, dans "
-                        "l'ordre)")
-            .arg(lettre);
+        return EchecSequence{.genre = Genre::LettreAttendue, .lettre = lettre};
     if (l.size() != Champ::Fin)
         return longueurFautive(lettre, l);
     QStringDecoder decodeur("windows-1252");
     const QString direction = decodeur.decode(l.mid(Champ::Direction, 1));
     if (direction.size() != 1 || !DirectionValide(direction[0]))
-        return Mots::tr("la direction (octet 0x%1) n'est pas un caractère imprimable")
-            .arg(quint8(l[Champ::Direction]), 2, 16, QChar(u'0'));
+        return EchecSequence{.genre = Genre::DirectionIllisible,
+                             .lettre = lettre,
+                             .octet = quint8(l[Champ::Direction])};
     const QByteArray pas = l.mid(Champ::Pas, Champ::ChiffresPas);
     const QByteArray vitesse = l.mid(Champ::Vitesse, Champ::ChiffresVitesse);
     if (!chiffres(pas))
-        return Mots::tr("le nombre de pas doit compter %1 chiffres de 0 à 9, et non « %2 »")
-            .arg(Champ::ChiffresPas)
-            .arg(cite(pas));
+        return EchecSequence{.genre = Genre::PasNonChiffres, .lettre = lettre, .champ = cite(pas)};
     if (QChar::fromLatin1(l[Champ::Separateur]) != QChar(SeparateurLigne))
-        return Mots::tr("« %1 » est attendu après le nombre de pas, et non « %2 »")
-            .arg(QChar(SeparateurLigne))
-            .arg(cite(l.mid(Champ::Separateur, 1)));
+        return EchecSequence{.genre = Genre::SeparateurAttendu,
+                             .lettre = lettre,
+                             .champ = cite(l.mid(Champ::Separateur, 1))};
     if (!chiffres(vitesse))
-        return Mots::tr("la vitesse doit compter %1 chiffres de 0 à 9, et non « %2 »")
-            .arg(Champ::ChiffresVitesse)
-            .arg(cite(vitesse));
+        return EchecSequence{
+            .genre = Genre::VitesseNonChiffres, .lettre = lettre, .champ = cite(vitesse)};
     if (vitesse.toInt() > VitesseMax)
-        return Mots::tr("la vitesse %1 dépasse %2")
-            .arg(QString::fromLatin1(vitesse))
-            .arg(VitesseMax);
+        return EchecSequence{.genre = Genre::VitesseTropGrande,
+                             .lettre = lettre,
+                             .champ = QString::fromLatin1(vitesse)};
     axe = {lettre, direction[0], pas.toInt(), std::uint8_t(vitesse.toInt())};
-    return {};
+    return std::nullopt;
 }
 
-// The kinds of characters a name may not hold, named for the message.
-QString genreInterdit(QChar::Category categorie)
+// The kinds of characters a name may not hold; nothing for any other.
+std::optional<RefusNom::Genre> genreInterdit(QChar::Category categorie)
 {
     switch (categorie) {
     case QChar::Other_Control:
-        return Mots::tr("caractère de contrôle");
+        return RefusNom::Genre::CaractereControle;
     case QChar::Other_Format:
-        return Mots::tr("caractère de mise en forme invisible");
+        return RefusNom::Genre::CaractereInvisible;
     case QChar::Separator_Line:
     case QChar::Separator_Paragraph:
-        return Mots::tr("séparateur de ligne ou de paragraphe");
+        return RefusNom::Genre::SeparateurLigne;
     default:
-        return {};
+        return std::nullopt;
     }
 }
 
@@ -171,10 +148,9 @@ bool visible(QChar c)
 SequenceAnalysee AnalyserSequence(const QByteArray &contenu)
 {
     SequenceAnalysee analysee;
-    const auto refuser = [&analysee](qsizetype k, const QString &raison) {
-        analysee.echec = ligne(k, raison);
-        analysee.ligne = k;
-        analysee.raison = raison;
+    const auto refuser = [&analysee](qsizetype k, EchecSequence echec) {
+        echec.ligne = k;
+        analysee.echec = echec;
         return analysee;
     };
     bool termine = false;
@@ -182,16 +158,15 @@ SequenceAnalysee AnalyserSequence(const QByteArray &contenu)
     std::array<Axe, NombreAxes> axes{};
     for (int k = 1; k <= NombreAxes; ++k) {
         if (k > ls.size())
-            return refuser(k, Mots::tr("ligne manquante : il faut sept lignes, de A à G"));
-        const QString refus = analyserLigne(k, ls[k - 1], axes[std::size_t(k - 1)]);
-        if (!refus.isEmpty())
-            return refuser(k, refus);
+            return refuser(k, {.genre = Genre::LigneManquante});
+        if (const auto refus = analyserLigne(k, ls[k - 1], axes[std::size_t(k - 1)]))
+            return refuser(k, *refus);
     }
     if (ls.size() == NombreAxes && !termine)
-        return refuser(NombreAxes, Mots::tr("le saut de ligne final manque"));
+        return refuser(NombreAxes, {.genre = Genre::SautFinalManquant});
     for (qsizetype k = NombreAxes; k < ls.size(); ++k)
         if (!blanche(ls[k]))
-            return refuser(k + 1, Mots::tr("rien ne doit suivre la ligne de l'axe G"));
+            return refuser(k + 1, {.genre = Genre::RienApresG});
     analysee.grille = Grille(axes);
     return analysee;
 }
@@ -209,18 +184,16 @@ NomAnalyse AnalyserNom(const QByteArray &octets)
     QStringDecoder decodeur(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString texte = decodeur.decode(octets);
     if (decodeur.hasError())
-        return {{}, Mots::tr("texte UTF-8 invalide")};
+        return {{}, RefusNom{.genre = RefusNom::Genre::Utf8Invalide}};
     for (const char32_t c : texte.toUcs4())
-        if (const QString genre = genreInterdit(QChar::category(c)); !genre.isEmpty())
-            return {{}, Mots::tr("%1 (%2) interdit").arg(genre, CodePoint(c))};
+        if (const auto genre = genreInterdit(QChar::category(c)))
+            return {{}, RefusNom{.genre = *genre, .point = c}};
     const QString nom = texte.trimmed();
     if (!std::any_of(nom.begin(), nom.end(), visible))
         return {};
     const qsizetype longueur = nom.toUcs4().size();
     if (longueur > LongueurMaxNom)
-        return {
-            {},
-            Mots::tr("le nom compte %1 caractères, %2 au plus").arg(longueur).arg(LongueurMaxNom)};
+        return {{}, RefusNom{.genre = RefusNom::Genre::TropLong, .longueur = longueur}};
     return {nom, std::nullopt};
 }
 
@@ -234,14 +207,13 @@ NomsAnalyses AnalyserNomsAxes(const QByteArray &contenu)
     for (qsizetype k = 1; k <= ls.size(); ++k) {
         const NomAnalyse lu = AnalyserNom(ls[k - 1]);
         if (lu.raison) {
-            analyses.echec = ligne(k, *lu.raison);
+            analyses.echec = EchecNomsAxes{.ligne = k, .nom = lu.raison};
             return analyses;
         }
         if (lu.nom.isEmpty())
             continue;
         if (k > NombreAxes) {
-            analyses.echec = ligne(k, Mots::tr("il n'y a que sept axes : les lignes après la "
-                                               "septième doivent rester vides"));
+            analyses.echec = EchecNomsAxes{.ligne = k};
             return analyses;
         }
         analyses.noms[std::size_t(k - 1)] = lu.nom;

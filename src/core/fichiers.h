@@ -2,7 +2,6 @@
 // axis-name files (one UTF-8 name per line, line k for axis k).
 #pragma once
 
-#include "core/echec.h"
 #include "core/grille.h"
 
 #include <QByteArray>
@@ -14,19 +13,58 @@ namespace tarvik::core {
 
 constexpr qsizetype LongueurMaxNom = 40;
 
+// Why a sequence file is refused, and at which line.
+struct EchecSequence {
+    enum class Genre {
+        LettreAttendue,           // the line does not start with its axis's letter, `lettre`
+        ChiffresPas,              // the step count has `longueur` digits, not ChiffresPas
+        ChiffresPasSansDirection, // the same, and a digit stands where the direction goes
+        ChiffresVitesse,          // the speed has `longueur` digits, not ChiffresVitesse
+        Longueur,                 // the line is `longueur` characters long, not Champ::Fin
+        DirectionIllisible,       // the direction, byte `octet`, is not printable
+        PasNonChiffres,           // the step count holds other than digits
+        SeparateurAttendu,        // no ':' after the step count, `champ` instead
+        VitesseNonChiffres,       // the speed holds other than digits
+        VitesseTropGrande,        // the speed `champ` is over VitesseMax
+        LigneManquante,           // fewer than seven lines
+        SautFinalManquant,        // the last line has no line feed
+        RienApresG,               // something follows axis G's line
+    };
+    Genre genre = Genre::LigneManquante;
+    qsizetype ligne = 0;    // 1 first
+    QChar lettre{};         // the letter the line should start with
+    QString champ{};        // the field at fault, as a message quotes its bytes
+    qsizetype longueur = 0; // how many digits or characters it has
+    quint8 octet = 0;       // DirectionIllisible
+    bool operator==(const EchecSequence &autre) const = default;
+};
+
 // Parses seven lines "A+00100:010" to "G...", each ended by a line feed (a
 // CR before it is allowed), Windows-1252, only blank lines after them,
 // straight into the checked grid they stand for.
 struct SequenceAnalysee {
     std::optional<Grille> grille;
-    std::optional<Echec> echec; // "Ligne 3 : ..."
-    qsizetype ligne = 0;        // when refused: the faulty line, 1 first
-    QString raison;             // when refused: why, as the message says it after the line
+    std::optional<EchecSequence> echec;
 };
 SequenceAnalysee AnalyserSequence(const QByteArray &contenu);
 
 // The bytes of a sequence file: exactly what a run sends for this grid.
 QByteArray FormerSequence(const Grille &grille);
+
+// Why a name is refused.
+struct RefusNom {
+    enum class Genre {
+        Utf8Invalide,       // its bytes are not UTF-8
+        CaractereControle,  // it holds a control character, `point`
+        CaractereInvisible, // a format character that does not show, `point`
+        SeparateurLigne,    // a line or paragraph separator, `point`
+        TropLong,           // it has `longueur` characters, over LongueurMaxNom
+    };
+    Genre genre = Genre::Utf8Invalide;
+    char32_t point = 0;
+    qsizetype longueur = 0;
+    bool operator==(const RefusNom &autre) const = default;
+};
 
 // One name as a file holds it, in UTF-8: trimmed, and empty when it has no
 // visible character; or why it is refused. Control and format characters and
@@ -34,13 +72,21 @@ QByteArray FormerSequence(const Grille &grille);
 // break it, or hide it; so is a name of more than LongueurMaxNom characters.
 struct NomAnalyse {
     QString nom;
-    std::optional<QString> raison;
+    std::optional<RefusNom> raison;
 };
 NomAnalyse AnalyserNom(const QByteArray &octets);
 
+// Why an axis-name file is refused: its line `ligne` holds a name refused
+// (`nom`), or a name past the seventh line (no `nom`).
+struct EchecNomsAxes {
+    qsizetype ligne = 0;
+    std::optional<RefusNom> nom{};
+    bool operator==(const EchecNomsAxes &autre) const = default;
+};
+
 struct NomsAnalyses {
     std::array<QString, NombreAxes> noms; // axes 1 to 7; empty: it keeps "Axe 0k"
-    std::optional<Echec> echec;
+    std::optional<EchecNomsAxes> echec;
 };
 
 // Up to seven UTF-8 lines, line k naming axis k, each read as AnalyserNom

@@ -1,38 +1,10 @@
 #include "core/grille.h"
 
-#include <QCoreApplication>
-
 #include <algorithm>
 
 namespace tarvik::core {
 
-namespace {
-
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(Grille)
-};
-
-} // namespace
-
-QString NomColonne(Colonne colonne)
-{
-    switch (colonne) {
-    case Colonne::Pas:
-        return Mots::tr("Pas");
-    case Colonne::Direction:
-        return Mots::tr("Direction");
-    case Colonne::Vitesse:
-        break;
-    }
-    return Mots::tr("Vitesse");
-}
-
-namespace {
-
-// The typed text as it can be shown in a message: each character as itself
-// when it prints, else spelled out (U+0009), long texts cut.
-QString texteLisible(QStringView texte)
+QString TexteLisible(QStringView texte)
 {
     constexpr qsizetype longueurMax = 40;
     const QList<uint> points = texte.toUcs4();
@@ -49,42 +21,18 @@ QString texteLisible(QStringView texte)
     return lisible;
 }
 
-// "Rotation base (B)", "Axe 02 (B)"
-QString nomAvecLettre(int numero, const QString &nom)
-{
-    return QStringLiteral("%1 (%2)")
-        .arg(nom.isEmpty() ? NomAxe(numero) : nom)
-        .arg(LettreAxe(numero));
-}
+namespace {
 
 ValeurRefusee refuser(int numero, const QString &nom, Colonne colonne, const QString &texte,
-                      const QString &raison)
+                      const RefusCase &raison)
 {
     ValeurRefusee refus;
-    refus.message =
-        Mots::tr("Valeur refusée pour %1, colonne « %2 » : « %3 ».\n%4")
-            .arg(nomAvecLettre(numero, nom), NomColonne(colonne), texteLisible(texte), raison);
     refus.axe = numero;
+    refus.nom = nom;
     refus.colonne = colonne;
     refus.texte = texte;
-    refus.ligne = Mots::tr("%1, %2 : « %3 » — %4")
-                      .arg(nomAvecLettre(numero, nom), NomColonne(colonne), texteLisible(texte),
-                           raison.isEmpty() ? raison : raison.front().toLower() + raison.mid(1));
+    refus.raison = raison;
     return refus;
-}
-
-// What will go out of a box that does not go out as typed.
-CaseLue lire(int numero, const QString &nom, Colonne colonne, const QString &texte,
-             const CaseVerifiee &lue)
-{
-    const QString part = lue.champ == QStringLiteral(" ")
-                             ? Mots::tr("une espace")
-                             : Mots::tr("« %1 »").arg(texteLisible(lue.champ));
-    const QString ou = nomAvecLettre(numero, nom), quelle = NomColonne(colonne);
-    return {numero, colonne,
-            texte.isEmpty() ? Mots::tr("%1, %2 : case vide, partira comme %3").arg(ou, quelle, part)
-                            : Mots::tr("%1, %2 : « %3 » partira comme %4")
-                                  .arg(ou, quelle, texteLisible(texte), part)};
 }
 
 bool queDesChiffres(const QString &texte)
@@ -135,35 +83,29 @@ QString virguleDecimale(const QString &sans)
 }
 
 // How a number box's text is read, when that is not as typed.
-QString lectureDuNombre(const QString &texte, const QString &champ)
+LectureCase lectureDuNombre(const QString &texte, const QString &champ)
 {
+    using G = LectureCase::Genre;
+    LectureCase lecture{.genre = G::NombreDuDebut, .champ = champ};
     const QString sans = QString(texte).remove(u' ').remove(u'\t').remove(u'\n');
     if (texte.trimmed().isEmpty())
-        return Mots::tr("case vide, lue comme %1").arg(champ);
-    if (sans.startsWith(QLatin1String("&H"), Qt::CaseInsensitive) ||
-        sans.startsWith(QLatin1String("&O"), Qt::CaseInsensitive))
-        return prefixeSansChiffre(sans)
-                   ? Mots::tr("lu comme %1 : « %2 » annonce un nombre hexadécimal ou octal, "
-                              "et aucun de ses chiffres ne le suit")
-                         .arg(champ, sans.first(2))
-                   : Mots::tr("lu comme %1 : « &H » et « &O » annoncent un nombre "
-                              "hexadécimal ou octal")
-                         .arg(champ);
-    if (sans != texte && queDesChiffres(sans))
-        return Mots::tr("lu comme %1 : les blancs sont ignorés").arg(champ);
-    if (!std::any_of(sans.begin(), sans.end(), chiffre))
-        return Mots::tr("lu comme %1 : la case ne contient aucun chiffre, et une case sans "
-                        "nombre vaut 0")
-            .arg(champ);
-    if (!commenceParUnNombre(sans))
-        return Mots::tr("lu comme %1 : la case ne commence pas par un nombre, et seul un "
-                        "nombre au début est lu (sans lui, elle vaut 0)")
-            .arg(champ);
-    if (const QString point = virguleDecimale(sans); !point.isEmpty())
-        return Mots::tr("lu comme %1 : la virgule arrête le nombre ; une décimale s'écrit "
-                        "avec un point (« %2 »)")
-            .arg(champ, point);
-    return Mots::tr("lu comme %1 : seul le nombre du début est lu, puis arrondi").arg(champ);
+        lecture.genre = G::Vide;
+    else if (sans.startsWith(QLatin1String("&H"), Qt::CaseInsensitive) ||
+             sans.startsWith(QLatin1String("&O"), Qt::CaseInsensitive)) {
+        lecture.genre = prefixeSansChiffre(sans) ? G::PrefixeSansChiffre : G::Prefixe;
+        if (lecture.genre == G::PrefixeSansChiffre)
+            lecture.prefixe = sans.first(2);
+    } else if (sans != texte && queDesChiffres(sans))
+        lecture.genre = G::BlancsIgnores;
+    else if (!std::any_of(sans.begin(), sans.end(), chiffre))
+        lecture.genre = G::AucunChiffre;
+    else if (!commenceParUnNombre(sans))
+        lecture.genre = G::PasUnNombreAuDebut;
+    else if (const QString point = virguleDecimale(sans); !point.isEmpty()) {
+        lecture.genre = G::VirguleDecimale;
+        lecture.avecPoint = point;
+    }
+    return lecture;
 }
 
 // A number box: read, rounded, and in [min, max].
@@ -173,11 +115,8 @@ CaseVerifiee verifierNombre(Colonne colonne, const QString &texte, std::int64_t 
     const auto arrondi = Arrondir(NombreDepuisTexte(texte), 0, max);
     if (!arrondi) {
         verifiee.echec =
-            colonne == Colonne::Pas
-                ? Mots::tr("Le nombre de pas doit être compris entre %1 et %2")
-                      .arg(PasMin)
-                      .arg(PasMax)
-                : Mots::tr("La vitesse doit être comprise entre 0 et %1").arg(VitesseMax);
+            RefusCase{.genre = colonne == Colonne::Pas ? RefusCase::Genre::PasHorsPlage
+                                                       : RefusCase::Genre::VitesseHorsPlage};
         return verifiee;
     }
     verifiee.valeur = *arrondi;
@@ -189,29 +128,28 @@ CaseVerifiee verifierNombre(Colonne colonne, const QString &texte, std::int64_t 
     return verifiee;
 }
 
-// Who set a limit, as a message says it.
-QString deQui(NiveauLimite niveau)
-{
-    return niveau == NiveauLimite::Machine ? Mots::tr("limite de la machine")
-                                           : Mots::tr("votre limite");
-}
-
 // Why a value read from a box goes past the bench's limits, or nothing.
-std::optional<QString> horsDesLimites(Colonne colonne, const CaseVerifiee &lue,
-                                      const LimitesAxe &limite)
+std::optional<RefusCase> horsDesLimites(Colonne colonne, const CaseVerifiee &lue,
+                                        const LimitesAxe &limite)
 {
-    if (colonne == Colonne::Pas && limite.pas && lue.valeur > *limite.pas)
-        return Mots::tr("Cet axe va jusqu'à %n pas au plus (%1)", nullptr, *limite.pas)
-            .arg(deQui(limite.niveauPas));
-    if (colonne == Colonne::Vitesse && limite.vitesse && lue.valeur > *limite.vitesse)
-        return Mots::tr("Cet axe va jusqu'à la vitesse %1 au plus (%2)")
-            .arg(*limite.vitesse)
-            .arg(deQui(limite.niveauVitesse));
-    if (colonne == Colonne::Direction && limite.directions &&
-        !limite.directions->contains(lue.direction))
-        return Mots::tr("Cet axe n'accepte que les directions « %1 » (%2)")
-            .arg(*limite.directions, deQui(limite.niveauDirections));
-    return std::nullopt;
+    using G = RefusCase::Genre;
+    RefusCase refus;
+    if (colonne == Colonne::Pas && limite.pas && lue.valeur > *limite.pas) {
+        refus.genre = G::LimitePas;
+        refus.limite = *limite.pas;
+        refus.niveau = limite.niveauPas;
+    } else if (colonne == Colonne::Vitesse && limite.vitesse && lue.valeur > *limite.vitesse) {
+        refus.genre = G::LimiteVitesse;
+        refus.limite = *limite.vitesse;
+        refus.niveau = limite.niveauVitesse;
+    } else if (colonne == Colonne::Direction && limite.directions &&
+               !limite.directions->contains(lue.direction)) {
+        refus.genre = G::LimiteDirections;
+        refus.directions = *limite.directions;
+        refus.niveau = limite.niveauDirections;
+    } else
+        return std::nullopt;
+    return refus;
 }
 
 CaseVerifiee verifierDansLaLigne(Colonne colonne, const QString &texte)
@@ -221,16 +159,17 @@ CaseVerifiee verifierDansLaLigne(Colonne colonne, const QString &texte)
     CaseVerifiee verifiee;
     verifiee.direction = PremierCaractere(texte);
     if (!DirectionValide(verifiee.direction)) {
-        verifiee.echec = Mots::tr("La direction doit être un caractère imprimable de la page de "
-                                  "code Windows-1252");
+        verifiee.echec = RefusCase{.genre = RefusCase::Genre::DirectionInvalide};
         return verifiee;
     }
     verifiee.champ = QString(verifiee.direction);
     verifiee.telleQuelle = texte.size() == 1;
     if (texte.isEmpty())
-        verifiee.lecture = Mots::tr("case vide, envoyée comme une espace");
+        verifiee.lecture =
+            LectureCase{.genre = LectureCase::Genre::DirectionVide, .champ = verifiee.champ};
     else if (!verifiee.telleQuelle)
-        verifiee.lecture = Mots::tr("seul le premier caractère part : « %1 »").arg(verifiee.champ);
+        verifiee.lecture =
+            LectureCase{.genre = LectureCase::Genre::PremierCaractere, .champ = verifiee.champ};
     return verifiee;
 }
 
@@ -242,13 +181,14 @@ CaseVerifiee VerifierCase(Colonne colonne, const QString &texte, const LimitesAx
     CaseVerifiee verifiee = verifierDansLaLigne(colonne, texte);
     if (verifiee.echec)
         return verifiee;
-    std::optional<QString> hors;
-    if (stricte && !verifiee.telleQuelle)
-        hors = colonne == Colonne::Direction
-                   ? Mots::tr("La lecture stricte du banc demande exactement un caractère")
-                   : Mots::tr("La lecture stricte du banc demande des chiffres seulement (%1)")
-                         .arg(verifiee.lecture);
-    else if (limite)
+    std::optional<RefusCase> hors;
+    if (stricte && !verifiee.telleQuelle) {
+        hors =
+            RefusCase{.genre = colonne == Colonne::Direction ? RefusCase::Genre::StricteDirection
+                                                             : RefusCase::Genre::StricteChiffres};
+        if (colonne != Colonne::Direction)
+            hors->lecture = verifiee.lecture;
+    } else if (limite)
         hors = horsDesLimites(colonne, verifiee, *limite);
     if (hors) {
         verifiee.echec = hors;
@@ -287,7 +227,8 @@ RangeeVerifiee VerifierRangee(int numero, const TextesRangee &textes, const QStr
             if (!lue.horsLimite)
                 continue;
         } else if (!lue.telleQuelle)
-            verifiee.lues << lire(numero, nom, colonne, *texte, lue);
+            verifiee.lues << CaseLue{
+                .axe = numero, .nom = nom, .colonne = colonne, .texte = *texte, .champ = lue.champ};
         if (colonne == Colonne::Direction)
             verifiee.axe.Direction = lue.direction;
         else if (colonne == Colonne::Pas)

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "core/axes.h"
-#include "core/echec.h"
 #include "core/limites.h"
 
 #include <QString>
@@ -13,9 +12,8 @@
 
 namespace tarvik::core {
 
-// The three columns of the grid, named as their headings.
+// The three columns of the grid.
 enum class Colonne { Pas, Direction, Vitesse };
-QString NomColonne(Colonne colonne);
 
 // The texts of one row, in the grid's order: steps, direction, speed.
 struct TextesRangee {
@@ -57,42 +55,114 @@ private:
     std::array<Axe, NombreAxes> m_axes;
 };
 
+// A typed text as a message quotes it: each character as itself when it
+// prints, else spelled out (U+0009), a long text cut with "…".
+QString TexteLisible(QStringView texte);
+
+// How a box's text is read when it does not go out as typed.
+struct LectureCase {
+    enum class Genre {
+        Vide,               // a number box with nothing in it: 0
+        PrefixeSansChiffre, // "&H" or "&O" with no digit of its base after it: 0
+        Prefixe,            // "&H" or "&O": a hexadecimal or octal number
+        BlancsIgnores,      // digits with blanks among them
+        AucunChiffre,       // no digit at all: 0
+        PasUnNombreAuDebut, // a number that is not at the start: 0
+        VirguleDecimale,    // a comma where a decimal point would be
+        NombreDuDebut,      // the leading number only, rounded
+        DirectionVide,      // an empty direction: a space
+        PremierCaractere,   // more than one character: the first one only
+    };
+    Genre genre = Genre::NombreDuDebut;
+    QString champ{};     // what goes out: "00001", "+"
+    QString prefixe{};   // PrefixeSansChiffre: the two characters as typed ("&h")
+    QString avecPoint{}; // VirguleDecimale: the text, blanks out, its comma made a point
+    bool operator==(const LectureCase &autre) const = default;
+};
+
+// Why a box's value cannot go to the board, as the box's own check finds it.
+struct RefusCase {
+    enum class Genre {
+        PasHorsPlage,      // the steps, read and rounded, not within PasMin..PasMax
+        VitesseHorsPlage,  // the speed not within 0..VitesseMax
+        DirectionInvalide, // not a printable character of Windows-1252
+        StricteDirection,  // strict reading: not exactly one character
+        StricteChiffres,   // strict reading: not digits alone (`lecture` says how it reads)
+        LimitePas,         // beyond the axis's steps limit, `limite`
+        LimiteVitesse,     // beyond its speed limit, `limite`
+        LimiteDirections,  // a direction its limit does not allow (`directions`)
+    };
+    Genre genre = Genre::PasHorsPlage;
+    std::int32_t limite = 0;                     // LimitePas, LimiteVitesse
+    QString directions{};                        // LimiteDirections: those allowed
+    NiveauLimite niveau = NiveauLimite::Machine; // who set the limit
+    std::optional<LectureCase> lecture{};        // StricteChiffres
+    bool operator==(const RefusCase &autre) const = default;
+};
+
 // How one box of the grid will be read: the field it gives in the line, and
 // whether that is the text as typed; or why it cannot go to the board.
 struct CaseVerifiee {
-    QString champ;                // in the line: "00001", "002", "+"; empty when refused
-    std::int64_t valeur = 0;      // steps or speed, once read and rounded
-    QChar direction;              // the direction character
-    bool telleQuelle = true;      // the text goes out as typed: digits alone, one character
-    QString lecture;              // when it does not: how it is read, for the operator
-    std::optional<QString> echec; // why it cannot be sent
-    bool horsLimite = false;      // a limit of the bench refuses it
+    QString champ;                      // in the line: "00001", "002", "+"; empty when refused
+    std::int64_t valeur = 0;            // steps or speed, once read and rounded
+    QChar direction;                    // the direction character
+    bool telleQuelle = true;            // the text goes out as typed: digits alone, one character
+    std::optional<LectureCase> lecture; // when it does not: how it is read
+    std::optional<RefusCase> echec;     // why it cannot be sent
+    bool horsLimite = false;            // a limit of the bench refuses it
 };
 // Within `limite` too (the axis's limits, if any), and, when `stricte`, with
 // the text exactly what is sent.
 CaseVerifiee VerifierCase(Colonne colonne, const QString &texte, const LimitesAxe *limite = nullptr,
                           bool stricte = false);
 
-// A grid value that cannot go to the board. The message names the axis, the
-// column and the text as typed.
-struct ValeurRefusee : Echec {
-    int axe = 0; // 1 to 7
+// A step of a run, as a message names it: its place, its name, and whether
+// the run is that one step sent once.
+struct PointDecrit {
+    int etape = 0, cycle = 0; // from 0
+    QString nom{};            // the step's, may be empty
+    bool envoiSeul = false;   // a run of one step, once: it is the send itself
+    bool operator==(const PointDecrit &autre) const = default;
+};
+
+// Where a run takes an axis beyond its travel limit.
+struct CourseRefusee {
+    PointDecrit point{};              // the first step that does
+    std::optional<qint64> position{}; // where it takes the axis; none: that step's direction
+                                      // is neither '+' nor '-', and where it goes is unknown
+    QChar direction{};                // that step's direction, when no position
+    std::int32_t borne = 0;           // the travel limit, either way
+    NiveauLimite niveau = NiveauLimite::Machine;
+    bool operator==(const CourseRefusee &autre) const = default;
+};
+
+// A value that cannot go to the board: a box's, said by its axis, its
+// column and its text as typed, and why (`raison`); or where a run takes an
+// axis beyond its travel (`course`).
+struct ValeurRefusee {
+    int axe = 0;   // 1 to 7
+    QString nom{}; // the axis's name the window shows; empty for "Axe 0k"
     Colonne colonne = Colonne::Pas;
-    QString texte;           // as typed
+    QString texte{};         // as typed
     bool horsLimite = false; // refused by a limit of the bench, not by the line's own range
-    // The same on one line, for a list of several ("Axe 03 (C), Vitesse :
-    // « 300 » — la vitesse doit…"); empty where the value is not a box's.
-    QString ligne;
+    RefusCase raison{};      // a box's value: why
+    std::optional<CourseRefusee> course{}; // the run's travel instead
+    // The program's step it stands in, from 0, and that step's name, when
+    // the program has more than one.
+    std::optional<int> etape{};
+    QString nomEtape{};
+    bool operator==(const ValeurRefusee &autre) const = default;
 };
 
 // A box whose text goes out otherwise than typed: the operator is asked
-// before it goes. `message` names the axis and the column, says what was
-// typed and what will go out: "Axe 01 (A), Pas : « 1O0 » partira comme
-// « 00001 »".
+// before it goes ("Axe 01 (A), Pas : « 1O0 » partira comme « 00001 »").
 struct CaseLue {
-    int axe = 0; // 1 to 7
+    int axe = 0;   // 1 to 7
+    QString nom{}; // as ValeurRefusee's
     Colonne colonne = Colonne::Pas;
-    QString message;
+    QString texte{}; // as typed
+    QString champ{}; // what goes out
+    bool operator==(const CaseLue &autre) const = default;
 };
 
 // Checks row `numero` (1 to 7) into an axis command, its texts in the order

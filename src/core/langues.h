@@ -1,5 +1,6 @@
 // The languages the programs speak. Adding one is one line in the table
-// (langues.cpp) and its catalogue, translations/tarvik_CODE.ts.
+// (langues.cpp), its name in the wording module (app/formulation_fichiers.cpp)
+// and its catalogue, translations/tarvik_CODE.ts.
 #pragma once
 
 #include <QList>
@@ -11,7 +12,6 @@ namespace tarvik::core {
 struct Langue {
     QString code; // "fr", "en": --langue, langue= in the settings, the start of LANG
     QString nom;  // in itself, as the menu offers it: "Français"
-    const char *enFrancais = nullptr; // its name in the programs' own language, to translate
 };
 
 // Every language, the programs' own first: French, in which the texts are
@@ -21,7 +21,5 @@ const QList<Langue> &Langues();
 const Langue *LangueDeCode(const QString &code);
 // "fr, en": the codes, as help texts and messages list them.
 QString CodesDesLangues();
-// "English (anglais)": its name in itself, then in the language spoken now.
-QString NomsDeLangue(const Langue &langue);
 
 } // namespace tarvik::core

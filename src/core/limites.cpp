@@ -3,7 +3,6 @@
 #include "core/fichier_cles.h"
 #include "core/noms.h"
 
-#include <QCoreApplication>
 #include <QList>
 
 #include <algorithm>
@@ -12,10 +11,7 @@ namespace tarvik::core {
 
 namespace {
 
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(Limites)
-};
+using Genre = RefusValeur::Genre;
 
 // The names of ChampLimite's values, in its order.
 const char *const NomsChamps[] = {"pas", "vitesse", "directions", "course"};
@@ -45,59 +41,72 @@ const QList<Cle> &cles()
     return toutes;
 }
 
-// A number in plain digits, at most `max`, into `lu`; `quoi` names it.
-std::optional<Echec> analyserNombre(const QString &valeur, std::int32_t max, const QString &quoi,
-                                    std::optional<std::int32_t> &lu)
+// A number in plain digits, at most `max`, into `lu`; `champ` names it.
+std::optional<RefusValeur> analyserNombre(const QString &valeur, std::int32_t max,
+                                          ChampLimite champ, std::optional<std::int32_t> &lu)
 {
+    RefusValeur refus{.genre = Genre::Vide};
+    refus.champ = champ;
+    refus.max = max;
+    refus.texte = NomLisible(valeur.left(40));
     if (valeur.isEmpty())
-        return Echec{Mots::tr("valeur vide")};
-    if (!std::all_of(valeur.begin(), valeur.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
-        return Echec{Mots::tr("%1 doit s'écrire en chiffres seuls, de 0 à %2 (« %3 »)")
-                         .arg(quoi)
-                         .arg(max)
-                         .arg(NomLisible(valeur.left(40)))};
+        return refus;
+    if (!std::all_of(valeur.begin(), valeur.end(),
+                     [](QChar c) { return c >= u'0' && c <= u'9'; })) {
+        refus.genre = Genre::PasEnChiffres;
+        return refus;
+    }
     const auto debut =
         std::find_if(valeur.begin(), valeur.end(), [](QChar c) { return c != u'0'; });
     const QString significatifs = valeur.mid(debut - valeur.begin()); // empty for 0
     const qint64 nombre = significatifs.size() > 9 ? qint64(max) + 1 : significatifs.toLongLong();
-    if (nombre > max)
-        return Echec{Mots::tr("%1 %2 dépasse %3").arg(quoi, NomLisible(valeur.left(40))).arg(max)};
+    if (nombre > max) {
+        refus.genre = Genre::Depasse;
+        return refus;
+    }
     lu = std::int32_t(nombre);
     return std::nullopt;
 }
 
 // One or more distinct directions, none of them blank, into `lues`.
-std::optional<Echec> analyserDirections(const QString &valeur, std::optional<QString> &lues)
+std::optional<RefusValeur> analyserDirections(const QString &valeur, std::optional<QString> &lues)
 {
     if (valeur.isEmpty())
-        return Echec{Mots::tr("aucune direction donnée")};
+        return RefusValeur{.genre = Genre::AucuneDirection};
     QList<char32_t> vues;
     for (qsizetype k = 0; k < valeur.size(); ++k) {
         char32_t c = valeur[k].unicode();
         const qsizetype debut = k;
         if (valeur[k].isHighSurrogate() && k + 1 < valeur.size() && valeur[k + 1].isLowSurrogate())
             c = QChar::surrogateToUcs4(valeur[k], valeur[k + 1]), ++k;
-        const QString vu = NomLisible(valeur.mid(debut, k - debut + 1));
+        RefusValeur refus{.genre = Genre::DirectionBlanche};
+        refus.champ = ChampLimite::Directions;
+        refus.texte = NomLisible(valeur.mid(debut, k - debut + 1));
+        refus.point = c;
         if (c <= 0xFFFF && QChar(char16_t(c)).isSpace())
-            return Echec{
-                Mots::tr("une direction ne peut pas être un blanc (%1)").arg(CodePoint(c))};
-        if (c > 0xFFFF || !DirectionValide(QChar(char16_t(c))))
-            return Echec{Mots::tr("« %1 » (%2) n'est pas une direction possible : il faut un "
-                                  "caractère imprimable de Windows-1252")
-                             .arg(vu, CodePoint(c))};
-        if (vues.contains(c))
-            return Echec{Mots::tr("la direction « %1 » est donnée deux fois").arg(vu)};
+            return refus;
+        if (c > 0xFFFF || !DirectionValide(QChar(char16_t(c)))) {
+            refus.genre = Genre::DirectionImpossible;
+            return refus;
+        }
+        if (vues.contains(c)) {
+            refus.genre = Genre::DirectionDeuxFois;
+            return refus;
+        }
         vues << c;
     }
     lues = valeur;
     return std::nullopt;
 }
 
-std::optional<Echec> analyserLecture(const QString &valeur, Limites &limites, NiveauLimite niveau)
+std::optional<RefusValeur> analyserLecture(const QString &valeur, Limites &limites,
+                                           NiveauLimite niveau)
 {
-    if (valeur != QLatin1String("stricte") && valeur != QLatin1String("souple"))
-        return Echec{Mots::tr("la lecture est « stricte » ou « souple », pas « %1 »")
-                         .arg(NomLisible(valeur.left(40)))};
+    if (valeur != QLatin1String("stricte") && valeur != QLatin1String("souple")) {
+        RefusValeur refus{.genre = Genre::LectureInconnue};
+        refus.texte = NomLisible(valeur.left(40));
+        return refus;
+    }
     limites.stricte = valeur == QLatin1String("stricte");
     if (limites.stricte)
         limites.niveauStricte = niveau;
@@ -108,7 +117,8 @@ std::optional<Echec> analyserLecture(const QString &valeur, Limites &limites, Ni
 const FormeCles &forme()
 {
     static const FormeCles lue = [] {
-        FormeCles f{"[Limites]", {}, {}, "A.pas=5000"};
+        FormeCles f{
+            .groupe = "[Limites]", .fichier = FichierCles::Limites, .exemple = "A.pas=5000"};
         for (const Cle &cle : cles())
             f.noms << cle.nom();
         return f;
@@ -170,17 +180,17 @@ void communes(const std::optional<QString> &a, NiveauLimite niveauA,
 
 } // namespace
 
-std::optional<Echec> AnalyserLimite(ChampLimite champ, const QString &valeur, LimitesAxe &axe,
-                                    NiveauLimite niveau)
+std::optional<RefusValeur> AnalyserLimite(ChampLimite champ, const QString &valeur, LimitesAxe &axe,
+                                          NiveauLimite niveau)
 {
-    std::optional<Echec> raison;
+    std::optional<RefusValeur> raison;
     switch (champ) {
     case ChampLimite::Pas:
-        if (!(raison = analyserNombre(valeur, PasMax, Mots::tr("le nombre de pas"), axe.pas)))
+        if (!(raison = analyserNombre(valeur, PasMax, champ, axe.pas)))
             axe.niveauPas = niveau;
         break;
     case ChampLimite::Vitesse:
-        if (!(raison = analyserNombre(valeur, VitesseMax, Mots::tr("la vitesse"), axe.vitesse)))
+        if (!(raison = analyserNombre(valeur, VitesseMax, champ, axe.vitesse)))
             axe.niveauVitesse = niveau;
         break;
     case ChampLimite::Directions:
@@ -188,7 +198,7 @@ std::optional<Echec> AnalyserLimite(ChampLimite champ, const QString &valeur, Li
             axe.niveauDirections = niveau;
         break;
     case ChampLimite::Course:
-        if (!(raison = analyserNombre(valeur, CourseMax, Mots::tr("la course"), axe.course)))
+        if (!(raison = analyserNombre(valeur, CourseMax, champ, axe.course)))
             axe.niveauCourse = niveau;
         break;
     }
@@ -199,10 +209,7 @@ LimitesAnalysees AnalyserLimites(const QByteArray &contenu, NiveauLimite niveau)
 {
     LimitesAnalysees analysees;
     Limites &lues = analysees.limites;
-    FormeCles lue = forme();
-    lue.nomsDits = Mots::tr("lecture, et pour chaque axe de A à G : A.pas, A.vitesse, "
-                            "A.directions, A.course");
-    const auto refus = AnalyserCles(contenu, lue, [&](qsizetype k, const QString &valeur) {
+    const auto refus = AnalyserCles(contenu, forme(), [&](qsizetype k, const QString &valeur) {
         const Cle &cle = cles()[k];
         return cle.axe < 0
                    ? analyserLecture(valeur, lues, niveau)

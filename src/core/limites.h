@@ -17,7 +17,7 @@
 #pragma once
 
 #include "core/axes.h"
-#include "core/echec.h"
+#include "core/fichier_cles.h"
 
 #include <QByteArray>
 #include <QString>
@@ -64,13 +64,13 @@ enum class ChampLimite { Pas, Vitesse, Directions, Course };
 // said to come from `niveau`: why it is refused, or nothing. Steps, speed and
 // travel are plain digits in their range; directions are one or more
 // distinct characters DirectionValide accepts, none of them blank.
-std::optional<Echec> AnalyserLimite(ChampLimite champ, const QString &valeur, LimitesAxe &axe,
-                                    NiveauLimite niveau);
+std::optional<RefusValeur> AnalyserLimite(ChampLimite champ, const QString &valeur, LimitesAxe &axe,
+                                          NiveauLimite niveau);
 
 // Parses a limits file; every limit it holds is said to come from `niveau`.
 struct LimitesAnalysees {
     Limites limites;
-    std::optional<Echec> echec; // "ligne 3 : …": the file is not understood
+    std::optional<EchecCles> echec; // the file is not understood
 };
 LimitesAnalysees AnalyserLimites(const QByteArray &contenu, NiveauLimite niveau);
 

@@ -3,7 +3,6 @@
 #include "core/fichiers.h"
 #include "core/noms.h"
 
-#include <QCoreApplication>
 #include <algorithm>
 #include <climits>
 
@@ -11,17 +10,14 @@ namespace tarvik::core {
 
 namespace {
 
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(Programme)
-};
+using Genre = EchecProgramme::Genre;
 
 // The first element of every program: the format and its version.
 const QByteArray Entete = QByteArrayLiteral("programme tarvik 1");
 
-Echec ligne(qsizetype numero, const QString &texte)
+EchecProgramme ligne(qsizetype numero, Genre genre, const QString &mot = {})
 {
-    return {Mots::tr("Ligne %1 : %2").arg(numero).arg(texte)};
+    return {.genre = genre, .ligne = numero, .mot = mot};
 }
 
 // The value of a run of digits, or nothing; a long one stops growing past
@@ -96,40 +92,33 @@ QString premierMot(const QByteArray &l)
 // Why a line that stands where a step or a wait is looked for holds a
 // keyword the reader knows, but cannot take there: written with an accent
 // or a capital, or out of its place. Nothing for any other line.
-std::optional<QString> motCleFautif(const QByteArray &l)
+std::optional<EchecProgramme> motCleFautif(qsizetype numero, const QByteArray &l)
 {
     const QString ecrit = premierMot(l);
     for (const char *mot : {"programme", "repeter", "etape", "attendre"})
-        if (const QLatin1String cle(mot); ecrit != cle && replie(ecrit) == cle)
-            return Mots::tr("« %1 » s'écrit « %2 » : les mots-clés d'un programme n'ont ni "
-                            "accent ni majuscule")
-                .arg(ecrit, cle);
+        if (const QLatin1String cle(mot); ecrit != cle && replie(ecrit) == cle) {
+            EchecProgramme faute = ligne(numero, Genre::MotCleMalEcrit, ecrit);
+            faute.cle = cle;
+            return faute;
+        }
     QByteArray reste;
     if (motCle(l, "repeter", reste))
-        return Mots::tr("« repeter » n'a sa place qu'une fois, juste après « programme tarvik "
-                        "1 », avant la première étape");
+        return ligne(numero, Genre::RepeterDeplace);
     if (motCle(l, "programme", reste))
-        return Mots::tr("« programme tarvik 1 » n'a sa place qu'une fois, en tête du fichier");
+        return ligne(numero, Genre::EnteteDeplace);
     return std::nullopt;
 }
 
-// Why line `l`, where a step must start, does not: the word read there and
-// what is taken there instead; `premiere` before the first step, `horsFichier`
-// past the file's end.
-QString etapeAttendue(const QByteArray &l, bool premiere, bool horsFichier)
+// Why line `numero`, where a step must start, does not: the word read there
+// and what is taken there instead; `premiere` before the first step.
+EchecProgramme etapeAttendue(qsizetype numero, const QByteArray &l, bool premiere, bool horsFichier)
 {
     if (horsFichier)
-        return Mots::tr("le fichier s'arrête là où « etape NOM » est attendu : un programme a "
-                        "au moins une étape, de sept lignes");
-    if (auto faute = motCleFautif(l))
+        return ligne(numero, Genre::FinAuLieuDEtape);
+    if (auto faute = motCleFautif(numero, l))
         return *faute;
-    if (premiere)
-        return Mots::tr("« %1 » est lu là où « etape NOM » est attendu (ou « repeter N », "
-                        "juste après « programme tarvik 1 »)")
-            .arg(premierMot(l));
-    return Mots::tr("« %1 » est lu là où « etape NOM » est attendu : une attente est toujours "
-                    "suivie d'une étape")
-        .arg(premierMot(l));
+    return ligne(numero, premiere ? Genre::PremiereEtapeAttendue : Genre::EtapeApresAttente,
+                 premierMot(l));
 }
 
 QByteArray sansRetour(const QByteArray &l)
@@ -153,11 +142,11 @@ private:
     {
         return horsFichier(numero) ? QByteArray() : sansRetour(m_lignes[numero - 1]);
     }
-    std::optional<Echec> lireEntete();
-    std::optional<Echec> lireRepetitions();
-    std::optional<Echec> lireEtapes();
-    std::optional<Echec> lireEtape(qsizetype numero, const QByteArray &nom);
-    std::optional<Echec> lireAttente(qsizetype numero, const QByteArray &secondes);
+    std::optional<EchecProgramme> lireEntete();
+    std::optional<EchecProgramme> lireRepetitions();
+    std::optional<EchecProgramme> lireEtapes();
+    std::optional<EchecProgramme> lireEtape(qsizetype numero, const QByteArray &nom);
+    std::optional<EchecProgramme> lireAttente(qsizetype numero, const QByteArray &secondes);
 
     QList<QByteArray> m_lignes; // as they are, a CR before the line feed kept
     bool m_termine = false;     // the last line has its line feed
@@ -175,7 +164,7 @@ Lecteur::Lecteur(const QByteArray &contenu)
 
 ProgrammeAnalyse Lecteur::analyser()
 {
-    std::optional<Echec> refus = lireEntete();
+    std::optional<EchecProgramme> refus = lireEntete();
     if (!refus)
         refus = lireRepetitions();
     if (!refus)
@@ -192,7 +181,7 @@ qsizetype Lecteur::prochaine()
     return m_suivante;
 }
 
-std::optional<Echec> Lecteur::lireEntete()
+std::optional<EchecProgramme> Lecteur::lireEntete()
 {
     const qsizetype n = prochaine();
     const QByteArray l = texte(n);
@@ -202,14 +191,12 @@ std::optional<Echec> Lecteur::lireEntete()
     }
     QByteArray version;
     if (motCle(l, "programme tarvik", version) && nombre(version))
-        return ligne(n, Mots::tr("version du format inconnue : cette version de Tarvik lit "
-                                 "« programme tarvik 1 »"));
-    return ligne(n, Mots::tr("« programme tarvik 1 » est attendu en tête du fichier (seuls "
-                             "des commentaires et des lignes vides peuvent le précéder)"));
+        return ligne(n, Genre::VersionInconnue);
+    return ligne(n, Genre::EnteteAttendu);
 }
 
 // "repeter N", right after the header, or nothing.
-std::optional<Echec> Lecteur::lireRepetitions()
+std::optional<EchecProgramme> Lecteur::lireRepetitions()
 {
     const qsizetype n = prochaine();
     QByteArray fois;
@@ -217,15 +204,13 @@ std::optional<Echec> Lecteur::lireRepetitions()
         return std::nullopt;
     const std::optional<qint64> repetitions = nombre(fois);
     if (!repetitions || *repetitions < 1 || *repetitions > RepetitionsMax)
-        return ligne(n, Mots::tr("« repeter » prend un nombre entier de 1 à %1, et non « %2 »")
-                            .arg(RepetitionsMax)
-                            .arg(NomLisible(NomLocal(fois.left(40)))));
+        return ligne(n, Genre::Repetitions, NomLisible(NomLocal(fois.left(40))));
     m_programme.repetitions = int(*repetitions);
     m_suivante = n + 1;
     return std::nullopt;
 }
 
-std::optional<Echec> Lecteur::lireEtapes()
+std::optional<EchecProgramme> Lecteur::lireEtapes()
 {
     qsizetype attente = 0; // the line of a wait that no step has followed yet
     for (;;) {
@@ -235,25 +220,20 @@ std::optional<Echec> Lecteur::lireEtapes()
         if (!m_programme.etapes.isEmpty() && attente == 0) { // after a step's seven lines
             if (horsFichier(n))
                 return std::nullopt;
-            if (auto faute = motCleFautif(texte(n)))
-                return ligne(n, *faute);
+            if (auto faute = motCleFautif(n, texte(n)))
+                return faute;
             if (!motCle(texte(n), "attendre", reste))
-                return ligne(n, etape ? Mots::tr("« attendre SECONDES » manque avant cette "
-                                                 "étape")
-                                      : Mots::tr("« %1 » est lu là où « attendre SECONDES » (puis "
-                                                 "l'étape suivante) ou la fin du fichier est "
-                                                 "attendu")
-                                            .arg(premierMot(texte(n))));
+                return etape ? ligne(n, Genre::AttenteManquante)
+                             : ligne(n, Genre::AttenteAttendue, premierMot(texte(n)));
             if (auto refus = lireAttente(n, reste))
                 return refus;
             attente = n;
             continue;
         }
         if (horsFichier(n) && attente != 0)
-            return ligne(attente, Mots::tr("aucune étape ne suit cette attente : la dernière "
-                                           "étape n'en a pas"));
+            return ligne(attente, Genre::AttenteSansEtape);
         if (!etape)
-            return ligne(n, etapeAttendue(texte(n), attente == 0, horsFichier(n)));
+            return etapeAttendue(n, texte(n), attente == 0, horsFichier(n));
         if (auto refus = lireEtape(n, reste))
             return refus;
         attente = 0;
@@ -261,38 +241,42 @@ std::optional<Echec> Lecteur::lireEtapes()
 }
 
 // A step, from its "etape" line `numero`: its name, then its seven lines.
-std::optional<Echec> Lecteur::lireEtape(qsizetype numero, const QByteArray &nom)
+std::optional<EchecProgramme> Lecteur::lireEtape(qsizetype numero, const QByteArray &nom)
 {
     if (m_programme.etapes.size() == EtapesMax)
-        return ligne(numero, Mots::tr("un programme a au plus %1 étapes").arg(EtapesMax));
+        return ligne(numero, Genre::TropDEtapes);
     const NomAnalyse lu = AnalyserNom(nom);
-    if (lu.raison)
-        return ligne(numero, *lu.raison);
+    if (lu.raison) {
+        EchecProgramme refus = ligne(numero, Genre::NomEtape);
+        refus.nom = lu.raison;
+        return refus;
+    }
     m_suivante = numero + 1;
     const qsizetype debut = prochaine();
     QByteArray sept; // as a sequence file holds them
     for (qsizetype k = debut; k < debut + NombreAxes && !horsFichier(k); ++k)
         sept += m_lignes[k - 1] + (k < m_lignes.size() || m_termine ? "\n" : "");
     const SequenceAnalysee sequence = AnalyserSequence(sept);
-    if (!sequence.grille)
-        return ligne(debut + sequence.ligne - 1, sequence.raison);
+    if (!sequence.grille) {
+        EchecProgramme refus = ligne(0, Genre::Sequence);
+        refus.sequence = sequence.echec;
+        refus.sequence->ligne += debut - 1;
+        return refus;
+    }
     m_programme.etapes.append({lu.nom, *sequence.grille, 0});
     m_suivante = debut + NombreAxes;
     return std::nullopt;
 }
 
 // "attendre S", the wait after the last step read.
-std::optional<Echec> Lecteur::lireAttente(qsizetype numero, const QByteArray &secondes)
+std::optional<EchecProgramme> Lecteur::lireAttente(qsizetype numero, const QByteArray &secondes)
 {
     const std::optional<qint64> attente = dixiemes(secondes);
+    const QString lu = NomLisible(NomLocal(secondes.left(40)));
     if (!attente)
-        return ligne(numero, Mots::tr("l'attente s'écrit en secondes, au dixième près, comme "
-                                      "« attendre 2.5 » ou « attendre 10 », et non « %1 »")
-                                 .arg(NomLisible(NomLocal(secondes.left(40)))));
+        return ligne(numero, Genre::AttenteIllisible, lu);
     if (*attente > AttenteMaxDixiemes)
-        return ligne(numero, Mots::tr("l'attente de %1 s dépasse %2 s, le plus long permis")
-                                 .arg(NomLisible(NomLocal(secondes.left(40))))
-                                 .arg(AttenteMaxDixiemes / 10));
+        return ligne(numero, Genre::AttenteTropLongue, lu);
     m_programme.etapes.last().attenteDixiemes = int(*attente);
     m_suivante = numero + 1;
     return std::nullopt;
@@ -324,15 +308,16 @@ bool EstUneSequence(const QByteArray &contenu)
 ProgrammeAnalyse AnalyserProgramme(const QByteArray &contenu)
 {
     if (contenu.size() > TailleMaxProgramme)
-        return {std::nullopt,
-                Echec{Mots::tr("le fichier dépasse %1 Mio").arg(TailleMaxProgramme >> 20)}};
+        return {std::nullopt, EchecProgramme{.genre = Genre::TropGros}};
     if (EstUneSequence(contenu)) {
         if (contenu.size() > TailleMaxSequence)
-            return {std::nullopt,
-                    Echec{Mots::tr("le fichier dépasse %1 Kio").arg(TailleMaxSequence / 1024)}};
+            return {std::nullopt, EchecProgramme{.genre = Genre::SequenceTropGrosse}};
         const SequenceAnalysee sequence = AnalyserSequence(contenu);
-        if (!sequence.grille)
-            return {std::nullopt, sequence.echec};
+        if (!sequence.grille) {
+            EchecProgramme refus{.genre = Genre::Sequence};
+            refus.sequence = sequence.echec;
+            return {std::nullopt, refus};
+        }
         return {Programme{{EtapeProgramme{{}, *sequence.grille, 0}}, 1}, std::nullopt};
     }
     return Lecteur(contenu).analyser();
@@ -352,17 +337,6 @@ QByteArray FormerProgramme(const Programme &programme)
             octets += "attendre " + secondes(etape.attenteDixiemes) + '\n';
     }
     return octets;
-}
-
-QString TexteSecondes(qint64 ms)
-{
-    QString decimales = QString::number(ms % 1000).rightJustified(3, u'0');
-    while (decimales.endsWith(u'0'))
-        decimales.chop(1);
-    if (decimales.isEmpty())
-        return Mots::tr("%1 s").arg(ms / 1000);
-    return Mots::tr("%1,%2 s", "seconds with their decimals")
-        .arg(QString::number(ms / 1000), decimales);
 }
 
 int AttenteTotaleDixiemes(const Programme &programme)
@@ -390,11 +364,8 @@ QList<ValeurRefusee> VerifierLimites(const Programme &programme, const Limites &
         const EtapeProgramme &etape = programme.etapes[k];
         for (ValeurRefusee valeur : VerifierLimites(etape.grille, limites, noms)) {
             if (programme.etapes.size() > 1) {
-                const QString ou = etape.nom.isEmpty()
-                                       ? Mots::tr("Étape %1 : ").arg(k + 1)
-                                       : Mots::tr("Étape %1 (%2) : ").arg(k + 1).arg(etape.nom);
-                valeur.message = ou + valeur.message;
-                valeur.ligne = ou + valeur.ligne;
+                valeur.etape = int(k);
+                valeur.nomEtape = etape.nom;
             }
             refus << valeur;
         }

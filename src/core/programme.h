@@ -29,7 +29,7 @@
 // sequence file is a one-step program.
 #pragma once
 
-#include "core/echec.h"
+#include "core/fichiers.h"
 #include "core/grille.h"
 
 #include <QByteArray>
@@ -65,10 +65,42 @@ bool EstUneSequence(const QByteArray &contenu);
 // A sequence file read as a program keeps to a sequence file's size.
 constexpr qsizetype TailleMaxSequence = 64 * 1024;
 
+// Why a program file is refused, and at which line.
+struct EchecProgramme {
+    enum class Genre {
+        TropGros,              // over TailleMaxProgramme: no line
+        SequenceTropGrosse,    // a sequence file over TailleMaxSequence: no line
+        Sequence,              // a sequence file's lines, or a step's seven: `sequence`
+        VersionInconnue,       // "programme tarvik N", N another version
+        EnteteAttendu,         // the file does not start with "programme tarvik 1"
+        Repetitions,           // "repeter" with other than 1 to RepetitionsMax: `mot`
+        MotCleMalEcrit,        // a keyword with an accent or a capital: `mot`, `cle`
+        RepeterDeplace,        // "repeter" out of its place
+        EnteteDeplace,         // "programme tarvik 1" out of its place
+        FinAuLieuDEtape,       // the file ends where a step is awaited
+        PremiereEtapeAttendue, // `mot` where the first step is awaited
+        EtapeApresAttente,     // `mot` where the step after a wait is awaited
+        AttenteManquante,      // a step follows a step with no wait between
+        AttenteAttendue,       // `mot` where a wait or the end is awaited
+        AttenteSansEtape,      // a wait that no step follows
+        TropDEtapes,           // more than EtapesMax steps
+        NomEtape,              // a step's name refused: `nom`
+        AttenteIllisible,      // a wait written otherwise: `mot`
+        AttenteTropLongue,     // a wait over AttenteMaxDixiemes: `mot`
+    };
+    Genre genre = Genre::EnteteAttendu;
+    qsizetype ligne = 0; // 1 first; 0 for TropGros, SequenceTropGrosse and Sequence
+    QString mot{};       // the word or value read, as a message quotes it
+    QString cle{};       // MotCleMalEcrit: the keyword it stands for
+    std::optional<EchecSequence> sequence{}; // Sequence: its line is the file's
+    std::optional<RefusNom> nom{};           // NomEtape
+    bool operator==(const EchecProgramme &autre) const = default;
+};
+
 // Parses a program file, or a sequence file as a one-step program.
 struct ProgrammeAnalyse {
     std::optional<Programme> programme;
-    std::optional<Echec> echec; // "Ligne 12 : …"
+    std::optional<EchecProgramme> echec;
 };
 ProgrammeAnalyse AnalyserProgramme(const QByteArray &contenu);
 
@@ -77,10 +109,6 @@ ProgrammeAnalyse AnalyserProgramme(const QByteArray &contenu);
 // that no name breaks its line; a value out of range is written as it is,
 // and the reader refuses it.
 QByteArray FormerProgramme(const Programme &programme);
-
-// A duration as the operator reads it, to the millisecond, in the language
-// in force: "2 s", "0,5 s" in French (its decimal comma), "0.5 s" in English.
-QString TexteSecondes(qint64 ms);
 
 // The waits of one cycle, in tenths of a second: every step's but the last.
 int AttenteTotaleDixiemes(const Programme &programme);
@@ -91,7 +119,7 @@ int AttenteTotaleDixiemes(const Programme &programme);
 qint64 AttentesDepuis(const Programme &programme, int etape, int cycle = 0);
 
 // Every value of the program beyond the limits, step after step; with more
-// than one step, each message starts by naming its step ("Étape 2 (prise) : ").
+// than one step, each names its step.
 QList<ValeurRefusee> VerifierLimites(const Programme &programme, const Limites &limites,
                                      const NomsAxes &noms = {});
 

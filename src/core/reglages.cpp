@@ -5,7 +5,6 @@
 #include "core/langues.h"
 #include "core/noms.h"
 
-#include <QCoreApplication>
 #include <QList>
 #include <QStringList>
 
@@ -16,20 +15,17 @@ namespace tarvik::core {
 
 namespace {
 
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(Reglages)
-};
+using Genre = RefusValeur::Genre;
 
-std::optional<Echec> raisonValeur(const QString &valeur);
-std::optional<Echec> raisonLangue(const QString &valeur);
-std::optional<Echec> raisonOuiNon(const QString &valeur);
+std::optional<RefusValeur> raisonValeur(const QString &valeur);
+std::optional<RefusValeur> raisonLangue(const QString &valeur);
+std::optional<RefusValeur> raisonOuiNon(const QString &valeur);
 
 // The keys, each with where its value goes and what it may hold.
 struct Cle {
     const char *nom;
     QString Reglages::*valeur;
-    std::optional<Echec> (*verifier)(const QString &valeur);
+    std::optional<RefusValeur> (*verifier)(const QString &valeur);
 };
 const Cle Cles[] = {{"port", &Reglages::port, raisonValeur},
                     {"langue", &Reglages::langue, raisonLangue},
@@ -41,12 +37,13 @@ const Cle Cles[] = {{"port", &Reglages::port, raisonValeur},
 const FormeCles &forme()
 {
     static const FormeCles lue = [] {
-        FormeCles f{"[General]", {}, {}, "port=/dev/ttyUSB0"};
+        FormeCles f{.groupe = "[General]",
+                    .fichier = FichierCles::Reglages,
+                    .exemple = "port=/dev/ttyUSB0"};
         for (const Cle &cle : Cles)
             f.noms << cle.nom;
         for (int k = 1; k <= RecentsMax; ++k)
             f.noms << "recent" + QByteArray::number(k);
-        f.nomsDits = QString::fromLatin1(f.noms.join(", "));
         return f;
     }();
     return lue;
@@ -57,20 +54,21 @@ constexpr qsizetype LongueurMaxValeur = 4096;
 
 // What, in a value, other programs' settings would read otherwise than
 // Tarvik: quotes, a variant, a list, an escape, a blank at either end;
-// empty when none of these.
-QString formeEtrangere(const QString &valeur)
+// nothing when none of these.
+std::optional<RefusValeur::Forme> formeEtrangere(const QString &valeur)
 {
+    using F = RefusValeur::Forme;
     if (valeur.startsWith(u'"'))
-        return Mots::tr("des guillemets en tête");
+        return F::Guillemets;
     if (valeur.startsWith(u'@'))
-        return Mots::tr("« @ » en tête, comme un @Variant");
+        return F::Arobase;
     if (valeur.contains(u'\\'))
-        return Mots::tr("une barre oblique inverse");
+        return F::BarreInverse;
     if (valeur.contains(u','))
-        return Mots::tr("une virgule, comme une liste");
+        return F::Virgule;
     if (valeur.front().isSpace() || valeur.back().isSpace())
-        return Mots::tr("un blanc en bordure");
-    return {};
+        return F::BlancEnBordure;
+    return std::nullopt;
 }
 
 // The first character of a value that a line cannot show: a control or
@@ -85,42 +83,52 @@ std::optional<char16_t> invisible(const QString &valeur)
 
 // Why a device name cannot be written, and read back exactly as it was, or
 // nothing.
-std::optional<Echec> raisonValeur(const QString &valeur)
+std::optional<RefusValeur> raisonValeur(const QString &valeur)
 {
+    RefusValeur refus{.genre = Genre::Vide};
     if (valeur.isEmpty())
-        return Echec{Mots::tr("valeur vide")};
-    if (const QString forme = formeEtrangere(valeur); !forme.isEmpty())
-        return Echec{
-            Mots::tr("valeur écrite sous une forme que Tarvik ne lit pas : %1").arg(forme)};
+        return refus;
+    if (const auto forme = formeEtrangere(valeur)) {
+        refus.genre = Genre::FormeEtrangere;
+        refus.forme = *forme;
+        return refus;
+    }
 #ifndef Q_OS_WIN
-    if (!valeur.startsWith(u'/'))
-        return Echec{Mots::tr("c'est un chemin relatif, qui mènerait ailleurs selon le dossier "
-                              "d'où le programme est lancé : le chemin doit partir de la "
-                              "racine (/)")};
+    if (!valeur.startsWith(u'/')) {
+        refus.genre = Genre::CheminRelatif;
+        return refus;
+    }
 #endif
-    if (valeur.size() > LongueurMaxValeur)
-        return Echec{Mots::tr("valeur de %1 caractères, %2 au plus")
-                         .arg(valeur.size())
-                         .arg(LongueurMaxValeur)};
-    if (const auto c = invisible(valeur))
-        return Echec{
-            Mots::tr("caractère de contrôle ou invisible (%1) dans la valeur").arg(CodePoint(*c))};
+    if (valeur.size() > LongueurMaxValeur) {
+        refus.genre = Genre::TropLongue;
+        refus.longueur = valeur.size();
+        refus.max = LongueurMaxValeur;
+        return refus;
+    }
+    if (const auto c = invisible(valeur)) {
+        refus.genre = Genre::Invisible;
+        refus.point = *c;
+        return refus;
+    }
     return std::nullopt;
 }
 
-std::optional<Echec> raisonLangue(const QString &valeur)
+std::optional<RefusValeur> raisonLangue(const QString &valeur)
 {
     if (LangueDeCode(valeur))
         return std::nullopt;
-    return Echec{Mots::tr("langue inconnue « %1 » (%2)")
-                     .arg(NomLisible(valeur.left(40)), CodesDesLangues())};
+    RefusValeur refus{.genre = Genre::LangueInconnue};
+    refus.texte = NomLisible(valeur.left(40));
+    return refus;
 }
 
-std::optional<Echec> raisonOuiNon(const QString &valeur)
+std::optional<RefusValeur> raisonOuiNon(const QString &valeur)
 {
     if (valeur == QLatin1String("oui") || valeur == QLatin1String("non"))
         return std::nullopt;
-    return Echec{Mots::tr("« %1 » au lieu de oui ou non").arg(NomLisible(valeur.left(40)))};
+    RefusValeur refus{.genre = Genre::NiOuiNiNon};
+    refus.texte = NomLisible(valeur.left(40));
+    return refus;
 }
 
 } // namespace
@@ -175,7 +183,7 @@ bool JournalSystemeVoulu(const Reglages &reglages)
     return reglages.journalSysteme != QLatin1String("non");
 }
 
-std::optional<Echec> VerifierChemin(const QString &chemin)
+std::optional<RefusValeur> VerifierChemin(const QString &chemin)
 {
     return raisonValeur(chemin);
 }

@@ -13,7 +13,7 @@
 // understood, and a file that is not understood is not trusted.
 #pragma once
 
-#include "core/echec.h"
+#include "core/fichier_cles.h"
 
 #include <QByteArray>
 #include <QString>
@@ -46,7 +46,7 @@ bool JournalSystemeVoulu(const Reglages &reglages);
 // makes the whole file untrusted.
 struct ReglagesAnalyses {
     Reglages reglages;
-    std::optional<Echec> echec; // why it is not understood
+    std::optional<EchecCles> echec; // why it is not understood
 };
 ReglagesAnalyses AnalyserReglages(const QByteArray &contenu);
 
@@ -59,6 +59,6 @@ QByteArray FormerReglages(const Reglages &reglages, const QByteArray &avant = {}
 
 // Why a device's or a file's path cannot be saved, and read back exactly as
 // it was; or nothing.
-std::optional<Echec> VerifierChemin(const QString &chemin);
+std::optional<RefusValeur> VerifierChemin(const QString &chemin);
 
 } // namespace tarvik::core

@@ -1,5 +1,6 @@
 #include "port/choix_port.h"
 
+#include "system/citations.h"
 #include "system/noms.h"
 
 #include <QCoreApplication>
@@ -43,7 +44,7 @@ PortChoisi DeterminerPort(const QString &option, const ReglagesLus &reglages, co
                 OriginePort::Reglage,
                 Echec{Mots::tr("les réglages %1 sont illisibles (%2) : le port choisi n'est "
                                "pas connu, et rien n'est envoyé au hasard")
-                          .arg(NomLisible(CheminReglages()), reglages.echec->message)}};
+                          .arg(NomLisible(CheminReglages()), Citer(*reglages.echec))}};
     if (!reglages.reglages.port.isEmpty())
         return {reglages.reglages.port, OriginePort::Reglage, {}};
     return {port1, OriginePort::Port1, {}};

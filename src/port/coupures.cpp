@@ -1,9 +1,9 @@
 #include "port/coupures.h"
 
 #include "port/detenteurs.h"
+#include "system/citations.h"
 #include "system/dossier_prive.h"
 #include "system/ecriture.h"
-#include "system/erreurs.h"
 #include "system/lecture.h"
 #include "system/noms.h"
 
@@ -188,7 +188,7 @@ bool ecrirePartagee(const QString &partage, const QByteArray &nom, const Contenu
     if (dossier >= 0)
         ::close(dossier);
     if (erreur > 0)
-        echec = QStringLiteral("%1 (%2)").arg(NomLisible(chemin), TexteErreurSysteme(erreur));
+        echec = QStringLiteral("%1 (%2)").arg(NomLisible(chemin), CiterErreurSysteme(erreur));
     else if (erreur < 0)
         echec = Mots::tr("%1 est pris par autre chose qu'une marque de ce programme, de "
                          "l'utilisateur %2")
@@ -230,7 +230,7 @@ void Traces::lire(const Appareil &appareil)
     m_appareil = appareil;
     m_trouvees.clear();
     m_lues = 0;
-    QString echec;
+    std::optional<EchecDossierPrive> echec;
     // None, or one this program cannot trust: nothing of it is believed.
     const int dossier = OuvrirDossierPrive(CheminDossierTraces(), false, echec);
     DIR *d = dossier >= 0 ? ::fdopendir(::dup(dossier)) : nullptr;
@@ -339,7 +339,7 @@ bool Traces::marquer(const QString &partage, RaisonTrace raison, qint64 pid, boo
         ecrites << Trouvee{partage + QStringLiteral("/.tarvik.") + NomLocal(nom), false};
     else if (!partage.isEmpty())
         pourquoi << sansPartage;
-    QString sansPrive;
+    std::optional<EchecDossierPrive> sansPrive;
     if (const int dossier = OuvrirDossierPrive(CheminDossierTraces(), true, sansPrive);
         dossier >= 0) {
         const int erreur = ecrirePrivee(dossier, nom, contenu);
@@ -349,9 +349,9 @@ bool Traces::marquer(const QString &partage, RaisonTrace raison, qint64 pid, boo
             ecrites << Trouvee{chemin, true};
         else
             pourquoi << QStringLiteral("%1 (%2)").arg(NomLisible(chemin),
-                                                      TexteErreurSysteme(erreur));
+                                                      CiterErreurSysteme(erreur));
     } else {
-        pourquoi << sansPrive;
+        pourquoi << (sansPrive ? Citer(*sansPrive) : QString());
     }
     for (Trouvee &ecrite : ecrites) {
         ecrite.raison = raison;
@@ -366,9 +366,12 @@ bool Traces::marquer(const QString &partage, RaisonTrace raison, qint64 pid, boo
 
 bool Traces::commencer(QString &echec)
 {
-    const int dossier = OuvrirDossierPrive(CheminDossierTraces(), true, echec);
-    if (dossier < 0)
+    std::optional<EchecDossierPrive> prive;
+    const int dossier = OuvrirDossierPrive(CheminDossierTraces(), true, prive);
+    if (dossier < 0) {
+        echec = prive ? Citer(*prive) : QString();
         return false;
+    }
     const QByteArray nom = "envoi." + QByteArray::number(::getpid()) + '.' +
                            QByteArray::number(major(m_appareil.rdev)) + '.' +
                            QByteArray::number(minor(m_appareil.rdev));
@@ -378,7 +381,7 @@ bool Traces::commencer(QString &echec)
     ::close(dossier);
     if (erreur != 0) {
         echec = QStringLiteral("%1 (%2)").arg(
-            NomLisible(CheminDossierTraces() + u'/' + NomLocal(nom)), TexteErreurSysteme(erreur));
+            NomLisible(CheminDossierTraces() + u'/' + NomLocal(nom)), CiterErreurSysteme(erreur));
         return false;
     }
     m_enCours = NomLocal(nom);
@@ -389,7 +392,7 @@ void Traces::finir()
 {
     if (m_enCours.isEmpty())
         return;
-    QString echec;
+    std::optional<EchecDossierPrive> echec;
     if (const int dossier = OuvrirDossierPrive(CheminDossierTraces(), false, echec); dossier >= 0) {
         ::unlinkat(dossier, OctetsLocaux(m_enCours).constData(), 0);
         ::close(dossier);
@@ -401,7 +404,7 @@ QStringList Traces::effacer()
 {
     QStringList notes;
     static QSet<QString> dites; // the same traces would be met by every run
-    QString echec;
+    std::optional<EchecDossierPrive> echec;
     const int prive = OuvrirDossierPrive(CheminDossierTraces(), false, echec);
     for (const Trouvee &trouvee : std::as_const(m_trouvees)) {
         if (trouvee.privee) {
@@ -429,7 +432,7 @@ QStringList Traces::effacer()
                       : Mots::tr("La marque %1, qu'un envoi arrêté au milieu d'une ligne a "
                                  "laissée, n'a pas pu être supprimée (%2) : chaque envoi sur ce "
                                  "port commencera par un saut de ligne seul tant qu'elle sera là")
-                            .arg(NomLisible(trouvee.chemin), TexteErreurSysteme(erreur)));
+                            .arg(NomLisible(trouvee.chemin), CiterErreurSysteme(erreur)));
     }
     if (prive >= 0)
         ::close(prive);

@@ -1,6 +1,8 @@
 #include "port/lien_serie.h"
 
+#include "core/axes.h"
 #include "port/pilote_posix.h"
+#include "system/citations.h"
 #include "system/noms.h"
 
 #include <QCoreApplication>
@@ -12,6 +14,11 @@ namespace {
 // The texts of this file, in the operator's language.
 struct Mots {
     Q_DECLARE_TR_FUNCTIONS(Port)
+};
+
+// The texts of a sequence's run.
+struct MotsSequence {
+    Q_DECLARE_TR_FUNCTIONS(Sequence)
 };
 
 std::unique_ptr<PiloteLigne> pilote()
@@ -43,6 +50,17 @@ EchecLien LienSerie::situer(const EchecLien &refus) const
     return Refus(refus.genre, m_port.origine == OriginePort::Port1
                                   ? Mots::tr("Port série 1 (%1) : %2").arg(appareil, refus.message)
                                   : Mots::tr("Port série %1 : %2").arg(appareil, refus.message));
+}
+
+EchecLien LienSerie::enRetard(int lignes, int delaiMs) const
+{
+    return situer(Refus(EchecLien::Genre::DelaiDepasse,
+                        lignes == NombreAxes
+                            ? MotsSequence::tr("délai dépassé : les sept lignes sont parties, "
+                                               "mais en plus de %1")
+                                  .arg(CiterDuree(delaiMs))
+                            : MotsSequence::tr("délai dépassé : la séquence a pris plus de %1")
+                                  .arg(CiterDuree(delaiMs))));
 }
 
 std::optional<EchecLien> LienSerie::ouvrir()

@@ -88,6 +88,9 @@ public:
     // A failure of this port, as the operator reads it: which port, and
     // what to do when it is gone.
     EchecLien situer(const EchecLien &refus) const;
+    // A run of `lignes` lines that went past its deadline of `delaiMs`,
+    // though the port took every byte it was given.
+    EchecLien enRetard(int lignes, int delaiMs) const;
 
 private:
     PortChoisi m_port;

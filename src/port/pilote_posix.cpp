@@ -2,7 +2,7 @@
 
 #include "port/peripherique.h"
 #include "port/reglages_ligne.h"
-#include "system/erreurs.h"
+#include "system/citations.h"
 #include "system/noms.h"
 
 #include <QCoreApplication>
@@ -45,7 +45,7 @@ EchecLien ecritureEchouee(int erreur)
     if (erreur == EIO || erreur == ENODEV || erreur == ENXIO)
         return debranche();
     return Refus(G::EcritureEchouee,
-                 Mots::tr("écriture échouée (%1)").arg(TexteErreurSysteme(erreur)));
+                 Mots::tr("écriture échouée (%1)").arg(CiterErreurSysteme(erreur)));
 }
 
 EchecLien interrompu()
@@ -124,7 +124,7 @@ std::optional<EchecLien> PilotePosix::ouvrir(const QString &nom)
             refus = Refus(G::OuvertureEchouee,
                           Mots::tr("les réglages de ligne (38400 bauds, 8 bits, sans parité, "
                                    "1 bit d'arrêt) sont refusés (%1)")
-                              .arg(TexteErreurSysteme(erreur)));
+                              .arg(CiterErreurSysteme(erreur)));
     }
     if (refus) {
         fermer();
@@ -188,7 +188,7 @@ std::optional<EchecLien> PilotePosix::refusOuverture(int erreur, const struct st
         return refusExclusif(DetenteursOuverts(etat.st_rdev));
     default:
         return Refus(G::OuvertureEchouee,
-                     Mots::tr("ouverture impossible (%1)").arg(TexteErreurSysteme(erreur)));
+                     Mots::tr("ouverture impossible (%1)").arg(CiterErreurSysteme(erreur)));
     }
 }
 

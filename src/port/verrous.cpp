@@ -1,8 +1,8 @@
 #include "port/verrous.h"
 
 #include "port/peripherique.h"
+#include "system/citations.h"
 #include "system/ecriture.h"
-#include "system/erreurs.h"
 #include "system/lecture.h"
 #include "system/noms.h"
 
@@ -345,7 +345,7 @@ std::optional<Echec> VerrousUucp::examinerDossiers(const QStringList &noms, quin
                                   "(%2), et un verrou qui s'y trouve peut tenir le port. Un "
                                   "administrateur peut le rouvrir à tous, par exemple avec "
                                   "chmod 1777 %1")
-                             .arg(NomLisible(dossier), TexteErreurSysteme(entrees.illisible))};
+                             .arg(NomLisible(dossier), CiterErreurSysteme(entrees.illisible))};
         if (perimes == Perimes::Supprimes)
             for (const QString &nom : entrees.abandonnes)
                 retirerOrdinaire(dossier + u'/' + nom);
@@ -426,7 +426,7 @@ std::optional<Echec> VerrousUucp::examiner(const QString &fichier, Perimes perim
         if (lu.absent)
             return std::nullopt;
         if (lu.echec)
-            return illisible(fichier, lu.echec->message);
+            return illisible(fichier, Citer(*lu.echec));
         // A time to come is no sign of a lock being written.
         const qint64 age = QDateTime::currentMSecsSinceEpoch() - lu.modifieMs;
         if (!complet(lu.contenu) && age >= 0 && age < AgeVerrouEnCoursMs)
@@ -476,7 +476,7 @@ std::optional<Echec> VerrousUucp::examiner(const QString &fichier, Perimes perim
                                      "n'a pas pu être supprimé (%3) : il est ignoré")
                                 .arg(NomLisible(fichier))
                                 .arg(*pid)
-                                .arg(TexteErreurSysteme(errno));
+                                .arg(CiterErreurSysteme(errno));
         return std::nullopt;
     }
     return Echec{Mots::tr("port occupé : le verrou %1 change sans cesse").arg(NomLisible(fichier))};
@@ -516,7 +516,7 @@ Echec refusCreation(const QString &dossier, const QString &fichier, int erreur)
 {
     QString message = Mots::tr("le verrou %1 ne peut pas être créé (%2) : sans lui, les "
                                "autres programmes série ne verraient pas que le port est pris")
-                          .arg(NomLisible(fichier), TexteErreurSysteme(erreur));
+                          .arg(NomLisible(fichier), CiterErreurSysteme(erreur));
     if (erreur == EACCES || erreur == EPERM)
         message += Mots::tr(". Le dossier des verrous %1 devrait être ouvert à tous, comme "
                             "sur une installation habituelle (droits 1777) : un administrateur "

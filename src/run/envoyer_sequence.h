@@ -25,6 +25,20 @@ struct ObservateurEnvoi {
     std::function<void(const QString &ligne)> ligneRemise;
 };
 
+// How a run failed: the port's failure, in the port's words, and where the
+// run was; the operator's sentence for it, with the lines that went, is the
+// wording module's (app/formulation.h, TexteEchec).
+struct EchecEnvoi {
+    enum class Moment {
+        Ouverture,  // the port did not open: nothing was sent
+        LigneNeuve, // the lone line feed after an earlier run cut short did not go
+        Lignes,     // among the seven lines, or their drain
+    };
+    EchecLien lien;
+    Moment moment = Moment::Ouverture;
+    EchecLien::Genre genre() const { return lien.genre; }
+};
+
 // What a run did: what was sent, to which device, and how it ended. A line
 // is sent on a serial port once it has left on the wire, on a
 // pseudo-terminal once the program at the other end has all of it; a line
@@ -36,12 +50,14 @@ struct ResultatEnvoi {
     QStringList avertissements; // what the operator should know, though it went through
     int octetsJetes = 0;        // an interrupted run's leftovers, thrown away at the opening
     // A lone line feed went before the first line, as an earlier run was cut
-    // short, and why (NoteLigneNeuve); Coupure::Aucune: none went.
+    // short, and why; Coupure::Aucune: none went.
     Coupure ligneNeuve = Coupure::Aucune;
     // The run stopped in the middle of the line after `lignes`: the far end
     // may keep its start, and the next run on the port starts on a fresh line.
     bool ligneInachevee = false;
-    std::optional<EchecLien> echec; // how it failed, said whole; nothing: sent and drained
+    // What the port led to, which says what became of a line left unfinished.
+    GenreLigne genre = GenreLigne::PortSerie;
+    std::optional<EchecEnvoi> echec; // how it failed; nothing: sent and drained
 };
 
 // A whole run may take this long before it fails, from the opening of the
@@ -73,17 +89,5 @@ void EnvoyerSequence(const Grille &grille, LienSerie &lien, QDeadlineTimer echea
 // after it fails, even with every line handed over.
 ResultatEnvoi OuvrirEnvoyerFermer(const Grille &grille, LienSerie &lien,
                                   const ObservateurEnvoi &observateur = {});
-
-// What the operator is told when the opening threw away `octets` bytes an
-// earlier, interrupted run had left queued; empty when it threw none.
-QString NoteOctetsJetes(int octets);
-
-// What the operator is told when a run started with a lone line feed, for
-// `coupure`; empty for Coupure::Aucune.
-QString NoteLigneNeuve(Coupure coupure);
-
-// What the opening of a run that went through tells the operator: bytes
-// thrown away, a lone line feed sent first; none when it tells nothing.
-QStringList NotesOuverture(const ResultatEnvoi &resultat);
 
 } // namespace tarvik::run

@@ -1,20 +1,9 @@
 #include "run/execution_programme.h"
 
-#include <QCoreApplication>
-
 #include <sys/eventfd.h>
 #include <unistd.h>
 
 namespace tarvik::run {
-
-namespace {
-
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(Execution)
-};
-
-} // namespace
 
 HorlogeQt::HorlogeQt()
 {
@@ -52,34 +41,6 @@ int ResultatProgramme::envoyees() const
     return int(etapes.size()) - (rate() && !ouverture ? 1 : 0);
 }
 
-QString EtapesEnvoyees(const ResultatProgramme &resultat, int cycles)
-{
-    // Those of the last cycle that sent any, first to last.
-    QList<const ResultatEtape *> parties;
-    for (const ResultatEtape &etape : resultat.etapes)
-        if (!etape.envoi.echec)
-            parties << &etape;
-    if (parties.isEmpty())
-        return Mots::tr("aucune étape envoyée");
-    const ResultatEtape &derniere = *parties.last();
-    int premiere = derniere.etape;
-    for (const ResultatEtape *etape : parties)
-        if (etape->cycle == derniere.cycle) {
-            premiere = etape->etape;
-            break;
-        }
-    // Two steps are "1 et 2", more "1 à 3".
-    QString texte =
-        premiere == derniere.etape ? Mots::tr("étape %1 envoyée").arg(premiere + 1)
-        : premiere + 1 == derniere.etape
-            ? Mots::tr("étapes %1 et %2 envoyées").arg(premiere + 1).arg(derniere.etape + 1)
-            : Mots::tr("étapes %1 à %2 envoyées").arg(premiere + 1).arg(derniere.etape + 1);
-    if (cycles > 1)
-        texte = Mots::tr("%1 au parcours %2 sur %3")
-                    .arg(texte, QString::number(derniere.cycle + 1), QString::number(cycles));
-    return texte;
-}
-
 std::optional<std::pair<int, int>> PremiereNonEnvoyee(const ResultatProgramme &resultat,
                                                       const Programme &programme, int depuis,
                                                       int cycles)
@@ -94,23 +55,6 @@ std::optional<std::pair<int, int>> PremiereNonEnvoyee(const ResultatProgramme &r
     if (derniere.cycle + 1 < cycles)
         return std::pair{0, derniere.cycle + 1};
     return std::nullopt;
-}
-
-QString DesignationEtape(const Programme &programme, int etape)
-{
-    const QString nom = etape < programme.etapes.size() ? programme.etapes[etape].nom : QString();
-    return nom.isEmpty() ? Mots::tr("l'étape %1").arg(etape + 1)
-                         : Mots::tr("l'étape %1 (%2)").arg(QString::number(etape + 1), nom);
-}
-
-QString EtapesSautees(int depuis, int cycles)
-{
-    if (depuis <= 0)
-        return {};
-    const QString texte = depuis == 1   ? Mots::tr("étape 1 non envoyée")
-                          : depuis == 2 ? Mots::tr("étapes 1 et 2 non envoyées")
-                                        : Mots::tr("étapes 1 à %1 non envoyées").arg(depuis);
-    return cycles > 1 ? Mots::tr("%1 au parcours 1").arg(texte) : texte;
 }
 
 ExecutionProgramme::ExecutionProgramme(LienSerie &lien, Horloge *horloge, QObject *parent)
@@ -199,7 +143,7 @@ void ExecutionProgramme::ouvertureFinie(const ResultatEnvoi &ouverture)
     m_courante = {m_etape, m_cycle, m_horloge->maintenant(), ouverture};
     if (ouverture.echec) {
         m_resultat.ouverture = ouverture;
-        const bool signal = ouverture.echec->genre == EchecLien::Genre::Interrompu;
+        const bool signal = ouverture.echec->genre() == EchecLien::Genre::Interrompu;
         finir(m_arretDemande ? *m_arretDemande : signal ? Fin::Interrompue : Fin::Echec);
         return;
     }
@@ -237,7 +181,7 @@ void ExecutionProgramme::etapeFinie()
     m_courante.envoi.octetsJetes = 0;
     m_courante.envoi.ligneNeuve = Coupure::Aucune;
     if (const auto &echec = m_courante.envoi.echec) {
-        finir(echec->genre != EchecLien::Genre::Interrompu
+        finir(echec->genre() != EchecLien::Genre::Interrompu
                   ? Fin::Echec
                   : m_arretDemande.value_or(Fin::Interrompue));
         return;

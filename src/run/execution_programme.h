@@ -77,21 +77,11 @@ struct ResultatProgramme {
     int envoyees() const;
 };
 
-// The run of `programme` from step `depuis`, `cycles` times, as the
-// operator reads what happened to it: "étapes 1 à 2 envoyées au cycle 1
-// sur 3", "aucune étape envoyée".
-QString EtapesEnvoyees(const ResultatProgramme &resultat, int cycles);
 // The first step that was not sent, as (step, cycle), both from 0; none
 // when nothing was left to send.
 std::optional<std::pair<int, int>> PremiereNonEnvoyee(const ResultatProgramme &resultat,
                                                       const Programme &programme, int depuis,
                                                       int cycles);
-// "l'étape 3 (prise)", "l'étape 3".
-QString DesignationEtape(const Programme &programme, int etape);
-// The steps a run from step `depuis` leaves out of its first cycle, as the
-// operator reads it: "étape 1 non envoyée", "étapes 1 à 3 non envoyées au
-// cycle 1"; empty from the first step.
-QString EtapesSautees(int depuis, int cycles);
 
 class ExecutionProgramme : public QObject {
     Q_OBJECT

@@ -3,7 +3,6 @@
 #include "system/ajout.h"
 #include "system/noms.h"
 
-#include <QCoreApplication>
 #include <QRandomGenerator>
 #include <QStringDecoder>
 
@@ -16,11 +15,6 @@ namespace {
 
 // What starts the field of a run's id; no line sent starts so.
 const QString PrefixeExecution = QStringLiteral("id=");
-
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(Journal)
-};
 
 std::atomic<bool> journalSysteme{false};
 
@@ -93,43 +87,6 @@ IssueSysteme issueSysteme(IssueEnvoi issue)
         return {"stopped", '4'};
     }
     return {"unknown", '4'}; // not an outcome: a value the enum does not have
-}
-
-// "3 lignes". French has no catalogue: its plural is chosen here, another
-// language's by its own.
-QString nombreDeLignes(qsizetype n)
-{
-    return n < 2 ? Mots::tr("%n ligne", nullptr, int(n)) : Mots::tr("%n lignes", nullptr, int(n));
-}
-
-// The entry's message: one line saying how the run ended, on which port.
-QString messageSysteme(const EnregistrementEnvoi &envoi)
-{
-    QString port = NomLisible(envoi.portChoisi);
-    if (!envoi.peripherique.isEmpty() && envoi.peripherique != envoi.portChoisi)
-        port += QStringLiteral(" → ") + NomLisible(envoi.peripherique);
-    const QString raison = QString(envoi.raison).replace(u'\r', u' ').replace(u'\n', u' ');
-    switch (envoi.issue) {
-    case IssueEnvoi::Envoyee:
-        if (raison.isEmpty())
-            return Mots::tr("Séquence envoyée sur %1 (%2)")
-                .arg(port, nombreDeLignes(envoi.lignes.size()));
-        return Mots::tr("Séquence envoyée sur %1 (%2). %3")
-            .arg(port, nombreDeLignes(envoi.lignes.size()), raison);
-    case IssueEnvoi::PortRefuse:
-        return Mots::tr("Séquence refusée par le port %1 : %2").arg(port, raison);
-    case IssueEnvoi::HorsLimites:
-        return Mots::tr("Séquence refusée : %1").arg(raison);
-    case IssueEnvoi::Echec:
-        return Mots::tr("Échec de l'envoi sur %1 : %2").arg(port, raison);
-    case IssueEnvoi::Interrompue:
-        return Mots::tr("Envoi interrompu sur %1 : %2").arg(port, raison);
-    case IssueEnvoi::Rebranche:
-        return Mots::tr("Port %1 : %2").arg(port, raison);
-    case IssueEnvoi::Arretee:
-        return Mots::tr("Envoi arrêté sur %1 : %2").arg(port, raison);
-    }
-    return raison;
 }
 
 #pragma GCC diagnostic pop
@@ -210,17 +167,17 @@ QByteArray FormerEnregistrement(const EnregistrementEnvoi &envoi)
     return champs.join('\t') + '\n';
 }
 
-EnregistrementEnvoi EnregistrementDe(const ResultatEnvoi &resultat, const QDateTime &debut,
-                                     const QString &executable, const QString &source)
+EnregistrementEnvoi EnregistrementDe(const ResultatEnvoi &resultat, const QString &raison,
+                                     const QDateTime &debut, const QString &executable,
+                                     const QString &source)
 {
     return {debut,
             executable,
             source,
             resultat.port.echec ? QStringLiteral("inconnu") : resultat.port.peripherique,
             resultat.peripherique,
-            IssueDe(resultat.echec),
-            resultat.echec ? resultat.echec->message
-                           : NotesOuverture(resultat).join(QStringLiteral(". ")),
+            IssueDe(resultat.echec ? std::optional(resultat.echec->lien) : std::nullopt),
+            raison,
             resultat.lignes,
             {}};
 }
@@ -235,10 +192,10 @@ QList<EnregistrementEnvoi> AnalyserJournal(const QByteArray &octets)
     return enregistrements;
 }
 
-QList<ChampJournal> EntreeJournalSysteme(const EnregistrementEnvoi &envoi)
+QList<ChampJournal> EntreeJournalSysteme(const EnregistrementEnvoi &envoi, const QString &message)
 {
     const IssueSysteme issue = issueSysteme(envoi.issue);
-    QList<ChampJournal> champs{{"MESSAGE", messageSysteme(envoi).toUtf8()},
+    QList<ChampJournal> champs{{"MESSAGE", message.toUtf8()},
                                {"PRIORITY", QByteArray(1, issue.priorite)},
                                {"SYSLOG_IDENTIFIER", envoi.executable.toUtf8()},
                                {"TARVIK_OUTCOME", issue.mot},
@@ -260,14 +217,14 @@ void ActiverJournalSysteme(bool actif)
     journalSysteme = actif;
 }
 
-std::optional<Echec> EcrireJournal(const EnregistrementEnvoi &envoi)
+std::optional<EchecAjout> EcrireJournal(const EnregistrementEnvoi &envoi, const QString &message)
 {
     auto echec =
         AjouterEnregistrement(CheminJournal(), FormerEnregistrement(envoi), TailleMaxJournal);
     // A copy for the machine's log, once the file has the record: dropped
     // rather than waited for, and never said to have failed.
     if (journalSysteme)
-        EnvoyerAuJournalSysteme(EntreeJournalSysteme(envoi));
+        EnvoyerAuJournalSysteme(EntreeJournalSysteme(envoi, message));
     return echec;
 }
 

@@ -8,6 +8,7 @@
 
 #include "run/couche.h"
 #include "run/envoyer_sequence.h"
+#include "system/ajout.h"
 #include "system/journal_systeme.h"
 
 #include <QByteArray>
@@ -70,27 +71,30 @@ QByteArray FormerEnregistrement(const EnregistrementEnvoi &envoi);
 // same bytes.
 QList<EnregistrementEnvoi> AnalyserJournal(const QByteArray &octets);
 
-// The record of a run that started at `debut`, from its result.
-EnregistrementEnvoi EnregistrementDe(const ResultatEnvoi &resultat, const QDateTime &debut,
-                                     const QString &executable, const QString &source = {});
+// The record of a run that started at `debut`, from its result; `raison`
+// is its reason as the operator reads it (the wording module's
+// RaisonEnregistrement).
+EnregistrementEnvoi EnregistrementDe(const ResultatEnvoi &resultat, const QString &raison,
+                                     const QDateTime &debut, const QString &executable,
+                                     const QString &source = {});
 
 // The system journal's entry for a record: SYSLOG_IDENTIFIER (the program),
-// MESSAGE (one line, in the language in force), PRIORITY (6 sent, 4 refused
+// MESSAGE (`message`, MessageJournalSysteme's line), PRIORITY (6 sent, 4 refused
 // or stopped, 3 failed on the wire), and the record's fields, TARVIK_PORT,
 // TARVIK_DEVICE, TARVIK_OUTCOME (an English word no language changes: sent,
 // refused, failed, interrupted, replugged), TARVIK_SOURCE, TARVIK_RUN,
 // TARVIK_LINES (one line feed between two lines) and TARVIK_REASON; a field
 // with nothing to say is left out.
-QList<ChampJournal> EntreeJournalSysteme(const EnregistrementEnvoi &envoi);
+QList<ChampJournal> EntreeJournalSysteme(const EnregistrementEnvoi &envoi, const QString &message);
 
 // Whether each record also goes to the system's journal (journal_systeme in
 // the settings). Until a program says so at start, it does not.
 void ActiverJournalSysteme(bool actif);
 
 // Appends the record to the journal, then, when it is on, hands its entry to
-// the system's journal, which never holds the run up nor says anything. What
-// went wrong with the file, the message saying whether the record was written
+// the system's journal, `message` its line, which never holds the run up nor says anything. What
+// went wrong with the file, and whether the record was written all the same
 // (AjouterEnregistrement), or nothing.
-std::optional<Echec> EcrireJournal(const EnregistrementEnvoi &envoi);
+std::optional<EchecAjout> EcrireJournal(const EnregistrementEnvoi &envoi, const QString &message);
 
 } // namespace tarvik::run

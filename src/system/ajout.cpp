@@ -1,10 +1,8 @@
 #include "system/ajout.h"
 
 #include "system/ecriture.h"
-#include "system/erreurs.h"
 #include "system/noms.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
@@ -19,19 +17,11 @@ namespace tarvik::system {
 
 namespace {
 
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(Systeme)
-};
+using Genre = EchecAjout::Genre;
 
-Echec echec(const QString &quoi, int erreur)
+EchecAjout echec(Genre genre, int erreur = 0)
 {
-    return {Mots::tr("%1 (%2)").arg(quoi, TexteErreurSysteme(erreur))};
-}
-
-Echec nonEcrit(const Echec &cause)
-{
-    return {Mots::tr("enregistrement non écrit, %1").arg(cause.message)};
+    return {.genre = genre, .erreur = erreur};
 }
 
 // Creates the folders down to `dossier`, each 0700.
@@ -46,21 +36,20 @@ bool creerDossiers(const QString &dossier)
 
 // The file at `chemin` opened for appending, a regular one; -1 when it
 // cannot be, with the reason.
-int ouvrir(const QByteArray &chemin, std::optional<Echec> &refus)
+int ouvrir(const QByteArray &chemin, std::optional<EchecAjout> &refus)
 {
     const int fd =
         ::open(chemin.constData(),
                O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
     if (fd < 0 && errno != ENXIO && errno != EISDIR && errno != ELOOP) {
-        refus = echec(Mots::tr("ouverture impossible"), errno);
+        refus = echec(Genre::OuvertureImpossible, errno);
         return -1;
     }
     struct stat vu {};
     if (fd < 0 || ::fstat(fd, &vu) != 0 || !S_ISREG(vu.st_mode)) {
         if (fd >= 0)
             ::close(fd);
-        refus = Echec{Mots::tr("ce n'est pas un fichier ordinaire (dossier, tube ou "
-                               "lien) : il n'est pas touché")};
+        refus = echec(Genre::PasOrdinaire);
         return -1;
     }
     return fd;
@@ -93,7 +82,7 @@ bool porteLeNom(int fd, const QByteArray &chemin)
 // The file at `chemin`, opened for appending and held for this writer's
 // turn: the file that bears the name now, and a regular one. -1 when it
 // cannot be, with the reason.
-int ouvrirASonTour(const QByteArray &chemin, std::optional<Echec> &refus)
+int ouvrirASonTour(const QByteArray &chemin, std::optional<EchecAjout> &refus)
 {
     QElapsedTimer attente;
     attente.start();
@@ -108,21 +97,20 @@ int ouvrirASonTour(const QByteArray &chemin, std::optional<Echec> &refus)
         if (erreur == 0 && attente.elapsed() < AttenteTourMs)
             continue; // moved away while another writer held it: the name leads elsewhere
         if (erreur != 0 && erreur != EWOULDBLOCK)
-            refus = echec(Mots::tr("verrou impossible"), erreur);
+            refus = echec(Genre::VerrouImpossible, erreur);
         else
-            refus = Echec{Mots::tr("un autre programme le tient depuis plus de %1 s")
-                              .arg(AttenteTourMs / 1000)};
+            refus = echec(Genre::TenuAilleurs);
         return -1;
     }
 }
 
 // Appends `octets` to the file held by `fd` in one write, or takes back
 // whatever part of them went in. Why not, if not.
-std::optional<Echec> ajouter(int fd, const QByteArray &octets)
+std::optional<EchecAjout> ajouter(int fd, const QByteArray &octets)
 {
     struct stat avant {};
     if (::fstat(fd, &avant) != 0)
-        return echec(Mots::tr("écriture impossible"), errno);
+        return echec(Genre::EcritureImpossible, errno);
     ssize_t n = 0;
     do
         n = AppelsSysteme->ecrire(fd, octets.constData(), size_t(octets.size()));
@@ -131,10 +119,9 @@ std::optional<Echec> ajouter(int fd, const QByteArray &octets)
         return std::nullopt;
     const int erreur = n < 0 ? errno : ENOSPC; // cut short: the disk is full
     if (::ftruncate(fd, avant.st_size) != 0)   // a torn record would mix with the next one
-        return Echec{Mots::tr("écriture impossible (%1), et le début de l'enregistrement "
-                              "est resté dans le fichier (%2)")
-                         .arg(TexteErreurSysteme(erreur), TexteErreurSysteme(errno))};
-    return echec(Mots::tr("écriture impossible"), erreur);
+        return EchecAjout{
+            .genre = Genre::EcritureDechiree, .erreur = erreur, .erreurRetrait = errno};
+    return echec(Genre::EcritureImpossible, erreur);
 }
 
 // Moves the file held by `fd` aside to `chemin`.1 when `ajout` more bytes
@@ -142,15 +129,14 @@ std::optional<Echec> ajouter(int fd, const QByteArray &octets)
 // descriptor to write to, -1 when the new file cannot be had (with `refus`).
 // Why the file stays in place, though it should not, in `rotation`.
 int tourner(int fd, const QByteArray &chemin, qint64 ajout, qint64 limite,
-            std::optional<Echec> &refus, std::optional<Echec> &rotation)
+            std::optional<EchecAjout> &refus, std::optional<EchecAjout> &rotation)
 {
     struct stat etat {};
     if (::fstat(fd, &etat) != 0 || etat.st_size == 0 || etat.st_size + ajout <= limite)
         return fd;
     if (::rename(chemin.constData(), (chemin + ".1").constData()) != 0) {
-        rotation = Echec{Mots::tr("enregistrement écrit, mais le fichier n'a pas pu devenir "
-                                  "« %1 » (%2) : il grandit au-delà de sa limite")
-                             .arg(NomLisible(NomLocal(chemin + ".1")), TexteErreurSysteme(errno))};
+        rotation = EchecAjout{
+            .genre = Genre::RotationImpossible, .erreur = errno, .chemin = NomLocal(chemin + ".1")};
         return fd;
     }
     // Moved while this writer holds it: the others will find a new file.
@@ -161,21 +147,21 @@ int tourner(int fd, const QByteArray &chemin, qint64 ajout, qint64 limite,
 
 } // namespace
 
-std::optional<Echec> AjouterEnregistrement(const QString &chemin, const QByteArray &enregistrement,
-                                           qint64 limite)
+std::optional<EchecAjout> AjouterEnregistrement(const QString &chemin,
+                                                const QByteArray &enregistrement, qint64 limite)
 {
     if (!creerDossiers(QFileInfo(chemin).path()))
-        return nonEcrit(echec(Mots::tr("dossier impossible à créer"), errno));
+        return echec(Genre::DossierImpossible, errno);
     const QByteArray local = OctetsLocaux(chemin);
-    std::optional<Echec> refus, rotation;
+    std::optional<EchecAjout> refus, rotation;
     int fd = ouvrirASonTour(local, refus);
     if (fd >= 0)
         fd = tourner(fd, local, enregistrement.size(), limite, refus, rotation);
     if (fd < 0)
-        return nonEcrit(*refus);
+        return refus;
     if (const auto rate = ajouter(fd, enregistrement)) {
         ::close(fd);
-        return nonEcrit(*rate);
+        return rate;
     }
     // The turn ends before the flush: a slow disk holds no other writer up
     // (should this fail, the turn ends with the close, after the flush).
@@ -187,9 +173,7 @@ std::optional<Echec> AjouterEnregistrement(const QString &chemin, const QByteArr
         erreur = errno;
     }
     if (!vide)
-        return Echec{Mots::tr("enregistrement écrit, mais il n'a pas pu être vidé sur le "
-                              "disque (%1)")
-                         .arg(TexteErreurSysteme(erreur))};
+        return echec(Genre::ViderImpossible, erreur);
     return rotation;
 }
 

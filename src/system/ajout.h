@@ -2,7 +2,6 @@
 // another writer's, bounded by a rotation that loses none of them.
 #pragma once
 
-#include "core/echec.h"
 #include "system/couche.h"
 
 #include <QByteArray>
@@ -16,6 +15,31 @@ namespace tarvik::system {
 // never while it flushes it to the disk, so a slow disk costs no record.
 constexpr int AttenteTourMs = 10000;
 
+// Why a record was not appended, or appended but not as it should be.
+struct EchecAjout {
+    enum class Genre {
+        // Not written.
+        DossierImpossible,   // its folder cannot be made: `erreur`
+        OuvertureImpossible, // the file cannot be opened: `erreur`
+        PasOrdinaire,        // a folder, a pipe or a link stands there: never touched
+        VerrouImpossible,    // its turn cannot be taken: `erreur`
+        TenuAilleurs,        // another writer held it for AttenteTourMs
+        EcritureImpossible,  // the write failed: `erreur`
+        EcritureDechiree, // the write failed (`erreur`), and what went in stays (`erreurRetrait`)
+        // Written.
+        RotationImpossible, // the file could not become `chemin` (NAME.1): `erreur`
+        ViderImpossible,    // not flushed to the disk: `erreur`
+    };
+    Genre genre = Genre::EcritureImpossible;
+    int erreur = 0, erreurRetrait = 0; // errno
+    QString chemin{};
+    bool ecrit() const
+    {
+        return genre == Genre::RotationImpossible || genre == Genre::ViderImpossible;
+    }
+    bool operator==(const EchecAjout &autre) const = default;
+};
+
 // Appends `enregistrement` (one whole record, ended by a line feed) to the
 // file at `chemin` with a single write; a write cut short (the disk full) is
 // taken back, so the file ends with whole records only. The file is created
@@ -25,10 +49,9 @@ constexpr int AttenteTourMs = 10000;
 // older one goes) and a new one starts. Writers in other processes take
 // turns on the file, so their records never mix and none is lost across a
 // rotation; each flushes its record to the disk once its turn is over.
-// What went wrong, the message saying whether the record was written
-// ("enregistrement écrit, mais…": the file could not be moved aside or
-// flushed) or not ("enregistrement non écrit, …"); nothing when all went well.
-std::optional<Echec> AjouterEnregistrement(const QString &chemin, const QByteArray &enregistrement,
-                                           qint64 limite);
+// What went wrong, and whether the record was written all the same (the
+// file could not be moved aside or flushed); nothing when all went well.
+std::optional<EchecAjout> AjouterEnregistrement(const QString &chemin,
+                                                const QByteArray &enregistrement, qint64 limite);
 
 } // namespace tarvik::system

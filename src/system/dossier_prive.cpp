@@ -1,9 +1,6 @@
 #include "system/dossier_prive.h"
 
-#include "system/erreurs.h"
 #include "system/noms.h"
-
-#include <QCoreApplication>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -13,11 +10,6 @@
 namespace tarvik::system {
 
 namespace {
-
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(Systeme)
-};
 
 // Makes the folders down to `dossier`, each 0700; the first failure's errno,
 // or 0.
@@ -34,45 +26,37 @@ int creer(const QString &dossier)
 
 } // namespace
 
-int OuvrirDossierPrive(const QString &chemin, bool creerLe, QString &echec)
+int OuvrirDossierPrive(const QString &chemin, bool creerLe, std::optional<EchecDossierPrive> &echec)
 {
-    echec.clear();
-    // Worked out only for a failure: every run looks at this folder.
-    const auto nom = [&chemin] {
-        return NomLisible(chemin);
+    using G = EchecDossierPrive::Genre;
+    echec.reset();
+    const auto refuser = [&](G genre, int erreur = 0) {
+        echec = EchecDossierPrive{.genre = genre, .chemin = chemin, .erreur = erreur};
+        return -1;
     };
-    if (!chemin.startsWith(u'/')) {
-        echec = Mots::tr("%1 n'est pas un chemin absolu").arg(nom());
-        return -1;
-    }
-    if (const int erreur = creerLe ? creer(chemin) : 0) {
-        echec = Mots::tr("%1 ne peut pas être créé (%2)").arg(nom(), TexteErreurSysteme(erreur));
-        return -1;
-    }
+    if (!chemin.startsWith(u'/'))
+        return refuser(G::NonAbsolu);
+    if (const int erreur = creerLe ? creer(chemin) : 0)
+        return refuser(G::CreationImpossible, erreur);
     const int fd = ::open(OctetsLocaux(chemin).constData(),
                           O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        const int erreur = errno; // before any text is made
+        const int erreur = errno;
         if (erreur != ENOENT || creerLe)
-            echec = Mots::tr("%1 ne peut pas être ouvert (%2)")
-                        .arg(nom(), erreur == ELOOP || erreur == ENOTDIR
-                                        ? Mots::tr("ce n'est pas un dossier, ou c'est un lien")
-                                        : TexteErreurSysteme(erreur));
+            return refuser(erreur == ELOOP || erreur == ENOTDIR ? G::PasUnDossier
+                                                                : G::OuvertureImpossible,
+                           erreur);
         return -1;
     }
     struct stat etat {};
-    if (::fstat(fd, &etat) != 0) {
-        const int erreur = errno;
-        echec = Mots::tr("%1 ne peut pas être lu (%2)").arg(nom(), TexteErreurSysteme(erreur));
-    } else if (etat.st_uid != ::geteuid())
-        echec = Mots::tr("%1 appartient à un autre utilisateur (numéro %2)")
-                    .arg(nom())
-                    .arg(etat.st_uid);
-    else if ((etat.st_mode & 022) != 0)
-        echec = Mots::tr("d'autres utilisateurs peuvent écrire dans %1 (droits %2)")
-                    .arg(nom())
-                    .arg(etat.st_mode & 07777, 4, 8, QChar(u'0'));
-    if (echec.isEmpty())
+    if (::fstat(fd, &etat) != 0)
+        refuser(G::LectureImpossible, errno);
+    else if (etat.st_uid != ::geteuid() || (etat.st_mode & 022) != 0) {
+        refuser(etat.st_uid != ::geteuid() ? G::AutreProprietaire : G::OuvertAuxAutres);
+        echec->proprietaire = etat.st_uid;
+        echec->mode = etat.st_mode & 07777;
+    }
+    if (!echec)
         return fd;
     ::close(fd);
     return -1;

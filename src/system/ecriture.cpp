@@ -1,9 +1,7 @@
 #include "system/ecriture.h"
 
-#include "system/erreurs.h"
 #include "system/noms.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
@@ -16,27 +14,25 @@ namespace tarvik::system {
 
 namespace {
 
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(Systeme)
-};
+using Genre = EchecEcriture::Genre;
 
 // The file a save replaces: `chemin` itself, or the regular file a link
 // there leads to (the link stays). Why it cannot be replaced, or nothing.
-std::optional<Echec> cibleDe(const QString &chemin, QString &cible, struct stat &etat,
-                             bool &existait)
+std::optional<EchecEcriture> cibleDe(const QString &chemin, QString &cible, struct stat &etat,
+                                     bool &existait)
 {
     cible = chemin;
     if (::lstat(OctetsLocaux(chemin).constData(), &etat) != 0)
-        return errno == ENOENT ? std::nullopt : std::optional(Echec{TexteErreurSysteme(errno)});
+        return errno == ENOENT
+                   ? std::nullopt
+                   : std::optional(EchecEcriture{.genre = Genre::Impossible, .erreur = errno});
     if (S_ISLNK(etat.st_mode)) {
         cible = CheminReel(chemin);
         if (cible.isEmpty() || ::stat(OctetsLocaux(cible).constData(), &etat) != 0)
-            return Echec{Mots::tr("le lien ne mène à aucun fichier")};
+            return EchecEcriture{.genre = Genre::LienSansCible};
     }
     if (!S_ISREG(etat.st_mode))
-        return Echec{Mots::tr("ce n'est pas un fichier ordinaire (dossier, tube ou "
-                              "périphérique) : il n'est pas remplacé")};
+        return EchecEcriture{.genre = Genre::PasOrdinaire};
     existait = true;
     return std::nullopt;
 }
@@ -84,7 +80,7 @@ EcritureFichier EcrireFichier(const QString &chemin, const QByteArray &octets)
     QString temporaire;
     const int fd = creerACote(cible, temporaire);
     if (fd < 0) {
-        resultat.echec = Echec{TexteErreurSysteme(errno)};
+        resultat.echec = EchecEcriture{.genre = Genre::Impossible, .erreur = errno};
         return resultat;
     }
     const QByteArray local = OctetsLocaux(temporaire);
@@ -93,7 +89,7 @@ EcritureFichier EcrireFichier(const QString &chemin, const QByteArray &octets)
         erreur = errno;
     if (erreur) {
         ::unlink(local.constData());
-        resultat.echec = Echec{TexteErreurSysteme(erreur)};
+        resultat.echec = EchecEcriture{.genre = Genre::Impossible, .erreur = erreur};
         return resultat;
     }
     // The new name itself reaches the disk with its folder.

@@ -1,7 +1,6 @@
 // Replacing a file whole, or not at all, checked at every step.
 #pragma once
 
-#include "core/echec.h"
 #include "system/couche.h"
 #include "system/substituable.h"
 
@@ -19,8 +18,18 @@ namespace tarvik::system {
 // disk, then renamed over it, with the old file's mode. Anything that is not
 // a regular file is refused, never replaced. On a failure the old file is
 // left as it was and nothing new is created.
+struct EchecEcriture {
+    enum class Genre {
+        Impossible,    // a step failed: `erreur`
+        LienSansCible, // a link that leads nowhere stands there
+        PasOrdinaire,  // a folder, a pipe or a device stands there: never replaced
+    };
+    Genre genre = Genre::Impossible;
+    int erreur = 0; // errno
+    bool operator==(const EchecEcriture &autre) const = default;
+};
 struct EcritureFichier {
-    std::optional<Echec> echec;
+    std::optional<EchecEcriture> echec;
     bool existait = false; // a file was there before
 };
 EcritureFichier EcrireFichier(const QString &chemin, const QByteArray &octets);

@@ -2,11 +2,9 @@
 
 #include "core/noms.h"
 #include "system/ecriture.h"
-#include "system/erreurs.h"
 #include "system/fichier_reglages.h"
 #include "system/noms.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -17,33 +15,13 @@ namespace tarvik::system {
 
 namespace {
 
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(Limites)
-};
+using Genre = EchecProtection::Genre;
 
 const QString DossierMachine = QStringLiteral("/etc/xdg");
 const QString NomFichier = QStringLiteral("/Tarvik/limites.conf");
 
-// The groups of users besides root who may change a file of this mode,
-// in words; empty when none may.
-QString quiPeutModifier(quint32 mode)
-{
-    const bool groupe = mode & S_IWGRP, autres = mode & S_IWOTH;
-    return groupe && autres ? Mots::tr("son groupe et tous les autres peuvent le modifier")
-           : groupe         ? Mots::tr("son groupe peut le modifier")
-           : autres         ? Mots::tr("tous les autres peuvent le modifier")
-                            : QString();
-}
-
-QString enOctal(quint32 mode)
-{
-    return QStringLiteral("%1").arg(mode, 4, 8, QChar(u'0'));
-}
-
 // The commands that make `chemin`, of owner `proprietaire` and mode `mode`,
-// root's and closed to its group and to others, in quotes, as a message
-// ends with them.
+// root's and closed to its group and to others.
 QString commandes(const QString &chemin, uint proprietaire, quint32 mode)
 {
     QStringList faire;
@@ -51,48 +29,41 @@ QString commandes(const QString &chemin, uint proprietaire, quint32 mode)
         faire << QStringLiteral("sudo chown root: ") + PourLeShell(chemin);
     if (mode & (S_IWGRP | S_IWOTH))
         faire << QStringLiteral("sudo chmod go-w ") + PourLeShell(chemin);
-    return Mots::tr("Pour le protéger : « %1 »").arg(faire.join(QStringLiteral(" && ")));
+    return faire.join(QStringLiteral(" && "));
 }
 
 // Why the machine file `chemin`, read as `lu`, could be changed by another
-// than root, and how to mend it, said after "it is not protected"; or
-// nothing.
-std::optional<Echec> raisonNonProtege(const QString &chemin, const FichierLu &lu)
+// than root; or nothing.
+std::optional<EchecProtection> raisonNonProtege(const QString &chemin, const FichierLu &lu)
 {
-    const QString corriger = commandes(chemin, lu.proprietaire, lu.mode);
-    if (lu.proprietaire != 0)
-        return Echec{Mots::tr("il appartient à l'utilisateur n° %1 et non à root (mode %2) : "
-                              "cet utilisateur peut le changer. %3")
-                         .arg(lu.proprietaire)
-                         .arg(enOctal(lu.mode), corriger)};
-    if (const QString qui = quiPeutModifier(lu.mode); !qui.isEmpty())
-        return Echec{Mots::tr("il appartient bien à root, mais %1 (mode %2), alors que seul "
-                              "root doit pouvoir le modifier. %3")
-                         .arg(qui, enOctal(lu.mode), corriger)};
-    return std::nullopt;
+    if (lu.proprietaire == 0 && (lu.mode & (S_IWGRP | S_IWOTH)) == 0)
+        return std::nullopt;
+    return EchecProtection{.genre = lu.proprietaire != 0 ? Genre::FichierAUnAutre
+                                                         : Genre::FichierModifiable,
+                           .chemin = chemin,
+                           .proprietaire = lu.proprietaire,
+                           .mode = lu.mode,
+                           .commandes = commandes(chemin, lu.proprietaire, lu.mode)};
 }
 
 // Why the folder `dossier` (as lstat saw it) on the way to a machine file
 // lets another than root change what stands in it; or nothing. A sticky
 // folder of root's (/tmp) lets others remove only what is theirs:
 // `collant` says what stands in it must then be root's.
-std::optional<Echec> dossierOuvert(const QString &dossier, const struct stat &etat, bool &collant)
+std::optional<EchecProtection> dossierOuvert(const QString &dossier, const struct stat &etat,
+                                             bool &collant)
 {
     const quint32 mode = etat.st_mode & 07777;
     collant = etat.st_uid == 0 && (mode & S_ISVTX);
-    const QString corriger = commandes(dossier, etat.st_uid, collant ? 0 : mode);
-    if (etat.st_uid != 0)
-        return Echec{Mots::tr("le dossier « %1 », sur son chemin, appartient à l'utilisateur "
-                              "n° %2 (mode %3) : chaque dossier jusqu'au fichier doit "
-                              "appartenir à root. %4")
-                         .arg(NomLisible(dossier))
-                         .arg(etat.st_uid)
-                         .arg(enOctal(mode), corriger)};
-    if (const QString qui = quiPeutModifier(mode); !qui.isEmpty() && !collant)
-        return Echec{Mots::tr("le dossier « %1 », sur son chemin, n'est pas protégé : %2 "
-                              "(mode %3), et seul root doit pouvoir le modifier. %4")
-                         .arg(NomLisible(dossier), qui, enOctal(mode), corriger)};
-    return std::nullopt;
+    const bool modifiable = (mode & (S_IWGRP | S_IWOTH)) != 0 && !collant;
+    if (etat.st_uid == 0 && !modifiable)
+        return std::nullopt;
+    return EchecProtection{.genre =
+                               etat.st_uid != 0 ? Genre::DossierAUnAutre : Genre::DossierModifiable,
+                           .chemin = dossier,
+                           .proprietaire = etat.st_uid,
+                           .mode = mode,
+                           .commandes = commandes(dossier, etat.st_uid, collant ? 0 : mode)};
 }
 
 // A part of a path still to walk, and the link whose target it comes from
@@ -107,7 +78,7 @@ struct Partie {
 // reached (neither).
 struct CheminMachine {
     bool absent = false;
-    std::optional<Echec> echec;
+    std::optional<EchecProtection> echec;
 };
 
 constexpr int LiensMax = 40; // as the kernel's own limit
@@ -130,26 +101,30 @@ void suivreLien(const QString &lien, const QString &cible, QList<Partie> &reste)
 
 // What stands at `suivant`, in the folder walked so far, as lstat saw it:
 // why it makes the file doubtful, or nothing.
-std::optional<Echec> partieDouteuse(const QString &suivant, const struct stat &etat, bool collant)
+std::optional<EchecProtection> partieDouteuse(const QString &suivant, const struct stat &etat,
+                                              bool collant)
 {
     if (collant && etat.st_uid != 0)
-        return Echec{Mots::tr("« %1 » appartient à l'utilisateur n° %2, dans un dossier ouvert "
-                              "à tous : lui seul, ou root, peut l'y remplacer. Pour le "
-                              "protéger : « %3 »")
-                         .arg(NomLisible(suivant))
-                         .arg(etat.st_uid)
-                         .arg(QStringLiteral("sudo chown -h root: ") + PourLeShell(suivant))};
+        return EchecProtection{.genre = Genre::PartieAUnAutre,
+                               .chemin = suivant,
+                               .proprietaire = etat.st_uid,
+                               .commandes =
+                                   QStringLiteral("sudo chown -h root: ") + PourLeShell(suivant)};
     return std::nullopt;
+}
+
+EchecProtection echecChemin(Genre genre, const QString &chemin, int erreur = 0)
+{
+    return {.genre = genre, .chemin = chemin, .erreur = erreur};
 }
 
 // Enters `dossier`, / or a folder already walked through: why it is
 // doubtful, or nothing, and `collant` set for what stands in it.
-std::optional<Echec> entrer(const QString &dossier, bool &collant)
+std::optional<EchecProtection> entrer(const QString &dossier, bool &collant)
 {
     struct stat etat {};
     if (::lstat(OctetsLocaux(dossier).constData(), &etat) != 0)
-        return Echec{Mots::tr("« %1 » ne peut pas être examiné (%2)")
-                         .arg(NomLisible(dossier), TexteErreurSysteme(errno))};
+        return echecChemin(Genre::Inexaminable, dossier, errno);
     return dossierOuvert(dossier, etat, collant);
 }
 
@@ -160,10 +135,8 @@ CheminMachine manquant(const Partie &partie, const QString &suivant, int erreur)
     if (erreur == ENOENT && partie.lien.isEmpty())
         return {true, std::nullopt};
     if (erreur == ENOENT || erreur == ENOTDIR)
-        return {false,
-                Echec{Mots::tr("le lien « %1 » ne mène à rien").arg(NomLisible(partie.lien))}};
-    return {false, Echec{Mots::tr("« %1 » ne peut pas être examiné (%2)")
-                             .arg(NomLisible(suivant), TexteErreurSysteme(erreur))}};
+        return {false, echecChemin(Genre::LienVersRien, partie.lien)};
+    return {false, echecChemin(Genre::Inexaminable, suivant, erreur)};
 }
 
 // Walks from / down to the machine file `chemin`, one part at a time,
@@ -198,8 +171,7 @@ CheminMachine examinerChemin(const QString &chemin)
         if (S_ISLNK(etat.st_mode)) {
             const QString cible = cibleDe(suivant);
             if (++liens > LiensMax || cible.isEmpty())
-                return {false, Echec{Mots::tr("le lien « %1 » ne peut pas être suivi")
-                                         .arg(NomLisible(suivant))}};
+                return {false, echecChemin(Genre::LienNonSuivi, suivant)};
             if (cible.startsWith(u'/'))
                 dossier = QStringLiteral("/");
             if (auto faute = entrer(dossier, collant))
@@ -210,7 +182,7 @@ CheminMachine examinerChemin(const QString &chemin)
         if (reste.isEmpty()) // the file itself: checked once open
             return {};
         if (!S_ISDIR(etat.st_mode))
-            return {false, Echec{Mots::tr("« %1 » n'est pas un dossier").arg(NomLisible(suivant))}};
+            return {false, echecChemin(Genre::PasUnDossier, suivant)};
         if (auto faute = dossierOuvert(suivant, etat, collant))
             return {false, faute};
         dossier = suivant;
@@ -221,8 +193,8 @@ CheminMachine examinerChemin(const QString &chemin)
 // A limits file, read and parsed; a machine file's protection checked.
 struct FichierLimites {
     bool absent = false;
-    bool nonProtege = false;    // a machine file others than root may change: `echec` says who
-    LimitesAnalysees analysees; // its limits, or why it is doubtful
+    std::optional<FichierLimitesDouteux> doute; // why it is doubtful
+    Limites limites;
     QByteArray contenu;
 };
 FichierLimites lireLimites(const QString &chemin, NiveauLimite niveau)
@@ -236,29 +208,29 @@ FichierLimites lireLimites(const QString &chemin, NiveauLimite niveau)
     if (lu.absent &&
         (niveau == NiveauLimite::Operateur || !chemin.startsWith(DossierMachine + u'/')))
         return lu;
+    const auto douter = [&](const auto &raison) {
+        lu.doute = FichierLimitesDouteux{chemin, raison};
+        return lu;
+    };
     if (niveau == NiveauLimite::Machine && (lu.absent || !fichier.echec)) {
         const CheminMachine vu = examinerChemin(chemin);
-        lu.analysees.echec = vu.echec    ? vu.echec
-                             : lu.absent ? std::nullopt
-                                         : raisonNonProtege(chemin, fichier);
-        lu.nonProtege = !vu.echec && lu.analysees.echec;
+        const bool absentLu = lu.absent;
         lu.absent = !vu.echec && (vu.absent || lu.absent);
-    } else
-        lu.analysees.echec = fichier.echec;
-    if (lu.absent || lu.analysees.echec)
+        if (vu.echec)
+            return douter(*vu.echec);
+        if (!absentLu)
+            if (const auto protection = raisonNonProtege(chemin, fichier))
+                return douter(*protection);
+    } else if (fichier.echec)
+        return douter(*fichier.echec);
+    if (lu.absent)
         return lu;
     lu.contenu = fichier.contenu;
-    lu.analysees = AnalyserLimites(fichier.contenu, niveau);
+    const LimitesAnalysees analysees = AnalyserLimites(fichier.contenu, niveau);
+    if (analysees.echec)
+        return douter(*analysees.echec);
+    lu.limites = analysees.limites;
     return lu;
-}
-
-// The doubtful file first, and why, as the refusals it causes say it.
-QString douteux(const QString &chemin, const FichierLimites &lu)
-{
-    return (lu.nonProtege ? Mots::tr("le fichier de limites « %1 » est douteux, car il n'est "
-                                     "pas protégé : %2")
-                          : Mots::tr("le fichier de limites « %1 » est douteux : %2"))
-        .arg(NomLisible(chemin), lu.analysees.echec->message);
 }
 
 } // namespace
@@ -286,25 +258,24 @@ QString CheminLimitesOperateur()
 LimitesLues LireLimites()
 {
     LimitesLues lues;
-    QStringList doutes;
+    LimitesDouteuses doutes;
     for (const QString &chemin : CheminsLimitesMachine()) {
         const FichierLimites lu = lireLimites(chemin, NiveauLimite::Machine);
-        if (lu.analysees.echec)
-            doutes << douteux(chemin, lu);
+        if (lu.doute)
+            doutes.fichiers << *lu.doute;
         else if (!lu.absent) {
-            lues.machine = PlusStrictes(lues.machine, lu.analysees.limites);
+            lues.machine = PlusStrictes(lues.machine, lu.limites);
             lues.fichiersMachine << chemin;
         }
     }
-    const QString chemin = CheminLimitesOperateur();
-    const FichierLimites lu = lireLimites(chemin, NiveauLimite::Operateur);
-    if (lu.analysees.echec)
-        doutes << douteux(chemin, lu);
+    const FichierLimites lu = lireLimites(CheminLimitesOperateur(), NiveauLimite::Operateur);
+    if (lu.doute)
+        doutes.fichiers << *lu.doute;
     else
-        lues.operateur = lu.analysees.limites;
+        lues.operateur = lu.limites;
     lues.effectives = PlusStrictes(lues.machine, lues.operateur);
-    if (!doutes.isEmpty())
-        lues.echec = Echec{doutes.join(Mots::tr(" ; ", "between two reasons"))};
+    if (!doutes.fichiers.isEmpty())
+        lues.echec = doutes;
     return lues;
 }
 
@@ -315,15 +286,21 @@ EcritureLimites EcrireLimitesOperateur(const Limites &operateur)
         fichier,
         [&] {
             const FichierLimites avant = lireLimites(fichier, NiveauLimite::Operateur);
-            return ContenuCles{avant.contenu, avant.analysees.echec};
+            std::optional<EchecFichierCles> incompris;
+            if (avant.doute)
+                std::visit(
+                    [&](const auto &raison) {
+                        if constexpr (!std::is_same_v<std::decay_t<decltype(raison)>,
+                                                      EchecProtection>)
+                            incompris = raison;
+                    },
+                    avant.doute->raison);
+            return ContenuCles{avant.contenu, incompris};
         },
         [&](const QByteArray &avant) {
             const QByteArray octets = FormerLimites(operateur, avant);
-            std::optional<Echec> refus;
-            if (const auto echec = AnalyserLimites(octets, NiveauLimite::Operateur).echec)
-                refus = Echec{Mots::tr("ces limites ne peuvent pas être enregistrées : %1")
-                                  .arg(echec->message)};
-            return NouveauContenuCles{octets, refus};
+            return NouveauContenuCles{octets,
+                                      AnalyserLimites(octets, NiveauLimite::Operateur).echec};
         });
 }
 

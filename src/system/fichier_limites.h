@@ -3,7 +3,6 @@
 // and saving the operator's.
 #pragma once
 
-#include "core/echec.h"
 #include "core/limites.h"
 #include "system/couche.h"
 #include "system/fichier_reglages.h"
@@ -11,8 +10,48 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <variant>
 
 namespace tarvik::system {
+
+// What besides its reading and its content makes a machine limits file
+// doubtful: another than root could change it, or what stands on its way.
+struct EchecProtection {
+    enum class Genre {
+        FichierAUnAutre,   // the file is `proprietaire`'s, not root's (`mode`)
+        FichierModifiable, // the file is root's, but its group or others may write (`mode`)
+        DossierAUnAutre,   // the folder `chemin` on its way is `proprietaire`'s (`mode`)
+        DossierModifiable, // its group or others may write in the folder `chemin` (`mode`)
+        PartieAUnAutre,    // `chemin`, in a folder open to all, is `proprietaire`'s
+        Inexaminable,      // `chemin` cannot be looked at: `erreur`
+        LienVersRien,      // the link `chemin` leads nowhere
+        LienNonSuivi,      // the link `chemin` cannot be followed
+        PasUnDossier,      // `chemin`, on the way, is not a folder
+    };
+    Genre genre = Genre::FichierAUnAutre;
+    QString chemin{};
+    quint32 proprietaire = 0, mode = 0;
+    int erreur = 0;
+    QString commandes{}; // what makes it root's and closed, as a shell reads it
+    // The file itself is not protected (the walk to it was sound).
+    bool nonProtege() const
+    {
+        return genre == Genre::FichierAUnAutre || genre == Genre::FichierModifiable;
+    }
+    bool operator==(const EchecProtection &autre) const = default;
+};
+
+// A limits file that is doubtful, and why.
+struct FichierLimitesDouteux {
+    QString chemin;
+    std::variant<EchecLecture, EchecCles, EchecProtection> raison;
+    bool operator==(const FichierLimitesDouteux &autre) const = default;
+};
+// Every doubtful limits file, the machine's first.
+struct LimitesDouteuses {
+    QList<FichierLimitesDouteux> fichiers;
+    bool operator==(const LimitesDouteuses &autre) const = default;
+};
 
 // Where the machine's limits may be: Tarvik/limites.conf in every folder of
 // $XDG_CONFIG_DIRS (a relative folder is ignored), then in /etc/xdg, always,
@@ -37,11 +76,11 @@ QString CheminLimitesOperateur();
 // nothing: its limits are left out and `echec` names it, and every send is
 // refused while it is so.
 struct LimitesLues {
-    Limites machine;             // every machine file's, the stricter of them
-    QStringList fichiersMachine; // the machine files read and understood
-    Limites operateur;           // the operator's own
-    Limites effectives;          // the stricter of the two: what applies
-    std::optional<Echec> echec;  // which file is doubtful, and why
+    Limites machine;                       // every machine file's, the stricter of them
+    QStringList fichiersMachine;           // the machine files read and understood
+    Limites operateur;                     // the operator's own
+    Limites effectives;                    // the stricter of the two: what applies
+    std::optional<LimitesDouteuses> echec; // which files are doubtful, and why
 };
 LimitesLues LireLimites();
 

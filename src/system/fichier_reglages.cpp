@@ -1,11 +1,9 @@
 #include "system/fichier_reglages.h"
 
 #include "system/ecriture.h"
-#include "system/erreurs.h"
 #include "system/lecture.h"
 #include "system/noms.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -17,11 +15,6 @@ namespace tarvik::system {
 
 namespace {
 
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(Reglages)
-};
-
 // Reads the file at `chemin`; its bytes go to `contenu`.
 ReglagesLus lire(const QString &chemin, QByteArray &contenu)
 {
@@ -29,10 +22,12 @@ ReglagesLus lire(const QString &chemin, QByteArray &contenu)
     if (lu.absent)
         return {};
     if (lu.echec)
-        return {{}, lu.echec};
+        return {{}, *lu.echec};
     contenu = lu.contenu;
     const ReglagesAnalyses analyses = AnalyserReglages(lu.contenu);
-    return {analyses.echec ? Reglages{} : analyses.reglages, analyses.echec};
+    if (analyses.echec)
+        return {{}, *analyses.echec};
+    return {analyses.reglages, std::nullopt};
 }
 
 } // namespace
@@ -74,28 +69,30 @@ EcritureCles EcrireCles(const QString &fichier, const std::function<ContenuCles(
     const QString dossier = QFileInfo(fichier).path();
     EcritureCles resultat;
     if (!QDir().mkpath(dossier)) {
-        resultat.echec =
-            Echec{Mots::tr("le dossier %1 ne peut pas être créé").arg(NomLisible(dossier))};
+        resultat.echec = EchecEnregistrement{.genre = EchecEnregistrement::Genre::DossierImpossible,
+                                             .dossier = dossier};
         return resultat;
     }
     // Whatever else the file holds is kept; a file not understood is set aside.
     const ContenuCles avant = lire();
     const NouveauContenuCles forme = former(avant.incompris ? QByteArray() : avant.contenu);
     if (forme.refus) {
-        resultat.echec = forme.refus;
+        resultat.echec = EchecEnregistrement{.genre = EchecEnregistrement::Genre::LimitesRefusees,
+                                             .cles = forme.refus};
         return resultat;
     }
     if (avant.incompris) {
         resultat.misDeCote = MettreDeCote(fichier);
         if (resultat.misDeCote.isEmpty()) {
-            resultat.echec = Echec{Mots::tr("le fichier illisible ne peut pas être mis de "
-                                            "côté (%1)")
-                                       .arg(TexteErreurSysteme(errno))};
+            resultat.echec = EchecEnregistrement{
+                .genre = EchecEnregistrement::Genre::MiseDeCoteImpossible, .erreur = errno};
             return resultat;
         }
-        resultat.raison = avant.incompris->message;
+        resultat.incompris = avant.incompris;
     }
-    resultat.echec = EcrireFichier(fichier, forme.octets).echec;
+    if (const auto echec = EcrireFichier(fichier, forme.octets).echec)
+        resultat.echec =
+            EchecEnregistrement{.genre = EchecEnregistrement::Genre::Ecriture, .ecriture = echec};
     return resultat;
 }
 
@@ -106,7 +103,7 @@ FichierLu LireFichierReglages(const QString &chemin)
     if (lu.absent && ::lstat(OctetsLocaux(chemin).constData(), &etat) == 0 &&
         S_ISLNK(etat.st_mode)) {
         lu.absent = false;
-        lu.echec = Echec{Mots::tr("c'est un lien qui ne mène à aucun fichier")};
+        lu.echec = EchecLecture{.genre = EchecLecture::Genre::LienSansCible};
     }
     return lu;
 }

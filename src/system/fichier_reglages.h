@@ -2,17 +2,22 @@
 // saving a change to it, a file not understood set aside first.
 #pragma once
 
-#include "core/echec.h"
 #include "core/reglages.h"
 #include "system/couche.h"
+#include "system/ecriture.h"
 #include "system/lecture.h"
 
 #include <QByteArray>
 #include <QString>
 #include <functional>
 #include <optional>
+#include <variant>
 
 namespace tarvik::system {
+
+// Why a settings or limits file is not understood: it cannot be read, or
+// what it holds is refused.
+using EchecFichierCles = std::variant<EchecLecture, EchecCles>;
 
 // $XDG_CONFIG_HOME/Tarvik/tarvik.conf (a relative XDG_CONFIG_HOME is
 // ignored: ~/.config then).
@@ -24,7 +29,7 @@ QString CheminReglages();
 // port) is then unknown, never guessed.
 struct ReglagesLus {
     Reglages reglages;
-    std::optional<Echec> echec;
+    std::optional<EchecFichierCles> echec;
 };
 ReglagesLus LireReglages();
 
@@ -32,10 +37,25 @@ ReglagesLus LireReglages();
 // replaced whole, or not at all, and only the lines of the keys that change
 // change in it. A file that is not understood is first set aside, beside it,
 // never over an older one, and a new one takes its place.
+// Why such a file could not be saved.
+struct EchecEnregistrement {
+    enum class Genre {
+        DossierImpossible,    // its folder `dossier` cannot be made
+        MiseDeCoteImpossible, // the file not understood cannot be set aside: `erreur`
+        Ecriture,             // the file cannot be replaced: `ecriture`
+        LimitesRefusees,      // the limits would not be read back: `cles`
+    };
+    Genre genre = Genre::Ecriture;
+    QString dossier{};
+    int erreur = 0;
+    std::optional<EchecEcriture> ecriture{};
+    std::optional<EchecCles> cles{};
+    bool operator==(const EchecEnregistrement &autre) const = default;
+};
 struct EcritureCles {
-    std::optional<Echec> echec;
+    std::optional<EchecEnregistrement> echec;
     QString misDeCote; // where the file not understood went, when there was one
-    QString raison;    // why it was not understood
+    std::optional<EchecFichierCles> incompris; // why it was not understood
 };
 struct EcritureReglages : EcritureCles {
     Reglages reglages; // as saved
@@ -50,11 +70,11 @@ EcritureReglages EcrireReglages(const std::function<void(Reglages &)> &changer);
 // the file is replaced whole, or not at all (EcrireFichier).
 struct ContenuCles {
     QByteArray contenu;
-    std::optional<Echec> incompris;
+    std::optional<EchecFichierCles> incompris;
 };
 struct NouveauContenuCles {
     QByteArray octets;
-    std::optional<Echec> refus;
+    std::optional<EchecCles> refus; // they would not be read back
 };
 EcritureCles EcrireCles(const QString &fichier, const std::function<ContenuCles()> &lire,
                         const std::function<NouveauContenuCles(const QByteArray &avant)> &former);

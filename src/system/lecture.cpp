@@ -1,9 +1,6 @@
 #include "system/lecture.h"
 
-#include "system/erreurs.h"
 #include "system/noms.h"
-
-#include <QCoreApplication>
 
 #include <algorithm>
 #include <cerrno>
@@ -16,32 +13,30 @@ namespace tarvik::system {
 
 namespace {
 
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(Systeme)
-};
+using Genre = EchecLecture::Genre;
 
-Echec lectureImpossible(int erreur)
+EchecLecture lectureImpossible(int erreur)
 {
-    return {Mots::tr("lecture impossible (%1)").arg(TexteErreurSysteme(erreur))};
+    return {.genre = Genre::Impossible, .erreur = erreur};
 }
 
 // Waits until `fd` has something to read (or its end, or an error), unless
 // `reveil` (-1: none) becomes readable first: why the reading stops then.
-std::optional<Echec> attendre(int fd, int reveil)
+std::optional<EchecLecture> attendre(int fd, int reveil)
 {
     pollfd p[2] = {{fd, POLLIN, 0}, {reveil, POLLIN, 0}}; // poll passes over -1
     while (::poll(p, 2, -1) < 0)
         if (errno != EINTR)
             return lectureImpossible(errno);
     if (p[1].revents != 0)
-        return Echec{Mots::tr("lecture interrompue")};
+        return EchecLecture{.genre = Genre::Interrompue};
     return std::nullopt;
 }
 
 } // namespace
 
-std::optional<Echec> LireDescripteur(int fd, QByteArray &contenu, qsizetype taille, int reveil)
+std::optional<EchecLecture> LireDescripteur(int fd, QByteArray &contenu, qsizetype taille,
+                                            int reveil)
 {
     contenu.clear();
     char tampon[4096];
@@ -62,8 +57,7 @@ std::optional<Echec> LireDescripteur(int fd, QByteArray &contenu, qsizetype tail
         if (n > 0)
             contenu.append(tampon, n);
     }
-    return Echec{taille % 1024 == 0 ? Mots::tr("le fichier dépasse %1 Kio").arg(taille / 1024)
-                                    : Mots::tr("le fichier dépasse %1 octets").arg(taille)};
+    return EchecLecture{.genre = Genre::TropGros, .taille = taille};
 }
 
 namespace {
@@ -79,15 +73,13 @@ int ouvrirOrdinaire(int dossier, const QByteArray &chemin, Liens liens, FichierL
                                 (liens == Liens::Refuses ? O_NOFOLLOW : 0));
     if (fd < 0) {
         lu.absent = errno == ENOENT || errno == ENAMETOOLONG; // such a name cannot exist
-        lu.echec =
-            Echec{lu.absent ? Mots::tr("le fichier n'existe pas")
-                            : Mots::tr("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
+        lu.echec = lu.absent ? EchecLecture{.genre = Genre::Absent} : lectureImpossible(errno);
         return -1;
     }
     if (::fstat(fd, &etat) != 0)
-        lu.echec = Echec{Mots::tr("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
+        lu.echec = lectureImpossible(errno);
     else if (!S_ISREG(etat.st_mode))
-        lu.echec = Echec{Mots::tr("ce n'est pas un fichier ordinaire")};
+        lu.echec = EchecLecture{.genre = Genre::PasOrdinaire};
     if (lu.echec) {
         ::close(fd);
         return -1;
@@ -146,7 +138,7 @@ FichierLu LireFin(const QString &chemin, qsizetype taille)
     if (fd < 0)
         return lu;
     if (::lseek(fd, std::max<off_t>(0, etat.st_size - taille), SEEK_SET) < 0)
-        lu.echec = Echec{Mots::tr("lecture impossible (%1)").arg(TexteErreurSysteme(errno))};
+        lu.echec = lectureImpossible(errno);
     else // room for what is appended while it is read
         lu.echec = LireDescripteur(fd, lu.contenu, 2 * taille);
     ::close(fd);

@@ -2,7 +2,6 @@
 // write, without ever blocking on them or reading more than a bound.
 #pragma once
 
-#include "core/echec.h"
 #include "system/couche.h"
 #include "system/substituable.h"
 
@@ -12,6 +11,22 @@
 #include <optional>
 
 namespace tarvik::system {
+
+// Why a file or a descriptor cannot be read.
+struct EchecLecture {
+    enum class Genre {
+        Absent,        // there is no file at that path
+        Impossible,    // a system call failed: `erreur`
+        PasOrdinaire,  // not a regular file
+        Interrompue,   // woken up before the end
+        TropGros,      // more than `taille` bytes
+        LienSansCible, // a link that leads nowhere (system/fichier_reglages.h)
+    };
+    Genre genre = Genre::Impossible;
+    int erreur = 0;       // errno
+    qsizetype taille = 0; // the most that is read
+    bool operator==(const EchecLecture &autre) const = default;
+};
 
 // The largest file the program reads: a sequence file is 84 bytes.
 constexpr qsizetype TailleMaxFichier = 64 * 1024;
@@ -24,8 +39,8 @@ constexpr qsizetype TailleMaxFichier = 64 * 1024;
 enum class Liens { Suivis, Refuses };
 struct FichierLu {
     QByteArray contenu;
-    std::optional<Echec> echec; // why it cannot be read
-    bool absent = false;        // there is no file at that path
+    std::optional<EchecLecture> echec; // why it cannot be read
+    bool absent = false;               // there is no file at that path
     // The file read, as fstat saw it on the open descriptor.
     quint64 appareil = 0, inode = 0;
     qint64 modifieMs = 0;     // last change, in ms since the epoch
@@ -47,8 +62,8 @@ FichierLu LireFin(const QString &chemin, qsizetype taille);
 // however many pieces it comes in; a non-blocking one is waited for. When
 // `reveil` (-1: none) becomes readable before the end, the reading stops
 // there and fails.
-std::optional<Echec> LireDescripteur(int fd, QByteArray &contenu,
-                                     qsizetype taille = TailleMaxFichier, int reveil = -1);
+std::optional<EchecLecture> LireDescripteur(int fd, QByteArray &contenu,
+                                            qsizetype taille = TailleMaxFichier, int reveil = -1);
 
 // Whether `fd` has something to read at this moment; never for -1.
 bool DescripteurLisible(int fd);

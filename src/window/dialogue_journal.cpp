@@ -1,5 +1,6 @@
 #include "window/dialogue_journal.h"
 
+#include "app/formulation.h"
 #include "core/axes.h"
 #include "core/fichiers.h"
 #include "system/ecriture.h"
@@ -98,7 +99,7 @@ QByteArray lireJournal(QString &etat)
     if (lu.absent)
         etat = DialogueJournal::tr("Aucun envoi n'a encore été consigné.");
     else if (lu.echec)
-        etat = DialogueJournal::tr("Le journal ne peut pas être lu : %1.").arg(lu.echec->message);
+        etat = DialogueJournal::tr("Le journal ne peut pas être lu : %1.").arg(Formuler(*lu.echec));
     if (lu.absent || lu.echec)
         return {};
     QByteArray contenu = lu.contenu;
@@ -473,7 +474,7 @@ void DialogueJournal::charger()
         Afficher(this, GenreMessage::Erreur, DialogueJournal::tr("Enregistrement non chargé"),
                  DialogueJournal::tr("Les lignes de cet envoi ne forment pas une séquence : "
                                      "%1.\nLa grille n'a pas été changée.")
-                     .arg(analysee.echec->message));
+                     .arg(Formuler(*analysee.echec)));
         return;
     }
     Q_EMIT grilleChargee(*analysee.grille);
@@ -500,7 +501,7 @@ void DialogueJournal::exporter()
     }
     Afficher(this, GenreMessage::Erreur, DialogueJournal::tr("Journal non exporté"),
              DialogueJournal::tr("Le journal n'a pas pu être écrit dans « %1 » : %2.\n%3")
-                 .arg(NomLisible(chemin), ecriture.echec->message,
+                 .arg(NomLisible(chemin), Formuler(*ecriture.echec),
                       ecriture.existait
                           ? DialogueJournal::tr("Le fichier qui s'y trouvait est resté intact.")
                           : DialogueJournal::tr("Aucun fichier n'a été créé.")));

@@ -1,5 +1,6 @@
 #include "window/dialogue_limites.h"
 
+#include "app/formulation.h"
 #include "core/noms.h"
 #include "window/case_grille.h"
 #include "window/dialogues.h"
@@ -43,10 +44,7 @@ constexpr int colonneMachine(int champ)
 // "Rotation base (B)", "Axe 02 (B)"
 QString nomRangee(const NomsAxes &noms, int rangee)
 {
-    const QString &nom = noms[std::size_t(rangee)];
-    return QStringLiteral("%1 (%2)")
-        .arg(nom.isEmpty() ? NomAxe(rangee + 1) : nom)
-        .arg(LettreAxe(rangee + 1));
+    return AxeNomme(rangee + 1, noms[std::size_t(rangee)]);
 }
 
 QString nomChamp(ChampLimite champ)
@@ -280,7 +278,7 @@ void DialogueLimites::expliquer(QVBoxLayout *mise)
         texte(DialogueLimites::tr("Attention : %1.\nTant qu'un fichier de limites est douteux, "
                                   "tout envoi est refusé. Enregistrer remplace votre fichier "
                                   "s'il est douteux, et garde l'ancien à côté.")
-                  .arg(m_lues.echec->message),
+                  .arg(Formuler(*m_lues.echec)),
               "limitesDouteuses");
 }
 
@@ -342,7 +340,7 @@ std::optional<Echec> DialogueLimites::lireRangee(int rangee, LimitesAxe &axe,
             if (refusee)
                 *refusee = boite;
             return Echec{
-                DialogueLimites::tr("%1 : %2").arg(nomChamp(Champs[champ]), raison->message)};
+                DialogueLimites::tr("%1 : %2").arg(nomChamp(Champs[champ]), Formuler(*raison))};
         }
     }
     return std::nullopt;
@@ -379,7 +377,7 @@ void DialogueLimites::marquerRangee(int rangee)
                      DialogueLimites::tr("Vide : aucune limite de votre part."));
         else if (refus)
             signaler(rangee, champ, CaseGrille::Marque::Refusee,
-                     DialogueLimites::tr("À corriger : %1.").arg(refus->message));
+                     DialogueLimites::tr("À corriger : %1.").arg(Formuler(*refus)));
         else if (Champs[champ] == ChampLimite::Directions &&
                  plusLarge(vous, fixee, Champs[champ])) {
             // Only the directions both allow apply: perhaps none at all.
@@ -555,7 +553,7 @@ void DialogueLimites::accept()
         Afficher(this, GenreMessage::Erreur, DialogueLimites::tr("Limites non enregistrées"),
                  DialogueLimites::tr("Vos limites n'ont pas pu être enregistrées dans « %1 » : "
                                      "%2.\nLes limites précédentes restent en vigueur.")
-                     .arg(NomLisible(CheminLimitesOperateur()), m_ecriture.echec->message));
+                     .arg(NomLisible(CheminLimitesOperateur()), Formuler(*m_ecriture.echec)));
         return;
     }
     QDialog::accept();

@@ -6,6 +6,7 @@
 // machine's limit is marked as it is typed.
 #pragma once
 
+#include "core/echec.h"
 #include "core/grille.h"
 #include "system/fichier_limites.h"
 #include "window/case_grille.h"

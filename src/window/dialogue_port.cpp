@@ -1,5 +1,6 @@
 #include "window/dialogue_port.h"
 
+#include "app/formulation.h"
 #include "core/noms.h"
 #include "core/reglages.h"
 #include "port/choix_port.h"
@@ -198,18 +199,18 @@ QString DialoguePort::choix() const
 void DialoguePort::accept()
 {
     const QString choisi = choix();
-    std::optional<Echec> raison;
+    std::optional<QString> raison;
     // What the settings could not hold back as it is (a relative path would
     // lead elsewhere from another folder), then what cannot be a port.
-    if (!choisi.isEmpty())
-        raison = VerifierChemin(choisi);
-    if (!choisi.isEmpty() && !raison)
-        raison = VerifierPeripherique(choisi);
+    if (const auto chemin = choisi.isEmpty() ? std::nullopt : VerifierChemin(choisi))
+        raison = Formuler(*chemin);
+    else if (const auto port = choisi.isEmpty() ? std::nullopt : VerifierPeripherique(choisi))
+        raison = port->message;
     if (raison) {
         Afficher(this, GenreMessage::Erreur, DialoguePort::tr("Port refusé"),
                  DialoguePort::tr("« %1 » ne peut pas servir de port : %2.\nChoisissez un port "
                                   "série, ou laissez le champ vide pour le port série 1.")
-                     .arg(NomLisible(choisi), raison->message));
+                     .arg(NomLisible(choisi), *raison));
         return reprendreChamp();
     }
     if (!choisi.isEmpty() && PseudoTerminalNumerote(choisi) && !garderPseudoTerminal(choisi))

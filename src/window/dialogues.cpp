@@ -1,5 +1,6 @@
 #include "window/dialogues.h"
 
+#include "app/formulation.h"
 #include "system/fichier_reglages.h"
 #include "system/noms.h"
 
@@ -116,12 +117,14 @@ QString ChoisirFichier(QWidget *parent, ModeFichier mode, const QString &titre,
 }
 
 bool LireFichierChoisi(QWidget *parent, const QString &chemin, const QString &titre,
-                       const std::function<std::optional<Echec>(const QByteArray &)> &analyser,
+                       const std::function<std::optional<QString>(const QByteArray &)> &analyser,
                        qsizetype taille)
 {
     const FichierLu fichier = LireFichier(chemin, taille);
-    std::optional<Echec> echec = fichier.echec;
-    if (!echec)
+    std::optional<QString> echec;
+    if (fichier.echec)
+        echec = Formuler(*fichier.echec);
+    else
         echec = analyser(fichier.contenu);
     if (!echec)
         return true;
@@ -130,9 +133,8 @@ bool LireFichierChoisi(QWidget *parent, const QString &chemin, const QString &ti
                                                    "Rien n'a été changé.")
                                         : Mots::tr("Le fichier « %1 » a été lu, mais refusé.\n%2.\n"
                                                    "Rien n'a été changé.");
-    Afficher(
-        parent, GenreMessage::Erreur, titre,
-        texte.arg(NomLisible(chemin), echec->message.front().toUpper() + echec->message.mid(1)));
+    Afficher(parent, GenreMessage::Erreur, titre,
+             texte.arg(NomLisible(chemin), echec->front().toUpper() + echec->mid(1)));
     return false;
 }
 

@@ -61,11 +61,11 @@ QString ChoisirFichier(QWidget *parent, ModeFichier mode, const QString &titre,
                        const QString &filtre, const QString &suffixe = {});
 
 // Reads the file at `chemin`, bounded to `taille` bytes and never blocking,
-// and hands its bytes to `analyser`. When the file cannot be read or
-// `analyser` refuses it, the operator is told why under `titre`, with the
-// file named, and it is false.
+// and hands its bytes to `analyser`, which says why it refuses them, in
+// words. When the file cannot be read or `analyser` refuses it, the operator
+// is told why under `titre`, with the file named, and it is false.
 bool LireFichierChoisi(QWidget *parent, const QString &chemin, const QString &titre,
-                       const std::function<std::optional<Echec>(const QByteArray &)> &analyser,
+                       const std::function<std::optional<QString>(const QByteArray &)> &analyser,
                        qsizetype taille = TailleMaxFichier);
 
 } // namespace tarvik::window

@@ -1,6 +1,7 @@
 #include "window/fenetre_programme.h"
 
 #include "app/executable.h"
+#include "app/formulation.h"
 #include "app/phrases_poste.h"
 #include "core/course.h"
 #include "core/fichiers.h"
@@ -637,7 +638,7 @@ void FenetreProgramme::nommer(const QString &texte)
     if (m_poste.programmeEnCours() || k < 0)
         return;
     const NomAnalyse lu = AnalyserNom(texte.toUtf8());
-    m_nomRefuse->setText(lu.raison ? tr("Nom refusé : %1.").arg(*lu.raison) : QString());
+    m_nomRefuse->setText(lu.raison ? tr("Nom refusé : %1.").arg(Formuler(*lu.raison)) : QString());
     m_nom->setAccessibleDescription(m_nomRefuse->text());
     if (lu.raison)
         return;
@@ -684,9 +685,11 @@ bool FenetreProgramme::ouvrirFichier(const QString &chemin)
     ProgrammeAnalyse analyse;
     if (m_poste.programmeEnCours() || !LireFichierChoisi(
                                           this, chemin, tr("Programme non ouvert"),
-                                          [&](const QByteArray &contenu) {
+                                          [&](const QByteArray &contenu) -> std::optional<QString> {
                                               analyse = AnalyserProgramme(contenu);
-                                              return analyse.echec;
+                                              if (analyse.echec)
+                                                  return Formuler(*analyse.echec);
+                                              return std::nullopt;
                                           },
                                           TailleMaxProgramme))
         return false;
@@ -714,7 +717,7 @@ void FenetreProgramme::enregistrer()
     if (ecriture.echec) {
         Afficher(this, GenreMessage::Erreur, tr("Programme non enregistré"),
                  tr("Le programme n'a pas pu être écrit dans « %1 » : %2.\n%3")
-                     .arg(NomLisible(chemin), ecriture.echec->message,
+                     .arg(NomLisible(chemin), Formuler(*ecriture.echec),
                           ecriture.existait ? tr("Le fichier qui s'y trouvait est resté intact.")
                                             : tr("Aucun fichier n'a été créé.")));
         return;

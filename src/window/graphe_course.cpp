@@ -1,5 +1,7 @@
 #include "window/graphe_course.h"
 
+#include "app/formulation.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QPainter>
@@ -26,9 +28,7 @@ QColor couleurAxe(int numero)
 // "Pince (A)", "Axe 01 (A)"
 QString nomAxe(const NomsAxes &noms, int numero)
 {
-    const QString &nom = noms[std::size_t(numero - 1)];
-    return QStringLiteral("%1 (%2)").arg(nom.isEmpty() ? NomAxe(numero) : nom,
-                                         QString(LettreAxe(numero)));
+    return AxeNomme(numero, noms[std::size_t(numero - 1)]);
 }
 
 // A triangle pointing up (or down) at `sommet`.

@@ -1,6 +1,7 @@
 // Tarvik: the control panel of the seven-axis board.
 #include "app/demarrage.h"
 #include "app/executable.h"
+#include "app/formulation.h"
 #include "app/langue.h"
 #include "app/options.h"
 #include "app/poste_envoi.h"
@@ -69,8 +70,14 @@ std::optional<Echec> verifierFichier(const QString &chemin)
     const bool programme = chemin.endsWith(QLatin1String(".prog"));
     const FichierLu lu = LireFichier(chemin, programme ? TailleMaxProgramme : TailleMaxFichier);
     if (lu.echec)
-        return lu.echec;
-    return programme ? AnalyserProgramme(lu.contenu).echec : AnalyserSequence(lu.contenu).echec;
+        return Echec{Formuler(*lu.echec)};
+    if (programme) {
+        if (const auto echec = AnalyserProgramme(lu.contenu).echec)
+            return Echec{Formuler(*echec)};
+    } else if (const auto echec = AnalyserSequence(lu.contenu).echec) {
+        return Echec{Formuler(*echec)};
+    }
+    return std::nullopt;
 }
 
 // Reads the options before the GUI starts: --help, --version and wrong usage
@@ -122,7 +129,7 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("org.tarvik.Tarvik"));
 
     PosteEnvoi poste(QStringLiteral("tarvik"));
-    poste.setLimites(LireLimites()); // once the language speaks
+    poste.setLimites(LireLimites()); // worded when said, in the language installed
     poste.setPort(DeterminerPort(options.value(OptionPort()), demarrage.reglages));
     // A signal ends a run in progress through the link, journaled, then the
     // program.

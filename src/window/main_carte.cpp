@@ -3,6 +3,7 @@
 // axis is, and can stall, slow down or go away on purpose.
 #include "app/demarrage.h"
 #include "app/executable.h"
+#include "app/formulation.h"
 #include "app/langue.h"
 #include "app/options.h"
 #include "app/signaux.h"
@@ -11,7 +12,6 @@
 #include "carte/port_carte.h"
 #include "carte/sortie.h"
 #include "core/langues.h"
-#include "system/erreurs.h"
 #include "system/fichier_limites.h"
 #include "system/noms.h"
 #include "window/fenetre_carte.h"
@@ -155,7 +155,7 @@ OptionsPortCarte optionsDuPort(const QCommandLineParser &o, const QString &lien)
 
 void dire(const QString &texte)
 {
-    Ecrire(stderr, QStringLiteral("tarvik-carte : %1\n").arg(texte));
+    Ecrire(stderr, QStringLiteral("tarvik-carte : %1\n").arg(texte));
 }
 
 // The application: a window's, or a bare one without; in `langue`.
@@ -251,7 +251,7 @@ CoursesCarte BandesDeCourse(QString &note)
     const LimitesLues limites = LireLimites();
     if (limites.echec) {
         note = Mots::tr("limites douteuses, aucune course montrée");
-        dire(Phrase(*limites.echec));
+        dire(Formuler(*limites.echec) + u'.');
     }
     return CoursesDe(limites.machine);
 }

@@ -3,6 +3,7 @@
 #include "app/consignation.h"
 #include "app/demarrage.h"
 #include "app/executable.h"
+#include "app/formulation.h"
 #include "app/phrases_poste.h"
 #include "app/surveillance_port.h"
 #include "core/langues.h"
@@ -367,7 +368,7 @@ void Form1::montrerEtatPort(const EtatPoste &etat)
             texte += Form1::tr(", parcours %1/%2").arg(etat.cycle + 1).arg(etat.cycles);
     } else if (etat.limites && etat.port.etat != E::Absent) {
         texte = Form1::tr("refusé : un fichier de limites est douteux, TEST n'enverrait rien");
-        detail = Phrase(*etat.limites);
+        detail = Formuler(*etat.limites) + u'.';
     }
     // Until the next TEST: the board may have restarted meanwhile.
     if (etat.rebrancheA.isValid() && etat.port.etat != E::Absent) {
@@ -551,12 +552,11 @@ void Form1::marquerCase(int numero, Colonne colonne)
     const CaseVerifiee lue =
         VerifierCase(colonne, boite->text(), &m_poste.limites().axes[std::size_t(numero - 1)],
                      m_poste.limites().stricte);
-    if (lue.echec)
-        boite->marquer(
-            CaseGrille::Marque::Refusee,
-            Form1::tr("Refusé : %1.").arg(lue.echec->front().toLower() + lue.echec->mid(1)));
-    else if (!lue.telleQuelle)
-        boite->marquer(CaseGrille::Marque::Lue, phraseDe(lue.lecture));
+    if (const QString refus = lue.echec ? Formuler(*lue.echec) : QString(); !refus.isEmpty())
+        boite->marquer(CaseGrille::Marque::Refusee,
+                       Form1::tr("Refusé : %1.").arg(refus.front().toLower() + refus.mid(1)));
+    else if (lue.lecture)
+        boite->marquer(CaseGrille::Marque::Lue, phraseDe(Formuler(*lue.lecture)));
     else
         boite->marquer(CaseGrille::Marque::Aucune, {});
 }
@@ -583,7 +583,7 @@ bool Form1::accepterLecture(const QList<CaseLue> &lues, const TextesVerification
         return true;
     QStringList lignes;
     for (const CaseLue &lue : lues)
-        lignes << lue.message;
+        lignes << Formuler(lue);
     const QString liste = QStringLiteral("– ") + lignes.join(Form1::tr(" ;\n– ")) + u'.';
     const QString texte =
         lues.size() == 1
@@ -655,7 +655,7 @@ void Form1::envoiTermine(const DeroulementEnvoi &deroulement)
                                       ? *deroulement.resultat.ouverture
                                       : deroulement.resultat.etapes.value(0).envoi;
     montrerTentative(deroulement.debut,
-                     dernier.echec ? enQuelquesMots(dernier.echec->genre) : QString(),
+                     dernier.echec ? enQuelquesMots(dernier.echec->genre()) : QString(),
                      std::exchange(m_listeVidee, false));
     if (dernier.echec && signalerEchecDEnvoi(deroulement)) {
         // Once more, the grid that run carried, whatever the boxes hold now.
@@ -670,7 +670,7 @@ void Form1::envoiTermine(const DeroulementEnvoi &deroulement)
 void Form1::programmeTermine(const DeroulementEnvoi &deroulement)
 {
     const ResultatEnvoi *rate = deroulement.resultat.rate();
-    const std::optional<EchecLien> echec = rate ? rate->echec : std::nullopt;
+    const std::optional<EchecLien> echec = rate ? EchecEntier(*rate) : std::nullopt;
     const QString heure = deroulement.termineA.toString(QStringLiteral("HH:mm:ss"));
     const QString mots = echec ? enQuelquesMots(echec->genre) : Form1::tr("arrêté");
     const bool videe = std::exchange(m_listeVidee, false);
@@ -737,7 +737,7 @@ bool Form1::signalerEchecDEnvoi(const DeroulementEnvoi &deroulement)
 {
     // What the operator can do about it, wherever the port came from.
     using G = EchecLien::Genre;
-    const EchecLien &echec = *deroulement.resultat.rate()->echec;
+    const EchecLien echec = *EchecEntier(*deroulement.resultat.rate());
     QString conseil;
     switch (echec.genre) {
     case G::AucunPort:

@@ -2,6 +2,7 @@
 
 #include "app/demarrage.h"
 #include "app/executable.h"
+#include "app/formulation.h"
 #include "app/version.h"
 #include "core/fichiers.h"
 #include "core/langues.h"
@@ -40,15 +41,27 @@ QString filtreNoms()
     return Form1::tr("Désignations d'axes (*.txt);;Tous les fichiers (*)");
 }
 
-// Saves `choix` as the port (empty: port 1), if a settings file can hold it.
-EcritureReglages enregistrerPort(const QString &choix)
+// Saves `choix` as the port (empty: port 1), if a settings file can hold it:
+// what was saved, or why not.
+struct PortEnregistre {
+    EcritureReglages ecriture;
+    QString echec;
+};
+PortEnregistre enregistrerPort(const QString &choix)
 {
     if (const auto raison = choix.isEmpty() ? std::nullopt : VerifierChemin(choix))
-        return {{Echec{Form1::tr("ce nom ne peut pas être enregistré : %1").arg(raison->message)},
-                 {},
-                 {}},
-                {}};
-    return EcrireReglages([&](Reglages &reglages) { reglages.port = choix; });
+        return {{}, Form1::tr("ce nom ne peut pas être enregistré : %1").arg(Formuler(*raison))};
+    PortEnregistre enregistre{EcrireReglages([&](Reglages &reglages) { reglages.port = choix; }),
+                              {}};
+    if (enregistre.ecriture.echec)
+        enregistre.echec = Formuler(*enregistre.ecriture.echec);
+    return enregistre;
+}
+
+// Why the settings or limits file set aside was not understood.
+QString illisible(const EcritureCles &ecriture)
+{
+    return ecriture.incompris ? Formuler(*ecriture.incompris) : QString();
 }
 
 } // namespace
@@ -198,9 +211,11 @@ bool MenusPanneau::ouvrirFichier(const QString &chemin)
     }
     SequenceAnalysee analysee;
     if (!LireFichierChoisi(&m_fenetre, chemin, Form1::tr("Séquence non ouverte"),
-                           [&](const QByteArray &contenu) {
+                           [&](const QByteArray &contenu) -> std::optional<QString> {
                                analysee = AnalyserSequence(contenu);
-                               return analysee.echec;
+                               if (analysee.echec)
+                                   return Formuler(*analysee.echec);
+                               return std::nullopt;
                            }))
         return false;
     m_fenetre.remplirGrille(*analysee.grille);
@@ -251,9 +266,11 @@ void MenusPanneau::OuvrirSequence_Click()
     // Whatever its name, read as a sequence, as the dialog's choice says.
     SequenceAnalysee analysee;
     if (!LireFichierChoisi(&m_fenetre, chemin, Form1::tr("Séquence non ouverte"),
-                           [&](const QByteArray &contenu) {
+                           [&](const QByteArray &contenu) -> std::optional<QString> {
                                analysee = AnalyserSequence(contenu);
-                               return analysee.echec;
+                               if (analysee.echec)
+                                   return Formuler(*analysee.echec);
+                               return std::nullopt;
                            }))
         return;
     m_fenetre.remplirGrille(*analysee.grille);
@@ -285,7 +302,7 @@ void MenusPanneau::EnregistrerSequence_Click()
         if (examen.horsDuBanc) {
             QStringList valeurs;
             for (const ValeurRefusee &valeur : examen.horsDuBanc->valeurs)
-                valeurs << valeur.message;
+                valeurs << Formuler(valeur);
             Afficher(&m_fenetre, GenreMessage::Avertissement, Form1::tr("Séquence enregistrée"),
                      Form1::tr("La séquence a été enregistrée dans « %1 », mais elle dépasse les "
                                "limites de ce banc ; « TEST » la refuserait ici :\n\n%2.")
@@ -294,7 +311,7 @@ void MenusPanneau::EnregistrerSequence_Click()
     } else {
         Afficher(&m_fenetre, GenreMessage::Erreur, titre,
                  Form1::tr("La séquence n'a pas pu être écrite dans « %1 » : %2.\n%3")
-                     .arg(NomLisible(chemin), ecriture.echec->message,
+                     .arg(NomLisible(chemin), Formuler(*ecriture.echec),
                           ecriture.existait
                               ? Form1::tr("Le fichier qui s'y trouvait est resté intact.")
                               : Form1::tr("Aucun fichier n'a été créé.")));
@@ -364,27 +381,32 @@ void MenusPanneau::DesignAxe_Click()
     NomsAnalyses analyses;
     if (chemin.isEmpty() ||
         !LireFichierChoisi(&m_fenetre, chemin, Form1::tr("Désignation d'axes non ouverte"),
-                           [&](const QByteArray &contenu) {
+                           [&](const QByteArray &contenu) -> std::optional<QString> {
                                analyses = AnalyserNomsAxes(contenu);
-                               return analyses.echec;
+                               if (analyses.echec)
+                                   return Formuler(*analyses.echec);
+                               return std::nullopt;
                            }))
         return;
     m_fenetre.nommerAxes(analyses.noms);
     // Opened again at the next start.
     const QString absolu = QFileInfo(chemin).absoluteFilePath();
-    std::optional<Echec> refus = VerifierChemin(absolu);
-    if (!refus) {
+    QString refus;
+    if (const auto raison = VerifierChemin(absolu)) {
+        refus = Formuler(*raison);
+    } else {
         const EcritureReglages ecriture =
             EcrireReglages([&](Reglages &reglages) { reglages.designation = absolu; });
-        refus = ecriture.echec;
-        if (!refus)
+        if (ecriture.echec)
+            refus = Formuler(*ecriture.echec);
+        else
             m_reglages = {ecriture.reglages, {}};
     }
-    if (refus)
+    if (!refus.isEmpty())
         Afficher(&m_fenetre, GenreMessage::Avertissement, Form1::tr("Désignation d'axes"),
                  Form1::tr("Les noms sont appliqués, mais le fichier ne sera pas rouvert au "
                            "prochain démarrage : %1.")
-                     .arg(refus->message));
+                     .arg(refus));
 }
 
 void MenusPanneau::chargerDesignation()
@@ -394,8 +416,10 @@ void MenusPanneau::chargerDesignation()
         return;
     const FichierLu lu = LireFichier(chemin);
     const NomsAnalyses analyses = lu.echec ? NomsAnalyses{} : AnalyserNomsAxes(lu.contenu);
-    const std::optional<Echec> echec = lu.echec ? lu.echec : analyses.echec;
-    if (!echec) {
+    const QString echec = lu.echec         ? Formuler(*lu.echec)
+                          : analyses.echec ? Formuler(*analyses.echec)
+                                           : QString();
+    if (echec.isEmpty()) {
         m_fenetre.nommerAxes(analyses.noms);
         return;
     }
@@ -405,7 +429,7 @@ void MenusPanneau::chargerDesignation()
                  Form1::tr("Le fichier de désignation d'axes « %1 », ouvert la dernière fois, "
                            "n'a pas été chargé : %2.\nLes axes gardent leurs noms « Axe 01 » "
                            "à « Axe 07 ».")
-                     .arg(NomLisible(chemin), echec->message));
+                     .arg(NomLisible(chemin), echec));
     });
 }
 
@@ -428,12 +452,13 @@ void MenusPanneau::ChoisirPort_Click()
     if (dialogue.exec() != QDialog::Accepted)
         return;
     const QString titre = Form1::tr("Port série");
-    const EcritureReglages ecriture = enregistrerPort(dialogue.choix());
-    if (ecriture.echec) {
+    const PortEnregistre enregistre = enregistrerPort(dialogue.choix());
+    const EcritureReglages &ecriture = enregistre.ecriture;
+    if (!enregistre.echec.isEmpty()) {
         Afficher(&m_fenetre, GenreMessage::Erreur, titre,
                  Form1::tr("Le choix du port n'a pas pu être enregistré dans « %1 » : %2.\n"
                            "Le choix précédent reste en vigueur.")
-                     .arg(NomLisible(CheminReglages()), ecriture.echec->message));
+                     .arg(NomLisible(CheminReglages()), enregistre.echec));
         return;
     }
     // Used at once by this panel, even over --port.
@@ -444,7 +469,7 @@ void MenusPanneau::ChoisirPort_Click()
         notes << Form1::tr("Le fichier de réglages « %1 » était illisible (%2) : il a été mis "
                            "de côté sous « %3 », et remplacé par un nouveau qui garde ce "
                            "choix.")
-                     .arg(NomLisible(CheminReglages()), ecriture.raison,
+                     .arg(NomLisible(CheminReglages()), illisible(ecriture),
                           NomLisible(ecriture.misDeCote));
     if (impose)
         notes << Form1::tr("Ce panneau envoie désormais sur %1, et non plus sur « %2 », "
@@ -469,7 +494,7 @@ void MenusPanneau::LimitesAxes_Click()
                  Form1::tr("Votre fichier de limites « %1 » était illisible (%2) : il a été mis "
                            "de côté sous « %3 », et remplacé par un nouveau qui garde vos "
                            "limites.")
-                     .arg(NomLisible(CheminLimitesOperateur()), ecriture.raison,
+                     .arg(NomLisible(CheminLimitesOperateur()), illisible(ecriture),
                           NomLisible(ecriture.misDeCote)));
 }
 
@@ -481,7 +506,7 @@ void MenusPanneau::choisirLangue(const QString &code)
     if (ecriture.echec) {
         Afficher(&m_fenetre, GenreMessage::Erreur, titre,
                  Form1::tr("La langue n'a pas pu être enregistrée dans « %1 » : %2.")
-                     .arg(NomLisible(CheminReglages()), ecriture.echec->message));
+                     .arg(NomLisible(CheminReglages()), Formuler(*ecriture.echec)));
         return;
     }
     m_reglages = {ecriture.reglages, {}};
@@ -492,10 +517,10 @@ void MenusPanneau::choisirLangue(const QString &code)
                                        "démarrage.");
     if (!ecriture.misDeCote.isEmpty())
         texte +=
-            u'\n' +
-            Form1::tr("Le fichier de réglages « %1 » était illisible (%2) : il a été mis "
-                      "de côté sous « %3 », et remplacé par un nouveau.")
-                .arg(NomLisible(CheminReglages()), ecriture.raison, NomLisible(ecriture.misDeCote));
+            u'\n' + Form1::tr("Le fichier de réglages « %1 » était illisible (%2) : il a été mis "
+                              "de côté sous « %3 », et remplacé par un nouveau.")
+                        .arg(NomLisible(CheminReglages()), illisible(ecriture),
+                             NomLisible(ecriture.misDeCote));
     Afficher(&m_fenetre, GenreMessage::Information, titre, texte);
 }
 

@@ -1,6 +1,7 @@
 #include "window/suivi_programme.h"
 
 #include "app/executable.h"
+#include "app/formulation.h"
 #include "window/dialogues.h"
 #include "window/fenetre_programme.h" // its texts are the window's, in its context
 
@@ -277,7 +278,7 @@ QString SuiviProgramme::texteArret(const DeroulementEnvoi &deroulement) const
     if (derniere.envoi.echec) // stopped while it was being sent
         return FenetreProgramme::tr("Programme arrêté pendant %1 : %2.\n%3\n%4")
             .arg(DesignationEtape(programme, derniere.etape), envoyees,
-                 Phrase(*derniere.envoi.echec), rappel);
+                 Phrase(*EchecEntier(derniere.envoi)), rappel);
     const auto suivante =
         PremiereNonEnvoyee(resultat, programme, deroulement.depuis, deroulement.cycles);
     if (!suivante)
@@ -293,7 +294,7 @@ QString SuiviProgramme::texteEchec(const DeroulementEnvoi &deroulement) const
     if (resultat.ouverture || resultat.etapes.isEmpty()) {
         const ResultatEnvoi &ouverture = resultat.ouverture ? *resultat.ouverture : ResultatEnvoi{};
         return ouverture.echec ? FenetreProgramme::tr("Le programme n'a pas commencé.\n%1")
-                                     .arg(Phrase(*ouverture.echec))
+                                     .arg(Phrase(*EchecEntier(ouverture)))
                                : FenetreProgramme::tr("Le programme n'a pas commencé.");
     }
     const ResultatEtape &rate = resultat.etapes.last();
@@ -303,7 +304,7 @@ QString SuiviProgramme::texteEchec(const DeroulementEnvoi &deroulement) const
                "%1 n'est pas passée : rien n'a été envoyé après elle (%2).\n%3\nVérifiez la "
                "carte, son câble et l'état de la machine avant de relancer le programme.")
         .arg(quoi, EtapesEnvoyees(resultat, deroulement.cycles),
-             rate.envoi.echec ? Phrase(*rate.envoi.echec) : QString());
+             rate.envoi.echec ? Phrase(*EchecEntier(rate.envoi)) : QString());
 }
 
 QString SuiviProgramme::heure() const

@@ -372,11 +372,9 @@ QLayout *FenetreProgramme::creerBoutonsEtapes()
     return rangee;
 }
 
-QWidget *FenetreProgramme::creerEdition()
+// The fields of the chosen step and of the program's repetitions.
+void FenetreProgramme::creerChamps(QWidget *zone)
 {
-    auto *zone = new QWidget(this);
-    auto *pile = new QVBoxLayout(zone);
-    pile->setContentsMargins(0, 0, 0, 0);
     m_nom = new QLineEdit(zone);
     m_nom->setObjectName(QStringLiteral("nomEtape"));
     m_nom->setMaxLength(LongueurMaxNom);
@@ -400,6 +398,14 @@ QWidget *FenetreProgramme::creerEdition()
     m_fois->setRange(1, RepetitionsMax);
     m_fois->setSuffix(tr(" fois", nullptr, 1));
     m_fois->setAccessibleName(tr("Répéter le programme, nombre de fois"));
+}
+
+QWidget *FenetreProgramme::creerEdition()
+{
+    auto *zone = new QWidget(this);
+    auto *pile = new QVBoxLayout(zone);
+    pile->setContentsMargins(0, 0, 0, 0);
+    creerChamps(zone);
     // Each field beside its label, the pairs on as many lines as the
     // window's width needs.
     auto *rangee = new RangeeSouple;

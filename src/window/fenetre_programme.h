@@ -73,6 +73,7 @@ private:
     QWidget *creerDerive();
     QLayout *creerBoutonsEtapes();
     QWidget *creerEdition();
+    void creerChamps(QWidget *zone);
     QWidget *creerSuivi(); // the run's commands, and its follow-up
     // A screen reader meets a window, named by its title.
     static void exposerCommeFenetre();

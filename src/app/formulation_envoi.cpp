@@ -103,56 +103,56 @@ QString NoteOctetsJetes(int octets)
         .arg(octets);
 }
 
-QString NoteLigneNeuve(Coupure coupure)
+namespace {
+
+// Why a run started with the lone line feed.
+QString PourquoiLigneNeuve(Coupure coupure)
 {
-    QString pourquoi;
     switch (coupure) {
     case Coupure::Aucune:
         return {};
     case Coupure::CeLien:
-        pourquoi =
-            MotsSequence::tr("La séquence précédente sur ce port s'est arrêtée au milieu d'une "
-                             "ligne");
-        break;
+        return MotsSequence::tr("La séquence précédente sur ce port s'est arrêtée au milieu d'une "
+                                "ligne");
     case Coupure::Marque:
-        pourquoi =
-            MotsSequence::tr("Un envoi précédent sur ce port s'est arrêté au milieu d'une ligne, "
-                             "et l'a marqué dans le dossier des verrous");
-        break;
+        return MotsSequence::tr(
+            "Un envoi précédent sur ce port s'est arrêté au milieu d'une ligne, "
+            "et l'a marqué dans le dossier des verrous");
     case Coupure::VerrouPerime:
-        pourquoi = MotsSequence::tr("Un envoi précédent de ce programme sur ce port a été arrêté "
-                                    "brutalement (son verrou est resté)");
-        break;
+        return MotsSequence::tr("Un envoi précédent de ce programme sur ce port a été arrêté "
+                                "brutalement (son verrou est resté)");
     case Coupure::FileLaissee:
-        pourquoi =
-            MotsSequence::tr("Un envoi précédent, interrompu, avait laissé des octets en attente "
-                             "sur le port");
-        break;
+        return MotsSequence::tr(
+            "Un envoi précédent, interrompu, avait laissé des octets en attente "
+            "sur le port");
     case Coupure::TraceEnvoi:
-        pourquoi = MotsSequence::tr("Un envoi précédent de ce programme sur ce port a été arrêté "
-                                    "brutalement (la trace de son envoi en cours est restée)");
-        break;
+        return MotsSequence::tr("Un envoi précédent de ce programme sur ce port a été arrêté "
+                                "brutalement (la trace de son envoi en cours est restée)");
     case Coupure::ExclusifLaisse:
-        pourquoi =
-            MotsSequence::tr("Le port était resté en mode exclusif sans qu'aucun programme le "
-                             "tienne, ce que laisse un envoi arrêté brutalement");
-        break;
+        return MotsSequence::tr("Le port était resté en mode exclusif sans qu'aucun programme le "
+                                "tienne, ce que laisse un envoi arrêté brutalement");
     case Coupure::MarqueDouteuse:
-        pourquoi =
-            MotsSequence::tr("Ce qui se trouve à la place de la marque d'un envoi coupé sur ce "
-                             "port ne peut être ni lu ni vérifié, et compte comme une coupure");
-        break;
+        return MotsSequence::tr("Ce qui se trouve à la place de la marque d'un envoi coupé sur ce "
+                                "port ne peut être ni lu ni vérifié, et compte comme une coupure");
     case Coupure::SansTrace:
-        pourquoi =
-            MotsSequence::tr("Sans dossier des verrous ni dossier privé où garder la trace d'un "
-                             "envoi coupé, rien ne montre que le précédent s'est terminé entier");
-        break;
+        return MotsSequence::tr(
+            "Sans dossier des verrous ni dossier privé où garder la trace d'un "
+            "envoi coupé, rien ne montre que le précédent s'est terminé entier");
     }
+    return {};
+}
+
+} // namespace
+
+QString NoteLigneNeuve(Coupure coupure)
+{
+    if (coupure == Coupure::Aucune)
+        return {};
     return MotsSequence::tr(
                "%1 : un saut de ligne seul est parti avant la première ligne, pour que la "
                "carte écarte comme une ligne à part le début de ligne qu'elle a pu en "
                "recevoir")
-        .arg(pourquoi);
+        .arg(PourquoiLigneNeuve(coupure));
 }
 
 QStringList NotesOuverture(const ResultatEnvoi &resultat)

@@ -311,20 +311,19 @@ int main(int argc, char *argv[])
     DireBranchements(port);
 
     const Affichage affichage = Afficher(port, etat, note, sansFenetre);
-    const auto &[sortie, fenetre] = affichage;
     // The end, from a signal or a port that could not come back: the summary
     // and the link taken away.
     const auto finir = [&](int code) {
         QObject::disconnect(&port, &PortCarte::etatChange, nullptr, nullptr);
         port.debrancher();
-        if (sortie)
-            dire(ResumeDeFin(etat, *sortie));
+        if (affichage.sortie)
+            dire(ResumeDeFin(etat, *affichage.sortie));
         QCoreApplication::exit(code);
     };
     QObject::connect(&port, &PortCarte::rebranchementRate, [&](const Echec &echec) {
         dire(Phrase(echec));
-        if (fenetre)
-            fenetre->signaler(echec.message);
+        if (affichage.fenetre)
+            affichage.fenetre->signaler(echec.message);
         else
             finir(PortImpossible);
     });

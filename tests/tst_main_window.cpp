@@ -1036,7 +1036,7 @@ void TestMainWindow::reessayer()
                                   const QString &texte, const QStringList &choix, int defaut,
                                   int annule) {
             if (panne == Panne::OccupeLibere) {
-                controle<QLineEdit>(fenetre, QStringLiteral("Text1_1"))
+                controle<QLineEdit>(banc.fenetre, QStringLiteral("Text1_1"))
                     ->setText(QStringLiteral("00042"));
                 ::flock(occupant, LOCK_UN);
             }

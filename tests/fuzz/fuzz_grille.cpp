@@ -19,7 +19,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
     if (verifiee.echec) {
         const int axe = verifiee.echec->axe;
         exiger(axe >= 1 && axe <= NombreAxes && !verifiee.grille, "le refus nomme son axe");
-        exiger(verifiee.echec->message.contains(QStringLiteral("Axe 0%1").arg(axe)), "message");
+        const TextesRangee &rangee = grille[std::size_t(axe - 1)];
+        const QString &typee = verifiee.echec->colonne == Colonne::Pas         ? rangee.pas
+                               : verifiee.echec->colonne == Colonne::Direction ? rangee.direction
+                                                                               : rangee.vitesse;
+        exiger(verifiee.echec->texte == typee, "le refus cite la case telle que tapée");
+        exiger(verifiee.echecs.value(0) == *verifiee.echec, "le premier refus est celui dit");
         return 0;
     }
     verifierSequence(FormerSequence(*verifiee.grille));

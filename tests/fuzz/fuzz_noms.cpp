@@ -11,7 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
     const NomsAnalyses lus =
         AnalyserNomsAxes(QByteArray(reinterpret_cast<const char *>(donnees), qsizetype(taille)));
     if (lus.echec) {
-        exiger(lus.echec->message.startsWith(QStringLiteral("Ligne ")), "le refus nomme sa ligne");
+        const QByteArray contenu(reinterpret_cast<const char *>(donnees), qsizetype(taille));
+        exiger(lus.echec->ligne >= 1 && lus.echec->ligne <= LignesNommables(contenu),
+               "le refus nomme sa ligne");
         return 0;
     }
     for (const QString &nom : lus.noms) {

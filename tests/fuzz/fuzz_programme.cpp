@@ -50,8 +50,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
     const ProgrammeAnalyse lu = AnalyserProgramme(contenu);
     if (lu.echec) {
         exiger(!lu.programme, "un refus ne rend aucun programme");
+        const EchecProgramme &echec = *lu.echec;
+        const qsizetype ligne = echec.genre == EchecProgramme::Genre::Sequence && echec.sequence
+                                    ? echec.sequence->ligne
+                                    : echec.ligne;
         exiger(contenu.size() > TailleMaxProgramme ||
-                   lu.echec->message.startsWith(QStringLiteral("Ligne ")),
+                   echec.genre == EchecProgramme::Genre::SequenceTropGrosse ||
+                   (ligne >= 1 && ligne <= LignesNommables(contenu)),
                "le refus nomme sa ligne");
         return 0;
     }

@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
     const QByteArray contenu(reinterpret_cast<const char *>(donnees), qsizetype(taille));
     const SequenceAnalysee analysee = AnalyserSequence(contenu);
     if (analysee.echec) {
-        exiger(analysee.echec->message.startsWith(QStringLiteral("Ligne ")),
+        exiger(analysee.echec->ligne >= 1 && analysee.echec->ligne <= LignesNommables(contenu),
                "le refus nomme sa ligne");
         return 0;
     }

@@ -46,3 +46,10 @@ inline void verifierSequence(const QByteArray &octets)
     for (int axe = 1; axe <= 7; ++axe)
         verifierLigne(octets.mid(12 * (axe - 1), 12), axe);
 }
+
+// The lines of `contenu` a refusal may name: each one, the last even when
+// unended, and the one awaited after it.
+inline qsizetype LignesNommables(const QByteArray &contenu)
+{
+    return contenu.count('\n') + 2;
+}

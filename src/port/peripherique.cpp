@@ -221,7 +221,8 @@ std::optional<Echec> VerifierPeripherique(const QString &chemin)
     const QString reel = CheminReel(chemin);
     struct stat etat {};
     if (const auto refus = VerifierPeripheriqueChemin(reel, etat))
-        return refus->genre == G::PermissionRefusee ? std::nullopt : std::optional<Echec>(*refus);
+        return refus->genre == G::PermissionRefusee ? std::nullopt
+                                                    : std::optional(Echec{refus->cause});
     const int fd = OuvrirPeripherique(reel);
     if (fd < 0) // busy or forbidden to this user: a run will say which
         return errno == ENOENT || errno == ENXIO || errno == ENODEV
@@ -230,7 +231,7 @@ std::optional<Echec> VerifierPeripherique(const QString &chemin)
     termios reglages{};
     const auto refus = VerifierPeripheriqueOuvert(fd, etat, reglages);
     ::close(fd);
-    return refus ? std::optional<Echec>(*refus) : std::nullopt;
+    return refus ? std::optional(Echec{refus->cause}) : std::nullopt;
 }
 
 QString NomPropre(quint64 rdev)

@@ -18,8 +18,25 @@
 
 namespace tarvik::port {
 
-// Why the link failed, and what to tell the operator.
-struct EchecLien : Echec {
+// Where a failure of the link happened: the port as it was chosen and the
+// device its name led to.
+struct PortSitue {
+    QString choisi;       // the port's name, as chosen
+    QString peripherique; // the device it led to; empty when none was reached
+    bool port1 = false;   // port 1, which nobody chose
+};
+
+// A run that went past its deadline, though the port took every byte it
+// was given: the lines that went, and the deadline.
+struct Retard {
+    int lignes = 0;
+    int delaiMs = 0;
+};
+
+// Why the link failed: its kind, what the driver found (`cause`) and where
+// (`port`, set by the link); the operator's sentence is the wording
+// module's (app/formulation.h).
+struct EchecLien {
     enum class Genre {
         AucunPort, // no port is chosen: the saved choice cannot be read
         PortAbsent,
@@ -33,12 +50,15 @@ struct EchecLien : Echec {
         Interrompu, // the wake-up descriptor became readable
     };
     Genre genre = Genre::OuvertureEchouee;
+    QString cause;                 // what the driver found, in its words; AucunPort: why none
+    std::optional<Retard> retard;  // DelaiDepasse of a whole run
+    std::optional<PortSitue> port; // nothing: not situated yet
 };
-inline EchecLien Refus(EchecLien::Genre genre, const QString &message)
+inline EchecLien Refus(EchecLien::Genre genre, const QString &cause)
 {
     EchecLien refus;
     refus.genre = genre;
-    refus.message = message;
+    refus.cause = cause;
     return refus;
 }
 

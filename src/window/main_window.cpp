@@ -670,7 +670,7 @@ void Form1::envoiTermine(const DeroulementEnvoi &deroulement)
 void Form1::programmeTermine(const DeroulementEnvoi &deroulement)
 {
     const ResultatEnvoi *rate = deroulement.resultat.rate();
-    const std::optional<EchecLien> echec = rate ? EchecEntier(*rate) : std::nullopt;
+    const std::optional<EchecDit> echec = rate ? EchecEntier(*rate) : std::nullopt;
     const QString heure = deroulement.termineA.toString(QStringLiteral("HH:mm:ss"));
     const QString mots = echec ? enQuelquesMots(echec->genre) : Form1::tr("arrêté");
     const bool videe = std::exchange(m_listeVidee, false);
@@ -737,7 +737,7 @@ bool Form1::signalerEchecDEnvoi(const DeroulementEnvoi &deroulement)
 {
     // What the operator can do about it, wherever the port came from.
     using G = EchecLien::Genre;
-    const EchecLien echec = *EchecEntier(*deroulement.resultat.rate());
+    const EchecDit echec = *EchecEntier(*deroulement.resultat.rate());
     QString conseil;
     switch (echec.genre) {
     case G::AucunPort:

@@ -132,7 +132,7 @@ void TestPort::ordre()
     const PortChoisi port = DeterminerPort(option, reglages, QStringLiteral("/dev/ttyS0"));
     QCOMPARE(port.peripherique, peripherique);
     QCOMPARE(port.origine, origine);
-    const QString raison = port.echec.value_or(Echec{}).message;
+    const QString raison = port.echec ? tarvik::app::Formuler(*port.echec) : QString();
     QVERIFY2(origine == OriginePort::Reglage && !illisible.isEmpty()
                  ? raison.contains(illisible) && raison.contains(CheminReglages())
                  : raison.isEmpty(),

@@ -1071,7 +1071,7 @@ void TestVerrous::etatDuPort()
     if (cas == QLatin1String("fichier"))
         QVERIFY(ecrireFichier(port.peripherique, "x"));
     if (cas == QLatin1String("douteux"))
-        port.echec = Echec{QStringLiteral("illisible")};
+        port.echec = PortInconnu{CheminReglages(), EchecLecture{}};
     if (cas == QLatin1String("interdit")) {
         QCOMPARE(::chmod(QFile::encodeName(pty.chemin()).constData(), 0600), 0);
         ::setfsuid(65534);

@@ -132,6 +132,9 @@ QString MessageJournalSysteme(const EnregistrementEnvoi &envoi);
 // A failure of the link: "Port série /dev/ttyUSB0 : port absent", "Port
 // série 1 (/dev/ttyS0) : …", "Port série inconnu : …".
 QString Formuler(const EchecLien &echec);
+// Why no port is chosen: "aucun port n'a été donné", "les réglages … sont
+// illisibles (…) : …".
+QString Formuler(const PortInconnu &inconnu);
 
 // Puts these words where port, run and carte quote facts of core and system
 // (system/citations.h). Each program's start does it; so does a test of

@@ -33,11 +33,21 @@ QString texteRetard(const Retard &retard)
 
 } // namespace
 
+QString Formuler(const PortInconnu &inconnu)
+{
+    if (!inconnu.lecture)
+        return Mots::tr("aucun port n'a été donné");
+    return Mots::tr("les réglages %1 sont illisibles (%2) : le port choisi n'est "
+                    "pas connu, et rien n'est envoyé au hasard")
+        .arg(NomLisible(inconnu.reglages), Formuler(*inconnu.lecture));
+}
+
 QString Formuler(const EchecLien &echec)
 {
     const QString cause = echec.retard ? texteRetard(*echec.retard) : echec.cause;
     if (echec.genre == EchecLien::Genre::AucunPort)
-        return Mots::tr("Port série inconnu : ") + cause;
+        return Mots::tr("Port série inconnu : ") +
+               (echec.inconnu ? Formuler(*echec.inconnu) : cause);
     if (!echec.port)
         return cause;
     const QString nom = NomLisible(echec.port->choisi);

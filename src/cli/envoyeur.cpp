@@ -119,7 +119,7 @@ int codeDe(const EchecDit &echec, int signal)
 int portInconnu(const PortChoisi &port, const QString &valide)
 {
     return erreur(PortIndisponible,
-                  Echec{valide.arg(port.echec->message, conseil(EchecLien::Genre::AucunPort))});
+                  Echec{valide.arg(Formuler(*port.echec), conseil(EchecLien::Genre::AucunPort))});
 }
 
 // A step as the sender names it: "2/5" and its name, if any.

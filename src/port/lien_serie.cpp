@@ -2,16 +2,9 @@
 
 #include "port/pilote_posix.h"
 
-#include <QCoreApplication>
-
 namespace tarvik::port {
 
 namespace {
-
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(Port)
-};
 
 std::unique_ptr<PiloteLigne> pilote()
 {
@@ -23,7 +16,7 @@ std::unique_ptr<PiloteLigne> pilote()
 } // namespace
 
 LienSerie::LienSerie()
-    : m_port{{}, OriginePort::Option, Echec{Mots::tr("aucun port n'a été donné")}}
+    : m_port{{}, OriginePort::Option, PortInconnu{}}
     , m_pilote(pilote())
 {
 }
@@ -51,8 +44,12 @@ EchecLien LienSerie::enRetard(int lignes, int delaiMs) const
 
 std::optional<EchecLien> LienSerie::ouvrir()
 {
-    if (m_port.echec)
-        return Refus(EchecLien::Genre::AucunPort, m_port.echec->message);
+    if (m_port.echec) {
+        EchecLien inconnu;
+        inconnu.genre = EchecLien::Genre::AucunPort;
+        inconnu.inconnu = m_port.echec;
+        return inconnu;
+    }
     if (auto refus = m_pilote->ouvrir(m_port.peripherique))
         return situer(*refus);
     return std::nullopt;

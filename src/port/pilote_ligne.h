@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/echec.h"
+#include "port/choix_port.h"
 #include "port/couche.h"
 #include "system/substituable.h"
 
@@ -50,9 +51,10 @@ struct EchecLien {
         Interrompu, // the wake-up descriptor became readable
     };
     Genre genre = Genre::OuvertureEchouee;
-    QString cause;                 // what the driver found, in its words; AucunPort: why none
-    std::optional<Retard> retard;  // DelaiDepasse of a whole run
-    std::optional<PortSitue> port; // nothing: not situated yet
+    QString cause;                      // what the driver found, in its words
+    std::optional<PortInconnu> inconnu; // AucunPort: why no port is chosen
+    std::optional<Retard> retard;       // DelaiDepasse of a whole run
+    std::optional<PortSitue> port;      // nothing: not situated yet
 };
 inline EchecLien Refus(EchecLien::Genre genre, const QString &cause)
 {

@@ -302,7 +302,8 @@ void TestPort::avantOuverture()
     const auto sources = SourcesSysteme.remplacer({sys.filePath(QStringLiteral("char")),
                                                    sys.filePath(QStringLiteral("actives")),
                                                    sys.filePath(QStringLiteral("consoles"))});
-    const QString lu = VerifierPeripheriqueNoyau(makedev(majeur, mineur)).value_or(Echec{}).message;
+    const auto raison = VerifierPeripheriqueNoyau(makedev(majeur, mineur));
+    const QString lu = raison ? tarvik::app::Formuler(*raison) : QString();
     QVERIFY2(refus.isEmpty() ? lu.isEmpty() : lu.contains(refus), qPrintable(lu));
 }
 

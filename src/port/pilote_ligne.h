@@ -19,6 +19,36 @@
 
 namespace tarvik::port {
 
+// What the port found that refuses a run, as a fact: its kind and its
+// data; the operator's words are the wording module's (app/formulation.h).
+struct RaisonPort {
+    enum class Genre {
+        // No serial port, by its type or its device numbers.
+        FichierOrdinaire,
+        Dossier,
+        Tube,
+        Socket,
+        Disque,
+        Multiplexeur,    // /dev/ptmx
+        TerminalSysteme, // /dev/tty, /dev/console
+        ConsoleVirtuelle,
+        CoteMaitre, // of a pseudo-terminal
+        // No serial port, by what the kernel says of it.
+        HorsDesTerminaux,    // `rdev`, and its class in `nom` (empty: unknown)
+        ConsoleDuSysteme,    // `rdev`, and its name in `nom` (empty: none)
+        TerminalDuProgramme, // one of this program's standard streams is on it
+        // At the opening.
+        PortAbsent,
+        PermissionRefusee,
+        PeripheriqueChange, // between the check and the opening
+        TerminalDeControle, // this program's controlling terminal
+        ReglagesIllisibles, // its line settings cannot be read
+    };
+    Genre genre = Genre::PortAbsent;
+    quint64 rdev = 0; // the device's numbers
+    QString nom;
+};
+
 // Where a failure of the link happened: the port as it was chosen and the
 // device its name led to.
 struct PortSitue {
@@ -51,7 +81,8 @@ struct EchecLien {
         Interrompu, // the wake-up descriptor became readable
     };
     Genre genre = Genre::OuvertureEchouee;
-    QString cause;                      // what the driver found, in its words
+    std::optional<RaisonPort> raison;   // what the driver found
+    QString cause;                      // or, until it says it as a fact, in its words
     std::optional<PortInconnu> inconnu; // AucunPort: why no port is chosen
     std::optional<Retard> retard;       // DelaiDepasse of a whole run
     std::optional<PortSitue> port;      // nothing: not situated yet

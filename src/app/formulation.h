@@ -132,6 +132,8 @@ QString MessageJournalSysteme(const EnregistrementEnvoi &envoi);
 // A failure of the link: "Port série /dev/ttyUSB0 : port absent", "Port
 // série 1 (/dev/ttyS0) : …", "Port série inconnu : …".
 QString Formuler(const EchecLien &echec);
+// "le processus 1234 (minicom, de l'utilisateur alice)"
+QString Formuler(const Processus &processus);
 // What the port found: "c'est un tube, pas un port série", "port absent".
 QString Formuler(const RaisonPort &raison);
 // Why no port is chosen: "aucun port n'a été donné", "les réglages … sont

@@ -33,9 +33,78 @@ QString texteRetard(const Retard &retard)
                      .arg(TexteSecondes(retard.delaiMs));
 }
 
-} // namespace
+// The processes, ", " between them.
+QString lesProcessus(const QList<Processus> &processus)
+{
+    QStringList qui;
+    for (const Processus &un : processus)
+        qui << Formuler(un);
+    return qui.join(Mots::tr(", "));
+}
 
-QString Formuler(const RaisonPort &raison)
+// What holds the port.
+QString occupe(const RaisonPort &raison)
+{
+    using R = RaisonPort::Genre;
+    switch (raison.genre) {
+    case R::OccupePar:
+        return Mots::tr("port occupé par %1").arg(lesProcessus(raison.processus));
+    case R::OccupeAutreProgramme:
+        return Mots::tr("port occupé par un autre programme");
+    case R::OccupeExclusifPar:
+        return Mots::tr("port occupé par %1, qui l'a ouvert en "
+                        "exclusivité")
+            .arg(lesProcessus(raison.processus));
+    case R::ExclusifOuvertPar:
+        return Mots::tr("port occupé : il est en mode exclusif, et ouvert par %1. Fermez "
+                        "ce programme ; si c'est le pont qui fournit le port (socat garde "
+                        "son côté ouvert tant qu'il tourne) et qu'un programme arrêté "
+                        "brutalement a laissé ce mode, fermez puis rouvrez le pont, ou "
+                        "débranchez puis rebranchez l'adaptateur")
+            .arg(lesProcessus(raison.processus));
+    case R::ExclusifInvisible:
+        return Mots::tr("port occupé : il est ouvert en exclusivité, peut-être par un "
+                        "programme que vous ne pouvez pas voir (d'un autre utilisateur, "
+                        "ou hors de l'espace de noms de processus de ce programme). "
+                        "« fuser -v %1 », lancé par un administrateur, le nomme")
+            .arg(NomLisible(raison.nom));
+    default:
+        return Mots::tr("port occupé : il est en mode exclusif, mais aucun programme ne le "
+                        "tient, et rien ne montre qu'un envoi de ce programme l'a laissé "
+                        "ainsi (un descripteur passé d'un programme à un autre ne se voit "
+                        "pas) : fermez le programme qui l'a ouvert, fermez puis rouvrez le "
+                        "pont qui fournit le port, ou débranchez puis rebranchez "
+                        "l'adaptateur");
+    }
+}
+
+// What went wrong on the line during a run.
+QString pendantLEnvoi(const RaisonPort &raison)
+{
+    using R = RaisonPort::Genre;
+    switch (raison.genre) {
+    case R::Debranche:
+        return Mots::tr("port débranché");
+    case R::EcritureEchouee:
+        return Mots::tr("écriture échouée (%1)").arg(TexteErreurSysteme(raison.erreur));
+    case R::EnvoiInterrompu:
+        return Mots::tr("envoi interrompu");
+    case R::LigneBloquee:
+        return Mots::tr(
+            "délai dépassé : la ligne ne prend plus rien (carte arrêtée, câble débranché, ou pont "
+            "qui ne lit plus)");
+    default:
+        return raison.nombre < 2 ? Mots::tr("délai dépassé : %n octet attendait encore "
+                                            "de partir",
+                                            nullptr, int(raison.nombre))
+                                 : Mots::tr("délai dépassé : %n octets attendaient "
+                                            "encore de partir",
+                                            nullptr, int(raison.nombre));
+    }
+}
+
+// Why a device is no serial port, from its type, its numbers or the kernel.
+QString pasUnPort(const RaisonPort &raison)
 {
     using R = RaisonPort::Genre;
     switch (raison.genre) {
@@ -73,10 +142,34 @@ QString Formuler(const RaisonPort &raison)
             .arg(raison.nom.isEmpty()
                      ? QStringLiteral("%1:%2").arg(major(raison.rdev)).arg(minor(raison.rdev))
                      : raison.nom);
-    case R::TerminalDuProgramme:
+    default: // TerminalDuProgramme
         return Mots::tr("c'est le terminal de ce programme (son entrée, sa sortie ou sa "
                         "sortie d'erreur) : les lignes s'y afficheraient au lieu de "
                         "partir vers la carte");
+    }
+}
+
+} // namespace
+
+QString Formuler(const Processus &processus)
+{
+    const qint64 pid = processus.pid;
+    const QString &nom = processus.commande;
+    const QString &utilisateur = processus.utilisateur;
+    if (utilisateur.isEmpty())
+        return nom.isEmpty() ? Mots::tr("le processus %1").arg(pid)
+                             : Mots::tr("le processus %1 (%2)").arg(pid).arg(nom);
+    return nom.isEmpty()
+               ? Mots::tr("le processus %1 (de l'utilisateur %2)").arg(pid).arg(utilisateur)
+               : Mots::tr("le processus %1 (%2, de l'utilisateur %3)")
+                     .arg(pid)
+                     .arg(nom, utilisateur);
+}
+
+QString Formuler(const RaisonPort &raison)
+{
+    using R = RaisonPort::Genre;
+    switch (raison.genre) {
     case R::PortAbsent:
         return Mots::tr("port absent");
     case R::PermissionRefusee:
@@ -87,9 +180,30 @@ QString Formuler(const RaisonPort &raison)
     case R::TerminalDeControle:
         return Mots::tr("c'est le terminal de contrôle de ce programme : les lignes "
                         "s'y afficheraient au lieu de partir vers la carte");
+    case R::OuvertureImpossible:
+        return Mots::tr("ouverture impossible (%1)").arg(TexteErreurSysteme(raison.erreur));
+    case R::ReglagesLigneRefuses:
+        return Mots::tr("les réglages de ligne (38400 bauds, 8 bits, sans parité, "
+                        "1 bit d'arrêt) sont refusés (%1)")
+            .arg(TexteErreurSysteme(raison.erreur));
+    case R::OccupePar:
+    case R::OccupeAutreProgramme:
+    case R::OccupeExclusifPar:
+    case R::ExclusifOuvertPar:
+    case R::ExclusifInvisible:
+    case R::ExclusifSansDetenteur:
+        return occupe(raison);
+    case R::Debranche:
+    case R::EcritureEchouee:
+    case R::EnvoiInterrompu:
+    case R::LigneBloquee:
+    case R::OctetsEnAttente:
+        return pendantLEnvoi(raison);
     case R::ReglagesIllisibles:
         return Mots::tr("ce n'est pas un port série : ses réglages de ligne ne peuvent pas "
                         "être lus");
+    default:
+        return pasUnPort(raison);
     }
     return {};
 }

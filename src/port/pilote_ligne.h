@@ -8,6 +8,7 @@
 #include "core/echec.h"
 #include "port/choix_port.h"
 #include "port/couche.h"
+#include "port/detenteurs.h"
 #include "system/substituable.h"
 
 #include <QByteArrayView>
@@ -40,13 +41,31 @@ struct RaisonPort {
         // At the opening.
         PortAbsent,
         PermissionRefusee,
-        PeripheriqueChange, // between the check and the opening
-        TerminalDeControle, // this program's controlling terminal
-        ReglagesIllisibles, // its line settings cannot be read
+        PeripheriqueChange,   // between the check and the opening
+        TerminalDeControle,   // this program's controlling terminal
+        ReglagesIllisibles,   // its line settings cannot be read
+        OuvertureImpossible,  // `erreur`
+        ReglagesLigneRefuses, // the line settings, `erreur`
+        // Held by another program.
+        OccupePar,            // the flock's holder, `processus`
+        OccupeAutreProgramme, // a flock whose holder is not known
+        OccupeExclusifPar,    // exclusive mode, with the flock of `processus`
+        ExclusifOuvertPar,    // exclusive mode, and the `processus` that have it open
+        ExclusifInvisible, // exclusive mode, perhaps by a process out of sight; `nom`: the device
+        ExclusifSansDetenteur, // exclusive mode, and nobody holds it
+        // During a run.
+        Debranche,
+        EcritureEchouee, // `erreur`
+        EnvoiInterrompu,
+        LigneBloquee,    // the deadline passed with the line taking nothing
+        OctetsEnAttente, // the deadline passed with `nombre` bytes still queued
     };
     Genre genre = Genre::PortAbsent;
     quint64 rdev = 0; // the device's numbers
     QString nom;
+    int erreur = 0; // errno
+    qint64 nombre = 0;
+    QList<Processus> processus; // as they were met
 };
 
 // Where a failure of the link happened: the port as it was chosen and the

@@ -16,6 +16,7 @@
 #include "core/fichiers.h"
 #include "core/langues.h"
 #include "core/programme.h"
+#include "port/etat_port.h"
 #include "run/envoyer_sequence.h"
 #include "run/execution_programme.h"
 #include "run/journal.h"
@@ -136,6 +137,9 @@ QString Formuler(const EchecLien &echec);
 QString Formuler(const Processus &processus);
 // What the port found: "c'est un tube, pas un port série", "port absent".
 QString Formuler(const RaisonPort &raison);
+// Why the port is busy or refused, in a few words: "minicom (1234,
+// alice)", "dossier des verrous fermé"; empty when there is nothing to say.
+QString RaisonEtat(const EtatPort &etat);
 // Why no port is chosen: "aucun port n'a été donné", "les réglages … sont
 // illisibles (…) : …".
 QString Formuler(const PortInconnu &inconnu);

@@ -208,6 +208,36 @@ QString Formuler(const RaisonPort &raison)
     return {};
 }
 
+QString RaisonEtat(const EtatPort &etat)
+{
+    using R = EtatPort::Raison;
+    const Processus &qui = etat.qui;
+    const QString pid = qui.utilisateur.isEmpty()
+                            ? QString::number(qui.pid)
+                            : QStringLiteral("%1, %2").arg(qui.pid).arg(qui.utilisateur);
+    switch (etat.raison) {
+    case R::Aucune:
+        return {};
+    case R::Processus:
+        return qui.commande.isEmpty() ? pid : QStringLiteral("%1 (%2)").arg(qui.commande, pid);
+    case R::Invisible:
+        return Mots::tr("un programme que vous ne pouvez pas voir");
+    case R::AutreProgramme:
+        return Mots::tr("un autre programme");
+    case R::Verrou:
+        return etat.verrou;
+    case R::DossierFerme:
+        return Mots::tr("dossier des verrous fermé");
+    case R::ReglagesDouteux:
+        return Mots::tr("réglages douteux");
+    case R::Permission:
+        return Mots::tr("permission refusée (groupe dialout)");
+    case R::PasUnPort:
+        return Mots::tr("pas un port série");
+    }
+    return {};
+}
+
 QString Formuler(const PortInconnu &inconnu)
 {
     if (!inconnu.lecture)

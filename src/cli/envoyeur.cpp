@@ -350,7 +350,7 @@ std::optional<int> AttendrePort(PosteEnvoi &poste, ConsignationEnvois &journal, 
                 etat.peripherique);
         const QString quoi = echec->genre == G::PortAbsent ? Mots::tr("absent")
                              : etat.etat == EtatPort::Etat::Occupe
-                                 ? Mots::tr("occupé par %1").arg(etat.raison)
+                                 ? Mots::tr("occupé par %1").arg(RaisonEtat(etat))
                                  : Mots::tr("occupé");
         if (echeance.hasExpired())
             return conclure(

@@ -17,6 +17,7 @@ struct Processus {
     qint64 pid = 0;
     QString commande;
     QString utilisateur;
+    bool operator==(const Processus &autre) const = default;
 };
 Processus LireProcessus(qint64 pid);
 

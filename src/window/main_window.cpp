@@ -349,8 +349,9 @@ void Form1::montrerEtatPort(const EtatPoste &etat)
         nom += QStringLiteral(" → ") + NomLisible(etat.port.peripherique);
     QString texte = etat.port.etat == E::Pret     ? Form1::tr("prêt")
                     : etat.port.etat == E::Absent ? Form1::tr("absent")
-                    : etat.port.etat == E::Occupe ? Form1::tr("occupé par %1").arg(etat.port.raison)
-                                                  : Form1::tr("refusé : %1").arg(etat.port.raison);
+                    : etat.port.etat == E::Occupe
+                        ? Form1::tr("occupé par %1").arg(RaisonEtat(etat.port))
+                        : Form1::tr("refusé : %1").arg(RaisonEtat(etat.port));
     QString detail;
     if (etat.usage == EtatPoste::Usage::GrilleSeule) {
         texte = Form1::tr("utilisé par ce panneau : TEST");

@@ -81,15 +81,18 @@ double mediane(std::vector<double> v)
 // The initial grid, axis 1's steps apart, and the list a run fills: the
 // grid checked, then sent, as TEST does.
 struct GrilleBanc {
-    std::optional<EchecLien> envoyer()
+    std::optional<EchecDit> envoyer()
     {
         TextesGrille textes;
         for (TextesRangee &rangee : textes)
             rangee = {QStringLiteral("00000"), QStringLiteral("+"), QStringLiteral("002")};
         textes[0].pas = pas1;
         const GrilleVerifiee verifiee = VerifierGrille(textes);
-        if (verifiee.echec)
-            return Refus(EchecLien::Genre::OuvertureEchouee, Formuler(*verifiee.echec));
+        if (verifiee.echec) {
+            EchecDit refus;
+            refus.message = Formuler(*verifiee.echec);
+            return refus;
+        }
         return EchecEntier(OuvrirEnvoyerFermer(*verifiee.grille, lien,
                                                {[this] { liste.clear(); },
                                                 [this](const QString &ligne) {
@@ -559,7 +562,7 @@ std::vector<double> rechercheDetenteurs(const QString &pty, int fois)
         verrous = 0;
         jalon = Chrono::now();
         if (const auto echec = lien.ouvrir())
-            std::fprintf(stderr, "ouverture refusée : %s\n", qPrintable(echec->message));
+            std::fprintf(stderr, "ouverture refusée : %s\n", qPrintable(Formuler(*echec)));
         temps.push_back(cetteFois);
         lien.fermer();
     }

@@ -1315,7 +1315,7 @@ void TestMainWindow::rebranche_data()
     const QString rebranche = QStringLiteral("rebranché à ");
     // clang-format off
     QTest::newRow("prêt")              << PortVu{E::Pret, false, false, {rebranche}, QStringLiteral("prêt")};
-    QTest::newRow("occupé")            << PortVu{E::Occupe, false, false, {QStringLiteral("occupé par minicom ; rebranché à ")}};
+    QTest::newRow("occupé")            << PortVu{E::Occupe, false, false, {QStringLiteral("occupé par minicom (4242) ; rebranché à ")}};
     QTest::newRow("limites douteuses") << PortVu{E::Pret, true, false, {QStringLiteral("un fichier de limites est douteux"), rebranche}};
     QTest::newRow("puis un TEST")      << PortVu{E::Pret, false, true, {QStringLiteral("prêt")}, QStringLiteral("rebranché")};
     // clang-format on
@@ -1338,8 +1338,10 @@ void TestMainWindow::rebranche()
              {},
              LimitesDouteuses{{{QStringLiteral("limites.conf"),
                                 EchecLecture{.genre = EchecLecture::Genre::PasOrdinaire}}}}});
-    surveillance.annoncer({vu.etat, banc.pty.chemin(), 0, QStringLiteral("minicom")},
-                          QDateTime::currentDateTime());
+    EtatPort etat{vu.etat, banc.pty.chemin()};
+    etat.raison = EtatPort::Raison::Processus;
+    etat.qui = {4242, QStringLiteral("minicom"), {}};
+    surveillance.annoncer(etat, QDateTime::currentDateTime());
     if (vu.test)
         cliquerTest(banc.fenetre);
     const QString ligne = controle<QLabel>(banc.fenetre, QStringLiteral("etatPort"))->text();

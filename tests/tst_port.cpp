@@ -132,7 +132,7 @@ void TestPort::ordre()
     const PortChoisi port = DeterminerPort(option, reglages, QStringLiteral("/dev/ttyS0"));
     QCOMPARE(port.peripherique, peripherique);
     QCOMPARE(port.origine, origine);
-    const QString raison = port.echec.value_or(Echec{}).message;
+    const QString raison = port.echec ? tarvik::app::Formuler(*port.echec) : QString();
     QVERIFY2(origine == OriginePort::Reglage && !illisible.isEmpty()
                  ? raison.contains(illisible) && raison.contains(CheminReglages())
                  : raison.isEmpty(),
@@ -302,7 +302,8 @@ void TestPort::avantOuverture()
     const auto sources = SourcesSysteme.remplacer({sys.filePath(QStringLiteral("char")),
                                                    sys.filePath(QStringLiteral("actives")),
                                                    sys.filePath(QStringLiteral("consoles"))});
-    const QString lu = VerifierPeripheriqueNoyau(makedev(majeur, mineur)).value_or(Echec{}).message;
+    const auto raison = VerifierPeripheriqueNoyau(makedev(majeur, mineur));
+    const QString lu = raison ? tarvik::app::Formuler(*raison) : QString();
     QVERIFY2(refus.isEmpty() ? lu.isEmpty() : lu.contains(refus), qPrintable(lu));
 }
 

@@ -133,14 +133,14 @@ void ConsignationEnvois::rebranchementVu(const QDateTime &quand, const QString &
 }
 
 void ConsignationEnvois::consignerAttente(const QDateTime &debut, const QString &source,
-                                          const EchecLien &echec, const QString &peripherique)
+                                          const EchecDit &echec, const QString &peripherique)
 {
     consigner({debut,
                m_poste.executable(),
                source,
                portChoisi(),
                peripherique,
-               IssueDe(echec),
+               IssueDe(echec.genre),
                echec.message,
                {},
                NouvelleExecution()});

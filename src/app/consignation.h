@@ -11,6 +11,7 @@
 #pragma once
 
 #include "app/couche.h"
+#include "app/formulation.h"
 #include "app/poste_envoi.h"
 
 #include <QObject>
@@ -26,7 +27,7 @@ public:
 
     // The record of a wait for the port (tarvik-envoyer --attendre), started
     // at `debut`, that ended without it: still busy or absent, or a signal.
-    void consignerAttente(const QDateTime &debut, const QString &source, const EchecLien &echec,
+    void consignerAttente(const QDateTime &debut, const QString &source, const EchecDit &echec,
                           const QString &peripherique);
 
 Q_SIGNALS:

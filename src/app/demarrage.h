@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/couche.h"
+#include "core/echec.h"
 #include "port/choix_port.h"
 #include "system/fichier_reglages.h"
 

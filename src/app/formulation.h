@@ -1,10 +1,12 @@
-// The operator's words for what the layers below say happened. core and
-// system return facts (a kind and its data); this module alone makes
-// sentences of them, in the language in force when it is called, one
-// source file per domain: formulation_grille.cpp (the grid and its values),
-// formulation_course.cpp (where a run takes the axes), formulation_fichiers.cpp
-// (the files' formats, durations, languages) and formulation_systeme.cpp
-// (reading, writing, appending, the settings and limits files). Both front
+// The operator's words for what the layers below say happened. core,
+// system, port and run return facts (a kind and its data); this module
+// alone makes sentences of them, in the language in force when it is
+// called, one source file per domain: formulation_grille.cpp (the grid and
+// its values), formulation_course.cpp (where a run takes the axes),
+// formulation_fichiers.cpp (the files' formats, durations, languages),
+// formulation_systeme.cpp (reading, writing, appending, the settings and
+// limits files), formulation_port.cpp (the port's failures and warnings)
+// and formulation_envoi.cpp (a run's failure, its steps). Both front
 // ends and the board's window word through it. A sentence carries no final
 // full stop: whoever shows it ends it, or adds to it.
 #pragma once
@@ -14,6 +16,7 @@
 #include "core/fichiers.h"
 #include "core/langues.h"
 #include "core/programme.h"
+#include "port/etat_port.h"
 #include "run/envoyer_sequence.h"
 #include "run/execution_programme.h"
 #include "run/journal.h"
@@ -110,8 +113,13 @@ QStringList NotesOuverture(const ResultatEnvoi &resultat);
 // nothing did) and how the run started; empty when it did not fail.
 QString TexteEchec(const ResultatEnvoi &resultat);
 
-// The same with its kind, for a front end that tells a failure by both.
-std::optional<EchecLien> EchecEntier(const ResultatEnvoi &resultat);
+// A failure said whole, with its kind, for a front end that tells a
+// failure by both.
+struct EchecDit : Echec {
+    EchecLien::Genre genre = EchecLien::Genre::OuvertureEchouee;
+};
+// The same as TexteEchec, with its kind.
+std::optional<EchecDit> EchecEntier(const ResultatEnvoi &resultat);
 
 // A run's reason in its record: its failure said whole, or what its opening
 // tells (NotesOuverture), ". " between them.
@@ -120,6 +128,21 @@ QString RaisonEnregistrement(const ResultatEnvoi &resultat);
 // The system journal's line for a record, in the language in force: how the
 // run ended, on which port, "Séquence envoyée sur /dev/ttyS0 (7 lignes)".
 QString MessageJournalSysteme(const EnregistrementEnvoi &envoi);
+
+// The port (formulation_port.cpp).
+// A failure of the link: "Port série /dev/ttyUSB0 : port absent", "Port
+// série 1 (/dev/ttyS0) : …", "Port série inconnu : …".
+QString Formuler(const EchecLien &echec);
+// "le processus 1234 (minicom, de l'utilisateur alice)"
+QString Formuler(const Processus &processus);
+// What the port found: "c'est un tube, pas un port série", "port absent".
+QString Formuler(const RaisonPort &raison);
+// Why the port is busy or refused, in a few words: "minicom (1234,
+// alice)", "dossier des verrous fermé"; empty when there is nothing to say.
+QString RaisonEtat(const EtatPort &etat);
+// Why no port is chosen: "aucun port n'a été donné", "les réglages … sont
+// illisibles (…) : …".
+QString Formuler(const PortInconnu &inconnu);
 
 // Puts these words where port, run and carte quote facts of core and system
 // (system/citations.h). Each program's start does it; so does a test of

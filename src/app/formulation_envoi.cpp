@@ -168,7 +168,7 @@ QString TexteEchec(const ResultatEnvoi &resultat)
         return {};
     using M = EchecEnvoi::Moment;
     const EchecEnvoi &echec = *resultat.echec;
-    QString message = echec.lien.message + QStringLiteral(".\n");
+    QString message = Formuler(echec.lien) + QStringLiteral(".\n");
     switch (echec.moment) {
     case M::Ouverture:
         return message + MotsSequence::tr("Rien n'a été envoyé");
@@ -187,11 +187,14 @@ QString TexteEchec(const ResultatEnvoi &resultat)
     return message;
 }
 
-std::optional<EchecLien> EchecEntier(const ResultatEnvoi &resultat)
+std::optional<EchecDit> EchecEntier(const ResultatEnvoi &resultat)
 {
     if (!resultat.echec)
         return std::nullopt;
-    return Refus(resultat.echec->genre(), TexteEchec(resultat));
+    EchecDit dit;
+    dit.message = TexteEchec(resultat);
+    dit.genre = resultat.echec->genre();
+    return dit;
 }
 
 QString RaisonEnregistrement(const ResultatEnvoi &resultat)

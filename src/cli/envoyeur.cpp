@@ -74,6 +74,15 @@ int direRefus(const RefusEnvoi &refus)
 
 namespace {
 
+// A failure of the wait for the port, in these words.
+EchecDit echecDAttente(EchecLien::Genre genre, const QString &message)
+{
+    EchecDit echec;
+    echec.message = message;
+    echec.genre = genre;
+    return echec;
+}
+
 // What the operator can do about a failure, where the sender knows; empty
 // elsewhere.
 QString conseil(EchecLien::Genre genre)
@@ -85,7 +94,7 @@ QString conseil(EchecLien::Genre genre)
 }
 
 // The exit code of a run that failed so.
-int codeDe(const EchecLien &echec, int signal)
+int codeDe(const EchecDit &echec, int signal)
 {
     using G = EchecLien::Genre;
     switch (echec.genre) {
@@ -110,7 +119,7 @@ int codeDe(const EchecLien &echec, int signal)
 int portInconnu(const PortChoisi &port, const QString &valide)
 {
     return erreur(PortIndisponible,
-                  Echec{valide.arg(port.echec->message, conseil(EchecLien::Genre::AucunPort))});
+                  Echec{valide.arg(Formuler(*port.echec), conseil(EchecLien::Genre::AucunPort))});
 }
 
 // A step as the sender names it: "2/5" and its name, if any.
@@ -165,7 +174,7 @@ int direFin(const DeroulementEnvoi &deroulement, int signal, QStringList notes)
                       "envoyé après elle.\n")
                  .arg(nomEtape(deroulement.programme, resultat.etapes.last().etape))
                  .arg(resultat.etapes.last().cycle + 1));
-    const EchecLien echec = *EchecEntier(*rate);
+    const EchecDit echec = *EchecEntier(*rate);
     const QString plus = conseil(echec.genre);
     Dire(Mots::tr("tarvik-envoyer : %1\n")
              .arg(plus.isEmpty() ? Phrase(echec) : Phrase(echec) + u'\n' + plus));
@@ -205,7 +214,7 @@ std::optional<int> verifierPort(const PortChoisi &port, const QString &refuse)
         return std::nullopt;
     }
     if (refus)
-        return erreur(PortIndisponible, Echec{refuse.arg(decrirePort(port), refus->message)});
+        return erreur(PortIndisponible, Echec{refuse.arg(decrirePort(port), Formuler(*refus))});
     return std::nullopt;
 }
 
@@ -320,7 +329,7 @@ std::optional<int> AttendrePort(PosteEnvoi &poste, ConsignationEnvois &journal, 
     const QDateTime debut = poste.maintenant();
     const qint64 ms = qint64(secondes * 1000);
     const QDeadlineTimer echeance(ms);
-    const auto conclure = [&](int code, const EchecLien &echec, const QString &peripherique) {
+    const auto conclure = [&](int code, const EchecDit &echec, const QString &peripherique) {
         journal.consignerAttente(debut, source, echec, peripherique);
         return erreur(code, echec);
     };
@@ -336,20 +345,21 @@ std::optional<int> AttendrePort(PosteEnvoi &poste, ConsignationEnvois &journal, 
         if (signal || ::poll(&p, 1, 0) > 0)
             return conclure(
                 128 + SignalRecu(),
-                Refus(G::Interrompu, Mots::tr("interrompu pendant l'attente du port, rien "
-                                              "n'a été envoyé")),
+                echecDAttente(G::Interrompu, Mots::tr("interrompu pendant l'attente du port, rien "
+                                                      "n'a été envoyé")),
                 etat.peripherique);
         const QString quoi = echec->genre == G::PortAbsent ? Mots::tr("absent")
                              : etat.etat == EtatPort::Etat::Occupe
-                                 ? Mots::tr("occupé par %1").arg(etat.raison)
+                                 ? Mots::tr("occupé par %1").arg(RaisonEtat(etat))
                                  : Mots::tr("occupé");
         if (echeance.hasExpired())
-            return conclure(PortIndisponible,
-                            Refus(echec->genre, Mots::tr("le port %1 est toujours %2 après %3 "
-                                                         "d'attente. Rien n'a été envoyé")
-                                                    .arg(NomLisible(poste.port().peripherique),
-                                                         quoi, TexteSecondes(ms))),
-                            etat.peripherique);
+            return conclure(
+                PortIndisponible,
+                echecDAttente(echec->genre, Mots::tr("le port %1 est toujours %2 après %3 "
+                                                     "d'attente. Rien n'a été envoyé")
+                                                .arg(NomLisible(poste.port().peripherique), quoi,
+                                                     TexteSecondes(ms))),
+                etat.peripherique);
         if (quoi != dit)
             Dire(Mots::tr("tarvik-envoyer : attente du port %1, %2…\n")
                      .arg(decrirePort(poste.port()), dit = quoi));

@@ -1,21 +1,8 @@
 #include "port/choix_port.h"
 
-#include "system/citations.h"
-#include "system/noms.h"
-
-#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace tarvik::port {
-
-namespace {
-
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(Port)
-};
-
-} // namespace
 
 QString PeripheriquePort(int numero, const QString &dossier)
 {
@@ -40,11 +27,7 @@ PortChoisi DeterminerPort(const QString &option, const ReglagesLus &reglages, co
     if (!option.isEmpty())
         return PortImpose(option);
     if (reglages.echec)
-        return {{},
-                OriginePort::Reglage,
-                Echec{Mots::tr("les réglages %1 sont illisibles (%2) : le port choisi n'est "
-                               "pas connu, et rien n'est envoyé au hasard")
-                          .arg(NomLisible(CheminReglages()), Citer(*reglages.echec))}};
+        return {{}, OriginePort::Reglage, PortInconnu{CheminReglages(), *reglages.echec}};
     if (!reglages.reglages.port.isEmpty())
         return {reglages.reglages.port, OriginePort::Reglage, {}};
     return {port1, OriginePort::Port1, {}};

@@ -2,7 +2,6 @@
 // given with --port, else the one the operator chose and saved, else port 1.
 #pragma once
 
-#include "core/echec.h"
 #include "port/couche.h"
 #include "system/fichier_reglages.h"
 
@@ -17,11 +16,18 @@ QString PeripheriquePort(int numero, const QString &dossier = QStringLiteral("/d
 
 enum class OriginePort { Option, Reglage, Port1 };
 
+// Why no port is chosen: none was given, or the saved choice cannot be
+// read (the settings file, and why).
+struct PortInconnu {
+    QString reglages;
+    std::optional<EchecFichierCles> lecture; // nothing: no port was given at all
+};
+
 struct PortChoisi {
     QString peripherique;
     OriginePort origine = OriginePort::Port1;
-    // The saved choice cannot be read: no port is chosen, and why.
-    std::optional<Echec> echec;
+    // No port is chosen, and why.
+    std::optional<PortInconnu> echec;
 };
 
 // A device given as --port gives it.

@@ -142,6 +142,11 @@ bool ProcessusVivant(qint64 pid)
     return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
 }
 
+Processus LireProcessus(qint64 pid)
+{
+    return {pid, nomProcessus(pid), utilisateurDe(pid)};
+}
+
 QString DecrireProcessus(qint64 pid)
 {
     const QString nom = nomProcessus(pid);

@@ -11,6 +11,16 @@
 
 namespace tarvik::port {
 
+// A process as it was when it was met: its pid, its command's name and
+// its user (empty when they cannot be read).
+struct Processus {
+    qint64 pid = 0;
+    QString commande;
+    QString utilisateur;
+    bool operator==(const Processus &autre) const = default;
+};
+Processus LireProcessus(qint64 pid);
+
 // "le processus 1234 (minicom, de l'utilisateur alice)"
 QString DecrireProcessus(qint64 pid);
 // "minicom (1234, alice)", where a few words are wanted.

@@ -4,8 +4,6 @@
 #include "port/verrous.h"
 #include "system/noms.h"
 
-#include <QCoreApplication>
-
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -13,12 +11,8 @@ namespace tarvik::port {
 
 namespace {
 
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(Port)
-};
-
 using Etat = EtatPort::Etat;
+using Raison = EtatPort::Raison;
 
 // Who holds the port, as a run would find it before opening: a lock file
 // under any of its names (or under another, whose process has it open),
@@ -32,22 +26,30 @@ EtatPort sonderVerrous(const PortChoisi &port, const struct stat &etat, EtatPort
     if (const auto occupe = verrous.examinerDossiers(NomsDeVerrou(noms, etat.st_rdev), etat.st_rdev,
                                                      VerrousUucp::Perimes::Laisses)) {
         sonde.etat = Etat::Occupe;
-        sonde.raison = verrous.detenteur()   ? DecrireProcessusCourt(verrous.detenteur())
-                       : verrous.invisible() ? Mots::tr("un programme que vous ne pouvez pas voir")
-                                             : occupe->message;
+        if (verrous.detenteur()) {
+            sonde.raison = Raison::Processus;
+            sonde.qui = LireProcessus(verrous.detenteur());
+        } else if (verrous.invisible()) {
+            sonde.raison = Raison::Invisible;
+        } else {
+            sonde.raison = Raison::Verrou;
+            sonde.verrou = occupe->message;
+        }
         return sonde;
     }
     // A flock whose taker has died is held by a child it left.
     if (const Flock flock = FlockSur(etat.st_dev, etat.st_ino, etat.st_rdev); flock.pris) {
         sonde.etat = Etat::Occupe;
-        sonde.raison = flock.pid         ? DecrireProcessusCourt(flock.pid)
-                       : flock.invisible ? Mots::tr("un programme que vous ne pouvez pas voir")
-                                         : Mots::tr("un autre programme");
+        sonde.raison = flock.pid         ? Raison::Processus
+                       : flock.invisible ? Raison::Invisible
+                                         : Raison::AutreProgramme;
+        if (flock.pid)
+            sonde.qui = LireProcessus(flock.pid);
         return sonde;
     }
     if (!verrous.dossierOuvert()) {
         sonde.etat = Etat::Refuse;
-        sonde.raison = Mots::tr("dossier des verrous fermé");
+        sonde.raison = Raison::DossierFerme;
         return sonde;
     }
     sonde.etat = Etat::Pret;
@@ -61,7 +63,7 @@ EtatPort SonderPort(const PortChoisi &port)
     EtatPort sonde;
     if (port.echec) {
         sonde.etat = Etat::Refuse;
-        sonde.raison = Mots::tr("réglages douteux");
+        sonde.raison = Raison::ReglagesDouteux;
         return sonde;
     }
     sonde.peripherique = CheminReel(port.peripherique);
@@ -69,10 +71,9 @@ EtatPort SonderPort(const PortChoisi &port)
     if (const auto refus = VerifierPeripheriqueChemin(sonde.peripherique, etat)) {
         using G = EchecLien::Genre;
         sonde.etat = refus->genre == G::PortAbsent ? Etat::Absent : Etat::Refuse;
-        sonde.raison = refus->genre == G::PermissionRefusee
-                           ? Mots::tr("permission refusée (groupe dialout)")
-                       : refus->genre == G::PortAbsent ? QString()
-                                                       : Mots::tr("pas un port série");
+        sonde.raison = refus->genre == G::PermissionRefusee ? Raison::Permission
+                       : refus->genre == G::PortAbsent      ? Raison::Aucune
+                                                            : Raison::PasUnPort;
         if (refus->genre == G::PortAbsent)
             sonde.peripherique.clear();
         return sonde;
@@ -82,7 +83,7 @@ EtatPort SonderPort(const PortChoisi &port)
     if (::faccessat(AT_FDCWD, OctetsLocaux(sonde.peripherique).constData(), W_OK, AT_EACCESS) !=
         0) {
         sonde.etat = Etat::Refuse;
-        sonde.raison = Mots::tr("permission refusée (groupe dialout)");
+        sonde.raison = Raison::Permission;
         return sonde;
     }
     return sonderVerrous(port, etat, sonde);

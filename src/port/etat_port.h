@@ -6,6 +6,7 @@
 
 #include "port/choix_port.h"
 #include "port/couche.h"
+#include "port/detenteurs.h"
 
 #include <QString>
 
@@ -13,10 +14,24 @@ namespace tarvik::port {
 
 struct EtatPort {
     enum class Etat { Pret, Absent, Occupe, Refuse };
+    // Busy: by whom; refused: why.
+    enum class Raison {
+        Aucune,
+        Processus,       // `qui`
+        Invisible,       // perhaps a process out of sight
+        AutreProgramme,  // a flock whose holder is not known
+        Verrou,          // a lock file: `verrou` says why it keeps the port
+        DossierFerme,    // our lock files could not be created
+        ReglagesDouteux, // no port is chosen
+        Permission,
+        PasUnPort,
+    };
     Etat etat = Etat::Absent;
     QString peripherique; // the device the port's name leads to; empty when none
     quint64 numero = 0;   // its device number (st_rdev); 0 when none
-    QString raison;       // busy: by whom; refused: why, in a few words
+    Raison raison = Raison::Aucune;
+    Processus qui{};
+    QString verrou{};
     bool operator==(const EtatPort &autre) const = default;
 };
 

@@ -85,8 +85,8 @@ public:
     // The last line that failed may stay incomplete at the far end.
     bool partieLaissee() const { return m_pilote->partieLaissee(); }
 
-    // A failure of this port, as the operator reads it: which port, and
-    // what to do when it is gone.
+    // A failure of this port, with the port as chosen and the device it
+    // led to.
     EchecLien situer(const EchecLien &refus) const;
     // A run of `lignes` lines that went past its deadline of `delaiMs`,
     // though the port took every byte it was given.

@@ -3,8 +3,6 @@
 #include "system/lecture.h"
 #include "system/noms.h"
 
-#include <QCoreApplication>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -17,48 +15,51 @@ namespace tarvik::port {
 
 namespace {
 
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(Port)
-};
-
 using G = EchecLien::Genre;
+using R = RaisonPort::Genre;
 
-EchecLien pasUnPort(const QString &raison)
+EchecLien pasUnPort(const RaisonPort &raison)
 {
-    return Refus(G::PasUnPortSerie, raison);
+    EchecLien echec;
+    echec.genre = G::PasUnPortSerie;
+    echec.raison = raison;
+    return echec;
+}
+
+EchecLien refus(G genre, R raison)
+{
+    EchecLien echec;
+    echec.genre = genre;
+    echec.raison = RaisonPort{raison, 0, {}};
+    return echec;
 }
 
 } // namespace
 
-std::optional<Echec> VerifierPeripheriqueNumeros(unsigned mode, quint64 rdev)
+std::optional<RaisonPort> VerifierPeripheriqueNumeros(unsigned mode, quint64 rdev)
 {
-    const auto raison = [](const QString &texte) {
-        return Echec{texte};
+    const auto raison = [rdev](R genre) {
+        return RaisonPort{genre, rdev, {}};
     };
     if (S_ISREG(mode))
-        return raison(Mots::tr("c'est un fichier ordinaire, pas un port série"));
+        return raison(R::FichierOrdinaire);
     if (S_ISDIR(mode))
-        return raison(Mots::tr("c'est un dossier, pas un port série"));
+        return raison(R::Dossier);
     if (S_ISFIFO(mode))
-        return raison(Mots::tr("c'est un tube, pas un port série"));
+        return raison(R::Tube);
     if (S_ISSOCK(mode))
-        return raison(Mots::tr("c'est une socket, pas un port série"));
+        return raison(R::Socket);
     if (!S_ISCHR(mode))
-        return raison(Mots::tr("ce n'est pas un port série (disque)"));
+        return raison(R::Disque);
     const unsigned majeur = major(rdev), mineur = minor(rdev);
     if (majeur == 5 && mineur == 2) // /dev/ptmx and /dev/pts/ptmx
-        return raison(
-            Mots::tr("c'est le multiplexeur des pseudo-terminaux : chaque ouverture crée un "
-                     "terminal que personne ne lit, pas un port série"));
+        return raison(R::Multiplexeur);
     if (majeur == 5) // /dev/tty, /dev/console, /dev/ttyprintk
-        return raison(
-            Mots::tr("c'est un terminal du système (console ou terminal de contrôle), pas un "
-                     "port série"));
+        return raison(R::TerminalSysteme);
     if (majeur == 4 && mineur < 64) // tty0 to tty63; ttyS0 and up follow
-        return raison(Mots::tr("c'est une console virtuelle, pas un port série"));
+        return raison(R::ConsoleVirtuelle);
     if (majeur == 2 || (majeur >= 128 && majeur <= 135))
-        return raison(Mots::tr("c'est le côté maître d'un pseudo-terminal, pas un port série"));
+        return raison(R::CoteMaitre);
     return std::nullopt;
 }
 
@@ -137,7 +138,7 @@ bool surUnFluxStandard(quint64 rdev)
 
 } // namespace
 
-std::optional<Echec> VerifierPeripheriqueNoyau(quint64 rdev)
+std::optional<RaisonPort> VerifierPeripheriqueNoyau(quint64 rdev)
 {
     const SourcesTerminaux &sources = *SourcesSysteme;
     const QString entree = sources.peripheriques + u'/' + QString::number(major(rdev)) + u':' +
@@ -149,37 +150,23 @@ std::optional<Echec> VerifierPeripheriqueNoyau(quint64 rdev)
     const QString classe =
         sansEntree ? QString() : cibleDuLien(entree + QStringLiteral("/subsystem"));
     if (classe.isEmpty() ? !majeurDeTerminal(major(rdev)) : classe != QLatin1String("tty"))
-        return Echec{Mots::tr("ce n'est pas un port série : le noyau range ce périphérique "
-                              "(%1:%2) parmi « %3 », pas parmi les terminaux. Il n'a pas "
-                              "été ouvert")
-                         .arg(major(rdev))
-                         .arg(minor(rdev))
-                         .arg(classe.isEmpty() ? Mots::tr("les inconnus") : classe)};
+        return RaisonPort{R::HorsDesTerminaux, rdev, classe};
     const Consoles consoles = consolesDuSysteme(sources);
     if (consoles.numeros.contains(rdev) || (!nom.isEmpty() && consoles.noms.contains(nom)))
-        return Echec{Mots::tr("c'est une console du système (%1) : les lignes iraient à "
-                              "l'écran ou au journal de la console, pas à la carte. Il n'a "
-                              "pas été ouvert : choisissez un autre port")
-                         .arg(nom.isEmpty()
-                                  ? QStringLiteral("%1:%2").arg(major(rdev)).arg(minor(rdev))
-                                  : nom)};
+        return RaisonPort{R::ConsoleDuSysteme, rdev, nom};
     if (surUnFluxStandard(rdev))
-        return Echec{Mots::tr("c'est le terminal de ce programme (son entrée, sa sortie ou sa "
-                              "sortie d'erreur) : les lignes s'y afficheraient au lieu de "
-                              "partir vers la carte")};
+        return RaisonPort{R::TerminalDuProgramme, rdev, {}};
     return std::nullopt;
 }
 
 EchecLien RefusPortAbsent()
 {
-    return Refus(G::PortAbsent, Mots::tr("port absent"));
+    return refus(G::PortAbsent, R::PortAbsent);
 }
 
 EchecLien RefusPermission()
 {
-    return Refus(G::PermissionRefusee,
-                 Mots::tr("permission refusée (l'utilisateur doit pouvoir écrire sur le "
-                          "port, par exemple comme membre du groupe dialout)"));
+    return refus(G::PermissionRefusee, R::PermissionRefusee);
 }
 
 std::optional<EchecLien> VerifierPeripheriqueChemin(const QString &reel, struct stat &etat)
@@ -187,9 +174,9 @@ std::optional<EchecLien> VerifierPeripheriqueChemin(const QString &reel, struct 
     if (reel.isEmpty() || ::stat(OctetsLocaux(reel).constData(), &etat) != 0)
         return errno == EACCES ? RefusPermission() : RefusPortAbsent();
     if (const auto raison = VerifierPeripheriqueNumeros(etat.st_mode, etat.st_rdev))
-        return pasUnPort(raison->message);
+        return pasUnPort(*raison);
     if (const auto raison = VerifierPeripheriqueNoyau(etat.st_rdev))
-        return pasUnPort(raison->message);
+        return pasUnPort(*raison);
     return std::nullopt;
 }
 
@@ -204,33 +191,30 @@ std::optional<EchecLien> VerifierPeripheriqueOuvert(int fd, const struct stat &a
     struct stat vu {};
     if (::fstat(fd, &vu) != 0 || vu.st_rdev != attendu.st_rdev ||
         VerifierPeripheriqueNumeros(vu.st_mode, vu.st_rdev))
-        return pasUnPort(Mots::tr("le périphérique a changé pendant son ouverture"));
+        return refus(G::PasUnPortSerie, R::PeripheriqueChange);
     // Only the terminal that controls this program answers with its session.
     if (pid_t session = 0; ::ioctl(fd, TIOCGSID, &session) == 0)
-        return pasUnPort(Mots::tr("c'est le terminal de contrôle de ce programme : les lignes "
-                                  "s'y afficheraient au lieu de partir vers la carte"));
+        return refus(G::PasUnPortSerie, R::TerminalDeControle);
     if (::tcgetattr(fd, &reglages) != 0)
-        return pasUnPort(
-            Mots::tr("ce n'est pas un port série : ses réglages de ligne ne peuvent pas "
-                     "être lus"));
+        return refus(G::PasUnPortSerie, R::ReglagesIllisibles);
     return std::nullopt;
 }
 
-std::optional<Echec> VerifierPeripherique(const QString &chemin)
+std::optional<RaisonPort> VerifierPeripherique(const QString &chemin)
 {
     const QString reel = CheminReel(chemin);
     struct stat etat {};
     if (const auto refus = VerifierPeripheriqueChemin(reel, etat))
-        return refus->genre == G::PermissionRefusee ? std::nullopt : std::optional<Echec>(*refus);
+        return refus->genre == G::PermissionRefusee ? std::nullopt : refus->raison;
     const int fd = OuvrirPeripherique(reel);
     if (fd < 0) // busy or forbidden to this user: a run will say which
         return errno == ENOENT || errno == ENXIO || errno == ENODEV
-                   ? std::optional(Echec{Mots::tr("port absent")})
+                   ? std::optional(RaisonPort{R::PortAbsent, 0, {}})
                    : std::nullopt;
     termios reglages{};
     const auto refus = VerifierPeripheriqueOuvert(fd, etat, reglages);
     ::close(fd);
-    return refus ? std::optional<Echec>(*refus) : std::nullopt;
+    return refus ? refus->raison : std::nullopt;
 }
 
 QString NomPropre(quint64 rdev)

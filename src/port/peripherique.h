@@ -17,7 +17,7 @@ namespace tarvik::port {
 // be a serial port, or nothing. Terminals that are not ports are known by
 // their numbers: /dev/tty, /dev/console, /dev/ptmx, the virtual consoles
 // and the master side of pseudo-terminals.
-std::optional<Echec> VerifierPeripheriqueNumeros(unsigned mode, quint64 rdev);
+std::optional<RaisonPort> VerifierPeripheriqueNumeros(unsigned mode, quint64 rdev);
 
 // Whether the character device `rdev` is the slave side of a
 // pseudo-terminal (Unix98 ones, majors 136 to 143, and the old BSD ones,
@@ -39,7 +39,7 @@ inline Substituable<SourcesTerminaux> SourcesSysteme;
 // its own: a watchdog arms, a terminal shows what it gets): a device
 // outside the kernel's tty class, an active console of the system, or a
 // terminal this program's standard streams are on.
-std::optional<Echec> VerifierPeripheriqueNoyau(quint64 rdev);
+std::optional<RaisonPort> VerifierPeripheriqueNoyau(quint64 rdev);
 
 // The refusals of a device the user cannot reach.
 EchecLien RefusPortAbsent();
@@ -63,7 +63,7 @@ std::optional<EchecLien> VerifierPeripheriqueOuvert(int fd, const struct stat &a
 // The same checks without locks and without writing, as the port dialog
 // makes them: why `chemin` cannot be a port, or nothing. A device busy or
 // forbidden to this user passes: a run will say which.
-std::optional<Echec> VerifierPeripherique(const QString &chemin);
+std::optional<RaisonPort> VerifierPeripherique(const QString &chemin);
 
 // The device's own name, from its numbers, whatever name it was reached
 // by (a link, a file it is bound on): /dev/pts/N for a pseudo-terminal,

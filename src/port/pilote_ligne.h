@@ -6,7 +6,9 @@
 #pragma once
 
 #include "core/echec.h"
+#include "port/choix_port.h"
 #include "port/couche.h"
+#include "port/detenteurs.h"
 #include "system/substituable.h"
 
 #include <QByteArrayView>
@@ -18,8 +20,73 @@
 
 namespace tarvik::port {
 
-// Why the link failed, and what to tell the operator.
-struct EchecLien : Echec {
+// What the port found that refuses a run, as a fact: its kind and its
+// data; the operator's words are the wording module's (app/formulation.h).
+struct RaisonPort {
+    enum class Genre {
+        // No serial port, by its type or its device numbers.
+        FichierOrdinaire,
+        Dossier,
+        Tube,
+        Socket,
+        Disque,
+        Multiplexeur,    // /dev/ptmx
+        TerminalSysteme, // /dev/tty, /dev/console
+        ConsoleVirtuelle,
+        CoteMaitre, // of a pseudo-terminal
+        // No serial port, by what the kernel says of it.
+        HorsDesTerminaux,    // `rdev`, and its class in `nom` (empty: unknown)
+        ConsoleDuSysteme,    // `rdev`, and its name in `nom` (empty: none)
+        TerminalDuProgramme, // one of this program's standard streams is on it
+        // At the opening.
+        PortAbsent,
+        PermissionRefusee,
+        PeripheriqueChange,   // between the check and the opening
+        TerminalDeControle,   // this program's controlling terminal
+        ReglagesIllisibles,   // its line settings cannot be read
+        OuvertureImpossible,  // `erreur`
+        ReglagesLigneRefuses, // the line settings, `erreur`
+        // Held by another program.
+        OccupePar,            // the flock's holder, `processus`
+        OccupeAutreProgramme, // a flock whose holder is not known
+        OccupeExclusifPar,    // exclusive mode, with the flock of `processus`
+        ExclusifOuvertPar,    // exclusive mode, and the `processus` that have it open
+        ExclusifInvisible, // exclusive mode, perhaps by a process out of sight; `nom`: the device
+        ExclusifSansDetenteur, // exclusive mode, and nobody holds it
+        // During a run.
+        Debranche,
+        EcritureEchouee, // `erreur`
+        EnvoiInterrompu,
+        LigneBloquee,    // the deadline passed with the line taking nothing
+        OctetsEnAttente, // the deadline passed with `nombre` bytes still queued
+    };
+    Genre genre = Genre::PortAbsent;
+    quint64 rdev = 0; // the device's numbers
+    QString nom{};
+    int erreur = 0; // errno
+    qint64 nombre = 0;
+    QList<Processus> processus{}; // as they were met
+};
+
+// Where a failure of the link happened: the port as it was chosen and the
+// device its name led to.
+struct PortSitue {
+    QString choisi;       // the port's name, as chosen
+    QString peripherique; // the device it led to; empty when none was reached
+    bool port1 = false;   // port 1, which nobody chose
+};
+
+// A run that went past its deadline, though the port took every byte it
+// was given: the lines that went, and the deadline.
+struct Retard {
+    int lignes = 0;
+    int delaiMs = 0;
+};
+
+// Why the link failed: its kind, what the driver found (`cause`) and where
+// (`port`, set by the link); the operator's sentence is the wording
+// module's (app/formulation.h).
+struct EchecLien {
     enum class Genre {
         AucunPort, // no port is chosen: the saved choice cannot be read
         PortAbsent,
@@ -33,12 +100,17 @@ struct EchecLien : Echec {
         Interrompu, // the wake-up descriptor became readable
     };
     Genre genre = Genre::OuvertureEchouee;
+    std::optional<RaisonPort> raison;   // what the driver found
+    QString cause;                      // or, until it says it as a fact, in its words
+    std::optional<PortInconnu> inconnu; // AucunPort: why no port is chosen
+    std::optional<Retard> retard;       // DelaiDepasse of a whole run
+    std::optional<PortSitue> port;      // nothing: not situated yet
 };
-inline EchecLien Refus(EchecLien::Genre genre, const QString &message)
+inline EchecLien Refus(EchecLien::Genre genre, const QString &cause)
 {
     EchecLien refus;
     refus.genre = genre;
-    refus.message = message;
+    refus.cause = cause;
     return refus;
 }
 

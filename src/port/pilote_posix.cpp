@@ -2,7 +2,6 @@
 
 #include "port/peripherique.h"
 #include "port/reglages_ligne.h"
-#include "system/citations.h"
 #include "system/noms.h"
 
 #include <QCoreApplication>
@@ -33,10 +32,34 @@ struct Mots {
 };
 
 using G = EchecLien::Genre;
+using R = RaisonPort::Genre;
+
+EchecLien refus(G genre, RaisonPort raison)
+{
+    EchecLien echec;
+    echec.genre = genre;
+    echec.raison = std::move(raison);
+    return echec;
+}
+
+EchecLien refus(G genre, R raison)
+{
+    return refus(genre, RaisonPort{raison, 0, {}, 0, 0, {}});
+}
+
+EchecLien erreurDe(G genre, R raison, int erreur)
+{
+    return refus(genre, RaisonPort{raison, 0, {}, erreur, 0, {}});
+}
+
+EchecLien occupePar(R raison, QList<Processus> processus, const QString &nom = {})
+{
+    return refus(G::PortOccupe, RaisonPort{raison, 0, nom, 0, 0, std::move(processus)});
+}
 
 EchecLien debranche()
 {
-    return Refus(G::PortDebranche, Mots::tr("port débranché"));
+    return refus(G::PortDebranche, R::Debranche);
 }
 
 EchecLien ecritureEchouee(int erreur)
@@ -44,22 +67,17 @@ EchecLien ecritureEchouee(int erreur)
     // The device is gone (an adapter pulled out, a bridge's far end closed).
     if (erreur == EIO || erreur == ENODEV || erreur == ENXIO)
         return debranche();
-    return Refus(G::EcritureEchouee,
-                 Mots::tr("écriture échouée (%1)").arg(CiterErreurSysteme(erreur)));
+    return erreurDe(G::EcritureEchouee, R::EcritureEchouee, erreur);
 }
 
 EchecLien interrompu()
 {
-    return Refus(G::Interrompu, Mots::tr("envoi interrompu"));
+    return refus(G::Interrompu, R::EnvoiInterrompu);
 }
 
 EchecLien delaiDepasse()
 {
-    return Refus(
-        G::DelaiDepasse,
-        Mots::tr(
-            "délai dépassé : la ligne ne prend plus rien (carte arrêtée, câble débranché, ou pont "
-            "qui ne lit plus)"));
+    return refus(G::DelaiDepasse, R::LigneBloquee);
 }
 
 // The grace a line in flight on a serial port is given to leave once a
@@ -121,10 +139,7 @@ std::optional<EchecLien> PilotePosix::ouvrir(const QString &nom)
     if (!refus) {
         m_origine = reglages;
         if (const int erreur = reglerLigne())
-            refus = Refus(G::OuvertureEchouee,
-                          Mots::tr("les réglages de ligne (38400 bauds, 8 bits, sans parité, "
-                                   "1 bit d'arrêt) sont refusés (%1)")
-                              .arg(CiterErreurSysteme(erreur)));
+            refus = erreurDe(G::OuvertureEchouee, R::ReglagesLigneRefuses, erreur);
     }
     if (refus) {
         fermer();
@@ -182,44 +197,24 @@ std::optional<EchecLien> PilotePosix::refusOuverture(int erreur, const struct st
         return RefusPermission();
     case EBUSY: // another descriptor holds exclusive mode
         if (const qint64 pid = DetenteurFlock(etat.st_dev, etat.st_ino))
-            return Refus(G::PortOccupe, Mots::tr("port occupé par %1, qui l'a ouvert en "
-                                                 "exclusivité")
-                                            .arg(DecrireProcessus(pid)));
+            return occupePar(R::OccupeExclusifPar, {LireProcessus(pid)});
         return refusExclusif(DetenteursOuverts(etat.st_rdev));
     default:
-        return Refus(G::OuvertureEchouee,
-                     Mots::tr("ouverture impossible (%1)").arg(CiterErreurSysteme(erreur)));
+        return erreurDe(G::OuvertureEchouee, R::OuvertureImpossible, erreur);
     }
 }
 
 EchecLien PilotePosix::refusExclusif(const Detenteurs &detenteurs) const
 {
     if (!detenteurs.pids.isEmpty()) {
-        QStringList qui;
+        QList<Processus> qui;
         for (const qint64 pid : detenteurs.pids)
-            qui << DecrireProcessus(pid);
-        return Refus(G::PortOccupe,
-                     Mots::tr("port occupé : il est en mode exclusif, et ouvert par %1. Fermez "
-                              "ce programme ; si c'est le pont qui fournit le port (socat garde "
-                              "son côté ouvert tant qu'il tourne) et qu'un programme arrêté "
-                              "brutalement a laissé ce mode, fermez puis rouvrez le pont, ou "
-                              "débranchez puis rebranchez l'adaptateur")
-                         .arg(qui.join(Mots::tr(", "))));
+            qui << LireProcessus(pid);
+        return occupePar(R::ExclusifOuvertPar, qui);
     }
     if (detenteurs.invisibles || !VoitTousLesProcessus())
-        return Refus(G::PortOccupe,
-                     Mots::tr("port occupé : il est ouvert en exclusivité, peut-être par un "
-                              "programme que vous ne pouvez pas voir (d'un autre utilisateur, "
-                              "ou hors de l'espace de noms de processus de ce programme). "
-                              "« fuser -v %1 », lancé par un administrateur, le nomme")
-                         .arg(NomLisible(m_propre.isEmpty() ? m_chemin : m_propre)));
-    return Refus(G::PortOccupe,
-                 Mots::tr("port occupé : il est en mode exclusif, mais aucun programme ne le "
-                          "tient, et rien ne montre qu'un envoi de ce programme l'a laissé "
-                          "ainsi (un descripteur passé d'un programme à un autre ne se voit "
-                          "pas) : fermez le programme qui l'a ouvert, fermez puis rouvrez le "
-                          "pont qui fournit le port, ou débranchez puis rebranchez "
-                          "l'adaptateur"));
+        return occupePar(R::ExclusifInvisible, {}, m_propre.isEmpty() ? m_chemin : m_propre);
+    return occupePar(R::ExclusifSansDetenteur, {});
 }
 
 std::optional<EchecLien> PilotePosix::prendre(const QString &donne, quint64 rdev)
@@ -228,9 +223,8 @@ std::optional<EchecLien> PilotePosix::prendre(const QString &donne, quint64 rdev
         struct stat etat {};
         const Flock flock =
             ::fstat(m_fd, &etat) == 0 ? FlockSur(etat.st_dev, etat.st_ino, rdev) : Flock{};
-        return Refus(G::PortOccupe,
-                     flock.pid > 0 ? Mots::tr("port occupé par %1").arg(DecrireProcessus(flock.pid))
-                                   : Mots::tr("port occupé par un autre programme"));
+        return flock.pid > 0 ? occupePar(R::OccupePar, {LireProcessus(flock.pid)})
+                             : occupePar(R::OccupeAutreProgramme, {});
     }
     if (auto refus = leverExclusif(rdev))
         return refus;
@@ -343,15 +337,9 @@ std::optional<EchecLien> PilotePosix::attendreDepart(Attente &attente, qsizetype
         if (auto refus = entendre(attente, taille))
             return refus;
         if (attente.echeance.hasExpired())
-            return attente.grace
-                       ? interrompu()
-                       : Refus(G::DelaiDepasse,
-                               reste < 2 ? Mots::tr("délai dépassé : %n octet attendait encore "
-                                                    "de partir",
-                                                    nullptr, reste)
-                                         : Mots::tr("délai dépassé : %n octets attendaient "
-                                                    "encore de partir",
-                                                    nullptr, reste));
+            return attente.grace ? interrompu()
+                                 : refus(G::DelaiDepasse,
+                                         RaisonPort{R::OctetsEnAttente, 0, {}, 0, reste, {}});
         pollfd p[2] = {{attente.grace ? -1 : m_reveil, POLLIN, 0},
                        {attente.grace ? -1 : m_arret, POLLIN, 0}};
         const timespec demi{0, 500000};

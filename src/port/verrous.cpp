@@ -450,36 +450,46 @@ std::optional<Echec> VerrousUucp::examiner(const QString &fichier, Perimes perim
         m_notrePerime |= notre;
         if (perimes == Perimes::Laisses)
             return std::nullopt;
-        // A run of ours was killed there, maybe in the middle of a line:
-        // that is marked before its lock goes, so that whichever run gets
-        // the port first starts on a fresh line.
-        QString sansMarque;
-        if (notre &&
-            !m_traces.marquer(dossiers().first(), RaisonTrace::Tue, *pid, true, sansMarque))
-            return Echec{Mots::tr("port occupé : le verrou %1, d'un envoi de ce programme "
-                                  "arrêté brutalement, reste en place, car la marque qui fera "
-                                  "commencer l'envoi suivant par un saut de ligne seul ne peut "
-                                  "être écrite nulle part (%2)")
-                             .arg(NomLisible(fichier), sansMarque)};
-
-        // Stale: removed if it is still the file just read.
-        const QByteArray local = OctetsLocaux(fichier);
-        struct stat etat {};
-        if (::lstat(local.constData(), &etat) != 0)
-            return std::nullopt; // gone meanwhile
-        if (etat.st_dev != lu.appareil || etat.st_ino != lu.inode)
-            continue; // replaced meanwhile: read again
-        if (::unlink(local.constData()) == 0 || errno == ENOENT)
-            return std::nullopt;
-        m_ignores << fichier;
-        m_avertissements << Mots::tr("Le verrou périmé %1 (le processus %2 n'existe plus) "
-                                     "n'a pas pu être supprimé (%3) : il est ignoré")
-                                .arg(NomLisible(fichier))
-                                .arg(*pid)
-                                .arg(CiterErreurSysteme(errno));
-        return std::nullopt;
+        bool remplace = false;
+        auto refus = retirerPerime(fichier, lu, *pid, notre, remplace);
+        if (!remplace)
+            return refus;
     }
     return Echec{Mots::tr("port occupé : le verrou %1 change sans cesse").arg(NomLisible(fichier))};
+}
+
+std::optional<Echec> VerrousUucp::retirerPerime(const QString &fichier, const FichierLu &lu,
+                                                qint64 pid, bool notre, bool &remplace)
+{
+    // A run of ours was killed there, maybe in the middle of a line:
+    // that is marked before its lock goes, so that whichever run gets
+    // the port first starts on a fresh line.
+    QString sansMarque;
+    if (notre && !m_traces.marquer(dossiers().first(), RaisonTrace::Tue, pid, true, sansMarque))
+        return Echec{Mots::tr("port occupé : le verrou %1, d'un envoi de ce programme "
+                              "arrêté brutalement, reste en place, car la marque qui fera "
+                              "commencer l'envoi suivant par un saut de ligne seul ne peut "
+                              "être écrite nulle part (%2)")
+                         .arg(NomLisible(fichier), sansMarque)};
+
+    // Stale: removed if it is still the file just read.
+    const QByteArray local = OctetsLocaux(fichier);
+    struct stat etat {};
+    if (::lstat(local.constData(), &etat) != 0)
+        return std::nullopt; // gone meanwhile
+    if (etat.st_dev != lu.appareil || etat.st_ino != lu.inode) {
+        remplace = true; // replaced meanwhile: read again
+        return std::nullopt;
+    }
+    if (::unlink(local.constData()) == 0 || errno == ENOENT)
+        return std::nullopt;
+    m_ignores << fichier;
+    m_avertissements << Mots::tr("Le verrou périmé %1 (le processus %2 n'existe plus) "
+                                 "n'a pas pu être supprimé (%3) : il est ignoré")
+                            .arg(NomLisible(fichier))
+                            .arg(pid)
+                            .arg(CiterErreurSysteme(errno));
+    return std::nullopt;
 }
 
 namespace {

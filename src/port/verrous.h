@@ -120,6 +120,13 @@ private:
     // Reads one lock file that names the device: nothing when it is absent
     // or stale (and removed or ignored), else why it keeps the port.
     std::optional<Echec> examiner(const QString &fichier, Perimes perimes = Perimes::Supprimes);
+    // A stale lock just read (`lu`), of the dead process `pid`: marks the
+    // cut a run of ours (`notre`) may have left, then removes the lock, or
+    // ignores it when it cannot be removed. Nothing once it is gone or
+    // ignored, else why it stays; `remplace`: another file took its place
+    // meanwhile, to be read again.
+    std::optional<Echec> retirerPerime(const QString &fichier, const FichierLu &lu, qint64 pid,
+                                       bool notre, bool &remplace);
     // Reads one lock file under another name: why it keeps the port, when
     // its process has the device `rdev` open, or may have.
     std::optional<Echec> examinerAutre(const QString &fichier, quint64 rdev);

@@ -137,9 +137,12 @@ std::optional<IssueEnvoi> AnalyserIssue(QStringView nom)
 
 IssueEnvoi IssueDe(const std::optional<EchecLien> &echec)
 {
-    if (!echec)
-        return IssueEnvoi::Envoyee;
-    switch (echec->genre) {
+    return echec ? IssueDe(echec->genre) : IssueEnvoi::Envoyee;
+}
+
+IssueEnvoi IssueDe(EchecLien::Genre genre)
+{
+    switch (genre) {
     case EchecLien::Genre::EcritureEchouee:
     case EchecLien::Genre::PortDebranche:
     case EchecLien::Genre::DelaiDepasse:

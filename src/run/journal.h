@@ -38,6 +38,8 @@ QString NomIssue(IssueEnvoi issue);
 std::optional<IssueEnvoi> AnalyserIssue(QStringView nom);
 // The outcome of a run, from how it failed (nothing: sent).
 IssueEnvoi IssueDe(const std::optional<EchecLien> &echec);
+// The outcome of a run that failed this way.
+IssueEnvoi IssueDe(EchecLien::Genre genre);
 
 // One run, as the journal keeps it.
 struct EnregistrementEnvoi {

@@ -205,7 +205,7 @@ void DialoguePort::accept()
     if (const auto chemin = choisi.isEmpty() ? std::nullopt : VerifierChemin(choisi))
         raison = Formuler(*chemin);
     else if (const auto port = choisi.isEmpty() ? std::nullopt : VerifierPeripherique(choisi))
-        raison = port->message;
+        raison = Formuler(*port);
     if (raison) {
         Afficher(this, GenreMessage::Erreur, DialoguePort::tr("Port refusé"),
                  DialoguePort::tr("« %1 » ne peut pas servir de port : %2.\nChoisissez un port "

@@ -349,8 +349,9 @@ void Form1::montrerEtatPort(const EtatPoste &etat)
         nom += QStringLiteral(" → ") + NomLisible(etat.port.peripherique);
     QString texte = etat.port.etat == E::Pret     ? Form1::tr("prêt")
                     : etat.port.etat == E::Absent ? Form1::tr("absent")
-                    : etat.port.etat == E::Occupe ? Form1::tr("occupé par %1").arg(etat.port.raison)
-                                                  : Form1::tr("refusé : %1").arg(etat.port.raison);
+                    : etat.port.etat == E::Occupe
+                        ? Form1::tr("occupé par %1").arg(RaisonEtat(etat.port))
+                        : Form1::tr("refusé : %1").arg(RaisonEtat(etat.port));
     QString detail;
     if (etat.usage == EtatPoste::Usage::GrilleSeule) {
         texte = Form1::tr("utilisé par ce panneau : TEST");
@@ -670,7 +671,7 @@ void Form1::envoiTermine(const DeroulementEnvoi &deroulement)
 void Form1::programmeTermine(const DeroulementEnvoi &deroulement)
 {
     const ResultatEnvoi *rate = deroulement.resultat.rate();
-    const std::optional<EchecLien> echec = rate ? EchecEntier(*rate) : std::nullopt;
+    const std::optional<EchecDit> echec = rate ? EchecEntier(*rate) : std::nullopt;
     const QString heure = deroulement.termineA.toString(QStringLiteral("HH:mm:ss"));
     const QString mots = echec ? enQuelquesMots(echec->genre) : Form1::tr("arrêté");
     const bool videe = std::exchange(m_listeVidee, false);
@@ -737,7 +738,7 @@ bool Form1::signalerEchecDEnvoi(const DeroulementEnvoi &deroulement)
 {
     // What the operator can do about it, wherever the port came from.
     using G = EchecLien::Genre;
-    const EchecLien echec = *EchecEntier(*deroulement.resultat.rate());
+    const EchecDit echec = *EchecEntier(*deroulement.resultat.rate());
     QString conseil;
     switch (echec.genre) {
     case G::AucunPort:

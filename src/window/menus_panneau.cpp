@@ -209,6 +209,11 @@ bool MenusPanneau::ouvrirFichier(const QString &chemin)
         Programme_Click();
         return m_fenetreProgramme->ouvrirFichier(chemin);
     }
+    return ouvrirSequence(chemin);
+}
+
+bool MenusPanneau::ouvrirSequence(const QString &chemin)
+{
     SequenceAnalysee analysee;
     if (!LireFichierChoisi(&m_fenetre, chemin, Form1::tr("Séquence non ouverte"),
                            [&](const QByteArray &contenu) -> std::optional<QString> {
@@ -264,17 +269,7 @@ void MenusPanneau::OuvrirSequence_Click()
     if (chemin.isEmpty())
         return;
     // Whatever its name, read as a sequence, as the dialog's choice says.
-    SequenceAnalysee analysee;
-    if (!LireFichierChoisi(&m_fenetre, chemin, Form1::tr("Séquence non ouverte"),
-                           [&](const QByteArray &contenu) -> std::optional<QString> {
-                               analysee = AnalyserSequence(contenu);
-                               if (analysee.echec)
-                                   return Formuler(*analysee.echec);
-                               return std::nullopt;
-                           }))
-        return;
-    m_fenetre.remplirGrille(*analysee.grille);
-    retenirRecent(chemin);
+    ouvrirSequence(chemin);
 }
 
 void MenusPanneau::EnregistrerSequence_Click()

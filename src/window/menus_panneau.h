@@ -37,6 +37,8 @@ public:
     bool ouvrirFichier(const QString &chemin);
 
 private:
+    // Reads `chemin` as a sequence into the grid, or says why not.
+    bool ouvrirSequence(const QString &chemin);
     // The menu bar, as a table: each entry with its object name, its text,
     // what it does (none: it names a document of the board) and its shortcut.
     using Action = void (MenusPanneau::*)();

@@ -11,10 +11,13 @@
 #include "window/case_grille.h"
 #include "window/dialogue_port.h"
 #include "window/fenetre_programme.h"
+#include "window/style_panneau.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QColorSpace>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QImage>
 #include <QInputMethodEvent>
@@ -236,7 +239,17 @@ void TestMainWindow::composition()
     QCOMPARE(texteDe(w), texte);
     QCOMPARE(w->geometry(), geometrie);
     if (nom != QLatin1String("Line1")) {
-        QCOMPARE(w->font().families().value(0), QStringLiteral("MS Sans Serif"));
+        // MS Sans Serif, or the first installed of the same width.
+        static const QString famille = [] {
+            const QStringList panneau{QStringLiteral("MS Sans Serif"),
+                                      QStringLiteral("Microsoft Sans Serif"),
+                                      QStringLiteral("Arial"), QStringLiteral("Liberation Sans")};
+            for (const QString &une : panneau)
+                if (QFontDatabase::families().contains(une, Qt::CaseInsensitive))
+                    return une;
+            return panneau.front();
+        }();
+        QCOMPARE(w->font().families().value(0), famille);
         QCOMPARE(w->font().pixelSize(), 16); // 12 points at 96 dpi
         QCOMPARE(w->font().weight(), gras ? QFont::Bold : QFont::Normal);
         QVERIFY(!w->font().italic() && !w->font().underline() && !w->font().strikeOut());
@@ -256,6 +269,20 @@ void TestMainWindow::fenetre()
     QCOMPARE(fenetre.minimumSize(), fenetre.maximumSize()); // nothing resizes
     QCOMPARE(fenetre.findChildren<QLineEdit *>().size(), 21);
     QCOMPARE(lignesListe(fenetre), QStringList());
+    // Its images, read from no image file: the icon's pixels are the
+    // drawing's, and the menu bar's overflow arrow is there when drawn.
+    const auto premultiplie = [](const QImage &image) {
+        QImage pixels = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        pixels.setColorSpace({}); // the file's says sRGB, which the pixels are
+        return pixels;
+    };
+    QCOMPARE(premultiplie(IconeTarvik().pixmap(64).toImage()),
+             premultiplie(QImage(QStringLiteral(TARVIK_DATA "/tarvik-64.png"))));
+    InstallerStylePanneau();
+    QVERIFY(!QApplication::style()
+                 ->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton)
+                 .pixmap(16)
+                 .isNull());
 }
 
 // A status line too long for the window goes on to as many lines as it

@@ -15,6 +15,7 @@
 #include "window/disposition.h"
 #include "window/main_window.h"
 #include "window/menus_panneau.h"
+#include "window/style_panneau.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -125,7 +126,8 @@ int main(int argc, char *argv[])
     InstallerTextesDeQt(demarrage.langue); // the dialogs' standard buttons follow
     NommerApplication();
     QApplication::setApplicationVersion(QStringLiteral(TARVIK_VERSION));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/tarvik/tarvik.png")));
+    QApplication::setWindowIcon(IconeTarvik());
+    InstallerStylePanneau();
     QApplication::setDesktopFileName(QStringLiteral("org.tarvik.Tarvik"));
 
     PosteEnvoi poste(QStringLiteral("tarvik"));

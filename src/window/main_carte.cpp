@@ -15,6 +15,7 @@
 #include "system/fichier_limites.h"
 #include "system/noms.h"
 #include "window/fenetre_carte.h"
+#include "window/style_panneau.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -170,7 +171,7 @@ std::unique_ptr<QCoreApplication> Application(int &argc, char **argv, bool sansF
     QCoreApplication::setApplicationVersion(QStringLiteral(TARVIK_VERSION));
     if (!sansFenetre) {
         InstallerTextesDeQt(langue);
-        QApplication::setWindowIcon(QIcon(QStringLiteral(":/tarvik/tarvik.png")));
+        QApplication::setWindowIcon(IconeTarvik());
         QApplication::setDesktopFileName(QStringLiteral("org.tarvik.TarvikCarte"));
     }
     return application;

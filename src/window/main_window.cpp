@@ -20,6 +20,7 @@
 #include <QActionGroup>
 #include <QDateTime>
 #include <QFocusEvent>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
@@ -56,12 +57,24 @@ constexpr int hautRangee(int k)
 }
 
 // "MS Sans Serif" 12 points: 16 pixels, the size the pixel layout was drawn
-// with. Where that font is absent, a sans-serif of the same width.
+// with. Where that font is absent, a sans-serif of the same width: the
+// first of them installed, looked for once among the installed families
+// (asking for families that are not there costs the font system a search
+// for each, at every start); where none is, the system's nearest to them.
 QFont policePanneau(bool gras)
 {
+    static const QStringList familles = [] {
+        const QStringList voulues{QStringLiteral("MS Sans Serif"),
+                                  QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
+                                  QStringLiteral("Liberation Sans")};
+        const QStringList installees = QFontDatabase::families();
+        for (const QString &famille : voulues)
+            if (installees.contains(famille, Qt::CaseInsensitive))
+                return QStringList{famille};
+        return voulues;
+    }();
     QFont police;
-    police.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                        QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    police.setFamilies(familles);
     police.setStyleHint(QFont::SansSerif);
     police.setPixelSize(16);
     police.setWeight(gras ? QFont::Bold : QFont::Normal);
@@ -283,9 +296,14 @@ void Form1::ajusterALEcran()
     const int libre = ecran->availableGeometry().width() - (cadre > 0 ? cadre : 8);
     constexpr int gauche = twips(5160), largeurListe = twips(4935);
     constexpr int marge = twips(10185) - gauche - largeurListe;
-    const QFontMetrics mesure(policePanneau(false));
-    const int liste = qBound(mesure.horizontalAdvance(QStringLiteral("A+00000:000")) + 48,
-                             libre - gauche - marge, largeurListe);
+    // The list's font is measured only where the screen is too narrow for it.
+    const int place = libre - gauche - marge;
+    const int liste = place >= largeurListe
+                          ? largeurListe
+                          : qBound(QFontMetrics(policePanneau(false))
+                                           .horizontalAdvance(QStringLiteral("A+00000:000")) +
+                                       48,
+                                   place, largeurListe);
     const int largeur = gauche + liste + marge;
     if (centralWidget()->width() == largeur)
         return;

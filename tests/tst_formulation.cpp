@@ -122,7 +122,7 @@ QString erreurs(std::initializer_list<int> codes)
     return dites.join(u'|');
 }
 
-// A send that failed `ou`, the port having said "débranché": `lignes`
+// A send that failed `ou`, the port unplugged: `lignes`
 // lines gone, the next one left unfinished or not, on a line of `genre`,
 // after an opening that threw `jetes` bytes away and sent a lone line feed
 // for `coupure`.
@@ -137,7 +137,7 @@ QString envoi(EchecEnvoi::Moment ou, qsizetype lignes = 0, bool inachevee = fals
     resultat.octetsJetes = jetes;
     resultat.ligneNeuve = coupure;
     resultat.echec =
-        EchecEnvoi{Refus(EchecLien::Genre::PortDebranche, QStringLiteral("débranché")), ou};
+        EchecEnvoi{Refus(EchecLien::Genre::PortDebranche, {RaisonPort::Genre::Debranche}), ou};
     return TexteEchec(resultat);
 }
 
@@ -375,24 +375,24 @@ const Mots Table[] = {
      u"the limits file “/m/l.conf” is doubtful: cannot read (permission denied); the limits file “/o/l.conf” is doubtful: it is a link that leads to no file"},
     // How a send failed, said whole: where, the lines that went, the opening's notes.
     {"envoi : ouverture", [] { return envoi(EchecEnvoi::Moment::Ouverture, 0, false, GenreLigne::PortSerie, 9); }, 
-     u"débranché.\nRien n'a été envoyé",
-     u"débranché.\nNothing was sent"},
+     u"port débranché.\nRien n'a été envoyé",
+     u"port unplugged.\nNothing was sent"},
     {"envoi : saut de ligne seul", [] { return envoi(EchecEnvoi::Moment::LigneNeuve); }, 
-     u"débranché.\nRien n'a été envoyé, pas même le saut de ligne seul qui devait séparer ce qu'un envoi précédent, coupé, a pu laisser à la carte",
-     u"débranché.\nNothing was sent, not even the lone line feed that was to set apart what an earlier, cut send may have left at the board"},
+     u"port débranché.\nRien n'a été envoyé, pas même le saut de ligne seul qui devait séparer ce qu'un envoi précédent, coupé, a pu laisser à la carte",
+     u"port unplugged.\nNothing was sent, not even the lone line feed that was to set apart what an earlier, cut send may have left at the board"},
     {"envoi : aucune ligne", [] { return envoi(EchecEnvoi::Moment::Lignes); }, 
-     u"débranché.\nAucune ligne n'a été envoyée",
-     u"débranché.\nNo line was sent"},
+     u"port débranché.\nAucune ligne n'a été envoyée",
+     u"port unplugged.\nNo line was sent"},
     {"envoi : ligne en partie, série", [] { return envoi(EchecEnvoi::Moment::Lignes, 1, true); }, 
-     u"débranché.\nLignes parties avant l'échec : A. La ligne B n'est partie qu'en partie, et le reste a été retiré : la carte a pu en recevoir le début, une ligne incomplète. La prochaine séquence sur ce port commencera par un saut de ligne seul",
-     u"débranché.\nLines that went out before the failure: A. Line B went out only in part, and the rest was taken back: the board may have received its start, an incomplete line. The next sequence on this port will start with a lone line feed"},
+     u"port débranché.\nLignes parties avant l'échec : A. La ligne B n'est partie qu'en partie, et le reste a été retiré : la carte a pu en recevoir le début, une ligne incomplète. La prochaine séquence sur ce port commencera par un saut de ligne seul",
+     u"port unplugged.\nLines that went out before the failure: A. Line B went out only in part, and the rest was taken back: the board may have received its start, an incomplete line. The next sequence on this port will start with a lone line feed"},
     {"envoi : ligne en partie, notes", [] { return envoi(EchecEnvoi::Moment::Lignes, 2, true, GenreLigne::PseudoTerminal, 5, Coupure::Marque); }, 
-     u"débranché.\nLignes parties avant l'échec : A à B. La ligne C n'a été remise qu'en partie au programme d'en face : ce début y reste, et la carte peut le recevoir comme une ligne incomplète. La prochaine séquence sur ce port commencera par un saut de ligne seul.\nUne séquence précédente, interrompue, avait laissé des octets en attente sur le port (5) : ils ont été abandonnés avant cette séquence, et la carte a pu recevoir une ligne incomplète.\nUn envoi précédent sur ce port s'est arrêté au milieu d'une ligne, et l'a marqué dans le dossier des verrous : un saut de ligne seul est parti avant la première ligne, pour que la carte écarte comme une ligne à part le début de ligne qu'elle a pu en recevoir",
-     u"débranché.\nLines that went out before the failure: A to B. Line C was handed only in part to the program at the other end: that start stays there, and the board may receive it as an incomplete line. The next sequence on this port will start with a lone line feed.\nAn earlier sequence, interrupted, had left bytes waiting on the port (5): they were dropped before this sequence, and the board may have received an incomplete line.\nAn earlier send on this port stopped in the middle of a line, and marked it in the lock folder: a lone line feed went out before the first line, so that the board drops the start of a line it may have received as a line of its own"},
+     u"port débranché.\nLignes parties avant l'échec : A à B. La ligne C n'a été remise qu'en partie au programme d'en face : ce début y reste, et la carte peut le recevoir comme une ligne incomplète. La prochaine séquence sur ce port commencera par un saut de ligne seul.\nUne séquence précédente, interrompue, avait laissé des octets en attente sur le port (5) : ils ont été abandonnés avant cette séquence, et la carte a pu recevoir une ligne incomplète.\nUn envoi précédent sur ce port s'est arrêté au milieu d'une ligne, et l'a marqué dans le dossier des verrous : un saut de ligne seul est parti avant la première ligne, pour que la carte écarte comme une ligne à part le début de ligne qu'elle a pu en recevoir",
+     u"port unplugged.\nLines that went out before the failure: A to B. Line C was handed only in part to the program at the other end: that start stays there, and the board may receive it as an incomplete line. The next sequence on this port will start with a lone line feed.\nAn earlier sequence, interrupted, had left bytes waiting on the port (5): they were dropped before this sequence, and the board may have received an incomplete line.\nAn earlier send on this port stopped in the middle of a line, and marked it in the lock folder: a lone line feed went out before the first line, so that the board drops the start of a line it may have received as a line of its own"},
     {"envoi : coupures", [] { return NoteLigneNeuve(Coupure::CeLien) + u'|' + NoteLigneNeuve(Coupure::Aucune); }, 
      u"La séquence précédente sur ce port s'est arrêtée au milieu d'une ligne : un saut de ligne seul est parti avant la première ligne, pour que la carte écarte comme une ligne à part le début de ligne qu'elle a pu en recevoir|",
      u"The previous sequence on this port stopped in the middle of a line: a lone line feed went out before the first line, so that the board drops the start of a line it may have received as a line of its own|"},
-    // What port, run and carte quote of these facts, until they return their own.
+    // What carte quotes of these facts, until it returns its own.
     {"citations", [] { return CiterErreurSysteme(EACCES) + u'|' + CiterDuree(1500) + u'|' + Citer(EchecLecture{L::Absent}) + u'|' + Citer(EchecDossierPrive{D::NonAbsolu, QStringLiteral("e")}) + u'|' + Citer(EchecFichierCles(EchecLecture{L::PasOrdinaire})); },
      u"permission refusée|1,5 s|le fichier n'existe pas|e n'est pas un chemin absolu|ce n'est pas un fichier ordinaire", u"permission denied|1.5 s|the file does not exist|e is not an absolute path|it is not a regular file"},
 };

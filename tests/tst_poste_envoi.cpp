@@ -395,7 +395,8 @@ void TestPosteEnvoi::consignation()
         poste.setLimites({{}, {}, {}, {}, limitesDouteuses()});
     if (geste == G::Occupe)
         banc.pilote.refusOuverture =
-            Refus(EchecLien::Genre::PortOccupe, QStringLiteral("occupé par minicom"));
+            Refus(EchecLien::Genre::PortOccupe, {.genre = RaisonPort::Genre::OccupePar,
+                                                 .processus = {{4242, QStringLiteral("minicom")}}});
     if (geste == G::Echec)
         banc.pilote.echouerA = 8; // step 2's second line
     if (geste == G::ArretOuverture)

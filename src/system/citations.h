@@ -1,5 +1,5 @@
-// How the layers that still word their own failures (port, run, carte)
-// quote a fact of core or system inside them, until they return facts too.
+// How carte, which still words its own failures, quotes a fact of system
+// inside them, until it returns facts too.
 #pragma once
 
 #include "system/couche.h"

@@ -3,7 +3,6 @@
 #include "app/formulation.h"
 #include "app/langue.h"
 #include "course_essai.h"
-#include "system/citations.h"
 
 #include <QScopeGuard>
 #include <QTest>
@@ -392,9 +391,6 @@ const Mots Table[] = {
     {"envoi : coupures", [] { return NoteLigneNeuve(Coupure::CeLien) + u'|' + NoteLigneNeuve(Coupure::Aucune); }, 
      u"La séquence précédente sur ce port s'est arrêtée au milieu d'une ligne : un saut de ligne seul est parti avant la première ligne, pour que la carte écarte comme une ligne à part le début de ligne qu'elle a pu en recevoir|",
      u"The previous sequence on this port stopped in the middle of a line: a lone line feed went out before the first line, so that the board drops the start of a line it may have received as a line of its own|"},
-    // What carte quotes of these facts, until it returns its own.
-    {"citations", [] { return CiterErreurSysteme(EACCES) + u'|' + CiterDuree(1500) + u'|' + Citer(EchecLecture{L::Absent}) + u'|' + Citer(EchecDossierPrive{D::NonAbsolu, QStringLiteral("e")}) + u'|' + Citer(EchecFichierCles(EchecLecture{L::PasOrdinaire})); },
-     u"permission refusée|1,5 s|le fichier n'existe pas|e n'est pas un chemin absolu|ce n'est pas un fichier ordinaire", u"permission denied|1.5 s|the file does not exist|e is not an absolute path|it is not a regular file"},
 };
 // clang-format on
 
@@ -403,7 +399,6 @@ const Mots Table[] = {
 class TestFormulation : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { InstallerCitations(); }
     void mots_data();
     void mots();
 };

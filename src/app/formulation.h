@@ -15,6 +15,7 @@
 
 #include "app/couche.h"
 #include "core/course.h"
+#include "core/echec.h"
 #include "core/fichiers.h"
 #include "core/langues.h"
 #include "core/programme.h"
@@ -150,16 +151,12 @@ QString Formuler(const PortInconnu &inconnu);
 // Why the locks keep the port: "port occupé par le processus 1234 (minicom)
 // (verrou /var/lock/LCK..ttyS0)", "le verrou … ne peut pas être créé (…)".
 QString Formuler(const RefusVerrou &refus);
-// Why a trace of a cut could not be kept in one place: "/var/lock/.tarvik.
-// coupe.4.64 (permission refusée)".
+// Why a trace of a cut could not be kept in one place:
+// "/var/lock/.tarvik.coupe.4.64 (permission refusée)".
 QString Formuler(const EchecTrace &echec);
-// What an opening that went through tells: "Le verrou périmé … est ignoré".
+// What an opening that went through tells, each: "Le verrou périmé … est
+// ignoré".
 QString Formuler(const AvertissementPort &avertissement);
 QStringList Formuler(const QList<AvertissementPort> &avertissements);
-
-// Puts these words where carte quotes facts of system (system/citations.h).
-// Each program's start does it; so does a test of those layers that reads
-// their words.
-void InstallerCitations();
 
 } // namespace tarvik::app

@@ -5,7 +5,6 @@
 // driver would be one more file behind this same interface.
 #pragma once
 
-#include "core/echec.h"
 #include "port/choix_port.h"
 #include "port/couche.h"
 #include "port/detenteurs.h"

@@ -35,7 +35,7 @@ struct OptionsPortCarte {
 };
 
 // Why the board's line or its link could not be set up, as a fact: its
-// kind and its data; the board's program words it (window/main_carte.cpp).
+// kind and its data; the board's program words it (window/formulation_carte.cpp).
 struct EchecCarte {
     enum class Genre {
         DossierInaccessible, // the link's folder `chemin` cannot be looked at: `erreur`

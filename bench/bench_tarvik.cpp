@@ -733,7 +733,6 @@ int main(int argc, char *argv[])
     if (argc == 5 && std::strcmp(argv[1], "--charge") == 0)
         return porterLaCharge(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
     QCoreApplication application(argc, argv);
-    InstallerCitations(); // the failures it prints, in the programs' words
     std::vector<std::pair<const char *, double>> figures;
     std::vector<std::pair<const char *, const char *>> notes; // after a figure's value
     std::vector<Figure> programmes;                           // the programs' part

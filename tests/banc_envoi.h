@@ -21,10 +21,6 @@
 
 using namespace tarvik::run;
 
-// The port's and the run's messages quote facts of core and system in the
-// programs' own words, as they do in the programs.
-inline const bool CitationsInstallees = (tarvik::app::InstallerCitations(), true);
-
 // A run that failed, as the tests look at it: a value the grid's check
 // refused, or the link's failure.
 struct EchecEssai : Echec {

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <atomic>
+#include <cerrno>
 #include <poll.h>
 
 using namespace tarvik::run;
@@ -72,14 +73,15 @@ public:
             m_etat.bloque = true;
             pollfd arret{m_arret, POLLIN, 0};
             ::poll(&arret, 1, 5000);
-            return Refus(EchecLien::Genre::Interrompu, QStringLiteral("arrêté"));
+            return Refus(EchecLien::Genre::Interrompu, {RaisonPort::Genre::EnvoiInterrompu});
         }
         if (m_etat.avantEcriture)
             m_etat.avantEcriture(m_ecritures);
         if (DescripteurLisible(m_arret) || DescripteurLisible(m_reveil))
-            return Refus(EchecLien::Genre::Interrompu, QStringLiteral("arrêté"));
+            return Refus(EchecLien::Genre::Interrompu, {RaisonPort::Genre::EnvoiInterrompu});
         if (m_ecritures++ == m_etat.echouerA)
-            return Refus(EchecLien::Genre::EcritureEchouee, QStringLiteral("E/S"));
+            return Refus(EchecLien::Genre::EcritureEchouee,
+                         {.genre = RaisonPort::Genre::EcritureEchouee, .erreur = EIO});
         m_etat.actes << QString::fromLatin1(octets.toByteArray().trimmed());
         return std::nullopt;
     }
@@ -99,7 +101,7 @@ public:
     }
     bool estOuvert() const override { return m_ouvert; }
     QString peripherique() const override { return QStringLiteral("/dev/ttyESSAI"); }
-    QStringList avertissements() const override { return {}; }
+    QList<AvertissementPort> avertissements() const override { return {}; }
 
 private:
     EtatPilote &m_etat;

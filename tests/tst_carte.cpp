@@ -298,7 +298,12 @@ void TestCarte::lien()
         RetirerLien(lien, QStringLiteral("/dev/pts/0"));
         QVERIFY(!QFileInfo(lien).isSymLink());
     } else {
-        QVERIFY(!refus->message.isEmpty());
+        // Named: the open folder, or what stands there (where a link leads).
+        const bool lienLa = present.startsWith(QLatin1String("lien:"));
+        QCOMPARE(refus->genre, present == QLatin1String("ouvert") ? EchecCarte::Genre::DossierOuvert
+                                                                  : EchecCarte::Genre::Existant);
+        QCOMPARE(refus->cible, lienLa ? present.mid(5) : QString());
+        QCOMPARE(S_ISLNK(refus->mode), lienLa);
         QCOMPARE(QFileInfo(lien).symLinkTarget(), avant); // untouched
         QCOMPARE(QFileInfo(lien).isDir(), present == QLatin1String("dossier"));
         RetirerLien(lien, QStringLiteral("/dev/pts/0")); // not ours: stays

@@ -1,9 +1,8 @@
-// The words of the facts that core, system and run return, in French and in
-// English: one row for each kind of fact, word for word.
+// The words of the facts that core, system, port and run return, in French
+// and in English: one row for each kind of fact, word for word.
 #include "app/formulation.h"
 #include "app/langue.h"
 #include "course_essai.h"
-#include "system/citations.h"
 
 #include <QScopeGuard>
 #include <QTest>
@@ -32,6 +31,9 @@ using A = EchecAjout::Genre;
 using D = EchecDossierPrive::Genre;
 using E = EchecEnregistrement::Genre;
 using T = EchecProtection::Genre;
+using O = RefusVerrou::Genre;
+using X = EchecTrace::Genre;
+using W = AvertissementPort::Genre;
 constexpr NiveauLimite Machine = NiveauLimite::Machine, Vous = NiveauLimite::Operateur;
 
 QString lecture(G genre, const char *champ, const char *prefixe = "", const char *avecPoint = "")
@@ -122,7 +124,7 @@ QString erreurs(std::initializer_list<int> codes)
     return dites.join(u'|');
 }
 
-// A send that failed `ou`, the port having said "débranché": `lignes`
+// A send that failed `ou`, the port unplugged: `lignes`
 // lines gone, the next one left unfinished or not, on a line of `genre`,
 // after an opening that threw `jetes` bytes away and sent a lone line feed
 // for `coupure`.
@@ -137,7 +139,7 @@ QString envoi(EchecEnvoi::Moment ou, qsizetype lignes = 0, bool inachevee = fals
     resultat.octetsJetes = jetes;
     resultat.ligneNeuve = coupure;
     resultat.echec =
-        EchecEnvoi{Refus(EchecLien::Genre::PortDebranche, QStringLiteral("débranché")), ou};
+        EchecEnvoi{Refus(EchecLien::Genre::PortDebranche, {RaisonPort::Genre::Debranche}), ou};
     return TexteEchec(resultat);
 }
 
@@ -375,26 +377,39 @@ const Mots Table[] = {
      u"the limits file “/m/l.conf” is doubtful: cannot read (permission denied); the limits file “/o/l.conf” is doubtful: it is a link that leads to no file"},
     // How a send failed, said whole: where, the lines that went, the opening's notes.
     {"envoi : ouverture", [] { return envoi(EchecEnvoi::Moment::Ouverture, 0, false, GenreLigne::PortSerie, 9); }, 
-     u"débranché.\nRien n'a été envoyé",
-     u"débranché.\nNothing was sent"},
+     u"port débranché.\nRien n'a été envoyé",
+     u"port unplugged.\nNothing was sent"},
     {"envoi : saut de ligne seul", [] { return envoi(EchecEnvoi::Moment::LigneNeuve); }, 
-     u"débranché.\nRien n'a été envoyé, pas même le saut de ligne seul qui devait séparer ce qu'un envoi précédent, coupé, a pu laisser à la carte",
-     u"débranché.\nNothing was sent, not even the lone line feed that was to set apart what an earlier, cut send may have left at the board"},
+     u"port débranché.\nRien n'a été envoyé, pas même le saut de ligne seul qui devait séparer ce qu'un envoi précédent, coupé, a pu laisser à la carte",
+     u"port unplugged.\nNothing was sent, not even the lone line feed that was to set apart what an earlier, cut send may have left at the board"},
     {"envoi : aucune ligne", [] { return envoi(EchecEnvoi::Moment::Lignes); }, 
-     u"débranché.\nAucune ligne n'a été envoyée",
-     u"débranché.\nNo line was sent"},
+     u"port débranché.\nAucune ligne n'a été envoyée",
+     u"port unplugged.\nNo line was sent"},
     {"envoi : ligne en partie, série", [] { return envoi(EchecEnvoi::Moment::Lignes, 1, true); }, 
-     u"débranché.\nLignes parties avant l'échec : A. La ligne B n'est partie qu'en partie, et le reste a été retiré : la carte a pu en recevoir le début, une ligne incomplète. La prochaine séquence sur ce port commencera par un saut de ligne seul",
-     u"débranché.\nLines that went out before the failure: A. Line B went out only in part, and the rest was taken back: the board may have received its start, an incomplete line. The next sequence on this port will start with a lone line feed"},
+     u"port débranché.\nLignes parties avant l'échec : A. La ligne B n'est partie qu'en partie, et le reste a été retiré : la carte a pu en recevoir le début, une ligne incomplète. La prochaine séquence sur ce port commencera par un saut de ligne seul",
+     u"port unplugged.\nLines that went out before the failure: A. Line B went out only in part, and the rest was taken back: the board may have received its start, an incomplete line. The next sequence on this port will start with a lone line feed"},
     {"envoi : ligne en partie, notes", [] { return envoi(EchecEnvoi::Moment::Lignes, 2, true, GenreLigne::PseudoTerminal, 5, Coupure::Marque); }, 
-     u"débranché.\nLignes parties avant l'échec : A à B. La ligne C n'a été remise qu'en partie au programme d'en face : ce début y reste, et la carte peut le recevoir comme une ligne incomplète. La prochaine séquence sur ce port commencera par un saut de ligne seul.\nUne séquence précédente, interrompue, avait laissé des octets en attente sur le port (5) : ils ont été abandonnés avant cette séquence, et la carte a pu recevoir une ligne incomplète.\nUn envoi précédent sur ce port s'est arrêté au milieu d'une ligne, et l'a marqué dans le dossier des verrous : un saut de ligne seul est parti avant la première ligne, pour que la carte écarte comme une ligne à part le début de ligne qu'elle a pu en recevoir",
-     u"débranché.\nLines that went out before the failure: A to B. Line C was handed only in part to the program at the other end: that start stays there, and the board may receive it as an incomplete line. The next sequence on this port will start with a lone line feed.\nAn earlier sequence, interrupted, had left bytes waiting on the port (5): they were dropped before this sequence, and the board may have received an incomplete line.\nAn earlier send on this port stopped in the middle of a line, and marked it in the lock folder: a lone line feed went out before the first line, so that the board drops the start of a line it may have received as a line of its own"},
+     u"port débranché.\nLignes parties avant l'échec : A à B. La ligne C n'a été remise qu'en partie au programme d'en face : ce début y reste, et la carte peut le recevoir comme une ligne incomplète. La prochaine séquence sur ce port commencera par un saut de ligne seul.\nUne séquence précédente, interrompue, avait laissé des octets en attente sur le port (5) : ils ont été abandonnés avant cette séquence, et la carte a pu recevoir une ligne incomplète.\nUn envoi précédent sur ce port s'est arrêté au milieu d'une ligne, et l'a marqué dans le dossier des verrous : un saut de ligne seul est parti avant la première ligne, pour que la carte écarte comme une ligne à part le début de ligne qu'elle a pu en recevoir",
+     u"port unplugged.\nLines that went out before the failure: A to B. Line C was handed only in part to the program at the other end: that start stays there, and the board may receive it as an incomplete line. The next sequence on this port will start with a lone line feed.\nAn earlier sequence, interrupted, had left bytes waiting on the port (5): they were dropped before this sequence, and the board may have received an incomplete line.\nAn earlier send on this port stopped in the middle of a line, and marked it in the lock folder: a lone line feed went out before the first line, so that the board drops the start of a line it may have received as a line of its own"},
     {"envoi : coupures", [] { return NoteLigneNeuve(Coupure::CeLien) + u'|' + NoteLigneNeuve(Coupure::Aucune); }, 
      u"La séquence précédente sur ce port s'est arrêtée au milieu d'une ligne : un saut de ligne seul est parti avant la première ligne, pour que la carte écarte comme une ligne à part le début de ligne qu'elle a pu en recevoir|",
      u"The previous sequence on this port stopped in the middle of a line: a lone line feed went out before the first line, so that the board drops the start of a line it may have received as a line of its own|"},
-    // What port, run and carte quote of these facts, until they return their own.
-    {"citations", [] { return CiterErreurSysteme(EACCES) + u'|' + CiterDuree(1500) + u'|' + Citer(EchecLecture{L::Absent}) + u'|' + Citer(EchecDossierPrive{D::NonAbsolu, QStringLiteral("e")}) + u'|' + Citer(EchecFichierCles(EchecLecture{L::PasOrdinaire})); },
-     u"permission refusée|1,5 s|le fichier n'existe pas|e n'est pas un chemin absolu|ce n'est pas un fichier ordinaire", u"permission denied|1.5 s|the file does not exist|e is not an absolute path|it is not a regular file"},
+    // The locks: why they keep the port, with what they quote; what an opening tells.
+    {"verrou : illisible", [] { const QString f = QStringLiteral("/v/LCK..a"); return Formuler(RefusVerrou{.genre = O::Illisible, .fichier = f, .lecture = EchecLecture{L::Absent}, .proprietaire = QStringLiteral("alice")}) + u'|' + Formuler(RefusVerrou{.genre = O::Illisible, .fichier = f}); },
+     u"port occupé : le verrou /v/LCK..a est illisible (le fichier n'existe pas). Il appartient à l'utilisateur alice : s'il n'appartient à aucun programme, un administrateur doit le supprimer|port occupé : le verrou /v/LCK..a est illisible (il ne désigne aucun processus lisible). Supprimez-le s'il n'appartient à aucun programme",
+     u"port busy: the lock /v/LCK..a is unreadable (the file does not exist). It belongs to user alice: if it belongs to no program, an administrator must delete it|port busy: the lock /v/LCK..a is unreadable (it names no readable process). Delete it if it belongs to no program"},
+    {"verrou : hors de vue, autre espace", [] { const QString f = QStringLiteral("/v/LCK..a"); return Formuler(RefusVerrou{.genre = O::HorsDeVue, .fichier = f, .processus = {1234}, .peripherique = QStringLiteral("/dev/ttyS0")}) + u'|' + Formuler(RefusVerrou{.genre = O::AutreEspace, .fichier = f, .processus = {4321, QStringLiteral("minicom"), QStringLiteral("bob")}, .pid = 12}); },
+     u"port occupé : le verrou /v/LCK..a nomme le processus 1234, que ce programme ne peut pas voir d'ici (il tourne dans un autre espace de noms de processus, ou /proc en cache) : un programme que vous ne pouvez pas voir peut tenir le port. Un administrateur peut le nommer, avec « fuser -v /dev/ttyS0 » ou d'après le verrou, et supprimer celui-ci s'il n'appartient à aucun programme|port occupé par le processus 4321 (minicom, de l'utilisateur bob), qui porte le numéro 12 dans un autre espace de noms de processus (verrou /v/LCK..a)",
+     u"port busy: the lock /v/LCK..a names process 1234, which this program cannot see from here (it runs in another pid namespace, or /proc hides it): a program you cannot see may hold the port. An administrator can name it, with “fuser -v /dev/ttyS0” or from the lock, and remove the lock if it belongs to no program|port busy: held by process 4321 (minicom, run by bob), which bears the number 12 in another pid namespace (lock /v/LCK..a)"},
+    {"verrou : création", [] { const auto creation = [](int erreur) { return Formuler(RefusVerrou{.genre = O::CreationImpossible, .fichier = QStringLiteral("/v/LCK..a"), .dossier = QStringLiteral("/v"), .erreur = erreur}); }; return creation(EACCES) + u'|' + creation(EIO); },
+     u"le verrou /v/LCK..a ne peut pas être créé (permission refusée) : sans lui, les autres programmes série ne verraient pas que le port est pris. Le dossier des verrous /v devrait être ouvert à tous, comme sur une installation habituelle (droits 1777) : un administrateur peut le rétablir, par exemple avec chmod 1777 /v|le verrou /v/LCK..a ne peut pas être créé (erreur d'entrée-sortie) : sans lui, les autres programmes série ne verraient pas que le port est pris",
+     u"the lock /v/LCK..a cannot be created (permission denied): without it, other serial programs would not see that the port is taken. The lock folder /v should be open to all, as on a usual installation (mode 1777): an administrator can restore it, for example with chmod 1777 /v|the lock /v/LCK..a cannot be created (input/output error): without it, other serial programs would not see that the port is taken"},
+    {"verrou : sans marque", [] { return Formuler(RefusVerrou{.genre = O::SansMarque, .fichier = QStringLiteral("/v/LCK..a"), .marques = {{X::Ecriture, QStringLiteral("/v/.tarvik.coupe.4.64"), EACCES}, {X::PriseParAutre, QStringLiteral("/t/coupe.4.64"), 0, QStringLiteral("bob")}}}); },
+     u"port occupé : le verrou /v/LCK..a, d'un envoi de ce programme arrêté brutalement, reste en place, car la marque qui fera commencer l'envoi suivant par un saut de ligne seul ne peut être écrite nulle part (/v/.tarvik.coupe.4.64 (permission refusée) ; /t/coupe.4.64 est pris par autre chose qu'une marque de ce programme, de l'utilisateur bob)",
+     u"port busy: the lock /v/LCK..a, of a send of this program that was killed, stays in place, because the mark that will make the next send start with a lone line feed cannot be written anywhere (/v/.tarvik.coupe.4.64 (permission denied) ; /t/coupe.4.64 is taken by something other than a mark of this program, belonging to user bob)"},
+    {"avertissements", [] { return Formuler(QList<AvertissementPort>{{.genre = W::VerrouIgnore, .fichier = QStringLiteral("/v/LCK..a"), .pid = 77, .erreur = EIO}, {.genre = W::SansTrace, .trace = {.genre = X::DossierPrive, .dossier = EchecDossierPrive{D::NonAbsolu, QStringLiteral("e")}}}}).join(u'|'); },
+     u"Le verrou périmé /v/LCK..a (le processus 77 n'existe plus) n'a pas pu être supprimé (erreur d'entrée-sortie) : il est ignoré|Sans dossier des verrous, la trace de cet envoi ne peut pas être gardée (e n'est pas un chemin absolu) : chaque envoi commencera par un saut de ligne seul",
+     u"The stale lock /v/LCK..a (process 77 no longer exists) could not be deleted (input/output error): it is ignored|With no lock folder, the trace of this send cannot be kept (e is not an absolute path): every send will start with a lone line feed"},
 };
 // clang-format on
 
@@ -403,7 +418,6 @@ const Mots Table[] = {
 class TestFormulation : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { InstallerCitations(); }
     void mots_data();
     void mots();
 };

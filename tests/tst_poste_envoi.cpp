@@ -395,7 +395,7 @@ void TestPosteEnvoi::consignation()
         poste.setLimites({{}, {}, {}, {}, limitesDouteuses()});
     if (geste == G::Occupe)
         banc.pilote.refusOuverture =
-            Refus(EchecLien::Genre::PortOccupe, QStringLiteral("occupé par minicom"));
+            Refus(EchecLien::Genre::PortOccupe, {RaisonPort::Genre::OccupeAutreProgramme});
     if (geste == G::Echec)
         banc.pilote.echouerA = 8; // step 2's second line
     if (geste == G::ArretOuverture)

@@ -667,7 +667,7 @@ void TestVerrous::verrouDUnAutre()
             ::_exit(2);
         VerrousUucp verrousUucp;
         const auto refus = verrousUucp.examinerDossiers({QFileInfo(verrou).fileName()}, 0);
-        ::_exit(refus && refus->message.contains(motif) ? 0 : 1);
+        ::_exit(refus && tarvik::app::Formuler(*refus).contains(motif) ? 0 : 1);
     }
     int statut = -1;
     QCOMPARE(::waitpid(enfant, &statut, 0), enfant);
@@ -699,8 +699,8 @@ void TestVerrous::notreVerrou()
         QVERIFY(ecrireFichier(fichier, sien));
         const auto refus = verrousUucp.prendre({nom});
         QVERIFY(refus);
-        QVERIFY2(refus->message.contains(QString::number(m_vivant.pid)),
-                 qPrintable(refus->message));
+        const QString message = tarvik::app::Formuler(*refus);
+        QVERIFY2(message.contains(QString::number(m_vivant.pid)), qPrintable(message));
     } else {
         QVERIFY(!verrousUucp.prendre({nom}));
         const QString autre = dossier.filePath(QStringLiteral("autre"));
@@ -733,7 +733,7 @@ void TestVerrous::verrouPerimeDUnAutre()
     grille.lien.setPeripherique(pty.chemin());
     ::setfsuid(65533); // neither root nor the lock's owner
     const auto echec = grille.envoyer();
-    const QStringList avertissements = grille.lien.avertissements();
+    const QStringList avertissements = tarvik::app::Formuler(grille.lien.avertissements());
     ::setfsuid(0);
     QVERIFY2(!echec, qPrintable(echec ? echec->message : QString()));
     QCOMPARE(pty.lire(84), surLeFil(lignesInitiales()));
@@ -998,7 +998,7 @@ void TestVerrous::restes()
         const QByteArray attendu = (saut ? "\n" : "") + surLeFil(lignesInitiales());
         QCOMPARE(pty.lire(attendu.size()), attendu);
         QCOMPARE(grille.resultat.ligneNeuve, saut ? Coupure::Marque : Coupure::Aucune);
-        avertissements << grille.resultat.avertissements;
+        avertissements << tarvik::app::Formuler(grille.resultat.avertissements);
     }
     QCOMPARE(QFileInfo::exists(fichier), autre);
     QCOMPARE(avertissements.size(), autre ? 1 : 0);
@@ -1170,7 +1170,7 @@ void TestVerrous::apresUnEnvoiTue()
         QCOMPARE(grille.resultat.ligneNeuve != Coupure::Aucune, envois == 0);
         const QByteArray attendu = (envois == 0 ? "\n" : "") + surLeFil(lignesInitiales());
         QCOMPARE(pty.lire(attendu.size()), attendu);
-        const QString dit = grille.resultat.avertissements.join(u' ');
+        const QString dit = tarvik::app::Formuler(grille.resultat.avertissements).join(u' ');
         QVERIFY2(dit.contains(QStringLiteral("mode exclusif")) == (envois == 0), qPrintable(dit));
     }
     QVERIFY(!pty.exclusif());

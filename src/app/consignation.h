@@ -13,6 +13,7 @@
 #include "app/couche.h"
 #include "app/formulation.h"
 #include "app/poste_envoi.h"
+#include "core/echec.h"
 
 #include <QObject>
 

@@ -20,7 +20,6 @@ struct Mots {
 
 Demarrage Demarrer(int argc, char *argv[])
 {
-    InstallerCitations(); // before anything is said
     Demarrage demarrage;
     demarrage.reglages = LireReglages();
     demarrage.langue = ChoisirLangue(argc, argv, demarrage.reglages.reglages);

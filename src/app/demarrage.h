@@ -12,11 +12,10 @@
 
 namespace tarvik::app {
 
-// The start, in this order: the wording module's words are put where the
-// layers below it quote facts (InstallerCitations), the settings are read,
-// the language is chosen (from the command line, then the settings, then
-// the system) and installed, and then the axes' limits are read. What goes
-// wrong is kept as facts, worded when it is said, in the language in force.
+// The start, in this order: the settings are read, the language is chosen
+// (from the command line, then the settings, then the system) and
+// installed, and then the axes' limits are read. What goes wrong is kept as
+// facts, worded when it is said, in the language in force.
 struct Demarrage {
     ReglagesLus reglages; // read once, here
     QString langue;       // a language's code

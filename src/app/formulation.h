@@ -5,14 +5,17 @@
 // its values), formulation_course.cpp (where a run takes the axes),
 // formulation_fichiers.cpp (the files' formats, durations, languages),
 // formulation_systeme.cpp (reading, writing, appending, the settings and
-// limits files), formulation_port.cpp (the port's failures and warnings)
-// and formulation_envoi.cpp (a run's failure, its steps). Both front
+// limits files), formulation_port.cpp (the port's failures),
+// formulation_verrous.cpp (the locks' refusals, the traces of a cut, the
+// opening's warnings) and formulation_envoi.cpp (a run's failure, its
+// steps). Both front
 // ends and the board's window word through it. A sentence carries no final
 // full stop: whoever shows it ends it, or adds to it.
 #pragma once
 
 #include "app/couche.h"
 #include "core/course.h"
+#include "core/echec.h"
 #include "core/fichiers.h"
 #include "core/langues.h"
 #include "core/programme.h"
@@ -144,9 +147,16 @@ QString RaisonEtat(const EtatPort &etat);
 // illisibles (…) : …".
 QString Formuler(const PortInconnu &inconnu);
 
-// Puts these words where port, run and carte quote facts of core and system
-// (system/citations.h). Each program's start does it; so does a test of
-// those layers that reads their words.
-void InstallerCitations();
+// The locks and the traces of a cut (formulation_verrous.cpp).
+// Why the locks keep the port: "port occupé par le processus 1234 (minicom)
+// (verrou /var/lock/LCK..ttyS0)", "le verrou … ne peut pas être créé (…)".
+QString Formuler(const RefusVerrou &refus);
+// Why a trace of a cut could not be kept in one place:
+// "/var/lock/.tarvik.coupe.4.64 (permission refusée)".
+QString Formuler(const EchecTrace &echec);
+// What an opening that went through tells, each: "Le verrou périmé … est
+// ignoré".
+QString Formuler(const AvertissementPort &avertissement);
+QStringList Formuler(const QList<AvertissementPort> &avertissements);
 
 } // namespace tarvik::app

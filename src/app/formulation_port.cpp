@@ -1,4 +1,5 @@
-// The words of the port's facts: a failure of the link, where it happened.
+// The words of the port's facts: a failure of the link, where it happened,
+// what the driver found, a process, the port's state.
 #include "app/formulation.h"
 
 #include "core/axes.h"
@@ -225,7 +226,7 @@ QString RaisonEtat(const EtatPort &etat)
     case R::AutreProgramme:
         return Mots::tr("un autre programme");
     case R::Verrou:
-        return etat.verrou;
+        return etat.verrou ? Formuler(*etat.verrou) : QString();
     case R::DossierFerme:
         return Mots::tr("dossier des verrous fermé");
     case R::ReglagesDouteux:
@@ -251,7 +252,8 @@ QString Formuler(const EchecLien &echec)
 {
     const QString cause = echec.retard   ? texteRetard(*echec.retard)
                           : echec.raison ? Formuler(*echec.raison)
-                                         : echec.cause;
+                          : echec.verrou ? Formuler(*echec.verrou)
+                                         : QString();
     if (echec.genre == EchecLien::Genre::AucunPort)
         return Mots::tr("Port série inconnu : ") +
                (echec.inconnu ? Formuler(*echec.inconnu) : cause);

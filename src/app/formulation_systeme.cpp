@@ -3,7 +3,6 @@
 #include "app/formulation.h"
 
 #include "core/noms.h"
-#include "system/citations.h"
 
 #include <QCoreApplication>
 
@@ -301,21 +300,6 @@ QString Formuler(const LimitesDouteuses &douteuses)
     for (const FichierLimitesDouteux &douteux : douteuses.fichiers)
         raisons << Formuler(douteux);
     return raisons.join(MotsLimites::tr(" ; ", "between two reasons"));
-}
-
-void InstallerCitations()
-{
-    MotsDesCitations.erreurSysteme = TexteErreurSysteme;
-    MotsDesCitations.duree = TexteSecondes;
-    MotsDesCitations.lecture = [](const EchecLecture &echec) {
-        return Formuler(echec);
-    };
-    MotsDesCitations.dossierPrive = [](const EchecDossierPrive &echec) {
-        return Formuler(echec);
-    };
-    MotsDesCitations.fichierCles = [](const EchecFichierCles &echec) {
-        return Formuler(echec);
-    };
 }
 
 } // namespace tarvik::app

@@ -1,9 +1,7 @@
 #include "carte/port_carte.h"
 
-#include "system/citations.h"
 #include "system/noms.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSocketNotifier>
@@ -20,38 +18,27 @@ namespace tarvik::carte {
 
 namespace {
 
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(Carte)
-};
-
 // The most bytes the pace lets pile up while the line is quiet, taken at
 // once when bytes come: a UART's receive FIFO, twice over.
 constexpr qint64 Rafale = 32;
 
-QString systeme(int erreur)
-{
-    return CiterErreurSysteme(erreur);
-}
+using G = EchecCarte::Genre;
 
 // A folder the link may go in: the user's or root's, and no one else may
 // put something in its place unless the folder is sticky.
-std::optional<Echec> verifierDossier(const QString &dossier)
+std::optional<EchecCarte> verifierDossier(const QString &dossier)
 {
     struct stat etat {};
-    if (::stat(OctetsLocaux(dossier).constData(), &etat) != 0)
-        return Echec{Mots::tr("le dossier « %1 » est inaccessible (%2)")
-                         .arg(NomLisible(dossier), systeme(errno))};
+    if (::stat(OctetsLocaux(dossier).constData(), &etat) != 0) {
+        const int erreur = errno;
+        return EchecCarte{.genre = G::DossierInaccessible, .chemin = dossier, .erreur = erreur};
+    }
     if (!S_ISDIR(etat.st_mode))
-        return Echec{Mots::tr("« %1 » n'est pas un dossier").arg(NomLisible(dossier))};
+        return EchecCarte{.genre = G::PasUnDossier, .chemin = dossier};
     if (etat.st_uid != ::geteuid() && etat.st_uid != 0)
-        return Echec{Mots::tr("le dossier « %1 » appartient à un autre utilisateur")
-                         .arg(NomLisible(dossier))};
+        return EchecCarte{.genre = G::DossierAUnAutre, .chemin = dossier};
     if ((etat.st_mode & (S_IWGRP | S_IWOTH)) && !(etat.st_mode & S_ISVTX))
-        return Echec{Mots::tr("le dossier « %1 » est modifiable par d'autres (mode %2) : "
-                              "le lien pourrait y être remplacé")
-                         .arg(NomLisible(dossier))
-                         .arg(etat.st_mode & 07777, 4, 8, QLatin1Char('0'))};
+        return EchecCarte{.genre = G::DossierOuvert, .chemin = dossier, .mode = etat.st_mode};
     return std::nullopt;
 }
 
@@ -72,18 +59,22 @@ bool lienPerime(const QByteArray &lien)
     return ::stat(lien.constData(), &vise) != 0 && errno == ENOENT;
 }
 
-QString decrireExistant(const QByteArray &lien)
+// What stands at `lien`, where the link was to go: its mode, and where it
+// leads when it is a link.
+EchecCarte existant(const QString &lien)
 {
+    EchecCarte echec{.genre = G::Existant, .chemin = lien};
+    const QByteArray chemin = OctetsLocaux(lien);
     struct stat etat {};
-    if (::lstat(lien.constData(), &etat) != 0)
-        return {};
+    if (::lstat(chemin.constData(), &etat) != 0)
+        return echec;
+    echec.mode = etat.st_mode;
     if (S_ISLNK(etat.st_mode)) {
         char cible[4096] = {};
-        const ssize_t n = ::readlink(lien.constData(), cible, sizeof cible - 1);
-        return Mots::tr("un lien vers « %1 »")
-            .arg(NomLisible(QFile::decodeName(QByteArray(cible, qMax<ssize_t>(0, n)))));
+        const ssize_t n = ::readlink(chemin.constData(), cible, sizeof cible - 1);
+        echec.cible = QFile::decodeName(QByteArray(cible, qMax<ssize_t>(0, n)));
     }
-    return S_ISDIR(etat.st_mode) ? Mots::tr("un dossier") : Mots::tr("un fichier");
+    return echec;
 }
 
 } // namespace
@@ -92,38 +83,29 @@ LienParDefaut LienDeLaCarte()
 {
     const QString dossier = QFile::decodeName(qgetenv("XDG_RUNTIME_DIR"));
     if (dossier.isEmpty() || !QFileInfo(dossier).isAbsolute())
-        return {{},
-                Echec{Mots::tr("XDG_RUNTIME_DIR n'est pas défini (ou n'est pas un chemin "
-                               "absolu)")}};
+        return {{}, EchecCarte{.genre = G::SansDossierXdg}};
     struct stat etat {};
     if (::stat(OctetsLocaux(dossier).constData(), &etat) != 0 || !S_ISDIR(etat.st_mode) ||
         etat.st_uid != ::geteuid() || (etat.st_mode & (S_IWGRP | S_IWOTH)))
-        return {{},
-                Echec{Mots::tr("XDG_RUNTIME_DIR (« %1 ») n'est pas un dossier à vous, "
-                               "fermé aux autres")
-                          .arg(NomLisible(dossier))}};
+        return {{}, EchecCarte{.genre = G::DossierXdgDouteux, .chemin = dossier}};
     return {dossier + QStringLiteral("/tarvik-carte"), std::nullopt};
 }
 
-std::optional<Echec> PoserLien(const QString &lien, const QString &cible)
+std::optional<EchecCarte> PoserLien(const QString &lien, const QString &cible)
 {
     if (auto refus = verifierDossier(QFileInfo(lien).absolutePath()))
         return refus;
     const QByteArray chemin = OctetsLocaux(lien), vers = OctetsLocaux(cible);
-    if (lienPerime(chemin) && ::unlink(chemin.constData()) != 0 && errno != ENOENT)
-        return Echec{Mots::tr("le lien laissé par une carte précédente, « %1 », ne peut pas "
-                              "être retiré (%2)")
-                         .arg(NomLisible(lien), systeme(errno))};
+    if (lienPerime(chemin) && ::unlink(chemin.constData()) != 0 && errno != ENOENT) {
+        const int erreur = errno;
+        return EchecCarte{.genre = G::LienPerime, .chemin = lien, .erreur = erreur};
+    }
     if (::symlink(vers.constData(), chemin.constData()) == 0)
         return std::nullopt;
     const int erreur = errno;
     if (erreur == EEXIST)
-        return Echec{Mots::tr("« %1 » existe déjà (%2) : une autre carte le tient peut-être. "
-                              "Arrêtez-la, retirez-le s'il ne sert plus, ou donnez un autre "
-                              "chemin par --lien")
-                         .arg(NomLisible(lien), decrireExistant(chemin))};
-    return Echec{Mots::tr("le lien « %1 » ne peut pas être créé (%2)")
-                     .arg(NomLisible(lien), systeme(erreur))};
+        return existant(lien);
+    return EchecCarte{.genre = G::LienImpossible, .chemin = lien, .erreur = erreur};
 }
 
 void RetirerLien(const QString &lien, const QString &cible)
@@ -169,7 +151,7 @@ qint64 PortCarte::debit() const
                         qint64(std::llround(double(OctetsParSecondeLigne) * m_options.fraction)));
 }
 
-std::optional<Echec> PortCarte::brancher()
+std::optional<EchecCarte> PortCarte::brancher()
 {
     fermer();
     m_rebranchementA = {};
@@ -180,7 +162,7 @@ std::optional<Echec> PortCarte::brancher()
         const int erreur = errno;
         if (maitre >= 0)
             ::close(maitre);
-        return Echec{Mots::tr("aucun pseudo-terminal n'a pu être créé (%1)").arg(systeme(erreur))};
+        return EchecCarte{.genre = G::SansPseudoTerminal, .erreur = erreur};
     }
     const int esclave = ::open(nom, O_RDWR | O_NOCTTY | O_CLOEXEC);
     termios ligne{};
@@ -189,8 +171,9 @@ std::optional<Echec> PortCarte::brancher()
         ::close(maitre);
         if (esclave >= 0)
             ::close(esclave);
-        return Echec{Mots::tr("le pseudo-terminal « %1 » ne s'ouvre pas (%2)")
-                         .arg(QString::fromLocal8Bit(nom), systeme(erreur))};
+        return EchecCarte{.genre = G::PseudoTerminalInjoignable,
+                          .chemin = QString::fromLocal8Bit(nom),
+                          .erreur = erreur};
     }
     // The board's own settings, which the panel finds and gives back.
     ::cfmakeraw(&ligne);

@@ -10,7 +10,6 @@
 
 #include "carte/couche.h"
 #include "carte/lecteur.h"
-#include "core/echec.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -35,12 +34,35 @@ struct OptionsPortCarte {
     std::optional<double> rebrancheApres; // and comes back so many seconds later
 };
 
+// Why the board's line or its link could not be set up, as a fact: its
+// kind and its data; the board's program words it (window/formulation_carte.cpp).
+struct EchecCarte {
+    enum class Genre {
+        DossierInaccessible, // the link's folder `chemin` cannot be looked at: `erreur`
+        PasUnDossier,        // `chemin` is no folder
+        DossierAUnAutre,     // the folder `chemin` is another user's
+        DossierOuvert,       // others may write in the folder `chemin`, not sticky: its `mode`
+        SansDossierXdg,      // XDG_RUNTIME_DIR is not set, or no absolute path
+        DossierXdgDouteux,   // XDG_RUNTIME_DIR, `chemin`, is not the user's own, closed to others
+        LienPerime,          // a link a board left at `chemin` cannot be removed: `erreur`
+        Existant,       // something stands at `chemin`: its `mode` (a link to `cible`, a folder…)
+        LienImpossible, // the link `chemin` cannot be created: `erreur`
+        SansPseudoTerminal,        // no pseudo-terminal pair could be made: `erreur`
+        PseudoTerminalInjoignable, // the slave `chemin` cannot be opened: `erreur`
+    };
+    Genre genre = Genre::LienImpossible;
+    QString chemin{};
+    QString cible{};
+    int erreur = 0;   // errno
+    quint32 mode = 0; // st_mode; 0: nothing could be looked at
+};
+
 // The link's default place: $XDG_RUNTIME_DIR/tarvik-carte. None, with the
 // reason, when that folder is not set, not an absolute path, or not the
 // user's own and closed to others.
 struct LienParDefaut {
     QString chemin;
-    std::optional<Echec> echec;
+    std::optional<EchecCarte> echec;
 };
 LienParDefaut LienDeLaCarte();
 
@@ -49,7 +71,7 @@ LienParDefaut LienDeLaCarte();
 // board that did not end left (a link owned by the user to a /dev/pts
 // device that is gone), which is replaced. The folder must be the user's
 // or root's, and closed to others unless sticky (/tmp).
-std::optional<Echec> PoserLien(const QString &lien, const QString &cible);
+std::optional<EchecCarte> PoserLien(const QString &lien, const QString &cible);
 // Takes the link away if it still is ours: a link to `cible`.
 void RetirerLien(const QString &lien, const QString &cible);
 
@@ -60,7 +82,7 @@ public:
     ~PortCarte() override; // unplugged, the link taken away
 
     // Makes the pair and its link, and starts reading.
-    std::optional<Echec> brancher();
+    std::optional<EchecCarte> brancher();
     // Closes both ends and takes the link away: the port is gone.
     void debrancher();
 
@@ -83,7 +105,7 @@ Q_SIGNALS:
     // Plugged in, unplugged, stalled.
     void etatChange();
     // It could not come back.
-    void rebranchementRate(const Echec &echec);
+    void rebranchementRate(const EchecCarte &echec);
 
 private:
     void lire();

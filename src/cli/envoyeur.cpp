@@ -144,7 +144,7 @@ int direFin(const DeroulementEnvoi &deroulement, int signal, QStringList notes)
     const ResultatEnvoi *rate = resultat.rate();
     if (!resultat.etapes.isEmpty()) {
         const ResultatEnvoi &premier = resultat.etapes.first().envoi;
-        notes = premier.avertissements + notes;
+        notes = Formuler(premier.avertissements) + notes;
         // A failure's own message says it already.
         if (!(deroulement.grilleSeule && rate))
             notes = NotesOuverture(premier) + notes;

@@ -1,14 +1,14 @@
-// A failure said in words, as the layers that still word their own say it.
+// A failure said in words, as the programs show it.
 #pragma once
 
 #include <QString>
 
 namespace tarvik::core {
 
-// A failure, said for the operator in their language, by port, run and
-// carte, until they return what happened as values, as core and system do
-// (their facts, worded by app/formulation.h). The message carries no final
-// full stop: whoever shows it ends the sentence, or adds to it.
+// A failure, said for the operator in their language: what a program makes
+// of a layer's fact once it is worded (app/formulation.h), or of its own
+// reasons (its options, its files). The message carries no final full
+// stop: whoever shows it ends the sentence, or adds to it.
 struct Echec {
     QString message;
 };

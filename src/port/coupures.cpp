@@ -1,13 +1,11 @@
 #include "port/coupures.h"
 
 #include "port/detenteurs.h"
-#include "system/citations.h"
 #include "system/dossier_prive.h"
 #include "system/ecriture.h"
 #include "system/lecture.h"
 #include "system/noms.h"
 
-#include <QCoreApplication>
 #include <QRandomGenerator>
 #include <QSet>
 
@@ -23,11 +21,6 @@
 namespace tarvik::port {
 
 namespace {
-
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(Port)
-};
 
 // The most a trace holds, and the most marks of a lock folder one look
 // reads through: a folder that holds more is a doubt.
@@ -158,7 +151,7 @@ QByteArray temporairePartage()
 // there, or left as it is when it is root's. False, with why, when
 // something else stands there, which another user could remove.
 bool ecrirePartagee(const QString &partage, const QByteArray &nom, const Contenu &contenu,
-                    QString &echec)
+                    EchecTrace &echec)
 {
     const QString chemin = partage + QStringLiteral("/.tarvik.") + NomLocal(nom);
     const int dossier =
@@ -188,11 +181,9 @@ bool ecrirePartagee(const QString &partage, const QByteArray &nom, const Contenu
     if (dossier >= 0)
         ::close(dossier);
     if (erreur > 0)
-        echec = QStringLiteral("%1 (%2)").arg(NomLisible(chemin), CiterErreurSysteme(erreur));
+        echec = {EchecTrace::Genre::Ecriture, chemin, erreur};
     else if (erreur < 0)
-        echec = Mots::tr("%1 est pris par autre chose qu'une marque de ce programme, de "
-                         "l'utilisateur %2")
-                    .arg(NomLisible(chemin), NomUtilisateur(etat.st_uid));
+        echec = {EchecTrace::Genre::PriseParAutre, chemin, 0, NomUtilisateur(etat.st_uid)};
     return erreur == 0;
 }
 
@@ -328,13 +319,13 @@ bool Traces::envoiTermine() const
 }
 
 bool Traces::marquer(const QString &partage, RaisonTrace raison, qint64 pid, bool trouvee,
-                     QString &echec)
+                     QList<EchecTrace> &echec)
 {
     const Contenu contenu{m_appareil.rdev, pid, raison, m_appareil.noms};
     const QByteArray nom = nomDeMarque(m_appareil.rdev);
-    QStringList pourquoi;
+    QList<EchecTrace> pourquoi;
     QList<Trouvee> ecrites;
-    QString sansPartage;
+    EchecTrace sansPartage;
     if (!partage.isEmpty() && ecrirePartagee(partage, nom, contenu, sansPartage))
         ecrites << Trouvee{partage + QStringLiteral("/.tarvik.") + NomLocal(nom), false};
     else if (!partage.isEmpty())
@@ -348,10 +339,9 @@ bool Traces::marquer(const QString &partage, RaisonTrace raison, qint64 pid, boo
         if (erreur == 0)
             ecrites << Trouvee{chemin, true};
         else
-            pourquoi << QStringLiteral("%1 (%2)").arg(NomLisible(chemin),
-                                                      CiterErreurSysteme(erreur));
+            pourquoi << EchecTrace{EchecTrace::Genre::Ecriture, chemin, erreur};
     } else {
-        pourquoi << (sansPrive ? Citer(*sansPrive) : QString());
+        pourquoi << EchecTrace{.genre = EchecTrace::Genre::DossierPrive, .dossier = sansPrive};
     }
     for (Trouvee &ecrite : ecrites) {
         ecrite.raison = raison;
@@ -360,16 +350,16 @@ bool Traces::marquer(const QString &partage, RaisonTrace raison, qint64 pid, boo
         if (trouvee)
             trouver(ecrite);
     }
-    echec = pourquoi.join(QStringLiteral(" ; "));
+    echec = pourquoi;
     return !ecrites.isEmpty();
 }
 
-bool Traces::commencer(QString &echec)
+bool Traces::commencer(EchecTrace &echec)
 {
     std::optional<EchecDossierPrive> prive;
     const int dossier = OuvrirDossierPrive(CheminDossierTraces(), true, prive);
     if (dossier < 0) {
-        echec = prive ? Citer(*prive) : QString();
+        echec = {.genre = EchecTrace::Genre::DossierPrive, .dossier = prive};
         return false;
     }
     const QByteArray nom = "envoi." + QByteArray::number(::getpid()) + '.' +
@@ -380,8 +370,7 @@ bool Traces::commencer(QString &echec)
         former({m_appareil.rdev, ::getpid(), RaisonTrace::Envoi, m_appareil.noms}), 0600, false);
     ::close(dossier);
     if (erreur != 0) {
-        echec = QStringLiteral("%1 (%2)").arg(
-            NomLisible(CheminDossierTraces() + u'/' + NomLocal(nom)), CiterErreurSysteme(erreur));
+        echec = {EchecTrace::Genre::Ecriture, CheminDossierTraces() + u'/' + NomLocal(nom), erreur};
         return false;
     }
     m_enCours = NomLocal(nom);
@@ -400,9 +389,9 @@ void Traces::finir()
     m_enCours.clear();
 }
 
-QStringList Traces::effacer()
+QList<AvertissementPort> Traces::effacer()
 {
-    QStringList notes;
+    QList<AvertissementPort> notes;
     static QSet<QString> dites; // the same traces would be met by every run
     std::optional<EchecDossierPrive> echec;
     const int prive = OuvrirDossierPrive(CheminDossierTraces(), false, echec);
@@ -423,16 +412,13 @@ QStringList Traces::effacer()
         if (erreur == 0 || erreur == ENOENT || dites.contains(trouvee.chemin))
             continue;
         dites.insert(trouvee.chemin);
-        notes << (erreur < 0
-                      ? Mots::tr("%1, de l'utilisateur %2, est à la place d'une marque d'envoi "
-                                 "coupé sans en être une que ce programme puisse lire : chaque "
-                                 "envoi sur ce port commencera par un saut de ligne seul tant "
-                                 "qu'il sera là. Un administrateur peut le supprimer")
-                            .arg(NomLisible(trouvee.chemin), NomUtilisateur(etat.st_uid))
-                      : Mots::tr("La marque %1, qu'un envoi arrêté au milieu d'une ligne a "
-                                 "laissée, n'a pas pu être supprimée (%2) : chaque envoi sur ce "
-                                 "port commencera par un saut de ligne seul tant qu'elle sera là")
-                            .arg(NomLisible(trouvee.chemin), CiterErreurSysteme(erreur)));
+        using A = AvertissementPort::Genre;
+        notes << (erreur < 0 ? AvertissementPort{.genre = A::AutreALaPlace,
+                                                 .fichier = trouvee.chemin,
+                                                 .utilisateur = NomUtilisateur(etat.st_uid)}
+                             : AvertissementPort{.genre = A::MarqueRestee,
+                                                 .fichier = trouvee.chemin,
+                                                 .erreur = erreur});
     }
     if (prive >= 0)
         ::close(prive);

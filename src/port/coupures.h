@@ -7,6 +7,7 @@
 #pragma once
 
 #include "port/couche.h"
+#include "port/faits_verrous.h"
 #include "port/pilote_ligne.h"
 #include "system/substituable.h"
 
@@ -61,19 +62,19 @@ public:
     // the lock folder `partage` (empty: none) and in the private folder;
     // `trouvee`: as a trace of this look (a stale lock of ours made into a
     // mark before it is removed). Whether a place now holds it that only
-    // this user (or root) may change; else why not, in `echec`.
+    // this user (or root) may change; else why not, at each place, in `echec`.
     bool marquer(const QString &partage, RaisonTrace raison, qint64 pid, bool trouvee,
-                 QString &echec);
+                 QList<EchecTrace> &echec);
     // The trace of this run in progress, in the private folder, for a
     // device that has no lock folder; false, with why, when it cannot be
     // written. Removed by finir().
-    bool commencer(QString &echec);
+    bool commencer(EchecTrace &echec);
     void finir();
 
-    // Once a lone line feed has gone: removes the traces found, and says
+    // Once a lone line feed has gone: removes the traces found, and tells
     // what stays (another user's mark, something else in a mark's place),
     // once for each.
-    QStringList effacer();
+    QList<AvertissementPort> effacer();
 
 private:
     struct Trouvee {

@@ -3,8 +3,6 @@
 #include "system/lecture.h"
 #include "system/noms.h"
 
-#include <QCoreApplication>
-
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -21,11 +19,6 @@
 namespace tarvik::port {
 
 namespace {
-
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(Port)
-};
 
 QString nomProcessus(qint64 pid)
 {
@@ -145,29 +138,6 @@ bool ProcessusVivant(qint64 pid)
 Processus LireProcessus(qint64 pid)
 {
     return {pid, nomProcessus(pid), utilisateurDe(pid)};
-}
-
-QString DecrireProcessus(qint64 pid)
-{
-    const QString nom = nomProcessus(pid);
-    const QString utilisateur = utilisateurDe(pid);
-    if (utilisateur.isEmpty())
-        return nom.isEmpty() ? Mots::tr("le processus %1").arg(pid)
-                             : Mots::tr("le processus %1 (%2)").arg(pid).arg(nom);
-    return nom.isEmpty()
-               ? Mots::tr("le processus %1 (de l'utilisateur %2)").arg(pid).arg(utilisateur)
-               : Mots::tr("le processus %1 (%2, de l'utilisateur %3)")
-                     .arg(pid)
-                     .arg(nom, utilisateur);
-}
-
-QString DecrireProcessusCourt(qint64 pid)
-{
-    const QString nom = nomProcessus(pid);
-    const QString utilisateur = utilisateurDe(pid);
-    const QString qui = utilisateur.isEmpty() ? QString::number(pid)
-                                              : QStringLiteral("%1, %2").arg(pid).arg(utilisateur);
-    return nom.isEmpty() ? qui : QStringLiteral("%1 (%2)").arg(nom, qui);
 }
 
 qint64 DetenteurFlock(quint64 appareil, quint64 inode)

@@ -15,16 +15,11 @@ namespace tarvik::port {
 // its user (empty when they cannot be read).
 struct Processus {
     qint64 pid = 0;
-    QString commande;
-    QString utilisateur;
+    QString commande{};
+    QString utilisateur{};
     bool operator==(const Processus &autre) const = default;
 };
 Processus LireProcessus(qint64 pid);
-
-// "le processus 1234 (minicom, de l'utilisateur alice)"
-QString DecrireProcessus(qint64 pid);
-// "minicom (1234, alice)", where a few words are wanted.
-QString DecrireProcessusCourt(qint64 pid);
 
 // The name of the user `uid`, or its number when it has none.
 QString NomUtilisateur(uid_t uid);

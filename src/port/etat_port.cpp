@@ -33,7 +33,7 @@ EtatPort sonderVerrous(const PortChoisi &port, const struct stat &etat, EtatPort
             sonde.raison = Raison::Invisible;
         } else {
             sonde.raison = Raison::Verrou;
-            sonde.verrou = occupe->message;
+            sonde.verrou = occupe;
         }
         return sonde;
     }

@@ -7,6 +7,7 @@
 #include "port/choix_port.h"
 #include "port/couche.h"
 #include "port/detenteurs.h"
+#include "port/faits_verrous.h"
 
 #include <QString>
 
@@ -20,7 +21,7 @@ struct EtatPort {
         Processus,       // `qui`
         Invisible,       // perhaps a process out of sight
         AutreProgramme,  // a flock whose holder is not known
-        Verrou,          // a lock file: `verrou` says why it keeps the port
+        Verrou,          // a lock file: `verrou`, why it keeps the port
         DossierFerme,    // our lock files could not be created
         ReglagesDouteux, // no port is chosen
         Permission,
@@ -31,7 +32,7 @@ struct EtatPort {
     quint64 numero = 0;   // its device number (st_rdev); 0 when none
     Raison raison = Raison::Aucune;
     Processus qui{};
-    QString verrou{};
+    std::optional<RefusVerrou> verrou{};
     bool operator==(const EtatPort &autre) const = default;
 };
 

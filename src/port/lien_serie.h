@@ -74,7 +74,7 @@ public:
     // none was reached.
     QString peripherique() const { return m_pilote->peripherique(); }
     // What the operator should know of the last opening, though it went through.
-    QStringList avertissements() const { return m_pilote->avertissements(); }
+    QList<AvertissementPort> avertissements() const { return m_pilote->avertissements(); }
     // The bytes an earlier, interrupted writer had left queued, thrown away
     // by the last opening before anything of its own.
     int octetsJetes() const { return m_pilote->octetsJetes(); }

@@ -5,10 +5,10 @@
 // driver would be one more file behind this same interface.
 #pragma once
 
-#include "core/echec.h"
 #include "port/choix_port.h"
 #include "port/couche.h"
 #include "port/detenteurs.h"
+#include "port/faits_verrous.h"
 #include "system/substituable.h"
 
 #include <QByteArrayView>
@@ -83,9 +83,9 @@ struct Retard {
     int delaiMs = 0;
 };
 
-// Why the link failed: its kind, what the driver found (`cause`) and where
-// (`port`, set by the link); the operator's sentence is the wording
-// module's (app/formulation.h).
+// Why the link failed: its kind, what the driver found (`raison`) or why
+// the locks keep the port (`verrou`), and where (`port`, set by the link);
+// the operator's sentence is the wording module's (app/formulation.h).
 struct EchecLien {
     enum class Genre {
         AucunPort, // no port is chosen: the saved choice cannot be read
@@ -101,16 +101,17 @@ struct EchecLien {
     };
     Genre genre = Genre::OuvertureEchouee;
     std::optional<RaisonPort> raison;   // what the driver found
-    QString cause;                      // or, until it says it as a fact, in its words
+    std::optional<RefusVerrou> verrou;  // or why the locks keep the port
     std::optional<PortInconnu> inconnu; // AucunPort: why no port is chosen
     std::optional<Retard> retard;       // DelaiDepasse of a whole run
     std::optional<PortSitue> port;      // nothing: not situated yet
 };
-inline EchecLien Refus(EchecLien::Genre genre, const QString &cause)
+// A failure of the kind `genre`, for what the driver found.
+inline EchecLien Refus(EchecLien::Genre genre, RaisonPort raison)
 {
     EchecLien refus;
     refus.genre = genre;
-    refus.cause = cause;
+    refus.raison = std::move(raison);
     return refus;
 }
 
@@ -181,7 +182,7 @@ public:
     virtual QString peripherique() const = 0;
     // What the operator should know of the last opening although it went
     // through (a stale lock that could not be removed).
-    virtual QStringList avertissements() const = 0;
+    virtual QList<AvertissementPort> avertissements() const = 0;
     // How many bytes an earlier writer had left waiting to leave, which the
     // last opening threw away before anything of its own (0: none).
     int octetsJetes() const { return m_jetes; }

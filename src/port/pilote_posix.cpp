@@ -4,8 +4,6 @@
 #include "port/reglages_ligne.h"
 #include "system/noms.h"
 
-#include <QCoreApplication>
-
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
@@ -26,35 +24,31 @@ void etapeFinie(EtapeLien etape)
         (*FinDEtapeLien)(etape);
 }
 
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(Port)
-};
-
 using G = EchecLien::Genre;
 using R = RaisonPort::Genre;
 
-EchecLien refus(G genre, RaisonPort raison)
-{
-    EchecLien echec;
-    echec.genre = genre;
-    echec.raison = std::move(raison);
-    return echec;
-}
-
 EchecLien refus(G genre, R raison)
 {
-    return refus(genre, RaisonPort{raison, 0, {}, 0, 0, {}});
+    return Refus(genre, RaisonPort{raison, 0, {}, 0, 0, {}});
 }
 
 EchecLien erreurDe(G genre, R raison, int erreur)
 {
-    return refus(genre, RaisonPort{raison, 0, {}, erreur, 0, {}});
+    return Refus(genre, RaisonPort{raison, 0, {}, erreur, 0, {}});
 }
 
 EchecLien occupePar(R raison, QList<Processus> processus, const QString &nom = {})
 {
-    return refus(G::PortOccupe, RaisonPort{raison, 0, nom, 0, 0, std::move(processus)});
+    return Refus(G::PortOccupe, RaisonPort{raison, 0, nom, 0, 0, std::move(processus)});
+}
+
+// The locks keep the port.
+EchecLien verrouille(RefusVerrou verrou)
+{
+    EchecLien echec;
+    echec.genre = G::PortOccupe;
+    echec.verrou = std::move(verrou);
+    return echec;
 }
 
 EchecLien debranche()
@@ -164,7 +158,7 @@ std::optional<EchecLien> PilotePosix::examinerVerrous(const QString &nom, const 
     if (const auto occupe = m_verrous.examinerDossiers(
             NomsDeVerrou(chemins + LiensVers(etat.st_rdev, *DossiersLiens), etat.st_rdev),
             etat.st_rdev, VerrousUucp::Perimes::Supprimes, chemins))
-        return Refus(G::PortOccupe, occupe->message);
+        return verrouille(*occupe);
     return std::nullopt;
 }
 
@@ -229,7 +223,7 @@ std::optional<EchecLien> PilotePosix::prendre(const QString &donne, quint64 rdev
     if (auto refus = leverExclusif(rdev))
         return refus;
     if (const auto refus = m_verrous.prendre(NomsDeNosVerrous(donne, m_chemin, m_propre)))
-        return Refus(G::PortOccupe, refus->message);
+        return verrouille(*refus);
     m_exclusif = ::ioctl(m_fd, TIOCEXCL) == 0;
     return std::nullopt;
 }
@@ -256,9 +250,7 @@ std::optional<EchecLien> PilotePosix::leverExclusif(quint64 rdev)
     if (!m_verrous.envoiTermine())
         return refusExclusif(detenteurs);
     ::ioctl(m_fd, TIOCNXCL);
-    m_avertissements << Mots::tr("Le port était resté en mode exclusif après un envoi de ce "
-                                 "programme arrêté brutalement, et aucun programme ne le tient : "
-                                 "ce mode a été levé");
+    m_avertissements << AvertissementPort{.genre = AvertissementPort::Genre::ExclusifLeve};
     return std::nullopt;
 }
 
@@ -338,7 +330,7 @@ std::optional<EchecLien> PilotePosix::attendreDepart(Attente &attente, qsizetype
             return refus;
         if (attente.echeance.hasExpired())
             return attente.grace ? interrompu()
-                                 : refus(G::DelaiDepasse,
+                                 : Refus(G::DelaiDepasse,
                                          RaisonPort{R::OctetsEnAttente, 0, {}, 0, reste, {}});
         pollfd p[2] = {{attente.grace ? -1 : m_reveil, POLLIN, 0},
                        {attente.grace ? -1 : m_arret, POLLIN, 0}};

@@ -23,7 +23,7 @@ public:
     void fermer() override;
     bool estOuvert() const override { return m_fd >= 0; }
     QString peripherique() const override { return m_chemin; }
-    QStringList avertissements() const override
+    QList<AvertissementPort> avertissements() const override
     {
         return m_verrous.avertissements() + m_avertissements;
     }
@@ -88,9 +88,9 @@ private:
     QString m_propre; // its own name (NomPropre), for this run
     quint64 m_rdev = 0;
     int m_fd = -1;
-    bool m_exclusif = false;          // TIOCEXCL is ours to clear
-    std::optional<termios> m_origine; // the settings to give back
-    QStringList m_avertissements;     // the opening's own, besides the locks'
+    bool m_exclusif = false;                   // TIOCEXCL is ours to clear
+    std::optional<termios> m_origine;          // the settings to give back
+    QList<AvertissementPort> m_avertissements; // the opening's own, besides the locks'
     quint64 m_coupe = 0; // the device where this link's last run stopped mid-line; 0: none
 };
 

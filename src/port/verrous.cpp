@@ -1,16 +1,13 @@
 #include "port/verrous.h"
 
 #include "port/peripherique.h"
-#include "system/citations.h"
 #include "system/ecriture.h"
 #include "system/lecture.h"
 #include "system/noms.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QHash>
 #include <QRandomGenerator>
-#include <QSet>
 
 #include <algorithm>
 #include <cerrno>
@@ -25,11 +22,6 @@
 namespace tarvik::port {
 
 namespace {
-
-// The texts of this file, in the operator's language.
-struct Mots {
-    Q_DECLARE_TR_FUNCTIONS(Port)
-};
 
 // A lock file younger than this that holds no whole pid is being written.
 constexpr qint64 AgeVerrouEnCoursMs = 5000;
@@ -104,19 +96,30 @@ QByteArray contenuDeNotreVerrou()
            utilisateur + '\n';
 }
 
-Echec illisible(const QString &fichier, const QString &raison)
+using G = RefusVerrou::Genre;
+
+// Why the lock file `fichier` keeps the port, of `processus` when it names one.
+RefusVerrou refus(G genre, const QString &fichier, Processus processus = {})
 {
+    RefusVerrou refus;
+    refus.genre = genre;
+    refus.fichier = fichier;
+    refus.processus = std::move(processus);
+    return refus;
+}
+
+// A lock file that cannot be read (`lecture`), or names no process.
+RefusVerrou illisible(const QString &fichier, std::optional<EchecLecture> lecture)
+{
+    RefusVerrou illisible = refus(G::Illisible, fichier);
+    illisible.lecture = std::move(lecture);
     // In the sticky lock folder only its owner, or an administrator, may
     // remove another user's file.
     struct stat etat {};
-    const bool autre = ::lstat(OctetsLocaux(fichier).constData(), &etat) == 0 &&
-                       etat.st_uid != ::geteuid() && ::geteuid() != 0;
-    return {Mots::tr("port occupé : le verrou %1 est illisible (%2). %3")
-                .arg(NomLisible(fichier), raison,
-                     autre ? Mots::tr("Il appartient à l'utilisateur %1 : s'il n'appartient à "
-                                      "aucun programme, un administrateur doit le supprimer")
-                                 .arg(NomUtilisateur(etat.st_uid))
-                           : Mots::tr("Supprimez-le s'il n'appartient à aucun programme"))};
+    if (::lstat(OctetsLocaux(fichier).constData(), &etat) == 0 && etat.st_uid != ::geteuid() &&
+        ::geteuid() != 0)
+        illisible.proprietaire = NomUtilisateur(etat.st_uid);
+    return illisible;
 }
 
 // What a lock file's name designates: this device, another device, or
@@ -217,23 +220,16 @@ Entrees lireDossier(const QString &dossier, const QStringList &noms, quint64 rde
     return entrees;
 }
 
-// A lock that names a process this program cannot see, or examine: it may
-// hold the port. An administrator sees every process, and what holds the
-// device at `peripherique`.
-Echec horsDeVue(const QString &fichier, const QString &processus, const QString &peripherique,
-                bool examinable)
+// A lock that names a process this program cannot see (`processus`: its
+// pid alone), or examine: it may hold the port. An administrator sees every
+// process, and what holds the device at `peripherique`.
+RefusVerrou horsDeVue(const QString &fichier, Processus processus, const QString &peripherique,
+                      bool examinable)
 {
-    return {(examinable ? Mots::tr("port occupé : le verrou %1 nomme %2, que ce programme ne "
-                                   "peut pas voir d'ici (il tourne dans un autre espace de noms "
-                                   "de processus, ou /proc en cache) : un programme que vous ne "
-                                   "pouvez pas voir peut tenir le port")
-                        : Mots::tr("port occupé : le verrou %1 nomme %2, que vous n'avez "
-                                   "pas le droit d'examiner : un programme que vous ne pouvez "
-                                   "pas voir peut tenir le port"))
-                .arg(NomLisible(fichier), processus) +
-            Mots::tr(". Un administrateur peut le nommer, avec « fuser -v %1 » ou d'après le "
-                     "verrou, et supprimer celui-ci s'il n'appartient à aucun programme")
-                .arg(NomLisible(peripherique))};
+    RefusVerrou refus =
+        port::refus(examinable ? G::HorsDeVue : G::NonExaminable, fichier, std::move(processus));
+    refus.peripherique = peripherique;
+    return refus;
 }
 
 } // namespace
@@ -327,8 +323,9 @@ bool VerrousUucp::dossierOuvert()
                        AT_EACCESS) == 0;
 }
 
-std::optional<Echec> VerrousUucp::examinerDossiers(const QStringList &noms, quint64 rdev,
-                                                   Perimes perimes, const QStringList &chemins)
+std::optional<RefusVerrou> VerrousUucp::examinerDossiers(const QStringList &noms, quint64 rdev,
+                                                         Perimes perimes,
+                                                         const QStringList &chemins)
 {
     m_ignores.clear();
     m_avertissements.clear();
@@ -341,11 +338,8 @@ std::optional<Echec> VerrousUucp::examinerDossiers(const QStringList &noms, quin
     for (const QString &dossier : dossiers()) {
         const Entrees entrees = lireDossier(dossier, noms, rdev);
         if (entrees.illisible)
-            return Echec{Mots::tr("port occupé : le dossier des verrous %1 ne peut pas être lu "
-                                  "(%2), et un verrou qui s'y trouve peut tenir le port. Un "
-                                  "administrateur peut le rouvrir à tous, par exemple avec "
-                                  "chmod 1777 %1")
-                             .arg(NomLisible(dossier), CiterErreurSysteme(entrees.illisible))};
+            return RefusVerrou{
+                .genre = G::DossierIllisible, .dossier = dossier, .erreur = entrees.illisible};
         if (perimes == Perimes::Supprimes)
             for (const QString &nom : entrees.abandonnes)
                 retirerOrdinaire(dossier + u'/' + nom);
@@ -361,13 +355,13 @@ std::optional<Echec> VerrousUucp::examinerDossiers(const QStringList &noms, quin
     return std::nullopt;
 }
 
-std::optional<Echec> VerrousUucp::horsDeVue(const QString &fichier, qint64 pid, bool siens,
-                                            quint64 rdev)
+std::optional<RefusVerrou> VerrousUucp::horsDeVue(const QString &fichier, qint64 pid, bool siens,
+                                                  quint64 rdev)
 {
     const QString peripherique = NomPropre(rdev);
     if (!VoitTousLesProcessus()) {
         m_invisible = true;
-        return port::horsDeVue(fichier, Mots::tr("le processus %1").arg(pid), peripherique, true);
+        return port::horsDeVue(fichier, Processus{pid}, peripherique, true);
     }
     // Looked for once a check meets such a lock, and only then: the
     // processes of every nested namespace.
@@ -380,22 +374,20 @@ std::optional<Echec> VerrousUucp::horsDeVue(const QString &fichier, qint64 pid, 
         m_detenteur = ici;
         if (tenu == Tenu::Inconnu) {
             m_invisible = true;
-            return port::horsDeVue(fichier, DecrireProcessus(ici), peripherique, false);
+            return port::horsDeVue(fichier, LireProcessus(ici), peripherique, false);
         }
-        return Echec{Mots::tr("port occupé par %1, qui porte le numéro %2 dans un autre espace "
-                              "de noms de processus (verrou %3)")
-                         .arg(DecrireProcessus(ici))
-                         .arg(pid)
-                         .arg(NomLisible(fichier))};
+        RefusVerrou ailleurs = refus(G::AutreEspace, fichier, LireProcessus(ici));
+        ailleurs.pid = pid;
+        return ailleurs;
     }
     if (!m_imbriques->complet) {
         m_invisible = true;
-        return port::horsDeVue(fichier, Mots::tr("le processus %1").arg(pid), peripherique, true);
+        return port::horsDeVue(fichier, Processus{pid}, peripherique, true);
     }
     return std::nullopt;
 }
 
-std::optional<Echec> VerrousUucp::examinerAutre(const QString &fichier, quint64 rdev)
+std::optional<RefusVerrou> VerrousUucp::examinerAutre(const QString &fichier, quint64 rdev)
 {
     // Anything else there (a tube, a link, a lock that names no process) is
     // another device's business.
@@ -410,38 +402,34 @@ std::optional<Echec> VerrousUucp::examinerAutre(const QString &fichier, quint64 
         return std::nullopt;
     case Tenu::Inconnu:
         m_invisible = true;
-        return port::horsDeVue(fichier, DecrireProcessus(*pid), NomPropre(rdev), false);
+        return port::horsDeVue(fichier, LireProcessus(*pid), NomPropre(rdev), false);
     case Tenu::Oui:
         break;
     }
     m_detenteur = *pid;
-    return Echec{Mots::tr("port occupé par %1 (verrou %2), qui a ce port ouvert")
-                     .arg(DecrireProcessus(*pid), NomLisible(fichier))};
+    return refus(G::AutreNomOuvert, fichier, LireProcessus(*pid));
 }
 
-std::optional<Echec> VerrousUucp::examiner(const QString &fichier, Perimes perimes)
+std::optional<RefusVerrou> VerrousUucp::examiner(const QString &fichier, Perimes perimes)
 {
     for (int essai = 0; essai < 3; ++essai) {
         const FichierLu lu = LireFichier(fichier, 256, Liens::Refuses);
         if (lu.absent)
             return std::nullopt;
         if (lu.echec)
-            return illisible(fichier, Citer(*lu.echec));
+            return illisible(fichier, lu.echec);
         // A time to come is no sign of a lock being written.
         const qint64 age = QDateTime::currentMSecsSinceEpoch() - lu.modifieMs;
         if (!complet(lu.contenu) && age >= 0 && age < AgeVerrouEnCoursMs)
-            return Echec{Mots::tr("port occupé : un autre programme est en train de le "
-                                  "prendre (verrou %1)")
-                             .arg(NomLisible(fichier))};
+            return refus(G::EnCours, fichier);
         const auto pid = pidDuVerrou(lu.contenu);
         if (!pid)
-            return illisible(fichier, Mots::tr("il ne désigne aucun processus lisible"));
+            return illisible(fichier, std::nullopt);
         // This program holds no lock before it takes its own: one naming it
         // is a dead run's whose pid came back.
         if (*pid != ::getpid() && ProcessusVivant(*pid)) {
             m_detenteur = *pid;
-            return Echec{Mots::tr("port occupé par %1 (verrou %2)")
-                             .arg(DecrireProcessus(*pid), NomLisible(fichier))};
+            return refus(G::Vivant, fichier, LireProcessus(*pid));
         }
         if (*pid != ::getpid())
             if (auto refus = horsDeVue(fichier, *pid, true, m_traces.rdev()))
@@ -455,22 +443,21 @@ std::optional<Echec> VerrousUucp::examiner(const QString &fichier, Perimes perim
         if (!remplace)
             return refus;
     }
-    return Echec{Mots::tr("port occupé : le verrou %1 change sans cesse").arg(NomLisible(fichier))};
+    return refus(G::Instable, fichier);
 }
 
-std::optional<Echec> VerrousUucp::retirerPerime(const QString &fichier, const FichierLu &lu,
-                                                qint64 pid, bool notre, bool &remplace)
+std::optional<RefusVerrou> VerrousUucp::retirerPerime(const QString &fichier, const FichierLu &lu,
+                                                      qint64 pid, bool notre, bool &remplace)
 {
     // A run of ours was killed there, maybe in the middle of a line:
     // that is marked before its lock goes, so that whichever run gets
     // the port first starts on a fresh line.
-    QString sansMarque;
-    if (notre && !m_traces.marquer(dossiers().first(), RaisonTrace::Tue, pid, true, sansMarque))
-        return Echec{Mots::tr("port occupé : le verrou %1, d'un envoi de ce programme "
-                              "arrêté brutalement, reste en place, car la marque qui fera "
-                              "commencer l'envoi suivant par un saut de ligne seul ne peut "
-                              "être écrite nulle part (%2)")
-                         .arg(NomLisible(fichier), sansMarque)};
+    QList<EchecTrace> sansMarque;
+    if (notre && !m_traces.marquer(dossiers().first(), RaisonTrace::Tue, pid, true, sansMarque)) {
+        RefusVerrou garde = refus(G::SansMarque, fichier);
+        garde.marques = sansMarque;
+        return garde;
+    }
 
     // Stale: removed if it is still the file just read.
     const QByteArray local = OctetsLocaux(fichier);
@@ -483,12 +470,12 @@ std::optional<Echec> VerrousUucp::retirerPerime(const QString &fichier, const Fi
     }
     if (::unlink(local.constData()) == 0 || errno == ENOENT)
         return std::nullopt;
+    const int erreur = errno;
     m_ignores << fichier;
-    m_avertissements << Mots::tr("Le verrou périmé %1 (le processus %2 n'existe plus) "
-                                 "n'a pas pu être supprimé (%3) : il est ignoré")
-                            .arg(NomLisible(fichier))
-                            .arg(pid)
-                            .arg(CiterErreurSysteme(errno));
+    m_avertissements << AvertissementPort{.genre = AvertissementPort::Genre::VerrouIgnore,
+                                          .fichier = fichier,
+                                          .pid = pid,
+                                          .erreur = erreur};
     return std::nullopt;
 }
 
@@ -521,24 +508,17 @@ QByteArray ecrireTemporaire(const QString &dossier, struct stat &etat, int &erre
     return {};
 }
 
-// Why our lock file could not be created in `dossier`, errno `erreur`.
-Echec refusCreation(const QString &dossier, const QString &fichier, int erreur)
+// Why our lock file `fichier` could not be created in `dossier`, errno `erreur`.
+RefusVerrou refusCreation(const QString &dossier, const QString &fichier, int erreur)
 {
-    QString message = Mots::tr("le verrou %1 ne peut pas être créé (%2) : sans lui, les "
-                               "autres programmes série ne verraient pas que le port est pris")
-                          .arg(NomLisible(fichier), CiterErreurSysteme(erreur));
-    if (erreur == EACCES || erreur == EPERM)
-        message += Mots::tr(". Le dossier des verrous %1 devrait être ouvert à tous, comme "
-                            "sur une installation habituelle (droits 1777) : un administrateur "
-                            "peut le rétablir, par exemple avec chmod 1777 %1")
-                       .arg(NomLisible(dossier));
-    return {message};
+    return {
+        .genre = G::CreationImpossible, .fichier = fichier, .dossier = dossier, .erreur = erreur};
 }
 
 } // namespace
 
-std::optional<Echec> VerrousUucp::lier(const QByteArray &temporaire, const QString &dossier,
-                                       const QString &nom, const struct stat &etat)
+std::optional<RefusVerrou> VerrousUucp::lier(const QByteArray &temporaire, const QString &dossier,
+                                             const QString &nom, const struct stat &etat)
 {
     const QString fichier = dossier + u'/' + nom;
     if (m_ignores.contains(fichier))
@@ -549,13 +529,11 @@ std::optional<Echec> VerrousUucp::lier(const QByteArray &temporaire, const QStri
         return std::nullopt;
     }
     if (errno == EEXIST) // taken between the look and now
-        return examiner(fichier).value_or(
-            Echec{Mots::tr("port occupé : un autre programme vient de le prendre (verrou %1)")
-                      .arg(NomLisible(fichier))});
+        return examiner(fichier).value_or(refus(G::PrisEntreTemps, fichier));
     return refusCreation(dossier, fichier, errno);
 }
 
-std::optional<Echec> VerrousUucp::prendre(const QStringList &noms)
+std::optional<RefusVerrou> VerrousUucp::prendre(const QStringList &noms)
 {
     rendre();
     if (dossiers().isEmpty()) {
@@ -563,15 +541,13 @@ std::optional<Echec> VerrousUucp::prendre(const QStringList &noms)
         // nothing there would tell that a run was killed. Only then does a
         // run write down that it is in progress, where it stays: its lock
         // file does it otherwise.
-        QString sansTrace;
+        EchecTrace sansTrace;
         m_sansTrace = !m_traces.commencer(sansTrace);
-        static QSet<QString> dits; // the same for every run
+        static QList<EchecTrace> dits; // the same for every run
         if (m_sansTrace && !dits.contains(sansTrace)) {
-            dits.insert(sansTrace);
-            m_avertissements << Mots::tr("Sans dossier des verrous, la trace de cet envoi ne "
-                                         "peut pas être gardée (%1) : chaque envoi commencera "
-                                         "par un saut de ligne seul")
-                                    .arg(sansTrace);
+            dits << sansTrace;
+            m_avertissements << AvertissementPort{.genre = AvertissementPort::Genre::SansTrace,
+                                                  .trace = sansTrace};
         }
         return std::nullopt;
     }
@@ -583,7 +559,7 @@ std::optional<Echec> VerrousUucp::prendre(const QStringList &noms)
     const QByteArray temporaire = ecrireTemporaire(dossier, etat, erreur);
     if (temporaire.isEmpty())
         return refusCreation(dossier, dossier + u'/' + noms.first(), erreur);
-    std::optional<Echec> refus;
+    std::optional<RefusVerrou> refus;
     for (auto nom = noms.begin(); !refus && nom != noms.end(); ++nom)
         refus = lier(temporaire, dossier, *nom, etat);
     ::unlink(temporaire.constData());
@@ -609,7 +585,7 @@ void VerrousUucp::rendre()
 
 bool VerrousUucp::marquerCoupure(RaisonTrace raison)
 {
-    QString echec;
+    QList<EchecTrace> echec;
     // Exclusive mode left is this run's own finding: gone with the others
     // once this run has started on a fresh line.
     const bool marquee = m_traces.marquer(dossiers().value(0), raison, ::getpid(),

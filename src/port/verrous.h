@@ -3,10 +3,10 @@
 // (picocom, and ours).
 #pragma once
 
-#include "core/echec.h"
 #include "port/couche.h"
 #include "port/coupures.h"
 #include "port/detenteurs.h"
+#include "port/faits_verrous.h"
 #include "system/substituable.h"
 
 #include <QString>
@@ -67,9 +67,9 @@ public:
     // The same look finds the traces of a cut on the device (traces()),
     // known by its numbers or by `chemins`, the names it was reached by.
     enum class Perimes { Supprimes, Laisses };
-    std::optional<Echec> examinerDossiers(const QStringList &noms, quint64 rdev,
-                                          Perimes perimes = Perimes::Supprimes,
-                                          const QStringList &chemins = {});
+    std::optional<RefusVerrou> examinerDossiers(const QStringList &noms, quint64 rdev,
+                                                Perimes perimes = Perimes::Supprimes,
+                                                const QStringList &chemins = {});
     // Creates our lock files `noms`, each written as minicom writes its own
     // ("      1234 tarvik alice\n": the pid on ten characters, this
     // program, the user) beside it and linked into place, so that nobody
@@ -77,14 +77,14 @@ public:
     // one first. With no lock folder, the trace of this run in progress
     // goes to the private folder instead, so that a killed run is known
     // (sansTrace() when it cannot be).
-    std::optional<Echec> prendre(const QStringList &noms);
+    std::optional<RefusVerrou> prendre(const QStringList &noms);
     // Removes our lock files, those that are still ours, and the trace of
     // the run in progress; the lock files stay when a cut was left that no
     // mark could record (marquerCoupure()): they record it.
     void rendre();
 
     QStringList fichiers() const { return m_fichiers; }
-    QStringList avertissements() const { return m_avertissements; }
+    QList<AvertissementPort> avertissements() const { return m_avertissements; }
     // The live process whose lock refused the port at the last check (here,
     // for one in a nested pid namespace); 0 when it was not a live process's.
     qint64 detenteur() const { return m_detenteur; }
@@ -113,36 +113,38 @@ public:
     bool marquerCoupure(RaisonTrace raison = RaisonTrace::Ligne);
     // Once a fresh line is sent: removes the traces of the cut; what the
     // operator should know of those that stay, said once for each.
-    QStringList effacerCoupures() { return m_traces.effacer(); }
+    QList<AvertissementPort> effacerCoupures() { return m_traces.effacer(); }
 
 private:
     const QStringList &dossiers();
     // Reads one lock file that names the device: nothing when it is absent
     // or stale (and removed or ignored), else why it keeps the port.
-    std::optional<Echec> examiner(const QString &fichier, Perimes perimes = Perimes::Supprimes);
+    std::optional<RefusVerrou> examiner(const QString &fichier,
+                                        Perimes perimes = Perimes::Supprimes);
     // A stale lock just read (`lu`), of the dead process `pid`: marks the
     // cut a run of ours (`notre`) may have left, then removes the lock, or
     // ignores it when it cannot be removed. Nothing once it is gone or
     // ignored, else why it stays; `remplace`: another file took its place
     // meanwhile, to be read again.
-    std::optional<Echec> retirerPerime(const QString &fichier, const FichierLu &lu, qint64 pid,
-                                       bool notre, bool &remplace);
+    std::optional<RefusVerrou> retirerPerime(const QString &fichier, const FichierLu &lu,
+                                             qint64 pid, bool notre, bool &remplace);
     // Reads one lock file under another name: why it keeps the port, when
     // its process has the device `rdev` open, or may have.
-    std::optional<Echec> examinerAutre(const QString &fichier, quint64 rdev);
+    std::optional<RefusVerrou> examinerAutre(const QString &fichier, quint64 rdev);
     // For a lock whose process `pid` is nobody here: why it keeps the port
     // (it may be alive out of sight, or is in a nested pid namespace, and,
     // unless `siens`, has the device open there), or nothing: it is stale.
-    std::optional<Echec> horsDeVue(const QString &fichier, qint64 pid, bool siens, quint64 rdev);
+    std::optional<RefusVerrou> horsDeVue(const QString &fichier, qint64 pid, bool siens,
+                                         quint64 rdev);
     // Links our lock's content, written at `temporaire` (identity `etat`),
     // into place as `nom` in `dossier`.
-    std::optional<Echec> lier(const QByteArray &temporaire, const QString &dossier,
-                              const QString &nom, const struct stat &etat);
+    std::optional<RefusVerrou> lier(const QByteArray &temporaire, const QString &dossier,
+                                    const QString &nom, const struct stat &etat);
 
     QStringList m_fichiers;                         // ours, while held
     QList<std::pair<quint64, quint64>> m_identites; // each one's st_dev and st_ino
     QStringList m_ignores;                          // stale files that could not be removed
-    QStringList m_avertissements;
+    QList<AvertissementPort> m_avertissements;
     qint64 m_detenteur = 0;
     bool m_invisible = false;
     bool m_notrePerime = false;

@@ -44,11 +44,12 @@ struct EchecEnvoi {
 // pseudo-terminal once the program at the other end has all of it; a line
 // listed is never taken back.
 struct ResultatEnvoi {
-    PortChoisi port;            // the port as chosen
-    QString peripherique;       // the device it led to; empty when none was reached
-    QStringList lignes;         // the lines sent, A first
-    QStringList avertissements; // what the operator should know, though it went through
-    int octetsJetes = 0;        // an interrupted run's leftovers, thrown away at the opening
+    PortChoisi port;      // the port as chosen
+    QString peripherique; // the device it led to; empty when none was reached
+    QStringList lignes;   // the lines sent, A first
+    QList<AvertissementPort>
+        avertissements;  // what the operator should know, though it went through
+    int octetsJetes = 0; // an interrupted run's leftovers, thrown away at the opening
     // A lone line feed went before the first line, as an earlier run was cut
     // short, and why; Coupure::Aucune: none went.
     Coupure ligneNeuve = Coupure::Aucune;

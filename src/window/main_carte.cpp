@@ -15,6 +15,7 @@
 #include "system/fichier_limites.h"
 #include "system/noms.h"
 #include "window/fenetre_carte.h"
+#include "window/formulation_carte.h"
 #include "window/style_panneau.h"
 
 #include <QApplication>
@@ -187,7 +188,7 @@ QString CheminDuLien(const QCommandLineParser &options)
     if (parDefaut.echec)
         dire(Mots::tr("%1 : aucun lien n'est posé, le port à choisir est le "
                       "pseudo-terminal lui-même (ou donnez --lien)")
-                 .arg(parDefaut.echec->message));
+                 .arg(TexteEchecCarte(*parDefaut.echec)));
     return parDefaut.chemin;
 }
 
@@ -305,7 +306,7 @@ int main(int argc, char *argv[])
 
     PortCarte port(optionsDuPort(options, CheminDuLien(options)));
     if (const auto echec = port.brancher()) {
-        dire(Phrase(*echec));
+        dire(Phrase(Echec{TexteEchecCarte(*echec)}));
         return PortImpossible;
     }
     dire(Mots::tr("Carte prête : choisissez le port « %1 »").arg(NomLisible(port.port())));
@@ -321,7 +322,8 @@ int main(int argc, char *argv[])
             dire(ResumeDeFin(etat, *affichage.sortie));
         QCoreApplication::exit(code);
     };
-    QObject::connect(&port, &PortCarte::rebranchementRate, [&](const Echec &echec) {
+    QObject::connect(&port, &PortCarte::rebranchementRate, [&](const EchecCarte &refus) {
+        const Echec echec{TexteEchecCarte(refus)};
         dire(Phrase(echec));
         if (affichage.fenetre)
             affichage.fenetre->signaler(echec.message);

@@ -816,7 +816,7 @@ void Form1::signalerAvertissements(const ResultatEnvoi &resultat)
 {
     // Said once a session: the same stale lock would be met by every run.
     QStringList nouveaux;
-    for (const QString &avertissement : resultat.avertissements)
+    for (const QString &avertissement : Formuler(resultat.avertissements))
         if (!m_avertis.contains(avertissement))
             nouveaux << avertissement;
     m_avertis += nouveaux;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/poste_envoi.h"
+#include "core/echec.h"
 #include "window/couche.h"
 
 #include <QMainWindow>

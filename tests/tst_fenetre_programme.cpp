@@ -12,6 +12,7 @@
 #include "window/case_grille.h"
 #include "window/dialogue_journal.h"
 #include "window/dialogue_limites.h"
+#include "window/disposition.h"
 #include "window/fenetre_programme.h"
 #include "window/graphe_course.h"
 
@@ -258,6 +259,7 @@ private Q_SLOTS:
     void attenteTapee_data();
     void attenteTapee();
     void aCoteDuPanneau_data();
+    void retrecie();
     void aCoteDuPanneau();
     void dossierRetenu();
     void pasAPas();
@@ -626,6 +628,25 @@ void TestFenetreProgramme::aCoteDuPanneau()
              qPrintable(QDebug::toString(lignes)));
     QCOMPARE(controle<QProgressBar>(*fenetre, QStringLiteral("barreProgression"))->text(),
              QStringLiteral("Aucune étape à envoyer"));
+}
+
+// Narrowed by the operator, it grows as its rows wrap: never lower than
+// they need at its width.
+void TestFenetreProgramme::retrecie()
+{
+    CaptureMessages messages;
+    Panneau panneau;
+    panneau.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panneau));
+    controle<QAction>(panneau, QStringLiteral("Programme"))->trigger();
+    FenetreProgramme *fenetre = panneau.fenetreProgramme();
+    QVERIFY(QTest::qWaitForWindowExposed(fenetre));
+    const int large = HauteurMinimaleDe(*fenetre, fenetre->width());
+    fenetre->resize(fenetre->minimumWidth(), fenetre->height());
+    const int etroite = HauteurMinimaleDe(*fenetre, fenetre->width());
+    QVERIFY2(etroite > large, "ses rangées tiennent sur une ligne, même étroite");
+    QTRY_COMPARE(fenetre->minimumHeight(), etroite);
+    QVERIFY(fenetre->height() >= etroite);
 }
 
 // A file dialog opens in the folder of the file chosen last, and so does

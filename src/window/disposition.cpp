@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QMainWindow>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -241,6 +242,63 @@ private:
 };
 
 } // namespace
+
+namespace {
+
+class GardeHauteur : public QObject {
+public:
+    GardeHauteur(QWidget &fenetre, std::function<void()> avant)
+        : QObject(&fenetre)
+        , m_fenetre(fenetre)
+        , m_avant(std::move(avant))
+    {
+        fenetre.installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *, QEvent *evenement) override
+    {
+        const bool largeur = evenement->type() == QEvent::Resize &&
+                             static_cast<QResizeEvent *>(evenement)->size().width() !=
+                                 static_cast<QResizeEvent *>(evenement)->oldSize().width();
+        // Its layout has dealt with the event already: it comes to the
+        // layout before the filters.
+        if (evenement->type() == QEvent::LayoutRequest || largeur)
+            ajuster();
+        return false;
+    }
+
+private:
+    void ajuster();
+
+    QWidget &m_fenetre;
+    std::function<void()> m_avant;
+};
+
+void GardeHauteur::ajuster()
+{
+    if (m_avant)
+        m_avant();
+    QWidget &f = m_fenetre;
+    const QRect ecran = f.screen() ? f.screen()->availableGeometry() : QRect();
+    const int cadre = f.frameGeometry().height() - f.height();
+    const int minimale = ecran.isValid()
+                             ? qMin(HauteurMinimaleDe(f, f.width()), ecran.height() - cadre)
+                             : HauteurMinimaleDe(f, f.width());
+    if (minimale != f.minimumHeight())
+        f.setMinimumHeight(minimale);
+    if (f.height() >= minimale)
+        return;
+    f.resize(f.width(), minimale);
+    if (ecran.isValid() && f.isVisible() && f.frameGeometry().bottom() > ecran.bottom())
+        f.move(f.x(), qMax(ecran.top(), f.y() - (f.frameGeometry().bottom() - ecran.bottom())));
+}
+
+} // namespace
+
+void GarderHauteurMinimale(QWidget &fenetre, std::function<void()> avant)
+{
+    new GardeHauteur(fenetre, std::move(avant));
+}
 
 void QuandAPlace(QWidget &fenetre, std::function<void()> suite)
 {

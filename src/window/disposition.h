@@ -52,6 +52,13 @@ void QuandAPlace(QWidget &fenetre, std::function<void()> suite);
 // included.
 int HauteurMinimaleDe(const QWidget &fenetre, int largeur);
 
+// Keeps `fenetre`, a window whose rows wrap, never lower than they need at
+// its width (HauteurMinimaleDe), within its screen: whenever its layout
+// asks again or its width changes, `avant` first (what sizes itself by the
+// width), then its least height set, and the window grown to it, up as far
+// as its bottom needs to stay on the screen.
+void GarderHauteurMinimale(QWidget &fenetre, std::function<void()> avant = {});
+
 // Controls side by side, as many on a line as its width holds, the next
 // ones on the following lines; each keeps its own size hint, so that no
 // text is ever cut. Its minimum width is its widest control's.

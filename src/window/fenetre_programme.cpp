@@ -186,6 +186,7 @@ FenetreProgramme::FenetreProgramme(PosteEnvoi &poste,
     fenetre->addWidget(m_pages, 1);
     fenetre->addWidget(creerDerive());
     fenetre->addWidget(creerSuivi());
+    GarderHauteurMinimale(*this, [this] { ajusterDerive(); });
     nommerFenetre();
     remplirListe(-1);
     resize(sizeHint());
@@ -206,41 +207,6 @@ void FenetreProgramme::exposerCommeFenetre()
         return true;
     }();
     Q_UNUSED(installee);
-}
-
-bool FenetreProgramme::event(QEvent *evenement)
-{
-    const bool traite = QWidget::event(evenement);
-    if (evenement->type() == QEvent::LayoutRequest)
-        ajusterHauteur();
-    return traite;
-}
-
-void FenetreProgramme::resizeEvent(QResizeEvent *evenement)
-{
-    QWidget::resizeEvent(evenement);
-    if (evenement->size().width() != evenement->oldSize().width())
-        ajusterHauteur();
-}
-
-void FenetreProgramme::ajusterHauteur()
-{
-    // Rows that wrap need more height in a narrower window: never less
-    // than they need at its width, within the screen.
-    ajusterDerive();
-    const QRect ecran = screen() ? screen()->availableGeometry() : QRect();
-    const int cadre = frameGeometry().height() - height();
-    const int minimale = ecran.isValid()
-                             ? qMin(HauteurMinimaleDe(*this, width()), ecran.height() - cadre)
-                             : HauteurMinimaleDe(*this, width());
-    if (minimale != minimumHeight())
-        setMinimumHeight(minimale);
-    if (height() >= minimale)
-        return;
-    resize(width(), minimale);
-    // Grown, it stays on the screen: up as far as its bottom needs.
-    if (ecran.isValid() && isVisible() && frameGeometry().bottom() > ecran.bottom())
-        move(x(), qMax(ecran.top(), y() - (frameGeometry().bottom() - ecran.bottom())));
 }
 
 void FenetreProgramme::ajusterDerive()

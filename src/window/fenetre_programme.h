@@ -62,8 +62,6 @@ Q_SIGNALS:
     void fichierUtilise(const QString &chemin);
 
 protected:
-    bool event(QEvent *evenement) override;
-    void resizeEvent(QResizeEvent *evenement) override;
     // Closing during a run stops it first, once the operator says so.
     void closeEvent(QCloseEvent *evenement) override;
 
@@ -77,8 +75,8 @@ private:
     QWidget *creerSuivi(); // the run's commands, and its follow-up
     // A screen reader meets a window, named by its title.
     static void exposerCommeFenetre();
-    // Never lower than its rows need at its width, wrapped ones included.
-    void ajusterHauteur();
+    // The drift's lines, three at most: before the window's height is kept
+    // to what its rows need at its width.
     void ajusterDerive();
     QPushButton *bouton(const char *nom, const QString &texte, void (FenetreProgramme::*action)());
     void suivreExecution();

@@ -218,23 +218,36 @@ std::optional<int> verifierPort(const PortChoisi &port, const QString &refuse)
     return std::nullopt;
 }
 
+// A dry run, once what would be sent is printed: where it stops (the
+// printing failed, the port unknown or refused: `sortieImpossible`,
+// `inconnu`, `refuse`, the sentences that say so), or nothing when it would
+// go.
+std::optional<int> verifierJusquAuPort(const PortChoisi &port, const Sortie &sortie,
+                                       const QString &sortieImpossible, const QString &inconnu,
+                                       const QString &refuse)
+{
+    AttendreImpression(-1); // a signal ends a dry run at once
+    if (!sortie.erreur().isEmpty())
+        return erreur(SortieImpossible, Echec{sortieImpossible.arg(sortie.erreur())});
+    if (port.echec)
+        return portInconnu(port, inconnu);
+    return verifierPort(port, refuse);
+}
+
 } // namespace
 
 int verifierSequence(const Grille &grille, const PortChoisi &port, Sortie &sortie)
 {
     for (const QString &ligne : grille.lignes())
         sortie.ecrire(ligne + u'\n');
-    AttendreImpression(-1); // a signal ends a dry run at once
-    if (!sortie.erreur().isEmpty())
-        return erreur(SortieImpossible,
-                      Echec{Mots::tr("les lignes n'ont pas pu être écrites sur la sortie "
-                                     "standard (%1)")
-                                .arg(sortie.erreur())});
-    if (port.echec)
-        return portInconnu(port, Mots::tr("la séquence est valide, mais elle ne serait pas "
-                                          "envoyée. Port série inconnu : %1.\n%2"));
-    if (const auto code = verifierPort(port, Mots::tr("la séquence est valide, mais elle ne "
-                                                      "serait pas envoyée. Port %1 : %2")))
+    if (const auto code =
+            verifierJusquAuPort(port, sortie,
+                                Mots::tr("les lignes n'ont pas pu être écrites sur la sortie "
+                                         "standard (%1)"),
+                                Mots::tr("la séquence est valide, mais elle ne serait pas "
+                                         "envoyée. Port série inconnu : %1.\n%2"),
+                                Mots::tr("la séquence est valide, mais elle ne "
+                                         "serait pas envoyée. Port %1 : %2")))
         return *code;
     Dire(Mots::tr("tarvik-envoyer : séquence valide, rien n'a été envoyé ; elle "
                   "partirait sur %1.\n")
@@ -246,19 +259,16 @@ int verifierProgramme(const Programme &programme, int depuis, const PortChoisi &
                       Sortie &sortie)
 {
     sortie.ecrireOctets(FormerProgramme(programme));
-    AttendreImpression(-1); // a signal ends a dry run at once
-    if (!sortie.erreur().isEmpty())
-        return erreur(SortieImpossible,
-                      Echec{Mots::tr("les étapes n'ont pas pu être écrites sur la sortie "
-                                     "standard (%1)")
-                                .arg(sortie.erreur())});
-    const qint64 total = AttentesDepuis(programme, depuis); // as the panel counts them
-    if (port.echec)
-        return portInconnu(port, Mots::tr("le programme est valide, mais il ne serait pas envoyé. "
-                                          "Port série inconnu : %1.\n%2"));
-    if (const auto code = verifierPort(port, Mots::tr("le programme est valide, mais il ne "
-                                                      "serait pas envoyé. Port %1 : %2")))
+    if (const auto code =
+            verifierJusquAuPort(port, sortie,
+                                Mots::tr("les étapes n'ont pas pu être écrites sur la sortie "
+                                         "standard (%1)"),
+                                Mots::tr("le programme est valide, mais il ne serait pas envoyé. "
+                                         "Port série inconnu : %1.\n%2"),
+                                Mots::tr("le programme est valide, mais il ne "
+                                         "serait pas envoyé. Port %1 : %2")))
         return *code;
+    const qint64 total = AttentesDepuis(programme, depuis); // as the panel counts them
     Dire(Mots::tr("tarvik-envoyer : programme valide, rien n'a été envoyé. Étapes : %1, "
                   "depuis l'étape %2 ; parcours : %3 ; attentes en tout : %4. Il "
                   "partirait sur %5.\n")

@@ -299,8 +299,9 @@ QStringList NomsDeNosVerrous(const QString &donne, const QString &chemin, QStrin
 const QStringList &VerrousUucp::dossiers()
 {
     // /var/lock is often a link to /run/lock: each folder once, worked out
-    // once for each list of folders.
-    static QHash<QStringList, QStringList> existants;
+    // once for each list of folders, by each thread: the status line looks
+    // from the window's while a run takes the port from its own.
+    thread_local QHash<QStringList, QStringList> existants;
     auto trouve = existants.find(*DossiersVerrou);
     if (trouve == existants.end()) {
         QStringList reels, dossiers;

@@ -27,6 +27,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -278,7 +279,14 @@ void TestMainWindow::fenetre()
     };
     QCOMPARE(premultiplie(IconeTarvik().pixmap(64).toImage()),
              premultiplie(QImage(QStringLiteral(TARVIK_DATA "/tarvik-64.png"))));
+    // Over the style in force, as -style windows would have it.
+    const QString style = QApplication::style()->name();
+    const auto retablir = qScopeGuard([&] { QApplication::setStyle(style); });
+    QApplication::setStyle(QStringLiteral("windows"));
     InstallerStylePanneau();
+    const auto *proxy = qobject_cast<const QProxyStyle *>(QApplication::style());
+    QVERIFY(proxy);
+    QCOMPARE(proxy->baseStyle()->name(), QStringLiteral("windows"));
     QVERIFY(!QApplication::style()
                  ->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton)
                  .pixmap(16)

@@ -50,6 +50,7 @@ private:
 
 class StylePanneau : public QProxyStyle {
 public:
+    using QProxyStyle::QProxyStyle;
     QIcon standardIcon(StandardPixmap quelle, const QStyleOption *option,
                        const QWidget *controle) const override
     {
@@ -75,7 +76,9 @@ QIcon IconeTarvik()
 
 void InstallerStylePanneau()
 {
-    QApplication::setStyle(new StylePanneau);
+    // The style in force: the platform's, or the one the operator asked
+    // for (-style, QT_STYLE_OVERRIDE).
+    QApplication::setStyle(new StylePanneau(QApplication::style()->name()));
 }
 
 } // namespace tarvik::window
